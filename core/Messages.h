@@ -1,0 +1,42 @@
+#pragma once
+// User texts from the numbered message table, the central error reporter with its log file, and
+// the progress display of long operations.
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace pf {
+
+// Entry number + TextOffset; each placeholder replaced by its value; the two characters "\n"
+// become a line break (CR LF). A missing entry gives "".
+std::string LoadText(long number, std::initializer_list<std::pair<std::string_view, std::string_view>> pairs = {});
+
+// An error as the reporter needs it. EngineDescriptions holds the engine's error collection.
+struct ErrorInfo
+{
+    long Number = 0;
+    std::string Description;
+    std::string Source;
+    std::vector<std::string> EngineDescriptions;
+};
+
+// Standard description of a run-time or engine error number ("" when unknown).
+std::string StandardErrorDescription(long number);
+// Path of the error log: TEMP folder + "Pfannola.LOG".
+std::string ErrorLogPath();
+// The log line for an error (without line end); the date/time text is passed in for testability.
+std::string FormatErrorLogLine(const ErrorInfo& error, const std::string& dateTime, const std::string& windowName,
+                               bool mainWindowLoaded, const std::string& statusText);
+// Logs the error, clears the status display and shows the standard message; with offerClose the
+// user may close the active window.
+void ReportError(const ErrorInfo& error, bool offerClose);
+
+// Status display of long operations: on the splash while it is visible, else text and percentage
+// in the main window (capped at 100), processing window events at most once per second.
+// ShowProgress(-1, -1, "") clears it.
+void ShowProgress(long maximum, long value, const std::string& text);
+
+} // namespace pf

@@ -1,0 +1,42 @@
+#pragma once
+// Text repair and transliteration for recipe files: code pages, quoted-printable, umlaut digraphs,
+// accent folding and field splitting. Pure functions on UTF-8 text, except that umlaut
+// regeneration reads the exception list of the current AppContext and elimination reads the
+// setting ExportUmlautAnsi.
+
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace pf {
+
+// Code pages at file boundaries. Windows-1252 bytes 0x81, 0x8D, 0x8F, 0x90, 0x9D map to U+0081 ...
+// so that every byte round-trips. Characters a code page lacks become "?" when encoding.
+std::string Cp850ToUtf8(std::string_view bytes);
+std::string Utf8ToCp850(std::string_view text);
+std::string Win1252ToUtf8(std::string_view bytes);
+std::string Utf8ToWin1252(std::string_view text);
+bool IsValidUtf8(std::string_view bytes);
+
+// OemToChar / CharToOem on internal text: each character taken as its Windows-1252 byte and
+// reinterpreted in code page 850, and back.
+std::string OemToChar(std::string_view text);
+std::string CharToOem(std::string_view text);
+
+// A field split off by GetNextToken: text, or a number when it was numeric and keepAsText false.
+using Token = std::variant<std::string, double>;
+Token GetNextToken(std::string& text, std::string_view delimiter, bool keepAsText);
+// Convenience: the field as text whatever it holds.
+std::string GetNextTokenText(std::string& text, std::string_view delimiter);
+
+std::string ReplaceSpecialChars(std::string_view text, int mode);
+std::string EliminateUmlaute(std::string_view text, bool convert, bool lowerOnly);
+std::string RepairCharset(std::string_view text, bool eliminate);
+std::string RegenerateUmlaute(std::string_view text, bool regenerate, bool keepSs);
+std::string FoldAccents(std::string_view text);
+
+// Loads the umlaut exception list (".UML" beside the settings file, copied into the data folder
+// when newer) into AppContext::UmlautExceptions.
+void LoadUmlautExceptions();
+
+} // namespace pf

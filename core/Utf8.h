@@ -1,0 +1,25 @@
+#pragma once
+// Code-point level helpers for the program's UTF-8 text: decoding, length and substrings in
+// characters, and upper/lower case that covers umlauts and accented Latin letters.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace pf {
+
+// Decodes the code point at pos and advances pos; an invalid byte yields U+FFFD and one byte.
+char32_t NextCodePoint(std::string_view text, std::size_t& pos);
+void AppendUtf8(std::string& out, char32_t cp);
+std::size_t CharLength(std::string_view text);
+// Substring by characters (start 0-based, count may run past the end).
+std::string CharSubstr(std::string_view text, std::size_t start, std::size_t count = std::string::npos);
+
+char32_t ToUpperCp(char32_t cp);
+char32_t ToLowerCp(char32_t cp);
+std::string ToUpper(std::string_view text);
+std::string ToLower(std::string_view text);
+// Case-insensitive equality (umlauts included).
+bool EqualsNoCase(std::string_view a, std::string_view b);
+
+} // namespace pf

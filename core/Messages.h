@@ -2,6 +2,8 @@
 // User texts from the numbered message table, the central error reporter with its log file, and
 // the progress display of long operations.
 
+#include <chrono>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -25,6 +27,9 @@ struct ErrorInfo
 
 // Standard description of a run-time or engine error number ("" when unknown).
 std::string StandardErrorDescription(long number);
+// The description an error is reported with: the engine's descriptions joined with ", " for engine
+// errors (3000 to 3998) that carry them, else its own, else the standard one of its number.
+std::string ErrorDescriptionFor(const ErrorInfo& error);
 // Path of the error log: TEMP folder + "Pfannola.LOG".
 std::string ErrorLogPath();
 // The log line for an error (without line end); the date/time text is passed in for testability.
@@ -38,5 +43,10 @@ void ReportError(const ErrorInfo& error, bool offerClose);
 // in the main window (capped at 100), processing window events at most once per second.
 // ShowProgress(-1, -1, "") clears it.
 void ShowProgress(long maximum, long value, const std::string& text);
+
+// The clock ShowProgress spaces event processing with; an empty function restores the steady
+// clock. Setting it also forgets when events were last processed (tests use both).
+using ProgressClock = std::function<std::chrono::steady_clock::time_point()>;
+void SetProgressClock(ProgressClock clock);
 
 } // namespace pf

@@ -104,7 +104,10 @@ static_assert(IsStrictlyAscending(), "message entries must be sorted by number, 
 
 } // namespace
 
-std::span<const MessageEntry> MessageTable::Entries() { return kEntries; }
+std::span<const MessageEntry> MessageTable::Entries()
+{
+    return kEntries;
+}
 
 std::optional<std::string_view> MessageTable::Find(long number)
 {

@@ -4,10 +4,12 @@
 #include "core/Interaction.h"
 #include "core/MessageTable.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 
@@ -28,7 +30,10 @@ void ReplaceAll(std::string& text, std::string_view what, std::string_view with)
     }
 }
 
-bool IsEngineError(long number) { return number >= 3000 && number <= 3998; }
+bool IsEngineError(long number)
+{
+    return number >= 3000 && number <= 3998;
+}
 
 std::string VersionText()
 {
@@ -80,6 +85,91 @@ void ProcessEventsThrottled()
     UI().ProcessEvents();
 }
 
+// Standard descriptions of run-time (below 1000) and database-engine (3000 to 3998) error numbers,
+// sorted by number.
+struct ErrorText
+{
+    long Number;
+    const char* Text;
+};
+
+constexpr ErrorText kStandardErrors[] = {
+    {5, "Ungültiger Prozeduraufruf oder ungültiges Argument"},
+    {6, "Überlauf"},
+    {7, "Nicht genügend Speicher"},
+    {9, "Index außerhalb des gültigen Bereichs"},
+    {10, "Datenfeld ist unveränderlich oder momentan gesperrt"},
+    {11, "Division durch Null"},
+    {13, "Typen unverträglich"},
+    {14, "Nicht genügend Zeichenfolgenspeicher"},
+    {16, "Ausdruck zu komplex"},
+    {17, "Angeforderte Operation nicht durchführbar"},
+    {18, "Unterbrechung durch Benutzer"},
+    {28, "Nicht genügend Stapelspeicher"},
+    {48, "Fehler beim Laden einer Bibliothek"},
+    {51, "Interner Fehler"},
+    {52, "Dateiname oder -nummer falsch"},
+    {53, "Datei nicht gefunden"},
+    {54, "Dateimodus falsch"},
+    {55, "Datei bereits geöffnet"},
+    {57, "Fehler beim Lesen von/Schreiben auf Gerät"},
+    {58, "Datei existiert bereits"},
+    {59, "Falsche Datensatzlänge"},
+    {61, "Datenträger voll"},
+    {62, "Einlesen hinter Dateiende"},
+    {63, "Falsche Datensatznummer"},
+    {67, "Zu viele Dateien"},
+    {68, "Gerät nicht verfügbar"},
+    {70, "Zugriff verweigert"},
+    {71, "Datenträger nicht bereit"},
+    {74, "Umbenennen bei Angabe unterschiedlicher Laufwerke nicht möglich"},
+    {75, "Fehler beim Zugriff auf Pfad/Datei"},
+    {76, "Pfad nicht gefunden"},
+    {91, "Objektvariable nicht festgelegt"},
+    {93, "Ungültige Musterzeichenfolge"},
+    {94, "Unzulässige Verwendung von Null"},
+    {380, "Unzulässiger Eigenschaftswert"},
+    {424, "Objekt erforderlich"},
+    {438, "Objekt unterstützt diese Eigenschaft oder Methode nicht"},
+    {440, "Automatisierungsfehler"},
+    {457, "Dieser Schlüssel ist bereits einem Element dieser Auflistung zugeordnet"},
+    {481, "Ungültiges Bild"},
+    {482, "Druckerfehler"},
+    {3020, "Update oder CancelUpdate ohne AddNew oder Edit"},
+    {3021, "Kein aktueller Datensatz"},
+    {3022, "Die Änderungen konnten nicht vorgenommen werden, da der Index, Primärschlüssel oder die "
+           "Beziehung mehrfach vorkommende Werte enthalten würde"},
+    {3024, "Datenbankdatei nicht gefunden"},
+    {3027, "Aktualisieren nicht möglich; Datenbank oder Objekt ist schreibgeschützt"},
+    {3044, "Ungültiger Pfad"},
+    {3045, "Die Datei wird bereits verwendet und kann nicht geöffnet werden"},
+    {3049, "Die Datenbank kann nicht geöffnet werden; sie ist möglicherweise beschädigt"},
+    {3051, "Die Datei kann nicht geöffnet werden; sie ist schreibgeschützt oder bereits geöffnet"},
+    {3061, "Zu wenige Parameter"},
+    {3075, "Syntaxfehler im Abfrageausdruck"},
+    {3078, "Tabelle oder Abfrage nicht gefunden"},
+    {3146, "ODBC-Aufruf fehlgeschlagen"},
+    {3151, "ODBC-Verbindung fehlgeschlagen"},
+    {3163, "Das Feld ist zu klein für die Datenmenge, die hinzugefügt werden sollte"},
+    {3218, "Aktualisieren nicht möglich; gesperrt"},
+    {3260, "Aktualisieren nicht möglich; von einem anderen Benutzer gesperrt"},
+    {3265, "Element in dieser Auflistung nicht gefunden"},
+    {3314, "Das Feld muss einen Wert enthalten"},
+    {3315, "Das Feld darf keine leere Zeichenfolge sein"},
+    {3343, "Nicht erkanntes Datenbankformat"},
+    {3420, "Objekt ungültig oder nicht mehr festgelegt"},
+    {3464, "Datentypen im Kriterienausdruck unverträglich"},
+};
+
+constexpr bool StandardErrorsSorted()
+{
+    for (std::size_t i = 1; i < std::size(kStandardErrors); ++i)
+        if (kStandardErrors[i - 1].Number >= kStandardErrors[i].Number)
+            return false;
+    return true;
+}
+static_assert(StandardErrorsSorted(), "standard errors must be sorted by number, each number once");
+
 } // namespace
 
 std::string LoadText(long number, std::initializer_list<std::pair<std::string_view, std::string_view>> pairs)
@@ -96,76 +186,11 @@ std::string LoadText(long number, std::initializer_list<std::pair<std::string_vi
 
 std::string StandardErrorDescription(long number)
 {
-    switch (number) {
-    // Run-time errors
-    case 5: return "Ungültiger Prozeduraufruf oder ungültiges Argument";
-    case 6: return "Überlauf";
-    case 7: return "Nicht genügend Speicher";
-    case 9: return "Index außerhalb des gültigen Bereichs";
-    case 10: return "Datenfeld ist unveränderlich oder momentan gesperrt";
-    case 11: return "Division durch Null";
-    case 13: return "Typen unverträglich";
-    case 14: return "Nicht genügend Zeichenfolgenspeicher";
-    case 16: return "Ausdruck zu komplex";
-    case 17: return "Angeforderte Operation nicht durchführbar";
-    case 18: return "Unterbrechung durch Benutzer";
-    case 28: return "Nicht genügend Stapelspeicher";
-    case 48: return "Fehler beim Laden einer Bibliothek";
-    case 51: return "Interner Fehler";
-    case 52: return "Dateiname oder -nummer falsch";
-    case 53: return "Datei nicht gefunden";
-    case 54: return "Dateimodus falsch";
-    case 55: return "Datei bereits geöffnet";
-    case 57: return "Fehler beim Lesen von/Schreiben auf Gerät";
-    case 58: return "Datei existiert bereits";
-    case 59: return "Falsche Datensatzlänge";
-    case 61: return "Datenträger voll";
-    case 62: return "Einlesen hinter Dateiende";
-    case 63: return "Falsche Datensatznummer";
-    case 67: return "Zu viele Dateien";
-    case 68: return "Gerät nicht verfügbar";
-    case 70: return "Zugriff verweigert";
-    case 71: return "Datenträger nicht bereit";
-    case 74: return "Umbenennen bei Angabe unterschiedlicher Laufwerke nicht möglich";
-    case 75: return "Fehler beim Zugriff auf Pfad/Datei";
-    case 76: return "Pfad nicht gefunden";
-    case 91: return "Objektvariable nicht festgelegt";
-    case 93: return "Ungültige Musterzeichenfolge";
-    case 94: return "Unzulässige Verwendung von Null";
-    case 380: return "Unzulässiger Eigenschaftswert";
-    case 424: return "Objekt erforderlich";
-    case 438: return "Objekt unterstützt diese Eigenschaft oder Methode nicht";
-    case 440: return "Automatisierungsfehler";
-    case 457: return "Dieser Schlüssel ist bereits einem Element dieser Auflistung zugeordnet";
-    case 481: return "Ungültiges Bild";
-    case 482: return "Druckerfehler";
-    // Database engine errors
-    case 3020: return "Update oder CancelUpdate ohne AddNew oder Edit";
-    case 3021: return "Kein aktueller Datensatz";
-    case 3022: return "Die Änderungen konnten nicht vorgenommen werden, da der Index, Primärschlüssel oder die "
-                      "Beziehung mehrfach vorkommende Werte enthalten würde";
-    case 3024: return "Datenbankdatei nicht gefunden";
-    case 3027: return "Aktualisieren nicht möglich; Datenbank oder Objekt ist schreibgeschützt";
-    case 3044: return "Ungültiger Pfad";
-    case 3045: return "Die Datei wird bereits verwendet und kann nicht geöffnet werden";
-    case 3049: return "Die Datenbank kann nicht geöffnet werden; sie ist möglicherweise beschädigt";
-    case 3051: return "Die Datei kann nicht geöffnet werden; sie ist schreibgeschützt oder bereits geöffnet";
-    case 3061: return "Zu wenige Parameter";
-    case 3075: return "Syntaxfehler im Abfrageausdruck";
-    case 3078: return "Tabelle oder Abfrage nicht gefunden";
-    case 3146: return "ODBC-Aufruf fehlgeschlagen";
-    case 3151: return "ODBC-Verbindung fehlgeschlagen";
-    case 3163: return "Das Feld ist zu klein für die Datenmenge, die hinzugefügt werden sollte";
-    case 3218: return "Aktualisieren nicht möglich; gesperrt";
-    case 3260: return "Aktualisieren nicht möglich; von einem anderen Benutzer gesperrt";
-    case 3265: return "Element in dieser Auflistung nicht gefunden";
-    case 3314: return "Das Feld muss einen Wert enthalten";
-    case 3315: return "Das Feld darf keine leere Zeichenfolge sein";
-    case 3343: return "Nicht erkanntes Datenbankformat";
-    case 3420: return "Objekt ungültig oder nicht mehr festgelegt";
-    case 3464: return "Datentypen im Kriterienausdruck unverträglich";
-    default: return {};
-    }
+    const auto* it = std::lower_bound(std::begin(kStandardErrors), std::end(kStandardErrors), number,
+                                      [](const ErrorText& entry, long n) { return entry.Number < n; });
+    if (it == std::end(kStandardErrors) || it->Number != number)
+        return {};
+    return it->Text;
 }
 
 std::string ErrorLogPath()
@@ -196,8 +221,9 @@ std::string ErrorDescriptionFor(const ErrorInfo& error)
     return error.Description;
 }
 
-std::string FormatErrorLogLine(const ErrorInfo& error, const std::string& dateTime, const std::string& windowName,
-                               bool mainWindowLoaded, const std::string& statusText)
+std::string FormatErrorLogLine(const ErrorInfo& error, const std::string& dateTime,
+                               const std::string& windowName, bool mainWindowLoaded,
+                               const std::string& statusText)
 {
     std::string line = dateTime + "\t" + VersionText() + " [" + AppContext::kBuildDate + "]" + "\t";
     line += "#" + std::to_string(error.Number) + ":" + ErrorDescriptionFor(error) + "/" + error.Source;

@@ -14,7 +14,8 @@ namespace pf {
 
 // Entry number + TextOffset; each placeholder replaced by its value; the two characters "\n"
 // become a line break (CR LF). A missing entry gives "".
-std::string LoadText(long number, std::initializer_list<std::pair<std::string_view, std::string_view>> pairs = {});
+std::string LoadText(long number,
+                     std::initializer_list<std::pair<std::string_view, std::string_view>> pairs = {});
 
 // An error as the reporter needs it. EngineDescriptions holds the engine's error collection.
 struct ErrorInfo
@@ -33,8 +34,9 @@ std::string ErrorDescriptionFor(const ErrorInfo& error);
 // Path of the error log: TEMP folder + "Pfannola.LOG".
 std::string ErrorLogPath();
 // The log line for an error (without line end); the date/time text is passed in for testability.
-std::string FormatErrorLogLine(const ErrorInfo& error, const std::string& dateTime, const std::string& windowName,
-                               bool mainWindowLoaded, const std::string& statusText);
+std::string FormatErrorLogLine(const ErrorInfo& error, const std::string& dateTime,
+                               const std::string& windowName, bool mainWindowLoaded,
+                               const std::string& statusText);
 // Logs the error, clears the status display and shows the standard message; with offerClose the
 // user may close the active window.
 void ReportError(const ErrorInfo& error, bool offerClose);

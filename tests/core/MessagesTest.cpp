@@ -84,7 +84,8 @@ TEST_F(MessagesTest, KnownEntriesKeepTheirExactText)
         {435, "Die Datenbank kann in diesem Zustand nicht als Arbeitsdatenbank verwendet werden !"},
         {500, "Datenbank Versionsprüfung ..."},
         {509, "). Dies könnte zu Problemen führen !"},
-        {563, "Fortfahren und Daten löschen, Fortfahren ohne Daten zu löschen (ohne Gewähr!) oder Abbrechen ?"},
+        {563,
+         "Fortfahren und Daten löschen, Fortfahren ohne Daten zu löschen (ohne Gewähr!) oder Abbrechen ?"},
         {1102, " Bytes kleiner !"},
         {1815, "<unbenutzt>"},
         {4775, "Wichtiger Hinweis: Dies wird die vorhandene Datenbank vollständig ersetzen!"},
@@ -98,11 +99,11 @@ TEST_F(MessagesTest, KnownEntriesKeepTheirExactText)
 
 TEST_F(MessagesTest, EveryQuotedNumberHasAnEntry)
 {
-    const long quoted[] = {412,  413,  414,  415,  416,  417,  418,  419,  427,  428,  430,  431,  432,
-                           433,  434,  435,  500,  501,  502,  507,  508,  509,  510,  511,  512,  513,
-                           524,  525,  526,  556,  557,  558,  561,  562,  563,  564,  622,  623,  624,
-                           625,  1098, 1099, 1100, 1101, 1102, 1103, 1104, 1194, 1196, 1815, 2200, 3427,
-                           4767, 4773, 4774, 4775, 4776, 4777};
+    const long quoted[] = {412,  413,  414,  415,  416,  417,  418,  419,  427,  428,  430,  431,
+                           432,  433,  434,  435,  500,  501,  502,  507,  508,  509,  510,  511,
+                           512,  513,  524,  525,  526,  556,  557,  558,  561,  562,  563,  564,
+                           622,  623,  624,  625,  1098, 1099, 1100, 1101, 1102, 1103, 1104, 1194,
+                           1196, 1815, 2200, 3427, 4767, 4773, 4774, 4775, 4776, 4777};
     for (long number : quoted) {
         SCOPED_TRACE(number);
         EXPECT_TRUE(MessageTable::Find(number).has_value());
@@ -217,20 +218,21 @@ TEST_F(MessagesTest, ReportErrorAppendsOneLineAndOffersToCloseTheWindow)
     const std::string log = test::ReadFile(logPath);
     ASSERT_EQ(log.rfind("earlier line\n", 0), 0u) << "the log must not be truncated";
     const std::string added = log.substr(13);
-    EXPECT_TRUE(std::regex_match(added, std::regex("\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d\tv2\\.00\\.126 \\[2018-12-28\\]\t"
-                                                   "#3022:Doppelter Wert, Index PrimaryKey/ClMenu\\.Save on form "
-                                                   "FrmMenuData/Statustext=Menü wird gespeichert\n")))
+    EXPECT_TRUE(std::regex_match(
+        added, std::regex("\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d\tv2\\.00\\.126 \\[2018-12-28\\]\t"
+                          "#3022:Doppelter Wert, Index PrimaryKey/ClMenu\\.Save on form "
+                          "FrmMenuData/Statustext=Menü wird gespeichert\n")))
         << added;
 
     ASSERT_EQ(m_ui.shown.size(), 1u);
     EXPECT_EQ(m_ui.shown[0].Text, "Der folgende Fehler ist aufgetreten:\r\n"
-                                "#3022:Doppelter Wert, Index PrimaryKey/ClMenu.Save\r\n\r\n"
-                                "Formular: FrmMenuData\r\n"
-                                "Statustext: Menü wird gespeichert [40%]\r\n"
-                                "Protollierung in Datei: " +
-                                    logPath +
-                                    "\r\n\r\n"
-                                    "Soll das Formular geschlossen werden ?");
+                                  "#3022:Doppelter Wert, Index PrimaryKey/ClMenu.Save\r\n\r\n"
+                                  "Formular: FrmMenuData\r\n"
+                                  "Statustext: Menü wird gespeichert [40%]\r\n"
+                                  "Protollierung in Datei: " +
+                                      logPath +
+                                      "\r\n\r\n"
+                                      "Soll das Formular geschlossen werden ?");
     EXPECT_EQ(m_ui.shown[0].Caption, "Pfannola [v2.00.126 2018-12-28] Fehlerbehandlung");
     EXPECT_EQ(m_ui.shown[0].Icon, MsgIcon::Critical);
     EXPECT_EQ(m_ui.askedButtons, std::vector<Buttons>{Buttons::YesNo});
@@ -252,9 +254,10 @@ TEST_F(MessagesTest, ReportErrorWithoutCloseOfferOnlyInforms)
     ReportError({53, "", "StartProgram", {}}, false);
 
     ASSERT_EQ(m_ui.shown.size(), 2u);
-    EXPECT_EQ(m_ui.shown[0].Text, "Der folgende Fehler ist aufgetreten:\r\n#53:Datei nicht gefunden/StartProgram\r\n\r\n"
-                                "Formular: Mainform\r\nProtollierung in Datei: " +
-                                    dir.File("Pfannola.LOG"));
+    EXPECT_EQ(m_ui.shown[0].Text,
+              "Der folgende Fehler ist aufgetreten:\r\n#53:Datei nicht gefunden/StartProgram\r\n\r\n"
+              "Formular: Mainform\r\nProtollierung in Datei: " +
+                  dir.File("Pfannola.LOG"));
     EXPECT_EQ(m_ui.askedButtons, (std::vector<Buttons>{Buttons::OkCancel, Buttons::OkCancel}));
     EXPECT_EQ(m_ui.askedDefaults, (std::vector<Answer>{Answer::Cancel, Answer::Cancel}));
     EXPECT_EQ(m_ui.unloadCalls, 0);

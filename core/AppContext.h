@@ -3,6 +3,8 @@
 // titles and version, user, settings file, folders, language, command line and the interaction.
 // One instance is installed at start (or by a test) and reached through AppContext::Current().
 
+#include "core/UserSettings.h"
+
 #include <string>
 #include <vector>
 
@@ -61,6 +63,12 @@ struct AppContext
     std::string HelpFileDate;
     long SplashStart = 0;
     bool Special = false;
+
+    UserSettings Options;
+    std::string StdPrinter;
+    // The active cookbook as restored at start and saved at shutdown.
+    long ActiveBookId = 0;
+    std::string ActiveBookTitle;
 
     // Umlaut exception list: comma-separated upper-case words.
     std::string UmlautExceptions;

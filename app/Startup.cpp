@@ -1,0 +1,336 @@
+#include "app/Startup.h"
+
+#include "app/CommandLine.h"
+#include "core/AppContext.h"
+#include "core/Interaction.h"
+#include "core/Messages.h"
+#include "core/ProcessExit.h"
+#include "core/Settings.h"
+#include "core/TextConv.h"
+#include "core/Utf8.h"
+#include "db/SchemaVersion.h"
+#include "db/WorkDatabase.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <thread>
+
+namespace pf {
+
+namespace {
+
+std::string TempFolder()
+{
+    const char* tmp = std::getenv("TMPDIR");
+    std::string folder = tmp && *tmp ? tmp : "/tmp";
+    if (folder.back() != '/')
+        folder += '/';
+    return folder;
+}
+
+std::string LoginName()
+{
+    if (const passwd* pw = getpwuid(geteuid()); pw && pw->pw_name) {
+        std::string name = pw->pw_name;
+        return name.substr(0, 63);
+    }
+    return {};
+}
+
+long SecondsOfDay()
+{
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return local.tm_hour * 3600L + local.tm_min * 60L + local.tm_sec;
+}
+
+std::string Trim(const std::string& text)
+{
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+void ChooseProgramFiles(AppContext& app, const std::string& executablePath)
+{
+    std::filesystem::path exe(executablePath);
+    std::error_code ec;
+    auto absolute = std::filesystem::absolute(exe, ec);
+    if (!ec)
+        exe = absolute;
+    app.ProgramDir = exe.parent_path().string() + "/";
+    // Both programs share one settings file and one exception list, named after the desktop program.
+    app.ExeName = "pfannola";
+    app.IniFile = app.ProgramDir + app.ExeName + ".INI";
+    app.UserStoreFile = DefaultUserStoreFile();
+    DetermineDataDirectory();
+    // A program folder on a network share ("//server/...") is not made the current folder.
+    if (app.ProgramDir.rfind("//", 0) != 0)
+        (void)chdir(app.ProgramDir.c_str());
+    if (!app.DataDir.empty() && !std::filesystem::exists(app.IniFile, ec))
+        app.IniFile = app.DataDir + app.ExeName + ".INI";
+}
+
+void ReadLanguage(AppContext& app)
+{
+    const std::string machine = ReadSetting("", "Language", "0", true);
+    app.LanguageIndex = static_cast<int>(SettingToLong(ReadSetting("", "Language", machine, false)));
+    // The one language the program ships.
+    std::string list = "DE,Deutsch";
+    app.LanguageCode = list.substr(0, list.find(','));
+    app.LanguageName = list.substr(list.find(',') + 1);
+    const std::string code = ToUpper(app.LanguageCode);
+    app.LocaleLetter = code == "EN" ? "E" : code == "FR" ? "F" : code == "IT" ? "I" : code == "ES" ? "S" : "D";
+    app.TextOffset = app.LanguageIndex * 6000;
+}
+
+void ReadTools(AppContext& app)
+{
+    app.ToolTable.clear();
+    const long count = SettingToLong(ReadSetting("", "ToolCount", "0", true));
+    for (long i = 1; i <= count && i <= 99; ++i) {
+        const std::string section = "TOOLS" + std::to_string(i);
+        ExternalTool tool;
+        tool.Name = ReadSetting(section, "Name", "", true);
+        if (!tool.Name.empty()) {
+            tool.Command = ReadSetting(section, "Command", "", true);
+            tool.Action = SettingToLong(ReadSetting(section, "Action", "0", true));
+            tool.ActionType = SettingToLong(ReadSetting(section, "ActionType", "0", true));
+            tool.ActionFilename = ReadSetting(section, "ActionFilename", "", true);
+            tool.Workingdir = ReadSetting(section, "Workingdir", "", true);
+        }
+        app.ToolTable.push_back(tool);
+    }
+}
+
+void ReadPhrases(AppContext& app)
+{
+    const std::string unused = ToUpper(LoadText(1815));
+    for (int i = 0; i < 10; ++i) {
+        std::string phrase = ReadSetting("", "Floskel" + std::to_string(i), "", false);
+        app.Phrases[static_cast<std::size_t>(i)] = ToUpper(phrase) == unused ? "" : phrase;
+    }
+}
+
+void RestoreActiveCookbook(AppContext& app)
+{
+    StartupHooks& hooks = StartHooks();
+    const std::string defaultName = hooks.DefaultCookbookName ? hooks.DefaultCookbookName(0) : "Basiskochbuch";
+    auto load = [&](long id) {
+        if (hooks.LoadActiveCookbook) {
+            hooks.LoadActiveCookbook(id);
+        } else {
+            app.ActiveBookId = id;
+            app.ActiveBookTitle = id == 0 ? defaultName : "";
+        }
+    };
+    load(SettingToLong(ReadSetting("", "Book", "0," + defaultName, false)));
+    if (app.SaveUserRelevant) {
+        const std::string fallback = std::to_string(app.ActiveBookId) + "," + app.ActiveBookTitle;
+        load(SettingToLong(ReadSetting("", "Book", fallback, false)));
+    }
+}
+
+std::string JoinIds(const std::vector<long>& ids)
+{
+    std::string text;
+    for (long id : ids) {
+        if (id == 0)
+            continue;
+        if (!text.empty())
+            text += ',';
+        text += std::to_string(id);
+    }
+    return text;
+}
+
+} // namespace
+
+StartupHooks& StartHooks()
+{
+    static StartupHooks hooks;
+    return hooks;
+}
+
+void ParseEditRing(const std::string& text, int& size, std::vector<long>& ring)
+{
+    std::string rest = text;
+    size = static_cast<int>(SettingToLong(GetNextTokenText(rest, ",")));
+    if (size < 20)
+        size = 20;
+    ring.clear();
+    while (!rest.empty() && static_cast<int>(ring.size()) < size)
+        ring.push_back(SettingToLong(GetNextTokenText(rest, ",")));
+}
+
+std::vector<std::string> ParseImportSourceWords(const std::string& setting)
+{
+    const std::string quoted = "\"" + setting + "\"";
+    std::vector<std::string> words;
+    std::size_t pos = 0;
+    for (;;) {
+        const auto open = quoted.find('"', pos);
+        if (open == std::string::npos)
+            break;
+        const auto close = quoted.find('"', open + 1);
+        if (close == std::string::npos)
+            break;
+        std::string word = Trim(quoted.substr(open + 1, close - open - 1));
+        if (!word.empty())
+            words.push_back(word);
+        pos = close + 1;
+    }
+    return words;
+}
+
+void InitialiseProgram(const StartArguments& arguments, Shell* shell)
+{
+    AppContext& app = AppContext::Current();
+    app.CommandLine = arguments.CommandLine;
+
+    // 1-2: titles, version, leftovers of an update.
+    app.UpdateExePath = TempFolder() + "PfannolaUpdate.EXE";
+    std::error_code ec;
+    std::filesystem::remove(app.UpdateExePath, ec);
+    app.ComputeVersion();
+    app.PictureFilter = "Alle Bilder|*.gif;*.jpg;*.jpeg;*.bmp;*.ico;*.rle;*.wmf;*.emf|JPEG|*.jpg|Windows BMP|*.bmp|"
+                        "Alle Dateien|*.*";
+    // 3-5: user, settings file, data folder, private temporary folder.
+    app.WinUser = LoginName();
+    ChooseProgramFiles(app, arguments.ExecutablePath);
+    std::string pattern = TempFolder() + "PfannolaXXXXXX";
+    if (char* made = mkdtemp(pattern.data()))
+        app.TempDir = std::string(made) + "/";
+    // 6-10.
+    app.SaveUserRelevant = SettingToBool(ReadSetting("", "SaveUserRelevant", "True", true));
+    ReadLanguage(app);
+    app.HelpFile = app.ProgramDir + "hilfe/index.html";
+    app.HelpAvailable = std::filesystem::exists(app.HelpFile, ec);
+    app.AdminUser = ToUpper(ReadSetting("", "AdminUser", "", true));
+    app.ImportSourceWords =
+        ParseImportSourceWords(ReadSetting("", "ImportSource", "SOURCE\",\"QUELLE\",\"ERFASST\",\"ERFAßT", true));
+    app.Special = HasSpecialSwitch(app.CommandLine);
+    // 11: the splash stays up while the rest runs.
+    if (shell) {
+        shell->ShowSplash();
+        app.SplashStart = SecondsOfDay();
+    }
+    // 12-18.
+    ReadTools(app);
+    app.Options = ReadUserSettings();
+    app.UnitDisplayFactor = UnitDisplayFactor(app.Options.EditMasse);
+    ParseEditRing(ReadSetting("", "EditRing", "25", false), app.EditRingSize, app.RecipeRing);
+    int menuRingSize = app.EditRingSize;
+    std::string menuRing = std::to_string(app.EditRingSize) + "," + ReadSetting("", "EditMenuRing", "", false);
+    ParseEditRing(menuRing, menuRingSize, app.MenuRing);
+    ReadPhrases(app);
+    LoadUmlautExceptions();
+    app.StdPrinter = ReadSetting("", "StdPrinter", "", false);
+    if (!app.StdPrinter.empty() && StartHooks().SelectPrinter)
+        StartHooks().SelectPrinter(app.StdPrinter);
+}
+
+void StartProgram(const StartArguments& arguments, Shell& shell)
+{
+    AppContext& app = AppContext::Current();
+    InitialiseProgram(arguments, &shell);
+    StartupHooks& hooks = StartHooks();
+
+    // 19: the upgrade run ends the process whatever happens.
+    if (auto path = UpgradeVersionArgument(app.CommandLine)) {
+        shell.UnloadSplash();
+        try {
+            auto db = OpenDatabaseFile(*path);
+            UpgradeDatabase(*db, true);
+            db->Close();
+        } catch (const DbError&) {
+            // Errors are ignored in this run.
+        }
+        throw ProcessExit{0};
+    }
+
+    // 20-24.
+    OpenWorkDatabase(shell);
+    if (hooks.SoftwareUpdateCheck)
+        hooks.SoftwareUpdateCheck();
+    if (hooks.InitWeeklyPlanLevels)
+        hooks.InitWeeklyPlanLevels();
+    if (hooks.CreateRecipeUnits)
+        hooks.CreateRecipeUnits(!WorkDb().IsUpdatable());
+    RestoreActiveCookbook(app);
+
+    // 25-26.
+    if (UI().SplashVisible()) {
+        UI().SetSplashStatus("Hauptprogramm starten ...");
+        UI().ProcessEvents();
+    }
+    Connection().MainWindowRunning = true;
+    shell.ShowMainWindow();
+
+    // 27: a command-line import ends the program when it is done.
+    if (auto file = ImportArgument(app.CommandLine)) {
+        UI().SetBusy(false);
+        shell.RunCommandLineImport(*file);
+        shell.CloseMainWindow();
+    }
+}
+
+void FinishMainWindowLoad(Shell& shell)
+{
+    AppContext& app = AppContext::Current();
+    Interaction& ui = UI();
+    if (ui.SplashVisible()) {
+        while (SecondsOfDay() - app.SplashStart < 2 && SecondsOfDay() >= app.SplashStart) {
+            ui.ProcessEvents();
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        shell.UnloadSplash();
+    }
+    if (ReadSetting("", "ProgVersion", "", true) != app.AppCaption)
+        WriteSetting("", "ProgVersion", app.AppCaption, true);
+}
+
+bool Shutdown(Shell& shell)
+{
+    AppContext& app = AppContext::Current();
+    StartupHooks& hooks = StartHooks();
+    if (hooks.TrashQuestion && !hooks.TrashQuestion())
+        return false;
+    UI().SetBusy(true);
+    UI().ProcessEvents();
+    if (shell.SaveStateWanted()) {
+        shell.SaveMainWindowState();
+        WriteSetting("", "ShowIcons", shell.ShowIcons() ? "True" : "False", false);
+        WriteSetting("", "Book", std::to_string(app.ActiveBookId) + "," + app.ActiveBookTitle, false);
+        WriteSetting("", "EditLastFPCounter", std::to_string(app.Options.EditLastFPCounter), false);
+        std::string ring = std::to_string(app.EditRingSize);
+        if (std::string ids = JoinIds(app.RecipeRing); !ids.empty())
+            ring += "," + ids;
+        WriteSetting("", "EditRing", ring, false);
+        WriteSetting("", "EditMenuRing", JoinIds(app.MenuRing), false);
+    }
+    shell.UnloadOtherWindows();
+    CloseWorkDatabase();
+    RemoveTempDir();
+    UI().SetBusy(false);
+    return true;
+}
+
+void RemoveTempDir()
+{
+    AppContext& app = AppContext::Current();
+    if (app.TempDir.empty())
+        return;
+    std::error_code ignored;
+    std::filesystem::remove_all(app.TempDir, ignored);
+    app.TempDir.clear();
+}
+
+} // namespace pf

@@ -1,0 +1,6 @@
+// pfannola: the desktop program.
+
+int main()
+{
+    return 0;
+}

@@ -1,0 +1,336 @@
+#include "db/WorkDatabase.h"
+
+#include "core/AppContext.h"
+#include "core/Interaction.h"
+#include "core/Messages.h"
+#include "core/ProcessExit.h"
+#include "core/Settings.h"
+#include "core/Utf8.h"
+#include "db/DatabaseRepair.h"
+#include "db/SchemaVersion.h"
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace pf {
+
+namespace {
+
+const char* const kCrLf = "\r\n";
+
+std::string Trim(const std::string& text)
+{
+    const auto first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos)
+        return {};
+    const auto last = text.find_last_not_of(" \t\r\n");
+    return text.substr(first, last - first + 1);
+}
+
+void Status(const std::string& text)
+{
+    Interaction& ui = UI();
+    if (ui.SplashVisible())
+        ui.SetSplashStatus(text);
+    else
+        ShowProgress(0, 0, text);
+}
+
+void Critical(const std::string& text) { UI().Inform(text, MsgIcon::Critical, AppContext::Current().AppCaption); }
+
+bool AskYesNo(const std::string& text)
+{
+    return UI().Ask(text, Buttons::YesNo, Answer::Yes, MsgIcon::Question, AppContext::Current().AppCaption) ==
+           Answer::Yes;
+}
+
+bool StartsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
+
+// Thousands grouped with "." as a German reader expects ("###,###,###" in the German locale).
+std::string GroupThousands(long long value)
+{
+    std::string digits = std::to_string(value < 0 ? -value : value);
+    std::string grouped;
+    int count = 0;
+    for (auto it = digits.rbegin(); it != digits.rend(); ++it) {
+        if (count && count % 3 == 0)
+            grouped.insert(grouped.begin(), '.');
+        grouped.insert(grouped.begin(), *it);
+        ++count;
+    }
+    return grouped;
+}
+
+bool HasWriteBit(const std::string& path)
+{
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0)
+        return true;
+    return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+}
+
+// Opens the chosen database; the open errors go to the caller's handling.
+void OpenChosenDatabase()
+{
+    ConnectionState& conn = Connection();
+    if (conn.DbType == 0) {
+        std::string path = conn.DbPath;
+        if (path.find('/') == std::string::npos)
+            path = AppContext::Current().ProgramDir + path;
+        conn.WorkDb = OpenDatabaseFile(path);
+        return;
+    }
+    // User and password both come from the one setting DBUSER.
+    std::string user = ReadSetting("", "DBUSER", "", true);
+    std::string connect = BuildOdbcConnect(conn.DbPath, conn.OdbcLogonType, user, user);
+    (void)connect;
+    throw DbError(3151, "Der Zugang zu einem Datenbank-Server (ODBC-Datenquelle \"" + conn.DbPath +
+                            "\") ist in dieser Programmversion noch nicht verfügbar.");
+}
+
+// Answers an open error as the user decides: create, repair, or forget and choose another.
+// Returns when the loop should locate again.
+void HandleOpenError(const DbError& error, DatabaseWindows& windows)
+{
+    ConnectionState& conn = Connection();
+    std::string errorText = "(#" + std::to_string(error.Number()) + ") " + error.Description();
+    if (error.Number() == dberr::kFileNotFound) {
+        if (AskYesNo(LoadText(417) + conn.DbPath + LoadText(418))) {
+            windows.UnloadSplash();
+            if (Hooks().CreateDatabaseFromInit)
+                Hooks().CreateDatabaseFromInit();
+            conn.DbPath.clear();
+        }
+    } else {
+        const bool repairable = conn.DbType == 0 && !StartsWith(errorText, "(#53)") && !StartsWith(errorText, "(#76)");
+        if (repairable && AskYesNo(LoadText(419) + errorText + "\". Reparatur versuchen ?")) {
+            std::string path = conn.DbPath;
+            if (path.find('/') == std::string::npos)
+                path = AppContext::Current().ProgramDir + path;
+            UI().SetBusy(true);
+            RepairResult repair = RepairDatabaseFile(path);
+            UI().SetBusy(false);
+            if (repair.Ok)
+                conn.DbPath.clear();
+            else
+                errorText = repair.Error;
+        }
+    }
+    if (!conn.DbPath.empty()) {
+        Critical(LoadText(419) + errorText + "\"");
+        ForgetDatabase();
+    }
+    if (conn.DbPath.empty()) {
+        windows.UnloadSplash();
+        if (!windows.ShowSelection())
+            throw ProcessExit{0};
+        conn.DbPath.clear();
+    }
+}
+
+// Loads every area of global data; false when an area failed and the open must start again.
+// During start-up a failure ends the process; later the database is forgotten, so that locating
+// starts afresh instead of opening the same unusable file again.
+bool LoadGlobalData()
+{
+    const auto& areas = Hooks().GlobalData;
+    for (std::size_t i = 0; i < areas.size(); ++i) {
+        Status(LoadText(427) + std::string(i, '.'));
+        bool failed = true;
+        try {
+            areas[i].Load(WorkDb());
+            failed = false;
+        } catch (const GlobalDataUnusable&) {
+            Critical(LoadText(435));
+        } catch (const DbError& error) {
+            Critical(LoadText(433) + LoadText(areas[i].MessageNumber) + LoadText(434) + kCrLf +
+                     error.JoinedDescription());
+        }
+        if (!failed)
+            continue;
+        if (!Connection().MainWindowRunning)
+            throw ProcessExit{1};
+        CloseWorkDatabase();
+        ForgetDatabase();
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+OpenHooks& Hooks()
+{
+    static OpenHooks hooks{CreateMinimalDatabase, UpgradeDatabase, {}};
+    return hooks;
+}
+
+std::string DefaultDatabasePath() { return AppContext::Current().DataDir + "DB/Pfannola.MDB"; }
+
+std::unique_ptr<Database> OpenDatabaseFile(const std::string& path)
+{
+    OpenOptions options;
+    options.ReadOnly = !HasWriteBit(path);
+    return Database::OpenSqlite(path, options);
+}
+
+std::string BuildOdbcConnect(const std::string& dsn, int logonType, const std::string& user,
+                             const std::string& password)
+{
+    std::string connect = "ODBC;DSN=" + dsn;
+    if (logonType == 0) {
+        if (!user.empty())
+            connect += ";UID=" + user;
+        if (!password.empty())
+            connect += ";PWD=" + password;
+    }
+    return connect;
+}
+
+void SaveDatabaseChoice()
+{
+    ConnectionState& conn = Connection();
+    WriteSetting("", "Database", conn.DbPath, true);
+    WriteSetting("", "DBType", conn.DbTypeText, true);
+}
+
+void ForgetDatabase()
+{
+    Connection().DbPath.clear();
+    WriteSetting("", "Database", "", true);
+}
+
+int LocateDatabase(DatabaseWindows& windows)
+{
+    ConnectionState& conn = Connection();
+    const std::string type = ToUpper(ReadSetting("", "DBTYPE", "", true));
+    if (type == "ODBC" || type == "SQL") {
+        conn.DbType = type == "ODBC" ? 1 : 2;
+        conn.DbTypeText = type;
+        conn.DbPath = Trim(ReadSetting("", "DBDSN", "", true));
+        conn.OdbcLogonType = static_cast<int>(SettingToLong(ReadSetting("", "DBLogonType", "2", true)));
+        if (conn.DbPath.empty()) {
+            Critical(LoadText(413));
+            windows.ShowOptions();
+            throw ProcessExit{1};
+        }
+        return 0;
+    }
+    conn.DbType = 0;
+    conn.DbTypeText = "ACCESS";
+    conn.DbPath = ReadSetting("", "Database", "", true);
+    if (!conn.DbPath.empty())
+        return 0;
+
+    // First start: no database chosen yet.
+    CloseWorkDatabase();
+    const std::string& dataDir = AppContext::Current().DataDir;
+    std::error_code ignored;
+    if (!dataDir.empty())
+        std::filesystem::create_directories(dataDir + "DB", ignored);
+    conn.DbPath = DefaultDatabasePath();
+    std::vector<FirstStartItem> items = FirstStartItems();
+    FirstStartResult choice = windows.ShowFirstStart(items, conn.DbPath);
+    switch (choice.Mode) {
+    case 0:
+        SaveDatabaseChoice();
+        if (Hooks().CreateDatabaseFromInit)
+            Hooks().CreateDatabaseFromInit();
+        return 1;
+    case 1: {
+        if (choice.Item < 0 || choice.Item >= static_cast<int>(items.size()))
+            throw ProcessExit{0};
+        const FirstStartItem& item = items[static_cast<std::size_t>(choice.Item)];
+        conn.DbPath = item.InDataDir ? dataDir + item.Text : item.Text;
+        SaveDatabaseChoice();
+        if (!std::filesystem::exists(conn.DbPath, ignored)) {
+            Critical(LoadText(416));
+            if (!windows.ShowSelection())
+                throw ProcessExit{0};
+            return 1;
+        }
+        return 0;
+    }
+    case 2:
+        windows.UnloadSplash();
+        if (!windows.ShowSelection())
+            throw ProcessExit{0};
+        return 1;
+    default:
+        throw ProcessExit{0};
+    }
+}
+
+void OpenWorkDatabase(DatabaseWindows& windows)
+{
+    ConnectionState& conn = Connection();
+    for (;;) {
+        if (UI().SplashVisible())
+            UI().SetSplashStatus(LoadText(412));
+        CloseWorkDatabase();
+        for (;;) {
+            if (LocateDatabase(windows) == 0) {
+                try {
+                    OpenChosenDatabase();
+                } catch (const DbError& error) {
+                    CloseWorkDatabase();
+                    HandleOpenError(error, windows);
+                }
+            }
+            // A database created or chosen on the way is opened by the next round, which
+            // reads the choice from the settings.
+            if (conn.DbPath.empty() || !HasWorkDb())
+                continue;
+            if (Hooks().UpgradeDatabase && !Hooks().UpgradeDatabase(WorkDb(), true)) {
+                CloseWorkDatabase();
+                ForgetDatabase();
+                continue;
+            }
+            break;
+        }
+        SaveDatabaseChoice();
+        if (LoadGlobalData())
+            break;
+    }
+    Status("");
+    ShowProgress(-1, -1, "");
+}
+
+void CompactWorkDatabase()
+{
+    ConnectionState& conn = Connection();
+    if (conn.DbType != 0 || !HasWorkDb())
+        return;
+    Interaction& ui = UI();
+    ui.SetBusy(true);
+    if (!ui.SplashVisible())
+        ShowProgress(100, 50, LoadText(1098));
+    const std::string path = WorkDb().Name();
+    CloseWorkDatabase();
+    std::error_code ec;
+    const auto before = static_cast<long long>(std::filesystem::file_size(path, ec));
+    if (!ui.SplashVisible())
+        ShowProgress(100, 50, LoadText(1099));
+    std::string error;
+    if (!VacuumDatabaseFile(path, error)) {
+        ui.SetBusy(false);
+        Critical(LoadText(1100) + kCrLf + error);
+    } else {
+        const auto after = static_cast<long long>(std::filesystem::file_size(path, ec));
+        const long long difference = before - after;
+        ui.SetBusy(false);
+        if (difference > 32000)
+            ui.Inform(LoadText(1101) + GroupThousands(difference) + LoadText(1102), MsgIcon::Information,
+                      AppContext::Current().AppCaption);
+        else if (difference < -32000)
+            ui.Inform(LoadText(1103) + GroupThousands(-difference) + LoadText(1104), MsgIcon::Information,
+                      AppContext::Current().AppCaption);
+    }
+    conn.WorkDb = OpenDatabaseFile(path);
+    ui.SetBusy(false);
+    ShowProgress(-1, -1, "");
+}
+
+} // namespace pf

@@ -1,0 +1,52 @@
+#pragma once
+// Opening the work database: locating it from the settings or a first-start choice, opening it
+// with every failure answered (create, repair, choose another, forget), the schema check, the
+// global data every other part expects in memory, and compaction of the file.
+// OpenWorkDatabase returns only with an open database; where none can be had it throws ProcessExit.
+
+#include "db/DatabaseChoice.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace pf {
+
+// One area of global data loaded after each open; Load throws DbError, or GlobalDataUnusable when
+// the database cannot serve as work database.
+struct GlobalDataArea
+{
+    long MessageNumber = 0; // its name in messages, e.g. 428 "BLS Indexliste"
+    std::function<void(Database&)> Load;
+};
+
+struct GlobalDataUnusable
+{
+};
+
+// The routines the open sequence calls into, supplied by the layers that own them.
+struct OpenHooks
+{
+    // Creates a new database at Connection().DbPath; true on success.
+    std::function<bool()> CreateDatabaseFromInit;
+    // Brings the schema to the program's version; false when the database cannot be used.
+    std::function<bool(Database&, bool askFirst)> UpgradeDatabase;
+    std::vector<GlobalDataArea> GlobalData;
+};
+OpenHooks& Hooks();
+
+// 1 when a database was opened or created on the way, 0 when DbPath/DbType are set for the caller.
+int LocateDatabase(DatabaseWindows& windows);
+void OpenWorkDatabase(DatabaseWindows& windows);
+void SaveDatabaseChoice();
+void ForgetDatabase();
+std::string BuildOdbcConnect(const std::string& dsn, int logonType, const std::string& user,
+                             const std::string& password);
+// Default location of a new database file: DataDir + "DB/Pfannola.MDB".
+std::string DefaultDatabasePath();
+// Opens a database file: read-only when the file carries no write permission.
+std::unique_ptr<Database> OpenDatabaseFile(const std::string& path);
+// Compacts the work database file and reports a size change of more than 32000 bytes.
+void CompactWorkDatabase();
+
+} // namespace pf

@@ -1,0 +1,228 @@
+#include "ui/FrmDBOpen.h"
+
+#include "core/AppContext.h"
+#include "core/Interaction.h"
+
+#include <QButtonGroup>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace pf {
+
+namespace {
+
+QString Utf8(const char* text) { return QString::fromUtf8(text); }
+
+// "1 - path", with " [nicht gefunden]" for a file that is gone; the commit strips both again.
+QString LastUsedEntry(int number, const std::string& path)
+{
+    QString entry = QString::number(number) + " - " + QString::fromStdString(path);
+    const bool looksLikeFile = path.find('/') != std::string::npos;
+    if (looksLikeFile && !QFileInfo::exists(QString::fromStdString(path)))
+        entry += Utf8(" [nicht gefunden]");
+    return entry;
+}
+
+} // namespace
+
+FrmDBOpen::FrmDBOpen(QWidget* parent) : QDialog(parent), m_commit(CommitDatabaseSelection)
+{
+    setObjectName("FrmDBOpen");
+    setWindowTitle(Utf8("Datenbank öffnen"));
+
+    // Kind of database.
+    m_optFile = new QRadioButton(Utf8("&Access-Datei"), this);
+    m_optFile->setObjectName("optAccess");
+    m_optOdbc = new QRadioButton(Utf8("&ODBC-Datenquelle"), this);
+    m_optOdbc->setObjectName("optODBC");
+    auto* kindGroup = new QButtonGroup(this);
+    kindGroup->addButton(m_optFile, 0);
+    kindGroup->addButton(m_optOdbc, 1);
+    auto* kindBox = new QGroupBox(Utf8("Art der Datenbank"), this);
+    auto* kindLayout = new QHBoxLayout(kindBox);
+    kindLayout->addWidget(m_optFile);
+    kindLayout->addWidget(m_optOdbc);
+    kindLayout->addStretch(1);
+
+    // File page: path with browse button and the last-used list.
+    auto* filePage = new QWidget(this);
+    m_path = new QLineEdit(filePage);
+    m_path->setObjectName("txtPath");
+    m_path->setPlaceholderText(Utf8("Pfad der Datenbankdatei"));
+    m_browse = new QPushButton(Utf8("&Durchsuchen …"), filePage);
+    m_browse->setObjectName("cmdBrowse");
+    m_lastUsed = new QListWidget(filePage);
+    m_lastUsed->setObjectName("lstLastUsed");
+    int number = 1;
+    for (const std::string& path : LastUsedDatabases())
+        m_lastUsed->addItem(LastUsedEntry(number++, path));
+    auto* pathRow = new QHBoxLayout;
+    pathRow->addWidget(m_path, 1);
+    pathRow->addWidget(m_browse);
+    auto* fileLayout = new QVBoxLayout(filePage);
+    fileLayout->setContentsMargins(0, 0, 0, 0);
+    auto* pathLabel = new QLabel(Utf8("Datenbank&datei:"), filePage);
+    pathLabel->setBuddy(m_path);
+    fileLayout->addWidget(pathLabel);
+    fileLayout->addLayout(pathRow);
+    fileLayout->addSpacing(6);
+    auto* lastUsedLabel = new QLabel(Utf8("&Zuletzt verwendet:"), filePage);
+    lastUsedLabel->setBuddy(m_lastUsed);
+    fileLayout->addWidget(lastUsedLabel);
+    fileLayout->addWidget(m_lastUsed, 1);
+
+    // ODBC page: data source, logon data and how the driver asks for the rest.
+    auto* odbcPage = new QWidget(this);
+    m_dsn = new QLineEdit(odbcPage);
+    m_dsn->setObjectName("txtDSN");
+    m_user = new QLineEdit(odbcPage);
+    m_user->setObjectName("txtUser");
+    m_password = new QLineEdit(odbcPage);
+    m_password->setObjectName("txtPassword");
+    m_password->setEchoMode(QLineEdit::Password);
+    m_logon[0] = new QRadioButton(Utf8("Mit &Benutzer und Kennwort von hier anmelden"), odbcPage);
+    m_logon[1] = new QRadioButton(Utf8("Anmeldedaten immer vom &Treiber abfragen lassen"), odbcPage);
+    m_logon[2] = new QRadioButton(Utf8("Nur &fehlende Anmeldedaten abfragen"), odbcPage);
+    auto* logonGroup = new QButtonGroup(this);
+    for (int i = 0; i < 3; ++i) {
+        m_logon[i]->setObjectName(QString("optLogon%1").arg(i));
+        logonGroup->addButton(m_logon[i], i);
+    }
+    auto* odbcForm = new QFormLayout;
+    odbcForm->addRow(Utf8("Daten&quelle:"), m_dsn);
+    odbcForm->addRow(Utf8("Ben&utzer:"), m_user);
+    odbcForm->addRow(Utf8("&Kennwort:"), m_password);
+    auto* logonBox = new QGroupBox(Utf8("Anmeldung"), odbcPage);
+    auto* logonLayout = new QVBoxLayout(logonBox);
+    for (QRadioButton* option : m_logon)
+        logonLayout->addWidget(option);
+    auto* odbcLayout = new QVBoxLayout(odbcPage);
+    odbcLayout->setContentsMargins(0, 0, 0, 0);
+    odbcLayout->addLayout(odbcForm);
+    odbcLayout->addWidget(logonBox);
+    odbcLayout->addStretch(1);
+
+    m_pages = new QStackedWidget(this);
+    m_pages->addWidget(filePage);
+    m_pages->addWidget(odbcPage);
+
+    m_buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    m_buttons->button(QDialogButtonBox::Ok)->setText("OK");
+    m_buttons->button(QDialogButtonBox::Cancel)->setText("Abbrechen");
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(kindBox);
+    layout->addWidget(m_pages, 1);
+    layout->addWidget(m_buttons);
+
+    // The current connection as the starting point.
+    const ConnectionState& connection = Connection();
+    if (connection.DbType == 0) {
+        m_optFile->setChecked(true);
+        m_path->setText(QString::fromStdString(connection.DbPath));
+    } else {
+        m_optOdbc->setChecked(true);
+        m_dsn->setText(QString::fromStdString(connection.DbPath));
+    }
+    const int logonType = connection.OdbcLogonType;
+    m_logon[logonType >= 0 && logonType <= 2 ? logonType : 2]->setChecked(true);
+
+    connect(kindGroup, &QButtonGroup::idToggled, this, [this] { UpdateControls(); });
+    connect(logonGroup, &QButtonGroup::idToggled, this, [this] { UpdateControls(); });
+    connect(m_browse, &QPushButton::clicked, this, &FrmDBOpen::Browse);
+    // Typing a path takes over from a chosen list entry.
+    connect(m_path, &QLineEdit::textEdited, this, [this] { m_lastUsed->setCurrentRow(-1); });
+    connect(m_lastUsed, &QListWidget::itemDoubleClicked, this, [this] { accept(); });
+    connect(m_buttons, &QDialogButtonBox::accepted, this, &FrmDBOpen::accept);
+    connect(m_buttons, &QDialogButtonBox::rejected, this, &FrmDBOpen::reject);
+
+    resize(540, 420);
+    UpdateControls();
+}
+
+QRadioButton* FrmDBOpen::LogonOption(int logonType) const
+{
+    return logonType >= 0 && logonType <= 2 ? m_logon[logonType] : nullptr;
+}
+
+void FrmDBOpen::SetCommit(std::function<void(const DatabaseSelection&)> commit) { m_commit = std::move(commit); }
+
+void FrmDBOpen::UpdateControls()
+{
+    const bool odbc = m_optOdbc->isChecked();
+    m_pages->setCurrentIndex(odbc ? 1 : 0);
+    const bool ownLogon = m_logon[0]->isChecked();
+    m_user->setEnabled(ownLogon);
+    m_password->setEnabled(ownLogon);
+}
+
+void FrmDBOpen::Browse()
+{
+    QString start = m_path->text();
+    if (start.isEmpty())
+        start = QString::fromStdString(AppContext::Current().DataDir);
+    const QString file =
+        QFileDialog::getOpenFileName(this, Utf8("Datenbank auswählen"), start,
+                                     Utf8("Pfannola-Datenbanken (*.mdb *.MDB);;Alle Dateien (*)"));
+    if (file.isEmpty())
+        return;
+    m_path->setText(file);
+    m_lastUsed->setCurrentRow(-1);
+}
+
+DatabaseSelection FrmDBOpen::Selection() const
+{
+    DatabaseSelection choice;
+    if (m_optOdbc->isChecked()) {
+        choice.DbType = 1;
+        choice.Dsn = m_dsn->text().trimmed().toStdString();
+        for (int i = 0; i < 3; ++i)
+            if (m_logon[i]->isChecked())
+                choice.LogonType = i;
+        // User and password count only when this window logs on.
+        if (choice.LogonType == 0) {
+            choice.User = m_user->text().toStdString();
+            choice.Password = m_password->text().toStdString();
+        }
+        return choice;
+    }
+    choice.DbType = 0;
+    QListWidgetItem* entry = m_lastUsed->currentItem();
+    if (entry && entry->isSelected())
+        choice.Path = SelectionEntryPath(entry->text().toStdString());
+    else
+        choice.Path = m_path->text().trimmed().toStdString();
+    return choice;
+}
+
+void FrmDBOpen::accept()
+{
+    const DatabaseSelection choice = Selection();
+    const std::string& caption = AppContext::Current().AppCaption;
+    if (choice.DbType == 0 && choice.Path.empty()) {
+        UI().Inform("Bitte eine Datenbankdatei angeben oder aus der Liste wählen.", MsgIcon::Warning, caption);
+        m_path->setFocus();
+        return;
+    }
+    if (choice.DbType != 0 && choice.Dsn.empty()) {
+        UI().Inform("Bitte die ODBC-Datenquelle angeben.", MsgIcon::Warning, caption);
+        m_dsn->setFocus();
+        return;
+    }
+    if (m_commit)
+        m_commit(choice);
+    QDialog::accept();
+}
+
+} // namespace pf

@@ -1,0 +1,620 @@
+#include "ui/Mainform.h"
+
+#include "core/AppContext.h"
+#include "core/Settings.h"
+#include "ui/FrmSplash.h"
+#include "ui/QtDatabaseWindows.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStyle>
+#include <QThread>
+#include <QToolBar>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace pf {
+
+namespace {
+
+constexpr int kNoIcon = -1;
+constexpr const char* kWindowName = "Mainform";
+constexpr int kSplashMinimumMs = 2000;
+
+QString Utf8(const char* text) { return QString::fromUtf8(text); }
+
+} // namespace
+
+// One entry of a menu: a command, or a separator when id is null. Commands whose window is not
+// built yet start disabled; that window's work enables them.
+struct MenuCommand
+{
+    const char* id;
+    const char* text;
+    const char* shortcut;
+    bool enabled;
+    int icon; // QStyle::StandardPixmap or kNoIcon
+};
+
+namespace {
+
+// Menu tables. The captions are ours; the identifiers are the commands' names everywhere else.
+const MenuCommand kFileMenu[] = {
+    {"Mnu01Suchen", "Rezepte &suchen …", "Ctrl+F", false, QStyle::SP_FileDialogContentsView},
+    {"Mnu01NeuBlanko", "&Neues Rezept", "Ctrl+N", false, QStyle::SP_FileIcon},
+    {"Mnu01NeuTemplate", "Neues Rezept aus &Vorlage …", nullptr, false, QStyle::SP_FileLinkIcon},
+    {nullptr, nullptr, nullptr, false, kNoIcon},
+    {"Mnu01DBOpen", "Datenbank ö&ffnen …", "Ctrl+O", true, QStyle::SP_DirOpenIcon},
+    {"Mnu01DBProperties", "Datenbank-&Eigenschaften …", nullptr, false, QStyle::SP_DriveHDIcon},
+    {nullptr, nullptr, nullptr, false, kNoIcon},
+    {"Mnu01Druckereinrichtung", "&Druckereinrichtung …", nullptr, false, kNoIcon},
+    {"Mnu01Einstellungen", "Einste&llungen …", nullptr, false, QStyle::SP_FileDialogDetailedView},
+    {nullptr, nullptr, nullptr, false, kNoIcon},
+    {"Mnu01Beenden", "&Beenden", "Ctrl+Q", true, QStyle::SP_DialogCloseButton},
+};
+
+const MenuCommand kDataMenu[] = {
+    {"Mnu02Kochbuch", "&Kochbücher …", nullptr, false, QStyle::SP_DirIcon},
+    {"Mnu02Kategorie", "K&ategorien …", nullptr, false, kNoIcon},
+    {"Mnu02Menue", "&Menüs …", nullptr, false, kNoIcon},
+    {"Mnu02Unit", "Maß&einheiten …", nullptr, false, kNoIcon},
+    {nullptr, nullptr, nullptr, false, kNoIcon},
+    {"LexikonAnsehen", "&Lexikon ansehen …", nullptr, false, QStyle::SP_FileDialogInfoView},
+    {"Mnu02Zutaten", "Lebensmittel und &Nährwerte …", nullptr, false, kNoIcon},
+    {nullptr, nullptr, nullptr, false, kNoIcon},
+    {"Mnu02EinkaufenShops", "&Geschäfte und Adressen …", nullptr, false, kNoIcon},
+    {"Mnu02EinkaufenListe", "E&inkaufslisten …", nullptr, false, QStyle::SP_FileDialogListView},
+    {"Mnu02Literatur", "Li&teraturquellen …", nullptr, false, kNoIcon},
+    {"Mnu02FloskelInfo", "&Floskeln …", nullptr, false, kNoIcon},
+    {nullptr, nullptr, nullptr, false, kNoIcon},
+    {"Mnu02TrashView", "&Papierkorb anzeigen", nullptr, false, QStyle::SP_TrashIcon},
+    {"Mnu02TrashEmpty", "Papierkorb lee&ren", nullptr, false, kNoIcon},
+    {nullptr, nullptr, nullptr, false, kNoIcon},
+    {"Mnu02Icons", "&Beschriftung der Symbolleiste", nullptr, true, kNoIcon},
+};
+
+const MenuCommand kImportMenu[] = {
+    {"MnuExtraImportMealMaster", "&Rezeptdateien (Meal-Master, Mensax) …", "Ctrl+I", false,
+     QStyle::SP_DialogOpenButton},
+    {"MnuExtraImportMealMasterClipbrd", "Rezepttext aus der &Zwischenablage …", nullptr, false, kNoIcon},
+    {nullptr, nullptr, nullptr, false, kNoIcon},
+    {"MnuExtraImportCalcMenu", "&CalcMenu-Datenbank …", nullptr, false, kNoIcon},
+    {"MnuExtraImportKochbuch", "&Kochbuch-Datenbank …", nullptr, false, kNoIcon},
+    {"MnuExtraImportGeneric", "&Tabellen-Import (Assistent) …", nullptr, false, kNoIcon},
+    {nullptr, nullptr, nullptr, false, kNoIcon},
+    {"MenuImportTool", "&Externes Import-Programm …", nullptr, false, kNoIcon},
+};
+
+const MenuCommand kExtrasMenu[] = {
+    {"MenuExtraBackup", "&Sichern und Wiederherstellen …", nullptr, false, QStyle::SP_DialogSaveButton},
+    {"MenuExtraZIP", "&ZIP-Archive …", nullptr, false, kNoIcon},
+    {"MenuExtraFP", "&Fingerabdrücke pflegen …", nullptr, false, kNoIcon},
+    {nullptr, nullptr, nullptr, false, kNoIcon},
+    {"MnUExtraDupeView", "&Dubletten anzeigen", nullptr, false, kNoIcon},
+    {"MnuExtraDupeKill", "Dubletten endgültig &löschen …", nullptr, false, kNoIcon},
+    {nullptr, nullptr, nullptr, false, kNoIcon},
+    {"MenuExtraUser", "&Benutzerverwaltung …", nullptr, false, kNoIcon},
+    {"MenuExtraChangePwd", "&Kennwort ändern …", nullptr, false, kNoIcon},
+    {nullptr, nullptr, nullptr, false, kNoIcon},
+    {"MenuExtraTools", "E&xterne Programme …", nullptr, false, kNoIcon},
+    {"MenuExtraShowQuickbar", "&Tipps und Schnellstart …", nullptr, false, kNoIcon},
+    {nullptr, nullptr, nullptr, false, kNoIcon},
+    {"MnuExtraTeamDBInitExport", "Lexikon für die &Initialisierung exportieren …", nullptr, false, kNoIcon},
+    {"MnuExtraTeamPictureCleanup", "&Verwaiste Rezeptbilder entfernen", nullptr, false, kNoIcon},
+};
+
+const MenuCommand kWindowMenu[] = {
+    {"MnuFCascaded", "Ü&berlappend", nullptr, true, kNoIcon},
+    {"MnuFHorizontal", "&Untereinander", nullptr, true, kNoIcon},
+    {"MnuFVertikal", "&Nebeneinander", nullptr, true, kNoIcon},
+};
+
+const MenuCommand kHelpMenu[] = {
+    {"MnuHilfeContent", "&Inhalt", "F1", false, QStyle::SP_DialogHelpButton},
+    {"MnuHilfeOverview", "Ü&bersicht", nullptr, false, kNoIcon},
+    {"MnuHilfeHandbuch", "&Handbuch (PDF)", nullptr, false, kNoIcon},
+    {"MnuHilfeInfoFile", "&Liesmich-Datei", nullptr, false, kNoIcon},
+    {nullptr, nullptr, nullptr, false, kNoIcon},
+    {"MnuHilfeOnlineNewsletter", "Online-&Newsletter", nullptr, false, kNoIcon},
+    {"MnuHilfeOnlineSupport", "Online-&Support", nullptr, false, kNoIcon},
+    {"MnuHilfeOnlineTest", "Nach &Aktualisierungen suchen …", nullptr, false, kNoIcon},
+    {nullptr, nullptr, nullptr, false, kNoIcon},
+    {"MnuHilfeAboutbox", "Ü&ber Pfannola …", nullptr, true, QStyle::SP_MessageBoxInformation},
+};
+
+const MenuCommand kSpecialMenu[] = {
+    {"SpecialsDupe1", "&Doppelte Lebensmittelschlüssel", nullptr, false, kNoIcon},
+    {"SpecialsOrphan", "Zusatzstoffe und Geräte &ohne Beschreibung", nullptr, false, kNoIcon},
+    {"SpecialsLexDel", "Lexikoneinträge &löschen …", nullptr, false, kNoIcon},
+};
+
+// Context menus, opened by the recipe lists, text boxes and the lexicon.
+const MenuCommand kRecipeActionMenu[] = {
+    {"HideRecipeActionBookAdd", "In Kochbuch &aufnehmen …", nullptr, false, kNoIcon},
+    {"HideRecipeActionBookDel", "Aus Kochbuch &entfernen …", nullptr, false, kNoIcon},
+    {"HideRecipeActionCatAdd", "Kategorie &zuordnen …", nullptr, false, kNoIcon},
+    {"HideRecipeActionCatDel", "Kategorie &wegnehmen …", nullptr, false, kNoIcon},
+    {"HideRecipeActionToolAdd", "&Gerät zuordnen …", nullptr, false, kNoIcon},
+    {"HideRecipeActionToolDel", "Gerät wegnehmen …", nullptr, false, kNoIcon},
+    {nullptr, nullptr, nullptr, false, kNoIcon},
+    {"HideRecipeActionCountry", "&Herkunft setzen …", nullptr, false, kNoIcon},
+    {"HideRecipeActionLanguage", "&Sprache setzen …", nullptr, false, kNoIcon},
+    {"HideRecipeActionSource", "&Literaturquelle setzen …", nullptr, false, kNoIcon},
+    {"HideRecipeActionFingerprint", "Neue &Fingerabdrücke", nullptr, false, kNoIcon},
+    {nullptr, nullptr, nullptr, false, kNoIcon},
+    {"HideRecipeActionBLS", "Zutaten mit &Lebensmittelschlüsseln abgleichen …", nullptr, false, kNoIcon},
+    {"HideRecipeActionNaehrwert", "&Nährwerte berechnen …", nullptr, false, kNoIcon},
+    {"HideRecipeActionMenu", "Zu einem &Menü hinzufügen …", nullptr, false, kNoIcon},
+    {"HideRecipeActionShoplist", "Auf die &Einkaufsliste", nullptr, false, kNoIcon},
+    {nullptr, nullptr, nullptr, false, kNoIcon},
+    {"HideRecipeActionImpPicture", "Bild &importieren …", nullptr, false, kNoIcon},
+    {"HideRecipeActionExpPicture", "Bild e&xportieren …", nullptr, false, kNoIcon},
+    {"HideRecipeActionTool", "E&xternes Programm …", nullptr, false, kNoIcon},
+    {nullptr, nullptr, nullptr, false, kNoIcon},
+    {"HideRecipeActionDel", "&Löschen …", nullptr, false, kNoIcon},
+    {"HideRecipeActionTest", "&Prüfen und neu speichern", nullptr, false, kNoIcon},
+};
+
+const MenuCommand kParentRecipeMenu[] = {
+    {"HideParentRecipeShowParent", "&Elternrezept anzeigen", nullptr, false, kNoIcon},
+    {"HideParentRecipeShowChild", "&Kinder anzeigen", nullptr, false, kNoIcon},
+    {"HideParentRecipeCreateRelationship", "Eltern/Kind-Beziehung &erzeugen …", nullptr, false, kNoIcon},
+    {"HideParentRecipeDeleteRelationship", "Eltern/Kind-Beziehung &lösen …", nullptr, false, kNoIcon},
+};
+
+const MenuCommand kMarkMenu[] = {
+    {"HideRezOpen", "Ö&ffnen", nullptr, false, kNoIcon},
+    {"HideRezMark", "&Markieren", nullptr, false, kNoIcon},
+    {"HideRezMarkAll", "&Alle markieren", nullptr, false, kNoIcon},
+    {"HideRezUnmark", "Markierung &aufheben", nullptr, false, kNoIcon},
+    {"HideRezMarkdel", "Alle Markierungen &löschen", nullptr, false, kNoIcon},
+};
+
+const MenuCommand kRtfMenu[] = {
+    {"HideRTFBold", "&Fett", nullptr, false, kNoIcon},
+    {"HideRTFKursiv", "&Kursiv", nullptr, false, kNoIcon},
+    {"HideRTFUnderline", "&Unterstrichen", nullptr, false, kNoIcon},
+    {"HideRTFStrikeThru", "&Durchgestrichen", nullptr, false, kNoIcon},
+    {"HideRTFBullet", "&Aufzählung", nullptr, false, kNoIcon},
+    {nullptr, nullptr, nullptr, false, kNoIcon},
+    {"HideRTFFont", "&Schriftart …", nullptr, false, kNoIcon},
+    {"HideRTFColor", "&Farbe …", nullptr, false, kNoIcon},
+    {nullptr, nullptr, nullptr, false, kNoIcon},
+    {"HideRTFCopy", "&Kopieren", nullptr, false, kNoIcon},
+    {"HideRTFPaste", "&Einfügen", nullptr, false, kNoIcon},
+    {nullptr, nullptr, nullptr, false, kNoIcon},
+    {"HideRTFLexikon", "Im &Lexikon nachschlagen", nullptr, false, kNoIcon},
+};
+
+const MenuCommand kLexikonMenu[] = {
+    {"HideLexikonPrintEinzeln", "&Eintrag drucken", nullptr, false, kNoIcon},
+    {"HideLexikonPrintFollowing", "Ab hier &folgende drucken", nullptr, false, kNoIcon},
+    {"HideLexikonPrintEnd", "Bis zum &Ende drucken", nullptr, false, kNoIcon},
+    {"HideLexikonPrintClipboard", "In die &Zwischenablage", nullptr, false, kNoIcon},
+    {"HideLexikonExportEinzeln", "Eintrag e&xportieren …", nullptr, false, kNoIcon},
+};
+
+struct ContextMenuDef
+{
+    const char* id;
+    const MenuCommand* first;
+    std::size_t count;
+};
+
+template <std::size_t N> constexpr std::size_t Count(const MenuCommand (&)[N]) { return N; }
+
+} // namespace
+
+Mainform::Mainform(QWidget* parent) : QMainWindow(parent)
+{
+    setObjectName(kWindowName);
+    setWindowTitle(QString::fromStdString(AppContext::Current().AppCaption));
+
+    m_mdiArea = new QMdiArea(this);
+    m_mdiArea->setObjectName("mdiArea");
+    m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdiArea->setBackground(QColor(0xE9, 0xE2, 0xD6));
+    setCentralWidget(m_mdiArea);
+
+    BuildMenus();
+    BuildContextMenus();
+    BuildToolBar();
+    BuildStatusBar();
+    resize(1024, 720);
+}
+
+Mainform::~Mainform() = default;
+
+void Mainform::FillMenu(QMenu* menu, const MenuCommand* first, std::size_t count)
+{
+    QStyle* style = QApplication::style();
+    for (std::size_t i = 0; i < count; ++i) {
+        const MenuCommand& def = first[i];
+        if (!def.id) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction* action = menu->addAction(Utf8(def.text));
+        action->setObjectName(def.id);
+        if (def.shortcut)
+            action->setShortcut(QKeySequence(def.shortcut));
+        if (def.icon != kNoIcon)
+            action->setIcon(style->standardIcon(static_cast<QStyle::StandardPixmap>(def.icon)));
+        action->setEnabled(def.enabled);
+        // The menu caption without its accelerator marks and ellipsis serves as tooltip.
+        QString tip = action->text().remove('&').remove(Utf8(" …"));
+        action->setToolTip(tip);
+        action->setStatusTip(tip);
+        const QString id = action->objectName();
+        connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+        m_commands.push_back(action);
+    }
+}
+
+void Mainform::BuildMenus()
+{
+    struct TopMenu
+    {
+        const char* id;
+        const char* title;
+        const MenuCommand* first;
+        std::size_t count;
+    };
+    const TopMenu menus[] = {
+        {"Menu01", "&Datei", kFileMenu, Count(kFileMenu)},
+        {"Menu02", "D&aten", kDataMenu, Count(kDataMenu)},
+        {"MenuImport", "&Import", kImportMenu, Count(kImportMenu)},
+        {"MenuExtra", "E&xtras", kExtrasMenu, Count(kExtrasMenu)},
+        {"MenuFenster", "&Fenster", kWindowMenu, Count(kWindowMenu)},
+        {"MenuHilfe", "&Hilfe", kHelpMenu, Count(kHelpMenu)},
+    };
+    for (const TopMenu& top : menus) {
+        QMenu* menu = menuBar()->addMenu(Utf8(top.title));
+        menu->setObjectName(top.id);
+        FillMenu(menu, top.first, top.count);
+    }
+    if (AppContext::Current().Special) {
+        QMenu* menu = menuBar()->addMenu(Utf8("&Spezial"));
+        menu->setObjectName("MenuSpecial");
+        FillMenu(menu, kSpecialMenu, Count(kSpecialMenu));
+    }
+
+    QAction* icons = Command("Mnu02Icons");
+    icons->setCheckable(true);
+
+    const AppContext& context = AppContext::Current();
+    Command("MnuHilfeContent")->setEnabled(context.HelpAvailable);
+    Command("MnuHilfeOverview")->setEnabled(context.HelpAvailable);
+    Command("MnuHilfeHandbuch")
+        ->setEnabled(QFileInfo::exists(QString::fromStdString(context.ProgramDir + "Pfannola.pdf")));
+}
+
+void Mainform::BuildContextMenus()
+{
+    const ContextMenuDef menus[] = {
+        {"HideRecipeAction", kRecipeActionMenu, Count(kRecipeActionMenu)},
+        {"HideParentRecipe", kParentRecipeMenu, Count(kParentRecipeMenu)},
+        {"HideRezMarks", kMarkMenu, Count(kMarkMenu)},
+        {"HideRTF", kRtfMenu, Count(kRtfMenu)},
+        {"HideLexikon", kLexikonMenu, Count(kLexikonMenu)},
+    };
+    for (const ContextMenuDef& def : menus) {
+        auto* menu = new QMenu(this);
+        menu->setObjectName(def.id);
+        FillMenu(menu, def.first, def.count);
+        m_contextMenus.push_back(menu);
+    }
+}
+
+void Mainform::BuildToolBar()
+{
+    m_toolBar = addToolBar(Utf8("Symbolleiste"));
+    m_toolBar->setObjectName("Toolbar");
+    m_toolBar->setMovable(false);
+    m_toolBar->setIconSize(QSize(24, 24));
+    const char* const entries[] = {"Mnu01Suchen",         "Mnu01NeuBlanko", nullptr,         "Mnu01DBOpen",
+                                   nullptr,               "Mnu02Kochbuch",  "LexikonAnsehen", "Mnu02EinkaufenListe",
+                                   "Mnu02TrashView",      nullptr,          "MnuExtraImportMealMaster",
+                                   "MenuExtraBackup",     nullptr,          "MnuHilfeContent", "MnuHilfeAboutbox"};
+    for (const char* id : entries) {
+        if (id)
+            m_toolBar->addAction(Command(id));
+        else
+            m_toolBar->addSeparator();
+    }
+    SetIconTextShown(false);
+}
+
+void Mainform::BuildStatusBar()
+{
+    m_statusLabel = new QLabel(this);
+    m_statusLabel->setObjectName("StatusText");
+    m_statusLabel->setMinimumWidth(200);
+    m_statusBar = new QProgressBar(this);
+    m_statusBar->setObjectName("StatusPercent");
+    m_statusBar->setRange(0, 100);
+    m_statusBar->setFixedWidth(180);
+    m_statusBar->setMaximumHeight(16);
+    m_statusBar->setFormat("%p %");
+    m_statusBar->hide();
+    statusBar()->addWidget(m_statusLabel, 1);
+    statusBar()->addPermanentWidget(m_statusBar);
+}
+
+QAction* Mainform::Command(const QString& id) const
+{
+    for (QAction* action : m_commands)
+        if (action->objectName() == id)
+            return action;
+    return nullptr;
+}
+
+std::vector<QAction*> Mainform::CommandActions() const { return m_commands; }
+
+void Mainform::SetCommandEnabled(const QString& id, bool enabled)
+{
+    if (QAction* action = Command(id))
+        action->setEnabled(enabled);
+}
+
+QMenu* Mainform::ContextMenu(const QString& id) const
+{
+    for (QMenu* menu : m_contextMenus)
+        if (menu->objectName() == id)
+            return menu;
+    return nullptr;
+}
+
+QMdiSubWindow* Mainform::AddChildWindow(QWidget* widget)
+{
+    QMdiSubWindow* sub = m_mdiArea->addSubWindow(widget);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->show();
+    return sub;
+}
+
+void Mainform::SetDatabaseCaption(const std::string& databasePath)
+{
+    std::string caption = AppContext::Current().AppCaption;
+    if (!databasePath.empty())
+        caption += " - " + databasePath;
+    setWindowTitle(QString::fromStdString(caption));
+}
+
+void Mainform::ShowStatus(const std::string& text, int percent)
+{
+    m_statusLabel->setText(QString::fromStdString(text));
+    m_statusPercent = percent < 0 ? -1 : std::min(percent, 100);
+    if (m_statusPercent < 0) {
+        m_statusBar->hide();
+    } else {
+        m_statusBar->setValue(m_statusPercent);
+        m_statusBar->show();
+    }
+}
+
+QString Mainform::StatusText() const { return m_statusLabel->text(); }
+
+int Mainform::StatusPercent() const { return m_statusPercent; }
+
+bool Mainform::IconTextShown() const { return Command("Mnu02Icons")->isChecked(); }
+
+void Mainform::SetIconTextShown(bool shown)
+{
+    Command("Mnu02Icons")->setChecked(shown);
+    m_toolBar->setToolButtonStyle(shown ? Qt::ToolButtonTextUnderIcon : Qt::ToolButtonIconOnly);
+}
+
+void Mainform::SetCommandHandler(std::function<void(const std::string&)> handler)
+{
+    m_commandHandler = std::move(handler);
+}
+
+void Mainform::SetCloseQuery(std::function<bool()> query) { m_closeQuery = std::move(query); }
+
+void Mainform::SetClosedHandler(std::function<void()> handler) { m_closedHandler = std::move(handler); }
+
+void Mainform::SetReopenHandler(std::function<void()> handler) { m_reopenHandler = std::move(handler); }
+
+void Mainform::OnCommand(const QString& id)
+{
+    if (id == "Mnu01Beenden") {
+        close();
+    } else if (id == "Mnu01DBOpen") {
+        ChooseDatabase();
+    } else if (id == "Mnu02Icons") {
+        // The action has already toggled its check mark.
+        SetIconTextShown(Command(id)->isChecked());
+        WriteSetting("", "ShowIcons", IconTextShown() ? "True" : "False", false);
+    } else if (id == "MnuFCascaded") {
+        ArrangeCascaded();
+    } else if (id == "MnuFHorizontal") {
+        ArrangeHorizontal();
+    } else if (id == "MnuFVertikal") {
+        ArrangeVertical();
+    } else if (id == "MnuHilfeAboutbox") {
+        ShowAbout();
+    } else if (id == "MnuHilfeContent" || id == "MnuHilfeOverview") {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(AppContext::Current().HelpFile)));
+    } else if (id == "MnuHilfeHandbuch") {
+        QDesktopServices::openUrl(
+            QUrl::fromLocalFile(QString::fromStdString(AppContext::Current().ProgramDir + "Pfannola.pdf")));
+    } else if (m_commandHandler) {
+        m_commandHandler(id.toStdString());
+    }
+}
+
+void Mainform::ChooseDatabase()
+{
+    QtDatabaseWindows windows(this);
+    if (windows.ShowSelection() && m_reopenHandler)
+        m_reopenHandler();
+}
+
+void Mainform::ShowAbout()
+{
+    const AppContext& context = AppContext::Current();
+    QMessageBox box(this);
+    box.setObjectName("frmAbout");
+    box.setWindowTitle(Utf8("Über ") + QString::fromStdString(context.AppTitle));
+    box.setIconPixmap(windowIcon().pixmap(64, 64));
+    box.setTextFormat(Qt::RichText);
+    box.setText(QString("<h2>%1</h2><p>%2</p><p>Stand %3</p>")
+                    .arg(QString::fromStdString(context.AppCaption).toHtmlEscaped(),
+                         Utf8("Rezeptverwaltung für die heimische und die Großküche"),
+                         QString::fromLatin1(AppContext::kBuildDate)));
+    box.setStandardButtons(QMessageBox::Ok);
+    box.button(QMessageBox::Ok)->setText("OK");
+    box.exec();
+}
+
+namespace {
+
+// The child windows that take part in an arrangement: visible and not minimised.
+QList<QMdiSubWindow*> ArrangedWindows(QMdiArea* area)
+{
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* sub : area->subWindowList(QMdiArea::CreationOrder)) {
+        if (sub->isHidden() || sub->isMinimized())
+            continue;
+        if (sub->isMaximized())
+            sub->showNormal();
+        windows.push_back(sub);
+    }
+    return windows;
+}
+
+} // namespace
+
+void Mainform::ArrangeCascaded() { m_mdiArea->cascadeSubWindows(); }
+
+void Mainform::ArrangeHorizontal()
+{
+    const QList<QMdiSubWindow*> windows = ArrangedWindows(m_mdiArea);
+    if (windows.isEmpty())
+        return;
+    const QRect area = m_mdiArea->viewport()->rect();
+    const int count = static_cast<int>(windows.size());
+    const int height = area.height() / count;
+    for (int i = 0; i < count; ++i) {
+        const int top = i * height;
+        const int bottom = i == count - 1 ? area.height() : top + height;
+        windows[i]->setGeometry(0, top, area.width(), bottom - top);
+    }
+}
+
+void Mainform::ArrangeVertical()
+{
+    const QList<QMdiSubWindow*> windows = ArrangedWindows(m_mdiArea);
+    if (windows.isEmpty())
+        return;
+    const QRect area = m_mdiArea->viewport()->rect();
+    const int count = static_cast<int>(windows.size());
+    const int width = area.width() / count;
+    for (int i = 0; i < count; ++i) {
+        const int left = i * width;
+        const int right = i == count - 1 ? area.width() : left + width;
+        windows[i]->setGeometry(left, 0, right - left, area.height());
+    }
+}
+
+void Mainform::Load(FrmSplash* splash)
+{
+    // Placement: the current geometry is the default for every value not stored yet.
+    WindowPlacement placement;
+    const QRect current = geometry();
+    placement.Left = current.x();
+    placement.Top = current.y();
+    placement.Width = current.width();
+    placement.Height = current.height();
+    RestoreWindow(placement, kWindowName);
+    QRect wanted(placement.Left, placement.Top, std::max(placement.Width, 400), std::max(placement.Height, 300));
+    // A placement from another screen layout must not put the window out of reach.
+    QScreen* screen = QApplication::screenAt(wanted.center());
+    if (!screen) {
+        screen = QApplication::primaryScreen();
+        if (screen)
+            wanted.moveCenter(screen->availableGeometry().center());
+    }
+    setGeometry(wanted);
+
+    m_toolBar->setVisible(SettingToBool(ReadSetting("", "Toolbar", "True", false)));
+    SetIconTextShown(SettingToBool(ReadSetting("", "ShowIcons", "FALSE", false)));
+
+    if (placement.WindowState == 2)
+        showMaximized();
+    else
+        show();
+
+    if (splash) {
+        while (splash->isVisible() && splash->ShownMilliseconds() < kSplashMinimumMs) {
+            QApplication::processEvents(QEventLoop::AllEvents, 50);
+            QThread::msleep(20);
+        }
+        splash->close();
+    }
+
+    const std::string caption = AppContext::Current().AppCaption;
+    for (bool machineWide : {true, false})
+        if (ReadSetting("", "ProgVersion", "", machineWide) != caption)
+            WriteSetting("", "ProgVersion", caption, machineWide);
+}
+
+void Mainform::SaveState()
+{
+    WindowPlacement placement;
+    placement.WindowState = isMinimized() ? 1 : isMaximized() ? 2 : 0;
+    const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
+    placement.Left = normal.x();
+    placement.Top = normal.y();
+    placement.Width = normal.width();
+    placement.Height = normal.height();
+    SaveWindow(placement, kWindowName);
+    WriteSetting("", "ShowIcons", IconTextShown() ? "True" : "False", false);
+}
+
+void Mainform::closeEvent(QCloseEvent* event)
+{
+    if (m_closing) {
+        event->accept();
+        return;
+    }
+    if (m_closeQuery && !m_closeQuery()) {
+        event->ignore();
+        return;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QApplication::processEvents();
+    SaveState();
+    m_mdiArea->closeAllSubWindows();
+    const QList<QMdiSubWindow*> left = m_mdiArea->subWindowList();
+    if (std::any_of(left.begin(), left.end(), [](QMdiSubWindow* sub) { return sub->isVisible(); })) {
+        // A child window refused (unsaved work the user wants to keep).
+        QApplication::restoreOverrideCursor();
+        event->ignore();
+        return;
+    }
+    m_closing = true;
+    if (m_closedHandler)
+        m_closedHandler();
+    QApplication::restoreOverrideCursor();
+    event->accept();
+}
+
+} // namespace pf

@@ -1,0 +1,111 @@
+#pragma once
+// The program's frame window: a multi-document area for the other windows, the menu bar with every
+// command, a toolbar, and a status bar with a text and a percentage. Commands the window carries
+// out itself (window arrangement, about box, icon display, quit, choosing another database) work
+// here; every other command is handed to the command handler the program sets.
+
+#include <QMainWindow>
+#include <QString>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QProgressBar;
+class QToolBar;
+
+namespace pf {
+
+class FrmSplash;
+struct MenuCommand; // one row of the menu tables in Mainform.cpp
+
+class Mainform : public QMainWindow
+{
+    Q_OBJECT
+public:
+    // Builds menus, toolbar and status bar. The special menu exists only when
+    // AppContext::Current().Special is set at this moment.
+    explicit Mainform(QWidget* parent = nullptr);
+    ~Mainform() override;
+
+    // The loading of the window during start: restores the placement, reads Toolbar and ShowIcons,
+    // shows the window, keeps the splash up until it has been visible for two seconds, closes it and
+    // records the running version as ProgVersion.
+    void Load(FrmSplash* splash);
+
+    // The action of a command by its identifier ("Mnu01Suchen"), or null.
+    QAction* Command(const QString& id) const;
+    // Every command of the menu bar and of the context menus, in menu order.
+    std::vector<QAction*> CommandActions() const;
+    // Commands that exist in other windows start disabled; their window enables them when built.
+    void SetCommandEnabled(const QString& id, bool enabled);
+    // A context menu by its identifier ("HideRecipeAction"), or null.
+    QMenu* ContextMenu(const QString& id) const;
+
+    QMdiArea* MdiArea() const { return m_mdiArea; }
+    // Shows a widget as a child window of the multi-document area; the area owns it.
+    QMdiSubWindow* AddChildWindow(QWidget* widget);
+
+    // Caption: AppCaption + " - " + the database path (only AppCaption when the path is empty).
+    void SetDatabaseCaption(const std::string& databasePath);
+
+    // Status bar: the text, and the percentage as a bar (hidden when percent < 0; capped at 100).
+    void ShowStatus(const std::string& text, int percent);
+    QString StatusText() const;
+    int StatusPercent() const;
+
+    // Placement and ShowIcons into the per-user settings (also done when the window closes).
+    void SaveState();
+
+    // Called for every command the window does not carry out itself.
+    void SetCommandHandler(std::function<void(const std::string& command)> handler);
+    // Asked when the window is about to close; false keeps it open (the trash question).
+    void SetCloseQuery(std::function<bool()> query);
+    // Called after the window saved its state and closed its children (close the database...).
+    void SetClosedHandler(std::function<void()> handler);
+    // Called after the selection window committed another database: reopen it.
+    void SetReopenHandler(std::function<void()> handler);
+
+    // Text under the toolbar icons (command Mnu02Icons, setting ShowIcons).
+    bool IconTextShown() const;
+    void SetIconTextShown(bool shown);
+
+    // Child window arrangement of the window menu.
+    void ArrangeCascaded();
+    void ArrangeHorizontal();
+    void ArrangeVertical();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildMenus();
+    void BuildContextMenus();
+    void BuildToolBar();
+    void BuildStatusBar();
+    void FillMenu(QMenu* menu, const MenuCommand* first, std::size_t count);
+    void OnCommand(const QString& id);
+    void ChooseDatabase();
+    void ShowAbout();
+
+    QMdiArea* m_mdiArea = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    QLabel* m_statusLabel = nullptr;
+    QProgressBar* m_statusBar = nullptr;
+    int m_statusPercent = -1;
+    std::vector<QAction*> m_commands;
+    std::vector<QMenu*> m_contextMenus;
+    bool m_closing = false;
+
+    std::function<void(const std::string&)> m_commandHandler;
+    std::function<bool()> m_closeQuery;
+    std::function<void()> m_closedHandler;
+    std::function<void()> m_reopenHandler;
+};
+
+} // namespace pf

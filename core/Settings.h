@@ -26,6 +26,9 @@ std::optional<std::string> CommandLineOverride(std::string_view key);
 // Sets AppContext::DataDir by BaseDirType and creates the folder when missing.
 void DetermineDataDirectory();
 
+// Path of the per-user store: $XDG_CONFIG_HOME/Kelm/Pfannola.ini (~/.config when unset).
+std::string DefaultUserStoreFile();
+
 // Window placement, kept per user under section name + "Window".
 struct WindowPlacement
 {

@@ -1,0 +1,287 @@
+#include "core/Settings.h"
+
+#include "core/AppContext.h"
+#include "core/IniFile.h"
+#include "core/Interaction.h"
+#include "core/Utf8.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <limits>
+#include <pwd.h>
+#include <unistd.h>
+
+namespace pf {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kMainSection = "Pfannola";
+
+std::string SectionOf(std::string_view section)
+{
+    return std::string(section.empty() ? kMainSection : section);
+}
+
+// Per-user values go to the per-user store only for a known user who keeps them separately.
+bool UserStoreActive(const AppContext& ctx)
+{
+    return !ctx.WinUser.empty() && ctx.SaveUserRelevant && !ctx.UserStoreFile.empty();
+}
+
+// The per-user store keeps values exactly as given: a value with blanks at either end, or one that
+// is itself enclosed in quotes, is written in quotes, which the reader removes again.
+std::string QuoteForStore(std::string_view value)
+{
+    const bool edgeBlank = !value.empty() && (value.front() == ' ' || value.front() == '\t' ||
+                                              value.back() == ' ' || value.back() == '\t');
+    const bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+                        value.back() == value.front();
+    if (edgeBlank || quoted)
+        return "\"" + std::string(value) + "\"";
+    return std::string(value);
+}
+
+std::u32string ToCodePoints(std::string_view text)
+{
+    std::u32string out;
+    std::size_t pos = 0;
+    while (pos < text.size())
+        out.push_back(NextCodePoint(text, pos));
+    return out;
+}
+
+std::string FromCodePoints(std::u32string_view text)
+{
+    std::string out;
+    for (char32_t cp : text)
+        AppendUtf8(out, cp);
+    return out;
+}
+
+std::string_view TrimBlanks(std::string_view text)
+{
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+std::string HomeDir()
+{
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return home;
+    if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir)
+        return pw->pw_dir;
+    return {};
+}
+
+// An XDG base folder: the variable when it holds an absolute path, else the fallback under home.
+std::string XdgDir(const char* variable, const char* fallbackUnderHome)
+{
+    if (const char* value = std::getenv(variable); value && value[0] == '/')
+        return value;
+    const std::string home = HomeDir();
+    return home.empty() ? std::string() : home + "/" + fallbackUnderHome;
+}
+
+std::string WithTrailingSlash(std::string path)
+{
+    if (!path.empty() && path.back() != '/')
+        path += '/';
+    return path;
+}
+
+} // namespace
+
+std::optional<std::string> CommandLineOverride(std::string_view key)
+{
+    const std::string& commandLine = AppContext::Current().CommandLine;
+    if (key.empty() || CharLength(commandLine) <= 1)
+        return std::nullopt;
+
+    // Compared character by character in upper case, so that positions in the upper-cased text
+    // are positions in the original one. The test is a plain substring test: "XDATABASE=" on the
+    // command line also overrides "Database".
+    const std::u32string original = ToCodePoints(commandLine);
+    std::u32string upper = original;
+    for (char32_t& cp : upper)
+        cp = ToUpperCp(cp);
+    std::u32string needle = ToCodePoints(key);
+    for (char32_t& cp : needle)
+        cp = ToUpperCp(cp);
+    needle.push_back(U'=');
+
+    const std::size_t hit = upper.find(needle);
+    if (hit == std::u32string::npos)
+        return std::nullopt;
+
+    std::size_t start = hit + needle.size();
+    std::size_t end;
+    if (start < original.size() && original[start] == U'"') {
+        ++start;
+        end = original.find(U'"', start);
+    } else {
+        end = original.find(U' ', start);
+    }
+    if (end == std::u32string::npos)
+        end = original.size();
+    return std::string(TrimBlanks(FromCodePoints(std::u32string_view(original).substr(start, end - start))));
+}
+
+std::string ReadSetting(std::string_view section, std::string_view key, std::string_view defaultValue,
+                        bool machineWide)
+{
+    const std::string sectionName = SectionOf(section);
+    if (std::optional<std::string> overridden = CommandLineOverride(key))
+        return *overridden;
+
+    const AppContext& ctx = AppContext::Current();
+    if (!machineWide && UserStoreActive(ctx)) {
+        if (std::optional<std::string> value = IniFile(ctx.UserStoreFile).Find(sectionName, key))
+            return *value;
+    }
+    return IniFile(ctx.IniFile).ReadString(sectionName, key, defaultValue);
+}
+
+void WriteSetting(std::string_view section, std::string_view key, std::string_view value, bool machineWide)
+{
+    const std::string sectionName = SectionOf(section);
+    const AppContext& ctx = AppContext::Current();
+
+    if (machineWide && CommandLineOverride(key)) {
+        UI().Inform("Die Einstellung \"" + std::string(key) +
+                        "\" wurde nicht dauerhaft gespeichert, da dieser Wert derzeit temporär durch "
+                        "Sondereinstellungen verändert wurde! Mehr Hinweise auf diesen Umstand gibt die "
+                        "Dokumentation zu " +
+                        std::string(kMainSection),
+                    MsgIcon::Information, ctx.AppCaption);
+        return;
+    }
+
+    if (!machineWide && UserStoreActive(ctx)) {
+        std::error_code ec;
+        const fs::path folder = fs::path(ctx.UserStoreFile).parent_path();
+        if (!folder.empty())
+            fs::create_directories(folder, ec);
+        if (IniFile(ctx.UserStoreFile).WriteString(sectionName, key, QuoteForStore(value)))
+            return;
+    }
+    IniFile(ctx.IniFile).WriteString(sectionName, key, value);
+}
+
+long SettingToLong(std::string_view text)
+{
+    std::size_t pos = 0;
+    while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t'))
+        ++pos;
+    bool negative = false;
+    if (pos < text.size() && (text[pos] == '-' || text[pos] == '+')) {
+        negative = text[pos] == '-';
+        ++pos;
+    }
+    long value = 0;
+    constexpr long kMax = std::numeric_limits<long>::max();
+    for (; pos < text.size() && text[pos] >= '0' && text[pos] <= '9'; ++pos) {
+        const long digit = text[pos] - '0';
+        value = value > (kMax - digit) / 10 ? kMax : value * 10 + digit;
+    }
+    return negative ? -value : value;
+}
+
+bool SettingToBool(std::string_view text)
+{
+    const std::string upper = ToUpper(text);
+    if (upper == "TRUE" || upper == "WAHR")
+        return true;
+    // The numeric value of the leading number, fraction included ("0.5" is not 0).
+    std::size_t pos = text.find_first_not_of(" \t");
+    if (pos == std::string_view::npos)
+        return false;
+    if (text[pos] == '-' || text[pos] == '+')
+        ++pos;
+    bool seenPoint = false;
+    for (; pos < text.size(); ++pos) {
+        const char c = text[pos];
+        if (c == '.' && !seenPoint) {
+            seenPoint = true;
+            continue;
+        }
+        if (c < '0' || c > '9')
+            break;
+        if (c != '0')
+            return true;
+    }
+    return false;
+}
+
+std::string DefaultUserStoreFile()
+{
+    const std::string config = XdgDir("XDG_CONFIG_HOME", ".config");
+    return config.empty() ? std::string() : config + "/Kelm/Pfannola.ini";
+}
+
+void DetermineDataDirectory()
+{
+    AppContext& ctx = AppContext::Current();
+    std::string dir;
+    try {
+        switch (SettingToLong(ReadSetting("", "BaseDirType", "0", true))) {
+        case 0: {
+            const std::string data = XdgDir("XDG_DATA_HOME", ".local/share");
+            if (!data.empty())
+                dir = data + "/Pfannola/";
+            break;
+        }
+        case 1:
+            dir = WithTrailingSlash(ctx.ProgramDir);
+            break;
+        case 2:
+            dir = WithTrailingSlash(ReadSetting("", "BASEDIR", "", false));
+            break;
+        default:
+            break;
+        }
+        if (!dir.empty() && !EqualsNoCase(dir, WithTrailingSlash(ctx.ProgramDir))) {
+            std::error_code ec;
+            if (!fs::exists(dir, ec))
+                fs::create_directories(dir, ec); // errors ignored: the caller falls back to the program folder
+        }
+    } catch (...) {
+        // Any failure leaves what was determined so far.
+    }
+    ctx.DataDir = dir;
+}
+
+void SaveWindow(const WindowPlacement& placement, std::string_view name)
+{
+    const std::string section = std::string(name) + "Window";
+    WriteSetting(section, "WindowState", std::to_string(placement.WindowState), false);
+    if (placement.WindowState == 0 && placement.Sizable) {
+        WriteSetting(section, "Height", std::to_string(placement.Height), false);
+        WriteSetting(section, "Width", std::to_string(placement.Width), false);
+    }
+    WriteSetting(section, "Top", std::to_string(placement.Top), false);
+    WriteSetting(section, "Left", std::to_string(placement.Left), false);
+}
+
+void RestoreWindow(WindowPlacement& placement, std::string_view name)
+{
+    const std::string section = std::string(name) + "Window";
+    auto read = [&section](const char* key, int current) {
+        const long value = SettingToLong(ReadSetting(section, key, std::to_string(current), false));
+        if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max())
+            return current;
+        return static_cast<int>(value);
+    };
+    placement.WindowState = read("WindowState", placement.WindowState);
+    if (placement.WindowState == 0 && placement.Sizable) {
+        placement.Height = read("Height", placement.Height);
+        placement.Width = read("Width", placement.Width);
+    }
+    placement.Top = read("Top", placement.Top);
+    placement.Left = read("Left", placement.Left);
+}
+
+} // namespace pf

@@ -1,0 +1,163 @@
+#include "core/IniFile.h"
+
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+
+namespace pf {
+namespace {
+
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+const char* const kSample = "; Einstellungen\r\n"
+                            "orphan=ignored\r\n"
+                            "[Pfannola]\r\n"
+                            "Database = /daten/Rezepte.MDB  \r\n"
+                            "; DBTYPE=ODBC\r\n"
+                            "Quoted=\"  mit Blanks  \"\r\n"
+                            "Single='x'\r\n"
+                            "Half=\"nur vorne\r\n"
+                            "Empty=\r\n"
+                            "noequals\r\n"
+                            "\r\n"
+                            "[ TOOLS1 ]\r\n"
+                            "Name=Eins\r\n"
+                            "[pfannola]\r\n"
+                            "Database=zweiter Abschnitt\r\n"
+                            "Later=nur hier\r\n";
+
+TEST(IniFile, ReadsByProfileStringRules)
+{
+    TempDir dir;
+    WriteFile(dir.File("a.ini"), kSample);
+    IniFile ini(dir.File("a.ini"));
+
+    struct Case
+    {
+        const char* Section;
+        const char* Key;
+        std::optional<std::string> Expected;
+    };
+    const Case cases[] = {
+        {"Pfannola", "Database", "/daten/Rezepte.MDB"},
+        {"PFANNOLA", "database", "/daten/Rezepte.MDB"},
+        {"Pfannola", "Quoted", "  mit Blanks  "},
+        {"Pfannola", "Single", "x"},
+        {"Pfannola", "Half", "\"nur vorne"},
+        {"Pfannola", "Empty", ""},
+        {"Pfannola", "DBTYPE", std::nullopt},   // commented out
+        {"Pfannola", "noequals", std::nullopt},
+        {"Pfannola", "orphan", std::nullopt},   // before any section
+        {"Pfannola", "Later", std::nullopt},    // only the first section of a name counts
+        {"tools1", "NAME", "Eins"},
+        {"Fehlt", "Name", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.Section) + "/" + c.Key);
+        EXPECT_EQ(ini.Find(c.Section, c.Key), c.Expected);
+    }
+    EXPECT_EQ(ini.ReadString("Pfannola", "Fehlt", "vorgabe"), "vorgabe");
+}
+
+TEST(IniFile, MissingOrUnreadableFileGivesDefaults)
+{
+    TempDir dir;
+    EXPECT_EQ(IniFile(dir.File("fehlt.ini")).ReadString("S", "K", "d"), "d");
+    EXPECT_EQ(IniFile(dir.Dir()).ReadString("S", "K", "d"), "d");
+    EXPECT_EQ(IniFile("").ReadString("S", "K", "d"), "d");
+}
+
+TEST(IniFile, ValueIsCutTo1023Characters)
+{
+    TempDir dir;
+    std::string longValue;
+    for (int i = 0; i < 1100; ++i)
+        longValue += "ä"; // two bytes each: the cut counts characters
+    WriteFile(dir.File("a.ini"), "[S]\nK=" + longValue + "\nExact=" + std::string(1023, 'x') + "\n");
+    IniFile ini(dir.File("a.ini"));
+
+    std::string expected;
+    for (int i = 0; i < 1023; ++i)
+        expected += "ä";
+    EXPECT_EQ(ini.ReadString("S", "K", ""), expected);
+    EXPECT_EQ(ini.ReadString("S", "Exact", "").size(), 1023u);
+    EXPECT_EQ(ini.Find("S", "K"), longValue);
+}
+
+TEST(IniFile, ReadsWindows1252AndUtf8WithBom)
+{
+    TempDir dir;
+    WriteFile(dir.File("ansi.ini"), "[K\xFC" "che]\nTitel=K\xE4se \x80 5\n");
+    WriteFile(dir.File("bom.ini"), "\xEF\xBB\xBF[Küche]\nTitel=Käse € 5\n");
+    for (const char* name : {"ansi.ini", "bom.ini"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(IniFile(dir.File(name)).ReadString("KÜCHE", "titel", ""), "Käse € 5");
+    }
+}
+
+TEST(IniFile, WriteKeepsEverythingElseByteForByte)
+{
+    TempDir dir;
+    const std::string path = dir.File("a.ini");
+    struct Case
+    {
+        const char* Name;
+        const char* Section;
+        const char* Key;
+        const char* Value;
+        std::string Before;
+        std::string After;
+    };
+    const Case cases[] = {
+        {"replace in place, CRLF kept", "pfannola", "DATABASE", "neu",
+         "; Kopf\r\n[Pfannola]\r\n; Notiz\r\nDatabase = alt\r\nShowTips=1\r\n",
+         "; Kopf\r\n[Pfannola]\r\n; Notiz\r\nDATABASE=neu\r\nShowTips=1\r\n"},
+        {"append to section before blank lines", "A", "Neu", "1", "[A]\nx=1\n\n[B]\ny=2\n",
+         "[A]\nx=1\nNeu=1\n\n[B]\ny=2\n"},
+        {"append to last section without final line end", "B", "z", "3", "[A]\r\nx=1\r\n[B]\r\ny=2",
+         "[A]\r\nx=1\r\n[B]\r\ny=2\r\nz=3\r\n"},
+        {"new section at the end", "Neu", "k", "v w", "[A]\nx=1\n", "[A]\nx=1\n[Neu]\nk=v w\n"},
+        {"empty section header only", "A", "k", "v", "[A]\n", "[A]\nk=v\n"},
+        {"new file gets LF", "Pfannola", "k", "ä", "", "[Pfannola]\nk=ä\n"},
+        {"Windows-1252 file stays Windows-1252", "A", "k", "Grüße", "[A]\nalt=K\xE4se\n",
+         "[A]\nalt=K\xE4se\nk=Gr\xFC\xDF" "e\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        std::filesystem::remove(path);
+        if (!c.Before.empty())
+            WriteFile(path, c.Before);
+        ASSERT_TRUE(IniFile(path).WriteString(c.Section, c.Key, c.Value));
+        EXPECT_EQ(ReadFile(path), c.After);
+        EXPECT_EQ(IniFile(path).ReadString(c.Section, c.Key, "?"), c.Value);
+    }
+    // No temporary copies are left beside the file.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+}
+
+TEST(IniFile, FailedWriteReportsFalseAndLeavesNothing)
+{
+    TempDir dir;
+    EXPECT_FALSE(IniFile(dir.File("fehlt/a.ini")).WriteString("S", "K", "v"));
+    EXPECT_FALSE(IniFile(dir.Dir()).WriteString("S", "K", "v"));
+    EXPECT_FALSE(IniFile(dir.File("a.ini")).WriteString("S", "", "v"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 0);
+}
+
+TEST(IniFile, WriteThroughSymlinkUpdatesTarget)
+{
+    TempDir dir;
+    WriteFile(dir.File("echt.ini"), "[S]\nK=1\n");
+    std::filesystem::create_symlink(dir.File("echt.ini"), dir.File("link.ini"));
+    ASSERT_TRUE(IniFile(dir.File("link.ini")).WriteString("S", "K", "2"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.ini")));
+    EXPECT_EQ(ReadFile(dir.File("echt.ini")), "[S]\nK=2\n");
+}
+
+} // namespace
+} // namespace pf

@@ -1,0 +1,282 @@
+#include "core/Settings.h"
+
+#include "core/AppContext.h"
+#include "core/IniFile.h"
+#include "tests/support/ScriptedInteraction.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdlib>
+#include <filesystem>
+
+namespace pf {
+namespace {
+
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+// Sets or clears an environment variable for one scope.
+class ScopedEnv
+{
+public:
+    ScopedEnv(const char* name, const char* value) : m_name(name)
+    {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        if (value)
+            ::setenv(name, value, 1);
+        else
+            ::unsetenv(name);
+    }
+    ~ScopedEnv()
+    {
+        if (m_old)
+            ::setenv(m_name, m_old->c_str(), 1);
+        else
+            ::unsetenv(m_name);
+    }
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+class SettingsTest : public ::testing::Test
+{
+protected:
+    SettingsTest()
+    {
+        m_ctx.IniFile = m_dir.File("pfannola.INI");
+        m_ctx.UserStoreFile = m_dir.File("config/Kelm/Pfannola.ini");
+        m_ctx.WinUser = "koch";
+        m_ctx.ProgramDir = m_dir.Dir() + "prog/";
+        m_ctx.UI = &m_ui;
+    }
+
+    std::string Ini() const { return ReadFile(m_ctx.IniFile); }
+    std::string UserStore() const { return ReadFile(m_ctx.UserStoreFile); }
+
+    TempDir m_dir;
+    AppContext m_ctx;
+    test::ScriptedInteraction m_ui;
+    ScopedAppContext m_scope{m_ctx};
+};
+
+TEST_F(SettingsTest, CommandLineOverride)
+{
+    struct Case
+    {
+        const char* CommandLine;
+        const char* Key;
+        std::optional<std::string> Expected;
+    };
+    const Case cases[] = {
+        {"ShowTips=0", "ShowTips", "0"},
+        {"/x showtips=1 Weiter=2", "SHOWTIPS", "1"},
+        {"ShowTips=0 Database=\"/a b/c.mdb\" x=1", "Database", "/a b/c.mdb"},
+        {"Database=\" /a b \"", "Database", "/a b"},
+        {"Database=\"/offen bis Ende", "Database", "/offen bis Ende"},
+        {"Database= /x", "Database", ""},
+        {"Database=", "Database", ""},
+        {"XDATABASE=y", "Database", "y"}, // a plain substring test, as the rule is written
+        {"Größe=3", "GRÖßE", "3"},
+        {"ShowTips 0", "ShowTips", std::nullopt},
+        {"Other=1", "ShowTips", std::nullopt},
+        {"=", "", std::nullopt},
+        {"", "ShowTips", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.CommandLine);
+        m_ctx.CommandLine = c.CommandLine;
+        EXPECT_EQ(CommandLineOverride(c.Key), c.Expected);
+    }
+}
+
+TEST_F(SettingsTest, OverrideWinsOverBothStores)
+{
+    WriteFile(m_ctx.IniFile, "[Pfannola]\nShowTips=1\nDatabase=/ini.mdb\n");
+    WriteFile(m_ctx.UserStoreFile, "[Pfannola]\nShowTips=1\n");
+    m_ctx.CommandLine = "ShowTips=0 Database=\"/a b/c.mdb\"";
+    EXPECT_EQ(ReadSetting("", "ShowTips", "1", false), "0");
+    EXPECT_EQ(ReadSetting("", "Database", "", true), "/a b/c.mdb");
+}
+
+TEST_F(SettingsTest, ReadChoosesStoreByScopeAndUser)
+{
+    WriteFile(m_ctx.IniFile, "[Pfannola]\nLanguage=1\nBoth=ini\n[Extra]\nK=ini extra\n");
+    WriteFile(m_ctx.UserStoreFile, "[Pfannola]\nBoth=user\n[Extra]\nK=user extra\n");
+
+    struct Case
+    {
+        const char* Name;
+        std::string WinUser;
+        bool SaveUserRelevant;
+        const char* Section;
+        const char* Key;
+        bool MachineWide;
+        const char* Expected;
+    };
+    const Case cases[] = {
+        {"per user from the user store", "koch", true, "", "Both", false, "user"},
+        {"other section by name", "koch", true, "Extra", "K", false, "user extra"},
+        {"per user missing falls back to the INI file", "koch", true, "", "Language", false, "1"},
+        {"missing everywhere gives the default", "koch", true, "", "Nix", false, "dflt"},
+        {"machine-wide ignores the user store", "koch", true, "", "Both", true, "ini"},
+        {"empty user name reads the INI file", "", true, "", "Both", false, "ini"},
+        {"SaveUserRelevant off reads the INI file", "koch", false, "Pfannola", "Both", false, "ini"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        m_ctx.WinUser = c.WinUser;
+        m_ctx.SaveUserRelevant = c.SaveUserRelevant;
+        EXPECT_EQ(ReadSetting(c.Section, c.Key, "dflt", c.MachineWide), c.Expected);
+    }
+}
+
+TEST_F(SettingsTest, WriteChoosesStoreByScopeAndUser)
+{
+    WriteSetting("", "ShowTips", "0", false);
+    WriteSetting("", "Database", "/x.mdb", true);
+    EXPECT_EQ(UserStore(), "[Pfannola]\nShowTips=0\n");
+    EXPECT_EQ(Ini(), "[Pfannola]\nDatabase=/x.mdb\n");
+
+    m_ctx.WinUser.clear();
+    WriteSetting("MainWindow", "Top", "5", false);
+    EXPECT_EQ(Ini(), "[Pfannola]\nDatabase=/x.mdb\n[MainWindow]\nTop=5\n");
+    EXPECT_EQ(ReadSetting("MainWindow", "Top", "0", false), "5");
+}
+
+TEST_F(SettingsTest, UserStoreKeepsValuesExactly)
+{
+    for (const char* value : {"  eingerückt ", "\"zitiert\"", "'x'", "", "a=b"}) {
+        SCOPED_TRACE(value);
+        WriteSetting("", "Floskel1", value, false);
+        EXPECT_EQ(ReadSetting("", "Floskel1", "?", false), value);
+    }
+}
+
+TEST_F(SettingsTest, FailingUserStoreWriteFallsBackToIniFile)
+{
+    WriteFile(m_dir.File("blocker"), "kein Ordner");
+    m_ctx.UserStoreFile = m_dir.File("blocker/Pfannola.ini");
+    WriteSetting("", "ShowTips", "0", false);
+    EXPECT_EQ(Ini(), "[Pfannola]\nShowTips=0\n");
+    EXPECT_EQ(ReadSetting("", "ShowTips", "1", false), "0");
+}
+
+TEST_F(SettingsTest, MachineWideWriteWhileOverriddenStoresNothingAndTells)
+{
+    m_ctx.CommandLine = "/x database=\"/tmp/a b.mdb\"";
+    WriteSetting("", "Database", "/neu.mdb", true);
+
+    EXPECT_FALSE(std::filesystem::exists(m_ctx.IniFile));
+    ASSERT_EQ(m_ui.shown.size(), 1u);
+    EXPECT_EQ(m_ui.shown[0].Text,
+              "Die Einstellung \"Database\" wurde nicht dauerhaft gespeichert, da dieser Wert derzeit "
+              "temporär durch Sondereinstellungen verändert wurde! Mehr Hinweise auf diesen Umstand gibt die "
+              "Dokumentation zu Pfannola");
+    EXPECT_EQ(m_ui.shown[0].Icon, MsgIcon::Information);
+    EXPECT_EQ(m_ui.shown[0].Caption, m_ctx.AppCaption);
+    EXPECT_FALSE(m_ui.shown[0].Question);
+
+    // A per-user write of an overridden key is stored silently.
+    WriteSetting("", "Database", "/neu.mdb", false);
+    EXPECT_EQ(UserStore(), "[Pfannola]\nDatabase=/neu.mdb\n");
+    EXPECT_EQ(m_ui.shown.size(), 1u);
+}
+
+TEST(Settings, ConvertsTextToNumbersAndBooleans)
+{
+    struct Case
+    {
+        const char* Text;
+        long Number;
+        bool Bool;
+    };
+    const Case cases[] = {
+        {"wahr", 0, true}, {"True", 0, true}, {"TRUE", 0, true}, {"1", 1, true},  {"-1", -1, true},
+        {"", 0, false},    {"0", 0, false},   {"nein", 0, false}, {"False", 0, false},
+        {"12abc", 12, true}, {" 7", 7, true}, {"+3", 3, true},   {"0.5", 0, true}, {"-0.0", 0, false},
+        {"x1", 0, false},  {"- 1", 0, false}, {"99999999999999999999999", LONG_MAX, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Text);
+        EXPECT_EQ(SettingToLong(c.Text), c.Number);
+        EXPECT_EQ(SettingToBool(c.Text), c.Bool);
+    }
+}
+
+TEST_F(SettingsTest, DataDirectoryByBaseDirType)
+{
+    ScopedEnv xdg("XDG_DATA_HOME", m_dir.File("xdg").c_str());
+    WriteFile(m_ctx.UserStoreFile, "[Pfannola]\nBASEDIR=" + m_dir.File("eigen") + "\n");
+    std::filesystem::create_directories(m_ctx.ProgramDir);
+
+    struct Case
+    {
+        const char* Type;
+        std::string Expected;
+    };
+    const Case cases[] = {
+        {"", m_dir.File("xdg") + "/Pfannola/"},
+        {"0", m_dir.File("xdg") + "/Pfannola/"},
+        {"1", m_ctx.ProgramDir},
+        {"2", m_dir.File("eigen") + "/"},
+        {"7", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Type);
+        WriteFile(m_ctx.IniFile, std::string("[Pfannola]\nBaseDirType=") + c.Type + "\n");
+        m_ctx.DataDir = "alt";
+        DetermineDataDirectory();
+        EXPECT_EQ(m_ctx.DataDir, c.Expected);
+        if (!c.Expected.empty()) {
+            EXPECT_TRUE(std::filesystem::is_directory(c.Expected));
+        }
+    }
+}
+
+TEST_F(SettingsTest, XdgFoldersFallBackToHome)
+{
+    ScopedEnv home("HOME", m_dir.File("home").c_str());
+    ScopedEnv data("XDG_DATA_HOME", nullptr);
+    ScopedEnv relative("XDG_CONFIG_HOME", "relativ/ungueltig");
+    DetermineDataDirectory();
+    EXPECT_EQ(m_ctx.DataDir, m_dir.File("home") + "/.local/share/Pfannola/");
+    EXPECT_TRUE(std::filesystem::is_directory(m_ctx.DataDir));
+    EXPECT_EQ(DefaultUserStoreFile(), m_dir.File("home") + "/.config/Kelm/Pfannola.ini");
+
+    ScopedEnv config("XDG_CONFIG_HOME", "/etc/xdg-test");
+    EXPECT_EQ(DefaultUserStoreFile(), "/etc/xdg-test/Kelm/Pfannola.ini");
+}
+
+TEST_F(SettingsTest, WindowPlacement)
+{
+    SaveWindow({0, 300, 400, 10, 20, true}, "Mainform");
+    EXPECT_EQ(UserStore(), "[MainformWindow]\nWindowState=0\nHeight=300\nWidth=400\nTop=10\nLeft=20\n");
+
+    // Maximised or fixed-size windows keep their stored size.
+    SaveWindow({2, 1, 1, 0, 0, true}, "Mainform");
+    SaveWindow({0, 9, 9, 3, 4, false}, "FrmFix");
+    EXPECT_EQ(UserStore(), "[MainformWindow]\nWindowState=2\nHeight=300\nWidth=400\nTop=0\nLeft=0\n"
+                           "[FrmFixWindow]\nWindowState=0\nTop=3\nLeft=4\n");
+
+    WindowPlacement restored{1, 50, 60, 70, 80, true};
+    RestoreWindow(restored, "Mainform");
+    EXPECT_EQ(restored.WindowState, 2);
+    EXPECT_EQ(restored.Height, 50); // not read for a maximised window
+    EXPECT_EQ(restored.Top, 0);
+
+    WindowPlacement unknown{0, 50, 60, 70, 80, true};
+    RestoreWindow(unknown, "FrmNeu");
+    EXPECT_EQ(unknown.Height, 50);
+    EXPECT_EQ(unknown.Width, 60);
+    EXPECT_EQ(unknown.Top, 70);
+    EXPECT_EQ(unknown.Left, 80);
+}
+
+} // namespace
+} // namespace pf

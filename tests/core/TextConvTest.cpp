@@ -1,0 +1,313 @@
+#include "core/TextConv.h"
+
+#include "core/AppContext.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace pf {
+namespace {
+
+using test::TempDir;
+using test::WriteFile;
+
+// Every test runs in its own context: no settings file, no exception list.
+class TextConvTest : public ::testing::Test
+{
+protected:
+    AppContext m_ctx;
+    ScopedAppContext m_scope{m_ctx};
+};
+
+// The same text as UTF-8, as Windows-1252 bytes and as code page 850 bytes.
+struct Encoded
+{
+    const char* Utf8;
+    std::string Win1252;
+    std::string Cp850;
+};
+const Encoded kEncoded[] = {
+    {"Grüße aus Köln", "Gr\xFC\xDF" "e aus K\xF6ln", "Gr\x81\xE1" "e aus K\x94ln"},
+    {"ÄÖÜ äöü ß", "\xC4\xD6\xDC \xE4\xF6\xFC \xDF", "\x8E\x99\x9A \x84\x94\x81 \xE1"},
+    {"Crème brûlée à la façon", "Cr\xE8me br\xFBl\xE9" "e \xE0 la fa\xE7on", "Cr\x8Ame br\x96l\x82" "e \x85 la fa\x87on"},
+    {"½ l Öl, 180 °C", "\xBD l \xD6l, 180 \xB0" "C", "\xAB l \x99l, 180 \xF8" "C"},
+    {"plain ASCII\r\n", "plain ASCII\r\n", "plain ASCII\r\n"},
+};
+
+TEST_F(TextConvTest, CodePagesConvertBothWays)
+{
+    for (const Encoded& e : kEncoded) {
+        SCOPED_TRACE(e.Utf8);
+        EXPECT_EQ(Win1252ToUtf8(e.Win1252), e.Utf8);
+        EXPECT_EQ(Utf8ToWin1252(e.Utf8), e.Win1252);
+        EXPECT_EQ(Cp850ToUtf8(e.Cp850), e.Utf8);
+        EXPECT_EQ(Utf8ToCp850(e.Utf8), e.Cp850);
+        // Internal text through OEM and back: CharToOem yields what a Windows-1252 program would hold
+        // after reading the CP850 bytes.
+        EXPECT_EQ(CharToOem(e.Utf8), Win1252ToUtf8(e.Cp850));
+        EXPECT_EQ(OemToChar(CharToOem(e.Utf8)), e.Utf8);
+    }
+}
+
+TEST_F(TextConvTest, EveryByteSurvivesBothCodePages)
+{
+    std::string all;
+    for (int b = 0; b < 256; ++b)
+        all.push_back(static_cast<char>(b));
+    EXPECT_EQ(Utf8ToWin1252(Win1252ToUtf8(all)), all);
+    EXPECT_EQ(Utf8ToCp850(Cp850ToUtf8(all)), all);
+    EXPECT_EQ(Win1252ToUtf8("\x81\x8D\x8F\x90\x9D"), "\u0081\u008D\u008F\u0090\u009D");
+    EXPECT_EQ(Win1252ToUtf8("\x80\x84\x9A"), "€„š");
+}
+
+TEST_F(TextConvTest, MissingCharactersAndBrokenInputBecomeQuestionMarks)
+{
+    EXPECT_EQ(Utf8ToWin1252("a─b€"), "a?b\x80");
+    EXPECT_EQ(Utf8ToCp850("a─b€"), "a\xC4" "b?");
+    EXPECT_EQ(Utf8ToWin1252("x\xFFy"), "x?y");
+    EXPECT_EQ(Utf8ToCp850("日本"), "??");
+}
+
+TEST_F(TextConvTest, RecognisesValidUtf8)
+{
+    struct Case
+    {
+        std::string Bytes;
+        bool Valid;
+    };
+    const Case cases[] = {
+        {"", true},
+        {"Käse 😀", true},
+        {"\xE4", false},              // Windows-1252 ä
+        {"\xC3", false},              // cut short
+        {"\xC0\xAF", false},          // overlong
+        {"\xE0\x80\xAF", false},      // overlong
+        {"\xED\xA0\x80", false},      // surrogate
+        {"\xF4\x90\x80\x80", false},  // past U+10FFFF
+        {"\xEF\xBB\xBF" "a", true},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(IsValidUtf8(cases[i].Bytes), cases[i].Valid);
+    }
+}
+
+TEST_F(TextConvTest, GetNextToken)
+{
+    struct Case
+    {
+        std::string Text;
+        const char* Delimiter;
+        bool KeepAsText;
+        Token Expected;
+        std::string Rest;
+    };
+    const Case cases[] = {
+        {"\"a \"\"b\"\"\",x", ",", false, std::string("a \"b\""), "x"},
+        {"12,5", ",", false, 12.0, "5"},
+        {"12,5", ",", true, std::string("12"), "5"},
+        {"abc", ",", false, std::string("abc"), ""},
+        {"", ",", false, std::string(), ""},
+        {"-1.5e2;x", ";", false, -150.0, "x"},
+        {" 7 |x", "|", false, 7.0, "x"},
+        {"1.2.3,x", ",", false, std::string("1.2.3"), "x"},
+        {"inf,x", ",", false, std::string("inf"), "x"},
+        {",x", ",", false, std::string(), "x"},
+        {"a\r\nb,c", ",", true, std::string("a"), "b,c"},
+        {"a,b\r\nc", ",", true, std::string("a"), "b\r\nc"},
+        {"a\nb,c", ",", true, std::string("a\nb"), "c"},
+        {"a<>b<>c", "<>", true, std::string("a"), "b<>c"},
+        {"\"x, y\",z", ",", false, std::string("x, y"), "z"},
+        {"\"42\",z", ",", false, std::string("42"), "z"}, // quoted fields stay text
+        {"\"ab\"cd,e", ",", true, std::string("\"ab\"cd"), "e"},
+        {"\"a\"\"b\"c\"\"d,e", ",", true, std::string("\"a\"b\"c\"d"), "e"},
+        {"\"\",x", ",", true, std::string(), "x"},
+        {"\"offen, bis Ende", ",", true, std::string("offen, bis Ende"), ""},
+        {"\"zeile\"\r\nnext,x", ",", true, std::string("\"zeile\"\r\nnext"), "x"},
+        {"\"ä\",ö", ",", true, std::string("ä"), "ö"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Text);
+        std::string text = c.Text;
+        EXPECT_EQ(GetNextToken(text, c.Delimiter, c.KeepAsText), c.Expected);
+        EXPECT_EQ(text, c.Rest);
+    }
+}
+
+TEST_F(TextConvTest, ReplaceSpecialChars)
+{
+    const std::string title = "Omas \"beste\" Tarte's [Nr.1] 100%|?*";
+    EXPECT_EQ(ReplaceSpecialChars(title, 0), "Omas \"beste\" Tarte\"s [Nr.1] 100%|?*");
+    EXPECT_EQ(ReplaceSpecialChars(title, 1), "Omas 'beste' Tarte's [Nr.1] 100%|?*");
+    EXPECT_EQ(ReplaceSpecialChars(title, 2), "Omas \"beste\" Tarte's Nr.1 100");
+    EXPECT_EQ(ReplaceSpecialChars(title, 3), title);
+    EXPECT_EQ(ReplaceSpecialChars(title, -1), title);
+}
+
+TEST_F(TextConvTest, EliminateUmlaute)
+{
+    struct Case
+    {
+        const char* Text;
+        bool LowerOnly;
+        const char* Expected;
+    };
+    const Case cases[] = {
+        {"MÜLLER", false, "MUELLER"},
+        {"Müller", false, "Mueller"},
+        {"ÜBER", false, "UeBER"},
+        {"Über", false, "Ueber"},
+        {"STRAßE", false, "STRASSE"},
+        {"Straße", false, "Strasse"},
+        {"Menü", false, "Menue"},
+        {"MENÜ", false, "MENUE"},
+        {"Ä", false, "Ae"},
+        {"GRÜN 5", false, "GRUEN 5"},
+        {"Soße, Öl und Äpfel", false, "Sosse, Oel und Aepfel"},
+        {"MÜLLER Über", true, "MueLLER ueber"},
+        {"ohne", false, "ohne"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Text);
+        EXPECT_EQ(EliminateUmlaute(c.Text, true, c.LowerOnly), c.Expected);
+    }
+    EXPECT_EQ(EliminateUmlaute("Müller", false, false), "Müller");
+}
+
+TEST_F(TextConvTest, EliminateUmlauteWritesOemWhenAsked)
+{
+    TempDir dir;
+    m_ctx.IniFile = dir.File("p.INI");
+    WriteFile(m_ctx.IniFile, "[Pfannola]\nExportUmlautAnsi=1\n");
+    // The result holds the characters whose Windows-1252 bytes are the CP850 bytes of the text.
+    EXPECT_EQ(EliminateUmlaute("Müller é", true, false), "Mueller ‚");
+    EXPECT_EQ(EliminateUmlaute("Müller", false, false), "M\u0081ller");
+}
+
+TEST_F(TextConvTest, RepairCharsetTakesTextFromEveryEncoding)
+{
+    // A file's bytes are read as UTF-8 when valid, else as Windows-1252; CP850 files then carry the
+    // marker characters and are repaired.
+    for (const Encoded& e : kEncoded) {
+        for (const std::string& bytes : {std::string(e.Utf8), e.Win1252, e.Cp850}) {
+            SCOPED_TRACE(e.Utf8 + std::string(" / ") + bytes);
+            const std::string read = IsValidUtf8(bytes) ? bytes : Win1252ToUtf8(bytes);
+            EXPECT_EQ(RepairCharset(read, false), e.Utf8);
+        }
+    }
+}
+
+TEST_F(TextConvTest, RepairCharset)
+{
+    struct Case
+    {
+        const char* Text;
+        bool Eliminate;
+        const char* Expected;
+    };
+    const Case cases[] = {
+        {"K„se", false, "Käse"},               // CP850 ä read as Windows-1252
+        {"K„se und Äpfel", false, "K„se und Äpfel"}, // a real umlaut: not OEM text
+        {"Gr=FCn", false, "Grün"},
+        {"Gr=fcn", false, "Gr=fcn"},
+        {"=C4pfel =3D 2 =B0C =A7 =FB", false, "Äpfel = 2 °C § û"},
+        {"=3DE4", false, "=E4"}, // table order: "=E4" is done before "=3D" yields it
+        {"soft=\r\nbreak =20", false, "soft=\r\nbreak =20"},
+        {"Gr=FCn", true, "Gruen"},
+        {"K„SE", true, "KAESE"},
+        {"a – b", false, "a û b"}, // a lone dash marks the text as OEM
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Text);
+        EXPECT_EQ(RepairCharset(c.Text, c.Eliminate), c.Expected);
+    }
+}
+
+TEST_F(TextConvTest, RegenerateUmlaute)
+{
+    m_ctx.UmlautExceptions = "QUELLE,AKTUELL,BLUES,,MASSE";
+    struct Case
+    {
+        const char* Text;
+        bool KeepSs;
+        const char* Expected;
+    };
+    const Case cases[] = {
+        {"Kaese", false, "Käse"},
+        {"Quelle: Omas Kochbuch", false, "Quelle: Omas Kochbuch"},
+        {"Quellen", false, "Quellen"},               // an entry inside the word
+        {"Aktuelles Menue", false, "Aktuelles Menue"}, // digraph ends the text
+        {"Menue.", false, "Menü."},
+        {"Strasse", true, "Strasse"},
+        {"Strasse", false, "Straße"},
+        {"Masse", false, "Masse"},
+        {"MUELLER und Mueller", false, "MÜLLER und Müller"},
+        {"Oel, Aepfel, OEL", false, "Öl, Äpfel, ÖL"},
+        {"Blues Bluese", false, "Blues Bluese"},
+        {"Gruener Tee", false, "Grüner Tee"},
+        {"Grosse Nuesse", false, "Große Nüsse"},
+        {"Groesse", false, "Grösse"}, // the word around "ss" is "SSE", the tail of MASSE
+        {"K=E4se ist Kaese", false, "Käse ist Käse"},
+        {"ue", false, "ue"},
+        {"xue2ue", false, "xü2ue"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Text);
+        EXPECT_EQ(RegenerateUmlaute(c.Text, true, c.KeepSs), c.Expected);
+    }
+    EXPECT_EQ(RegenerateUmlaute("Gr=FCner Kaese", false, false), "Grüner Kaese");
+}
+
+TEST_F(TextConvTest, RegenerateUmlauteWithTailOfEntry)
+{
+    // "ELLE," occurs inside "QUELLE," so a word that is the tail of an entry stays too.
+    m_ctx.UmlautExceptions = "QUELLE";
+    EXPECT_EQ(RegenerateUmlaute("Uelle x", true, false), "Uelle x");
+    EXPECT_EQ(RegenerateUmlaute("UELLE x", true, false), "UELLE x");
+}
+
+TEST_F(TextConvTest, FoldAccents)
+{
+    EXPECT_EQ(FoldAccents("éàèûùÙÛÉÀÈêÊ"), "eaeuuUUEAEeE");
+    EXPECT_EQ(FoldAccents("Crème brûlée, Käse"), "Creme brulee, Käse");
+}
+
+TEST_F(TextConvTest, LoadUmlautExceptions)
+{
+    TempDir dir;
+    m_ctx.ExeName = "pfannola";
+    m_ctx.ProgramDir = dir.Dir() + "prog/";
+    m_ctx.IniFile = m_ctx.ProgramDir + "pfannola.INI";
+    m_ctx.DataDir = dir.Dir() + "data/";
+    std::filesystem::create_directories(m_ctx.DataDir);
+    const std::string shipped = m_ctx.ProgramDir + "pfannola.UML";
+    const std::string local = m_ctx.DataDir + "pfannola.UML";
+
+    m_ctx.UmlautExceptions = "alt";
+    LoadUmlautExceptions();
+    EXPECT_EQ(m_ctx.UmlautExceptions, "") << "no file anywhere";
+
+    WriteFile(shipped, "QUELLE,AKTUELL\r\nBLUES\r\n\"MASSE\",EINS\rZWEI\n");
+    LoadUmlautExceptions();
+    EXPECT_EQ(m_ctx.UmlautExceptions, "QUELLE,AKTUELL,BLUES,MASSE,EINS");
+    EXPECT_EQ(test::ReadFile(local), test::ReadFile(shipped)) << "copied into the data folder";
+
+    // A newer copy in the data folder is kept; an older one is replaced.
+    WriteFile(local, "EIGEN\n");
+    LoadUmlautExceptions();
+    EXPECT_EQ(m_ctx.UmlautExceptions, "EIGEN");
+    std::filesystem::last_write_time(local, std::filesystem::last_write_time(shipped) - std::chrono::hours(1));
+    LoadUmlautExceptions();
+    EXPECT_EQ(m_ctx.UmlautExceptions, "QUELLE,AKTUELL,BLUES,MASSE,EINS");
+
+    // Lines with bare LF ends are separate entries too.
+    WriteFile(shipped, "A\nB,C\n");
+    std::filesystem::remove(local);
+    LoadUmlautExceptions();
+    EXPECT_EQ(m_ctx.UmlautExceptions, "A,B,C");
+}
+
+} // namespace
+} // namespace pf

@@ -1,0 +1,202 @@
+#include "ui/FrmDBOpen.h"
+#include "ui/FrmInitSystem.h"
+
+#include "core/Settings.h"
+#include "tests/ui/UiTestSupport.h"
+
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <optional>
+
+namespace pf::test {
+namespace {
+
+class FrmDBOpenTest : public UiTest
+{
+protected:
+    FrmDBOpenTest()
+    {
+        m_saved = {Connection().DbType, Connection().DbPath, Connection().OdbcLogonType};
+        Connection().DbType = 0;
+        Connection().DbPath = m_dir.File("aktuell.MDB");
+    }
+    ~FrmDBOpenTest() override
+    {
+        Connection().DbType = m_saved.DbType;
+        Connection().DbPath = m_saved.DbPath;
+        Connection().OdbcLogonType = m_saved.OdbcLogonType;
+    }
+
+    // Opens the window with the commit recorded instead of carried out, lets the test fill it in
+    // and presses OK.
+    template <typename Fill> bool PressOk(Fill fill)
+    {
+        FrmDBOpen window;
+        window.SetCommit([this](const DatabaseSelection& choice) { m_committed = choice; });
+        window.show();
+        fill(window);
+        window.Buttons()->button(QDialogButtonBox::Ok)->click();
+        return window.result() == QDialog::Accepted;
+    }
+
+    struct Saved
+    {
+        int DbType;
+        std::string DbPath;
+        int OdbcLogonType;
+    } m_saved;
+    std::optional<DatabaseSelection> m_committed;
+};
+
+TEST_F(FrmDBOpenTest, TypedFileIsCommitted)
+{
+    EXPECT_TRUE(PressOk([&](FrmDBOpen& window) {
+        EXPECT_EQ(window.objectName(), "FrmDBOpen");
+        EXPECT_TRUE(window.FileOption()->isChecked());
+        EXPECT_EQ(window.PathEdit()->text().toStdString(), Connection().DbPath);
+        window.PathEdit()->setText(" /home/koch/Neu.mdb ");
+    }));
+    ASSERT_TRUE(m_committed);
+    EXPECT_EQ(m_committed->DbType, 0);
+    EXPECT_EQ(m_committed->Path, "/home/koch/Neu.mdb");
+}
+
+TEST_F(FrmDBOpenTest, LastUsedEntryIsCommittedWithoutNumberAndMark)
+{
+    const std::string present = m_dir.File("Familie.mdb");
+    WriteFile(present, "x");
+    WriteSetting("", "DBLastUse1", present, true);
+    WriteSetting("", "DBLastUse2", "/nirgends/Weg.mdb", true);
+    EXPECT_TRUE(PressOk([&](FrmDBOpen& window) {
+        QListWidget* list = window.LastUsedList();
+        ASSERT_EQ(list->count(), 2);
+        EXPECT_EQ(list->item(0)->text().toStdString(), "1 - " + present);
+        EXPECT_EQ(list->item(1)->text(), "2 - /nirgends/Weg.mdb [nicht gefunden]");
+        list->setCurrentRow(1);
+    }));
+    ASSERT_TRUE(m_committed);
+    EXPECT_EQ(m_committed->Path, "/nirgends/Weg.mdb");
+}
+
+TEST_F(FrmDBOpenTest, TypingAfterPickingFromTheListTakesTheTypedPath)
+{
+    WriteSetting("", "DBLastUse1", "/alt/Alt.mdb", true);
+    EXPECT_TRUE(PressOk([&](FrmDBOpen& window) {
+        window.LastUsedList()->setCurrentRow(0);
+        window.PathEdit()->clear();
+        QTest::keyClicks(window.PathEdit(), "/neu/Neu.mdb");
+    }));
+    ASSERT_TRUE(m_committed);
+    EXPECT_EQ(m_committed->Path, "/neu/Neu.mdb");
+}
+
+TEST_F(FrmDBOpenTest, OdbcLogonDataCountsOnlyForOwnLogon)
+{
+    for (int logon : {0, 1, 2}) {
+        SCOPED_TRACE(logon);
+        m_committed.reset();
+        EXPECT_TRUE(PressOk([&](FrmDBOpen& window) {
+            window.OdbcOption()->setChecked(true);
+            window.DsnEdit()->setText("Rezepte");
+            window.LogonOption(logon)->setChecked(true);
+            EXPECT_EQ(window.UserEdit()->isEnabled(), logon == 0);
+            window.UserEdit()->setText("koch");
+            window.PasswordEdit()->setText("geheim");
+        }));
+        ASSERT_TRUE(m_committed);
+        EXPECT_EQ(m_committed->DbType, 1);
+        EXPECT_EQ(m_committed->Dsn, "Rezepte");
+        EXPECT_EQ(m_committed->LogonType, logon);
+        EXPECT_EQ(m_committed->User, logon == 0 ? "koch" : "");
+        EXPECT_EQ(m_committed->Password, logon == 0 ? "geheim" : "");
+    }
+}
+
+TEST_F(FrmDBOpenTest, IncompleteEntryWarnsAndStaysOpen)
+{
+    EXPECT_FALSE(PressOk([](FrmDBOpen& window) { window.PathEdit()->clear(); }));
+    EXPECT_FALSE(PressOk([](FrmDBOpen& window) {
+        window.OdbcOption()->setChecked(true);
+        window.DsnEdit()->setText("  ");
+    }));
+    EXPECT_FALSE(m_committed);
+    ASSERT_EQ(m_ui.shown.size(), 2u);
+    EXPECT_EQ(m_ui.shown[0].Icon, MsgIcon::Warning);
+}
+
+TEST_F(FrmDBOpenTest, OkStoresTheChoiceThroughTheSelectionCommit)
+{
+    const std::string previous = Connection().DbPath;
+    const std::string chosen = m_dir.File("Zweite.mdb");
+    FrmDBOpen window;
+    window.PathEdit()->setText(QString::fromStdString(chosen));
+    window.Buttons()->button(QDialogButtonBox::Ok)->click();
+    EXPECT_EQ(window.result(), QDialog::Accepted);
+    EXPECT_EQ(Connection().DbPath, chosen);
+    EXPECT_EQ(ReadSetting("", "Database", "", true), chosen);
+    EXPECT_EQ(ReadSetting("", "DBLastUse1", "", true), previous);
+}
+
+class FrmInitSystemTest : public UiTest
+{
+protected:
+    const std::vector<FirstStartItem> m_items = {
+        {"Pfannola.MDB", true}, {"Test.mdb", true}, {"/home/koch/Alt.mdb", false}};
+};
+
+TEST_F(FrmInitSystemTest, EachOptionGivesItsMode)
+{
+    {
+        FrmInitSystem window(m_items, "/daten/DB/Pfannola.MDB");
+        EXPECT_EQ(window.objectName(), "FrmInitSystem");
+        EXPECT_EQ(window.Result().Mode, -1);
+        EXPECT_TRUE(window.NewOption()->isChecked());
+        window.accept();
+        EXPECT_EQ(window.Result().Mode, 0);
+    }
+    {
+        FrmInitSystem window(m_items, "");
+        ASSERT_EQ(window.ExistingList()->count(), 3);
+        EXPECT_EQ(window.ExistingList()->item(2)->text(), "/home/koch/Alt.mdb");
+        window.ExistingList()->setCurrentRow(2);
+        EXPECT_TRUE(window.ExistingOption()->isChecked());
+        window.accept();
+        EXPECT_EQ(window.Result().Mode, 1);
+        EXPECT_EQ(window.Result().Item, 2);
+    }
+    {
+        FrmInitSystem window(m_items, "");
+        window.SelectOption()->setChecked(true);
+        window.accept();
+        EXPECT_EQ(window.Result().Mode, 2);
+    }
+    {
+        FrmInitSystem window(m_items, "");
+        window.ExistingList()->setCurrentRow(0);
+        window.reject();
+        EXPECT_EQ(window.Result().Mode, -1);
+    }
+}
+
+TEST_F(FrmInitSystemTest, ExistingFileNeedsAnEntry)
+{
+    FrmInitSystem window(m_items, "");
+    auto* ok = window.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+    window.ExistingOption()->setChecked(true);
+    EXPECT_FALSE(ok->isEnabled());
+    window.accept();
+    EXPECT_EQ(window.Result().Mode, -1);
+    window.ExistingList()->setCurrentRow(1);
+    EXPECT_TRUE(ok->isEnabled());
+
+    FrmInitSystem empty({}, "");
+    EXPECT_FALSE(empty.ExistingOption()->isEnabled());
+}
+
+} // namespace
+} // namespace pf::test

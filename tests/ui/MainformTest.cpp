@@ -1,0 +1,210 @@
+#include "ui/Mainform.h"
+
+#include "core/Settings.h"
+#include "tests/ui/UiTestSupport.h"
+
+#include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSet>
+#include <QToolBar>
+
+namespace pf::test {
+namespace {
+
+class MainformTest : public UiTest
+{
+protected:
+    static QStringList MenuTitles(const Mainform& window)
+    {
+        QStringList titles;
+        for (QAction* action : window.menuBar()->actions())
+            titles << action->text().remove('&');
+        return titles;
+    }
+};
+
+TEST_F(MainformTest, MenuBarHoldsTheSixMenusAndSpecialOnlyWhenAsked)
+{
+    {
+        Mainform window;
+        EXPECT_EQ(window.objectName(), "Mainform");
+        EXPECT_EQ(MenuTitles(window),
+                  QStringList({"Datei", "Daten", "Import", "Extras", "Fenster", "Hilfe"}));
+        EXPECT_EQ(window.Command("SpecialsDupe1"), nullptr);
+    }
+    m_context.Special = true;
+    Mainform special;
+    EXPECT_EQ(MenuTitles(special),
+              QStringList({"Datei", "Daten", "Import", "Extras", "Fenster", "Hilfe", "Spezial"}));
+    ASSERT_NE(special.Command("SpecialsLexDel"), nullptr);
+}
+
+TEST_F(MainformTest, EveryCommandExistsOnceAndOnlyWorkingOnesAreEnabled)
+{
+    m_context.Special = true;
+    // The commands this window carries out now; every other one waits for its window.
+    const QSet<QString> working = {"Mnu01DBOpen",  "Mnu01Beenden",   "Mnu02Icons",      "MnuFCascaded",
+                                   "MnuFHorizontal", "MnuFVertikal", "MnuHilfeAboutbox"};
+    const char* const commands[] = {
+        "Mnu01Suchen", "Mnu01NeuBlanko", "Mnu01NeuTemplate", "Mnu01DBOpen", "Mnu01DBProperties",
+        "Mnu01Druckereinrichtung", "Mnu01Einstellungen", "Mnu01Beenden",
+        "Mnu02Kochbuch", "Mnu02Kategorie", "Mnu02Menue", "Mnu02Unit", "LexikonAnsehen", "Mnu02EinkaufenShops",
+        "Mnu02EinkaufenListe", "Mnu02Literatur", "Mnu02FloskelInfo", "Mnu02TrashView", "Mnu02TrashEmpty",
+        "Mnu02Icons", "Mnu02Zutaten",
+        "MnuExtraImportMealMaster", "MnuExtraImportMealMasterClipbrd", "MnuExtraImportCalcMenu",
+        "MnuExtraImportKochbuch", "MnuExtraImportGeneric", "MenuImportTool",
+        "MenuExtraBackup", "MenuExtraZIP", "MenuExtraFP", "MnuExtraDupeKill", "MnUExtraDupeView", "MenuExtraUser",
+        "MenuExtraChangePwd", "MenuExtraTools", "MenuExtraShowQuickbar", "MnuExtraTeamDBInitExport",
+        "MnuExtraTeamPictureCleanup",
+        "MnuFCascaded", "MnuFHorizontal", "MnuFVertikal",
+        "MnuHilfeContent", "MnuHilfeOverview", "MnuHilfeHandbuch", "MnuHilfeInfoFile", "MnuHilfeOnlineNewsletter",
+        "MnuHilfeOnlineSupport", "MnuHilfeOnlineTest", "MnuHilfeAboutbox",
+        "SpecialsDupe1", "SpecialsOrphan", "SpecialsLexDel",
+        "HideRecipeActionBookAdd", "HideRecipeActionBookDel", "HideRecipeActionCatAdd", "HideRecipeActionCatDel",
+        "HideRecipeActionToolAdd", "HideRecipeActionToolDel", "HideRecipeActionCountry",
+        "HideRecipeActionLanguage", "HideRecipeActionSource", "HideRecipeActionFingerprint", "HideRecipeActionBLS",
+        "HideRecipeActionNaehrwert", "HideRecipeActionMenu", "HideRecipeActionShoplist",
+        "HideRecipeActionImpPicture", "HideRecipeActionExpPicture", "HideRecipeActionTool", "HideRecipeActionDel",
+        "HideRecipeActionTest", "HideParentRecipeShowParent", "HideParentRecipeShowChild",
+        "HideParentRecipeCreateRelationship", "HideParentRecipeDeleteRelationship", "HideRezMark",
+        "HideRezMarkAll", "HideRezUnmark", "HideRezMarkdel", "HideRezOpen", "HideRTFBold", "HideRTFKursiv",
+        "HideRTFUnderline", "HideRTFStrikeThru", "HideRTFBullet", "HideRTFFont", "HideRTFColor", "HideRTFCopy",
+        "HideRTFPaste", "HideRTFLexikon", "HideLexikonPrintEinzeln", "HideLexikonPrintFollowing",
+        "HideLexikonPrintEnd", "HideLexikonPrintClipboard", "HideLexikonExportEinzeln"};
+    Mainform window;
+    for (const char* id : commands) {
+        SCOPED_TRACE(id);
+        QAction* action = window.Command(id);
+        ASSERT_NE(action, nullptr);
+        EXPECT_FALSE(action->text().isEmpty());
+        EXPECT_EQ(action->isEnabled(), working.contains(id));
+    }
+    QSet<QString> seen;
+    for (QAction* action : window.CommandActions()) {
+        EXPECT_FALSE(seen.contains(action->objectName())) << action->objectName().toStdString();
+        seen.insert(action->objectName());
+    }
+    EXPECT_EQ(seen.size(), static_cast<qsizetype>(std::size(commands)));
+    EXPECT_NE(window.ContextMenu("HideRecipeAction"), nullptr);
+    EXPECT_EQ(window.Command("Mnu01Suchen")->shortcut(), QKeySequence("Ctrl+F"));
+    EXPECT_EQ(window.Command("Mnu01Beenden")->shortcut(), QKeySequence("Ctrl+Q"));
+}
+
+TEST_F(MainformTest, CommandsNotBuiltHereGoToTheHandlerOnceEnabled)
+{
+    Mainform window;
+    std::vector<std::string> received;
+    window.SetCommandHandler([&](const std::string& command) { received.push_back(command); });
+    window.Command("Mnu01Suchen")->trigger(); // still disabled: nothing happens
+    window.SetCommandEnabled("Mnu01Suchen", true);
+    window.Command("Mnu01Suchen")->trigger();
+    window.Command("MnuFCascaded")->trigger(); // carried out by the window itself
+    EXPECT_EQ(received, std::vector<std::string>{"Mnu01Suchen"});
+}
+
+TEST_F(MainformTest, WindowMenuTilesChildrenWithoutOverlap)
+{
+    Mainform window;
+    window.resize(900, 700);
+    window.show();
+    for (int i = 0; i < 3; ++i)
+        window.AddChildWindow(new QWidget);
+    const QRect area = window.MdiArea()->viewport()->rect();
+    const QList<QMdiSubWindow*> children = window.MdiArea()->subWindowList(QMdiArea::CreationOrder);
+
+    window.Command("MnuFHorizontal")->trigger();
+    int top = 0;
+    for (QMdiSubWindow* child : children) {
+        EXPECT_EQ(child->geometry().left(), 0);
+        EXPECT_EQ(child->geometry().width(), area.width());
+        EXPECT_EQ(child->geometry().top(), top);
+        top = child->geometry().bottom() + 1;
+    }
+    EXPECT_EQ(top, area.height());
+
+    children[0]->showMaximized();
+    window.Command("MnuFVertikal")->trigger();
+    int left = 0;
+    for (QMdiSubWindow* child : children) {
+        EXPECT_FALSE(child->isMaximized());
+        EXPECT_EQ(child->geometry().top(), 0);
+        EXPECT_EQ(child->geometry().height(), area.height());
+        EXPECT_EQ(child->geometry().left(), left);
+        left = child->geometry().right() + 1;
+    }
+    EXPECT_EQ(left, area.width());
+}
+
+TEST_F(MainformTest, IconCommandTogglesToolbarTextAndRemembersIt)
+{
+    Mainform window;
+    auto* toolBar = window.findChild<QToolBar*>("Toolbar");
+    ASSERT_NE(toolBar, nullptr);
+    EXPECT_EQ(toolBar->toolButtonStyle(), Qt::ToolButtonIconOnly);
+
+    window.Command("Mnu02Icons")->trigger();
+    EXPECT_TRUE(window.Command("Mnu02Icons")->isChecked());
+    EXPECT_EQ(toolBar->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+    EXPECT_TRUE(SettingToBool(ReadSetting("", "ShowIcons", "", false)));
+
+    window.Command("Mnu02Icons")->trigger();
+    EXPECT_EQ(toolBar->toolButtonStyle(), Qt::ToolButtonIconOnly);
+    EXPECT_FALSE(SettingToBool(ReadSetting("", "ShowIcons", "", false)));
+}
+
+TEST_F(MainformTest, LoadAppliesStoredPlacementAndToolbarSettings)
+{
+    WriteSetting("MainformWindow", "Left", "40", false);
+    WriteSetting("MainformWindow", "Top", "30", false);
+    WriteSetting("MainformWindow", "Width", "700", false);
+    WriteSetting("MainformWindow", "Height", "500", false);
+    WriteSetting("", "Toolbar", "False", false);
+    WriteSetting("", "ShowIcons", "True", false);
+    Mainform window;
+    window.Load(nullptr);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.geometry().size(), QSize(700, 500));
+    EXPECT_FALSE(window.findChild<QToolBar*>("Toolbar")->isVisible());
+    EXPECT_TRUE(window.IconTextShown());
+    EXPECT_EQ(ReadSetting("", "ProgVersion", "", false), m_context.AppCaption);
+    EXPECT_EQ(ReadSetting("", "ProgVersion", "", true), m_context.AppCaption);
+}
+
+TEST_F(MainformTest, CloseAsksFirstThenSavesStateAndRunsTheShutdown)
+{
+    Mainform window;
+    window.resize(640, 480);
+    window.show();
+    bool allowed = false;
+    int shutdowns = 0;
+    window.SetCloseQuery([&] { return allowed; });
+    window.SetClosedHandler([&] { ++shutdowns; });
+
+    window.Command("Mnu01Beenden")->trigger();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(shutdowns, 0);
+    EXPECT_EQ(ReadSetting("MainformWindow", "Width", "none", false), "none");
+
+    allowed = true;
+    window.AddChildWindow(new QWidget);
+    window.Command("Mnu01Beenden")->trigger();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(shutdowns, 1);
+    EXPECT_EQ(ReadSetting("MainformWindow", "Width", "none", false), "640");
+    EXPECT_FALSE(window.MdiArea()->activeSubWindow());
+}
+
+TEST_F(MainformTest, CaptionNamesTheDatabase)
+{
+    Mainform window;
+    window.SetDatabaseCaption("/home/koch/Rezepte.MDB");
+    EXPECT_EQ(window.windowTitle().toStdString(), m_context.AppCaption + " - /home/koch/Rezepte.MDB");
+    window.SetDatabaseCaption("");
+    EXPECT_EQ(window.windowTitle().toStdString(), m_context.AppCaption);
+}
+
+} // namespace
+} // namespace pf::test

@@ -1,0 +1,44 @@
+#pragma once
+// What every window test needs: one QApplication for the whole run (offscreen platform) and a
+// fresh settings store and application context per test.
+
+#include "core/AppContext.h"
+#include "tests/support/ScriptedInteraction.h"
+#include "tests/support/TempDir.h"
+
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+namespace pf::test {
+
+inline QApplication& TestApp()
+{
+    static int argc = 1;
+    static char name[] = "test_ui";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+    return app;
+}
+
+class UiTest : public ::testing::Test
+{
+protected:
+    UiTest()
+    {
+        TestApp();
+        m_context.IniFile = m_dir.File("pfannola.INI");
+        m_context.UserStoreFile = m_dir.File("config/Kelm/Pfannola.ini");
+        m_context.WinUser = "koch";
+        m_context.ProgramDir = m_dir.Dir();
+        m_context.DataDir = m_dir.Dir() + "data/";
+        m_context.UI = &m_ui;
+    }
+
+    TempDir m_dir;
+    AppContext m_context;
+    ScriptedInteraction m_ui;
+    ScopedAppContext m_scope{m_context};
+};
+
+} // namespace pf::test

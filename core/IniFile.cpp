@@ -100,7 +100,8 @@ ParsedLine Parse(const Document& doc, std::size_t index)
     if (line.front() == '[') {
         const std::size_t close = line.find(']');
         parsed.Kind = LineKind::Section;
-        parsed.Name = Trim(line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+        parsed.Name =
+            Trim(line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
         return parsed;
     }
     if (line.front() == ';') {
@@ -228,7 +229,9 @@ bool WriteAtomically(const std::string& path, const std::string& content)
     UniqueFd file(fd);
     TempFileGuard guard(tempPath);
 
-    struct stat old {};
+    struct stat old
+    {
+    };
     if (::stat(target.c_str(), &old) == 0)
         ::fchmod(file.Get(), old.st_mode & 07777);
 
@@ -271,7 +274,8 @@ std::optional<std::string> IniFile::Find(std::string_view section, std::string_v
 
         std::string value = std::move(line.Value);
         // A value in matching quotes loses them, so that leading or trailing blanks can be stored.
-        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+            value.back() == value.front())
             value = value.substr(1, value.size() - 2);
         const std::size_t nul = value.find('\0');
         if (nul != std::string::npos)

@@ -24,7 +24,8 @@ public:
     // shortened. Empty when the file, the section or the key is missing.
     std::optional<std::string> Find(std::string_view section, std::string_view key) const;
     // Find, else the default; the result is cut to kMaxValueLength characters.
-    std::string ReadString(std::string_view section, std::string_view key, std::string_view defaultValue) const;
+    std::string ReadString(std::string_view section, std::string_view key,
+                           std::string_view defaultValue) const;
 
     // Replaces the key's line in place, or adds the key after the last line of its section, or adds
     // the section with the key at the end of the file. False when the file could not be written.

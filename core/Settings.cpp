@@ -36,8 +36,8 @@ std::string QuoteForStore(std::string_view value)
 {
     const bool edgeBlank = !value.empty() && (value.front() == ' ' || value.front() == '\t' ||
                                               value.back() == ' ' || value.back() == '\t');
-    const bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-                        value.back() == value.front();
+    const bool quoted =
+        value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front();
     if (edgeBlank || quoted)
         return "\"" + std::string(value) + "\"";
     return std::string(value);
@@ -246,7 +246,8 @@ void DetermineDataDirectory()
         if (!dir.empty() && !EqualsNoCase(dir, WithTrailingSlash(ctx.ProgramDir))) {
             std::error_code ec;
             if (!fs::exists(dir, ec))
-                fs::create_directories(dir, ec); // errors ignored: the caller falls back to the program folder
+                fs::create_directories(dir,
+                                       ec); // errors ignored: the caller falls back to the program folder
         }
     } catch (...) {
         // Any failure leaves what was determined so far.

@@ -52,7 +52,10 @@ void ReplaceAll(std::string& text, std::string_view from, std::string_view to)
     }
 }
 
-bool IsAsciiLetter(char32_t cp) { return (cp >= U'A' && cp <= U'Z') || (cp >= U'a' && cp <= U'z'); }
+bool IsAsciiLetter(char32_t cp)
+{
+    return (cp >= U'A' && cp <= U'Z') || (cp >= U'a' && cp <= U'z');
+}
 
 std::u32string Lowered(std::u32string_view text)
 {
@@ -138,10 +141,22 @@ std::string ReadWholeFile(const fs::path& path)
 
 } // namespace
 
-std::string Cp850ToUtf8(std::string_view bytes) { return CodePage::Cp850().ToUtf8(bytes); }
-std::string Utf8ToCp850(std::string_view text) { return CodePage::Cp850().FromUtf8(text); }
-std::string Win1252ToUtf8(std::string_view bytes) { return CodePage::Windows1252().ToUtf8(bytes); }
-std::string Utf8ToWin1252(std::string_view text) { return CodePage::Windows1252().FromUtf8(text); }
+std::string Cp850ToUtf8(std::string_view bytes)
+{
+    return CodePage::Cp850().ToUtf8(bytes);
+}
+std::string Utf8ToCp850(std::string_view text)
+{
+    return CodePage::Cp850().FromUtf8(text);
+}
+std::string Win1252ToUtf8(std::string_view bytes)
+{
+    return CodePage::Windows1252().ToUtf8(bytes);
+}
+std::string Utf8ToWin1252(std::string_view text)
+{
+    return CodePage::Windows1252().FromUtf8(text);
+}
 
 bool IsValidUtf8(std::string_view bytes)
 {
@@ -184,8 +199,14 @@ bool IsValidUtf8(std::string_view bytes)
     return true;
 }
 
-std::string OemToChar(std::string_view text) { return Cp850ToUtf8(Utf8ToWin1252(text)); }
-std::string CharToOem(std::string_view text) { return Win1252ToUtf8(Utf8ToCp850(text)); }
+std::string OemToChar(std::string_view text)
+{
+    return Cp850ToUtf8(Utf8ToWin1252(text));
+}
+std::string CharToOem(std::string_view text)
+{
+    return Win1252ToUtf8(Utf8ToCp850(text));
+}
 
 Token GetNextToken(std::string& text, std::string_view delimiter, bool keepAsText)
 {

@@ -50,10 +50,10 @@ TEST(IniFile, ReadsByProfileStringRules)
         {"Pfannola", "Single", "x"},
         {"Pfannola", "Half", "\"nur vorne"},
         {"Pfannola", "Empty", ""},
-        {"Pfannola", "DBTYPE", std::nullopt},   // commented out
+        {"Pfannola", "DBTYPE", std::nullopt}, // commented out
         {"Pfannola", "noequals", std::nullopt},
-        {"Pfannola", "orphan", std::nullopt},   // before any section
-        {"Pfannola", "Later", std::nullopt},    // only the first section of a name counts
+        {"Pfannola", "orphan", std::nullopt}, // before any section
+        {"Pfannola", "Later", std::nullopt},  // only the first section of a name counts
         {"tools1", "NAME", "Eins"},
         {"Fehlt", "Name", std::nullopt},
     };
@@ -92,7 +92,7 @@ TEST(IniFile, ValueIsCutTo1023Characters)
 TEST(IniFile, ReadsWindows1252AndUtf8WithBom)
 {
     TempDir dir;
-    WriteFile(dir.File("ansi.ini"), "[K\xFC" "che]\nTitel=K\xE4se \x80 5\n");
+    WriteFile(dir.File("ansi.ini"), "[K\xFC\x63he]\nTitel=K\xE4se \x80 5\n");
     WriteFile(dir.File("bom.ini"), "\xEF\xBB\xBF[Küche]\nTitel=Käse € 5\n");
     for (const char* name : {"ansi.ini", "bom.ini"}) {
         SCOPED_TRACE(name);
@@ -125,7 +125,7 @@ TEST(IniFile, WriteKeepsEverythingElseByteForByte)
         {"empty section header only", "A", "k", "v", "[A]\n", "[A]\nk=v\n"},
         {"new file gets LF", "Pfannola", "k", "ä", "", "[Pfannola]\nk=ä\n"},
         {"Windows-1252 file stays Windows-1252", "A", "k", "Grüße", "[A]\nalt=K\xE4se\n",
-         "[A]\nalt=K\xE4se\nk=Gr\xFC\xDF" "e\n"},
+         "[A]\nalt=K\xE4se\nk=Gr\xFC\xDF\x65\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -149,14 +149,19 @@ TEST(IniFile, FailedWriteReportsFalseAndLeavesNothing)
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 0);
 }
 
-TEST(IniFile, WriteThroughSymlinkUpdatesTarget)
+TEST(IniFile, WriteKeepsLinkAndPermissions)
 {
+    namespace fs = std::filesystem;
     TempDir dir;
     WriteFile(dir.File("echt.ini"), "[S]\nK=1\n");
-    std::filesystem::create_symlink(dir.File("echt.ini"), dir.File("link.ini"));
+    fs::permissions(dir.File("echt.ini"), fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink(dir.File("echt.ini"), dir.File("link.ini"));
+
     ASSERT_TRUE(IniFile(dir.File("link.ini")).WriteString("S", "K", "2"));
-    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.ini")));
+    EXPECT_TRUE(fs::is_symlink(dir.File("link.ini")));
     EXPECT_EQ(ReadFile(dir.File("echt.ini")), "[S]\nK=2\n");
+    EXPECT_EQ(fs::status(dir.File("echt.ini")).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
 }
 
 } // namespace

@@ -197,10 +197,23 @@ TEST(Settings, ConvertsTextToNumbersAndBooleans)
         bool Bool;
     };
     const Case cases[] = {
-        {"wahr", 0, true}, {"True", 0, true}, {"TRUE", 0, true}, {"1", 1, true},  {"-1", -1, true},
-        {"", 0, false},    {"0", 0, false},   {"nein", 0, false}, {"False", 0, false},
-        {"12abc", 12, true}, {" 7", 7, true}, {"+3", 3, true},   {"0.5", 0, true}, {"-0.0", 0, false},
-        {"x1", 0, false},  {"- 1", 0, false}, {"99999999999999999999999", LONG_MAX, true},
+        {"wahr", 0, true},
+        {"True", 0, true},
+        {"TRUE", 0, true},
+        {"1", 1, true},
+        {"-1", -1, true},
+        {"", 0, false},
+        {"0", 0, false},
+        {"nein", 0, false},
+        {"False", 0, false},
+        {"12abc", 12, true},
+        {" 7", 7, true},
+        {"+3", 3, true},
+        {"0.5", 0, true},
+        {"-0.0", 0, false},
+        {"x1", 0, false},
+        {"- 1", 0, false},
+        {"99999999999999999999999", LONG_MAX, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Text);

@@ -229,9 +229,7 @@ bool WriteAtomically(const std::string& path, const std::string& content)
     UniqueFd file(fd);
     TempFileGuard guard(tempPath);
 
-    struct stat old
-    {
-    };
+    struct stat old;
     if (::stat(target.c_str(), &old) == 0)
         ::fchmod(file.Get(), old.st_mode & 07777);
 

@@ -244,10 +244,10 @@ void DetermineDataDirectory()
             break;
         }
         if (!dir.empty() && !EqualsNoCase(dir, WithTrailingSlash(ctx.ProgramDir))) {
+            // Errors are ignored: the caller then works with the program folder.
             std::error_code ec;
             if (!fs::exists(dir, ec))
-                fs::create_directories(dir,
-                                       ec); // errors ignored: the caller falls back to the program folder
+                fs::create_directories(dir, ec);
         }
     } catch (...) {
         // Any failure leaves what was determined so far.

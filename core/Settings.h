@@ -29,7 +29,8 @@ void DetermineDataDirectory();
 // Path of the per-user store: $XDG_CONFIG_HOME/Kelm/Pfannola.ini (~/.config when unset).
 std::string DefaultUserStoreFile();
 
-// Window placement, kept per user under section name + "Window".
+// Window placement, kept per user under section name + "Window"; a caller without another name
+// passes the window's own name.
 struct WindowPlacement
 {
     int WindowState = 0; // 0 normal, 1 minimised, 2 maximised

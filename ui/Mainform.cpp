@@ -2,14 +2,12 @@
 
 #include "core/AppContext.h"
 #include "core/Settings.h"
-#include "ui/FrmSplash.h"
 #include "ui/QtDatabaseWindows.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
@@ -22,7 +20,6 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
-#include <QThread>
 #include <QToolBar>
 #include <QUrl>
 
@@ -34,7 +31,6 @@ namespace {
 
 constexpr int kNoIcon = -1;
 constexpr const char* kWindowName = "Mainform";
-constexpr int kSplashMinimumMs = 2000;
 
 QString Utf8(const char* text) { return QString::fromUtf8(text); }
 
@@ -426,9 +422,7 @@ void Mainform::SetCommandHandler(std::function<void(const std::string&)> handler
     m_commandHandler = std::move(handler);
 }
 
-void Mainform::SetCloseQuery(std::function<bool()> query) { m_closeQuery = std::move(query); }
-
-void Mainform::SetClosedHandler(std::function<void()> handler) { m_closedHandler = std::move(handler); }
+void Mainform::SetCloseHandler(std::function<bool()> handler) { m_closeHandler = std::move(handler); }
 
 void Mainform::SetReopenHandler(std::function<void()> handler) { m_reopenHandler = std::move(handler); }
 
@@ -534,7 +528,7 @@ void Mainform::ArrangeVertical()
     }
 }
 
-void Mainform::Load(FrmSplash* splash)
+void Mainform::Load()
 {
     // Placement: the current geometry is the default for every value not stored yet.
     WindowPlacement placement;
@@ -561,19 +555,6 @@ void Mainform::Load(FrmSplash* splash)
         showMaximized();
     else
         show();
-
-    if (splash) {
-        while (splash->isVisible() && splash->ShownMilliseconds() < kSplashMinimumMs) {
-            QApplication::processEvents(QEventLoop::AllEvents, 50);
-            QThread::msleep(20);
-        }
-        splash->close();
-    }
-
-    const std::string caption = AppContext::Current().AppCaption;
-    for (bool machineWide : {true, false})
-        if (ReadSetting("", "ProgVersion", "", machineWide) != caption)
-            WriteSetting("", "ProgVersion", caption, machineWide);
 }
 
 void Mainform::SaveState()
@@ -589,31 +570,33 @@ void Mainform::SaveState()
     WriteSetting("", "ShowIcons", IconTextShown() ? "True" : "False", false);
 }
 
+bool Mainform::CloseChildWindows()
+{
+    m_mdiArea->closeAllSubWindows();
+    // A child may refuse (unsaved work the user wants to keep).
+    const QList<QMdiSubWindow*> left = m_mdiArea->subWindowList();
+    return std::none_of(left.begin(), left.end(), [](QMdiSubWindow* sub) { return sub->isVisible(); });
+}
+
 void Mainform::closeEvent(QCloseEvent* event)
 {
     if (m_closing) {
         event->accept();
         return;
     }
-    if (m_closeQuery && !m_closeQuery()) {
-        event->ignore();
-        return;
+    if (m_closeHandler) {
+        if (!m_closeHandler()) {
+            event->ignore();
+            return;
+        }
+    } else {
+        SaveState();
     }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    QApplication::processEvents();
-    SaveState();
-    m_mdiArea->closeAllSubWindows();
-    const QList<QMdiSubWindow*> left = m_mdiArea->subWindowList();
-    if (std::any_of(left.begin(), left.end(), [](QMdiSubWindow* sub) { return sub->isVisible(); })) {
-        // A child window refused (unsaved work the user wants to keep).
-        QApplication::restoreOverrideCursor();
+    if (!CloseChildWindows()) {
         event->ignore();
         return;
     }
     m_closing = true;
-    if (m_closedHandler)
-        m_closedHandler();
-    QApplication::restoreOverrideCursor();
     event->accept();
 }
 

@@ -21,7 +21,6 @@ class QToolBar;
 
 namespace pf {
 
-class FrmSplash;
 struct MenuCommand; // one row of the menu tables in Mainform.cpp
 
 class Mainform : public QMainWindow
@@ -33,10 +32,9 @@ public:
     explicit Mainform(QWidget* parent = nullptr);
     ~Mainform() override;
 
-    // The loading of the window during start: restores the placement, reads Toolbar and ShowIcons,
-    // shows the window, keeps the splash up until it has been visible for two seconds, closes it and
-    // records the running version as ProgVersion.
-    void Load(FrmSplash* splash);
+    // The loading of the window during start: restores the placement, reads Toolbar and ShowIcons
+    // and shows the window.
+    void Load();
 
     // The action of a command by its identifier ("Mnu01Suchen"), or null.
     QAction* Command(const QString& id) const;
@@ -59,15 +57,16 @@ public:
     QString StatusText() const;
     int StatusPercent() const;
 
-    // Placement and ShowIcons into the per-user settings (also done when the window closes).
+    // Placement and ShowIcons into the per-user settings.
     void SaveState();
+    // Closes every child window; false when one of them refuses.
+    bool CloseChildWindows();
 
     // Called for every command the window does not carry out itself.
     void SetCommandHandler(std::function<void(const std::string& command)> handler);
-    // Asked when the window is about to close; false keeps it open (the trash question).
-    void SetCloseQuery(std::function<bool()> query);
-    // Called after the window saved its state and closed its children (close the database...).
-    void SetClosedHandler(std::function<void()> handler);
+    // Runs the program's shutdown when the window is asked to close; false keeps it open. Without
+    // one, the window saves its own state and closes its children.
+    void SetCloseHandler(std::function<bool()> handler);
     // Called after the selection window committed another database: reopen it.
     void SetReopenHandler(std::function<void()> handler);
 
@@ -103,8 +102,7 @@ private:
     bool m_closing = false;
 
     std::function<void(const std::string&)> m_commandHandler;
-    std::function<bool()> m_closeQuery;
-    std::function<void()> m_closedHandler;
+    std::function<bool()> m_closeHandler;
     std::function<void()> m_reopenHandler;
 };
 

@@ -164,37 +164,46 @@ TEST_F(MainformTest, LoadAppliesStoredPlacementAndToolbarSettings)
     WriteSetting("", "Toolbar", "False", false);
     WriteSetting("", "ShowIcons", "True", false);
     Mainform window;
-    window.Load(nullptr);
+    window.Load();
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(window.geometry().size(), QSize(700, 500));
     EXPECT_FALSE(window.findChild<QToolBar*>("Toolbar")->isVisible());
     EXPECT_TRUE(window.IconTextShown());
-    EXPECT_EQ(ReadSetting("", "ProgVersion", "", false), m_context.AppCaption);
-    EXPECT_EQ(ReadSetting("", "ProgVersion", "", true), m_context.AppCaption);
 }
 
-TEST_F(MainformTest, CloseAsksFirstThenSavesStateAndRunsTheShutdown)
+TEST_F(MainformTest, CloseRunsTheShutdownWhichMayRefuse)
+{
+    Mainform window;
+    window.show();
+    bool allowed = false;
+    int shutdowns = 0;
+    window.SetCloseHandler([&] {
+        ++shutdowns;
+        return allowed;
+    });
+    window.AddChildWindow(new QWidget);
+
+    window.Command("Mnu01Beenden")->trigger();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(shutdowns, 1);
+    EXPECT_NE(window.MdiArea()->activeSubWindow(), nullptr);
+
+    allowed = true;
+    window.Command("Mnu01Beenden")->trigger();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(shutdowns, 2);
+    EXPECT_EQ(window.MdiArea()->activeSubWindow(), nullptr);
+}
+
+TEST_F(MainformTest, CloseWithoutShutdownSavesPlacement)
 {
     Mainform window;
     window.resize(640, 480);
     window.show();
-    bool allowed = false;
-    int shutdowns = 0;
-    window.SetCloseQuery([&] { return allowed; });
-    window.SetClosedHandler([&] { ++shutdowns; });
-
-    window.Command("Mnu01Beenden")->trigger();
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_EQ(shutdowns, 0);
-    EXPECT_EQ(ReadSetting("MainformWindow", "Width", "none", false), "none");
-
-    allowed = true;
-    window.AddChildWindow(new QWidget);
-    window.Command("Mnu01Beenden")->trigger();
-    EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(shutdowns, 1);
-    EXPECT_EQ(ReadSetting("MainformWindow", "Width", "none", false), "640");
-    EXPECT_FALSE(window.MdiArea()->activeSubWindow());
+    window.close();
+    EXPECT_EQ(ReadSetting("MainformWindow", "Width", "", false), "640");
+    EXPECT_EQ(ReadSetting("MainformWindow", "Height", "", false), "480");
+    EXPECT_FALSE(SettingToBool(ReadSetting("", "ShowIcons", "", false)));
 }
 
 TEST_F(MainformTest, CaptionNamesTheDatabase)

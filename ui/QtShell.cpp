@@ -1,0 +1,107 @@
+#include "ui/QtShell.h"
+
+#include "core/AppContext.h"
+#include "core/ProcessExit.h"
+#include "db/WorkDatabase.h"
+#include "ui/AppIcon.h"
+#include "ui/FrmSplash.h"
+#include "ui/Mainform.h"
+#include "ui/QtInteraction.h"
+
+#include <QApplication>
+
+namespace pf {
+
+QtShell::QtShell(QtInteraction& ui) : m_ui(ui) {}
+
+QtShell::~QtShell()
+{
+    m_ui.SetSplash(nullptr);
+    m_ui.SetMainWindow(nullptr);
+}
+
+QtDatabaseWindows QtShell::Windows() const { return QtDatabaseWindows(m_main.get(), m_splash.get()); }
+
+void QtShell::ShowSplash()
+{
+    if (!m_splash)
+        m_splash = std::make_unique<FrmSplash>();
+    m_ui.SetSplash(m_splash.get());
+    m_splash->show();
+    m_splash->raise();
+    QApplication::processEvents();
+}
+
+void QtShell::UnloadSplash()
+{
+    if (m_splash)
+        m_splash->close();
+}
+
+void QtShell::ShowMainWindow()
+{
+    m_main = std::make_unique<Mainform>();
+    m_main->setWindowIcon(AppIcon());
+    m_ui.SetMainWindow(m_main.get());
+    m_main->SetDatabaseCaption(Connection().DbPath);
+    m_main->SetCloseHandler([this] { return Shutdown(*this); });
+    m_main->SetReopenHandler([this] { Reopen(); });
+    m_main->Load();
+    FinishMainWindowLoad(*this);
+}
+
+void QtShell::Reopen()
+{
+    try {
+        OpenWorkDatabase(*this);
+        m_main->SetDatabaseCaption(Connection().DbPath);
+    } catch (const ProcessExit& exit) {
+        // No usable database is left: the program ends as at start.
+        if (m_exitHandler)
+            m_exitHandler(exit.Code);
+        else
+            QApplication::exit(exit.Code);
+    }
+}
+
+void QtShell::SetExitHandler(std::function<void(int)> handler) { m_exitHandler = std::move(handler); }
+
+void QtShell::RunCommandLineImport(const std::string& file)
+{
+    m_ui.Inform("Der Rezeptimport ist noch nicht verfügbar; die Datei \"" + file + "\" wurde nicht importiert.",
+                MsgIcon::Information, AppContext::Current().AppCaption);
+}
+
+void QtShell::CloseMainWindow()
+{
+    if (m_main)
+        m_main->close();
+}
+
+bool QtShell::SaveStateWanted() const { return m_main && m_main->isVisible(); }
+
+void QtShell::SaveMainWindowState()
+{
+    if (m_main)
+        m_main->SaveState();
+}
+
+bool QtShell::ShowIcons() const { return m_main && m_main->IconTextShown(); }
+
+void QtShell::UnloadOtherWindows()
+{
+    if (m_main)
+        m_main->CloseChildWindows();
+    UnloadSplash();
+}
+
+FirstStartResult QtShell::ShowFirstStart(const std::vector<FirstStartItem>& items, const std::string& newPath)
+{
+    return Windows().ShowFirstStart(items, newPath);
+}
+
+bool QtShell::ShowSelection() { return Windows().ShowSelection(); }
+
+void QtShell::ShowOptions() { Windows().ShowOptions(); }
+
+} // namespace pf

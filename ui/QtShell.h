@@ -1,0 +1,56 @@
+#pragma once
+// The windows of the start and the shutdown for the desktop program: splash, main window, and the
+// first-start and selection windows the database open asks with. Owns the splash and the main
+// window; routes the interaction's status texts to them while they exist.
+
+#include "app/Startup.h"
+#include "ui/QtDatabaseWindows.h"
+
+#include <memory>
+
+namespace pf {
+
+class FrmSplash;
+class Mainform;
+class QtInteraction;
+
+class QtShell : public Shell
+{
+public:
+    explicit QtShell(QtInteraction& ui);
+    ~QtShell() override;
+    QtShell(const QtShell&) = delete;
+    QtShell& operator=(const QtShell&) = delete;
+
+    void ShowSplash() override;
+    void UnloadSplash() override;
+    // Loads and shows the main window, then finishes the start (splash, version); closing the
+    // window runs Shutdown, choosing another database reopens it.
+    void ShowMainWindow() override;
+    void RunCommandLineImport(const std::string& file) override;
+    void CloseMainWindow() override;
+    bool SaveStateWanted() const override;
+    void SaveMainWindowState() override;
+    bool ShowIcons() const override;
+    void UnloadOtherWindows() override;
+
+    FirstStartResult ShowFirstStart(const std::vector<FirstStartItem>& items, const std::string& newPath) override;
+    bool ShowSelection() override;
+    void ShowOptions() override;
+
+    Mainform* MainWindow() const { return m_main.get(); }
+    FrmSplash* Splash() const { return m_splash.get(); }
+    // Exit code when the program must end from inside the running window (a reopen that failed).
+    void SetExitHandler(std::function<void(int code)> handler);
+
+private:
+    void Reopen();
+    QtDatabaseWindows Windows() const;
+
+    QtInteraction& m_ui;
+    std::unique_ptr<FrmSplash> m_splash;
+    std::unique_ptr<Mainform> m_main;
+    std::function<void(int)> m_exitHandler;
+};
+
+} // namespace pf

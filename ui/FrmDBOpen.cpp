@@ -22,7 +22,10 @@ namespace pf {
 
 namespace {
 
-QString Utf8(const char* text) { return QString::fromUtf8(text); }
+QString Utf8(const char* text)
+{
+    return QString::fromUtf8(text);
+}
 
 // "1 - path", with " [nicht gefunden]" for a file that is gone; the commit strips both again.
 QString LastUsedEntry(int number, const std::string& path)
@@ -156,7 +159,10 @@ QRadioButton* FrmDBOpen::LogonOption(int logonType) const
     return logonType >= 0 && logonType <= 2 ? m_logon[logonType] : nullptr;
 }
 
-void FrmDBOpen::SetCommit(std::function<void(const DatabaseSelection&)> commit) { m_commit = std::move(commit); }
+void FrmDBOpen::SetCommit(std::function<void(const DatabaseSelection&)> commit)
+{
+    m_commit = std::move(commit);
+}
 
 void FrmDBOpen::UpdateControls()
 {
@@ -211,7 +217,8 @@ void FrmDBOpen::accept()
     const DatabaseSelection choice = Selection();
     const std::string& caption = AppContext::Current().AppCaption;
     if (choice.DbType == 0 && choice.Path.empty()) {
-        UI().Inform("Bitte eine Datenbankdatei angeben oder aus der Liste wählen.", MsgIcon::Warning, caption);
+        UI().Inform("Bitte eine Datenbankdatei angeben oder aus der Liste wählen.", MsgIcon::Warning,
+                    caption);
         m_path->setFocus();
         return;
     }

@@ -17,7 +17,8 @@ FrmInitSystem::FrmInitSystem(const std::vector<FirstStartItem>& items, const std
     : QDialog(parent)
 {
     setObjectName("FrmInitSystem");
-    setWindowTitle(QString::fromStdString(AppContext::Current().AppCaption) + QString::fromUtf8(" - Erster Start"));
+    setWindowTitle(QString::fromStdString(AppContext::Current().AppCaption) +
+                   QString::fromUtf8(" - Erster Start"));
 
     auto* intro = new QLabel(QString::fromUtf8("<b>Willkommen bei Pfannola!</b><br>"
                                                "Es ist noch keine Rezeptdatenbank eingerichtet. "
@@ -27,9 +28,10 @@ FrmInitSystem::FrmInitSystem(const std::vector<FirstStartItem>& items, const std
 
     m_optNew = new QRadioButton(QString::fromUtf8("Eine &neue Datenbank mit den Grunddaten anlegen"), this);
     m_optNew->setObjectName("optNew");
-    auto* newPathLabel = new QLabel(QString::fromUtf8("Sie wird hier angelegt: ") +
-                                        QString::fromStdString(newPath).toHtmlEscaped().prepend("<i>").append("</i>"),
-                                    this);
+    auto* newPathLabel =
+        new QLabel(QString::fromUtf8("Sie wird hier angelegt: ") +
+                       QString::fromStdString(newPath).toHtmlEscaped().prepend("<i>").append("</i>"),
+                   this);
     newPathLabel->setObjectName("lblNewPath");
     newPathLabel->setWordWrap(true);
     newPathLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -118,6 +120,9 @@ void FrmInitSystem::accept()
     QDialog::accept();
 }
 
-FirstStartResult FrmInitSystem::Result() const { return m_result; }
+FirstStartResult FrmInitSystem::Result() const
+{
+    return m_result;
+}
 
 } // namespace pf

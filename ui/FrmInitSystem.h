@@ -20,7 +20,8 @@ class FrmInitSystem : public QDialog
 {
     Q_OBJECT
 public:
-    FrmInitSystem(const std::vector<FirstStartItem>& items, const std::string& newPath, QWidget* parent = nullptr);
+    FrmInitSystem(const std::vector<FirstStartItem>& items, const std::string& newPath,
+                  QWidget* parent = nullptr);
 
     // Mode -1 until the user confirmed with OK.
     FirstStartResult Result() const;

@@ -83,11 +83,20 @@ void FrmSplash::SetStatus(const std::string& text)
     m_status->repaint();
 }
 
-QString FrmSplash::Status() const { return m_status->text(); }
+QString FrmSplash::Status() const
+{
+    return m_status->text();
+}
 
-QString FrmSplash::Greeting() const { return m_greeting->text(); }
+QString FrmSplash::Greeting() const
+{
+    return m_greeting->text();
+}
 
-qint64 FrmSplash::ShownMilliseconds() const { return m_shown.isValid() ? m_shown.elapsed() : 0; }
+qint64 FrmSplash::ShownMilliseconds() const
+{
+    return m_shown.isValid() ? m_shown.elapsed() : 0;
+}
 
 void FrmSplash::SetOnTop(bool onTop)
 {

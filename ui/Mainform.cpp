@@ -4,6 +4,7 @@
 #include "core/Settings.h"
 #include "ui/QtDatabaseWindows.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -14,7 +15,6 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QAbstractButton>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QScreen>
@@ -32,7 +32,10 @@ namespace {
 constexpr int kNoIcon = -1;
 constexpr const char* kWindowName = "Mainform";
 
-QString Utf8(const char* text) { return QString::fromUtf8(text); }
+QString Utf8(const char* text)
+{
+    return QString::fromUtf8(text);
+}
 
 } // namespace
 
@@ -212,7 +215,10 @@ struct ContextMenuDef
     std::size_t count;
 };
 
-template <std::size_t N> constexpr std::size_t Count(const MenuCommand (&)[N]) { return N; }
+template <std::size_t N> constexpr std::size_t Count(const MenuCommand (&)[N])
+{
+    return N;
+}
 
 } // namespace
 
@@ -324,10 +330,12 @@ void Mainform::BuildToolBar()
     m_toolBar->setObjectName("Toolbar");
     m_toolBar->setMovable(false);
     m_toolBar->setIconSize(QSize(24, 24));
-    const char* const entries[] = {"Mnu01Suchen",         "Mnu01NeuBlanko", nullptr,         "Mnu01DBOpen",
-                                   nullptr,               "Mnu02Kochbuch",  "LexikonAnsehen", "Mnu02EinkaufenListe",
-                                   "Mnu02TrashView",      nullptr,          "MnuExtraImportMealMaster",
-                                   "MenuExtraBackup",     nullptr,          "MnuHilfeContent", "MnuHilfeAboutbox"};
+    // clang-format off
+    const char* const entries[] = {"Mnu01Suchen", "Mnu01NeuBlanko", nullptr, "Mnu01DBOpen", nullptr,
+                                   "Mnu02Kochbuch", "LexikonAnsehen", "Mnu02EinkaufenListe", "Mnu02TrashView",
+                                   nullptr, "MnuExtraImportMealMaster", "MenuExtraBackup", nullptr,
+                                   "MnuHilfeContent", "MnuHilfeAboutbox"};
+    // clang-format on
     for (const char* id : entries) {
         if (id)
             m_toolBar->addAction(Command(id));
@@ -361,7 +369,10 @@ QAction* Mainform::Command(const QString& id) const
     return nullptr;
 }
 
-std::vector<QAction*> Mainform::CommandActions() const { return m_commands; }
+std::vector<QAction*> Mainform::CommandActions() const
+{
+    return m_commands;
+}
 
 void Mainform::SetCommandEnabled(const QString& id, bool enabled)
 {
@@ -405,11 +416,20 @@ void Mainform::ShowStatus(const std::string& text, int percent)
     }
 }
 
-QString Mainform::StatusText() const { return m_statusLabel->text(); }
+QString Mainform::StatusText() const
+{
+    return m_statusLabel->text();
+}
 
-int Mainform::StatusPercent() const { return m_statusPercent; }
+int Mainform::StatusPercent() const
+{
+    return m_statusPercent;
+}
 
-bool Mainform::IconTextShown() const { return Command("Mnu02Icons")->isChecked(); }
+bool Mainform::IconTextShown() const
+{
+    return Command("Mnu02Icons")->isChecked();
+}
 
 void Mainform::SetIconTextShown(bool shown)
 {
@@ -422,9 +442,15 @@ void Mainform::SetCommandHandler(std::function<void(const std::string&)> handler
     m_commandHandler = std::move(handler);
 }
 
-void Mainform::SetCloseHandler(std::function<bool()> handler) { m_closeHandler = std::move(handler); }
+void Mainform::SetCloseHandler(std::function<bool()> handler)
+{
+    m_closeHandler = std::move(handler);
+}
 
-void Mainform::SetReopenHandler(std::function<void()> handler) { m_reopenHandler = std::move(handler); }
+void Mainform::SetReopenHandler(std::function<void()> handler)
+{
+    m_reopenHandler = std::move(handler);
+}
 
 void Mainform::OnCommand(const QString& id)
 {
@@ -445,7 +471,8 @@ void Mainform::OnCommand(const QString& id)
     } else if (id == "MnuHilfeAboutbox") {
         ShowAbout();
     } else if (id == "MnuHilfeContent" || id == "MnuHilfeOverview") {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(AppContext::Current().HelpFile)));
+        QDesktopServices::openUrl(
+            QUrl::fromLocalFile(QString::fromStdString(AppContext::Current().HelpFile)));
     } else if (id == "MnuHilfeHandbuch") {
         QDesktopServices::openUrl(
             QUrl::fromLocalFile(QString::fromStdString(AppContext::Current().ProgramDir + "Pfannola.pdf")));
@@ -496,7 +523,10 @@ QList<QMdiSubWindow*> ArrangedWindows(QMdiArea* area)
 
 } // namespace
 
-void Mainform::ArrangeCascaded() { m_mdiArea->cascadeSubWindows(); }
+void Mainform::ArrangeCascaded()
+{
+    m_mdiArea->cascadeSubWindows();
+}
 
 void Mainform::ArrangeHorizontal()
 {
@@ -538,7 +568,8 @@ void Mainform::Load()
     placement.Width = current.width();
     placement.Height = current.height();
     RestoreWindow(placement, kWindowName);
-    QRect wanted(placement.Left, placement.Top, std::max(placement.Width, 400), std::max(placement.Height, 300));
+    QRect wanted(placement.Left, placement.Top, std::max(placement.Width, 400),
+                 std::max(placement.Height, 300));
     // A placement from another screen layout must not put the window out of reach.
     QScreen* screen = QApplication::screenAt(wanted.center());
     if (!screen) {

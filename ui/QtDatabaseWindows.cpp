@@ -5,8 +5,8 @@
 #include "ui/FrmInitSystem.h"
 #include "ui/FrmSplash.h"
 
-#include <QApplication>
 #include <QAbstractButton>
+#include <QApplication>
 #include <QMessageBox>
 
 namespace pf {
@@ -38,9 +38,14 @@ private:
 
 } // namespace
 
-QtDatabaseWindows::QtDatabaseWindows(QWidget* parent, FrmSplash* splash) : m_parent(parent), m_splash(splash) {}
+QtDatabaseWindows::QtDatabaseWindows(QWidget* parent, FrmSplash* splash) : m_parent(parent), m_splash(splash)
+{
+}
 
-void QtDatabaseWindows::SetSplash(FrmSplash* splash) { m_splash = splash; }
+void QtDatabaseWindows::SetSplash(FrmSplash* splash)
+{
+    m_splash = splash;
+}
 
 FirstStartResult QtDatabaseWindows::ShowFirstStart(const std::vector<FirstStartItem>& items,
                                                    const std::string& newPath)

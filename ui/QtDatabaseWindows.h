@@ -20,7 +20,8 @@ public:
 
     void SetSplash(FrmSplash* splash);
 
-    FirstStartResult ShowFirstStart(const std::vector<FirstStartItem>& items, const std::string& newPath) override;
+    FirstStartResult ShowFirstStart(const std::vector<FirstStartItem>& items,
+                                    const std::string& newPath) override;
     bool ShowSelection() override;
     // The options window does not exist yet: says so.
     void ShowOptions() override;

@@ -36,11 +36,16 @@ QString CaptionOrDefault(const std::string& caption)
 QMessageBox::Icon ToQt(MsgIcon icon)
 {
     switch (icon) {
-    case MsgIcon::Information: return QMessageBox::Information;
-    case MsgIcon::Question: return QMessageBox::Question;
-    case MsgIcon::Warning: return QMessageBox::Warning;
-    case MsgIcon::Critical: return QMessageBox::Critical;
-    case MsgIcon::None: break;
+    case MsgIcon::Information:
+        return QMessageBox::Information;
+    case MsgIcon::Question:
+        return QMessageBox::Question;
+    case MsgIcon::Warning:
+        return QMessageBox::Warning;
+    case MsgIcon::Critical:
+        return QMessageBox::Critical;
+    case MsgIcon::None:
+        break;
     }
     return QMessageBox::NoIcon;
 }
@@ -66,12 +71,18 @@ const ButtonDef kButtonDefs[] = {
 std::vector<Answer> AnswersOf(Buttons buttons)
 {
     switch (buttons) {
-    case Buttons::Ok: return {Answer::Ok};
-    case Buttons::OkCancel: return {Answer::Ok, Answer::Cancel};
-    case Buttons::YesNo: return {Answer::Yes, Answer::No};
-    case Buttons::YesNoCancel: return {Answer::Yes, Answer::No, Answer::Cancel};
-    case Buttons::RetryCancel: return {Answer::Retry, Answer::Cancel};
-    case Buttons::AbortRetryIgnore: return {Answer::Abort, Answer::Retry, Answer::Ignore};
+    case Buttons::Ok:
+        return {Answer::Ok};
+    case Buttons::OkCancel:
+        return {Answer::Ok, Answer::Cancel};
+    case Buttons::YesNo:
+        return {Answer::Yes, Answer::No};
+    case Buttons::YesNoCancel:
+        return {Answer::Yes, Answer::No, Answer::Cancel};
+    case Buttons::RetryCancel:
+        return {Answer::Retry, Answer::Cancel};
+    case Buttons::AbortRetryIgnore:
+        return {Answer::Abort, Answer::Retry, Answer::Ignore};
     }
     return {Answer::Ok};
 }
@@ -129,9 +140,15 @@ QtInteraction::~QtInteraction()
     }
 }
 
-void QtInteraction::SetSplash(FrmSplash* splash) { m_splash = splash; }
+void QtInteraction::SetSplash(FrmSplash* splash)
+{
+    m_splash = splash;
+}
 
-void QtInteraction::SetMainWindow(Mainform* mainWindow) { m_mainWindow = mainWindow; }
+void QtInteraction::SetMainWindow(Mainform* mainWindow)
+{
+    m_mainWindow = mainWindow;
+}
 
 Answer QtInteraction::Ask(const std::string& text, Buttons buttons, Answer defaultAnswer, MsgIcon icon,
                           const std::string& caption)
@@ -218,7 +235,10 @@ std::optional<int> QtInteraction::ChooseItem(const std::string& prompt, const st
     return static_cast<int>(index);
 }
 
-bool QtInteraction::SplashVisible() const { return m_splash && m_splash->isVisible(); }
+bool QtInteraction::SplashVisible() const
+{
+    return m_splash && m_splash->isVisible();
+}
 
 void QtInteraction::SetSplashStatus(const std::string& text)
 {
@@ -226,7 +246,10 @@ void QtInteraction::SetSplashStatus(const std::string& text)
         m_splash->SetStatus(text);
 }
 
-bool QtInteraction::MainWindowLoaded() const { return m_mainWindow && m_mainWindow->isVisible(); }
+bool QtInteraction::MainWindowLoaded() const
+{
+    return m_mainWindow && m_mainWindow->isVisible();
+}
 
 void QtInteraction::SetStatus(const std::string& text, int percent)
 {
@@ -236,9 +259,15 @@ void QtInteraction::SetStatus(const std::string& text, int percent)
         m_mainWindow->ShowStatus(text, m_statusPercent);
 }
 
-std::string QtInteraction::StatusText() const { return m_statusText; }
+std::string QtInteraction::StatusText() const
+{
+    return m_statusText;
+}
 
-int QtInteraction::StatusPercent() const { return m_statusPercent; }
+int QtInteraction::StatusPercent() const
+{
+    return m_statusPercent;
+}
 
 std::string QtInteraction::ActiveWindowName() const
 {
@@ -271,11 +300,20 @@ void QtInteraction::UnloadActiveWindow()
         active->close();
 }
 
-void QtInteraction::ProcessEvents() { QCoreApplication::processEvents(); }
+void QtInteraction::ProcessEvents()
+{
+    QCoreApplication::processEvents();
+}
 
-bool QtInteraction::CancelRequested() { return m_cancel; }
+bool QtInteraction::CancelRequested()
+{
+    return m_cancel;
+}
 
-void QtInteraction::ResetCancel() { m_cancel = false; }
+void QtInteraction::ResetCancel()
+{
+    m_cancel = false;
+}
 
 void QtInteraction::SetBusy(bool busy)
 {

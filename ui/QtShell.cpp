@@ -20,7 +20,10 @@ QtShell::~QtShell()
     m_ui.SetMainWindow(nullptr);
 }
 
-QtDatabaseWindows QtShell::Windows() const { return QtDatabaseWindows(m_main.get(), m_splash.get()); }
+QtDatabaseWindows QtShell::Windows() const
+{
+    return QtDatabaseWindows(m_main.get(), m_splash.get());
+}
 
 void QtShell::ShowSplash()
 {
@@ -64,11 +67,15 @@ void QtShell::Reopen()
     }
 }
 
-void QtShell::SetExitHandler(std::function<void(int)> handler) { m_exitHandler = std::move(handler); }
+void QtShell::SetExitHandler(std::function<void(int)> handler)
+{
+    m_exitHandler = std::move(handler);
+}
 
 void QtShell::RunCommandLineImport(const std::string& file)
 {
-    m_ui.Inform("Der Rezeptimport ist noch nicht verfügbar; die Datei \"" + file + "\" wurde nicht importiert.",
+    m_ui.Inform("Der Rezeptimport ist noch nicht verfügbar; die Datei \"" + file +
+                    "\" wurde nicht importiert.",
                 MsgIcon::Information, AppContext::Current().AppCaption);
 }
 
@@ -78,7 +85,10 @@ void QtShell::CloseMainWindow()
         m_main->close();
 }
 
-bool QtShell::SaveStateWanted() const { return m_main && m_main->isVisible(); }
+bool QtShell::SaveStateWanted() const
+{
+    return m_main && m_main->isVisible();
+}
 
 void QtShell::SaveMainWindowState()
 {
@@ -86,7 +96,10 @@ void QtShell::SaveMainWindowState()
         m_main->SaveState();
 }
 
-bool QtShell::ShowIcons() const { return m_main && m_main->IconTextShown(); }
+bool QtShell::ShowIcons() const
+{
+    return m_main && m_main->IconTextShown();
+}
 
 void QtShell::UnloadOtherWindows()
 {
@@ -100,8 +113,14 @@ FirstStartResult QtShell::ShowFirstStart(const std::vector<FirstStartItem>& item
     return Windows().ShowFirstStart(items, newPath);
 }
 
-bool QtShell::ShowSelection() { return Windows().ShowSelection(); }
+bool QtShell::ShowSelection()
+{
+    return Windows().ShowSelection();
+}
 
-void QtShell::ShowOptions() { Windows().ShowOptions(); }
+void QtShell::ShowOptions()
+{
+    Windows().ShowOptions();
+}
 
 } // namespace pf

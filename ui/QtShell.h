@@ -34,7 +34,8 @@ public:
     bool ShowIcons() const override;
     void UnloadOtherWindows() override;
 
-    FirstStartResult ShowFirstStart(const std::vector<FirstStartItem>& items, const std::string& newPath) override;
+    FirstStartResult ShowFirstStart(const std::vector<FirstStartItem>& items,
+                                    const std::string& newPath) override;
     bool ShowSelection() override;
     void ShowOptions() override;
 

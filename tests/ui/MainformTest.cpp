@@ -46,8 +46,9 @@ TEST_F(MainformTest, EveryCommandExistsOnceAndOnlyWorkingOnesAreEnabled)
 {
     m_context.Special = true;
     // The commands this window carries out now; every other one waits for its window.
-    const QSet<QString> working = {"Mnu01DBOpen",  "Mnu01Beenden",   "Mnu02Icons",      "MnuFCascaded",
+    const QSet<QString> working = {"Mnu01DBOpen",    "Mnu01Beenden", "Mnu02Icons",      "MnuFCascaded",
                                    "MnuFHorizontal", "MnuFVertikal", "MnuHilfeAboutbox"};
+    // clang-format off
     const char* const commands[] = {
         "Mnu01Suchen", "Mnu01NeuBlanko", "Mnu01NeuTemplate", "Mnu01DBOpen", "Mnu01DBProperties",
         "Mnu01Druckereinrichtung", "Mnu01Einstellungen", "Mnu01Beenden",
@@ -74,6 +75,7 @@ TEST_F(MainformTest, EveryCommandExistsOnceAndOnlyWorkingOnesAreEnabled)
         "HideRTFUnderline", "HideRTFStrikeThru", "HideRTFBullet", "HideRTFFont", "HideRTFColor", "HideRTFCopy",
         "HideRTFPaste", "HideRTFLexikon", "HideLexikonPrintEinzeln", "HideLexikonPrintFollowing",
         "HideLexikonPrintEnd", "HideLexikonPrintClipboard", "HideLexikonExportEinzeln"};
+    // clang-format on
     Mainform window;
     for (const char* id : commands) {
         SCOPED_TRACE(id);

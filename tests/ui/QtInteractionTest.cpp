@@ -126,7 +126,8 @@ TEST_F(QtInteractionTest, QuestionsUseGermanButtonsAndEnterGivesTheDefault)
     EXPECT_EQ(m_seen.Caption.toStdString(), m_context.AppCaption);
 
     PressInNextBox(Qt::Key_Return);
-    EXPECT_EQ(ui.Ask("Fehler", Buttons::AbortRetryIgnore, Answer::Ignore, MsgIcon::Critical, ""), Answer::Ignore);
+    EXPECT_EQ(ui.Ask("Fehler", Buttons::AbortRetryIgnore, Answer::Ignore, MsgIcon::Critical, ""),
+              Answer::Ignore);
     EXPECT_EQ(m_seen.Buttons, QStringList({"Abbrechen", "Ignorieren", "Wiederholen"}));
 
     PressInNextBox(Qt::Key_Return);

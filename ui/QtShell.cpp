@@ -12,7 +12,11 @@
 
 namespace pf {
 
-QtShell::QtShell(QtInteraction& ui) : m_ui(ui) {}
+QtShell::QtShell(QtInteraction& ui) : m_ui(ui)
+{
+    // Every window of the program, child windows included, shows the pan.
+    QApplication::setWindowIcon(AppIcon());
+}
 
 QtShell::~QtShell()
 {
@@ -44,7 +48,6 @@ void QtShell::UnloadSplash()
 void QtShell::ShowMainWindow()
 {
     m_main = std::make_unique<Mainform>();
-    m_main->setWindowIcon(AppIcon());
     m_ui.SetMainWindow(m_main.get());
     m_main->SetDatabaseCaption(Connection().DbPath);
     m_main->SetCloseHandler([this] { return Shutdown(*this); });

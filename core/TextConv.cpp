@@ -322,7 +322,8 @@ std::string EliminateUmlaute(std::string_view text, bool convert, bool lowerOnly
     } else {
         result = text;
     }
-    if (SettingToLong(ReadSetting("", "ExportUmlautAnsi", "0", false)) != 0)
+    // The option as read at start: exporters call this for every field, so no file is read here.
+    if (AppContext::Current().Options.ExportUmlautAnsi != 0)
         result = CharToOem(result);
     return result;
 }

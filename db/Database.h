@@ -21,6 +21,12 @@ enum class FieldType { Byte, Integer, Long, Counter, Single, Double, Currency, D
 
 struct FieldDef
 {
+    FieldDef() = default;
+    FieldDef(std::string name, FieldType type, int size = 0, bool required = false, Value defaultValue = {})
+        : Name(std::move(name)), Type(type), Size(size), Required(required), Default(std::move(defaultValue))
+    {
+    }
+
     std::string Name;
     FieldType Type = FieldType::Long;
     int Size = 0;          // defined size of Text columns (characters)

@@ -179,9 +179,7 @@ TEST_F(TextConvTest, EliminateUmlaute)
 
 TEST_F(TextConvTest, EliminateUmlauteWritesOemWhenAsked)
 {
-    TempDir dir;
-    m_ctx.IniFile = dir.File("p.INI");
-    WriteFile(m_ctx.IniFile, "[Pfannola]\nExportUmlautAnsi=1\n");
+    m_ctx.Options.ExportUmlautAnsi = 1;
     // The result holds the characters whose Windows-1252 bytes are the CP850 bytes of the text.
     EXPECT_EQ(EliminateUmlaute("Müller é", true, false), "Mueller ‚");
     EXPECT_EQ(EliminateUmlaute("Müller", false, false), "M\u0081ller");

@@ -1,0 +1,74 @@
+#include "app/Cli.h"
+#include "core/AppContext.h"
+#include "db/Database.h"
+#include "db/SchemaVersion.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+
+namespace pf {
+namespace {
+
+class CliTest : public ::testing::Test
+{
+protected:
+    CliTest()
+    {
+        setenv("XDG_CONFIG_HOME", dir.File("config").c_str(), 1);
+        setenv("XDG_DATA_HOME", dir.File("share").c_str(), 1);
+    }
+
+    int Run(std::vector<std::string> args)
+    {
+        out.str("");
+        err.str("");
+        return RunCli(dir.File("bin/pfannola-cli"), args, out, err);
+    }
+
+    test::TempDir dir;
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+TEST_F(CliTest, VersionPrintsTheVersionText)
+{
+    EXPECT_EQ(Run({"--version"}), 0);
+    EXPECT_EQ(out.str(), "v2.00.126\n");
+}
+
+TEST_F(CliTest, InfoReportsVersionAndCounts)
+{
+    const std::string path = dir.File("rezepte.mdb");
+    {
+        OpenOptions create;
+        create.Create = true;
+        auto db = Database::OpenSqlite(path, create);
+        db->CreateTable({"T_VERSION",
+                         {{"Major", FieldType::Long}, {"Minor", FieldType::Long}, {"Build", FieldType::Long}},
+                         {}});
+        db->Execute("INSERT INTO T_VERSION (Major, Minor, Build) VALUES (1, 19, 110)");
+        db->CreateTable({"T_BUCH", {{"ID", FieldType::Long}, {"BuchTitel", FieldType::Text, 50}}, {}});
+        db->Execute("INSERT INTO T_BUCH (ID, BuchTitel) VALUES (0, \"Basiskochbuch\")");
+        db->Execute("INSERT INTO T_BUCH (ID, BuchTitel) VALUES (1, \"Kuchen\")");
+    }
+    EXPECT_EQ(Run({"--db", path, "info", "ShowTips=0"}), 0) << err.str();
+    EXPECT_NE(out.str().find("Schema-Version: 001.19.110\n"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("Kochbücher: 2\n"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("Rezepte: -\n"), std::string::npos) << out.str();
+}
+
+TEST_F(CliTest, FailuresGiveGermanMessagesAndNonZeroCodes)
+{
+    EXPECT_NE(Run({"--db", dir.File("fehlt.mdb"), "info"}), 0);
+    EXPECT_NE(err.str().find("kann nicht geöffnet werden"), std::string::npos) << err.str();
+    EXPECT_NE(Run({"info"}), 0);
+    EXPECT_NE(Run({"kochen"}), 0);
+    EXPECT_NE(err.str().find("Unbekannter Befehl"), std::string::npos);
+    EXPECT_NE(Run({"--db"}), 0);
+}
+
+} // namespace
+} // namespace pf

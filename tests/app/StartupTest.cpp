@@ -1,0 +1,150 @@
+#include "app/Startup.h"
+#include "core/AppContext.h"
+#include "core/ProcessExit.h"
+#include "core/Settings.h"
+#include "db/SchemaVersion.h"
+#include "db/WorkDatabase.h"
+#include "tests/support/ScriptedInteraction.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace pf {
+namespace {
+
+// The windows of start and shutdown, recorded instead of shown.
+class FakeShell : public Shell
+{
+public:
+    FirstStartResult ShowFirstStart(const std::vector<FirstStartItem>&, const std::string&) override
+    {
+        return firstStart;
+    }
+    bool ShowSelection() override { return false; }
+    void ShowOptions() override {}
+    void ShowSplash() override { log += "splash;"; }
+    void UnloadSplash() override { log += "unsplash;"; }
+    void ShowMainWindow() override { log += "main;"; }
+    void RunCommandLineImport(const std::string& file) override { log += "import " + file + ";"; }
+    void CloseMainWindow() override { log += "close;"; }
+    bool ShowIcons() const override { return true; }
+
+    FirstStartResult firstStart{-1, -1};
+    std::string log;
+};
+
+class StartupTest : public ::testing::Test
+{
+protected:
+    StartupTest() : m_scope(m_app)
+    {
+        m_app.UI = &ui;
+        setenv("XDG_CONFIG_HOME", dir.File("config").c_str(), 1);
+        setenv("XDG_DATA_HOME", dir.File("share").c_str(), 1);
+        setenv("TMPDIR", dir.Dir().c_str(), 1);
+        std::filesystem::create_directories(dir.File("bin"));
+        Connection() = ConnectionState{};
+    }
+    ~StartupTest() override
+    {
+        CloseWorkDatabase();
+        RemoveTempDir();
+        unsetenv("TMPDIR");
+    }
+
+    StartArguments Args(const std::string& commandLine) { return {dir.File("bin/pfannola"), commandLine}; }
+
+    std::string MakeDatabase()
+    {
+        Connection().DbPath = dir.File("rezepte.mdb");
+        ui.Answering(Answer::Yes);
+        EXPECT_TRUE(CreateMinimalDatabase());
+        return Connection().DbPath;
+    }
+
+    test::TempDir dir;
+    test::ScriptedInteraction ui;
+    FakeShell shell;
+    AppContext m_app;
+
+private:
+    ScopedAppContext m_scope;
+};
+
+TEST_F(StartupTest, StartsWithTheDatabaseOfTheSettingsAndShowsTheMainWindow)
+{
+    std::string path = MakeDatabase();
+    StartProgram(Args("Database=\"" + path + "\" EditRing=5,12,7"), shell);
+    EXPECT_EQ(shell.log, "splash;main;");
+    EXPECT_EQ(WorkDb().Name(), path);
+    EXPECT_EQ(m_app.VersionText, "v2.00.126");
+    EXPECT_EQ(m_app.AppCaption, "Pfannola v2.00.126");
+    EXPECT_EQ(m_app.DataDir, dir.File("share") + "/Pfannola/");
+    EXPECT_EQ(m_app.EditRingSize, 20);
+    EXPECT_EQ(m_app.RecipeRing, (std::vector<long>{12, 7}));
+    EXPECT_TRUE(std::filesystem::is_directory(m_app.TempDir));
+    EXPECT_EQ(m_app.ImportSourceWords.size(), 4u);
+    EXPECT_EQ(m_app.ActiveBookId, 0);
+}
+
+TEST_F(StartupTest, UpgradeRunEndsWithoutMainWindow)
+{
+    std::string path = MakeDatabase();
+    Connection().DbPath.clear();
+    EXPECT_THROW(StartProgram(Args("/UPGRADEVERSION " + path), shell), ProcessExit);
+    EXPECT_EQ(shell.log, "splash;unsplash;");
+    EXPECT_FALSE(HasWorkDb());
+}
+
+TEST_F(StartupTest, CommandLineImportClosesTheMainWindowAfterwards)
+{
+    std::string path = MakeDatabase();
+    WriteSetting("", "Database", path, true);
+    StartProgram(Args("/import /tmp/a.mm,/tmp/b.mm"), shell);
+    EXPECT_EQ(shell.log, "splash;main;import /tmp/a.mm;close;");
+}
+
+TEST_F(StartupTest, ShutdownSavesTheRingsAndRemovesTheTemporaryFolder)
+{
+    std::string path = MakeDatabase();
+    WriteSetting("", "Database", path, true);
+    WriteSetting("", "EditRing", "22,4,0,9", false);
+    StartProgram(Args(""), shell);
+    const std::string temp = m_app.TempDir;
+    m_app.MenuRing = {3, 0, 5};
+    ASSERT_TRUE(Shutdown(shell));
+    EXPECT_EQ(ReadSetting("", "EditRing", "", false), "22,4,9");
+    EXPECT_EQ(ReadSetting("", "EditMenuRing", "", false), "3,5");
+    EXPECT_EQ(ReadSetting("", "Book", "", false), "0,Basiskochbuch");
+    EXPECT_EQ(ReadSetting("", "ShowIcons", "", false), "True");
+    EXPECT_FALSE(HasWorkDb());
+    EXPECT_FALSE(std::filesystem::exists(temp));
+}
+
+TEST_F(StartupTest, TrashQuestionCanKeepTheProgramOpen)
+{
+    std::string path = MakeDatabase();
+    WriteSetting("", "Database", path, true);
+    StartProgram(Args(""), shell);
+    StartHooks().TrashQuestion = [] { return false; };
+    EXPECT_FALSE(Shutdown(shell));
+    EXPECT_TRUE(HasWorkDb());
+    StartHooks().TrashQuestion = nullptr;
+}
+
+TEST_F(StartupTest, UnusedPhrasePlaceholderIsStoredEmpty)
+{
+    std::string path = MakeDatabase();
+    WriteSetting("", "Database", path, true);
+    WriteSetting("", "Floskel0", "<UNBENUTZT>", false);
+    WriteSetting("", "Floskel1", "Guten Appetit!", false);
+    StartProgram(Args(""), shell);
+    EXPECT_EQ(m_app.Phrases[0], "");
+    EXPECT_EQ(m_app.Phrases[1], "Guten Appetit!");
+}
+
+} // namespace
+} // namespace pf

@@ -1,0 +1,316 @@
+#include "core/AppContext.h"
+#include "core/Messages.h"
+#include "core/ProcessExit.h"
+#include "core/Settings.h"
+#include "db/DatabaseRepair.h"
+#include "db/Recordset.h"
+#include "db/SchemaVersion.h"
+#include "db/WorkDatabase.h"
+#include "tests/support/ScriptedInteraction.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <functional>
+
+namespace pf {
+namespace {
+
+using test::ScriptedInteraction;
+
+// Windows of the open sequence, answered by the test.
+class FakeWindows : public DatabaseWindows
+{
+public:
+    FirstStartResult ShowFirstStart(const std::vector<FirstStartItem>& items, const std::string& newPath) override
+    {
+        firstStartItems = items;
+        firstStartPath = newPath;
+        ++firstStartCalls;
+        return firstStart;
+    }
+    bool ShowSelection() override
+    {
+        ++selectionCalls;
+        if (!onSelection)
+            return false;
+        onSelection();
+        return true;
+    }
+    void ShowOptions() override { ++optionsCalls; }
+
+    FirstStartResult firstStart;
+    std::vector<FirstStartItem> firstStartItems;
+    std::string firstStartPath;
+    std::function<void()> onSelection;
+    int firstStartCalls = 0;
+    int selectionCalls = 0;
+    int optionsCalls = 0;
+};
+
+class WorkDatabaseTest : public ::testing::Test
+{
+protected:
+    WorkDatabaseTest() : m_scope(m_app)
+    {
+        m_app.UI = &ui;
+        m_app.ProgramDir = dir.Dir() + "prog/";
+        m_app.DataDir = dir.Dir() + "data/";
+        m_app.IniFile = dir.File("pfannola.INI");
+        m_app.UserStoreFile = dir.File("user.ini");
+        m_app.WinUser = "koch";
+        std::filesystem::create_directories(m_app.ProgramDir);
+        std::filesystem::create_directories(m_app.DataDir);
+        Connection() = ConnectionState{};
+        Hooks().GlobalData.clear();
+    }
+    ~WorkDatabaseTest() override { CloseWorkDatabase(); }
+
+    // A database file as the program makes it.
+    std::string MakeDatabase(const std::string& name)
+    {
+        std::string path = dir.File(name);
+        Connection().DbPath = path;
+        ui.Answering(Answer::Yes);
+        EXPECT_TRUE(CreateMinimalDatabase());
+        Connection().DbPath.clear();
+        return path;
+    }
+
+    test::TempDir dir;
+    ScriptedInteraction ui;
+    FakeWindows windows;
+
+private:
+    AppContext m_app;
+    ScopedAppContext m_scope;
+};
+
+TEST_F(WorkDatabaseTest, OpensTheDatabaseOfTheSettingsAndRemembersIt)
+{
+    std::string path = MakeDatabase("rezepte.mdb");
+    WriteSetting("", "Database", path, true);
+    OpenWorkDatabase(windows);
+    ASSERT_TRUE(HasWorkDb());
+    EXPECT_EQ(WorkDb().Name(), path);
+    EXPECT_TRUE(WorkDb().IsUpdatable());
+    EXPECT_EQ(ReadSetting("", "DBTYPE", "", true), "ACCESS");
+    EXPECT_EQ(windows.firstStartCalls, 0);
+    EXPECT_TRUE(ui.AllAnswersUsed());
+}
+
+TEST_F(WorkDatabaseTest, PathWithoutFolderIsResolvedAgainstTheProgramFolder)
+{
+    std::string path = MakeDatabase("rezepte.mdb");
+    std::filesystem::rename(path, AppContext::Current().ProgramDir + "rezepte.mdb");
+    WriteSetting("", "Database", "rezepte.mdb", true);
+    OpenWorkDatabase(windows);
+    EXPECT_EQ(WorkDb().Name(), AppContext::Current().ProgramDir + "rezepte.mdb");
+}
+
+TEST_F(WorkDatabaseTest, FileWithoutWritePermissionOpensReadOnly)
+{
+    std::string path = MakeDatabase("rezepte.mdb");
+    chmod(path.c_str(), 0444);
+    WriteSetting("", "Database", path, true);
+    OpenWorkDatabase(windows);
+    EXPECT_FALSE(WorkDb().IsUpdatable());
+    CloseWorkDatabase();
+    chmod(path.c_str(), 0644);
+}
+
+TEST_F(WorkDatabaseTest, MissingFileIsCreatedOnRequestThenChosenInTheSelectionWindow)
+{
+    const std::string path = dir.File("neu/rezepte.mdb");
+    WriteSetting("", "Database", path, true);
+    ui.Answering(Answer::Yes)  // create it?
+        .Answering(Answer::Yes); // "wird nun erstellt. Fortfahren ?"
+    windows.onSelection = [&] { CommitDatabaseSelection({0, path}); };
+    OpenWorkDatabase(windows);
+    ASSERT_GE(ui.shown.size(), 2u);
+    EXPECT_EQ(ui.shown[0].Text, LoadText(417) + path + LoadText(418));
+    EXPECT_EQ(windows.selectionCalls, 1);
+    EXPECT_EQ(WorkDb().Name(), path);
+    EXPECT_EQ(DatabaseVersionText(WorkDb()), "002.00.126");
+}
+
+TEST_F(WorkDatabaseTest, MissingFileNotCreatedIsForgottenAndTheProcessEndsWhenNothingIsChosen)
+{
+    const std::string path = dir.File("fehlt.mdb");
+    WriteSetting("", "Database", path, true);
+    ui.Answering(Answer::No);
+    EXPECT_THROW(OpenWorkDatabase(windows), ProcessExit);
+    EXPECT_EQ(ReadSetting("", "Database", "x", true), "");
+    ASSERT_EQ(ui.shown.size(), 2u);
+    EXPECT_EQ(ui.shown[1].Icon, MsgIcon::Critical);
+    EXPECT_EQ(ui.shown[1].Text.rfind(LoadText(419) + "(#3024)", 0), 0u);
+    EXPECT_EQ(windows.selectionCalls, 1);
+}
+
+TEST_F(WorkDatabaseTest, FileThatIsNoDatabaseIsOfferedARepairThatKeepsItsOriginal)
+{
+    const std::string path = dir.File("kaputt.mdb");
+    test::WriteFile(path, "Dies ist keine Datenbank, sondern ein Einkaufszettel.\n");
+    WriteSetting("", "Database", path, true);
+    ui.Answering(Answer::Yes); // repair
+    EXPECT_THROW(OpenWorkDatabase(windows), ProcessExit);
+    ASSERT_EQ(ui.shown.size(), 2u);
+    EXPECT_NE(ui.shown[0].Text.find("Reparatur versuchen ?"), std::string::npos);
+    EXPECT_EQ(ui.shown[1].Icon, MsgIcon::Critical);
+    // Nothing of the user's file is destroyed by the failed repair.
+    EXPECT_EQ(test::ReadFile(path), "Dies ist keine Datenbank, sondern ein Einkaufszettel.\n");
+    EXPECT_EQ(ReadSetting("", "Database", "x", true), "");
+}
+
+TEST_F(WorkDatabaseTest, DamagedDatabaseIsRebuiltWithItsReadableRows)
+{
+    const std::string path = MakeDatabase("rezepte.mdb");
+    {
+        auto db = Database::OpenSqlite(path);
+        db->CreateTable({"T_NOTIZ", {{"ID", FieldType::Long}, {"Text", FieldType::Memo}}, {}});
+        DbTransaction t(*db);
+        for (int i = 1; i <= 2000; ++i)
+            db->Execute("INSERT INTO T_NOTIZ (ID, [Text]) VALUES (?, ?)",
+                        {Value(i), Value(std::string(300, static_cast<char>('a' + i % 26)))});
+        t.Commit();
+    }
+    RepairResult intact = RepairDatabaseFile(path);
+    EXPECT_TRUE(intact.Ok);
+    EXPECT_TRUE(intact.WasIntact);
+}
+
+TEST_F(WorkDatabaseTest, FirstStartCreatesTheDefaultDatabase)
+{
+    windows.firstStart = {0, -1};
+    ui.Answering(Answer::Yes); // "wird nun erstellt"
+    OpenWorkDatabase(windows);
+    const std::string expected = AppContext::Current().DataDir + "DB/Pfannola.MDB";
+    EXPECT_EQ(windows.firstStartPath, expected);
+    EXPECT_EQ(WorkDb().Name(), expected);
+    EXPECT_EQ(ReadSetting("", "Database", "", true), expected);
+}
+
+TEST_F(WorkDatabaseTest, FirstStartListsDataFolderFilesThenLastUsed)
+{
+    MakeDatabase("data/b.mdb");
+    MakeDatabase("data/a.MDB");
+    test::WriteFile(dir.File("data/notiz.txt"), "x");
+    WriteSetting("", "DBLastUse1", "/srv/kueche.mdb", true);
+    windows.firstStart = {1, 1};
+    OpenWorkDatabase(windows);
+    ASSERT_EQ(windows.firstStartItems.size(), 3u);
+    EXPECT_EQ(windows.firstStartItems[0].Text, "a.MDB");
+    EXPECT_EQ(windows.firstStartItems[1].Text, "b.mdb");
+    EXPECT_EQ(windows.firstStartItems[2].Text, "/srv/kueche.mdb");
+    EXPECT_FALSE(windows.firstStartItems[2].InDataDir);
+    EXPECT_EQ(WorkDb().Name(), AppContext::Current().DataDir + "b.mdb");
+}
+
+TEST_F(WorkDatabaseTest, ClosingTheFirstStartWindowEndsTheProcess)
+{
+    windows.firstStart = {-1, -1};
+    EXPECT_THROW(OpenWorkDatabase(windows), ProcessExit);
+}
+
+TEST_F(WorkDatabaseTest, OdbcWithoutDataSourceShowsOptionsAndEnds)
+{
+    WriteSetting("", "DBTYPE", "ODBC", true);
+    EXPECT_THROW(OpenWorkDatabase(windows), ProcessExit);
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].Text, LoadText(413));
+    EXPECT_EQ(windows.optionsCalls, 1);
+}
+
+TEST_F(WorkDatabaseTest, SelectionCommitShiftsTheLastUsedListOnlyForAnotherDatabase)
+{
+    for (int n = 1; n <= 9; ++n)
+        WriteSetting("", "DBLastUse" + std::to_string(n), "/alt/" + std::to_string(n) + ".mdb", true);
+    Connection().DbPath = "/jetzt.mdb";
+    CommitDatabaseSelection({0, "/JETZT.mdb"});
+    EXPECT_EQ(ReadSetting("", "DBLastUse1", "", true), "/alt/1.mdb");
+
+    CommitDatabaseSelection({0, "/neu.mdb"});
+    EXPECT_EQ(ReadSetting("", "DBLastUse1", "", true), "/JETZT.mdb");
+    EXPECT_EQ(ReadSetting("", "DBLastUse2", "", true), "/alt/1.mdb");
+    EXPECT_EQ(ReadSetting("", "DBLastUse9", "", true), "/alt/8.mdb");
+    EXPECT_EQ(ReadSetting("", "Database", "", true), "/neu.mdb");
+    EXPECT_EQ(Connection().DbPath, "/neu.mdb");
+}
+
+TEST_F(WorkDatabaseTest, OdbcSelectionStoresThePasswordInTheUserSetting)
+{
+    CommitDatabaseSelection({1, "", "kueche", "anna", "geheim", 0});
+    EXPECT_EQ(ReadSetting("", "DBTYPE", "", true), "ODBC");
+    EXPECT_EQ(ReadSetting("", "DBDSN", "", true), "kueche");
+    EXPECT_EQ(ReadSetting("", "DBUSER", "", true), "geheim");
+    CommitDatabaseSelection({1, "", "kueche", "anna", "geheim", 2});
+    EXPECT_EQ(ReadSetting("", "DBUSER", "x", true), "");
+    EXPECT_EQ(ReadSetting("", "DBLogonType", "", true), "2");
+}
+
+TEST(WorkDatabase, BuildOdbcConnect)
+{
+    struct Case
+    {
+        int logon;
+        const char* user;
+        const char* password;
+        const char* expected;
+    } cases[] = {
+        {0, "anna", "geheim", "ODBC;DSN=kueche;UID=anna;PWD=geheim"},
+        {0, "", "geheim", "ODBC;DSN=kueche;PWD=geheim"},
+        {0, "anna", "", "ODBC;DSN=kueche;UID=anna"},
+        {1, "anna", "geheim", "ODBC;DSN=kueche"},
+        {2, "anna", "geheim", "ODBC;DSN=kueche"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.expected);
+        EXPECT_EQ(BuildOdbcConnect("kueche", c.logon, c.user, c.password), c.expected);
+    }
+}
+
+TEST(WorkDatabase, SelectionEntryPathDropsPrefixAndSuffix)
+{
+    EXPECT_EQ(SelectionEntryPath("1 - /home/k/Rezepte.mdb [ACCESS]"), "/home/k/Rezepte.mdb");
+    EXPECT_EQ(SelectionEntryPath("2 - /home/k/Küche.mdb"), "/home/k/Küche.mdb");
+}
+
+TEST_F(WorkDatabaseTest, GlobalDataFailureDuringStartEndsTheProcess)
+{
+    std::string path = MakeDatabase("rezepte.mdb");
+    WriteSetting("", "Database", path, true);
+    Hooks().GlobalData.push_back({428, [](Database&) { throw GlobalDataUnusable{}; }});
+    EXPECT_THROW(OpenWorkDatabase(windows), ProcessExit);
+    ASSERT_FALSE(ui.shown.empty());
+    EXPECT_EQ(ui.shown.back().Text, LoadText(435));
+    Hooks().GlobalData.clear();
+}
+
+TEST_F(WorkDatabaseTest, CompactionReportsOnlyLargeChanges)
+{
+    std::string path = MakeDatabase("rezepte.mdb");
+    WriteSetting("", "Database", path, true);
+    OpenWorkDatabase(windows);
+    WorkDb().CreateTable({"T_NOTIZ", {{"ID", FieldType::Long}, {"Text", FieldType::Memo}}, {}});
+    CompactWorkDatabase();
+    EXPECT_TRUE(ui.shown.empty());
+
+    {
+        DbTransaction t(WorkDb());
+        for (int i = 1; i <= 400; ++i)
+            WorkDb().Execute("INSERT INTO T_NOTIZ (ID, [Text]) VALUES (?, ?)", {Value(i), Value(std::string(1000, 'x'))});
+        t.Commit();
+    }
+    WorkDb().Execute("DELETE * FROM T_NOTIZ");
+    CompactWorkDatabase();
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].Text.rfind(LoadText(1101), 0), 0u);
+    EXPECT_NE(ui.shown[0].Text.find(LoadText(1102)), std::string::npos);
+    EXPECT_TRUE(HasWorkDb());
+}
+
+} // namespace
+} // namespace pf

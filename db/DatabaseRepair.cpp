@@ -1,5 +1,7 @@
 #include "db/DatabaseRepair.h"
 
+#include "db/SqliteFunctions.h"
+
 #include <sqlite3.h>
 
 #include <filesystem>
@@ -32,6 +34,9 @@ DbHandle OpenRaw(const std::string& path, int flags, std::string& error)
         return nullptr;
     }
     sqlite3_busy_timeout(raw, 3000);
+    // The schema's text columns compare through the program's collation; without it the engine
+    // refuses to touch them.
+    RegisterJetFunctions(raw);
     return db;
 }
 

@@ -2,6 +2,7 @@
 #include "core/AppContext.h"
 #include "core/ProcessExit.h"
 #include "core/Settings.h"
+#include "db/Recordset.h"
 #include "db/SchemaVersion.h"
 #include "db/WorkDatabase.h"
 #include "tests/support/ScriptedInteraction.h"
@@ -47,6 +48,11 @@ protected:
         setenv("TMPDIR", dir.Dir().c_str(), 1);
         std::filesystem::create_directories(dir.File("bin"));
         Connection() = ConnectionState{};
+        // The stores the start will pick: the settings file beside the program and the user's store.
+        test::WriteFile(dir.File("bin/pfannola.INI"), "[Pfannola]\n");
+        m_app.IniFile = dir.File("bin/pfannola.INI");
+        m_app.UserStoreFile = DefaultUserStoreFile();
+        m_app.WinUser = "koch";
     }
     ~StartupTest() override
     {

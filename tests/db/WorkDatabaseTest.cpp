@@ -13,6 +13,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 
@@ -50,6 +51,13 @@ public:
     int selectionCalls = 0;
     int optionsCalls = 0;
 };
+
+DatabaseSelection FileChoice(const std::string& path)
+{
+    DatabaseSelection choice;
+    choice.Path = path;
+    return choice;
+}
 
 class WorkDatabaseTest : public ::testing::Test
 {
@@ -128,7 +136,7 @@ TEST_F(WorkDatabaseTest, MissingFileIsCreatedOnRequestThenChosenInTheSelectionWi
     WriteSetting("", "Database", path, true);
     ui.Answering(Answer::Yes)  // create it?
         .Answering(Answer::Yes); // "wird nun erstellt. Fortfahren ?"
-    windows.onSelection = [&] { CommitDatabaseSelection({0, path}); };
+    windows.onSelection = [&] { CommitDatabaseSelection(FileChoice(path)); };
     OpenWorkDatabase(windows);
     ASSERT_GE(ui.shown.size(), 2u);
     EXPECT_EQ(ui.shown[0].Text, LoadText(417) + path + LoadText(418));
@@ -180,6 +188,22 @@ TEST_F(WorkDatabaseTest, DamagedDatabaseIsRebuiltWithItsReadableRows)
     RepairResult intact = RepairDatabaseFile(path);
     EXPECT_TRUE(intact.Ok);
     EXPECT_TRUE(intact.WasIntact);
+
+    // Ruin one page in the middle of the table's data.
+    {
+        std::string bytes = test::ReadFile(path);
+        ASSERT_GT(bytes.size(), 4096u * 60);
+        std::fill(bytes.begin() + 4096 * 50, bytes.begin() + 4096 * 51, '\xff');
+        test::WriteFile(path, bytes);
+    }
+    RepairResult repaired = RepairDatabaseFile(path);
+    ASSERT_TRUE(repaired.Ok) << repaired.Error;
+    EXPECT_FALSE(repaired.WasIntact);
+    EXPECT_GT(repaired.RowsCopied, 1500);
+    EXPECT_TRUE(std::filesystem::exists(repaired.KeptOriginal));
+    auto db = Database::OpenSqlite(path);
+    EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_NOTIZ").AsLong() + 1, repaired.RowsCopied);
+    EXPECT_EQ(DatabaseVersionText(*db), "002.00.126");
 }
 
 TEST_F(WorkDatabaseTest, FirstStartCreatesTheDefaultDatabase)
@@ -229,10 +253,10 @@ TEST_F(WorkDatabaseTest, SelectionCommitShiftsTheLastUsedListOnlyForAnotherDatab
     for (int n = 1; n <= 9; ++n)
         WriteSetting("", "DBLastUse" + std::to_string(n), "/alt/" + std::to_string(n) + ".mdb", true);
     Connection().DbPath = "/jetzt.mdb";
-    CommitDatabaseSelection({0, "/JETZT.mdb"});
+    CommitDatabaseSelection(FileChoice("/JETZT.mdb"));
     EXPECT_EQ(ReadSetting("", "DBLastUse1", "", true), "/alt/1.mdb");
 
-    CommitDatabaseSelection({0, "/neu.mdb"});
+    CommitDatabaseSelection(FileChoice("/neu.mdb"));
     EXPECT_EQ(ReadSetting("", "DBLastUse1", "", true), "/JETZT.mdb");
     EXPECT_EQ(ReadSetting("", "DBLastUse2", "", true), "/alt/1.mdb");
     EXPECT_EQ(ReadSetting("", "DBLastUse9", "", true), "/alt/8.mdb");
@@ -294,9 +318,12 @@ TEST_F(WorkDatabaseTest, CompactionReportsOnlyLargeChanges)
     std::string path = MakeDatabase("rezepte.mdb");
     WriteSetting("", "Database", path, true);
     OpenWorkDatabase(windows);
+    ui.shown.clear();
     WorkDb().CreateTable({"T_NOTIZ", {{"ID", FieldType::Long}, {"Text", FieldType::Memo}}, {}});
     CompactWorkDatabase();
-    EXPECT_TRUE(ui.shown.empty());
+    for (const auto& shown : ui.shown)
+        ADD_FAILURE() << shown.Text;
+    ui.shown.clear();
 
     {
         DbTransaction t(WorkDb());

@@ -20,6 +20,7 @@ const char* const kUsage =
     "Aufruf: pfannola-cli [--version] [--db DATEI] BEFEHL [SCHLÜSSEL=Wert ...]\n"
     "Befehle:\n"
     "  --version      zeigt die Programmversion\n"
+    "  init           legt eine neue Datenbank an\n"
     "  info           zeigt Schema-Version und Anzahl der Rezepte, Kochbücher, Kategorien, Einheiten\n";
 
 struct CliOptions
@@ -100,6 +101,40 @@ int RunInfo(const std::string& path, std::ostream& out, std::ostream& err)
     return 0;
 }
 
+int RunInit(const std::string& path, std::ostream& out, std::ostream& err)
+{
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec)) {
+        err << "Die Datei \"" << path << "\" ist bereits vorhanden; eine neue Datenbank wird nur an einer freien Stelle angelegt.\n";
+        return 1;
+    }
+    ConnectionState& conn = Connection();
+    conn.DbType = 0;
+    conn.DbTypeText = "ACCESS";
+    conn.DbPath = path;
+    const bool created = Hooks().CreateDatabaseFromInit && Hooks().CreateDatabaseFromInit();
+    conn.DbPath.clear();
+    if (!created || !std::filesystem::exists(path, ec)) {
+        err << "Die Datenbank \"" << path << "\" konnte nicht angelegt werden.\n";
+        return 1;
+    }
+    out << "Neue Datenbank angelegt: " << path << "\n";
+    return 0;
+}
+
+// Commands that work on one database file.
+int RunDatabaseCommand(const std::string& command, const std::string& database, std::ostream& out,
+                       std::ostream& err)
+{
+    if (database.empty()) {
+        err << "Für \"" << command << "\" wird eine Datenbank gebraucht: --db DATEI\n";
+        return 2;
+    }
+    if (command == "init")
+        return RunInit(database, out, err);
+    return RunInfo(database, out, err);
+}
+
 } // namespace
 
 int RunCli(const std::string& executablePath, const std::vector<std::string>& args, std::ostream& out,
@@ -134,13 +169,8 @@ int RunCli(const std::string& executablePath, const std::vector<std::string>& ar
         } else if (options.Words.empty()) {
             err << kUsage;
             code = 2;
-        } else if (options.Words[0] == "info") {
-            if (database.empty()) {
-                err << "Für \"info\" wird eine Datenbank gebraucht: --db DATEI\n";
-                code = 2;
-            } else {
-                code = RunInfo(database, out, err);
-            }
+        } else if (options.Words[0] == "info" || options.Words[0] == "init") {
+            code = RunDatabaseCommand(options.Words[0], database, out, err);
         } else {
             err << "Unbekannter Befehl: " << options.Words[0] << "\n" << kUsage;
             code = 2;

@@ -192,8 +192,16 @@ std::string BuildOdbcConnect(const std::string& dsn, int logonType, const std::s
 void SaveDatabaseChoice()
 {
     ConnectionState& conn = Connection();
-    WriteSetting("", "Database", conn.DbPath, true);
-    WriteSetting("", "DBType", conn.DbTypeText, true);
+    // A database given on the command line is used for this run only: there is nothing to
+    // remember, and telling the user so at every start would only be noise.
+    auto givenOnCommandLine = [](const char* key, const std::string& value) {
+        auto given = CommandLineOverride(key);
+        return given && EqualsNoCase(*given, value);
+    };
+    if (!givenOnCommandLine("Database", conn.DbPath))
+        WriteSetting("", "Database", conn.DbPath, true);
+    if (!givenOnCommandLine("DBType", conn.DbTypeText) && !givenOnCommandLine("Database", conn.DbPath))
+        WriteSetting("", "DBType", conn.DbTypeText, true);
 }
 
 void ForgetDatabase()

@@ -60,6 +60,17 @@ TEST_F(CliTest, InfoReportsVersionAndCounts)
     EXPECT_NE(out.str().find("Rezepte: -\n"), std::string::npos) << out.str();
 }
 
+TEST_F(CliTest, InitCreatesADatabaseThatInfoReads)
+{
+    const std::string path = dir.File("neu/Pfannola.MDB");
+    EXPECT_EQ(Run({"--db", path, "init"}), 0) << err.str();
+    EXPECT_EQ(Run({"--db", path, "info"}), 0) << err.str();
+    EXPECT_NE(out.str().find("Schema-Version: 002.00.126\n"), std::string::npos) << out.str();
+    // A second init must not touch the existing file.
+    EXPECT_NE(Run({"--db", path, "init"}), 0);
+    EXPECT_NE(err.str().find("bereits vorhanden"), std::string::npos);
+}
+
 TEST_F(CliTest, FailuresGiveGermanMessagesAndNonZeroCodes)
 {
     EXPECT_NE(Run({"--db", dir.File("fehlt.mdb"), "info"}), 0);

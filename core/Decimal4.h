@@ -36,6 +36,7 @@ public:
     friend constexpr auto operator<=>(Decimal4 a, Decimal4 b) = default;
     friend constexpr Decimal4 operator+(Decimal4 a, Decimal4 b) { return FromTicks(a.m_ticks + b.m_ticks); }
     friend constexpr Decimal4 operator-(Decimal4 a, Decimal4 b) { return FromTicks(a.m_ticks - b.m_ticks); }
+    friend constexpr Decimal4 operator-(Decimal4 a) { return FromTicks(-a.m_ticks); }
     // Products and quotients round half away from zero to four places.
     friend Decimal4 operator*(Decimal4 a, Decimal4 b);
     friend Decimal4 operator/(Decimal4 a, Decimal4 b);

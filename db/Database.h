@@ -54,6 +54,8 @@ struct OpenOptions
     bool ReadOnly = false;
     bool Create = false;     // create the file when it does not exist
     bool Exclusive = false;
+    // How long a statement waits for another connection's lock before failing (3218; 3045 on open).
+    int BusyTimeoutMs = 5000;
 };
 
 class Database

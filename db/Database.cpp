@@ -1,0 +1,39 @@
+#include "db/Database.h"
+
+#include "db/Recordset.h"
+
+namespace pf {
+
+Value Database::Scalar(std::string_view sql)
+{
+    const std::unique_ptr<Recordset> rs = OpenRecordset(sql);
+    if (rs->Eof() || rs->FieldCount() == 0)
+        return Value();
+    return rs->Field(0);
+}
+
+DbTransaction::DbTransaction(Database& db) : m_db(db)
+{
+    m_db.BeginTrans();
+}
+
+DbTransaction::~DbTransaction()
+{
+    if (!m_open)
+        return;
+    try {
+        m_db.Rollback();
+    } catch (...) {
+        // A destructor never throws; the engine has ended the transaction or the file is gone.
+    }
+}
+
+void DbTransaction::Commit()
+{
+    if (!m_open)
+        return;
+    m_db.CommitTrans();
+    m_open = false;
+}
+
+} // namespace pf

@@ -1,0 +1,26 @@
+#include "db/DbError.h"
+
+namespace pf {
+
+DbError::DbError(long number, std::string description, std::vector<EngineError> errors, std::string source)
+    : std::runtime_error("[" + std::to_string(number) + "] " + description), m_number(number),
+      m_description(std::move(description)), m_source(std::move(source)), m_errors(std::move(errors))
+{
+    if (m_errors.empty())
+        m_errors.push_back(EngineError{m_number, m_description, m_source});
+}
+
+std::string DbError::JoinedDescription() const
+{
+    if (m_number < 3000 || m_number > 3999)
+        return m_description;
+    std::string joined;
+    for (const EngineError& error : m_errors) {
+        if (!joined.empty())
+            joined += ", ";
+        joined += error.Description;
+    }
+    return joined.empty() ? m_description : joined;
+}
+
+} // namespace pf

@@ -1,0 +1,31 @@
+#pragma once
+// How the Jet column types live in an SQLite file. Each declared type names the Jet type and
+// gives SQLite the right affinity (the rules look for INT, CHAR/CLOB/TEXT, BLOB, REAL/FLOA/DOUB in
+// that order, anything else gets NUMERIC, which would turn the text "123" into a number):
+//
+//   Byte "TINYINT", Integer "SMALLINT", Long "INTEGER" (a one-column Long primary key is then the
+//   row id), Counter "COUNTER INTEGER", Single "FLOAT", Double "DOUBLE", Currency "CURRENCY REAL",
+//   Date "DATETIME REAL" (day serial), Boolean "BOOLEAN INTEGER" (-1/0), Text(n) "TEXT(n)",
+//   Memo "LONGTEXT", Binary "LONGBINARY BLOB".
+//
+// Text and Memo columns carry COLLATE JETNOCASE, Text(n) columns a CHECK on their length.
+
+#include "db/Database.h"
+
+#include <string>
+#include <string_view>
+
+namespace pf {
+
+std::string DeclaredType(FieldType type, int size);
+
+// Reads a declared type back (also foreign ones such as "VARCHAR(20)" or "NUMERIC"); size is the
+// defined size of a Text column, 0 otherwise.
+FieldType ParseDeclaredType(std::string_view declared, int& size);
+
+inline bool IsTextType(FieldType type)
+{
+    return type == FieldType::Text || type == FieldType::Memo;
+}
+
+} // namespace pf

@@ -1,0 +1,87 @@
+#pragma once
+// The "Access file" of the spec as an SQLite 3 database: Jet-dialect statements translated once
+// and cached, recordsets over prepared statements, nested transactions as savepoints, and the
+// table-definition operations of the schema upgrades. Every connection runs with double-quoted
+// string literals switched off, WAL journal (unless read-only), foreign keys off, a busy timeout,
+// and the JETNOCASE collation and Jet helper functions registered (SqliteFunctions.h).
+//
+// Closing ends the connection; the WAL is checkpointed and removed when the last connection to
+// the file closes, so a closed database is one self-contained file (ready to copy or zip).
+
+#include "db/Database.h"
+#include "db/SqliteConnection.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace pf {
+
+class SqliteDatabase : public Database
+{
+public:
+    // See Database::OpenSqlite for the errors. A file without any write permission bit opens
+    // read-only whatever the options say (as the engine honours the read-only attribute, even for
+    // root, who could write it).
+    static std::unique_ptr<SqliteDatabase> Open(const std::string& path, const OpenOptions& options);
+    ~SqliteDatabase() override;
+
+    std::string Name() const override;
+    bool IsUpdatable() const override;
+    void Close() override;
+
+    long Execute(std::string_view sql) override;
+    long Execute(std::string_view sql, const std::vector<Value>& params) override;
+    std::unique_ptr<Recordset> OpenRecordset(std::string_view sql) override;
+    std::unique_ptr<Recordset> OpenRecordset(std::string_view sql, const std::vector<Value>& params) override;
+
+    void BeginTrans() override;
+    void CommitTrans() override;
+    void Rollback() override;
+    bool InTransaction() const override;
+
+    const std::vector<EngineError>& Errors() const override;
+
+    std::vector<std::string> TableNames() override;
+    bool TableExists(const std::string& table) override;
+    std::vector<FieldDef> Fields(const std::string& table) override;
+    std::vector<IndexDef> Indexes(const std::string& table) override;
+    void CreateTable(const TableDef& table) override;
+    void DropTable(const std::string& table) override;
+    void RenameTable(const std::string& from, const std::string& to) override;
+    void AddColumn(const std::string& table, const FieldDef& field) override;
+    void DropColumn(const std::string& table, const std::string& column) override;
+    void RenameColumn(const std::string& table, const std::string& from, const std::string& to) override;
+    void WidenTextColumn(const std::string& table, const std::string& column, int size) override;
+    void CreateIndex(const std::string& table, const IndexDef& index) override;
+    int DefinedSize(const std::string& table, const std::string& column) override;
+
+    // Repair and compaction (Part 2.2): the problems PRAGMA integrity_check reports (empty when the
+    // file is sound), VACUUM (outside a transaction), and a WAL checkpoint that folds the log into
+    // the file while the connection stays open.
+    std::vector<std::string> IntegrityCheck();
+    void Compact();
+    void Checkpoint();
+
+    // The translation a statement gets, for diagnostics and tests.
+    std::string Translated(std::string_view sql);
+
+private:
+    explicit SqliteDatabase(std::shared_ptr<SqliteConnection> connection);
+
+    sqlite3* Db() const { return m_conn->Db(); }
+    long Run(std::string_view sql, const std::vector<Value>& params);
+    // The table's name as stored, "" when there is none.
+    std::string StoredTableName(const std::string& table);
+    std::string RequireTable(const std::string& table);
+    std::string CreateTableSql(const std::string& name, const std::vector<FieldDef>& fields,
+                               const IndexDef* primary) const;
+    std::string CreateIndexSql(const std::string& table, const IndexDef& index) const;
+    // Recreates a table with new definitions, keeping the rows of the columns both share.
+    void RebuildTable(const std::string& table, const std::vector<FieldDef>& fields,
+                      const std::vector<IndexDef>& indexes);
+
+    std::shared_ptr<SqliteConnection> m_conn;
+};
+
+} // namespace pf

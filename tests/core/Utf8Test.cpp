@@ -1,0 +1,98 @@
+// Code points, lengths and case of UTF-8 text.
+
+#include "core/Utf8.h"
+
+#include <gtest/gtest.h>
+
+namespace pf {
+namespace {
+
+TEST(Utf8, DecodesAndEncodes)
+{
+    const std::string text = "aä€𝄞";
+    std::size_t pos = 0;
+    EXPECT_EQ(NextCodePoint(text, pos), U'a');
+    EXPECT_EQ(NextCodePoint(text, pos), U'ä');
+    EXPECT_EQ(NextCodePoint(text, pos), U'€');
+    EXPECT_EQ(NextCodePoint(text, pos), U'𝄞');
+    EXPECT_EQ(pos, text.size());
+    std::string out;
+    for (char32_t cp : {U'a', U'ä', U'€', U'𝄞'})
+        AppendUtf8(out, cp);
+    EXPECT_EQ(out, text);
+}
+
+TEST(Utf8, InvalidBytesBecomeOneReplacementEach)
+{
+    for (const std::string& bad : {std::string("\xC3"), std::string("\xC0\xAF"), std::string("\xED\xA0\x80"),
+                                   std::string("\xFF"), std::string("\x80")}) {
+        std::size_t pos = 0;
+        EXPECT_EQ(NextCodePoint(bad, pos), 0xFFFDu);
+        EXPECT_EQ(pos, 1u);
+    }
+    EXPECT_EQ(CharLength("a\xFF"
+                         "b"),
+              3u);
+}
+
+TEST(Utf8, LengthAndSubstringCountCharacters)
+{
+    EXPECT_EQ(CharLength("Straße"), 6u);
+    EXPECT_EQ(CharLength(""), 0u);
+    EXPECT_EQ(CharSubstr("Äpfel im Schlafrock", 0, 5), "Äpfel");
+    EXPECT_EQ(CharSubstr("Äpfel", 1, 2), "pf");
+    EXPECT_EQ(CharSubstr("Äpfel", 3), "el");
+    EXPECT_EQ(CharSubstr("Äpfel", 9, 2), "");
+}
+
+TEST(Utf8, CaseCoversLatin1AndLatinExtendedA)
+{
+    struct Case
+    {
+        const char* lower;
+        const char* upper;
+    };
+    const Case cases[] = {
+        {"äöü", "ÄÖÜ"},
+        {"éèêë", "ÉÈÊË"},
+        {"àçñøåæ", "ÀÇÑØÅÆ"},
+        {"þ", "Þ"},
+        {"ÿ", "Ÿ"},
+        {"łńśźżąęć", "ŁŃŚŹŻĄĘĆ"},
+        {"őű", "ŐŰ"},
+        {"čďěňřšťůž", "ČĎĚŇŘŠŤŮŽ"},
+        {"œ", "Œ"},
+        {"ğ", "Ğ"},
+        {"apfel 1x!", "APFEL 1X!"},
+        {"αβγ", "ΑΒΓ"},
+        {"жук", "ЖУК"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lower);
+        EXPECT_EQ(ToUpper(c.lower), c.upper);
+        EXPECT_EQ(ToLower(c.upper), c.lower);
+        EXPECT_TRUE(EqualsNoCase(c.lower, c.upper));
+    }
+    // ß has no single upper-case letter and stays; × and ÷ are no letters.
+    EXPECT_EQ(ToUpper("Straße"), "STRAßE");
+    EXPECT_EQ(ToLower("STRAßE"), "straße");
+    EXPECT_EQ(ToUpper("×÷"), "×÷");
+    EXPECT_EQ(ToLower("İ"), "i");
+    EXPECT_EQ(ToUpper("ı"), "I");
+    EXPECT_EQ(ToUpper("\xFF"
+                      "a"),
+              "\xFF"
+              "A"); // invalid bytes pass unchanged
+}
+
+TEST(Utf8, EqualsNoCase)
+{
+    EXPECT_TRUE(EqualsNoCase("Äpfel", "äPFEL"));
+    EXPECT_FALSE(EqualsNoCase("Äpfel", "Apfel"));
+    EXPECT_FALSE(EqualsNoCase("Straße", "STRASSE"));
+    EXPECT_FALSE(EqualsNoCase("ab", "abc"));
+    EXPECT_TRUE(EqualsNoCase("", ""));
+}
+
+} // namespace
+} // namespace pf

@@ -1,0 +1,397 @@
+// Opening SQLite files (and failing to), transactions, and the table-definition operations of the
+// schema upgrades.
+
+#include "db/SqliteDatabase.h"
+#include "tests/db/SqliteFixture.h"
+
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+namespace pf::test {
+namespace {
+
+DbError OpenError(const std::string& path, const OpenOptions& options = {})
+{
+    try {
+        Database::OpenSqlite(path, options);
+    } catch (const DbError& e) {
+        return e;
+    }
+    return DbError(0, "geöffnet");
+}
+
+TEST(SqliteOpen, MissingFileIs3024UnlessCreated)
+{
+    TempDir dir;
+    const std::string path = dir.File("fehlt.MDB");
+    const DbError error = OpenError(path);
+    EXPECT_EQ(error.Number(), dberr::kFileNotFound);
+    EXPECT_EQ(error.Description(), "Die Datei '" + path + "' wurde nicht gefunden.");
+    EXPECT_EQ(error.JoinedDescription(), error.Description());
+    EXPECT_FALSE(std::filesystem::exists(path));
+
+    OpenOptions create;
+    create.Create = true;
+    auto db = Database::OpenSqlite(path, create);
+    EXPECT_TRUE(db->IsUpdatable());
+    EXPECT_EQ(db->Name(), path);
+    EXPECT_TRUE(db->TableNames().empty());
+}
+
+TEST(SqliteOpen, TextFileIsNotADatabase)
+{
+    TempDir dir;
+    const std::string path = dir.File("Rezepte.txt");
+    WriteFile(path, "MMMMM----- Recipe via Meal-Master (tm) v8.05\n\n      Title: Apfelkuchen\n");
+    const DbError error = OpenError(path);
+    EXPECT_EQ(error.Number(), dberr::kNotADatabase);
+    EXPECT_EQ(error.Description(), "Nicht erkennbares Datenbankformat '" + path + "'.");
+    EXPECT_EQ(ReadFile(path).substr(0, 5), "MMMMM"); // untouched
+}
+
+TEST(SqliteOpen, FileLockedByAnotherConnectionIs3045)
+{
+    TempDir dir;
+    const std::string path = dir.File("Pfannola.MDB");
+    OpenOptions create;
+    create.Create = true;
+    Database::OpenSqlite(path, create)->CreateTable({"T_X", {F("ID", FieldType::Long)}, {}});
+
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "PRAGMA locking_mode=EXCLUSIVE; INSERT INTO T_X VALUES (1);", nullptr,
+                           nullptr, nullptr),
+              SQLITE_OK);
+    OpenOptions options;
+    options.BusyTimeoutMs = 50;
+    EXPECT_EQ(OpenError(path, options).Number(), dberr::kFileInUse);
+    sqlite3_close(other);
+
+    auto db = Database::OpenSqlite(path, options);
+    EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_X").AsLong(), 1);
+
+    // Opened exclusively, the file refuses a second user.
+    OpenOptions exclusive = options;
+    exclusive.Exclusive = true;
+    db.reset();
+    auto first = Database::OpenSqlite(path, exclusive);
+    EXPECT_EQ(OpenError(path, options).Number(), dberr::kFileInUse);
+}
+
+TEST(SqliteOpen, ReadOnlyFileOpensReadOnly)
+{
+    TempDir dir;
+    const std::string path = dir.File("INIT.MDB");
+    OpenOptions create;
+    create.Create = true;
+    {
+        auto db = Database::OpenSqlite(path, create);
+        db->CreateTable({"T_X", {F("ID", FieldType::Long)}, {}});
+        db->Execute("INSERT INTO T_X VALUES (1)");
+    }
+    // The read-only attribute is honoured from the mode bits, also for root, who could write.
+    ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+    auto db = Database::OpenSqlite(path);
+    EXPECT_FALSE(db->IsUpdatable());
+    EXPECT_EQ(db->Scalar("SELECT ID FROM T_X").AsLong(), 1);
+    EXPECT_EQ(ErrorNumber([&] { db->Execute("INSERT INTO T_X VALUES (2)"); }), dberr::kReadOnly);
+    auto rs = db->OpenRecordset("SELECT * FROM T_X");
+    EXPECT_EQ(ErrorNumber([&] { rs->Edit(); }), dberr::kReadOnly);
+    rs.reset();
+    db.reset();
+    chmod(path.c_str(), 0644);
+
+    OpenOptions readOnly;
+    readOnly.ReadOnly = true;
+    auto asked = Database::OpenSqlite(path, readOnly);
+    EXPECT_FALSE(asked->IsUpdatable());
+    EXPECT_EQ(ErrorNumber([&] { asked->Execute("DELETE FROM T_X"); }), dberr::kReadOnly);
+    EXPECT_EQ(ErrorNumber([&] {
+                  asked->CreateTable({"T_Y", {F("ID", FieldType::Long)}, {}});
+              }),
+              dberr::kReadOnly);
+    EXPECT_EQ(asked->Scalar("SELECT COUNT(*) FROM T_X").AsLong(), 1);
+}
+
+TEST(SqliteOpen, ConnectionSettings)
+{
+    TempDir dir;
+    OpenOptions create;
+    create.Create = true;
+    auto db = Database::OpenSqlite(dir.File("a.MDB"), create);
+    EXPECT_EQ(db->Scalar("PRAGMA journal_mode").AsText(), "wal");
+    EXPECT_EQ(db->Scalar("PRAGMA foreign_keys").AsLong(), 0);
+    // Double quotes never make a string in SQLite text: the translator writes standard literals.
+    db->CreateTable({"T_X", {F("A", FieldType::Text, 10)}, {}});
+    db->Execute("INSERT INTO T_X VALUES (\"x\")");
+    EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_X WHERE A='X'").AsLong(), 1);
+}
+
+TEST_F(SqliteTest, RollbackLeavesTheDataAsItWas)
+{
+    const std::string before = Column0("SELECT ZutText FROM T_REZ_ZUTAT ORDER BY ID, [No]");
+    // A save that fails in the middle: the third write hits a duplicate key.
+    EXPECT_EQ(ErrorNumber([&] {
+                  DbTransaction tx(*m_db);
+                  m_db->Execute("DELETE FROM T_REZ_ZUTAT WHERE ID=1");
+                  m_db->Execute("INSERT INTO T_REZ_ZUTAT (ID, [No], ZutText) VALUES (1, 1, \"Mehl\")");
+                  m_db->Execute("INSERT INTO T_REZ_ZUTAT (ID, [No], ZutText) VALUES (1, 1, \"Zucker\")");
+                  tx.Commit();
+              }),
+              dberr::kDuplicateKey);
+    EXPECT_FALSE(m_db->InTransaction());
+    EXPECT_EQ(Column0("SELECT ZutText FROM T_REZ_ZUTAT ORDER BY ID, [No]"), before);
+    ASSERT_FALSE(m_db->Errors().empty());
+    EXPECT_EQ(m_db->Errors().front().Number, dberr::kDuplicateKey);
+
+    {
+        DbTransaction tx(*m_db);
+        m_db->Execute("DELETE FROM T_REZ_ZUTAT WHERE ID=1");
+        tx.Commit();
+        tx.Commit(); // a second commit does nothing
+    }
+    EXPECT_EQ(m_db->Scalar("SELECT COUNT(*) FROM T_REZ_ZUTAT WHERE ID=1").AsLong(), 0);
+}
+
+TEST_F(SqliteTest, NestedTransactionsRollBackOnlyTheirLevel)
+{
+    m_db->BeginTrans();
+    m_db->Execute("UPDATE T_REZ_KOPF SET RezTitle=\"Eins\" WHERE ID=1");
+    m_db->BeginTrans();
+    m_db->Execute("UPDATE T_REZ_KOPF SET RezTitle=\"Zwei\" WHERE ID=2");
+    m_db->Rollback();
+    m_db->BeginTrans();
+    m_db->Execute("UPDATE T_REZ_KOPF SET RezTitle=\"Drei\" WHERE ID=3");
+    m_db->CommitTrans();
+    EXPECT_TRUE(m_db->InTransaction());
+    m_db->CommitTrans();
+    EXPECT_FALSE(m_db->InTransaction());
+    EXPECT_EQ(Column0("SELECT RezTitle FROM T_REZ_KOPF WHERE ID<=3 ORDER BY ID"),
+              "Eins|Äpfel im Schlafrock|Drei");
+
+    m_db->BeginTrans();
+    m_db->BeginTrans();
+    m_db->Execute("DELETE FROM T_REZ_KOPF");
+    m_db->CommitTrans();
+    m_db->Rollback(); // the outer rollback undoes the committed inner level too
+    EXPECT_EQ(m_db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong(), 6);
+
+    EXPECT_EQ(ErrorNumber([&] { m_db->CommitTrans(); }), 3034);
+    EXPECT_EQ(ErrorNumber([&] { m_db->Rollback(); }), 3034);
+}
+
+TEST_F(SqliteTest, TransactionsKeepOpenRecordsetsWorking)
+{
+    auto rs = m_db->OpenRecordset("SELECT * FROM T_REZ_KOPF ORDER BY ID");
+    DbTransaction tx(*m_db);
+    int rows = 0;
+    for (; !rs->Eof(); rs->MoveNext(), ++rows) {
+        rs->Edit();
+        rs->SetField("RezMenuCard", rs->Field("RezTitle").AsText() + " (Karte)");
+        rs->Update();
+    }
+    tx.Commit();
+    EXPECT_EQ(rows, 6);
+    EXPECT_EQ(m_db->Scalar("SELECT RezMenuCard FROM T_REZ_KOPF WHERE ID=6").AsText(), "apfelmus (Karte)");
+}
+
+TEST_F(SqliteTest, StatementErrorsCarryEngineNumbers)
+{
+    EXPECT_EQ(ErrorNumber([&] { m_db->Execute("SELECT * FROM T_REZ_KOPF"); }), 3065);
+    EXPECT_EQ(ErrorNumber([&] { m_db->Execute("DELETE FROM T_NIX"); }), dberr::kNoSuchTable);
+    EXPECT_EQ(ErrorNumber([&] { m_db->Execute("UPDATE T_REZ_KOPF SET Nix=1"); }), 3061);
+    EXPECT_EQ(ErrorNumber([&] { m_db->Execute("UPDATE T_REZ_KOPF SET WHERE"); }), dberr::kSyntax);
+    EXPECT_EQ(ErrorNumber([&] { m_db->Execute("DELETE FROM T_REZ_KOPF WHERE ID=\"offen"); }), dberr::kSyntax);
+    try {
+        m_db->Execute("UPDATE T_REZ_KOPF SET Nix=1");
+    } catch (const DbError& e) {
+        ASSERT_EQ(e.Errors().size(), 2u);
+        EXPECT_EQ(e.Errors()[1].Source, "SQLite");
+        EXPECT_NE(e.JoinedDescription().find(", no such column: Nix"), std::string::npos);
+    }
+    EXPECT_EQ(m_db->Errors().front().Number, 3061);
+}
+
+TEST_F(SqliteTest, TableDefinitionsRoundTrip)
+{
+    const std::vector<FieldDef> fields = m_db->Fields("t_wplevel");
+    ASSERT_EQ(fields.size(), 6u);
+    EXPECT_EQ(fields[2].Name, "WPName");
+    EXPECT_EQ(fields[2].Type, FieldType::Text);
+    EXPECT_EQ(fields[2].Size, 32);
+    EXPECT_TRUE(fields[2].Required);
+    EXPECT_EQ(fields[3].Type, FieldType::Currency);
+    EXPECT_EQ(fields[3].Default, Value(Decimal4()));
+    EXPECT_EQ(fields[4].Type, FieldType::Boolean);
+    EXPECT_EQ(fields[4].Default, Value(true));
+    EXPECT_EQ(fields[5].Default, Value(false));
+
+    const std::vector<FieldDef> kopf = m_db->Fields("T_REZ_KOPF");
+    const std::pair<const char*, FieldType> types[] = {{"ID", FieldType::Long},
+                                                       {"Template", FieldType::Boolean},
+                                                       {"RezImportDate", FieldType::Date},
+                                                       {"RezNotizen", FieldType::Memo},
+                                                       {"RezTitle", FieldType::Text}};
+    for (auto [name, type] : types) {
+        SCOPED_TRACE(name);
+        auto found =
+            std::find_if(kopf.begin(), kopf.end(), [&](const FieldDef& f) { return f.Name == name; });
+        ASSERT_NE(found, kopf.end());
+        EXPECT_EQ(found->Type, type);
+    }
+
+    // Index names are per table, as in the engine: two tables may both have a "RefIndex".
+    m_db->CreateTable({"T_BLOB",
+                       {F("ID", FieldType::Long, 0, true), F("IDReference", FieldType::Long, 0, true),
+                        F("IDType", FieldType::Long, 0, true), F("IDNum", FieldType::Long, 0, true),
+                        F("BlobPath", FieldType::Text, 255), F("Blob", FieldType::Binary)},
+                       {Primary({"ID", "IDNum"}, "PrimIndex"),
+                        IndexDef{"RefIndex", {"IDReference", "IDType", "IDNum"}, true, false}}});
+    const std::vector<IndexDef> indexes = m_db->Indexes("T_BLOB");
+    ASSERT_EQ(indexes.size(), 2u);
+    EXPECT_EQ(indexes[0].Name, "PrimIndex");
+    EXPECT_TRUE(indexes[0].Primary);
+    EXPECT_EQ(indexes[0].Columns, (std::vector<std::string>{"ID", "IDNum"}));
+    EXPECT_EQ(indexes[1].Name, "RefIndex");
+    EXPECT_TRUE(indexes[1].Unique);
+    EXPECT_FALSE(indexes[1].Primary);
+    EXPECT_EQ(indexes[1].Columns.size(), 3u);
+    EXPECT_EQ(m_db->Indexes("T_WPLevel")[1].Name, "RefIndex");
+    EXPECT_EQ(m_db->Indexes("T_REZ_KOPF")[0].Name, "PrimaryKey");
+
+    EXPECT_TRUE(m_db->TableExists("t_blob"));
+    EXPECT_FALSE(m_db->TableExists("T_NIX"));
+    const std::vector<std::string> names = m_db->TableNames();
+    EXPECT_EQ(std::count(names.begin(), names.end(), "T_BLOB"), 1);
+    EXPECT_EQ(ErrorNumber([&] { m_db->CreateTable({"T_BLOB", {F("ID", FieldType::Long)}, {}}); }), 3010);
+    EXPECT_EQ(ErrorNumber([&] { m_db->Fields("T_NIX"); }), dberr::kNoSuchField);
+
+    // Binary round trip.
+    const Blob picture{0x89, 'P', 'N', 'G', 0, 1, 2};
+    m_db->Execute("INSERT INTO T_BLOB (ID, IDReference, IDType, IDNum, Blob) VALUES (1, 1, 5, 1, ?)",
+                  {picture});
+    EXPECT_EQ(m_db->Scalar("SELECT Blob FROM T_BLOB").AsBinary(), picture);
+}
+
+TEST_F(SqliteTest, UpgradeStepsOnExistingRows)
+{
+    // 001.10.092: a required column with a default reaches the rows already there.
+    m_db->AddColumn("T_MENU_GANG", F("WeinID", FieldType::Long, 0, true, 0));
+    EXPECT_EQ(m_db->Scalar("SELECT COUNT(*) FROM T_MENU_GANG WHERE WeinID=0").AsLong(), 4);
+    // 002.00.126: Text(64) and Memo columns, then statements on them.
+    m_db->AddColumn("T_REZ_ZUTAT", F("ZutVerarbeitung", FieldType::Text, 64));
+    m_db->AddColumn("T_REZ_ZUTAT", F("ZutZubereitung", FieldType::Memo));
+    EXPECT_EQ(m_db->Execute("UPDATE T_REZ_ZUTAT SET ZutVerarbeitung=\"\",ZutZubereitung=Null"), 6);
+    EXPECT_EQ(m_db->DefinedSize("T_REZ_ZUTAT", "ZutVerarbeitung"), 64);
+    EXPECT_EQ(m_db->DefinedSize("T_REZ_ZUTAT", "ZutZubereitung"), 0);
+    EXPECT_EQ(ErrorNumber([&] { m_db->DefinedSize("T_REZ_ZUTAT", "Nix"); }), dberr::kNoSuchField);
+    EXPECT_EQ(ErrorNumber([&] { m_db->AddColumn("T_REZ_ZUTAT", F("ZutText", FieldType::Memo)); }), 3191);
+
+    // 001.10.090: rename a table and a column, drop columns (one of them indexed).
+    m_db->CreateIndex("T_MENU_GAST", IndexDef{"IAdresse", {"AdressID"}, false, false});
+    m_db->RenameTable("T_MENU_GAST", "T_REZ_GAST");
+    EXPECT_FALSE(m_db->TableExists("T_MENU_GAST"));
+    EXPECT_EQ(m_db->Indexes("T_REZ_GAST").size(), 2u);
+    m_db->RenameColumn("T_REZ_GAST", "MenuID", "RezID");
+    EXPECT_EQ(m_db->Scalar("SELECT Notiz FROM T_REZ_GAST WHERE RezID=1").AsText(), "mag keine Nüsse");
+    m_db->DropColumn("T_REZ_GAST", "Notiz");
+    m_db->DropColumn("T_REZ_GAST", "AdressID");
+    const auto fields = m_db->Fields("T_REZ_GAST");
+    ASSERT_EQ(fields.size(), 2u);
+    EXPECT_EQ(fields[0].Name, "RezID");
+    EXPECT_EQ(m_db->Indexes("T_REZ_GAST").size(), 1u); // the index on AdressID went with it
+    EXPECT_EQ(m_db->Scalar("SELECT COUNT(*) FROM T_REZ_GAST").AsLong(), 1);
+    EXPECT_EQ(ErrorNumber([&] { m_db->DropColumn("T_REZ_GAST", "Nix"); }), dberr::kNoSuchField);
+
+    m_db->DropTable("T_REZ_GAST");
+    EXPECT_EQ(ErrorNumber([&] { m_db->DropTable("T_REZ_GAST"); }), 3376);
+    EXPECT_EQ(ErrorNumber([&] { m_db->RenameTable("T_UNIT", "T_CAT"); }), 3012);
+}
+
+TEST_F(SqliteTest, WidenTextColumnKeepsDataIndexesAndTheNewLimit)
+{
+    m_db->CreateIndex("T_REZ_KOPF", IndexDef{"ITitle", {"RezTitle"}, true, false});
+    m_db->WidenTextColumn("T_REZ_KOPF", "RezQuellePage", 16);
+    EXPECT_EQ(m_db->DefinedSize("T_REZ_KOPF", "RezQuellePage"), 16);
+    EXPECT_EQ(m_db->Scalar("SELECT RezQuellePage FROM T_REZ_KOPF WHERE ID=1").AsText(), "12");
+    EXPECT_EQ(Column0("SELECT ID FROM T_REZ_KOPF ORDER BY RezTitle"), "2|1|6|3|5|4");
+    const auto indexes = m_db->Indexes("T_REZ_KOPF");
+    EXPECT_EQ(indexes.size(), 3u);
+    EXPECT_EQ(m_db->Fields("T_REZ_KOPF").size(), 13u);
+    m_db->Execute("UPDATE T_REZ_KOPF SET RezQuellePage=\"1234567890123456\" WHERE ID=1");
+    EXPECT_EQ(
+        ErrorNumber([&] { m_db->Execute("UPDATE T_REZ_KOPF SET RezQuellePage=\"12345678901234567\""); }),
+        3163);
+    // The unique title index still holds, without regard to case as in the engine.
+    EXPECT_EQ(ErrorNumber([&] { m_db->Execute("UPDATE T_REZ_KOPF SET RezTitle=\"APFELMUS\" WHERE ID=1"); }),
+              dberr::kDuplicateKey);
+    m_db->WidenTextColumn("T_REZ_KOPF", "RezQuellePage", 10); // never narrows
+    EXPECT_EQ(m_db->DefinedSize("T_REZ_KOPF", "RezQuellePage"), 16);
+    EXPECT_EQ(ErrorNumber([&] { m_db->WidenTextColumn("T_REZ_KOPF", "ID", 10); }), 3259);
+}
+
+TEST_F(SqliteTest, PrimaryIndexAddedLater)
+{
+    m_db->CreateIndex("T_REZ_KOCHBUCH", Primary({"RezID", "BuchID"}, "PrimIndex"));
+    EXPECT_EQ(m_db->Indexes("T_REZ_KOCHBUCH")[0].Name, "PrimIndex");
+    EXPECT_EQ(m_db->Scalar("SELECT COUNT(*) FROM T_REZ_KOCHBUCH").AsLong(), 5);
+    EXPECT_EQ(ErrorNumber([&] { m_db->Execute("INSERT INTO T_REZ_KOCHBUCH VALUES (1, 1)"); }),
+              dberr::kDuplicateKey);
+    EXPECT_EQ(ErrorNumber([&] {
+                  m_db->CreateIndex("T_UNIT", IndexDef{"IName", {"UnitNameD"}, true, false});
+                  m_db->Execute("INSERT INTO T_UNIT (ID, UnitNameD) VALUES (9, \"GRAMM\")");
+              }),
+              dberr::kDuplicateKey);
+}
+
+TEST_F(SqliteTest, JetDdlStatementsGetTheLayersTypes)
+{
+    m_db->Execute("CREATE TABLE T_VERSION (Major SHORT, Minor SHORT, Build LONG, [Date] DATETIME, "
+                  "Description TEXT(100), Notes MEMO, Flag YESNO, Price CURRENCY, "
+                  "CONSTRAINT PrimaryKey PRIMARY KEY (Major, Minor, Build))");
+    const auto fields = m_db->Fields("T_VERSION");
+    ASSERT_EQ(fields.size(), 8u);
+    EXPECT_EQ(fields[0].Type, FieldType::Integer);
+    EXPECT_EQ(fields[2].Type, FieldType::Long);
+    EXPECT_EQ(fields[3].Type, FieldType::Date);
+    EXPECT_EQ(fields[4].Type, FieldType::Text);
+    EXPECT_EQ(m_db->DefinedSize("T_VERSION", "Description"), 100);
+    EXPECT_EQ(fields[5].Type, FieldType::Memo);
+    EXPECT_EQ(fields[6].Type, FieldType::Boolean);
+    EXPECT_EQ(fields[7].Type, FieldType::Currency);
+    m_db->Execute("INSERT INTO T_VERSION VALUES (2, 0, 126, #12/28/2018#, \"Version\", \"0123\", True, 1.5)");
+    auto rs = m_db->OpenRecordset("SELECT * FROM T_VERSION WHERE Description=\"VERSION\"");
+    ASSERT_FALSE(rs->Eof());
+    EXPECT_EQ(rs->Field("Notes"), Value("0123"));
+    EXPECT_EQ(rs->Field("Flag"), Value(true));
+    EXPECT_EQ(rs->Field("Date").AsDate(), DateSerial::FromParts(2018, 12, 28));
+    EXPECT_EQ(rs->Field("Price"), Value(Decimal4::Parse("1.5")));
+    rs.reset();
+
+    m_db->Execute("ALTER TABLE T_VERSION ADD COLUMN Kurz TEXT(5)");
+    EXPECT_EQ(m_db->DefinedSize("T_VERSION", "Kurz"), 5);
+    EXPECT_EQ(ErrorNumber([&] { m_db->Execute("UPDATE T_VERSION SET Kurz=\"zu lang\""); }), 3163);
+    m_db->Execute("CREATE UNIQUE INDEX RefIndex ON T_VERSION (Description)");
+    m_db->Execute("CREATE INDEX IBuild ON T_VERSION (Build) WITH IGNORE NULL");
+    const auto indexes = m_db->Indexes("T_VERSION");
+    ASSERT_EQ(indexes.size(), 3u);
+    EXPECT_EQ(indexes[1].Name, "IBuild");
+    EXPECT_EQ(indexes[2].Name, "RefIndex");
+    m_db->Execute("DROP INDEX RefIndex ON T_VERSION");
+    EXPECT_EQ(m_db->Indexes("T_VERSION").size(), 2u);
+    EXPECT_EQ(m_db->Indexes("T_WPLevel")[1].Name, "RefIndex"); // the other table's index stays
+}
+
+TEST_F(SqliteTest, RepairHelpers)
+{
+    auto& sqlite = static_cast<SqliteDatabase&>(*m_db);
+    EXPECT_TRUE(sqlite.IntegrityCheck().empty());
+    sqlite.Checkpoint();
+    sqlite.Compact();
+    EXPECT_EQ(m_db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong(), 6);
+}
+
+} // namespace
+} // namespace pf::test

@@ -1,5 +1,5 @@
 #pragma once
-// The "Access file" of the spec as an SQLite 3 database: Jet-dialect statements translated once
+// The program's database file as an SQLite 3 database: Jet-dialect statements translated once
 // and cached, recordsets over prepared statements, nested transactions as savepoints, and the
 // table-definition operations of the schema upgrades. Every connection runs with double-quoted
 // string literals switched off, WAL journal (unless read-only), foreign keys off, a busy timeout,
@@ -56,7 +56,7 @@ public:
     void CreateIndex(const std::string& table, const IndexDef& index) override;
     int DefinedSize(const std::string& table, const std::string& column) override;
 
-    // Repair and compaction (Part 2.2): the problems PRAGMA integrity_check reports (empty when the
+    // Repair and compaction: the problems PRAGMA integrity_check reports (empty when the
     // file is sound), VACUUM (outside a transaction), and a WAL checkpoint that folds the log into
     // the file while the connection stays open.
     std::vector<std::string> IntegrityCheck();

@@ -1,4 +1,4 @@
-// The Jet translator on statements taken from the spec, each run against the fixture database:
+// The Jet translator on the statements the program issues, each run against the fixture database:
 // the rows a SELECT returns (first column) or the rows an action statement changes.
 
 #include "db/JetSql.h"
@@ -17,7 +17,7 @@ struct Case
 };
 
 const Case kCases[] = {
-    // Part 3.1 recipes
+    // recipes
     {"SELECT * FROM T_REZ_KOPF WHERE ID=1", "1"},
     {"SELECT ID FROM T_REZ_KOPF WHERE RezTitle=\"apfelkuchen\"", "1"},
     {"SELECT ID FROM T_REZ_KOPF WHERE RezTitle=\"Mutter's \"\"bester\"\" Kuchen\"", "3"},
@@ -56,7 +56,7 @@ const Case kCases[] = {
      "AND (ID IN (1,2))",
      "1|2"},
     {"SELECT ID FROM T_REZ_KOPF WHERE RezTitle LIKE \"*kuchen\" & \"*\" ORDER BY ID", "1|3|4"},
-    // Part 3.2 ingredients: parenthesised LEFT JOINs, DISTINCTROW, [No]
+    // ingredients: parenthesised LEFT JOINs, DISTINCTROW, [No]
     {"SELECT DISTINCTROW * FROM (T_REZ_ZUTAT LEFT JOIN T_UNIT ON T_REZ_ZUTAT.ZutEinh = T_UNIT.ID) LEFT JOIN "
      "T_BLS_KEY ON T_REZ_ZUTAT.ZutBLSID = T_BLS_KEY.ID WHERE T_REZ_ZUTAT.ID=1 ORDER BY [No] ASC",
      "1|1|1"},
@@ -64,7 +64,7 @@ const Case kCases[] = {
     {"SELECT COUNT(*) FROM T_REZ_ZUTAT WHERE ID=1", "3"},
     {"SELECT ID FROM T_REZ_ZUTAT WHERE ZutBLSID=11 AND ZutRezept<>0", ""},
     {"DELETE FROM T_REZ_ZUTAT WHERE ID=1", "3"},
-    // Part 3.4 categories and cookbooks
+    // categories and cookbooks
     {"SELECT DISTINCTROW ID FROM T_REZ_CAT_NDX WHERE CatID IN (7,8)", "1|1|2"},
     {"SELECT DISTINCTROW ID FROM T_REZ_CAT_NDX WHERE NOT CatID=7 AND CatPrimary<>0", "5"},
     {"SELECT DISTINCT T_REZ_KOCHBUCH.BuchID FROM (T_REZ_CAT_NDX INNER JOIN T_REZ_KOCHBUCH ON "
@@ -91,7 +91,7 @@ const Case kCases[] = {
     {"SELECT * FROM T_CAT WHERE CatNameD LIKE \"KUCHEN\"", "7"},
     {"UPDATE T_REZ_KOPF SET RezHERKUNFT=0 WHERE RezHERKUNFT=7", "1"},
     {"UPDATE T_REZ_CAT_NDX SET CatID=8 WHERE CatID=7", "2"},
-    // Part 6 menus and weekly plans: dates, aliases, nested joins
+    // menus and weekly plans: dates, aliases, nested joins
     {"SELECT MenuID,MenuDatum FROM T_MENU_KOPF WHERE MenuID<>0 AND MenuTitle=\"weihnachten\" AND "
      "MenuDatum=#2018/12/24#",
      "1"},
@@ -108,7 +108,7 @@ const Case kCases[] = {
      "T_MENU_GANG.RezID=1 ORDER BY T_MENU_GANG.RezID, T_MENU_GANG.WPDay+T_MENU_KOPF.MenuDatum DESC",
      "43473|43453"},
     {"DELETE * FROM T_WPLevel", "2"},
-    // Part 5 foods and Part 8 lexicon: brackets, reserved names
+    // foods and lexicon: brackets, reserved names
     {"SELECT DISTINCTROW T_INFO_KEY.KEYTYPE, T_INFO_KEY.[KEY], T_BLS_KEY.ID, T_BLS_KEY.SBLS FROM T_INFO_KEY "
      "INNER JOIN T_BLS_KEY ON T_INFO_KEY.ID = T_BLS_KEY.ID WHERE (((T_INFO_KEY.KEYTYPE)=3) AND "
      "((T_INFO_KEY.[KEY]) Like \"APFEL\")) ORDER BY T_INFO_KEY.[KEY]",
@@ -120,7 +120,7 @@ const Case kCases[] = {
     {"SELECT * FROM T_INFO_KEY WHERE Keytype=3 AND [Key]=\"apfel\" AND id=11", "11"},
     {"SELECT ID,[KEY],Sprachcode FROM T_INFO_KEY WHERE KEYTYPE=2 ORDER BY ID", "20"},
     {"DELETE FROM T_INFO_KEY WHERE Keytype=3 AND [Key]=\"boskop\" AND id=11", "1"},
-    // Part 2.3 upgrades, Part 7.1 templates, Part 1.5 users
+    // upgrades, search templates, users
     {"Update T_UNIT set NoFractionOnScale=False", "3"},
     {"Update T_Unit set NoFractionOnScale=True WHERE UnitShortD IN (\"ML\",\"GR\",\"PR\", \"TR\", \"SP\")",
      "2"},

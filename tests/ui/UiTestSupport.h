@@ -12,14 +12,9 @@
 
 namespace pf::test {
 
-inline QApplication& TestApp()
-{
-    static int argc = 1;
-    static char name[] = "test_ui";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
+// The application object lives in the test program's main, so that it goes away before the
+// library's own objects at exit.
+inline QApplication& TestApp() { return *qobject_cast<QApplication*>(QCoreApplication::instance()); }
 
 class UiTest : public ::testing::Test
 {

@@ -105,7 +105,8 @@ int RunInit(const std::string& path, std::ostream& out, std::ostream& err)
 {
     std::error_code ec;
     if (std::filesystem::exists(path, ec)) {
-        err << "Die Datei \"" << path << "\" ist bereits vorhanden; eine neue Datenbank wird nur an einer freien Stelle angelegt.\n";
+        err << "Die Datei \"" << path
+            << "\" ist bereits vorhanden; eine neue Datenbank wird nur an einer freien Stelle angelegt.\n";
         return 1;
     }
     ConnectionState& conn = Connection();

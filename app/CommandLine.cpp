@@ -23,8 +23,8 @@ std::string JoinCommandLine(const std::vector<std::string>& args)
         if (!line.empty())
             line += ' ';
         const auto equals = arg.find('=');
-        if (arg.find(' ') != std::string::npos && equals != std::string::npos && arg.find('"') == std::string::npos &&
-            arg.find('/') > equals)
+        if (arg.find(' ') != std::string::npos && equals != std::string::npos &&
+            arg.find('"') == std::string::npos && arg.find('/') > equals)
             line += arg.substr(0, equals + 1) + "\"" + arg.substr(equals + 1) + "\"";
         else
             line += arg;

@@ -36,8 +36,11 @@ Answer ConsoleInteraction::Ask(const std::string& text, Buttons buttons, Answer 
                                const std::string&)
 {
     Answer answer = m_fixed && Offers(buttons, *m_fixed) ? *m_fixed : defaultAnswer;
-    std::cerr << ForTerminal(text) << " -> " << (answer == Answer::Yes ? "Ja" : answer == Answer::No ? "Nein"
-                                                 : answer == Answer::Ok ? "OK" : "Abbrechen")
+    std::cerr << ForTerminal(text) << " -> "
+              << (answer == Answer::Yes  ? "Ja"
+                  : answer == Answer::No ? "Nein"
+                  : answer == Answer::Ok ? "OK"
+                                         : "Abbrechen")
               << '\n';
     return answer;
 }
@@ -47,7 +50,10 @@ void ConsoleInteraction::Inform(const std::string& text, MsgIcon, const std::str
     std::cerr << ForTerminal(text) << '\n';
 }
 
-std::vector<std::string> ConsoleInteraction::ChooseFiles(const FileRequest&) { return {}; }
+std::vector<std::string> ConsoleInteraction::ChooseFiles(const FileRequest&)
+{
+    return {};
+}
 
 std::optional<int> ConsoleInteraction::ChooseItem(const std::string&, const std::vector<std::string>&,
                                                   const std::string&)

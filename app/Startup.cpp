@@ -87,7 +87,11 @@ void ReadLanguage(AppContext& app)
     app.LanguageCode = list.substr(0, list.find(','));
     app.LanguageName = list.substr(list.find(',') + 1);
     const std::string code = ToUpper(app.LanguageCode);
-    app.LocaleLetter = code == "EN" ? "E" : code == "FR" ? "F" : code == "IT" ? "I" : code == "ES" ? "S" : "D";
+    app.LocaleLetter = code == "EN"   ? "E"
+                       : code == "FR" ? "F"
+                       : code == "IT" ? "I"
+                       : code == "ES" ? "S"
+                                      : "D";
     app.TextOffset = app.LanguageIndex * 6000;
 }
 
@@ -122,7 +126,8 @@ void ReadPhrases(AppContext& app)
 void RestoreActiveCookbook(AppContext& app)
 {
     StartupHooks& hooks = StartHooks();
-    const std::string defaultName = hooks.DefaultCookbookName ? hooks.DefaultCookbookName(0) : "Basiskochbuch";
+    const std::string defaultName =
+        hooks.DefaultCookbookName ? hooks.DefaultCookbookName(0) : "Basiskochbuch";
     auto load = [&](long id) {
         if (hooks.LoadActiveCookbook) {
             hooks.LoadActiveCookbook(id);
@@ -200,8 +205,9 @@ void InitialiseProgram(const StartArguments& arguments, Shell* shell)
     std::error_code ec;
     std::filesystem::remove(app.UpdateExePath, ec);
     app.ComputeVersion();
-    app.PictureFilter = "Alle Bilder|*.gif;*.jpg;*.jpeg;*.bmp;*.ico;*.rle;*.wmf;*.emf|JPEG|*.jpg|Windows BMP|*.bmp|"
-                        "Alle Dateien|*.*";
+    app.PictureFilter =
+        "Alle Bilder|*.gif;*.jpg;*.jpeg;*.bmp;*.ico;*.rle;*.wmf;*.emf|JPEG|*.jpg|Windows BMP|*.bmp|"
+        "Alle Dateien|*.*";
     // 3-5: user, settings file, data folder, private temporary folder.
     app.WinUser = LoginName();
     ChooseProgramFiles(app, arguments.ExecutablePath);
@@ -214,8 +220,8 @@ void InitialiseProgram(const StartArguments& arguments, Shell* shell)
     app.HelpFile = app.ProgramDir + "hilfe/index.html";
     app.HelpAvailable = std::filesystem::exists(app.HelpFile, ec);
     app.AdminUser = ToUpper(ReadSetting("", "AdminUser", "", true));
-    app.ImportSourceWords =
-        ParseImportSourceWords(ReadSetting("", "ImportSource", "SOURCE\",\"QUELLE\",\"ERFASST\",\"ERFAßT", true));
+    app.ImportSourceWords = ParseImportSourceWords(
+        ReadSetting("", "ImportSource", "SOURCE\",\"QUELLE\",\"ERFASST\",\"ERFAßT", true));
     app.Special = HasSpecialSwitch(app.CommandLine);
     // 11: the splash stays up while the rest runs.
     if (shell) {
@@ -228,7 +234,8 @@ void InitialiseProgram(const StartArguments& arguments, Shell* shell)
     app.UnitDisplayFactor = UnitDisplayFactor(app.Options.EditMasse);
     ParseEditRing(ReadSetting("", "EditRing", "25", false), app.EditRingSize, app.RecipeRing);
     int menuRingSize = app.EditRingSize;
-    std::string menuRing = std::to_string(app.EditRingSize) + "," + ReadSetting("", "EditMenuRing", "", false);
+    std::string menuRing =
+        std::to_string(app.EditRingSize) + "," + ReadSetting("", "EditMenuRing", "", false);
     ParseEditRing(menuRing, menuRingSize, app.MenuRing);
     ReadPhrases(app);
     LoadUmlautExceptions();

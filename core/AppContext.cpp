@@ -49,7 +49,10 @@ AppContext& AppContext::Current()
     return *g_current;
 }
 
-void AppContext::Install(AppContext* context) { g_current = context; }
+void AppContext::Install(AppContext* context)
+{
+    g_current = context;
+}
 
 ScopedAppContext::ScopedAppContext(AppContext& context) : m_previous(g_current)
 {
@@ -58,7 +61,10 @@ ScopedAppContext::ScopedAppContext(AppContext& context) : m_previous(g_current)
     g_current = &context;
 }
 
-ScopedAppContext::~ScopedAppContext() { g_current = m_previous; }
+ScopedAppContext::~ScopedAppContext()
+{
+    g_current = m_previous;
+}
 
 Interaction& UI()
 {

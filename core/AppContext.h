@@ -31,8 +31,8 @@ struct AppContext
     static constexpr const char* kBuildDate = "2018-12-28";
 
     std::string AppTitle = "Pfannola";
-    std::string VersionText;   // v2.00.126
-    std::string AppCaption;    // Pfannola v2.00.126
+    std::string VersionText; // v2.00.126
+    std::string AppCaption;  // Pfannola v2.00.126
     std::string UpdateExePath;
     std::string PictureFilter;
     std::string WinUser;

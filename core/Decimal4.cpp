@@ -1,5 +1,7 @@
 #include "core/Decimal4.h"
 
+#include "core/LeadingNumber.h"
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -63,14 +65,8 @@ Decimal4 Decimal4::FromDouble(double value)
 
 Decimal4 Decimal4::Parse(std::string_view text)
 {
-    std::size_t pos = 0;
-    while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t'))
-        ++pos;
     bool negative = false;
-    if (pos < text.size() && (text[pos] == '-' || text[pos] == '+')) {
-        negative = text[pos] == '-';
-        ++pos;
-    }
+    std::size_t pos = SkipBlanksAndSign(text, negative);
     Int128 ticks = 0;
     bool overflow = false;
     while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {

@@ -1,5 +1,7 @@
 #include "core/Settings.h"
 
+#include "core/LeadingNumber.h"
+
 #include "core/AppContext.h"
 #include "core/IniFile.h"
 #include "core/Interaction.h"
@@ -41,23 +43,6 @@ std::string QuoteForStore(std::string_view value)
     if (edgeBlank || quoted)
         return "\"" + std::string(value) + "\"";
     return std::string(value);
-}
-
-std::u32string ToCodePoints(std::string_view text)
-{
-    std::u32string out;
-    std::size_t pos = 0;
-    while (pos < text.size())
-        out.push_back(NextCodePoint(text, pos));
-    return out;
-}
-
-std::string FromCodePoints(std::u32string_view text)
-{
-    std::string out;
-    for (char32_t cp : text)
-        AppendUtf8(out, cp);
-    return out;
 }
 
 std::string_view TrimBlanks(std::string_view text)
@@ -173,14 +158,8 @@ void WriteSetting(std::string_view section, std::string_view key, std::string_vi
 
 long SettingToLong(std::string_view text)
 {
-    std::size_t pos = 0;
-    while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t'))
-        ++pos;
     bool negative = false;
-    if (pos < text.size() && (text[pos] == '-' || text[pos] == '+')) {
-        negative = text[pos] == '-';
-        ++pos;
-    }
+    std::size_t pos = SkipBlanksAndSign(text, negative);
     long value = 0;
     constexpr long kMax = std::numeric_limits<long>::max();
     for (; pos < text.size() && text[pos] >= '0' && text[pos] <= '9'; ++pos) {
@@ -196,11 +175,8 @@ bool SettingToBool(std::string_view text)
     if (upper == "TRUE" || upper == "WAHR")
         return true;
     // The numeric value of the leading number, fraction included ("0.5" is not 0).
-    std::size_t pos = text.find_first_not_of(" \t");
-    if (pos == std::string_view::npos)
-        return false;
-    if (text[pos] == '-' || text[pos] == '+')
-        ++pos;
+    bool negative = false;
+    std::size_t pos = SkipBlanksAndSign(text, negative);
     bool seenPoint = false;
     for (; pos < text.size(); ++pos) {
         const char c = text[pos];

@@ -24,25 +24,6 @@ constexpr std::u32string_view kUmlauts = U"üöäÜÖÄÜÖÄß";
 constexpr std::u32string_view kDigraphs = U"ueoeaeUeOeAeUEOEAEss";
 constexpr std::size_t kPairCount = 10;
 
-std::u32string ToCodePoints(std::string_view text)
-{
-    std::u32string out;
-    out.reserve(text.size());
-    std::size_t pos = 0;
-    while (pos < text.size())
-        out.push_back(NextCodePoint(text, pos));
-    return out;
-}
-
-std::string FromCodePoints(std::u32string_view text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (char32_t cp : text)
-        AppendUtf8(out, cp);
-    return out;
-}
-
 void ReplaceAll(std::string& text, std::string_view from, std::string_view to)
 {
     std::size_t pos = text.find(from);

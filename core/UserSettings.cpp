@@ -19,7 +19,10 @@ int Byte(const char* key, const char* defaultValue)
     return static_cast<int>(static_cast<std::uint8_t>(Number(key, defaultValue) & 0xFF));
 }
 
-bool Flag(const char* key, const char* defaultValue) { return SettingToBool(ReadSetting("", key, defaultValue, false)); }
+bool Flag(const char* key, const char* defaultValue)
+{
+    return SettingToBool(ReadSetting("", key, defaultValue, false));
+}
 
 } // namespace
 

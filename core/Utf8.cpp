@@ -222,4 +222,23 @@ bool EqualsNoCase(std::string_view a, std::string_view b)
     return i == a.size() && j == b.size();
 }
 
+std::u32string ToCodePoints(std::string_view text)
+{
+    std::u32string out;
+    out.reserve(text.size());
+    std::size_t pos = 0;
+    while (pos < text.size())
+        out.push_back(NextCodePoint(text, pos));
+    return out;
+}
+
+std::string FromCodePoints(std::u32string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (char32_t cp : text)
+        AppendUtf8(out, cp);
+    return out;
+}
+
 } // namespace pf

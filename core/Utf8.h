@@ -15,6 +15,10 @@ std::size_t CharLength(std::string_view text);
 // Substring by characters (start 0-based, count may run past the end).
 std::string CharSubstr(std::string_view text, std::size_t start, std::size_t count = std::string::npos);
 
+// The whole text as code points and back, for rules that index characters.
+std::u32string ToCodePoints(std::string_view text);
+std::string FromCodePoints(std::u32string_view text);
+
 char32_t ToUpperCp(char32_t cp);
 char32_t ToLowerCp(char32_t cp);
 std::string ToUpper(std::string_view text);

@@ -17,7 +17,20 @@ namespace pf {
 class Recordset;
 
 // Column types of the schema, with the storage of each on the back ends.
-enum class FieldType { Byte, Integer, Long, Counter, Single, Double, Currency, Date, Boolean, Text, Memo, Binary };
+enum class FieldType {
+    Byte,
+    Integer,
+    Long,
+    Counter,
+    Single,
+    Double,
+    Currency,
+    Date,
+    Boolean,
+    Text,
+    Memo,
+    Binary
+};
 
 struct FieldDef
 {
@@ -29,9 +42,9 @@ struct FieldDef
 
     std::string Name;
     FieldType Type = FieldType::Long;
-    int Size = 0;          // defined size of Text columns (characters)
+    int Size = 0; // defined size of Text columns (characters)
     bool Required = false;
-    Value Default;         // null: no default
+    Value Default; // null: no default
 };
 
 struct IndexDef
@@ -52,7 +65,7 @@ struct TableDef
 struct OpenOptions
 {
     bool ReadOnly = false;
-    bool Create = false;     // create the file when it does not exist
+    bool Create = false; // create the file when it does not exist
     bool Exclusive = false;
     // How long a statement waits for another connection's lock before failing (3218; 3045 on open).
     int BusyTimeoutMs = 5000;
@@ -77,7 +90,8 @@ public:
     // The same with values bound to "?" placeholders in order.
     virtual long Execute(std::string_view sql, const std::vector<Value>& params) = 0;
     virtual std::unique_ptr<Recordset> OpenRecordset(std::string_view sql) = 0;
-    virtual std::unique_ptr<Recordset> OpenRecordset(std::string_view sql, const std::vector<Value>& params) = 0;
+    virtual std::unique_ptr<Recordset> OpenRecordset(std::string_view sql,
+                                                     const std::vector<Value>& params) = 0;
     // First column of the first row, null when there is none.
     Value Scalar(std::string_view sql);
 

@@ -14,7 +14,10 @@ namespace {
 
 ConnectionState g_connection;
 
-std::string LastUseKey(int n) { return "DBLastUse" + std::to_string(n); }
+std::string LastUseKey(int n)
+{
+    return "DBLastUse" + std::to_string(n);
+}
 
 // Title of cookbook 0 in the open database; empty when there is none yet.
 std::string BaseCookbookTitle()
@@ -30,7 +33,10 @@ std::string BaseCookbookTitle()
 
 } // namespace
 
-ConnectionState& Connection() { return g_connection; }
+ConnectionState& Connection()
+{
+    return g_connection;
+}
 
 Database& WorkDb()
 {
@@ -39,7 +45,10 @@ Database& WorkDb()
     return *g_connection.WorkDb;
 }
 
-bool HasWorkDb() { return g_connection.WorkDb != nullptr; }
+bool HasWorkDb()
+{
+    return g_connection.WorkDb != nullptr;
+}
 
 void CloseWorkDatabase()
 {

@@ -12,12 +12,12 @@ namespace pf {
 
 struct ConnectionState
 {
-    int DbType = 0;                  // 0 file, 1 ODBC, 2 ODBC of the kind "SQL"
+    int DbType = 0; // 0 file, 1 ODBC, 2 ODBC of the kind "SQL"
     std::string DbTypeText = "ACCESS";
-    std::string DbPath;              // file path or data source name; empty: none chosen
+    std::string DbPath; // file path or data source name; empty: none chosen
     int OdbcLogonType = 2;
     std::unique_ptr<Database> WorkDb;
-    bool MainWindowRunning = false;  // global-data failures end the process until then
+    bool MainWindowRunning = false; // global-data failures end the process until then
 };
 
 // The one connection state of the process.
@@ -42,8 +42,8 @@ struct FirstStartResult
 struct DatabaseSelection
 {
     int DbType = 0;
-    std::string Path;  // file, for DbType 0
-    std::string Dsn;   // data source, for DbType 1
+    std::string Path; // file, for DbType 0
+    std::string Dsn;  // data source, for DbType 1
     std::string User;
     std::string Password;
     int LogonType = 2;
@@ -55,7 +55,8 @@ class DatabaseWindows
 {
 public:
     virtual ~DatabaseWindows() = default;
-    virtual FirstStartResult ShowFirstStart(const std::vector<FirstStartItem>& items, const std::string& newPath) = 0;
+    virtual FirstStartResult ShowFirstStart(const std::vector<FirstStartItem>& items,
+                                            const std::string& newPath) = 0;
     // Modal selection window; true when the user committed a choice (CommitDatabaseSelection ran).
     virtual bool ShowSelection() = 0;
     virtual void ShowOptions() = 0;

@@ -158,8 +158,9 @@ RepairResult RepairDatabaseFile(const std::string& path)
 
     std::vector<SchemaObject> objects;
     {
-        StmtHandle stmt = Prepare(src.get(), "SELECT type, name, sql FROM sqlite_master WHERE sql IS NOT NULL "
-                                             "AND name NOT LIKE 'sqlite_%' ORDER BY type = 'table' DESC, rowid");
+        StmtHandle stmt =
+            Prepare(src.get(), "SELECT type, name, sql FROM sqlite_master WHERE sql IS NOT NULL "
+                               "AND name NOT LIKE 'sqlite_%' ORDER BY type = 'table' DESC, rowid");
         if (!stmt) {
             result.Error = sqlite3_errmsg(src.get());
             return result;

@@ -9,7 +9,7 @@ namespace pf {
 struct RepairResult
 {
     bool Ok = false;
-    bool WasIntact = false;   // the check found nothing to repair
+    bool WasIntact = false; // the check found nothing to repair
     long RowsCopied = 0;
     long RowsLost = 0;
     std::string KeptOriginal; // where the damaged file now lies

@@ -39,16 +39,16 @@ private:
 
 // Error numbers used by callers to branch on.
 namespace dberr {
-constexpr long kFileNotFound = 3024;     // "Datei nicht gefunden"
+constexpr long kFileNotFound = 3024; // "Datei nicht gefunden"
 constexpr long kDuplicateKey = 3022;
-constexpr long kFileInUse = 3045;        // locked by another process
-constexpr long kNotADatabase = 3343;     // unrecognised database format
-constexpr long kReadOnly = 3027;         // database or object is read-only
-constexpr long kSyntax = 3075;           // syntax error in the statement
+constexpr long kFileInUse = 3045;    // locked by another process
+constexpr long kNotADatabase = 3343; // unrecognised database format
+constexpr long kReadOnly = 3027;     // database or object is read-only
+constexpr long kSyntax = 3075;       // syntax error in the statement
 constexpr long kNoSuchTable = 3078;
-constexpr long kNoSuchField = 3265;      // item not found in this collection
+constexpr long kNoSuchField = 3265; // item not found in this collection
 constexpr long kNoCurrentRecord = 3021;
-constexpr long kGeneric = 3146;          // any other engine failure
+constexpr long kGeneric = 3146; // any other engine failure
 } // namespace dberr
 
 } // namespace pf

@@ -36,7 +36,8 @@ std::string DatabaseVersionText(Database& db)
     auto rs = db.OpenRecordset("SELECT * FROM T_VERSION ORDER BY Major DESC,Minor DESC,Build DESC");
     if (rs->Eof())
         return kEmptyVersion;
-    return FormatVersion(static_cast<long>(rs->Field("Major").AsLong()), static_cast<long>(rs->Field("Minor").AsLong()),
+    return FormatVersion(static_cast<long>(rs->Field("Major").AsLong()),
+                         static_cast<long>(rs->Field("Minor").AsLong()),
                          static_cast<long>(rs->Field("Build").AsLong()));
 }
 
@@ -70,13 +71,14 @@ bool UpgradeDatabase(Database& db, bool askFirst)
         return false;
     }
     if (database > program) {
-        ui.Inform(LoadText(507) + program + LoadText(508) + database + LoadText(509), MsgIcon::Warning, caption);
+        ui.Inform(LoadText(507) + program + LoadText(508) + database + LoadText(509), MsgIcon::Warning,
+                  caption);
         return true;
     }
     if (database < program) {
         if (askFirst && database < kOldestUpgradable) {
-            const std::string question =
-                LoadText(510) + database + LoadText(511) + "Pfannola" + LoadText(512) + "\r\n" + LoadText(513);
+            const std::string question = LoadText(510) + database + LoadText(511) + "Pfannola" +
+                                         LoadText(512) + "\r\n" + LoadText(513);
             if (ui.Ask(question, Buttons::YesNo, Answer::No, MsgIcon::Question, caption) != Answer::Yes)
                 throw ProcessExit{1};
         }

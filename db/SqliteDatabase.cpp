@@ -377,13 +377,19 @@ void SqliteDatabase::BeginTrans()
     ++m_conn->TransactionLevel;
 }
 
+namespace {
+DbError NoTransactionError()
+{
+    return DbError(3034, "Sie haben versucht, eine Transaktion ohne vorheriges BeginTrans zu übernehmen "
+                         "oder zurückzusetzen.");
+}
+} // namespace
+
 void SqliteDatabase::CommitTrans()
 {
     const int level = m_conn->TransactionLevel;
     if (level == 0)
-        m_conn->Throw(DbError(3034,
-                              "Sie haben versucht, eine Transaktion ohne vorheriges BeginTrans zu übernehmen "
-                              "oder zurückzusetzen."));
+        m_conn->Throw(NoTransactionError());
     if (level == 1) {
         if (!sqlite3_get_autocommit(Db()))
             m_conn->Exec("COMMIT");
@@ -397,9 +403,7 @@ void SqliteDatabase::Rollback()
 {
     const int level = m_conn->TransactionLevel;
     if (level == 0)
-        m_conn->Throw(DbError(3034,
-                              "Sie haben versucht, eine Transaktion ohne vorheriges BeginTrans zu übernehmen "
-                              "oder zurückzusetzen."));
+        m_conn->Throw(NoTransactionError());
     // SQLite may have ended the transaction itself after a grave error; then nothing is left.
     if (sqlite3_get_autocommit(Db())) {
         m_conn->TransactionLevel = 0;
@@ -612,6 +616,17 @@ void SqliteDatabase::RenameTable(const std::string& from, const std::string& to)
     sp.Commit();
 }
 
+std::vector<FieldDef>::iterator SqliteDatabase::FindField(std::vector<FieldDef>& fields,
+                                                          const std::string& column)
+{
+    const auto found = std::find_if(fields.begin(), fields.end(),
+                                    [&](const FieldDef& f) { return EqualsNoCase(f.Name, column); });
+    if (found == fields.end())
+        m_conn->Throw(
+            DbError(dberr::kNoSuchField, "Element in dieser Auflistung nicht gefunden: '" + column + "'."));
+    return found;
+}
+
 void SqliteDatabase::AddColumn(const std::string& table, const FieldDef& field)
 {
     const std::string stored = RequireTable(table);
@@ -622,11 +637,7 @@ void SqliteDatabase::DropColumn(const std::string& table, const std::string& col
 {
     const std::string stored = RequireTable(table);
     std::vector<FieldDef> fields = Fields(stored);
-    const auto found = std::find_if(fields.begin(), fields.end(),
-                                    [&](const FieldDef& f) { return EqualsNoCase(f.Name, column); });
-    if (found == fields.end())
-        m_conn->Throw(
-            DbError(dberr::kNoSuchField, "Element in dieser Auflistung nicht gefunden: '" + column + "'."));
+    const auto found = FindField(fields, column);
     std::vector<IndexDef> indexes = Indexes(stored);
     const auto uses = [&](const IndexDef& index) {
         return std::any_of(index.Columns.begin(), index.Columns.end(),
@@ -645,11 +656,8 @@ void SqliteDatabase::DropColumn(const std::string& table, const std::string& col
 void SqliteDatabase::RenameColumn(const std::string& table, const std::string& from, const std::string& to)
 {
     const std::string stored = RequireTable(table);
-    const std::vector<FieldDef> fields = Fields(stored);
-    if (std::none_of(fields.begin(), fields.end(),
-                     [&](const FieldDef& f) { return EqualsNoCase(f.Name, from); }))
-        m_conn->Throw(
-            DbError(dberr::kNoSuchField, "Element in dieser Auflistung nicht gefunden: '" + from + "'."));
+    std::vector<FieldDef> fields = Fields(stored);
+    FindField(fields, from);
     m_conn->Exec("ALTER TABLE " + QuoteName(stored) + " RENAME COLUMN " + QuoteName(from) + " TO " +
                  QuoteName(to));
 }
@@ -658,11 +666,7 @@ void SqliteDatabase::WidenTextColumn(const std::string& table, const std::string
 {
     const std::string stored = RequireTable(table);
     std::vector<FieldDef> fields = Fields(stored);
-    const auto found = std::find_if(fields.begin(), fields.end(),
-                                    [&](const FieldDef& f) { return EqualsNoCase(f.Name, column); });
-    if (found == fields.end())
-        m_conn->Throw(
-            DbError(dberr::kNoSuchField, "Element in dieser Auflistung nicht gefunden: '" + column + "'."));
+    const auto found = FindField(fields, column);
     if (found->Type == FieldType::Memo)
         return;
     if (found->Type != FieldType::Text)

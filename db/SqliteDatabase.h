@@ -77,6 +77,8 @@ private:
     std::string CreateTableSql(const std::string& name, const std::vector<FieldDef>& fields,
                                const IndexDef* primary) const;
     std::string CreateIndexSql(const std::string& table, const IndexDef& index) const;
+    // The column of that name (any case); throws 3265 when there is none.
+    std::vector<FieldDef>::iterator FindField(std::vector<FieldDef>& fields, const std::string& column);
     // Recreates a table with new definitions, keeping the rows of the columns both share.
     void RebuildTable(const std::string& table, const std::vector<FieldDef>& fields,
                       const std::vector<IndexDef>& indexes);

@@ -1,5 +1,7 @@
 #include "db/Value.h"
 
+#include "core/LeadingNumber.h"
+
 #include "core/Utf8.h"
 
 #include <charconv>
@@ -208,15 +210,9 @@ void DateSerial::ToParts(int& year, int& month, int& day, int& hour, int& minute
 
 double LeadingNumber(std::string_view text, bool* found)
 {
-    std::size_t pos = 0;
-    while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t'))
-        ++pos;
-    std::string number;
-    if (pos < text.size() && (text[pos] == '-' || text[pos] == '+')) {
-        if (text[pos] == '-')
-            number += '-';
-        ++pos;
-    }
+    bool negative = false;
+    std::size_t pos = SkipBlanksAndSign(text, negative);
+    std::string number = negative ? "-" : "";
     bool digits = false;
     while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {
         number += text[pos++];

@@ -38,7 +38,10 @@ void Status(const std::string& text)
         ShowProgress(0, 0, text);
 }
 
-void Critical(const std::string& text) { UI().Inform(text, MsgIcon::Critical, AppContext::Current().AppCaption); }
+void Critical(const std::string& text)
+{
+    UI().Inform(text, MsgIcon::Critical, AppContext::Current().AppCaption);
+}
 
 bool AskYesNo(const std::string& text)
 {
@@ -46,7 +49,10 @@ bool AskYesNo(const std::string& text)
            Answer::Yes;
 }
 
-bool StartsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
+bool StartsWith(const std::string& text, const std::string& prefix)
+{
+    return text.rfind(prefix, 0) == 0;
+}
 
 // Thousands grouped with "." as a German reader expects ("###,###,###" in the German locale).
 std::string GroupThousands(long long value)
@@ -65,7 +71,9 @@ std::string GroupThousands(long long value)
 
 bool HasWriteBit(const std::string& path)
 {
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (stat(path.c_str(), &info) != 0)
         return true;
     return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
@@ -104,7 +112,8 @@ void HandleOpenError(const DbError& error, DatabaseWindows& windows)
             conn.DbPath.clear();
         }
     } else {
-        const bool repairable = conn.DbType == 0 && !StartsWith(errorText, "(#53)") && !StartsWith(errorText, "(#76)");
+        const bool repairable =
+            conn.DbType == 0 && !StartsWith(errorText, "(#53)") && !StartsWith(errorText, "(#76)");
         if (repairable && AskYesNo(LoadText(419) + errorText + "\". Reparatur versuchen ?")) {
             std::string path = conn.DbPath;
             if (path.find('/') == std::string::npos)
@@ -167,7 +176,10 @@ OpenHooks& Hooks()
     return hooks;
 }
 
-std::string DefaultDatabasePath() { return AppContext::Current().DataDir + "DB/Pfannola.MDB"; }
+std::string DefaultDatabasePath()
+{
+    return AppContext::Current().DataDir + "DB/Pfannola.MDB";
+}
 
 std::unique_ptr<Database> OpenDatabaseFile(const std::string& path)
 {

@@ -1,3 +1,4 @@
+#include "db/WorkDatabase.h"
 #include "core/AppContext.h"
 #include "core/Messages.h"
 #include "core/ProcessExit.h"
@@ -5,7 +6,6 @@
 #include "db/DatabaseRepair.h"
 #include "db/Recordset.h"
 #include "db/SchemaVersion.h"
-#include "db/WorkDatabase.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempDir.h"
 
@@ -26,7 +26,8 @@ using test::ScriptedInteraction;
 class FakeWindows : public DatabaseWindows
 {
 public:
-    FirstStartResult ShowFirstStart(const std::vector<FirstStartItem>& items, const std::string& newPath) override
+    FirstStartResult ShowFirstStart(const std::vector<FirstStartItem>& items,
+                                    const std::string& newPath) override
     {
         firstStartItems = items;
         firstStartPath = newPath;
@@ -134,7 +135,7 @@ TEST_F(WorkDatabaseTest, MissingFileIsCreatedOnRequestThenChosenInTheSelectionWi
 {
     const std::string path = dir.File("neu/rezepte.mdb");
     WriteSetting("", "Database", path, true);
-    ui.Answering(Answer::Yes)  // create it?
+    ui.Answering(Answer::Yes)    // create it?
         .Answering(Answer::Yes); // "wird nun erstellt. Fortfahren ?"
     windows.onSelection = [&] { CommitDatabaseSelection(FileChoice(path)); };
     OpenWorkDatabase(windows);
@@ -328,7 +329,8 @@ TEST_F(WorkDatabaseTest, CompactionReportsOnlyLargeChanges)
     {
         DbTransaction t(WorkDb());
         for (int i = 1; i <= 400; ++i)
-            WorkDb().Execute("INSERT INTO T_NOTIZ (ID, [Text]) VALUES (?, ?)", {Value(i), Value(std::string(1000, 'x'))});
+            WorkDb().Execute("INSERT INTO T_NOTIZ (ID, [Text]) VALUES (?, ?)",
+                             {Value(i), Value(std::string(1000, 'x'))});
         t.Commit();
     }
     WorkDb().Execute("DELETE * FROM T_NOTIZ");

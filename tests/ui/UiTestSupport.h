@@ -14,7 +14,10 @@ namespace pf::test {
 
 // The application object lives in the test program's main, so that it goes away before the
 // library's own objects at exit.
-inline QApplication& TestApp() { return *qobject_cast<QApplication*>(QCoreApplication::instance()); }
+inline QApplication& TestApp()
+{
+    return *qobject_cast<QApplication*>(QCoreApplication::instance());
+}
 
 class UiTest : public ::testing::Test
 {

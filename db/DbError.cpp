@@ -23,4 +23,12 @@ std::string DbError::JoinedDescription() const
     return joined.empty() ? m_description : joined;
 }
 
+ErrorInfo ToErrorInfo(const DbError& error)
+{
+    ErrorInfo info{error.Number(), error.Description(), error.Source(), {}};
+    for (const EngineError& entry : error.Errors())
+        info.EngineDescriptions.push_back(entry.Description);
+    return info;
+}
+
 } // namespace pf

@@ -3,6 +3,8 @@
 // program's messages rely on (3024 file not found, 3022 duplicate key, 3343 not a database ...);
 // Errors holds every entry of the engine's error collection for the failed call.
 
+#include "core/Messages.h"
+
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -50,5 +52,8 @@ constexpr long kNoSuchField = 3265; // item not found in this collection
 constexpr long kNoCurrentRecord = 3021;
 constexpr long kGeneric = 3146; // any other engine failure
 } // namespace dberr
+
+// The error as the central reporter takes it: number, description, source and the engine's list.
+ErrorInfo ToErrorInfo(const DbError& error);
 
 } // namespace pf

@@ -2,6 +2,7 @@
 
 #include "core/AppContext.h"
 #include "core/Settings.h"
+#include "ui/ErrorTrap.h"
 #include "ui/QtDatabaseWindows.h"
 
 #include <QAbstractButton>
@@ -453,6 +454,11 @@ void Mainform::SetReopenHandler(std::function<void()> handler)
 }
 
 void Mainform::OnCommand(const QString& id)
+{
+    RunTrapped([&] { RunCommand(id); });
+}
+
+void Mainform::RunCommand(const QString& id)
 {
     if (id == "Mnu01Beenden") {
         close();

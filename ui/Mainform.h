@@ -89,6 +89,7 @@ private:
     void BuildStatusBar();
     void FillMenu(QMenu* menu, const MenuCommand* first, std::size_t count);
     void OnCommand(const QString& id);
+    void RunCommand(const QString& id);
     void ChooseDatabase();
     void ShowAbout();
 

@@ -1,7 +1,9 @@
 #include "ui/QtShell.h"
 
 #include "core/AppContext.h"
+#include "core/Messages.h"
 #include "core/ProcessExit.h"
+#include "db/DbError.h"
 #include "db/WorkDatabase.h"
 #include "ui/AppIcon.h"
 #include "ui/FrmSplash.h"
@@ -61,6 +63,8 @@ void QtShell::Reopen()
     try {
         OpenWorkDatabase(*this);
         m_main->SetDatabaseCaption(Connection().DbPath);
+    } catch (const DbError& error) {
+        ReportError(ToErrorInfo(error), false);
     } catch (const ProcessExit& exit) {
         // No usable database is left: the program ends as at start.
         if (m_exitHandler)

@@ -1,6 +1,7 @@
 #include "ui/Mainform.h"
 
 #include "core/Settings.h"
+#include "db/DbError.h"
 #include "tests/ui/UiTestSupport.h"
 
 #include <QAction>
@@ -10,6 +11,8 @@
 #include <QMenuBar>
 #include <QSet>
 #include <QToolBar>
+
+#include <cstdlib>
 
 namespace pf::test {
 namespace {
@@ -105,6 +108,25 @@ TEST_F(MainformTest, CommandsNotBuiltHereGoToTheHandlerOnceEnabled)
     window.Command("Mnu01Suchen")->trigger();
     window.Command("MnuFCascaded")->trigger(); // carried out by the window itself
     EXPECT_EQ(received, std::vector<std::string>{"Mnu01Suchen"});
+}
+
+TEST_F(MainformTest, ErrorOfACommandIsLoggedAndReportedInsteadOfEscaping)
+{
+    setenv("TMPDIR", m_dir.Dir().c_str(), 1);
+    Mainform window;
+    window.SetCommandHandler([](const std::string&) {
+        throw DbError(3022, "Doppelter Schlüssel",
+                      {{3022, "Doppelter Schlüssel", "DAO"}, {3022, "Index ID", "DAO"}});
+    });
+    window.SetCommandEnabled("Mnu01Suchen", true);
+    m_ui.Answering(Answer::No);
+    window.Command("Mnu01Suchen")->trigger();
+    unsetenv("TMPDIR");
+    ASSERT_EQ(m_ui.shown.size(), 1u);
+    EXPECT_NE(m_ui.shown[0].Text.find("#3022:Doppelter Schlüssel, Index ID/DAO"), std::string::npos)
+        << m_ui.shown[0].Text;
+    EXPECT_NE(ReadFile(m_dir.File("Pfannola.LOG")).find("#3022:Doppelter Schlüssel, Index ID/DAO"),
+              std::string::npos);
 }
 
 TEST_F(MainformTest, WindowMenuTilesChildrenWithoutOverlap)

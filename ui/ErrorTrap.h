@@ -1,0 +1,12 @@
+#pragma once
+// The error trap of every window command: an error that escapes the logic is logged and shown
+// through the central reporter instead of leaving the event loop; a ProcessExit ends the program.
+
+#include <functional>
+
+namespace pf {
+
+// Runs the action; offerClose lets the user close the active window after an error.
+void RunTrapped(const std::function<void()>& action, bool offerClose = true);
+
+} // namespace pf

@@ -1,5 +1,6 @@
 #include "app/Cli.h"
 
+#include "app/CliCommands.h"
 #include "app/CommandLine.h"
 #include "app/ConsoleInteraction.h"
 #include "app/Startup.h"
@@ -16,12 +17,16 @@ namespace pf {
 
 namespace {
 
-const char* const kUsage =
-    "Aufruf: pfannola-cli [--version] [--db DATEI] BEFEHL [SCHLÜSSEL=Wert ...]\n"
-    "Befehle:\n"
-    "  --version      zeigt die Programmversion\n"
-    "  init           legt eine neue Datenbank an\n"
-    "  info           zeigt Schema-Version und Anzahl der Rezepte, Kochbücher, Kategorien, Einheiten\n";
+std::string Usage()
+{
+    std::string usage = "Aufruf: pfannola-cli [--version] [--db DATEI] BEFEHL [ARGUMENTE] [SCHLÜSSEL=Wert ...]\n"
+                        "Befehle:\n";
+    for (const CliCommand& command : CliCommands()) {
+        std::string name = command.Name;
+        usage += "  " + name + std::string(name.size() < 14 ? 14 - name.size() : 1, ' ') + command.Help + "\n";
+    }
+    return usage;
+}
 
 struct CliOptions
 {
@@ -31,6 +36,23 @@ struct CliOptions
     std::vector<std::string> Overrides;
     bool Help = false;
 };
+
+int RunCommand(const std::vector<std::string>& words, const std::string& database, std::ostream& out,
+               std::ostream& err)
+{
+    for (const CliCommand& command : CliCommands()) {
+        if (words[0] != command.Name)
+            continue;
+        if (command.NeedsDatabase && database.empty()) {
+            err << "Für \"" << command.Name << "\" wird eine Datenbank gebraucht: --db DATEI\n";
+            return 2;
+        }
+        CliCall call{database, std::vector<std::string>(words.begin() + 1, words.end()), out, err};
+        return command.Run(call);
+    }
+    err << "Unbekannter Befehl: " << words[0] << "\n" << Usage();
+    return 2;
+}
 
 bool ParseOptions(const std::vector<std::string>& args, CliOptions& options, std::ostream& err)
 {
@@ -60,83 +82,16 @@ bool ParseOptions(const std::vector<std::string>& args, CliOptions& options, std
     return true;
 }
 
-// Count of a table's rows, or -1 when the table does not exist yet.
-long CountRows(Database& db, const char* table)
-{
-    if (!db.TableExists(table))
-        return -1;
-    return static_cast<long>(db.Scalar(std::string("SELECT COUNT(*) FROM ") + table).AsLong());
-}
-
-int RunInfo(const std::string& path, std::ostream& out, std::ostream& err)
-{
-    std::unique_ptr<Database> db;
-    try {
-        db = OpenDatabaseFile(path);
-    } catch (const DbError& error) {
-        err << "Die Datenbank \"" << path << "\" kann nicht geöffnet werden: (#" << error.Number() << ") "
-            << error.Description() << "\n";
-        return 1;
-    }
-    std::string version;
-    try {
-        version = DatabaseVersionText(*db);
-    } catch (const DbError&) {
-        err << "Die vorliegende Datenbank sieht nicht wie eine Pfannola-Datenbank aus !\n";
-        return 1;
-    }
-    out << "Datenbank: " << path << "\n";
-    out << "Schema-Version: " << version << "\n";
-    struct Count
-    {
-        const char* Label;
-        const char* Table;
-    };
-    for (const Count& count : {Count{"Rezepte", "T_REZ_KOPF"}, Count{"Kochbücher", "T_BUCH"},
-                               Count{"Kategorien", "T_CAT"}, Count{"Einheiten", "T_UNIT"}}) {
-        const long n = CountRows(*db, count.Table);
-        out << count.Label << ": " << (n < 0 ? std::string("-") : std::to_string(n)) << "\n";
-    }
-    out << "Nur lesen: " << (db->IsUpdatable() ? "nein" : "ja") << "\n";
-    return 0;
-}
-
-int RunInit(const std::string& path, std::ostream& out, std::ostream& err)
-{
-    std::error_code ec;
-    if (std::filesystem::exists(path, ec)) {
-        err << "Die Datei \"" << path
-            << "\" ist bereits vorhanden; eine neue Datenbank wird nur an einer freien Stelle angelegt.\n";
-        return 1;
-    }
-    ConnectionState& conn = Connection();
-    conn.DbType = 0;
-    conn.DbTypeText = "ACCESS";
-    conn.DbPath = path;
-    const bool created = Hooks().CreateDatabaseFromInit && Hooks().CreateDatabaseFromInit();
-    conn.DbPath.clear();
-    if (!created || !std::filesystem::exists(path, ec)) {
-        err << "Die Datenbank \"" << path << "\" konnte nicht angelegt werden.\n";
-        return 1;
-    }
-    out << "Neue Datenbank angelegt: " << path << "\n";
-    return 0;
-}
-
-// Commands that work on one database file.
-int RunDatabaseCommand(const std::string& command, const std::string& database, std::ostream& out,
-                       std::ostream& err)
-{
-    if (database.empty()) {
-        err << "Für \"" << command << "\" wird eine Datenbank gebraucht: --db DATEI\n";
-        return 2;
-    }
-    if (command == "init")
-        return RunInit(database, out, err);
-    return RunInfo(database, out, err);
-}
-
 } // namespace
+
+const std::vector<CliCommand>& CliCommands()
+{
+    static const std::vector<CliCommand> commands = {
+        {"init", true, CliInit, "legt eine neue Datenbank an"},
+        {"info", true, CliInfo, "zeigt Schema-Version und Anzahl der Rezepte, Kochbücher, Kategorien, Einheiten"},
+    };
+    return commands;
+}
 
 int RunCli(const std::string& executablePath, const std::vector<std::string>& args, std::ostream& out,
            std::ostream& err)
@@ -145,7 +100,7 @@ int RunCli(const std::string& executablePath, const std::vector<std::string>& ar
     if (!ParseOptions(args, options, err))
         return 2;
     if (options.Help) {
-        out << kUsage;
+        out << Usage();
         return 0;
     }
 
@@ -168,13 +123,10 @@ int RunCli(const std::string& executablePath, const std::vector<std::string>& ar
         if (options.Version) {
             out << context.VersionText << "\n";
         } else if (options.Words.empty()) {
-            err << kUsage;
+            err << Usage();
             code = 2;
-        } else if (options.Words[0] == "info" || options.Words[0] == "init") {
-            code = RunDatabaseCommand(options.Words[0], database, out, err);
         } else {
-            err << "Unbekannter Befehl: " << options.Words[0] << "\n" << kUsage;
-            code = 2;
+            code = RunCommand(options.Words, database, out, err);
         }
     } catch (const ProcessExit& exit) {
         code = exit.Code;

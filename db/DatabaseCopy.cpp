@@ -1,0 +1,84 @@
+#include "db/DatabaseCopy.h"
+
+#include "db/SqliteFunctions.h"
+
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <memory>
+
+namespace pf {
+
+namespace {
+
+struct DbCloser
+{
+    void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+};
+using DbHandle = std::unique_ptr<sqlite3, DbCloser>;
+
+DbError CopyError(const std::string& target, const std::string& reason)
+{
+    return DbError(3051, "Die Datenbank konnte nicht nach \"" + target + "\" kopiert werden: " + reason);
+}
+
+void CopyFromHandle(sqlite3* source, const std::string& target)
+{
+    const std::string partial = target + ".$$$";
+    std::error_code ignored;
+    std::filesystem::remove(partial, ignored);
+    {
+        sqlite3* raw = nullptr;
+        const int rc = sqlite3_open_v2(partial.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        DbHandle copy(raw);
+        if (rc != SQLITE_OK)
+            throw CopyError(target, raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc));
+        RegisterJetFunctions(raw);
+        sqlite3_backup* backup = sqlite3_backup_init(raw, "main", source, "main");
+        if (!backup)
+            throw CopyError(target, sqlite3_errmsg(raw));
+        // A writer elsewhere may hold the file for a moment; give up after about ten seconds.
+        int step;
+        int waits = 0;
+        while ((step = sqlite3_backup_step(backup, 256)) == SQLITE_OK ||
+               ((step == SQLITE_BUSY || step == SQLITE_LOCKED) && ++waits < 500))
+            sqlite3_sleep(step == SQLITE_OK ? 0 : 20);
+        sqlite3_backup_finish(backup);
+        if (step != SQLITE_DONE) {
+            copy.reset();
+            std::filesystem::remove(partial, ignored);
+            throw CopyError(target, sqlite3_errstr(step));
+        }
+        // The copy is a single file: no write-ahead log beside it.
+        sqlite3_exec(raw, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+    }
+    // Only a complete copy takes the target's name.
+    std::error_code ec;
+    std::filesystem::rename(partial, target, ec);
+    if (ec) {
+        std::filesystem::remove(partial, ignored);
+        throw CopyError(target, ec.message());
+    }
+}
+
+} // namespace
+
+void CopyDatabaseFile(const std::string& source, const std::string& target)
+{
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(source.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
+    DbHandle db(raw);
+    if (rc != SQLITE_OK)
+        throw CopyError(target, raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc));
+    RegisterJetFunctions(raw);
+    CopyFromHandle(raw, target);
+}
+
+void CopyDatabase(Database& source, const std::string& target)
+{
+    // A connection of its own reads the last committed state, whatever the program's connection
+    // holds uncommitted at this moment.
+    CopyDatabaseFile(source.Name(), target);
+}
+
+} // namespace pf

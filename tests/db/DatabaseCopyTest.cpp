@@ -1,0 +1,51 @@
+#include "db/DatabaseCopy.h"
+#include "db/Recordset.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace pf {
+namespace {
+
+std::unique_ptr<Database> MakeNotes(const std::string& path, int rows)
+{
+    OpenOptions create;
+    create.Create = true;
+    auto db = Database::OpenSqlite(path, create);
+    db->CreateTable({"T_NOTIZ", {{"ID", FieldType::Long}, {"Titel", FieldType::Text, 50}}, {}});
+    DbTransaction t(*db);
+    for (int i = 1; i <= rows; ++i)
+        db->Execute("INSERT INTO T_NOTIZ (ID, Titel) VALUES (?, ?)", {Value(i), Value("Käse " + std::to_string(i))});
+    t.Commit();
+    return db;
+}
+
+TEST(DatabaseCopy, OpenDatabaseCopiesItsCommittedStateOnly)
+{
+    test::TempDir dir;
+    auto db = MakeNotes(dir.File("a.mdb"), 300);
+    db->BeginTrans();
+    db->Execute("DELETE * FROM T_NOTIZ");
+    CopyDatabase(*db, dir.File("a.BAK"));
+    db->Rollback();
+    EXPECT_FALSE(std::filesystem::exists(dir.File("a.BAK-wal")));
+
+    auto copy = Database::OpenSqlite(dir.File("a.BAK"));
+    EXPECT_EQ(copy->Scalar("SELECT COUNT(*) FROM T_NOTIZ WHERE Titel = \"KÄSE 7\"").AsLong(), 1);
+    EXPECT_EQ(copy->Scalar("SELECT COUNT(*) FROM T_NOTIZ").AsLong(), 300);
+}
+
+TEST(DatabaseCopy, FailedCopyLeavesAnExistingTargetAlone)
+{
+    test::TempDir dir;
+    test::WriteFile(dir.File("alt.BAK"), "alte Sicherung");
+    test::WriteFile(dir.File("keine.mdb"), "keine Datenbank");
+    EXPECT_THROW(CopyDatabaseFile(dir.File("keine.mdb"), dir.File("alt.BAK")), DbError);
+    EXPECT_EQ(test::ReadFile(dir.File("alt.BAK")), "alte Sicherung");
+    EXPECT_THROW(CopyDatabaseFile(dir.File("fehlt.mdb"), dir.File("x.BAK")), DbError);
+}
+
+} // namespace
+} // namespace pf

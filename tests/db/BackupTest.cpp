@@ -1,0 +1,244 @@
+#include "db/Backup.h"
+#include "core/AppContext.h"
+#include "core/Messages.h"
+#include "db/DatabaseChoice.h"
+#include "db/Recordset.h"
+#include "db/WorkDatabase.h"
+#include "db/clsZIP.h"
+#include "tests/support/ScriptedInteraction.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace pf {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ScriptedInteraction;
+
+// A database of this program in miniature: the version table and some recipe titles.
+void MakeRecipeDatabase(const std::string& path, const std::vector<std::string>& titles)
+{
+    OpenOptions create;
+    create.Create = true;
+    auto db = Database::OpenSqlite(path, create);
+    db->CreateTable({"T_VERSION",
+                     {{"Major", FieldType::Long}, {"Minor", FieldType::Long}, {"Build", FieldType::Long}},
+                     {}});
+    db->Execute("INSERT INTO T_VERSION (Major, Minor, Build) VALUES (2, 0, 126)");
+    db->CreateTable({"T_REZ_KOPF", {{"ID", FieldType::Long}, {"RezTitle", FieldType::Text, 80}}, {}});
+    long id = 0;
+    for (const auto& title : titles)
+        db->Execute("INSERT INTO T_REZ_KOPF (ID, RezTitle) VALUES (?, ?)", {Value(++id), Value(title)});
+    db->Close();
+}
+
+std::vector<std::string> Titles(Database& db)
+{
+    std::vector<std::string> titles;
+    for (auto rs = db.OpenRecordset("SELECT RezTitle FROM T_REZ_KOPF ORDER BY ID"); !rs->Eof(); rs->MoveNext())
+        titles.push_back(rs->Field("RezTitle").AsText());
+    return titles;
+}
+
+std::vector<std::string> TitlesIn(const std::string& path)
+{
+    auto db = Database::OpenSqlite(path);
+    return Titles(*db);
+}
+
+std::string MakeZip(const std::string& archive, const std::vector<std::pair<std::string, std::string>>& files)
+{
+    clsZIP zip;
+    zip.NewZIPFile(archive);
+    for (const auto& [path, name] : files)
+        EXPECT_TRUE(zip.AddFile(path, name));
+    EXPECT_TRUE(zip.Add()) << zip.LastResultText();
+    return archive;
+}
+
+class BackupTest : public ::testing::Test
+{
+protected:
+    BackupTest() : m_scope(m_app)
+    {
+        m_app.UI = &ui;
+        m_app.DataDir = dir.Dir() + "data/";
+        m_app.TempDir = dir.Dir() + "tmp/";
+        m_app.IniFile = dir.File("pfannola.INI");
+        m_app.UserStoreFile = dir.File("user.ini");
+        m_app.WinUser = "koch";
+        fs::create_directories(m_app.DataDir);
+        fs::create_directories(m_app.TempDir);
+        work = dir.File("data/Pfannola.MDB");
+        MakeRecipeDatabase(work, {"Käsekuchen", "Gulasch", "Grießbrei"});
+        Connection() = ConnectionState{};
+        Connection().DbPath = work;
+        Connection().WorkDb = OpenDatabaseFile(work);
+        // 3 March 2024, 14:05 local time.
+        std::tm local{};
+        local.tm_year = 124;
+        local.tm_mon = 2;
+        local.tm_mday = 3;
+        local.tm_hour = 14;
+        local.tm_min = 5;
+        local.tm_isdst = -1;
+        const std::time_t when = std::mktime(&local);
+        backup.SetClock([when] { return when; });
+    }
+    ~BackupTest() override { CloseWorkDatabase(); }
+
+    // The work file's bytes with the database closed, so that nothing waits in its log.
+    std::string WorkBytes()
+    {
+        CloseWorkDatabase();
+        std::string bytes = test::ReadFile(work);
+        Connection().WorkDb = OpenDatabaseFile(work);
+        return bytes;
+    }
+
+    std::string Folder() const { return m_app.DataDir + "BACKUP"; }
+
+    test::TempDir dir;
+    AppContext m_app;
+    ScopedAppContext m_scope;
+    ScriptedInteraction ui;
+    std::string work;
+    Backup backup;
+};
+
+TEST_F(BackupTest, RestoreOfASavedBackupGivesBackTheRowsOfThatTime)
+{
+    ASSERT_EQ(Backup::Folder(), m_app.DataDir + "BACKUP");
+    ASSERT_TRUE(backup.Save(Backup::Folder())) << backup.LastErrorText();
+    EXPECT_EQ(backup.BackupPath(), Folder() + "/BACKUP_240303-1405.zip");
+    EXPECT_FALSE(fs::exists(Folder() + "/BACKUP_240303-1405.MDB"));
+    ASSERT_TRUE(HasWorkDb());
+    EXPECT_EQ(ui.shown.back().Text, "Die Datensicherung wurde im Verzeichnis \"" + Folder() + "\" angelegt.");
+
+    WorkDb().Execute("DELETE FROM T_REZ_KOPF WHERE ID = 2");
+    WorkDb().Execute("INSERT INTO T_REZ_KOPF (ID, RezTitle) VALUES (9, \"Neu\")");
+    const auto edited = Titles(WorkDb());
+
+    ui.Answering(Answer::Yes);
+    ASSERT_TRUE(backup.Restore(backup.BackupPath())) << backup.LastErrorText();
+    EXPECT_EQ(ui.shown.back().Text, LoadText(4774) + "\r\n" + LoadText(4775));
+    EXPECT_EQ(backup.RestoredFrom(), "BACKUP_240303-1405.MDB");
+    ASSERT_TRUE(HasWorkDb());
+    EXPECT_EQ(Titles(WorkDb()), (std::vector<std::string>{"Käsekuchen", "Gulasch", "Grießbrei"}));
+    EXPECT_EQ(TitlesIn(work + ".BAK"), edited);
+    // The extracted copy is gone again.
+    EXPECT_TRUE(fs::is_empty(m_app.TempDir));
+}
+
+TEST_F(BackupTest, RestoringTwiceKeepsOnlyTheLatestBak)
+{
+    const std::string first = dir.File("erste.MDB");
+    const std::string second = dir.File("zweite.MDB");
+    MakeRecipeDatabase(first, {"Erste"});
+    MakeRecipeDatabase(second, {"Zweite"});
+    ui.Answering(Answer::Yes).Answering(Answer::Yes);
+    ASSERT_TRUE(backup.Restore(first)) << backup.LastErrorText();
+    ASSERT_TRUE(backup.Restore(second)) << backup.LastErrorText();
+    EXPECT_EQ(Titles(WorkDb()), std::vector<std::string>{"Zweite"});
+    EXPECT_EQ(TitlesIn(work + ".BAK"), std::vector<std::string>{"Erste"});
+    EXPECT_EQ(TitlesIn(first), std::vector<std::string>{"Erste"});
+}
+
+TEST_F(BackupTest, ArchiveWithSeveralDatabasesRestoresTheFirst)
+{
+    MakeRecipeDatabase(dir.File("a.db"), {"Aus dem Ordner"});
+    MakeRecipeDatabase(dir.File("b.db"), {"Zweite Datenbank"});
+    test::WriteFile(dir.File("liesmich.txt"), "Sicherung vom Sonntag");
+    const std::string archive = MakeZip(dir.File("mehrere.ZIP"), {{dir.File("liesmich.txt"), "liesmich.txt"},
+                                                                  {dir.File("a.db"), "alt/Küche.mdb"},
+                                                                  {dir.File("b.db"), "ZWEITE.MDB"}});
+    ui.Answering(Answer::Yes);
+    ASSERT_TRUE(backup.Restore(archive)) << backup.LastErrorText();
+    EXPECT_EQ(backup.RestoredFrom(), "alt/Küche.mdb");
+    EXPECT_EQ(Titles(WorkDb()), std::vector<std::string>{"Aus dem Ordner"});
+}
+
+TEST_F(BackupTest, FailedRestoreLeavesTheWorkDatabaseAsItWas)
+{
+    ASSERT_TRUE(backup.Save(Folder()));
+    const std::string good = test::ReadFile(backup.BackupPath());
+    test::WriteFile(dir.File("abgeschnitten.zip"), good.substr(0, good.size() * 2 / 3));
+    test::WriteFile(dir.File("text.txt"), "nur Text");
+    MakeZip(dir.File("ohne.zip"), {{dir.File("text.txt"), "rezepte.txt"}});
+    MakeZip(dir.File("falsch.zip"), {{dir.File("text.txt"), "Pfannola.MDB"}});
+    test::WriteFile(dir.File("BACKUP_text.MDB"), "SQLite format 3 - nicht wirklich");
+    {
+        OpenOptions create;
+        create.Create = true;
+        auto other = Database::OpenSqlite(dir.File("fremd.MDB"), create);
+        other->Execute("CREATE TABLE Kunden (ID INTEGER)");
+    }
+    WorkDb().Execute("INSERT INTO T_REZ_KOPF (ID, RezTitle) VALUES (4, \"Nach der Sicherung\")");
+    const std::string before = WorkBytes();
+
+    for (const char* name :
+         {"abgeschnitten.zip", "ohne.zip", "falsch.zip", "BACKUP_text.MDB", "fremd.MDB", "fehlt.zip"}) {
+        SCOPED_TRACE(name);
+        ui.shown.clear();
+        ui.Answering(Answer::Yes);
+        EXPECT_FALSE(backup.Restore(dir.File(name)));
+        ASSERT_FALSE(ui.shown.empty());
+        EXPECT_EQ(ui.shown.back().Icon, MsgIcon::Critical);
+        EXPECT_EQ(ui.shown.back().Text.rfind(LoadText(4777), 0), 0u) << ui.shown.back().Text;
+        EXPECT_EQ(backup.LastErrorText(), ui.shown.back().Text);
+        ASSERT_TRUE(HasWorkDb());
+        EXPECT_EQ(WorkBytes(), before);
+        EXPECT_FALSE(fs::exists(work + ".BAK"));
+    }
+    EXPECT_EQ(Titles(WorkDb()).size(), 4u);
+    EXPECT_TRUE(ui.AllAnswersUsed());
+}
+
+TEST_F(BackupTest, DeclinedRestoreChangesNothing)
+{
+    MakeRecipeDatabase(dir.File("andere.MDB"), {"Andere"});
+    const std::string before = WorkBytes();
+    ui.Answering(Answer::No);
+    EXPECT_FALSE(backup.Restore(dir.File("andere.MDB")));
+    EXPECT_EQ(WorkBytes(), before);
+    EXPECT_FALSE(fs::exists(work + ".BAK"));
+}
+
+TEST_F(BackupTest, ListShowsOnlyBackupsAndDeleteRemovesOne)
+{
+    fs::create_directories(Folder());
+    for (const char* name : {"BACKUP_240101-0800.MDB", "backup_240202-0900.zip", "BACKUP_notiz.txt", "andere.zip"})
+        test::WriteFile(Folder() + "/" + name, std::string(100, 'x'));
+    fs::create_directories(Folder() + "/BACKUP_ordner.zip");
+
+    auto entries = Backup::List(Folder());
+    ASSERT_EQ(entries.size(), 2u);
+    for (const auto& entry : entries) {
+        SCOPED_TRACE(entry.FileName);
+        EXPECT_EQ(entry.Size, 100u);
+        EXPECT_EQ(entry.IsZip, entry.FileName == "backup_240202-0900.zip");
+        EXPECT_NE(entry.DateText.find(", "), std::string::npos);
+    }
+
+    EXPECT_TRUE(backup.Delete(Folder() + "/BACKUP_240101-0800.MDB"));
+    EXPECT_EQ(Backup::List(Folder()).size(), 1u);
+    EXPECT_FALSE(backup.Delete(Folder() + "/BACKUP_240101-0800.MDB"));
+    EXPECT_EQ(ui.shown.back().Text, LoadText(4773));
+}
+
+TEST(BackupName, FollowsTheDateAndTime)
+{
+    std::tm local{};
+    local.tm_year = 109;
+    local.tm_mon = 11;
+    local.tm_mday = 24;
+    local.tm_hour = 7;
+    local.tm_min = 9;
+    EXPECT_EQ(Backup::BackupFileName(local), "BACKUP_091224-0709.MDB");
+}
+
+} // namespace
+} // namespace pf

@@ -89,6 +89,8 @@ const std::vector<CliCommand>& CliCommands()
     static const std::vector<CliCommand> commands = {
         {"init", true, CliInit, "legt eine neue Datenbank an"},
         {"info", true, CliInfo, "zeigt Schema-Version und Anzahl der Rezepte, Kochbücher, Kategorien, Einheiten"},
+        {"backup", true, CliBackup, "ORDNER: sichert die Datenbank als ZIP-Archiv in den Ordner"},
+        {"restore", true, CliRestore, "SICHERUNG: lädt eine Sicherung (ZIP oder .MDB) zurück, der alte Stand bleibt als .BAK"},
     };
     return commands;
 }

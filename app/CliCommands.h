@@ -34,5 +34,7 @@ Database* OpenCliDatabase(CliCall& call);
 
 int CliInfo(CliCall& call);
 int CliInit(CliCall& call);
+int CliBackup(CliCall& call);
+int CliRestore(CliCall& call);
 
 } // namespace pf

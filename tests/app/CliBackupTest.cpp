@@ -1,0 +1,86 @@
+#include "app/Cli.h"
+#include "db/Database.h"
+#include "db/Recordset.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+namespace pf {
+namespace {
+
+namespace fs = std::filesystem;
+
+class CliBackupTest : public ::testing::Test
+{
+protected:
+    CliBackupTest()
+    {
+        setenv("XDG_CONFIG_HOME", dir.File("config").c_str(), 1);
+        setenv("XDG_DATA_HOME", dir.File("share").c_str(), 1);
+        OpenOptions create;
+        create.Create = true;
+        auto db = Database::OpenSqlite(file, create);
+        db->CreateTable({"T_VERSION",
+                         {{"Major", FieldType::Long}, {"Minor", FieldType::Long}, {"Build", FieldType::Long}},
+                         {}});
+        db->Execute("INSERT INTO T_VERSION (Major, Minor, Build) VALUES (2, 0, 126)");
+        db->CreateTable({"T_REZ_KOPF", {{"ID", FieldType::Long}, {"RezTitle", FieldType::Text, 80}}, {}});
+        db->Execute("INSERT INTO T_REZ_KOPF (ID, RezTitle) VALUES (1, \"Flammkuchen\")");
+    }
+
+    int Run(std::vector<std::string> args)
+    {
+        out.str("");
+        err.str("");
+        return RunCli(dir.File("bin/pfannola-cli"), args, out, err);
+    }
+
+    long Count(const std::string& path)
+    {
+        auto db = Database::OpenSqlite(path);
+        return db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong();
+    }
+
+    test::TempDir dir;
+    std::string file = dir.File("rezepte.mdb");
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+TEST_F(CliBackupTest, BackupThenRestoreBringsBackTheSavedState)
+{
+    ASSERT_EQ(Run({"--db", file, "backup", dir.File("sicher")}), 0) << err.str();
+    const std::string archive = out.str().substr(0, out.str().size() - 1);
+    EXPECT_EQ(fs::path(archive).parent_path(), fs::path(dir.File("sicher")));
+    EXPECT_EQ(fs::path(archive).extension(), ".zip");
+    ASSERT_TRUE(fs::exists(archive));
+
+    Database::OpenSqlite(file)->Execute("INSERT INTO T_REZ_KOPF (ID, RezTitle) VALUES (2, \"Neu\")");
+    ASSERT_EQ(Run({"--db", file, "restore", archive}), 0) << err.str();
+    EXPECT_NE(out.str().find("Zurückgeladen: BACKUP_"), std::string::npos) << out.str();
+    EXPECT_EQ(Count(file), 1);
+    EXPECT_EQ(Count(file + ".BAK"), 2);
+}
+
+TEST_F(CliBackupTest, RestoreOfADamagedArchiveFailsAndKeepsTheFile)
+{
+    ASSERT_EQ(Run({"--db", file, "backup", dir.File("sicher")}), 0) << err.str();
+    const std::string archive = out.str().substr(0, out.str().size() - 1);
+    const std::string bytes = test::ReadFile(archive);
+    test::WriteFile(dir.File("kaputt.zip"), bytes.substr(0, bytes.size() - 30));
+    const std::string before = test::ReadFile(file);
+
+    EXPECT_EQ(Run({"--db", file, "restore", dir.File("kaputt.zip")}), 1);
+    EXPECT_NE(err.str().find("Die Datensicherung hat ein Problem: "), std::string::npos) << err.str();
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(test::ReadFile(file), before);
+    EXPECT_FALSE(fs::exists(file + ".BAK"));
+    EXPECT_EQ(Run({"--db", file, "restore"}), 2);
+}
+
+} // namespace
+} // namespace pf

@@ -7,6 +7,7 @@
 #include "core/Settings.h"
 #include "core/Utf8.h"
 #include "db/DatabaseRepair.h"
+#include "db/InitFiles.h"
 #include "db/SchemaVersion.h"
 
 #include <sys/stat.h>
@@ -172,7 +173,7 @@ bool LoadGlobalData()
 
 OpenHooks& Hooks()
 {
-    static OpenHooks hooks{CreateMinimalDatabase, UpgradeDatabase, {}};
+    static OpenHooks hooks{CreateDatabaseFromInit, UpgradeDatabase, {}};
     return hooks;
 }
 

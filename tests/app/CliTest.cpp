@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 
 namespace pf {
@@ -19,6 +20,8 @@ protected:
     {
         setenv("XDG_CONFIG_HOME", dir.File("config").c_str(), 1);
         setenv("XDG_DATA_HOME", dir.File("share").c_str(), 1);
+        std::filesystem::create_directories(dir.File("bin"));
+        std::filesystem::copy_file(PF_INIT_ZIP, dir.File("bin/INIT.ZIP"));
     }
 
     int Run(std::vector<std::string> args)

@@ -71,8 +71,10 @@ protected:
         m_app.IniFile = dir.File("pfannola.INI");
         m_app.UserStoreFile = dir.File("user.ini");
         m_app.WinUser = "koch";
+        m_app.TempDir = dir.Dir() + "tmp/";
         std::filesystem::create_directories(m_app.ProgramDir);
         std::filesystem::create_directories(m_app.DataDir);
+        std::filesystem::copy_file(PF_INIT_ZIP, m_app.ProgramDir + "INIT.ZIP");
         Connection() = ConnectionState{};
         Hooks().GlobalData.clear();
     }

@@ -1,0 +1,46 @@
+#pragma once
+// Creating a new database from the files beside the program: INIT.ZIP holds INIT.MDB (the table
+// structure at an old schema version) and INIT.CSV (the base data). A creation either leaves a
+// complete database at the chosen path or nothing: a new file is removed again, an existing file
+// keeps its content, whenever a step fails or the user stops.
+
+#include "db/BaseData.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace pf {
+
+// What ExtractInitFiles left in TempDir.
+struct InitFilesState
+{
+    bool ZipFound = false;
+    bool Database = false; // INIT.MDB
+    bool BaseData = false; // INIT.CSV
+    bool Lexicon = false;  // INIT.ALX
+};
+
+// Extracts INIT.MDB (and unless onlyDatabase INIT.CSV and INIT.ALX) from ProgramDir + "INIT.ZIP"
+// into TempDir. Earlier extracted copies are removed first, so without the archive none exist.
+InitFilesState ExtractInitFiles(bool onlyDatabase);
+// Removes the extracted copies from TempDir.
+void DeleteInitFiles();
+// Paths of the extracted copies.
+std::string InitFilePath(const std::string& name);
+
+// Copies the tables, columns and indexes of TempDir's INIT.MDB, after bringing it to the program's
+// schema version, into the database file at path (created when missing), and with them the rows of
+// T_VERSION. When the target already holds tables of the program the user decides whether they
+// are deleted first. Shows its messages; false when it failed or the user cancelled.
+bool CreateDatabaseStructure(const std::string& path, bool odbc);
+
+// Creates a new database at Connection().DbPath from ProgramDir's INIT.ZIP, after asking. The
+// database is left closed. false when the user declined or the creation failed (reported).
+bool CreateDatabaseFromInit();
+
+// The progress window the base-data load is shown in; without one the status line serves.
+using BaseDataProgressFactory = std::function<std::unique_ptr<BaseDataProgress>()>;
+void SetBaseDataProgressFactory(BaseDataProgressFactory factory);
+
+} // namespace pf

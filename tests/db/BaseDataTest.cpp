@@ -1,0 +1,294 @@
+#include "db/BaseData.h"
+
+#include "core/AppContext.h"
+#include "core/Utf8.h"
+#include "db/Recordset.h"
+#include "tests/support/ScriptedInteraction.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace pf {
+namespace {
+
+using test::ScriptedInteraction;
+
+const char* const kErrorCaption = "Fehler beim Erstellen einer neuen Datenbank";
+
+// Records what an import or export shows in its progress window.
+class RecordingProgress : public BaseDataProgress
+{
+public:
+    void SetPercent(int percent) override { lastPercent = percent; }
+    void SetCounter(long counter) override { lastCounter = counter; }
+    void SetLabel(const std::string& text) override { labels.push_back(text); }
+
+    int lastPercent = -1;
+    long lastCounter = -1;
+    std::vector<std::string> labels;
+};
+
+class BaseDataTest : public ::testing::Test
+{
+protected:
+    BaseDataTest() : m_scope(m_app)
+    {
+        m_app.UI = &ui;
+        m_app.ComputeVersion();
+        m_app.TempDir = dir.Dir();
+    }
+
+    std::unique_ptr<Database> NewDatabase(const std::string& name)
+    {
+        OpenOptions options;
+        options.Create = true;
+        auto db = Database::OpenSqlite(dir.File(name), options);
+        for (const TableDef& table : Tables())
+            db->CreateTable(table);
+        return db;
+    }
+
+    // Tables of three export groups with a column of every kind the format knows.
+    static std::vector<TableDef> Tables()
+    {
+        const IndexDef pk{"PrimaryKey", {"ID"}, true, true};
+        return {
+            {"T_CAT_TYPE",
+             {{"ID", FieldType::Long}, {"CatTypeName", FieldType::Text, 50}, {"CatClassified", FieldType::Boolean}},
+             {pk}},
+            {"T_CAT", {{"ID", FieldType::Long}, {"CatNameD", FieldType::Text, 50}, {"CatType", FieldType::Long}}, {pk}},
+            {"T_UNIT",
+             {{"ID", FieldType::Long},
+              {"UnitShortD", FieldType::Text, 10},
+              {"UnitNameD", FieldType::Text, 50},
+              {"ConvMetrisch", FieldType::Currency},
+              {"AutoScaleValue", FieldType::Double},
+              {"Unscaled", FieldType::Boolean},
+              {"NaehrScaleIndex", FieldType::Integer}},
+             {pk}},
+            {"T_REZ_KOPFEINHEIT", {{"ID", FieldType::Long}, {"NameD", FieldType::Text, 50}}, {pk}},
+            {"T_GERAET",
+             {{"ID", FieldType::Long},
+              {"GerMerkmalD", FieldType::Memo},
+              {"GerBild", FieldType::Binary},
+              {"Stand", FieldType::Date},
+              {"Language", FieldType::Byte}},
+             {pk}},
+        };
+    }
+
+    static std::vector<std::vector<Value>> Rows(Database& db, const std::string& table)
+    {
+        std::vector<std::vector<Value>> rows;
+        auto rs = db.OpenRecordset("SELECT * FROM " + table + " ORDER BY ID");
+        for (; !rs->Eof(); rs->MoveNext()) {
+            std::vector<Value> row;
+            for (int i = 0; i < rs->FieldCount(); ++i)
+                row.push_back(rs->Field(i));
+            rows.push_back(std::move(row));
+        }
+        return rows;
+    }
+
+    test::TempDir dir;
+    ScriptedInteraction ui;
+
+private:
+    AppContext m_app;
+    ScopedAppContext m_scope;
+};
+
+TEST_F(BaseDataTest, ExportThenImportGivesTheSameTableContents)
+{
+    auto source = NewDatabase("quelle.mdb");
+    const std::vector<std::string> texts = {"Tab\tin der Mitte", "Zitat \"so\"", "C:\\Pfad\\", "Zeile 1\r\nZeile 2",
+                                            "Grüße aus Köln, Öl & Maß", "", "\x01\x1f vorne"};
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        source->Execute("INSERT INTO T_CAT (ID, CatNameD, CatType) VALUES (?, ?, ?)",
+                        {Value(static_cast<long>(i + 1)), Value(texts[i]), Value(static_cast<long>(i))});
+    source->Execute("INSERT INTO T_CAT (ID, CatNameD, CatType) VALUES (20, NULL, NULL)");
+    source->Execute("INSERT INTO T_CAT_TYPE (ID, CatTypeName, CatClassified) VALUES (?, ?, ?)",
+                    {Value(1), Value("Länder"), Value(true)});
+    source->Execute("INSERT INTO T_CAT_TYPE (ID, CatTypeName, CatClassified) VALUES (?, ?, ?)",
+                    {Value(2), Value("Gänge"), Value(false)});
+    source->Execute("INSERT INTO T_UNIT (ID, UnitShortD, UnitNameD, ConvMetrisch, AutoScaleValue, Unscaled, "
+                    "NaehrScaleIndex) VALUES (?, ?, ?, ?, ?, ?, ?)",
+                    {Value(1), Value("GR"), Value("Gramm"), Value(Decimal4::Parse("1000.1234")), Value(0.1),
+                     Value(true), Value(-3)});
+    source->Execute("INSERT INTO T_UNIT (ID, UnitShortD, ConvMetrisch, AutoScaleValue) VALUES (?, ?, ?, ?)",
+                    {Value(2), Value("EL"), Value(Decimal4::Parse("-0.0001")), Value(1.0 / 3.0)});
+    source->Execute("INSERT INTO T_REZ_KOPFEINHEIT (ID, NameD) VALUES (1, 'Portionen')");
+    Blob picture;
+    for (int b = 0; b < 256; ++b)
+        picture.push_back(static_cast<std::uint8_t>(b));
+    source->Execute("INSERT INTO T_GERAET (ID, GerMerkmalD, GerBild, Stand, Language) VALUES (?, ?, ?, ?, ?)",
+                    {Value(7), Value("Ein Topf\r\nmit \"Deckel\"\t und Ümlaut"), Value(picture),
+                     Value(DateSerial{43462}), Value(1)});
+    source->Execute("INSERT INTO T_GERAET (ID, GerMerkmalD, GerBild, Stand) VALUES (8, '', NULL, NULL)");
+
+    const std::string file = dir.File("basis.csv");
+    ASSERT_TRUE(ExportBaseData(*source, file, basedata::kCategories | basedata::kUnits | basedata::kUtensils,
+                               nullptr));
+
+    auto target = NewDatabase("ziel.mdb");
+    target->Execute("INSERT INTO T_CAT (ID, CatNameD, CatType) VALUES (99, 'alt', 0)");
+    ASSERT_TRUE(ImportBaseData(*target, file, nullptr));
+    EXPECT_TRUE(ui.shown.empty());
+    for (const char* table : {"T_CAT_TYPE", "T_CAT", "T_UNIT", "T_REZ_KOPFEINHEIT", "T_GERAET"}) {
+        SCOPED_TRACE(table);
+        EXPECT_EQ(Rows(*target, table), Rows(*source, table));
+    }
+}
+
+TEST_F(BaseDataTest, ExportWritesTheExactFormat)
+{
+    auto db = NewDatabase("klein.mdb");
+    db->Execute("INSERT INTO T_CAT_TYPE (ID, CatTypeName, CatClassified) VALUES (1, 'Länder', -1)");
+    db->Execute("INSERT INTO T_CAT_TYPE (ID, CatTypeName, CatClassified) VALUES (2, ?, 0)",
+                {Value("A\t\"B\"\\C")});
+    db->Execute("INSERT INTO T_CAT (ID, CatNameD, CatType) VALUES (1, 'Italien', 1)");
+    db->Execute("INSERT INTO T_CAT (ID, CatNameD, CatType) VALUES (2, '', NULL)");
+    db->Execute("INSERT INTO T_UNIT (ID, UnitShortD, ConvMetrisch, AutoScaleValue, Unscaled) "
+                "VALUES (3, 'ML', 1.5, 0.25, 0)");
+    db->Execute("INSERT INTO T_GERAET (ID, GerMerkmalD, GerBild, Stand) VALUES (4, ?, ?, ?)",
+                {Value("Öl"), Value(Blob{0x00, 0xFF}), Value(DateSerial{43462.75})});
+    const std::string file = dir.File("golden.csv");
+    RecordingProgress progress;
+    ASSERT_TRUE(ExportBaseData(*db, file, basedata::kCategories | basedata::kUnits | basedata::kUtensils, &progress,
+                               "28.12.2018"));
+    const std::string expected = "VERSION\tProgVer\tDATE\r\n"
+                                 "VERSION\tv2.00.126\t28.12.2018\r\n"
+                                 "T_CAT_TYPE\tID\tCatTypeName\tCatClassified\r\n"
+                                 "\t1\t\"Länder\"\tTrue\r\n"
+                                 "\t2\t\"A\\009\\034B\\034\\092C\"\tFalse\r\n"
+                                 "T_CAT\tID\tCatNameD\tCatType\r\n"
+                                 "\t1\t\"Italien\"\t1\r\n"
+                                 "\t2\t\"\"\t\r\n"
+                                 "T_UNIT\tID\tUnitShortD\tUnitNameD\tConvMetrisch\tAutoScaleValue\tUnscaled\t"
+                                 "NaehrScaleIndex\r\n"
+                                 "\t3\t\"ML\"\t\t1.5\t0.25\tFalse\t\r\n"
+                                 "T_REZ_KOPFEINHEIT\tID\tNameD\r\n"
+                                 "T_GERAET\tID\tGerMerkmalD\tGerBild\tStand\tLanguage\r\n"
+                                 "\t4\t\"w5Zs\"\t\"AP8=\"\t43462\t\r\n";
+    EXPECT_EQ(test::ReadFile(file), expected);
+    EXPECT_EQ(progress.labels,
+              (std::vector<std::string>{"T_CAT_TYPE", "T_CAT", "T_UNIT", "T_REZ_KOPFEINHEIT", "T_GERAET"}));
+    EXPECT_EQ(progress.lastPercent, 100);
+}
+
+TEST_F(BaseDataTest, MaskSelectsTheTableGroupsInTheirOrder)
+{
+    auto names = [](long mask) {
+        std::vector<std::string> result;
+        for (const BaseDataTable& table : BaseDataTables(mask))
+            result.push_back(table.Name + (table.Condition.empty() ? "" : " WHERE " + table.Condition));
+        return result;
+    };
+    EXPECT_EQ(names(3), (std::vector<std::string>{"T_CAT_TYPE", "T_CAT", "T_UNIT", "T_REZ_KOPFEINHEIT"}));
+    EXPECT_EQ(names(4), (std::vector<std::string>{"T_BLS_DAT", "T_BLS_FDESC", "T_BLS_INFO", "T_BLS_KEY",
+                                                  "T_BLS_TREE"}));
+    EXPECT_EQ(names(8 | 32), (std::vector<std::string>{"T_INFO_KEY WHERE KEYTYPE IN (0,5)",
+                                                       "T_LEXIKON WHERE Type IN (0,5)"}));
+    EXPECT_EQ(names(64), (std::vector<std::string>{"T_INFO_KEY WHERE KEYTYPE IN (2)", "T_LEXIKON WHERE Type IN (2)",
+                                                   "T_GERAET"}));
+    EXPECT_TRUE(names(0).empty());
+}
+
+TEST_F(BaseDataTest, ImportSkipsCommentsAndShowsTableAndCounter)
+{
+    auto db = NewDatabase("ziel.mdb");
+    const std::string file = dir.File("basis.csv");
+    test::WriteFile(file, "VERSION\tProgVer\tDATE  \r\n"
+                          "VERSION\tv2.00.126\t01.01.2019\r\n"
+                          "# Kategorien\r\n"
+                          "T_CAT\tCatNameD\tID\r\n"
+                          "#\t\"keine Zeile\"\t5\r\n"
+                          "\t\"Suppen\"\t1\r\n"
+                          "\r\n"
+                          "\t\"Salate\"\t2\r\n"
+                          "T_REZ_KOPFEINHEIT\tID\tNameD\n"
+                          "\t1\tStück\n");
+    RecordingProgress progress;
+    ASSERT_TRUE(ImportBaseData(*db, file, &progress));
+    EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_CAT").AsLong(), 2);
+    EXPECT_EQ(db->Scalar("SELECT CatNameD FROM T_CAT WHERE ID=2").AsText(), "Salate");
+    EXPECT_EQ(db->Scalar("SELECT NameD FROM T_REZ_KOPFEINHEIT WHERE ID=1").AsText(), "Stück");
+    EXPECT_EQ(progress.labels,
+              (std::vector<std::string>{"T_CAT werden geladen", "T_REZ_KOPFEINHEIT werden geladen"}));
+    EXPECT_EQ(progress.lastCounter, 1);
+}
+
+TEST_F(BaseDataTest, BrokenLineIsReportedWithNumberTextAndCaption)
+{
+    const std::string longLine = "\t\"" + std::string(200, 'x') + "\"\t\"ä\"\t1";
+    struct Case
+    {
+        const char* Name;
+        std::string Content;
+        long Line;
+        std::string Description;
+        long RowsKept;
+    };
+    const std::string head = "VERSION\tProgVer\tDATE\r\nVERSION\tv2.00.126\t01.01.2019\r\n";
+    const std::vector<Case> cases = {
+        {"first line", "VERSION\tProgVer\r\nT_CAT\tID\r\n\t1\r\n", 1, "keine Basisdaten-Datei", 1},
+        {"unknown table", head + "T_NIRGENDS\tID\r\n", 3, "T_NIRGENDS", 1},
+        {"unknown column", head + "T_CAT\tID\tFarbe\r\n", 3, "keine Spalte \"Farbe\"", 1},
+        {"row before table", head + "\t1\t\"x\"\r\n", 3, "keine Tabellen-Kopfzeile", 1},
+        {"too many values", head + "T_CAT\tID\tCatNameD\r\n\t1\t\"a\"\r\n\t2\t\"b\"\t3\r\n", 5,
+         "enthält 3 Werte", 1},
+        {"bad base64", head + "T_GERAET\tID\tGerMerkmalD\r\n\t1\t\"!!\"\r\n", 4, "kein gültiger Base64-Text", 1},
+        {"long line", head + "T_CAT\tID\tCatNameD\r\n" + longLine + "\r\n", 4, "enthält 3 Werte", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        auto db = NewDatabase(std::string(c.Name) + ".mdb");
+        db->Execute("INSERT INTO T_CAT (ID, CatNameD) VALUES (1, 'vorher')");
+        const std::string file = dir.File("kaputt.csv");
+        test::WriteFile(file, c.Content);
+        ui.shown.clear();
+        EXPECT_FALSE(ImportBaseData(*db, file, nullptr));
+        ASSERT_EQ(ui.shown.size(), 1u);
+        const std::string& text = ui.shown[0].Text;
+        EXPECT_EQ(ui.shown[0].Caption, kErrorCaption);
+        EXPECT_EQ(ui.shown[0].Icon, MsgIcon::Critical);
+        EXPECT_NE(text.find("korrupte \"INIT.ZIP\" Datei, in Zeile " + std::to_string(c.Line) +
+                            " der folgende Fehler aufgetreten:\r\n"),
+                  std::string::npos)
+            << text;
+        EXPECT_NE(text.find(c.Description), std::string::npos) << text;
+        EXPECT_NE(text.find("Bitte die Fehlermeldung an den Pfannola Support melden!"), std::string::npos);
+        EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_CAT").AsLong(), c.RowsKept);
+    }
+    // The line text shown is cut after 160 characters.
+    const std::string& text = ui.shown[0].Text;
+    const std::string shown = CharSubstr(longLine, 0, 160);
+    EXPECT_NE(text.find("beginnt mit folgendem Text:\r\n" + shown + "\r\n"), std::string::npos) << text;
+}
+
+TEST(BaseDataEncoding, TextEscapesAndBase64)
+{
+    EXPECT_EQ(EncodeBaseDataText("a\tb\"c\\d\re\nf\x7fü"), "a\\009b\\034c\\092d\\013e\\010f\x7fü");
+    EXPECT_EQ(DecodeBaseDataText("a\\009b\\034\\092\\13x\\"), "a\tb\"\\\\13x\\");
+    struct Case
+    {
+        const char* Plain;
+        const char* Encoded;
+    };
+    for (const Case& c : {Case{"", ""}, Case{"f", "Zg=="}, Case{"fo", "Zm8="}, Case{"foo", "Zm9v"},
+                          Case{"foob", "Zm9vYg=="}, Case{"fooba", "Zm9vYmE="}, Case{"foobar", "Zm9vYmFy"}}) {
+        SCOPED_TRACE(c.Plain);
+        EXPECT_EQ(EncodeBase64(c.Plain), c.Encoded);
+        std::string decoded;
+        EXPECT_TRUE(DecodeBase64(c.Encoded, decoded));
+        EXPECT_EQ(decoded, c.Plain);
+    }
+    std::string ignored;
+    for (const char* bad : {"Zg=", "Zm9v!", "Zg==Zg==", "Z"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_FALSE(DecodeBase64(bad, ignored));
+    }
+}
+
+} // namespace
+} // namespace pf

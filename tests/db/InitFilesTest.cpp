@@ -1,0 +1,229 @@
+#include "db/InitFiles.h"
+
+#include "core/AppContext.h"
+#include "core/Messages.h"
+#include "db/DatabaseChoice.h"
+#include "db/Recordset.h"
+#include "db/Schema.h"
+#include "db/SchemaVersion.h"
+#include "db/clsZIP.h"
+#include "tests/support/ScriptedInteraction.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <sstream>
+
+namespace pf {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ScriptedInteraction;
+
+class InitFilesTest : public ::testing::Test
+{
+protected:
+    InitFilesTest() : m_scope(m_app)
+    {
+        m_app.UI = &ui;
+        m_app.ComputeVersion();
+        m_app.ProgramDir = dir.Dir() + "prog/";
+        m_app.TempDir = dir.Dir() + "tmp/";
+        fs::create_directories(m_app.ProgramDir);
+        fs::create_directories(m_app.TempDir);
+        fs::copy_file(PF_INIT_ZIP, ZipPath());
+        Connection() = ConnectionState{};
+    }
+    ~InitFilesTest() override { Connection() = ConnectionState{}; }
+
+    std::string ZipPath() const { return m_app.ProgramDir + "INIT.ZIP"; }
+
+    // Replaces the program's INIT.ZIP by one holding the real INIT.MDB and, when given, this INIT.CSV.
+    void ReplaceZip(const std::string* csv)
+    {
+        ASSERT_TRUE(ExtractInitFiles(true).Database);
+        const std::string mdb = dir.File("src/INIT.MDB");
+        fs::create_directories(dir.File("src"));
+        fs::copy_file(InitFilePath("INIT.MDB"), mdb, fs::copy_options::overwrite_existing);
+        DeleteInitFiles();
+        fs::remove(ZipPath());
+        clsZIP zip;
+        ASSERT_TRUE(zip.NewZIPFile(ZipPath()));
+        zip.AddFile(mdb);
+        if (csv) {
+            test::WriteFile(dir.File("src/INIT.CSV"), *csv);
+            zip.AddFile(dir.File("src/INIT.CSV"));
+        }
+        ASSERT_TRUE(zip.Add()) << zip.LastResultText();
+    }
+
+    bool Create(const std::string& path)
+    {
+        Connection().DbPath = path;
+        return CreateDatabaseFromInit();
+    }
+
+    bool NoInitFilesLeft() const
+    {
+        for (const char* name : {"INIT.MDB", "INIT.CSV", "INIT.ALX"})
+            if (fs::exists(m_app.TempDir + name))
+                return false;
+        return true;
+    }
+
+    test::TempDir dir;
+    ScriptedInteraction ui;
+
+private:
+    AppContext m_app;
+    ScopedAppContext m_scope;
+};
+
+// Row lines per table of a base-data file.
+std::map<std::string, long> RowsPerTable(const std::string& content)
+{
+    std::map<std::string, long> rows;
+    std::istringstream in(content);
+    std::string line;
+    std::string table;
+    for (int number = 1; std::getline(in, line); ++number) {
+        if (number <= 2 || line.empty() || line[0] == '#' || line == "\r")
+            continue;
+        if (line[0] != '\t') {
+            table = line.substr(0, line.find('\t'));
+            rows[table] += 0;
+        } else {
+            ++rows[table];
+        }
+    }
+    return rows;
+}
+
+TEST_F(InitFilesTest, ExtractsTheFilesAskedFor)
+{
+    InitFilesState state = ExtractInitFiles(false);
+    EXPECT_TRUE(state.ZipFound);
+    EXPECT_TRUE(state.Database);
+    EXPECT_TRUE(state.BaseData);
+    EXPECT_FALSE(state.Lexicon);
+    EXPECT_TRUE(fs::exists(dir.File("tmp/INIT.CSV")));
+    EXPECT_EQ(test::ReadFile(dir.File("tmp/INIT.CSV")).rfind("VERSION\tProgVer\tDATE\r\nVERSION\tv2.00.126\t", 0), 0u);
+
+    state = ExtractInitFiles(true);
+    EXPECT_TRUE(state.Database);
+    EXPECT_FALSE(state.BaseData);
+    EXPECT_FALSE(fs::exists(dir.File("tmp/INIT.CSV")));
+
+    fs::remove(ZipPath());
+    state = ExtractInitFiles(false);
+    EXPECT_FALSE(state.ZipFound);
+    EXPECT_FALSE(state.Database);
+    EXPECT_TRUE(NoInitFilesLeft());
+}
+
+TEST_F(InitFilesTest, CreatesTheCurrentSchemaWithAllBaseData)
+{
+    ASSERT_TRUE(ExtractInitFiles(false).BaseData);
+    const std::map<std::string, long> expectedRows = RowsPerTable(test::ReadFile(InitFilePath("INIT.CSV")));
+    DeleteInitFiles();
+
+    const std::string path = dir.File("daten/DB/Pfannola.MDB");
+    ui.Answering(Answer::Yes);
+    ASSERT_TRUE(Create(path)) << ui.shown.back().Text;
+    EXPECT_EQ(ui.shown[0].Text, LoadText(623) + path + LoadText(624));
+    EXPECT_EQ(ui.shown.size(), 1u) << ui.shown.back().Text;
+    EXPECT_TRUE(NoInitFilesLeft());
+    EXPECT_FALSE(fs::exists(path + ".$$$"));
+
+    auto db = Database::OpenSqlite(path);
+    EXPECT_EQ(DatabaseVersionText(*db), ProgramVersionText());
+    for (const TableDef& table : SchemaTables()) {
+        SCOPED_TRACE(table.Name);
+        ASSERT_TRUE(db->TableExists(table.Name));
+        EXPECT_EQ(db->Fields(table.Name).size(), table.Fields.size());
+    }
+    for (const auto& [table, count] : expectedRows) {
+        SCOPED_TRACE(table);
+        EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM [" + table + "]").AsLong(), count);
+    }
+    EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_BUCH WHERE ID=0").AsLong(), 1);
+    // The open sequence refuses a database without nutrient descriptors.
+    EXPECT_GT(db->Scalar("SELECT COUNT(*) FROM T_BLS_FDESC WHERE DINDEX>6").AsLong(), 0);
+    EXPECT_GT(db->Scalar("SELECT COUNT(*) FROM T_UNIT").AsLong(), 0);
+}
+
+TEST_F(InitFilesTest, DecliningCreatesNothing)
+{
+    const std::string path = dir.File("neu.mdb");
+    ui.Answering(Answer::No);
+    EXPECT_FALSE(Create(path));
+    EXPECT_FALSE(fs::exists(path));
+    EXPECT_TRUE(NoInitFilesLeft());
+}
+
+TEST_F(InitFilesTest, FailedCreationLeavesNoNewFile)
+{
+    struct Case
+    {
+        const char* Name;
+        bool WithCsv;
+        std::string Csv;
+        std::string Message;
+    };
+    const std::vector<Case> cases = {
+        {"damaged base data", true,
+         "VERSION\tProgVer\tDATE\r\nVERSION\tv2.00.126\t01.01.2019\r\nT_UNIT\tID\r\n\t1\r\n\tx\t2\r\n",
+         "in Zeile 5 der folgende Fehler"},
+        {"no base data", false, "", "\"INIT.CSV\" fehlen"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        ReplaceZip(c.WithCsv ? &c.Csv : nullptr);
+        const std::string path = dir.File(std::string(c.Name) + "/neu.mdb");
+        ui.shown.clear();
+        ui.Answering(Answer::Yes);
+        EXPECT_FALSE(Create(path));
+        ASSERT_EQ(ui.shown.size(), 2u);
+        EXPECT_NE(ui.shown[1].Text.find(c.Message), std::string::npos) << ui.shown[1].Text;
+        EXPECT_FALSE(fs::exists(path));
+        EXPECT_FALSE(fs::exists(path + ".$$$"));
+        EXPECT_TRUE(NoInitFilesLeft());
+        fs::remove(ZipPath());
+        fs::copy_file(PF_INIT_ZIP, ZipPath());
+    }
+}
+
+TEST_F(InitFilesTest, ExistingFileIsUnchangedWhenCreationFailsOrIsCancelled)
+{
+    const std::string path = dir.File("alt.mdb");
+    {
+        OpenOptions options;
+        options.Create = true;
+        auto db = Database::OpenSqlite(path, options);
+        db->CreateTable({"T_VERSION", {{"Major", FieldType::Long}, {"Minor", FieldType::Long}}, {}});
+        db->Execute("INSERT INTO T_VERSION (Major, Minor) VALUES (1, 10)");
+    }
+    const std::string before = test::ReadFile(path);
+
+    // Cancelled at the question whether the existing data go.
+    ui.Answering(Answer::Yes).Answering(Answer::Cancel);
+    EXPECT_FALSE(Create(path));
+    ASSERT_EQ(ui.shown.size(), 2u);
+    EXPECT_EQ(ui.shown[1].Text, LoadText(561) + "Pfannola" + LoadText(562) + "\r\n" + LoadText(563));
+    EXPECT_EQ(test::ReadFile(path), before);
+
+    // Data deleted, then the base data fail.
+    const std::string csv = "VERSION\tProgVer\tDATE\r\nVERSION\tv2.00.126\t01.01.2019\r\nT_UNIT\tNichtDa\r\n";
+    ReplaceZip(&csv);
+    ui.shown.clear();
+    ui.Answering(Answer::Yes).Answering(Answer::Yes);
+    EXPECT_FALSE(Create(path));
+    EXPECT_EQ(test::ReadFile(path), before);
+    EXPECT_FALSE(fs::exists(path + ".$$$"));
+    EXPECT_TRUE(ui.AllAnswersUsed());
+}
+
+} // namespace
+} // namespace pf

@@ -60,7 +60,7 @@ const MenuCommand kFileMenu[] = {
     {"Mnu01NeuTemplate", "Neues Rezept aus &Vorlage …", nullptr, false, QStyle::SP_FileLinkIcon},
     {nullptr, nullptr, nullptr, false, kNoIcon},
     {"Mnu01DBOpen", "Datenbank ö&ffnen …", "Ctrl+O", true, QStyle::SP_DirOpenIcon},
-    {"Mnu01DBProperties", "Datenbank-&Eigenschaften …", nullptr, false, QStyle::SP_DriveHDIcon},
+    {"Mnu01DBProperties", "Datenbank-&Eigenschaften …", nullptr, true, QStyle::SP_DriveHDIcon},
     {nullptr, nullptr, nullptr, false, kNoIcon},
     {"Mnu01Druckereinrichtung", "&Druckereinrichtung …", nullptr, false, kNoIcon},
     {"Mnu01Einstellungen", "Einste&llungen …", nullptr, false, QStyle::SP_FileDialogDetailedView},
@@ -101,8 +101,8 @@ const MenuCommand kImportMenu[] = {
 };
 
 const MenuCommand kExtrasMenu[] = {
-    {"MenuExtraBackup", "&Sichern und Wiederherstellen …", nullptr, false, QStyle::SP_DialogSaveButton},
-    {"MenuExtraZIP", "&ZIP-Archive …", nullptr, false, kNoIcon},
+    {"MenuExtraBackup", "&Sichern und Wiederherstellen …", nullptr, true, QStyle::SP_DialogSaveButton},
+    {"MenuExtraZIP", "&ZIP-Archive …", nullptr, true, kNoIcon},
     {"MenuExtraFP", "&Fingerabdrücke pflegen …", nullptr, false, kNoIcon},
     {nullptr, nullptr, nullptr, false, kNoIcon},
     {"MnUExtraDupeView", "&Dubletten anzeigen", nullptr, false, kNoIcon},

@@ -6,6 +6,9 @@
 #include "db/DbError.h"
 #include "db/WorkDatabase.h"
 #include "ui/AppIcon.h"
+#include "ui/FrmBackup.h"
+#include "ui/FrmDBEigenschaften.h"
+#include "ui/FrmZIP.h"
 #include "ui/FrmSplash.h"
 #include "ui/Mainform.h"
 #include "ui/QtInteraction.h"
@@ -54,6 +57,7 @@ void QtShell::ShowMainWindow()
     m_main->SetDatabaseCaption(Connection().DbPath);
     m_main->SetCloseHandler([this] { return Shutdown(*this); });
     m_main->SetReopenHandler([this] { Reopen(); });
+    m_main->SetCommandHandler([this](const std::string& command) { RunCommand(command); });
     m_main->Load();
     FinishMainWindowLoad(*this);
 }
@@ -71,6 +75,17 @@ void QtShell::Reopen()
             m_exitHandler(exit.Code);
         else
             QApplication::exit(exit.Code);
+    }
+}
+
+void QtShell::RunCommand(const std::string& command)
+{
+    if (command == "MenuExtraBackup") {
+        m_main->AddChildWindow(new FrmBackup(this, [this] { m_main->SetDatabaseCaption(Connection().DbPath); }));
+    } else if (command == "MenuExtraZIP") {
+        m_main->AddChildWindow(new FrmZIP);
+    } else if (command == "Mnu01DBProperties") {
+        m_main->AddChildWindow(new FrmDBEigenschaften);
     }
 }
 

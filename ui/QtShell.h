@@ -46,6 +46,8 @@ public:
 
 private:
     void Reopen();
+    // The main window's commands that open windows of the libraries below.
+    void RunCommand(const std::string& command);
     QtDatabaseWindows Windows() const;
 
     QtInteraction& m_ui;

@@ -197,6 +197,17 @@ TEST_F(BackupTest, FailedRestoreLeavesTheWorkDatabaseAsItWas)
     EXPECT_TRUE(ui.AllAnswersUsed());
 }
 
+TEST_F(BackupTest, FailedSaveWarnsAndKeepsTheWorkDatabaseOpen)
+{
+    test::WriteFile(dir.File("belegt"), "eine Datei, kein Ordner");
+    EXPECT_FALSE(backup.Save(dir.File("belegt/BACKUP")));
+    ASSERT_FALSE(ui.shown.empty());
+    EXPECT_EQ(ui.shown.back().Icon, MsgIcon::Warning);
+    EXPECT_EQ(backup.BackupPath(), "");
+    ASSERT_TRUE(HasWorkDb());
+    EXPECT_EQ(Titles(WorkDb()).size(), 3u);
+}
+
 TEST_F(BackupTest, DeclinedRestoreChangesNothing)
 {
     MakeRecipeDatabase(dir.File("andere.MDB"), {"Andere"});

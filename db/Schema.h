@@ -10,6 +10,10 @@
 
 namespace pf {
 
+// Owner kinds of T_BLOB rows (IDType): a recipe's pictures and a literature source's cover.
+constexpr long kBlobOwnerRecipe = 5;
+constexpr long kBlobOwnerLiterature = 9;
+
 // The tables of the current schema (002.00.126), in a stable order.
 const std::vector<TableDef>& SchemaTables();
 // The tables at the oldest version the upgrade steps start from (what a new database's initial

@@ -1,0 +1,675 @@
+#include "db/SchemaVersion.h"
+
+#include "core/AppContext.h"
+#include "core/Messages.h"
+#include "core/ProcessExit.h"
+#include "core/Utf8.h"
+#include "db/DatabaseChoice.h"
+#include "db/Recordset.h"
+#include "db/Schema.h"
+#include "db/UpgradeSteps.h"
+#include "tests/support/ScriptedInteraction.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <stdexcept>
+
+namespace pf {
+namespace {
+
+using test::ScriptedInteraction;
+using test::TempDir;
+
+// An upgrade window that answers as the test says and counts how often it was asked.
+struct WindowScript
+{
+    UpgradeChoice Choice;
+    int Calls = 0;
+    UpgradeQuestion Last;
+};
+
+class ScriptedWindow : public UpgradeWindow
+{
+public:
+    explicit ScriptedWindow(WindowScript& script) : m_script(script) {}
+    UpgradeChoice UpdateQuestion(const UpgradeQuestion& question) override
+    {
+        ++m_script.Calls;
+        m_script.Last = question;
+        return m_script.Choice;
+    }
+
+private:
+    WindowScript& m_script;
+};
+
+void AddVersion(Database& db, const std::string& version, const std::string& description = "Test")
+{
+    db.Execute("INSERT INTO T_VERSION (Major, Minor, Build, [Date], Description) VALUES (?, ?, ?, ?, ?)",
+               {std::stol(version.substr(0, 3)), std::stol(version.substr(4, 2)),
+                std::stol(version.substr(7, 3)), NowSerial(), description});
+}
+
+// Data of the oldest structure, including what later steps convert.
+void FillInitial(Database& db)
+{
+    const char* kopf =
+        "INSERT INTO T_REZ_KOPF (ID, RezTitle, RezMenuCard, RezBild, RezWeinLexID) VALUES (?,?,?,?,?)";
+    db.Execute(kopf, {1, "Apfelkuchen", "Apfelkuchen vom Blech", "bilder/apfelkuchen.jpg", 7});
+    db.Execute(kopf, {2, "Birnen Helene", "", "", 0});
+    db.Execute(kopf, {3, "Zwetschgendatschi", Value(), Value(), Value()});
+    db.Execute("INSERT INTO T_REZ_ZUTAT (ID, [No], ZutText, ZutAnz, ZutEinh) VALUES (1, 1, 'Mehl', 250, 1), "
+               "(1, 2, 'Milch', 0.125, 2)");
+    db.Execute("INSERT INTO T_REZ_ANWEIS (ID, [NO], AnwText) VALUES (1, 1, 'Alles verrühren.')");
+    db.Execute(
+        "INSERT INTO T_UNIT (ID, UnitShortD, UnitNameD) VALUES (1, 'GR', 'Gramm'), (2, 'ml', 'Milliliter'), "
+        "(3, 'EL', 'Esslöffel')");
+    db.Execute("INSERT INTO T_CAT (ID, CatNameD) VALUES (7, 'Kuchen'), (8, 'Obstkuchen')");
+    db.Execute("INSERT INTO T_ADRESSE (ID, Name) VALUES (1, 'Müller, Anna')");
+    db.Execute("INSERT INTO T_WEIN (ID, Language, Label) VALUES (1, 0, 'Riesling')");
+    db.Execute("INSERT INTO T_MENU_KOPF (MenuID, MenuTitle, MenuTree, MenuQuelle) VALUES "
+               "(1, 'Weihnachten', 0, ''), "
+               "(2, 'Woche 1', -3, '\"Suppe;1.50;0;5\",\"Hauptgang, gross;-4,20;1\",\"Dessert;;;;1\"')");
+    db.Execute("INSERT INTO T_MENU_GANG (MenuID, GangNr, RezID) VALUES (1, 1, 1), (1, 2, 3)");
+}
+
+// The database as version 001.10.089 left it: most of the first step's changes, but the guests on
+// the recipe head (T_REZ_GAST) and the wine's lexicon reference still there.
+void MakeForm001_10_089(Database& db)
+{
+    UpgradeSteps().front().Apply(db, "000.50.073");
+    db.RenameTable("T_MENU_GAST", "T_REZ_GAST");
+    db.RenameColumn("T_REZ_GAST", "MenuID", "RezID");
+    db.AddColumn("T_REZ_GAST", {"Anlass", FieldType::Text, 50});
+    db.AddColumn("T_REZ_GAST", {"Datum", FieldType::Date});
+    db.DropColumn("T_REZ_KOPF", "RezWeinTipp");
+    db.AddColumn("T_REZ_KOPF", {"RezWeinLexID", FieldType::Long});
+    db.Execute("INSERT INTO T_REZ_GAST (RezID, [No], AdressID, Anlass) VALUES (1, 1, 1, 'Geburtstag')");
+    db.Execute("UPDATE T_REZ_KOPF SET RezQuellePage='12' WHERE ID=1");
+}
+
+// A database at an old version: the oldest structure with its data, brought forward by the steps.
+void BuildAt(Database& db, const std::string& version)
+{
+    CreateTables(db, InitialSchema());
+    FillInitial(db);
+    AddVersion(db, InitialSchemaVersion());
+    if (version == "001.10.089") {
+        MakeForm001_10_089(db);
+        AddVersion(db, version);
+        return;
+    }
+    std::string current = InitialSchemaVersion();
+    for (const UpgradeStep& step : UpgradeSteps()) {
+        if (step.Version > version)
+            break;
+        step.Apply(db, current);
+        current = step.Version;
+    }
+    if (version != InitialSchemaVersion())
+        AddVersion(db, version);
+    if (version >= "001.19.103")
+        db.Execute("UPDATE T_CAT SET CatParent=7 WHERE ID=8");
+    if (version >= "001.10.090") {
+        db.Execute("INSERT INTO T_LITERATUR (QuelleID, Title, DeckblattBild) VALUES (4, 'Backen mit Oma', ?)",
+                   {Blob{0x89, 'P', 'N', 'G', 0, 1, 2}});
+        db.Execute("INSERT INTO T_LITERATUR (QuelleID, Title) VALUES (5, 'Ohne Bild')");
+        db.Execute("UPDATE T_REZ_KOPF SET RezQuelleID=4, RezQuellePage='12' WHERE ID=1");
+    }
+}
+
+class UpgradeTest : public ::testing::Test
+{
+protected:
+    UpgradeTest() : m_scope(m_app)
+    {
+        m_app.UI = &ui;
+        m_app.IniFile = dir.File("pfannola.INI");
+        m_app.UserStoreFile = dir.File("user.ini");
+        m_app.ComputeVersion();
+        Connection() = ConnectionState{};
+    }
+    ~UpgradeTest() override
+    {
+        SetUpgradeWindow(nullptr);
+        SetUpgradeStepHook(nullptr);
+        CloseWorkDatabase();
+    }
+
+    std::unique_ptr<Database> Open(const std::string& name = "Pfannola.MDB")
+    {
+        OpenOptions options;
+        options.Create = true;
+        return Database::OpenSqlite(dir.File(name), options);
+    }
+    std::unique_ptr<Database> OpenAt(const std::string& version, const std::string& name = "Pfannola.MDB")
+    {
+        auto db = Open(name);
+        BuildAt(*db, version);
+        return db;
+    }
+    void UseWindow(UpgradeChoice choice)
+    {
+        window.Choice = choice;
+        SetUpgradeWindow(std::make_unique<ScriptedWindow>(window));
+    }
+    // Texts shown so far that contain a piece.
+    int Shown(const std::string& piece) const
+    {
+        return static_cast<int>(std::count_if(ui.shown.begin(), ui.shown.end(), [&](const auto& s) {
+            return s.Text.find(piece) != std::string::npos;
+        }));
+    }
+
+    TempDir dir;
+    ScriptedInteraction ui;
+    WindowScript window;
+
+private:
+    AppContext m_app;
+    ScopedAppContext m_scope;
+};
+
+// The tables and columns (name, type, text size) and the named indexes are those of the schema.
+void ExpectCurrentSchema(Database& db)
+{
+    std::vector<std::string> expected;
+    for (const TableDef& table : SchemaTables())
+        expected.push_back(ToUpper(table.Name));
+    std::vector<std::string> actual;
+    for (const std::string& name : db.TableNames())
+        actual.push_back(ToUpper(name));
+    std::sort(expected.begin(), expected.end());
+    std::sort(actual.begin(), actual.end());
+    EXPECT_EQ(actual, expected);
+
+    for (const TableDef& table : SchemaTables()) {
+        SCOPED_TRACE(table.Name);
+        if (!db.TableExists(table.Name))
+            continue;
+        std::map<std::string, std::pair<FieldType, int>> want, have;
+        for (const FieldDef& f : table.Fields)
+            want[ToUpper(f.Name)] = {f.Type, f.Size};
+        for (const FieldDef& f : db.Fields(table.Name))
+            have[ToUpper(f.Name)] = {f.Type, f.Size};
+        for (const auto& [name, type] : want) {
+            auto it = have.find(name);
+            if (it == have.end()) {
+                ADD_FAILURE() << "missing column " << name;
+                continue;
+            }
+            EXPECT_EQ(it->second.first, type.first) << name;
+            EXPECT_EQ(it->second.second, type.second) << name;
+        }
+        for (const auto& [name, type] : have)
+            EXPECT_TRUE(want.count(name)) << "extra column " << name;
+
+        const std::vector<IndexDef> indexes = db.Indexes(table.Name);
+        for (const IndexDef& index : table.Indexes) {
+            auto found = std::find_if(indexes.begin(), indexes.end(), [&](const IndexDef& i) {
+                return index.Primary ? i.Primary : EqualsNoCase(i.Name, index.Name);
+            });
+            if (found == indexes.end()) {
+                ADD_FAILURE() << "missing index " << index.Name;
+                continue;
+            }
+            std::vector<std::string> columns;
+            for (const std::string& c : found->Columns)
+                columns.push_back(ToUpper(c));
+            std::vector<std::string> wanted;
+            for (const std::string& c : index.Columns)
+                wanted.push_back(ToUpper(c));
+            EXPECT_EQ(columns, wanted) << index.Name;
+            EXPECT_EQ(found->Unique, index.Unique) << index.Name;
+        }
+    }
+}
+
+std::string Text(Database& db, const std::string& sql)
+{
+    return db.Scalar(sql).AsText();
+}
+long long Number(Database& db, const std::string& sql)
+{
+    return db.Scalar(sql).AsLong();
+}
+
+TEST(UpgradeSteps, AscendingAndEndingAtTheProgramVersion)
+{
+    const auto& steps = UpgradeSteps();
+    ASSERT_EQ(steps.size(), 17u);
+    EXPECT_GT(steps.front().Version, InitialSchemaVersion());
+    for (std::size_t i = 1; i < steps.size(); ++i)
+        EXPECT_LT(steps[i - 1].Version, steps[i].Version);
+    EXPECT_EQ(steps.back().Version, ProgramVersionText());
+}
+
+TEST(UpgradeSteps, WeeklyPlanLevelTexts)
+{
+    struct Case
+    {
+        const char* Text;
+        std::vector<std::tuple<long, std::string, std::string, bool, bool>>
+            Levels; // id, name, cost, repeat, noprint
+    };
+    const Case cases[] = {
+        {"\"Tagesdessert\",\"Tagessuppe\",\"Tagesteller 1\",\"Tagesteller "
+         "2\",\"Vegetarisch\",\"Wochenteller;;1\"",
+         {{1, "Tagesdessert", "0", false, false},
+          {2, "Tagessuppe", "0", false, false},
+          {3, "Tagesteller 1", "0", false, false},
+          {4, "Tagesteller 2", "0", false, false},
+          {5, "Vegetarisch", "0", false, false},
+          {6, "Wochenteller", "0", true, false}}},
+        // the fourth field gives the ID, a negative cost means "not printed", so does the fifth field
+        {"\"Suppe;1.50;0;5\",\"Hauptgang, gross;-4,20;1\",\"Dessert;;;;1\"",
+         {{5, "Suppe", "1.5", false, false},
+          {2, "Hauptgang, gross", "4.2", true, true},
+          {3, "Dessert", "0", false, true}}},
+        // entries shorter than four characters are skipped
+        {"\"\",\"A\",  \"Abend\" ", {{1, "Abend", "0", false, false}}},
+        {"", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Text);
+        const std::vector<WeeklyPlanLevel> levels = ParseWeeklyPlanLevels(c.Text);
+        ASSERT_EQ(levels.size(), c.Levels.size());
+        for (std::size_t i = 0; i < levels.size(); ++i) {
+            const auto& [id, name, cost, repeat, noPrint] = c.Levels[i];
+            EXPECT_EQ(levels[i].Id, id);
+            EXPECT_EQ(levels[i].Name, name);
+            EXPECT_EQ(levels[i].Cost.ToString(), cost);
+            EXPECT_EQ(levels[i].Repeat, repeat);
+            EXPECT_EQ(levels[i].NoPrint, noPrint);
+        }
+    }
+}
+
+struct OldVersionCase
+{
+    const char* Start;
+    std::vector<std::string> StepsRun;
+};
+
+class UpgradeFromOldVersion : public UpgradeTest, public ::testing::WithParamInterface<OldVersionCase>
+{
+};
+
+TEST_P(UpgradeFromOldVersion, EndsWithTheCurrentSchemaAndKeepsTheData)
+{
+    const OldVersionCase& c = GetParam();
+    auto db = OpenAt(c.Start);
+    std::vector<std::string> run;
+    SetUpgradeStepHook([&](const std::string& version) { run.push_back(version); });
+
+    ASSERT_TRUE(UpgradeDatabase(*db, false));
+    EXPECT_TRUE(ui.shown.empty());
+    if (!c.StepsRun.empty()) {
+        EXPECT_EQ(run, c.StepsRun);
+    }
+    EXPECT_EQ(run.size(), static_cast<std::size_t>(std::count_if(
+                              UpgradeSteps().begin(), UpgradeSteps().end(),
+                              [&](const UpgradeStep& s) { return s.Version > std::string(c.Start); })));
+
+    ExpectCurrentSchema(*db);
+    EXPECT_EQ(DatabaseVersionText(*db), "002.00.126");
+    const std::vector<VersionEntry> history = VersionHistory(*db);
+    ASSERT_FALSE(history.empty());
+    EXPECT_EQ(history.front().Version, "002.00.126");
+    EXPECT_EQ(history.front().Description, std::string("Migration from ") + c.Start);
+    EXPECT_NEAR(history.front().Date.Days, NowSerial().Days, 0.01);
+
+    // The recipes and their children are kept.
+    EXPECT_EQ(Number(*db, "SELECT COUNT(*) FROM T_REZ_KOPF"), 3);
+    EXPECT_EQ(Text(*db, "SELECT RezTitle FROM T_REZ_KOPF WHERE ID=1"), "Apfelkuchen");
+    EXPECT_EQ(Text(*db, "SELECT RezMenuCard FROM T_REZ_KOPF WHERE ID=1"), "Apfelkuchen vom Blech");
+    EXPECT_EQ(Text(*db, "SELECT ZutAnz FROM T_REZ_ZUTAT WHERE ID=1 AND [No]=2"), "0.125");
+    EXPECT_EQ(Text(*db, "SELECT AnwText FROM T_REZ_ANWEIS WHERE ID=1"), "Alles verrühren.");
+    EXPECT_EQ(Text(*db, "SELECT Name FROM T_ADRESSE WHERE ID=1"), "Müller, Anna");
+    EXPECT_EQ(Text(*db, "SELECT CatParent FROM T_CAT WHERE ID=8"),
+              std::string(c.Start) >= "001.19.103" ? "7" : "0");
+
+    // New columns carry the values the steps give them.
+    EXPECT_EQ(Number(*db, "SELECT COUNT(*) FROM T_REZ_KOPF WHERE RezParent=0 AND WPExclude=0"), 3);
+    EXPECT_EQ(
+        Number(*db, "SELECT COUNT(*) FROM T_REZ_ZUTAT WHERE ZutVerarbeitung='' AND ZutZubereitung IS NULL"),
+        2);
+    EXPECT_EQ(Text(*db, "SELECT UnitShortD FROM T_UNIT WHERE NoFractionOnScale<>0 ORDER BY ID"), "GR");
+    EXPECT_EQ(Number(*db, "SELECT COUNT(*) FROM T_UNIT WHERE NoFractionOnScale=True"), 2); // GR and ml
+    EXPECT_EQ(Number(*db, "SELECT COUNT(*) FROM T_UNIT WHERE NoFractionOnScale=False"), 1);
+    EXPECT_EQ(Number(*db, "SELECT COUNT(*) FROM T_MENU_GANG WHERE WeinID=0 AND WPLevel=0 AND WPDay=0"), 2);
+    EXPECT_EQ(Number(*db, "SELECT COUNT(*) FROM T_ADRESSE WHERE AliasID=0 AND ParentID=0 AND Fingerprint2=0"),
+              1);
+    EXPECT_EQ(Number(*db, "SELECT COUNT(*) FROM T_WEIN WHERE ProduzentID=0 AND ViticulturistID=0"), 1);
+    EXPECT_EQ(Number(*db, "SELECT COUNT(*) FROM T_MENU_GAST"), 0); // 001.10.091 empties the guests
+    if (std::string(c.Start) < "001.10.090") {
+        EXPECT_EQ(Number(*db, "SELECT COUNT(*) FROM T_REZ_KOPF WHERE RezQuelleID=0"), 3);
+        EXPECT_EQ(Number(*db, "SELECT COUNT(*) FROM T_MENU_KOPF WHERE MenuDatum=0"), 2);
+    }
+    if (std::string(c.Start) == "000.50.073")
+        EXPECT_EQ(Number(*db, "SELECT COUNT(*) FROM T_REZ_KOPF WHERE RezQuellePage=''"), 3);
+    else
+        EXPECT_EQ(Text(*db, "SELECT RezQuellePage FROM T_REZ_KOPF WHERE ID=1"), "12");
+
+    // The recipe's picture file became its first picture object.
+    auto blob = db->OpenRecordset("SELECT * FROM T_BLOB WHERE IDType=5");
+    ASSERT_FALSE(blob->Eof());
+    EXPECT_EQ(blob->Field("IDReference").AsLong(), 1);
+    EXPECT_EQ(blob->Field("IDNum").AsLong(), 1);
+    EXPECT_EQ(blob->Field("Property").AsLong(), 1);
+    EXPECT_EQ(blob->Field("BlobPath").AsText(), "bilder/apfelkuchen.jpg");
+    EXPECT_TRUE(blob->Field("Blob").IsNull());
+    blob->MoveNext();
+    EXPECT_TRUE(blob->Eof());
+    blob->Close();
+
+    // The levels of the weekly plan became the level table.
+    auto levels = db->OpenRecordset("SELECT * FROM T_WPLevel ORDER BY WPOrder");
+    std::vector<std::string> rows;
+    for (; !levels->Eof(); levels->MoveNext())
+        rows.push_back(levels->Field("ID").AsText() + "|" + levels->Field("WPOrder").AsText() + "|" +
+                       levels->Field("WPName").AsText() + "|" + levels->Field("WPCost").AsText() + "|" +
+                       (levels->Field("WPPrint").AsBool() ? "P" : "-") +
+                       (levels->Field("WPRepeat").AsBool() ? "R" : "-"));
+    levels->Close();
+    EXPECT_EQ(rows, (std::vector<std::string>{"5|1|Suppe|1.5|P-", "2|2|Hauptgang, gross|4.2|-R",
+                                              "3|3|Dessert|0|--"}));
+
+    // Sources that existed keep their rows; a cover picture moved to the picture objects.
+    if (std::string(c.Start) >= "001.10.090") {
+        EXPECT_EQ(Number(*db, "SELECT COUNT(*) FROM T_LITERATUR WHERE Rating=0 AND Borrowed=''"), 2);
+        EXPECT_EQ(Number(*db, "SELECT COUNT(*) FROM T_LITERATUR WHERE DeckblattBild IS NULL"), 2);
+        auto cover = db->OpenRecordset("SELECT * FROM T_BLOB WHERE IDType=9");
+        ASSERT_FALSE(cover->Eof());
+        EXPECT_EQ(cover->Field("IDReference").AsLong(), 4);
+        EXPECT_EQ(cover->Field("Property").AsLong(), 0);
+        EXPECT_EQ(cover->Field("Blob").AsBinary(), (Blob{0x89, 'P', 'N', 'G', 0, 1, 2}));
+        EXPECT_NE(cover->Field("ID").AsLong(), db->Scalar("SELECT ID FROM T_BLOB WHERE IDType=5").AsLong());
+    }
+
+    // The widened menu-card title takes 128 characters.
+    db->Execute("UPDATE T_REZ_KOPF SET RezMenuCard=? WHERE ID=2", {std::string(128, 'x')});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Versions, UpgradeFromOldVersion,
+    ::testing::Values(OldVersionCase{"000.50.073", {}}, OldVersionCase{"001.10.089", {}},
+                      OldVersionCase{"001.10.093", {}}, OldVersionCase{"001.19.104", {}},
+                      OldVersionCase{"001.19.110", {"001.19.111", "001.19.112", "001.99.114", "002.00.126"}}),
+    [](const ::testing::TestParamInfo<OldVersionCase>& param) {
+        std::string name = param.param.Start;
+        std::replace(name.begin(), name.end(), '.', '_');
+        return "V" + name;
+    });
+
+TEST_F(UpgradeTest, TheFirstFormOfStepOneRenamesTheGuestsAndDropsTheWineLexiconReference)
+{
+    auto db = OpenAt("001.10.089");
+    UpgradeSteps().front().Apply(*db, "001.10.089");
+    EXPECT_FALSE(db->TableExists("T_REZ_GAST"));
+    std::vector<std::string> columns;
+    for (const FieldDef& f : db->Fields("T_MENU_GAST"))
+        columns.push_back(f.Name);
+    EXPECT_EQ(columns, (std::vector<std::string>{"MenuID", "No", "AdressID", "Notiz"}));
+    EXPECT_EQ(Number(*db, "SELECT MenuID FROM T_MENU_GAST"), 1);
+    EXPECT_EQ(Number(*db, "SELECT COUNT(*) FROM T_REZ_KOPF WHERE RezWeinTipp=''"), 3);
+    for (const FieldDef& f : db->Fields("T_REZ_KOPF"))
+        EXPECT_NE(f.Name, "RezWeinLexID");
+}
+
+TEST_F(UpgradeTest, ANewDatabaseMadeFromTheInitialStructureEqualsTheCurrentSchema)
+{
+    auto db = Open();
+    CreateTables(*db, InitialSchema());
+    AddVersion(*db, InitialSchemaVersion());
+    ASSERT_TRUE(UpgradeDatabase(*db, false));
+    ExpectCurrentSchema(*db);
+    // With the default levels of the settings, as no weekly plan exists.
+    EXPECT_EQ(Text(*db, "SELECT WPName FROM T_WPLevel WHERE WPRepeat<>0"), "Wochenteller");
+    EXPECT_EQ(Number(*db, "SELECT COUNT(*) FROM T_WPLevel"), 6);
+}
+
+TEST_F(UpgradeTest, DatabaseAtTheProgramVersionPassesUnchanged)
+{
+    auto db = Open();
+    CreateTables(*db, SchemaTables());
+    AddVersion(*db, "002.00.126");
+    UseWindow({1, true, false});
+    EXPECT_TRUE(UpgradeDatabase(*db, true));
+    EXPECT_EQ(window.Calls, 0);
+    EXPECT_TRUE(ui.shown.empty());
+    EXPECT_EQ(Number(*db, "SELECT COUNT(*) FROM T_VERSION"), 1);
+}
+
+TEST_F(UpgradeTest, NewerDatabaseIsUsedUnchangedAfterItsMessage)
+{
+    auto db = OpenAt("001.19.110");
+    AddVersion(*db, "003.01.200");
+    const auto tables = db->TableNames();
+    UseWindow({1, true, false});
+    EXPECT_TRUE(UpgradeDatabase(*db, true));
+    EXPECT_EQ(window.Calls, 0);
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].Text,
+              "Die aktuelle Software-Version ist älter (002.00.126) als der Stand der Datenbank "
+              "(003.01.200). Dies könnte zu Problemen führen !");
+    EXPECT_EQ(db->TableNames(), tables);
+    EXPECT_EQ(DatabaseVersionText(*db), "003.01.200");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("Pfannola.MDB.BAK")));
+}
+
+TEST_F(UpgradeTest, EmptyVersionTableCountsAsTooOldAndNoEndsTheProgram)
+{
+    auto db = Open();
+    CreateTables(*db, InitialSchema());
+    EXPECT_EQ(DatabaseVersionText(*db), "000.50.036");
+    ui.Answering(Answer::No);
+    try {
+        UpgradeDatabase(*db, true);
+        ADD_FAILURE() << "the program goes on";
+    } catch (const ProcessExit& exit) {
+        EXPECT_EQ(exit.Code, 1);
+    }
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(
+        ui.shown[0].Text,
+        "Der Stand der Datenbank ist mit Version 000.50.036 wahrscheinlich zu alt, um auf den neuesten Stand "
+        "gebracht zu werden. Bei Fragen hierzu wenden Sie sich bitte an den Pfannola-Support.\r\n"
+        "Trotzdem versuchen fortzufahren ?");
+    EXPECT_EQ(DatabaseVersionText(*db), "000.50.036");
+}
+
+TEST_F(UpgradeTest, TooOldDatabaseIsUpgradedWhenTheUserGoesOn)
+{
+    auto db = Open();
+    CreateTables(*db, InitialSchema());
+    ui.Answering(Answer::Yes).Answering(Answer::Yes); // too old: go on; upgrade: yes
+    ASSERT_TRUE(UpgradeDatabase(*db, true));
+    EXPECT_TRUE(ui.AllAnswersUsed());
+    ExpectCurrentSchema(*db);
+    EXPECT_EQ(VersionHistory(*db).front().Description, "Migration from 000.50.036");
+}
+
+TEST_F(UpgradeTest, UnreadableVersionTableIsNoDatabaseOfTheProgram)
+{
+    auto db = Open();
+    db->CreateTable({"T_ANDERES", {{"ID", FieldType::Long}}, {}});
+    EXPECT_FALSE(UpgradeDatabase(*db, true));
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].Text, "Die vorliegende Datenbank sieht nicht wie eine Pfannola-Datenbank aus !");
+    EXPECT_EQ(ui.shown[0].Icon, MsgIcon::Critical);
+}
+
+TEST_F(UpgradeTest, WithoutWindowTheQuestionGoesThroughTheInteractionAndMakesASafetyCopy)
+{
+    auto db = OpenAt("001.19.110");
+    ui.Answering(Answer::Yes);
+    ASSERT_TRUE(UpgradeDatabase(*db, true));
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_TRUE(ui.shown[0].Question);
+    EXPECT_NE(ui.shown[0].Text.find("001.19.110"), std::string::npos);
+    EXPECT_NE(ui.shown[0].Text.find("Pfannola.MDB.BAK"), std::string::npos);
+
+    // The copy is a database of its own at the version before the upgrade, with the data.
+    const std::string backup = dir.File("Pfannola.MDB.BAK");
+    ASSERT_TRUE(std::filesystem::exists(backup));
+    auto copy = Database::OpenSqlite(backup);
+    EXPECT_EQ(DatabaseVersionText(*copy), "001.19.110");
+    EXPECT_EQ(Number(*copy, "SELECT COUNT(*) FROM T_REZ_KOPF"), 3);
+    EXPECT_EQ(DatabaseVersionText(*db), "002.00.126");
+}
+
+TEST_F(UpgradeTest, ThePreviousSafetyCopyIsReplaced)
+{
+    test::WriteFile(dir.File("Pfannola.MDB.BAK"), "eine alte Kopie");
+    auto db = OpenAt("001.19.110");
+    UseWindow({1, true, false});
+    ASSERT_TRUE(UpgradeDatabase(*db, true));
+    auto copy = Database::OpenSqlite(dir.File("Pfannola.MDB.BAK"));
+    EXPECT_EQ(DatabaseVersionText(*copy), "001.19.110");
+}
+
+TEST_F(UpgradeTest, TheWindowIsAskedOnceAndItsOptionsAreFollowed)
+{
+    auto db = OpenAt("000.50.073");
+    UseWindow({1, false, true});
+    ASSERT_TRUE(UpgradeDatabase(*db, true));
+    EXPECT_EQ(window.Calls, 1);
+    EXPECT_EQ(window.Last.DatabaseVersion, "000.50.073");
+    EXPECT_EQ(window.Last.ProgramVersion, "002.00.126");
+    EXPECT_EQ(window.Last.DatabaseName, dir.File("Pfannola.MDB"));
+    EXPECT_FALSE(window.Last.Odbc);
+    ASSERT_EQ(window.Last.History.size(), 1u);
+    EXPECT_EQ(window.Last.History[0].Version, "000.50.073");
+    // No copy was wanted; the compaction was, and the user hears of it.
+    EXPECT_FALSE(std::filesystem::exists(dir.File("Pfannola.MDB.BAK")));
+    EXPECT_EQ(Shown("gebracht und optimiert"), 1);
+    EXPECT_EQ(DatabaseVersionText(*db), "002.00.126");
+}
+
+TEST_F(UpgradeTest, ContinueWithoutUpgradeUsesTheDatabaseAsItIs)
+{
+    auto db = OpenAt("001.19.104");
+    UseWindow({0, true, true});
+    EXPECT_TRUE(UpgradeDatabase(*db, true));
+    EXPECT_EQ(window.Calls, 1);
+    EXPECT_EQ(DatabaseVersionText(*db), "001.19.104");
+    EXPECT_FALSE(db->TableExists("T_BLOB"));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("Pfannola.MDB.BAK")));
+}
+
+TEST_F(UpgradeTest, CancelInTheWindowEndsTheProgramWithoutChanges)
+{
+    auto db = OpenAt("001.19.104");
+    UseWindow({-1, true, false});
+    EXPECT_THROW(UpgradeDatabase(*db, true), ProcessExit);
+    EXPECT_EQ(DatabaseVersionText(*db), "001.19.104");
+}
+
+TEST_F(UpgradeTest, AskFirstFalseAsksNothingAndCopiesNothing)
+{
+    auto db = OpenAt("001.10.093");
+    UseWindow({-1, true, true});
+    ASSERT_TRUE(UpgradeDatabase(*db, false));
+    EXPECT_EQ(window.Calls, 0);
+    EXPECT_TRUE(ui.shown.empty());
+    EXPECT_FALSE(std::filesystem::exists(dir.File("Pfannola.MDB.BAK")));
+}
+
+TEST_F(UpgradeTest, AFailingStepLeavesThePreviousStepsVersionAndTheDataIntact)
+{
+    auto db = OpenAt("000.50.073");
+    SetUpgradeStepHook([](const std::string& version) {
+        if (version == "001.19.108")
+            throw std::runtime_error("Schritt abgebrochen");
+    });
+    EXPECT_FALSE(UpgradeDatabase(*db, false));
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].Icon, MsgIcon::Critical);
+    EXPECT_NE(ui.shown[0].Text.find("001.19.108"), std::string::npos);
+    EXPECT_NE(ui.shown[0].Text.find("Schritt abgebrochen"), std::string::npos);
+    EXPECT_NE(ui.shown[0].Text.find("Stand 001.19.107"), std::string::npos);
+
+    // Everything up to 001.19.107 stays, nothing of the failed step.
+    EXPECT_EQ(DatabaseVersionText(*db), "001.19.107");
+    EXPECT_TRUE(db->TableExists("T_BLOB"));
+    EXPECT_FALSE(db->TableExists("T_WPLevel"));
+    EXPECT_EQ(Number(*db, "SELECT COUNT(*) FROM T_REZ_KOPF"), 3);
+    EXPECT_EQ(Number(*db, "SELECT COUNT(*) FROM T_BLOB"), 1);
+
+    // The next attempt goes on from there.
+    SetUpgradeStepHook(nullptr);
+    ui.shown.clear();
+    ASSERT_TRUE(UpgradeDatabase(*db, false));
+    ExpectCurrentSchema(*db);
+    EXPECT_EQ(Number(*db, "SELECT COUNT(*) FROM T_BLOB"), 1);
+    EXPECT_EQ(VersionHistory(*db).front().Description, "Migration from 001.19.107");
+}
+
+TEST_F(UpgradeTest, AStepTheEngineRefusesIsRolledBackWhole)
+{
+    auto db = OpenAt("001.19.104");
+    // A table of that name is already there: the step's first change fails.
+    db->CreateTable({"T_BLOB", {{"ID", FieldType::Long}}, {}});
+    db->Execute("INSERT INTO T_BLOB (ID) VALUES (42)");
+    EXPECT_FALSE(UpgradeDatabase(*db, false));
+    EXPECT_EQ(DatabaseVersionText(*db), "001.19.104");
+    EXPECT_EQ(Number(*db, "SELECT COUNT(*) FROM T_BLOB"), 1);
+    EXPECT_EQ(Text(*db, "SELECT RezBild FROM T_REZ_KOPF WHERE ID=1"), "bilder/apfelkuchen.jpg");
+}
+
+TEST_F(UpgradeTest, ReadOnlyDatabaseEndsTheProgramAfterItsMessage)
+{
+    const std::string path = dir.File("Pfannola.MDB");
+    {
+        auto db = OpenAt("001.19.110");
+    }
+    chmod(path.c_str(), 0444);
+    auto db = Database::OpenSqlite(path);
+    ASSERT_FALSE(db->IsUpdatable());
+    UseWindow({1, true, false});
+    EXPECT_THROW(UpgradeDatabase(*db, true), ProcessExit);
+    // The name stands where the message places it, before the program's name.
+    EXPECT_EQ(Shown("Die Datenbank ist schreibgeschützt und kann nicht verändert werden. Entfernen Sie den "
+                    "Schreibschutz von folgender Datei und starten Sie " +
+                    path + "\r\nPfannola danach neu:"),
+              1);
+    db.reset();
+    chmod(path.c_str(), 0644);
+    EXPECT_EQ(DatabaseVersionText(*Database::OpenSqlite(path)), "001.19.110");
+}
+
+TEST_F(UpgradeTest, CompactionOfTheWorkDatabaseGoesThroughTheOpenSequence)
+{
+    {
+        auto db = OpenAt("001.19.110");
+    }
+    Connection().DbPath = dir.File("Pfannola.MDB");
+    Connection().WorkDb = Database::OpenSqlite(Connection().DbPath);
+    UseWindow({1, false, true});
+    ASSERT_TRUE(UpgradeDatabase(WorkDb(), true));
+    // The work database was closed for the compaction and opened again.
+    ASSERT_TRUE(HasWorkDb());
+    EXPECT_EQ(DatabaseVersionText(WorkDb()), "002.00.126");
+    EXPECT_EQ(Shown("gebracht und optimiert"), 1);
+}
+
+TEST_F(UpgradeTest, CreateMinimalDatabaseMakesEveryTableAndTheVersionRow)
+{
+    Connection().DbPath = dir.File("neu/Pfannola.MDB");
+    ui.Answering(Answer::Yes);
+    ASSERT_TRUE(CreateMinimalDatabase());
+    auto db = Database::OpenSqlite(Connection().DbPath);
+    ExpectCurrentSchema(*db);
+    EXPECT_EQ(DatabaseVersionText(*db), "002.00.126");
+    EXPECT_EQ(Number(*db, "SELECT COUNT(*) FROM T_VERSION"), 1);
+}
+
+} // namespace
+} // namespace pf

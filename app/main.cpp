@@ -5,6 +5,7 @@
 #include "core/AppContext.h"
 #include "core/Messages.h"
 #include "core/ProcessExit.h"
+#include "ui/FrmBaseDataProgress.h"
 #include "ui/Mainform.h"
 #include "ui/QtInteraction.h"
 #include "ui/QtShell.h"
@@ -25,6 +26,7 @@ int main(int argc, char** argv)
     pf::ScopedAppContext installed(context);
     pf::QtInteraction interaction;
     context.UI = &interaction;
+    pf::FrmBaseDataProgress::Install();
 
     std::vector<std::string> args(argv + 1, argv + argc);
     const std::string executable = QCoreApplication::applicationFilePath().toStdString();

@@ -8,6 +8,7 @@
 #include "ui/AppIcon.h"
 #include "ui/FrmBackup.h"
 #include "ui/FrmDBEigenschaften.h"
+#include "ui/FrmDBUpgrade.h"
 #include "ui/FrmZIP.h"
 #include "ui/FrmSplash.h"
 #include "ui/Mainform.h"
@@ -21,10 +22,12 @@ QtShell::QtShell(QtInteraction& ui) : m_ui(ui)
 {
     // Every window of the program, child windows included, shows the pan.
     QApplication::setWindowIcon(AppIcon());
+    SetUpgradeWindow(std::make_unique<QtUpgradeWindow>());
 }
 
 QtShell::~QtShell()
 {
+    SetUpgradeWindow(nullptr);
     m_ui.SetSplash(nullptr);
     m_ui.SetMainWindow(nullptr);
 }

@@ -384,7 +384,18 @@ bool Backup::Restore(const std::string& source, bool askFirst)
         errorText = error.Description();
     }
     CloseWorkDatabase();
-    if (errorText.empty() && StillInUse(work))
+    const bool inUse = StillInUse(work);
+    if (!errorText.empty() && !inUse) {
+        // A damaged work file cannot be read through the engine, and restoring is just what its
+        // owner needs then: being closed and unused, its bytes are all of it, so they are kept as
+        // they are.
+        fs::copy_file(work, bak, fs::copy_options::overwrite_existing, ec);
+        if (!ec && fs::exists(work + "-wal", ec))
+            fs::copy_file(work + "-wal", bak + "-wal", fs::copy_options::overwrite_existing, ec);
+        if (!ec)
+            errorText.clear();
+    }
+    if (errorText.empty() && inUse)
         errorText = "Die Datenbank \"" + work + "\" wird noch von einem anderen Programm benutzt.";
     if (!errorText.empty()) {
         Fail(errorText, MsgIcon::Critical);

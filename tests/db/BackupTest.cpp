@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace pf {
@@ -145,6 +146,22 @@ TEST_F(BackupTest, RestoringTwiceKeepsOnlyTheLatestBak)
     EXPECT_EQ(Titles(WorkDb()), std::vector<std::string>{"Zweite"});
     EXPECT_EQ(TitlesIn(work + ".BAK"), std::vector<std::string>{"Erste"});
     EXPECT_EQ(TitlesIn(first), std::vector<std::string>{"Erste"});
+}
+
+TEST_F(BackupTest, RestoreRescuesADamagedWorkFileAndKeepsItsBytes)
+{
+    ASSERT_TRUE(backup.Save(Backup::Folder())) << backup.LastErrorText();
+    CloseWorkDatabase();
+    std::string bytes = test::ReadFile(work);
+    std::fill(bytes.begin(), bytes.begin() + 100, 'x'); // the file header is gone
+    test::WriteFile(work, bytes);
+    Connection().WorkDb.reset();
+
+    ui.Answering(Answer::Yes);
+    ASSERT_TRUE(backup.Restore(backup.BackupPath())) << backup.LastErrorText();
+    ASSERT_TRUE(HasWorkDb());
+    EXPECT_EQ(Titles(WorkDb()), (std::vector<std::string>{"Käsekuchen", "Gulasch", "Grießbrei"}));
+    EXPECT_EQ(test::ReadFile(work + ".BAK"), bytes);
 }
 
 TEST_F(BackupTest, ArchiveWithSeveralDatabasesRestoresTheFirst)

@@ -88,6 +88,7 @@ const std::vector<CliCommand>& CliCommands()
 {
     static const std::vector<CliCommand> commands = {
         {"init", true, CliInit, "legt eine neue Datenbank an"},
+        {"upgrade", true, CliUpgrade, "bringt die Datenbank auf den Schema-Stand des Programms (mit Kopie .BAK)"},
         {"info", true, CliInfo, "zeigt Schema-Version und Anzahl der Rezepte, Kochbücher, Kategorien, Einheiten"},
         {"backup", true, CliBackup, "ORDNER: sichert die Datenbank als ZIP-Archiv in den Ordner"},
         {"restore", true, CliRestore, "SICHERUNG: lädt eine Sicherung (ZIP oder .MDB) zurück, der alte Stand bleibt als .BAK"},

@@ -34,6 +34,7 @@ Database* OpenCliDatabase(CliCall& call);
 
 int CliInfo(CliCall& call);
 int CliInit(CliCall& call);
+int CliUpgrade(CliCall& call);
 int CliBackup(CliCall& call);
 int CliRestore(CliCall& call);
 

@@ -1,0 +1,49 @@
+// The command that brings a database file to the program's schema version.
+
+#include "app/CliCommands.h"
+#include "core/ProcessExit.h"
+#include "db/DatabaseChoice.h"
+#include "db/SchemaVersion.h"
+
+#include <ostream>
+
+namespace pf {
+
+int CliUpgrade(CliCall& call)
+{
+    Database* db = OpenCliDatabase(call);
+    if (!db)
+        return 1;
+    std::string before;
+    try {
+        before = DatabaseVersionText(*db);
+    } catch (const DbError&) {
+        call.Err << "Die vorliegende Datenbank sieht nicht wie eine Pfannola-Datenbank aus !\n";
+        CloseWorkDatabase();
+        return 1;
+    }
+    // Questions take their defaults: upgrade, with the safety copy beside the file.
+    bool usable = false;
+    try {
+        usable = UpgradeDatabase(*db, true);
+    } catch (const ProcessExit& exit) {
+        CloseWorkDatabase();
+        call.Err << "Die Datenbank \"" << call.Database << "\" wurde nicht aktualisiert.\n";
+        return exit.Code != 0 ? exit.Code : 1;
+    }
+    // A compaction reopens the work database: read the version from the one open now.
+    std::string after;
+    if (usable && HasWorkDb())
+        after = DatabaseVersionText(WorkDb());
+    CloseWorkDatabase();
+    if (!usable || after < ProgramVersionText()) {
+        call.Err << "Die Datenbank \"" << call.Database << "\" wurde nicht auf den Stand "
+                 << ProgramVersionText() << " gebracht; sie hat den Stand "
+                 << (after.empty() ? before : after) << ".\n";
+        return 1;
+    }
+    call.Out << "Schema-Version: " << before << " -> " << after << "\n";
+    return 0;
+}
+
+} // namespace pf

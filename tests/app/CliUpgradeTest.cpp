@@ -1,0 +1,128 @@
+#include "app/Cli.h"
+#include "core/AppContext.h"
+#include "db/Database.h"
+#include "db/Schema.h"
+#include "db/SchemaVersion.h"
+#include "db/UpgradeSteps.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <sstream>
+
+namespace pf {
+namespace {
+
+class CliUpgradeTest : public ::testing::Test
+{
+protected:
+    CliUpgradeTest()
+    {
+        setenv("XDG_CONFIG_HOME", dir.File("config").c_str(), 1);
+        setenv("XDG_DATA_HOME", dir.File("share").c_str(), 1);
+        std::filesystem::create_directories(dir.File("bin"));
+    }
+
+    int Run(std::vector<std::string> args)
+    {
+        out.str("");
+        err.str("");
+        return RunCli(dir.File("bin/pfannola-cli"), args, out, err);
+    }
+
+    // A database as an older program left it at that version, with one recipe.
+    std::string MakeDatabase(const std::string& version)
+    {
+        const std::string path = dir.File("rezepte.mdb");
+        OpenOptions create;
+        create.Create = true;
+        auto db = Database::OpenSqlite(path, create);
+        CreateTables(*db, InitialSchema());
+        db->Execute("INSERT INTO T_REZ_KOPF (ID, RezTitle, RezBild) VALUES (1, 'Apfelkuchen', 'apfel.jpg')");
+        std::string current = InitialSchemaVersion();
+        for (const UpgradeStep& step : UpgradeSteps()) {
+            if (step.Version > version)
+                break;
+            step.Apply(*db, current);
+            current = step.Version;
+        }
+        if (!version.empty())
+            db->Execute("INSERT INTO T_VERSION (Major, Minor, Build) VALUES (?, ?, ?)",
+                        {std::stol(version.substr(0, 3)), std::stol(version.substr(4, 2)),
+                         std::stol(version.substr(7, 3))});
+        return path;
+    }
+
+    test::TempDir dir;
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+TEST_F(CliUpgradeTest, BringsTheFileToTheProgramVersionWithASafetyCopy)
+{
+    const std::string path = MakeDatabase("001.19.110");
+    EXPECT_EQ(Run({"--db", path, "upgrade"}), 0) << err.str();
+    EXPECT_EQ(out.str(), "Schema-Version: 001.19.110 -> 002.00.126\n");
+
+    auto db = Database::OpenSqlite(path);
+    EXPECT_EQ(DatabaseVersionText(*db), "002.00.126");
+    EXPECT_EQ(db->Scalar("SELECT RezTitle FROM T_REZ_KOPF WHERE ID=1").AsText(), "Apfelkuchen");
+    auto copy = Database::OpenSqlite(path + ".BAK");
+    EXPECT_EQ(DatabaseVersionText(*copy), "001.19.110");
+
+    // A second run finds nothing to do.
+    db.reset();
+    EXPECT_EQ(Run({"--db", path, "upgrade"}), 0) << err.str();
+    EXPECT_EQ(out.str(), "Schema-Version: 002.00.126 -> 002.00.126\n");
+}
+
+TEST_F(CliUpgradeTest, TheOldestStructureIsUpgradedWhole)
+{
+    const std::string path = MakeDatabase("000.50.073");
+    EXPECT_EQ(Run({"--db", path, "upgrade"}), 0) << err.str();
+    EXPECT_EQ(out.str(), "Schema-Version: 000.50.073 -> 002.00.126\n");
+    auto db = Database::OpenSqlite(path);
+    EXPECT_EQ(db->Scalar("SELECT BlobPath FROM T_BLOB WHERE IDType=5 AND IDReference=1").AsText(),
+              "apfel.jpg");
+}
+
+TEST_F(CliUpgradeTest, ATooOldDatabaseIsLeftAloneWithAGermanMessage)
+{
+    const std::string path = MakeDatabase(""); // no version row: 000.50.036
+    // The question and its default answer go to the terminal's error stream.
+    std::ostringstream terminal;
+    std::streambuf* previous = std::cerr.rdbuf(terminal.rdbuf());
+    const int code = Run({"--db", path, "upgrade"});
+    std::cerr.rdbuf(previous);
+    EXPECT_NE(code, 0);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_NE(terminal.str().find("wahrscheinlich zu alt"), std::string::npos) << terminal.str();
+    EXPECT_NE(terminal.str().find("-> Nein"), std::string::npos) << terminal.str();
+    EXPECT_NE(err.str().find("wurde nicht aktualisiert"), std::string::npos) << err.str();
+    auto db = Database::OpenSqlite(path);
+    EXPECT_EQ(DatabaseVersionText(*db), "000.50.036");
+}
+
+TEST_F(CliUpgradeTest, FailuresExitNonZeroWithTheirReason)
+{
+    EXPECT_NE(Run({"--db", dir.File("fehlt.mdb"), "upgrade"}), 0);
+    EXPECT_NE(err.str().find("kann nicht geöffnet werden"), std::string::npos) << err.str();
+
+    const std::string other = dir.File("fremd.mdb");
+    {
+        OpenOptions create;
+        create.Create = true;
+        Database::OpenSqlite(other, create)->CreateTable({"T_ANDERES", {{"ID", FieldType::Long}}, {}});
+    }
+    EXPECT_NE(Run({"--db", other, "upgrade"}), 0);
+    EXPECT_NE(err.str().find("sieht nicht wie eine Pfannola-Datenbank aus"), std::string::npos) << err.str();
+
+    EXPECT_EQ(Run({"upgrade"}), 2);
+    EXPECT_NE(err.str().find("--db DATEI"), std::string::npos);
+}
+
+} // namespace
+} // namespace pf

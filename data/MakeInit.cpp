@@ -93,7 +93,8 @@ int main(int argc, char** argv)
         return 1;
     }
     std::ofstream out(outDir / "INIT.CSV", std::ios::binary | std::ios::trunc);
-    out << pf::kBaseDataHeader << "\r\n" << "VERSION\t" << context.VersionText << "\t" << BuildDateText() << "\r\n";
+    out << pf::kBaseDataHeader << "\r\n"
+        << "VERSION\t" << context.VersionText << "\t" << BuildDateText() << "\r\n";
     for (int i = 3; i < argc; ++i)
         if (!AppendSource(out, argv[i]))
             return 1;

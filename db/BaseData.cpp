@@ -10,8 +10,8 @@
 #include "db/SchemaVersion.h"
 
 #include <array>
-#include <charconv>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -241,8 +241,9 @@ void ShowImportError(long lineNumber, const std::string& line, const std::string
     const std::string text =
         "Beim Erstellen der Datenbank ist, eventuell durch eine korrupte \"INIT.ZIP\" Datei, in Zeile " +
         std::to_string(lineNumber) + " der folgende Fehler aufgetreten:" + kCrLf + description + kCrLf +
-        "Die fehlerhafte Importzeile beginnt mit folgendem Text:" + kCrLf + CharSubstr(line, 0, kShownLineChars) +
-        kCrLf + "Bitte die Fehlermeldung an den " + "Pfannola" + " Support melden!";
+        "Die fehlerhafte Importzeile beginnt mit folgendem Text:" + kCrLf +
+        CharSubstr(line, 0, kShownLineChars) + kCrLf + "Bitte die Fehlermeldung an den " + "Pfannola" +
+        " Support melden!";
     UI().Inform(text, MsgIcon::Critical, "Fehler beim Erstellen einer neuen Datenbank");
 }
 
@@ -361,8 +362,11 @@ std::vector<BaseDataTable> BaseDataTables(long mask)
     if (mask & basedata::kUnits)
         tables.insert(tables.end(), {{"T_UNIT", ""}, {"T_REZ_KOPFEINHEIT", ""}});
     if (mask & basedata::kNutrition)
-        tables.insert(tables.end(),
-                      {{"T_BLS_DAT", ""}, {"T_BLS_FDESC", ""}, {"T_BLS_INFO", ""}, {"T_BLS_KEY", ""}, {"T_BLS_TREE", ""}});
+        tables.insert(tables.end(), {{"T_BLS_DAT", ""},
+                                     {"T_BLS_FDESC", ""},
+                                     {"T_BLS_INFO", ""},
+                                     {"T_BLS_KEY", ""},
+                                     {"T_BLS_TREE", ""}});
     if (mask & basedata::kLexiconBits) {
         std::string areas;
         for (const LexiconBit& entry : kLexiconAreas)
@@ -385,7 +389,8 @@ bool ExportBaseData(Database& db, const std::string& file, long mask, BaseDataPr
     try {
         std::ofstream out(file, std::ios::binary | std::ios::trunc);
         if (!out)
-            throw DbError(75, "Die Datei \"" + file + "\" kann nicht geschrieben werden.", {}, "ExportBaseData");
+            throw DbError(75, "Die Datei \"" + file + "\" kann nicht geschrieben werden.", {},
+                          "ExportBaseData");
         out << kBaseDataHeader << kCrLf;
         out << "VERSION\t" << AppContext::Current().VersionText << "\t"
             << (dateText.empty() ? TodayShortDate() : dateText) << kCrLf;
@@ -405,8 +410,9 @@ bool ExportBaseData(Database& db, const std::string& file, long mask, BaseDataPr
                 for (const FieldDef& field : fields)
                     out << '\t' << field.Name;
                 out << kCrLf;
-                auto rs = db.OpenRecordset("SELECT * FROM " + Bracket(table.Name) +
-                                           (table.Condition.empty() ? "" : " WHERE " + table.Condition) + orderBy);
+                auto rs =
+                    db.OpenRecordset("SELECT * FROM " + Bracket(table.Name) +
+                                     (table.Condition.empty() ? "" : " WHERE " + table.Condition) + orderBy);
                 const long count = rs->RecordCount();
                 ShowProgress(0, 0, std::to_string(count) + " Einträge");
                 long row = 0;
@@ -489,14 +495,16 @@ bool ImportBaseData(Database& db, const std::string& file, BaseDataProgress* pro
                 db.Execute("DELETE FROM " + Bracket(table.Name));
                 shown.SetLabel(table.Name + " werden geladen");
                 shown.SetCounter(0);
-                shown.SetPercent(static_cast<int>(static_cast<double>(pos) * 100 / static_cast<double>(content.size())));
+                shown.SetPercent(
+                    static_cast<int>(static_cast<double>(pos) * 100 / static_cast<double>(content.size())));
                 continue;
             }
             if (!haveTable)
                 throw LineError{"Vor dieser Zeile steht keine Tabellen-Kopfzeile."};
             if (fields.size() - 1 != table.Columns.size())
-                throw LineError{"Die Zeile enthält " + std::to_string(fields.size() - 1) + " Werte, die Tabelle \"" +
-                                table.Name + "\" erwartet " + std::to_string(table.Columns.size()) + "."};
+                throw LineError{"Die Zeile enthält " + std::to_string(fields.size() - 1) +
+                                " Werte, die Tabelle \"" + table.Name + "\" erwartet " +
+                                std::to_string(table.Columns.size()) + "."};
             std::vector<Value> values;
             values.reserve(table.Columns.size());
             for (std::size_t c = 0; c < table.Columns.size(); ++c)
@@ -504,7 +512,8 @@ bool ImportBaseData(Database& db, const std::string& file, BaseDataProgress* pro
             db.Execute(table.InsertSql, values);
             if (++table.Rows % kCounterStep == 0) {
                 shown.SetCounter(table.Rows);
-                shown.SetPercent(static_cast<int>(static_cast<double>(pos) * 100 / static_cast<double>(content.size())));
+                shown.SetPercent(
+                    static_cast<int>(static_cast<double>(pos) * 100 / static_cast<double>(content.size())));
             }
         }
     } catch (const LineError& error) {

@@ -231,9 +231,9 @@ bool CreateDatabaseStructure(const std::string& path, bool odbc)
                 present.push_back(table);
         bool deleteData = false;
         if (!present.empty()) {
-            const Answer answer =
-                UI().Ask(LoadText(561) + "Pfannola" + LoadText(562) + kCrLf + LoadText(563), Buttons::YesNoCancel,
-                         Answer::Cancel, MsgIcon::Question, AppContext::Current().AppCaption);
+            const Answer answer = UI().Ask(LoadText(561) + "Pfannola" + LoadText(562) + kCrLf + LoadText(563),
+                                           Buttons::YesNoCancel, Answer::Cancel, MsgIcon::Question,
+                                           AppContext::Current().AppCaption);
             if (answer == Answer::Cancel)
                 return false;
             deleteData = answer == Answer::Yes;

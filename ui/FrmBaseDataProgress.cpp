@@ -5,10 +5,10 @@
 
 #include <QApplication>
 
-#include <algorithm>
 #include <QLabel>
 #include <QProgressBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace pf {
 

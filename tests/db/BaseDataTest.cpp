@@ -54,9 +54,13 @@ protected:
         const IndexDef pk{"PrimaryKey", {"ID"}, true, true};
         return {
             {"T_CAT_TYPE",
-             {{"ID", FieldType::Long}, {"CatTypeName", FieldType::Text, 50}, {"CatClassified", FieldType::Boolean}},
+             {{"ID", FieldType::Long},
+              {"CatTypeName", FieldType::Text, 50},
+              {"CatClassified", FieldType::Boolean}},
              {pk}},
-            {"T_CAT", {{"ID", FieldType::Long}, {"CatNameD", FieldType::Text, 50}, {"CatType", FieldType::Long}}, {pk}},
+            {"T_CAT",
+             {{"ID", FieldType::Long}, {"CatNameD", FieldType::Text, 50}, {"CatType", FieldType::Long}},
+             {pk}},
             {"T_UNIT",
              {{"ID", FieldType::Long},
               {"UnitShortD", FieldType::Text, 10},
@@ -101,8 +105,13 @@ private:
 TEST_F(BaseDataTest, ExportThenImportGivesTheSameTableContents)
 {
     auto source = NewDatabase("quelle.mdb");
-    const std::vector<std::string> texts = {"Tab\tin der Mitte", "Zitat \"so\"", "C:\\Pfad\\", "Zeile 1\r\nZeile 2",
-                                            "Grüße aus Köln, Öl & Maß", "", "\x01\x1f vorne"};
+    const std::vector<std::string> texts = {"Tab\tin der Mitte",
+                                            "Zitat \"so\"",
+                                            "C:\\Pfad\\",
+                                            "Zeile 1\r\nZeile 2",
+                                            "Grüße aus Köln, Öl & Maß",
+                                            "",
+                                            "\x01\x1f vorne"};
     for (std::size_t i = 0; i < texts.size(); ++i)
         source->Execute("INSERT INTO T_CAT (ID, CatNameD, CatType) VALUES (?, ?, ?)",
                         {Value(static_cast<long>(i + 1)), Value(texts[i]), Value(static_cast<long>(i))});
@@ -154,8 +163,8 @@ TEST_F(BaseDataTest, ExportWritesTheExactFormat)
                 {Value("Öl"), Value(Blob{0x00, 0xFF}), Value(DateSerial{43462.75})});
     const std::string file = dir.File("golden.csv");
     RecordingProgress progress;
-    ASSERT_TRUE(ExportBaseData(*db, file, basedata::kCategories | basedata::kUnits | basedata::kUtensils, &progress,
-                               "28.12.2018"));
+    ASSERT_TRUE(ExportBaseData(*db, file, basedata::kCategories | basedata::kUnits | basedata::kUtensils,
+                               &progress, "28.12.2018"));
     const std::string expected = "VERSION\tProgVer\tDATE\r\n"
                                  "VERSION\tv2.00.126\t28.12.2018\r\n"
                                  "T_CAT_TYPE\tID\tCatTypeName\tCatClassified\r\n"
@@ -189,8 +198,8 @@ TEST_F(BaseDataTest, MaskSelectsTheTableGroupsInTheirOrder)
                                                   "T_BLS_TREE"}));
     EXPECT_EQ(names(8 | 32), (std::vector<std::string>{"T_INFO_KEY WHERE KEYTYPE IN (0,5)",
                                                        "T_LEXIKON WHERE Type IN (0,5)"}));
-    EXPECT_EQ(names(64), (std::vector<std::string>{"T_INFO_KEY WHERE KEYTYPE IN (2)", "T_LEXIKON WHERE Type IN (2)",
-                                                   "T_GERAET"}));
+    EXPECT_EQ(names(64), (std::vector<std::string>{"T_INFO_KEY WHERE KEYTYPE IN (2)",
+                                                   "T_LEXIKON WHERE Type IN (2)", "T_GERAET"}));
     EXPECT_TRUE(names(0).empty());
 }
 
@@ -237,7 +246,8 @@ TEST_F(BaseDataTest, BrokenLineIsReportedWithNumberTextAndCaption)
         {"row before table", head + "\t1\t\"x\"\r\n", 3, "keine Tabellen-Kopfzeile", 1},
         {"too many values", head + "T_CAT\tID\tCatNameD\r\n\t1\t\"a\"\r\n\t2\t\"b\"\t3\r\n", 5,
          "enthält 3 Werte", 1},
-        {"bad base64", head + "T_GERAET\tID\tGerMerkmalD\r\n\t1\t\"!!\"\r\n", 4, "kein gültiger Base64-Text", 1},
+        {"bad base64", head + "T_GERAET\tID\tGerMerkmalD\r\n\t1\t\"!!\"\r\n", 4, "kein gültiger Base64-Text",
+         1},
         {"long line", head + "T_CAT\tID\tCatNameD\r\n" + longLine + "\r\n", 4, "enthält 3 Werte", 0},
     };
     for (const Case& c : cases) {

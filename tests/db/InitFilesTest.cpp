@@ -109,7 +109,9 @@ TEST_F(InitFilesTest, ExtractsTheFilesAskedFor)
     EXPECT_TRUE(state.BaseData);
     EXPECT_FALSE(state.Lexicon);
     EXPECT_TRUE(fs::exists(dir.File("tmp/INIT.CSV")));
-    EXPECT_EQ(test::ReadFile(dir.File("tmp/INIT.CSV")).rfind("VERSION\tProgVer\tDATE\r\nVERSION\tv2.00.126\t", 0), 0u);
+    EXPECT_EQ(
+        test::ReadFile(dir.File("tmp/INIT.CSV")).rfind("VERSION\tProgVer\tDATE\r\nVERSION\tv2.00.126\t", 0),
+        0u);
 
     state = ExtractInitFiles(true);
     EXPECT_TRUE(state.Database);

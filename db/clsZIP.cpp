@@ -177,7 +177,7 @@ bool clsZIP::ReadDirectory(const std::string& path)
     m_entries.clear();
     m_expanded.clear();
     int errorCode = 0;
-    ArchiveHandle archive(zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &errorCode));
+    ArchiveHandle archive(zip_open(path.c_str(), ZIP_RDONLY, &errorCode));
     if (!archive) {
         SetResult(errorCode, OpenErrorText(errorCode, path));
         return false;
@@ -402,7 +402,7 @@ bool clsZIP::Add()
         return false;
     }
     int errorCode = 0;
-    const int flags = m_isNew ? (ZIP_CREATE | ZIP_TRUNCATE) : ZIP_CHECKCONS;
+    const int flags = m_isNew ? (ZIP_CREATE | ZIP_TRUNCATE) : 0;
     ArchiveHandle archive(zip_open(m_path.c_str(), flags, &errorCode));
     if (!archive) {
         SetResult(errorCode, OpenErrorText(errorCode, m_path));
@@ -443,7 +443,7 @@ bool clsZIP::Del()
         return false;
     }
     int errorCode = 0;
-    ArchiveHandle archive(zip_open(m_path.c_str(), ZIP_CHECKCONS, &errorCode));
+    ArchiveHandle archive(zip_open(m_path.c_str(), 0, &errorCode));
     if (!archive) {
         SetResult(errorCode, OpenErrorText(errorCode, m_path));
         return false;

@@ -535,6 +535,33 @@ TEST_F(UpgradeTest, ThePreviousSafetyCopyIsReplaced)
     EXPECT_EQ(DatabaseVersionText(*copy), "001.19.110");
 }
 
+// A copy that cannot be made is reported; the user decides whether the upgrade waits for it. The
+// copy is written under a temporary name first, so a failure leaves the previous one as it was.
+TEST_F(UpgradeTest, AFailedSafetyCopyAsksAndKeepsThePreviousCopy)
+{
+    const std::string backup = dir.File("Pfannola.MDB.BAK");
+    test::WriteFile(backup, "die vorige Kopie");
+    // Something stands where the copy is written first.
+    test::WriteFile(backup + ".$$$/belegt", "x");
+    auto db = OpenAt("001.19.110");
+
+    ui.Answering(Answer::Yes).Answering(Answer::Yes); // upgrade: yes; stop until the copy works: yes
+    EXPECT_THROW(UpgradeDatabase(*db, true), ProcessExit);
+    ASSERT_EQ(ui.shown.size(), 2u);
+    EXPECT_EQ(ui.shown[1].Icon, MsgIcon::Critical);
+    EXPECT_NE(ui.shown[1].Text.find(
+                  "\r\nEs ist ein Fehler beim Erstellen der Sicherheitskopie aufgetreten. Soll der "
+                  "Upgrade abgebrochen werden bis der Fehler behoben ist?"),
+              std::string::npos);
+    EXPECT_EQ(DatabaseVersionText(*db), "001.19.110");
+    EXPECT_EQ(test::ReadFile(backup), "die vorige Kopie");
+
+    ui.Answering(Answer::Yes).Answering(Answer::No); // upgrade: yes; go on without the copy
+    EXPECT_TRUE(UpgradeDatabase(*db, true));
+    EXPECT_EQ(DatabaseVersionText(*db), "002.00.126");
+    EXPECT_EQ(test::ReadFile(backup), "die vorige Kopie");
+}
+
 TEST_F(UpgradeTest, TheWindowIsAskedOnceAndItsOptionsAreFollowed)
 {
     auto db = OpenAt("000.50.073");

@@ -87,14 +87,11 @@ UpgradeChoice AskWithoutWindow(const UpgradeQuestion& question)
                 ".BAK\") angelegt.";
     text += std::string(kCrLf) + kCrLf + "Ja: Datenbank aktualisieren" + kCrLf +
             "Nein: ohne Upgrade fortfahren" + kCrLf + "Abbrechen: Programm beenden";
-    UpgradeChoice choice;
     switch (UI().Ask(text, Buttons::YesNoCancel, Answer::Yes, MsgIcon::Question, Caption())) {
     case Answer::Yes:
         if (question.Odbc && !ConfirmOdbcUpgrade())
             return {0, false, false};
-        choice.Result = 1;
-        choice.Backup = !question.Odbc;
-        return choice;
+        return {1, !question.Odbc, false};
     case Answer::No:
         return {0, false, false};
     default:
@@ -307,7 +304,8 @@ bool UpgradeDatabase(Database& db, bool askFirst)
             step.Apply(db, database);
             if (StepHook())
                 StepHook()(step.Version);
-            if (step.Version >= program)
+            // The last step records the program's version, also where the program is newer than it.
+            if (i + 1 == steps.size())
                 FinishUpgrade(db, program, original);
             else
                 AddVersionRow(db, step.Version, "Upgrade-Schritt (Migration from " + original + ")");
@@ -320,17 +318,6 @@ bool UpgradeDatabase(Database& db, bool askFirst)
             return false;
         }
         database = step.Version;
-    }
-    if (database < program) {
-        // A program newer than its last step still records where the database came from.
-        try {
-            DbTransaction transaction(db);
-            FinishUpgrade(db, program, original);
-            transaction.Commit();
-        } catch (const DbError& error) {
-            ReportFailedStep(program, database, error.JoinedDescription());
-            return false;
-        }
     }
     ShowProgress(-1, -1, "");
     if (session.Optimise && AsFile(db)) {

@@ -1,18 +1,11 @@
 #include "app/CommandLine.h"
 
+#include "core/Trim.h"
 #include "core/Utf8.h"
 
 namespace pf {
 
 namespace {
-
-std::string TrimBlanks(const std::string& text)
-{
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 } // namespace
 
@@ -44,7 +37,7 @@ std::optional<std::string> UpgradeVersionArgument(const std::string& commandLine
 
 std::optional<std::string> ImportArgument(const std::string& commandLine)
 {
-    const std::string trimmed = TrimBlanks(commandLine);
+    const std::string trimmed = std::string(Trim(commandLine, " "));
     const std::string key = "/IMPORT ";
     const auto pos = ToUpper(trimmed).find(key);
     if (pos == std::string::npos)

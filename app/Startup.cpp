@@ -7,6 +7,7 @@
 #include "core/ProcessExit.h"
 #include "core/Settings.h"
 #include "core/TextConv.h"
+#include "core/Trim.h"
 #include "core/Utf8.h"
 #include "db/SchemaVersion.h"
 #include "db/WorkDatabase.h"
@@ -48,14 +49,6 @@ long SecondsOfDay()
     std::tm local{};
     localtime_r(&now, &local);
     return local.tm_hour * 3600L + local.tm_min * 60L + local.tm_sec;
-}
-
-std::string Trim(const std::string& text)
-{
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
 void ChooseProgramFiles(AppContext& app, const std::string& executablePath)
@@ -187,7 +180,7 @@ std::vector<std::string> ParseImportSourceWords(const std::string& setting)
         const auto close = quoted.find('"', open + 1);
         if (close == std::string::npos)
             break;
-        std::string word = Trim(quoted.substr(open + 1, close - open - 1));
+        std::string word = std::string(Trim(quoted.substr(open + 1, close - open - 1)));
         if (!word.empty())
             words.push_back(word);
         pos = close + 1;

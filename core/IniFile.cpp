@@ -1,6 +1,7 @@
 #include "core/IniFile.h"
 
 #include "core/TextConv.h"
+#include "core/Trim.h"
 #include "core/Utf8.h"
 
 #include <cerrno>
@@ -44,15 +45,6 @@ struct Document
     bool Win1252 = false; // the file is not valid UTF-8 and is read as Windows-1252
 };
 
-std::string_view Trim(std::string_view text)
-{
-    const std::size_t first = text.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos)
-        return {};
-    const std::size_t last = text.find_last_not_of(kBlanks);
-    return text.substr(first, last - first + 1);
-}
-
 // Reads the file; false when it exists but cannot be read. A missing file is an empty document.
 bool Load(const std::string& path, Document& doc)
 {
@@ -92,7 +84,7 @@ ParsedLine Parse(const Document& doc, std::size_t index)
     std::string text = doc.Win1252 ? Win1252ToUtf8(doc.Lines[index].Bytes) : doc.Lines[index].Bytes;
     if (index == 0 && !doc.Win1252 && text.starts_with(kBom))
         text.erase(0, kBom.size());
-    const std::string_view line = Trim(text);
+    const std::string_view line = Trim(text, kBlanks);
 
     ParsedLine parsed;
     if (line.empty())
@@ -100,8 +92,8 @@ ParsedLine Parse(const Document& doc, std::size_t index)
     if (line.front() == '[') {
         const std::size_t close = line.find(']');
         parsed.Kind = LineKind::Section;
-        parsed.Name =
-            Trim(line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+        parsed.Name = Trim(
+            line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1), kBlanks);
         return parsed;
     }
     if (line.front() == ';') {
@@ -111,11 +103,11 @@ ParsedLine Parse(const Document& doc, std::size_t index)
     const std::size_t eq = line.find('=');
     if (eq == std::string_view::npos)
         return parsed;
-    parsed.Name = Trim(line.substr(0, eq));
+    parsed.Name = Trim(line.substr(0, eq), kBlanks);
     if (parsed.Name.empty())
         return parsed;
     parsed.Kind = LineKind::Entry;
-    parsed.Value = Trim(line.substr(eq + 1));
+    parsed.Value = Trim(line.substr(eq + 1), kBlanks);
     return parsed;
 }
 
@@ -302,7 +294,7 @@ bool IniFile::WriteString(std::string_view section, std::string_view key, std::s
 {
     try {
         Document doc;
-        if (m_path.empty() || Trim(key).empty() || !Load(m_path, doc))
+        if (m_path.empty() || Trim(key, kBlanks).empty() || !Load(m_path, doc))
             return false;
 
         std::string eol = "\n";
@@ -327,7 +319,7 @@ bool IniFile::WriteString(std::string_view section, std::string_view key, std::s
                 // section stay where they are.
                 insertAt = range.First + 1;
                 for (std::size_t i = range.First + 1; i < range.Last; ++i) {
-                    if (!Trim(doc.Lines[i].Bytes).empty())
+                    if (!Trim(doc.Lines[i].Bytes, kBlanks).empty())
                         insertAt = i + 1;
                 }
                 added.push_back({entry, eol});

@@ -5,6 +5,7 @@
 #include "core/AppContext.h"
 #include "core/IniFile.h"
 #include "core/Interaction.h"
+#include "core/Trim.h"
 #include "core/Utf8.h"
 
 #include <cstdlib>
@@ -43,14 +44,6 @@ std::string QuoteForStore(std::string_view value)
     if (edgeBlank || quoted)
         return "\"" + std::string(value) + "\"";
     return std::string(value);
-}
-
-std::string_view TrimBlanks(std::string_view text)
-{
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
 std::string HomeDir()
@@ -112,7 +105,7 @@ std::optional<std::string> CommandLineOverride(std::string_view key)
     }
     if (end == std::u32string::npos)
         end = original.size();
-    return std::string(TrimBlanks(FromCodePoints(std::u32string_view(original).substr(start, end - start))));
+    return std::string(Trim(FromCodePoints(std::u32string_view(original).substr(start, end - start))));
 }
 
 std::string ReadSetting(std::string_view section, std::string_view key, std::string_view defaultValue,

@@ -5,6 +5,7 @@
 #include "core/Messages.h"
 #include "core/Settings.h"
 #include "core/TextConv.h"
+#include "core/Trim.h"
 #include "core/Utf8.h"
 #include "db/Recordset.h"
 #include "db/SchemaVersion.h"
@@ -62,15 +63,6 @@ std::string NumberText(double value)
     return std::string(buffer, result.ptr);
 }
 
-std::string Trimmed(std::string_view text)
-{
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos)
-        return {};
-    const auto last = text.find_last_not_of(" \t\r\n");
-    return std::string(text.substr(first, last - first + 1));
-}
-
 std::vector<std::string_view> SplitTabs(std::string_view line)
 {
     std::vector<std::string_view> fields;
@@ -122,7 +114,7 @@ std::string EncodeField(const Value& value, FieldType type)
 
 double ReadNumber(std::string_view text)
 {
-    const std::string trimmed = Trimmed(text);
+    const std::string trimmed = std::string(Trim(text, kWhiteSpace));
     double value = 0;
     const auto result = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), value);
     if (result.ec == std::errc() && result.ptr == trimmed.data() + trimmed.size())
@@ -132,7 +124,7 @@ double ReadNumber(std::string_view text)
 
 long long ReadWhole(std::string_view text)
 {
-    const std::string trimmed = Trimmed(text);
+    const std::string trimmed = std::string(Trim(text, kWhiteSpace));
     long long value = 0;
     const auto result = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), value);
     if (result.ec == std::errc() && result.ptr == trimmed.data() + trimmed.size())
@@ -160,11 +152,11 @@ Value DecodeField(std::string_view field, const FieldDef& column)
         return Value(Blob(bytes.begin(), bytes.end()));
     }
     case FieldType::Boolean:
-        return Value(SettingToBool(Trimmed(field)));
+        return Value(SettingToBool(std::string(Trim(field, kWhiteSpace))));
     case FieldType::Date:
         return Value(DateSerial{static_cast<double>(ReadWhole(field))});
     case FieldType::Currency:
-        return Value(Decimal4::Parse(Trimmed(field)));
+        return Value(Decimal4::Parse(std::string(Trim(field, kWhiteSpace))));
     case FieldType::Single:
     case FieldType::Double:
         return Value(ReadNumber(field));
@@ -214,12 +206,12 @@ struct ImportTable
 ImportTable OpenImportTable(Database& db, const std::vector<std::string_view>& header)
 {
     ImportTable table;
-    table.Name = Trimmed(header[0]);
+    table.Name = std::string(Trim(header[0], kWhiteSpace));
     const std::vector<FieldDef> fields = db.Fields(table.Name);
     std::string names;
     std::string marks;
     for (std::size_t i = 1; i < header.size(); ++i) {
-        const std::string name = Trimmed(header[i]);
+        const std::string name = std::string(Trim(header[i], kWhiteSpace));
         const FieldDef* found = nullptr;
         for (const FieldDef& field : fields)
             if (EqualsNoCase(field.Name, name))
@@ -476,7 +468,7 @@ bool ImportBaseData(Database& db, const std::string& file, BaseDataProgress* pro
             ++lineNumber;
 
             if (lineNumber == 1) {
-                if (Trimmed(line) != kBaseDataHeader)
+                if (std::string(Trim(line, kWhiteSpace)) != kBaseDataHeader)
                     throw LineError{"Die Datei ist keine Basisdaten-Datei: die erste Zeile muss \"VERSION\", "
                                     "\"ProgVer\" und \"DATE\" lauten."};
                 continue;

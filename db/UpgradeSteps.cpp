@@ -2,6 +2,7 @@
 
 #include "core/Messages.h"
 #include "core/Settings.h"
+#include "core/Trim.h"
 #include "core/Utf8.h"
 #include "db/Recordset.h"
 #include "db/Schema.h"
@@ -331,15 +332,6 @@ void Step002_00_126(Database& db, const std::string&)
     db.Execute("UPDATE T_REZ_ZUTAT SET ZutVerarbeitung=\"\",ZutZubereitung=Null");
 }
 
-std::string Trim(std::string_view text)
-{
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos)
-        return {};
-    const auto last = text.find_last_not_of(" \t");
-    return std::string(text.substr(first, last - first + 1));
-}
-
 } // namespace
 
 const std::vector<UpgradeStep>& UpgradeSteps()
@@ -399,7 +391,7 @@ std::vector<WeeklyPlanLevel> ParseWeeklyPlanLevels(const std::string& text)
     }
     std::vector<WeeklyPlanLevel> levels;
     for (const std::string& raw : entries) {
-        std::string entry = Trim(raw);
+        std::string entry = std::string(Trim(raw));
         if (entry.size() < 4)
             continue;
         if (entry.front() == '"')

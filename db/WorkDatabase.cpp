@@ -5,6 +5,7 @@
 #include "core/Messages.h"
 #include "core/ProcessExit.h"
 #include "core/Settings.h"
+#include "core/Trim.h"
 #include "core/Utf8.h"
 #include "db/DatabaseRepair.h"
 #include "db/InitFiles.h"
@@ -20,15 +21,6 @@ namespace pf {
 namespace {
 
 const char* const kCrLf = "\r\n";
-
-std::string Trim(const std::string& text)
-{
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos)
-        return {};
-    const auto last = text.find_last_not_of(" \t\r\n");
-    return text.substr(first, last - first + 1);
-}
 
 void Status(const std::string& text)
 {
@@ -230,7 +222,7 @@ int LocateDatabase(DatabaseWindows& windows)
     if (type == "ODBC" || type == "SQL") {
         conn.DbType = type == "ODBC" ? 1 : 2;
         conn.DbTypeText = type;
-        conn.DbPath = Trim(ReadSetting("", "DBDSN", "", true));
+        conn.DbPath = std::string(Trim(ReadSetting("", "DBDSN", "", true), kWhiteSpace));
         conn.OdbcLogonType = static_cast<int>(SettingToLong(ReadSetting("", "DBLogonType", "2", true)));
         if (conn.DbPath.empty()) {
             Critical(LoadText(413));

@@ -302,4 +302,14 @@ void SetProgressClock(ProgressClock clock)
     g_lastEvents.reset();
 }
 
+void ShowStatus(const std::string& text)
+{
+    ShowProgress(0, 0, text);
+}
+
+void InformCritical(const std::string& text)
+{
+    UI().Inform(text, MsgIcon::Critical, AppContext::Current().AppCaption);
+}
+
 } // namespace pf

@@ -45,6 +45,10 @@ void ReportError(const ErrorInfo& error, bool offerClose);
 // in the main window (capped at 100), processing window events at most once per second.
 // ShowProgress(-1, -1, "") clears it.
 void ShowProgress(long maximum, long value, const std::string& text);
+// A status text without a percentage: on the splash while it is visible, else in the main window.
+void ShowStatus(const std::string& text);
+// A critical message with the program's caption.
+void InformCritical(const std::string& text);
 
 // The clock ShowProgress spaces event processing with; an empty function restores the steady
 // clock. Setting it also forgets when events were last processed (tests use both).

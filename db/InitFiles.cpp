@@ -31,20 +31,6 @@ BaseDataProgressFactory& ProgressFactory()
     return factory;
 }
 
-void Status(const std::string& text)
-{
-    Interaction& ui = UI();
-    if (ui.SplashVisible())
-        ui.SetSplashStatus(text);
-    else
-        ShowProgress(0, 0, text);
-}
-
-void Critical(const std::string& text)
-{
-    UI().Inform(text, MsgIcon::Critical, AppContext::Current().AppCaption);
-}
-
 // Hourglass for the length of a scope.
 class BusyPointer
 {
@@ -108,11 +94,11 @@ bool BuildDatabase(const std::string& path, const InitFilesState& files)
 {
     if (!CreateDatabaseStructure(path, false))
         return false;
-    Status(LoadText(625));
+    ShowStatus(LoadText(625));
     if (!files.BaseData) {
-        Critical("Die Basis-Daten \"" + std::string(kInitCsv) + "\" fehlen in \"" +
-                 AppContext::Current().ProgramDir + kInitZip +
-                 "\". Ohne sie kann keine neue Datenbank erstellt werden.");
+        InformCritical("Die Basis-Daten \"" + std::string(kInitCsv) + "\" fehlen in \"" +
+                       AppContext::Current().ProgramDir + kInitZip +
+                       "\". Ohne sie kann keine neue Datenbank erstellt werden.");
         return false;
     }
     try {
@@ -128,7 +114,7 @@ bool BuildDatabase(const std::string& path, const InitFilesState& files)
         window.reset();
         db->Close();
     } catch (const DbError& error) {
-        Critical(LoadText(564) + ":" + kCrLf + error.JoinedDescription());
+        InformCritical(LoadText(564) + ":" + kCrLf + error.JoinedDescription());
         return false;
     }
     return true;
@@ -160,7 +146,7 @@ InitFilesState ExtractInitFiles(bool onlyDatabase)
     if (!fs::exists(zipPath, ec))
         return state;
     state.ZipFound = true;
-    Status(std::string(kInitZip) + " wird entpackt ...");
+    ShowStatus(std::string(kInitZip) + " wird entpackt ...");
 
     clsZIP zip;
     if (zip.LoadZIPFile(zipPath)) {
@@ -196,7 +182,7 @@ InitFilesState ExtractInitFiles(bool onlyDatabase)
 
 bool CreateDatabaseStructure(const std::string& path, bool odbc)
 {
-    Status(LoadText(556));
+    ShowStatus(LoadText(556));
     const std::string initPath = InitFilePath(kInitMdb);
     std::unique_ptr<Database> initial;
     try {
@@ -205,13 +191,14 @@ bool CreateDatabaseStructure(const std::string& path, bool odbc)
             throw DbError(dberr::kFileNotFound, "Datei nicht gefunden");
         initial = Database::OpenSqlite(initPath);
     } catch (const DbError&) {
-        Critical(LoadText(557) + initPath + LoadText(558));
+        InformCritical(LoadText(557) + initPath + LoadText(558));
         return false;
     }
     if (!UpgradeDatabase(*initial, false))
         return false;
     if (odbc) {
-        Critical("Der Zugang zu einem Datenbank-Server ist in dieser Programmversion noch nicht verfügbar.");
+        InformCritical(
+            "Der Zugang zu einem Datenbank-Server ist in dieser Programmversion noch nicht verfügbar.");
         return false;
     }
 
@@ -239,7 +226,7 @@ bool CreateDatabaseStructure(const std::string& path, bool odbc)
             deleteData = answer == Answer::Yes;
         }
 
-        Status(LoadText(564));
+        ShowStatus(LoadText(564));
         DbTransaction transaction(*target);
         for (const std::string& name : tables) {
             const bool exists = target->TableExists(name);
@@ -264,7 +251,7 @@ bool CreateDatabaseStructure(const std::string& path, bool odbc)
         transaction.Commit();
         target->Close();
     } catch (const DbError& error) {
-        Critical(LoadText(564) + ":" + kCrLf + error.JoinedDescription());
+        InformCritical(LoadText(564) + ":" + kCrLf + error.JoinedDescription());
         return false;
     }
     return true;
@@ -279,8 +266,8 @@ bool CreateDatabaseFromInit()
                AppContext::Current().AppCaption) != Answer::Yes)
         return false;
     if (conn.DbType != 0) {
-        Critical("Der Zugang zu einem Datenbank-Server (ODBC-Datenquelle \"" + conn.DbPath +
-                 "\") ist in dieser Programmversion noch nicht verfügbar.");
+        InformCritical("Der Zugang zu einem Datenbank-Server (ODBC-Datenquelle \"" + conn.DbPath +
+                       "\") ist in dieser Programmversion noch nicht verfügbar.");
         return false;
     }
 
@@ -298,7 +285,7 @@ bool CreateDatabaseFromInit()
         try {
             CopyDatabaseFile(target, work);
         } catch (const DbError& error) {
-            Critical(LoadText(564) + ":" + kCrLf + error.JoinedDescription());
+            InformCritical(LoadText(564) + ":" + kCrLf + error.JoinedDescription());
             ok = false;
         }
     }
@@ -306,7 +293,7 @@ bool CreateDatabaseFromInit()
     if (ok) {
         fs::rename(work, target, ec);
         if (ec) {
-            Critical(LoadText(564) + ":" + kCrLf + ec.message());
+            InformCritical(LoadText(564) + ":" + kCrLf + ec.message());
             ok = false;
         }
     }

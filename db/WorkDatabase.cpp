@@ -22,20 +22,6 @@ namespace {
 
 const char* const kCrLf = "\r\n";
 
-void Status(const std::string& text)
-{
-    Interaction& ui = UI();
-    if (ui.SplashVisible())
-        ui.SetSplashStatus(text);
-    else
-        ShowProgress(0, 0, text);
-}
-
-void Critical(const std::string& text)
-{
-    UI().Inform(text, MsgIcon::Critical, AppContext::Current().AppCaption);
-}
-
 bool AskYesNo(const std::string& text)
 {
     return UI().Ask(text, Buttons::YesNo, Answer::Yes, MsgIcon::Question, AppContext::Current().AppCaption) ==
@@ -121,7 +107,7 @@ void HandleOpenError(const DbError& error, DatabaseWindows& windows)
         }
     }
     if (!conn.DbPath.empty()) {
-        Critical(LoadText(419) + errorText + "\"");
+        InformCritical(LoadText(419) + errorText + "\"");
         ForgetDatabase();
     }
     if (conn.DbPath.empty()) {
@@ -139,16 +125,16 @@ bool LoadGlobalData()
 {
     const auto& areas = Hooks().GlobalData;
     for (std::size_t i = 0; i < areas.size(); ++i) {
-        Status(LoadText(427) + std::string(i, '.'));
+        ShowStatus(LoadText(427) + std::string(i, '.'));
         bool failed = true;
         try {
             areas[i].Load(WorkDb());
             failed = false;
         } catch (const GlobalDataUnusable&) {
-            Critical(LoadText(435));
+            InformCritical(LoadText(435));
         } catch (const DbError& error) {
-            Critical(LoadText(433) + LoadText(areas[i].MessageNumber) + LoadText(434) + kCrLf +
-                     error.JoinedDescription());
+            InformCritical(LoadText(433) + LoadText(areas[i].MessageNumber) + LoadText(434) + kCrLf +
+                           error.JoinedDescription());
         }
         if (!failed)
             continue;
@@ -225,7 +211,7 @@ int LocateDatabase(DatabaseWindows& windows)
         conn.DbPath = std::string(Trim(ReadSetting("", "DBDSN", "", true), kWhiteSpace));
         conn.OdbcLogonType = static_cast<int>(SettingToLong(ReadSetting("", "DBLogonType", "2", true)));
         if (conn.DbPath.empty()) {
-            Critical(LoadText(413));
+            InformCritical(LoadText(413));
             windows.ShowOptions();
             throw ProcessExit{1};
         }
@@ -259,7 +245,7 @@ int LocateDatabase(DatabaseWindows& windows)
         conn.DbPath = item.InDataDir ? dataDir + item.Text : item.Text;
         SaveDatabaseChoice();
         if (!std::filesystem::exists(conn.DbPath, ignored)) {
-            Critical(LoadText(416));
+            InformCritical(LoadText(416));
             if (!windows.ShowSelection())
                 throw ProcessExit{0};
             return 1;
@@ -307,7 +293,7 @@ void OpenWorkDatabase(DatabaseWindows& windows)
         if (LoadGlobalData())
             break;
     }
-    Status("");
+    ShowStatus("");
     ShowProgress(-1, -1, "");
 }
 
@@ -329,7 +315,7 @@ void CompactWorkDatabase()
     std::string error;
     if (!VacuumDatabaseFile(path, error)) {
         ui.SetBusy(false);
-        Critical(LoadText(1100) + kCrLf + error);
+        InformCritical(LoadText(1100) + kCrLf + error);
     } else {
         const auto after = static_cast<long long>(std::filesystem::file_size(path, ec));
         const long long difference = before - after;

@@ -317,6 +317,10 @@ bool Shutdown(Shell& shell)
         WriteSetting("", "EditMenuRing", JoinIds(app.MenuRing), false);
     }
     shell.UnloadOtherWindows();
+    if (hooks.BeforeClose) {
+        UI().SetBusy(false);
+        hooks.BeforeClose();
+    }
     CloseWorkDatabase();
     RemoveTempDir();
     UI().SetBusy(false);

@@ -40,6 +40,8 @@ struct StartupHooks
     std::function<void(const std::string& name)> SelectPrinter;
     // The trash question at shutdown; false keeps the program open.
     std::function<bool()> TrashQuestion;
+    // Last work on the open database before it is closed at shutdown (the backup reminder).
+    std::function<void()> BeforeClose;
 };
 StartupHooks& StartHooks();
 

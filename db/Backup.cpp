@@ -32,16 +32,17 @@ bool EndsWithNoCase(const std::string& text, const std::string& suffix)
 
 std::string LongDateTime(std::time_t when)
 {
-    static const char* const kDays[] = {"Sonntag",  "Montag",  "Dienstag", "Mittwoch",
+    static const char* const kDays[] = {"Sonntag",    "Montag",  "Dienstag", "Mittwoch",
                                         "Donnerstag", "Freitag", "Samstag"};
-    static const char* const kMonths[] = {"Januar", "Februar", "März",      "April",   "Mai",      "Juni",
-                                          "Juli",   "August",  "September", "Oktober", "November", "Dezember"};
+    static const char* const kMonths[] = {"Januar",    "Februar", "März",     "April",
+                                          "Mai",       "Juni",    "Juli",     "August",
+                                          "September", "Oktober", "November", "Dezember"};
     std::tm local{};
     localtime_r(&when, &local);
     char time[16];
     std::snprintf(time, sizeof time, "%02d:%02d:%02d", local.tm_hour, local.tm_min, local.tm_sec);
-    return std::string(kDays[local.tm_wday]) + ", " + std::to_string(local.tm_mday) + ". " + kMonths[local.tm_mon] +
-           " " + std::to_string(local.tm_year + 1900) + " " + time;
+    return std::string(kDays[local.tm_wday]) + ", " + std::to_string(local.tm_mday) + ". " +
+           kMonths[local.tm_mon] + " " + std::to_string(local.tm_year + 1900) + " " + time;
 }
 
 std::time_t ToTimeT(fs::file_time_type when)
@@ -110,6 +111,36 @@ void Backup::SetReminder(bool on)
     AppContext::Current().Options.BackupReminder = on;
 }
 
+bool Backup::ReminderDue(std::time_t now)
+{
+    if (!Reminder() || Connection().DbType != 0 || !HasWorkDb())
+        return false;
+    try {
+        if (!WorkDb().TableExists("T_REZ_KOPF") ||
+            WorkDb().Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong() == 0)
+            return false;
+    } catch (const DbError&) {
+        return false;
+    }
+    const std::vector<BackupEntry> backups = List(Folder());
+    const std::time_t newest = backups.empty() ? 0 : backups.front().Modified;
+    return now - newest > static_cast<std::time_t>(kReminderDays) * 24 * 3600;
+}
+
+void Backup::RemindAtClose()
+{
+    const std::time_t now = m_clock ? m_clock() : std::time(nullptr);
+    if (!ReminderDue(now))
+        return;
+    const std::string question =
+        "Die letzte Datensicherung der Rezepte ist älter als " + std::to_string(kReminderDays) +
+        " Tage (oder es gibt noch keine).\r\nSoll jetzt eine Datensicherung im Ordner \"" + Folder() +
+        "\" angelegt werden ?";
+    if (UI().Ask(question, Buttons::YesNo, Answer::No, MsgIcon::Question, AppContext::Current().AppCaption) ==
+        Answer::Yes)
+        Save(Folder());
+}
+
 std::time_t Backup::LastRestoreTime()
 {
     return g_lastRestore;
@@ -118,8 +149,8 @@ std::time_t Backup::LastRestoreTime()
 std::string Backup::BackupFileName(const std::tm& local)
 {
     char stamp[64];
-    std::snprintf(stamp, sizeof stamp, "%02d%02d%02d-%02d%02d", local.tm_year % 100, local.tm_mon + 1, local.tm_mday,
-                  local.tm_hour, local.tm_min);
+    std::snprintf(stamp, sizeof stamp, "%02d%02d%02d-%02d%02d", local.tm_year % 100, local.tm_mon + 1,
+                  local.tm_mday, local.tm_hour, local.tm_min);
     return std::string("BACKUP_") + stamp + ".MDB";
 }
 
@@ -153,7 +184,8 @@ std::string Backup::ZipFile(const std::string& file, bool removeSource)
     fs::remove(archive, ec);
     clsZIP zip;
     if (!zip.NewZIPFile(archive) || !zip.AddFile(file) || !zip.Add()) {
-        Fail("ZIP Error: (" + std::to_string(zip.LastResult()) + ") " + zip.LastResultText(), MsgIcon::Critical);
+        Fail("ZIP Error: (" + std::to_string(zip.LastResult()) + ") " + zip.LastResultText(),
+             MsgIcon::Critical);
         fs::remove(archive, ec);
         return {};
     }
@@ -168,7 +200,8 @@ bool Backup::Save(const std::string& folder)
     m_backupPath.clear();
     ConnectionState& conn = Connection();
     if (conn.DbType != 0) {
-        Fail("Eine Datensicherung ist nur für eine Datenbank-Datei möglich; eine Server-Datenbank wird mit den "
+        Fail("Eine Datensicherung ist nur für eine Datenbank-Datei möglich; eine Server-Datenbank wird mit "
+             "den "
              "Mitteln des Datenbankservers gesichert.",
              MsgIcon::Warning);
         return false;
@@ -212,8 +245,8 @@ bool Backup::Save(const std::string& folder)
     // A failed packing still leaves a usable copy; it is the backup then.
     m_backupPath = archive.empty() ? copy : archive;
     if (!m_quiet)
-        ui.Inform("Die Datensicherung wurde im Verzeichnis \"" + folder + "\" angelegt.", MsgIcon::Information,
-                  AppContext::Current().AppCaption);
+        ui.Inform("Die Datensicherung wurde im Verzeichnis \"" + folder + "\" angelegt.",
+                  MsgIcon::Information, AppContext::Current().AppCaption);
     return true;
 }
 
@@ -268,8 +301,8 @@ std::string Backup::CheckDatabase(const std::string& path)
         DatabaseVersionText(*db);
         db->Close();
     } catch (const DbError& error) {
-        return "Die Datei \"" + fs::path(path).filename().string() + "\" ist keine lesbare Datenbank: " +
-               error.Description();
+        return "Die Datei \"" + fs::path(path).filename().string() +
+               "\" ist keine lesbare Datenbank: " + error.Description();
     }
     return {};
 }

@@ -70,6 +70,14 @@ public:
     const std::string& BackupPath() const { return m_backupPath; }
     // What a successful restore used: the archive entry's name, or the file.
     const std::string& RestoredFrom() const { return m_restoredFrom; }
+    // The reminder at the end of a session: due when it is switched on, the work database is a
+    // file holding recipes, and the newest backup in the backup folder is older than
+    // kReminderDays (or there is none).
+    static constexpr int kReminderDays = 14;
+    static bool ReminderDue(std::time_t now);
+    // Asks whether to save a backup now when one is due, and saves it on yes.
+    void RemindAtClose();
+
     // When the last restore of this process finished (0: none).
     static std::time_t LastRestoreTime();
 

@@ -3,14 +3,15 @@
 #include "core/AppContext.h"
 #include "core/Messages.h"
 #include "core/ProcessExit.h"
+#include "db/Backup.h"
 #include "db/DbError.h"
 #include "db/WorkDatabase.h"
 #include "ui/AppIcon.h"
 #include "ui/FrmBackup.h"
 #include "ui/FrmDBEigenschaften.h"
 #include "ui/FrmDBUpgrade.h"
-#include "ui/FrmZIP.h"
 #include "ui/FrmSplash.h"
+#include "ui/FrmZIP.h"
 #include "ui/Mainform.h"
 #include "ui/QtInteraction.h"
 
@@ -23,11 +24,14 @@ QtShell::QtShell(QtInteraction& ui) : m_ui(ui)
     // Every window of the program, child windows included, shows the pan.
     QApplication::setWindowIcon(AppIcon());
     SetUpgradeWindow(std::make_unique<QtUpgradeWindow>());
+    // The database is about to close for good: the moment to remind of an overdue backup.
+    StartHooks().BeforeClose = [] { Backup().RemindAtClose(); };
 }
 
 QtShell::~QtShell()
 {
     SetUpgradeWindow(nullptr);
+    StartHooks().BeforeClose = nullptr;
     m_ui.SetSplash(nullptr);
     m_ui.SetMainWindow(nullptr);
 }
@@ -84,7 +88,8 @@ void QtShell::Reopen()
 void QtShell::RunCommand(const std::string& command)
 {
     if (command == "MenuExtraBackup") {
-        m_main->AddChildWindow(new FrmBackup(this, [this] { m_main->SetDatabaseCaption(Connection().DbPath); }));
+        m_main->AddChildWindow(
+            new FrmBackup(this, [this] { m_main->SetDatabaseCaption(Connection().DbPath); }));
     } else if (command == "MenuExtraZIP") {
         m_main->AddChildWindow(new FrmZIP);
     } else if (command == "Mnu01DBProperties") {

@@ -39,7 +39,8 @@ void MakeRecipeDatabase(const std::string& path, const std::vector<std::string>&
 std::vector<std::string> Titles(Database& db)
 {
     std::vector<std::string> titles;
-    for (auto rs = db.OpenRecordset("SELECT RezTitle FROM T_REZ_KOPF ORDER BY ID"); !rs->Eof(); rs->MoveNext())
+    for (auto rs = db.OpenRecordset("SELECT RezTitle FROM T_REZ_KOPF ORDER BY ID"); !rs->Eof();
+         rs->MoveNext())
         titles.push_back(rs->Field("RezTitle").AsText());
     return titles;
 }
@@ -238,7 +239,8 @@ TEST_F(BackupTest, DeclinedRestoreChangesNothing)
 TEST_F(BackupTest, ListShowsOnlyBackupsAndDeleteRemovesOne)
 {
     fs::create_directories(Folder());
-    for (const char* name : {"BACKUP_240101-0800.MDB", "backup_240202-0900.zip", "BACKUP_notiz.txt", "andere.zip"})
+    for (const char* name :
+         {"BACKUP_240101-0800.MDB", "backup_240202-0900.zip", "BACKUP_notiz.txt", "andere.zip"})
         test::WriteFile(Folder() + "/" + name, std::string(100, 'x'));
     fs::create_directories(Folder() + "/BACKUP_ordner.zip");
 
@@ -255,6 +257,30 @@ TEST_F(BackupTest, ListShowsOnlyBackupsAndDeleteRemovesOne)
     EXPECT_EQ(Backup::List(Folder()).size(), 1u);
     EXPECT_FALSE(backup.Delete(Folder() + "/BACKUP_240101-0800.MDB"));
     EXPECT_EQ(ui.shown.back().Text, LoadText(4773));
+}
+
+TEST_F(BackupTest, ReminderAsksOnlyWhenABackupIsOverdue)
+{
+    const std::time_t now = std::time(nullptr);
+    backup.SetClock([now] { return now; });
+    // No backup yet and recipes stored: due. No answers "no" and nothing is saved.
+    EXPECT_TRUE(Backup::ReminderDue(now));
+    ui.Answering(Answer::No);
+    backup.RemindAtClose();
+    EXPECT_TRUE(Backup::List(Folder()).empty());
+    // Yes saves one; right afterwards nothing is due, two weeks and a day later it is again.
+    ui.Answering(Answer::Yes);
+    backup.RemindAtClose();
+    ASSERT_EQ(Backup::List(Folder()).size(), 1u);
+    EXPECT_FALSE(Backup::ReminderDue(now));
+    EXPECT_TRUE(Backup::ReminderDue(now + 15 * 24 * 3600));
+    // Switched off, or nothing to lose: never due.
+    Backup::SetReminder(false);
+    EXPECT_FALSE(Backup::ReminderDue(now + 15 * 24 * 3600));
+    Backup::SetReminder(true);
+    WorkDb().Execute("DELETE * FROM T_REZ_KOPF");
+    EXPECT_FALSE(Backup::ReminderDue(now + 15 * 24 * 3600));
+    EXPECT_TRUE(ui.AllAnswersUsed());
 }
 
 TEST(BackupName, FollowsTheDateAndTime)

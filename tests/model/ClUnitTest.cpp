@@ -1,0 +1,290 @@
+#include "model/ClUnit.h"
+
+#include "core/AppContext.h"
+#include "db/BaseData.h"
+#include "db/Database.h"
+#include "db/Schema.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace pf {
+namespace {
+
+Decimal4 D(const char* text)
+{
+    return Decimal4::Parse(text);
+}
+
+// A fresh database with the schema; units either from the real base data or written by the test.
+class UnitDb : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        OpenOptions options;
+        options.Create = true;
+        db = Database::OpenSqlite(dir.File("units.db"), options);
+    }
+    void WithSchema(const std::vector<TableDef>& tables = SchemaTables()) { CreateTables(*db, tables); }
+    void WithBaseUnits()
+    {
+        WithSchema();
+        // The base-data file needs the header lines the build puts before the packed sources.
+        const auto repo = std::filesystem::path(PF_TEST_DATA_DIR).parent_path().parent_path();
+        const std::string units = test::ReadFile((repo / "data/basedata/20_units.csv").string());
+        ASSERT_FALSE(units.empty());
+        const std::string file = dir.File("INIT.CSV");
+        test::WriteFile(file,
+                        std::string(kBaseDataHeader) + "\r\nVERSION\tv2.00.126\t2018-12-28\r\n" + units);
+        ASSERT_TRUE(ImportBaseData(*db, file, nullptr));
+    }
+    void AddUnit(long id, const char* shortD, const char* longD, const char* uk2d, const char* us2d)
+    {
+        db->Execute(
+            "INSERT INTO T_UNIT (ID,UnitShortD,UnitNameD,UnitShortUK,UnitNameUK,UnitShortUS,UnitNameUS,"
+            "ConvMetrisch,ConvMetrischUS,Unscaled) VALUES (?,?,?,?,?,?,?,?,?,0)",
+            {id, shortD, longD, std::string(shortD) + "uk", std::string(longD) + " (UK)",
+             std::string(shortD) + "us", std::string(longD) + " (US)", D(uk2d), D(us2d)});
+    }
+
+    AppContext app;
+    ScopedAppContext scope{app};
+    test::TempDir dir;
+    std::unique_ptr<Database> db;
+};
+
+TEST_F(UnitDb, LoadsTheBaseUnitsAndFindsThemByIdAndName)
+{
+    WithBaseUnits();
+    ClUnit units;
+    units.SetDB(db.get());
+    ASSERT_EQ(units.Count(), 62);
+    const int gram = units.GetIndexforID(31);
+    ASSERT_GT(gram, 0);
+    EXPECT_EQ(units.UnitNameD(gram), "G"); // short names are held in upper case
+    EXPECT_EQ(units.UnitLongD(gram), "Gramm");
+    EXPECT_EQ(units.GetIndexforID(999), 0);
+
+    struct Case
+    {
+        const char* name;
+        long id; // 0: not found
+    } cases[] = {{"g", 31}, {"GRAM", 31}, {"gramme", 31},   {"Gramm", 31}, {"ml", 25},
+                 {"t", 6},  {"T", 6},     {"teelöffel", 6}, {"", 0},       {"Kilometer", 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(units.id(units.SearchforName(c.name)), c.id);
+    }
+}
+
+TEST_F(UnitDb, OutOfRangeIndexesGiveEmptyValues)
+{
+    WithBaseUnits();
+    ClUnit units;
+    units.SetDB(db.get());
+    for (int index : {-1, 0, 63, 1000}) {
+        SCOPED_TRACE(index);
+        EXPECT_EQ(units.id(index), 0);
+        EXPECT_EQ(units.UnitLongD(index), "");
+        EXPECT_FALSE(units.Unscaled(index));
+        EXPECT_EQ(units.UK2DFactor(index), Decimal4());
+        EXPECT_FALSE(units.StoreData(index, UnitEntry{}));
+    }
+}
+
+TEST_F(UnitDb, NoFractionOnScaleDefaultsByShortNameWhenTheColumnIsMissing)
+{
+    std::vector<TableDef> tables = SchemaTables();
+    auto unit =
+        std::find_if(tables.begin(), tables.end(), [](const TableDef& t) { return t.Name == "T_UNIT"; });
+    std::erase_if(unit->Fields, [](const FieldDef& f) { return f.Name == "NoFractionOnScale"; });
+    WithSchema({*unit});
+    AddUnit(1, "ml", "Milliliter", "1", "1");
+    AddUnit(2, "Gr", "Gramm", "1", "1");
+    AddUnit(3, "EL", "Esslöffel", "1", "1");
+    AddUnit(4, "Tr", "Tropfen", "1", "1");
+    ClUnit units;
+    units.SetDB(db.get());
+    ASSERT_EQ(units.Count(), 4);
+    EXPECT_TRUE(units.NoFractionOnScale(1));
+    EXPECT_TRUE(units.NoFractionOnScale(2));
+    EXPECT_FALSE(units.NoFractionOnScale(3));
+    EXPECT_TRUE(units.NoFractionOnScale(4));
+}
+
+TEST(ClUnitConvtype, CompletesFlagsFromEditMasseAndLanguage)
+{
+    struct Case
+    {
+        int flags;
+        long editMasse;
+        const char* language;
+        int expected;
+    } cases[] = {
+        {0, 1, "DE", 8}, {0, 2, "DE", 4}, {0, 0, "DE", 2},  {0, 7, "DE", 2}, {16, 1, "DE", 24},
+        {0, 0, "E", 8},  {2, 1, "E", 8},  {18, 2, "E", 24}, {4, 1, "E", 4},  {2, 2, "DE", 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.flags << " " << c.editMasse << " " << c.language);
+        EXPECT_EQ(ClUnit::CompleteConvtype(c.flags, c.editMasse, c.language), c.expected);
+    }
+}
+
+TEST_F(UnitDb, DisplayConversionChoosesNamesAndFactors)
+{
+    WithSchema();
+    AddUnit(10, "oz", "Unze", "0.0353", "0.0338");
+    AddUnit(11, "x", "Drittel", "3", "0");
+    ClUnit units;
+    units.SetDB(db.get());
+    ASSERT_EQ(units.Count(), 2);
+
+    struct Case
+    {
+        int index;
+        int flags;
+        const char* language;
+        const char* stored;
+        const char* quantity;
+        const char* text;
+    } cases[] = {
+        {1, 8, "DE", "100", "100", "Unze (UK)"}, // British measure: stored quantity unchanged
+        {1, 2, "DE", "100", "3.53", "Unze"},
+        {1, 4, "DE", "100", "3.38", "Unze (US)"},
+        {1, 6, "DE", "100", "0.1193", "Unze (US)"}, // both factors, then three decimals
+        {1, 2 | 16, "DE", "1", "0.035", "OZ"},
+        {1, 8 | 16, "DE", "1", "1", "OZUK"},
+        {1, 2, "E", "1", "0.035", "Unze (US)"},
+        {2, 2, "DE", "0.3333", "1", "Drittel"}, // 0.9999 lies within 0.001 of 1
+        {2, 2, "DE", "0.3330", "0.999", "Drittel"},
+        {2, 4, "DE", "1.2345", "1.235", "Drittel (US)"}, // US factor 0: no conversion; 0.0005 rounds up
+        {2, 4, "DE", "1.2344", "1.234", "Drittel (US)"},
+        {0, 2, "DE", "2.5", "2.5", ""}, // no unit, no factor
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.index << " " << c.flags << " " << c.stored);
+        // Expected as the rule gives it: factor product to four places, then cut at three decimals.
+        Decimal4 expected = D(c.quantity);
+        if (c.index == 1 && c.flags == 6)
+            expected = D("0.119");
+        EXPECT_EQ(units.DisplayQuantity(D(c.stored), c.index, c.flags), expected);
+        EXPECT_EQ(units.UnitText(c.index, c.flags, c.language), c.text);
+    }
+}
+
+TEST_F(UnitDb, EditMasseOneShowsBritishNameAndStoredQuantity)
+{
+    WithBaseUnits();
+    app.Options.EditMasse = 1;
+    ClUnit units;
+    units.SetDB(db.get());
+    const int teaspoon = units.GetIndexforID(6);
+    const int flags = ClUnit::CompleteConvtype(0);
+    EXPECT_EQ(units.UnitText(teaspoon, flags, app.LanguageCode), "t");
+    EXPECT_EQ(units.DisplayQuantity(D("1.5"), teaspoon, flags), D("1.5"));
+}
+
+TEST_F(UnitDb, SaveWritesNewAndChangedUnitsAndDelRemovesThem)
+{
+    WithSchema();
+    AddUnit(4, "oz", "Unze", "1", "1");
+    ClUnit units;
+    units.SetDB(db.get());
+    ASSERT_EQ(units.Count(), 1);
+    EXPECT_FALSE(units.Save()); // read-only
+
+    units.SetRW(true);
+    const int added = units.Add();
+    ASSERT_EQ(added, 2);
+    EXPECT_EQ(units.id(added), -1);
+    UnitEntry e = units.GetData(added);
+    e.UnitNameD = "bd";
+    e.UnitLongD = "Bund";
+    e.UnitLongE = "bunch";
+    e.UK2DFactor = D("2.5");
+    ASSERT_TRUE(units.StoreData(added, e));
+    UnitEntry same = units.GetData(1);
+    same.Changed = false;
+    units.StoreData(1, same);
+    EXPECT_FALSE(units.IsChanged(1)); // storing equal data changes nothing
+    ASSERT_TRUE(units.Save()) << units.LastErrorText();
+    EXPECT_EQ(units.id(added), 5);
+    EXPECT_FALSE(units.IsChanged(added));
+
+    ClUnit reread;
+    reread.SetDB(db.get());
+    ASSERT_EQ(reread.Count(), 2);
+    EXPECT_EQ(reread.id(reread.SearchforName("BUNCH")), 5);
+    EXPECT_EQ(reread.UnitNameD(2), "BD");
+    EXPECT_EQ(reread.UK2DFactor(2), D("2.5"));
+
+    ASSERT_TRUE(units.Del(1));
+    EXPECT_EQ(units.Count(), 1);
+    EXPECT_EQ(units.id(1), 5);
+    EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_UNIT").AsLong(), 1);
+}
+
+TEST(ClUnitScaling, RatioIsLargerOverSmallerCutToThreeDecimals)
+{
+    struct Case
+    {
+        long yield, newYield;
+        double ratio; // 0: nothing to scale
+    } cases[] = {{4, 6, 1.5},         {3, 2, 1.5},    {2, 4, 2},  {3, 4, 1.333}, {6, 1, 6},
+                 {4, 4, 0},           {4, 0, 0},      {4, -2, 0}, {0, 4, 0},     {3, 5, 1.666},
+                 {1000, 1001, 1.001}, {2000, 2001, 0}}; // 1.0005 cut to 1: nothing happens
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.yield << " -> " << c.newYield);
+        EXPECT_EQ(ScaleRatio(c.yield, c.newYield), c.ratio);
+    }
+}
+
+TEST(ClUnitScaling, ScaledQuantitiesFollowTheRoundingRules)
+{
+    struct Case
+    {
+        const char* shown;
+        double ratio;
+        bool up;
+        bool noFraction;
+        const char* expected;
+    } cases[] = {
+        // yield 3 to 4
+        {"1", 1.333, true, false, "2"},
+        {"2", 1.333, true, false, "2.666"},
+        {"7", 1.333, true, false, "10"},
+        {"11", 1.333, true, false, "14"},
+        {"15", 1.333, true, false, "19.995"},
+        {"90", 1.333, true, false, "120"},
+        {"110", 1.333, true, false, "200"},
+        {"1", 1.333, true, true, "1.333"},
+        {"0.5", 1.333, true, false, "0.666"}, // 666.5 goes to the even 666; below 1 nothing rounds
+        {"75", 1.333, true, false, "99.975"},
+        // other ratios
+        {"250", 1.5, true, false, "375"}, // whole while scaling up: kept
+        {"3", 1.5, false, false, "2"},
+        {"1.125", 2, true, false, "2.25"}, // even whole ratio: only multiplied
+        {"1.333", 2, true, false, "2.666"},
+        {"0.001", 2, false, false, "0"},     // 0.5 thousandths to even
+        {"0.003", 2, false, false, "0.002"}, // 1.5 thousandths to even
+        {"10", 3, false, false, "4"},        // 3.333: tenths round up to 4
+        {"750", 3, false, false, "300"},     // whole but scaling down: 250 goes to hundreds
+        {"1", 3, true, false, "3"},
+        {"250", 1.5, false, false, "167"}, // 166.667 -> 167, hundreds unchanged
+        {"250", 1.5, false, true, "166.667"},
+        {"0.9824", 2.5, true, false, "3"}, // 2.456: here = t(2.456) = 2 (2.5 to even), up = 3
+        {"1.25", 1.333, true, false, "1.666"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.shown << (c.up ? " * " : " / ") << c.ratio << (c.noFraction ? " no fraction" : ""));
+        EXPECT_EQ(ScaleQuantity(D(c.shown), c.ratio, c.up, c.noFraction), D(c.expected));
+    }
+}
+
+} // namespace
+} // namespace pf

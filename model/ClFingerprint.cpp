@@ -283,11 +283,18 @@ std::string ClFingerprint::FingerprintInfoTextCRLF()
 
 std::string ClFingerprint::InfotextAndSource(int source, DateSerial date)
 {
-    static const std::array<const char*, 9> kSources = {
-        "Das Rezept gehört zum Lieferset", "", "MealMaster-Text", "MealMaster-DB", "MasterCook",
-        "Calcmenu", "Mensax", "Generischer Rezeptimport", "Pfannola Kochbuchimport"};
+    static const std::array<const char*, 9> kSources = {"Das Rezept gehört zum Lieferset",
+                                                        "",
+                                                        "MealMaster-Text",
+                                                        "MealMaster-DB",
+                                                        "MasterCook",
+                                                        "Calcmenu",
+                                                        "Mensax",
+                                                        "Generischer Rezeptimport",
+                                                        "Pfannola Kochbuchimport"};
     std::string text = FingerprintInfoTextCRLF();
-    if (source < 0 || source >= static_cast<int>(kSources.size()) || kSources[static_cast<std::size_t>(source)][0] == '\0')
+    if (source < 0 || source >= static_cast<int>(kSources.size()) ||
+        kSources[static_cast<std::size_t>(source)][0] == '\0')
         return text;
     text += "\r\n";
     if (source == 0)
@@ -309,7 +316,8 @@ void ClFingerprint::Convert2Data()
 {
     const auto u = static_cast<std::uint32_t>(m_fp1);
     // The year offset is the signed top 12 bits, so FP1 < 0 means a year before 1980.
-    const int year = (m_fp1 & static_cast<std::int32_t>(0xFFF00000u)) / static_cast<std::int32_t>(kTwo20) + 1980;
+    const int year =
+        (m_fp1 & static_cast<std::int32_t>(0xFFF00000u)) / static_cast<std::int32_t>(kTwo20) + 1980;
     const int month = static_cast<int>((u & 0xF0000u) >> 16);
     const int day = static_cast<int>((u & 0xF800u) >> 11);
     const int hour = static_cast<int>((u >> 6) & 31u);
@@ -411,14 +419,13 @@ bool ClFingerprint::DupeKill(Database& db, const std::string& table, long lexiko
                 continue;
             std::erase(ids, id);
             auto newSerial = static_cast<std::int32_t>(SerialInc());
-            for (long tries = 0; bySerial.contains(newSerial) && !bySerial[newSerial].empty() &&
-                                 tries < kSerialMask;
-                 ++tries)
+            for (long tries = 0;
+                 bySerial.contains(newSerial) && !bySerial[newSerial].empty() && tries < kSerialMask; ++tries)
                 newSerial = static_cast<std::int32_t>(SerialInc());
             bySerial[newSerial].push_back(id);
             // Keep the creator bits as stored (FP2 is negated for large creator numbers).
-            const std::int32_t newFp2 = fp2 >= 0 ? (fp2 & ~kSerialMask) | newSerial
-                                                 : -(((-fp2) & ~kSerialMask) | newSerial);
+            const std::int32_t newFp2 =
+                fp2 >= 0 ? (fp2 & ~kSerialMask) | newSerial : -(((-fp2) & ~kSerialMask) | newSerial);
             rs->Edit();
             rs->SetField("Fingerprint2", Value(static_cast<long>(newFp2)));
             rs->Update();
@@ -432,6 +439,24 @@ bool ClFingerprint::DupeKill(Database& db, const std::string& table, long lexiko
         return false;
     }
     return true;
+}
+
+std::string ClFingerprint::CreatedByCondition(long creator)
+{
+    const std::int64_t low = static_cast<std::int64_t>(creator) * kTwo20;
+    return "Fingerprint2 between " + std::to_string(low) + " and " + std::to_string(low + kSerialMask);
+}
+
+std::string ClFingerprint::DupeKillQuestion(DateSerial since)
+{
+    return "Dieser Vorgang wird alle Rezepte, die neuer als " + FormatDate(since).substr(0, 10) +
+           ", 00:00 Uhr sind, eine neuere Serial zuweisen, wenn diese in älteren Daten gefunden wird. "
+           "Dieser Vorgang ist aufwändig und wird eine Weile dauern.\nFortfahren?";
+}
+
+std::string ClFingerprint::SetFingerprintsReport(long count)
+{
+    return std::to_string(count) + " Fingerprints wurden generiert/verändert.";
 }
 
 void ClFingerprint::ClearError()

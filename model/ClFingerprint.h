@@ -21,11 +21,11 @@ enum class FingerprintScope {
 
 struct FingerprintRequest
 {
-    std::string Table;  // T_REZ_KOPF, T_BLS_KEY, T_GERAET, T_GIFT or T_LEXIKON
+    std::string Table;     // T_REZ_KOPF, T_BLS_KEY, T_GERAET, T_GIFT or T_LEXIKON
     long LexikonType = -1; // with T_LEXIKON: restricts to one kind (Type=...); -1 all
     FingerprintScope Scope = FingerprintScope::Missing;
-    DateSerial OlderThan;  // with OlderThan
-    long CreatorFrom = 0;  // with CreatorRange, both inclusive
+    DateSerial OlderThan; // with OlderThan
+    long CreatorFrom = 0; // with CreatorRange, both inclusive
     long CreatorTo = 0;
     std::string CreatorName; // creator of the new fingerprints; empty: the current user
     DateSerial Datum;        // date of the new fingerprints; 0: now
@@ -94,6 +94,12 @@ public:
     // Gives every row edited at or after since whose serial another row of the table also
     // carries a new serial, in one transaction. lexikonType restricts T_LEXIKON to one kind.
     bool DupeKill(Database& db, const std::string& table, long lexikonType, DateSerial since, long& count);
+
+    // Condition on Fingerprint2 for the records the given creator made (all serials).
+    static std::string CreatedByCondition(long creator);
+    // The question DupeKill's caller asks first, and the report after a bulk assignment.
+    static std::string DupeKillQuestion(DateSerial since);
+    static std::string SetFingerprintsReport(long count);
 
     long LastError() const { return m_lastError; }
     const std::string& LastErrorText() const { return m_lastErrorText; }

@@ -114,8 +114,8 @@ TEST_F(ClFingerprintTest, CompareFingerprint)
         int Expected;
     };
     const Case cases[] = {
-        {own1, own2, 0},      {own1 - 64, own2, 1},  {own1 + 1, own2, -1}, {own1 - 1, 42, 2},
-        {own1 + 2048, 42, -2}, {0, own2, -1},         {0, 42, -2},         {own1, 42, 2},
+        {own1, own2, 0},       {own1 - 64, own2, 1}, {own1 + 1, own2, -1}, {own1 - 1, 42, 2},
+        {own1 + 2048, 42, -2}, {0, own2, -1},        {0, 42, -2},          {own1, 42, 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.Fp1) + "," + std::to_string(c.Fp2));
@@ -242,7 +242,23 @@ TEST_F(ClFingerprintTest, InfoTexts)
     EXPECT_EQ(other.InfotextAndSource(1, {}), base);
 }
 
-void Insert(Database& db, const std::string& table, long id, std::int32_t fp1, std::int32_t fp2, long type = 0)
+void Insert(Database& db, const std::string& table, long id, std::int32_t fp1, std::int32_t fp2,
+            long type = 0);
+
+TEST_F(ClFingerprintTest, CreatedByConditionFindsExactlyTheCreatorsRows)
+{
+    auto db = OpenDb();
+    Insert(*db, "T_GIFT", 1, 1, kKochCreator * 1048576);
+    Insert(*db, "T_GIFT", 2, 1, kKochCreator * 1048576 + 1048575);
+    Insert(*db, "T_GIFT", 3, 1, kKochCreator * 1048576 - 1);
+    Insert(*db, "T_GIFT", 4, 1, (kKochCreator + 1) * 1048576);
+    ClFingerprint fp;
+    const Value n = db->Scalar("SELECT COUNT(*) FROM T_GIFT WHERE " +
+                               ClFingerprint::CreatedByCondition(fp.GetFingerprintAktCreator("") & 2047));
+    EXPECT_EQ(n.AsLong(), 2);
+}
+
+void Insert(Database& db, const std::string& table, long id, std::int32_t fp1, std::int32_t fp2, long type)
 {
     if (table == "T_LEXIKON")
         db.Execute("INSERT INTO T_LEXIKON (ID, Type, Fingerprint1, Fingerprint2) VALUES (?,?,?,?)",
@@ -275,8 +291,10 @@ TEST_F(ClFingerprintTest, SetFingerprintsGivesRowsWithoutOneTheChosenDateAndCrea
     long count = 0;
     ASSERT_TRUE(fp.SetFingerprints(*db, request, count)) << fp.LastErrorText();
     EXPECT_EQ(count, 2);
-    EXPECT_EQ(Read(*db, "T_REZ_KOPF", 1), std::make_pair(24480675, std::int32_t{kKochCreator * 1048576 + 101}));
-    EXPECT_EQ(Read(*db, "T_REZ_KOPF", 2), std::make_pair(24480675, std::int32_t{kKochCreator * 1048576 + 102}));
+    EXPECT_EQ(Read(*db, "T_REZ_KOPF", 1),
+              std::make_pair(24480675, std::int32_t{kKochCreator * 1048576 + 101}));
+    EXPECT_EQ(Read(*db, "T_REZ_KOPF", 2),
+              std::make_pair(24480675, std::int32_t{kKochCreator * 1048576 + 102}));
     EXPECT_EQ(Read(*db, "T_REZ_KOPF", 3), std::make_pair(1000, 5 * 1048576 + 9));
 
     // Older than 2000, lexicon kind 2 only, serials kept.

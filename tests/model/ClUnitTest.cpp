@@ -1,4 +1,5 @@
 #include "model/ClUnit.h"
+#include "model/clsRecipeUnit.h"
 
 #include "core/AppContext.h"
 #include "db/BaseData.h"
@@ -284,6 +285,73 @@ TEST(ClUnitScaling, ScaledQuantitiesFollowTheRoundingRules)
                      << c.shown << (c.up ? " * " : " / ") << c.ratio << (c.noFraction ? " no fraction" : ""));
         EXPECT_EQ(ScaleQuantity(D(c.shown), c.ratio, c.up, c.noFraction), D(c.expected));
     }
+}
+
+TEST_F(UnitDb, RecipeUnitsFindNamesIdsAndCompatibleUnits)
+{
+    WithBaseUnits();
+    ClUnit units;
+    units.SetDB(db.get());
+    clsRecipeUnit yields;
+    ASSERT_TRUE(yields.Init(*db, &units));
+    ASSERT_GT(yields.Count(), 0);
+    for (int i = 2; i <= yields.Count(); ++i) // loaded in German-name order
+        EXPECT_LE(yields.UnitNameD(i - 1), yields.UnitNameD(i));
+
+    const int loaf = yields.SearchName("LOAF");
+    ASSERT_GT(loaf, 0);
+    EXPECT_EQ(yields.id(loaf), 6);
+    EXPECT_EQ(yields.SearchName("miche"), loaf);
+    EXPECT_EQ(yields.SearchID("6"), loaf);
+    EXPECT_EQ(yields.SearchID("Laib"), loaf);
+    EXPECT_EQ(yields.SearchID("99999"), 0);
+    // "Glas" is also a measurement unit (ID 10); "Laib" is not.
+    EXPECT_EQ(units.id(yields.UnitCompatible(yields.SearchID("10"))), 10);
+    EXPECT_EQ(yields.UnitCompatible(loaf), 0);
+
+    const int added = yields.NewEntry("Becher", "", "");
+    EXPECT_EQ(yields.UnitNameE(added), "Becher");
+    EXPECT_EQ(yields.UnitNameF(added), "Becher");
+    EXPECT_EQ(units.id(yields.UnitCompatible(added)), 9); // the measurement unit "Becher"
+}
+
+TEST_F(UnitDb, RefreshDbMergesDeletedYieldUnitsIntoTheirReplacement)
+{
+    WithSchema();
+    db->Execute(
+        "INSERT INTO T_REZ_KOPFEINHEIT (ID,NameD,NameE,NameF) VALUES (1,'Portionen','Servings','Portions')");
+    db->Execute(
+        "INSERT INTO T_REZ_KOPFEINHEIT (ID,NameD,NameE,NameF) VALUES (2,'Portion','Serving','Portion')");
+    struct Recipe
+    {
+        long id, unit;
+        bool templ, deleted;
+    } recipes[] = {{1, 1, false, false}, {2, 2, false, false}, {3, 2, true, false}, {4, 2, false, true}};
+    for (const Recipe& r : recipes)
+        db->Execute("INSERT INTO T_REZ_KOPF (ID,RezYieldEinh,Template,FlagDeleted) VALUES (?,?,?,?)",
+                    {r.id, r.unit, r.templ, r.deleted});
+
+    clsRecipeUnit yields;
+    ASSERT_TRUE(yields.Init(*db));
+    const int single = yields.SearchID("2");
+    EXPECT_EQ(yields.UnitUsenum(single), 1); // templates and deleted recipes do not count
+    yields.NewEntry("Stück", "Pieces", "");
+    ASSERT_TRUE(yields.Deleteentry(single, 1));
+
+    yields.ReadOnly(true);
+    EXPECT_FALSE(yields.RefreshDB());
+    yields.ReadOnly(false);
+    ASSERT_TRUE(yields.RefreshDB()) << yields.LastErrorText();
+
+    EXPECT_EQ(yields.Count(), 2);
+    EXPECT_EQ(yields.SearchName("Portion"), 0);
+    EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE RezYieldEinh=1").AsLong(), 4);
+    // The new entry received the next free ID, after the merge freed ID 2.
+    const int stored = yields.SearchName("Pieces");
+    ASSERT_GT(stored, 0);
+    EXPECT_EQ(yields.id(stored), 2);
+    EXPECT_EQ(db->Scalar("SELECT NameF FROM T_REZ_KOPFEINHEIT WHERE ID=2").AsText(), "Stück");
+    EXPECT_EQ(yields.UnitUsenum(yields.SearchID("1")), 2);
 }
 
 } // namespace

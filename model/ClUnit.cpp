@@ -214,6 +214,23 @@ int ClUnit::SearchforName(std::string_view name)
     return 0;
 }
 
+std::vector<UnitListItem> ClUnit::FillUnitNameD(long selectID, bool withShortNames, int& selected)
+{
+    std::vector<UnitListItem> items;
+    selected = -1;
+    const int n = Count();
+    for (int i = 1; i <= n; ++i) {
+        const UnitEntry& e = m_entries[static_cast<std::size_t>(i)];
+        std::string text = e.UnitLongD;
+        if (withShortNames)
+            text += " [" + e.UnitNameD + "]";
+        if (e.id == selectID && selected < 0)
+            selected = static_cast<int>(items.size());
+        items.push_back({std::move(text), e.id});
+    }
+    return items;
+}
+
 int ClUnit::Add()
 {
     if (Count() >= kMaxUnits)

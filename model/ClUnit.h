@@ -45,6 +45,13 @@ struct UnitEntry
     friend bool operator==(const UnitEntry&, const UnitEntry&) = default;
 };
 
+// One line of a unit list control: its text and the unit's ID as item data.
+struct UnitListItem
+{
+    std::string Text;
+    long ItemData = 0;
+};
+
 class ClUnit
 {
 public:
@@ -90,6 +97,10 @@ public:
     int GetIndexforID(long id);
     // First entry whose short or long name in any measure system equals name, ignoring case.
     int SearchforName(std::string_view name);
+
+    // The items of a unit list: long German names, optionally followed by " [short name]";
+    // selected receives the position of the entry with selectID, -1 when none.
+    std::vector<UnitListItem> FillUnitNameD(long selectID, bool withShortNames, int& selected);
 
     // Appends an unsaved entry (ID -1); 0 when the table is full.
     int Add();

@@ -70,6 +70,15 @@ TEST_F(UnitDb, LoadsTheBaseUnitsAndFindsThemByIdAndName)
     EXPECT_EQ(units.UnitLongD(gram), "Gramm");
     EXPECT_EQ(units.GetIndexforID(999), 0);
 
+    int selected = 0;
+    const std::vector<UnitListItem> items = units.FillUnitNameD(31, true, selected);
+    ASSERT_EQ(items.size(), 62u);
+    ASSERT_GE(selected, 0);
+    EXPECT_EQ(items[static_cast<std::size_t>(selected)].Text, "Gramm [G]");
+    EXPECT_EQ(items[static_cast<std::size_t>(selected)].ItemData, 31);
+    units.FillUnitNameD(999, false, selected);
+    EXPECT_EQ(selected, -1);
+
     struct Case
     {
         const char* name;

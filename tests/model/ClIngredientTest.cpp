@@ -1,0 +1,127 @@
+#include "model/ClIngredient.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+namespace pf {
+namespace {
+
+constexpr long kFractionMode = 0;
+constexpr long kDecimalMode = 12; // the default EditFlags, decimal bit set
+
+Decimal4 D(const char* text)
+{
+    return Decimal4::Parse(text);
+}
+
+struct ParseCase
+{
+    const char* text;
+    long flags;
+    const char* expected;
+};
+
+TEST(ClIngredient, ParseQuantityReadsEveryNotation)
+{
+    const ParseCase cases[] = {
+        {"1 1/2", kFractionMode, "1.5"},
+        {"3/4", kFractionMode, "0.75"},
+        {"2", kFractionMode, "2"},
+        {"2.5", kFractionMode, "2.5"},
+        {"2,5", kFractionMode, "2"}, // a comma ends the number outside decimal mode
+        {"", kFractionMode, "0"},
+        {"   ", kFractionMode, "0"},
+        {"1/0", kFractionMode, "1"}, // failed division keeps the dividend
+        {"2 1/0", kFractionMode, "3"},
+        {"  1 1/2  ", kFractionMode, "1.5"},
+        {"1    3/4", kFractionMode, "1.75"}, // blanks around the fraction are trimmed
+        {"1/3", kFractionMode, "0.3333"},
+        {"2/3", kFractionMode, "0.6667"},
+        {"Prise", kFractionMode, "0"},
+        {"2 Prisen", kFractionMode, "2"},
+        {"\xC2\xBD", kFractionMode, "0"},      // no leading digit, no number
+        {"123456/2", kFractionMode, "61728"},  // "/" is the 7th character: divides
+        {"1234567/2", kFractionMode, "1234567"}, // "/" is the 8th character: ignored
+        {"2,5", kDecimalMode, "2.5"},
+        {"0,25", kDecimalMode, "0.25"},
+        {"2.5", kDecimalMode, "2.5"},
+        {"2,5,3", kDecimalMode, "2.5"}, // only the first comma becomes a point
+        {"1 1/2", kDecimalMode, "1.5"},  // a "/" falls through to the fraction rules
+        {"1,5/3", kDecimalMode, "0.5"},
+        {"1/0", kDecimalMode, "1"},
+        {"", kDecimalMode, "0"},
+    };
+    for (const ParseCase& c : cases) {
+        SCOPED_TRACE(std::string("'") + c.text + "' flags " + std::to_string(c.flags));
+        EXPECT_EQ(ParseQuantity(c.text, c.flags), D(c.expected));
+    }
+}
+
+struct FormatCase
+{
+    const char* quantity;
+    long flags;
+    char separator;
+    const char* expected;
+};
+
+TEST(ClIngredient, FormatQuantityWritesFractionsOrDecimals)
+{
+    const FormatCase cases[] = {
+        {"1.5", kFractionMode, ',', "1 1/2"},
+        {"0.333", kFractionMode, ',', "1/3"},
+        {"2.75", kFractionMode, ',', "2 3/4"},
+        {"0.125", kFractionMode, ',', "1/8"},
+        {"3", kFractionMode, ',', "3"},
+        {"0", kFractionMode, ',', ""},
+        {"0.2", kFractionMode, ',', "1/5"},
+        {"1.9", kFractionMode, ',', "1 0,9"}, // no fraction within 0.01
+        {"2.95", kFractionMode, ',', "2 0,95"},
+        {"2.95", kFractionMode, '.', "2 0.95"},
+        {"0.66", kFractionMode, ',', "2/3"},
+        {"0.57", kFractionMode, ',', "4/7"},
+        {"0.3", kFractionMode, ',', "0,3"},
+        {"0.4901", kFractionMode, ',', "1/2"}, // just within 0.01
+        {"0.49", kFractionMode, ',', "0,49"},  // exactly 0.01 away is not close enough
+        {"0.5", kDecimalMode, ',', "0,5"},
+        {"2.5", kDecimalMode, ',', "2,5"},
+        {"2.5", kDecimalMode, '.', "2.5"},
+        {"0.125", kDecimalMode, ',', "0,125"},
+        {"4", kDecimalMode, ',', "4"},
+        {"0", kDecimalMode, ',', ""},
+    };
+    for (const FormatCase& c : cases) {
+        SCOPED_TRACE(std::string(c.quantity) + " flags " + std::to_string(c.flags));
+        EXPECT_EQ(FormatQuantity(D(c.quantity), c.flags, c.separator), c.expected);
+    }
+}
+
+// Every fraction the editor can show reads back as the quantity it stands for.
+TEST(ClIngredient, FractionTextReadsBackToItsQuantity)
+{
+    for (std::int64_t whole = 0; whole <= 2; ++whole) {
+        for (std::int64_t d = 2; d <= 8; ++d) {
+            for (std::int64_t n = 1; n < d; ++n) {
+                const Decimal4 q = Decimal4::FromLong(whole) + Decimal4::FromLong(n) / Decimal4::FromLong(d);
+                const std::string text = FormatQuantity(q, kFractionMode);
+                SCOPED_TRACE(std::to_string(whole) + " " + std::to_string(n) + "/" + std::to_string(d) + " -> " +
+                             text);
+                EXPECT_NE(text.find('/'), std::string::npos);
+                EXPECT_EQ(ParseQuantity(text, kFractionMode), q);
+            }
+        }
+    }
+}
+
+TEST(ClIngredient, DecimalTextReadsBackToItsQuantity)
+{
+    for (const char* quantity : {"0.0001", "0.25", "1.9", "12.3456", "250", "-2.5"}) {
+        SCOPED_TRACE(quantity);
+        EXPECT_EQ(ParseQuantity(FormatQuantity(D(quantity), kDecimalMode), kDecimalMode), D(quantity));
+    }
+}
+
+} // namespace
+} // namespace pf

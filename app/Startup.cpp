@@ -11,6 +11,7 @@
 #include "core/Utf8.h"
 #include "db/SchemaVersion.h"
 #include "db/WorkDatabase.h"
+#include "model/clBook.h"
 
 #include <pwd.h>
 #include <unistd.h>
@@ -153,7 +154,13 @@ std::string JoinIds(const std::vector<long>& ids)
 
 StartupHooks& StartHooks()
 {
-    static StartupHooks hooks;
+    static StartupHooks hooks = [] {
+        StartupHooks h;
+        // The active cookbook is restored through the cookbook class.
+        h.LoadActiveCookbook = [](long id) { LoadActiveCookbook(id); };
+        h.DefaultCookbookName = [](long id) { return clBook::DefaultName(id); };
+        return h;
+    }();
     return hooks;
 }
 

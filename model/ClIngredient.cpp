@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <utility>
 
 namespace pf {
 
@@ -37,6 +38,106 @@ std::string LocaleDecimal(Decimal4 value, char decimalSeparator)
 }
 
 } // namespace
+
+IngredientKind ClIngredient::Kind() const
+{
+    if (m_isTrenner)
+        return IngredientKind::Trenner;
+    return m_isRecipe ? IngredientKind::Recipe : IngredientKind::Ingredient;
+}
+
+void ClIngredient::SetRezID(long id)
+{
+    Assign(m_rezId, id);
+}
+
+void ClIngredient::SetIngredNo(long no)
+{
+    Assign(m_ingredNo, no);
+}
+
+void ClIngredient::SetIsTrenner(bool value)
+{
+    Assign(m_isTrenner, value);
+    if (value) {
+        Assign(m_orgMeasurement, Decimal4());
+        Assign(m_einheitId, 0L);
+        Assign(m_blsId, std::string());
+        Assign(m_verarbeitung, std::string());
+        // A separator is stored with ZutRezept false.
+        Assign(m_isRecipe, false);
+    }
+}
+
+void ClIngredient::SetTrennzeile(std::string_view text)
+{
+    SetIsTrenner(!text.empty());
+    Assign(m_text, std::string(text));
+}
+
+void ClIngredient::SetOrgMeasurement(Decimal4 quantity)
+{
+    Assign(m_orgMeasurement, quantity);
+}
+
+void ClIngredient::SetEinheitID(long id)
+{
+    Assign(m_einheitId, id);
+}
+
+void ClIngredient::SetIngredient(std::string_view text)
+{
+    std::string ingredient(text);
+    std::string verarbeitung = m_verarbeitung;
+    const std::size_t semicolon = ingredient.find(';');
+    if (verarbeitung.empty() && semicolon != std::string::npos) {
+        const std::string_view all = ingredient;
+        const std::string_view after = all.substr(semicolon + 1);
+        const std::size_t start = after.find_first_not_of(kBlanksAndTabs);
+        verarbeitung = start == std::string_view::npos ? std::string() : std::string(after.substr(start));
+        ingredient = std::string(all.substr(0, semicolon));
+        ingredient.erase(ingredient.find_last_not_of(kBlanksAndTabs) + 1);
+    }
+    if (ingredient.empty() && !verarbeitung.empty())
+        std::swap(ingredient, verarbeitung);
+    Assign(m_text, ingredient);
+    Assign(m_verarbeitung, verarbeitung);
+}
+
+void ClIngredient::SetVerarbeitung(std::string_view text)
+{
+    Assign(m_verarbeitung, std::string(text));
+    SetIngredient(std::string(m_text));
+}
+
+std::string ClIngredient::ZutatVerarbeitung() const
+{
+    if (m_verarbeitung.empty())
+        return m_text;
+    return m_text + "; " + m_verarbeitung;
+}
+
+void ClIngredient::SetZubereitung(std::string_view text)
+{
+    Assign(m_zubereitung, std::string(text));
+}
+
+void ClIngredient::SetIsGegliedert(bool value)
+{
+    if (!value)
+        Assign(m_zubereitung, std::string());
+}
+
+void ClIngredient::SetIsRecipeID(long id)
+{
+    Assign(m_isRecipe, id >= 1);
+    Assign(m_recipeId, id >= 1 ? id : 0L);
+}
+
+void ClIngredient::SetBLSid(std::string_view id)
+{
+    Assign(m_blsId, std::string(id));
+}
 
 Decimal4 ParseQuantity(std::string_view text, long editFlags)
 {

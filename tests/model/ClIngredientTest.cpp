@@ -123,5 +123,102 @@ TEST(ClIngredient, DecimalTextReadsBackToItsQuantity)
     }
 }
 
+TEST(ClIngredient, SemicolonSplitsOffTheProcessing)
+{
+    struct Case
+    {
+        const char* verarbeitungBefore;
+        const char* text;
+        const char* ingredient;
+        const char* verarbeitung;
+    };
+    const Case cases[] = {
+        {"", "Mehl; gesiebt", "Mehl", "gesiebt"},
+        {"", "Mehl ;  gesiebt; fein ", "Mehl", "gesiebt; fein "}, // only the first ";" splits
+        {"gehackt", "Mehl; gesiebt", "Mehl; gesiebt", "gehackt"},  // processing already set
+        {"", "; gesiebt", "gesiebt", ""},                          // empty ingredient swaps
+        {"gehackt", "", "gehackt", ""},
+        {"", "Zucker", "Zucker", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        ClIngredient line;
+        line.SetIngredient("Zucker");
+        line.SetVerarbeitung(c.verarbeitungBefore);
+        line.SetIngredient(c.text);
+        EXPECT_EQ(line.Ingredient(), c.ingredient);
+        EXPECT_EQ(line.Verarbeitung(), c.verarbeitung);
+    }
+    ClIngredient line;
+    line.SetIngredient("Mehl; gesiebt");
+    EXPECT_EQ(line.ZutatVerarbeitung(), "Mehl; gesiebt");
+}
+
+TEST(ClIngredient, SettingProcessingReappliesTheSplit)
+{
+    ClIngredient alone;
+    alone.SetVerarbeitung("gewürfelt"); // no ingredient yet: the two swap
+    EXPECT_EQ(alone.Ingredient(), "gewürfelt");
+    EXPECT_EQ(alone.Verarbeitung(), "");
+
+    ClIngredient line;
+    line.SetIngredient("Zwiebel");
+    line.SetVerarbeitung("gewürfelt");
+    line.SetIngredient("Zwiebel; fein");
+    ASSERT_EQ(line.Ingredient(), "Zwiebel; fein");
+    line.SetVerarbeitung("");
+    EXPECT_EQ(line.Ingredient(), "Zwiebel");
+    EXPECT_EQ(line.Verarbeitung(), "fein");
+}
+
+TEST(ClIngredient, SeparatorClearsQuantityUnitFoodKeyAndProcessing)
+{
+    ClIngredient line;
+    line.SetOrgMeasurement(D("250"));
+    line.SetEinheitID(3);
+    line.SetBLSid("B100000");
+    line.SetIngredient("Mehl; gesiebt");
+    line.SetTrennzeile("Für die Soße");
+    EXPECT_EQ(line.Kind(), IngredientKind::Trenner);
+    EXPECT_EQ(line.Trennzeile(), "Für die Soße");
+    EXPECT_EQ(line.OrgMeasurement(), Decimal4());
+    EXPECT_EQ(line.EinheitID(), 0);
+    EXPECT_EQ(line.BLSid(), "");
+    EXPECT_EQ(line.Verarbeitung(), "");
+
+    line.SetTrennzeile("");
+    EXPECT_EQ(line.Kind(), IngredientKind::Ingredient);
+    EXPECT_EQ(line.Trennzeile(), "");
+}
+
+TEST(ClIngredient, RecipeReferenceNeedsAPositiveID)
+{
+    ClIngredient line;
+    EXPECT_FALSE(line.IsChanged());
+    line.SetIsRecipeID(42);
+    EXPECT_TRUE(line.IsChanged());
+    EXPECT_EQ(line.Kind(), IngredientKind::Recipe);
+    EXPECT_EQ(line.IsRecipeID(), 42);
+    for (long id : {0L, -1L}) {
+        SCOPED_TRACE(id);
+        line.SetIsRecipeID(42);
+        line.SetIsRecipeID(id);
+        EXPECT_FALSE(line.IsRecipe());
+        EXPECT_EQ(line.IsRecipeID(), 0);
+    }
+}
+
+TEST(ClIngredient, ClearingGegliedertDropsThePreparationNote)
+{
+    ClIngredient line;
+    line.SetZubereitung("über Nacht quellen lassen");
+    EXPECT_TRUE(line.IsGegliedert());
+    line.SetIsGegliedert(true);
+    EXPECT_EQ(line.Zubereitung(), "über Nacht quellen lassen");
+    line.SetIsGegliedert(false);
+    EXPECT_FALSE(line.IsGegliedert());
+    EXPECT_EQ(line.Zubereitung(), "");
+}
+
 } // namespace
 } // namespace pf

@@ -19,11 +19,13 @@ namespace {
 
 std::string Usage()
 {
-    std::string usage = "Aufruf: pfannola-cli [--version] [--db DATEI] BEFEHL [ARGUMENTE] [SCHLÜSSEL=Wert ...]\n"
-                        "Befehle:\n";
+    std::string usage =
+        "Aufruf: pfannola-cli [--version] [--db DATEI] BEFEHL [ARGUMENTE] [SCHLÜSSEL=Wert ...]\n"
+        "Befehle:\n";
     for (const CliCommand& command : CliCommands()) {
         std::string name = command.Name;
-        usage += "  " + name + std::string(name.size() < 14 ? 14 - name.size() : 1, ' ') + command.Help + "\n";
+        usage +=
+            "  " + name + std::string(name.size() < 14 ? 14 - name.size() : 1, ' ') + command.Help + "\n";
     }
     return usage;
 }
@@ -88,10 +90,13 @@ const std::vector<CliCommand>& CliCommands()
 {
     static const std::vector<CliCommand> commands = {
         {"init", true, CliInit, "legt eine neue Datenbank an"},
-        {"upgrade", true, CliUpgrade, "bringt die Datenbank auf den Schema-Stand des Programms (mit Kopie .BAK)"},
-        {"info", true, CliInfo, "zeigt Schema-Version und Anzahl der Rezepte, Kochbücher, Kategorien, Einheiten"},
+        {"upgrade", true, CliUpgrade,
+         "bringt die Datenbank auf den Schema-Stand des Programms (mit Kopie .BAK)"},
+        {"info", true, CliInfo,
+         "zeigt Schema-Version und Anzahl der Rezepte, Kochbücher, Kategorien, Einheiten"},
         {"backup", true, CliBackup, "ORDNER: sichert die Datenbank als ZIP-Archiv in den Ordner"},
-        {"restore", true, CliRestore, "SICHERUNG: lädt eine Sicherung (ZIP oder .MDB) zurück, der alte Stand bleibt als .BAK"},
+        {"restore", true, CliRestore,
+         "SICHERUNG: lädt eine Sicherung (ZIP oder .MDB) zurück, der alte Stand bleibt als .BAK"},
     };
     return commands;
 }

@@ -34,8 +34,8 @@ Database* OpenCliDatabase(CliCall& call)
         conn.WorkDb = OpenDatabaseFile(call.Database);
         return conn.WorkDb.get();
     } catch (const DbError& error) {
-        call.Err << "Die Datenbank \"" << call.Database << "\" kann nicht geöffnet werden: (#" << error.Number()
-                 << ") " << error.Description() << "\n";
+        call.Err << "Die Datenbank \"" << call.Database << "\" kann nicht geöffnet werden: (#"
+                 << error.Number() << ") " << error.Description() << "\n";
         conn.DbPath.clear();
         return nullptr;
     }
@@ -75,8 +75,9 @@ int CliInit(CliCall& call)
 {
     std::error_code ec;
     if (std::filesystem::exists(call.Database, ec)) {
-        call.Err << "Die Datei \"" << call.Database
-                 << "\" ist bereits vorhanden; eine neue Datenbank wird nur an einer freien Stelle angelegt.\n";
+        call.Err
+            << "Die Datei \"" << call.Database
+            << "\" ist bereits vorhanden; eine neue Datenbank wird nur an einer freien Stelle angelegt.\n";
         return 1;
     }
     ConnectionState& conn = Connection();

@@ -11,8 +11,7 @@
 namespace pf {
 
 // What a line of the list is; the kind follows from ZutTrenner and ZutRezept.
-enum class IngredientKind
-{
+enum class IngredientKind {
     Ingredient, // quantity, unit, ingredient text, processing, preparation, food key
     Trenner,    // a heading inside the list
     Recipe,     // another recipe used as a sub-recipe
@@ -68,8 +67,7 @@ public:
     bool IsChanged() const { return m_changed; }
 
 private:
-    template <typename T, typename V>
-    void Assign(T& member, const V& value)
+    template <typename T, typename V> void Assign(T& member, const V& value)
     {
         if (member != value) {
             member = value;

@@ -247,9 +247,10 @@ bool clBook::Save()
 void LoadActiveCookbook(long id)
 {
     AppContext& app = AppContext::Current();
+    // A cookbook that no longer exists stays as the failed load leaves it ("Unbekanntes Kochbuch
+    // #n"), so the user sees what became of the remembered choice.
     clBook book;
-    if (!book.LoadByID(id))
-        book.LoadByID(clBook::kBaseBook);
+    book.LoadByID(id);
     app.ActiveBookId = book.id();
     app.ActiveBookTitle = book.Title();
 }

@@ -41,14 +41,14 @@ TEST(ClIngredient, ParseQuantityReadsEveryNotation)
         {"2/3", kFractionMode, "0.6667"},
         {"Prise", kFractionMode, "0"},
         {"2 Prisen", kFractionMode, "2"},
-        {"\xC2\xBD", kFractionMode, "0"},      // no leading digit, no number
-        {"123456/2", kFractionMode, "61728"},  // "/" is the 7th character: divides
+        {"\xC2\xBD", kFractionMode, "0"},        // no leading digit, no number
+        {"123456/2", kFractionMode, "61728"},    // "/" is the 7th character: divides
         {"1234567/2", kFractionMode, "1234567"}, // "/" is the 8th character: ignored
         {"2,5", kDecimalMode, "2.5"},
         {"0,25", kDecimalMode, "0.25"},
         {"2.5", kDecimalMode, "2.5"},
         {"2,5,3", kDecimalMode, "2.5"}, // only the first comma becomes a point
-        {"1 1/2", kDecimalMode, "1.5"},  // a "/" falls through to the fraction rules
+        {"1 1/2", kDecimalMode, "1.5"}, // a "/" falls through to the fraction rules
         {"1,5/3", kDecimalMode, "0.5"},
         {"1/0", kDecimalMode, "1"},
         {"", kDecimalMode, "0"},
@@ -106,8 +106,8 @@ TEST(ClIngredient, FractionTextReadsBackToItsQuantity)
             for (std::int64_t n = 1; n < d; ++n) {
                 const Decimal4 q = Decimal4::FromLong(whole) + Decimal4::FromLong(n) / Decimal4::FromLong(d);
                 const std::string text = FormatQuantity(q, kFractionMode);
-                SCOPED_TRACE(std::to_string(whole) + " " + std::to_string(n) + "/" + std::to_string(d) + " -> " +
-                             text);
+                SCOPED_TRACE(std::to_string(whole) + " " + std::to_string(n) + "/" + std::to_string(d) +
+                             " -> " + text);
                 EXPECT_NE(text.find('/'), std::string::npos);
                 EXPECT_EQ(ParseQuantity(text, kFractionMode), q);
             }
@@ -135,8 +135,8 @@ TEST(ClIngredient, SemicolonSplitsOffTheProcessing)
     const Case cases[] = {
         {"", "Mehl; gesiebt", "Mehl", "gesiebt"},
         {"", "Mehl ;  gesiebt; fein ", "Mehl", "gesiebt; fein "}, // only the first ";" splits
-        {"gehackt", "Mehl; gesiebt", "Mehl; gesiebt", "gehackt"},  // processing already set
-        {"", "; gesiebt", "gesiebt", ""},                          // empty ingredient swaps
+        {"gehackt", "Mehl; gesiebt", "Mehl; gesiebt", "gehackt"}, // processing already set
+        {"", "; gesiebt", "gesiebt", ""},                         // empty ingredient swaps
         {"gehackt", "", "gehackt", ""},
         {"", "Zucker", "Zucker", ""},
     };

@@ -173,8 +173,9 @@ TEST_F(BookDb, SaveGivesANewBookTheNextIdAndRefreshesTheList)
     EXPECT_FALSE(reserved.Save());
 }
 
-// The start restores the "Book" setting through LoadActiveCookbook with the setting's number.
-TEST_F(BookDb, ActiveCookbookIsRestoredOnlyWhenItStillExists)
+// The start restores the "Book" setting through LoadActiveCookbook with the setting's number; a
+// book that is gone stays as the failed load leaves it.
+TEST_F(BookDb, ActiveCookbookIsRestoredFromItsNumber)
 {
     Connection().WorkDb = std::move(db);
     const std::string setting = "5,Kuchen";
@@ -184,8 +185,8 @@ TEST_F(BookDb, ActiveCookbookIsRestoredOnlyWhenItStillExists)
             WorkDb().Execute("INSERT INTO T_BUCH (ID,BuchTitel) VALUES (5,'Kuchen')");
         app.ActiveBookId = 99;
         LoadActiveCookbook(SettingToLong(setting));
-        EXPECT_EQ(app.ActiveBookId, exists ? 5 : 0);
-        EXPECT_EQ(app.ActiveBookTitle, exists ? "Kuchen" : "Basiskochbuch");
+        EXPECT_EQ(app.ActiveBookId, 5);
+        EXPECT_EQ(app.ActiveBookTitle, exists ? "Kuchen" : "Unbekanntes Kochbuch #5");
     }
     CloseWorkDatabase();
 }

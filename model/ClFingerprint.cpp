@@ -11,6 +11,7 @@
 #include <array>
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <random>
 #include <unordered_map>
 #include <vector>
@@ -334,6 +335,20 @@ std::string ClFingerprint::TableCondition(const std::string& table, long lexikon
     return std::string(hasWhere ? " AND" : " WHERE") + " Type=" + std::to_string(lexikonType);
 }
 
+bool ClFingerprint::Transacted(Database& db, long& count, const std::function<void()>& work)
+{
+    try {
+        DbTransaction trans(db);
+        work();
+        trans.Commit();
+    } catch (const DbError& e) {
+        count = 0;
+        SetError(e.Number(), e.JoinedDescription());
+        return false;
+    }
+    return true;
+}
+
 bool ClFingerprint::SetFingerprints(Database& db, const FingerprintRequest& request, long& count)
 {
     ClearError();
@@ -360,8 +375,7 @@ bool ClFingerprint::SetFingerprints(Database& db, const FingerprintRequest& requ
         break;
     }
     sql += TableCondition(request.Table, request.LexikonType, true);
-    try {
-        DbTransaction trans(db);
+    return Transacted(db, count, [&] {
         auto rs = db.OpenRecordset(sql);
         for (; !rs->Eof(); rs->MoveNext()) {
             long serial = static_cast<long>(rs->Field("Fingerprint2").AsLong() & kSerialMask);
@@ -374,13 +388,7 @@ bool ClFingerprint::SetFingerprints(Database& db, const FingerprintRequest& requ
             ++count;
         }
         rs->Close();
-        trans.Commit();
-    } catch (const DbError& e) {
-        count = 0;
-        SetError(e.Number(), e.JoinedDescription());
-        return false;
-    }
-    return true;
+    });
 }
 
 bool ClFingerprint::DupeKill(Database& db, const std::string& table, long lexikonType, DateSerial since,
@@ -392,8 +400,7 @@ bool ClFingerprint::DupeKill(Database& db, const std::string& table, long lexiko
         SetError(3078, "Tabelle ohne Fingerprint: " + table);
         return false;
     }
-    try {
-        DbTransaction trans(db);
+    return Transacted(db, count, [&] {
         // Serial -> ids of the rows carrying it; one pass instead of comparing every pair.
         std::unordered_map<std::int32_t, std::vector<std::int64_t>> bySerial;
         {
@@ -432,13 +439,7 @@ bool ClFingerprint::DupeKill(Database& db, const std::string& table, long lexiko
             ++count;
         }
         rs->Close();
-        trans.Commit();
-    } catch (const DbError& e) {
-        count = 0;
-        SetError(e.Number(), e.JoinedDescription());
-        return false;
-    }
-    return true;
+    });
 }
 
 std::string ClFingerprint::CreatedByCondition(long creator)

@@ -7,6 +7,7 @@
 #include "db/Value.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -109,6 +110,8 @@ private:
     static std::string TableCondition(const std::string& table, long lexikonType, bool hasWhere);
     void ClearError();
     void SetError(long number, std::string text);
+    // Runs work in one transaction; a database error rolls it back, clears count and is recorded.
+    bool Transacted(Database& db, long& count, const std::function<void()>& work);
 
     DateSerial m_datum;
     long m_creatorId = 0;

@@ -1,6 +1,8 @@
 #include "model/clBook.h"
 
 #include "core/AppContext.h"
+#include "core/Interaction.h"
+#include "core/Messages.h"
 #include "db/DatabaseChoice.h"
 #include "db/Recordset.h"
 #include "db/SchemaVersion.h"
@@ -237,11 +239,222 @@ bool clBook::Save()
         SetError(e.Number(), e.what());
         return false;
     }
+    ForgetList();
+    return true;
+}
+
+void clBook::ForgetList()
+{
     // The kept list no longer matches the table.
     m_listRead = false;
     m_list.clear();
     m_index = 0;
+}
+
+bool clBook::ImportUpdate(const std::string& title, const std::string& description)
+{
+    if (LoadbyName(title))
+        return true;
+    if (m_lastError != 0)
+        return false;
+    Void();
+    m_title = title;
+    m_description = description.empty() ? title : description;
+    return Save();
+}
+
+namespace {
+
+// Recipe IDs joined in portions of at most 500, so that no statement grows without bound.
+std::vector<std::string> IdPortions(const std::vector<long>& ids)
+{
+    constexpr std::size_t kPortion = 500;
+    std::vector<std::string> portions;
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        if (i % kPortion == 0)
+            portions.emplace_back();
+        else
+            portions.back() += ',';
+        portions.back() += std::to_string(ids[i]);
+    }
+    return portions;
+}
+
+std::string Quoted(const std::string& text)
+{
+    return "\"" + text + "\"";
+}
+
+} // namespace
+
+long clBook::Delete(bool moveOnlyMembersToTrash)
+{
+    ClearError();
+    if (m_id <= kBaseBook) {
+        SetError(-1, "Das Kochbuch " + Title() + " kann nicht gelöscht werden.");
+        return -1;
+    }
+    const std::string id = std::to_string(m_id);
+    long trashed = 0;
+    try {
+        Database& db = Db();
+        DbTransaction transaction(db);
+        db.Execute("DELETE FROM T_BUCH WHERE ID=" + id);
+        if (moveOnlyMembersToTrash) {
+            // Members of this cookbook without a row in any other one.
+            std::vector<long> ids;
+            auto rs =
+                db.OpenRecordset("SELECT DISTINCT K.RezID FROM T_REZ_KOCHBUCH AS K WHERE K.BuchID=" + id +
+                                 " AND NOT EXISTS (SELECT * FROM T_REZ_KOCHBUCH AS O WHERE "
+                                 "O.RezID=K.RezID AND O.BuchID<>" +
+                                 id + ")");
+            for (; !rs->Eof(); rs->MoveNext())
+                ids.push_back(static_cast<long>(rs->Field("RezID").AsLong()));
+            rs->Close();
+            for (const std::string& portion : IdPortions(ids))
+                trashed += db.Execute("UPDATE T_REZ_KOPF SET FlagDeleted=-1 WHERE ID IN (" + portion + ")");
+        }
+        db.Execute("DELETE FROM T_REZ_KOCHBUCH WHERE BuchID=" + id);
+        transaction.Commit();
+    } catch (const DbError& e) {
+        SetError(e.Number(), e.what());
+        return -1;
+    }
+    ForgetList();
+    Void();
+    return trashed;
+}
+
+bool clBook::CheckTransfer(long targetID)
+{
+    if (m_id <= kBaseBook && m_id != kDuplicates) {
+        SetError(-1, "Aus dem Kochbuch " + Title() + " können keine Rezepte übertragen werden.");
+        return false;
+    }
+    if (targetID <= kBaseBook || targetID == m_id) {
+        SetError(-1, "Bitte ein anderes Kochbuch als Ziel wählen.");
+        return false;
+    }
     return true;
+}
+
+long clBook::Transfer(long targetID, bool removeFromSource)
+{
+    ClearError();
+    if (!CheckTransfer(targetID))
+        return -1;
+    const std::string id = std::to_string(m_id);
+    const std::string target = std::to_string(targetID);
+    long added = 0;
+    try {
+        Database& db = Db();
+        DbTransaction transaction(db);
+        added = db.Execute("INSERT INTO T_REZ_KOCHBUCH (RezID,BuchID) SELECT DISTINCT RezID," + target +
+                           " FROM T_REZ_KOCHBUCH WHERE BuchID=" + id +
+                           " AND RezID NOT IN (SELECT RezID FROM T_REZ_KOCHBUCH WHERE BuchID=" + target +
+                           " AND RezID IS NOT NULL)");
+        if (removeFromSource)
+            db.Execute("DELETE FROM T_REZ_KOCHBUCH WHERE BuchID=" + id);
+        transaction.Commit();
+    } catch (const DbError& e) {
+        SetError(e.Number(), e.what());
+        return -1;
+    }
+    return added;
+}
+
+long clBook::AddToNewBook(long targetID)
+{
+    return Transfer(targetID, false);
+}
+
+long clBook::Move(long targetID)
+{
+    return Transfer(targetID, true);
+}
+
+long clBook::AskDelete(bool moveOnlyMembersToTrash)
+{
+    Interaction& ui = UI();
+    const std::string caption = AppContext::Current().AppCaption;
+    const std::string title = Title();
+    const std::string question =
+        "Soll das Kochbuch " + Quoted(title) + " wirklich gelöscht werden ?\n" +
+        (moveOnlyMembersToTrash ? "(alle exakt nur in diesem Kochbuch enthaltenen Rezepte werden ebenfalls "
+                                  "gelöscht !)"
+                                : "(alle darin enthaltenen Rezepte sind automatisch noch im Basiskochbuch "
+                                  "enthalten und werden daher nicht gelöscht)");
+    if (ui.Ask(question, Buttons::YesNo, Answer::No, MsgIcon::Question, caption) != Answer::Yes)
+        return -1;
+    ui.Inform("Der Vorgang kann unter Umständen einige Zeit beanspruchen ...", MsgIcon::Warning, caption);
+    ui.SetBusy(true);
+    ShowStatus("Löschen des Kochbuches " + title);
+    const long trashed = Delete(moveOnlyMembersToTrash);
+    ShowProgress(-1, -1, "");
+    ui.SetBusy(false);
+    if (trashed < 0) {
+        ui.Inform(LastErrorText(), MsgIcon::Critical, caption);
+        return -1;
+    }
+    ui.Inform(std::to_string(trashed) + " Rezepte wurden in den Papierkorb geworfen", MsgIcon::Information,
+              caption);
+    return trashed;
+}
+
+long clBook::AskTransfer(long targetID, bool removeFromSource)
+{
+    Interaction& ui = UI();
+    const std::string caption = AppContext::Current().AppCaption;
+    ClearError();
+    if (!CheckTransfer(targetID)) {
+        ui.Inform(LastErrorText(), MsgIcon::Information, caption);
+        return -1;
+    }
+    const std::string question = "Wirklich alle Rezepte vom Kochbuch " + Quoted(Title()) +
+                                 " in das Kochbuch " + Quoted(GetBookName(targetID)) +
+                                 (removeFromSource ? " verschieben ?" : " kopieren ?");
+    if (ui.Ask(question, Buttons::YesNo, Answer::No, MsgIcon::Question, caption) != Answer::Yes)
+        return -1;
+    ui.SetBusy(true);
+    const long added = Transfer(targetID, removeFromSource);
+    ui.SetBusy(false);
+    if (added < 0) {
+        ui.Inform(LastErrorText(), MsgIcon::Critical, caption);
+        return -1;
+    }
+    ui.Inform(std::to_string(added) + (removeFromSource
+                                           ? " Rezepte wurden erfolgreich in das Kochbuch verschoben"
+                                           : " Rezepte wurden erfolgreich in das Kochbuch kopiert"),
+              MsgIcon::Information, caption);
+    return added;
+}
+
+long clBook::AskAddToNewBook(long targetID)
+{
+    return AskTransfer(targetID, false);
+}
+
+long clBook::AskMove(long targetID)
+{
+    return AskTransfer(targetID, true);
+}
+
+std::vector<clBook::ListItem> clBook::GetBooklist2List(bool withReserved)
+{
+    ClearError();
+    std::vector<ListItem> items;
+    if (withReserved)
+        for (long id : {kBaseBook, kDuplicates, kTrash})
+            items.push_back({id, DefaultName(id)});
+    try {
+        ReadList();
+    } catch (const DbError& e) {
+        SetError(e.Number(), e.what());
+        return items;
+    }
+    for (const Entry& entry : m_list)
+        items.push_back({entry.id, entry.Title});
+    return items;
 }
 
 void LoadActiveCookbook(long id)

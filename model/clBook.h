@@ -59,6 +59,34 @@ public:
     // Writes the cookbook; a new one (id -1) takes the next free ID. Title and description are
     // both required; reserved numbers have no row and cannot be saved.
     bool Save();
+    // Finds the cookbook an import names by its title, or creates it (the description defaults to
+    // the title). False only when neither worked.
+    bool ImportUpdate(const std::string& title, const std::string& description = "");
+
+    // Deletes the loaded cookbook (real cookbooks only) and its memberships in one transaction.
+    // With moveOnlyMembersToTrash the recipes that belong to no other cookbook go to the trash.
+    // Returns the number of recipes thrown into the trash, -1 on failure (nothing changed).
+    long Delete(bool moveOnlyMembersToTrash);
+    // Adds every recipe of the loaded cookbook that targetID does not hold yet to targetID, in one
+    // transaction. Returns the number of recipes added, -1 on failure.
+    long AddToNewBook(long targetID);
+    // As AddToNewBook, then removes the recipes from the loaded cookbook, in one transaction.
+    long Move(long targetID);
+
+    // The same three with the cookbook screen's question first and its warning, progress and
+    // result afterwards. -1 when the user said No or the change failed (the reason was shown).
+    long AskDelete(bool moveOnlyMembersToTrash);
+    long AskAddToNewBook(long targetID);
+    long AskMove(long targetID);
+
+    // Entries of a cookbook list: every cookbook ordered by ID, preceded by the reserved views
+    // (base cookbook, duplicates, trash) when withReserved is set.
+    struct ListItem
+    {
+        long id = 0;
+        std::string Text;
+    };
+    std::vector<ListItem> GetBooklist2List(bool withReserved);
     // Forgets the loaded cookbook: id -1, empty fields.
     void Void();
 
@@ -80,6 +108,11 @@ private:
     void SetError(long number, std::string text);
     void ReadList();
     void Assign(const Entry& entry);
+    void ForgetList();
+    // Checks that the loaded cookbook is a stored one and targetID another stored one.
+    bool CheckTransfer(long targetID);
+    long Transfer(long targetID, bool removeFromSource);
+    long AskTransfer(long targetID, bool removeFromSource);
 
     Database* m_db = nullptr;
     long m_id = kNoBook;

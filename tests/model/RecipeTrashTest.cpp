@@ -1,0 +1,188 @@
+#include "model/RecipeTrash.h"
+
+#include "core/AppContext.h"
+#include "db/Database.h"
+#include "db/Schema.h"
+#include "tests/support/ScriptedInteraction.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace pf {
+namespace {
+
+// Keeps every status text, not only the last one.
+class RecordingInteraction : public test::ScriptedInteraction
+{
+public:
+    void SetStatus(const std::string& text, int percent) override
+    {
+        ScriptedInteraction::SetStatus(text, percent);
+        if (!text.empty() && (statuses.empty() || statuses.back() != text))
+            statuses.push_back(text);
+    }
+    std::vector<std::string> statuses;
+};
+
+class Trash : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ui.mainWindowLoaded = true;
+        app.UI = &ui;
+        OpenOptions options;
+        options.Create = true;
+        db = Database::OpenSqlite(dir.File("trash.db"), options);
+        CreateTables(*db, SchemaTables());
+        trash.SetDB(db.get());
+    }
+    // A recipe with a line, an instruction, a category, a cookbook, a utensil and a picture.
+    void AddRecipe(long id, bool deleted, long bookId = 5)
+    {
+        db->Execute("INSERT INTO T_REZ_KOPF (ID,FlagDeleted,Template) VALUES (?,?,0)", {id, deleted});
+        db->Execute("INSERT INTO T_REZ_ZUTAT (ID,No,ZutText) VALUES (?,1,'Mehl')", {id});
+        db->Execute("INSERT INTO T_REZ_ANWEIS (ID,NO,AnwText) VALUES (?,1,'Rühren')", {id});
+        db->Execute("INSERT INTO T_REZ_CAT_NDX (ID,CatID) VALUES (?,3)", {id});
+        db->Execute("INSERT INTO T_REZ_KOCHBUCH (RezID,BuchID) VALUES (?,?)", {id, bookId});
+        db->Execute("INSERT INTO T_REZ_GERAET (RezID,GeraetID) VALUES (?,4)", {id});
+        db->Execute("INSERT INTO T_REZ_KOPFGEFRIER (KopfID) VALUES (?)", {id});
+        db->Execute("INSERT INTO T_BLOB (ID,IDType,IDReference,IDNum,Property) VALUES (?,5,?,1,0)", {id, id});
+    }
+    long Scalar(const std::string& sql) { return static_cast<long>(db->Scalar(sql).AsLong()); }
+    // Rows left in every table a recipe owns.
+    long OwnedRows()
+    {
+        return Scalar("SELECT COUNT(*) FROM T_REZ_ZUTAT") + Scalar("SELECT COUNT(*) FROM T_REZ_ANWEIS") +
+               Scalar("SELECT COUNT(*) FROM T_REZ_CAT_NDX") + Scalar("SELECT COUNT(*) FROM T_REZ_KOCHBUCH") +
+               Scalar("SELECT COUNT(*) FROM T_REZ_GERAET") +
+               Scalar("SELECT COUNT(*) FROM T_REZ_KOPFGEFRIER") + Scalar("SELECT COUNT(*) FROM T_BLOB") +
+               Scalar("SELECT COUNT(*) FROM T_REZ_KOPF");
+    }
+
+    RecordingInteraction ui;
+    AppContext app;
+    ScopedAppContext scope{app};
+    test::TempDir dir;
+    std::unique_ptr<Database> db;
+    RecipeTrash trash;
+};
+
+TEST_F(Trash, TwelveHundredRecipesGoToTheTrashInThreePortions)
+{
+    std::string list;
+    db->BeginTrans();
+    for (long id = 1; id <= 1200; ++id) {
+        db->Execute("INSERT INTO T_REZ_KOPF (ID,FlagDeleted) VALUES (?,0)", {id});
+        list += (id > 1 ? "," : "") + std::to_string(id);
+    }
+    db->CommitTrans();
+    app.Options.EditSaveDel = true;
+    ASSERT_TRUE(trash.DeleteRecipes(list, RecipeTrash::kModeFromSetting));
+    EXPECT_EQ(ui.statuses, (std::vector<std::string>{"500 Rezepte werden in den Papierkorb geworfen",
+                                                     "200 Rezepte werden in den Papierkorb geworfen"}));
+    EXPECT_EQ(ui.statusCalls, 3);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE FlagDeleted<>0"), 1200);
+}
+
+TEST_F(Trash, ModeDecidesBetweenTrashAndDeletingForGood)
+{
+    struct Case
+    {
+        int mode;
+        bool saveDel;
+        const char* status;
+        long rowsLeft;
+    };
+    const Case cases[] = {
+        {RecipeTrash::kModeFromSetting, true, "Rezept 7 wird in den Papierkorb geworfen", 8},
+        {RecipeTrash::kModeFromSetting, false, "Rezept 7 wird gelöscht", 0},
+        {1, false, "Rezept 7 wird in den Papierkorb geworfen", 8},
+        {0, true, "Rezept 7 wird gelöscht", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.status);
+        AddRecipe(7, false);
+        app.Options.EditSaveDel = c.saveDel;
+        ASSERT_TRUE(trash.DeleteRecipes("7", c.mode));
+        EXPECT_EQ(ui.statusText, c.status);
+        EXPECT_EQ(OwnedRows(), c.rowsLeft);
+        EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE FlagDeleted<>0"), c.rowsLeft > 0 ? 1 : 0);
+        db->Execute("DELETE FROM T_REZ_KOPF");
+        trash.DeleteRecipes("7", 0);
+    }
+}
+
+TEST_F(Trash, AListWithSomethingElseThanRecipeNumbersIsRefused)
+{
+    AddRecipe(7, false);
+    EXPECT_FALSE(trash.DeleteRecipes("7) OR (1=1", 0));
+    EXPECT_FALSE(trash.LastErrorText().empty());
+    EXPECT_EQ(OwnedRows(), 8);
+}
+
+TEST_F(Trash, EmptyTrashAsksOnceAndFollowsTheAnswer)
+{
+    struct Case
+    {
+        Answer answer;
+        bool goOn;
+        long recipesLeft;
+    };
+    const Case cases[] = {{Answer::Cancel, false, 3}, {Answer::No, true, 3}, {Answer::Yes, true, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.answer));
+        db->Execute("DELETE FROM T_REZ_KOPF");
+        AddRecipe(1, true);
+        AddRecipe(2, true);
+        AddRecipe(3, true);
+        AddRecipe(4, false);
+        ui.shown.clear();
+        ui.Answering(c.answer);
+        EXPECT_EQ(trash.EmptyTrash(-3, Buttons::YesNoCancel), c.goOn);
+        ASSERT_EQ(ui.shown.size(), 1u);
+        EXPECT_EQ(ui.shown[0].Text, "Im \"[Rezept-Papierkorb]\" sind 3 Rezepte enthalten, die jetzt gelöscht "
+                                    "werden können.");
+        EXPECT_EQ(ui.shown[0].Caption, "Papierkorb");
+        EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE FlagDeleted<>0"), c.recipesLeft);
+        EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE ID=4"), 1);
+        if (c.recipesLeft == 0) {
+            EXPECT_EQ(OwnedRows(), 8); // only recipe 4 and its rows remain
+            EXPECT_EQ(ui.statusText, "");
+        }
+        db->Execute("DELETE FROM T_REZ_ZUTAT");
+        db->Execute("DELETE FROM T_REZ_ANWEIS");
+        db->Execute("DELETE FROM T_REZ_CAT_NDX");
+        db->Execute("DELETE FROM T_REZ_KOCHBUCH");
+        db->Execute("DELETE FROM T_REZ_GERAET");
+        db->Execute("DELETE FROM T_REZ_KOPFGEFRIER");
+        db->Execute("DELETE FROM T_BLOB");
+    }
+}
+
+TEST_F(Trash, AnEmptyTrashAsksNothing)
+{
+    AddRecipe(1, false);
+    EXPECT_TRUE(trash.EmptyTrash(-3, Buttons::YesNoCancel));
+    EXPECT_TRUE(ui.shown.empty());
+}
+
+TEST_F(Trash, EmptyingTheDuplicatesDeletesTheirRecipesForGood)
+{
+    db->BeginTrans();
+    for (long id = 1; id <= 1100; ++id)
+        db->Execute("INSERT INTO T_REZ_KOCHBUCH (RezID,BuchID) VALUES (?,-2)", {id});
+    for (long id = 1; id <= 1101; ++id)
+        db->Execute("INSERT INTO T_REZ_KOPF (ID,FlagDeleted) VALUES (?,0)", {id});
+    db->CommitTrans();
+    ui.Answering(Answer::Yes);
+    EXPECT_TRUE(trash.EmptyTrash(-2, Buttons::YesNo));
+    EXPECT_EQ(ui.shown.at(0).Text,
+              "Im \"[Doppelte Rezepte]\" sind 1100 Rezepte enthalten, die jetzt gelöscht "
+              "werden können.");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOPF"), 1);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOCHBUCH"), 0);
+}
+
+} // namespace
+} // namespace pf

@@ -1,0 +1,330 @@
+#include "model/clBlob.h"
+
+#include "core/AppContext.h"
+#include "db/Database.h"
+#include "db/Recordset.h"
+#include "db/Schema.h"
+#include "tests/support/ScriptedInteraction.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace pf {
+namespace {
+
+constexpr long kPic = clBlob::kRecipePicture;
+
+class BlobDb : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        app.UI = &ui;
+        db = Open("blob.db");
+    }
+    std::unique_ptr<Database> Open(const std::string& name)
+    {
+        OpenOptions options;
+        options.Create = true;
+        auto opened = Database::OpenSqlite(dir.File(name), options);
+        CreateTables(*opened, SchemaTables());
+        return opened;
+    }
+    // A picture of recipe reference, stored with the next free number; gives its number.
+    long SavePicture(long reference, Blob data, long type = kPic)
+    {
+        clBlob blob;
+        blob.SetDB(db.get());
+        blob.SetIDType(type);
+        blob.SetIDReference(reference);
+        blob.SetBlobData(std::move(data));
+        EXPECT_TRUE(blob.Save()) << blob.LastErrorText();
+        return blob.IDNum();
+    }
+    long Rows(const std::string& where = "1=1")
+    {
+        return static_cast<long>(db->Scalar("SELECT COUNT(*) FROM T_BLOB WHERE " + where).AsLong());
+    }
+
+    AppContext app;
+    ScopedAppContext scope{app};
+    test::ScriptedInteraction ui;
+    test::TempDir dir;
+    std::unique_ptr<Database> db;
+};
+
+TEST_F(BlobDb, PathIsStoredWithPropertyBitAndWithoutData)
+{
+    clBlob blob;
+    blob.SetDB(db.get());
+    blob.SetBlobData({1, 2, 3});
+    blob.SetIDType(kPic);
+    blob.SetIDReference(10);
+    blob.SetPath("/bilder/kuchen.jpg"); // replaces the data
+    EXPECT_TRUE(blob.isPath());
+    EXPECT_FALSE(blob.isBlob());
+    EXPECT_TRUE(blob.BlobData().empty());
+    ASSERT_TRUE(blob.Save()) << blob.LastErrorText();
+
+    auto rs = db->OpenRecordset("SELECT * FROM T_BLOB");
+    ASSERT_FALSE(rs->Eof());
+    EXPECT_EQ(rs->Field("Property").AsLong() & 1, 1);
+    EXPECT_TRUE(rs->Field("Blob").AsBinary().empty());
+    EXPECT_EQ(rs->Field("BlobPath").AsText(), "/bilder/kuchen.jpg");
+    EXPECT_EQ(rs->Field("IDNum").AsLong(), 1);
+    rs->Close();
+
+    clBlob loaded;
+    loaded.SetDB(db.get());
+    ASSERT_TRUE(loaded.Loadr(kPic, 10, 1));
+    EXPECT_TRUE(loaded.isPath());
+    EXPECT_FALSE(loaded.IsChanged());
+
+    // Data set afterwards turns it back into stored data.
+    loaded.SetBlobData({9});
+    EXPECT_TRUE(loaded.isBlob());
+    EXPECT_EQ(loaded.Path(), "");
+    EXPECT_TRUE(loaded.IsChanged());
+}
+
+TEST_F(BlobDb, DataRoundTripsByteForByte)
+{
+    Blob everyByte(256);
+    for (std::size_t i = 0; i < everyByte.size(); ++i)
+        everyByte[i] = static_cast<std::uint8_t>(i);
+    Blob megabyte(1 << 20);
+    for (std::size_t i = 0; i < megabyte.size(); ++i)
+        megabyte[i] = static_cast<std::uint8_t>((i * 7919) >> 3);
+    const Blob cases[] = {everyByte, megabyte, Blob{0}};
+    long reference = 1;
+    for (const Blob& data : cases) {
+        SCOPED_TRACE(data.size());
+        const long num = SavePicture(reference, data);
+        clBlob loaded;
+        loaded.SetDB(db.get());
+        ASSERT_TRUE(loaded.Loadr(kPic, reference, num));
+        EXPECT_TRUE(loaded.isBlob());
+        EXPECT_EQ(loaded.Property() & clBlob::kPathBit, 0);
+        EXPECT_TRUE(loaded.BlobData() == data);
+        ++reference;
+    }
+}
+
+TEST_F(BlobDb, NumbersCountWithinTheOwnerAndTheOwnersRowsShareAnID)
+{
+    clBlob blob;
+    blob.SetDB(db.get());
+    EXPECT_EQ(blob.BlobCount(kPic, 10), 0);
+    EXPECT_FALSE(blob.Loadr(kPic, 10, 1));
+    EXPECT_FALSE(blob.IsUsed());
+
+    EXPECT_EQ(SavePicture(10, {1}), 1);
+    EXPECT_EQ(SavePicture(10, {2}), 2);
+    EXPECT_EQ(SavePicture(11, {3}), 1);
+    EXPECT_EQ(SavePicture(10, {4}, 7), 1); // another owner kind, same reference
+    EXPECT_EQ(blob.BlobCount(kPic, 10), 2);
+    EXPECT_EQ(clBlob::BlobCount(*db, kPic, 11), 1);
+
+    EXPECT_EQ(Rows("IDReference=10 AND IDType=5"), 2);
+    EXPECT_EQ(db->Scalar("SELECT COUNT(DISTINCT ID) FROM T_BLOB").AsLong(), 3);
+    EXPECT_EQ(db->Scalar("SELECT COUNT(DISTINCT ID) FROM T_BLOB WHERE IDReference=10 AND IDType=5").AsLong(),
+              1);
+
+    // Saving a loaded picture again edits its row.
+    ASSERT_TRUE(blob.Loadr(kPic, 10, 2));
+    blob.SetDescription("Anschnitt");
+    ASSERT_TRUE(blob.Save());
+    EXPECT_EQ(Rows(), 4);
+    EXPECT_EQ(db->Scalar("SELECT Description FROM T_BLOB WHERE IDReference=10 AND IDNum=2").AsText(),
+              "Anschnitt");
+}
+
+TEST_F(BlobDb, ClearDeletesOneNumberOrTheWholeOwner)
+{
+    for (int i = 0; i < 3; ++i)
+        SavePicture(10, {static_cast<std::uint8_t>(i + 1)});
+    SavePicture(11, {9});
+
+    clBlob second, first;
+    second.SetDB(db.get());
+    first.SetDB(db.get());
+    ASSERT_TRUE(second.Loadr(kPic, 10, 2));
+    ASSERT_TRUE(first.Loadr(kPic, 10, 1));
+
+    ASSERT_TRUE(second.Clear(kPic, 10, 2));
+    EXPECT_FALSE(second.IsUsed()); // its own row went
+    EXPECT_EQ(second.IDNum(), 0);
+    EXPECT_EQ(Rows("IDReference=10"), 2);
+    EXPECT_EQ(Rows("IDReference=10 AND IDNum=2"), 0);
+
+    ASSERT_TRUE(first.Delete());
+    EXPECT_FALSE(first.IsUsed());
+    EXPECT_EQ(Rows("IDReference=10"), 1);
+
+    clBlob other;
+    other.SetDB(db.get());
+    ASSERT_TRUE(other.Clear(kPic, 10));
+    EXPECT_EQ(Rows("IDReference=10"), 0);
+    EXPECT_EQ(Rows("IDReference=11"), 1);
+
+    // An attachment never stored has no row: deleting it must not touch the owner's rows.
+    clBlob unsaved;
+    unsaved.SetDB(db.get());
+    unsaved.SetIDType(kPic);
+    unsaved.SetIDReference(11);
+    unsaved.SetBlobData({1});
+    EXPECT_TRUE(unsaved.Delete());
+    EXPECT_EQ(Rows("IDReference=11"), 1);
+}
+
+TEST_F(BlobDb, SaveIsRefusedForUnusedOrOwnerlessAttachments)
+{
+    struct Case
+    {
+        const char* name;
+        long reference;
+        Blob data;
+    };
+    const Case cases[] = {{"unused", 10, {}}, {"no owner", 0, {1, 2}}, {"negative owner", -1, {1}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        clBlob blob;
+        blob.SetDB(db.get());
+        blob.SetIDType(kPic);
+        blob.SetIDReference(c.reference);
+        blob.SetIDNum(1);
+        blob.SetBlobData(c.data);
+        EXPECT_FALSE(blob.Save());
+        EXPECT_NE(blob.LastError(), 0);
+        EXPECT_FALSE(blob.LastErrorText().empty());
+    }
+    EXPECT_EQ(Rows(), 0);
+}
+
+TEST_F(BlobDb, ReadOnlyNeitherWritesNorDeletes)
+{
+    SavePicture(10, {1, 2});
+    clBlob blob;
+    blob.SetDB(db.get());
+    ASSERT_TRUE(blob.Loadr(kPic, 10, 1));
+    blob.SetROMode(true);
+    blob.SetBlobData({7, 7, 7});
+    EXPECT_FALSE(blob.Save());
+    EXPECT_FALSE(blob.Delete());
+    EXPECT_FALSE(blob.Clear(kPic, 10));
+    EXPECT_TRUE(blob.IsUsed());
+
+    clBlob fresh;
+    fresh.SetDB(db.get());
+    ASSERT_TRUE(fresh.Loadr(kPic, 10, 1));
+    EXPECT_EQ(fresh.BlobData(), (Blob{1, 2}));
+}
+
+TEST_F(BlobDb, SaveJoinsTheCallersTransactionAndReportsFailure)
+{
+    {
+        DbTransaction transaction(*db);
+        SavePicture(10, {1});
+        EXPECT_TRUE(db->InTransaction()); // the save did not end the caller's transaction
+    }                                     // rolled back
+    EXPECT_EQ(Rows(), 0);
+
+    db->Execute("DROP TABLE T_BLOB");
+    clBlob blob;
+    blob.SetDB(db.get());
+    blob.SetIDType(kPic);
+    blob.SetIDReference(10);
+    blob.SetBlobData({1});
+    EXPECT_FALSE(blob.Save());
+    EXPECT_NE(blob.LastError(), 0);
+    EXPECT_TRUE(blob.IsChanged()); // still to be written
+    EXPECT_EQ(blob.id(), 0);
+}
+
+TEST_F(BlobDb, TransferWritesACopyAndKeepsTheOriginal)
+{
+    SavePicture(10, {5, 6});
+    SavePicture(10, {7});
+    auto target = Open("target.db");
+    clBlob blob;
+    blob.SetDB(db.get());
+    ASSERT_TRUE(blob.Loadr(kPic, 10, 2));
+    blob.SetROMode(true);
+    const long ownId = blob.id();
+
+    ASSERT_TRUE(blob.TransferToDB(*target, 44)) << blob.LastErrorText();
+    EXPECT_EQ(blob.id(), ownId);
+    EXPECT_EQ(blob.IDReference(), 10);
+    EXPECT_EQ(blob.IDNum(), 2);
+    EXPECT_FALSE(blob.IsChanged());
+
+    clBlob copy;
+    copy.SetDB(target.get());
+    ASSERT_TRUE(copy.Loadr(kPic, 44, 1));
+    EXPECT_EQ(copy.BlobData(), (Blob{7}));
+    EXPECT_EQ(Rows(), 2);
+}
+
+class PictureFile : public BlobDb
+{
+protected:
+    std::string MakeFile(std::size_t size)
+    {
+        const std::string path = dir.File("bild.jpg");
+        test::WriteFile(path, std::string(size, 'x'));
+        return path;
+    }
+};
+
+TEST_F(PictureFile, LargeFileAsksFirstAndNoCancels)
+{
+    const std::string path = MakeFile(kLargePictureBytes + 1);
+    ui.Answering(Answer::No).Answering(Answer::Yes);
+    EXPECT_FALSE(LoadPictureFile(path).has_value());
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].Text, "Die Bilddatei ist mit 146 KBytes relativ gross. Wirklich fortfahren?");
+
+    const std::optional<Blob> data = LoadPictureFile(path);
+    ASSERT_TRUE(data.has_value());
+    EXPECT_EQ(data->size(), kLargePictureBytes + 1);
+    EXPECT_TRUE(ui.AllAnswersUsed());
+}
+
+TEST_F(PictureFile, SmallFileLoadsWithoutQuestionAndShowsItsName)
+{
+    ui.mainWindowLoaded = true;
+    const std::string path = MakeFile(kLargePictureBytes);
+    const std::optional<Blob> data = LoadPictureFile(path);
+    ASSERT_TRUE(data.has_value());
+    EXPECT_EQ(data->size(), kLargePictureBytes);
+    EXPECT_TRUE(ui.shown.empty());
+    EXPECT_GE(ui.statusCalls, 2);
+    EXPECT_EQ(ui.statusText, ""); // cleared when done
+}
+
+TEST_F(PictureFile, MissingFileReportsTheReason)
+{
+    EXPECT_FALSE(LoadPictureFile(dir.File("fehlt.jpg")).has_value());
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].Icon, MsgIcon::Critical);
+    const std::string& text = ui.shown[0].Text;
+    const std::string tail = "\n\nBild konnte nicht geladen werden !";
+    ASSERT_GT(text.size(), tail.size());
+    EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
+}
+
+TEST_F(PictureFile, PictureDataReadsAPathAndGivesStoredData)
+{
+    clBlob blob;
+    EXPECT_FALSE(PictureData(blob).has_value());
+    blob.SetPath(MakeFile(3));
+    EXPECT_EQ(PictureData(blob), (Blob{'x', 'x', 'x'}));
+    blob.SetBlobData({1, 2});
+    EXPECT_EQ(PictureData(blob), (Blob{1, 2}));
+    blob.SetPath(dir.File("fehlt.jpg"));
+    EXPECT_FALSE(PictureData(blob).has_value());
+    EXPECT_TRUE(ui.shown.empty());
+}
+
+} // namespace
+} // namespace pf

@@ -1,0 +1,199 @@
+#include "ui/FrmKochbuchManag.h"
+#include "ui/FrmSetFingerprint.h"
+
+#include "db/DatabaseChoice.h"
+#include "db/Recordset.h"
+#include "db/Schema.h"
+#include "model/ClFingerprint.h"
+#include "tests/ui/UiTestSupport.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTreeWidget>
+
+namespace pf::test {
+namespace {
+
+class CookbookWindowsTest : public UiTest
+{
+protected:
+    CookbookWindowsTest()
+    {
+        m_ui.mainWindowLoaded = true;
+        OpenOptions create;
+        create.Create = true;
+        Connection() = ConnectionState{};
+        Connection().WorkDb = Database::OpenSqlite(m_dir.File("Pfannola.MDB"), create);
+        CreateTables(WorkDb(), SchemaTables());
+        WorkDb().Execute("INSERT INTO T_BUCH (ID,BuchTitel,BuchBeschreib) VALUES (5,'Kuchen','Süßes')");
+        WorkDb().Execute("INSERT INTO T_BUCH (ID,BuchTitel,BuchBeschreib) VALUES (6,'Torten','Festliches')");
+        AddRecipe(1, {5});
+        AddRecipe(2, {5, 6});
+        AddRecipe(3, {6});
+    }
+    ~CookbookWindowsTest() override { CloseWorkDatabase(); }
+
+    static void AddRecipe(long id, std::initializer_list<long> books)
+    {
+        WorkDb().Execute("INSERT INTO T_REZ_KOPF (ID,FlagDeleted,Template,Fingerprint1,Fingerprint2) "
+                         "VALUES (?,0,0,0,0)",
+                         {id});
+        for (long book : books)
+            WorkDb().Execute("INSERT INTO T_REZ_KOCHBUCH (RezID,BuchID) VALUES (?,?)", {id, book});
+    }
+    static long Scalar(const std::string& sql) { return static_cast<long>(WorkDb().Scalar(sql).AsLong()); }
+
+    template <typename T> static T* Child(QWidget& window, const char* name)
+    {
+        T* child = window.findChild<T*>(name);
+        EXPECT_NE(child, nullptr) << name;
+        return child;
+    }
+    static void Click(QWidget& window, const char* button)
+    {
+        QTest::mouseClick(Child<QPushButton>(window, button), Qt::LeftButton);
+    }
+    // Selects the list entry with the given text.
+    static void Select(QWidget& window, const QString& text)
+    {
+        auto* list = Child<QTreeWidget>(window, "lstBooks");
+        const auto found = list->findItems(text, Qt::MatchExactly, 0);
+        ASSERT_EQ(found.size(), 1) << text.toStdString();
+        list->setCurrentItem(found.front());
+    }
+    static QStringList Rows(QWidget& window)
+    {
+        QStringList rows;
+        auto* list = Child<QTreeWidget>(window, "lstBooks");
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+            rows << list->topLevelItem(i)->text(0) + ":" + list->topLevelItem(i)->text(1);
+        return rows;
+    }
+};
+
+TEST_F(CookbookWindowsTest, ListsReservedViewsAndCookbooksWithTheirCounts)
+{
+    WorkDb().Execute("UPDATE T_REZ_KOPF SET FlagDeleted=-1 WHERE ID=3");
+    FrmKochbuchManag window;
+    EXPECT_EQ(Rows(window), (QStringList{"Basiskochbuch:2", "[Doppelte Rezepte]:0", "[Rezept-Papierkorb]:1",
+                                         "Kuchen:2", "Torten:1"}));
+    Select(window, "[Rezept-Papierkorb]");
+    EXPECT_TRUE(Child<QPlainTextEdit>(window, "txtDescription")
+                    ->toPlainText()
+                    .startsWith("Dies ist der Kochbuch-Papierkorb."));
+    EXPECT_FALSE(Child<QPushButton>(window, "cmdDelete")->isEnabled());
+}
+
+TEST_F(CookbookWindowsTest, NewCookbookNeedsTitleAndDescriptionAndIsStored)
+{
+    FrmKochbuchManag window;
+    Click(window, "cmdNew");
+    Child<QLineEdit>(window, "txtTitle")->setText("Suppen");
+    Click(window, "cmdSave");
+    ASSERT_EQ(m_ui.shown.size(), 1u);
+    EXPECT_EQ(m_ui.shown[0].Text, "Ein Kochbuch muss einen Namen und eine kurze Beschreibung erhalten !");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_BUCH"), 2);
+
+    Child<QPlainTextEdit>(window, "txtDescription")->setPlainText("Heißes aus dem Topf");
+    Click(window, "cmdSave");
+    EXPECT_EQ(m_ui.shown.size(), 1u);
+    EXPECT_EQ(WorkDb().Scalar("SELECT BuchBeschreib FROM T_BUCH WHERE BuchTitel='Suppen'").AsText(),
+              "Heißes aus dem Topf");
+    EXPECT_EQ(Child<QTreeWidget>(window, "lstBooks")->currentItem()->text(0), "Suppen");
+    EXPECT_FALSE(Child<QLabel>(window, "lblCreated")->text().isEmpty());
+}
+
+TEST_F(CookbookWindowsTest, DeleteWithItsRecipesTrashesOnlyTheOnesInNoOtherCookbook)
+{
+    m_context.ActiveBookId = 5;
+    m_context.ActiveBookTitle = "Kuchen";
+    int changed = 0;
+    FrmKochbuchManag window([&] { ++changed; });
+    Select(window, "Kuchen");
+    Child<QCheckBox>(window, "chkDiscardRecipes")->setChecked(true);
+    m_ui.Answering(Answer::Yes);
+    Click(window, "cmdDelete");
+
+    EXPECT_TRUE(m_ui.AllAnswersUsed());
+    ASSERT_EQ(m_ui.shown.size(), 3u);
+    EXPECT_EQ(m_ui.shown[0].Text,
+              "Soll das Kochbuch \"Kuchen\" wirklich gelöscht werden ?\n(alle exakt nur in "
+              "diesem Kochbuch enthaltenen Rezepte werden ebenfalls gelöscht !)");
+    EXPECT_EQ(m_ui.shown[2].Text, "1 Rezepte wurden in den Papierkorb geworfen");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE FlagDeleted<>0 AND ID=1"), 1);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE FlagDeleted<>0"), 1);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_BUCH WHERE ID=5"), 0);
+    EXPECT_EQ(Rows(window).filter("Kuchen").size(), 0);
+    // The deleted cookbook was the active one.
+    EXPECT_EQ(m_context.ActiveBookId, 0);
+    EXPECT_EQ(m_context.ActiveBookTitle, "Basiskochbuch");
+    EXPECT_EQ(changed, 1);
+}
+
+TEST_F(CookbookWindowsTest, CopyToAnotherCookbookAndChooseItAsActive)
+{
+    int changed = 0;
+    FrmKochbuchManag window([&] { ++changed; });
+    Select(window, "Torten");
+    auto* target = Child<QComboBox>(window, "cboTarget");
+    ASSERT_EQ(target->count(), 1);
+    EXPECT_EQ(target->currentText(), "Kuchen");
+    m_ui.Answering(Answer::Yes);
+    Click(window, "cmdCopy");
+    EXPECT_EQ(m_ui.shown.back().Text, "1 Rezepte wurden erfolgreich in das Kochbuch kopiert");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOCHBUCH WHERE BuchID=5"), 3);
+
+    Click(window, "cmdActive");
+    EXPECT_EQ(m_context.ActiveBookId, 6);
+    EXPECT_EQ(m_context.ActiveBookTitle, "Torten");
+    EXPECT_EQ(changed, 1);
+}
+
+TEST_F(CookbookWindowsTest, FingerprintAssignmentReportsItsCount)
+{
+    WorkDb().Execute("UPDATE T_REZ_KOPF SET Fingerprint1=5,Fingerprint2=7 WHERE ID=3");
+    FrmSetFingerprint window;
+    auto* date = Child<QLineEdit>(window, "txtDate");
+    date->setText("31.02.2015");
+    Click(window, "cmdOK");
+    ASSERT_EQ(m_ui.shown.size(), 1u);
+    EXPECT_EQ(m_ui.shown[0].Text, "Ungültiges Datum...");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE Fingerprint1=0"), 2);
+
+    m_ui.shown.clear();
+    date->setText("17.05.2003 14:35");
+    Child<QLineEdit>(window, "txtCreator")->setText("Koch");
+    Click(window, "cmdOK");
+    ASSERT_EQ(m_ui.shown.size(), 1u);
+    EXPECT_EQ(m_ui.shown[0].Text, "2 Fingerprints wurden generiert/verändert.");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE Fingerprint1=24480675"), 2);
+    ClFingerprint creator;
+    const long koch = creator.GetFingerprintAktCreator("Koch") & ClFingerprint::kCreatorMask;
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE " + ClFingerprint::CreatedByCondition(koch)), 2);
+    EXPECT_EQ(Scalar("SELECT Fingerprint1 FROM T_REZ_KOPF WHERE ID=3"), 5);
+}
+
+TEST_F(CookbookWindowsTest, SerialRepairAsksFirst)
+{
+    WorkDb().Execute("UPDATE T_REZ_KOPF SET Fingerprint1=24480675,Fingerprint2=1048583");
+    FrmSetFingerprint window;
+    Child<QLineEdit>(window, "txtDate")->setText("01.01.2003");
+    m_ui.Answering(Answer::No);
+    Click(window, "cmdDupeKill");
+    ASSERT_EQ(m_ui.shown.size(), 1u);
+    EXPECT_EQ(m_ui.shown[0].Text, ClFingerprint::DupeKillQuestion(DateSerial::FromParts(2003, 1, 1)));
+    EXPECT_EQ(Scalar("SELECT COUNT(DISTINCT Fingerprint2) FROM T_REZ_KOPF"), 1);
+
+    m_ui.Answering(Answer::Yes);
+    Click(window, "cmdDupeKill");
+    EXPECT_EQ(Scalar("SELECT COUNT(DISTINCT Fingerprint2) FROM T_REZ_KOPF"), 3);
+}
+
+} // namespace
+} // namespace pf::test

@@ -2,6 +2,8 @@
 
 #include "db/Recordset.h"
 
+#include <atomic>
+
 namespace pf {
 
 Value Database::Scalar(std::string_view sql)
@@ -10,6 +12,20 @@ Value Database::Scalar(std::string_view sql)
     if (rs->Eof() || rs->FieldCount() == 0)
         return Value();
     return rs->Field(0);
+}
+
+Value Database::Scalar(std::string_view sql, const std::vector<Value>& params)
+{
+    const std::unique_ptr<Recordset> rs = OpenRecordset(sql, params);
+    if (rs->Eof() || rs->FieldCount() == 0)
+        return Value();
+    return rs->Field(0);
+}
+
+std::uint64_t Database::NextSerial()
+{
+    static std::atomic<std::uint64_t> counter{0};
+    return ++counter;
 }
 
 DbTransaction::DbTransaction(Database& db) : m_db(db)

@@ -94,6 +94,11 @@ public:
                                                      const std::vector<Value>& params) = 0;
     // First column of the first row, null when there is none.
     Value Scalar(std::string_view sql);
+    Value Scalar(std::string_view sql, const std::vector<Value>& params);
+
+    // A number no other database object of this run carries: process-wide caches key their
+    // entries by it, so a closed database's entries never match a new one at the same address.
+    std::uint64_t Serial() const { return m_serial; }
 
     // Transactions nest as counted levels; only the outermost commit writes.
     virtual void BeginTrans() = 0;
@@ -120,6 +125,10 @@ public:
     virtual void CreateIndex(const std::string& table, const IndexDef& index) = 0;
     // Defined size of a Text column, 0 for other types; throws 3265 when the column is missing.
     virtual int DefinedSize(const std::string& table, const std::string& column) = 0;
+
+private:
+    static std::uint64_t NextSerial();
+    const std::uint64_t m_serial = NextSerial();
 };
 
 // Rolls back unless committed; the destructor never throws.

@@ -1,8 +1,15 @@
 #include "model/ClIngredient.h"
 
+#include "core/AppContext.h"
 #include "core/LeadingNumber.h"
 #include "core/Trim.h"
 #include "core/Utf8.h"
+#include "db/Database.h"
+#include "db/DatabaseChoice.h"
+#include "db/Recordset.h"
+#include "model/ClUnit.h"
+#include "model/ObjectCache.h"
+#include "model/ProgramUnits.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -37,7 +44,35 @@ std::string LocaleDecimal(Decimal4 value, char decimalSeparator)
     return text;
 }
 
+bool IsConversionFactor(Decimal4 factor)
+{
+    return factor != Decimal4() && factor != Decimal4::FromLong(1);
+}
+
+struct LineKey
+{
+    long recipe = 0;
+    long no = 0;
+    friend bool operator==(const LineKey&, const LineKey&) = default;
+};
+
+ObjectCache<LineKey, ClIngredient>& LineCache()
+{
+    static ObjectCache<LineKey, ClIngredient> cache(1024);
+    return cache;
+}
+
 } // namespace
+
+void SetIngredientCacheCapacity(std::size_t capacity)
+{
+    LineCache().SetCapacity(capacity);
+}
+
+void ClearIngredientCache()
+{
+    LineCache().Clear();
+}
 
 IngredientKind ClIngredient::Kind() const
 {
@@ -137,6 +172,7 @@ void ClIngredient::SetIsRecipeID(long id)
 void ClIngredient::SetBLSid(std::string_view id)
 {
     Assign(m_blsId, std::string(id));
+    m_foodKeyRead = false;
 }
 
 Decimal4 ParseQuantity(std::string_view text, long editFlags)
@@ -198,6 +234,209 @@ std::string FormatQuantity(Decimal4 q, long editFlags, char decimalSeparator)
         out += part;
     }
     return std::string(Trim(out));
+}
+
+} // namespace pf
+
+namespace pf {
+
+ClUnit& ClIngredient::Units() const
+{
+    return m_units ? *m_units : ProgramUnits();
+}
+
+int ClIngredient::EinheitPtr() const
+{
+    if (m_einheitId <= 0)
+        return 0;
+    return Units().GetIndexforID(m_einheitId);
+}
+
+void ClIngredient::SetEinheitPtr(int index)
+{
+    ClUnit& units = Units();
+    if (index < 0 || index > units.Count()) {
+        SetEinheitID(-1);
+        return;
+    }
+    SetEinheitID(index == 0 ? 0 : units.id(index));
+}
+
+std::string ClIngredient::EinheitTxt() const
+{
+    return Units().UnitText(EinheitPtr(), ClUnit::CompleteConvtype(m_convtype),
+                            AppContext::Current().LanguageCode);
+}
+
+Decimal4 ClIngredient::Menge() const
+{
+    return Units().DisplayQuantity(m_orgMeasurement, EinheitPtr(), ClUnit::CompleteConvtype(m_convtype));
+}
+
+void ClIngredient::SetMenge(Decimal4 shown)
+{
+    Decimal4 stored = shown;
+    const int index = EinheitPtr();
+    if (index > 0) {
+        ClUnit& units = Units();
+        const int flags = ClUnit::CompleteConvtype(m_convtype);
+        // Undo the factors in the reverse order of the display.
+        if ((flags & convtype::kUS) != 0 && IsConversionFactor(units.US2DFactor(index)))
+            stored = stored / units.US2DFactor(index);
+        if ((flags & convtype::kUK) != 0 && IsConversionFactor(units.UK2DFactor(index)))
+            stored = stored / units.UK2DFactor(index);
+    }
+    SetOrgMeasurement(stored);
+}
+
+std::string ClIngredient::MengeTxt() const
+{
+    return FormatQuantity(Menge(), AppContext::Current().Options.EditFlags);
+}
+
+void ClIngredient::ReadRow(const Recordset& rs)
+{
+    m_rezId = static_cast<long>(rs["ID"].AsLong());
+    m_ingredNo = static_cast<long>(rs["No"].AsLong());
+    m_isTrenner = rs["ZutTrenner"].AsBool();
+    m_orgMeasurement = Decimal4();
+    m_einheitId = 0;
+    m_verarbeitung.clear();
+    m_zubereitung.clear();
+    m_isRecipe = false;
+    m_recipeId = 0;
+    m_blsId.clear();
+    m_foodKeyRead = false;
+    m_blsCode.clear();
+    m_blsText.clear();
+    if (m_isTrenner) {
+        m_text = Trim(rs["ZutText"].AsText());
+    } else {
+        m_orgMeasurement = rs["ZutAnz"].AsCurrency();
+        m_einheitId = static_cast<long>(rs["ZutEinh"].AsLong());
+        m_zubereitung = Trim(rs["ZutZubereitung"].AsText());
+        m_text.clear();
+        SetVerarbeitung(Trim(rs["ZutVerarbeitung"].AsText()));
+        SetIngredient(Trim(rs["ZutText"].AsText()));
+        m_isRecipe = rs["ZutRezept"].AsBool();
+        const Value blsId = rs["ZutBLSID"];
+        if (m_isRecipe)
+            m_recipeId = static_cast<long>(blsId.AsLong());
+        else if (!blsId.IsNull() && blsId.AsLong() != 0)
+            m_blsId = blsId.AsText();
+    }
+    m_changed = false;
+}
+
+bool ClIngredient::Loadr(Recordset& rs, long no)
+{
+    if (no > 0) {
+        for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext())
+            if (rs["No"].AsLong() == no)
+                break;
+    }
+    if (rs.Eof())
+        return false;
+    ReadRow(rs);
+    return true;
+}
+
+bool ClIngredient::LoadByID(long recipeID, long no, Database* db)
+{
+    Database& database = db ? *db : WorkDb();
+    if (const ClIngredient* cached = LineCache().Find(database.Serial(), LineKey{recipeID, no})) {
+        ClUnit* units = m_units;
+        *this = *cached;
+        m_units = units;
+        return true;
+    }
+    auto rs = database.OpenRecordset("SELECT * FROM T_REZ_ZUTAT WHERE ID=? AND No=?", {recipeID, no});
+    if (rs->Eof())
+        return false;
+    ReadRow(*rs);
+    LineCache().Put(database.Serial(), LineKey{recipeID, no}, *this);
+    return true;
+}
+
+long ClIngredient::FindRecipeIngredientCount(Database& db, long recipeID)
+{
+    return static_cast<long>(db.Scalar("SELECT COUNT(*) FROM T_REZ_ZUTAT WHERE ID=?", {recipeID}).AsLong());
+}
+
+long ClIngredient::FindMaxRecipeIngredient(Database& db, long recipeID)
+{
+    return static_cast<long>(db.Scalar("SELECT MAX([No]) FROM T_REZ_ZUTAT WHERE ID=?", {recipeID}).AsLong());
+}
+
+void ClIngredient::Saver(Recordset& rs)
+{
+    rs.AddNew();
+    rs.SetField("ID", m_rezId);
+    rs.SetField("No", m_ingredNo);
+    if (m_isTrenner) {
+        rs.SetField("ZutText", m_text);
+        rs.SetField("ZutTrenner", true);
+        rs.SetField("ZutRezept", false);
+    } else {
+        rs.SetField("ZutEinh", m_einheitId);
+        rs.SetField("ZutAnz", m_orgMeasurement);
+        rs.SetField("ZutTrenner", false);
+        rs.SetField("ZutZubereitung", m_zubereitung);
+        rs.SetField("ZutVerarbeitung", m_verarbeitung);
+        rs.SetField("ZutText", m_text);
+        rs.SetField("ZutBLSID", m_isRecipe
+                                    ? static_cast<std::int64_t>(m_recipeId)
+                                    : static_cast<std::int64_t>(static_cast<long>(LeadingNumber(m_blsId))));
+        rs.SetField("ZutRezept", m_isRecipe);
+    }
+    rs.Update();
+    m_changed = false;
+}
+
+void ClIngredient::SaveID(Database& db)
+{
+    DbTransaction trans(db);
+    db.Execute("DELETE FROM T_REZ_ZUTAT WHERE ID=? AND No=?", {m_rezId, m_ingredNo});
+    auto rs = db.OpenRecordset("SELECT * FROM T_REZ_ZUTAT WHERE ID=? AND No=?", {m_rezId, m_ingredNo});
+    Saver(*rs);
+    trans.Commit();
+    LineCache().Put(db.Serial(), LineKey{m_rezId, m_ingredNo}, *this);
+}
+
+void ClIngredient::LookupFoodKey(Database& db)
+{
+    if (m_foodKeyRead)
+        return;
+    m_foodKeyRead = true;
+    if (m_isRecipe || m_blsId.empty())
+        return;
+    const std::string nameColumn = AppContext::Current().LanguageCode == "E" ? "STE" : "ST";
+    const long numeric = static_cast<long>(LeadingNumber(m_blsId));
+    if (numeric > 0) {
+        auto rs = db.OpenRecordset("SELECT SBLS, " + nameColumn + " FROM T_BLS_KEY WHERE ID=?", {numeric});
+        if (!rs->Eof()) {
+            m_blsCode = rs->Field(0).AsText();
+            m_blsText = rs->Field(1).AsText();
+        }
+    } else {
+        auto rs = db.OpenRecordset("SELECT [ID], " + nameColumn + " FROM T_BLS_KEY WHERE SBLS=?", {m_blsId});
+        if (!rs->Eof()) {
+            m_blsCode = m_blsId;
+            m_blsText = rs->Field(1).AsText();
+        }
+    }
+}
+
+std::string ClIngredient::BLSCode(Database& db)
+{
+    LookupFoodKey(db);
+    return m_blsCode;
+}
+
+std::string ClIngredient::BLSText(Database& db)
+{
+    LookupFoodKey(db);
+    return m_blsText;
 }
 
 } // namespace pf

@@ -1,14 +1,20 @@
 #pragma once
 // One line of a recipe's ingredient list (a row of T_REZ_ZUTAT), and the process-wide routines that
 // turn quantity text into a number and back, used by the recipe editor, the importers and MengeTxt.
-// Nothing here touches the database yet.
+// A line shows its stored quantity through the unit table and its conversion flags; the database
+// is touched only by the load, count and save operations.
 
 #include "core/Decimal4.h"
 
+#include <memory>
 #include <string>
 #include <string_view>
 
 namespace pf {
+
+class ClUnit;
+class Database;
+class Recordset;
 
 // What a line of the list is; the kind follows from ZutTrenner and ZutRezept.
 enum class IngredientKind {
@@ -65,8 +71,52 @@ public:
     void SetBLSid(std::string_view id);
 
     bool IsChanged() const { return m_changed; }
+    // Accepts the current state as unchanged (after a load or a save).
+    void IgnoreChange() { m_changed = false; }
+
+    // --- units and display ---------------------------------------------------------------------
+    // The unit table the line looks its unit up in; null = the program's table.
+    void SetUnits(ClUnit* units) { m_units = units; }
+    ClUnit& Units() const;
+    // Conversion flags of Part "units": 2 UK factor, 4 US factor and names, 8 British names, 16
+    // short names; completed with the program's default measure system when none is set.
+    int Convtype() const { return m_convtype; }
+    void SetConvtype(int flags) { m_convtype = flags; }
+    // Index of the unit in the unit table, 0 when the line has none or an unknown one.
+    int EinheitPtr() const;
+    // Takes the unit at index; an index outside the table gives unit ID -1.
+    void SetEinheitPtr(int index);
+    std::string EinheitTxt() const;
+    // The quantity as shown under the conversion flags, to three decimals.
+    Decimal4 Menge() const;
+    // Takes a shown quantity: the stored quantity becomes it converted back into the unit's own
+    // measure, so that display under any flags keeps the stored value of untouched lines.
+    void SetMenge(Decimal4 shown);
+    // FormatQuantity of Menge with the program's EditFlags.
+    std::string MengeTxt() const;
+
+    // --- database --------------------------------------------------------------------------------
+    // Reads the current row of a recordset over T_REZ_ZUTAT and clears the changed flag.
+    void ReadRow(const Recordset& rs);
+    // Reads the row with No = no from an open recordset over T_REZ_ZUTAT (no <= 0: the current
+    // row); false when there is none.
+    bool Loadr(Recordset& rs, long no);
+    // Line no of recipeID from the line cache or the database (db null = work database).
+    bool LoadByID(long recipeID, long no, Database* db = nullptr);
+    static long FindRecipeIngredientCount(Database& db, long recipeID);
+    static long FindMaxRecipeIngredient(Database& db, long recipeID);
+    // Adds the line as a new row to an open recordset over T_REZ_ZUTAT.
+    void Saver(Recordset& rs);
+    // Writes this one line: replaces the row of RezID/IngredNo. Throws DbError.
+    void SaveID(Database& db);
+
+    // Food key: code and name, read from T_BLS_KEY on first use (empty for recipe references).
+    std::string BLSCode(Database& db);
+    std::string BLSText(Database& db);
 
 private:
+    void LookupFoodKey(Database& db);
+
     template <typename T, typename V> void Assign(T& member, const V& value)
     {
         if (member != value) {
@@ -87,7 +137,18 @@ private:
     long m_recipeId = 0;
     std::string m_blsId;
     bool m_changed = false;
+
+    ClUnit* m_units = nullptr;
+    int m_convtype = 0;
+    bool m_foodKeyRead = false;
+    std::string m_blsCode;
+    std::string m_blsText;
 };
+
+// Process-wide cache of lines by recipe and number, kept per database; lines untouched for five
+// minutes are replaced first. Capacity 0 switches it off.
+void SetIngredientCacheCapacity(std::size_t capacity);
+void ClearIngredientCache();
 
 // Bit of the EditFlags setting that switches quantity entry and display from fractions to decimals.
 inline constexpr long kEditFlagDecimalMode = 4;

@@ -1,0 +1,1842 @@
+#include "model/ClRecipe.h"
+
+#include "core/AppContext.h"
+#include "core/Language.h"
+#include "core/TextConv.h"
+#include "core/Trim.h"
+#include "core/Utf8.h"
+#include "db/Database.h"
+#include "db/DatabaseChoice.h"
+#include "db/Recordset.h"
+#include "db/SchemaVersion.h"
+#include "model/ClUnit.h"
+#include "model/ObjectCache.h"
+#include "model/ProgramUnits.h"
+#include "model/clBook.h"
+#include "model/clsRecipeUnit.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+namespace pf {
+
+namespace {
+
+constexpr std::size_t kDefaultCacheCapacity = 64;
+constexpr int kDefaultTitleSize = 128;
+// Batch statements name at most this many IDs.
+constexpr std::size_t kBatchSize = 500;
+
+ObjectCache<long, ClRecipe>& RecipeCache()
+{
+    static ObjectCache<long, ClRecipe> cache(kDefaultCacheCapacity);
+    return cache;
+}
+
+// The IDs of a comma-separated list; anything that is not a number is dropped, so that the list
+// can be placed into a statement as it is rebuilt.
+std::vector<long> ParseIdList(std::string_view list)
+{
+    std::vector<long> ids;
+    std::size_t pos = 0;
+    while (pos <= list.size()) {
+        std::size_t end = list.find(',', pos);
+        if (end == std::string_view::npos)
+            end = list.size();
+        std::string_view token = list.substr(pos, end - pos);
+        while (!token.empty() && token.front() == ' ')
+            token.remove_prefix(1);
+        while (!token.empty() && token.back() == ' ')
+            token.remove_suffix(1);
+        long value = 0;
+        const auto [ptr, ec] = std::from_chars(token.data(), token.data() + token.size(), value);
+        if (ec == std::errc() && ptr == token.data() + token.size() && !token.empty())
+            ids.push_back(value);
+        pos = end + 1;
+    }
+    return ids;
+}
+
+std::string JoinIds(const std::vector<long>& ids, std::size_t first = 0,
+                    std::size_t count = std::string::npos)
+{
+    std::string text;
+    const std::size_t last = std::min(ids.size(), count == std::string::npos ? ids.size() : first + count);
+    for (std::size_t i = first; i < last; ++i) {
+        if (!text.empty())
+            text += ',';
+        text += std::to_string(ids[i]);
+    }
+    return text;
+}
+
+// "=17" for one ID, " IN (17,18)" for several.
+std::string IdCondition(const std::vector<long>& ids)
+{
+    if (ids.size() == 1)
+        return "=" + std::to_string(ids.front());
+    return " IN (" + JoinIds(ids) + ")";
+}
+
+long AsLong(const Value& value)
+{
+    return static_cast<long>(value.AsLong());
+}
+
+// Keeping times are dates whose day serial is the number of days.
+long DaysOf(const Value& value)
+{
+    if (value.IsNull())
+        return 0;
+    return static_cast<long>(std::floor(value.AsDate().Days));
+}
+
+Value DaysValue(long days)
+{
+    return days == 0 ? Value() : Value(DateSerial{static_cast<double>(days)});
+}
+
+Value DateValue(DateSerial date)
+{
+    return date.Days == 0 ? Value() : Value(date);
+}
+
+std::string FormatShortDate(DateSerial date)
+{
+    int y = 0, m = 0, d = 0, h = 0, mi = 0, s = 0;
+    date.ToParts(y, m, d, h, mi, s);
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d.%02d.%04d", d, m, y);
+    return text;
+}
+
+} // namespace
+
+void SetRecipeCacheCapacity(std::size_t capacity)
+{
+    RecipeCache().SetCapacity(capacity);
+}
+
+void ClearRecipeCache()
+{
+    RecipeCache().Clear();
+}
+
+ClRecipe::ClRecipe() : m_nocache(RecipeCache().Capacity() == 0) {}
+
+void ClRecipe::SetDB(Database* db)
+{
+    m_db = db;
+    m_ownUnits.reset();
+    m_ownRecipeUnits.reset();
+    if (db) {
+        if (!db->IsUpdatable())
+            m_tempOnly = true;
+        m_ownUnits = std::make_shared<ClUnit>();
+        m_ownUnits->SetDB(db);
+        m_ownRecipeUnits = std::make_shared<clsRecipeUnit>();
+        m_ownRecipeUnits->Init(*db, m_ownUnits.get());
+    }
+    for (ClIngredient& line : m_lines)
+        line.SetUnits(m_ownUnits.get());
+}
+
+Database& ClRecipe::Db() const
+{
+    return m_db ? *m_db : WorkDb();
+}
+
+ClUnit& ClRecipe::Units() const
+{
+    return m_ownUnits ? *m_ownUnits : ProgramUnits();
+}
+
+clsRecipeUnit& ClRecipe::RecipeUnits() const
+{
+    return m_ownRecipeUnits ? *m_ownRecipeUnits : ProgramRecipeUnits();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Errors
+
+void ClRecipe::LastErrorClear()
+{
+    m_lastError = 0;
+    m_lastErrorText.clear();
+}
+
+void ClRecipe::SetError(long number, std::string text)
+{
+    m_lastError = number;
+    m_lastErrorText = std::move(text);
+}
+
+void ClRecipe::SetDbError(const DbError& error)
+{
+    SetError(error.Number(), error.JoinedDescription());
+}
+
+std::string ClRecipe::LastErrorText() const
+{
+    if (m_lastError == 0)
+        return {};
+    if (m_lastError < 0)
+        return m_lastErrorText;
+    return "[" + std::to_string(m_lastError) + "] " + m_lastErrorText;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Loading
+
+void ClRecipe::Clear()
+{
+    m_head = RecipeHead();
+    m_saved = RecipeHead();
+    m_fingerprint = ClFingerprint();
+    m_lines.clear();
+    m_cats.clear();
+    m_books.clear();
+    m_tools.clear();
+    m_pictures.clear();
+    m_guests.clear();
+    m_linesLoaded = m_catsLoaded = m_booksLoaded = m_toolsLoaded = m_picturesLoaded = m_guestsLoaded = false;
+    m_linesChanged = m_catsChanged = m_booksChanged = m_toolsChanged = m_picturesChanged = false;
+    m_changed = false;
+    m_new = false;
+    m_fullLoaded = false;
+}
+
+std::string ClRecipe::CleanTitle(std::string_view title)
+{
+    static int titleSize = 0;
+    if (titleSize == 0) {
+        try {
+            titleSize = Db().DefinedSize("T_REZ_KOPF", "RezTitle");
+        } catch (const DbError&) {
+        }
+        if (titleSize <= 0)
+            titleSize = kDefaultTitleSize;
+    }
+    std::string cleaned;
+    cleaned.reserve(title.size());
+    for (char c : title) {
+        switch (c) {
+        case '"':
+            cleaned += '\'';
+            break;
+        case '|':
+        case '?':
+        case '*':
+        case '%':
+        case '[':
+        case ']':
+            break;
+        default:
+            cleaned += c;
+        }
+    }
+    return CharSubstr(cleaned, 0, static_cast<std::size_t>(titleSize));
+}
+
+void ClRecipe::ReadHead(const Recordset& rs)
+{
+    m_head.id = AsLong(rs["ID"]);
+    m_fingerprint = ClFingerprint();
+    m_head.Fingerprint1 = static_cast<std::int32_t>(rs["Fingerprint1"].AsLong());
+    m_head.Fingerprint2 = static_cast<std::int32_t>(rs["Fingerprint2"].AsLong());
+    if (m_head.Fingerprint1 != 0 || m_head.Fingerprint2 != 0)
+        m_fingerprint.SetFPBin(m_head.Fingerprint1, m_head.Fingerprint2);
+    m_head.Title = rs["RezTitle"].AsText();
+    m_head.TitleMenuCard = rs["RezMenuCard"].AsText();
+    m_head.Yield = AsLong(rs["RezYield"]);
+    m_head.YieldUnit = AsLong(rs["RezYieldEinh"]);
+    m_head.Generic = rs["Generic"].AsBool();
+    m_head.SourceText = rs["RezQuelle"].AsText();
+    m_head.LanguageID = AsLong(rs["RezSprache"]);
+    m_head.StorageTime = {DaysOf(rs["RezHaltbarLagern"]), DaysOf(rs["RezHaltbarKuehl"]),
+                          DaysOf(rs["RezHaltbarTiefkuehl"])};
+    m_head.IsTemplate = rs["Template"].AsBool();
+    m_head.isDeleted = rs["FlagDeleted"].AsBool();
+    m_head.WineDegustation = rs["RezWeinTipp"].AsText();
+    const Value importDate = rs["RezImportDate"];
+    m_head.Importdate = importDate.IsNull() ? DateSerial() : importDate.AsDate();
+    m_head.ImportSource = AsLong(rs["RezImportSource"]);
+    m_head.SourcebookID = AsLong(rs["RezQuelleID"]);
+    m_head.SourcePage = static_cast<long>(LeadingNumber(rs["RezQuellePage"].AsText()));
+    m_head.rezparent = AsLong(rs["RezParent"]);
+    if (m_head.rezparent == m_head.id)
+        m_head.rezparent = 0;
+    m_head.WPExclude = AsLong(rs["WPExclude"]);
+    // Older databases lack the two durations.
+    try {
+        const Value before = rs["RezZeitVorher"];
+        const Value cooking = rs["RezZeitKochen"];
+        m_head.PreparationTime = before.IsNull() ? DateSerial() : before.AsDate();
+        m_head.CookingTime = cooking.IsNull() ? DateSerial() : cooking.AsDate();
+    } catch (const DbError&) {
+    }
+    m_lines.clear();
+    m_cats.clear();
+    m_books.clear();
+    m_tools.clear();
+    m_pictures.clear();
+    m_guests.clear();
+    m_linesLoaded = m_catsLoaded = m_booksLoaded = m_toolsLoaded = m_picturesLoaded = m_guestsLoaded = false;
+    m_linesChanged = m_catsChanged = m_booksChanged = m_toolsChanged = m_picturesChanged = false;
+}
+
+void ClRecipe::ReadDetail(const Recordset& rs)
+{
+    m_head.Origin = AsLong(rs["RezHerkunft"]);
+    m_head.Notizen = rs["RezNotizen"].AsText();
+    std::string text;
+    auto anweis =
+        Db().OpenRecordset("SELECT AnwText FROM T_REZ_ANWEIS WHERE ID =? ORDER BY [No]", {m_head.id});
+    for (; !anweis->Eof(); anweis->MoveNext())
+        text += anweis->Field(0).AsText();
+    m_head.Zubereitung = std::move(text);
+    LoadPictures();
+    // A picture file named in the legacy column becomes the first picture.
+    try {
+        const std::string legacy = rs["RezBild"].AsText();
+        if (!legacy.empty() && m_pictures.empty()) {
+            clBlob picture;
+            picture.SetDB(m_db);
+            picture.SetPath(legacy);
+            m_pictures.push_back(std::move(picture));
+            m_picturesChanged = true;
+        }
+    } catch (const DbError&) {
+    }
+    m_fullLoaded = true;
+}
+
+void ClRecipe::LoadDetail()
+{
+    if (m_fullLoaded || m_head.id == 0)
+        return;
+    try {
+        auto rs = Db().OpenRecordset("SELECT * FROM T_REZ_KOPF WHERE ID=?", {m_head.id});
+        if (rs->Eof())
+            return;
+        ReadDetail(*rs);
+        // The detail is part of the loaded state, not an edit.
+        m_saved.Origin = m_head.Origin;
+        m_saved.Notizen = m_head.Notizen;
+        m_saved.Zubereitung = m_head.Zubereitung;
+    } catch (const DbError& error) {
+        SetDbError(error);
+    }
+}
+
+bool ClRecipe::LoadByID(long id, int mode, bool tempOnly)
+{
+    LastErrorClear();
+    if (id == 0) {
+        Clear();
+        m_fullLoaded = true;
+        return true;
+    }
+    if (!m_nocache && mode != 2) {
+        if (const ClRecipe* cached = RecipeCache().Find(Db().Serial(), id)) {
+            Copy2Me(*cached);
+            m_ts = NowSerial();
+            m_changed = false;
+            m_new = false;
+            m_tempOnly = tempOnly;
+            return true;
+        }
+    }
+    try {
+        auto rs = Db().OpenRecordset("SELECT * FROM T_REZ_KOPF WHERE ID=?", {id});
+        Clear();
+        if (rs->Eof())
+            return false;
+        ReadHead(*rs);
+        ReadDetail(*rs);
+    } catch (const DbError& error) {
+        Clear();
+        SetDbError(error);
+        return false;
+    }
+    m_ts = NowSerial();
+    m_saved = m_head;
+    m_changed = false;
+    m_new = false;
+    CacheUpdate();
+    m_tempOnly = tempOnly;
+    return true;
+}
+
+bool ClRecipe::LoadbyName(std::string_view title)
+{
+    LastErrorClear();
+    if (!m_nocache) {
+        const std::string wanted(title);
+        if (const ClRecipe* cached = RecipeCache().FindIf(
+                Db().Serial(), [&](const ClRecipe& r) { return r.m_head.Title == wanted; }))
+            return LoadByID(cached->id());
+    }
+    try {
+        const Value found = Db().Scalar("SELECT ID FROM T_REZ_KOPF WHERE RezTitle=?", {CleanTitle(title)});
+        if (found.IsNull())
+            return false;
+        return LoadByID(AsLong(found));
+    } catch (const DbError& error) {
+        SetDbError(error);
+        return false;
+    }
+}
+
+bool ClRecipe::LoadByFingerprint(std::int32_t fp1, std::int32_t fp2)
+{
+    LastErrorClear();
+    try {
+        const Value found =
+            Db().Scalar("SELECT ID FROM T_REZ_KOPF WHERE Fingerprint1=? AND Fingerprint2=?", {fp1, fp2});
+        if (found.IsNull())
+            return false;
+        return LoadByID(AsLong(found), 2);
+    } catch (const DbError& error) {
+        SetDbError(error);
+        return false;
+    }
+}
+
+void ClRecipe::CacheUpdate()
+{
+    if (m_nocache || m_head.id == 0)
+        return;
+    ClRecipe copy = *this;
+    copy.m_tempOnly = true;
+    copy.m_changed = false;
+    copy.m_new = false;
+    RecipeCache().Put(Db().Serial(), m_head.id, copy);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Head fields
+
+void ClRecipe::Setid(long id)
+{
+    if (id == 0) {
+        Clear();
+        m_changed = true;
+        return;
+    }
+    Assign(m_head.id, id);
+}
+
+void ClRecipe::SetTitle(std::string_view title)
+{
+    Assign(m_head.Title, CleanTitle(title));
+}
+
+void ClRecipe::SetTitleMenuCard(std::string_view title)
+{
+    Assign(m_head.TitleMenuCard, CleanTitle(title));
+}
+
+void ClRecipe::SetYield(long yield)
+{
+    Assign(m_head.Yield, yield);
+}
+
+void ClRecipe::SetYieldUnitIndex(long unitId)
+{
+    Assign(m_head.YieldUnit, unitId);
+}
+
+std::string ClRecipe::YieldUnitText() const
+{
+    clsRecipeUnit& units = RecipeUnits();
+    return units.UnitNameD(units.SearchID(std::to_string(m_head.YieldUnit)));
+}
+
+void ClRecipe::SetYieldUnitText(std::string_view name)
+{
+    clsRecipeUnit& units = RecipeUnits();
+    SetYieldUnitIndex(units.id(units.SearchName(name)));
+}
+
+void ClRecipe::SetLanguageID(long code)
+{
+    Assign(m_head.LanguageID, code);
+}
+
+std::string ClRecipe::LanguageText() const
+{
+    return LanguageName(m_head.LanguageID);
+}
+
+void ClRecipe::SetSourceText(std::string_view text)
+{
+    Assign(m_head.SourceText, std::string(text));
+}
+
+long ClRecipe::Sourcebook()
+{
+    LoadDetail();
+    return m_head.SourcebookID;
+}
+
+void ClRecipe::SourcebookSetID(long quelleId)
+{
+    Assign(m_head.SourcebookID, quelleId < 0 ? 0L : quelleId);
+}
+
+std::string ClRecipe::SourcebookTitle()
+{
+    if (Sourcebook() == 0)
+        return {};
+    try {
+        return Db().Scalar("SELECT Title FROM T_LITERATUR WHERE QuelleID=?", {m_head.SourcebookID}).AsText();
+    } catch (const DbError&) {
+        return {};
+    }
+}
+
+void ClRecipe::SetSourcePage(long page)
+{
+    Assign(m_head.SourcePage, page);
+}
+
+long ClRecipe::StorageTime(int index) const
+{
+    if (index < 1 || index > 3)
+        return 0;
+    return m_head.StorageTime[static_cast<std::size_t>(index - 1)];
+}
+
+void ClRecipe::SetStorageTime(int index, long days)
+{
+    if (index < 1 || index > 3)
+        return;
+    Assign(m_head.StorageTime[static_cast<std::size_t>(index - 1)], days);
+}
+
+void ClRecipe::SetIsTemplate(bool value)
+{
+    Assign(m_head.IsTemplate, value);
+}
+
+void ClRecipe::SetWineDegustation(std::string_view text)
+{
+    Assign(m_head.WineDegustation, std::string(text));
+}
+
+void ClRecipe::SetImportdate(DateSerial date)
+{
+    Assign(m_head.Importdate, date);
+}
+
+void ClRecipe::SetImportSource(long source)
+{
+    Assign(m_head.ImportSource, source);
+}
+
+void ClRecipe::Setrezparent(long parent)
+{
+    Assign(m_head.rezparent, parent == m_head.id && parent != 0 ? 0L : parent);
+}
+
+std::string ClRecipe::RezParentTitle()
+{
+    if (m_head.rezparent == 0)
+        return {};
+    try {
+        return Db().Scalar("SELECT RezTitle FROM T_REZ_KOPF WHERE ID=?", {m_head.rezparent}).AsText();
+    } catch (const DbError&) {
+        return {};
+    }
+}
+
+void ClRecipe::SetWPExclude(long level)
+{
+    Assign(m_head.WPExclude, level);
+}
+
+void ClRecipe::SetPreparationTime(DateSerial time)
+{
+    Assign(m_head.PreparationTime, time);
+}
+
+void ClRecipe::SetCookingTime(DateSerial time)
+{
+    Assign(m_head.CookingTime, time);
+}
+
+long ClRecipe::Origin()
+{
+    LoadDetail();
+    return m_head.Origin;
+}
+
+void ClRecipe::SetOriginID(long categoryId)
+{
+    LoadDetail();
+    Assign(m_head.Origin, categoryId < 0 ? 0L : categoryId);
+}
+
+std::string ClRecipe::OriginName()
+{
+    if (Origin() == 0)
+        return {};
+    try {
+        return Db().Scalar("SELECT CatNameD FROM T_CAT WHERE ID=?", {m_head.Origin}).AsText();
+    } catch (const DbError&) {
+        return {};
+    }
+}
+
+const std::string& ClRecipe::Notizen()
+{
+    LoadDetail();
+    return m_head.Notizen;
+}
+
+void ClRecipe::SetNotizen(std::string_view text)
+{
+    LoadDetail();
+    Assign(m_head.Notizen, std::string(text));
+}
+
+const std::string& ClRecipe::Zubereitung()
+{
+    LoadDetail();
+    return m_head.Zubereitung;
+}
+
+void ClRecipe::SetZubereitung(std::string_view text)
+{
+    LoadDetail();
+    Assign(m_head.Zubereitung, std::string(text));
+}
+
+void ClRecipe::FingerprintUpdate()
+{
+    m_fingerprint.Update();
+    Assign(m_head.Fingerprint1, m_fingerprint.FP1());
+    Assign(m_head.Fingerprint2, m_fingerprint.FP2());
+}
+
+bool ClRecipe::IsGeneric()
+{
+    bool generic = Zubereitung().empty() || m_head.Yield == 0 || CatCount() == 0;
+    if (!generic && m_linesLoaded) {
+        generic = std::none_of(m_lines.begin(), m_lines.end(), [](const ClIngredient& line) {
+            return !line.IsTrenner() && line.OrgMeasurement() != Decimal4();
+        });
+    }
+    Assign(m_head.Generic, generic);
+    return generic;
+}
+
+std::string ClRecipe::WhyGeneric()
+{
+    if (!IsGeneric())
+        return {};
+    std::string reasons;
+    if (Zubereitung().empty())
+        reasons += ", Zubereitung";
+    if (m_head.Yield == 0)
+        reasons += ", Menge";
+    if (CatCount() == 0)
+        reasons += ", Kategorie";
+    if (m_linesLoaded && std::none_of(m_lines.begin(), m_lines.end(), [](const ClIngredient& line) {
+            return !line.IsTrenner() && line.OrgMeasurement() != Decimal4();
+        }))
+        reasons += ", Zutaten";
+    return reasons.size() > 2 ? reasons.substr(2) : reasons;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Ingredient lines
+
+void ClRecipe::LoadLines()
+{
+    if (m_linesLoaded)
+        return;
+    m_linesLoaded = true;
+    m_lines.clear();
+    if (m_head.id == 0)
+        return;
+    try {
+        auto rs = Db().OpenRecordset("SELECT * FROM T_REZ_ZUTAT WHERE ID=? ORDER BY [No]", {m_head.id});
+        for (; !rs->Eof(); rs->MoveNext()) {
+            ClIngredient line;
+            line.SetUnits(m_ownUnits.get());
+            line.ReadRow(*rs);
+            line.SetConvtype(m_convtype);
+            m_lines.push_back(std::move(line));
+        }
+    } catch (const DbError& error) {
+        SetDbError(error);
+    }
+}
+
+int ClRecipe::IngredCount()
+{
+    LoadLines();
+    return static_cast<int>(m_lines.size());
+}
+
+ClIngredient& ClRecipe::Ingredient(int index)
+{
+    LoadLines();
+    static ClIngredient outside;
+    if (index < 1 || index > static_cast<int>(m_lines.size())) {
+        outside = ClIngredient();
+        return outside;
+    }
+    return m_lines[static_cast<std::size_t>(index - 1)];
+}
+
+void ClRecipe::SetIngredient(int index, const ClIngredient& line)
+{
+    LoadLines();
+    if (index < 1 || index > static_cast<int>(m_lines.size()))
+        return;
+    ClIngredient& target = m_lines[static_cast<std::size_t>(index - 1)];
+    target = line;
+    target.SetUnits(m_ownUnits.get());
+    m_linesChanged = true;
+    m_changed = true;
+}
+
+int ClRecipe::IngredAdd(const ClIngredient& line, int position)
+{
+    LoadLines();
+    const int count = static_cast<int>(m_lines.size());
+    if (position < 1 || position > count + 1)
+        position = count + 1;
+    auto it = m_lines.insert(m_lines.begin() + (position - 1), line);
+    it->SetUnits(m_ownUnits.get());
+    it->SetConvtype(m_convtype);
+    m_linesChanged = true;
+    m_changed = true;
+    return position;
+}
+
+bool ClRecipe::IngredDel(int index)
+{
+    LoadLines();
+    if (index < 1 || index > static_cast<int>(m_lines.size()))
+        return false;
+    m_lines.erase(m_lines.begin() + (index - 1));
+    m_linesChanged = true;
+    m_changed = true;
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Categories, cookbooks, utensils
+
+void ClRecipe::LoadCats()
+{
+    if (m_catsLoaded)
+        return;
+    m_catsLoaded = true;
+    m_cats.clear();
+    if (m_head.id == 0)
+        return;
+    try {
+        // The primary category first, then in the order of assignment.
+        auto rs = Db().OpenRecordset(
+            "SELECT CatID FROM T_REZ_CAT_NDX WHERE ID=? ORDER BY CatPrimary, [No], rowid", {m_head.id});
+        for (; !rs->Eof(); rs->MoveNext()) {
+            const long cat = AsLong(rs->Field(0));
+            if (std::find(m_cats.begin(), m_cats.end(), cat) == m_cats.end() &&
+                static_cast<int>(m_cats.size()) < kMaxCategories)
+                m_cats.push_back(cat);
+        }
+    } catch (const DbError& error) {
+        SetDbError(error);
+    }
+}
+
+int ClRecipe::CatCount()
+{
+    LoadCats();
+    return static_cast<int>(m_cats.size());
+}
+
+long ClRecipe::CatID(int index)
+{
+    LoadCats();
+    if (index < 1 || index > static_cast<int>(m_cats.size()))
+        return 0;
+    return m_cats[static_cast<std::size_t>(index - 1)];
+}
+
+std::string ClRecipe::CatName(int index)
+{
+    const long cat = CatID(index);
+    if (cat == 0)
+        return {};
+    try {
+        return Db().Scalar("SELECT CatNameD FROM T_CAT WHERE ID=?", {cat}).AsText();
+    } catch (const DbError&) {
+        return {};
+    }
+}
+
+bool ClRecipe::CatAddID(long categoryId)
+{
+    LoadCats();
+    if (std::find(m_cats.begin(), m_cats.end(), categoryId) != m_cats.end())
+        return true;
+    if (static_cast<int>(m_cats.size()) >= kMaxCategories)
+        return false;
+    try {
+        if (Db().Scalar("SELECT ID FROM T_CAT WHERE ID=?", {categoryId}).IsNull())
+            return false;
+    } catch (const DbError& error) {
+        SetDbError(error);
+        return false;
+    }
+    m_cats.push_back(categoryId);
+    m_catsChanged = true;
+    m_changed = true;
+    return true;
+}
+
+bool ClRecipe::CatAddName(std::string_view name)
+{
+    try {
+        const Value found = Db().Scalar("SELECT ID FROM T_CAT WHERE CatNameD LIKE ?", {std::string(name)});
+        return !found.IsNull() && CatAddID(AsLong(found));
+    } catch (const DbError& error) {
+        SetDbError(error);
+        return false;
+    }
+}
+
+bool ClRecipe::CatDel(int index)
+{
+    LoadCats();
+    if (index < 1 || index > static_cast<int>(m_cats.size()))
+        return false;
+    m_cats.erase(m_cats.begin() + (index - 1));
+    m_catsChanged = true;
+    m_changed = true;
+    return true;
+}
+
+void ClRecipe::CatSetPrimary(int index)
+{
+    LoadCats();
+    if (index < 2 || index > static_cast<int>(m_cats.size()))
+        return;
+    std::swap(m_cats[0], m_cats[static_cast<std::size_t>(index - 1)]);
+    m_catsChanged = true;
+    m_changed = true;
+}
+
+const std::vector<long>& ClRecipe::CatIDs()
+{
+    LoadCats();
+    return m_cats;
+}
+
+void ClRecipe::SetCatIDs(const std::vector<long>& ids)
+{
+    LoadCats();
+    if (ids == m_cats)
+        return;
+    m_cats.clear();
+    for (long id : ids)
+        CatAddID(id);
+    m_catsChanged = true;
+    m_changed = true;
+}
+
+namespace {
+
+std::vector<long> ReadIdColumn(Database& db, const char* sql, long recipeId, std::size_t limit)
+{
+    std::vector<long> ids;
+    auto rs = db.OpenRecordset(sql, {recipeId});
+    for (; !rs->Eof() && ids.size() < limit; rs->MoveNext())
+        ids.push_back(static_cast<long>(rs->Field(0).AsLong()));
+    return ids;
+}
+
+} // namespace
+
+void ClRecipe::LoadBooks()
+{
+    if (m_booksLoaded)
+        return;
+    m_booksLoaded = true;
+    m_books.clear();
+    if (m_head.id == 0)
+        return;
+    try {
+        m_books =
+            ReadIdColumn(Db(), "SELECT DISTINCT BuchID FROM T_REZ_KOCHBUCH WHERE RezID = ? ORDER BY BuchID",
+                         m_head.id, kMaxBooks);
+    } catch (const DbError& error) {
+        SetDbError(error);
+    }
+}
+
+int ClRecipe::BookCount()
+{
+    LoadBooks();
+    return static_cast<int>(m_books.size());
+}
+
+long ClRecipe::BookID(int index)
+{
+    LoadBooks();
+    if (index < 1 || index > static_cast<int>(m_books.size()))
+        return clBook::kNoBook;
+    return m_books[static_cast<std::size_t>(index - 1)];
+}
+
+std::string ClRecipe::BookName(int index)
+{
+    LoadBooks();
+    if (index < 1 || index > static_cast<int>(m_books.size()))
+        return {};
+    clBook book;
+    book.SetDB(m_db);
+    return book.GetBookName(m_books[static_cast<std::size_t>(index - 1)]);
+}
+
+bool ClRecipe::BookAdd(long bookId)
+{
+    LoadBooks();
+    if (std::find(m_books.begin(), m_books.end(), bookId) != m_books.end())
+        return true;
+    if (static_cast<int>(m_books.size()) >= kMaxBooks)
+        return false;
+    m_books.push_back(bookId);
+    m_booksChanged = true;
+    m_changed = true;
+    return true;
+}
+
+bool ClRecipe::BookDel(int index)
+{
+    LoadBooks();
+    if (index < 1 || index > static_cast<int>(m_books.size()))
+        return false;
+    m_books.erase(m_books.begin() + (index - 1));
+    m_booksChanged = true;
+    m_changed = true;
+    return true;
+}
+
+const std::vector<long>& ClRecipe::BookIDs()
+{
+    LoadBooks();
+    return m_books;
+}
+
+void ClRecipe::SetBookIDs(const std::vector<long>& ids)
+{
+    LoadBooks();
+    if (ids == m_books)
+        return;
+    m_books.clear();
+    for (long id : ids)
+        BookAdd(id);
+    m_booksChanged = true;
+    m_changed = true;
+}
+
+void ClRecipe::LoadTools()
+{
+    if (m_toolsLoaded)
+        return;
+    m_toolsLoaded = true;
+    m_tools.clear();
+    if (m_head.id == 0)
+        return;
+    try {
+        m_tools =
+            ReadIdColumn(Db(), "SELECT DISTINCT GeraetID FROM T_REZ_GERAET WHERE RezID = ? ORDER BY GeraetID",
+                         m_head.id, kMaxTools);
+    } catch (const DbError& error) {
+        SetDbError(error);
+    }
+}
+
+int ClRecipe::ToolCount()
+{
+    LoadTools();
+    return static_cast<int>(m_tools.size());
+}
+
+long ClRecipe::ToolID(int index)
+{
+    LoadTools();
+    if (index < 1 || index > static_cast<int>(m_tools.size()))
+        return 0;
+    return m_tools[static_cast<std::size_t>(index - 1)];
+}
+
+std::string ClRecipe::ToolName(int index)
+{
+    const long tool = ToolID(index);
+    if (tool == 0)
+        return {};
+    try {
+        return Db().Scalar("SELECT [KEY] FROM T_INFO_KEY WHERE ID=? AND KEYTYPE=2", {tool}).AsText();
+    } catch (const DbError&) {
+        return {};
+    }
+}
+
+bool ClRecipe::ToolAdd(long toolId)
+{
+    LoadTools();
+    if (std::find(m_tools.begin(), m_tools.end(), toolId) != m_tools.end())
+        return true;
+    if (static_cast<int>(m_tools.size()) >= kMaxTools || toolId <= 0)
+        return false;
+    m_tools.push_back(toolId);
+    m_toolsChanged = true;
+    m_changed = true;
+    return true;
+}
+
+bool ClRecipe::ToolDel(int index)
+{
+    LoadTools();
+    if (index < 1 || index > static_cast<int>(m_tools.size()))
+        return false;
+    m_tools.erase(m_tools.begin() + (index - 1));
+    m_toolsChanged = true;
+    m_changed = true;
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Pictures
+
+void ClRecipe::LoadPictures()
+{
+    if (m_picturesLoaded)
+        return;
+    m_picturesLoaded = true;
+    m_pictures.clear();
+    if (m_head.id == 0)
+        return;
+    const long count =
+        std::min<long>(clBlob::BlobCount(Db(), clBlob::kRecipePicture, m_head.id), kMaxPictures);
+    for (long num = 1; num <= count; ++num) {
+        clBlob picture;
+        picture.SetDB(m_db);
+        // An empty slot is dropped; the pictures behind it move up on the next save.
+        if (picture.Loadr(clBlob::kRecipePicture, m_head.id, num) && picture.IsUsed())
+            m_pictures.push_back(std::move(picture));
+        else
+            m_picturesChanged = true;
+    }
+}
+
+int ClRecipe::PictureCount()
+{
+    LoadPictures();
+    return static_cast<int>(m_pictures.size());
+}
+
+clBlob& ClRecipe::Picture(int index)
+{
+    LoadPictures();
+    static clBlob outside;
+    if (index < 1 || index > static_cast<int>(m_pictures.size())) {
+        outside = clBlob();
+        return outside;
+    }
+    m_picturesChanged = true; // the caller may change it
+    return m_pictures[static_cast<std::size_t>(index - 1)];
+}
+
+bool ClRecipe::PictureAdd(const Blob& data, const std::string& path)
+{
+    LoadPictures();
+    if (static_cast<int>(m_pictures.size()) >= kMaxPictures || (data.empty() && path.empty()))
+        return false;
+    clBlob picture;
+    picture.SetDB(m_db);
+    if (!path.empty())
+        picture.SetPath(path);
+    else
+        picture.SetBlobData(data);
+    m_pictures.push_back(std::move(picture));
+    m_picturesChanged = true;
+    m_changed = true;
+    return true;
+}
+
+bool ClRecipe::PictureDel(int index)
+{
+    LoadPictures();
+    if (index < 1 || index > static_cast<int>(m_pictures.size()))
+        return false;
+    m_pictures.erase(m_pictures.begin() + (index - 1));
+    m_picturesChanged = true;
+    m_changed = true;
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Change tracking
+
+bool ClRecipe::IsChanged() const
+{
+    if (m_changed || m_new || !(m_head == m_saved))
+        return true;
+    if (m_linesChanged || m_catsChanged || m_booksChanged || m_toolsChanged)
+        return true;
+    return std::any_of(m_lines.begin(), m_lines.end(),
+                       [](const ClIngredient& line) { return line.IsChanged(); });
+}
+
+void ClRecipe::IgnoreChange()
+{
+    m_saved = m_head;
+    m_changed = false;
+    m_new = false;
+    m_linesChanged = m_catsChanged = m_booksChanged = m_toolsChanged = m_picturesChanged = false;
+    for (ClIngredient& line : m_lines)
+        line.IgnoreChange();
+    for (clBlob& picture : m_pictures)
+        picture.MarkAsUnchanged();
+}
+
+void ClRecipe::CancelChange()
+{
+    m_head = m_saved;
+    m_lines.clear();
+    m_cats.clear();
+    m_books.clear();
+    m_tools.clear();
+    m_pictures.clear();
+    m_linesLoaded = m_catsLoaded = m_booksLoaded = m_toolsLoaded = m_picturesLoaded = false;
+    m_linesChanged = m_catsChanged = m_booksChanged = m_toolsChanged = m_picturesChanged = false;
+    m_changed = false;
+    if (m_head.id == 0)
+        m_fullLoaded = true;
+}
+
+void ClRecipe::LoadAll()
+{
+    LoadDetail();
+    LoadLines();
+    LoadCats();
+    LoadBooks();
+    LoadTools();
+    LoadPictures();
+}
+
+void ClRecipe::Clone()
+{
+    LoadAll();
+    m_head.id = 0;
+    m_head.Fingerprint1 = 0;
+    m_head.Fingerprint2 = 0;
+    m_fingerprint = ClFingerprint();
+    m_changed = true;
+    m_new = false;
+    m_linesChanged = m_catsChanged = m_booksChanged = m_toolsChanged = m_picturesChanged = true;
+    for (clBlob& picture : m_pictures) {
+        picture.PrepareForTransfer();
+        picture.MarkAsChanged();
+    }
+}
+
+void ClRecipe::Copy2Me(const ClRecipe& other)
+{
+    Database* db = m_db;
+    auto units = m_ownUnits;
+    auto recipeUnits = m_ownRecipeUnits;
+    const bool nocache = m_nocache;
+    const bool tempOnly = m_tempOnly;
+    *this = other;
+    m_db = db;
+    m_ownUnits = units;
+    m_ownRecipeUnits = recipeUnits;
+    m_nocache = nocache;
+    m_tempOnly = tempOnly;
+    for (ClIngredient& line : m_lines)
+        line.SetUnits(m_ownUnits.get());
+    for (clBlob& picture : m_pictures)
+        picture.SetDB(m_db);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Saving
+
+long ClRecipe::SetNewID(long offset)
+{
+    Database& db = Db();
+    long newId = 0;
+    if (m_gapFilling && offset <= 0) {
+        // Lowest free ID: the first k with fewer than k IDs in 1..k, found by halving, so that
+        // only index ranges are counted and no row is read.
+        const long highest = AsLong(db.Scalar("SELECT MAX(ID) FROM T_REZ_KOPF"));
+        auto used = [&](long k) {
+            return AsLong(db.Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE ID BETWEEN 1 AND ?", {k}));
+        };
+        if (highest < 1 || used(highest) == highest) {
+            newId = std::max(highest, 0L) + 1;
+        } else {
+            long low = 1, high = highest;
+            while (low < high) {
+                const long mid = low + (high - low) / 2;
+                if (used(mid) < mid)
+                    high = mid;
+                else
+                    low = mid + 1;
+            }
+            newId = low;
+        }
+    } else {
+        const Value highest = db.Scalar("SELECT MAX(ID) FROM T_REZ_KOPF");
+        newId = (highest.IsNull() ? 0 : AsLong(highest)) + offset + 1;
+    }
+    m_head.id = newId;
+    m_changed = true;
+    m_new = true;
+    return newId;
+}
+
+void ClRecipe::WriteHead()
+{
+    Database& db = Db();
+    auto rs = db.OpenRecordset("SELECT * FROM T_REZ_KOPF WHERE ID=?", {m_head.id});
+    if (!rs->Eof() && !m_new)
+        rs->Edit();
+    else
+        rs->AddNew();
+    rs->SetField("ID", m_head.id);
+    if (m_head.Importdate.Days == 0)
+        m_head.Importdate = NowSerial();
+    rs->SetField("RezImportDate", m_head.Importdate);
+    if (m_head.ImportSource == 0)
+        m_head.ImportSource = 1;
+    rs->SetField("RezImportSource", m_head.ImportSource);
+    rs->SetField("Fingerprint1", m_head.Fingerprint1);
+    rs->SetField("Fingerprint2", m_head.Fingerprint2);
+    rs->SetField("RezTitle", m_head.Title);
+    rs->SetField("RezMenuCard", m_head.TitleMenuCard);
+    rs->SetField("RezQuelle", m_head.SourceText);
+    rs->SetField("RezQuelleID", m_head.SourcebookID);
+    rs->SetField("RezQuellePage", m_head.SourcePage == 0 ? std::string() : std::to_string(m_head.SourcePage));
+    rs->SetField("RezYield", m_head.Yield);
+    rs->SetField("Template", m_head.IsTemplate);
+    rs->SetField("RezYieldEinh", m_head.YieldUnit);
+    rs->SetField("RezSprache", m_head.LanguageID);
+    rs->SetField("RezHerkunft", m_head.Origin);
+    rs->SetField("RezNotizen", m_head.Notizen);
+    rs->SetField("RezZeitVorher", DateValue(m_head.PreparationTime));
+    rs->SetField("RezZeitKochen", DateValue(m_head.CookingTime));
+    rs->SetField("RezHaltbarLagern", DaysValue(m_head.StorageTime[0]));
+    rs->SetField("RezHaltbarTiefkuehl", DaysValue(m_head.StorageTime[2]));
+    rs->SetField("RezHaltbarKuehl", DaysValue(m_head.StorageTime[1]));
+    rs->SetField("Generic", m_head.Generic);
+    rs->SetField("RezParent", m_head.rezparent);
+    rs->SetField("WPExclude", m_head.WPExclude);
+    rs->Update();
+}
+
+void ClRecipe::WritePictures()
+{
+    for (std::size_t i = 0; i < m_pictures.size(); ++i) {
+        clBlob& picture = m_pictures[i];
+        picture.SetDB(m_db);
+        const long num = static_cast<long>(i) + 1;
+        if (picture.IDReference() != m_head.id || picture.IDNum() != num ||
+            picture.IDType() != clBlob::kRecipePicture) {
+            picture.SetIDType(clBlob::kRecipePicture);
+            picture.SetIDReference(m_head.id);
+            picture.SetIDNum(num);
+            picture.MarkAsChanged();
+        }
+        if (picture.IsChanged() && !picture.Save())
+            throw DbError(picture.LastError() > 0 ? picture.LastError() : dberr::kGeneric,
+                          picture.LastErrorText());
+    }
+    Db().Execute("DELETE FROM T_BLOB WHERE IDType=5 AND IDReference=? AND IDNum>?",
+                 {m_head.id, static_cast<long>(m_pictures.size())});
+}
+
+void ClRecipe::WriteChildren()
+{
+    Database& db = Db();
+    const long id = m_head.id;
+    if (m_picturesChanged || m_new)
+        WritePictures();
+    if (m_catsChanged || m_new) {
+        db.Execute("DELETE FROM T_REZ_CAT_NDX WHERE ID=?", {id});
+        auto rs = db.OpenRecordset("SELECT * FROM T_REZ_CAT_NDX WHERE ID=?", {id});
+        for (std::size_t i = 0; i < m_cats.size(); ++i) {
+            rs->AddNew();
+            rs->SetField("ID", id);
+            rs->SetField("CatID", m_cats[i]);
+            rs->SetField("CatPrimary", i == 0);
+            rs->SetField("No", static_cast<long>(i) + 1);
+            rs->Update();
+        }
+    }
+    if (m_toolsChanged || m_new) {
+        db.Execute("DELETE FROM T_REZ_GERAET WHERE RezID=?", {id});
+        auto rs = db.OpenRecordset("SELECT * FROM T_REZ_GERAET WHERE RezID=?", {id});
+        for (long tool : m_tools) {
+            rs->AddNew();
+            rs->SetField("RezID", id);
+            rs->SetField("GeraetID", tool);
+            rs->Update();
+        }
+    }
+    if (m_booksChanged || m_new) {
+        db.Execute("DELETE FROM T_REZ_KOCHBUCH WHERE RezID=?", {id});
+        auto rs = db.OpenRecordset("SELECT * FROM T_REZ_KOCHBUCH WHERE RezID=?", {id});
+        for (long book : m_books) {
+            rs->AddNew();
+            rs->SetField("RezID", id);
+            rs->SetField("BuchID", book);
+            rs->Update();
+        }
+    }
+    bool linesChanged = m_linesChanged || m_new;
+    if (!linesChanged)
+        linesChanged = std::any_of(m_lines.begin(), m_lines.end(),
+                                   [](const ClIngredient& line) { return line.IsChanged(); });
+    if (linesChanged) {
+        db.Execute("DELETE FROM T_REZ_ZUTAT WHERE ID=?", {id});
+        auto rs = db.OpenRecordset("SELECT * FROM T_REZ_ZUTAT WHERE ID=?", {id});
+        for (std::size_t i = 0; i < m_lines.size(); ++i) {
+            ClIngredient& line = m_lines[i];
+            line.SetRezID(id);
+            line.SetIngredNo(static_cast<long>(i) + 1);
+            line.Saver(*rs);
+        }
+    }
+    db.Execute("DELETE FROM T_REZ_ANWEIS WHERE ID=?", {id});
+    const std::u32string text = ToCodePoints(m_head.Zubereitung);
+    if (!text.empty()) {
+        auto rs = db.OpenRecordset("SELECT * FROM T_REZ_ANWEIS WHERE ID=?", {id});
+        long no = 1;
+        for (std::size_t pos = 0; pos < text.size(); pos += kInstructionRowSize, ++no) {
+            rs->AddNew();
+            rs->SetField("ID", id);
+            rs->SetField("NO", no);
+            rs->SetField("AnwText",
+                         FromCodePoints(std::u32string_view(text).substr(pos, kInstructionRowSize)));
+            rs->Update();
+        }
+    }
+}
+
+bool ClRecipe::Save(bool keepFingerprint)
+{
+    LastErrorClear();
+    if (m_tempOnly)
+        return false;
+    if (m_head.Title.empty()) {
+        SetError(kErrTitle, "Titel");
+        return false;
+    }
+    if (m_head.TitleMenuCard.empty())
+        m_head.TitleMenuCard = m_head.Title;
+    // Everything that is written must be in memory before the old rows are replaced.
+    LoadAll();
+    if (!IsGeneric()) {
+        if (m_cats.empty()) {
+            SetError(kErrCategories, "Kategorien");
+            return false;
+        }
+        if (m_head.Zubereitung.empty()) {
+            SetError(kErrInstructions, "Zubereitung");
+            return false;
+        }
+    }
+    // A failed save leaves the object as it was before the call, so that it can be saved again.
+    const RecipeHead before = m_head;
+    const ClFingerprint fingerprintBefore = m_fingerprint;
+    const bool wasNew = m_new;
+    const std::vector<ClIngredient> linesBefore = m_lines;
+    std::vector<clBlob> picturesBefore;
+    if (m_picturesChanged || m_new || m_head.id == 0)
+        picturesBefore = m_pictures;
+    try {
+        if (m_head.id != 0 && !m_new) {
+            if (!keepFingerprint)
+                m_fingerprint.Update();
+        } else {
+            if (m_head.id == 0 || !m_new)
+                SetNewID(0);
+            if (!keepFingerprint || !m_fingerprint.HasFingerprint())
+                m_fingerprint.Initialize();
+        }
+        m_head.Fingerprint1 = m_fingerprint.FP1();
+        m_head.Fingerprint2 = m_fingerprint.FP2();
+        Database& db = Db();
+        DbTransaction trans(db);
+        WriteHead();
+        WriteChildren();
+        trans.Commit();
+    } catch (const DbError& error) {
+        m_head = before;
+        m_fingerprint = fingerprintBefore;
+        m_new = wasNew;
+        m_lines = linesBefore;
+        if (!picturesBefore.empty())
+            m_pictures = std::move(picturesBefore);
+        m_changed = true;
+        SetDbError(error);
+        return false;
+    }
+    m_fullLoaded = true;
+    IgnoreChange();
+    m_ts = NowSerial();
+    CacheUpdate();
+    return true;
+}
+
+bool ClRecipe::SaveAs()
+{
+    LoadAll();
+    const long oldId = m_head.id;
+    Clone();
+    if (!Save()) {
+        m_head.id = oldId;
+        return false;
+    }
+    return true;
+}
+
+bool ClRecipe::SaveAsChild()
+{
+    if (m_head.id == 0) {
+        SetError(kErrTitle, "Titel");
+        return false;
+    }
+    const long parent = m_head.id;
+    LoadAll();
+    Clone();
+    m_head.rezparent = parent;
+    if (!Save()) {
+        m_head.id = parent;
+        m_head.rezparent = 0;
+        return false;
+    }
+    return true;
+}
+
+bool ClRecipe::ImportUpdate(std::string_view categoryIds, std::string_view bookIds, std::string_view toolIds,
+                            long mode)
+{
+    LastErrorClear();
+    LoadAll();
+    try {
+        if (m_head.id == 0 || mode == 1 || mode == 3) {
+            SetNewID(0);
+            m_linesChanged = m_catsChanged = m_booksChanged = m_toolsChanged = m_picturesChanged = true;
+        }
+    } catch (const DbError& error) {
+        SetDbError(error);
+        return false;
+    }
+    for (long id : ParseIdList(categoryIds))
+        if (id > 0)
+            CatAddID(id);
+    if (mode == 1)
+        m_books.clear();
+    for (long id : ParseIdList(bookIds))
+        if (id > 0 && (mode != 1 || m_books.empty()))
+            BookAdd(id);
+    for (long id : ParseIdList(toolIds))
+        if (id > 0)
+            ToolAdd(id);
+    m_booksChanged = true;
+    return Save(true);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Deleting and batch changes
+
+bool ClRecipe::Delete(bool toTrash, std::string_view idList)
+{
+    LastErrorClear();
+    std::vector<long> ids = ParseIdList(idList);
+    if (idList.empty() && m_head.id != 0)
+        ids.push_back(m_head.id);
+    if (ids.empty())
+        return true;
+    const std::string c = IdCondition(ids);
+    Database& db = Db();
+    try {
+        if (toTrash) {
+            if (db.Execute("UPDATE T_REZ_KOPF SET FlagDeleted=-1 WHERE ID" + c) == 0) {
+                auto rs = db.OpenRecordset("SELECT ID,FlagDeleted FROM T_REZ_KOPF WHERE ID" + c);
+                for (; !rs->Eof(); rs->MoveNext()) {
+                    rs->Edit();
+                    rs->SetField("FlagDeleted", true);
+                    rs->Update();
+                }
+            }
+        } else {
+            const std::string statements[] = {
+                "DELETE FROM T_REZ_ZUTAT WHERE ID" + c,
+                "DELETE FROM T_REZ_CAT_NDX WHERE ID" + c,
+                "DELETE FROM T_REZ_ANWEIS WHERE ID" + c,
+                "DELETE FROM T_REZ_KOCHBUCH WHERE RezID" + c,
+                "DELETE FROM T_REZ_GERAET WHERE RezID" + c,
+                "DELETE FROM T_REZ_KOPFGEFRIER WHERE KopfID" + c,
+                "DELETE FROM T_BLOB WHERE IDType=5 AND IDReference" + c,
+                "DELETE FROM T_REZ_KOPF WHERE ID" + c,
+            };
+            bool committed = false;
+            {
+                DbTransaction trans(db);
+                long last = 0;
+                for (const std::string& sql : statements)
+                    last = db.Execute(sql);
+                if (last > 0) {
+                    trans.Commit();
+                    committed = true;
+                }
+            }
+            // Data sources that report no affected rows inside a transaction get the statements
+            // once more without one.
+            if (!committed)
+                for (const std::string& sql : statements)
+                    db.Execute(sql);
+        }
+    } catch (const DbError& error) {
+        SetDbError(error);
+        return false;
+    }
+    if (!m_nocache) {
+        for (long id : ids) {
+            if (toTrash) {
+                if (ClRecipe* cached = RecipeCache().Find(db.Serial(), id)) {
+                    cached->m_head.isDeleted = true;
+                    cached->m_saved.isDeleted = true;
+                }
+            } else {
+                RecipeCache().Erase(db.Serial(), id);
+            }
+        }
+    }
+    if (std::find(ids.begin(), ids.end(), m_head.id) != ids.end()) {
+        m_head.isDeleted = toTrash;
+        m_saved.isDeleted = toTrash;
+    }
+    return true;
+}
+
+bool ClRecipe::Undelete(std::string_view idList)
+{
+    LastErrorClear();
+    std::vector<long> ids = ParseIdList(idList);
+    if (idList.empty() && m_head.id != 0)
+        ids.push_back(m_head.id);
+    if (ids.empty())
+        return true;
+    Database& db = Db();
+    const std::string list = JoinIds(ids);
+    try {
+        try {
+            db.Execute("UPDATE T_REZ_KOPF SET FlagDeleted=False WHERE ID IN (" + list + ")");
+        } catch (const DbError&) {
+            auto rs = db.OpenRecordset("SELECT ID,FlagDeleted FROM T_REZ_KOPF WHERE ID IN (" + list + ")");
+            for (; !rs->Eof(); rs->MoveNext()) {
+                rs->Edit();
+                rs->SetField("FlagDeleted", false);
+                rs->Update();
+            }
+        }
+    } catch (const DbError& error) {
+        SetDbError(error);
+        return false;
+    }
+    if (!m_nocache)
+        for (long id : ids)
+            if (ClRecipe* cached = RecipeCache().Find(db.Serial(), id)) {
+                cached->m_head.isDeleted = false;
+                cached->m_saved.isDeleted = false;
+            }
+    if (std::find(ids.begin(), ids.end(), m_head.id) != ids.end()) {
+        m_head.isDeleted = false;
+        m_saved.isDeleted = false;
+    }
+    return true;
+}
+
+bool ClRecipe::CheckDependency(std::string_view idList, bool checkSubRecipes, bool checkMenus,
+                               std::string& usedBy, std::string& menus, std::string& deletable)
+{
+    LastErrorClear();
+    usedBy.clear();
+    menus.clear();
+    deletable.clear();
+    std::vector<long> ids = ParseIdList(idList);
+    std::erase(ids, 0L);
+    std::vector<long> users, menuIds, free;
+    Database& db = Db();
+    try {
+        for (long id : ids) {
+            bool counted = false;
+            if (checkSubRecipes) {
+                auto rs =
+                    db.OpenRecordset("SELECT ID FROM T_REZ_ZUTAT WHERE ZutBLSID=? AND ZutRezept<>0", {id});
+                for (; !rs->Eof(); rs->MoveNext()) {
+                    const long user = AsLong(rs->Field(0));
+                    if (std::find(ids.begin(), ids.end(), user) != ids.end())
+                        continue;
+                    counted = true;
+                    if (std::find(users.begin(), users.end(), user) == users.end())
+                        users.push_back(user);
+                }
+            }
+            if (!counted)
+                free.push_back(id);
+        }
+        if (checkMenus && !ids.empty()) {
+            for (std::size_t first = 0; first < ids.size(); first += kBatchSize) {
+                auto rs = db.OpenRecordset("SELECT MenuID,RezID FROM T_MENU_GANG WHERE RezID IN (" +
+                                           JoinIds(ids, first, kBatchSize) + ")");
+                for (; !rs->Eof(); rs->MoveNext()) {
+                    const long menu = AsLong(rs->Field(0));
+                    if (std::find(menuIds.begin(), menuIds.end(), menu) == menuIds.end())
+                        menuIds.push_back(menu);
+                    std::erase(free, AsLong(rs->Field(1)));
+                }
+            }
+        }
+    } catch (const DbError& error) {
+        SetDbError(error);
+        return false;
+    }
+    usedBy = JoinIds(users);
+    menus = JoinIds(menuIds);
+    deletable = JoinIds(free);
+    return true;
+}
+
+bool ClRecipe::ChangeOrigin(std::string_view idList, long newOrigin, long mode)
+{
+    LastErrorClear();
+    const std::vector<long> ids = ParseIdList(idList);
+    Database& db = Db();
+    try {
+        for (std::size_t first = 0; first < ids.size(); first += kBatchSize) {
+            std::string sql = "UPDATE T_REZ_KOPF SET RezHerkunft=" + std::to_string(newOrigin) +
+                              " WHERE ID IN (" + JoinIds(ids, first, kBatchSize) + ")";
+            if (mode == 1)
+                sql += " AND RezHerkunft=0";
+            db.Execute(sql);
+        }
+    } catch (const DbError& error) {
+        SetDbError(error);
+        return false;
+    }
+    if (!m_nocache)
+        for (long id : ids)
+            if (ClRecipe* cached = RecipeCache().Find(db.Serial(), id))
+                if (mode != 1 || cached->m_head.Origin == 0) {
+                    cached->m_head.Origin = newOrigin;
+                    cached->m_saved.Origin = newOrigin;
+                }
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Information
+
+std::vector<std::string> ClRecipe::GetRecipeCategories(long id)
+{
+    std::vector<std::string> names;
+    try {
+        auto rs = Db().OpenRecordset("SELECT T_CAT.CatNameD FROM T_REZ_CAT_NDX INNER JOIN T_CAT ON "
+                                     "T_REZ_CAT_NDX.CatID = T_CAT.ID WHERE T_REZ_CAT_NDX.ID=? "
+                                     "ORDER BY T_REZ_CAT_NDX.CatPrimary, T_REZ_CAT_NDX.[No]",
+                                     {id});
+        for (; !rs->Eof(); rs->MoveNext())
+            names.push_back(rs->Field(0).AsText());
+    } catch (const DbError& error) {
+        SetDbError(error);
+    }
+    return names;
+}
+
+long ClRecipe::GetAttachementCount(long id)
+{
+    return clBlob::BlobCount(Db(), clBlob::kRecipePicture, id);
+}
+
+std::string ClRecipe::GetChainedRecipeList(long id)
+{
+    std::string usedBy, menus, deletable;
+    CheckDependency(std::to_string(id), true, false, usedBy, menus, deletable);
+    return usedBy;
+}
+
+std::string ClRecipe::GetChainedMenuList(long id)
+{
+    std::string usedBy, menus, deletable;
+    CheckDependency(std::to_string(id), false, true, usedBy, menus, deletable);
+    return menus;
+}
+
+long ClRecipe::FindFirstChild(long id)
+{
+    try {
+        return AsLong(Db().Scalar("SELECT MIN(ID) FROM T_REZ_KOPF WHERE RezParent=? AND ID<>?", {id, id}));
+    } catch (const DbError& error) {
+        SetDbError(error);
+        return 0;
+    }
+}
+
+bool ClRecipe::HasChilds(long id)
+{
+    return FindFirstChild(id) != 0;
+}
+
+long ClRecipe::GetGuestCount()
+{
+    if (!m_guestsLoaded) {
+        m_guestsLoaded = true;
+        m_guests.clear();
+        try {
+            auto rs = Db().OpenRecordset(
+                "SELECT T_MENU_KOPF.MenuTitle, T_MENU_KOPF.MenuDatum, T_MENU_GAST.* FROM (T_MENU_GAST INNER "
+                "JOIN "
+                "T_MENU_GANG ON (T_MENU_GAST.MenuID=T_MENU_GANG.MenuID)) INNER JOIN T_MENU_KOPF ON "
+                "T_MENU_GANG.MenuID=T_MENU_KOPF.MenuID WHERE T_MENU_GANG.RezID=" +
+                std::to_string(m_head.id) + " ORDER BY T_MENU_KOPF.MenuDatum DESC");
+            for (; !rs->Eof(); rs->MoveNext()) {
+                RecipeGuest guest;
+                guest.AdressID = AsLong(rs->Field("AdressID"));
+                guest.MenuTitle = rs->Field("MenuTitle").AsText();
+                const Value date = rs->Field("MenuDatum");
+                guest.MenuDatum = date.IsNull() ? DateSerial() : date.AsDate();
+                guest.Notiz = rs->Field("Notiz").AsText();
+                m_guests.push_back(std::move(guest));
+            }
+        } catch (const DbError& error) {
+            SetDbError(error);
+        }
+    }
+    return static_cast<long>(m_guests.size());
+}
+
+const RecipeGuest& ClRecipe::Guest(int index) const
+{
+    static const RecipeGuest none;
+    if (index < 1 || index > static_cast<int>(m_guests.size()))
+        return none;
+    return m_guests[static_cast<std::size_t>(index - 1)];
+}
+
+std::string ClRecipe::RecipeCellTip(long id)
+{
+    ClRecipe recipe;
+    recipe.m_db = m_db;
+    recipe.m_ownUnits = m_ownUnits;
+    recipe.m_ownRecipeUnits = m_ownRecipeUnits;
+    if (!recipe.LoadByID(id, 0, true))
+        return {};
+    std::vector<std::string> lines;
+    auto add = [&](const std::string& prefix, const std::string& value) {
+        if (!value.empty())
+            lines.push_back(prefix + value);
+    };
+    if (recipe.Yield() != 0)
+        lines.push_back(std::string(Trim(std::string("Angaben für: ") + std::to_string(recipe.Yield()) + " " +
+                                         recipe.YieldUnitText())));
+    add("Herkunft: ", recipe.OriginName());
+    std::string source = recipe.SourcebookTitle();
+    if (!source.empty()) {
+        if (recipe.SourcePage() > 0)
+            source += ", Seite " + std::to_string(recipe.SourcePage());
+    } else {
+        source = recipe.SourceText();
+    }
+    add("Quellenangabe: ", source);
+    if (recipe.Fingerprint().HasFingerprint())
+        lines.push_back(recipe.Fingerprint().FingerprintInfoText());
+    add("Sprache: ", recipe.LanguageText());
+    std::string cats;
+    for (const std::string& name : recipe.GetRecipeCategories(id))
+        cats += (cats.empty() ? "" : ", ") + name;
+    add("Kategorien: ", cats);
+    std::string books;
+    for (int i = 1; i <= recipe.BookCount(); ++i)
+        books += (books.empty() ? "" : ", ") + recipe.BookName(i);
+    add("Kochbücher: ", books);
+    add("Basiert auf: ", recipe.RezParentTitle());
+    if (recipe.HasChilds(id))
+        lines.push_back("Andere Rezepte basieren auf diesem Rezept");
+    try {
+        Database& db = recipe.Db();
+        const Value lastPlan = db.Scalar(
+            "SELECT MAX(T_MENU_KOPF.MenuDatum) FROM T_MENU_KOPF INNER JOIN T_MENU_GANG ON "
+            "T_MENU_KOPF.MenuID=T_MENU_GANG.MenuID WHERE T_MENU_GANG.RezID=? AND T_MENU_KOPF.MenuTree=-3",
+            {id});
+        if (!lastPlan.IsNull())
+            lines.push_back("Im Wochenplan letztmals am " + FormatShortDate(lastPlan.AsDate()));
+        const std::string menuList = recipe.GetChainedMenuList(id);
+        if (!menuList.empty()) {
+            std::string used;
+            auto rs = db.OpenRecordset(
+                "SELECT DISTINCT MenuTitle,MenuDatum FROM T_MENU_KOPF WHERE MenuID IN (" + menuList + ")");
+            for (; !rs->Eof(); rs->MoveNext()) {
+                const Value date = rs->Field(1);
+                used += (used.empty() ? "" : ", ") + rs->Field(0).AsText() + " [" +
+                        (date.IsNull() ? std::string() : FormatShortDate(date.AsDate())) + "]";
+            }
+            add("In Menüs genutzt: ", used);
+        }
+    } catch (const DbError&) {
+        // Older databases without menus give no menu lines.
+    }
+    std::string tip;
+    for (const std::string& line : lines)
+        tip += (tip.empty() ? "" : "\n") + line;
+    return tip;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Scaling and display
+
+void ClRecipe::SetConvtype(int flags)
+{
+    m_convtype = flags;
+    LoadLines();
+    for (ClIngredient& line : m_lines)
+        line.SetConvtype(flags);
+}
+
+void ClRecipe::ScaleRecipe(long newYield)
+{
+    const double ratio = ScaleRatio(m_head.Yield, newYield);
+    if (ratio == 0)
+        return;
+    const bool up = newYield > m_head.Yield;
+    LoadLines();
+    ClUnit& units = Units();
+    for (ClIngredient& line : m_lines) {
+        if (line.IsTrenner())
+            continue;
+        const int index = line.EinheitPtr();
+        if (units.Unscaled(index))
+            continue;
+        line.SetMenge(ScaleQuantity(line.Menge(), ratio, up, units.NoFractionOnScale(index)));
+    }
+    m_head.Yield = newYield;
+    m_changed = true;
+}
+
+} // namespace pf

@@ -1,0 +1,338 @@
+#pragma once
+// The one in-memory form of a recipe: its head (a T_REZ_KOPF row), instructions, ingredient lines,
+// categories, cookbooks, utensils and pictures. It loads itself by ID, title or fingerprint,
+// tracks changes, writes itself back in one transaction and moves recipes to the trash and back.
+// The database is touched only by the load, save and batch operations; a destructor never
+// writes. Operations return success and leave the reason in LastError/LastErrorText.
+
+#include "db/Value.h"
+#include "model/ClFingerprint.h"
+#include "model/ClIngredient.h"
+#include "model/clBlob.h"
+
+#include <array>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pf {
+
+class ClUnit;
+class clsRecipeUnit;
+class Database;
+
+// The head fields, compared as a whole against the copy taken after each load and save.
+struct RecipeHead
+{
+    long id = 0;
+    std::string Title;
+    std::string TitleMenuCard;
+    long Yield = 0;
+    long YieldUnit = 0; // T_REZ_KOPFEINHEIT.ID
+    long LanguageID = 0;
+    bool Generic = false;
+    std::string SourceText;
+    long SourcebookID = 0; // T_LITERATUR.QuelleID
+    long SourcePage = 0;
+    std::array<long, 3> StorageTime{}; // days: pantry, refrigerator, freezer
+    bool IsTemplate = false;
+    bool isDeleted = false;
+    std::string WineDegustation;
+    DateSerial Importdate;
+    long ImportSource = 0;
+    long rezparent = 0;
+    long WPExclude = 0;
+    DateSerial PreparationTime; // a duration as a time of day
+    DateSerial CookingTime;
+    long Origin = 0; // a country category
+    std::string Notizen;
+    std::string Zubereitung;
+    std::int32_t Fingerprint1 = 0;
+    std::int32_t Fingerprint2 = 0;
+
+    friend bool operator==(const RecipeHead&, const RecipeHead&) = default;
+};
+
+// A guest who was served the recipe in a menu.
+struct RecipeGuest
+{
+    long AdressID = 0;
+    std::string MenuTitle;
+    DateSerial MenuDatum;
+    std::string Notiz;
+};
+
+class ClRecipe
+{
+public:
+    static constexpr int kMaxCategories = 16;
+    static constexpr int kMaxBooks = 32;
+    static constexpr int kMaxTools = 32;
+    static constexpr int kMaxPictures = 32;
+    static constexpr int kInstructionRowSize = 16384;
+    // Save refusals; the caller shows its own message.
+    static constexpr long kErrTitle = -1;
+    static constexpr long kErrCategories = -2;
+    static constexpr long kErrInstructions = -3;
+
+    ClRecipe();
+
+    // Binds the object to another database (null: the program's work database). A database that
+    // cannot be written makes the object temp-only; another database gets its own unit lists.
+    void SetDB(Database* db);
+    Database& Db() const;
+    void SetTempOnly(bool tempOnly = true) { m_tempOnly = tempOnly; }
+    bool IsTempOnly() const { return m_tempOnly; }
+    void SetNocache(bool nocache = true) { m_nocache = nocache; }
+    // New IDs fill the lowest gap instead of following the highest ID.
+    void SetGapFilling(bool on) { m_gapFilling = on; }
+
+    // --- loading --------------------------------------------------------------------------------
+    // id 0 gives an empty new record. mode 2 bypasses the cache. False (record empty) when missing.
+    bool LoadByID(long id, int mode = 0, bool tempOnly = false);
+    bool LoadbyName(std::string_view title);
+    bool LoadByFingerprint(std::int32_t fp1, std::int32_t fp2);
+    bool FullDataLoaded() const { return m_fullLoaded; }
+
+    // --- head fields ----------------------------------------------------------------------------
+    long id() const { return m_head.id; }
+    // A different ID marks the record changed; 0 clears the record.
+    void Setid(long id);
+    const std::string& Title() const { return m_head.Title; }
+    // " becomes ', the characters | ? * % [ ] are dropped and the text is cut to the column size.
+    void SetTitle(std::string_view title);
+    const std::string& TitleMenuCard() const { return m_head.TitleMenuCard; }
+    void SetTitleMenuCard(std::string_view title);
+    long Yield() const { return m_head.Yield; }
+    void SetYield(long yield);
+    long YieldUnitIndex() const { return m_head.YieldUnit; }
+    void SetYieldUnitIndex(long unitId);
+    std::string YieldUnitText() const;
+    // Looks the name up in the yield-unit list; an unknown name gives 0.
+    void SetYieldUnitText(std::string_view name);
+    long LanguageID() const { return m_head.LanguageID; }
+    void SetLanguageID(long code);
+    std::string LanguageText() const;
+    const std::string& SourceText() const { return m_head.SourceText; }
+    void SetSourceText(std::string_view text);
+    long Sourcebook();
+    void SourcebookSetID(long quelleId);
+    void ClearSourcebook() { SourcebookSetID(0); }
+    // Title of the literature source, "" when none.
+    std::string SourcebookTitle();
+    long SourcePage() const { return m_head.SourcePage; }
+    void SetSourcePage(long page);
+    // Keeping time in days: 1 pantry, 2 refrigerator, 3 freezer; other indexes are ignored.
+    long StorageTime(int index) const;
+    void SetStorageTime(int index, long days);
+    bool IsTemplate() const { return m_head.IsTemplate; }
+    void SetIsTemplate(bool value);
+    bool isDeleted() const { return m_head.isDeleted; }
+    const std::string& WineDegustation() const { return m_head.WineDegustation; }
+    void SetWineDegustation(std::string_view text);
+    DateSerial Importdate() const { return m_head.Importdate; }
+    void SetImportdate(DateSerial date);
+    long ImportSource() const { return m_head.ImportSource; }
+    void SetImportSource(long source);
+    long ImportMode() const { return m_importMode; }
+    void SetImportMode(long mode) { m_importMode = mode; }
+    long rezparent() const { return m_head.rezparent; }
+    // A recipe naming itself as parent has none.
+    void Setrezparent(long parent);
+    std::string RezParentTitle();
+    long WPExclude() const { return m_head.WPExclude; }
+    void SetWPExclude(long level);
+    DateSerial PreparationTime() const { return m_head.PreparationTime; }
+    void SetPreparationTime(DateSerial time);
+    DateSerial CookingTime() const { return m_head.CookingTime; }
+    void SetCookingTime(DateSerial time);
+    long Origin();
+    void SetOriginID(long categoryId);
+    std::string OriginName();
+    const std::string& Notizen();
+    void SetNotizen(std::string_view text);
+    const std::string& Zubereitung();
+    void SetZubereitung(std::string_view text);
+    ClFingerprint& Fingerprint() { return m_fingerprint; }
+    void FingerprintUpdate();
+    DateSerial TS() const { return m_ts; }
+
+    // Incomplete recipe: no instructions, yield 0, no category, or (lines loaded) no line or every
+    // quantity 0. Stores the result; a change marks the record changed.
+    bool IsGeneric();
+    // ", Zubereitung", ", Menge", ", Kategorie", ", Zutaten" without the leading ", ".
+    std::string WhyGeneric();
+
+    // --- ingredient lines (1-based) --------------------------------------------------------------
+    int IngredCount();
+    ClIngredient& Ingredient(int index);
+    void SetIngredient(int index, const ClIngredient& line);
+    // Inserts at position (1..count+1; 0 or beyond the end appends); returns its index.
+    int IngredAdd(const ClIngredient& line, int position = 0);
+    bool IngredDel(int index);
+    bool IsIngredientAlreadyLoaded() const { return m_linesLoaded; }
+
+    // --- categories: the first is the primary one ------------------------------------------------
+    int CatCount();
+    long CatID(int index);
+    std::string CatName(int index);
+    // Ignores an ID already present, refuses a 17th and adds nothing for a category not found.
+    bool CatAddID(long categoryId);
+    bool CatAddName(std::string_view name);
+    bool CatDel(int index);
+    void CatSetPrimary(int index);
+    const std::vector<long>& CatIDs();
+    void SetCatIDs(const std::vector<long>& ids);
+
+    // --- cookbooks and utensils ------------------------------------------------------------------
+    int BookCount();
+    long BookID(int index);
+    std::string BookName(int index);
+    bool BookAdd(long bookId);
+    bool BookDel(int index);
+    const std::vector<long>& BookIDs();
+    void SetBookIDs(const std::vector<long>& ids);
+    int ToolCount();
+    long ToolID(int index);
+    std::string ToolName(int index);
+    bool ToolAdd(long toolId);
+    bool ToolDel(int index);
+
+    // --- pictures (1-based, up to 32) --------------------------------------------------------------
+    int PictureCount();
+    clBlob& Picture(int index);
+    // Appends a picture (data or a file path); false when 32 are present.
+    bool PictureAdd(const Blob& data, const std::string& path = {});
+    bool PictureDel(int index);
+
+    // --- change tracking ---------------------------------------------------------------------------
+    bool IsChanged() const;
+    void IgnoreChange();
+    // Restores the head from the copy and forgets the collections so they are read again.
+    void CancelChange();
+    // Turns the object into an unsaved copy: ID 0, every collection changed.
+    void Clone();
+    void Copy2Me(const ClRecipe& other);
+    // Reads every collection now (before Clone or a transfer to another database).
+    void LoadAll();
+
+    // --- saving ----------------------------------------------------------------------------------
+    bool Save(bool keepFingerprint = false);
+    bool SaveAs();
+    bool SaveAsChild();
+    // Gives the record a new ID (lowest gap with gap filling and offset <= 0, else MAX(ID) +
+    // offset + 1) and marks it new.
+    long SetNewID(long offset = 0);
+    // Used by the import: comma-separated ID lists; mode 1 and 3 always take a new ID, mode 1
+    // replaces the cookbooks by the one given.
+    bool ImportUpdate(std::string_view categoryIds, std::string_view bookIds, std::string_view toolIds,
+                      long mode);
+
+    // --- deleting and batch changes ---------------------------------------------------------------
+    // idList: comma-separated IDs, empty = this record.
+    bool Delete(bool toTrash, std::string_view idList = {});
+    bool Undelete(std::string_view idList = {});
+    bool CheckDependency(std::string_view idList, bool checkSubRecipes, bool checkMenus, std::string& usedBy,
+                         std::string& menus, std::string& deletable);
+    // mode 1 fills only recipes without an origin.
+    bool ChangeOrigin(std::string_view idList, long newOrigin, long mode);
+
+    // --- information -------------------------------------------------------------------------------
+    std::string RecipeCellTip(long id);
+    std::vector<std::string> GetRecipeCategories(long id);
+    long GetAttachementCount(long id);
+    // Recipes using this one as a sub-recipe, and menus serving it, as ID lists.
+    std::string GetChainedRecipeList(long id);
+    std::string GetChainedMenuList(long id);
+    long FindFirstChild(long id);
+    bool HasChilds(long id);
+    long GetGuestCount();
+    const RecipeGuest& Guest(int index) const;
+    long GetGuestadr(int index) const { return Guest(index).AdressID; }
+    DateSerial GetGuestDate(int index) const { return Guest(index).MenuDatum; }
+    std::string GetGuestEvent(int index) const { return Guest(index).MenuTitle; }
+    std::string GetGuestRemark(int index) const { return Guest(index).Notiz; }
+
+    // --- scaling and display -------------------------------------------------------------------------
+    // Scales every line to newYield with the cook's rounding and sets the yield.
+    void ScaleRecipe(long newYield);
+    void SetConvtype(int flags);
+    int Convtype() const { return m_convtype; }
+
+    long LastError() const { return m_lastError; }
+    std::string LastErrorText() const;
+    void LastErrorClear();
+
+private:
+    ClUnit& Units() const;
+    clsRecipeUnit& RecipeUnits() const;
+    void Clear();
+    std::string CleanTitle(std::string_view title);
+    void ReadHead(const Recordset& rs);
+    void ReadDetail(const Recordset& rs);
+    void LoadDetail();
+    void LoadLines();
+    void LoadCats();
+    void LoadBooks();
+    void LoadTools();
+    void LoadPictures();
+    void WriteHead();
+    void WritePictures();
+    void WriteChildren();
+    void CacheUpdate();
+    void SetError(long number, std::string text);
+    void SetDbError(const DbError& error);
+    template <typename T, typename V> void Assign(T& member, const V& value)
+    {
+        if (member != value) {
+            member = value;
+            m_changed = true;
+        }
+    }
+
+    Database* m_db = nullptr;
+    std::shared_ptr<ClUnit> m_ownUnits;
+    std::shared_ptr<clsRecipeUnit> m_ownRecipeUnits;
+
+    RecipeHead m_head;
+    RecipeHead m_saved;
+    ClFingerprint m_fingerprint;
+    long m_importMode = 0;
+    DateSerial m_ts;
+    int m_convtype = 0;
+
+    std::vector<ClIngredient> m_lines;
+    std::vector<long> m_cats;
+    std::vector<long> m_books;
+    std::vector<long> m_tools;
+    std::vector<clBlob> m_pictures;
+    std::vector<RecipeGuest> m_guests;
+    bool m_linesLoaded = false;
+    bool m_catsLoaded = false;
+    bool m_booksLoaded = false;
+    bool m_toolsLoaded = false;
+    bool m_picturesLoaded = false;
+    bool m_guestsLoaded = false;
+    bool m_linesChanged = false;
+    bool m_catsChanged = false;
+    bool m_booksChanged = false;
+    bool m_toolsChanged = false;
+    bool m_picturesChanged = false;
+
+    bool m_changed = false;
+    bool m_new = false;
+    bool m_fullLoaded = false;
+    bool m_nocache = false;
+    bool m_tempOnly = false;
+    bool m_gapFilling = false;
+
+    long m_lastError = 0;
+    std::string m_lastErrorText;
+};
+
+// Capacity of the process-wide recipe cache; 0 switches caching off for new objects.
+void SetRecipeCacheCapacity(std::size_t capacity);
+void ClearRecipeCache();
+
+} // namespace pf

@@ -513,16 +513,16 @@ bool ClCategory::SetCountry(bool country, bool replaceExisting)
         Database& db = Db();
         DbTransaction transaction(db);
         if (country) {
-            std::string update =
-                "UPDATE DISTINCTROW T_REZ_CAT_NDX INNER JOIN T_REZ_KOPF ON T_REZ_CAT_NDX.ID = "
-                "T_REZ_KOPF.ID SET T_REZ_KOPF.RezHerkunft = " +
-                id + " WHERE (T_REZ_CAT_NDX.CatID=" + id + ")";
+            std::string update = "UPDATE T_REZ_CAT_NDX INNER JOIN T_REZ_KOPF ON T_REZ_CAT_NDX.ID = "
+                                 "T_REZ_KOPF.ID SET T_REZ_KOPF.RezHerkunft = " +
+                                 id + " WHERE (T_REZ_CAT_NDX.CatID=" + id + ")";
             // A recipe without origin may hold an empty column instead of 0.
             if (!replaceExisting)
                 update += " AND (T_REZ_KOPF.RezHerkunft=0 OR T_REZ_KOPF.RezHerkunft IS NULL)";
             db.Execute(update);
+            // Only the category rows go; the origins just written stay.
             db.Execute(
-                "DELETE T_REZ_CAT_NDX.*, T_REZ_KOPF.RezHerkunft, T_REZ_CAT_NDX.CatID FROM T_REZ_KOPF "
+                "DELETE T_REZ_CAT_NDX.* FROM T_REZ_KOPF "
                 "INNER JOIN T_REZ_CAT_NDX ON T_REZ_KOPF.ID = T_REZ_CAT_NDX.ID WHERE T_REZ_CAT_NDX.CatID=" +
                 id);
         } else {
@@ -709,6 +709,36 @@ std::string ClCategory::GetCookbookIDList()
     return list;
 }
 
+std::map<long, long> ClCategory::UsageCounts()
+{
+    ClearError();
+    std::map<long, long> counts;
+    try {
+        Database& db = Db();
+        std::map<long, long> asOrigin;
+        auto rs = db.OpenRecordset("SELECT CatID, Count(*) AS X FROM T_REZ_CAT_NDX GROUP BY CatID");
+        for (; !rs->Eof(); rs->MoveNext())
+            counts[AsLong(rs->Field("CatID"))] = AsLong(rs->Field("X"));
+        rs = db.OpenRecordset(
+            "SELECT RezHerkunft, Count(*) AS X FROM T_REZ_KOPF WHERE RezHerkunft<>0 GROUP BY "
+            "RezHerkunft");
+        for (; !rs->Eof(); rs->MoveNext())
+            asOrigin[AsLong(rs->Field("RezHerkunft"))] = AsLong(rs->Field("X"));
+        // A country counts its origins, as UsageCount does.
+        rs = db.OpenRecordset("SELECT ID FROM T_CAT WHERE LaenderCode<>0");
+        for (; !rs->Eof(); rs->MoveNext()) {
+            const long id = AsLong(rs->Field("ID"));
+            counts.erase(id);
+            if (auto it = asOrigin.find(id); it != asOrigin.end())
+                counts[id] = it->second;
+        }
+    } catch (const DbError& e) {
+        SetError(e.Number(), e.JoinedDescription());
+        counts.clear();
+    }
+    return counts;
+}
+
 // --- find lists ----------------------------------------------------------------------------
 
 bool ClCategory::LoadFound()
@@ -775,8 +805,10 @@ bool ClCategory::FindFirst(const CategoryFindFilter& filter)
             sql += " AND (CatParent=0 or CatParent Is Null)";
         sql += " ORDER BY T_CAT.CatNameD";
         auto rs = db.OpenRecordset(sql, {LiteralPattern(filter.NameStart) + "*"});
+        // By position: T_CAT.* begins with ID, and over the nested cookbook join the engine names
+        // that column "ID:1".
         for (; !rs->Eof(); rs->MoveNext())
-            m_found.push_back(AsLong(rs->Field("ID")));
+            m_found.push_back(AsLong(rs->Field(0)));
     } catch (const DbError& e) {
         SetError(e.Number(), e.JoinedDescription());
         return false;

@@ -5,6 +5,7 @@
 // touches more than one table runs in one transaction and leaves the tables as they were when it
 // fails. The Confirm... operations ask their question through UI() before they change anything.
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,12 +37,12 @@ struct CategoryKind
 // Filters of FillListbox; all off lists every category except the entries with LaenderCode 99.
 struct CategoryListFilter
 {
-    long ExcludeID = 0;          // leave this category out (0: none)
-    bool EditOnly = false;       // only categories open for manual assignment
-    long TypeID = 0;             // only this kind (0: every kind)
-    bool WPLevelOnly = false;    // only categories with a weekly-plan level
-    bool TopLevelOnly = false;   // only categories without parent
-    std::optional<bool> Country; // only countries (true) or only ordinary categories (false)
+    long ExcludeID = 0;            // leave this category out (0: none)
+    bool EditOnly = false;         // only categories open for manual assignment
+    long TypeID = 0;               // only this kind (0: every kind)
+    bool WPLevelOnly = false;      // only categories with a weekly-plan level
+    bool TopLevelOnly = false;     // only categories without parent
+    std::optional<bool> Country{}; // only countries (true) or only ordinary categories (false)
 };
 
 // Filters of FindFirst: one source and the conditions on it.
@@ -56,9 +57,9 @@ struct CategoryFindFilter
     enum class Level { Any, ChildrenOnly, TopLevelOnly };
     Source From = Source::All;
     long BookID = 0;
-    std::string NameStart;       // names beginning with this text (case-insensitive)
-    std::optional<bool> Country; // only countries (true) or only ordinary categories (false)
-    long TypeID = 0;             // only this kind (0: every kind)
+    std::string NameStart{};       // names beginning with this text (case-insensitive)
+    std::optional<bool> Country{}; // only countries (true) or only ordinary categories (false)
+    long TypeID = 0;               // only this kind (0: every kind)
     bool EditOnly = false;
     bool ClassifiedOnly = false; // only kinds shown classified in the search tree
     bool PrimaryOnly = false;    // only as primary category (sources over T_REZ_CAT_NDX)
@@ -150,6 +151,9 @@ public:
     long UsageCount();
     // The cookbooks holding recipes of this category, comma-separated.
     std::string GetCookbookIDList();
+    // Usage of every category at once, for lists: category ID -> recipes that carry it, and
+    // for countries the recipes naming it as origin. Categories nobody uses are missing.
+    std::map<long, long> UsageCounts();
 
     // A list walked by FindNext; each step loads the next category. FindCount is its length.
     bool FindFirst(const CategoryFindFilter& filter);

@@ -1,0 +1,551 @@
+#include "model/ClCategory.h"
+
+#include "core/AppContext.h"
+#include "db/BaseData.h"
+#include "db/Database.h"
+#include "db/Recordset.h"
+#include "db/Schema.h"
+#include "tests/support/ScriptedInteraction.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace pf {
+namespace {
+
+class CategoryDb : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        app.UI = &ui;
+        OpenOptions options;
+        options.Create = true;
+        db = Database::OpenSqlite(dir.File("categories.db"), options);
+        CreateTables(*db, SchemaTables());
+        cat.SetDB(db.get());
+    }
+    void AddCat(long id, const char* name, long type = 1, long parent = 0, long country = 0, bool edit = true,
+                long wpLevel = 0)
+    {
+        db->Execute("INSERT INTO T_CAT (ID,CatNameD,CatType,CatParent,LaenderCode,ErfassungsFlag,CatWPLevel,"
+                    "CatWPRepeat) VALUES (?,?,?,?,?,?,?,0)",
+                    {id, name, type, parent, country, edit, wpLevel});
+    }
+    void AddRecipe(long id, long origin = 0)
+    {
+        db->Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle,RezHerkunft) VALUES (?,?,?)",
+                    {id, "Rezept " + std::to_string(id), origin});
+    }
+    void AddRecipeCat(long recipe, long catId, bool primary, long no)
+    {
+        db->Execute("INSERT INTO T_REZ_CAT_NDX (ID,CatID,CatPrimary,[No]) VALUES (?,?,?,?)",
+                    {recipe, catId, primary, no});
+    }
+    // Statements the program never issues (triggers that make a write fail) go past the
+    // connection layer straight to the file.
+    void RawSql(const char* sql)
+    {
+        sqlite3* raw = nullptr;
+        ASSERT_EQ(sqlite3_open(dir.File("categories.db").c_str(), &raw), SQLITE_OK);
+        char* message = nullptr;
+        EXPECT_EQ(sqlite3_exec(raw, sql, nullptr, nullptr, &message), SQLITE_OK) << (message ? message : "");
+        sqlite3_free(message);
+        sqlite3_close(raw);
+    }
+    long Count(const std::string& sql) { return static_cast<long>(db->Scalar(sql).AsLong()); }
+    long Origin(long recipe)
+    {
+        return Count("SELECT RezHerkunft FROM T_REZ_KOPF WHERE ID=" + std::to_string(recipe));
+    }
+    // (CatID, primary) rows of a recipe in row order.
+    std::vector<std::pair<long, bool>> RecipeCats(long recipe)
+    {
+        std::vector<std::pair<long, bool>> rows;
+        auto rs = db->OpenRecordset("SELECT CatID,CatPrimary FROM T_REZ_CAT_NDX WHERE ID=" +
+                                    std::to_string(recipe) + " ORDER BY [No]");
+        for (; !rs->Eof(); rs->MoveNext())
+            rows.emplace_back(static_cast<long>(rs->Field("CatID").AsLong()),
+                              rs->Field("CatPrimary").AsBool());
+        return rows;
+    }
+
+    test::ScriptedInteraction ui;
+    AppContext app;
+    ScopedAppContext scope{app};
+    test::TempDir dir;
+    std::unique_ptr<Database> db;
+    ClCategory cat;
+};
+
+using Rows = std::vector<std::pair<long, bool>>;
+
+TEST_F(CategoryDb, NewCategoriesTakeTheLowestFreeIdAndAShortenedName)
+{
+    struct Case
+    {
+        std::vector<long> existing;
+        long expected;
+    };
+    const Case cases[] = {{{}, 1},         {{1, 2, 4}, 3}, {{1, 2, 3}, 4},
+                          {{100, 101}, 1}, {{1, 5, 6}, 2}, {{-4, 0, 1}, 2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.expected);
+        db->Execute("DELETE FROM T_CAT");
+        for (long id : c.existing)
+            AddCat(id, ("K" + std::to_string(id)).c_str());
+        ClCategory fresh;
+        fresh.SetDB(db.get());
+        fresh.SetDescription("Neue Kategorie");
+        ASSERT_TRUE(fresh.Save()) << fresh.LastErrorText();
+        EXPECT_EQ(fresh.id(), c.expected);
+        EXPECT_EQ(Count("SELECT COUNT(*) FROM T_CAT"), static_cast<long>(c.existing.size()) + 1);
+    }
+
+    // 25 characters, umlauts among them: the first 20 characters are stored, not 20 bytes.
+    cat.SetDescription("Süßspeisen für Gäste abcd");
+    ASSERT_TRUE(cat.Save());
+    ClCategory stored;
+    stored.SetDB(db.get());
+    ASSERT_TRUE(stored.LoadByID(cat.id()));
+    EXPECT_EQ(stored.Description(), "Süßspeisen für Gäste");
+    EXPECT_EQ(cat.Description(), "Süßspeisen für Gäste");
+
+    ClCategory empty;
+    empty.SetDB(db.get());
+    empty.SetDescription("   ");
+    EXPECT_FALSE(empty.Save());
+    EXPECT_EQ(empty.LastError(), -1);
+}
+
+TEST_F(CategoryDb, SaveWritesEveryFieldAndRefusesAParentCycle)
+{
+    AddCat(1, "Vorspeise");
+    AddCat(2, "Kalte Vorspeise", 1, 1);
+    AddCat(3, "Salate", 1, 2);
+    ASSERT_TRUE(cat.LoadByID(3));
+    cat.SetDescription("Blattsalate");
+    cat.SetIsEdit(false);
+    cat.Setwplevel(4);
+    cat.SetWPRepeat(7);
+    cat.SetParent(1);
+    ASSERT_TRUE(cat.Save());
+    ClCategory back;
+    back.SetDB(db.get());
+    ASSERT_TRUE(back.LoadByID(3));
+    EXPECT_EQ(back.Description(), "Blattsalate");
+    EXPECT_FALSE(back.IsEdit());
+    EXPECT_EQ(back.wplevel(), 4);
+    EXPECT_EQ(back.WPRepeat(), 7);
+    EXPECT_EQ(back.Parent(), 1);
+    EXPECT_EQ(back.ParentObject().Description(), "Vorspeise");
+
+    // Vorspeise under its own grandchild would hang the tree in a loop.
+    ASSERT_TRUE(cat.LoadByID(1));
+    cat.SetParent(2);
+    EXPECT_FALSE(cat.Save());
+    EXPECT_EQ(cat.LastError(), -1);
+    EXPECT_EQ(Count("SELECT CatParent FROM T_CAT WHERE ID=1"), 0);
+}
+
+TEST_F(CategoryDb, KindIsWrittenAtOnceAndNamedUndefinedWhenMissing)
+{
+    db->Execute("INSERT INTO T_CAT_TYPE (CatTypeID,CatTypeName,CatParentID,CatClassified) VALUES "
+                "(2,'Hauptzutat',0,-1)");
+    AddCat(7, "Fisch", 9);
+    ASSERT_TRUE(cat.LoadByID(7));
+    EXPECT_EQ(cat.TypeIDText(), "<undefiniert>");
+    ASSERT_TRUE(cat.SetTypeID(2));
+    EXPECT_EQ(cat.TypeIDText(), "Hauptzutat");
+    EXPECT_EQ(Count("SELECT CatType FROM T_CAT WHERE ID=7"), 2); // no Save needed
+}
+
+TEST_F(CategoryDb, MergeMovesRecipesAndChildrenAndDeletesTheSource)
+{
+    AddCat(5, "Suppe");
+    AddCat(12, "Suppen");
+    AddCat(13, "Klare Suppen", 1, 12);
+    AddCat(1000, "Italien", 7, 0, 380);
+    AddCat(1001, "Italia", 7, 0, 380);
+    AddRecipe(1, 1001);
+    AddRecipe(2, 1000);
+    AddRecipeCat(1, 12, true, 1);
+    AddRecipeCat(2, 12, false, 2);
+    AddRecipeCat(2, 5, true, 1);
+
+    ASSERT_TRUE(cat.LoadByID(12));
+    ASSERT_TRUE(cat.Merge(5)) << cat.LastErrorText();
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_CAT_NDX WHERE CatID=12"), 0);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_CAT_NDX WHERE CatID=5"), 3);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_CAT WHERE ID=12"), 0);
+    EXPECT_EQ(Count("SELECT CatParent FROM T_CAT WHERE ID=13"), 5);
+
+    // A country moves the origins, not the category rows.
+    ASSERT_TRUE(cat.LoadByID(1001));
+    ASSERT_TRUE(cat.Merge(1000));
+    EXPECT_EQ(Origin(1), 1000);
+    EXPECT_EQ(Origin(2), 1000);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_CAT WHERE ID=1001"), 0);
+
+    struct Refused
+    {
+        long source, target;
+    };
+    for (const Refused& r : {Refused{5, 5}, Refused{5, 4711}}) {
+        SCOPED_TRACE(r.target);
+        ASSERT_TRUE(cat.LoadByID(r.source));
+        EXPECT_FALSE(cat.Merge(r.target));
+        EXPECT_EQ(cat.LastError(), -1);
+        EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_CAT_NDX WHERE CatID=5"), 3);
+    }
+}
+
+TEST_F(CategoryDb, ConvertingToACountryAsksAndReplacesOriginsOnlyOnYes)
+{
+    struct Case
+    {
+        Answer replace;
+        long originOfRecipeWithOrigin;
+    };
+    for (const Case& c : {Case{Answer::No, 900}, Case{Answer::Yes, 20}}) {
+        SCOPED_TRACE(c.replace == Answer::Yes ? "Ja" : "Nein");
+        db->Execute("DELETE FROM T_CAT");
+        db->Execute("DELETE FROM T_REZ_KOPF");
+        db->Execute("DELETE FROM T_REZ_CAT_NDX");
+        ui.shown.clear();
+        AddCat(20, "Toskana");
+        AddCat(21, "Nudeln");
+        AddCat(900, "Frankreich", 7, 0, 250);
+        AddRecipe(1);      // no origin yet
+        AddRecipe(2, 900); // has an origin
+        AddRecipe(3);      // does not carry the category
+        AddRecipeCat(1, 20, true, 1);
+        AddRecipeCat(1, 21, false, 2);
+        AddRecipeCat(2, 20, false, 1);
+        AddRecipeCat(3, 21, true, 1);
+
+        ASSERT_TRUE(cat.LoadByID(20));
+        EXPECT_EQ(cat.ChangeToCountryFailCount(), 1);
+        ui.Answering(Answer::Yes).Answering(c.replace);
+        ASSERT_TRUE(cat.ConfirmSetCountry(true)) << cat.LastErrorText();
+        ASSERT_EQ(ui.shown.size(), 2u);
+        EXPECT_EQ(ui.shown[0].Text, "Sollen alle Rezepte, die \"Toskana\" als Kategorie enthalten, nun "
+                                    "entsprechend angepasst werden ?");
+        EXPECT_EQ(
+            ui.shown[1].Text.rfind("Es gibt 1 Rezepte, die bereits eine andere Herkunftsangabe haben. ", 0),
+            0u);
+        EXPECT_NE(
+            ui.shown[1].Text.find("[Nein] Die Kategorie wird aus den Rezepten entfernt, aber die vorhandene "
+                                  "Herkunftsangabe wird nicht ersetzt."),
+            std::string::npos);
+
+        EXPECT_EQ(Origin(1), 20);
+        EXPECT_EQ(Origin(2), c.originOfRecipeWithOrigin);
+        EXPECT_EQ(Origin(3), 0);
+        EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_CAT_NDX WHERE CatID=20"), 0);
+        EXPECT_EQ(RecipeCats(1), (Rows{{21, false}}));
+        EXPECT_EQ(RecipeCats(3), (Rows{{21, true}}));
+        EXPECT_TRUE(cat.IsCountry());
+        EXPECT_NE(Count("SELECT LaenderCode FROM T_CAT WHERE ID=20"), 0);
+        EXPECT_EQ(cat.UsageCount(), c.replace == Answer::Yes ? 2 : 1);
+    }
+}
+
+TEST_F(CategoryDb, ConvertingACountryToACategoryAddsAPrimaryRowOnlyWhereNoneIsPrimary)
+{
+    AddCat(5, "Suppe");
+    AddCat(6, "Eintopf");
+    AddCat(1000, "Ungarn", 7, 0, 348);
+    AddRecipe(1, 1000); // has a primary category
+    AddRecipe(2, 1000); // has no category at all
+    AddRecipe(3, 1000); // has categories, none of them primary
+    AddRecipe(4, 5);    // another origin stays
+    AddRecipeCat(1, 5, true, 1);
+    AddRecipeCat(1, 6, false, 4);
+    AddRecipeCat(3, 6, false, 1);
+
+    ASSERT_TRUE(cat.LoadByID(1000));
+    EXPECT_EQ(cat.UsageCount(), 3);
+    ui.Answering(Answer::Yes);
+    ASSERT_TRUE(cat.ConfirmSetCountry(false)) << cat.LastErrorText();
+    EXPECT_EQ(
+        ui.shown.at(0).Text,
+        "Sollen alle Rezepte, die bisher \"Ungarn\" als Herkunft enthalten haben, diese nun als Kategorie "
+        "erhalten ?");
+    EXPECT_EQ(RecipeCats(1), (Rows{{5, true}, {6, false}, {1000, false}}));
+    EXPECT_EQ(Count("SELECT [No] FROM T_REZ_CAT_NDX WHERE ID=1 AND CatID=1000"), 5);
+    EXPECT_EQ(RecipeCats(2), (Rows{{1000, true}}));
+    EXPECT_EQ(RecipeCats(3), (Rows{{6, false}, {1000, true}}));
+    for (long recipe : {1, 2, 3})
+        EXPECT_EQ(Origin(recipe), 0);
+    EXPECT_EQ(Origin(4), 5);
+    EXPECT_FALSE(cat.IsCountry());
+    EXPECT_EQ(cat.UsageCount(), 3);
+
+    // Declining changes nothing.
+    ASSERT_TRUE(cat.LoadByID(5));
+    db->Execute("UPDATE T_CAT SET LaenderCode=-1 WHERE ID=5");
+    ASSERT_TRUE(cat.LoadByID(5));
+    ui.Answering(Answer::No);
+    EXPECT_FALSE(cat.ConfirmSetCountry(false));
+    EXPECT_EQ(cat.LastError(), 0);
+    EXPECT_EQ(Origin(4), 5);
+    EXPECT_TRUE(ui.AllAnswersUsed());
+}
+
+TEST_F(CategoryDb, DeleteRemovesTheCategoryEverywhereOrNowhere)
+{
+    auto prepare = [this] {
+        db->Execute("DELETE FROM T_CAT");
+        db->Execute("DELETE FROM T_REZ_KOPF");
+        db->Execute("DELETE FROM T_REZ_CAT_NDX");
+        AddCat(1, "Dessert");
+        AddCat(8, "Eis", 1, 1);
+        AddCat(9, "Sorbet", 1, 8);
+        AddRecipe(1, 8);
+        AddRecipeCat(1, 8, true, 1);
+        AddRecipeCat(2, 8, false, 2);
+        AddRecipeCat(2, 1, true, 1);
+        ASSERT_TRUE(cat.LoadByID(8));
+    };
+
+    // The last statement fails: the rows removed before it come back.
+    prepare();
+    RawSql("CREATE TRIGGER NoOriginChange BEFORE UPDATE ON T_REZ_KOPF BEGIN SELECT RAISE(ABORT, 'gesperrt'); "
+           "END");
+    EXPECT_FALSE(cat.Delete());
+    EXPECT_NE(cat.LastError(), 0);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_CAT_NDX WHERE CatID=8"), 2);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_CAT WHERE ID=8"), 1);
+    EXPECT_EQ(Count("SELECT CatParent FROM T_CAT WHERE ID=9"), 8);
+    EXPECT_EQ(Origin(1), 8);
+    RawSql("DROP TRIGGER NoOriginChange");
+
+    // Declined: nothing happens.
+    ui.Answering(Answer::No);
+    EXPECT_FALSE(cat.ConfirmDelete());
+    EXPECT_EQ(ui.shown.back().Text,
+              "Soll die Kategorie \"Eis\" wirklich aus allen Rezepten entfernt werden ?");
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_CAT WHERE ID=8"), 1);
+
+    ui.Answering(Answer::Yes);
+    ASSERT_TRUE(cat.ConfirmDelete()) << cat.LastErrorText();
+    EXPECT_EQ(cat.id(), 0);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_CAT_NDX WHERE CatID=8"), 0);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_CAT_NDX"), 1);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_CAT WHERE ID=8"), 0);
+    EXPECT_EQ(Origin(1), 0);
+    EXPECT_EQ(Count("SELECT CatParent FROM T_CAT WHERE ID=9"), 1); // moved up a level
+}
+
+TEST_F(CategoryDb, NewNameCheckIgnoresCaseWildcardsAndTheCategoryItself)
+{
+    AddCat(1, "Suppe");
+    AddCat(2, "Süßspeise");
+    struct Case
+    {
+        long self; // 0: a new category
+        const char* name;
+        bool ok;
+    };
+    const Case cases[] = {{0, "Suppe", false},     {0, "SUPPE", false},
+                          {0, "SÜSSSPEISE", true}, {0, "süßspeise", false},
+                          {0, "Sup*", true},       {0, "Supp?", true},
+                          {1, "Suppe", true},      {2, "suppe", false},
+                          {0, "Suppen", true},     {0, "Suppe und noch viel mehr dazu", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ClCategory check;
+        check.SetDB(db.get());
+        if (c.self != 0) {
+            ASSERT_TRUE(check.LoadByID(c.self));
+        }
+        EXPECT_EQ(check.IsNewNameOK(c.name), c.ok);
+    }
+    ASSERT_TRUE(cat.LoadbyName("SUPPE"));
+    EXPECT_EQ(cat.id(), 1);
+    EXPECT_FALSE(cat.LoadbyName("Sup*"));
+}
+
+TEST_F(CategoryDb, FillListboxFiltersAndMarksCountries)
+{
+    AddCat(1, "Vorspeise", 1);
+    AddCat(2, "Kalte Vorspeise", 1, 1);
+    AddCat(3, "Fisch", 2, 0, 0, false, 3);
+    AddCat(4, "Italien", 7, 0, 380);
+    AddCat(5, "Unbekannt", 7, 0, 99);
+    struct Case
+    {
+        const char* name;
+        CategoryListFilter filter;
+        std::vector<std::string> texts;
+    };
+    const Case cases[] = {
+        {"alle", {}, {"Fisch", "Italien [Herkunft]", "Kalte Vorspeise", "Vorspeise"}},
+        {"ohne 3", {.ExcludeID = 3}, {"Italien [Herkunft]", "Kalte Vorspeise", "Vorspeise"}},
+        {"Erfassung", {.EditOnly = true}, {"Italien [Herkunft]", "Kalte Vorspeise", "Vorspeise"}},
+        {"Art 1", {.TypeID = 1}, {"Kalte Vorspeise", "Vorspeise"}},
+        {"Wochenplan", {.WPLevelOnly = true}, {"Fisch"}},
+        {"oberste Ebene", {.TopLevelOnly = true}, {"Fisch", "Italien [Herkunft]", "Vorspeise"}},
+        {"nur Länder", {.Country = true}, {"Italien [Herkunft]"}},
+        {"keine Länder", {.Country = false}, {"Fisch", "Kalte Vorspeise", "Vorspeise"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> texts;
+        for (const CategoryItem& item : cat.FillListbox(c.filter))
+            texts.push_back(item.Text);
+        EXPECT_EQ(texts, c.texts);
+    }
+    std::vector<long> children;
+    for (const CategoryItem& item : cat.GetChilds(1))
+        children.push_back(item.ID);
+    EXPECT_EQ(children, std::vector<long>{2});
+}
+
+TEST_F(CategoryDb, FindListsWalkCategoriesInUseAndARecipesCategoriesPrimaryFirst)
+{
+    db->Execute("INSERT INTO T_CAT_TYPE (CatTypeID,CatTypeName,CatClassified) VALUES (1,'Menüfolge',-1)");
+    db->Execute("INSERT INTO T_CAT_TYPE (CatTypeID,CatTypeName,CatClassified) VALUES (2,'Hauptzutat',0)");
+    AddCat(1, "Suppe", 1);
+    AddCat(2, "Salat", 1);
+    AddCat(3, "Rind", 2);
+    AddCat(4, "Sellerie", 2);
+    AddCat(1000, "Spanien", 7, 0, 724);
+    AddRecipe(1, 1000);
+    AddRecipeCat(1, 3, false, 1);
+    AddRecipeCat(1, 1, true, 2);
+    AddRecipe(2);
+    AddRecipeCat(2, 4, true, 1);
+    db->Execute("INSERT INTO T_REZ_KOCHBUCH (RezID,BuchID) VALUES (1,7)");
+    db->Execute("INSERT INTO T_REZ_KOCHBUCH (RezID,BuchID) VALUES (2,8)");
+
+    auto walk = [this](bool found) {
+        std::vector<std::string> names;
+        for (; found; found = cat.FindNext())
+            names.push_back(cat.Description());
+        return names;
+    };
+    using Source = CategoryFindFilter::Source;
+    struct Case
+    {
+        const char* name;
+        CategoryFindFilter filter;
+        std::vector<std::string> names;
+    };
+    CategoryFindFilter inUse{.From = Source::InUse};
+    CategoryFindFilter primary = inUse;
+    primary.PrimaryOnly = true;
+    CategoryFindFilter startsWithS{.NameStart = "s"};
+    CategoryFindFilter classified;
+    classified.ClassifiedOnly = true;
+    CategoryFindFilter book{.From = Source::InCookbook, .BookID = 7};
+    const Case cases[] = {{"in use", inUse, {"Rind", "Sellerie", "Suppe"}},
+                          {"primary", primary, {"Sellerie", "Suppe"}},
+                          {"origins", {.From = Source::OriginsInUse}, {"Spanien"}},
+                          {"S...", startsWithS, {"Salat", "Sellerie", "Spanien", "Suppe"}},
+                          {"classified", classified, {"Salat", "Suppe"}},
+                          {"cookbook 7", book, {"Rind", "Suppe"}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(walk(cat.FindFirst(c.filter)), c.names) << cat.LastErrorText();
+        EXPECT_EQ(cat.FindCount(), static_cast<long>(c.names.size()));
+    }
+
+    EXPECT_EQ(walk(cat.FindFirstRecipe(1)), (std::vector<std::string>{"Suppe", "Rind"}));
+    EXPECT_EQ(cat.FindMaxRezCatNo(1), 2);
+    EXPECT_EQ(cat.FindMaxRezCatNo(99), 0);
+    ASSERT_TRUE(cat.LoadRezOrigin(1));
+    EXPECT_EQ(cat.Description(), "Spanien");
+    EXPECT_FALSE(cat.LoadRezOrigin(2));
+
+    ASSERT_TRUE(cat.LoadByID(1000));
+    EXPECT_EQ(cat.GetCookbookIDList(), "7");
+    ASSERT_TRUE(cat.LoadByID(3));
+    EXPECT_EQ(cat.GetCookbookIDList(), "7");
+    ASSERT_TRUE(cat.LoadByID(2));
+    EXPECT_EQ(cat.GetCookbookIDList(), "");
+}
+
+TEST_F(CategoryDb, LoadOrCreateMakesNewCountriesOfTheCountryKind)
+{
+    AddCat(1, "Suppe", 1);
+    AddCat(1000, "Italien", 7, 0, 380);
+    ASSERT_TRUE(cat.LoadbyNameorCreate("suppe"));
+    EXPECT_EQ(cat.id(), 1);
+    ASSERT_TRUE(cat.LoadbyNameorCreate("Sizilien", true));
+    EXPECT_EQ(cat.id(), 2);
+    EXPECT_TRUE(cat.IsCountry());
+    EXPECT_TRUE(cat.IsEdit());
+    EXPECT_EQ(cat.TypeID(), 7);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_CAT WHERE CatNameD='Sizilien' AND LaenderCode<>0"), 1);
+
+    ClCategory child;
+    child.SetDB(db.get());
+    ASSERT_TRUE(child.LoadInheritData(1000));
+    child.SetDescription("Venetien");
+    ASSERT_TRUE(child.Save());
+    EXPECT_EQ(child.Parent(), 1000);
+    EXPECT_TRUE(child.IsCountry());
+    EXPECT_EQ(child.TypeID(), 7);
+
+    ClCategory imported;
+    imported.SetDB(db.get());
+    imported.SetDescription("ITALIEN");
+    ASSERT_TRUE(imported.ImportUpdate());
+    EXPECT_EQ(imported.id(), 1000);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_CAT"), 4);
+}
+
+TEST_F(CategoryDb, MergingKindsMovesTheirCategories)
+{
+    db->Execute("INSERT INTO T_CAT_TYPE (CatTypeID,CatTypeName) VALUES (3,'Alt')");
+    db->Execute("INSERT INTO T_CAT_TYPE (CatTypeID,CatTypeName) VALUES (4,'Neu')");
+    AddCat(1, "A", 3);
+    AddCat(2, "B", 3);
+    AddCat(3, "C", 4);
+    EXPECT_EQ(cat.MergeTypeID(3, 4), 2);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_CAT WHERE CatType=4"), 3);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_CAT_TYPE"), 1);
+}
+
+TEST_F(CategoryDb, BaseDataCategoriesListAndLoad)
+{
+    const auto repo = std::filesystem::path(PF_TEST_DATA_DIR).parent_path().parent_path();
+    const std::string cats = test::ReadFile((repo / "data/basedata/10_categories.csv").string());
+    ASSERT_FALSE(cats.empty());
+    const std::string file = dir.File("INIT.CSV");
+    test::WriteFile(file, std::string(kBaseDataHeader) + "\r\nVERSION\tv2.00.126\t2018-12-28\r\n" + cats);
+    ASSERT_TRUE(ImportBaseData(*db, file, nullptr));
+
+    EXPECT_EQ(cat.FillCatLevel().size(), 8u);
+    const auto all = cat.FillListbox();
+    EXPECT_EQ(all.size(), 573u);
+    // Every category hangs in the tree: the top level and the children of each node cover all.
+    std::size_t inTree = 0;
+    std::vector<long> open{0};
+    while (!open.empty()) {
+        const long parent = open.back();
+        open.pop_back();
+        for (const CategoryItem& item : cat.GetChilds(parent)) {
+            ++inTree;
+            open.push_back(item.ID);
+        }
+    }
+    EXPECT_EQ(inTree, all.size());
+    ASSERT_TRUE(cat.LoadbyName("kalte vorspeise"));
+    EXPECT_EQ(cat.id(), 103);
+    EXPECT_EQ(cat.ParentObject().Description(), "Vorspeise");
+    EXPECT_EQ(cat.TypeIDText(), "Menüfolge");
+
+    ClCategory fresh;
+    fresh.SetDB(db.get());
+    EXPECT_EQ(fresh.SetNewID(), 1);
+}
+
+} // namespace
+} // namespace pf

@@ -181,7 +181,8 @@ void FrmUnitManagement::FillUnits()
     const QSignalBlocker blocker(m_table);
     const int selected = m_table->currentRow();
     const int n = m_units.Count();
-    m_table->clearContents();
+    // Removing the rows also removes their list boxes.
+    m_table->setRowCount(0);
     m_table->setRowCount(n);
 
     // Scale and nutrient units are chosen from the table by name; the item data is the unit's ID.
@@ -192,61 +193,78 @@ void FrmUnitManagement::FillUnits()
         ids << m_units.id(i);
     }
 
-    for (int i = 1; i <= n; ++i) {
-        const int row = i - 1;
-        const UnitEntry e = m_units.GetData(i);
-        auto* idItem = new QTableWidgetItem(e.id < 0 ? QString("neu") : QString::number(e.id));
+    for (int row = 0; row < n; ++row) {
+        auto* idItem = new QTableWidgetItem;
         idItem->setFlags(idItem->flags() & ~Qt::ItemIsEditable);
         m_table->setItem(row, kColId, idItem);
-        const std::pair<int, const std::string*> texts[] = {
-            {kColLongD, &e.UnitLongD},  {kColShortD, &e.UnitNameD},  {kColLongE, &e.UnitLongE},
-            {kColShortE, &e.UnitNameE}, {kColLongUS, &e.UnitLongUS}, {kColShortUS, &e.UnitNameUS}};
-        for (const auto& [column, text] : texts)
-            m_table->setItem(row, column, new QTableWidgetItem(ToQt(*text)));
-        const std::pair<int, Decimal4> numbers[] = {{kColUK2D, e.UK2DFactor},
-                                                    {kColUS2D, e.US2DFactor},
-                                                    {kColAutoScaleValue, e.AutoScaleValue},
-                                                    {kColNaehrValue, e.NaehrScaleValue}};
-        for (const auto& [column, value] : numbers) {
-            auto* item = new QTableWidgetItem(DecimalText(value));
+        for (int column : {kColLongD, kColShortD, kColLongE, kColShortE, kColLongUS, kColShortUS})
+            m_table->setItem(row, column, new QTableWidgetItem);
+        for (int column : {kColUK2D, kColUS2D, kColAutoScaleValue, kColNaehrValue}) {
+            auto* item = new QTableWidgetItem;
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             m_table->setItem(row, column, item);
         }
-        const std::pair<int, bool> flags[] = {{kColUnscaled, e.Unscaled},
-                                              {kColNoFraction, e.NoFractionOnScale}};
-        for (const auto& [column, on] : flags) {
+        for (int column : {kColUnscaled, kColNoFraction}) {
             auto* item = new QTableWidgetItem;
             item->setFlags((item->flags() | Qt::ItemIsUserCheckable) & ~Qt::ItemIsEditable);
-            item->setCheckState(on ? Qt::Checked : Qt::Unchecked);
             m_table->setItem(row, column, item);
         }
-        const std::pair<int, long> scaleUnits[] = {{kColAutoScaleUnit, e.AutoScaleIndex},
-                                                   {kColNaehrUnit, e.NaehrScaleIndex}};
-        for (const auto& [column, unitId] : scaleUnits) {
+        for (int column : {kColAutoScaleUnit, kColNaehrUnit}) {
             auto* combo = new QComboBox(m_table);
             combo->setObjectName(QString("cboUnit_%1_%2").arg(row).arg(column));
             for (qsizetype k = 0; k < names.size(); ++k)
                 combo->addItem(names[k], QVariant::fromValue(static_cast<qlonglong>(ids[k])));
-            int pos = combo->findData(QVariant::fromValue(static_cast<qlonglong>(unitId)));
-            if (pos < 0) {
-                // A unit that is no longer in the table stays visible rather than being lost.
-                combo->addItem(QString("#%1").arg(unitId),
-                               QVariant::fromValue(static_cast<qlonglong>(unitId)));
-                pos = combo->count() - 1;
-            }
-            combo->setCurrentIndex(pos);
-            const int col = column;
-            connect(combo, &QComboBox::activated, this, [this, combo, row, col](int) {
-                RunTrapped(
-                    [&] { ScaleUnitChosen(row, col, static_cast<long>(combo->currentData().toLongLong())); });
+            connect(combo, &QComboBox::activated, this, [this, combo, row, column](int) {
+                RunTrapped([&] {
+                    ScaleUnitChosen(row, column, static_cast<long>(combo->currentData().toLongLong()));
+                });
             });
             m_table->setCellWidget(row, column, combo);
         }
+        ShowUnitRow(row);
     }
     m_table->resizeColumnsToContents();
     if (selected >= 0 && selected < n)
         m_table->selectRow(selected);
     m_filling = false;
+}
+
+void FrmUnitManagement::ShowUnitRow(int row)
+{
+    const bool filling = m_filling;
+    m_filling = true;
+    const QSignalBlocker blocker(m_table);
+    const UnitEntry e = m_units.GetData(row + 1);
+    m_table->item(row, kColId)->setText(e.id < 0 ? QString("neu") : QString::number(e.id));
+    const std::pair<int, const std::string*> texts[] = {
+        {kColLongD, &e.UnitLongD},  {kColShortD, &e.UnitNameD},  {kColLongE, &e.UnitLongE},
+        {kColShortE, &e.UnitNameE}, {kColLongUS, &e.UnitLongUS}, {kColShortUS, &e.UnitNameUS}};
+    for (const auto& [column, text] : texts)
+        m_table->item(row, column)->setText(ToQt(*text));
+    const std::pair<int, Decimal4> numbers[] = {{kColUK2D, e.UK2DFactor},
+                                                {kColUS2D, e.US2DFactor},
+                                                {kColAutoScaleValue, e.AutoScaleValue},
+                                                {kColNaehrValue, e.NaehrScaleValue}};
+    for (const auto& [column, value] : numbers)
+        m_table->item(row, column)->setText(DecimalText(value));
+    m_table->item(row, kColUnscaled)->setCheckState(e.Unscaled ? Qt::Checked : Qt::Unchecked);
+    m_table->item(row, kColNoFraction)->setCheckState(e.NoFractionOnScale ? Qt::Checked : Qt::Unchecked);
+    const std::pair<int, long> scaleUnits[] = {{kColAutoScaleUnit, e.AutoScaleIndex},
+                                               {kColNaehrUnit, e.NaehrScaleIndex}};
+    for (const auto& [column, unitId] : scaleUnits) {
+        auto* combo = qobject_cast<QComboBox*>(m_table->cellWidget(row, column));
+        if (!combo)
+            continue;
+        const QVariant wanted = QVariant::fromValue(static_cast<qlonglong>(unitId));
+        int pos = combo->findData(wanted);
+        if (pos < 0) {
+            // A unit that is no longer in the table stays visible rather than being lost.
+            combo->addItem(QString("#%1").arg(unitId), wanted);
+            pos = combo->count() - 1;
+        }
+        combo->setCurrentIndex(pos);
+    }
+    m_filling = filling;
 }
 
 void FrmUnitManagement::FillRecipeUnits()
@@ -305,7 +323,7 @@ void FrmUnitManagement::UnitCellChanged(int row, int column)
         const std::optional<Decimal4> value = ParseDecimal(item->text());
         if (!value) {
             Inform("Bitte eine gültige Zahl angeben.", MsgIcon::Warning);
-            FillUnits();
+            ShowUnitRow(row);
             return;
         }
         Decimal4& target = column == kColUK2D             ? e.UK2DFactor
@@ -320,7 +338,7 @@ void FrmUnitManagement::UnitCellChanged(int row, int column)
     }
     m_units.StoreData(index, e);
     // Short names are kept in capitals, factors in their stored form: show what was stored.
-    FillUnits();
+    ShowUnitRow(row);
 }
 
 void FrmUnitManagement::ScaleUnitChosen(int row, int column, long unitId)

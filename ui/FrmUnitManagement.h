@@ -55,6 +55,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Shows entry row + 1 in its row, which FillUnits has made.
+    void ShowUnitRow(int row);
     // Takes an edited cell of the unit table into its entry.
     void UnitCellChanged(int row, int column);
     void ScaleUnitChosen(int row, int column, long unitId);

@@ -7,6 +7,7 @@
 #include "model/clsRecipeUnit.h"
 #include "tests/ui/UiTestSupport.h"
 
+#include <QComboBox>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -129,11 +130,17 @@ TEST_F(UnitManagementTest, OpeningWarnsAndMakesTheTableWritableWhileOpen)
         EXPECT_NE(
             text.find("Gefährliche Änderungen können von Pfannola werder erkannt noch verhindert werden!"),
             std::string::npos);
-        EXPECT_EQ(Child<QTableWidget>(*window, "tblUnits")->rowCount(), 2);
+        auto* table = Child<QTableWidget>(*window, "tblUnits");
+        EXPECT_EQ(table->rowCount(), 2);
+
+        // A factor that is no number is refused and the cell shows the stored one again.
+        table->item(0, 7)->setText("viel");
+        EXPECT_EQ(m_ui.shown.back().Text, "Bitte eine gültige Zahl angeben.");
+        EXPECT_EQ(table->item(0, 7)->text(), "0");
         EXPECT_TRUE(window->close()); // nothing changed: no question
     }
     EXPECT_FALSE(m_units.IsRW());
-    EXPECT_EQ(m_ui.shown.size(), 1u);
+    EXPECT_EQ(m_ui.shown.size(), 2u);
 }
 
 TEST_F(UnitManagementTest, EditedUnitIsSavedOnlyWhenLeavingWithYes)
@@ -155,6 +162,11 @@ TEST_F(UnitManagementTest, EditedUnitIsSavedOnlyWhenLeavingWithYes)
         EXPECT_EQ(table->item(0, 2)->text(), "GF"); // short names are kept in capitals
         table->item(1, 9)->setCheckState(Qt::Checked);
         table->item(1, 7)->setText("0,5");
+        // The nutrient unit of Milliliter becomes Gramm (first entry after the empty one).
+        auto* nutrientUnit = window->findChild<QComboBox*>("cboUnit_1_13");
+        ASSERT_NE(nutrientUnit, nullptr);
+        nutrientUnit->setCurrentIndex(1);
+        emit nutrientUnit->activated(1);
 
         m_ui.Answering(c.answer);
         EXPECT_TRUE(window->close());
@@ -171,6 +183,7 @@ TEST_F(UnitManagementTest, EditedUnitIsSavedOnlyWhenLeavingWithYes)
         EXPECT_EQ(m_db->Scalar("SELECT Unscaled FROM T_UNIT WHERE ID=2").AsBool(), saved);
         EXPECT_EQ(m_db->Scalar("SELECT ConvMetrisch FROM T_UNIT WHERE ID=2").AsCurrency(),
                   saved ? Decimal4::FromTicks(5000) : Decimal4());
+        EXPECT_EQ(m_db->Scalar("SELECT NaehrScaleIndex FROM T_UNIT WHERE ID=2").AsLong(), saved ? 1 : 0);
         // The program's table holds what the database holds, whichever the answer.
         EXPECT_EQ(m_units.UnitLongD(1), c.storedName);
         EXPECT_FALSE(m_units.IsChanged(1));

@@ -316,7 +316,7 @@ void ClIngredient::ReadRow(const Recordset& rs)
         m_einheitId = static_cast<long>(rs["ZutEinh"].AsLong());
         m_zubereitung = Trim(rs["ZutZubereitung"].AsText());
         m_text.clear();
-        SetVerarbeitung(Trim(rs["ZutVerarbeitung"].AsText()));
+        m_verarbeitung = Trim(rs["ZutVerarbeitung"].AsText());
         SetIngredient(Trim(rs["ZutText"].AsText()));
         m_isRecipe = rs["ZutRezept"].AsBool();
         const Value blsId = rs["ZutBLSID"];

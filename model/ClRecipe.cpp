@@ -1236,6 +1236,7 @@ void ClRecipe::WriteHead()
     rs->SetField("RezSprache", m_head.LanguageID);
     rs->SetField("RezHerkunft", m_head.Origin);
     rs->SetField("RezNotizen", m_head.Notizen);
+    rs->SetField("RezWeinTipp", m_head.WineDegustation);
     rs->SetField("RezZeitVorher", DateValue(m_head.PreparationTime));
     rs->SetField("RezZeitKochen", DateValue(m_head.CookingTime));
     rs->SetField("RezHaltbarLagern", DaysValue(m_head.StorageTime[0]));
@@ -1349,7 +1350,14 @@ bool ClRecipe::Save(bool keepFingerprint)
         m_head.TitleMenuCard = m_head.Title;
     // Everything that is written must be in memory before the old rows are replaced.
     LoadAll();
-    if (!IsGeneric()) {
+    // Whether the recipe is complete is judged without its categories: a recipe with
+    // instructions, yield and quantities must not lose its category silently as "generic".
+    const bool complete = !m_head.Zubereitung.empty() && m_head.Yield != 0 &&
+                          std::any_of(m_lines.begin(), m_lines.end(), [](const ClIngredient& line) {
+                              return !line.IsTrenner() && line.OrgMeasurement() != Decimal4();
+                          });
+    IsGeneric();
+    if (complete) {
         if (m_cats.empty()) {
             SetError(kErrCategories, "Kategorien");
             return false;
@@ -1767,7 +1775,8 @@ std::string ClRecipe::RecipeCellTip(long id)
     add("Quellenangabe: ", source);
     if (recipe.Fingerprint().HasFingerprint())
         lines.push_back(recipe.Fingerprint().FingerprintInfoText());
-    add("Sprache: ", recipe.LanguageText());
+    if (recipe.LanguageID() != 0)
+        add("Sprache: ", recipe.LanguageText());
     std::string cats;
     for (const std::string& name : recipe.GetRecipeCategories(id))
         cats += (cats.empty() ? "" : ", ") + name;

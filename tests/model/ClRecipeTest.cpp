@@ -1,0 +1,471 @@
+#include "model/ClRecipe.h"
+
+#include "core/AppContext.h"
+#include "core/Utf8.h"
+#include "db/Database.h"
+#include "db/Recordset.h"
+#include "tests/support/BaseDataDb.h"
+#include "tests/support/RawSql.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace pf {
+namespace {
+
+constexpr long kGramm = 31;
+constexpr long kPortionen = 1;
+constexpr long kVorspeise = 102;
+constexpr long kAperitif = 100;
+
+class RecipeDb : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        app.IniFile = dir.File("pfannola.INI");
+        app.UserStoreFile = dir.File("user.ini");
+        app.WinUser = "koch";
+        app.Options.EditFlags = 0; // fraction mode
+        db = test::MakeBaseDataDatabase(dir);
+        ASSERT_TRUE(db);
+    }
+
+    ClRecipe Recipe()
+    {
+        ClRecipe recipe;
+        recipe.SetDB(db.get());
+        return recipe;
+    }
+
+    static ClIngredient Line(const char* quantity, long unit, const char* text)
+    {
+        ClIngredient line;
+        line.SetEinheitID(unit);
+        line.SetOrgMeasurement(Decimal4::Parse(quantity));
+        line.SetIngredient(text);
+        return line;
+    }
+
+    // A complete recipe: title, yield, one category, instructions and ingredient lines.
+    ClRecipe Complete(const char* title)
+    {
+        ClRecipe recipe = Recipe();
+        recipe.LoadByID(0);
+        recipe.SetTitle(title);
+        recipe.SetYield(4);
+        recipe.SetYieldUnitIndex(kPortionen);
+        EXPECT_TRUE(recipe.CatAddID(kVorspeise));
+        recipe.SetZubereitung("Alles verrühren.");
+        recipe.IngredAdd(Line("250", kGramm, "Mehl"));
+        return recipe;
+    }
+
+    void Raw(const std::string& sql) { test::ExecuteRawSql(dir.File("base.db"), sql); }
+    long Count(const std::string& sql) { return static_cast<long>(db->Scalar(sql).AsLong()); }
+
+    AppContext app;
+    ScopedAppContext scope{app};
+    test::TempDir dir;
+    std::unique_ptr<Database> db;
+};
+
+TEST_F(RecipeDb, EveryFieldAndCollectionRoundTripsThroughSaveAndLoad)
+{
+    ClRecipe recipe = Complete("Omas \"beste\" 100% [echte] Suppe?|*");
+    recipe.SetLanguageID(2);
+    recipe.SetSourceText("Aus dem Heft");
+    recipe.SetSourcePage(35);
+    recipe.SetStorageTime(1, 3);
+    recipe.SetStorageTime(2, 5);
+    recipe.SetStorageTime(3, 6);
+    recipe.SetStorageTime(4, 9); // ignored
+    recipe.SetWineDegustation("Ein trockener Riesling");
+    recipe.SetNotizen("Gelingt immer.");
+    recipe.SetPreparationTime(DateSerial{0.5});
+    recipe.SetCookingTime(DateSerial{0.25});
+    recipe.SetOriginID(1001);
+    recipe.SetWPExclude(2);
+    std::string instructions;
+    for (int i = 0; i < 40000; ++i)
+        instructions += static_cast<char>('a' + i % 26);
+    instructions.replace(16383, 2, "ä"); // a two-byte character across the row boundary
+    recipe.SetZubereitung(instructions);
+    // 16 categories, the 17th is refused; 32 cookbooks; 32 pictures.
+    long added = 1;
+    for (long cat = 103; added < ClRecipe::kMaxCategories; ++cat)
+        if (recipe.CatAddID(cat))
+            ++added;
+    EXPECT_FALSE(recipe.CatAddID(kAperitif));
+    for (long book = 0; book < 32; ++book)
+        EXPECT_TRUE(recipe.BookAdd(book));
+    EXPECT_FALSE(recipe.BookAdd(99));
+    for (int p = 0; p < 32; ++p)
+        EXPECT_TRUE(recipe.PictureAdd(Blob{static_cast<std::uint8_t>(p), 0, 255}));
+    EXPECT_FALSE(recipe.PictureAdd(Blob{1}));
+    ClIngredient separator;
+    separator.SetTrennzeile("Für die Soße");
+    recipe.IngredAdd(separator);
+    recipe.IngredAdd(Line("1.5", 4, "Sahne; geschlagen"));
+    ClIngredient reference;
+    reference.SetIsRecipeID(42);
+    reference.SetIngredient("Brühe");
+    recipe.IngredAdd(reference, 1);
+    ASSERT_TRUE(recipe.Save()) << recipe.LastErrorText();
+
+    ClRecipe loaded = Recipe();
+    ASSERT_TRUE(loaded.LoadByID(recipe.id(), 2));
+    EXPECT_EQ(loaded.Title(), "Omas 'beste' 100 echte Suppe");
+    EXPECT_EQ(loaded.TitleMenuCard(), loaded.Title());
+    EXPECT_EQ(loaded.YieldUnitText(), "Portionen");
+    EXPECT_EQ(loaded.LanguageText(), "Deutsch (Schweiz)");
+    EXPECT_EQ(loaded.SourcePage(), 35);
+    EXPECT_EQ(loaded.StorageTime(1), 3);
+    EXPECT_EQ(loaded.StorageTime(2), 5);
+    EXPECT_EQ(loaded.StorageTime(3), 6);
+    EXPECT_EQ(loaded.Origin(), 1001);
+    EXPECT_EQ(loaded.Zubereitung(), instructions);
+    EXPECT_EQ(loaded.WineDegustation(), "Ein trockener Riesling");
+    EXPECT_EQ(loaded.PreparationTime(), DateSerial{0.5});
+    EXPECT_EQ(loaded.ImportSource(), 1);
+    EXPECT_NE(loaded.Importdate().Days, 0);
+    EXPECT_FALSE(loaded.IsGeneric());
+    EXPECT_EQ(loaded.CatCount(), 16);
+    EXPECT_EQ(loaded.CatID(1), kVorspeise);
+    EXPECT_EQ(loaded.BookCount(), 32);
+    ASSERT_EQ(loaded.PictureCount(), 32);
+    EXPECT_EQ(loaded.Picture(32).BlobData(), (Blob{31, 0, 255}));
+    ASSERT_EQ(loaded.IngredCount(), 4);
+    EXPECT_EQ(loaded.Ingredient(1).IsRecipeID(), 42);
+    EXPECT_EQ(loaded.Ingredient(2).Ingredient(), "Mehl");
+    EXPECT_EQ(loaded.Ingredient(2).EinheitTxt(), "Gramm");
+    EXPECT_EQ(loaded.Ingredient(3).Trennzeile(), "Für die Soße");
+    EXPECT_EQ(loaded.Ingredient(4).Verarbeitung(), "geschlagen");
+    EXPECT_EQ(loaded.Ingredient(4).MengeTxt(), "1 1/2");
+    EXPECT_FALSE(loaded.IsChanged());
+
+    // The instructions are stored in rows of 16384 characters.
+    auto rows =
+        db->OpenRecordset("SELECT NO, AnwText FROM T_REZ_ANWEIS WHERE ID=? ORDER BY NO", {recipe.id()});
+    std::vector<std::size_t> lengths;
+    for (; !rows->Eof(); rows->MoveNext())
+        lengths.push_back(ToCodePoints(rows->Field(1).AsText()).size());
+    EXPECT_EQ(lengths, (std::vector<std::size_t>{16384, 16384, 7231}));
+}
+
+TEST_F(RecipeDb, TitlesAreCleanedAndCutToTheColumn)
+{
+    const struct
+    {
+        std::string in;
+        std::string out;
+    } cases[] = {
+        {"Er sagte \"lecker\"", "Er sagte 'lecker'"},
+        {"Kuchen [neu] 50% |?*", "Kuchen neu 50 "},
+        {std::string(130, 'x'), std::string(128, 'x')},
+        {std::string(64, 'x') + std::string(20, 'x') + "ÄÖÜäöüß" + std::string(60, 'y'),
+         std::string(84, 'x') + "ÄÖÜäöüß" + std::string(37, 'y')},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.in);
+        ClRecipe recipe = Recipe();
+        recipe.SetTitle(c.in);
+        EXPECT_EQ(recipe.Title(), c.out);
+    }
+}
+
+TEST_F(RecipeDb, SaveRefusesWhatIsMissingUnlessTheRecipeIsStoredAsGeneric)
+{
+    {
+        ClRecipe recipe = Complete("");
+        EXPECT_FALSE(recipe.Save());
+        EXPECT_EQ(recipe.LastError(), ClRecipe::kErrTitle);
+        EXPECT_EQ(recipe.LastErrorText(), "Titel");
+    }
+    {
+        ClRecipe recipe = Complete("Ohne Kategorie");
+        recipe.CatDel(1);
+        EXPECT_FALSE(recipe.Save());
+        EXPECT_EQ(recipe.LastError(), ClRecipe::kErrCategories);
+        EXPECT_EQ(recipe.id(), 0);
+    }
+    {
+        // No category and no instructions: incomplete, so stored as generic.
+        ClRecipe recipe = Complete("Skizze");
+        recipe.CatDel(1);
+        recipe.SetZubereitung("");
+        ASSERT_TRUE(recipe.Save()) << recipe.LastErrorText();
+        EXPECT_EQ(Count("SELECT Generic FROM T_REZ_KOPF WHERE ID=" + std::to_string(recipe.id())), -1);
+        EXPECT_EQ(recipe.WhyGeneric(), "Zubereitung, Kategorie");
+    }
+}
+
+TEST_F(RecipeDb, GenericReasonsAreListedInOrder)
+{
+    const struct
+    {
+        bool instructions;
+        long yield;
+        bool category;
+        const char* quantity; // nullptr: no line
+        const char* why;
+    } cases[] = {
+        {true, 4, true, "250", ""},
+        {false, 4, true, "250", "Zubereitung"},
+        {true, 0, true, "250", "Menge"},
+        {true, 4, false, "250", "Kategorie"},
+        {true, 4, true, nullptr, "Zutaten"},
+        {true, 4, true, "0", "Zutaten"},
+        {false, 0, false, nullptr, "Zubereitung, Menge, Kategorie, Zutaten"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        ClRecipe recipe = Recipe();
+        recipe.LoadByID(0);
+        recipe.SetTitle("Probe");
+        recipe.SetYield(c.yield);
+        if (c.instructions)
+            recipe.SetZubereitung("Kochen.");
+        if (c.category)
+            recipe.CatAddID(kVorspeise);
+        recipe.IngredCount();
+        if (c.quantity)
+            recipe.IngredAdd(Line(c.quantity, kGramm, "Mehl"));
+        EXPECT_EQ(recipe.IsGeneric(), std::string(c.why) != "");
+        EXPECT_EQ(recipe.WhyGeneric(), c.why);
+    }
+}
+
+TEST_F(RecipeDb, AFailedSaveLeavesTheStoredRecipeWholeAndKeepsTheEdits)
+{
+    ClRecipe recipe = Complete("Linsensuppe");
+    ASSERT_TRUE(recipe.Save());
+    const long id = recipe.id();
+
+    recipe.SetTitle("Linseneintopf");
+    recipe.IngredAdd(Line("2", kGramm, "Salz"));
+    recipe.CatAddID(kAperitif);
+    recipe.SetZubereitung("Neu: lange köcheln.");
+    // The instructions are written last: everything before them must roll back.
+    Raw("CREATE TRIGGER Sperre BEFORE INSERT ON T_REZ_ANWEIS BEGIN SELECT RAISE(ABORT, 'gesperrt'); END");
+    EXPECT_FALSE(recipe.Save());
+    EXPECT_GT(recipe.LastError(), 0);
+    EXPECT_NE(recipe.LastErrorText().find("gesperrt"), std::string::npos);
+
+    ClRecipe stored = Recipe();
+    ASSERT_TRUE(stored.LoadByID(id, 2));
+    EXPECT_EQ(stored.Title(), "Linsensuppe");
+    EXPECT_EQ(stored.IngredCount(), 1);
+    EXPECT_EQ(stored.CatCount(), 1);
+    EXPECT_EQ(stored.Zubereitung(), "Alles verrühren.");
+
+    EXPECT_TRUE(recipe.IsChanged());
+    EXPECT_EQ(recipe.Title(), "Linseneintopf");
+    EXPECT_EQ(recipe.IngredCount(), 2);
+    Raw("DROP TRIGGER Sperre");
+    ASSERT_TRUE(recipe.Save()) << recipe.LastErrorText();
+    ASSERT_TRUE(stored.LoadByID(id, 2));
+    EXPECT_EQ(stored.Title(), "Linseneintopf");
+    EXPECT_EQ(stored.IngredCount(), 2);
+    EXPECT_EQ(stored.CatCount(), 2);
+}
+
+TEST_F(RecipeDb, AFailedFirstSaveKeepsTheRecipeNew)
+{
+    ClRecipe recipe = Complete("Neu");
+    Raw("CREATE TRIGGER Sperre BEFORE INSERT ON T_REZ_ZUTAT BEGIN SELECT RAISE(ABORT, 'voll'); END");
+    EXPECT_FALSE(recipe.Save());
+    EXPECT_EQ(recipe.id(), 0);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_KOPF"), 0);
+    Raw("DROP TRIGGER Sperre");
+    ASSERT_TRUE(recipe.Save());
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_ZUTAT WHERE ID=" + std::to_string(recipe.id())), 1);
+}
+
+TEST_F(RecipeDb, NewIdsFollowTheHighestOrFillTheLowestGap)
+{
+    const struct
+    {
+        std::vector<long> ids;
+        bool gapFilling;
+        long offset;
+        long expected;
+    } cases[] = {
+        {{}, true, 0, 1},        {{1, 2, 4}, true, 0, 3},       {{2, 3}, true, 0, 1},
+        {{1, 2, 3}, true, 0, 4}, {{1, 2, 4}, false, 0, 5},      {{1, 2, 4}, true, 10, 15},
+        {{}, false, 0, 1},       {{1, 5, 6, 7, 9}, true, 0, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.ids));
+        db->Execute("DELETE FROM T_REZ_KOPF");
+        for (long id : c.ids)
+            db->Execute("INSERT INTO T_REZ_KOPF (ID) VALUES (?)", {id});
+        ClRecipe recipe = Recipe();
+        recipe.SetGapFilling(c.gapFilling);
+        EXPECT_EQ(recipe.SetNewID(c.offset), c.expected);
+    }
+}
+
+TEST_F(RecipeDb, DeleteMovesToTheTrashOrRemovesEveryRowOfTheRecipe)
+{
+    std::vector<long> ids;
+    for (const char* title : {"Eins", "Zwei", "Drei"}) {
+        ClRecipe recipe = Complete(title);
+        recipe.BookAdd(0);
+        recipe.PictureAdd(Blob{1, 2, 3});
+        ASSERT_TRUE(recipe.Save());
+        ids.push_back(recipe.id());
+    }
+    ClRecipe recipe = Recipe();
+    ASSERT_TRUE(recipe.LoadByID(ids[0]));
+    ASSERT_TRUE(recipe.Delete(true));
+    EXPECT_TRUE(recipe.isDeleted());
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_KOPF WHERE FlagDeleted<>0"), 1);
+    // The cached copy follows the trash flag.
+    ClRecipe again = Recipe();
+    ASSERT_TRUE(again.LoadByID(ids[0]));
+    EXPECT_TRUE(again.isDeleted());
+    ASSERT_TRUE(recipe.Undelete(std::to_string(ids[0])));
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_KOPF WHERE FlagDeleted<>0"), 0);
+
+    ASSERT_TRUE(recipe.Delete(false, std::to_string(ids[1]) + "," + std::to_string(ids[2]) + ",x"));
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_KOPF"), 1);
+    for (const char* table : {"T_REZ_ZUTAT", "T_REZ_CAT_NDX", "T_REZ_ANWEIS"})
+        EXPECT_EQ(Count(std::string("SELECT COUNT(*) FROM ") + table), 1) << table;
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_KOCHBUCH"), 1);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_BLOB"), 1);
+    EXPECT_FALSE(again.LoadByID(ids[1]));
+}
+
+TEST_F(RecipeDb, DependenciesCountOnlyUsersOutsideTheList)
+{
+    for (long id : {5L, 9L, 11L, 12L})
+        db->Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle) VALUES (?,'R')", {id});
+    // 9 uses 5, 11 uses 12; 12 is served in menu 3.
+    db->Execute("INSERT INTO T_REZ_ZUTAT (ID,No,ZutRezept,ZutBLSID) VALUES (9,1,-1,5)");
+    db->Execute("INSERT INTO T_REZ_ZUTAT (ID,No,ZutRezept,ZutBLSID) VALUES (11,1,-1,12)");
+    db->Execute("INSERT INTO T_REZ_ZUTAT (ID,No,ZutRezept,ZutBLSID) VALUES (11,2,0,5)"); // a food key 5
+    db->Execute("INSERT INTO T_MENU_GANG (MenuID,GangNr,RezID) VALUES (3,1,12)");
+    const struct
+    {
+        const char* list;
+        const char* usedBy;
+        const char* menus;
+        const char* deletable;
+    } cases[] = {
+        {"5,9", "", "", "5,9"},   {"5", "9", "", ""},   {"12", "11", "3", ""},
+        {"11,12", "", "3", "11"}, {"0,9", "", "", "9"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.list);
+        std::string usedBy, menus, deletable;
+        ClRecipe recipe = Recipe();
+        ASSERT_TRUE(recipe.CheckDependency(c.list, true, true, usedBy, menus, deletable));
+        EXPECT_EQ(usedBy, c.usedBy);
+        EXPECT_EQ(menus, c.menus);
+        EXPECT_EQ(deletable, c.deletable);
+    }
+}
+
+TEST_F(RecipeDb, SaveAsChildAndSaveAsWriteNewRecipesWithTheirCollections)
+{
+    ClRecipe recipe = Complete("Grundteig");
+    recipe.BookAdd(0);
+    ASSERT_TRUE(recipe.Save());
+    const long parent = recipe.id();
+
+    ASSERT_TRUE(recipe.SaveAsChild());
+    EXPECT_NE(recipe.id(), parent);
+    EXPECT_EQ(recipe.rezparent(), parent);
+    EXPECT_EQ(recipe.RezParentTitle(), "Grundteig");
+    ClRecipe child = Recipe();
+    ASSERT_TRUE(child.LoadByID(recipe.id(), 2));
+    EXPECT_EQ(child.IngredCount(), 1);
+    EXPECT_EQ(child.CatCount(), 1);
+    EXPECT_EQ(child.BookCount(), 1);
+    EXPECT_TRUE(child.HasChilds(parent));
+    // A new identity: the copy does not share the fingerprint of its parent.
+    ClRecipe original = Recipe();
+    ASSERT_TRUE(original.LoadByID(parent, 2));
+    EXPECT_NE(child.Fingerprint().FP2(), original.Fingerprint().FP2());
+
+    ASSERT_TRUE(original.SaveAs());
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_KOPF"), 3);
+}
+
+TEST_F(RecipeDb, ScalingChangesQuantitiesButNotSeparatorsOrUnscaledUnits)
+{
+    db->Execute("UPDATE T_UNIT SET Unscaled=-1 WHERE ID=3");
+    ClRecipe recipe = Complete("Kuchen");
+    ClIngredient separator;
+    separator.SetTrennzeile("Guss");
+    recipe.IngredAdd(separator);
+    recipe.IngredAdd(Line("1", 2, "Salz")); // a pinch: not rounded when scaled
+    recipe.IngredAdd(Line("3", 0, "Eier")); // no unit
+    recipe.IngredAdd(Line("1", 3, "Muskat"));
+    recipe.ScaleRecipe(6);
+    EXPECT_EQ(recipe.Yield(), 6);
+    EXPECT_EQ(recipe.Ingredient(1).OrgMeasurement(), Decimal4::FromLong(375));
+    EXPECT_EQ(recipe.Ingredient(2).Trennzeile(), "Guss");
+    EXPECT_EQ(recipe.Ingredient(3).OrgMeasurement(), Decimal4::Parse("1.5"));
+    EXPECT_EQ(recipe.Ingredient(4).OrgMeasurement(), Decimal4::Parse("4.5"));
+    EXPECT_EQ(recipe.Ingredient(5).OrgMeasurement(), Decimal4::FromLong(1));
+    EXPECT_TRUE(recipe.IsChanged());
+    recipe.ScaleRecipe(0);
+    recipe.ScaleRecipe(6);
+    EXPECT_EQ(recipe.Ingredient(1).OrgMeasurement(), Decimal4::FromLong(375));
+}
+
+TEST_F(RecipeDb, PicturesBeyondTheCountAreDeletedOnSave)
+{
+    ClRecipe recipe = Complete("Bildrezept");
+    recipe.PictureAdd(Blob{1});
+    recipe.PictureAdd({}, "/bilder/zwei.jpg");
+    ASSERT_TRUE(recipe.Save());
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_BLOB WHERE IDType=5"), 2);
+    ClRecipe loaded = Recipe();
+    ASSERT_TRUE(loaded.LoadByID(recipe.id(), 2));
+    ASSERT_EQ(loaded.PictureCount(), 2);
+    EXPECT_EQ(loaded.Picture(2).Path(), "/bilder/zwei.jpg");
+    loaded.PictureDel(1);
+    ASSERT_TRUE(loaded.Save());
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_BLOB WHERE IDType=5"), 1);
+    ClRecipe again = Recipe();
+    ASSERT_TRUE(again.LoadByID(recipe.id(), 2));
+    ASSERT_EQ(again.PictureCount(), 1);
+    EXPECT_EQ(again.Picture(1).Path(), "/bilder/zwei.jpg");
+}
+
+TEST_F(RecipeDb, LoadByNameAndFingerprintFindTheStoredRecipe)
+{
+    ClRecipe recipe = Complete("Käse*spätzle");
+    ASSERT_TRUE(recipe.Save());
+    ClRecipe byName = Recipe();
+    ASSERT_TRUE(byName.LoadbyName("Käse*spätzle"));
+    EXPECT_EQ(byName.id(), recipe.id());
+    EXPECT_FALSE(byName.LoadbyName("Käse"));
+    ClRecipe byPrint = Recipe();
+    ASSERT_TRUE(byPrint.LoadByFingerprint(recipe.Fingerprint().FP1(), recipe.Fingerprint().FP2()));
+    EXPECT_EQ(byPrint.Title(), "Käsespätzle");
+}
+
+TEST_F(RecipeDb, CellTipNamesYieldOriginSourceCategoriesAndBooks)
+{
+    ClRecipe recipe = Complete("Tipp");
+    recipe.SetOriginID(1001);
+    recipe.SetSourceText("Familienrezept");
+    recipe.BookAdd(0);
+    ASSERT_TRUE(recipe.Save());
+    const std::string tip = recipe.RecipeCellTip(recipe.id());
+    const std::string origin = db->Scalar("SELECT CatNameD FROM T_CAT WHERE ID=1001").AsText();
+    EXPECT_NE(tip.find("Angaben für: 4 Portionen\n"), std::string::npos) << tip;
+    EXPECT_NE(tip.find("Herkunft: " + origin + "\n"), std::string::npos) << tip;
+    EXPECT_NE(tip.find("Quellenangabe: Familienrezept\n"), std::string::npos) << tip;
+    EXPECT_NE(tip.find("Fingerprint-Information:"), std::string::npos) << tip;
+    EXPECT_NE(tip.find("Kategorien: Vorspeise\n"), std::string::npos) << tip;
+    EXPECT_NE(tip.find("Kochbücher: Basiskochbuch"), std::string::npos) << tip;
+    EXPECT_EQ(tip.find("Sprache"), std::string::npos) << tip;
+}
+
+} // namespace
+} // namespace pf

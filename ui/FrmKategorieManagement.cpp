@@ -85,7 +85,7 @@ FrmKategorieManagement::FrmKategorieManagement(QWidget* parent) : QWidget(parent
     m_name = new QLineEdit(right);
     m_name->setObjectName("txtName");
     m_name->setMaxLength(static_cast<int>(ClCategory::kNameLength));
-    form->addRow("&Name:", m_name);
+    form->addRow("Na&me:", m_name);
     m_kind = new QComboBox(right);
     m_kind->setObjectName("cboKind");
     form->addRow("&Art:", m_kind);
@@ -103,7 +103,7 @@ FrmKategorieManagement::FrmKategorieManagement(QWidget* parent) : QWidget(parent
     m_wpLevel = new QSpinBox(right);
     m_wpLevel->setObjectName("spnWPLevel");
     m_wpLevel->setRange(0, 9999);
-    form->addRow("&Wochenplan-Ebene:", m_wpLevel);
+    form->addRow("W&ochenplan-Ebene:", m_wpLevel);
     m_wpRepeat = new QSpinBox(right);
     m_wpRepeat->setObjectName("spnWPRepeat");
     m_wpRepeat->setRange(0, 32767);

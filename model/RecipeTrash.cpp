@@ -6,6 +6,7 @@
 #include "db/Database.h"
 #include "db/DatabaseChoice.h"
 #include "db/Recordset.h"
+#include "model/ClRecipe.h"
 #include "model/clBook.h"
 
 #include <cmath>
@@ -64,29 +65,14 @@ Database& RecipeTrash::Db()
 
 bool RecipeTrash::DeletePortion(bool toTrash, const std::string& idList)
 {
-    const std::string c = idList.find(',') == std::string::npos ? "=" + idList : " IN (" + idList + ")";
-    try {
-        Database& db = Db();
-        DbTransaction transaction(db);
-        if (toTrash) {
-            db.Execute("UPDATE T_REZ_KOPF SET FlagDeleted=-1 WHERE ID" + c);
-        } else {
-            db.Execute("DELETE FROM T_REZ_ZUTAT WHERE ID" + c);
-            db.Execute("DELETE FROM T_REZ_CAT_NDX WHERE ID" + c);
-            db.Execute("DELETE FROM T_REZ_ANWEIS WHERE ID" + c);
-            db.Execute("DELETE FROM T_REZ_KOCHBUCH WHERE RezID" + c);
-            db.Execute("DELETE FROM T_REZ_GERAET WHERE RezID" + c);
-            db.Execute("DELETE FROM T_REZ_KOPFGEFRIER WHERE KopfID" + c);
-            db.Execute("DELETE FROM T_BLOB WHERE IDType=5 AND IDReference" + c);
-            db.Execute("DELETE FROM T_REZ_KOPF WHERE ID" + c);
-        }
-        transaction.Commit();
-    } catch (const DbError& e) {
-        m_lastError = e.Number();
-        m_lastErrorText = e.what();
-        return false;
-    }
-    return true;
+    // A fresh recipe object, so that no loaded recipe is touched.
+    ClRecipe recipe;
+    recipe.SetDB(m_db);
+    if (recipe.Delete(toTrash, idList))
+        return true;
+    m_lastError = recipe.LastError();
+    m_lastErrorText = recipe.LastErrorText();
+    return false;
 }
 
 bool RecipeTrash::DeleteRecipes(std::string idList, int mode)

@@ -39,7 +39,7 @@ public:
 
 private:
     Database& Db();
-    // One portion of at most kPortion IDs, in one transaction.
+    // One portion of at most kPortion IDs, through the recipe's own delete.
     bool DeletePortion(bool toTrash, const std::string& idList);
 
     Database* m_db = nullptr;

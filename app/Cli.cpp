@@ -70,6 +70,9 @@ bool ParseOptions(const std::vector<std::string>& args, CliOptions& options, std
                 return false;
             }
             options.Database = args[++i];
+        } else if (arg.rfind("--", 0) == 0 && !options.Words.empty()) {
+            // Options after the command belong to the command.
+            options.Words.push_back(arg);
         } else if (arg.rfind("--", 0) == 0) {
             err << "Unbekannte Option: " << arg << "\n";
             return false;
@@ -97,6 +100,7 @@ const std::vector<CliCommand>& CliCommands()
         {"backup", true, CliBackup, "ORDNER: sichert die Datenbank als ZIP-Archiv in den Ordner"},
         {"restore", true, CliRestore,
          "SICHERUNG: lädt eine Sicherung (ZIP oder .MDB) zurück, der alte Stand bleibt als .BAK"},
+        {"show", true, CliShow, "ID [--servings N]: zeigt ein Rezept als Text, auf Wunsch umgerechnet"},
     };
     return commands;
 }

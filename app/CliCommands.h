@@ -37,5 +37,6 @@ int CliInit(CliCall& call);
 int CliUpgrade(CliCall& call);
 int CliBackup(CliCall& call);
 int CliRestore(CliCall& call);
+int CliShow(CliCall& call);
 
 } // namespace pf

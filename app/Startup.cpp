@@ -11,6 +11,8 @@
 #include "core/Utf8.h"
 #include "db/SchemaVersion.h"
 #include "db/WorkDatabase.h"
+#include "model/ClUnit.h"
+#include "model/ProgramUnits.h"
 #include "model/clBook.h"
 
 #include <pwd.h>
@@ -159,6 +161,12 @@ StartupHooks& StartHooks()
         // The active cookbook is restored through the cookbook class.
         h.LoadActiveCookbook = [](long id) { LoadActiveCookbook(id); };
         h.DefaultCookbookName = [](long id) { return clBook::DefaultName(id); };
+        // Each opened database brings its own units: the program's lists and the recipe caches
+        // of the previous one are dropped and the unit table is read.
+        Hooks().GlobalData.push_back({430, [](Database&) {
+                                          ResetProgramData();
+                                          ProgramUnits().Count();
+                                      }});
         return h;
     }();
     return hooks;

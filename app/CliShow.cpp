@@ -1,0 +1,73 @@
+// The command that prints one recipe as readable text, scaled when asked.
+
+#include "app/CliCommands.h"
+#include "db/DatabaseChoice.h"
+#include "model/ClRecipe.h"
+#include "model/ProgramUnits.h"
+#include "model/RecipeText.h"
+
+#include <charconv>
+#include <ostream>
+
+namespace pf {
+
+namespace {
+
+bool ParsePositive(const std::string& text, long& value)
+{
+    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc() && ptr == text.data() + text.size() && value > 0;
+}
+
+} // namespace
+
+int CliShow(CliCall& call)
+{
+    long id = 0;
+    long servings = 0;
+    for (std::size_t i = 0; i < call.Args.size(); ++i) {
+        const std::string& arg = call.Args[i];
+        if (arg == "--servings") {
+            if (i + 1 >= call.Args.size() || !ParsePositive(call.Args[i + 1], servings)) {
+                call.Err << "Nach --servings muss eine ganze Zahl größer als 0 stehen.\n";
+                return 2;
+            }
+            ++i;
+        } else if (id == 0 && ParsePositive(arg, id)) {
+        } else {
+            call.Err << "Unbekanntes Argument: " << arg << "\n";
+            return 2;
+        }
+    }
+    if (id == 0) {
+        call.Err << "Aufruf: pfannola-cli --db DATEI show ID [--servings N]\n";
+        return 2;
+    }
+    if (!OpenCliDatabase(call))
+        return 1;
+    ResetProgramData();
+    int code = 0;
+    {
+        ClRecipe recipe;
+        if (!recipe.LoadByID(id, 2, true)) {
+            if (recipe.LastError() != 0)
+                call.Err << "Das Rezept " << id << " kann nicht gelesen werden: " << recipe.LastErrorText()
+                         << "\n";
+            else
+                call.Err << "Ein Rezept mit der Nummer " << id << " gibt es nicht.\n";
+            code = 1;
+        } else {
+            if (servings > 0) {
+                if (recipe.Yield() == 0)
+                    call.Err << "Das Rezept hat keine Mengenangabe und wird nicht umgerechnet.\n";
+                recipe.ScaleRecipe(servings);
+            }
+            call.Out << RecipeAsText(recipe);
+        }
+    }
+    ResetProgramData();
+    CloseWorkDatabase();
+    return code;
+}
+
+} // namespace pf

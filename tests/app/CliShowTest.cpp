@@ -1,0 +1,102 @@
+#include "app/Cli.h"
+#include "db/Database.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+namespace pf {
+namespace {
+
+class CliShowTest : public ::testing::Test
+{
+protected:
+    CliShowTest()
+    {
+        setenv("XDG_CONFIG_HOME", dir.File("config").c_str(), 1);
+        setenv("XDG_DATA_HOME", dir.File("share").c_str(), 1);
+        std::filesystem::create_directories(dir.File("bin"));
+        std::filesystem::copy_file(PF_INIT_ZIP, dir.File("bin/INIT.ZIP"));
+    }
+
+    int Run(std::vector<std::string> args)
+    {
+        out.str("");
+        err.str("");
+        return RunCli(dir.File("bin/pfannola-cli"), args, out, err);
+    }
+
+    // A database from the base data with one recipe: 250 g flour, a separator, 1 1/2 pinches.
+    std::string MakeRecipeDatabase()
+    {
+        const std::string path = dir.File("rezepte.MDB");
+        EXPECT_EQ(Run({"--db", path, "init"}), 0) << err.str();
+        auto db = Database::OpenSqlite(path);
+        db->Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle,RezYield,RezYieldEinh,RezZeitKochen,RezHerkunft) "
+                    "VALUES (7,'Pfannkuchen',4,1,?,1001)",
+                    {DateSerial{0.75 / 24}});
+        db->Execute("INSERT INTO T_REZ_CAT_NDX (ID,CatID,CatPrimary) VALUES (7,102,-1)");
+        db->Execute(
+            "INSERT INTO T_REZ_ZUTAT (ID,No,ZutTrenner,ZutText,ZutAnz,ZutEinh,ZutVerarbeitung) VALUES "
+            "(7,1,0,'Mehl',250,31,'gesiebt'), (7,2,-1,'Für die Pfanne',0,0,''), "
+            "(7,3,0,'Salz',1.5,2,'')");
+        db->Execute("INSERT INTO T_REZ_ANWEIS (ID,NO,AnwText) VALUES (7,1,'Alles verrühren und ausbacken.')");
+        return path;
+    }
+
+    test::TempDir dir;
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+TEST_F(CliShowTest, PrintsHeadLinesAndInstructionsAsTheEditorShowsThem)
+{
+    const std::string path = MakeRecipeDatabase();
+    // Fraction display (EditFlags without the decimal bit).
+    ASSERT_EQ(Run({"--db", path, "show", "7", "EditFlags=8"}), 0) << err.str();
+    const std::string text = out.str();
+    EXPECT_EQ(text.rfind("Pfannkuchen\n===========\n\n", 0), 0u) << text;
+    for (const char* expected :
+         {"Menge: 4 Portionen\n", "Kategorien: Vorspeise\n", "Herkunft: Deutschland\n", "Kochzeit: 0:45\n",
+          "\nZutaten:\n    250 Gramm Mehl; gesiebt\n", "\n  Für die Pfanne:\n", "  1 1/2 Prise Salz\n",
+          "\nZubereitung:\nAlles verrühren und ausbacken.\n"})
+        EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n---\n" << text;
+}
+
+TEST_F(CliShowTest, ScalesToTheAskedServingsWithoutChangingTheDatabase)
+{
+    const std::string path = MakeRecipeDatabase();
+    ASSERT_EQ(Run({"--db", path, "show", "7", "--servings", "6", "EditFlags=12"}), 0) << err.str();
+    EXPECT_NE(out.str().find("Menge: 6 Portionen\n"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("375 Gramm"), std::string::npos) << out.str();
+    // A pinch is not rounded: 1.5 × 1.5 = 2.25, shown in decimal mode.
+    EXPECT_NE(out.str().find("2,25 Prise"), std::string::npos) << out.str();
+    ASSERT_EQ(Run({"--db", path, "show", "7"}), 0);
+    EXPECT_NE(out.str().find("Menge: 4 Portionen\n"), std::string::npos);
+}
+
+TEST_F(CliShowTest, BadCallsGiveGermanMessages)
+{
+    const std::string path = MakeRecipeDatabase();
+    const struct
+    {
+        std::vector<std::string> args;
+        const char* message;
+    } cases[] = {
+        {{"--db", path, "show", "99"}, "gibt es nicht"},
+        {{"--db", path, "show"}, "Aufruf:"},
+        {{"--db", path, "show", "7", "--servings", "0"}, "größer als 0"},
+        {{"--db", path, "show", "x"}, "Unbekanntes Argument"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        EXPECT_NE(Run(c.args), 0);
+        EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
+    }
+}
+
+} // namespace
+} // namespace pf

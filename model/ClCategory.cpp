@@ -49,7 +49,8 @@ CategoryItem ItemOf(const Recordset& rs)
     item.Parent = AsLong(rs.Field("CatParent"));
     item.IsCountry = AsLong(rs.Field("LaenderCode")) != 0;
     item.IsEdit = rs.Field("ErfassungsFlag").AsBool();
-    item.Text = rs.Field("CatNameD").AsText();
+    item.Name = rs.Field("CatNameD").AsText();
+    item.Text = item.Name;
     if (item.IsCountry)
         item.Text += " [Herkunft]";
     return item;

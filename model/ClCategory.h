@@ -18,6 +18,7 @@ class Database;
 struct CategoryItem
 {
     std::string Text; // the name; countries carry " [Herkunft]"
+    std::string Name; // the name alone
     long ID = 0;
     long TypeID = 0;
     long Parent = 0;

@@ -62,10 +62,7 @@ FrmCatSelect::FrmCatSelect(Mode mode, std::vector<long> current, QWidget* parent
     m_filling = true;
     for (const CategoryItem& entry : reader.FillListbox(filter)) {
         // In origin mode every entry is a country; the mark would only repeat that.
-        QString text = ToQt(entry.Text);
-        if (!categories && text.endsWith(" [Herkunft]"))
-            text.chop(static_cast<int>(QString(" [Herkunft]").size()));
-        auto* item = new QListWidgetItem(text, m_list);
+        auto* item = new QListWidgetItem(ToQt(categories ? entry.Text : entry.Name), m_list);
         item->setData(kIdRole, static_cast<qlonglong>(entry.ID));
         if (categories)
             item->setCheckState(Qt::Unchecked);

@@ -401,6 +401,10 @@ TEST_F(CategoryDb, FillListboxFiltersAndMarksCountries)
             texts.push_back(item.Text);
         EXPECT_EQ(texts, c.texts);
     }
+    CategoryListFilter countries;
+    countries.Country = true;
+    ASSERT_EQ(cat.FillListbox(countries).size(), 1u);
+    EXPECT_EQ(cat.FillListbox(countries)[0].Name, "Italien");
     std::vector<long> children;
     for (const CategoryItem& item : cat.GetChilds(1))
         children.push_back(item.ID);

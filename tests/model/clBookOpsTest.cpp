@@ -91,15 +91,6 @@ TEST_F(BookOps, DeleteWithDiscardTrashesOnlyRecipesInNoOtherCookbook)
     EXPECT_EQ(book.Count(), 2);
 }
 
-TEST_F(BookOps, DeleteWithoutDiscardKeepsEveryRecipe)
-{
-    AddRecipe(1, {5});
-    ASSERT_TRUE(book.LoadByID(5));
-    EXPECT_EQ(book.Delete(false), 0);
-    EXPECT_EQ(Trashed(), "");
-    EXPECT_EQ(Members(5), "");
-}
-
 TEST_F(BookOps, DeleteTrashesInPortionsOfAtMost500)
 {
     db->BeginTrans();

@@ -1179,24 +1179,14 @@ long ClRecipe::SetNewID(long offset)
     Database& db = Db();
     long newId = 0;
     if (m_gapFilling && offset <= 0) {
-        // Lowest free ID: the first k with fewer than k IDs in 1..k, found by halving, so that
-        // only index ranges are counted and no row is read.
-        const long highest = AsLong(db.Scalar("SELECT MAX(ID) FROM T_REZ_KOPF"));
-        auto used = [&](long k) {
-            return AsLong(db.Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE ID BETWEEN 1 AND ?", {k}));
-        };
-        if (highest < 1 || used(highest) == highest) {
-            newId = std::max(highest, 0L) + 1;
+        // The lowest free ID: 1 when free, else the first ID whose successor is missing, found
+        // by walking the key in order and stopping at the first gap.
+        if (db.Scalar("SELECT ID FROM T_REZ_KOPF WHERE ID=1").IsNull()) {
+            newId = 1;
         } else {
-            long low = 1, high = highest;
-            while (low < high) {
-                const long mid = low + (high - low) / 2;
-                if (used(mid) < mid)
-                    high = mid;
-                else
-                    low = mid + 1;
-            }
-            newId = low;
+            newId =
+                AsLong(db.Scalar("SELECT a.ID+1 FROM T_REZ_KOPF AS a WHERE a.ID>=1 AND NOT EXISTS "
+                                 "(SELECT 1 FROM T_REZ_KOPF AS b WHERE b.ID=a.ID+1) ORDER BY a.ID LIMIT 1"));
         }
     } else {
         const Value highest = db.Scalar("SELECT MAX(ID) FROM T_REZ_KOPF");

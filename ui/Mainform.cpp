@@ -56,8 +56,8 @@ namespace {
 // Menu tables. The captions are ours; the identifiers are the commands' names everywhere else.
 const MenuCommand kFileMenu[] = {
     {"Mnu01Suchen", "Rezepte &suchen …", "Ctrl+F", false, QStyle::SP_FileDialogContentsView},
-    {"Mnu01NeuBlanko", "&Neues Rezept", "Ctrl+N", false, QStyle::SP_FileIcon},
-    {"Mnu01NeuTemplate", "Neues Rezept aus &Vorlage …", nullptr, false, QStyle::SP_FileLinkIcon},
+    {"Mnu01NeuBlanko", "&Neues Rezept", "Ctrl+N", true, QStyle::SP_FileIcon},
+    {"Mnu01NeuTemplate", "Neues Rezept aus &Vorlage …", nullptr, true, QStyle::SP_FileLinkIcon},
     {nullptr, nullptr, nullptr, false, kNoIcon},
     {"Mnu01DBOpen", "Datenbank ö&ffnen …", "Ctrl+O", true, QStyle::SP_DirOpenIcon},
     {"Mnu01DBProperties", "Datenbank-&Eigenschaften …", nullptr, true, QStyle::SP_DriveHDIcon},
@@ -69,10 +69,10 @@ const MenuCommand kFileMenu[] = {
 };
 
 const MenuCommand kDataMenu[] = {
-    {"Mnu02Kochbuch", "&Kochbücher …", nullptr, false, QStyle::SP_DirIcon},
-    {"Mnu02Kategorie", "K&ategorien …", nullptr, false, kNoIcon},
+    {"Mnu02Kochbuch", "&Kochbücher …", nullptr, true, QStyle::SP_DirIcon},
+    {"Mnu02Kategorie", "K&ategorien …", nullptr, true, kNoIcon},
     {"Mnu02Menue", "&Menüs …", nullptr, false, kNoIcon},
-    {"Mnu02Unit", "Maß&einheiten …", nullptr, false, kNoIcon},
+    {"Mnu02Unit", "Maß&einheiten …", nullptr, true, kNoIcon},
     {nullptr, nullptr, nullptr, false, kNoIcon},
     {"LexikonAnsehen", "&Lexikon ansehen …", nullptr, false, QStyle::SP_FileDialogInfoView},
     {"Mnu02Zutaten", "Lebensmittel und &Nährwerte …", nullptr, false, kNoIcon},
@@ -83,7 +83,7 @@ const MenuCommand kDataMenu[] = {
     {"Mnu02FloskelInfo", "&Floskeln …", nullptr, false, kNoIcon},
     {nullptr, nullptr, nullptr, false, kNoIcon},
     {"Mnu02TrashView", "&Papierkorb anzeigen", nullptr, false, QStyle::SP_TrashIcon},
-    {"Mnu02TrashEmpty", "Papierkorb lee&ren", nullptr, false, kNoIcon},
+    {"Mnu02TrashEmpty", "Papierkorb lee&ren", nullptr, true, kNoIcon},
     {nullptr, nullptr, nullptr, false, kNoIcon},
     {"Mnu02Icons", "&Beschriftung der Symbolleiste", nullptr, true, kNoIcon},
 };
@@ -103,10 +103,10 @@ const MenuCommand kImportMenu[] = {
 const MenuCommand kExtrasMenu[] = {
     {"MenuExtraBackup", "&Sichern und Wiederherstellen …", nullptr, true, QStyle::SP_DialogSaveButton},
     {"MenuExtraZIP", "&ZIP-Archive …", nullptr, true, kNoIcon},
-    {"MenuExtraFP", "&Fingerabdrücke pflegen …", nullptr, false, kNoIcon},
+    {"MenuExtraFP", "&Fingerabdrücke pflegen …", nullptr, true, kNoIcon},
     {nullptr, nullptr, nullptr, false, kNoIcon},
     {"MnUExtraDupeView", "&Dubletten anzeigen", nullptr, false, kNoIcon},
-    {"MnuExtraDupeKill", "Dubletten endgültig &löschen …", nullptr, false, kNoIcon},
+    {"MnuExtraDupeKill", "Dubletten endgültig &löschen …", nullptr, true, kNoIcon},
     {nullptr, nullptr, nullptr, false, kNoIcon},
     {"MenuExtraUser", "&Benutzerverwaltung …", nullptr, false, kNoIcon},
     {"MenuExtraChangePwd", "&Kennwort ändern …", nullptr, false, kNoIcon},
@@ -399,9 +399,19 @@ QMdiSubWindow* Mainform::AddChildWindow(QWidget* widget)
 
 void Mainform::SetDatabaseCaption(const std::string& databasePath)
 {
-    std::string caption = AppContext::Current().AppCaption;
-    if (!databasePath.empty())
-        caption += " - " + databasePath;
+    m_databasePath = databasePath;
+    RefreshCaption();
+}
+
+void Mainform::RefreshCaption()
+{
+    const AppContext& app = AppContext::Current();
+    std::string caption = app.AppCaption;
+    // The active cookbook decides what the lists show, so the caption names it.
+    if (!app.ActiveBookTitle.empty() && app.ActiveBookId != 0)
+        caption += " - [" + app.ActiveBookTitle + "]";
+    if (!m_databasePath.empty())
+        caption += " - " + m_databasePath;
     setWindowTitle(QString::fromStdString(caption));
 }
 

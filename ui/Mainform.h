@@ -51,6 +51,8 @@ public:
 
     // Caption: AppCaption + " - " + the database path (only AppCaption when the path is empty).
     void SetDatabaseCaption(const std::string& databasePath);
+    // Composes the caption again after the active cookbook changed.
+    void RefreshCaption();
 
     // Status bar: the text, and the percentage as a bar (hidden when percent < 0; capped at 100).
     void ShowStatus(const std::string& text, int percent);
@@ -96,6 +98,7 @@ private:
     QMdiArea* m_mdiArea = nullptr;
     QToolBar* m_toolBar = nullptr;
     QLabel* m_statusLabel = nullptr;
+    std::string m_databasePath;
     QProgressBar* m_statusBar = nullptr;
     int m_statusPercent = -1;
     std::vector<QAction*> m_commands;

@@ -6,11 +6,18 @@
 #include "db/Backup.h"
 #include "db/DbError.h"
 #include "db/WorkDatabase.h"
+#include "model/ProgramUnits.h"
+#include "model/RecipeTrash.h"
+#include "model/clBook.h"
 #include "ui/AppIcon.h"
 #include "ui/FrmBackup.h"
 #include "ui/FrmDBEigenschaften.h"
 #include "ui/FrmDBUpgrade.h"
+#include "ui/FrmKategorieManagement.h"
+#include "ui/FrmKochbuchManag.h"
+#include "ui/FrmSetFingerprint.h"
 #include "ui/FrmSplash.h"
+#include "ui/FrmUnitManagement.h"
 #include "ui/FrmZIP.h"
 #include "ui/Mainform.h"
 #include "ui/QtInteraction.h"
@@ -26,12 +33,17 @@ QtShell::QtShell(QtInteraction& ui) : m_ui(ui)
     SetUpgradeWindow(std::make_unique<QtUpgradeWindow>());
     // The database is about to close for good: the moment to remind of an overdue backup.
     StartHooks().BeforeClose = [] { Backup().RemindAtClose(); };
+    // Recipes left in the trash are offered for deletion; Cancel keeps the program open.
+    StartHooks().TrashQuestion = [] {
+        return RecipeTrash().EmptyTrash(clBook::kTrash, Buttons::YesNoCancel);
+    };
 }
 
 QtShell::~QtShell()
 {
     SetUpgradeWindow(nullptr);
     StartHooks().BeforeClose = nullptr;
+    StartHooks().TrashQuestion = nullptr;
     m_ui.SetSplash(nullptr);
     m_ui.SetMainWindow(nullptr);
 }
@@ -67,6 +79,7 @@ void QtShell::ShowMainWindow()
     m_main->SetCommandHandler([this](const std::string& command) { RunCommand(command); });
     m_main->Load();
     FinishMainWindowLoad(*this);
+    m_main->RefreshCaption();
 }
 
 void QtShell::Reopen()
@@ -94,6 +107,19 @@ void QtShell::RunCommand(const std::string& command)
         m_main->AddChildWindow(new FrmZIP);
     } else if (command == "Mnu01DBProperties") {
         m_main->AddChildWindow(new FrmDBEigenschaften);
+    } else if (command == "Mnu02Kochbuch") {
+        m_main->AddChildWindow(new FrmKochbuchManag([this] { m_main->RefreshCaption(); }));
+    } else if (command == "Mnu02Kategorie") {
+        m_main->AddChildWindow(new FrmKategorieManagement);
+    } else if (command == "Mnu02Unit") {
+        m_main->AddChildWindow(new FrmUnitManagement(ProgramUnits(), ProgramRecipeUnits()));
+    } else if (command == "MenuExtraFP") {
+        m_main->AddChildWindow(new FrmSetFingerprint);
+    } else if (command == "Mnu02TrashEmpty") {
+        RecipeTrash().EmptyTrash(clBook::kTrash, Buttons::YesNo);
+        m_main->RefreshCaption();
+    } else if (command == "MnuExtraDupeKill") {
+        RecipeTrash().EmptyTrash(clBook::kDuplicates, Buttons::YesNo);
     }
 }
 

@@ -1,0 +1,469 @@
+#include "ui/FrmMenuData.h"
+#include "ui/FrmSkalierungAnzahl.h"
+
+#include "db/Database.h"
+#include "db/DatabaseChoice.h"
+#include "db/Schema.h"
+#include "model/ClUnit.h"
+#include "model/ProgramUnits.h"
+#include "tests/ui/UiTestSupport.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QStyledItemDelegate>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <cstdlib>
+
+namespace pf::test {
+namespace {
+
+class FrmMenuDataTest : public UiTest
+{
+protected:
+    FrmMenuDataTest()
+    {
+        // Quantities are typed and shown as fractions; decimals as a German user sees them.
+        m_context.Options.EditFlags = 8;
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        OpenOptions create;
+        create.Create = true;
+        Connection() = ConnectionState{};
+        Connection().WorkDb = Database::OpenSqlite(m_dir.File("Pfannola.MDB"), create);
+        ResetProgramData();
+        Database& db = WorkDb();
+        CreateTables(db, SchemaTables());
+        db.Execute("INSERT INTO T_UNIT (ID,UnitShortD,UnitNameD) VALUES (1,'G','Gramm'),(2,'KG','Kilogramm'),"
+                   "(3,'EL','Esslöffel')");
+        db.Execute("INSERT INTO T_REZ_KOPFEINHEIT (ID,NameD,NameE,NameF) VALUES (1,'Portionen','Portionen',"
+                   "'Portionen'),(2,'Stück','Stück','Stück')");
+        db.Execute("INSERT INTO T_CAT (ID,CatNameD,CatType,LaenderCode,ErfassungsFlag) VALUES "
+                   "(1,'Hauptgericht',1,0,-1),(2,'Fleisch',1,0,-1),(10,'Ungarn',2,36,-1)");
+        db.Execute("INSERT INTO T_BUCH (ID,BuchTitel) VALUES (5,'Alltag'),(6,'Feste')");
+    }
+    ~FrmMenuDataTest() override
+    {
+        ResetProgramData();
+        CloseWorkDatabase();
+        QLocale::setDefault(m_locale);
+    }
+
+    QLocale m_locale;
+
+    template <typename T> static T* Child(QWidget& window, const char* name)
+    {
+        T* child = window.findChild<T*>(name);
+        EXPECT_NE(child, nullptr) << name;
+        return child;
+    }
+    static void Click(QWidget& window, const char* button)
+    {
+        QTest::mouseClick(Child<QPushButton>(window, button), Qt::LeftButton);
+    }
+    static QTableWidget& Grid(QWidget& window) { return *Child<QTableWidget>(window, "grdIngredients"); }
+    // Types into a cell of the ingredient grid as a finished edit.
+    static void Type(QWidget& window, int row, int column, const QString& text)
+    {
+        Grid(window).item(row, column)->setText(text);
+    }
+    // Chooses a unit through the unit column's list.
+    static void ChooseUnit(QWidget& window, int row, const QString& unit)
+    {
+        QTableWidget& grid = Grid(window);
+        const QModelIndex index = grid.model()->index(row, FrmMenuData::ColEinheit);
+        QAbstractItemDelegate* delegate = grid.itemDelegateForColumn(FrmMenuData::ColEinheit);
+        std::unique_ptr<QWidget> editor(
+            delegate->createEditor(grid.viewport(), QStyleOptionViewItem(), index));
+        auto* combo = qobject_cast<QComboBox*>(editor.get());
+        ASSERT_NE(combo, nullptr);
+        delegate->setEditorData(combo, index);
+        const int pos = combo->findText(unit);
+        ASSERT_GE(pos, 0) << unit.toStdString();
+        combo->setCurrentIndex(pos);
+        delegate->setModelData(combo, grid.model(), index);
+    }
+    static void AddLine(QWidget& window, const QString& quantity, const QString& unit, const QString& text)
+    {
+        Click(window, "cmdInsertLine");
+        const int row = Grid(window).currentRow();
+        Type(window, row, FrmMenuData::ColMenge, quantity);
+        if (!unit.isEmpty())
+            ChooseUnit(window, row, unit);
+        Type(window, row, FrmMenuData::ColZutat, text);
+    }
+    static QStringList Row(QWidget& window, int row)
+    {
+        QStringList cells;
+        for (int column = 0; column < FrmMenuData::ColCount; ++column) {
+            QTableWidgetItem* item = Grid(window).item(row, column);
+            cells << (item ? item->text() : QString());
+        }
+        return cells;
+    }
+    // Fills what a complete recipe needs: title, yield, instructions, a category and a cookbook.
+    static void FillComplete(FrmMenuData& window, const QString& title)
+    {
+        QTest::keyClicks(Child<QLineEdit>(window, "txtTitle"), title);
+        Child<QSpinBox>(window, "spnYield")->setValue(4);
+        Child<QComboBox>(window, "cboYieldUnit")->setCurrentText("Portionen");
+        Child<QPlainTextEdit>(window, "txtInstructions")->setPlainText("Anbraten.\nSchmoren lassen.");
+        window.SetCategoryChooser([](QWidget*, std::vector<long>) { return std::vector<long>{1}; });
+        Click(window, "cmdAddCategory");
+        Child<QListWidget>(window, "lstBooks")->item(0)->setCheckState(Qt::Checked);
+        Child<QComboBox>(window, "cboOrigin")->setCurrentText("Ungarn");
+    }
+    static long Scalar(const std::string& sql) { return static_cast<long>(WorkDb().Scalar(sql).AsLong()); }
+    std::vector<std::string> Messages() const
+    {
+        std::vector<std::string> texts;
+        for (const auto& shown : m_ui.shown)
+            texts.push_back(shown.Text);
+        return texts;
+    }
+};
+
+TEST_F(FrmMenuDataTest, NewRecipeIsStoredAndReadsBackAsTyped)
+{
+    long id = 0;
+    {
+        FrmMenuData window(0);
+        QSignalSpy saved(&window, &FrmMenuData::recipeSaved);
+        FillComplete(window, "Gulasch");
+        AddLine(window, "1 1/2", "Kilogramm [KG]", "Rindfleisch; gewürfelt");
+        AddLine(window, "250", "Gramm [G]", "Zwiebeln");
+        Click(window, "cmdSeparator");
+        Type(window, Grid(window).currentRow(), 0, "Zum Abschmecken");
+        AddLine(window, "1/4", "Esslöffel [EL]", "Paprika edelsüß");
+        // The ingredient lends its text after ";" to the processing column.
+        EXPECT_EQ(Row(window, 0),
+                  (QStringList{"1 1/2", "Kilogramm [KG]", "Rindfleisch", "gewürfelt", QString()}));
+        EXPECT_TRUE(window.HasUnsavedChanges());
+
+        ASSERT_TRUE(window.cmdSave_Click());
+        EXPECT_TRUE(m_ui.shown.empty()) << m_ui.shown.front().Text;
+        id = window.Recipe().id();
+        ASSERT_GT(id, 0);
+        ASSERT_EQ(saved.count(), 1);
+        EXPECT_EQ(saved.front().front().toLongLong(), id);
+        EXPECT_FALSE(window.HasUnsavedChanges());
+        EXPECT_EQ(window.windowTitle(), "Rezept: Gulasch");
+    }
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_ZUTAT WHERE ID=" + std::to_string(id)), 4);
+    EXPECT_EQ(WorkDb().Scalar("SELECT ZutAnz FROM T_REZ_ZUTAT WHERE No=1").AsDouble(), 1.5);
+    EXPECT_EQ(Scalar("SELECT ZutEinh FROM T_REZ_ZUTAT WHERE No=2"), 1);
+    EXPECT_TRUE(WorkDb().Scalar("SELECT ZutTrenner FROM T_REZ_ZUTAT WHERE No=3").AsBool());
+    EXPECT_EQ(Scalar("SELECT RezHerkunft FROM T_REZ_KOPF"), 10);
+    EXPECT_FALSE(WorkDb().Scalar("SELECT Generic FROM T_REZ_KOPF").AsBool());
+
+    ClearRecipeCache();
+    FrmMenuData window(id);
+    EXPECT_EQ(Child<QLineEdit>(window, "txtTitle")->text(), "Gulasch");
+    EXPECT_EQ(Child<QSpinBox>(window, "spnYield")->value(), 4);
+    EXPECT_EQ(Child<QComboBox>(window, "cboYieldUnit")->currentText(), "Portionen");
+    EXPECT_EQ(Child<QComboBox>(window, "cboOrigin")->currentText(), "Ungarn");
+    EXPECT_EQ(Child<QPlainTextEdit>(window, "txtInstructions")->toPlainText(), "Anbraten.\nSchmoren lassen.");
+    auto* categories = Child<QListWidget>(window, "lstCategories");
+    ASSERT_EQ(categories->count(), 1);
+    EXPECT_EQ(categories->item(0)->text(), "Hauptgericht");
+    auto* books = Child<QListWidget>(window, "lstBooks");
+    EXPECT_EQ(books->item(0)->checkState(), Qt::Checked);
+    EXPECT_EQ(books->item(1)->checkState(), Qt::Unchecked);
+    ASSERT_EQ(Grid(window).rowCount(), 4);
+    EXPECT_EQ(Row(window, 0),
+              (QStringList{"1 1/2", "Kilogramm [KG]", "Rindfleisch", "gewürfelt", QString()}));
+    EXPECT_EQ(Row(window, 1), (QStringList{"250", "Gramm [G]", "Zwiebeln", QString(), QString()}));
+    EXPECT_EQ(Row(window, 2)[0], "Zum Abschmecken");
+    EXPECT_EQ(Grid(window).columnSpan(2, 0), FrmMenuData::ColCount);
+    EXPECT_EQ(Row(window, 3),
+              (QStringList{"1/4", "Esslöffel [EL]", "Paprika edelsüß", QString(), QString()}));
+    EXPECT_FALSE(window.HasUnsavedChanges());
+}
+
+TEST_F(FrmMenuDataTest, LinesMoveAndGoAndEmptyOnesAreDropped)
+{
+    FrmMenuData window(0);
+    AddLine(window, "1", "", "Eier");
+    AddLine(window, "2", "", "Milch");
+    AddLine(window, "3", "", "Mehl");
+    Click(window, "cmdLineUp");
+    EXPECT_EQ(Row(window, 1)[FrmMenuData::ColZutat], "Mehl");
+    Grid(window).setCurrentCell(0, 0);
+    Click(window, "cmdDeleteLine");
+    Click(window, "cmdInsertLine");
+    m_context.Options.EditFlags = 12; // decimal entry: "2,5" is two and a half
+    Type(window, 1, FrmMenuData::ColMenge, "2,5");
+    EXPECT_EQ(Row(window, 1)[FrmMenuData::ColMenge], "2,5");
+    Click(window, "cmdInsertLine");
+    QTest::keyClicks(Child<QLineEdit>(window, "txtTitle"), "Pfannkuchen");
+    ASSERT_TRUE(window.cmdSave_Click());
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_ZUTAT"), 3);
+    EXPECT_EQ(WorkDb().Scalar("SELECT ZutText FROM T_REZ_ZUTAT WHERE No=1").AsText(), "Mehl");
+    EXPECT_EQ(WorkDb().Scalar("SELECT ZutAnz FROM T_REZ_ZUTAT WHERE No=2").AsDouble(), 2.5);
+    EXPECT_EQ(WorkDb().Scalar("SELECT ZutText FROM T_REZ_ZUTAT WHERE No=3").AsText(), "Milch");
+    // Without instructions the recipe is a draft: stored as generic without the questions.
+    EXPECT_TRUE(WorkDb().Scalar("SELECT Generic FROM T_REZ_KOPF").AsBool());
+}
+
+TEST_F(FrmMenuDataTest, RecipeReferenceLinePointsAtTheChosenRecipe)
+{
+    WorkDb().Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle,FlagDeleted,Template) VALUES (7,'Spätzle',0,0),"
+                     "(8,'Alte Soße',-1,0)");
+    FrmMenuData window(0);
+    QTest::keyClicks(Child<QLineEdit>(window, "txtTitle"), "Gulasch mit Beilage");
+    m_ui.ChoosingItem(0);
+    Click(window, "cmdRecipeReference");
+    EXPECT_EQ(Row(window, 0)[FrmMenuData::ColZutat], "Spätzle");
+    ASSERT_TRUE(window.cmdSave_Click());
+    EXPECT_TRUE(WorkDb().Scalar("SELECT ZutRezept FROM T_REZ_ZUTAT").AsBool());
+    EXPECT_EQ(Scalar("SELECT ZutBLSId FROM T_REZ_ZUTAT"), 7);
+}
+
+TEST_F(FrmMenuDataTest, ChecksStopTheSaveUntilTheProblemsAreSolved)
+{
+    FrmMenuData window(0);
+    QTest::keyClicks(Child<QLineEdit>(window, "txtTitle"), "Gulasch");
+    Child<QPlainTextEdit>(window, "txtInstructions")->setPlainText("Schmoren.");
+    AddLine(window, "500", "Gramm [G]", "Rindfleisch");
+    Child<QComboBox>(window, "cboOrigin")->setCurrentText("Puszta");
+    m_ui.Answering(Answer::Yes).Answering(Answer::Yes);
+    EXPECT_FALSE(window.cmdSave_Click());
+    ASSERT_EQ(m_ui.shown.size(), 3u);
+    EXPECT_EQ(
+        m_ui.shown[0].Text,
+        "Ist es korrekt, dass das Rezept ausser zum Basiskochbuch zu keinen weiteren Kochbüchern gehört ?");
+    EXPECT_EQ(m_ui.shown[1].Text,
+              "Die erfasste geographische Herkunft: \"Puszta\" ist neu. Soll diese Angabe "
+              "wirklich als neue Herkunft gespeichert werden ?");
+    EXPECT_EQ(m_ui.shown[2].Text, "Vor dem Speichern müssen noch folgende Probleme beseitigt sein:\n"
+                                  "Das Rezept muss zu mindestens einer Kategorie gehören.\n"
+                                  "Eine Mengenangabe muss gemacht werden.");
+    EXPECT_EQ(m_ui.shown[2].Caption, "Speichern eines Rezeptes");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOPF"), 0);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_CAT WHERE CatNameD='Puszta'"), 0);
+
+    m_ui.shown.clear();
+    window.SetCategoryChooser([](QWidget*, std::vector<long> current) {
+        current.push_back(2);
+        current.push_back(1);
+        return current;
+    });
+    Click(window, "cmdAddCategory");
+    auto* categories = Child<QListWidget>(window, "lstCategories");
+    categories->setCurrentRow(1);
+    Click(window, "cmdPrimaryCategory");
+    EXPECT_EQ(categories->item(0)->text(), "Hauptgericht");
+    Child<QSpinBox>(window, "spnYield")->setValue(4);
+    m_ui.Answering(Answer::Yes).Answering(Answer::Yes);
+    ASSERT_TRUE(window.cmdSave_Click());
+    EXPECT_TRUE(m_ui.AllAnswersUsed());
+    const long origin = Scalar("SELECT ID FROM T_CAT WHERE CatNameD='Puszta'");
+    EXPECT_NE(Scalar("SELECT LaenderCode FROM T_CAT WHERE CatNameD='Puszta'"), 0);
+    EXPECT_EQ(Scalar("SELECT RezHerkunft FROM T_REZ_KOPF"), origin);
+    EXPECT_EQ(Scalar("SELECT CatID FROM T_REZ_CAT_NDX WHERE CatPrimary<>0"), 1);
+    // The new country is offered in the origin list from now on.
+    EXPECT_GE(Child<QComboBox>(window, "cboOrigin")->findText("Puszta"), 0);
+}
+
+TEST_F(FrmMenuDataTest, StatusCheckNamesWhatIsMissing)
+{
+    FrmMenuData window(0);
+    Click(window, "cmdStatus");
+    EXPECT_EQ(Child<QLabel>(window, "lblStatus")->text(), "Es fehlt: Zubereitung, Menge, Kategorie, Zutaten");
+    FillComplete(window, "Gulasch");
+    AddLine(window, "1", "Kilogramm [KG]", "Rindfleisch");
+    Click(window, "cmdStatus");
+    EXPECT_EQ(Messages().back(),
+              "Das Rezept ist kein generisches Rezept. Alle notwendigen Angaben sind vorhanden.");
+}
+
+TEST_F(FrmMenuDataTest, TemplateIsSavedAsAFurtherRecipeAfterTheQuestion)
+{
+    FrmMenuData window(0);
+    FillComplete(window, "Eintopf");
+    AddLine(window, "1", "Kilogramm [KG]", "Kartoffeln");
+    ASSERT_TRUE(window.cmdSave_Click());
+    const long original = window.Recipe().id();
+
+    m_ui.Answering(Answer::Cancel);
+    EXPECT_FALSE(window.cmdSaveTemplate_Click());
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOPF"), 1);
+    EXPECT_EQ(m_ui.shown.back().Text,
+              "Die vorliegenden Eingabedaten werden als sogenanntes Template gespeichert.\n"
+              "Wenn die Daten bereits auf einem Template basieren, wird jetzt ein weiterer "
+              "Set an Daten abgespeichert !");
+    EXPECT_EQ(m_ui.shown.back().Caption, "Speichern als Template");
+
+    m_ui.Answering(Answer::Ok);
+    ASSERT_TRUE(window.cmdSaveTemplate_Click());
+    const long templ = window.Recipe().id();
+    EXPECT_NE(templ, original);
+    EXPECT_TRUE(
+        WorkDb().Scalar("SELECT Template FROM T_REZ_KOPF WHERE ID=" + std::to_string(templ)).AsBool());
+    EXPECT_FALSE(
+        WorkDb().Scalar("SELECT Template FROM T_REZ_KOPF WHERE ID=" + std::to_string(original)).AsBool());
+
+    // A recipe started from the template is stored as a new ordinary recipe.
+    FrmMenuData fromTemplate(templ, FrmMenuData::Start::FromTemplate);
+    EXPECT_EQ(Row(fromTemplate, 0)[FrmMenuData::ColZutat], "Kartoffeln");
+    ASSERT_TRUE(fromTemplate.cmdSave_Click());
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE Template=0"), 2);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_ZUTAT"), 3);
+
+    // Without a title the template cannot be stored.
+    Child<QLineEdit>(window, "txtTitle")->selectAll();
+    QTest::keyClick(Child<QLineEdit>(window, "txtTitle"), Qt::Key_Delete);
+    m_ui.Answering(Answer::Ok);
+    EXPECT_FALSE(window.cmdSaveTemplate_Click());
+    EXPECT_EQ(m_ui.shown.back().Text, "Das Rezept konnte nicht als neues Template gespeichert werden!");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOPF"), 3);
+}
+
+TEST_F(FrmMenuDataTest, ClosingWithChangesAsksWhetherToSave)
+{
+    FrmMenuData untouched(0);
+    EXPECT_TRUE(untouched.close());
+    EXPECT_TRUE(m_ui.shown.empty());
+
+    FrmMenuData window(0);
+    QTest::keyClicks(Child<QLineEdit>(window, "txtTitle"), "Kartoffelsalat");
+    m_ui.Answering(Answer::Cancel);
+    EXPECT_FALSE(window.close());
+    EXPECT_EQ(m_ui.shown.back().Text, "Sollen die Änderungen am Rezept gespeichert werden?");
+    m_ui.Answering(Answer::Yes);
+    EXPECT_TRUE(window.close());
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE RezTitle='Kartoffelsalat'"), 1);
+
+    FrmMenuData discarded(window.Recipe().id());
+    QTest::keyClicks(Child<QLineEdit>(discarded, "txtTitle"), " mit Gurke");
+    m_ui.Answering(Answer::No);
+    EXPECT_TRUE(discarded.close());
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE RezTitle='Kartoffelsalat'"), 1);
+}
+
+TEST_F(FrmMenuDataTest, ScalingDialogChecksTheEntryAndScalesOnlyWhenPermanent)
+{
+    ClRecipe recipe;
+    recipe.LoadByID(0);
+    recipe.SetYield(4);
+    ClIngredient line;
+    line.SetEinheitPtr(ProgramUnits().GetIndexforID(1));
+    line.SetMenge(Decimal4::FromLong(250));
+    line.SetIngredient("Zucker");
+    recipe.IngredAdd(line);
+
+    FrmSkalierungAnzahl dialog(recipe);
+    auto* newList = Child<QListWidget>(dialog, "lstNew");
+    const struct
+    {
+        const char* entry;
+        const char* message;
+    } refusals[] = {
+        {"abc", "Es muss eine gültige Menge angeben sein !"},
+        {"0", "Es muss eine gültige Menge angeben sein !"},
+        {"2,5", "In diesem Zusammenhang sind leider nur ganze Zahlen zur Skalierung zugelassen !"}};
+    for (const auto& refusal : refusals) {
+        SCOPED_TRACE(refusal.entry);
+        dialog.SetNewYieldText(refusal.entry);
+        Click(dialog, "cmdOK");
+        EXPECT_EQ(Messages().back(), refusal.message);
+    }
+
+    // Temporary: only the new column changes.
+    dialog.SetTemporary(true);
+    dialog.SetNewYieldText("6");
+    const std::size_t shownBefore = m_ui.shown.size();
+    Click(dialog, "cmdOK");
+    EXPECT_EQ(m_ui.shown.size(), shownBefore);
+    EXPECT_TRUE(newList->item(1)->text().startsWith("375 ")) << newList->item(1)->text().toStdString();
+    EXPECT_TRUE(Child<QListWidget>(dialog, "lstOriginal")->item(1)->text().startsWith("250 "));
+    EXPECT_EQ(recipe.Ingredient(1).Menge(), Decimal4::FromLong(250));
+
+    // Permanent: asks, No keeps the recipe, Yes scales it.
+    dialog.SetTemporary(false);
+    m_ui.Answering(Answer::No);
+    Click(dialog, "cmdOK");
+    EXPECT_EQ(m_ui.shown.back().Text,
+              "Sollen wirklich die Mengenangaben in den Rezept-Daten permanent geändert werden ?");
+    EXPECT_EQ(recipe.Yield(), 4);
+    EXPECT_FALSE(dialog.Scaled());
+    m_ui.Answering(Answer::Yes);
+    Click(dialog, "cmdOK");
+    EXPECT_TRUE(dialog.Scaled());
+    EXPECT_EQ(recipe.Yield(), 6);
+    EXPECT_EQ(recipe.Ingredient(1).Menge(), Decimal4::FromLong(375));
+}
+
+TEST_F(FrmMenuDataTest, ScalingFromTheEditorIsStoredOnSave)
+{
+    FrmMenuData window(0);
+    FillComplete(window, "Zuckerguss");
+    AddLine(window, "250", "Gramm [G]", "Puderzucker");
+    ASSERT_TRUE(window.cmdSave_Click());
+
+    // The dialog is modal: drive it once it is up.
+    QTimer::singleShot(0, [this] {
+        auto* dialog = qobject_cast<FrmSkalierungAnzahl*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            ADD_FAILURE() << "no scaling dialog";
+            if (QWidget* modal = QApplication::activeModalWidget())
+                modal->close();
+            return;
+        }
+        dialog->SetNewYieldText("6");
+        m_ui.Answering(Answer::Yes);
+        QTest::mouseClick(dialog->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+    });
+    window.show();
+    Click(window, "cmdScale");
+    EXPECT_EQ(Row(window, 0)[FrmMenuData::ColMenge], "375");
+    EXPECT_EQ(Child<QSpinBox>(window, "spnYield")->value(), 6);
+    EXPECT_TRUE(window.HasUnsavedChanges());
+    ASSERT_TRUE(window.cmdSave_Click());
+    EXPECT_EQ(WorkDb().Scalar("SELECT ZutAnz FROM T_REZ_ZUTAT").AsDouble(), 375.0);
+    EXPECT_EQ(Scalar("SELECT RezYield FROM T_REZ_KOPF"), 6);
+    window.hide();
+}
+
+// Saves a picture of a filled editor for looking at it: PF_SCREENSHOT_DIR=/tmp ./test_ui ...
+TEST_F(FrmMenuDataTest, Screenshot)
+{
+    const char* folder = std::getenv("PF_SCREENSHOT_DIR");
+    if (!folder)
+        GTEST_SKIP() << "PF_SCREENSHOT_DIR not set";
+    WorkDb().Execute(
+        "INSERT INTO T_INFO_KEY (ID,[KEY],KEYTYPE) VALUES (1,'Schmortopf',2),(2,'Kochlöffel',2)");
+    FrmMenuData window(0);
+    FillComplete(window, "Ungarisches Rindergulasch");
+    Child<QLineEdit>(window, "txtSource")->setText("Omas Kochheft");
+    AddLine(window, "1 1/2", "Kilogramm [KG]", "Rindfleisch; in Würfeln");
+    AddLine(window, "500", "Gramm [G]", "Zwiebeln; gehackt");
+    Click(window, "cmdSeparator");
+    Type(window, Grid(window).currentRow(), 0, "Zum Abschmecken");
+    AddLine(window, "2", "Esslöffel [EL]", "Paprika edelsüß");
+    window.resize(960, 660);
+    window.show();
+    QApplication::processEvents();
+    EXPECT_TRUE(window.grab().save(QString(folder) + "/FrmMenuData-head.png"));
+    Child<QTabWidget>(window, "tabRecipe")->setCurrentIndex(1);
+    QApplication::processEvents();
+    EXPECT_TRUE(window.grab().save(QString(folder) + "/FrmMenuData-lines.png"));
+    FrmSkalierungAnzahl dialog(window.Recipe());
+    dialog.SetNewYieldText("6");
+    dialog.show();
+    QApplication::processEvents();
+    EXPECT_TRUE(dialog.grab().save(QString(folder) + "/FrmSkalierungAnzahl.png"));
+    window.hide();
+}
+
+} // namespace
+} // namespace pf::test

@@ -853,10 +853,14 @@ void RewriteDelete(List& list, std::string_view jet)
     const std::size_t from = FindKw(list, 1, list.size(), "FROM");
     if (from == kNone)
         SyntaxError(jet);
+    // The rows deleted are those of the table named first ("DELETE t.*, u.Col FROM ..." deletes
+    // from t; the other columns listed change nothing).
     std::string qualifier;
     for (std::size_t i = 1; i < from; ++i)
-        if (list[i].kind == K::Name || list[i].kind == K::QName)
+        if (list[i].kind == K::Name || list[i].kind == K::QName) {
             qualifier = list[i].text;
+            break;
+        }
     const std::size_t where = FindKw(list, from + 1, list.size(), "WHERE");
     const std::size_t fromEnd = where == kNone ? list.size() : where;
     if (!ContainsJoin(list, from + 1, fromEnd) && !ContainsTopLevel(list, from + 1, fromEnd, K::Comma)) {
@@ -879,6 +883,9 @@ void RewriteDelete(List& list, std::string_view jet)
 
 void RewriteUpdate(List& list, std::string_view jet)
 {
+    // "UPDATE DISTINCTROW ..." changes each row of the target once, as every update here does.
+    if (list.size() > 1 && IsAnyKw(list[1], {"DISTINCTROW", "DISTINCT"}))
+        list.erase(list.begin() + 1);
     const std::size_t set = FindKw(list, 1, list.size(), "SET");
     if (set == kNone)
         SyntaxError(jet);

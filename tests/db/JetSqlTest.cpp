@@ -138,9 +138,16 @@ const Case kCases[] = {
      "WHERE T_REZ_KOPF.FlagDeleted<>0",
      "1"},
     {"INSERT INTO T_REZ_KOCHBUCH (RezID, BuchID) VALUES (6, 2)", "1"},
+    // Turning a category into an origin: a joined update and a delete naming further columns.
+    {"UPDATE DISTINCTROW T_REZ_CAT_NDX INNER JOIN T_REZ_KOPF ON T_REZ_CAT_NDX.ID = T_REZ_KOPF.ID SET "
+     "T_REZ_KOPF.RezHerkunft = 7 WHERE (T_REZ_CAT_NDX.CatID=7)",
+     "2"},
+    {"DELETE T_REZ_CAT_NDX.*, T_REZ_KOPF.RezHerkunft, T_REZ_CAT_NDX.CatID FROM T_REZ_KOPF INNER JOIN "
+     "T_REZ_CAT_NDX ON T_REZ_KOPF.ID = T_REZ_CAT_NDX.ID WHERE T_REZ_CAT_NDX.CatID=7",
+     "2"},
 };
 
-TEST_F(SqliteTest, SpecStatementsGiveTheExpectedRows)
+TEST_F(SqliteTest, ProgramStatementsGiveTheExpectedRows)
 {
     int run = 0;
     for (const Case& c : kCases) {

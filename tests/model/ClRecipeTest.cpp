@@ -1,4 +1,5 @@
 #include "model/ClRecipe.h"
+#include "model/ClUnit.h"
 
 #include "core/AppContext.h"
 #include "core/Utf8.h"
@@ -465,6 +466,46 @@ TEST_F(RecipeDb, CellTipNamesYieldOriginSourceCategoriesAndBooks)
     EXPECT_NE(tip.find("Kategorien: Vorspeise\n"), std::string::npos) << tip;
     EXPECT_NE(tip.find("Kochbücher: Basiskochbuch"), std::string::npos) << tip;
     EXPECT_EQ(tip.find("Sprache"), std::string::npos) << tip;
+}
+
+} // namespace
+} // namespace pf
+
+namespace pf {
+namespace {
+
+TEST_F(RecipeDb, LinesShowQuantitiesInTheChosenMeasureAndTakeThemBack)
+{
+    const struct
+    {
+        long unit;
+        const char* stored;
+        int flags;
+        long editMasse;
+        const char* shown;
+        const char* text;
+    } cases[] = {
+        {36, "2", convtype::kUK, 0, "56.699", "Gramm"}, // ounces shown as grams
+        {36, "2", convtype::kBritish, 0, "2", "ounce"}, // British names, quantity as stored
+        {36, "2", 0, 1, "2", "ounce"},                  // EditMasse 1: British by default
+        {35, "1", convtype::kUS, 0, "500", "gram"},     // American factor and names
+        {36, "2", convtype::kUK | convtype::kShortNames, 0, "56.699", "G"},
+        {kGramm, "250", convtype::kUK, 0, "250", "Gramm"}, // no factor to apply
+    };
+    ClUnit units;
+    units.SetDB(db.get());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.text) + " " + std::to_string(c.flags));
+        app.Options.EditMasse = c.editMasse;
+        ClIngredient line = Line(c.stored, c.unit, "Zutat");
+        line.SetUnits(&units);
+        line.SetConvtype(c.flags);
+        EXPECT_EQ(line.Menge(), Decimal4::Parse(c.shown));
+        EXPECT_EQ(line.EinheitTxt(), c.text);
+        // Entering the shown quantity again keeps the stored one (to the fourth decimal).
+        line.SetMenge(line.Menge());
+        EXPECT_LE(std::llabs((line.OrgMeasurement() - Decimal4::Parse(c.stored)).Ticks()), 1);
+    }
 }
 
 } // namespace

@@ -31,6 +31,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLocale>
+#include <QMdiSubWindow>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -253,7 +254,13 @@ void FrmMenuData::Build()
             [this] { RunTrapped([this] { cmdSaveTemplate_Click(); }); });
     connect(m_saveChild, &QPushButton::clicked, this,
             [this] { RunTrapped([this] { cmdSaveChild_Click(); }); });
-    connect(cancel, &QPushButton::clicked, this, [this] { close(); });
+    connect(cancel, &QPushButton::clicked, this, [this] {
+        // Inside the main window's area the frame is the window the user sees.
+        if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
+            frame->close();
+        else
+            close();
+    });
 }
 
 QWidget* FrmMenuData::BuildHeadTab()
@@ -621,7 +628,9 @@ void FrmMenuData::FillLists()
     std::vector<std::pair<std::string, long>> sorted;
     for (const auto& [id, name] : tools)
         sorted.emplace_back(name, id);
-    std::sort(sorted.begin(), sorted.end());
+    std::sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) {
+        return QString::localeAwareCompare(Q(a.first), Q(b.first)) < 0;
+    });
     for (const auto& [name, id] : sorted) {
         auto* item = new QListWidgetItem(Q(name), m_tools);
         item->setData(kIdRole, IdData(id));

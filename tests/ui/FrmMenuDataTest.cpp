@@ -9,11 +9,15 @@
 #include "tests/ui/UiTestSupport.h"
 
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLocale>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -21,6 +25,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimeEdit>
 #include <QTimer>
 
 #include <cstdlib>
@@ -189,6 +194,88 @@ TEST_F(FrmMenuDataTest, NewRecipeIsStoredAndReadsBackAsTyped)
     EXPECT_FALSE(window.HasUnsavedChanges());
 }
 
+TEST_F(FrmMenuDataTest, HeadFieldsAndPicturesAreStoredAndShownAgain)
+{
+    WorkDb().Execute("INSERT INTO T_LITERATUR (QuelleID,Title) VALUES (3,'Das große Kochbuch')");
+    WorkDb().Execute("INSERT INTO T_INFO_KEY (ID,[KEY],KEYTYPE) VALUES (4,'Schmortopf',2),(4,'Bräter',2),"
+                     "(9,'Kochlöffel',2)");
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(Qt::darkRed);
+    const std::string picture = m_dir.File("gulasch.png");
+    ASSERT_TRUE(image.save(QString::fromStdString(picture)));
+
+    long id = 0;
+    {
+        FrmMenuData window(0);
+        QTest::keyClicks(Child<QLineEdit>(window, "txtTitle"), "Gulasch");
+        QTest::keyClicks(Child<QLineEdit>(window, "txtMenuCard"), "Gulasch nach Art des Hauses");
+        auto* language = Child<QComboBox>(window, "cboLanguage");
+        language->setCurrentIndex(language->findText("Deutsch (Österreich)"));
+        auto* literature = Child<QComboBox>(window, "cboLiterature");
+        literature->setCurrentIndex(literature->findText("Das große Kochbuch"));
+        Child<QSpinBox>(window, "spnPage")->setValue(112);
+        QTest::keyClicks(Child<QLineEdit>(window, "txtSource"), "Tante Ilona");
+        Child<QSpinBox>(window, "spnPantry")->setValue(1);
+        Child<QSpinBox>(window, "spnFridge")->setValue(3);
+        Child<QSpinBox>(window, "spnFreezer")->setValue(6);
+        Child<QTimeEdit>(window, "timPreparation")->setTime(QTime(0, 30));
+        Child<QTimeEdit>(window, "timCooking")->setTime(QTime(2, 15));
+        Child<QPlainTextEdit>(window, "txtNotes")->setPlainText("Am nächsten Tag noch besser.");
+        QTest::keyClicks(Child<QLineEdit>(window, "txtWine"), "Blaufraenkisch");
+        auto* tools = Child<QListWidget>(window, "lstTools");
+        // One entry per utensil, named by its first keyword.
+        ASSERT_EQ(tools->count(), 2);
+        EXPECT_EQ(tools->item(0)->text(), "Bräter");
+        tools->item(0)->setCheckState(Qt::Checked);
+        m_ui.ChoosingFiles({picture});
+        Click(window, "cmdAddPicture");
+        EXPECT_EQ(Child<QListWidget>(window, "lstPictures")->count(), 1);
+        ASSERT_TRUE(window.cmdSave_Click());
+        id = window.Recipe().id();
+    }
+    Database& db = WorkDb();
+    EXPECT_EQ(Scalar("SELECT RezQuelleID FROM T_REZ_KOPF"), 3);
+    EXPECT_EQ(Scalar("SELECT RezSprache FROM T_REZ_KOPF"), 3);
+    EXPECT_EQ(db.Scalar("SELECT RezHaltbarTiefkuehl FROM T_REZ_KOPF").AsDate().Days, 6.0);
+    EXPECT_EQ(db.Scalar("SELECT RezZeitKochen FROM T_REZ_KOPF").AsDate().Days, (2 * 60 + 15) / 1440.0);
+    EXPECT_EQ(Scalar("SELECT GeraetID FROM T_REZ_GERAET"), 4);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_BLOB WHERE IDType=5 AND IDReference=" + std::to_string(id)), 1);
+
+    ClearRecipeCache();
+    FrmMenuData window(id);
+    EXPECT_EQ(Child<QLineEdit>(window, "txtMenuCard")->text(), "Gulasch nach Art des Hauses");
+    EXPECT_EQ(Child<QComboBox>(window, "cboLanguage")->currentText(), "Deutsch (Österreich)");
+    EXPECT_EQ(Child<QComboBox>(window, "cboLiterature")->currentText(), "Das große Kochbuch");
+    EXPECT_EQ(Child<QSpinBox>(window, "spnPage")->value(), 112);
+    EXPECT_EQ(Child<QLineEdit>(window, "txtSource")->text(), "Tante Ilona");
+    EXPECT_EQ(Child<QSpinBox>(window, "spnPantry")->value(), 1);
+    EXPECT_EQ(Child<QSpinBox>(window, "spnFridge")->value(), 3);
+    EXPECT_EQ(Child<QSpinBox>(window, "spnFreezer")->value(), 6);
+    EXPECT_EQ(Child<QTimeEdit>(window, "timPreparation")->time(), QTime(0, 30));
+    EXPECT_EQ(Child<QTimeEdit>(window, "timCooking")->time(), QTime(2, 15));
+    EXPECT_EQ(Child<QPlainTextEdit>(window, "txtNotes")->toPlainText(), "Am nächsten Tag noch besser.");
+    EXPECT_EQ(Child<QLineEdit>(window, "txtWine")->text(), "Blaufraenkisch");
+    EXPECT_EQ(Child<QListWidget>(window, "lstTools")->item(0)->checkState(), Qt::Checked);
+    EXPECT_EQ(Child<QListWidget>(window, "lstTools")->item(1)->checkState(), Qt::Unchecked);
+    auto* pictures = Child<QListWidget>(window, "lstPictures");
+    ASSERT_EQ(pictures->count(), 1);
+    EXPECT_FALSE(pictures->item(0)->icon().isNull());
+    EXPECT_FALSE(window.HasUnsavedChanges());
+
+    pictures->setCurrentRow(0);
+    Click(window, "cmdDelPicture");
+    ASSERT_TRUE(window.cmdSave_Click());
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_BLOB"), 0);
+}
+
+TEST_F(FrmMenuDataTest, UtensilsAreHiddenWithoutUtensilEntries)
+{
+    FrmMenuData window(0);
+    window.show();
+    EXPECT_FALSE(Child<QListWidget>(window, "lstTools")->isVisible());
+    window.hide();
+}
+
 TEST_F(FrmMenuDataTest, LinesMoveAndGoAndEmptyOnesAreDropped)
 {
     FrmMenuData window(0);
@@ -348,6 +435,28 @@ TEST_F(FrmMenuDataTest, ClosingWithChangesAsksWhetherToSave)
     m_ui.Answering(Answer::No);
     EXPECT_TRUE(discarded.close());
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE RezTitle='Kartoffelsalat'"), 1);
+}
+
+TEST_F(FrmMenuDataTest, CancelClosesTheFrameInTheMainWindowArea)
+{
+    QMdiArea area;
+    auto* window = new FrmMenuData(0);
+    QMdiSubWindow* frame = area.addSubWindow(window);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    area.show();
+    frame->show();
+    QPointer<QMdiSubWindow> watch(frame);
+    QTest::keyClicks(Child<QLineEdit>(*window, "txtTitle"), "Kaiserschmarrn");
+    m_ui.Answering(Answer::Cancel);
+    Click(*window, "cmdCancel");
+    QApplication::processEvents();
+    ASSERT_FALSE(watch.isNull());
+    EXPECT_TRUE(frame->isVisible());
+    m_ui.Answering(Answer::No);
+    Click(*window, "cmdCancel");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(watch.isNull());
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOPF"), 0);
 }
 
 TEST_F(FrmMenuDataTest, ScalingDialogChecksTheEntryAndScalesOnlyWhenPermanent)

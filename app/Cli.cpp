@@ -101,6 +101,10 @@ const std::vector<CliCommand>& CliCommands()
         {"restore", true, CliRestore,
          "SICHERUNG: lädt eine Sicherung (ZIP oder .MDB) zurück, der alte Stand bleibt als .BAK"},
         {"show", true, CliShow, "ID [--servings N]: zeigt ein Rezept als Text, auf Wunsch umgerechnet"},
+        {"import", true, CliImport, "[--cookbook N] DATEI ...: importiert Rezeptdateien"},
+        {"export", true, CliExport,
+         "--format mm|rezkonv|mnx|html|rtf|csv [--ids LISTE] [--servings N] --out PFAD: exportiert Rezepte"},
+        {"search", true, CliSearch, "[--mode N] TEXT: sucht Rezepte und zeigt ID und Titel"},
     };
     return commands;
 }

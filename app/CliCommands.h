@@ -11,8 +11,8 @@ namespace pf {
 
 struct CliCall
 {
-    std::string Database;           // absolute path of --db, empty when not given
-    std::vector<std::string> Args;  // the words after the command
+    std::string Database;          // absolute path of --db, empty when not given
+    std::vector<std::string> Args; // the words after the command
     std::ostream& Out;
     std::ostream& Err;
 };
@@ -38,5 +38,8 @@ int CliUpgrade(CliCall& call);
 int CliBackup(CliCall& call);
 int CliRestore(CliCall& call);
 int CliShow(CliCall& call);
+int CliImport(CliCall& call);
+int CliExport(CliCall& call);
+int CliSearch(CliCall& call);
 
 } // namespace pf

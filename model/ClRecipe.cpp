@@ -1046,16 +1046,23 @@ int ClRecipe::PictureCount()
     return static_cast<int>(m_pictures.size());
 }
 
-clBlob& ClRecipe::Picture(int index)
+const clBlob& ClRecipe::Picture(int index)
 {
     LoadPictures();
-    static clBlob outside;
-    if (index < 1 || index > static_cast<int>(m_pictures.size())) {
-        outside = clBlob();
+    static const clBlob outside;
+    if (index < 1 || index > static_cast<int>(m_pictures.size()))
         return outside;
-    }
-    m_picturesChanged = true; // the caller may change it
     return m_pictures[static_cast<std::size_t>(index - 1)];
+}
+
+clBlob* ClRecipe::EditPicture(int index)
+{
+    LoadPictures();
+    if (index < 1 || index > static_cast<int>(m_pictures.size()))
+        return nullptr;
+    m_picturesChanged = true;
+    m_changed = true;
+    return &m_pictures[static_cast<std::size_t>(index - 1)];
 }
 
 bool ClRecipe::PictureAdd(const Blob& data, const std::string& path)
@@ -1093,7 +1100,7 @@ bool ClRecipe::IsChanged() const
 {
     if (m_changed || m_new || !(m_head == m_saved))
         return true;
-    if (m_linesChanged || m_catsChanged || m_booksChanged || m_toolsChanged)
+    if (m_linesChanged || m_catsChanged || m_booksChanged || m_toolsChanged || m_picturesChanged)
         return true;
     return std::any_of(m_lines.begin(), m_lines.end(),
                        [](const ClIngredient& line) { return line.IsChanged(); });
@@ -1403,10 +1410,14 @@ bool ClRecipe::Save(bool keepFingerprint)
 bool ClRecipe::SaveAs()
 {
     LoadAll();
-    const long oldId = m_head.id;
+    // A failed save leaves the original as it was, fingerprint and collections included.
+    const ClRecipe original = *this;
     Clone();
     if (!Save()) {
-        m_head.id = oldId;
+        const long error = m_lastError;
+        const std::string text = m_lastErrorText;
+        *this = original;
+        SetError(error, text);
         return false;
     }
     return true;
@@ -1415,16 +1426,19 @@ bool ClRecipe::SaveAs()
 bool ClRecipe::SaveAsChild()
 {
     if (m_head.id == 0) {
-        SetError(kErrTitle, "Titel");
+        SetError(kErrNotStored, "Das Rezept ist noch nicht gespeichert.");
         return false;
     }
     const long parent = m_head.id;
     LoadAll();
+    const ClRecipe original = *this;
     Clone();
     m_head.rezparent = parent;
     if (!Save()) {
-        m_head.id = parent;
-        m_head.rezparent = 0;
+        const long error = m_lastError;
+        const std::string text = m_lastErrorText;
+        *this = original;
+        SetError(error, text);
         return false;
     }
     return true;

@@ -75,6 +75,7 @@ public:
     static constexpr long kErrTitle = -1;
     static constexpr long kErrCategories = -2;
     static constexpr long kErrInstructions = -3;
+    static constexpr long kErrNotStored = -4; // a child needs a stored parent
 
     ClRecipe();
 
@@ -201,7 +202,9 @@ public:
 
     // --- pictures (1-based, up to 32) --------------------------------------------------------------
     int PictureCount();
-    clBlob& Picture(int index);
+    const clBlob& Picture(int index);
+    // The picture for changing it (description, data); marks the pictures changed. Null outside.
+    clBlob* EditPicture(int index);
     // Appends a picture (data or a file path); false when 32 are present.
     bool PictureAdd(const Blob& data, const std::string& path = {});
     bool PictureDel(int index);

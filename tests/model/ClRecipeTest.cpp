@@ -510,3 +510,32 @@ TEST_F(RecipeDb, LinesShowQuantitiesInTheChosenMeasureAndTakeThemBack)
 
 } // namespace
 } // namespace pf
+
+namespace pf {
+namespace {
+
+TEST_F(RecipeDb, AFailedCopyLeavesTheOriginalAsItWas)
+{
+    ClRecipe unsaved = Complete("Entwurf");
+    EXPECT_FALSE(unsaved.SaveAsChild());
+    EXPECT_EQ(unsaved.LastError(), ClRecipe::kErrNotStored);
+
+    ClRecipe recipe = Complete("Vorlage");
+    ASSERT_TRUE(recipe.Save());
+    const long id = recipe.id();
+    const std::int32_t fp2 = recipe.Fingerprint().FP2();
+    Raw("CREATE TRIGGER Sperre BEFORE INSERT ON T_REZ_KOPF BEGIN SELECT RAISE(ABORT, 'voll'); END");
+    for (bool child : {false, true}) {
+        SCOPED_TRACE(child);
+        EXPECT_FALSE(child ? recipe.SaveAsChild() : recipe.SaveAs());
+        EXPECT_NE(recipe.LastErrorText().find("voll"), std::string::npos);
+        EXPECT_EQ(recipe.id(), id);
+        EXPECT_EQ(recipe.rezparent(), 0);
+        EXPECT_EQ(recipe.Fingerprint().FP2(), fp2);
+        EXPECT_FALSE(recipe.IsChanged());
+    }
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_KOPF"), 1);
+}
+
+} // namespace
+} // namespace pf

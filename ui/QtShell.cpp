@@ -4,9 +4,11 @@
 #include "core/Messages.h"
 #include "core/ProcessExit.h"
 #include "db/Backup.h"
+#include "db/DatabaseChoice.h"
 #include "db/DbError.h"
 #include "db/WorkDatabase.h"
 #include "model/ProgramUnits.h"
+#include "model/RecipeTemplates.h"
 #include "model/RecipeTrash.h"
 #include "model/clBook.h"
 #include "ui/AppIcon.h"
@@ -15,6 +17,7 @@
 #include "ui/FrmDBUpgrade.h"
 #include "ui/FrmKategorieManagement.h"
 #include "ui/FrmKochbuchManag.h"
+#include "ui/FrmMenuData.h"
 #include "ui/FrmSetFingerprint.h"
 #include "ui/FrmSplash.h"
 #include "ui/FrmUnitManagement.h"
@@ -107,6 +110,11 @@ void QtShell::RunCommand(const std::string& command)
         m_main->AddChildWindow(new FrmZIP);
     } else if (command == "Mnu01DBProperties") {
         m_main->AddChildWindow(new FrmDBEigenschaften);
+    } else if (command == "Mnu01NeuBlanko") {
+        m_main->AddChildWindow(new FrmMenuData(0));
+    } else if (command == "Mnu01NeuTemplate") {
+        if (const long templateId = ChooseTemplate(WorkDb()))
+            m_main->AddChildWindow(new FrmMenuData(templateId, FrmMenuData::Start::FromTemplate));
     } else if (command == "Mnu02Kochbuch") {
         m_main->AddChildWindow(new FrmKochbuchManag([this] { m_main->RefreshCaption(); }));
     } else if (command == "Mnu02Kategorie") {

@@ -58,6 +58,12 @@ public:
     virtual void ResetCancel() {}
     // Hourglass pointer on or off.
     virtual void SetBusy(bool /*busy*/) {}
+
+    // Puts a text on the desktop's clipboard (exports to the clipboard).
+    virtual void SetClipboardText(const std::string& /*text*/) {}
+    // Opens a file with the desktop's default application for its type (an exported RTF file in
+    // the word processor); false when none could be started.
+    virtual bool OpenWithDefaultApplication(const std::string& /*path*/) { return false; }
 };
 
 } // namespace pf

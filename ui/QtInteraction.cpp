@@ -5,6 +5,8 @@
 #include "ui/Mainform.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QKeyEvent>
@@ -13,6 +15,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
+#include <QUrl>
 
 #include <algorithm>
 
@@ -324,6 +327,16 @@ void QtInteraction::SetBusy(bool busy)
         QApplication::restoreOverrideCursor();
         --m_busyDepth;
     }
+}
+
+void QtInteraction::SetClipboardText(const std::string& text)
+{
+    QApplication::clipboard()->setText(QString::fromStdString(text));
+}
+
+bool QtInteraction::OpenWithDefaultApplication(const std::string& path)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
 }
 
 bool QtInteraction::eventFilter(QObject* watched, QEvent* event)

@@ -49,6 +49,8 @@ public:
     bool CancelRequested() override;
     void ResetCancel() override;
     void SetBusy(bool busy) override;
+    void SetClipboardText(const std::string& text) override;
+    bool OpenWithDefaultApplication(const std::string& path) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

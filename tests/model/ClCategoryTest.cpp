@@ -5,11 +5,11 @@
 #include "db/Database.h"
 #include "db/Recordset.h"
 #include "db/Schema.h"
+#include "tests/support/RawSql.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -48,15 +48,7 @@ protected:
     }
     // Statements the program never issues (triggers that make a write fail) go past the
     // connection layer straight to the file.
-    void RawSql(const char* sql)
-    {
-        sqlite3* raw = nullptr;
-        ASSERT_EQ(sqlite3_open(dir.File("categories.db").c_str(), &raw), SQLITE_OK);
-        char* message = nullptr;
-        EXPECT_EQ(sqlite3_exec(raw, sql, nullptr, nullptr, &message), SQLITE_OK) << (message ? message : "");
-        sqlite3_free(message);
-        sqlite3_close(raw);
-    }
+    void RawSql(const char* sql) { test::ExecuteRawSql(dir.File("categories.db"), sql); }
     long Count(const std::string& sql) { return static_cast<long>(db->Scalar(sql).AsLong()); }
     long Origin(long recipe)
     {

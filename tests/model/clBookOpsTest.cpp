@@ -4,11 +4,11 @@
 #include "db/Database.h"
 #include "db/Recordset.h"
 #include "db/Schema.h"
+#include "tests/support/RawSql.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 namespace pf {
 namespace {
@@ -41,13 +41,7 @@ protected:
     }
     long Scalar(const std::string& sql) { return static_cast<long>(db->Scalar(sql).AsLong()); }
     // A statement of SQLite's own dialect, past the program's translation (a failing trigger).
-    void RunDirectly(const char* sql)
-    {
-        sqlite3* raw = nullptr;
-        ASSERT_EQ(sqlite3_open(dir.File("books.db").c_str(), &raw), SQLITE_OK);
-        EXPECT_EQ(sqlite3_exec(raw, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(raw);
-        sqlite3_close(raw);
-    }
+    void RunDirectly(const char* sql) { test::ExecuteRawSql(dir.File("books.db"), sql); }
     // Members of a cookbook as "id,id,..." in ID order.
     std::string Members(long bookId)
     {

@@ -52,16 +52,6 @@ protected:
             "CatWPRepeat) VALUES (?,?,?,?,?,?,0,0)",
             {id, name, type, parent, country, edit});
     }
-    template <typename T> static T* Child(QWidget& window, const char* name)
-    {
-        T* child = window.findChild<T*>(name);
-        EXPECT_NE(child, nullptr) << name;
-        return child;
-    }
-    static void Click(QWidget& window, const char* button)
-    {
-        QTest::mouseClick(Child<QPushButton>(window, button), Qt::LeftButton);
-    }
     static void Type(QWidget& window, const char* field, const QString& text)
     {
         auto* edit = Child<QLineEdit>(window, field);

@@ -49,16 +49,6 @@ protected:
     }
     static long Scalar(const std::string& sql) { return static_cast<long>(WorkDb().Scalar(sql).AsLong()); }
 
-    template <typename T> static T* Child(QWidget& window, const char* name)
-    {
-        T* child = window.findChild<T*>(name);
-        EXPECT_NE(child, nullptr) << name;
-        return child;
-    }
-    static void Click(QWidget& window, const char* button)
-    {
-        QTest::mouseClick(Child<QPushButton>(window, button), Qt::LeftButton);
-    }
     // Selects the list entry with the given text.
     static void Select(QWidget& window, const QString& text)
     {

@@ -65,16 +65,6 @@ protected:
 
     QLocale m_locale;
 
-    template <typename T> static T* Child(QWidget& window, const char* name)
-    {
-        T* child = window.findChild<T*>(name);
-        EXPECT_NE(child, nullptr) << name;
-        return child;
-    }
-    static void Click(QWidget& window, const char* button)
-    {
-        QTest::mouseClick(Child<QPushButton>(window, button), Qt::LeftButton);
-    }
     static QTableWidget& Grid(QWidget& window) { return *Child<QTableWidget>(window, "grdIngredients"); }
     // Types into a cell of the ingredient grid as a finished edit.
     static void Type(QWidget& window, int row, int column, const QString& text)

@@ -77,16 +77,6 @@ protected:
         return window;
     }
 
-    template <typename T> static T* Child(QWidget& window, const char* name)
-    {
-        T* child = window.findChild<T*>(name);
-        EXPECT_NE(child, nullptr) << name;
-        return child;
-    }
-    static void Click(QWidget& window, const char* button)
-    {
-        QTest::mouseClick(Child<QPushButton>(window, button), Qt::LeftButton);
-    }
     static void SelectYieldUnit(QWidget& window, const QString& name)
     {
         auto* list = Child<QTreeWidget>(window, "lstRecipeUnits");

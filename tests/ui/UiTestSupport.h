@@ -7,6 +7,8 @@
 #include "tests/support/TempDir.h"
 
 #include <QApplication>
+#include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -31,6 +33,18 @@ protected:
         m_context.ProgramDir = m_dir.Dir();
         m_context.DataDir = m_dir.Dir() + "data/";
         m_context.UI = &m_ui;
+    }
+
+    // A named control of a window; a missing one fails the test.
+    template <typename T> static T* Child(QWidget& window, const char* name)
+    {
+        T* child = window.findChild<T*>(name);
+        EXPECT_NE(child, nullptr) << name;
+        return child;
+    }
+    static void Click(QWidget& window, const char* button)
+    {
+        QTest::mouseClick(Child<QPushButton>(window, button), Qt::LeftButton);
     }
 
     TempDir m_dir;

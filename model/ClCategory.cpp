@@ -63,28 +63,11 @@ std::string Caption()
 
 } // namespace
 
-Database& ClCategory::Db()
-{
-    return m_db ? *m_db : WorkDb();
-}
-
 void ClCategory::SetDB(Database* db)
 {
     m_db = db;
     if (m_db || HasWorkDb())
         m_readOnly = !Db().IsUpdatable();
-}
-
-void ClCategory::ClearError()
-{
-    m_lastError = 0;
-    m_lastErrorText.clear();
-}
-
-void ClCategory::SetError(long number, std::string text)
-{
-    m_lastError = number;
-    m_lastErrorText = std::move(text);
 }
 
 std::string ClCategory::Quoted() const

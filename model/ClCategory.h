@@ -5,6 +5,7 @@
 // touches more than one table runs in one transaction and leaves the tables as they were when it
 // fails. The Confirm... operations ask their question through UI() before they change anything.
 
+#include "model/ModelObject.h"
 #include <map>
 #include <optional>
 #include <string>
@@ -67,7 +68,7 @@ struct CategoryFindFilter
     Level Levels = Level::Any;
 };
 
-class ClCategory
+class ClCategory : public ModelObject
 {
 public:
     static constexpr std::size_t kNameLength = 20;
@@ -176,19 +177,12 @@ public:
     // and assignment flags.
     bool LoadInheritData(long parentID);
 
-    long LastError() const { return m_lastError; }
-    const std::string& LastErrorText() const { return m_lastErrorText; }
-
 private:
-    Database& Db();
-    void ClearError();
-    void SetError(long number, std::string text);
     bool LowestFreeID(long& id);
     bool LoadWhere(const std::string& sql);
     bool LoadFound();
     std::string Quoted() const;
 
-    Database* m_db = nullptr;
     long m_id = 0;
     std::string m_name;
     long m_laenderCode = 0;
@@ -203,9 +197,6 @@ private:
 
     std::vector<long> m_found;
     std::size_t m_foundIndex = 0;
-
-    long m_lastError = 0;
-    std::string m_lastErrorText;
 };
 
 } // namespace pf

@@ -460,16 +460,4 @@ std::string ClFingerprint::SetFingerprintsReport(long count)
     return std::to_string(count) + " Fingerprints wurden generiert/verändert.";
 }
 
-void ClFingerprint::ClearError()
-{
-    m_lastError = 0;
-    m_lastErrorText.clear();
-}
-
-void ClFingerprint::SetError(long number, std::string text)
-{
-    m_lastError = number;
-    m_lastErrorText = std::move(text);
-}
-
 } // namespace pf

@@ -5,6 +5,7 @@
 
 #include "db/Database.h"
 #include "db/Value.h"
+#include "model/ModelObject.h"
 
 #include <cstdint>
 #include <functional>
@@ -33,7 +34,7 @@ struct FingerprintRequest
     bool NewSerial = false;  // give every row a new serial, otherwise keep the row's serial
 };
 
-class ClFingerprint
+class ClFingerprint : public ModelObject
 {
 public:
     static constexpr std::int32_t kSerialMask = 1048575; // 20 bits
@@ -102,14 +103,9 @@ public:
     static std::string DupeKillQuestion(DateSerial since);
     static std::string SetFingerprintsReport(long count);
 
-    long LastError() const { return m_lastError; }
-    const std::string& LastErrorText() const { return m_lastErrorText; }
-
 private:
     std::string InfoText(const char* separator);
     static std::string TableCondition(const std::string& table, long lexikonType, bool hasWhere);
-    void ClearError();
-    void SetError(long number, std::string text);
     // Runs work in one transaction; a database error rolls it back, clears count and is recorded.
     bool Transacted(Database& db, long& count, const std::function<void()>& work);
 
@@ -121,8 +117,6 @@ private:
     bool m_present = false;
     bool m_changed = false;
     std::string m_winuser; // upper-cased, cached on first use
-    long m_lastError = 0;
-    std::string m_lastErrorText;
 };
 
 } // namespace pf

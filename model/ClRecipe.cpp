@@ -489,13 +489,7 @@ void ClRecipe::SourcebookSetID(long quelleId)
 
 std::string ClRecipe::SourcebookTitle()
 {
-    if (Sourcebook() == 0)
-        return {};
-    try {
-        return Db().Scalar("SELECT Title FROM T_LITERATUR WHERE QuelleID=?", {m_head.SourcebookID}).AsText();
-    } catch (const DbError&) {
-        return {};
-    }
+    return NameOf("SELECT Title FROM T_LITERATUR WHERE QuelleID=?", Sourcebook());
 }
 
 void ClRecipe::SetSourcePage(long page)
@@ -544,13 +538,7 @@ void ClRecipe::Setrezparent(long parent)
 
 std::string ClRecipe::RezParentTitle()
 {
-    if (m_head.rezparent == 0)
-        return {};
-    try {
-        return Db().Scalar("SELECT RezTitle FROM T_REZ_KOPF WHERE ID=?", {m_head.rezparent}).AsText();
-    } catch (const DbError&) {
-        return {};
-    }
+    return NameOf("SELECT RezTitle FROM T_REZ_KOPF WHERE ID=?", m_head.rezparent);
 }
 
 void ClRecipe::SetWPExclude(long level)
@@ -582,13 +570,7 @@ void ClRecipe::SetOriginID(long categoryId)
 
 std::string ClRecipe::OriginName()
 {
-    if (Origin() == 0)
-        return {};
-    try {
-        return Db().Scalar("SELECT CatNameD FROM T_CAT WHERE ID=?", {m_head.Origin}).AsText();
-    } catch (const DbError&) {
-        return {};
-    }
+    return NameOf("SELECT CatNameD FROM T_CAT WHERE ID=?", Origin());
 }
 
 const std::string& ClRecipe::Notizen()
@@ -734,27 +716,82 @@ bool ClRecipe::IngredDel(int index)
 // ---------------------------------------------------------------------------------------------
 // Categories, cookbooks, utensils
 
-void ClRecipe::LoadCats()
+namespace {
+
+// The entry at a 1-based index of an ID collection, outside when the index is out of range.
+long IdAt(const std::vector<long>& ids, int index, long outside)
 {
-    if (m_catsLoaded)
+    if (index < 1 || index > static_cast<int>(ids.size()))
+        return outside;
+    return ids[static_cast<std::size_t>(index - 1)];
+}
+
+// Adds an ID unless present; false when the collection is full.
+bool AddId(std::vector<long>& ids, long id, int limit, bool& changed)
+{
+    if (std::find(ids.begin(), ids.end(), id) != ids.end())
+        return true;
+    if (static_cast<int>(ids.size()) >= limit)
+        return false;
+    ids.push_back(id);
+    changed = true;
+    return true;
+}
+
+bool DelId(std::vector<long>& ids, int index, bool& changed)
+{
+    if (index < 1 || index > static_cast<int>(ids.size()))
+        return false;
+    ids.erase(ids.begin() + (index - 1));
+    changed = true;
+    return true;
+}
+
+std::vector<long> ReadIdColumn(Database& db, const char* sql, long recipeId, std::size_t limit)
+{
+    std::vector<long> ids;
+    auto rs = db.OpenRecordset(sql, {recipeId});
+    for (; !rs->Eof() && ids.size() < limit; rs->MoveNext()) {
+        const long id = static_cast<long>(rs->Field(0).AsLong());
+        if (std::find(ids.begin(), ids.end(), id) == ids.end())
+            ids.push_back(id);
+    }
+    return ids;
+}
+
+} // namespace
+
+std::string ClRecipe::NameOf(const char* sql, long id) const
+{
+    if (id == 0)
+        return {};
+    try {
+        return Db().Scalar(sql, {id}).AsText();
+    } catch (const DbError&) {
+        return {};
+    }
+}
+
+void ClRecipe::LoadIds(std::vector<long>& ids, bool& loaded, const char* sql, int limit)
+{
+    if (loaded)
         return;
-    m_catsLoaded = true;
-    m_cats.clear();
+    loaded = true;
+    ids.clear();
     if (m_head.id == 0)
         return;
     try {
-        // The primary category first, then in the order of assignment.
-        auto rs = Db().OpenRecordset(
-            "SELECT CatID FROM T_REZ_CAT_NDX WHERE ID=? ORDER BY CatPrimary, [No], rowid", {m_head.id});
-        for (; !rs->Eof(); rs->MoveNext()) {
-            const long cat = AsLong(rs->Field(0));
-            if (std::find(m_cats.begin(), m_cats.end(), cat) == m_cats.end() &&
-                static_cast<int>(m_cats.size()) < kMaxCategories)
-                m_cats.push_back(cat);
-        }
+        ids = ReadIdColumn(Db(), sql, m_head.id, static_cast<std::size_t>(limit));
     } catch (const DbError& error) {
         SetDbError(error);
     }
+}
+
+void ClRecipe::LoadCats()
+{
+    // The primary category first, then in the order of assignment.
+    LoadIds(m_cats, m_catsLoaded,
+            "SELECT CatID FROM T_REZ_CAT_NDX WHERE ID=? ORDER BY CatPrimary, [No], rowid", kMaxCategories);
 }
 
 int ClRecipe::CatCount()
@@ -766,41 +803,29 @@ int ClRecipe::CatCount()
 long ClRecipe::CatID(int index)
 {
     LoadCats();
-    if (index < 1 || index > static_cast<int>(m_cats.size()))
-        return 0;
-    return m_cats[static_cast<std::size_t>(index - 1)];
+    return IdAt(m_cats, index, 0);
 }
 
 std::string ClRecipe::CatName(int index)
 {
-    const long cat = CatID(index);
-    if (cat == 0)
-        return {};
-    try {
-        return Db().Scalar("SELECT CatNameD FROM T_CAT WHERE ID=?", {cat}).AsText();
-    } catch (const DbError&) {
-        return {};
-    }
+    return NameOf("SELECT CatNameD FROM T_CAT WHERE ID=?", CatID(index));
 }
 
 bool ClRecipe::CatAddID(long categoryId)
 {
     LoadCats();
-    if (std::find(m_cats.begin(), m_cats.end(), categoryId) != m_cats.end())
-        return true;
-    if (static_cast<int>(m_cats.size()) >= kMaxCategories)
-        return false;
-    try {
-        if (Db().Scalar("SELECT ID FROM T_CAT WHERE ID=?", {categoryId}).IsNull())
+    if (std::find(m_cats.begin(), m_cats.end(), categoryId) == m_cats.end()) {
+        try {
+            if (Db().Scalar("SELECT ID FROM T_CAT WHERE ID=?", {categoryId}).IsNull())
+                return false;
+        } catch (const DbError& error) {
+            SetDbError(error);
             return false;
-    } catch (const DbError& error) {
-        SetDbError(error);
-        return false;
+        }
     }
-    m_cats.push_back(categoryId);
-    m_catsChanged = true;
-    m_changed = true;
-    return true;
+    const bool added = AddId(m_cats, categoryId, kMaxCategories, m_catsChanged);
+    m_changed = m_changed || m_catsChanged;
+    return added;
 }
 
 bool ClRecipe::CatAddName(std::string_view name)
@@ -817,12 +842,9 @@ bool ClRecipe::CatAddName(std::string_view name)
 bool ClRecipe::CatDel(int index)
 {
     LoadCats();
-    if (index < 1 || index > static_cast<int>(m_cats.size()))
-        return false;
-    m_cats.erase(m_cats.begin() + (index - 1));
-    m_catsChanged = true;
-    m_changed = true;
-    return true;
+    const bool deleted = DelId(m_cats, index, m_catsChanged);
+    m_changed = m_changed || deleted;
+    return deleted;
 }
 
 void ClRecipe::CatSetPrimary(int index)
@@ -853,34 +875,10 @@ void ClRecipe::SetCatIDs(const std::vector<long>& ids)
     m_changed = true;
 }
 
-namespace {
-
-std::vector<long> ReadIdColumn(Database& db, const char* sql, long recipeId, std::size_t limit)
-{
-    std::vector<long> ids;
-    auto rs = db.OpenRecordset(sql, {recipeId});
-    for (; !rs->Eof() && ids.size() < limit; rs->MoveNext())
-        ids.push_back(static_cast<long>(rs->Field(0).AsLong()));
-    return ids;
-}
-
-} // namespace
-
 void ClRecipe::LoadBooks()
 {
-    if (m_booksLoaded)
-        return;
-    m_booksLoaded = true;
-    m_books.clear();
-    if (m_head.id == 0)
-        return;
-    try {
-        m_books =
-            ReadIdColumn(Db(), "SELECT DISTINCT BuchID FROM T_REZ_KOCHBUCH WHERE RezID = ? ORDER BY BuchID",
-                         m_head.id, kMaxBooks);
-    } catch (const DbError& error) {
-        SetDbError(error);
-    }
+    LoadIds(m_books, m_booksLoaded,
+            "SELECT DISTINCT BuchID FROM T_REZ_KOCHBUCH WHERE RezID = ? ORDER BY BuchID", kMaxBooks);
 }
 
 int ClRecipe::BookCount()
@@ -892,9 +890,7 @@ int ClRecipe::BookCount()
 long ClRecipe::BookID(int index)
 {
     LoadBooks();
-    if (index < 1 || index > static_cast<int>(m_books.size()))
-        return clBook::kNoBook;
-    return m_books[static_cast<std::size_t>(index - 1)];
+    return IdAt(m_books, index, clBook::kNoBook);
 }
 
 std::string ClRecipe::BookName(int index)
@@ -904,31 +900,23 @@ std::string ClRecipe::BookName(int index)
         return {};
     clBook book;
     book.SetDB(m_db);
-    return book.GetBookName(m_books[static_cast<std::size_t>(index - 1)]);
+    return book.GetBookName(BookID(index));
 }
 
 bool ClRecipe::BookAdd(long bookId)
 {
     LoadBooks();
-    if (std::find(m_books.begin(), m_books.end(), bookId) != m_books.end())
-        return true;
-    if (static_cast<int>(m_books.size()) >= kMaxBooks)
-        return false;
-    m_books.push_back(bookId);
-    m_booksChanged = true;
-    m_changed = true;
-    return true;
+    const bool added = AddId(m_books, bookId, kMaxBooks, m_booksChanged);
+    m_changed = m_changed || m_booksChanged;
+    return added;
 }
 
 bool ClRecipe::BookDel(int index)
 {
     LoadBooks();
-    if (index < 1 || index > static_cast<int>(m_books.size()))
-        return false;
-    m_books.erase(m_books.begin() + (index - 1));
-    m_booksChanged = true;
-    m_changed = true;
-    return true;
+    const bool deleted = DelId(m_books, index, m_booksChanged);
+    m_changed = m_changed || deleted;
+    return deleted;
 }
 
 const std::vector<long>& ClRecipe::BookIDs()
@@ -951,19 +939,8 @@ void ClRecipe::SetBookIDs(const std::vector<long>& ids)
 
 void ClRecipe::LoadTools()
 {
-    if (m_toolsLoaded)
-        return;
-    m_toolsLoaded = true;
-    m_tools.clear();
-    if (m_head.id == 0)
-        return;
-    try {
-        m_tools =
-            ReadIdColumn(Db(), "SELECT DISTINCT GeraetID FROM T_REZ_GERAET WHERE RezID = ? ORDER BY GeraetID",
-                         m_head.id, kMaxTools);
-    } catch (const DbError& error) {
-        SetDbError(error);
-    }
+    LoadIds(m_tools, m_toolsLoaded,
+            "SELECT DISTINCT GeraetID FROM T_REZ_GERAET WHERE RezID = ? ORDER BY GeraetID", kMaxTools);
 }
 
 int ClRecipe::ToolCount()
@@ -975,45 +952,30 @@ int ClRecipe::ToolCount()
 long ClRecipe::ToolID(int index)
 {
     LoadTools();
-    if (index < 1 || index > static_cast<int>(m_tools.size()))
-        return 0;
-    return m_tools[static_cast<std::size_t>(index - 1)];
+    return IdAt(m_tools, index, 0);
 }
 
 std::string ClRecipe::ToolName(int index)
 {
-    const long tool = ToolID(index);
-    if (tool == 0)
-        return {};
-    try {
-        return Db().Scalar("SELECT [KEY] FROM T_INFO_KEY WHERE ID=? AND KEYTYPE=2", {tool}).AsText();
-    } catch (const DbError&) {
-        return {};
-    }
+    return NameOf("SELECT [KEY] FROM T_INFO_KEY WHERE ID=? AND KEYTYPE=2", ToolID(index));
 }
 
 bool ClRecipe::ToolAdd(long toolId)
 {
     LoadTools();
-    if (std::find(m_tools.begin(), m_tools.end(), toolId) != m_tools.end())
-        return true;
-    if (static_cast<int>(m_tools.size()) >= kMaxTools || toolId <= 0)
+    if (toolId <= 0)
         return false;
-    m_tools.push_back(toolId);
-    m_toolsChanged = true;
-    m_changed = true;
-    return true;
+    const bool added = AddId(m_tools, toolId, kMaxTools, m_toolsChanged);
+    m_changed = m_changed || m_toolsChanged;
+    return added;
 }
 
 bool ClRecipe::ToolDel(int index)
 {
     LoadTools();
-    if (index < 1 || index > static_cast<int>(m_tools.size()))
-        return false;
-    m_tools.erase(m_tools.begin() + (index - 1));
-    m_toolsChanged = true;
-    m_changed = true;
-    return true;
+    const bool deleted = DelId(m_tools, index, m_toolsChanged);
+    m_changed = m_changed || deleted;
+    return deleted;
 }
 
 // ---------------------------------------------------------------------------------------------

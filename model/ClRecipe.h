@@ -277,6 +277,10 @@ private:
     void LoadDetail();
     void LoadLines();
     void LoadCats();
+    // Reads an ID collection of the recipe on first use.
+    void LoadIds(std::vector<long>& ids, bool& loaded, const char* sql, int limit);
+    // First column of a one-ID lookup as text; "" for ID 0 or a failed read.
+    std::string NameOf(const char* sql, long id) const;
     void LoadBooks();
     void LoadTools();
     void LoadPictures();

@@ -58,11 +58,6 @@ std::string JoinIds(const std::vector<long>& ids)
 
 } // namespace
 
-Database& RecipeTrash::Db()
-{
-    return m_db ? *m_db : WorkDb();
-}
-
 bool RecipeTrash::DeletePortion(bool toTrash, const std::string& idList)
 {
     // A fresh recipe object, so that no loaded recipe is touched.

@@ -4,6 +4,7 @@
 // Touches the database only through the recipe's own delete; questions and progress go through UI().
 
 #include "core/Interaction.h"
+#include "model/ModelObject.h"
 
 #include <string>
 
@@ -11,7 +12,7 @@ namespace pf {
 
 class Database;
 
-class RecipeTrash
+class RecipeTrash : public ModelObject
 {
 public:
     // DeleteRecipes mode that takes the setting EditSaveDel instead.
@@ -34,17 +35,9 @@ public:
     // open. Nothing to delete asks nothing.
     bool EmptyTrash(long bookId, Buttons buttons);
 
-    long LastError() const { return m_lastError; }
-    const std::string& LastErrorText() const { return m_lastErrorText; }
-
 private:
-    Database& Db();
     // One portion of at most kPortion IDs, through the recipe's own delete.
     bool DeletePortion(bool toTrash, const std::string& idList);
-
-    Database* m_db = nullptr;
-    long m_lastError = 0;
-    std::string m_lastErrorText;
 };
 
 } // namespace pf

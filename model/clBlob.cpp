@@ -50,23 +50,6 @@ std::optional<Blob> ReadFile(const std::string& path, std::string& error)
 
 } // namespace
 
-Database& clBlob::Db()
-{
-    return m_db ? *m_db : WorkDb();
-}
-
-void clBlob::ClearError()
-{
-    m_lastError = 0;
-    m_lastErrorText.clear();
-}
-
-void clBlob::SetError(long number, std::string text)
-{
-    m_lastError = number;
-    m_lastErrorText = std::move(text);
-}
-
 void clBlob::SetIDType(long type)
 {
     if (type == m_idType)

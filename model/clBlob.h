@@ -5,6 +5,7 @@
 // the ID and number helpers, Save, Clear, Delete and TransferToDB; a read-only object never writes.
 
 #include "db/Value.h"
+#include "model/ModelObject.h"
 
 #include <cstdint>
 #include <optional>
@@ -14,7 +15,7 @@ namespace pf {
 
 class Database;
 
-class clBlob
+class clBlob : public ModelObject
 {
 public:
     // Owner kind of a recipe's pictures.
@@ -89,17 +90,10 @@ public:
     // Clears ID and number, so that the next Save writes a new row.
     void PrepareForTransfer();
 
-    long LastError() const { return m_lastError; }
-    const std::string& LastErrorText() const { return m_lastErrorText; }
-
 private:
-    Database& Db();
-    void ClearError();
-    void SetError(long number, std::string text);
     long OwnerId(Database& db) const;
     void Write(Database& db);
 
-    Database* m_db = nullptr;
     long m_id = 0;
     long m_idType = 0;
     long m_idReference = 0;
@@ -110,9 +104,6 @@ private:
     std::string m_description;
     bool m_changed = false;
     bool m_readOnly = false;
-
-    long m_lastError = 0;
-    std::string m_lastErrorText;
 };
 
 // Files larger than this ask before they are loaded as a picture.

@@ -9,23 +9,6 @@
 
 namespace pf {
 
-Database& clBook::Db()
-{
-    return m_db ? *m_db : WorkDb();
-}
-
-void clBook::ClearError()
-{
-    m_lastError = 0;
-    m_lastErrorText.clear();
-}
-
-void clBook::SetError(long number, std::string text)
-{
-    m_lastError = number;
-    m_lastErrorText = std::move(text);
-}
-
 std::string clBook::DefaultName(long id)
 {
     switch (id) {

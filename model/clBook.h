@@ -5,6 +5,7 @@
 // count and save.
 
 #include "db/Value.h"
+#include "model/ModelObject.h"
 
 #include <string>
 #include <vector>
@@ -13,7 +14,7 @@ namespace pf {
 
 class Database;
 
-class clBook
+class clBook : public ModelObject
 {
 public:
     static constexpr long kBaseBook = 0;
@@ -90,9 +91,6 @@ public:
     // Forgets the loaded cookbook: id -1, empty fields.
     void Void();
 
-    long LastError() const { return m_lastError; }
-    const std::string& LastErrorText() const { return m_lastErrorText; }
-
 private:
     struct Entry
     {
@@ -103,9 +101,6 @@ private:
         DateSerial DateModified;
     };
 
-    Database& Db();
-    void ClearError();
-    void SetError(long number, std::string text);
     void ReadList();
     void Assign(const Entry& entry);
     void ForgetList();
@@ -114,7 +109,6 @@ private:
     long Transfer(long targetID, bool removeFromSource);
     long AskTransfer(long targetID, bool removeFromSource);
 
-    Database* m_db = nullptr;
     long m_id = kNoBook;
     std::string m_title;
     std::string m_description;
@@ -124,9 +118,6 @@ private:
     bool m_listRead = false;
     std::vector<Entry> m_list;
     long m_index = 0;
-
-    long m_lastError = 0;
-    std::string m_lastErrorText;
 };
 
 // The active cookbook of the program (the start hook): loads cookbook id into AppContext

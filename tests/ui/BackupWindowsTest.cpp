@@ -40,12 +40,14 @@ protected:
                               {"Date", FieldType::Date},
                               {"Description", FieldType::Text, 255}},
                              {}});
-            db->Execute("INSERT INTO T_VERSION (Major, Minor, Build, [Date], Description) VALUES (?, ?, ?, ?, ?)",
-                        {Value(1), Value(19), Value(110), Value(DateSerial::FromParts(2009, 5, 1)),
-                         Value("Einheiten erweitert")});
-            db->Execute("INSERT INTO T_VERSION (Major, Minor, Build, [Date], Description) VALUES (?, ?, ?, ?, ?)",
-                        {Value(2), Value(0), Value(126), Value(DateSerial::FromParts(2018, 12, 28)),
-                         Value("Wochenplan")});
+            db->Execute(
+                "INSERT INTO T_VERSION (Major, Minor, Build, [Date], Description) VALUES (?, ?, ?, ?, ?)",
+                {Value(1), Value(19), Value(110), Value(DateSerial::FromParts(2009, 5, 1)),
+                 Value("Einheiten erweitert")});
+            db->Execute(
+                "INSERT INTO T_VERSION (Major, Minor, Build, [Date], Description) VALUES (?, ?, ?, ?, ?)",
+                {Value(2), Value(0), Value(126), Value(DateSerial::FromParts(2018, 12, 28)),
+                 Value("Wochenplan")});
             db->CreateTable({"T_REZ_KOPF", {{"ID", FieldType::Long}, {"RezTitle", FieldType::Text, 80}}, {}});
             db->Execute("INSERT INTO T_REZ_KOPF (ID, RezTitle) VALUES (1, \"Apfelstrudel\")");
             db->Execute("INSERT INTO T_REZ_KOPF (ID, RezTitle) VALUES (2, \"Rinderrouladen\")");
@@ -56,7 +58,10 @@ protected:
     }
     ~BackupWindowsTest() override { CloseWorkDatabase(); }
 
-    long RecipeCount() { return static_cast<long>(WorkDb().Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong()); }
+    long RecipeCount()
+    {
+        return static_cast<long>(WorkDb().Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong());
+    }
 
     template <typename T> static T* Child(QWidget& window, const char* name)
     {

@@ -1,0 +1,411 @@
+#include "exchange/clsRecipeExport.h"
+
+#include "core/AppContext.h"
+#include "core/Interaction.h"
+#include "core/TextConv.h"
+#include "db/Database.h"
+#include "db/DatabaseChoice.h"
+#include "db/DbError.h"
+#include "db/Recordset.h"
+#include "exchange/ExportText.h"
+#include "exchange/HtmlExport.h"
+#include "exchange/MMExport.h"
+#include "exchange/RtfExport.h"
+#include "model/ClRecipe.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace pf {
+
+namespace {
+
+std::string JoinIds(const std::vector<long>& ids)
+{
+    std::string text;
+    for (long id : ids)
+        text += (text.empty() ? "" : ",") + std::to_string(id);
+    return text;
+}
+
+bool Contains(const std::vector<long>& ids, long id)
+{
+    return std::find(ids.begin(), ids.end(), id) != ids.end();
+}
+
+bool IsBlankLine(std::string_view text)
+{
+    return text.find_first_not_of(" \r\n") == std::string_view::npos;
+}
+
+} // namespace
+
+clsRecipeExport::clsRecipeExport() = default;
+
+clsRecipeExport::~clsRecipeExport() = default;
+
+std::string clsRecipeExport::ModeTypeName(int mode)
+{
+    switch (GetModeType(mode)) {
+    case 0:
+        return "Meal Master";
+    case 2:
+        return AppContext::Current().AppTitle + " Datenbank";
+    case 3:
+        return "HTML";
+    case 4:
+        return "RTF (Richtext)";
+    case 5:
+        return "Rezkonv";
+    case 6:
+        return "Mensax";
+    case 8:
+        return "Rezeptstruktur";
+    case 9:
+        return "CSV";
+    default:
+        return {};
+    }
+}
+
+bool clsRecipeExport::isFileBasedExport(int mode)
+{
+    return mode % 2 != 0 || mode == 2 || mode == 22;
+}
+
+bool clsRecipeExport::IsAppendPossible(int mode) const
+{
+    if (mode == -1)
+        mode = m_mode;
+    switch (mode) {
+    case 0:
+    case 1:
+    case 2:
+    case 11:
+    case 20:
+    case 21:
+    case 22:
+    case 50:
+    case 51:
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::string clsRecipeExport::FileFilter(int mode)
+{
+    switch (GetModeType(mode)) {
+    case 0:
+        return "Meal-Master|*.mm";
+    case 2:
+        return "Kochbuchdatenbanken|*.zip;*.zip";
+    case 3:
+        return "HTML-Datei|*.html;*.htm";
+    case 4:
+        return "RTF-Datei|*.rtf|DOC-Datei|*.doc";
+    case 5:
+        return "Rezkonv|*.rez|Mealmaster/Rezkonv|*.mm";
+    case 6:
+        return "Mensax-Datei|*.mnx";
+    case 7:
+        return "Android Cookbook-Datei|*.xml";
+    case 9:
+        return "CSV|*.csv";
+    default:
+        return {};
+    }
+}
+
+bool clsRecipeExport::IsSupportedMode(int mode)
+{
+    switch (mode) {
+    case kMealMasterClipboard:
+    case kMealMasterFile:
+    case kMealMasterFile2:
+    case kHtmlClipboard:
+    case kHtmlFile:
+    case kRtfControl:
+    case kRtfFile:
+    case kRtfWord:
+    case kRezkonvClipboard:
+    case kRezkonvFile:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void clsRecipeExport::SetExportFile(const std::string& name, bool append)
+{
+    m_fileName = name;
+    m_append = append;
+}
+
+void clsRecipeExport::SetHtmlOptions(int flags, std::string picturePath, bool downloadSection)
+{
+    m_htmlFlags = flags;
+    m_picturePath = std::move(picturePath);
+    m_htmlDownload = downloadSection;
+}
+
+Database& clsRecipeExport::Db() const
+{
+    return m_db ? *m_db : WorkDb();
+}
+
+bool clsRecipeExport::CompleteInit(int mode, const std::string& fileName, bool append, Database* db)
+{
+    SetExportMode(mode);
+    if ((isFileBasedExport(mode) || mode == kRtfWord) && !fileName.empty())
+        SetExportFile(fileName, append);
+    SetDB(db);
+    return MediaInit();
+}
+
+void clsRecipeExport::SetError(std::string text)
+{
+    if (m_lastErrorText.empty())
+        m_lastErrorText = std::move(text);
+}
+
+bool clsRecipeExport::FlushsToFile() const
+{
+    return isFileBasedExport(m_mode) && GetModeType(m_mode) != 4;
+}
+
+bool clsRecipeExport::OpenFile()
+{
+    namespace fs = std::filesystem;
+    const bool append = m_append && IsAppendPossible();
+    std::error_code ec;
+    if (!append && fs::exists(m_fileName, ec)) {
+        // The previous file stays as name.BAK; when it cannot be renamed it is replaced.
+        const std::string backup = m_fileName + ".BAK";
+        fs::remove(backup, ec);
+        fs::rename(m_fileName, backup, ec);
+        if (ec)
+            fs::remove(m_fileName, ec);
+    }
+    m_file.open(m_fileName, std::ios::binary | (append ? std::ios::app : std::ios::trunc));
+    m_fileOpen = m_file.is_open();
+    if (!m_fileOpen)
+        SetError("Die Datei " + m_fileName + " kann nicht geschrieben werden.");
+    return m_fileOpen;
+}
+
+bool clsRecipeExport::MediaInit()
+{
+    m_lastErrorText.clear();
+    m_result.clear();
+    m_recipeBuffer.clear();
+    m_rtfBody.clear();
+    m_titleIndex.clear();
+    m_titleIndexOn = AppContext::Current().Options.ExportTitelIndex != 0;
+    m_utf8Output = GetModeType(m_mode) == 3 && (m_htmlFlags & htmlflags::kUtf8) != 0;
+    if (!IsSupportedMode(m_mode)) {
+        SetError("Die Exportart " + std::to_string(m_mode) + " ist nicht verfügbar.");
+        return false;
+    }
+    if (FlushsToFile()) {
+        if (m_fileName.empty()) {
+            SetError("Es wurde keine Zieldatei angegeben.");
+            return false;
+        }
+        if (!OpenFile())
+            return false;
+    }
+    // Appending continues the file without a second header.
+    if (GetModeType(m_mode) == 3)
+        HtmlMediaInit(*this);
+    FlushRecipeBuffer();
+    return m_lastErrorText.empty();
+}
+
+bool clsRecipeExport::WriteToFile(std::string_view text)
+{
+    if (!m_fileOpen)
+        return false;
+    if (m_utf8Output)
+        m_file << text;
+    else
+        m_file << Utf8ToWin1252(text);
+    if (!m_file) {
+        SetError("Die Datei " + m_fileName + " kann nicht geschrieben werden.");
+        return false;
+    }
+    return true;
+}
+
+void clsRecipeExport::FlushRecipeBuffer()
+{
+    if (m_recipeBuffer.empty())
+        return;
+    if (FlushsToFile())
+        WriteToFile(m_recipeBuffer);
+    else
+        m_result += m_recipeBuffer;
+    m_recipeBuffer.clear();
+}
+
+void clsRecipeExport::WriteExportLine(std::string_view text, bool noNewline, bool htmlConvert, bool noUtf8)
+{
+    const int type = GetModeType(m_mode);
+    std::string line;
+    if (type == 3) {
+        line = htmlConvert ? HTMLConvert(text) : std::string(text);
+        if (!noNewline)
+            line += "<br />";
+    } else if (type == 4) {
+        line = std::string(text);
+    } else {
+        line = EliminateUmlaute(text, AppContext::Current().Options.ExportUmlautConvert != 0, false);
+    }
+    if (type == 3 || !noNewline)
+        line += "\r\n";
+    if (((m_mode >= 60 && m_mode <= 71) || m_utf8Output) && !noUtf8)
+        line = AnsiToUtf8(line);
+    if ((m_mode == 60 || m_mode == 61 || m_mode == 30 || m_mode == 31) && IsBlankLine(line))
+        return;
+    if (type == 4)
+        RtfAddText(m_rtfBody, line);
+    else
+        m_recipeBuffer += line;
+}
+
+std::string clsRecipeExport::KopfHaltbarkeit(const ClRecipe& recipe)
+{
+    static const char* const kWords[3] = {" Tage ungekühlt", " Tage gekühlt", " Tage tiefgefroren"};
+    std::string text;
+    for (int i = 1; i <= 3; ++i) {
+        const long days = recipe.StorageTime(i);
+        if (days != 0)
+            text += (text.empty() ? "" : ", ") + std::to_string(days) + kWords[i - 1];
+    }
+    return text;
+}
+
+void clsRecipeExport::AddTitleIndex(const std::string& title)
+{
+    if (GetModeType(m_mode) == 3)
+        m_titleIndex += "<li>" + HTMLConvert(title) + "</li>\r\n";
+    else
+        m_titleIndex += "  " + title + "\r\n";
+}
+
+bool clsRecipeExport::ExportRecipe(long id, long servings)
+{
+    if (!m_lastErrorText.empty())
+        return false;
+    ClRecipe recipe;
+    recipe.SetDB(m_db);
+    if (!recipe.LoadByID(id, 2, true))
+        return false;
+    if (m_titleIndexOn)
+        AddTitleIndex(recipe.Title());
+    const int type = GetModeType(m_mode);
+    if (m_mode < 10)
+        recipe.SetConvtype(20);
+    else if (m_mode < 30)
+        recipe.SetConvtype(18);
+    else if (type == 6)
+        recipe.SetConvtype(24);
+    else if (m_mode != 80)
+        recipe.SetConvtype(2);
+    if (servings > 0 && servings != recipe.Yield())
+        recipe.ScaleRecipe(servings);
+
+    m_lineCounter = 0;
+    m_foodKeyCodes.clear();
+    try {
+        switch (type) {
+        case 0:
+            ExportMealMasterRecipe(*this, recipe);
+            break;
+        case 3:
+            ExportHtmlRecipe(*this, recipe);
+            break;
+        case 4:
+            ExportRtfRecipe(*this, recipe);
+            break;
+        case 5:
+            ExportRezkonvRecipe(*this, recipe);
+            break;
+        default:
+            break;
+        }
+    } catch (const DbError& error) {
+        SetError(error.Description());
+    }
+    FlushRecipeBuffer();
+    return m_lastErrorText.empty();
+}
+
+bool clsRecipeExport::MediaClose()
+{
+    const int type = GetModeType(m_mode);
+    if (type == 3) {
+        HtmlMediaClose(*this, m_titleIndex, m_htmlDownload);
+    } else if (!m_titleIndex.empty() && type != 4) {
+        m_recipeBuffer += m_titleIndex;
+    }
+    FlushRecipeBuffer();
+
+    if (type == 4) {
+        m_result = RtfDocument(m_rtfBody);
+        if (m_mode != kRtfControl) {
+            std::string path = m_fileName;
+            if (path.empty())
+                path = AppContext::Current().TempDir + "Pfannola_Export.rtf";
+            if (std::filesystem::path(path).extension().empty())
+                path += ".RTF";
+            m_fileName = path;
+            if (OpenFile())
+                WriteToFile(m_result);
+            m_file.close();
+            if (m_lastErrorText.empty() && m_mode == kRtfWord && !UI().OpenWithDefaultApplication(path))
+                SetError("Die Datei " + path +
+                         " kann nicht mit dem Textverarbeitungsprogramm geöffnet werden.");
+        }
+    }
+    if (m_fileOpen) {
+        m_file.close();
+        m_fileOpen = false;
+        if (m_file.fail())
+            SetError("Die Datei " + m_fileName + " kann nicht geschrieben werden.");
+    }
+    if (!isFileBasedExport(m_mode) && m_mode != kRtfWord)
+        UI().SetClipboardText(m_result);
+    return m_lastErrorText.empty();
+}
+
+ExportList clsRecipeExport::Dependencies(Database& db, const ExportList& list, bool withSubRecipes,
+                                         bool withParents)
+{
+    ExportList result;
+    if (list.Ids.empty() || (!withSubRecipes && !withParents))
+        return list;
+    const std::string ids = JoinIds(list.Ids);
+    std::vector<long> extra;
+    auto collect = [&](const std::string& sql) {
+        auto rs = db.OpenRecordset(sql);
+        for (; !rs->Eof(); rs->MoveNext()) {
+            const long id = static_cast<long>(rs->Field(0).AsLong());
+            if (id > 0 && !Contains(list.Ids, id) && !Contains(extra, id))
+                extra.push_back(id);
+        }
+    };
+    if (withParents)
+        collect("SELECT DISTINCT RezParent FROM T_REZ_KOPF WHERE ID IN (" + ids + ") AND RezParent>0");
+    if (withSubRecipes)
+        collect("SELECT ZutBLSID FROM T_REZ_ZUTAT WHERE ID IN (" + ids + ") AND ZutRezept<>0");
+    result.Ids = extra;
+    result.Servings.assign(extra.size(), 0);
+    result.Ids.insert(result.Ids.end(), list.Ids.begin(), list.Ids.end());
+    for (std::size_t i = 0; i < list.Ids.size(); ++i)
+        result.Servings.push_back(i < list.Servings.size() ? list.Servings[i] : 0);
+    return result;
+}
+
+} // namespace pf

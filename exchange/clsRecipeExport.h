@@ -1,0 +1,143 @@
+#pragma once
+// The export engine: turns a list of recipes into one output (a file, the clipboard, or an RTF
+// document opened in the word processor). One object serves one run: CompleteInit opens the
+// medium and places the format's header, ExportRecipe writes one recipe at a time, MediaClose
+// writes the trailers and closes. Every content line passes WriteExportLine, which applies the
+// umlaut and character-set rules of the mode. Reads recipes from the database, never writes it.
+// Errors of the medium are kept in LastErrorText; the run stops on the first one.
+
+#include <fstream>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pf {
+
+class ClRecipe;
+class Database;
+
+// Bits of the HTML option flags.
+namespace htmlflags {
+constexpr int kStyleKindMask = 15; // 0 link to pfannola.css, 1 style sheet inline, 2+ fragment
+constexpr int kUtf8 = 16;
+constexpr int kPicturePathPrefix = 64;
+} // namespace htmlflags
+
+// The recipes of an export with the ones they depend on placed before them.
+struct ExportList
+{
+    std::vector<long> Ids;
+    std::vector<long> Servings; // per ID; 0 = the recipe's own yield
+};
+
+class clsRecipeExport
+{
+public:
+    // The export modes of this engine; the tens digit is the mode type.
+    static constexpr int kMealMasterClipboard = 0;
+    static constexpr int kMealMasterFile = 1;
+    static constexpr int kMealMasterFile2 = 2;
+    static constexpr int kHtmlClipboard = 30;
+    static constexpr int kHtmlFile = 31;
+    static constexpr int kRtfControl = 40;
+    static constexpr int kRtfFile = 41;
+    static constexpr int kRtfWord = 42;
+    static constexpr int kRezkonvClipboard = 50;
+    static constexpr int kRezkonvFile = 51;
+
+    clsRecipeExport();
+    ~clsRecipeExport();
+    clsRecipeExport(const clsRecipeExport&) = delete;
+    clsRecipeExport& operator=(const clsRecipeExport&) = delete;
+
+    // --- mode queries --------------------------------------------------------------------------
+    // The name of the mode's type as the export window lists it; empty for types not offered.
+    static std::string ModeTypeName(int mode);
+    static int GetModeType(int mode) { return mode / 10; }
+    static bool isFileBasedExport(int mode);
+    // Modes whose output can be appended to an existing file; -1 asks for the current mode.
+    bool IsAppendPossible(int mode = -1) const;
+    // File-dialog filter of a mode type ("Meal-Master|*.mm").
+    static std::string FileFilter(int mode);
+    // True for the modes this engine writes (Meal-Master, HTML, RTF, Rezkonv).
+    static bool IsSupportedMode(int mode);
+
+    // --- set-up ----------------------------------------------------------------------------------
+    void SetDB(Database* db) { m_db = db; }
+    void SetExportMode(int mode) { m_mode = mode; }
+    int ExportMode() const { return m_mode; }
+    void SetExportFile(const std::string& name, bool append);
+    const std::string& ExportFile() const { return m_fileName; }
+    // HTML option flags (htmlflags), the picture folder written before picture references and
+    // whether the download links close the page.
+    void SetHtmlOptions(int flags, std::string picturePath, bool downloadSection);
+    // Sets mode, file (file-based modes only) and database, then opens the medium (MediaInit).
+    bool CompleteInit(int mode, const std::string& fileName, bool append, Database* db);
+    // Opens the medium and places the mode's header. An existing target file that is not
+    // appended to is renamed to name + ".BAK" first (deleted when that fails).
+    bool MediaInit();
+
+    // --- the run ---------------------------------------------------------------------------------
+    // Writes one recipe scaled to servings (0 or the recipe's own yield: unscaled); false when it
+    // cannot be loaded or the medium fails.
+    bool ExportRecipe(long id, long servings);
+    // Writes the trailers and closes the medium; clipboard modes put the result on the clipboard,
+    // the Word target opens the written file with the desktop's application.
+    bool MediaClose();
+
+    // The recipes a list depends on: parents (RezParent) and sub-recipes (one level), each once
+    // and never one already listed, placed before the listed ones, parents first.
+    static ExportList Dependencies(Database& db, const ExportList& list, bool withSubRecipes,
+                                   bool withParents);
+
+    // --- the line sink and what the format writers share ----------------------------------------
+    void WriteExportLine(std::string_view text, bool noNewline = false, bool htmlConvert = false,
+                         bool noUtf8 = false);
+    // Keeping times of a recipe: "3 Tage ungekühlt, 5 Tage gekühlt, 90 Tage tiefgefroren".
+    static std::string KopfHaltbarkeit(const ClRecipe& recipe);
+    // Lines written for the current recipe (Meal-Master limits a recipe to 100).
+    int& LineCounter() { return m_lineCounter; }
+    // Food-key codes of the written ingredient lines, each with a leading ",".
+    std::string& FoodKeyCodes() { return m_foodKeyCodes; }
+    int HtmlFlags() const { return m_htmlFlags; }
+    const std::string& PicturePath() const { return m_picturePath; }
+    Database& Db() const;
+    // The RTF body built so far (the rich-text target of modes 4x).
+    std::string& RtfBody() { return m_rtfBody; }
+
+    // The in-memory result of the clipboard modes (the whole document for RTF).
+    const std::string& Result() const { return m_result; }
+    const std::string& LastErrorText() const { return m_lastErrorText; }
+
+private:
+    bool FlushsToFile() const;
+    bool WriteToFile(std::string_view text);
+    void FlushRecipeBuffer();
+    bool OpenFile();
+    void AddTitleIndex(const std::string& title);
+    void SetError(std::string text);
+
+    Database* m_db = nullptr;
+    int m_mode = kMealMasterFile;
+    std::string m_fileName;
+    bool m_append = false;
+    std::ofstream m_file;
+    bool m_fileOpen = false;
+    bool m_utf8Output = false;
+
+    int m_htmlFlags = htmlflags::kUtf8;
+    std::string m_picturePath;
+    bool m_htmlDownload = false;
+
+    std::string m_result;
+    std::string m_recipeBuffer;
+    std::string m_rtfBody;
+    std::string m_titleIndex;
+    int m_lineCounter = 0;
+    std::string m_foodKeyCodes;
+    bool m_titleIndexOn = false;
+    std::string m_lastErrorText;
+};
+
+} // namespace pf

@@ -1,0 +1,980 @@
+#include "search/ClSearch.h"
+
+#include "core/AppContext.h"
+#include "core/Interaction.h"
+#include "core/Messages.h"
+#include "db/DatabaseChoice.h"
+#include "db/Recordset.h"
+#include "model/ClFingerprint.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <set>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace pf {
+
+namespace {
+
+constexpr const char* kListingHead =
+    "SELECT DISTINCTROW T_REZ_KOPF.ID,REZTITLE,REZPARENT,T_BLOB.ID,T_BLOB.IDType "
+    "FROM (T_REZ_KOPF LEFT JOIN T_BLOB ON T_REZ_KOPF.ID = T_BLOB.IDReference) ";
+constexpr long kPictureType = 5;
+
+class BusyPointer
+{
+public:
+    BusyPointer() { UI().SetBusy(true); }
+    ~BusyPointer() { UI().SetBusy(false); }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+};
+
+std::string Join(const std::vector<long>& ids)
+{
+    std::string out;
+    for (long id : ids) {
+        if (!out.empty())
+            out += ',';
+        out += std::to_string(id);
+    }
+    return out;
+}
+
+std::string JoinFirst(const std::vector<long>& ids, std::size_t n)
+{
+    std::string out;
+    for (std::size_t i = 0; i < n && i < ids.size(); ++i) {
+        if (i)
+            out += ',';
+        out += std::to_string(ids[i]);
+    }
+    return out;
+}
+
+bool AllDigits(std::string_view text)
+{
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The numeric value of the leading digits, as a typed number is read.
+long NumericValue(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
+    return std::strtol(std::string(text.substr(i)).c_str(), nullptr, 10);
+}
+
+// The condition of one ingredient text: matched anywhere, with the written-out second pattern.
+std::string IngredientTextCondition(const std::string& text)
+{
+    const auto [first, second] = WordPatterns(text);
+    std::string cond = "(ZutText LIKE \"*" + first + "*\"";
+    if (!second.empty())
+        cond += " or ZutText  LIKE \"*" + second + "*\"";
+    return cond + ")";
+}
+
+std::string ScalarText(Database& db, const std::string& sql)
+{
+    try {
+        const Value v = db.Scalar(sql);
+        return v.IsNull() ? std::string() : v.AsText();
+    } catch (const DbError&) {
+        return {};
+    }
+}
+
+} // namespace
+
+std::vector<long>& MarkedRecipes()
+{
+    static std::vector<long> marked;
+    return marked;
+}
+
+Database& ClSearch::Db()
+{
+    return m_db ? *m_db : WorkDb();
+}
+
+void ClSearch::Reset()
+{
+    m_ids.clear();
+    m_haveList = false;
+    m_hits.clear();
+    m_pos = 0;
+    m_statements.clear();
+    m_cut = false;
+    m_kept = 0;
+    m_cancelled = false;
+    m_lastError = 0;
+    m_lastErrorText.clear();
+}
+
+std::string ClSearch::ListText() const
+{
+    return Join(m_ids);
+}
+
+std::string ClSearch::BookList() const
+{
+    return Join(m_criteria.Books);
+}
+
+std::string ClSearch::OrderClause(int sortMode)
+{
+    return std::string(" ORDER BY ") + (sortMode == kSortNewest ? "Fingerprint1 DESC, RezTitle" : "RezTitle");
+}
+
+std::string ClSearch::ListingHead(bool /*pictures*/) const
+{
+    return kListingHead;
+}
+
+bool ClSearch::RunStep(const std::string& sql, const std::string& progress)
+{
+    m_statements.push_back(sql);
+    if (sql.size() >= kMaxStatement)
+        return false; // too long to send: the previous result stands
+    if (!progress.empty())
+        ShowStatus(progress);
+    std::vector<long> ids;
+    std::unordered_set<long> seen;
+    try {
+        auto rs = Db().OpenRecordset(sql);
+        long rows = 0;
+        for (; !rs->Eof(); rs->MoveNext()) {
+            const long id = static_cast<long>(rs->Field(0).AsLong());
+            if (seen.insert(id).second)
+                ids.push_back(id);
+            if (++rows % kRefreshRows == 0) {
+                UI().ProcessEvents();
+                if (UI().CancelRequested()) {
+                    m_cancelled = true;
+                    return false;
+                }
+            }
+        }
+    } catch (const DbError& e) {
+        m_lastError = e.Number();
+        m_lastErrorText = e.what();
+        return false;
+    }
+    m_ids = std::move(ids);
+    m_haveList = true;
+    return true;
+}
+
+void ClSearch::CollectHits(const std::string& sql)
+{
+    std::vector<SearchHit> batch;
+    std::unordered_map<long, std::size_t> index;
+    std::size_t flushed = 0;
+    auto flush = [&] {
+        if (m_sink && flushed < m_hits.size()) {
+            batch.assign(m_hits.begin() + static_cast<std::ptrdiff_t>(flushed), m_hits.end());
+            m_sink(batch);
+        }
+        flushed = m_hits.size();
+    };
+    try {
+        auto rs = Db().OpenRecordset(sql);
+        long rows = 0;
+        for (; !rs->Eof(); rs->MoveNext()) {
+            const long id = static_cast<long>(rs->Field(0).AsLong());
+            const Value type = rs->Field(4);
+            const bool picture = !type.IsNull() && type.AsLong() == kPictureType;
+            auto found = index.find(id);
+            if (found == index.end()) {
+                index.emplace(id, m_hits.size());
+                SearchHit hit;
+                hit.id = id;
+                const Value title = rs->Field(1);
+                hit.Title = title.IsNull() ? std::string() : title.AsText();
+                const Value parent = rs->Field(2);
+                hit.Parent = parent.IsNull() ? 0 : static_cast<long>(parent.AsLong());
+                hit.Picture = picture;
+                m_hits.push_back(std::move(hit));
+            } else if (picture) {
+                m_hits[found->second].Picture = true;
+            }
+            ++rows;
+            // An early first batch lets a list show hits while the rest is read.
+            if (rows == 64 || rows % kRefreshRows == 0) {
+                flush();
+                UI().ProcessEvents();
+                if (UI().CancelRequested()) {
+                    m_cancelled = true;
+                    break;
+                }
+            }
+        }
+    } catch (const DbError& e) {
+        m_lastError = e.Number();
+        m_lastErrorText = e.what();
+    }
+    flush();
+}
+
+void ClSearch::RunListing(const SearchCriteria& c, int sortMode)
+{
+    ShowStatus("Sortieren des Ergebnisses");
+    std::string before = ListingHead(c.PicturesOnly) + "WHERE ";
+    if (c.PicturesOnly)
+        before += "(T_BLOB.IDType=5) AND ";
+    std::string after = "Template=False AND FlagDeleted=0";
+    if (c.NoChildren)
+        after += " AND (RezParent=0)";
+    if (c.WPExcludeBefore != 0)
+        after += " AND (WPExclude<" + std::to_string(c.WPExcludeBefore) + ")";
+    after += OrderClause(sortMode);
+    if (!m_haveList) {
+        const std::string sql = before + after;
+        m_statements.push_back(sql);
+        CollectHits(sql);
+        return;
+    }
+    const std::string open = "(T_REZ_Kopf.ID IN (";
+    const std::string close = ")) AND ";
+    const std::size_t fixed = before.size() + open.size() + close.size() + after.size();
+    std::string list = ListText();
+    if (fixed + list.size() >= kMaxStatement) {
+        // Keep as many of the first IDs as fit into one statement.
+        std::size_t n = 0;
+        std::size_t length = fixed;
+        for (; n < m_ids.size(); ++n) {
+            const std::size_t add = std::to_string(m_ids[n]).size() + (n ? 1 : 0);
+            if (length + add >= kMaxStatement)
+                break;
+            length += add;
+        }
+        list = JoinFirst(m_ids, n);
+        m_cut = true;
+        m_kept = static_cast<long>(n);
+        UI().Inform("Warnung: Die Liste der Rezepte ist zu lang, um verarbeitet zu werden. Es wurden nur die "
+                    "ersten " +
+                        std::to_string(n),
+                    MsgIcon::Warning, AppContext::Current().AppTitle);
+    }
+    const std::string sql = before + open + list + close + after;
+    m_statements.push_back(sql);
+    CollectHits(sql);
+}
+
+bool ClSearch::FindFirst(std::string_view searchData, long bookID, int sortMode, long& count)
+{
+    Reset();
+    count = 0;
+    m_criteria = DecodeSearchData(searchData);
+    const SearchCriteria& c = m_criteria;
+    UI().ResetCancel();
+    BusyPointer busy;
+
+    if (c.SpecialMode != 0) {
+        Special(c, bookID, sortMode);
+    } else {
+        const bool books = !c.Books.empty();
+        const std::string bookList = BookList();
+        // Each step ends the search when it leaves nothing.
+        auto emptyOrCancelled = [&] { return m_cancelled || (m_haveList && m_ids.empty()); };
+        auto listCond = [&](const std::string& prefix, const std::string& suffix) {
+            return m_haveList ? prefix + ListText() + suffix : std::string();
+        };
+
+        // 1. Words in title, menu-card title and, when asked, instructions.
+        const std::vector<std::string> words = SplitSearchWords(c.Words);
+        if (!words.empty()) {
+            const std::string p = c.Beginning ? "" : "*";
+            std::string condition;
+            for (const std::string& word : words) {
+                std::string one;
+                if (word.size() > 1 && word[0] == '#' && AllDigits(word.substr(1))) {
+                    one = "T_REZ_KOPF.ID=" + std::to_string(NumericValue(word.substr(1)));
+                } else {
+                    const auto [first, second] = WordPatterns(word);
+                    one = "(RezTitle LIKE \"" + p + first + "*\" OR RezMenucard LIKE \"" + p + first + "*\"";
+                    if (!second.empty())
+                        one += " OR RezTitle LIKE \"" + p + second + "*\" OR RezMenuCard LIKE \"" + p +
+                               second + "*\"";
+                    if (c.Instructions) {
+                        one += " OR AnwText LIKE \"" + p + first + "*\"";
+                        if (!second.empty())
+                            one += " OR AnwText LIKE \"" + p + second + "*\"";
+                    }
+                    one += ")";
+                }
+                if (!condition.empty())
+                    condition += c.AnyWord ? " OR " : " AND ";
+                condition += one;
+            }
+            if (c.NegateWords)
+                condition = "NOT (" + condition + ")";
+            const std::string join =
+                c.Instructions ? "LEFT JOIN T_REZ_ANWEIS ON (T_REZ_KOPF.ID=T_REZ_ANWEIS.ID) " : "";
+            std::string sql;
+            if (books)
+                sql = "SELECT DISTINCTROW T_REZ_KOPF.ID FROM (T_REZ_KOPF LEFT JOIN T_REZ_KOCHBUCH ON "
+                      "T_REZ_KOPF.ID = T_REZ_KOCHBUCH.RezID) " +
+                      join + "WHERE (T_REZ_KOCHBUCH.BuchID IN (" + bookList + ")) AND (" + condition + ")";
+            else
+                sql =
+                    "SELECT DISTINCTROW T_REZ_KOPF.ID FROM T_REZ_KOPF " + join + "WHERE (" + condition + ")";
+            if (c.NoChildren)
+                sql += " AND (RezParent=0)";
+            RunStep(sql, "Suche nach dem Text");
+        }
+
+        // 2. Categories: all of them one query each, any of them in one query.
+        if (!emptyOrCancelled() && !c.Categories.empty()) {
+            const std::string progress =
+                "Selektion nach " + std::to_string(c.Categories.size()) + " Kategorien";
+            const std::string primary = c.PrimaryOnly ? " AND CatPrimary<>0" : "";
+            auto statement = [&](const std::string& condition) {
+                if (books)
+                    return "SELECT DISTINCTROW ID FROM T_REZ_CAT_NDX LEFT JOIN T_REZ_KOCHBUCH ON "
+                           "T_REZ_CAT_NDX.ID = "
+                           "T_REZ_KOCHBUCH.RezID  WHERE ((T_REZ_KOCHBUCH.BuchID IN (" +
+                           bookList + ")) AND (" + condition + "))";
+                return "SELECT DISTINCTROW ID FROM T_REZ_CAT_NDX WHERE" + condition;
+            };
+            if (c.AllCategoriesRule() || c.Categories.size() == 1) {
+                for (long category : c.Categories) {
+                    const std::string condition = std::string(c.NegateCategories ? " NOT" : "") +
+                                                  " CatID=" + std::to_string(category) +
+                                                  listCond(" AND ID IN (", ")") + primary;
+                    RunStep(statement(condition), progress);
+                    if (emptyOrCancelled())
+                        break;
+                }
+            } else {
+                const std::string condition = std::string(" ") + (c.NegateCategories ? "NOT " : "") +
+                                              "CatID IN (" + Join(c.Categories) + ")" + primary +
+                                              listCond(" AND ID IN (", ")");
+                RunStep(statement(condition), progress);
+            }
+        }
+
+        // 3. Origin countries.
+        if (!emptyOrCancelled() && !c.Origins.empty()) {
+            const std::string condition = std::string(c.NegateOrigins ? " NOT " : "") + "RezHerkunft IN (" +
+                                          Join(c.Origins) + ")" + listCond(" AND (ID IN (", "))");
+            if (books)
+                RunStep("SELECT DISTINCTROW ID FROM T_REZ_KOPF LEFT JOIN T_REZ_KOCHBUCH ON T_REZ_KOPF.ID = "
+                        "T_REZ_KOCHBUCH.RezID  WHERE (T_REZ_KOCHBUCH.BuchID IN (" +
+                            bookList + ")) AND (" + condition + ")",
+                        "Suche nach geographischer Herkunft");
+            else
+                RunStep("SELECT DISTINCTROW ID FROM T_REZ_KOPF WHERE " + condition,
+                        "Suche nach geographischer Herkunft");
+        }
+
+        // 4. Yield unit.
+        if (!emptyOrCancelled() && c.YieldUnit != 0) {
+            const std::string unit = std::to_string(c.YieldUnit);
+            if (books)
+                RunStep("SELECT DISTINCTROW ID FROM T_REZ_KOPF LEFT JOIN T_REZ_KOCHBUCH ON T_REZ_KOPF.ID = "
+                        "T_REZ_KOCHBUCH.RezID  WHERE (T_REZ_KOCHBUCH.BuchID IN (" +
+                            bookList + ")) AND (RezYieldEinh=" + unit + ")" + listCond(" AND (ID IN (", "))"),
+                        "Suchen nach Rezepteinheit");
+            else
+                RunStep("SELECT DISTINCTROW ID FROM T_REZ_KOPF WHERE RezYieldEinh=" + unit +
+                            listCond(" AND (ID IN (", "))"),
+                        "Suchen nach Rezepteinheit");
+        }
+
+        // 5. Ingredients: each in turn when all must occur, otherwise one combined condition.
+        if (!emptyOrCancelled() && !c.Ingredients.empty()) {
+            if ((c.AllIngredients || c.Ingredients.size() == 1) && !c.NegateIngredients) {
+                int n = 0;
+                for (const IngredientCriterion& ingredient : c.Ingredients) {
+                    const std::string condition = ingredient.FoodKey > 0
+                                                      ? "ZutBLSid=" + std::to_string(ingredient.FoodKey)
+                                                      : IngredientTextCondition(ingredient.Text);
+                    std::string sql;
+                    if (books)
+                        sql = "SELECT DISTINCTROW ID FROM T_REZ_ZUTAT LEFT JOIN T_REZ_KOCHBUCH ON "
+                              "T_REZ_ZUTAT.ID = "
+                              "T_REZ_KOCHBUCH.RezID WHERE (T_REZ_KOCHBUCH.BuchID IN (" +
+                              bookList + ")) AND (" + condition + ")";
+                    else
+                        sql = "SELECT DISTINCTROW ID FROM T_REZ_ZUTAT WHERE (" + condition + ")";
+                    sql += listCond(" AND (ID IN (", "))");
+                    RunStep(sql, "Suchen nach Zutat " + std::to_string(++n));
+                    if (emptyOrCancelled())
+                        break;
+                }
+            } else {
+                std::vector<long> keys;
+                std::string condition;
+                for (const IngredientCriterion& ingredient : c.Ingredients) {
+                    if (ingredient.FoodKey > 0) {
+                        keys.push_back(ingredient.FoodKey);
+                    } else {
+                        if (!condition.empty())
+                            condition += " OR ";
+                        condition += IngredientTextCondition(ingredient.Text);
+                    }
+                }
+                if (!keys.empty())
+                    condition =
+                        "ZutBLSid IN (" + Join(keys) + ")" + (condition.empty() ? "" : " OR " + condition);
+                std::string sql =
+                    std::string(kListingHead) + "WHERE " + listCond("(T_REZ_Kopf.ID IN (", ")) AND ");
+                if (books)
+                    sql += "T_REZ_KOPF.ID IN (SELECT RezID FROM T_REZ_KOCHBUCH WHERE BuchID IN (" + bookList +
+                           ")) AND ";
+                sql += "Template=False AND FlagDeleted=0 AND T_REZ_KOPF.ID " +
+                       std::string(c.NegateIngredients ? "NOT" : "") +
+                       " IN (SELECT ID FROM T_REZ_ZUTAT WHERE " + condition + ")" + OrderClause(sortMode);
+                RunStep(sql, "Selektion nach Zutaten");
+            }
+        }
+
+        // 6. Kitchen tools: any of them.
+        if (!emptyOrCancelled() && !c.Tools.empty()) {
+            const std::string condition = std::string(c.NegateTools ? "NOT " : "") +
+                                          (c.Tools.size() == 1 ? "GeraetID=" + std::to_string(c.Tools[0])
+                                                               : "GeraetID IN (" + Join(c.Tools) + ")");
+            std::string sql = "SELECT DISTINCTROW T_REZ_Geraet.RezID FROM T_REZ_GERAET";
+            if (books)
+                sql += " LEFT JOIN T_REZ_KOCHBUCH ON T_REZ_GERAET.RezID = T_REZ_KOCHBUCH.RezID WHERE "
+                       "(T_REZ_KOCHBUCH.BuchID IN (" +
+                       bookList + ")) AND (" + condition + ")";
+            else
+                sql += " WHERE (" + condition + ")";
+            sql += listCond(" AND (T_REZ_Geraet.RezID IN (", "))");
+            RunStep(sql, "Suchen nach Küchengeräten");
+        }
+
+        // 7. Languages.
+        if (!emptyOrCancelled() && !c.Languages.empty()) {
+            std::string sql = "SELECT DISTINCTROW ID FROM T_REZ_KOPF ";
+            if (books)
+                sql += "INNER JOIN T_REZ_KOCHBUCH ON T_REZ_KOPF.ID = T_REZ_KOCHBUCH.RezID WHERE "
+                       "(T_REZ_KOCHBUCH.BuchID IN (" +
+                       bookList + "))";
+            else
+                sql += "WHERE FlagDeleted=0";
+            sql += " AND (RezSprache IN (" + Join(c.Languages) + "))" + listCond(" AND (ID IN (", "))");
+            RunStep(sql, "Suche nur nach Rezept-Sprache");
+        }
+
+        // 8. and 9. Publishers and authors give literature sources; then the sources.
+        if (!emptyOrCancelled() && (!c.Literature.empty() || !c.Publishers.empty() || !c.Authors.empty())) {
+            std::vector<long> sources = c.Literature;
+            auto addSources = [&](const std::string& sql) {
+                m_statements.push_back(sql);
+                try {
+                    for (auto rs = Db().OpenRecordset(sql); !rs->Eof(); rs->MoveNext())
+                        sources.push_back(static_cast<long>(rs->Field(0).AsLong()));
+                } catch (const DbError& e) {
+                    m_lastError = e.Number();
+                    m_lastErrorText = e.what();
+                }
+            };
+            if (!c.Publishers.empty() || !c.Authors.empty())
+                ShowStatus("Selektieren von Verlagen und Autoren");
+            if (!c.Publishers.empty())
+                addSources("SELECT QuelleID FROM T_LITERATUR WHERE VerlagID IN (" + Join(c.Publishers) + ")");
+            if (!c.Authors.empty())
+                addSources("SELECT QuelleID FROM T_LITERATUR WHERE AutorID IN (" + Join(c.Authors) + ")");
+            if (sources.empty()) {
+                m_ids.clear(); // no source of these publishers or authors: no recipe
+                m_haveList = true;
+            } else {
+                std::string sql;
+                const std::string condition = "RezQuelleID IN (" + Join(sources) + ")";
+                if (books)
+                    sql = "SELECT DISTINCTROW ID FROM T_REZ_KOPF LEFT JOIN T_REZ_KOCHBUCH ON T_REZ_KOPF.ID = "
+                          "T_REZ_KOCHBUCH.RezID  WHERE (T_REZ_KOCHBUCH.BuchID IN (" +
+                          bookList + ")) AND (" + condition + ")";
+                else
+                    sql = "SELECT DISTINCTROW ID FROM T_REZ_KOPF WHERE " + condition;
+                RunStep(sql + listCond(" AND (ID IN (", "))"), "Suchen nach Verlagen, Autoren und Literatur");
+            }
+        }
+
+        // Only cookbooks: every recipe of them.
+        if (!m_haveList && books)
+            RunStep("SELECT DISTINCTROW RezID FROM T_REZ_KOCHBUCH WHERE BuchID IN (" + bookList + ")", "");
+
+        // 10. The listing.
+        if (!emptyOrCancelled())
+            RunListing(c, sortMode);
+    }
+    ShowStatus("");
+    count = static_cast<long>(m_hits.size());
+    m_pos = 0;
+    return count > 0;
+}
+
+void ClSearch::Special(const SearchCriteria& c, long bookID, int sortMode)
+{
+    const int mode = c.SpecialMode;
+    if (mode == 1) {
+        for (long id : MarkedRecipes()) {
+            try {
+                auto rs =
+                    Db().OpenRecordset("SELECT RezTitle FROM T_REZ_KOPF WHERE ID=" + std::to_string(id));
+                if (!rs->Eof()) {
+                    const Value title = rs->Field(0);
+                    m_hits.push_back({id, title.IsNull() ? std::string() : title.AsText(), 0, false});
+                }
+            } catch (const DbError& e) {
+                m_lastError = e.Number();
+                m_lastErrorText = e.what();
+            }
+        }
+        if (m_sink && !m_hits.empty())
+            m_sink(m_hits);
+        return;
+    }
+    if (mode == 2) {
+        const std::string sql = "SELECT REZTITLE,ID from T_REZ_KOPF where RezImportSource=" +
+                                std::to_string(NumericValue(c.SpecialValue));
+        m_statements.push_back(sql);
+        try {
+            for (auto rs = Db().OpenRecordset(sql); !rs->Eof(); rs->MoveNext()) {
+                const Value title = rs->Field(0);
+                m_hits.push_back({static_cast<long>(rs->Field(1).AsLong()),
+                                  title.IsNull() ? std::string() : title.AsText(), 0, false});
+            }
+        } catch (const DbError& e) {
+            m_lastError = e.Number();
+            m_lastErrorText = e.what();
+        }
+        if (m_sink && !m_hits.empty())
+            m_sink(m_hits);
+        return;
+    }
+
+    std::string condition;
+    switch (mode) {
+    case 3:
+        condition = "Generic<>0";
+        break;
+    case 4:
+        condition = "Template<>0";
+        break;
+    case 5:
+        condition = "T_BLOB.IDType=5";
+        break;
+    case 6: {
+        ClFingerprint fingerprint;
+        condition = "(" + ClFingerprint::CreatedByCondition(fingerprint.GetFingerprintAktCreator("")) + ")";
+        break;
+    }
+    case 7: {
+        std::string text = c.SpecialValue;
+        if (text.size() >= 2 && text.front() == '#' && text.back() == '#')
+            text = text.substr(1, text.size() - 2);
+        DateSerial date;
+        if (!ParseImportDateText(text, date)) {
+            UI().Inform("Das enthaltene Datum ist hat ein falsches Format: \"" + c.SpecialValue +
+                            "\"konnte nicht aktiviert werden.",
+                        MsgIcon::Warning, AppContext::Current().AppTitle);
+            return;
+        }
+        // The stored date may carry a fraction of a second: equal means the same second.
+        char buffer[96];
+        std::snprintf(buffer, sizeof buffer, " (RezImportDate>=%.10f AND RezImportDate<%.10f)",
+                      date.Days - 0.5 / 86400.0, date.Days + 0.5 / 86400.0);
+        condition = buffer;
+        break;
+    }
+    case 8: {
+        const std::string& text = c.SpecialValue;
+        if (text.find(',') != std::string::npos) {
+            std::string list;
+            std::size_t start = 0;
+            while (start <= text.size()) {
+                std::size_t end = text.find(',', start);
+                if (end == std::string::npos)
+                    end = text.size();
+                if (!list.empty())
+                    list += ',';
+                list += std::to_string(NumericValue(std::string_view(text).substr(start, end - start)));
+                start = end + 1;
+            }
+            condition = " (T_REZ_KOPF.ID IN (" + list + "))";
+        } else if (const std::size_t dash = text.find('-'); dash != std::string::npos) {
+            condition = " (T_REZ_KOPF.ID BETWEEN " + std::to_string(NumericValue(text.substr(0, dash))) +
+                        " AND " + std::to_string(NumericValue(text.substr(dash + 1))) + ")";
+        } else {
+            condition = "(T_REZ_KOPF.ID=" + std::to_string(NumericValue(text)) + ")";
+        }
+        break;
+    }
+    default:
+        return; // unknown special list: nothing
+    }
+    const long book = c.Books.size() == 1 ? c.Books[0] : bookID;
+    std::string sql = kListingHead;
+    if (book != -1)
+        sql += " INNER JOIN T_REZ_KOCHBUCH ON T_REZ_KOCHBUCH.RezID = T_REZ_KOPF.ID WHERE "
+               "T_REZ_KOCHBUCH.BuchID=" +
+               std::to_string(book) + " AND ";
+    else
+        sql += "WHERE FlagDeleted=False AND ";
+    if (c.PicturesOnly && mode != 5)
+        sql += "T_BLOB.IDType=5 AND ";
+    sql += condition;
+    if (mode != 4)
+        sql += " AND Template=0";
+    sql += OrderClause(sortMode);
+    m_statements.push_back(sql);
+    CollectHits(sql);
+}
+
+bool ClSearch::FindNext()
+{
+    if (m_pos < m_hits.size())
+        ++m_pos;
+    return m_pos < m_hits.size();
+}
+
+bool ClSearch::FindNextSkip(long n)
+{
+    m_pos = std::min(m_hits.size(), m_pos + static_cast<std::size_t>(std::max(0L, n)));
+    return m_pos < m_hits.size();
+}
+
+bool ClSearch::FindFirstAgain()
+{
+    m_pos = 0;
+    return !m_hits.empty();
+}
+
+std::string ClSearch::FindResultList() const
+{
+    std::string out;
+    for (const SearchHit& hit : m_hits) {
+        if (!out.empty())
+            out += ',';
+        out += std::to_string(hit.id);
+    }
+    return out;
+}
+
+std::string ClSearch::FindResultCaption()
+{
+    const SearchCriteria& c = m_criteria;
+    Database& db = Db();
+    auto bookNames = [&] {
+        std::string names;
+        for (long book : c.Books) {
+            if (!names.empty())
+                names += ", ";
+            names += ScalarText(db, "SELECT BuchTitel FROM T_BUCH WHERE ID=" + std::to_string(book));
+        }
+        return names;
+    };
+    std::string caption;
+    if (!c.Books.empty() && !c.HasCriteria()) {
+        caption = "Alle Rezepte aus Kochbuch \"" + bookNames() + "\"";
+    } else {
+        caption = c.Books.empty() ? "Suchergebnis nach " : "Suchergebnis in \"" + bookNames() + "\" nach ";
+        std::string parts;
+        if (!c.Words.empty())
+            parts += "und Titel(n) ";
+        if (!c.Ingredients.empty())
+            parts += "und Zutaten ";
+        if (!c.Categories.empty()) {
+            parts += "und " + std::to_string(c.Categories.size()) + " Kategorie (";
+            const std::size_t shown = std::min<std::size_t>(3, c.Categories.size());
+            for (std::size_t i = 0; i < shown; ++i) {
+                if (i)
+                    parts += ", ";
+                parts +=
+                    ScalarText(db, "SELECT CatNameD FROM T_CAT WHERE ID=" + std::to_string(c.Categories[i]));
+            }
+            parts += c.Categories.size() > shown ? ",...) " : ") ";
+        }
+        if (!c.Origins.empty())
+            parts += "und Herkunft ";
+        if (!c.Languages.empty())
+            parts += "und Sprache ";
+        if (!c.Tools.empty())
+            parts += "und Küchengeräten ";
+        if (c.YieldUnit != 0)
+            parts += " und Rezepteinheit: " +
+                     ScalarText(db, "SELECT NameD FROM T_REZ_KOPFEINHEIT WHERE ID=" +
+                                        std::to_string(c.YieldUnit)) +
+                     " ";
+        if (!c.Publishers.empty())
+            parts += "     Verlagen";
+        if (!c.Authors.empty())
+            parts += "     Autoren";
+        if (!c.Literature.empty())
+            parts += "     Literatur";
+        // The first part needs no joining word.
+        std::size_t start = parts.find_first_not_of(' ');
+        if (start != std::string::npos && parts.compare(start, 4, "und ") == 0)
+            parts = parts.substr(start + 4);
+        while (!parts.empty() && parts.back() == ' ')
+            parts.pop_back();
+        caption += parts;
+        while (!caption.empty() && caption.back() == ' ')
+            caption.pop_back();
+    }
+    if (c.PicturesOnly)
+        caption += " (Rezepte mit Bildern)";
+    return caption;
+}
+
+std::string ClSearch::FindResultDecoded()
+{
+    const SearchCriteria& c = m_criteria;
+    Database& db = Db();
+    std::string out;
+    auto line = [&](const std::string& label, const std::string& text) { out += label + ": " + text + "\n"; };
+    auto names = [&](const std::vector<long>& ids, const std::string& sqlHead) {
+        std::string text;
+        for (long id : ids) {
+            if (!text.empty())
+                text += ", ";
+            const std::string name = ScalarText(db, sqlHead + std::to_string(id));
+            text += name.empty() ? std::to_string(id) : name;
+        }
+        return text;
+    };
+    if (!c.Books.empty())
+        line("Kochbücher", names(c.Books, "SELECT BuchTitel FROM T_BUCH WHERE ID="));
+    if (!c.Words.empty()) {
+        std::string options;
+        if (c.Instructions)
+            options += ", auch in der Zubereitung";
+        if (c.Beginning)
+            options += ", am Anfang";
+        if (c.AnyWord)
+            options += ", ein Wort genügt";
+        line(c.NegateWords ? "Titel ohne" : "Titel", c.Words + options);
+    }
+    if (!c.Ingredients.empty()) {
+        std::string text;
+        for (const IngredientCriterion& ingredient : c.Ingredients) {
+            if (!text.empty())
+                text += c.AllIngredients ? " und " : " oder ";
+            text += ingredient.FoodKey > 0 ? "#" + std::to_string(ingredient.FoodKey) : ingredient.Text;
+        }
+        line(c.NegateIngredients ? "Zutaten ohne" : "Zutaten", text);
+    }
+    if (!c.Categories.empty())
+        line(c.NegateCategories ? "Kategorien ohne"
+                                : (c.AllCategoriesRule() ? "Alle Kategorien" : "Eine der Kategorien"),
+             names(c.Categories, "SELECT CatNameD FROM T_CAT WHERE ID="));
+    if (!c.Origins.empty())
+        line(c.NegateOrigins ? "Herkunft nicht" : "Herkunft",
+             names(c.Origins, "SELECT CatNameD FROM T_CAT WHERE ID="));
+    if (c.YieldUnit != 0)
+        line("Rezepteinheit", names({c.YieldUnit}, "SELECT NameD FROM T_REZ_KOPFEINHEIT WHERE ID="));
+    if (!c.Tools.empty())
+        line(c.NegateTools ? "Küchengeräte ohne" : "Küchengeräte", Join(c.Tools));
+    if (!c.Languages.empty())
+        line("Sprachen", Join(c.Languages));
+    if (!c.Literature.empty())
+        line("Literatur", names(c.Literature, "SELECT Title FROM T_LITERATUR WHERE QuelleID="));
+    if (c.PicturesOnly)
+        out += "nur Rezepte mit Bildern\n";
+    if (c.NoChildren)
+        out += "keine abgeleiteten Rezepte\n";
+    if (c.SpecialMode != 0)
+        line("Sonderliste " + std::to_string(c.SpecialMode), c.SpecialValue);
+    out += std::to_string(m_hits.size()) + " Rezepte gefunden";
+    return out;
+}
+
+bool ClSearch::FindIDList(const std::vector<long>& ids, int sortMode)
+{
+    Reset();
+    m_criteria = SearchCriteria{};
+    if (ids.empty())
+        return false;
+    const std::string before = std::string(kListingHead) + "WHERE T_REZ_KOPF.ID IN (";
+    const std::string after = ")" + OrderClause(sortMode);
+    std::size_t n = ids.size();
+    std::string list = Join(ids);
+    if (before.size() + list.size() + after.size() >= kMaxStatement) {
+        std::size_t length = before.size() + after.size();
+        for (n = 0; n < ids.size(); ++n) {
+            const std::size_t add = std::to_string(ids[n]).size() + (n ? 1 : 0);
+            if (length + add >= kMaxStatement)
+                break;
+            length += add;
+        }
+        list = JoinFirst(ids, n);
+        m_cut = true;
+        m_kept = static_cast<long>(n);
+    }
+    const std::string sql = before + list + after;
+    m_statements.push_back(sql);
+    CollectHits(sql);
+    return !m_hits.empty();
+}
+
+bool ClSearch::FindTrash(int sortMode)
+{
+    Reset();
+    m_criteria = SearchCriteria{};
+    m_criteria.Books = {-3};
+    const std::string sql = std::string(kListingHead) + "WHERE FlagDeleted<>0" + OrderClause(sortMode);
+    m_statements.push_back(sql);
+    CollectHits(sql);
+    return !m_hits.empty();
+}
+
+std::vector<SearchTreeNode> ClSearch::FindFillTree()
+{
+    std::set<long> parents;
+    try {
+        for (auto rs = Db().OpenRecordset("SELECT DISTINCT RezParent FROM T_REZ_KOPF WHERE RezParent<>0");
+             !rs->Eof(); rs->MoveNext())
+            parents.insert(static_cast<long>(rs->Field(0).AsLong()));
+    } catch (const DbError& e) {
+        m_lastError = e.Number();
+        m_lastErrorText = e.what();
+    }
+    std::vector<SearchTreeNode> nodes;
+    nodes.reserve(m_hits.size());
+    for (const SearchHit& hit : m_hits) {
+        SearchTreeNode node;
+        node.Hit = hit;
+        node.HasChildren = parents.count(hit.id) > 0;
+        node.Caption = hit.Title + (node.HasChildren ? " [*]" : "");
+        nodes.push_back(std::move(node));
+    }
+    return nodes;
+}
+
+std::vector<SearchHit> ClSearch::FindChildren(long parentID)
+{
+    std::vector<SearchHit> children;
+    try {
+        for (auto rs = Db().OpenRecordset("SELECT ID,RezTitle,RezParent FROM T_REZ_KOPF WHERE RezParent=" +
+                                          std::to_string(parentID) + " ORDER BY RezTitle");
+             !rs->Eof(); rs->MoveNext()) {
+            const Value title = rs->Field(1);
+            children.push_back({static_cast<long>(rs->Field(0).AsLong()),
+                                title.IsNull() ? std::string() : title.AsText(), parentID, false});
+        }
+    } catch (const DbError& e) {
+        m_lastError = e.Number();
+        m_lastErrorText = e.what();
+    }
+    return children;
+}
+
+long ClSearch::FindFirstChild(long parentID)
+{
+    const std::vector<SearchHit> children = FindChildren(parentID);
+    return children.empty() ? 0 : children.front().id;
+}
+
+std::vector<SearchHit> ClSearch::FindParentTree(long id)
+{
+    std::vector<SearchHit> chain;
+    std::set<long> seen;
+    while (id != 0 && seen.insert(id).second) {
+        try {
+            auto rs = Db().OpenRecordset("SELECT ID,RezTitle,RezParent FROM T_REZ_KOPF WHERE ID=" +
+                                         std::to_string(id));
+            if (rs->Eof())
+                break;
+            const Value title = rs->Field(1);
+            const Value parent = rs->Field(2);
+            SearchHit hit{id, title.IsNull() ? std::string() : title.AsText(),
+                          parent.IsNull() ? 0 : static_cast<long>(parent.AsLong()), false};
+            chain.insert(chain.begin(), hit);
+            id = hit.Parent;
+        } catch (const DbError& e) {
+            m_lastError = e.Number();
+            m_lastErrorText = e.what();
+            break;
+        }
+    }
+    return chain;
+}
+
+std::string ClSearch::ImportDateText(DateSerial date)
+{
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    date.ToParts(year, month, day, hour, minute, second);
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%02d/%02d/%04d %02d:%02d:%02d", month, day, year, hour, minute,
+                  second);
+    return buffer;
+}
+
+bool ClSearch::ParseImportDateText(std::string_view text, DateSerial& date)
+{
+    int month = 0, day = 0, year = 0, hour = 0, minute = 0, second = 0;
+    char tail = 0;
+    const std::string s(text);
+    const int read = std::sscanf(s.c_str(), "%2d/%2d/%4d %2d:%2d:%2d%c", &month, &day, &year, &hour, &minute,
+                                 &second, &tail);
+    if (read != 6 || month < 1 || month > 12 || day < 1 || day > 31 || year < 100 || hour > 23 ||
+        minute > 59 || second > 59 || hour < 0 || minute < 0 || second < 0)
+        return false;
+    date = DateSerial::FromParts(year, month, day, hour, minute, second);
+    return true;
+}
+
+bool ClSearch::FindImportDate(DateSerial date)
+{
+    Reset();
+    m_criteria = SearchCriteria{};
+    char buffer[96];
+    std::snprintf(buffer, sizeof buffer, "WHERE (RezImportDate>=%.10f AND RezImportDate<%.10f)",
+                  date.Days - 0.5 / 86400.0, date.Days + 0.5 / 86400.0);
+    const std::string sql = std::string(kListingHead) + buffer + OrderClause(kSortTitle);
+    m_statements.push_back(sql);
+    CollectHits(sql);
+    return !m_hits.empty();
+}
+
+std::vector<DateSerial> ClSearch::FillImportdate()
+{
+    std::vector<DateSerial> dates;
+    try {
+        for (auto rs = Db().OpenRecordset("SELECT DISTINCT RezImportDate FROM T_REZ_KOPF WHERE "
+                                          "RezImportSource<>1 ORDER BY RezImportDate DESC");
+             !rs->Eof(); rs->MoveNext()) {
+            const Value v = rs->Field(0);
+            if (!v.IsNull())
+                dates.push_back(v.AsDate());
+        }
+    } catch (const DbError& e) {
+        m_lastError = e.Number();
+        m_lastErrorText = e.what();
+    }
+    return dates;
+}
+
+bool ClSearch::NumberRange(long bookID, long& low, long& high)
+{
+    low = high = 0;
+    try {
+        auto rs = Db().OpenRecordset(bookID >= 0
+                                         ? "SELECT MIN(REZID) AS X1,MAX(REZID) AS X2 FROM T_REZ_KOCHBUCH "
+                                           "WHERE BUCHID=" +
+                                               std::to_string(bookID)
+                                         : std::string("SELECT MIN(ID) AS X1,MAX(ID) AS X2 FROM T_REZ_KOPF"));
+        if (rs->Eof() || rs->Field("X1").IsNull())
+            return false;
+        low = static_cast<long>(rs->Field("X1").AsLong());
+        high = static_cast<long>(rs->Field("X2").AsLong());
+        return true;
+    } catch (const DbError& e) {
+        m_lastError = e.Number();
+        m_lastErrorText = e.what();
+        return false;
+    }
+}
+
+} // namespace pf

@@ -1,0 +1,139 @@
+#pragma once
+// The recipe search: decodes the search data and narrows the set of recipe IDs step by step,
+// one query per criterion, each restricted to the IDs the previous steps left; the last step
+// lists the survivors with title, parent and picture mark in the chosen order. Also the special
+// lists, result lists by ID, children and import dates. The result lives in the object until the
+// next search. Reads the database only; progress and cancel go through UI().
+
+#include "search/SearchData.h"
+
+#include "db/Value.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pf {
+
+class Database;
+
+struct SearchHit
+{
+    long id = 0;
+    std::string Title;
+    long Parent = 0;
+    bool Picture = false;
+    friend bool operator==(const SearchHit&, const SearchHit&) = default;
+};
+
+// One entry of the result tree: a recipe and, below it, the recipes derived from it.
+struct SearchTreeNode
+{
+    SearchHit Hit;
+    std::string Caption; // the title, with " [*]" when the recipe has children
+    bool HasChildren = false;
+};
+
+class ClSearch
+{
+public:
+    // A statement of this many characters or more is not sent.
+    static constexpr std::size_t kMaxStatement = 32768;
+    // The interface is refreshed (and cancel checked) every this many rows.
+    static constexpr long kRefreshRows = 512;
+    // Sort modes.
+    static constexpr int kSortTitle = 0;
+    static constexpr int kSortNewest = 1;
+
+    // Without a database the work database is used.
+    explicit ClSearch(Database* db = nullptr) : m_db(db) {}
+
+    // Called with each batch of listed hits while the listing runs, so a list can fill early.
+    using HitSink = std::function<void(const std::vector<SearchHit>& batch)>;
+    void SetHitSink(HitSink sink) { m_sink = std::move(sink); }
+
+    // Runs the search. bookID names one cookbook for the special lists (-1: none). Returns true
+    // when something was found; count receives the number of hits. The first hit is current.
+    bool FindFirst(std::string_view searchData, long bookID, int sortMode, long& count);
+    // Walks the result; false past the end.
+    bool FindNext();
+    // Skips n hits.
+    bool FindNextSkip(long n);
+    bool FindFirstAgain();
+    bool Eof() const { return m_pos >= m_hits.size(); }
+    const SearchHit& Current() const { return m_hits.at(m_pos); }
+    const std::vector<SearchHit>& Hits() const { return m_hits; }
+
+    // The heading of the last result.
+    std::string FindResultCaption();
+    // The result as a comma-separated ID list, and the criteria as readable text.
+    std::string FindResultList() const;
+    std::string FindResultDecoded();
+    // The IDs of each step and the statements as built, for diagnostics and tests.
+    const std::vector<std::string>& Statements() const { return m_statements; }
+    // True when the last listing had to be cut; KeptCount is the number kept.
+    bool WasCut() const { return m_cut; }
+    long KeptCount() const { return m_kept; }
+
+    // Lists recipes of an ID list (no template or trash filter), in the sort order.
+    bool FindIDList(const std::vector<long>& ids, int sortMode);
+    // Recipes in the trash, in the sort order.
+    bool FindTrash(int sortMode);
+    // The result as tree entries: a recipe with children carries " [*]".
+    std::vector<SearchTreeNode> FindFillTree();
+    // The children of a recipe, ordered by title; the first, or 0.
+    std::vector<SearchHit> FindChildren(long parentID);
+    long FindFirstChild(long parentID);
+    // The chain of parents of a recipe, the recipe itself last.
+    std::vector<SearchHit> FindParentTree(long id);
+
+    // Recipes imported at a date, and the import dates of imported recipes (newest first).
+    bool FindImportDate(DateSerial date);
+    std::vector<DateSerial> FillImportdate();
+    // "mm/dd/yyyy hh:mm:ss", as the import-date list writes a date into the search data.
+    static std::string ImportDateText(DateSerial date);
+    // Reads that form back; false when the text is no date of that form.
+    static bool ParseImportDateText(std::string_view text, DateSerial& date);
+
+    // The range of existing recipe numbers, within a cookbook when bookID >= 0.
+    bool NumberRange(long bookID, long& low, long& high);
+
+    long LastError() const { return m_lastError; }
+    const std::string& LastErrorText() const { return m_lastErrorText; }
+
+private:
+    Database& Db();
+    void Reset();
+    // Runs a step query: false when it was not sent (too long) or failed, leaving the list.
+    bool RunStep(const std::string& sql, const std::string& progress);
+    // Lists the current IDs with the listing query; cuts the list when it would be too long.
+    void RunListing(const SearchCriteria& c, int sortMode);
+    // Runs a listing statement and collects hits, one per recipe.
+    void CollectHits(const std::string& sql);
+    void Special(const SearchCriteria& c, long bookID, int sortMode);
+
+    std::string ListText() const;
+    std::string BookList() const;
+    static std::string OrderClause(int sortMode);
+    std::string ListingHead(bool pictures) const;
+
+    Database* m_db = nullptr;
+    HitSink m_sink;
+    SearchCriteria m_criteria;
+    std::vector<long> m_ids;
+    bool m_haveList = false;
+    std::vector<SearchHit> m_hits;
+    std::size_t m_pos = 0;
+    std::vector<std::string> m_statements;
+    bool m_cut = false;
+    long m_kept = 0;
+    bool m_cancelled = false;
+    long m_lastError = 0;
+    std::string m_lastErrorText;
+};
+
+// The program's list of marked recipes (special list 1); the marks of the recipe lists change it.
+std::vector<long>& MarkedRecipes();
+
+} // namespace pf

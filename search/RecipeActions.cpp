@@ -1,0 +1,452 @@
+#include "search/RecipeActions.h"
+
+#include "core/AppContext.h"
+#include "core/Interaction.h"
+#include "db/DatabaseChoice.h"
+#include "db/Recordset.h"
+#include "model/ClRecipe.h"
+#include "model/RecipeTrash.h"
+#include "search/ClSearch.h"
+
+#include <algorithm>
+
+namespace pf {
+
+namespace {
+
+std::string Join(const std::vector<long>& ids)
+{
+    std::string out;
+    for (long id : ids) {
+        if (!out.empty())
+            out += ',';
+        out += std::to_string(id);
+    }
+    return out;
+}
+
+long Count(Database& db, const std::string& sql, const std::vector<Value>& params)
+{
+    const Value v = db.Scalar(sql, params);
+    return v.IsNull() ? 0 : static_cast<long>(v.AsLong());
+}
+
+const std::string& Caption()
+{
+    return AppContext::Current().AppTitle;
+}
+
+} // namespace
+
+Database& RecipeActions::Db()
+{
+    return m_db ? *m_db : WorkDb();
+}
+
+std::string RecipeActions::Title(long id)
+{
+    try {
+        const Value v = Db().Scalar("SELECT RezTitle FROM T_REZ_KOPF WHERE ID=" + std::to_string(id));
+        return v.IsNull() ? std::string() : v.AsText();
+    } catch (const DbError&) {
+        return {};
+    }
+}
+
+std::vector<RecipeMenuEntry> RecipeActions::MenuEntries(std::size_t count, long parentOfFirst, bool inTrash)
+{
+    const bool any = count > 0;
+    const bool one = count == 1;
+    std::vector<RecipeMenuEntry> entries = {
+        {"HideRezOpen", "Öffnen", one, false},
+        {"HideRecipeActionBookAdd", "Zum Kochbuch hinzufügen ...", any && !inTrash, true},
+        {"HideRecipeActionBookDel", "Aus Kochbuch entfernen ...", any && !inTrash, false},
+        {"HideRecipeActionCatAdd", "Kategorie hinzufügen ...", any && !inTrash, false},
+        {"HideRecipeActionCatDel", "Kategorie entfernen ...", any && !inTrash, false},
+        {"HideRecipeActionToolAdd", "Küchengerät hinzufügen ...", any && !inTrash, false},
+        {"HideRecipeActionToolDel", "Küchengerät entfernen ...", any && !inTrash, false},
+        {"HideRecipeActionCountry", "Herkunft setzen ...", any && !inTrash, true},
+        {"HideRecipeActionLanguage", "Sprache setzen ...", any && !inTrash, false},
+        {"HideRecipeActionSource", "Literaturquelle setzen ...", any && !inTrash, false},
+        {"HideRecipeActionFingerprint", "Neuer Fingerabdruck", any && !inTrash, false},
+        {"HideRecipeActionTest", "Prüfen und neu speichern", any && !inTrash, false},
+        {"HideParentRecipeShowParent", "Elternrezept anzeigen", one && parentOfFirst != 0, true},
+        {"HideParentRecipeShowChild", "Kinder anzeigen", one, false},
+        {"HideParentRecipeCreateRelationship", "Eltern/Kind-Beziehung erzeugen ...", one && !inTrash, false},
+        {"HideParentRecipeDeleteRelationship", "Eltern/Kind-Beziehung lösen", one && parentOfFirst != 0,
+         false},
+        {"HideRezMark", "Markieren", any, true},
+        {"HideRezMarkAll", "Alle markieren", true, false},
+        {"HideRezUnmark", "Markierung entfernen", any, false},
+        {"HideRezMarkdel", "Alle Markierungen löschen", !MarkedRecipes().empty(), false},
+        {"HideRecipeActionDel", inTrash ? "Endgültig löschen" : "Löschen", any, true},
+    };
+    return entries;
+}
+
+long RecipeActions::BookAdd(const std::vector<long>& ids, long bookId)
+{
+    m_lastErrorText.clear();
+    long changed = 0;
+    try {
+        Database& db = Db();
+        DbTransaction transaction(db);
+        for (long id : ids) {
+            if (Count(db, "SELECT COUNT(*) FROM T_REZ_KOCHBUCH WHERE RezID=? AND BuchID=?", {id, bookId}) > 0)
+                continue;
+            db.Execute("INSERT INTO T_REZ_KOCHBUCH (RezID,BuchID) VALUES (?,?)", {id, bookId});
+            ++changed;
+        }
+        transaction.Commit();
+    } catch (const DbError& e) {
+        m_lastErrorText = e.what();
+        return -1;
+    }
+    ClearRecipeCache();
+    return changed;
+}
+
+long RecipeActions::BookDel(const std::vector<long>& ids, long bookId)
+{
+    m_lastErrorText.clear();
+    long changed = 0;
+    try {
+        Database& db = Db();
+        DbTransaction transaction(db);
+        for (long id : ids)
+            if (db.Execute("DELETE FROM T_REZ_KOCHBUCH WHERE RezID=? AND BuchID=?", {id, bookId}) > 0)
+                ++changed;
+        transaction.Commit();
+    } catch (const DbError& e) {
+        m_lastErrorText = e.what();
+        return -1;
+    }
+    ClearRecipeCache();
+    return changed;
+}
+
+long RecipeActions::CatAdd(const std::vector<long>& ids, long catId)
+{
+    m_lastErrorText.clear();
+    long changed = 0;
+    try {
+        Database& db = Db();
+        DbTransaction transaction(db);
+        for (long id : ids) {
+            if (Count(db, "SELECT COUNT(*) FROM T_REZ_CAT_NDX WHERE ID=? AND CatID=?", {id, catId}) > 0)
+                continue;
+            const long present = Count(db, "SELECT COUNT(*) FROM T_REZ_CAT_NDX WHERE ID=?", {id});
+            if (present >= ClRecipe::kMaxCategories)
+                continue;
+            const long no = Count(db, "SELECT MAX(No) FROM T_REZ_CAT_NDX WHERE ID=?", {id}) + 1;
+            // The first category of a recipe is its primary one.
+            db.Execute("INSERT INTO T_REZ_CAT_NDX (ID,CatID,CatPrimary,No) VALUES (?,?,?,?)",
+                       {id, catId, Value(present == 0), no});
+            ++changed;
+        }
+        transaction.Commit();
+    } catch (const DbError& e) {
+        m_lastErrorText = e.what();
+        return -1;
+    }
+    ClearRecipeCache();
+    return changed;
+}
+
+long RecipeActions::CatDel(const std::vector<long>& ids, long catId)
+{
+    m_lastErrorText.clear();
+    long changed = 0;
+    try {
+        Database& db = Db();
+        DbTransaction transaction(db);
+        for (long id : ids) {
+            const bool wasPrimary =
+                Count(db, "SELECT COUNT(*) FROM T_REZ_CAT_NDX WHERE ID=? AND CatID=? AND CatPrimary<>0",
+                      {id, catId}) > 0;
+            if (db.Execute("DELETE FROM T_REZ_CAT_NDX WHERE ID=? AND CatID=?", {id, catId}) == 0)
+                continue;
+            ++changed;
+            if (wasPrimary) {
+                // The next category in order becomes the primary one.
+                const Value first = db.Scalar("SELECT MIN(No) FROM T_REZ_CAT_NDX WHERE ID=?", {id});
+                if (!first.IsNull())
+                    db.Execute("UPDATE T_REZ_CAT_NDX SET CatPrimary=True WHERE ID=? AND No=?", {id, first});
+            }
+        }
+        transaction.Commit();
+    } catch (const DbError& e) {
+        m_lastErrorText = e.what();
+        return -1;
+    }
+    ClearRecipeCache();
+    return changed;
+}
+
+long RecipeActions::ToolAdd(const std::vector<long>& ids, long toolId)
+{
+    m_lastErrorText.clear();
+    long changed = 0;
+    try {
+        Database& db = Db();
+        DbTransaction transaction(db);
+        for (long id : ids) {
+            if (Count(db, "SELECT COUNT(*) FROM T_REZ_GERAET WHERE RezID=? AND GeraetID=?", {id, toolId}) > 0)
+                continue;
+            if (Count(db, "SELECT COUNT(*) FROM T_REZ_GERAET WHERE RezID=?", {id}) >= ClRecipe::kMaxTools)
+                continue;
+            db.Execute("INSERT INTO T_REZ_GERAET (RezID,GeraetID) VALUES (?,?)", {id, toolId});
+            ++changed;
+        }
+        transaction.Commit();
+    } catch (const DbError& e) {
+        m_lastErrorText = e.what();
+        return -1;
+    }
+    ClearRecipeCache();
+    return changed;
+}
+
+long RecipeActions::ToolDel(const std::vector<long>& ids, long toolId)
+{
+    m_lastErrorText.clear();
+    long changed = 0;
+    try {
+        Database& db = Db();
+        DbTransaction transaction(db);
+        for (long id : ids)
+            if (db.Execute("DELETE FROM T_REZ_GERAET WHERE RezID=? AND GeraetID=?", {id, toolId}) > 0)
+                ++changed;
+        transaction.Commit();
+    } catch (const DbError& e) {
+        m_lastErrorText = e.what();
+        return -1;
+    }
+    ClearRecipeCache();
+    return changed;
+}
+
+bool RecipeActions::SetOrigin(const std::vector<long>& ids, long originId)
+{
+    ClRecipe recipe;
+    recipe.SetDB(&Db());
+    const bool ok = recipe.ChangeOrigin(Join(ids), originId, 0);
+    m_lastErrorText = ok ? std::string() : recipe.LastErrorText();
+    ClearRecipeCache();
+    return ok;
+}
+
+bool RecipeActions::SetLanguage(const std::vector<long>& ids, long language)
+{
+    m_lastErrorText.clear();
+    if (ids.empty())
+        return true;
+    try {
+        Db().Execute("UPDATE T_REZ_KOPF SET RezSprache=" + std::to_string(language) + " WHERE ID IN (" +
+                     Join(ids) + ")");
+    } catch (const DbError& e) {
+        m_lastErrorText = e.what();
+        return false;
+    }
+    ClearRecipeCache();
+    return true;
+}
+
+bool RecipeActions::SetSource(const std::vector<long>& ids, long quelleId)
+{
+    m_lastErrorText.clear();
+    if (ids.empty())
+        return true;
+    try {
+        Db().Execute("UPDATE T_REZ_KOPF SET RezQuelleID=" + std::to_string(quelleId) + " WHERE ID IN (" +
+                     Join(ids) + ")");
+    } catch (const DbError& e) {
+        m_lastErrorText = e.what();
+        return false;
+    }
+    ClearRecipeCache();
+    return true;
+}
+
+long RecipeActions::NewFingerprints(const std::vector<long>& ids)
+{
+    m_lastErrorText.clear();
+    long saved = 0;
+    for (long id : ids) {
+        ClRecipe recipe;
+        recipe.SetDB(&Db());
+        if (!recipe.LoadByID(id, 2))
+            continue;
+        recipe.Fingerprint().Initialize();
+        if (recipe.Save(true))
+            ++saved;
+        else
+            m_lastErrorText = recipe.LastErrorText();
+    }
+    return saved;
+}
+
+long RecipeActions::TestRecipes(const std::vector<long>& ids)
+{
+    m_lastErrorText.clear();
+    long saved = 0;
+    for (long id : ids) {
+        ClRecipe recipe;
+        recipe.SetDB(&Db());
+        if (!recipe.LoadByID(id, 2))
+            continue;
+        recipe.LoadAll();
+        if (recipe.Save())
+            ++saved;
+        else
+            m_lastErrorText = recipe.LastErrorText();
+    }
+    return saved;
+}
+
+long RecipeActions::DeleteWithCheck(const std::vector<long>& ids)
+{
+    m_lastErrorText.clear();
+    if (ids.empty())
+        return 0;
+    ClRecipe recipe;
+    recipe.SetDB(&Db());
+    std::string usedBy, menus, deletable;
+    if (!recipe.CheckDependency(Join(ids), true, true, usedBy, menus, deletable)) {
+        m_lastErrorText = recipe.LastErrorText();
+        return -1;
+    }
+    if (!usedBy.empty() || !menus.empty()) {
+        std::string text = "Einige Rezepte werden noch verwendet und bleiben erhalten.";
+        if (!usedBy.empty())
+            text += "\nVerwendet in den Rezepten: " + usedBy;
+        if (!menus.empty())
+            text += "\nVerwendet in den Menüs: " + menus;
+        UI().Inform(text, MsgIcon::Information, Caption());
+    }
+    if (deletable.empty())
+        return 0;
+    const long count = static_cast<long>(std::count(deletable.begin(), deletable.end(), ',') + 1);
+    const std::string question =
+        count == 1 ? "Soll das Rezept \"" + Title(std::stol(deletable)) + "\" gelöscht werden ?"
+                   : "Sollen die " + std::to_string(count) + " Rezepte gelöscht werden ?";
+    if (UI().Ask(question, Buttons::YesNo, Answer::No, MsgIcon::Question, Caption()) != Answer::Yes)
+        return 0;
+    // Recipes already in the trash go for good; the others follow the setting.
+    bool inTrash = false;
+    try {
+        inTrash =
+            Count(Db(), "SELECT COUNT(*) FROM T_REZ_KOPF WHERE FlagDeleted<>0 AND ID IN (" + deletable + ")",
+                  {}) == count;
+    } catch (const DbError&) {
+        inTrash = false;
+    }
+    RecipeTrash trash;
+    trash.SetDB(&Db());
+    if (!trash.DeleteRecipes(deletable, inTrash ? 0 : RecipeTrash::kModeFromSetting)) {
+        m_lastErrorText = trash.LastErrorText();
+        return -1;
+    }
+    return count;
+}
+
+bool RecipeActions::RestoreFromTrash(const std::vector<long>& ids)
+{
+    if (UI().Ask("Soll das Rezept wirklich aus dem Papierkorb geholt werden ?", Buttons::YesNo, Answer::No,
+                 MsgIcon::Question, Caption()) != Answer::Yes)
+        return false;
+    ClRecipe recipe;
+    recipe.SetDB(&Db());
+    const bool ok = recipe.Undelete(Join(ids));
+    m_lastErrorText = ok ? std::string() : recipe.LastErrorText();
+    ClearRecipeCache();
+    return ok;
+}
+
+long RecipeActions::ShowParent(long id)
+{
+    long parent = 0;
+    try {
+        const Value v = Db().Scalar("SELECT RezParent FROM T_REZ_KOPF WHERE ID=" + std::to_string(id));
+        parent = v.IsNull() ? 0 : static_cast<long>(v.AsLong());
+        if (parent != 0 && Count(Db(), "SELECT COUNT(*) FROM T_REZ_KOPF WHERE ID=?", {parent}) == 0)
+            parent = 0;
+    } catch (const DbError&) {
+        parent = 0;
+    }
+    if (parent == 0)
+        UI().Inform("Das Elternrezept von \"" + Title(id) + "\" konnte nicht geladen werden",
+                    MsgIcon::Information, Caption());
+    return parent;
+}
+
+bool RecipeActions::CreateRelationship(long child, long parent)
+{
+    m_lastErrorText.clear();
+    if (parent == child || parent <= 0)
+        return false;
+    const std::string parentTitle = Title(parent);
+    if (parentTitle.empty()) {
+        UI().Inform("Das Rezept " + std::to_string(parent) + " existiert nicht (mehr).", MsgIcon::Information,
+                    Caption());
+        return false;
+    }
+    const std::string question =
+        "Soll \"" + parentTitle + "\" das Elternrezept von \"" + Title(child) + "\" werden ?";
+    if (UI().Ask(question, Buttons::YesNo, Answer::No, MsgIcon::Question, "Eltern/Kind-Beziehung erzeugen") !=
+        Answer::Yes)
+        return false;
+    try {
+        Db().Execute("UPDATE T_REZ_KOPF SET RezParent=? WHERE ID=?", {parent, child});
+    } catch (const DbError& e) {
+        m_lastErrorText = e.what();
+        return false;
+    }
+    ClearRecipeCache();
+    return true;
+}
+
+bool RecipeActions::DeleteRelationship(long child)
+{
+    m_lastErrorText.clear();
+    const std::string question =
+        "Soll die Verbindung von \"" + Title(child) + "\" zu seinem Elternrezept gelöst werden ?";
+    if (UI().Ask(question, Buttons::YesNo, Answer::No, MsgIcon::Question, Caption()) != Answer::Yes)
+        return false;
+    try {
+        Db().Execute("UPDATE T_REZ_KOPF SET RezParent=0 WHERE ID=?", {child});
+    } catch (const DbError& e) {
+        m_lastErrorText = e.what();
+        return false;
+    }
+    ClearRecipeCache();
+    return true;
+}
+
+void RecipeActions::Mark(const std::vector<long>& ids)
+{
+    std::vector<long>& marked = MarkedRecipes();
+    for (long id : ids)
+        if (std::find(marked.begin(), marked.end(), id) == marked.end())
+            marked.push_back(id);
+}
+
+void RecipeActions::Unmark(const std::vector<long>& ids)
+{
+    std::vector<long>& marked = MarkedRecipes();
+    for (long id : ids)
+        std::erase(marked, id);
+}
+
+void RecipeActions::MarkDel()
+{
+    MarkedRecipes().clear();
+}
+
+bool RecipeActions::IsMarked(long id)
+{
+    const std::vector<long>& marked = MarkedRecipes();
+    return std::find(marked.begin(), marked.end(), id) != marked.end();
+}
+
+} // namespace pf

@@ -1,0 +1,78 @@
+#pragma once
+// What the recipe context menu of a recipe list does to the selected recipes: which entries it
+// offers, and each entry's change (cookbooks, categories, utensils, origin, language, literature
+// source, fingerprints, deletion, parent and child links, marks). Questions and messages go
+// through UI(); each change of several rows is one transaction. A window only supplies the
+// choices (which cookbook, which category) and shows the result.
+
+#include <string>
+#include <vector>
+
+namespace pf {
+
+class Database;
+
+struct RecipeMenuEntry
+{
+    std::string Command; // the command name, e.g. "HideRecipeActionBookAdd"
+    std::string Caption;
+    bool Enabled = true;
+    bool Separator = false; // a dividing line before this entry
+};
+
+class RecipeActions
+{
+public:
+    // Without a database the work database is used.
+    explicit RecipeActions(Database* db = nullptr) : m_db(db) {}
+
+    // The entries for a selection of count recipes; parentOfFirst is the parent of the first
+    // selected recipe (0: none), inTrash when the list shows the trash.
+    static std::vector<RecipeMenuEntry> MenuEntries(std::size_t count, long parentOfFirst, bool inTrash);
+
+    // Cookbooks, categories and utensils of all given recipes; an existing row is kept, a
+    // 17th category is not added. Return the number of recipes changed, -1 on failure.
+    long BookAdd(const std::vector<long>& ids, long bookId);
+    long BookDel(const std::vector<long>& ids, long bookId);
+    long CatAdd(const std::vector<long>& ids, long catId);
+    long CatDel(const std::vector<long>& ids, long catId);
+    long ToolAdd(const std::vector<long>& ids, long toolId);
+    long ToolDel(const std::vector<long>& ids, long toolId);
+    bool SetOrigin(const std::vector<long>& ids, long originId);
+    bool SetLanguage(const std::vector<long>& ids, long language);
+    bool SetSource(const std::vector<long>& ids, long quelleId);
+    // New fingerprints, each recipe saved again.
+    long NewFingerprints(const std::vector<long>& ids);
+    // Loads, checks and saves each recipe again; returns how many were saved.
+    long TestRecipes(const std::vector<long>& ids);
+
+    // Deletes after the dependency check: recipes used by other recipes or in menus stay, the
+    // user is told which; the rest go to the trash (or for good, as the settings say) after a
+    // question. Returns the number deleted.
+    long DeleteWithCheck(const std::vector<long>& ids);
+    // Takes recipes back out of the trash after the question.
+    bool RestoreFromTrash(const std::vector<long>& ids);
+
+    // The parent of a recipe; 0 and the message when it is missing.
+    long ShowParent(long id);
+    // Sets or clears the parent after confirmation; false when declined or refused.
+    bool CreateRelationship(long child, long parent);
+    bool DeleteRelationship(long child);
+
+    // Marks of the program's marked-recipe list.
+    static void Mark(const std::vector<long>& ids);
+    static void Unmark(const std::vector<long>& ids);
+    static void MarkDel();
+    static bool IsMarked(long id);
+
+    const std::string& LastErrorText() const { return m_lastErrorText; }
+
+private:
+    Database& Db();
+    std::string Title(long id);
+
+    Database* m_db = nullptr;
+    std::string m_lastErrorText;
+};
+
+} // namespace pf

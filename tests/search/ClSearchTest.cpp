@@ -1,0 +1,359 @@
+#include "search/ClSearch.h"
+
+#include "model/ClFingerprint.h"
+#include "tests/search/SearchTestDb.h"
+
+#include <set>
+
+namespace pf::test {
+namespace {
+
+class ClSearchTest : public SearchDb
+{
+protected:
+    std::vector<long> Ids(const std::string& data, int sortMode = ClSearch::kSortTitle, long book = -1)
+    {
+        ClSearch search(db.get());
+        long count = -1;
+        const bool found = search.FindFirst(data, book, sortMode, count);
+        EXPECT_EQ(found, count > 0);
+        std::vector<long> ids;
+        for (bool more = !search.Eof(); more; more = search.FindNext())
+            ids.push_back(search.Current().id);
+        EXPECT_EQ(static_cast<long>(ids.size()), count);
+        last = search.Statements();
+        return ids;
+    }
+    std::vector<long> Found(const std::string& data) { return Sorted(Ids(data)); }
+
+    std::vector<std::string> last;
+};
+
+// Words and their options against the rules of title, menu-card title and instructions.
+TEST_F(ClSearchTest, EachCriterionAloneFindsWhatItsRuleSays)
+{
+    const auto contains = [](const std::string& text, const std::string& word) {
+        std::string lower = text;
+        for (char& c : lower)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return lower.find(word) != std::string::npos;
+    };
+    struct Case
+    {
+        const char* data;
+        std::function<bool(const GenRecipe&)> rule;
+        std::vector<long> extra;
+    };
+    const Case cases[] = {
+        {"1,\"suppe\"", [&](const GenRecipe& r) { return r.Listed() && contains(r.Title(), "suppe"); }, {}},
+        {"1,\"festtag\"", [&](const GenRecipe& r) { return r.Listed() && r.id % 11 == 0; }, {}},
+        {"1,\"feine\",1001", [&](const GenRecipe& r) { return r.Listed() && r.id % 3 == 1; }, {}},
+        {"1,\"salat\",1002",
+         [&](const GenRecipe& r) { return r.Listed() && !contains(r.Title(), "salat"); },
+         {1001, 1002, 1003, 1004, 1005, 1006, 1007}},
+        {"1,\"suppe torte\",1003",
+         [&](const GenRecipe& r) { return r.Listed() && (r.id % 5 == 0 || r.id % 5 == 1); },
+         {1006}},
+        {"1,\"suppe torte\"", [&](const GenRecipe&) { return false; }, {}},
+        {"1,\"zimt\",1004", [&](const GenRecipe& r) { return r.Listed() && r.id % 4 == 0; }, {}},
+        {"1,\"#12\"", [&](const GenRecipe& r) { return r.id == 12; }, {}},
+        {"1,\"#12 suppe\"", [&](const GenRecipe&) { return false; }, {}},
+        {"1,\"#12 #15\",1003", [&](const GenRecipe& r) { return r.id == 12 || r.id == 15; }, {}},
+        {"2,9001", [&](const GenRecipe& r) { return r.Listed() && r.Category() == 9001; }, {}},
+        {"2,9001,2001,1,2003,0,2,9010",
+         [&](const GenRecipe& r) { return r.Listed() && r.Category() == 9001 && r.Extra(); },
+         {}},
+        // A missing 2001 means all categories must apply.
+        {"2,9001,2,9010",
+         [&](const GenRecipe& r) { return r.Listed() && r.Category() == 9001 && r.Extra(); },
+         {}},
+        {"2,9001,2,9010,2001,0",
+         [&](const GenRecipe& r) { return r.Listed() && (r.Category() == 9001 || r.Extra()); },
+         {}},
+        {"2,9010,2002,1", [&](const GenRecipe&) { return false; }, {}},
+        {"2,9002,2002,1", [&](const GenRecipe& r) { return r.Listed() && r.Category() == 9002; }, {}},
+        // The negated category row test: recipes with some category row other than 9010.
+        {"2,9010,2003,1", [&](const GenRecipe& r) { return r.Listed(); }, {}},
+        {"2,9001,2003,1",
+         [&](const GenRecipe& r) { return r.Listed() && (r.Category() != 9001 || r.Extra()); },
+         {}},
+        {"4,9100", [&](const GenRecipe& r) { return r.Listed() && r.Origin() == 9100; }, {}},
+        {"4,9100,4,9101",
+         [&](const GenRecipe& r) { return r.Listed() && (r.Origin() == 9100 || r.Origin() == 9101); },
+         {}},
+        {"4,9100,4001,1",
+         [&](const GenRecipe& r) { return r.Listed() && r.Origin() != 9100; },
+         {1001, 1002, 1003, 1004, 1005, 1006, 1007}},
+        {"2004,2", [&](const GenRecipe& r) { return r.Listed() && r.YieldUnit() == 2; }, {}},
+        {"3,\"zucker\"", [&](const GenRecipe& r) { return r.Listed() && r.Sugar(); }, {}},
+        {"3,500", [&](const GenRecipe& r) { return r.Listed() && r.Sugar(); }, {}},
+        {"3,\"butter\"", [&](const GenRecipe& r) { return r.Listed() && r.Butter(); }, {}},
+        {"3,500,3,\"butter\",3002",
+         [&](const GenRecipe& r) { return r.Listed() && r.Sugar() && r.Butter(); },
+         {}},
+        {"3,500,3,\"butter\"",
+         [&](const GenRecipe& r) { return r.Listed() && (r.Sugar() || r.Butter()); },
+         {}},
+        {"3,\"butter\",3003",
+         [&](const GenRecipe& r) { return r.Listed() && !r.Butter(); },
+         {1001, 1002, 1003, 1004, 1005, 1006, 1007}},
+        {"7,7", [&](const GenRecipe& r) { return r.Listed() && r.Tool(); }, {}},
+        {"4002,2", [&](const GenRecipe& r) { return r.Listed() && r.Language() == 2; }, {}},
+        {"4002,1,4002,2", [&](const GenRecipe& r) { return r.Listed() && r.Language() != 0; }, {}},
+        {"8,3", [&](const GenRecipe& r) { return r.Listed() && r.Source() == kSource; }, {}},
+        {"8001,20", [&](const GenRecipe& r) { return r.Listed() && r.Source() == kSource; }, {}},
+        {"8002,30", [&](const GenRecipe& r) { return r.Listed() && r.Source() == kSource; }, {}},
+        {"8002,31", [&](const GenRecipe&) { return false; }, {}},
+        {"5,1", [&](const GenRecipe& r) { return r.Listed() && r.InBookEven(); }, {}},
+        {"5,1,5,2",
+         [&](const GenRecipe& r) { return r.Listed() && (r.InBookEven() || r.InBookThird()); },
+         {}},
+        {"5,2,1,\"torte\"",
+         [&](const GenRecipe& r) { return r.Listed() && r.InBookThird() && r.id % 5 == 1; },
+         {}},
+        {"5,1,2,9010", [&](const GenRecipe& r) { return r.Listed() && r.InBookEven() && r.Extra(); }, {}},
+        {"5,2,3,500", [&](const GenRecipe& r) { return r.Listed() && r.InBookThird() && r.Sugar(); }, {}},
+        {"5,1,4002,1",
+         [&](const GenRecipe& r) { return r.Listed() && r.InBookEven() && r.Language() == 1; },
+         {}},
+        {"1005,1,\"salat\"",
+         [&](const GenRecipe& r) { return r.Listed() && r.Picture() && r.id % 5 == 2; },
+         {}},
+        {"1006,1,\"braten\"",
+         [&](const GenRecipe& r) { return r.Listed() && r.Parent() == 0 && r.id % 5 == 4; },
+         {}},
+        {"9,40000,2,9000",
+         [&](const GenRecipe& r) { return r.Listed() && r.Category() == 9000 && r.id % 5 != 0; },
+         {}},
+        {"2,9002,1,\"schnelle\",7,7,2004,1",
+         [&](const GenRecipe& r) {
+             return r.Listed() && r.Category() == 9002 && r.id % 3 == 0 && r.Tool() && r.YieldUnit() == 1;
+         },
+         {}},
+        {"1,\"auflauf\",2,9003,4,9102,3,\"mehl\",4002,0",
+         [&](const GenRecipe& r) {
+             return r.Listed() && r.id % 5 == 3 && r.Category() == 9003 && r.Origin() == 9102 &&
+                    r.Language() == 0;
+         },
+         {}},
+        {"99,\"x\",1,\"torte\"", [&](const GenRecipe& r) { return r.Listed() && r.id % 5 == 1; }, {1006}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.data);
+        EXPECT_EQ(Found(c.data), Expect(c.rule, c.extra));
+    }
+}
+
+TEST_F(ClSearchTest, UmlautsAndAccentsFindEveryWrittenForm)
+{
+    EXPECT_EQ(Found("1,\"Käse\""), (std::vector<long>{1001, 1002, 1005, 1006}));
+    EXPECT_EQ(Found("1,\"kaese\""), (std::vector<long>{1002}));
+    EXPECT_EQ(Found("1,\"käse\",1004"), (std::vector<long>{1001, 1002, 1005, 1006, 1007}));
+    EXPECT_EQ(Found("1,\"creme\""), (std::vector<long>{1003, 1004}));
+    EXPECT_EQ(Found("1,\"CRÈME\""), (std::vector<long>{1003}));
+    EXPECT_EQ(Found("1,\"spatzle\""), (std::vector<long>{1001}));
+    EXPECT_EQ(Found("1,\"kä\",1001"), (std::vector<long>{1001, 1002, 1005, 1006}));
+}
+
+TEST_F(ClSearchTest, WordStatementWidensLettersAndAddsTheWrittenOutPattern)
+{
+    const auto [first, second] = WordPatterns("käse");
+    EXPECT_EQ(first, "k[aàáâãäå][eèéêë][sš][eèéêë]");
+    EXPECT_EQ(second, "kä[sš][eèéêë]");
+    EXPECT_EQ(WordPatterns("Torte").second, "");
+    Ids("1,\"käse torte\"");
+    ASSERT_FALSE(last.empty());
+    EXPECT_EQ(last[0], "SELECT DISTINCTROW T_REZ_KOPF.ID FROM T_REZ_KOPF WHERE ((RezTitle LIKE \"*" + first +
+                           "*\" OR RezMenucard LIKE \"*" + first + "*\" OR RezTitle LIKE \"*" + second +
+                           "*\" OR RezMenuCard LIKE \"*" + second +
+                           "*\") AND (RezTitle LIKE \"*t[oòóôõö]rt[eèéêë]*\" OR RezMenucard LIKE "
+                           "\"*t[oòóôõö]rt[eèéêë]*\"))");
+}
+
+TEST_F(ClSearchTest, AllCategoriesRunOneQueryEachAnyRunsOne)
+{
+    Ids("2,9001,2,9010,2001,1");
+    ASSERT_EQ(last.size(), 3u);
+    EXPECT_EQ(last[0], "SELECT DISTINCTROW ID FROM T_REZ_CAT_NDX WHERE CatID=9001");
+    EXPECT_EQ(last[1].rfind("SELECT DISTINCTROW ID FROM T_REZ_CAT_NDX WHERE CatID=9010 AND ID IN (", 0), 0u);
+    Ids("2,9001,2,9010,2001,0");
+    ASSERT_EQ(last.size(), 2u);
+    EXPECT_EQ(last[0], "SELECT DISTINCTROW ID FROM T_REZ_CAT_NDX WHERE CatID IN (9001,9010)");
+}
+
+TEST_F(ClSearchTest, ResultsComeInTitleOrderOrNewestFirst)
+{
+    const std::vector<long> byTitle = Ids("1,\"suppe\"");
+    std::vector<long> expected = Expect([](const GenRecipe& r) { return r.Listed() && r.id % 5 == 0; });
+    std::sort(expected.begin(), expected.end(),
+              [](long a, long b) { return GenRecipe{a}.Title() < GenRecipe{b}.Title(); });
+    EXPECT_EQ(byTitle, expected);
+    const std::vector<long> newest = Ids("1,\"suppe\"", ClSearch::kSortNewest);
+    std::stable_sort(expected.begin(), expected.end(),
+                     [](long a, long b) { return GenRecipe{a}.Fp1() > GenRecipe{b}.Fp1(); });
+    EXPECT_EQ(newest, expected);
+}
+
+TEST_F(ClSearchTest, CookbookAloneListsItsRecipesButNoTemplateOrTrash)
+{
+    const std::vector<long> ids = Found("5,2");
+    EXPECT_EQ(ids, Expect([](const GenRecipe& r) { return r.InBookThird() && r.Listed(); }));
+    EXPECT_TRUE(std::find(ids.begin(), ids.end(), 150) == ids.end()); // template
+    EXPECT_TRUE(std::find(ids.begin(), ids.end(), 141) == ids.end()); // trash
+}
+
+TEST_F(ClSearchTest, HitsCarryPictureAndParent)
+{
+    ClSearch search(db.get());
+    long count = 0;
+    ASSERT_TRUE(search.FindFirst("1,\"#21\"", -1, 0, count));
+    EXPECT_EQ(search.Current(), (SearchHit{21, GenRecipe{21}.Title(), 11, false}));
+    ASSERT_TRUE(search.FindFirst("1,\"#63\"", -1, 0, count)); // a picture and another owner's blob
+    EXPECT_EQ(count, 1);
+    EXPECT_TRUE(search.Current().Picture);
+    ASSERT_TRUE(search.FindFirst("1,\"#14\"", -1, 0, count)); // only another owner's blob
+    EXPECT_FALSE(search.Current().Picture);
+}
+
+TEST_F(ClSearchTest, SpecialListsFollowTheirModes)
+{
+    MarkedRecipes() = {5, 9999, 3};
+    EXPECT_EQ(Ids("6,1"), (std::vector<long>{5, 3}));
+    MarkedRecipes().clear();
+    EXPECT_EQ(Found("6,2,2"), Expect([](const GenRecipe& r) { return r.id % 4 == 0; }));
+    EXPECT_EQ(Found("6,3"), Expect([](const GenRecipe& r) { return r.id % 13 == 0 && r.Listed(); }));
+    EXPECT_EQ(Found("6,4"), Expect([](const GenRecipe& r) { return r.Template() && !r.Deleted(); }));
+    EXPECT_EQ(Found("6,5"), Expect([](const GenRecipe& r) { return r.Picture() && r.Listed(); }));
+    EXPECT_EQ(Found("6,7,\"#03/05/2024 10:30:15#\""),
+              Expect([](const GenRecipe& r) { return r.id % 4 == 0 && r.Listed(); }));
+    EXPECT_EQ(Found("6,8,\"5, 7,9x\""), (std::vector<long>{5, 7, 9}));
+    EXPECT_EQ(Found("6,8,\"98-102\""), (std::vector<long>{98, 99, 101, 102}));
+    EXPECT_EQ(Found("6,8,\"12\""), (std::vector<long>{12}));
+    // Within one cookbook.
+    EXPECT_EQ(Found("5,1,6,8,\"1-10\""), (std::vector<long>{2, 4, 6, 8, 10}));
+    EXPECT_EQ(Sorted(Ids("6,5", 0, kBookThird)),
+              Expect([](const GenRecipe& r) { return r.Picture() && r.InBookThird() && !r.Template(); }));
+
+    ClFingerprint fingerprint;
+    const long creator = fingerprint.GetFingerprintAktCreator("");
+    db->Execute("UPDATE T_REZ_KOPF SET Fingerprint2=" + std::to_string(creator * 1048576L + 17) +
+                " WHERE ID IN (17,18,50)");
+    db->Execute("UPDATE T_REZ_KOPF SET Fingerprint2=" + std::to_string((creator + 1) * 1048576L) +
+                " WHERE ID=19");
+    std::vector<long> own = Found("6,6");
+    if (creator != 0) { // creator 0 would also own every recipe without a fingerprint
+        EXPECT_EQ(own, (std::vector<long>{17, 18}));
+    }
+
+    EXPECT_TRUE(Ids("6,7,\"#13/45/2024 10:30:15#\"").empty());
+    ASSERT_FALSE(ui.shown.empty());
+    EXPECT_EQ(ui.shown.back().Text, "Das enthaltene Datum ist hat ein falsches Format: \"#13/45/2024 "
+                                    "10:30:15#\"konnte nicht aktiviert werden.");
+}
+
+TEST_F(ClSearchTest, ImportDatesListNewestFirstAndFindTheirRecipes)
+{
+    ClSearch search(db.get());
+    const std::vector<DateSerial> dates = search.FillImportdate();
+    ASSERT_EQ(dates.size(), 1u); // the hand-entered recipes (source 1) are left out
+    EXPECT_EQ(ClSearch::ImportDateText(dates[0]), "03/05/2024 10:30:15");
+    ASSERT_TRUE(search.FindImportDate(dates[0]));
+    std::vector<long> ids;
+    for (const SearchHit& hit : search.Hits())
+        ids.push_back(hit.id);
+    EXPECT_EQ(Sorted(ids), Expect([](const GenRecipe& r) { return r.id % 4 == 0; }));
+}
+
+TEST_F(ClSearchTest, ChildrenAndTheResultTree)
+{
+    ClSearch search(db.get());
+    EXPECT_EQ(search.FindFirstChild(11), 21);
+    EXPECT_EQ(search.FindFirstChild(21), 31);
+    EXPECT_EQ(search.FindFirstChild(5), 0);
+    const std::vector<SearchHit> chain = search.FindParentTree(31);
+    ASSERT_EQ(chain.size(), 4u);
+    EXPECT_EQ(chain[0].id, 1);
+    EXPECT_EQ(chain[1].id, 11);
+    EXPECT_EQ(chain[3].id, 31);
+    long count = 0;
+    ASSERT_TRUE(search.FindFirst("6,8,\"291-292\"", -1, 0, count));
+    const std::vector<SearchTreeNode> nodes = search.FindFillTree();
+    ASSERT_EQ(nodes.size(), 2u);
+    EXPECT_EQ(nodes[0].Caption, GenRecipe{292}.Title());
+    EXPECT_EQ(nodes[1].Caption, GenRecipe{291}.Title());
+    EXPECT_EQ(search.FindFirst("6,8,\"281\"", -1, 0, count), true);
+    EXPECT_EQ(search.FindFillTree()[0].Caption, GenRecipe{281}.Title() + " [*]");
+}
+
+TEST_F(ClSearchTest, CaptionAndDecodedText)
+{
+    ClSearch search(db.get());
+    long count = 0;
+    search.FindFirst("5,2", -1, 0, count);
+    EXPECT_EQ(search.FindResultCaption(), "Alle Rezepte aus Kochbuch \"Dritte\"");
+    search.FindFirst("5,1,1005,1,\"torte\",3,\"mehl\",2,9000,2,9001,2,9002,2,9003,2004,1", -1, 0, count);
+    EXPECT_EQ(
+        search.FindResultCaption(),
+        "Suchergebnis in \"Gerade\" nach Titel(n) und Zutaten und 4 Kategorie (Vorspeise, Hauptgericht, "
+        "Dessert,...)  und Rezepteinheit: Portionen (Rezepte mit Bildern)");
+    search.FindFirst("1,\"torte\"", -1, 0, count);
+    std::string list;
+    for (const SearchHit& hit : search.Hits())
+        list += (list.empty() ? "" : ",") + std::to_string(hit.id);
+    EXPECT_EQ(search.FindResultList(), list);
+    EXPECT_NE(search.FindResultDecoded().find("Titel: torte"), std::string::npos);
+}
+
+// A list too long for one statement: a restricting step is skipped, the listing keeps as many
+// of the first IDs as fit, and the user is warned.
+TEST_F(ClSearchTest, OverlongListsFollowTheStatementLimit)
+{
+    {
+        DbTransaction transaction(*db);
+        for (long id = 20000; id < 26000; ++id) {
+            InsertRecipe(*db, id, "Menge " + std::to_string(id), "", "x");
+            if (id % 2 == 0)
+                db->Execute("INSERT INTO T_REZ_CAT_NDX (ID,CatID,CatPrimary,No) VALUES (?,9002,-1,1)", {id});
+        }
+        transaction.Commit();
+    }
+    ClSearch search(db.get());
+    long count = 0;
+    ASSERT_TRUE(search.FindFirst("1,\"menge\",2,9002", -1, 0, count));
+    // The category step would name 6000 IDs: too long, so the words' result stands.
+    ASSERT_EQ(search.Statements().size(), 3u);
+    EXPECT_GE(search.Statements()[1].size(), ClSearch::kMaxStatement);
+    EXPECT_TRUE(search.WasCut());
+    EXPECT_LT(search.Statements()[2].size(), ClSearch::kMaxStatement);
+    EXPECT_GE(search.Statements()[2].size() + 7, ClSearch::kMaxStatement);
+    EXPECT_EQ(count, search.KeptCount());
+    // The first IDs the word step returned are kept: 20000 upwards, odd ones included.
+    std::set<long> ids;
+    for (const SearchHit& hit : search.Hits())
+        ids.insert(hit.id);
+    EXPECT_EQ(*ids.begin(), 20000);
+    EXPECT_EQ(*ids.rbegin(), 20000 + count - 1);
+    ASSERT_FALSE(ui.shown.empty());
+    EXPECT_EQ(ui.shown.back().Text,
+              "Warnung: Die Liste der Rezepte ist zu lang, um verarbeitet zu werden. Es "
+              "wurden nur die ersten " +
+                  std::to_string(count));
+}
+
+TEST_F(ClSearchTest, CancelStopsTheListing)
+{
+    ClSearch search(db.get());
+    std::size_t batches = 0;
+    search.SetHitSink([&](const std::vector<SearchHit>& batch) {
+        ++batches;
+        EXPECT_FALSE(batch.empty());
+        ui.cancel = true; // the user presses cancel after the first hits
+    });
+    long count = 0;
+    search.FindFirst("1,\"e\"", -1, 0, count);
+    EXPECT_EQ(batches, 1u);
+    EXPECT_EQ(count, 64);
+}
+
+} // namespace
+} // namespace pf::test

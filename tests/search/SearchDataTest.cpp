@@ -1,0 +1,67 @@
+#include "search/SearchData.h"
+
+#include <gtest/gtest.h>
+
+namespace pf {
+namespace {
+
+TEST(SearchData, EveryItemSurvivesEncodeAndDecode)
+{
+    SearchCriteria c;
+    c.Books = {3, 4};
+    c.PicturesOnly = true;
+    c.NoChildren = true;
+    c.Words = "Omas \"beste\" Torte";
+    c.Instructions = c.Beginning = c.NegateWords = c.AnyWord = true;
+    c.Ingredients = {{17, ""}, {0, "Rosenkohl, frisch"}};
+    c.AllIngredients = c.NegateIngredients = true;
+    c.Tools = {7, 8};
+    c.NegateTools = true;
+    c.Categories = {100, 102};
+    c.AllCategories = false;
+    c.PrimaryOnly = c.NegateCategories = true;
+    c.YieldUnit = 2;
+    c.Origins = {300};
+    c.NegateOrigins = true;
+    c.Languages = {1, 3};
+    c.Literature = {5};
+    c.Publishers = {6};
+    c.Authors = {7};
+    c.WPExcludeBefore = 45000;
+    c.IngredientFlag = 1;
+    c.SpecialMode = 8;
+    c.SpecialValue = "1,5,9";
+    const std::string data = EncodeSearchData(c);
+    EXPECT_EQ(data,
+              "5,3,5,4,1005,1006,1,\"Omas 'beste' Torte\",1004,1001,1002,1003,3,17,3,\"Rosenkohl, frisch\","
+              "3002,3003,7,7,7,8,7001,1,2,100,2,102,2001,0,2002,1,2003,1,2004,2,4,300,4001,1,4002,1,4002,3,"
+              "8,5,8001,6,8002,7,9,45000,3001,1,6,8,\"1,5,9\"");
+    EXPECT_EQ(DecodeSearchData(data), c);
+}
+
+TEST(SearchData, DecodingSkipsUnknownCodesAndEndsAtTheSpecialList)
+{
+    const SearchCriteria c = DecodeSearchData("77,1,\"torte\",2,5,6,2,3,1,\"nie\"");
+    EXPECT_EQ(c.Words, "torte");
+    EXPECT_EQ(c.Categories, (std::vector<long>{5}));
+    EXPECT_FALSE(c.AllCategories.has_value());
+    EXPECT_TRUE(c.AllCategoriesRule());
+    EXPECT_EQ(c.SpecialMode, 2);
+    EXPECT_EQ(c.SpecialValue, "3");
+    EXPECT_EQ(DecodeSearchData(""), SearchCriteria{});
+}
+
+TEST(SearchData, AccentClassesCoverTheWindowsLetters)
+{
+    EXPECT_EQ(AccentPattern("Brulee"), "br[uùúûü]l[eèéêë][eèéêë]");
+    // Letters typed with an accent stay as typed.
+    EXPECT_EQ(AccentPattern("Brûlé"), "brûlé");
+    EXPECT_EQ(AccentPattern("xyz1"), "x[yýÿ][zž]1");
+    EXPECT_EQ(WordPatterns("Straße"), (std::pair<std::string, std::string>{"[sš]tr[aàáâãäå][sš][sš][eèéêë]",
+                                                                           "[sš]tr[aàáâãäå]ß[eèéêë]"}));
+    EXPECT_EQ(WordPatterns("a\"b").first, "[aàáâãäå]'b");
+    EXPECT_EQ(SplitSearchWords("  käse   torte "), (std::vector<std::string>{"käse", "torte"}));
+}
+
+} // namespace
+} // namespace pf

@@ -192,6 +192,29 @@ long ClFingerprint::SerialInc()
     return counter;
 }
 
+long ClFingerprint::NextSerial(long value)
+{
+    const long next = (value + 1) & kSerialMask;
+    return next == 0 ? 1 : next;
+}
+
+long ClFingerprint::SerialReserve(long count)
+{
+    long& counter = AppContext::Current().Options.EditLastFPCounter;
+    if (counter == 0) {
+        std::mt19937 gen(static_cast<std::uint32_t>(
+            std::chrono::system_clock::now().time_since_epoch().count() & 0xFFFFFFFF));
+        counter = std::uniform_int_distribution<long>(0, kSerialMask)(gen);
+    }
+    const long first = NextSerial(counter);
+    long last = first;
+    for (long i = 1; i < count; ++i)
+        last = NextSerial(last);
+    counter = last;
+    WriteSetting("", "EditLastFPCounter", std::to_string(counter), false);
+    return first;
+}
+
 int ClFingerprint::CompareFingerprint(std::int32_t fp1, std::int32_t fp2)
 {
     const std::int32_t own1 = FP1();

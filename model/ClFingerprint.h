@@ -68,6 +68,11 @@ public:
     // Advances the program's serial counter (seeding it at random when it is 0), persists it
     // and returns the new value.
     static long SerialInc();
+    // Reserves count serials at once for bulk work (an import), persisting the counter once:
+    // returns the first; the others follow as NextSerial gives them.
+    static long SerialReserve(long count);
+    // The serial after value (wrapping inside the 20 bits, skipping 0).
+    static long NextSerial(long value);
 
     // 0: equal; ±1 another version of the same record (positive: this one is newer);
     // ±2 a different record.

@@ -1,0 +1,255 @@
+#include "exchange/ImportFile.h"
+
+#include "core/TextConv.h"
+#include "core/Utf8.h"
+#include "db/clsZIP.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+namespace pf {
+
+namespace {
+
+bool IsAsciiLetter(unsigned char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// German and French letters as Windows-1252 and as code page 850 encode them. The bytes overlap
+// (0x84 is "ä" in one and a quotation mark in the other), so only bytes that stand next to an
+// ASCII letter count: that is where a letter stands and a quotation mark does not.
+bool IsWin1252Letter(unsigned char c)
+{
+    switch (c) {
+    case 0xE4:
+    case 0xF6:
+    case 0xFC:
+    case 0xC4:
+    case 0xD6:
+    case 0xDC:
+    case 0xDF:
+    case 0xE9:
+    case 0xE8:
+    case 0xE0:
+    case 0xE2:
+    case 0xE7:
+    case 0xEA:
+    case 0xEB:
+    case 0xEE:
+    case 0xEF:
+    case 0xF4:
+    case 0xFB:
+    case 0xF9:
+    case 0xF1:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool IsCp850Letter(unsigned char c)
+{
+    switch (c) {
+    case 0x81:
+    case 0x84:
+    case 0x94:
+    case 0x8E:
+    case 0x99:
+    case 0x9A:
+    case 0xE1:
+    case 0x82:
+    case 0x8A:
+    case 0x85:
+    case 0x87:
+    case 0x88:
+    case 0x89:
+    case 0x8B:
+    case 0x8C:
+    case 0x83:
+    case 0x93:
+    case 0x96:
+    case 0x97:
+    case 0xA0:
+    case 0xA1:
+    case 0xA2:
+    case 0xA3:
+    case 0xA4:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+FileEncoding DetectEncoding(std::string_view bytes)
+{
+    if (IsValidUtf8(bytes))
+        return FileEncoding::Utf8;
+    long win = 0;
+    long oem = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if (c < 0x80)
+            continue;
+        const bool before = i > 0 && IsAsciiLetter(static_cast<unsigned char>(bytes[i - 1]));
+        const bool after = i + 1 < bytes.size() && IsAsciiLetter(static_cast<unsigned char>(bytes[i + 1]));
+        if (!before && !after)
+            continue;
+        if (IsWin1252Letter(c))
+            ++win;
+        if (IsCp850Letter(c))
+            ++oem;
+    }
+    return oem > win ? FileEncoding::Cp850 : FileEncoding::Windows1252;
+}
+
+std::string DecodeImportText(std::string_view bytes, FileEncoding* encoding)
+{
+    if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF")
+        bytes.remove_prefix(3);
+    const FileEncoding found = DetectEncoding(bytes);
+    if (encoding)
+        *encoding = found;
+    switch (found) {
+    case FileEncoding::Utf8:
+        return std::string(bytes);
+    case FileEncoding::Cp850:
+        return Cp850ToUtf8(bytes);
+    case FileEncoding::Windows1252:
+        break;
+    }
+    return Win1252ToUtf8(bytes);
+}
+
+std::vector<std::string> SplitImportLines(std::string_view text)
+{
+    std::vector<std::string> lines;
+    std::string line;
+    std::size_t column = 0; // in characters, for the tab stops
+    auto finish = [&] {
+        lines.push_back(std::move(line));
+        line.clear();
+        column = 0;
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r') {
+            if (i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+            finish();
+        } else if (c == '\n') {
+            finish();
+        } else if (c == '\t') {
+            const std::size_t stop = (column / 8 + 1) * 8;
+            line.append(stop - column, ' ');
+            column = stop;
+        } else if (c == '\0' || c == '\x1A') {
+            // NUL bytes and the DOS end-of-file mark are no text.
+        } else {
+            line += c;
+            if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
+                ++column;
+        }
+    }
+    if (!line.empty())
+        finish();
+    return lines;
+}
+
+ImportText ImportTextFromString(std::string_view bytes, const std::string& name)
+{
+    ImportText text;
+    text.Name = name;
+    const std::string decoded = DecodeImportText(bytes, &text.Encoding);
+    text.Size = CharLength(decoded);
+    text.Lines = SplitImportLines(decoded);
+    return text;
+}
+
+bool ReadImportFile(const std::string& path, ImportText& text, std::string& error)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = "Die Datei " + path + " kann nicht gelesen werden.";
+        return false;
+    }
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        error = "Die Datei " + path + " kann nicht gelesen werden.";
+        return false;
+    }
+    text = ImportTextFromString(bytes, path);
+    return true;
+}
+
+bool IsZipName(std::string_view path)
+{
+    return path.size() >= 4 && EqualsNoCase(path.substr(path.size() - 4), ".ZIP");
+}
+
+ImportZip::~ImportZip()
+{
+    if (!m_folder.empty()) {
+        std::error_code ec;
+        std::filesystem::remove_all(m_folder, ec);
+    }
+}
+
+bool ImportZip::Open(const std::string& archive, std::string& error)
+{
+    static const std::string kUnusable = "Entweder keine gültige ZIP-Datei oder leer...";
+    m_files.clear();
+    m_names.clear();
+    clsZIP zip;
+    if (!zip.LoadZIPFile(archive) || zip.ZIPFilecount() == 0) {
+        error = kUnusable;
+        return false;
+    }
+    if (m_folder.empty()) {
+        std::error_code ec;
+        std::string pattern = (std::filesystem::temp_directory_path(ec) / "pfimportXXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr) {
+            error = "Der temporäre Ordner zum Entpacken kann nicht angelegt werden.";
+            return false;
+        }
+        m_folder = pattern;
+    }
+    for (int i = 0; i < zip.ZIPFilecount(); ++i)
+        zip.ZIPSelect(i, !zip.FileInfo(i).IsFolder);
+    // Entries are unpacked with their folders, so that equal names in two folders stay apart.
+    if (!zip.Expand(m_folder, true) && zip.ZIPSelectCount() == 0) {
+        error = kUnusable;
+        return false;
+    }
+    for (int i = 0; i < zip.ZIPFilecount(); ++i) {
+        const std::string path = zip.ExpandedPath(i);
+        if (path.empty())
+            continue;
+        m_files.push_back(path);
+        m_names.push_back(zip.FileInfo(i).FullName);
+    }
+    if (m_files.empty()) {
+        error = kUnusable;
+        return false;
+    }
+    return true;
+}
+
+std::vector<std::string> ZipEntryNames(const std::string& archive)
+{
+    std::vector<std::string> names;
+    clsZIP zip;
+    if (!zip.LoadZIPFile(archive))
+        return names;
+    for (int i = 0; i < zip.ZIPFilecount(); ++i)
+        if (!zip.FileInfo(i).IsFolder)
+            names.push_back(zip.FileInfo(i).FullName);
+    return names;
+}
+
+} // namespace pf

@@ -1,0 +1,67 @@
+#pragma once
+// A recipe file as the readers see it: its bytes decoded once into UTF-8 lines. The code page is
+// decided per file (valid UTF-8, else Windows-1252 or code page 850 by the letters the bytes
+// would give), CR LF, LF and a lone CR all end a line, and tabs become blanks at the usual
+// eight-column stops, so that the fixed columns of a recipe line hold whatever a text editor
+// showed. Files inside ZIP archives are unpacked into a temporary folder and read the same way.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pf {
+
+enum class FileEncoding { Utf8, Windows1252, Cp850 };
+
+// The encoding a file's bytes are read in.
+FileEncoding DetectEncoding(std::string_view bytes);
+// The bytes as UTF-8 text (a leading byte-order mark dropped); encoding receives the decision.
+std::string DecodeImportText(std::string_view bytes, FileEncoding* encoding = nullptr);
+// Splits text at CR LF, LF and lone CR; a last line without line end counts, an empty text
+// has no lines. Tabs are expanded to blanks at stops of eight columns.
+std::vector<std::string> SplitImportLines(std::string_view text);
+
+// One file's lines and where they came from, for messages ("Datei", "Zeile").
+struct ImportText
+{
+    std::string Name; // as shown: the path, or the entry name followed by " (ZIP:" archive ")"
+    std::vector<std::string> Lines;
+    FileEncoding Encoding = FileEncoding::Utf8;
+    std::uint64_t Size = 0; // characters of text content
+};
+
+// Reads a file whole; false with a German reason when it cannot be read.
+bool ReadImportFile(const std::string& path, ImportText& text, std::string& error);
+// The same for text already in memory (the clipboard).
+ImportText ImportTextFromString(std::string_view bytes, const std::string& name);
+
+// True for a name ending in ".ZIP" (case ignored).
+bool IsZipName(std::string_view path);
+
+// A ZIP archive unpacked into its own temporary folder, removed again when the object goes.
+class ImportZip
+{
+public:
+    ImportZip() = default;
+    ~ImportZip();
+    ImportZip(const ImportZip&) = delete;
+    ImportZip& operator=(const ImportZip&) = delete;
+
+    // Unpacks every file entry; false with "Entweder keine gültige ZIP-Datei oder leer..." when
+    // the archive cannot be read or holds no file.
+    bool Open(const std::string& archive, std::string& error);
+    // Paths of the unpacked files and their names inside the archive, in archive order.
+    const std::vector<std::string>& Files() const { return m_files; }
+    const std::vector<std::string>& Names() const { return m_names; }
+
+private:
+    std::string m_folder;
+    std::vector<std::string> m_files;
+    std::vector<std::string> m_names;
+};
+
+// The entries of an archive by name, for showing its content before the run; empty when unusable.
+std::vector<std::string> ZipEntryNames(const std::string& archive);
+
+} // namespace pf

@@ -1,0 +1,77 @@
+#pragma once
+// The in-memory recipe record the file readers fill and the import pipeline stores: everything a
+// recipe file can say about one recipe, with names still as text (categories, yield unit, origin)
+// so that the pipeline resolves them against the database once per run.
+
+#include "core/Decimal4.h"
+#include "db/Value.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace pf {
+
+struct ImportIngredient
+{
+    bool IsTrenner = false; // a heading inside the list; its text is in Text
+    bool IsRecipe = false;  // a sub-recipe reference (RefID is the recipe's ID)
+    std::string RefID;      // the food key's or sub-recipe's ID as text
+    Decimal4 Amount;
+    std::string AmountText;
+    long UnitID = 0; // T_UNIT.ID, 0 when the line has none
+    std::string UnitText;
+    std::string Text;
+    std::string Verarbeitung;
+    std::string Zubereitung;
+};
+
+// What the pipeline does with a recipe (the codes of the duplicate dialog).
+namespace dupe {
+constexpr int kIgnore = 0;   // do not import (counted as skipped)
+constexpr int kReplace = 1;  // replace the existing recipe
+constexpr int kDupeBook = 3; // store as duplicate beside the existing one
+constexpr int kSkip = 4;     // skipped; from the dialog: stop the whole run
+constexpr int kImport = 5;   // import as a new recipe
+} // namespace dupe
+
+struct ImportRecipe
+{
+    std::string Title;
+    std::string MenuCardTitle;
+    long Servings = 0;
+    std::string YieldText; // the yield field as read, before it is split into servings and unit
+    std::string YieldUnitText;
+    long LanguageID = -1; // -1: the file does not say
+    std::int32_t FP1 = 0;
+    std::int32_t FP2 = 0;
+    DateSerial PreparationTime;
+    DateSerial CookingTime;
+    std::array<long, 3> StorageTime{};
+    std::string Zubereitung;
+    std::string Notizen;
+    std::string SourceText;
+    Blob Picture;
+    std::string PictureType;
+    std::vector<std::string> Categories;
+    std::string Origin; // an origin country's name
+    bool IsTemplate = false;
+    std::vector<ImportIngredient> Lines;
+    std::vector<long> Tools;
+    // For each ingredient or separator line as written in the file, the index of the record line
+    // it became, or -1 for a continuation joined to the line before (food keys follow this).
+    std::vector<int> WrittenLines;
+    long ImportSource = 2; // 2 Meal-Master, 6 Mensax
+    DateSerial ImportDate;
+
+    // Set by the pipeline.
+    int Decision = dupe::kImport;
+    long WriteID = 0; // the ID to write, 0 for a new one
+
+    // Where the recipe starts, for messages.
+    std::string File;
+    long Line = 0;
+};
+
+} // namespace pf

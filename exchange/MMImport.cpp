@@ -1,0 +1,849 @@
+#include "exchange/MMImport.h"
+
+#include "core/AppContext.h"
+#include "core/TextConv.h"
+#include "core/Trim.h"
+#include "core/Utf8.h"
+#include "exchange/MMUnits.h"
+#include "model/ClIngredient.h"
+#include "model/ClUnit.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <utility>
+
+namespace pf {
+
+namespace {
+
+bool StartsWith(std::string_view text, std::string_view prefix)
+{
+    return text.size() >= prefix.size() && text.substr(0, prefix.size()) == prefix;
+}
+
+bool EndsWith(std::string_view text, std::string_view suffix)
+{
+    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+std::string_view LeftTrim(std::string_view text)
+{
+    const std::size_t first = text.find_first_not_of(' ');
+    return first == std::string_view::npos ? std::string_view() : text.substr(first);
+}
+
+std::string_view RightTrim(std::string_view text)
+{
+    const std::size_t last = text.find_last_not_of(' ');
+    return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
+}
+
+bool IsAscii(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return (static_cast<unsigned char>(c) & 0x80) == 0; });
+}
+
+bool ContainsNoCase(std::string_view text, std::string_view upperWord)
+{
+    if (IsAscii(text)) {
+        auto it =
+            std::search(text.begin(), text.end(), upperWord.begin(), upperWord.end(), [](char a, char b) {
+                return (a >= 'a' && a <= 'z' ? static_cast<char>(a - 32) : a) == b;
+            });
+        return it != text.end();
+    }
+    return ToUpper(text).find(upperWord) != std::string::npos;
+}
+
+// A character of a line by its 0-based column; a blank beyond the end.
+char32_t Col(const std::u32string& line, std::size_t index)
+{
+    return index < line.size() ? line[index] : U' ';
+}
+
+std::string Cols(const std::u32string& line, std::size_t first, std::size_t count = std::u32string::npos)
+{
+    if (first >= line.size())
+        return {};
+    return FromCodePoints(std::u32string_view(line).substr(first, count));
+}
+
+std::string Trimmed(std::string_view text)
+{
+    return std::string(Trim(text, " "));
+}
+
+// The characters that the repair of OEM text would misread as code page 850 letters: the file's
+// code page is already decided, so they stand for themselves and are kept out of that step.
+constexpr std::array<char32_t, 16> kOemMarkers = {0x81,   0x201A, 0x192,  0x201E, 0x2026, 0x2021,
+                                                  0x2C6,  0x17D,  0x201D, 0x201C, 0x2022, 0x2013,
+                                                  0x2014, 0x2122, 0x161,  0xE1};
+
+// Unicode vulgar fractions as the amount column may hold them in UTF-8 files.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 9> kFractions = {{
+    {"½", " 1/2"},
+    {"¼", " 1/4"},
+    {"¾", " 3/4"},
+    {"⅓", " 1/3"},
+    {"⅔", " 2/3"},
+    {"⅛", " 1/8"},
+    {"⅜", " 3/8"},
+    {"⅝", " 5/8"},
+    {"⅞", " 7/8"},
+}};
+
+// A key of a head field ("TITLE") and its value; false when the line has no ":".
+bool HeaderField(std::string_view line, std::string& key, std::string& value)
+{
+    const std::string_view trimmed = LeftTrim(line);
+    const std::size_t colon = trimmed.find(':');
+    if (colon == std::string_view::npos || colon == 0)
+        return false;
+    key = ToUpper(RightTrim(trimmed.substr(0, colon)));
+    value = Trimmed(ReplaceSpecialChars(trimmed.substr(colon + 1), 1));
+    return true;
+}
+
+bool IsNumber(std::string_view text)
+{
+    text = Trim(text, " ");
+    if (text.empty())
+        return false;
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::string CutChars(std::string_view text, std::size_t count)
+{
+    if (text.size() <= count)
+        return std::string(text);
+    return CharSubstr(text, 0, count);
+}
+
+} // namespace
+
+MMImport::MMImport(ClUnit& units, MMReadOptions options) : m_units(units), m_options(std::move(options)) {}
+
+// ---------------------------------------------------------------------------------------------
+// Line classes
+
+bool MMImport::IsStartLine(std::string_view line)
+{
+    const std::string_view trimmed = LeftTrim(line);
+    if (StartsWith(trimmed, "MMMMM") || StartsWith(trimmed, "-----"))
+        return ContainsNoCase(line, "MEAL-MASTER");
+    if (StartsWith(trimmed, "====="))
+        return ContainsNoCase(line, "REZKONV");
+    return false;
+}
+
+bool MMImport::IsHeadingLine(std::string& line)
+{
+    const std::string_view trimmed = Trim(line, " ");
+    bool heading = false;
+    if (StartsWith(trimmed, "MMMMM-----"))
+        heading = true;
+    else if ((StartsWith(trimmed, "MMMMM") || StartsWith(trimmed, "-----")) &&
+             ContainsNoCase(line, "MEAL-MASTER"))
+        heading = true;
+    else if (trimmed.size() > 12 && StartsWith(trimmed, "-----") && EndsWith(trimmed, "-----"))
+        heading = true;
+    else if (trimmed.size() > 12 && StartsWith(trimmed, "=====") && EndsWith(trimmed, "====="))
+        heading = true;
+    else if (StartsWith(trimmed, "=====") && ContainsNoCase(line, "REZKONV"))
+        heading = true;
+    if (heading) {
+        std::string_view text = trimmed.substr(5);
+        const std::size_t first = text.find_first_not_of("-= ");
+        text = first == std::string_view::npos ? std::string_view() : text.substr(first);
+        const std::size_t last = text.find_last_not_of("-= ");
+        text = last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
+        line = std::string(text);
+        return true;
+    }
+    if (CharLength(line) < 40 && StartsWith(line, "      H    ")) {
+        line = Trimmed(CharSubstr(line, 11));
+        return true;
+    }
+    return false;
+}
+
+bool MMImport::IsEndLine(std::string_view trimmed) const
+{
+    if (trimmed == "-----")
+        return true;
+    if (m_rezkonv && trimmed == "=====")
+        return true;
+    if (!StartsWith(trimmed, "MMMMM") || IsStartLine(trimmed))
+        return false;
+    // "MMMMM-----Filling-----" is a heading, not the end of the recipe.
+    return trimmed.find_first_not_of("M- ") == std::string_view::npos;
+}
+
+bool MMImport::IsSourceHeading(std::string_view heading) const
+{
+    const std::string upper = ToUpper(heading);
+    for (const std::string& word : m_options.SourceWords)
+        if (!word.empty() && upper.find(ToUpper(word)) != std::string::npos)
+            return true;
+    return false;
+}
+
+Decimal4 MMImport::ParseAmount(std::string_view text, long editFlags)
+{
+    std::string work(text);
+    if (!IsAscii(work)) {
+        for (const auto& [fraction, replacement] : kFractions) {
+            for (std::size_t pos = work.find(fraction); pos != std::string::npos; pos = work.find(fraction))
+                work.replace(pos, fraction.size(), replacement);
+        }
+        // "1 ½" gave "1  1/2": the whole part and the fraction stay one blank apart.
+        for (std::size_t pos = work.find("  "); pos != std::string::npos; pos = work.find("  "))
+            work.erase(pos, 1);
+    }
+    // A range "2-3" counts as its first number; a dash alone as nothing.
+    return ParseQuantity(work, editFlags);
+}
+
+int MMImport::FindUnit(std::string_view abbreviation)
+{
+    const std::string key(abbreviation);
+    const auto found = m_unitCache.find(key);
+    if (found != m_unitCache.end())
+        return found->second;
+    const int index = FindMMUnit(m_units, abbreviation);
+    m_unitCache.emplace(key, index);
+    return index;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Reading lines
+
+std::string MMImport::Repair(const std::string& raw) const
+{
+    if (!m_options.Umlaute && IsAscii(raw) && raw.find('=') == std::string::npos)
+        return raw;
+    std::u32string points = ToCodePoints(raw);
+    bool protectedAny = false;
+    for (char32_t& c : points) {
+        if (c == 0xA0) {
+            c = U' ';
+            continue;
+        }
+        const auto it = std::find(kOemMarkers.begin(), kOemMarkers.end(), c);
+        if (it != kOemMarkers.end()) {
+            c = 0xE000 + static_cast<char32_t>(it - kOemMarkers.begin());
+            protectedAny = true;
+        }
+    }
+    std::string line = RepairCharset(FromCodePoints(points), m_options.NoUmlaute);
+    if (m_options.Umlaute)
+        line = RegenerateUmlaute(line, true, m_options.UmlauteSS);
+    if (!protectedAny)
+        return line;
+    points = ToCodePoints(line);
+    for (char32_t& c : points)
+        if (c >= 0xE000 && c < 0xE000 + kOemMarkers.size())
+            c = kOemMarkers[c - 0xE000];
+    return FromCodePoints(points);
+}
+
+bool MMImport::Next()
+{
+    if (!m_pushback.empty()) {
+        m_cur = std::move(m_pushback.front().Text);
+        m_curNo = m_pushback.front().LineNo;
+        m_pushback.pop_front();
+        m_hasCur = true;
+        return true;
+    }
+    if (m_next < m_file->Lines.size()) {
+        m_cur = Repair(m_file->Lines[m_next]);
+        m_curNo = static_cast<long>(++m_next);
+        m_hasCur = true;
+        return true;
+    }
+    m_cur.clear();
+    m_hasCur = false;
+    return false;
+}
+
+void MMImport::Unread(std::vector<BlockLine> lines)
+{
+    if (m_hasCur)
+        m_pushback.push_front({std::move(m_cur), m_curNo});
+    for (auto it = lines.rbegin(); it != lines.rend(); ++it)
+        m_pushback.push_front(std::move(*it));
+    m_hasCur = false;
+    Next();
+}
+
+MMImport::Found MMImport::FindHeader()
+{
+    for (; m_hasCur; Next()) {
+        if (IsStartLine(m_cur)) {
+            const std::string_view trimmed = LeftTrim(m_cur);
+            const std::size_t text = trimmed.find_first_not_of("M-= ");
+            m_headerText = text == std::string_view::npos ? std::string() : std::string(trimmed.substr(text));
+            m_rezkonv = StartsWith(trimmed, "=====");
+            return Found::Start;
+        }
+        if (m_cur.find("<?xml-stylesheet href=\"mensax.xsl\"") != std::string::npos)
+            return Found::Mensax;
+        if (m_cur.find("EEEEE-----") != std::string::npos)
+            return Found::Info;
+    }
+    return Found::End;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The file and one recipe
+
+long MMImport::ReadFile(const ImportText& file, MMImportSink& sink)
+{
+    m_file = &file;
+    m_sink = &sink;
+    m_next = 0;
+    m_pushback.clear();
+    m_hasCur = false;
+    m_lastId = 0;
+    long count = 0;
+    Next();
+    Found found = FindHeader();
+    while (found != Found::End && !sink.Cancelled()) {
+        if (found == Found::Mensax) {
+            if (sink.ImportMensax(file))
+                break;
+            Next();
+        } else if (found == Found::Info) {
+            ImportMMX(m_lastId);
+            m_lastId = 0;
+        } else {
+            std::string start = m_cur;
+            if (!IsHeadingLine(start)) {
+                sink.ReadProblem(file.Name, m_curNo, "Ungültige Kopfzeile eines Rezepts: " + m_cur, true);
+                break;
+            }
+            if (ReadRecipe())
+                ++count;
+        }
+        sink.Progress(m_next, file.Lines.size());
+        found = FindHeader();
+    }
+    m_file = nullptr;
+    m_sink = nullptr;
+    return count;
+}
+
+bool MMImport::ReadRecipe()
+{
+    m_rec = ImportRecipe();
+    m_rec.File = m_file->Name;
+    m_rec.Line = m_curNo;
+    m_rec.ImportDate = m_options.ImportDate;
+    m_rec.ImportSource = 2;
+    m_inSource = false;
+    bool listStarted = false;
+    bool ended = false;
+    while (Next()) {
+        const std::string trimmed = Trimmed(m_cur);
+        if (EqualsNoCase(trimmed, "MMMMM") || trimmed == "-----" || (m_rezkonv && trimmed == "=====")) {
+            Next();
+            ended = true;
+            break;
+        }
+        if (IsStartLine(m_cur)) {
+            ended = true; // a recipe without end line; the next one starts here
+            break;
+        }
+        std::string heading = m_cur;
+        if (IsHeadingLine(heading)) {
+            listStarted = true;
+            ImportZutaten();
+            break;
+        }
+        if (trimmed.empty())
+            continue;
+        std::string key;
+        std::string value;
+        if (HeaderField(m_cur, key, value)) {
+            if (key == "TITLE" || key == "TITEL") {
+                if (value.size() >= 2 && value.front() == '\'' && value.back() == '\'')
+                    value = Trimmed(std::string_view(value).substr(1, value.size() - 2));
+                m_rec.Title = value;
+                continue;
+            }
+            if (key == "YIELD" || key == "SERVINGS" || key == "MENGE" || key == "PORTIONEN") {
+                m_rec.YieldText = value;
+                continue;
+            }
+            if (key == "CATEGORIES" || key == "KATEGORIEN") {
+                ImportCategories(value);
+                continue;
+            }
+            // Other head fields of other writers ("Preparation Time: 0:30") are kept as notes,
+            // unless the line is an ingredient line after all.
+            if (!LooksLikeIngredient(std::string(RightTrim(m_cur))) && key.size() <= 30) {
+                if (!m_rec.Notizen.empty())
+                    m_rec.Notizen += "\n";
+                m_rec.Notizen += trimmed;
+                continue;
+            }
+        }
+        listStarted = true;
+        ImportZutaten();
+        break;
+    }
+    if (!ended) {
+        if (!listStarted && m_hasCur)
+            ImportZutaten();
+        ImportZubereitung();
+    }
+    ImportYield();
+    if (m_rec.Zubereitung.empty())
+        m_rec.Zubereitung = " ";
+    if (m_rec.Title.empty()) {
+        m_sink->ReadProblem(m_rec.File, m_rec.Line, "Rezept ohne Titel", true);
+        m_lastId = 0;
+        return false;
+    }
+    m_lastId = m_sink->StoreRecipe(m_rec);
+    return true;
+}
+
+void MMImport::ImportCategories(std::string_view value)
+{
+    std::string list = ReplaceSpecialChars(value, 1);
+    while (!list.empty()) {
+        const std::string name = Trimmed(GetNextTokenText(list, ","));
+        if (name.empty())
+            continue;
+        if (EqualsNoCase(name, "VORLAGE") || EqualsNoCase(name, "TEMPLATE")) {
+            m_rec.IsTemplate = true;
+            continue;
+        }
+        if (std::find_if(m_rec.Categories.begin(), m_rec.Categories.end(), [&](const std::string& c) {
+                return EqualsNoCase(c, name);
+            }) == m_rec.Categories.end())
+            m_rec.Categories.push_back(name);
+    }
+}
+
+void MMImport::ImportYield()
+{
+    std::string text = Trimmed(m_rec.YieldText);
+    if (ParseQuantity(text, kEditFlagDecimalMode) == Decimal4())
+        text = "1";
+    const std::size_t blank = text.find(' ');
+    const std::string number = blank == std::string::npos ? text : text.substr(0, blank);
+    std::string unit =
+        blank == std::string::npos ? std::string() : Trimmed(std::string_view(text).substr(blank + 1));
+    const std::int64_t whole = ParseQuantity(number, kEditFlagDecimalMode).Ticks() / Decimal4::kScale;
+    m_rec.Servings = static_cast<long>(std::clamp<std::int64_t>(whole, 0, 1000000));
+    if (m_rec.Servings == 0)
+        m_rec.Servings = 1;
+    if (unit.empty())
+        unit = "Servings";
+    else if (EqualsNoCase(unit, "KEINE ANGABE"))
+        unit = "Rezept";
+    m_rec.YieldUnitText = CutChars(unit, 50);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Ingredients
+
+MMImport::LineResult MMImport::ParseIngredient(const std::string& line, ParsedLine& parsed)
+{
+    const std::u32string cols = ToCodePoints(line);
+    if (Col(cols, 7) != U' ')
+        return LineResult::SkipBlock;
+    parsed = ParsedLine();
+    parsed.AmountText = Trimmed(Cols(cols, 0, 8));
+    if (!parsed.AmountText.empty()) {
+        parsed.Amount = ParseAmount(parsed.AmountText, m_options.EditFlags);
+        if (parsed.Amount == Decimal4() &&
+            parsed.AmountText.find_first_of("0123456789") == std::string::npos &&
+            parsed.AmountText.find_first_of("½¼¾⅓⅔⅛") == std::string::npos)
+            return LineResult::EndList;
+    }
+    if (m_rezkonv) {
+        // Amount in 1-7, unit right-aligned in 9-17, text from 20; written by hand the unit is
+        // the first word after the amount when the table knows it.
+        const std::string tail = Cols(cols, 8);
+        const std::string rest = Trimmed(tail);
+        const std::size_t wordStart = 8 + tail.find_first_not_of(' ');
+        const std::size_t blank = rest.find(' ');
+        if (blank != std::string::npos && wordStart < 17) {
+            const std::string word = rest.substr(0, blank);
+            if (const int index = FindUnit(word)) {
+                parsed.UnitID = m_units.id(index);
+                parsed.UnitText = word;
+                parsed.Text = Trimmed(std::string_view(rest).substr(blank + 1));
+                return LineResult::Ingredient;
+            }
+        }
+        parsed.Text = rest;
+        return LineResult::Ingredient;
+    }
+    std::size_t textStart = 11;
+    std::string unit = Trimmed(Cols(cols, 8, 2));
+    if (Col(cols, 10) != U' ') {
+        // A three-letter unit ("pkg") of other writers, when the table knows it.
+        const std::string wide = Trimmed(Cols(cols, 8, 3));
+        if (Col(cols, 11) != U' ' || wide.find(' ') != std::string::npos || FindUnit(wide) == 0)
+            return LineResult::EndList;
+        unit = wide;
+        textStart = 12;
+    }
+    if (!unit.empty()) {
+        const int index = FindUnit(unit);
+        if (index == 0)
+            return LineResult::EndList;
+        parsed.UnitID = m_units.id(index);
+        parsed.UnitText = unit;
+    }
+    parsed.Text = Trimmed(Cols(cols, textStart));
+    return LineResult::Ingredient;
+}
+
+bool MMImport::LooksLikeIngredient(const std::string& line)
+{
+    const std::u32string cols = ToCodePoints(line);
+    if (Col(cols, 7) != U' ')
+        return false;
+    if (!m_rezkonv && Col(cols, 10) != U' ')
+        return false;
+    const std::string amount = Trimmed(Cols(cols, 0, 7));
+    return amount.empty() || ParseAmount(amount, m_options.EditFlags) != Decimal4();
+}
+
+bool MMImport::SplitTwoColumns(std::string& left, std::string& right)
+{
+    if (m_rezkonv)
+        return false;
+    const std::u32string cols = ToCodePoints(left);
+    if (cols.size() <= 41 || Col(cols, 7) != U' ' || Col(cols, 40) != U' ')
+        return false;
+    // Only when the right half is an ingredient line of its own: an overlong single-column line
+    // keeps its text.
+    std::string candidate = FromCodePoints(std::u32string_view(cols).substr(41));
+    ParsedLine parsed;
+    std::string probe = candidate;
+    if (!IsHeadingLine(probe) && ParseIngredient(candidate, parsed) != LineResult::Ingredient)
+        return false;
+    if (Trimmed(candidate).empty())
+        return false;
+    left = std::string(RightTrim(FromCodePoints(std::u32string_view(cols).substr(0, 40))));
+    right = std::move(candidate);
+    return true;
+}
+
+void MMImport::AddSourceLine(std::string_view line)
+{
+    std::string text = Trimmed(line);
+    if (StartsWith(text, "-") && !StartsWith(text, "--"))
+        text = Trimmed(std::string_view(text).substr(1));
+    if (text.empty())
+        return;
+    if (!m_rec.SourceText.empty())
+        m_rec.SourceText += "\n";
+    m_rec.SourceText += text;
+}
+
+void MMImport::AddIngredient(ParsedLine parsed)
+{
+    std::string text = std::move(parsed.Text);
+    if (StartsWith(text, "-") && parsed.AmountText.empty() && parsed.UnitID == 0 && !m_rec.Lines.empty() &&
+        !m_rec.Lines.back().IsTrenner) {
+        std::string_view rest = std::string_view(text).substr(1);
+        if (StartsWith(rest, "-"))
+            rest.remove_prefix(1);
+        const std::string piece = Trimmed(rest);
+        ImportIngredient& previous = m_rec.Lines.back();
+        if (piece.empty()) {
+            m_rec.WrittenLines.push_back(-1);
+            return;
+        }
+        if (!previous.Verarbeitung.empty()) {
+            const std::string joined = previous.Verarbeitung + " " + piece;
+            if (CharLength(joined) < kMaxNoteLength) {
+                previous.Verarbeitung = joined;
+                m_rec.WrittenLines.push_back(-1);
+                return;
+            }
+        } else {
+            std::string joined = previous.Text + " " + piece;
+            if (CharLength(joined) <= kMaxTextLength) {
+                const std::size_t semi = joined.find(';');
+                if (semi != std::string::npos) {
+                    previous.Text = std::string(RightTrim(std::string_view(joined).substr(0, semi)));
+                    previous.Verarbeitung =
+                        CutChars(LeftTrim(std::string_view(joined).substr(semi + 1)), kMaxNoteLength);
+                } else {
+                    previous.Text = std::move(joined);
+                }
+                m_rec.WrittenLines.push_back(-1);
+                return;
+            }
+        }
+        text = piece;
+    }
+    ImportIngredient line;
+    line.Amount = parsed.Amount;
+    line.AmountText = parsed.AmountText;
+    line.UnitID = parsed.UnitID;
+    line.UnitText = parsed.UnitText;
+    const std::size_t semi = text.find(';');
+    if (semi != std::string::npos) {
+        line.Text = std::string(RightTrim(std::string_view(text).substr(0, semi)));
+        line.Verarbeitung = CutChars(LeftTrim(std::string_view(text).substr(semi + 1)), kMaxNoteLength);
+        if (line.Text.empty())
+            std::swap(line.Text, line.Verarbeitung);
+    } else {
+        line.Text = std::move(text);
+    }
+    line.Text = CutChars(line.Text, kMaxTextLength);
+    // A line with nothing in it (a lone "-") is no ingredient.
+    if (line.Text.empty() && line.Verarbeitung.empty() && line.Amount == Decimal4() && line.UnitID == 0) {
+        m_rec.WrittenLines.push_back(-1);
+        return;
+    }
+    m_rec.WrittenLines.push_back(static_cast<int>(m_rec.Lines.size()));
+    m_rec.Lines.push_back(std::move(line));
+}
+
+bool MMImport::ImportZutaten()
+{
+    bool taken = false;
+    bool firstBlock = true;
+    while (m_hasCur) {
+        // One block: the lines up to an empty line, an end line or the next recipe.
+        std::vector<BlockLine> block;
+        while (m_hasCur) {
+            const std::string line(RightTrim(m_cur));
+            const std::string trimmed = Trimmed(line);
+            if (trimmed.empty() || IsEndLine(trimmed) || IsStartLine(line))
+                break;
+            block.push_back({line, m_curNo});
+            Next();
+        }
+        if (block.empty())
+            return taken;
+        std::string probe = block.front().Text;
+        const bool headingFirst = IsHeadingLine(probe);
+        if (!headingFirst) {
+            bool accept = LooksLikeIngredient(block.front().Text);
+            if (accept && !firstBlock) {
+                // A later block without heading continues the list only when every line of it is
+                // an ingredient line and one of them has an amount: otherwise it is the
+                // preparation.
+                bool anyAmount = false;
+                for (const BlockLine& line : block) {
+                    ParsedLine parsed;
+                    std::string left = line.Text;
+                    std::string right;
+                    SplitTwoColumns(left, right);
+                    if (!LooksLikeIngredient(left) ||
+                        ParseIngredient(left, parsed) != LineResult::Ingredient) {
+                        accept = false;
+                        break;
+                    }
+                    anyAmount = anyAmount || parsed.Amount != Decimal4();
+                }
+                accept = accept && anyAmount;
+            }
+            if (!accept) {
+                Unread(std::move(block));
+                return taken;
+            }
+        }
+        firstBlock = false;
+
+        // Two columns: the right halves follow the left ones.
+        const std::size_t written = block.size();
+        for (std::size_t i = 0; i < written; ++i) {
+            std::string right;
+            if (SplitTwoColumns(block[i].Text, right))
+                block.push_back({std::move(right), block[i].LineNo});
+        }
+
+        for (std::size_t i = 0; i < block.size(); ++i) {
+            const std::string& line = block[i].Text;
+            std::string heading = line;
+            if (IsHeadingLine(heading)) {
+                if (IsSourceHeading(heading)) {
+                    m_inSource = true;
+                    continue;
+                }
+                m_inSource = false;
+                if (m_rec.YieldText.empty() && IsNumber(heading) &&
+                    ToUpper(m_headerText).find("B&S ") != std::string::npos) {
+                    m_rec.YieldText = heading;
+                    continue;
+                }
+                if (heading.empty())
+                    continue;
+                ImportIngredient separator;
+                separator.IsTrenner = true;
+                separator.Text = CutChars(heading, kMaxHeadingLength);
+                m_rec.WrittenLines.push_back(static_cast<int>(m_rec.Lines.size()));
+                m_rec.Lines.push_back(std::move(separator));
+                taken = true;
+                continue;
+            }
+            if (m_inSource) {
+                AddSourceLine(line);
+                continue;
+            }
+            ParsedLine parsed;
+            const LineResult result = ParseIngredient(line, parsed);
+            if (result == LineResult::SkipBlock)
+                break;
+            if (result == LineResult::EndList) {
+                // This line and the rest of the block are the beginning of the preparation.
+                Unread(std::vector<BlockLine>(block.begin() + static_cast<std::ptrdiff_t>(i), block.end()));
+                return taken;
+            }
+            AddIngredient(std::move(parsed));
+            taken = true;
+        }
+        while (m_hasCur && Trim(m_cur, " ").empty())
+            Next();
+        if (!m_hasCur || IsEndLine(Trimmed(m_cur)) || IsStartLine(m_cur))
+            return taken;
+    }
+    return taken;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Preparation and information block
+
+void MMImport::ImportZubereitung()
+{
+    std::vector<std::string> lines;
+    int count = 0;
+    while (m_hasCur) {
+        const std::string trimmed = Trimmed(m_cur);
+        if (IsEndLine(trimmed)) {
+            Next();
+            break;
+        }
+        if (IsStartLine(m_cur) || m_cur.find("EEEEE-----") != std::string::npos)
+            break;
+        if (++count > kMaxPreparationLines) {
+            m_sink->ReadProblem(m_file->Name, m_curNo,
+                                "Die Zubereitung ist länger als " + std::to_string(kMaxPreparationLines) +
+                                    " Zeilen; der Rest des Rezepts wird übersprungen.",
+                                false);
+            break;
+        }
+        std::string heading = m_cur;
+        if (!trimmed.empty() && IsHeadingLine(heading)) {
+            // Headings inside the preparation stay as text; a source heading starts the source.
+            if (IsSourceHeading(heading)) {
+                m_inSource = true;
+            } else if (m_inSource) {
+                m_inSource = false;
+                lines.push_back(heading);
+            } else {
+                lines.push_back(heading);
+            }
+            Next();
+            continue;
+        }
+        if (m_inSource && !trimmed.empty()) {
+            AddSourceLine(trimmed);
+            Next();
+            continue;
+        }
+        if (trimmed.size() > 1 && trimmed.front() == ':') {
+            const std::size_t second = trimmed.find(':', 1);
+            if (second != std::string::npos) {
+                const std::string key = ToUpper(Trim(std::string_view(trimmed).substr(1, second - 1), " "));
+                const std::string value = Trimmed(std::string_view(trimmed).substr(second + 1));
+                if (key == "FINGERPRINT") {
+                    std::string rest = value;
+                    const std::string fp1 = Trimmed(GetNextTokenText(rest, ","));
+                    const std::string fp2 = Trimmed(GetNextTokenText(rest, ","));
+                    std::int32_t v1 = 0;
+                    std::int32_t v2 = 0;
+                    const auto r1 = std::from_chars(fp1.data(), fp1.data() + fp1.size(), v1);
+                    const auto r2 = std::from_chars(fp2.data(), fp2.data() + fp2.size(), v2);
+                    if (r1.ec == std::errc() && r2.ec == std::errc()) {
+                        m_rec.FP1 = v1;
+                        m_rec.FP2 = v2;
+                    }
+                    Next();
+                    continue;
+                }
+                if (key == "NOTIZEN") {
+                    if (!m_rec.Notizen.empty())
+                        m_rec.Notizen += "\n";
+                    m_rec.Notizen += value;
+                    Next();
+                    continue;
+                }
+            }
+        }
+        lines.push_back(trimmed);
+        Next();
+    }
+    if (count > kMaxPreparationLines) {
+        // The rest of the recipe is skipped up to the next recipe.
+        while (m_hasCur && !IsStartLine(m_cur) && m_cur.find("EEEEE-----") == std::string::npos &&
+               !IsEndLine(Trimmed(m_cur)))
+            Next();
+        if (m_hasCur && IsEndLine(Trimmed(m_cur)))
+            Next();
+    }
+    // Lines keep their breaks; at most one empty line stands between paragraphs.
+    std::string text;
+    int breaks = 0;
+    for (const std::string& line : lines) {
+        if (line.empty()) {
+            ++breaks;
+            continue;
+        }
+        if (!text.empty())
+            text.append(static_cast<std::size_t>(std::min(breaks + 1, 2)), '\n');
+        text += line;
+        breaks = 0;
+    }
+    m_rec.Zubereitung = std::move(text);
+}
+
+void MMImport::ImportMMX(long recipeId)
+{
+    MMInfoBlock block;
+    enum class Section { None, Codes, Notices } section = Section::None;
+    Next();
+    for (; m_hasCur; Next()) {
+        const std::string trimmed = Trimmed(m_cur);
+        if (trimmed == "EEEEE") {
+            Next();
+            break;
+        }
+        if (IsStartLine(m_cur))
+            break;
+        const std::string upper = ToUpper(trimmed);
+        if (StartsWith(upper, "ORIGIN:")) {
+            block.Origin = Trimmed(std::string_view(trimmed).substr(7));
+            section = Section::None;
+        } else if (StartsWith(upper, "BLS:")) {
+            block.Codes = Trimmed(std::string_view(trimmed).substr(4));
+            section = Section::Codes;
+        } else if (StartsWith(upper, "NOTICES:")) {
+            block.Notices = Trimmed(std::string_view(trimmed).substr(8));
+            section = Section::Notices;
+        } else if (section == Section::Codes) {
+            block.Codes += trimmed;
+        } else if (section == Section::Notices) {
+            block.Notices += "\n" + trimmed;
+        }
+    }
+    if (recipeId != 0)
+        m_sink->StoreInfoBlock(recipeId, block);
+}
+
+} // namespace pf

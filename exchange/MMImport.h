@@ -1,0 +1,141 @@
+#pragma once
+// The reader of Meal-Master text files (and of the German Rezkonv variant): finds recipe blocks
+// anywhere in a file, reads head fields, single- and two-column ingredient lists with headings,
+// continuation lines and source sections, the preparation with its colon lines and the additional
+// information block, and hands each recipe to a sink that checks and stores it. The reader itself
+// never touches the database; it only looks units up in the unit table it is given.
+
+#include "core/Decimal4.h"
+#include "exchange/ImportFile.h"
+#include "exchange/ImportRecipe.h"
+
+#include <deque>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace pf {
+
+class ClUnit;
+
+// The additional information block after a recipe ("EEEEE-----").
+struct MMInfoBlock
+{
+    std::string Origin;
+    std::string Codes; // food-key codes, comma-separated, one per written ingredient line
+    std::string Notices;
+};
+
+// Where the reader delivers what it read.
+class MMImportSink
+{
+public:
+    virtual ~MMImportSink() = default;
+    // Checks and stores one recipe; returns the stored ID, 0 when it was not stored.
+    virtual long StoreRecipe(ImportRecipe& recipe) = 0;
+    // The information block of the recipe stored last (only called for an ID other than 0).
+    virtual void StoreInfoBlock(long recipeId, const MMInfoBlock& block) = 0;
+    // True when the run is to end after the current recipe.
+    virtual bool Cancelled() { return false; }
+    // Something in the file that could not be read; the reader goes on where it can. lost: a
+    // recipe was not read because of it.
+    virtual void ReadProblem(const std::string& /*file*/, long /*line*/, const std::string& /*reason*/,
+                             bool /*lost*/)
+    {
+    }
+    // A Mensax file: true when another reader took the whole file over.
+    virtual bool ImportMensax(const ImportText& /*file*/) { return false; }
+    // The reader reached line of lines (for a progress display).
+    virtual void Progress(std::size_t /*line*/, std::size_t /*lines*/) {}
+};
+
+struct MMReadOptions
+{
+    bool Umlaute = false;   // turn "ae", "oe", "ue", "ss" into umlauts
+    bool UmlauteSS = false; // ... but keep "ss"
+    bool NoUmlaute = false; // write umlauts as two letters
+    long EditFlags = 12;    // bit 4: amounts are decimals with "," or "."
+    std::vector<std::string> SourceWords{"SOURCE", "QUELLE", "ERFASST", "ERFAßT"};
+    DateSerial ImportDate;
+};
+
+class MMImport
+{
+public:
+    // Longest preparation read; the rest of such a recipe is skipped.
+    static constexpr int kMaxPreparationLines = 110;
+    static constexpr std::size_t kMaxNoteLength = 64;
+    static constexpr std::size_t kMaxTextLength = 255;
+    static constexpr std::size_t kMaxHeadingLength = 64;
+
+    MMImport(ClUnit& units, MMReadOptions options);
+
+    // Reads every recipe of the file into sink; returns the number of recipes handed over.
+    long ReadFile(const ImportText& file, MMImportSink& sink);
+
+    // A line that starts a recipe: "MMMMM" or "-----" with "Meal-Master", or "=====" with
+    // "Rezkonv" (left-trimmed).
+    static bool IsStartLine(std::string_view line);
+    // A heading inside a recipe; line is reduced to the heading's text.
+    static bool IsHeadingLine(std::string& line);
+    // "1 1/2" 1.5, "1/2" 0.5, "2" 2, with decimal mode "0,5" 0.5; "½" and the like as fractions.
+    static Decimal4 ParseAmount(std::string_view text, long editFlags);
+    // The unit for an abbreviation of the unit column (cached); 0 when none.
+    int FindUnit(std::string_view abbreviation);
+
+private:
+    enum class Found { End, Start, Mensax, Info };
+    struct BlockLine
+    {
+        std::string Text;
+        long LineNo = 0;
+    };
+    enum class LineResult { Ingredient, SkipBlock, EndList };
+    struct ParsedLine
+    {
+        Decimal4 Amount;
+        std::string AmountText;
+        long UnitID = 0;
+        std::string UnitText;
+        std::string Text;
+    };
+
+    bool Next();
+    std::string Repair(const std::string& raw) const;
+    void Unread(std::vector<BlockLine> lines);
+    Found FindHeader();
+    bool ReadRecipe();
+    void ImportCategories(std::string_view value);
+    void ImportYield();
+    bool ImportZutaten();
+    void ImportZubereitung();
+    void ImportMMX(long recipeId);
+    bool IsEndLine(std::string_view trimmed) const;
+    bool IsSourceHeading(std::string_view heading) const;
+    bool LooksLikeIngredient(const std::string& line);
+    bool SplitTwoColumns(std::string& left, std::string& right);
+    LineResult ParseIngredient(const std::string& line, ParsedLine& parsed);
+    void AddIngredient(ParsedLine parsed);
+    void AddSourceLine(std::string_view line);
+
+    ClUnit& m_units;
+    MMReadOptions m_options;
+    std::unordered_map<std::string, int> m_unitCache;
+
+    // Reading state of one file.
+    const ImportText* m_file = nullptr;
+    MMImportSink* m_sink = nullptr;
+    std::size_t m_next = 0;
+    std::deque<BlockLine> m_pushback;
+    std::string m_cur;
+    long m_curNo = 0;
+    bool m_hasCur = false;
+    bool m_rezkonv = false;
+    std::string m_headerText;
+    ImportRecipe m_rec;
+    bool m_inSource = false;
+    long m_lastId = 0;
+};
+
+} // namespace pf

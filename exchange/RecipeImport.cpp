@@ -1,0 +1,836 @@
+#include "exchange/RecipeImport.h"
+
+#include "core/AppContext.h"
+#include "core/Interaction.h"
+#include "core/LeadingNumber.h"
+#include "core/Messages.h"
+#include "core/TextConv.h"
+#include "core/Trim.h"
+#include "core/Utf8.h"
+#include "db/Database.h"
+#include "db/Recordset.h"
+#include "db/SchemaVersion.h"
+#include "model/ClCategory.h"
+#include "model/ClFingerprint.h"
+#include "model/ClRecipe.h"
+#include "model/ClUnit.h"
+#include "model/ProgramUnits.h"
+#include "model/clBook.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace pf {
+
+namespace {
+
+constexpr std::size_t kTitleSize = 128;
+constexpr std::size_t kSourceSize = 255;
+constexpr std::size_t kNoteSize = 64;
+constexpr std::size_t kTextSize = 255;
+constexpr std::size_t kInstructionRow = 16384;
+constexpr long kSerialBlock = 500;
+
+// The key a title is compared by: LIKE without wildcards ignores case, umlauts included.
+std::string TitleKey(std::string_view title)
+{
+    return ToLower(Trim(title, " "));
+}
+
+// The title as stored: " becomes ', the characters | ? * % [ ] are dropped, cut to the column.
+std::string CleanTitle(std::string_view title)
+{
+    std::string cleaned = ReplaceSpecialChars(ReplaceSpecialChars(Trim(title, " "), 2), 1);
+    return CharSubstr(cleaned, 0, kTitleSize);
+}
+
+std::string Cut(std::string_view text, std::size_t size)
+{
+    return text.size() <= size ? std::string(text) : CharSubstr(text, 0, size);
+}
+
+Value DateOrNull(DateSerial date)
+{
+    return date.Days == 0 ? Value() : Value(date);
+}
+
+Value DaysOrNull(long days)
+{
+    return days == 0 ? Value() : Value(DateSerial{static_cast<double>(days)});
+}
+
+std::string FormatDate(DateSerial date)
+{
+    int y = 0, m = 0, d = 0, h = 0, mi = 0, s = 0;
+    date.ToParts(y, m, d, h, mi, s);
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d.%02d.%04d", d, m, y);
+    return text;
+}
+
+// Switches the OEM conversion of umlaut elimination off for the life of the object: titles are
+// compared and texts stored as UTF-8.
+class SuspendOemExport
+{
+public:
+    SuspendOemExport() : m_saved(AppContext::Current().Options.ExportUmlautAnsi)
+    {
+        AppContext::Current().Options.ExportUmlautAnsi = 0;
+    }
+    ~SuspendOemExport() { AppContext::Current().Options.ExportUmlautAnsi = m_saved; }
+    SuspendOemExport(const SuspendOemExport&) = delete;
+    SuspendOemExport& operator=(const SuspendOemExport&) = delete;
+
+private:
+    int m_saved;
+};
+
+} // namespace
+
+std::string DupePresetText(DupePreset preset)
+{
+    switch (preset) {
+    case DupePreset::Replace:
+        return "Vorhandene ersetzen";
+    case DupePreset::Move:
+        return "Doppelte Rezepte verschieben";
+    case DupePreset::Ask:
+    case DupePreset::Ignore:
+        break;
+    }
+    return "Doppelte Rezepte ignorieren";
+}
+
+RecipeImport::RecipeImport(Database& db, ClUnit* units) : m_db(db), m_units(units)
+{
+    if (!m_units) {
+        m_ownUnits = std::make_unique<ClUnit>();
+        m_ownUnits->SetDB(&db);
+        m_units = m_ownUnits.get();
+    }
+}
+
+RecipeImport::~RecipeImport() = default;
+
+// ---------------------------------------------------------------------------------------------
+// History
+
+std::optional<DateSerial> RecipeImport::ImportedBefore(Database& db, const std::string& file)
+{
+    const Value date = db.Scalar("SELECT Datum FROM T_REZ_IMPORT WHERE FName=? ORDER BY Datum DESC", {file});
+    if (date.IsNull())
+        return std::nullopt;
+    return date.AsDate();
+}
+
+bool RecipeImport::ConfirmAddFile(Database& db, const std::string& file)
+{
+    std::optional<DateSerial> date;
+    try {
+        date = ImportedBefore(db, file);
+    } catch (const DbError&) {
+        return true;
+    }
+    if (!date)
+        return true;
+    const std::string text = "Die Datei\r\n" + file + "\r\nwurde bereits am " + FormatDate(*date) +
+                             " importiert. Trotzdem erneut laden ?";
+    return UI().Ask(text, Buttons::YesNo, Answer::No, MsgIcon::Question, AppContext::Current().AppTitle) ==
+           Answer::Yes;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The run
+
+bool RecipeImport::Prepare()
+{
+    m_counters = ImportCounters();
+    m_problems.clear();
+    m_lastErrorText.clear();
+    m_cancel = false;
+    m_noMoreQuestions = false;
+    m_runDate = NowSerial();
+    m_candidates.clear();
+    m_byTitle.clear();
+    m_byFP2.clear();
+    m_dupeBook.clear();
+    m_yieldUnits.clear();
+    m_yieldByText.clear();
+    m_categoryByName.clear();
+    m_serialsLeft = 0;
+    m_bookReady = false;
+    m_bookId = m_options.NewCookbook ? 0 : m_options.CookbookID;
+    m_bookName.clear();
+    ShowStatus("Initialisierung ...");
+    try {
+        auto rs = m_db.OpenRecordset(
+            "SELECT ID,RezTitle,RezImportDate,RezImportSource,Fingerprint1,Fingerprint2 FROM T_REZ_KOPF");
+        for (; !rs->Eof(); rs->MoveNext()) {
+            Candidate c;
+            c.ID = static_cast<long>(rs->Field(0).AsLong());
+            c.Title = rs->Field(1).AsText();
+            const Value date = rs->Field(2);
+            c.ImportDate = date.IsNull() ? DateSerial() : date.AsDate();
+            c.ImportSource = static_cast<long>(rs->Field(3).AsLong());
+            c.FP1 = static_cast<std::int32_t>(rs->Field(4).AsLong());
+            c.FP2 = static_cast<std::int32_t>(rs->Field(5).AsLong());
+            m_nextId = std::max(m_nextId, c.ID + 1);
+            AddCandidate(std::move(c));
+        }
+        auto books = m_db.OpenRecordset("SELECT RezID FROM T_REZ_KOCHBUCH WHERE BuchID=-2");
+        for (; !books->Eof(); books->MoveNext())
+            m_dupeBook.insert(static_cast<long>(books->Field(0).AsLong()));
+        auto units = m_db.OpenRecordset("SELECT * FROM T_REZ_KOPFEINHEIT ORDER BY ID");
+        for (; !units->Eof(); units->MoveNext())
+            m_yieldUnits.push_back({static_cast<long>(units->Field("ID").AsLong()),
+                                    units->Field("NameD").AsText(), units->Field("NameE").AsText()});
+        if (m_bookId > 0) {
+            clBook book;
+            book.SetDB(&m_db);
+            book.LoadByID(m_bookId);
+            m_bookName = book.Title();
+            m_bookReady = true;
+        }
+    } catch (const DbError& error) {
+        m_lastErrorText = error.JoinedDescription();
+        return false;
+    }
+    m_creator = ClFingerprint().GetFingerprintAktCreator("") & ClFingerprint::kCreatorMask;
+    m_units->Count();
+    MMReadOptions read;
+    read.Umlaute = m_options.Umlaute;
+    read.UmlauteSS = m_options.UmlauteSS;
+    read.NoUmlaute = m_options.NoUmlaute;
+    read.EditFlags = AppContext::Current().Options.EditFlags;
+    if (!AppContext::Current().ImportSourceWords.empty())
+        read.SourceWords = AppContext::Current().ImportSourceWords;
+    read.ImportDate = m_runDate;
+    m_reader = std::make_unique<MMImport>(*m_units, std::move(read));
+    m_batch = std::make_unique<DbTransaction>(m_db);
+    m_inBatch = 0;
+    return true;
+}
+
+void RecipeImport::Commit(bool reopen)
+{
+    if (m_batch) {
+        m_batch->Commit();
+        m_batch.reset();
+    }
+    m_inBatch = 0;
+    if (reopen)
+        m_batch = std::make_unique<DbTransaction>(m_db);
+}
+
+void RecipeImport::Finish()
+{
+    try {
+        Commit(false);
+    } catch (const DbError& error) {
+        m_batch.reset();
+        m_lastErrorText = error.JoinedDescription();
+        m_problems.push_back("Die letzten Rezepte konnten nicht gespeichert werden: " + m_lastErrorText);
+    }
+    m_reader.reset();
+    ShowProgress({}, true);
+    ShowStatus("");
+}
+
+bool RecipeImport::Import()
+{
+    SuspendOemExport suspend;
+    if (!Prepare())
+        return false;
+    for (const std::string& path : m_options.Files) {
+        if (m_cancel || UI().CancelRequested()) {
+            m_cancel = true;
+            break;
+        }
+        ImportListed(path);
+    }
+    Finish();
+    return m_lastErrorText.empty();
+}
+
+bool RecipeImport::ImportFromText(const pf::ImportText& text)
+{
+    SuspendOemExport suspend;
+    if (!Prepare())
+        return false;
+    ImportOneFile(text);
+    Finish();
+    return m_lastErrorText.empty();
+}
+
+void RecipeImport::ImportListed(const std::string& path)
+{
+    if (IsZipName(path)) {
+        ImportZip zip;
+        std::string error;
+        if (!zip.Open(path, error)) {
+            m_problems.push_back(path + ": " + error);
+            return;
+        }
+        for (std::size_t i = 0; i < zip.Files().size() && !m_cancel; ++i) {
+            pf::ImportText text;
+            if (!ReadImportFile(zip.Files()[i], text, error)) {
+                m_problems.push_back(zip.Names()[i] + " (ZIP:" + path + "): " + error);
+                continue;
+            }
+            text.Name = zip.Names()[i] + " (ZIP:" + path + ")";
+            ImportOneFile(text);
+        }
+    } else {
+        pf::ImportText text;
+        std::string error;
+        if (!ReadImportFile(path, text, error)) {
+            m_problems.push_back(error);
+            return;
+        }
+        ImportOneFile(text);
+    }
+    if (m_cancel)
+        return;
+    try {
+        m_db.Execute("INSERT INTO T_REZ_IMPORT (FName, Datum) VALUES (?, ?)", {path, m_runDate});
+    } catch (const DbError& error) {
+        m_problems.push_back(path + ": " + error.JoinedDescription());
+    }
+}
+
+void RecipeImport::ImportOneFile(const pf::ImportText& text)
+{
+    ++m_counters.Files;
+    ShowStatus(text.Name + ": Datei mit " + std::to_string(text.Size) + " Zeichen Textinhalt");
+    m_lastStoredId = 0;
+    m_reader->ReadFile(text, *this);
+    ShowProgress({}, true);
+}
+
+bool RecipeImport::Cancelled()
+{
+    if (!m_cancel && UI().CancelRequested())
+        m_cancel = true;
+    return m_cancel;
+}
+
+void RecipeImport::ReadProblem(const std::string& file, long line, const std::string& reason, bool lost)
+{
+    m_problems.push_back(file + ", Zeile " + std::to_string(line) + ": " + reason);
+    if (lost)
+        ++m_counters.Faulty;
+}
+
+bool RecipeImport::ImportMensax(const pf::ImportText& file)
+{
+    if (!m_mensax) {
+        m_problems.push_back(file.Name + ": Mensax-Dateien werden hier nicht gelesen.");
+        return true;
+    }
+    return m_mensax(file, *this);
+}
+
+void RecipeImport::ShowProgress(const std::string& title, bool force)
+{
+    const auto now = std::chrono::steady_clock::now();
+    if (!force && now - m_lastProgress < std::chrono::milliseconds(100))
+        return;
+    m_lastProgress = now;
+    if (m_progress)
+        m_progress(m_counters, title);
+    UI().ProcessEvents();
+}
+
+std::string RecipeImport::Summary() const
+{
+    return "importiert: " + std::to_string(m_counters.Imported) +
+           ", übersprungen: " + std::to_string(m_counters.Skipped) +
+           ", fehlerhaft: " + std::to_string(m_counters.Faulty);
+}
+
+std::string RecipeImport::ClosingMessage() const
+{
+    if (m_counters.Imported == 0 && m_counters.Dupe == 0)
+        return "Es wurden keine neuen Rezepte importiert";
+    return "Import-Ergebnis in Kochbuch \"" + m_bookName + "\"";
+}
+
+// ---------------------------------------------------------------------------------------------
+// One recipe
+
+long RecipeImport::StoreRecipe(ImportRecipe& recipe)
+{
+    long id = 0;
+    try {
+        recipe.Decision = dupe::kImport;
+        recipe.WriteID = 0;
+        CheckTitle(recipe);
+        DbTransaction one(m_db);
+        id = SaveRez(recipe);
+        one.Commit();
+    } catch (const DbError& error) {
+        ReadProblem(recipe.File, recipe.Line, "\"" + recipe.Title + "\": " + error.JoinedDescription(), true);
+        id = 0;
+    }
+    m_lastStoredId = id;
+    m_lastWrittenLines = recipe.WrittenLines;
+    if (id != 0 && ++m_inBatch >= std::max(1, m_options.CommitEvery)) {
+        try {
+            Commit(true);
+        } catch (const DbError& error) {
+            m_problems.push_back(error.JoinedDescription());
+            m_cancel = true;
+        }
+    }
+    ShowProgress(recipe.Title, false);
+    return recipe.Decision == dupe::kDupeBook ? 0 : id;
+}
+
+void RecipeImport::AddCandidate(Candidate candidate)
+{
+    const std::size_t index = m_candidates.size();
+    m_byTitle.emplace(TitleKey(candidate.Title), index);
+    if (candidate.FP2 != 0)
+        m_byFP2.emplace(candidate.FP2, index);
+    m_candidates.push_back(std::move(candidate));
+}
+
+std::vector<std::size_t> RecipeImport::FindCandidates(const ImportRecipe& recipe)
+{
+    std::vector<std::size_t> found;
+    auto collect = [&](auto range) {
+        for (auto it = range.first; it != range.second; ++it)
+            if (m_candidates[it->second].Alive &&
+                std::find(found.begin(), found.end(), it->second) == found.end())
+                found.push_back(it->second);
+    };
+    if (recipe.FP2 != 0) {
+        collect(m_byFP2.equal_range(recipe.FP2));
+    } else {
+        const std::string t1 = CleanTitle(recipe.Title);
+        const std::string t2 = CharSubstr(RegenerateUmlaute(t1, true, false), 0, kTitleSize);
+        const std::string t3 = CharSubstr(EliminateUmlaute(t1, true, false), 0, kTitleSize);
+        for (const std::string& variant : {t1, t2, t3})
+            collect(m_byTitle.equal_range(TitleKey(variant)));
+        // Candidates that are only set aside as duplicates do not count.
+        if (!found.empty() && std::all_of(found.begin(), found.end(), [&](std::size_t i) {
+                return m_dupeBook.contains(m_candidates[i].ID);
+            }))
+            found.clear();
+    }
+    std::sort(found.begin(), found.end(),
+              [&](std::size_t a, std::size_t b) { return m_candidates[a].ID < m_candidates[b].ID; });
+    return found;
+}
+
+int RecipeImport::PresetDecision() const
+{
+    switch (m_options.Duplicates) {
+    case DupePreset::Replace:
+        return dupe::kReplace;
+    case DupePreset::Move:
+        return dupe::kDupeBook;
+    case DupePreset::Ask:
+    case DupePreset::Ignore:
+        break;
+    }
+    return dupe::kIgnore;
+}
+
+DupeQuestion RecipeImport::MakeQuestion(const ImportRecipe& recipe, const std::vector<std::size_t>& found)
+{
+    const Candidate& existing = m_candidates[found.front()];
+    DupeQuestion q;
+    q.Recipe = &recipe;
+    q.ImportTitle = recipe.Title;
+    q.ImportDate = recipe.ImportDate;
+    q.ImportSource = recipe.ImportSource;
+    ClFingerprint own;
+    if (recipe.FP1 != 0 || recipe.FP2 != 0) {
+        own.SetFPBin(recipe.FP1, recipe.FP2);
+        q.ImportFingerprint = own.FingerprintInfoText();
+    }
+    q.ExistingID = existing.ID;
+    q.ExistingTitle = existing.Title;
+    q.ExistingImportDate = existing.ImportDate;
+    q.ExistingImportSource = existing.ImportSource;
+    if (existing.FP1 != 0 || existing.FP2 != 0) {
+        ClFingerprint other;
+        other.SetFPBin(existing.FP1, existing.FP2);
+        q.ExistingFingerprint = other.FingerprintInfoText();
+    }
+    std::string ids;
+    for (std::size_t i : found)
+        ids += (ids.empty() ? "" : ",") + std::to_string(m_candidates[i].ID);
+    try {
+        auto rs = m_db.OpenRecordset("SELECT BuchID FROM T_REZ_KOCHBUCH WHERE RezID IN (" + ids +
+                                     ") ORDER BY BuchID DESC");
+        std::string names;
+        clBook book;
+        book.SetDB(&m_db);
+        for (; !rs->Eof(); rs->MoveNext()) {
+            const std::string name = book.GetBookName(static_cast<long>(rs->Field(0).AsLong()));
+            if (names.find(name) == std::string::npos)
+                names += (names.empty() ? "" : ", ") + name;
+        }
+        if (!names.empty())
+            q.Books = "Das Rezept ist im Kochbuch " + names;
+    } catch (const DbError&) {
+    }
+    if ((recipe.FP1 != 0 || recipe.FP2 != 0) && (existing.FP1 != 0 || existing.FP2 != 0) &&
+        EqualsNoCase(CleanTitle(recipe.Title), existing.Title)) {
+        const int compared = own.CompareFingerprint(existing.FP1, existing.FP2);
+        if (compared == -1 || compared == 0)
+            q.Recommendation = "Ignorieren: Das zu importierende Rezept ist älter oder gleich.";
+        else if (compared == 1)
+            q.Recommendation = "Ersetzen. Das zu importierende Rezept ist neuer.";
+        else
+            q.Recommendation = "Importieren: Die Rezepte haben keine identische \"Serial-ID\".";
+    } else {
+        q.Recommendation =
+            "Kein Fingerprint aber gleicher Rezepttitel: " + DupePresetText(m_options.Duplicates);
+    }
+    return q;
+}
+
+void RecipeImport::CheckTitle(ImportRecipe& recipe)
+{
+    const std::vector<std::size_t> found = FindCandidates(recipe);
+    if (found.empty()) {
+        recipe.Decision = dupe::kImport;
+        return;
+    }
+    int decision = PresetDecision();
+    if (m_options.Duplicates == DupePreset::Ask && !m_noMoreQuestions && m_decider) {
+        bool noMore = false;
+        decision = m_decider->Decide(MakeQuestion(recipe, found), noMore);
+        if (noMore)
+            m_noMoreQuestions = true;
+    }
+    Candidate& existing = m_candidates[found.front()];
+    switch (decision) {
+    case dupe::kReplace: {
+        recipe.ImportDate = existing.ImportDate;
+        ClRecipe old;
+        old.SetDB(&m_db);
+        old.SetNocache(true);
+        if (!old.Delete(m_options.DupeTrash, std::to_string(existing.ID)))
+            throw DbError(old.LastError() > 0 ? old.LastError() : dberr::kGeneric, old.LastErrorText());
+        if (!m_options.DupeTrash) {
+            recipe.WriteID = existing.ID;
+            existing.Alive = false;
+        }
+        break;
+    }
+    case dupe::kDupeBook:
+        recipe.ImportDate = existing.ImportDate;
+        break;
+    case dupe::kSkip:
+        m_cancel = true;
+        break;
+    case dupe::kImport:
+        break;
+    default:
+        decision = dupe::kSkip;
+        break;
+    }
+    recipe.Decision = decision == dupe::kIgnore ? dupe::kSkip : decision;
+}
+
+void RecipeImport::NewFingerprint(ImportRecipe& recipe)
+{
+    if (m_serialsLeft == 0) {
+        m_nextSerial = ClFingerprint::SerialReserve(kSerialBlock);
+        m_serialsLeft = kSerialBlock;
+    }
+    const long serial = m_nextSerial;
+    m_nextSerial = ClFingerprint::NextSerial(m_nextSerial);
+    --m_serialsLeft;
+    ClFingerprint fp;
+    fp.Datum(m_runDate);
+    fp.CreatorID(m_creator);
+    fp.Serial(serial);
+    recipe.FP1 = fp.FP1();
+    recipe.FP2 = fp.FP2();
+}
+
+long RecipeImport::YieldUnitID(const std::string& text)
+{
+    const std::string key = ToLower(text);
+    if (const auto found = m_yieldByText.find(key); found != m_yieldByText.end())
+        return found->second;
+    long id = 0;
+    for (const YieldUnit& unit : m_yieldUnits) {
+        if (ToLower(unit.NameD).starts_with(key) || ToLower(unit.NameE).starts_with(key)) {
+            id = unit.ID;
+            break;
+        }
+    }
+    if (id == 0) {
+        id = m_yieldUnits.empty() ? 1 : m_yieldUnits.back().ID + 1;
+        for (const YieldUnit& unit : m_yieldUnits)
+            id = std::max(id, unit.ID + 1);
+        m_db.Execute("INSERT INTO T_REZ_KOPFEINHEIT (ID, NameD, NameE) VALUES (?, ?, ?)", {id, text, text});
+        m_yieldUnits.push_back({id, text, text});
+    }
+    m_yieldByText.emplace(key, id);
+    return id;
+}
+
+long RecipeImport::CategoryID(const std::string& name, bool country)
+{
+    const std::string cut = CharSubstr(Trim(name, " "), 0, ClCategory::kNameLength);
+    if (cut.empty())
+        return 0;
+    const std::string key = (country ? "1" : "0") + ToLower(cut);
+    if (const auto found = m_categoryByName.find(key); found != m_categoryByName.end())
+        return found->second;
+    ClCategory category;
+    category.SetDB(&m_db);
+    if (!category.LoadbyNameorCreate(cut, country))
+        throw DbError(category.LastError() > 0 ? category.LastError() : dberr::kGeneric,
+                      category.LastErrorText());
+    m_categoryByName.emplace(key, category.id());
+    return category.id();
+}
+
+long RecipeImport::EnsureBook()
+{
+    if (m_bookReady)
+        return m_bookId;
+    m_bookReady = true;
+    if (m_options.NewCookbook && !Trim(m_options.CookbookName, " ").empty()) {
+        clBook book;
+        book.SetDB(&m_db);
+        if (!book.ImportUpdate(std::string(Trim(m_options.CookbookName, " ")), "Durch MM-Import angelegt"))
+            throw DbError(book.LastError() > 0 ? book.LastError() : dberr::kGeneric, book.LastErrorText());
+        m_bookId = book.id();
+        m_bookName = book.Title();
+    }
+    return m_bookId;
+}
+
+std::string RecipeImport::PreparationText(const ImportRecipe& recipe) const
+{
+    if (!m_options.Reformat)
+        return recipe.Zubereitung;
+    // The lines of a paragraph become one line; paragraphs stay apart.
+    std::string text;
+    std::size_t pos = 0;
+    const std::string& source = recipe.Zubereitung;
+    while (pos <= source.size()) {
+        std::size_t end = source.find('\n', pos);
+        if (end == std::string::npos)
+            end = source.size();
+        const std::string_view line = Trim(std::string_view(source).substr(pos, end - pos), " ");
+        if (line.empty()) {
+            if (!text.empty() && !text.ends_with("\n\n"))
+                text += "\n\n";
+        } else {
+            if (!text.empty() && !text.ends_with("\n"))
+                text += ' ';
+            text += line;
+        }
+        pos = end + 1;
+    }
+    while (text.ends_with("\n"))
+        text.pop_back();
+    return text.empty() ? recipe.Zubereitung : text;
+}
+
+long RecipeImport::SaveRez(ImportRecipe& recipe)
+{
+    switch (recipe.Decision) {
+    case dupe::kReplace:
+        ++m_counters.Replaced;
+        break;
+    case dupe::kDupeBook:
+        ++m_counters.Dupe;
+        break;
+    case dupe::kSkip:
+    case dupe::kIgnore:
+        ++m_counters.Skipped;
+        return 0;
+    default:
+        break;
+    }
+    recipe.Title = CleanTitle(recipe.Title);
+    if (recipe.Title.empty())
+        throw DbError(dberr::kGeneric, "Das Rezept hat keinen Titel.");
+    if (recipe.FP1 == 0 && recipe.FP2 == 0) {
+        NewFingerprint(recipe);
+    } else if (recipe.Decision == dupe::kImport) {
+        const auto range = m_byFP2.equal_range(recipe.FP2);
+        const bool same = std::any_of(range.first, range.second, [&](const auto& entry) {
+            const Candidate& c = m_candidates[entry.second];
+            return c.Alive && c.FP1 == recipe.FP1;
+        });
+        if (same && m_options.Duplicates == DupePreset::Ignore) {
+            NewFingerprint(recipe);
+            ++m_counters.FPKill;
+        } else if (same && m_options.Duplicates == DupePreset::Move) {
+            recipe.Decision = dupe::kDupeBook;
+            ++m_counters.Dupe;
+        }
+    }
+    const bool duplicate = recipe.Decision == dupe::kDupeBook;
+    const long book = duplicate ? clBook::kDuplicates : EnsureBook();
+    const long id = recipe.WriteID != 0 ? recipe.WriteID : m_nextId++;
+    if (recipe.WriteID != 0)
+        m_nextId = std::max(m_nextId, id + 1);
+
+    std::vector<long> cats;
+    for (const std::string& name : recipe.Categories) {
+        if (cats.size() >= static_cast<std::size_t>(ClRecipe::kMaxCategories))
+            break;
+        const long cat = CategoryID(name, false);
+        if (cat != 0 && std::find(cats.begin(), cats.end(), cat) == cats.end())
+            cats.push_back(cat);
+    }
+    const long origin = recipe.Origin.empty() ? 0 : CategoryID(recipe.Origin, true);
+    const long yieldUnit = YieldUnitID(recipe.YieldUnitText.empty() ? "Servings" : recipe.YieldUnitText);
+    const std::string preparation = PreparationText(recipe);
+    const bool anyAmount =
+        std::any_of(recipe.Lines.begin(), recipe.Lines.end(),
+                    [](const ImportIngredient& l) { return !l.IsTrenner && l.Amount != Decimal4(); });
+    const bool generic = Trim(preparation, " ").empty() || recipe.Servings == 0 || cats.empty() || !anyAmount;
+    const long language = recipe.LanguageID >= 0 ? recipe.LanguageID : m_options.LanguageID;
+    const DateSerial importDate = recipe.ImportDate.Days == 0 ? m_runDate : recipe.ImportDate;
+
+    if (recipe.WriteID != 0) {
+        for (const char* sql :
+             {"DELETE FROM T_REZ_KOPF WHERE ID=?", "DELETE FROM T_REZ_ZUTAT WHERE ID=?",
+              "DELETE FROM T_REZ_CAT_NDX WHERE ID=?", "DELETE FROM T_REZ_ANWEIS WHERE ID=?",
+              "DELETE FROM T_REZ_KOCHBUCH WHERE RezID=?", "DELETE FROM T_REZ_GERAET WHERE RezID=?"})
+            m_db.Execute(sql, {id});
+    }
+    const std::string title = recipe.Title;
+    const std::string menuCard = recipe.MenuCardTitle.empty() ? title : CleanTitle(recipe.MenuCardTitle);
+    m_db.Execute(
+        "INSERT INTO T_REZ_KOPF (ID, RezTitle, RezMenuCard, RezYield, RezYieldEinh, RezSprache, Generic, "
+        "RezQuelle, RezQuelleID, RezQuellePage, RezHaltbarLagern, RezHaltbarKuehl, RezHaltbarTiefkuehl, "
+        "Template, FlagDeleted, RezWeinTipp, RezImportDate, RezImportSource, RezParent, WPExclude, "
+        "RezZeitVorher, RezZeitKochen, RezHerkunft, RezNotizen, Fingerprint1, Fingerprint2) VALUES "
+        "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+        {id,
+         title,
+         menuCard,
+         recipe.Servings,
+         yieldUnit,
+         language,
+         generic,
+         Cut(recipe.SourceText, kSourceSize),
+         0L,
+         std::string(),
+         DaysOrNull(recipe.StorageTime[0]),
+         DaysOrNull(recipe.StorageTime[1]),
+         DaysOrNull(recipe.StorageTime[2]),
+         recipe.IsTemplate,
+         false,
+         std::string(),
+         importDate,
+         recipe.ImportSource == 0 ? 2L : recipe.ImportSource,
+         0L,
+         0L,
+         DateOrNull(recipe.PreparationTime),
+         DateOrNull(recipe.CookingTime),
+         origin,
+         recipe.Notizen,
+         static_cast<long>(recipe.FP1),
+         static_cast<long>(recipe.FP2)});
+
+    long no = 0;
+    for (const ImportIngredient& line : recipe.Lines) {
+        ++no;
+        if (line.IsTrenner) {
+            m_db.Execute(
+                "INSERT INTO T_REZ_ZUTAT (ID, [No], ZutText, ZutTrenner, ZutRezept) VALUES (?, ?, ?, ?, ?)",
+                {id, no, Cut(line.Text, kTextSize), true, false});
+            continue;
+        }
+        long reference = static_cast<long>(LeadingNumber(line.RefID));
+        if (reference == 0 && !line.IsRecipe && m_options.BLS && m_foodKeys) {
+            ++m_counters.BLSSearch;
+            reference = m_foodKeys(line.Text);
+            ++m_counters.BLSCount;
+            if (reference != 0)
+                ++m_counters.BLSHit;
+        }
+        m_db.Execute("INSERT INTO T_REZ_ZUTAT (ID, [No], ZutEinh, ZutAnz, ZutTrenner, ZutZubereitung, "
+                     "ZutVerarbeitung, ZutText, ZutBLSID, ZutRezept) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                     {id, no, line.UnitID, line.Amount, false, line.Zubereitung,
+                      Cut(line.Verarbeitung, kNoteSize), Cut(line.Text, kTextSize), reference,
+                      line.IsRecipe});
+    }
+    long catNo = 0;
+    for (long cat : cats) {
+        ++catNo;
+        m_db.Execute("INSERT INTO T_REZ_CAT_NDX (ID, CatID, CatPrimary, [No]) VALUES (?, ?, ?, ?)",
+                     {id, cat, catNo == 1, catNo});
+    }
+    const std::u32string text = ToCodePoints(preparation);
+    long row = 1;
+    for (std::size_t pos = 0; pos < text.size(); pos += kInstructionRow, ++row)
+        m_db.Execute("INSERT INTO T_REZ_ANWEIS (ID, [NO], AnwText) VALUES (?, ?, ?)",
+                     {id, row, FromCodePoints(std::u32string_view(text).substr(pos, kInstructionRow))});
+    if (book != 0 && book != clBook::kNoBook)
+        m_db.Execute("INSERT INTO T_REZ_KOCHBUCH (RezID, BuchID) VALUES (?, ?)", {id, book});
+    for (long tool : recipe.Tools)
+        m_db.Execute("INSERT INTO T_REZ_GERAET (RezID, GeraetID) VALUES (?, ?)", {id, tool});
+
+    Candidate stored;
+    stored.ID = id;
+    stored.Title = title;
+    stored.ImportDate = importDate;
+    stored.ImportSource = recipe.ImportSource;
+    stored.FP1 = recipe.FP1;
+    stored.FP2 = recipe.FP2;
+    AddCandidate(std::move(stored));
+    if (duplicate)
+        m_dupeBook.insert(id);
+    else
+        ++m_counters.Imported;
+    return id;
+}
+
+void RecipeImport::StoreInfoBlock(long recipeId, const MMInfoBlock& block)
+{
+    if (recipeId == 0)
+        return;
+    try {
+        DbTransaction trans(m_db);
+        if (!Trim(block.Origin, " ").empty()) {
+            const long origin = CategoryID(block.Origin, true);
+            m_db.Execute("UPDATE T_REZ_KOPF SET RezHerkunft=? WHERE ID=?", {origin, recipeId});
+        }
+        if (!block.Notices.empty())
+            m_db.Execute("UPDATE T_REZ_KOPF SET RezNotizen=? WHERE ID=?", {block.Notices, recipeId});
+        if (!block.Codes.empty()) {
+            std::string codes = block.Codes;
+            std::size_t written = 0;
+            while (!codes.empty() || written == 0) {
+                const std::string code(Trim(GetNextTokenText(codes, ","), " "));
+                // The code of the i-th written line belongs to the record line it became.
+                const long lineIndex = written < m_lastWrittenLines.size()
+                                           ? m_lastWrittenLines[written]
+                                           : (m_lastWrittenLines.empty() ? static_cast<long>(written) : -1);
+                ++written;
+                if (!code.empty() && lineIndex >= 0) {
+                    const Value key = m_db.Scalar("SELECT ID FROM T_BLS_KEY WHERE SBLS=?", {code});
+                    if (!key.IsNull())
+                        m_db.Execute("UPDATE T_REZ_ZUTAT SET ZutBLSID=? WHERE ID=? AND [No]=?",
+                                     {key, recipeId, lineIndex + 1});
+                }
+                if (codes.empty())
+                    break;
+            }
+        }
+        trans.Commit();
+    } catch (const DbError& error) {
+        m_problems.push_back("Zusatzinformationen zu Rezept " + std::to_string(recipeId) + ": " +
+                             error.JoinedDescription());
+    }
+}
+
+} // namespace pf

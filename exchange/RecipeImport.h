@@ -1,0 +1,235 @@
+#pragma once
+// The import run: reads the listed files (and the files inside listed ZIP archives) with the
+// Meal-Master reader, checks every recipe for duplicates by fingerprint and title, lets the
+// caller decide about duplicates, stores the recipes straight into the recipe tables in the
+// layout ClRecipe reads, keeps the history of imported files and counts what happened.
+//
+// Recipes are written in transactions of a few hundred; each recipe on its own savepoint, so a
+// recipe that fails leaves nothing behind and a cancelled or failed run keeps every recipe stored
+// before. Duplicate checks are served from maps of titles and fingerprints built once per run.
+
+#include "exchange/ImportFile.h"
+#include "exchange/ImportRecipe.h"
+#include "exchange/MMImport.h"
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+namespace pf {
+
+class ClUnit;
+class Database;
+class DbTransaction;
+
+// The preset decision for duplicates (the option group of the import window).
+enum class DupePreset {
+    Ask,     // "Einzeln nachfragen"
+    Replace, // "Vorhandene ersetzen"
+    Ignore,  // "Doppelte Rezepte ignorieren"
+    Move,    // "Doppelte Rezepte verschieben"
+};
+
+std::string DupePresetText(DupePreset preset);
+
+struct RecipeImportOptions
+{
+    std::vector<std::string> Files; // full paths, in run order
+    bool NewCookbook = false;       // create CookbookName on first use
+    std::string CookbookName;
+    long CookbookID = 0; // an existing target cookbook (0: none, the recipes stand only in "all")
+    long LanguageID = 0; // for recipes whose file does not say
+    bool Umlaute = false;
+    bool UmlauteSS = false;
+    bool NoUmlaute = false;
+    bool BLS = false;      // match ingredient texts to food keys while storing
+    bool Reformat = false; // join the lines of each preparation paragraph
+    DupePreset Duplicates = DupePreset::Ask;
+    bool DupeTrash = false; // a replaced recipe goes to the trash
+    int CommitEvery = 500;  // recipes per transaction
+};
+
+struct ImportCounters
+{
+    long Imported = 0; // stored, not as duplicates (replacements included)
+    long Replaced = 0;
+    long Dupe = 0; // stored as duplicates
+    long Skipped = 0;
+    long FPKill = 0; // imported fingerprints dropped
+    long Faulty = 0; // recipes that could not be read or stored
+    long Files = 0;
+    long BLSCount = 0;
+    long BLSHit = 0;
+    long BLSSearch = 0;
+};
+
+// What the duplicate dialog shows about the recipe being imported and the one found.
+struct DupeQuestion
+{
+    std::string ImportTitle;
+    DateSerial ImportDate;
+    long ImportSource = 0;
+    std::string ImportFingerprint; // FingerprintInfoText, empty without fingerprint
+    const ImportRecipe* Recipe = nullptr;
+    long ExistingID = 0;
+    std::string ExistingTitle;
+    DateSerial ExistingImportDate;
+    long ExistingImportSource = 0;
+    std::string ExistingFingerprint;
+    std::string Books;          // "Das Rezept ist im Kochbuch " + names, or empty
+    std::string Recommendation; // the text after "Empfehlung:"
+};
+
+// The duplicate dialog: returns a decision code (dupe::kIgnore, kReplace, kDupeBook, kImport, or
+// dupe::kSkip to stop the whole run); noMoreQuestions switches the questions off for the run.
+class DupeDecider
+{
+public:
+    virtual ~DupeDecider() = default;
+    virtual int Decide(const DupeQuestion& question, bool& noMoreQuestions) = 0;
+};
+
+class RecipeImport : public MMImportSink
+{
+public:
+    // db: the database the recipes go to; units: its unit table (null: the program's).
+    explicit RecipeImport(Database& db, ClUnit* units = nullptr);
+    ~RecipeImport() override;
+
+    RecipeImportOptions& Options() { return m_options; }
+    void SetDecider(DupeDecider* decider) { m_decider = decider; }
+    // Food-key matching of ingredient texts (with Options().BLS): T_BLS_KEY.ID or 0.
+    void SetFoodKeyMatcher(std::function<long(const std::string&)> matcher)
+    {
+        m_foodKeys = std::move(matcher);
+    }
+    // The Mensax reader, when there is one: reads a whole Mensax file through this pipeline
+    // (StoreRecipe) and returns true.
+    void SetMensaxReader(std::function<bool(const ImportText&, RecipeImport&)> reader)
+    {
+        m_mensax = std::move(reader);
+    }
+    // Called after each recipe and file, at most every 100 ms: the counters and the last title.
+    void SetProgress(std::function<void(const ImportCounters&, const std::string&)> progress)
+    {
+        m_progress = std::move(progress);
+    }
+
+    // The run over every listed file. False when it could not start (the reason in LastErrorText);
+    // problems with single files and recipes are in Problems and the counters.
+    bool Import();
+    // Reads text that is not a file (the clipboard) through the same run.
+    bool ImportFromText(const pf::ImportText& text);
+
+    // Ends the run after the current recipe.
+    void Cancel() { m_cancel = true; }
+    bool IsCancelled() const { return m_cancel; }
+
+    const ImportCounters& Counters() const { return m_counters; }
+    // "Datei, Zeile n: reason" per problem met.
+    const std::vector<std::string>& Problems() const { return m_problems; }
+    // "importiert: N, übersprungen: N, fehlerhaft: N"
+    std::string Summary() const;
+    // The closing message: "Es wurden keine neuen Rezepte importiert" when nothing was stored.
+    std::string ClosingMessage() const;
+    long TargetBookID() const { return m_bookId; }
+    std::string TargetBookName() const { return m_bookName; }
+    const std::string& LastErrorText() const { return m_lastErrorText; }
+
+    // The import history: the date a file was imported, when it was.
+    static std::optional<DateSerial> ImportedBefore(Database& db, const std::string& file);
+    // Asks through UI() whether a file imported before is to be loaded again; true to add it.
+    static bool ConfirmAddFile(Database& db, const std::string& file);
+
+    // --- the steps, public for the reader and for tests ------------------------------------------
+    long StoreRecipe(ImportRecipe& recipe) override;
+    void StoreInfoBlock(long recipeId, const MMInfoBlock& block) override;
+    bool Cancelled() override;
+    void ReadProblem(const std::string& file, long line, const std::string& reason, bool lost) override;
+    bool ImportMensax(const pf::ImportText& file) override;
+    // Sets the record's decision; may cancel the run.
+    void CheckTitle(ImportRecipe& recipe);
+    // Stores the record by its decision; the stored ID (0 when skipped). Throws DbError.
+    long SaveRez(ImportRecipe& recipe);
+
+private:
+    struct Candidate
+    {
+        long ID = 0;
+        std::string Title;
+        DateSerial ImportDate;
+        long ImportSource = 0;
+        std::int32_t FP1 = 0;
+        std::int32_t FP2 = 0;
+        bool Alive = true;
+    };
+    struct YieldUnit
+    {
+        long ID = 0;
+        std::string NameD;
+        std::string NameE;
+    };
+
+    bool Prepare();
+    void Finish();
+    void ImportOneFile(const pf::ImportText& text);
+    void ImportListed(const std::string& path);
+    void Commit(bool reopen);
+    void AddCandidate(Candidate candidate);
+    std::vector<std::size_t> FindCandidates(const ImportRecipe& recipe);
+    DupeQuestion MakeQuestion(const ImportRecipe& recipe, const std::vector<std::size_t>& found);
+    int PresetDecision() const;
+    void NewFingerprint(ImportRecipe& recipe);
+    long YieldUnitID(const std::string& text);
+    long CategoryID(const std::string& name, bool country);
+    long EnsureBook();
+    std::string PreparationText(const ImportRecipe& recipe) const;
+    void ShowProgress(const std::string& title, bool force);
+
+    Database& m_db;
+    ClUnit* m_units = nullptr;
+    std::unique_ptr<ClUnit> m_ownUnits;
+    RecipeImportOptions m_options;
+    DupeDecider* m_decider = nullptr;
+    std::function<long(const std::string&)> m_foodKeys;
+    std::function<bool(const pf::ImportText&, RecipeImport&)> m_mensax;
+    std::function<void(const ImportCounters&, const std::string&)> m_progress;
+    std::unique_ptr<MMImport> m_reader;
+
+    ImportCounters m_counters;
+    std::vector<std::string> m_problems;
+    std::string m_lastErrorText;
+    bool m_cancel = false;
+    bool m_noMoreQuestions = false;
+    DateSerial m_runDate;
+
+    // Built once per run.
+    std::vector<Candidate> m_candidates;
+    std::unordered_multimap<std::string, std::size_t> m_byTitle;
+    std::unordered_multimap<std::int32_t, std::size_t> m_byFP2;
+    std::unordered_set<long> m_dupeBook; // recipes in cookbook -2
+    std::vector<YieldUnit> m_yieldUnits;
+    std::unordered_map<std::string, long> m_yieldByText;
+    std::unordered_map<std::string, long> m_categoryByName;
+    long m_nextId = 1;
+    long m_nextSerial = 0;
+    long m_serialsLeft = 0;
+    long m_creator = 0;
+    long m_bookId = 0;
+    std::string m_bookName;
+    bool m_bookReady = false;
+
+    std::unique_ptr<DbTransaction> m_batch;
+    int m_inBatch = 0;
+    long m_lastStoredId = 0;
+    std::vector<int> m_lastWrittenLines;
+    std::chrono::steady_clock::time_point m_lastProgress{};
+};
+
+} // namespace pf

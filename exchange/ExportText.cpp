@@ -31,7 +31,9 @@ std::u32string Cut(std::u32string& text, int width)
     const std::size_t limit = width < 1 ? 0 : static_cast<std::size_t>(width);
     const std::size_t lineBreak = text.find(kCrLf);
     std::u32string piece;
-    if (lineBreak != std::u32string::npos && (width < 1 || lineBreak + 1 <= limit)) {
+    // A line that fits the width whole ends the piece at its line break, so that no piece leaves
+    // a bare line break behind to become an empty line.
+    if (lineBreak != std::u32string::npos && (width < 1 || lineBreak <= limit)) {
         piece = text.substr(0, lineBreak);
         text.erase(0, lineBreak + 2);
     } else if (width >= 1 && text.size() > limit) {
@@ -96,6 +98,14 @@ std::string FormatTextBlock(std::string_view text, int& lineCount, int maxParagr
     const std::u32string blanks(static_cast<std::size_t>(std::max(indent, 0)), U' ');
     const int room = width - indent;
     std::vector<std::u32string> lines;
+    // Empty lines in a row and at the start of the text are written as one or none at all, as a
+    // reader keeps at most one between paragraphs.
+    auto addEmptyLine = [&] {
+        if (!lines.empty() && !lines.back().empty()) {
+            lines.emplace_back();
+            ++lineCount;
+        }
+    };
     while (!rest.empty()) {
         if (limitLines && lineCount > 100)
             break;
@@ -105,16 +115,17 @@ std::string FormatTextBlock(std::string_view text, int& lineCount, int maxParagr
             rest.compare(lineBreak, 4, U"\r\n\r\n") == 0) {
             // A paragraph followed by an empty line stays one line, however long.
             const std::u32string line = TrimCp(std::u32string_view(rest).substr(0, lineBreak));
-            lines.push_back(line.empty() ? line : blanks + line);
-            lines.emplace_back();
-            lineCount += 2;
             rest.erase(0, lineBreak + 4);
+            if (!line.empty()) {
+                lines.push_back(blanks + line);
+                ++lineCount;
+            }
+            addEmptyLine();
             continue;
         }
         std::u32string piece = TrimCp(Cut(rest, room));
         if (piece.empty()) {
-            lines.emplace_back();
-            ++lineCount;
+            addEmptyLine();
             continue;
         }
         // Short fragments take in what follows, until the line is long enough; joining only once

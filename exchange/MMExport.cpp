@@ -142,7 +142,8 @@ void ExportRecipeEnd(clsRecipeExport& engine, ClRecipe& recipe)
     if (flags == 1)
         return;
     const std::string origin = (flags & 4) != 0 ? recipe.OriginName() : std::string();
-    if ((flags & 16) == 0)
+    // A list of nothing but empty entries carries no information.
+    if ((flags & 16) == 0 || codes.find_first_not_of(',') == std::string::npos)
         codes.clear();
     std::string notes;
     if ((flags & 8) != 0 && !recipe.Notizen().empty()) {

@@ -21,6 +21,15 @@ void Section(std::string& body, std::string_view heading)
     body += "\\b0\\fs20\\par\r\n";
 }
 
+// The text's paragraphs without empty ones at its end.
+std::string WithoutTrailingBreaks(std::string_view text)
+{
+    std::string out = NormalizeLineBreaks(text);
+    while (out.size() >= 2 && out.compare(out.size() - 2, 2, "\r\n") == 0)
+        out.erase(out.size() - 2);
+    return out;
+}
+
 } // namespace
 
 std::string RtfEscape(std::string_view text)
@@ -45,10 +54,12 @@ std::string RtfEscape(std::string_view text)
             char escape[16];
             if (cp1252.Encode(cp, byte)) {
                 std::snprintf(escape, sizeof escape, "\\'%02x", static_cast<unsigned>(byte));
+            } else if (cp > 0xFFFF) {
+                // \uN takes a signed 16-bit number: nothing beyond the basic plane fits.
+                std::snprintf(escape, sizeof escape, "?");
             } else {
-                // \uN takes a signed 16-bit number; characters beyond the basic plane become "?".
-                const long value = cp > 0xFFFF ? '?' : static_cast<long>(static_cast<std::int16_t>(cp));
-                std::snprintf(escape, sizeof escape, "\\u%ld?", value);
+                std::snprintf(escape, sizeof escape, "\\u%d?",
+                              static_cast<int>(static_cast<std::int16_t>(cp)));
             }
             out += escape;
         }
@@ -128,11 +139,11 @@ void ExportRtfRecipe(clsRecipeExport& engine, ClRecipe& recipe)
     }
     Section(body, "Zubereitungsanweisungen");
     body += kNormal;
-    engine.WriteExportLine(NormalizeLineBreaks(recipe.Zubereitung()));
+    engine.WriteExportLine(WithoutTrailingBreaks(recipe.Zubereitung()));
     if (!recipe.Notizen().empty()) {
         Section(body, "Notizen");
         body += kNormal;
-        engine.WriteExportLine(NormalizeLineBreaks(recipe.Notizen()));
+        engine.WriteExportLine(WithoutTrailingBreaks(recipe.Notizen()));
     }
 }
 

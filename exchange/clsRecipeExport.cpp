@@ -363,10 +363,6 @@ bool clsRecipeExport::MediaClose()
             m_fileName = path;
             if (OpenFile())
                 WriteToFile(m_result);
-            m_file.close();
-            if (m_lastErrorText.empty() && m_mode == kRtfWord && !UI().OpenWithDefaultApplication(path))
-                SetError("Die Datei " + path +
-                         " kann nicht mit dem Textverarbeitungsprogramm geöffnet werden.");
         }
     }
     if (m_fileOpen) {
@@ -375,6 +371,9 @@ bool clsRecipeExport::MediaClose()
         if (m_file.fail())
             SetError("Die Datei " + m_fileName + " kann nicht geschrieben werden.");
     }
+    if (m_mode == kRtfWord && m_lastErrorText.empty() && !UI().OpenWithDefaultApplication(m_fileName))
+        SetError("Die Datei " + m_fileName +
+                 " kann nicht mit dem Textverarbeitungsprogramm geöffnet werden.");
     if (!isFileBasedExport(m_mode) && m_mode != kRtfWord)
         UI().SetClipboardText(m_result);
     return m_lastErrorText.empty();

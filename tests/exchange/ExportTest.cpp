@@ -1,0 +1,249 @@
+#include "exchange/ExportRun.h"
+#include "exchange/clsRecipeExport.h"
+
+#include "core/TextConv.h"
+#include "tests/exchange/ExportFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace pf {
+namespace {
+
+class Export : public test::ExportFixture
+{
+protected:
+    ExportOutcome Run(int mode, std::vector<long> ids, const std::string& file,
+                      std::vector<long> servings = {})
+    {
+        ExportRequest request;
+        request.Mode = mode;
+        request.Ids = std::move(ids);
+        request.Servings = std::move(servings);
+        request.FileName = file.empty() ? std::string() : dir.File(file);
+        return RunExport(request, db.get());
+    }
+};
+
+TEST_F(Export, MealMasterWithDependenciesMatchesGoldenFile)
+{
+    ExportRequest request;
+    request.Mode = clsRecipeExport::kMealMasterFile;
+    request.Ids = {suppeId};
+    request.SubRecipes = true;
+    request.Parents = true;
+    request.FileName = dir.File("out.mm");
+    const ExportOutcome outcome = RunExport(request, db.get());
+    ASSERT_TRUE(outcome.Ok) << outcome.Message;
+    EXPECT_EQ(outcome.Message, "Export \"Meal Master\" abgeschlossen.");
+    // The parent first, then the sub-recipe, then the recipe that uses them.
+    EXPECT_EQ(outcome.Ids, (std::vector<long>{spaetzleId, brueheId, suppeId}));
+    ExpectGolden(test::ReadFile(dir.File("out.mm")), "default.mm");
+}
+
+TEST_F(Export, MealMasterInformationBlockAndScaling)
+{
+    app.Options.ExportFingerprint = 1 + 4 + 8 + 16;
+    const ExportOutcome outcome =
+        Run(clsRecipeExport::kMealMasterFile, {spaetzleId, brueheId}, "info.mm", {8, 0});
+    ASSERT_TRUE(outcome.Ok) << outcome.Message;
+    ExpectGolden(test::ReadFile(dir.File("info.mm")), "information.mm");
+}
+
+TEST_F(Export, RezkonvMatchesGoldenFile)
+{
+    const ExportOutcome outcome = Run(clsRecipeExport::kRezkonvFile, {spaetzleId, suppeId}, "out.rez");
+    ASSERT_TRUE(outcome.Ok) << outcome.Message;
+    EXPECT_EQ(outcome.Message, "Export \"Rezkonv\" abgeschlossen.");
+    ExpectGolden(test::ReadFile(dir.File("out.rez")), "recipes.rez");
+}
+
+TEST_F(Export, HtmlPageWithPictureIndexAndDownloadLinksMatchesGoldenFile)
+{
+    {
+        ClRecipe recipe;
+        recipe.SetDB(db.get());
+        ASSERT_TRUE(recipe.LoadByID(spaetzleId, 2));
+        recipe.PictureAdd(Blob{0x89, 'P', 'N', 'G', 13, 10, 26, 10});
+        ASSERT_TRUE(recipe.Save(true)) << recipe.LastErrorText();
+    }
+    app.Options.ExportTitelIndex = 1;
+    ExportRequest request;
+    request.Mode = clsRecipeExport::kHtmlFile;
+    request.Ids = {spaetzleId, suppeId};
+    request.FileName = dir.File("rezepte.html");
+    request.HtmlFlags = htmlflags::kUtf8 | htmlflags::kPicturePathPrefix;
+    request.PicturePath = "bilder";
+    request.HtmlDownload = true;
+    const ExportOutcome outcome = RunExport(request, db.get());
+    ASSERT_TRUE(outcome.Ok) << outcome.Message;
+    const std::string html = test::ReadFile(dir.File("rezepte.html"));
+    EXPECT_TRUE(IsValidUtf8(html));
+    ExpectGolden(html, "recipes.html");
+    EXPECT_EQ(test::ReadFile(dir.File("rezepte_" + std::to_string(spaetzleId) + ".png")),
+              std::string("\x89PNG\r\n\x1a\n", 8));
+}
+
+TEST_F(Export, HtmlWithoutUtf8DeclaresIsoAndFragmentsHaveNoFrame)
+{
+    app.Options.ExportUmlautConvert = 1; // not applied to HTML
+    ExportRequest request;
+    request.Mode = clsRecipeExport::kHtmlClipboard;
+    request.Ids = {brueheId};
+    request.HtmlFlags = 0;
+    ASSERT_TRUE(RunExport(request, db.get()).Ok);
+    EXPECT_NE(ui.clipboard.find("<meta charset=\"ISO-8859-1\">"), std::string::npos);
+    EXPECT_NE(ui.clipboard.find("Gemüsebrühe"), std::string::npos);
+    EXPECT_NE(ui.clipboard.find("</html>"), std::string::npos);
+
+    request.HtmlFlags = 2 | htmlflags::kUtf8;
+    ASSERT_TRUE(RunExport(request, db.get()).Ok);
+    EXPECT_EQ(ui.clipboard.rfind("<div class=\"hrecipe pfannola-recipe\"", 0), 0u) << ui.clipboard;
+    EXPECT_EQ(ui.clipboard.find("<html>"), std::string::npos);
+    EXPECT_EQ(ui.clipboard.find("</body>"), std::string::npos);
+    // No empty line is ever written.
+    EXPECT_EQ(ui.clipboard.find("\r\n\r\n"), std::string::npos);
+}
+
+// Every "{" has its "}" (escaped braces aside) and the document is one group.
+void ExpectBalancedRtf(const std::string& rtf)
+{
+    int depth = 0;
+    bool closedEarly = false;
+    for (std::size_t i = 0; i < rtf.size(); ++i) {
+        if (rtf[i] == '\\') {
+            ++i;
+            continue;
+        }
+        if (rtf[i] == '{')
+            ++depth;
+        if (rtf[i] == '}' && --depth == 0 && rtf.find_first_not_of("\r\n", i + 1) != std::string::npos)
+            closedEarly = true;
+        ASSERT_GE(depth, 0);
+        ASSERT_LT(static_cast<unsigned char>(rtf[i]), 0x80) << "raw byte at " << i;
+    }
+    EXPECT_EQ(depth, 0);
+    EXPECT_FALSE(closedEarly);
+}
+
+TEST_F(Export, RtfFileIsABalancedDocumentMatchingGoldenFile)
+{
+    const ExportOutcome outcome = Run(clsRecipeExport::kRtfFile, {spaetzleId, suppeId}, "rezepte.rtf");
+    ASSERT_TRUE(outcome.Ok) << outcome.Message;
+    const std::string rtf = test::ReadFile(dir.File("rezepte.rtf"));
+    EXPECT_EQ(rtf.rfind("{\\rtf1\\ansi\\ansicpg1252", 0), 0u);
+    ExpectBalancedRtf(rtf);
+    EXPECT_NE(rtf.find("K\\'e4sesp\\'e4tzle"), std::string::npos);
+    ExpectGolden(rtf, "recipes.rtf");
+}
+
+TEST_F(Export, RtfForTheWordProcessorOpensTheWrittenFile)
+{
+    ExportOutcome outcome = Run(clsRecipeExport::kRtfWord, {brueheId}, "");
+    ASSERT_TRUE(outcome.Ok) << outcome.Message;
+    ASSERT_FALSE(ui.opened.empty());
+    ExpectBalancedRtf(test::ReadFile(ui.opened));
+
+    ui.openSucceeds = false;
+    outcome = Run(clsRecipeExport::kRtfWord, {brueheId}, "");
+    EXPECT_FALSE(outcome.Ok);
+    EXPECT_EQ(outcome.Message.rfind("Beim Exportieren ist ein Fehler aufgetreten (", 0), 0u)
+        << outcome.Message;
+}
+
+TEST_F(Export, ExistingFileBecomesBakAndAppendingKeepsIt)
+{
+    const std::string file = dir.File("out.mm");
+    test::WriteFile(file, "erste Fassung");
+    test::WriteFile(file + ".BAK", "uralt");
+    ASSERT_TRUE(Run(clsRecipeExport::kMealMasterFile, {brueheId}, "out.mm").Ok);
+    EXPECT_EQ(test::ReadFile(file + ".BAK"), "erste Fassung");
+    const std::string single = test::ReadFile(file);
+
+    ExportRequest request;
+    request.Mode = clsRecipeExport::kMealMasterFile;
+    request.Ids = {brueheId};
+    request.FileName = file;
+    request.Append = true;
+    ASSERT_TRUE(RunExport(request, db.get()).Ok);
+    EXPECT_EQ(test::ReadFile(file), single + single);
+    EXPECT_EQ(test::ReadFile(file + ".BAK"), "erste Fassung");
+
+    // HTML cannot append: the file is replaced and the old one kept as .BAK.
+    request.Mode = clsRecipeExport::kHtmlFile;
+    ASSERT_TRUE(RunExport(request, db.get()).Ok);
+    EXPECT_EQ(test::ReadFile(file + ".BAK"), single + single);
+}
+
+TEST_F(Export, ClipboardModesPutTheWholeResultOnTheClipboard)
+{
+    ASSERT_TRUE(Run(clsRecipeExport::kMealMasterFile, {spaetzleId, brueheId}, "out.mm").Ok);
+    ASSERT_TRUE(Run(clsRecipeExport::kMealMasterClipboard, {spaetzleId, brueheId}, "").Ok);
+    EXPECT_EQ(ui.clipboard, Win1252ToUtf8(test::ReadFile(dir.File("out.mm"))));
+    ASSERT_TRUE(Run(clsRecipeExport::kRezkonvClipboard, {brueheId}, "").Ok);
+    EXPECT_NE(ui.clipboard.find("========== REZKONV via Pfannola"), std::string::npos);
+}
+
+TEST_F(Export, UmlautSettingsChangeTheWrittenText)
+{
+    app.Options.ExportUmlautConvert = 1;
+    ASSERT_TRUE(Run(clsRecipeExport::kMealMasterFile, {spaetzleId}, "digraph.mm").Ok);
+    const std::string digraphs = test::ReadFile(dir.File("digraph.mm"));
+    EXPECT_NE(digraphs.find("      Title: Kaesespaetzle mit Roestzwiebeln\r\n"), std::string::npos);
+    EXPECT_EQ(digraphs.find('\xe4'), std::string::npos);
+
+    app.Options.ExportUmlautConvert = 0;
+    app.Options.ExportUmlautAnsi = 1;
+    ASSERT_TRUE(Run(clsRecipeExport::kMealMasterFile, {spaetzleId}, "oem.mm").Ok);
+    const std::string oem = test::ReadFile(dir.File("oem.mm"));
+    EXPECT_NE(oem.find("      Title: K\x84sesp\x84tzle mit R\x94stzwiebeln\r\n"), std::string::npos);
+}
+
+TEST_F(Export, MissingRecipeIsSkippedOnOkAndEndsTheRunOnCancel)
+{
+    ui.Answering(Answer::Ok);
+    ExportOutcome outcome = Run(clsRecipeExport::kMealMasterFile, {999, brueheId}, "out.mm");
+    ASSERT_TRUE(outcome.Ok);
+    EXPECT_EQ(outcome.Exported, 1);
+    EXPECT_EQ(outcome.Skipped, 1);
+    ASSERT_FALSE(ui.shown.empty());
+    EXPECT_EQ(ui.shown.back().Text, "Zu exportierendes Rezept nicht gefunden:\r\n#999");
+
+    ui.Answering(Answer::Cancel);
+    outcome = Run(clsRecipeExport::kMealMasterFile, {999, brueheId}, "out.mm");
+    EXPECT_TRUE(outcome.Cancelled);
+    EXPECT_EQ(outcome.Exported, 0);
+    EXPECT_TRUE(ui.AllAnswersUsed());
+}
+
+TEST_F(Export, UnwritableTargetReportsTheError)
+{
+    const ExportOutcome outcome = Run(clsRecipeExport::kMealMasterFile, {brueheId}, "fehlt/out.mm");
+    EXPECT_FALSE(outcome.Ok);
+    EXPECT_EQ(outcome.Message, "Beim Exportieren ist ein Fehler aufgetreten (Die Datei " +
+                                   dir.File("fehlt/out.mm") + " kann nicht geschrieben werden.)");
+}
+
+TEST(ExportModes, ModeQueriesFollowTheModeNumbers)
+{
+    AppContext app;
+    ScopedAppContext scope{app};
+    EXPECT_EQ(clsRecipeExport::ModeTypeName(1), "Meal Master");
+    EXPECT_EQ(clsRecipeExport::ModeTypeName(21), "Pfannola Datenbank");
+    EXPECT_EQ(clsRecipeExport::ModeTypeName(11), "");
+    EXPECT_EQ(clsRecipeExport::ModeTypeName(71), "");
+    for (int mode : {1, 2, 22, 31, 41, 51})
+        EXPECT_TRUE(clsRecipeExport::isFileBasedExport(mode)) << mode;
+    for (int mode : {0, 20, 30, 40, 42, 50})
+        EXPECT_FALSE(clsRecipeExport::isFileBasedExport(mode)) << mode;
+    clsRecipeExport engine;
+    engine.SetExportMode(51);
+    EXPECT_TRUE(engine.IsAppendPossible());
+    EXPECT_FALSE(engine.IsAppendPossible(31));
+    EXPECT_EQ(ExportTargetName(0), "Zwischenablage");
+    EXPECT_EQ(ExportTargetName(51), "Datei");
+}
+
+} // namespace
+} // namespace pf

@@ -1,15 +1,140 @@
-// The "export" command of the command-line program.
+// The "export" command of the command-line program: writes the listed recipes (all when no list
+// is given) in one of the export formats to a file.
 
 #include "app/CliCommands.h"
+#include "core/AppContext.h"
+#include "db/Database.h"
+#include "db/DatabaseChoice.h"
+#include "db/DbError.h"
+#include "db/Recordset.h"
+#include "exchange/ExportRun.h"
+#include "model/ProgramUnits.h"
 
+#include <charconv>
+#include <filesystem>
 #include <ostream>
 
 namespace pf {
 
+namespace {
+
+bool ParsePositive(std::string_view text, long& value)
+{
+    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc() && ptr == text.data() + text.size() && value > 0;
+}
+
+// "3,7,12" into IDs; false on anything that is not a positive number.
+bool ParseIdList(const std::string& text, std::vector<long>& ids)
+{
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find(',', start);
+        if (end == std::string::npos)
+            end = text.size();
+        long id = 0;
+        if (!ParsePositive(std::string_view(text).substr(start, end - start), id))
+            return false;
+        ids.push_back(id);
+        start = end + 1;
+    }
+    return !ids.empty();
+}
+
+// The file mode of a format name; 0 when there is none.
+int FileModeOf(const std::string& format)
+{
+    if (format == "mm")
+        return clsRecipeExport::kMealMasterFile;
+    if (format == "rezkonv")
+        return clsRecipeExport::kRezkonvFile;
+    if (format == "html")
+        return clsRecipeExport::kHtmlFile;
+    if (format == "rtf")
+        return clsRecipeExport::kRtfFile;
+    return 0;
+}
+
+constexpr const char* kUsage =
+    "Aufruf: pfannola-cli --db DATEI export --format mm|rezkonv|html|rtf [--ids LISTE] [--servings N] "
+    "--out PFAD\n";
+
+} // namespace
+
 int CliExport(CliCall& call)
 {
-    call.Err << "Der Befehl \"export\" ist noch nicht verfügbar.\n";
-    return 1;
+    std::string format;
+    std::string out;
+    std::vector<long> ids;
+    long servings = 0;
+    for (std::size_t i = 0; i < call.Args.size(); ++i) {
+        const std::string& arg = call.Args[i];
+        const bool hasValue = i + 1 < call.Args.size();
+        if (arg == "--format" && hasValue) {
+            format = call.Args[++i];
+        } else if (arg == "--out" && hasValue) {
+            out = call.Args[++i];
+        } else if (arg == "--ids") {
+            if (!hasValue || !ParseIdList(call.Args[i + 1], ids)) {
+                call.Err << "Nach --ids muss eine Liste von Rezeptnummern stehen (z. B. 3,7,12).\n";
+                return 2;
+            }
+            ++i;
+        } else if (arg == "--servings") {
+            if (!hasValue || !ParsePositive(call.Args[i + 1], servings)) {
+                call.Err << "Nach --servings muss eine ganze Zahl größer als 0 stehen.\n";
+                return 2;
+            }
+            ++i;
+        } else {
+            call.Err << "Unbekanntes Argument: " << arg << "\n";
+            return 2;
+        }
+    }
+    if (format.empty() || out.empty()) {
+        call.Err << kUsage;
+        return 2;
+    }
+    const int mode = FileModeOf(format);
+    if (mode == 0) {
+        if (format == "mnx" || format == "csv")
+            call.Err << "Das Exportformat \"" << format << "\" ist noch nicht verfügbar.\n";
+        else
+            call.Err << "Unbekanntes Exportformat: " << format << "\n" << kUsage;
+        return 2;
+    }
+    Database* db = OpenCliDatabase(call);
+    if (!db)
+        return 1;
+    ResetProgramData();
+    int code = 0;
+    try {
+        ExportRequest request;
+        request.Mode = mode;
+        if (ids.empty()) {
+            auto rs = db->OpenRecordset(
+                "SELECT ID FROM T_REZ_KOPF WHERE FlagDeleted=0 OR FlagDeleted IS NULL ORDER BY ID");
+            for (; !rs->Eof(); rs->MoveNext())
+                ids.push_back(static_cast<long>(rs->Field(0).AsLong()));
+        }
+        request.Ids = ids;
+        request.Servings.assign(ids.size(), servings);
+        request.FileName = std::filesystem::absolute(out).string();
+        request.SubRecipes = AppContext::Current().Options.ExportAbhaengigkeiten != 0;
+        const ExportOutcome outcome = RunExport(request, db);
+        if (!outcome.Ok) {
+            call.Err << outcome.Message << "\n";
+            code = 1;
+        } else {
+            call.Out << "exportiert: " << outcome.Exported << ", übersprungen: " << outcome.Skipped << "\n";
+        }
+    } catch (const DbError& error) {
+        call.Err << "Beim Exportieren ist ein Fehler aufgetreten (" << error.Description() << ")\n";
+        code = 1;
+    }
+    ResetProgramData();
+    CloseWorkDatabase();
+    return code;
 }
 
 } // namespace pf

@@ -1,0 +1,104 @@
+#include "app/Cli.h"
+#include "db/Database.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+namespace pf {
+namespace {
+
+class CliExportTest : public ::testing::Test
+{
+protected:
+    CliExportTest()
+    {
+        setenv("XDG_CONFIG_HOME", dir.File("config").c_str(), 1);
+        setenv("XDG_DATA_HOME", dir.File("share").c_str(), 1);
+        std::filesystem::create_directories(dir.File("bin"));
+        std::filesystem::copy_file(PF_INIT_ZIP, dir.File("bin/INIT.ZIP"));
+    }
+
+    int Run(std::vector<std::string> args)
+    {
+        out.str("");
+        err.str("");
+        return RunCli(dir.File("bin/pfannola-cli"), args, out, err);
+    }
+
+    // Two recipes: 7 uses 8 as a sub-recipe.
+    std::string MakeRecipeDatabase()
+    {
+        const std::string path = dir.File("rezepte.MDB");
+        EXPECT_EQ(Run({"--db", path, "init"}), 0) << err.str();
+        auto db = Database::OpenSqlite(path);
+        db->Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle,RezYield,RezYieldEinh) VALUES "
+                    "(7,'Pfannkuchen',4,1), (8,'Apfelmus',2,1)");
+        db->Execute("INSERT INTO T_REZ_CAT_NDX (ID,CatID,CatPrimary) VALUES (7,102,-1)");
+        db->Execute(
+            "INSERT INTO T_REZ_ZUTAT (ID,No,ZutTrenner,ZutText,ZutAnz,ZutEinh,ZutRezept,ZutBLSID) VALUES "
+            "(7,1,0,'Mehl',250,31,0,NULL), (7,2,0,'Apfelmus',0,0,-1,8), (8,1,0,'Äpfel',500,31,0,NULL)");
+        db->Execute("INSERT INTO T_REZ_ANWEIS (ID,NO,AnwText) VALUES (7,1,'Ausbacken.'), (8,1,'Kochen.')");
+        return path;
+    }
+
+    test::TempDir dir;
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+TEST_F(CliExportTest, ExportsTheListWithItsSubRecipesFirst)
+{
+    const std::string path = MakeRecipeDatabase();
+    const std::string file = dir.File("pfannkuchen.mm");
+    ASSERT_EQ(Run({"--db", path, "export", "--format", "mm", "--ids", "7", "--servings", "8", "--out", file}),
+              0)
+        << err.str();
+    EXPECT_EQ(out.str(), "exportiert: 2, übersprungen: 0\n");
+    const std::string text = test::ReadFile(file);
+    const std::size_t sub = text.find("      Title: Apfelmus\r\n");
+    const std::size_t main = text.find("      Title: Pfannkuchen\r\n");
+    ASSERT_NE(sub, std::string::npos) << text;
+    ASSERT_NE(main, std::string::npos) << text;
+    EXPECT_LT(sub, main);
+    EXPECT_NE(text.find("    500 g  Mehl\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\xc4pfel"), std::string::npos); // Windows-1252
+}
+
+TEST_F(CliExportTest, ExportsEveryRecipeInEachFormat)
+{
+    const std::string path = MakeRecipeDatabase();
+    struct Case
+    {
+        const char* format;
+        const char* file;
+        const char* marker;
+    };
+    for (const Case& c : {Case{"rezkonv", "alle.rez", "     Titel: Apfelmus"},
+                          Case{"html", "alle.html", "</html>"}, Case{"rtf", "alle.rtf", "{\\rtf1"}}) {
+        SCOPED_TRACE(c.format);
+        ASSERT_EQ(Run({"--db", path, "export", "--format", c.format, "--out", dir.File(c.file)}), 0)
+            << err.str();
+        EXPECT_EQ(out.str(), "exportiert: 2, übersprungen: 0\n");
+        EXPECT_NE(test::ReadFile(dir.File(c.file)).find(c.marker), std::string::npos);
+    }
+}
+
+TEST_F(CliExportTest, RefusesBadArgumentsAndReportsMissingRecipes)
+{
+    const std::string path = MakeRecipeDatabase();
+    EXPECT_EQ(Run({"--db", path, "export", "--format", "doc", "--out", dir.File("x")}), 2);
+    EXPECT_NE(err.str().find("Unbekanntes Exportformat: doc"), std::string::npos);
+    EXPECT_EQ(Run({"--db", path, "export", "--format", "mm"}), 2);
+    EXPECT_EQ(Run({"--db", path, "export", "--format", "mm", "--ids", "7,x", "--out", dir.File("x")}), 2);
+    EXPECT_EQ(Run({"--db", path, "export", "--format", "mnx", "--out", dir.File("x")}), 2);
+
+    ASSERT_EQ(Run({"--db", path, "export", "--format", "mm", "--ids", "99,8", "--out", dir.File("x.mm")}), 0);
+    EXPECT_EQ(out.str(), "exportiert: 1, übersprungen: 1\n");
+}
+
+} // namespace
+} // namespace pf

@@ -1,15 +1,87 @@
-// The "search" command of the command-line program.
+// The "search" command of the command-line program: words searched in titles, or a special list
+// with --mode; prints ID<TAB>title per hit in the listing order.
 
 #include "app/CliCommands.h"
+#include "db/DatabaseChoice.h"
+#include "model/ClRecipe.h"
+#include "model/ProgramUnits.h"
+#include "search/ClSearch.h"
 
+#include <charconv>
 #include <ostream>
 
 namespace pf {
 
+namespace {
+
+bool ParseMode(const std::string& text, int& value)
+{
+    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc() && ptr == text.data() + text.size() && value >= 1 && value <= 8;
+}
+
+// The search data of the command's words: a word search, or a special list with its value.
+std::string SearchDataFor(int mode, const std::string& text)
+{
+    SearchCriteria criteria;
+    if (mode == 0) {
+        criteria.Words = text;
+        return EncodeSearchData(criteria);
+    }
+    criteria.SpecialMode = mode;
+    if (mode == 7 && !text.empty() && text.front() != '#')
+        criteria.SpecialValue = "#" + text + "#";
+    else if (mode == 2 || mode == 7 || mode == 8)
+        criteria.SpecialValue = text;
+    return EncodeSearchData(criteria);
+}
+
+} // namespace
+
 int CliSearch(CliCall& call)
 {
-    call.Err << "Der Befehl \"search\" ist noch nicht verfügbar.\n";
-    return 1;
+    int mode = 0;
+    std::string text;
+    for (std::size_t i = 0; i < call.Args.size(); ++i) {
+        const std::string& arg = call.Args[i];
+        if (arg == "--mode") {
+            if (i + 1 >= call.Args.size() || !ParseMode(call.Args[i + 1], mode)) {
+                call.Err << "Nach --mode muss eine Zahl von 1 bis 8 stehen.\n";
+                return 2;
+            }
+            ++i;
+        } else if (arg.size() > 2 && arg.rfind("--", 0) == 0) {
+            call.Err << "Unbekanntes Argument: " << arg << "\n";
+            return 2;
+        } else {
+            text += (text.empty() ? "" : " ") + arg;
+        }
+    }
+    const bool needsText = mode == 0 || mode == 2 || mode == 7 || mode == 8;
+    if (needsText && text.empty()) {
+        call.Err << "Aufruf: pfannola-cli --db DATEI search [--mode N] TEXT\n";
+        return 2;
+    }
+    if (!OpenCliDatabase(call))
+        return 1;
+    ResetProgramData();
+    int code = 0;
+    {
+        ClSearch search;
+        long count = 0;
+        search.FindFirst(SearchDataFor(mode, text), -1, ClSearch::kSortTitle, count);
+        if (search.LastError() != 0 && count == 0) {
+            call.Err << "Die Suche ist fehlgeschlagen: " << search.LastErrorText() << "\n";
+            code = 1;
+        } else if (count == 0) {
+            call.Err << "keine Rezepte mit diesem Suchbegriff !\n";
+        }
+        for (const SearchHit& hit : search.Hits())
+            call.Out << hit.id << '\t' << hit.Title << '\n';
+    }
+    ResetProgramData();
+    CloseWorkDatabase();
+    return code;
 }
 
 } // namespace pf

@@ -1,0 +1,65 @@
+#include "app/Cli.h"
+#include "db/Database.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+namespace pf {
+namespace {
+
+class CliSearchTest : public ::testing::Test
+{
+protected:
+    CliSearchTest()
+    {
+        setenv("XDG_CONFIG_HOME", dir.File("config").c_str(), 1);
+        setenv("XDG_DATA_HOME", dir.File("share").c_str(), 1);
+        std::filesystem::create_directories(dir.File("bin"));
+        std::filesystem::copy_file(PF_INIT_ZIP, dir.File("bin/INIT.ZIP"));
+    }
+
+    int Run(std::vector<std::string> args)
+    {
+        out.str("");
+        err.str("");
+        return RunCli(dir.File("bin/pfannola-cli"), args, out, err);
+    }
+
+    std::string MakeDatabase()
+    {
+        const std::string path = dir.File("rezepte.MDB");
+        EXPECT_EQ(Run({"--db", path, "init"}), 0) << err.str();
+        auto db = Database::OpenSqlite(path);
+        db->Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle,RezMenuCard,Template,FlagDeleted,Generic) VALUES "
+                    "(7,'Käsespätzle','',0,0,-1),(8,'Apfelkuchen','',0,0,0),(9,'Kaesesuppe','',0,0,0),"
+                    "(10,'Käsetoast','',0,-1,0)");
+        return path;
+    }
+
+    test::TempDir dir;
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+TEST_F(CliSearchTest, PrintsIdAndTitleInTitleOrder)
+{
+    const std::string path = MakeDatabase();
+    ASSERT_EQ(Run({"--db", path, "search", "käse"}), 0) << err.str();
+    EXPECT_EQ(out.str(), "9\tKaesesuppe\n7\tKäsespätzle\n");
+    ASSERT_EQ(Run({"--db", path, "search", "--mode", "8", "7-8"}), 0) << err.str();
+    EXPECT_EQ(out.str(), "8\tApfelkuchen\n7\tKäsespätzle\n");
+    ASSERT_EQ(Run({"--db", path, "search", "--mode", "3"}), 0) << err.str();
+    EXPECT_EQ(out.str(), "7\tKäsespätzle\n");
+    ASSERT_EQ(Run({"--db", path, "search", "torte"}), 0);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(err.str(), "keine Rezepte mit diesem Suchbegriff !\n");
+    EXPECT_EQ(Run({"--db", path, "search", "--mode", "12", "x"}), 2);
+    EXPECT_EQ(Run({"--db", path, "search"}), 2);
+}
+
+} // namespace
+} // namespace pf

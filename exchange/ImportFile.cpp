@@ -84,6 +84,24 @@ bool IsCp850Letter(unsigned char c)
     }
 }
 
+bool IsWin1252Punctuation(unsigned char c)
+{
+    switch (c) {
+    case 0x82:
+    case 0x84:
+    case 0x85:
+    case 0x91:
+    case 0x92:
+    case 0x93:
+    case 0x94:
+    case 0x96:
+    case 0x97:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 FileEncoding DetectEncoding(std::string_view bytes)
@@ -102,7 +120,9 @@ FileEncoding DetectEncoding(std::string_view bytes)
             continue;
         if (IsWin1252Letter(c))
             ++win;
-        if (IsCp850Letter(c))
+        // Bytes that Windows-1252 uses for quotation marks and dashes stand at the edge of a
+        // word; as code page 850 letters they count only inside one.
+        if (IsCp850Letter(c) && ((before && after) || !IsWin1252Punctuation(c)))
             ++oem;
     }
     return oem > win ? FileEncoding::Cp850 : FileEncoding::Windows1252;

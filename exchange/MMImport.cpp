@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <iterator>
 #include <utility>
 
 namespace pf {
@@ -474,7 +475,7 @@ MMImport::LineResult MMImport::ParseIngredient(const std::string& line, ParsedLi
         const std::string rest = Trimmed(tail);
         const std::size_t wordStart = 8 + tail.find_first_not_of(' ');
         const std::size_t blank = rest.find(' ');
-        if (blank != std::string::npos && wordStart < 17) {
+        if (blank != std::string::npos && wordStart < 19) {
             const std::string word = rest.substr(0, blank);
             if (const int index = FindUnit(word)) {
                 parsed.UnitID = m_units.id(index);
@@ -536,6 +537,27 @@ bool MMImport::SplitTwoColumns(std::string& left, std::string& right)
         return false;
     left = std::string(RightTrim(FromCodePoints(std::u32string_view(cols).substr(0, 40))));
     right = std::move(candidate);
+    return true;
+}
+
+bool MMImport::AddKeepingLine(std::string_view line)
+{
+    // "3 Tage gekühlt": days, then how the dish is kept.
+    const std::string text = Trimmed(line);
+    long days = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), days);
+    if (ec != std::errc() || days <= 0)
+        return false;
+    const std::string rest =
+        ToLower(std::string_view(end, static_cast<std::size_t>(text.data() + text.size() - end)));
+    if (rest.find("tage") == std::string::npos)
+        return false;
+    std::size_t index = 1;
+    if (rest.find("tiefgefroren") != std::string::npos || rest.find("tiefgekühlt") != std::string::npos)
+        index = 2;
+    else if (rest.find("ungekühlt") != std::string::npos || rest.find("gelagert") != std::string::npos)
+        index = 0;
+    m_rec.StorageTime[index] = std::min(days, 100000L);
     return true;
 }
 
@@ -615,6 +637,13 @@ void MMImport::AddIngredient(ParsedLine parsed)
 
 bool MMImport::ImportZutaten()
 {
+    // A source section ends with the ingredient list.
+    struct EndSource
+    {
+        bool& inSource;
+        bool& inKeeping;
+        ~EndSource() { inSource = inKeeping = false; }
+    } endSource{m_inSource, m_inKeeping};
     bool taken = false;
     bool firstBlock = true;
     while (m_hasCur) {
@@ -640,6 +669,9 @@ bool MMImport::ImportZutaten()
                 // preparation.
                 bool anyAmount = false;
                 for (const BlockLine& line : block) {
+                    std::string headingProbe = line.Text;
+                    if (IsHeadingLine(headingProbe))
+                        continue;
                     ParsedLine parsed;
                     std::string left = line.Text;
                     std::string right;
@@ -660,12 +692,25 @@ bool MMImport::ImportZutaten()
         }
         firstBlock = false;
 
-        // Two columns: the right halves follow the left ones.
-        const std::size_t written = block.size();
-        for (std::size_t i = 0; i < written; ++i) {
-            std::string right;
-            if (SplitTwoColumns(block[i].Text, right))
-                block.push_back({std::move(right), block[i].LineNo});
+        // Two columns: the right halves follow the left ones, up to the next heading.
+        {
+            std::vector<BlockLine> ordered;
+            std::vector<BlockLine> rights;
+            for (BlockLine& line : block) {
+                std::string probeHeading = line.Text;
+                if (IsHeadingLine(probeHeading)) {
+                    std::move(rights.begin(), rights.end(), std::back_inserter(ordered));
+                    rights.clear();
+                    ordered.push_back(std::move(line));
+                    continue;
+                }
+                std::string right;
+                if (SplitTwoColumns(line.Text, right))
+                    rights.push_back({std::move(right), line.LineNo});
+                ordered.push_back(std::move(line));
+            }
+            std::move(rights.begin(), rights.end(), std::back_inserter(ordered));
+            block = std::move(ordered);
         }
 
         for (std::size_t i = 0; i < block.size(); ++i) {
@@ -677,6 +722,9 @@ bool MMImport::ImportZutaten()
                     continue;
                 }
                 m_inSource = false;
+                m_inKeeping = m_rezkonv && ToUpper(heading).find("HALTBARKEIT") != std::string::npos;
+                if (m_inKeeping)
+                    continue;
                 if (m_rec.YieldText.empty() && IsNumber(heading) &&
                     ToUpper(m_headerText).find("B&S ") != std::string::npos) {
                     m_rec.YieldText = heading;
@@ -696,6 +744,8 @@ bool MMImport::ImportZutaten()
                 AddSourceLine(line);
                 continue;
             }
+            if (m_inKeeping && AddKeepingLine(line))
+                continue;
             ParsedLine parsed;
             const LineResult result = ParseIngredient(line, parsed);
             if (result == LineResult::SkipBlock)
@@ -708,6 +758,7 @@ bool MMImport::ImportZutaten()
             AddIngredient(std::move(parsed));
             taken = true;
         }
+        m_inKeeping = false;
         while (m_hasCur && Trim(m_cur, " ").empty())
             Next();
         if (!m_hasCur || IsEndLine(Trimmed(m_cur)) || IsStartLine(m_cur))

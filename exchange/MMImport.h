@@ -118,6 +118,7 @@ private:
     LineResult ParseIngredient(const std::string& line, ParsedLine& parsed);
     void AddIngredient(ParsedLine parsed);
     void AddSourceLine(std::string_view line);
+    bool AddKeepingLine(std::string_view line);
 
     ClUnit& m_units;
     MMReadOptions m_options;
@@ -135,6 +136,7 @@ private:
     std::string m_headerText;
     ImportRecipe m_rec;
     bool m_inSource = false;
+    bool m_inKeeping = false;
     long m_lastId = 0;
 };
 

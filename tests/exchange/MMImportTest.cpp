@@ -1,0 +1,417 @@
+#include "exchange/MMImport.h"
+
+#include "core/AppContext.h"
+#include "core/Utf8.h"
+#include "model/ClUnit.h"
+#include "tests/support/BaseDataDb.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace pf {
+namespace {
+
+std::string DataFile(const std::string& name)
+{
+    return std::string(PF_TEST_DATA_DIR) + "/mm/" + name;
+}
+
+// Keeps what the reader delivers instead of storing it.
+class CollectingSink : public MMImportSink
+{
+public:
+    long StoreRecipe(ImportRecipe& recipe) override
+    {
+        recipes.push_back(recipe);
+        return static_cast<long>(recipes.size());
+    }
+    void StoreInfoBlock(long recipeId, const MMInfoBlock& block) override
+    {
+        infoIds.push_back(recipeId);
+        infos.push_back(block);
+    }
+    void ReadProblem(const std::string& file, long line, const std::string& reason, bool lost) override
+    {
+        problems.push_back(file + ":" + std::to_string(line) + ":" + reason + (lost ? ":lost" : ""));
+    }
+
+    std::vector<ImportRecipe> recipes;
+    std::vector<long> infoIds;
+    std::vector<MMInfoBlock> infos;
+    std::vector<std::string> problems;
+};
+
+class MMImportTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_db = test::MakeBaseDataDatabase(m_dir);
+        ASSERT_TRUE(m_db);
+        m_units.SetDB(m_db.get());
+    }
+
+    CollectingSink ReadFile(const std::string& name, MMReadOptions options = {})
+    {
+        ImportText text;
+        std::string error;
+        EXPECT_TRUE(ReadImportFile(DataFile(name), text, error)) << error;
+        return ReadText(text, std::move(options));
+    }
+
+    CollectingSink ReadText(const ImportText& text, MMReadOptions options = {})
+    {
+        CollectingSink sink;
+        MMImport reader(m_units, std::move(options));
+        reader.ReadFile(text, sink);
+        return sink;
+    }
+
+    CollectingSink ReadString(const std::string& content, MMReadOptions options = {})
+    {
+        return ReadText(ImportTextFromString(content, "test.mm"), std::move(options));
+    }
+
+    std::string UnitName(long id) { return m_units.UnitNameE(m_units.GetIndexforID(id)); }
+
+    AppContext m_app;
+    ScopedAppContext m_scope{m_app};
+    test::TempDir m_dir;
+    std::unique_ptr<Database> m_db;
+    ClUnit m_units;
+};
+
+struct Line
+{
+    const char* amount;
+    const char* unit; // British short name, "" for none; "--" for a separator
+    const char* text;
+    const char* note;
+};
+
+void ExpectLines(const ImportRecipe& recipe, const std::vector<Line>& expected, ClUnit& units)
+{
+    ASSERT_EQ(recipe.Lines.size(), expected.size()) << recipe.Title;
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        SCOPED_TRACE(recipe.Title + " line " + std::to_string(i + 1));
+        const ImportIngredient& line = recipe.Lines[i];
+        const Line& want = expected[i];
+        if (std::string(want.unit) == "--") {
+            EXPECT_TRUE(line.IsTrenner);
+            EXPECT_EQ(line.Text, want.text);
+            continue;
+        }
+        EXPECT_FALSE(line.IsTrenner);
+        EXPECT_EQ(line.Amount, Decimal4::Parse(want.amount));
+        EXPECT_EQ(ToLower(units.UnitNameE(units.GetIndexforID(line.UnitID))), want.unit);
+        EXPECT_EQ(line.Text, want.text);
+        EXPECT_EQ(line.Verarbeitung, want.note);
+    }
+}
+
+TEST_F(MMImportTest, SingleColumnRecipeWithHeadingContinuationAndColonLines)
+{
+    const CollectingSink sink = ReadFile("single.mm");
+    ASSERT_EQ(sink.recipes.size(), 1u);
+    const ImportRecipe& r = sink.recipes[0];
+    EXPECT_EQ(r.Title, "Apfelkuchen vom Blech");
+    EXPECT_EQ(r.Categories, (std::vector<std::string>{"Backen", "Kuchen"}));
+    EXPECT_TRUE(r.IsTemplate);
+    EXPECT_EQ(r.Servings, 1);
+    EXPECT_EQ(r.YieldUnitText, "Blech");
+    ExpectLines(r,
+                {{"500", "g", "Mehl", ""},
+                 {"0.5", "l", "Milch", ""},
+                 {"1.5", "ts", "Salz", ""},
+                 {"3", "", "Eier", "verquirlt"},
+                 {"250", "g", "Butter", "weich, in Stuecken, nicht zu kalt aus dem Kuehlschrank"},
+                 {"0", "", "Zimt", ""},
+                 {"", "--", "BELAG", ""},
+                 {"1", "kg", "Aepfel", "geschaelt"},
+                 {"2", "tb", "Zucker", ""}},
+                m_units);
+    // The continuation line is a written line of its own that joined the butter.
+    EXPECT_EQ(r.WrittenLines, (std::vector<int>{0, 1, 2, 3, 4, -1, 5, 6, 7, 8}));
+    EXPECT_EQ(r.Zubereitung, "Den Teig aus Mehl, Milch, Salz und Eiern ruehren.\nDie Butter unterkneten.\n\n"
+                             "Die Aepfel auf dem Teig verteilen und bei 180 Grad\n40 Minuten backen.");
+    EXPECT_EQ(r.Notizen, "Schmeckt auch kalt.");
+    EXPECT_EQ(r.FP1, 1015412);
+    EXPECT_EQ(r.FP2, 2097153);
+    EXPECT_EQ(r.Line, 3);
+    EXPECT_TRUE(sink.problems.empty());
+}
+
+TEST_F(MMImportTest, TwoColumnsDashMarkersAndStrayText)
+{
+    const CollectingSink sink = ReadFile("twocol.mm");
+    ASSERT_EQ(sink.recipes.size(), 2u);
+    const ImportRecipe& pancakes = sink.recipes[0];
+    EXPECT_EQ(pancakes.Title, "'Best' Pancakes");
+    EXPECT_EQ(pancakes.Servings, 4);
+    EXPECT_EQ(pancakes.YieldUnitText, "Servings");
+    // Left column first, the right halves before the next heading.
+    ExpectLines(pancakes,
+                {{"1.5", "c", "flour", ""},
+                 {"2", "tb", "sugar", ""},
+                 {"1.25", "c", "milk", ""},
+                 {"0.5", "ts", "salt", ""},
+                 {"1", "", "egg", ""},
+                 {"", "--", "TOPPING", ""},
+                 {"1", "c", "blueberries", ""},
+                 {"2", "tb", "maple syrup", ""}},
+                m_units);
+    EXPECT_EQ(pancakes.Zubereitung,
+              "Mix the dry ingredients. Whisk in the milk and the egg.\nBake on a hot griddle until golden.");
+
+    const ImportRecipe& soup = sink.recipes[1];
+    EXPECT_EQ(soup.Title, "Tomato Soup");
+    EXPECT_EQ(soup.Categories, (std::vector<std::string>{"Soups", "Vegetarian"}));
+    EXPECT_EQ(soup.Servings, 1); // "Yield: 0"
+    EXPECT_EQ(soup.YieldUnitText, "Servings");
+    ExpectLines(soup,
+                {{"2", "lb", "tomatoes", "peeled"},
+                 {"1", "", "onion", "chopped"},
+                 {"1", "qt", "water", ""},
+                 {"0", "", "Salt and pepper to taste", ""}},
+                m_units);
+}
+
+TEST_F(MMImportTest, SameRecipeInEveryEncodingReadsTheSame)
+{
+    std::vector<ImportRecipe> read;
+    for (const char* name : {"german-utf8.mm", "german-1252.mm", "german-850.mm"}) {
+        SCOPED_TRACE(name);
+        const CollectingSink sink = ReadFile(name);
+        ASSERT_EQ(sink.recipes.size(), 1u);
+        read.push_back(sink.recipes[0]);
+    }
+    for (const ImportRecipe& r : read) {
+        EXPECT_EQ(r.Title, "Würzige Käsespätzle");
+        EXPECT_EQ(r.Categories, (std::vector<std::string>{"Hauptgerichte", "Käse"}));
+        EXPECT_EQ(r.YieldUnitText, "Portionen");
+        ExpectLines(r,
+                    {{"400", "g", "Mehl", ""},
+                     {"4", "", "Eier", ""},
+                     {"200", "g", "Bergkäse", "gerieben"},
+                     {"2", "", "Zwiebeln", "in Ringe geschnitten"},
+                     {"1", "pn", "Muskatnuß", ""}},
+                    m_units);
+        EXPECT_EQ(r.Zubereitung, read[0].Zubereitung);
+    }
+    EXPECT_NE(read[0].Zubereitung.find("gerösteten"), std::string::npos);
+}
+
+TEST_F(MMImportTest, EncodingIsDecidedPerFile)
+{
+    struct Case
+    {
+        std::string bytes;
+        FileEncoding expected;
+    };
+    const Case cases[] = {
+        {"K\xC3\xA4se", FileEncoding::Utf8},
+        {"K\xE4se und Spa\xDF", FileEncoding::Windows1252},
+        {"K\x84se und Spa\xE1", FileEncoding::Cp850},
+        // German quotation marks of Windows-1252 beside real umlauts.
+        {"\x84Omas K\xE4se\x93", FileEncoding::Windows1252},
+        {"plain", FileEncoding::Utf8},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        EXPECT_EQ(DetectEncoding(c.bytes), c.expected);
+    }
+    EXPECT_EQ(DecodeImportText("\xEF\xBB\xBFTitle"), "Title");
+}
+
+TEST_F(MMImportTest, MixedLineEndingsAndTabsReadLikeClean)
+{
+    EXPECT_EQ(SplitImportLines("a\r\nb\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));
+    EXPECT_EQ(SplitImportLines("a\r\n\r\n"), (std::vector<std::string>{"a", ""}));
+    EXPECT_EQ(SplitImportLines("  1 1/2\tc"), (std::vector<std::string>{"  1 1/2 c"}));
+
+    const CollectingSink mixed = ReadFile("mixed-endings.mm");
+    ASSERT_EQ(mixed.recipes.size(), 1u);
+    EXPECT_EQ(mixed.recipes[0].Title, "Gemischte Zeilen");
+    EXPECT_EQ(mixed.recipes[0].Servings, 2);
+    ExpectLines(mixed.recipes[0], {{"100", "g", "Zucker", ""}, {"1", "", "Ei", ""}}, m_units);
+    EXPECT_EQ(mixed.recipes[0].Zubereitung, "Verruehren.\nFertig.");
+
+    const CollectingSink tabs = ReadFile("tabs-overlong.mm");
+    ASSERT_EQ(tabs.recipes.size(), 1u);
+    // An overlong single-column line keeps its whole text and is not split into two columns.
+    ExpectLines(tabs.recipes[0],
+                {{"1.5", "c", "rice", ""},
+                 {"2", "c", "chicken stock, preferably homemade and unsalted", ""},
+                 {"1", "x", "parsley", ""}},
+                m_units);
+    EXPECT_EQ(tabs.recipes[0].Zubereitung, "Cook the rice in the stock.");
+}
+
+TEST_F(MMImportTest, RezkonvFile)
+{
+    const CollectingSink sink = ReadFile("rouladen.rez");
+    ASSERT_EQ(sink.recipes.size(), 1u);
+    const ImportRecipe& r = sink.recipes[0];
+    EXPECT_EQ(r.Title, "Omas Rinderrouladen");
+    EXPECT_EQ(r.Categories, (std::vector<std::string>{"Fleisch", "Rind"}));
+    EXPECT_EQ(r.Servings, 4);
+    EXPECT_EQ(r.YieldUnitText, "Portionen");
+    ExpectLines(r,
+                {{"4", "sl", "Rinderrouladen", ""},
+                 {"2", "tb", "Senf", ""},
+                 {"1", "pn", "Salz", ""},
+                 {"100", "g", "Speck", "gewürfelt"},
+                 {"2", "", "Gewürzgurken", ""},
+                 {"", "--", "Sauce", ""},
+                 {"250", "ml", "Rotwein", ""}},
+                m_units);
+    EXPECT_EQ(r.Zubereitung,
+              "Die Rouladen mit Senf bestreichen, mit Speck und Gurken belegen\nund aufrollen.\n\n"
+              "Im Rotwein 90 Minuten schmoren.");
+    EXPECT_EQ(r.StorageTime, (std::array<long, 3>{0, 3, 90}));
+}
+
+TEST_F(MMImportTest, SourceSectionAndInformationBlock)
+{
+    const CollectingSink sink = ReadFile("source-info.mm");
+    ASSERT_EQ(sink.recipes.size(), 1u);
+    const ImportRecipe& r = sink.recipes[0];
+    EXPECT_EQ(r.SourceText, "Kochbuch der Gemeinde\n-- Erfasst von Hans Muster");
+    ExpectLines(r, {{"500", "g", "Linsen", ""}, {"2", "", "Karotten", ""}}, m_units);
+    EXPECT_EQ(r.Zubereitung, "Linsen über Nacht einweichen und mit den Karotten kochen.");
+    ASSERT_EQ(sink.infos.size(), 1u);
+    EXPECT_EQ(sink.infoIds[0], 1);
+    EXPECT_EQ(sink.infos[0].Origin, "Deutschland");
+    EXPECT_EQ(sink.infos[0].Notices, "Mit Essig abschmecken.");
+}
+
+TEST_F(MMImportTest, ParseAmount)
+{
+    struct Case
+    {
+        const char* text;
+        long editFlags;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"1 1/2", 12, "1.5"}, {"1/2", 12, "0.5"}, {"2", 12, "2"},    {"0,5", 12, "0.5"},
+        {"0,5", 0, "0"},      {"½", 12, "0.5"},   {"1½", 12, "1.5"}, {"1 ½", 12, "1.5"},
+        {"3/0", 12, "3"},     {"abc", 12, "0"},   {"", 12, "0"},     {"2-3", 12, "2"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(MMImport::ParseAmount(c.text, c.editFlags), Decimal4::Parse(c.expected));
+    }
+}
+
+TEST_F(MMImportTest, HeadingLines)
+{
+    struct Case
+    {
+        const char* line;
+        bool heading;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"MMMMM-----------------------FILLING------------------------", true, "FILLING"},
+        {"---------- Recipe via Meal-Master (tm) v8.02", true, "Recipe via Meal-Master (tm) v8.02"},
+        {"------------- Sauce -------------", true, "Sauce"},
+        {"-----Sauce", false, ""},
+        {"      H    Teig", true, "Teig"},
+        {"================== Sauce ========================", true, "Sauce"},
+        {"      2 c  flour", false, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        std::string line = c.line;
+        EXPECT_EQ(MMImport::IsHeadingLine(line), c.heading);
+        if (c.heading) {
+            EXPECT_EQ(line, c.text);
+        }
+    }
+}
+
+TEST_F(MMImportTest, ListEndsAtUnknownUnitAndBlocksWithoutHeading)
+{
+    const std::string text = "MMMMM----- Recipe via Meal-Master (tm) v8.05\n\n"
+                             "      Title: 'Listen'\n"
+                             "      Yield: 4 keine angabe\n\n"
+                             "      1 c  flour\n"
+                             "      2 zz not a unit here\n"
+                             "  Stir well.\n\n"
+                             "      3 tb more text that looks like an ingredient\n\n"
+                             "  Serve.\n"
+                             "MMMMM\n";
+    const CollectingSink sink = ReadString(text);
+    ASSERT_EQ(sink.recipes.size(), 1u);
+    const ImportRecipe& r = sink.recipes[0];
+    EXPECT_EQ(r.Title, "Listen");
+    EXPECT_EQ(r.Servings, 4);
+    EXPECT_EQ(r.YieldUnitText, "Rezept");
+    ExpectLines(r, {{"1", "c", "flour", ""}}, m_units);
+    EXPECT_EQ(r.Zubereitung,
+              "2 zz not a unit here\nStir well.\n\n3 tb more text that looks like an ingredient\n\nServe.");
+}
+
+TEST_F(MMImportTest, LaterIngredientBlockWithoutHeadingContinuesTheList)
+{
+    const std::string text = "MMMMM----- Recipe via Meal-Master (tm) v8.05\n"
+                             "      Title: Zwei Bloecke\n\n"
+                             "      1 c  flour\n\n"
+                             "      2    eggs\n\n"
+                             "  Mix.\n"
+                             "MMMMM\n";
+    const CollectingSink sink = ReadString(text);
+    ASSERT_EQ(sink.recipes.size(), 1u);
+    ExpectLines(sink.recipes[0], {{"1", "c", "flour", ""}, {"2", "", "eggs", ""}}, m_units);
+    EXPECT_EQ(sink.recipes[0].Zubereitung, "Mix.");
+}
+
+TEST_F(MMImportTest, RecipesWithoutEndLineOrTitleAndLongPreparation)
+{
+    std::string text =
+        "MMMMM----- Recipe via Meal-Master (tm) v8.05\n      Title: Ohne Ende\n\n      1    Ei\n\n  Kochen.\n"
+        "MMMMM----- Recipe via Meal-Master (tm) v8.05\n      Yield: 2\n\n      1    Ei\n\nMMMMM\n"
+        "MMMMM----- Recipe via Meal-Master (tm) v8.05\n      Title: Lang\n\n      1    Ei\n\n";
+    for (int i = 0; i < 150; ++i)
+        text += "  Zeile " + std::to_string(i) + "\n";
+    text += "MMMMM\nMMMMM----- Recipe via Meal-Master (tm) v8.05\n      Title: Danach\n\n      1    Ei\n\n  "
+            "Ende.\nMMMMM\n";
+    const CollectingSink sink = ReadString(text);
+    ASSERT_EQ(sink.recipes.size(), 3u);
+    EXPECT_EQ(sink.recipes[0].Title, "Ohne Ende");
+    EXPECT_EQ(sink.recipes[0].Zubereitung, "Kochen.");
+    EXPECT_EQ(sink.recipes[1].Title, "Lang");
+    EXPECT_EQ(sink.recipes[1].Zubereitung.find("Zeile 110"), std::string::npos);
+    EXPECT_NE(sink.recipes[1].Zubereitung.find("Zeile 109"), std::string::npos);
+    EXPECT_EQ(sink.recipes[2].Title, "Danach");
+    ASSERT_EQ(sink.problems.size(), 2u) << sink.problems.back();
+    EXPECT_EQ(sink.problems[0], "test.mm:7:Rezept ohne Titel:lost");
+    EXPECT_NE(sink.problems[1].find("test.mm:128:"), std::string::npos) << sink.problems[1];
+}
+
+TEST_F(MMImportTest, UmlautOptionsRepairLines)
+{
+    const std::string text = "MMMMM----- Recipe via Meal-Master (tm) v8.05\n      Title: Kaese mit Soße\n\n"
+                             "      1    Gr=FCnkohl\n\nMMMMM\n";
+    MMReadOptions regenerate;
+    regenerate.Umlaute = true;
+    const CollectingSink a = ReadString(text, regenerate);
+    ASSERT_EQ(a.recipes.size(), 1u);
+    EXPECT_EQ(a.recipes[0].Title, "Käse mit Soße");
+    EXPECT_EQ(a.recipes[0].Lines[0].Text, "Grünkohl");
+
+    MMReadOptions eliminate;
+    eliminate.NoUmlaute = true;
+    const CollectingSink b = ReadString(text, eliminate);
+    ASSERT_EQ(b.recipes.size(), 1u);
+    EXPECT_EQ(b.recipes[0].Title, "Kaese mit Sosse");
+    EXPECT_EQ(b.recipes[0].Lines[0].Text, "Gruenkohl");
+}
+
+} // namespace
+} // namespace pf

@@ -110,10 +110,12 @@ std::string FormatTextBlock(std::string_view text, int& lineCount, int maxParagr
         if (limitLines && lineCount > 100)
             break;
         const std::size_t lineBreak = rest.find(kCrLf);
+        // A paragraph followed by an empty line stays one line, however long; but not the last
+        // one before the line limit, which would lose its empty line and be wrapped when the
+        // cut text is formatted again.
         if (lineBreak != std::u32string::npos &&
             lineBreak <= static_cast<std::size_t>(std::max(maxParagraph, 0)) &&
-            rest.compare(lineBreak, 4, U"\r\n\r\n") == 0) {
-            // A paragraph followed by an empty line stays one line, however long.
+            rest.compare(lineBreak, 4, U"\r\n\r\n") == 0 && (!limitLines || lineCount + 2 <= 100)) {
             const std::u32string line = TrimCp(std::u32string_view(rest).substr(0, lineBreak));
             rest.erase(0, lineBreak + 4);
             if (!line.empty()) {
@@ -158,7 +160,9 @@ std::string FormatTextBlock(std::string_view text, int& lineCount, int maxParagr
 std::string MMHeadingLine(std::string_view heading)
 {
     const std::size_t length = CharLength(heading);
-    const std::size_t dashes = length < 65 ? (65 - length) / 2 : 0;
+    // At least five dashes, so that a reader still knows the line as a heading when the heading
+    // is long; up to 55 characters this is the plain centring on 70 columns.
+    const std::size_t dashes = std::max<std::size_t>(length < 65 ? (65 - length) / 2 : 0, 5);
     std::string line = "MMMMM" + std::string(dashes, '-') + std::string(heading) + std::string(dashes, '-');
     if (CharLength(line) < 70)
         line += '-';

@@ -24,7 +24,8 @@ std::string CutLine(std::string& text, int width);
 std::string FormatTextBlock(std::string_view text, int& lineCount, int maxParagraph, int indent, int width,
                             bool limitLines);
 
-// "MMMMM" and dashes around a heading, 70 characters for a heading of up to 65.
+// "MMMMM" and dashes around a heading, 70 characters for a heading of up to 55, and never fewer
+// than five dashes on each side.
 std::string MMHeadingLine(std::string_view heading);
 
 // Reduces text to what the UTF-8 outputs carry: ASCII, the accented letters and signs of the

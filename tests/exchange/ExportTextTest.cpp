@@ -55,19 +55,21 @@ TEST(ExportText, CutLineFindsTheLastBreakWithinTheWidth)
     }
 }
 
-TEST(ExportText, HeadingLineIsSeventyCharactersForHeadingsUpTo65)
+TEST(ExportText, HeadingLineIsSeventyCharactersWithAtLeastFiveDashes)
 {
-    for (std::size_t length : {1u, 4u, 10u, 12u, 63u, 64u, 65u}) {
+    for (std::size_t length : {1u, 4u, 10u, 12u, 54u, 55u}) {
         std::string heading = "Für die Soße " + std::string(length, 'x');
         heading = CharSubstr(heading, 0, length);
         const std::string line = MMHeadingLine(heading);
         EXPECT_EQ(CharLength(line), 70u) << heading;
-        EXPECT_EQ(line.rfind("MMMMM", 0), 0u);
+        EXPECT_EQ(line.rfind("MMMMM-----", 0), 0u);
         EXPECT_NE(line.find(heading), std::string::npos);
     }
     EXPECT_EQ(MMHeadingLine("Teig für 4"),
               "MMMMM" + std::string(27, '-') + "Teig für 4" + std::string(28, '-'));
-    EXPECT_EQ(MMHeadingLine(std::string(66, 'a')), "MMMMM" + std::string(66, 'a'));
+    // Longer headings keep five dashes on each side, so that they still read as headings.
+    EXPECT_EQ(MMHeadingLine(std::string(56, 'a')), "MMMMM-----" + std::string(56, 'a') + "-----");
+    EXPECT_EQ(MMHeadingLine(std::string(66, 'a')), "MMMMM-----" + std::string(66, 'a') + "-----");
 }
 
 TEST(ExportText, FormatTextBlockKeepsParagraphsJoinsFragmentsAndStopsAtLine101)

@@ -1,0 +1,106 @@
+// Export to Meal-Master, import the file into a fresh database, export again: both exports must
+// be equal byte for byte, with and without the information block.
+
+#include "exchange/ExportRun.h"
+#include "exchange/RecipeImport.h"
+
+#include "db/Recordset.h"
+#include "model/ProgramUnits.h"
+#include "tests/exchange/ExportFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace pf {
+namespace {
+
+class RoundTrip : public test::ExportFixture
+{
+protected:
+    void SetUp() override
+    {
+        ExportFixture::SetUp();
+        // More of what a reader has to get back: a heading of 64 characters, words longer than
+        // a column, thirds, units of every kind, and instructions beyond the 100-line limit.
+        ClRecipe recipe = NewRecipe("Apfel-Zimt-Kuchen (Blech)", 12);
+        recipe.CatAddID(102);
+        recipe.SetNotizen("Hält sich drei Tage.\r\nNicht einfrieren.");
+        std::string text;
+        for (int i = 1; i <= 60; ++i)
+            text += "Absatz " + std::to_string(i) +
+                    ": Teig ausrollen, die Äpfel schälen, entkernen, in Spalten schneiden und dicht an dicht "
+                    "auf den Teig legen.\r\n\r\n";
+        recipe.SetZubereitung(text);
+        recipe.IngredAdd(Separator("Für den Teig aus dem Kühlschrank, mindestens eine Stunde gekühlt"));
+        recipe.IngredAdd(Line("0.3333", kTasse, "Zucker"));
+        recipe.IngredAdd(Line("2.5", kGramm, "Zitronenschalenabriebundvanillezucker"));
+        recipe.IngredAdd(Line("3", kPrise, "Zimt/Kardamom-Mischung (gemahlen)"));
+        recipe.IngredAdd(Line("1", kLiter, "Milch; lauwarm, nicht heiß"));
+        recipe.IngredAdd(Line("12", kStueck, "Äpfel (Boskop)", "1"));
+        recipe.IngredAdd(Separator("Guss"));
+        recipe.IngredAdd(Line("200", kMilliliter, "Sahne", "2"));
+        kuchenId = Store(recipe, 42, 4242);
+        // A stored recipe always has a fingerprint; the import gives one to a recipe without.
+        db->Execute("UPDATE T_REZ_KOPF SET Fingerprint1=11, Fingerprint2=22 WHERE ID=?", {Value(brueheId)});
+    }
+
+    static constexpr long kTasse = 8;
+    static constexpr long kMilliliter = 25;
+
+    std::string Export(Database& target, const std::string& file)
+    {
+        std::vector<long> ids;
+        auto rs = target.OpenRecordset("SELECT ID FROM T_REZ_KOPF ORDER BY ID");
+        for (; !rs->Eof(); rs->MoveNext())
+            ids.push_back(static_cast<long>(rs->Field(0).AsLong()));
+        ExportRequest request;
+        request.Mode = clsRecipeExport::kMealMasterFile;
+        request.Ids = ids;
+        request.FileName = dir.File(file);
+        const ExportOutcome outcome = RunExport(request, &target);
+        EXPECT_TRUE(outcome.Ok) << outcome.Message;
+        EXPECT_EQ(outcome.Exported, 4);
+        return test::ReadFile(dir.File(file));
+    }
+
+    void ExpectSecondExportEqualsFirst(const std::string& name)
+    {
+        const std::string first = Export(*db, name + "-1.mm");
+        auto fresh = test::MakeBaseDataDatabase(dir, name + ".db");
+        ASSERT_TRUE(fresh);
+        fresh->Execute("INSERT INTO T_BLS_KEY (ID,SBLS,ST) VALUES (1,'B100000','Weizenmehl')");
+        fresh->Execute("INSERT INTO T_BLS_KEY (ID,SBLS,ST) VALUES (2,'M111000','Butter')");
+        {
+            RecipeImport import(*fresh);
+            import.Options().Files = {dir.File(name + "-1.mm")};
+            ASSERT_TRUE(import.Import()) << import.LastErrorText();
+            EXPECT_EQ(import.Counters().Imported, 4);
+            for (const std::string& problem : import.Problems())
+                ADD_FAILURE() << problem;
+        }
+        ResetProgramData();
+        const std::string second = Export(*fresh, name + "-2.mm");
+        EXPECT_EQ(second, first);
+    }
+
+    long kuchenId = 0;
+};
+
+TEST_F(RoundTrip, SecondMealMasterExportEqualsTheFirst)
+{
+    ExpectSecondExportEqualsFirst("plain");
+}
+
+TEST_F(RoundTrip, InformationBlockWithOriginFoodKeysAndNotesReadsBack)
+{
+    app.Options.ExportFingerprint = 1 + 4 + 8 + 16;
+    ExpectSecondExportEqualsFirst("info");
+}
+
+TEST_F(RoundTrip, DecimalQuantitiesReadBack)
+{
+    app.Options.EditFlags = 12;
+    ExpectSecondExportEqualsFirst("decimal");
+}
+
+} // namespace
+} // namespace pf

@@ -1,0 +1,332 @@
+#include "exchange/RecipeImport.h"
+
+#include "core/AppContext.h"
+#include "db/Recordset.h"
+#include "model/ClRecipe.h"
+#include "model/ClUnit.h"
+#include "tests/support/BaseDataDb.h"
+#include "tests/support/RawSql.h"
+#include "tests/support/ScriptedInteraction.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace pf {
+namespace {
+
+std::string DataFile(const std::string& name)
+{
+    return std::string(PF_TEST_DATA_DIR) + "/mm/" + name;
+}
+
+long Count(Database& db, const std::string& sql)
+{
+    return static_cast<long>(db.Scalar(sql).AsLong());
+}
+
+class ScriptedDecider : public DupeDecider
+{
+public:
+    int Decide(const DupeQuestion& question, bool& noMoreQuestions) override
+    {
+        questions.push_back(question);
+        noMoreQuestions = stopAsking;
+        return answer;
+    }
+    int answer = dupe::kIgnore;
+    bool stopAsking = false;
+    std::vector<DupeQuestion> questions;
+};
+
+class RecipeImportTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_app.WinUser = "koch";
+        m_app.IniFile = m_dir.File("machine.ini");
+        m_app.UserStoreFile = m_dir.File("user.ini");
+        m_app.Options.EditLastFPCounter = 1000;
+        m_app.UI = &m_ui;
+        m_db = test::MakeBaseDataDatabase(m_dir);
+        ASSERT_TRUE(m_db);
+    }
+
+    RecipeImport& Run(std::vector<std::string> files, DupePreset preset = DupePreset::Ignore)
+    {
+        m_import = std::make_unique<RecipeImport>(*m_db);
+        m_import->Options().Files.clear();
+        for (const std::string& f : files)
+            m_import->Options().Files.push_back(DataFile(f));
+        m_import->Options().Duplicates = preset;
+        m_import->Options().NewCookbook = true;
+        m_import->Options().CookbookName = "Import";
+        return *m_import;
+    }
+
+    long IdOf(const std::string& title)
+    {
+        return static_cast<long>(
+            m_db->Scalar("SELECT ID FROM T_REZ_KOPF WHERE RezTitle=?", {title}).AsLong());
+    }
+
+    AppContext m_app;
+    ScopedAppContext m_scope{m_app};
+    test::ScriptedInteraction m_ui;
+    test::TempDir m_dir;
+    std::unique_ptr<Database> m_db;
+    std::unique_ptr<RecipeImport> m_import;
+};
+
+TEST_F(RecipeImportTest, StoresRecipesInTheLayoutTheRecipeReads)
+{
+    RecipeImport& run = Run({"single.mm", "twocol.mm", "rouladen.rez"});
+    ASSERT_TRUE(run.Import()) << run.LastErrorText();
+    EXPECT_EQ(run.Summary(), "importiert: 4, übersprungen: 0, fehlerhaft: 0");
+
+    ClRecipe cake;
+    cake.SetDB(m_db.get());
+    cake.SetNocache(true);
+    ASSERT_TRUE(cake.LoadByID(IdOf("Apfelkuchen vom Blech"), 2));
+    EXPECT_EQ(cake.YieldUnitText(), "Blech");
+    EXPECT_EQ(cake.Yield(), 1);
+    EXPECT_TRUE(cake.IsTemplate());
+    EXPECT_EQ(cake.ImportSource(), 2);
+    EXPECT_EQ(cake.Fingerprint().FP1(), 1015412);
+    EXPECT_EQ(cake.Fingerprint().FP2(), 2097153);
+    EXPECT_EQ(cake.Notizen(), "Schmeckt auch kalt.");
+    ASSERT_EQ(cake.CatCount(), 2);
+    EXPECT_EQ(cake.CatName(1), "Backen");
+    EXPECT_EQ(cake.CatName(2), "Kuchen");
+    ASSERT_EQ(cake.IngredCount(), 9);
+    EXPECT_EQ(cake.Ingredient(2).Ingredient(), "Milch");
+    EXPECT_EQ(cake.Ingredient(2).OrgMeasurement(), Decimal4::Parse("0.5"));
+    EXPECT_EQ(cake.Ingredient(5).Verarbeitung(), "weich, in Stuecken, nicht zu kalt aus dem Kuehlschrank");
+    EXPECT_TRUE(cake.Ingredient(7).IsTrenner());
+    EXPECT_EQ(cake.Ingredient(7).Trennzeile(), "BELAG");
+    EXPECT_EQ(cake.Zubereitung().substr(0, 20), "Den Teig aus Mehl, M");
+    ASSERT_EQ(cake.BookCount(), 1);
+    EXPECT_EQ(cake.BookName(1), "Import");
+    EXPECT_EQ(m_db->Scalar("SELECT BuchBeschreib FROM T_BUCH WHERE ID=?", {cake.BookID(1)}).AsText(),
+              "Durch MM-Import angelegt");
+
+    // Recipes without fingerprint get new ones, each its own.
+    ClRecipe soup;
+    soup.SetDB(m_db.get());
+    soup.SetNocache(true);
+    ASSERT_TRUE(soup.LoadByID(IdOf("Tomato Soup"), 2));
+    EXPECT_EQ(soup.YieldUnitText(), "Portionen");
+    EXPECT_NE(soup.Fingerprint().FP2(), 0);
+    EXPECT_NE(soup.Fingerprint().FP2(), cake.Fingerprint().FP2());
+    EXPECT_EQ(Count(*m_db, "SELECT COUNT(*) FROM T_REZ_KOPF WHERE Fingerprint2=0"), 0);
+
+    ClRecipe rouladen;
+    rouladen.SetDB(m_db.get());
+    rouladen.SetNocache(true);
+    ASSERT_TRUE(rouladen.LoadByID(IdOf("Omas Rinderrouladen"), 2));
+    EXPECT_EQ(rouladen.StorageTime(3), 90);
+
+    // The history names every file with the run's date.
+    EXPECT_EQ(Count(*m_db, "SELECT COUNT(*) FROM T_REZ_IMPORT"), 3);
+    EXPECT_TRUE(RecipeImport::ImportedBefore(*m_db, DataFile("single.mm")).has_value());
+}
+
+TEST_F(RecipeImportTest, SecondRunAsksAboutTheFileAndFindsDuplicates)
+{
+    ASSERT_TRUE(Run({"single.mm", "twocol.mm"}).Import());
+    m_ui.Answering(Answer::No).Answering(Answer::Yes);
+    EXPECT_FALSE(RecipeImport::ConfirmAddFile(*m_db, DataFile("single.mm")));
+    EXPECT_TRUE(RecipeImport::ConfirmAddFile(*m_db, DataFile("single.mm")));
+    ASSERT_EQ(m_ui.shown.size(), 2u);
+    EXPECT_EQ(m_ui.shown[0].Text.substr(0, 10), "Die Datei\r");
+    EXPECT_NE(m_ui.shown[0].Text.find("importiert. Trotzdem erneut laden ?"), std::string::npos);
+    EXPECT_TRUE(RecipeImport::ConfirmAddFile(*m_db, DataFile("twocol-never.mm")));
+
+    RecipeImport& again = Run({"single.mm", "twocol.mm"});
+    ASSERT_TRUE(again.Import());
+    EXPECT_EQ(again.Counters().Skipped, 3);
+    EXPECT_EQ(again.Counters().Imported, 0);
+    EXPECT_EQ(again.ClosingMessage(), "Es wurden keine neuen Rezepte importiert");
+    EXPECT_EQ(Count(*m_db, "SELECT COUNT(*) FROM T_REZ_KOPF"), 3);
+}
+
+TEST_F(RecipeImportTest, DuplicateDecisions)
+{
+    struct Case
+    {
+        DupePreset preset;
+        bool trash;
+        long recipes;    // rows afterwards
+        bool sameId;     // the new recipe took the old ID
+        long deleted;    // recipes in the trash
+        long inDupeBook; // recipes set aside as duplicates
+        long replaced, dupe, skipped;
+    };
+    const Case cases[] = {
+        {DupePreset::Replace, false, 2, true, 0, 0, 2, 0, 0},
+        {DupePreset::Replace, true, 4, false, 2, 0, 2, 0, 0},
+        {DupePreset::Move, false, 4, false, 0, 2, 0, 2, 0},
+        {DupePreset::Ignore, false, 2, true, 0, 0, 0, 0, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.preset) * 10 + c.trash);
+        test::TempDir dir;
+        m_db = test::MakeBaseDataDatabase(dir);
+        ASSERT_TRUE(Run({"twocol.mm"}).Import());
+        const long before = IdOf("Tomato Soup");
+        RecipeImport& run = Run({"twocol.mm"}, c.preset);
+        run.Options().DupeTrash = c.trash;
+        ASSERT_TRUE(run.Import());
+        EXPECT_EQ(Count(*m_db, "SELECT COUNT(*) FROM T_REZ_KOPF"), c.recipes);
+        EXPECT_EQ(Count(*m_db, "SELECT COUNT(*) FROM T_REZ_KOPF WHERE FlagDeleted<>0"), c.deleted);
+        EXPECT_EQ(Count(*m_db, "SELECT COUNT(*) FROM T_REZ_KOCHBUCH WHERE BuchID=-2"), c.inDupeBook);
+        EXPECT_EQ(Count(*m_db, "SELECT COUNT(*) FROM T_REZ_KOPF WHERE ID=" + std::to_string(before) +
+                                   " AND FlagDeleted=0"),
+                  c.sameId || c.preset == DupePreset::Move ? 1 : 0);
+        EXPECT_EQ(run.Counters().Replaced, c.replaced);
+        EXPECT_EQ(run.Counters().Dupe, c.dupe);
+        EXPECT_EQ(run.Counters().Skipped, c.skipped);
+        // No orphaned rows: every line belongs to a stored recipe.
+        EXPECT_EQ(
+            Count(*m_db, "SELECT COUNT(*) FROM T_REZ_ZUTAT WHERE ID NOT IN (SELECT ID FROM T_REZ_KOPF)"), 0);
+        m_import.reset();
+        m_db.reset();
+    }
+}
+
+TEST_F(RecipeImportTest, TitleCandidatesSetAsideAsDuplicatesDoNotCount)
+{
+    ASSERT_TRUE(Run({"german-utf8.mm"}).Import());
+    // The same title again, without fingerprint: a duplicate by title, set aside.
+    ASSERT_TRUE(Run({"german-1252.mm"}, DupePreset::Move).Import());
+    EXPECT_EQ(m_import->Counters().Dupe, 1);
+    const long first = IdOf("Würzige Käsespätzle");
+    m_db->Execute("INSERT INTO T_REZ_KOCHBUCH (RezID, BuchID) VALUES (?, -2)", {first});
+    // Now every candidate sits in the duplicates: the recipe is new.
+    RecipeImport& run = Run({"german-850.mm"}, DupePreset::Ignore);
+    ASSERT_TRUE(run.Import());
+    EXPECT_EQ(run.Counters().Imported, 1);
+    EXPECT_EQ(run.Counters().Skipped, 0);
+}
+
+TEST_F(RecipeImportTest, AskingShowsBothRecipesWithTheRecommendation)
+{
+    ASSERT_TRUE(Run({"single.mm", "twocol.mm"}).Import());
+    ScriptedDecider decider;
+    decider.answer = dupe::kSkip; // "Abbrechen": the whole run stops
+    RecipeImport& run = Run({"single.mm", "twocol.mm"}, DupePreset::Ask);
+    run.SetDecider(&decider);
+    ASSERT_TRUE(run.Import());
+    ASSERT_EQ(decider.questions.size(), 1u);
+    const DupeQuestion& q = decider.questions[0];
+    EXPECT_EQ(q.ImportTitle, "Apfelkuchen vom Blech");
+    EXPECT_EQ(q.ExistingTitle, "Apfelkuchen vom Blech");
+    EXPECT_EQ(q.Recommendation, "Ignorieren: Das zu importierende Rezept ist älter oder gleich.");
+    EXPECT_EQ(q.Books, "Das Rezept ist im Kochbuch Import");
+    EXPECT_TRUE(run.IsCancelled());
+    EXPECT_EQ(run.Counters().Skipped, 1);
+
+    ScriptedDecider importAll;
+    importAll.answer = dupe::kImport;
+    importAll.stopAsking = true;
+    RecipeImport& second = Run({"twocol.mm"}, DupePreset::Ask);
+    second.SetDecider(&importAll);
+    ASSERT_TRUE(second.Import());
+    // Switched off after the first question; the rest takes the preset ("ignore").
+    EXPECT_EQ(importAll.questions.size(), 1u);
+    EXPECT_EQ(importAll.questions[0].Recommendation,
+              "Kein Fingerprint aber gleicher Rezepttitel: Doppelte Rezepte ignorieren");
+    EXPECT_EQ(second.Counters().Imported, 1);
+    EXPECT_EQ(second.Counters().Skipped, 1);
+}
+
+TEST_F(RecipeImportTest, FaultyRecipeIsReportedAndTheRunGoesOn)
+{
+    // A write that fails for one recipe leaves nothing of it behind.
+    test::ExecuteRawSql(m_dir.File("base.db"),
+                        "CREATE TRIGGER refuse BEFORE INSERT ON T_REZ_ANWEIS WHEN NEW.AnwText LIKE 'Simmer%' "
+                        "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    const std::string file = m_dir.File("broken.mm");
+    test::WriteFile(
+        file, "MMMMM----- Recipe via Meal-Master (tm) v8.05\n      Yield: 2\n\n      1    Ei\n\nMMMMM\n" +
+                  test::ReadFile(DataFile("twocol.mm")));
+    m_import = std::make_unique<RecipeImport>(*m_db);
+    m_import->Options().Files = {file};
+    m_import->Options().Duplicates = DupePreset::Ignore;
+    ASSERT_TRUE(m_import->Import());
+    EXPECT_EQ(m_import->Summary(), "importiert: 1, übersprungen: 0, fehlerhaft: 2");
+    ASSERT_EQ(m_import->Problems().size(), 2u);
+    EXPECT_EQ(m_import->Problems()[0], file + ", Zeile 1: Rezept ohne Titel");
+    EXPECT_EQ(m_import->Problems()[1].substr(0, file.size() + 10), file + ", Zeile 26");
+    EXPECT_EQ(Count(*m_db, "SELECT COUNT(*) FROM T_REZ_KOPF"), 1);
+    EXPECT_EQ(Count(*m_db, "SELECT COUNT(*) FROM T_REZ_ZUTAT WHERE ID NOT IN (SELECT ID FROM T_REZ_KOPF)"),
+              0);
+    EXPECT_EQ(Count(*m_db, "SELECT COUNT(*) FROM T_REZ_CAT_NDX WHERE ID NOT IN (SELECT ID FROM T_REZ_KOPF)"),
+              0);
+}
+
+TEST_F(RecipeImportTest, CancelKeepsWhatWasStored)
+{
+    RecipeImport& run = Run({"twocol.mm", "single.mm"});
+    run.Options().CommitEvery = 1000;
+    run.SetProgress([&](const ImportCounters& counters, const std::string&) {
+        if (counters.Imported == 1)
+            run.Cancel();
+    });
+    ASSERT_TRUE(run.Import());
+    EXPECT_EQ(run.Counters().Imported, 1);
+    // The other connection sees the committed recipe; the cancelled file is not in the history.
+    auto other = Database::OpenSqlite(m_dir.File("base.db"));
+    EXPECT_EQ(Count(*other, "SELECT COUNT(*) FROM T_REZ_KOPF"), 1);
+    EXPECT_EQ(Count(*other, "SELECT COUNT(*) FROM T_REZ_IMPORT"), 0);
+}
+
+TEST_F(RecipeImportTest, ZipArchiveImportsEveryFileInside)
+{
+    RecipeImport& run = Run({"several.zip"});
+    ASSERT_TRUE(run.Import());
+    EXPECT_EQ(run.Counters().Imported, 3);
+    EXPECT_EQ(run.Counters().Files, 3);
+    EXPECT_NE(IdOf("Würzige Käsespätzle"), 0);
+    EXPECT_EQ(ZipEntryNames(DataFile("several.zip")).size(), 3u);
+
+    RecipeImport& broken = Run({"single.mm.zip"});
+    ASSERT_TRUE(broken.Import());
+    ASSERT_EQ(broken.Problems().size(), 1u);
+    EXPECT_NE(broken.Problems()[0].find("Entweder keine gültige ZIP-Datei oder leer..."), std::string::npos);
+}
+
+TEST_F(RecipeImportTest, InformationBlockSetsOriginNotesAndFoodKeys)
+{
+    m_db->Execute("INSERT INTO T_BLS_KEY (ID, SBLS) VALUES (77, 'M111000')");
+    RecipeImport& run = Run({"source-info.mm"});
+    ASSERT_TRUE(run.Import());
+    ClRecipe soup;
+    soup.SetDB(m_db.get());
+    soup.SetNocache(true);
+    ASSERT_TRUE(soup.LoadByID(IdOf("Linsensuppe"), 2));
+    EXPECT_EQ(soup.OriginName(), "Deutschland");
+    EXPECT_EQ(soup.Notizen(), "Mit Essig abschmecken.");
+    EXPECT_EQ(soup.SourceText(), "Kochbuch der Gemeinde\n-- Erfasst von Hans Muster");
+
+    // Food keys follow the written lines, continuation lines included.
+    const std::string file = m_dir.File("bls.mm");
+    test::WriteFile(file, "MMMMM----- Recipe via Meal-Master (tm) v8.05\n      Title: Mit Schluesseln\n\n"
+                          "    500 g  Frisch geriebener\n           - Emmentaler\n      3 tb Butter\n\n"
+                          "Schmelzen.\n\nMMMMM\nEEEEE-----Aditional Recipe Informations\n"
+                          "        BLS: ,,M111000\nEEEEE\n");
+    m_import = std::make_unique<RecipeImport>(*m_db);
+    m_import->Options().Files = {file};
+    ASSERT_TRUE(m_import->Import());
+    const long id = IdOf("Mit Schluesseln");
+    EXPECT_EQ(Count(*m_db, "SELECT ZutBLSID FROM T_REZ_ZUTAT WHERE ID=" + std::to_string(id) + " AND [No]=2"),
+              77);
+    EXPECT_EQ(Count(*m_db, "SELECT ZutBLSID FROM T_REZ_ZUTAT WHERE ID=" + std::to_string(id) + " AND [No]=1"),
+              0);
+}
+
+} // namespace
+} // namespace pf

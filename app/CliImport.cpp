@@ -1,15 +1,115 @@
-// The "import" command of the command-line program.
+// The "import" command of the command-line program: reads recipe files (and ZIP archives of them)
+// into the database and prints the closing summary.
 
 #include "app/CliCommands.h"
+#include "db/Database.h"
+#include "db/DatabaseChoice.h"
+#include "exchange/RecipeImport.h"
+#include "model/ProgramUnits.h"
+#include "model/clBook.h"
 
+#include <charconv>
+#include <filesystem>
 #include <ostream>
 
 namespace pf {
 
+namespace {
+
+bool ParseBook(const std::string& text, long& value)
+{
+    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc() && ptr == text.data() + text.size() && value > 0;
+}
+
+bool ParsePreset(const std::string& text, DupePreset& preset)
+{
+    if (text == "skip")
+        preset = DupePreset::Ignore;
+    else if (text == "replace")
+        preset = DupePreset::Replace;
+    else if (text == "move")
+        preset = DupePreset::Move;
+    else
+        return false;
+    return true;
+}
+
+} // namespace
+
 int CliImport(CliCall& call)
 {
-    call.Err << "Der Befehl \"import\" ist noch nicht verfügbar.\n";
-    return 1;
+    long book = 0;
+    DupePreset preset = DupePreset::Ignore;
+    bool trash = false;
+    std::vector<std::string> files;
+    for (std::size_t i = 0; i < call.Args.size(); ++i) {
+        const std::string& arg = call.Args[i];
+        if (arg == "--cookbook") {
+            if (i + 1 >= call.Args.size() || !ParseBook(call.Args[i + 1], book)) {
+                call.Err << "Nach --cookbook muss die Nummer eines Kochbuchs stehen.\n";
+                return 2;
+            }
+            ++i;
+        } else if (arg == "--duplicates") {
+            if (i + 1 >= call.Args.size() || !ParsePreset(call.Args[i + 1], preset)) {
+                call.Err << "Nach --duplicates muss skip, replace oder move stehen.\n";
+                return 2;
+            }
+            ++i;
+        } else if (arg == "--trash") {
+            trash = true;
+        } else if (arg.starts_with("--")) {
+            call.Err << "Unbekanntes Argument: " << arg << "\n";
+            return 2;
+        } else {
+            files.push_back(std::filesystem::absolute(arg).string());
+        }
+    }
+    if (files.empty()) {
+        call.Err << "Aufruf: pfannola-cli --db DATEI import [--cookbook N] [--duplicates skip|replace|move] "
+                    "[--trash] DATEI...\n";
+        return 2;
+    }
+    for (const std::string& file : files) {
+        if (!std::filesystem::is_regular_file(file)) {
+            call.Err << "Die Datei " << file << " wurde nicht gefunden.\n";
+            return 1;
+        }
+    }
+    Database* db = OpenCliDatabase(call);
+    if (!db)
+        return 1;
+    ResetProgramData();
+    int code = 0;
+    {
+        if (book != 0) {
+            clBook target;
+            target.SetDB(db);
+            if (!target.LoadByID(book)) {
+                call.Err << "Ein Kochbuch mit der Nummer " << book << " gibt es nicht.\n";
+                code = 1;
+            }
+        }
+        if (code == 0) {
+            RecipeImport run(*db);
+            run.Options().Files = files;
+            run.Options().CookbookID = book;
+            run.Options().Duplicates = preset;
+            run.Options().DupeTrash = trash;
+            const bool ok = run.Import();
+            for (const std::string& problem : run.Problems())
+                call.Err << problem << "\n";
+            if (!ok) {
+                call.Err << "Der Import ist fehlgeschlagen: " << run.LastErrorText() << "\n";
+                code = 1;
+            }
+            call.Out << run.Summary() << "\n";
+        }
+    }
+    ResetProgramData();
+    CloseWorkDatabase();
+    return code;
 }
 
 } // namespace pf

@@ -1,0 +1,75 @@
+#include "app/Cli.h"
+#include "db/Database.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+namespace pf {
+namespace {
+
+class CliImportTest : public ::testing::Test
+{
+protected:
+    CliImportTest()
+    {
+        setenv("XDG_CONFIG_HOME", dir.File("config").c_str(), 1);
+        setenv("XDG_DATA_HOME", dir.File("share").c_str(), 1);
+        std::filesystem::create_directories(dir.File("bin"));
+        std::filesystem::copy_file(PF_INIT_ZIP, dir.File("bin/INIT.ZIP"));
+    }
+
+    int Run(std::vector<std::string> args)
+    {
+        out.str("");
+        err.str("");
+        return RunCli(dir.File("bin/pfannola-cli"), args, out, err);
+    }
+
+    static std::string Data(const std::string& name) { return std::string(PF_TEST_DATA_DIR) + "/mm/" + name; }
+
+    test::TempDir dir;
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+TEST_F(CliImportTest, ImportsFilesIntoACookbookAndSkipsDuplicatesByDefault)
+{
+    const std::string db = dir.File("rezepte.MDB");
+    ASSERT_EQ(Run({"--db", db, "init"}), 0) << err.str();
+    {
+        auto open = Database::OpenSqlite(db);
+        open->Execute(
+            "INSERT INTO T_BUCH (ID, BuchTitel, BuchBeschreib) VALUES (5, 'Sammlung', 'aus Dateien')");
+    }
+    ASSERT_EQ(Run({"--db", db, "import", "--cookbook", "5", Data("single.mm"), Data("twocol.mm")}), 0)
+        << err.str();
+    EXPECT_EQ(out.str(), "importiert: 3, übersprungen: 0, fehlerhaft: 0\n");
+    {
+        auto open = Database::OpenSqlite(db);
+        EXPECT_EQ(open->Scalar("SELECT COUNT(*) FROM T_REZ_KOCHBUCH WHERE BuchID=5").AsLong(), 3);
+    }
+    ASSERT_EQ(Run({"--db", db, "import", Data("twocol.mm")}), 0) << err.str();
+    EXPECT_EQ(out.str(), "importiert: 0, übersprungen: 2, fehlerhaft: 0\n");
+    ASSERT_EQ(Run({"--db", db, "import", "--duplicates", "move", Data("twocol.mm")}), 0) << err.str();
+    EXPECT_EQ(out.str(), "importiert: 0, übersprungen: 0, fehlerhaft: 0\n");
+}
+
+TEST_F(CliImportTest, RefusesBadArguments)
+{
+    const std::string db = dir.File("rezepte.MDB");
+    ASSERT_EQ(Run({"--db", db, "init"}), 0) << err.str();
+    EXPECT_EQ(Run({"--db", db, "import"}), 2);
+    EXPECT_EQ(Run({"--db", db, "import", "--cookbook", "x", Data("single.mm")}), 2);
+    EXPECT_EQ(Run({"--db", db, "import", "--duplicates", "ask", Data("single.mm")}), 2);
+    EXPECT_EQ(Run({"--db", db, "import", dir.File("fehlt.mm")}), 1);
+    EXPECT_NE(err.str().find("wurde nicht gefunden"), std::string::npos);
+    EXPECT_EQ(Run({"--db", db, "import", "--cookbook", "99", Data("single.mm")}), 1);
+    EXPECT_EQ(err.str(), "Ein Kochbuch mit der Nummer 99 gibt es nicht.\n");
+}
+
+} // namespace
+} // namespace pf

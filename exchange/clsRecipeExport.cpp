@@ -137,6 +137,12 @@ bool clsRecipeExport::IsSupportedMode(int mode)
     }
 }
 
+void clsRecipeExport::SetDB(Database* db)
+{
+    m_db = db;
+    m_recipe.reset();
+}
+
 void clsRecipeExport::SetExportFile(const std::string& name, bool append)
 {
     m_fileName = name;
@@ -298,8 +304,11 @@ bool clsRecipeExport::ExportRecipe(long id, long servings)
 {
     if (!m_lastErrorText.empty())
         return false;
-    ClRecipe recipe;
-    recipe.SetDB(m_db);
+    if (!m_recipe) {
+        m_recipe = std::make_unique<ClRecipe>();
+        m_recipe->SetDB(m_db);
+    }
+    ClRecipe& recipe = *m_recipe;
     if (!recipe.LoadByID(id, 2, true))
         return false;
     if (m_titleIndexOn)

@@ -64,7 +64,7 @@ public:
     static bool IsSupportedMode(int mode);
 
     // --- set-up ----------------------------------------------------------------------------------
-    void SetDB(Database* db) { m_db = db; }
+    void SetDB(Database* db);
     void SetExportMode(int mode) { m_mode = mode; }
     int ExportMode() const { return m_mode; }
     void SetExportFile(const std::string& name, bool append);
@@ -119,6 +119,9 @@ private:
     void SetError(std::string text);
 
     Database* m_db = nullptr;
+    // The current recipe, reused for every recipe of the run: another database gives the object
+    // its own unit lists, which are read once instead of once per recipe.
+    std::unique_ptr<ClRecipe> m_recipe;
     int m_mode = kMealMasterFile;
     std::string m_fileName;
     bool m_append = false;

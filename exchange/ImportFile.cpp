@@ -102,6 +102,8 @@ bool IsWin1252Punctuation(unsigned char c)
     }
 }
 
+constexpr std::size_t kMaxLineBytes = 2048;
+
 } // namespace
 
 FileEncoding DetectEncoding(std::string_view bytes)
@@ -171,6 +173,19 @@ std::vector<std::string> SplitImportLines(std::string_view text)
         } else if (c == '\0' || c == '\x1A') {
             // NUL bytes and the DOS end-of-file mark are no text.
         } else {
+            // No recipe line is this long; breaking it keeps the work per line bounded.
+            if (line.size() >= kMaxLineBytes && (static_cast<unsigned char>(c) & 0xC0) != 0x80) {
+                // At the last blank when there is one near the end, so that words stay whole.
+                const std::size_t blank = line.rfind(' ');
+                std::string rest;
+                if (blank != std::string::npos && blank + 256 > line.size()) {
+                    rest = line.substr(blank + 1);
+                    line.resize(blank);
+                }
+                finish();
+                line = std::move(rest);
+                column = CharLength(line);
+            }
             line += c;
             if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
                 ++column;

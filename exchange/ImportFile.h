@@ -19,7 +19,8 @@ FileEncoding DetectEncoding(std::string_view bytes);
 // The bytes as UTF-8 text (a leading byte-order mark dropped); encoding receives the decision.
 std::string DecodeImportText(std::string_view bytes, FileEncoding* encoding = nullptr);
 // Splits text at CR LF, LF and lone CR; a last line without line end counts, an empty text
-// has no lines. Tabs are expanded to blanks at stops of eight columns.
+// has no lines. Tabs are expanded to blanks at stops of eight columns; a line of more than 2048
+// bytes is broken into several (at a blank near the end when there is one).
 std::vector<std::string> SplitImportLines(std::string_view text);
 
 // One file's lines and where they came from, for messages ("Datei", "Zeile").

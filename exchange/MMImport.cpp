@@ -122,6 +122,42 @@ std::string CutChars(std::string_view text, std::size_t count)
     return CharSubstr(text, 0, count);
 }
 
+bool IsAsciiLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// Umlauts from digraphs, word by word. A run of letters longer than any word is left as it is:
+// the regeneration looks at the whole word around every digraph, which would cost the square of
+// the run's length.
+std::string Regenerate(const std::string& line, bool keepSs)
+{
+    constexpr std::size_t kLongestWord = 64;
+    std::string result;
+    std::size_t pieceStart = 0;
+    std::size_t pos = 0;
+    while (pos < line.size()) {
+        if (!IsAsciiLetter(line[pos])) {
+            ++pos;
+            continue;
+        }
+        std::size_t end = pos;
+        while (end < line.size() && IsAsciiLetter(line[end]))
+            ++end;
+        if (end - pos > kLongestWord) {
+            result +=
+                RegenerateUmlaute(std::string_view(line).substr(pieceStart, pos - pieceStart), true, keepSs);
+            result.append(line, pos, end - pos);
+            pieceStart = end;
+        }
+        pos = end;
+    }
+    if (pieceStart == 0)
+        return RegenerateUmlaute(line, true, keepSs);
+    result += RegenerateUmlaute(std::string_view(line).substr(pieceStart), true, keepSs);
+    return result;
+}
+
 } // namespace
 
 MMImport::MMImport(ClUnit& units, MMReadOptions options) : m_units(units), m_options(std::move(options)) {}
@@ -193,7 +229,8 @@ bool MMImport::IsSourceHeading(std::string_view heading) const
 
 Decimal4 MMImport::ParseAmount(std::string_view text, long editFlags)
 {
-    std::string work(text);
+    // The amount column is eight characters wide; more digits would leave the fixed-point range.
+    std::string work = CharSubstr(Trim(text, " "), 0, 12);
     if (!IsAscii(work)) {
         for (const auto& [fraction, replacement] : kFractions) {
             for (std::size_t pos = work.find(fraction); pos != std::string::npos; pos = work.find(fraction))
@@ -240,7 +277,7 @@ std::string MMImport::Repair(const std::string& raw) const
     }
     std::string line = RepairCharset(FromCodePoints(points), m_options.NoUmlaute);
     if (m_options.Umlaute)
-        line = RegenerateUmlaute(line, true, m_options.UmlauteSS);
+        line = Regenerate(line, m_options.UmlauteSS);
     if (!protectedAny)
         return line;
     points = ToCodePoints(line);
@@ -434,10 +471,11 @@ void MMImport::ImportCategories(std::string_view value)
 void MMImport::ImportYield()
 {
     std::string text = Trimmed(m_rec.YieldText);
-    if (ParseQuantity(text, kEditFlagDecimalMode) == Decimal4())
+    // A yield is a small number: nine digits are plenty and keep the arithmetic in range.
+    if (ParseQuantity(CharSubstr(text, 0, 9), kEditFlagDecimalMode) == Decimal4())
         text = "1";
     const std::size_t blank = text.find(' ');
-    const std::string number = blank == std::string::npos ? text : text.substr(0, blank);
+    const std::string number = CharSubstr(blank == std::string::npos ? text : text.substr(0, blank), 0, 9);
     std::string unit =
         blank == std::string::npos ? std::string() : Trimmed(std::string_view(text).substr(blank + 1));
     const std::int64_t whole = ParseQuantity(number, kEditFlagDecimalMode).Ticks() / Decimal4::kScale;

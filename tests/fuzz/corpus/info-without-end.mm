@@ -1,0 +1,3 @@
+EEEEE-----Aditional Recipe Informations
+     Origin: X
+        BLS: ,,,,

@@ -1,0 +1,1 @@
+MMMMM----- Recipe via Meal-Master (tm) v8.05

@@ -1,0 +1,2 @@
+MMMMM----- Recipe via Meal-Master (tm) v8.05
+MMMMM

@@ -113,6 +113,7 @@ void ClSearch::Reset()
     m_cut = false;
     m_kept = 0;
     m_cancelled = false;
+    m_stop = false;
     m_lastError = 0;
     m_lastErrorText.clear();
 }
@@ -155,7 +156,7 @@ bool ClSearch::RunStep(const std::string& sql, const std::string& progress)
                 ids.push_back(id);
             if (++rows % kRefreshRows == 0) {
                 UI().ProcessEvents();
-                if (UI().CancelRequested()) {
+                if (m_stop || UI().CancelRequested()) {
                     m_cancelled = true;
                     return false;
                 }
@@ -209,7 +210,7 @@ void ClSearch::CollectHits(const std::string& sql)
             if (rows == 64 || rows % kRefreshRows == 0) {
                 flush();
                 UI().ProcessEvents();
-                if (UI().CancelRequested()) {
+                if (m_stop || UI().CancelRequested()) {
                     m_cancelled = true;
                     break;
                 }

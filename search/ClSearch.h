@@ -52,6 +52,9 @@ public:
     // Called with each batch of listed hits while the listing runs, so a list can fill early.
     using HitSink = std::function<void(const std::vector<SearchHit>& batch)>;
     void SetHitSink(HitSink sink) { m_sink = std::move(sink); }
+    // Asks the running search to stop at its next refresh (a window's cancel button).
+    void RequestCancel() { m_stop = true; }
+    bool Cancelled() const { return m_cancelled; }
 
     // Runs the search. bookID names one cookbook for the special lists (-1: none). Returns true
     // when something was found; count receives the number of hits. The first hit is current.
@@ -129,6 +132,7 @@ private:
     bool m_cut = false;
     long m_kept = 0;
     bool m_cancelled = false;
+    bool m_stop = false;
     long m_lastError = 0;
     std::string m_lastErrorText;
 };

@@ -1,0 +1,235 @@
+#include "ui/FrmSearchandDisplay.h"
+
+#include "db/Database.h"
+#include "db/DatabaseChoice.h"
+#include "db/Schema.h"
+#include "model/ClRecipe.h"
+#include "model/ProgramUnits.h"
+#include "search/ClSearch.h"
+#include "tests/ui/UiTestSupport.h"
+
+#include <QBuffer>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTreeWidget>
+
+namespace pf::test {
+namespace {
+
+class FrmSearchandDisplayTest : public UiTest
+{
+protected:
+    FrmSearchandDisplayTest()
+    {
+        OpenOptions create;
+        create.Create = true;
+        Connection() = ConnectionState{};
+        Connection().WorkDb = Database::OpenSqlite(m_dir.File("Pfannola.MDB"), create);
+        ResetProgramData();
+        ClearRecipeCache();
+        MarkedRecipes().clear();
+        Database& db = WorkDb();
+        CreateTables(db, SchemaTables());
+        db.Execute(
+            "INSERT INTO T_UNIT (ID,UnitShortD,UnitNameD) VALUES (1,'g','Gramm'),(2,'EL','Esslöffel')");
+        db.Execute("INSERT INTO T_REZ_KOPFEINHEIT (ID,NameD) VALUES (1,'Portionen')");
+        db.Execute("INSERT INTO T_CAT (ID,CatNameD,CatType,LaenderCode,ErfassungsFlag) VALUES "
+                   "(1,'Hauptgericht',1,0,-1),(2,'Dessert',1,0,-1),(10,'Schweiz',2,41,-1)");
+        db.Execute("INSERT INTO T_BUCH (ID,BuchTitel) VALUES (5,'Alltag')");
+        struct R
+        {
+            long id;
+            const char* title;
+            long cat;
+            long parent;
+            int flags; // 1 template, 2 trash
+        };
+        const R recipes[] = {{1, "Käsespätzle", 1, 0, 0},
+                             {2, "Kaesekuchen", 2, 0, 0},
+                             {3, "Apfelstrudel", 2, 0, 0},
+                             {4, "Käsefondue", 1, 0, 0},
+                             {5, "Käsefondue mit Weißwein", 1, 4, 0},
+                             {6, "Grundteig Vorlage", 2, 0, 1},
+                             {7, "Alter Käsekuchen", 2, 0, 2},
+                             {8, "Rösti", 1, 0, 0}};
+        for (const R& r : recipes) {
+            db.Execute(
+                "INSERT INTO T_REZ_KOPF (ID,RezTitle,RezMenuCard,RezYield,RezYieldEinh,RezParent,Template,"
+                "FlagDeleted,RezHerkunft,Fingerprint1,Fingerprint2) VALUES (?,?,?,4,1,?,?,?,?,?,0)",
+                {r.id, r.title, r.title, r.parent, Value((r.flags & 1) != 0), Value((r.flags & 2) != 0),
+                 r.id == 4 ? 10L : 0L, r.id});
+            db.Execute("INSERT INTO T_REZ_CAT_NDX (ID,CatID,CatPrimary,No) VALUES (?,?,-1,1)", {r.id, r.cat});
+            db.Execute("INSERT INTO T_REZ_ZUTAT (ID,No,ZutTrenner,ZutText,ZutAnz,ZutEinh) VALUES "
+                       "(?,1,0,'Emmentaler',200,1),(?,2,0,'Mehl',3,2)",
+                       {r.id, r.id});
+            db.Execute(
+                "INSERT INTO T_REZ_ANWEIS (ID,NO,AnwText) VALUES (?,1,'Alles gut verrühren und backen.')",
+                {r.id});
+        }
+        // A picture for the fondue.
+        QImage image(60, 40, QImage::Format_RGB32);
+        image.fill(Qt::darkYellow);
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        db.Execute("INSERT INTO T_BLOB (ID,IDReference,IDType,IDNum,Property,Blob) VALUES (1,4,5,1,0,?)",
+                   {Blob(png.begin(), png.end())});
+    }
+    ~FrmSearchandDisplayTest() override
+    {
+        MarkedRecipes().clear();
+        ResetProgramData();
+        CloseWorkDatabase();
+    }
+
+    static QTreeWidget& Results(QWidget& window) { return *Child<QTreeWidget>(window, "trvResults"); }
+    static QStringList Titles(QWidget& window)
+    {
+        QStringList titles;
+        for (int i = 0; i < Results(window).topLevelItemCount(); ++i)
+            titles << Results(window).topLevelItem(i)->text(FrmSearchandDisplay::ColTitle);
+        return titles;
+    }
+    // Types text key by key, umlauts included.
+    static void Type(QWidget* widget, const QString& text)
+    {
+        for (const QChar c : text)
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+    long Scalar(const std::string& sql) { return static_cast<long>(WorkDb().Scalar(sql).AsLong()); }
+};
+
+TEST_F(FrmSearchandDisplayTest, TypingAWordAndEnterListsHitsAndTheDisplayShowsTheSelectedRecipe)
+{
+    FrmSearchandDisplay window;
+    window.show();
+    auto* words = Child<QLineEdit>(window, "txtSearch");
+    Type(words, "käse");
+    QTest::keyClick(words, Qt::Key_Return);
+    // Title order; the fondue has a derived recipe and a picture; the trash stays out.
+    EXPECT_EQ(Titles(window),
+              (QStringList{"Kaesekuchen", "Käsefondue [*]", "Käsefondue mit Weißwein", "Käsespätzle"}));
+    EXPECT_EQ(Results(window).topLevelItem(1)->text(FrmSearchandDisplay::ColPicture).isEmpty(), false);
+    EXPECT_EQ(Child<QLabel>(window, "lblCount")->text(), "4 Rezepte");
+    EXPECT_EQ(Child<QLabel>(window, "lblCaption")->text(), "Suchergebnis nach Titel(n)");
+
+    Results(window).setCurrentItem(Results(window).topLevelItem(1));
+    const QString shown = Child<QTextBrowser>(window, "txtDisplay")->toPlainText();
+    EXPECT_TRUE(shown.startsWith("Käsefondue")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains("Emmentaler"));
+    EXPECT_TRUE(shown.contains("Zubereitung"));
+    EXPECT_TRUE(shown.contains("Schweiz"));
+    EXPECT_TRUE(Child<QLabel>(window, "picPicture")->isVisible());
+
+    // The derived recipe shows below its parent.
+    Results(window).topLevelItem(1)->setExpanded(true);
+    ASSERT_EQ(Results(window).topLevelItem(1)->childCount(), 1);
+    EXPECT_EQ(Results(window).topLevelItem(1)->child(0)->text(0), "Käsefondue mit Weißwein");
+
+    // Newest first re-runs the search.
+    Child<QComboBox>(window, "cboSort")->setCurrentIndex(1);
+    EXPECT_EQ(Titles(window).front(), "Käsefondue mit Weißwein");
+
+    window.resize(1180, 640);
+    Results(window).setCurrentItem(Results(window).topLevelItem(2));
+    window.grab().save("/tmp/FrmSearchandDisplay.png");
+
+    Type(words, "x");
+    QTest::keyClick(words, Qt::Key_Return);
+    ASSERT_FALSE(m_ui.shown.empty());
+    EXPECT_EQ(m_ui.shown.back().Text, "keine Rezepte mit diesem Suchbegriff !");
+}
+
+TEST_F(FrmSearchandDisplayTest, CriteriaRoundTripThroughSearchDataAndTemplates)
+{
+    FrmSearchandDisplay window;
+    auto* categories = Child<QListWidget>(window, "lstCategories");
+    ASSERT_EQ(categories->count(), 2);
+    EXPECT_EQ(categories->item(0)->text(), "Dessert");
+    categories->item(0)->setCheckState(Qt::Checked);
+    Child<QCheckBox>(window, "chkPictures")->setChecked(false);
+    Child<QLineEdit>(window, "txtSearch")->setText("kuchen");
+    window.SetAskText([](const std::string& prompt, const std::string&, const std::string&) {
+        EXPECT_EQ(prompt, "Name des Suchlaufs:");
+        return std::optional<std::string>("Kuchen");
+    });
+    window.cmdTemplateSave_Click();
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_SUCHE_KOPF WHERE Suchname='Kuchen' AND Owner='koch'"), 1);
+    EXPECT_EQ(WorkDb().Scalar("SELECT Daten FROM T_SUCHE_KOPF").AsText(), "1,\"kuchen\",2,2,2001,1,2003,0");
+    // The same name again asks before replacing.
+    m_ui.Answering(Answer::No);
+    window.cmdTemplateSave_Click();
+    EXPECT_EQ(m_ui.shown.back().Text, "Nicht gespeichert ...");
+
+    EXPECT_TRUE(window.cmdSearch_Click());
+    EXPECT_EQ(Titles(window), QStringList{"Kaesekuchen"});
+
+    window.ApplySearchData("2,1,4,10,4,99");
+    EXPECT_EQ(m_ui.shown.back().Text, "Herkunft 99 existiert nicht (mehr).");
+    EXPECT_EQ(window.SearchData(), "2,1,2001,1,2003,0,4,10");
+    EXPECT_TRUE(window.cmdSearch_Click());
+    EXPECT_EQ(Titles(window), QStringList{"Käsefondue [*]"});
+    EXPECT_TRUE(m_ui.AllAnswersUsed());
+}
+
+TEST_F(FrmSearchandDisplayTest, ContextMenuActsOnTheSelection)
+{
+    FrmSearchandDisplay window;
+    Child<QLineEdit>(window, "txtSearch")->setText("käse");
+    ASSERT_TRUE(window.cmdSearch_Click());
+    Results(window).topLevelItem(0)->setSelected(true);
+    Results(window).topLevelItem(3)->setSelected(true);
+    std::unique_ptr<QMenu> menu(window.MakeContextMenu());
+    ASSERT_NE(menu->findChild<QAction*>("HideRecipeActionBookAdd"), nullptr);
+    EXPECT_FALSE(menu->findChild<QAction*>("HideRezOpen")->isEnabled());
+    m_ui.ChoosingItem(1); // cookbook list: base cookbook, "Alltag"
+    window.RunCommand("HideRecipeActionBookAdd");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOCHBUCH WHERE BuchID=5 AND RezID IN (1,2)"), 2);
+    window.RunCommand("HideRezMark");
+    EXPECT_EQ(MarkedRecipes().size(), 2u);
+
+    // Delete the derived fondue after the question.
+    Results(window).clearSelection();
+    for (int i = 0; i < Results(window).topLevelItemCount(); ++i)
+        if (Results(window).topLevelItem(i)->text(0) == "Käsefondue mit Weißwein")
+            Results(window).setCurrentItem(Results(window).topLevelItem(i));
+    m_ui.Answering(Answer::Yes);
+    window.RunCommand("HideRecipeActionDel");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE ID=5 AND FlagDeleted=0"), 0);
+    EXPECT_FALSE(Titles(window).contains("Käsefondue mit Weißwein"));
+    EXPECT_TRUE(m_ui.AllAnswersUsed());
+}
+
+TEST_F(FrmSearchandDisplayTest, TemplateAndTrashModesListTheirRecipesAndOpenThem)
+{
+    std::vector<std::pair<long, bool>> opened;
+    {
+        FrmSearchandDisplay window(FrmSearchandDisplay::Mode::Templates);
+        EXPECT_EQ(Titles(window), QStringList{"Grundteig Vorlage"});
+        window.SetOpenRecipe([&](long id, bool fromTemplate) { opened.emplace_back(id, fromTemplate); });
+        window.OpenSelected();
+    }
+    {
+        FrmSearchandDisplay window(FrmSearchandDisplay::Mode::Trash);
+        EXPECT_EQ(Titles(window), QStringList{"Alter Käsekuchen"});
+        window.SetOpenRecipe([&](long id, bool fromTemplate) { opened.emplace_back(id, fromTemplate); });
+        m_ui.Answering(Answer::Yes);
+        window.OpenSelected();
+        EXPECT_EQ(m_ui.shown.back().Text, "Soll das Rezept wirklich aus dem Papierkorb geholt werden ?");
+        EXPECT_EQ(Scalar("SELECT FlagDeleted FROM T_REZ_KOPF WHERE ID=7"), 0);
+        EXPECT_TRUE(Titles(window).isEmpty());
+    }
+    EXPECT_EQ(opened, (std::vector<std::pair<long, bool>>{{6, true}, {7, false}}));
+}
+
+} // namespace
+} // namespace pf::test

@@ -200,7 +200,7 @@ FrmSearchandDisplay::FrmSearchandDisplay(Mode mode, QWidget* parent) : QWidget(p
     splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 2);
     splitter->setStretchFactor(2, 3);
-    splitter->setSizes({330, 360, 480});
+    splitter->setSizes({380, 340, 460});
     layout->addWidget(splitter);
     resize(1180, 680);
 
@@ -225,6 +225,9 @@ QWidget* FrmSearchandDisplay::BuildCriteria()
     m_searchButton = Button("cmdSearch", "&Suchen", panel);
     m_searchButton->setDefault(true);
     wordRow->addWidget(m_searchButton);
+    m_cancelButton = Button("cmdCancel", "Abbrechen", panel);
+    m_cancelButton->setEnabled(false);
+    wordRow->addWidget(m_cancelButton);
     outer->addLayout(wordRow);
     connect(m_words, &QLineEdit::returnPressed, this, [this] { RunTrapped([this] { cmdSearch_Click(); }); });
     connect(m_searchButton, &QPushButton::clicked, this,
@@ -238,22 +241,20 @@ QWidget* FrmSearchandDisplay::BuildCriteria()
     auto* text = new QWidget(m_tabs);
     auto* textLayout = new QVBoxLayout(text);
     auto* wordBox = new QGroupBox("Titel", text);
-    auto* wordGrid = new QGridLayout(wordBox);
+    auto* wordGrid = new QVBoxLayout(wordBox);
     m_beginning = Check("chkBeginning", "Nur am &Wortanfang", wordBox);
     m_negate = Check("chkNegate", "Darf &nicht vorkommen", wordBox);
     m_anyWord = Check("chkAnyWord", "Ein Wort &genügt", wordBox);
-    m_instructions = Check("chkInstructions", "Auch in der &Zubereitung", wordBox);
-    wordGrid->addWidget(m_beginning, 0, 0);
-    wordGrid->addWidget(m_anyWord, 0, 1);
-    wordGrid->addWidget(m_negate, 1, 0);
-    wordGrid->addWidget(m_instructions, 1, 1);
+    m_instructions = Check("chkInstructions", "Auch in der &Zubereitung suchen", wordBox);
+    for (QCheckBox* box : {m_instructions, m_beginning, m_anyWord, m_negate})
+        wordGrid->addWidget(box);
     textLayout->addWidget(wordBox);
 
     auto* ingredientBox = new QGroupBox("Zutaten", text);
     auto* ingredientLayout = new QVBoxLayout(ingredientBox);
     m_ingredients = new QListWidget(ingredientBox);
     m_ingredients->setObjectName("lstIngredients");
-    m_ingredients->setMaximumHeight(90);
+    m_ingredients->setMaximumHeight(70);
     ingredientLayout->addWidget(m_ingredients);
     auto* ingredientButtons = new QHBoxLayout;
     auto* addIngredient = Button("cmdIngredientAdd", "Zutat &hinzufügen …", ingredientBox);
@@ -351,7 +352,7 @@ QWidget* FrmSearchandDisplay::BuildCriteria()
     m_numberRange = new QLabel(special);
     m_numberRange->setObjectName("lblNumberRange");
     specialLayout->addRow("", m_numberRange);
-    m_tabs->addTab(special, "S&onderlisten");
+    m_tabs->addTab(special, "S&onder");
     connect(m_special, &QComboBox::currentIndexChanged, this, [this] { UpdateSpecialValue(); });
     connect(m_numbers, &QLineEdit::returnPressed, this,
             [this] { RunTrapped([this] { cmdSearch_Click(); }); });
@@ -390,9 +391,6 @@ QWidget* FrmSearchandDisplay::BuildCriteria()
     bottom->addWidget(m_sort, 1);
     auto* reset = Button("cmdReset", "&Zurücksetzen", panel);
     bottom->addWidget(reset);
-    m_cancelButton = Button("cmdCancel", "Abbrechen", panel);
-    m_cancelButton->setEnabled(false);
-    bottom->addWidget(m_cancelButton);
     outer->addLayout(bottom);
     connect(reset, &QPushButton::clicked, this, [this] { ResetCriteria(); });
     connect(m_cancelButton, &QPushButton::clicked, this, [this] { m_search.RequestCancel(); });
@@ -401,7 +399,7 @@ QWidget* FrmSearchandDisplay::BuildCriteria()
         if (!m_search.Hits().empty() && !m_running)
             RunTrapped([this] { StartMode(); });
     });
-    panel->setMinimumWidth(300);
+    panel->setMinimumWidth(360);
     return panel;
 }
 
@@ -857,8 +855,10 @@ void FrmSearchandDisplay::ShowRecipe(long id)
         if (std::optional<Blob> bytes = PictureData(recipe.Picture(1))) {
             QImage image;
             if (image.loadFromData(bytes->data(), static_cast<int>(bytes->size()))) {
-                m_picture->setPixmap(QPixmap::fromImage(
-                    image.scaled(320, 200, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+                // Large pictures shrink to the pane; small ones keep their size.
+                if (image.width() > 280 || image.height() > 180)
+                    image = image.scaled(280, 180, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+                m_picture->setPixmap(QPixmap::fromImage(image));
                 m_picture->setVisible(true);
             }
         }
@@ -1121,15 +1121,21 @@ void FrmSearchandDisplay::RunCommand(const std::string& command)
     if (!actions.LastErrorText().empty())
         UI().Inform(actions.LastErrorText(), MsgIcon::Critical, AppContext::Current().AppTitle);
     if (refresh) {
+        // The list is read again; the selection stays on the recipes that are still listed.
         const std::vector<long> current = SelectedIDs();
         if (m_mode == Mode::Search && m_special->currentIndex() == 0 && !m_trashList)
             cmdSearch_Click();
         else
             StartMode();
-        if (!current.empty())
-            for (int i = 0; i < m_results->topLevelItemCount(); ++i)
-                if (m_results->topLevelItem(i)->data(ColTitle, kIdRole).toLongLong() == current.front())
-                    m_results->setCurrentItem(m_results->topLevelItem(i));
+        for (int i = 0; i < m_results->topLevelItemCount(); ++i) {
+            QTreeWidgetItem* item = m_results->topLevelItem(i);
+            const long id = static_cast<long>(item->data(ColTitle, kIdRole).toLongLong());
+            if (std::find(current.begin(), current.end(), id) == current.end())
+                continue;
+            if (id == current.front())
+                m_results->setCurrentItem(item, 0, QItemSelectionModel::NoUpdate);
+            item->setSelected(true);
+        }
     }
 }
 

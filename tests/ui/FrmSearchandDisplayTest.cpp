@@ -140,7 +140,7 @@ TEST_F(FrmSearchandDisplayTest, TypingAWordAndEnterListsHitsAndTheDisplayShowsTh
     EXPECT_EQ(Titles(window).front(), "Käsefondue mit Weißwein");
 
     window.resize(1180, 640);
-    Results(window).setCurrentItem(Results(window).topLevelItem(2));
+    Results(window).setCurrentItem(Results(window).topLevelItem(1));
     window.grab().save("/tmp/FrmSearchandDisplay.png");
 
     Type(words, "x");
@@ -191,7 +191,7 @@ TEST_F(FrmSearchandDisplayTest, ContextMenuActsOnTheSelection)
     std::unique_ptr<QMenu> menu(window.MakeContextMenu());
     ASSERT_NE(menu->findChild<QAction*>("HideRecipeActionBookAdd"), nullptr);
     EXPECT_FALSE(menu->findChild<QAction*>("HideRezOpen")->isEnabled());
-    m_ui.ChoosingItem(1); // cookbook list: base cookbook, "Alltag"
+    m_ui.ChoosingItem(0); // the cookbook list holds "Alltag"
     window.RunCommand("HideRecipeActionBookAdd");
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOCHBUCH WHERE BuchID=5 AND RezID IN (1,2)"), 2);
     window.RunCommand("HideRezMark");

@@ -1,0 +1,99 @@
+#include "ui/FrmExport.h"
+
+#include "core/Settings.h"
+#include "db/Database.h"
+#include "tests/support/BaseDataDb.h"
+#include "tests/ui/UiTestSupport.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QRadioButton>
+
+namespace pf {
+namespace {
+
+class FrmExportTest : public test::UiTest
+{
+protected:
+    FrmExportTest()
+    {
+        db = test::MakeBaseDataDatabase(m_dir);
+        db->Execute(
+            "INSERT INTO T_REZ_KOPF (ID,RezTitle,RezYield,RezYieldEinh,Fingerprint1,Fingerprint2) VALUES "
+            "(7,'Pfannkuchen',4,1,5,6), (8,'Apfelmus',2,1,7,8)");
+        db->Execute(
+            "INSERT INTO T_REZ_ZUTAT (ID,No,ZutTrenner,ZutText,ZutAnz,ZutEinh,ZutRezept,ZutBLSID) VALUES "
+            "(7,1,0,'Mehl',250,31,0,NULL), (7,2,0,'Apfelmus',0,0,-1,8), (8,1,0,'Äpfel',500,31,0,NULL)");
+        db->Execute("INSERT INTO T_REZ_ANWEIS (ID,NO,AnwText) VALUES (7,1,'Ausbacken.'), (8,1,'Kochen.')");
+    }
+
+    static void ChooseType(FrmExport& window, const char* name)
+    {
+        auto* mode = Child<QComboBox>(window, "cboMode");
+        const int index = mode->findText(name);
+        ASSERT_GE(index, 0) << name;
+        mode->setCurrentIndex(index);
+    }
+
+    std::unique_ptr<Database> db;
+};
+
+TEST_F(FrmExportTest, ListsEachTypeOnceThenTheToolsAndShowsTheOptionsOfHtml)
+{
+    m_context.ToolTable.push_back({"Mein Werkzeug", "tool", "", -1, 0, ""});
+    FrmExport window({7}, {}, db.get());
+    auto* mode = Child<QComboBox>(window, "cboMode");
+    QStringList names;
+    for (int i = 0; i < mode->count(); ++i)
+        names << mode->itemText(i);
+    EXPECT_EQ(names, (QStringList{"Meal Master", "Pfannola Datenbank", "HTML", "RTF (Richtext)", "Rezkonv",
+                                  "Mensax", "Rezeptstruktur", "CSV", "--- Werkzeuge ---", "Mein Werkzeug"}));
+    EXPECT_EQ(mode->itemData(2).toInt(), 30);
+    EXPECT_EQ(mode->itemData(9).toInt(), -1);
+
+    ChooseType(window, "HTML");
+    Child<QRadioButton>(window, "optFile")->setChecked(true);
+    EXPECT_EQ(window.SelectedMode(), 31);
+    EXPECT_FALSE(Child<QGroupBox>(window, "fraOptions")->isHidden());
+    EXPECT_EQ(Child<QGroupBox>(window, "fraOptions")->title(), "HTML Export Optionen");
+    EXPECT_FALSE(Child<QCheckBox>(window, "chkAppend")->isEnabled());
+
+    ChooseType(window, "RTF (Richtext)");
+    Child<QRadioButton>(window, "optWord")->setChecked(true);
+    EXPECT_EQ(window.SelectedMode(), 42);
+    ChooseType(window, "Rezkonv");
+    EXPECT_EQ(window.SelectedMode(), 51);
+    EXPECT_TRUE(Child<QCheckBox>(window, "chkAppend")->isEnabled());
+}
+
+TEST_F(FrmExportTest, StartWritesTheFileWithSubRecipesAndRemembersTheChoice)
+{
+    const std::string file = m_dir.File("rezepte.mm");
+    {
+        FrmExport window({7}, {}, db.get());
+        ChooseType(window, "Meal Master");
+        Child<QRadioButton>(window, "optFile")->setChecked(true);
+        Child<QLineEdit>(window, "tbFile")->setText(QString::fromStdString(file));
+        Child<QCheckBox>(window, "chkSubRecipes")->setChecked(true);
+        Click(window, "cmdStart");
+    }
+    ASSERT_FALSE(m_ui.shown.empty());
+    EXPECT_EQ(m_ui.shown.back().Text, "Export \"Meal Master\" abgeschlossen.");
+    const std::string text = test::ReadFile(file);
+    EXPECT_LT(text.find("Title: Apfelmus"), text.find("Title: Pfannkuchen"));
+    EXPECT_EQ(ReadSetting("", "LASTEXPORTMODE", "", false), "1");
+    EXPECT_EQ(ReadSetting("", "LASTEXPORTPATH", "", false), file);
+
+    // The next window starts with the remembered choice; a type not yet available is refused.
+    FrmExport again({7}, {}, db.get());
+    EXPECT_EQ(again.SelectedMode(), 1);
+    EXPECT_EQ(Child<QLineEdit>(again, "tbFile")->text().toStdString(), file);
+    ChooseType(again, "CSV");
+    Click(again, "cmdStart");
+    EXPECT_EQ(m_ui.shown.back().Text, "Diese Exportart ist noch nicht verfügbar.");
+}
+
+} // namespace
+} // namespace pf

@@ -11,6 +11,7 @@
 #include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHelpEvent>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,6 +20,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTextBrowser>
+#include <QToolTip>
 #include <QTreeWidget>
 
 namespace pf::test {
@@ -129,6 +131,12 @@ TEST_F(FrmSearchandDisplayTest, TypingAWordAndEnterListsHitsAndTheDisplayShowsTh
     EXPECT_TRUE(shown.contains("Zubereitung"));
     EXPECT_TRUE(shown.contains("Schweiz"));
     EXPECT_TRUE(Child<QLabel>(window, "picPicture")->isVisible());
+
+    // The cell tip names what the list does not show.
+    const QRect rect = Results(window).visualItemRect(Results(window).topLevelItem(1));
+    QHelpEvent help(QEvent::ToolTip, rect.center(), Results(window).viewport()->mapToGlobal(rect.center()));
+    QApplication::sendEvent(Results(window).viewport(), &help);
+    EXPECT_TRUE(QToolTip::text().contains("Herkunft: Schweiz")) << QToolTip::text().toStdString();
 
     // The derived recipe shows below its parent.
     Results(window).topLevelItem(1)->setExpanded(true);

@@ -207,6 +207,18 @@ FrmSearchandDisplay::FrmSearchandDisplay(Mode mode, QWidget* parent) : QWidget(p
     FillLists();
     FillTemplates();
     m_sort->setCurrentIndex(AppContext::Current().Options.EditSortModus == ClSearch::kSortNewest ? 1 : 0);
+    if (mode == Mode::Search) {
+        const long tab = AppContext::Current().Options.RezSearchType;
+        if (tab >= 0 && tab < m_tabs->count())
+            m_tabs->setCurrentIndex(static_cast<int>(tab));
+        // The default template fills the criteria; the user starts the search.
+        if (HasWorkDb()) {
+            SearchTemplates templates;
+            const std::string standard = templates.GetSearchTemplateData(0);
+            if (!standard.empty())
+                ApplySearchData(standard);
+        }
+    }
     StartMode();
 }
 

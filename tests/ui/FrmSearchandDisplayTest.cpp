@@ -181,6 +181,16 @@ TEST_F(FrmSearchandDisplayTest, CriteriaRoundTripThroughSearchDataAndTemplates)
     EXPECT_TRUE(window.cmdSearch_Click());
     EXPECT_EQ(Titles(window), QStringList{"Kaesekuchen"});
 
+    // The default template fills a new window's criteria.
+    WorkDb().Execute("INSERT INTO T_SUCHE_KOPF (ID,Suchname,Owner,Daten) VALUES (0,'Standard','',"
+                     "'1,\"strudel\",1004')");
+    {
+        FrmSearchandDisplay second;
+        EXPECT_EQ(Child<QLineEdit>(second, "txtSearch")->text(), "strudel");
+        EXPECT_TRUE(Child<QCheckBox>(second, "chkInstructions")->isChecked());
+        EXPECT_EQ(Child<QListWidget>(second, "lstTemplates")->count(), 2);
+    }
+
     window.ApplySearchData("2,1,4,10,4,99");
     EXPECT_EQ(m_ui.shown.back().Text, "Herkunft 99 existiert nicht (mehr).");
     EXPECT_EQ(window.SearchData(), "2,1,2001,1,2003,0,4,10");

@@ -251,3 +251,34 @@ TEST_F(FrmSearchandDisplayTest, TemplateAndTrashModesListTheirRecipesAndOpenThem
 
 } // namespace
 } // namespace pf::test
+
+namespace pf::test {
+namespace {
+
+// A list as a cook sees it: many hits, one selected, the display beside it (saved for a look).
+TEST_F(FrmSearchandDisplayTest, LongResultListStaysTidy)
+{
+    const char* dishes[] = {"Zwiebelkuchen",  "Linsensuppe",    "Rinderrouladen", "Sauerbraten",
+                            "Kartoffelsalat", "Flammkuchen",    "Gulaschsuppe",   "Apfelpfannkuchen",
+                            "Käsekuchen",     "Semmelknödel",   "Rotkohl",        "Spargelcremesuppe",
+                            "Forelle blau",   "Pflaumenkuchen", "Grünkohl"};
+    long id = 100;
+    for (const char* dish : dishes)
+        for (const char* style : {"", " nach Omas Art", " vegetarisch"}) {
+            ++id;
+            WorkDb().Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle,RezMenuCard,RezYield,RezYieldEinh,Template,"
+                             "FlagDeleted,Fingerprint1,Fingerprint2) VALUES (?,?,'',4,1,0,0,?,0)",
+                             {id, std::string(dish) + style, id});
+        }
+    FrmSearchandDisplay window;
+    window.resize(1180, 640);
+    window.show();
+    Child<QLineEdit>(window, "txtSearch")->setText("e");
+    ASSERT_TRUE(window.cmdSearch_Click());
+    EXPECT_EQ(window.ResultCount(), 46); // 4 titles without an e, the template and the trash stay out
+    Results(window).setCurrentItem(Results(window).topLevelItem(12));
+    window.grab().save("/tmp/FrmSearchandDisplay_list.png");
+}
+
+} // namespace
+} // namespace pf::test

@@ -165,6 +165,11 @@ bool ClSearch::RunStep(const std::string& sql, const std::string& progress)
     } catch (const DbError& e) {
         m_lastError = e.Number();
         m_lastErrorText = e.what();
+        // A failed first step has no earlier result to fall back on: nothing is found.
+        if (!m_haveList) {
+            m_ids.clear();
+            m_haveList = true;
+        }
         return false;
     }
     m_ids = std::move(ids);

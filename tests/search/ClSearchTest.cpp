@@ -155,6 +155,19 @@ TEST_F(ClSearchTest, UmlautsAndAccentsFindEveryWrittenForm)
     EXPECT_EQ(Found("1,\"kä\",1001"), (std::vector<long>{1001, 1002, 1005, 1006}));
 }
 
+TEST_F(ClSearchTest, AFailedStepKeepsThePreviousResult)
+{
+    ClSearch search(db.get());
+    long count = 0;
+    // An unclosed bracket is no valid pattern: the ingredient step fails, the words' result stands.
+    EXPECT_TRUE(search.FindFirst("1,\"#12 #14\",1003,3,\"zucker[\"", -1, 0, count));
+    EXPECT_EQ(count, 2);
+    EXPECT_NE(search.LastError(), 0);
+    // As the first step there is nothing to keep.
+    EXPECT_FALSE(search.FindFirst("1,\"torte[\"", -1, 0, count));
+    EXPECT_EQ(count, 0);
+}
+
 TEST_F(ClSearchTest, WordStatementWidensLettersAndAddsTheWrittenOutPattern)
 {
     const auto [first, second] = WordPatterns("käse");

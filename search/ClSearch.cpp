@@ -682,7 +682,22 @@ std::string ClSearch::FindResultCaption()
         return names;
     };
     std::string caption;
-    if (!c.Books.empty() && !c.HasCriteria()) {
+    static const char* const specialNames[] = {"",
+                                               "Markierte Rezepte",
+                                               "Rezepte einer Importquelle",
+                                               "Generische Rezepte",
+                                               "Vorlagen",
+                                               "Rezepte mit Bildern",
+                                               "Eigene Rezepte",
+                                               "Rezepte vom Importdatum",
+                                               "Rezeptnummern"};
+    if (c.SpecialMode >= 1 && c.SpecialMode <= 8) {
+        caption = specialNames[c.SpecialMode];
+        if (c.SpecialMode == 8 || c.SpecialMode == 7)
+            caption += " " + c.SpecialValue;
+    } else if (c.Books.empty() && !c.HasCriteria()) {
+        caption = "Alle Rezepte";
+    } else if (!c.Books.empty() && !c.HasCriteria()) {
         caption = "Alle Rezepte aus Kochbuch \"" + bookNames() + "\"";
     } else {
         caption = c.Books.empty() ? "Suchergebnis nach " : "Suchergebnis in \"" + bookNames() + "\" nach ";

@@ -309,6 +309,10 @@ TEST_F(ClSearchTest, CaptionAndDecodedText)
         search.FindResultCaption(),
         "Suchergebnis in \"Gerade\" nach Titel(n) und Zutaten und 4 Kategorie (Vorspeise, Hauptgericht, "
         "Dessert,...)  und Rezepteinheit: Portionen (Rezepte mit Bildern)");
+    search.FindFirst("6,8,\"1-9\"", -1, 0, count);
+    EXPECT_EQ(search.FindResultCaption(), "Rezeptnummern 1-9");
+    search.FindFirst("1006", -1, 0, count);
+    EXPECT_EQ(search.FindResultCaption(), "Alle Rezepte");
     search.FindFirst("1,\"torte\"", -1, 0, count);
     std::string list;
     for (const SearchHit& hit : search.Hits())

@@ -6,7 +6,16 @@
 #include "db/DatabaseChoice.h"
 #include "db/DbError.h"
 
+#include <algorithm>
+
 namespace pf {
+
+namespace {
+
+// Recipes read ahead together.
+constexpr long kPrefetchCount = 500;
+
+} // namespace
 
 std::string ExportTargetName(int mode)
 {
@@ -41,6 +50,10 @@ ExportOutcome RunExport(const ExportRequest& request, Database* db)
                                   ? list.Servings[static_cast<std::size_t>(i)]
                                   : 0;
         ShowProgress(total, i, caption);
+        if (i % kPrefetchCount == 0) {
+            const auto first = list.Ids.begin() + i;
+            engine.Prefetch(std::vector<long>(first, first + std::min<long>(kPrefetchCount, total - i)));
+        }
         if (engine.ExportRecipe(id, servings)) {
             ++outcome.Exported;
             outcome.Ids.push_back(id);

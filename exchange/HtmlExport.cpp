@@ -132,7 +132,7 @@ void ExportHtmlRecipe(clsRecipeExport& engine, ClRecipe& recipe)
     property("Herkunft:", recipe.OriginName());
     property("Quellenangaben:", recipe.SourceText());
     std::string cats;
-    for (const std::string& name : recipe.GetRecipeCategories(recipe.id()))
+    for (const std::string& name : engine.RecipeCategories(recipe))
         cats += (cats.empty() ? "" : ", ") + name;
     property("Kategorien:", cats);
     property("Haltbarkeit:", clsRecipeExport::KopfHaltbarkeit(recipe));

@@ -29,15 +29,11 @@ std::string LTrim(const std::string& text)
     return first == std::string::npos ? std::string() : text.substr(first);
 }
 
-std::string Categories(ClRecipe& recipe, std::size_t limit)
+std::string Categories(clsRecipeExport& engine, ClRecipe& recipe, std::size_t limit)
 {
     std::string cats;
-    std::size_t count = 0;
-    for (const std::string& name : recipe.GetRecipeCategories(recipe.id())) {
-        if (count++ == limit)
-            break;
+    for (const std::string& name : engine.RecipeCategories(recipe, limit))
         cats += (cats.empty() ? "" : ", ") + name;
-    }
     return cats;
 }
 
@@ -55,7 +51,7 @@ void ExportRecipeHead(clsRecipeExport& engine, ClRecipe& recipe)
                            MMVersionText());
     engine.WriteExportLine("");
     engine.WriteExportLine("      Title: " + recipe.Title());
-    engine.WriteExportLine(" Categories: " + Categories(recipe, 5));
+    engine.WriteExportLine(" Categories: " + Categories(engine, recipe, 5));
     engine.WriteExportLine("      Yield: " + std::to_string(recipe.Yield()) + " " + recipe.YieldUnitText());
     engine.WriteExportLine("");
 }
@@ -198,7 +194,7 @@ void ExportRezkonvRecipe(clsRecipeExport& engine, ClRecipe& recipe)
     engine.WriteExportLine("========== REZKONV via " + app.AppTitle + " v" + MMVersionText() + " ==========");
     engine.WriteExportLine("");
     engine.WriteExportLine("     Titel: " + recipe.Title());
-    engine.WriteExportLine("Kategorien: " + Categories(recipe, 5));
+    engine.WriteExportLine("Kategorien: " + Categories(engine, recipe, 5));
     engine.WriteExportLine("     Menge: " + std::to_string(recipe.Yield()) + " " + recipe.YieldUnitText());
     engine.WriteExportLine("");
     const std::string keeping = clsRecipeExport::KopfHaltbarkeit(recipe);

@@ -114,7 +114,7 @@ void ExportRtfRecipe(clsRecipeExport& engine, ClRecipe& recipe)
         body += "\\page\r\n";
     RecAddRTFHeader(body, recipe.Title());
     std::string cats;
-    for (const std::string& name : recipe.GetRecipeCategories(recipe.id()))
+    for (const std::string& name : engine.RecipeCategories(recipe))
         cats += (cats.empty() ? "" : ", ") + name;
     RecAddRTFProperties(body, "Kategorien:", cats);
     RecAddRTFProperties(body, "Herkunft:", recipe.OriginName());

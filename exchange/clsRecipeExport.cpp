@@ -14,6 +14,7 @@
 #include "model/ClRecipe.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <system_error>
 
@@ -309,8 +310,13 @@ bool clsRecipeExport::ExportRecipe(long id, long servings)
         m_recipe->SetDB(m_db);
     }
     ClRecipe& recipe = *m_recipe;
-    if (!recipe.LoadByID(id, 2, true))
+    m_haveCategories = false;
+    if (auto ahead = m_prefetched.find(id); ahead != m_prefetched.end()) {
+        Fill(recipe, ahead->second);
+        m_prefetched.erase(ahead);
+    } else if (!recipe.LoadByID(id, 2, true)) {
         return false;
+    }
     if (m_titleIndexOn)
         AddTitleIndex(recipe.Title());
     const int type = GetModeType(m_mode);
@@ -349,6 +355,96 @@ bool clsRecipeExport::ExportRecipe(long id, long servings)
     }
     FlushRecipeBuffer();
     return m_lastErrorText.empty();
+}
+
+void clsRecipeExport::Prefetch(const std::vector<long>& ids)
+{
+    m_prefetched.clear();
+    const int type = GetModeType(m_mode);
+    // HTML names picture files after the recipe and reads its pictures: it loads singly.
+    if (ids.empty() || (type != 0 && type != 4 && type != 5))
+        return;
+    const std::string list = JoinIds(ids);
+    Database& db = Db();
+    std::unordered_map<long, Prefetched> ahead;
+    try {
+        auto head = db.OpenRecordset("SELECT * FROM T_REZ_KOPF WHERE ID IN (" + list + ")");
+        for (; !head->Eof(); head->MoveNext()) {
+            Prefetched& data = ahead[static_cast<long>(head->Field("ID").AsLong())];
+            data.Title = head->Field("RezTitle").AsText();
+            data.SourceText = head->Field("RezQuelle").AsText();
+            data.Notizen = head->Field("RezNotizen").AsText();
+            data.Yield = static_cast<long>(head->Field("RezYield").AsLong());
+            data.YieldUnit = static_cast<long>(head->Field("RezYieldEinh").AsLong());
+            data.Origin = static_cast<long>(head->Field("RezHerkunft").AsLong());
+            const char* storage[3] = {"RezHaltbarLagern", "RezHaltbarKuehl", "RezHaltbarTiefkuehl"};
+            for (int i = 0; i < 3; ++i) {
+                const Value days = head->Field(storage[i]);
+                data.StorageTime[static_cast<std::size_t>(i)] =
+                    days.IsNull() ? 0 : static_cast<long>(std::floor(days.AsDate().Days));
+            }
+            data.Fingerprint1 = static_cast<std::int32_t>(head->Field("Fingerprint1").AsLong());
+            data.Fingerprint2 = static_cast<std::int32_t>(head->Field("Fingerprint2").AsLong());
+        }
+        auto text = db.OpenRecordset("SELECT ID, AnwText FROM T_REZ_ANWEIS WHERE ID IN (" + list +
+                                     ") ORDER BY ID, [No]");
+        for (; !text->Eof(); text->MoveNext()) {
+            auto it = ahead.find(static_cast<long>(text->Field(0).AsLong()));
+            if (it != ahead.end())
+                it->second.Zubereitung += text->Field(1).AsText();
+        }
+        auto lines =
+            db.OpenRecordset("SELECT * FROM T_REZ_ZUTAT WHERE ID IN (" + list + ") ORDER BY ID, [No]");
+        for (; !lines->Eof(); lines->MoveNext()) {
+            ClIngredient line;
+            line.ReadRow(*lines);
+            auto it = ahead.find(line.RezID());
+            if (it != ahead.end())
+                it->second.Lines.push_back(std::move(line));
+        }
+        auto cats = db.OpenRecordset(
+            "SELECT T_REZ_CAT_NDX.ID, T_CAT.CatNameD FROM T_REZ_CAT_NDX INNER JOIN T_CAT ON "
+            "T_REZ_CAT_NDX.CatID = "
+            "T_CAT.ID WHERE T_REZ_CAT_NDX.ID IN (" +
+            list + ") ORDER BY T_REZ_CAT_NDX.ID, T_REZ_CAT_NDX.CatPrimary, T_REZ_CAT_NDX.[No]");
+        for (; !cats->Eof(); cats->MoveNext()) {
+            auto it = ahead.find(static_cast<long>(cats->Field(0).AsLong()));
+            if (it != ahead.end())
+                it->second.Categories.push_back(cats->Field(1).AsText());
+        }
+    } catch (const DbError&) {
+        return; // the recipes are loaded singly, which reports what is wrong
+    }
+    m_prefetched = std::move(ahead);
+}
+
+void clsRecipeExport::Fill(ClRecipe& recipe, Prefetched& data)
+{
+    recipe.LoadByID(0);
+    recipe.SetTitle(data.Title);
+    recipe.SetSourceText(data.SourceText);
+    recipe.SetNotizen(data.Notizen);
+    recipe.SetZubereitung(data.Zubereitung);
+    recipe.SetYield(data.Yield);
+    recipe.SetYieldUnitIndex(data.YieldUnit);
+    recipe.SetOriginID(data.Origin);
+    for (int i = 1; i <= 3; ++i)
+        recipe.SetStorageTime(i, data.StorageTime[static_cast<std::size_t>(i - 1)]);
+    if (data.Fingerprint1 != 0 || data.Fingerprint2 != 0)
+        recipe.Fingerprint().SetFPBin(data.Fingerprint1, data.Fingerprint2);
+    for (const ClIngredient& line : data.Lines)
+        recipe.IngredAdd(line);
+    m_categories = std::move(data.Categories);
+    m_haveCategories = true;
+}
+
+std::vector<std::string> clsRecipeExport::RecipeCategories(ClRecipe& recipe, std::size_t limit)
+{
+    std::vector<std::string> names =
+        m_haveCategories ? m_categories : recipe.GetRecipeCategories(recipe.id());
+    if (names.size() > limit)
+        names.resize(limit);
+    return names;
 }
 
 bool clsRecipeExport::MediaClose()

@@ -6,10 +6,15 @@
 // umlaut and character-set rules of the mode. Reads recipes from the database, never writes it.
 // Errors of the medium are kept in LastErrorText; the run stops on the first one.
 
+#include "model/ClIngredient.h"
+
+#include <array>
+#include <cstdint>
 #include <fstream>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace pf {
@@ -82,6 +87,12 @@ public:
     // Writes one recipe scaled to servings (0 or the recipe's own yield: unscaled); false when it
     // cannot be loaded or the medium fails.
     bool ExportRecipe(long id, long servings);
+    // Reads the listed recipes ahead with a few statements for all of them (text and RTF modes),
+    // so that ExportRecipe need not load each one on its own. Recipes not read ahead, or whose
+    // reading failed, are loaded singly as before.
+    void Prefetch(const std::vector<long>& ids);
+    // Category names of the recipe being written, primary first (at most limit of them).
+    std::vector<std::string> RecipeCategories(ClRecipe& recipe, std::size_t limit = 1000);
     // Writes the trailers and closes the medium; clipboard modes put the result on the clipboard,
     // the Word target opens the written file with the desktop's application.
     bool MediaClose();
@@ -111,6 +122,23 @@ public:
     const std::string& LastErrorText() const { return m_lastErrorText; }
 
 private:
+    struct Prefetched
+    {
+        std::string Title;
+        std::string SourceText;
+        std::string Notizen;
+        std::string Zubereitung;
+        long Yield = 0;
+        long YieldUnit = 0;
+        long Origin = 0;
+        std::array<long, 3> StorageTime{};
+        std::int32_t Fingerprint1 = 0;
+        std::int32_t Fingerprint2 = 0;
+        std::vector<ClIngredient> Lines;
+        std::vector<std::string> Categories;
+    };
+    void Fill(ClRecipe& recipe, Prefetched& data);
+
     bool FlushsToFile() const;
     bool WriteToFile(std::string_view text);
     void FlushRecipeBuffer();
@@ -122,6 +150,9 @@ private:
     // The current recipe, reused for every recipe of the run: another database gives the object
     // its own unit lists, which are read once instead of once per recipe.
     std::unique_ptr<ClRecipe> m_recipe;
+    std::unordered_map<long, Prefetched> m_prefetched;
+    std::vector<std::string> m_categories; // of the current recipe when it was read ahead
+    bool m_haveCategories = false;
     int m_mode = kMealMasterFile;
     std::string m_fileName;
     bool m_append = false;

@@ -225,6 +225,23 @@ TEST_F(Export, UnwritableTargetReportsTheError)
                                    dir.File("fehlt/out.mm") + " kann nicht geschrieben werden.)");
 }
 
+TEST_F(Export, ReadingAheadWritesTheSameAsLoadingEachRecipe)
+{
+    app.Options.ExportFingerprint = 1 + 4 + 8 + 16;
+    const std::vector<long> ids{spaetzleId, suppeId, brueheId};
+    for (int mode :
+         {clsRecipeExport::kMealMasterFile, clsRecipeExport::kRezkonvFile, clsRecipeExport::kRtfFile}) {
+        SCOPED_TRACE(mode);
+        ASSERT_TRUE(Run(mode, ids, "ahead.txt", {0, 8, 0}).Ok);
+        clsRecipeExport engine;
+        ASSERT_TRUE(engine.CompleteInit(mode, dir.File("single.txt"), false, db.get()));
+        for (long id : ids)
+            ASSERT_TRUE(engine.ExportRecipe(id, id == suppeId ? 8 : 0));
+        ASSERT_TRUE(engine.MediaClose());
+        EXPECT_EQ(test::ReadFile(dir.File("single.txt")), test::ReadFile(dir.File("ahead.txt")));
+    }
+}
+
 TEST(ExportModes, ModeQueriesFollowTheModeNumbers)
 {
     AppContext app;

@@ -46,7 +46,9 @@ protected:
     static constexpr long kTasse = 8;
     static constexpr long kMilliliter = 25;
 
-    std::string Export(Database& target, const std::string& file)
+    std::string Export(Database& target, const std::string& file) { return ExportAll(target, file, 4); }
+
+    std::string ExportAll(Database& target, const std::string& file, long expected)
     {
         std::vector<long> ids;
         auto rs = target.OpenRecordset("SELECT ID FROM T_REZ_KOPF ORDER BY ID");
@@ -58,7 +60,7 @@ protected:
         request.FileName = dir.File(file);
         const ExportOutcome outcome = RunExport(request, &target);
         EXPECT_TRUE(outcome.Ok) << outcome.Message;
-        EXPECT_EQ(outcome.Exported, 4);
+        EXPECT_EQ(outcome.Exported, expected);
         return test::ReadFile(dir.File(file));
     }
 
@@ -94,6 +96,30 @@ TEST_F(RoundTrip, InformationBlockWithOriginFoodKeysAndNotesReadsBack)
 {
     app.Options.ExportFingerprint = 1 + 4 + 8 + 16;
     ExpectSecondExportEqualsFirst("info");
+}
+
+TEST_F(RoundTrip, EveryUnitOfTheBaseDataReadsBackFromItsColumns)
+{
+    // One line per unit: what columns 9-11 hold must name a unit again that is written the same.
+    ClRecipe recipe = NewRecipe("Alle Einheiten", 4);
+    recipe.CatAddID(102);
+    recipe.SetZubereitung("Alles abwiegen.");
+    const long units = db->Scalar("SELECT COUNT(*) FROM T_UNIT").AsLong();
+    ASSERT_GT(units, 50);
+    for (long unit = 1; unit <= units; ++unit)
+        recipe.IngredAdd(Line("2", unit, ("Zutat " + std::to_string(unit)).c_str()));
+    Store(recipe, 77, 78);
+    db->Execute("DELETE FROM T_REZ_KOPF WHERE ID<>?", {Value(recipe.id())});
+    const std::string first = ExportAll(*db, "units-1.mm", 1);
+    auto fresh = test::MakeBaseDataDatabase(dir, "units.db");
+    ASSERT_TRUE(fresh);
+    {
+        RecipeImport import(*fresh);
+        import.Options().Files = {dir.File("units-1.mm")};
+        ASSERT_TRUE(import.Import()) << import.LastErrorText();
+    }
+    ResetProgramData();
+    EXPECT_EQ(ExportAll(*fresh, "units-2.mm", 1), first);
 }
 
 TEST_F(RoundTrip, DecimalQuantitiesReadBack)

@@ -133,11 +133,6 @@ std::string ClSearch::OrderClause(int sortMode)
     return std::string(" ORDER BY ") + (sortMode == kSortNewest ? "Fingerprint1 DESC, RezTitle" : "RezTitle");
 }
 
-std::string ClSearch::ListingHead(bool /*pictures*/) const
-{
-    return kListingHead;
-}
-
 bool ClSearch::RunStep(const std::string& sql, const std::string& progress)
 {
     m_statements.push_back(sql);
@@ -231,7 +226,7 @@ void ClSearch::CollectHits(const std::string& sql)
 void ClSearch::RunListing(const SearchCriteria& c, int sortMode)
 {
     ShowStatus("Sortieren des Ergebnisses");
-    std::string before = ListingHead(c.PicturesOnly) + "WHERE ";
+    std::string before = std::string(kListingHead) + "WHERE ";
     if (c.PicturesOnly)
         before += "(T_BLOB.IDType=5) AND ";
     std::string after = "Template=False AND FlagDeleted=0";

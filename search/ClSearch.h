@@ -119,7 +119,6 @@ private:
     std::string ListText() const;
     std::string BookList() const;
     static std::string OrderClause(int sortMode);
-    std::string ListingHead(bool pictures) const;
 
     Database* m_db = nullptr;
     HitSink m_sink;

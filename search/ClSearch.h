@@ -73,7 +73,7 @@ public:
     // The result as a comma-separated ID list, and the criteria as readable text.
     std::string FindResultList() const;
     std::string FindResultDecoded();
-    // The IDs of each step and the statements as built, for diagnostics and tests.
+    // The statements of the last search as built, in order, for diagnostics and tests.
     const std::vector<std::string>& Statements() const { return m_statements; }
     // True when the last listing had to be cut; KeptCount is the number kept.
     bool WasCut() const { return m_cut; }

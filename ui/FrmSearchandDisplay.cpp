@@ -745,6 +745,8 @@ void FrmSearchandDisplay::RunSearchData(const std::string& searchData, long book
     }
     FinishTree();
     m_caption->setText(Q(m_search.FindResultCaption()));
+    // The criteria in words, for a look at what the result rests on.
+    m_caption->setToolTip(Q(m_search.FindResultDecoded()));
     m_running = false;
     m_searchButton->setEnabled(true);
     m_cancelButton->setEnabled(false);

@@ -14,6 +14,7 @@
 #include "search/SearchTemplates.h"
 #include "ui/ErrorTrap.h"
 #include "ui/FrmCatSelect.h"
+#include "ui/FrmExport.h"
 #include "ui/FrmMenuData.h"
 
 #include <QCheckBox>
@@ -906,19 +907,22 @@ void FrmSearchandDisplay::OpenSelected()
         m_openRecipe(id, fromTemplate);
         return;
     }
-    auto* editor =
-        new FrmMenuData(id, fromTemplate ? FrmMenuData::Start::FromTemplate : FrmMenuData::Start::Edit);
-    // Inside the main window's area when this window sits there, else on its own.
+    ShowBeside(
+        new FrmMenuData(id, fromTemplate ? FrmMenuData::Start::FromTemplate : FrmMenuData::Start::Edit));
+}
+
+void FrmSearchandDisplay::ShowBeside(QWidget* window)
+{
     QMdiArea* area = nullptr;
     for (QWidget* w = parentWidget(); w && !area; w = w->parentWidget())
         area = qobject_cast<QMdiArea*>(w);
     if (area) {
-        QMdiSubWindow* sub = area->addSubWindow(editor);
+        QMdiSubWindow* sub = area->addSubWindow(window);
         sub->setAttribute(Qt::WA_DeleteOnClose);
         sub->show();
     } else {
-        editor->setAttribute(Qt::WA_DeleteOnClose);
-        editor->show();
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->show();
     }
 }
 
@@ -1090,6 +1094,10 @@ void FrmSearchandDisplay::RunCommand(const std::string& command)
         actions.NewFingerprints(ids);
     } else if (command == "HideRecipeActionTest") {
         actions.TestRecipes(ids);
+    } else if (command == "HideRecipeActionExport") {
+        if (!ids.empty())
+            ShowBeside(new FrmExport(ids));
+        refresh = false;
     } else if (command == "HideRecipeActionDel") {
         actions.DeleteWithCheck(ids);
     } else if (command == "HideParentRecipeShowParent" && !ids.empty()) {

@@ -96,6 +96,8 @@ private:
     void UpdateSpecialValue();
     std::optional<std::string> Ask(const std::string& prompt, const std::string& caption,
                                    const std::string& text);
+    // Shows another window inside the main window's area when this one sits there, else alone.
+    void ShowBeside(QWidget* window);
     std::optional<long> ChooseFromTable(const std::string& prompt, const std::string& sql);
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -214,6 +214,14 @@ TEST_F(FrmSearchandDisplayTest, ContextMenuActsOnTheSelection)
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOCHBUCH WHERE BuchID=5 AND RezID IN (1,2)"), 2);
     window.RunCommand("HideRezMark");
     EXPECT_EQ(MarkedRecipes().size(), 2u);
+    // Export opens the export window for the selection.
+    window.RunCommand("HideRecipeActionExport");
+    QWidget* exporter = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->objectName() == "FrmExport")
+            exporter = top;
+    ASSERT_NE(exporter, nullptr);
+    delete exporter;
 
     // Delete the derived fondue after the question.
     Results(window).clearSelection();

@@ -1,0 +1,474 @@
+#include "ui/FrmMMImport.h"
+
+#include "core/AppContext.h"
+#include "core/Interaction.h"
+#include "core/Language.h"
+#include "core/Messages.h"
+#include "core/Settings.h"
+#include "db/DatabaseChoice.h"
+#include "model/clBook.h"
+#include "ui/FrmMMImportDupe.h"
+#include "ui/FrmMMImportFList.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <filesystem>
+
+namespace pf {
+
+namespace {
+
+QString Q(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+template <typename T> T* Named(T* widget, const char* name)
+{
+    widget->setObjectName(name);
+    return widget;
+}
+
+std::string Caption()
+{
+    return LoadText(2200);
+}
+
+} // namespace
+
+FrmMMImport::FrmMMImport(Database* db, QWidget* parent) : QDialog(parent), m_db(db)
+{
+    setObjectName("FrmMMImport");
+    setWindowTitle(Q(Caption()));
+    auto* layout = new QVBoxLayout(this);
+    m_pages = Named(new QStackedWidget(this), "fraPages");
+    layout->addWidget(m_pages);
+
+    // Page 1: files.
+    auto* files = new QWidget(m_pages);
+    auto* filesLayout = new QVBoxLayout(files);
+    m_fileCount = Named(new QLabel("0 Dateien", files), "lblDateien");
+    filesLayout->addWidget(m_fileCount);
+    m_files = Named(new QListWidget(files), "lbDateien");
+    filesLayout->addWidget(m_files);
+    auto* fileButtons = new QHBoxLayout;
+    auto* add = Named(new QPushButton("Dateien hinzufügen ...", files), "cmdFileAdd");
+    auto* zip = Named(new QPushButton("ZIP-Inhalt ...", files), "cmdZIP");
+    auto* list = Named(new QPushButton("Dateiliste ...", files), "cmdImportFilesList");
+    fileButtons->addWidget(add);
+    fileButtons->addWidget(zip);
+    fileButtons->addWidget(list);
+    fileButtons->addStretch(1);
+    filesLayout->addLayout(fileButtons);
+    m_pages->addWidget(files);
+    connect(add, &QPushButton::clicked, this, &FrmMMImport::cmdFileAdd_Click);
+    connect(zip, &QPushButton::clicked, this, &FrmMMImport::cmdZIP_Click);
+    connect(list, &QPushButton::clicked, this, &FrmMMImport::cmdImportFilesList_Click);
+
+    // Page 2: options.
+    auto* options = new QWidget(m_pages);
+    auto* optionsLayout = new QVBoxLayout(options);
+    auto* target = new QGroupBox("Ziel-Kochbuch", options);
+    auto* targetGrid = new QGridLayout(target);
+    m_newBook = Named(new QCheckBox("Neues Kochbuch:", target), "chkNeuesKochbuch");
+    m_bookName = Named(new QLineEdit("Import", target), "tbKochbuchname");
+    m_books = Named(new QComboBox(target), "lbKochbuch");
+    targetGrid->addWidget(m_newBook, 0, 0);
+    targetGrid->addWidget(m_bookName, 0, 1);
+    targetGrid->addWidget(new QLabel("Vorhandenes Kochbuch:", target), 1, 0);
+    targetGrid->addWidget(m_books, 1, 1);
+    targetGrid->addWidget(new QLabel("Sprache:", target), 2, 0);
+    m_language = Named(new QComboBox(target), "lbLanguage");
+    for (long code = 0; code < kLanguageCount; ++code)
+        m_language->addItem(Q(LanguageName(code)), static_cast<int>(code));
+    targetGrid->addWidget(m_language, 2, 1);
+    optionsLayout->addWidget(target);
+    auto* text = new QGroupBox("Texte", options);
+    auto* textLayout = new QVBoxLayout(text);
+    m_umlaute = Named(new QCheckBox("Umlaute aus ae, oe, ue, ss erzeugen", text), "chkUmlaute");
+    m_umlauteSS = Named(new QCheckBox("dabei ss beibehalten", text), "chkUmlauteSS");
+    m_noUmlaute = Named(new QCheckBox("Umlaute ausschreiben (ae, oe, ue, ss)", text), "ChkNoUmlaute");
+    m_binary = Named(new QCheckBox("Binärmodus beim Einlesen", text), "chkBin");
+    m_bls = Named(new QCheckBox("Zutaten den BLS-Schlüsseln zuordnen", text), "chkBLS");
+    m_reformat = Named(new QCheckBox("Texte in Rezept(en) reformatieren", text), "chkreformat");
+    for (QCheckBox* box : {m_umlaute, m_umlauteSS, m_noUmlaute, m_binary, m_bls, m_reformat})
+        textLayout->addWidget(box);
+    optionsLayout->addWidget(text);
+    auto* dupes = new QGroupBox("Doppelte Rezepte", options);
+    auto* dupesLayout = new QVBoxLayout(dupes);
+    m_ask = Named(new QRadioButton("Einzeln nachfragen", dupes), "optAsk");
+    m_replace = Named(new QRadioButton("Vorhandene ersetzen", dupes), "optReplace");
+    m_ignore = Named(new QRadioButton("Doppelte Rezepte ignorieren", dupes), "optIgnore");
+    m_move = Named(new QRadioButton("Doppelte Rezepte verschieben", dupes), "optMove");
+    m_dupeTrash = Named(new QCheckBox("Papierkorb für Ersetzung benutzen", dupes), "chkDupeTrash");
+    m_totalInteractive =
+        Named(new QCheckBox("komplett interaktiv (über Zwischendatenbank)", dupes), "chkTotalInteraktiv");
+    m_totalInteractive->setEnabled(false);
+    m_ask->setChecked(true);
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{m_ask, m_replace, m_ignore, m_move, m_dupeTrash, m_totalInteractive})
+        dupesLayout->addWidget(w);
+    optionsLayout->addWidget(dupes);
+    m_pages->addWidget(options);
+    connect(m_binary, &QCheckBox::toggled, this, [this](bool on) {
+        if (on && UI().Ask("Wirklich den Binärmodus aktivieren ?", Buttons::YesNo, Answer::No,
+                           MsgIcon::Question, Caption()) != Answer::Yes)
+            m_binary->setChecked(false);
+    });
+    connect(m_bls, &QCheckBox::toggled, this, [this](bool on) {
+        if (on && !ConfirmBLS())
+            m_bls->setChecked(false);
+    });
+
+    // Page 3: the run.
+    auto* run = new QWidget(m_pages);
+    auto* runGrid = new QGridLayout(run);
+    m_title = Named(new QLabel(run), "lblTitle");
+    runGrid->addWidget(m_title, 0, 0, 1, 2);
+    auto counter = [&](int row, const char* label, const char* name) {
+        runGrid->addWidget(new QLabel(label, run), row, 0);
+        auto* value = Named(new QLabel("0", run), name);
+        runGrid->addWidget(value, row, 1);
+        return value;
+    };
+    m_count = counter(1, "Importiert:", "Anzahl");
+    m_replaced = counter(2, "Ersetzt:", "lblReplaced");
+    m_dupe = counter(3, "Als Duplikat:", "lblDupe");
+    m_skipped = counter(4, "Übersprungen:", "lblSkipped");
+    m_fpKill = counter(5, "Fingerprint entfernt:", "lblFPKill");
+    m_faulty = counter(6, "Fehlerhaft:", "lblFaulty");
+    m_progress = Named(new QProgressBar(run), "pbProgress");
+    m_progress->setRange(0, 0);
+    m_progress->setVisible(false);
+    runGrid->addWidget(m_progress, 7, 0, 1, 2);
+    m_result = Named(new QLabel(run), "lblResult");
+    m_result->setWordWrap(true);
+    runGrid->addWidget(m_result, 8, 0, 1, 2);
+    m_pages->addWidget(run);
+
+    auto* buttons = new QHBoxLayout;
+    m_back = Named(new QPushButton("< Zurück", this), "cmdZurueck");
+    m_next = Named(new QPushButton("Weiter >", this), "cmdWeiter");
+    m_start = Named(new QPushButton("Import starten", this), "cmdImport");
+    m_cancel = Named(new QPushButton("Abbrechen", this), "cmdAbbruch");
+    m_close = Named(new QPushButton("Schließen", this), "cmdClose");
+    buttons->addWidget(m_back);
+    buttons->addWidget(m_next);
+    buttons->addStretch(1);
+    buttons->addWidget(m_start);
+    buttons->addWidget(m_cancel);
+    buttons->addWidget(m_close);
+    layout->addLayout(buttons);
+    connect(m_back, &QPushButton::clicked, this, &FrmMMImport::cmdZurueck_Click);
+    connect(m_next, &QPushButton::clicked, this, &FrmMMImport::cmdWeiter_Click);
+    connect(m_start, &QPushButton::clicked, this, &FrmMMImport::Import);
+    connect(m_cancel, &QPushButton::clicked, this, &FrmMMImport::cmdAbbruch_Click);
+    connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
+
+    FillBooks();
+    Setframe(0);
+    resize(640, 480);
+}
+
+FrmMMImport::~FrmMMImport() = default;
+
+void FrmMMImport::FillBooks()
+{
+    clBook books;
+    books.SetDB(m_db);
+    try {
+        for (const clBook::ListItem& item : books.GetBooklist2List(false))
+            m_books->addItem(Q(item.Text), static_cast<int>(item.id));
+    } catch (const DbError&) {
+    }
+    const int active = m_books->findData(static_cast<int>(AppContext::Current().ActiveBookId));
+    if (active >= 0)
+        m_books->setCurrentIndex(active);
+    m_newBook->setChecked(m_books->count() == 0);
+}
+
+bool FrmMMImport::ConfirmBLS()
+{
+    std::string text;
+    for (long number = 2241; number <= 2247; ++number) {
+        const std::string line = LoadText(number);
+        if (!line.empty())
+            text += line + "\r\n";
+    }
+    text += "Trotzdem fortfahren ?";
+    return UI().Ask(text, Buttons::YesNo, Answer::No, MsgIcon::Warning, Caption()) == Answer::Yes;
+}
+
+void FrmMMImport::SetBLS(bool on)
+{
+    const QSignalBlocker block(m_bls);
+    m_bls->setChecked(on);
+}
+
+void FrmMMImport::Setframe(int page)
+{
+    m_pages->setCurrentIndex(page);
+    m_back->setEnabled(page > 0 && !m_running);
+    m_next->setEnabled(page < 2 && !m_running);
+    m_start->setVisible(page == 2);
+    m_start->setEnabled(!m_running && m_files->count() > 0);
+    m_cancel->setVisible(page == 2);
+    m_cancel->setEnabled(m_running);
+    m_close->setEnabled(!m_running);
+}
+
+int FrmMMImport::Page() const
+{
+    return m_pages->currentIndex();
+}
+
+void FrmMMImport::cmdWeiter_Click()
+{
+    Setframe(std::min(Page() + 1, 2));
+}
+
+void FrmMMImport::cmdZurueck_Click()
+{
+    Setframe(std::max(Page() - 1, 0));
+}
+
+void FrmMMImport::UpdateFileCount()
+{
+    m_fileCount->setText(QString::number(m_files->count()) + " Dateien");
+    if (Page() == 2)
+        Setframe(2);
+}
+
+bool FrmMMImport::AddFile(const std::string& path)
+{
+    if (!m_files->findItems(Q(path), Qt::MatchExactly).isEmpty())
+        return true;
+    Database& db = m_db ? *m_db : WorkDb();
+    if (!RecipeImport::ConfirmAddFile(db, path))
+        return false;
+    m_files->addItem(Q(path));
+    UpdateFileCount();
+    return true;
+}
+
+std::vector<std::string> FrmMMImport::Files() const
+{
+    std::vector<std::string> files;
+    for (int i = 0; i < m_files->count(); ++i)
+        files.push_back(m_files->item(i)->text().toStdString());
+    return files;
+}
+
+void FrmMMImport::cmdFileAdd_Click()
+{
+    FileRequest request;
+    request.Caption = Caption();
+    request.Filter = "Rezeptdateien|*.mm;*.mmf;*.txt;*.rez;*.mnx;*.zip|Alle Dateien|*.*";
+    request.InitialPath = ReadSetting("", "MMImportPath", "", false);
+    request.Multiple = true;
+    const std::vector<std::string> chosen = UI().ChooseFiles(request);
+    for (const std::string& file : chosen)
+        AddFile(file);
+    if (!chosen.empty())
+        WriteSetting("", "MMImportPath", std::filesystem::path(chosen.front()).parent_path().string(), false);
+}
+
+void FrmMMImport::cmdZIP_Click()
+{
+    QListWidgetItem* item = m_files->currentItem();
+    if (!item || !IsZipName(item->text().toStdString()))
+        return;
+    const std::vector<std::string> names = ZipEntryNames(item->text().toStdString());
+    if (names.empty()) {
+        UI().Inform("Entweder keine gültige ZIP-Datei oder leer...", MsgIcon::Warning, Caption());
+        return;
+    }
+    FrmMMImportFList content(names, this);
+    content.setWindowTitle(item->text());
+    content.exec();
+}
+
+void FrmMMImport::cmdImportFilesList_Click()
+{
+    FrmMMImportFList dialog(Files(), this);
+    dialog.exec();
+    m_files->clear();
+    for (const std::string& file : dialog.Files())
+        m_files->addItem(Q(file));
+    UpdateFileCount();
+}
+
+void FrmMMImport::SetKochbuch(long bookId)
+{
+    int index = m_books->findData(static_cast<int>(bookId));
+    if (index < 0 && bookId > 0) {
+        clBook book;
+        book.SetDB(m_db);
+        book.LoadByID(bookId);
+        m_books->addItem(Q(book.Title()), static_cast<int>(bookId));
+        index = m_books->count() - 1;
+    }
+    if (index >= 0)
+        m_books->setCurrentIndex(index);
+    m_newBook->setChecked(false);
+}
+
+long FrmMMImport::Kochbuch() const
+{
+    return m_newBook->isChecked() || m_books->currentIndex() < 0 ? 0 : m_books->currentData().toInt();
+}
+
+RecipeImportOptions FrmMMImport::Choices() const
+{
+    RecipeImportOptions options;
+    options.Files = Files();
+    options.NewCookbook = m_newBook->isChecked();
+    options.CookbookName = m_bookName->text().trimmed().toStdString();
+    options.CookbookID = Kochbuch();
+    options.LanguageID = m_language->currentData().toInt();
+    options.Umlaute = m_umlaute->isChecked();
+    options.UmlauteSS = m_umlauteSS->isChecked();
+    options.NoUmlaute = m_noUmlaute->isChecked();
+    options.BLS = m_bls->isChecked();
+    options.Reformat = m_reformat->isChecked();
+    options.Duplicates = m_replace->isChecked()  ? DupePreset::Replace
+                         : m_ignore->isChecked() ? DupePreset::Ignore
+                         : m_move->isChecked()   ? DupePreset::Move
+                                                 : DupePreset::Ask;
+    options.DupeTrash = m_dupeTrash->isChecked();
+    return options;
+}
+
+void FrmMMImport::ShowCounters(const ImportCounters& counters, const std::string& title)
+{
+    m_counters = counters;
+    if (!title.empty())
+        m_title->setText(Q(title));
+    m_count->setText(QString::number(counters.Imported));
+    m_replaced->setText(QString::number(counters.Replaced));
+    m_dupe->setText(QString::number(counters.Dupe));
+    m_skipped->setText(QString::number(counters.Skipped));
+    m_fpKill->setText(QString::number(counters.FPKill));
+    m_faulty->setText(QString::number(counters.Faulty));
+}
+
+void FrmMMImport::Import()
+{
+    if (m_running || m_files->count() == 0)
+        return;
+    Database& db = m_db ? *m_db : WorkDb();
+    m_run = std::make_unique<RecipeImport>(db);
+    m_run->Options() = Choices();
+    QtDupeDecider decider(&db, this);
+    m_run->SetDecider(&decider);
+    m_run->SetProgress([this](const ImportCounters& counters, const std::string& title) {
+        ShowCounters(counters, title);
+        QCoreApplication::processEvents();
+    });
+    m_running = true;
+    m_result->clear();
+    m_progress->setVisible(true);
+    Setframe(2);
+    const bool ok = m_run->Import();
+    m_running = false;
+    m_progress->setVisible(false);
+    ShowCounters(m_run->Counters(), {});
+    QString result = Q(m_run->ClosingMessage());
+    if (!ok)
+        result = "Der Import ist fehlgeschlagen: " + Q(m_run->LastErrorText());
+    for (const std::string& problem : m_run->Problems())
+        result += "\n" + Q(problem);
+    m_result->setText(result);
+    Setframe(2);
+    if (!ok)
+        UI().Inform("Der Import ist fehlgeschlagen: " + m_run->LastErrorText(), MsgIcon::Critical, Caption());
+    else if (m_run->Counters().Imported == 0 && m_run->Counters().Dupe == 0)
+        UI().Inform(m_run->ClosingMessage(), MsgIcon::Information, Caption());
+    if (m_commandLine)
+        accept();
+}
+
+void FrmMMImport::cmdAbbruch_Click()
+{
+    if (!m_running || !m_run)
+        return;
+    if (UI().Ask("Soll der Import an dieser Stelle wirklich abgebrochen werden ?", Buttons::YesNo, Answer::No,
+                 MsgIcon::Question, Caption()) == Answer::Yes)
+        m_run->Cancel();
+}
+
+void FrmMMImport::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (m_commandLine && !m_autoStarted) {
+        m_autoStarted = true;
+        Setframe(2);
+        QTimer::singleShot(0, this, &FrmMMImport::Import);
+    }
+}
+
+void FrmMMImport::closeEvent(QCloseEvent* event)
+{
+    if (m_running) {
+        cmdAbbruch_Click();
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void RunCommandLineImport(const std::string& fileList, QWidget* parent)
+{
+    std::string file = fileList;
+    const std::size_t comma = file.find(',');
+    if (comma != std::string::npos)
+        file.resize(comma);
+    while (!file.empty() && file.back() == ' ')
+        file.pop_back();
+    while (!file.empty() && file.front() == ' ')
+        file.erase(0, 1);
+    FrmMMImport window(nullptr, parent);
+    window.SetStartedFromCommandLine(true);
+    window.SetBLS(true);
+    window.AddFile(file);
+    window.SetKochbuch(AppContext::Current().ActiveBookId);
+    window.exec();
+}
+
+long ImportFromClipboard(Database* db, QWidget* parent)
+{
+    const std::string text = QGuiApplication::clipboard()->text().toStdString();
+    Database& target = db ? *db : WorkDb();
+    RecipeImport run(target);
+    run.Options().CookbookID = AppContext::Current().ActiveBookId;
+    run.Options().Duplicates = DupePreset::Ask;
+    QtDupeDecider decider(&target, parent);
+    run.SetDecider(&decider);
+    const bool ok = run.ImportFromText(ImportTextFromString(text, "Zwischenablage"));
+    std::string message = ok ? run.Summary() : "Der Import ist fehlgeschlagen: " + run.LastErrorText();
+    if (ok && run.Counters().Imported == 0 && run.Counters().Dupe == 0)
+        message = run.ClosingMessage();
+    for (const std::string& problem : run.Problems())
+        message += "\r\n" + problem;
+    UI().Inform(message, ok ? MsgIcon::Information : MsgIcon::Critical, Caption());
+    return run.Counters().Imported;
+}
+
+} // namespace pf

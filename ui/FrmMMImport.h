@@ -1,0 +1,121 @@
+#pragma once
+// The import wizard ("Mensax und Meal-Master Import-Assistent"): page one lists the files (and ZIP
+// archives) to import, page two the options (target cookbook, language, umlaut repair, food
+// keys, reformatting, duplicates), page three runs the import with live counters and a cancel
+// button. The run itself is RecipeImport's; the window gathers the choices and shows the counts.
+
+#include "exchange/RecipeImport.h"
+
+#include <QDialog>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QStackedWidget;
+
+namespace pf {
+
+class Database;
+
+class FrmMMImport : public QDialog
+{
+    Q_OBJECT
+public:
+    // db null: the work database.
+    explicit FrmMMImport(Database* db = nullptr, QWidget* parent = nullptr);
+    ~FrmMMImport() override;
+
+    // Adds a file after the history question; false when it was left out.
+    bool AddFile(const std::string& path);
+    std::vector<std::string> Files() const;
+    // The target: an existing cookbook (Kochbuch()).
+    void SetKochbuch(long bookId);
+    long Kochbuch() const;
+    // Started by /IMPORT: the run starts as soon as the window shows and the window closes after.
+    void SetStartedFromCommandLine(bool on) { m_commandLine = on; }
+    void SetBLS(bool on);
+    // The wizard page shown (0 files, 1 options, 2 run).
+    int Page() const;
+    const ImportCounters& Counters() const { return m_counters; }
+
+    void cmdFileAdd_Click();
+    void cmdZIP_Click();
+    void cmdImportFilesList_Click();
+    void cmdWeiter_Click();
+    void cmdZurueck_Click();
+    // Runs the import over the listed files.
+    void Import();
+    void cmdAbbruch_Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Setframe(int page);
+    void UpdateFileCount();
+    void ShowCounters(const ImportCounters& counters, const std::string& title);
+    void FillBooks();
+    bool ConfirmBLS();
+    RecipeImportOptions Choices() const;
+
+    Database* m_db;
+    std::unique_ptr<RecipeImport> m_run;
+    ImportCounters m_counters;
+    bool m_running = false;
+    bool m_commandLine = false;
+    bool m_autoStarted = false;
+
+    QStackedWidget* m_pages = nullptr;
+    QListWidget* m_files = nullptr;
+    QLabel* m_fileCount = nullptr;
+    QCheckBox* m_newBook = nullptr;
+    QLineEdit* m_bookName = nullptr;
+    QComboBox* m_books = nullptr;
+    QComboBox* m_language = nullptr;
+    QCheckBox* m_umlaute = nullptr;
+    QCheckBox* m_umlauteSS = nullptr;
+    QCheckBox* m_noUmlaute = nullptr;
+    QCheckBox* m_binary = nullptr;
+    QCheckBox* m_bls = nullptr;
+    QCheckBox* m_reformat = nullptr;
+    QRadioButton* m_ask = nullptr;
+    QRadioButton* m_replace = nullptr;
+    QRadioButton* m_ignore = nullptr;
+    QRadioButton* m_move = nullptr;
+    QCheckBox* m_dupeTrash = nullptr;
+    QCheckBox* m_totalInteractive = nullptr;
+    QLabel* m_title = nullptr;
+    QLabel* m_count = nullptr;
+    QLabel* m_replaced = nullptr;
+    QLabel* m_dupe = nullptr;
+    QLabel* m_skipped = nullptr;
+    QLabel* m_fpKill = nullptr;
+    QLabel* m_faulty = nullptr;
+    QLabel* m_result = nullptr;
+    QProgressBar* m_progress = nullptr;
+    QPushButton* m_back = nullptr;
+    QPushButton* m_next = nullptr;
+    QPushButton* m_start = nullptr;
+    QPushButton* m_cancel = nullptr;
+    QPushButton* m_close = nullptr;
+};
+
+// The /IMPORT start: the first comma-separated field of fileList is imported into the active
+// cookbook with food-key matching, the wizard shown modally.
+void RunCommandLineImport(const std::string& fileList, QWidget* parent = nullptr);
+
+// "Import aus der Zwischenablage": the clipboard's text read as a recipe file into the active
+// cookbook (duplicates asked); the result is reported through UI(). Returns the imported count.
+long ImportFromClipboard(Database* db = nullptr, QWidget* parent = nullptr);
+
+} // namespace pf

@@ -80,6 +80,16 @@ std::string IdCondition(const std::vector<long>& ids)
     return " IN (" + JoinIds(ids) + ")";
 }
 
+// Older databases keep a picture file name in RezBild; the column is looked for among the row's
+// columns rather than by a read that fails on every load of a newer database.
+bool HasLegacyPictureColumn(const Recordset& rs)
+{
+    for (int i = 0; i < rs.FieldCount(); ++i)
+        if (EqualsNoCase(rs.FieldName(i), "RezBild"))
+            return true;
+    return false;
+}
+
 long AsLong(const Value& value)
 {
     return static_cast<long>(value.AsLong());
@@ -297,19 +307,10 @@ void ClRecipe::ReadDetail(const Recordset& rs)
     for (; !anweis->Eof(); anweis->MoveNext())
         text += anweis->Field(0).AsText();
     m_head.Zubereitung = std::move(text);
-    LoadPictures();
-    // A picture file named in the legacy column becomes the first picture.
-    try {
-        const std::string legacy = rs["RezBild"].AsText();
-        if (!legacy.empty() && m_pictures.empty()) {
-            clBlob picture;
-            picture.SetDB(m_db);
-            picture.SetPath(legacy);
-            m_pictures.push_back(std::move(picture));
-            m_picturesChanged = true;
-        }
-    } catch (const DbError&) {
-    }
+    // A picture file named in the legacy column becomes the first picture when the pictures are read.
+    m_legacyPicture.clear();
+    if (HasLegacyPictureColumn(rs))
+        m_legacyPicture = rs["RezBild"].AsText();
     m_fullLoaded = true;
 }
 
@@ -999,6 +1000,13 @@ void ClRecipe::LoadPictures()
             m_pictures.push_back(std::move(picture));
         else
             m_picturesChanged = true;
+    }
+    if (!m_legacyPicture.empty() && m_pictures.empty()) {
+        clBlob picture;
+        picture.SetDB(m_db);
+        picture.SetPath(m_legacyPicture);
+        m_pictures.push_back(std::move(picture));
+        m_picturesChanged = true;
     }
 }
 

@@ -314,6 +314,7 @@ private:
     std::vector<long> m_books;
     std::vector<long> m_tools;
     std::vector<clBlob> m_pictures;
+    std::string m_legacyPicture; // RezBild of older databases
     std::vector<RecipeGuest> m_guests;
     bool m_linesLoaded = false;
     bool m_catsLoaded = false;

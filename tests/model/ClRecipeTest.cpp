@@ -539,3 +539,23 @@ TEST_F(RecipeDb, AFailedCopyLeavesTheOriginalAsItWas)
 
 } // namespace
 } // namespace pf
+
+namespace pf {
+namespace {
+
+TEST_F(RecipeDb, APictureFileOfTheLegacyColumnBecomesTheFirstPicture)
+{
+    ClRecipe recipe = Complete("Altes Rezept");
+    ASSERT_TRUE(recipe.Save());
+    db->AddColumn("T_REZ_KOPF", FieldDef("RezBild", FieldType::Text, 255));
+    db->Execute("UPDATE T_REZ_KOPF SET RezBild='/bilder/alt.jpg' WHERE ID=?", {recipe.id()});
+    ClRecipe loaded = Recipe();
+    ASSERT_TRUE(loaded.LoadByID(recipe.id(), 2));
+    ASSERT_EQ(loaded.PictureCount(), 1);
+    EXPECT_EQ(loaded.Picture(1).Path(), "/bilder/alt.jpg");
+    ASSERT_TRUE(loaded.Save());
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_BLOB WHERE IDType=5 AND BlobPath='/bilder/alt.jpg'"), 1);
+}
+
+} // namespace
+} // namespace pf

@@ -287,7 +287,7 @@ std::string MMImport::Repair(const std::string& raw) const
     return FromCodePoints(points);
 }
 
-bool MMImport::Next()
+bool MMImport::ReadImportLine()
 {
     if (!m_pushback.empty()) {
         m_cur = std::move(m_pushback.front().Text);
@@ -314,12 +314,12 @@ void MMImport::Unread(std::vector<BlockLine> lines)
     for (auto it = lines.rbegin(); it != lines.rend(); ++it)
         m_pushback.push_front(std::move(*it));
     m_hasCur = false;
-    Next();
+    ReadImportLine();
 }
 
 MMImport::Found MMImport::FindHeader()
 {
-    for (; m_hasCur; Next()) {
+    for (; m_hasCur; ReadImportLine()) {
         if (IsStartLine(m_cur)) {
             const std::string_view trimmed = LeftTrim(m_cur);
             const std::size_t text = trimmed.find_first_not_of("M-= ");
@@ -347,13 +347,13 @@ long MMImport::ReadFile(const ImportText& file, MMImportSink& sink)
     m_hasCur = false;
     m_lastId = 0;
     long count = 0;
-    Next();
+    ReadImportLine();
     Found found = FindHeader();
     while (found != Found::End && !sink.Cancelled()) {
         if (found == Found::Mensax) {
             if (sink.ImportMensax(file))
                 break;
-            Next();
+            ReadImportLine();
         } else if (found == Found::Info) {
             ImportMMX(m_lastId);
             m_lastId = 0;
@@ -384,10 +384,10 @@ bool MMImport::ReadRecipe()
     m_inSource = false;
     bool listStarted = false;
     bool ended = false;
-    while (Next()) {
+    while (ReadImportLine()) {
         const std::string trimmed = Trimmed(m_cur);
         if (EqualsNoCase(trimmed, "MMMMM") || trimmed == "-----" || (m_rezkonv && trimmed == "=====")) {
-            Next();
+            ReadImportLine();
             ended = true;
             break;
         }
@@ -495,8 +495,9 @@ void MMImport::ImportYield()
 MMImport::LineResult MMImport::ParseIngredient(const std::string& line, ParsedLine& parsed)
 {
     const std::u32string cols = ToCodePoints(line);
+    // Text in column 8 is no ingredient line: the preparation begins (without an empty line).
     if (Col(cols, 7) != U' ')
-        return LineResult::SkipBlock;
+        return LineResult::EndList;
     parsed = ParsedLine();
     parsed.AmountText = Trimmed(Cols(cols, 0, 8));
     if (!parsed.AmountText.empty()) {
@@ -693,7 +694,7 @@ bool MMImport::ImportZutaten()
             if (trimmed.empty() || IsEndLine(trimmed) || IsStartLine(line))
                 break;
             block.push_back({line, m_curNo});
-            Next();
+            ReadImportLine();
         }
         if (block.empty())
             return taken;
@@ -786,8 +787,6 @@ bool MMImport::ImportZutaten()
                 continue;
             ParsedLine parsed;
             const LineResult result = ParseIngredient(line, parsed);
-            if (result == LineResult::SkipBlock)
-                break;
             if (result == LineResult::EndList) {
                 // This line and the rest of the block are the beginning of the preparation.
                 Unread(std::vector<BlockLine>(block.begin() + static_cast<std::ptrdiff_t>(i), block.end()));
@@ -798,7 +797,7 @@ bool MMImport::ImportZutaten()
         }
         m_inKeeping = false;
         while (m_hasCur && Trim(m_cur, " ").empty())
-            Next();
+            ReadImportLine();
         if (!m_hasCur || IsEndLine(Trimmed(m_cur)) || IsStartLine(m_cur))
             return taken;
     }
@@ -815,7 +814,7 @@ void MMImport::ImportZubereitung()
     while (m_hasCur) {
         const std::string trimmed = Trimmed(m_cur);
         if (IsEndLine(trimmed)) {
-            Next();
+            ReadImportLine();
             break;
         }
         if (IsStartLine(m_cur) || m_cur.find("EEEEE-----") != std::string::npos)
@@ -838,12 +837,12 @@ void MMImport::ImportZubereitung()
             } else {
                 lines.push_back(heading);
             }
-            Next();
+            ReadImportLine();
             continue;
         }
         if (m_inSource && !trimmed.empty()) {
             AddSourceLine(trimmed);
-            Next();
+            ReadImportLine();
             continue;
         }
         if (trimmed.size() > 1 && trimmed.front() == ':') {
@@ -863,28 +862,28 @@ void MMImport::ImportZubereitung()
                         m_rec.FP1 = v1;
                         m_rec.FP2 = v2;
                     }
-                    Next();
+                    ReadImportLine();
                     continue;
                 }
                 if (key == "NOTIZEN") {
                     if (!m_rec.Notizen.empty())
                         m_rec.Notizen += "\n";
                     m_rec.Notizen += value;
-                    Next();
+                    ReadImportLine();
                     continue;
                 }
             }
         }
         lines.push_back(trimmed);
-        Next();
+        ReadImportLine();
     }
     if (count > kMaxPreparationLines) {
         // The rest of the recipe is skipped up to the next recipe.
         while (m_hasCur && !IsStartLine(m_cur) && m_cur.find("EEEEE-----") == std::string::npos &&
                !IsEndLine(Trimmed(m_cur)))
-            Next();
+            ReadImportLine();
         if (m_hasCur && IsEndLine(Trimmed(m_cur)))
-            Next();
+            ReadImportLine();
     }
     // Lines keep their breaks; at most one empty line stands between paragraphs.
     std::string text;
@@ -906,11 +905,11 @@ void MMImport::ImportMMX(long recipeId)
 {
     MMInfoBlock block;
     enum class Section { None, Codes, Notices } section = Section::None;
-    Next();
-    for (; m_hasCur; Next()) {
+    ReadImportLine();
+    for (; m_hasCur; ReadImportLine()) {
         const std::string trimmed = Trimmed(m_cur);
         if (trimmed == "EEEEE") {
-            Next();
+            ReadImportLine();
             break;
         }
         if (IsStartLine(m_cur))

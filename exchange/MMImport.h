@@ -91,7 +91,7 @@ private:
         std::string Text;
         long LineNo = 0;
     };
-    enum class LineResult { Ingredient, SkipBlock, EndList };
+    enum class LineResult { Ingredient, EndList };
     struct ParsedLine
     {
         Decimal4 Amount;
@@ -101,7 +101,8 @@ private:
         std::string Text;
     };
 
-    bool Next();
+    // Makes the next line of the file the current one (repaired as the options say); false at the end.
+    bool ReadImportLine();
     std::string Repair(const std::string& raw) const;
     void Unread(std::vector<BlockLine> lines);
     Found FindHeader();

@@ -13,7 +13,7 @@ namespace {
 
 // Shorthand of German recipe files that no unit carries as its name: what it stands for, as a
 // name the unit table knows.
-constexpr std::array<std::pair<std::string_view, std::string_view>, 32> kAliases = {{
+constexpr std::array<std::pair<std::string_view, std::string_view>, 41> kAliases = {{
     {"ESSL", "EL"},    {"TEEL", "TL"},       {"EL.", "EL"},     {"TL.", "TL"},  {"ST", "Stk."},
     {"STCK", "Stk."},  {"STK", "Stk."},      {"STÜCK", "Stk."}, {"PK", "Pck."}, {"PCK", "Pck."},
     {"PKT", "Pck."},   {"PÄCKCHEN", "Pck."}, {"PKG", "pk"},     {"PR", "Pr."},  {"MS", "Msp."},

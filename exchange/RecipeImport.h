@@ -139,6 +139,8 @@ public:
     // The closing message: "Es wurden keine neuen Rezepte importiert" when nothing was stored.
     std::string ClosingMessage() const;
     long TargetBookID() const { return m_bookId; }
+    // The date every recipe of the run is stored with (set when the run starts).
+    DateSerial GetImportDate() const { return m_runDate; }
     std::string TargetBookName() const { return m_bookName; }
     const std::string& LastErrorText() const { return m_lastErrorText; }
 

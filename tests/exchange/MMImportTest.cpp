@@ -413,5 +413,38 @@ TEST_F(MMImportTest, UmlautOptionsRepairLines)
     EXPECT_EQ(b.recipes[0].Lines[0].Text, "Gruenkohl");
 }
 
+TEST_F(MMImportTest, PreparationRightAfterTheIngredientsAndWiderUnits)
+{
+    const std::string text = "MMMMM----- Recipe via Meal-Master (tm) v8.05\n      Title: Ohne Leerzeile\n\n"
+                             "      2 T  butter\n"
+                             "      1 pkg yeast\n"
+                             "  Melt the butter and stir in the yeast.\n"
+                             "  Let it rise.\n"
+                             "MMMMM\n";
+    const CollectingSink sink = ReadString(text);
+    ASSERT_EQ(sink.recipes.size(), 1u);
+    // A capital T is the tablespoon; a three-letter unit of other writers is read too.
+    ExpectLines(sink.recipes[0], {{"2", "tb", "butter", ""}, {"1", "pk", "yeast", ""}}, m_units);
+    EXPECT_EQ(sink.recipes[0].Zubereitung, "Melt the butter and stir in the yeast.\nLet it rise.");
+}
+
+TEST_F(MMImportTest, RezkonvAsTheExportWritesIt)
+{
+    ImportText text;
+    std::string error;
+    ASSERT_TRUE(ReadImportFile(std::string(PF_TEST_DATA_DIR) + "/export/recipes.rez", text, error)) << error;
+    const CollectingSink sink = ReadText(text);
+    ASSERT_EQ(sink.recipes.size(), 2u);
+    const ImportRecipe& r = sink.recipes[0];
+    EXPECT_EQ(r.Title, "Käsespätzle mit Röstzwiebeln");
+    EXPECT_EQ(r.StorageTime, (std::array<long, 3>{0, 3, 90}));
+    ASSERT_GE(r.Lines.size(), 4u);
+    EXPECT_EQ(r.Lines[0].Text, "Mehl");
+    EXPECT_EQ(ToLower(m_units.UnitNameD(m_units.GetIndexforID(r.Lines[0].UnitID))), "g");
+    EXPECT_TRUE(r.Lines[2].IsTrenner);
+    EXPECT_EQ(r.Lines[2].Text, "Für die Käsemischung");
+    EXPECT_EQ(r.Lines[3].Text, "Frisch geriebener Emmentaler oder Bergkäse, gemischt");
+}
+
 } // namespace
 } // namespace pf

@@ -160,6 +160,7 @@ bool RecipeImport::Prepare()
     m_categoryByName.clear();
     m_serialsLeft = 0;
     m_bookReady = false;
+    UI().ResetCancel();
     m_bookId = m_options.NewCookbook ? 0 : m_options.CookbookID;
     m_bookName.clear();
     ShowStatus("Initialisierung ...");
@@ -362,14 +363,27 @@ std::string RecipeImport::ClosingMessage() const
 long RecipeImport::StoreRecipe(ImportRecipe& recipe)
 {
     long id = 0;
+    // The check may already delete the recipe that is replaced: both happen on one savepoint,
+    // so a failure keeps the old recipe, and the run's maps and counters forget the attempt.
+    const ImportCounters before = m_counters;
+    const bool bookBefore = m_bookReady;
+    m_killed = kNone;
     try {
         recipe.Decision = dupe::kImport;
         recipe.WriteID = 0;
-        CheckTitle(recipe);
         DbTransaction one(m_db);
+        CheckTitle(recipe);
         id = SaveRez(recipe);
         one.Commit();
     } catch (const DbError& error) {
+        m_counters = before;
+        if (m_killed != kNone)
+            m_candidates[m_killed].Alive = true;
+        if (!bookBefore && m_options.NewCookbook) {
+            m_bookReady = false;
+            m_bookId = 0;
+        }
+        ForgetCreatedNames();
         ReadProblem(recipe.File, recipe.Line, "\"" + recipe.Title + "\": " + error.JoinedDescription(), true);
         id = 0;
     }
@@ -385,6 +399,21 @@ long RecipeImport::StoreRecipe(ImportRecipe& recipe)
     }
     ShowProgress(recipe.Title, false);
     return recipe.Decision == dupe::kDupeBook ? 0 : id;
+}
+
+void RecipeImport::ForgetCreatedNames()
+{
+    // Categories and yield units made on a savepoint that was rolled back are gone again.
+    m_categoryByName.clear();
+    m_yieldByText.clear();
+    m_yieldUnits.clear();
+    try {
+        auto units = m_db.OpenRecordset("SELECT * FROM T_REZ_KOPFEINHEIT ORDER BY ID");
+        for (; !units->Eof(); units->MoveNext())
+            m_yieldUnits.push_back({static_cast<long>(units->Field("ID").AsLong()),
+                                    units->Field("NameD").AsText(), units->Field("NameE").AsText()});
+    } catch (const DbError&) {
+    }
 }
 
 void RecipeImport::AddCandidate(Candidate candidate)
@@ -520,6 +549,7 @@ void RecipeImport::CheckTitle(ImportRecipe& recipe)
         if (!m_options.DupeTrash) {
             recipe.WriteID = existing.ID;
             existing.Alive = false;
+            m_killed = found.front();
         }
         break;
     }

@@ -184,6 +184,7 @@ private:
     void ImportListed(const std::string& path);
     void Commit(bool reopen);
     void AddCandidate(Candidate candidate);
+    void ForgetCreatedNames();
     std::vector<std::size_t> FindCandidates(const ImportRecipe& recipe);
     DupeQuestion MakeQuestion(const ImportRecipe& recipe, const std::vector<std::size_t>& found);
     int PresetDecision() const;
@@ -227,6 +228,8 @@ private:
     std::string m_bookName;
     bool m_bookReady = false;
 
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    std::size_t m_killed = kNone; // the candidate the current recipe replaces
     std::unique_ptr<DbTransaction> m_batch;
     int m_inBatch = 0;
     long m_lastStoredId = 0;

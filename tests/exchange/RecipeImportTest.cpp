@@ -268,6 +268,22 @@ TEST_F(RecipeImportTest, FaultyRecipeIsReportedAndTheRunGoesOn)
               0);
 }
 
+TEST_F(RecipeImportTest, FailedReplacementKeepsTheOldRecipe)
+{
+    ASSERT_TRUE(Run({"twocol.mm"}).Import());
+    const long soup = IdOf("Tomato Soup");
+    test::ExecuteRawSql(m_dir.File("base.db"),
+                        "CREATE TRIGGER refuse BEFORE INSERT ON T_REZ_ANWEIS WHEN NEW.AnwText LIKE 'Simmer%' "
+                        "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    RecipeImport& run = Run({"twocol.mm"}, DupePreset::Replace);
+    ASSERT_TRUE(run.Import());
+    EXPECT_EQ(run.Counters().Replaced, 1);
+    EXPECT_EQ(run.Counters().Faulty, 1);
+    EXPECT_EQ(IdOf("Tomato Soup"), soup);
+    EXPECT_EQ(Count(*m_db, "SELECT COUNT(*) FROM T_REZ_ZUTAT WHERE ID=" + std::to_string(soup)), 4);
+    EXPECT_EQ(Count(*m_db, "SELECT COUNT(*) FROM T_REZ_KOPF"), 2);
+}
+
 TEST_F(RecipeImportTest, CancelKeepsWhatWasStored)
 {
     RecipeImport& run = Run({"twocol.mm", "single.mm"});

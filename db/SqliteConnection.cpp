@@ -185,6 +185,25 @@ void SqliteConnection::Exec(const std::string& sql)
     sqlite3_free(message);
     if (rc != SQLITE_OK)
         Fail(rc, sql);
+    if (ChangesDefinitions(sql))
+        ClearCaches();
+}
+
+bool SqliteConnection::ChangesDefinitions(std::string_view sql)
+{
+    std::size_t start = 0;
+    while (start < sql.size() && (sql[start] == ' ' || sql[start] == '\n' || sql[start] == '\t'))
+        ++start;
+    for (std::string_view word : {"CREATE", "DROP", "ALTER"}) {
+        if (sql.size() - start < word.size())
+            continue;
+        bool same = true;
+        for (std::size_t i = 0; i < word.size() && same; ++i)
+            same = (sql[start + i] & ~0x20) == word[i];
+        if (same)
+            return true;
+    }
+    return false;
 }
 
 void SqliteConnection::Throw(const DbError& error)

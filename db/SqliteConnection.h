@@ -74,10 +74,14 @@ public:
 
     int TransactionLevel = 0;
 
+    // Drops the prepared statements kept for reuse; a changed table definition would leave a kept
+    // "SELECT *" with the old columns.
+    void ClearCaches() noexcept;
+    static bool ChangesDefinitions(std::string_view sql);
+
 private:
     friend class Statement;
     void GiveBack(sqlite3_stmt* stmt, std::string&& key) noexcept;
-    void ClearCaches() noexcept;
 
     sqlite3* m_db = nullptr;
     std::string m_path;

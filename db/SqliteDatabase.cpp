@@ -339,8 +339,11 @@ long SqliteDatabase::Run(std::string_view sql, const std::vector<Value>& params)
     }
     if (rc != SQLITE_DONE)
         m_conn->Fail(rc, translation->Sql);
-    if (translation->Kind == StatementKind::Other)
+    if (translation->Kind == StatementKind::Other) {
+        if (SqliteConnection::ChangesDefinitions(translation->Sql))
+            m_conn->ClearCaches();
         return 0;
+    }
     return static_cast<long>(sqlite3_changes64(Db()));
 }
 

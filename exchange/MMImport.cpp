@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <charconv>
 #include <iterator>
 #include <utility>
@@ -547,6 +548,70 @@ MMImport::LineResult MMImport::ParseIngredient(const std::string& line, ParsedLi
     return LineResult::Ingredient;
 }
 
+bool MMImport::ParseFreeForm(const std::string& line, ParsedLine& parsed)
+{
+    // "1 1/2 c flour, sifted": amount words, a unit the table knows, the text.
+    parsed = ParsedLine();
+    std::vector<std::string> words;
+    std::string rest = Trimmed(line);
+    for (std::size_t pos = 0; pos < rest.size();) {
+        const std::size_t blank = rest.find(' ', pos);
+        const std::size_t end = blank == std::string::npos ? rest.size() : blank;
+        if (end > pos)
+            words.push_back(rest.substr(pos, end - pos));
+        pos = end + 1;
+    }
+    auto isAmount = [](const std::string& word) {
+        return !word.empty() && word.size() <= 7 &&
+               (std::isdigit(static_cast<unsigned char>(word[0])) || !IsAscii(word)) &&
+               std::all_of(word.begin(), word.end(), [](char c) {
+                   return std::isdigit(static_cast<unsigned char>(c)) || c == '/' || c == '.' || c == ',' ||
+                          c == '-' || (static_cast<unsigned char>(c) & 0x80) != 0;
+               });
+    };
+    std::size_t next = 0;
+    if (next < words.size() && isAmount(words[next])) {
+        parsed.AmountText = words[next++];
+        if (next < words.size() && isAmount(words[next]) && words[next].find('/') != std::string::npos &&
+            parsed.AmountText.find('/') == std::string::npos)
+            parsed.AmountText += " " + words[next++];
+        parsed.Amount = ParseAmount(parsed.AmountText, m_options.EditFlags);
+        if (parsed.Amount == Decimal4())
+            return false;
+    }
+    if (next + 1 < words.size()) {
+        if (const int index = FindUnit(words[next])) {
+            parsed.UnitID = m_units.id(index);
+            parsed.UnitText = words[next++];
+        }
+    }
+    for (; next < words.size(); ++next)
+        parsed.Text += (parsed.Text.empty() ? "" : " ") + words[next];
+    return !parsed.Text.empty();
+}
+
+bool MMImport::ReadFreeFormBlock(const std::vector<BlockLine>& block)
+{
+    // Ingredients written without the fixed columns: accepted only as the first block after the
+    // head, when most lines begin with an amount and every line reads as an ingredient.
+    if (m_rezkonv || block.size() > 60)
+        return false;
+    std::vector<ParsedLine> lines;
+    std::size_t withAmount = 0;
+    for (const BlockLine& line : block) {
+        ParsedLine parsed;
+        if (CharLength(line.Text) > 60 || !ParseFreeForm(line.Text, parsed))
+            return false;
+        withAmount += parsed.Amount != Decimal4() ? 1 : 0;
+        lines.push_back(std::move(parsed));
+    }
+    if (withAmount * 2 < lines.size())
+        return false;
+    for (ParsedLine& parsed : lines)
+        AddIngredient(std::move(parsed));
+    return true;
+}
+
 bool MMImport::LooksLikeIngredient(const std::string& line)
 {
     const std::u32string cols = ToCodePoints(line);
@@ -723,6 +788,16 @@ bool MMImport::ImportZutaten()
                     anyAmount = anyAmount || parsed.Amount != Decimal4();
                 }
                 accept = accept && anyAmount;
+            }
+            if (!accept && firstBlock && ReadFreeFormBlock(block)) {
+                taken = true;
+                firstBlock = false;
+                m_inKeeping = false;
+                while (m_hasCur && Trim(m_cur, " ").empty())
+                    ReadImportLine();
+                if (!m_hasCur || IsEndLine(Trimmed(m_cur)) || IsStartLine(m_cur))
+                    return taken;
+                continue;
             }
             if (!accept) {
                 Unread(std::move(block));

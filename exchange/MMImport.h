@@ -117,6 +117,8 @@ private:
     bool LooksLikeIngredient(const std::string& line);
     bool SplitTwoColumns(std::string& left, std::string& right);
     LineResult ParseIngredient(const std::string& line, ParsedLine& parsed);
+    bool ParseFreeForm(const std::string& line, ParsedLine& parsed);
+    bool ReadFreeFormBlock(const std::vector<BlockLine>& block);
     void AddIngredient(ParsedLine parsed);
     void AddSourceLine(std::string_view line);
     bool AddKeepingLine(std::string_view line);

@@ -3,7 +3,6 @@
 #include "core/Utf8.h"
 #include "model/ClUnit.h"
 
-#include <array>
 #include <string>
 #include <utility>
 
@@ -13,15 +12,50 @@ namespace {
 
 // Shorthand of German recipe files that no unit carries as its name: what it stands for, as a
 // name the unit table knows.
-constexpr std::array<std::pair<std::string_view, std::string_view>, 41> kAliases = {{
-    {"ESSL", "EL"},    {"TEEL", "TL"},       {"EL.", "EL"},     {"TL.", "TL"},  {"ST", "Stk."},
-    {"STCK", "Stk."},  {"STK", "Stk."},      {"STÜCK", "Stk."}, {"PK", "Pck."}, {"PCK", "Pck."},
-    {"PKT", "Pck."},   {"PÄCKCHEN", "Pck."}, {"PKG", "pk"},     {"PR", "Pr."},  {"MS", "Msp."},
-    {"MSP", "Msp."},   {"TAS", "Ta."},       {"TA", "Ta."},     {"DOS", "Ds."}, {"ZE", "Zehe"},
-    {"ZEH", "Zehe"},   {"BL", "Bl."},        {"BD", "Bd."},     {"ZW", "Zw."},  {"SCHB", "Sch."},
-    {"N.B.", "n. G."}, {"N.G.", "n. G."},    {"NB", "n. G."},   {"WÜ", "Wf."},  {"BE", "Bech."},
-    {"LT", "l"},       {"GR.", "gr."},
-}};
+constexpr std::pair<std::string_view, std::string_view> kAliases[] = {
+    {"ESSL", "EL"},
+    {"TEEL", "TL"},
+    {"EL.", "EL"},
+    {"TL.", "TL"},
+    {"ST", "Stk."},
+    {"STCK", "Stk."},
+    {"STK", "Stk."},
+    {"STÜCK", "Stk."},
+    {"PK", "Pck."},
+    {"PCK", "Pck."},
+    {"PKT", "Pck."},
+    {"PÄCKCHEN", "Pck."},
+    {"PKG", "pk"},
+    {"PR", "Pr."},
+    {"MS", "Msp."},
+    {"MSP", "Msp."},
+    {"TAS", "Ta."},
+    {"TA", "Ta."},
+    {"DOS", "Ds."},
+    {"ZE", "Zehe"},
+    {"ZEH", "Zehe"},
+    {"BL", "Bl."},
+    {"BD", "Bd."},
+    {"ZW", "Zw."},
+    {"SCHB", "Sch."},
+    {"N.B.", "n. G."},
+    {"N.G.", "n. G."},
+    {"NB", "n. G."},
+    {"WÜ", "Wf."},
+    {"BE", "Bech."},
+    {"LT", "l"},
+    {"GR.", "gr."},
+    // English spellings of writers that ignore the two-letter column.
+    {"TSP", "ts"},
+    {"TBS", "tb"},
+    {"TBSP", "tb"},
+    {"LBS", "lb"},
+    {"CUP", "c"},
+    {"CUPS", "c"},
+    {"OZS", "oz"},
+    {"QTS", "qt"},
+    {"PT.", "pt"},
+};
 
 } // namespace
 

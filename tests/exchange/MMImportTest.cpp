@@ -428,6 +428,35 @@ TEST_F(MMImportTest, PreparationRightAfterTheIngredientsAndWiderUnits)
     EXPECT_EQ(sink.recipes[0].Zubereitung, "Melt the butter and stir in the yeast.\nLet it rise.");
 }
 
+TEST_F(MMImportTest, IngredientsWithoutFixedColumns)
+{
+    const std::string text =
+        "---------- Recipe via Meal-Master (tm) v8.02\n      Title: Sloppy\n     Yield: 2\n\n"
+        "1 1/2 cups flour\n"
+        "2 eggs, beaten\n"
+        "salt\n"
+        "250 g butter\n\n"
+        "Mix it all.\n"
+        "-----\n";
+    const CollectingSink sink = ReadString(text);
+    ASSERT_EQ(sink.recipes.size(), 1u);
+    ExpectLines(sink.recipes[0],
+                {{"1.5", "c", "flour", ""},
+                 {"2", "", "eggs, beaten", ""},
+                 {"0", "", "salt", ""},
+                 {"250", "g", "butter", ""}},
+                m_units);
+    EXPECT_EQ(sink.recipes[0].Zubereitung, "Mix it all.");
+
+    // Preparation text that happens to begin with a number stays preparation.
+    const CollectingSink prose =
+        ReadString("---------- Recipe via Meal-Master (tm) v8.02\n      Title: Prosa\n\n"
+                   "Mix the flour with the eggs and let the dough rest for an hour.\n"
+                   "2 hours later bake it.\n-----\n");
+    ASSERT_EQ(prose.recipes.size(), 1u);
+    EXPECT_TRUE(prose.recipes[0].Lines.empty());
+}
+
 TEST_F(MMImportTest, RezkonvAsTheExportWritesIt)
 {
     ImportText text;

@@ -298,7 +298,13 @@ bool MMImport::ReadImportLine()
         return true;
     }
     if (m_next < m_file->Lines.size()) {
-        m_cur = Repair(m_file->Lines[m_next]);
+        const std::string& raw = m_file->Lines[m_next];
+        if (!m_quote.empty() && StartsWith(raw, m_quote))
+            m_cur = Repair(raw.substr(m_quote.size()));
+        else if (!m_quote.empty() && StartsWith(raw, RightTrim(m_quote)) && Trim(raw, " >").empty())
+            m_cur.clear();
+        else
+            m_cur = Repair(raw);
         m_curNo = static_cast<long>(++m_next);
         m_hasCur = true;
         return true;
@@ -321,6 +327,14 @@ void MMImport::Unread(std::vector<BlockLine> lines)
 MMImport::Found MMImport::FindHeader()
 {
     for (; m_hasCur; ReadImportLine()) {
+        // A recipe quoted in a mail ("> MMMMM-----"): the quote marks go from its lines.
+        if (!IsStartLine(m_cur) && StartsWith(LeftTrim(m_cur), ">")) {
+            const std::size_t text = m_cur.find_first_not_of("> ");
+            if (text != std::string::npos && IsStartLine(std::string_view(m_cur).substr(text))) {
+                m_quote += m_cur.substr(0, text);
+                m_cur.erase(0, text);
+            }
+        }
         if (IsStartLine(m_cur)) {
             const std::string_view trimmed = LeftTrim(m_cur);
             const std::size_t text = trimmed.find_first_not_of("M-= ");
@@ -347,6 +361,7 @@ long MMImport::ReadFile(const ImportText& file, MMImportSink& sink)
     m_pushback.clear();
     m_hasCur = false;
     m_lastId = 0;
+    m_quote.clear();
     long count = 0;
     ReadImportLine();
     Found found = FindHeader();

@@ -136,6 +136,7 @@ private:
     long m_curNo = 0;
     bool m_hasCur = false;
     bool m_rezkonv = false;
+    std::string m_quote; // the quote marks of a recipe quoted in a mail
     std::string m_headerText;
     ImportRecipe m_rec;
     bool m_inSource = false;

@@ -457,6 +457,26 @@ TEST_F(MMImportTest, IngredientsWithoutFixedColumns)
     EXPECT_TRUE(prose.recipes[0].Lines.empty());
 }
 
+TEST_F(MMImportTest, RecipeQuotedInAMail)
+{
+    const std::string text = "Am Montag schrieb Erna:\n"
+                             "> MMMMM----- Recipe via Meal-Master (tm) v8.05\n"
+                             ">\n"
+                             ">       Title: Zitiert\n"
+                             ">       Yield: 2\n"
+                             ">\n"
+                             ">     250 g  Quark\n"
+                             ">\n"
+                             ">   Verruehren.\n"
+                             ">\n"
+                             "> MMMMM\n";
+    const CollectingSink sink = ReadString(text);
+    ASSERT_EQ(sink.recipes.size(), 1u);
+    EXPECT_EQ(sink.recipes[0].Title, "Zitiert");
+    ExpectLines(sink.recipes[0], {{"250", "g", "Quark", ""}}, m_units);
+    EXPECT_EQ(sink.recipes[0].Zubereitung, "Verruehren.");
+}
+
 TEST_F(MMImportTest, RezkonvAsTheExportWritesIt)
 {
     ImportText text;

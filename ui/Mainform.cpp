@@ -55,7 +55,7 @@ namespace {
 
 // Menu tables. The captions are ours; the identifiers are the commands' names everywhere else.
 const MenuCommand kFileMenu[] = {
-    {"Mnu01Suchen", "Rezepte &suchen …", "Ctrl+F", false, QStyle::SP_FileDialogContentsView},
+    {"Mnu01Suchen", "Rezepte &suchen …", "Ctrl+F", true, QStyle::SP_FileDialogContentsView},
     {"Mnu01NeuBlanko", "&Neues Rezept", "Ctrl+N", true, QStyle::SP_FileIcon},
     {"Mnu01NeuTemplate", "Neues Rezept aus &Vorlage …", nullptr, true, QStyle::SP_FileLinkIcon},
     {nullptr, nullptr, nullptr, false, kNoIcon},
@@ -82,7 +82,7 @@ const MenuCommand kDataMenu[] = {
     {"Mnu02Literatur", "Li&teraturquellen …", nullptr, false, kNoIcon},
     {"Mnu02FloskelInfo", "&Floskeln …", nullptr, false, kNoIcon},
     {nullptr, nullptr, nullptr, false, kNoIcon},
-    {"Mnu02TrashView", "&Papierkorb anzeigen", nullptr, false, QStyle::SP_TrashIcon},
+    {"Mnu02TrashView", "&Papierkorb anzeigen", nullptr, true, QStyle::SP_TrashIcon},
     {"Mnu02TrashEmpty", "Papierkorb lee&ren", nullptr, true, kNoIcon},
     {nullptr, nullptr, nullptr, false, kNoIcon},
     {"Mnu02Icons", "&Beschriftung der Symbolleiste", nullptr, true, kNoIcon},
@@ -105,7 +105,7 @@ const MenuCommand kExtrasMenu[] = {
     {"MenuExtraZIP", "&ZIP-Archive …", nullptr, true, kNoIcon},
     {"MenuExtraFP", "&Fingerabdrücke pflegen …", nullptr, true, kNoIcon},
     {nullptr, nullptr, nullptr, false, kNoIcon},
-    {"MnUExtraDupeView", "&Dubletten anzeigen", nullptr, false, kNoIcon},
+    {"MnUExtraDupeView", "&Dubletten anzeigen", nullptr, true, kNoIcon},
     {"MnuExtraDupeKill", "Dubletten endgültig &löschen …", nullptr, true, kNoIcon},
     {nullptr, nullptr, nullptr, false, kNoIcon},
     {"MenuExtraUser", "&Benutzerverwaltung …", nullptr, false, kNoIcon},

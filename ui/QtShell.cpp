@@ -4,11 +4,9 @@
 #include "core/Messages.h"
 #include "core/ProcessExit.h"
 #include "db/Backup.h"
-#include "db/DatabaseChoice.h"
 #include "db/DbError.h"
 #include "db/WorkDatabase.h"
 #include "model/ProgramUnits.h"
-#include "model/RecipeTemplates.h"
 #include "model/RecipeTrash.h"
 #include "model/clBook.h"
 #include "ui/AppIcon.h"
@@ -18,6 +16,7 @@
 #include "ui/FrmKategorieManagement.h"
 #include "ui/FrmKochbuchManag.h"
 #include "ui/FrmMenuData.h"
+#include "ui/FrmSearchandDisplay.h"
 #include "ui/FrmSetFingerprint.h"
 #include "ui/FrmSplash.h"
 #include "ui/FrmUnitManagement.h"
@@ -112,9 +111,19 @@ void QtShell::RunCommand(const std::string& command)
         m_main->AddChildWindow(new FrmDBEigenschaften);
     } else if (command == "Mnu01NeuBlanko") {
         m_main->AddChildWindow(new FrmMenuData(0));
+    } else if (command == "Mnu01Suchen") {
+        m_main->AddChildWindow(new FrmSearchandDisplay(FrmSearchandDisplay::Mode::Search));
     } else if (command == "Mnu01NeuTemplate") {
-        if (const long templateId = ChooseTemplate(WorkDb()))
-            m_main->AddChildWindow(new FrmMenuData(templateId, FrmMenuData::Start::FromTemplate));
+        // The templates are listed in the search window; with none it has said so and stays closed.
+        auto* window = new FrmSearchandDisplay(FrmSearchandDisplay::Mode::Templates);
+        if (window->TemplatesFound())
+            m_main->AddChildWindow(window);
+        else
+            delete window;
+    } else if (command == "Mnu02TrashView") {
+        m_main->AddChildWindow(new FrmSearchandDisplay(FrmSearchandDisplay::Mode::Trash));
+    } else if (command == "MnUExtraDupeView") {
+        m_main->AddChildWindow(new FrmSearchandDisplay(FrmSearchandDisplay::Mode::Duplicates));
     } else if (command == "Mnu02Kochbuch") {
         m_main->AddChildWindow(new FrmKochbuchManag([this] { m_main->RefreshCaption(); }));
     } else if (command == "Mnu02Kategorie") {

@@ -53,7 +53,8 @@ TEST_F(MainformTest, EveryCommandExistsOnceAndOnlyWorkingOnesAreEnabled)
         "Mnu01DBOpen",     "Mnu01Beenden",     "Mnu02Icons",        "MnuFCascaded",    "MnuFHorizontal",
         "MnuFVertikal",    "MnuHilfeAboutbox", "Mnu01DBProperties", "MenuExtraBackup", "MenuExtraZIP",
         "Mnu01NeuBlanko",  "Mnu01NeuTemplate", "Mnu02Kochbuch",     "Mnu02Kategorie",  "Mnu02Unit",
-        "Mnu02TrashEmpty", "MenuExtraFP",      "MnuExtraDupeKill"};
+        "Mnu02TrashEmpty", "MenuExtraFP",      "MnuExtraDupeKill",  "Mnu01Suchen",     "Mnu02TrashView",
+        "MnUExtraDupeView"};
     // clang-format off
     const char* const commands[] = {
         "Mnu01Suchen", "Mnu01NeuBlanko", "Mnu01NeuTemplate", "Mnu01DBOpen", "Mnu01DBProperties",
@@ -106,11 +107,11 @@ TEST_F(MainformTest, CommandsNotBuiltHereGoToTheHandlerOnceEnabled)
     Mainform window;
     std::vector<std::string> received;
     window.SetCommandHandler([&](const std::string& command) { received.push_back(command); });
-    window.Command("Mnu01Suchen")->trigger(); // still disabled: nothing happens
-    window.SetCommandEnabled("Mnu01Suchen", true);
-    window.Command("Mnu01Suchen")->trigger();
+    window.Command("Mnu02Menue")->trigger(); // still disabled: nothing happens
+    window.SetCommandEnabled("Mnu02Menue", true);
+    window.Command("Mnu02Menue")->trigger();
     window.Command("MnuFCascaded")->trigger(); // carried out by the window itself
-    EXPECT_EQ(received, std::vector<std::string>{"Mnu01Suchen"});
+    EXPECT_EQ(received, std::vector<std::string>{"Mnu02Menue"});
 }
 
 TEST_F(MainformTest, ErrorOfACommandIsLoggedAndReportedInsteadOfEscaping)

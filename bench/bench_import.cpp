@@ -145,6 +145,8 @@ int main(int argc, char** argv)
         run.Options().Duplicates = pf::DupePreset::Ignore;
         run.Options().NewCookbook = true;
         run.Options().CookbookName = "Benchmark";
+        if (const char* every = std::getenv("PF_COMMIT_EVERY"))
+            run.Options().CommitEvery = std::atoi(every);
         const Clock::time_point start = Clock::now();
         if (!run.Import()) {
             std::fprintf(stderr, "Import fehlgeschlagen: %s\n", run.LastErrorText().c_str());

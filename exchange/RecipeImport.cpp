@@ -209,6 +209,7 @@ bool RecipeImport::Prepare()
     read.ImportDate = m_runDate;
     m_reader = std::make_unique<MMImport>(*m_units, std::move(read));
     m_batch = std::make_unique<DbTransaction>(m_db);
+    m_batchStart = std::chrono::steady_clock::now();
     m_inBatch = 0;
     return true;
 }
@@ -220,8 +221,10 @@ void RecipeImport::Commit(bool reopen)
         m_batch.reset();
     }
     m_inBatch = 0;
-    if (reopen)
+    if (reopen) {
         m_batch = std::make_unique<DbTransaction>(m_db);
+        m_batchStart = std::chrono::steady_clock::now();
+    }
 }
 
 void RecipeImport::Finish()
@@ -389,7 +392,8 @@ long RecipeImport::StoreRecipe(ImportRecipe& recipe)
     }
     m_lastStoredId = id;
     m_lastWrittenLines = recipe.WrittenLines;
-    if (id != 0 && ++m_inBatch >= std::max(1, m_options.CommitEvery)) {
+    if (id != 0 && (++m_inBatch >= std::max(1, m_options.CommitEvery) ||
+                    std::chrono::steady_clock::now() - m_batchStart > std::chrono::seconds(3))) {
         try {
             Commit(true);
         } catch (const DbError& error) {

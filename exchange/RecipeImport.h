@@ -52,7 +52,9 @@ struct RecipeImportOptions
     bool Reformat = false; // join the lines of each preparation paragraph
     DupePreset Duplicates = DupePreset::Ask;
     bool DupeTrash = false; // a replaced recipe goes to the trash
-    int CommitEvery = 500;  // recipes per transaction
+    // Recipes per transaction; a transaction also ends after three seconds, so that a crash
+    // loses little and other users are not locked out long.
+    int CommitEvery = 2000;
 };
 
 struct ImportCounters
@@ -232,6 +234,7 @@ private:
     std::size_t m_killed = kNone; // the candidate the current recipe replaces
     std::unique_ptr<DbTransaction> m_batch;
     int m_inBatch = 0;
+    std::chrono::steady_clock::time_point m_batchStart{};
     long m_lastStoredId = 0;
     std::vector<int> m_lastWrittenLines;
     std::chrono::steady_clock::time_point m_lastProgress{};

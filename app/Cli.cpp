@@ -134,8 +134,14 @@ int RunCli(const std::string& executablePath, const std::vector<std::string>& ar
             database = absolute.string();
     }
     int code = 0;
+    // File names on the command line are meant from the folder the command was typed in; the
+    // start moves into the program folder, so the command goes back before it runs.
+    std::error_code cwdError;
+    const std::filesystem::path workingDir = std::filesystem::current_path(cwdError);
     try {
         InitialiseProgram({executablePath, JoinCommandLine(options.Overrides)}, nullptr);
+        if (!cwdError)
+            std::filesystem::current_path(workingDir, cwdError);
         if (options.Version) {
             out << context.VersionText << "\n";
         } else if (options.Words.empty()) {

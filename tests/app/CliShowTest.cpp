@@ -100,3 +100,23 @@ TEST_F(CliShowTest, BadCallsGiveGermanMessages)
 
 } // namespace
 } // namespace pf
+
+namespace pf {
+namespace {
+
+TEST_F(CliShowTest, RelativeFileNamesMeanTheFolderTheCommandWasTypedIn)
+{
+    const std::string path = MakeRecipeDatabase();
+    std::filesystem::create_directories(dir.File("arbeit"));
+    const auto before = std::filesystem::current_path();
+    std::filesystem::current_path(dir.File("arbeit"));
+    const int code = Run({"--db", "../rezepte.MDB", "show", "7"});
+    const auto after = std::filesystem::current_path();
+    std::filesystem::current_path(before);
+    EXPECT_EQ(code, 0) << err.str();
+    EXPECT_EQ(after, std::filesystem::path(dir.File("arbeit")));
+    (void)path;
+}
+
+} // namespace
+} // namespace pf

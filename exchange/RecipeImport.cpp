@@ -238,7 +238,7 @@ void RecipeImport::Finish()
     }
     m_reader.reset();
     ShowProgress({}, true);
-    ShowStatus("");
+    ::pf::ShowProgress(-1, -1, "");
 }
 
 bool RecipeImport::Import()
@@ -306,6 +306,8 @@ void RecipeImport::ImportListed(const std::string& path)
 void RecipeImport::ImportOneFile(const pf::ImportText& text)
 {
     ++m_counters.Files;
+    m_currentFile = text.Name;
+    m_filePercent = 0;
     ShowStatus(text.Name + ": Datei mit " + std::to_string(text.Size) + " Zeichen Textinhalt");
     m_lastStoredId = 0;
     m_reader->ReadFile(text, *this);
@@ -335,12 +337,18 @@ bool RecipeImport::ImportMensax(const pf::ImportText& file)
     return m_mensax(file, *this);
 }
 
+void RecipeImport::Progress(std::size_t line, std::size_t lines)
+{
+    m_filePercent = lines == 0 ? 100 : static_cast<int>(std::min<std::size_t>(100, line * 100 / lines));
+}
+
 void RecipeImport::ShowProgress(const std::string& title, bool force)
 {
     const auto now = std::chrono::steady_clock::now();
     if (!force && now - m_lastProgress < std::chrono::milliseconds(100))
         return;
     m_lastProgress = now;
+    ::pf::ShowProgress(100, m_filePercent, m_currentFile);
     if (m_progress)
         m_progress(m_counters, title);
     UI().ProcessEvents();

@@ -157,6 +157,10 @@ public:
     bool Cancelled() override;
     void ReadProblem(const std::string& file, long line, const std::string& reason, bool lost) override;
     bool ImportMensax(const pf::ImportText& file) override;
+    void Progress(std::size_t line, std::size_t lines) override;
+    // How far the current file is read, 0 to 100, and its name.
+    int FilePercent() const { return m_filePercent; }
+    const std::string& CurrentFile() const { return m_currentFile; }
     // Sets the record's decision; may cancel the run.
     void CheckTitle(ImportRecipe& recipe);
     // Stores the record by its decision; the stored ID (0 when skipped). Throws DbError.
@@ -238,6 +242,8 @@ private:
     long m_lastStoredId = 0;
     std::vector<int> m_lastWrittenLines;
     std::chrono::steady_clock::time_point m_lastProgress{};
+    int m_filePercent = 0;
+    std::string m_currentFile;
 };
 
 } // namespace pf

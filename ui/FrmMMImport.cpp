@@ -155,7 +155,7 @@ FrmMMImport::FrmMMImport(Database* db, QWidget* parent) : QDialog(parent), m_db(
     m_fpKill = counter(5, "Fingerprint entfernt:", "lblFPKill");
     m_faulty = counter(6, "Fehlerhaft:", "lblFaulty");
     m_progress = Named(new QProgressBar(run), "pbProgress");
-    m_progress->setRange(0, 0);
+    m_progress->setRange(0, 100);
     m_progress->setVisible(false);
     runGrid->addWidget(m_progress, 7, 0, 1, 2);
     m_result = Named(new QLabel(run), "lblResult");
@@ -380,6 +380,7 @@ void FrmMMImport::Import()
     m_run->SetDecider(&decider);
     m_run->SetProgress([this](const ImportCounters& counters, const std::string& title) {
         ShowCounters(counters, title);
+        m_progress->setValue(m_run->FilePercent());
         QCoreApplication::processEvents();
     });
     m_running = true;

@@ -122,6 +122,9 @@ TEST_F(RecipeImportTest, StoresRecipesInTheLayoutTheRecipeReads)
     EXPECT_NE(soup.Fingerprint().FP2(), 0);
     EXPECT_NE(soup.Fingerprint().FP2(), cake.Fingerprint().FP2());
     EXPECT_EQ(Count(*m_db, "SELECT COUNT(*) FROM T_REZ_KOPF WHERE Fingerprint2=0"), 0);
+    // Serials come from one reserved block: the counter moved once, by the block.
+    EXPECT_EQ(soup.Fingerprint().Serial(), 1002);
+    EXPECT_EQ(m_app.Options.EditLastFPCounter, 1500);
 
     ClRecipe rouladen;
     rouladen.SetDB(m_db.get());

@@ -643,20 +643,32 @@ bool MMImport::SplitTwoColumns(std::string& left, std::string& right)
     if (m_rezkonv)
         return false;
     const std::u32string cols = ToCodePoints(left);
-    if (cols.size() <= 41 || Col(cols, 7) != U' ' || Col(cols, 40) != U' ')
+    if (cols.size() <= 41 || Col(cols, 7) != U' ')
         return false;
-    // Only when the right half is an ingredient line of its own: an overlong single-column line
-    // keeps its text.
-    std::string candidate = FromCodePoints(std::u32string_view(cols).substr(41));
-    ParsedLine parsed;
-    std::string probe = candidate;
-    if (!IsHeadingLine(probe) && ParseIngredient(candidate, parsed) != LineResult::Ingredient)
-        return false;
-    if (Trimmed(candidate).empty())
-        return false;
-    left = std::string(RightTrim(FromCodePoints(std::u32string_view(cols).substr(0, 40))));
-    right = std::move(candidate);
-    return true;
+    // The right half starts in column 42; edited by hand it may have moved a few columns, then
+    // it must carry an amount and stand after two blanks. Only when the right half is an
+    // ingredient line of its own: an overlong single-column line keeps its text.
+    constexpr std::size_t kStarts[] = {41, 40, 42, 39, 43, 38, 44, 37, 45, 36, 46};
+    for (const std::size_t start : kStarts) {
+        if (start >= cols.size() || Col(cols, start - 1) != U' ')
+            continue;
+        const bool standard = start == 41;
+        if (!standard && Col(cols, start - 2) != U' ')
+            continue;
+        std::string candidate = FromCodePoints(std::u32string_view(cols).substr(start));
+        if (Trimmed(candidate).empty())
+            continue;
+        ParsedLine parsed;
+        std::string probe = candidate;
+        const bool heading = standard && IsHeadingLine(probe);
+        if (!heading && (ParseIngredient(candidate, parsed) != LineResult::Ingredient ||
+                         (!standard && parsed.AmountText.empty())))
+            continue;
+        left = std::string(RightTrim(FromCodePoints(std::u32string_view(cols).substr(0, start - 1))));
+        right = std::move(candidate);
+        return true;
+    }
+    return false;
 }
 
 bool MMImport::AddKeepingLine(std::string_view line)

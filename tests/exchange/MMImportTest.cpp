@@ -477,6 +477,26 @@ TEST_F(MMImportTest, RecipeQuotedInAMail)
     EXPECT_EQ(sink.recipes[0].Zubereitung, "Verruehren.");
 }
 
+TEST_F(MMImportTest, TwoColumnsShiftedByHand)
+{
+    // The right column two places too far right, as after editing by hand.
+    const std::string text = "MMMMM----- Recipe via Meal-Master (tm) v8.05\n      Title: Schief\n\n"
+                             "      1    chicken, 3-4 lb, cut up               2 c  flour\n"
+                             "      2 qt water                                 1 tb baking powder\n"
+                             "           salt and pepper to taste            3/4 c  milk\n\n"
+                             "  Simmer.\nMMMMM\n";
+    const CollectingSink sink = ReadString(text);
+    ASSERT_EQ(sink.recipes.size(), 1u);
+    ExpectLines(sink.recipes[0],
+                {{"1", "", "chicken, 3-4 lb, cut up", ""},
+                 {"2", "qt", "water", ""},
+                 {"0", "", "salt and pepper to taste", ""},
+                 {"2", "c", "flour", ""},
+                 {"1", "tb", "baking powder", ""},
+                 {"0.75", "c", "milk", ""}},
+                m_units);
+}
+
 TEST_F(MMImportTest, RezkonvAsTheExportWritesIt)
 {
     ImportText text;

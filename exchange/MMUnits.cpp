@@ -75,8 +75,11 @@ int FindMMUnit(ClUnit& units, std::string_view abbreviation)
         if (const int found = units.SearchforName(upper + "."))
             return found;
     }
+    // "Essl." and "Essl" alike.
+    const std::string_view key =
+        upper.size() > 1 && upper.back() == '.' ? std::string_view(upper).substr(0, upper.size() - 1) : upper;
     for (const auto& [alias, name] : kAliases)
-        if (upper == alias)
+        if (upper == alias || key == alias)
             return units.SearchforName(name);
     return 0;
 }

@@ -457,6 +457,25 @@ TEST_F(MMImportTest, IngredientsWithoutFixedColumns)
     EXPECT_TRUE(prose.recipes[0].Lines.empty());
 }
 
+TEST_F(MMImportTest, UnitSpellings)
+{
+    struct Case
+    {
+        const char* written;
+        const char* unit; // British short name
+    };
+    const Case cases[] = {{"T", "tb"},    {"t", "ts"},     {"TB", "tb"},   {"c", "c"},
+                          {"EL", "tb"},   {"Essl.", "tb"}, {"Teel", "ts"}, {"Pr", "pn"},
+                          {"Pck.", "pk"}, {"Stck.", "ea"}, {"Gramm", "g"}, {"Esslöffel", "tb"},
+                          {"cups", "c"},  {"lbs", "lb"},   {"x", "x"}};
+    MMImport reader(m_units, {});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.written);
+        EXPECT_EQ(ToLower(m_units.UnitNameE(reader.FindUnit(c.written))), c.unit);
+    }
+    EXPECT_EQ(reader.FindUnit("zz"), 0);
+}
+
 TEST_F(MMImportTest, RecipeQuotedInAMail)
 {
     const std::string text = "Am Montag schrieb Erna:\n"

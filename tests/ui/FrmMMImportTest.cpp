@@ -1,6 +1,7 @@
 #include "ui/FrmMMImport.h"
 
 #include "db/Database.h"
+#include "db/DatabaseChoice.h"
 #include "tests/support/BaseDataDb.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/FrmMMImportDupe.h"
@@ -70,6 +71,18 @@ TEST_F(FrmMMImportTest, WizardImportsTheChosenFilesIntoANewCookbookWithLiveCount
     EXPECT_EQ(Child<QLabel>(again, "lblSkipped")->text(), "2");
     EXPECT_EQ(m_ui.shown.back().Text, "Es wurden keine neuen Rezepte importiert");
     EXPECT_TRUE(m_ui.AllAnswersUsed());
+}
+
+TEST_F(FrmMMImportTest, CommandLineImportRunsIntoTheActiveCookbookAndCloses)
+{
+    db.reset();
+    Connection().WorkDb = Database::OpenSqlite(m_dir.File("base.db"));
+    WorkDb().Execute("INSERT INTO T_BUCH (ID, BuchTitel, BuchBeschreib) VALUES (3, 'Aktiv', 'x')");
+    m_context.ActiveBookId = 3;
+    // Only the first field of the list counts.
+    RunCommandLineImport(DataFile("twocol.mm") + ",weitere.mm");
+    EXPECT_EQ(WorkDb().Scalar("SELECT COUNT(*) FROM T_REZ_KOCHBUCH WHERE BuchID=3").AsLong(), 2);
+    CloseWorkDatabase();
 }
 
 TEST_F(FrmMMImportTest, OptionQuestionsAndFileList)

@@ -609,18 +609,22 @@ bool MMImport::ReadFreeFormBlock(const std::vector<BlockLine>& block)
 {
     // Ingredients written without the fixed columns: accepted only as the first block after the
     // head, when most lines begin with an amount and every line reads as an ingredient.
-    if (m_rezkonv || block.size() > 60)
+    if (m_rezkonv || block.size() < 2 || block.size() > 60)
         return false;
     std::vector<ParsedLine> lines;
     std::size_t withAmount = 0;
     for (const BlockLine& line : block) {
+        // Sentences of a preparation end with a full stop; ingredient lines are short.
+        const std::string text = Trimmed(line.Text);
+        if (CharLength(text) > 50 || text.back() == '.' || text.back() == ':')
+            return false;
         ParsedLine parsed;
-        if (CharLength(line.Text) > 60 || !ParseFreeForm(line.Text, parsed))
+        if (!ParseFreeForm(text, parsed))
             return false;
         withAmount += parsed.Amount != Decimal4() ? 1 : 0;
         lines.push_back(std::move(parsed));
     }
-    if (withAmount * 2 < lines.size())
+    if (withAmount * 3 < lines.size() * 2)
         return false;
     for (ParsedLine& parsed : lines)
         AddIngredient(std::move(parsed));

@@ -451,8 +451,8 @@ TEST_F(MMImportTest, IngredientsWithoutFixedColumns)
     // Preparation text that happens to begin with a number stays preparation.
     const CollectingSink prose =
         ReadString("---------- Recipe via Meal-Master (tm) v8.02\n      Title: Prosa\n\n"
-                   "Mix the flour with the eggs and let the dough rest for an hour.\n"
-                   "2 hours later bake it.\n-----\n");
+                   "2 hours later bake it.\n"
+                   "3 minutes more if needed\n-----\n");
     ASSERT_EQ(prose.recipes.size(), 1u);
     EXPECT_TRUE(prose.recipes[0].Lines.empty());
 }

@@ -400,6 +400,7 @@ bool MMImport::ReadRecipe()
     m_inSource = false;
     bool listStarted = false;
     bool ended = false;
+    bool headBlock = false; // right after a known head field, without an empty line between
     while (ReadImportLine()) {
         const std::string trimmed = Trimmed(m_cur);
         if (EqualsNoCase(trimmed, "MMMMM") || trimmed == "-----" || (m_rezkonv && trimmed == "=====")) {
@@ -417,8 +418,10 @@ bool MMImport::ReadRecipe()
             ImportZutaten();
             break;
         }
-        if (trimmed.empty())
+        if (trimmed.empty()) {
+            headBlock = false;
             continue;
+        }
         std::string key;
         std::string value;
         if (HeaderField(m_cur, key, value)) {
@@ -426,19 +429,22 @@ bool MMImport::ReadRecipe()
                 if (value.size() >= 2 && value.front() == '\'' && value.back() == '\'')
                     value = Trimmed(std::string_view(value).substr(1, value.size() - 2));
                 m_rec.Title = value;
+                headBlock = true;
                 continue;
             }
             if (key == "YIELD" || key == "SERVINGS" || key == "MENGE" || key == "PORTIONEN") {
                 m_rec.YieldText = value;
+                headBlock = true;
                 continue;
             }
             if (key == "CATEGORIES" || key == "KATEGORIEN") {
                 ImportCategories(value);
+                headBlock = true;
                 continue;
             }
-            // Other head fields of other writers ("Preparation Time: 0:30") are kept as notes,
-            // unless the line is an ingredient line after all.
-            if (!LooksLikeIngredient(std::string(RightTrim(m_cur))) && key.size() <= 30) {
+            // Other head fields of other writers ("Preparation Time: 0:30") beside the known
+            // ones are kept as notes, unless the line is an ingredient line after all.
+            if (headBlock && key.size() <= 30 && !LooksLikeIngredient(std::string(RightTrim(m_cur)))) {
                 if (!m_rec.Notizen.empty())
                     m_rec.Notizen += "\n";
                 m_rec.Notizen += trimmed;

@@ -476,6 +476,21 @@ TEST_F(MMImportTest, UnitSpellings)
     EXPECT_EQ(reader.FindUnit("zz"), 0);
 }
 
+TEST_F(MMImportTest, OtherHeadFieldsBecomeNotesButPreparationStays)
+{
+    const std::string text = "MMMMM----- Recipe via Meal-Master (tm) v8.05\n\n"
+                             "      Title: Kopf\n"
+                             "  Preparation Time: 0:30\n"
+                             "      Yield: 2\n\n"
+                             "Note: serve hot.\n"
+                             "MMMMM\n";
+    const CollectingSink sink = ReadString(text);
+    ASSERT_EQ(sink.recipes.size(), 1u);
+    EXPECT_EQ(sink.recipes[0].Notizen, "Preparation Time: 0:30");
+    EXPECT_EQ(sink.recipes[0].Servings, 2);
+    EXPECT_EQ(sink.recipes[0].Zubereitung, "Note: serve hot.");
+}
+
 TEST_F(MMImportTest, RecipeQuotedInAMail)
 {
     const std::string text = "Am Montag schrieb Erna:\n"

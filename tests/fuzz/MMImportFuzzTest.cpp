@@ -75,11 +75,15 @@ TEST_F(MMImportFuzz, SavedCorpusReadsWithoutFault)
 TEST_F(MMImportFuzz, MutatedCorpusReadsWithoutFault)
 {
     const auto inputs = Corpus();
-    std::mt19937 gen(20261206);
+    // PF_FUZZ_ROUNDS and PF_FUZZ_SEED run a longer or another series by hand.
+    const char* seed = std::getenv("PF_FUZZ_SEED");
+    const char* roundsText = std::getenv("PF_FUZZ_ROUNDS");
+    const int rounds = roundsText ? std::atoi(roundsText) : 400;
+    std::mt19937 gen(seed ? static_cast<unsigned>(std::strtoul(seed, nullptr, 10)) : 20261206u);
     const std::string pieces[] = {
         "\n", "\r", "MMMMM", "-----", "=====", "EEEEE-----",       "EEEEE",         ":",        " - ",
         "1/", ";",  "\t",    "\xC3",  "\xE4",  "MMMMM-----x-----", "      Title: ", "    1 c  "};
-    for (int round = 0; round < 400; ++round) {
+    for (int round = 0; round < rounds; ++round) {
         std::string input = inputs[gen() % inputs.size()];
         const int edits = 1 + static_cast<int>(gen() % 8);
         for (int e = 0; e < edits && !input.empty(); ++e) {

@@ -504,6 +504,10 @@ void MMImport::ImportYield()
     m_rec.Servings = static_cast<long>(std::clamp<std::int64_t>(whole, 0, 1000000));
     if (m_rec.Servings == 0)
         m_rec.Servings = 1;
+    // "1 1/2 loaves": the fraction belongs to the number, not to the unit.
+    if (const std::size_t gap = unit.find(' '); gap != std::string::npos && unit.find('/') < gap &&
+                                                std::isdigit(static_cast<unsigned char>(unit.front())))
+        unit = Trimmed(std::string_view(unit).substr(gap + 1));
     if (unit.empty())
         unit = "Servings";
     else if (EqualsNoCase(unit, "KEINE ANGABE"))

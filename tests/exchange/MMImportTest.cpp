@@ -487,6 +487,12 @@ TEST_F(MMImportTest, OtherHeadFieldsBecomeNotesButPreparationStays)
     const CollectingSink sink = ReadString(text);
     ASSERT_EQ(sink.recipes.size(), 1u);
     EXPECT_EQ(sink.recipes[0].Notizen, "Preparation Time: 0:30");
+    const CollectingSink loaves = ReadString(
+        "MMMMM----- Recipe via Meal-Master (tm) v8.05\n      Title: Brot\n      Yield: 1 1/2 loaves\n"
+        "\n  Backen.\nMMMMM\n");
+    ASSERT_EQ(loaves.recipes.size(), 1u);
+    EXPECT_EQ(loaves.recipes[0].Servings, 1);
+    EXPECT_EQ(loaves.recipes[0].YieldUnitText, "loaves");
     EXPECT_EQ(sink.recipes[0].Servings, 2);
     EXPECT_EQ(sink.recipes[0].Zubereitung, "Note: serve hot.");
 }

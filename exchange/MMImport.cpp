@@ -400,7 +400,8 @@ bool MMImport::ReadRecipe()
     m_inSource = false;
     bool listStarted = false;
     bool ended = false;
-    bool headBlock = false; // right after a known head field, without an empty line between
+    bool headBlock = false;      // right after a known head field, without an empty line between
+    bool moreCategories = false; // the categories line ended with a comma
     while (ReadImportLine()) {
         const std::string trimmed = Trimmed(m_cur);
         if (EqualsNoCase(trimmed, "MMMMM") || trimmed == "-----" || (m_rezkonv && trimmed == "=====")) {
@@ -422,6 +423,12 @@ bool MMImport::ReadRecipe()
             headBlock = false;
             continue;
         }
+        if (moreCategories && m_cur.find(':') == std::string::npos) {
+            ImportCategories(trimmed);
+            moreCategories = !trimmed.empty() && trimmed.back() == ',';
+            continue;
+        }
+        moreCategories = false;
         std::string key;
         std::string value;
         if (HeaderField(m_cur, key, value)) {
@@ -440,6 +447,7 @@ bool MMImport::ReadRecipe()
             if (key == "CATEGORIES" || key == "KATEGORIEN") {
                 ImportCategories(value);
                 headBlock = true;
+                moreCategories = !value.empty() && value.back() == ',';
                 continue;
             }
             // Other head fields of other writers ("Preparation Time: 0:30") beside the known

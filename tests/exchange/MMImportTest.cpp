@@ -487,6 +487,12 @@ TEST_F(MMImportTest, OtherHeadFieldsBecomeNotesButPreparationStays)
     const CollectingSink sink = ReadString(text);
     ASSERT_EQ(sink.recipes.size(), 1u);
     EXPECT_EQ(sink.recipes[0].Notizen, "Preparation Time: 0:30");
+    const CollectingSink wrapped = ReadString(
+        "MMMMM----- Recipe via Meal-Master (tm) v8.05\n      Title: Kekse\n"
+        " Categories: Cakes, Desserts,\n             Cookies\n\n      1 c  flour\n\n  Bake.\nMMMMM\n");
+    ASSERT_EQ(wrapped.recipes.size(), 1u);
+    EXPECT_EQ(wrapped.recipes[0].Categories, (std::vector<std::string>{"Cakes", "Desserts", "Cookies"}));
+    ExpectLines(wrapped.recipes[0], {{"1", "c", "flour", ""}}, m_units);
     const CollectingSink loaves = ReadString(
         "MMMMM----- Recipe via Meal-Master (tm) v8.05\n      Title: Brot\n      Yield: 1 1/2 loaves\n"
         "\n  Backen.\nMMMMM\n");

@@ -170,8 +170,9 @@ std::vector<std::string> SplitImportLines(std::string_view text)
             const std::size_t stop = (column / 8 + 1) * 8;
             line.append(stop - column, ' ');
             column = stop;
-        } else if (c == '\0' || c == '\x1A') {
-            // NUL bytes and the DOS end-of-file mark are no text.
+        } else if (static_cast<unsigned char>(c) < 0x20 || c == '\x7F') {
+            // Control characters (NUL, form feeds of printouts, the DOS end-of-file mark) are no
+            // text.
         } else {
             // No recipe line is this long; breaking it keeps the work per line bounded.
             if (line.size() >= kMaxLineBytes && (static_cast<unsigned char>(c) & 0xC0) != 0x80) {

@@ -232,6 +232,7 @@ TEST_F(MMImportTest, MixedLineEndingsAndTabsReadLikeClean)
     EXPECT_EQ(SplitImportLines("a\r\nb\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));
     EXPECT_EQ(SplitImportLines("a\r\n\r\n"), (std::vector<std::string>{"a", ""}));
     EXPECT_EQ(SplitImportLines("  1 1/2\tc"), (std::vector<std::string>{"  1 1/2 c"}));
+    EXPECT_EQ(SplitImportLines("\fMMMMM\x1A"), (std::vector<std::string>{"MMMMM"}));
 
     const CollectingSink mixed = ReadFile("mixed-endings.mm");
     ASSERT_EQ(mixed.recipes.size(), 1u);

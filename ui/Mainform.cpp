@@ -89,9 +89,9 @@ const MenuCommand kDataMenu[] = {
 };
 
 const MenuCommand kImportMenu[] = {
-    {"MnuExtraImportMealMaster", "&Rezeptdateien (Meal-Master, Mensax) …", "Ctrl+I", false,
+    {"MnuExtraImportMealMaster", "&Rezeptdateien (Meal-Master, Mensax) …", "Ctrl+I", true,
      QStyle::SP_DialogOpenButton},
-    {"MnuExtraImportMealMasterClipbrd", "Rezepttext aus der &Zwischenablage …", nullptr, false, kNoIcon},
+    {"MnuExtraImportMealMasterClipbrd", "Rezepttext aus der &Zwischenablage …", nullptr, true, kNoIcon},
     {nullptr, nullptr, nullptr, false, kNoIcon},
     {"MnuExtraImportCalcMenu", "&CalcMenu-Datenbank …", nullptr, false, kNoIcon},
     {"MnuExtraImportKochbuch", "&Kochbuch-Datenbank …", nullptr, false, kNoIcon},

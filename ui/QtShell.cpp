@@ -15,6 +15,7 @@
 #include "ui/FrmDBUpgrade.h"
 #include "ui/FrmKategorieManagement.h"
 #include "ui/FrmKochbuchManag.h"
+#include "ui/FrmMMImport.h"
 #include "ui/FrmMenuData.h"
 #include "ui/FrmSearchandDisplay.h"
 #include "ui/FrmSetFingerprint.h"
@@ -124,6 +125,13 @@ void QtShell::RunCommand(const std::string& command)
         m_main->AddChildWindow(new FrmSearchandDisplay(FrmSearchandDisplay::Mode::Trash));
     } else if (command == "MnUExtraDupeView") {
         m_main->AddChildWindow(new FrmSearchandDisplay(FrmSearchandDisplay::Mode::Duplicates));
+    } else if (command == "MnuExtraImportMealMaster") {
+        FrmMMImport wizard(nullptr, m_main.get());
+        wizard.exec();
+        AfterImport();
+    } else if (command == "MnuExtraImportMealMasterClipbrd") {
+        ImportFromClipboard(nullptr, m_main.get());
+        AfterImport();
     } else if (command == "Mnu02Kochbuch") {
         m_main->AddChildWindow(new FrmKochbuchManag([this] { m_main->RefreshCaption(); }));
     } else if (command == "Mnu02Kategorie") {
@@ -147,9 +155,16 @@ void QtShell::SetExitHandler(std::function<void(int)> handler)
 
 void QtShell::RunCommandLineImport(const std::string& file)
 {
-    m_ui.Inform("Der Rezeptimport ist noch nicht verfügbar; die Datei \"" + file +
-                    "\" wurde nicht importiert.",
-                MsgIcon::Information, AppContext::Current().AppCaption);
+    ::pf::RunCommandLineImport(file, m_main.get());
+    AfterImport();
+}
+
+void QtShell::AfterImport()
+{
+    // An import may have added yield units and categories: the lists are read again.
+    ResetProgramData();
+    if (m_main)
+        m_main->RefreshCaption();
 }
 
 void QtShell::CloseMainWindow()

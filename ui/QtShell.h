@@ -48,6 +48,8 @@ private:
     void Reopen();
     // The main window's commands that open windows of the libraries below.
     void RunCommand(const std::string& command);
+    // Reloads what an import may have changed.
+    void AfterImport();
     QtDatabaseWindows Windows() const;
 
     QtInteraction& m_ui;

@@ -49,12 +49,29 @@ TEST_F(MainformTest, EveryCommandExistsOnceAndOnlyWorkingOnesAreEnabled)
 {
     m_context.Special = true;
     // The commands this window carries out now; every other one waits for its window.
-    const QSet<QString> working = {
-        "Mnu01DBOpen",     "Mnu01Beenden",     "Mnu02Icons",        "MnuFCascaded",    "MnuFHorizontal",
-        "MnuFVertikal",    "MnuHilfeAboutbox", "Mnu01DBProperties", "MenuExtraBackup", "MenuExtraZIP",
-        "Mnu01NeuBlanko",  "Mnu01NeuTemplate", "Mnu02Kochbuch",     "Mnu02Kategorie",  "Mnu02Unit",
-        "Mnu02TrashEmpty", "MenuExtraFP",      "MnuExtraDupeKill",  "Mnu01Suchen",     "Mnu02TrashView",
-        "MnUExtraDupeView"};
+    const QSet<QString> working = {"Mnu01DBOpen",
+                                   "Mnu01Beenden",
+                                   "Mnu02Icons",
+                                   "MnuFCascaded",
+                                   "MnuFHorizontal",
+                                   "MnuFVertikal",
+                                   "MnuHilfeAboutbox",
+                                   "Mnu01DBProperties",
+                                   "MenuExtraBackup",
+                                   "MenuExtraZIP",
+                                   "Mnu01NeuBlanko",
+                                   "Mnu01NeuTemplate",
+                                   "Mnu02Kochbuch",
+                                   "Mnu02Kategorie",
+                                   "Mnu02Unit",
+                                   "Mnu02TrashEmpty",
+                                   "MenuExtraFP",
+                                   "MnuExtraDupeKill",
+                                   "Mnu01Suchen",
+                                   "Mnu02TrashView",
+                                   "MnUExtraDupeView",
+                                   "MnuExtraImportMealMaster",
+                                   "MnuExtraImportMealMasterClipbrd"};
     // clang-format off
     const char* const commands[] = {
         "Mnu01Suchen", "Mnu01NeuBlanko", "Mnu01NeuTemplate", "Mnu01DBOpen", "Mnu01DBProperties",

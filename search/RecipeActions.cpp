@@ -9,6 +9,7 @@
 #include "search/ClSearch.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace pf {
 
@@ -85,19 +86,17 @@ std::vector<RecipeMenuEntry> RecipeActions::MenuEntries(std::size_t count, long 
     return entries;
 }
 
-long RecipeActions::BookAdd(const std::vector<long>& ids, long bookId)
+long RecipeActions::ForEachRecipe(const std::vector<long>& ids,
+                                  const std::function<bool(Database&, long)>& change)
 {
     m_lastErrorText.clear();
     long changed = 0;
     try {
         Database& db = Db();
         DbTransaction transaction(db);
-        for (long id : ids) {
-            if (Count(db, "SELECT COUNT(*) FROM T_REZ_KOCHBUCH WHERE RezID=? AND BuchID=?", {id, bookId}) > 0)
-                continue;
-            db.Execute("INSERT INTO T_REZ_KOCHBUCH (RezID,BuchID) VALUES (?,?)", {id, bookId});
-            ++changed;
-        }
+        for (long id : ids)
+            if (change(db, id))
+                ++changed;
         transaction.Commit();
     } catch (const DbError& e) {
         m_lastErrorText = e.what();
@@ -105,126 +104,76 @@ long RecipeActions::BookAdd(const std::vector<long>& ids, long bookId)
     }
     ClearRecipeCache();
     return changed;
+}
+
+long RecipeActions::BookAdd(const std::vector<long>& ids, long bookId)
+{
+    return ForEachRecipe(ids, [bookId](Database& db, long id) {
+        if (Count(db, "SELECT COUNT(*) FROM T_REZ_KOCHBUCH WHERE RezID=? AND BuchID=?", {id, bookId}) > 0)
+            return false;
+        db.Execute("INSERT INTO T_REZ_KOCHBUCH (RezID,BuchID) VALUES (?,?)", {id, bookId});
+        return true;
+    });
 }
 
 long RecipeActions::BookDel(const std::vector<long>& ids, long bookId)
 {
-    m_lastErrorText.clear();
-    long changed = 0;
-    try {
-        Database& db = Db();
-        DbTransaction transaction(db);
-        for (long id : ids)
-            if (db.Execute("DELETE FROM T_REZ_KOCHBUCH WHERE RezID=? AND BuchID=?", {id, bookId}) > 0)
-                ++changed;
-        transaction.Commit();
-    } catch (const DbError& e) {
-        m_lastErrorText = e.what();
-        return -1;
-    }
-    ClearRecipeCache();
-    return changed;
+    return ForEachRecipe(ids, [bookId](Database& db, long id) {
+        return db.Execute("DELETE FROM T_REZ_KOCHBUCH WHERE RezID=? AND BuchID=?", {id, bookId}) > 0;
+    });
 }
 
 long RecipeActions::CatAdd(const std::vector<long>& ids, long catId)
 {
-    m_lastErrorText.clear();
-    long changed = 0;
-    try {
-        Database& db = Db();
-        DbTransaction transaction(db);
-        for (long id : ids) {
-            if (Count(db, "SELECT COUNT(*) FROM T_REZ_CAT_NDX WHERE ID=? AND CatID=?", {id, catId}) > 0)
-                continue;
-            const long present = Count(db, "SELECT COUNT(*) FROM T_REZ_CAT_NDX WHERE ID=?", {id});
-            if (present >= ClRecipe::kMaxCategories)
-                continue;
-            const long no = Count(db, "SELECT MAX(No) FROM T_REZ_CAT_NDX WHERE ID=?", {id}) + 1;
-            // The first category of a recipe is its primary one.
-            db.Execute("INSERT INTO T_REZ_CAT_NDX (ID,CatID,CatPrimary,No) VALUES (?,?,?,?)",
-                       {id, catId, Value(present == 0), no});
-            ++changed;
-        }
-        transaction.Commit();
-    } catch (const DbError& e) {
-        m_lastErrorText = e.what();
-        return -1;
-    }
-    ClearRecipeCache();
-    return changed;
+    return ForEachRecipe(ids, [catId](Database& db, long id) {
+        if (Count(db, "SELECT COUNT(*) FROM T_REZ_CAT_NDX WHERE ID=? AND CatID=?", {id, catId}) > 0)
+            return false;
+        const long present = Count(db, "SELECT COUNT(*) FROM T_REZ_CAT_NDX WHERE ID=?", {id});
+        if (present >= ClRecipe::kMaxCategories)
+            return false;
+        const long no = Count(db, "SELECT MAX(No) FROM T_REZ_CAT_NDX WHERE ID=?", {id}) + 1;
+        // The first category of a recipe is its primary one.
+        db.Execute("INSERT INTO T_REZ_CAT_NDX (ID,CatID,CatPrimary,No) VALUES (?,?,?,?)",
+                   {id, catId, Value(present == 0), no});
+        return true;
+    });
 }
 
 long RecipeActions::CatDel(const std::vector<long>& ids, long catId)
 {
-    m_lastErrorText.clear();
-    long changed = 0;
-    try {
-        Database& db = Db();
-        DbTransaction transaction(db);
-        for (long id : ids) {
-            const bool wasPrimary =
-                Count(db, "SELECT COUNT(*) FROM T_REZ_CAT_NDX WHERE ID=? AND CatID=? AND CatPrimary<>0",
-                      {id, catId}) > 0;
-            if (db.Execute("DELETE FROM T_REZ_CAT_NDX WHERE ID=? AND CatID=?", {id, catId}) == 0)
-                continue;
-            ++changed;
-            if (wasPrimary) {
-                // The next category in order becomes the primary one.
-                const Value first = db.Scalar("SELECT MIN(No) FROM T_REZ_CAT_NDX WHERE ID=?", {id});
-                if (!first.IsNull())
-                    db.Execute("UPDATE T_REZ_CAT_NDX SET CatPrimary=True WHERE ID=? AND No=?", {id, first});
-            }
+    return ForEachRecipe(ids, [catId](Database& db, long id) {
+        const bool wasPrimary =
+            Count(db, "SELECT COUNT(*) FROM T_REZ_CAT_NDX WHERE ID=? AND CatID=? AND CatPrimary<>0",
+                  {id, catId}) > 0;
+        if (db.Execute("DELETE FROM T_REZ_CAT_NDX WHERE ID=? AND CatID=?", {id, catId}) == 0)
+            return false;
+        if (wasPrimary) {
+            // The next category in order becomes the primary one.
+            const Value first = db.Scalar("SELECT MIN(No) FROM T_REZ_CAT_NDX WHERE ID=?", {id});
+            if (!first.IsNull())
+                db.Execute("UPDATE T_REZ_CAT_NDX SET CatPrimary=True WHERE ID=? AND No=?", {id, first});
         }
-        transaction.Commit();
-    } catch (const DbError& e) {
-        m_lastErrorText = e.what();
-        return -1;
-    }
-    ClearRecipeCache();
-    return changed;
+        return true;
+    });
 }
 
 long RecipeActions::ToolAdd(const std::vector<long>& ids, long toolId)
 {
-    m_lastErrorText.clear();
-    long changed = 0;
-    try {
-        Database& db = Db();
-        DbTransaction transaction(db);
-        for (long id : ids) {
-            if (Count(db, "SELECT COUNT(*) FROM T_REZ_GERAET WHERE RezID=? AND GeraetID=?", {id, toolId}) > 0)
-                continue;
-            if (Count(db, "SELECT COUNT(*) FROM T_REZ_GERAET WHERE RezID=?", {id}) >= ClRecipe::kMaxTools)
-                continue;
-            db.Execute("INSERT INTO T_REZ_GERAET (RezID,GeraetID) VALUES (?,?)", {id, toolId});
-            ++changed;
-        }
-        transaction.Commit();
-    } catch (const DbError& e) {
-        m_lastErrorText = e.what();
-        return -1;
-    }
-    ClearRecipeCache();
-    return changed;
+    return ForEachRecipe(ids, [toolId](Database& db, long id) {
+        if (Count(db, "SELECT COUNT(*) FROM T_REZ_GERAET WHERE RezID=? AND GeraetID=?", {id, toolId}) > 0)
+            return false;
+        if (Count(db, "SELECT COUNT(*) FROM T_REZ_GERAET WHERE RezID=?", {id}) >= ClRecipe::kMaxTools)
+            return false;
+        db.Execute("INSERT INTO T_REZ_GERAET (RezID,GeraetID) VALUES (?,?)", {id, toolId});
+        return true;
+    });
 }
 
 long RecipeActions::ToolDel(const std::vector<long>& ids, long toolId)
 {
-    m_lastErrorText.clear();
-    long changed = 0;
-    try {
-        Database& db = Db();
-        DbTransaction transaction(db);
-        for (long id : ids)
-            if (db.Execute("DELETE FROM T_REZ_GERAET WHERE RezID=? AND GeraetID=?", {id, toolId}) > 0)
-                ++changed;
-        transaction.Commit();
-    } catch (const DbError& e) {
-        m_lastErrorText = e.what();
-        return -1;
-    }
-    ClearRecipeCache();
-    return changed;
+    return ForEachRecipe(ids, [toolId](Database& db, long id) {
+        return db.Execute("DELETE FROM T_REZ_GERAET WHERE RezID=? AND GeraetID=?", {id, toolId}) > 0;
+    });
 }
 
 bool RecipeActions::SetOrigin(const std::vector<long>& ids, long originId)

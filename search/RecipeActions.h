@@ -5,6 +5,7 @@
 // through UI(); each change of several rows is one transaction. A window only supplies the
 // choices (which cookbook, which category) and shows the result.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,9 @@ public:
 
 private:
     Database& Db();
+    // Runs change for each recipe in one transaction; the number of recipes it changed, -1 on a
+    // database error (then nothing is changed).
+    long ForEachRecipe(const std::vector<long>& ids, const std::function<bool(Database&, long)>& change);
     std::string Title(long id);
 
     Database* m_db = nullptr;

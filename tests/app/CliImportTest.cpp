@@ -1,5 +1,5 @@
-#include "app/Cli.h"
 #include "db/Database.h"
+#include "tests/app/CliFixture.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -11,29 +11,10 @@
 namespace pf {
 namespace {
 
-class CliImportTest : public ::testing::Test
+class CliImportTest : public test::CliFixture
 {
 protected:
-    CliImportTest()
-    {
-        setenv("XDG_CONFIG_HOME", dir.File("config").c_str(), 1);
-        setenv("XDG_DATA_HOME", dir.File("share").c_str(), 1);
-        std::filesystem::create_directories(dir.File("bin"));
-        std::filesystem::copy_file(PF_INIT_ZIP, dir.File("bin/INIT.ZIP"));
-    }
-
-    int Run(std::vector<std::string> args)
-    {
-        out.str("");
-        err.str("");
-        return RunCli(dir.File("bin/pfannola-cli"), args, out, err);
-    }
-
     static std::string Data(const std::string& name) { return std::string(PF_TEST_DATA_DIR) + "/mm/" + name; }
-
-    test::TempDir dir;
-    std::ostringstream out;
-    std::ostringstream err;
 };
 
 TEST_F(CliImportTest, ImportsFilesIntoACookbookAndSkipsDuplicatesByDefault)

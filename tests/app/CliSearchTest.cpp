@@ -1,5 +1,5 @@
-#include "app/Cli.h"
 #include "db/Database.h"
+#include "tests/app/CliFixture.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -11,24 +11,9 @@
 namespace pf {
 namespace {
 
-class CliSearchTest : public ::testing::Test
+class CliSearchTest : public test::CliFixture
 {
 protected:
-    CliSearchTest()
-    {
-        setenv("XDG_CONFIG_HOME", dir.File("config").c_str(), 1);
-        setenv("XDG_DATA_HOME", dir.File("share").c_str(), 1);
-        std::filesystem::create_directories(dir.File("bin"));
-        std::filesystem::copy_file(PF_INIT_ZIP, dir.File("bin/INIT.ZIP"));
-    }
-
-    int Run(std::vector<std::string> args)
-    {
-        out.str("");
-        err.str("");
-        return RunCli(dir.File("bin/pfannola-cli"), args, out, err);
-    }
-
     std::string MakeDatabase()
     {
         const std::string path = dir.File("rezepte.MDB");
@@ -39,10 +24,6 @@ protected:
                     "(10,'Käsetoast','',0,-1,0)");
         return path;
     }
-
-    test::TempDir dir;
-    std::ostringstream out;
-    std::ostringstream err;
 };
 
 TEST_F(CliSearchTest, PrintsIdAndTitleInTitleOrder)

@@ -1,5 +1,5 @@
-#include "app/Cli.h"
 #include "db/Database.h"
+#include "tests/app/CliFixture.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -11,24 +11,9 @@
 namespace pf {
 namespace {
 
-class CliShowTest : public ::testing::Test
+class CliShowTest : public test::CliFixture
 {
 protected:
-    CliShowTest()
-    {
-        setenv("XDG_CONFIG_HOME", dir.File("config").c_str(), 1);
-        setenv("XDG_DATA_HOME", dir.File("share").c_str(), 1);
-        std::filesystem::create_directories(dir.File("bin"));
-        std::filesystem::copy_file(PF_INIT_ZIP, dir.File("bin/INIT.ZIP"));
-    }
-
-    int Run(std::vector<std::string> args)
-    {
-        out.str("");
-        err.str("");
-        return RunCli(dir.File("bin/pfannola-cli"), args, out, err);
-    }
-
     // A database from the base data with one recipe: 250 g flour, a separator, 1 1/2 pinches.
     std::string MakeRecipeDatabase()
     {
@@ -46,10 +31,6 @@ protected:
         db->Execute("INSERT INTO T_REZ_ANWEIS (ID,NO,AnwText) VALUES (7,1,'Alles verrühren und ausbacken.')");
         return path;
     }
-
-    test::TempDir dir;
-    std::ostringstream out;
-    std::ostringstream err;
 };
 
 TEST_F(CliShowTest, PrintsHeadLinesAndInstructionsAsTheEditorShowsThem)

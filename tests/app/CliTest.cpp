@@ -1,7 +1,7 @@
-#include "app/Cli.h"
 #include "core/AppContext.h"
 #include "db/Database.h"
 #include "db/SchemaVersion.h"
+#include "tests/app/CliFixture.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -13,27 +13,8 @@
 namespace pf {
 namespace {
 
-class CliTest : public ::testing::Test
+class CliTest : public test::CliFixture
 {
-protected:
-    CliTest()
-    {
-        setenv("XDG_CONFIG_HOME", dir.File("config").c_str(), 1);
-        setenv("XDG_DATA_HOME", dir.File("share").c_str(), 1);
-        std::filesystem::create_directories(dir.File("bin"));
-        std::filesystem::copy_file(PF_INIT_ZIP, dir.File("bin/INIT.ZIP"));
-    }
-
-    int Run(std::vector<std::string> args)
-    {
-        out.str("");
-        err.str("");
-        return RunCli(dir.File("bin/pfannola-cli"), args, out, err);
-    }
-
-    test::TempDir dir;
-    std::ostringstream out;
-    std::ostringstream err;
 };
 
 TEST_F(CliTest, VersionPrintsTheVersionText)

@@ -1,0 +1,42 @@
+#pragma once
+// Runs the command-line program in-process with a private settings and data folder and the
+// INIT.ZIP the build packs beside the programs.
+
+#include "app/Cli.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace pf::test {
+
+class CliFixture : public ::testing::Test
+{
+protected:
+    CliFixture()
+    {
+        setenv("XDG_CONFIG_HOME", dir.File("config").c_str(), 1);
+        setenv("XDG_DATA_HOME", dir.File("share").c_str(), 1);
+        std::filesystem::create_directories(dir.File("bin"));
+        std::filesystem::copy_file(PF_INIT_ZIP, dir.File("bin/INIT.ZIP"));
+    }
+
+    // Runs one call; out and err hold what it printed.
+    int Run(std::vector<std::string> args)
+    {
+        out.str("");
+        err.str("");
+        return RunCli(dir.File("bin/pfannola-cli"), args, out, err);
+    }
+
+    TempDir dir;
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+} // namespace pf::test

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -17,9 +18,17 @@
 namespace pf {
 namespace {
 
-std::filesystem::path CorpusDir()
+// The saved inputs: the fuzz corpus and the recipe files of the reader's own tests.
+std::vector<std::filesystem::path> CorpusFiles()
 {
-    return std::filesystem::path(PF_TEST_DATA_DIR).parent_path() / "fuzz" / "corpus";
+    const std::filesystem::path data(PF_TEST_DATA_DIR);
+    std::vector<std::filesystem::path> files;
+    for (const auto& dir : {data.parent_path() / "fuzz" / "corpus", data / "mm"})
+        for (const auto& entry : std::filesystem::directory_iterator(dir))
+            if (entry.is_regular_file() && entry.path().extension() != ".zip")
+                files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    return files;
 }
 
 class MMImportFuzz : public ::testing::Test
@@ -36,9 +45,8 @@ protected:
     std::vector<std::string> Corpus()
     {
         std::vector<std::string> inputs;
-        for (const auto& entry : std::filesystem::directory_iterator(CorpusDir()))
-            if (entry.is_regular_file())
-                inputs.push_back(test::ReadFile(entry.path().string()));
+        for (const auto& file : CorpusFiles())
+            inputs.push_back(test::ReadFile(file.string()));
         return inputs;
     }
 
@@ -67,9 +75,8 @@ protected:
 TEST_F(MMImportFuzz, SavedCorpusReadsWithoutFault)
 {
     ASSERT_GE(Corpus().size(), 10u);
-    for (const auto& entry : std::filesystem::directory_iterator(CorpusDir()))
-        if (entry.is_regular_file())
-            Check(test::ReadFile(entry.path().string()), entry.path().filename().string());
+    for (const auto& file : CorpusFiles())
+        Check(test::ReadFile(file.string()), file.filename().string());
 }
 
 TEST_F(MMImportFuzz, MutatedCorpusReadsWithoutFault)

@@ -1,6 +1,7 @@
 #include "db/InitFiles.h"
 
 #include "core/AppContext.h"
+#include "core/BusyPointer.h"
 #include "core/Interaction.h"
 #include "core/Messages.h"
 #include "core/Utf8.h"
@@ -30,16 +31,6 @@ BaseDataProgressFactory& ProgressFactory()
     static BaseDataProgressFactory factory;
     return factory;
 }
-
-// Hourglass for the length of a scope.
-class BusyPointer
-{
-public:
-    BusyPointer() { UI().SetBusy(true); }
-    ~BusyPointer() { UI().SetBusy(false); }
-    BusyPointer(const BusyPointer&) = delete;
-    BusyPointer& operator=(const BusyPointer&) = delete;
-};
 
 // Removes a database file with the engine's side files; errors are ignored.
 void RemoveDatabaseFile(const std::string& path)

@@ -1,6 +1,7 @@
 #include "model/ClRecipe.h"
 
 #include "core/AppContext.h"
+#include "core/IdList.h"
 #include "core/Language.h"
 #include "core/TextConv.h"
 #include "core/Trim.h"
@@ -33,43 +34,6 @@ ObjectCache<long, ClRecipe>& RecipeCache()
 {
     static ObjectCache<long, ClRecipe> cache(kDefaultCacheCapacity);
     return cache;
-}
-
-// The IDs of a comma-separated list; anything that is not a number is dropped, so that the list
-// can be placed into a statement as it is rebuilt.
-std::vector<long> ParseIdList(std::string_view list)
-{
-    std::vector<long> ids;
-    std::size_t pos = 0;
-    while (pos <= list.size()) {
-        std::size_t end = list.find(',', pos);
-        if (end == std::string_view::npos)
-            end = list.size();
-        std::string_view token = list.substr(pos, end - pos);
-        while (!token.empty() && token.front() == ' ')
-            token.remove_prefix(1);
-        while (!token.empty() && token.back() == ' ')
-            token.remove_suffix(1);
-        long value = 0;
-        const auto [ptr, ec] = std::from_chars(token.data(), token.data() + token.size(), value);
-        if (ec == std::errc() && ptr == token.data() + token.size() && !token.empty())
-            ids.push_back(value);
-        pos = end + 1;
-    }
-    return ids;
-}
-
-std::string JoinIds(const std::vector<long>& ids, std::size_t first = 0,
-                    std::size_t count = std::string::npos)
-{
-    std::string text;
-    const std::size_t last = std::min(ids.size(), count == std::string::npos ? ids.size() : first + count);
-    for (std::size_t i = first; i < last; ++i) {
-        if (!text.empty())
-            text += ',';
-        text += std::to_string(ids[i]);
-    }
-    return text;
 }
 
 // "=17" for one ID, " IN (17,18)" for several.

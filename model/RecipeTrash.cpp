@@ -1,6 +1,8 @@
 #include "model/RecipeTrash.h"
 
 #include "core/AppContext.h"
+#include "core/BusyPointer.h"
+#include "core/IdList.h"
 #include "core/Messages.h"
 #include "core/TextConv.h"
 #include "db/Database.h"
@@ -19,16 +21,6 @@ namespace {
 constexpr const char* kToTrashVerb = "in den Papierkorb geworfen";
 constexpr const char* kDeleteVerb = "gelöscht";
 
-// Hourglass for the lifetime of a scope.
-class BusyPointer
-{
-public:
-    BusyPointer() { UI().SetBusy(true); }
-    ~BusyPointer() { UI().SetBusy(false); }
-    BusyPointer(const BusyPointer&) = delete;
-    BusyPointer& operator=(const BusyPointer&) = delete;
-};
-
 // Takes up to max IDs off the front of list; false when a field is not a recipe number.
 bool TakeIds(std::string& list, std::size_t max, std::vector<long>& ids)
 {
@@ -43,17 +35,6 @@ bool TakeIds(std::string& list, std::size_t max, std::vector<long>& ids)
         }
     }
     return true;
-}
-
-std::string JoinIds(const std::vector<long>& ids)
-{
-    std::string text;
-    for (long id : ids) {
-        if (!text.empty())
-            text += ',';
-        text += std::to_string(id);
-    }
-    return text;
 }
 
 } // namespace

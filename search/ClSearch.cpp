@@ -1,6 +1,8 @@
 #include "search/ClSearch.h"
 
 #include "core/AppContext.h"
+#include "core/BusyPointer.h"
+#include "core/IdList.h"
 #include "core/Interaction.h"
 #include "core/Messages.h"
 #include "db/DatabaseChoice.h"
@@ -23,37 +25,6 @@ constexpr const char* kListingHead =
     "SELECT DISTINCTROW T_REZ_KOPF.ID,REZTITLE,REZPARENT,T_BLOB.ID,T_BLOB.IDType "
     "FROM (T_REZ_KOPF LEFT JOIN T_BLOB ON T_REZ_KOPF.ID = T_BLOB.IDReference) ";
 constexpr long kPictureType = 5;
-
-class BusyPointer
-{
-public:
-    BusyPointer() { UI().SetBusy(true); }
-    ~BusyPointer() { UI().SetBusy(false); }
-    BusyPointer(const BusyPointer&) = delete;
-    BusyPointer& operator=(const BusyPointer&) = delete;
-};
-
-std::string Join(const std::vector<long>& ids)
-{
-    std::string out;
-    for (long id : ids) {
-        if (!out.empty())
-            out += ',';
-        out += std::to_string(id);
-    }
-    return out;
-}
-
-std::string JoinFirst(const std::vector<long>& ids, std::size_t n)
-{
-    std::string out;
-    for (std::size_t i = 0; i < n && i < ids.size(); ++i) {
-        if (i)
-            out += ',';
-        out += std::to_string(ids[i]);
-    }
-    return out;
-}
 
 bool AllDigits(std::string_view text)
 {
@@ -120,12 +91,12 @@ void ClSearch::Reset()
 
 std::string ClSearch::ListText() const
 {
-    return Join(m_ids);
+    return JoinIds(m_ids);
 }
 
 std::string ClSearch::BookList() const
 {
-    return Join(m_criteria.Books);
+    return JoinIds(m_criteria.Books);
 }
 
 std::string ClSearch::OrderClause(int sortMode)
@@ -255,7 +226,7 @@ void ClSearch::RunListing(const SearchCriteria& c, int sortMode)
                 break;
             length += add;
         }
-        list = JoinFirst(m_ids, n);
+        list = JoinIds(m_ids, 0, n);
         m_cut = true;
         m_kept = static_cast<long>(n);
         UI().Inform("Warnung: Die Liste der Rezepte ist zu lang, um verarbeitet zu werden. Es wurden nur die "
@@ -355,7 +326,7 @@ bool ClSearch::FindFirst(std::string_view searchData, long bookID, int sortMode,
                 }
             } else {
                 const std::string condition = std::string(" ") + (c.NegateCategories ? "NOT " : "") +
-                                              "CatID IN (" + Join(c.Categories) + ")" + primary +
+                                              "CatID IN (" + JoinIds(c.Categories) + ")" + primary +
                                               listCond(" AND ID IN (", ")");
                 RunStep(statement(condition), progress);
             }
@@ -364,7 +335,7 @@ bool ClSearch::FindFirst(std::string_view searchData, long bookID, int sortMode,
         // 3. Origin countries.
         if (!emptyOrCancelled() && !c.Origins.empty()) {
             const std::string condition = std::string(c.NegateOrigins ? " NOT " : "") + "RezHerkunft IN (" +
-                                          Join(c.Origins) + ")" + listCond(" AND (ID IN (", "))");
+                                          JoinIds(c.Origins) + ")" + listCond(" AND (ID IN (", "))");
             if (books)
                 RunStep("SELECT DISTINCTROW ID FROM T_REZ_KOPF LEFT JOIN T_REZ_KOCHBUCH ON T_REZ_KOPF.ID = "
                         "T_REZ_KOCHBUCH.RezID  WHERE (T_REZ_KOCHBUCH.BuchID IN (" +
@@ -424,7 +395,7 @@ bool ClSearch::FindFirst(std::string_view searchData, long bookID, int sortMode,
                 }
                 if (!keys.empty())
                     condition =
-                        "ZutBLSid IN (" + Join(keys) + ")" + (condition.empty() ? "" : " OR " + condition);
+                        "ZutBLSid IN (" + JoinIds(keys) + ")" + (condition.empty() ? "" : " OR " + condition);
                 std::string sql =
                     std::string(kListingHead) + "WHERE " + listCond("(T_REZ_Kopf.ID IN (", ")) AND ");
                 if (books)
@@ -441,7 +412,7 @@ bool ClSearch::FindFirst(std::string_view searchData, long bookID, int sortMode,
         if (!emptyOrCancelled() && !c.Tools.empty()) {
             const std::string condition = std::string(c.NegateTools ? "NOT " : "") +
                                           (c.Tools.size() == 1 ? "GeraetID=" + std::to_string(c.Tools[0])
-                                                               : "GeraetID IN (" + Join(c.Tools) + ")");
+                                                               : "GeraetID IN (" + JoinIds(c.Tools) + ")");
             std::string sql = "SELECT DISTINCTROW T_REZ_Geraet.RezID FROM T_REZ_GERAET";
             if (books)
                 sql += " LEFT JOIN T_REZ_KOCHBUCH ON T_REZ_GERAET.RezID = T_REZ_KOCHBUCH.RezID WHERE "
@@ -462,7 +433,7 @@ bool ClSearch::FindFirst(std::string_view searchData, long bookID, int sortMode,
                        bookList + "))";
             else
                 sql += "WHERE FlagDeleted=0";
-            sql += " AND (RezSprache IN (" + Join(c.Languages) + "))" + listCond(" AND (ID IN (", "))");
+            sql += " AND (RezSprache IN (" + JoinIds(c.Languages) + "))" + listCond(" AND (ID IN (", "))");
             RunStep(sql, "Suche nur nach Rezept-Sprache");
         }
 
@@ -482,15 +453,16 @@ bool ClSearch::FindFirst(std::string_view searchData, long bookID, int sortMode,
             if (!c.Publishers.empty() || !c.Authors.empty())
                 ShowStatus("Selektieren von Verlagen und Autoren");
             if (!c.Publishers.empty())
-                addSources("SELECT QuelleID FROM T_LITERATUR WHERE VerlagID IN (" + Join(c.Publishers) + ")");
+                addSources("SELECT QuelleID FROM T_LITERATUR WHERE VerlagID IN (" + JoinIds(c.Publishers) +
+                           ")");
             if (!c.Authors.empty())
-                addSources("SELECT QuelleID FROM T_LITERATUR WHERE AutorID IN (" + Join(c.Authors) + ")");
+                addSources("SELECT QuelleID FROM T_LITERATUR WHERE AutorID IN (" + JoinIds(c.Authors) + ")");
             if (sources.empty()) {
                 m_ids.clear(); // no source of these publishers or authors: no recipe
                 m_haveList = true;
             } else {
                 std::string sql;
-                const std::string condition = "RezQuelleID IN (" + Join(sources) + ")";
+                const std::string condition = "RezQuelleID IN (" + JoinIds(sources) + ")";
                 if (books)
                     sql = "SELECT DISTINCTROW ID FROM T_REZ_KOPF LEFT JOIN T_REZ_KOCHBUCH ON T_REZ_KOPF.ID = "
                           "T_REZ_KOCHBUCH.RezID  WHERE (T_REZ_KOCHBUCH.BuchID IN (" +
@@ -791,9 +763,9 @@ std::string ClSearch::FindResultDecoded()
     if (c.YieldUnit != 0)
         line("Rezepteinheit", names({c.YieldUnit}, "SELECT NameD FROM T_REZ_KOPFEINHEIT WHERE ID="));
     if (!c.Tools.empty())
-        line(c.NegateTools ? "Küchengeräte ohne" : "Küchengeräte", Join(c.Tools));
+        line(c.NegateTools ? "Küchengeräte ohne" : "Küchengeräte", JoinIds(c.Tools));
     if (!c.Languages.empty())
-        line("Sprachen", Join(c.Languages));
+        line("Sprachen", JoinIds(c.Languages));
     if (!c.Literature.empty())
         line("Literatur", names(c.Literature, "SELECT Title FROM T_LITERATUR WHERE QuelleID="));
     if (c.PicturesOnly)
@@ -815,7 +787,7 @@ bool ClSearch::FindIDList(const std::vector<long>& ids, int sortMode)
     const std::string before = std::string(kListingHead) + "WHERE T_REZ_KOPF.ID IN (";
     const std::string after = ")" + OrderClause(sortMode);
     std::size_t n = ids.size();
-    std::string list = Join(ids);
+    std::string list = JoinIds(ids);
     if (before.size() + list.size() + after.size() >= kMaxStatement) {
         std::size_t length = before.size() + after.size();
         for (n = 0; n < ids.size(); ++n) {
@@ -824,7 +796,7 @@ bool ClSearch::FindIDList(const std::vector<long>& ids, int sortMode)
                 break;
             length += add;
         }
-        list = JoinFirst(ids, n);
+        list = JoinIds(ids, 0, n);
         m_cut = true;
         m_kept = static_cast<long>(n);
     }

@@ -1,6 +1,7 @@
 #include "search/RecipeActions.h"
 
 #include "core/AppContext.h"
+#include "core/IdList.h"
 #include "core/Interaction.h"
 #include "db/DatabaseChoice.h"
 #include "db/Recordset.h"
@@ -14,17 +15,6 @@
 namespace pf {
 
 namespace {
-
-std::string Join(const std::vector<long>& ids)
-{
-    std::string out;
-    for (long id : ids) {
-        if (!out.empty())
-            out += ',';
-        out += std::to_string(id);
-    }
-    return out;
-}
 
 long Count(Database& db, const std::string& sql, const std::vector<Value>& params)
 {
@@ -180,7 +170,7 @@ bool RecipeActions::SetOrigin(const std::vector<long>& ids, long originId)
 {
     ClRecipe recipe;
     recipe.SetDB(&Db());
-    const bool ok = recipe.ChangeOrigin(Join(ids), originId, 0);
+    const bool ok = recipe.ChangeOrigin(JoinIds(ids), originId, 0);
     m_lastErrorText = ok ? std::string() : recipe.LastErrorText();
     ClearRecipeCache();
     return ok;
@@ -193,7 +183,7 @@ bool RecipeActions::SetLanguage(const std::vector<long>& ids, long language)
         return true;
     try {
         Db().Execute("UPDATE T_REZ_KOPF SET RezSprache=" + std::to_string(language) + " WHERE ID IN (" +
-                     Join(ids) + ")");
+                     JoinIds(ids) + ")");
     } catch (const DbError& e) {
         m_lastErrorText = e.what();
         return false;
@@ -209,7 +199,7 @@ bool RecipeActions::SetSource(const std::vector<long>& ids, long quelleId)
         return true;
     try {
         Db().Execute("UPDATE T_REZ_KOPF SET RezQuelleID=" + std::to_string(quelleId) + " WHERE ID IN (" +
-                     Join(ids) + ")");
+                     JoinIds(ids) + ")");
     } catch (const DbError& e) {
         m_lastErrorText = e.what();
         return false;
@@ -262,7 +252,7 @@ long RecipeActions::DeleteWithCheck(const std::vector<long>& ids)
     ClRecipe recipe;
     recipe.SetDB(&Db());
     std::string usedBy, menus, deletable;
-    if (!recipe.CheckDependency(Join(ids), true, true, usedBy, menus, deletable)) {
+    if (!recipe.CheckDependency(JoinIds(ids), true, true, usedBy, menus, deletable)) {
         m_lastErrorText = recipe.LastErrorText();
         return -1;
     }
@@ -307,7 +297,7 @@ bool RecipeActions::RestoreFromTrash(const std::vector<long>& ids)
         return false;
     ClRecipe recipe;
     recipe.SetDB(&Db());
-    const bool ok = recipe.Undelete(Join(ids));
+    const bool ok = recipe.Undelete(JoinIds(ids));
     m_lastErrorText = ok ? std::string() : recipe.LastErrorText();
     ClearRecipeCache();
     return ok;

@@ -943,7 +943,9 @@ void MMImport::ImportZubereitung()
         }
         if (IsStartLine(m_cur) || m_cur.find("EEEEE-----") != std::string::npos)
             break;
-        if (++count > kMaxPreparationLines) {
+        // The line limit belongs to Meal-Master, whose writers cut a recipe at 100 lines; a
+        // Rezkonv recipe carries its whole preparation, as the Rezkonv export writes it.
+        if (!m_rezkonv && ++count > kMaxPreparationLines) {
             m_sink->ReadProblem(m_file->Name, m_curNo,
                                 "Die Zubereitung ist länger als " + std::to_string(kMaxPreparationLines) +
                                     " Zeilen; der Rest des Rezepts wird übersprungen.",

@@ -122,6 +122,38 @@ TEST_F(RoundTrip, EveryUnitOfTheBaseDataReadsBackFromItsColumns)
     EXPECT_EQ(ExportAll(*fresh, "units-2.mm", 1), first);
 }
 
+TEST_F(RoundTrip, RezkonvExportOfALongPreparationReadsBackWhole)
+{
+    // The Rezkonv export writes the whole preparation, far beyond the 110 lines a Meal-Master
+    // recipe may have; its reader must take all of it back.
+    ExportRequest request;
+    request.Mode = clsRecipeExport::kRezkonvFile;
+    request.Ids = {kuchenId};
+    request.FileName = dir.File("long.rez");
+    const ExportOutcome outcome = RunExport(request, db.get());
+    ASSERT_TRUE(outcome.Ok) << outcome.Message;
+    auto fresh = test::MakeBaseDataDatabase(dir, "long.db");
+    ASSERT_TRUE(fresh);
+    {
+        RecipeImport import(*fresh);
+        import.Options().Files = {dir.File("long.rez")};
+        ASSERT_TRUE(import.Import()) << import.LastErrorText();
+        EXPECT_EQ(import.Counters().Imported, 1);
+        for (const std::string& problem : import.Problems())
+            ADD_FAILURE() << problem;
+    }
+    ResetProgramData();
+    const std::string text =
+        fresh
+            ->Scalar(
+                "SELECT AnwText FROM T_REZ_ANWEIS INNER JOIN T_REZ_KOPF ON T_REZ_ANWEIS.ID=T_REZ_KOPF.ID "
+                "WHERE RezTitle='Apfel-Zimt-Kuchen (Blech)'")
+            .AsText();
+    const std::size_t last = text.find("Absatz 60:");
+    ASSERT_NE(last, std::string::npos);
+    EXPECT_NE(text.find("legen.", last), std::string::npos);
+}
+
 TEST_F(RoundTrip, DecimalQuantitiesReadBack)
 {
     app.Options.EditFlags = 12;

@@ -9,6 +9,7 @@
 
 #include <charconv>
 #include <ostream>
+#include <string_view>
 
 namespace pf {
 
@@ -36,6 +37,15 @@ std::string SearchDataFor(int mode, const std::string& text)
     return EncodeSearchData(criteria);
 }
 
+// The search would only inform about a wrong date and find nothing; a caller must see the mistake.
+bool IsImportDate(std::string_view text)
+{
+    if (text.size() >= 2 && text.front() == '#' && text.back() == '#')
+        text = text.substr(1, text.size() - 2);
+    DateSerial date;
+    return ClSearch::ParseImportDateText(text, date);
+}
+
 } // namespace
 
 int CliSearch(CliCall& call)
@@ -60,6 +70,10 @@ int CliSearch(CliCall& call)
     const bool needsText = mode == 0 || mode == 2 || mode == 7 || mode == 8;
     if (needsText && text.empty()) {
         call.Err << "Aufruf: pfannola-cli --db DATEI search [--mode N] TEXT\n";
+        return 2;
+    }
+    if (mode == 7 && !IsImportDate(text)) {
+        call.Err << "Nach --mode 7 muss ein Importdatum der Form MM/TT/JJJJ hh:mm:ss stehen.\n";
         return 2;
     }
     if (!OpenCliDatabase(call))

@@ -42,5 +42,19 @@ TEST_F(CliSearchTest, PrintsIdAndTitleInTitleOrder)
     EXPECT_EQ(Run({"--db", path, "search"}), 2);
 }
 
+TEST_F(CliSearchTest, ImportDateThatIsNoDateIsRefused)
+{
+    // A script must tell a date without recipes from a date it typed wrong.
+    const std::string path = MakeDatabase();
+    for (const char* text : {"gestern", "12/06/2026", "#13/45/2026 10:00:00#"}) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(Run({"--db", path, "search", "--mode", "7", text}), 2);
+        EXPECT_EQ(out.str(), "");
+        EXPECT_NE(err.str().find("Importdatum"), std::string::npos) << err.str();
+    }
+    EXPECT_EQ(Run({"--db", path, "search", "--mode", "7", "12/06/2026 06:39:11"}), 0) << err.str();
+    EXPECT_EQ(err.str(), "keine Rezepte mit diesem Suchbegriff !\n");
+}
+
 } // namespace
 } // namespace pf

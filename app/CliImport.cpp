@@ -83,7 +83,13 @@ int CliImport(CliCall& call)
     ResetProgramData();
     int code = 0;
     {
-        if (book != 0) {
+        if (!db->IsUpdatable()) {
+            // Every recipe would fail; say so once instead of counting them all as faulty.
+            call.Err
+                << "Der Import ist fehlgeschlagen: Aktualisieren nicht möglich. Datenbank oder Objekt ist "
+                   "schreibgeschützt.\n";
+            code = 1;
+        } else if (book != 0) {
             clBook target;
             target.SetDB(db);
             if (!target.LoadByID(book)) {

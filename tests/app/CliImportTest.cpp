@@ -52,5 +52,20 @@ TEST_F(CliImportTest, RefusesBadArguments)
     EXPECT_EQ(err.str(), "Ein Kochbuch mit der Nummer 99 gibt es nicht.\n");
 }
 
+TEST_F(CliImportTest, ReadOnlyDatabaseIsAFailure)
+{
+    // Nothing can be stored: the caller must not read the run as done.
+    const std::string db = dir.File("rezepte.MDB");
+    ASSERT_EQ(Run({"--db", db, "init"}), 0) << err.str();
+    std::filesystem::permissions(db, std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                                         std::filesystem::perms::others_read);
+    EXPECT_EQ(Run({"--db", db, "import", Data("single.mm")}), 1);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_NE(err.str().find("schreibgeschützt"), std::string::npos) << err.str();
+    std::filesystem::permissions(db, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+    auto open = Database::OpenSqlite(db);
+    EXPECT_EQ(open->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong(), 0);
+}
+
 } // namespace
 } // namespace pf

@@ -187,6 +187,12 @@ bool clsRecipeExport::OpenFile()
     namespace fs = std::filesystem;
     const bool append = m_append && IsAppendPossible();
     std::error_code ec;
+    // Writing over the open database (chosen by mistake as target) would destroy every recipe.
+    const Database* db = m_db ? m_db : (HasWorkDb() ? &WorkDb() : nullptr);
+    if (db && fs::equivalent(m_fileName, db->Name(), ec)) {
+        SetError("Die Datei " + m_fileName + " ist die geöffnete Datenbank und wird nicht überschrieben.");
+        return false;
+    }
     if (!append && fs::exists(m_fileName, ec)) {
         // The previous file stays as name.BAK; when it cannot be renamed it is replaced.
         const std::string backup = m_fileName + ".BAK";

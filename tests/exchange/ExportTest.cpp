@@ -225,6 +225,28 @@ TEST_F(Export, UnwritableTargetReportsTheError)
                                    dir.File("fehlt/out.mm") + " kann nicht geschrieben werden.)");
 }
 
+TEST_F(Export, TargetThatIsTheOpenDatabaseIsRefused)
+{
+    // Replacing or appending to the database file would destroy every recipe in it.
+    const std::string file = db->Name();
+    const std::string before = test::ReadFile(file);
+    for (bool append : {false, true}) {
+        SCOPED_TRACE(append);
+        ExportRequest request;
+        request.Mode = clsRecipeExport::kMealMasterFile;
+        request.Ids = {brueheId};
+        request.FileName = file;
+        request.Append = append;
+        const ExportOutcome outcome = RunExport(request, db.get());
+        EXPECT_FALSE(outcome.Ok);
+        EXPECT_EQ(outcome.Message, "Beim Exportieren ist ein Fehler aufgetreten (Die Datei " + file +
+                                       " ist die geöffnete Datenbank und wird nicht überschrieben.)");
+    }
+    EXPECT_FALSE(std::filesystem::exists(file + ".BAK"));
+    EXPECT_EQ(test::ReadFile(file), before);
+    EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE ID=?", {Value(brueheId)}).AsLong(), 1);
+}
+
 TEST_F(Export, ReadingAheadWritesTheSameAsLoadingEachRecipe)
 {
     app.Options.ExportFingerprint = 1 + 4 + 8 + 16;

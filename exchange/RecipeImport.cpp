@@ -38,17 +38,11 @@ std::string TitleKey(std::string_view title)
     return ToLower(Trim(title, " "));
 }
 
-// The title as stored: " becomes ', cut to the column.
-std::string StoredTitle(std::string_view title)
-{
-    return CharSubstr(ReplaceSpecialChars(Trim(title, " "), 1), 0, kTitleSize);
-}
-
-// The title as the duplicate check compares it: the stored form without the characters
-// | ? * % [ ], which a title pattern cannot hold.
+// The title as stored: " becomes ', the characters | ? * % [ ] are dropped, cut to the column.
 std::string CleanTitle(std::string_view title)
 {
-    return ReplaceSpecialChars(StoredTitle(title), 2);
+    std::string cleaned = ReplaceSpecialChars(ReplaceSpecialChars(Trim(title, " "), 2), 1);
+    return CharSubstr(cleaned, 0, kTitleSize);
 }
 
 std::string Cut(std::string_view text, std::size_t size)
@@ -437,7 +431,7 @@ void RecipeImport::ForgetCreatedNames()
 void RecipeImport::AddCandidate(Candidate candidate)
 {
     const std::size_t index = m_candidates.size();
-    m_byTitle.emplace(TitleKey(CleanTitle(candidate.Title)), index);
+    m_byTitle.emplace(TitleKey(candidate.Title), index);
     if (candidate.FP2 != 0)
         m_byFP2.emplace(candidate.FP2, index);
     m_candidates.push_back(std::move(candidate));
@@ -526,7 +520,7 @@ DupeQuestion RecipeImport::MakeQuestion(const ImportRecipe& recipe, const std::v
     } catch (const DbError&) {
     }
     if ((recipe.FP1 != 0 || recipe.FP2 != 0) && (existing.FP1 != 0 || existing.FP2 != 0) &&
-        EqualsNoCase(StoredTitle(recipe.Title), existing.Title)) {
+        EqualsNoCase(CleanTitle(recipe.Title), existing.Title)) {
         const int compared = own.CompareFingerprint(existing.FP1, existing.FP2);
         if (compared == -1 || compared == 0)
             q.Recommendation = "Ignorieren: Das zu importierende Rezept ist älter oder gleich.";
@@ -703,7 +697,7 @@ long RecipeImport::SaveRez(ImportRecipe& recipe)
     default:
         break;
     }
-    recipe.Title = StoredTitle(recipe.Title);
+    recipe.Title = CleanTitle(recipe.Title);
     if (recipe.Title.empty())
         throw DbError(dberr::kGeneric, "Das Rezept hat keinen Titel.");
     if (recipe.FP1 == 0 && recipe.FP2 == 0) {
@@ -754,7 +748,7 @@ long RecipeImport::SaveRez(ImportRecipe& recipe)
             m_db.Execute(sql, {id});
     }
     const std::string title = recipe.Title;
-    const std::string menuCard = recipe.MenuCardTitle.empty() ? title : StoredTitle(recipe.MenuCardTitle);
+    const std::string menuCard = recipe.MenuCardTitle.empty() ? title : CleanTitle(recipe.MenuCardTitle);
     m_db.Execute(
         "INSERT INTO T_REZ_KOPF (ID, RezTitle, RezMenuCard, RezYield, RezYieldEinh, RezSprache, Generic, "
         "RezQuelle, RezQuelleID, RezQuellePage, RezHaltbarLagern, RezHaltbarKuehl, RezHaltbarTiefkuehl, "

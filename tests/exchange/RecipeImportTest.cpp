@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -214,26 +213,6 @@ TEST_F(RecipeImportTest, TitleCandidatesSetAsideAsDuplicatesDoNotCount)
     ASSERT_TRUE(run.Import());
     EXPECT_EQ(run.Counters().Imported, 1);
     EXPECT_EQ(run.Counters().Skipped, 0);
-}
-
-TEST_F(RecipeImportTest, TitleKeepsPercentBracketsAndStarsAndStillFindsItsDuplicate)
-{
-    // These characters only matter in a search pattern; in the title they are part of the name.
-    const std::string file = m_dir.File("brot.mm");
-    std::ofstream(file) << "MMMMM----- Recipe via Meal-Master (tm) v8.05\n\n"
-                           "      Title: Vollkornbrot 100% Roggen [Sauerteig] *neu*\n"
-                           " Categories: Brot\n      Yield: 1 Laib\n\n    500 g  Roggenmehl\n\n"
-                           "  Backen.\n\nMMMMM\n";
-    for (int run = 0; run < 2; ++run) {
-        SCOPED_TRACE(run);
-        RecipeImport& import = Run({});
-        import.Options().Files = {file};
-        ASSERT_TRUE(import.Import()) << import.LastErrorText();
-        EXPECT_EQ(import.Counters().Imported, run == 0 ? 1 : 0);
-        EXPECT_EQ(import.Counters().Skipped, run == 0 ? 0 : 1);
-    }
-    EXPECT_EQ(Count(*m_db, "SELECT COUNT(*) FROM T_REZ_KOPF"), 1);
-    EXPECT_NE(IdOf("Vollkornbrot 100% Roggen [Sauerteig] *neu*"), 0);
 }
 
 TEST_F(RecipeImportTest, AskingShowsBothRecipesWithTheRecommendation)

@@ -37,9 +37,13 @@ std::string Categories(clsRecipeExport& engine, ClRecipe& recipe, std::size_t li
     return cats;
 }
 
+// Amounts in an exchange file are fractions with "." for what no fraction matches, whatever the
+// user's display mode: "1,5" would read as 1 in any reader that does not share that mode.
 std::string AmountText(const ClIngredient& line)
 {
-    return line.OrgMeasurement() == Decimal4() ? std::string() : line.MengeTxt();
+    if (line.OrgMeasurement() == Decimal4())
+        return {};
+    return FormatQuantity(line.Menge(), AppContext::Current().Options.EditFlags & ~kEditFlagDecimalMode, '.');
 }
 
 // --- Meal-Master ---------------------------------------------------------------------------------

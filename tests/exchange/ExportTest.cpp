@@ -286,3 +286,30 @@ TEST(ExportModes, ModeQueriesFollowTheModeNumbers)
 
 } // namespace
 } // namespace pf
+
+namespace pf {
+namespace {
+
+TEST_F(Export, ExchangeFilesWriteFractionsWhateverTheDisplayMode)
+{
+    app.Options.EditFlags = 12; // the user sees decimals with a comma
+    ClRecipe recipe = NewRecipe("Mengenprobe", 4);
+    recipe.IngredAdd(Line("1.5", 31, "Zucker"));
+    recipe.IngredAdd(Line("2.95", 31, "Salz"));
+    ASSERT_TRUE(recipe.Save()) << recipe.LastErrorText();
+    for (int mode : {clsRecipeExport::kMealMasterFile, clsRecipeExport::kRezkonvFile}) {
+        SCOPED_TRACE(mode);
+        ExportRequest request;
+        request.Mode = mode;
+        request.Ids = {recipe.id()};
+        request.FileName = dir.File("mengen" + std::to_string(mode) + ".txt");
+        ASSERT_TRUE(RunExport(request, db.get()).Ok);
+        const std::string text = test::ReadFile(request.FileName);
+        EXPECT_NE(text.find("  1 1/2 "), std::string::npos) << text;
+        EXPECT_NE(text.find("2 0.95 "), std::string::npos) << text;
+        EXPECT_EQ(text.find("1,5"), std::string::npos) << text;
+    }
+}
+
+} // namespace
+} // namespace pf

@@ -29,7 +29,8 @@ void CopyFromHandle(sqlite3* source, const std::string& target)
     std::filesystem::remove(partial, ignored);
     {
         sqlite3* raw = nullptr;
-        const int rc = sqlite3_open_v2(partial.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        const int rc =
+            sqlite3_open_v2(partial.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
         DbHandle copy(raw);
         if (rc != SQLITE_OK)
             throw CopyError(target, raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc));

@@ -66,7 +66,8 @@ DosDateTime ToDos(std::time_t when)
     if (!localtime_r(&when, &local) || local.tm_year < 80)
         return {};
     DosDateTime dos;
-    dos.Date = static_cast<std::uint16_t>(((local.tm_year - 80) << 9) | ((local.tm_mon + 1) << 5) | local.tm_mday);
+    dos.Date =
+        static_cast<std::uint16_t>(((local.tm_year - 80) << 9) | ((local.tm_mon + 1) << 5) | local.tm_mday);
     dos.Time = static_cast<std::uint16_t>((local.tm_hour << 11) | (local.tm_min << 5) | (local.tm_sec / 2));
     return dos;
 }
@@ -145,9 +146,9 @@ std::string DosDateTimeText(DosDateTime value)
     if (value.Date == 0)
         return "";
     char text[32];
-    std::snprintf(text, sizeof text, "%02u.%02u.%04u %02u:%02u:%02u", value.Date & 0x1Fu, (value.Date >> 5) & 0x0Fu,
-                  ((value.Date >> 9) & 0x7Fu) + 1980u, (value.Time >> 11) & 0x1Fu, (value.Time >> 5) & 0x3Fu,
-                  (value.Time & 0x1Fu) * 2u);
+    std::snprintf(text, sizeof text, "%02u.%02u.%04u %02u:%02u:%02u", value.Date & 0x1Fu,
+                  (value.Date >> 5) & 0x0Fu, ((value.Date >> 9) & 0x7Fu) + 1980u, (value.Time >> 11) & 0x1Fu,
+                  (value.Time >> 5) & 0x3Fu, (value.Time & 0x1Fu) * 2u);
     return text;
 }
 
@@ -208,7 +209,8 @@ bool clsZIP::ReadDirectory(const std::string& path)
         if (entry.Size > 0 && entry.SizeCompressed < entry.Size)
             entry.Ratio = static_cast<int>(100 - (entry.SizeCompressed * 100 + entry.Size / 2) / entry.Size);
         entry.CRC = (stat.valid & ZIP_STAT_CRC) ? stat.crc : 0;
-        entry.CompressionType = MethodName((stat.valid & ZIP_STAT_COMP_METHOD) ? stat.comp_method : ZIP_CM_STORE);
+        entry.CompressionType =
+            MethodName((stat.valid & ZIP_STAT_COMP_METHOD) ? stat.comp_method : ZIP_CM_STORE);
         m_entries.push_back(std::move(entry));
     }
     m_expanded.assign(m_entries.size(), std::string());
@@ -292,7 +294,8 @@ bool clsZIP::Expand(const std::string& folder, bool keepFolders)
             fs::rename(partial, target, ec);
             if (ec) {
                 failure = kWriteFailed;
-                failureText = "Die Datei \"" + target.string() + "\" kann nicht geschrieben werden: " + ec.message();
+                failureText =
+                    "Die Datei \"" + target.string() + "\" kann nicht geschrieben werden: " + ec.message();
             }
         }
         if (failure != 0) {

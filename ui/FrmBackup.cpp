@@ -93,7 +93,8 @@ FrmBackup::FrmBackup(DatabaseWindows* windows, std::function<void()> afterRestor
     connect(browseFile, &QPushButton::clicked, this, [this] { RunTrapped([this] { BrowseFile(); }); });
     connect(explorer, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdExplorer_Click(); }); });
     connect(save, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdStartSave_Click(); }); });
-    connect(restore, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdStartRestore_Click(); }); });
+    connect(restore, &QPushButton::clicked, this,
+            [this] { RunTrapped([this] { cmdStartRestore_Click(); }); });
     connect(remove, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdDelBackup_Click(); }); });
     connect(close, &QPushButton::clicked, this, [this] { CloseWindow(); });
     connect(m_reminder, &QCheckBox::clicked, this, [this] { RunTrapped([this] { chkReminder_Click(); }); });
@@ -130,7 +131,8 @@ std::string FrmBackup::SelectedBackup() const
 
 void FrmBackup::BrowseFolder()
 {
-    const QString folder = QFileDialog::getExistingDirectory(this, "Sicherungsverzeichnis wählen", m_folder->text());
+    const QString folder =
+        QFileDialog::getExistingDirectory(this, "Sicherungsverzeichnis wählen", m_folder->text());
     if (folder.isEmpty())
         return;
     m_folder->setText(folder);
@@ -139,8 +141,9 @@ void FrmBackup::BrowseFolder()
 
 void FrmBackup::BrowseFile()
 {
-    const QString file = QFileDialog::getOpenFileName(this, "Datensicherung wählen", m_folder->text(),
-                                                      "Datensicherungen (*.zip *.ZIP *.mdb *.MDB);;Alle Dateien (*)");
+    const QString file =
+        QFileDialog::getOpenFileName(this, "Datensicherung wählen", m_folder->text(),
+                                     "Datensicherungen (*.zip *.ZIP *.mdb *.MDB);;Alle Dateien (*)");
     if (!file.isEmpty()) {
         m_file->setText(file);
         m_list->clearSelection();

@@ -25,10 +25,18 @@ struct CountedTable
     const char* Label;
 };
 const CountedTable kCounted[] = {
-    {"T_REZ_KOPF", "Rezepte"},          {"T_REZ_ZUTAT", "Zutatenzeilen"}, {"T_BUCH", "Kochbücher"},
-    {"T_CAT", "Kategorien"},            {"T_UNIT", "Einheiten"},          {"T_MENU_KOPF", "Menüs"},
-    {"T_SHOPPING_KOPF", "Einkaufslisten"}, {"T_ADRESSE", "Adressen"},     {"T_LEXIKON", "Lexikoneinträge"},
-    {"T_LITERATUR", "Literaturquellen"}, {"T_BLS_DAT", "Lebensmittel (BLS)"}, {"T_USER", "Benutzer"},
+    {"T_REZ_KOPF", "Rezepte"},
+    {"T_REZ_ZUTAT", "Zutatenzeilen"},
+    {"T_BUCH", "Kochbücher"},
+    {"T_CAT", "Kategorien"},
+    {"T_UNIT", "Einheiten"},
+    {"T_MENU_KOPF", "Menüs"},
+    {"T_SHOPPING_KOPF", "Einkaufslisten"},
+    {"T_ADRESSE", "Adressen"},
+    {"T_LEXIKON", "Lexikoneinträge"},
+    {"T_LITERATUR", "Literaturquellen"},
+    {"T_BLS_DAT", "Lebensmittel (BLS)"},
+    {"T_USER", "Benutzer"},
 };
 
 QLabel* ValueLabel(const char* name, QWidget* parent)
@@ -115,12 +123,14 @@ void FrmDBEigenschaften::Refresh()
     const ConnectionState& conn = Connection();
     const QLocale german(QLocale::German);
     m_path->setText(QString::fromStdString(conn.DbPath));
-    m_kind->setText(conn.DbType == 0 ? "Datenbank-Datei" : "ODBC-Datenquelle (" + QString::fromStdString(conn.DbTypeText) + ")");
+    m_kind->setText(conn.DbType == 0 ? "Datenbank-Datei"
+                                     : "ODBC-Datenquelle (" + QString::fromStdString(conn.DbTypeText) + ")");
     m_history->setRowCount(0);
     m_counts->setRowCount(0);
     std::error_code ec;
     const auto size = conn.DbType == 0 ? std::filesystem::file_size(conn.DbPath, ec) : 0;
-    m_size->setText(conn.DbType != 0 || ec ? QString("-") : german.toString(static_cast<qulonglong>(size)) + " Bytes");
+    m_size->setText(conn.DbType != 0 || ec ? QString("-")
+                                           : german.toString(static_cast<qulonglong>(size)) + " Bytes");
     if (!HasWorkDb()) {
         m_version->setText("-");
         m_readOnly->setText("-");
@@ -145,7 +155,8 @@ void FrmDBEigenschaften::Refresh()
             } catch (const DbError&) {
             }
             m_history->setItem(row, 3, Cell(DateText(date)));
-            m_history->setItem(row, 4, Cell(QString::fromStdString(description.IsNull() ? "" : description.AsText())));
+            m_history->setItem(
+                row, 4, Cell(QString::fromStdString(description.IsNull() ? "" : description.AsText())));
         }
     } catch (const DbError& error) {
         m_version->setText("nicht lesbar: " + QString::fromStdString(error.Description()));
@@ -153,7 +164,8 @@ void FrmDBEigenschaften::Refresh()
     for (const CountedTable& table : kCounted) {
         if (!db.TableExists(table.Table))
             continue;
-        const long count = static_cast<long>(db.Scalar(std::string("SELECT COUNT(*) FROM ") + table.Table).AsLong());
+        const long count =
+            static_cast<long>(db.Scalar(std::string("SELECT COUNT(*) FROM ") + table.Table).AsLong());
         const int row = m_counts->rowCount();
         m_counts->insertRow(row);
         m_counts->setItem(row, 0, Cell(table.Table));

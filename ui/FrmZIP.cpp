@@ -164,7 +164,8 @@ void FrmZIP::cmdExpand_Click()
 {
     const std::string folder = m_target->text().trimmed().toStdString();
     if (folder.empty()) {
-        UI().Inform("Bitte einen Zielordner angeben.", MsgIcon::Information, AppContext::Current().AppCaption);
+        UI().Inform("Bitte einen Zielordner angeben.", MsgIcon::Information,
+                    AppContext::Current().AppCaption);
         return;
     }
     ExtractSelected(folder);

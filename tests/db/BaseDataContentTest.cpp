@@ -102,7 +102,8 @@ bool IsBase64(const std::string& field)
     return body.size() % 4 == 0 &&
            body.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/=") ==
                std::string::npos &&
-           (pad == std::string::npos || (body.size() - pad <= 2 && body.find_first_not_of('=', pad) == std::string::npos));
+           (pad == std::string::npos ||
+            (body.size() - pad <= 2 && body.find_first_not_of('=', pad) == std::string::npos));
 }
 
 bool BoolOf(const std::string& field)
@@ -125,9 +126,10 @@ void CheckFieldShape(const std::string& field, const std::string& where, std::ve
         if (!IsQuoted(field) || field.find('"', 1) != field.size() - 1)
             problems.push_back(where + ": stray double quote in " + field);
         for (std::size_t i = 1; i + 1 < field.size(); ++i)
-            if (field[i] == '\\' && !(i + 4 < field.size() && std::isdigit(static_cast<unsigned char>(field[i + 1])) &&
-                                      std::isdigit(static_cast<unsigned char>(field[i + 2])) &&
-                                      std::isdigit(static_cast<unsigned char>(field[i + 3]))))
+            if (field[i] == '\\' &&
+                !(i + 4 < field.size() && std::isdigit(static_cast<unsigned char>(field[i + 1])) &&
+                  std::isdigit(static_cast<unsigned char>(field[i + 2])) &&
+                  std::isdigit(static_cast<unsigned char>(field[i + 3]))))
                 problems.push_back(where + ": backslash without a three-digit code in " + field);
         return;
     }
@@ -162,7 +164,8 @@ const Loaded& Data()
             std::size_t pos = 0;
             for (int lineNo = 1; pos < content.size(); ++lineNo) {
                 const std::size_t lf = content.find('\n', pos);
-                std::string line = content.substr(pos, lf == std::string::npos ? std::string::npos : lf - pos);
+                std::string line =
+                    content.substr(pos, lf == std::string::npos ? std::string::npos : lf - pos);
                 pos = lf == std::string::npos ? content.size() : lf + 1;
                 const std::string where = name + ":" + std::to_string(lineNo);
                 if (line.empty() || line.back() != '\r')
@@ -179,8 +182,9 @@ const Loaded& Data()
                 const std::vector<std::string> fields = SplitTabs(line);
                 if (!fields[0].empty()) {
                     if (out.Tables.count(fields[0]) != 0)
-                        out.Problems.push_back(where + ": table " + fields[0] + " has a second header, which "
-                                                                          "would empty it again");
+                        out.Problems.push_back(where + ": table " + fields[0] +
+                                               " has a second header, which "
+                                               "would empty it again");
                     table = &out.Tables[fields[0]];
                     table->Name = fields[0];
                     table->Where = where;
@@ -221,7 +225,8 @@ TEST(BaseDataContent, FilesKeepTheTextFormat)
 {
     for (const std::string& problem : Data().Problems)
         ADD_FAILURE() << problem;
-    for (const char* name : {"T_CAT_TYPE", "T_CAT", "T_UNIT", "T_REZ_KOPFEINHEIT", "T_BLS_FDESC", "T_BLS_TREE", "T_BUCH"})
+    for (const char* name :
+         {"T_CAT_TYPE", "T_CAT", "T_UNIT", "T_REZ_KOPFEINHEIT", "T_BLS_FDESC", "T_BLS_TREE", "T_BUCH"})
         EXPECT_FALSE(Get(name).Rows.empty()) << name;
 }
 
@@ -236,8 +241,9 @@ TEST(BaseDataContent, ColumnsAndValuesFitTheSchema)
             continue;
         }
         for (std::size_t c = 0; c < table.Columns.size(); ++c) {
-            const auto field = std::find_if(def->Fields.begin(), def->Fields.end(),
-                                            [&](const FieldDef& f) { return EqualsNoCase(f.Name, table.Columns[c]); });
+            const auto field = std::find_if(def->Fields.begin(), def->Fields.end(), [&](const FieldDef& f) {
+                return EqualsNoCase(f.Name, table.Columns[c]);
+            });
             if (field == def->Fields.end()) {
                 ADD_FAILURE() << table.Where << ": " << name << " has no column " << table.Columns[c];
                 continue;
@@ -256,7 +262,8 @@ TEST(BaseDataContent, ColumnsAndValuesFitTheSchema)
                     break;
                 case FieldType::Memo:
                 case FieldType::Binary:
-                    EXPECT_TRUE(IsBase64(value)) << name << "." << field->Name << " must be Base64: " << value;
+                    EXPECT_TRUE(IsBase64(value))
+                        << name << "." << field->Name << " must be Base64: " << value;
                     break;
                 case FieldType::Boolean:
                     EXPECT_TRUE(value == "True" || value == "False" || value == "-1" || value == "0")
@@ -283,7 +290,8 @@ struct Unit
 std::vector<Unit> Units()
 {
     const Table& t = Get("T_UNIT");
-    const char* nameCols[6] = {"UnitShortD", "UnitNameD", "UnitShortUK", "UnitNameUK", "UnitShortUS", "UnitNameUS"};
+    const char* nameCols[6] = {"UnitShortD", "UnitNameD",   "UnitShortUK",
+                               "UnitNameUK", "UnitShortUS", "UnitNameUS"};
     std::vector<Unit> units;
     for (const auto& row : t.Rows) {
         Unit u;
@@ -340,8 +348,8 @@ TEST(BaseDataContent, EveryMealMasterAbbreviationFindsAUnit)
 {
     const std::vector<Unit> units = Units();
     const std::map<std::string, std::string> expected = {
-        {"t", "Teelöffel"}, {"ts", "Teelöffel"}, {"tb", "Esslöffel"}, {"c", "Tasse"}, {"g", "Gramm"},
-        {"kg", "Kilogramm"}, {"ml", "Milliliter"}, {"l", "Liter"}, {"pn", "Prise"}, {"oz", "Gramm"}};
+        {"t", "Teelöffel"},  {"ts", "Teelöffel"},  {"tb", "Esslöffel"}, {"c", "Tasse"},  {"g", "Gramm"},
+        {"kg", "Kilogramm"}, {"ml", "Milliliter"}, {"l", "Liter"},      {"pn", "Prise"}, {"oz", "Gramm"}};
     for (const char* abbreviation : {"x",  "ea", "ts", "t",  "tb", "T",  "c",  "pt", "qt", "ga", "oz", "lb",
                                      "fl", "pn", "dr", "ds", "sm", "md", "lg", "cn", "pk", "ct", "bn", "sl",
                                      "cl", "dl", "l",  "ml", "cb", "mg", "cg", "dg", "g",  "kg"}) {
@@ -374,7 +382,8 @@ TEST(BaseDataContent, UnitNamesReadBackToTheSameQuantity)
                 return;
             }
             EXPECT_FALSE(Converts(found->ConvD) || Converts(found->ConvUS)) << name;
-            EXPECT_EQ(found->NaehrIndex, u.NaehrIndex) << u.Id << " and " << found->Id << " measure different things";
+            EXPECT_EQ(found->NaehrIndex, u.NaehrIndex)
+                << u.Id << " and " << found->Id << " measure different things";
             EXPECT_TRUE(Near(u.NaehrValue, factor * found->NaehrValue))
                 << u.Id << ": " << factor << " x " << found->NaehrValue << " is not " << u.NaehrValue;
         };
@@ -415,7 +424,8 @@ TEST(BaseDataContent, YieldUnitsAreFoundByTheirOwnNames)
     const Table& t = Get("T_REZ_KOPFEINHEIT");
     std::vector<std::pair<long, std::pair<std::string, std::string>>> rows;
     for (const auto& row : t.Rows)
-        rows.push_back({std::lround(NumberOf(row[t.Col("ID")])), {TextOf(row[t.Col("NameD")]), TextOf(row[t.Col("NameE")])}});
+        rows.push_back({std::lround(NumberOf(row[t.Col("ID")])),
+                        {TextOf(row[t.Col("NameD")]), TextOf(row[t.Col("NameE")])}});
     std::sort(rows.begin(), rows.end());
     const auto lookup = [&](const std::string& text) -> long {
         const std::string upper = ToUpper(text);
@@ -432,7 +442,8 @@ TEST(BaseDataContent, YieldUnitsAreFoundByTheirOwnNames)
     }
     const long servings = lookup("Servings");
     ASSERT_NE(servings, 0);
-    EXPECT_EQ(std::find_if(rows.begin(), rows.end(), [&](const auto& r) { return r.first == servings; })->second.first,
+    EXPECT_EQ(std::find_if(rows.begin(), rows.end(), [&](const auto& r) { return r.first == servings; })
+                  ->second.first,
               "Portionen");
     EXPECT_NE(lookup("Rezept"), 0);
 }
@@ -461,15 +472,18 @@ TEST(BaseDataContent, CategoriesFormTreesOfOneKindWithUniqueNames)
     for (const auto& row : t.Rows) {
         const long id = std::lround(NumberOf(row[t.Col("ID")]));
         const Cat c{TextOf(row[t.Col("CatNameD")]), std::lround(NumberOf(row[t.Col("CatType")])),
-                    std::lround(NumberOf(row[t.Col("CatParent")])), std::lround(NumberOf(row[t.Col("LaenderCode")]))};
+                    std::lround(NumberOf(row[t.Col("CatParent")])),
+                    std::lround(NumberOf(row[t.Col("LaenderCode")]))};
         EXPECT_GT(id, 0);
         EXPECT_TRUE(cats.emplace(id, c).second) << "ID " << id << " twice";
-        EXPECT_TRUE(names.insert(ToUpper(c.Name)).second) << c.Name << " twice: a name finds one category only";
+        EXPECT_TRUE(names.insert(ToUpper(c.Name)).second)
+            << c.Name << " twice: a name finds one category only";
         EXPECT_LE(CharLength(c.Name), 20u) << c.Name << " would be cut on save";
         EXPECT_EQ(c.Name.find_first_of("*?#[\""), std::string::npos) << c.Name << " breaks the LIKE lookups";
         EXPECT_TRUE(!c.Name.empty() && c.Name.front() != ' ' && c.Name.back() != ' ') << c.Name;
         EXPECT_EQ(kinds.count(c.Kind), 1u) << c.Name;
-        EXPECT_EQ(c.Kind == originKind, c.Code != 0) << c.Name << ": origins and only origins carry a country code";
+        EXPECT_EQ(c.Kind == originKind, c.Code != 0)
+            << c.Name << ": origins and only origins carry a country code";
         EXPECT_NE(c.Code, 99) << c.Name << ": 99 hides a category from the lists";
     }
     std::size_t countries = 0;

@@ -17,7 +17,8 @@ std::unique_ptr<Database> MakeNotes(const std::string& path, int rows)
     db->CreateTable({"T_NOTIZ", {{"ID", FieldType::Long}, {"Titel", FieldType::Text, 50}}, {}});
     DbTransaction t(*db);
     for (int i = 1; i <= rows; ++i)
-        db->Execute("INSERT INTO T_NOTIZ (ID, Titel) VALUES (?, ?)", {Value(i), Value("Käse " + std::to_string(i))});
+        db->Execute("INSERT INTO T_NOTIZ (ID, Titel) VALUES (?, ?)",
+                    {Value(i), Value("Käse " + std::to_string(i))});
     t.Commit();
     return db;
 }

@@ -48,7 +48,8 @@ struct SourceFile
 };
 
 // An archive of the given files, written from real files in dir/src.
-std::string MakeArchive(const test::TempDir& dir, const std::string& name, const std::vector<SourceFile>& files)
+std::string MakeArchive(const test::TempDir& dir, const std::string& name,
+                        const std::vector<SourceFile>& files)
 {
     clsZIP zip;
     const std::string archive = dir.File(name);
@@ -91,7 +92,8 @@ TEST(ClsZip, ListsEveryEntryWithItsDetails)
         std::string Name;
         std::string Folder;
     };
-    const Expected expected[] = {{"Käsekuchen.txt", ""}, {"Grießbrei.txt", "Rezepte/Süßspeisen"}, {"leer.txt", ""}};
+    const Expected expected[] = {
+        {"Käsekuchen.txt", ""}, {"Grießbrei.txt", "Rezepte/Süßspeisen"}, {"leer.txt", ""}};
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(kFiles[static_cast<std::size_t>(i)].NameInArchive);
         const std::string& content = kFiles[static_cast<std::size_t>(i)].Content;
@@ -143,7 +145,8 @@ TEST(ClsZip, ReadsArchivesOfOtherWriters)
 {
     test::TempDir dir;
     test::WriteFile(dir.File("in/Kuchen.mm"), "MMMMM----- Recipe via Meal-Master\r\n");
-    const std::string command = "cd '" + dir.File("in") + "' && cmake -E tar cf ../fremd.zip --format=zip Kuchen.mm";
+    const std::string command =
+        "cd '" + dir.File("in") + "' && cmake -E tar cf ../fremd.zip --format=zip Kuchen.mm";
     if (std::system(command.c_str()) != 0)
         GTEST_SKIP() << "no archiver at hand";
     clsZIP zip;

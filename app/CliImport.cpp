@@ -106,8 +106,13 @@ int CliImport(CliCall& call)
             const bool ok = run.Import();
             for (const std::string& problem : run.Problems())
                 call.Err << problem << "\n";
+            const ImportCounters& counted = run.Counters();
             if (!ok) {
                 call.Err << "Der Import ist fehlgeschlagen: " << run.LastErrorText() << "\n";
+                code = 1;
+            } else if (counted.Imported + counted.Dupe + counted.Skipped + counted.Faulty == 0) {
+                // An empty file or an archive that cannot be read: a script must see that nothing came in.
+                call.Err << "In den angegebenen Dateien wurde kein Rezept gefunden.\n";
                 code = 1;
             }
             call.Out << run.Summary() << "\n";

@@ -69,3 +69,23 @@ TEST_F(CliImportTest, ReadOnlyDatabaseIsAFailure)
 
 } // namespace
 } // namespace pf
+
+namespace pf {
+namespace {
+
+TEST_F(CliImportTest, FilesWithoutAnyRecipeEndWithAnErrorCode)
+{
+    const std::string database = dir.File("leer.MDB");
+    ASSERT_EQ(Run({"--db", database, "init"}), 0) << err.str();
+    test::WriteFile(dir.File("leer.mm"), "");
+    test::WriteFile(dir.File("kaputt.zip"), "PK\x03\x04 kein Archiv");
+    for (const char* file : {"leer.mm", "kaputt.zip"}) {
+        SCOPED_TRACE(file);
+        EXPECT_EQ(Run({"--db", database, "import", dir.File(file)}), 1);
+        EXPECT_NE(err.str().find("kein Rezept gefunden"), std::string::npos) << err.str();
+        EXPECT_NE(out.str().find("importiert: 0"), std::string::npos) << out.str();
+    }
+}
+
+} // namespace
+} // namespace pf

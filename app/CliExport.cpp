@@ -10,6 +10,7 @@
 #include "exchange/ExportRun.h"
 #include "model/ProgramUnits.h"
 
+#include <algorithm>
 #include <charconv>
 #include <filesystem>
 #include <ostream>
@@ -116,6 +117,23 @@ int CliExport(CliCall& call)
                 "SELECT ID FROM T_REZ_KOPF WHERE FlagDeleted=0 OR FlagDeleted IS NULL ORDER BY ID");
             for (; !rs->Eof(); rs->MoveNext())
                 ids.push_back(static_cast<long>(rs->Field(0).AsLong()));
+        }
+        // A recipe named twice is written once, in the place it was first named.
+        std::vector<long> unique;
+        for (long id : ids)
+            if (std::find(unique.begin(), unique.end(), id) == unique.end())
+                unique.push_back(id);
+        ids = std::move(unique);
+        std::string list;
+        for (long id : ids)
+            list += (list.empty() ? "" : ",") + std::to_string(id);
+        if (ids.empty() ||
+            db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE ID IN (" + list + ")").AsLong() == 0) {
+            // Nothing to write: the target file stays as it is.
+            call.Err << "Keines der Rezepte ist in der Datenbank vorhanden; es wurde nichts exportiert.\n";
+            ResetProgramData();
+            CloseWorkDatabase();
+            return 1;
         }
         request.Ids = ids;
         request.Servings.assign(ids.size(), servings);

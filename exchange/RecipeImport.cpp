@@ -356,7 +356,8 @@ void RecipeImport::ShowProgress(const std::string& title, bool force)
 
 std::string RecipeImport::Summary() const
 {
-    return "importiert: " + std::to_string(m_counters.Imported) +
+    // Recipes set aside as duplicates are stored too, in the duplicates cookbook.
+    return "importiert: " + std::to_string(m_counters.Imported + m_counters.Dupe) +
            ", übersprungen: " + std::to_string(m_counters.Skipped) +
            ", fehlerhaft: " + std::to_string(m_counters.Faulty);
 }

@@ -77,8 +77,17 @@ TEST_F(CliExportTest, RefusesBadArgumentsAndReportsMissingRecipes)
     EXPECT_EQ(Run({"--db", path, "export", "--format", "mm", "--ids", "7,x", "--out", dir.File("x")}), 2);
     EXPECT_EQ(Run({"--db", path, "export", "--format", "mnx", "--out", dir.File("x")}), 2);
 
-    ASSERT_EQ(Run({"--db", path, "export", "--format", "mm", "--ids", "99,8", "--out", dir.File("x.mm")}), 0);
+    ASSERT_EQ(Run({"--db", path, "export", "--format", "mm", "--ids", "99,8,8", "--out", dir.File("x.mm")}),
+              0);
     EXPECT_EQ(out.str(), "exportiert: 1, übersprungen: 1\n");
+
+    // None of the recipes exists: an error, and a file already at the target stays untouched.
+    test::WriteFile(dir.File("alt.mm"), "vorher");
+    EXPECT_EQ(Run({"--db", path, "export", "--format", "mm", "--ids", "98,99", "--out", dir.File("alt.mm")}),
+              1);
+    EXPECT_NE(err.str().find("nichts exportiert"), std::string::npos) << err.str();
+    EXPECT_EQ(test::ReadFile(dir.File("alt.mm")), "vorher");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("alt.mm.BAK")));
 }
 
 } // namespace

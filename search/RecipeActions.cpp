@@ -176,14 +176,14 @@ bool RecipeActions::SetOrigin(const std::vector<long>& ids, long originId)
     return ok;
 }
 
-bool RecipeActions::SetLanguage(const std::vector<long>& ids, long language)
+bool RecipeActions::SetHeadColumn(const std::vector<long>& ids, const char* column, long value)
 {
     m_lastErrorText.clear();
     if (ids.empty())
         return true;
     try {
-        Db().Execute("UPDATE T_REZ_KOPF SET RezSprache=" + std::to_string(language) + " WHERE ID IN (" +
-                     JoinIds(ids) + ")");
+        Db().Execute(std::string("UPDATE T_REZ_KOPF SET ") + column + "=" + std::to_string(value) +
+                     " WHERE ID IN (" + JoinIds(ids) + ")");
     } catch (const DbError& e) {
         m_lastErrorText = e.what();
         return false;
@@ -192,20 +192,14 @@ bool RecipeActions::SetLanguage(const std::vector<long>& ids, long language)
     return true;
 }
 
+bool RecipeActions::SetLanguage(const std::vector<long>& ids, long language)
+{
+    return SetHeadColumn(ids, "RezSprache", language);
+}
+
 bool RecipeActions::SetSource(const std::vector<long>& ids, long quelleId)
 {
-    m_lastErrorText.clear();
-    if (ids.empty())
-        return true;
-    try {
-        Db().Execute("UPDATE T_REZ_KOPF SET RezQuelleID=" + std::to_string(quelleId) + " WHERE ID IN (" +
-                     JoinIds(ids) + ")");
-    } catch (const DbError& e) {
-        m_lastErrorText = e.what();
-        return false;
-    }
-    ClearRecipeCache();
-    return true;
+    return SetHeadColumn(ids, "RezQuelleID", quelleId);
 }
 
 long RecipeActions::NewFingerprints(const std::vector<long>& ids)

@@ -72,6 +72,8 @@ private:
     Database& Db();
     // Runs change for each recipe in one transaction; the number of recipes it changed, -1 on a
     // database error (then nothing is changed).
+    // Sets one numeric head column of every listed recipe in one statement.
+    bool SetHeadColumn(const std::vector<long>& ids, const char* column, long value);
     long ForEachRecipe(const std::vector<long>& ids, const std::function<bool(Database&, long)>& change);
     std::string Title(long id);
 

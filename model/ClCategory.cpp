@@ -5,6 +5,7 @@
 #include "core/Utf8.h"
 #include "db/DatabaseChoice.h"
 #include "db/Recordset.h"
+#include "model/ChangeFlag.h"
 
 #include <algorithm>
 #include <set>
@@ -79,10 +80,7 @@ std::string ClCategory::Quoted() const
 
 void ClCategory::SetDescription(std::string name)
 {
-    if (name != m_name) {
-        m_name = std::move(name);
-        m_changed = true;
-    }
+    AssignChanged(m_name, std::move(name), m_changed);
 }
 
 void ClCategory::SetIsCountry(bool country)
@@ -96,34 +94,22 @@ void ClCategory::SetIsCountry(bool country)
 
 void ClCategory::SetIsEdit(bool edit)
 {
-    if (edit != m_isEdit) {
-        m_isEdit = edit;
-        m_changed = true;
-    }
+    AssignChanged(m_isEdit, edit, m_changed);
 }
 
 void ClCategory::SetParent(long parent)
 {
-    if (parent != m_parent) {
-        m_parent = parent;
-        m_changed = true;
-    }
+    AssignChanged(m_parent, parent, m_changed);
 }
 
 void ClCategory::Setwplevel(long level)
 {
-    if (level != m_wpLevel) {
-        m_wpLevel = level;
-        m_changed = true;
-    }
+    AssignChanged(m_wpLevel, level, m_changed);
 }
 
 void ClCategory::SetWPRepeat(long repeat)
 {
-    if (repeat != m_wpRepeat) {
-        m_wpRepeat = repeat;
-        m_changed = true;
-    }
+    AssignChanged(m_wpRepeat, repeat, m_changed);
 }
 
 bool ClCategory::SetTypeID(long typeID)

@@ -5,6 +5,7 @@
 // is touched only by the load, count and save operations.
 
 #include "core/Decimal4.h"
+#include "model/ChangeFlag.h"
 
 #include <memory>
 #include <string>
@@ -119,10 +120,7 @@ private:
 
     template <typename T, typename V> void Assign(T& member, const V& value)
     {
-        if (member != value) {
-            member = value;
-            m_changed = true;
-        }
+        AssignChanged(member, value, m_changed);
     }
 
     long m_rezId = 0;

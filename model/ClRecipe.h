@@ -6,6 +6,7 @@
 // writes. Operations return success and leave the reason in LastError/LastErrorText.
 
 #include "db/Value.h"
+#include "model/ChangeFlag.h"
 #include "model/ClFingerprint.h"
 #include "model/ClIngredient.h"
 #include "model/clBlob.h"
@@ -292,10 +293,7 @@ private:
     void SetDbError(const DbError& error);
     template <typename T, typename V> void Assign(T& member, const V& value)
     {
-        if (member != value) {
-            member = value;
-            m_changed = true;
-        }
+        AssignChanged(member, value, m_changed);
     }
 
     Database* m_db = nullptr;

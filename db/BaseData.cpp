@@ -47,15 +47,6 @@ std::string Bracket(const std::string& name)
     return "[" + name + "]";
 }
 
-std::string TodayShortDate()
-{
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-    NowSerial().ToParts(year, month, day, hour, minute, second);
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%02d.%02d.%04d", day, month, year);
-    return buffer;
-}
-
 std::string NumberText(double value)
 {
     char buffer[64];
@@ -385,7 +376,7 @@ bool ExportBaseData(Database& db, const std::string& file, long mask, BaseDataPr
                           "ExportBaseData");
         out << kBaseDataHeader << kCrLf;
         out << "VERSION\t" << AppContext::Current().VersionText << "\t"
-            << (dateText.empty() ? TodayShortDate() : dateText) << kCrLf;
+            << (dateText.empty() ? ShortDateText(NowSerial()) : dateText) << kCrLf;
 
         const std::vector<BaseDataTable> tables = BaseDataTables(mask);
         for (std::size_t t = 0; t < tables.size(); ++t) {

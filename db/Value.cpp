@@ -80,6 +80,17 @@ std::string TwoDigits(int n)
     return s.size() < 2 ? "0" + s : s;
 }
 
+} // namespace
+
+std::string ShortDateText(DateSerial date)
+{
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    date.ToParts(year, month, day, hour, minute, second);
+    return TwoDigits(day) + "." + TwoDigits(month) + "." + std::to_string(year);
+}
+
+namespace {
+
 // German date text as VB shows a date: the date alone at midnight, the time alone on day 0.
 std::string DateText(DateSerial date)
 {
@@ -89,7 +100,7 @@ std::string DateText(DateSerial date)
     const bool hasDay = std::trunc(date.Days) != 0;
     std::string out;
     if (hasDay)
-        out = TwoDigits(day) + "." + TwoDigits(month) + "." + std::to_string(year);
+        out = ShortDateText(date);
     if (hasTime || !hasDay) {
         if (!out.empty())
             out += " ";

@@ -96,4 +96,7 @@ private:
 // blanks are skipped). found tells whether a number was there.
 double LeadingNumber(std::string_view text, bool* found = nullptr);
 
+// The German short date of a day serial, "17.05.2003".
+std::string ShortDateText(DateSerial date);
+
 } // namespace pf

@@ -19,7 +19,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 namespace pf {
 
@@ -58,15 +57,6 @@ Value DateOrNull(DateSerial date)
 Value DaysOrNull(long days)
 {
     return days == 0 ? Value() : Value(DateSerial{static_cast<double>(days)});
-}
-
-std::string FormatDate(DateSerial date)
-{
-    int y = 0, m = 0, d = 0, h = 0, mi = 0, s = 0;
-    date.ToParts(y, m, d, h, mi, s);
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d.%02d.%04d", d, m, y);
-    return text;
 }
 
 // Switches the OEM conversion of umlaut elimination off for the life of the object: titles are
@@ -134,7 +124,7 @@ bool RecipeImport::ConfirmAddFile(Database& db, const std::string& file)
     }
     if (!date)
         return true;
-    const std::string text = "Die Datei\r\n" + file + "\r\nwurde bereits am " + FormatDate(*date) +
+    const std::string text = "Die Datei\r\n" + file + "\r\nwurde bereits am " + ShortDateText(*date) +
                              " importiert. Trotzdem erneut laden ?";
     return UI().Ask(text, Buttons::YesNo, Answer::No, MsgIcon::Question, AppContext::Current().AppTitle) ==
            Answer::Yes;

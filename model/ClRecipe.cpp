@@ -19,7 +19,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 
 namespace pf {
 
@@ -75,15 +74,6 @@ Value DaysValue(long days)
 Value DateValue(DateSerial date)
 {
     return date.Days == 0 ? Value() : Value(date);
-}
-
-std::string FormatShortDate(DateSerial date)
-{
-    int y = 0, m = 0, d = 0, h = 0, mi = 0, s = 0;
-    date.ToParts(y, m, d, h, mi, s);
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d.%02d.%04d", d, m, y);
-    return text;
 }
 
 } // namespace
@@ -1733,7 +1723,7 @@ std::string ClRecipe::RecipeCellTip(long id)
             "T_MENU_KOPF.MenuID=T_MENU_GANG.MenuID WHERE T_MENU_GANG.RezID=? AND T_MENU_KOPF.MenuTree=-3",
             {id});
         if (!lastPlan.IsNull())
-            lines.push_back("Im Wochenplan letztmals am " + FormatShortDate(lastPlan.AsDate()));
+            lines.push_back("Im Wochenplan letztmals am " + ShortDateText(lastPlan.AsDate()));
         const std::string menuList = recipe.GetChainedMenuList(id);
         if (!menuList.empty()) {
             std::string used;
@@ -1742,7 +1732,7 @@ std::string ClRecipe::RecipeCellTip(long id)
             for (; !rs->Eof(); rs->MoveNext()) {
                 const Value date = rs->Field(1);
                 used += (used.empty() ? "" : ", ") + rs->Field(0).AsText() + " [" +
-                        (date.IsNull() ? std::string() : FormatShortDate(date.AsDate())) + "]";
+                        (date.IsNull() ? std::string() : ShortDateText(date.AsDate())) + "]";
             }
             add("In Menüs genutzt: ", used);
         }

@@ -44,11 +44,6 @@ std::string LocaleDecimal(Decimal4 value, char decimalSeparator)
     return text;
 }
 
-bool IsConversionFactor(Decimal4 factor)
-{
-    return factor != Decimal4() && factor != Decimal4::FromLong(1);
-}
-
 struct LineKey
 {
     long recipe = 0;
@@ -275,18 +270,7 @@ Decimal4 ClIngredient::Menge() const
 
 void ClIngredient::SetMenge(Decimal4 shown)
 {
-    Decimal4 stored = shown;
-    const int index = EinheitPtr();
-    if (index > 0) {
-        ClUnit& units = Units();
-        const int flags = ClUnit::CompleteConvtype(m_convtype);
-        // Undo the factors in the reverse order of the display.
-        if ((flags & convtype::kUS) != 0 && IsConversionFactor(units.US2DFactor(index)))
-            stored = stored / units.US2DFactor(index);
-        if ((flags & convtype::kUK) != 0 && IsConversionFactor(units.UK2DFactor(index)))
-            stored = stored / units.UK2DFactor(index);
-    }
-    SetOrgMeasurement(stored);
+    SetOrgMeasurement(Units().StoredQuantity(shown, EinheitPtr(), ClUnit::CompleteConvtype(m_convtype)));
 }
 
 std::string ClIngredient::MengeTxt() const

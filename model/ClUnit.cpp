@@ -361,6 +361,20 @@ Decimal4 ClUnit::DisplayQuantity(Decimal4 stored, int index, int flags)
     return Decimal4::FromTicks(ticks);
 }
 
+Decimal4 ClUnit::StoredQuantity(Decimal4 shown, int index, int flags)
+{
+    Decimal4 stored = shown;
+    const UnitEntry* e = Entry(index);
+    if (e && index > 0) {
+        // Undo the factors in the reverse order of the display.
+        if ((flags & convtype::kUS) != 0 && IsConversionFactor(e->US2DFactor))
+            stored = stored / e->US2DFactor;
+        if ((flags & convtype::kUK) != 0 && IsConversionFactor(e->UK2DFactor))
+            stored = stored / e->UK2DFactor;
+    }
+    return stored;
+}
+
 double ScaleRatio(long yield, long newYield)
 {
     if (yield == 0 || newYield <= 0 || newYield == yield)

@@ -119,6 +119,9 @@ public:
     std::string UnitText(int index, int flags, std::string_view languageCode);
     // Shown quantity of a stored quantity under completed flags, rounded to three decimals.
     Decimal4 DisplayQuantity(Decimal4 stored, int index, int flags);
+    // The stored quantity of a shown one: the display's factors undone, so that a quantity shown
+    // and entered again keeps its stored value.
+    Decimal4 StoredQuantity(Decimal4 shown, int index, int flags);
 
 private:
     const UnitEntry* Entry(int index);

@@ -20,7 +20,7 @@ int CliBackup(CliCall& call)
     Backup backup;
     backup.SetQuiet(true);
     const bool saved = backup.Save(call.Args[0]);
-    CloseWorkDatabase();
+    CloseCliDatabase();
     if (!saved) {
         call.Err << "Die Datensicherung ist fehlgeschlagen: " << backup.LastErrorText() << "\n";
         return 1;
@@ -42,7 +42,7 @@ int CliRestore(CliCall& call)
         return 1;
     if (!exists) {
         ConnectionState& conn = Connection();
-        CloseWorkDatabase();
+        CloseCliDatabase();
         conn.DbType = 0;
         conn.DbTypeText = "ACCESS";
         conn.DbPath = call.Database;
@@ -50,7 +50,7 @@ int CliRestore(CliCall& call)
     Backup backup;
     backup.SetQuiet(true);
     const bool restored = backup.Restore(call.Args[0], false);
-    CloseWorkDatabase();
+    CloseCliDatabase();
     if (!restored) {
         call.Err << backup.LastErrorText() << "\n";
         return 1;

@@ -31,6 +31,8 @@ const std::vector<CliCommand>& CliCommands();
 // Opens the database of the call; on failure writes the German reason to Err and returns null.
 class Database;
 Database* OpenCliDatabase(CliCall& call);
+// Closes the database of the call and forgets what the program read from it.
+void CloseCliDatabase();
 
 int CliInfo(CliCall& call);
 int CliInit(CliCall& call);

@@ -5,6 +5,7 @@
 #include "db/Recordset.h"
 #include "db/SchemaVersion.h"
 #include "db/WorkDatabase.h"
+#include "model/ProgramUnits.h"
 
 #include <filesystem>
 #include <ostream>
@@ -26,7 +27,7 @@ long CountRows(Database& db, const char* table)
 Database* OpenCliDatabase(CliCall& call)
 {
     ConnectionState& conn = Connection();
-    CloseWorkDatabase();
+    CloseCliDatabase();
     try {
         conn.DbType = 0;
         conn.DbTypeText = "ACCESS";
@@ -41,6 +42,13 @@ Database* OpenCliDatabase(CliCall& call)
     }
 }
 
+void CloseCliDatabase()
+{
+    // The program's unit lists and recipe caches belong to the database that closes.
+    ResetProgramData();
+    CloseWorkDatabase();
+}
+
 int CliInfo(CliCall& call)
 {
     Database* db = OpenCliDatabase(call);
@@ -51,7 +59,7 @@ int CliInfo(CliCall& call)
         version = DatabaseVersionText(*db);
     } catch (const DbError&) {
         call.Err << "Die vorliegende Datenbank sieht nicht wie eine Pfannola-Datenbank aus !\n";
-        CloseWorkDatabase();
+        CloseCliDatabase();
         return 1;
     }
     call.Out << "Datenbank: " << call.Database << "\n";
@@ -67,7 +75,7 @@ int CliInfo(CliCall& call)
         call.Out << count.Label << ": " << (n < 0 ? std::string("-") : std::to_string(n)) << "\n";
     }
     call.Out << "Nur lesen: " << (db->IsUpdatable() ? "nein" : "ja") << "\n";
-    CloseWorkDatabase();
+    CloseCliDatabase();
     return 0;
 }
 
@@ -86,7 +94,7 @@ int CliInit(CliCall& call)
     conn.DbPath = call.Database;
     const bool created = Hooks().CreateDatabaseFromInit && Hooks().CreateDatabaseFromInit();
     conn.DbPath.clear();
-    CloseWorkDatabase();
+    CloseCliDatabase();
     if (!created || !std::filesystem::exists(call.Database, ec)) {
         call.Err << "Die Datenbank \"" << call.Database << "\" konnte nicht angelegt werden.\n";
         return 1;

@@ -8,7 +8,6 @@
 #include "db/DbError.h"
 #include "db/Recordset.h"
 #include "exchange/ExportRun.h"
-#include "model/ProgramUnits.h"
 
 #include <algorithm>
 #include <charconv>
@@ -107,7 +106,6 @@ int CliExport(CliCall& call)
     Database* db = OpenCliDatabase(call);
     if (!db)
         return 1;
-    ResetProgramData();
     int code = 0;
     try {
         ExportRequest request;
@@ -131,8 +129,7 @@ int CliExport(CliCall& call)
             db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE ID IN (" + list + ")").AsLong() == 0) {
             // Nothing to write: the target file stays as it is.
             call.Err << "Keines der Rezepte ist in der Datenbank vorhanden; es wurde nichts exportiert.\n";
-            ResetProgramData();
-            CloseWorkDatabase();
+            CloseCliDatabase();
             return 1;
         }
         request.Ids = ids;
@@ -150,8 +147,7 @@ int CliExport(CliCall& call)
         call.Err << "Beim Exportieren ist ein Fehler aufgetreten (" << error.Description() << ")\n";
         code = 1;
     }
-    ResetProgramData();
-    CloseWorkDatabase();
+    CloseCliDatabase();
     return code;
 }
 

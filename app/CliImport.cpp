@@ -5,7 +5,6 @@
 #include "db/Database.h"
 #include "db/DatabaseChoice.h"
 #include "exchange/RecipeImport.h"
-#include "model/ProgramUnits.h"
 #include "model/clBook.h"
 
 #include <charconv>
@@ -80,7 +79,6 @@ int CliImport(CliCall& call)
     Database* db = OpenCliDatabase(call);
     if (!db)
         return 1;
-    ResetProgramData();
     int code = 0;
     {
         if (!db->IsUpdatable()) {
@@ -118,8 +116,7 @@ int CliImport(CliCall& call)
             call.Out << run.Summary() << "\n";
         }
     }
-    ResetProgramData();
-    CloseWorkDatabase();
+    CloseCliDatabase();
     return code;
 }
 

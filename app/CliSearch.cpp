@@ -4,7 +4,6 @@
 #include "app/CliCommands.h"
 #include "db/DatabaseChoice.h"
 #include "model/ClRecipe.h"
-#include "model/ProgramUnits.h"
 #include "search/ClSearch.h"
 
 #include <charconv>
@@ -78,7 +77,6 @@ int CliSearch(CliCall& call)
     }
     if (!OpenCliDatabase(call))
         return 1;
-    ResetProgramData();
     int code = 0;
     {
         ClSearch search;
@@ -93,8 +91,7 @@ int CliSearch(CliCall& call)
         for (const SearchHit& hit : search.Hits())
             call.Out << hit.id << '\t' << hit.Title << '\n';
     }
-    ResetProgramData();
-    CloseWorkDatabase();
+    CloseCliDatabase();
     return code;
 }
 

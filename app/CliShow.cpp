@@ -3,7 +3,6 @@
 #include "app/CliCommands.h"
 #include "db/DatabaseChoice.h"
 #include "model/ClRecipe.h"
-#include "model/ProgramUnits.h"
 #include "model/RecipeText.h"
 
 #include <charconv>
@@ -45,7 +44,6 @@ int CliShow(CliCall& call)
     }
     if (!OpenCliDatabase(call))
         return 1;
-    ResetProgramData();
     int code = 0;
     {
         ClRecipe recipe;
@@ -65,8 +63,7 @@ int CliShow(CliCall& call)
             call.Out << RecipeAsText(recipe);
         }
     }
-    ResetProgramData();
-    CloseWorkDatabase();
+    CloseCliDatabase();
     return code;
 }
 

@@ -19,7 +19,7 @@ int CliUpgrade(CliCall& call)
         before = DatabaseVersionText(*db);
     } catch (const DbError&) {
         call.Err << "Die vorliegende Datenbank sieht nicht wie eine Pfannola-Datenbank aus !\n";
-        CloseWorkDatabase();
+        CloseCliDatabase();
         return 1;
     }
     // Questions take their defaults: upgrade, with the safety copy beside the file.
@@ -27,7 +27,7 @@ int CliUpgrade(CliCall& call)
     try {
         usable = UpgradeDatabase(*db, true);
     } catch (const ProcessExit& exit) {
-        CloseWorkDatabase();
+        CloseCliDatabase();
         call.Err << "Die Datenbank \"" << call.Database << "\" wurde nicht aktualisiert.\n";
         return exit.Code != 0 ? exit.Code : 1;
     }
@@ -35,7 +35,7 @@ int CliUpgrade(CliCall& call)
     std::string after;
     if (usable && HasWorkDb())
         after = DatabaseVersionText(WorkDb());
-    CloseWorkDatabase();
+    CloseCliDatabase();
     if (!usable || after < ProgramVersionText()) {
         call.Err << "Die Datenbank \"" << call.Database << "\" wurde nicht auf den Stand "
                  << ProgramVersionText() << " gebracht; sie hat den Stand "

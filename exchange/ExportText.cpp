@@ -20,9 +20,62 @@ std::u32string TrimCp(std::u32string_view text)
     return std::u32string(text.substr(first, text.find_last_not_of(U" \t") - first + 1));
 }
 
-bool StartsWith(std::u32string_view text, std::u32string_view prefix)
+bool IsAsciiDigit(char32_t c)
 {
-    return text.substr(0, prefix.size()) == prefix;
+    return c >= U'0' && c <= U'9';
+}
+
+bool IsLetterOrDigit(char32_t c)
+{
+    return IsAsciiDigit(c) || (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z') || c >= 0xC0;
+}
+
+bool LaidOut(std::u32string_view line)
+{
+    if (line.empty())
+        return false;
+    if (line[0] == U':')
+        return true;
+    // An item of a list: "- ", "* ", "• ", "1. ", "12) ", "a) ".
+    constexpr std::u32string_view kBullets = U"-*+\u2022\u00B7\u2013o";
+    if (line.size() >= 2 && kBullets.find(line[0]) != std::u32string_view::npos && line[1] == U' ')
+        return true;
+    std::size_t digits = 0;
+    while (digits < line.size() && digits < 3 && IsAsciiDigit(line[digits]))
+        ++digits;
+    const bool letterItem = digits == 0 && line.size() >= 3 && IsLetterOrDigit(line[0]) && line[1] == U')';
+    if ((digits > 0 || letterItem) && digits + 1 < line.size() &&
+        (line[std::max<std::size_t>(digits, 1)] == U'.' || line[std::max<std::size_t>(digits, 1)] == U')') &&
+        line[std::max<std::size_t>(digits, 1) + 1] == U' ')
+        return true;
+    // A line of a ":"-table: up to three words before a ":" that ends a word ("Backzeit: 40 Min.").
+    const std::size_t colon = line.find(U':');
+    if (colon != std::u32string_view::npos && colon > 0 && colon <= 25 && IsLetterOrDigit(line[0]) &&
+        (colon + 1 == line.size() || line[colon + 1] == U' ') &&
+        std::count(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(colon), U' ') <= 2)
+        return true;
+    // A rule: no letter and no digit.
+    return std::none_of(line.begin(), line.end(), IsLetterOrDigit);
+}
+
+bool IsSentenceEnd(char32_t c)
+{
+    return c == U'.' || c == U'!' || c == U'?';
+}
+
+// A break before rest (or after piece) would make a reader see a new line where the text goes on.
+// Only the last blank that fits may end a piece with a sentence: a shorter piece that ends so
+// reads as a line of its own.
+bool BadBreak(std::u32string_view piece, std::u32string_view rest, bool lastFitting)
+{
+    const std::size_t first = rest.find_first_not_of(U' ');
+    if (first == std::u32string_view::npos)
+        return false;
+    rest = rest.substr(first);
+    const std::size_t last = piece.find_last_not_of(U' ');
+    const char32_t end = last == std::u32string_view::npos ? U' ' : piece[last];
+    return end == U':' || end == U';' || (!lastFitting && IsSentenceEnd(end)) || rest[0] == U'-' ||
+           LaidOut(rest.substr(0, 40));
 }
 
 // CutLine on code points.
@@ -36,30 +89,54 @@ std::u32string Cut(std::u32string& text, int width)
     if (lineBreak != std::u32string::npos && (width < 1 || lineBreak <= limit)) {
         piece = text.substr(0, lineBreak);
         text.erase(0, lineBreak + 2);
-    } else if (width >= 1 && text.size() > limit) {
-        std::size_t found = 0; // 1-based position of a cut character
-        for (std::size_t i = limit; i >= 1; --i) {
-            if (kCutChars.find(text[i - 1]) != std::u32string_view::npos) {
-                found = i;
-                break;
-            }
-        }
-        if (found > 0) {
-            const std::size_t count = (text[found - 1] == U'(' && found >= 2) ? found - 1 : found;
-            piece = text.substr(0, count);
-            text.erase(0, count);
-        } else if (limit >= 2) {
-            piece = text.substr(0, limit - 1) + U"-";
-            text.erase(0, limit - 1);
-        } else {
-            piece = text.substr(0, 1);
-            text.erase(0, 1);
-        }
-    } else {
+        return piece;
+    }
+    // The whole rest, unless it fills the width and ends with "-": that is how a cut word looks.
+    if (width < 1 || text.size() < limit || (text.size() == limit && text.back() != U'-')) {
         piece = std::move(text);
         text.clear();
+        return piece;
     }
+    // Only at a blank, and so that the piece stays shorter than the width: a piece of the full
+    // width is a word cut hard.
+    std::size_t blank = std::u32string::npos;
+    std::size_t fallback = std::u32string::npos;
+    for (std::size_t i = std::min(limit - 1, text.size() - 1); i >= 1 && blank == std::u32string::npos; --i) {
+        if (text[i] != U' ' || text[i - 1] == U' ')
+            continue;
+        if (fallback == std::u32string::npos)
+            fallback = i;
+        if (!BadBreak(std::u32string_view(text).substr(0, i), std::u32string_view(text).substr(i),
+                      fallback == i))
+            blank = i;
+    }
+    if (blank == std::u32string::npos)
+        blank = fallback;
+    if (blank != std::u32string::npos) {
+        piece = text.substr(0, blank);
+        text.erase(0, blank);
+        return piece;
+    }
+    // A word longer than the line: cut hard, marked with "-" in the last column; a reader joins
+    // the next line to it without a blank and drops the mark.
+    const std::size_t keep = limit >= 2 ? limit - 1 : 1;
+    piece = text.substr(0, keep) + (limit >= 2 ? U"-" : U"");
+    text.erase(0, keep);
     return piece;
+}
+
+// "n/d" for d = 2 ... 8 when ticks (below one) lie within a thousandth of it, else empty: the
+// shown amounts carry three places (1/3 is 0.333).
+std::string ExactFraction(std::int64_t ticks)
+{
+    for (std::int64_t d = 2; d <= 8; ++d) {
+        for (std::int64_t n = 1; n < d; ++n) {
+            const std::int64_t diff = ticks * d - n * Decimal4::kScale;
+            if (diff > -10 * d && diff < 10 * d)
+                return std::to_string(n) + "/" + std::to_string(d);
+        }
+    }
+    return {};
 }
 
 } // namespace
@@ -91,60 +168,98 @@ std::string CutLine(std::string& text, int width)
     return FromCodePoints(piece);
 }
 
+bool IsLaidOutLine(std::string_view line)
+{
+    return LaidOut(TrimCp(ToCodePoints(line)));
+}
+
+std::vector<std::string> TextParagraphs(const std::vector<TextLine>& lines, std::size_t width)
+{
+    std::vector<std::u32string> out;
+    bool joinHard = false;       // the line before was a word cut hard
+    bool lastOwn = false;        // the line before stands on its own (a rule, a caption ending with ":")
+    std::size_t sentenceEnd = 0; // the line before ended a sentence and filled this many columns
+    for (const TextLine& raw : lines) {
+        std::u32string line = TrimCp(ToCodePoints(raw.Text));
+        if (line.empty()) {
+            if (!out.empty() && !out.back().empty())
+                out.emplace_back();
+            joinHard = false;
+            continue;
+        }
+        // A sentence that ends on a line the next word would still have fitted into was ended
+        // there on purpose.
+        const std::size_t firstWord = std::min(line.find(U' '), line.size());
+        const bool shortSentence = sentenceEnd > 0 && sentenceEnd + 1 + firstWord < width;
+        if (!out.empty() && !out.back().empty() &&
+            (joinHard || (!lastOwn && !shortSentence && !LaidOut(line)))) {
+            if (joinHard)
+                out.back().pop_back(); // the "-" that marks the cut
+            else
+                out.back() += U' ';
+            out.back() += line;
+        } else {
+            out.push_back(line);
+        }
+        const std::u32string& current = out.back();
+        joinHard = raw.HardCut && current.back() == U'-';
+        lastOwn = current.back() == U':' || std::none_of(line.begin(), line.end(), IsLetterOrDigit);
+        sentenceEnd = IsSentenceEnd(current.back()) ? (raw.Length > 0 ? raw.Length : line.size()) : 0;
+    }
+    while (!out.empty() && out.back().empty())
+        out.pop_back();
+    std::vector<std::string> result;
+    result.reserve(out.size());
+    for (const std::u32string& line : out)
+        result.push_back(FromCodePoints(line));
+    return result;
+}
+
 std::string FormatTextBlock(std::string_view text, int& lineCount, int maxParagraph, int indent, int width,
                             bool limitLines)
 {
-    std::u32string rest = ToCodePoints(NormalizeLineBreaks(text));
+    // The text as a reader will read it back: the lines of each paragraph joined, lists, tables
+    // and rules on lines of their own, one empty line between paragraphs.
+    std::vector<TextLine> raw;
+    const std::string normalized = NormalizeLineBreaks(text);
+    for (std::size_t start = 0;;) {
+        const std::size_t end = normalized.find("\r\n", start);
+        raw.push_back({normalized.substr(start, end == std::string::npos ? std::string::npos : end - start)});
+        if (end == std::string::npos)
+            break;
+        start = end + 2;
+    }
     const std::u32string blanks(static_cast<std::size_t>(std::max(indent, 0)), U' ');
     const int room = width - indent;
+    const std::vector<std::string> paragraphs =
+        TextParagraphs(raw, static_cast<std::size_t>(std::max(room, 0)));
     std::vector<std::u32string> lines;
-    // Empty lines in a row and at the start of the text are written as one or none at all, as a
-    // reader keeps at most one between paragraphs.
-    auto addEmptyLine = [&] {
-        if (!lines.empty() && !lines.back().empty()) {
-            lines.emplace_back();
-            ++lineCount;
-        }
-    };
-    while (!rest.empty()) {
+    for (std::size_t i = 0; i < paragraphs.size(); ++i) {
         if (limitLines && lineCount > 100)
             break;
-        const std::size_t lineBreak = rest.find(kCrLf);
+        if (paragraphs[i].empty()) {
+            lines.emplace_back();
+            ++lineCount;
+            continue;
+        }
+        std::u32string rest = ToCodePoints(paragraphs[i]);
         // A paragraph followed by an empty line stays one line, however long; but not the last
-        // one before the line limit, which would lose its empty line and be wrapped when the
-        // cut text is formatted again.
-        if (lineBreak != std::u32string::npos &&
-            lineBreak <= static_cast<std::size_t>(std::max(maxParagraph, 0)) &&
-            rest.compare(lineBreak, 4, U"\r\n\r\n") == 0 && (!limitLines || lineCount + 2 <= 100)) {
-            const std::u32string line = TrimCp(std::u32string_view(rest).substr(0, lineBreak));
-            rest.erase(0, lineBreak + 4);
-            if (!line.empty()) {
-                lines.push_back(blanks + line);
-                ++lineCount;
-            }
-            addEmptyLine();
+        // one before the line limit, which would lose its empty line and be wrapped when the cut
+        // text is formatted again.
+        const bool beforeEmpty = i + 1 < paragraphs.size() && paragraphs[i + 1].empty();
+        if (beforeEmpty && rest.size() <= static_cast<std::size_t>(std::max(maxParagraph, 0)) &&
+            (!limitLines || lineCount + 2 <= 100)) {
+            lines.push_back(blanks + rest);
+            ++lineCount;
             continue;
         }
-        std::u32string piece = TrimCp(Cut(rest, room));
-        if (piece.empty()) {
-            addEmptyLine();
-            continue;
-        }
-        // Short fragments take in what follows, until the line is long enough; joining only once
-        // would let a second export of the read-back text join differently.
-        while (piece.size() * 4 < static_cast<std::size_t>(std::max(width, 0)) && !rest.empty() &&
-               rest[0] != U':' && !StartsWith(rest, kCrLf)) {
-            const int left = room - static_cast<int>(piece.size()) - 1;
-            if (left < 1)
+        while (!rest.empty()) {
+            if (limitLines && lineCount > 100)
                 break;
-            const std::u32string next = TrimCp(Cut(rest, left));
-            if (next.empty())
-                break;
-            piece += U' ';
-            piece += next;
+            lines.push_back(blanks + TrimCp(Cut(rest, room)));
+            ++lineCount;
+            rest = TrimCp(rest);
         }
-        lines.push_back(blanks + piece);
-        ++lineCount;
     }
     while (!lines.empty() && lines.back().empty())
         lines.pop_back();
@@ -243,6 +358,41 @@ std::string HTMLReplace(std::string_view templ, bool convert, std::string_view v
         }
     }
     return out;
+}
+
+std::string ExchangeAmount(Decimal4 amount, std::size_t width)
+{
+    if (amount == Decimal4())
+        return {};
+    const bool negative = amount < Decimal4();
+    const std::int64_t ticks = negative ? -amount.Ticks() : amount.Ticks();
+    const std::string sign = negative ? "-" : "";
+    const std::int64_t whole = ticks / Decimal4::kScale;
+    const std::int64_t remainder = ticks % Decimal4::kScale;
+    if (remainder == 0)
+        return sign + std::to_string(whole);
+    // A fraction only when the amount is one: 0.33 stays a decimal, 0.333 is 1/3.
+    if (const std::string fraction = ExactFraction(remainder); !fraction.empty()) {
+        std::string text = sign + (whole != 0 ? std::to_string(whole) + " " : std::string()) + fraction;
+        if (text.size() <= width)
+            return text;
+    }
+    for (int places = 4; places >= 0; --places) {
+        std::int64_t unit = 1;
+        for (int i = places; i < 4; ++i)
+            unit *= 10;
+        const std::int64_t rounded = (ticks + unit / 2) / unit; // in units of 10^-places
+        std::int64_t scale = 1;
+        for (int i = 0; i < places; ++i)
+            scale *= 10;
+        std::string fraction = std::to_string(rounded % scale + scale).substr(1);
+        while (!fraction.empty() && fraction.back() == '0')
+            fraction.pop_back();
+        std::string text = sign + std::to_string(rounded / scale) + (fraction.empty() ? "" : "." + fraction);
+        if (text.size() <= width || places == 0)
+            return text;
+    }
+    return {};
 }
 
 std::string PadText(std::string_view text, std::size_t width, bool rightAlign, bool cut)

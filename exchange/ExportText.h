@@ -4,8 +4,11 @@
 // ingredient list, and the character conversions of the HTML and XML outputs. Pure functions on
 // UTF-8 text that count characters, never bytes; line breaks in results are CR LF.
 
+#include "core/Decimal4.h"
+
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pf {
 
@@ -13,14 +16,39 @@ namespace pf {
 std::string NormalizeLineBreaks(std::string_view text);
 
 // Removes and returns the next piece of at most width characters: the text up to a line break
-// within width, else up to the last of " ,;/)!.-(" within width (an opening parenthesis moves to
-// the next piece), else width - 1 characters and "-".
+// within width, else the whole text when it fits, else the text up to the last blank that keeps
+// the piece shorter than width (never where the rest would look like a new line: a list item, a
+// table line, a leading "-", or after ":" or ";"). A word longer than that is cut hard: width - 1
+// characters and "-", the only pieces of the full width that end with "-". The blank stays at the
+// start of the rest.
 std::string CutLine(std::string& text, int width);
 
-// Formats a text into lines of width characters with indent blanks before each, joined by CR LF.
-// A line followed by an empty line and at most maxParagraph characters long stays whole; short
-// pieces are joined with what follows unless it begins with ":". lineCount counts the written
-// lines; with limitLines the text stops before line 101 of the recipe.
+// One line of a text as a reader meets it; HardCut: the line fills the width and ends with the
+// "-" of a word cut hard, so the next line continues the word. Length: the columns the line fills
+// with its indent (0: the length of Text).
+struct TextLine
+{
+    std::string Text;
+    bool HardCut = false;
+    std::size_t Length = 0;
+};
+
+// A line that stands on its own in a text: an item of a list ("- ", "* ", "1. ", "2) ", "a) "), a
+// line of a ":"-table ("Backzeit: 40 Minuten"), a colon line (":Notiz: ..."), or a rule without
+// letters and digits ("-----").
+bool IsLaidOutLine(std::string_view line);
+
+// The lines of a text joined into its paragraphs, as export and import both see a text: the
+// lines of a paragraph with a blank (a word cut hard without one, its "-" dropped); on their own
+// stay laid-out lines, lines after a rule or a ":", and lines after a sentence that ended on a
+// line the next word would have fitted into (width columns). Lines are trimmed; one empty entry
+// stands between paragraphs for any run of empty lines, none at the start or the end.
+std::vector<std::string> TextParagraphs(const std::vector<TextLine>& lines, std::size_t width);
+
+// Formats a text into lines of width characters with indent blanks before each, joined by CR LF:
+// its paragraphs (TextParagraphs) wrapped with CutLine. A paragraph followed by an empty line and
+// at most maxParagraph characters long stays whole. lineCount counts the written lines; with
+// limitLines the text stops before line 101 of the recipe.
 std::string FormatTextBlock(std::string_view text, int& lineCount, int maxParagraph, int indent, int width,
                             bool limitLines);
 
@@ -38,6 +66,13 @@ std::string HTMLConvert(std::string_view text);
 // Fills "$1", "$2", "$3" of a template, the values converted with HTMLConvert when asked.
 std::string HTMLReplace(std::string_view templ, bool convert, std::string_view v1, std::string_view v2 = {},
                         std::string_view v3 = {});
+
+// An amount as the exchange files carry it, whatever the user's display mode, so that every
+// reader reads it back: a whole number, or a whole number and a fraction when the amount is
+// one of n/d (d = 2 ... 8) to a thousandth ("1 1/2"), otherwise a decimal with
+// "." and as many places as fit into width characters, rounded, trailing zeros dropped ("2.95",
+// "187.547"). Empty for 0. Only whole numbers of more than width digits are longer than width.
+std::string ExchangeAmount(Decimal4 amount, std::size_t width = 7);
 
 // Text padded with blanks to width characters (right-aligned when asked) and, with cut, cut to it.
 std::string PadText(std::string_view text, std::size_t width, bool rightAlign, bool cut);

@@ -102,6 +102,51 @@ bool IsWin1252Punctuation(unsigned char c)
     }
 }
 
+bool IsDigit(unsigned char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Signs after a number that only one of the two code pages writes there: the degree sign is B0 in
+// Windows-1252 and F8 in code page 850; ½ ¼ ¾ and € are BD BC BE 80 in Windows-1252 (¢ ╝ ¥ Ç
+// in code page 850), ½ and ¼ are AB AC in code page 850 (« ¬ in Windows-1252).
+// Returns +1 for Windows-1252, -1 for code page 850, 0 when the byte says nothing.
+int SignAfterNumber(std::string_view bytes, std::size_t i)
+{
+    const auto c = static_cast<unsigned char>(bytes[i]);
+    const bool afterDigit = i > 0 && IsDigit(static_cast<unsigned char>(bytes[i - 1]));
+    const bool afterNumber =
+        afterDigit || (i > 1 && bytes[i - 1] == ' ' && IsDigit(static_cast<unsigned char>(bytes[i - 2])));
+    const bool letterAfter = i + 1 < bytes.size() && IsAsciiLetter(static_cast<unsigned char>(bytes[i + 1]));
+    switch (c) {
+    case 0xF8:
+        return afterNumber ? -1 : 0;
+    case 0xB0:
+        return afterNumber ? 1 : 0;
+    case 0xBC:
+    case 0xBD:
+    case 0xBE:
+        return (afterNumber || i == 0 || bytes[i - 1] == ' ') && !letterAfter ? 1 : 0;
+    case 0x80:
+        return afterNumber && !letterAfter ? 1 : 0;
+    case 0xAB:
+    case 0xAC:
+        return afterDigit ? -1 : 0;
+    default:
+        return 0;
+    }
+}
+
+bool IsUpperHex(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
+}
+
+int HexValue(char c)
+{
+    return c <= '9' ? c - '0' : c - 'A' + 10;
+}
+
 constexpr std::size_t kMaxLineBytes = 2048;
 
 } // namespace
@@ -116,6 +161,10 @@ FileEncoding DetectEncoding(std::string_view bytes)
         const auto c = static_cast<unsigned char>(bytes[i]);
         if (c < 0x80)
             continue;
+        if (const int sign = SignAfterNumber(bytes, i); sign != 0) {
+            (sign > 0 ? win : oem) += 1;
+            continue;
+        }
         const bool before = i > 0 && IsAsciiLetter(static_cast<unsigned char>(bytes[i - 1]));
         const bool after = i + 1 < bytes.size() && IsAsciiLetter(static_cast<unsigned char>(bytes[i + 1]));
         if (!before && !after)
@@ -130,10 +179,78 @@ FileEncoding DetectEncoding(std::string_view bytes)
     return oem > win ? FileEncoding::Cp850 : FileEncoding::Windows1252;
 }
 
+bool IsQuotedPrintable(std::string_view bytes)
+{
+    long codes = 0;
+    long bare = 0;
+    bool encoded = false; // a soft line break, or a line with two codes
+    long lineCodes = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c == '\n') {
+            lineCodes = 0;
+            continue;
+        }
+        if (c != '=')
+            continue;
+        if (i + 2 < bytes.size() && IsUpperHex(bytes[i + 1]) && IsUpperHex(bytes[i + 2])) {
+            ++codes;
+            encoded = encoded || ++lineCodes >= 2;
+            i += 2;
+            continue;
+        }
+        const std::size_t end = bytes.find_first_not_of(" \t", i + 1);
+        const bool lineEnd = end == std::string_view::npos || bytes[end] == '\r' || bytes[end] == '\n';
+        if (lineEnd && i > 0 && bytes[i - 1] != '=' && bytes[i - 1] != '\n')
+            encoded = true;
+        else
+            ++bare;
+    }
+    // Ordinary text with an odd "=" or a rule of them is no encoded text.
+    return encoded && bare * 4 <= codes;
+}
+
+std::string DecodeQuotedPrintable(std::string_view bytes)
+{
+    std::string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c != '=') {
+            out += c;
+            continue;
+        }
+        if (i + 2 < bytes.size() && IsUpperHex(bytes[i + 1]) && IsUpperHex(bytes[i + 2])) {
+            out += static_cast<char>(HexValue(bytes[i + 1]) * 16 + HexValue(bytes[i + 2]));
+            i += 2;
+            continue;
+        }
+        std::size_t end = bytes.find_first_not_of(" \t", i + 1);
+        if (end == std::string_view::npos) {
+            i = bytes.size();
+            continue;
+        }
+        if (bytes[end] == '\r' || bytes[end] == '\n') {
+            // A soft line break: the line goes on in the next one.
+            if (bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n')
+                ++end;
+            i = end;
+            continue;
+        }
+        out += c;
+    }
+    return out;
+}
+
 std::string DecodeImportText(std::string_view bytes, FileEncoding* encoding)
 {
     if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF")
         bytes.remove_prefix(3);
+    std::string decoded;
+    if (IsQuotedPrintable(bytes)) {
+        decoded = DecodeQuotedPrintable(bytes);
+        bytes = decoded;
+    }
     const FileEncoding found = DetectEncoding(bytes);
     if (encoding)
         *encoding = found;

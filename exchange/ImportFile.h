@@ -1,9 +1,10 @@
 #pragma once
-// A recipe file as the readers see it: its bytes decoded once into UTF-8 lines. The code page is
-// decided per file (valid UTF-8, else Windows-1252 or code page 850 by the letters the bytes
-// would give), CR LF, LF and a lone CR all end a line, and tabs become blanks at the usual
-// eight-column stops, so that the fixed columns of a recipe line hold whatever a text editor
-// showed. Files inside ZIP archives are unpacked into a temporary folder and read the same way.
+// A recipe file as the readers see it: its bytes decoded once into UTF-8 lines. Quoted-printable
+// text is decoded first; the code page is decided per file (valid UTF-8, else Windows-1252 or code
+// page 850 by the letters the bytes would give and the signs after numbers); CR LF, LF and a lone
+// CR all end a line, and tabs become blanks at the usual eight-column stops, so that the fixed
+// columns of a recipe line hold whatever a text editor showed. Files inside ZIP archives are
+// unpacked into a temporary folder and read the same way.
 
 #include <cstdint>
 #include <string>
@@ -16,7 +17,14 @@ enum class FileEncoding { Utf8, Windows1252, Cp850 };
 
 // The encoding a file's bytes are read in.
 FileEncoding DetectEncoding(std::string_view bytes);
-// The bytes as UTF-8 text (a leading byte-order mark dropped); encoding receives the decision.
+// True for quoted-printable text (a recipe out of a mail): it has soft line breaks or lines with
+// two codes ("sch=E4len und w=FCrfeln"), and nearly every "=" starts a code. A lone "Wasser=DF"
+// or the "=" rules of a Rezkonv file are ordinary text.
+bool IsQuotedPrintable(std::string_view bytes);
+// Codes "=XX" (capital hexadecimal digits) as the bytes they stand for, soft line breaks removed.
+std::string DecodeQuotedPrintable(std::string_view bytes);
+// The bytes as UTF-8 text (a leading byte-order mark dropped, quoted-printable text decoded);
+// encoding receives the decision.
 std::string DecodeImportText(std::string_view bytes, FileEncoding* encoding = nullptr);
 // Splits text at CR LF, LF and lone CR; a last line without line end counts, an empty text
 // has no lines. Tabs are expanded to blanks at stops of eight columns; a line of more than 2048

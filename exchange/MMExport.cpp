@@ -5,6 +5,7 @@
 #include "exchange/ExportText.h"
 #include "exchange/clsRecipeExport.h"
 #include "model/ClRecipe.h"
+#include "model/ClUnit.h"
 
 #include <cstdio>
 
@@ -37,13 +38,42 @@ std::string Categories(clsRecipeExport& engine, ClRecipe& recipe, std::size_t li
     return cats;
 }
 
-// Amounts in an exchange file are fractions with "." for what no fraction matches, whatever the
-// user's display mode: "1,5" would read as 1 in any reader that does not share that mode.
+// Amounts in an exchange file never follow the user's display mode: "1,5" would read as 1 in any
+// reader that does not share that mode, and "2 0.95" as 2.
 std::string AmountText(const ClIngredient& line)
 {
     if (line.OrgMeasurement() == Decimal4())
         return {};
-    return FormatQuantity(line.Menge(), AppContext::Current().Options.EditFlags & ~kEditFlagDecimalMode, '.');
+    return ExchangeAmount(line.Menge());
+}
+
+// The amount field and the text of an ingredient line. A range that the import kept at the start
+// of the processing note ("(1–2) gesiebt") goes back into the amount field when the lower end is
+// the amount written and the range fits the seven columns.
+struct LineFields
+{
+    std::string Amount;
+    std::string Text;
+};
+
+LineFields Fields(const ClIngredient& line)
+{
+    LineFields fields{AmountText(line), line.Ingredient()};
+    std::string note = line.Verarbeitung();
+    const std::string open = "(" + fields.Amount + "\u2013";
+    const std::size_t close = note.find(')');
+    if (!fields.Amount.empty() && note.rfind(open, 0) == 0 && close != std::string::npos) {
+        const std::string upper = note.substr(open.size(), close - open.size());
+        const std::string range = fields.Amount + "-" + upper;
+        if (!upper.empty() && CharLength(range) <= 7 &&
+            upper.find_first_not_of("0123456789./ ") == std::string::npos) {
+            fields.Amount = range;
+            note = LTrim(note.substr(close + 1));
+        }
+    }
+    if (!note.empty())
+        fields.Text += "; " + note;
+    return fields;
 }
 
 // --- Meal-Master ---------------------------------------------------------------------------------
@@ -79,9 +109,10 @@ void ExportIngredients(clsRecipeExport& engine, ClRecipe& recipe)
         }
         if (foodKeys)
             codes += "," + line.BLSCode(engine.Db());
-        const std::string prefix = PadText(AmountText(line), 7, true, false) + " " +
+        LineFields fields = Fields(line);
+        const std::string prefix = PadText(fields.Amount, 7, true, false) + " " +
                                    PadText(ToLower(line.EinheitTxt()), 3, false, true);
-        std::string text = line.ZutatVerarbeitung();
+        std::string& text = fields.Text;
         engine.WriteExportLine(RTrim(prefix + CutLine(text, kMMTextWidth)));
         ++counter;
         while (!text.empty()) {
@@ -166,11 +197,36 @@ void ExportRecipeEnd(clsRecipeExport& engine, ClRecipe& recipe)
 
 // --- Rezkonv -----------------------------------------------------------------------------------------
 
-// A line of 49 "=" with text from column 19.
+// The unit as the nine columns of a Rezkonv line hold it: the name shown when it is one word that
+// fits, else the German short name, else the Meal-Master abbreviation; the reader takes the first
+// word after the amount as the unit.
+std::string RezkonvUnit(const ClIngredient& line)
+{
+    auto fits = [](const std::string& name) {
+        return CharLength(name) <= 9 && name.find(' ') == std::string::npos;
+    };
+    std::string name = line.EinheitTxt();
+    if (name.empty() || fits(name))
+        return name;
+    ClUnit& units = line.Units();
+    const int index = line.EinheitPtr();
+    const std::string abbreviation = ToLower(units.UnitNameE(index));
+    // The table keeps short names in capitals: "ml" as the metric units write it, "Msp." else.
+    std::string shortName = ToLower(units.UnitNameD(index));
+    if (!fits(shortName))
+        return abbreviation;
+    if (shortName != abbreviation)
+        shortName = ToUpper(CharSubstr(shortName, 0, 1)) + CharSubstr(shortName, 1);
+    return shortName;
+}
+
+// A line of 49 "=" with the text, between blanks, from column 20. The blanks keep the letters
+// off the fill, so that "=CA" of "CARAMEL" never looks like an encoded character; a text too
+// long for the line is written whole, with five "=" after it.
 std::string RezkonvRule(const std::string& text)
 {
-    const std::string cut = CharSubstr(text, 0, 30);
-    return std::string(18, '=') + cut + std::string(49 - 18 - CharLength(cut), '=');
+    const std::size_t used = 18 + CharLength(text) + 2;
+    return std::string(18, '=') + " " + text + " " + std::string(used + 5 <= 49 ? 49 - used : 5, '=');
 }
 
 } // namespace
@@ -223,9 +279,9 @@ void ExportRezkonvRecipe(clsRecipeExport& engine, ClRecipe& recipe)
         if (line.IsTrenner()) {
             engine.WriteExportLine(RezkonvRule(line.Trennzeile()));
         } else {
-            engine.WriteExportLine(RTrim(PadText(AmountText(line), 7, true, false) + " " +
-                                         PadText(line.EinheitTxt(), 9, true, false) + "  " +
-                                         line.ZutatVerarbeitung()));
+            const LineFields fields = Fields(line);
+            engine.WriteExportLine(RTrim(PadText(fields.Amount, 7, true, false) + " " +
+                                         PadText(RezkonvUnit(line), 9, true, false) + "  " + fields.Text));
         }
         ++counter;
     }

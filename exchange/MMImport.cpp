@@ -4,6 +4,7 @@
 #include "core/TextConv.h"
 #include "core/Trim.h"
 #include "core/Utf8.h"
+#include "exchange/ExportText.h"
 #include "exchange/MMUnits.h"
 #include "model/ClIngredient.h"
 #include "model/ClUnit.h"
@@ -108,6 +109,29 @@ bool HeaderField(std::string_view line, std::string& key, std::string& value)
     return true;
 }
 
+// Columns 1-7 of an ingredient line hold an amount and nothing else: digits, fractions, a
+// decimal point or comma, a range dash. "2 Std." and "1 cup." are the start of a sentence.
+bool IsAmountText(std::string_view text)
+{
+    bool digit = false;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const auto fraction = std::find_if(kFractions.begin(), kFractions.end(), [&](const auto& f) {
+            return text.substr(pos, f.first.size()) == f.first;
+        });
+        if (fraction != kFractions.end()) {
+            digit = true;
+            pos += fraction->first.size();
+            continue;
+        }
+        const char c = text[pos++];
+        if (c >= '0' && c <= '9')
+            digit = true;
+        else if (c != ' ' && c != '.' && c != ',' && c != '/' && c != '-')
+            return false;
+    }
+    return digit;
+}
+
 bool IsNumber(std::string_view text)
 {
     text = Trim(text, " ");
@@ -159,6 +183,31 @@ std::string Regenerate(const std::string& line, bool keepSs)
     return result;
 }
 
+// A line that fills the width and ends with the "-" of a word the export cut hard.
+bool IsHardCut(std::string_view line, std::size_t width)
+{
+    line = RightTrim(line);
+    return width > 1 && line.size() >= 2 && line.back() == '-' && line[line.size() - 2] != ' ' &&
+           CharLength(line) == width;
+}
+
+// A range in the amount column ("1-2"): the lower amount is the quantity, the range stays in
+// the line as the start of the processing note, "(1–2)", which the export writes back as the
+// range.
+void KeepRange(ImportIngredient& line)
+{
+    std::string lower;
+    std::string upper;
+    if (!MMImport::SplitRange(line.AmountText, lower, upper))
+        return;
+    const std::string range = "(" + ExchangeAmount(MMImport::ParseAmount(lower)) + "\u2013" +
+                              ExchangeAmount(MMImport::ParseAmount(upper)) + ")";
+    if (StartsWith(line.Verarbeitung, range))
+        return;
+    line.Verarbeitung = CutChars(line.Verarbeitung.empty() ? range : range + " " + line.Verarbeitung,
+                                 MMImport::kMaxNoteLength);
+}
+
 } // namespace
 
 MMImport::MMImport(ClUnit& units, MMReadOptions options) : m_units(units), m_options(std::move(options)) {}
@@ -187,7 +236,8 @@ bool MMImport::IsHeadingLine(std::string& line)
         heading = true;
     else if (trimmed.size() > 12 && StartsWith(trimmed, "-----") && EndsWith(trimmed, "-----"))
         heading = true;
-    else if (trimmed.size() > 12 && StartsWith(trimmed, "=====") && EndsWith(trimmed, "====="))
+    // Rezkonv writers put fewer "=" after a heading than before it ("=====CARAMEL===").
+    else if (trimmed.size() > 12 && StartsWith(trimmed, "=====") && EndsWith(trimmed, "=="))
         heading = true;
     else if (StartsWith(trimmed, "=====") && ContainsNoCase(line, "REZKONV"))
         heading = true;
@@ -213,10 +263,9 @@ bool MMImport::IsEndLine(std::string_view trimmed) const
         return true;
     if (m_rezkonv && trimmed == "=====")
         return true;
-    if (!StartsWith(trimmed, "MMMMM") || IsStartLine(trimmed))
-        return false;
-    // "MMMMM-----Filling-----" is a heading, not the end of the recipe.
-    return trimmed.find_first_not_of("M- ") == std::string_view::npos;
+    // Only "MMMMM" alone: "MMMMM-----Filling-----" is a heading and "MMMMM" with nothing but
+    // dashes an empty one, both inside the ingredient list.
+    return trimmed.size() >= 5 && trimmed.find_first_not_of("Mm") == std::string_view::npos;
 }
 
 bool MMImport::IsSourceHeading(std::string_view heading) const
@@ -228,10 +277,31 @@ bool MMImport::IsSourceHeading(std::string_view heading) const
     return false;
 }
 
-Decimal4 MMImport::ParseAmount(std::string_view text, long editFlags)
+bool MMImport::SplitRange(std::string_view text, std::string& lower, std::string& upper)
+{
+    // "1-2", "1-1 1/2", "1 - 2": a dash between two amounts. A leading dash is no range.
+    text = Trim(text, " ");
+    const std::size_t dash = text.find('-');
+    if (dash == std::string_view::npos || dash == 0)
+        return false;
+    lower = Trimmed(text.substr(0, dash));
+    upper = Trimmed(text.substr(dash + 1));
+    auto isAmount = [](std::string_view part) {
+        return !part.empty() && part.find('-') == std::string_view::npos &&
+               ((part[0] >= '0' && part[0] <= '9') || part[0] == '.' || !IsAscii(part.substr(0, 1)));
+    };
+    return isAmount(lower) && isAmount(upper);
+}
+
+Decimal4 MMImport::ParseAmount(std::string_view text)
 {
     // The amount column is eight characters wide; more digits would leave the fixed-point range.
     std::string work = CharSubstr(Trim(text, " "), 0, 12);
+    // A range counts as its lower amount; a dash alone as nothing.
+    std::string lower;
+    std::string upper;
+    if (SplitRange(work, lower, upper))
+        work = lower;
     if (!IsAscii(work)) {
         for (const auto& [fraction, replacement] : kFractions) {
             for (std::size_t pos = work.find(fraction); pos != std::string::npos; pos = work.find(fraction))
@@ -240,9 +310,12 @@ Decimal4 MMImport::ParseAmount(std::string_view text, long editFlags)
         // "1 ½" gave "1  1/2": the whole part and the fraction stay one blank apart.
         for (std::size_t pos = work.find("  "); pos != std::string::npos; pos = work.find("  "))
             work.erase(pos, 1);
+        work = Trimmed(work);
     }
-    // A range "2-3" counts as its first number; a dash alone as nothing.
-    return ParseQuantity(work, editFlags);
+    // A file does not know the display mode of its reader: "2,95" is 2.95 as "2.95" is.
+    for (std::size_t comma = work.find(','); comma != std::string::npos; comma = work.find(',', comma + 1))
+        work[comma] = '.';
+    return ParseQuantity(work, 0);
 }
 
 int MMImport::FindUnit(std::string_view abbreviation)
@@ -261,6 +334,15 @@ int MMImport::FindUnit(std::string_view abbreviation)
 
 std::string MMImport::Repair(const std::string& raw) const
 {
+    // Without the umlaut options a line stays as it is: "Wasser=DF" is text, and a file that is
+    // really quoted-printable was decoded as a whole when it was read.
+    if (!m_options.Umlaute && !m_options.NoUmlaute) {
+        std::string line = raw;
+        for (std::size_t pos = line.find("\xC2\xA0"); pos != std::string::npos;
+             pos = line.find("\xC2\xA0", pos))
+            line.replace(pos, 2, " ");
+        return line;
+    }
     if (!m_options.Umlaute && IsAscii(raw) && raw.find('=') == std::string::npos)
         return raw;
     std::u32string points = ToCodePoints(raw);
@@ -398,6 +480,7 @@ bool MMImport::ReadRecipe()
     m_rec.ImportDate = m_options.ImportDate;
     m_rec.ImportSource = 2;
     m_inSource = false;
+    m_lastHardCut = false;
     bool listStarted = false;
     bool ended = false;
     bool headBlock = false;      // right after a known head field, without an empty line between
@@ -469,6 +552,13 @@ bool MMImport::ReadRecipe()
         ImportZubereitung();
     }
     ImportYield();
+    for (ImportIngredient& line : m_rec.Lines) {
+        if (line.IsTrenner)
+            continue;
+        if (!line.Text.empty() && line.Text.back() == ';')
+            line.Text = std::string(RightTrim(std::string_view(line.Text).substr(0, line.Text.size() - 1)));
+        KeepRange(line);
+    }
     if (m_rec.Zubereitung.empty())
         m_rec.Zubereitung = " ";
     if (m_rec.Title.empty()) {
@@ -535,11 +625,9 @@ MMImport::LineResult MMImport::ParseIngredient(const std::string& line, ParsedLi
     parsed = ParsedLine();
     parsed.AmountText = Trimmed(Cols(cols, 0, 8));
     if (!parsed.AmountText.empty()) {
-        parsed.Amount = ParseAmount(parsed.AmountText, m_options.EditFlags);
-        if (parsed.Amount == Decimal4() &&
-            parsed.AmountText.find_first_of("0123456789") == std::string::npos &&
-            parsed.AmountText.find_first_of("½¼¾⅓⅔⅛") == std::string::npos)
+        if (!IsAmountText(parsed.AmountText))
             return LineResult::EndList;
+        parsed.Amount = ParseAmount(parsed.AmountText);
     }
     if (m_rezkonv) {
         // Amount in 1-7, unit right-aligned in 9-17, text from 20; written by hand the unit is
@@ -578,6 +666,7 @@ MMImport::LineResult MMImport::ParseIngredient(const std::string& line, ParsedLi
         parsed.UnitText = unit;
     }
     parsed.Text = Trimmed(Cols(cols, textStart));
+    parsed.HardCut = IsHardCut(line, kMMLineWidth);
     return LineResult::Ingredient;
 }
 
@@ -608,7 +697,7 @@ bool MMImport::ParseFreeForm(const std::string& line, ParsedLine& parsed)
         if (next < words.size() && isAmount(words[next]) && words[next].find('/') != std::string::npos &&
             parsed.AmountText.find('/') == std::string::npos)
             parsed.AmountText += " " + words[next++];
-        parsed.Amount = ParseAmount(parsed.AmountText, m_options.EditFlags);
+        parsed.Amount = ParseAmount(parsed.AmountText);
         if (parsed.Amount == Decimal4())
             return false;
     }
@@ -657,7 +746,7 @@ bool MMImport::LooksLikeIngredient(const std::string& line)
     if (!m_rezkonv && Col(cols, 10) != U' ')
         return false;
     const std::string amount = Trimmed(Cols(cols, 0, 7));
-    return amount.empty() || ParseAmount(amount, m_options.EditFlags) != Decimal4();
+    return amount.empty() || (IsAmountText(amount) && ParseAmount(amount) != Decimal4());
 }
 
 bool MMImport::SplitTwoColumns(std::string& left, std::string& right)
@@ -728,6 +817,12 @@ void MMImport::AddSourceLine(std::string_view line)
 
 void MMImport::AddIngredient(ParsedLine parsed)
 {
+    // After a word cut hard the continuation goes on without a blank, in place of the "-".
+    const bool joinHard = std::exchange(m_lastHardCut, parsed.HardCut);
+    const std::string gap = joinHard ? "" : " ";
+    auto base = [joinHard](const std::string& text) {
+        return joinHard && !text.empty() && text.back() == '-' ? text.substr(0, text.size() - 1) : text;
+    };
     std::string text = std::move(parsed.Text);
     if (StartsWith(text, "-") && parsed.AmountText.empty() && parsed.UnitID == 0 && !m_rec.Lines.empty() &&
         !m_rec.Lines.back().IsTrenner) {
@@ -741,14 +836,14 @@ void MMImport::AddIngredient(ParsedLine parsed)
             return;
         }
         if (!previous.Verarbeitung.empty()) {
-            const std::string joined = previous.Verarbeitung + " " + piece;
+            const std::string joined = base(previous.Verarbeitung) + gap + piece;
             if (CharLength(joined) < kMaxNoteLength) {
                 previous.Verarbeitung = joined;
                 m_rec.WrittenLines.push_back(-1);
                 return;
             }
         } else {
-            std::string joined = previous.Text + " " + piece;
+            std::string joined = base(previous.Text) + gap + piece;
             if (CharLength(joined) <= kMaxTextLength) {
                 const std::size_t semi = joined.find(';');
                 if (semi != std::string::npos) {
@@ -770,7 +865,9 @@ void MMImport::AddIngredient(ParsedLine parsed)
     line.UnitID = parsed.UnitID;
     line.UnitText = parsed.UnitText;
     const std::size_t semi = text.find(';');
-    if (semi != std::string::npos) {
+    // A ";" at the end of the line: the note follows on the continuation line; the text keeps the
+    // ";" until then.
+    if (semi != std::string::npos && semi + 1 < text.size()) {
         line.Text = std::string(RightTrim(std::string_view(text).substr(0, semi)));
         line.Verarbeitung = CutChars(LeftTrim(std::string_view(text).substr(semi + 1)), kMaxNoteLength);
         if (line.Text.empty())
@@ -933,7 +1030,9 @@ bool MMImport::ImportZutaten()
 
 void MMImport::ImportZubereitung()
 {
-    std::vector<std::string> lines;
+    std::vector<TextLine> lines;
+    const std::size_t width =
+        static_cast<std::size_t>(std::max(AppContext::Current().Options.ExportBreak, 0));
     int count = 0;
     while (m_hasCur) {
         const std::string trimmed = Trimmed(m_cur);
@@ -955,13 +1054,16 @@ void MMImport::ImportZubereitung()
         std::string heading = m_cur;
         if (!trimmed.empty() && IsHeadingLine(heading)) {
             // Headings inside the preparation stay as text; a source heading starts the source.
-            if (IsSourceHeading(heading)) {
+            // A rule of dashes or "=" without text is text as it stands.
+            if (heading.empty()) {
+                lines.push_back({trimmed});
+            } else if (IsSourceHeading(heading)) {
                 m_inSource = true;
             } else if (m_inSource) {
                 m_inSource = false;
-                lines.push_back(heading);
+                lines.push_back({heading});
             } else {
-                lines.push_back(heading);
+                lines.push_back({heading});
             }
             ReadImportLine();
             continue;
@@ -1000,7 +1102,7 @@ void MMImport::ImportZubereitung()
                 }
             }
         }
-        lines.push_back(trimmed);
+        lines.push_back({trimmed, IsHardCut(m_cur, width), CharLength(RightTrim(m_cur))});
         ReadImportLine();
     }
     if (count > kMaxPreparationLines) {
@@ -1011,18 +1113,13 @@ void MMImport::ImportZubereitung()
         if (m_hasCur && IsEndLine(Trimmed(m_cur)))
             ReadImportLine();
     }
-    // Lines keep their breaks; at most one empty line stands between paragraphs.
+    // The lines of a paragraph are joined, as the export wrapped them; lists, tables and rules
+    // keep their lines, and one empty line stands between paragraphs.
     std::string text;
-    int breaks = 0;
-    for (const std::string& line : lines) {
-        if (line.empty()) {
-            ++breaks;
-            continue;
-        }
-        if (!text.empty())
-            text.append(static_cast<std::size_t>(std::min(breaks + 1, 2)), '\n');
+    for (const std::string& line : TextParagraphs(lines, width)) {
+        if (!text.empty() || line.empty())
+            text += '\n';
         text += line;
-        breaks = 0;
     }
     m_rec.Zubereitung = std::move(text);
 }
@@ -1030,6 +1127,9 @@ void MMImport::ImportZubereitung()
 void MMImport::ImportMMX(long recipeId)
 {
     MMInfoBlock block;
+    std::vector<TextLine> notices;
+    const std::size_t width =
+        static_cast<std::size_t>(std::max(AppContext::Current().Options.ExportBreak, 0));
     enum class Section { None, Codes, Notices } section = Section::None;
     ReadImportLine();
     for (; m_hasCur; ReadImportLine()) {
@@ -1048,13 +1148,19 @@ void MMImport::ImportMMX(long recipeId)
             block.Codes = Trimmed(std::string_view(trimmed).substr(4));
             section = Section::Codes;
         } else if (StartsWith(upper, "NOTICES:")) {
-            block.Notices = Trimmed(std::string_view(trimmed).substr(8));
+            notices = {{Trimmed(std::string_view(trimmed).substr(8)), IsHardCut(m_cur, width),
+                        CharLength(RightTrim(m_cur))}};
             section = Section::Notices;
         } else if (section == Section::Codes) {
             block.Codes += trimmed;
         } else if (section == Section::Notices) {
-            block.Notices += "\n" + trimmed;
+            notices.push_back({trimmed, IsHardCut(m_cur, width), CharLength(RightTrim(m_cur))});
         }
+    }
+    for (const std::string& line : TextParagraphs(notices, width)) {
+        if (!block.Notices.empty() || line.empty())
+            block.Notices += '\n';
+        block.Notices += line;
     }
     if (recipeId != 0)
         m_sink->StoreInfoBlock(recipeId, block);

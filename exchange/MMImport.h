@@ -55,7 +55,6 @@ struct MMReadOptions
     bool Umlaute = false;   // turn "ae", "oe", "ue", "ss" into umlauts
     bool UmlauteSS = false; // ... but keep "ss"
     bool NoUmlaute = false; // write umlauts as two letters
-    long EditFlags = 12;    // bit 4: amounts are decimals with "," or "."
     std::vector<std::string> SourceWords{"SOURCE", "QUELLE", "ERFASST", "ERFAßT"};
     DateSerial ImportDate;
 };
@@ -79,8 +78,11 @@ public:
     static bool IsStartLine(std::string_view line);
     // A heading inside a recipe; line is reduced to the heading's text.
     static bool IsHeadingLine(std::string& line);
-    // "1 1/2" 1.5, "1/2" 0.5, "2" 2, with decimal mode "0,5" 0.5; "½" and the like as fractions.
-    static Decimal4 ParseAmount(std::string_view text, long editFlags);
+    // "1 1/2" 1.5, "1/2" 0.5, "2" 2, "2.95" and "2,95" 2.95, "½" and the like as fractions, a
+    // range "1-2" as its lower amount; the same whatever the user's display mode.
+    static Decimal4 ParseAmount(std::string_view text);
+    // A range of two amounts ("1-2", "1-1 1/2"): true with both parts.
+    static bool SplitRange(std::string_view text, std::string& lower, std::string& upper);
     // The unit for an abbreviation of the unit column (cached); 0 when none.
     int FindUnit(std::string_view abbreviation);
 
@@ -99,7 +101,10 @@ private:
         long UnitID = 0;
         std::string UnitText;
         std::string Text;
+        bool HardCut = false; // the text ends with a word cut hard
     };
+    // An ingredient line of the Meal-Master export ends at column 39.
+    static constexpr std::size_t kMMLineWidth = 39;
 
     // Makes the next line of the file the current one (repaired as the options say); false at the end.
     bool ReadImportLine();
@@ -141,6 +146,7 @@ private:
     ImportRecipe m_rec;
     bool m_inSource = false;
     bool m_inKeeping = false;
+    bool m_lastHardCut = false; // the ingredient line before ended with a word cut hard
     long m_lastId = 0;
 };
 

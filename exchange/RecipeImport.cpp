@@ -193,7 +193,6 @@ bool RecipeImport::Prepare()
     read.Umlaute = m_options.Umlaute;
     read.UmlauteSS = m_options.UmlauteSS;
     read.NoUmlaute = m_options.NoUmlaute;
-    read.EditFlags = AppContext::Current().Options.EditFlags;
     if (!AppContext::Current().ImportSourceWords.empty())
         read.SourceWords = AppContext::Current().ImportSourceWords;
     read.ImportDate = m_runDate;

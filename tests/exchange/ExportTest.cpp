@@ -290,23 +290,42 @@ TEST(ExportModes, ModeQueriesFollowTheModeNumbers)
 namespace pf {
 namespace {
 
-TEST_F(Export, ExchangeFilesWriteFractionsWhateverTheDisplayMode)
+TEST_F(Export, ExchangeFilesWriteAmountsEveryReaderReadsBack)
 {
     app.Options.EditFlags = 12; // the user sees decimals with a comma
     ClRecipe recipe = NewRecipe("Mengenprobe", 4);
-    recipe.IngredAdd(Line("1.5", 31, "Zucker"));
-    recipe.IngredAdd(Line("2.95", 31, "Salz"));
+    recipe.IngredAdd(Line("1.5", kGramm, "Zucker"));
+    recipe.IngredAdd(Line("2.95", kGramm, "Salz"));
+    recipe.IngredAdd(Line("187.547", kGramm, "Mehl"));
+    recipe.IngredAdd(Line("99999.99", kGramm, "Wasser"));
+    recipe.IngredAdd(Line("1", 56, "Pfeffer")); // "nach Geschmack": two words
+    recipe.IngredAdd(Line("2", 3, "Muskat"));   // "Messerspitze": longer than the column
+    recipe.IngredAdd(Line("1", kEssloeffel, "Zucker; (1\u20132) fein"));
     ASSERT_TRUE(recipe.Save()) << recipe.LastErrorText();
-    for (int mode : {clsRecipeExport::kMealMasterFile, clsRecipeExport::kRezkonvFile}) {
-        SCOPED_TRACE(mode);
+    struct Case
+    {
+        int mode;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {clsRecipeExport::kMealMasterFile,
+         {"  1 1/2 g  Zucker", "   2.95 g  Salz", "187.547 g  Mehl", " 100000 g  Wasser",
+          "      1 tt Pfeffer", "      2 kt Muskat", "    1-2 tb Zucker; fein"}},
+        {clsRecipeExport::kRezkonvFile,
+         {"  1 1/2     Gramm  Zucker", "   2.95     Gramm  Salz", "187.547     Gramm  Mehl",
+          " 100000     Gramm  Wasser", "      1        tt  Pfeffer", "      2      Msp.  Muskat",
+          "    1-2 Esslöffel  Zucker; fein"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
         ExportRequest request;
-        request.Mode = mode;
+        request.Mode = c.mode;
         request.Ids = {recipe.id()};
-        request.FileName = dir.File("mengen" + std::to_string(mode) + ".txt");
+        request.FileName = dir.File("mengen" + std::to_string(c.mode) + ".txt");
         ASSERT_TRUE(RunExport(request, db.get()).Ok);
-        const std::string text = test::ReadFile(request.FileName);
-        EXPECT_NE(text.find("  1 1/2 "), std::string::npos) << text;
-        EXPECT_NE(text.find("2 0.95 "), std::string::npos) << text;
+        const std::string text = Win1252ToUtf8(test::ReadFile(request.FileName));
+        for (const std::string& line : c.lines)
+            EXPECT_NE(text.find("\r\n" + line + "\r\n"), std::string::npos) << line << "\n" << text;
         EXPECT_EQ(text.find("1,5"), std::string::npos) << text;
     }
 }

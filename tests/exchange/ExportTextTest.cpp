@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <vector>
 
@@ -24,7 +25,7 @@ std::vector<std::string> Lines(const std::string& text)
     }
 }
 
-TEST(ExportText, CutLineFindsTheLastBreakWithinTheWidth)
+TEST(ExportText, CutLineBreaksOnlyAtBlanks)
 {
     struct Case
     {
@@ -35,23 +36,66 @@ TEST(ExportText, CutLineFindsTheLastBreakWithinTheWidth)
     };
     const Case cases[] = {
         {"Mehl", 28, "Mehl", ""},
-        {"Frisch geriebener Emmentaler oder Bergkäse", 28, "Frisch geriebener ", "Emmentaler oder Bergkäse"},
-        {"Emmentaler oder Bergkäse, gemischt", 26, "Emmentaler oder Bergkäse, ", "gemischt"},
-        // An opening parenthesis moves to the next piece.
-        {"abcdefghij(klmnopqrstuvwxyz)", 20, "abcdefghij", "(klmnopqrstuvwxyz)"},
+        {"Frisch geriebener Emmentaler oder Bergkäse", 28, "Frisch geriebener", " Emmentaler oder Bergkäse"},
+        {"Emmentaler oder Bergkäse, gemischt", 26, "Emmentaler oder Bergkäse,", " gemischt"},
+        // Fractions and compound words stay whole.
+        {"1 1/2 Tasse Weizen-Dinkel-Mischung", 20, "1 1/2 Tasse", " Weizen-Dinkel-Mischung"},
+        {"abcdefghij(klmnopqrstuvwxyz)", 20, "abcdefghij(klmnopqr-", "stuvwxyz)"},
+        // A word longer than the line is cut hard: the only pieces of the full width ending in "-".
         {"Donaudampfschifffahrtsgesellschaft", 28, "Donaudampfschifffahrtsgesel-", "lschaft"},
+        {"abcdefgh ij", 8, "abcdefg-", "h ij"},
+        {"abcdefg-", 8, "abcdefg-", "-"},
+        {"Öl/Essig-Marinade", 10, "Öl/Essig--", "Marinade"},
         {"Salz\r\nPfeffer", 28, "Salz", "Pfeffer"},
-        {"aaaa bbbb cccc\r\n", 8, "aaaa ", "bbbb cccc\r\n"},
-        {"abcdefg.\r\nx", 8, "abcdefg.", "x"},
+        {"aaaa bbbb cccc\r\n", 8, "aaaa", " bbbb cccc\r\n"},
         // Characters, not bytes: the umlauts count once.
-        {"Käse Äpfel Öl", 5, "Käse ", "Äpfel Öl"},
-        {"Öl/Essig-Marinade", 10, "Öl/Essig-", "Marinade"},
+        {"Käse Äpfel Öl", 5, "Käse", " Äpfel Öl"},
+        // Never where the rest would read as a new line or after ":" and ";".
+        {"Im Verhältnis 2 zu 1. Danach", 20, "Im Verhältnis 2", " zu 1. Danach"},
+        {"Mehl; gesiebt und gewogen", 16, "Mehl; gesiebt", " und gewogen"},
+        {"Zucker; - fein", 9, "Zucker;", " - fein"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         std::string text = c.text;
         EXPECT_EQ(CutLine(text, c.width), c.piece);
         EXPECT_EQ(text, c.rest);
+    }
+}
+
+TEST(ExportText, AmountsForExchangeFiles)
+{
+    struct Case
+    {
+        const char* amount;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"0", ""},
+        {"2", "2"},
+        {"1.5", "1 1/2"},
+        {"0.333", "1/3"},
+        {"0.3333", "1/3"},
+        {"2.75", "2 3/4"},
+        {"0.125", "1/8"},
+        {"2.95", "2.95"},
+        {"187.547", "187.547"},
+        {"680.389", "680.389"},
+        {"0.001", "0.001"},
+        {"0.33", "0.33"},
+        {"12345.678", "12345.7"},
+        {"99999.99", "100000"},
+        {"1234.5", "1234.5"},
+        {"123.5", "123 1/2"},
+        {"12345.5", "12345.5"},
+        {"0.0001", "0.0001"},
+        {"99999", "99999"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.amount);
+        const std::string text = ExchangeAmount(Decimal4::Parse(c.amount));
+        EXPECT_EQ(text, c.text);
+        EXPECT_LE(text.size(), 7u);
     }
 }
 
@@ -72,26 +116,42 @@ TEST(ExportText, HeadingLineIsSeventyCharactersWithAtLeastFiveDashes)
     EXPECT_EQ(MMHeadingLine(std::string(66, 'a')), "MMMMM-----" + std::string(66, 'a') + "-----");
 }
 
-TEST(ExportText, FormatTextBlockKeepsParagraphsJoinsFragmentsAndStopsAtLine101)
+TEST(ExportText, FormatTextBlockWritesParagraphsAndKeepsLaidOutLines)
 {
-    int counter = 0;
+    struct Case
+    {
+        const char* text;
+        const char* formatted;
+        int lines;
+    };
     const std::string paragraph(100, 'p');
-    EXPECT_EQ(FormatTextBlock(paragraph + "\r\n\r\nNext", counter, 999, 0, 70, true),
-              paragraph + "\r\n\r\nNext");
-    EXPECT_EQ(counter, 3);
-
-    counter = 0;
-    EXPECT_EQ(
-        FormatTextBlock("Salz\nPfeffer\nZucker\nMehl und Butter schaumig rühren", counter, 999, 0, 70, true),
-        "Salz Pfeffer Zucker\r\nMehl und Butter schaumig rühren");
-    EXPECT_EQ(counter, 2);
-
-    counter = 0;
-    EXPECT_EQ(FormatTextBlock("Tipp\r:Notiz: kalt servieren\r\n\r\n", counter, 999, 0, 70, true),
-              "Tipp\r\n:Notiz: kalt servieren");
+    const std::string longParagraph = paragraph + "\r\n\r\nNext";
+    const Case cases[] = {
+        // A paragraph before an empty line stays one line.
+        {longParagraph.c_str(), longParagraph.c_str(), 3},
+        // The lines of a paragraph are one text, wrapped at blanks only.
+        {"Salz\nPfeffer\nZucker\nMehl und Butter schaumig rühren",
+         "Salz Pfeffer Zucker Mehl und Butter schaumig rühren", 1},
+        {"Die Zwiebeln mit 1/2 Tasse Weizen-Dinkel-Mischung bestäuben und unter Rühren\nanbraten.",
+         "Die Zwiebeln mit 1/2 Tasse Weizen-Dinkel-Mischung bestäuben und unter\r\nRühren anbraten.", 2},
+        // Lists, tables, rules, colon lines and short sentences keep their lines.
+        {"Für den Teig:\n- Mehl\n- Zucker\n1. Rühren\n2) Backen",
+         "Für den Teig:\r\n- Mehl\r\n- Zucker\r\n1. Rühren\r\n2) Backen", 5},
+        {"Backzeit: 40 Minuten\nTemperatur: 180 °C", "Backzeit: 40 Minuten\r\nTemperatur: 180 °C", 2},
+        {"Teig\n----------\nBelag", "Teig\r\n----------\r\nBelag", 3},
+        {"Tipp\r:Notiz: kalt servieren\r\n\r\n", "Tipp\r\n:Notiz: kalt servieren", 2},
+        {"Verrühren.\nFertig.", "Verrühren.\r\nFertig.", 2},
+        {"\n\n  Eingerückt\n\n\n\nnach Leerzeilen\n\n", "Eingerückt\r\n\r\nnach Leerzeilen", 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        int counter = 0;
+        EXPECT_EQ(FormatTextBlock(c.text, counter, 999, 0, 70, true), c.formatted);
+        EXPECT_EQ(counter, c.lines);
+    }
 
     // The notes of the information block: indent 13 on every line.
-    counter = 0;
+    int counter = 0;
     const std::string notes =
         FormatTextBlock("Schmeckt auch kalt und lässt sich gut einfrieren, wenn man ihn vorher portioniert.",
                         counter, 999999, 13, 70, false);
@@ -103,7 +163,7 @@ TEST(ExportText, FormatTextBlockKeepsParagraphsJoinsFragmentsAndStopsAtLine101)
     // Counting from the lines already written, nothing beyond line 101 is formatted.
     std::string many;
     for (int i = 0; i < 10; ++i)
-        many += "Zeile " + std::to_string(i) + " ist lang genug für sich allein\r\n";
+        many += "- Zeile " + std::to_string(i) + " steht für sich allein\r\n";
     counter = 95;
     EXPECT_EQ(Lines(FormatTextBlock(many, counter, 999, 0, 70, true)).size(), 6u);
     EXPECT_EQ(counter, 101);
@@ -111,43 +171,56 @@ TEST(ExportText, FormatTextBlockKeepsParagraphsJoinsFragmentsAndStopsAtLine101)
     EXPECT_EQ(Lines(FormatTextBlock(many, counter, 999, 0, 70, false)).size(), 10u);
 }
 
-// What a reader makes of formatted text: trimmed lines, at most one empty line between them.
-std::string ReadBack(const std::string& formatted)
+// What the reader makes of formatted text: the lines of each paragraph joined again.
+std::string ReadBack(const std::string& formatted, int width)
 {
-    std::string text;
-    bool lastEmpty = false;
-    for (const std::string& raw : Lines(formatted)) {
-        const std::size_t first = raw.find_first_not_of(' ');
-        const std::string line =
-            first == std::string::npos ? "" : raw.substr(first, raw.find_last_not_of(' ') - first + 1);
-        if (line.empty() && lastEmpty)
-            continue;
-        text += (text.empty() ? "" : "\r") + line;
-        lastEmpty = line.empty();
+    std::vector<TextLine> lines;
+    for (const std::string& line : Lines(formatted)) {
+        const bool hardCut = CharLength(line) == static_cast<std::size_t>(width) && line.back() == '-';
+        lines.push_back({line, hardCut, CharLength(line)});
     }
+    std::string text;
+    for (const std::string& line : TextParagraphs(lines, static_cast<std::size_t>(width)))
+        text += (text.empty() && !line.empty() ? "" : "\n") + line;
     return text;
 }
 
-TEST(ExportText, FormattedTextFormatsAgainToTheSameLines)
+TEST(ExportText, FormattedTextReadsBackAndFormatsAgainToTheSameLines)
 {
     const char* texts[] = {
         "Mehl, Eier und etwas Salz zu einem zähen Teig verrühren und so lange schlagen, bis er Blasen wirft. "
         "Den Teig durch ein Spätzlebrett (oder eine Presse) in kochendes Salzwasser schaben.",
         "Salz\nPfeffer\nZucker\nMehl\nButter\nEier\nMilch und alles andere gut verrühren\n\nFertig.",
-        "  Eingerückter Absatz mit Leerzeichen am Anfang\n\n\n\nnach drei Leerzeilen",
         "Ein sehr langes Wort: Donaudampfschifffahrtsgesellschaftskapitänsmützenabzeichenhersteller und mehr",
         "Zwiebeln (rot oder weiß) in Ringe schneiden;/Öl "
         "erhitzen!Alles-zusammen.Fertig(und-gut)ist-das-Essen",
+        "Siehe https://www.example.org/rezepte/kuchen/apfel-zimt-kuchen-vom-blech-mit-streuseln.html dazu",
+        "Das Verhältnis ist 2 zu 1. Danach: 3 zu 1. Dann - wie immer - abschmecken; fertig. Tipp: kalt essen",
+        "Zutaten:\n- 1/2 Tasse Weizen-Dinkel-Mischung, gesiebt und mit dem Backpulver vermischt, dann kühl "
+        "stellen\n- Salz\nBackzeit: 40 Minuten bei 180 Grad Umluft im vorgeheizten Ofen, danach auskühlen "
+        "lassen",
     };
-    for (int width : {40, 70}) {
+    for (const auto& [width, paragraph] : {std::pair{40, 0}, std::pair{70, 0}, std::pair{70, 999}}) {
         for (const char* text : texts) {
-            SCOPED_TRACE(text);
+            SCOPED_TRACE(std::to_string(width) + "/" + std::to_string(paragraph) + ": " + text);
             int counter = 0;
-            const std::string first = FormatTextBlock(text, counter, 999, 0, width, true);
-            for (const std::string& line : Lines(first))
-                EXPECT_EQ(line.find_last_of(' ') == line.size() - 1 && !line.empty(), false) << line;
+            const std::string first = FormatTextBlock(text, counter, paragraph, 0, width, true);
+            for (const std::string& line : Lines(first)) {
+                if (paragraph == 0) {
+                    EXPECT_LE(CharLength(line), static_cast<std::size_t>(width)) << line;
+                }
+                EXPECT_FALSE(!line.empty() && line.back() == ' ') << line;
+            }
+            const std::string read = ReadBack(first, width);
             counter = 0;
-            EXPECT_EQ(FormatTextBlock(ReadBack(first), counter, 999, 0, width, true), first);
+            EXPECT_EQ(FormatTextBlock(read, counter, paragraph, 0, width, true), first);
+            // Nothing of the text is lost or gained but blanks at line ends.
+            std::string compact = text;
+            std::string readCompact = read;
+            for (std::string* t : {&compact, &readCompact})
+                t->erase(std::remove_if(t->begin(), t->end(), [](char c) { return c == ' ' || c == '\n'; }),
+                         t->end());
+            EXPECT_EQ(readCompact, compact);
         }
     }
 }

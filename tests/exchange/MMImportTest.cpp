@@ -136,8 +136,9 @@ TEST_F(MMImportTest, SingleColumnRecipeWithHeadingContinuationAndColonLines)
                 m_units);
     // The continuation line is a written line of its own that joined the butter.
     EXPECT_EQ(r.WrittenLines, (std::vector<int>{0, 1, 2, 3, 4, -1, 5, 6, 7, 8}));
+    // The lines of a paragraph are joined; a short line ending a sentence keeps its break.
     EXPECT_EQ(r.Zubereitung, "Den Teig aus Mehl, Milch, Salz und Eiern ruehren.\nDie Butter unterkneten.\n\n"
-                             "Die Aepfel auf dem Teig verteilen und bei 180 Grad\n40 Minuten backen.");
+                             "Die Aepfel auf dem Teig verteilen und bei 180 Grad 40 Minuten backen.");
     EXPECT_EQ(r.Notizen, "Schmeckt auch kalt.");
     EXPECT_EQ(r.FP1, 1015412);
     EXPECT_EQ(r.FP2, 2097153);
@@ -219,6 +220,29 @@ TEST_F(MMImportTest, EncodingIsDecidedPerFile)
         // German quotation marks of Windows-1252 beside real umlauts.
         {"\x84Omas K\xE4se\x93", FileEncoding::Windows1252},
         {"plain", FileEncoding::Utf8},
+        // A degree sign after a number: F8 in code page 850, B0 in Windows-1252.
+        {"350\xF8"
+         "F backen",
+         FileEncoding::Cp850},
+        {"Bei 180 \xF8"
+         "C backen",
+         FileEncoding::Cp850},
+        {"Bei 180\xB0"
+         "C backen",
+         FileEncoding::Windows1252},
+        {"\xBD"
+         " Tasse Milch",
+         FileEncoding::Windows1252},
+        {"2\xBD"
+         " Tassen",
+         FileEncoding::Windows1252},
+        {"Preis: 5 \x80", FileEncoding::Windows1252},
+        {"1\xAB"
+         " Tassen",
+         FileEncoding::Cp850},
+        {"Sm\xF8rrebr\xF8"
+         "d",
+         FileEncoding::Windows1252},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.bytes);
@@ -271,7 +295,7 @@ TEST_F(MMImportTest, RezkonvFile)
                  {"250", "ml", "Rotwein", ""}},
                 m_units);
     EXPECT_EQ(r.Zubereitung,
-              "Die Rouladen mit Senf bestreichen, mit Speck und Gurken belegen\nund aufrollen.\n\n"
+              "Die Rouladen mit Senf bestreichen, mit Speck und Gurken belegen und aufrollen.\n\n"
               "Im Rotwein 90 Minuten schmoren.");
     EXPECT_EQ(r.StorageTime, (std::array<long, 3>{0, 3, 90}));
 }
@@ -292,21 +316,113 @@ TEST_F(MMImportTest, SourceSectionAndInformationBlock)
 
 TEST_F(MMImportTest, ParseAmount)
 {
+    // The same in every display mode: a file does not know its reader's settings.
     struct Case
     {
         const char* text;
-        long editFlags;
         const char* expected;
     };
     const Case cases[] = {
-        {"1 1/2", 12, "1.5"}, {"1/2", 12, "0.5"}, {"2", 12, "2"},    {"0,5", 12, "0.5"},
-        {"0,5", 0, "0"},      {"½", 12, "0.5"},   {"1½", 12, "1.5"}, {"1 ½", 12, "1.5"},
-        {"3/0", 12, "3"},     {"abc", 12, "0"},   {"", 12, "0"},     {"2-3", 12, "2"},
+        {"1 1/2", "1.5"},   {"1/2", "0.5"},     {"2", "2"},
+        {"0,5", "0.5"},     {"2.95", "2.95"},   {"2,95", "2.95"},
+        {"2 3/4", "2.75"},  {"3/4", "0.75"},    {"½", "0.5"},
+        {"1½", "1.5"},      {"1 ½", "1.5"},     {"3/0", "3"},
+        {"abc", "0"},       {"", "0"},          {"2-3", "2"},
+        {"1-1 1/2", "1"},   {"1 1/2-2", "1.5"}, {"187.547", "187.547"},
+        {"0.001", "0.001"}, {"-", "0"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
-        EXPECT_EQ(MMImport::ParseAmount(c.text, c.editFlags), Decimal4::Parse(c.expected));
+        EXPECT_EQ(MMImport::ParseAmount(c.text), Decimal4::Parse(c.expected));
     }
+}
+
+TEST_F(MMImportTest, LinesThatOnceLostPartsOfARecipe)
+{
+    struct Case
+    {
+        const char* name;
+        std::string body; // after the head, up to the end line
+        std::vector<Line> lines;
+        const char* preparation;
+    };
+    const std::string degree = "\xC2\xB0";
+    const Case cases[] = {
+        {"empty heading with a stray control character",
+         "      1 c  flour\nMMMMM-----\x14--------------------\n      2 tb sugar\n\n  Mix.\n",
+         {{"1", "c", "flour", ""}, {"2", "tb", "sugar", ""}},
+         "Mix."},
+        {"heading without a text after it",
+         "      1 c  flour\n  MMMMM------------Sauce\n      2 tb sugar\n\n  Mix.\n",
+         {{"1", "c", "flour", ""}, {"", "--", "Sauce", ""}, {"2", "tb", "sugar", ""}},
+         "Mix."},
+        {"paragraphs that begin with a number",
+         "      1 c  flour\n\n2 Std.\n\n1 cup.\n\n  Bake.\n",
+         {{"1", "c", "flour", ""}},
+         "2 Std.\n\n1 cup.\n\nBake."},
+        {"codes that are no quoted-printable",
+         "      1 l  Wasser=DF\n\n  Ofen=C4 auf 180" + degree + "C vorheizen.\n",
+         {{"1", "l", "Wasser=DF", ""}},
+         "Ofen=C4 auf 180\xC2\xB0"
+         "C vorheizen."},
+        {"ranges",
+         "    1-2 tb sugar\n1-1 1/2 c  milk; warm\n  1 - 2    eggs\n\n  Mix.\n",
+         {{"1", "tb", "sugar", "(1\u20132)"},
+          {"1", "c", "milk", "(1\u20131 1/2) warm"},
+          {"1", "", "eggs", "(1\u20132)"}},
+         "Mix."},
+        {"rules inside the preparation",
+         "      1 c  flour\n\n  Mix.\n  ==========================\n  Serve.\n  --------------------\n  "
+         "Enjoy.\n",
+         {{"1", "c", "flour", ""}},
+         "Mix.\n==========================\nServe.\n--------------------\nEnjoy."},
+        {"lines of a paragraph, lists and tables",
+         "      1 c  flour\n\n  Die Zwiebeln mit 1/2 Tasse Weizen-Dinkel-Mischung bestauben und unter\n"
+         "  Ruehren anbraten.\n  - Salz\n  - Pfeffer\n  Backzeit: 40 Min.\n  Hitze: 180 Grad\n",
+         {{"1", "c", "flour", ""}},
+         "Die Zwiebeln mit 1/2 Tasse Weizen-Dinkel-Mischung bestauben und unter Ruehren anbraten.\n"
+         "- Salz\n- Pfeffer\nBackzeit: 40 Min.\nHitze: 180 Grad"},
+        {"a word cut hard in a long ingredient",
+         "      1 g  Zitronenschalenabriebundvan-\n           - illezucker; fein\n\n  Mix.\n",
+         {{"1", "g", "Zitronenschalenabriebundvanillezucker", "fein"}},
+         "Mix."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CollectingSink sink = ReadString(
+            "MMMMM----- Recipe via Meal-Master (tm) v8.05\n      Title: Probe\n\n" + c.body + "MMMMM\n");
+        ASSERT_EQ(sink.recipes.size(), 1u);
+        ExpectLines(sink.recipes[0], c.lines, m_units);
+        EXPECT_EQ(sink.recipes[0].Zubereitung, c.preparation);
+        EXPECT_TRUE(sink.problems.empty());
+    }
+}
+
+TEST_F(MMImportTest, QuotedPrintableOnlyWhereTheTextIsEncoded)
+{
+    // A mail: soft line breaks and several codes on a line.
+    const CollectingSink mail = ReadString(
+        "MMMMM----- Recipe via Meal-Master (tm) v8.05\n      Title: Gr=FCnkohl mit K=E4se\n\n"
+        "      1 kg Gr=FCnkohl\n\n  Den Gr=FCnkohl waschen, die Zwiebeln sch=E4len und w=FCrfeln, =\n"
+        "dann alles zusammen d=FCnsten.\nMMMMM\n");
+    ASSERT_EQ(mail.recipes.size(), 1u);
+    EXPECT_EQ(mail.recipes[0].Title, "Grünkohl mit Käse");
+    EXPECT_EQ(mail.recipes[0].Lines[0].Text, "Grünkohl");
+    EXPECT_EQ(mail.recipes[0].Zubereitung,
+              "Den Grünkohl waschen, die Zwiebeln schälen und würfeln, dann alles zusammen dünsten.");
+
+    // Rezkonv headings against the "=" fill, as other writers write them.
+    const CollectingSink rezkonv =
+        ReadString("========== REZKONV-Rezept - RezkonvSuite v1.4\n     Titel: Karamell\n\n"
+                   "=====CARAMEL===\n    100     Gramm  Zucker\n==================DEKO====================\n"
+                   "      1     Stück  Minze\n\n  Schmelzen.\n\n=====\n");
+    ASSERT_EQ(rezkonv.recipes.size(), 1u);
+    ExpectLines(rezkonv.recipes[0],
+                {{"", "--", "CARAMEL", ""},
+                 {"100", "g", "Zucker", ""},
+                 {"", "--", "DEKO", ""},
+                 {"1", "ea", "Minze", ""}},
+                m_units);
 }
 
 TEST_F(MMImportTest, HeadingLines)
@@ -355,7 +471,7 @@ TEST_F(MMImportTest, ListEndsAtUnknownUnitAndBlocksWithoutHeading)
     EXPECT_EQ(r.YieldUnitText, "Rezept");
     ExpectLines(r, {{"1", "c", "flour", ""}}, m_units);
     EXPECT_EQ(r.Zubereitung,
-              "2 zz not a unit here\nStir well.\n\n3 tb more text that looks like an ingredient\n\nServe.");
+              "2 zz not a unit here Stir well.\n\n3 tb more text that looks like an ingredient\n\nServe.");
 }
 
 TEST_F(MMImportTest, LaterIngredientBlockWithoutHeadingContinuesTheList)

@@ -45,7 +45,6 @@ inline long FuzzMealMasterReader(const std::uint8_t* data, std::size_t size, ClU
         MMReadOptions options;
         options.Umlaute = variant == 1;
         options.NoUmlaute = variant == 2;
-        options.EditFlags = variant == 2 ? 0 : 12;
         MMImport reader(units, options);
         CheckingSink sink;
         reader.ReadFile(text, sink);

@@ -102,7 +102,9 @@ std::u32string Cut(std::u32string& text, int width)
     std::size_t blank = std::u32string::npos;
     std::size_t fallback = std::u32string::npos;
     for (std::size_t i = std::min(limit - 1, text.size() - 1); i >= 1 && blank == std::u32string::npos; --i) {
-        if (text[i] != U' ' || text[i - 1] == U' ')
+        // A piece without a letter or digit ("-" of a list item) would read as a rule.
+        if (text[i] != U' ' || text[i - 1] == U' ' ||
+            std::none_of(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(i), IsLetterOrDigit))
             continue;
         if (fallback == std::u32string::npos)
             fallback = i;

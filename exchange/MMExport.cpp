@@ -210,12 +210,12 @@ std::string RezkonvUnit(const ClIngredient& line)
         return name;
     ClUnit& units = line.Units();
     const int index = line.EinheitPtr();
-    const std::string abbreviation = ToLower(units.UnitNameE(index));
-    // The table keeps short names in capitals: "ml" as the metric units write it, "Msp." else.
+    // The table keeps short names in capitals: "Msp." as abbreviations with a point are written,
+    // "ml" else.
     std::string shortName = ToLower(units.UnitNameD(index));
     if (!fits(shortName))
-        return abbreviation;
-    if (shortName != abbreviation)
+        return ToLower(units.UnitNameE(index));
+    if (shortName.back() == '.')
         shortName = ToUpper(CharSubstr(shortName, 0, 1)) + CharSubstr(shortName, 1);
     return shortName;
 }

@@ -183,6 +183,21 @@ std::string Regenerate(const std::string& line, bool keepSs)
     return result;
 }
 
+// A whole number too long for the seven amount columns (ten million and more, after a unit
+// conversion) pushes the rest of the line to the right. Returns it and makes cols the line as if
+// the number had fitted; empty when the line has no such number.
+std::string WideAmount(std::u32string& cols)
+{
+    std::size_t end = 0;
+    while (end < cols.size() && ((cols[end] >= U'0' && cols[end] <= U'9') || cols[end] == U'.'))
+        ++end;
+    if (end < 8 || end >= cols.size() || cols[end] != U' ' || cols[0] == U'.')
+        return {};
+    std::string amount = FromCodePoints(std::u32string_view(cols).substr(0, end));
+    cols = std::u32string(7, U' ') + cols.substr(end);
+    return amount;
+}
+
 // A line that fills the width and ends with the "-" of a word the export cut hard.
 bool IsHardCut(std::string_view line, std::size_t width)
 {
@@ -618,12 +633,13 @@ void MMImport::ImportYield()
 
 MMImport::LineResult MMImport::ParseIngredient(const std::string& line, ParsedLine& parsed)
 {
-    const std::u32string cols = ToCodePoints(line);
+    std::u32string cols = ToCodePoints(line);
+    const std::string wideAmount = WideAmount(cols);
     // Text in column 8 is no ingredient line: the preparation begins (without an empty line).
     if (Col(cols, 7) != U' ')
         return LineResult::EndList;
     parsed = ParsedLine();
-    parsed.AmountText = Trimmed(Cols(cols, 0, 8));
+    parsed.AmountText = wideAmount.empty() ? Trimmed(Cols(cols, 0, 8)) : wideAmount;
     if (!parsed.AmountText.empty()) {
         if (!IsAmountText(parsed.AmountText))
             return LineResult::EndList;
@@ -740,12 +756,13 @@ bool MMImport::ReadFreeFormBlock(const std::vector<BlockLine>& block)
 
 bool MMImport::LooksLikeIngredient(const std::string& line)
 {
-    const std::u32string cols = ToCodePoints(line);
+    std::u32string cols = ToCodePoints(line);
+    const std::string wide = WideAmount(cols);
     if (Col(cols, 7) != U' ')
         return false;
     if (!m_rezkonv && Col(cols, 10) != U' ')
         return false;
-    const std::string amount = Trimmed(Cols(cols, 0, 7));
+    const std::string amount = wide.empty() ? Trimmed(Cols(cols, 0, 7)) : wide;
     return amount.empty() || (IsAmountText(amount) && ParseAmount(amount) != Decimal4());
 }
 
@@ -846,7 +863,7 @@ void MMImport::AddIngredient(ParsedLine parsed)
             std::string joined = base(previous.Text) + gap + piece;
             if (CharLength(joined) <= kMaxTextLength) {
                 const std::size_t semi = joined.find(';');
-                if (semi != std::string::npos) {
+                if (semi != std::string::npos && semi + 1 < joined.size()) {
                     previous.Text = std::string(RightTrim(std::string_view(joined).substr(0, semi)));
                     previous.Verarbeitung =
                         CutChars(LeftTrim(std::string_view(joined).substr(semi + 1)), kMaxNoteLength);
@@ -911,6 +928,12 @@ bool MMImport::ImportZutaten()
             return taken;
         std::string probe = block.front().Text;
         const bool headingFirst = IsHeadingLine(probe);
+        // A rule without text after the list ("--------------------") begins the preparation.
+        if (headingFirst && probe.empty() && !m_rec.Lines.empty() &&
+            !StartsWith(LeftTrim(block.front().Text), "MMMMM")) {
+            Unread(std::move(block));
+            return taken;
+        }
         if (!headingFirst) {
             bool accept = LooksLikeIngredient(block.front().Text);
             if (accept && !firstBlock) {
@@ -994,7 +1017,7 @@ bool MMImport::ImportZutaten()
                     continue;
                 ImportIngredient separator;
                 separator.IsTrenner = true;
-                separator.Text = CutChars(heading, kMaxHeadingLength);
+                separator.Text = CutChars(heading, kMaxTextLength);
                 m_rec.WrittenLines.push_back(static_cast<int>(m_rec.Lines.size()));
                 m_rec.Lines.push_back(std::move(separator));
                 taken = true;

@@ -66,7 +66,6 @@ public:
     static constexpr int kMaxPreparationLines = 110;
     static constexpr std::size_t kMaxNoteLength = 64;
     static constexpr std::size_t kMaxTextLength = 255;
-    static constexpr std::size_t kMaxHeadingLength = 64;
 
     MMImport(ClUnit& units, MMReadOptions options);
 

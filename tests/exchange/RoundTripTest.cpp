@@ -1,14 +1,26 @@
-// Export to Meal-Master, import the file into a fresh database, export again: both exports must
-// be equal byte for byte, with and without the information block.
+// Export to Meal-Master or Rezkonv, import the file into a fresh database, export again: both
+// exports must be equal byte for byte, and the imported recipes equal the exported ones. Fixed
+// recipes, the files of the reader's tests, and generated recipes with a fixed seed.
 
 #include "exchange/ExportRun.h"
+#include "exchange/ExportText.h"
+#include "exchange/MMImport.h"
 #include "exchange/RecipeImport.h"
 
+#include "core/TextConv.h"
+#include "core/Utf8.h"
 #include "db/Recordset.h"
+#include "model/ClUnit.h"
 #include "model/ProgramUnits.h"
 #include "tests/exchange/ExportFixture.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <map>
+#include <random>
 
 namespace pf {
 namespace {
@@ -84,8 +96,59 @@ protected:
         EXPECT_EQ(second, first);
     }
 
+    // Every recipe of db in ID order, each at its servings (0: its own yield).
+    std::string ExportEvery(Database& source, int mode, const std::string& file,
+                            const std::map<long, long>& servings = {})
+    {
+        ExportRequest request;
+        request.Mode = mode;
+        auto rs = source.OpenRecordset("SELECT ID FROM T_REZ_KOPF ORDER BY ID");
+        for (; !rs->Eof(); rs->MoveNext()) {
+            const long id = static_cast<long>(rs->Field(0).AsLong());
+            request.Ids.push_back(id);
+            const auto it = servings.find(id);
+            request.Servings.push_back(it == servings.end() ? 0 : it->second);
+        }
+        request.FileName = dir.File(file);
+        const ExportOutcome outcome = RunExport(request, &source);
+        EXPECT_TRUE(outcome.Ok) << outcome.Message;
+        EXPECT_EQ(outcome.Exported, static_cast<long>(request.Ids.size()));
+        ResetProgramData();
+        return test::ReadFile(dir.File(file));
+    }
+
+    // A fresh database with the recipes of file; every recipe is to be imported without a word.
+    std::unique_ptr<Database> ImportInto(const std::vector<std::string>& files, const std::string& name,
+                                         DupePreset duplicates = DupePreset::Ask)
+    {
+        auto fresh = test::MakeBaseDataDatabase(dir, name);
+        EXPECT_TRUE(fresh);
+        if (!fresh)
+            return fresh;
+        RecipeImport import(*fresh);
+        import.Options().Files = files;
+        import.Options().Duplicates = duplicates;
+        EXPECT_TRUE(import.Import()) << import.LastErrorText();
+        for (const std::string& problem : import.Problems())
+            ADD_FAILURE() << problem;
+        ResetProgramData();
+        return fresh;
+    }
+
     long kuchenId = 0;
 };
+
+// The first lines where two exports differ, for the failure message.
+std::string FirstDifference(const std::string& a, const std::string& b)
+{
+    std::size_t at = 0;
+    while (at < a.size() && at < b.size() && a[at] == b[at])
+        ++at;
+    const std::size_t from = a.rfind("\r\n\r\n", at);
+    const std::size_t start = from == std::string::npos ? 0 : from;
+    return "first export:\n" + Win1252ToUtf8(a.substr(start, 600)) + "\nsecond export:\n" +
+           Win1252ToUtf8(b.substr(start, 600));
+}
 
 TEST_F(RoundTrip, SecondMealMasterExportEqualsTheFirst)
 {
@@ -158,6 +221,235 @@ TEST_F(RoundTrip, DecimalQuantitiesReadBack)
 {
     app.Options.EditFlags = 12;
     ExpectSecondExportEqualsFirst("decimal");
+}
+
+TEST_F(RoundTrip, FilesOfTheReaderTestsWriteTheSameBytesAfterImport)
+{
+    // The same recipe in several code pages is there once.
+    std::vector<std::string> files;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::filesystem::path(PF_TEST_DATA_DIR) / "mm"))
+        files.push_back(entry.path().string());
+    std::sort(files.begin(), files.end());
+    auto read = ImportInto(files, "reader-0.db", DupePreset::Ignore);
+    ASSERT_TRUE(read);
+    ASSERT_GE(read->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong(), 8);
+    for (int mode : {clsRecipeExport::kMealMasterFile, clsRecipeExport::kRezkonvFile}) {
+        SCOPED_TRACE(mode);
+        const std::string name = "reader" + std::to_string(mode);
+        const std::string first = ExportEvery(*read, mode, name + "-1.txt");
+        auto again = ImportInto({dir.File(name + "-1.txt")}, name + "-1.db");
+        ASSERT_TRUE(again);
+        const std::string second = ExportEvery(*again, mode, name + "-2.txt");
+        EXPECT_TRUE(first == second) << FirstDifference(first, second);
+    }
+}
+
+// Recipes made up from a fixed seed: amounts from 0.001 to 99,999 in every unit, ranges, headings,
+// words longer than a line, fractions and compound words in the text, umlauts, lists and tables
+// in the preparation, exported at 1 to 50 servings.
+class RecipeGenerator
+{
+public:
+    explicit RecipeGenerator(unsigned seed) : m_random(seed) {}
+
+    int Number(int low, int high) { return std::uniform_int_distribution<int>(low, high)(m_random); }
+
+    std::string Word()
+    {
+        static const char* const kWords[] = {"Käse",
+                                             "Äpfel",
+                                             "Soße",
+                                             "Grünkohl",
+                                             "Mehl",
+                                             "Zucker",
+                                             "Öl/Essig",
+                                             "1/2",
+                                             "3/4",
+                                             "Butter",
+                                             "Weizen-Dinkel-Mischung",
+                                             "(gehackt)",
+                                             "fein",
+                                             "Zwiebeln,",
+                                             "Rühren",
+                                             "braten.",
+                                             "Straße",
+                                             "Donaudampfschifffahrtsgesellschaftskapitänsmütze",
+                                             "180 °C",
+                                             "5 €",
+                                             "Ei",
+                                             "etwas",
+                                             "Rindfleischsuppeneinlagenherstellung",
+                                             "süß-sauer",
+                                             "gut!",
+                                             "wie?",
+                                             "Café"};
+        if (Number(0, 12) == 0) {
+            std::string word;
+            const int length = Number(20, 80);
+            for (int i = 0; i < length; ++i)
+                word += static_cast<char>('a' + Number(0, 25));
+            return word;
+        }
+        return kWords[Number(0, static_cast<int>(std::size(kWords)) - 1)];
+    }
+
+    std::string Words(int low, int high)
+    {
+        std::string text;
+        for (int i = Number(low, high); i > 0; --i)
+            text += (text.empty() ? "" : " ") + Word();
+        return text;
+    }
+
+    // 0.001 to 99,999, with as many places as the size leaves room for, or a fraction.
+    Decimal4 Amount()
+    {
+        const int kind = Number(0, 9);
+        if (kind == 0)
+            return Decimal4();
+        if (kind <= 2)
+            return Decimal4::FromTicks(Number(0, 20) * Decimal4::kScale +
+                                       Decimal4::kScale * Number(1, 7) / 8);
+        const int digits = Number(0, 8);
+        const std::int64_t ticks =
+            std::int64_t{Number(1, 99999)} * static_cast<std::int64_t>(std::pow(10, digits)) / 1000;
+        return Decimal4::FromTicks(std::clamp<std::int64_t>(ticks, 10, 99999 * Decimal4::kScale));
+    }
+
+    std::string Preparation()
+    {
+        std::string text;
+        for (int block = Number(1, 5); block > 0; --block) {
+            switch (Number(0, 4)) {
+            case 0:
+                for (int i = Number(1, 3); i > 0; --i)
+                    text += "- " + Words(1, 8) + "\r\n";
+                break;
+            case 1:
+                text += "Backzeit: " + std::to_string(Number(5, 90)) +
+                        " Minuten\r\nHitze: " + std::to_string(Number(100, 250)) + " °C\r\n";
+                break;
+            case 2:
+                text += std::string(20, Number(0, 1) ? '=' : '-') + "\r\n";
+                break;
+            default:
+                text += Words(3, 40) + (Number(0, 1) ? "." : "") + "\r\n";
+            }
+            if (Number(0, 1))
+                text += "\r\n";
+        }
+        return text;
+    }
+
+private:
+    std::mt19937 m_random;
+};
+
+TEST_F(RoundTrip, GeneratedRecipesSurviveExportAndImport)
+{
+    constexpr unsigned kSeed = 20261206;
+    constexpr int kRecipes = 60;
+    db->Execute("DELETE FROM T_REZ_KOPF");
+    db->Execute("DELETE FROM T_REZ_ZUTAT");
+    const long units = db->Scalar("SELECT COUNT(*) FROM T_UNIT").AsLong();
+    std::map<long, long> servings;
+    std::map<std::string, int> caseOf; // title -> case index, to replay a failing case
+    std::vector<long> ids;
+    for (int index = 0; index < kRecipes; ++index) {
+        RecipeGenerator gen(kSeed + static_cast<unsigned>(index));
+        std::string title = CharSubstr("Rezept " + std::to_string(index) + " " + gen.Words(1, 4), 0, 60);
+        title.erase(title.find_last_not_of(' ') + 1);
+        ClRecipe recipe = NewRecipe(title.c_str(), gen.Number(1, 12));
+        recipe.CatAddID(102);
+        recipe.SetZubereitung(gen.Preparation());
+        for (int i = gen.Number(1, 14); i > 0; --i) {
+            if (gen.Number(0, 6) == 0) {
+                recipe.IngredAdd(Separator(gen.Words(1, 5).c_str()));
+                continue;
+            }
+            const Decimal4 amount = gen.Amount();
+            ClIngredient line;
+            line.SetEinheitID(gen.Number(0, 3) == 0 ? 0 : gen.Number(1, static_cast<int>(units)));
+            line.SetOrgMeasurement(amount);
+            std::string note;
+            if (gen.Number(0, 5) == 0 && amount != Decimal4())
+                note = "(" + ExchangeAmount(amount) + "\u2013" +
+                       ExchangeAmount(amount + Decimal4::FromLong(1)) + ")";
+            if (gen.Number(0, 2) == 0)
+                note += (note.empty() ? "" : " ") + gen.Words(1, 3);
+            line.SetIngredient(gen.Words(1, 6) + (note.empty() ? "" : "; " + CharSubstr(note, 0, 40)));
+            recipe.IngredAdd(line);
+        }
+        const long id = Store(recipe, 100 + index, 5000 + index);
+        ids.push_back(id);
+        caseOf[title] = index;
+        if (gen.Number(0, 1))
+            servings[id] = gen.Number(1, 50);
+    }
+
+    for (int mode : {clsRecipeExport::kMealMasterFile, clsRecipeExport::kRezkonvFile}) {
+        SCOPED_TRACE("mode " + std::to_string(mode) + ", seed " + std::to_string(kSeed) + " + case index");
+        const std::string name = "generated" + std::to_string(mode);
+        const std::string first = ExportEvery(*db, mode, name + "-1.txt", servings);
+        auto read = ImportInto({dir.File(name + "-1.txt")}, name + "-1.db");
+        ASSERT_TRUE(read);
+        const std::string second = ExportEvery(*read, mode, name + "-2.txt");
+        EXPECT_TRUE(first == second) << FirstDifference(first, second);
+
+        // Field by field: what was written is what was read.
+        const int convtype = mode == clsRecipeExport::kMealMasterFile ? 20 : 2;
+        const std::size_t room = mode == clsRecipeExport::kMealMasterFile ? 70 : 68;
+        for (long id : ids) {
+            ClRecipe original;
+            original.SetDB(db.get());
+            ASSERT_TRUE(original.LoadByID(id, 2, true));
+            const auto scaled = servings.find(id);
+            original.SetConvtype(convtype);
+            if (scaled != servings.end() && scaled->second != original.Yield())
+                original.ScaleRecipe(scaled->second);
+            const int index = caseOf[original.Title()];
+            SCOPED_TRACE("case " + std::to_string(index) + ": " + original.Title());
+            const long readId =
+                read->Scalar("SELECT ID FROM T_REZ_KOPF WHERE RezTitle=?", {Value(original.Title())})
+                    .AsLong();
+            ClRecipe back;
+            back.SetDB(read.get());
+            ASSERT_TRUE(back.LoadByID(readId, 2, true)) << "not imported";
+            back.SetConvtype(convtype);
+            EXPECT_EQ(back.Yield(), original.Yield());
+            std::vector<TextLine> lines;
+            const std::string stored = NormalizeLineBreaks(original.Zubereitung());
+            for (std::size_t start = 0; start <= stored.size();) {
+                const std::size_t end = std::min(stored.find("\r\n", start), stored.size());
+                lines.push_back({stored.substr(start, end - start)});
+                start = end + 2;
+            }
+            std::string expected;
+            for (const std::string& line : TextParagraphs(lines, room))
+                expected += (expected.empty() && !line.empty() ? "" : "\r\n") + line;
+            EXPECT_EQ(NormalizeLineBreaks(back.Zubereitung()), expected);
+            ASSERT_EQ(back.IngredCount(), original.IngredCount());
+            for (int i = 1; i <= original.IngredCount(); ++i) {
+                SCOPED_TRACE("line " + std::to_string(i));
+                ClIngredient& want = original.Ingredient(i);
+                ClIngredient& got = back.Ingredient(i);
+                EXPECT_EQ(got.IsTrenner(), want.IsTrenner());
+                if (want.IsTrenner()) {
+                    EXPECT_EQ(got.Trennzeile(), want.Trennzeile());
+                    continue;
+                }
+                EXPECT_EQ(got.Ingredient(), want.Ingredient());
+                EXPECT_EQ(got.Verarbeitung(), want.Verarbeitung());
+                EXPECT_EQ(ToLower(got.EinheitTxt()), ToLower(want.EinheitTxt()));
+                // The amount to the precision it was written with.
+                const double shown = want.Menge().ToDouble();
+                EXPECT_EQ(ExchangeAmount(got.Menge()), ExchangeAmount(want.Menge()));
+                EXPECT_LE(std::abs(got.Menge().ToDouble() - shown), std::max(0.0011, std::abs(shown) * 1e-5))
+                    << ExchangeAmount(want.Menge());
+            }
+        }
+    }
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // factors, prices and nutrient sums. Exact in addition and comparison; only scaling uses doubles.
 
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -34,14 +35,30 @@ public:
 
     friend constexpr bool operator==(Decimal4 a, Decimal4 b) = default;
     friend constexpr auto operator<=>(Decimal4 a, Decimal4 b) = default;
-    friend constexpr Decimal4 operator+(Decimal4 a, Decimal4 b) { return FromTicks(a.m_ticks + b.m_ticks); }
-    friend constexpr Decimal4 operator-(Decimal4 a, Decimal4 b) { return FromTicks(a.m_ticks - b.m_ticks); }
-    friend constexpr Decimal4 operator-(Decimal4 a) { return FromTicks(-a.m_ticks); }
+    // Sums and differences beyond the range stay at its ends, as Parse and the products do.
+    friend constexpr Decimal4 operator+(Decimal4 a, Decimal4 b)
+    {
+        std::int64_t sum = 0;
+        if (__builtin_add_overflow(a.m_ticks, b.m_ticks, &sum))
+            return FromTicks(b.m_ticks < 0 ? kMinTicks : kMaxTicks);
+        return FromTicks(sum);
+    }
+    friend constexpr Decimal4 operator-(Decimal4 a, Decimal4 b)
+    {
+        std::int64_t difference = 0;
+        if (__builtin_sub_overflow(a.m_ticks, b.m_ticks, &difference))
+            return FromTicks(b.m_ticks < 0 ? kMaxTicks : kMinTicks);
+        return FromTicks(difference);
+    }
+    friend constexpr Decimal4 operator-(Decimal4 a) { return Decimal4() - a; }
     // Products and quotients round half away from zero to four places.
     friend Decimal4 operator*(Decimal4 a, Decimal4 b);
     friend Decimal4 operator/(Decimal4 a, Decimal4 b);
 
 private:
+    static constexpr std::int64_t kMaxTicks = std::numeric_limits<std::int64_t>::max();
+    static constexpr std::int64_t kMinTicks = std::numeric_limits<std::int64_t>::min();
+
     std::int64_t m_ticks = 0;
 };
 

@@ -67,6 +67,14 @@ TEST(Decimal4, Arithmetic)
     EXPECT_EQ((Decimal4::FromLong(-2) / Decimal4::FromLong(3)).ToString(), "-0.6667");
     // Large quantities multiply without overflow in between.
     EXPECT_EQ((Decimal4::FromLong(100000000) * Decimal4::FromLong(1000)).ToString(), "100000000000");
+    // Sums beyond the range stay at its ends ("99999999999999999999 1/3" as a quantity).
+    const Decimal4 max = Decimal4::FromTicks(std::numeric_limits<std::int64_t>::max());
+    const Decimal4 min = Decimal4::FromTicks(std::numeric_limits<std::int64_t>::min());
+    EXPECT_EQ(max + b, max);
+    EXPECT_EQ(min - b, min);
+    EXPECT_EQ(b - min, max);
+    EXPECT_EQ(-min, max);
+    EXPECT_EQ(max + -b, max - b);
     EXPECT_THROW(a / Decimal4(), std::domain_error);
     EXPECT_LT(b, a);
     EXPECT_EQ(Decimal4::FromLong(3), Decimal4::Parse("3,0000"));

@@ -181,7 +181,9 @@ std::string EncodeSearchData(const SearchCriteria& c)
     if (c.SpecialMode != 0) {
         std::string item = "6," + std::to_string(c.SpecialMode);
         if (!c.SpecialValue.empty())
-            item += "," + (c.SpecialMode == 2 ? c.SpecialValue : Quote(c.SpecialValue));
+            // The import source is a bare number; anything else goes in quotes to read back whole.
+            item += "," +
+                    (c.SpecialMode == 2 && IsNumber(c.SpecialValue) ? c.SpecialValue : Quote(c.SpecialValue));
         Item(out, item);
     }
     return out;

@@ -49,6 +49,12 @@ TEST(SearchData, DecodingSkipsUnknownCodesAndEndsAtTheSpecialList)
     EXPECT_EQ(c.SpecialMode, 2);
     EXPECT_EQ(c.SpecialValue, "3");
     EXPECT_EQ(DecodeSearchData(""), SearchCriteria{});
+    // An import source that is no plain number goes in quotes, so that it reads back whole.
+    SearchCriteria odd;
+    odd.SpecialMode = 2;
+    odd.SpecialValue = "a,b";
+    EXPECT_EQ(EncodeSearchData(odd), "6,2,\"a,b\"");
+    EXPECT_EQ(DecodeSearchData(EncodeSearchData(odd)), odd);
 }
 
 TEST(SearchData, AccentClassesCoverTheWindowsLetters)

@@ -9,7 +9,6 @@ namespace pf {
 
 namespace {
 
-constexpr std::u32string_view kCutChars = U" ,;/)!.-(";
 constexpr std::u32string_view kCrLf = U"\r\n";
 
 std::u32string TrimCp(std::u32string_view text)

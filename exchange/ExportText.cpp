@@ -169,6 +169,18 @@ std::string CutLine(std::string& text, int width)
     return FromCodePoints(piece);
 }
 
+// The length of the last line that wrapping text at width gives: what a reader sees of a text that
+// is written before another line.
+std::size_t LastPieceLength(std::u32string text, std::size_t width)
+{
+    std::size_t length = text.size();
+    while (!text.empty()) {
+        length = TrimCp(Cut(text, static_cast<int>(width))).size();
+        text = TrimCp(text);
+    }
+    return length;
+}
+
 bool IsLaidOutLine(std::string_view line)
 {
     return LaidOut(TrimCp(ToCodePoints(line)));
@@ -205,7 +217,7 @@ std::vector<std::string> TextParagraphs(const std::vector<TextLine>& lines, std:
         const std::u32string& current = out.back();
         joinHard = raw.HardCut && current.back() == U'-';
         lastOwn = current.back() == U':' || std::none_of(line.begin(), line.end(), IsLetterOrDigit);
-        sentenceEnd = IsSentenceEnd(current.back()) ? (raw.Length > 0 ? raw.Length : line.size()) : 0;
+        sentenceEnd = !IsSentenceEnd(current.back()) ? 0 : raw.Length > 0 ? raw.Length : LastPieceLength(current, width);
     }
     while (!out.empty() && out.back().empty())
         out.pop_back();
@@ -273,13 +285,22 @@ std::string FormatTextBlock(std::string_view text, int& lineCount, int maxParagr
     return FromCodePoints(joined);
 }
 
-std::string MMHeadingLine(std::string_view heading)
+std::string HeadingText(std::string_view heading)
 {
+    const std::size_t first = heading.find_first_not_of("-= ");
+    if (first == std::string_view::npos)
+        return {};
+    return std::string(heading.substr(first, heading.find_last_not_of("-= ") - first + 1));
+}
+
+std::string MMHeadingLine(std::string_view text)
+{
+    const std::string heading = HeadingText(text);
     const std::size_t length = CharLength(heading);
     // At least five dashes, so that a reader still knows the line as a heading when the heading
     // is long; up to 55 characters this is the plain centring on 70 columns.
     const std::size_t dashes = std::max<std::size_t>(length < 65 ? (65 - length) / 2 : 0, 5);
-    std::string line = "MMMMM" + std::string(dashes, '-') + std::string(heading) + std::string(dashes, '-');
+    std::string line = "MMMMM" + std::string(dashes, '-') + heading + std::string(dashes, '-');
     if (CharLength(line) < 70)
         line += '-';
     return line;

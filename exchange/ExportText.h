@@ -25,7 +25,7 @@ std::string CutLine(std::string& text, int width);
 
 // One line of a text as a reader meets it; HardCut: the line fills the width and ends with the
 // "-" of a word cut hard, so the next line continues the word. Length: the columns the line fills
-// with its indent (0: the length of Text).
+// with its indent; 0 for a line of a stored text, whose paragraph is yet to be wrapped at width.
 struct TextLine
 {
     std::string Text;
@@ -52,7 +52,10 @@ std::vector<std::string> TextParagraphs(const std::vector<TextLine>& lines, std:
 std::string FormatTextBlock(std::string_view text, int& lineCount, int maxParagraph, int indent, int width,
                             bool limitLines);
 
-// "MMMMM" and dashes around a heading, 70 characters for a heading of up to 55, and never fewer
+// A heading as the fill around it lets a reader see it: without dashes, "=" and blanks at its ends.
+std::string HeadingText(std::string_view heading);
+
+// "MMMMM" and dashes around a heading (HeadingText), 70 characters for a heading of up to 55, and never fewer
 // than five dashes on each side.
 std::string MMHeadingLine(std::string_view heading);
 

@@ -223,8 +223,9 @@ std::string RezkonvUnit(const ClIngredient& line)
 // A line of 49 "=" with the text, between blanks, from column 20. The blanks keep the letters
 // off the fill, so that "=CA" of "CARAMEL" never looks like an encoded character; a text too
 // long for the line is written whole, with five "=" after it.
-std::string RezkonvRule(const std::string& text)
+std::string RezkonvRule(std::string_view heading)
 {
+    const std::string text = HeadingText(heading);
     const std::size_t used = 18 + CharLength(text) + 2;
     return std::string(18, '=') + " " + text + " " + std::string(used + 5 <= 49 ? 49 - used : 5, '=');
 }

@@ -111,25 +111,52 @@ bool HeaderField(std::string_view line, std::string& key, std::string& value)
 
 // Columns 1-7 of an ingredient line hold an amount and nothing else: digits, fractions, a
 // decimal point or comma, a range dash. "2 Std." and "1 cup." are the start of a sentence.
+// One amount: "2", "2.95", "2,95", "3/4", "2 3/4", "½", "1½", "1 ½".
+bool IsSingleAmount(std::string_view text)
+{
+    std::size_t pos = 0;
+    auto digits = [&] {
+        const std::size_t start = pos;
+        while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9')
+            ++pos;
+        return pos > start;
+    };
+    auto vulgar = [&] {
+        for (const auto& [fraction, replacement] : kFractions)
+            if (text.substr(pos, fraction.size()) == fraction) {
+                pos += fraction.size();
+                return true;
+            }
+        return false;
+    };
+    if (vulgar())
+        return pos == text.size();
+    const bool whole = digits();
+    if (pos < text.size() && (text[pos] == '.' || text[pos] == ',')) {
+        ++pos;
+        return digits() && pos == text.size();
+    }
+    if (pos < text.size() && text[pos] == '/')
+        return whole && (++pos, digits()) && pos == text.size();
+    if (!whole)
+        return false;
+    if (pos < text.size() && text[pos] == ' ')
+        ++pos;
+    if (pos == text.size() || vulgar())
+        return pos == text.size();
+    return digits() && pos < text.size() && text[pos] == '/' && (++pos, digits()) && pos == text.size();
+}
+
+// Columns 1-7 of an ingredient line hold an amount and nothing else, or a range of two ("1-2",
+// "1 - 1 1/2"). "2 Std.", "1 cup." and "- 1/2" are the start of a sentence or a list.
 bool IsAmountText(std::string_view text)
 {
-    bool digit = false;
-    for (std::size_t pos = 0; pos < text.size();) {
-        const auto fraction = std::find_if(kFractions.begin(), kFractions.end(), [&](const auto& f) {
-            return text.substr(pos, f.first.size()) == f.first;
-        });
-        if (fraction != kFractions.end()) {
-            digit = true;
-            pos += fraction->first.size();
-            continue;
-        }
-        const char c = text[pos++];
-        if (c >= '0' && c <= '9')
-            digit = true;
-        else if (c != ' ' && c != '.' && c != ',' && c != '/' && c != '-')
-            return false;
-    }
-    return digit;
+    text = Trim(text, " ");
+    const std::size_t dash = text.find('-');
+    if (dash == std::string_view::npos)
+        return IsSingleAmount(text);
+    return IsSingleAmount(Trim(text.substr(0, dash), " ")) &&
+           IsSingleAmount(Trim(text.substr(dash + 1), " "));
 }
 
 bool IsNumber(std::string_view text)
@@ -196,6 +223,19 @@ std::string WideAmount(std::u32string& cols)
     std::string amount = FromCodePoints(std::u32string_view(cols).substr(0, end));
     cols = std::u32string(7, U' ') + cols.substr(end);
     return amount;
+}
+
+// A Rezkonv ingredient line as the export writes it: the unit right-aligned up to column 17, two
+// blanks, the text from column 20. Indented preparation text that begins with a number ("  1/2 l
+// Milch erhitzen") has its words elsewhere.
+bool HasRezkonvColumns(std::string_view line)
+{
+    const std::u32string cols = ToCodePoints(line);
+    const bool noUnit =
+        Trim(FromCodePoints(std::u32string_view(cols).substr(std::min<std::size_t>(8, cols.size()), 9)), " ")
+            .empty();
+    return Col(cols, 7) == U' ' && Col(cols, 17) == U' ' && Col(cols, 18) == U' ' && Col(cols, 19) != U' ' &&
+           (noUnit || Col(cols, 16) != U' ');
 }
 
 // A line that fills the width and ends with the "-" of a word the export cut hard.
@@ -682,7 +722,7 @@ MMImport::LineResult MMImport::ParseIngredient(const std::string& line, ParsedLi
         parsed.UnitText = unit;
     }
     parsed.Text = Trimmed(Cols(cols, textStart));
-    parsed.HardCut = IsHardCut(line, kMMLineWidth);
+    parsed.HardCut = IsHardCut(wideAmount.empty() ? line : FromCodePoints(cols), kMMLineWidth);
     return LineResult::Ingredient;
 }
 
@@ -950,6 +990,7 @@ bool MMImport::ImportZutaten()
                     std::string right;
                     SplitTwoColumns(left, right);
                     if (!LooksLikeIngredient(left) ||
+                        (m_rezkonv && !m_rec.Lines.empty() && !HasRezkonvColumns(left)) ||
                         ParseIngredient(left, parsed) != LineResult::Ingredient) {
                         accept = false;
                         break;

@@ -415,7 +415,8 @@ TEST_F(MMImportTest, QuotedPrintableOnlyWhereTheTextIsEncoded)
     const CollectingSink rezkonv =
         ReadString("========== REZKONV-Rezept - RezkonvSuite v1.4\n     Titel: Karamell\n\n"
                    "=====CARAMEL===\n    100     Gramm  Zucker\n==================DEKO====================\n"
-                   "      1     Stück  Minze\n\n  Schmelzen.\n\n=====\n");
+                   "      1     Stück  Minze\n\n      2 Eier trennen, das Eiweiß steif schlagen.\n\n"
+                   "  1/2 5 Minuten rühren.\n\n=====\n");
     ASSERT_EQ(rezkonv.recipes.size(), 1u);
     ExpectLines(rezkonv.recipes[0],
                 {{"", "--", "CARAMEL", ""},
@@ -423,6 +424,9 @@ TEST_F(MMImportTest, QuotedPrintableOnlyWhereTheTextIsEncoded)
                  {"", "--", "DEKO", ""},
                  {"1", "ea", "Minze", ""}},
                 m_units);
+    // Preparation that begins with a number is no ingredient line.
+    EXPECT_EQ(rezkonv.recipes[0].Zubereitung,
+              "2 Eier trennen, das Eiweiß steif schlagen.\n\n1/2 5 Minuten rühren.");
 }
 
 TEST_F(MMImportTest, HeadingLines)

@@ -22,7 +22,8 @@ Mehl, Eier und etwas Salz zu einem zähen Teig verrühren und so lange schlagen, b
 Den Teig durch ein Spätzlebrett (oder eine Presse) in kochendes
 Salzwasser schaben. Sobald die Spätzle oben schwimmen, mit einer
 Schaumkelle herausheben und abwechselnd mit dem Käse in eine Form
-schichten. Zwiebeln in Butter bräunen und darübergeben.
+schichten.
+Zwiebeln in Butter bräunen und darübergeben.
 
 :Fingerprint: 1234567,7654321,Pfannola
 

@@ -1054,8 +1054,12 @@ bool MMImport::ImportZutaten()
                     m_rec.YieldText = heading;
                     continue;
                 }
-                if (heading.empty())
+                // An empty heading separates without a text; it keeps its place among the
+                // written lines that the food-key codes follow.
+                if (heading.empty()) {
+                    m_rec.WrittenLines.push_back(-1);
                     continue;
+                }
                 ImportIngredient separator;
                 separator.IsTrenner = true;
                 separator.Text = CutChars(heading, kMaxTextLength);

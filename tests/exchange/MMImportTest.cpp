@@ -413,7 +413,7 @@ TEST_F(MMImportTest, QuotedPrintableOnlyWhereTheTextIsEncoded)
 
     // Rezkonv headings against the "=" fill, as other writers write them.
     const CollectingSink rezkonv =
-        ReadString("========== REZKONV-Rezept - RezkonvSuite v1.4\n     Titel: Karamell\n\n"
+        ReadString("========== REZKONV-Rezept ==========\n     Titel: Karamell\n\n"
                    "=====CARAMEL===\n    100     Gramm  Zucker\n==================DEKO====================\n"
                    "      1     Stück  Minze\n\n      2 Eier trennen, das Eiweiß steif schlagen.\n\n"
                    "  1/2 5 Minuten rühren.\n\n=====\n");

@@ -126,6 +126,8 @@ protected:
         EXPECT_TRUE(fresh);
         if (!fresh)
             return fresh;
+        fresh->Execute("INSERT INTO T_BLS_KEY (ID,SBLS,ST) VALUES (1,'B100000','Weizenmehl')");
+        fresh->Execute("INSERT INTO T_BLS_KEY (ID,SBLS,ST) VALUES (2,'M111000','Butter')");
         RecipeImport import(*fresh);
         import.Options().Files = files;
         import.Options().Duplicates = duplicates;
@@ -355,6 +357,7 @@ TEST_F(RoundTrip, GeneratedRecipesSurviveExportAndImport)
     const char* countText = std::getenv("PF_ROUNDTRIP_RECIPES");
     const unsigned kSeed = seedText ? static_cast<unsigned>(std::stoul(seedText)) : 20261206u;
     const int kRecipes = countText ? std::stoi(countText) : 50;
+    app.Options.ExportFingerprint = 1 + 8 + 16; // notes and food keys in the information block
     db->Execute("DELETE FROM T_REZ_KOPF");
     db->Execute("DELETE FROM T_REZ_ZUTAT");
     const long units = db->Scalar("SELECT COUNT(*) FROM T_UNIT").AsLong();
@@ -368,6 +371,8 @@ TEST_F(RoundTrip, GeneratedRecipesSurviveExportAndImport)
         ClRecipe recipe = NewRecipe(title.c_str(), gen.Number(1, 12));
         recipe.CatAddID(102);
         recipe.SetZubereitung(gen.Preparation());
+        if (gen.Number(0, 2) == 0)
+            recipe.SetNotizen(gen.Preparation());
         for (int i = gen.Number(1, 14); i > 0; --i) {
             if (gen.Number(0, 6) == 0) {
                 recipe.IngredAdd(Separator(
@@ -387,6 +392,8 @@ TEST_F(RoundTrip, GeneratedRecipesSurviveExportAndImport)
             std::string text = CharSubstr(gen.Words(1, 6), 0, 150);
             text.erase(text.find_last_not_of(' ') + 1);
             line.SetIngredient(text + (note.empty() ? "" : "; " + CharSubstr(note, 0, 40)));
+            if (gen.Number(0, 3) == 0)
+                line.SetBLSid(std::to_string(gen.Number(1, 2)));
             recipe.IngredAdd(line);
         }
         const long id = Store(recipe, 100 + index, 5000 + index);
@@ -428,17 +435,24 @@ TEST_F(RoundTrip, GeneratedRecipesSurviveExportAndImport)
             ASSERT_TRUE(back.LoadByID(readId, 2, true)) << "not imported";
             back.SetConvtype(convtype);
             EXPECT_EQ(back.Yield(), original.Yield());
-            std::vector<TextLine> lines;
-            const std::string stored = NormalizeLineBreaks(original.Zubereitung());
-            for (std::size_t start = 0; start <= stored.size();) {
-                const std::size_t end = std::min(stored.find("\r\n", start), stored.size());
-                lines.push_back({stored.substr(start, end - start)});
-                start = end + 2;
+            // A text comes back as its paragraphs.
+            auto paragraphs = [](const std::string& text, std::size_t width) {
+                std::vector<TextLine> lines;
+                const std::string stored = NormalizeLineBreaks(text);
+                for (std::size_t start = 0; start <= stored.size();) {
+                    const std::size_t end = std::min(stored.find("\r\n", start), stored.size());
+                    lines.push_back({stored.substr(start, end - start)});
+                    start = end + 2;
+                }
+                std::string joined;
+                for (const std::string& line : TextParagraphs(lines, width))
+                    joined += (joined.empty() && !line.empty() ? "" : "\r\n") + line;
+                return joined;
+            };
+            EXPECT_EQ(NormalizeLineBreaks(back.Zubereitung()), paragraphs(original.Zubereitung(), room));
+            if (mode == clsRecipeExport::kMealMasterFile) {
+                EXPECT_EQ(NormalizeLineBreaks(back.Notizen()), paragraphs(original.Notizen(), 70 - 13));
             }
-            std::string expected;
-            for (const std::string& line : TextParagraphs(lines, room))
-                expected += (expected.empty() && !line.empty() ? "" : "\r\n") + line;
-            EXPECT_EQ(NormalizeLineBreaks(back.Zubereitung()), expected);
             ASSERT_EQ(back.IngredCount(), original.IngredCount());
             for (int i = 1; i <= original.IngredCount(); ++i) {
                 SCOPED_TRACE("line " + std::to_string(i));
@@ -451,6 +465,9 @@ TEST_F(RoundTrip, GeneratedRecipesSurviveExportAndImport)
                 }
                 EXPECT_EQ(got.Ingredient(), want.Ingredient());
                 EXPECT_EQ(got.Verarbeitung(), want.Verarbeitung());
+                if (mode == clsRecipeExport::kMealMasterFile) {
+                    EXPECT_EQ(got.BLSid(), want.BLSid());
+                }
                 EXPECT_EQ(ToLower(got.EinheitTxt()), ToLower(want.EinheitTxt()));
                 // The amount to the precision it was written with.
                 const double shown = want.Menge().ToDouble();

@@ -170,13 +170,22 @@ std::string CutLine(std::string& text, int width)
 }
 
 // The length of the last line that wrapping text at width gives: what a reader sees of a text that
-// is written before another line.
-std::size_t LastPieceLength(std::u32string text, std::size_t width)
+// is written before another line. Wrapping starts at resume, a line start, and resume becomes the
+// last line start that text added at the end can no longer move (a break looks at most 40
+// characters beyond the width), so that a long paragraph is not wrapped again for each line.
+std::size_t LastPieceLength(const std::u32string& text, std::size_t width, std::size_t& resume)
 {
-    std::size_t length = text.size();
-    while (!text.empty()) {
-        length = TrimCp(Cut(text, static_cast<int>(width))).size();
-        text = TrimCp(text);
+    std::u32string rest = text.substr(std::min(resume, text.size()));
+    std::size_t start = resume;
+    std::size_t length = rest.size();
+    while (!rest.empty()) {
+        if (text.size() - start > width + 40)
+            resume = start;
+        const std::size_t before = rest.size();
+        length = TrimCp(Cut(rest, static_cast<int>(width))).size();
+        const std::size_t blanks = std::min(rest.find_first_not_of(U' '), rest.size());
+        rest.erase(0, blanks);
+        start += before - rest.size();
     }
     return length;
 }
@@ -192,6 +201,7 @@ std::vector<std::string> TextParagraphs(const std::vector<TextLine>& lines, std:
     bool joinHard = false;       // the line before was a word cut hard
     bool lastOwn = false;        // the line before stands on its own (a rule, a caption ending with ":")
     std::size_t sentenceEnd = 0; // the line before ended a sentence and filled this many columns
+    std::size_t resume = 0;      // where wrapping the current paragraph may start again
     for (const TextLine& raw : lines) {
         std::u32string line = TrimCp(ToCodePoints(raw.Text));
         if (line.empty()) {
@@ -213,11 +223,14 @@ std::vector<std::string> TextParagraphs(const std::vector<TextLine>& lines, std:
             out.back() += line;
         } else {
             out.push_back(line);
+            resume = 0;
         }
         const std::u32string& current = out.back();
         joinHard = raw.HardCut && current.back() == U'-';
         lastOwn = current.back() == U':' || std::none_of(line.begin(), line.end(), IsLetterOrDigit);
-        sentenceEnd = !IsSentenceEnd(current.back()) ? 0 : raw.Length > 0 ? raw.Length : LastPieceLength(current, width);
+        sentenceEnd = !IsSentenceEnd(current.back()) ? 0
+                      : raw.Length > 0               ? raw.Length
+                                                     : LastPieceLength(current, width, resume);
     }
     while (!out.empty() && out.back().empty())
         out.pop_back();

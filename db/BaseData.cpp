@@ -261,7 +261,9 @@ std::string DecodeBaseDataText(std::string_view field)
                 std::isdigit(static_cast<unsigned char>(digits[2]))) {
                 const int code = (digits[0] - '0') * 100 + (digits[1] - '0') * 10 + (digits[2] - '0');
                 if (code < 256) {
-                    out += static_cast<char>(code);
+                    // A code above 127 names a Windows-1252 character; the text stays UTF-8.
+                    const std::string character(1, static_cast<char>(code));
+                    out += code < 128 ? character : Win1252ToUtf8(character);
                     i += 3;
                     continue;
                 }

@@ -280,6 +280,8 @@ TEST(BaseDataEncoding, TextEscapesAndBase64)
 {
     EXPECT_EQ(EncodeBaseDataText("a\tb\"c\\d\re\nf\x7fü"), "a\\009b\\034c\\092d\\013e\\010f\x7fü");
     EXPECT_EQ(DecodeBaseDataText("a\\009b\\034\\092\\13x\\"), "a\tb\"\\\\13x\\");
+    // Codes above 127 are Windows-1252 characters, so that the text stays UTF-8 and writes back alike.
+    EXPECT_EQ(DecodeBaseDataText("\\255\\228\\128"), "ÿä€");
     struct Case
     {
         const char* Plain;

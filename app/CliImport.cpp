@@ -40,6 +40,9 @@ int CliImport(CliCall& call)
 {
     long book = 0;
     DupePreset preset = DupePreset::Ignore;
+    // Without --duplicates a known title alone does not make a duplicate: collections hold several
+    // different "Apple Pie" recipes.
+    bool sameContentOnly = true;
     bool trash = false;
     std::vector<std::string> files;
     for (std::size_t i = 0; i < call.Args.size(); ++i) {
@@ -55,6 +58,7 @@ int CliImport(CliCall& call)
                 call.Err << "Nach --duplicates muss skip, replace oder move stehen.\n";
                 return 2;
             }
+            sameContentOnly = false;
             ++i;
         } else if (arg == "--trash") {
             trash = true;
@@ -101,7 +105,11 @@ int CliImport(CliCall& call)
             run.Options().CookbookID = book;
             run.Options().Duplicates = preset;
             run.Options().DupeTrash = trash;
+            run.Options().SameContentOnly = sameContentOnly;
+            run.SetNotice([&call](const std::string& text) { call.Err << text << std::endl; });
             const bool ok = run.Import();
+            for (const std::string& skipped : run.SkippedRecipes())
+                call.Err << skipped << "\n";
             for (const std::string& problem : run.Problems())
                 call.Err << problem << "\n";
             const ImportCounters& counted = run.Counters();
@@ -111,6 +119,9 @@ int CliImport(CliCall& call)
             } else if (counted.Imported + counted.Dupe + counted.Skipped + counted.Faulty == 0) {
                 // An empty file or an archive that cannot be read: a script must see that nothing came in.
                 call.Err << "In den angegebenen Dateien wurde kein Rezept gefunden.\n";
+                code = 1;
+            } else if (counted.Imported + counted.Dupe + counted.Skipped == 0) {
+                call.Err << "Keines der Rezepte konnte gelesen oder gespeichert werden.\n";
                 code = 1;
             }
             call.Out << run.Summary() << "\n";

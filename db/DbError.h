@@ -50,7 +50,10 @@ constexpr long kSyntax = 3075;       // syntax error in the statement
 constexpr long kNoSuchTable = 3078;
 constexpr long kNoSuchField = 3265; // item not found in this collection
 constexpr long kNoCurrentRecord = 3021;
-constexpr long kGeneric = 3146; // any other engine failure
+constexpr long kGeneric = 3146;  // any other engine failure
+constexpr long kLocked = 3218;   // another connection holds the lock longer than the busy timeout
+constexpr long kDiskFull = 3026; // the disk (or the database's size limit) is full
+constexpr long kDiskIO = 3043;   // the disk or the network failed
 } // namespace dberr
 
 // The error as the central reporter takes it: number, description, source and the engine's list.

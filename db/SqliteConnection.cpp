@@ -217,8 +217,11 @@ void SqliteConnection::Fail(int rc, std::string_view sql)
     const char* message = m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(rc);
     const int extended = m_db ? sqlite3_extended_errcode(m_db) : rc;
     // The code of a failed step is the extended one when extended codes are on; prefer it.
-    Throw(MapSqliteError((extended & 0xFF) == (rc & 0xFF) ? extended : rc, message ? message : "", m_path,
-                         sql));
+    DbError error =
+        MapSqliteError((extended & 0xFF) == (rc & 0xFF) ? extended : rc, message ? message : "", m_path, sql);
+    if (TransactionLevel > 0 && m_db && sqlite3_get_autocommit(m_db))
+        TransactionLostBy = error;
+    Throw(error);
 }
 
 DbError MapSqliteError(int rc, std::string_view message, std::string_view path, std::string_view sql)

@@ -73,6 +73,9 @@ public:
     const std::vector<EngineError>& Errors() const { return m_errors; }
 
     int TransactionLevel = 0;
+    // The failure after which the engine ended the open transaction by itself (a full disk, an
+    // I/O error): a later commit must fail with it instead of reporting success. Number 0: none.
+    DbError TransactionLostBy{0, {}};
 
     // Drops the prepared statements kept for reuse; a changed table definition would leave a kept
     // "SELECT *" with the old columns.

@@ -373,10 +373,12 @@ std::unique_ptr<Recordset> SqliteDatabase::OpenRecordset(std::string_view sql,
 
 void SqliteDatabase::BeginTrans()
 {
-    if (m_conn->TransactionLevel == 0)
+    if (m_conn->TransactionLevel == 0) {
+        m_conn->TransactionLostBy = DbError(0, {});
         m_conn->Exec(m_conn->ReadOnly() ? "BEGIN" : "BEGIN IMMEDIATE");
-    else
+    } else {
         m_conn->Exec("SAVEPOINT pf_level" + std::to_string(m_conn->TransactionLevel));
+    }
     ++m_conn->TransactionLevel;
 }
 
@@ -393,9 +395,16 @@ void SqliteDatabase::CommitTrans()
     const int level = m_conn->TransactionLevel;
     if (level == 0)
         m_conn->Throw(NoTransactionError());
+    if (sqlite3_get_autocommit(Db())) {
+        // The engine has rolled the transaction back after a grave error: nothing is stored.
+        m_conn->TransactionLevel = 0;
+        m_conn->Throw(m_conn->TransactionLostBy.Number() != 0
+                          ? m_conn->TransactionLostBy
+                          : DbError(3034, "Die Transaktion wurde von der Datenbank zurückgesetzt; die "
+                                          "Änderungen wurden nicht gespeichert."));
+    }
     if (level == 1) {
-        if (!sqlite3_get_autocommit(Db()))
-            m_conn->Exec("COMMIT");
+        m_conn->Exec("COMMIT");
     } else {
         m_conn->Exec("RELEASE pf_level" + std::to_string(level - 1));
     }

@@ -64,6 +64,7 @@ struct ImportRecipe
     std::vector<int> WrittenLines;
     long ImportSource = 2; // 2 Meal-Master, 6 Mensax
     DateSerial ImportDate;
+    bool Incomplete = false; // the file ended inside the recipe, before its end line
 
     // Set by the pipeline.
     int Decision = dupe::kImport;

@@ -605,6 +605,9 @@ bool MMImport::ReadRecipe()
         if (!listStarted && m_hasCur)
             ImportZutaten();
         ImportZubereitung();
+        // The whole rest of the file was read and its last line is no end line: the file was cut.
+        m_rec.Incomplete = !m_hasCur && m_pushback.empty() &&
+                           (m_file->Lines.empty() || !IsEndLine(Trimmed(m_file->Lines.back())));
     }
     ImportYield();
     for (ImportIngredient& line : m_rec.Lines) {

@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <thread>
 
 namespace pf {
 
@@ -47,6 +48,26 @@ std::string CleanTitle(std::string_view title)
 std::string Cut(std::string_view text, std::size_t size)
 {
     return text.size() <= size ? std::string(text) : CharSubstr(text, 0, size);
+}
+
+// The ingredient lines as they are stored, one text to compare two recipes by.
+std::string LinesKey(const ImportRecipe& recipe)
+{
+    std::string key;
+    for (const ImportIngredient& line : recipe.Lines) {
+        if (line.IsTrenner)
+            key += "T\t" + Cut(line.Text, kTextSize);
+        else
+            key += line.Amount.ToString() + "\t" + std::to_string(line.UnitID) + "\t" +
+                   Cut(line.Text, kTextSize) + "\t" + Cut(line.Verarbeitung, kNoteSize);
+        key += '\n';
+    }
+    return key;
+}
+
+std::string Where(const ImportRecipe& recipe)
+{
+    return recipe.File + ", Zeile " + std::to_string(recipe.Line) + ": \"" + recipe.Title + "\"";
 }
 
 Value DateOrNull(DateSerial date)
@@ -136,7 +157,10 @@ bool RecipeImport::ConfirmAddFile(Database& db, const std::string& file)
 bool RecipeImport::Prepare()
 {
     m_counters = ImportCounters();
+    m_committed = ImportCounters();
     m_problems.clear();
+    m_skippedList.clear();
+    m_incomplete.clear();
     m_lastErrorText.clear();
     m_cancel = false;
     m_noMoreQuestions = false;
@@ -145,9 +169,8 @@ bool RecipeImport::Prepare()
     m_byTitle.clear();
     m_byFP2.clear();
     m_dupeBook.clear();
-    m_yieldUnits.clear();
-    m_yieldByText.clear();
-    m_categoryByName.clear();
+    m_seenId = 0;
+    m_nextId = 1;
     m_serialsLeft = 0;
     m_bookReady = false;
     UI().ResetCancel();
@@ -155,27 +178,6 @@ bool RecipeImport::Prepare()
     m_bookName.clear();
     ShowStatus("Initialisierung ...");
     try {
-        auto rs = m_db.OpenRecordset(
-            "SELECT ID,RezTitle,RezImportDate,RezImportSource,Fingerprint1,Fingerprint2 FROM T_REZ_KOPF");
-        for (; !rs->Eof(); rs->MoveNext()) {
-            Candidate c;
-            c.ID = static_cast<long>(rs->Field(0).AsLong());
-            c.Title = rs->Field(1).AsText();
-            const Value date = rs->Field(2);
-            c.ImportDate = date.IsNull() ? DateSerial() : date.AsDate();
-            c.ImportSource = static_cast<long>(rs->Field(3).AsLong());
-            c.FP1 = static_cast<std::int32_t>(rs->Field(4).AsLong());
-            c.FP2 = static_cast<std::int32_t>(rs->Field(5).AsLong());
-            m_nextId = std::max(m_nextId, c.ID + 1);
-            AddCandidate(std::move(c));
-        }
-        auto books = m_db.OpenRecordset("SELECT RezID FROM T_REZ_KOCHBUCH WHERE BuchID=-2");
-        for (; !books->Eof(); books->MoveNext())
-            m_dupeBook.insert(static_cast<long>(books->Field(0).AsLong()));
-        auto units = m_db.OpenRecordset("SELECT * FROM T_REZ_KOPFEINHEIT ORDER BY ID");
-        for (; !units->Eof(); units->MoveNext())
-            m_yieldUnits.push_back({static_cast<long>(units->Field("ID").AsLong()),
-                                    units->Field("NameD").AsText(), units->Field("NameE").AsText()});
         if (m_bookId > 0) {
             clBook book;
             book.SetDB(&m_db);
@@ -197,34 +199,184 @@ bool RecipeImport::Prepare()
         read.SourceWords = AppContext::Current().ImportSourceWords;
     read.ImportDate = m_runDate;
     m_reader = std::make_unique<MMImport>(*m_units, std::move(read));
-    m_batch = std::make_unique<DbTransaction>(m_db);
-    m_batchStart = std::chrono::steady_clock::now();
+    m_batch.reset();
+    // The first transaction reads every recipe for the duplicate check. Cancelled while waiting
+    // for a locked database, the run ends without a failure.
+    return BeginBatch() || m_lastErrorText.empty();
+}
+
+bool RecipeImport::EnsureBatch()
+{
+    if (!m_lastErrorText.empty())
+        return false;
+    if (m_batch &&
+        (m_inBatch >= std::max(1, m_options.CommitEvery) ||
+         std::chrono::steady_clock::now() - m_batchStart > std::chrono::seconds(3)) &&
+        !CommitBatch())
+        return false;
+    return m_batch || BeginBatch();
+}
+
+bool RecipeImport::BeginBatch()
+{
+    using Clock = std::chrono::steady_clock;
+    auto unchangedSince = Clock::now();
+    long lastHighest = -1;
+    bool told = false;
+    for (;;) {
+        try {
+            m_batch = std::make_unique<DbTransaction>(m_db);
+            break;
+        } catch (const DbError& error) {
+            if (error.Number() != dberr::kLocked) {
+                Stop(error);
+                return false;
+            }
+        }
+        // Another program holds the write lock beyond the busy timeout. Wait as long as it keeps
+        // storing recipes (another import); give up when nothing has changed for the limit.
+        long highest = lastHighest;
+        try {
+            highest = static_cast<long>(m_db.Scalar("SELECT MAX(ID) FROM T_REZ_KOPF").AsLong());
+        } catch (const DbError&) {
+        }
+        const auto now = Clock::now();
+        if (highest != lastHighest) {
+            lastHighest = highest;
+            unchangedSince = now;
+        }
+        if (now - unchangedSince >= std::chrono::seconds(m_options.LockWaitSeconds)) {
+            Stop(DbError(dberr::kLocked, "Die Datenbank ist von einem anderen Programm gesperrt."));
+            return false;
+        }
+        if (!told) {
+            Notice("Aktualisieren nicht möglich; momentan gesperrt. Ein anderes Programm schreibt in die "
+                   "Datenbank; der Import wartet.");
+            told = true;
+        }
+        UI().ProcessEvents();
+        if (UI().CancelRequested()) {
+            m_cancel = true;
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    if (told)
+        Notice("Die Datenbank ist wieder frei; der Import geht weiter.");
+    m_batchStart = Clock::now();
+    m_inBatch = 0;
+    try {
+        ReadNewRows();
+    } catch (const DbError& error) {
+        m_batch.reset();
+        Stop(error);
+        return false;
+    }
+    return true;
+}
+
+void RecipeImport::ReadNewRows()
+{
+    // Holding the write lock, this sees every recipe another program stored so far; new IDs are
+    // above all of them, and the duplicate check knows their titles and fingerprints.
+    long highest = m_seenId;
+    auto rs = m_db.OpenRecordset("SELECT ID,RezTitle,RezImportDate,RezImportSource,Fingerprint1,Fingerprint2 "
+                                 "FROM T_REZ_KOPF WHERE ID>?",
+                                 {m_seenId});
+    for (; !rs->Eof(); rs->MoveNext()) {
+        Candidate c;
+        c.ID = static_cast<long>(rs->Field(0).AsLong());
+        c.Title = rs->Field(1).AsText();
+        const Value date = rs->Field(2);
+        c.ImportDate = date.IsNull() ? DateSerial() : date.AsDate();
+        c.ImportSource = static_cast<long>(rs->Field(3).AsLong());
+        c.FP1 = static_cast<std::int32_t>(rs->Field(4).AsLong());
+        c.FP2 = static_cast<std::int32_t>(rs->Field(5).AsLong());
+        highest = std::max(highest, c.ID);
+        AddCandidate(std::move(c));
+    }
+    auto books =
+        m_db.OpenRecordset("SELECT RezID FROM T_REZ_KOCHBUCH WHERE BuchID=-2 AND RezID>?", {m_seenId});
+    for (; !books->Eof(); books->MoveNext())
+        m_dupeBook.insert(static_cast<long>(books->Field(0).AsLong()));
+    m_seenId = highest;
+    m_nextId = std::max(m_nextId, highest + 1);
+    // Yield units and categories others made meanwhile are found by name again.
+    m_categoryByName.clear();
+    ForgetCreatedNames();
+}
+
+bool RecipeImport::CommitBatch()
+{
+    if (!m_batch)
+        return true;
+    try {
+        m_batch->Commit();
+    } catch (const DbError& error) {
+        DropBatch();
+        Stop(error);
+        return false;
+    }
+    m_batch.reset();
+    m_committed = m_counters;
     m_inBatch = 0;
     return true;
 }
 
-void RecipeImport::Commit(bool reopen)
+void RecipeImport::DropBatch()
 {
-    if (m_batch) {
-        m_batch->Commit();
-        m_batch.reset();
-    }
+    m_batch.reset();
+    // The recipes of the batch are not stored: they count as faulty, not as imported.
+    const long lost = m_counters.Imported + m_counters.Dupe - m_committed.Imported - m_committed.Dupe;
+    const long faulty = m_counters.Faulty + lost;
+    const long skipped = m_counters.Skipped;
+    const long files = m_counters.Files;
+    m_counters = m_committed;
+    m_counters.Faulty = faulty;
+    m_counters.Skipped = skipped;
+    m_counters.Files = files;
     m_inBatch = 0;
-    if (reopen) {
-        m_batch = std::make_unique<DbTransaction>(m_db);
-        m_batchStart = std::chrono::steady_clock::now();
-    }
+}
+
+bool RecipeImport::StopOnFatal(const DbError& error)
+{
+    const bool broken = !m_db.InTransaction();
+    if (!broken && error.Number() != dberr::kDiskFull && error.Number() != dberr::kDiskIO)
+        return false;
+    // A full disk or a transaction the engine ended: keep what can be kept and stop, instead of
+    // failing the same way for every recipe that follows.
+    if (broken)
+        DropBatch();
+    else
+        CommitBatch();
+    Stop(error);
+    return true;
+}
+
+void RecipeImport::Stop(const DbError& error)
+{
+    m_cancel = true;
+    if (!m_lastErrorText.empty())
+        return;
+    const long stored = m_counters.Imported + m_counters.Dupe;
+    m_lastErrorText = error.Description() + " Der Import wurde beendet; gespeichert sind " +
+                      std::to_string(stored) + " Rezepte.";
+    if (stored > 0)
+        m_lastErrorText += " Ein erneuter Import derselben Dateien übernimmt die übrigen.";
+}
+
+void RecipeImport::Notice(const std::string& text)
+{
+    if (m_notice)
+        m_notice(text);
+    else
+        ShowStatus(text);
 }
 
 void RecipeImport::Finish()
 {
-    try {
-        Commit(false);
-    } catch (const DbError& error) {
-        m_batch.reset();
-        m_lastErrorText = error.JoinedDescription();
-        m_problems.push_back("Die letzten Rezepte konnten nicht gespeichert werden: " + m_lastErrorText);
-    }
+    CommitBatch();
+    m_batch.reset();
     m_reader.reset();
     ShowProgress({}, true);
     ::pf::ShowProgress(-1, -1, "");
@@ -283,12 +435,13 @@ void RecipeImport::ImportListed(const std::string& path)
         }
         ImportOneFile(text);
     }
-    if (m_cancel)
+    if (m_cancel || !EnsureBatch())
         return;
     try {
         m_db.Execute("INSERT INTO T_REZ_IMPORT (FName, Datum) VALUES (?, ?)", {path, m_runDate});
     } catch (const DbError& error) {
-        m_problems.push_back(path + ": " + error.JoinedDescription());
+        if (!StopOnFatal(error))
+            m_problems.push_back(path + ": " + error.JoinedDescription());
     }
 }
 
@@ -346,9 +499,12 @@ void RecipeImport::ShowProgress(const std::string& title, bool force)
 std::string RecipeImport::Summary() const
 {
     // Recipes set aside as duplicates are stored too, in the duplicates cookbook.
-    return "importiert: " + std::to_string(m_counters.Imported + m_counters.Dupe) +
-           ", übersprungen: " + std::to_string(m_counters.Skipped) +
-           ", fehlerhaft: " + std::to_string(m_counters.Faulty);
+    std::string text = "importiert: " + std::to_string(m_counters.Imported + m_counters.Dupe) +
+                       ", übersprungen: " + std::to_string(m_counters.Skipped) +
+                       ", fehlerhaft: " + std::to_string(m_counters.Faulty);
+    for (const std::string& recipe : m_incomplete)
+        text += "\nunvollständig: " + recipe;
+    return text;
 }
 
 std::string RecipeImport::ClosingMessage() const
@@ -363,6 +519,8 @@ std::string RecipeImport::ClosingMessage() const
 
 long RecipeImport::StoreRecipe(ImportRecipe& recipe)
 {
+    if (!EnsureBatch())
+        return 0;
     long id = 0;
     // The check may already delete the recipe that is replaced: both happen on one savepoint,
     // so a failure keeps the old recipe, and the run's maps and counters forget the attempt.
@@ -385,22 +543,42 @@ long RecipeImport::StoreRecipe(ImportRecipe& recipe)
             m_bookId = 0;
         }
         ForgetCreatedNames();
-        ReadProblem(recipe.File, recipe.Line, "\"" + recipe.Title + "\": " + error.JoinedDescription(), true);
         id = 0;
+        ++m_counters.Faulty;
+        if (!StopOnFatal(error))
+            m_problems.push_back(Where(recipe) + ": " + error.JoinedDescription());
     }
     m_lastStoredId = id;
     m_lastWrittenLines = recipe.WrittenLines;
-    if (id != 0 && (++m_inBatch >= std::max(1, m_options.CommitEvery) ||
-                    std::chrono::steady_clock::now() - m_batchStart > std::chrono::seconds(3))) {
-        try {
-            Commit(true);
-        } catch (const DbError& error) {
-            m_problems.push_back(error.JoinedDescription());
-            m_cancel = true;
-        }
+    if (id != 0) {
+        ++m_inBatch;
+        if (recipe.Incomplete)
+            m_incomplete.push_back(Where(recipe) + ": Die Datei endet mitten im Rezept; gespeichert ist, "
+                                                   "was bis dahin stand.");
     }
     ShowProgress(recipe.Title, false);
     return recipe.Decision == dupe::kDupeBook ? 0 : id;
+}
+
+bool RecipeImport::SameLines(Candidate& candidate, const ImportRecipe& recipe)
+{
+    if (!candidate.Lines) {
+        std::string key;
+        auto rs =
+            m_db.OpenRecordset("SELECT ZutTrenner,ZutAnz,ZutEinh,ZutText,ZutVerarbeitung FROM T_REZ_ZUTAT "
+                               "WHERE ID=? ORDER BY [No]",
+                               {candidate.ID});
+        for (; !rs->Eof(); rs->MoveNext()) {
+            if (rs->Field(0).AsBool())
+                key += "T\t" + rs->Field(3).AsText();
+            else
+                key += rs->Field(1).AsCurrency().ToString() + "\t" + std::to_string(rs->Field(2).AsLong()) +
+                       "\t" + rs->Field(3).AsText() + "\t" + rs->Field(4).AsText();
+            key += '\n';
+        }
+        candidate.Lines = std::move(key);
+    }
+    return *candidate.Lines == LinesKey(recipe);
 }
 
 void RecipeImport::ForgetCreatedNames()
@@ -527,7 +705,10 @@ DupeQuestion RecipeImport::MakeQuestion(const ImportRecipe& recipe, const std::v
 
 void RecipeImport::CheckTitle(ImportRecipe& recipe)
 {
-    const std::vector<std::size_t> found = FindCandidates(recipe);
+    std::vector<std::size_t> found = FindCandidates(recipe);
+    // Different recipes may share a title: only the same ingredient lines make the same recipe.
+    if (m_options.SameContentOnly && m_options.Duplicates == DupePreset::Ignore && recipe.FP2 == 0)
+        std::erase_if(found, [&](std::size_t i) { return !SameLines(m_candidates[i], recipe); });
     if (found.empty()) {
         recipe.Decision = dupe::kImport;
         return;
@@ -572,17 +753,23 @@ void RecipeImport::CheckTitle(ImportRecipe& recipe)
 
 void RecipeImport::NewFingerprint(ImportRecipe& recipe)
 {
-    if (m_serialsLeft == 0) {
-        m_nextSerial = ClFingerprint::SerialReserve(kSerialBlock);
-        m_serialsLeft = kSerialBlock;
-    }
-    const long serial = m_nextSerial;
-    m_nextSerial = ClFingerprint::NextSerial(m_nextSerial);
-    --m_serialsLeft;
     ClFingerprint fp;
     fp.Datum(m_runDate);
     fp.CreatorID(m_creator);
-    fp.Serial(serial);
+    // Another run beside this one may hand out serials of the same block: a fingerprint already
+    // in the database would later make a different recipe look like this one.
+    for (long tries = 0; tries <= ClFingerprint::kSerialMask; ++tries) {
+        if (m_serialsLeft == 0) {
+            m_nextSerial = ClFingerprint::SerialReserve(kSerialBlock);
+            m_serialsLeft = kSerialBlock;
+        }
+        const long serial = m_nextSerial;
+        m_nextSerial = ClFingerprint::NextSerial(m_nextSerial);
+        --m_serialsLeft;
+        fp.Serial(serial);
+        if (!m_byFP2.contains(fp.FP2()))
+            break;
+    }
     recipe.FP1 = fp.FP1();
     recipe.FP2 = fp.FP2();
 }
@@ -683,6 +870,7 @@ long RecipeImport::SaveRez(ImportRecipe& recipe)
     case dupe::kSkip:
     case dupe::kIgnore:
         ++m_counters.Skipped;
+        m_skippedList.push_back(Where(recipe) + " ist schon vorhanden und wurde übersprungen.");
         return 0;
     default:
         break;
@@ -709,8 +897,8 @@ long RecipeImport::SaveRez(ImportRecipe& recipe)
     const bool duplicate = recipe.Decision == dupe::kDupeBook;
     const long book = duplicate ? clBook::kDuplicates : EnsureBook();
     const long id = recipe.WriteID != 0 ? recipe.WriteID : m_nextId++;
-    if (recipe.WriteID != 0)
-        m_nextId = std::max(m_nextId, id + 1);
+    m_nextId = std::max(m_nextId, id + 1);
+    m_seenId = std::max(m_seenId, id);
 
     std::vector<long> cats;
     for (const std::string& name : recipe.Categories) {
@@ -818,6 +1006,8 @@ long RecipeImport::SaveRez(ImportRecipe& recipe)
     stored.ImportSource = recipe.ImportSource;
     stored.FP1 = recipe.FP1;
     stored.FP2 = recipe.FP2;
+    if (m_options.SameContentOnly)
+        stored.Lines = LinesKey(recipe);
     AddCandidate(std::move(stored));
     if (duplicate)
         m_dupeBook.insert(id);
@@ -860,8 +1050,9 @@ void RecipeImport::StoreInfoBlock(long recipeId, const MMInfoBlock& block)
         }
         trans.Commit();
     } catch (const DbError& error) {
-        m_problems.push_back("Zusatzinformationen zu Rezept " + std::to_string(recipeId) + ": " +
-                             error.JoinedDescription());
+        if (!StopOnFatal(error))
+            m_problems.push_back("Zusatzinformationen zu Rezept " + std::to_string(recipeId) + ": " +
+                                 error.JoinedDescription());
     }
 }
 

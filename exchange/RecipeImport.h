@@ -4,9 +4,13 @@
 // caller decide about duplicates, stores the recipes straight into the recipe tables in the
 // layout ClRecipe reads, keeps the history of imported files and counts what happened.
 //
-// Recipes are written in transactions of a few hundred; each recipe on its own savepoint, so a
-// recipe that fails leaves nothing behind and a cancelled or failed run keeps every recipe stored
-// before. Duplicate checks are served from maps of titles and fingerprints built once per run.
+// Recipes are written in transactions of up to 2,000 (or three seconds); each recipe on its own
+// savepoint, so a recipe that fails leaves nothing behind and a cancelled or failed run keeps every
+// recipe committed before. Other programs may write to the same database meanwhile: each
+// transaction takes the write lock first, then reads what others stored since (new IDs, titles and
+// fingerprints for the duplicate check), so that any number of runs store every recipe once. A
+// lock held by another program is waited for; a full disk or a lost transaction stops the run with
+// the counters saying what is stored.
 
 #include "exchange/ImportFile.h"
 #include "exchange/ImportRecipe.h"
@@ -26,6 +30,7 @@ namespace pf {
 
 class ClUnit;
 class Database;
+class DbError;
 class DbTransaction;
 
 // The preset decision for duplicates (the option group of the import window).
@@ -55,6 +60,12 @@ struct RecipeImportOptions
     // Recipes per transaction; a transaction also ends after three seconds, so that a crash
     // loses little and other users are not locked out long.
     int CommitEvery = 2000;
+    // With the "ignore" preset: a recipe whose title is known counts as a duplicate only when its
+    // ingredient lines are the same too; otherwise it is stored as a new recipe.
+    bool SameContentOnly = false;
+    // How long the run waits for a database that another program keeps locked without storing
+    // anything, before it stops (keeping what was committed).
+    int LockWaitSeconds = 60;
 };
 
 struct ImportCounters
@@ -122,6 +133,9 @@ public:
     {
         m_progress = std::move(progress);
     }
+    // Messages while the run goes on (waiting for a locked database); without one they go to the
+    // status line.
+    void SetNotice(std::function<void(const std::string&)> notice) { m_notice = std::move(notice); }
 
     // The run over every listed file. False when it could not start (the reason in LastErrorText);
     // problems with single files and recipes are in Problems and the counters.
@@ -136,7 +150,10 @@ public:
     const ImportCounters& Counters() const { return m_counters; }
     // "Datei, Zeile n: reason" per problem met.
     const std::vector<std::string>& Problems() const { return m_problems; }
-    // "importiert: N, übersprungen: N, fehlerhaft: N"
+    // "Datei, Zeile n: "Titel" ..." per recipe skipped as a duplicate.
+    const std::vector<std::string>& SkippedRecipes() const { return m_skippedList; }
+    // "importiert: N, übersprungen: N, fehlerhaft: N" (the committed recipes), then a line per
+    // recipe stored from a file that ended in the middle of it.
     std::string Summary() const;
     // The closing message: "Es wurden keine neuen Rezepte importiert" when nothing was stored.
     std::string ClosingMessage() const;
@@ -176,6 +193,7 @@ private:
         std::int32_t FP1 = 0;
         std::int32_t FP2 = 0;
         bool Alive = true;
+        std::optional<std::string> Lines; // LinesKey of its ingredient lines, read when needed
     };
     struct YieldUnit
     {
@@ -188,7 +206,15 @@ private:
     void Finish();
     void ImportOneFile(const pf::ImportText& text);
     void ImportListed(const std::string& path);
-    void Commit(bool reopen);
+    bool EnsureBatch();
+    bool BeginBatch();
+    void ReadNewRows();
+    bool CommitBatch();
+    void DropBatch();
+    bool StopOnFatal(const DbError& error);
+    void Stop(const DbError& error);
+    void Notice(const std::string& text);
+    bool SameLines(Candidate& candidate, const ImportRecipe& recipe);
     void AddCandidate(Candidate candidate);
     void ForgetCreatedNames();
     std::vector<std::size_t> FindCandidates(const ImportRecipe& recipe);
@@ -209,17 +235,22 @@ private:
     std::function<long(const std::string&)> m_foodKeys;
     std::function<bool(const pf::ImportText&, RecipeImport&)> m_mensax;
     std::function<void(const ImportCounters&, const std::string&)> m_progress;
+    std::function<void(const std::string&)> m_notice;
     std::unique_ptr<MMImport> m_reader;
 
     ImportCounters m_counters;
+    ImportCounters m_committed; // the counters at the last commit
     std::vector<std::string> m_problems;
+    std::vector<std::string> m_skippedList;
+    std::vector<std::string> m_incomplete;
     std::string m_lastErrorText;
     bool m_cancel = false;
     bool m_noMoreQuestions = false;
     DateSerial m_runDate;
 
-    // Built once per run.
+    // Read when the run's first transaction starts, and the rows others added at every next one.
     std::vector<Candidate> m_candidates;
+    long m_seenId = 0; // the highest recipe ID read or written
     std::unordered_multimap<std::string, std::size_t> m_byTitle;
     std::unordered_multimap<std::int32_t, std::size_t> m_byFP2;
     std::unordered_set<long> m_dupeBook; // recipes in cookbook -2

@@ -35,6 +35,20 @@ TEST_F(CliImportTest, ImportsFilesIntoACookbookAndSkipsDuplicatesByDefault)
     }
     ASSERT_EQ(Run({"--db", db, "import", Data("twocol.mm")}), 0) << err.str();
     EXPECT_EQ(out.str(), "importiert: 0, übersprungen: 2, fehlerhaft: 0\n");
+    // Each skipped recipe is named with file and line.
+    EXPECT_NE(err.str().find(Data("twocol.mm") + ", Zeile 20: \"Tomato Soup\" ist schon vorhanden"),
+              std::string::npos)
+        << err.str();
+    // Another recipe under a known title is a recipe of its own, unless the title rule is asked for.
+    const std::string other = dir.File("andere.mm");
+    test::WriteFile(other, "MMMMM----- Recipe via Meal-Master (tm) v8.05\n      Title: Tomato Soup\n\n"
+                           "      3    tomatoes\n      1 l  stock\n\nCook.\n\nMMMMM\n");
+    ASSERT_EQ(Run({"--db", db, "import", "--duplicates", "skip", other}), 0) << err.str();
+    EXPECT_EQ(out.str(), "importiert: 0, übersprungen: 1, fehlerhaft: 0\n");
+    ASSERT_EQ(Run({"--db", db, "import", other}), 0) << err.str();
+    EXPECT_EQ(out.str(), "importiert: 1, übersprungen: 0, fehlerhaft: 0\n");
+    ASSERT_EQ(Run({"--db", db, "import", other}), 0) << err.str();
+    EXPECT_EQ(out.str(), "importiert: 0, übersprungen: 1, fehlerhaft: 0\n");
     // Duplicates set aside are stored as well (in the duplicates cookbook) and count as imported.
     ASSERT_EQ(Run({"--db", db, "import", "--duplicates", "move", Data("twocol.mm")}), 0) << err.str();
     EXPECT_EQ(out.str(), "importiert: 2, übersprungen: 0, fehlerhaft: 0\n");
@@ -74,17 +88,45 @@ TEST_F(CliImportTest, ReadOnlyDatabaseIsAFailure)
 namespace pf {
 namespace {
 
-TEST_F(CliImportTest, FilesWithoutAnyRecipeEndWithAnErrorCode)
+TEST_F(CliImportTest, ExitCodeAndSummarySayWhatCameIn)
 {
     const std::string database = dir.File("leer.MDB");
     ASSERT_EQ(Run({"--db", database, "init"}), 0) << err.str();
-    test::WriteFile(dir.File("leer.mm"), "");
-    test::WriteFile(dir.File("kaputt.zip"), "PK\x03\x04 kein Archiv");
-    for (const char* file : {"leer.mm", "kaputt.zip"}) {
-        SCOPED_TRACE(file);
-        EXPECT_EQ(Run({"--db", database, "import", dir.File(file)}), 1);
-        EXPECT_NE(err.str().find("kein Rezept gefunden"), std::string::npos) << err.str();
-        EXPECT_NE(out.str().find("importiert: 0"), std::string::npos) << out.str();
+    const std::string start = "MMMMM----- Recipe via Meal-Master (tm) v8.05\n";
+    struct Case
+    {
+        const char* file;
+        std::string content;
+        int code;
+        const char* message; // on standard error
+        std::string summary; // standard output
+    };
+    const Case cases[] = {
+        {"leer.mm", "", 1, "kein Rezept gefunden", "importiert: 0, übersprungen: 0, fehlerhaft: 0\n"},
+        {"kaputt.zip", "PK\x03\x04 kein Archiv", 1, "kein Rezept gefunden",
+         "importiert: 0, übersprungen: 0, fehlerhaft: 0\n"},
+        // Every recipe failed: nothing came in.
+        {"ohnetitel.mm", start + "\n      1    Ei\n\nMMMMM\n" + start + "\n      2    Eier\n\nMMMMM\n", 1,
+         "Keines der Rezepte", "importiert: 0, übersprungen: 0, fehlerhaft: 2\n"},
+        // A file cut off inside its second recipe: what was read is stored, and named.
+        {"abgeschnitten.mm",
+         start + "      Title: Ganz\n\n      1    Ei\n\nKochen.\n\nMMMMM\n" + start +
+             "      Title: Halb\n\n      2    Eier\n\nErst ruehren, dann",
+         0, "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string file = dir.File(c.file);
+        test::WriteFile(file, c.content);
+        EXPECT_EQ(Run({"--db", database, "import", file}), c.code) << err.str();
+        EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
+        if (c.code == 0)
+            EXPECT_EQ(out.str(),
+                      "importiert: 2, übersprungen: 0, fehlerhaft: 0\nunvollständig: " + file +
+                          ", Zeile 9: \"Halb\": Die Datei endet mitten im Rezept; gespeichert ist, "
+                          "was bis dahin stand.\n");
+        else
+            EXPECT_EQ(out.str(), c.summary);
     }
 }
 

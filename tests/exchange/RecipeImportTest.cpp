@@ -5,6 +5,7 @@
 #include "model/ClRecipe.h"
 #include "model/ClUnit.h"
 #include "tests/support/BaseDataDb.h"
+#include "tests/support/GeneratedRecipes.h"
 #include "tests/support/RawSql.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempDir.h"
@@ -285,6 +286,51 @@ TEST_F(RecipeImportTest, FailedReplacementKeepsTheOldRecipe)
     EXPECT_EQ(IdOf("Tomato Soup"), soup);
     EXPECT_EQ(Count(*m_db, "SELECT COUNT(*) FROM T_REZ_ZUTAT WHERE ID=" + std::to_string(soup)), 4);
     EXPECT_EQ(Count(*m_db, "SELECT COUNT(*) FROM T_REZ_KOPF"), 2);
+}
+
+TEST_F(RecipeImportTest, FullDiskStopsTheRunAndCountsOnlyWhatIsStored)
+{
+    // The size limit makes the engine report a full disk exactly where a full disk would.
+    const std::string file = m_dir.File("viele.mm");
+    test::WriteFile(file, test::RecipeFile("Rezept", 1, 400));
+    const long pages = static_cast<long>(m_db->Scalar("PRAGMA page_count").AsLong());
+    m_db->OpenRecordset("PRAGMA max_page_count=" + std::to_string(pages + 40));
+    m_import = std::make_unique<RecipeImport>(*m_db);
+    m_import->Options().Files = {file};
+    m_import->Options().CommitEvery = 50;
+    EXPECT_FALSE(m_import->Import());
+    EXPECT_NE(m_import->LastErrorText().find("Nicht genügend Speicherplatz auf dem Datenträger."),
+              std::string::npos)
+        << m_import->LastErrorText();
+    EXPECT_TRUE(m_import->Problems().empty()) << m_import->Problems().front();
+    const long stored = Count(*m_db, "SELECT COUNT(*) FROM T_REZ_KOPF");
+    EXPECT_GT(stored, 0);
+    EXPECT_LT(stored, 400);
+    EXPECT_EQ(m_import->Counters().Imported, stored);
+    EXPECT_EQ(Count(*m_db, "SELECT COUNT(*) FROM T_REZ_ZUTAT WHERE ID NOT IN (SELECT ID FROM T_REZ_KOPF)"),
+              0);
+}
+
+TEST_F(RecipeImportTest, LockHeldByAnotherProgramEndsTheRunCleanly)
+{
+    auto other = Database::OpenSqlite(m_dir.File("base.db"));
+    other->BeginTrans();
+    OpenOptions quick;
+    quick.BusyTimeoutMs = 50;
+    auto own = Database::OpenSqlite(m_dir.File("base.db"), quick);
+    RecipeImport run(*own);
+    run.Options().Files = {DataFile("twocol.mm")};
+    run.Options().LockWaitSeconds = 1;
+    std::vector<std::string> notices;
+    run.SetNotice([&](const std::string& text) { notices.push_back(text); });
+    EXPECT_FALSE(run.Import());
+    EXPECT_EQ(run.LastErrorText(), "Die Datenbank ist von einem anderen Programm gesperrt. Der Import wurde "
+                                   "beendet; gespeichert sind 0 Rezepte.");
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_NE(notices[0].find("momentan gesperrt"), std::string::npos);
+    other->Rollback();
+    EXPECT_TRUE(run.Import());
+    EXPECT_EQ(run.Counters().Imported, 2);
 }
 
 TEST_F(RecipeImportTest, CancelKeepsWhatWasStored)

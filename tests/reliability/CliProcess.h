@@ -1,0 +1,195 @@
+#pragma once
+// Real processes of the command-line program for the fault tests: start one (or several at once),
+// kill it, wait for it and read what it printed. Every test gets a private settings and data
+// folder, inherited by the processes it starts, and generated recipe files of any size.
+
+#include "db/Database.h"
+#include "tests/support/GeneratedRecipes.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace pf::test {
+
+// What a finished process left: its exit code (-1 when a signal ended it), the signal and its output.
+struct ProcessResult
+{
+    int ExitCode = -1;
+    int Signal = 0;
+    std::string Out;
+    std::string Err;
+};
+
+// One running pfannola-cli; its output goes to files in the test's folder. A process still
+// running when the object goes is killed, so that no test leaves one behind.
+class CliProcess
+{
+public:
+    CliProcess(const TempDir& dir, const std::vector<std::string>& args)
+        : m_out(dir.File("out" + std::to_string(++Counter()) + ".txt")), m_err(m_out + ".err")
+    {
+        std::vector<std::string> all{PF_CLI};
+        all.insert(all.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (std::string& arg : all)
+            argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, m_out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&actions, 2, m_err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int rc = posix_spawn(&m_pid, PF_CLI, &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        if (rc != 0)
+            m_pid = 0;
+    }
+    ~CliProcess()
+    {
+        if (m_pid != 0) {
+            kill(m_pid, SIGKILL);
+            waitpid(m_pid, nullptr, 0);
+        }
+    }
+    CliProcess(const CliProcess&) = delete;
+    CliProcess& operator=(const CliProcess&) = delete;
+
+    bool Started() const { return m_pid != 0; }
+    void Kill(int signal = SIGKILL) const
+    {
+        if (m_pid != 0)
+            kill(m_pid, signal);
+    }
+    // True while the process runs (a finished one stays waitable for Wait).
+    bool Running() const
+    {
+        if (m_pid == 0)
+            return false;
+        siginfo_t info{};
+        return waitid(P_PID, static_cast<id_t>(m_pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+               info.si_pid == 0;
+    }
+    ProcessResult Wait()
+    {
+        ProcessResult result;
+        if (m_pid == 0)
+            return result;
+        int status = 0;
+        waitpid(m_pid, &status, 0);
+        m_pid = 0;
+        if (WIFEXITED(status))
+            result.ExitCode = WEXITSTATUS(status);
+        else if (WIFSIGNALED(status))
+            result.Signal = WTERMSIG(status);
+        result.Out = ReadFile(m_out);
+        result.Err = ReadFile(m_err);
+        return result;
+    }
+
+private:
+    static int& Counter()
+    {
+        static int counter = 0;
+        return counter;
+    }
+    pid_t m_pid = 0;
+    std::string m_out;
+    std::string m_err;
+};
+
+// Runs one call to its end.
+inline ProcessResult RunCliProcess(const TempDir& dir, const std::vector<std::string>& args)
+{
+    CliProcess process(dir, args);
+    return process.Wait();
+}
+
+// A test with its own settings and data folder and a fresh database made by the program itself.
+class ReliabilityTest : public ::testing::Test
+{
+protected:
+    ReliabilityTest()
+    {
+        setenv("XDG_CONFIG_HOME", dir.File("config").c_str(), 1);
+        setenv("XDG_DATA_HOME", dir.File("share").c_str(), 1);
+    }
+    void SetUp() override { ASSERT_NO_FATAL_FAILURE(UseNewDatabase("rezepte.MDB")); }
+
+    // Makes a new database in the test's folder with the program's "init"; the tests work on it.
+    void UseNewDatabase(const std::string& name)
+    {
+        database = dir.File(name);
+        const ProcessResult made = RunCliProcess(dir, {"--db", database, "init"});
+        ASSERT_EQ(made.ExitCode, 0) << made.Err;
+    }
+
+    std::unique_ptr<Database> Open() const { return Database::OpenSqlite(database); }
+    long Count(const std::string& sql) const { return static_cast<long>(Open()->Scalar(sql).AsLong()); }
+
+    // count recipes, each title once, each with its own fingerprint, and no ingredient or
+    // preparation row without its recipe.
+    void ExpectEachTitleOnce(long count) const
+    {
+        auto db = Open();
+        EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong(), count);
+        EXPECT_EQ(db->Scalar("SELECT COUNT(DISTINCT RezTitle) FROM T_REZ_KOPF").AsLong(), count);
+        EXPECT_EQ(db->Scalar("SELECT COUNT(DISTINCT Fingerprint2) FROM T_REZ_KOPF").AsLong(), count);
+        EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_REZ_ZUTAT WHERE ID NOT IN (SELECT ID FROM T_REZ_KOPF)")
+                      .AsLong(),
+                  0);
+        EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_REZ_ANWEIS WHERE ID NOT IN (SELECT ID FROM T_REZ_KOPF)")
+                      .AsLong(),
+                  0);
+        EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE ID NOT IN (SELECT ID FROM T_REZ_ANWEIS)")
+                      .AsLong(),
+                  0);
+    }
+
+    // Waits until the query gives at least the value (false after the timeout).
+    bool WaitFor(const std::string& sql, long atLeast,
+                 std::chrono::seconds timeout = std::chrono::seconds(120))
+    {
+        const auto end = std::chrono::steady_clock::now() + timeout;
+        while (std::chrono::steady_clock::now() < end) {
+            try {
+                if (Count(sql) >= atLeast)
+                    return true;
+            } catch (const DbError&) {
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return false;
+    }
+
+    TempDir dir;
+    std::string database;
+};
+
+// The number after "name: " in a summary line, -1 when there is none.
+inline long SummaryNumber(const std::string& text, const std::string& name)
+{
+    const std::size_t at = text.find(name + ": ");
+    return at == std::string::npos ? -1 : std::atol(text.c_str() + at + name.size() + 2);
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr long kScale = 5; // recipes are divided by this under the sanitizers
+#else
+constexpr long kScale = 1;
+#endif
+
+} // namespace pf::test

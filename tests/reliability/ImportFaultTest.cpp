@@ -1,0 +1,176 @@
+// Imports run as real processes of the command-line program against faults a kitchen meets:
+// a run killed midway, several runs at once, another program holding the lock, a full disk.
+
+#include "tests/reliability/CliProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/mount.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <thread>
+
+namespace pf::test {
+namespace {
+
+using ImportFault = ReliabilityTest;
+
+TEST_F(ImportFault, KilledRunIsCompletedByARerunWithoutDuplicates)
+{
+    const long recipes = 20000 / kScale;
+    const std::string file = dir.File("sammlung.mm");
+    WriteFile(file, RecipeFile("Kuchen", 1, recipes));
+    {
+        CliProcess run(dir, {"--db", database, "import", file});
+        ASSERT_TRUE(run.Started());
+        // Kill it once the first batch is committed, in the middle of the next one.
+        ASSERT_TRUE(WaitFor("SELECT COUNT(*) FROM T_REZ_KOPF", 1));
+        run.Kill();
+        const ProcessResult killed = run.Wait();
+        ASSERT_EQ(killed.Signal, SIGKILL) << "the run ended before it could be killed: " << killed.Out;
+    }
+    const long stored = Count("SELECT COUNT(*) FROM T_REZ_KOPF");
+    EXPECT_GT(stored, 0);
+    EXPECT_LT(stored, recipes);
+    ExpectEachTitleOnce(stored);
+
+    const ProcessResult again = RunCliProcess(dir, {"--db", database, "import", file});
+    EXPECT_EQ(again.ExitCode, 0) << again.Err;
+    EXPECT_NE(again.Out.find("importiert: " + std::to_string(recipes - stored) +
+                             ", übersprungen: " + std::to_string(stored) + ", fehlerhaft: 0"),
+              std::string::npos)
+        << again.Out;
+    ExpectEachTitleOnce(recipes);
+}
+
+TEST_F(ImportFault, ConcurrentImportsStoreEveryRecipeOnce)
+{
+    // Each writer has its own recipes and a block every writer has (stored by one, skipped by the
+    // others); meanwhile searches run one after the other and a backup is taken.
+    const long each = 5000 / kScale;
+    const long shared = 200 / kScale;
+    for (int writers : {2, 3}) {
+        SCOPED_TRACE(std::to_string(writers) + " writers");
+        ASSERT_NO_FATAL_FAILURE(UseNewDatabase("parallel" + std::to_string(writers) + ".MDB"));
+        std::vector<std::string> files;
+        for (int w = 0; w < writers; ++w) {
+            files.push_back(dir.File("schreiber" + std::to_string(w) + ".mm"));
+            WriteFile(files.back(), RecipeFile("Gemeinsam", 1, shared) +
+                                        RecipeFile("Schreiber " + std::to_string(w), 1, each));
+        }
+        std::vector<std::unique_ptr<CliProcess>> imports;
+        for (const std::string& file : files)
+            imports.push_back(std::make_unique<CliProcess>(
+                dir, std::vector<std::string>{"--db", database, "import", file}));
+        CliProcess backup(dir, {"--db", database, "backup", dir.File("sicherung" + std::to_string(writers))});
+        long searches = 0;
+        std::string searchFailure;
+        auto running = [&] {
+            return std::any_of(imports.begin(), imports.end(), [](const auto& p) { return p->Running(); });
+        };
+        while (running()) {
+            const ProcessResult found = RunCliProcess(dir, {"--db", database, "search", "Schreiber"});
+            ++searches;
+            if (found.ExitCode != 0 && searchFailure.empty())
+                searchFailure = found.Err;
+        }
+        long imported = 0;
+        long skipped = 0;
+        for (auto& process : imports) {
+            const ProcessResult done = process->Wait();
+            EXPECT_EQ(done.ExitCode, 0) << done.Err;
+            imported += SummaryNumber(done.Out, "importiert");
+            skipped += SummaryNumber(done.Out, "übersprungen");
+        }
+        const ProcessResult saved = backup.Wait();
+        EXPECT_EQ(saved.ExitCode, 0) << saved.Err;
+        EXPECT_GT(searches, 0);
+        EXPECT_EQ(searchFailure, "");
+        EXPECT_EQ(imported, writers * each + shared);
+        EXPECT_EQ(skipped, (writers - 1) * shared);
+        ExpectEachTitleOnce(writers * each + shared);
+    }
+}
+
+TEST_F(ImportFault, ImportWaitsForALockHeldLongerThanTheBusyTimeout)
+{
+    const long recipes = 500 / kScale;
+    const std::string file = dir.File("warten.mm");
+    WriteFile(file, RecipeFile("Warten", 1, recipes));
+    auto holder = Open();
+    holder->BeginTrans(); // the write lock, as another program saving for a long time holds it
+    CliProcess run(dir, {"--db", database, "import", file});
+    std::this_thread::sleep_for(std::chrono::seconds(7)); // beyond the busy timeout of five seconds
+    EXPECT_TRUE(run.Running());
+    holder->CommitTrans();
+    holder.reset();
+    const ProcessResult done = run.Wait();
+    EXPECT_EQ(done.ExitCode, 0) << done.Err;
+    EXPECT_NE(done.Err.find("momentan gesperrt"), std::string::npos) << done.Err;
+    ExpectEachTitleOnce(recipes);
+}
+
+// A small RAM disk in the test's folder, removed again at the end.
+class SmallDisk
+{
+public:
+    SmallDisk(std::string path, long kilobytes) : m_path(std::move(path))
+    {
+        std::filesystem::create_directories(m_path);
+        m_mounted = mount("tmpfs", m_path.c_str(), "tmpfs", 0,
+                          ("size=" + std::to_string(kilobytes) + "k").c_str()) == 0;
+    }
+    ~SmallDisk()
+    {
+        if (m_mounted)
+            umount2(m_path.c_str(), MNT_DETACH);
+    }
+    SmallDisk(const SmallDisk&) = delete;
+    SmallDisk& operator=(const SmallDisk&) = delete;
+    bool Mounted() const { return m_mounted; }
+    bool Grow(long kilobytes) const
+    {
+        return mount("tmpfs", m_path.c_str(), "tmpfs", MS_REMOUNT,
+                     ("size=" + std::to_string(kilobytes) + "k").c_str()) == 0;
+    }
+
+private:
+    std::string m_path;
+    bool m_mounted = false;
+};
+
+TEST_F(ImportFault, FullDiskStopsTheRunWithOneMessageAndCountsWhatIsStored)
+{
+    const long size = static_cast<long>(std::filesystem::file_size(database) / 1024);
+    SmallDisk disk(dir.File("klein"), size + 768);
+    if (!disk.Mounted())
+        GTEST_SKIP() << "no RAM disk can be mounted here (needs root)";
+    const std::string full = dir.File("klein/rezepte.MDB");
+    std::filesystem::copy_file(database, full);
+    database = full;
+    const long recipes = 10000 / kScale;
+    const std::string file = dir.File("gross.mm");
+    WriteFile(file, RecipeFile("Voll", 1, recipes));
+
+    const ProcessResult stopped = RunCliProcess(dir, {"--db", database, "import", file});
+    EXPECT_EQ(stopped.ExitCode, 1);
+    EXPECT_NE(stopped.Err.find("Nicht genügend Speicherplatz auf dem Datenträger"), std::string::npos)
+        << stopped.Err;
+    EXPECT_EQ(stopped.Err.find("3034"), std::string::npos) << stopped.Err;
+    EXPECT_LE(std::count(stopped.Err.begin(), stopped.Err.end(), '\n'), 2) << stopped.Err;
+    ASSERT_TRUE(disk.Grow(64 * 1024));
+    const long stored = Count("SELECT COUNT(*) FROM T_REZ_KOPF");
+    EXPECT_LT(stored, recipes);
+    EXPECT_EQ(SummaryNumber(stopped.Out, "importiert"), stored) << stopped.Out;
+    ExpectEachTitleOnce(stored);
+
+    // With room again, the same file completes the collection.
+    const ProcessResult again = RunCliProcess(dir, {"--db", database, "import", file});
+    EXPECT_EQ(again.ExitCode, 0) << again.Err;
+    EXPECT_EQ(SummaryNumber(again.Out, "importiert"), recipes - stored) << again.Out;
+    ExpectEachTitleOnce(recipes);
+}
+
+} // namespace
+} // namespace pf::test

@@ -1,7 +1,9 @@
 #pragma once
 // Text layout shared by the recipe exports: cutting a text into pieces of a column width,
 // formatting a text block for the fixed-column formats, the separator line of a Meal-Master
-// ingredient list, and the character conversions of the HTML and XML outputs. Pure functions on
+// ingredient list, the amounts of the exchange files, and the character conversions of the HTML
+// and XML outputs. The readers of those formats join lines into paragraphs with the same rule
+// (TextParagraphs), so that a text written and read again is the same text. Pure functions on
 // UTF-8 text that count characters, never bytes; line breaks in results are CR LF.
 
 #include "core/Decimal4.h"

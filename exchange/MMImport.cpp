@@ -111,7 +111,7 @@ bool HeaderField(std::string_view line, std::string& key, std::string& value)
 
 // Columns 1-7 of an ingredient line hold an amount and nothing else: digits, fractions, a
 // decimal point or comma, a range dash. "2 Std." and "1 cup." are the start of a sentence.
-// One amount: "2", "2.95", "2,95", "3/4", "2 3/4", "½", "1½", "1 ½".
+// One amount: "2", "2.95", "2,95", "3/4", "2 3/4", "2 0.95", "½", "1½", "1 ½".
 bool IsSingleAmount(std::string_view text)
 {
     std::size_t pos = 0;
@@ -144,7 +144,11 @@ bool IsSingleAmount(std::string_view text)
         ++pos;
     if (pos == text.size() || vulgar())
         return pos == text.size();
-    return digits() && pos < text.size() && text[pos] == '/' && (++pos, digits()) && pos == text.size();
+    // "2 3/4", or "2 0.95" as earlier exports wrote a remainder that is no fraction.
+    if (!digits() || pos == text.size())
+        return false;
+    const char separator = text[pos++];
+    return (separator == '/' || separator == '.' || separator == ',') && digits() && pos == text.size();
 }
 
 // Columns 1-7 of an ingredient line hold an amount and nothing else, or a range of two ("1-2",

@@ -22,17 +22,20 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The saved inputs of a target, and the files of further folders (the reader's own test files).
+// The saved inputs of a target (the grown corpus and the inputs of faults found and fixed), and
+// the files of further folders (the reader's own test files).
 std::vector<fs::path> Inputs(const std::string& target, const std::vector<fs::path>& more = {})
 {
-    const fs::path data(PF_TEST_DATA_DIR);
+    const fs::path fuzz = fs::path(PF_TEST_DATA_DIR).parent_path() / "fuzz";
     std::vector<fs::path> folders = more;
-    folders.push_back(data.parent_path() / "fuzz" / "corpus" / target);
+    folders.push_back(fuzz / "corpus" / target);
+    folders.push_back(fuzz / "found" / target);
     std::vector<fs::path> files;
     for (const fs::path& folder : folders)
-        for (const auto& entry : fs::directory_iterator(folder))
-            if (entry.is_regular_file())
-                files.push_back(entry.path());
+        if (fs::is_directory(folder))
+            for (const auto& entry : fs::directory_iterator(folder))
+                if (entry.is_regular_file())
+                    files.push_back(entry.path());
     std::sort(files.begin(), files.end());
     return files;
 }

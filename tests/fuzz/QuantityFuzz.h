@@ -2,7 +2,7 @@
 // One fuzz input as the quantity of an ingredient line, read as the editor and the recipe-file
 // reader read it, in fraction and in decimal mode. What is read must show as a text that reads
 // back as the same quantity: exactly in decimal mode, within the 0.01 the fraction display rounds
-// to in fraction mode.
+// to in fraction mode (1.6567 shows as "1 2/3" and reads back as 1.6667).
 
 #include "core/Decimal4.h"
 #include "exchange/MMImport.h"
@@ -34,7 +34,9 @@ public:
             const std::string fraction = FormatQuantity(q, 0, '.');
             const Decimal4 back = ParseQuantity(fraction, 0);
             const Decimal4 difference = back > q ? back - q : q - back;
-            if (difference >= Decimal4::FromTicks(Decimal4::kScale / 100))
+            // The fraction lies within 0.01 of the remainder; reading it back rounds it to four
+            // places, which never takes a whole tick more.
+            if (difference > Decimal4::FromTicks(Decimal4::kScale / 100))
                 return "die Menge " + q.ToString() + " wird als Bruch \"" + fraction + "\" gezeigt und als " +
                        back.ToString() + " gelesen";
         }

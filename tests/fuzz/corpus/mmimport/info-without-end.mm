@@ -1,3 +1,0 @@
-EEEEE-----Aditional Recipe Informations
-     Origin: X
-        BLS: ,,,,

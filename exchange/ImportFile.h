@@ -1,12 +1,15 @@
 #pragma once
-// A recipe file as the readers see it: its bytes decoded once into UTF-8 lines. Quoted-printable
-// text is decoded first; the code page is decided per file (valid UTF-8, else Windows-1252 or code
-// page 850 by the letters the bytes would give and the signs after numbers); CR LF, LF and a lone
-// CR all end a line, and tabs become blanks at the usual eight-column stops, so that the fixed
-// columns of a recipe line hold whatever a text editor showed. Files inside ZIP archives are
-// unpacked into a temporary folder and read the same way.
+// A recipe file as the readers see it: UTF-8 lines, decoded one at a time as a reader walks the
+// file, so that a file of any size is read in little memory. A first pass over the bytes decides
+// how to read them: quoted-printable text is decoded first; the code page is decided per file
+// (valid UTF-8, else Windows-1252 or code page 850 by the letters the bytes would give and the
+// signs after numbers). CR LF, LF and a lone CR all end a line, and tabs become blanks at the usual
+// eight-column stops, so that the fixed columns of a recipe line hold whatever a text editor
+// showed. Files are read through a memory map whose pages are given back behind the reader. Files
+// inside ZIP archives are unpacked into a temporary folder and read the same way.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,19 +34,52 @@ std::string DecodeImportText(std::string_view bytes, FileEncoding* encoding = nu
 // bytes is broken into several (at a blank near the end when there is one).
 std::vector<std::string> SplitImportLines(std::string_view text);
 
-// One file's lines and where they came from, for messages ("Datei", "Zeile").
+class ImportBytes;
+
+// One file's text and where it came from, for messages ("Datei", "Zeile"). Copies share the
+// bytes; any number of readers may walk them, one after the other.
 struct ImportText
 {
     std::string Name; // as shown: the path, or the entry name followed by " (ZIP:" archive ")"
-    std::vector<std::string> Lines;
     FileEncoding Encoding = FileEncoding::Utf8;
-    std::uint64_t Size = 0; // characters of text content
+    std::uint64_t Size = 0;                   // characters of text content
+    std::shared_ptr<const ImportBytes> Bytes; // the bytes after the decision; null for no text
 };
 
-// Reads a file whole; false with a German reason when it cannot be read.
+// Reads a file; false with a German reason when it cannot be read.
 bool ReadImportFile(const std::string& path, ImportText& text, std::string& error);
 // The same for text already in memory (the clipboard).
 ImportText ImportTextFromString(std::string_view bytes, const std::string& name);
+
+// Walks the lines of an ImportText as SplitImportLines would give them, decoding each line when
+// it is reached; the lines before are not kept.
+class ImportLineReader
+{
+public:
+    explicit ImportLineReader(const ImportText& text);
+    ~ImportLineReader();
+    ImportLineReader(const ImportLineReader&) = delete;
+    ImportLineReader& operator=(const ImportLineReader&) = delete;
+
+    // Makes line the next line; false (line untouched) at the end.
+    bool Next(std::string& line);
+    // Bytes read so far and in all, for a progress display.
+    std::uint64_t BytesRead() const { return m_pos; }
+    std::uint64_t TotalBytes() const { return m_text.size(); }
+
+private:
+    bool SplitNextLine();
+
+    std::shared_ptr<const ImportBytes> m_bytes;
+    std::string_view m_text;
+    FileEncoding m_encoding;
+    std::size_t m_pos = 0;
+    std::size_t m_released = 0; // bytes before this were given back to the system
+    std::string m_decoded;
+    std::vector<std::string> m_pending; // the pieces of the line read last; reused
+    std::size_t m_pendingCount = 0;
+    std::size_t m_pendingNext = 0;
+};
 
 // True for a name ending in ".ZIP" (case ignored).
 bool IsZipName(std::string_view path);

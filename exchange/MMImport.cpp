@@ -391,19 +391,19 @@ int MMImport::FindUnit(std::string_view abbreviation)
 // ---------------------------------------------------------------------------------------------
 // Reading lines
 
-std::string MMImport::Repair(const std::string& raw) const
+std::string MMImport::Repair(std::string_view raw) const
 {
     // Without the umlaut options a line stays as it is: "Wasser=DF" is text, and a file that is
     // really quoted-printable was decoded as a whole when it was read.
     if (!m_options.Umlaute && !m_options.NoUmlaute) {
-        std::string line = raw;
+        std::string line(raw);
         for (std::size_t pos = line.find("\xC2\xA0"); pos != std::string::npos;
              pos = line.find("\xC2\xA0", pos))
             line.replace(pos, 2, " ");
         return line;
     }
     if (!m_options.Umlaute && IsAscii(raw) && raw.find('=') == std::string::npos)
-        return raw;
+        return std::string(raw);
     std::u32string points = ToCodePoints(raw);
     bool protectedAny = false;
     for (char32_t& c : points) {
@@ -438,15 +438,15 @@ bool MMImport::ReadImportLine()
         m_hasCur = true;
         return true;
     }
-    if (m_next < m_file->Lines.size()) {
-        const std::string& raw = m_file->Lines[m_next];
+    if (m_lines && m_lines->Next(m_raw)) {
+        const std::string_view raw = m_raw;
         if (!m_quote.empty() && StartsWith(raw, m_quote))
             m_cur = Repair(raw.substr(m_quote.size()));
         else if (!m_quote.empty() && StartsWith(raw, RightTrim(m_quote)) && Trim(raw, " >").empty())
             m_cur.clear();
         else
             m_cur = Repair(raw);
-        m_curNo = static_cast<long>(++m_next);
+        m_curNo = ++m_lineCount;
         m_hasCur = true;
         return true;
     }
@@ -498,7 +498,9 @@ long MMImport::ReadFile(const ImportText& file, MMImportSink& sink)
 {
     m_file = &file;
     m_sink = &sink;
-    m_next = 0;
+    m_lines.emplace(file);
+    m_raw.clear();
+    m_lineCount = 0;
     m_pushback.clear();
     m_hasCur = false;
     m_lastId = 0;
@@ -523,9 +525,10 @@ long MMImport::ReadFile(const ImportText& file, MMImportSink& sink)
             if (ReadRecipe())
                 ++count;
         }
-        sink.Progress(m_next, file.Lines.size());
+        sink.Progress(m_lines->BytesRead(), m_lines->TotalBytes());
         found = FindHeader();
     }
+    m_lines.reset();
     m_file = nullptr;
     m_sink = nullptr;
     return count;
@@ -610,8 +613,8 @@ bool MMImport::ReadRecipe()
             ImportZutaten();
         ImportZubereitung();
         // The whole rest of the file was read and its last line is no end line: the file was cut.
-        m_rec.Incomplete = !m_hasCur && m_pushback.empty() &&
-                           (m_file->Lines.empty() || !IsEndLine(Trimmed(m_file->Lines.back())));
+        m_rec.Incomplete =
+            !m_hasCur && m_pushback.empty() && (m_lineCount == 0 || !IsEndLine(Trimmed(m_raw)));
     }
     ImportYield();
     for (ImportIngredient& line : m_rec.Lines) {

@@ -2,7 +2,8 @@
 // The reader of Meal-Master text files (and of the German Rezkonv variant): finds recipe blocks
 // anywhere in a file, reads head fields, single- and two-column ingredient lists with headings,
 // continuation lines and source sections, the preparation with its colon lines and the additional
-// information block, and hands each recipe to a sink that checks and stores it. The reader itself
+// information block, and hands each recipe to a sink that checks and stores it. The file is read
+// line by line as the reader goes, and a recipe is forgotten once the sink has it. The reader itself
 // never touches the database; it only looks units up in the unit table it is given.
 
 #include "core/Decimal4.h"
@@ -10,6 +11,7 @@
 #include "exchange/ImportRecipe.h"
 
 #include <deque>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -46,8 +48,8 @@ public:
     }
     // A Mensax file: true when another reader took the whole file over.
     virtual bool ImportMensax(const ImportText& /*file*/) { return false; }
-    // The reader reached line of lines (for a progress display).
-    virtual void Progress(std::size_t /*line*/, std::size_t /*lines*/) {}
+    // The reader has read done of the file's total bytes (for a progress display).
+    virtual void Progress(std::size_t /*done*/, std::size_t /*total*/) {}
 };
 
 struct MMReadOptions
@@ -107,7 +109,7 @@ private:
 
     // Makes the next line of the file the current one (repaired as the options say); false at the end.
     bool ReadImportLine();
-    std::string Repair(const std::string& raw) const;
+    std::string Repair(std::string_view raw) const;
     void Unread(std::vector<BlockLine> lines);
     Found FindHeader();
     bool ReadRecipe();
@@ -134,7 +136,9 @@ private:
     // Reading state of one file.
     const ImportText* m_file = nullptr;
     MMImportSink* m_sink = nullptr;
-    std::size_t m_next = 0;
+    std::optional<ImportLineReader> m_lines;
+    std::string m_raw; // the line read from the file last, as it stands there
+    long m_lineCount = 0;
     std::deque<BlockLine> m_pushback;
     std::string m_cur;
     long m_curNo = 0;

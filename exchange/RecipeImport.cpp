@@ -479,9 +479,9 @@ bool RecipeImport::ImportMensax(const pf::ImportText& file)
     return m_mensax(file, *this);
 }
 
-void RecipeImport::Progress(std::size_t line, std::size_t lines)
+void RecipeImport::Progress(std::size_t done, std::size_t total)
 {
-    m_filePercent = lines == 0 ? 100 : static_cast<int>(std::min<std::size_t>(100, line * 100 / lines));
+    m_filePercent = total == 0 ? 100 : static_cast<int>(std::min<std::size_t>(100, done * 100 / total));
 }
 
 void RecipeImport::ShowProgress(const std::string& title, bool force)

@@ -174,7 +174,7 @@ public:
     bool Cancelled() override;
     void ReadProblem(const std::string& file, long line, const std::string& reason, bool lost) override;
     bool ImportMensax(const pf::ImportText& file) override;
-    void Progress(std::size_t line, std::size_t lines) override;
+    void Progress(std::size_t done, std::size_t total) override;
     // How far the current file is read, 0 to 100, and its name.
     int FilePercent() const { return m_filePercent; }
     const std::string& CurrentFile() const { return m_currentFile; }

@@ -102,6 +102,18 @@ long PeakMegabytes()
     return usage.ru_maxrss / 1024;
 }
 
+// Processor time of the process so far (user and system); on a shared machine it varies less than
+// the wall-clock time.
+double CpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto seconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+    };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
 class TimedImport : public pf::RecipeImport
 {
 public:
@@ -155,8 +167,9 @@ int main(int argc, char** argv)
         options.Create = true;
         auto db = pf::Database::OpenSqlite((dir / "import.db").string(), options);
         PrepareDatabase(*db);
-        if (const char* cache = std::getenv("PF_CACHE"))
-            db->OpenRecordset(std::string("PRAGMA cache_size=") + cache);
+        // For trying engine settings: PF_PRAGMA="cache_size=-32768" and the like.
+        if (const char* pragma = std::getenv("PF_PRAGMA"))
+            db->OpenRecordset(std::string("PRAGMA ") + pragma);
         TimedImport run(*db, total);
         run.Options().Files = {file};
         run.Options().Duplicates = pf::DupePreset::Ignore;
@@ -166,13 +179,17 @@ int main(int argc, char** argv)
         if (const char* every = std::getenv("PF_COMMIT_EVERY"))
             run.Options().CommitEvery = std::atoi(every);
         const Clock::time_point start = Clock::now();
+        const double cpuStart = CpuSeconds();
         if (!run.Import()) {
             std::fprintf(stderr, "Import fehlgeschlagen: %s\n", run.LastErrorText().c_str());
             return 1;
         }
         const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-        std::printf("%s\n%.1f s, %.0f recipes/s over the whole run, peak memory %ld MB\n",
-                    run.Summary().c_str(), seconds, static_cast<double>(total) / seconds, PeakMegabytes());
+        const double cpu = CpuSeconds() - cpuStart;
+        std::printf("%s\n%.1f s, %.0f recipes/s over the whole run, peak memory %ld MB; processor %.1f s, "
+                    "%.0f recipes per processor second\n",
+                    run.Summary().c_str(), seconds, static_cast<double>(total) / seconds, PeakMegabytes(),
+                    cpu, static_cast<double>(total) / cpu);
     }
     std::filesystem::remove_all(dir);
     return 0;

@@ -5,13 +5,17 @@
 #include "app/ConsoleInteraction.h"
 #include "app/Startup.h"
 #include "core/AppContext.h"
+#include "core/Messages.h"
+#include "core/Utf8.h"
 #include "core/ProcessExit.h"
 #include "db/Recordset.h"
 #include "db/SchemaVersion.h"
 #include "db/WorkDatabase.h"
 
+#include <charconv>
 #include <filesystem>
 #include <ostream>
+#include <string_view>
 
 namespace pf {
 
@@ -20,7 +24,8 @@ namespace {
 std::string Usage()
 {
     std::string usage =
-        "Aufruf: pfannola-cli [--version] [--db DATEI] BEFEHL [ARGUMENTE] [SCHLÜSSEL=Wert ...]\n"
+        "Aufruf: pfannola-cli [--version] [--db DATEI] BEFEHL [ARGUMENTE] [SCHLÜSSEL=Wert ...] [--set "
+        "SCHLÜSSEL=Wert] [-- ARGUMENTE]\n"
         "Befehle:\n";
     for (const CliCommand& command : CliCommands()) {
         std::string name = command.Name;
@@ -35,13 +40,40 @@ struct CliOptions
     bool Version = false;
     std::string Database;
     std::vector<std::string> Words; // command and its arguments
+    std::size_t OptionsEnd = std::string::npos; // index in Words where "--" ended the options
     std::vector<std::string> Overrides;
     bool Help = false;
 };
 
-int RunCommand(const std::vector<std::string>& words, const std::string& database, std::ostream& out,
-               std::ostream& err)
+// The settings a run may override with KEY=value (keys ignore case). Any other word with "=" is an
+// ordinary argument ("Omas=Rezepte.mm", "Ofen=180"); "--set KEY=value" overrides any key.
+constexpr std::string_view kSettingNames[] = {
+    "AdminUser", "BACKUPFOLDER", "BACKUPMODE", "BackupReminder", "BASEDIR", "BaseDirType", "Book", "Database",
+    "DBDSN", "DBLogonType", "DBTYPE", "DBUSER", "EditAlternativDisplay", "EditFlags", "EditFPWarnung",
+    "EditKochBuch", "EditMainCat", "EditMasse", "EditNoBLS", "EditNoBLSXY", "EditOwnCat", "EditSaveDel",
+    "EditShowAttachement", "EditSortModus", "EditSprache", "EditWord", "ExportAbhaengigkeiten", "ExportBreak",
+    "ExportFingerprint", "ExportHTMLBild", "ExportNoBLS", "ExportNoPictures", "ExportTitelIndex",
+    "ExportUmlautAnsi", "ExportUmlautConvert", "Greetings", "ImportBLSStrong", "ImportMode", "ImportNoUmlaute",
+    "ImportSource", "ImportUmlaute", "Language", "LASTEXPORTMODE", "LASTEXPORTPATH", "MMImportPath",
+    "PrintArbeit", "PrintSimple", "PrintStandardMode", "ProgVersion", "RezSearchType", "SaveUserRelevant",
+    "ShowIcons", "ShowSearch", "ShowTips", "StdPrinter", "TextOffset", "WPDisplayMode",
+};
+
+bool IsSettingOverride(const std::string& arg)
 {
+    const auto equals = arg.find('=');
+    if (equals == std::string::npos || equals == 0)
+        return false;
+    const std::string key = arg.substr(0, equals);
+    for (std::string_view name : kSettingNames)
+        if (EqualsNoCase(key, std::string(name)))
+            return true;
+    return false;
+}
+
+int RunCommand(const CliOptions& options, const std::string& database, std::ostream& out, std::ostream& err)
+{
+    const std::vector<std::string>& words = options.Words;
     for (const CliCommand& command : CliCommands()) {
         if (words[0] != command.Name)
             continue;
@@ -50,6 +82,8 @@ int RunCommand(const std::vector<std::string>& words, const std::string& databas
             return 2;
         }
         CliCall call{database, std::vector<std::string>(words.begin() + 1, words.end()), out, err};
+        if (options.OptionsEnd != std::string::npos)
+            call.OptionsEnd = options.OptionsEnd == 0 ? 0 : options.OptionsEnd - 1;
         return command.Run(call);
     }
     err << "Unbekannter Befehl: " << words[0] << "\n" << Usage();
@@ -60,6 +94,13 @@ bool ParseOptions(const std::vector<std::string>& args, CliOptions& options, std
 {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
+        if (arg == "--") {
+            // Everything after it is an argument, even when it looks like an option or a setting.
+            options.OptionsEnd = options.Words.size();
+            options.Words.insert(options.Words.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                                 args.end());
+            break;
+        }
         if (arg == "--version") {
             options.Version = true;
         } else if (arg == "--help" || arg == "-h") {
@@ -70,15 +111,20 @@ bool ParseOptions(const std::vector<std::string>& args, CliOptions& options, std
                 return false;
             }
             options.Database = args[++i];
+        } else if (arg == "--set") {
+            if (i + 1 >= args.size() || args[i + 1].find('=') == std::string::npos ||
+                args[i + 1].front() == '=') {
+                err << "Nach --set muss SCHLÜSSEL=Wert stehen.\n";
+                return false;
+            }
+            options.Overrides.push_back(args[++i]);
         } else if (arg.rfind("--", 0) == 0 && !options.Words.empty()) {
             // Options after the command belong to the command.
             options.Words.push_back(arg);
         } else if (arg.rfind("--", 0) == 0) {
             err << "Unbekannte Option: " << arg << "\n";
             return false;
-        } else if (arg.find('=') != std::string::npos && arg.find('=') > 0 && options.Words.empty()) {
-            options.Overrides.push_back(arg);
-        } else if (arg.find('=') != std::string::npos && arg.find('=') > 0 && arg.find('/') > arg.find('=')) {
+        } else if (IsSettingOverride(arg)) {
             options.Overrides.push_back(arg);
         } else {
             options.Words.push_back(arg);
@@ -87,7 +133,30 @@ bool ParseOptions(const std::vector<std::string>& args, CliOptions& options, std
     return true;
 }
 
+// A failure no command caught: the user reads what happened in German, the log keeps the details.
+int ReportUnexpected(const ErrorInfo& error, std::ostream& err)
+{
+    const std::string log = LogError(error);
+    err << "Der Befehl wurde wegen eines unerwarteten Fehlers abgebrochen";
+    if (!error.Description.empty() && error.Number >= 3000 && error.Number < 4000)
+        err << ": " << error.Description;
+    err << ". Bereits gespeicherte Daten bleiben erhalten; Einzelheiten stehen in \"" << log << "\".\n";
+    return 1;
+}
+
 } // namespace
+
+bool ParseServings(const std::string& text, long& servings, std::ostream& err)
+{
+    long value = 0;
+    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || ptr != text.data() + text.size() || value < 1 || value > kMaxServings) {
+        err << "Nach --servings muss eine ganze Zahl von 1 bis " << kMaxServings << " stehen.\n";
+        return false;
+    }
+    servings = value;
+    return true;
+}
 
 const std::vector<CliCommand>& CliCommands()
 {
@@ -103,8 +172,9 @@ const std::vector<CliCommand>& CliCommands()
         {"show", true, CliShow, "ID [--servings N]: zeigt ein Rezept als Text, auf Wunsch umgerechnet"},
         {"import", true, CliImport, "[--cookbook N] DATEI ...: importiert Rezeptdateien"},
         {"export", true, CliExport,
-         "--format mm|rezkonv|mnx|html|rtf|csv [--ids LISTE] [--servings N] --out PFAD: exportiert Rezepte"},
-        {"search", true, CliSearch, "[--mode N] TEXT: sucht Rezepte und zeigt ID und Titel"},
+         "--format mm|rezkonv|html|rtf [--ids LISTE] [--servings N] --out DATEI: exportiert Rezepte"},
+        {"search", true, CliSearch,
+         "[--mode N] [--max N] TEXT: sucht Rezepte (der Text gilt wörtlich) und zeigt ID und Titel"},
     };
     return commands;
 }
@@ -148,11 +218,16 @@ int RunCli(const std::string& executablePath, const std::vector<std::string>& ar
             err << Usage();
             code = 2;
         } else {
-            code = RunCommand(options.Words, database, out, err);
+            code = RunCommand(options, database, out, err);
         }
     } catch (const ProcessExit& exit) {
         code = exit.Code;
+    } catch (const DbError& error) {
+        code = ReportUnexpected(ToErrorInfo(error), err);
+    } catch (const std::exception& error) {
+        code = ReportUnexpected(ErrorInfo{0, error.what(), "pfannola-cli", {}}, err);
     }
+    CloseCliDatabase();
     RemoveTempDir();
     return code;
 }

@@ -15,7 +15,8 @@ int CliBackup(CliCall& call)
         call.Err << "Aufruf: --db DATEI backup ORDNER\n";
         return 2;
     }
-    if (!OpenCliDatabase(call))
+    // A backup before an upgrade is wise: any schema version is saved.
+    if (!OpenCliDatabase(call, CliAccess::AnyVersion))
         return 1;
     Backup backup;
     backup.SetQuiet(true);
@@ -35,18 +36,14 @@ int CliRestore(CliCall& call)
         call.Err << "Aufruf: --db DATEI restore SICHERUNG\n";
         return 2;
     }
-    // A database file that does not exist yet is simply created from the backup.
+    // The work file is not opened: a restore is what a damaged, cut-short or missing file needs.
     std::error_code ec;
     const bool exists = std::filesystem::exists(call.Database, ec);
-    if (exists && !OpenCliDatabase(call))
-        return 1;
-    if (!exists) {
-        ConnectionState& conn = Connection();
-        CloseCliDatabase();
-        conn.DbType = 0;
-        conn.DbTypeText = "ACCESS";
-        conn.DbPath = call.Database;
-    }
+    CloseCliDatabase();
+    ConnectionState& conn = Connection();
+    conn.DbType = 0;
+    conn.DbTypeText = "ACCESS";
+    conn.DbPath = call.Database;
     Backup backup;
     backup.SetQuiet(true);
     const bool restored = backup.Restore(call.Args[0], false);

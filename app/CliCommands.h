@@ -15,6 +15,10 @@ struct CliCall
     std::vector<std::string> Args; // the words after the command
     std::ostream& Out;
     std::ostream& Err;
+    // Args from this index on came after "--": arguments, never options.
+    std::size_t OptionsEnd = std::string::npos;
+
+    bool IsOption(std::size_t i) const { return i < OptionsEnd && Args[i].rfind("--", 0) == 0; }
 };
 
 struct CliCommand
@@ -25,12 +29,23 @@ struct CliCommand
     const char* Help; // one line for the usage text
 };
 
+// Servings are a recipe's yield: a whole number from 1 to kMaxServings (a 32-bit count). False, with
+// the range told on err, for anything else.
+constexpr long kMaxServings = 2147483647;
+bool ParseServings(const std::string& text, long& servings, std::ostream& err);
+
 // Every command, in the order the usage text lists them.
 const std::vector<CliCommand>& CliCommands();
 
+// How a command uses its database. Use: the file must be a readable database of this program at
+// the program's schema version with all its tables; it opens writable when the file and its
+// folder allow. AnyVersion (upgrade, backup): only its version table must be readable. Inspect:
+// opened read-only without checks. A file that fails its checks is never opened for writing.
+enum class CliAccess { Use, AnyVersion, Inspect };
+
 // Opens the database of the call; on failure writes the German reason to Err and returns null.
 class Database;
-Database* OpenCliDatabase(CliCall& call);
+Database* OpenCliDatabase(CliCall& call, CliAccess access = CliAccess::Use);
 // Closes the database of the call and forgets what the program read from it.
 void CloseCliDatabase();
 

@@ -1,12 +1,19 @@
 // The commands that create and describe a database file.
 
 #include "app/CliCommands.h"
+#include "core/Messages.h"
+#include "core/Utf8.h"
 #include "db/DatabaseChoice.h"
+#include "db/Schema.h"
 #include "db/Recordset.h"
 #include "db/SchemaVersion.h"
 #include "db/WorkDatabase.h"
 #include "model/ProgramUnits.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <filesystem>
 #include <ostream>
 
@@ -24,19 +31,100 @@ long CountRows(Database& db, const char* table)
 
 } // namespace
 
-Database* OpenCliDatabase(CliCall& call)
+namespace {
+
+// The German reason a database file cannot serve, "" when it can: checked on a read-only
+// connection, so that a damaged or foreign file is never written.
+std::string UnusableReason(const std::string& path, CliAccess access, std::string& warning)
+{
+    OpenOptions readOnly;
+    readOnly.ReadOnly = true;
+    std::unique_ptr<Database> db;
+    try {
+        db = Database::OpenSqlite(path, readOnly);
+    } catch (const DbError& error) {
+        if (error.Number() == dberr::kNotADatabase || error.Number() == 3049)
+            return LoadText(501) + "Pfannola" + LoadText(502);
+        return error.Description();
+    }
+    std::string version;
+    try {
+        version = DatabaseVersionText(*db);
+    } catch (const DbError&) {
+        return LoadText(501) + "Pfannola" + LoadText(502);
+    }
+    if (access == CliAccess::AnyVersion)
+        return {};
+    const std::string program = ProgramVersionText();
+    if (version < program)
+        return "Die Datenbank hat den Stand " + version + ", dieses Programm arbeitet mit dem Stand " + program +
+               ". Bitte zuerst mit \"pfannola-cli --db DATEI upgrade\" aktualisieren.";
+    if (version > program)
+        warning = LoadText(507) + program + LoadText(508) + version + LoadText(509);
+    try {
+        std::vector<std::string> present = db->TableNames();
+        for (std::string& name : present)
+            name = ToUpper(name);
+        for (const TableDef& table : SchemaTables())
+            if (std::find(present.begin(), present.end(), ToUpper(table.Name)) == present.end())
+                return "Die Datenbank ist beschädigt: die Tabelle " + table.Name + " fehlt.";
+    } catch (const DbError&) {
+        return LoadText(501) + "Pfannola" + LoadText(502);
+    }
+    return {};
+}
+
+// Whether the other commands would open the file writable: it carries a write permission bit
+// (honoured even for root), and the file and its folder (for the journal) can be written.
+bool CanWrite(const std::string& path)
+{
+    struct stat info
+    {
+    };
+    if (::stat(path.c_str(), &info) != 0 || (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return false;
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    return ::access(path.c_str(), W_OK) == 0 && ::access(folder.empty() ? "." : folder.c_str(), W_OK) == 0;
+}
+
+} // namespace
+
+Database* OpenCliDatabase(CliCall& call, CliAccess access)
 {
     ConnectionState& conn = Connection();
     CloseCliDatabase();
+    const std::string cannotOpen = "Die Datenbank \"" + call.Database + "\" kann nicht geöffnet werden: ";
+    std::error_code ec;
+    if (!std::filesystem::exists(call.Database, ec)) {
+        call.Err << "Die Datenbank \"" + call.Database + "\" wurde nicht gefunden.\n";
+        return nullptr;
+    }
+    if (access != CliAccess::Inspect) {
+        std::string warning;
+        const std::string reason = UnusableReason(call.Database, access, warning);
+        if (!reason.empty()) {
+            call.Err << cannotOpen << reason << "\n";
+            return nullptr;
+        }
+        if (!warning.empty())
+            call.Err << warning << "\n";
+    }
     try {
         conn.DbType = 0;
         conn.DbTypeText = "ACCESS";
         conn.DbPath = call.Database;
-        conn.WorkDb = OpenDatabaseFile(call.Database);
+        if (access == CliAccess::Inspect) {
+            OpenOptions readOnly;
+            readOnly.ReadOnly = true;
+            conn.WorkDb = Database::OpenSqlite(call.Database, readOnly);
+        } else {
+            conn.WorkDb = OpenDatabaseFile(call.Database);
+        }
         return conn.WorkDb.get();
     } catch (const DbError& error) {
-        call.Err << "Die Datenbank \"" << call.Database << "\" kann nicht geöffnet werden: (#"
-                 << error.Number() << ") " << error.Description() << "\n";
+        const bool foreign = error.Number() == dberr::kNotADatabase || error.Number() == 3049;
+        call.Err << cannotOpen << (foreign ? LoadText(501) + "Pfannola" + LoadText(502) : error.Description())
+                 << "\n";
         conn.DbPath.clear();
         return nullptr;
     }
@@ -51,7 +139,7 @@ void CloseCliDatabase()
 
 int CliInfo(CliCall& call)
 {
-    Database* db = OpenCliDatabase(call);
+    Database* db = OpenCliDatabase(call, CliAccess::Inspect);
     if (!db)
         return 1;
     std::string version;
@@ -74,7 +162,7 @@ int CliInfo(CliCall& call)
         const long n = CountRows(*db, count.Table);
         call.Out << count.Label << ": " << (n < 0 ? std::string("-") : std::to_string(n)) << "\n";
     }
-    call.Out << "Nur lesen: " << (db->IsUpdatable() ? "nein" : "ja") << "\n";
+    call.Out << "Nur lesen: " << (CanWrite(call.Database) ? "nein" : "ja") << "\n";
     CloseCliDatabase();
     return 0;
 }

@@ -57,7 +57,7 @@ int FileModeOf(const std::string& format)
 
 constexpr const char* kUsage =
     "Aufruf: pfannola-cli --db DATEI export --format mm|rezkonv|html|rtf [--ids LISTE] [--servings N] "
-    "--out PFAD\n";
+    "--out DATEI\n";
 
 } // namespace
 
@@ -81,10 +81,8 @@ int CliExport(CliCall& call)
             }
             ++i;
         } else if (arg == "--servings") {
-            if (!hasValue || !ParsePositive(call.Args[i + 1], servings)) {
-                call.Err << "Nach --servings muss eine ganze Zahl größer als 0 stehen.\n";
+            if (!ParseServings(hasValue ? call.Args[i + 1] : "", servings, call.Err))
                 return 2;
-            }
             ++i;
         } else {
             call.Err << "Unbekanntes Argument: " << arg << "\n";
@@ -103,6 +101,16 @@ int CliExport(CliCall& call)
             call.Err << "Unbekanntes Exportformat: " << format << "\n" << kUsage;
         return 2;
     }
+    const std::filesystem::path target = std::filesystem::absolute(out);
+    std::error_code ec;
+    if (std::filesystem::is_directory(target, ec)) {
+        // An earlier file of the name is kept as name.BAK; a folder is no earlier export.
+        call.Err << "\"" << target.string()
+                 << "\" ist ein Ordner. Nach --out muss der Name der Exportdatei stehen (z. B. " << out
+                 << "/rezepte." << format << ").\n";
+        return 2;
+    }
+    const bool existed = std::filesystem::exists(target, ec);
     Database* db = OpenCliDatabase(call);
     if (!db)
         return 1;
@@ -134,7 +142,7 @@ int CliExport(CliCall& call)
         }
         request.Ids = ids;
         request.Servings.assign(ids.size(), servings);
-        request.FileName = std::filesystem::absolute(out).string();
+        request.FileName = target.string();
         request.SubRecipes = AppContext::Current().Options.ExportAbhaengigkeiten != 0;
         const ExportOutcome outcome = RunExport(request, db);
         if (!outcome.Ok) {
@@ -148,6 +156,14 @@ int CliExport(CliCall& call)
         code = 1;
     }
     CloseCliDatabase();
+    if (code != 0) {
+        // A failed export leaves no empty file behind; the earlier file of the name comes back.
+        if (std::filesystem::is_regular_file(target, ec) && std::filesystem::file_size(target, ec) == 0) {
+            std::filesystem::remove(target, ec);
+            if (existed)
+                std::filesystem::rename(target.string() + ".BAK", target, ec);
+        }
+    }
     return code;
 }
 

@@ -47,7 +47,9 @@ int CliImport(CliCall& call)
     std::vector<std::string> files;
     for (std::size_t i = 0; i < call.Args.size(); ++i) {
         const std::string& arg = call.Args[i];
-        if (arg == "--cookbook") {
+        if (!call.IsOption(i)) {
+            files.push_back(std::filesystem::absolute(arg).string());
+        } else if (arg == "--cookbook") {
             if (i + 1 >= call.Args.size() || !ParseBook(call.Args[i + 1], book)) {
                 call.Err << "Nach --cookbook muss die Nummer eines Kochbuchs stehen.\n";
                 return 2;

@@ -6,6 +6,7 @@
 #include "model/ClRecipe.h"
 #include "search/ClSearch.h"
 
+#include <algorithm>
 #include <charconv>
 #include <ostream>
 #include <string_view>
@@ -51,15 +52,26 @@ int CliSearch(CliCall& call)
 {
     int mode = 0;
     std::string text;
+    std::size_t limit = 0; // --max: the most hits the caller wants, 0 for all
     for (std::size_t i = 0; i < call.Args.size(); ++i) {
         const std::string& arg = call.Args[i];
-        if (arg == "--mode") {
+        if (call.IsOption(i) && arg == "--mode") {
             if (i + 1 >= call.Args.size() || !ParseMode(call.Args[i + 1], mode)) {
                 call.Err << "Nach --mode muss eine Zahl von 1 bis 8 stehen.\n";
                 return 2;
             }
             ++i;
-        } else if (arg.size() > 2 && arg.rfind("--", 0) == 0) {
+        } else if (call.IsOption(i) && arg == "--max") {
+            long value = 0;
+            const std::string next = i + 1 < call.Args.size() ? call.Args[i + 1] : "";
+            const auto [ptr, ec] = std::from_chars(next.data(), next.data() + next.size(), value);
+            if (ec != std::errc() || ptr != next.data() + next.size() || value < 1) {
+                call.Err << "Nach --max muss eine ganze Zahl größer als 0 stehen.\n";
+                return 2;
+            }
+            limit = static_cast<std::size_t>(value);
+            ++i;
+        } else if (arg.size() > 2 && call.IsOption(i)) {
             call.Err << "Unbekanntes Argument: " << arg << "\n";
             return 2;
         } else {
@@ -68,7 +80,7 @@ int CliSearch(CliCall& call)
     }
     const bool needsText = mode == 0 || mode == 2 || mode == 7 || mode == 8;
     if (needsText && text.empty()) {
-        call.Err << "Aufruf: pfannola-cli --db DATEI search [--mode N] TEXT\n";
+        call.Err << "Aufruf: pfannola-cli --db DATEI search [--mode N] [--max N] TEXT\n";
         return 2;
     }
     if (mode == 7 && !IsImportDate(text)) {
@@ -88,8 +100,20 @@ int CliSearch(CliCall& call)
         } else if (count == 0) {
             call.Err << "keine Rezepte mit diesem Suchbegriff !\n";
         }
-        for (const SearchHit& hit : search.Hits())
-            call.Out << hit.id << '\t' << hit.Title << '\n';
+        const std::vector<SearchHit>& hits = search.Hits();
+        const std::size_t shown = limit > 0 ? std::min(limit, hits.size()) : hits.size();
+        for (std::size_t i = 0; i < shown; ++i)
+            call.Out << hits[i].id << '\t' << hits[i].Title << '\n';
+        // A list that ends early says so where the hits are read; only the limit the caller asked
+        // for is an expected end.
+        if (search.WasCut() && shown == hits.size()) {
+            call.Out << "gezeigt: " << shown
+                     << " Treffer; weitere wurden nicht aufgelistet, weil die Liste der Rezepte zu lang ist.\n";
+            code = 1;
+        } else if (shown < hits.size()) {
+            call.Out << "gezeigt: " << shown << " von " << hits.size() << (search.WasCut() ? " und mehr" : "")
+                     << " Treffern (--max " << limit << ")\n";
+        }
     }
     CloseCliDatabase();
     return code;

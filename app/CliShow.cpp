@@ -26,11 +26,9 @@ int CliShow(CliCall& call)
     long servings = 0;
     for (std::size_t i = 0; i < call.Args.size(); ++i) {
         const std::string& arg = call.Args[i];
-        if (arg == "--servings") {
-            if (i + 1 >= call.Args.size() || !ParsePositive(call.Args[i + 1], servings)) {
-                call.Err << "Nach --servings muss eine ganze Zahl größer als 0 stehen.\n";
+        if (call.IsOption(i) && arg == "--servings") {
+            if (!ParseServings(i + 1 < call.Args.size() ? call.Args[i + 1] : "", servings, call.Err))
                 return 2;
-            }
             ++i;
         } else if (id == 0 && ParsePositive(arg, id)) {
         } else {

@@ -11,7 +11,7 @@ namespace pf {
 
 int CliUpgrade(CliCall& call)
 {
-    Database* db = OpenCliDatabase(call);
+    Database* db = OpenCliDatabase(call, CliAccess::AnyVersion);
     if (!db)
         return 1;
     std::string before;

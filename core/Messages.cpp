@@ -233,6 +233,16 @@ std::string FormatErrorLogLine(const ErrorInfo& error, const std::string& dateTi
     return line;
 }
 
+std::string LogError(const ErrorInfo& error)
+{
+    Interaction& ui = UI();
+    const bool mainWindowLoaded = ui.MainWindowLoaded();
+    const std::string logPath = ErrorLogPath();
+    AppendToLog(logPath, FormatErrorLogLine(error, CurrentLogTimestamp(), ui.ActiveWindowName(), mainWindowLoaded,
+                                            mainWindowLoaded ? ui.StatusText() : std::string()));
+    return logPath;
+}
+
 void ReportError(const ErrorInfo& error, bool offerClose)
 {
     Interaction& ui = UI();

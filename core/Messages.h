@@ -37,6 +37,9 @@ std::string ErrorLogPath();
 std::string FormatErrorLogLine(const ErrorInfo& error, const std::string& dateTime,
                                const std::string& windowName, bool mainWindowLoaded,
                                const std::string& statusText);
+// Appends the error's log line only, for callers that tell the user in their own words (the
+// command-line program); returns the log's path.
+std::string LogError(const ErrorInfo& error);
 // Logs the error, clears the status display and shows the standard message; with offerClose the
 // user may close the active window.
 void ReportError(const ErrorInfo& error, bool offerClose);

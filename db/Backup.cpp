@@ -10,6 +10,9 @@
 #include "db/WorkDatabase.h"
 #include "db/clsZIP.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -62,12 +65,40 @@ std::string TempFolder()
     return fs::temp_directory_path(ec).string() + "/";
 }
 
-// A non-empty write-ahead log beside a closed database means another program still works on it.
+// True when another process holds a lock on the database file. Every program that has the file
+// open in WAL mode keeps a shared lock in the engine's lock range, even when idle; asking for the
+// lock that conflicts with it finds that program without writing anything, also when the file is
+// damaged. A write-ahead log left by a killed program carries no lock: it is no user.
 bool StillInUse(const std::string& path)
 {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct flock probe
+    {
+    };
+    probe.l_type = F_WRLCK;
+    probe.l_whence = SEEK_SET;
+    probe.l_start = 0x40000000; // the engine's lock bytes lie just past the first gigabyte
+    probe.l_len = 512;
+    const bool locked = ::fcntl(fd, F_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
+    ::close(fd);
+    return locked;
+}
+
+// Copies a file's bytes so that target is replaced only by a complete copy.
+bool CopyBytes(const std::string& source, const std::string& target)
+{
+    const std::string partial = target + ".$$$";
     std::error_code ec;
-    const auto size = fs::file_size(path + "-wal", ec);
-    return !ec && size > 0;
+    fs::copy_file(source, partial, fs::copy_options::overwrite_existing, ec);
+    if (!ec)
+        fs::rename(partial, target, ec);
+    if (ec) {
+        std::error_code ignored;
+        fs::remove(partial, ignored);
+    }
+    return !ec;
 }
 
 } // namespace
@@ -222,7 +253,7 @@ bool Backup::Save(const std::string& folder)
     CloseWorkDatabase();
     std::string errorText;
     if (ec)
-        errorText = "Der Ordner \"" + folder + "\" kann nicht angelegt werden: " + ec.message();
+        errorText = "Der Ordner \"" + folder + "\" kann nicht angelegt werden: " + SystemErrorReason(ec);
     else {
         try {
             CopyDatabaseFile(work, copy);
@@ -405,42 +436,64 @@ bool Backup::Restore(const std::string& source, bool askFirst)
         return false;
     }
 
-    // The content being replaced is kept as work file + ".BAK": a copy of its committed state.
-    const std::string bak = work + ".BAK";
-    std::string errorText;
-    try {
-        if (HasWorkDb())
-            CopyDatabase(WorkDb(), bak);
-        else if (fs::exists(work, ec))
-            CopyDatabaseFile(work, bak);
-    } catch (const DbError& error) {
-        errorText = error.Description();
-    }
+    // Nothing is changed while another program works on the file.
     CloseWorkDatabase();
-    const bool inUse = StillInUse(work);
-    if (!errorText.empty() && !inUse) {
-        // A damaged work file cannot be read through the engine, and restoring is just what its
-        // owner needs then: being closed and unused, its bytes are all of it, so they are kept as
-        // they are.
-        fs::copy_file(work, bak, fs::copy_options::overwrite_existing, ec);
-        if (!ec && fs::exists(work + "-wal", ec))
-            fs::copy_file(work + "-wal", bak + "-wal", fs::copy_options::overwrite_existing, ec);
-        if (!ec)
-            errorText.clear();
+    if (StillInUse(work)) {
+        Fail(LoadText(4777) + "Die Datenbank \"" + work + "\" wird noch von einem anderen Programm benutzt.",
+             MsgIcon::Critical);
+        ReopenWorkDatabase(work);
+        return false;
     }
-    if (errorText.empty() && inUse)
-        errorText = "Die Datenbank \"" + work + "\" wird noch von einem anderen Programm benutzt.";
-    if (!errorText.empty()) {
-        Fail(errorText, MsgIcon::Critical);
+    // The backup is copied beside the work file first, so that a full disk or an unreadable
+    // backup stops the restore before the work file or an earlier ".BAK" is touched.
+    const std::string staged = work + ".$$$";
+    try {
+        CopyDatabaseFile(database, staged);
+    } catch (const DbError& error) {
+        fs::remove(staged, ec);
+        Fail(LoadText(4777) + error.Description(), MsgIcon::Critical);
         ReopenWorkDatabase(work);
         return false;
     }
 
-    // The copy replaces the work file only once it is complete.
-    try {
-        CopyDatabaseFile(database, work);
-    } catch (const DbError& error) {
-        Fail(LoadText(4777) + error.Description(), MsgIcon::Critical);
+    // The content being replaced is kept as work file + ".BAK": a copy of its committed state, or,
+    // when the engine cannot read the file (damaged, cut short), its bytes as they are, together
+    // with a write-ahead log a killed program left beside it. A missing work file leaves no ".BAK".
+    const std::string bak = work + ".BAK";
+    const bool hasLog = fs::file_size(work + "-wal", ec) > 0 && !ec;
+    bool kept = !fs::exists(work, ec);
+    if (!kept) {
+        bool throughEngine = true;
+        try {
+            CopyDatabaseFile(work, bak);
+        } catch (const DbError&) {
+            throughEngine = false;
+        }
+        kept = throughEngine || CopyBytes(work, bak);
+        if (kept) {
+            // A log beside an earlier ".BAK" would be replayed onto the new one.
+            fs::remove(bak + "-wal", ec);
+            fs::remove(bak + "-shm", ec);
+        }
+        if (kept && !throughEngine && hasLog)
+            kept = CopyBytes(work + "-wal", bak + "-wal");
+    }
+    if (!kept) {
+        fs::remove(staged, ec);
+        Fail(LoadText(4777) + "Der bisherige Stand der Datenbank kann nicht als \"" + bak +
+                 "\" aufbewahrt werden.",
+             MsgIcon::Critical);
+        ReopenWorkDatabase(work);
+        return false;
+    }
+    // The old log and its index belong to the replaced content: left beside the restored file
+    // the engine would replay them onto it.
+    fs::remove(work + "-wal", ec);
+    fs::remove(work + "-shm", ec);
+    fs::rename(staged, work, ec);
+    if (ec) {
+        fs::remove(staged, ec);
+        Fail(LoadText(4777) + "Die Datenbank \"" + work + "\" kann nicht ersetzt werden.", MsgIcon::Critical);
         ReopenWorkDatabase(work);
         return false;
     }

@@ -58,7 +58,10 @@ public:
     // Deletes one backup file; message 4773 when that fails.
     bool Delete(const std::string& path);
     // Restores source (a database file or a ZIP archive with a ".MDB" entry) over the work
-    // database. askFirst asks for confirmation first (no is the default).
+    // database. askFirst asks for confirmation first (no is the default). The work file need not
+    // be open nor readable: a damaged one is kept byte for byte as ".BAK", a missing one is simply
+    // created. Refused while another program has the file open; a refused restore leaves the work
+    // file and an earlier ".BAK" as they were.
     bool Restore(const std::string& source, bool askFirst = true);
 
     // Messages are only recorded in LastErrorText, not shown (command line).

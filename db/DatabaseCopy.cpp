@@ -33,11 +33,11 @@ void CopyFromHandle(sqlite3* source, const std::string& target)
             sqlite3_open_v2(partial.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
         DbHandle copy(raw);
         if (rc != SQLITE_OK)
-            throw CopyError(target, raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc));
+            throw CopyError(target, EngineErrorReason(rc, raw ? sqlite3_errmsg(raw) : nullptr));
         RegisterJetFunctions(raw);
         sqlite3_backup* backup = sqlite3_backup_init(raw, "main", source, "main");
         if (!backup)
-            throw CopyError(target, sqlite3_errmsg(raw));
+            throw CopyError(target, EngineErrorReason(sqlite3_errcode(raw), sqlite3_errmsg(raw)));
         // A writer elsewhere may hold the file for a moment; give up after about ten seconds.
         int step;
         int waits = 0;
@@ -48,7 +48,7 @@ void CopyFromHandle(sqlite3* source, const std::string& target)
         if (step != SQLITE_DONE) {
             copy.reset();
             std::filesystem::remove(partial, ignored);
-            throw CopyError(target, sqlite3_errstr(step));
+            throw CopyError(target, EngineErrorReason(step, nullptr));
         }
         // The copy is a single file: no write-ahead log beside it.
         sqlite3_exec(raw, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
@@ -58,7 +58,7 @@ void CopyFromHandle(sqlite3* source, const std::string& target)
     std::filesystem::rename(partial, target, ec);
     if (ec) {
         std::filesystem::remove(partial, ignored);
-        throw CopyError(target, ec.message());
+        throw CopyError(target, SystemErrorReason(ec));
     }
 }
 
@@ -70,7 +70,7 @@ void CopyDatabaseFile(const std::string& source, const std::string& target)
     const int rc = sqlite3_open_v2(source.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
     DbHandle db(raw);
     if (rc != SQLITE_OK)
-        throw CopyError(target, raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc));
+        throw CopyError(target, EngineErrorReason(rc, raw ? sqlite3_errmsg(raw) : nullptr));
     RegisterJetFunctions(raw);
     CopyFromHandle(raw, target);
 }

@@ -1,5 +1,9 @@
 #include "db/DbError.h"
 
+#include "db/SqliteConnection.h"
+
+#include <cerrno>
+
 namespace pf {
 
 DbError::DbError(long number, std::string description, std::vector<EngineError> errors, std::string source)
@@ -29,6 +33,40 @@ ErrorInfo ToErrorInfo(const DbError& error)
     for (const EngineError& entry : error.Errors())
         info.EngineDescriptions.push_back(entry.Description);
     return info;
+}
+
+std::string SystemErrorReason(const std::error_code& error)
+{
+    LogError(ErrorInfo{error.value(), error.message(), "System", {}});
+    switch (error.value()) {
+    case ENOSPC:
+    case EDQUOT:
+        return "Nicht genügend Speicherplatz auf dem Datenträger.";
+    case EACCES:
+    case EPERM:
+        return "Zugriff verweigert.";
+    case EROFS:
+        return "Der Datenträger ist schreibgeschützt.";
+    case ENOENT:
+        return "Datei oder Ordner nicht vorhanden.";
+    case ENOTDIR:
+        return "Ein Teil des Pfads ist kein Ordner.";
+    case EISDIR:
+        return "Das Ziel ist ein Ordner.";
+    case EEXIST:
+        return "Das Ziel ist bereits vorhanden.";
+    case EXDEV:
+        return "Das Ziel liegt auf einem anderen Datenträger.";
+    default:
+        return "Der Datenträger meldet einen Fehler.";
+    }
+}
+
+std::string EngineErrorReason(int resultCode, const char* engineText)
+{
+    const DbError mapped = MapSqliteError(resultCode, engineText ? engineText : "", "");
+    LogError(ToErrorInfo(mapped));
+    return mapped.Description();
 }
 
 } // namespace pf

@@ -7,6 +7,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace pf {
@@ -58,5 +59,11 @@ constexpr long kDiskIO = 3043;   // the disk or the network failed
 
 // The error as the central reporter takes it: number, description, source and the engine's list.
 ErrorInfo ToErrorInfo(const DbError& error);
+
+// A German reason for a failed file operation (a full disk, missing rights, a read-only medium);
+// the system's own English text goes to the error log, never to the user.
+std::string SystemErrorReason(const std::error_code& error);
+// The same for a result code of the database engine.
+std::string EngineErrorReason(int resultCode, const char* engineText);
 
 } // namespace pf

@@ -101,6 +101,14 @@ void SqliteConnection::Close() noexcept
     if (TransactionLevel > 0 && !sqlite3_get_autocommit(m_db))
         sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
     TransactionLevel = 0;
+    // WAL serves several programs on one file while it is open; a closed database must be one
+    // self-contained file that a read-only folder, a copy or an archive takes as it is. Leaving
+    // WAL needs the file to itself, so the switch fails at once (no waiting) while another
+    // connection still has it open, and that connection makes the switch when it closes.
+    if (!m_readOnly) {
+        sqlite3_busy_timeout(m_db, 0);
+        sqlite3_exec(m_db, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+    }
     // Statements still held by recordsets keep the handle alive as a zombie until finalized.
     sqlite3_close_v2(m_db);
     m_db = nullptr;
@@ -319,7 +327,8 @@ DbError MapSqliteError(int rc, std::string_view message, std::string_view path, 
     default:
         break;
     }
-    return make(dberr::kGeneric, "Aufruf fehlgeschlagen: " + std::string(message), true);
+    // The engine's own text is English: it stays in the error collection (and so in the log).
+    return make(dberr::kGeneric, "Die Datenbank konnte den Aufruf nicht ausführen.", true);
 }
 
 void BindValue(sqlite3_stmt* stmt, int index, const Value& value)

@@ -61,6 +61,33 @@ int RunOnOpen(sqlite3* db, const char* sql)
     return rc;
 }
 
+// "file:" URI of a path that opens it as immutable: no locks, no write-ahead log, no shared-memory
+// file. Only for a file nobody can write, whose folder does not let the engine create those files.
+std::string ImmutableUri(const std::string& path)
+{
+    static const char* const kHex = "0123456789ABCDEF";
+    std::string uri = "file:";
+    for (const char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (std::isalnum(byte) || c == '/' || c == '-' || c == '_' || c == '.' || c == '~') {
+            uri += c;
+        } else {
+            uri += '%';
+            uri += kHex[byte >> 4];
+            uri += kHex[byte & 15];
+        }
+    }
+    return uri + "?immutable=1";
+}
+
+// True when a write-ahead log with content lies beside the file: changes not yet in the file.
+bool HasPendingLog(const std::string& path)
+{
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path + "-wal", ec);
+    return !ec && size > 0;
+}
+
 bool HasWriteBit(const std::string& path)
 {
     struct stat st
@@ -255,6 +282,11 @@ std::unique_ptr<SqliteDatabase> SqliteDatabase::Open(const std::string& path, co
     const bool exists = std::filesystem::exists(path, ec);
     if (!exists && !options.Create)
         throw FileNotFound(path);
+    // The engine would take an empty file for a new database and write one into it on the first
+    // change; an empty file that was meant to be a database is damaged, not new.
+    if (exists && !options.Create && std::filesystem::is_regular_file(path, ec) &&
+        std::filesystem::file_size(path, ec) == 0 && !ec)
+        throw DbError(dberr::kNotADatabase, "Nicht erkennbares Datenbankformat '" + path + "'.");
     bool readOnly = options.ReadOnly || (exists && !HasWriteBit(path));
 
     const int common = SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_EXRESCODE;
@@ -286,12 +318,43 @@ std::unique_ptr<SqliteDatabase> SqliteDatabase::Open(const std::string& path, co
     if (options.Exclusive && (rc = RunOnOpen(db, "PRAGMA locking_mode=EXCLUSIVE")) != SQLITE_OK)
         OpenFailed(db, rc, path);
     // Reading the schema tells a database from any other file and finds locks held by others.
-    if ((rc = RunOnOpen(db, "SELECT count(*) FROM sqlite_master")) != SQLITE_OK)
+    rc = RunOnOpen(db, "SELECT count(*) FROM sqlite_master");
+    const bool cannotWrite = readOnly || sqlite3_db_readonly(db, "main") == 1;
+    if (rc != SQLITE_OK && cannotWrite && exists && !HasPendingLog(path) &&
+        ((rc & 0xFF) == SQLITE_CANTOPEN || (rc & 0xFF) == SQLITE_READONLY)) {
+        // A file left in WAL mode in a folder we cannot write (a CD, a read-only share): the
+        // engine cannot create its shared-memory file there, so the file is read as unchanging.
+        sqlite3_close_v2(db);
+        db = nullptr;
+        rc = sqlite3_open_v2(ImmutableUri(path).c_str(), &db, common | SQLITE_OPEN_READONLY | SQLITE_OPEN_URI,
+                             nullptr);
+        if (rc == SQLITE_OK) {
+            sqlite3_extended_result_codes(db, 1);
+            sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+            sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+            rc = RegisterJetFunctions(db);
+        }
+        if (rc == SQLITE_OK)
+            rc = RunOnOpen(db, "SELECT count(*) FROM sqlite_master");
+        readOnly = true;
+    }
+    if (rc != SQLITE_OK)
         OpenFailed(db, rc, path);
     if (!readOnly && sqlite3_db_readonly(db, "main") == 1)
         readOnly = true;
     if (!readOnly) {
-        if ((rc = RunOnOpen(db, "PRAGMA journal_mode=WAL")) != SQLITE_OK)
+        rc = RunOnOpen(db, "PRAGMA journal_mode=WAL");
+        const int walPrimary = rc & 0xFF;
+        if (exists && !options.Exclusive &&
+            (walPrimary == SQLITE_CANTOPEN || walPrimary == SQLITE_READONLY || walPrimary == SQLITE_IOERR)) {
+            // A writable file in a folder that takes no new files: no journal of any kind can be
+            // made there, so the file can only be read.
+            sqlite3_close_v2(db);
+            OpenOptions readOptions = options;
+            readOptions.ReadOnly = true;
+            return Open(path, readOptions);
+        }
+        if (rc != SQLITE_OK)
             OpenFailed(db, rc, path);
         // In WAL mode NORMAL keeps the file consistent on power loss and saves a sync per commit.
         RunOnOpen(db, "PRAGMA synchronous=NORMAL");

@@ -5,8 +5,10 @@
 // string literals switched off, WAL journal (unless read-only), foreign keys off, a busy timeout,
 // and the JETNOCASE collation and Jet helper functions registered (SqliteFunctions.h).
 //
-// Closing ends the connection; the WAL is checkpointed and removed when the last connection to
-// the file closes, so a closed database is one self-contained file (ready to copy or zip).
+// Closing ends the connection; the last connection to the file folds the WAL into it and switches
+// the file back to a rollback journal, so a closed database is one self-contained file (ready to
+// copy, zip, or open from a read-only folder). A file in a folder the engine cannot write beside
+// it opens read-only as an unchanging file, and an empty file is refused as no database (3343).
 
 #include "db/Database.h"
 #include "db/SqliteConnection.h"

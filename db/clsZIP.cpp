@@ -1,6 +1,7 @@
 #include "db/clsZIP.h"
 
 #include "core/Utf8.h"
+#include "db/DbError.h"
 
 #include <zip.h>
 
@@ -234,7 +235,7 @@ bool clsZIP::Expand(const std::string& folder, bool keepFolders)
     std::error_code ec;
     fs::create_directories(folder, ec);
     if (ec) {
-        SetResult(kWriteFailed, "Der Ordner \"" + folder + "\" kann nicht angelegt werden: " + ec.message());
+        SetResult(kWriteFailed, "Der Ordner \"" + folder + "\" kann nicht angelegt werden: " + SystemErrorReason(ec));
         return false;
     }
     for (std::size_t i = 0; i < m_entries.size(); ++i) {
@@ -295,7 +296,7 @@ bool clsZIP::Expand(const std::string& folder, bool keepFolders)
             if (ec) {
                 failure = kWriteFailed;
                 failureText =
-                    "Die Datei \"" + target.string() + "\" kann nicht geschrieben werden: " + ec.message();
+                    "Die Datei \"" + target.string() + "\" kann nicht geschrieben werden: " + SystemErrorReason(ec);
             }
         }
         if (failure != 0) {

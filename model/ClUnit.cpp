@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <cstdint>
 
 namespace pf {
@@ -394,6 +395,12 @@ Decimal4 ScaleQuantity(Decimal4 shown, double ratio, bool scaleUp, bool noFracti
     const std::int64_t millis = std::llround(ratio * 1000.0);
     if (millis <= 0)
         return shown;
+    // A quantity scaled beyond what a decimal holds stays at the largest one instead of wrapping
+    // round to a negative amount.
+    std::int64_t product = 0;
+    if (scaleUp && __builtin_mul_overflow(shown.Ticks(), millis, &product))
+        return Decimal4::FromTicks(shown.Ticks() < 0 ? std::numeric_limits<std::int64_t>::min()
+                                                     : std::numeric_limits<std::int64_t>::max());
     // Exact in integers, so that a true half goes to even: q' in thousandths.
     const std::int64_t thousandths = scaleUp ? DivRoundEven(shown.Ticks() * millis, Decimal4::kScale)
                                              : DivRoundEven(shown.Ticks() * 100, millis);

@@ -130,7 +130,7 @@ bool ClSearch::RunStep(const std::string& sql, const std::string& progress)
         }
     } catch (const DbError& e) {
         m_lastError = e.Number();
-        m_lastErrorText = e.what();
+        m_lastErrorText = e.Description();
         // A failed first step has no earlier result to fall back on: nothing is found.
         if (!m_haveList) {
             m_ids.clear();
@@ -189,7 +189,7 @@ void ClSearch::CollectHits(const std::string& sql)
         }
     } catch (const DbError& e) {
         m_lastError = e.Number();
-        m_lastErrorText = e.what();
+        m_lastErrorText = e.Description();
     }
     flush();
 }
@@ -447,7 +447,7 @@ bool ClSearch::FindFirst(std::string_view searchData, long bookID, int sortMode,
                         sources.push_back(static_cast<long>(rs->Field(0).AsLong()));
                 } catch (const DbError& e) {
                     m_lastError = e.Number();
-                    m_lastErrorText = e.what();
+                    m_lastErrorText = e.Description();
                 }
             };
             if (!c.Publishers.empty() || !c.Authors.empty())
@@ -501,7 +501,7 @@ void ClSearch::Special(const SearchCriteria& c, long bookID, int sortMode)
                 }
             } catch (const DbError& e) {
                 m_lastError = e.Number();
-                m_lastErrorText = e.what();
+                m_lastErrorText = e.Description();
             }
         }
         if (m_sink && !m_hits.empty())
@@ -520,7 +520,7 @@ void ClSearch::Special(const SearchCriteria& c, long bookID, int sortMode)
             }
         } catch (const DbError& e) {
             m_lastError = e.Number();
-            m_lastErrorText = e.what();
+            m_lastErrorText = e.Description();
         }
         if (m_sink && !m_hits.empty())
             m_sink(m_hits);
@@ -826,7 +826,7 @@ std::vector<SearchTreeNode> ClSearch::FindFillTree()
             parents.insert(static_cast<long>(rs->Field(0).AsLong()));
     } catch (const DbError& e) {
         m_lastError = e.Number();
-        m_lastErrorText = e.what();
+        m_lastErrorText = e.Description();
     }
     std::vector<SearchTreeNode> nodes;
     nodes.reserve(m_hits.size());
@@ -853,7 +853,7 @@ std::vector<SearchHit> ClSearch::FindChildren(long parentID)
         }
     } catch (const DbError& e) {
         m_lastError = e.Number();
-        m_lastErrorText = e.what();
+        m_lastErrorText = e.Description();
     }
     return children;
 }
@@ -882,7 +882,7 @@ std::vector<SearchHit> ClSearch::FindParentTree(long id)
             id = hit.Parent;
         } catch (const DbError& e) {
             m_lastError = e.Number();
-            m_lastErrorText = e.what();
+            m_lastErrorText = e.Description();
             break;
         }
     }
@@ -939,7 +939,7 @@ std::vector<DateSerial> ClSearch::FillImportdate()
         }
     } catch (const DbError& e) {
         m_lastError = e.Number();
-        m_lastErrorText = e.what();
+        m_lastErrorText = e.Description();
     }
     return dates;
 }
@@ -960,7 +960,7 @@ bool ClSearch::NumberRange(long bookID, long& low, long& high)
         return true;
     } catch (const DbError& e) {
         m_lastError = e.Number();
-        m_lastErrorText = e.what();
+        m_lastErrorText = e.Description();
         return false;
     }
 }

@@ -357,6 +357,12 @@ std::string AccentPattern(std::string_view word)
             out += found->letter;
             out += found->forms;
             out += ']';
+        } else if (cp == '*' || cp == '?' || cp == '#' || cp == '[') {
+            // What the user typed is searched as written: a wildcard of the pattern language
+            // stands for itself inside a list.
+            out += '[';
+            out += static_cast<char>(cp);
+            out += ']';
         } else {
             AppendUtf8(out, cp);
         }

@@ -42,6 +42,46 @@ TEST_F(CliSearchTest, PrintsIdAndTitleInTitleOrder)
     EXPECT_EQ(Run({"--db", path, "search"}), 2);
 }
 
+TEST_F(CliSearchTest, TheUsersTextIsSearchedLiterally)
+{
+    const std::string path = MakeDatabase();
+    Database::OpenSqlite(path)->Execute(
+        "INSERT INTO T_REZ_KOPF (ID,RezTitle,RezMenuCard,Template,FlagDeleted,Generic) VALUES "
+        "(11,'Pizza [scharf]','',0,0,0),(12,'Brot bei Ofen=180','',0,0,0),(13,'Brot 100% Roggen','',0,0,0),"
+        "(14,'--mode Salat','',0,0,0),(15,'Frage?','',0,0,0)");
+    struct
+    {
+        std::vector<std::string> words; // after "search"
+        std::string hits;
+    } cases[] = {
+        {{"["}, "11\tPizza [scharf]\n"},
+        {{"*?#%_["}, ""},
+        {{"?"}, "15\tFrage?\n"},
+        {{"%"}, "13\tBrot 100% Roggen\n"},
+        {{"*"}, ""},
+        // A word with "=" is a search word unless its key is a setting's name.
+        {{"Ofen=180"}, "12\tBrot bei Ofen=180\n"},
+        // After "--" a word that looks like an option is searched.
+        {{"--", "--mode"}, "14\t--mode Salat\n"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args{"--db", path, "search"};
+        args.insert(args.end(), c.words.begin(), c.words.end());
+        SCOPED_TRACE(args.back());
+        EXPECT_EQ(Run(args), 0) << err.str();
+        EXPECT_EQ(out.str(), c.hits);
+        EXPECT_EQ(err.str().find("Musterzeichenfolge"), std::string::npos) << err.str();
+    }
+}
+
+TEST_F(CliSearchTest, AListCutAtTheAskedLimitSaysSoAndSucceeds)
+{
+    const std::string path = MakeDatabase();
+    ASSERT_EQ(Run({"--db", path, "search", "--max", "1", "käse"}), 0) << err.str();
+    EXPECT_EQ(out.str(), "9\tKaesesuppe\ngezeigt: 1 von 2 Treffern (--max 1)\n");
+    EXPECT_EQ(Run({"--db", path, "search", "--max", "0", "käse"}), 2);
+}
+
 TEST_F(CliSearchTest, ImportDateThatIsNoDateIsRefused)
 {
     // A script must tell a date without recipes from a date it typed wrong.

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -47,6 +48,16 @@ TEST_F(CliShowTest, PrintsHeadLinesAndInstructionsAsTheEditorShowsThem)
         EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n---\n" << text;
 }
 
+TEST_F(CliShowTest, TheLargestServingsNeverGiveNegativeAmounts)
+{
+    const std::string path = MakeRecipeDatabase();
+    ASSERT_EQ(Run({"--db", path, "show", "7", "--servings", "2147483647", "EditFlags=12"}), 0) << err.str();
+    EXPECT_NE(out.str().find("Menge: 2147483647 Portionen\n"), std::string::npos) << out.str();
+    const std::string text = out.str();
+    for (std::size_t at = text.find('-'); at != std::string::npos; at = text.find('-', at + 1))
+        EXPECT_FALSE(at + 1 < text.size() && std::isdigit(static_cast<unsigned char>(text[at + 1]))) << text;
+}
+
 TEST_F(CliShowTest, ScalesToTheAskedServingsWithoutChangingTheDatabase)
 {
     const std::string path = MakeRecipeDatabase();
@@ -69,7 +80,10 @@ TEST_F(CliShowTest, BadCallsGiveGermanMessages)
     } cases[] = {
         {{"--db", path, "show", "99"}, "gibt es nicht"},
         {{"--db", path, "show"}, "Aufruf:"},
-        {{"--db", path, "show", "7", "--servings", "0"}, "größer als 0"},
+        {{"--db", path, "show", "7", "--servings", "0"}, "von 1 bis 2147483647"},
+        // Beyond a recipe's 32-bit yield: refused with the range instead of wrapping round.
+        {{"--db", path, "show", "7", "--servings", "29515151976"}, "von 1 bis 2147483647"},
+        {{"--db", path, "show", "7", "--servings", "2147483648"}, "von 1 bis 2147483647"},
         {{"--db", path, "show", "x"}, "Unbekanntes Argument"},
     };
     for (const auto& c : cases) {

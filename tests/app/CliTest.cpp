@@ -58,11 +58,24 @@ TEST_F(CliTest, InitCreatesADatabaseThatInfoReads)
 TEST_F(CliTest, FailuresGiveGermanMessagesAndNonZeroCodes)
 {
     EXPECT_NE(Run({"--db", dir.File("fehlt.mdb"), "info"}), 0);
-    EXPECT_NE(err.str().find("kann nicht geöffnet werden"), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("wurde nicht gefunden"), std::string::npos) << err.str();
     EXPECT_NE(Run({"info"}), 0);
     EXPECT_NE(Run({"kochen"}), 0);
     EXPECT_NE(err.str().find("Unbekannter Befehl"), std::string::npos);
     EXPECT_NE(Run({"--db"}), 0);
+    // Only a setting's name makes KEY=value an override; any other word with "=" is an argument.
+    EXPECT_EQ(Run({"Omas=Rezepte.mm"}), 2);
+    EXPECT_NE(err.str().find("Unbekannter Befehl: Omas=Rezepte.mm"), std::string::npos) << err.str();
+    EXPECT_EQ(Run({"--set", "ohneWert", "info"}), 2);
+    EXPECT_NE(err.str().find("SCHLÜSSEL=Wert"), std::string::npos) << err.str();
+}
+
+TEST_F(CliTest, HelpListsOnlyWhatWorks)
+{
+    ASSERT_EQ(Run({"--help"}), 0);
+    for (const char* missing : {"mnx", "csv"})
+        EXPECT_EQ(out.str().find(missing), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("mm|rezkonv|html|rtf"), std::string::npos) << out.str();
 }
 
 } // namespace

@@ -109,7 +109,7 @@ TEST_F(CliUpgradeTest, ATooOldDatabaseIsLeftAloneWithAGermanMessage)
 TEST_F(CliUpgradeTest, FailuresExitNonZeroWithTheirReason)
 {
     EXPECT_NE(Run({"--db", dir.File("fehlt.mdb"), "upgrade"}), 0);
-    EXPECT_NE(err.str().find("kann nicht geöffnet werden"), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("wurde nicht gefunden"), std::string::npos) << err.str();
 
     const std::string other = dir.File("fremd.mdb");
     {

@@ -63,6 +63,8 @@ TEST(SearchData, AccentClassesCoverTheWindowsLetters)
     // Letters typed with an accent stay as typed.
     EXPECT_EQ(AccentPattern("Brûlé"), "brûlé");
     EXPECT_EQ(AccentPattern("xyz1"), "x[yýÿ][zž]1");
+    // Wildcards the user typed are searched as written; % and _ mean nothing to the pattern.
+    EXPECT_EQ(AccentPattern("*?#%_[1]"), "[*][?][#]%_[[]1]");
     EXPECT_EQ(WordPatterns("Straße"), (std::pair<std::string, std::string>{"[sš]tr[aàáâãäå][sš][sš][eèéêë]",
                                                                            "[sš]tr[aàáâãäå]ß[eèéêë]"}));
     EXPECT_EQ(WordPatterns("a\"b").first, "[aàáâãäå]'b");

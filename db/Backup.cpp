@@ -10,9 +10,6 @@
 #include "db/WorkDatabase.h"
 #include "db/clsZIP.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -63,27 +60,6 @@ std::string TempFolder()
         return temp;
     std::error_code ec;
     return fs::temp_directory_path(ec).string() + "/";
-}
-
-// True when another process holds a lock on the database file. Every program that has the file
-// open in WAL mode keeps a shared lock in the engine's lock range, even when idle; asking for the
-// lock that conflicts with it finds that program without writing anything, also when the file is
-// damaged. A write-ahead log left by a killed program carries no lock: it is no user.
-bool StillInUse(const std::string& path)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    struct flock probe
-    {
-    };
-    probe.l_type = F_WRLCK;
-    probe.l_whence = SEEK_SET;
-    probe.l_start = 0x40000000; // the engine's lock bytes lie just past the first gigabyte
-    probe.l_len = 512;
-    const bool locked = ::fcntl(fd, F_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
-    ::close(fd);
-    return locked;
 }
 
 // Copies a file's bytes so that target is replaced only by a complete copy.
@@ -438,7 +414,7 @@ bool Backup::Restore(const std::string& source, bool askFirst)
 
     // Nothing is changed while another program works on the file.
     CloseWorkDatabase();
-    if (StillInUse(work)) {
+    if (DatabaseFileInUse(work)) {
         Fail(LoadText(4777) + "Die Datenbank \"" + work + "\" wird noch von einem anderen Programm benutzt.",
              MsgIcon::Critical);
         ReopenWorkDatabase(work);
@@ -463,9 +439,11 @@ bool Backup::Restore(const std::string& source, bool askFirst)
     const bool hasLog = fs::file_size(work + "-wal", ec) > 0 && !ec;
     bool kept = !fs::exists(work, ec);
     if (!kept) {
-        bool throughEngine = true;
+        // The engine would take an empty file for an empty database and make a new one of it.
+        bool throughEngine = fs::file_size(work, ec) > 0 && !ec;
         try {
-            CopyDatabaseFile(work, bak);
+            if (throughEngine)
+                CopyDatabaseFile(work, bak);
         } catch (const DbError&) {
             throughEngine = false;
         }

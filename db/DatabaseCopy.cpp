@@ -2,7 +2,9 @@
 
 #include "db/SqliteFunctions.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <memory>
@@ -73,6 +75,34 @@ void CopyDatabaseFile(const std::string& source, const std::string& target)
         throw CopyError(target, EngineErrorReason(rc, raw ? sqlite3_errmsg(raw) : nullptr));
     RegisterJetFunctions(raw);
     CopyFromHandle(raw, target);
+}
+
+bool DatabaseFileInUse(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct flock probe
+    {
+    };
+    probe.l_type = F_WRLCK;
+    probe.l_whence = SEEK_SET;
+    probe.l_start = 0x40000000; // the engine's lock bytes lie just past the first gigabyte
+    probe.l_len = 512;
+    const bool locked = ::fcntl(fd, F_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
+    ::close(fd);
+    return locked;
+}
+
+void RemoveLeftoverCopies(const std::string& path)
+{
+    for (const std::string& partial : {path + ".$$$", path + ".$$$.$$$", path + ".BAK.$$$"}) {
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(partial, ec) || DatabaseFileInUse(partial))
+            continue;
+        for (const char* suffix : {"", "-journal", "-wal", "-shm"})
+            std::filesystem::remove(partial + suffix, ec);
+    }
 }
 
 void CopyDatabase(Database& source, const std::string& target)

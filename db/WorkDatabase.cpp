@@ -7,6 +7,7 @@
 #include "core/Settings.h"
 #include "core/Trim.h"
 #include "core/Utf8.h"
+#include "db/DatabaseCopy.h"
 #include "db/DatabaseRepair.h"
 #include "db/InitFiles.h"
 #include "db/SchemaVersion.h"
@@ -162,6 +163,7 @@ std::string DefaultDatabasePath()
 
 std::unique_ptr<Database> OpenDatabaseFile(const std::string& path)
 {
+    RemoveLeftoverCopies(path);
     OpenOptions options;
     options.ReadOnly = !HasWriteBit(path);
     return Database::OpenSqlite(path, options);

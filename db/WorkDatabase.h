@@ -44,7 +44,8 @@ std::string BuildOdbcConnect(const std::string& dsn, int logonType, const std::s
                              const std::string& password);
 // Default location of a new database file: DataDir + "DB/Pfannola.MDB".
 std::string DefaultDatabasePath();
-// Opens a database file: read-only when the file carries no write permission.
+// Opens a database file: read-only when the file carries no write permission. Unfinished copies a
+// killed run left beside it are removed first.
 std::unique_ptr<Database> OpenDatabaseFile(const std::string& path);
 // Compacts the work database file and reports a size change of more than 32000 bytes.
 void CompactWorkDatabase();

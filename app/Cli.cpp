@@ -6,8 +6,8 @@
 #include "app/Startup.h"
 #include "core/AppContext.h"
 #include "core/Messages.h"
-#include "core/Utf8.h"
 #include "core/ProcessExit.h"
+#include "core/Utf8.h"
 #include "db/Recordset.h"
 #include "db/SchemaVersion.h"
 #include "db/WorkDatabase.h"
@@ -39,7 +39,7 @@ struct CliOptions
 {
     bool Version = false;
     std::string Database;
-    std::vector<std::string> Words; // command and its arguments
+    std::vector<std::string> Words;             // command and its arguments
     std::size_t OptionsEnd = std::string::npos; // index in Words where "--" ended the options
     std::vector<std::string> Overrides;
     bool Help = false;
@@ -47,17 +47,18 @@ struct CliOptions
 
 // The settings a run may override with KEY=value (keys ignore case). Any other word with "=" is an
 // ordinary argument ("Omas=Rezepte.mm", "Ofen=180"); "--set KEY=value" overrides any key.
+// clang-format off
 constexpr std::string_view kSettingNames[] = {
     "AdminUser", "BACKUPFOLDER", "BACKUPMODE", "BackupReminder", "BASEDIR", "BaseDirType", "Book", "Database",
     "DBDSN", "DBLogonType", "DBTYPE", "DBUSER", "EditAlternativDisplay", "EditFlags", "EditFPWarnung",
     "EditKochBuch", "EditMainCat", "EditMasse", "EditNoBLS", "EditNoBLSXY", "EditOwnCat", "EditSaveDel",
     "EditShowAttachement", "EditSortModus", "EditSprache", "EditWord", "ExportAbhaengigkeiten", "ExportBreak",
     "ExportFingerprint", "ExportHTMLBild", "ExportNoBLS", "ExportNoPictures", "ExportTitelIndex",
-    "ExportUmlautAnsi", "ExportUmlautConvert", "Greetings", "ImportBLSStrong", "ImportMode", "ImportNoUmlaute",
-    "ImportSource", "ImportUmlaute", "Language", "LASTEXPORTMODE", "LASTEXPORTPATH", "MMImportPath",
-    "PrintArbeit", "PrintSimple", "PrintStandardMode", "ProgVersion", "RezSearchType", "SaveUserRelevant",
-    "ShowIcons", "ShowSearch", "ShowTips", "StdPrinter", "TextOffset", "WPDisplayMode",
-};
+    "ExportUmlautAnsi", "ExportUmlautConvert", "Greetings", "ImportBLSStrong", "ImportMode",
+    "ImportNoUmlaute", "ImportSource", "ImportUmlaute", "Language", "LASTEXPORTMODE", "LASTEXPORTPATH",
+    "MMImportPath", "PrintArbeit", "PrintSimple", "PrintStandardMode", "ProgVersion", "RezSearchType",
+    "SaveUserRelevant", "ShowIcons", "ShowSearch", "ShowTips", "StdPrinter", "TextOffset", "WPDisplayMode"};
+// clang-format on
 
 bool IsSettingOverride(const std::string& arg)
 {

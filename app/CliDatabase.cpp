@@ -4,8 +4,8 @@
 #include "core/Messages.h"
 #include "core/Utf8.h"
 #include "db/DatabaseChoice.h"
-#include "db/Schema.h"
 #include "db/Recordset.h"
+#include "db/Schema.h"
 #include "db/SchemaVersion.h"
 #include "db/WorkDatabase.h"
 #include "model/ProgramUnits.h"
@@ -57,8 +57,8 @@ std::string UnusableReason(const std::string& path, CliAccess access, std::strin
         return {};
     const std::string program = ProgramVersionText();
     if (version < program)
-        return "Die Datenbank hat den Stand " + version + ", dieses Programm arbeitet mit dem Stand " + program +
-               ". Bitte zuerst mit \"pfannola-cli --db DATEI upgrade\" aktualisieren.";
+        return "Die Datenbank hat den Stand " + version + ", dieses Programm arbeitet mit dem Stand " +
+               program + ". Bitte zuerst mit \"pfannola-cli --db DATEI upgrade\" aktualisieren.";
     if (version > program)
         warning = LoadText(507) + program + LoadText(508) + version + LoadText(509);
     try {

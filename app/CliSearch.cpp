@@ -107,8 +107,9 @@ int CliSearch(CliCall& call)
         // A list that ends early says so where the hits are read; only the limit the caller asked
         // for is an expected end.
         if (search.WasCut() && shown == hits.size()) {
-            call.Out << "gezeigt: " << shown
-                     << " Treffer; weitere wurden nicht aufgelistet, weil die Liste der Rezepte zu lang ist.\n";
+            call.Out
+                << "gezeigt: " << shown
+                << " Treffer; weitere wurden nicht aufgelistet, weil die Liste der Rezepte zu lang ist.\n";
             code = 1;
         } else if (shown < hits.size()) {
             call.Out << "gezeigt: " << shown << " von " << hits.size() << (search.WasCut() ? " und mehr" : "")

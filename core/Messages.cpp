@@ -238,8 +238,9 @@ std::string LogError(const ErrorInfo& error)
     Interaction& ui = UI();
     const bool mainWindowLoaded = ui.MainWindowLoaded();
     const std::string logPath = ErrorLogPath();
-    AppendToLog(logPath, FormatErrorLogLine(error, CurrentLogTimestamp(), ui.ActiveWindowName(), mainWindowLoaded,
-                                            mainWindowLoaded ? ui.StatusText() : std::string()));
+    AppendToLog(logPath,
+                FormatErrorLogLine(error, CurrentLogTimestamp(), ui.ActiveWindowName(), mainWindowLoaded,
+                                   mainWindowLoaded ? ui.StatusText() : std::string()));
     return logPath;
 }
 

@@ -1,5 +1,6 @@
 #include "db/DatabaseRepair.h"
 
+#include "db/DbError.h"
 #include "db/SqliteFunctions.h"
 
 #include <sqlite3.h>
@@ -30,7 +31,7 @@ DbHandle OpenRaw(const std::string& path, int flags, std::string& error)
     int rc = sqlite3_open_v2(path.c_str(), &raw, flags, nullptr);
     DbHandle db(raw);
     if (rc != SQLITE_OK) {
-        error = raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc);
+        error = EngineErrorReason(rc, raw ? sqlite3_errmsg(raw) : nullptr);
         return nullptr;
     }
     sqlite3_busy_timeout(raw, 3000);
@@ -63,7 +64,7 @@ std::string FirstLine(sqlite3* db, const std::string& sql, std::string& error)
 {
     StmtHandle stmt = Prepare(db, sql);
     if (!stmt) {
-        error = sqlite3_errmsg(db);
+        error = EngineErrorReason(sqlite3_extended_errcode(db), sqlite3_errmsg(db));
         return {};
     }
     int rc = sqlite3_step(stmt.get());
@@ -72,7 +73,7 @@ std::string FirstLine(sqlite3* db, const std::string& sql, std::string& error)
         return text ? reinterpret_cast<const char*>(text) : "";
     }
     if (rc != SQLITE_DONE)
-        error = sqlite3_errmsg(db);
+        error = EngineErrorReason(sqlite3_extended_errcode(db), sqlite3_errmsg(db));
     return {};
 }
 
@@ -162,7 +163,7 @@ RepairResult RepairDatabaseFile(const std::string& path)
             Prepare(src.get(), "SELECT type, name, sql FROM sqlite_master WHERE sql IS NOT NULL "
                                "AND name NOT LIKE 'sqlite_%' ORDER BY type = 'table' DESC, rowid");
         if (!stmt) {
-            result.Error = sqlite3_errmsg(src.get());
+            result.Error = EngineErrorReason(sqlite3_extended_errcode(src.get()), sqlite3_errmsg(src.get()));
             return result;
         }
         while (sqlite3_step(stmt.get()) == SQLITE_ROW) {
@@ -193,7 +194,7 @@ RepairResult RepairDatabaseFile(const std::string& path)
                 sqlite3_exec(dst.get(), object.Sql.c_str(), nullptr, nullptr, nullptr);
         }
         if (sqlite3_exec(dst.get(), "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
-            result.Error = sqlite3_errmsg(dst.get());
+            result.Error = EngineErrorReason(sqlite3_extended_errcode(dst.get()), sqlite3_errmsg(dst.get()));
             dst.reset();
             std::error_code ignored;
             std::filesystem::remove(fresh, ignored);
@@ -212,7 +213,7 @@ RepairResult RepairDatabaseFile(const std::string& path)
         std::filesystem::rename(fresh, path, ec);
     }
     if (ec) {
-        result.Error = ec.message();
+        result.Error = SystemErrorReason(ec);
         return result;
     }
     result.Ok = true;
@@ -227,7 +228,7 @@ bool VacuumDatabaseFile(const std::string& path, std::string& error)
     // Fold the write-ahead log into the file first so that the size before and after compares.
     sqlite3_wal_checkpoint_v2(db.get(), nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
     if (sqlite3_exec(db.get(), "VACUUM", nullptr, nullptr, nullptr) != SQLITE_OK) {
-        error = sqlite3_errmsg(db.get());
+        error = EngineErrorReason(sqlite3_extended_errcode(db.get()), sqlite3_errmsg(db.get()));
         return false;
     }
     sqlite3_wal_checkpoint_v2(db.get(), nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);

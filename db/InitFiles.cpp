@@ -284,7 +284,7 @@ bool CreateDatabaseFromInit()
     if (ok) {
         fs::rename(work, target, ec);
         if (ec) {
-            InformCritical(LoadText(564) + ":" + kCrLf + ec.message());
+            InformCritical(LoadText(564) + ":" + kCrLf + SystemErrorReason(ec));
             ok = false;
         }
     }

@@ -235,7 +235,8 @@ bool clsZIP::Expand(const std::string& folder, bool keepFolders)
     std::error_code ec;
     fs::create_directories(folder, ec);
     if (ec) {
-        SetResult(kWriteFailed, "Der Ordner \"" + folder + "\" kann nicht angelegt werden: " + SystemErrorReason(ec));
+        SetResult(kWriteFailed,
+                  "Der Ordner \"" + folder + "\" kann nicht angelegt werden: " + SystemErrorReason(ec));
         return false;
     }
     for (std::size_t i = 0; i < m_entries.size(); ++i) {
@@ -295,8 +296,8 @@ bool clsZIP::Expand(const std::string& folder, bool keepFolders)
             fs::rename(partial, target, ec);
             if (ec) {
                 failure = kWriteFailed;
-                failureText =
-                    "Die Datei \"" + target.string() + "\" kann nicht geschrieben werden: " + SystemErrorReason(ec);
+                failureText = "Die Datei \"" + target.string() +
+                              "\" kann nicht geschrieben werden: " + SystemErrorReason(ec);
             }
         }
         if (failure != 0) {

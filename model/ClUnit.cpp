@@ -8,8 +8,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <cstdint>
+#include <limits>
 
 namespace pf {
 

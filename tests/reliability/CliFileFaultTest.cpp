@@ -33,12 +33,13 @@ struct CliRun
     std::string Err;
 };
 
-constexpr const char* kRecipes = "MMMMM----- Recipe via Meal-Master (tm) v8.05\n\n"
-                                 "      Title: Apfelkuchen\n Categories: Kuchen\n      Yield: 4 Servings\n\n"
-                                 "    250 g  Mehl\n      3    Aepfel\n\n  Alles verruehren und backen.\n\nMMMMM\n\n"
-                                 "MMMMM----- Recipe via Meal-Master (tm) v8.05\n\n"
-                                 "      Title: Gulasch\n Categories: Fleisch\n      Yield: 6 Servings\n\n"
-                                 "    500 g  Rindfleisch\n\n  Schmoren.\n\nMMMMM\n";
+constexpr const char* kRecipes =
+    "MMMMM----- Recipe via Meal-Master (tm) v8.05\n\n"
+    "      Title: Apfelkuchen\n Categories: Kuchen\n      Yield: 4 Servings\n\n"
+    "    250 g  Mehl\n      3    Aepfel\n\n  Alles verruehren und backen.\n\nMMMMM\n\n"
+    "MMMMM----- Recipe via Meal-Master (tm) v8.05\n\n"
+    "      Title: Gulasch\n Categories: Fleisch\n      Yield: 6 Servings\n\n"
+    "    500 g  Rindfleisch\n\n  Schmoren.\n\nMMMMM\n";
 
 class CliFileFault : public ::testing::Test
 {
@@ -65,7 +66,8 @@ protected:
         if (asVisitor) {
             fs::create_directories(visitorHome);
             fs::permissions(visitorHome, fs::perms::all);
-            fs::permissions(dir.Path(), fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+            fs::permissions(dir.Path(),
+                            fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
         }
         const pid_t pid = fork();
         if (pid == 0) {
@@ -76,7 +78,8 @@ protected:
             if (asVisitor) {
                 setenv("XDG_CONFIG_HOME", visitorHome.c_str(), 1);
                 setenv("XDG_DATA_HOME", visitorHome.c_str(), 1);
-                if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
+                if (geteuid() == 0 &&
+                    (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
                     _exit(125);
             }
             execv(PF_CLI, argv.data());
@@ -197,7 +200,8 @@ TEST_F(CliFileFault, ARefusedRestoreKeepsTheWorkFileAndTheEarlierBak)
     EXPECT_EQ(busy.Code, 1);
     EXPECT_NE(busy.Err.find("von einem anderen Programm benutzt"), std::string::npos) << busy.Err;
     EXPECT_EQ(ReadFile(db + ".BAK"), "der Stand von gestern");
-    EXPECT_EQ(other->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE RezTitle LIKE 'Gulasch mit*'").AsLong(), 1);
+    EXPECT_EQ(other->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE RezTitle LIKE 'Gulasch mit*'").AsLong(),
+              1);
     other.reset();
     EXPECT_EQ(Cli({"--db", db, "search", "Knödeln"}).Out, "2\tGulasch mit Knödeln\n");
 }
@@ -256,9 +260,10 @@ TEST_F(CliFileFault, AClosedDatabaseIsOneFileWhileASecondProgramKeepsWorking)
     // A second program (the desktop beside a script) holds the file open and writes on.
     auto desktop = Database::OpenSqlite(db);
     desktop->Execute("UPDATE T_REZ_KOPF SET RezTitle='Apfelkuchen vom Blech' WHERE ID=1");
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"--db", db, "search", "blech"}, {"--db", db, "show", "2"},
-          {"--db", db, "import", dir.File("rezepte.mm")}, {"--db", db, "info"}}) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"--db", db, "search", "blech"},
+                                                 {"--db", db, "show", "2"},
+                                                 {"--db", db, "import", dir.File("rezepte.mm")},
+                                                 {"--db", db, "info"}}) {
         SCOPED_TRACE(args[2]);
         const CliRun run = Cli(args);
         EXPECT_EQ(run.Code, 0) << run.Err;
@@ -289,8 +294,12 @@ TEST_F(CliFileFault, DamagedOrForeignFilesGetTheMessageAndAreNeverWritten)
     WriteFile(dir.File("text.MDB"), "Einkaufsliste: Mehl, Eier, Milch\n");
     WriteFile(dir.File("abgeschnitten.MDB"), ReadFile(good).substr(0, 1000));
     const std::vector<std::vector<std::string>> commands = {
-        {"info"}, {"search", "kuchen"}, {"show", "1", "--servings", "8"}, {"import", dir.File("rezepte.mm")},
-        {"export", "--format", "mm", "--out", dir.File("export.mm")}, {"backup", dir.File("sicherung")},
+        {"info"},
+        {"search", "kuchen"},
+        {"show", "1", "--servings", "8"},
+        {"import", dir.File("rezepte.mm")},
+        {"export", "--format", "mm", "--out", dir.File("export.mm")},
+        {"backup", dir.File("sicherung")},
         {"upgrade"}};
     struct
     {
@@ -307,7 +316,8 @@ TEST_F(CliFileFault, DamagedOrForeignFilesGetTheMessageAndAreNeverWritten)
         const std::string before = ReadFile(c.file);
         for (const auto& command : commands) {
             // info and upgrade read only the version of a file that has one.
-            if (c.file == noUnits && (command[0] == "info" || command[0] == "upgrade" || command[0] == "backup"))
+            if (c.file == noUnits &&
+                (command[0] == "info" || command[0] == "upgrade" || command[0] == "backup"))
                 continue;
             std::vector<std::string> args{"--db", c.file};
             args.insert(args.end(), command.begin(), command.end());

@@ -3,19 +3,13 @@
 // database on a read-only medium or shared with a second program, damaged and foreign files, and
 // what a killed run leaves behind. Each case checks that nothing stored is lost.
 
-#include "db/Database.h"
-#include "tests/support/TempDir.h"
+#include "tests/reliability/CliProcess.h"
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <grp.h>
 #include <sqlite3.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -25,14 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CliRun
-{
-    int Code = -1;  // exit code, -1 when a signal ended the process
-    int Signal = 0; // the signal that ended it
-    std::string Out;
-    std::string Err;
-};
-
 constexpr const char* kRecipes =
     "MMMMM----- Recipe via Meal-Master (tm) v8.05\n\n"
     "      Title: Apfelkuchen\n Categories: Kuchen\n      Yield: 4 Servings\n\n"
@@ -41,71 +27,57 @@ constexpr const char* kRecipes =
     "      Title: Gulasch\n Categories: Fleisch\n      Yield: 6 Servings\n\n"
     "    500 g  Rindfleisch\n\n  Schmoren.\n\nMMMMM\n";
 
-class CliFileFault : public ::testing::Test
+class CliFileFault : public ReliabilityTest
 {
 protected:
-    CliFileFault()
-    {
-        setenv("XDG_CONFIG_HOME", dir.File("config").c_str(), 1);
-        setenv("XDG_DATA_HOME", dir.File("share").c_str(), 1);
-    }
+    ProcessResult Cli(const std::vector<std::string>& args) { return RunCliProcess(dir, args); }
 
-    // Runs pfannola-cli to its end. asVisitor runs it as a user without rights on the test's
-    // files (when the test runs as root, whom no permission bit stops).
-    CliRun Cli(const std::vector<std::string>& args, bool asVisitor = false)
+    // Runs pfannola-cli as a user without rights on the test's files: as nobody when the test runs
+    // as root, whom no permission bit stops.
+    ProcessResult Visitor(const std::vector<std::string>& args)
     {
-        const std::string out = dir.File("lauf.out");
-        const std::string err = dir.File("lauf.err");
+        const std::string out = dir.File("besuch.out");
+        const std::string err = dir.File("besuch.err");
         std::vector<std::string> all{PF_CLI};
         all.insert(all.end(), args.begin(), args.end());
         std::vector<char*> argv;
         for (std::string& arg : all)
             argv.push_back(arg.data());
         argv.push_back(nullptr);
-        const std::string visitorHome = dir.File("besucher");
-        if (asVisitor) {
-            fs::create_directories(visitorHome);
-            fs::permissions(visitorHome, fs::perms::all);
-            fs::permissions(dir.Path(),
-                            fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
-        }
+        const std::string home = dir.File("besucher");
+        fs::create_directories(home);
+        fs::permissions(home, fs::perms::all);
+        fs::permissions(dir.Path(), fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
         const pid_t pid = fork();
         if (pid == 0) {
-            const int outFd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
-            const int errFd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
-            dup2(outFd, 1);
-            dup2(errFd, 2);
-            if (asVisitor) {
-                setenv("XDG_CONFIG_HOME", visitorHome.c_str(), 1);
-                setenv("XDG_DATA_HOME", visitorHome.c_str(), 1);
-                if (geteuid() == 0 &&
-                    (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
-                    _exit(125);
-            }
+            dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666), 1);
+            dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666), 2);
+            setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+            setenv("XDG_DATA_HOME", home.c_str(), 1);
+            if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
+                _exit(125);
             execv(PF_CLI, argv.data());
             _exit(126);
         }
         int status = 0;
         waitpid(pid, &status, 0);
-        CliRun run;
+        ProcessResult result;
         if (WIFEXITED(status))
-            run.Code = WEXITSTATUS(status);
+            result.ExitCode = WEXITSTATUS(status);
         else if (WIFSIGNALED(status))
-            run.Signal = WTERMSIG(status);
-        run.Out = ReadFile(out);
-        run.Err = ReadFile(err);
-        return run;
+            result.Signal = WTERMSIG(status);
+        result.Out = ReadFile(out);
+        result.Err = ReadFile(err);
+        return result;
     }
 
-    // A database made and filled by the program itself: two recipes.
-    std::string MakeDatabase(const std::string& name = "rezepte.MDB")
+    // The test's database, filled by the program itself: two recipes.
+    std::string MakeDatabase()
     {
-        const std::string path = dir.File(name);
-        EXPECT_EQ(Cli({"--db", path, "init"}).Code, 0);
         WriteFile(dir.File("rezepte.mm"), kRecipes);
-        const CliRun imported = Cli({"--db", path, "import", dir.File("rezepte.mm")});
-        EXPECT_EQ(imported.Code, 0) << imported.Err;
-        return path;
+        const ProcessResult imported = Cli({"--db", database, "import", dir.File("rezepte.mm")});
+        EXPECT_EQ(imported.ExitCode, 0) << imported.Err;
+        return database;
     }
 
     // The journal mode the file header records: 1 rollback journal, 2 WAL. Read by a child
@@ -127,8 +99,6 @@ protected:
     {
         return fs::exists(path + "-wal") || fs::exists(path + "-shm") || fs::exists(path + "-journal");
     }
-
-    TempDir dir;
 };
 
 TEST_F(CliFileFault, ExportToAFolderIsRefusedAndTheFolderStays)
@@ -136,22 +106,22 @@ TEST_F(CliFileFault, ExportToAFolderIsRefusedAndTheFolderStays)
     const std::string db = MakeDatabase();
     const std::string folder = dir.File("ausgabe");
     WriteFile(folder + "/notiz.txt", "bleibt");
-    const CliRun run = Cli({"--db", db, "export", "--format", "mm", "--out", folder});
-    EXPECT_EQ(run.Code, 2);
+    const ProcessResult run = Cli({"--db", db, "export", "--format", "mm", "--out", folder});
+    EXPECT_EQ(run.ExitCode, 2);
     EXPECT_NE(run.Err.find("ist ein Ordner"), std::string::npos) << run.Err;
     EXPECT_TRUE(fs::is_directory(folder));
     EXPECT_EQ(ReadFile(folder + "/notiz.txt"), "bleibt");
     EXPECT_FALSE(fs::exists(folder + ".BAK"));
     // The folder holding the open database: it was renamed away with the database in it.
-    EXPECT_EQ(Cli({"--db", db, "export", "--format", "mm", "--out", dir.Dir()}).Code, 2);
+    EXPECT_EQ(Cli({"--db", db, "export", "--format", "mm", "--out", dir.Dir()}).ExitCode, 2);
     EXPECT_EQ(Cli({"--db", db, "search", "Gulasch"}).Out, "2\tGulasch\n");
 }
 
 TEST_F(CliFileFault, RestoreRescuesADamagedCutShortEmptyOrMissingWorkFile)
 {
     const std::string db = MakeDatabase();
-    const CliRun saved = Cli({"--db", db, "backup", dir.File("sicherung")});
-    ASSERT_EQ(saved.Code, 0) << saved.Err;
+    const ProcessResult saved = Cli({"--db", db, "backup", dir.File("sicherung")});
+    ASSERT_EQ(saved.ExitCode, 0) << saved.Err;
     const std::string archive = saved.Out.substr(0, saved.Out.find('\n'));
     const std::string good = ReadFile(db);
     struct
@@ -170,8 +140,8 @@ TEST_F(CliFileFault, RestoreRescuesADamagedCutShortEmptyOrMissingWorkFile)
         fs::remove(db);
         if (c.bytes != "-")
             WriteFile(db, c.bytes);
-        const CliRun run = Cli({"--db", db, "restore", archive});
-        EXPECT_EQ(run.Code, 0) << run.Err;
+        const ProcessResult run = Cli({"--db", db, "restore", archive});
+        EXPECT_EQ(run.ExitCode, 0) << run.Err;
         EXPECT_EQ(Cli({"--db", db, "search", "kuchen"}).Out, "1\tApfelkuchen\n");
         if (c.bytes == "-")
             EXPECT_FALSE(fs::exists(db + ".BAK"));
@@ -183,21 +153,21 @@ TEST_F(CliFileFault, RestoreRescuesADamagedCutShortEmptyOrMissingWorkFile)
 TEST_F(CliFileFault, ARefusedRestoreKeepsTheWorkFileAndTheEarlierBak)
 {
     const std::string db = MakeDatabase();
-    const CliRun saved = Cli({"--db", db, "backup", dir.File("sicherung")});
-    ASSERT_EQ(saved.Code, 0) << saved.Err;
+    const ProcessResult saved = Cli({"--db", db, "backup", dir.File("sicherung")});
+    ASSERT_EQ(saved.ExitCode, 0) << saved.Err;
     const std::string archive = saved.Out.substr(0, saved.Out.find('\n'));
     WriteFile(db + ".BAK", "der Stand von gestern");
     WriteFile(dir.File("kaputt.zip"), "PK kein Archiv");
 
-    const CliRun junk = Cli({"--db", db, "restore", dir.File("kaputt.zip")});
-    EXPECT_EQ(junk.Code, 1);
+    const ProcessResult junk = Cli({"--db", db, "restore", dir.File("kaputt.zip")});
+    EXPECT_EQ(junk.ExitCode, 1);
     EXPECT_EQ(ReadFile(db + ".BAK"), "der Stand von gestern");
 
     // Another program has the database open: nothing is replaced under it.
     auto other = Database::OpenSqlite(db);
     other->Execute("UPDATE T_REZ_KOPF SET RezTitle='Gulasch mit Knödeln' WHERE RezTitle='Gulasch'");
-    const CliRun busy = Cli({"--db", db, "restore", archive});
-    EXPECT_EQ(busy.Code, 1);
+    const ProcessResult busy = Cli({"--db", db, "restore", archive});
+    EXPECT_EQ(busy.ExitCode, 1);
     EXPECT_NE(busy.Err.find("von einem anderen Programm benutzt"), std::string::npos) << busy.Err;
     EXPECT_EQ(ReadFile(db + ".BAK"), "der Stand von gestern");
     EXPECT_EQ(other->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE RezTitle LIKE 'Gulasch mit*'").AsLong(),
@@ -228,22 +198,22 @@ TEST_F(CliFileFault, AReadOnlyFolderServesEveryReadingCommand)
         SCOPED_TRACE(name);
         const std::string db = dir.File(name);
         const std::string before = ReadFile(db);
-        CliRun run = Cli({"--db", db, "info"}, true);
-        EXPECT_EQ(run.Code, 0) << run.Err;
+        ProcessResult run = Visitor({"--db", db, "info"});
+        EXPECT_EQ(run.ExitCode, 0) << run.Err;
         EXPECT_NE(run.Out.find("Rezepte: 2\nKochbücher: 1"), std::string::npos) << run.Out;
         EXPECT_NE(run.Out.find("Nur lesen: ja"), std::string::npos) << run.Out;
-        run = Cli({"--db", db, "search", "gulasch"}, true);
-        EXPECT_EQ(run.Code, 0) << run.Err;
+        run = Visitor({"--db", db, "search", "gulasch"});
+        EXPECT_EQ(run.ExitCode, 0) << run.Err;
         EXPECT_EQ(run.Out, "2\tGulasch\n");
-        run = Cli({"--db", db, "show", "1", "--servings", "8"}, true);
-        EXPECT_EQ(run.Code, 0) << run.Err;
+        run = Visitor({"--db", db, "show", "1", "--servings", "8"});
+        EXPECT_EQ(run.ExitCode, 0) << run.Err;
         EXPECT_NE(run.Out.find("Apfelkuchen"), std::string::npos) << run.Out;
-        run = Cli({"--db", db, "export", "--format", "mm", "--out", dir.File("besucher/kuchen.mm")}, true);
-        EXPECT_EQ(run.Code, 0) << run.Err;
+        run = Visitor({"--db", db, "export", "--format", "mm", "--out", dir.File("besucher/kuchen.mm")});
+        EXPECT_EQ(run.ExitCode, 0) << run.Err;
         EXPECT_NE(ReadFile(dir.File("besucher/kuchen.mm")).find("Gulasch"), std::string::npos);
         // Writing is refused clearly, and the file stays as it was.
-        run = Cli({"--db", db, "import", dir.File("rezepte.mm")}, true);
-        EXPECT_EQ(run.Code, 1);
+        run = Visitor({"--db", db, "import", dir.File("rezepte.mm")});
+        EXPECT_EQ(run.ExitCode, 1);
         EXPECT_NE(run.Err.find("schreibgeschützt"), std::string::npos) << run.Err;
         EXPECT_EQ(ReadFile(db), before);
         EXPECT_FALSE(HasCompanions(db));
@@ -265,8 +235,8 @@ TEST_F(CliFileFault, AClosedDatabaseIsOneFileWhileASecondProgramKeepsWorking)
                                                  {"--db", db, "import", dir.File("rezepte.mm")},
                                                  {"--db", db, "info"}}) {
         SCOPED_TRACE(args[2]);
-        const CliRun run = Cli(args);
-        EXPECT_EQ(run.Code, 0) << run.Err;
+        const ProcessResult run = Cli(args);
+        EXPECT_EQ(run.ExitCode, 0) << run.Err;
         // The command closing its connection leaves the file to the program still using it.
         EXPECT_EQ(HeaderJournalMode(db), 2);
         desktop->Execute("UPDATE T_REZ_KOPF SET RezYield=RezYield+1 WHERE ID=2");
@@ -322,9 +292,9 @@ TEST_F(CliFileFault, DamagedOrForeignFilesGetTheMessageAndAreNeverWritten)
             std::vector<std::string> args{"--db", c.file};
             args.insert(args.end(), command.begin(), command.end());
             SCOPED_TRACE(c.file + " " + command[0]);
-            const CliRun run = Cli(args);
+            const ProcessResult run = Cli(args);
             EXPECT_EQ(run.Signal, 0);
-            EXPECT_EQ(run.Code, 1) << run.Out;
+            EXPECT_EQ(run.ExitCode, 1) << run.Out;
             EXPECT_NE(run.Err.find(c.message), std::string::npos) << run.Err;
             EXPECT_EQ(ReadFile(c.file), before);
             EXPECT_FALSE(fs::exists(dir.File("export.mm")));
@@ -346,10 +316,10 @@ TEST_F(CliFileFault, CopiesAKilledRunLeftAreRemovedAtTheNextOpen)
     writing->BeginTrans();
     writing->Execute("DELETE FROM T_REZ_ZUTAT");
 
-    EXPECT_EQ(Cli({"--db", db, "search", "kuchen"}).Code, 0);
+    EXPECT_EQ(Cli({"--db", db, "search", "kuchen"}).ExitCode, 0);
     EXPECT_FALSE(fs::exists(db + ".$$$"));
     EXPECT_FALSE(fs::exists(db + ".BAK.$$$"));
-    EXPECT_EQ(Cli({"--db", other, "search", "kuchen"}).Code, 0);
+    EXPECT_EQ(Cli({"--db", other, "search", "kuchen"}).ExitCode, 0);
     EXPECT_TRUE(fs::exists(other + ".$$$"));
     writing->Rollback();
 }

@@ -38,12 +38,7 @@ protected:
     {
         const std::string out = dir.File("besuch.out");
         const std::string err = dir.File("besuch.err");
-        std::vector<std::string> all{PF_CLI};
-        all.insert(all.end(), args.begin(), args.end());
-        std::vector<char*> argv;
-        for (std::string& arg : all)
-            argv.push_back(arg.data());
-        argv.push_back(nullptr);
+        CliArgv argv(args);
         const std::string home = dir.File("besucher");
         fs::create_directories(home);
         fs::permissions(home, fs::perms::all);
@@ -56,19 +51,10 @@ protected:
             setenv("XDG_DATA_HOME", home.c_str(), 1);
             if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
                 _exit(125);
-            execv(PF_CLI, argv.data());
+            execv(PF_CLI, argv.Pointers.data());
             _exit(126);
         }
-        int status = 0;
-        waitpid(pid, &status, 0);
-        ProcessResult result;
-        if (WIFEXITED(status))
-            result.ExitCode = WEXITSTATUS(status);
-        else if (WIFSIGNALED(status))
-            result.Signal = WTERMSIG(status);
-        result.Out = ReadFile(out);
-        result.Err = ReadFile(err);
-        return result;
+        return CliProcess::WaitForProcess(pid, out, err);
     }
 
     // The test's database, filled by the program itself: two recipes.

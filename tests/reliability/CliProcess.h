@@ -35,6 +35,23 @@ struct ProcessResult
     std::string Err;
 };
 
+// The argument vector of a pfannola-cli call, program first; the texts live as long as it does.
+struct CliArgv
+{
+    explicit CliArgv(const std::vector<std::string>& args) : Texts{PF_CLI}
+    {
+        Texts.insert(Texts.end(), args.begin(), args.end());
+        for (std::string& text : Texts)
+            Pointers.push_back(text.data());
+        Pointers.push_back(nullptr);
+    }
+    CliArgv(const CliArgv&) = delete;
+    CliArgv& operator=(const CliArgv&) = delete;
+
+    std::vector<std::string> Texts;
+    std::vector<char*> Pointers;
+};
+
 // One running pfannola-cli; its output goes to files in the test's folder. A process still
 // running when the object goes is killed, so that no test leaves one behind.
 class CliProcess
@@ -43,17 +60,12 @@ public:
     CliProcess(const TempDir& dir, const std::vector<std::string>& args)
         : m_out(dir.File("out" + std::to_string(++Counter()) + ".txt")), m_err(m_out + ".err")
     {
-        std::vector<std::string> all{PF_CLI};
-        all.insert(all.end(), args.begin(), args.end());
-        std::vector<char*> argv;
-        for (std::string& arg : all)
-            argv.push_back(arg.data());
-        argv.push_back(nullptr);
+        CliArgv argv(args);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 1, m_out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         posix_spawn_file_actions_addopen(&actions, 2, m_err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int rc = posix_spawn(&m_pid, PF_CLI, &actions, nullptr, argv.data(), environ);
+        const int rc = posix_spawn(&m_pid, PF_CLI, &actions, nullptr, argv.Pointers.data(), environ);
         posix_spawn_file_actions_destroy(&actions);
         if (rc != 0)
             m_pid = 0;
@@ -85,18 +97,25 @@ public:
     }
     ProcessResult Wait()
     {
-        ProcessResult result;
         if (m_pid == 0)
-            return result;
-        int status = 0;
-        waitpid(m_pid, &status, 0);
+            return {};
+        const pid_t pid = m_pid;
         m_pid = 0;
+        return WaitForProcess(pid, m_out, m_err);
+    }
+
+    // Waits for a child process whose output went to the two files.
+    static ProcessResult WaitForProcess(pid_t pid, const std::string& outFile, const std::string& errFile)
+    {
+        ProcessResult result;
+        int status = 0;
+        waitpid(pid, &status, 0);
         if (WIFEXITED(status))
             result.ExitCode = WEXITSTATUS(status);
         else if (WIFSIGNALED(status))
             result.Signal = WTERMSIG(status);
-        result.Out = ReadFile(m_out);
-        result.Err = ReadFile(m_err);
+        result.Out = ReadFile(outFile);
+        result.Err = ReadFile(errFile);
         return result;
     }
 

@@ -197,6 +197,14 @@ void SqliteConnection::Exec(const std::string& sql)
         ClearCaches();
 }
 
+void SqliteConnection::ExecPrepared(const std::string& sql)
+{
+    Statement stmt = Prepare(sql);
+    const int rc = sqlite3_step(stmt.Get());
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW)
+        Fail(rc, sql);
+}
+
 bool SqliteConnection::ChangesDefinitions(std::string_view sql)
 {
     std::size_t start = 0;

@@ -65,6 +65,9 @@ public:
     Statement Prepare(const std::string& sql);
     // Runs SQLite text that returns no rows.
     void Exec(const std::string& sql);
+    // The same for one statement run again and again (the savepoints of nested transactions),
+    // kept prepared.
+    void ExecPrepared(const std::string& sql);
 
     // Records the error collection and throws.
     [[noreturn]] void Throw(const DbError& error);

@@ -440,7 +440,7 @@ void SqliteDatabase::BeginTrans()
         m_conn->TransactionLostBy = DbError(0, {});
         m_conn->Exec(m_conn->ReadOnly() ? "BEGIN" : "BEGIN IMMEDIATE");
     } else {
-        m_conn->Exec("SAVEPOINT pf_level" + std::to_string(m_conn->TransactionLevel));
+        m_conn->ExecPrepared("SAVEPOINT pf_level" + std::to_string(m_conn->TransactionLevel));
     }
     ++m_conn->TransactionLevel;
 }
@@ -469,7 +469,7 @@ void SqliteDatabase::CommitTrans()
     if (level == 1) {
         m_conn->Exec("COMMIT");
     } else {
-        m_conn->Exec("RELEASE pf_level" + std::to_string(level - 1));
+        m_conn->ExecPrepared("RELEASE pf_level" + std::to_string(level - 1));
     }
     m_conn->TransactionLevel = level - 1;
 }
@@ -488,8 +488,8 @@ void SqliteDatabase::Rollback()
         m_conn->Exec("ROLLBACK");
     } else {
         const std::string name = "pf_level" + std::to_string(level - 1);
-        m_conn->Exec("ROLLBACK TO " + name);
-        m_conn->Exec("RELEASE " + name);
+        m_conn->ExecPrepared("ROLLBACK TO " + name);
+        m_conn->ExecPrepared("RELEASE " + name);
     }
     m_conn->TransactionLevel = level - 1;
 }

@@ -173,6 +173,7 @@ bool RecipeImport::Prepare()
     m_nextId = 1;
     m_serialsLeft = 0;
     m_bookReady = false;
+    m_namesDropped = true; // nothing known of this database yet
     UI().ResetCancel();
     m_bookId = m_options.NewCookbook ? 0 : m_options.CookbookID;
     m_bookName.clear();
@@ -301,9 +302,15 @@ void RecipeImport::ReadNewRows()
         m_dupeBook.insert(static_cast<long>(books->Field(0).AsLong()));
     m_seenId = highest;
     m_nextId = std::max(m_nextId, highest + 1);
-    // Yield units and categories others made meanwhile are found by name again.
-    m_categoryByName.clear();
+    // Yield units are read again, so that one made by another program meanwhile is found and a
+    // new one numbered after it. Categories are looked up in the database whenever the cache does
+    // not know a name; the cache is kept unless a rolled-back batch took names made in it along.
+    std::unordered_map<std::string, long> categories;
+    if (!m_namesDropped)
+        categories.swap(m_categoryByName);
     ForgetCreatedNames();
+    m_categoryByName.swap(categories);
+    m_namesDropped = false;
 }
 
 bool RecipeImport::CommitBatch()
@@ -326,6 +333,7 @@ bool RecipeImport::CommitBatch()
 void RecipeImport::DropBatch()
 {
     m_batch.reset();
+    m_namesDropped = true;
     // The recipes of the batch are not stored: they count as faulty, not as imported.
     const long lost = m_counters.Imported + m_counters.Dupe - m_committed.Imported - m_committed.Dupe;
     const long faulty = m_counters.Faulty + lost;
@@ -560,25 +568,38 @@ long RecipeImport::StoreRecipe(ImportRecipe& recipe)
     return recipe.Decision == dupe::kDupeBook ? 0 : id;
 }
 
+std::string RecipeImport::StoredLinesKey(long recipeId)
+{
+    std::string key;
+    auto rs = m_db.OpenRecordset("SELECT ZutTrenner,ZutAnz,ZutEinh,ZutText,ZutVerarbeitung FROM T_REZ_ZUTAT "
+                                 "WHERE ID=? ORDER BY [No]",
+                                 {recipeId});
+    for (; !rs->Eof(); rs->MoveNext()) {
+        if (rs->Field(0).AsBool())
+            key += "T\t" + rs->Field(3).AsText();
+        else
+            key += rs->Field(1).AsCurrency().ToString() + "\t" + std::to_string(rs->Field(2).AsLong()) +
+                   "\t" + rs->Field(3).AsText() + "\t" + rs->Field(4).AsText();
+        key += '\n';
+    }
+    return key;
+}
+
 bool RecipeImport::SameLines(Candidate& candidate, const ImportRecipe& recipe)
 {
-    if (!candidate.Lines) {
-        std::string key;
-        auto rs =
-            m_db.OpenRecordset("SELECT ZutTrenner,ZutAnz,ZutEinh,ZutText,ZutVerarbeitung FROM T_REZ_ZUTAT "
-                               "WHERE ID=? ORDER BY [No]",
-                               {candidate.ID});
-        for (; !rs->Eof(); rs->MoveNext()) {
-            if (rs->Field(0).AsBool())
-                key += "T\t" + rs->Field(3).AsText();
-            else
-                key += rs->Field(1).AsCurrency().ToString() + "\t" + std::to_string(rs->Field(2).AsLong()) +
-                       "\t" + rs->Field(3).AsText() + "\t" + rs->Field(4).AsText();
-            key += '\n';
-        }
-        candidate.Lines = std::move(key);
+    // Only a hash of each known recipe's lines is kept, so that a long run does not hold the lines
+    // of every recipe; the stored lines decide when the hashes agree.
+    const std::string key = LinesKey(recipe);
+    std::optional<std::string> stored;
+    if (!candidate.LinesHash) {
+        stored = StoredLinesKey(candidate.ID);
+        candidate.LinesHash = std::hash<std::string>{}(*stored);
     }
-    return *candidate.Lines == LinesKey(recipe);
+    if (*candidate.LinesHash != std::hash<std::string>{}(key))
+        return false;
+    if (!stored)
+        stored = StoredLinesKey(candidate.ID);
+    return *stored == key;
 }
 
 void RecipeImport::ForgetCreatedNames()
@@ -1007,7 +1028,7 @@ long RecipeImport::SaveRez(ImportRecipe& recipe)
     stored.FP1 = recipe.FP1;
     stored.FP2 = recipe.FP2;
     if (m_options.SameContentOnly)
-        stored.Lines = LinesKey(recipe);
+        stored.LinesHash = std::hash<std::string>{}(LinesKey(recipe));
     AddCandidate(std::move(stored));
     if (duplicate)
         m_dupeBook.insert(id);

@@ -193,7 +193,9 @@ private:
         std::int32_t FP1 = 0;
         std::int32_t FP2 = 0;
         bool Alive = true;
-        std::optional<std::string> Lines; // LinesKey of its ingredient lines, read when needed
+        // Hash of the LinesKey of its ingredient lines, read when needed; equal hashes are
+        // confirmed with the stored lines.
+        std::optional<std::size_t> LinesHash;
     };
     struct YieldUnit
     {
@@ -215,6 +217,7 @@ private:
     void Stop(const DbError& error);
     void Notice(const std::string& text);
     bool SameLines(Candidate& candidate, const ImportRecipe& recipe);
+    std::string StoredLinesKey(long recipeId);
     void AddCandidate(Candidate candidate);
     void ForgetCreatedNames();
     std::vector<std::size_t> FindCandidates(const ImportRecipe& recipe);
@@ -264,6 +267,7 @@ private:
     long m_bookId = 0;
     std::string m_bookName;
     bool m_bookReady = false;
+    bool m_namesDropped = false; // a rolled-back batch may have taken categories made in it along
 
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
     std::size_t m_killed = kNone; // the candidate the current recipe replaces

@@ -251,6 +251,71 @@ TEST_F(MMImportTest, EncodingIsDecidedPerFile)
     EXPECT_EQ(DecodeImportText("\xEF\xBB\xBFTitle"), "Title");
 }
 
+// The lines a reader walks, as the readers see them.
+std::vector<std::string> WalkedLines(const ImportText& text)
+{
+    std::vector<std::string> lines;
+    ImportLineReader reader(text);
+    for (std::string line; reader.Next(line);)
+        lines.push_back(line);
+    EXPECT_EQ(reader.BytesRead(), reader.TotalBytes());
+    return lines;
+}
+
+TEST_F(MMImportTest, LinesReadAsTheFileIsWalkedAreTheLinesOfTheWholeText)
+{
+    const std::string longWords(3000, 'x');
+    std::string longLine;
+    for (int i = 0; i < 300; ++i)
+        longLine += "Wort\x84 ";
+    const std::string cases[] = {
+        "",
+        "a\r\nb\nc\rd",
+        "a\r\n\r\n",
+        "a\r",
+        "\r\n\r\n",
+        "  1 1/2\tc\t\x84\tx",
+        "\fMMMMM\x1A",
+        "last\x1A\x1A",
+        "\xEF\xBB\xBFK\xC3\xA4se\r\n\t\xC3\xA4\tb",
+        "K\x84se\r\nSpa\xE1\r\n",
+        "sch=E4len und w=FCrfeln=\r\nweiter\r\n",
+        longWords + "\r\n" + longLine + "\r\n" + longLine + longWords,
+    };
+    for (const std::string& bytes : cases) {
+        SCOPED_TRACE(bytes.substr(0, 60));
+        const ImportText text = ImportTextFromString(bytes, "test.mm");
+        FileEncoding encoding{};
+        const std::string decoded = DecodeImportText(bytes, &encoding);
+        EXPECT_EQ(text.Encoding, encoding);
+        EXPECT_EQ(text.Size, CharLength(decoded));
+        EXPECT_EQ(WalkedLines(text), SplitImportLines(decoded));
+    }
+
+    // A file longer than the piece the first pass looks at in one go: the only code page 850 letters
+    // come late, and a UTF-8 character straddles every possible piece boundary.
+    const std::string filler = std::string(70, 'a') + "\r\n";
+    std::string oem;
+    while (oem.size() < (std::size_t{9} << 20))
+        oem += filler;
+    oem += "K\x84se und Spa\xE1\r\n";
+    std::string utf8;
+    for (std::size_t i = 0; utf8.size() < (std::size_t{9} << 20); ++i)
+        utf8 += i % 3 == 0 ? "\xC3\xA4\xE2\x82\xAC\n" : "ab\xF0\x9F\x8D\xB0\n";
+    for (const std::string* bytes : {&oem, &utf8}) {
+        const std::string path = m_dir.File("long.mm");
+        test::WriteFile(path, *bytes);
+        ImportText text;
+        std::string error;
+        ASSERT_TRUE(ReadImportFile(path, text, error)) << error;
+        const std::string decoded = DecodeImportText(*bytes);
+        EXPECT_EQ(text.Encoding, DetectEncoding(*bytes));
+        EXPECT_EQ(text.Size, CharLength(decoded));
+        EXPECT_TRUE(WalkedLines(text) == SplitImportLines(decoded));
+    }
+    EXPECT_EQ(ImportTextFromString(oem, "oem").Encoding, FileEncoding::Cp850);
+}
+
 TEST_F(MMImportTest, MixedLineEndingsAndTabsReadLikeClean)
 {
     EXPECT_EQ(SplitImportLines("a\r\nb\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));

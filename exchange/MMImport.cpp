@@ -818,7 +818,8 @@ bool MMImport::LooksLikeIngredient(const std::string& line)
 
 bool MMImport::SplitTwoColumns(std::string& left, std::string& right)
 {
-    if (m_rezkonv)
+    // A line of at most 41 bytes has at most 41 characters: no right half.
+    if (m_rezkonv || left.size() <= 41)
         return false;
     const std::u32string cols = ToCodePoints(left);
     if (cols.size() <= 41 || Col(cols, 7) != U' ')

@@ -267,6 +267,24 @@ void KeepRange(ImportIngredient& line)
                                  MMImport::kMaxNoteLength);
 }
 
+// A line that may be a heading: every heading starts with five "M", "-" or "=", or is the
+// indented "H" heading.
+bool MayBeHeading(std::string_view line)
+{
+    const std::string_view trimmed = Trim(line, " ");
+    return StartsWith(trimmed, "MMMMM") || StartsWith(trimmed, "-----") || StartsWith(trimmed, "=====") ||
+           StartsWith(line, "      H    ");
+}
+
+// IsHeadingLine on a copy of line in heading; lines that cannot be a heading are not copied.
+bool ReadHeading(std::string_view line, std::string& heading)
+{
+    if (!MayBeHeading(line))
+        return false;
+    heading.assign(line);
+    return MMImport::IsHeadingLine(heading);
+}
+
 } // namespace
 
 MMImport::MMImport(ClUnit& units, MMReadOptions options) : m_units(units), m_options(std::move(options)) {}
@@ -558,8 +576,8 @@ bool MMImport::ReadRecipe()
             ended = true; // a recipe without end line; the next one starts here
             break;
         }
-        std::string heading = m_cur;
-        if (IsHeadingLine(heading)) {
+        std::string heading;
+        if (ReadHeading(m_cur, heading)) {
             listStarted = true;
             ImportZutaten();
             break;
@@ -977,8 +995,8 @@ bool MMImport::ImportZutaten()
         }
         if (block.empty())
             return taken;
-        std::string probe = block.front().Text;
-        const bool headingFirst = IsHeadingLine(probe);
+        std::string probe;
+        const bool headingFirst = ReadHeading(block.front().Text, probe);
         // A rule without text after the list ("--------------------") begins the preparation.
         if (headingFirst && probe.empty() && !m_rec.Lines.empty() &&
             !StartsWith(LeftTrim(block.front().Text), "MMMMM")) {
@@ -993,8 +1011,8 @@ bool MMImport::ImportZutaten()
                 // preparation.
                 bool anyAmount = false;
                 for (const BlockLine& line : block) {
-                    std::string headingProbe = line.Text;
-                    if (IsHeadingLine(headingProbe))
+                    std::string headingProbe;
+                    if (ReadHeading(line.Text, headingProbe))
                         continue;
                     ParsedLine parsed;
                     std::string left = line.Text;
@@ -1032,8 +1050,8 @@ bool MMImport::ImportZutaten()
             std::vector<BlockLine> ordered;
             std::vector<BlockLine> rights;
             for (BlockLine& line : block) {
-                std::string probeHeading = line.Text;
-                if (IsHeadingLine(probeHeading)) {
+                std::string probeHeading;
+                if (ReadHeading(line.Text, probeHeading)) {
                     std::move(rights.begin(), rights.end(), std::back_inserter(ordered));
                     rights.clear();
                     ordered.push_back(std::move(line));
@@ -1050,8 +1068,8 @@ bool MMImport::ImportZutaten()
 
         for (std::size_t i = 0; i < block.size(); ++i) {
             const std::string& line = block[i].Text;
-            std::string heading = line;
-            if (IsHeadingLine(heading)) {
+            std::string heading;
+            if (ReadHeading(line, heading)) {
                 if (IsSourceHeading(heading)) {
                     m_inSource = true;
                     continue;
@@ -1130,8 +1148,8 @@ void MMImport::ImportZubereitung()
                                 false);
             break;
         }
-        std::string heading = m_cur;
-        if (!trimmed.empty() && IsHeadingLine(heading)) {
+        std::string heading;
+        if (!trimmed.empty() && ReadHeading(m_cur, heading)) {
             // Headings inside the preparation stay as text; a source heading starts the source.
             // A rule of dashes or "=" without text is text as it stands.
             if (heading.empty()) {

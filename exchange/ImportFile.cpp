@@ -6,14 +6,13 @@
 #include "db/clsZIP.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <system_error>
 
@@ -217,11 +216,11 @@ private:
 class QuotedPrintableScan
 {
 public:
-    // Looks at the bytes before to, and beyond it where a code or a line end needs them.
-    void Feed(std::string_view bytes, std::size_t to)
+    // Looks at the bytes of a piece from from on (the bytes before are the end of the piece
+    // before); a piece ends after a line end or at the end of the text.
+    void Feed(std::string_view bytes, std::size_t from)
     {
-        for (; m_pos < to; ++m_pos) {
-            const std::size_t i = m_pos;
+        for (std::size_t i = from; i < bytes.size(); ++i) {
             const char c = bytes[i];
             if (c == '\n') {
                 m_lineCodes = 0;
@@ -232,7 +231,7 @@ public:
             if (i + 2 < bytes.size() && IsUpperHex(bytes[i + 1]) && IsUpperHex(bytes[i + 2])) {
                 ++m_codes;
                 m_encoded = m_encoded || ++m_lineCodes >= 2;
-                m_pos += 2;
+                i += 2;
                 continue;
             }
             const std::size_t end = bytes.find_first_not_of(" \t", i + 1);
@@ -248,7 +247,6 @@ public:
     bool Result() const { return m_encoded && m_bare * 4 <= m_codes; }
 
 private:
-    std::size_t m_pos = 0;
     long m_codes = 0;
     long m_bare = 0;
     bool m_encoded = false; // a soft line break, or a line with two codes
@@ -317,50 +315,63 @@ void SplitLine(std::string_view text, bool ended, std::vector<std::string>& piec
         --count;
 }
 
-// Pieces of the bytes at a time for the first pass, so that the pages read can be given back.
-constexpr std::size_t kScanWindow = std::size_t{8} << 20;
+// Bytes read from a file at a time; a longer line is read whole.
+constexpr std::size_t kReadPiece = std::size_t{1} << 20;
 
 } // namespace
 
-// The bytes of a file or a text: a read-only memory map of a file, or text in memory.
+// The bytes of a file or a text: a file is read in pieces when a reader needs them, so that the
+// whole of it is never in memory; a text is kept in memory. A file is read with plain reads, not
+// mapped: another program may shorten it while it is read, and a read then comes back short
+// where a mapped page would end the process.
 class ImportBytes
 {
 public:
-    explicit ImportBytes(std::string text) : m_text(std::move(text)) { m_view = m_text; }
-    ImportBytes(void* map, std::size_t size) : m_map(map), m_mapSize(size)
-    {
-        m_view = std::string_view(static_cast<const char*>(map), size);
-    }
+    explicit ImportBytes(std::string text) : m_text(std::move(text)), m_size(m_text.size()) {}
+    ImportBytes(int fd, std::size_t size) : m_fd(fd), m_size(size) {}
     ~ImportBytes()
     {
-        if (m_map)
-            munmap(m_map, m_mapSize);
+        if (m_fd >= 0)
+            close(m_fd);
     }
     ImportBytes(const ImportBytes&) = delete;
     ImportBytes& operator=(const ImportBytes&) = delete;
 
-    std::string_view View() const { return m_view; }
-    void SkipPrefix(std::size_t count) { m_view.remove_prefix(count); }
+    // Bytes after the skipped prefix.
+    std::size_t Size() const { return m_size - m_skip; }
+    void SkipPrefix(std::size_t count) { m_skip += std::min(count, Size()); }
 
-    // Gives the mapped pages between from and to (offsets in View) back to the system; they are
-    // read from the file again should anyone look at them once more.
-    void Release(std::size_t from, std::size_t to) const
+    // The bytes from `from` on, count of them or fewer at the end: a view into the text in memory
+    // (all of the rest, whatever count asks), or read from the file into buffer. False when the
+    // file gives fewer bytes than it had when it was opened, or cannot be read any more.
+    bool Read(std::size_t from, std::size_t count, std::string& buffer, std::string_view& piece) const
     {
-        if (!m_map || to <= from)
-            return;
-        static const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
-        const auto base = reinterpret_cast<std::uintptr_t>(m_view.data());
-        const std::uintptr_t first = (base + from) / page * page;
-        const std::uintptr_t last = (base + to) / page * page;
-        if (last > first)
-            madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
+        from = std::min(from, Size());
+        count = std::min(count, Size() - from);
+        if (m_fd < 0) {
+            piece = std::string_view(m_text).substr(m_skip + from);
+            return true;
+        }
+        buffer.resize(count);
+        std::size_t done = 0;
+        while (done < count) {
+            const ssize_t got =
+                pread(m_fd, buffer.data() + done, count - done, static_cast<off_t>(m_skip + from + done));
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+                return false;
+            done += static_cast<std::size_t>(got);
+        }
+        piece = buffer;
+        return true;
     }
 
 private:
     std::string m_text;
-    void* m_map = nullptr;
-    std::size_t m_mapSize = 0;
-    std::string_view m_view;
+    int m_fd = -1;
+    std::size_t m_size = 0;
+    std::size_t m_skip = 0;
 };
 
 FileEncoding DetectEncoding(std::string_view bytes)
@@ -373,7 +384,7 @@ FileEncoding DetectEncoding(std::string_view bytes)
 bool IsQuotedPrintable(std::string_view bytes)
 {
     QuotedPrintableScan scan;
-    scan.Feed(bytes, bytes.size());
+    scan.Feed(bytes, 0);
     return scan.Result();
 }
 
@@ -454,65 +465,87 @@ std::vector<std::string> SplitImportLines(std::string_view text)
 namespace {
 
 // Decides how the bytes are read, in one pass over them: a byte-order mark is skipped, quoted-
-// printable text decoded, the code page chosen.
-ImportText DecideText(std::shared_ptr<ImportBytes> bytes, const std::string& name)
+// printable text decoded, the code page chosen. False when the file could not be read to its end.
+bool DecideText(std::shared_ptr<ImportBytes> bytes, const std::string& name, ImportText& text)
 {
-    if (bytes->View().starts_with("\xEF\xBB\xBF"))
+    std::string buffer;
+    std::string_view piece;
+    if (!bytes->Read(0, 3, buffer, piece))
+        return false;
+    if (piece.starts_with("\xEF\xBB\xBF"))
         bytes->SkipPrefix(3);
     QuotedPrintableScan quoted;
     EncodingVote vote;
-    const std::string_view view = bytes->View();
-    for (std::size_t from = 0; from < view.size();) {
-        std::size_t to = std::min(view.size(), from + kScanWindow);
-        while (to < view.size() && IsContinuation(view[to]))
-            ++to;
-        quoted.Feed(view, to);
-        vote.Count(view, from, to);
-        bytes->Release(from, to);
-        from = to;
+    const std::size_t size = bytes->Size();
+    // Pieces end after a line end: what the decision looks at beyond a byte (a code after "=",
+    // the letter after an umlaut) then lies in the same piece. Each piece starts with the two bytes
+    // before it, for the signs after a number.
+    for (std::size_t from = 0; from < size;) {
+        const std::size_t context = std::min<std::size_t>(from, 2);
+        std::size_t want = kReadPiece;
+        std::size_t length = 0;
+        for (;;) {
+            if (!bytes->Read(from - context, context + want, buffer, piece))
+                return false;
+            length = piece.size() - context;
+            if (from + length >= size)
+                break;
+            const std::size_t lineEnd = piece.find_last_of('\n');
+            if (lineEnd != std::string_view::npos && lineEnd >= context) {
+                length = lineEnd + 1 - context;
+                break;
+            }
+            want *= 2; // a line longer than a piece is taken whole
+        }
+        piece = piece.substr(0, context + length);
+        quoted.Feed(piece, context);
+        vote.Count(piece, context, piece.size());
+        from += length;
     }
     if (quoted.Result()) {
-        bytes = std::make_shared<ImportBytes>(DecodeQuotedPrintable(view));
+        if (!bytes->Read(0, size, buffer, piece))
+            return false;
+        bytes = std::make_shared<ImportBytes>(DecodeQuotedPrintable(piece));
+        bytes->Read(0, bytes->Size(), buffer, piece);
         vote = EncodingVote();
-        vote.Count(bytes->View(), 0, bytes->View().size());
+        vote.Count(piece, 0, piece.size());
     }
-    ImportText text;
     text.Name = name;
     text.Encoding = vote.Decision();
     text.Size = vote.Characters();
     text.Bytes = std::move(bytes);
-    return text;
+    return true;
 }
 
-// The file as a memory map, or read whole where it cannot be mapped; null when it cannot be read.
+// The file opened for reading in pieces; null when it cannot be read.
 std::shared_ptr<ImportBytes> OpenBytes(const std::string& path)
 {
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd >= 0) {
-        struct stat info
-        {
-        };
-        void* map = MAP_FAILED;
-        std::size_t size = 0;
-        const bool regular = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-        if (regular && info.st_size > 0) {
-            size = static_cast<std::size_t>(info.st_size);
-            map = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-        }
-        close(fd);
-        if (regular && info.st_size == 0)
-            return std::make_shared<ImportBytes>(std::string());
-        if (map != MAP_FAILED) {
-            madvise(map, size, MADV_SEQUENTIAL);
-            return std::make_shared<ImportBytes>(map, size);
-        }
+    if (fd < 0)
+        return nullptr;
+    struct stat info
+    {
+    };
+    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+        return std::make_shared<ImportBytes>(fd, static_cast<std::size_t>(info.st_size));
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return nullptr;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        return nullptr;
+    // Not a plain file (a pipe, a device): read whole as it comes.
+    std::string bytes;
+    char chunk[65536];
+    for (;;) {
+        const ssize_t got = read(fd, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            close(fd);
+            return nullptr;
+        }
+        if (got == 0)
+            break;
+        bytes.append(chunk, static_cast<std::size_t>(got));
+    }
+    close(fd);
     return std::make_shared<ImportBytes>(std::move(bytes));
 }
 
@@ -520,30 +553,27 @@ std::shared_ptr<ImportBytes> OpenBytes(const std::string& path)
 
 ImportText ImportTextFromString(std::string_view bytes, const std::string& name)
 {
-    return DecideText(std::make_shared<ImportBytes>(std::string(bytes)), name);
+    ImportText text;
+    DecideText(std::make_shared<ImportBytes>(std::string(bytes)), name, text);
+    return text;
 }
 
 bool ReadImportFile(const std::string& path, ImportText& text, std::string& error)
 {
     std::shared_ptr<ImportBytes> bytes = OpenBytes(path);
-    if (!bytes) {
+    if (!bytes || !DecideText(std::move(bytes), path, text)) {
         error = "Die Datei " + path + " kann nicht gelesen werden.";
         return false;
     }
-    text = DecideText(std::move(bytes), path);
     return true;
 }
 
 ImportLineReader::ImportLineReader(const ImportText& text)
-    : m_bytes(text.Bytes), m_text(m_bytes ? m_bytes->View() : std::string_view()), m_encoding(text.Encoding)
+    : m_bytes(text.Bytes), m_size(m_bytes ? m_bytes->Size() : 0), m_encoding(text.Encoding)
 {
 }
 
-ImportLineReader::~ImportLineReader()
-{
-    if (m_bytes)
-        m_bytes->Release(m_released, m_pos);
-}
+ImportLineReader::~ImportLineReader() = default;
 
 bool ImportLineReader::Next(std::string& line)
 {
@@ -557,13 +587,32 @@ bool ImportLineReader::Next(std::string& line)
 
 bool ImportLineReader::SplitNextLine()
 {
-    if (m_pos >= m_text.size())
+    if (m_failed || m_pos >= m_size)
         return false;
-    std::size_t end = m_pos;
-    while (end < m_text.size() && m_text[end] != '\r' && m_text[end] != '\n')
-        ++end;
-    const bool ended = end < m_text.size();
-    std::string_view raw = m_text.substr(m_pos, end - m_pos);
+    // The line end, with the byte after a CR (a CR LF ends one line); the piece in hand is
+    // followed by the next one as far as needed.
+    std::size_t end = 0;
+    for (;;) {
+        const std::size_t offset = m_pos - m_windowStart;
+        const bool last = m_windowStart + m_window.size() >= m_size;
+        end = offset < m_window.size() ? m_window.find_first_of("\r\n", offset) : std::string_view::npos;
+        if (end != std::string_view::npos && (end + 1 < m_window.size() || last))
+            break;
+        if (end == std::string_view::npos && last) {
+            end = m_window.size();
+            break;
+        }
+        // A line longer than a piece is read whole, in a piece twice its length so far.
+        const std::size_t partial = m_window.size() - std::min(offset, m_window.size());
+        if (!m_bytes->Read(m_pos, std::max(kReadPiece, 2 * partial + 2), m_buffer, m_window)) {
+            m_failed = true;
+            return false;
+        }
+        m_windowStart = m_pos;
+    }
+    const std::size_t offset = m_pos - m_windowStart;
+    const bool ended = end < m_window.size();
+    std::string_view raw = m_window.substr(offset, end - offset);
     if (m_encoding != FileEncoding::Utf8) {
         const CodePage& page =
             m_encoding == FileEncoding::Cp850 ? CodePage::Cp850() : CodePage::Windows1252();
@@ -579,13 +628,9 @@ bool ImportLineReader::SplitNextLine()
     }
     SplitLine(raw, ended, m_pending, m_pendingCount);
     m_pendingNext = 0;
-    m_pos = !ended
-                ? end
-                : end + (m_text[end] == '\r' && end + 1 < m_text.size() && m_text[end + 1] == '\n' ? 2 : 1);
-    if (m_pos - m_released >= kScanWindow) {
-        m_bytes->Release(m_released, m_pos);
-        m_released = m_pos;
-    }
+    const bool crLf =
+        ended && m_window[end] == '\r' && end + 1 < m_window.size() && m_window[end + 1] == '\n';
+    m_pos = m_windowStart + end + (!ended ? 0 : crLf ? 2 : 1);
     return true;
 }
 

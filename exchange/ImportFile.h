@@ -5,8 +5,9 @@
 // (valid UTF-8, else Windows-1252 or code page 850 by the letters the bytes would give and the
 // signs after numbers). CR LF, LF and a lone CR all end a line, and tabs become blanks at the usual
 // eight-column stops, so that the fixed columns of a recipe line hold whatever a text editor
-// showed. Files are read through a memory map whose pages are given back behind the reader. Files
-// inside ZIP archives are unpacked into a temporary folder and read the same way.
+// showed. Files are read in pieces as the reader goes, never whole; a file that another program
+// shortens meanwhile ends the reading with Failed(). Files inside ZIP archives are unpacked into a
+// temporary folder and read the same way.
 
 #include <cstdint>
 #include <memory>
@@ -61,20 +62,27 @@ public:
     ImportLineReader(const ImportLineReader&) = delete;
     ImportLineReader& operator=(const ImportLineReader&) = delete;
 
-    // Makes line the next line; false (line untouched) at the end.
+    // Makes line the next line; false (line untouched) at the end, or when the file could not
+    // be read on.
     bool Next(std::string& line);
+    // The file gave fewer bytes than it had when it was opened (another program shortened it) or
+    // could not be read any more: the lines so far were all there is.
+    bool Failed() const { return m_failed; }
     // Bytes read so far and in all, for a progress display.
     std::uint64_t BytesRead() const { return m_pos; }
-    std::uint64_t TotalBytes() const { return m_text.size(); }
+    std::uint64_t TotalBytes() const { return m_size; }
 
 private:
     bool SplitNextLine();
 
     std::shared_ptr<const ImportBytes> m_bytes;
-    std::string_view m_text;
+    std::size_t m_size;
     FileEncoding m_encoding;
     std::size_t m_pos = 0;
-    std::size_t m_released = 0; // bytes before this were given back to the system
+    std::string m_buffer;          // the piece of the file in hand
+    std::string_view m_window;     // that piece, or the text in memory
+    std::size_t m_windowStart = 0; // where the window starts in the bytes
+    bool m_failed = false;
     std::string m_decoded;
     std::vector<std::string> m_pending; // the pieces of the line read last; reused
     std::size_t m_pendingCount = 0;

@@ -523,6 +523,7 @@ long MMImport::ReadFile(const ImportText& file, MMImportSink& sink)
     m_hasCur = false;
     m_lastId = 0;
     m_quote.clear();
+    m_readFailed = false;
     long count = 0;
     ReadImportLine();
     Found found = FindHeader();
@@ -546,6 +547,12 @@ long MMImport::ReadFile(const ImportText& file, MMImportSink& sink)
         sink.Progress(m_lines->BytesRead(), m_lines->TotalBytes());
         found = FindHeader();
     }
+    m_readFailed = m_lines->Failed();
+    if (m_readFailed)
+        sink.ReadProblem(file.Name, m_lineCount + 1,
+                         "Die Datei wurde während des Lesens gekürzt oder verändert; der Rest der Datei "
+                         "kann nicht gelesen werden.",
+                         false);
     m_lines.reset();
     m_file = nullptr;
     m_sink = nullptr;
@@ -644,6 +651,12 @@ bool MMImport::ReadRecipe()
     }
     if (m_rec.Zubereitung.empty())
         m_rec.Zubereitung = " ";
+    if (m_lines->Failed()) {
+        // The file ended under the reader: what was read of this recipe is not all of it.
+        m_sink->ReadProblem(m_rec.File, m_rec.Line, "Rezept unvollständig gelesen: " + m_rec.Title, true);
+        m_lastId = 0;
+        return false;
+    }
     if (m_rec.Title.empty()) {
         m_sink->ReadProblem(m_rec.File, m_rec.Line, "Rezept ohne Titel", true);
         m_lastId = 0;
@@ -1259,7 +1272,7 @@ void MMImport::ImportMMX(long recipeId)
             block.Notices += '\n';
         block.Notices += line;
     }
-    if (recipeId != 0)
+    if (recipeId != 0 && !m_lines->Failed())
         m_sink->StoreInfoBlock(recipeId, block);
 }
 

@@ -73,6 +73,9 @@ public:
 
     // Reads every recipe of the file into sink; returns the number of recipes handed over.
     long ReadFile(const ImportText& file, MMImportSink& sink);
+    // The file read last could not be read to its end: another program shortened it meanwhile,
+    // or it became unreadable. The recipe being read then was not handed over.
+    bool ReadFailed() const { return m_readFailed; }
 
     // A line that starts a recipe: "MMMMM" or "-----" with "Meal-Master", or "=====" with
     // "Rezkonv" (left-trimmed).
@@ -151,6 +154,7 @@ private:
     bool m_inKeeping = false;
     bool m_lastHardCut = false; // the ingredient line before ended with a word cut hard
     long m_lastId = 0;
+    bool m_readFailed = false;
 };
 
 } // namespace pf

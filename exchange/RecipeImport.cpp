@@ -363,12 +363,17 @@ bool RecipeImport::StopOnFatal(const DbError& error)
 
 void RecipeImport::Stop(const DbError& error)
 {
+    Stop(error.Description());
+}
+
+void RecipeImport::Stop(const std::string& reason)
+{
     m_cancel = true;
     if (!m_lastErrorText.empty())
         return;
     const long stored = m_counters.Imported + m_counters.Dupe;
-    m_lastErrorText = error.Description() + " Der Import wurde beendet; gespeichert sind " +
-                      std::to_string(stored) + " Rezepte.";
+    m_lastErrorText =
+        reason + " Der Import wurde beendet; gespeichert sind " + std::to_string(stored) + " Rezepte.";
     if (stored > 0)
         m_lastErrorText += " Ein erneuter Import derselben Dateien übernimmt die übrigen.";
 }
@@ -461,6 +466,11 @@ void RecipeImport::ImportOneFile(const pf::ImportText& text)
     ShowStatus(text.Name + ": Datei mit " + std::to_string(text.Size) + " Zeichen Textinhalt");
     m_lastStoredId = 0;
     m_reader->ReadFile(text, *this);
+    if (m_reader->ReadFailed()) {
+        // The rest of the file is unknown; what was read before is stored.
+        CommitBatch();
+        Stop("Die Datei " + text.Name + " wurde während des Imports gekürzt oder verändert.");
+    }
     ShowProgress({}, true);
 }
 

@@ -215,6 +215,7 @@ private:
     void DropBatch();
     bool StopOnFatal(const DbError& error);
     void Stop(const DbError& error);
+    void Stop(const std::string& reason);
     void Notice(const std::string& text);
     bool SameLines(Candidate& candidate, const ImportRecipe& recipe);
     std::string StoredLinesKey(long recipeId);

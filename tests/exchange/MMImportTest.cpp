@@ -4,11 +4,13 @@
 #include "core/Utf8.h"
 #include "model/ClUnit.h"
 #include "tests/support/BaseDataDb.h"
+#include "tests/support/GeneratedRecipes.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -314,6 +316,41 @@ TEST_F(MMImportTest, LinesReadAsTheFileIsWalkedAreTheLinesOfTheWholeText)
         EXPECT_TRUE(WalkedLines(text) == SplitImportLines(decoded));
     }
     EXPECT_EQ(ImportTextFromString(oem, "oem").Encoding, FileEncoding::Cp850);
+}
+
+TEST_F(MMImportTest, FileShortenedWhileReadEndsTheReadingWithAProblem)
+{
+    // Emptied by another program once the first recipe is read: the recipes read before stay, the
+    // one in hand is lost, the rest is not read. The file is longer than the piece held in memory.
+    const std::string path = m_dir.File("schwindet.mm");
+    test::WriteFile(path, test::RecipeFile("Schwund", 1, 12000));
+    ImportText text;
+    std::string error;
+    ASSERT_TRUE(ReadImportFile(path, text, error)) << error;
+    struct ShorteningSink : CollectingSink
+    {
+        explicit ShorteningSink(std::string file) : path(std::move(file)) {}
+        long StoreRecipe(ImportRecipe& recipe) override
+        {
+            if (recipes.empty())
+                std::filesystem::resize_file(path, 0);
+            return CollectingSink::StoreRecipe(recipe);
+        }
+        std::string path;
+    } sink(path);
+    MMImport reader(m_units, {});
+    reader.ReadFile(text, sink);
+    EXPECT_TRUE(reader.ReadFailed());
+    ASSERT_GT(sink.recipes.size(), 1u);
+    EXPECT_LT(sink.recipes.size(), 12000u);
+    EXPECT_EQ(sink.recipes.back().Title, "Schwund " + std::to_string(sink.recipes.size()));
+    EXPECT_EQ(sink.recipes.back().Lines.size(), 3u);
+    ASSERT_EQ(sink.problems.size(), 2u);
+    EXPECT_NE(sink.problems[0].find(":Rezept unvollständig gelesen: Schwund " +
+                                    std::to_string(sink.recipes.size() + 1) + ":lost"),
+              std::string::npos)
+        << sink.problems[0];
+    EXPECT_NE(sink.problems[1].find("während des Lesens gekürzt"), std::string::npos) << sink.problems[1];
 }
 
 TEST_F(MMImportTest, MixedLineEndingsAndTabsReadLikeClean)

@@ -115,6 +115,36 @@ TEST_F(ImportFault, ImportWaitsForALockHeldLongerThanTheBusyTimeout)
     ExpectEachTitleOnce(recipes);
 }
 
+TEST_F(ImportFault, FileShortenedDuringTheRunEndsItWithAMessageAndKeepsWhatIsStored)
+{
+    // Another program empties the file once the first recipes are stored; the run must neither
+    // die nor store the recipe it was reading, and a rerun with the whole file completes it. The
+    // file is larger than the piece the reader holds in memory (1 MB) in every build.
+    const long recipes = 12000;
+    const std::string file = dir.File("schwindet.mm");
+    const std::string whole = RecipeFile("Schwund", 1, recipes);
+    WriteFile(file, whole);
+    CliProcess run(dir, {"--db", database, "import", file});
+    ASSERT_TRUE(run.Started());
+    ASSERT_TRUE(WaitFor("SELECT COUNT(*) FROM T_REZ_KOPF", 1));
+    std::filesystem::resize_file(file, 0);
+    const ProcessResult cut = run.Wait();
+    ASSERT_EQ(cut.Signal, 0) << cut.Err;
+    EXPECT_EQ(cut.ExitCode, 1) << cut.Err;
+    EXPECT_NE(cut.Err.find("wurde während des Imports gekürzt oder verändert"), std::string::npos) << cut.Err;
+    const long stored = Count("SELECT COUNT(*) FROM T_REZ_KOPF");
+    EXPECT_GT(stored, 0);
+    EXPECT_LT(stored, recipes);
+    EXPECT_EQ(SummaryNumber(cut.Out, "importiert"), stored) << cut.Out;
+    ExpectEachTitleOnce(stored);
+
+    WriteFile(file, whole);
+    const ProcessResult again = RunCliProcess(dir, {"--db", database, "import", file});
+    EXPECT_EQ(again.ExitCode, 0) << again.Err;
+    EXPECT_EQ(SummaryNumber(again.Out, "importiert"), recipes - stored) << again.Out;
+    ExpectEachTitleOnce(recipes);
+}
+
 // A small RAM disk in the test's folder, removed again at the end.
 class SmallDisk
 {

@@ -209,17 +209,21 @@ std::string DatabaseVersionText(Database& db)
 std::vector<VersionEntry> VersionHistory(Database& db)
 {
     auto rs = db.OpenRecordset("SELECT * FROM T_VERSION ORDER BY Major DESC,Minor DESC,Build DESC");
-    int description = -1;
-    for (int i = 0; i < rs->FieldCount(); ++i)
+    // Older version tables lack the date and the description, or name the description "Desc".
+    int description = -1, date = -1;
+    for (int i = 0; i < rs->FieldCount(); ++i) {
         if (EqualsNoCase(rs->FieldName(i), "Description") ||
             (description < 0 && EqualsNoCase(rs->FieldName(i), "Desc")))
             description = i;
+        if (EqualsNoCase(rs->FieldName(i), "Date"))
+            date = i;
+    }
     std::vector<VersionEntry> history;
     for (; !rs->Eof(); rs->MoveNext())
         history.push_back({FormatVersion(static_cast<long>(rs->Field("Major").AsLong()),
                                          static_cast<long>(rs->Field("Minor").AsLong()),
                                          static_cast<long>(rs->Field("Build").AsLong())),
-                           rs->Field("Date").AsDate(),
+                           date < 0 || rs->Field(date).IsNull() ? DateSerial{} : rs->Field(date).AsDate(),
                            description < 0 ? "" : rs->Field(description).AsText()});
     return history;
 }

@@ -29,10 +29,11 @@ std::string DatabaseVersionText(Database& db);
 struct VersionEntry
 {
     std::string Version;
-    DateSerial Date;
+    DateSerial Date; // 0 when the row has none
     std::string Description;
 };
-// The schema history, newest first. Throws DbError when T_VERSION cannot be read.
+// The schema history, newest first; rows of older tables without date or description have them
+// empty. Throws DbError when T_VERSION cannot be read.
 std::vector<VersionEntry> VersionHistory(Database& db);
 
 // What the upgrade window shows.

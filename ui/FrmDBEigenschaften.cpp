@@ -1,7 +1,7 @@
 #include "ui/FrmDBEigenschaften.h"
 
 #include "db/DatabaseChoice.h"
-#include "db/Recordset.h"
+#include "db/DatabaseContents.h"
 #include "db/SchemaVersion.h"
 
 #include <QFormLayout>
@@ -18,27 +18,6 @@ namespace pf {
 
 namespace {
 
-// The tables whose row counts tell how much a database holds, with their German names.
-struct CountedTable
-{
-    const char* Table;
-    const char* Label;
-};
-const CountedTable kCounted[] = {
-    {"T_REZ_KOPF", "Rezepte"},
-    {"T_REZ_ZUTAT", "Zutatenzeilen"},
-    {"T_BUCH", "Kochbücher"},
-    {"T_CAT", "Kategorien"},
-    {"T_UNIT", "Einheiten"},
-    {"T_MENU_KOPF", "Menüs"},
-    {"T_SHOPPING_KOPF", "Einkaufslisten"},
-    {"T_ADRESSE", "Adressen"},
-    {"T_LEXIKON", "Lexikoneinträge"},
-    {"T_LITERATUR", "Literaturquellen"},
-    {"T_BLS_DAT", "Lebensmittel (BLS)"},
-    {"T_USER", "Benutzer"},
-};
-
 QLabel* ValueLabel(const char* name, QWidget* parent)
 {
     auto* label = new QLabel(parent);
@@ -54,12 +33,12 @@ QTableWidgetItem* Cell(const QString& text)
     return item;
 }
 
-QString DateText(const Value& value)
+QString DateText(DateSerial date)
 {
-    if (value.IsNull())
+    if (date.Days == 0)
         return {};
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-    value.AsDate().ToParts(year, month, day, hour, minute, second);
+    date.ToParts(year, month, day, hour, minute, second);
     return QString("%1.%2.%3").arg(day, 2, 10, QChar('0')).arg(month, 2, 10, QChar('0')).arg(year);
 }
 
@@ -85,9 +64,9 @@ FrmDBEigenschaften::FrmDBEigenschaften(QWidget* parent) : QWidget(parent)
     layout->addLayout(form);
 
     layout->addWidget(new QLabel("Versionsgeschichte:", this));
-    m_history = new QTableWidget(0, 5, this);
+    m_history = new QTableWidget(0, 3, this);
     m_history->setObjectName("tblVersion");
-    m_history->setHorizontalHeaderLabels({"Major", "Minor", "Build", "Datum", "Beschreibung"});
+    m_history->setHorizontalHeaderLabels({"Version", "Datum", "Beschreibung"});
     m_history->verticalHeader()->setVisible(false);
     m_history->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(m_history, 1);
@@ -140,37 +119,28 @@ void FrmDBEigenschaften::Refresh()
     m_readOnly->setText(db.IsUpdatable() ? "nein" : "ja");
     try {
         m_version->setText(QString::fromStdString(DatabaseVersionText(db)));
-        auto rs = db.OpenRecordset("SELECT * FROM T_VERSION ORDER BY Major DESC,Minor DESC,Build DESC");
-        for (; !rs->Eof(); rs->MoveNext()) {
+        for (const VersionEntry& entry : pf::VersionHistory(db)) {
             const int row = m_history->rowCount();
             m_history->insertRow(row);
-            m_history->setItem(row, 0, Cell(QString::number(rs->Field("Major").AsLong())));
-            m_history->setItem(row, 1, Cell(QString::number(rs->Field("Minor").AsLong())));
-            m_history->setItem(row, 2, Cell(QString::number(rs->Field("Build").AsLong())));
-            // Older version tables lack the date and the description.
-            Value date, description;
-            try {
-                date = rs->Field("Date");
-                description = rs->Field("Description");
-            } catch (const DbError&) {
-            }
-            m_history->setItem(row, 3, Cell(DateText(date)));
-            m_history->setItem(
-                row, 4, Cell(QString::fromStdString(description.IsNull() ? "" : description.AsText())));
+            m_history->setItem(row, 0, Cell(QString::fromStdString(entry.Version)));
+            m_history->setItem(row, 1, Cell(DateText(entry.Date)));
+            m_history->setItem(row, 2, Cell(QString::fromStdString(entry.Description)));
         }
     } catch (const DbError& error) {
         m_version->setText("nicht lesbar: " + QString::fromStdString(error.Description()));
     }
-    for (const CountedTable& table : kCounted) {
-        if (!db.TableExists(table.Table))
-            continue;
-        const long count =
-            static_cast<long>(db.Scalar(std::string("SELECT COUNT(*) FROM ") + table.Table).AsLong());
+    std::vector<TableCount> counts;
+    try {
+        counts = DatabaseContents(db);
+    } catch (const DbError&) {
+        // A table that cannot be read leaves the contents empty; the version line says why.
+    }
+    for (const TableCount& table : counts) {
         const int row = m_counts->rowCount();
         m_counts->insertRow(row);
-        m_counts->setItem(row, 0, Cell(table.Table));
-        m_counts->setItem(row, 1, Cell(table.Label));
-        auto* number = Cell(german.toString(static_cast<qlonglong>(count)));
+        m_counts->setItem(row, 0, Cell(QString::fromStdString(table.Table)));
+        m_counts->setItem(row, 1, Cell(QString::fromStdString(table.Label)));
+        auto* number = Cell(german.toString(static_cast<qlonglong>(table.Rows)));
         number->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         m_counts->setItem(row, 2, number);
     }

@@ -6,8 +6,7 @@
 #include "core/Trim.h"
 #include "db/Database.h"
 #include "db/DatabaseChoice.h"
-#include "db/DbError.h"
-#include "db/Recordset.h"
+#include "model/ChoiceLists.h"
 #include "model/ClCategory.h"
 #include "model/ClUnit.h"
 #include "model/ProgramUnits.h"
@@ -46,7 +45,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 
 namespace pf {
 
@@ -596,14 +594,8 @@ void FrmMenuData::FillLists()
 
     m_literature->clear();
     m_literature->addItem(QString(), IdData(0));
-    try {
-        auto rs = WorkDb().OpenRecordset("SELECT QuelleID, Title FROM T_LITERATUR ORDER BY Title");
-        for (; !rs->Eof(); rs->MoveNext())
-            m_literature->addItem(Q(rs->Field("Title").AsText()),
-                                  IdData(static_cast<long>(rs->Field("QuelleID").AsLong())));
-    } catch (const DbError&) {
-        // A database without literature sources offers only the free source text.
-    }
+    for (const Choice& source : HasWorkDb() ? LiteratureChoices(WorkDb()) : ChoiceList{})
+        m_literature->addItem(Q(source.Name), IdData(source.ID));
 
     m_books->clear();
     clBook books;
@@ -614,26 +606,11 @@ void FrmMenuData::FillLists()
         item->setCheckState(Qt::Unchecked);
     }
 
-    // Utensils are the keywords of lexicon area 2; an entry may have several, the first names it.
     m_tools->clear();
-    std::map<long, std::string> tools;
-    try {
-        auto rs =
-            WorkDb().OpenRecordset("SELECT ID, [KEY] FROM T_INFO_KEY WHERE KEYTYPE=2 ORDER BY ID, [KEY]");
-        for (; !rs->Eof(); rs->MoveNext())
-            tools.emplace(static_cast<long>(rs->Field("ID").AsLong()), rs->Field("KEY").AsText());
-    } catch (const DbError&) {
-        tools.clear();
-    }
-    std::vector<std::pair<std::string, long>> sorted;
-    for (const auto& [id, name] : tools)
-        sorted.emplace_back(name, id);
-    std::sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) {
-        return QString::localeAwareCompare(Q(a.first), Q(b.first)) < 0;
-    });
-    for (const auto& [name, id] : sorted) {
-        auto* item = new QListWidgetItem(Q(name), m_tools);
-        item->setData(kIdRole, IdData(id));
+    const ChoiceList tools = HasWorkDb() ? UtensilChoices(WorkDb()) : ChoiceList{};
+    for (const Choice& tool : tools) {
+        auto* item = new QListWidgetItem(Q(tool.Name), m_tools);
+        item->setData(kIdRole, IdData(tool.ID));
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
     }
@@ -1037,15 +1014,9 @@ void FrmMenuData::cmdRecipeReference_Click()
 {
     std::vector<long> ids;
     std::vector<std::string> titles;
-    auto rs = WorkDb().OpenRecordset("SELECT ID, RezTitle FROM T_REZ_KOPF WHERE FlagDeleted=False AND "
-                                     "Template=False AND ID<>? ORDER BY RezTitle",
-                                     {m_recipe.id()});
-    for (; !rs->Eof(); rs->MoveNext()) {
-        const std::string title = rs->Field("RezTitle").AsText();
-        if (title.empty())
-            continue;
-        ids.push_back(static_cast<long>(rs->Field("ID").AsLong()));
-        titles.push_back(title);
+    for (const Choice& recipe : RecipeReferenceChoices(WorkDb(), m_recipe.id())) {
+        ids.push_back(recipe.ID);
+        titles.push_back(recipe.Name);
     }
     if (titles.empty()) {
         UI().Inform("Es gibt noch kein anderes Rezept, auf das verwiesen werden kann.", MsgIcon::Information,

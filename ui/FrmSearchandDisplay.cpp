@@ -5,6 +5,7 @@
 #include "core/Language.h"
 #include "db/DatabaseChoice.h"
 #include "db/Recordset.h"
+#include "model/ChoiceLists.h"
 #include "model/ClIngredient.h"
 #include "model/ClRecipe.h"
 #include "model/RecipeText.h"
@@ -59,9 +60,6 @@ const char* const kImportSources[] = {"Beispieldaten",          "Mit Pfannola Ma
                                       "Mastercook Import",      "Calcmenu Import",
                                       "Mensax Import",          "Generischer Rezeptimport",
                                       "Pfannola Kochbuchimport"};
-// Utensils are the keywords of lexicon area 2; the first keyword of an entry names it.
-const char* const kToolsSql =
-    "SELECT ID,MIN([KEY]) AS Name FROM T_INFO_KEY WHERE KEYTYPE=2 GROUP BY ID ORDER BY MIN([KEY])";
 const char* const kSpecialLists[] = {"(keine Sonderliste)", "Markierte Rezepte", "Importquelle",
                                      "Generische Rezepte",  "Vorlagen",          "Rezepte mit Bildern",
                                      "Eigene Rezepte",      "Importdatum",       "Rezeptnummern"};
@@ -133,20 +131,10 @@ std::vector<long> SetChecked(QListWidget* list, const std::vector<long>& ids)
     return missing;
 }
 
-// Rows of (ID, text) of a statement, for the choice lists; an unreadable table gives none.
-std::vector<std::pair<long, std::string>> Rows(const std::string& sql)
+// A choice list of the work database; none without one.
+ChoiceList Rows(ChoiceList (*list)(Database&))
 {
-    std::vector<std::pair<long, std::string>> rows;
-    if (!HasWorkDb())
-        return rows;
-    try {
-        for (auto rs = WorkDb().OpenRecordset(sql); !rs->Eof(); rs->MoveNext()) {
-            const Value text = rs->Field(1);
-            rows.emplace_back(static_cast<long>(rs->Field(0).AsLong()), text.IsNull() ? "" : text.AsText());
-        }
-    } catch (const DbError&) {
-    }
-    return rows;
+    return HasWorkDb() ? list(WorkDb()) : ChoiceList{};
 }
 
 QTreeWidgetItem* MakeItem(const SearchHit& hit)
@@ -486,34 +474,27 @@ void FrmSearchandDisplay::FillLists()
 {
     if (!HasWorkDb())
         return;
-    for (const auto& [id, name] :
-         Rows("SELECT ID,CatNameD FROM T_CAT WHERE (LaenderCode=0 OR LaenderCode IS NULL) "
-              "ORDER BY CatNameD"))
-        AddCheckItem(m_categories, name, id);
-    for (const auto& [id, name] :
-         Rows("SELECT ID,CatNameD FROM T_CAT WHERE LaenderCode<>0 AND LaenderCode<>99 ORDER BY CatNameD"))
-        AddCheckItem(m_origins, name, id);
+    for (const Choice& choice : Rows(KindCategoryChoices))
+        AddCheckItem(m_categories, choice.Name, choice.ID);
+    for (const Choice& choice : Rows(OriginChoices))
+        AddCheckItem(m_origins, choice.Name, choice.ID);
     for (long code = 0; code < kLanguageCount; ++code)
         if (!LanguageName(code).empty())
             AddCheckItem(m_languages, LanguageName(code), code);
     m_yieldUnit->addItem("(beliebig)", QVariant::fromValue<qlonglong>(0));
-    for (const auto& [id, name] : Rows("SELECT ID,NameD FROM T_REZ_KOPFEINHEIT ORDER BY NameD"))
-        m_yieldUnit->addItem(Q(name), QVariant::fromValue<qlonglong>(id));
-    for (const auto& [id, name] : Rows(kToolsSql))
-        AddCheckItem(m_tools, name, id);
+    for (const Choice& choice : Rows(YieldUnitChoices))
+        m_yieldUnit->addItem(Q(choice.Name), QVariant::fromValue<qlonglong>(choice.ID));
+    for (const Choice& choice : Rows(UtensilChoices))
+        AddCheckItem(m_tools, choice.Name, choice.ID);
     clBook book;
     for (const clBook::ListItem& item : book.GetBooklist2List(false))
         AddCheckItem(m_books, item.Text, item.id);
-    for (const auto& [id, name] : Rows("SELECT QuelleID,Title FROM T_LITERATUR ORDER BY Title"))
-        AddCheckItem(m_literature, name, id);
-    for (const auto& [id, name] :
-         Rows("SELECT DISTINCT T_ADRESSE.ID,T_ADRESSE.Name FROM T_ADRESSE INNER JOIN "
-              "T_LITERATUR ON T_ADRESSE.ID=T_LITERATUR.VerlagID ORDER BY T_ADRESSE.Name"))
-        AddCheckItem(m_publishers, name, id);
-    for (const auto& [id, name] :
-         Rows("SELECT DISTINCT T_ADRESSE.ID,T_ADRESSE.Name FROM T_ADRESSE INNER JOIN "
-              "T_LITERATUR ON T_ADRESSE.ID=T_LITERATUR.AutorID ORDER BY T_ADRESSE.Name"))
-        AddCheckItem(m_authors, name, id);
+    for (const Choice& choice : Rows(LiteratureChoices))
+        AddCheckItem(m_literature, choice.Name, choice.ID);
+    for (const Choice& choice : Rows(PublisherChoices))
+        AddCheckItem(m_publishers, choice.Name, choice.ID);
+    for (const Choice& choice : Rows(AuthorChoices))
+        AddCheckItem(m_authors, choice.Name, choice.ID);
 }
 
 void FrmSearchandDisplay::FillTemplates()
@@ -939,16 +920,15 @@ std::optional<std::string> FrmSearchandDisplay::Ask(const std::string& prompt, c
     return S(answer);
 }
 
-std::optional<long> FrmSearchandDisplay::ChooseFromTable(const std::string& prompt, const std::string& sql)
+std::optional<long> FrmSearchandDisplay::ChooseFromList(const std::string& prompt, const ChoiceList& rows)
 {
-    const auto rows = Rows(sql);
     std::vector<std::string> names;
-    for (const auto& row : rows)
-        names.push_back(row.second);
+    for (const Choice& row : rows)
+        names.push_back(row.Name);
     const std::optional<int> index = UI().ChooseItem(prompt, names, AppContext::Current().AppTitle);
     if (!index || *index < 0 || *index >= static_cast<int>(rows.size()))
         return std::nullopt;
-    return rows[static_cast<std::size_t>(*index)].first;
+    return rows[static_cast<std::size_t>(*index)].ID;
 }
 
 void FrmSearchandDisplay::AddIngredient()
@@ -1075,7 +1055,7 @@ void FrmSearchandDisplay::RunCommand(const std::string& command)
         if (const auto cat = chooseCategory())
             command == "HideRecipeActionCatAdd" ? actions.CatAdd(ids, *cat) : actions.CatDel(ids, *cat);
     } else if (command == "HideRecipeActionToolAdd" || command == "HideRecipeActionToolDel") {
-        if (const auto tool = ChooseFromTable("Gerät wählen:", kToolsSql))
+        if (const auto tool = ChooseFromList("Gerät wählen:", Rows(UtensilChoices)))
             command == "HideRecipeActionToolAdd" ? actions.ToolAdd(ids, *tool) : actions.ToolDel(ids, *tool);
     } else if (command == "HideRecipeActionCountry") {
         if (const std::optional<long> origin = FrmCatSelect::ChooseOrigin(this, 0))
@@ -1087,8 +1067,7 @@ void FrmSearchandDisplay::RunCommand(const std::string& command)
         if (const std::optional<int> index = UI().ChooseItem("Sprache wählen:", names, "Sprache"))
             actions.SetLanguage(ids, *index);
     } else if (command == "HideRecipeActionSource") {
-        if (const auto source = ChooseFromTable("Literaturquelle wählen:",
-                                                "SELECT QuelleID,Title FROM T_LITERATUR ORDER BY Title"))
+        if (const auto source = ChooseFromList("Literaturquelle wählen:", Rows(LiteratureChoices)))
             actions.SetSource(ids, *source);
     } else if (command == "HideRecipeActionFingerprint") {
         actions.NewFingerprints(ids);

@@ -5,6 +5,7 @@
 // selected recipe on the right as a cook reads it. The search itself, the templates and the
 // context-menu actions are the logic of search/; the window gathers input and shows results.
 
+#include "model/ChoiceLists.h"
 #include "search/ClSearch.h"
 
 #include <QWidget>
@@ -98,7 +99,7 @@ private:
                                    const std::string& text);
     // Shows another window inside the main window's area when this one sits there, else alone.
     void ShowBeside(QWidget* window);
-    std::optional<long> ChooseFromTable(const std::string& prompt, const std::string& sql);
+    std::optional<long> ChooseFromList(const std::string& prompt, const ChoiceList& rows);
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     Mode m_mode;

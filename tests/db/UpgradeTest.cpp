@@ -1,3 +1,4 @@
+#include "db/DatabaseContents.h"
 #include "db/SchemaVersion.h"
 
 #include "core/AppContext.h"
@@ -696,6 +697,39 @@ TEST_F(UpgradeTest, CreateMinimalDatabaseMakesEveryTableAndTheVersionRow)
     ExpectCurrentSchema(*db);
     EXPECT_EQ(DatabaseVersionText(*db), "002.00.126");
     EXPECT_EQ(Number(*db, "SELECT COUNT(*) FROM T_VERSION"), 1);
+}
+
+} // namespace
+} // namespace pf
+
+namespace pf {
+namespace {
+
+TEST_F(UpgradeTest, AnOldVersionTableAndAPartialSchemaStillDescribeTheDatabase)
+{
+    auto db = Open();
+    db->CreateTable({"T_VERSION",
+                     {{"Major", FieldType::Long}, {"Minor", FieldType::Long}, {"Build", FieldType::Long}},
+                     {}});
+    db->Execute("INSERT INTO T_VERSION (Major, Minor, Build) VALUES (0, 50, 36)");
+    db->Execute("INSERT INTO T_VERSION (Major, Minor, Build) VALUES (1, 10, 2)");
+    db->CreateTable({"T_REZ_KOPF", {{"ID", FieldType::Long}}, {}});
+    db->CreateTable({"T_BUCH", {{"ID", FieldType::Long}}, {}});
+    for (long id = 1; id <= 3; ++id)
+        db->Execute("INSERT INTO T_REZ_KOPF (ID) VALUES (?)", {id});
+
+    const std::vector<VersionEntry> history = VersionHistory(*db);
+    ASSERT_EQ(history.size(), 2u);
+    EXPECT_EQ(history[0].Version, "001.10.002");
+    EXPECT_EQ(history[0].Date.Days, 0.0);
+    EXPECT_EQ(history[1].Description, "");
+
+    const std::vector<TableCount> contents = DatabaseContents(*db);
+    ASSERT_EQ(contents.size(), 2u);
+    EXPECT_EQ(contents[0].Label, "Rezepte");
+    EXPECT_EQ(contents[0].Rows, 3);
+    EXPECT_EQ(contents[1].Table, "T_BUCH");
+    EXPECT_EQ(contents[1].Rows, 0);
 }
 
 } // namespace

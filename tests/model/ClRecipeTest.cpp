@@ -1,4 +1,5 @@
 #include "model/ClRecipe.h"
+#include "model/ChoiceLists.h"
 #include "model/ClUnit.h"
 
 #include "core/AppContext.h"
@@ -555,6 +556,49 @@ TEST_F(RecipeDb, APictureFileOfTheLegacyColumnBecomesTheFirstPicture)
     EXPECT_EQ(loaded.Picture(1).Path(), "/bilder/alt.jpg");
     ASSERT_TRUE(loaded.Save());
     EXPECT_EQ(Count("SELECT COUNT(*) FROM T_BLOB WHERE IDType=5 AND BlobPath='/bilder/alt.jpg'"), 1);
+}
+
+// The lists the windows offer: each entry once, named and filtered as a cook expects.
+TEST_F(RecipeDb, ChoiceListsNameEachEntryOnceAndLeaveOutWhatCannotBeChosen)
+{
+    db->Execute("DELETE FROM T_INFO_KEY");
+    db->Execute("DELETE FROM T_REZ_KOPF");
+    const struct
+    {
+        long id;
+        const char* key;
+        long area;
+    } keys[] = {
+        {7, "Schneebesen", 2}, {7, "Rührbesen", 2}, {3, "Wok", 2}, {5, "Backofen", 2}, {9, "Anis", 1}};
+    for (const auto& key : keys)
+        db->Execute("INSERT INTO T_INFO_KEY (ID,[KEY],KEYTYPE) VALUES (?,?,?)", {key.id, key.key, key.area});
+    const struct
+    {
+        long id;
+        const char* title;
+        bool deleted;
+        bool isTemplate;
+    } recipes[] = {{1, "Zwiebelkuchen", false, false},
+                   {2, "Apfelstrudel", false, false},
+                   {3, "Im Papierkorb", true, false},
+                   {4, "Vorlage", false, true},
+                   {5, "", false, false},
+                   {6, "Das Rezept selbst", false, false}};
+    for (const auto& recipe : recipes)
+        db->Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle,FlagDeleted,Template) VALUES (?,?,?,?)",
+                    {recipe.id, recipe.title, recipe.deleted, recipe.isTemplate});
+
+    const auto names = [](const ChoiceList& list) {
+        std::vector<std::string> out;
+        for (const Choice& choice : list)
+            out.push_back(std::to_string(choice.ID) + " " + choice.Name);
+        return out;
+    };
+    EXPECT_EQ(names(UtensilChoices(*db)), (std::vector<std::string>{"5 Backofen", "7 Rührbesen", "3 Wok"}));
+    EXPECT_EQ(names(RecipeReferenceChoices(*db, 6)),
+              (std::vector<std::string>{"2 Apfelstrudel", "1 Zwiebelkuchen"}));
+    db->Execute("DROP TABLE T_LITERATUR");
+    EXPECT_TRUE(LiteratureChoices(*db).empty());
 }
 
 } // namespace

@@ -145,8 +145,9 @@ TEST_F(BackupWindowsTest, PropertiesWindowShowsVersionHistoryAndCounts)
     EXPECT_EQ(window.Field("lblVersion")->text(), "002.00.126");
     QTableWidget* history = window.VersionHistory();
     ASSERT_EQ(history->rowCount(), 2);
-    EXPECT_EQ(history->item(0, 3)->text(), "28.12.2018");
-    EXPECT_EQ(history->item(1, 4)->text(), "Einheiten erweitert");
+    EXPECT_EQ(history->item(0, 0)->text(), "002.00.126");
+    EXPECT_EQ(history->item(0, 1)->text(), "28.12.2018");
+    EXPECT_EQ(history->item(1, 2)->text(), "Einheiten erweitert");
     QTableWidget* counts = window.TableCounts();
     ASSERT_EQ(counts->rowCount(), 1); // only the tables the database has
     EXPECT_EQ(counts->item(0, 0)->text(), "T_REZ_KOPF");

@@ -29,6 +29,12 @@ bool IsLetterOrDigit(char32_t c)
     return IsAsciiDigit(c) || (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z') || c >= 0xC0;
 }
 
+bool SlashJoin(std::u32string_view before, std::u32string_view after)
+{
+    return before.size() >= 2 && before.back() == U'/' && before[before.size() - 2] != U' ' &&
+           !after.empty() && IsLetterOrDigit(after.front());
+}
+
 bool LaidOut(std::u32string_view line)
 {
     if (line.empty())
@@ -74,7 +80,7 @@ bool BadBreak(std::u32string_view piece, std::u32string_view rest, bool lastFitt
     const std::size_t last = piece.find_last_not_of(U' ');
     const char32_t end = last == std::u32string_view::npos ? U' ' : piece[last];
     return end == U':' || end == U';' || (!lastFitting && IsSentenceEnd(end)) || rest[0] == U'-' ||
-           LaidOut(rest.substr(0, 40));
+           SlashJoin(piece.substr(0, last + 1), rest) || LaidOut(rest.substr(0, 40));
 }
 
 // CutLine on code points.
@@ -141,6 +147,13 @@ std::string ExactFraction(std::int64_t ticks)
 }
 
 } // namespace
+
+bool JoinsAtSlash(std::string_view before, std::string_view after)
+{
+    return before.ends_with('/') &&
+           SlashJoin(ToCodePoints(before.substr(before.size() >= 8 ? before.size() - 8 : 0)),
+                     ToCodePoints(after.substr(0, 4)));
+}
 
 std::string NormalizeLineBreaks(std::string_view text)
 {
@@ -218,7 +231,7 @@ std::vector<std::string> TextParagraphs(const std::vector<TextLine>& lines, std:
             (joinHard || (!lastOwn && !shortSentence && !LaidOut(line)))) {
             if (joinHard)
                 out.back().pop_back(); // the "-" that marks the cut
-            else
+            else if (!SlashJoin(out.back(), line))
                 out.back() += U' ';
             out.back() += line;
         } else {

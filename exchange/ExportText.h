@@ -20,9 +20,9 @@ std::string NormalizeLineBreaks(std::string_view text);
 // Removes and returns the next piece of at most width characters: the text up to a line break
 // within width, else the whole text when it fits, else the text up to the last blank that keeps
 // the piece shorter than width (never where the rest would look like a new line: a list item, a
-// table line, a leading "-", or after ":" or ";"). A word longer than that is cut hard: width - 1
-// characters and "-", the only pieces of the full width that end with "-". The blank stays at the
-// start of the rest.
+// table line, a leading "-", or after ":" or ";"; nor where the lines would join at a slash). A word longer
+// than that is cut hard: width - 1 characters and "-", the only pieces of the full width that end with "-".
+// The blank stays at the start of the rest.
 std::string CutLine(std::string& text, int width);
 
 // One line of a text as a reader meets it; HardCut: the line fills the width and ends with the
@@ -35,13 +35,19 @@ struct TextLine
     std::size_t Length = 0;
 };
 
+// Two lines of one paragraph that join without a blank: the first ends with "/" after a word or
+// number and the second starts with a letter or digit ("1/" and "2 Tassen" are "1/2 Tassen"), as
+// earlier writers broke lines after a slash. So no piece of CutLine ends there.
+bool JoinsAtSlash(std::string_view before, std::string_view after);
+
 // A line that stands on its own in a text: an item of a list ("- ", "* ", "1. ", "2) ", "a) "), a
 // line of a ":"-table ("Backzeit: 40 Minuten"), a colon line (":Notiz: ..."), or a rule without
 // letters and digits ("-----").
 bool IsLaidOutLine(std::string_view line);
 
 // The lines of a text joined into its paragraphs, as export and import both see a text: the
-// lines of a paragraph with a blank (a word cut hard without one, its "-" dropped); on their own
+// lines of a paragraph with a blank (a word cut hard without one, its "-" dropped; lines that
+// JoinsAtSlash without one); on their own
 // stay laid-out lines, lines after a rule or a ":", and lines after a sentence that ended on a
 // line the next word would have fitted into (width columns). Lines are trimmed; one empty entry
 // stands between paragraphs for any run of empty lines, none at the start or the end.

@@ -229,6 +229,25 @@ std::string WideAmount(std::u32string& cols)
     return amount;
 }
 
+// An amount typed by hand a column or more too far right, over column 8 of a Rezkonv line
+// ("   1 1/2 Liter Milch", "     250 g Mehl"): it starts within the amount columns and a blank
+// follows it. Returns it and blanks it out of cols, which keep their length; empty when the line
+// has no such amount.
+std::string ShiftedAmount(std::u32string& cols)
+{
+    if (Col(cols, 7) == U' ')
+        return {};
+    const std::size_t start = cols.find_first_not_of(U' ');
+    const std::size_t end = cols.find(U' ', 7);
+    if (start >= 7 || end == std::u32string::npos)
+        return {};
+    std::string amount = FromCodePoints(std::u32string_view(cols).substr(start, end - start));
+    if (!IsAmountText(amount))
+        return {};
+    std::fill(cols.begin(), cols.begin() + static_cast<std::ptrdiff_t>(end), U' ');
+    return amount;
+}
+
 // A Rezkonv ingredient line as the export writes it: the unit right-aligned up to column 17, two
 // blanks, the text from column 20. Indented preparation text that begins with a number ("  1/2 l
 // Milch erhitzen") has its words elsewhere.
@@ -715,7 +734,9 @@ void MMImport::ImportYield()
 MMImport::LineResult MMImport::ParseIngredient(const std::string& line, ParsedLine& parsed)
 {
     std::u32string cols = ToCodePoints(line);
-    const std::string wideAmount = WideAmount(cols);
+    std::string wideAmount = WideAmount(cols);
+    if (wideAmount.empty() && m_rezkonv)
+        wideAmount = ShiftedAmount(cols);
     // Text in column 8 is no ingredient line: the preparation begins (without an empty line).
     if (Col(cols, 7) != U' ')
         return LineResult::EndList;
@@ -838,7 +859,9 @@ bool MMImport::ReadFreeFormBlock(const std::vector<BlockLine>& block)
 bool MMImport::LooksLikeIngredient(const std::string& line)
 {
     std::u32string cols = ToCodePoints(line);
-    const std::string wide = WideAmount(cols);
+    std::string wide = WideAmount(cols);
+    if (wide.empty() && m_rezkonv)
+        wide = ShiftedAmount(cols);
     if (Col(cols, 7) != U' ')
         return false;
     if (!m_rezkonv && Col(cols, 10) != U' ')
@@ -918,9 +941,11 @@ void MMImport::AddIngredient(ParsedLine parsed)
 {
     // After a word cut hard the continuation goes on without a blank, in place of the "-".
     const bool joinHard = std::exchange(m_lastHardCut, parsed.HardCut);
-    const std::string gap = joinHard ? "" : " ";
     auto base = [joinHard](const std::string& text) {
         return joinHard && !text.empty() && text.back() == '-' ? text.substr(0, text.size() - 1) : text;
+    };
+    auto gap = [joinHard](const std::string& before, const std::string& after) {
+        return joinHard || JoinsAtSlash(before, after) ? "" : " ";
     };
     std::string text = std::move(parsed.Text);
     if (StartsWith(text, "-") && parsed.AmountText.empty() && parsed.UnitID == 0 && !m_rec.Lines.empty() &&
@@ -935,14 +960,15 @@ void MMImport::AddIngredient(ParsedLine parsed)
             return;
         }
         if (!previous.Verarbeitung.empty()) {
-            const std::string joined = base(previous.Verarbeitung) + gap + piece;
+            const std::string joined =
+                base(previous.Verarbeitung) + gap(previous.Verarbeitung, piece) + piece;
             if (CharLength(joined) < kMaxNoteLength) {
                 previous.Verarbeitung = joined;
                 m_rec.WrittenLines.push_back(-1);
                 return;
             }
         } else {
-            std::string joined = base(previous.Text) + gap + piece;
+            std::string joined = base(previous.Text) + gap(previous.Text, piece) + piece;
             if (CharLength(joined) <= kMaxTextLength) {
                 const std::size_t semi = joined.find(';');
                 if (semi != std::string::npos && semi + 1 < joined.size()) {
@@ -1096,12 +1122,7 @@ bool MMImport::ImportZutaten()
                     m_rec.YieldText = heading;
                     continue;
                 }
-                // An empty heading separates without a text; it keeps its place among the
-                // written lines that the food-key codes follow.
-                if (heading.empty()) {
-                    m_rec.WrittenLines.push_back(-1);
-                    continue;
-                }
+                // An empty heading is a separator without a text, as the editor makes them.
                 ImportIngredient separator;
                 separator.IsTrenner = true;
                 separator.Text = CutChars(heading, kMaxTextLength);

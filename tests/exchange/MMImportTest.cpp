@@ -447,13 +447,38 @@ TEST_F(MMImportTest, LinesThatOnceLostPartsOfARecipe)
         std::string body; // after the head, up to the end line
         std::vector<Line> lines;
         const char* preparation;
+        bool rezkonv = false;
     };
     const std::string degree = "\xC2\xB0";
     const Case cases[] = {
         {"empty heading with a stray control character",
          "      1 c  flour\nMMMMM-----\x14--------------------\n      2 tb sugar\n\n  Mix.\n",
-         {{"1", "c", "flour", ""}, {"2", "tb", "sugar", ""}},
+         {{"1", "c", "flour", ""}, {"", "--", "", ""}, {"2", "tb", "sugar", ""}},
          "Mix."},
+        {"rule whose text parts clean to nothing",
+         "      1 c  flour\n------------- - == -------------\n      2 tb sugar\n\n  Mix.\n",
+         {{"1", "c", "flour", ""}, {"", "--", "", ""}, {"2", "tb", "sugar", ""}},
+         "Mix."},
+        {"empty Rezkonv rule among the ingredients",
+         "    100     Gramm  Zucker\n==================  ============================\n"
+         "      1     Stück  Minze\n\n  Mix.\n",
+         {{"100", "g", "Zucker", ""}, {"", "--", "", ""}, {"1", "ea", "Minze", ""}},
+         "Mix.",
+         true},
+        {"Rezkonv amount typed past its columns",
+         "    100     Gramm  Zucker\n   1 1/2 Liter Milch\n     250 g Mehl\n      1     Stück  Minze\n\n"
+         "  Mix.\n",
+         {{"100", "g", "Zucker", ""},
+          {"1.5", "l", "Milch", ""},
+          {"250", "g", "Mehl", ""},
+          {"1", "ea", "Minze", ""}},
+         "Mix.",
+         true},
+        {"fraction an earlier export broke after the slash",
+         "      1 c  Weizen-Dinkel-Mischung, davon 1/\n           - 2 gesiebt\n\n"
+         "  Die Zwiebeln mit 1/\n  2 Tasse Mehl bestauben.\n",
+         {{"1", "c", "Weizen-Dinkel-Mischung, davon 1/2 gesiebt", ""}},
+         "Die Zwiebeln mit 1/2 Tasse Mehl bestauben."},
         {"heading without a text after it",
          "      1 c  flour\n  MMMMM------------Sauce\n      2 tb sugar\n\n  Mix.\n",
          {{"1", "c", "flour", ""}, {"", "--", "Sauce", ""}, {"2", "tb", "sugar", ""}},
@@ -499,7 +524,9 @@ TEST_F(MMImportTest, LinesThatOnceLostPartsOfARecipe)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const CollectingSink sink = ReadString(
-            "MMMMM----- Recipe via Meal-Master (tm) v8.05\n      Title: Probe\n\n" + c.body + "MMMMM\n");
+            c.rezkonv ? "========== REZKONV-Rezept ==========\n     Titel: Probe\n\n" + c.body + "=====\n"
+                      : "MMMMM----- Recipe via Meal-Master (tm) v8.05\n      Title: Probe\n\n" + c.body +
+                            "MMMMM\n");
         ASSERT_EQ(sink.recipes.size(), 1u);
         ExpectLines(sink.recipes[0], c.lines, m_units);
         EXPECT_EQ(sink.recipes[0].Zubereitung, c.preparation);

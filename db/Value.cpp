@@ -89,6 +89,17 @@ std::string ShortDateText(DateSerial date)
     return TwoDigits(day) + "." + TwoDigits(month) + "." + std::to_string(year);
 }
 
+std::string DateTimeText(DateSerial date, bool withSeconds)
+{
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    date.ToParts(year, month, day, hour, minute, second);
+    std::string text = TwoDigits(day) + "." + TwoDigits(month) + "." + std::to_string(year) + " " +
+                       TwoDigits(hour) + ":" + TwoDigits(minute);
+    if (withSeconds)
+        text += ":" + TwoDigits(second);
+    return text;
+}
+
 namespace {
 
 // German date text as VB shows a date: the date alone at midnight, the time alone on day 0.

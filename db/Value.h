@@ -99,4 +99,7 @@ double LeadingNumber(std::string_view text, bool* found = nullptr);
 // The German short date of a day serial, "17.05.2003".
 std::string ShortDateText(DateSerial date);
 
+// Date and time as a German reader expects them: "17.05.2003 14:30", with seconds "17.05.2003 14:30:05".
+std::string DateTimeText(DateSerial date, bool withSeconds = false);
+
 } // namespace pf

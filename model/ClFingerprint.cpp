@@ -10,7 +10,6 @@
 
 #include <array>
 #include <chrono>
-#include <cstdio>
 #include <functional>
 #include <random>
 #include <unordered_map>
@@ -43,15 +42,6 @@ std::int32_t PackIdentity(long creator, long serial)
     if (creator > ClFingerprint::kCreatorMask)
         v = -v;
     return static_cast<std::int32_t>(v);
-}
-
-std::string FormatDate(DateSerial date)
-{
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-    date.ToParts(year, month, day, hour, minute, second);
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%02d.%02d.%04d %02d:%02d", day, month, year, hour, minute);
-    return buf;
 }
 
 // At least six digits with "." between groups of three: 7 gives "000.007".
@@ -284,7 +274,7 @@ std::string ClFingerprint::InfoText(const char* separator)
     FP1(); // an empty fingerprint is made first
     std::string text = "Fingerprint-Information:";
     text += separator;
-    text += "Letzte Bearbeitung am: " + FormatDate(m_datum);
+    text += "Letzte Bearbeitung am: " + DateTimeText(m_datum);
     text += separator;
     text += "Fingerprint: " + std::to_string(m_creatorId) + " (Serial " + FormatSerial(m_serial) + ")";
     text += separator;
@@ -325,7 +315,7 @@ std::string ClFingerprint::InfotextAndSource(int source, DateSerial date)
         return text + kSources[0] + ".";
     text += std::string("Importiert aus: ") + kSources[static_cast<std::size_t>(source)];
     if (date.Days != 0)
-        text += " am " + FormatDate(date);
+        text += " am " + DateTimeText(date);
     return text;
 }
 
@@ -473,7 +463,7 @@ std::string ClFingerprint::CreatedByCondition(long creator)
 
 std::string ClFingerprint::DupeKillQuestion(DateSerial since)
 {
-    return "Dieser Vorgang wird alle Rezepte, die neuer als " + FormatDate(since).substr(0, 10) +
+    return "Dieser Vorgang wird alle Rezepte, die neuer als " + DateTimeText(since).substr(0, 10) +
            ", 00:00 Uhr sind, eine neuere Serial zuweisen, wenn diese in älteren Daten gefunden wird. "
            "Dieser Vorgang ist aufwändig und wird eine Weile dauern.\nFortfahren?";
 }

@@ -3,6 +3,7 @@
 #include "core/AppContext.h"
 #include "db/Backup.h"
 #include "ui/ErrorTrap.h"
+#include "ui/UiSupport.h"
 
 #include <QCheckBox>
 #include <QDesktopServices>
@@ -22,13 +23,6 @@
 namespace pf {
 
 namespace {
-
-QPushButton* MakeButton(const QString& name, const QString& text, QWidget* parent)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    return button;
-}
 
 QString SizeText(std::uintmax_t bytes)
 {
@@ -96,7 +90,7 @@ FrmBackup::FrmBackup(DatabaseWindows* windows, std::function<void()> afterRestor
     connect(restore, &QPushButton::clicked, this,
             [this] { RunTrapped([this] { cmdStartRestore_Click(); }); });
     connect(remove, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdDelBackup_Click(); }); });
-    connect(close, &QPushButton::clicked, this, [this] { CloseWindow(); });
+    connect(close, &QPushButton::clicked, this, [this] { CloseWindow(this); });
     connect(m_reminder, &QCheckBox::clicked, this, [this] { RunTrapped([this] { chkReminder_Click(); }); });
     connect(m_folder, &QLineEdit::editingFinished, this, [this] { RefreshList(); });
 
@@ -161,7 +155,7 @@ void FrmBackup::cmdStartSave_Click()
     const bool saved = backup.Save(folder);
     setEnabled(true);
     if (saved)
-        CloseWindow();
+        CloseWindow(this);
     else
         RefreshList();
 }
@@ -186,7 +180,7 @@ void FrmBackup::cmdStartRestore_Click()
         return;
     if (m_afterRestore)
         m_afterRestore();
-    CloseWindow();
+    CloseWindow(this);
 }
 
 void FrmBackup::cmdDelBackup_Click()
@@ -207,15 +201,6 @@ void FrmBackup::cmdExplorer_Click()
 void FrmBackup::chkReminder_Click()
 {
     Backup::SetReminder(m_reminder->isChecked());
-}
-
-void FrmBackup::CloseWindow()
-{
-    // Inside the main window's area the frame is the window the user sees.
-    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        frame->close();
-    else
-        close();
 }
 
 } // namespace pf

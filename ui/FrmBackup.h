@@ -41,7 +41,6 @@ private:
     // Path of the selected list entry, "" when none.
     std::string SelectedBackup() const;
     std::string FolderText() const;
-    void CloseWindow();
 
     DatabaseWindows* m_windows;
     std::function<void()> m_afterRestore;

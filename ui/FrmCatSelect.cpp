@@ -3,6 +3,7 @@
 #include "core/AppContext.h"
 #include "core/Interaction.h"
 #include "model/ClCategory.h"
+#include "ui/UiSupport.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -20,11 +21,6 @@ namespace pf {
 namespace {
 
 constexpr int kIdRole = Qt::UserRole;
-
-QString ToQt(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
 
 } // namespace
 
@@ -62,7 +58,7 @@ FrmCatSelect::FrmCatSelect(Mode mode, std::vector<long> current, QWidget* parent
     m_filling = true;
     for (const CategoryItem& entry : reader.FillListbox(filter)) {
         // In origin mode every entry is a country; the mark would only repeat that.
-        auto* item = new QListWidgetItem(ToQt(categories ? entry.Text : entry.Name), m_list);
+        auto* item = new QListWidgetItem(Q(categories ? entry.Text : entry.Name), m_list);
         item->setData(kIdRole, static_cast<qlonglong>(entry.ID));
         if (categories)
             item->setCheckState(Qt::Unchecked);
@@ -138,7 +134,7 @@ QString FrmCatSelect::NameOf(long id) const
         if (m_list->item(i)->data(kIdRole).toLongLong() == id)
             return m_list->item(i)->text();
     ClCategory category;
-    return category.LoadByID(id) ? ToQt(category.Description()) : QString("#%1").arg(id);
+    return category.LoadByID(id) ? Q(category.Description()) : QString("#%1").arg(id);
 }
 
 void FrmCatSelect::ApplyFilter()

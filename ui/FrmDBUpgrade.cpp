@@ -3,6 +3,7 @@
 #include "core/AppContext.h"
 #include "core/Interaction.h"
 #include "ui/FrmSplash.h"
+#include "ui/UiSupport.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -15,28 +16,9 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include <cstdio>
-
 namespace pf {
 
 namespace {
-
-QString Utf8(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-
-// "28.12.2018 14:30", as a German reader expects a date with its time.
-QString DateText(DateSerial date)
-{
-    if (date.Days == 0)
-        return {};
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-    date.ToParts(year, month, day, hour, minute, second);
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%02d.%02d.%04d %02d:%02d", day, month, year, hour, minute);
-    return QString::fromLatin1(buffer);
-}
 
 } // namespace
 
@@ -44,7 +26,7 @@ FrmDBUpgrade::FrmDBUpgrade(const UpgradeQuestion& question, QWidget* parent)
     : QDialog(parent), m_question(question)
 {
     setObjectName("FrmDBUpgrade");
-    setWindowTitle(Utf8(AppContext::Current().AppCaption) + QString::fromUtf8(" - Datenbank-Upgrade"));
+    setWindowTitle(Q(AppContext::Current().AppCaption) + QString::fromUtf8(" - Datenbank-Upgrade"));
     setModal(true);
 
     auto* intro =
@@ -54,13 +36,13 @@ FrmDBUpgrade::FrmDBUpgrade(const UpgradeQuestion& question, QWidget* parent)
                    this);
     intro->setWordWrap(true);
 
-    auto* name = new QLabel(Utf8(question.DatabaseName), this);
+    auto* name = new QLabel(Q(question.DatabaseName), this);
     name->setObjectName("lblDatabase");
     name->setTextInteractionFlags(Qt::TextSelectableByMouse);
     name->setWordWrap(true);
-    m_lblDatabaseVersion = new QLabel(Utf8(question.DatabaseVersion), this);
+    m_lblDatabaseVersion = new QLabel(Q(question.DatabaseVersion), this);
     m_lblDatabaseVersion->setObjectName("lblDBVersion");
-    m_lblProgramVersion = new QLabel(Utf8(question.ProgramVersion), this);
+    m_lblProgramVersion = new QLabel(Q(question.ProgramVersion), this);
     m_lblProgramVersion->setObjectName("lblProgVersion");
     auto* versions = new QGridLayout;
     versions->addWidget(new QLabel(QString::fromUtf8("Datenbank:"), this), 0, 0);
@@ -83,7 +65,7 @@ FrmDBUpgrade::FrmDBUpgrade(const UpgradeQuestion& question, QWidget* parent)
     } else {
         m_chkBackup->setChecked(true);
         m_chkBackup->setToolTip(QString::fromUtf8("Vor der ersten Änderung wird die Datei nach \"") +
-                                Utf8(question.DatabaseName) + QString::fromUtf8(".BAK\" kopiert."));
+                                Q(question.DatabaseName) + QString::fromUtf8(".BAK\" kopiert."));
     }
     m_chkOptimise = new QCheckBox(QString::fromUtf8("Datenbank danach &optimieren"), this);
     m_chkOptimise->setObjectName("chkOptimise");
@@ -138,8 +120,7 @@ void FrmDBUpgrade::ViewVersion()
 {
     m_lstVersion->clear();
     for (const VersionEntry& entry : m_question.History)
-        new QTreeWidgetItem(m_lstVersion,
-                            {Utf8(entry.Version), DateText(entry.Date), Utf8(entry.Description)});
+        new QTreeWidgetItem(m_lstVersion, {Q(entry.Version), DateTimeCell(entry.Date), Q(entry.Description)});
     m_lstVersion->resizeColumnToContents(0);
     m_lstVersion->resizeColumnToContents(1);
     m_lstVersion->show();

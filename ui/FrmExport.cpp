@@ -5,6 +5,7 @@
 #include "core/Settings.h"
 #include "exchange/ExportRun.h"
 #include "exchange/clsRecipeExport.h"
+#include "ui/UiSupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -24,20 +25,6 @@ namespace pf {
 namespace {
 
 constexpr int kToolsItem = -99;
-
-QPushButton* MakeButton(const QString& name, const QString& text, QWidget* parent)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    return button;
-}
-
-QCheckBox* MakeCheck(const QString& name, const QString& text, QWidget* parent)
-{
-    auto* check = new QCheckBox(text, parent);
-    check->setObjectName(name);
-    return check;
-}
 
 std::string Setting(const char* key, const char* defaultValue)
 {

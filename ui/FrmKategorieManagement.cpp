@@ -3,6 +3,7 @@
 #include "core/AppContext.h"
 #include "core/Interaction.h"
 #include "ui/ErrorTrap.h"
+#include "ui/UiSupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -29,18 +30,6 @@ namespace {
 constexpr int kIdRole = Qt::UserRole;       // category ID, 0 on a kind node
 constexpr int kKindRole = Qt::UserRole + 1; // kind of the node
 constexpr int kNameRole = Qt::UserRole + 2; // plain name for the filter
-
-QPushButton* MakeButton(const QString& name, const QString& text, QWidget* parent)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    return button;
-}
-
-QString ToQt(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
 
 QString UsageText(long count)
 {
@@ -144,13 +133,7 @@ FrmKategorieManagement::FrmKategorieManagement(QWidget* parent) : QWidget(parent
     connect(m_delete, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdDelete_Click(); }); });
     connect(m_merge, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdMerge_Click(); }); });
     connect(m_convert, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdCountry_Click(); }); });
-    connect(close, &QPushButton::clicked, this, [this] {
-        // Inside the main window's area the frame is the window the user sees.
-        if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
-            frame->close();
-        else
-            this->close();
-    });
+    connect(close, &QPushButton::clicked, this, [this] { CloseWindow(this); });
     connect(m_name, &QLineEdit::returnPressed, this, [this] { RunTrapped([this] { cmdSave_Click(); }); });
 
     RefreshTree();
@@ -173,11 +156,11 @@ void FrmKategorieManagement::RefreshTree(long selectID)
     m_kind->clear();
     std::map<long, QTreeWidgetItem*> kindNodes;
     for (const CategoryKind& kind : kinds) {
-        m_kind->addItem(ToQt(kind.CatTypeName), static_cast<qlonglong>(kind.CatTypeID));
-        auto* node = new QTreeWidgetItem(m_tree, {ToQt(kind.CatTypeName)});
+        m_kind->addItem(Q(kind.CatTypeName), static_cast<qlonglong>(kind.CatTypeID));
+        auto* node = new QTreeWidgetItem(m_tree, {Q(kind.CatTypeName)});
         node->setData(0, kIdRole, 0);
         node->setData(0, kKindRole, static_cast<qlonglong>(kind.CatTypeID));
-        node->setData(0, kNameRole, ToQt(kind.CatTypeName));
+        node->setData(0, kNameRole, Q(kind.CatTypeName));
         kindNodes[kind.CatTypeID] = node;
     }
     m_kind->addItem("<undefiniert>", 0);
@@ -187,7 +170,7 @@ void FrmKategorieManagement::RefreshTree(long selectID)
         byId[item.ID] = &item;
     std::map<long, QTreeWidgetItem*> nodes;
     for (const CategoryItem& item : all) {
-        auto* node = new QTreeWidgetItem({ToQt(item.Text)});
+        auto* node = new QTreeWidgetItem({Q(item.Text)});
         node->setData(0, kIdRole, static_cast<qlonglong>(item.ID));
         node->setData(0, kKindRole, static_cast<qlonglong>(item.TypeID));
         const auto count = usage.find(item.ID);
@@ -198,7 +181,7 @@ void FrmKategorieManagement::RefreshTree(long selectID)
     // Children under their parent; categories whose parent is missing count as top level.
     for (const CategoryItem& item : all) {
         QTreeWidgetItem* node = nodes[item.ID];
-        node->setData(0, kNameRole, ToQt(item.Text));
+        node->setData(0, kNameRole, Q(item.Text));
         if (item.Parent != 0 && item.Parent != item.ID && nodes.count(item.Parent)) {
             nodes[item.Parent]->addChild(node);
             continue;
@@ -268,7 +251,7 @@ void FrmKategorieManagement::FillParentCombo()
     CategoryListFilter filter;
     filter.ExcludeID = m_cat.id();
     for (const CategoryItem& item : reader.FillListbox(filter))
-        m_parent->addItem(ToQt(item.Text), static_cast<qlonglong>(item.ID));
+        m_parent->addItem(Q(item.Text), static_cast<qlonglong>(item.ID));
     m_filling = was;
 }
 
@@ -276,7 +259,7 @@ void FrmKategorieManagement::ShowCategory()
 {
     m_filling = true;
     const bool stored = m_cat.id() != 0;
-    m_name->setText(ToQt(m_cat.Description()));
+    m_name->setText(Q(m_cat.Description()));
     const long kind = stored ? m_cat.TypeID() : m_newKind;
     int kindIndex = m_kind->findData(static_cast<qlonglong>(kind));
     m_kind->setCurrentIndex(kindIndex >= 0 ? kindIndex : m_kind->findData(0));

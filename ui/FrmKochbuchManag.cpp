@@ -3,6 +3,7 @@
 #include "core/AppContext.h"
 #include "core/Interaction.h"
 #include "ui/ErrorTrap.h"
+#include "ui/UiSupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,29 +18,9 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include <cstdio>
-
 namespace pf {
 
 namespace {
-
-QPushButton* MakeButton(const QString& name, const QString& text, QWidget* parent)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    return button;
-}
-
-QString DateText(DateSerial date)
-{
-    if (date.Days == 0)
-        return {};
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-    date.ToParts(year, month, day, hour, minute, second);
-    char text[32];
-    std::snprintf(text, sizeof text, "%02d.%02d.%04d %02d:%02d", day, month, year, hour, minute);
-    return QString::fromLatin1(text);
-}
 
 // Reserved views have no row: they can be chosen, but neither edited nor deleted.
 bool IsRealBook(long id)
@@ -128,7 +109,7 @@ FrmKochbuchManag::FrmKochbuchManag(std::function<void()> activeBookChanged, QWid
     connect(m_copy, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdCopy_Click(); }); });
     connect(m_move, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdMove_Click(); }); });
     connect(active, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdActive_Click(); }); });
-    connect(close, &QPushButton::clicked, this, [this] { CloseWindow(); });
+    connect(close, &QPushButton::clicked, this, [this] { CloseWindow(this); });
 
     RunTrapped([this] { RefreshList(AppContext::Current().ActiveBookId); });
 }
@@ -176,8 +157,8 @@ void FrmKochbuchManag::ShowSelected()
         m_book.LoadByID(id);
     m_title->setText(QString::fromStdString(m_book.Title()));
     m_description->setPlainText(QString::fromStdString(m_book.Description()));
-    m_created->setText(DateText(m_book.DateCreated()));
-    m_modified->setText(DateText(m_book.DateModified()));
+    m_created->setText(DateTimeCell(m_book.DateCreated()));
+    m_modified->setText(DateTimeCell(m_book.DateModified()));
     const bool real = IsRealBook(id);
     m_title->setReadOnly(!real && id != clBook::kNoBook);
     m_description->setReadOnly(!real && id != clBook::kNoBook);
@@ -286,15 +267,6 @@ void FrmKochbuchManag::cmdActive_Click()
     app.ActiveBookTitle = m_book.Title();
     if (m_activeBookChanged)
         m_activeBookChanged();
-}
-
-void FrmKochbuchManag::CloseWindow()
-{
-    // Inside the main window's area the frame is the window the user sees.
-    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        frame->close();
-    else
-        close();
 }
 
 } // namespace pf

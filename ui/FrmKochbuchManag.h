@@ -43,7 +43,6 @@ private:
     void FillTargets();
     long SelectedId() const;
     long TargetId() const;
-    void CloseWindow();
 
     std::function<void()> m_activeBookChanged;
     clBook m_book;

@@ -9,6 +9,7 @@
 #include "model/clBook.h"
 #include "ui/FrmMMImportDupe.h"
 #include "ui/FrmMMImportFList.h"
+#include "ui/UiSupport.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -34,17 +35,6 @@
 namespace pf {
 
 namespace {
-
-QString Q(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-
-template <typename T> T* Named(T* widget, const char* name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
 
 std::string Caption()
 {

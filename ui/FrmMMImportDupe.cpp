@@ -4,6 +4,7 @@
 #include "db/DatabaseChoice.h"
 #include "model/ClRecipe.h"
 #include "model/RecipeText.h"
+#include "ui/UiSupport.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -15,27 +16,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <cstdio>
-
 namespace pf {
 
 namespace {
-
-QString Q(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-
-std::string DateText(DateSerial date)
-{
-    if (date.Days == 0)
-        return {};
-    int y = 0, m = 0, d = 0, h = 0, mi = 0, s = 0;
-    date.ToParts(y, m, d, h, mi, s);
-    char text[32];
-    std::snprintf(text, sizeof text, "%02d.%02d.%04d %02d:%02d", d, m, y, h, mi);
-    return text;
-}
 
 std::string SourceText(long source)
 {
@@ -85,7 +68,7 @@ QGroupBox* Side(const QString& caption, const std::string& title, DateSerial dat
         grid->addWidget(field, row, 1);
     };
     add(0, "Titel:", title, "Title");
-    add(1, "Importiert am:", DateText(date), "Date");
+    add(1, "Importiert am:", date.Days == 0 ? std::string() : DateTimeText(date), "Date");
     add(2, "Herkunft:", SourceText(source), "Source");
     add(3, "Fingerprint:", fingerprint, "Fingerprint");
     auto* text = new QPlainTextEdit(Q(body), box);

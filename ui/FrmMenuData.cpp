@@ -17,6 +17,7 @@
 #include "ui/ErrorTrap.h"
 #include "ui/FrmCatSelect.h"
 #include "ui/FrmSkalierungAnzahl.h"
+#include "ui/UiSupport.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -53,16 +54,6 @@ namespace {
 constexpr const char* kSaveCaption = "Speichern eines Rezeptes";
 constexpr int kIdRole = Qt::UserRole;
 
-QString Q(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-
-std::string S(const QString& text)
-{
-    return text.toStdString();
-}
-
 long IdOf(const QVariant& data)
 {
     return static_cast<long>(data.toLongLong());
@@ -71,13 +62,6 @@ long IdOf(const QVariant& data)
 QVariant IdData(long id)
 {
     return QVariant::fromValue<qlonglong>(id);
-}
-
-QPushButton* MakeButton(const char* name, const QString& text, QWidget* parent)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    return button;
 }
 
 QLabel* BuddyLabel(const QString& text, QWidget* buddy, QWidget* parent)
@@ -252,13 +236,7 @@ void FrmMenuData::Build()
             [this] { RunTrapped([this] { cmdSaveTemplate_Click(); }); });
     connect(m_saveChild, &QPushButton::clicked, this,
             [this] { RunTrapped([this] { cmdSaveChild_Click(); }); });
-    connect(cancel, &QPushButton::clicked, this, [this] {
-        // Inside the main window's area the frame is the window the user sees.
-        if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
-            frame->close();
-        else
-            close();
-    });
+    connect(cancel, &QPushButton::clicked, this, [this] { CloseWindow(this); });
 }
 
 QWidget* FrmMenuData::BuildHeadTab()

@@ -17,6 +17,7 @@
 #include "ui/FrmCatSelect.h"
 #include "ui/FrmExport.h"
 #include "ui/FrmMenuData.h"
+#include "ui/UiSupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -64,33 +65,9 @@ const char* const kSpecialLists[] = {"(keine Sonderliste)", "Markierte Rezepte",
                                      "Generische Rezepte",  "Vorlagen",          "Rezepte mit Bildern",
                                      "Eigene Rezepte",      "Importdatum",       "Rezeptnummern"};
 
-QString Q(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-
-std::string S(const QString& text)
-{
-    return text.toStdString();
-}
-
 QString Html(const std::string& text)
 {
     return Q(text).toHtmlEscaped().replace("\n", "<br>");
-}
-
-QCheckBox* Check(const char* name, const QString& text, QWidget* parent)
-{
-    auto* box = new QCheckBox(text, parent);
-    box->setObjectName(name);
-    return box;
-}
-
-QPushButton* Button(const char* name, const QString& text, QWidget* parent)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    return button;
 }
 
 QListWidget* CheckList(const char* name, QWidget* parent)
@@ -149,15 +126,6 @@ QTreeWidgetItem* MakeItem(const SearchHit& hit)
     item->setData(FrmSearchandDisplay::ColTitle, kIdRole, QVariant::fromValue<qlonglong>(hit.id));
     item->setData(FrmSearchandDisplay::ColTitle, kParentRole, QVariant::fromValue<qlonglong>(hit.Parent));
     return item;
-}
-
-std::string DateText(DateSerial date)
-{
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-    date.ToParts(year, month, day, hour, minute, second);
-    char text[40];
-    std::snprintf(text, sizeof text, "%02d.%02d.%04d %02d:%02d:%02d", day, month, year, hour, minute, second);
-    return text;
 }
 
 } // namespace
@@ -223,10 +191,10 @@ QWidget* FrmSearchandDisplay::BuildCriteria()
     m_words->setPlaceholderText("Suchbegriff, z.B. Käse Torte oder #12");
     m_words->setClearButtonEnabled(true);
     wordRow->addWidget(m_words, 1);
-    m_searchButton = Button("cmdSearch", "&Suchen", panel);
+    m_searchButton = MakeButton("cmdSearch", "&Suchen", panel);
     m_searchButton->setDefault(true);
     wordRow->addWidget(m_searchButton);
-    m_cancelButton = Button("cmdCancel", "Abbrechen", panel);
+    m_cancelButton = MakeButton("cmdCancel", "Abbrechen", panel);
     m_cancelButton->setEnabled(false);
     wordRow->addWidget(m_cancelButton);
     outer->addLayout(wordRow);
@@ -243,10 +211,10 @@ QWidget* FrmSearchandDisplay::BuildCriteria()
     auto* textLayout = new QVBoxLayout(text);
     auto* wordBox = new QGroupBox("Titel", text);
     auto* wordGrid = new QVBoxLayout(wordBox);
-    m_beginning = Check("chkBeginning", "Nur am &Wortanfang", wordBox);
-    m_negate = Check("chkNegate", "Darf &nicht vorkommen", wordBox);
-    m_anyWord = Check("chkAnyWord", "Ein Wort &genügt", wordBox);
-    m_instructions = Check("chkInstructions", "Auch in der &Zubereitung suchen", wordBox);
+    m_beginning = MakeCheck("chkBeginning", "Nur am &Wortanfang", wordBox);
+    m_negate = MakeCheck("chkNegate", "Darf &nicht vorkommen", wordBox);
+    m_anyWord = MakeCheck("chkAnyWord", "Ein Wort &genügt", wordBox);
+    m_instructions = MakeCheck("chkInstructions", "Auch in der &Zubereitung suchen", wordBox);
     for (QCheckBox* box : {m_instructions, m_beginning, m_anyWord, m_negate})
         wordGrid->addWidget(box);
     textLayout->addWidget(wordBox);
@@ -258,14 +226,14 @@ QWidget* FrmSearchandDisplay::BuildCriteria()
     m_ingredients->setMaximumHeight(70);
     ingredientLayout->addWidget(m_ingredients);
     auto* ingredientButtons = new QHBoxLayout;
-    auto* addIngredient = Button("cmdIngredientAdd", "Zutat &hinzufügen …", ingredientBox);
-    auto* delIngredient = Button("cmdIngredientDel", "Entfernen", ingredientBox);
+    auto* addIngredient = MakeButton("cmdIngredientAdd", "Zutat &hinzufügen …", ingredientBox);
+    auto* delIngredient = MakeButton("cmdIngredientDel", "Entfernen", ingredientBox);
     ingredientButtons->addWidget(addIngredient);
     ingredientButtons->addWidget(delIngredient);
     ingredientButtons->addStretch(1);
     ingredientLayout->addLayout(ingredientButtons);
-    m_allIngredients = Check("chkAllIngredients", "&Alle Zutaten müssen vorkommen", ingredientBox);
-    m_negateIngredients = Check("chkNegateIngredients", "Rezepte &ohne diese Zutaten", ingredientBox);
+    m_allIngredients = MakeCheck("chkAllIngredients", "&Alle Zutaten müssen vorkommen", ingredientBox);
+    m_negateIngredients = MakeCheck("chkNegateIngredients", "Rezepte &ohne diese Zutaten", ingredientBox);
     ingredientLayout->addWidget(m_allIngredients);
     ingredientLayout->addWidget(m_negateIngredients);
     textLayout->addWidget(ingredientBox);
@@ -278,8 +246,8 @@ QWidget* FrmSearchandDisplay::BuildCriteria()
     m_books->setMaximumHeight(90);
     bookLayout->addWidget(m_books);
     textLayout->addWidget(bookBox);
-    m_pictures = Check("chkPictures", "Nur Rezepte mit &Bild", text);
-    m_noChildren = Check("chkNoChildren", "Keine a&bgeleiteten Rezepte", text);
+    m_pictures = MakeCheck("chkPictures", "Nur Rezepte mit &Bild", text);
+    m_noChildren = MakeCheck("chkNoChildren", "Keine a&bgeleiteten Rezepte", text);
     textLayout->addWidget(m_pictures);
     textLayout->addWidget(m_noChildren);
     textLayout->addStretch(1);
@@ -296,8 +264,8 @@ QWidget* FrmSearchandDisplay::BuildCriteria()
     m_allCategories->setChecked(true);
     m_anyCategory = new QRadioButton("&Eine der Kategorien", cats);
     m_anyCategory->setObjectName("optAnyCategory");
-    m_primary = Check("chkPrimary", "Nur als &Hauptkategorie", cats);
-    m_negateCategories = Check("chkNegateCategories", "Ni&cht in diesen Kategorien", cats);
+    m_primary = MakeCheck("chkPrimary", "Nur als &Hauptkategorie", cats);
+    m_negateCategories = MakeCheck("chkNegateCategories", "Ni&cht in diesen Kategorien", cats);
     catOptions->addWidget(m_allCategories, 0, 0);
     catOptions->addWidget(m_anyCategory, 0, 1);
     catOptions->addWidget(m_primary, 1, 0);
@@ -306,7 +274,7 @@ QWidget* FrmSearchandDisplay::BuildCriteria()
     catLayout->addWidget(new QLabel("Herkunft:", cats));
     m_origins = CheckList("lstOrigins", cats);
     catLayout->addWidget(m_origins, 1);
-    m_negateOrigins = Check("chkNegateOrigins", "Nicht aus diesen &Ländern", cats);
+    m_negateOrigins = MakeCheck("chkNegateOrigins", "Nicht aus diesen &Ländern", cats);
     catLayout->addWidget(m_negateOrigins);
     m_tabs->addTab(cats, "&Kategorien");
 
@@ -322,7 +290,7 @@ QWidget* FrmSearchandDisplay::BuildCriteria()
     m_tools = CheckList("lstTools", more);
     m_tools->setMaximumHeight(80);
     moreLayout->addRow("Geräte:", m_tools);
-    m_negateTools = Check("chkNegateTools", "Ohne diese Geräte", more);
+    m_negateTools = MakeCheck("chkNegateTools", "Ohne diese Geräte", more);
     moreLayout->addRow("", m_negateTools);
     m_literature = CheckList("lstLiterature", more);
     m_literature->setMaximumHeight(70);
@@ -365,10 +333,10 @@ QWidget* FrmSearchandDisplay::BuildCriteria()
     m_templates->setObjectName("lstTemplates");
     templateLayout->addWidget(m_templates, 1);
     auto* templateButtons = new QGridLayout;
-    auto* load = Button("cmdTemplateLoad", "&Laden", templates);
-    auto* save = Button("cmdTemplateSave", "S&peichern …", templates);
-    auto* remove = Button("cmdTemplateDelete", "Lö&schen", templates);
-    auto* standard = Button("cmdTemplateDefault", "Als S&tandard", templates);
+    auto* load = MakeButton("cmdTemplateLoad", "&Laden", templates);
+    auto* save = MakeButton("cmdTemplateSave", "S&peichern …", templates);
+    auto* remove = MakeButton("cmdTemplateDelete", "Lö&schen", templates);
+    auto* standard = MakeButton("cmdTemplateDefault", "Als S&tandard", templates);
     templateButtons->addWidget(load, 0, 0);
     templateButtons->addWidget(save, 0, 1);
     templateButtons->addWidget(remove, 1, 0);
@@ -390,7 +358,7 @@ QWidget* FrmSearchandDisplay::BuildCriteria()
     m_sort->setObjectName("cboSort");
     m_sort->addItems({"nach Titel", "neueste zuerst"});
     bottom->addWidget(m_sort, 1);
-    auto* reset = Button("cmdReset", "&Zurücksetzen", panel);
+    auto* reset = MakeButton("cmdReset", "&Zurücksetzen", panel);
     bottom->addWidget(reset);
     outer->addLayout(bottom);
     connect(reset, &QPushButton::clicked, this, [this] { ResetCriteria(); });
@@ -434,7 +402,7 @@ QWidget* FrmSearchandDisplay::BuildResults()
     m_count->setObjectName("lblCount");
     row->addWidget(m_count, 1);
     auto* open =
-        Button("cmdOpen", m_mode == Mode::Templates ? "Neues Rezept aus &Vorlage" : "&Bearbeiten", panel);
+        MakeButton("cmdOpen", m_mode == Mode::Templates ? "Neues Rezept aus &Vorlage" : "&Bearbeiten", panel);
     row->addWidget(open);
     layout->addLayout(row);
 
@@ -522,7 +490,7 @@ void FrmSearchandDisplay::UpdateSpecialValue()
     } else if (mode == 7) {
         m_importDates = m_search.FillImportdate();
         for (DateSerial date : m_importDates)
-            m_specialValue->addItem(Q(DateText(date)), Q(ClSearch::ImportDateText(date)));
+            m_specialValue->addItem(Q(DateTimeText(date, true)), Q(ClSearch::ImportDateText(date)));
     } else if (mode == 8) {
         const std::vector<long> books = CheckedIDs(m_books);
         long low = 0, high = 0;
@@ -647,7 +615,7 @@ void FrmSearchandDisplay::ApplySearchData(const std::string& searchData)
             } else {
                 int index = m_specialValue->findData(Q(text));
                 if (index < 0) {
-                    m_specialValue->addItem(Q(DateText(date)), Q(text));
+                    m_specialValue->addItem(Q(DateTimeText(date, true)), Q(text));
                     index = m_specialValue->count() - 1;
                 }
                 m_specialValue->setCurrentIndex(index);

@@ -5,6 +5,7 @@
 #include "db/DatabaseChoice.h"
 #include "model/ClFingerprint.h"
 #include "ui/ErrorTrap.h"
+#include "ui/UiSupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -24,13 +25,6 @@
 namespace pf {
 
 namespace {
-
-QPushButton* MakeButton(const QString& name, const QString& text, QWidget* parent)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    return button;
-}
 
 struct TableChoice
 {
@@ -142,7 +136,7 @@ FrmSetFingerprint::FrmSetFingerprint(QWidget* parent) : QWidget(parent)
     connect(dateButton, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdDate_Click(); }); });
     connect(ok, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdOK_Click(); }); });
     connect(dupeKill, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdDupeKill_Click(); }); });
-    connect(close, &QPushButton::clicked, this, [this] { CloseWindow(); });
+    connect(close, &QPushButton::clicked, this, [this] { CloseWindow(this); });
 }
 
 std::optional<DateSerial> FrmSetFingerprint::ParseDate(const QString& text)
@@ -259,14 +253,6 @@ void FrmSetFingerprint::cmdDupeKill_Click()
         return;
     }
     UI().Inform(std::to_string(count) + " Serials wurden neu vergeben.", MsgIcon::Information, caption);
-}
-
-void FrmSetFingerprint::CloseWindow()
-{
-    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        frame->close();
-    else
-        close();
 }
 
 } // namespace pf

@@ -38,7 +38,6 @@ private:
     long LexikonType() const;
     // The date of a field; shows "Ungültiges Datum..." and gives nullopt when it is none.
     std::optional<DateSerial> FieldDate(QLineEdit* field);
-    void CloseWindow();
 
     QComboBox* m_table = nullptr;
     QSpinBox* m_lexikonType = nullptr;

@@ -8,6 +8,7 @@
 #include "model/UnitManagement.h"
 #include "model/clsRecipeUnit.h"
 #include "ui/ErrorTrap.h"
+#include "ui/UiSupport.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -46,22 +47,10 @@ enum Column {
     kColumnCount
 };
 
-QString ToQt(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-
-QPushButton* MakeButton(const QString& name, const QString& text, QWidget* parent)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    return button;
-}
-
 // Factors are shown with the German decimal comma; either separator reads back.
 QString DecimalText(Decimal4 value)
 {
-    return ToQt(value.ToString()).replace('.', ',');
+    return Q(value.ToString()).replace('.', ',');
 }
 
 std::optional<Decimal4> ParseDecimal(const QString& text)
@@ -153,7 +142,7 @@ FrmUnitManagement::FrmUnitManagement(ClUnit& units, clsRecipeUnit& recipeUnits, 
             [this] { RunTrapped([this] { cmdMergeRecipeUnit_Click(); }); });
     connect(removeDuplicates, &QPushButton::clicked, this,
             [this] { RunTrapped([this] { cmdRemoveDuplicates_Click(); }); });
-    connect(close, &QPushButton::clicked, this, [this] { CloseWindow(); });
+    connect(close, &QPushButton::clicked, this, [this] { CloseWindow(this); });
     connect(m_table, &QTableWidget::cellChanged, this, [this](int row, int column) {
         if (!m_filling)
             RunTrapped([this, row, column] { UnitCellChanged(row, column); });
@@ -189,7 +178,7 @@ void FrmUnitManagement::FillUnits()
     QStringList names{""};
     QList<long> ids{0};
     for (int i = 1; i <= n; ++i) {
-        names << ToQt(m_units.UnitLongD(i));
+        names << Q(m_units.UnitLongD(i));
         ids << m_units.id(i);
     }
 
@@ -240,7 +229,7 @@ void FrmUnitManagement::ShowUnitRow(int row)
         {kColLongD, &e.UnitLongD},  {kColShortD, &e.UnitNameD},  {kColLongE, &e.UnitLongE},
         {kColShortE, &e.UnitNameE}, {kColLongUS, &e.UnitLongUS}, {kColShortUS, &e.UnitNameUS}};
     for (const auto& [column, text] : texts)
-        m_table->item(row, column)->setText(ToQt(*text));
+        m_table->item(row, column)->setText(Q(*text));
     const std::pair<int, Decimal4> numbers[] = {{kColUK2D, e.UK2DFactor},
                                                 {kColUS2D, e.US2DFactor},
                                                 {kColAutoScaleValue, e.AutoScaleValue},
@@ -275,7 +264,7 @@ void FrmUnitManagement::FillRecipeUnits()
         if (m_recipeUnits.IsDeleted(i))
             continue;
         auto* item = new QTreeWidgetItem(m_recipeList);
-        item->setText(0, ToQt(m_recipeUnits.UnitNameD(i)));
+        item->setText(0, Q(m_recipeUnits.UnitNameD(i)));
         item->setText(1, QString::number(m_recipeUnits.UnitUsenum(i)));
         item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
         item->setData(0, Qt::UserRole, i);
@@ -385,16 +374,16 @@ std::optional<std::string> FrmUnitManagement::Prompt(const std::string& text, co
         answer = m_prompt(text, title, initial);
     } else {
         QInputDialog dialog(this);
-        dialog.setWindowTitle(ToQt(title));
-        dialog.setLabelText(ToQt(text));
-        dialog.setTextValue(ToQt(initial));
+        dialog.setWindowTitle(Q(title));
+        dialog.setLabelText(Q(text));
+        dialog.setTextValue(Q(initial));
         dialog.setOkButtonText("OK");
         dialog.setCancelButtonText("Abbrechen");
         if (dialog.exec() == QDialog::Accepted)
             answer = dialog.textValue().toStdString();
     }
     if (answer) {
-        const QString trimmed = ToQt(*answer).trimmed();
+        const QString trimmed = Q(*answer).trimmed();
         if (trimmed.isEmpty())
             return std::nullopt;
         answer = trimmed.toStdString();
@@ -592,15 +581,6 @@ void FrmUnitManagement::closeEvent(QCloseEvent* event)
     m_left = true;
     m_units.SetRW(m_wasWritable);
     event->accept();
-}
-
-void FrmUnitManagement::CloseWindow()
-{
-    // Inside the main window's area the frame is the window the user sees.
-    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        frame->close();
-    else
-        close();
 }
 
 } // namespace pf

@@ -72,7 +72,6 @@ private:
     std::optional<std::string> Prompt(const std::string& text, const std::string& title,
                                       const std::string& initial = {});
     Database& Db();
-    void CloseWindow();
 
     ClUnit& m_units;
     clsRecipeUnit& m_recipeUnits;

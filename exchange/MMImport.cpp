@@ -947,7 +947,11 @@ void MMImport::AddIngredient(ParsedLine parsed)
     auto gap = [joinHard](const std::string& before, const std::string& after) {
         return joinHard || JoinsAtSlash(before, after) ? "" : " ";
     };
+    // Runs of blanks inside the text (padding of hand-made columns) are one blank, as a wrapped
+    // line reads back.
     std::string text = std::move(parsed.Text);
+    text.erase(std::unique(text.begin(), text.end(), [](char a, char b) { return a == ' ' && b == ' '; }),
+               text.end());
     if (StartsWith(text, "-") && parsed.AmountText.empty() && parsed.UnitID == 0 && !m_rec.Lines.empty() &&
         !m_rec.Lines.back().IsTrenner) {
         std::string_view rest = std::string_view(text).substr(1);

@@ -474,6 +474,10 @@ TEST_F(MMImportTest, LinesThatOnceLostPartsOfARecipe)
           {"1", "ea", "Minze", ""}},
          "Mix.",
          true},
+        {"padding inside an ingredient text",
+         "      1 c  flour          sifted\n           - twice   over\n\n  Mix.\n",
+         {{"1", "c", "flour sifted twice over", ""}},
+         "Mix."},
         {"fraction an earlier export broke after the slash",
          "      1 c  Weizen-Dinkel-Mischung, davon 1/\n           - 2 gesiebt\n\n"
          "  Die Zwiebeln mit 1/\n  2 Tasse Mehl bestauben.\n",

@@ -6,9 +6,13 @@
 //
 // With PF_FUZZ_ROUNDTRIP=1 in the environment each input is also imported into a database,
 // exported as a Meal-Master file, that file imported into a second database and exported again:
-// the two exports must be equal. Amounts, ranges, line breaking and headings do not yet survive
-// every such round trip, so the check is off unless asked for.
+// the two exports must be equal. The writer's Windows-1252 text is handed to the second import as
+// UTF-8: the round trip checks what the reader stores and the writer writes, not the code-page
+// guess on byte salad, which has tests of its own. Preparation lines of byte salad and ingredient
+// text that looks like a heading do not yet survive every such round trip, so the check is off
+// unless asked for.
 
+#include "core/TextConv.h"
 #include "db/Recordset.h"
 #include "exchange/ExportRun.h"
 #include "exchange/ImportFile.h"
@@ -83,7 +87,9 @@ public:
         const std::string first = ImportAndExport(input, "first");
         if (first.empty())
             return {};
-        const std::string second = ImportAndExport(m_dir.File("first.mm"), "second");
+        const std::string utf8 = m_dir.File("first-utf8.mm");
+        test::WriteFile(utf8, Win1252ToUtf8(first));
+        const std::string second = ImportAndExport(utf8, "second");
         if (second != first)
             return "die Meal-Master-Ausgabe liest sich anders zurück:\n" + first + "\n--- wieder gelesen:\n" +
                    second;

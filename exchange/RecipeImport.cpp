@@ -15,6 +15,7 @@
 #include "model/ClRecipe.h"
 #include "model/ClUnit.h"
 #include "model/ProgramUnits.h"
+#include "model/RecipeChanges.h"
 #include "model/clBook.h"
 
 #include <algorithm>
@@ -398,6 +399,8 @@ void RecipeImport::Finish()
 bool RecipeImport::Import()
 {
     SuspendOemExport suspend;
+    // Open lists hear of the imported recipes once, at the end of the run.
+    RecipeChangeBatch changes;
     if (!Prepare())
         return false;
     for (const std::string& path : m_options.Files) {
@@ -414,6 +417,7 @@ bool RecipeImport::Import()
 bool RecipeImport::ImportFromText(const pf::ImportText& text)
 {
     SuspendOemExport suspend;
+    RecipeChangeBatch changes;
     if (!Prepare())
         return false;
     ImportOneFile(text);

@@ -13,6 +13,7 @@
 #include "model/ClUnit.h"
 #include "model/ObjectCache.h"
 #include "model/ProgramUnits.h"
+#include "model/RecipeChanges.h"
 #include "model/clBook.h"
 #include "model/clsRecipeUnit.h"
 
@@ -1328,6 +1329,7 @@ bool ClRecipe::Save(bool keepFingerprint)
     IgnoreChange();
     m_ts = NowSerial();
     CacheUpdate();
+    NotifyRecipeChange(RecipeChangeKind::Saved, {m_head.id}, &Db());
     return true;
 }
 
@@ -1468,6 +1470,7 @@ bool ClRecipe::Delete(bool toTrash, std::string_view idList)
         m_head.isDeleted = toTrash;
         m_saved.isDeleted = toTrash;
     }
+    NotifyRecipeChange(toTrash ? RecipeChangeKind::Trashed : RecipeChangeKind::Deleted, std::move(ids), &db);
     return true;
 }
 
@@ -1506,6 +1509,7 @@ bool ClRecipe::Undelete(std::string_view idList)
         m_head.isDeleted = false;
         m_saved.isDeleted = false;
     }
+    NotifyRecipeChange(RecipeChangeKind::Restored, std::move(ids), &db);
     return true;
 }
 

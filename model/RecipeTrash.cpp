@@ -9,6 +9,7 @@
 #include "db/DatabaseChoice.h"
 #include "db/Recordset.h"
 #include "model/ClRecipe.h"
+#include "model/RecipeChanges.h"
 #include "model/clBook.h"
 
 #include <cmath>
@@ -60,6 +61,8 @@ bool RecipeTrash::DeleteRecipes(std::string idList, int mode)
         mode = AppContext::Current().Options.EditSaveDel ? 1 : 0;
     const bool toTrash = mode != 0;
     const std::string verb = toTrash ? kToTrashVerb : kDeleteVerb;
+    // Open lists hear of the whole run at its end instead of once per portion.
+    RecipeChangeBatch changes;
 
     while (!idList.empty()) {
         std::vector<long> ids;

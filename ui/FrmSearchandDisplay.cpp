@@ -47,6 +47,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <set>
 
 namespace pf {
 
@@ -177,6 +178,74 @@ FrmSearchandDisplay::FrmSearchandDisplay(Mode mode, QWidget* parent) : QWidget(p
         }
     }
     StartMode();
+    m_changes = std::make_unique<RecipeChangeSubscription>(
+        [this](const RecipeChange& change) { RecipesChanged(change); });
+}
+
+FrmSearchandDisplay::~FrmSearchandDisplay() = default;
+
+void FrmSearchandDisplay::RecipesChanged(const RecipeChange& change)
+{
+    if (!HasWorkDb() || change.Db != &WorkDb())
+        return;
+    const std::set<long> ids(change.IDs.begin(), change.IDs.end());
+    // Saved recipes keep their row with the new title; recipes that left what the list shows
+    // (into the trash, gone for good, or out of the trash list) lose theirs.
+    const bool drop = change.Kind == RecipeChangeKind::Deleted ||
+                      (change.Kind == RecipeChangeKind::Trashed && !m_trashList) ||
+                      (change.Kind == RecipeChangeKind::Restored && m_trashList);
+    if (change.Kind == RecipeChangeKind::Trashed && m_trashList) {
+        StartMode();
+        return;
+    }
+    std::vector<QTreeWidgetItem*> gone;
+    std::vector<QTreeWidgetItem*> pending;
+    for (int i = 0; i < m_results->topLevelItemCount(); ++i)
+        pending.push_back(m_results->topLevelItem(i));
+    while (!pending.empty()) {
+        QTreeWidgetItem* item = pending.back();
+        pending.pop_back();
+        for (int i = 0; i < item->childCount(); ++i)
+            pending.push_back(item->child(i));
+        const long id = static_cast<long>(item->data(ColTitle, kIdRole).toLongLong());
+        if (!ids.contains(id))
+            continue;
+        if (drop) {
+            gone.push_back(item);
+        } else if (change.Kind == RecipeChangeKind::Saved) {
+            ClRecipe recipe;
+            if (recipe.LoadByID(id, 0, true)) {
+                const bool marked = item->text(ColTitle).endsWith(" [*]");
+                item->setText(ColTitle, Q(recipe.Title()) + (marked ? " [*]" : ""));
+            }
+        }
+    }
+    // Children go before their parents, so no item is used after its parent deleted it.
+    std::sort(gone.begin(), gone.end(), [](QTreeWidgetItem* a, QTreeWidgetItem* b) {
+        int depthA = 0, depthB = 0;
+        for (QTreeWidgetItem* p = a->parent(); p; p = p->parent())
+            ++depthA;
+        for (QTreeWidgetItem* p = b->parent(); p; p = p->parent())
+            ++depthB;
+        return depthA > depthB;
+    });
+    for (QTreeWidgetItem* item : gone) {
+        if (std::find(gone.begin(), gone.end(), item->parent()) != gone.end())
+            continue; // goes with its parent
+        delete item;
+    }
+    if (!gone.empty())
+        m_count->setText(QString("%1 Rezepte").arg(m_results->topLevelItemCount()));
+    if (ids.contains(m_shownID)) {
+        if (drop) {
+            m_shownID = 0;
+            m_display->clear();
+            m_picture->setVisible(false);
+            CurrentChanged();
+        } else if (change.Kind == RecipeChangeKind::Saved) {
+            ShowRecipe(m_shownID);
+        }
+    }
 }
 
 QWidget* FrmSearchandDisplay::BuildCriteria()
@@ -681,6 +750,7 @@ void FrmSearchandDisplay::RunSearchData(const std::string& searchData, long book
     m_cancelButton->setEnabled(true);
     m_results->clear();
     m_display->clear();
+    m_shownID = 0;
     m_picture->setVisible(false);
     m_count->setText("Suche läuft …");
     m_search.SetHitSink([this](const std::vector<SearchHit>& batch) { AddHits(batch); });
@@ -759,6 +829,7 @@ void FrmSearchandDisplay::CurrentChanged()
 
 void FrmSearchandDisplay::ShowRecipe(long id)
 {
+    m_shownID = id;
     ClRecipe recipe;
     if (!recipe.LoadByID(id, 0, true)) {
         m_display->setHtml("<p><i>Das Rezept kann nicht gelesen werden.</i></p>");

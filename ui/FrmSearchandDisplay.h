@@ -6,11 +6,13 @@
 // context-menu actions are the logic of search/; the window gathers input and shows results.
 
 #include "model/ChoiceLists.h"
+#include "model/RecipeChanges.h"
 #include "search/ClSearch.h"
 
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -44,6 +46,7 @@ public:
     enum Column { ColTitle = 0, ColPicture, ColCount };
 
     explicit FrmSearchandDisplay(Mode mode = Mode::Search, QWidget* parent = nullptr);
+    ~FrmSearchandDisplay() override;
 
     Mode WindowMode() const { return m_mode; }
     // Runs the search of the criteria on screen; false when nothing was found.
@@ -101,6 +104,8 @@ private:
     void ShowBeside(QWidget* window);
     std::optional<long> ChooseFromList(const std::string& prompt, const ChoiceList& rows);
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Follows recipes saved, deleted or restored anywhere in the program.
+    void RecipesChanged(const RecipeChange& change);
 
     Mode m_mode;
     ClSearch m_search;
@@ -149,6 +154,8 @@ private:
     QTextBrowser* m_display = nullptr;
     QLabel* m_picture = nullptr;
     std::vector<DateSerial> m_importDates;
+    long m_shownID = 0; // the recipe in the display pane
+    std::unique_ptr<RecipeChangeSubscription> m_changes;
 };
 
 } // namespace pf

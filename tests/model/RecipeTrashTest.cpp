@@ -3,6 +3,7 @@
 #include "core/AppContext.h"
 #include "db/Database.h"
 #include "db/Schema.h"
+#include "model/RecipeChanges.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempDir.h"
 
@@ -78,11 +79,24 @@ TEST_F(Trash, TwelveHundredRecipesGoToTheTrashInThreePortions)
     }
     db->CommitTrans();
     app.Options.EditSaveDel = true;
+    // Open lists hear of the whole run once, and stop hearing when they close.
+    std::vector<RecipeChange> heard;
+    std::unique_ptr<RecipeChangeSubscription> listener;
+    listener = std::make_unique<RecipeChangeSubscription>([&](const RecipeChange& change) {
+        heard.push_back(change);
+        listener.reset();
+    });
     ASSERT_TRUE(trash.DeleteRecipes(list, RecipeTrash::kModeFromSetting));
+    ASSERT_EQ(heard.size(), 1u);
+    EXPECT_EQ(heard[0].Kind, RecipeChangeKind::Trashed);
+    EXPECT_EQ(heard[0].IDs.size(), 1200u);
+    EXPECT_EQ(heard[0].Db, db.get());
     EXPECT_EQ(ui.statuses, (std::vector<std::string>{"500 Rezepte werden in den Papierkorb geworfen",
                                                      "200 Rezepte werden in den Papierkorb geworfen"}));
     EXPECT_EQ(ui.statusCalls, 3);
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE FlagDeleted<>0"), 1200);
+    ASSERT_TRUE(trash.DeleteRecipes("5", 0));
+    EXPECT_EQ(heard.size(), 1u);
 }
 
 TEST_F(Trash, ModeDecidesBetweenTrashAndDeletingForGood)

@@ -5,8 +5,11 @@
 #include "db/Schema.h"
 #include "model/ClRecipe.h"
 #include "model/ProgramUnits.h"
+#include "model/RecipeTrash.h"
+#include "model/clBook.h"
 #include "search/ClSearch.h"
 #include "tests/ui/UiTestSupport.h"
+#include "ui/FrmMenuData.h"
 
 #include <QBuffer>
 #include <QCheckBox>
@@ -286,6 +289,93 @@ TEST_F(FrmSearchandDisplayTest, LongResultListStaysTidy)
     EXPECT_EQ(window.ResultCount(), 46); // 4 titles without an e, the template and the trash stay out
     Results(window).setCurrentItem(Results(window).topLevelItem(12));
     window.grab().save("/tmp/FrmSearchandDisplay_list.png");
+}
+
+} // namespace
+} // namespace pf::test
+
+namespace pf::test {
+namespace {
+
+// Open lists and the display pane follow recipes saved, deleted or restored elsewhere.
+TEST_F(FrmSearchandDisplayTest, OpenListsFollowRecipesChangedElsewhere)
+{
+    const auto rename = [] {
+        ClRecipe recipe;
+        ASSERT_TRUE(recipe.LoadByID(2, 2));
+        recipe.SetTitle("Käsekuchen vom Blech");
+        recipe.SetZubereitung("Auf dem Blech backen.");
+        ASSERT_TRUE(recipe.Save());
+    };
+    const auto trash = [] { ASSERT_TRUE(ClRecipe().Delete(true, "2,1")); };
+    const auto emptyTrash = [&] {
+        m_ui.Answering(Answer::Yes);
+        ASSERT_TRUE(RecipeTrash().EmptyTrash(clBook::kTrash, Buttons::YesNo));
+    };
+    const auto restore = [] { ASSERT_TRUE(ClRecipe().Undelete("7")); };
+    const struct
+    {
+        const char* name;
+        FrmSearchandDisplay::Mode mode;
+        std::function<void()> change;
+        QStringList titles;
+        const char* shown; // start of the display pane afterwards
+    } cases[] = {
+        {"saved",
+         FrmSearchandDisplay::Mode::Search,
+         rename,
+         {"Käsekuchen vom Blech", "Käsefondue [*]", "Käsefondue mit Weißwein", "Käsespätzle"},
+         "Käsekuchen vom Blech"},
+        {"trashed",
+         FrmSearchandDisplay::Mode::Search,
+         trash,
+         {"Käsefondue [*]", "Käsefondue mit Weißwein"},
+         "Käsefondue"},
+        {"restored",
+         FrmSearchandDisplay::Mode::Trash,
+         restore,
+         {"Käsekuchen vom Blech", "Käsespätzle"},
+         "Käsekuchen vom Blech"},
+        {"trash emptied", FrmSearchandDisplay::Mode::Trash, emptyTrash, {}, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ClearRecipeCache();
+        FrmSearchandDisplay window(c.mode);
+        if (c.mode == FrmSearchandDisplay::Mode::Search) {
+            Child<QLineEdit>(window, "txtSearch")->setText("käse");
+            ASSERT_TRUE(window.cmdSearch_Click());
+        }
+        ASSERT_GT(Results(window).topLevelItemCount(), 0);
+        Results(window).setCurrentItem(Results(window).topLevelItem(0));
+        c.change();
+        EXPECT_EQ(Titles(window), c.titles);
+        EXPECT_TRUE(Child<QTextBrowser>(window, "txtDisplay")->toPlainText().startsWith(c.shown))
+            << Child<QTextBrowser>(window, "txtDisplay")->toPlainText().toStdString();
+        EXPECT_EQ(Child<QLabel>(window, "lblCount")->text(), QString("%1 Rezepte").arg(c.titles.size()));
+    }
+}
+
+// A recipe deleted for good elsewhere cannot be restored from an open trash list; the one that is
+// restored opens in the editor as it was stored.
+TEST_F(FrmSearchandDisplayTest, ARecipeTakenOutOfTheTrashOpensInTheEditor)
+{
+    ASSERT_TRUE(ClRecipe().Delete(true, "3"));
+    FrmSearchandDisplay window(FrmSearchandDisplay::Mode::Trash);
+    ASSERT_EQ(Titles(window), (QStringList{"Alter Käsekuchen", "Apfelstrudel"}));
+    Results(window).setCurrentItem(Results(window).topLevelItem(0));
+    ASSERT_TRUE(ClRecipe().Delete(false, "7"));
+    ASSERT_EQ(Titles(window), QStringList{"Apfelstrudel"});
+    m_ui.Answering(Answer::Yes);
+    window.OpenSelected();
+    FrmMenuData* editor = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* found = qobject_cast<FrmMenuData*>(top))
+            editor = found;
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(Child<QLineEdit>(*editor, "txtTitle")->text(), "Apfelstrudel");
+    EXPECT_EQ(m_ui.shown.size(), 1u) << m_ui.shown.back().Text;
+    delete editor;
 }
 
 } // namespace

@@ -122,7 +122,7 @@ FrmExport::FrmExport(std::vector<long> ids, std::vector<long> servings, Database
         connect(option, &QRadioButton::toggled, this, [this] { cboMode_Click(); });
     connect(browse, &QPushButton::clicked, this, [this] { BrowseFile(); });
     connect(start, &QPushButton::clicked, this, [this] { cmdStart_Click(); });
-    connect(close, &QPushButton::clicked, this, [this] { this->close(); });
+    connect(close, &QPushButton::clicked, this, [this] { CloseWindow(this); });
 }
 
 void FrmExport::FillModeList()

@@ -9,6 +9,9 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
 #include <QRadioButton>
 
 namespace pf {
@@ -93,6 +96,21 @@ TEST_F(FrmExportTest, StartWritesTheFileWithSubRecipesAndRemembersTheChoice)
     ChooseType(again, "CSV");
     Click(again, "cmdStart");
     EXPECT_EQ(m_ui.shown.back().Text, "Diese Exportart ist noch nicht verfügbar.");
+}
+
+TEST_F(FrmExportTest, CloseTakesTheWholeFrameInTheMainWindowArea)
+{
+    QMdiArea area;
+    auto* window = new FrmExport({7}, {}, db.get());
+    QMdiSubWindow* frame = area.addSubWindow(window);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    area.show();
+    frame->show();
+    QPointer<QMdiSubWindow> watch(frame);
+    Click(*window, "cmdClose");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(watch.isNull());
+    EXPECT_TRUE(area.subWindowList().isEmpty());
 }
 
 } // namespace

@@ -180,7 +180,8 @@ bool RecipeImport::Prepare()
     m_bookName.clear();
     ShowStatus("Initialisierung ...");
     try {
-        if (m_bookId > 0) {
+        // The base cookbook (0) has no member rows but a name the closing caption shows.
+        if (!m_options.NewCookbook && m_bookId >= clBook::kBaseBook) {
             clBook book;
             book.SetDB(&m_db);
             book.LoadByID(m_bookId);

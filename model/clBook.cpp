@@ -56,6 +56,19 @@ void clBook::Void()
     m_index = 0;
 }
 
+void clBook::ReadReservedDates()
+{
+    try {
+        auto rs = Db().OpenRecordset("SELECT BuchDatum,BuchModifiziert FROM T_BUCH WHERE ID=?", {m_id});
+        if (!rs->Eof()) {
+            m_dateCreated = rs->Field("BuchDatum").AsDate();
+            m_dateModified = rs->Field("BuchModifiziert").AsDate();
+        }
+    } catch (const DbError&) {
+        // Without a row or a readable table the reserved view has no dates.
+    }
+}
+
 void clBook::ReadList()
 {
     m_list.clear();
@@ -75,6 +88,8 @@ bool clBook::LoadByID(long id)
     // Reserved numbers are views over all recipes, not rows.
     if (id <= kBaseBook && !DefaultName(id).empty()) {
         Assign(Entry{id, DefaultName(id), DefaultDescription(id), DateSerial{}, DateSerial{}});
+        if (id == kBaseBook)
+            ReadReservedDates();
         return id != kNoBook;
     }
     try {
@@ -436,7 +451,9 @@ std::vector<clBook::ListItem> clBook::GetBooklist2List(bool withReserved)
         return items;
     }
     for (const Entry& entry : m_list)
-        items.push_back({entry.id, entry.Title});
+        // The base cookbook may have a row of its own; it is listed once, under its fixed name.
+        if (!withReserved || DefaultName(entry.id).empty())
+            items.push_back({entry.id, entry.Title});
     return items;
 }
 

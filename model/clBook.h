@@ -38,7 +38,8 @@ public:
     // Fixed description of a reserved number shown on the cookbook screen; empty for others.
     static std::string DefaultDescription(long id);
 
-    // Loads cookbook id; reserved numbers load their fixed name without reading. False when the
+    // Loads cookbook id; reserved numbers load their fixed name (the base cookbook the dates of its
+    // row, when it has one). False when the
     // cookbook does not exist: it then carries id and the name "Unbekanntes Kochbuch #<id>".
     bool LoadByID(long id);
     // Loads the first cookbook whose title matches (LIKE, case-insensitive); false when none.
@@ -102,6 +103,8 @@ private:
     };
 
     void ReadList();
+    // The dates of a reserved number's own row, when it has one.
+    void ReadReservedDates();
     void Assign(const Entry& entry);
     void ForgetList();
     // Checks that the loaded cookbook is a stored one and targetID another stored one.

@@ -17,12 +17,14 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -218,7 +220,7 @@ void FrmMMImport::Setframe(int page)
     m_back->setEnabled(page > 0 && !m_running);
     m_next->setEnabled(page < 2 && !m_running);
     m_start->setVisible(page == 2);
-    m_start->setEnabled(!m_running && m_files->count() > 0);
+    m_start->setEnabled(!m_running && !m_done && m_files->count() > 0);
     m_cancel->setVisible(page == 2);
     m_cancel->setEnabled(m_running);
     m_close->setEnabled(!m_running);
@@ -254,6 +256,7 @@ bool FrmMMImport::AddFile(const std::string& path)
     if (!RecipeImport::ConfirmAddFile(db, path))
         return false;
     m_files->addItem(Q(path));
+    m_done = false;
     UpdateFileCount();
     return true;
 }
@@ -379,8 +382,11 @@ void FrmMMImport::Import()
     Setframe(2);
     const bool ok = m_run->Import();
     m_running = false;
+    m_done = true;
     m_progress->setVisible(false);
     ShowCounters(m_run->Counters(), {});
+    if (ok && (m_run->Counters().Imported > 0 || m_run->Counters().Dupe > 0))
+        m_resultView = ImportResultView{m_run->TargetBookID(), m_run->ClosingMessage()};
     QString result = Q(m_run->ClosingMessage());
     if (!ok)
         result = "Der Import ist fehlgeschlagen: " + Q(m_run->LastErrorText());
@@ -425,7 +431,7 @@ void FrmMMImport::closeEvent(QCloseEvent* event)
     QDialog::closeEvent(event);
 }
 
-void RunCommandLineImport(const std::string& fileList, QWidget* parent)
+std::optional<ImportResultView> RunCommandLineImport(const std::string& fileList, QWidget* parent)
 {
     std::string file = fileList;
     const std::size_t comma = file.find(',');
@@ -441,25 +447,61 @@ void RunCommandLineImport(const std::string& fileList, QWidget* parent)
     window.AddFile(file);
     window.SetKochbuch(AppContext::Current().ActiveBookId);
     window.exec();
+    return window.ResultView();
 }
 
-long ImportFromClipboard(Database* db, QWidget* parent)
+std::optional<std::string> CheckImportText(const std::string& text, QWidget* parent)
 {
-    const std::string text = QGuiApplication::clipboard()->text().toStdString();
+    QDialog dialog(parent);
+    dialog.setObjectName("FrmImportTextCheck");
+    dialog.setWindowTitle("Rezepttext prüfen");
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel("Der Text wird so importiert, wie er hier steht. Bitte prüfen und, wo "
+                                 "nötig, berichtigen:",
+                                 &dialog));
+    auto* editor = Named(new QPlainTextEdit(Q(text), &dialog), "txtRecipeText");
+    editor->setLineWrapMode(QPlainTextEdit::NoWrap);
+    editor->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    layout->addWidget(editor, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    auto* start = MakeButton("cmdImport", "&Importieren", &dialog);
+    auto* cancel = MakeButton("cmdCancel", "Abbrechen", &dialog);
+    start->setDefault(false);
+    start->setAutoDefault(false);
+    buttons->addWidget(start);
+    buttons->addWidget(cancel);
+    layout->addLayout(buttons);
+    QObject::connect(start, &QPushButton::clicked, &dialog, &QDialog::accept);
+    QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
+    dialog.resize(720, 520);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return S(editor->toPlainText());
+}
+
+std::optional<ImportResultView> ImportFromClipboard(Database* db, QWidget* parent)
+{
+    const std::optional<std::string> text =
+        CheckImportText(QGuiApplication::clipboard()->text().toStdString(), parent);
+    if (!text)
+        return std::nullopt;
     Database& target = db ? *db : WorkDb();
     RecipeImport run(target);
     run.Options().CookbookID = AppContext::Current().ActiveBookId;
     run.Options().Duplicates = DupePreset::Ask;
     QtDupeDecider decider(&target, parent);
     run.SetDecider(&decider);
-    const bool ok = run.ImportFromText(ImportTextFromString(text, "Zwischenablage"));
+    const bool ok = run.ImportFromText(ImportTextFromString(*text, "Zwischenablage"));
     std::string message = ok ? run.Summary() : "Der Import ist fehlgeschlagen: " + run.LastErrorText();
     if (ok && run.Counters().Imported == 0 && run.Counters().Dupe == 0)
         message = run.ClosingMessage();
     for (const std::string& problem : run.Problems())
         message += "\r\n" + problem;
     UI().Inform(message, ok ? MsgIcon::Information : MsgIcon::Critical, Caption());
-    return run.Counters().Imported;
+    if (!ok || (run.Counters().Imported == 0 && run.Counters().Dupe == 0))
+        return std::nullopt;
+    return ImportResultView{run.TargetBookID(), run.ClosingMessage()};
 }
 
 } // namespace pf

@@ -9,6 +9,7 @@
 #include <QDialog>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,14 @@ class QStackedWidget;
 namespace pf {
 
 class Database;
+
+// What an import that stored recipes leaves to be shown: the target cookbook, whose content the
+// search window lists, and the caption naming it.
+struct ImportResultView
+{
+    long BookID = 0;
+    std::string Caption;
+};
 
 class FrmMMImport : public QDialog
 {
@@ -46,6 +55,8 @@ public:
     // The wizard page shown (0 files, 1 options, 2 run).
     int Page() const;
     const ImportCounters& Counters() const { return m_counters; }
+    // After a run that stored recipes: where they are to be shown.
+    const std::optional<ImportResultView>& ResultView() const { return m_resultView; }
 
     void cmdFileAdd_Click();
     void cmdZIP_Click();
@@ -74,6 +85,8 @@ private:
     bool m_running = false;
     bool m_commandLine = false;
     bool m_autoStarted = false;
+    bool m_done = false; // the listed files have been imported
+    std::optional<ImportResultView> m_resultView;
 
     QStackedWidget* m_pages = nullptr;
     QListWidget* m_files = nullptr;
@@ -112,10 +125,15 @@ private:
 
 // The /IMPORT start: the first comma-separated field of fileList is imported into the active
 // cookbook with food-key matching, the wizard shown modally.
-void RunCommandLineImport(const std::string& fileList, QWidget* parent = nullptr);
+std::optional<ImportResultView> RunCommandLineImport(const std::string& fileList, QWidget* parent = nullptr);
 
-// "Import aus der Zwischenablage": the clipboard's text read as a recipe file into the active
-// cookbook (duplicates asked); the result is reported through UI(). Returns the imported count.
-long ImportFromClipboard(Database* db = nullptr, QWidget* parent = nullptr);
+// "Import aus der Zwischenablage": the clipboard's text is shown for checking and correcting
+// first; confirmed, it is read as a recipe file into the active cookbook (duplicates asked) and
+// the result reported through UI().
+std::optional<ImportResultView> ImportFromClipboard(Database* db = nullptr, QWidget* parent = nullptr);
+
+// The check step: the text in an editor, returned as corrected on "Importieren"; nullopt on
+// "Abbrechen".
+std::optional<std::string> CheckImportText(const std::string& text, QWidget* parent = nullptr);
 
 } // namespace pf

@@ -743,6 +743,13 @@ bool FrmSearchandDisplay::cmdSearch_Click()
     return !m_search.Hits().empty();
 }
 
+void FrmSearchandDisplay::ShowCookbook(long bookID, const std::string& caption)
+{
+    ResetCriteria();
+    RunSearchData(bookID == clBook::kBaseBook ? std::string() : "5," + std::to_string(bookID), -1);
+    m_caption->setText(Q(caption));
+}
+
 void FrmSearchandDisplay::RunSearchData(const std::string& searchData, long bookID)
 {
     m_running = true;

@@ -54,6 +54,8 @@ public:
     // The criteria on screen as search data, and back.
     std::string SearchData() const;
     void ApplySearchData(const std::string& searchData);
+    // Lists the content of a cookbook (the base cookbook: every recipe) under the caller's caption.
+    void ShowCookbook(long bookID, const std::string& caption);
     // Shows a recipe in the display pane.
     void ShowRecipe(long id);
     // Opens the selected recipe in the editor (from the trash after the question).

@@ -128,10 +128,9 @@ void QtShell::RunCommand(const std::string& command)
     } else if (command == "MnuExtraImportMealMaster") {
         FrmMMImport wizard(nullptr, m_main.get());
         wizard.exec();
-        AfterImport();
+        AfterImport(wizard.ResultView());
     } else if (command == "MnuExtraImportMealMasterClipbrd") {
-        ImportFromClipboard(nullptr, m_main.get());
-        AfterImport();
+        AfterImport(ImportFromClipboard(nullptr, m_main.get()));
     } else if (command == "Mnu02Kochbuch") {
         m_main->AddChildWindow(new FrmKochbuchManag([this] { m_main->RefreshCaption(); }));
     } else if (command == "Mnu02Kategorie") {
@@ -155,16 +154,22 @@ void QtShell::SetExitHandler(std::function<void(int)> handler)
 
 void QtShell::RunCommandLineImport(const std::string& file)
 {
-    ::pf::RunCommandLineImport(file, m_main.get());
-    AfterImport();
+    AfterImport(::pf::RunCommandLineImport(file, m_main.get()));
 }
 
-void QtShell::AfterImport()
+void QtShell::AfterImport(const std::optional<ImportResultView>& result)
 {
     // An import may have added yield units and categories: the lists are read again.
     ResetProgramData();
-    if (m_main)
-        m_main->RefreshCaption();
+    if (!m_main)
+        return;
+    m_main->RefreshCaption();
+    // The stored recipes are shown as the content of the cookbook they went to.
+    if (result) {
+        auto* window = new FrmSearchandDisplay(FrmSearchandDisplay::Mode::Search);
+        window->ShowCookbook(result->BookID, result->Caption);
+        m_main->AddChildWindow(window);
+    }
 }
 
 void QtShell::CloseMainWindow()

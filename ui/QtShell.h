@@ -4,9 +4,11 @@
 // window; routes the interaction's status texts to them while they exist.
 
 #include "app/Startup.h"
+#include "ui/FrmMMImport.h"
 #include "ui/QtDatabaseWindows.h"
 
 #include <memory>
+#include <optional>
 
 namespace pf {
 
@@ -49,7 +51,7 @@ private:
     // The main window's commands that open windows of the libraries below.
     void RunCommand(const std::string& command);
     // Reloads what an import may have changed.
-    void AfterImport();
+    void AfterImport(const std::optional<ImportResultView>& result);
     QtDatabaseWindows Windows() const;
 
     QtInteraction& m_ui;

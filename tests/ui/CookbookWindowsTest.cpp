@@ -70,9 +70,15 @@ protected:
 TEST_F(CookbookWindowsTest, ListsReservedViewsAndCookbooksWithTheirCounts)
 {
     WorkDb().Execute("UPDATE T_REZ_KOPF SET FlagDeleted=-1 WHERE ID=3");
+    // A new database carries a row of its own for the base cookbook, with its dates.
+    WorkDb().Execute("INSERT INTO T_BUCH (ID,BuchTitel,BuchBeschreib,BuchDatum,BuchModifiziert) VALUES "
+                     "(0,'Basiskochbuch','Hierin sind alle Rezepte enthalten',46362,46362)");
     FrmKochbuchManag window;
     EXPECT_EQ(Rows(window), (QStringList{"Basiskochbuch:2", "[Doppelte Rezepte]:0", "[Rezept-Papierkorb]:1",
                                          "Kuchen:2", "Torten:1"}));
+    Select(window, "Basiskochbuch");
+    EXPECT_TRUE(Child<QLabel>(window, "lblCreated")->text().startsWith("06.12.2026"))
+        << Child<QLabel>(window, "lblCreated")->text().toStdString();
     Select(window, "[Rezept-Papierkorb]");
     EXPECT_TRUE(Child<QPlainTextEdit>(window, "txtDescription")
                     ->toPlainText()

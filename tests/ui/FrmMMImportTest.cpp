@@ -6,13 +6,20 @@
 #include "tests/ui/UiTestSupport.h"
 #include "ui/FrmMMImportDupe.h"
 #include "ui/FrmMMImportFList.h"
+#include "ui/FrmSearchandDisplay.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
+
+#include <fstream>
 
 namespace pf {
 namespace {
@@ -52,6 +59,9 @@ TEST_F(FrmMMImportTest, WizardImportsTheChosenFilesIntoANewCookbookWithLiveCount
     EXPECT_EQ(window.Page(), 2);
     Click(window, "cmdImport");
     EXPECT_EQ(Child<QLabel>(window, "Anzahl")->text(), "3");
+    EXPECT_FALSE(Child<QPushButton>(window, "cmdImport")->isEnabled());
+    ASSERT_TRUE(window.ResultView());
+    EXPECT_EQ(window.ResultView()->Caption, "Import-Ergebnis in Kochbuch \"Von Tante Erna\"");
     EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_KOPF"), 3);
     EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_KOCHBUCH k INNER JOIN T_BUCH b ON k.BuchID=b.ID "
                     "WHERE b.BuchTitel='Von Tante Erna'"),
@@ -82,6 +92,42 @@ TEST_F(FrmMMImportTest, CommandLineImportRunsIntoTheActiveCookbookAndCloses)
     // Only the first field of the list counts.
     RunCommandLineImport(DataFile("twocol.mm") + ",weitere.mm");
     EXPECT_EQ(WorkDb().Scalar("SELECT COUNT(*) FROM T_REZ_KOCHBUCH WHERE BuchID=3").AsLong(), 2);
+    CloseWorkDatabase();
+}
+
+// Into the base cookbook, by the command line or from the clipboard after its check step: the
+// result is the base cookbook's content, under a caption that names it.
+TEST_F(FrmMMImportTest, TheResultOpensAsTheTargetCookbooksContent)
+{
+    db.reset();
+    Connection().WorkDb = Database::OpenSqlite(m_dir.File("base.db"));
+    m_context.ActiveBookId = 0;
+    const std::string expected = "Import-Ergebnis in Kochbuch \"Basiskochbuch\"";
+    std::optional<ImportResultView> view = RunCommandLineImport(DataFile("twocol.mm"));
+    ASSERT_TRUE(view);
+    EXPECT_EQ(view->Caption, expected);
+    FrmSearchandDisplay list;
+    list.ShowCookbook(view->BookID, view->Caption);
+    EXPECT_EQ(Child<QLabel>(list, "lblCaption")->text().toStdString(), expected);
+    EXPECT_EQ(list.ResultCount(), 2);
+
+    std::ifstream file(DataFile("single.mm"), std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    for (const bool confirm : {false, true}) {
+        SCOPED_TRACE(confirm);
+        QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+        QString checked;
+        QTimer::singleShot(0, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            ASSERT_NE(dialog, nullptr);
+            checked = Child<QPlainTextEdit>(*dialog, "txtRecipeText")->toPlainText();
+            Click(*dialog, confirm ? "cmdImport" : "cmdCancel");
+        });
+        view = ImportFromClipboard();
+        EXPECT_EQ(checked, QString::fromStdString(text).remove('\r'));
+        EXPECT_EQ(view.has_value(), confirm);
+        EXPECT_EQ(WorkDb().Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong(), confirm ? 3 : 2);
+    }
     CloseWorkDatabase();
 }
 

@@ -14,6 +14,7 @@
 #include "db/Database.h"
 #include "db/Recordset.h"
 #include "db/Schema.h"
+#include "db/SearchIndex.h"
 #include "exchange/RecipeImport.h"
 
 #include <sys/resource.h>
@@ -167,6 +168,12 @@ int main(int argc, char** argv)
         options.Create = true;
         auto db = pf::Database::OpenSqlite((dir / "import.db").string(), options);
         PrepareDatabase(*db);
+        // The word index of the search is kept by triggers during the import; PF_WORD_INDEX=0
+        // measures the import without it.
+        const char* index = std::getenv("PF_WORD_INDEX");
+        if (!index || std::string(index) != "0")
+            pf::CreateSearchIndex(*db);
+        std::printf("word index: %s\n", pf::HasSearchIndex(*db) ? "yes" : "no");
         // For trying engine settings: PF_PRAGMA="cache_size=-32768" and the like.
         if (const char* pragma = std::getenv("PF_PRAGMA"))
             db->OpenRecordset(std::string("PRAGMA ") + pragma);

@@ -8,6 +8,7 @@
 #include "core/AppContext.h"
 #include "db/Database.h"
 #include "db/Schema.h"
+#include "db/SearchIndex.h"
 #include "db/SqliteFunctions.h"
 #include "search/ClSearch.h"
 
@@ -202,7 +203,7 @@ int main(int argc, char** argv)
     pf::AppContext app;
     pf::ScopedAppContext scope(app);
     const std::string path =
-        (std::filesystem::temp_directory_path() / ("pf_bench_search2_" + std::to_string(recipes) + ".db"))
+        (std::filesystem::temp_directory_path() / ("pf_bench_search3_" + std::to_string(recipes) + ".db"))
             .string();
     if (!std::filesystem::exists(path)) {
         const Clock::time_point start = Clock::now();
@@ -210,6 +211,28 @@ int main(int argc, char** argv)
         std::printf("generated %ld recipes in %.0f ms (%s)\n", recipes, Millis(start), path.c_str());
     }
     auto db = pf::Database::OpenSqlite(path);
+    // PF_WORD_INDEX=0 measures the scan without the word index (the index is dropped from the
+    // kept file and built again by the next run).
+    const char* index = std::getenv("PF_WORD_INDEX");
+    const Clock::time_point indexStart = Clock::now();
+    if (index && std::string(index) == "0") {
+        pf::DropSearchIndex(*db);
+    } else if (!pf::HasSearchIndex(*db)) {
+        const auto before = std::filesystem::file_size(path);
+        pf::CreateSearchIndex(*db);
+        db.reset();
+        sqlite3* raw = nullptr;
+        sqlite3_open(path.c_str(), &raw);
+        sqlite3_wal_checkpoint_v2(raw, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+        sqlite3_close(raw);
+        const auto after = std::filesystem::file_size(path);
+        std::printf("word index built in %.0f ms; file %.1f MB -> %.1f MB (+%.0f %%)\n", Millis(indexStart),
+                    static_cast<double>(before) / 1e6, static_cast<double>(after) / 1e6,
+                    100.0 * (static_cast<double>(after) - static_cast<double>(before)) /
+                        static_cast<double>(before));
+        db = pf::Database::OpenSqlite(path);
+    }
+    std::printf("word index: %s\n", pf::HasSearchIndex(*db) ? "yes" : "no");
     struct Case
     {
         const char* name;
@@ -220,6 +243,9 @@ int main(int argc, char** argv)
         {"one word in titles", "1,\"gulasch\"", 150},
         {"two words, ingredient, category", "1,\"gulasch mit\",3,\"zwiebel\",2,3", 300},
         {"one word with instructions", "1,\"gulasch\",1004", 2000},
+        {"one ingredient", "3,\"zwiebel\"", 1000},
+        {"one category", "2,3", 1000},
+        {"umlaut word with instructions", "1,\"würfeln\",1004", 1000},
     };
     Run(*db, cases[0].data, 1); // warm the file cache
     for (const Case& c : cases) {

@@ -1,6 +1,7 @@
 #include "db/DatabaseRepair.h"
 
 #include "db/DbError.h"
+#include "db/SearchIndex.h"
 #include "db/SqliteFunctions.h"
 
 #include <sqlite3.h>
@@ -158,6 +159,7 @@ RepairResult RepairDatabaseFile(const std::string& path)
     }
 
     std::vector<SchemaObject> objects;
+    bool hadIndex = false;
     {
         StmtHandle stmt =
             Prepare(src.get(), "SELECT type, name, sql FROM sqlite_master WHERE sql IS NOT NULL "
@@ -171,6 +173,12 @@ RepairResult RepairDatabaseFile(const std::string& path)
                 const unsigned char* t = sqlite3_column_text(stmt.get(), i);
                 return std::string(t ? reinterpret_cast<const char*>(t) : "");
             };
+            // The word index is rebuilt from the copied rows instead of copied: its tables hold no
+            // text that a copy could check, and its triggers must not see the rows arrive.
+            if (IsSearchIndexObject(text(1))) {
+                hadIndex = true;
+                continue;
+            }
             objects.push_back({text(0), text(1), text(2)});
         }
     }
@@ -193,6 +201,8 @@ RepairResult RepairDatabaseFile(const std::string& path)
             if (object.Type != "table")
                 sqlite3_exec(dst.get(), object.Sql.c_str(), nullptr, nullptr, nullptr);
         }
+        if (hadIndex)
+            CreateSearchIndex(dst.get()); // without it the file searches by scan, as before
         if (sqlite3_exec(dst.get(), "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
             result.Error = EngineErrorReason(sqlite3_extended_errcode(dst.get()), sqlite3_errmsg(dst.get()));
             dst.reset();

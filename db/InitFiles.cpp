@@ -9,6 +9,7 @@
 #include "db/DatabaseCopy.h"
 #include "db/Recordset.h"
 #include "db/SchemaVersion.h"
+#include "db/SearchIndex.h"
 #include "db/clsZIP.h"
 
 #include <algorithm>
@@ -239,6 +240,7 @@ bool CreateDatabaseStructure(const std::string& path, bool odbc)
                     target->AddColumn(name, field);
             }
         }
+        CreateSearchIndex(*target);
         transaction.Commit();
         target->Close();
     } catch (const DbError& error) {

@@ -9,6 +9,7 @@
 #include "db/DatabaseCopy.h"
 #include "db/Recordset.h"
 #include "db/Schema.h"
+#include "db/SearchIndex.h"
 #include "db/SqliteDatabase.h"
 #include "db/UpgradeSteps.h"
 #include "db/WorkDatabase.h"
@@ -353,6 +354,7 @@ bool CreateMinimalDatabase()
         auto db = Database::OpenSqlite(conn.DbPath, options);
         DbTransaction transaction(*db);
         CreateTables(*db, SchemaTables());
+        CreateSearchIndex(*db);
         AddVersionRow(*db, ProgramVersionText(), "Neue Datenbank");
         transaction.Commit();
         db->Close();

@@ -65,6 +65,9 @@ public:
     void Compact();
     void Checkpoint();
 
+    // Runs SQLite text as it is, without the Jet translation (full-text tables and triggers).
+    void ExecuteNative(const std::string& sql);
+
     // The translation a statement gets, for diagnostics and tests.
     std::string Translated(std::string_view sql);
 

@@ -6,6 +6,7 @@
 #include "core/Utf8.h"
 #include "db/Recordset.h"
 #include "db/Schema.h"
+#include "db/SearchIndex.h"
 
 #include <algorithm>
 
@@ -373,6 +374,11 @@ void AddMissingIndexes(Database& db)
                 // the database then works without that index.
             }
         }
+    }
+    try {
+        CreateSearchIndex(db);
+    } catch (const DbError&) {
+        // Without the word index the search reads every title; it finds the same recipes.
     }
 }
 

@@ -10,6 +10,7 @@
 #include "db/Database.h"
 #include "db/Recordset.h"
 #include "db/SchemaVersion.h"
+#include "db/SearchIndex.h"
 #include "model/ClCategory.h"
 #include "model/ClFingerprint.h"
 #include "model/ClRecipe.h"
@@ -268,7 +269,9 @@ bool RecipeImport::BeginBatch()
         Notice("Die Datenbank ist wieder frei; der Import geht weiter.");
     m_batchStart = Clock::now();
     m_inBatch = 0;
+    m_unindexed.clear();
     try {
+        m_indexBatch = SuspendIndexOfNewRecipes(m_db);
         ReadNewRows();
     } catch (const DbError& error) {
         m_batch.reset();
@@ -320,6 +323,8 @@ bool RecipeImport::CommitBatch()
     if (!m_batch)
         return true;
     try {
+        if (m_indexBatch)
+            IndexNewRecipes(m_db, m_unindexed);
         m_batch->Commit();
     } catch (const DbError& error) {
         DropBatch();
@@ -335,6 +340,7 @@ bool RecipeImport::CommitBatch()
 void RecipeImport::DropBatch()
 {
     m_batch.reset();
+    m_unindexed.clear();
     m_namesDropped = true;
     // The recipes of the batch are not stored: they count as faulty, not as imported.
     const long lost = m_counters.Imported + m_counters.Dupe - m_committed.Imported - m_committed.Dupe;
@@ -933,6 +939,8 @@ long RecipeImport::SaveRez(ImportRecipe& recipe)
     const bool duplicate = recipe.Decision == dupe::kDupeBook;
     const long book = duplicate ? clBook::kDuplicates : EnsureBook();
     const long id = recipe.WriteID != 0 ? recipe.WriteID : m_nextId++;
+    if (m_indexBatch)
+        m_unindexed.push_back(id);
     m_nextId = std::max(m_nextId, id + 1);
     m_seenId = std::max(m_seenId, id);
 

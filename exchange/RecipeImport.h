@@ -274,6 +274,9 @@ private:
     std::size_t m_killed = kNone; // the candidate the current recipe replaces
     std::unique_ptr<DbTransaction> m_batch;
     int m_inBatch = 0;
+    // The word index learns the batch's new recipes when the batch commits.
+    bool m_indexBatch = false;
+    std::vector<long> m_unindexed;
     std::chrono::steady_clock::time_point m_batchStart{};
     long m_lastStoredId = 0;
     std::vector<int> m_lastWrittenLines;

@@ -7,7 +7,9 @@
 #include "core/Messages.h"
 #include "db/DatabaseChoice.h"
 #include "db/Recordset.h"
+#include "db/SearchIndex.h"
 #include "model/ClFingerprint.h"
+#include "search/WordIndexFilter.h"
 
 #include <algorithm>
 #include <cmath>
@@ -285,8 +287,13 @@ bool ClSearch::FindFirst(std::string_view searchData, long bookID, int sortMode,
                     condition += c.AnyWord ? " OR " : " AND ";
                 condition += one;
             }
-            if (c.NegateWords)
+            if (c.NegateWords) {
                 condition = "NOT (" + condition + ")";
+            } else if (HasSearchIndex(Db())) {
+                const std::string narrowed = WordIndexCondition(words, c.AnyWord, c.Instructions);
+                if (!narrowed.empty())
+                    condition = narrowed + " AND (" + condition + ")";
+            }
             const std::string join =
                 c.Instructions ? "LEFT JOIN T_REZ_ANWEIS ON (T_REZ_KOPF.ID=T_REZ_ANWEIS.ID) " : "";
             std::string sql;

@@ -180,6 +180,23 @@ TEST_F(SqliteTest, NestedTransactionsRollBackOnlyTheirLevel)
 
     EXPECT_EQ(ErrorNumber([&] { m_db->CommitTrans(); }), 3034);
     EXPECT_EQ(ErrorNumber([&] { m_db->Rollback(); }), 3034);
+
+    // A level whose changes outgrow the memory the engine keeps for them (several megabytes of
+    // pages) still commits and rolls back.
+    m_db->Execute("CREATE TABLE T_GROSS (ID LONG, Inhalt MEMO)");
+    m_db->BeginTrans();
+    for (long i = 0; i < 3000; ++i)
+        m_db->Execute("INSERT INTO T_GROSS (ID, Inhalt) VALUES (?, ?)", {i, std::string(4000, 'x')});
+    m_db->CommitTrans();
+    for (bool commit : {false, true}) {
+        m_db->BeginTrans();
+        m_db->BeginTrans();
+        m_db->Execute("UPDATE T_GROSS SET Inhalt='y'");
+        m_db->Execute("DELETE FROM T_GROSS WHERE ID>=1000");
+        commit ? m_db->CommitTrans() : m_db->Rollback();
+        m_db->CommitTrans();
+        EXPECT_EQ(m_db->Scalar("SELECT COUNT(*) FROM T_GROSS").AsLong(), commit ? 1000 : 3000);
+    }
 }
 
 TEST_F(SqliteTest, TransactionsKeepOpenRecordsetsWorking)

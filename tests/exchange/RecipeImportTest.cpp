@@ -1,7 +1,9 @@
 #include "exchange/RecipeImport.h"
 
 #include "core/AppContext.h"
+#include "core/Utf8.h"
 #include "db/Recordset.h"
+#include "db/SearchIndex.h"
 #include "model/ClRecipe.h"
 #include "model/ClUnit.h"
 #include "tests/support/BaseDataDb.h"
@@ -26,6 +28,28 @@ std::string DataFile(const std::string& name)
 long Count(Database& db, const std::string& sql)
 {
     return static_cast<long>(db.Scalar(sql).AsLong());
+}
+
+// Recipes the word index does not name for the first three characters of their title and of
+// their instructions: each must be found, or the search would miss it.
+long MissingFromIndex(Database& db)
+{
+    long missing = 0;
+    auto check = [&](const char* table, long id, const std::string& text) {
+        const std::u32string chars = ToCodePoints(text);
+        if (chars.size() < 3 || text.find_first_of("\"'") != std::string::npos)
+            return;
+        const std::string phrase = "\"" + FromCodePoints(chars.substr(0, 3)) + "\"";
+        if (Count(db, std::string("SELECT COUNT(*) FROM ") + table + " WHERE " + table + " MATCH '" + phrase +
+                          "' AND rowid=" + std::to_string(id)) != 1)
+            ++missing;
+    };
+    for (auto rs = db.OpenRecordset("SELECT ID, RezTitle FROM T_REZ_KOPF"); !rs->Eof(); rs->MoveNext())
+        check(kTitleIndexTable, static_cast<long>(rs->Field(0).AsLong()), rs->Field(1).AsText());
+    for (auto rs = db.OpenRecordset("SELECT ID, AnwText FROM T_REZ_ANWEIS WHERE [NO]=1"); !rs->Eof();
+         rs->MoveNext())
+        check(kTextIndexTable, static_cast<long>(rs->Field(0).AsLong()), rs->Field(1).AsText());
+    return missing;
 }
 
 class ScriptedDecider : public DupeDecider
@@ -179,6 +203,7 @@ TEST_F(RecipeImportTest, DuplicateDecisions)
         SCOPED_TRACE(static_cast<int>(c.preset) * 10 + c.trash);
         test::TempDir dir;
         m_db = test::MakeBaseDataDatabase(dir);
+        CreateSearchIndex(*m_db); // the word index follows stored, replaced and moved recipes
         ASSERT_TRUE(Run({"twocol.mm"}).Import());
         const long before = IdOf("Tomato Soup");
         RecipeImport& run = Run({"twocol.mm"}, c.preset);
@@ -196,6 +221,7 @@ TEST_F(RecipeImportTest, DuplicateDecisions)
         // No orphaned rows: every line belongs to a stored recipe.
         EXPECT_EQ(
             Count(*m_db, "SELECT COUNT(*) FROM T_REZ_ZUTAT WHERE ID NOT IN (SELECT ID FROM T_REZ_KOPF)"), 0);
+        EXPECT_EQ(MissingFromIndex(*m_db), 0);
         m_import.reset();
         m_db.reset();
     }
@@ -293,6 +319,7 @@ TEST_F(RecipeImportTest, FullDiskStopsTheRunAndCountsOnlyWhatIsStored)
     // The size limit makes the engine report a full disk exactly where a full disk would.
     const std::string file = m_dir.File("viele.mm");
     test::WriteFile(file, test::RecipeFile("Rezept", 1, 400));
+    CreateSearchIndex(*m_db);
     const long pages = static_cast<long>(m_db->Scalar("PRAGMA page_count").AsLong());
     m_db->OpenRecordset("PRAGMA max_page_count=" + std::to_string(pages + 40));
     m_import = std::make_unique<RecipeImport>(*m_db);
@@ -309,6 +336,7 @@ TEST_F(RecipeImportTest, FullDiskStopsTheRunAndCountsOnlyWhatIsStored)
     EXPECT_EQ(m_import->Counters().Imported, stored);
     EXPECT_EQ(Count(*m_db, "SELECT COUNT(*) FROM T_REZ_ZUTAT WHERE ID NOT IN (SELECT ID FROM T_REZ_KOPF)"),
               0);
+    EXPECT_EQ(MissingFromIndex(*m_db), 0);
 }
 
 TEST_F(RecipeImportTest, LockHeldByAnotherProgramEndsTheRunCleanly)

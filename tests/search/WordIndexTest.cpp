@@ -1,0 +1,190 @@
+#include "search/WordIndexFilter.h"
+
+#include "db/SearchIndex.h"
+#include "search/ClSearch.h"
+#include "tests/search/SearchTestDb.h"
+
+#include <random>
+
+namespace pf::test {
+namespace {
+
+// What the index is asked for a pattern: the trigrams every match must contain.
+TEST(WordIndexFilter, TrigramQueryOfPatterns)
+{
+    struct Case
+    {
+        const char* pattern;
+        std::string query;
+    };
+    const Case cases[] = {
+        {"*suppe*", "\"sup\" AND \"upp\" AND \"ppe\""},
+        {"SUPPE*", "\"sup\" AND \"upp\" AND \"ppe\""}, // the index folds case as the comparison does
+        {"*ab*", ""},                                  // too short for a trigram
+        {"*ab?de*", ""},                               // no stretch of three
+        {"*ab#cde*", "\"cde\""},                       // "#" is one digit
+        {"*a[b-d]cde*", "\"cde\""},                    // a range is not looked up
+        {"*a[!b]cde*", "\"cde\""},                     // nor a negated list
+        {"*k[aä]se*", "(\"kas\" OR \"käs\") AND (\"ase\" OR \"äse\")"},
+        {"*[*]ab*", "\"*ab\""}, // a listed wildcard stands for itself
+        {"*ei*n*", ""},
+        {"*lein*", "(\"lei\" OR \"leİ\") AND (\"ein\" OR \"eİn\")"}, // "i" also stands for "İ"
+        {"*it's*", ""},                                              // quotes end a stretch
+        {"*abcabc*", "\"abc\" AND \"bca\" AND \"cab\""},             // each trigram once
+        {"*[aàáâãäå][aàáâãäå][aàáâãäå]*", ""},                       // 343 forms: too many to look up
+        {"*ab[c*", ""},                                              // malformed: left to the comparison
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pattern);
+        EXPECT_EQ(TrigramQuery(c.pattern), c.query);
+    }
+}
+
+TEST(WordIndexFilter, ConditionNarrowsOnlyWhenEveryNeededWordCan)
+{
+    // All words must match: the words the index can serve narrow, the others are left out.
+    const std::string both = WordIndexCondition({"suppe", "ei", "torte"}, false, false);
+    EXPECT_NE(both.find("\"ppe\""), std::string::npos);
+    EXPECT_NE(both.find("\"tor\""), std::string::npos);
+    EXPECT_EQ(both.find("\"ei\""), std::string::npos);
+    EXPECT_EQ(both.find("T_SUCHINDEX_ANWEIS"), std::string::npos);
+    // One word suffices: a word the index cannot serve could match any recipe.
+    EXPECT_EQ(WordIndexCondition({"suppe", "ei"}, true, false), "");
+    EXPECT_EQ(WordIndexCondition({"#12", "torte"}, true, true), "");
+    EXPECT_EQ(WordIndexCondition({"ab", "#12"}, false, true), "");
+    EXPECT_NE(WordIndexCondition({"suppe"}, false, true).find("T_SUCHINDEX_ANWEIS MATCH"), std::string::npos);
+}
+
+class WordIndexSearch : public SearchDb
+{
+protected:
+    std::vector<long> Ids(const std::string& data)
+    {
+        ClSearch search(db.get());
+        long count = 0;
+        search.FindFirst(data, -1, ClSearch::kSortTitle, count);
+        std::vector<long> ids;
+        for (bool more = !search.Eof(); more; more = search.FindNext())
+            ids.push_back(search.Current().id);
+        return ids;
+    }
+
+    // Recipes whose titles and instructions are made of the words below, so that random searches
+    // find something, with umlauts, ß, accents and a capital dotted I.
+    void AddWordRecipes(std::mt19937& random)
+    {
+        DbTransaction transaction(*db);
+        for (long id = 2000; id < 2150; ++id) {
+            auto phrase = [&](int words) {
+                std::string text;
+                for (int w = 0; w < words; ++w)
+                    text += (w ? " " : "") + std::string(kVocabulary[random() % std::size(kVocabulary)]);
+                return text;
+            };
+            InsertRecipe(*db, id, phrase(3), phrase(2), phrase(6));
+            if (id % 5 == 0) // a second row of instructions
+                db->Execute("INSERT INTO T_REZ_ANWEIS (ID,NO,AnwText) VALUES (?,2,?)", {id, phrase(4)});
+        }
+        transaction.Commit();
+    }
+
+    static constexpr const char* kVocabulary[] = {
+        "Käse",   "KÄSE",     "Kaese",   "Soße",     "SOSSE",   "Sosse",  "Crème",   "Creme",
+        "brûlée", "Müsli",    "Muesli",  "Straße",   "Strasse", "Größe",  "Groesse", "İnci",
+        "inci",   "Brötchen", "Spätzle", "Spaetzle", "Ragoût",  "Garçon", "Señor",   "Öl",
+        "oel",    "Äpfel",    "Apfel",   "gießen",   "Suppe",   "Zimt"};
+    static constexpr const char* kSearchWords[] = {
+        "käse",  "kase",  "kaese",   "soße",   "sosse", "soss",  "creme", "crème", "brulee", "brûlée",
+        "müsli", "musli", "strasse", "straße", "größe", "groes", "inci",  "İnci",  "ragout", "garcon",
+        "señor", "senor", "öl",      "oel",    "äpfel", "apfel", "gieß",  "giess", "sup",    "uppe",
+        "zi",    "e",     "pfel",    "tze",    "#2001", "ätzl",  "ößе",   "üsl",   "ÄSE",    "spätzle"};
+
+    // Searches of one to three random words with random options, compared with the same search on
+    // the same rows without the index.
+    std::vector<std::string> RandomSearches(std::mt19937& random, int count)
+    {
+        std::vector<std::string> out;
+        for (int i = 0; i < count; ++i) {
+            std::string words;
+            const int n = 1 + static_cast<int>(random() % 3);
+            for (int w = 0; w < n; ++w)
+                words += (w ? " " : "") + std::string(kSearchWords[random() % std::size(kSearchWords)]);
+            std::string data = "1,\"" + words + "\"";
+            for (const char* option : {"1001", "1002", "1003", "1004"})
+                if (random() % 3 == 0)
+                    data += std::string(",") + option;
+            out.push_back(data);
+        }
+        return out;
+    }
+};
+
+TEST_F(WordIndexSearch, SameHitsWithAndWithoutIndexAfterChanges)
+{
+    std::mt19937 random(20261206);
+    AddWordRecipes(random);
+    ASSERT_FALSE(HasSearchIndex(*db));
+    const std::vector<std::string> searches = RandomSearches(random, 250);
+    std::vector<std::vector<long>> scanned;
+    for (const std::string& data : searches)
+        scanned.push_back(Ids(data));
+
+    CreateSearchIndex(*db);
+    ASSERT_TRUE(HasSearchIndex(*db));
+    long narrowed = 0;
+    for (std::size_t i = 0; i < searches.size(); ++i) {
+        SCOPED_TRACE(searches[i]);
+        EXPECT_EQ(Ids(searches[i]), scanned[i]);
+        ClSearch search(db.get());
+        long count = 0;
+        search.FindFirst(searches[i], -1, ClSearch::kSortTitle, count);
+        if (!search.Statements().empty() && search.Statements()[0].find("MATCH") != std::string::npos)
+            ++narrowed;
+    }
+    EXPECT_GT(narrowed, 100); // the index did the narrowing in most searches
+
+    // Every way of changing the rows keeps the index in step: new, changed, moved and removed
+    // titles and instruction rows, a recipe saved through the model.
+    {
+        DbTransaction transaction(*db);
+        db->Execute("UPDATE T_REZ_KOPF SET RezTitle='Grießbrei' WHERE ID=2001");
+        db->Execute("UPDATE T_REZ_KOPF SET RezMenuCard=Null WHERE ID BETWEEN 2010 AND 2020");
+        db->Execute("UPDATE T_REZ_KOPF SET RezTitle=RezTitle WHERE ID=2002"); // unchanged
+        db->Execute("UPDATE T_REZ_KOPF SET ID=2999 WHERE ID=2003");
+        db->Execute("DELETE FROM T_REZ_KOPF WHERE ID BETWEEN 2030 AND 2040");
+        db->Execute("UPDATE T_REZ_ANWEIS SET AnwText='Öl und Käse' WHERE ID=2005 AND NO=2");
+        db->Execute("DELETE FROM T_REZ_ANWEIS WHERE ID=2010 AND NO=1");
+        db->Execute("UPDATE T_REZ_ANWEIS SET ID=2004 WHERE ID=2015 AND NO=2");
+        db->Execute("UPDATE T_REZ_ANWEIS SET NO=3 WHERE ID=2020 AND NO=1");
+        db->Execute("DELETE FROM T_REZ_ANWEIS WHERE ID BETWEEN 2041 AND 2050");
+        db->Execute("INSERT INTO T_REZ_ANWEIS (ID,NO,AnwText) VALUES (2042,1,'Soße gießen')");
+        transaction.Commit();
+    }
+    {
+        // A save as the recipe writers do it: the head updated, the instruction rows rewritten.
+        DbTransaction transaction(*db);
+        db->Execute("UPDATE T_REZ_KOPF SET RezTitle='Strasse der Brötchen',RezMenuCard='x' WHERE ID=2060");
+        db->Execute("DELETE FROM T_REZ_ANWEIS WHERE ID=2060");
+        db->Execute("INSERT INTO T_REZ_ANWEIS (ID,NO,AnwText) VALUES (2060,1,'Spätzle mit Zimt'),"
+                    "(2060,2,'und Crème')");
+        transaction.Commit();
+    }
+    {
+        DbTransaction transaction(*db);
+        db->Execute("DELETE FROM T_REZ_ANWEIS WHERE ID=2061");
+        // Not committed: a failed save leaves the index as the rows.
+    }
+
+    std::vector<std::vector<long>> indexed;
+    for (const std::string& data : searches)
+        indexed.push_back(Ids(data));
+    DropSearchIndex(*db);
+    ASSERT_FALSE(HasSearchIndex(*db));
+    for (std::size_t i = 0; i < searches.size(); ++i) {
+        SCOPED_TRACE(searches[i]);
+        EXPECT_EQ(indexed[i], Ids(searches[i]));
+    }
+}
+
+} // namespace
+} // namespace pf::test

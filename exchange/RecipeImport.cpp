@@ -292,14 +292,13 @@ void RecipeImport::ReadNewRows()
     for (; !rs->Eof(); rs->MoveNext()) {
         Candidate c;
         c.ID = static_cast<long>(rs->Field(0).AsLong());
-        c.Title = rs->Field(1).AsText();
         const Value date = rs->Field(2);
         c.ImportDate = date.IsNull() ? DateSerial() : date.AsDate();
         c.ImportSource = static_cast<long>(rs->Field(3).AsLong());
         c.FP1 = static_cast<std::int32_t>(rs->Field(4).AsLong());
         c.FP2 = static_cast<std::int32_t>(rs->Field(5).AsLong());
         highest = std::max(highest, c.ID);
-        AddCandidate(std::move(c));
+        AddCandidate(std::move(c), rs->Field(1).AsText());
     }
     auto books =
         m_db.OpenRecordset("SELECT RezID FROM T_REZ_KOCHBUCH WHERE BuchID=-2 AND RezID>?", {m_seenId});
@@ -638,13 +637,19 @@ void RecipeImport::ForgetCreatedNames()
     }
 }
 
-void RecipeImport::AddCandidate(Candidate candidate)
+void RecipeImport::AddCandidate(Candidate candidate, std::string_view title)
 {
     const std::size_t index = m_candidates.size();
-    m_byTitle.emplace(TitleKey(candidate.Title), index);
+    m_byTitle.emplace(std::hash<std::string>{}(TitleKey(title)), index);
     if (candidate.FP2 != 0)
         m_byFP2.emplace(candidate.FP2, index);
     m_candidates.push_back(std::move(candidate));
+}
+
+std::string RecipeImport::StoredTitle(long id)
+{
+    const Value title = m_db.Scalar("SELECT RezTitle FROM T_REZ_KOPF WHERE ID=?", {id});
+    return title.IsNull() ? std::string() : title.AsText();
 }
 
 std::vector<std::size_t> RecipeImport::FindCandidates(const ImportRecipe& recipe)
@@ -662,8 +667,14 @@ std::vector<std::size_t> RecipeImport::FindCandidates(const ImportRecipe& recipe
         const std::string t1 = CleanTitle(recipe.Title);
         const std::string t2 = CharSubstr(RegenerateUmlaute(t1, true, false), 0, kTitleSize);
         const std::string t3 = CharSubstr(EliminateUmlaute(t1, true, false), 0, kTitleSize);
-        for (const std::string& variant : {t1, t2, t3})
-            collect(m_byTitle.equal_range(TitleKey(variant)));
+        const std::string keys[] = {TitleKey(t1), TitleKey(t2), TitleKey(t3)};
+        for (const std::string& key : keys)
+            collect(m_byTitle.equal_range(std::hash<std::string>{}(key)));
+        // Equal hashes of different titles are possible: the stored title decides.
+        std::erase_if(found, [&](std::size_t i) {
+            const std::string stored = TitleKey(StoredTitle(m_candidates[i].ID));
+            return std::find(std::begin(keys), std::end(keys), stored) == std::end(keys);
+        });
         // Candidates that are only set aside as duplicates do not count.
         if (!found.empty() && std::all_of(found.begin(), found.end(), [&](std::size_t i) {
                 return m_dupeBook.contains(m_candidates[i].ID);
@@ -703,7 +714,7 @@ DupeQuestion RecipeImport::MakeQuestion(const ImportRecipe& recipe, const std::v
         q.ImportFingerprint = own.FingerprintInfoText();
     }
     q.ExistingID = existing.ID;
-    q.ExistingTitle = existing.Title;
+    q.ExistingTitle = StoredTitle(existing.ID);
     q.ExistingImportDate = existing.ImportDate;
     q.ExistingImportSource = existing.ImportSource;
     if (existing.FP1 != 0 || existing.FP2 != 0) {
@@ -730,7 +741,7 @@ DupeQuestion RecipeImport::MakeQuestion(const ImportRecipe& recipe, const std::v
     } catch (const DbError&) {
     }
     if ((recipe.FP1 != 0 || recipe.FP2 != 0) && (existing.FP1 != 0 || existing.FP2 != 0) &&
-        EqualsNoCase(CleanTitle(recipe.Title), existing.Title)) {
+        EqualsNoCase(CleanTitle(recipe.Title), q.ExistingTitle)) {
         const int compared = own.CompareFingerprint(existing.FP1, existing.FP2);
         if (compared == -1 || compared == 0)
             q.Recommendation = "Ignorieren: Das zu importierende Rezept ist älter oder gleich.";
@@ -1045,14 +1056,13 @@ long RecipeImport::SaveRez(ImportRecipe& recipe)
 
     Candidate stored;
     stored.ID = id;
-    stored.Title = title;
     stored.ImportDate = importDate;
     stored.ImportSource = recipe.ImportSource;
     stored.FP1 = recipe.FP1;
     stored.FP2 = recipe.FP2;
     if (m_options.SameContentOnly)
         stored.LinesHash = std::hash<std::string>{}(LinesKey(recipe));
-    AddCandidate(std::move(stored));
+    AddCandidate(std::move(stored), title);
     if (duplicate)
         m_dupeBook.insert(id);
     else

@@ -186,8 +186,9 @@ public:
 private:
     struct Candidate
     {
+        // The title is not kept: a million titles would hold hundreds of megabytes. The title map
+        // holds a hash of each title's key, and a hit is confirmed with the stored title.
         long ID = 0;
-        std::string Title;
         DateSerial ImportDate;
         long ImportSource = 0;
         std::int32_t FP1 = 0;
@@ -219,7 +220,9 @@ private:
     void Notice(const std::string& text);
     bool SameLines(Candidate& candidate, const ImportRecipe& recipe);
     std::string StoredLinesKey(long recipeId);
-    void AddCandidate(Candidate candidate);
+    void AddCandidate(Candidate candidate, std::string_view title);
+    // The stored title of a recipe ("" when it is gone).
+    std::string StoredTitle(long id);
     void ForgetCreatedNames();
     std::vector<std::size_t> FindCandidates(const ImportRecipe& recipe);
     DupeQuestion MakeQuestion(const ImportRecipe& recipe, const std::vector<std::size_t>& found);
@@ -254,8 +257,8 @@ private:
 
     // Read when the run's first transaction starts, and the rows others added at every next one.
     std::vector<Candidate> m_candidates;
-    long m_seenId = 0; // the highest recipe ID read or written
-    std::unordered_multimap<std::string, std::size_t> m_byTitle;
+    long m_seenId = 0;                                           // the highest recipe ID read or written
+    std::unordered_multimap<std::size_t, std::size_t> m_byTitle; // hash of the title key
     std::unordered_multimap<std::int32_t, std::size_t> m_byFP2;
     std::unordered_set<long> m_dupeBook; // recipes in cookbook -2
     std::vector<YieldUnit> m_yieldUnits;

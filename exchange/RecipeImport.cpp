@@ -168,8 +168,8 @@ bool RecipeImport::Prepare()
     m_noMoreQuestions = false;
     m_runDate = NowSerial();
     m_candidates.clear();
-    m_byTitle.clear();
-    m_byFP2.clear();
+    m_byTitle.Clear();
+    m_byFP2.Clear();
     m_dupeBook.clear();
     m_seenId = 0;
     m_nextId = 1;
@@ -294,7 +294,7 @@ void RecipeImport::ReadNewRows()
         c.ID = static_cast<long>(rs->Field(0).AsLong());
         const Value date = rs->Field(2);
         c.ImportDate = date.IsNull() ? DateSerial() : date.AsDate();
-        c.ImportSource = static_cast<long>(rs->Field(3).AsLong());
+        c.ImportSource = static_cast<std::int32_t>(rs->Field(3).AsLong());
         c.FP1 = static_cast<std::int32_t>(rs->Field(4).AsLong());
         c.FP2 = static_cast<std::int32_t>(rs->Field(5).AsLong());
         highest = std::max(highest, c.ID);
@@ -611,11 +611,12 @@ bool RecipeImport::SameLines(Candidate& candidate, const ImportRecipe& recipe)
     // of every recipe; the stored lines decide when the hashes agree.
     const std::string key = LinesKey(recipe);
     std::optional<std::string> stored;
-    if (!candidate.LinesHash) {
+    if (!candidate.HasLinesHash) {
         stored = StoredLinesKey(candidate.ID);
         candidate.LinesHash = std::hash<std::string>{}(*stored);
+        candidate.HasLinesHash = true;
     }
-    if (*candidate.LinesHash != std::hash<std::string>{}(key))
+    if (candidate.LinesHash != std::hash<std::string>{}(key))
         return false;
     if (!stored)
         stored = StoredLinesKey(candidate.ID);
@@ -639,11 +640,13 @@ void RecipeImport::ForgetCreatedNames()
 
 void RecipeImport::AddCandidate(Candidate candidate, std::string_view title)
 {
-    const std::size_t index = m_candidates.size();
-    m_byTitle.emplace(std::hash<std::string>{}(TitleKey(title)), index);
-    if (candidate.FP2 != 0)
-        m_byFP2.emplace(candidate.FP2, index);
+    const auto index = static_cast<std::uint32_t>(m_candidates.size());
+    candidate.TitleHash = std::hash<std::string>{}(TitleKey(title));
+    const bool withFP2 = candidate.FP2 != 0;
     m_candidates.push_back(std::move(candidate));
+    m_byTitle.Add(index);
+    if (withFP2)
+        m_byFP2.Add(index);
 }
 
 std::string RecipeImport::StoredTitle(long id)
@@ -655,21 +658,20 @@ std::string RecipeImport::StoredTitle(long id)
 std::vector<std::size_t> RecipeImport::FindCandidates(const ImportRecipe& recipe)
 {
     std::vector<std::size_t> found;
-    auto collect = [&](auto range) {
-        for (auto it = range.first; it != range.second; ++it)
-            if (m_candidates[it->second].Alive &&
-                std::find(found.begin(), found.end(), it->second) == found.end())
-                found.push_back(it->second);
+    auto collect = [&](const std::vector<std::uint32_t>& positions) {
+        for (std::size_t i : positions)
+            if (m_candidates[i].Alive && std::find(found.begin(), found.end(), i) == found.end())
+                found.push_back(i);
     };
     if (recipe.FP2 != 0) {
-        collect(m_byFP2.equal_range(recipe.FP2));
+        collect(m_byFP2.Find(FP2Key(recipe.FP2)));
     } else {
         const std::string t1 = CleanTitle(recipe.Title);
         const std::string t2 = CharSubstr(RegenerateUmlaute(t1, true, false), 0, kTitleSize);
         const std::string t3 = CharSubstr(EliminateUmlaute(t1, true, false), 0, kTitleSize);
         const std::string keys[] = {TitleKey(t1), TitleKey(t2), TitleKey(t3)};
         for (const std::string& key : keys)
-            collect(m_byTitle.equal_range(std::hash<std::string>{}(key)));
+            collect(m_byTitle.Find(std::hash<std::string>{}(key)));
         // Equal hashes of different titles are possible: the stored title decides.
         std::erase_if(found, [&](std::size_t i) {
             const std::string stored = TitleKey(StoredTitle(m_candidates[i].ID));
@@ -820,7 +822,7 @@ void RecipeImport::NewFingerprint(ImportRecipe& recipe)
         m_nextSerial = ClFingerprint::NextSerial(m_nextSerial);
         --m_serialsLeft;
         fp.Serial(serial);
-        if (!m_byFP2.contains(fp.FP2()))
+        if (!m_byFP2.Contains(FP2Key(fp.FP2())))
             break;
     }
     recipe.FP1 = fp.FP1();
@@ -934,9 +936,9 @@ long RecipeImport::SaveRez(ImportRecipe& recipe)
     if (recipe.FP1 == 0 && recipe.FP2 == 0) {
         NewFingerprint(recipe);
     } else if (recipe.Decision == dupe::kImport) {
-        const auto range = m_byFP2.equal_range(recipe.FP2);
-        const bool same = std::any_of(range.first, range.second, [&](const auto& entry) {
-            const Candidate& c = m_candidates[entry.second];
+        const std::vector<std::uint32_t> sameFP2 = m_byFP2.Find(FP2Key(recipe.FP2));
+        const bool same = std::any_of(sameFP2.begin(), sameFP2.end(), [&](std::uint32_t i) {
+            const Candidate& c = m_candidates[i];
             return c.Alive && c.FP1 == recipe.FP1;
         });
         if (same && m_options.Duplicates == DupePreset::Ignore) {
@@ -1057,7 +1059,7 @@ long RecipeImport::SaveRez(ImportRecipe& recipe)
     Candidate stored;
     stored.ID = id;
     stored.ImportDate = importDate;
-    stored.ImportSource = recipe.ImportSource;
+    stored.ImportSource = static_cast<std::int32_t>(recipe.ImportSource);
     stored.FP1 = recipe.FP1;
     stored.FP2 = recipe.FP2;
     if (m_options.SameContentOnly)

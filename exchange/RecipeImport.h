@@ -15,9 +15,11 @@
 #include "exchange/ImportFile.h"
 #include "exchange/ImportRecipe.h"
 #include "exchange/MMImport.h"
+#include "exchange/PositionIndex.h"
 
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -190,13 +192,15 @@ private:
         // holds a hash of each title's key, and a hit is confirmed with the stored title.
         long ID = 0;
         DateSerial ImportDate;
-        long ImportSource = 0;
+        std::uint64_t TitleHash = 0;
+        // Hash of the LinesKey of its ingredient lines, read when needed (HasLinesHash); equal
+        // hashes are confirmed with the stored lines.
+        std::size_t LinesHash = 0;
+        std::int32_t ImportSource = 0;
         std::int32_t FP1 = 0;
         std::int32_t FP2 = 0;
         bool Alive = true;
-        // Hash of the LinesKey of its ingredient lines, read when needed; equal hashes are
-        // confirmed with the stored lines.
-        std::optional<std::size_t> LinesHash;
+        bool HasLinesHash = false;
     };
     struct YieldUnit
     {
@@ -221,6 +225,7 @@ private:
     bool SameLines(Candidate& candidate, const ImportRecipe& recipe);
     std::string StoredLinesKey(long recipeId);
     void AddCandidate(Candidate candidate, std::string_view title);
+    static std::uint64_t FP2Key(std::int32_t fp2) { return static_cast<std::uint32_t>(fp2); }
     // The stored title of a recipe ("" when it is gone).
     std::string StoredTitle(long id);
     void ForgetCreatedNames();
@@ -256,10 +261,11 @@ private:
     DateSerial m_runDate;
 
     // Read when the run's first transaction starts, and the rows others added at every next one.
-    std::vector<Candidate> m_candidates;
-    long m_seenId = 0;                                           // the highest recipe ID read or written
-    std::unordered_multimap<std::size_t, std::size_t> m_byTitle; // hash of the title key
-    std::unordered_multimap<std::int32_t, std::size_t> m_byFP2;
+    // A deque grows without copying what it holds, so a million candidates never exist twice.
+    std::deque<Candidate> m_candidates;
+    long m_seenId = 0; // the highest recipe ID read or written
+    PositionIndex m_byTitle{[this](std::uint32_t p) { return m_candidates[p].TitleHash; }};
+    PositionIndex m_byFP2{[this](std::uint32_t p) { return FP2Key(m_candidates[p].FP2); }};
     std::unordered_set<long> m_dupeBook; // recipes in cookbook -2
     std::vector<YieldUnit> m_yieldUnits;
     std::unordered_map<std::string, long> m_yieldByText;

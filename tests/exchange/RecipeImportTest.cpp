@@ -1,5 +1,7 @@
 #include "exchange/RecipeImport.h"
 
+#include "exchange/PositionIndex.h"
+
 #include "core/AppContext.h"
 #include "core/Utf8.h"
 #include "db/Recordset.h"
@@ -14,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -50,6 +54,36 @@ long MissingFromIndex(Database& db)
          rs->MoveNext())
         check(kTextIndexTable, static_cast<long>(rs->Field(0).AsLong()), rs->Field(1).AsText());
     return missing;
+}
+
+// The duplicate check's compact map, against a plain multimap: keys shared by many positions,
+// keys that differ in one high bit, growth past several resizes, and keys that are absent.
+TEST(PositionIndex, FindsEveryPositionOfAKeyInOrder)
+{
+    for (const std::uint64_t spread : {7ULL, 5000ULL, 1ULL << 40}) {
+        SCOPED_TRACE(spread);
+        std::vector<std::uint64_t> keys;
+        PositionIndex index([&](std::uint32_t p) { return keys[p]; });
+        std::multimap<std::uint64_t, std::uint32_t> expected;
+        std::mt19937_64 random(spread);
+        for (std::uint32_t p = 0; p < 5000; ++p) {
+            const std::uint64_t key = spread == (1ULL << 40) ? (random() % 50) << 40 : random() % spread;
+            keys.push_back(key);
+            index.Add(p);
+            expected.emplace(key, p);
+        }
+        EXPECT_EQ(index.Size(), 5000u);
+        for (std::uint64_t key = 0; key < 60; ++key) {
+            const std::uint64_t k = spread == (1ULL << 40) ? key << 40 : key;
+            std::vector<std::uint32_t> want;
+            for (auto [it, end] = expected.equal_range(k); it != end; ++it)
+                want.push_back(it->second);
+            EXPECT_EQ(index.Find(k), want);
+            EXPECT_EQ(index.Contains(k), !want.empty());
+        }
+        index.Clear();
+        EXPECT_TRUE(index.Find(keys[0]).empty());
+    }
 }
 
 class ScriptedDecider : public DupeDecider

@@ -6,21 +6,54 @@
 #include "core/Messages.h"
 #include "core/ProcessExit.h"
 #include "ui/FrmBaseDataProgress.h"
+#include "ui/GermanTranslation.h"
 #include "ui/Mainform.h"
 #include "ui/QtInteraction.h"
 #include "ui/QtShell.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QTimer>
+
+#include <cstdlib>
 
 #include <exception>
 #include <string>
 #include <vector>
+
+namespace {
+
+// For looking at windows (scripts/screenshot): PFANNOLA_OPEN=COMMAND[/BUTTON] runs a main-window
+// command once the program is up and then presses a button of the window it opened.
+void OpenOnStart(pf::Mainform* main)
+{
+    const char* open = std::getenv("PFANNOLA_OPEN");
+    if (!main || !open || !*open)
+        return;
+    QTimer::singleShot(300, main, [main, spec = QString::fromUtf8(open)] {
+        const QStringList parts = spec.split('/');
+        QTimer::singleShot(300, main, [main, parts] {
+            QMdiSubWindow* child = main->MdiArea()->activeSubWindow();
+            if (parts.size() > 1 && child)
+                if (auto* button = child->findChild<QPushButton*>(parts[1]))
+                    button->click();
+        });
+        if (QAction* command = main->Command(parts[0]))
+            command->trigger();
+    });
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName("Pfannola");
     QApplication::setOrganizationName("Kelm");
+    pf::InstallGermanTranslation(application);
 
     pf::AppContext context;
     pf::ScopedAppContext installed(context);
@@ -36,8 +69,10 @@ int main(int argc, char** argv)
         try {
             pf::StartProgram({executable, pf::JoinCommandLine(args)}, shell);
             // A command-line import may already have closed the main window.
-            if (shell.MainWindow() && shell.MainWindow()->isVisible())
+            if (shell.MainWindow() && shell.MainWindow()->isVisible()) {
+                OpenOnStart(shell.MainWindow());
                 code = QApplication::exec();
+            }
         } catch (const pf::ProcessExit& exit) {
             code = exit.Code;
         } catch (const std::exception& error) {

@@ -18,6 +18,7 @@ struct FileRequest
     std::string Caption;
     std::string Filter; // "Beschreibung|*.mm;*.txt|Alle Dateien|*.*"
     std::string InitialPath;
+    std::string Purpose; // the dialog starts in the folder last used for the same purpose
     bool Save = false;
     bool Multiple = false;
 };

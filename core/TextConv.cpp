@@ -455,4 +455,23 @@ void LoadUmlautExceptions()
     ctx.UmlautExceptions = list;
 }
 
+std::string CountText(long count, std::string_view plural)
+{
+    static constexpr std::pair<std::string_view, std::string_view> kSingulars[] = {
+        {"Rezepte", "Rezept"}, {"Portionen", "Portion"}, {"Personen", "Person"},     {"Brote", "Brot"},
+        {"Bleche", "Blech"},   {"Gläser", "Glas"},       {"Kekse", "Keks"},          {"Flaschen", "Flasche"},
+        {"Tassen", "Tasse"},   {"Pizzen", "Pizza"},      {"Kugeln", "Kugel"},        {"Treffer", "Treffer"},
+        {"Zutaten", "Zutat"},  {"Einträge", "Eintrag"},  {"Kochbücher", "Kochbuch"}, {"Dateien", "Datei"},
+    };
+    std::string_view noun = plural;
+    if (count == 1 || count == -1)
+        for (const auto& [many, one] : kSingulars)
+            if (many == plural)
+                noun = one;
+    std::string text = std::to_string(count);
+    if (!noun.empty())
+        text += " " + std::string(noun);
+    return text;
+}
+
 } // namespace pf

@@ -39,4 +39,10 @@ std::string FoldAccents(std::string_view text);
 // when newer) into AppContext::UmlautExceptions.
 void LoadUmlautExceptions();
 
+// A count with its noun in the right number: "1 Rezept", "2 Rezepte", "0 Rezepte". The plural is
+// the noun as stored (yield units are stored in the plural); the singular comes from a short list of
+// the German kitchen nouns that change ("Portionen" → "Portion", "Gläser" → "Glas"); other nouns
+// stay as they are ("1 Stück", "1 Liter").
+std::string CountText(long count, std::string_view plural);
+
 } // namespace pf

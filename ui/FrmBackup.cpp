@@ -1,6 +1,7 @@
 #include "ui/FrmBackup.h"
 
 #include "core/AppContext.h"
+#include "core/Interaction.h"
 #include "db/Backup.h"
 #include "ui/ErrorTrap.h"
 #include "ui/UiSupport.h"
@@ -8,6 +9,7 @@
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -35,6 +37,7 @@ FrmBackup::FrmBackup(DatabaseWindows* windows, std::function<void()> afterRestor
     : QWidget(parent), m_windows(windows), m_afterRestore(std::move(afterRestore))
 {
     setObjectName("FrmBackup");
+    CloseOnEscape(this);
     setWindowTitle("Datensicherung");
 
     auto* layout = new QVBoxLayout(this);
@@ -125,20 +128,22 @@ std::string FrmBackup::SelectedBackup() const
 
 void FrmBackup::BrowseFolder()
 {
-    const QString folder =
-        QFileDialog::getExistingDirectory(this, "Sicherungsverzeichnis wählen", m_folder->text());
+    const QString folder = QFileDialog::getExistingDirectory(this, "Sicherungsverzeichnis wählen",
+                                                             StartFolder("Sicherung", m_folder->text()));
     if (folder.isEmpty())
         return;
+    RememberFolder("Sicherung", folder);
     m_folder->setText(folder);
     RefreshList();
 }
 
 void FrmBackup::BrowseFile()
 {
-    const QString file =
-        QFileDialog::getOpenFileName(this, "Datensicherung wählen", m_folder->text(),
-                                     "Datensicherungen (*.zip *.ZIP *.mdb *.MDB);;Alle Dateien (*)");
+    const QString file = QFileDialog::getOpenFileName(
+        this, "Datensicherung wählen", StartFolder("Sicherung", m_folder->text()),
+        "Datensicherungen (*.zip *.ZIP *.MDB *.mdb);;Alle Dateien (*)");
     if (!file.isEmpty()) {
+        RememberFolder("Sicherung", file);
         m_file->setText(file);
         m_list->clearSelection();
         m_list->setCurrentItem(nullptr);
@@ -195,7 +200,16 @@ void FrmBackup::cmdDelBackup_Click()
 
 void FrmBackup::cmdExplorer_Click()
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(m_folder->text()));
+    const QString folder = m_folder->text().trimmed();
+    if (!QFileInfo(folder).isDir()) {
+        UI().Inform("Den Ordner \"" + S(folder) + "\" gibt es nicht.", MsgIcon::Warning, "");
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
+        UI().Inform("Der Ordner \"" + S(folder) +
+                        "\" konnte nicht geöffnet werden: es ist kein Programm zum Anzeigen von Ordnern "
+                        "eingerichtet.",
+                    MsgIcon::Warning, "");
 }
 
 void FrmBackup::chkReminder_Click()

@@ -3,6 +3,7 @@
 #include "db/DatabaseChoice.h"
 #include "db/DatabaseContents.h"
 #include "db/SchemaVersion.h"
+#include "ui/UiSupport.h"
 
 #include <QFormLayout>
 #include <QHeaderView>
@@ -47,6 +48,7 @@ QString DateText(DateSerial date)
 FrmDBEigenschaften::FrmDBEigenschaften(QWidget* parent) : QWidget(parent)
 {
     setObjectName("FrmDBEigenschaften");
+    CloseOnEscape(this);
     setWindowTitle("Datenbank-Eigenschaften");
 
     auto* layout = new QVBoxLayout(this);
@@ -82,12 +84,7 @@ FrmDBEigenschaften::FrmDBEigenschaften(QWidget* parent) : QWidget(parent)
     auto* close = new QPushButton("Schließen", this);
     close->setObjectName("cmdClose");
     layout->addWidget(close, 0, Qt::AlignRight);
-    connect(close, &QPushButton::clicked, this, [this] {
-        if (parentWidget() && parentWidget()->inherits("QMdiSubWindow"))
-            parentWidget()->close();
-        else
-            this->close();
-    });
+    connect(close, &QPushButton::clicked, this, [this] { CloseWindow(this); });
 
     Refresh();
 }

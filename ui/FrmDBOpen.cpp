@@ -2,6 +2,7 @@
 
 #include "core/AppContext.h"
 #include "core/Interaction.h"
+#include "ui/UiSupport.h"
 
 #include <QButtonGroup>
 #include <QDialogButtonBox>
@@ -45,7 +46,7 @@ FrmDBOpen::FrmDBOpen(QWidget* parent) : QDialog(parent), m_commit(CommitDatabase
     setWindowTitle(Utf8("Datenbank öffnen"));
 
     // Kind of database.
-    m_optFile = new QRadioButton(Utf8("&Access-Datei"), this);
+    m_optFile = new QRadioButton(Utf8("&Pfannola-Datenbank (*.MDB)"), this);
     m_optFile->setObjectName("optAccess");
     m_optOdbc = new QRadioButton(Utf8("&ODBC-Datenquelle"), this);
     m_optOdbc->setObjectName("optODBC");
@@ -75,7 +76,7 @@ FrmDBOpen::FrmDBOpen(QWidget* parent) : QDialog(parent), m_commit(CommitDatabase
     pathRow->addWidget(m_browse);
     auto* fileLayout = new QVBoxLayout(filePage);
     fileLayout->setContentsMargins(0, 0, 0, 0);
-    auto* pathLabel = new QLabel(Utf8("Datenbank&datei:"), filePage);
+    auto* pathLabel = new QLabel(Utf8("D&atenbankdatei:"), filePage);
     pathLabel->setBuddy(m_path);
     fileLayout->addWidget(pathLabel);
     fileLayout->addLayout(pathRow);
@@ -179,10 +180,11 @@ void FrmDBOpen::Browse()
     if (start.isEmpty())
         start = QString::fromStdString(AppContext::Current().DataDir);
     const QString file =
-        QFileDialog::getOpenFileName(this, Utf8("Datenbank auswählen"), start,
-                                     Utf8("Pfannola-Datenbanken (*.mdb *.MDB);;Alle Dateien (*)"));
+        QFileDialog::getOpenFileName(this, Utf8("Datenbank auswählen"), StartFolder("Datenbank", start),
+                                     Utf8("Pfannola-Datenbank (*.MDB *.mdb);;Alle Dateien (*)"));
     if (file.isEmpty())
         return;
+    RememberFolder("Datenbank", file);
     m_path->setText(file);
     m_lastUsed->setCurrentRow(-1);
 }

@@ -113,6 +113,7 @@ FrmDBUpgrade::FrmDBUpgrade(const UpgradeQuestion& question, QWidget* parent)
     connect(m_cmdCancel, &QPushButton::clicked, this, &FrmDBUpgrade::reject);
     connect(m_cmdViewVersion, &QPushButton::clicked, this, [this] { ViewVersion(); });
 
+    KeepWrappedTextsWhole(this);
     resize(520, 300);
 }
 

@@ -37,6 +37,7 @@ FrmExport::FrmExport(std::vector<long> ids, std::vector<long> servings, Database
     : QWidget(parent), m_ids(std::move(ids)), m_servings(std::move(servings)), m_db(db)
 {
     setObjectName("FrmExport");
+    CloseOnEscape(this);
     setWindowTitle("Rezepte exportieren");
     auto* layout = new QVBoxLayout(this);
 
@@ -194,6 +195,7 @@ void FrmExport::BrowseFile()
     request.Caption = "Exportdatei";
     request.Filter = clsRecipeExport::FileFilter(std::max(SelectedMode(), 0));
     request.InitialPath = m_file->text().toStdString();
+    request.Purpose = "Export";
     request.Save = true;
     const std::vector<std::string> files = UI().ChooseFiles(request);
     if (!files.empty())

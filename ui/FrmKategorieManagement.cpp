@@ -41,6 +41,7 @@ QString UsageText(long count)
 FrmKategorieManagement::FrmKategorieManagement(QWidget* parent) : QWidget(parent)
 {
     setObjectName("FrmKategorieManagement");
+    CloseOnEscape(this);
     setWindowTitle("Kategorien");
 
     auto* splitter = new QSplitter(this);
@@ -64,6 +65,7 @@ FrmKategorieManagement::FrmKategorieManagement(QWidget* parent) : QWidget(parent
     m_tree->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     m_tree->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     m_tree->header()->setStretchLastSection(false);
+    FitHeaderTexts(m_tree->header());
     leftLayout->addWidget(m_tree, 1);
 
     // Right: the fields of the selected category and the commands.
@@ -77,13 +79,13 @@ FrmKategorieManagement::FrmKategorieManagement(QWidget* parent) : QWidget(parent
     form->addRow("Na&me:", m_name);
     m_kind = new QComboBox(right);
     m_kind->setObjectName("cboKind");
-    form->addRow("&Art:", m_kind);
+    form->addRow("Ar&t:", m_kind);
     m_parent = new QComboBox(right);
     m_parent->setObjectName("cboParent");
     m_parent->setEditable(true); // typing a name finds it among several hundred entries
     m_parent->setInsertPolicy(QComboBox::NoInsert);
     form->addRow("Ü&bergeordnet:", m_parent);
-    m_country = new QCheckBox("&Herkunftsangabe (Land, Region)", right);
+    m_country = new QCheckBox("Her&kunftsangabe (Land, Region)", right);
     m_country->setObjectName("chkCountry");
     form->addRow("", m_country);
     m_edit = new QCheckBox("zur &Erfassung freigegeben", right);

@@ -34,6 +34,7 @@ FrmKochbuchManag::FrmKochbuchManag(std::function<void()> activeBookChanged, QWid
     : QWidget(parent), m_activeBookChanged(std::move(activeBookChanged))
 {
     setObjectName("FrmKochbuchManag");
+    CloseOnEscape(this);
     setWindowTitle("Kochbücher");
 
     auto* layout = new QHBoxLayout(this);
@@ -44,6 +45,7 @@ FrmKochbuchManag::FrmKochbuchManag(std::function<void()> activeBookChanged, QWid
     m_list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     m_list->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     m_list->header()->setStretchLastSection(false);
+    FitHeaderTexts(m_list->header());
     layout->addWidget(m_list, 1);
 
     auto* right = new QVBoxLayout;

@@ -275,6 +275,7 @@ void FrmMMImport::cmdFileAdd_Click()
     request.Caption = Caption();
     request.Filter = "Rezeptdateien|*.mm;*.mmf;*.txt;*.rez;*.mnx;*.zip|Alle Dateien|*.*";
     request.InitialPath = ReadSetting("", "MMImportPath", "", false);
+    request.Purpose = "Import";
     request.Multiple = true;
     const std::vector<std::string> chosen = UI().ChooseFiles(request);
     for (const std::string& file : chosen)

@@ -42,6 +42,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTimeEdit>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -155,6 +156,7 @@ FrmMenuData::FrmMenuData(long recipeId, QWidget* parent) : FrmMenuData(recipeId,
 FrmMenuData::FrmMenuData(long recipeId, Start start, QWidget* parent) : QWidget(parent)
 {
     setObjectName("FrmMenuData");
+    CloseOnEscape(this);
     m_chooseCategories = [](QWidget* owner, std::vector<long> current) {
         return FrmCatSelect::ChooseCategories(owner, std::move(current));
     };
@@ -200,14 +202,14 @@ void FrmMenuData::Build()
 
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName("tabRecipe");
-    m_tabs->addTab(BuildHeadTab(), "Kopf&daten");
+    m_tabs->addTab(BuildHeadTab(), "K&opfdaten");
     m_tabs->addTab(BuildIngredientTab(), "&Zutaten");
     m_tabs->addTab(BuildTextTab(), "Zubereit&ung");
     m_tabs->addTab(BuildPictureTab(), "&Bilder");
     layout->addWidget(m_tabs, 1);
 
     auto* statusRow = new QHBoxLayout;
-    auto* status = MakeButton("cmdStatus", "Status prü&fen", this);
+    auto* status = MakeButton("cmdStatus", "Status &prüfen", this);
     m_status = new QLabel(this);
     m_status->setObjectName("lblStatus");
     m_status->setWordWrap(true);
@@ -220,7 +222,8 @@ void FrmMenuData::Build()
     auto* save = MakeButton("cmdSave", "&Speichern", this);
     auto* saveTemplate = MakeButton("cmdSaveTemplate", "Als &Vorlage speichern", this);
     m_saveChild = MakeButton("cmdSaveChild", "Als &Kind speichern", this);
-    auto* cancel = MakeButton("cmdCancel", "&Abbrechen", this);
+    // Escape cancels; Alt+A belongs to the main window's "Daten" menu.
+    auto* cancel = MakeButton("cmdCancel", "Abbrechen", this);
     buttons->addWidget(scale);
     buttons->addStretch(1);
     buttons->addWidget(save);
@@ -232,6 +235,10 @@ void FrmMenuData::Build()
     connect(status, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdStatus_Click(); }); });
     connect(scale, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdScale_Click(); }); });
     connect(save, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdSave_Click(); }); });
+    auto* saveKey = new QShortcut(QKeySequence::Save, this);
+    saveKey->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(saveKey, &QShortcut::activated, save, &QPushButton::click);
+    save->setToolTip("Speichern (" + saveKey->key().toString(QKeySequence::NativeText) + ")");
     connect(saveTemplate, &QPushButton::clicked, this,
             [this] { RunTrapped([this] { cmdSaveTemplate_Click(); }); });
     connect(m_saveChild, &QPushButton::clicked, this,
@@ -270,12 +277,13 @@ QWidget* FrmMenuData::BuildHeadTab()
     m_origin->setObjectName("cboOrigin");
     m_origin->setEditable(true);
     m_origin->setInsertPolicy(QComboBox::NoInsert);
-    auto* chooseOrigin = MakeButton("cmdChooseOrigin", "…", recipeBox);
+    // A small button beside the field: a push button would take the width of a dialog button.
+    auto* chooseOrigin = Named(new QToolButton(recipeBox), "cmdChooseOrigin");
+    chooseOrigin->setText("…");
     chooseOrigin->setToolTip("Herkunft aus der Liste der Länder wählen");
-    chooseOrigin->setMaximumWidth(32);
     originRow->addWidget(m_origin, 1);
     originRow->addWidget(chooseOrigin);
-    form->addRow(BuddyLabel("&Herkunft:", m_origin, recipeBox), originRow);
+    form->addRow(BuddyLabel("He&rkunft:", m_origin, recipeBox), originRow);
 
     auto* sourceBox = new QGroupBox("Quelle", page);
     auto* sourceForm = new QFormLayout(sourceBox);
@@ -287,9 +295,9 @@ QWidget* FrmMenuData::BuildHeadTab()
     m_page->setRange(0, 99999);
     m_page->setSpecialValueText(" ");
     pageRow->addWidget(m_literature, 1);
-    pageRow->addWidget(BuddyLabel("Se&ite:", m_page, sourceBox));
+    pageRow->addWidget(BuddyLabel("S&eite:", m_page, sourceBox));
     pageRow->addWidget(m_page);
-    sourceForm->addRow(BuddyLabel("&Literatur:", m_literature, sourceBox), pageRow);
+    sourceForm->addRow(BuddyLabel("Literatur:", m_literature, sourceBox), pageRow);
     m_sourceText = new QLineEdit(sourceBox);
     m_sourceText->setObjectName("txtSource");
     m_sourceText->setPlaceholderText("freie Quellenangabe");
@@ -312,9 +320,9 @@ QWidget* FrmMenuData::BuildHeadTab()
     m_cooking = new QTimeEdit(keepBox);
     m_cooking->setObjectName("timCooking");
     m_cooking->setDisplayFormat("HH:mm");
-    keepGrid->addWidget(BuddyLabel("Vorbe&reitungszeit (h:min):", m_preparation, keepBox), 0, 2);
+    keepGrid->addWidget(BuddyLabel("Vorbereitungszeit (h:min):", m_preparation, keepBox), 0, 2);
     keepGrid->addWidget(m_preparation, 0, 3);
-    keepGrid->addWidget(BuddyLabel("K&ochzeit (h:min):", m_cooking, keepBox), 1, 2);
+    keepGrid->addWidget(BuddyLabel("Kochzeit (h:min):", m_cooking, keepBox), 1, 2);
     keepGrid->addWidget(m_cooking, 1, 3);
     keepGrid->setColumnStretch(4, 1);
 
@@ -326,7 +334,7 @@ QWidget* FrmMenuData::BuildHeadTab()
     auto* catButtons = new QVBoxLayout;
     auto* addCat = MakeButton("cmdAddCategory", "Kategorien &wählen …", catBox);
     auto* delCat = MakeButton("cmdDelCategory", "E&ntfernen", catBox);
-    auto* primaryCat = MakeButton("cmdPrimaryCategory", "Als Hau&ptkategorie", catBox);
+    auto* primaryCat = MakeButton("cmdPrimaryCategory", "Als Hauptkategorie", catBox);
     catButtons->addWidget(addCat);
     catButtons->addWidget(delCat);
     catButtons->addWidget(primaryCat);
@@ -392,13 +400,13 @@ QWidget* FrmMenuData::BuildIngredientTab()
     insert->setToolTip("Fügt nach der gewählten Zeile eine neue Zeile ein (Strg+Einfg)");
     auto* remove = MakeButton("cmdDeleteLine", "Zeile entfe&rnen", page);
     remove->setToolTip("Entfernt die gewählte Zeile (Strg+Entf)");
-    auto* up = MakeButton("cmdLineUp", "Nach &oben", page);
+    auto* up = MakeButton("cmdLineUp", "Nach oben", page);
     up->setToolTip("Alt+Pfeil nach oben");
-    auto* down = MakeButton("cmdLineDown", "Nach u&nten", page);
+    auto* down = MakeButton("cmdLineDown", "Nach unten", page);
     down->setToolTip("Alt+Pfeil nach unten");
-    auto* separator = MakeButton("cmdSeparator", "Trennze&ile", page);
+    auto* separator = MakeButton("cmdSeparator", "Tre&nnzeile", page);
     separator->setToolTip("Fügt eine Zwischenüberschrift in die Zutatenliste ein");
-    auto* reference = MakeButton("cmdRecipeReference", "Reze&ptverweis …", page);
+    auto* reference = MakeButton("cmdRecipeReference", "Rezeptver&weis …", page);
     reference->setToolTip("Fügt ein anderes Rezept als Teilrezept ein");
     for (QPushButton* button : {insert, remove, up, down, separator, reference})
         buttons->addWidget(button);
@@ -461,9 +469,9 @@ QWidget* FrmMenuData::BuildPictureTab()
     m_pictures->setSpacing(8);
     layout->addWidget(m_pictures, 1);
     auto* buttons = new QVBoxLayout;
-    auto* add = MakeButton("cmdAddPicture", "Bild &hinzufügen …", page);
+    auto* add = MakeButton("cmdAddPicture", "Bild hinzufü&gen …", page);
     auto* remove = MakeButton("cmdDelPicture", "Bild e&ntfernen", page);
-    auto* show = MakeButton("cmdShowPicture", "&Größer anzeigen", page);
+    auto* show = MakeButton("cmdShowPicture", "Größer anzeig&en", page);
     buttons->addWidget(add);
     buttons->addWidget(remove);
     buttons->addWidget(show);
@@ -1037,6 +1045,7 @@ void FrmMenuData::cmdAddPicture_Click()
     FileRequest request;
     request.Caption = "Bild hinzufügen";
     request.Filter = "Bilder|*.jpg;*.jpeg;*.png;*.bmp;*.gif|Alle Dateien|*.*";
+    request.Purpose = "Bild";
     request.Multiple = true;
     for (const std::string& file : UI().ChooseFiles(request)) {
         if (m_recipe.PictureCount() >= ClRecipe::kMaxPictures) {

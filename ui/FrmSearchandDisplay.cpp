@@ -3,6 +3,7 @@
 #include "core/AppContext.h"
 #include "core/Interaction.h"
 #include "core/Language.h"
+#include "core/TextConv.h"
 #include "db/DatabaseChoice.h"
 #include "db/Recordset.h"
 #include "model/ChoiceLists.h"
@@ -134,6 +135,7 @@ QTreeWidgetItem* MakeItem(const SearchHit& hit)
 FrmSearchandDisplay::FrmSearchandDisplay(Mode mode, QWidget* parent) : QWidget(parent), m_mode(mode)
 {
     setObjectName("FrmSearchandDisplay");
+    CloseOnEscape(this);
     switch (mode) {
     case Mode::Search:
         setWindowTitle("Rezepte suchen");
@@ -280,10 +282,10 @@ QWidget* FrmSearchandDisplay::BuildCriteria()
     auto* textLayout = new QVBoxLayout(text);
     auto* wordBox = new QGroupBox("Titel", text);
     auto* wordGrid = new QVBoxLayout(wordBox);
-    m_beginning = MakeCheck("chkBeginning", "Nur am &Wortanfang", wordBox);
+    m_beginning = MakeCheck("chkBeginning", "Nur a&m Wortanfang", wordBox);
     m_negate = MakeCheck("chkNegate", "Darf &nicht vorkommen", wordBox);
     m_anyWord = MakeCheck("chkAnyWord", "Ein Wort &genügt", wordBox);
-    m_instructions = MakeCheck("chkInstructions", "Auch in der &Zubereitung suchen", wordBox);
+    m_instructions = MakeCheck("chkInstructions", "Au&ch in der Zubereitung suchen", wordBox);
     for (QCheckBox* box : {m_instructions, m_beginning, m_anyWord, m_negate})
         wordGrid->addWidget(box);
     textLayout->addWidget(wordBox);
@@ -295,14 +297,14 @@ QWidget* FrmSearchandDisplay::BuildCriteria()
     m_ingredients->setMaximumHeight(70);
     ingredientLayout->addWidget(m_ingredients);
     auto* ingredientButtons = new QHBoxLayout;
-    auto* addIngredient = MakeButton("cmdIngredientAdd", "Zutat &hinzufügen …", ingredientBox);
+    auto* addIngredient = MakeButton("cmdIngredientAdd", "Z&utat hinzufügen …", ingredientBox);
     auto* delIngredient = MakeButton("cmdIngredientDel", "Entfernen", ingredientBox);
     ingredientButtons->addWidget(addIngredient);
     ingredientButtons->addWidget(delIngredient);
     ingredientButtons->addStretch(1);
     ingredientLayout->addLayout(ingredientButtons);
-    m_allIngredients = MakeCheck("chkAllIngredients", "&Alle Zutaten müssen vorkommen", ingredientBox);
-    m_negateIngredients = MakeCheck("chkNegateIngredients", "Rezepte &ohne diese Zutaten", ingredientBox);
+    m_allIngredients = MakeCheck("chkAllIngredients", "A&lle Zutaten müssen vorkommen", ingredientBox);
+    m_negateIngredients = MakeCheck("chkNegateIngredients", "Reze&pte ohne diese Zutaten", ingredientBox);
     ingredientLayout->addWidget(m_allIngredients);
     ingredientLayout->addWidget(m_negateIngredients);
     textLayout->addWidget(ingredientBox);
@@ -315,8 +317,8 @@ QWidget* FrmSearchandDisplay::BuildCriteria()
     m_books->setMaximumHeight(90);
     bookLayout->addWidget(m_books);
     textLayout->addWidget(bookBox);
-    m_pictures = MakeCheck("chkPictures", "Nur Rezepte mit &Bild", text);
-    m_noChildren = MakeCheck("chkNoChildren", "Keine a&bgeleiteten Rezepte", text);
+    m_pictures = MakeCheck("chkPictures", "Nur R&ezepte mit Bild", text);
+    m_noChildren = MakeCheck("chkNoChildren", "Keine abgeleiteten Rezepte", text);
     textLayout->addWidget(m_pictures);
     textLayout->addWidget(m_noChildren);
     textLayout->addStretch(1);
@@ -333,7 +335,7 @@ QWidget* FrmSearchandDisplay::BuildCriteria()
     m_allCategories->setChecked(true);
     m_anyCategory = new QRadioButton("&Eine der Kategorien", cats);
     m_anyCategory->setObjectName("optAnyCategory");
-    m_primary = MakeCheck("chkPrimary", "Nur als &Hauptkategorie", cats);
+    m_primary = MakeCheck("chkPrimary", "Nur als Hau&ptkategorie", cats);
     m_negateCategories = MakeCheck("chkNegateCategories", "Ni&cht in diesen Kategorien", cats);
     catOptions->addWidget(m_allCategories, 0, 0);
     catOptions->addWidget(m_anyCategory, 0, 1);
@@ -343,7 +345,7 @@ QWidget* FrmSearchandDisplay::BuildCriteria()
     catLayout->addWidget(new QLabel("Herkunft:", cats));
     m_origins = CheckList("lstOrigins", cats);
     catLayout->addWidget(m_origins, 1);
-    m_negateOrigins = MakeCheck("chkNegateOrigins", "Nicht aus diesen &Ländern", cats);
+    m_negateOrigins = MakeCheck("chkNegateOrigins", "&Nicht aus diesen Ländern", cats);
     catLayout->addWidget(m_negateOrigins);
     m_tabs->addTab(cats, "&Kategorien");
 
@@ -404,8 +406,8 @@ QWidget* FrmSearchandDisplay::BuildCriteria()
     auto* templateButtons = new QGridLayout;
     auto* load = MakeButton("cmdTemplateLoad", "&Laden", templates);
     auto* save = MakeButton("cmdTemplateSave", "S&peichern …", templates);
-    auto* remove = MakeButton("cmdTemplateDelete", "Lö&schen", templates);
-    auto* standard = MakeButton("cmdTemplateDefault", "Als S&tandard", templates);
+    auto* remove = MakeButton("cmdTemplateDelete", "Lös&chen", templates);
+    auto* standard = MakeButton("cmdTemplateDefault", "Als Sta&ndard", templates);
     templateButtons->addWidget(load, 0, 0);
     templateButtons->addWidget(save, 0, 1);
     templateButtons->addWidget(remove, 1, 0);
@@ -437,7 +439,6 @@ QWidget* FrmSearchandDisplay::BuildCriteria()
         if (!m_search.Hits().empty() && !m_running)
             RunTrapped([this] { StartMode(); });
     });
-    panel->setMinimumWidth(360);
     return panel;
 }
 
@@ -471,7 +472,7 @@ QWidget* FrmSearchandDisplay::BuildResults()
     m_count->setObjectName("lblCount");
     row->addWidget(m_count, 1);
     auto* open =
-        MakeButton("cmdOpen", m_mode == Mode::Templates ? "Neues Rezept aus &Vorlage" : "&Bearbeiten", panel);
+        MakeButton("cmdOpen", m_mode == Mode::Templates ? "Neues &Rezept aus Vorlage" : "&Bearbeiten", panel);
     row->addWidget(open);
     layout->addLayout(row);
 
@@ -788,7 +789,7 @@ void FrmSearchandDisplay::AddHits(const std::vector<SearchHit>& batch)
     m_results->addTopLevelItems(items);
     if (!m_results->currentItem() && m_results->topLevelItemCount() > 0)
         m_results->setCurrentItem(m_results->topLevelItem(0));
-    m_count->setText(QString("%1 Rezepte").arg(m_results->topLevelItemCount()));
+    m_count->setText(Q(CountText(m_results->topLevelItemCount(), "Rezepte")));
 }
 
 void FrmSearchandDisplay::FinishTree()
@@ -800,7 +801,7 @@ void FrmSearchandDisplay::FinishTree()
         if (nodes[static_cast<std::size_t>(i)].HasChildren)
             item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
     }
-    QString count = QString("%1 Rezepte").arg(m_results->topLevelItemCount());
+    QString count = Q(CountText(m_results->topLevelItemCount(), "Rezepte"));
     if (m_search.WasCut())
         count += " (gekürzt)";
     if (m_search.Cancelled())

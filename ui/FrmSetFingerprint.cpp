@@ -48,6 +48,7 @@ QString TodayText()
 FrmSetFingerprint::FrmSetFingerprint(QWidget* parent) : QWidget(parent)
 {
     setObjectName("FrmSetFingerprint");
+    CloseOnEscape(this);
     setWindowTitle("Fingerabdrücke");
 
     auto* layout = new QVBoxLayout(this);

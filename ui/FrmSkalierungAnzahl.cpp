@@ -2,6 +2,7 @@
 
 #include "core/AppContext.h"
 #include "core/Interaction.h"
+#include "core/TextConv.h"
 #include "model/ClRecipe.h"
 #include "ui/ErrorTrap.h"
 
@@ -24,11 +25,7 @@ namespace {
 
 QString YieldText(ClRecipe& recipe)
 {
-    QString text = QString::number(recipe.Yield());
-    const std::string unit = recipe.YieldUnitText();
-    if (!unit.empty())
-        text += " " + QString::fromStdString(unit);
-    return text;
+    return QString::fromStdString(CountText(recipe.Yield(), recipe.YieldUnitText()));
 }
 
 // A line as a cook reads it: quantity, unit, ingredient and processing.

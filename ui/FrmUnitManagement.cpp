@@ -76,6 +76,7 @@ FrmUnitManagement::FrmUnitManagement(ClUnit& units, clsRecipeUnit& recipeUnits, 
     : QWidget(parent), m_units(units), m_recipeUnits(recipeUnits)
 {
     setObjectName("FrmUnitManagement");
+    CloseOnEscape(this);
     setWindowTitle("Einheiten verwalten");
     m_wasWritable = m_units.IsRW();
     m_units.SetRW(true);

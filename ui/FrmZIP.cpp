@@ -3,6 +3,7 @@
 #include "core/AppContext.h"
 #include "core/Interaction.h"
 #include "ui/ErrorTrap.h"
+#include "ui/UiSupport.h"
 
 #include <QCheckBox>
 #include <QFileDialog>
@@ -38,6 +39,7 @@ QTableWidgetItem* Cell(const QString& text, bool right = false)
 FrmZIP::FrmZIP(QWidget* parent) : QWidget(parent)
 {
     setObjectName("FrmZIP");
+    CloseOnEscape(this);
     setWindowTitle("ZIP-Archive");
 
     auto* layout = new QVBoxLayout(this);
@@ -147,17 +149,23 @@ bool FrmZIP::ExtractSelected(const std::string& folder)
 
 void FrmZIP::cmdOpen_Click()
 {
-    const QString file = QFileDialog::getOpenFileName(this, "ZIP-Archiv öffnen", m_archive->text(),
-                                                      "ZIP-Archive (*.zip *.ZIP);;Alle Dateien (*)");
-    if (!file.isEmpty())
-        LoadArchive(file.toStdString());
+    const QString file =
+        QFileDialog::getOpenFileName(this, "ZIP-Archiv öffnen", StartFolder("ZIP", m_archive->text()),
+                                     "ZIP-Archive (*.zip *.ZIP);;Alle Dateien (*)");
+    if (file.isEmpty())
+        return;
+    RememberFolder("ZIP", file);
+    LoadArchive(file.toStdString());
 }
 
 void FrmZIP::cmdTarget_Click()
 {
-    const QString folder = QFileDialog::getExistingDirectory(this, "Zielordner wählen", m_target->text());
-    if (!folder.isEmpty())
-        m_target->setText(folder);
+    const QString folder = QFileDialog::getExistingDirectory(this, "Zielordner wählen",
+                                                             StartFolder("ZIP-Ziel", m_target->text()));
+    if (folder.isEmpty())
+        return;
+    RememberFolder("ZIP-Ziel", folder);
+    m_target->setText(folder);
 }
 
 void FrmZIP::cmdExpand_Click()

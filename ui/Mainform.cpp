@@ -9,22 +9,30 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDate>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
+#include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTableWidget>
 #include <QToolBar>
 #include <QUrl>
+#include <QVBoxLayout>
 
 #include <algorithm>
+#include <limits>
 
 namespace pf {
 
@@ -209,6 +217,13 @@ const MenuCommand kLexikonMenu[] = {
     {"HideLexikonExportEinzeln", "Eintrag e&xportieren …", nullptr, false, kNoIcon},
 };
 
+// The day this program was built, "6. Dezember 2026", from the compiler's date ("Dec  6 2026").
+QString BuildDateText()
+{
+    const QDate built = QDate::fromString(QString::fromLatin1(__DATE__).simplified(), "MMM d yyyy");
+    return Utf8("Erstellt am ") + QLocale(QLocale::German).toString(built, "d. MMMM yyyy");
+}
+
 struct ContextMenuDef
 {
     const char* id;
@@ -239,7 +254,7 @@ Mainform::Mainform(QWidget* parent) : QMainWindow(parent)
     BuildContextMenus();
     BuildToolBar();
     BuildStatusBar();
-    resize(1024, 720);
+    setMinimumSize(640, 400);
 }
 
 Mainform::~Mainform() = default;
@@ -302,7 +317,8 @@ void Mainform::BuildMenus()
     icons->setCheckable(true);
 
     const AppContext& context = AppContext::Current();
-    Command("MnuHilfeContent")->setEnabled(context.HelpAvailable);
+    // Without a help folder F1 still helps: it lists the keys.
+    Command("MnuHilfeContent")->setEnabled(true);
     Command("MnuHilfeOverview")->setEnabled(context.HelpAvailable);
     Command("MnuHilfeHandbuch")
         ->setEnabled(QFileInfo::exists(QString::fromStdString(context.ProgramDir + "Pfannola.pdf")));
@@ -393,6 +409,11 @@ QMdiSubWindow* Mainform::AddChildWindow(QWidget* widget)
 {
     QMdiSubWindow* sub = m_mdiArea->addSubWindow(widget);
     sub->setAttribute(Qt::WA_DeleteOnClose);
+    // A window larger than the area would hide its edges; it gets what room there is (never less
+    // than its minimum, the area scrolls then).
+    const QSize room = m_mdiArea->viewport()->size();
+    if (m_mdiArea->isVisible() && room.isValid())
+        sub->resize(sub->size().boundedTo(room).expandedTo(sub->minimumSizeHint()));
     sub->show();
     return sub;
 }
@@ -486,6 +507,8 @@ void Mainform::RunCommand(const QString& id)
         ArrangeVertical();
     } else if (id == "MnuHilfeAboutbox") {
         ShowAbout();
+    } else if (id == "MnuHilfeContent" && !AppContext::Current().HelpAvailable) {
+        ShowKeyHelp();
     } else if (id == "MnuHilfeContent" || id == "MnuHilfeOverview") {
         QDesktopServices::openUrl(
             QUrl::fromLocalFile(QString::fromStdString(AppContext::Current().HelpFile)));
@@ -504,6 +527,50 @@ void Mainform::ChooseDatabase()
         m_reopenHandler();
 }
 
+void Mainform::ShowKeyHelp()
+{
+    std::unique_ptr<QDialog> dialog(BuildKeyHelp());
+    dialog->exec();
+}
+
+QDialog* Mainform::BuildKeyHelp()
+{
+    auto* dialog = new QDialog(this);
+    dialog->setObjectName("FrmHilfe");
+    dialog->setWindowTitle("Hilfe");
+    auto* layout = new QVBoxLayout(dialog);
+    layout->addWidget(new QLabel(Utf8("Tasten, die überall gelten:"), dialog));
+    auto* table = new QTableWidget(0, 2, dialog);
+    table->setObjectName("tblKeys");
+    table->setHorizontalHeaderLabels({"Taste", "Wirkung"});
+    table->verticalHeader()->setVisible(false);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    const auto add = [table](const QString& key, const QString& what) {
+        const int row = table->rowCount();
+        table->insertRow(row);
+        table->setItem(row, 0, new QTableWidgetItem(key));
+        table->setItem(row, 1, new QTableWidgetItem(what));
+    };
+    for (QAction* action : m_commands)
+        if (!action->shortcut().isEmpty())
+            add(action->shortcut().toString(QKeySequence::NativeText), action->toolTip());
+    add(QKeySequence(QKeySequence::Save).toString(QKeySequence::NativeText),
+        Utf8("Rezept speichern (im Rezept-Editor)"));
+    add(QKeySequence(Qt::Key_Escape).toString(QKeySequence::NativeText),
+        Utf8("Fenster oder Dialog schließen"));
+    add(QKeySequence(Qt::ALT).toString(QKeySequence::NativeText) + Utf8("Buchstabe"),
+        Utf8("Schaltfläche oder Feld mit dem unterstrichenen Buchstaben"));
+    table->resizeColumnsToContents();
+    table->horizontalHeader()->setStretchLastSection(true);
+    layout->addWidget(table, 1);
+    auto* close = new QPushButton(Utf8("Schließen"), dialog);
+    close->setObjectName("cmdClose");
+    connect(close, &QPushButton::clicked, dialog, &QDialog::accept);
+    layout->addWidget(close, 0, Qt::AlignRight);
+    dialog->resize(560, 420);
+    return dialog;
+}
+
 void Mainform::ShowAbout()
 {
     const AppContext& context = AppContext::Current();
@@ -512,10 +579,9 @@ void Mainform::ShowAbout()
     box.setWindowTitle(Utf8("Über ") + QString::fromStdString(context.AppTitle));
     box.setIconPixmap(windowIcon().pixmap(64, 64));
     box.setTextFormat(Qt::RichText);
-    box.setText(QString("<h2>%1</h2><p>%2</p><p>Stand %3</p>")
+    box.setText(QString("<h2>%1</h2><p>%2</p><p>%3</p>")
                     .arg(QString::fromStdString(context.AppCaption).toHtmlEscaped(),
-                         Utf8("Rezeptverwaltung für die heimische und die Großküche"),
-                         QString::fromLatin1(AppContext::kBuildDate)));
+                         Utf8("Rezeptverwaltung für die heimische und die Großküche"), BuildDateText()));
     box.setStandardButtons(QMessageBox::Ok);
     box.button(QMessageBox::Ok)->setText("OK");
     box.exec();
@@ -576,32 +642,46 @@ void Mainform::ArrangeVertical()
 
 void Mainform::Load()
 {
-    // Placement: the current geometry is the default for every value not stored yet.
-    WindowPlacement placement;
-    const QRect current = geometry();
-    placement.Left = current.x();
-    placement.Top = current.y();
-    placement.Width = current.width();
-    placement.Height = current.height();
-    RestoreWindow(placement, kWindowName);
-    QRect wanted(placement.Left, placement.Top, std::max(placement.Width, 400),
-                 std::max(placement.Height, 300));
-    // A placement from another screen layout must not put the window out of reach.
-    QScreen* screen = QApplication::screenAt(wanted.center());
-    if (!screen) {
-        screen = QApplication::primaryScreen();
-        if (screen)
-            wanted.moveCenter(screen->availableGeometry().center());
-    }
-    setGeometry(wanted);
-
+    RestorePlacement();
     m_toolBar->setVisible(SettingToBool(ReadSetting("", "Toolbar", "True", false)));
     SetIconTextShown(SettingToBool(ReadSetting("", "ShowIcons", "FALSE", false)));
 
-    if (placement.WindowState == 2)
+    if (m_startMaximized)
         showMaximized();
     else
         show();
+}
+
+void Mainform::RestorePlacement()
+{
+    const std::string section = std::string(kWindowName) + "Window";
+    const QByteArray stored =
+        QByteArray::fromBase64(QByteArray::fromStdString(ReadSetting(section, "Geometry", "", false)));
+    // The frame-aware form restores the frame where it was and keeps it on a screen that exists.
+    if (!stored.isEmpty() && restoreGeometry(stored)) {
+        m_startMaximized = isMaximized();
+        return;
+    }
+    // Placements written by older versions: width and height of the inside, then the frame's corner.
+    constexpr int kUnset = std::numeric_limits<int>::min();
+    WindowPlacement placement;
+    placement.Width = placement.Height = placement.Left = placement.Top = kUnset;
+    RestoreWindow(placement, kWindowName);
+    QScreen* screen = QApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
+    m_startMaximized = placement.WindowState == 2;
+    if (placement.Width == kUnset || placement.Height == kUnset) {
+        // First start: most of the screen, placed by the window manager.
+        resize(available.width() * 4 / 5, available.height() * 4 / 5);
+        return;
+    }
+    resize(std::max(placement.Width, 400), std::max(placement.Height, 300));
+    // A corner from another screen layout would put the window out of reach: the window manager
+    // places it instead.
+    const QRect frame(placement.Left, placement.Top, width(), height());
+    if (placement.Left != kUnset && placement.Top != kUnset && QApplication::screenAt(frame.topLeft()) &&
+        QApplication::screenAt(frame.center()))
+        move(placement.Left, placement.Top);
 }
 
 void Mainform::SaveState()
@@ -609,11 +689,15 @@ void Mainform::SaveState()
     WindowPlacement placement;
     placement.WindowState = isMinimized() ? 1 : isMaximized() ? 2 : 0;
     const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
-    placement.Left = normal.x();
-    placement.Top = normal.y();
+    // Left and Top name the frame's corner, as the window manager places it.
+    const QPoint frameOffset = geometry().topLeft() - frameGeometry().topLeft();
+    placement.Left = normal.x() - frameOffset.x();
+    placement.Top = normal.y() - frameOffset.y();
     placement.Width = normal.width();
     placement.Height = normal.height();
     SaveWindow(placement, kWindowName);
+    WriteSetting(std::string(kWindowName) + "Window", "Geometry", saveGeometry().toBase64().toStdString(),
+                 false);
     WriteSetting("", "ShowIcons", IconTextShown() ? "True" : "False", false);
 }
 

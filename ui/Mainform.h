@@ -12,6 +12,7 @@
 #include <vector>
 
 class QAction;
+class QDialog;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -46,6 +47,8 @@ public:
     QMenu* ContextMenu(const QString& id) const;
 
     QMdiArea* MdiArea() const { return m_mdiArea; }
+    // The key list F1 shows when there is no help folder; owned by the main window.
+    QDialog* BuildKeyHelp();
     // Shows a widget as a child window of the multi-document area; the area owns it.
     QMdiSubWindow* AddChildWindow(QWidget* widget);
 
@@ -84,6 +87,8 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
 
+    void ShowKeyHelp();
+
 private:
     void BuildMenus();
     void BuildContextMenus();
@@ -94,6 +99,7 @@ private:
     void RunCommand(const QString& id);
     void ChooseDatabase();
     void ShowAbout();
+    void RestorePlacement();
 
     QMdiArea* m_mdiArea = nullptr;
     QToolBar* m_toolBar = nullptr;
@@ -104,6 +110,7 @@ private:
     std::vector<QAction*> m_commands;
     std::vector<QMenu*> m_contextMenus;
     bool m_closing = false;
+    bool m_startMaximized = false;
 
     std::function<void(const std::string&)> m_commandHandler;
     std::function<bool()> m_closeHandler;

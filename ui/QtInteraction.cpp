@@ -1,4 +1,5 @@
 #include "ui/QtInteraction.h"
+#include "ui/UiSupport.h"
 
 #include "core/AppContext.h"
 #include "ui/FrmSplash.h"
@@ -31,9 +32,14 @@ QString ToQt(const std::string& text)
     return result;
 }
 
+// Every box is titled with the program's name, so a user always sees who asks; a caption the
+// logic gives names the subject after it.
 QString CaptionOrDefault(const std::string& caption)
 {
-    return ToQt(caption.empty() ? AppContext::Current().AppCaption : caption);
+    const AppContext& app = AppContext::Current();
+    if (caption.empty() || caption == app.AppCaption || caption == app.AppTitle)
+        return ToQt(app.AppTitle);
+    return ToQt(app.AppTitle + " – " + caption);
 }
 
 QMessageBox::Icon ToQt(MsgIcon icon)
@@ -195,7 +201,8 @@ void QtInteraction::Inform(const std::string& text, MsgIcon icon, const std::str
 std::vector<std::string> QtInteraction::ChooseFiles(const FileRequest& request)
 {
     const QString caption = ToQt(request.Caption);
-    const QString start = ToQt(request.InitialPath);
+    const std::string purpose = request.Purpose.empty() ? request.Caption : request.Purpose;
+    const QString start = StartFolder(purpose, ToQt(request.InitialPath));
     const QString filter = QtFileFilter(request.Filter);
     QStringList files;
     if (request.Save) {
@@ -209,6 +216,8 @@ std::vector<std::string> QtInteraction::ChooseFiles(const FileRequest& request)
         if (!file.isEmpty())
             files << file;
     }
+    if (!files.isEmpty())
+        RememberFolder(purpose, files.front());
     std::vector<std::string> result;
     for (const QString& file : files)
         result.push_back(file.toStdString());

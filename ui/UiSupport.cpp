@@ -1,8 +1,22 @@
 #include "ui/UiSupport.h"
 
+#include "core/AppContext.h"
+#include "core/Settings.h"
+
+#include <QAbstractScrollArea>
 #include <QCheckBox>
+#include <QHeaderView>
+#include <QLayout>
+#include <QScrollBar>
+#include <QStyle>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QKeySequence>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QShortcut>
+#include <algorithm>
 
 namespace pf {
 
@@ -38,11 +52,94 @@ void CloseWindow(QWidget* window)
         window->close();
 }
 
+void FitHeaderTexts(QHeaderView* header)
+{
+    const int margin = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header) + 8;
+    int widest = 0;
+    for (int i = 0; i < header->count(); ++i) {
+        const QString text = header->model()->headerData(i, header->orientation()).toString();
+        const int width = header->fontMetrics().horizontalAdvance(text) + margin;
+        widest = std::max(widest, width);
+    }
+    header->setMinimumSectionSize(widest);
+    if (auto* view = qobject_cast<QAbstractScrollArea*>(header->parentWidget()))
+        view->setMinimumWidth(
+            std::max(view->minimumWidth(), widest * header->count() + 2 * view->frameWidth() +
+                                               view->verticalScrollBar()->sizeHint().width()));
+}
+
+void KeepWrappedTextsWhole(QWidget* window)
+{
+    QLayout* layout = window->layout();
+    if (!layout || !layout->hasHeightForWidth())
+        return;
+    const int width = std::max(window->minimumSizeHint().width(), window->minimumWidth());
+    window->setMinimumHeight(std::max(window->minimumHeight(), layout->totalHeightForWidth(width)));
+}
+
+void CloseOnEscape(QWidget* window)
+{
+    auto* shortcut = new QShortcut(QKeySequence(Qt::Key_Escape), window);
+    shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+    QObject::connect(shortcut, &QShortcut::activated, window, [window] { CloseWindow(window); });
+}
+
 QString DateTimeCell(DateSerial date)
 {
     if (date.Days == 0)
         return {};
     return Q(DateTimeText(date));
+}
+
+namespace {
+
+constexpr const char* kFolderSection = "Ordner";
+
+bool InProgramFolder(const QString& path)
+{
+    const QString program = Q(AppContext::Current().ProgramDir);
+    if (program.isEmpty())
+        return false;
+    const QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    const QString folder = QDir::cleanPath(program);
+    return clean == folder || clean.startsWith(folder + '/');
+}
+
+// The folder itself for a folder, the containing folder for a file, empty when neither exists.
+QString ExistingFolder(const QString& path)
+{
+    if (path.isEmpty())
+        return {};
+    const QFileInfo info(path);
+    if (info.isDir())
+        return info.absoluteFilePath();
+    if (info.absoluteDir().exists())
+        return info.absolutePath();
+    return {};
+}
+
+} // namespace
+
+QString StartFolder(const std::string& purpose, const QString& wanted)
+{
+    const QFileInfo info(wanted);
+    const QString wantedFolder = ExistingFolder(wanted);
+    if (info.isAbsolute() && !wantedFolder.isEmpty() && !InProgramFolder(wantedFolder))
+        return info.isDir() ? wantedFolder : info.absoluteFilePath();
+    QString folder = ExistingFolder(Q(ReadSetting(kFolderSection, purpose, "", false)));
+    if (folder.isEmpty() || InProgramFolder(folder))
+        folder = QDir::homePath();
+    // A file name still to be written (an export target) keeps its name in the new folder.
+    if (!wanted.isEmpty() && !info.isDir() && !info.exists())
+        return folder + '/' + info.fileName();
+    return folder;
+}
+
+void RememberFolder(const std::string& purpose, const QString& chosen)
+{
+    const QString folder = ExistingFolder(chosen);
+    if (!folder.isEmpty())
+        WriteSetting(kFolderSection, purpose, S(folder), false);
 }
 
 } // namespace pf

@@ -9,6 +9,7 @@
 #include <string>
 
 class QCheckBox;
+class QHeaderView;
 class QPushButton;
 class QWidget;
 
@@ -31,7 +32,25 @@ QCheckBox* MakeCheck(const QString& name, const QString& text, QWidget* parent);
 // Closes the window a user sees: inside the main window's area that is the frame around the widget.
 void CloseWindow(QWidget* window);
 
+// Columns never narrower than their header text: a stretched column stops shrinking there, and the
+// view keeps the width all headers need.
+void FitHeaderTexts(QHeaderView* header);
+
+// A window whose wrapped texts need more height at its smallest width keeps that height.
+void KeepWrappedTextsWhole(QWidget* window);
+
+// Escape closes the window (through its close event, so unsaved work is still asked about).
+void CloseOnEscape(QWidget* window);
+
 // "28.12.2018 14:30" for a list cell; empty for a date never set (serial 0).
 QString DateTimeCell(DateSerial date);
+
+// Where a file dialog for a purpose ("Import", "Backup" …) starts: the given absolute path when its
+// folder exists outside the program folder, else the folder last used for that purpose, else the
+// user's home (a file name not yet written is kept). The program folder holds the program's own
+// files, never the user's, so a dialog never starts there.
+QString StartFolder(const std::string& purpose, const QString& wanted = {});
+// Remembers the folder of a chosen file (or the chosen folder itself) for the next dialog.
+void RememberFolder(const std::string& purpose, const QString& chosen);
 
 } // namespace pf

@@ -308,5 +308,31 @@ TEST_F(TextConvTest, LoadUmlautExceptions)
     EXPECT_EQ(m_ctx.UmlautExceptions, "A,B,C");
 }
 
+TEST(CountText, OneTakesTheSingularOfNounsThatChange)
+{
+    const struct
+    {
+        long count;
+        const char* plural;
+        const char* expected;
+    } cases[] = {
+        {1, "Rezepte", "1 Rezept"},
+        {2, "Rezepte", "2 Rezepte"},
+        {0, "Rezepte", "0 Rezepte"},
+        {1, "Portionen", "1 Portion"},
+        {4, "Portionen", "4 Portionen"},
+        {1, "Gläser", "1 Glas"},
+        {1, "Stück", "1 Stück"},
+        {1, "Springform", "1 Springform"},
+        {-1, "Portionen", "-1 Portion"},
+        {1, "portionen", "1 portionen"},
+        {1, "", "1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.plural);
+        EXPECT_EQ(CountText(c.count, c.plural), c.expected);
+    }
+}
+
 } // namespace
 } // namespace pf

@@ -534,35 +534,5 @@ TEST_F(FrmMenuDataTest, ScalingFromTheEditorIsStoredOnSave)
 }
 
 // Saves a picture of a filled editor for looking at it: PF_SCREENSHOT_DIR=/tmp ./test_ui ...
-TEST_F(FrmMenuDataTest, Screenshot)
-{
-    const char* folder = std::getenv("PF_SCREENSHOT_DIR");
-    if (!folder)
-        GTEST_SKIP() << "PF_SCREENSHOT_DIR not set";
-    WorkDb().Execute(
-        "INSERT INTO T_INFO_KEY (ID,[KEY],KEYTYPE) VALUES (1,'Schmortopf',2),(2,'Kochlöffel',2)");
-    FrmMenuData window(0);
-    FillComplete(window, "Ungarisches Rindergulasch");
-    Child<QLineEdit>(window, "txtSource")->setText("Omas Kochheft");
-    AddLine(window, "1 1/2", "Kilogramm [KG]", "Rindfleisch; in Würfeln");
-    AddLine(window, "500", "Gramm [G]", "Zwiebeln; gehackt");
-    Click(window, "cmdSeparator");
-    Type(window, Grid(window).currentRow(), 0, "Zum Abschmecken");
-    AddLine(window, "2", "Esslöffel [EL]", "Paprika edelsüß");
-    window.resize(960, 660);
-    window.show();
-    QApplication::processEvents();
-    EXPECT_TRUE(window.grab().save(QString(folder) + "/FrmMenuData-head.png"));
-    Child<QTabWidget>(window, "tabRecipe")->setCurrentIndex(1);
-    QApplication::processEvents();
-    EXPECT_TRUE(window.grab().save(QString(folder) + "/FrmMenuData-lines.png"));
-    FrmSkalierungAnzahl dialog(window.Recipe());
-    dialog.SetNewYieldText("6");
-    dialog.show();
-    QApplication::processEvents();
-    EXPECT_TRUE(dialog.grab().save(QString(folder) + "/FrmSkalierungAnzahl.png"));
-    window.hide();
-}
-
 } // namespace
 } // namespace pf::test

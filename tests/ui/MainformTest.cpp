@@ -9,6 +9,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSet>
 #include <QToolBar>
 
@@ -71,7 +72,8 @@ TEST_F(MainformTest, EveryCommandExistsOnceAndOnlyWorkingOnesAreEnabled)
                                    "Mnu02TrashView",
                                    "MnUExtraDupeView",
                                    "MnuExtraImportMealMaster",
-                                   "MnuExtraImportMealMasterClipbrd"};
+                                   "MnuExtraImportMealMasterClipbrd",
+                                   "MnuHilfeContent"};
     // clang-format off
     const char* const commands[] = {
         "Mnu01Suchen", "Mnu01NeuBlanko", "Mnu01NeuTemplate", "Mnu01DBOpen", "Mnu01DBProperties",
@@ -240,15 +242,32 @@ TEST_F(MainformTest, CloseRunsTheShutdownWhichMayRefuse)
     EXPECT_EQ(window.MdiArea()->activeSubWindow(), nullptr);
 }
 
-TEST_F(MainformTest, CloseWithoutShutdownSavesPlacement)
+TEST_F(MainformTest, CloseWithoutShutdownSavesPlacementThatTheNextStartRestores)
 {
-    Mainform window;
-    window.resize(640, 480);
-    window.show();
-    window.close();
+    {
+        Mainform window;
+        window.resize(640, 480);
+        window.show();
+        window.close();
+    }
     EXPECT_EQ(ReadSetting("MainformWindow", "Width", "", false), "640");
     EXPECT_EQ(ReadSetting("MainformWindow", "Height", "", false), "480");
+    EXPECT_FALSE(ReadSetting("MainformWindow", "Geometry", "", false).empty());
     EXPECT_FALSE(SettingToBool(ReadSetting("", "ShowIcons", "", false)));
+    Mainform again;
+    again.Load();
+    EXPECT_EQ(again.geometry().size(), QSize(640, 480));
+}
+
+TEST_F(MainformTest, FirstStartTakesMostOfTheScreenAndLeavesThePlaceToTheWindowManager)
+{
+    Mainform window;
+    const QPoint unplaced = window.pos();
+    window.Load();
+    const QRect available = QApplication::primaryScreen()->availableGeometry();
+    EXPECT_EQ(window.size(), QSize(available.width() * 4 / 5, available.height() * 4 / 5));
+    EXPECT_EQ(window.pos(), unplaced);
+    EXPECT_FALSE(window.isMaximized());
 }
 
 TEST_F(MainformTest, CaptionNamesTheDatabase)

@@ -116,14 +116,14 @@ TEST_F(QtInteractionTest, QuestionsUseGermanButtonsAndEnterGivesTheDefault)
                      Answer::No, MsgIcon::Question, "Papierkorb"),
               Answer::No);
     EXPECT_EQ(m_seen.Buttons, QStringList({"Abbrechen", "Ja", "Nein"}));
-    EXPECT_EQ(m_seen.Caption, "Papierkorb");
+    EXPECT_EQ(m_seen.Caption, QString::fromUtf8("Pfannola – Papierkorb"));
     EXPECT_EQ(m_seen.Text, "Papierkorb leeren?\nAlle Rezepte darin gehen verloren.");
     EXPECT_EQ(m_seen.Icon, QMessageBox::Question);
 
     PressInNextBox(Qt::Key_Escape);
     EXPECT_EQ(ui.Ask("Nochmal?", Buttons::RetryCancel, Answer::Retry, MsgIcon::Warning, ""), Answer::Cancel);
     EXPECT_EQ(m_seen.Buttons, QStringList({"Abbrechen", "Wiederholen"}));
-    EXPECT_EQ(m_seen.Caption.toStdString(), m_context.AppCaption);
+    EXPECT_EQ(m_seen.Caption, "Pfannola");
 
     PressInNextBox(Qt::Key_Return);
     EXPECT_EQ(ui.Ask("Fehler", Buttons::AbortRetryIgnore, Answer::Ignore, MsgIcon::Critical, ""),

@@ -1,0 +1,422 @@
+// Checks every window of the program for what a user notices at a glance: English words, two
+// controls on the same Alt key, Escape that does not close, and controls or columns that are cut
+// or overlap at the window's smallest size.
+
+#include "ui/FrmBackup.h"
+#include "ui/FrmCatSelect.h"
+#include "ui/FrmDBEigenschaften.h"
+#include "ui/FrmDBOpen.h"
+#include "ui/FrmDBUpgrade.h"
+#include "ui/FrmExport.h"
+#include "ui/FrmInitSystem.h"
+#include "ui/FrmKategorieManagement.h"
+#include "ui/FrmKochbuchManag.h"
+#include "ui/FrmMMImport.h"
+#include "ui/FrmMMImportDupe.h"
+#include "ui/FrmMMImportFList.h"
+#include "ui/FrmMenuData.h"
+#include "ui/FrmSearchandDisplay.h"
+#include "ui/FrmSetFingerprint.h"
+#include "ui/FrmSkalierungAnzahl.h"
+#include "ui/FrmUnitManagement.h"
+#include "ui/FrmZIP.h"
+#include "ui/Mainform.h"
+
+#include "db/DatabaseChoice.h"
+#include "model/ClRecipe.h"
+#include "model/ClUnit.h"
+#include "model/ProgramUnits.h"
+#include "model/clsRecipeUnit.h"
+#include "tests/support/BaseDataDb.h"
+#include "tests/ui/UiTestSupport.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTextEdit>
+#include <QTreeView>
+
+#include <functional>
+#include <map>
+#include <memory>
+
+namespace pf::test {
+namespace {
+
+class EveryWindowTest;
+
+struct WindowCase
+{
+    const char* name;
+    // Shown inside the main window's area, where the main menu's Alt keys work as well.
+    bool inMainArea;
+    std::function<std::unique_ptr<QWidget>(EveryWindowTest&)> make;
+    // Further states a user reaches without leaving the window (another format, another page).
+    std::vector<std::function<void(QWidget&)>> states = {};
+};
+
+class EveryWindowTest : public UiTest
+{
+protected:
+    EveryWindowTest()
+    {
+        Connection() = ConnectionState{};
+        Connection().WorkDb = MakeBaseDataDatabase(m_dir, "Pfannola.MDB");
+        ResetProgramData();
+        ClearRecipeCache();
+        m_upgrade.DatabaseVersion = "001.19.110";
+        m_upgrade.ProgramVersion = "002.00.126";
+        m_upgrade.DatabaseName = "/daten/Pfannola.MDB";
+        m_dupeRecord.Title = "Pfannkuchen";
+        m_dupe.Recipe = &m_dupeRecord;
+        m_dupe.ImportTitle = m_dupe.ExistingTitle = "Pfannkuchen";
+        m_recipe.LoadByID(0);
+        m_recipe.SetYield(1);
+        m_recipeUnits.Init(WorkDb(), &m_units);
+        m_units.SetDB(&WorkDb());
+    }
+    ~EveryWindowTest() override
+    {
+        ResetProgramData();
+        CloseWorkDatabase();
+    }
+
+public:
+    UpgradeQuestion m_upgrade;
+    ImportRecipe m_dupeRecord;
+    DupeQuestion m_dupe;
+    ClRecipe m_recipe;
+    ClUnit m_units;
+    clsRecipeUnit m_recipeUnits;
+    Mainform m_main;
+};
+
+template <typename T> std::unique_ptr<QWidget> Make(auto... args)
+{
+    return std::make_unique<T>(args...);
+}
+
+void ChooseExportType(QWidget& window, const char* type)
+{
+    auto* mode = window.findChild<QComboBox*>("cboMode");
+    mode->setCurrentIndex(mode->findText(type));
+}
+
+const WindowCase kWindows[] = {
+    {"Mainform", false, [](EveryWindowTest&) { return Make<Mainform>(); }},
+    {"FrmHilfe", false, [](EveryWindowTest& t) { return std::unique_ptr<QWidget>(t.m_main.BuildKeyHelp()); }},
+    {"FrmSearchandDisplay", true, [](EveryWindowTest&) { return Make<FrmSearchandDisplay>(); }},
+    {"FrmMenuData", true, [](EveryWindowTest&) { return Make<FrmMenuData>(0L); }},
+    {"FrmSkalierungAnzahl", false,
+     [](EveryWindowTest& t) { return std::make_unique<FrmSkalierungAnzahl>(t.m_recipe); }},
+    {"FrmExport",
+     true,
+     [](EveryWindowTest&) { return std::make_unique<FrmExport>(std::vector<long>{}); },
+     {[](QWidget& w) { ChooseExportType(w, "HTML"); }, [](QWidget& w) { ChooseExportType(w, "CSV"); }}},
+    {"FrmMMImport", false, [](EveryWindowTest&) { return Make<FrmMMImport>(); }},
+    {"FrmMMImportFList", false,
+     [](EveryWindowTest&) { return std::make_unique<FrmMMImportFList>(std::vector<std::string>{"a.mm"}); }},
+    {"FrmMMImportDupe", false,
+     [](EveryWindowTest& t) { return std::make_unique<FrmMMImportDupe>(t.m_dupe); }},
+    {"FrmKochbuchManag", true, [](EveryWindowTest&) { return Make<FrmKochbuchManag>(); }},
+    {"FrmKategorieManagement", true, [](EveryWindowTest&) { return Make<FrmKategorieManagement>(); }},
+    {"FrmCatSelect", false,
+     [](EveryWindowTest&) {
+         return std::make_unique<FrmCatSelect>(FrmCatSelect::Mode::Categories, std::vector<long>{});
+     }},
+    {"FrmUnitManagement", true,
+     [](EveryWindowTest& t) { return std::make_unique<FrmUnitManagement>(t.m_units, t.m_recipeUnits); }},
+    {"FrmSetFingerprint", true, [](EveryWindowTest&) { return Make<FrmSetFingerprint>(); }},
+    {"FrmBackup", true, [](EveryWindowTest&) { return std::make_unique<FrmBackup>(nullptr); }},
+    {"FrmZIP", true, [](EveryWindowTest&) { return Make<FrmZIP>(); }},
+    {"FrmDBEigenschaften", true, [](EveryWindowTest&) { return Make<FrmDBEigenschaften>(); }},
+    {"FrmDBOpen", false, [](EveryWindowTest&) { return Make<FrmDBOpen>(); }, {[](QWidget& w) {
+         w.findChild<QAbstractButton*>("optODBC")->click();
+     }}},
+    {"FrmDBUpgrade", false, [](EveryWindowTest& t) { return std::make_unique<FrmDBUpgrade>(t.m_upgrade); }},
+    {"FrmInitSystem", false,
+     [](EveryWindowTest&) {
+         return std::make_unique<FrmInitSystem>(std::vector<FirstStartItem>{{"Pfannola.MDB", true}}, "");
+     }},
+};
+
+// Every text of a window a user can read: captions, labels, headers, list entries, menus with their
+// keys, tooltips, and the context menus of its edit fields.
+QStringList VisibleTexts(QWidget& window)
+{
+    QStringList texts{window.windowTitle()};
+    const auto addActions = [&texts](const QList<QAction*>& actions) {
+        for (QAction* action : actions) {
+            texts << action->text() << action->toolTip()
+                  << action->shortcut().toString(QKeySequence::NativeText);
+        }
+    };
+    QList<QWidget*> widgets = window.findChildren<QWidget*>();
+    widgets << &window;
+    for (QWidget* w : widgets) {
+        texts << w->toolTip();
+        addActions(w->actions());
+        if (auto* button = qobject_cast<QAbstractButton*>(w))
+            texts << button->text();
+        if (auto* label = qobject_cast<QLabel*>(w))
+            texts << label->text();
+        if (auto* box = qobject_cast<QGroupBox*>(w))
+            texts << box->title();
+        if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+            texts << edit->placeholderText();
+            std::unique_ptr<QMenu> menu(edit->createStandardContextMenu());
+            addActions(menu->actions());
+        }
+        if (auto* edit = qobject_cast<QPlainTextEdit*>(w)) {
+            std::unique_ptr<QMenu> menu(edit->createStandardContextMenu());
+            addActions(menu->actions());
+        }
+        if (auto* edit = qobject_cast<QTextEdit*>(w)) {
+            std::unique_ptr<QMenu> menu(edit->createStandardContextMenu());
+            addActions(menu->actions());
+        }
+        if (auto* tabs = qobject_cast<QTabBar*>(w))
+            for (int i = 0; i < tabs->count(); ++i)
+                texts << tabs->tabText(i) << tabs->tabToolTip(i);
+        if (auto* combo = qobject_cast<QComboBox*>(w))
+            for (int i = 0; i < combo->count(); ++i)
+                texts << combo->itemText(i);
+        if (auto* header = qobject_cast<QHeaderView*>(w); header && header->model())
+            for (int i = 0; i < header->count(); ++i)
+                texts << header->model()->headerData(i, header->orientation()).toString();
+    }
+    texts.removeAll(QString());
+    return texts;
+}
+
+TEST_F(EveryWindowTest, QtTextsAreGerman)
+{
+    QDialogButtonBox box(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Save);
+    EXPECT_EQ(box.button(QDialogButtonBox::Cancel)->text(), "Abbrechen");
+    EXPECT_EQ(box.button(QDialogButtonBox::Save)->text(), "Speichern");
+    EXPECT_EQ(QKeySequence("Ctrl+F").toString(QKeySequence::NativeText), "Strg+F");
+}
+
+TEST_F(EveryWindowTest, NoEnglishWords)
+{
+    // Words a German user would notice; "OK" is German too.
+    static const QRegularExpression english(
+        "\\b(Cancel|Open|Save|File|Files|Ctrl|Shift|Del|Delete|Major|Minor|Build|Close|Apply|Yes|Help|Undo|"
+        "Redo|"
+        "Cut|Copy|Paste|Select|All|Browse|Search|Settings|Options|Error|Warning|Print|Reset|Back|Next|Finish|"
+        "Abort|Retry|Ignore|Discard|Folder|Directory|Size|Date|Type|Insert|Backspace)\\b");
+    for (const WindowCase& c : kWindows) {
+        SCOPED_TRACE(c.name);
+        std::unique_ptr<QWidget> window = c.make(*this);
+        std::vector<std::function<void(QWidget&)>> states = c.states;
+        states.insert(states.begin(), [](QWidget&) {});
+        for (const auto& state : states) {
+            state(*window);
+            for (const QString& text : VisibleTexts(*window)) {
+                const QRegularExpressionMatch match = english.match(text);
+                EXPECT_FALSE(match.hasMatch())
+                    << match.captured(0).toStdString() << " in \"" << text.toStdString() << "\"";
+            }
+        }
+    }
+}
+
+// The mnemonic letter of a caption, lower case; none when the caption has no single "&".
+QChar Mnemonic(const QString& text)
+{
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != '&')
+            continue;
+        if (text[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        return text[i + 1].toLower();
+    }
+    return {};
+}
+
+// Two controls compete for a key only when both can be seen at once: not on different pages of
+// the same stack of pages (tabs), and not hidden.
+std::map<const QStackedWidget*, const QWidget*> PagesOf(const QWidget* w, const QWidget* window)
+{
+    std::map<const QStackedWidget*, const QWidget*> pages;
+    for (; w && w != window; w = w->parentWidget())
+        if (auto* stack = qobject_cast<const QStackedWidget*>(w->parentWidget()))
+            pages[stack] = w;
+    return pages;
+}
+
+bool HiddenIn(const QWidget* w, const QWidget* window)
+{
+    for (; w && w != window; w = w->parentWidget())
+        if (w->isHidden() && !qobject_cast<const QStackedWidget*>(w->parentWidget()))
+            return true;
+    return false;
+}
+
+struct KeyOwner
+{
+    QString text;
+    const QWidget* widget;
+};
+
+std::vector<std::pair<QChar, KeyOwner>> MnemonicsOf(QWidget& window)
+{
+    std::vector<std::pair<QChar, KeyOwner>> keys;
+    const auto add = [&keys](const QString& text, const QWidget* widget) {
+        if (const QChar key = Mnemonic(text); !key.isNull())
+            keys.push_back({key, {text, widget}});
+    };
+    for (QWidget* w : window.findChildren<QWidget*>()) {
+        if (HiddenIn(w, &window) || w->window() != &window)
+            continue;
+        if (auto* button = qobject_cast<QAbstractButton*>(w);
+            button && !qobject_cast<QTabBar*>(w->parentWidget()))
+            add(button->text(), w);
+        if (auto* label = qobject_cast<QLabel*>(w); label && label->buddy())
+            add(label->text(), w);
+        if (auto* box = qobject_cast<QGroupBox*>(w))
+            add(box->title(), w);
+        if (auto* tabs = qobject_cast<QTabBar*>(w))
+            for (int i = 0; i < tabs->count(); ++i)
+                add(tabs->tabText(i), w);
+        if (auto* menuBar = qobject_cast<QMenuBar*>(w))
+            for (QAction* action : menuBar->actions())
+                add(action->text(), w);
+    }
+    return keys;
+}
+
+bool Compete(const QWidget* a, const QWidget* b, const QWidget* window)
+{
+    const auto pagesA = PagesOf(a, window);
+    for (const auto& [stack, page] : PagesOf(b, window))
+        if (auto it = pagesA.find(stack); it != pagesA.end() && it->second != page)
+            return false;
+    return true;
+}
+
+TEST_F(EveryWindowTest, NoTwoControlsShareAnAltKey)
+{
+    const std::vector<std::pair<QChar, KeyOwner>> mainMenu = MnemonicsOf(m_main);
+    for (const WindowCase& c : kWindows) {
+        SCOPED_TRACE(c.name);
+        std::unique_ptr<QWidget> window = c.make(*this);
+        std::vector<std::function<void(QWidget&)>> states = c.states;
+        states.insert(states.begin(), [](QWidget&) {});
+        for (const auto& state : states) {
+            state(*window);
+            const auto keys = MnemonicsOf(*window);
+            for (std::size_t i = 0; i < keys.size(); ++i) {
+                for (std::size_t j = i + 1; j < keys.size(); ++j) {
+                    if (keys[i].first == keys[j].first && keys[i].second.widget != keys[j].second.widget &&
+                        Compete(keys[i].second.widget, keys[j].second.widget, window.get()))
+                        ADD_FAILURE() << "Alt+" << keys[i].first.toUpper().toLatin1() << ": \""
+                                      << keys[i].second.text.toStdString() << "\" and \""
+                                      << keys[j].second.text.toStdString() << "\"";
+                }
+                if (c.inMainArea)
+                    for (const auto& [key, owner] : mainMenu)
+                        if (key == keys[i].first)
+                            ADD_FAILURE() << "Alt+" << key.toUpper().toLatin1() << ": \""
+                                          << keys[i].second.text.toStdString() << "\" and the menu \""
+                                          << owner.text.toStdString() << "\"";
+            }
+        }
+    }
+}
+
+TEST_F(EveryWindowTest, EscapeClosesEveryWindowButTheMainWindow)
+{
+    for (const WindowCase& c : kWindows) {
+        SCOPED_TRACE(c.name);
+        std::unique_ptr<QWidget> window = c.make(*this);
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : window.get();
+        QTest::keyClick(focus, Qt::Key_Escape);
+        EXPECT_EQ(window->isVisible(), std::string_view(c.name) == "Mainform");
+    }
+}
+
+// What a user sees cut or covered in a layout at the window's current size.
+void ExpectNothingCutOrCovered(QWidget& window)
+{
+    QList<QLayout*> layouts = window.findChildren<QLayout*>();
+    for (QLayout* layout : layouts) {
+        QWidget* parent = layout->parentWidget();
+        if (!parent || !parent->isVisible() || parent->window() != &window)
+            continue;
+        std::vector<QWidget*> shown;
+        for (int i = 0; i < layout->count(); ++i)
+            if (QWidget* w = layout->itemAt(i)->widget(); w && w->isVisible())
+                shown.push_back(w);
+        for (std::size_t i = 0; i < shown.size(); ++i) {
+            QWidget* w = shown[i];
+            const std::string name =
+                (w->objectName().isEmpty() ? QString(w->metaObject()->className()) : w->objectName())
+                    .toStdString();
+            EXPECT_TRUE(parent->rect().contains(w->geometry())) << name << " sticks out of its parent";
+            const QSize least = w->minimumSizeHint();
+            const QSizePolicy policy = w->sizePolicy();
+            if (least.isValid() && !(policy.horizontalPolicy() & QSizePolicy::IgnoreFlag)) {
+                EXPECT_GE(w->width(), least.width()) << name << " is cut";
+            }
+            if (least.isValid() && !(policy.verticalPolicy() & QSizePolicy::IgnoreFlag)) {
+                EXPECT_GE(w->height(), least.height()) << name << " is squashed";
+            }
+            for (std::size_t j = i + 1; j < shown.size(); ++j)
+                EXPECT_FALSE(w->geometry().intersects(shown[j]->geometry()))
+                    << name << " overlaps " << shown[j]->objectName().toStdString();
+        }
+    }
+    for (QHeaderView* header : window.findChildren<QHeaderView*>()) {
+        if (header->orientation() != Qt::Horizontal || !header->isVisible() || !header->model())
+            continue;
+        const int margin = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+        for (int i = 0; i < header->count(); ++i) {
+            if (header->isSectionHidden(i))
+                continue;
+            const QString text = header->model()->headerData(i, Qt::Horizontal).toString();
+            EXPECT_GE(header->sectionSize(i), header->fontMetrics().horizontalAdvance(text) + margin)
+                << "column \"" << text.toStdString() << "\" of "
+                << header->parentWidget()->objectName().toStdString();
+        }
+    }
+}
+
+TEST_F(EveryWindowTest, NothingIsCutOrCoveredAtTheSmallestSize)
+{
+    for (const WindowCase& c : kWindows) {
+        SCOPED_TRACE(c.name);
+        std::unique_ptr<QWidget> window = c.make(*this);
+        std::vector<std::function<void(QWidget&)>> states = c.states;
+        states.insert(states.begin(), [](QWidget&) {});
+        window->show();
+        for (const auto& state : states) {
+            state(*window);
+            window->resize(window->minimumSizeHint().expandedTo(window->minimumSize()));
+            QApplication::processEvents();
+            ExpectNothingCutOrCovered(*window);
+        }
+    }
+}
+
+} // namespace
+} // namespace pf::test

@@ -73,7 +73,17 @@ std::string WithTrailingSlash(std::string path)
 
 } // namespace
 
-std::optional<std::string> CommandLineOverride(std::string_view key)
+namespace {
+
+// Where KEY=value stands on the command line: the whole entry and the value inside it, as code
+// point positions of the original text.
+struct OverrideSpan
+{
+    std::u32string text;
+    std::size_t entryStart = 0, valueStart = 0, valueEnd = 0, entryEnd = 0;
+};
+
+std::optional<OverrideSpan> FindOverride(std::string_view key)
 {
     const std::string& commandLine = AppContext::Current().CommandLine;
     if (key.empty() || CharLength(commandLine) <= 1)
@@ -82,8 +92,9 @@ std::optional<std::string> CommandLineOverride(std::string_view key)
     // Compared character by character in upper case, so that positions in the upper-cased text
     // are positions in the original one. The test is a plain substring test: "XDATABASE=" on the
     // command line also overrides "Database".
-    const std::u32string original = ToCodePoints(commandLine);
-    std::u32string upper = original;
+    OverrideSpan span;
+    span.text = ToCodePoints(commandLine);
+    std::u32string upper = span.text;
     for (char32_t& cp : upper)
         cp = ToUpperCp(cp);
     std::u32string needle = ToCodePoints(key);
@@ -94,18 +105,40 @@ std::optional<std::string> CommandLineOverride(std::string_view key)
     const std::size_t hit = upper.find(needle);
     if (hit == std::u32string::npos)
         return std::nullopt;
-
-    std::size_t start = hit + needle.size();
-    std::size_t end;
-    if (start < original.size() && original[start] == U'"') {
-        ++start;
-        end = original.find(U'"', start);
+    span.entryStart = hit;
+    span.valueStart = hit + needle.size();
+    const std::u32string& original = span.text;
+    if (span.valueStart < original.size() && original[span.valueStart] == U'"') {
+        ++span.valueStart;
+        span.valueEnd = original.find(U'"', span.valueStart);
+        span.entryEnd = span.valueEnd == std::u32string::npos ? original.size() : span.valueEnd + 1;
     } else {
-        end = original.find(U' ', start);
+        span.valueEnd = original.find(U' ', span.valueStart);
+        span.entryEnd = span.valueEnd;
     }
-    if (end == std::u32string::npos)
-        end = original.size();
-    return std::string(Trim(FromCodePoints(std::u32string_view(original).substr(start, end - start))));
+    if (span.valueEnd == std::u32string::npos)
+        span.valueEnd = span.entryEnd = original.size();
+    return span;
+}
+
+} // namespace
+
+std::optional<std::string> CommandLineOverride(std::string_view key)
+{
+    const std::optional<OverrideSpan> span = FindOverride(key);
+    if (!span)
+        return std::nullopt;
+    return std::string(Trim(FromCodePoints(
+        std::u32string_view(span->text).substr(span->valueStart, span->valueEnd - span->valueStart))));
+}
+
+void DropCommandLineOverride(std::string_view key)
+{
+    while (const std::optional<OverrideSpan> span = FindOverride(key)) {
+        std::u32string rest = span->text;
+        rest.erase(span->entryStart, span->entryEnd - span->entryStart);
+        AppContext::Current().CommandLine = FromCodePoints(rest);
+    }
 }
 
 std::string ReadSetting(std::string_view section, std::string_view key, std::string_view defaultValue,

@@ -22,6 +22,9 @@ long SettingToLong(std::string_view text);
 
 // The value the command line gives for a key (KEY=value or KEY="value with blanks"), if any.
 std::optional<std::string> CommandLineOverride(std::string_view key);
+// Takes KEY=value off the command line of this run: a choice the user makes in the program
+// replaces what the command line gave.
+void DropCommandLineOverride(std::string_view key);
 
 // Sets AppContext::DataDir by BaseDirType and creates the folder when missing.
 void DetermineDataDirectory();

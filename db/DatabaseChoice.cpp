@@ -105,6 +105,9 @@ std::string SelectionEntryPath(const std::string& entry)
 void CommitDatabaseSelection(const DatabaseSelection& choice)
 {
     ConnectionState& conn = Connection();
+    // The user's choice replaces a database the command line gave for this run.
+    for (const char* key : {"Database", "DBTYPE", "DBDSN", "DBUSER", "DBLogonType"})
+        DropCommandLineOverride(key);
     const std::string chosen = choice.DbType == 0 ? choice.Path : choice.Dsn;
     if (!EqualsNoCase(chosen, conn.DbPath)) {
         WriteSetting("", "Book", "0," + BaseCookbookTitle(), false);

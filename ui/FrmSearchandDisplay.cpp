@@ -729,6 +729,11 @@ void FrmSearchandDisplay::StartMode()
 
 bool FrmSearchandDisplay::cmdSearch_Click()
 {
+    return RunSearch(true);
+}
+
+bool FrmSearchandDisplay::RunSearch(bool tellWhenNothingFound)
+{
     if (m_running)
         return false;
     if (m_mode == Mode::Trash) {
@@ -738,7 +743,7 @@ bool FrmSearchandDisplay::cmdSearch_Click()
     AppContext::Current().Options.RezSearchType = m_tabs->currentIndex();
     const std::vector<long> books = CheckedIDs(m_books);
     RunSearchData(SearchData(), books.size() == 1 ? books[0] : -1);
-    if (m_search.Hits().empty() && !m_search.Cancelled())
+    if (tellWhenNothingFound && m_search.Hits().empty() && !m_search.Cancelled())
         UI().Inform("keine Rezepte mit diesem Suchbegriff !", MsgIcon::Information,
                     AppContext::Current().AppTitle);
     return !m_search.Hits().empty();
@@ -1171,8 +1176,9 @@ void FrmSearchandDisplay::RunCommand(const std::string& command)
     if (refresh) {
         // The list is read again; the selection stays on the recipes that are still listed.
         const std::vector<long> current = SelectedIDs();
+        // Reading the list again after a change says nothing when it is empty now.
         if (m_mode == Mode::Search && m_special->currentIndex() == 0 && !m_trashList)
-            cmdSearch_Click();
+            RunSearch(false);
         else
             StartMode();
         for (int i = 0; i < m_results->topLevelItemCount(); ++i) {

@@ -83,6 +83,7 @@ public:
     void cmdTemplateLoad_Click();
 
 private:
+    bool RunSearch(bool tellWhenNothingFound);
     QWidget* BuildCriteria();
     QWidget* BuildResults();
     QWidget* BuildDisplay();

@@ -65,33 +65,38 @@ protected:
     ScopedAppContext m_scope{m_ctx};
 };
 
-TEST_F(SettingsTest, CommandLineOverride)
+TEST_F(SettingsTest, CommandLineOverrideAndItsDropping)
 {
     struct Case
     {
         const char* CommandLine;
         const char* Key;
         std::optional<std::string> Expected;
+        const char* AfterDrop; // the command line once the user's own choice replaced the value
     };
     const Case cases[] = {
-        {"ShowTips=0", "ShowTips", "0"},
-        {"/x showtips=1 Weiter=2", "SHOWTIPS", "1"},
-        {"ShowTips=0 Database=\"/a b/c.mdb\" x=1", "Database", "/a b/c.mdb"},
-        {"Database=\" /a b \"", "Database", "/a b"},
-        {"Database=\"/offen bis Ende", "Database", "/offen bis Ende"},
-        {"Database= /x", "Database", ""},
-        {"Database=", "Database", ""},
-        {"XDATABASE=y", "Database", "y"}, // a plain substring test, as the rule is written
-        {"Größe=3", "GRÖßE", "3"},
-        {"ShowTips 0", "ShowTips", std::nullopt},
-        {"Other=1", "ShowTips", std::nullopt},
-        {"=", "", std::nullopt},
-        {"", "ShowTips", std::nullopt},
+        {"ShowTips=0", "ShowTips", "0", ""},
+        {"/x showtips=1 Weiter=2", "SHOWTIPS", "1", "/x  Weiter=2"},
+        {"ShowTips=0 Database=\"/a b/c.mdb\" x=1", "Database", "/a b/c.mdb", "ShowTips=0  x=1"},
+        {"Database=\" /a b \"", "Database", "/a b", ""},
+        {"Database=\"/offen bis Ende", "Database", "/offen bis Ende", ""},
+        {"Database= /x", "Database", "", " /x"},
+        {"Database=", "Database", "", ""},
+        {"XDATABASE=y", "Database", "y", "X"}, // a plain substring test, as the rule is written
+        {"Database=/a Database=/b", "Database", "/a", " "},
+        {"Größe=3", "GRÖßE", "3", ""},
+        {"ShowTips 0", "ShowTips", std::nullopt, "ShowTips 0"},
+        {"Other=1", "ShowTips", std::nullopt, "Other=1"},
+        {"=", "", std::nullopt, "="},
+        {"", "ShowTips", std::nullopt, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.CommandLine);
         m_ctx.CommandLine = c.CommandLine;
         EXPECT_EQ(CommandLineOverride(c.Key), c.Expected);
+        DropCommandLineOverride(c.Key);
+        EXPECT_EQ(m_ctx.CommandLine, c.AfterDrop);
+        EXPECT_EQ(CommandLineOverride(c.Key), std::nullopt);
     }
 }
 

@@ -267,6 +267,16 @@ TEST_F(WorkDatabaseTest, SelectionCommitShiftsTheLastUsedListOnlyForAnotherDatab
     EXPECT_EQ(Connection().DbPath, "/neu.mdb");
 }
 
+TEST_F(WorkDatabaseTest, SelectionReplacesTheDatabaseTheCommandLineGave)
+{
+    AppContext::Current().CommandLine = "ShowTips=0 Database=/start.mdb";
+    Connection().DbPath = "/start.mdb";
+    CommitDatabaseSelection(FileChoice("/anders.mdb"));
+    EXPECT_EQ(ReadSetting("", "Database", "", true), "/anders.mdb");
+    EXPECT_EQ(Connection().DbPath, "/anders.mdb");
+    EXPECT_EQ(CommandLineOverride("ShowTips"), "0");
+}
+
 TEST_F(WorkDatabaseTest, OdbcSelectionStoresThePasswordInTheUserSetting)
 {
     CommitDatabaseSelection({1, "", "kueche", "anna", "geheim", 0});

@@ -238,6 +238,20 @@ TEST_F(FrmSearchandDisplayTest, ContextMenuActsOnTheSelection)
     EXPECT_TRUE(m_ui.AllAnswersUsed());
 }
 
+TEST_F(FrmSearchandDisplayTest, DeletingTheOnlyHitLeavesAnEmptyListWithoutAnotherMessage)
+{
+    FrmSearchandDisplay window;
+    Child<QLineEdit>(window, "txtSearch")->setText("Apfelstrudel");
+    ASSERT_TRUE(window.cmdSearch_Click());
+    ASSERT_EQ(Results(window).topLevelItemCount(), 1);
+    Results(window).setCurrentItem(Results(window).topLevelItem(0));
+    m_ui.Answering(Answer::Yes);
+    window.RunCommand("HideRecipeActionDel");
+    EXPECT_EQ(Results(window).topLevelItemCount(), 0);
+    ASSERT_EQ(m_ui.shown.size(), 1u);
+    EXPECT_TRUE(m_ui.shown[0].Question);
+}
+
 TEST_F(FrmSearchandDisplayTest, TemplateAndTrashModesListTheirRecipesAndOpenThem)
 {
     std::vector<std::pair<long, bool>> opened;

@@ -202,7 +202,7 @@ void FrmMenuData::Build()
 
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName("tabRecipe");
-    m_tabs->addTab(BuildHeadTab(), "K&opfdaten");
+    m_tabs->addTab(ScrollsDown(BuildHeadTab()), "K&opfdaten");
     m_tabs->addTab(BuildIngredientTab(), "&Zutaten");
     m_tabs->addTab(BuildTextTab(), "Zubereit&ung");
     m_tabs->addTab(BuildPictureTab(), "&Bilder");

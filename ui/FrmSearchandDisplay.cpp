@@ -154,7 +154,7 @@ FrmSearchandDisplay::FrmSearchandDisplay(Mode mode, QWidget* parent) : QWidget(p
     layout->setContentsMargins(6, 6, 6, 6);
     auto* splitter = new QSplitter(Qt::Horizontal, this);
     splitter->setObjectName("splitter");
-    splitter->addWidget(BuildCriteria());
+    splitter->addWidget(ScrollsDown(BuildCriteria()));
     splitter->addWidget(BuildResults());
     splitter->addWidget(BuildDisplay());
     splitter->setStretchFactor(0, 0);

@@ -14,6 +14,7 @@
 #include <QDialog>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QIcon>
 #include <QLabel>
 #include <QLocale>
 #include <QMdiArea>
@@ -21,6 +22,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -272,8 +274,17 @@ void Mainform::FillMenu(QMenu* menu, const MenuCommand* first, std::size_t count
         action->setObjectName(def.id);
         if (def.shortcut)
             action->setShortcut(QKeySequence(def.shortcut));
-        if (def.icon != kNoIcon)
-            action->setIcon(style->standardIcon(static_cast<QStyle::StandardPixmap>(def.icon)));
+        if (def.icon != kNoIcon) {
+            // Some standard icons come only in small sizes; drawn at the toolbar's size they sit in
+            // line with the others instead of smaller and off centre.
+            const QIcon standard = style->standardIcon(static_cast<QStyle::StandardPixmap>(def.icon));
+            const QSize toolbarSize(24, 24);
+            QIcon fitted;
+            fitted.addPixmap(standard.pixmap(QSize(16, 16)));
+            fitted.addPixmap(standard.pixmap(toolbarSize)
+                                 .scaled(toolbarSize, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+            action->setIcon(fitted);
+        }
         action->setEnabled(def.enabled);
         // The menu caption without its accelerator marks and ellipsis serves as tooltip.
         QString tip = action->text().remove('&').remove(Utf8(" …"));
@@ -407,13 +418,19 @@ QMenu* Mainform::ContextMenu(const QString& id) const
 
 QMdiSubWindow* Mainform::AddChildWindow(QWidget* widget)
 {
+    // The size the window chose for itself, before the frame wraps it.
+    const QSize own = widget->testAttribute(Qt::WA_Resized) ? widget->size() : widget->sizeHint();
     QMdiSubWindow* sub = m_mdiArea->addSubWindow(widget);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     // A window larger than the area would hide its edges; it gets what room there is (never less
     // than its minimum, the area scrolls then).
     const QSize room = m_mdiArea->viewport()->size();
-    if (m_mdiArea->isVisible() && room.isValid())
-        sub->resize(sub->size().boundedTo(room).expandedTo(sub->minimumSizeHint()));
+    if (m_mdiArea->isVisible() && room.isValid() && own.isValid()) {
+        const int border = sub->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, sub);
+        const int title = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
+        const QSize framed = own + QSize(2 * border, title + border);
+        sub->resize(framed.boundedTo(room).expandedTo(sub->minimumSizeHint()));
+    }
     sub->show();
     return sub;
 }

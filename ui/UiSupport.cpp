@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLayout>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
 
@@ -66,6 +67,19 @@ void FitHeaderTexts(QHeaderView* header)
         view->setMinimumWidth(
             std::max(view->minimumWidth(), widest * header->count() + 2 * view->frameWidth() +
                                                view->verticalScrollBar()->sizeHint().width()));
+}
+
+QWidget* ScrollsDown(QWidget* page)
+{
+    auto* frame = new QScrollArea;
+    frame->setObjectName(page->objectName() + "Scroll");
+    frame->setFrameShape(QFrame::NoFrame);
+    frame->setWidgetResizable(true);
+    frame->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    frame->setWidget(page);
+    frame->setMinimumWidth(page->minimumSizeHint().width() +
+                           frame->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, frame));
+    return frame;
 }
 
 void KeepWrappedTextsWhole(QWidget* window)

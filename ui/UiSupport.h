@@ -36,6 +36,10 @@ void CloseWindow(QWidget* window);
 // view keeps the width all headers need.
 void FitHeaderTexts(QHeaderView* header);
 
+// A tall page inside a frame that scrolls up and down, so that its window fits a small screen with
+// its buttons in view; the frame keeps the page's full width.
+QWidget* ScrollsDown(QWidget* page);
+
 // A window whose wrapped texts need more height at its smallest width keeps that height.
 void KeepWrappedTextsWhole(QWidget* window);
 

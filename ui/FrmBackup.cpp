@@ -38,6 +38,7 @@ FrmBackup::FrmBackup(DatabaseWindows* windows, std::function<void()> afterRestor
 {
     setObjectName("FrmBackup");
     CloseOnEscape(this);
+    resize(720, 440);
     setWindowTitle("Datensicherung");
 
     auto* layout = new QVBoxLayout(this);
@@ -58,6 +59,9 @@ FrmBackup::FrmBackup(DatabaseWindows* windows, std::function<void()> afterRestor
     m_list->setHeaderLabels({"Datei", "Datum", "Größe"});
     m_list->setRootIsDecorated(false);
     m_list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_list->header()->setStretchLastSection(false);
+    FitHeaderTexts(m_list->header());
     layout->addWidget(m_list, 1);
 
     auto* fileRow = new QHBoxLayout;

@@ -49,6 +49,7 @@ FrmDBEigenschaften::FrmDBEigenschaften(QWidget* parent) : QWidget(parent)
 {
     setObjectName("FrmDBEigenschaften");
     CloseOnEscape(this);
+    resize(760, 600);
     setWindowTitle("Datenbank-Eigenschaften");
 
     auto* layout = new QVBoxLayout(this);
@@ -71,6 +72,8 @@ FrmDBEigenschaften::FrmDBEigenschaften(QWidget* parent) : QWidget(parent)
     m_history->setHorizontalHeaderLabels({"Version", "Datum", "Beschreibung"});
     m_history->verticalHeader()->setVisible(false);
     m_history->horizontalHeader()->setStretchLastSection(true);
+    m_history->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    m_history->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     layout->addWidget(m_history, 1);
 
     layout->addWidget(new QLabel("Inhalt:", this));
@@ -79,6 +82,8 @@ FrmDBEigenschaften::FrmDBEigenschaften(QWidget* parent) : QWidget(parent)
     m_counts->setHorizontalHeaderLabels({"Tabelle", "Inhalt", "Zeilen"});
     m_counts->verticalHeader()->setVisible(false);
     m_counts->horizontalHeader()->setStretchLastSection(true);
+    m_counts->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    m_counts->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     layout->addWidget(m_counts, 1);
 
     auto* close = new QPushButton("Schließen", this);

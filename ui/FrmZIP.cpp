@@ -40,6 +40,7 @@ FrmZIP::FrmZIP(QWidget* parent) : QWidget(parent)
 {
     setObjectName("FrmZIP");
     CloseOnEscape(this);
+    resize(820, 480);
     setWindowTitle("ZIP-Archive");
 
     auto* layout = new QVBoxLayout(this);
@@ -58,10 +59,12 @@ FrmZIP::FrmZIP(QWidget* parent) : QWidget(parent)
     m_table->setObjectName("tblEntries");
     m_table->setHorizontalHeaderLabels(
         {"Name", "Ordner", "Datum", "Größe", "Gepackt", "Rate", "CRC", "Methode"});
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    FitHeaderTexts(m_table->horizontalHeader());
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_table->verticalHeader()->setVisible(false);
-    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     layout->addWidget(m_table, 1);
 
     auto* targetRow = new QHBoxLayout;

@@ -570,7 +570,8 @@ QDialog* Mainform::BuildKeyHelp()
     };
     for (QAction* action : m_commands)
         if (!action->shortcut().isEmpty())
-            add(action->shortcut().toString(QKeySequence::NativeText), action->toolTip());
+            add(action->shortcut().toString(QKeySequence::NativeText),
+                action->objectName() == "MnuHilfeContent" ? QString("Hilfe") : action->toolTip());
     add(QKeySequence(QKeySequence::Save).toString(QKeySequence::NativeText),
         Utf8("Rezept speichern (im Rezept-Editor)"));
     add(QKeySequence(Qt::Key_Escape).toString(QKeySequence::NativeText),

@@ -154,6 +154,14 @@ const WindowCase kWindows[] = {
      }},
 };
 
+// The window as it opens, then each further state.
+std::vector<std::function<void(QWidget&)>> WithFirstState(const WindowCase& c)
+{
+    std::vector<std::function<void(QWidget&)>> states = c.states;
+    states.insert(states.begin(), [](QWidget&) {});
+    return states;
+}
+
 // Every text of a window a user can read: captions, labels, headers, list entries, menus with their
 // keys, tooltips, and the context menus of its edit fields.
 QStringList VisibleTexts(QWidget& window)
@@ -222,9 +230,7 @@ TEST_F(EveryWindowTest, NoEnglishWords)
     for (const WindowCase& c : kWindows) {
         SCOPED_TRACE(c.name);
         std::unique_ptr<QWidget> window = c.make(*this);
-        std::vector<std::function<void(QWidget&)>> states = c.states;
-        states.insert(states.begin(), [](QWidget&) {});
-        for (const auto& state : states) {
+        for (const auto& state : WithFirstState(c)) {
             state(*window);
             for (const QString& text : VisibleTexts(*window)) {
                 const QRegularExpressionMatch match = english.match(text);
@@ -317,9 +323,7 @@ TEST_F(EveryWindowTest, NoTwoControlsShareAnAltKey)
     for (const WindowCase& c : kWindows) {
         SCOPED_TRACE(c.name);
         std::unique_ptr<QWidget> window = c.make(*this);
-        std::vector<std::function<void(QWidget&)>> states = c.states;
-        states.insert(states.begin(), [](QWidget&) {});
-        for (const auto& state : states) {
+        for (const auto& state : WithFirstState(c)) {
             state(*window);
             const auto keys = MnemonicsOf(*window);
             for (std::size_t i = 0; i < keys.size(); ++i) {
@@ -406,10 +410,8 @@ TEST_F(EveryWindowTest, NothingIsCutOrCoveredAtTheSmallestSize)
     for (const WindowCase& c : kWindows) {
         SCOPED_TRACE(c.name);
         std::unique_ptr<QWidget> window = c.make(*this);
-        std::vector<std::function<void(QWidget&)>> states = c.states;
-        states.insert(states.begin(), [](QWidget&) {});
         window->show();
-        for (const auto& state : states) {
+        for (const auto& state : WithFirstState(c)) {
             state(*window);
             window->resize(window->minimumSizeHint().expandedTo(window->minimumSize()));
             QApplication::processEvents();

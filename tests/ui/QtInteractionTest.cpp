@@ -4,8 +4,10 @@
 #include "tests/ui/UiTestSupport.h"
 #include "ui/FrmSplash.h"
 #include "ui/Mainform.h"
+#include "ui/UiSupport.h"
 
 #include <QAbstractButton>
+#include <QDir>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMessageBox>
@@ -106,6 +108,41 @@ TEST_F(QtInteractionTest, PipeFiltersBecomeQtFilters)
         SCOPED_TRACE(pipe);
         EXPECT_EQ(QtFileFilter(pipe), QString::fromUtf8(qt));
     }
+}
+
+TEST_F(QtInteractionTest, FileDialogsStartInTheFolderOfTheirPurposeNeverInTheProgramFolder)
+{
+    TempDir elsewhere;
+    const QString home = QDir::homePath();
+    const QString outside = QString::fromStdString(elsewhere.Dir()).chopped(1);
+    WriteFile(m_dir.File("INIT.ZIP"), "x");
+    WriteFile(elsewhere.File("rezepte.mm"), "x");
+    const struct
+    {
+        const char* purpose;
+        QString wanted;
+        QString expected;
+    } cases[] = {
+        {"Import", "", home},
+        {"Import", QString::fromStdString(m_dir.File("INIT.ZIP")), home},
+        {"Import", QString::fromStdString(m_dir.Dir()), home},
+        {"Import", outside, outside},
+        {"Import", QString::fromStdString(elsewhere.File("rezepte.mm")), outside + "/rezepte.mm"},
+        {"Export", "neu.mm", home + "/neu.mm"},
+        {"Export", "/gibt/es/nicht/neu.mm", home + "/neu.mm"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.wanted.toStdString());
+        EXPECT_EQ(StartFolder(c.purpose, c.wanted), c.expected);
+    }
+
+    // The folder of a chosen file is where the next dialog of the same purpose starts.
+    RememberFolder("Import", QString::fromStdString(elsewhere.File("rezepte.mm")));
+    EXPECT_EQ(StartFolder("Import"), outside);
+    EXPECT_EQ(StartFolder("Export"), home);
+    // A remembered program folder counts as none.
+    RememberFolder("Sicherung", QString::fromStdString(m_dir.Dir()));
+    EXPECT_EQ(StartFolder("Sicherung", "sicherung.zip"), home + "/sicherung.zip");
 }
 
 TEST_F(QtInteractionTest, QuestionsUseGermanButtonsAndEnterGivesTheDefault)

@@ -16,12 +16,13 @@ int CliBackup(CliCall& call)
         return 2;
     }
     // A backup before an upgrade is wise: any schema version is saved.
-    if (!OpenCliDatabase(call, CliAccess::AnyVersion))
+    CliDatabase db(call, CliAccess::AnyVersion);
+    if (!db)
         return 1;
     Backup backup;
     backup.SetQuiet(true);
     const bool saved = backup.Save(call.Args[0]);
-    CloseCliDatabase();
+    db.Close();
     if (!saved) {
         call.Err << "Die Datensicherung ist fehlgeschlagen: " << backup.LastErrorText() << "\n";
         return 1;

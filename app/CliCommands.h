@@ -49,6 +49,30 @@ Database* OpenCliDatabase(CliCall& call, CliAccess access = CliAccess::Use);
 // Closes the database of the call and forgets what the program read from it.
 void CloseCliDatabase();
 
+// The database of one command, open for as long as the object lives: closed, and what the
+// program read from it forgotten, however the command ends (an exception included).
+class CliDatabase
+{
+public:
+    explicit CliDatabase(CliCall& call, CliAccess access = CliAccess::Use)
+        : m_db(OpenCliDatabase(call, access))
+    {
+    }
+    ~CliDatabase() { Close(); }
+    CliDatabase(const CliDatabase&) = delete;
+    CliDatabase& operator=(const CliDatabase&) = delete;
+
+    explicit operator bool() const { return m_db != nullptr; }
+    Database& operator*() const { return *m_db; }
+    Database* operator->() const { return m_db; }
+    Database* Get() const { return m_db; }
+    // Closes before the end of the scope, when the command still works on the file afterwards.
+    void Close() noexcept;
+
+private:
+    Database* m_db;
+};
+
 int CliInfo(CliCall& call);
 int CliInit(CliCall& call);
 int CliUpgrade(CliCall& call);

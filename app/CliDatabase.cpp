@@ -4,6 +4,7 @@
 #include "core/Messages.h"
 #include "core/Utf8.h"
 #include "db/DatabaseChoice.h"
+#include "db/InitFiles.h"
 #include "db/Recordset.h"
 #include "db/Schema.h"
 #include "db/SchemaVersion.h"
@@ -137,9 +138,21 @@ void CloseCliDatabase()
     CloseWorkDatabase();
 }
 
+void CliDatabase::Close() noexcept
+{
+    if (!m_db)
+        return;
+    m_db = nullptr;
+    try {
+        CloseCliDatabase();
+    } catch (...) {
+        // Closing gives up the handle whatever happens; nothing is left to undo.
+    }
+}
+
 int CliInfo(CliCall& call)
 {
-    Database* db = OpenCliDatabase(call, CliAccess::Inspect);
+    CliDatabase db(call, CliAccess::Inspect);
     if (!db)
         return 1;
     std::string version;
@@ -147,7 +160,6 @@ int CliInfo(CliCall& call)
         version = DatabaseVersionText(*db);
     } catch (const DbError&) {
         call.Err << "Die vorliegende Datenbank sieht nicht wie eine Pfannola-Datenbank aus !\n";
-        CloseCliDatabase();
         return 1;
     }
     call.Out << "Datenbank: " << call.Database << "\n";
@@ -163,7 +175,6 @@ int CliInfo(CliCall& call)
         call.Out << count.Label << ": " << (n < 0 ? std::string("-") : std::to_string(n)) << "\n";
     }
     call.Out << "Nur lesen: " << (CanWrite(call.Database) ? "nein" : "ja") << "\n";
-    CloseCliDatabase();
     return 0;
 }
 
@@ -180,7 +191,7 @@ int CliInit(CliCall& call)
     conn.DbType = 0;
     conn.DbTypeText = "ACCESS";
     conn.DbPath = call.Database;
-    const bool created = Hooks().CreateDatabaseFromInit && Hooks().CreateDatabaseFromInit();
+    const bool created = CreateDatabaseFromInit();
     conn.DbPath.clear();
     CloseCliDatabase();
     if (!created || !std::filesystem::exists(call.Database, ec)) {

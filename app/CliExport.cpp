@@ -111,7 +111,7 @@ int CliExport(CliCall& call)
         return 2;
     }
     const bool existed = std::filesystem::exists(target, ec);
-    Database* db = OpenCliDatabase(call);
+    CliDatabase db(call);
     if (!db)
         return 1;
     int code = 0;
@@ -137,14 +137,13 @@ int CliExport(CliCall& call)
             db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE ID IN (" + list + ")").AsLong() == 0) {
             // Nothing to write: the target file stays as it is.
             call.Err << "Keines der Rezepte ist in der Datenbank vorhanden; es wurde nichts exportiert.\n";
-            CloseCliDatabase();
             return 1;
         }
         request.Ids = ids;
         request.Servings.assign(ids.size(), servings);
         request.FileName = target.string();
         request.SubRecipes = AppContext::Current().Options.ExportAbhaengigkeiten != 0;
-        const ExportOutcome outcome = RunExport(request, db);
+        const ExportOutcome outcome = RunExport(request, db.Get());
         if (!outcome.Ok) {
             call.Err << outcome.Message << "\n";
             code = 1;
@@ -155,7 +154,7 @@ int CliExport(CliCall& call)
         call.Err << "Beim Exportieren ist ein Fehler aufgetreten (" << error.Description() << ")\n";
         code = 1;
     }
-    CloseCliDatabase();
+    db.Close();
     if (code != 0) {
         // A failed export leaves no empty file behind; the earlier file of the name comes back.
         if (std::filesystem::is_regular_file(target, ec) && std::filesystem::file_size(target, ec) == 0) {

@@ -82,7 +82,7 @@ int CliImport(CliCall& call)
             return 1;
         }
     }
-    Database* db = OpenCliDatabase(call);
+    CliDatabase db(call);
     if (!db)
         return 1;
     int code = 0;
@@ -95,7 +95,7 @@ int CliImport(CliCall& call)
             code = 1;
         } else if (book != 0) {
             clBook target;
-            target.SetDB(db);
+            target.SetDB(db.Get());
             if (!target.LoadByID(book)) {
                 call.Err << "Ein Kochbuch mit der Nummer " << book << " gibt es nicht.\n";
                 code = 1;
@@ -129,7 +129,6 @@ int CliImport(CliCall& call)
             call.Out << run.Summary() << "\n";
         }
     }
-    CloseCliDatabase();
     return code;
 }
 

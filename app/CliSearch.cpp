@@ -87,7 +87,8 @@ int CliSearch(CliCall& call)
         call.Err << "Nach --mode 7 muss ein Importdatum der Form MM/TT/JJJJ hh:mm:ss stehen.\n";
         return 2;
     }
-    if (!OpenCliDatabase(call))
+    CliDatabase db(call);
+    if (!db)
         return 1;
     int code = 0;
     {
@@ -116,7 +117,6 @@ int CliSearch(CliCall& call)
                      << " Treffern (--max " << limit << ")\n";
         }
     }
-    CloseCliDatabase();
     return code;
 }
 

@@ -40,7 +40,8 @@ int CliShow(CliCall& call)
         call.Err << "Aufruf: pfannola-cli --db DATEI show ID [--servings N]\n";
         return 2;
     }
-    if (!OpenCliDatabase(call))
+    CliDatabase db(call);
+    if (!db)
         return 1;
     int code = 0;
     {
@@ -61,7 +62,6 @@ int CliShow(CliCall& call)
             call.Out << RecipeAsText(recipe);
         }
     }
-    CloseCliDatabase();
     return code;
 }
 

@@ -11,7 +11,7 @@ namespace pf {
 
 int CliUpgrade(CliCall& call)
 {
-    Database* db = OpenCliDatabase(call, CliAccess::AnyVersion);
+    CliDatabase db(call, CliAccess::AnyVersion);
     if (!db)
         return 1;
     std::string before;
@@ -19,7 +19,6 @@ int CliUpgrade(CliCall& call)
         before = DatabaseVersionText(*db);
     } catch (const DbError&) {
         call.Err << "Die vorliegende Datenbank sieht nicht wie eine Pfannola-Datenbank aus !\n";
-        CloseCliDatabase();
         return 1;
     }
     // Questions take their defaults: upgrade, with the safety copy beside the file.
@@ -27,7 +26,7 @@ int CliUpgrade(CliCall& call)
     try {
         usable = UpgradeDatabase(*db, true);
     } catch (const ProcessExit& exit) {
-        CloseCliDatabase();
+        db.Close();
         call.Err << "Die Datenbank \"" << call.Database << "\" wurde nicht aktualisiert.\n";
         return exit.Code != 0 ? exit.Code : 1;
     }
@@ -35,7 +34,7 @@ int CliUpgrade(CliCall& call)
     std::string after;
     if (usable && HasWorkDb())
         after = DatabaseVersionText(WorkDb());
-    CloseCliDatabase();
+    db.Close();
     if (!usable || after < ProgramVersionText()) {
         call.Err << "Die Datenbank \"" << call.Database << "\" wurde nicht auf den Stand "
                  << ProgramVersionText() << " gebracht; sie hat den Stand "

@@ -121,21 +121,10 @@ void ReadPhrases(AppContext& app)
 
 void RestoreActiveCookbook(AppContext& app)
 {
-    StartupHooks& hooks = StartHooks();
-    const std::string defaultName =
-        hooks.DefaultCookbookName ? hooks.DefaultCookbookName(0) : "Basiskochbuch";
-    auto load = [&](long id) {
-        if (hooks.LoadActiveCookbook) {
-            hooks.LoadActiveCookbook(id);
-        } else {
-            app.ActiveBookId = id;
-            app.ActiveBookTitle = id == 0 ? defaultName : "";
-        }
-    };
-    load(SettingToLong(ReadSetting("", "Book", "0," + defaultName, false)));
+    LoadActiveCookbook(SettingToLong(ReadSetting("", "Book", "0," + clBook::DefaultName(0), false)));
     if (app.SaveUserRelevant) {
         const std::string fallback = std::to_string(app.ActiveBookId) + "," + app.ActiveBookTitle;
-        load(SettingToLong(ReadSetting("", "Book", fallback, false)));
+        LoadActiveCookbook(SettingToLong(ReadSetting("", "Book", fallback, false)));
     }
 }
 
@@ -156,20 +145,24 @@ std::string JoinIds(const std::vector<long>& ids)
 
 StartupHooks& StartHooks()
 {
-    static StartupHooks hooks = [] {
-        StartupHooks h;
-        // The active cookbook is restored through the cookbook class.
-        h.LoadActiveCookbook = [](long id) { LoadActiveCookbook(id); };
-        h.DefaultCookbookName = [](long id) { return clBook::DefaultName(id); };
+    static StartupHooks hooks;
+    return hooks;
+}
+
+void RegisterOpenAreas()
+{
+    static const bool registered = [] {
         // Each opened database brings its own units: the program's lists and the recipe caches
-        // of the previous one are dropped and the unit table is read.
+        // of the previous one are dropped and the unit table is read. The active cookbook is
+        // loaded again by its number, from the database now open.
         Hooks().GlobalData.push_back({430, [](Database&) {
                                           ResetProgramData();
                                           ProgramUnits().Count();
+                                          LoadActiveCookbook(AppContext::Current().ActiveBookId);
                                       }});
-        return h;
+        return true;
     }();
-    return hooks;
+    (void)registered;
 }
 
 void ParseEditRing(const std::string& text, int& size, std::vector<long>& ring)
@@ -248,15 +241,13 @@ void InitialiseProgram(const StartArguments& arguments, Shell* shell)
     ReadPhrases(app);
     LoadUmlautExceptions();
     app.StdPrinter = ReadSetting("", "StdPrinter", "", false);
-    if (!app.StdPrinter.empty() && StartHooks().SelectPrinter)
-        StartHooks().SelectPrinter(app.StdPrinter);
 }
 
 void StartProgram(const StartArguments& arguments, Shell& shell)
 {
     AppContext& app = AppContext::Current();
     InitialiseProgram(arguments, &shell);
-    StartupHooks& hooks = StartHooks();
+    RegisterOpenAreas();
 
     // 19: the upgrade run ends the process whatever happens.
     if (auto path = UpgradeVersionArgument(app.CommandLine)) {
@@ -273,12 +264,6 @@ void StartProgram(const StartArguments& arguments, Shell& shell)
 
     // 20-24.
     OpenWorkDatabase(shell);
-    if (hooks.SoftwareUpdateCheck)
-        hooks.SoftwareUpdateCheck();
-    if (hooks.InitWeeklyPlanLevels)
-        hooks.InitWeeklyPlanLevels();
-    if (hooks.CreateRecipeUnits)
-        hooks.CreateRecipeUnits(!WorkDb().IsUpdatable());
     RestoreActiveCookbook(app);
 
     // 25-26.

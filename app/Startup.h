@@ -28,22 +28,18 @@ public:
     virtual void UnloadOtherWindows() {}
 };
 
-// Operations later parts of the program fill in; empty until then.
+// What the windows add to the start and the shutdown; the start itself runs without windows too.
 struct StartupHooks
 {
-    std::function<void()> SoftwareUpdateCheck;
-    std::function<void()> InitWeeklyPlanLevels;
-    std::function<void(bool readOnly)> CreateRecipeUnits;
-    // Loads cookbook id into the active cookbook; sets AppContext ActiveBookId/ActiveBookTitle.
-    std::function<void(long id)> LoadActiveCookbook;
-    std::function<std::string(long id)> DefaultCookbookName;
-    std::function<void(const std::string& name)> SelectPrinter;
     // The trash question at shutdown; false keeps the program open.
     std::function<bool()> TrashQuestion;
     // Last work on the open database before it is closed at shutdown (the backup reminder).
     std::function<void()> BeforeClose;
 };
 StartupHooks& StartHooks();
+// Registers, once, what every open of a work database loads beside the connection layer's own
+// steps: the units of the new database and the active cookbook by its number there.
+void RegisterOpenAreas();
 
 struct StartArguments
 {

@@ -86,6 +86,7 @@ public:
     virtual void Close() = 0;
 
     // Runs a statement in the Jet dialect; returns the number of rows it changed.
+    // A PRAGMA runs too (its rows are discarded); a SELECT is refused with error 3065.
     virtual long Execute(std::string_view sql) = 0;
     // The same with values bound to "?" placeholders in order.
     virtual long Execute(std::string_view sql, const std::vector<Value>& params) = 0;

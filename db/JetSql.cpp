@@ -1225,7 +1225,7 @@ JetTranslation TranslateJetSql(std::string_view jet)
         t.Kind = StatementKind::Select;
         AnalyseSelect(list, t);
     } else if (IsKw(list[0], "PRAGMA")) {
-        t.Kind = StatementKind::Select; // reads like a query (diagnostics)
+        t.Kind = StatementKind::Pragma;
     } else if (IsKw(list[0], "DELETE")) {
         t.Kind = StatementKind::Delete;
         RewriteDelete(list, jet);

@@ -36,7 +36,8 @@
 
 namespace pf {
 
-enum class StatementKind { Select, Insert, Update, Delete, Other };
+// A PRAGMA both reads (through a recordset) and sets (through Execute, its rows discarded).
+enum class StatementKind { Select, Pragma, Insert, Update, Delete, Other };
 
 struct JetTranslation
 {

@@ -413,7 +413,7 @@ long SqliteDatabase::Run(std::string_view sql, const std::vector<Value>& params)
     }
     if (rc != SQLITE_DONE)
         m_conn->Fail(rc, translation->Sql);
-    if (translation->Kind == StatementKind::Other) {
+    if (translation->Kind == StatementKind::Other || translation->Kind == StatementKind::Pragma) {
         if (SqliteConnection::ChangesDefinitions(translation->Sql))
             m_conn->ClearCaches();
         return 0;
@@ -445,7 +445,7 @@ std::unique_ptr<Recordset> SqliteDatabase::OpenRecordset(std::string_view sql,
                                                          const std::vector<Value>& params)
 {
     const auto translation = m_conn->Translate(sql);
-    if (translation->Kind != StatementKind::Select)
+    if (translation->Kind != StatementKind::Select && translation->Kind != StatementKind::Pragma)
         m_conn->Throw(DbError(3219, "Ungültige Operation."));
     return std::make_unique<SqliteRecordset>(m_conn, translation, params);
 }

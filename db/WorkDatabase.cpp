@@ -87,8 +87,7 @@ void HandleOpenError(const DbError& error, DatabaseWindows& windows)
     if (error.Number() == dberr::kFileNotFound) {
         if (AskYesNo(LoadText(417) + conn.DbPath + LoadText(418))) {
             windows.UnloadSplash();
-            if (Hooks().CreateDatabaseFromInit)
-                Hooks().CreateDatabaseFromInit();
+            CreateDatabaseFromInit();
             conn.DbPath.clear();
         }
     } else {
@@ -152,7 +151,7 @@ bool LoadGlobalData()
 
 OpenHooks& Hooks()
 {
-    static OpenHooks hooks{CreateDatabaseFromInit, UpgradeDatabase, {}};
+    static OpenHooks hooks;
     return hooks;
 }
 
@@ -237,8 +236,7 @@ int LocateDatabase(DatabaseWindows& windows)
     switch (choice.Mode) {
     case 0:
         SaveDatabaseChoice();
-        if (Hooks().CreateDatabaseFromInit)
-            Hooks().CreateDatabaseFromInit();
+        CreateDatabaseFromInit();
         return 1;
     case 1: {
         if (choice.Item < 0 || choice.Item >= static_cast<int>(items.size()))
@@ -284,7 +282,7 @@ void OpenWorkDatabase(DatabaseWindows& windows)
             // reads the choice from the settings.
             if (conn.DbPath.empty() || !HasWorkDb())
                 continue;
-            if (Hooks().UpgradeDatabase && !Hooks().UpgradeDatabase(WorkDb(), true)) {
+            if (!UpgradeDatabase(WorkDb(), true)) {
                 CloseWorkDatabase();
                 ForgetDatabase();
                 continue;

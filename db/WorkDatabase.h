@@ -24,13 +24,10 @@ struct GlobalDataUnusable
 {
 };
 
-// The routines the open sequence calls into, supplied by the layers that own them.
+// The areas of global data the open sequence loads after each open, in order. The layers above
+// the connection layer register their own (units, the active cookbook), which it cannot know.
 struct OpenHooks
 {
-    // Creates a new database at Connection().DbPath; true on success.
-    std::function<bool()> CreateDatabaseFromInit;
-    // Brings the schema to the program's version; false when the database cannot be used.
-    std::function<bool(Database&, bool askFirst)> UpgradeDatabase;
     std::vector<GlobalDataArea> GlobalData;
 };
 OpenHooks& Hooks();

@@ -17,6 +17,7 @@
 #include "model/ClUnit.h"
 #include "model/ProgramUnits.h"
 #include "model/RecipeChanges.h"
+#include "model/RecipeRows.h"
 #include "model/clBook.h"
 
 #include <algorithm>
@@ -27,24 +28,14 @@ namespace pf {
 
 namespace {
 
-constexpr std::size_t kTitleSize = 128;
-constexpr std::size_t kSourceSize = 255;
 constexpr std::size_t kNoteSize = 64;
 constexpr std::size_t kTextSize = 255;
-constexpr std::size_t kInstructionRow = 16384;
 constexpr long kSerialBlock = 500;
 
 // The key a title is compared by: LIKE without wildcards ignores case, umlauts included.
 std::string TitleKey(std::string_view title)
 {
     return ToLower(Trim(title, " "));
-}
-
-// The title as stored: " becomes ', the characters | ? * % [ ] are dropped, cut to the column.
-std::string CleanTitle(std::string_view title)
-{
-    std::string cleaned = ReplaceSpecialChars(ReplaceSpecialChars(Trim(title, " "), 2), 1);
-    return CharSubstr(cleaned, 0, kTitleSize);
 }
 
 std::string Cut(std::string_view text, std::size_t size)
@@ -70,16 +61,6 @@ std::string LinesKey(const ImportRecipe& recipe)
 std::string Where(const ImportRecipe& recipe)
 {
     return recipe.File + ", Zeile " + std::to_string(recipe.Line) + ": \"" + recipe.Title + "\"";
-}
-
-Value DateOrNull(DateSerial date)
-{
-    return date.Days == 0 ? Value() : Value(date);
-}
-
-Value DaysOrNull(long days)
-{
-    return days == 0 ? Value() : Value(DateSerial{static_cast<double>(days)});
 }
 
 // Switches the OEM conversion of umlaut elimination off for the life of the object: titles are
@@ -115,7 +96,8 @@ std::string DupePresetText(DupePreset preset)
     return "Doppelte Rezepte ignorieren";
 }
 
-RecipeImport::RecipeImport(Database& db, ClUnit* units) : m_db(db), m_units(units)
+RecipeImport::RecipeImport(Database& db, ClUnit* units)
+    : m_db(db), m_units(units), m_titleSize(RecipeTitleSize(db))
 {
     if (!m_units) {
         m_ownUnits = std::make_unique<ClUnit>();
@@ -125,6 +107,11 @@ RecipeImport::RecipeImport(Database& db, ClUnit* units) : m_db(db), m_units(unit
 }
 
 RecipeImport::~RecipeImport() = default;
+
+std::string RecipeImport::CleanTitle(std::string_view title) const
+{
+    return CleanRecipeTitle(title, m_titleSize);
+}
 
 // ---------------------------------------------------------------------------------------------
 // History
@@ -667,8 +654,8 @@ std::vector<std::size_t> RecipeImport::FindCandidates(const ImportRecipe& recipe
         collect(m_byFP2.Find(FP2Key(recipe.FP2)));
     } else {
         const std::string t1 = CleanTitle(recipe.Title);
-        const std::string t2 = CharSubstr(RegenerateUmlaute(t1, true, false), 0, kTitleSize);
-        const std::string t3 = CharSubstr(EliminateUmlaute(t1, true, false), 0, kTitleSize);
+        const std::string t2 = CharSubstr(RegenerateUmlaute(t1, true, false), 0, m_titleSize);
+        const std::string t3 = CharSubstr(EliminateUmlaute(t1, true, false), 0, m_titleSize);
         const std::string keys[] = {TitleKey(t1), TitleKey(t2), TitleKey(t3)};
         for (const std::string& key : keys)
             collect(m_byTitle.Find(std::hash<std::string>{}(key)));
@@ -913,6 +900,19 @@ std::string RecipeImport::PreparationText(const ImportRecipe& recipe) const
     return text.empty() ? recipe.Zubereitung : text;
 }
 
+long RecipeImport::FoodKey(const ImportIngredient& line)
+{
+    long reference = static_cast<long>(LeadingNumber(line.RefID));
+    if (reference == 0 && !line.IsRecipe && m_options.BLS && m_foodKeys) {
+        ++m_counters.BLSSearch;
+        reference = m_foodKeys(line.Text);
+        ++m_counters.BLSCount;
+        if (reference != 0)
+            ++m_counters.BLSHit;
+    }
+    return reference;
+}
+
 long RecipeImport::SaveRez(ImportRecipe& recipe)
 {
     switch (recipe.Decision) {
@@ -965,106 +965,63 @@ long RecipeImport::SaveRez(ImportRecipe& recipe)
         if (cat != 0 && std::find(cats.begin(), cats.end(), cat) == cats.end())
             cats.push_back(cat);
     }
-    const long origin = recipe.Origin.empty() ? 0 : CategoryID(recipe.Origin, true);
-    const long yieldUnit = YieldUnitID(recipe.YieldUnitText.empty() ? "Servings" : recipe.YieldUnitText);
     const std::string preparation = PreparationText(recipe);
     const bool anyAmount =
         std::any_of(recipe.Lines.begin(), recipe.Lines.end(),
-                    [](const ImportIngredient& l) { return !l.IsTrenner && l.Amount != Decimal4(); });
-    const bool generic = Trim(preparation, " ").empty() || recipe.Servings == 0 || cats.empty() || !anyAmount;
-    const long language = recipe.LanguageID >= 0 ? recipe.LanguageID : m_options.LanguageID;
-    const DateSerial importDate = recipe.ImportDate.Days == 0 ? m_runDate : recipe.ImportDate;
+                    [](const ImportIngredient& l) { return HasQuantity(l.IsTrenner, l.Amount); });
 
-    if (recipe.WriteID != 0) {
-        for (const char* sql :
-             {"DELETE FROM T_REZ_KOPF WHERE ID=?", "DELETE FROM T_REZ_ZUTAT WHERE ID=?",
-              "DELETE FROM T_REZ_CAT_NDX WHERE ID=?", "DELETE FROM T_REZ_ANWEIS WHERE ID=?",
-              "DELETE FROM T_REZ_KOCHBUCH WHERE RezID=?", "DELETE FROM T_REZ_GERAET WHERE RezID=?"})
-            m_db.Execute(sql, {id});
-    }
-    const std::string title = recipe.Title;
-    const std::string menuCard = recipe.MenuCardTitle.empty() ? title : CleanTitle(recipe.MenuCardTitle);
-    m_db.Execute(
-        "INSERT INTO T_REZ_KOPF (ID, RezTitle, RezMenuCard, RezYield, RezYieldEinh, RezSprache, Generic, "
-        "RezQuelle, RezQuelleID, RezQuellePage, RezHaltbarLagern, RezHaltbarKuehl, RezHaltbarTiefkuehl, "
-        "Template, FlagDeleted, RezWeinTipp, RezImportDate, RezImportSource, RezParent, WPExclude, "
-        "RezZeitVorher, RezZeitKochen, RezHerkunft, RezNotizen, Fingerprint1, Fingerprint2) VALUES "
-        "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-        {id,
-         title,
-         menuCard,
-         recipe.Servings,
-         yieldUnit,
-         language,
-         generic,
-         Cut(recipe.SourceText, kSourceSize),
-         0L,
-         std::string(),
-         DaysOrNull(recipe.StorageTime[0]),
-         DaysOrNull(recipe.StorageTime[1]),
-         DaysOrNull(recipe.StorageTime[2]),
-         recipe.IsTemplate,
-         false,
-         std::string(),
-         importDate,
-         recipe.ImportSource == 0 ? 2L : recipe.ImportSource,
-         0L,
-         0L,
-         DateOrNull(recipe.PreparationTime),
-         DateOrNull(recipe.CookingTime),
-         origin,
-         recipe.Notizen,
-         static_cast<long>(recipe.FP1),
-         static_cast<long>(recipe.FP2)});
+    if (recipe.WriteID != 0)
+        DeleteRecipeRows(m_db, id);
+    RecipeHead head;
+    head.id = id;
+    head.Title = recipe.Title;
+    head.TitleMenuCard = recipe.MenuCardTitle.empty() ? head.Title : CleanRecipeTitle(recipe.MenuCardTitle);
+    head.Yield = recipe.Servings;
+    head.YieldUnit = YieldUnitID(recipe.YieldUnitText.empty() ? "Servings" : recipe.YieldUnitText);
+    head.LanguageID = recipe.LanguageID >= 0 ? recipe.LanguageID : m_options.LanguageID;
+    head.Generic = IsGenericRecipe(preparation, recipe.Servings, !cats.empty(), anyAmount);
+    head.SourceText = recipe.SourceText;
+    head.StorageTime = recipe.StorageTime;
+    head.IsTemplate = recipe.IsTemplate;
+    head.Importdate = recipe.ImportDate.Days == 0 ? m_runDate : recipe.ImportDate;
+    head.ImportSource = recipe.ImportSource == 0 ? 2L : recipe.ImportSource;
+    head.PreparationTime = recipe.PreparationTime;
+    head.CookingTime = recipe.CookingTime;
+    head.Origin = recipe.Origin.empty() ? 0 : CategoryID(recipe.Origin, true);
+    head.Notizen = recipe.Notizen;
+    head.Fingerprint1 = recipe.FP1;
+    head.Fingerprint2 = recipe.FP2;
+    WriteHeadRow(m_db, head, false);
 
-    long no = 0;
+    IngredientRow row;
+    row.RezID = id;
     for (const ImportIngredient& line : recipe.Lines) {
-        ++no;
-        if (line.IsTrenner) {
-            m_db.Execute(
-                "INSERT INTO T_REZ_ZUTAT (ID, [No], ZutText, ZutTrenner, ZutRezept) VALUES (?, ?, ?, ?, ?)",
-                {id, no, Cut(line.Text, kTextSize), true, false});
-            continue;
-        }
-        long reference = static_cast<long>(LeadingNumber(line.RefID));
-        if (reference == 0 && !line.IsRecipe && m_options.BLS && m_foodKeys) {
-            ++m_counters.BLSSearch;
-            reference = m_foodKeys(line.Text);
-            ++m_counters.BLSCount;
-            if (reference != 0)
-                ++m_counters.BLSHit;
-        }
-        m_db.Execute("INSERT INTO T_REZ_ZUTAT (ID, [No], ZutEinh, ZutAnz, ZutTrenner, ZutZubereitung, "
-                     "ZutVerarbeitung, ZutText, ZutBLSID, ZutRezept) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-                     {id, no, line.UnitID, line.Amount, false, line.Zubereitung,
-                      Cut(line.Verarbeitung, kNoteSize), Cut(line.Text, kTextSize), reference,
-                      line.IsRecipe});
+        ++row.No;
+        row.IsTrenner = line.IsTrenner;
+        row.Text = line.Text;
+        row.UnitID = line.UnitID;
+        row.Amount = line.Amount;
+        row.Zubereitung = line.Zubereitung;
+        row.Verarbeitung = line.Verarbeitung;
+        row.Reference = line.IsTrenner ? 0 : FoodKey(line);
+        row.IsRecipe = line.IsRecipe;
+        WriteIngredientRow(m_db, row);
     }
-    long catNo = 0;
-    for (long cat : cats) {
-        ++catNo;
-        m_db.Execute("INSERT INTO T_REZ_CAT_NDX (ID, CatID, CatPrimary, [No]) VALUES (?, ?, ?, ?)",
-                     {id, cat, catNo == 1, catNo});
-    }
-    const std::u32string text = ToCodePoints(preparation);
-    long row = 1;
-    for (std::size_t pos = 0; pos < text.size(); pos += kInstructionRow, ++row)
-        m_db.Execute("INSERT INTO T_REZ_ANWEIS (ID, [NO], AnwText) VALUES (?, ?, ?)",
-                     {id, row, FromCodePoints(std::u32string_view(text).substr(pos, kInstructionRow))});
+    WriteCategoryRows(m_db, id, cats);
+    WriteInstructionRows(m_db, id, preparation);
     if (book != 0 && book != clBook::kNoBook)
-        m_db.Execute("INSERT INTO T_REZ_KOCHBUCH (RezID, BuchID) VALUES (?, ?)", {id, book});
-    for (long tool : recipe.Tools)
-        m_db.Execute("INSERT INTO T_REZ_GERAET (RezID, GeraetID) VALUES (?, ?)", {id, tool});
+        WriteBookRows(m_db, id, {book});
+    WriteToolRows(m_db, id, recipe.Tools);
 
     Candidate stored;
     stored.ID = id;
-    stored.ImportDate = importDate;
+    stored.ImportDate = head.Importdate;
     stored.ImportSource = static_cast<std::int32_t>(recipe.ImportSource);
     stored.FP1 = recipe.FP1;
     stored.FP2 = recipe.FP2;
     if (m_options.SameContentOnly)
         stored.LinesHash = std::hash<std::string>{}(LinesKey(recipe));
-    AddCandidate(std::move(stored), title);
+    AddCandidate(std::move(stored), head.Title);
     if (duplicate)
         m_dupeBook.insert(id);
     else

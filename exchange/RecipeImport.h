@@ -237,10 +237,15 @@ private:
     long CategoryID(const std::string& name, bool country);
     long EnsureBook();
     std::string PreparationText(const ImportRecipe& recipe) const;
+    // The title as every recipe title is stored, cut to this database's column.
+    std::string CleanTitle(std::string_view title) const;
+    // The food key of an ingredient line: its own, else the one the lookup finds.
+    long FoodKey(const ImportIngredient& line);
     void ShowProgress(const std::string& title, bool force);
 
     Database& m_db;
     ClUnit* m_units = nullptr;
+    std::size_t m_titleSize;
     std::unique_ptr<ClUnit> m_ownUnits;
     RecipeImportOptions m_options;
     DupeDecider* m_decider = nullptr;

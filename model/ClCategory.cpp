@@ -125,7 +125,7 @@ bool ClCategory::SetTypeID(long typeID)
         try {
             Db().Execute("UPDATE T_CAT SET CatType=" + Str(typeID) + " WHERE ID=" + Str(m_id));
         } catch (const DbError& e) {
-            SetError(e.Number(), e.JoinedDescription());
+            SetDbError(e);
             return false;
         }
         m_typeID = typeID;
@@ -144,7 +144,7 @@ std::string ClCategory::TypeIDText()
         if (!rs->Eof())
             return rs->Field("CatTypeName").AsText();
     } catch (const DbError& e) {
-        SetError(e.Number(), e.JoinedDescription());
+        SetDbError(e);
     }
     return "<undefiniert>";
 }
@@ -191,7 +191,7 @@ bool ClCategory::LoadWhere(const std::string& sql)
         return true;
     } catch (const DbError& e) {
         Clear();
-        SetError(e.Number(), e.JoinedDescription());
+        SetDbError(e);
         return false;
     }
 }
@@ -216,7 +216,7 @@ bool ClCategory::LoadbyName(const std::string& name)
         found = AsLong(rs->Field("ID"));
     } catch (const DbError& e) {
         Clear();
-        SetError(e.Number(), e.JoinedDescription());
+        SetDbError(e);
         return false;
     }
     return LoadByID(found);
@@ -240,7 +240,7 @@ bool ClCategory::LoadbyNameorCreate(const std::string& name, bool isCountry, lon
             m_typeID = AsLong(Db().Scalar("SELECT TOP 1 CatType FROM T_CAT WHERE LaenderCode<>0 AND "
                                           "LaenderCode<>99 AND CatType<>0 ORDER BY ID"));
         } catch (const DbError& e) {
-            SetError(e.Number(), e.JoinedDescription());
+            SetDbError(e);
             return false;
         }
     }
@@ -255,7 +255,7 @@ bool ClCategory::LoadRezOrigin(long recipeID)
         origin =
             AsLong(Db().Scalar("SELECT DISTINCTROW RezHerkunft FROM T_REZ_KOPF WHERE Id = " + Str(recipeID)));
     } catch (const DbError& e) {
-        SetError(e.Number(), e.JoinedDescription());
+        SetDbError(e);
         return false;
     }
     if (origin == 0) {
@@ -295,7 +295,7 @@ long ClCategory::SetNewID()
     try {
         LowestFreeID(id);
     } catch (const DbError& e) {
-        SetError(e.Number(), e.JoinedDescription());
+        SetDbError(e);
         return 0;
     }
     m_id = id;
@@ -356,7 +356,7 @@ bool ClCategory::Save()
         m_id = id;
         m_name = name;
     } catch (const DbError& e) {
-        SetError(e.Number(), e.JoinedDescription());
+        SetDbError(e);
         return false;
     }
     m_changed = false;
@@ -375,7 +375,7 @@ bool ClCategory::ImportUpdate()
         return true;
     }
     if (stored.LastError() != 0) {
-        SetError(stored.LastError(), stored.LastErrorText());
+        TakeError(stored);
         return false;
     }
     m_id = 0;
@@ -406,7 +406,7 @@ bool ClCategory::Delete()
         db.Execute("UPDATE T_REZ_KOPF SET RezHERKUNFT=0 WHERE RezHERKUNFT=" + id);
         transaction.Commit();
     } catch (const DbError& e) {
-        SetError(e.Number(), e.JoinedDescription());
+        SetDbError(e);
         return false;
     }
     Clear();
@@ -443,7 +443,7 @@ bool ClCategory::Merge(long targetID)
         db.Execute("DELETE FROM T_CAT WHERE ID=" + id);
         transaction.Commit();
     } catch (const DbError& e) {
-        SetError(e.Number(), e.JoinedDescription());
+        SetDbError(e);
         return false;
     }
     LoadByID(targetID);
@@ -459,7 +459,7 @@ long ClCategory::ChangeToCountryFailCount()
                         "= T_REZ_KOPF.ID  WHERE (T_REZ_CAT_NDX.CatID=" +
                         Str(m_id) + ") AND (T_REZ_KOPF.RezHerkunft<>0)"));
     } catch (const DbError& e) {
-        SetError(e.Number(), e.JoinedDescription());
+        SetDbError(e);
         return -1;
     }
 }
@@ -530,7 +530,7 @@ bool ClCategory::SetCountry(bool country, bool replaceExisting)
         db.Execute("UPDATE T_CAT SET LaenderCode=" + Str(code) + " WHERE ID=" + id);
         transaction.Commit();
     } catch (const DbError& e) {
-        SetError(e.Number(), e.JoinedDescription());
+        SetDbError(e);
         return false;
     }
     m_laenderCode = code;
@@ -555,7 +555,7 @@ long ClCategory::MergeTypeID(long from, long to)
             m_typeID = to;
         return count;
     } catch (const DbError& e) {
-        SetError(e.Number(), e.JoinedDescription());
+        SetDbError(e);
         return -1;
     }
 }
@@ -637,7 +637,7 @@ bool ClCategory::IsNewNameOK(const std::string& name)
     try {
         return Db().OpenRecordset(sql, {LiteralPattern(CharSubstr(name, 0, kNameLength))})->Eof();
     } catch (const DbError& e) {
-        SetError(e.Number(), e.JoinedDescription());
+        SetDbError(e);
         return false;
     }
 }
@@ -651,7 +651,7 @@ long ClCategory::UsageCount()
     try {
         return AsLong(Db().Scalar(sql));
     } catch (const DbError& e) {
-        SetError(e.Number(), e.JoinedDescription());
+        SetDbError(e);
         return -1;
     }
 }
@@ -674,7 +674,7 @@ std::string ClCategory::GetCookbookIDList()
             list += rs->Field("BuchID").AsText();
         }
     } catch (const DbError& e) {
-        SetError(e.Number(), e.JoinedDescription());
+        SetDbError(e);
     }
     return list;
 }
@@ -703,7 +703,7 @@ std::map<long, long> ClCategory::UsageCounts()
                 counts[id] = it->second;
         }
     } catch (const DbError& e) {
-        SetError(e.Number(), e.JoinedDescription());
+        SetDbError(e);
         counts.clear();
     }
     return counts;
@@ -780,7 +780,7 @@ bool ClCategory::FindFirst(const CategoryFindFilter& filter)
         for (; !rs->Eof(); rs->MoveNext())
             m_found.push_back(AsLong(rs->Field(0)));
     } catch (const DbError& e) {
-        SetError(e.Number(), e.JoinedDescription());
+        SetDbError(e);
         return false;
     }
     return LoadFound();
@@ -797,7 +797,7 @@ bool ClCategory::FindFirstRecipe(long recipeID)
         for (; !rs->Eof(); rs->MoveNext())
             m_found.push_back(AsLong(rs->Field("CatID")));
     } catch (const DbError& e) {
-        SetError(e.Number(), e.JoinedDescription());
+        SetDbError(e);
         return false;
     }
     return LoadFound();
@@ -818,7 +818,7 @@ long ClCategory::FindMaxRezCatNo(long recipeID)
     try {
         return AsLong(Db().Scalar("SELECT MAX([No]) FROM T_REZ_CAT_NDX WHERE ID=" + Str(recipeID)));
     } catch (const DbError& e) {
-        SetError(e.Number(), e.JoinedDescription());
+        SetDbError(e);
         return 0;
     }
 }
@@ -835,7 +835,7 @@ std::vector<CategoryKind> ClCategory::FillCatLevel()
             kinds.push_back({AsLong(rs->Field("CatTypeID")), rs->Field("CatTypeName").AsText(),
                              AsLong(rs->Field("CatParentID")), rs->Field("CatClassified").AsBool()});
     } catch (const DbError& e) {
-        SetError(e.Number(), e.JoinedDescription());
+        SetDbError(e);
     }
     return kinds;
 }
@@ -864,7 +864,7 @@ std::vector<CategoryItem> ClCategory::FillListbox(const CategoryListFilter& filt
         for (; !rs->Eof(); rs->MoveNext())
             items.push_back(ItemOf(*rs));
     } catch (const DbError& e) {
-        SetError(e.Number(), e.JoinedDescription());
+        SetDbError(e);
     }
     return items;
 }
@@ -881,7 +881,7 @@ std::vector<CategoryItem> ClCategory::GetChilds(long parentID)
         for (; !rs->Eof(); rs->MoveNext())
             items.push_back(ItemOf(*rs));
     } catch (const DbError& e) {
-        SetError(e.Number(), e.JoinedDescription());
+        SetDbError(e);
     }
     return items;
 }
@@ -902,9 +902,10 @@ bool ClCategory::LoadInheritData(long parentID)
     ClCategory parent;
     parent.m_db = m_db;
     if (!parent.LoadByID(parentID)) {
-        SetError(parent.LastError() != 0 ? parent.LastError() : -1,
-                 parent.LastError() != 0 ? parent.LastErrorText()
-                                         : "Die übergeordnete Kategorie gibt es nicht.");
+        if (parent.LastError() != 0)
+            TakeError(parent);
+        else
+            SetError(-1, "Die übergeordnete Kategorie gibt es nicht.");
         return false;
     }
     ClearError();

@@ -356,7 +356,7 @@ bool ClFingerprint::Transacted(Database& db, long& count, const std::function<vo
         trans.Commit();
     } catch (const DbError& e) {
         count = 0;
-        SetError(e.Number(), e.JoinedDescription());
+        SetDbError(e);
         return false;
     }
     return true;

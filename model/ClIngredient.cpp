@@ -10,6 +10,7 @@
 #include "model/ClUnit.h"
 #include "model/ObjectCache.h"
 #include "model/ProgramUnits.h"
+#include "model/RecipeRows.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -352,28 +353,22 @@ long ClIngredient::FindMaxRecipeIngredient(Database& db, long recipeID)
     return static_cast<long>(db.Scalar("SELECT MAX([No]) FROM T_REZ_ZUTAT WHERE ID=?", {recipeID}).AsLong());
 }
 
-void ClIngredient::Saver(Recordset& rs)
+void ClIngredient::Saver(Database& db)
 {
-    rs.AddNew();
-    rs.SetField("ID", m_rezId);
-    rs.SetField("No", m_ingredNo);
-    if (m_isTrenner) {
-        rs.SetField("ZutText", m_text);
-        rs.SetField("ZutTrenner", true);
-        rs.SetField("ZutRezept", false);
-    } else {
-        rs.SetField("ZutEinh", m_einheitId);
-        rs.SetField("ZutAnz", m_orgMeasurement);
-        rs.SetField("ZutTrenner", false);
-        rs.SetField("ZutZubereitung", m_zubereitung);
-        rs.SetField("ZutVerarbeitung", m_verarbeitung);
-        rs.SetField("ZutText", m_text);
-        rs.SetField("ZutBLSID", m_isRecipe
-                                    ? static_cast<std::int64_t>(m_recipeId)
-                                    : static_cast<std::int64_t>(static_cast<long>(LeadingNumber(m_blsId))));
-        rs.SetField("ZutRezept", m_isRecipe);
+    IngredientRow row;
+    row.RezID = m_rezId;
+    row.No = m_ingredNo;
+    row.IsTrenner = m_isTrenner;
+    row.Text = m_text;
+    if (!m_isTrenner) {
+        row.UnitID = m_einheitId;
+        row.Amount = m_orgMeasurement;
+        row.Zubereitung = m_zubereitung;
+        row.Verarbeitung = m_verarbeitung;
+        row.Reference = m_isRecipe ? m_recipeId : static_cast<long>(LeadingNumber(m_blsId));
+        row.IsRecipe = m_isRecipe;
     }
-    rs.Update();
+    WriteIngredientRow(db, row);
     m_changed = false;
 }
 
@@ -381,8 +376,7 @@ void ClIngredient::SaveID(Database& db)
 {
     DbTransaction trans(db);
     db.Execute("DELETE FROM T_REZ_ZUTAT WHERE ID=? AND No=?", {m_rezId, m_ingredNo});
-    auto rs = db.OpenRecordset("SELECT * FROM T_REZ_ZUTAT WHERE ID=? AND No=?", {m_rezId, m_ingredNo});
-    Saver(*rs);
+    Saver(db);
     trans.Commit();
     LineCache().Put(db.Serial(), LineKey{m_rezId, m_ingredNo}, *this);
 }

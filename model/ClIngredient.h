@@ -106,8 +106,8 @@ public:
     bool LoadByID(long recipeID, long no, Database* db = nullptr);
     static long FindRecipeIngredientCount(Database& db, long recipeID);
     static long FindMaxRecipeIngredient(Database& db, long recipeID);
-    // Adds the line as a new row to an open recordset over T_REZ_ZUTAT.
-    void Saver(Recordset& rs);
+    // Adds the line as a new T_REZ_ZUTAT row.
+    void Saver(Database& db);
     // Writes this one line: replaces the row of RezID/IngredNo. Throws DbError.
     void SaveID(Database& db);
 

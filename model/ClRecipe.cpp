@@ -26,7 +26,6 @@ namespace pf {
 namespace {
 
 constexpr std::size_t kDefaultCacheCapacity = 64;
-constexpr int kDefaultTitleSize = 128;
 // Batch statements name at most this many IDs.
 constexpr std::size_t kBatchSize = 500;
 
@@ -67,16 +66,6 @@ long DaysOf(const Value& value)
     return static_cast<long>(std::floor(value.AsDate().Days));
 }
 
-Value DaysValue(long days)
-{
-    return days == 0 ? Value() : Value(DateSerial{static_cast<double>(days)});
-}
-
-Value DateValue(DateSerial date)
-{
-    return date.Days == 0 ? Value() : Value(date);
-}
-
 } // namespace
 
 void SetRecipeCacheCapacity(std::size_t capacity)
@@ -94,6 +83,7 @@ ClRecipe::ClRecipe() : m_nocache(RecipeCache().Capacity() == 0) {}
 void ClRecipe::SetDB(Database* db)
 {
     m_db = db;
+    m_titleSize = 0;
     m_ownUnits.reset();
     m_ownRecipeUnits.reset();
     if (db) {
@@ -108,11 +98,6 @@ void ClRecipe::SetDB(Database* db)
         line.SetUnits(m_ownUnits.get());
 }
 
-Database& ClRecipe::Db() const
-{
-    return m_db ? *m_db : WorkDb();
-}
-
 ClUnit& ClRecipe::Units() const
 {
     return m_ownUnits ? *m_ownUnits : ProgramUnits();
@@ -124,35 +109,6 @@ clsRecipeUnit& ClRecipe::RecipeUnits() const
 }
 
 // ---------------------------------------------------------------------------------------------
-// Errors
-
-void ClRecipe::LastErrorClear()
-{
-    m_lastError = 0;
-    m_lastErrorText.clear();
-}
-
-void ClRecipe::SetError(long number, std::string text)
-{
-    m_lastError = number;
-    m_lastErrorText = std::move(text);
-}
-
-void ClRecipe::SetDbError(const DbError& error)
-{
-    SetError(error.Number(), error.JoinedDescription());
-}
-
-std::string ClRecipe::LastErrorText() const
-{
-    if (m_lastError == 0)
-        return {};
-    if (m_lastError < 0)
-        return m_lastErrorText;
-    return "[" + std::to_string(m_lastError) + "] " + m_lastErrorText;
-}
-
-// ---------------------------------------------------------------------------------------------
 // Loading
 
 void ClRecipe::Clear()
@@ -161,13 +117,11 @@ void ClRecipe::Clear()
     m_saved = RecipeHead();
     m_fingerprint = ClFingerprint();
     m_lines.clear();
-    m_cats.clear();
-    m_books.clear();
-    m_tools.clear();
+    ForgetIdLists();
     m_pictures.clear();
     m_guests.clear();
-    m_linesLoaded = m_catsLoaded = m_booksLoaded = m_toolsLoaded = m_picturesLoaded = m_guestsLoaded = false;
-    m_linesChanged = m_catsChanged = m_booksChanged = m_toolsChanged = m_picturesChanged = false;
+    m_linesLoaded = m_picturesLoaded = m_guestsLoaded = false;
+    m_linesChanged = m_picturesChanged = false;
     m_changed = false;
     m_new = false;
     m_fullLoaded = false;
@@ -175,34 +129,9 @@ void ClRecipe::Clear()
 
 std::string ClRecipe::CleanTitle(std::string_view title)
 {
-    static int titleSize = 0;
-    if (titleSize == 0) {
-        try {
-            titleSize = Db().DefinedSize("T_REZ_KOPF", "RezTitle");
-        } catch (const DbError&) {
-        }
-        if (titleSize <= 0)
-            titleSize = kDefaultTitleSize;
-    }
-    std::string cleaned;
-    cleaned.reserve(title.size());
-    for (char c : title) {
-        switch (c) {
-        case '"':
-            cleaned += '\'';
-            break;
-        case '|':
-        case '?':
-        case '*':
-        case '%':
-        case '[':
-        case ']':
-            break;
-        default:
-            cleaned += c;
-        }
-    }
-    return CharSubstr(cleaned, 0, static_cast<std::size_t>(titleSize));
+    if (m_titleSize == 0)
+        m_titleSize = RecipeTitleSize(Db());
+    return CleanRecipeTitle(title, m_titleSize);
 }
 
 void ClRecipe::ReadHead(const Recordset& rs)
@@ -243,13 +172,11 @@ void ClRecipe::ReadHead(const Recordset& rs)
     } catch (const DbError&) {
     }
     m_lines.clear();
-    m_cats.clear();
-    m_books.clear();
-    m_tools.clear();
+    ForgetIdLists();
     m_pictures.clear();
     m_guests.clear();
-    m_linesLoaded = m_catsLoaded = m_booksLoaded = m_toolsLoaded = m_picturesLoaded = m_guestsLoaded = false;
-    m_linesChanged = m_catsChanged = m_booksChanged = m_toolsChanged = m_picturesChanged = false;
+    m_linesLoaded = m_picturesLoaded = m_guestsLoaded = false;
+    m_linesChanged = m_picturesChanged = false;
 }
 
 void ClRecipe::ReadDetail(const Recordset& rs)
@@ -562,14 +489,18 @@ void ClRecipe::FingerprintUpdate()
 
 bool ClRecipe::IsGeneric()
 {
-    bool generic = Zubereitung().empty() || m_head.Yield == 0 || CatCount() == 0;
-    if (!generic && m_linesLoaded) {
-        generic = std::none_of(m_lines.begin(), m_lines.end(), [](const ClIngredient& line) {
-            return !line.IsTrenner() && line.OrgMeasurement() != Decimal4();
-        });
-    }
+    // Lines not read yet do not make the recipe incomplete.
+    const bool generic =
+        IsGenericRecipe(Zubereitung(), m_head.Yield, CatCount() > 0, !m_linesLoaded || AnyQuantity());
     Assign(m_head.Generic, generic);
     return generic;
+}
+
+bool ClRecipe::AnyQuantity() const
+{
+    return std::any_of(m_lines.begin(), m_lines.end(), [](const ClIngredient& line) {
+        return HasQuantity(line.IsTrenner(), line.OrgMeasurement());
+    });
 }
 
 std::string ClRecipe::WhyGeneric()
@@ -577,15 +508,13 @@ std::string ClRecipe::WhyGeneric()
     if (!IsGeneric())
         return {};
     std::string reasons;
-    if (Zubereitung().empty())
+    if (!HasInstructions(Zubereitung()))
         reasons += ", Zubereitung";
     if (m_head.Yield == 0)
         reasons += ", Menge";
     if (CatCount() == 0)
         reasons += ", Kategorie";
-    if (m_linesLoaded && std::none_of(m_lines.begin(), m_lines.end(), [](const ClIngredient& line) {
-            return !line.IsTrenner() && line.OrgMeasurement() != Decimal4();
-        }))
+    if (m_linesLoaded && !AnyQuantity())
         reasons += ", Zutaten";
     return reasons.size() > 2 ? reasons.substr(2) : reasons;
 }
@@ -672,51 +601,6 @@ bool ClRecipe::IngredDel(int index)
 // ---------------------------------------------------------------------------------------------
 // Categories, cookbooks, utensils
 
-namespace {
-
-// The entry at a 1-based index of an ID collection, outside when the index is out of range.
-long IdAt(const std::vector<long>& ids, int index, long outside)
-{
-    if (index < 1 || index > static_cast<int>(ids.size()))
-        return outside;
-    return ids[static_cast<std::size_t>(index - 1)];
-}
-
-// Adds an ID unless present; false when the collection is full.
-bool AddId(std::vector<long>& ids, long id, int limit, bool& changed)
-{
-    if (std::find(ids.begin(), ids.end(), id) != ids.end())
-        return true;
-    if (static_cast<int>(ids.size()) >= limit)
-        return false;
-    ids.push_back(id);
-    changed = true;
-    return true;
-}
-
-bool DelId(std::vector<long>& ids, int index, bool& changed)
-{
-    if (index < 1 || index > static_cast<int>(ids.size()))
-        return false;
-    ids.erase(ids.begin() + (index - 1));
-    changed = true;
-    return true;
-}
-
-std::vector<long> ReadIdColumn(Database& db, const char* sql, long recipeId, std::size_t limit)
-{
-    std::vector<long> ids;
-    auto rs = db.OpenRecordset(sql, {recipeId});
-    for (; !rs->Eof() && ids.size() < limit; rs->MoveNext()) {
-        const long id = static_cast<long>(rs->Field(0).AsLong());
-        if (std::find(ids.begin(), ids.end(), id) == ids.end())
-            ids.push_back(id);
-    }
-    return ids;
-}
-
-} // namespace
-
 std::string ClRecipe::NameOf(const char* sql, long id) const
 {
     if (id == 0)
@@ -728,38 +612,57 @@ std::string ClRecipe::NameOf(const char* sql, long id) const
     }
 }
 
-void ClRecipe::LoadIds(std::vector<long>& ids, bool& loaded, const char* sql, int limit)
+RecipeIdList& ClRecipe::Loaded(RecipeIdList& list)
 {
-    if (loaded)
-        return;
-    loaded = true;
-    ids.clear();
-    if (m_head.id == 0)
-        return;
-    try {
-        ids = ReadIdColumn(Db(), sql, m_head.id, static_cast<std::size_t>(limit));
-    } catch (const DbError& error) {
-        SetDbError(error);
+    if (!list.IsLoaded()) {
+        try {
+            list.Load(Db(), m_head.id);
+        } catch (const DbError& error) {
+            SetDbError(error);
+        }
     }
+    return list;
 }
 
-void ClRecipe::LoadCats()
+bool ClRecipe::Changing(bool done, const RecipeIdList& list)
 {
-    // The primary category first, then in the order of assignment.
-    LoadIds(m_cats, m_catsLoaded,
-            "SELECT CatID FROM T_REZ_CAT_NDX WHERE ID=? ORDER BY CatPrimary, [No], rowid", kMaxCategories);
+    m_changed = m_changed || list.Changed();
+    return done;
+}
+
+void ClRecipe::ForgetIdLists()
+{
+    m_cats.Forget();
+    m_books.Forget();
+    m_tools.Forget();
+}
+
+void ClRecipe::MarkCollectionsChanged(bool changed)
+{
+    m_linesChanged = m_picturesChanged = changed;
+    m_cats.SetChanged(changed);
+    m_books.SetChanged(changed);
+    m_tools.SetChanged(changed);
+}
+
+void ClRecipe::ReplaceIds(RecipeIdList& list, const std::vector<long>& ids, bool (ClRecipe::*add)(long))
+{
+    if (ids == Loaded(list).Ids())
+        return;
+    list.Clear();
+    for (long id : ids)
+        (this->*add)(id);
+    m_changed = true;
 }
 
 int ClRecipe::CatCount()
 {
-    LoadCats();
-    return static_cast<int>(m_cats.size());
+    return Loaded(m_cats).Count();
 }
 
 long ClRecipe::CatID(int index)
 {
-    LoadCats();
-    return IdAt(m_cats, index, 0);
+    return Loaded(m_cats).At(index, 0);
 }
 
 std::string ClRecipe::CatName(int index)
@@ -769,8 +672,7 @@ std::string ClRecipe::CatName(int index)
 
 bool ClRecipe::CatAddID(long categoryId)
 {
-    LoadCats();
-    if (std::find(m_cats.begin(), m_cats.end(), categoryId) == m_cats.end()) {
+    if (!Loaded(m_cats).Contains(categoryId)) {
         try {
             if (Db().Scalar("SELECT ID FROM T_CAT WHERE ID=?", {categoryId}).IsNull())
                 return false;
@@ -779,9 +681,7 @@ bool ClRecipe::CatAddID(long categoryId)
             return false;
         }
     }
-    const bool added = AddId(m_cats, categoryId, kMaxCategories, m_catsChanged);
-    m_changed = m_changed || m_catsChanged;
-    return added;
+    return Changing(m_cats.Add(categoryId), m_cats);
 }
 
 bool ClRecipe::CatAddName(std::string_view name)
@@ -797,62 +697,37 @@ bool ClRecipe::CatAddName(std::string_view name)
 
 bool ClRecipe::CatDel(int index)
 {
-    LoadCats();
-    const bool deleted = DelId(m_cats, index, m_catsChanged);
-    m_changed = m_changed || deleted;
-    return deleted;
+    return Changing(Loaded(m_cats).Del(index), m_cats);
 }
 
 void ClRecipe::CatSetPrimary(int index)
 {
-    LoadCats();
-    if (index < 2 || index > static_cast<int>(m_cats.size()))
-        return;
-    std::swap(m_cats[0], m_cats[static_cast<std::size_t>(index - 1)]);
-    m_catsChanged = true;
-    m_changed = true;
+    Changing(Loaded(m_cats).MoveToFront(index), m_cats);
 }
 
 const std::vector<long>& ClRecipe::CatIDs()
 {
-    LoadCats();
-    return m_cats;
+    return Loaded(m_cats).Ids();
 }
 
 void ClRecipe::SetCatIDs(const std::vector<long>& ids)
 {
-    LoadCats();
-    if (ids == m_cats)
-        return;
-    m_cats.clear();
-    for (long id : ids)
-        CatAddID(id);
-    m_catsChanged = true;
-    m_changed = true;
-}
-
-void ClRecipe::LoadBooks()
-{
-    LoadIds(m_books, m_booksLoaded,
-            "SELECT DISTINCT BuchID FROM T_REZ_KOCHBUCH WHERE RezID = ? ORDER BY BuchID", kMaxBooks);
+    ReplaceIds(m_cats, ids, &ClRecipe::CatAddID);
 }
 
 int ClRecipe::BookCount()
 {
-    LoadBooks();
-    return static_cast<int>(m_books.size());
+    return Loaded(m_books).Count();
 }
 
 long ClRecipe::BookID(int index)
 {
-    LoadBooks();
-    return IdAt(m_books, index, clBook::kNoBook);
+    return Loaded(m_books).At(index, clBook::kNoBook);
 }
 
 std::string ClRecipe::BookName(int index)
 {
-    LoadBooks();
-    if (index < 1 || index > static_cast<int>(m_books.size()))
+    if (index < 1 || index > BookCount())
         return {};
     clBook book;
     book.SetDB(m_db);
@@ -861,54 +736,32 @@ std::string ClRecipe::BookName(int index)
 
 bool ClRecipe::BookAdd(long bookId)
 {
-    LoadBooks();
-    const bool added = AddId(m_books, bookId, kMaxBooks, m_booksChanged);
-    m_changed = m_changed || m_booksChanged;
-    return added;
+    return Changing(Loaded(m_books).Add(bookId), m_books);
 }
 
 bool ClRecipe::BookDel(int index)
 {
-    LoadBooks();
-    const bool deleted = DelId(m_books, index, m_booksChanged);
-    m_changed = m_changed || deleted;
-    return deleted;
+    return Changing(Loaded(m_books).Del(index), m_books);
 }
 
 const std::vector<long>& ClRecipe::BookIDs()
 {
-    LoadBooks();
-    return m_books;
+    return Loaded(m_books).Ids();
 }
 
 void ClRecipe::SetBookIDs(const std::vector<long>& ids)
 {
-    LoadBooks();
-    if (ids == m_books)
-        return;
-    m_books.clear();
-    for (long id : ids)
-        BookAdd(id);
-    m_booksChanged = true;
-    m_changed = true;
-}
-
-void ClRecipe::LoadTools()
-{
-    LoadIds(m_tools, m_toolsLoaded,
-            "SELECT DISTINCT GeraetID FROM T_REZ_GERAET WHERE RezID = ? ORDER BY GeraetID", kMaxTools);
+    ReplaceIds(m_books, ids, &ClRecipe::BookAdd);
 }
 
 int ClRecipe::ToolCount()
 {
-    LoadTools();
-    return static_cast<int>(m_tools.size());
+    return Loaded(m_tools).Count();
 }
 
 long ClRecipe::ToolID(int index)
 {
-    LoadTools();
-    return IdAt(m_tools, index, 0);
+    return Loaded(m_tools).At(index, 0);
 }
 
 std::string ClRecipe::ToolName(int index)
@@ -918,20 +771,12 @@ std::string ClRecipe::ToolName(int index)
 
 bool ClRecipe::ToolAdd(long toolId)
 {
-    LoadTools();
-    if (toolId <= 0)
-        return false;
-    const bool added = AddId(m_tools, toolId, kMaxTools, m_toolsChanged);
-    m_changed = m_changed || m_toolsChanged;
-    return added;
+    return toolId > 0 && Changing(Loaded(m_tools).Add(toolId), m_tools);
 }
 
 bool ClRecipe::ToolDel(int index)
 {
-    LoadTools();
-    const bool deleted = DelId(m_tools, index, m_toolsChanged);
-    m_changed = m_changed || deleted;
-    return deleted;
+    return Changing(Loaded(m_tools).Del(index), m_tools);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1025,7 +870,7 @@ bool ClRecipe::IsChanged() const
 {
     if (m_changed || m_new || !(m_head == m_saved))
         return true;
-    if (m_linesChanged || m_catsChanged || m_booksChanged || m_toolsChanged || m_picturesChanged)
+    if (m_linesChanged || m_cats.Changed() || m_books.Changed() || m_tools.Changed() || m_picturesChanged)
         return true;
     return std::any_of(m_lines.begin(), m_lines.end(),
                        [](const ClIngredient& line) { return line.IsChanged(); });
@@ -1036,7 +881,7 @@ void ClRecipe::IgnoreChange()
     m_saved = m_head;
     m_changed = false;
     m_new = false;
-    m_linesChanged = m_catsChanged = m_booksChanged = m_toolsChanged = m_picturesChanged = false;
+    MarkCollectionsChanged(false);
     for (ClIngredient& line : m_lines)
         line.IgnoreChange();
     for (clBlob& picture : m_pictures)
@@ -1047,12 +892,10 @@ void ClRecipe::CancelChange()
 {
     m_head = m_saved;
     m_lines.clear();
-    m_cats.clear();
-    m_books.clear();
-    m_tools.clear();
+    ForgetIdLists();
     m_pictures.clear();
-    m_linesLoaded = m_catsLoaded = m_booksLoaded = m_toolsLoaded = m_picturesLoaded = false;
-    m_linesChanged = m_catsChanged = m_booksChanged = m_toolsChanged = m_picturesChanged = false;
+    m_linesLoaded = m_picturesLoaded = false;
+    m_linesChanged = m_picturesChanged = false;
     m_changed = false;
     if (m_head.id == 0)
         m_fullLoaded = true;
@@ -1062,9 +905,9 @@ void ClRecipe::LoadAll()
 {
     LoadDetail();
     LoadLines();
-    LoadCats();
-    LoadBooks();
-    LoadTools();
+    Loaded(m_cats);
+    Loaded(m_books);
+    Loaded(m_tools);
     LoadPictures();
 }
 
@@ -1077,7 +920,7 @@ void ClRecipe::Clone()
     m_fingerprint = ClFingerprint();
     m_changed = true;
     m_new = false;
-    m_linesChanged = m_catsChanged = m_booksChanged = m_toolsChanged = m_picturesChanged = true;
+    MarkCollectionsChanged(true);
     for (clBlob& picture : m_pictures) {
         picture.PrepareForTransfer();
         picture.MarkAsChanged();
@@ -1133,41 +976,12 @@ long ClRecipe::SetNewID(long offset)
 void ClRecipe::WriteHead()
 {
     Database& db = Db();
-    auto rs = db.OpenRecordset("SELECT * FROM T_REZ_KOPF WHERE ID=?", {m_head.id});
-    if (!rs->Eof() && !m_new)
-        rs->Edit();
-    else
-        rs->AddNew();
-    rs->SetField("ID", m_head.id);
+    const bool update = !m_new && !db.Scalar("SELECT ID FROM T_REZ_KOPF WHERE ID=?", {m_head.id}).IsNull();
     if (m_head.Importdate.Days == 0)
         m_head.Importdate = NowSerial();
-    rs->SetField("RezImportDate", m_head.Importdate);
     if (m_head.ImportSource == 0)
         m_head.ImportSource = 1;
-    rs->SetField("RezImportSource", m_head.ImportSource);
-    rs->SetField("Fingerprint1", m_head.Fingerprint1);
-    rs->SetField("Fingerprint2", m_head.Fingerprint2);
-    rs->SetField("RezTitle", m_head.Title);
-    rs->SetField("RezMenuCard", m_head.TitleMenuCard);
-    rs->SetField("RezQuelle", m_head.SourceText);
-    rs->SetField("RezQuelleID", m_head.SourcebookID);
-    rs->SetField("RezQuellePage", m_head.SourcePage == 0 ? std::string() : std::to_string(m_head.SourcePage));
-    rs->SetField("RezYield", m_head.Yield);
-    rs->SetField("Template", m_head.IsTemplate);
-    rs->SetField("RezYieldEinh", m_head.YieldUnit);
-    rs->SetField("RezSprache", m_head.LanguageID);
-    rs->SetField("RezHerkunft", m_head.Origin);
-    rs->SetField("RezNotizen", m_head.Notizen);
-    rs->SetField("RezWeinTipp", m_head.WineDegustation);
-    rs->SetField("RezZeitVorher", DateValue(m_head.PreparationTime));
-    rs->SetField("RezZeitKochen", DateValue(m_head.CookingTime));
-    rs->SetField("RezHaltbarLagern", DaysValue(m_head.StorageTime[0]));
-    rs->SetField("RezHaltbarTiefkuehl", DaysValue(m_head.StorageTime[2]));
-    rs->SetField("RezHaltbarKuehl", DaysValue(m_head.StorageTime[1]));
-    rs->SetField("Generic", m_head.Generic);
-    rs->SetField("RezParent", m_head.rezparent);
-    rs->SetField("WPExclude", m_head.WPExclude);
-    rs->Update();
+    WriteHeadRow(db, m_head, update);
 }
 
 void ClRecipe::WritePictures()
@@ -1197,37 +1011,17 @@ void ClRecipe::WriteChildren()
     const long id = m_head.id;
     if (m_picturesChanged || m_new)
         WritePictures();
-    if (m_catsChanged || m_new) {
+    if (m_cats.Changed() || m_new) {
         db.Execute("DELETE FROM T_REZ_CAT_NDX WHERE ID=?", {id});
-        auto rs = db.OpenRecordset("SELECT * FROM T_REZ_CAT_NDX WHERE ID=?", {id});
-        for (std::size_t i = 0; i < m_cats.size(); ++i) {
-            rs->AddNew();
-            rs->SetField("ID", id);
-            rs->SetField("CatID", m_cats[i]);
-            rs->SetField("CatPrimary", i == 0);
-            rs->SetField("No", static_cast<long>(i) + 1);
-            rs->Update();
-        }
+        WriteCategoryRows(db, id, m_cats.Ids());
     }
-    if (m_toolsChanged || m_new) {
+    if (m_tools.Changed() || m_new) {
         db.Execute("DELETE FROM T_REZ_GERAET WHERE RezID=?", {id});
-        auto rs = db.OpenRecordset("SELECT * FROM T_REZ_GERAET WHERE RezID=?", {id});
-        for (long tool : m_tools) {
-            rs->AddNew();
-            rs->SetField("RezID", id);
-            rs->SetField("GeraetID", tool);
-            rs->Update();
-        }
+        WriteToolRows(db, id, m_tools.Ids());
     }
-    if (m_booksChanged || m_new) {
+    if (m_books.Changed() || m_new) {
         db.Execute("DELETE FROM T_REZ_KOCHBUCH WHERE RezID=?", {id});
-        auto rs = db.OpenRecordset("SELECT * FROM T_REZ_KOCHBUCH WHERE RezID=?", {id});
-        for (long book : m_books) {
-            rs->AddNew();
-            rs->SetField("RezID", id);
-            rs->SetField("BuchID", book);
-            rs->Update();
-        }
+        WriteBookRows(db, id, m_books.Ids());
     }
     bool linesChanged = m_linesChanged || m_new;
     if (!linesChanged)
@@ -1235,28 +1029,15 @@ void ClRecipe::WriteChildren()
                                    [](const ClIngredient& line) { return line.IsChanged(); });
     if (linesChanged) {
         db.Execute("DELETE FROM T_REZ_ZUTAT WHERE ID=?", {id});
-        auto rs = db.OpenRecordset("SELECT * FROM T_REZ_ZUTAT WHERE ID=?", {id});
         for (std::size_t i = 0; i < m_lines.size(); ++i) {
             ClIngredient& line = m_lines[i];
             line.SetRezID(id);
             line.SetIngredNo(static_cast<long>(i) + 1);
-            line.Saver(*rs);
+            line.Saver(db);
         }
     }
     db.Execute("DELETE FROM T_REZ_ANWEIS WHERE ID=?", {id});
-    const std::u32string text = ToCodePoints(m_head.Zubereitung);
-    if (!text.empty()) {
-        auto rs = db.OpenRecordset("SELECT * FROM T_REZ_ANWEIS WHERE ID=?", {id});
-        long no = 1;
-        for (std::size_t pos = 0; pos < text.size(); pos += kInstructionRowSize, ++no) {
-            rs->AddNew();
-            rs->SetField("ID", id);
-            rs->SetField("NO", no);
-            rs->SetField("AnwText",
-                         FromCodePoints(std::u32string_view(text).substr(pos, kInstructionRowSize)));
-            rs->Update();
-        }
-    }
+    WriteInstructionRows(db, id, m_head.Zubereitung);
 }
 
 bool ClRecipe::Save(bool keepFingerprint)
@@ -1274,13 +1055,10 @@ bool ClRecipe::Save(bool keepFingerprint)
     LoadAll();
     // Whether the recipe is complete is judged without its categories: a recipe with
     // instructions, yield and quantities must not lose its category silently as "generic".
-    const bool complete = !m_head.Zubereitung.empty() && m_head.Yield != 0 &&
-                          std::any_of(m_lines.begin(), m_lines.end(), [](const ClIngredient& line) {
-                              return !line.IsTrenner() && line.OrgMeasurement() != Decimal4();
-                          });
+    const bool complete = HasInstructions(m_head.Zubereitung) && m_head.Yield != 0 && AnyQuantity();
     IsGeneric();
     if (complete) {
-        if (m_cats.empty()) {
+        if (m_cats.Count() == 0) {
             SetError(kErrCategories, "Kategorien");
             return false;
         }
@@ -1378,7 +1156,7 @@ bool ClRecipe::ImportUpdate(std::string_view categoryIds, std::string_view bookI
     try {
         if (m_head.id == 0 || mode == 1 || mode == 3) {
             SetNewID(0);
-            m_linesChanged = m_catsChanged = m_booksChanged = m_toolsChanged = m_picturesChanged = true;
+            MarkCollectionsChanged(true);
         }
     } catch (const DbError& error) {
         SetDbError(error);
@@ -1388,14 +1166,14 @@ bool ClRecipe::ImportUpdate(std::string_view categoryIds, std::string_view bookI
         if (id > 0)
             CatAddID(id);
     if (mode == 1)
-        m_books.clear();
+        m_books.Clear();
     for (long id : ParseIdList(bookIds))
-        if (id > 0 && (mode != 1 || m_books.empty()))
+        if (id > 0 && (mode != 1 || m_books.Count() == 0))
             BookAdd(id);
     for (long id : ParseIdList(toolIds))
         if (id > 0)
             ToolAdd(id);
-    m_booksChanged = true;
+    m_books.SetChanged(true);
     return Save(true);
 }
 

@@ -9,6 +9,9 @@
 #include "model/ChangeFlag.h"
 #include "model/ClFingerprint.h"
 #include "model/ClIngredient.h"
+#include "model/ModelObject.h"
+#include "model/RecipeIdList.h"
+#include "model/RecipeRows.h"
 #include "model/clBlob.h"
 
 #include <array>
@@ -23,38 +26,6 @@ class ClUnit;
 class clsRecipeUnit;
 class Database;
 
-// The head fields, compared as a whole against the copy taken after each load and save.
-struct RecipeHead
-{
-    long id = 0;
-    std::string Title;
-    std::string TitleMenuCard;
-    long Yield = 0;
-    long YieldUnit = 0; // T_REZ_KOPFEINHEIT.ID
-    long LanguageID = 0;
-    bool Generic = false;
-    std::string SourceText;
-    long SourcebookID = 0; // T_LITERATUR.QuelleID
-    long SourcePage = 0;
-    std::array<long, 3> StorageTime{}; // days: pantry, refrigerator, freezer
-    bool IsTemplate = false;
-    bool isDeleted = false;
-    std::string WineDegustation;
-    DateSerial Importdate;
-    long ImportSource = 0;
-    long rezparent = 0;
-    long WPExclude = 0;
-    DateSerial PreparationTime; // a duration as a time of day
-    DateSerial CookingTime;
-    long Origin = 0; // a country category
-    std::string Notizen;
-    std::string Zubereitung;
-    std::int32_t Fingerprint1 = 0;
-    std::int32_t Fingerprint2 = 0;
-
-    friend bool operator==(const RecipeHead&, const RecipeHead&) = default;
-};
-
 // A guest who was served the recipe in a menu.
 struct RecipeGuest
 {
@@ -64,14 +35,13 @@ struct RecipeGuest
     std::string Notiz;
 };
 
-class ClRecipe
+class ClRecipe : public ModelObject
 {
 public:
-    static constexpr int kMaxCategories = 16;
-    static constexpr int kMaxBooks = 32;
-    static constexpr int kMaxTools = 32;
+    static constexpr int kMaxCategories = static_cast<int>(RecipeIdList::kMaxCategories);
+    static constexpr int kMaxBooks = static_cast<int>(RecipeIdList::kMaxBooks);
+    static constexpr int kMaxTools = static_cast<int>(RecipeIdList::kMaxTools);
     static constexpr int kMaxPictures = 32;
-    static constexpr int kInstructionRowSize = 16384;
     // Save refusals; the caller shows its own message.
     static constexpr long kErrTitle = -1;
     static constexpr long kErrCategories = -2;
@@ -83,7 +53,7 @@ public:
     // Binds the object to another database (null: the program's work database). A database that
     // cannot be written makes the object temp-only; another database gets its own unit lists.
     void SetDB(Database* db);
-    Database& Db() const;
+    using ModelObject::Db;
     void SetTempOnly(bool tempOnly = true) { m_tempOnly = tempOnly; }
     bool IsTempOnly() const { return m_tempOnly; }
     void SetNocache(bool nocache = true) { m_nocache = nocache; }
@@ -264,39 +234,35 @@ public:
     void SetConvtype(int flags);
     int Convtype() const { return m_convtype; }
 
-    long LastError() const { return m_lastError; }
-    std::string LastErrorText() const;
-    void LastErrorClear();
-
 private:
     ClUnit& Units() const;
     clsRecipeUnit& RecipeUnits() const;
     void Clear();
     std::string CleanTitle(std::string_view title);
+    bool AnyQuantity() const;
     void ReadHead(const Recordset& rs);
     void ReadDetail(const Recordset& rs);
     void LoadDetail();
     void LoadLines();
-    void LoadCats();
-    // Reads an ID collection of the recipe on first use.
-    void LoadIds(std::vector<long>& ids, bool& loaded, const char* sql, int limit);
+    // The list, read from the recipe's rows on first use.
+    RecipeIdList& Loaded(RecipeIdList& list);
+    // Marks the record changed when the list changed; returns done.
+    bool Changing(bool done, const RecipeIdList& list);
+    void ReplaceIds(RecipeIdList& list, const std::vector<long>& ids, bool (ClRecipe::*add)(long));
+    void ForgetIdLists();
+    void MarkCollectionsChanged(bool changed);
     // First column of a one-ID lookup as text; "" for ID 0 or a failed read.
     std::string NameOf(const char* sql, long id) const;
-    void LoadBooks();
-    void LoadTools();
     void LoadPictures();
     void WriteHead();
     void WritePictures();
     void WriteChildren();
     void CacheUpdate();
-    void SetError(long number, std::string text);
-    void SetDbError(const DbError& error);
     template <typename T, typename V> void Assign(T& member, const V& value)
     {
         AssignChanged(member, value, m_changed);
     }
 
-    Database* m_db = nullptr;
     std::shared_ptr<ClUnit> m_ownUnits;
     std::shared_ptr<clsRecipeUnit> m_ownRecipeUnits;
 
@@ -308,22 +274,16 @@ private:
     int m_convtype = 0;
 
     std::vector<ClIngredient> m_lines;
-    std::vector<long> m_cats;
-    std::vector<long> m_books;
-    std::vector<long> m_tools;
+    RecipeIdList m_cats = RecipeIdList::Categories();
+    RecipeIdList m_books = RecipeIdList::Books();
+    RecipeIdList m_tools = RecipeIdList::Tools();
     std::vector<clBlob> m_pictures;
     std::string m_legacyPicture; // RezBild of older databases
     std::vector<RecipeGuest> m_guests;
     bool m_linesLoaded = false;
-    bool m_catsLoaded = false;
-    bool m_booksLoaded = false;
-    bool m_toolsLoaded = false;
     bool m_picturesLoaded = false;
     bool m_guestsLoaded = false;
     bool m_linesChanged = false;
-    bool m_catsChanged = false;
-    bool m_booksChanged = false;
-    bool m_toolsChanged = false;
     bool m_picturesChanged = false;
 
     bool m_changed = false;
@@ -332,9 +292,7 @@ private:
     bool m_nocache = false;
     bool m_tempOnly = false;
     bool m_gapFilling = false;
-
-    long m_lastError = 0;
-    std::string m_lastErrorText;
+    std::size_t m_titleSize = 0; // of the bound database, read on first use
 };
 
 // Capacity of the process-wide recipe cache; 0 switches caching off for new objects.

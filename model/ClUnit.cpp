@@ -72,11 +72,6 @@ std::int64_t RoundScaled(std::int64_t q)
 
 } // namespace
 
-Database& ClUnit::Db()
-{
-    return m_db ? *m_db : WorkDb();
-}
-
 void ClUnit::Load()
 {
     m_loaded = true;
@@ -245,7 +240,7 @@ int ClUnit::Add()
 
 bool ClUnit::Del(int index)
 {
-    m_lastErrorText.clear();
+    LastErrorClear();
     if (!m_writable || index < 1 || index > Count())
         return false;
     try {
@@ -253,7 +248,7 @@ bool ClUnit::Del(int index)
         if (unitId != -1)
             Db().Execute("DELETE FROM T_UNIT WHERE ID=" + std::to_string(unitId));
     } catch (const DbError& e) {
-        m_lastErrorText = e.what();
+        SetDbError(e);
         return false;
     }
     m_entries.erase(m_entries.begin() + index);
@@ -262,7 +257,7 @@ bool ClUnit::Del(int index)
 
 bool ClUnit::Save()
 {
-    m_lastErrorText.clear();
+    LastErrorClear();
     if (!m_writable)
         return false;
     const int n = Count();
@@ -304,7 +299,7 @@ bool ClUnit::Save()
         }
         trans.Commit();
     } catch (const DbError& e) {
-        m_lastErrorText = e.what();
+        SetDbError(e);
         // IDs given to new entries were rolled back with the rows.
         Load();
         return false;

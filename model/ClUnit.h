@@ -4,6 +4,8 @@
 // 0 is an empty entry). Loads on first use; writes only through Save and Del when made writable.
 // Also holds the arithmetic that shows a quantity in another measure system and scales it.
 
+#include "model/ModelObject.h"
+
 #include "core/Decimal4.h"
 
 #include <string>
@@ -52,7 +54,7 @@ struct UnitListItem
     long ItemData = 0;
 };
 
-class ClUnit
+class ClUnit : public ModelObject
 {
 public:
     static constexpr int kMaxUnits = 256;
@@ -108,7 +110,6 @@ public:
     bool Del(int index);
     // Writes every changed entry (writable only); new entries receive the next free ID.
     bool Save();
-    std::string LastErrorText() const { return m_lastErrorText; }
 
     // Adds to flags the default measure system of editMasse when none of 2, 4 and 8 is set, and
     // shows British instead of metric-converted quantities for language "E".
@@ -125,14 +126,11 @@ public:
 
 private:
     const UnitEntry* Entry(int index);
-    Database& Db();
     void Load();
 
-    Database* m_db = nullptr;
     bool m_writable = false;
     bool m_loaded = false;
     std::vector<UnitEntry> m_entries; // [0] is the empty entry
-    std::string m_lastErrorText;
 };
 
 // Scaling a recipe from yield to newYield. Gives the ratio (larger yield over smaller, cut to

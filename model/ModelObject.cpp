@@ -1,6 +1,7 @@
 #include "model/ModelObject.h"
 
 #include "db/DatabaseChoice.h"
+#include "db/DbError.h"
 
 namespace pf {
 
@@ -9,7 +10,14 @@ Database& ModelObject::Db() const
     return m_db ? *m_db : WorkDb();
 }
 
-void ModelObject::ClearError()
+std::string ModelObject::LastErrorText() const
+{
+    if (m_lastError <= 0)
+        return m_lastErrorText;
+    return "[" + std::to_string(m_lastError) + "] " + m_lastErrorText;
+}
+
+void ModelObject::LastErrorClear()
 {
     m_lastError = 0;
     m_lastErrorText.clear();
@@ -19,6 +27,16 @@ void ModelObject::SetError(long number, std::string text)
 {
     m_lastError = number;
     m_lastErrorText = std::move(text);
+}
+
+void ModelObject::SetDbError(const DbError& error)
+{
+    SetError(error.Number(), error.JoinedDescription());
+}
+
+void ModelObject::TakeError(const ModelObject& other)
+{
+    SetError(other.m_lastError, other.m_lastErrorText);
 }
 
 } // namespace pf

@@ -1,23 +1,32 @@
 #pragma once
 // What the domain objects share: the database they work on (the program's work database unless
-// another is set) and the last error of their operations, cleared at the start of each one.
+// another is set) and the last error of their operations, cleared at the start of each one. An
+// error is recorded one way for every object, so that the same failure reads the same in every
+// window: a positive number with its text (an engine error joins the descriptions of all its
+// entries), or a negative refusal code of the object with the object's own text.
 
 #include <string>
 
 namespace pf {
 
 class Database;
+class DbError;
 
 class ModelObject
 {
 public:
     long LastError() const { return m_lastError; }
-    const std::string& LastErrorText() const { return m_lastErrorText; }
+    // "" without an error, the text of a refusal, "[number] text" for a numbered error.
+    std::string LastErrorText() const;
+    void LastErrorClear();
 
 protected:
     Database& Db() const;
-    void ClearError();
+    void ClearError() { LastErrorClear(); }
     void SetError(long number, std::string text);
+    void SetDbError(const DbError& error);
+    // The error another object recorded, as it recorded it.
+    void TakeError(const ModelObject& other);
 
     Database* m_db = nullptr;
     long m_lastError = 0;

@@ -47,15 +47,13 @@ bool RecipeTrash::DeletePortion(bool toTrash, const std::string& idList)
     recipe.SetDB(m_db);
     if (recipe.Delete(toTrash, idList))
         return true;
-    m_lastError = recipe.LastError();
-    m_lastErrorText = recipe.LastErrorText();
+    TakeError(recipe);
     return false;
 }
 
 bool RecipeTrash::DeleteRecipes(std::string idList, int mode)
 {
-    m_lastError = 0;
-    m_lastErrorText.clear();
+    LastErrorClear();
     BusyPointer busy;
     if (mode == kModeFromSetting)
         mode = AppContext::Current().Options.EditSaveDel ? 1 : 0;
@@ -67,8 +65,7 @@ bool RecipeTrash::DeleteRecipes(std::string idList, int mode)
     while (!idList.empty()) {
         std::vector<long> ids;
         if (!TakeIds(idList, kPortion, ids)) {
-            m_lastError = -1;
-            m_lastErrorText = "Die Liste der Rezepte enthält eine ungültige Rezeptnummer.";
+            SetError(-1, "Die Liste der Rezepte enthält eine ungültige Rezeptnummer.");
             return false;
         }
         if (ids.empty())
@@ -85,8 +82,7 @@ bool RecipeTrash::DeleteRecipes(std::string idList, int mode)
 
 bool RecipeTrash::EmptyTrash(long bookId, Buttons buttons)
 {
-    m_lastError = 0;
-    m_lastErrorText.clear();
+    LastErrorClear();
     const std::string from = bookId == clBook::kTrash
                                  ? " FROM T_REZ_KOPF WHERE FlagDeleted<>0"
                                  : " FROM T_REZ_KOCHBUCH WHERE BUCHID=" + std::to_string(bookId);
@@ -120,8 +116,7 @@ bool RecipeTrash::EmptyTrash(long bookId, Buttons buttons)
         for (; !rs->Eof(); rs->MoveNext())
             ids.push_back(static_cast<long>(rs->Field(0).AsLong()));
     } catch (const DbError& e) {
-        m_lastError = e.Number();
-        m_lastErrorText = e.what();
+        SetDbError(e);
     }
     long done = 0;
     for (std::size_t start = 0; m_lastError == 0 && start < ids.size(); start += kEmptyPortion) {
@@ -134,7 +129,7 @@ bool RecipeTrash::EmptyTrash(long bookId, Buttons buttons)
     }
     ShowProgress(-1, -1, "");
     if (m_lastError != 0)
-        InformCritical(m_lastErrorText);
+        InformCritical(LastErrorText());
     return true;
 }
 

@@ -141,7 +141,7 @@ bool clBlob::Loadr(long type, long reference, long num)
         m_changed = false;
     } catch (const DbError& e) {
         Void();
-        SetError(e.Number(), e.what());
+        SetDbError(e);
         return false;
     }
     return true;
@@ -162,7 +162,7 @@ long clBlob::BlobCount(long type, long reference)
     try {
         return MaxNum(Db(), type, reference);
     } catch (const DbError& e) {
-        SetError(e.Number(), e.what());
+        SetDbError(e);
         return 0;
     }
 }
@@ -184,7 +184,7 @@ bool clBlob::SetNewID()
     try {
         m_id = OwnerId(Db());
     } catch (const DbError& e) {
-        SetError(e.Number(), e.what());
+        SetDbError(e);
         return false;
     }
     return true;
@@ -196,7 +196,7 @@ bool clBlob::SetNewNum()
     try {
         m_idNum = MaxNum(Db(), m_idType, m_idReference) + 1;
     } catch (const DbError& e) {
-        SetError(e.Number(), e.what());
+        SetDbError(e);
         return false;
     }
     return true;
@@ -262,7 +262,7 @@ bool clBlob::Save()
     } catch (const DbError& e) {
         m_id = oldId;
         m_idNum = oldNum;
-        SetError(e.Number(), e.what());
+        SetDbError(e);
         return false;
     }
     m_changed = false;
@@ -282,7 +282,7 @@ bool clBlob::Clear(long type, long reference, long num)
     try {
         Db().Execute(sql);
     } catch (const DbError& e) {
-        SetError(e.Number(), e.what());
+        SetDbError(e);
         return false;
     }
     if (m_idNum > 0 && type == m_idType && reference == m_idReference && (num <= 0 || num == m_idNum))

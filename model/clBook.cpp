@@ -112,7 +112,7 @@ bool clBook::LoadByID(long id)
             }
         }
     } catch (const DbError& e) {
-        SetError(e.Number(), e.what());
+        SetDbError(e);
     }
     Assign(Entry{id, "Unbekanntes Kochbuch #" + std::to_string(id), "", DateSerial{}, DateSerial{}});
     return false;
@@ -129,7 +129,7 @@ bool clBook::LoadbyName(const std::string& title)
             return false;
         found = static_cast<long>(rs->Field("ID").AsLong());
     } catch (const DbError& e) {
-        SetError(e.Number(), e.what());
+        SetDbError(e);
         return false;
     }
     return LoadByID(found);
@@ -152,7 +152,7 @@ long clBook::Count()
             ReadList();
         return n;
     } catch (const DbError& e) {
-        SetError(e.Number(), e.what());
+        SetDbError(e);
         return 0;
     }
 }
@@ -186,7 +186,7 @@ long clBook::RezCount(long id)
     try {
         return static_cast<long>(Db().Scalar(sql).AsLong());
     } catch (const DbError& e) {
-        SetError(e.Number(), e.what());
+        SetDbError(e);
         return -1;
     }
 }
@@ -234,7 +234,7 @@ bool clBook::Save()
         m_dateCreated = created;
         m_dateModified = now;
     } catch (const DbError& e) {
-        SetError(e.Number(), e.what());
+        SetDbError(e);
         return false;
     }
     ForgetList();
@@ -315,7 +315,7 @@ long clBook::Delete(bool moveOnlyMembersToTrash)
         db.Execute("DELETE FROM T_REZ_KOCHBUCH WHERE BuchID=" + id);
         transaction.Commit();
     } catch (const DbError& e) {
-        SetError(e.Number(), e.what());
+        SetDbError(e);
         return -1;
     }
     ForgetList();
@@ -355,7 +355,7 @@ long clBook::Transfer(long targetID, bool removeFromSource)
             db.Execute("DELETE FROM T_REZ_KOCHBUCH WHERE BuchID=" + id);
         transaction.Commit();
     } catch (const DbError& e) {
-        SetError(e.Number(), e.what());
+        SetDbError(e);
         return -1;
     }
     return added;
@@ -447,7 +447,7 @@ std::vector<clBook::ListItem> clBook::GetBooklist2List(bool withReserved)
     try {
         ReadList();
     } catch (const DbError& e) {
-        SetError(e.Number(), e.what());
+        SetDbError(e);
         return items;
     }
     for (const Entry& entry : m_list)

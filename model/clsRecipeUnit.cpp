@@ -34,11 +34,11 @@ bool clsRecipeUnit::Init(Database& db, ClUnit* units)
 {
     m_db = &db;
     m_units = units;
-    m_lastErrorText.clear();
+    LastErrorClear();
     try {
         Load();
     } catch (const DbError& e) {
-        m_lastErrorText = e.what();
+        SetDbError(e);
         m_entries.assign(1, RecipeUnitEntry{});
         return false;
     }
@@ -196,7 +196,7 @@ long clsRecipeUnit::UnitUsenum(int index)
                              std::to_string(e.id) + " AND Template=FALSE AND FlagDeleted=FALSE")
                     .AsLong());
         } catch (const DbError& err) {
-            m_lastErrorText = err.what();
+            SetDbError(err);
             return 0;
         }
     }
@@ -205,7 +205,7 @@ long clsRecipeUnit::UnitUsenum(int index)
 
 bool clsRecipeUnit::RefreshDB()
 {
-    m_lastErrorText.clear();
+    LastErrorClear();
     if (m_readOnly || !m_db)
         return false;
     std::vector<RecipeUnitEntry> written = m_entries;
@@ -236,7 +236,7 @@ bool clsRecipeUnit::RefreshDB()
         }
         trans.Commit();
     } catch (const DbError& err) {
-        m_lastErrorText = err.what();
+        SetDbError(err);
         return false;
     }
     // Counts of the replacements changed with the merge.

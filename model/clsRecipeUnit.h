@@ -3,6 +3,8 @@
 // memory at indexes 1..Count in German-name order. Renames, new entries and merges stay in memory
 // until RefreshDB writes them in one transaction; a read-only list never writes.
 
+#include "model/ModelObject.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,7 +27,7 @@ struct RecipeUnitEntry
     bool Changed = false;
 };
 
-class clsRecipeUnit
+class clsRecipeUnit : public ModelObject
 {
 public:
     // units may be null: then no entry has a compatible measurement unit. Loads the list.
@@ -60,18 +62,15 @@ public:
     // Merges the deleted entries into their replacements and writes changed entries, in one
     // transaction. False with LastErrorText when it failed; the database is then unchanged.
     bool RefreshDB();
-    std::string LastErrorText() const { return m_lastErrorText; }
 
 private:
     void Load();
     int FindCompatible(const RecipeUnitEntry& e) const;
     const RecipeUnitEntry* Entry(int index) const;
 
-    Database* m_db = nullptr;
     ClUnit* m_units = nullptr;
     bool m_readOnly = false;
     std::vector<RecipeUnitEntry> m_entries = std::vector<RecipeUnitEntry>(1); // [0] is empty
-    std::string m_lastErrorText;
 };
 
 } // namespace pf

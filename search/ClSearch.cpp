@@ -71,11 +71,6 @@ std::vector<long>& MarkedRecipes()
     return marked;
 }
 
-Database& ClSearch::Db()
-{
-    return m_db ? *m_db : WorkDb();
-}
-
 void ClSearch::Reset()
 {
     m_ids.clear();
@@ -87,8 +82,7 @@ void ClSearch::Reset()
     m_kept = 0;
     m_cancelled = false;
     m_stop = false;
-    m_lastError = 0;
-    m_lastErrorText.clear();
+    LastErrorClear();
 }
 
 std::string ClSearch::ListText() const
@@ -131,8 +125,7 @@ bool ClSearch::RunStep(const std::string& sql, const std::string& progress)
             }
         }
     } catch (const DbError& e) {
-        m_lastError = e.Number();
-        m_lastErrorText = e.Description();
+        SetDbError(e);
         // A failed first step has no earlier result to fall back on: nothing is found.
         if (!m_haveList) {
             m_ids.clear();
@@ -190,8 +183,7 @@ void ClSearch::CollectHits(const std::string& sql)
             }
         }
     } catch (const DbError& e) {
-        m_lastError = e.Number();
-        m_lastErrorText = e.Description();
+        SetDbError(e);
     }
     flush();
 }
@@ -453,8 +445,7 @@ bool ClSearch::FindFirst(std::string_view searchData, long bookID, int sortMode,
                     for (auto rs = Db().OpenRecordset(sql); !rs->Eof(); rs->MoveNext())
                         sources.push_back(static_cast<long>(rs->Field(0).AsLong()));
                 } catch (const DbError& e) {
-                    m_lastError = e.Number();
-                    m_lastErrorText = e.Description();
+                    SetDbError(e);
                 }
             };
             if (!c.Publishers.empty() || !c.Authors.empty())
@@ -507,8 +498,7 @@ void ClSearch::Special(const SearchCriteria& c, long bookID, int sortMode)
                     m_hits.push_back({id, title.IsNull() ? std::string() : title.AsText(), 0, false});
                 }
             } catch (const DbError& e) {
-                m_lastError = e.Number();
-                m_lastErrorText = e.Description();
+                SetDbError(e);
             }
         }
         if (m_sink && !m_hits.empty())
@@ -526,8 +516,7 @@ void ClSearch::Special(const SearchCriteria& c, long bookID, int sortMode)
                                   title.IsNull() ? std::string() : title.AsText(), 0, false});
             }
         } catch (const DbError& e) {
-            m_lastError = e.Number();
-            m_lastErrorText = e.Description();
+            SetDbError(e);
         }
         if (m_sink && !m_hits.empty())
             m_sink(m_hits);
@@ -832,8 +821,7 @@ std::vector<SearchTreeNode> ClSearch::FindFillTree()
              !rs->Eof(); rs->MoveNext())
             parents.insert(static_cast<long>(rs->Field(0).AsLong()));
     } catch (const DbError& e) {
-        m_lastError = e.Number();
-        m_lastErrorText = e.Description();
+        SetDbError(e);
     }
     std::vector<SearchTreeNode> nodes;
     nodes.reserve(m_hits.size());
@@ -859,8 +847,7 @@ std::vector<SearchHit> ClSearch::FindChildren(long parentID)
                                 title.IsNull() ? std::string() : title.AsText(), parentID, false});
         }
     } catch (const DbError& e) {
-        m_lastError = e.Number();
-        m_lastErrorText = e.Description();
+        SetDbError(e);
     }
     return children;
 }
@@ -888,8 +875,7 @@ std::vector<SearchHit> ClSearch::FindParentTree(long id)
             chain.insert(chain.begin(), hit);
             id = hit.Parent;
         } catch (const DbError& e) {
-            m_lastError = e.Number();
-            m_lastErrorText = e.Description();
+            SetDbError(e);
             break;
         }
     }
@@ -945,8 +931,7 @@ std::vector<DateSerial> ClSearch::FillImportdate()
                 dates.push_back(v.AsDate());
         }
     } catch (const DbError& e) {
-        m_lastError = e.Number();
-        m_lastErrorText = e.Description();
+        SetDbError(e);
     }
     return dates;
 }
@@ -966,8 +951,7 @@ bool ClSearch::NumberRange(long bookID, long& low, long& high)
         high = static_cast<long>(rs->Field("X2").AsLong());
         return true;
     } catch (const DbError& e) {
-        m_lastError = e.Number();
-        m_lastErrorText = e.Description();
+        SetDbError(e);
         return false;
     }
 }

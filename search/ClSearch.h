@@ -8,6 +8,7 @@
 #include "search/SearchData.h"
 
 #include "db/Value.h"
+#include "model/ModelObject.h"
 
 #include <functional>
 #include <string>
@@ -35,7 +36,7 @@ struct SearchTreeNode
     bool HasChildren = false;
 };
 
-class ClSearch
+class ClSearch : public ModelObject
 {
 public:
     // A statement of this many characters or more is not sent.
@@ -47,7 +48,7 @@ public:
     static constexpr int kSortNewest = 1;
 
     // Without a database the work database is used.
-    explicit ClSearch(Database* db = nullptr) : m_db(db) {}
+    explicit ClSearch(Database* db = nullptr) { m_db = db; }
 
     // Called with each batch of listed hits while the listing runs, so a list can fill early.
     using HitSink = std::function<void(const std::vector<SearchHit>& batch)>;
@@ -102,11 +103,7 @@ public:
     // The range of existing recipe numbers, within a cookbook when bookID >= 0.
     bool NumberRange(long bookID, long& low, long& high);
 
-    long LastError() const { return m_lastError; }
-    const std::string& LastErrorText() const { return m_lastErrorText; }
-
 private:
-    Database& Db();
     void Reset();
     // Runs a step query: false when it was not sent (too long) or failed, leaving the list.
     bool RunStep(const std::string& sql, const std::string& progress);
@@ -120,7 +117,6 @@ private:
     std::string BookList() const;
     static std::string OrderClause(int sortMode);
 
-    Database* m_db = nullptr;
     HitSink m_sink;
     SearchCriteria m_criteria;
     std::vector<long> m_ids;
@@ -132,8 +128,6 @@ private:
     long m_kept = 0;
     bool m_cancelled = false;
     bool m_stop = false;
-    long m_lastError = 0;
-    std::string m_lastErrorText;
 };
 
 // The program's list of marked recipes (special list 1); the marks of the recipe lists change it.

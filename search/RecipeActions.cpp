@@ -6,6 +6,7 @@
 #include "db/DatabaseChoice.h"
 #include "db/Recordset.h"
 #include "model/ClRecipe.h"
+#include "model/RecipeIdList.h"
 #include "model/RecipeTrash.h"
 #include "search/ClSearch.h"
 
@@ -22,17 +23,20 @@ long Count(Database& db, const std::string& sql, const std::vector<Value>& param
     return v.IsNull() ? 0 : static_cast<long>(v.AsLong());
 }
 
+// Whether the ID is not yet linked to the recipe and the recipe's list has room for it: a link
+// beyond the list's limit would be dropped by the next load and save of the recipe.
+bool FitsAsNew(RecipeIdList list, Database& db, long recipeId, long id)
+{
+    list.Load(db, recipeId);
+    return !list.Contains(id) && list.Add(id);
+}
+
 const std::string& Caption()
 {
     return AppContext::Current().AppTitle;
 }
 
 } // namespace
-
-Database& RecipeActions::Db()
-{
-    return m_db ? *m_db : WorkDb();
-}
 
 std::string RecipeActions::Title(long id)
 {
@@ -79,7 +83,7 @@ std::vector<RecipeMenuEntry> RecipeActions::MenuEntries(std::size_t count, long 
 long RecipeActions::ForEachRecipe(const std::vector<long>& ids,
                                   const std::function<bool(Database&, long)>& change)
 {
-    m_lastErrorText.clear();
+    LastErrorClear();
     long changed = 0;
     try {
         Database& db = Db();
@@ -89,7 +93,7 @@ long RecipeActions::ForEachRecipe(const std::vector<long>& ids,
                 ++changed;
         transaction.Commit();
     } catch (const DbError& e) {
-        m_lastErrorText = e.what();
+        SetDbError(e);
         return -1;
     }
     ClearRecipeCache();
@@ -99,7 +103,7 @@ long RecipeActions::ForEachRecipe(const std::vector<long>& ids,
 long RecipeActions::BookAdd(const std::vector<long>& ids, long bookId)
 {
     return ForEachRecipe(ids, [bookId](Database& db, long id) {
-        if (Count(db, "SELECT COUNT(*) FROM T_REZ_KOCHBUCH WHERE RezID=? AND BuchID=?", {id, bookId}) > 0)
+        if (!FitsAsNew(RecipeIdList::Books(), db, id, bookId))
             return false;
         db.Execute("INSERT INTO T_REZ_KOCHBUCH (RezID,BuchID) VALUES (?,?)", {id, bookId});
         return true;
@@ -116,11 +120,9 @@ long RecipeActions::BookDel(const std::vector<long>& ids, long bookId)
 long RecipeActions::CatAdd(const std::vector<long>& ids, long catId)
 {
     return ForEachRecipe(ids, [catId](Database& db, long id) {
-        if (Count(db, "SELECT COUNT(*) FROM T_REZ_CAT_NDX WHERE ID=? AND CatID=?", {id, catId}) > 0)
+        if (!FitsAsNew(RecipeIdList::Categories(), db, id, catId))
             return false;
         const long present = Count(db, "SELECT COUNT(*) FROM T_REZ_CAT_NDX WHERE ID=?", {id});
-        if (present >= ClRecipe::kMaxCategories)
-            return false;
         const long no = Count(db, "SELECT MAX(No) FROM T_REZ_CAT_NDX WHERE ID=?", {id}) + 1;
         // The first category of a recipe is its primary one.
         db.Execute("INSERT INTO T_REZ_CAT_NDX (ID,CatID,CatPrimary,No) VALUES (?,?,?,?)",
@@ -150,9 +152,7 @@ long RecipeActions::CatDel(const std::vector<long>& ids, long catId)
 long RecipeActions::ToolAdd(const std::vector<long>& ids, long toolId)
 {
     return ForEachRecipe(ids, [toolId](Database& db, long id) {
-        if (Count(db, "SELECT COUNT(*) FROM T_REZ_GERAET WHERE RezID=? AND GeraetID=?", {id, toolId}) > 0)
-            return false;
-        if (Count(db, "SELECT COUNT(*) FROM T_REZ_GERAET WHERE RezID=?", {id}) >= ClRecipe::kMaxTools)
+        if (!FitsAsNew(RecipeIdList::Tools(), db, id, toolId))
             return false;
         db.Execute("INSERT INTO T_REZ_GERAET (RezID,GeraetID) VALUES (?,?)", {id, toolId});
         return true;
@@ -171,21 +171,24 @@ bool RecipeActions::SetOrigin(const std::vector<long>& ids, long originId)
     ClRecipe recipe;
     recipe.SetDB(&Db());
     const bool ok = recipe.ChangeOrigin(JoinIds(ids), originId, 0);
-    m_lastErrorText = ok ? std::string() : recipe.LastErrorText();
+    if (ok)
+        LastErrorClear();
+    else
+        TakeError(recipe);
     ClearRecipeCache();
     return ok;
 }
 
 bool RecipeActions::SetHeadColumn(const std::vector<long>& ids, const char* column, long value)
 {
-    m_lastErrorText.clear();
+    LastErrorClear();
     if (ids.empty())
         return true;
     try {
         Db().Execute(std::string("UPDATE T_REZ_KOPF SET ") + column + "=" + std::to_string(value) +
                      " WHERE ID IN (" + JoinIds(ids) + ")");
     } catch (const DbError& e) {
-        m_lastErrorText = e.what();
+        SetDbError(e);
         return false;
     }
     ClearRecipeCache();
@@ -204,7 +207,7 @@ bool RecipeActions::SetSource(const std::vector<long>& ids, long quelleId)
 
 long RecipeActions::NewFingerprints(const std::vector<long>& ids)
 {
-    m_lastErrorText.clear();
+    LastErrorClear();
     long saved = 0;
     for (long id : ids) {
         ClRecipe recipe;
@@ -215,14 +218,14 @@ long RecipeActions::NewFingerprints(const std::vector<long>& ids)
         if (recipe.Save(true))
             ++saved;
         else
-            m_lastErrorText = recipe.LastErrorText();
+            TakeError(recipe);
     }
     return saved;
 }
 
 long RecipeActions::TestRecipes(const std::vector<long>& ids)
 {
-    m_lastErrorText.clear();
+    LastErrorClear();
     long saved = 0;
     for (long id : ids) {
         ClRecipe recipe;
@@ -233,21 +236,21 @@ long RecipeActions::TestRecipes(const std::vector<long>& ids)
         if (recipe.Save())
             ++saved;
         else
-            m_lastErrorText = recipe.LastErrorText();
+            TakeError(recipe);
     }
     return saved;
 }
 
 long RecipeActions::DeleteWithCheck(const std::vector<long>& ids)
 {
-    m_lastErrorText.clear();
+    LastErrorClear();
     if (ids.empty())
         return 0;
     ClRecipe recipe;
     recipe.SetDB(&Db());
     std::string usedBy, menus, deletable;
     if (!recipe.CheckDependency(JoinIds(ids), true, true, usedBy, menus, deletable)) {
-        m_lastErrorText = recipe.LastErrorText();
+        TakeError(recipe);
         return -1;
     }
     if (!usedBy.empty() || !menus.empty()) {
@@ -278,7 +281,7 @@ long RecipeActions::DeleteWithCheck(const std::vector<long>& ids)
     RecipeTrash trash;
     trash.SetDB(&Db());
     if (!trash.DeleteRecipes(deletable, inTrash ? 0 : RecipeTrash::kModeFromSetting)) {
-        m_lastErrorText = trash.LastErrorText();
+        TakeError(trash);
         return -1;
     }
     return count;
@@ -292,7 +295,10 @@ bool RecipeActions::RestoreFromTrash(const std::vector<long>& ids)
     ClRecipe recipe;
     recipe.SetDB(&Db());
     const bool ok = recipe.Undelete(JoinIds(ids));
-    m_lastErrorText = ok ? std::string() : recipe.LastErrorText();
+    if (ok)
+        LastErrorClear();
+    else
+        TakeError(recipe);
     ClearRecipeCache();
     return ok;
 }
@@ -316,7 +322,7 @@ long RecipeActions::ShowParent(long id)
 
 bool RecipeActions::CreateRelationship(long child, long parent)
 {
-    m_lastErrorText.clear();
+    LastErrorClear();
     if (parent == child || parent <= 0)
         return false;
     const std::string parentTitle = Title(parent);
@@ -333,7 +339,7 @@ bool RecipeActions::CreateRelationship(long child, long parent)
     try {
         Db().Execute("UPDATE T_REZ_KOPF SET RezParent=? WHERE ID=?", {parent, child});
     } catch (const DbError& e) {
-        m_lastErrorText = e.what();
+        SetDbError(e);
         return false;
     }
     ClearRecipeCache();
@@ -342,7 +348,7 @@ bool RecipeActions::CreateRelationship(long child, long parent)
 
 bool RecipeActions::DeleteRelationship(long child)
 {
-    m_lastErrorText.clear();
+    LastErrorClear();
     const std::string question =
         "Soll die Verbindung von \"" + Title(child) + "\" zu seinem Elternrezept gelöst werden ?";
     if (UI().Ask(question, Buttons::YesNo, Answer::No, MsgIcon::Question, Caption()) != Answer::Yes)
@@ -350,7 +356,7 @@ bool RecipeActions::DeleteRelationship(long child)
     try {
         Db().Execute("UPDATE T_REZ_KOPF SET RezParent=0 WHERE ID=?", {child});
     } catch (const DbError& e) {
-        m_lastErrorText = e.what();
+        SetDbError(e);
         return false;
     }
     ClearRecipeCache();

@@ -5,6 +5,8 @@
 // through UI(); each change of several rows is one transaction. A window only supplies the
 // choices (which cookbook, which category) and shows the result.
 
+#include "model/ModelObject.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -21,11 +23,11 @@ struct RecipeMenuEntry
     bool Separator = false; // a dividing line before this entry
 };
 
-class RecipeActions
+class RecipeActions : public ModelObject
 {
 public:
     // Without a database the work database is used.
-    explicit RecipeActions(Database* db = nullptr) : m_db(db) {}
+    explicit RecipeActions(Database* db = nullptr) { m_db = db; }
 
     // The entries for a selection of count recipes; parentOfFirst is the parent of the first
     // selected recipe (0: none), inTrash when the list shows the trash.
@@ -66,19 +68,13 @@ public:
     static void MarkDel();
     static bool IsMarked(long id);
 
-    const std::string& LastErrorText() const { return m_lastErrorText; }
-
 private:
-    Database& Db();
     // Runs change for each recipe in one transaction; the number of recipes it changed, -1 on a
     // database error (then nothing is changed).
     // Sets one numeric head column of every listed recipe in one statement.
     bool SetHeadColumn(const std::vector<long>& ids, const char* column, long value);
     long ForEachRecipe(const std::vector<long>& ids, const std::function<bool(Database&, long)>& change);
     std::string Title(long id);
-
-    Database* m_db = nullptr;
-    std::string m_lastErrorText;
 };
 
 } // namespace pf

@@ -7,11 +7,6 @@
 
 namespace pf {
 
-Database& SearchTemplates::Db()
-{
-    return m_db ? *m_db : WorkDb();
-}
-
 std::vector<SearchTemplateItem> SearchTemplates::FillSearchTemplateList(const std::string& user)
 {
     std::vector<SearchTemplateItem> items;
@@ -26,7 +21,7 @@ std::vector<SearchTemplateItem> SearchTemplates::FillSearchTemplateList(const st
                 {name.IsNull() ? std::string() : name.AsText(), static_cast<long>(rs->Field(1).AsLong())});
         }
     } catch (const DbError& e) {
-        m_lastErrorText = e.what();
+        SetDbError(e);
     }
     return items;
 }
@@ -37,7 +32,7 @@ std::string SearchTemplates::GetSearchTemplateData(long id)
         const Value v = Db().Scalar("SELECT Daten FROM T_SUCHE_KOPF WHERE ID=" + std::to_string(id));
         return v.IsNull() ? std::string() : v.AsText();
     } catch (const DbError& e) {
-        m_lastErrorText = e.what();
+        SetDbError(e);
         return {};
     }
 }
@@ -52,7 +47,7 @@ long SearchTemplates::CompareSearchTemplateData(const std::string& data)
                 return static_cast<long>(rs->Field(2).AsLong());
         }
     } catch (const DbError& e) {
-        m_lastErrorText = e.what();
+        SetDbError(e);
     }
     return -1;
 }
@@ -67,7 +62,7 @@ long SearchTemplates::FindByName(const std::string& name)
                 return static_cast<long>(rs->Field(1).AsLong());
         }
     } catch (const DbError& e) {
-        m_lastErrorText = e.what();
+        SetDbError(e);
     }
     return -1;
 }
@@ -81,7 +76,7 @@ long SearchTemplates::NextID()
 long SearchTemplates::SaveSearchTemplateData(long id, const std::string& name, const std::string& owner,
                                              const std::string& data)
 {
-    m_lastErrorText.clear();
+    LastErrorClear();
     try {
         DbTransaction transaction(Db());
         std::unique_ptr<Recordset> rs;
@@ -105,7 +100,7 @@ long SearchTemplates::SaveSearchTemplateData(long id, const std::string& name, c
         transaction.Commit();
         return id;
     } catch (const DbError& e) {
-        m_lastErrorText = e.what();
+        SetDbError(e);
         return -1;
     }
 }
@@ -116,14 +111,14 @@ bool SearchTemplates::DelSearchTemplatedata(long id)
         Db().Execute("DELETE FROM T_SUCHE_KOPF WHERE ID=" + std::to_string(id));
         return true;
     } catch (const DbError& e) {
-        m_lastErrorText = e.what();
+        SetDbError(e);
         return false;
     }
 }
 
 bool SearchTemplates::SetSearchTemplateDefault(long id)
 {
-    m_lastErrorText.clear();
+    LastErrorClear();
     try {
         Database& db = Db();
         DbTransaction transaction(db);
@@ -143,7 +138,7 @@ bool SearchTemplates::SetSearchTemplateDefault(long id)
         transaction.Commit();
         return true;
     } catch (const DbError& e) {
-        m_lastErrorText = e.what();
+        SetDbError(e);
         return false;
     }
 }

@@ -3,6 +3,8 @@
 // The template with ID 0 is the default one the search screen starts with. Every method touches
 // the database directly; failures leave the reason in LastErrorText.
 
+#include "model/ModelObject.h"
+
 #include <string>
 #include <vector>
 
@@ -16,11 +18,11 @@ struct SearchTemplateItem
     long id = 0;
 };
 
-class SearchTemplates
+class SearchTemplates : public ModelObject
 {
 public:
     // Without a database the work database is used.
-    explicit SearchTemplates(Database* db = nullptr) : m_db(db) {}
+    explicit SearchTemplates(Database* db = nullptr) { m_db = db; }
 
     // All templates, or those of a user and of all users.
     std::vector<SearchTemplateItem> FillSearchTemplateList(const std::string& user = {});
@@ -39,14 +41,8 @@ public:
     // new ID, so that there is none.
     bool SetSearchTemplateDefault(long id);
 
-    const std::string& LastErrorText() const { return m_lastErrorText; }
-
 private:
-    Database& Db();
     long NextID();
-
-    Database* m_db = nullptr;
-    std::string m_lastErrorText;
 };
 
 } // namespace pf

@@ -2,6 +2,7 @@
 #include "core/AppContext.h"
 #include "core/ProcessExit.h"
 #include "core/Settings.h"
+#include "db/Database.h"
 #include "db/Recordset.h"
 #include "db/SchemaVersion.h"
 #include "db/WorkDatabase.h"
@@ -94,6 +95,52 @@ TEST_F(StartupTest, StartsWithTheDatabaseOfTheSettingsAndShowsTheMainWindow)
     EXPECT_TRUE(std::filesystem::is_directory(m_app.TempDir));
     EXPECT_EQ(m_app.ImportSourceWords.size(), 4u);
     EXPECT_EQ(m_app.ActiveBookId, 0);
+}
+
+// A settings file beside the program is the machine's; only without it the data folder's is read.
+TEST_F(StartupTest, SettingsFileBesideTheProgramComesBeforeTheDataFolder)
+{
+    const std::string inData = dir.File("share") + "/Pfannola/pfannola.INI";
+    std::filesystem::create_directories(dir.File("share") + "/Pfannola");
+    test::WriteFile(inData, "[Pfannola]\n");
+    for (bool beside : {true, false}) {
+        SCOPED_TRACE(beside);
+        if (!beside)
+            std::filesystem::remove(dir.File("bin/pfannola.INI"));
+        InitialiseProgram(Args(""), nullptr);
+        EXPECT_EQ(m_app.IniFile, beside ? dir.File("bin/pfannola.INI") : inData);
+    }
+}
+
+// Opening another database loads the active cookbook again by its number in that database; a
+// number the new database does not know loads as a failed load.
+TEST_F(StartupTest, OpeningAnotherDatabaseReloadsTheActiveCookbook)
+{
+    const std::string first = MakeDatabase();
+    const std::string second = dir.File("zweite.mdb");
+    const std::string third = dir.File("dritte.mdb");
+    for (const std::string& path : {second, third}) {
+        Connection().DbPath = path;
+        ui.Answering(Answer::Yes);
+        ASSERT_TRUE(CreateMinimalDatabase());
+    }
+    Database::OpenSqlite(first, {})->Execute("INSERT INTO T_BUCH (ID,BuchTitel) VALUES (5,'Kuchen')");
+    Database::OpenSqlite(second, {})->Execute("INSERT INTO T_BUCH (ID,BuchTitel) VALUES (5,'Suppen')");
+    WriteSetting("", "Database", first, true);
+    WriteSetting("", "Book", "5,Kuchen", false);
+    StartProgram(Args(""), shell);
+    EXPECT_EQ(m_app.ActiveBookTitle, "Kuchen");
+
+    const std::pair<std::string, std::string> switches[] = {{second, "Suppen"},
+                                                            {third, "Unbekanntes Kochbuch #5"}};
+    for (const auto& [path, title] : switches) {
+        SCOPED_TRACE(path);
+        WriteSetting("", "Database", path, true);
+        OpenWorkDatabase(shell);
+        EXPECT_EQ(WorkDb().Name(), path);
+        EXPECT_EQ(m_app.ActiveBookId, 5);
+        EXPECT_EQ(m_app.ActiveBookTitle, title);
+    }
 }
 
 TEST_F(StartupTest, UpgradeRunEndsWithoutMainWindow)

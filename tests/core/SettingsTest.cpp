@@ -2,6 +2,7 @@
 
 #include "core/AppContext.h"
 #include "core/IniFile.h"
+#include "core/UserSettings.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempDir.h"
 
@@ -254,6 +255,42 @@ TEST_F(SettingsTest, DataDirectoryByBaseDirType)
         if (!c.Expected.empty()) {
             EXPECT_TRUE(std::filesystem::is_directory(c.Expected));
         }
+    }
+}
+
+// The per-user options a new user starts with, and how stored values are taken.
+TEST_F(SettingsTest, UserOptionsDefaultsAndRanges)
+{
+    struct Case
+    {
+        const char* Key;
+        const char* Stored; // null: nothing stored
+        long Expected;
+    };
+    const Case cases[] = {
+        {"EditSaveDel", nullptr, 1},  {"EditSaveDel", "0", 0},
+        {"ExportBreak", nullptr, 70}, {"ExportBreak", "300", 44},
+        {"EditFlags", nullptr, 12},   {"EditSortModus", nullptr, 0},
+        {"EditSortModus", "1", 1},    {"EditSortModus", "2", 0},
+        {"EditSortModus", "-1", 0},   {"ExportAbhaengigkeiten", nullptr, 1},
+    };
+    const auto read = [](const UserSettings& u, const std::string& key) -> long {
+        if (key == "EditSaveDel")
+            return u.EditSaveDel;
+        if (key == "ExportBreak")
+            return u.ExportBreak;
+        if (key == "EditFlags")
+            return u.EditFlags;
+        if (key == "EditSortModus")
+            return u.EditSortModus;
+        return u.ExportAbhaengigkeiten;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.Key) + "=" + (c.Stored ? c.Stored : "(nichts)"));
+        std::filesystem::remove(m_ctx.UserStoreFile);
+        if (c.Stored)
+            WriteSetting("", c.Key, c.Stored, false);
+        EXPECT_EQ(read(ReadUserSettings(), c.Key), c.Expected);
     }
 }
 

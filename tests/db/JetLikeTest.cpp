@@ -37,6 +37,9 @@ const LikeCase kLikeCases[] = {
     {"ß", "SS", false},
     {"ß", "ß", true},
     {"#", "7", true},
+    {"#", "0", true},
+    {"#", "9", true},
+    {"199#", "1999", true}, // a year search must find the last year of a decade
     {"#", "x", false},
     {"###-##", "123-45", true},
     {"*#%*", "Zwetschgen 50% fein", true},

@@ -239,6 +239,14 @@ TEST_F(MMImportTest, EncodingIsDecidedPerFile)
          " Tassen",
          FileEncoding::Windows1252},
         {"Preis: 5 \x80", FileEncoding::Windows1252},
+        // One sign that neither count decides: the tie goes to Windows-1252.
+        {"Umluft \xB0"
+         "C",
+         FileEncoding::Windows1252},
+        {"\xBD"
+         "Tasse",
+         FileEncoding::Windows1252},
+        {"Preis in \x80", FileEncoding::Windows1252},
         {"1\xAB"
          " Tassen",
          FileEncoding::Cp850},

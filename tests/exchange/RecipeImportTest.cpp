@@ -86,6 +86,17 @@ TEST(PositionIndex, FindsEveryPositionOfAKeyInOrder)
     }
 }
 
+// One Meal-Master recipe; a fingerprint is given as "FP1,FP2".
+std::string MMRecipe(const std::string& title, const std::string& fingerprint = "")
+{
+    std::string text = "MMMMM----- Recipe via Meal-Master (tm) v8.05\r\n\r\n      Title: " + title +
+                       "\r\n Categories: Kuchen\r\n      Yield: 4 Portionen\r\n\r\n    250 g  Mehl\r\n"
+                       "      2    Eier\r\n\r\n  Alles verruehren und backen.\r\n\r\n";
+    if (!fingerprint.empty())
+        text += ":Fingerprint: " + fingerprint + ",Pfannola\r\n\r\n";
+    return text + "MMMMM\r\n\r\n";
+}
+
 class ScriptedDecider : public DupeDecider
 {
 public:
@@ -126,6 +137,16 @@ protected:
         return *m_import;
     }
 
+    RecipeImport& RunText(const std::string& text, DupePreset preset)
+    {
+        const std::string file = m_dir.File("eingabe" + std::to_string(++m_files) + ".mm");
+        test::WriteFile(file, text);
+        m_import = std::make_unique<RecipeImport>(*m_db);
+        m_import->Options().Files = {file};
+        m_import->Options().Duplicates = preset;
+        return *m_import;
+    }
+
     long IdOf(const std::string& title)
     {
         return static_cast<long>(
@@ -138,6 +159,7 @@ protected:
     test::TempDir m_dir;
     std::unique_ptr<Database> m_db;
     std::unique_ptr<RecipeImport> m_import;
+    int m_files = 0;
 };
 
 TEST_F(RecipeImportTest, StoresRecipesInTheLayoutTheRecipeReads)
@@ -261,12 +283,64 @@ TEST_F(RecipeImportTest, DuplicateDecisions)
     }
 }
 
+// What counts as the same recipe: a title in any case and umlaut spelling when the file has no
+// fingerprint, otherwise the fingerprint alone. A duplicate keeps the import date of the recipe
+// it repeats, so that the recipe's history does not change with a second import.
+TEST_F(RecipeImportTest, WhatCountsAsADuplicate)
+{
+    struct Case
+    {
+        const char* what;
+        std::string stored; // imported first; its import date is then set to 2001-02-03
+        std::string again;
+        DupePreset preset;
+        long imported, skipped, recipes;
+        long oldDate; // recipes that carry the first import's date afterwards
+    };
+    const std::string cake = "1015412,2097153";
+    const Case cases[] = {
+        {"upper case", MMRecipe("Käsespätzle"), MMRecipe("KÄSESPÄTZLE"), DupePreset::Ignore, 0, 1, 1, 1},
+        {"ae for ä", MMRecipe("Käsespätzle"), MMRecipe("Kaesespaetzle"), DupePreset::Ignore, 0, 1, 1, 1},
+        {"ä for ae", MMRecipe("Kaesespaetzle"), MMRecipe("Käsespätzle"), DupePreset::Ignore, 0, 1, 1, 1},
+        {"other title", MMRecipe("Käsespätzle"), MMRecipe("Kässpatzen"), DupePreset::Ignore, 1, 0, 2, 1},
+        {"known fingerprint, new title", MMRecipe("Apfelkuchen", cake), MMRecipe("Blechkuchen", cake),
+         DupePreset::Ignore, 0, 1, 1, 1},
+        {"new fingerprint, known title", MMRecipe("Apfelkuchen", cake),
+         MMRecipe("Apfelkuchen", "1015413,2097154"), DupePreset::Ignore, 1, 0, 2, 1},
+        {"twice in one file", "", MMRecipe("Linsensuppe") + MMRecipe("Linsensuppe"), DupePreset::Ignore, 1, 1,
+         1, 0},
+        {"replaced", MMRecipe("Linsensuppe"), MMRecipe("Linsensuppe"), DupePreset::Replace, 1, 0, 1, 1},
+        {"moved aside", MMRecipe("Linsensuppe"), MMRecipe("Linsensuppe"), DupePreset::Move, 0, 0, 2, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TempDir dir;
+        m_db = test::MakeBaseDataDatabase(dir);
+        if (!c.stored.empty()) {
+            ASSERT_TRUE(RunText(c.stored, DupePreset::Ignore).Import());
+            m_db->Execute("UPDATE T_REZ_KOPF SET RezImportDate=?", {DateSerial::FromParts(2001, 2, 3)});
+        }
+        RecipeImport& run = RunText(c.again, c.preset);
+        ASSERT_TRUE(run.Import()) << run.LastErrorText();
+        EXPECT_EQ(run.Counters().Imported, c.imported);
+        EXPECT_EQ(run.Counters().Skipped, c.skipped);
+        EXPECT_EQ(Count(*m_db, "SELECT COUNT(*) FROM T_REZ_KOPF"), c.recipes);
+        EXPECT_EQ(Count(*m_db, "SELECT COUNT(*) FROM T_REZ_KOPF WHERE RezImportDate<40000"), c.oldDate);
+        m_import.reset();
+        m_db.reset();
+    }
+}
+
 TEST_F(RecipeImportTest, TitleCandidatesSetAsideAsDuplicatesDoNotCount)
 {
     ASSERT_TRUE(Run({"german-utf8.mm"}).Import());
     // The same title again, without fingerprint: a duplicate by title, set aside.
     ASSERT_TRUE(Run({"german-1252.mm"}, DupePreset::Move).Import());
     EXPECT_EQ(m_import->Counters().Dupe, 1);
+    // One candidate set aside does not hide the one that is stored as a real recipe.
+    ASSERT_TRUE(Run({"german-850.mm"}, DupePreset::Ignore).Import());
+    EXPECT_EQ(m_import->Counters().Skipped, 1);
+    EXPECT_EQ(m_import->Counters().Imported, 0);
     const long first = IdOf("Würzige Käsespätzle");
     m_db->Execute("INSERT INTO T_REZ_KOCHBUCH (RezID, BuchID) VALUES (?, -2)", {first});
     // Now every candidate sits in the duplicates: the recipe is new.
@@ -355,7 +429,7 @@ TEST_F(RecipeImportTest, FullDiskStopsTheRunAndCountsOnlyWhatIsStored)
     test::WriteFile(file, test::RecipeFile("Rezept", 1, 400));
     CreateSearchIndex(*m_db);
     const long pages = static_cast<long>(m_db->Scalar("PRAGMA page_count").AsLong());
-    m_db->OpenRecordset("PRAGMA max_page_count=" + std::to_string(pages + 40));
+    m_db->Execute("PRAGMA max_page_count=" + std::to_string(pages + 40));
     m_import = std::make_unique<RecipeImport>(*m_db);
     m_import->Options().Files = {file};
     m_import->Options().CommitEvery = 50;

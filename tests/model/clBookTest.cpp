@@ -167,6 +167,16 @@ TEST_F(BookDb, SaveGivesANewBookTheNextIdAndRefreshesTheList)
     EXPECT_EQ(db->Scalar("SELECT BuchTitel FROM T_BUCH WHERE ID=11").AsText(), "Suppen und Eintöpfe");
     EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_BUCH").AsLong(), 3);
 
+    // Saving a stored book keeps the day it was made and notes the change.
+    ASSERT_TRUE(book.LoadByID(10));
+    book.SetDescription("Brot und Brötchen");
+    ASSERT_TRUE(book.Save());
+    EXPECT_EQ(db->Scalar("SELECT BuchDatum FROM T_BUCH WHERE ID=10").AsDate().Days,
+              DateSerial::FromParts(2018, 3, 4).Days);
+    EXPECT_GT(db->Scalar("SELECT BuchModifiziert FROM T_BUCH WHERE ID=10").AsDate().Days,
+              DateSerial::FromParts(2018, 5, 6).Days);
+    EXPECT_EQ(book.DateCreated().Days, DateSerial::FromParts(2018, 3, 4).Days);
+
     clBook reserved;
     reserved.SetDB(db.get());
     reserved.LoadByID(-3);

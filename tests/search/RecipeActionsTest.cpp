@@ -36,6 +36,19 @@ TEST_F(RecipeActionsTest, CookbooksCategoriesAndUtensilsOfSeveralRecipes)
     EXPECT_EQ(actions.CatAdd({4}, 99), 0);
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_CAT_NDX WHERE ID=4"), 16);
 
+    // A recipe holds at most 32 cookbooks and 32 utensils: a link beyond would be dropped by the
+    // next load and save of the recipe, so it is refused.
+    db->Execute("DELETE FROM T_REZ_KOCHBUCH WHERE RezID=4");
+    db->Execute("DELETE FROM T_REZ_GERAET WHERE RezID=4");
+    for (long id = 101; id <= 132; ++id) {
+        actions.BookAdd({4}, id);
+        actions.ToolAdd({4}, id);
+    }
+    EXPECT_EQ(actions.BookAdd({4}, 133), 0);
+    EXPECT_EQ(actions.ToolAdd({4}, 133), 0);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOCHBUCH WHERE RezID=4"), 32);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_GERAET WHERE RezID=4"), 32);
+
     EXPECT_EQ(actions.ToolAdd({6, 7}, kTool), 1);
     EXPECT_EQ(actions.ToolDel({6, 7, 8}, kTool), 2);
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_GERAET WHERE RezID IN (6,7)"), 0);

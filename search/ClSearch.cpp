@@ -245,238 +245,20 @@ bool ClSearch::FindFirst(std::string_view searchData, long bookID, int sortMode,
     if (c.SpecialMode != 0) {
         Special(c, bookID, sortMode);
     } else {
-        const bool books = !c.Books.empty();
-        const std::string bookList = BookList();
-        // Each step ends the search when it leaves nothing.
-        auto emptyOrCancelled = [&] { return m_cancelled || (m_haveList && m_ids.empty()); };
-        auto listCond = [&](const std::string& prefix, const std::string& suffix) {
-            return m_haveList ? prefix + ListText() + suffix : std::string();
-        };
-
-        // 1. Words in title, menu-card title and, when asked, instructions.
-        const std::vector<std::string> words = SplitSearchWords(c.Words);
-        if (!words.empty()) {
-            const std::string p = c.Beginning ? "" : "*";
-            std::string condition;
-            for (const std::string& word : words) {
-                std::string one;
-                if (word.size() > 1 && word[0] == '#' && AllDigits(word.substr(1))) {
-                    one = "T_REZ_KOPF.ID=" + std::to_string(NumericValue(word.substr(1)));
-                } else {
-                    const auto [first, second] = WordPatterns(word);
-                    one = "(RezTitle LIKE \"" + p + first + "*\" OR RezMenucard LIKE \"" + p + first + "*\"";
-                    if (!second.empty())
-                        one += " OR RezTitle LIKE \"" + p + second + "*\" OR RezMenuCard LIKE \"" + p +
-                               second + "*\"";
-                    if (c.Instructions) {
-                        one += " OR AnwText LIKE \"" + p + first + "*\"";
-                        if (!second.empty())
-                            one += " OR AnwText LIKE \"" + p + second + "*\"";
-                    }
-                    one += ")";
-                }
-                if (!condition.empty())
-                    condition += c.AnyWord ? " OR " : " AND ";
-                condition += one;
-            }
-            if (c.NegateWords) {
-                condition = "NOT (" + condition + ")";
-            } else if (HasSearchIndex(Db())) {
-                const std::string narrowed = WordIndexCondition(words, c.AnyWord, c.Instructions);
-                if (!narrowed.empty())
-                    condition = narrowed + " AND (" + condition + ")";
-            }
-            const std::string join =
-                c.Instructions ? "LEFT JOIN T_REZ_ANWEIS ON (T_REZ_KOPF.ID=T_REZ_ANWEIS.ID) " : "";
-            std::string sql;
-            if (books)
-                sql = "SELECT DISTINCTROW T_REZ_KOPF.ID FROM (T_REZ_KOPF LEFT JOIN T_REZ_KOCHBUCH ON "
-                      "T_REZ_KOPF.ID = T_REZ_KOCHBUCH.RezID) " +
-                      join + "WHERE (T_REZ_KOCHBUCH.BuchID IN (" + bookList + ")) AND (" + condition + ")";
-            else
-                sql =
-                    "SELECT DISTINCTROW T_REZ_KOPF.ID FROM T_REZ_KOPF " + join + "WHERE (" + condition + ")";
-            if (c.NoChildren)
-                sql += " AND (RezParent=0)";
-            RunStep(sql, "Suche nach dem Text");
+        // The steps in order; each narrows the IDs the ones before left, and a step that leaves
+        // nothing (or a cancel) ends the search.
+        m_sortMode = sortMode;
+        using Step = void (ClSearch::*)(const SearchCriteria&);
+        static constexpr Step kSteps[] = {
+            &ClSearch::StepWords,     &ClSearch::StepCategories,  &ClSearch::StepOrigins,
+            &ClSearch::StepYieldUnit, &ClSearch::StepIngredients, &ClSearch::StepTools,
+            &ClSearch::StepLanguages, &ClSearch::StepLiterature,  &ClSearch::StepBooksOnly};
+        for (Step step : kSteps) {
+            if (Stopped())
+                break;
+            (this->*step)(c);
         }
-
-        // 2. Categories: all of them one query each, any of them in one query.
-        if (!emptyOrCancelled() && !c.Categories.empty()) {
-            const std::string progress =
-                "Selektion nach " + std::to_string(c.Categories.size()) + " Kategorien";
-            const std::string primary = c.PrimaryOnly ? " AND CatPrimary<>0" : "";
-            auto statement = [&](const std::string& condition) {
-                if (books)
-                    return "SELECT DISTINCTROW ID FROM T_REZ_CAT_NDX LEFT JOIN T_REZ_KOCHBUCH ON "
-                           "T_REZ_CAT_NDX.ID = "
-                           "T_REZ_KOCHBUCH.RezID  WHERE ((T_REZ_KOCHBUCH.BuchID IN (" +
-                           bookList + ")) AND (" + condition + "))";
-                return "SELECT DISTINCTROW ID FROM T_REZ_CAT_NDX WHERE" + condition;
-            };
-            if (c.AllCategoriesRule() || c.Categories.size() == 1) {
-                for (long category : c.Categories) {
-                    const std::string condition = std::string(c.NegateCategories ? " NOT" : "") +
-                                                  " CatID=" + std::to_string(category) +
-                                                  listCond(" AND ID IN (", ")") + primary;
-                    RunStep(statement(condition), progress);
-                    if (emptyOrCancelled())
-                        break;
-                }
-            } else {
-                const std::string condition = std::string(" ") + (c.NegateCategories ? "NOT " : "") +
-                                              "CatID IN (" + JoinIds(c.Categories) + ")" + primary +
-                                              listCond(" AND ID IN (", ")");
-                RunStep(statement(condition), progress);
-            }
-        }
-
-        // 3. Origin countries.
-        if (!emptyOrCancelled() && !c.Origins.empty()) {
-            const std::string condition = std::string(c.NegateOrigins ? " NOT " : "") + "RezHerkunft IN (" +
-                                          JoinIds(c.Origins) + ")" + listCond(" AND (ID IN (", "))");
-            if (books)
-                RunStep("SELECT DISTINCTROW ID FROM T_REZ_KOPF LEFT JOIN T_REZ_KOCHBUCH ON T_REZ_KOPF.ID = "
-                        "T_REZ_KOCHBUCH.RezID  WHERE (T_REZ_KOCHBUCH.BuchID IN (" +
-                            bookList + ")) AND (" + condition + ")",
-                        "Suche nach geographischer Herkunft");
-            else
-                RunStep("SELECT DISTINCTROW ID FROM T_REZ_KOPF WHERE " + condition,
-                        "Suche nach geographischer Herkunft");
-        }
-
-        // 4. Yield unit.
-        if (!emptyOrCancelled() && c.YieldUnit != 0) {
-            const std::string unit = std::to_string(c.YieldUnit);
-            if (books)
-                RunStep("SELECT DISTINCTROW ID FROM T_REZ_KOPF LEFT JOIN T_REZ_KOCHBUCH ON T_REZ_KOPF.ID = "
-                        "T_REZ_KOCHBUCH.RezID  WHERE (T_REZ_KOCHBUCH.BuchID IN (" +
-                            bookList + ")) AND (RezYieldEinh=" + unit + ")" + listCond(" AND (ID IN (", "))"),
-                        "Suchen nach Rezepteinheit");
-            else
-                RunStep("SELECT DISTINCTROW ID FROM T_REZ_KOPF WHERE RezYieldEinh=" + unit +
-                            listCond(" AND (ID IN (", "))"),
-                        "Suchen nach Rezepteinheit");
-        }
-
-        // 5. Ingredients: each in turn when all must occur, otherwise one combined condition.
-        if (!emptyOrCancelled() && !c.Ingredients.empty()) {
-            if ((c.AllIngredients || c.Ingredients.size() == 1) && !c.NegateIngredients) {
-                int n = 0;
-                for (const IngredientCriterion& ingredient : c.Ingredients) {
-                    const std::string condition = ingredient.FoodKey > 0
-                                                      ? "ZutBLSid=" + std::to_string(ingredient.FoodKey)
-                                                      : IngredientTextCondition(ingredient.Text);
-                    std::string sql;
-                    if (books)
-                        sql = "SELECT DISTINCTROW ID FROM T_REZ_ZUTAT LEFT JOIN T_REZ_KOCHBUCH ON "
-                              "T_REZ_ZUTAT.ID = "
-                              "T_REZ_KOCHBUCH.RezID WHERE (T_REZ_KOCHBUCH.BuchID IN (" +
-                              bookList + ")) AND (" + condition + ")";
-                    else
-                        sql = "SELECT DISTINCTROW ID FROM T_REZ_ZUTAT WHERE (" + condition + ")";
-                    sql += listCond(" AND (ID IN (", "))");
-                    RunStep(sql, "Suchen nach Zutat " + std::to_string(++n));
-                    if (emptyOrCancelled())
-                        break;
-                }
-            } else {
-                std::vector<long> keys;
-                std::string condition;
-                for (const IngredientCriterion& ingredient : c.Ingredients) {
-                    if (ingredient.FoodKey > 0) {
-                        keys.push_back(ingredient.FoodKey);
-                    } else {
-                        if (!condition.empty())
-                            condition += " OR ";
-                        condition += IngredientTextCondition(ingredient.Text);
-                    }
-                }
-                if (!keys.empty())
-                    condition =
-                        "ZutBLSid IN (" + JoinIds(keys) + ")" + (condition.empty() ? "" : " OR " + condition);
-                std::string sql =
-                    std::string(kListingHead) + "WHERE " + listCond("(T_REZ_Kopf.ID IN (", ")) AND ");
-                if (books)
-                    sql += "T_REZ_KOPF.ID IN (SELECT RezID FROM T_REZ_KOCHBUCH WHERE BuchID IN (" + bookList +
-                           ")) AND ";
-                sql += "Template=False AND FlagDeleted=0 AND T_REZ_KOPF.ID " +
-                       std::string(c.NegateIngredients ? "NOT" : "") +
-                       " IN (SELECT ID FROM T_REZ_ZUTAT WHERE " + condition + ")" + OrderClause(sortMode);
-                RunStep(sql, "Selektion nach Zutaten");
-            }
-        }
-
-        // 6. Kitchen tools: any of them.
-        if (!emptyOrCancelled() && !c.Tools.empty()) {
-            const std::string condition = std::string(c.NegateTools ? "NOT " : "") +
-                                          (c.Tools.size() == 1 ? "GeraetID=" + std::to_string(c.Tools[0])
-                                                               : "GeraetID IN (" + JoinIds(c.Tools) + ")");
-            std::string sql = "SELECT DISTINCTROW T_REZ_Geraet.RezID FROM T_REZ_GERAET";
-            if (books)
-                sql += " LEFT JOIN T_REZ_KOCHBUCH ON T_REZ_GERAET.RezID = T_REZ_KOCHBUCH.RezID WHERE "
-                       "(T_REZ_KOCHBUCH.BuchID IN (" +
-                       bookList + ")) AND (" + condition + ")";
-            else
-                sql += " WHERE (" + condition + ")";
-            sql += listCond(" AND (T_REZ_Geraet.RezID IN (", "))");
-            RunStep(sql, "Suchen nach Küchengeräten");
-        }
-
-        // 7. Languages.
-        if (!emptyOrCancelled() && !c.Languages.empty()) {
-            std::string sql = "SELECT DISTINCTROW ID FROM T_REZ_KOPF ";
-            if (books)
-                sql += "INNER JOIN T_REZ_KOCHBUCH ON T_REZ_KOPF.ID = T_REZ_KOCHBUCH.RezID WHERE "
-                       "(T_REZ_KOCHBUCH.BuchID IN (" +
-                       bookList + "))";
-            else
-                sql += "WHERE FlagDeleted=0";
-            sql += " AND (RezSprache IN (" + JoinIds(c.Languages) + "))" + listCond(" AND (ID IN (", "))");
-            RunStep(sql, "Suche nur nach Rezept-Sprache");
-        }
-
-        // 8. and 9. Publishers and authors give literature sources; then the sources.
-        if (!emptyOrCancelled() && (!c.Literature.empty() || !c.Publishers.empty() || !c.Authors.empty())) {
-            std::vector<long> sources = c.Literature;
-            auto addSources = [&](const std::string& sql) {
-                m_statements.push_back(sql);
-                try {
-                    for (auto rs = Db().OpenRecordset(sql); !rs->Eof(); rs->MoveNext())
-                        sources.push_back(static_cast<long>(rs->Field(0).AsLong()));
-                } catch (const DbError& e) {
-                    SetDbError(e);
-                }
-            };
-            if (!c.Publishers.empty() || !c.Authors.empty())
-                ShowStatus("Selektieren von Verlagen und Autoren");
-            if (!c.Publishers.empty())
-                addSources("SELECT QuelleID FROM T_LITERATUR WHERE VerlagID IN (" + JoinIds(c.Publishers) +
-                           ")");
-            if (!c.Authors.empty())
-                addSources("SELECT QuelleID FROM T_LITERATUR WHERE AutorID IN (" + JoinIds(c.Authors) + ")");
-            if (sources.empty()) {
-                m_ids.clear(); // no source of these publishers or authors: no recipe
-                m_haveList = true;
-            } else {
-                std::string sql;
-                const std::string condition = "RezQuelleID IN (" + JoinIds(sources) + ")";
-                if (books)
-                    sql = "SELECT DISTINCTROW ID FROM T_REZ_KOPF LEFT JOIN T_REZ_KOCHBUCH ON T_REZ_KOPF.ID = "
-                          "T_REZ_KOCHBUCH.RezID  WHERE (T_REZ_KOCHBUCH.BuchID IN (" +
-                          bookList + ")) AND (" + condition + ")";
-                else
-                    sql = "SELECT DISTINCTROW ID FROM T_REZ_KOPF WHERE " + condition;
-                RunStep(sql + listCond(" AND (ID IN (", "))"), "Suchen nach Verlagen, Autoren und Literatur");
-            }
-        }
-
-        // Only cookbooks: every recipe of them.
-        if (!m_haveList && books)
-            RunStep("SELECT DISTINCTROW RezID FROM T_REZ_KOCHBUCH WHERE BuchID IN (" + bookList + ")", "");
-
-        // 10. The listing.
-        if (!emptyOrCancelled())
+        if (!Stopped())
             RunListing(c, sortMode);
     }
     ShowStatus("");
@@ -485,133 +267,244 @@ bool ClSearch::FindFirst(std::string_view searchData, long bookID, int sortMode,
     return count > 0;
 }
 
-void ClSearch::Special(const SearchCriteria& c, long bookID, int sortMode)
+bool ClSearch::Stopped() const
 {
-    const int mode = c.SpecialMode;
-    if (mode == 1) {
-        for (long id : MarkedRecipes()) {
-            try {
-                auto rs =
-                    Db().OpenRecordset("SELECT RezTitle FROM T_REZ_KOPF WHERE ID=" + std::to_string(id));
-                if (!rs->Eof()) {
-                    const Value title = rs->Field(0);
-                    m_hits.push_back({id, title.IsNull() ? std::string() : title.AsText(), 0, false});
-                }
-            } catch (const DbError& e) {
-                SetDbError(e);
+    return m_cancelled || (m_haveList && m_ids.empty());
+}
+
+std::string ClSearch::ListCond(const std::string& prefix, const std::string& suffix) const
+{
+    return m_haveList ? prefix + ListText() + suffix : std::string();
+}
+
+std::string ClSearch::InBooks(const std::string& table, const std::string& joinColumn,
+                              const std::string& condition) const
+{
+    return " LEFT JOIN T_REZ_KOCHBUCH ON " + table + "." + joinColumn +
+           " = T_REZ_KOCHBUCH.RezID  WHERE (T_REZ_KOCHBUCH.BuchID IN (" + BookList() + ")) AND (" +
+           condition + ")";
+}
+
+// Words in the title, the menu-card title and, when asked, the instructions.
+void ClSearch::StepWords(const SearchCriteria& c)
+{
+    const std::vector<std::string> words = SplitSearchWords(c.Words);
+    if (words.empty())
+        return;
+    const std::string p = c.Beginning ? "" : "*";
+    std::string condition;
+    for (const std::string& word : words) {
+        std::string one;
+        if (word.size() > 1 && word[0] == '#' && AllDigits(word.substr(1))) {
+            one = "T_REZ_KOPF.ID=" + std::to_string(NumericValue(word.substr(1)));
+        } else {
+            const auto [first, second] = WordPatterns(word);
+            one = "(RezTitle LIKE \"" + p + first + "*\" OR RezMenucard LIKE \"" + p + first + "*\"";
+            if (!second.empty())
+                one +=
+                    " OR RezTitle LIKE \"" + p + second + "*\" OR RezMenuCard LIKE \"" + p + second + "*\"";
+            if (c.Instructions) {
+                one += " OR AnwText LIKE \"" + p + first + "*\"";
+                if (!second.empty())
+                    one += " OR AnwText LIKE \"" + p + second + "*\"";
             }
+            one += ")";
         }
-        if (m_sink && !m_hits.empty())
-            m_sink(m_hits);
+        if (!condition.empty())
+            condition += c.AnyWord ? " OR " : " AND ";
+        condition += one;
+    }
+    if (c.NegateWords) {
+        condition = "NOT (" + condition + ")";
+    } else if (HasSearchIndex(Db())) {
+        const std::string narrowed = WordIndexCondition(words, c.AnyWord, c.Instructions);
+        if (!narrowed.empty())
+            condition = narrowed + " AND (" + condition + ")";
+    }
+    const std::string join =
+        c.Instructions ? "LEFT JOIN T_REZ_ANWEIS ON (T_REZ_KOPF.ID=T_REZ_ANWEIS.ID) " : "";
+    std::string sql;
+    if (!c.Books.empty())
+        sql = "SELECT DISTINCTROW T_REZ_KOPF.ID FROM (T_REZ_KOPF LEFT JOIN T_REZ_KOCHBUCH ON "
+              "T_REZ_KOPF.ID = T_REZ_KOCHBUCH.RezID) " +
+              join + "WHERE (T_REZ_KOCHBUCH.BuchID IN (" + BookList() + ")) AND (" + condition + ")";
+    else
+        sql = "SELECT DISTINCTROW T_REZ_KOPF.ID FROM T_REZ_KOPF " + join + "WHERE (" + condition + ")";
+    if (c.NoChildren)
+        sql += " AND (RezParent=0)";
+    RunStep(sql, "Suche nach dem Text");
+}
+
+// Categories: all of them one query each, any of them in one query.
+void ClSearch::StepCategories(const SearchCriteria& c)
+{
+    if (c.Categories.empty())
+        return;
+    const std::string progress = "Selektion nach " + std::to_string(c.Categories.size()) + " Kategorien";
+    const std::string primary = c.PrimaryOnly ? " AND CatPrimary<>0" : "";
+    auto statement = [&](const std::string& condition) {
+        if (!c.Books.empty())
+            return "SELECT DISTINCTROW ID FROM T_REZ_CAT_NDX" + InBooks("T_REZ_CAT_NDX", "ID", condition);
+        return "SELECT DISTINCTROW ID FROM T_REZ_CAT_NDX WHERE" + condition;
+    };
+    if (c.AllCategoriesRule() || c.Categories.size() == 1) {
+        for (long category : c.Categories) {
+            const std::string condition = std::string(c.NegateCategories ? " NOT" : "") +
+                                          " CatID=" + std::to_string(category) +
+                                          ListCond(" AND ID IN (", ")") + primary;
+            RunStep(statement(condition), progress);
+            if (Stopped())
+                break;
+        }
+    } else {
+        const std::string condition = std::string(" ") + (c.NegateCategories ? "NOT " : "") + "CatID IN (" +
+                                      JoinIds(c.Categories) + ")" + primary + ListCond(" AND ID IN (", ")");
+        RunStep(statement(condition), progress);
+    }
+}
+
+// Countries of origin.
+void ClSearch::StepOrigins(const SearchCriteria& c)
+{
+    if (c.Origins.empty())
+        return;
+    const std::string condition = std::string(c.NegateOrigins ? " NOT " : "") + "RezHerkunft IN (" +
+                                  JoinIds(c.Origins) + ")" + ListCond(" AND (ID IN (", "))");
+    if (!c.Books.empty())
+        RunStep("SELECT DISTINCTROW ID FROM T_REZ_KOPF" + InBooks("T_REZ_KOPF", "ID", condition),
+                "Suche nach geographischer Herkunft");
+    else
+        RunStep("SELECT DISTINCTROW ID FROM T_REZ_KOPF WHERE " + condition,
+                "Suche nach geographischer Herkunft");
+}
+
+void ClSearch::StepYieldUnit(const SearchCriteria& c)
+{
+    if (c.YieldUnit == 0)
+        return;
+    const std::string unit = "RezYieldEinh=" + std::to_string(c.YieldUnit);
+    if (!c.Books.empty())
+        RunStep("SELECT DISTINCTROW ID FROM T_REZ_KOPF" + InBooks("T_REZ_KOPF", "ID", unit) +
+                    ListCond(" AND (ID IN (", "))"),
+                "Suchen nach Rezepteinheit");
+    else
+        RunStep("SELECT DISTINCTROW ID FROM T_REZ_KOPF WHERE " + unit + ListCond(" AND (ID IN (", "))"),
+                "Suchen nach Rezepteinheit");
+}
+
+// Ingredients: each in turn when all must occur, otherwise one combined condition.
+void ClSearch::StepIngredients(const SearchCriteria& c)
+{
+    if (c.Ingredients.empty())
+        return;
+    if ((c.AllIngredients || c.Ingredients.size() == 1) && !c.NegateIngredients) {
+        int n = 0;
+        for (const IngredientCriterion& ingredient : c.Ingredients) {
+            const std::string condition = ingredient.FoodKey > 0
+                                              ? "ZutBLSid=" + std::to_string(ingredient.FoodKey)
+                                              : IngredientTextCondition(ingredient.Text);
+            std::string sql =
+                c.Books.empty()
+                    ? "SELECT DISTINCTROW ID FROM T_REZ_ZUTAT WHERE (" + condition + ")"
+                    : "SELECT DISTINCTROW ID FROM T_REZ_ZUTAT" + InBooks("T_REZ_ZUTAT", "ID", condition);
+            RunStep(sql + ListCond(" AND (ID IN (", "))"), "Suchen nach Zutat " + std::to_string(++n));
+            if (Stopped())
+                break;
+        }
         return;
     }
-    if (mode == 2) {
-        const std::string sql = "SELECT REZTITLE,ID from T_REZ_KOPF where RezImportSource=" +
-                                std::to_string(NumericValue(c.SpecialValue));
+    std::vector<long> keys;
+    std::string condition;
+    for (const IngredientCriterion& ingredient : c.Ingredients) {
+        if (ingredient.FoodKey > 0) {
+            keys.push_back(ingredient.FoodKey);
+        } else {
+            if (!condition.empty())
+                condition += " OR ";
+            condition += IngredientTextCondition(ingredient.Text);
+        }
+    }
+    if (!keys.empty())
+        condition = "ZutBLSid IN (" + JoinIds(keys) + ")" + (condition.empty() ? "" : " OR " + condition);
+    std::string sql = std::string(kListingHead) + "WHERE " + ListCond("(T_REZ_Kopf.ID IN (", ")) AND ");
+    if (!c.Books.empty())
+        sql +=
+            "T_REZ_KOPF.ID IN (SELECT RezID FROM T_REZ_KOCHBUCH WHERE BuchID IN (" + BookList() + ")) AND ";
+    sql += "Template=False AND FlagDeleted=0 AND T_REZ_KOPF.ID " +
+           std::string(c.NegateIngredients ? "NOT" : "") + " IN (SELECT ID FROM T_REZ_ZUTAT WHERE " +
+           condition + ")" + OrderClause(m_sortMode);
+    RunStep(sql, "Selektion nach Zutaten");
+}
+
+// Kitchen tools: any of them.
+void ClSearch::StepTools(const SearchCriteria& c)
+{
+    if (c.Tools.empty())
+        return;
+    const std::string condition = std::string(c.NegateTools ? "NOT " : "") +
+                                  (c.Tools.size() == 1 ? "GeraetID=" + std::to_string(c.Tools[0])
+                                                       : "GeraetID IN (" + JoinIds(c.Tools) + ")");
+    std::string sql = "SELECT DISTINCTROW T_REZ_Geraet.RezID FROM T_REZ_GERAET";
+    if (!c.Books.empty())
+        sql += InBooks("T_REZ_GERAET", "RezID", condition);
+    else
+        sql += " WHERE (" + condition + ")";
+    RunStep(sql + ListCond(" AND (T_REZ_Geraet.RezID IN (", "))"), "Suchen nach Küchengeräten");
+}
+
+void ClSearch::StepLanguages(const SearchCriteria& c)
+{
+    if (c.Languages.empty())
+        return;
+    std::string sql = "SELECT DISTINCTROW ID FROM T_REZ_KOPF ";
+    if (!c.Books.empty())
+        sql += "INNER JOIN T_REZ_KOCHBUCH ON T_REZ_KOPF.ID = T_REZ_KOCHBUCH.RezID WHERE "
+               "(T_REZ_KOCHBUCH.BuchID IN (" +
+               BookList() + "))";
+    else
+        sql += "WHERE FlagDeleted=0";
+    sql += " AND (RezSprache IN (" + JoinIds(c.Languages) + "))" + ListCond(" AND (ID IN (", "))");
+    RunStep(sql, "Suche nur nach Rezept-Sprache");
+}
+
+// Publishers and authors give literature sources; then the recipes of the sources.
+void ClSearch::StepLiterature(const SearchCriteria& c)
+{
+    if (c.Literature.empty() && c.Publishers.empty() && c.Authors.empty())
+        return;
+    std::vector<long> sources = c.Literature;
+    auto addSources = [&](const std::string& sql) {
         m_statements.push_back(sql);
         try {
-            for (auto rs = Db().OpenRecordset(sql); !rs->Eof(); rs->MoveNext()) {
-                const Value title = rs->Field(0);
-                m_hits.push_back({static_cast<long>(rs->Field(1).AsLong()),
-                                  title.IsNull() ? std::string() : title.AsText(), 0, false});
-            }
+            for (auto rs = Db().OpenRecordset(sql); !rs->Eof(); rs->MoveNext())
+                sources.push_back(static_cast<long>(rs->Field(0).AsLong()));
         } catch (const DbError& e) {
             SetDbError(e);
         }
-        if (m_sink && !m_hits.empty())
-            m_sink(m_hits);
+    };
+    if (!c.Publishers.empty() || !c.Authors.empty())
+        ShowStatus("Selektieren von Verlagen und Autoren");
+    if (!c.Publishers.empty())
+        addSources("SELECT QuelleID FROM T_LITERATUR WHERE VerlagID IN (" + JoinIds(c.Publishers) + ")");
+    if (!c.Authors.empty())
+        addSources("SELECT QuelleID FROM T_LITERATUR WHERE AutorID IN (" + JoinIds(c.Authors) + ")");
+    if (sources.empty()) {
+        m_ids.clear(); // no source of these publishers or authors: no recipe
+        m_haveList = true;
         return;
     }
-
-    std::string condition;
-    switch (mode) {
-    case 3:
-        condition = "Generic<>0";
-        break;
-    case 4:
-        condition = "Template<>0";
-        break;
-    case 5:
-        condition = "T_BLOB.IDType=5";
-        break;
-    case 6: {
-        ClFingerprint fingerprint;
-        condition = "(" + ClFingerprint::CreatedByCondition(fingerprint.GetFingerprintAktCreator("")) + ")";
-        break;
-    }
-    case 7: {
-        std::string text = c.SpecialValue;
-        if (text.size() >= 2 && text.front() == '#' && text.back() == '#')
-            text = text.substr(1, text.size() - 2);
-        DateSerial date;
-        if (!ParseImportDateText(text, date)) {
-            UI().Inform("Das enthaltene Datum ist hat ein falsches Format: \"" + c.SpecialValue +
-                            "\"konnte nicht aktiviert werden.",
-                        MsgIcon::Warning, AppContext::Current().AppTitle);
-            return;
-        }
-        // The stored date may carry a fraction of a second: equal means the same second.
-        char buffer[96];
-        std::snprintf(buffer, sizeof buffer, " (RezImportDate>=%.10f AND RezImportDate<%.10f)",
-                      date.Days - 0.5 / 86400.0, date.Days + 0.5 / 86400.0);
-        condition = buffer;
-        break;
-    }
-    case 8: {
-        const std::string& text = c.SpecialValue;
-        if (text.find(',') != std::string::npos) {
-            std::string list;
-            std::size_t start = 0;
-            while (start <= text.size()) {
-                std::size_t end = text.find(',', start);
-                if (end == std::string::npos)
-                    end = text.size();
-                if (!list.empty())
-                    list += ',';
-                list += std::to_string(NumericValue(std::string_view(text).substr(start, end - start)));
-                start = end + 1;
-            }
-            condition = " (T_REZ_KOPF.ID IN (" + list + "))";
-        } else if (const std::size_t dash = text.find('-'); dash != std::string::npos) {
-            condition = " (T_REZ_KOPF.ID BETWEEN " + std::to_string(NumericValue(text.substr(0, dash))) +
-                        " AND " + std::to_string(NumericValue(text.substr(dash + 1))) + ")";
-        } else {
-            condition = "(T_REZ_KOPF.ID=" + std::to_string(NumericValue(text)) + ")";
-        }
-        break;
-    }
-    default:
-        return; // unknown special list: nothing
-    }
-    const long book = c.Books.size() == 1 ? c.Books[0] : bookID;
-    std::string sql = kListingHead;
-    if (book != -1)
-        sql += " INNER JOIN T_REZ_KOCHBUCH ON T_REZ_KOCHBUCH.RezID = T_REZ_KOPF.ID WHERE "
-               "T_REZ_KOCHBUCH.BuchID=" +
-               std::to_string(book) + " AND ";
-    else
-        sql += "WHERE FlagDeleted=False AND ";
-    if (c.PicturesOnly && mode != 5)
-        sql += "T_BLOB.IDType=5 AND ";
-    sql += condition;
-    if (mode != 4)
-        sql += " AND Template=0";
-    sql += OrderClause(sortMode);
-    m_statements.push_back(sql);
-    CollectHits(sql);
+    const std::string condition = "RezQuelleID IN (" + JoinIds(sources) + ")";
+    const std::string sql =
+        c.Books.empty() ? "SELECT DISTINCTROW ID FROM T_REZ_KOPF WHERE " + condition
+                        : "SELECT DISTINCTROW ID FROM T_REZ_KOPF" + InBooks("T_REZ_KOPF", "ID", condition);
+    RunStep(sql + ListCond(" AND (ID IN (", "))"), "Suchen nach Verlagen, Autoren und Literatur");
 }
 
-bool ClSearch::FindNext()
+// Only cookbooks chosen: every recipe of them.
+void ClSearch::StepBooksOnly(const SearchCriteria& c)
 {
-    if (m_pos < m_hits.size())
-        ++m_pos;
-    return m_pos < m_hits.size();
-}
-
-bool ClSearch::FindNextSkip(long n)
-{
-    m_pos = std::min(m_hits.size(), m_pos + static_cast<std::size_t>(std::max(0L, n)));
-    return m_pos < m_hits.size();
+    if (!m_haveList && !c.Books.empty())
+        RunStep("SELECT DISTINCTROW RezID FROM T_REZ_KOCHBUCH WHERE BuchID IN (" + BookList() + ")", "");
 }
 
 bool ClSearch::FindFirstAgain()

@@ -112,6 +112,23 @@ private:
     // Runs a listing statement and collects hits, one per recipe.
     void CollectHits(const std::string& sql);
     void Special(const SearchCriteria& c, long bookID, int sortMode);
+    // The steps of a search, in the order FindFirst runs them; each leaves the list it narrowed.
+    void StepWords(const SearchCriteria& c);
+    void StepCategories(const SearchCriteria& c);
+    void StepOrigins(const SearchCriteria& c);
+    void StepYieldUnit(const SearchCriteria& c);
+    void StepIngredients(const SearchCriteria& c);
+    void StepTools(const SearchCriteria& c);
+    void StepLanguages(const SearchCriteria& c);
+    void StepLiterature(const SearchCriteria& c);
+    void StepBooksOnly(const SearchCriteria& c);
+    // True when a step left no recipe or the user cancelled.
+    bool Stopped() const;
+    // prefix, the current IDs and suffix; "" before the first step made a list.
+    std::string ListCond(const std::string& prefix, const std::string& suffix) const;
+    // The join and condition that keep a step within the chosen cookbooks.
+    std::string InBooks(const std::string& table, const std::string& joinColumn,
+                        const std::string& condition) const;
 
     std::string ListText() const;
     std::string BookList() const;
@@ -128,6 +145,7 @@ private:
     long m_kept = 0;
     bool m_cancelled = false;
     bool m_stop = false;
+    int m_sortMode = kSortTitle;
 };
 
 // The program's list of marked recipes (special list 1); the marks of the recipe lists change it.

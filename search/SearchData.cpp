@@ -4,6 +4,7 @@
 #include "core/Utf8.h"
 
 #include <cstdlib>
+#include <utility>
 
 namespace pf {
 
@@ -86,14 +87,24 @@ void Item(std::string& out, std::string_view item)
     out += item;
 }
 
-void Item(std::string& out, long code, long value)
+std::string Code(SearchItem item)
 {
-    Item(out, std::to_string(code) + "," + std::to_string(value));
+    return std::to_string(static_cast<long>(item));
 }
 
-void Item(std::string& out, long code, std::string_view text)
+void Item(std::string& out, SearchItem item)
 {
-    Item(out, std::to_string(code) + "," + Quote(text));
+    Item(out, Code(item));
+}
+
+void Item(std::string& out, SearchItem item, long value)
+{
+    Item(out, Code(item) + "," + std::to_string(value));
+}
+
+void Item(std::string& out, SearchItem item, std::string_view text)
+{
+    Item(out, Code(item) + "," + Quote(text));
 }
 
 // Plain letters and their accented Windows-1252 forms, lower case.
@@ -120,66 +131,66 @@ std::string EncodeSearchData(const SearchCriteria& c)
 {
     std::string out;
     for (long book : c.Books)
-        Item(out, 5, book);
+        Item(out, SearchItem::Book, book);
     if (c.PicturesOnly)
-        Item(out, "1005");
+        Item(out, SearchItem::PicturesOnly);
     if (c.NoChildren)
-        Item(out, "1006");
+        Item(out, SearchItem::NoChildren);
     if (!c.Words.empty()) {
-        Item(out, 1, c.Words);
+        Item(out, SearchItem::Word, c.Words);
         if (c.Instructions)
-            Item(out, "1004");
+            Item(out, SearchItem::Instructions);
         if (c.Beginning)
-            Item(out, "1001");
+            Item(out, SearchItem::Beginning);
         if (c.NegateWords)
-            Item(out, "1002");
+            Item(out, SearchItem::NegateWords);
         if (c.AnyWord)
-            Item(out, "1003");
+            Item(out, SearchItem::AnyWord);
     }
     for (const IngredientCriterion& ingredient : c.Ingredients) {
         if (ingredient.FoodKey > 0)
-            Item(out, 3, ingredient.FoodKey);
+            Item(out, SearchItem::Ingredient, ingredient.FoodKey);
         else
-            Item(out, 3, ingredient.Text);
+            Item(out, SearchItem::Ingredient, ingredient.Text);
     }
     if (!c.Ingredients.empty()) {
         if (c.AllIngredients)
-            Item(out, "3002");
+            Item(out, SearchItem::AllIngredients);
         if (c.NegateIngredients)
-            Item(out, "3003");
+            Item(out, SearchItem::NegateIngredients);
     }
     for (long tool : c.Tools)
-        Item(out, 7, tool);
+        Item(out, SearchItem::Tool, tool);
     if (!c.Tools.empty() && c.NegateTools)
-        Item(out, 7001, 1);
+        Item(out, SearchItem::NegateTools, 1);
     for (long category : c.Categories)
-        Item(out, 2, category);
+        Item(out, SearchItem::Category, category);
     if (!c.Categories.empty()) {
-        Item(out, 2001, c.AllCategoriesRule() ? 1 : 0);
+        Item(out, SearchItem::AllCategories, c.AllCategoriesRule() ? 1 : 0);
         if (c.PrimaryOnly)
-            Item(out, 2002, 1);
-        Item(out, 2003, c.NegateCategories ? 1 : 0);
+            Item(out, SearchItem::PrimaryOnly, 1);
+        Item(out, SearchItem::NegateCategories, c.NegateCategories ? 1 : 0);
     }
     if (c.YieldUnit != 0)
-        Item(out, 2004, c.YieldUnit);
+        Item(out, SearchItem::YieldUnit, c.YieldUnit);
     for (long origin : c.Origins)
-        Item(out, 4, origin);
+        Item(out, SearchItem::Origin, origin);
     if (!c.Origins.empty() && c.NegateOrigins)
-        Item(out, 4001, 1);
+        Item(out, SearchItem::NegateOrigins, 1);
     for (long language : c.Languages)
-        Item(out, 4002, language);
+        Item(out, SearchItem::Language, language);
     for (long source : c.Literature)
-        Item(out, 8, source);
+        Item(out, SearchItem::Literature, source);
     for (long publisher : c.Publishers)
-        Item(out, 8001, publisher);
+        Item(out, SearchItem::Publisher, publisher);
     for (long author : c.Authors)
-        Item(out, 8002, author);
+        Item(out, SearchItem::Author, author);
     if (c.WPExcludeBefore != 0)
-        Item(out, 9, c.WPExcludeBefore);
+        Item(out, SearchItem::WPExcludeBefore, c.WPExcludeBefore);
     if (c.IngredientFlag)
-        Item(out, 3001, *c.IngredientFlag);
+        Item(out, SearchItem::IngredientFlag, *c.IngredientFlag);
     if (c.SpecialMode != 0) {
-        std::string item = "6," + std::to_string(c.SpecialMode);
+        std::string item = Code(SearchItem::Special) + "," + std::to_string(c.SpecialMode);
         if (!c.SpecialValue.empty())
             // The import source is a bare number; anything else goes in quotes to read back whole.
             item += "," +
@@ -188,6 +199,109 @@ std::string EncodeSearchData(const SearchCriteria& c)
     }
     return out;
 }
+
+namespace {
+
+// Items that are set by their presence alone.
+constexpr std::pair<SearchItem, bool SearchCriteria::*> kPresenceFlags[] = {
+    {SearchItem::PicturesOnly, &SearchCriteria::PicturesOnly},
+    {SearchItem::NoChildren, &SearchCriteria::NoChildren},
+    {SearchItem::Instructions, &SearchCriteria::Instructions},
+    {SearchItem::Beginning, &SearchCriteria::Beginning},
+    {SearchItem::NegateWords, &SearchCriteria::NegateWords},
+    {SearchItem::AnyWord, &SearchCriteria::AnyWord},
+    {SearchItem::AllIngredients, &SearchCriteria::AllIngredients},
+    {SearchItem::NegateIngredients, &SearchCriteria::NegateIngredients},
+};
+
+// Items whose value (0 or not) sets a flag.
+constexpr std::pair<SearchItem, bool SearchCriteria::*> kValueFlags[] = {
+    {SearchItem::NegateTools, &SearchCriteria::NegateTools},
+    {SearchItem::PrimaryOnly, &SearchCriteria::PrimaryOnly},
+    {SearchItem::NegateCategories, &SearchCriteria::NegateCategories},
+    {SearchItem::NegateOrigins, &SearchCriteria::NegateOrigins},
+};
+
+// Items that add their number to a list; one item per entry.
+constexpr std::pair<SearchItem, std::vector<long> SearchCriteria::*> kLists[] = {
+    {SearchItem::Book, &SearchCriteria::Books},
+    {SearchItem::Tool, &SearchCriteria::Tools},
+    {SearchItem::Category, &SearchCriteria::Categories},
+    {SearchItem::Origin, &SearchCriteria::Origins},
+    {SearchItem::Language, &SearchCriteria::Languages},
+    {SearchItem::Literature, &SearchCriteria::Literature},
+    {SearchItem::Publisher, &SearchCriteria::Publishers},
+    {SearchItem::Author, &SearchCriteria::Authors},
+};
+
+// Reads the item of one code into c; value gives the token after the code (false when none).
+// Returns false when the item ends the search data.
+template <typename NextValue> bool ReadItem(SearchCriteria& c, SearchItem item, NextValue value)
+{
+    for (const auto& [code, flag] : kPresenceFlags)
+        if (code == item) {
+            c.*flag = true;
+            return true;
+        }
+    SearchToken v;
+    for (const auto& [code, flag] : kValueFlags)
+        if (code == item) {
+            if (value(v))
+                c.*flag = ToLong(v.Text) != 0;
+            return true;
+        }
+    for (const auto& [code, list] : kLists)
+        if (code == item) {
+            if (value(v))
+                (c.*list).push_back(ToLong(v.Text));
+            return true;
+        }
+    switch (item) {
+    case SearchItem::Word:
+        if (value(v))
+            c.Words = Unquote(v.Text);
+        break;
+    case SearchItem::Ingredient:
+        if (value(v)) {
+            IngredientCriterion ingredient;
+            if (v.Quoted)
+                ingredient.Text = Unquote(v.Text);
+            else
+                ingredient.FoodKey = ToLong(v.Text);
+            c.Ingredients.push_back(std::move(ingredient));
+        }
+        break;
+    case SearchItem::AllCategories:
+        if (value(v))
+            c.AllCategories = ToLong(v.Text) != 0;
+        break;
+    case SearchItem::YieldUnit:
+        if (value(v))
+            c.YieldUnit = ToLong(v.Text);
+        break;
+    case SearchItem::WPExcludeBefore:
+        if (value(v))
+            c.WPExcludeBefore = ToLong(v.Text);
+        break;
+    case SearchItem::IngredientFlag:
+        if (value(v))
+            c.IngredientFlag = ToLong(v.Text);
+        break;
+    case SearchItem::Special:
+        // The special list ends the item list: the rest is its value.
+        if (value(v)) {
+            c.SpecialMode = static_cast<int>(ToLong(v.Text));
+            if (value(v))
+                c.SpecialValue = v.Quoted ? Unquote(v.Text) : v.Text;
+        }
+        return false;
+    default:
+        break; // unknown code: skipped
+    }
+    return true;
+}
+
+} // namespace
 
 SearchCriteria DecodeSearchData(std::string_view data)
 {
@@ -205,123 +319,8 @@ SearchCriteria DecodeSearchData(std::string_view data)
         const SearchToken& code = tokens[i];
         if (code.Quoted || !IsNumber(code.Text))
             continue;
-        SearchToken v;
-        switch (ToLong(code.Text)) {
-        case 5:
-            if (next(v))
-                c.Books.push_back(ToLong(v.Text));
+        if (!ReadItem(c, static_cast<SearchItem>(ToLong(code.Text)), next))
             break;
-        case 1005:
-            c.PicturesOnly = true;
-            break;
-        case 1006:
-            c.NoChildren = true;
-            break;
-        case 1:
-            if (next(v))
-                c.Words = Unquote(v.Text);
-            break;
-        case 1004:
-            c.Instructions = true;
-            break;
-        case 1001:
-            c.Beginning = true;
-            break;
-        case 1002:
-            c.NegateWords = true;
-            break;
-        case 1003:
-            c.AnyWord = true;
-            break;
-        case 3:
-            if (next(v)) {
-                IngredientCriterion ingredient;
-                if (v.Quoted)
-                    ingredient.Text = Unquote(v.Text);
-                else
-                    ingredient.FoodKey = ToLong(v.Text);
-                c.Ingredients.push_back(std::move(ingredient));
-            }
-            break;
-        case 3002:
-            c.AllIngredients = true;
-            break;
-        case 3003:
-            c.NegateIngredients = true;
-            break;
-        case 7:
-            if (next(v))
-                c.Tools.push_back(ToLong(v.Text));
-            break;
-        case 7001:
-            if (next(v))
-                c.NegateTools = ToLong(v.Text) != 0;
-            break;
-        case 2:
-            if (next(v))
-                c.Categories.push_back(ToLong(v.Text));
-            break;
-        case 2001:
-            if (next(v))
-                c.AllCategories = ToLong(v.Text) != 0;
-            break;
-        case 2002:
-            if (next(v))
-                c.PrimaryOnly = ToLong(v.Text) != 0;
-            break;
-        case 2003:
-            if (next(v))
-                c.NegateCategories = ToLong(v.Text) != 0;
-            break;
-        case 2004:
-            if (next(v))
-                c.YieldUnit = ToLong(v.Text);
-            break;
-        case 4:
-            if (next(v))
-                c.Origins.push_back(ToLong(v.Text));
-            break;
-        case 4001:
-            if (next(v))
-                c.NegateOrigins = ToLong(v.Text) != 0;
-            break;
-        case 4002:
-            if (next(v))
-                c.Languages.push_back(ToLong(v.Text));
-            break;
-        case 8:
-            if (next(v))
-                c.Literature.push_back(ToLong(v.Text));
-            break;
-        case 8001:
-            if (next(v))
-                c.Publishers.push_back(ToLong(v.Text));
-            break;
-        case 8002:
-            if (next(v))
-                c.Authors.push_back(ToLong(v.Text));
-            break;
-        case 9:
-            if (next(v))
-                c.WPExcludeBefore = ToLong(v.Text);
-            break;
-        case 3001:
-            if (next(v))
-                c.IngredientFlag = ToLong(v.Text);
-            break;
-        case 6:
-            // The special list ends the item list: the rest is its value.
-            if (next(v)) {
-                c.SpecialMode = static_cast<int>(ToLong(v.Text));
-                if (i + 1 < tokens.size()) {
-                    const SearchToken& value = tokens[i + 1];
-                    c.SpecialValue = value.Quoted ? Unquote(value.Text) : value.Text;
-                }
-            }
-            return c;
-        default:
-            break; // unknown code: skipped
-        }
     }
     return c;
 }

@@ -18,6 +18,37 @@ struct IngredientCriterion
     friend bool operator==(const IngredientCriterion&, const IngredientCriterion&) = default;
 };
 
+// The item codes of the search data. Stored templates hold these numbers: they never change.
+enum class SearchItem : long {
+    Word = 1,
+    Category = 2,
+    Ingredient = 3,
+    Origin = 4,
+    Book = 5,
+    Special = 6,
+    Tool = 7,
+    Literature = 8,
+    WPExcludeBefore = 9,
+    Beginning = 1001,
+    NegateWords = 1002,
+    AnyWord = 1003,
+    Instructions = 1004,
+    PicturesOnly = 1005,
+    NoChildren = 1006,
+    AllCategories = 2001,
+    PrimaryOnly = 2002,
+    NegateCategories = 2003,
+    YieldUnit = 2004,
+    IngredientFlag = 3001,
+    AllIngredients = 3002,
+    NegateIngredients = 3003,
+    NegateOrigins = 4001,
+    Language = 4002,
+    NegateTools = 7001,
+    Publisher = 8001,
+    Author = 8002,
+};
+
 struct SearchCriteria
 {
     std::vector<long> Books;                      // item 5, always written first

@@ -1,37 +1,33 @@
-// The base data a new database is made from (data/basedata/*.csv): the files keep the text
-// format the base-data load reads, and the tables keep what the program relies on when it looks
-// units up, converts and scales quantities, files recipes into categories, computes nutrients
-// and opens a database.
+// The base data a new database is made from (data/basedata/*.csv), read through the program's own
+// load: the tables keep what the program relies on when it looks units up, converts and scales
+// quantities, files recipes into categories, computes nutrients and opens a database.
 
 #include "core/TextConv.h"
 #include "core/Utf8.h"
+#include "db/Recordset.h"
 #include "db/Schema.h"
+#include "tests/support/BaseDataDb.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace pf {
 namespace {
 
-namespace fs = std::filesystem;
-
-// One table of the files: its header columns and the raw fields of its rows.
+// One table of the base data as the program loads it into a new database: its columns and the
+// values of its rows. A file the load cannot read fails every test here.
 struct Table
 {
     std::string Name;
-    std::string Where; // file and line of the header
     std::vector<std::string> Columns;
-    std::vector<std::vector<std::string>> Rows;
+    std::vector<std::vector<Value>> Rows;
 
     std::size_t Col(const std::string& name) const
     {
@@ -43,236 +39,66 @@ struct Table
     }
 };
 
-std::vector<std::string> SplitTabs(const std::string& line)
+Database& BaseDb()
 {
-    std::vector<std::string> fields;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t tab = line.find('\t', start);
-        fields.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
-        if (tab == std::string::npos)
-            return fields;
-        start = tab + 1;
-    }
-}
-
-bool IsQuoted(const std::string& field)
-{
-    return field.size() >= 2 && field.front() == '"' && field.back() == '"';
-}
-
-// The text of a quoted field with its \ddd escapes resolved.
-std::string TextOf(const std::string& field)
-{
-    if (!IsQuoted(field))
-        return field;
-    std::string text;
-    for (std::size_t i = 1; i + 1 < field.size(); ++i) {
-        if (field[i] == '\\' && i + 4 < field.size()) {
-            text += static_cast<char>(std::stoi(field.substr(i + 1, 3)));
-            i += 3;
-        } else {
-            text += field[i];
-        }
-    }
-    return text;
-}
-
-bool ParseNumber(const std::string& field, double& value)
-{
-    const auto result = std::from_chars(field.data(), field.data() + field.size(), value);
-    return result.ec == std::errc() && result.ptr == field.data() + field.size();
-}
-
-double NumberOf(const std::string& field)
-{
-    double value = 0;
-    if (!field.empty() && !ParseNumber(field, value))
-        ADD_FAILURE() << "not a number: " << field;
-    return value;
-}
-
-// A quoted Base64 text, as long texts and binary columns are written.
-bool IsBase64(const std::string& field)
-{
-    if (!IsQuoted(field))
-        return false;
-    const std::string body = field.substr(1, field.size() - 2);
-    const std::size_t pad = body.find('=');
-    return body.size() % 4 == 0 &&
-           body.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/=") ==
-               std::string::npos &&
-           (pad == std::string::npos ||
-            (body.size() - pad <= 2 && body.find_first_not_of('=', pad) == std::string::npos));
-}
-
-bool BoolOf(const std::string& field)
-{
-    return field == "True" || field == "-1";
-}
-
-// Problems of the text format, found while reading: each names file and line.
-struct Loaded
-{
-    std::map<std::string, Table> Tables;
-    std::vector<std::string> Problems;
-};
-
-void CheckFieldShape(const std::string& field, const std::string& where, std::vector<std::string>& problems)
-{
-    if (field.empty())
-        return;
-    if (field.front() == '"') {
-        if (!IsQuoted(field) || field.find('"', 1) != field.size() - 1)
-            problems.push_back(where + ": stray double quote in " + field);
-        for (std::size_t i = 1; i + 1 < field.size(); ++i)
-            if (field[i] == '\\' &&
-                !(i + 4 < field.size() && std::isdigit(static_cast<unsigned char>(field[i + 1])) &&
-                  std::isdigit(static_cast<unsigned char>(field[i + 2])) &&
-                  std::isdigit(static_cast<unsigned char>(field[i + 3]))))
-                problems.push_back(where + ": backslash without a three-digit code in " + field);
-        return;
-    }
-    double value = 0;
-    if (field != "True" && field != "False" && !ParseNumber(field, value))
-        problems.push_back(where + ": unquoted field is neither number nor Boolean: " + field);
-}
-
-const Loaded& Data()
-{
-    static const Loaded loaded = [] {
-        Loaded out;
-        // <repo>/tests/data -> <repo>/data/basedata, without needing tests/data to exist.
-        const fs::path dir = fs::path(PF_TEST_DATA_DIR).parent_path().parent_path() / "data" / "basedata";
-        std::vector<fs::path> files;
-        std::error_code error;
-        for (const auto& entry : fs::directory_iterator(dir, error))
-            if (entry.path().extension() == ".csv")
-                files.push_back(entry.path());
-        std::sort(files.begin(), files.end());
-        if (files.empty())
-            out.Problems.push_back("no base-data files in " + dir.string());
-        for (const fs::path& file : files) {
-            std::ifstream in(file, std::ios::binary);
-            const std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-            const std::string name = file.filename().string();
-            if (!IsValidUtf8(content))
-                out.Problems.push_back(name + ": not UTF-8");
-            if (!content.ends_with("\r\n"))
-                out.Problems.push_back(name + ": last line does not end with CR LF");
-            Table* table = nullptr;
-            std::size_t pos = 0;
-            for (int lineNo = 1; pos < content.size(); ++lineNo) {
-                const std::size_t lf = content.find('\n', pos);
-                std::string line =
-                    content.substr(pos, lf == std::string::npos ? std::string::npos : lf - pos);
-                pos = lf == std::string::npos ? content.size() : lf + 1;
-                const std::string where = name + ":" + std::to_string(lineNo);
-                if (line.empty() || line.back() != '\r')
-                    out.Problems.push_back(where + ": line does not end with CR LF");
-                else
-                    line.pop_back();
-                if (line.find('\r') != std::string::npos)
-                    out.Problems.push_back(where + ": carriage return inside the line");
-                if (line.empty() || line.front() == '#')
-                    continue;
-                for (const char c : line)
-                    if (static_cast<unsigned char>(c) < 32 && c != '\t')
-                        out.Problems.push_back(where + ": control character");
-                const std::vector<std::string> fields = SplitTabs(line);
-                if (!fields[0].empty()) {
-                    if (out.Tables.count(fields[0]) != 0)
-                        out.Problems.push_back(where + ": table " + fields[0] +
-                                               " has a second header, which "
-                                               "would empty it again");
-                    table = &out.Tables[fields[0]];
-                    table->Name = fields[0];
-                    table->Where = where;
-                    table->Columns.assign(fields.begin() + 1, fields.end());
-                    continue;
-                }
-                if (table == nullptr) {
-                    out.Problems.push_back(where + ": row before any table header");
-                    continue;
-                }
-                if (fields.size() - 1 != table->Columns.size()) {
-                    out.Problems.push_back(where + ": " + std::to_string(fields.size() - 1) + " values for " +
-                                           std::to_string(table->Columns.size()) + " columns");
-                    continue;
-                }
-                for (std::size_t i = 1; i < fields.size(); ++i)
-                    CheckFieldShape(fields[i], where, out.Problems);
-                table->Rows.emplace_back(fields.begin() + 1, fields.end());
-            }
-        }
-        return out;
-    }();
-    return loaded;
+    static test::TempDir dir;
+    static const std::unique_ptr<Database> db = test::MakeBaseDataDatabase(dir);
+    if (!db)
+        throw std::runtime_error("the base data does not load");
+    return *db;
 }
 
 const Table& Get(const std::string& name)
 {
-    static const Table empty;
-    const auto it = Data().Tables.find(name);
-    if (it == Data().Tables.end()) {
-        ADD_FAILURE() << "table " << name << " missing from the base data";
-        return empty;
-    }
-    return it->second;
-}
-
-TEST(BaseDataContent, FilesKeepTheTextFormat)
-{
-    for (const std::string& problem : Data().Problems)
-        ADD_FAILURE() << problem;
-    for (const char* name :
-         {"T_CAT_TYPE", "T_CAT", "T_UNIT", "T_REZ_KOPFEINHEIT", "T_BLS_FDESC", "T_BLS_TREE", "T_BUCH"})
-        EXPECT_FALSE(Get(name).Rows.empty()) << name;
-}
-
-// Every header names columns of the schema, and every value has the form its column type reads.
-TEST(BaseDataContent, ColumnsAndValuesFitTheSchema)
-{
-    for (const auto& [name, table] : Data().Tables) {
-        const TableDef* def = FindSchemaTable(name);
-        if (def == nullptr) {
-            if (!SchemaTables().empty())
-                ADD_FAILURE() << table.Where << ": no table " << name << " in the schema";
-            continue;
+    static std::map<std::string, Table> tables;
+    auto [it, added] = tables.try_emplace(name);
+    Table& table = it->second;
+    if (added) {
+        table.Name = name;
+        auto rs = BaseDb().OpenRecordset("SELECT * FROM " + name);
+        for (int i = 0; i < rs->FieldCount(); ++i)
+            table.Columns.push_back(rs->FieldName(i));
+        for (; !rs->Eof(); rs->MoveNext()) {
+            std::vector<Value>& row = table.Rows.emplace_back();
+            for (int i = 0; i < rs->FieldCount(); ++i)
+                row.push_back(rs->Field(i));
         }
-        for (std::size_t c = 0; c < table.Columns.size(); ++c) {
-            const auto field = std::find_if(def->Fields.begin(), def->Fields.end(), [&](const FieldDef& f) {
-                return EqualsNoCase(f.Name, table.Columns[c]);
-            });
-            if (field == def->Fields.end()) {
-                ADD_FAILURE() << table.Where << ": " << name << " has no column " << table.Columns[c];
+    }
+    return table;
+}
+
+std::string TextOf(const Value& value)
+{
+    return value.IsNull() ? std::string() : value.AsText();
+}
+
+double NumberOf(const Value& value)
+{
+    return value.IsNull() ? 0 : value.AsDouble();
+}
+
+bool BoolOf(const Value& value)
+{
+    return !value.IsNull() && value.AsBool();
+}
+
+// Every table the base data fills has rows, and no text is longer than its column.
+TEST(BaseDataContent, TablesAreFilledAndTextsFitTheirColumns)
+{
+    for (const char* name :
+         {"T_CAT_TYPE", "T_CAT", "T_UNIT", "T_REZ_KOPFEINHEIT", "T_BLS_FDESC", "T_BLS_TREE", "T_BUCH"}) {
+        SCOPED_TRACE(name);
+        const Table& table = Get(name);
+        EXPECT_FALSE(table.Rows.empty());
+        const TableDef* def = FindSchemaTable(name);
+        ASSERT_TRUE(def);
+        for (const FieldDef& field : def->Fields) {
+            if (field.Type != FieldType::Text || field.Size <= 0)
                 continue;
-            }
-            for (const auto& row : table.Rows) {
-                const std::string& value = row[c];
-                if (value.empty())
-                    continue;
-                switch (field->Type) {
-                case FieldType::Text:
-                    EXPECT_TRUE(IsQuoted(value)) << name << "." << field->Name << ": " << value;
-                    if (field->Size > 0) {
-                        EXPECT_LE(CharLength(TextOf(value)), static_cast<std::size_t>(field->Size))
-                            << name << "." << field->Name << ": " << value;
-                    }
-                    break;
-                case FieldType::Memo:
-                case FieldType::Binary:
-                    EXPECT_TRUE(IsBase64(value))
-                        << name << "." << field->Name << " must be Base64: " << value;
-                    break;
-                case FieldType::Boolean:
-                    EXPECT_TRUE(value == "True" || value == "False" || value == "-1" || value == "0")
-                        << name << "." << field->Name << ": " << value;
-                    break;
-                default:
-                    EXPECT_FALSE(IsQuoted(value)) << name << "." << field->Name << ": " << value;
-                }
-            }
+            const std::size_t col = table.Col(field.Name);
+            for (const auto& row : table.Rows)
+                EXPECT_LE(CharLength(TextOf(row[col])), static_cast<std::size_t>(field.Size))
+                    << field.Name << ": " << TextOf(row[col]);
         }
     }
 }
@@ -550,7 +376,7 @@ TEST(BaseDataContent, FoodClassesAndTheBaseCookbook)
     }
     const Table& books = Get("T_BUCH");
     ASSERT_EQ(books.Rows.size(), 1u);
-    EXPECT_EQ(books.Rows[0][books.Col("ID")], "0");
+    EXPECT_EQ(NumberOf(books.Rows[0][books.Col("ID")]), 0);
     EXPECT_EQ(TextOf(books.Rows[0][books.Col("BuchTitel")]), "Basiskochbuch");
 }
 

@@ -45,60 +45,6 @@ TEST(Schema, TableNamesAreUniqueAndBeginWithT)
     }
 }
 
-// The columns whose type and size the schema fixes, as the table overview gives them.
-TEST(Schema, FixedTypesAndSizes)
-{
-    struct Case
-    {
-        const char* Table;
-        const char* Column;
-        FieldType Type;
-        int Size;
-    };
-    const Case cases[] = {
-        {"T_REZ_KOPF", "RezQuellePage", FieldType::Text, 8},
-        {"T_REZ_KOPF", "RezQuelleID", FieldType::Long, 0},
-        {"T_REZ_KOPF", "RezWeinTipp", FieldType::Memo, 0},
-        {"T_REZ_KOPF", "RezMenuCard", FieldType::Text, 128},
-        {"T_REZ_KOPF", "RezHaltbarTiefkuehl", FieldType::Date, 0},
-        {"T_REZ_KOPF", "WPExclude", FieldType::Long, 0},
-        {"T_REZ_ZUTAT", "ZutAnz", FieldType::Currency, 0},
-        {"T_REZ_ZUTAT", "ZutVerarbeitung", FieldType::Text, 64},
-        {"T_REZ_ZUTAT", "ZutZubereitung", FieldType::Memo, 0},
-        {"T_CAT", "CatParent", FieldType::Long, 0},
-        {"T_CAT", "CatWPRepeat", FieldType::Integer, 0},
-        {"T_UNIT", "NoFractionOnScale", FieldType::Boolean, 0},
-        {"T_BLOB", "BlobPath", FieldType::Text, 255},
-        {"T_BLOB", "Blob", FieldType::Binary, 0},
-        {"T_BLOB", "Description", FieldType::Memo, 0},
-        {"T_MENU_KOPF", "MenuDatum", FieldType::Date, 0},
-        {"T_MENU_GANG", "WeinID", FieldType::Long, 0},
-        {"T_WPLevel", "WPName", FieldType::Text, 32},
-        {"T_WPLevel", "WPCost", FieldType::Currency, 0},
-        {"T_WPLevel", "WPPrint", FieldType::Boolean, 0},
-        {"T_ADRESSE", "Picture", FieldType::Binary, 0},
-        {"T_LITERATUR", "Title", FieldType::Text, 64},
-        {"T_LITERATUR", "EAN", FieldType::Text, 13},
-        {"T_LITERATUR", "AusgabeNr", FieldType::Text, 10},
-        {"T_LITERATUR", "Lagerort", FieldType::Text, 16},
-        {"T_LITERATUR", "Borrowed", FieldType::Text, 32},
-        {"T_LITERATUR", "Rating", FieldType::Integer, 0},
-        {"T_LITERATUR", "DeckblattBild", FieldType::Binary, 0},
-        {"T_LITERATUR_CAT_NDX", "CatPrimary", FieldType::Boolean, 0},
-        {"T_BLS_KEY", "SBLS", FieldType::Text, 7},
-        {"T_INFO_TREE", "KEY", FieldType::Text, 10},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.Table) + "." + c.Column);
-        const TableDef* table = FindSchemaTable(c.Table);
-        ASSERT_TRUE(table);
-        const FieldDef* field = FindField(*table, c.Column);
-        ASSERT_TRUE(field);
-        EXPECT_EQ(field->Type, c.Type);
-        EXPECT_EQ(field->Size, c.Size);
-    }
-}
-
 TEST(Schema, RemovedColumnsAreGoneAndNamedIndexesPresent)
 {
     EXPECT_FALSE(FindField(*FindSchemaTable("T_REZ_KOPF"), "RezBild"));

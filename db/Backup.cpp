@@ -346,6 +346,36 @@ std::string Backup::ExtractDatabase(const std::string& archive)
     return zip.ExpandedPath(found);
 }
 
+namespace {
+
+// The content a restore replaces is kept as work file + ".BAK": a copy of its committed state,
+// or, when the engine cannot read the file (damaged, cut short), its bytes as they are, together
+// with a write-ahead log a killed program left beside it. A missing work file leaves no ".BAK".
+// False when it could not be kept.
+bool KeepReplacedContent(const std::string& work, const std::string& bak)
+{
+    std::error_code ec;
+    const bool hasLog = fs::file_size(work + "-wal", ec) > 0 && !ec;
+    if (!fs::exists(work, ec))
+        return true;
+    // The engine would take an empty file for an empty database and make a new one of it.
+    bool throughEngine = fs::file_size(work, ec) > 0 && !ec;
+    try {
+        if (throughEngine)
+            CopyDatabaseFile(work, bak);
+    } catch (const DbError&) {
+        throughEngine = false;
+    }
+    if (!throughEngine && !CopyBytes(work, bak))
+        return false;
+    // A log beside an earlier ".BAK" would be replayed onto the new one.
+    fs::remove(bak + "-wal", ec);
+    fs::remove(bak + "-shm", ec);
+    return throughEngine || !hasLog || CopyBytes(work + "-wal", bak + "-wal");
+}
+
+} // namespace
+
 bool Backup::Restore(const std::string& source, bool askFirst)
 {
     m_lastErrorText.clear();
@@ -432,31 +462,8 @@ bool Backup::Restore(const std::string& source, bool askFirst)
         return false;
     }
 
-    // The content being replaced is kept as work file + ".BAK": a copy of its committed state, or,
-    // when the engine cannot read the file (damaged, cut short), its bytes as they are, together
-    // with a write-ahead log a killed program left beside it. A missing work file leaves no ".BAK".
     const std::string bak = work + ".BAK";
-    const bool hasLog = fs::file_size(work + "-wal", ec) > 0 && !ec;
-    bool kept = !fs::exists(work, ec);
-    if (!kept) {
-        // The engine would take an empty file for an empty database and make a new one of it.
-        bool throughEngine = fs::file_size(work, ec) > 0 && !ec;
-        try {
-            if (throughEngine)
-                CopyDatabaseFile(work, bak);
-        } catch (const DbError&) {
-            throughEngine = false;
-        }
-        kept = throughEngine || CopyBytes(work, bak);
-        if (kept) {
-            // A log beside an earlier ".BAK" would be replayed onto the new one.
-            fs::remove(bak + "-wal", ec);
-            fs::remove(bak + "-shm", ec);
-        }
-        if (kept && !throughEngine && hasLog)
-            kept = CopyBytes(work + "-wal", bak + "-wal");
-    }
-    if (!kept) {
+    if (!KeepReplacedContent(work, bak)) {
         fs::remove(staged, ec);
         Fail(LoadText(4777) + "Der bisherige Stand der Datenbank kann nicht als \"" + bak +
                  "\" aufbewahrt werden.",

@@ -221,14 +221,105 @@ std::string SerialText(double serial)
     return std::string(buffer, r.ptr);
 }
 
+// A token before the groups are built, with '(' and ')' as markers.
+struct FlatToken
+{
+    Node node;
+    int paren = 0; // 1 open, -1 close
+};
+
+// The text of the quoted literal starting at pos (a doubled quote stands for one); pos ends
+// after it.
+std::string ReadStringLiteral(std::string_view jet, std::size_t& pos)
+{
+    const char quote = jet[pos];
+    const std::size_t n = jet.size();
+    std::string value;
+    ++pos;
+    while (pos < n) {
+        if (jet[pos] == quote) {
+            if (pos + 1 < n && jet[pos + 1] == quote) {
+                value += quote;
+                pos += 2;
+                continue;
+            }
+            ++pos;
+            return value;
+        }
+        value += jet[pos++];
+    }
+    SyntaxError(jet);
+}
+
+// The end of the number starting at pos: digits, a fraction and an exponent.
+std::size_t NumberEnd(std::string_view jet, std::size_t pos)
+{
+    const std::size_t n = jet.size();
+    while (pos < n && jet[pos] >= '0' && jet[pos] <= '9')
+        ++pos;
+    if (pos < n && jet[pos] == '.') {
+        ++pos;
+        while (pos < n && jet[pos] >= '0' && jet[pos] <= '9')
+            ++pos;
+    }
+    if (pos + 1 < n && (jet[pos] == 'e' || jet[pos] == 'E')) {
+        std::size_t look = pos + 1;
+        if (look < n && (jet[look] == '+' || jet[look] == '-'))
+            ++look;
+        if (look < n && jet[look] >= '0' && jet[look] <= '9') {
+            pos = look;
+            while (pos < n && jet[pos] >= '0' && jet[pos] <= '9')
+                ++pos;
+        }
+    }
+    return pos;
+}
+
+// The operator at pos (one or two characters); a character that starts none is a syntax error.
+std::string ReadOperator(std::string_view jet, std::size_t pos)
+{
+    const char c = jet[pos];
+    std::string op(1, c);
+    if (pos + 1 < jet.size()) {
+        const char d = jet[pos + 1];
+        if ((c == '<' && (d == '>' || d == '=')) || (c == '>' && d == '=') || (c == '!' && d == '=') ||
+            (c == '|' && d == '|'))
+            op += d;
+    }
+    static const std::string_view kOps[] = {"=", "<>", "<", ">",  "<=", ">=", "!=", "+",
+                                            "-", "*",  "/", "\\", "^",  "&",  "%",  "||"};
+    for (std::string_view k : kOps)
+        if (op == k)
+            return op;
+    SyntaxError(jet);
+}
+
+// The tree of groups of the flat tokens.
+List BuildGroups(std::vector<FlatToken>& flat, std::string_view jet)
+{
+    std::vector<List> stack(1);
+    for (FlatToken& f : flat) {
+        if (f.paren == 1) {
+            stack.emplace_back();
+        } else if (f.paren == -1) {
+            if (stack.size() < 2)
+                SyntaxError(jet);
+            List kids = std::move(stack.back());
+            stack.pop_back();
+            stack.back().push_back(MakeGroup(std::move(kids)));
+        } else {
+            stack.back().push_back(std::move(f.node));
+        }
+    }
+    if (stack.size() != 1)
+        SyntaxError(jet);
+    return std::move(stack.front());
+}
+
 List Tokenize(std::string_view jet)
 {
-    // Flat tokens first, with '(' and ')' as markers; groups are built afterwards.
-    struct Flat
-    {
-        Node node;
-        int paren = 0; // 1 open, -1 close
-    };
+    // Flat tokens first; groups are built afterwards.
+    using Flat = FlatToken;
     std::vector<Flat> flat;
     int params = 0;
     std::size_t pos = 0;
@@ -241,26 +332,7 @@ List Tokenize(std::string_view jet)
             continue;
         }
         if (c == '"' || c == '\'') {
-            const char quote = static_cast<char>(c);
-            std::string value;
-            ++pos;
-            bool closed = false;
-            while (pos < n) {
-                if (jet[pos] == quote) {
-                    if (pos + 1 < n && jet[pos + 1] == quote) {
-                        value += quote;
-                        pos += 2;
-                        continue;
-                    }
-                    ++pos;
-                    closed = true;
-                    break;
-                }
-                value += jet[pos++];
-            }
-            if (!closed)
-                SyntaxError(jet);
-            flat.push_back({Node{K::String, std::move(value), {}}});
+            flat.push_back({Node{K::String, ReadStringLiteral(jet, pos), {}}});
             continue;
         }
         if (c == '[') {
@@ -296,23 +368,7 @@ List Tokenize(std::string_view jet)
         if ((c >= '0' && c <= '9') || (c == '.' && pos + 1 < n && jet[pos + 1] >= '0' &&
                                        jet[pos + 1] <= '9' && !afterName && !afterClose)) {
             const std::size_t start = pos;
-            while (pos < n && jet[pos] >= '0' && jet[pos] <= '9')
-                ++pos;
-            if (pos < n && jet[pos] == '.') {
-                ++pos;
-                while (pos < n && jet[pos] >= '0' && jet[pos] <= '9')
-                    ++pos;
-            }
-            if (pos + 1 < n && (jet[pos] == 'e' || jet[pos] == 'E')) {
-                std::size_t look = pos + 1;
-                if (look < n && (jet[look] == '+' || jet[look] == '-'))
-                    ++look;
-                if (look < n && jet[look] >= '0' && jet[look] <= '9') {
-                    pos = look;
-                    while (pos < n && jet[pos] >= '0' && jet[pos] <= '9')
-                        ++pos;
-                }
-            }
+            pos = NumberEnd(jet, pos);
             flat.push_back({Node{K::Number, std::string(jet.substr(start, pos - start)), {}}});
             continue;
         }
@@ -357,42 +413,12 @@ List Tokenize(std::string_view jet)
         default:
             break;
         }
-        std::string op(1, static_cast<char>(c));
-        if (pos + 1 < n) {
-            const char d = jet[pos + 1];
-            if ((c == '<' && (d == '>' || d == '=')) || (c == '>' && d == '=') || (c == '!' && d == '=') ||
-                (c == '|' && d == '|'))
-                op += d;
-        }
-        static const std::string_view kOps[] = {"=", "<>", "<", ">",  "<=", ">=", "!=", "+",
-                                                "-", "*",  "/", "\\", "^",  "&",  "%",  "||"};
-        bool known = false;
-        for (std::string_view k : kOps)
-            known = known || op == k;
-        if (!known)
-            SyntaxError(jet);
+        std::string op = ReadOperator(jet, pos);
         pos += op.size();
         flat.push_back({Node{K::Op, std::move(op), {}}});
     }
 
-    // Build the tree of groups.
-    std::vector<List> stack(1);
-    for (Flat& f : flat) {
-        if (f.paren == 1) {
-            stack.emplace_back();
-        } else if (f.paren == -1) {
-            if (stack.size() < 2)
-                SyntaxError(jet);
-            List kids = std::move(stack.back());
-            stack.pop_back();
-            stack.back().push_back(MakeGroup(std::move(kids)));
-        } else {
-            stack.back().push_back(std::move(f.node));
-        }
-    }
-    if (stack.size() != 1)
-        SyntaxError(jet);
-    return std::move(stack.front());
+    return BuildGroups(flat, jet);
 }
 
 // --- emission --------------------------------------------------------------------------------

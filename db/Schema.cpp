@@ -110,11 +110,10 @@ TableDef FoodValues()
 // Where the schema leaves a type or size open, the choice is: IDs and references Long, flags
 // Boolean (false unless set), names Text(50) to Text(128), free texts Text(255), long texts Memo,
 // pictures LongBinary, quantities, prices and factors Currency, dates and durations Date.
-std::vector<TableDef> MakeSchema()
-{
-    std::vector<TableDef> tables;
 
-    // Recipes: head, ingredient lines, instructions, categories, cookbooks, utensils, yield units.
+// Recipes: head, ingredient lines, instructions, categories, cookbooks, utensils, yield units.
+void AddRecipeTables(std::vector<TableDef>& tables)
+{
     tables.push_back({"T_REZ_KOPF",
                       {LongReq("ID"),
                        Text("RezTitle", 128),    // cut to this size on assignment
@@ -182,6 +181,11 @@ std::vector<TableDef> MakeSchema()
                       {Long("RezID"), Long("GeraetID")},
                       // A recipe's utensils are read by recipe; the search by utensil filters on it.
                       {Index("IRezID", {"RezID"}), Index("IGeraetID", {"GeraetID"})}});
+}
+
+// Recipe side tables, yield units, import history, cookbooks, categories, units and searches.
+void AddRecipeSideTables(std::vector<TableDef>& tables)
+{
     // No part stores more than the owning recipe here; the rows go with their recipe.
     tables.push_back({"T_REZ_KOPFGEFRIER", {Long("KopfID")}, {Index("IKopfID", {"KopfID"})}});
     tables.push_back({"T_REZ_KOPFEINHEIT",
@@ -242,8 +246,11 @@ std::vector<TableDef> MakeSchema()
                       // Templates are read by ID; the default template swaps IDs through -1, so
                       // the ID is no key.
                       {Index("IID", {"ID"})}});
+}
 
-    // Menus, weekly plans, shopping lists, addresses and shops.
+// Menus, weekly plans, shopping lists, addresses and shops.
+void AddPlanningTables(std::vector<TableDef>& tables)
+{
     tables.push_back(
         {"T_MENU_KOPF",
          {LongReq("MenuID"), Text("MenuTitle", 128), Memo("MenuDesc"), Memo("MenuNotizen"), Long("MenuYield"),
@@ -322,8 +329,11 @@ std::vector<TableDef> MakeSchema()
                        Text("Waehrung", 10), Memo("Bemerkung"), Long("Type")},
                       // A shop's deliveries are read per shop; foods join their suppliers.
                       {Index("ILieferant", {"Lieferant"}), Index("INahrungsmittel", {"Nahrungsmittel"})}});
+}
 
-    // Nutrition: foods, nutrient values and descriptors, food classes, links to the lexicon.
+// Nutrition: foods, nutrient values and descriptors, food classes, links to the lexicon.
+void AddNutritionTables(std::vector<TableDef>& tables)
+{
     tables.push_back(
         {"T_BLS_KEY",
          {LongReq("ID"), Text("SBLS", 7), Text("ST", 128), Text("STE", 128), Text("STF", 128),
@@ -353,8 +363,11 @@ std::vector<TableDef> MakeSchema()
                       // The information page of a food reads its links; lexicon entries find their
                       // foods.
                       {Index("IBLSID", {"BLSID"}), Index("IKEY", {"KEYID", "KEYTYPE"})}});
+}
 
-    // Lexicon and literature.
+// Lexicon and literature.
+void AddLexiconTables(std::vector<TableDef>& tables)
+{
     tables.push_back(
         {"T_INFO_KEY",
          {Long("ID"), Text("KEY", 100), Long("KEYTYPE"), Text("TREE", 10), Long("Sprachcode")},
@@ -422,8 +435,11 @@ std::vector<TableDef> MakeSchema()
          {Primary("PrimIndex", {"ID", "CatID"}),
           // The literature tree lists the sources of a category.
           Index("ICatID", {"CatID"})}});
+}
 
-    // System: schema history and program users.
+// System: schema history and program users.
+void AddSystemTables(std::vector<TableDef>& tables)
+{
     tables.push_back({"T_VERSION",
                       {Long("Major"), Long("Minor"), Long("Build"), Date("Date"), Text("Description", 255)},
                       {}});
@@ -431,6 +447,17 @@ std::vector<TableDef> MakeSchema()
         {"T_USER",
          {LongReq("ID"), Text("Username", 50), Text("Desc", 255), Text("Pwd", 64), Long("Flags")},
          {Primary("PrimaryKey", {"ID"})}});
+}
+
+std::vector<TableDef> MakeSchema()
+{
+    std::vector<TableDef> tables;
+    AddRecipeTables(tables);
+    AddRecipeSideTables(tables);
+    AddPlanningTables(tables);
+    AddNutritionTables(tables);
+    AddLexiconTables(tables);
+    AddSystemTables(tables);
     return tables;
 }
 

@@ -28,8 +28,6 @@ namespace pf {
 
 namespace {
 
-constexpr std::size_t kNoteSize = 64;
-constexpr std::size_t kTextSize = 255;
 constexpr long kSerialBlock = 500;
 
 // The key a title is compared by: LIKE without wildcards ignores case, umlauts included.
@@ -38,21 +36,17 @@ std::string TitleKey(std::string_view title)
     return ToLower(Trim(title, " "));
 }
 
-std::string Cut(std::string_view text, std::size_t size)
-{
-    return text.size() <= size ? std::string(text) : CharSubstr(text, 0, size);
-}
-
 // The ingredient lines as they are stored, one text to compare two recipes by.
 std::string LinesKey(const ImportRecipe& recipe)
 {
     std::string key;
     for (const ImportIngredient& line : recipe.Lines) {
         if (line.IsTrenner)
-            key += "T\t" + Cut(line.Text, kTextSize);
+            key += "T\t" + CutToColumn(line.Text, kIngredientTextSize);
         else
             key += line.Amount.ToString() + "\t" + std::to_string(line.UnitID) + "\t" +
-                   Cut(line.Text, kTextSize) + "\t" + Cut(line.Verarbeitung, kNoteSize);
+                   CutToColumn(line.Text, kIngredientTextSize) + "\t" +
+                   CutToColumn(line.Verarbeitung, kIngredientNoteSize);
         key += '\n';
     }
     return key;

@@ -114,7 +114,7 @@ void ClCategory::SetWPRepeat(long repeat)
 
 bool ClCategory::SetTypeID(long typeID)
 {
-    ClearError();
+    LastErrorClear();
     if (typeID == m_typeID)
         return true;
     if (m_id != 0 && !m_new) {
@@ -138,7 +138,7 @@ bool ClCategory::SetTypeID(long typeID)
 
 std::string ClCategory::TypeIDText()
 {
-    ClearError();
+    LastErrorClear();
     try {
         auto rs = Db().OpenRecordset("SELECT CatTypeName FROM T_CAT_TYPE WHERE CatTypeID=" + Str(m_typeID));
         if (!rs->Eof())
@@ -174,7 +174,7 @@ void ClCategory::Clear()
 
 bool ClCategory::LoadWhere(const std::string& sql)
 {
-    ClearError();
+    LastErrorClear();
     try {
         auto rs = Db().OpenRecordset(sql);
         Clear();
@@ -203,7 +203,7 @@ bool ClCategory::LoadByID(long id)
 
 bool ClCategory::LoadbyName(const std::string& name)
 {
-    ClearError();
+    LastErrorClear();
     long found = 0;
     try {
         // Bound, so a name with quotes cannot break the statement.
@@ -249,7 +249,7 @@ bool ClCategory::LoadbyNameorCreate(const std::string& name, bool isCountry, lon
 
 bool ClCategory::LoadRezOrigin(long recipeID)
 {
-    ClearError();
+    LastErrorClear();
     long origin = 0;
     try {
         origin =
@@ -290,7 +290,7 @@ bool ClCategory::LowestFreeID(long& id)
 
 long ClCategory::SetNewID()
 {
-    ClearError();
+    LastErrorClear();
     long id = 0;
     try {
         LowestFreeID(id);
@@ -306,7 +306,7 @@ long ClCategory::SetNewID()
 
 bool ClCategory::Save()
 {
-    ClearError();
+    LastErrorClear();
     if (m_readOnly) {
         SetError(-1, "Die Kategorie kann in dieser Datenbank nicht geändert werden.");
         return false;
@@ -366,7 +366,7 @@ bool ClCategory::Save()
 
 bool ClCategory::ImportUpdate()
 {
-    ClearError();
+    LastErrorClear();
     ClCategory stored;
     stored.m_db = m_db;
     if (stored.LoadbyName(CharSubstr(m_name, 0, kNameLength))) {
@@ -388,7 +388,7 @@ bool ClCategory::ImportUpdate()
 
 bool ClCategory::Delete()
 {
-    ClearError();
+    LastErrorClear();
     if (m_id == 0)
         return true;
     if (m_readOnly) {
@@ -415,7 +415,7 @@ bool ClCategory::Delete()
 
 bool ClCategory::Merge(long targetID)
 {
-    ClearError();
+    LastErrorClear();
     if (m_readOnly) {
         SetError(-1, "Die Kategorie kann in dieser Datenbank nicht geändert werden.");
         return false;
@@ -452,7 +452,7 @@ bool ClCategory::Merge(long targetID)
 
 long ClCategory::ChangeToCountryFailCount()
 {
-    ClearError();
+    LastErrorClear();
     try {
         return AsLong(
             Db().Scalar("SELECT COUNT(*) FROM T_REZ_CAT_NDX INNER JOIN T_REZ_KOPF ON T_REZ_CAT_NDX.ID "
@@ -466,7 +466,7 @@ long ClCategory::ChangeToCountryFailCount()
 
 bool ClCategory::SetCountry(bool country, bool replaceExisting)
 {
-    ClearError();
+    LastErrorClear();
     if (country == IsCountry())
         return true;
     if (m_readOnly) {
@@ -539,7 +539,7 @@ bool ClCategory::SetCountry(bool country, bool replaceExisting)
 
 long ClCategory::MergeTypeID(long from, long to)
 {
-    ClearError();
+    LastErrorClear();
     if (m_readOnly) {
         SetError(-1, "Die Kategorie kann in dieser Datenbank nicht geändert werden.");
         return -1;
@@ -564,7 +564,7 @@ long ClCategory::MergeTypeID(long from, long to)
 
 bool ClCategory::ConfirmDelete()
 {
-    ClearError();
+    LastErrorClear();
     if (UI().Ask("Soll die Kategorie " + Quoted() + " wirklich aus allen Rezepten entfernt werden ?",
                  Buttons::YesNo, Answer::No, MsgIcon::Question, Caption()) != Answer::Yes)
         return false;
@@ -573,7 +573,7 @@ bool ClCategory::ConfirmDelete()
 
 bool ClCategory::ConfirmMerge(long targetID)
 {
-    ClearError();
+    LastErrorClear();
     ClCategory target;
     target.m_db = m_db;
     if (!target.LoadByID(targetID) || targetID == m_id) {
@@ -590,7 +590,7 @@ bool ClCategory::ConfirmMerge(long targetID)
 
 bool ClCategory::ConfirmSetCountry(bool country)
 {
-    ClearError();
+    LastErrorClear();
     if (country == IsCountry())
         return true;
     const long used = UsageCount();
@@ -630,7 +630,7 @@ bool ClCategory::ConfirmSetCountry(bool country)
 
 bool ClCategory::IsNewNameOK(const std::string& name)
 {
-    ClearError();
+    LastErrorClear();
     std::string sql = "SELECT * FROM T_CAT WHERE CatNameD LIKE ?";
     if (m_id != 0 && !m_new)
         sql += " AND ID<>" + Str(m_id);
@@ -644,7 +644,7 @@ bool ClCategory::IsNewNameOK(const std::string& name)
 
 long ClCategory::UsageCount()
 {
-    ClearError();
+    LastErrorClear();
     const std::string sql = IsCountry()
                                 ? "SELECT Count(*) AS X FROM T_REZ_KOPF WHERE RezHerkunft=" + Str(m_id)
                                 : "SELECT Count(*) AS X FROM T_REZ_CAT_NDX WHERE CatID=" + Str(m_id);
@@ -658,7 +658,7 @@ long ClCategory::UsageCount()
 
 std::string ClCategory::GetCookbookIDList()
 {
-    ClearError();
+    LastErrorClear();
     const std::string id = Str(m_id);
     std::string list;
     try {
@@ -681,7 +681,7 @@ std::string ClCategory::GetCookbookIDList()
 
 std::map<long, long> ClCategory::UsageCounts()
 {
-    ClearError();
+    LastErrorClear();
     std::map<long, long> counts;
     try {
         Database& db = Db();
@@ -726,7 +726,7 @@ bool ClCategory::LoadFound()
 
 bool ClCategory::FindFirst(const CategoryFindFilter& filter)
 {
-    ClearError();
+    LastErrorClear();
     m_found.clear();
     m_foundIndex = 0;
     using Source = CategoryFindFilter::Source;
@@ -788,7 +788,7 @@ bool ClCategory::FindFirst(const CategoryFindFilter& filter)
 
 bool ClCategory::FindFirstRecipe(long recipeID)
 {
-    ClearError();
+    LastErrorClear();
     m_found.clear();
     m_foundIndex = 0;
     try {
@@ -805,7 +805,7 @@ bool ClCategory::FindFirstRecipe(long recipeID)
 
 bool ClCategory::FindNext()
 {
-    ClearError();
+    LastErrorClear();
     if (m_foundIndex >= m_found.size())
         return false;
     ++m_foundIndex;
@@ -814,7 +814,7 @@ bool ClCategory::FindNext()
 
 long ClCategory::FindMaxRezCatNo(long recipeID)
 {
-    ClearError();
+    LastErrorClear();
     try {
         return AsLong(Db().Scalar("SELECT MAX([No]) FROM T_REZ_CAT_NDX WHERE ID=" + Str(recipeID)));
     } catch (const DbError& e) {
@@ -827,7 +827,7 @@ long ClCategory::FindMaxRezCatNo(long recipeID)
 
 std::vector<CategoryKind> ClCategory::FillCatLevel()
 {
-    ClearError();
+    LastErrorClear();
     std::vector<CategoryKind> kinds;
     try {
         auto rs = Db().OpenRecordset("SELECT * FROM T_CAT_TYPE ORDER BY CatTypeID");
@@ -842,7 +842,7 @@ std::vector<CategoryKind> ClCategory::FillCatLevel()
 
 std::vector<CategoryItem> ClCategory::FillListbox(const CategoryListFilter& filter)
 {
-    ClearError();
+    LastErrorClear();
     // An empty code is no country and no hidden entry either.
     std::string sql = "SELECT * FROM T_CAT WHERE (LaenderCode<>99 OR LaenderCode Is Null)";
     if (filter.ExcludeID != 0)
@@ -871,7 +871,7 @@ std::vector<CategoryItem> ClCategory::FillListbox(const CategoryListFilter& filt
 
 std::vector<CategoryItem> ClCategory::GetChilds(long parentID)
 {
-    ClearError();
+    LastErrorClear();
     std::string sql = "SELECT * FROM T_CAT WHERE ";
     sql += parentID == 0 ? "(CatParent=0 OR CatParent Is Null)" : "CatParent=" + Str(parentID);
     sql += " AND (LaenderCode<>99 OR LaenderCode Is Null) ORDER BY CatNameD";
@@ -908,7 +908,7 @@ bool ClCategory::LoadInheritData(long parentID)
             SetError(-1, "Die übergeordnete Kategorie gibt es nicht.");
         return false;
     }
-    ClearError();
+    LastErrorClear();
     m_parent = parentID;
     m_typeID = parent.m_typeID;
     m_laenderCode = parent.m_laenderCode;

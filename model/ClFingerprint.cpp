@@ -245,7 +245,7 @@ std::string ClFingerprint::GetRID()
 
 bool ClFingerprint::RIDZerlegen(std::string_view text)
 {
-    ClearError();
+    LastErrorClear();
     std::size_t sep = text.find_first_of(",.");
     if (sep == std::string_view::npos) {
         SetError(13, "Ungültige Datensatzkennung: " + std::string(text));
@@ -364,7 +364,7 @@ bool ClFingerprint::Transacted(Database& db, long& count, const std::function<vo
 
 bool ClFingerprint::SetFingerprints(Database& db, const FingerprintRequest& request, long& count)
 {
-    ClearError();
+    LastErrorClear();
     count = 0;
     if (!KnownTable(request.Table)) {
         SetError(3078, "Tabelle ohne Fingerprint: " + request.Table);
@@ -407,7 +407,7 @@ bool ClFingerprint::SetFingerprints(Database& db, const FingerprintRequest& requ
 bool ClFingerprint::DupeKill(Database& db, const std::string& table, long lexikonType, DateSerial since,
                              long& count)
 {
-    ClearError();
+    LastErrorClear();
     count = 0;
     if (!KnownTable(table)) {
         SetError(3078, "Tabelle ohne Fingerprint: " + table);

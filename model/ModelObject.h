@@ -22,7 +22,6 @@ public:
 
 protected:
     Database& Db() const;
-    void ClearError() { LastErrorClear(); }
     void SetError(long number, std::string text);
     void SetDbError(const DbError& error);
     // The error another object recorded, as it recorded it.

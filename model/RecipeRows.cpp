@@ -11,15 +11,6 @@ namespace pf {
 
 namespace {
 
-constexpr std::size_t kSourceSize = 255;
-constexpr std::size_t kTextSize = 255;
-constexpr std::size_t kNoteSize = 64;
-
-std::string Cut(std::string_view text, std::size_t size)
-{
-    return text.size() <= size ? std::string(text) : CharSubstr(text, 0, size);
-}
-
 Value DateOrNull(DateSerial date)
 {
     return date.Days == 0 ? Value() : Value(date);
@@ -47,7 +38,7 @@ std::vector<Value> HeadValues(const RecipeHead& head)
             head.YieldUnit,
             head.LanguageID,
             head.Generic,
-            Cut(head.SourceText, kSourceSize),
+            CutToColumn(head.SourceText, kSourceTextSize),
             head.SourcebookID,
             head.SourcePage == 0 ? std::string() : std::to_string(head.SourcePage),
             DaysOrNull(head.StorageTime[0]),
@@ -100,10 +91,15 @@ void WriteIdRows(Database& db, const char* sql, long recipeId, const std::vector
 
 } // namespace
 
+std::string CutToColumn(std::string_view text, std::size_t size)
+{
+    return text.size() <= size ? std::string(text) : CharSubstr(text, 0, size);
+}
+
 std::string CleanRecipeTitle(std::string_view title, std::size_t size)
 {
     const std::string cleaned = ReplaceSpecialChars(ReplaceSpecialChars(Trim(title, " "), 2), 1);
-    return Cut(cleaned, size);
+    return CutToColumn(cleaned, size);
 }
 
 std::size_t RecipeTitleSize(Database& db)
@@ -154,13 +150,14 @@ void WriteIngredientRow(Database& db, const IngredientRow& row)
     if (row.IsTrenner) {
         db.Execute(
             "INSERT INTO T_REZ_ZUTAT (ID, [No], ZutText, ZutTrenner, ZutRezept) VALUES (?, ?, ?, ?, ?)",
-            {row.RezID, row.No, Cut(row.Text, kTextSize), true, false});
+            {row.RezID, row.No, CutToColumn(row.Text, kIngredientTextSize), true, false});
         return;
     }
     db.Execute("INSERT INTO T_REZ_ZUTAT (ID, [No], ZutEinh, ZutAnz, ZutTrenner, ZutZubereitung, "
                "ZutVerarbeitung, ZutText, ZutBLSID, ZutRezept) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
                {row.RezID, row.No, row.UnitID, row.Amount, false, row.Zubereitung,
-                Cut(row.Verarbeitung, kNoteSize), Cut(row.Text, kTextSize), row.Reference, row.IsRecipe});
+                CutToColumn(row.Verarbeitung, kIngredientNoteSize),
+                CutToColumn(row.Text, kIngredientTextSize), row.Reference, row.IsRecipe});
 }
 
 void WriteInstructionRows(Database& db, long recipeId, std::string_view text)

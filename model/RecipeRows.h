@@ -68,6 +68,12 @@ struct IngredientRow
 
 constexpr std::size_t kRecipeTitleSize = 128;
 constexpr std::size_t kInstructionRowSize = 16384; // code points per T_REZ_ANWEIS row
+constexpr std::size_t kSourceTextSize = 255;
+constexpr std::size_t kIngredientTextSize = 255;
+constexpr std::size_t kIngredientNoteSize = 64; // ZutVerarbeitung
+
+// The text as a column of size code points stores it.
+std::string CutToColumn(std::string_view text, std::size_t size);
 
 // The title as stored: " becomes ', the characters | ? * % [ ] are dropped, blanks at both ends
 // go, and the text is cut to size code points.

@@ -122,7 +122,7 @@ void clBlob::Void()
 
 bool clBlob::Loadr(long type, long reference, long num)
 {
-    ClearError();
+    LastErrorClear();
     try {
         auto rs = Db().OpenRecordset("SELECT * FROM T_BLOB WHERE " + OwnerCondition(type, reference) +
                                      " AND IDNum=" + std::to_string(num));
@@ -158,7 +158,7 @@ long clBlob::BlobCount(Database& db, long type, long reference)
 
 long clBlob::BlobCount(long type, long reference)
 {
-    ClearError();
+    LastErrorClear();
     try {
         return MaxNum(Db(), type, reference);
     } catch (const DbError& e) {
@@ -180,7 +180,7 @@ long clBlob::OwnerId(Database& db) const
 
 bool clBlob::SetNewID()
 {
-    ClearError();
+    LastErrorClear();
     try {
         m_id = OwnerId(Db());
     } catch (const DbError& e) {
@@ -192,7 +192,7 @@ bool clBlob::SetNewID()
 
 bool clBlob::SetNewNum()
 {
-    ClearError();
+    LastErrorClear();
     try {
         m_idNum = MaxNum(Db(), m_idType, m_idReference) + 1;
     } catch (const DbError& e) {
@@ -231,7 +231,7 @@ void clBlob::Write(Database& db)
 
 bool clBlob::Save()
 {
-    ClearError();
+    LastErrorClear();
     if (m_readOnly) {
         SetError(-1, "Die Anlage ist schreibgeschützt und kann nicht gespeichert werden.");
         return false;
@@ -271,7 +271,7 @@ bool clBlob::Save()
 
 bool clBlob::Clear(long type, long reference, long num)
 {
-    ClearError();
+    LastErrorClear();
     if (m_readOnly) {
         SetError(-1, "Die Anlage ist schreibgeschützt und kann nicht gelöscht werden.");
         return false;
@@ -292,7 +292,7 @@ bool clBlob::Clear(long type, long reference, long num)
 
 bool clBlob::Delete()
 {
-    ClearError();
+    LastErrorClear();
     if (m_readOnly) {
         SetError(-1, "Die Anlage ist schreibgeschützt und kann nicht gelöscht werden.");
         return false;

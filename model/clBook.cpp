@@ -83,7 +83,7 @@ void clBook::ReadList()
 
 bool clBook::LoadByID(long id)
 {
-    ClearError();
+    LastErrorClear();
     m_index = 0;
     // Reserved numbers are views over all recipes, not rows.
     if (id <= kBaseBook && !DefaultName(id).empty()) {
@@ -120,7 +120,7 @@ bool clBook::LoadByID(long id)
 
 bool clBook::LoadbyName(const std::string& title)
 {
-    ClearError();
+    LastErrorClear();
     long found = 0;
     try {
         // Bound rather than quoted, so a title with quotes cannot break the statement.
@@ -145,7 +145,7 @@ std::string clBook::GetBookName(long id)
 
 long clBook::Count()
 {
-    ClearError();
+    LastErrorClear();
     try {
         const long n = static_cast<long>(Db().Scalar("SELECT COUNT(*) FROM T_BUCH").AsLong());
         if (!m_listRead)
@@ -159,7 +159,7 @@ long clBook::Count()
 
 bool clBook::SetIndex(long index)
 {
-    ClearError();
+    LastErrorClear();
     if (!m_listRead && Count() == 0 && m_lastError != 0)
         return false;
     if (index < 1 || index > static_cast<long>(m_list.size())) {
@@ -173,7 +173,7 @@ bool clBook::SetIndex(long index)
 
 long clBook::RezCount(long id)
 {
-    ClearError();
+    LastErrorClear();
     std::string sql;
     if (id == kTrash)
         sql = "SELECT COUNT(*) FROM T_REZ_KOPF WHERE FlagDeleted<>0";
@@ -193,7 +193,7 @@ long clBook::RezCount(long id)
 
 bool clBook::Save()
 {
-    ClearError();
+    LastErrorClear();
     if (m_title.empty() || m_description.empty()) {
         SetError(-1, "Ein Kochbuch muss einen Namen und eine kurze Beschreibung erhalten !");
         return false;
@@ -287,7 +287,7 @@ std::string Quoted(const std::string& text)
 
 long clBook::Delete(bool moveOnlyMembersToTrash)
 {
-    ClearError();
+    LastErrorClear();
     if (m_id <= kBaseBook) {
         SetError(-1, "Das Kochbuch " + Title() + " kann nicht gelöscht werden.");
         return -1;
@@ -338,7 +338,7 @@ bool clBook::CheckTransfer(long targetID)
 
 long clBook::Transfer(long targetID, bool removeFromSource)
 {
-    ClearError();
+    LastErrorClear();
     if (!CheckTransfer(targetID))
         return -1;
     const std::string id = std::to_string(m_id);
@@ -403,7 +403,7 @@ long clBook::AskTransfer(long targetID, bool removeFromSource)
 {
     Interaction& ui = UI();
     const std::string caption = AppContext::Current().AppCaption;
-    ClearError();
+    LastErrorClear();
     if (!CheckTransfer(targetID)) {
         ui.Inform(LastErrorText(), MsgIcon::Information, caption);
         return -1;
@@ -439,7 +439,7 @@ long clBook::AskMove(long targetID)
 
 std::vector<clBook::ListItem> clBook::GetBooklist2List(bool withReserved)
 {
-    ClearError();
+    LastErrorClear();
     std::vector<ListItem> items;
     if (withReserved)
         for (long id : {kBaseBook, kDuplicates, kTrash})

@@ -507,6 +507,135 @@ void ClSearch::StepBooksOnly(const SearchCriteria& c)
         RunStep("SELECT DISTINCTROW RezID FROM T_REZ_KOCHBUCH WHERE BuchID IN (" + BookList() + ")", "");
 }
 
+void ClSearch::Special(const SearchCriteria& c, long bookID, int sortMode)
+{
+    const int mode = c.SpecialMode;
+    if (mode == 1) {
+        for (long id : MarkedRecipes()) {
+            try {
+                auto rs =
+                    Db().OpenRecordset("SELECT RezTitle FROM T_REZ_KOPF WHERE ID=" + std::to_string(id));
+                if (!rs->Eof()) {
+                    const Value title = rs->Field(0);
+                    m_hits.push_back({id, title.IsNull() ? std::string() : title.AsText(), 0, false});
+                }
+            } catch (const DbError& e) {
+                SetDbError(e);
+            }
+        }
+        if (m_sink && !m_hits.empty())
+            m_sink(m_hits);
+        return;
+    }
+    if (mode == 2) {
+        const std::string sql = "SELECT REZTITLE,ID from T_REZ_KOPF where RezImportSource=" +
+                                std::to_string(NumericValue(c.SpecialValue));
+        m_statements.push_back(sql);
+        try {
+            for (auto rs = Db().OpenRecordset(sql); !rs->Eof(); rs->MoveNext()) {
+                const Value title = rs->Field(0);
+                m_hits.push_back({static_cast<long>(rs->Field(1).AsLong()),
+                                  title.IsNull() ? std::string() : title.AsText(), 0, false});
+            }
+        } catch (const DbError& e) {
+            SetDbError(e);
+        }
+        if (m_sink && !m_hits.empty())
+            m_sink(m_hits);
+        return;
+    }
+
+    std::string condition;
+    switch (mode) {
+    case 3:
+        condition = "Generic<>0";
+        break;
+    case 4:
+        condition = "Template<>0";
+        break;
+    case 5:
+        condition = "T_BLOB.IDType=5";
+        break;
+    case 6: {
+        ClFingerprint fingerprint;
+        condition = "(" + ClFingerprint::CreatedByCondition(fingerprint.GetFingerprintAktCreator("")) + ")";
+        break;
+    }
+    case 7: {
+        std::string text = c.SpecialValue;
+        if (text.size() >= 2 && text.front() == '#' && text.back() == '#')
+            text = text.substr(1, text.size() - 2);
+        DateSerial date;
+        if (!ParseImportDateText(text, date)) {
+            UI().Inform("Das enthaltene Datum ist hat ein falsches Format: \"" + c.SpecialValue +
+                            "\"konnte nicht aktiviert werden.",
+                        MsgIcon::Warning, AppContext::Current().AppTitle);
+            return;
+        }
+        // The stored date may carry a fraction of a second: equal means the same second.
+        char buffer[96];
+        std::snprintf(buffer, sizeof buffer, " (RezImportDate>=%.10f AND RezImportDate<%.10f)",
+                      date.Days - 0.5 / 86400.0, date.Days + 0.5 / 86400.0);
+        condition = buffer;
+        break;
+    }
+    case 8: {
+        const std::string& text = c.SpecialValue;
+        if (text.find(',') != std::string::npos) {
+            std::string list;
+            std::size_t start = 0;
+            while (start <= text.size()) {
+                std::size_t end = text.find(',', start);
+                if (end == std::string::npos)
+                    end = text.size();
+                if (!list.empty())
+                    list += ',';
+                list += std::to_string(NumericValue(std::string_view(text).substr(start, end - start)));
+                start = end + 1;
+            }
+            condition = " (T_REZ_KOPF.ID IN (" + list + "))";
+        } else if (const std::size_t dash = text.find('-'); dash != std::string::npos) {
+            condition = " (T_REZ_KOPF.ID BETWEEN " + std::to_string(NumericValue(text.substr(0, dash))) +
+                        " AND " + std::to_string(NumericValue(text.substr(dash + 1))) + ")";
+        } else {
+            condition = "(T_REZ_KOPF.ID=" + std::to_string(NumericValue(text)) + ")";
+        }
+        break;
+    }
+    default:
+        return; // unknown special list: nothing
+    }
+    const long book = c.Books.size() == 1 ? c.Books[0] : bookID;
+    std::string sql = kListingHead;
+    if (book != -1)
+        sql += " INNER JOIN T_REZ_KOCHBUCH ON T_REZ_KOCHBUCH.RezID = T_REZ_KOPF.ID WHERE "
+               "T_REZ_KOCHBUCH.BuchID=" +
+               std::to_string(book) + " AND ";
+    else
+        sql += "WHERE FlagDeleted=False AND ";
+    if (c.PicturesOnly && mode != 5)
+        sql += "T_BLOB.IDType=5 AND ";
+    sql += condition;
+    if (mode != 4)
+        sql += " AND Template=0";
+    sql += OrderClause(sortMode);
+    m_statements.push_back(sql);
+    CollectHits(sql);
+}
+
+bool ClSearch::FindNext()
+{
+    if (m_pos < m_hits.size())
+        ++m_pos;
+    return m_pos < m_hits.size();
+}
+
+bool ClSearch::FindNextSkip(long n)
+{
+    m_pos = std::min(m_hits.size(), m_pos + static_cast<std::size_t>(std::max(0L, n)));
+    return m_pos < m_hits.size();
+}
+
 bool ClSearch::FindFirstAgain()
 {
     m_pos = 0;

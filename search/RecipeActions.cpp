@@ -7,6 +7,7 @@
 #include "db/Recordset.h"
 #include "model/ClRecipe.h"
 #include "model/RecipeIdList.h"
+#include "model/RecipeRows.h"
 #include "model/RecipeTrash.h"
 #include "search/ClSearch.h"
 
@@ -100,21 +101,30 @@ long RecipeActions::ForEachRecipe(const std::vector<long>& ids,
     return changed;
 }
 
-long RecipeActions::BookAdd(const std::vector<long>& ids, long bookId)
+long RecipeActions::AddLink(const std::vector<long>& ids, RecipeIdList (*kind)(),
+                            void (*write)(Database&, long, const std::vector<long>&), long linkId)
 {
-    return ForEachRecipe(ids, [bookId](Database& db, long id) {
-        if (!FitsAsNew(RecipeIdList::Books(), db, id, bookId))
+    return ForEachRecipe(ids, [=](Database& db, long id) {
+        if (!FitsAsNew(kind(), db, id, linkId))
             return false;
-        db.Execute("INSERT INTO T_REZ_KOCHBUCH (RezID,BuchID) VALUES (?,?)", {id, bookId});
+        write(db, id, {linkId});
         return true;
     });
 }
 
+long RecipeActions::DelLink(const std::vector<long>& ids, const char* deleteSql, long linkId)
+{
+    return ForEachRecipe(ids, [=](Database& db, long id) { return db.Execute(deleteSql, {id, linkId}) > 0; });
+}
+
+long RecipeActions::BookAdd(const std::vector<long>& ids, long bookId)
+{
+    return AddLink(ids, &RecipeIdList::Books, &WriteBookRows, bookId);
+}
+
 long RecipeActions::BookDel(const std::vector<long>& ids, long bookId)
 {
-    return ForEachRecipe(ids, [bookId](Database& db, long id) {
-        return db.Execute("DELETE FROM T_REZ_KOCHBUCH WHERE RezID=? AND BuchID=?", {id, bookId}) > 0;
-    });
+    return DelLink(ids, "DELETE FROM T_REZ_KOCHBUCH WHERE RezID=? AND BuchID=?", bookId);
 }
 
 long RecipeActions::CatAdd(const std::vector<long>& ids, long catId)
@@ -151,19 +161,12 @@ long RecipeActions::CatDel(const std::vector<long>& ids, long catId)
 
 long RecipeActions::ToolAdd(const std::vector<long>& ids, long toolId)
 {
-    return ForEachRecipe(ids, [toolId](Database& db, long id) {
-        if (!FitsAsNew(RecipeIdList::Tools(), db, id, toolId))
-            return false;
-        db.Execute("INSERT INTO T_REZ_GERAET (RezID,GeraetID) VALUES (?,?)", {id, toolId});
-        return true;
-    });
+    return AddLink(ids, &RecipeIdList::Tools, &WriteToolRows, toolId);
 }
 
 long RecipeActions::ToolDel(const std::vector<long>& ids, long toolId)
 {
-    return ForEachRecipe(ids, [toolId](Database& db, long id) {
-        return db.Execute("DELETE FROM T_REZ_GERAET WHERE RezID=? AND GeraetID=?", {id, toolId}) > 0;
-    });
+    return DelLink(ids, "DELETE FROM T_REZ_GERAET WHERE RezID=? AND GeraetID=?", toolId);
 }
 
 bool RecipeActions::SetOrigin(const std::vector<long>& ids, long originId)

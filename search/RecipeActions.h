@@ -14,6 +14,7 @@
 namespace pf {
 
 class Database;
+class RecipeIdList;
 
 struct RecipeMenuEntry
 {
@@ -69,10 +70,15 @@ public:
     static bool IsMarked(long id);
 
 private:
-    // Runs change for each recipe in one transaction; the number of recipes it changed, -1 on a
-    // database error (then nothing is changed).
     // Sets one numeric head column of every listed recipe in one statement.
     bool SetHeadColumn(const std::vector<long>& ids, const char* column, long value);
+    // Links linkId to each recipe that has room for it (a list of kind) through write; removes it
+    // with deleteSql (recipe, link). The number of recipes changed, -1 on failure.
+    long AddLink(const std::vector<long>& ids, RecipeIdList (*kind)(),
+                 void (*write)(Database&, long, const std::vector<long>&), long linkId);
+    long DelLink(const std::vector<long>& ids, const char* deleteSql, long linkId);
+    // Runs change for each recipe in one transaction; the number of recipes it changed, -1 on a
+    // database error (then nothing is changed).
     long ForEachRecipe(const std::vector<long>& ids, const std::function<bool(Database&, long)>& change);
     std::string Title(long id);
 };

@@ -277,7 +277,34 @@ QWidget* FrmSearchandDisplay::BuildCriteria()
     m_tabs->setObjectName("tabCriteria");
     outer->addWidget(m_tabs, 1);
 
-    // Words, ingredients and general restrictions.
+    m_tabs->addTab(BuildTextTab(), "&Text");
+    m_tabs->addTab(BuildCategoryTab(), "&Kategorien");
+    m_tabs->addTab(BuildMoreTab(), "&Weitere");
+    m_tabs->addTab(BuildSpecialTab(), "S&onder");
+    m_tabs->addTab(BuildTemplateTab(), "&Vorlagen");
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(new QLabel("Sortierung:", panel));
+    m_sort = new QComboBox(panel);
+    m_sort->setObjectName("cboSort");
+    m_sort->addItems({"nach Titel", "neueste zuerst"});
+    bottom->addWidget(m_sort, 1);
+    auto* reset = MakeButton("cmdReset", "&Zurücksetzen", panel);
+    bottom->addWidget(reset);
+    outer->addLayout(bottom);
+    connect(reset, &QPushButton::clicked, this, [this] { ResetCriteria(); });
+    connect(m_cancelButton, &QPushButton::clicked, this, [this] { m_search.RequestCancel(); });
+    connect(m_sort, &QComboBox::currentIndexChanged, this, [this](int index) {
+        AppContext::Current().Options.EditSortModus = index;
+        if (!m_search.Hits().empty() && !m_running)
+            RunTrapped([this] { StartMode(); });
+    });
+    return panel;
+}
+
+// Words, ingredients and general restrictions.
+QWidget* FrmSearchandDisplay::BuildTextTab()
+{
     auto* text = new QWidget(m_tabs);
     auto* textLayout = new QVBoxLayout(text);
     auto* wordBox = new QGroupBox("Titel", text);
@@ -322,9 +349,12 @@ QWidget* FrmSearchandDisplay::BuildCriteria()
     textLayout->addWidget(m_pictures);
     textLayout->addWidget(m_noChildren);
     textLayout->addStretch(1);
-    m_tabs->addTab(text, "&Text");
+    return text;
+}
 
-    // Categories and origins.
+// Categories and origins.
+QWidget* FrmSearchandDisplay::BuildCategoryTab()
+{
     auto* cats = new QWidget(m_tabs);
     auto* catLayout = new QVBoxLayout(cats);
     m_categories = CheckList("lstCategories", cats);
@@ -347,9 +377,12 @@ QWidget* FrmSearchandDisplay::BuildCriteria()
     catLayout->addWidget(m_origins, 1);
     m_negateOrigins = MakeCheck("chkNegateOrigins", "&Nicht aus diesen Ländern", cats);
     catLayout->addWidget(m_negateOrigins);
-    m_tabs->addTab(cats, "&Kategorien");
+    return cats;
+}
 
-    // Further properties.
+// Further properties.
+QWidget* FrmSearchandDisplay::BuildMoreTab()
+{
     auto* more = new QWidget(m_tabs);
     auto* moreLayout = new QFormLayout(more);
     m_languages = CheckList("lstLanguages", more);
@@ -372,9 +405,12 @@ QWidget* FrmSearchandDisplay::BuildCriteria()
     m_authors = CheckList("lstAuthors", more);
     m_authors->setMaximumHeight(60);
     moreLayout->addRow("Autoren:", m_authors);
-    m_tabs->addTab(more, "&Weitere");
+    return more;
+}
 
-    // Special lists.
+// Special lists.
+QWidget* FrmSearchandDisplay::BuildSpecialTab()
+{
     auto* special = new QWidget(m_tabs);
     auto* specialLayout = new QFormLayout(special);
     m_special = new QComboBox(special);
@@ -392,12 +428,15 @@ QWidget* FrmSearchandDisplay::BuildCriteria()
     m_numberRange = new QLabel(special);
     m_numberRange->setObjectName("lblNumberRange");
     specialLayout->addRow("", m_numberRange);
-    m_tabs->addTab(special, "S&onder");
     connect(m_special, &QComboBox::currentIndexChanged, this, [this] { UpdateSpecialValue(); });
     connect(m_numbers, &QLineEdit::returnPressed, this,
             [this] { RunTrapped([this] { cmdSearch_Click(); }); });
+    return special;
+}
 
-    // Search templates.
+// Search templates.
+QWidget* FrmSearchandDisplay::BuildTemplateTab()
+{
     auto* templates = new QWidget(m_tabs);
     auto* templateLayout = new QVBoxLayout(templates);
     m_templates = new QListWidget(templates);
@@ -413,7 +452,6 @@ QWidget* FrmSearchandDisplay::BuildCriteria()
     templateButtons->addWidget(remove, 1, 0);
     templateButtons->addWidget(standard, 1, 1);
     templateLayout->addLayout(templateButtons);
-    m_tabs->addTab(templates, "&Vorlagen");
     connect(load, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdTemplateLoad_Click(); }); });
     connect(m_templates, &QListWidget::itemDoubleClicked, this,
             [this] { RunTrapped([this] { cmdTemplateLoad_Click(); }); });
@@ -422,24 +460,7 @@ QWidget* FrmSearchandDisplay::BuildCriteria()
             [this] { RunTrapped([this] { cmdTemplateDelete_Click(); }); });
     connect(standard, &QPushButton::clicked, this,
             [this] { RunTrapped([this] { cmdTemplateDefault_Click(); }); });
-
-    auto* bottom = new QHBoxLayout;
-    bottom->addWidget(new QLabel("Sortierung:", panel));
-    m_sort = new QComboBox(panel);
-    m_sort->setObjectName("cboSort");
-    m_sort->addItems({"nach Titel", "neueste zuerst"});
-    bottom->addWidget(m_sort, 1);
-    auto* reset = MakeButton("cmdReset", "&Zurücksetzen", panel);
-    bottom->addWidget(reset);
-    outer->addLayout(bottom);
-    connect(reset, &QPushButton::clicked, this, [this] { ResetCriteria(); });
-    connect(m_cancelButton, &QPushButton::clicked, this, [this] { m_search.RequestCancel(); });
-    connect(m_sort, &QComboBox::currentIndexChanged, this, [this](int index) {
-        AppContext::Current().Options.EditSortModus = index;
-        if (!m_search.Hits().empty() && !m_running)
-            RunTrapped([this] { StartMode(); });
-    });
-    return panel;
+    return templates;
 }
 
 QWidget* FrmSearchandDisplay::BuildResults()

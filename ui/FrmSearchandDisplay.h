@@ -84,7 +84,13 @@ public:
 
 private:
     bool RunSearch(bool tellWhenNothingFound);
+    // The search panel: the word row, one tab per group of criteria, the sort order.
     QWidget* BuildCriteria();
+    QWidget* BuildTextTab();
+    QWidget* BuildCategoryTab();
+    QWidget* BuildMoreTab();
+    QWidget* BuildSpecialTab();
+    QWidget* BuildTemplateTab();
     QWidget* BuildResults();
     QWidget* BuildDisplay();
     void FillLists();

@@ -164,6 +164,7 @@ TEST_F(RecipeDb, TitlesAreCleanedAndCutToTheColumn)
     } cases[] = {
         {"Er sagte \"lecker\"", "Er sagte 'lecker'"},
         {"Kuchen [neu] 50% |?*", "Kuchen neu 50 "},
+        {"  Linsensuppe  ", "Linsensuppe"}, // as the import stores it, so that a duplicate is found
         {std::string(130, 'x'), std::string(128, 'x')},
         {std::string(64, 'x') + std::string(20, 'x') + "ÄÖÜäöüß" + std::string(60, 'y'),
          std::string(84, 'x') + "ÄÖÜäöüß" + std::string(37, 'y')},

@@ -13,6 +13,7 @@
 #include <charconv>
 #include <filesystem>
 #include <ostream>
+#include <unordered_set>
 
 namespace pf {
 
@@ -118,23 +119,33 @@ int CliExport(CliCall& call)
     try {
         ExportRequest request;
         request.Mode = mode;
-        if (ids.empty()) {
+        const bool all = ids.empty(); // each recipe once, by the query
+        if (all) {
             auto rs = db->OpenRecordset(
                 "SELECT ID FROM T_REZ_KOPF WHERE FlagDeleted=0 OR FlagDeleted IS NULL ORDER BY ID");
             for (; !rs->Eof(); rs->MoveNext())
                 ids.push_back(static_cast<long>(rs->Field(0).AsLong()));
         }
         // A recipe named twice is written once, in the place it was first named.
-        std::vector<long> unique;
-        for (long id : ids)
-            if (std::find(unique.begin(), unique.end(), id) == unique.end())
-                unique.push_back(id);
-        ids = std::move(unique);
-        std::string list;
-        for (long id : ids)
-            list += (list.empty() ? "" : ",") + std::to_string(id);
-        if (ids.empty() ||
-            db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE ID IN (" + list + ")").AsLong() == 0) {
+        if (!all) {
+            std::vector<long> unique;
+            std::unordered_set<long> seen;
+            for (long id : ids)
+                if (seen.insert(id).second)
+                    unique.push_back(id);
+            ids = std::move(unique);
+        }
+        // Whether any of them exists, asked in pieces: one statement naming a million IDs would
+        // take more memory than the whole export.
+        bool any = false;
+        constexpr std::size_t kPiece = 500;
+        for (std::size_t first = 0; !any && first < ids.size(); first += kPiece) {
+            std::string list;
+            for (std::size_t i = first; i < std::min(ids.size(), first + kPiece); ++i)
+                list += (list.empty() ? "" : ",") + std::to_string(ids[i]);
+            any = db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE ID IN (" + list + ")").AsLong() != 0;
+        }
+        if (!any) {
             // Nothing to write: the target file stays as it is.
             call.Err << "Keines der Rezepte ist in der Datenbank vorhanden; es wurde nichts exportiert.\n";
             return 1;

@@ -496,20 +496,35 @@ ExportList clsRecipeExport::Dependencies(Database& db, const ExportList& list, b
     ExportList result;
     if (list.Ids.empty() || (!withSubRecipes && !withParents))
         return list;
-    const std::string ids = JoinIds(list.Ids);
     std::vector<long> extra;
-    auto collect = [&](const std::string& sql) {
-        auto rs = db.OpenRecordset(sql);
-        for (; !rs->Eof(); rs->MoveNext()) {
-            const long id = static_cast<long>(rs->Field(0).AsLong());
-            if (id > 0 && !Contains(list.Ids, id) && !Contains(extra, id))
-                extra.push_back(id);
+    std::vector<long> sorted; // the list for lookups, made on the first hit
+    auto known = [&](long id) {
+        if (sorted.empty()) {
+            sorted = list.Ids;
+            std::sort(sorted.begin(), sorted.end());
+        }
+        return std::binary_search(sorted.begin(), sorted.end(), id) || Contains(extra, id);
+    };
+    // In pieces: a statement naming every recipe of a large export would take more memory than
+    // the export itself.
+    constexpr std::size_t kPiece = 500;
+    auto collect = [&](const std::string& head, const std::string& tail) {
+        for (std::size_t first = 0; first < list.Ids.size(); first += kPiece) {
+            const auto from = list.Ids.begin() + static_cast<std::ptrdiff_t>(first);
+            const auto to =
+                list.Ids.begin() + static_cast<std::ptrdiff_t>(std::min(list.Ids.size(), first + kPiece));
+            auto rs = db.OpenRecordset(head + JoinIds(std::vector<long>(from, to)) + tail);
+            for (; !rs->Eof(); rs->MoveNext()) {
+                const long id = static_cast<long>(rs->Field(0).AsLong());
+                if (id > 0 && !known(id))
+                    extra.push_back(id);
+            }
         }
     };
     if (withParents)
-        collect("SELECT DISTINCT RezParent FROM T_REZ_KOPF WHERE ID IN (" + ids + ") AND RezParent>0");
+        collect("SELECT DISTINCT RezParent FROM T_REZ_KOPF WHERE ID IN (", ") AND RezParent>0");
     if (withSubRecipes)
-        collect("SELECT ZutBLSID FROM T_REZ_ZUTAT WHERE ID IN (" + ids + ") AND ZutRezept<>0");
+        collect("SELECT ZutBLSID FROM T_REZ_ZUTAT WHERE ID IN (", ") AND ZutRezept<>0");
     result.Ids = extra;
     result.Servings.assign(extra.size(), 0);
     result.Ids.insert(result.Ids.end(), list.Ids.begin(), list.Ids.end());

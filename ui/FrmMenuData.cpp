@@ -186,6 +186,14 @@ FrmMenuData::FrmMenuData(long recipeId, Start start, QWidget* parent) : QWidget(
     resize(900, 640);
 }
 
+FrmMenuData::~FrmMenuData()
+{
+    // The fields lose the focus while they are destroyed and then report a finished edit; by that
+    // time this window is gone, so they must not reach it any more.
+    for (QWidget* field : findChildren<QWidget*>())
+        field->disconnect(this);
+}
+
 void FrmMenuData::Build()
 {
     auto* layout = new QVBoxLayout(this);

@@ -42,6 +42,7 @@ public:
 
     explicit FrmMenuData(long recipeId, QWidget* parent = nullptr);
     FrmMenuData(long recipeId, Start start, QWidget* parent = nullptr);
+    ~FrmMenuData() override;
 
     ClRecipe& Recipe() { return m_recipe; }
     // True once the user changed anything since the last load or save.

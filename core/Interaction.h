@@ -31,6 +31,14 @@ public:
     // A question with the given buttons; the default answer is what Enter (or a batch run) gives.
     virtual Answer Ask(const std::string& text, Buttons buttons, Answer defaultAnswer, MsgIcon icon,
                        const std::string& caption) = 0;
+    // The same question offering a "Nicht mehr fragen" box; dontAskAgain tells whether the user
+    // ticked it. Without such a box the question is asked plainly.
+    virtual Answer AskOfferingSilence(const std::string& text, Buttons buttons, Answer defaultAnswer,
+                                      MsgIcon icon, const std::string& caption, bool& dontAskAgain)
+    {
+        dontAskAgain = false;
+        return Ask(text, buttons, defaultAnswer, icon, caption);
+    }
     // A message that only needs acknowledging.
     virtual void Inform(const std::string& text, MsgIcon icon, const std::string& caption) = 0;
     // One or more files; empty when the user cancelled.

@@ -250,13 +250,13 @@ bool CreateDatabaseStructure(const std::string& path, bool odbc)
     return true;
 }
 
-bool CreateDatabaseFromInit()
+bool CreateDatabaseFromInit(bool askFirst)
 {
     ConnectionState& conn = Connection();
     Interaction& ui = UI();
     BusyPointer busy;
-    if (ui.Ask(LoadText(623) + conn.DbPath + LoadText(624), Buttons::YesNo, Answer::Yes, MsgIcon::Question,
-               AppContext::Current().AppCaption) != Answer::Yes)
+    if (askFirst && ui.Ask(LoadText(623) + conn.DbPath + LoadText(624), Buttons::YesNo, Answer::Yes,
+                           MsgIcon::Question, AppContext::Current().AppCaption) != Answer::Yes)
         return false;
     if (conn.DbType != 0) {
         InformCritical("Der Zugang zu einem Datenbank-Server (ODBC-Datenquelle \"" + conn.DbPath +

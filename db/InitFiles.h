@@ -35,9 +35,10 @@ std::string InitFilePath(const std::string& name);
 // are deleted first. Shows its messages; false when it failed or the user cancelled.
 bool CreateDatabaseStructure(const std::string& path, bool odbc);
 
-// Creates a new database at Connection().DbPath from ProgramDir's INIT.ZIP, after asking. The
-// database is left closed. false when the user declined or the creation failed (reported).
-bool CreateDatabaseFromInit();
+// Creates a new database at Connection().DbPath from ProgramDir's INIT.ZIP, after asking when
+// askFirst is set. The database is left closed. false when the user declined or the creation
+// failed (reported).
+bool CreateDatabaseFromInit(bool askFirst = true);
 
 // The progress window the base-data load is shown in; without one the status line serves.
 using BaseDataProgressFactory = std::function<std::unique_ptr<BaseDataProgress>()>;

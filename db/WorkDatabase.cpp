@@ -87,7 +87,8 @@ void HandleOpenError(const DbError& error, DatabaseWindows& windows)
     if (error.Number() == dberr::kFileNotFound) {
         if (AskYesNo(LoadText(417) + conn.DbPath + LoadText(418))) {
             windows.UnloadSplash();
-            CreateDatabaseFromInit();
+            // The user has just said yes to creating it: no second question.
+            CreateDatabaseFromInit(false);
             conn.DbPath.clear();
         }
     } else {
@@ -236,7 +237,8 @@ int LocateDatabase(DatabaseWindows& windows)
     switch (choice.Mode) {
     case 0:
         SaveDatabaseChoice();
-        CreateDatabaseFromInit();
+        // Choosing a new database in the first-start window is the answer already.
+        CreateDatabaseFromInit(false);
         return 1;
     case 1: {
         if (choice.Item < 0 || choice.Item >= static_cast<int>(items.size()))

@@ -12,6 +12,7 @@
 #include "model/ProgramUnits.h"
 #include "model/RecipeRows.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <utility>
@@ -272,6 +273,22 @@ Decimal4 ClIngredient::Menge() const
 void ClIngredient::SetMenge(Decimal4 shown)
 {
     SetOrgMeasurement(Units().StoredQuantity(shown, EinheitPtr(), ClUnit::CompleteConvtype(m_convtype)));
+}
+
+std::string ClIngredient::ReadableMengeTxt() const
+{
+    const Decimal4 shown = Menge();
+    if (shown == m_orgMeasurement)
+        return MengeTxt();
+    return FormatQuantity(ReadableQuantity(shown), AppContext::Current().Options.EditFlags);
+}
+
+Decimal4 ReadableQuantity(Decimal4 quantity)
+{
+    const double value = quantity.ToDouble();
+    const double magnitude = value < 0 ? -value : value;
+    const double step = magnitude >= 100 ? 1.0 : magnitude >= 10 ? 0.5 : 0.01;
+    return Decimal4::FromDouble(std::round(value / step) * step);
 }
 
 std::string ClIngredient::MengeTxt() const

@@ -93,6 +93,9 @@ public:
     // Takes a shown quantity: the stored quantity becomes it converted back into the unit's own
     // measure, so that display under any flags keeps the stored value of untouched lines.
     void SetMenge(Decimal4 shown);
+    // The quantity for reading a recipe: like MengeTxt, but a quantity converted into another unit
+    // system is rounded as a cook weighs it (454 instead of 453.592; see ReadableQuantity).
+    std::string ReadableMengeTxt() const;
     // FormatQuantity of Menge with the program's EditFlags.
     std::string MengeTxt() const;
 
@@ -147,6 +150,10 @@ private:
 // minutes are replaced first. Capacity 0 switches it off.
 void SetIngredientCacheCapacity(std::size_t capacity);
 void ClearIngredientCache();
+
+// A converted quantity rounded as a cook measures it: whole numbers from 100 on, halves from 10 on,
+// two decimals below 10.
+Decimal4 ReadableQuantity(Decimal4 quantity);
 
 // Bit of the EditFlags setting that switches quantity entry and display from fractions to decimals.
 inline constexpr long kEditFlagDecimalMode = 4;

@@ -56,6 +56,8 @@ public:
     using ModelObject::Db;
     void SetTempOnly(bool tempOnly = true) { m_tempOnly = tempOnly; }
     bool IsTempOnly() const { return m_tempOnly; }
+    // Not stored yet (a new or cloned recipe).
+    bool IsNew() const { return m_new; }
     void SetNocache(bool nocache = true) { m_nocache = nocache; }
     // New IDs fill the lowest gap instead of following the highest ID.
     void SetGapFilling(bool on) { m_gapFilling = on; }

@@ -19,6 +19,7 @@
 #include "ui/FrmExport.h"
 #include "ui/FrmMenuData.h"
 #include "ui/UiSupport.h"
+#include "ui/frmOptions1.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -182,6 +183,11 @@ FrmSearchandDisplay::FrmSearchandDisplay(Mode mode, QWidget* parent) : QWidget(p
     StartMode();
     m_changes = std::make_unique<RecipeChangeSubscription>(
         [this](const RecipeChange& change) { RecipesChanged(change); });
+    // A changed display option shows the recipe again in the new form.
+    connect(&OptionsNotifier::Instance(), &OptionsNotifier::optionsChanged, this, [this] {
+        if (m_shownID != 0)
+            ShowRecipe(m_shownID);
+    });
 }
 
 FrmSearchandDisplay::~FrmSearchandDisplay() = default;
@@ -905,7 +911,7 @@ void FrmSearchandDisplay::ShowRecipe(long id)
             std::string text = line.ZutatVerarbeitung();
             if (!line.Zubereitung().empty())
                 text += " – " + line.Zubereitung();
-            html += "<tr><td align=\"right\" style=\"padding-right:6px\">" + Html(line.MengeTxt()) +
+            html += "<tr><td align=\"right\" style=\"padding-right:6px\">" + Html(line.ReadableMengeTxt()) +
                     "</td><td style=\"padding-right:8px\">" + Html(line.EinheitTxt()) + "</td><td>" +
                     Html(text) + "</td></tr>";
         }

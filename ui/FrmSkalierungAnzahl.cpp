@@ -2,6 +2,7 @@
 
 #include "core/AppContext.h"
 #include "core/Interaction.h"
+#include "core/RememberedAnswers.h"
 #include "core/TextConv.h"
 #include "model/ClRecipe.h"
 #include "ui/ErrorTrap.h"
@@ -165,8 +166,10 @@ void FrmSkalierungAnzahl::cmdOK_Click()
         ShowPreview(newYield);
         return;
     }
-    if (UI().Ask("Sollen wirklich die Mengenangaben in den Rezept-Daten permanent geändert werden ?",
-                 Buttons::YesNo, Answer::No, MsgIcon::Question, caption) != Answer::Yes)
+    // The cook asked for a permanent change: Enter confirms it.
+    if (AskRemembered("ScalePermanent",
+                      "Sollen wirklich die Mengenangaben in den Rezept-Daten permanent geändert werden ?",
+                      Buttons::YesNo, Answer::Yes, MsgIcon::Question, caption) != Answer::Yes)
         return;
     m_recipe.ScaleRecipe(newYield);
     m_scaled = true;

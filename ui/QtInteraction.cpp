@@ -6,6 +6,7 @@
 #include "ui/Mainform.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -162,7 +163,28 @@ void QtInteraction::SetMainWindow(Mainform* mainWindow)
 Answer QtInteraction::Ask(const std::string& text, Buttons buttons, Answer defaultAnswer, MsgIcon icon,
                           const std::string& caption)
 {
+    return AskBox(text, buttons, defaultAnswer, icon, caption, nullptr);
+}
+
+Answer QtInteraction::AskOfferingSilence(const std::string& text, Buttons buttons, Answer defaultAnswer,
+                                         MsgIcon icon, const std::string& caption, bool& dontAskAgain)
+{
+    const Answer answer = AskBox(text, buttons, defaultAnswer, icon, caption, &dontAskAgain);
+    return answer;
+}
+
+Answer QtInteraction::AskBox(const std::string& text, Buttons buttons, Answer defaultAnswer, MsgIcon icon,
+                             const std::string& caption, bool* dontAskAgain)
+{
     QMessageBox box(ToQt(icon), CaptionOrDefault(caption), ToQt(text), QMessageBox::NoButton, DialogParent());
+    box.setObjectName("QuestionBox");
+    QCheckBox* silence = nullptr;
+    if (dontAskAgain) {
+        *dontAskAgain = false;
+        silence = new QCheckBox("&Nicht mehr fragen", &box);
+        silence->setObjectName("chkDontAskAgain");
+        box.setCheckBox(silence);
+    }
     const std::vector<Answer> answers = AnswersOf(buttons);
     for (Answer answer : answers) {
         const ButtonDef& def = DefOf(answer);
@@ -177,6 +199,8 @@ Answer QtInteraction::Ask(const std::string& text, Buttons buttons, Answer defau
     const int clicked = box.exec();
     if (busy)
         QApplication::restoreOverrideCursor();
+    if (silence)
+        *dontAskAgain = silence->isChecked();
     for (const ButtonDef& def : kButtonDefs)
         if (def.button == clicked && std::find(answers.begin(), answers.end(), def.answer) != answers.end())
             return def.answer;

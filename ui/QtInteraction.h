@@ -31,6 +31,8 @@ public:
 
     Answer Ask(const std::string& text, Buttons buttons, Answer defaultAnswer, MsgIcon icon,
                const std::string& caption) override;
+    Answer AskOfferingSilence(const std::string& text, Buttons buttons, Answer defaultAnswer, MsgIcon icon,
+                              const std::string& caption, bool& dontAskAgain) override;
     void Inform(const std::string& text, MsgIcon icon, const std::string& caption) override;
     std::vector<std::string> ChooseFiles(const FileRequest& request) override;
     std::optional<int> ChooseItem(const std::string& prompt, const std::vector<std::string>& items,
@@ -56,6 +58,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The message box of a question; with dontAskAgain it carries the "Nicht mehr fragen" box.
+    Answer AskBox(const std::string& text, Buttons buttons, Answer defaultAnswer, MsgIcon icon,
+                  const std::string& caption, bool* dontAskAgain);
     QPointer<FrmSplash> m_splash;
     QPointer<Mainform> m_mainWindow;
     std::string m_statusText;

@@ -24,6 +24,7 @@
 #include "ui/FrmZIP.h"
 #include "ui/Mainform.h"
 #include "ui/QtInteraction.h"
+#include "ui/frmOptions1.h"
 
 #include <QApplication>
 
@@ -108,6 +109,8 @@ void QtShell::RunCommand(const std::string& command)
             new FrmBackup(this, [this] { m_main->SetDatabaseCaption(Connection().DbPath); }));
     } else if (command == "MenuExtraZIP") {
         m_main->AddChildWindow(new FrmZIP);
+    } else if (command == "Mnu01Einstellungen") {
+        m_main->AddChildWindow(new frmOptions1);
     } else if (command == "Mnu01DBProperties") {
         m_main->AddChildWindow(new FrmDBEigenschaften);
     } else if (command == "Mnu01NeuBlanko") {

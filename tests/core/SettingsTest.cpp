@@ -2,6 +2,7 @@
 
 #include "core/AppContext.h"
 #include "core/IniFile.h"
+#include "core/RememberedAnswers.h"
 #include "core/UserSettings.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempDir.h"
@@ -192,6 +193,45 @@ TEST_F(SettingsTest, MachineWideWriteWhileOverriddenStoresNothingAndTells)
     WriteSetting("", "Database", "/neu.mdb", false);
     EXPECT_EQ(UserStore(), "[Pfannola]\nDatabase=/neu.mdb\n");
     EXPECT_EQ(m_ui.shown.size(), 1u);
+}
+
+// "Nicht mehr fragen": an answer given with the box ticked is kept per question and per user, a
+// cancel never; the options window's reset asks everything again.
+TEST_F(SettingsTest, SilencedQuestionsKeepTheirAnswerUntilReset)
+{
+    const struct
+    {
+        const char* key;
+        bool forGood;
+        Answer given;
+        Buttons buttons;
+        int asked; // of three calls
+    } cases[] = {
+        {"SaveNoOrigin", true, Answer::Yes, Buttons::YesNo, 1},
+        {"SaveOnlyBaseBook", true, Answer::No, Buttons::YesNo, 1},
+        {"ScalePermanent", false, Answer::Yes, Buttons::YesNo, 3},
+        {"ScalePermanent", true, Answer::Cancel, Buttons::YesNoCancel, 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        m_ui.shown.clear();
+        for (int i = 0; i < c.asked; ++i)
+            c.forGood ? m_ui.AnsweringForGood(c.given) : m_ui.Answering(c.given);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(AskRemembered(c.key, "Frage?", c.buttons, Answer::Yes, MsgIcon::Question, ""), c.given);
+        EXPECT_EQ(static_cast<int>(m_ui.shown.size()), c.asked);
+        EXPECT_TRUE(m_ui.AllAnswersUsed());
+    }
+    // Kept in the per-user store, each question on its own.
+    EXPECT_NE(UserStore().find("SaveOnlyBaseBook=Nein"), std::string::npos) << UserStore();
+    EXPECT_TRUE(HasRememberedAnswer("SaveOnlyBaseBook"));
+    EXPECT_FALSE(HasRememberedAnswer("ScalePermanent"));
+    ForgetRememberedAnswers();
+    EXPECT_FALSE(HasRememberedAnswer("SaveOnlyBaseBook"));
+    m_ui.Answering(Answer::No);
+    EXPECT_EQ(AskRemembered("SaveOnlyBaseBook", "Frage?", Buttons::YesNo, Answer::Yes, MsgIcon::Question, ""),
+              Answer::No);
+    EXPECT_TRUE(m_ui.AllAnswersUsed());
 }
 
 TEST(Settings, ConvertsTextToNumbersAndBooleans)

@@ -96,6 +96,11 @@ TEST(ClIngredient, FormatQuantityWritesFractionsOrDecimals)
         SCOPED_TRACE(std::string(c.quantity) + " flags " + std::to_string(c.flags));
         EXPECT_EQ(FormatQuantity(D(c.quantity), c.flags, c.separator), c.expected);
     }
+    // A quantity converted into another unit system is rounded as a cook weighs it.
+    const std::pair<const char*, const char*> readable[] = {
+        {"453.592", "454"}, {"236.588", "237"}, {"28.3495", "28,5"}, {"14.7868", "15"}, {"4.9289", "4,93"}};
+    for (const auto& [converted, shown] : readable)
+        EXPECT_EQ(FormatQuantity(ReadableQuantity(D(converted)), kDecimalMode, ','), shown) << converted;
 }
 
 // Every fraction the editor can show reads back as the quantity it stands for.

@@ -7,14 +7,23 @@ namespace pf::test {
 Answer ScriptedInteraction::Ask(const std::string& text, Buttons, Answer defaultAnswer, MsgIcon icon,
                                 const std::string& caption)
 {
-    shown.push_back({text, caption, icon, true});
+    shown.push_back({text, caption, icon, true, defaultAnswer});
     if (m_answers.empty()) {
         ADD_FAILURE() << "unexpected question: " << text;
         return defaultAnswer;
     }
     Answer answer = m_answers.front();
     m_answers.pop_front();
+    if (!m_forGood.empty())
+        m_forGood.pop_front();
     return answer;
+}
+
+Answer ScriptedInteraction::AskOfferingSilence(const std::string& text, Buttons buttons, Answer defaultAnswer,
+                                               MsgIcon icon, const std::string& caption, bool& dontAskAgain)
+{
+    dontAskAgain = !m_forGood.empty() && m_forGood.front();
+    return Ask(text, buttons, defaultAnswer, icon, caption);
 }
 
 void ScriptedInteraction::Inform(const std::string& text, MsgIcon icon, const std::string& caption)

@@ -19,12 +19,21 @@ public:
         std::string Caption;
         MsgIcon Icon = MsgIcon::None;
         bool Question = false;
+        Answer Default = Answer::Ok; // what Enter gives
     };
 
     // Queue an answer for the next question.
     ScriptedInteraction& Answering(Answer answer)
     {
         m_answers.push_back(answer);
+        m_forGood.push_back(false);
+        return *this;
+    }
+    // Queue an answer given with "Nicht mehr fragen" ticked.
+    ScriptedInteraction& AnsweringForGood(Answer answer)
+    {
+        m_answers.push_back(answer);
+        m_forGood.push_back(true);
         return *this;
     }
     ScriptedInteraction& ChoosingFiles(std::vector<std::string> files)
@@ -40,6 +49,8 @@ public:
 
     Answer Ask(const std::string& text, Buttons buttons, Answer defaultAnswer, MsgIcon icon,
                const std::string& caption) override;
+    Answer AskOfferingSilence(const std::string& text, Buttons buttons, Answer defaultAnswer, MsgIcon icon,
+                              const std::string& caption, bool& dontAskAgain) override;
     void Inform(const std::string& text, MsgIcon icon, const std::string& caption) override;
     std::vector<std::string> ChooseFiles(const FileRequest& request) override;
     std::optional<int> ChooseItem(const std::string& prompt, const std::vector<std::string>& items,
@@ -79,6 +90,7 @@ public:
 
 private:
     std::deque<Answer> m_answers;
+    std::deque<bool> m_forGood; // beside m_answers: given with "Nicht mehr fragen"
     std::deque<std::vector<std::string>> m_files;
     std::deque<std::optional<int>> m_items;
 };

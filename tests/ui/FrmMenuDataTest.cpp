@@ -351,6 +351,50 @@ TEST_F(FrmMenuDataTest, ChecksStopTheSaveUntilTheProblemsAreSolved)
     EXPECT_GE(Child<QComboBox>(window, "cboOrigin")->findText("Puszta"), 0);
 }
 
+// The cookbook and origin questions confirm a state the cook chose: asked when a save brings it
+// about, not again on every later save; silenced for good when the cook ticks the box.
+TEST_F(FrmMenuDataTest, SaveAsksAboutCookbooksAndOriginOnlyWhenTheSaveBringsThemAbout)
+{
+    const std::string books =
+        "Ist es korrekt, dass das Rezept ausser zum Basiskochbuch zu keinen weiteren Kochbüchern gehört ?";
+    const std::string origin = "Ist es korrekt, dass keine Herkunftsangabe gemacht worden ist ?";
+    long id = 0;
+    const struct
+    {
+        const char* name;
+        bool newRecipe;
+        const char* originText;
+        std::vector<std::string> asked;
+        bool silenceBooks;
+    } saves[] = {
+        {"new, base cookbook only, no origin", true, "", {books, origin}, false},
+        {"saved again unchanged", false, "", {}, false},
+        {"an origin given", false, "Ungarn", {}, false},
+        {"the origin taken away", false, "", {origin}, false},
+        {"another new one, cookbook question silenced", true, "Ungarn", {books}, true},
+        {"a third new one", true, "Ungarn", {}, false},
+    };
+    for (const auto& save : saves) {
+        SCOPED_TRACE(save.name);
+        FrmMenuData window(save.newRecipe ? 0 : id);
+        if (save.newRecipe) {
+            FillComplete(window, "Gulasch");
+            AddLine(window, "500", "Gramm [G]", "Rindfleisch");
+            Child<QListWidget>(window, "lstBooks")->item(0)->setCheckState(Qt::Unchecked);
+        }
+        Child<QPlainTextEdit>(window, "txtInstructions")->setPlainText(QString("Schmoren: ") + save.name);
+        Child<QComboBox>(window, "cboOrigin")->setCurrentText(save.originText);
+        m_ui.shown.clear();
+        for (std::size_t i = 0; i < save.asked.size(); ++i)
+            save.silenceBooks ? m_ui.AnsweringForGood(Answer::Yes) : m_ui.Answering(Answer::Yes);
+        ASSERT_TRUE(window.cmdSave_Click());
+        EXPECT_EQ(Messages(), save.asked);
+        EXPECT_TRUE(m_ui.AllAnswersUsed());
+        if (save.newRecipe)
+            id = window.Recipe().id();
+    }
+}
+
 TEST_F(FrmMenuDataTest, StatusCheckNamesWhatIsMissing)
 {
     FrmMenuData window(0);
@@ -493,6 +537,7 @@ TEST_F(FrmMenuDataTest, ScalingDialogChecksTheEntryAndScalesOnlyWhenPermanent)
     Click(dialog, "cmdOK");
     EXPECT_EQ(m_ui.shown.back().Text,
               "Sollen wirklich die Mengenangaben in den Rezept-Daten permanent geändert werden ?");
+    EXPECT_EQ(m_ui.shown.back().Default, Answer::Yes); // Enter confirms what the cook asked for
     EXPECT_EQ(recipe.Yield(), 4);
     EXPECT_FALSE(dialog.Scaled());
     m_ui.Answering(Answer::Yes);

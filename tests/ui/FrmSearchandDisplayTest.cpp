@@ -1,8 +1,11 @@
 #include "ui/FrmSearchandDisplay.h"
 
+#include "core/RememberedAnswers.h"
+#include "core/UserSettings.h"
 #include "db/Database.h"
 #include "db/DatabaseChoice.h"
 #include "db/Schema.h"
+#include "model/ClIngredient.h"
 #include "model/ClRecipe.h"
 #include "model/ProgramUnits.h"
 #include "model/RecipeTrash.h"
@@ -10,6 +13,7 @@
 #include "search/ClSearch.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/FrmMenuData.h"
+#include "ui/frmOptions1.h"
 
 #include <QBuffer>
 #include <QCheckBox>
@@ -21,6 +25,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QTextBrowser>
 #include <QToolTip>
@@ -390,6 +395,51 @@ TEST_F(FrmSearchandDisplayTest, ARecipeTakenOutOfTheTrashOpensInTheEditor)
     EXPECT_EQ(Child<QLineEdit>(*editor, "txtTitle")->text(), "Apfelstrudel");
     EXPECT_EQ(m_ui.shown.size(), 1u) << m_ui.shown.back().Text;
     delete editor;
+}
+
+} // namespace
+} // namespace pf::test
+
+namespace pf::test {
+namespace {
+
+// The options window writes each option at once, the settings read it back, and an open recipe
+// pane shows its recipe again in the new form.
+TEST_F(FrmSearchandDisplayTest, OptionsApplyAtOnceToTheSettingsAndTheOpenPane)
+{
+    WorkDb().Execute("UPDATE T_REZ_ZUTAT SET ZutAnz=1.5 WHERE ID=1 AND No=2");
+    ClearRecipeCache();
+    FrmSearchandDisplay window;
+    window.ShowRecipe(1);
+    frmOptions1 options;
+    const auto pane = [&] { return Child<QTextBrowser>(window, "txtDisplay")->toPlainText(); };
+
+    Child<QRadioButton>(options, "optFractions")->setChecked(true);
+    EXPECT_TRUE(pane().contains("1 1/2")) << pane().toStdString();
+    EXPECT_EQ(ReadUserSettings().EditFlags & kEditFlagDecimalMode, 0);
+    Child<QRadioButton>(options, "optDecimals")->setChecked(true);
+    EXPECT_FALSE(pane().contains("1 1/2")) << pane().toStdString();
+    EXPECT_TRUE(pane().contains("1,5") || pane().contains("1.5")) << pane().toStdString();
+
+    Child<QComboBox>(options, "cboUnitSystem")->setCurrentIndex(2);
+    Child<QCheckBox>(options, "chkExportNoPictures")->setChecked(true);
+    Child<QCheckBox>(options, "chkBackupReminder")->setChecked(false);
+    const UserSettings stored = ReadUserSettings();
+    EXPECT_EQ(stored.EditMasse, 2);
+    EXPECT_EQ(m_context.Options.EditMasse, 2);
+    EXPECT_EQ(stored.ExportNoPictures, 1);
+    EXPECT_FALSE(stored.BackupReminder);
+    EXPECT_NE(stored.EditFlags & kEditFlagDecimalMode, 0);
+
+    // Silenced questions are listed and asked again after the reset.
+    m_ui.AnsweringForGood(Answer::Yes);
+    AskRemembered("SaveNoOrigin", "Frage?", Buttons::YesNo, Answer::Yes, MsgIcon::Question, "");
+    frmOptions1 again;
+    auto* questions = Child<QListWidget>(again, "lstQuestions");
+    EXPECT_TRUE(questions->item(1)->text().endsWith("wird nicht mehr gefragt"));
+    Click(again, "cmdAskAgain");
+    EXPECT_FALSE(HasRememberedAnswer("SaveNoOrigin"));
+    EXPECT_TRUE(questions->item(1)->text().endsWith("wird gefragt"));
 }
 
 } // namespace

@@ -58,6 +58,7 @@ TEST_F(MainformTest, EveryCommandExistsOnceAndOnlyWorkingOnesAreEnabled)
                                    "MnuFVertikal",
                                    "MnuHilfeAboutbox",
                                    "Mnu01DBProperties",
+                                   "Mnu01Einstellungen",
                                    "MenuExtraBackup",
                                    "MenuExtraZIP",
                                    "Mnu01NeuBlanko",

@@ -7,6 +7,7 @@
 #include "ui/UiSupport.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QDir>
 #include <QLabel>
 #include <QMdiArea>
@@ -170,6 +171,27 @@ TEST_F(QtInteractionTest, QuestionsUseGermanButtonsAndEnterGivesTheDefault)
     PressInNextBox(Qt::Key_Return);
     ui.Inform("Fertig.", MsgIcon::Information, "");
     EXPECT_EQ(m_seen.Buttons, QStringList({"OK"}));
+}
+
+TEST_F(QtInteractionTest, AQuestionMayOfferNotToAskAgain)
+{
+    QtInteraction ui;
+    for (const bool tick : {false, true}) {
+        SCOPED_TRACE(tick);
+        QTimer::singleShot(0, [tick] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            ASSERT_NE(box->checkBox(), nullptr);
+            EXPECT_EQ(box->checkBox()->text(), "&Nicht mehr fragen");
+            box->checkBox()->setChecked(tick);
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        bool silence = !tick;
+        EXPECT_EQ(
+            ui.AskOfferingSilence("Weiter?", Buttons::YesNo, Answer::Yes, MsgIcon::Question, "", silence),
+            Answer::Yes);
+        EXPECT_EQ(silence, tick);
+    }
 }
 
 TEST_F(QtInteractionTest, EscapeRequestsCancelUntilReset)

@@ -1,0 +1,218 @@
+#include "ui/frmOptions1.h"
+
+#include "core/AppContext.h"
+#include "core/RememberedAnswers.h"
+#include "core/Settings.h"
+#include "core/UserSettings.h"
+#include "db/DatabaseChoice.h"
+#include "model/ClIngredient.h"
+#include "ui/UiSupport.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <filesystem>
+
+namespace pf {
+
+namespace {
+
+UserSettings& Options()
+{
+    return AppContext::Current().Options;
+}
+
+void Store(const char* key, long value)
+{
+    WriteSetting("", key, std::to_string(value), false);
+}
+
+// The unit systems of the display, by their EditMasse value.
+const struct
+{
+    long Value;
+    const char* Text;
+} kUnitSystems[] = {{0, "Metrisch (g, ml)"}, {1, "Britisch"}, {2, "Amerikanisch"}};
+
+} // namespace
+
+OptionsNotifier& OptionsNotifier::Instance()
+{
+    static OptionsNotifier notifier;
+    return notifier;
+}
+
+frmOptions1::frmOptions1(QWidget* parent) : QWidget(parent)
+{
+    setObjectName("frmOptions1");
+    setWindowTitle("Einstellungen");
+    auto* layout = new QVBoxLayout(this);
+    auto* tabs = Named(new QTabWidget(this), "tabOptions");
+    tabs->addTab(BuildDisplay(), "&Anzeige");
+    tabs->addTab(BuildExchange(), "&Import und Export");
+    tabs->addTab(BuildQuestions(), "&Fragen");
+    tabs->addTab(BuildDatabase(), "&Datenbank");
+    layout->addWidget(tabs, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(new QLabel("Jede Änderung gilt sofort.", this), 1);
+    auto* close = MakeButton("cmdClose", "Schließen", this);
+    buttons->addWidget(close);
+    layout->addLayout(buttons);
+    connect(close, &QPushButton::clicked, this, [this] { CloseWindow(this); });
+}
+
+QCheckBox* frmOptions1::OptionCheck(const char* name, const QString& text, const char* key, bool on,
+                                    std::function<void(bool)> apply, QWidget* parent)
+{
+    auto* box = MakeCheck(name, text, parent);
+    box->setChecked(on);
+    connect(box, &QCheckBox::toggled, this, [key, apply = std::move(apply)](bool checked) {
+        Store(key, checked ? 1 : 0);
+        apply(checked);
+    });
+    return box;
+}
+
+QWidget* frmOptions1::BuildDisplay()
+{
+    auto* page = new QWidget(this);
+    auto* form = new QFormLayout(page);
+    m_unitSystem = Named(new QComboBox(page), "cboUnitSystem");
+    for (const auto& system : kUnitSystems) {
+        m_unitSystem->addItem(QString::fromUtf8(system.Text), QVariant::fromValue<qlonglong>(system.Value));
+        if (system.Value == Options().EditMasse)
+            m_unitSystem->setCurrentIndex(m_unitSystem->count() - 1);
+    }
+    form->addRow("&Maßsystem der Anzeige:", m_unitSystem);
+    connect(m_unitSystem, &QComboBox::currentIndexChanged, this, [this](int index) {
+        const long value = static_cast<long>(m_unitSystem->itemData(index).toLongLong());
+        Options().EditMasse = value;
+        AppContext::Current().UnitDisplayFactor = UnitDisplayFactor(value);
+        Store("EditMasse", value);
+        emit OptionsNotifier::Instance().optionsChanged();
+    });
+
+    auto* amounts = new QWidget(page);
+    auto* amountLayout = new QHBoxLayout(amounts);
+    amountLayout->setContentsMargins(0, 0, 0, 0);
+    m_fractions = Named(new QRadioButton("&Brüche (1 1/2)", amounts), "optFractions");
+    m_decimals = Named(new QRadioButton("&Dezimalzahlen (1,5)", amounts), "optDecimals");
+    amountLayout->addWidget(m_fractions);
+    amountLayout->addWidget(m_decimals);
+    amountLayout->addStretch(1);
+    const bool decimal = (Options().EditFlags & kEditFlagDecimalMode) != 0;
+    (decimal ? m_decimals : m_fractions)->setChecked(true);
+    form->addRow("Mengen als:", amounts);
+    connect(m_decimals, &QRadioButton::toggled, this, [](bool on) {
+        long& flags = Options().EditFlags;
+        flags = on ? (flags | kEditFlagDecimalMode) : (flags & ~kEditFlagDecimalMode);
+        Store("EditFlags", flags);
+        emit OptionsNotifier::Instance().optionsChanged();
+    });
+    return page;
+}
+
+QWidget* frmOptions1::BuildExchange()
+{
+    auto* page = new QWidget(this);
+    auto* layout = new QVBoxLayout(page);
+    auto* import = new QGroupBox("Import", page);
+    auto* importLayout = new QVBoxLayout(import);
+    importLayout->addWidget(OptionCheck(
+        "chkImportUmlaute", "&Umlaute reparieren (ae → ä)", "ImportUmlaute", Options().ImportUmlaute != 0,
+        [](bool on) { Options().ImportUmlaute = on ? 1 : 0; }, import));
+    importLayout->addWidget(OptionCheck(
+        "chkImportNoUmlaute", "Umlaute &nicht umwandeln", "ImportNoUmlaute", Options().ImportNoUmlaute != 0,
+        [](bool on) { Options().ImportNoUmlaute = on ? 1 : 0; }, import));
+    importLayout->addWidget(OptionCheck(
+        "chkImportBLSStrong", "Lebensmittel&schlüssel nur bei sicherer Zuordnung", "ImportBLSStrong",
+        Options().ImportBLSStrong, [](bool on) { Options().ImportBLSStrong = on; }, import));
+    layout->addWidget(import);
+
+    auto* exportBox = new QGroupBox("Export", page);
+    auto* exportLayout = new QVBoxLayout(exportBox);
+    exportLayout->addWidget(OptionCheck(
+        "chkExportUmlautConvert", "Umlaute &umschreiben (ä → ae)", "ExportUmlautConvert",
+        Options().ExportUmlautConvert != 0, [](bool on) { Options().ExportUmlautConvert = on ? 1 : 0; },
+        exportBox));
+    exportLayout->addWidget(OptionCheck(
+        "chkExportNoPictures", "&Ohne Bilder", "ExportNoPictures", Options().ExportNoPictures != 0,
+        [](bool on) { Options().ExportNoPictures = on ? 1 : 0; }, exportBox));
+    exportLayout->addWidget(OptionCheck(
+        "chkExportNoBLS", "Ohne &Lebensmittelschlüssel", "ExportNoBLS", Options().ExportNoBLS != 0,
+        [](bool on) { Options().ExportNoBLS = on ? 1 : 0; }, exportBox));
+    exportLayout->addWidget(OptionCheck(
+        "chkExportTitelIndex", "&Titelverzeichnis", "ExportTitelIndex", Options().ExportTitelIndex != 0,
+        [](bool on) { Options().ExportTitelIndex = on ? 1 : 0; }, exportBox));
+    auto* breakRow = new QHBoxLayout;
+    auto* width = Named(new QSpinBox(exportBox), "spnExportBreak");
+    width->setRange(40, 250);
+    width->setValue(Options().ExportBreak);
+    auto* widthLabel = new QLabel("&Zeilenbreite der Textformate:", exportBox);
+    widthLabel->setBuddy(width);
+    breakRow->addWidget(widthLabel);
+    breakRow->addWidget(width);
+    breakRow->addStretch(1);
+    exportLayout->addLayout(breakRow);
+    connect(width, &QSpinBox::valueChanged, this, [](int value) {
+        Options().ExportBreak = value;
+        Store("ExportBreak", value);
+    });
+    layout->addWidget(exportBox);
+    layout->addStretch(1);
+    return page;
+}
+
+QWidget* frmOptions1::BuildQuestions()
+{
+    auto* page = new QWidget(this);
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(new QLabel("Fragen, bei denen „Nicht mehr fragen“ angekreuzt wurde:", page));
+    m_questions = Named(new QListWidget(page), "lstQuestions");
+    layout->addWidget(m_questions, 1);
+    auto* reset = MakeButton("cmdAskAgain", "&Alle wieder fragen", page);
+    layout->addWidget(reset, 0, Qt::AlignLeft);
+    connect(reset, &QPushButton::clicked, this, [this] {
+        ForgetRememberedAnswers();
+        FillQuestions();
+    });
+    FillQuestions();
+    return page;
+}
+
+void frmOptions1::FillQuestions()
+{
+    m_questions->clear();
+    for (const SilenceableQuestion& question : SilenceableQuestions())
+        m_questions->addItem(
+            QString::fromUtf8(question.Description) + ": " +
+            (HasRememberedAnswer(question.Key) ? "wird nicht mehr gefragt" : "wird gefragt"));
+}
+
+QWidget* frmOptions1::BuildDatabase()
+{
+    auto* page = new QWidget(this);
+    auto* form = new QFormLayout(page);
+    const std::string path = Connection().DbPath;
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    auto* folderLabel = Named(new QLabel(Q(folder.empty() ? std::string("-") : folder), page), "lblDbFolder");
+    folderLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    form->addRow("Datenbank-Ordner:", folderLabel);
+    form->addRow("", new QLabel("Eine andere Datenbank wählt „Datenbank öffnen“ im Menü „Datei“.", page));
+    form->addRow("", OptionCheck(
+                         "chkBackupReminder", "An die &Datensicherung erinnern", "BackupReminder",
+                         Options().BackupReminder, [](bool on) { Options().BackupReminder = on; }, page));
+    return page;
+}
+
+} // namespace pf

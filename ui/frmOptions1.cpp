@@ -61,7 +61,7 @@ frmOptions1::frmOptions1(QWidget* parent) : QWidget(parent)
     tabs->addTab(BuildDisplay(), "&Anzeige");
     tabs->addTab(BuildExchange(), "&Import und Export");
     tabs->addTab(BuildQuestions(), "&Fragen");
-    tabs->addTab(BuildDatabase(), "&Datenbank");
+    tabs->addTab(BuildDatabase(), "Daten&bank");
     layout->addWidget(tabs, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(new QLabel("Jede Änderung gilt sofort.", this), 1);
@@ -105,8 +105,8 @@ QWidget* frmOptions1::BuildDisplay()
     auto* amounts = new QWidget(page);
     auto* amountLayout = new QHBoxLayout(amounts);
     amountLayout->setContentsMargins(0, 0, 0, 0);
-    m_fractions = Named(new QRadioButton("&Brüche (1 1/2)", amounts), "optFractions");
-    m_decimals = Named(new QRadioButton("&Dezimalzahlen (1,5)", amounts), "optDecimals");
+    m_fractions = Named(new QRadioButton("B&rüche (1 1/2)", amounts), "optFractions");
+    m_decimals = Named(new QRadioButton("D&ezimalzahlen (1,5)", amounts), "optDecimals");
     amountLayout->addWidget(m_fractions);
     amountLayout->addWidget(m_decimals);
     amountLayout->addStretch(1);
@@ -124,16 +124,39 @@ QWidget* frmOptions1::BuildDisplay()
 
 QWidget* frmOptions1::BuildExchange()
 {
+    // The on/off options of import and export that are kept as numbers.
+    struct NumberOption
+    {
+        const char* Name;
+        const char* Text;
+        const char* Key;
+        int UserSettings::*Member;
+    };
+    const NumberOption importOptions[] = {
+        {"chkImportUmlaute", "Umlaute re&parieren (ae → ä)", "ImportUmlaute", &UserSettings::ImportUmlaute},
+        {"chkImportNoUmlaute", "Umlaute &nicht umwandeln", "ImportNoUmlaute", &UserSettings::ImportNoUmlaute},
+    };
+    const NumberOption exportOptions[] = {
+        {"chkExportUmlautConvert", "Umlaute &umschreiben (ä → ae)", "ExportUmlautConvert",
+         &UserSettings::ExportUmlautConvert},
+        {"chkExportNoPictures", "&Ohne Bilder", "ExportNoPictures", &UserSettings::ExportNoPictures},
+        {"chkExportNoBLS", "Ohne &Lebensmittelschlüssel", "ExportNoBLS", &UserSettings::ExportNoBLS},
+        {"chkExportTitelIndex", "&Titelverzeichnis", "ExportTitelIndex", &UserSettings::ExportTitelIndex},
+    };
+    const auto addChecks = [this](QGroupBox* group, QVBoxLayout* layout, const auto& options) {
+        for (const NumberOption& option : options) {
+            const auto member = option.Member;
+            layout->addWidget(OptionCheck(
+                option.Name, QString::fromUtf8(option.Text), option.Key, Options().*member != 0,
+                [member](bool on) { Options().*member = on ? 1 : 0; }, group));
+        }
+    };
+
     auto* page = new QWidget(this);
     auto* layout = new QVBoxLayout(page);
     auto* import = new QGroupBox("Import", page);
     auto* importLayout = new QVBoxLayout(import);
-    importLayout->addWidget(OptionCheck(
-        "chkImportUmlaute", "&Umlaute reparieren (ae → ä)", "ImportUmlaute", Options().ImportUmlaute != 0,
-        [](bool on) { Options().ImportUmlaute = on ? 1 : 0; }, import));
-    importLayout->addWidget(OptionCheck(
-        "chkImportNoUmlaute", "Umlaute &nicht umwandeln", "ImportNoUmlaute", Options().ImportNoUmlaute != 0,
-        [](bool on) { Options().ImportNoUmlaute = on ? 1 : 0; }, import));
+    addChecks(import, importLayout, importOptions);
     importLayout->addWidget(OptionCheck(
         "chkImportBLSStrong", "Lebensmittel&schlüssel nur bei sicherer Zuordnung", "ImportBLSStrong",
         Options().ImportBLSStrong, [](bool on) { Options().ImportBLSStrong = on; }, import));
@@ -141,19 +164,7 @@ QWidget* frmOptions1::BuildExchange()
 
     auto* exportBox = new QGroupBox("Export", page);
     auto* exportLayout = new QVBoxLayout(exportBox);
-    exportLayout->addWidget(OptionCheck(
-        "chkExportUmlautConvert", "Umlaute &umschreiben (ä → ae)", "ExportUmlautConvert",
-        Options().ExportUmlautConvert != 0, [](bool on) { Options().ExportUmlautConvert = on ? 1 : 0; },
-        exportBox));
-    exportLayout->addWidget(OptionCheck(
-        "chkExportNoPictures", "&Ohne Bilder", "ExportNoPictures", Options().ExportNoPictures != 0,
-        [](bool on) { Options().ExportNoPictures = on ? 1 : 0; }, exportBox));
-    exportLayout->addWidget(OptionCheck(
-        "chkExportNoBLS", "Ohne &Lebensmittelschlüssel", "ExportNoBLS", Options().ExportNoBLS != 0,
-        [](bool on) { Options().ExportNoBLS = on ? 1 : 0; }, exportBox));
-    exportLayout->addWidget(OptionCheck(
-        "chkExportTitelIndex", "&Titelverzeichnis", "ExportTitelIndex", Options().ExportTitelIndex != 0,
-        [](bool on) { Options().ExportTitelIndex = on ? 1 : 0; }, exportBox));
+    addChecks(exportBox, exportLayout, exportOptions);
     auto* breakRow = new QHBoxLayout;
     auto* width = Named(new QSpinBox(exportBox), "spnExportBreak");
     width->setRange(40, 250);
@@ -180,7 +191,7 @@ QWidget* frmOptions1::BuildQuestions()
     layout->addWidget(new QLabel("Fragen, bei denen „Nicht mehr fragen“ angekreuzt wurde:", page));
     m_questions = Named(new QListWidget(page), "lstQuestions");
     layout->addWidget(m_questions, 1);
-    auto* reset = MakeButton("cmdAskAgain", "&Alle wieder fragen", page);
+    auto* reset = MakeButton("cmdAskAgain", "Alle &wieder fragen", page);
     layout->addWidget(reset, 0, Qt::AlignLeft);
     connect(reset, &QPushButton::clicked, this, [this] {
         ForgetRememberedAnswers();
@@ -210,7 +221,7 @@ QWidget* frmOptions1::BuildDatabase()
     form->addRow("Datenbank-Ordner:", folderLabel);
     form->addRow("", new QLabel("Eine andere Datenbank wählt „Datenbank öffnen“ im Menü „Datei“.", page));
     form->addRow("", OptionCheck(
-                         "chkBackupReminder", "An die &Datensicherung erinnern", "BackupReminder",
+                         "chkBackupReminder", "An die Datensic&herung erinnern", "BackupReminder",
                          Options().BackupReminder, [](bool on) { Options().BackupReminder = on; }, page));
     return page;
 }

@@ -58,9 +58,9 @@ frmOptions1::frmOptions1(QWidget* parent) : QWidget(parent)
     setWindowTitle("Einstellungen");
     auto* layout = new QVBoxLayout(this);
     auto* tabs = Named(new QTabWidget(this), "tabOptions");
-    tabs->addTab(BuildDisplay(), "&Anzeige");
-    tabs->addTab(BuildExchange(), "&Import und Export");
-    tabs->addTab(BuildQuestions(), "&Fragen");
+    tabs->addTab(BuildDisplay(), "Anzei&ge");
+    tabs->addTab(BuildExchange(), "Im&port und Export");
+    tabs->addTab(BuildQuestions(), "F&ragen");
     tabs->addTab(BuildDatabase(), "Daten&bank");
     layout->addWidget(tabs, 1);
     auto* buttons = new QHBoxLayout;
@@ -69,6 +69,7 @@ frmOptions1::frmOptions1(QWidget* parent) : QWidget(parent)
     buttons->addWidget(close);
     layout->addLayout(buttons);
     connect(close, &QPushButton::clicked, this, [this] { CloseWindow(this); });
+    CloseOnEscape(this);
 }
 
 QCheckBox* frmOptions1::OptionCheck(const char* name, const QString& text, const char* key, bool on,
@@ -105,7 +106,7 @@ QWidget* frmOptions1::BuildDisplay()
     auto* amounts = new QWidget(page);
     auto* amountLayout = new QHBoxLayout(amounts);
     amountLayout->setContentsMargins(0, 0, 0, 0);
-    m_fractions = Named(new QRadioButton("B&rüche (1 1/2)", amounts), "optFractions");
+    m_fractions = Named(new QRadioButton("Brü&che (1 1/2)", amounts), "optFractions");
     m_decimals = Named(new QRadioButton("D&ezimalzahlen (1,5)", amounts), "optDecimals");
     amountLayout->addWidget(m_fractions);
     amountLayout->addWidget(m_decimals);
@@ -133,15 +134,15 @@ QWidget* frmOptions1::BuildExchange()
         int UserSettings::*Member;
     };
     const NumberOption importOptions[] = {
-        {"chkImportUmlaute", "Umlaute re&parieren (ae → ä)", "ImportUmlaute", &UserSettings::ImportUmlaute},
+        {"chkImportUmlaute", "&Umlaute reparieren (ae → ä)", "ImportUmlaute", &UserSettings::ImportUmlaute},
         {"chkImportNoUmlaute", "Umlaute &nicht umwandeln", "ImportNoUmlaute", &UserSettings::ImportNoUmlaute},
     };
     const NumberOption exportOptions[] = {
-        {"chkExportUmlautConvert", "Umlaute &umschreiben (ä → ae)", "ExportUmlautConvert",
+        {"chkExportUmlautConvert", "Umlaute &konvertieren (ä → ae)", "ExportUmlautConvert",
          &UserSettings::ExportUmlautConvert},
-        {"chkExportNoPictures", "&Ohne Bilder", "ExportNoPictures", &UserSettings::ExportNoPictures},
-        {"chkExportNoBLS", "Ohne &Lebensmittelschlüssel", "ExportNoBLS", &UserSettings::ExportNoBLS},
-        {"chkExportTitelIndex", "&Titelverzeichnis", "ExportTitelIndex", &UserSettings::ExportTitelIndex},
+        {"chkExportNoPictures", "Bilder &weglassen", "ExportNoPictures", &UserSettings::ExportNoPictures},
+        {"chkExportNoBLS", "&Ohne Lebensmittelschlüssel", "ExportNoBLS", &UserSettings::ExportNoBLS},
+        {"chkExportTitelIndex", "Titel&verzeichnis", "ExportTitelIndex", &UserSettings::ExportTitelIndex},
     };
     const auto addChecks = [this](QGroupBox* group, QVBoxLayout* layout, const auto& options) {
         for (const NumberOption& option : options) {
@@ -158,7 +159,7 @@ QWidget* frmOptions1::BuildExchange()
     auto* importLayout = new QVBoxLayout(import);
     addChecks(import, importLayout, importOptions);
     importLayout->addWidget(OptionCheck(
-        "chkImportBLSStrong", "Lebensmittel&schlüssel nur bei sicherer Zuordnung", "ImportBLSStrong",
+        "chkImportBLSStrong", "&Lebensmittelschlüssel nur bei sicherer Zuordnung", "ImportBLSStrong",
         Options().ImportBLSStrong, [](bool on) { Options().ImportBLSStrong = on; }, import));
     layout->addWidget(import);
 
@@ -191,7 +192,7 @@ QWidget* frmOptions1::BuildQuestions()
     layout->addWidget(new QLabel("Fragen, bei denen „Nicht mehr fragen“ angekreuzt wurde:", page));
     m_questions = Named(new QListWidget(page), "lstQuestions");
     layout->addWidget(m_questions, 1);
-    auto* reset = MakeButton("cmdAskAgain", "Alle &wieder fragen", page);
+    auto* reset = MakeButton("cmdAskAgain", "&Jede Frage wieder stellen", page);
     layout->addWidget(reset, 0, Qt::AlignLeft);
     connect(reset, &QPushButton::clicked, this, [this] {
         ForgetRememberedAnswers();
@@ -221,7 +222,7 @@ QWidget* frmOptions1::BuildDatabase()
     form->addRow("Datenbank-Ordner:", folderLabel);
     form->addRow("", new QLabel("Eine andere Datenbank wählt „Datenbank öffnen“ im Menü „Datei“.", page));
     form->addRow("", OptionCheck(
-                         "chkBackupReminder", "An die Datensic&herung erinnern", "BackupReminder",
+                         "chkBackupReminder", "An die Da&tensicherung erinnern", "BackupReminder",
                          Options().BackupReminder, [](bool on) { Options().BackupReminder = on; }, page));
     return page;
 }

@@ -21,6 +21,7 @@
 #include "ui/FrmUnitManagement.h"
 #include "ui/FrmZIP.h"
 #include "ui/Mainform.h"
+#include "ui/frmOptions1.h"
 
 #include "db/DatabaseChoice.h"
 #include "model/ClRecipe.h"
@@ -144,6 +145,7 @@ const WindowCase kWindows[] = {
     {"FrmBackup", true, [](EveryWindowTest&) { return std::make_unique<FrmBackup>(nullptr); }},
     {"FrmZIP", true, [](EveryWindowTest&) { return Make<FrmZIP>(); }},
     {"FrmDBEigenschaften", true, [](EveryWindowTest&) { return Make<FrmDBEigenschaften>(); }},
+    {"frmOptions1", true, [](EveryWindowTest&) { return Make<frmOptions1>(); }},
     {"FrmDBOpen", false, [](EveryWindowTest&) { return Make<FrmDBOpen>(); }, {[](QWidget& w) {
          w.findChild<QAbstractButton*>("optODBC")->click();
      }}},

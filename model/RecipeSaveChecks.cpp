@@ -30,15 +30,6 @@ bool AskYesRemembered(const char* key, const std::string& question)
            Answer::Yes;
 }
 
-// How the recipe was last stored, to ask only about what the save changes: a stored recipe that
-// already belonged to the base cookbook alone, or had no origin, was confirmed so before.
-struct StoredState
-{
-    bool Stored = false;
-    bool OnlyBaseBook = false;
-    bool NoOrigin = false;
-};
-
 bool HasBookBesidesBase(ClRecipe& recipe)
 {
     for (long book : recipe.BookIDs()) {
@@ -48,30 +39,13 @@ bool HasBookBesidesBase(ClRecipe& recipe)
     return false;
 }
 
-StoredState ReadStoredState(ClRecipe& recipe)
-{
-    StoredState state;
-    if (recipe.id() == 0 || recipe.IsNew())
-        return state;
-    ClRecipe stored;
-    stored.SetDB(&recipe.Db());
-    stored.SetNocache(true);
-    if (!stored.LoadByID(recipe.id(), 2))
-        return state;
-    state.Stored = true;
-    state.OnlyBaseBook = !HasBookBesidesBase(stored);
-    state.NoOrigin = stored.Origin() == 0;
-    return state;
-}
-
 // The origin check: an existing category must be a country open for manual assignment (or the
 // recipe's stored origin already), an unknown name may become a new country. False stops the
 // save.
-bool CheckOrigin(ClRecipe& recipe, const std::string& name, bool complete, const StoredState& stored,
-                 RecipeSaveCheck& check)
+bool CheckOrigin(ClRecipe& recipe, const std::string& name, bool complete, RecipeSaveCheck& check)
 {
     if (name.empty()) {
-        if (complete && !(stored.Stored && stored.NoOrigin) &&
+        if (complete &&
             !AskYesRemembered("SaveNoOrigin",
                               "Ist es korrekt, dass keine Herkunftsangabe gemacht worden ist ?"))
             check.Problems.push_back("Eine geographische Herkunft sollte angegeben werden.");
@@ -122,17 +96,16 @@ RecipeSaveCheck CheckRecipeBeforeSave(ClRecipe& recipe, const std::string& origi
 {
     RecipeSaveCheck check;
     const bool complete = NeedsCompletenessChecks(recipe);
-    const StoredState stored = complete ? ReadStoredState(recipe) : StoredState{};
     if (complete) {
         if (recipe.CatCount() == 0)
             check.Problems.push_back("Das Rezept muss zu mindestens einer Kategorie gehören.");
-        if (!HasBookBesidesBase(recipe) && !(stored.Stored && stored.OnlyBaseBook) &&
+        if (!HasBookBesidesBase(recipe) &&
             !AskYesRemembered("SaveOnlyBaseBook",
                               "Ist es korrekt, dass das Rezept ausser zum Basiskochbuch zu "
                               "keinen weiteren Kochbüchern gehört ?"))
             check.Problems.push_back("Das Rezept soll zu einem zusätzlichem Kochbuch gehören.");
     }
-    if (!CheckOrigin(recipe, std::string(Trim(originText)), complete, stored, check))
+    if (!CheckOrigin(recipe, std::string(Trim(originText)), complete, check))
         return check;
     if (complete && recipe.Yield() < 1)
         check.Problems.push_back("Eine Mengenangabe muss gemacht werden.");

@@ -166,10 +166,10 @@ void FrmSkalierungAnzahl::cmdOK_Click()
         ShowPreview(newYield);
         return;
     }
-    // The cook asked for a permanent change: Enter confirms it.
+    // A permanent change rewrites the stored quantities: Enter keeps them ("Nein" is preselected).
     if (AskRemembered("ScalePermanent",
                       "Sollen wirklich die Mengenangaben in den Rezept-Daten permanent geändert werden ?",
-                      Buttons::YesNo, Answer::Yes, MsgIcon::Question, caption) != Answer::Yes)
+                      Buttons::YesNo, Answer::No, MsgIcon::Question, caption) != Answer::Yes)
         return;
     m_recipe.ScaleRecipe(newYield);
     m_scaled = true;

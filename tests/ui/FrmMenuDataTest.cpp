@@ -353,7 +353,7 @@ TEST_F(FrmMenuDataTest, ChecksStopTheSaveUntilTheProblemsAreSolved)
 
 // The cookbook and origin questions confirm a state the cook chose: asked when a save brings it
 // about, not again on every later save; silenced for good when the cook ticks the box.
-TEST_F(FrmMenuDataTest, SaveAsksAboutCookbooksAndOriginOnlyWhenTheSaveBringsThemAbout)
+TEST_F(FrmMenuDataTest, SaveAsksAboutCookbooksAndOriginUntilTheCookSilencesTheQuestion)
 {
     const std::string books =
         "Ist es korrekt, dass das Rezept ausser zum Basiskochbuch zu keinen weiteren Kochbüchern gehört ?";
@@ -368,9 +368,9 @@ TEST_F(FrmMenuDataTest, SaveAsksAboutCookbooksAndOriginOnlyWhenTheSaveBringsThem
         bool silenceBooks;
     } saves[] = {
         {"new, base cookbook only, no origin", true, "", {books, origin}, false},
-        {"saved again unchanged", false, "", {}, false},
-        {"an origin given", false, "Ungarn", {}, false},
-        {"the origin taken away", false, "", {origin}, false},
+        {"saved again unchanged", false, "", {books, origin}, false},
+        {"an origin given", false, "Ungarn", {books}, false},
+        {"the origin taken away", false, "", {books, origin}, false},
         {"another new one, cookbook question silenced", true, "Ungarn", {books}, true},
         {"a third new one", true, "Ungarn", {}, false},
     };
@@ -537,7 +537,7 @@ TEST_F(FrmMenuDataTest, ScalingDialogChecksTheEntryAndScalesOnlyWhenPermanent)
     Click(dialog, "cmdOK");
     EXPECT_EQ(m_ui.shown.back().Text,
               "Sollen wirklich die Mengenangaben in den Rezept-Daten permanent geändert werden ?");
-    EXPECT_EQ(m_ui.shown.back().Default, Answer::Yes); // Enter confirms what the cook asked for
+    EXPECT_EQ(m_ui.shown.back().Default, Answer::No); // Enter keeps the stored quantities
     EXPECT_EQ(recipe.Yield(), 4);
     EXPECT_FALSE(dialog.Scaled());
     m_ui.Answering(Answer::Yes);

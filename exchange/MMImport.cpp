@@ -1014,6 +1014,120 @@ void MMImport::AddIngredient(ParsedLine parsed)
     m_rec.Lines.push_back(std::move(line));
 }
 
+std::vector<MMImport::BlockLine> MMImport::ReadBlock()
+{
+    std::vector<BlockLine> block;
+    while (m_hasCur) {
+        const std::string line(RightTrim(m_cur));
+        const std::string trimmed = Trimmed(line);
+        if (trimmed.empty() || IsEndLine(trimmed) || IsStartLine(line))
+            break;
+        block.push_back({line, m_curNo});
+        ReadImportLine();
+    }
+    return block;
+}
+
+bool MMImport::ContinuesList(const std::vector<BlockLine>& block)
+{
+    bool anyAmount = false;
+    for (const BlockLine& line : block) {
+        std::string headingProbe;
+        if (ReadHeading(line.Text, headingProbe))
+            continue;
+        ParsedLine parsed;
+        std::string left = line.Text;
+        std::string right;
+        SplitTwoColumns(left, right);
+        if (!LooksLikeIngredient(left) || (m_rezkonv && !m_rec.Lines.empty() && !HasRezkonvColumns(left)) ||
+            ParseIngredient(left, parsed) != LineResult::Ingredient)
+            return false;
+        anyAmount = anyAmount || parsed.Amount != Decimal4();
+    }
+    return anyAmount;
+}
+
+std::vector<MMImport::BlockLine> MMImport::OrderColumns(std::vector<BlockLine> block)
+{
+    std::vector<BlockLine> ordered;
+    std::vector<BlockLine> rights;
+    for (BlockLine& line : block) {
+        std::string probeHeading;
+        if (ReadHeading(line.Text, probeHeading)) {
+            std::move(rights.begin(), rights.end(), std::back_inserter(ordered));
+            rights.clear();
+            ordered.push_back(std::move(line));
+            continue;
+        }
+        std::string right;
+        if (SplitTwoColumns(line.Text, right))
+            rights.push_back({std::move(right), line.LineNo});
+        ordered.push_back(std::move(line));
+    }
+    std::move(rights.begin(), rights.end(), std::back_inserter(ordered));
+    return ordered;
+}
+
+bool MMImport::TakeHeading(const std::string& heading)
+{
+    if (IsSourceHeading(heading)) {
+        m_inSource = true;
+        return false;
+    }
+    m_inSource = false;
+    m_inKeeping = m_rezkonv && ToUpper(heading).find("HALTBARKEIT") != std::string::npos;
+    if (m_inKeeping)
+        return false;
+    if (m_rec.YieldText.empty() && IsNumber(heading) &&
+        ToUpper(m_headerText).find("B&S ") != std::string::npos) {
+        m_rec.YieldText = heading;
+        return false;
+    }
+    // An empty heading is a separator without a text, as the editor makes them.
+    ImportIngredient separator;
+    separator.IsTrenner = true;
+    separator.Text = CutChars(heading, kMaxTextLength);
+    m_rec.WrittenLines.push_back(static_cast<int>(m_rec.Lines.size()));
+    m_rec.Lines.push_back(std::move(separator));
+    return true;
+}
+
+bool MMImport::TakeBlock(const std::vector<BlockLine>& block, bool& taken)
+{
+    for (std::size_t i = 0; i < block.size(); ++i) {
+        const std::string& line = block[i].Text;
+        std::string heading;
+        if (ReadHeading(line, heading)) {
+            taken = TakeHeading(heading) || taken;
+            continue;
+        }
+        if (m_inSource) {
+            AddSourceLine(line);
+            continue;
+        }
+        if (m_inKeeping && AddKeepingLine(line))
+            continue;
+        ParsedLine parsed;
+        const LineResult result = ParseIngredient(line, parsed);
+        if (result == LineResult::EndList) {
+            // This line and the rest of the block are the beginning of the preparation.
+            Unread(std::vector<BlockLine>(block.begin() + static_cast<std::ptrdiff_t>(i), block.end()));
+            return false;
+        }
+        AddIngredient(std::move(parsed));
+        taken = true;
+    }
+    return true;
+}
+
+bool MMImport::SkipToNextBlock()
+{
+    m_inKeeping = false;
+    while (m_hasCur && Trim(m_cur, " ").empty())
+        ReadImportLine();
+    return m_hasCur && !IsEndLine(Trimmed(m_cur)) && !IsStartLine(m_cur);
+}
+
 bool MMImport::ImportZutaten()
 {
     // A source section ends with the ingredient list.
@@ -1026,16 +1140,7 @@ bool MMImport::ImportZutaten()
     bool taken = false;
     bool firstBlock = true;
     while (m_hasCur) {
-        // One block: the lines up to an empty line, an end line or the next recipe.
-        std::vector<BlockLine> block;
-        while (m_hasCur) {
-            const std::string line(RightTrim(m_cur));
-            const std::string trimmed = Trimmed(line);
-            if (trimmed.empty() || IsEndLine(trimmed) || IsStartLine(line))
-                break;
-            block.push_back({line, m_curNo});
-            ReadImportLine();
-        }
+        std::vector<BlockLine> block = ReadBlock();
         if (block.empty())
             return taken;
         std::string probe;
@@ -1047,37 +1152,12 @@ bool MMImport::ImportZutaten()
             return taken;
         }
         if (!headingFirst) {
-            bool accept = LooksLikeIngredient(block.front().Text);
-            if (accept && !firstBlock) {
-                // A later block without heading continues the list only when every line of it is
-                // an ingredient line and one of them has an amount: otherwise it is the
-                // preparation.
-                bool anyAmount = false;
-                for (const BlockLine& line : block) {
-                    std::string headingProbe;
-                    if (ReadHeading(line.Text, headingProbe))
-                        continue;
-                    ParsedLine parsed;
-                    std::string left = line.Text;
-                    std::string right;
-                    SplitTwoColumns(left, right);
-                    if (!LooksLikeIngredient(left) ||
-                        (m_rezkonv && !m_rec.Lines.empty() && !HasRezkonvColumns(left)) ||
-                        ParseIngredient(left, parsed) != LineResult::Ingredient) {
-                        accept = false;
-                        break;
-                    }
-                    anyAmount = anyAmount || parsed.Amount != Decimal4();
-                }
-                accept = accept && anyAmount;
-            }
+            const bool accept =
+                LooksLikeIngredient(block.front().Text) && (firstBlock || ContinuesList(block));
             if (!accept && firstBlock && ReadFreeFormBlock(block)) {
                 taken = true;
                 firstBlock = false;
-                m_inKeeping = false;
-                while (m_hasCur && Trim(m_cur, " ").empty())
-                    ReadImportLine();
-                if (!m_hasCur || IsEndLine(Trimmed(m_cur)) || IsStartLine(m_cur))
+                if (!SkipToNextBlock())
                     return taken;
                 continue;
             }
@@ -1087,74 +1167,7 @@ bool MMImport::ImportZutaten()
             }
         }
         firstBlock = false;
-
-        // Two columns: the right halves follow the left ones, up to the next heading.
-        {
-            std::vector<BlockLine> ordered;
-            std::vector<BlockLine> rights;
-            for (BlockLine& line : block) {
-                std::string probeHeading;
-                if (ReadHeading(line.Text, probeHeading)) {
-                    std::move(rights.begin(), rights.end(), std::back_inserter(ordered));
-                    rights.clear();
-                    ordered.push_back(std::move(line));
-                    continue;
-                }
-                std::string right;
-                if (SplitTwoColumns(line.Text, right))
-                    rights.push_back({std::move(right), line.LineNo});
-                ordered.push_back(std::move(line));
-            }
-            std::move(rights.begin(), rights.end(), std::back_inserter(ordered));
-            block = std::move(ordered);
-        }
-
-        for (std::size_t i = 0; i < block.size(); ++i) {
-            const std::string& line = block[i].Text;
-            std::string heading;
-            if (ReadHeading(line, heading)) {
-                if (IsSourceHeading(heading)) {
-                    m_inSource = true;
-                    continue;
-                }
-                m_inSource = false;
-                m_inKeeping = m_rezkonv && ToUpper(heading).find("HALTBARKEIT") != std::string::npos;
-                if (m_inKeeping)
-                    continue;
-                if (m_rec.YieldText.empty() && IsNumber(heading) &&
-                    ToUpper(m_headerText).find("B&S ") != std::string::npos) {
-                    m_rec.YieldText = heading;
-                    continue;
-                }
-                // An empty heading is a separator without a text, as the editor makes them.
-                ImportIngredient separator;
-                separator.IsTrenner = true;
-                separator.Text = CutChars(heading, kMaxTextLength);
-                m_rec.WrittenLines.push_back(static_cast<int>(m_rec.Lines.size()));
-                m_rec.Lines.push_back(std::move(separator));
-                taken = true;
-                continue;
-            }
-            if (m_inSource) {
-                AddSourceLine(line);
-                continue;
-            }
-            if (m_inKeeping && AddKeepingLine(line))
-                continue;
-            ParsedLine parsed;
-            const LineResult result = ParseIngredient(line, parsed);
-            if (result == LineResult::EndList) {
-                // This line and the rest of the block are the beginning of the preparation.
-                Unread(std::vector<BlockLine>(block.begin() + static_cast<std::ptrdiff_t>(i), block.end()));
-                return taken;
-            }
-            AddIngredient(std::move(parsed));
-            taken = true;
-        }
-        m_inKeeping = false;
-        while (m_hasCur && Trim(m_cur, " ").empty())
-            ReadImportLine();
-        if (!m_hasCur || IsEndLine(Trimmed(m_cur)) || IsStartLine(m_cur))
+        if (!TakeBlock(OrderColumns(std::move(block)), taken) || !SkipToNextBlock())
             return taken;
     }
     return taken;

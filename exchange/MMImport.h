@@ -119,6 +119,20 @@ private:
     void ImportCategories(std::string_view value);
     void ImportYield();
     bool ImportZutaten();
+    // The lines up to an empty line, an end line or the next recipe.
+    std::vector<BlockLine> ReadBlock();
+    // A later block without heading continues the list only when every line of it is an ingredient
+    // line and one of them has an amount: otherwise it is the preparation.
+    bool ContinuesList(const std::vector<BlockLine>& block);
+    // Two columns: the right halves follow the left ones, up to the next heading.
+    std::vector<BlockLine> OrderColumns(std::vector<BlockLine> block);
+    // Acts on a heading in the list; true when it became a separator line.
+    bool TakeHeading(const std::string& heading);
+    // Adds the lines of a block (taken set when one went in); false when a line of it begins the
+    // preparation, which then goes back to the reader.
+    bool TakeBlock(const std::vector<BlockLine>& block, bool& taken);
+    // Skips empty lines and ends a keeping section; true when another block of the list may follow.
+    bool SkipToNextBlock();
     void ImportZubereitung();
     void ImportMMX(long recipeId);
     bool IsEndLine(std::string_view trimmed) const;

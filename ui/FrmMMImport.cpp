@@ -53,7 +53,19 @@ FrmMMImport::FrmMMImport(Database* db, QWidget* parent) : QDialog(parent), m_db(
     m_pages = Named(new QStackedWidget(this), "fraPages");
     layout->addWidget(m_pages);
 
-    // Page 1: files.
+    m_pages->addWidget(BuildFilesPage());
+    m_pages->addWidget(BuildOptionsPage());
+    m_pages->addWidget(BuildRunPage());
+    layout->addLayout(BuildButtons());
+
+    FillBooks();
+    Setframe(0);
+    resize(640, 480);
+}
+
+// Page 1: the files to import.
+QWidget* FrmMMImport::BuildFilesPage()
+{
     auto* files = new QWidget(m_pages);
     auto* filesLayout = new QVBoxLayout(files);
     m_fileCount = Named(new QLabel("0 Dateien", files), "lblDateien");
@@ -69,12 +81,15 @@ FrmMMImport::FrmMMImport(Database* db, QWidget* parent) : QDialog(parent), m_db(
     fileButtons->addWidget(list);
     fileButtons->addStretch(1);
     filesLayout->addLayout(fileButtons);
-    m_pages->addWidget(files);
     connect(add, &QPushButton::clicked, this, &FrmMMImport::cmdFileAdd_Click);
     connect(zip, &QPushButton::clicked, this, &FrmMMImport::cmdZIP_Click);
     connect(list, &QPushButton::clicked, this, &FrmMMImport::cmdImportFilesList_Click);
+    return files;
+}
 
-    // Page 2: options.
+// Page 2: target cookbook, text and duplicate options.
+QWidget* FrmMMImport::BuildOptionsPage()
+{
     auto* options = new QWidget(m_pages);
     auto* optionsLayout = new QVBoxLayout(options);
     auto* target = new QGroupBox("Ziel-Kochbuch", options);
@@ -118,7 +133,6 @@ FrmMMImport::FrmMMImport(Database* db, QWidget* parent) : QDialog(parent), m_db(
          std::initializer_list<QWidget*>{m_ask, m_replace, m_ignore, m_move, m_dupeTrash, m_totalInteractive})
         dupesLayout->addWidget(w);
     optionsLayout->addWidget(dupes);
-    m_pages->addWidget(options);
     connect(m_binary, &QCheckBox::toggled, this, [this](bool on) {
         if (on && UI().Ask("Wirklich den Binärmodus aktivieren ?", Buttons::YesNo, Answer::No,
                            MsgIcon::Question, Caption()) != Answer::Yes)
@@ -128,8 +142,12 @@ FrmMMImport::FrmMMImport(Database* db, QWidget* parent) : QDialog(parent), m_db(
         if (on && !ConfirmBLS())
             m_bls->setChecked(false);
     });
+    return options;
+}
 
-    // Page 3: the run.
+// Page 3: the run with its counters.
+QWidget* FrmMMImport::BuildRunPage()
+{
     auto* run = new QWidget(m_pages);
     auto* runGrid = new QGridLayout(run);
     m_title = Named(new QLabel(run), "lblTitle");
@@ -153,8 +171,12 @@ FrmMMImport::FrmMMImport(Database* db, QWidget* parent) : QDialog(parent), m_db(
     m_result = Named(new QLabel(run), "lblResult");
     m_result->setWordWrap(true);
     runGrid->addWidget(m_result, 8, 0, 1, 2);
-    m_pages->addWidget(run);
+    return run;
+}
 
+// The buttons below the pages.
+QHBoxLayout* FrmMMImport::BuildButtons()
+{
     auto* buttons = new QHBoxLayout;
     m_back = Named(new QPushButton("< Zurück", this), "cmdZurueck");
     m_next = Named(new QPushButton("Weiter >", this), "cmdWeiter");
@@ -167,16 +189,13 @@ FrmMMImport::FrmMMImport(Database* db, QWidget* parent) : QDialog(parent), m_db(
     buttons->addWidget(m_start);
     buttons->addWidget(m_cancel);
     buttons->addWidget(m_close);
-    layout->addLayout(buttons);
     connect(m_back, &QPushButton::clicked, this, &FrmMMImport::cmdZurueck_Click);
     connect(m_next, &QPushButton::clicked, this, &FrmMMImport::cmdWeiter_Click);
     connect(m_start, &QPushButton::clicked, this, &FrmMMImport::Import);
     connect(m_cancel, &QPushButton::clicked, this, &FrmMMImport::cmdAbbruch_Click);
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
 
-    FillBooks();
-    Setframe(0);
-    resize(640, 480);
+    return buttons;
 }
 
 FrmMMImport::~FrmMMImport() = default;

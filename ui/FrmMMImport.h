@@ -15,6 +15,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -72,6 +73,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    QWidget* BuildFilesPage();
+    QWidget* BuildOptionsPage();
+    QWidget* BuildRunPage();
+    QHBoxLayout* BuildButtons();
     void Setframe(int page);
     void UpdateFileCount();
     void ShowCounters(const ImportCounters& counters, const std::string& title);

@@ -260,6 +260,39 @@ QWidget* FrmMenuData::BuildHeadTab()
     auto* grid = new QGridLayout(page);
 
     // Left: the recipe's own data, its source, keeping times and durations.
+    auto* recipeBox = BuildRecipeBox(page);
+    auto* sourceBox = BuildSourceBox(page);
+    auto* keepBox = BuildKeepBox(page);
+
+    // Right: categories, cookbooks and utensils.
+    auto* catBox = BuildCategoryBox(page);
+    auto* bookBox = new QGroupBox("Kochbücher", page);
+    auto* bookLayout = new QVBoxLayout(bookBox);
+    m_books = new QListWidget(bookBox);
+    m_books->setObjectName("lstBooks");
+    bookLayout->addWidget(m_books);
+
+    m_toolBox = new QGroupBox("Utensilien", page);
+    auto* toolLayout = new QVBoxLayout(m_toolBox);
+    m_tools = new QListWidget(m_toolBox);
+    m_tools->setObjectName("lstTools");
+    toolLayout->addWidget(m_tools);
+
+    grid->addWidget(recipeBox, 0, 0);
+    grid->addWidget(sourceBox, 1, 0);
+    grid->addWidget(keepBox, 2, 0);
+    grid->addWidget(catBox, 0, 1);
+    grid->addWidget(bookBox, 1, 1);
+    grid->addWidget(m_toolBox, 2, 1);
+    grid->setColumnStretch(0, 3);
+    grid->setColumnStretch(1, 2);
+    grid->setRowStretch(3, 1);
+    return page;
+}
+
+// The recipe's own data: menu card title, yield, language and origin.
+QGroupBox* FrmMenuData::BuildRecipeBox(QWidget* page)
+{
     auto* recipeBox = new QGroupBox("Rezept", page);
     auto* form = new QFormLayout(recipeBox);
     m_menuCard = new QLineEdit(recipeBox);
@@ -292,7 +325,14 @@ QWidget* FrmMenuData::BuildHeadTab()
     originRow->addWidget(m_origin, 1);
     originRow->addWidget(chooseOrigin);
     form->addRow(BuddyLabel("He&rkunft:", m_origin, recipeBox), originRow);
+    connect(chooseOrigin, &QPushButton::clicked, this,
+            [this] { RunTrapped([this] { cmdChooseOrigin_Click(); }); });
+    return recipeBox;
+}
 
+// The source: a book of the literature list with its page, or a free text.
+QGroupBox* FrmMenuData::BuildSourceBox(QWidget* page)
+{
     auto* sourceBox = new QGroupBox("Quelle", page);
     auto* sourceForm = new QFormLayout(sourceBox);
     m_literature = new QComboBox(sourceBox);
@@ -310,7 +350,12 @@ QWidget* FrmMenuData::BuildHeadTab()
     m_sourceText->setObjectName("txtSource");
     m_sourceText->setPlaceholderText("freie Quellenangabe");
     sourceForm->addRow(BuddyLabel("&Quelle:", m_sourceText, sourceBox), m_sourceText);
+    return sourceBox;
+}
 
+// Keeping times and durations.
+QGroupBox* FrmMenuData::BuildKeepBox(QWidget* page)
+{
     auto* keepBox = new QGroupBox("Haltbarkeit und Zeiten", page);
     auto* keepGrid = new QGridLayout(keepBox);
     const char* keepNames[3] = {"spnPantry", "spnFridge", "spnFreezer"};
@@ -333,8 +378,12 @@ QWidget* FrmMenuData::BuildHeadTab()
     keepGrid->addWidget(BuddyLabel("Kochzeit (h:min):", m_cooking, keepBox), 1, 2);
     keepGrid->addWidget(m_cooking, 1, 3);
     keepGrid->setColumnStretch(4, 1);
+    return keepBox;
+}
 
-    // Right: categories, cookbooks and utensils.
+// The categories, the first of them the main one.
+QGroupBox* FrmMenuData::BuildCategoryBox(QWidget* page)
+{
     auto* catBox = new QGroupBox("Kategorien (die erste ist die Hauptkategorie)", page);
     auto* catLayout = new QHBoxLayout(catBox);
     m_categories = new QListWidget(catBox);
@@ -349,36 +398,11 @@ QWidget* FrmMenuData::BuildHeadTab()
     catButtons->addStretch(1);
     catLayout->addWidget(m_categories, 1);
     catLayout->addLayout(catButtons);
-
-    auto* bookBox = new QGroupBox("Kochbücher", page);
-    auto* bookLayout = new QVBoxLayout(bookBox);
-    m_books = new QListWidget(bookBox);
-    m_books->setObjectName("lstBooks");
-    bookLayout->addWidget(m_books);
-
-    m_toolBox = new QGroupBox("Utensilien", page);
-    auto* toolLayout = new QVBoxLayout(m_toolBox);
-    m_tools = new QListWidget(m_toolBox);
-    m_tools->setObjectName("lstTools");
-    toolLayout->addWidget(m_tools);
-
-    grid->addWidget(recipeBox, 0, 0);
-    grid->addWidget(sourceBox, 1, 0);
-    grid->addWidget(keepBox, 2, 0);
-    grid->addWidget(catBox, 0, 1);
-    grid->addWidget(bookBox, 1, 1);
-    grid->addWidget(m_toolBox, 2, 1);
-    grid->setColumnStretch(0, 3);
-    grid->setColumnStretch(1, 2);
-    grid->setRowStretch(3, 1);
-
-    connect(chooseOrigin, &QPushButton::clicked, this,
-            [this] { RunTrapped([this] { cmdChooseOrigin_Click(); }); });
     connect(addCat, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdAddCategory_Click(); }); });
     connect(delCat, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdDelCategory_Click(); }); });
     connect(primaryCat, &QPushButton::clicked, this,
             [this] { RunTrapped([this] { cmdPrimaryCategory_Click(); }); });
-    return page;
+    return catBox;
 }
 
 QWidget* FrmMenuData::BuildIngredientTab()

@@ -15,6 +15,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -87,6 +88,10 @@ protected:
 private:
     void Build();
     QWidget* BuildHeadTab();
+    QGroupBox* BuildRecipeBox(QWidget* page);
+    QGroupBox* BuildSourceBox(QWidget* page);
+    QGroupBox* BuildKeepBox(QWidget* page);
+    QGroupBox* BuildCategoryBox(QWidget* page);
     QWidget* BuildIngredientTab();
     QWidget* BuildTextTab();
     QWidget* BuildPictureTab();

@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <sstream>
 
 namespace pf {
@@ -427,7 +428,8 @@ bool ExportBaseData(Database& db, const std::string& file, long mask, BaseDataPr
     return true;
 }
 
-bool ImportBaseData(Database& db, const std::string& file, BaseDataProgress* progress)
+bool ImportBaseData(Database& db, const std::string& file, BaseDataProgress* progress,
+                    const BaseDataFilter& filter)
 {
     StatusProgress statusProgress;
     BaseDataProgress& shown = progress ? *progress : statusProgress;
@@ -448,6 +450,7 @@ bool ImportBaseData(Database& db, const std::string& file, BaseDataProgress* pro
     std::string line;
     ImportTable table;
     bool haveTable = false;
+    std::set<std::string> emptied; // upper-case names of the tables emptied so far
     std::size_t pos = 0;
     try {
         while (pos < content.size()) {
@@ -477,7 +480,8 @@ bool ImportBaseData(Database& db, const std::string& file, BaseDataProgress* pro
                     shown.SetCounter(table.Rows);
                 table = OpenImportTable(db, fields);
                 haveTable = true;
-                db.Execute("DELETE FROM " + Bracket(table.Name));
+                if (!filter.Append && emptied.insert(ToUpper(table.Name)).second)
+                    db.Execute("DELETE FROM " + Bracket(table.Name));
                 shown.SetLabel(table.Name + " werden geladen");
                 shown.SetCounter(0);
                 shown.SetPercent(
@@ -494,6 +498,8 @@ bool ImportBaseData(Database& db, const std::string& file, BaseDataProgress* pro
             values.reserve(table.Columns.size());
             for (std::size_t c = 0; c < table.Columns.size(); ++c)
                 values.push_back(DecodeField(fields[c + 1], table.Columns[c]));
+            if (filter.Accept && !filter.Accept(table.Name, table.Columns, values))
+                continue;
             db.Execute(table.InsertSql, values);
             if (++table.Rows % kCounterStep == 0) {
                 shown.SetCounter(table.Rows);

@@ -6,6 +6,7 @@
 
 #include "db/Database.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,10 +52,23 @@ constexpr std::string_view kBaseDataHeader = "VERSION\tProgVer\tDATE";
 bool ExportBaseData(Database& db, const std::string& file, long mask, BaseDataProgress* progress,
                     const std::string& dateText = {});
 
-// Loads file into db: each table it names is emptied and filled with its rows. On the first bad
-// line the critical message with line number and line text is shown and false returned; the rows
-// loaded until then stay unless the caller rolls back. progress may be null (status line only).
-bool ImportBaseData(Database& db, const std::string& file, BaseDataProgress* progress);
+// Which rows a load takes. Accept (when set) sees every decoded row with its table's columns in the
+// file's order and says whether it is added. With Append the rows a table already holds stay; else
+// a table is emptied when the file first names it (a table may have several sections).
+struct BaseDataFilter
+{
+    bool Append = false;
+    std::function<bool(const std::string& table, const std::vector<FieldDef>& columns,
+                       const std::vector<Value>& row)>
+        Accept;
+};
+
+// Loads file into db: each table it names is emptied (unless filter.Append) and filled with its
+// rows. On the first bad line the critical message with line number and line text is shown and
+// false returned; the rows loaded until then stay unless the caller rolls back. progress may be
+// null (status line only).
+bool ImportBaseData(Database& db, const std::string& file, BaseDataProgress* progress,
+                    const BaseDataFilter& filter = {});
 
 // The field encodings of the format, shared with tools that write base-data files.
 std::string EncodeBaseDataText(std::string_view text);

@@ -227,6 +227,38 @@ TEST_F(BaseDataTest, ImportSkipsCommentsAndShowsTableAndCounter)
     EXPECT_EQ(progress.lastCounter, 1);
 }
 
+// A table named in two sections keeps the rows of both; a filtered load that appends keeps the
+// rows already stored and adds only what the filter accepts.
+TEST_F(BaseDataTest, SectionsOfOneTableAddUpAndFilteredLoadAppends)
+{
+    auto db = NewDatabase("abschnitte.mdb");
+    const std::string file = dir.File("abschnitte.csv");
+    test::WriteFile(file, "VERSION\tProgVer\tDATE\r\nVERSION\tv2.00.126\t01.01.2019\r\n"
+                          "T_CAT\tID\tCatNameD\tCatType\r\n\t1\t\"Möhre\"\t3\r\n"
+                          "T_REZ_KOPFEINHEIT\tID\tNameD\r\n\t1\t\"Stück\"\r\n"
+                          "T_CAT\tID\tCatNameD\tCatType\r\n\t2\t\"blanchieren\"\t5\r\n\t3\t\"Fond\"\t0\r\n");
+    ASSERT_TRUE(ImportBaseData(*db, file, nullptr));
+    EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_CAT").AsLong(), 3);
+
+    db->Execute("DELETE FROM T_CAT WHERE CatType<>3");
+    db->Execute("UPDATE T_REZ_KOPFEINHEIT SET NameD='eigene'");
+    BaseDataFilter filter;
+    filter.Append = true;
+    filter.Accept = [](const std::string& table, const std::vector<FieldDef>& columns,
+                       const std::vector<Value>& row) {
+        if (table != "T_CAT")
+            return false;
+        for (std::size_t i = 0; i < columns.size(); ++i)
+            if (columns[i].Name == "CatType")
+                return row[i].AsLong() != 3;
+        return false;
+    };
+    ASSERT_TRUE(ImportBaseData(*db, file, nullptr, filter));
+    EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_CAT WHERE CatType=3").AsLong(), 1);
+    EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_CAT").AsLong(), 3);
+    EXPECT_EQ(db->Scalar("SELECT NameD FROM T_REZ_KOPFEINHEIT").AsText(), "eigene");
+}
+
 TEST_F(BaseDataTest, BrokenLineIsReportedWithNumberTextAndCaption)
 {
     const std::string longLine = "\t\"" + std::string(200, 'x') + "\"\t\"ä\"\t1";

@@ -1,0 +1,153 @@
+#include "nutrition/FoodNameKey.h"
+
+#include "core/Utf8.h"
+
+#include <algorithm>
+#include <array>
+
+namespace pf {
+
+namespace {
+
+// Replacement of a lower-case letter outside ASCII; null when the letter stays.
+const char* Folded(char32_t cp)
+{
+    switch (cp) {
+    case U'ä':
+        return "ae";
+    case U'ö':
+        return "oe";
+    case U'ü':
+        return "ue";
+    case U'ß':
+        return "ss";
+    case U'à':
+    case U'á':
+    case U'â':
+    case U'ã':
+    case U'å':
+        return "a";
+    case U'æ':
+        return "ae";
+    case U'ç':
+        return "c";
+    case U'è':
+    case U'é':
+    case U'ê':
+    case U'ë':
+        return "e";
+    case U'ì':
+    case U'í':
+    case U'î':
+    case U'ï':
+        return "i";
+    case U'ñ':
+        return "n";
+    case U'ò':
+    case U'ó':
+    case U'ô':
+    case U'õ':
+    case U'ø':
+        return "o";
+    case U'œ':
+        return "oe";
+    case U'ù':
+    case U'ú':
+    case U'û':
+        return "u";
+    case U'ÿ':
+    case U'ý':
+        return "y";
+    default:
+        return nullptr;
+    }
+}
+
+bool EndsWith(std::string_view text, std::string_view end)
+{
+    return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
+}
+
+// The umlaut of a stem written back as its plain vowel ("aepfel" → "apfel", "wuerst" → "wurst"):
+// German plurals and diminutives often add one. Only the last digraph of the last word changes.
+std::string WithoutUmlaut(const std::string& key)
+{
+    const std::size_t wordStart = key.rfind(' ') == std::string::npos ? 0 : key.rfind(' ') + 1;
+    for (std::size_t i = key.size(); i-- > wordStart + 1;) {
+        if (key[i] == 'e' && (key[i - 1] == 'a' || key[i - 1] == 'o' || key[i - 1] == 'u') &&
+            // "eue" and "aue" are diphthongs followed by e, no umlauts.
+            !(i >= 2 && key[i - 1] == 'u' && (key[i - 2] == 'e' || key[i - 2] == 'a')))
+            return key.substr(0, i) + key.substr(i + 1);
+    }
+    return {};
+}
+
+} // namespace
+
+std::string FoodNameKey(std::string_view text)
+{
+    std::string key;
+    key.reserve(text.size());
+    bool blank = false;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const unsigned char c = static_cast<unsigned char>(text[pos]);
+        if (c < 0x80) {
+            ++pos;
+            if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+                blank = !key.empty();
+                continue;
+            }
+            if (blank)
+                key += ' ';
+            blank = false;
+            key += static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+            continue;
+        }
+        const char32_t cp = ToLowerCp(NextCodePoint(text, pos));
+        if (blank)
+            key += ' ';
+        blank = false;
+        if (const char* folded = Folded(cp))
+            key += folded;
+        else
+            AppendUtf8(key, cp);
+    }
+    return key;
+}
+
+std::vector<std::string> FoodNameForms(const std::string& key)
+{
+    struct Ending
+    {
+        std::string_view Plural;
+        std::string_view Singular;
+    };
+    // Longest endings first: "chen" before "en" before "n". English endings ask for a longer stem
+    // than German ones so that short German words keep their letters.
+    static constexpr std::array kEndings = {
+        Ending{"chen", ""},  Ending{"lein", ""}, Ending{"ies", "y"}, Ending{"oes", "o"}, Ending{"ves", "f"},
+        Ending{"ves", "fe"}, Ending{"nen", ""},  Ending{"en", ""},   Ending{"er", ""},   Ending{"es", ""},
+        Ending{"n", ""},     Ending{"e", ""},    Ending{"s", ""}};
+    std::vector<std::string> forms;
+    auto add = [&](std::string form) {
+        if (form.size() >= 2 && form != key && std::find(forms.begin(), forms.end(), form) == forms.end())
+            forms.push_back(std::move(form));
+    };
+    for (const Ending& e : kEndings) {
+        // At least two letters of stem: "eier" still reaches "ei", a bare ending reaches nothing.
+        if (!EndsWith(key, e.Plural) || key.size() < e.Plural.size() + 2)
+            continue;
+        std::string stem = key.substr(0, key.size() - e.Plural.size());
+        if (stem.back() == ' ')
+            continue;
+        add(stem + std::string(e.Singular));
+    }
+    const std::size_t plain = forms.size();
+    add(WithoutUmlaut(key));
+    for (std::size_t i = 0; i < plain; ++i)
+        add(WithoutUmlaut(forms[i]));
+    return forms;
+}
+
+} // namespace pf

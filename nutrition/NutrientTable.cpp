@@ -1,0 +1,134 @@
+#include "nutrition/NutrientTable.h"
+
+#include "core/Interaction.h"
+#include "db/Database.h"
+#include "db/Recordset.h"
+#include "nutrition/FoodTables.h"
+
+#include <array>
+#include <cstdlib>
+
+namespace pf {
+
+namespace {
+
+// Main constituents whose sum weighs a food when no gram amount is known.
+bool IsConstituent(const std::string& key)
+{
+    static constexpr std::array<std::string_view, 9> kKeys = {"ZW", "ZE", "ZF", "ZK",  "ZB",
+                                                              "ZM", "ZO", "ZA", "KPON"};
+    for (std::string_view k : kKeys)
+        if (k == key)
+            return true;
+    return false;
+}
+
+std::string Upper(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+} // namespace
+
+std::string FormatGrouped(Decimal4 value, int decimals)
+{
+    std::int64_t unit = Decimal4::kScale;
+    for (int i = 0; i < decimals && unit > 1; ++i)
+        unit /= 10;
+    const bool negative = value.Ticks() < 0;
+    std::int64_t ticks = std::llabs(value.Ticks());
+    ticks = (ticks + unit / 2) / unit; // rounded to the shown places, half away from zero
+    std::int64_t scale = 1;
+    for (int i = 0; i < decimals; ++i)
+        scale *= 10;
+    const std::string whole = std::to_string(ticks / scale);
+    std::string text;
+    for (std::size_t i = 0; i < whole.size(); ++i) {
+        if (i > 0 && (whole.size() - i) % 3 == 0)
+            text += '.';
+        text += whole[i];
+    }
+    if (decimals > 0) {
+        std::string fraction = std::to_string(ticks % scale);
+        text += ',' + std::string(static_cast<std::size_t>(decimals) - fraction.size(), '0') + fraction;
+    }
+    return negative && ticks != 0 ? "-" + text : text;
+}
+
+NutrientTable::NutrientTable(Database& db, const FoodTables& tables) : m_db(db), m_tables(tables)
+{
+    for (const NutrientDescriptor& d : tables.NutrientDescriptors())
+        m_lines.push_back({d.Description, d.Dimension, d.Key, {}, {}, 0});
+}
+
+bool NutrientTable::AddItems(const std::string& key, Decimal4 grams)
+{
+    const Decimal4 numeric = Decimal4::Parse(key);
+    const bool byId = numeric > Decimal4();
+    std::unique_ptr<Recordset> rs;
+    try {
+        rs = m_db.OpenRecordset(
+            "SELECT " + m_tables.FieldList() +
+                " FROM T_BLS_DAT INNER JOIN T_BLS_KEY ON T_BLS_DAT.SBLS = T_BLS_KEY.SBLS WHERE " +
+                (byId ? "T_BLS_KEY.ID=?" : "T_BLS_KEY.SBLS=?"),
+            {byId ? Value(static_cast<long>(numeric.Ticks() / Decimal4::kScale)) : Value(key)});
+        if (rs->Eof())
+            return false;
+    } catch (const DbError&) {
+        return false;
+    }
+    ++m_foodCount;
+    m_totalGrams = m_totalGrams + grams;
+    if (grams.Ticks() > Decimal4::kScale / 1000 || grams.Ticks() < -Decimal4::kScale / 1000)
+        m_perServing = true;
+    for (NutrientLine& line : m_lines) {
+        const Value field = rs->Field(line.Key);
+        if (field.IsNull())
+            ++line.Missing;
+        Decimal4 v = field.AsCurrency();
+        line.Per100 = line.Per100 + v;
+        if (grams > Decimal4())
+            v = Decimal4::FromDouble(v.ToDouble() / 100.0 * grams.ToDouble());
+        line.Absolute = line.Absolute + v;
+        if (IsConstituent(line.Key)) {
+            const std::string dim = Upper(line.Dimension);
+            if (dim == "MG")
+                m_constituents = m_constituents + Decimal4::FromDouble(v.ToDouble() / 1000.0);
+            else if (dim == "MYG" || dim == "µG")
+                m_constituents = m_constituents + Decimal4::FromDouble(v.ToDouble() / 1000000.0);
+        }
+    }
+    return true;
+}
+
+bool NutrientTable::ShowItems(Interaction* ui)
+{
+    std::erase_if(m_lines,
+                  [](const NutrientLine& line) { return line.Per100 + line.Absolute == Decimal4(); });
+    if (m_lines.empty()) {
+        if (ui)
+            ui->Inform("Es gibt keine Nährwertinformationen zum Anzeigen.", MsgIcon::Information,
+                       "Nährwertangaben");
+        return false;
+    }
+    return true;
+}
+
+Decimal4 NutrientTable::Shown(const NutrientLine& line) const
+{
+    const Decimal4 sum = m_totalGrams > Decimal4::FromLong(1) ? line.Absolute : line.Per100;
+    return sum / Decimal4::FromLong(Servings());
+}
+
+std::string NutrientTable::WeightLabel() const
+{
+    if (m_totalGrams < Decimal4::FromLong(1))
+        return "ca. " + FormatGrouped(m_constituents, 0) + " Gramm";
+    return std::string(Servings() > 1 ? "Portionsgewicht" : "Gewicht") + " ca. " +
+           FormatGrouped(m_totalGrams / Decimal4::FromLong(Servings()), 0) + " Gramm";
+}
+
+} // namespace pf

@@ -1,0 +1,27 @@
+#pragma once
+// The nutrition data of one open database: its food tables in memory and its ingredient matcher
+// with the match cache. Each database gets its own, read on first use (the open sequence asks for
+// it at once, so that a database without nutrient descriptors is refused when opened).
+
+#include "nutrition/FoodMatcher.h"
+#include "nutrition/FoodTables.h"
+
+namespace pf {
+
+class Database;
+
+struct Nutrition
+{
+    explicit Nutrition(Database& db);
+    FoodTables Tables;
+    FoodMatcher Matcher;
+};
+
+// The nutrition data of db, loaded when first asked for in the interface language of the current
+// context; null when the database has no nutrient descriptors. Throws DbError. The matcher follows
+// the current ImportBLSStrong setting.
+Nutrition* NutritionOf(Database& db);
+// Forgets the data of every database (after foods, synonyms or descriptors were replaced).
+void ForgetNutrition();
+
+} // namespace pf

@@ -1,0 +1,190 @@
+#include "nutrition/FoodMatcher.h"
+
+#include "nutrition/FoodNameKey.h"
+#include "tests/nutrition/FoodFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace pf::test {
+
+namespace {
+
+TEST(FoodNameKey, FoldsCaseUmlautsAccentsAndBlanks)
+{
+    const struct
+    {
+        const char* Text;
+        const char* Key;
+    } cases[] = {
+        {"Möhre", "moehre"},
+        {"MOEHRE", "moehre"},
+        {"  Gelbe   Rübe ", "gelbe ruebe"},
+        {"Weißkohl", "weisskohl"},
+        {"Crème fraîche", "creme fraiche"},
+        {"ÄPFEL", "aepfel"},
+        {"Jalapeño", "jalapeno"},
+        {"\tMehl\r\n", "mehl"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FoodNameKey(c.Text), c.Key) << c.Text;
+}
+
+TEST(FoodNameKey, FormsReachTheSingularAndTheStem)
+{
+    const struct
+    {
+        const char* Key;
+        const char* Form; // must be among the forms
+    } cases[] = {
+        {"zwiebeln", "zwiebel"},
+        {"tomaten", "tomate"},
+        {"eier", "ei"},
+        {"wuerstchen", "wurst"},
+        {"aepfel", "apfel"},
+        {"nuesse", "nuss"},
+        {"tomatoes", "tomato"},
+        {"berries", "berry"},
+        {"leaves", "leaf"},
+        {"eggs", "egg"},
+        {"rote zwiebeln", "rote zwiebel"},
+        {"broetchen", "brot"},
+        {"champignons", "champignon"},
+    };
+    for (const auto& c : cases) {
+        const auto forms = FoodNameForms(c.Key);
+        EXPECT_NE(std::find(forms.begin(), forms.end(), c.Form), forms.end()) << c.Key << " -> " << c.Form;
+    }
+    // No form shorter than two letters and never the key itself.
+    for (const char* key : {"ei", "oel", "en", "s"}) {
+        for (const std::string& form : FoodNameForms(key)) {
+            EXPECT_GE(form.size(), 2u) << key;
+            EXPECT_NE(form, key);
+        }
+    }
+}
+
+class FoodMatcherTest : public FoodFixture
+{
+};
+
+TEST_F(FoodMatcherTest, VariantsFollowCommaAndWordsThenShortening)
+{
+    FoodMatcher matcher(*m_db);
+    const std::vector<std::string> paprika = matcher.Variants("Paprika, rot");
+    ASSERT_GE(paprika.size(), 4u);
+    EXPECT_EQ(std::vector<std::string>(paprika.begin(), paprika.begin() + 4),
+              (std::vector<std::string>{"Paprika, rot", "rot, Paprika", "rot", "Paprika"}));
+    // Shortened forms come after every unshortened one, one character before two.
+    const std::vector<std::string> onion = matcher.Variants("Zwiebeln");
+    EXPECT_EQ(onion, (std::vector<std::string>{"Zwiebeln", "Zwiebel", "Zwiebe"}));
+    matcher.SetStrong(false);
+    EXPECT_EQ(matcher.Variants("Zwiebeln"), std::vector<std::string>{"Zwiebeln"});
+    EXPECT_EQ(matcher.Variants("frische rote Zwiebeln"),
+              (std::vector<std::string>{"frische rote Zwiebeln", "rote Zwiebeln", "rote", "frische"}));
+    // Skip rules: a leading "-" or ";" is never matched; the text after ";" is not part of it.
+    EXPECT_TRUE(matcher.Variants("-Zwiebel").empty());
+    EXPECT_TRUE(matcher.Variants(";Zwiebel").empty());
+    EXPECT_TRUE(matcher.Variants("   ").empty());
+    EXPECT_EQ(matcher.Variants("Zwiebel; fein gehackt").front(), "Zwiebel");
+}
+
+TEST_F(FoodMatcherTest, MatchesNamesSynonymsAndForms)
+{
+    const struct
+    {
+        const char* Text;
+        bool Strong;
+        long Food;
+    } cases[] = {
+        {"Zwiebel", true, 1},
+        {"ZWIEBEL", false, 1},
+        {"Zwiebeln", true, 1},  // one character shorter
+        {"Zwiebeln", false, 0}, // only with the stronger matching
+        {"Zwiebel; fein gehackt", false, 1},
+        {"Zwiebel, getrocknet", true, 2}, // the exact name before its head
+        {"-Zwiebel", true, 0},
+        {";Zwiebel", true, 0},
+        {"Moehre", true, 5},   // digraph for the umlaut
+        {"Möhren", true, 5},   // plural
+        {"Karotten", true, 5}, // plural of a synonym
+        {"gelbe Rüben", true, 5},
+        {"Paprika, rot", true, 11}, // "rot, Paprika", "rot", then "Paprika": the main product
+        {"rote Paprika", false, 11},
+        {"Eier", true, 3},
+        {"large eggs", true, 3}, // English name, plural
+        {"Onion", false, 1},
+        {"Würstchen", true, 10}, // diminutive with umlaut
+        {"frische braune Champignons", true, 12},
+        {"Rahm", true, 13}, // the synonym wins over a food whose name starts with it
+        {"Schlagobers", false, 13},
+        {"Quinoa", true, 0},
+        {"", true, 0},
+    };
+    for (const auto& c : cases) {
+        FoodMatcher matcher(*m_db, "D", c.Strong);
+        EXPECT_EQ(matcher.MatchFoodForIngredient(c.Text), c.Food) << c.Text << (c.Strong ? " (strong)" : "");
+    }
+    // In the English interface the English column is searched first, the German one after it.
+    FoodMatcher english(*m_db, "E", true);
+    EXPECT_EQ(english.MatchFoodForIngredient("carrots"), 5);
+    EXPECT_EQ(english.MatchFoodForIngredient("Möhre"), 5);
+}
+
+TEST_F(FoodMatcherTest, CacheAnswersUntilInvalidated)
+{
+    FoodMatcher matcher(*m_db);
+    EXPECT_EQ(matcher.MatchFoodForIngredient("Tomaten"), 6);
+    EXPECT_EQ(matcher.CacheSize(), 1u); // "Tomaten" itself found through its singular
+    // What was read stays until the matcher is told that foods changed.
+    m_db->Execute("DELETE FROM T_BLS_KEY WHERE ID=6");
+    EXPECT_EQ(matcher.MatchFoodForIngredient("Tomaten"), 6);
+    matcher.Invalidate();
+    EXPECT_EQ(matcher.CacheSize(), 0u);
+    EXPECT_EQ(matcher.MatchFoodForIngredient("Tomaten"), 0);
+    // A synonym added later counts once the matcher forgot what it read.
+    InsertSynonym(*m_db, 9, "Vollmilch");
+    EXPECT_EQ(matcher.MatchFoodForIngredient("Vollmilch"), 0);
+    matcher.Invalidate();
+    EXPECT_EQ(matcher.MatchFoodForIngredient("Vollmilch"), 9);
+}
+
+TEST_F(FoodMatcherTest, InteractiveMatchLetsThePersonChoose)
+{
+    struct Fixed : FoodChooser
+    {
+        long ChooseFood(const std::string& preset) override
+        {
+            asked = preset;
+            return 9;
+        }
+        std::string asked;
+    } chooser;
+    FoodMatcher matcher(*m_db);
+    // Found foods never ask.
+    EXPECT_EQ(matcher.MatchFoodForIngredient("Milch", true, &chooser, &m_ui), 9);
+    EXPECT_TRUE(m_ui.shown.empty());
+    EXPECT_EQ(matcher.MatchFoodForIngredient("Hafermilch;  ungesüßt", true, &chooser, &m_ui), 9);
+    EXPECT_EQ(chooser.asked, "Hafermilch");
+    ASSERT_EQ(m_ui.shown.size(), 1u);
+    EXPECT_EQ(
+        m_ui.shown[0].Text,
+        "Bitte wählen Sie ein Produkt aus, das \"Hafermilch\" entspricht und drücken Sie auf \"Auswahl\"");
+    EXPECT_EQ(m_ui.shown[0].Caption, "Nährwert-Abgleich");
+    // Not interactive: no question, no choice.
+    EXPECT_EQ(matcher.MatchFoodForIngredient("Hafermilch", false, &chooser, &m_ui), 0);
+    EXPECT_EQ(m_ui.shown.size(), 1u);
+}
+
+TEST_F(FoodMatcherTest, ListChooserOffersFoodsStartingLikeTheText)
+{
+    ListFoodChooser chooser(*m_db, m_ui);
+    m_ui.ChoosingItem(1).ChoosingItem(std::nullopt);
+    EXPECT_EQ(chooser.ChooseFood("Zwiebelringe"), 2); // "Zwiebelring*" finds nothing, "Zwiebel*" does
+    EXPECT_EQ(chooser.ChooseFood("Zwiebel"), 0);      // cancelled
+    EXPECT_EQ(chooser.ChooseFood("Quinoa"), 0);
+    EXPECT_EQ(m_ui.shown.back().Text, "Es wurde kein Produkt gefunden !");
+}
+
+} // namespace
+
+} // namespace pf::test

@@ -159,6 +159,28 @@ bool ParseServings(const std::string& text, long& servings, std::ostream& err)
     return true;
 }
 
+bool ParsePositiveNumber(std::string_view text, long& value)
+{
+    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc() && ptr == text.data() + text.size() && value > 0;
+}
+
+bool ParseRecipeIdList(const std::string& text, std::vector<long>& ids)
+{
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find(',', start);
+        if (end == std::string::npos)
+            end = text.size();
+        long id = 0;
+        if (!ParsePositiveNumber(std::string_view(text).substr(start, end - start), id))
+            return false;
+        ids.push_back(id);
+        start = end + 1;
+    }
+    return !ids.empty();
+}
+
 const std::vector<CliCommand>& CliCommands()
 {
     static const std::vector<CliCommand> commands = {
@@ -176,6 +198,10 @@ const std::vector<CliCommand>& CliCommands()
          "--format mm|rezkonv|html|rtf [--ids LISTE] [--servings N] --out DATEI: exportiert Rezepte"},
         {"search", true, CliSearch,
          "[--mode N] [--max N] TEXT: sucht Rezepte (der Text gilt wörtlich) und zeigt ID und Titel"},
+        {"nutrients", true, CliNutrients,
+         "ID [--servings N]: zeigt die Nährwerte pro Portion und die nicht berechneten Zutaten"},
+        {"match", true, CliMatch,
+         "[--ids LISTE]: ordnet den Zutaten ohne Nahrungsmittel automatisch eines zu"},
     };
     return commands;
 }

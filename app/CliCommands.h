@@ -5,6 +5,7 @@
 
 #include <iosfwd>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pf {
@@ -33,6 +34,11 @@ struct CliCommand
 // the range told on err, for anything else.
 constexpr long kMaxServings = 2147483647;
 bool ParseServings(const std::string& text, long& servings, std::ostream& err);
+
+// A whole positive number and nothing else ("12", not "12a" or "-3").
+bool ParsePositiveNumber(std::string_view text, long& value);
+// "3,7,12" appended to ids; false on any field that is not a positive number, or no field.
+bool ParseRecipeIdList(const std::string& text, std::vector<long>& ids);
 
 // Every command, in the order the usage text lists them.
 const std::vector<CliCommand>& CliCommands();
@@ -82,5 +88,7 @@ int CliShow(CliCall& call);
 int CliImport(CliCall& call);
 int CliExport(CliCall& call);
 int CliSearch(CliCall& call);
+int CliNutrients(CliCall& call);
+int CliMatch(CliCall& call);
 
 } // namespace pf

@@ -10,7 +10,6 @@
 #include "exchange/ExportRun.h"
 
 #include <algorithm>
-#include <charconv>
 #include <filesystem>
 #include <ostream>
 #include <unordered_set>
@@ -18,29 +17,6 @@
 namespace pf {
 
 namespace {
-
-bool ParsePositive(std::string_view text, long& value)
-{
-    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return ec == std::errc() && ptr == text.data() + text.size() && value > 0;
-}
-
-// "3,7,12" into IDs; false on anything that is not a positive number.
-bool ParseIdList(const std::string& text, std::vector<long>& ids)
-{
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find(',', start);
-        if (end == std::string::npos)
-            end = text.size();
-        long id = 0;
-        if (!ParsePositive(std::string_view(text).substr(start, end - start), id))
-            return false;
-        ids.push_back(id);
-        start = end + 1;
-    }
-    return !ids.empty();
-}
 
 // The file mode of a format name; 0 when there is none.
 int FileModeOf(const std::string& format)
@@ -76,7 +52,7 @@ int CliExport(CliCall& call)
         } else if (arg == "--out" && hasValue) {
             out = call.Args[++i];
         } else if (arg == "--ids") {
-            if (!hasValue || !ParseIdList(call.Args[i + 1], ids)) {
+            if (!hasValue || !ParseRecipeIdList(call.Args[i + 1], ids)) {
                 call.Err << "Nach --ids muss eine Liste von Rezeptnummern stehen (z. B. 3,7,12).\n";
                 return 2;
             }

@@ -5,20 +5,9 @@
 #include "model/ClRecipe.h"
 #include "model/RecipeText.h"
 
-#include <charconv>
 #include <ostream>
 
 namespace pf {
-
-namespace {
-
-bool ParsePositive(const std::string& text, long& value)
-{
-    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return ec == std::errc() && ptr == text.data() + text.size() && value > 0;
-}
-
-} // namespace
 
 int CliShow(CliCall& call)
 {
@@ -30,7 +19,7 @@ int CliShow(CliCall& call)
             if (!ParseServings(i + 1 < call.Args.size() ? call.Args[i + 1] : "", servings, call.Err))
                 return 2;
             ++i;
-        } else if (id == 0 && ParsePositive(arg, id)) {
+        } else if (id == 0 && ParsePositiveNumber(arg, id)) {
         } else {
             call.Err << "Unbekanntes Argument: " << arg << "\n";
             return 2;

@@ -14,6 +14,7 @@
 #include "model/ClUnit.h"
 #include "model/ProgramUnits.h"
 #include "model/clBook.h"
+#include "nutrition/Nutrition.h"
 
 #include <pwd.h>
 #include <unistd.h>
@@ -159,6 +160,12 @@ void RegisterOpenAreas()
                                           ResetProgramData();
                                           ProgramUnits().Count();
                                           LoadActiveCookbook(AppContext::Current().ActiveBookId);
+                                      }});
+        // Nutrient descriptors, food classes and unit scales: a database without descriptors
+        // could never show a nutrient and is refused.
+        Hooks().GlobalData.push_back({428, [](Database& db) {
+                                          if (!NutritionOf(db))
+                                              throw GlobalDataUnusable{};
                                       }});
         return true;
     }();

@@ -64,11 +64,15 @@ protected:
 
     StartArguments Args(const std::string& commandLine) { return {dir.File("bin/pfannola"), commandLine}; }
 
-    std::string MakeDatabase()
+    std::string MakeDatabase(const std::string& name = "rezepte.mdb")
     {
-        Connection().DbPath = dir.File("rezepte.mdb");
+        Connection().DbPath = dir.File(name);
         ui.Answering(Answer::Yes);
         EXPECT_TRUE(CreateMinimalDatabase());
+        // The open refuses a database without a nutrient descriptor; the base data brings them.
+        Database::OpenSqlite(Connection().DbPath, {})
+            ->Execute(
+                "INSERT INTO T_BLS_FDESC (DINDEX,DKEY,DDESC,DDIM) VALUES (7,'GCAL','Energie','kcal/100g')");
         return Connection().DbPath;
     }
 
@@ -116,14 +120,9 @@ TEST_F(StartupTest, SettingsFileBesideTheProgramComesBeforeTheDataFolder)
 // number the new database does not know loads as a failed load.
 TEST_F(StartupTest, OpeningAnotherDatabaseReloadsTheActiveCookbook)
 {
+    const std::string second = MakeDatabase("zweite.mdb");
+    const std::string third = MakeDatabase("dritte.mdb");
     const std::string first = MakeDatabase();
-    const std::string second = dir.File("zweite.mdb");
-    const std::string third = dir.File("dritte.mdb");
-    for (const std::string& path : {second, third}) {
-        Connection().DbPath = path;
-        ui.Answering(Answer::Yes);
-        ASSERT_TRUE(CreateMinimalDatabase());
-    }
     Database::OpenSqlite(first, {})->Execute("INSERT INTO T_BUCH (ID,BuchTitel) VALUES (5,'Kuchen')");
     Database::OpenSqlite(second, {})->Execute("INSERT INTO T_BUCH (ID,BuchTitel) VALUES (5,'Suppen')");
     WriteSetting("", "Database", first, true);

@@ -1,0 +1,139 @@
+// The nutrition commands of the command-line program: the nutrient table of one recipe per
+// serving, and the automatic matching of ingredient lines to foods over many recipes.
+
+#include "app/CliCommands.h"
+#include "db/Database.h"
+#include "db/DbError.h"
+#include "nutrition/FoodAssignment.h"
+#include "nutrition/NutrientTable.h"
+#include "nutrition/Nutrition.h"
+#include "nutrition/UnitMatching.h"
+
+#include <ostream>
+
+namespace pf {
+
+namespace {
+
+const char* const kNoDescriptors =
+    "Die Datenbank enthält keine Nährwert-Beschreibungen; es kann nichts berechnet werden.\n";
+
+// "1 Dose Tomaten": the line as the recipe shows it.
+std::string LineText(const ConversionLine& line)
+{
+    std::string text;
+    for (const std::string* part : {&line.MengeTxt, &line.UnitName, &line.Ingredient}) {
+        if (part->empty())
+            continue;
+        if (!text.empty())
+            text += ' ';
+        text += *part;
+    }
+    return text;
+}
+
+} // namespace
+
+int CliNutrients(CliCall& call)
+{
+    long id = 0;
+    long servings = 0;
+    for (std::size_t i = 0; i < call.Args.size(); ++i) {
+        const std::string& arg = call.Args[i];
+        if (call.IsOption(i) && arg == "--servings") {
+            if (!ParseServings(i + 1 < call.Args.size() ? call.Args[i + 1] : "", servings, call.Err))
+                return 2;
+            ++i;
+        } else if (id == 0 && ParsePositiveNumber(arg, id)) {
+        } else {
+            call.Err << "Unbekanntes Argument: " << arg << "\n";
+            return 2;
+        }
+    }
+    if (id == 0) {
+        call.Err << "Aufruf: pfannola-cli --db DATEI nutrients ID [--servings N]\n";
+        return 2;
+    }
+    CliDatabase db(call);
+    if (!db)
+        return 1;
+    Nutrition* nutrition = NutritionOf(*db);
+    if (!nutrition) {
+        call.Err << kNoDescriptors;
+        return 1;
+    }
+    UnitMatching matching(*db, nutrition->Tables);
+    if (!matching.NextID(id)) {
+        call.Err << "Ein Rezept mit der Nummer " << id << " gibt es nicht.\n";
+        return 1;
+    }
+    matching.SetServings(servings);
+    NutrientTable table = matching.Calculate();
+    const bool any = table.ShowItems();
+    int code = 0;
+    if (any) {
+        call.Out << "Nährwerte " << table.ValueHeader() << " (" << matching.Servings()
+                 << (matching.Servings() == 1 ? " Portion" : " Portionen") << "), " << table.WeightLabel()
+                 << "\n";
+        for (const NutrientLine& line : table.Lines()) {
+            call.Out << line.Description << '\t' << FormatGrouped(table.Shown(line), 3) << '\t'
+                     << line.Dimension;
+            if (line.Missing > 0)
+                call.Out << "\tunvollständig: " << line.Missing
+                         << (line.Missing == 1 ? " Zutat ohne Wert" : " Zutaten ohne Wert");
+            call.Out << '\n';
+        }
+    } else {
+        call.Err << "Es gibt keine Nährwertinformationen zum Anzeigen.\n";
+        code = 1;
+    }
+    const auto leftOut = matching.LeftOutLines();
+    if (!leftOut.empty()) {
+        call.Out << (any ? "\n" : "") << "Nicht berechnet:\n";
+        for (const ConversionLine* line : leftOut)
+            call.Out << LineText(*line) << '\t' << line->LeftOut << '\n';
+    }
+    return code;
+}
+
+int CliMatch(CliCall& call)
+{
+    std::vector<long> ids;
+    for (std::size_t i = 0; i < call.Args.size(); ++i) {
+        const std::string& arg = call.Args[i];
+        if (call.IsOption(i) && arg == "--ids") {
+            if (i + 1 >= call.Args.size() || !ParseRecipeIdList(call.Args[i + 1], ids)) {
+                call.Err << "Nach --ids muss eine Liste von Rezeptnummern stehen (z. B. 3,7,12).\n";
+                return 2;
+            }
+            ++i;
+        } else {
+            call.Err << "Unbekanntes Argument: " << arg << "\n";
+            return 2;
+        }
+    }
+    CliDatabase db(call);
+    if (!db)
+        return 1;
+    if (!db->IsUpdatable()) {
+        call.Err << "Die Zuordnung ist fehlgeschlagen: Die Datenbank ist schreibgeschützt.\n";
+        return 1;
+    }
+    Nutrition* nutrition = NutritionOf(*db);
+    if (!nutrition) {
+        call.Err << kNoDescriptors;
+        return 1;
+    }
+    MatchCounts counts;
+    try {
+        counts = MatchRecipes(*db, nutrition->Matcher, ids);
+    } catch (const DbError& error) {
+        call.Err << "Die Zuordnung wurde abgebrochen: " << error.Description()
+                 << ". Die Zuordnungen der Rezepte davor bleiben gespeichert.\n";
+        return 1;
+    }
+    call.Out << "zugeordnet: " << counts.Assigned << ", offen: " << counts.Open << "\n";
+    return 0;
+}
+
+} // namespace pf

@@ -108,14 +108,17 @@ void Item(std::string& out, SearchItem item, std::string_view text)
 }
 
 // Plain letters and their accented Windows-1252 forms, lower case.
+// The recipe search leaves out the letters that are no accents in German eyes (ð, ø, þ); the
+// lexicon search takes every Windows-1252 letter that folds to a plain one.
 struct AccentClass
 {
     char letter;
     const char* forms;
+    const char* foreignForms;
 };
 constexpr AccentClass kAccents[] = {
-    {'a', "àáâãäå"}, {'c', "ç"}, {'e', "èéêë"}, {'i', "ìíîï"}, {'n', "ñ"},
-    {'o', "òóôõö"},  {'s', "š"}, {'u', "ùúûü"}, {'y', "ýÿ"},   {'z', "ž"},
+    {'a', "àáâãäå", ""}, {'c', "ç", ""}, {'d', "", "ð"}, {'e', "èéêë", ""}, {'i', "ìíîï", ""}, {'n', "ñ", ""},
+    {'o', "òóôõö", "ø"}, {'s', "š", ""}, {'t', "", "þ"}, {'u', "ùúûü", ""}, {'y', "ýÿ", ""},   {'z', "ž", ""},
 };
 
 } // namespace
@@ -343,18 +346,20 @@ std::vector<std::string> SplitSearchWords(std::string_view words)
     return out;
 }
 
-std::string AccentPattern(std::string_view word)
+std::string AccentPattern(std::string_view word, bool foreignLetters)
 {
     std::string out;
     for (char32_t cp : ToCodePoints(ToLower(word))) {
         const AccentClass* found = nullptr;
         for (const AccentClass& accent : kAccents)
-            if (static_cast<char32_t>(accent.letter) == cp)
+            if (static_cast<char32_t>(accent.letter) == cp && (*accent.forms || foreignLetters))
                 found = &accent;
         if (found) {
             out += '[';
             out += found->letter;
             out += found->forms;
+            if (foreignLetters)
+                out += found->foreignForms;
             out += ']';
         } else if (cp == '*' || cp == '?' || cp == '#' || cp == '[') {
             // What the user typed is searched as written: a wildcard of the pattern language

@@ -97,7 +97,8 @@ std::vector<std::string> SplitSearchWords(std::string_view words);
 // The Jet LIKE pattern of a search word: lower case, every plain letter that has accented forms
 // widened to a bracket class of the letter and those forms ("e" becomes "[eèéêë]"). The pattern
 // characters * ? # [ stand for themselves ("[*]"): a user's text is always searched literally.
-std::string AccentPattern(std::string_view word);
+// foreignLetters adds ð, ø and þ to d, o and t.
+std::string AccentPattern(std::string_view word, bool foreignLetters = false);
 // The two patterns of a word: first with umlauts and ß written out, second as typed. The second
 // is empty when it equals the first.
 std::pair<std::string, std::string> WordPatterns(std::string_view word);

@@ -1,0 +1,331 @@
+// Lexicon entries, utensils and trees as the editor and the maintenance window use them: numbers
+// of new entries and generated additive keys, keywords in several languages, moving an entry to
+// another area, deleting, and the prefix tree of an area.
+
+#include "lexicon/LexiconEntry.h"
+#include "lexicon/LexiconAreas.h"
+#include "lexicon/LexiconTree.h"
+#include "lexicon/clTool.h"
+#include "tests/lexicon/LexiconTestDb.h"
+
+#include <set>
+
+namespace pf {
+namespace {
+
+using test::LexiconDb;
+
+LexiconEntry NewEntry(Database& db, long area, std::vector<LexiconSynonym> synonyms, std::string tree = "")
+{
+    LexiconEntry entry(area);
+    entry.SetDB(db);
+    entry.Synonyms() = std::move(synonyms);
+    entry.Tree(std::move(tree));
+    return entry;
+}
+
+TEST(LexiconAreas, NamesTablesAndLanguageGroups)
+{
+    struct Case
+    {
+        long Area;
+        const char* Name;
+        const char* Table;
+    };
+    for (const Case& c : std::vector<Case>{{0, "Fachbegriffe", "T_LEXIKON"},
+                                           {1, "Zusatzstoffe", "T_GIFT"},
+                                           {2, "Utensilien", "T_GERAET"},
+                                           {3, "Nahrungsmittel", "T_BLS_KEY"},
+                                           {5, "Kochtechnik", "T_LEXIKON"},
+                                           {6, "Wein", "T_WEIN"},
+                                           {7, "", "T_LEXIKON"},
+                                           {9, "", "T_LEXIKON"},
+                                           {10, "Vitamine", "T_INFO_KEY"},
+                                           {11, "Mineralstoffe", "T_INFO_KEY"}}) {
+        SCOPED_TRACE(c.Area);
+        EXPECT_EQ(LexiconAreaName(c.Area), c.Name);
+        EXPECT_EQ(EntryTable(c.Area), c.Table);
+    }
+    EXPECT_EQ(LanguageGroupCondition("D"), " AND SprachCode IN (1,2,3)");
+    EXPECT_EQ(LanguageGroupCondition("E"), " AND SprachCode IN (4,5)");
+    EXPECT_EQ(LanguageGroupCondition("F"), " AND SprachCode IN (6,7)");
+    EXPECT_EQ(LanguageGroupCondition("I"), " AND SprachCode IN (8,9)");
+    EXPECT_EQ(LanguageGroupCondition("?"), "");
+}
+
+TEST(LexiconTree, NodesHangUnderTheirPrefixParent)
+{
+    LexiconTree tree;
+    tree.SetNodes(0, {{"abcd", "Enkel"},
+                      {"ABC", "Kind"},
+                      {"AB", "Oben"},
+                      {"XYZW1", "ohne Eltern"},
+                      {"XY", "Wurzel"},
+                      {"  k01 ", "Teig"},
+                      {"K0123456789ZZ", "zu lang"}});
+    struct Case
+    {
+        const char* Key;
+        const char* Parent;
+    };
+    for (const Case& c : std::vector<Case>{{"ABCD", "ABC"},
+                                           {"ABC", ""},
+                                           {"AB", ""},
+                                           {"XYZW1", ""}, // XYZW and XYZ are missing: top level
+                                           {"K01", ""},
+                                           {"K012345678", "K01"}}) {
+        SCOPED_TRACE(c.Key);
+        const LexiconTreeNode* node = tree.Find(c.Key);
+        ASSERT_TRUE(node);
+        EXPECT_EQ(node->Parent, c.Parent);
+    }
+    std::vector<std::string> roots;
+    for (const LexiconTreeNode* node : tree.Children(""))
+        roots.push_back(node->Key);
+    EXPECT_EQ(roots, (std::vector<std::string>{"AB", "ABC", "K01", "XY", "XYZW1"}));
+    EXPECT_EQ(TreeParentKey("ABCD"), "ABC");
+    EXPECT_EQ(TreeParentKey("AB"), "");
+}
+
+TEST_F(LexiconDb, TreeListsEntriesUnderTheirNodeAndUnknownNodesAtTheTop)
+{
+    db->Execute("INSERT INTO T_INFO_TREE ([KEY],KEYTYPE,KEYDESC) VALUES ('K01',5,'Garen'),"
+                "('K011',5,'Feuchte Hitze'),('U01',2,'Messer')");
+    NewEntry(*db, 5, {{"pochieren", 1}, {"poach", 4}}, "K011").Save();
+    NewEntry(*db, 5, {{"dünsten", 1}}, "K01").Save();
+    NewEntry(*db, 5, {{"flambieren", 1}}, "K99").Save();
+    LexiconTree tree;
+    tree.Load(*db, 5, LanguageGroupCondition("D"));
+    ASSERT_EQ(tree.Nodes().size(), 2u);
+    auto names = [&](const char* key) {
+        std::vector<std::string> out;
+        for (const LexiconTreeEntry* e : tree.Entries(key))
+            out.push_back(e->Keyword);
+        return out;
+    };
+    EXPECT_EQ(names("K011"), (std::vector<std::string>{"pochieren"}));
+    EXPECT_EQ(names("K01"), (std::vector<std::string>{"dünsten"}));
+    EXPECT_EQ(names(""), (std::vector<std::string>{"flambieren"}));
+}
+
+TEST_F(LexiconDb, AdditivesWithoutENumberGetGeneratedKeys)
+{
+    EXPECT_EQ(NextGeneratedAdditiveKey(*db), "-0001");
+    std::vector<LexiconEntry> saved;
+    for (const char* name : {"Farbstoff A", "Farbstoff B"}) {
+        LexiconEntry entry = NewEntry(*db, 1, {{name, 1}});
+        ASSERT_TRUE(entry.Save()) << entry.LastErrorText();
+        saved.push_back(entry);
+    }
+    LexiconEntry numbered = NewEntry(*db, 1, {{"Curcumin", 1}});
+    numbered.ENumber = "E 100";
+    ASSERT_TRUE(numbered.Save());
+    EXPECT_EQ(saved[0].ENumber, "-0001");
+    EXPECT_EQ(saved[1].ENumber, "-0002");
+    EXPECT_EQ(numbered.ENumber, "E 100");
+    EXPECT_EQ(std::set<long>({saved[0].Id(), saved[1].Id(), numbered.Id()}).size(), 3u);
+
+    ASSERT_TRUE(saved[1].Delete());
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_INFO_KEY WHERE KEYTYPE=1"), 2);
+    LexiconEntry again = NewEntry(*db, 1, {{"Farbstoff C", 1}});
+    ASSERT_TRUE(again.Save());
+    EXPECT_EQ(again.ENumber, "-0002");
+    // Ten and more sort after nine as text: the four digits keep the order numeric.
+    db->Execute("UPDATE T_GIFT SET [KEY]='-0009' WHERE [KEY]='-0002'");
+    EXPECT_EQ(NextGeneratedAdditiveKey(*db), "-0010");
+}
+
+TEST_F(LexiconDb, UtensilWithSynonymsInThreeLanguagesIsOneRowAndThreeKeywords)
+{
+    clTool tool;
+    tool.SetDB(*db);
+    tool.SynonymAdd("Schneebesen", 1);
+    tool.SynonymAdd("whisk", 4);
+    tool.SynonymAdd("fouet", 6);
+    tool.Tree("U03");
+    tool.Description("Drahtschlaufen zum Aufschlagen von Sahne und Eischnee.");
+    ASSERT_TRUE(tool.Save()) << tool.LastErrorText();
+    EXPECT_EQ(tool.id(), 1);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_GERAET"), 1);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_INFO_KEY WHERE ID=1 AND KeyType=2 AND Tree='U03'"), 3);
+
+    clTool loaded;
+    loaded.SetDB(*db);
+    ASSERT_TRUE(loaded.LoadByID(1));
+    EXPECT_EQ(loaded.Synonyms(), tool.Synonyms());
+    EXPECT_EQ(loaded.Description(), tool.Description());
+    EXPECT_EQ(loaded.Tree(), "U03");
+    EXPECT_EQ(loaded.Name(), "Schneebesen");
+    EXPECT_EQ(loaded.Fingerprint().FP2(), tool.Fingerprint().FP2());
+
+    // Saving again replaces the rows instead of adding to them.
+    loaded.SynonymRemove(2);
+    ASSERT_TRUE(loaded.Save());
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_INFO_KEY WHERE KeyType=2"), 2);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_GERAET"), 1);
+
+    std::vector<ToolListRow> list;
+    ASSERT_TRUE(tool.FillList(list));
+    ASSERT_EQ(list.size(), 1u); // only the keywords of the user's language group
+    EXPECT_EQ(list[0].Keyword, "Schneebesen");
+}
+
+TEST_F(LexiconDb, ImportMergesUtensilsByNameAndRecipesListTheirUtensils)
+{
+    clTool tool;
+    tool.SetDB(*db);
+    const long whisk = tool.ImportUpdate("Schneebesen");
+    ASSERT_GT(whisk, 0);
+    EXPECT_TRUE(db->Scalar("SELECT Userflag FROM T_GERAET WHERE ID=" + std::to_string(whisk)).AsBool());
+    EXPECT_EQ(tool.ImportUpdate("  SCHNEEBESEN "), whisk);
+    const long press = tool.ImportUpdate("Spätzle*presse");
+    EXPECT_NE(press, whisk);
+    EXPECT_EQ(Text("SELECT [KEY] FROM T_INFO_KEY WHERE KEYTYPE=2 AND ID=" + std::to_string(press)),
+              "Spätzlepresse");
+    EXPECT_EQ(tool.ImportUpdate(" "), 0);
+
+    db->Execute("INSERT INTO T_REZ_GERAET (RezID, GeraetID) VALUES (5, ?), (5, ?), (5, 999), (6, ?)",
+                {press, whisk, whisk});
+    std::vector<std::string> names;
+    for (const clTool& t : RecipeTools(*db, 5))
+        names.push_back(t.Name());
+    EXPECT_EQ(names, (std::vector<std::string>{"Schneebesen", "Spätzlepresse"}));
+}
+
+TEST_F(LexiconDb, ChangingTheAreaMovesEverySynonym)
+{
+    LexiconEntry term = NewEntry(*db, 0, {{"Zitronensäure", 1}, {"citric acid", 4}}, "F01");
+    term.Text = "Säuerungsmittel aus Zitrusfrüchten.";
+    ASSERT_TRUE(term.Save());
+    // Area 1 already uses the number: the moved entry takes the next free one there.
+    LexiconEntry other = NewEntry(*db, 1, {{"Ascorbinsäure", 1}});
+    ASSERT_TRUE(other.Save());
+    ASSERT_EQ(other.Id(), term.Id());
+
+    term.Area(1);
+    term.ENumber = "E 330";
+    term.Info = term.Text;
+    ASSERT_TRUE(term.Save()) << term.LastErrorText();
+    EXPECT_NE(term.Id(), other.Id());
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_INFO_KEY WHERE KEYTYPE=0"), 0);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_LEXIKON"), 0);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_INFO_KEY WHERE KEYTYPE=1 AND ID=" + std::to_string(term.Id())),
+              2);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_INFO_KEY WHERE KEYTYPE=1 AND ID=" + std::to_string(other.Id())),
+              1);
+
+    LexiconEntry loaded;
+    loaded.SetDB(*db);
+    ASSERT_TRUE(loaded.LoadByID(1, term.Id()));
+    EXPECT_EQ(loaded.ENumber, "E 330");
+    EXPECT_EQ(loaded.Info, "Säuerungsmittel aus Zitrusfrüchten.");
+    EXPECT_EQ(loaded.Tree(), "F01");
+    EXPECT_EQ(loaded.Synonyms().size(), 2u);
+}
+
+TEST_F(LexiconDb, TextAndWineEntriesRoundTrip)
+{
+    LexiconEntry wine = NewEntry(*db, 6, {{"Riesling Spätlese", 1}});
+    wine.Text = "Fruchtig mit feiner Säure.";
+    wine.Label = "Weingut am Hang";
+    wine.Jahr = 2019;
+    wine.Alkohol = Decimal4::Parse("11.5");
+    wine.Detail = "Mosel";
+    ASSERT_TRUE(wine.Save()) << wine.LastErrorText();
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_WEIN WHERE ID=1"), 2); // neutral row and German row
+    ASSERT_TRUE(wine.Save());
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_WEIN WHERE ID=1"), 2);
+
+    LexiconEntry loaded;
+    loaded.SetDB(*db);
+    ASSERT_TRUE(loaded.LoadByID(6, 1));
+    EXPECT_EQ(loaded.Text, wine.Text);
+    EXPECT_EQ(loaded.Label, wine.Label);
+    EXPECT_EQ(loaded.Jahr, 2019);
+    EXPECT_EQ(loaded.Alkohol, wine.Alkohol);
+    EXPECT_EQ(loaded.Detail, "Mosel");
+    EXPECT_FALSE(loaded.LoadByID(6, 2));
+    EXPECT_EQ(loaded.LastError(), LexiconEntry::kRefusedMissing);
+    EXPECT_EQ(loaded.Id(), 1); // a failed load keeps what the editor shows
+
+    ASSERT_TRUE(loaded.Delete());
+    for (const char* table : {"T_WEIN", "T_LEXIKON", "T_INFO_KEY"})
+        EXPECT_EQ(Count(std::string("SELECT COUNT(*) FROM ") + table), 0) << table;
+}
+
+TEST_F(LexiconDb, RefusedOrFailedSavesWriteNothing)
+{
+    LexiconEntry kept = NewEntry(*db, 0, {{"Fond", 1}});
+    kept.Text = "Kräftiger Sud.";
+    ASSERT_TRUE(kept.Save());
+
+    struct Case
+    {
+        const char* Name;
+        LexiconEntry Entry;
+        long Error;
+    };
+    std::vector<Case> cases = {
+        {"no keyword", NewEntry(*db, 0, {}), LexiconEntry::kRefusedNoKeyword},
+        {"empty keyword", NewEntry(*db, 5, {{"", 1}}), LexiconEntry::kRefusedNoKeyword},
+        {"food area", NewEntry(*db, 3, {{"Apfel", 1}}), LexiconEntry::kRefusedArea},
+        {"recipe area", NewEntry(*db, 4, {{"Apfel", 1}}), LexiconEntry::kRefusedArea},
+        {"unnamed area", NewEntry(*db, 8, {{"Apfel", 1}}), LexiconEntry::kRefusedArea},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        EXPECT_FALSE(c.Entry.Save());
+        EXPECT_EQ(c.Entry.LastError(), c.Error);
+    }
+    ui.Answering(Answer::No);
+    LexiconEntry declined = NewEntry(*db, 0, {{"Farce", 1}});
+    EXPECT_FALSE(declined.Save(true));
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].Text, "Eintrag \"Farce\" Speichern");
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_INFO_KEY"), 1);
+
+    // A failure after the keywords were rewritten rolls them back and keeps the entry's number.
+    db->RenameTable("T_LEXIKON", "T_LEXIKON_WEG");
+    kept.Synonyms() = {{"Fonds", 1}, {"stock", 4}};
+    EXPECT_FALSE(kept.Save());
+    EXPECT_GT(kept.LastError(), 0);
+    EXPECT_EQ(kept.Synonyms().size(), 2u);
+    EXPECT_EQ(Text("SELECT [KEY] FROM T_INFO_KEY"), "Fond");
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_INFO_KEY"), 1);
+}
+
+TEST_F(LexiconDb, MaintenanceListsEntriesWithoutTextAndDeletesChosenOnes)
+{
+    clTool described;
+    described.SetDB(*db);
+    described.SynonymAdd("Wiegemesser", 1);
+    described.Description("Gebogene Klinge mit zwei Griffen.");
+    ASSERT_TRUE(described.Save());
+    clTool bare;
+    bare.SetDB(*db);
+    bare.SynonymAdd("Apfelausstecher", 1);
+    ASSERT_TRUE(bare.Save());
+    LexiconEntry additive = NewEntry(*db, 1, {{"Rätselstoff", 1}});
+    ASSERT_TRUE(additive.Save());
+    LexiconEntry term = NewEntry(*db, 0, {{"Roux", 1}});
+    term.Text = "Mehlschwitze.";
+    ASSERT_TRUE(term.Save());
+
+    const auto utensils = LexiconDeleteList(*db, 2);
+    ASSERT_EQ(utensils.size(), 2u);
+    EXPECT_EQ(utensils[0].Keyword, "Apfelausstecher");
+    EXPECT_FALSE(utensils[0].HasDescription);
+    EXPECT_TRUE(utensils[1].HasDescription);
+    EXPECT_FALSE(LexiconDeleteList(*db, 1).at(0).HasDescription);
+    EXPECT_TRUE(LexiconDeleteList(*db, 0).at(0).HasDescription);
+
+    EXPECT_EQ(DeleteLexiconEntries(*db, 2, {bare.id()}), 1);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_GERAET"), 1);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_INFO_KEY WHERE KEYTYPE=2"), 1);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_INFO_KEY"), 3);
+    EXPECT_EQ(NextEntryID(*db, 2), 2);
+    EXPECT_EQ(NextEntryID(*db, 6), 1);
+}
+
+} // namespace
+} // namespace pf

@@ -205,7 +205,7 @@ std::vector<std::string> FoodMatcher::Variants(std::string_view text) const
     for (std::size_t k = 1; k <= rounds && length >= k + 2; ++k) {
         for (const std::string& word : words) {
             if (CharLength(word) > k + 2)
-                variants.push_back(CutEnd(word, k));
+                AddVariant(variants, CutEnd(word, k));
         }
     }
     return variants;

@@ -61,7 +61,7 @@ std::string FormatGrouped(Decimal4 value, int decimals)
 NutrientTable::NutrientTable(Database& db, const FoodTables& tables) : m_db(db), m_tables(tables)
 {
     for (const NutrientDescriptor& d : tables.NutrientDescriptors())
-        m_lines.push_back({d.Description, d.Dimension, d.Key, {}, {}, 0});
+        m_lines.push_back({d.Description, d.Dimension, d.Key, {}, {}, 0, static_cast<int>(m_lines.size())});
 }
 
 bool NutrientTable::AddItems(const std::string& key, Decimal4 grams)
@@ -85,7 +85,7 @@ bool NutrientTable::AddItems(const std::string& key, Decimal4 grams)
     if (grams.Ticks() > Decimal4::kScale / 1000 || grams.Ticks() < -Decimal4::kScale / 1000)
         m_perServing = true;
     for (NutrientLine& line : m_lines) {
-        const Value field = rs->Field(line.Key);
+        const Value field = rs->Field(line.Column);
         if (field.IsNull())
             ++line.Missing;
         Decimal4 v = field.AsCurrency();

@@ -22,6 +22,7 @@ struct NutrientLine
     Decimal4 Per100;   // sum of the per-100 g values
     Decimal4 Absolute; // sum of the values scaled to the added grams
     int Missing = 0;   // added foods without a value for this nutrient
+    int Column = 0;    // position of its value in a food's row as AddItems reads it
 };
 
 class NutrientTable

@@ -4,6 +4,7 @@
 #include "tests/fuzz/BaseDataFuzz.h"
 #include "tests/fuzz/JetSqlFuzz.h"
 #include "tests/fuzz/MMImportFuzz.h"
+#include "tests/fuzz/MatcherFuzz.h"
 #include "tests/fuzz/QuantityFuzz.h"
 #include "tests/fuzz/SearchDataFuzz.h"
 #include "tests/fuzz/SettingsFuzz.h"
@@ -84,6 +85,11 @@ TEST(FuzzCorpus, JetStatementsAndSearchText)
 TEST(FuzzCorpus, Quantity)
 {
     Replay<fuzz::QuantityFuzz>("quantity", 5);
+}
+
+TEST(FuzzCorpus, IngredientMatching)
+{
+    Replay<fuzz::MatcherFuzz>("matcher", 10);
 }
 
 } // namespace

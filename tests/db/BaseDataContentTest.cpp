@@ -7,11 +7,14 @@
 #include "db/Recordset.h"
 #include "db/Schema.h"
 #include "tests/support/BaseDataDb.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <set>
 #include <stdexcept>
@@ -378,6 +381,255 @@ TEST(BaseDataContent, FoodClassesAndTheBaseCookbook)
     ASSERT_EQ(books.Rows.size(), 1u);
     EXPECT_EQ(NumberOf(books.Rows[0][books.Col("ID")]), 0);
     EXPECT_EQ(TextOf(books.Rows[0][books.Col("BuchTitel")]), "Basiskochbuch");
+}
+
+// ---- the food table --------------------------------------------------------------------------
+
+std::filesystem::path RepoDir()
+{
+    return std::filesystem::path(PF_TEST_DATA_DIR).parent_path().parent_path();
+}
+
+std::map<std::string, std::size_t> FoodRowsByName()
+{
+    const Table& foods = Get("T_BLS_KEY");
+    std::map<std::string, std::size_t> rows;
+    for (std::size_t i = 0; i < foods.Rows.size(); ++i)
+        rows.emplace(TextOf(foods.Rows[i][foods.Col("ST")]), i);
+    return rows;
+}
+
+std::map<std::string, std::size_t> ValueRowsByCode()
+{
+    const Table& values = Get("T_BLS_DAT");
+    std::map<std::string, std::size_t> rows;
+    for (std::size_t i = 0; i < values.Rows.size(); ++i)
+        EXPECT_TRUE(rows.emplace(TextOf(values.Rows[i][values.Col("SBLS")]), i).second)
+            << TextOf(values.Rows[i][values.Col("SBLS")]) << " has two value rows";
+    return rows;
+}
+
+TEST(BaseDataContent, FoodsHaveUniqueWellFormedCodesInTheClassTreeWithValuesAndUnits)
+{
+    const Table& foods = Get("T_BLS_KEY");
+    const Table& tree = Get("T_BLS_TREE");
+    std::set<std::string> classes;
+    for (const auto& row : tree.Rows)
+        classes.insert(TextOf(row[tree.Col("BLSKEY")]));
+    std::set<long> unitIds;
+    for (const Unit& unit : Units())
+        unitIds.insert(unit.Id);
+    const std::map<std::string, std::size_t> values = ValueRowsByCode();
+
+    std::set<long> ids;
+    std::set<std::string> codes;
+    std::size_t french = 0, mains = 0;
+    for (const auto& row : foods.Rows) {
+        const std::string code = TextOf(row[foods.Col("SBLS")]);
+        SCOPED_TRACE(code);
+        EXPECT_TRUE(ids.insert(std::lround(NumberOf(row[foods.Col("ID")]))).second) << "ID twice";
+        EXPECT_TRUE(codes.insert(code).second) << "code twice";
+        ASSERT_EQ(code.size(), 7u);
+        EXPECT_TRUE(std::isupper(static_cast<unsigned char>(code[0])));
+        EXPECT_EQ(code.find_first_not_of("0123456789", 1), std::string::npos);
+        EXPECT_TRUE(classes.count(code.substr(0, 1)) && classes.count(code.substr(0, 2))) << "no class";
+        EXPECT_TRUE(values.count(code)) << "no value row";
+        EXPECT_FALSE(TextOf(row[foods.Col("ST")]).empty());
+        EXPECT_FALSE(TextOf(row[foods.Col("STE")]).empty());
+        french += !TextOf(row[foods.Col("STF")]).empty();
+        mains += BoolOf(row[foods.Col("ProduktHauptFlag")]);
+        EXPECT_FALSE(BoolOf(row[foods.Col("Userflag")]));
+        for (const char* prefix : {"ProduktStandard", "ProduktAlternativ"}) {
+            const long unit = std::lround(NumberOf(row[foods.Col(std::string(prefix) + "Einheit")]));
+            const double grams = NumberOf(row[foods.Col(std::string(prefix) + "Menge")]);
+            EXPECT_EQ(unit == 0, grams == 0) << prefix << ": a unit needs its grams";
+            if (unit != 0) {
+                EXPECT_TRUE(unitIds.count(unit)) << prefix << ": unit " << unit;
+                EXPECT_GT(grams, 0) << prefix;
+            }
+        }
+    }
+    EXPECT_EQ(values.size(), foods.Rows.size()) << "value rows without a food";
+    EXPECT_GE(foods.Rows.size(), 250u);
+    EXPECT_GE(french * 10, foods.Rows.size() * 9);
+    EXPECT_GE(mains * 2, foods.Rows.size());
+}
+
+// The USDA figures come in grams, milligrams and micrograms; the table keeps the main constituents
+// in mg so that they add up to the food's 100 g. What the table has no column for (alcohol, acetic
+// acid, the carbon dioxide of baking soda) makes some foods fall short, but a column taken over in
+// the wrong dimension is off by a factor of 1000.
+TEST(BaseDataContent, FoodValuesAddUpToOneHundredGramsAndDeriveEnergyAndSalt)
+{
+    const Table& values = Get("T_BLS_DAT");
+    for (const auto& row : values.Rows) {
+        const std::string code = TextOf(row[values.Col("SBLS")]);
+        SCOPED_TRACE(code + " " + TextOf(row[values.Col("SKT")]));
+        double sum = 0;
+        for (const char* key : {"ZW", "ZE", "ZF", "ZK", "ZM"})
+            sum += NumberOf(row[values.Col(key)]);
+        EXPECT_GE(sum, 30000);
+        EXPECT_LE(sum, 103000);
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            if (!row[c].IsNull() && values.Columns[c] != "SBLS" && values.Columns[c] != "SKT") {
+                EXPECT_GE(NumberOf(row[c]), 0) << values.Columns[c];
+            }
+        }
+        const Value& kcal = row[values.Col("GCAL")];
+        ASSERT_FALSE(kcal.IsNull());
+        EXPECT_NEAR(NumberOf(row[values.Col("GJ")]), NumberOf(kcal) * 4.184, 0.051);
+        if (!row[values.Col("MNA")].IsNull()) {
+            EXPECT_NEAR(NumberOf(row[values.Col("GMKO")]), NumberOf(row[values.Col("MNA")]) * 2.5, 0.051);
+        }
+        EXPECT_NEAR(NumberOf(row[values.Col("GKB")]), NumberOf(row[values.Col("ZK")]) / 12000, 0.0051);
+    }
+}
+
+TEST(BaseDataContent, FoodsKnowWhatACookKnows)
+{
+    const Table& foods = Get("T_BLS_KEY");
+    const Table& values = Get("T_BLS_DAT");
+    const std::map<std::string, std::size_t> byName = FoodRowsByName();
+    const std::map<std::string, std::size_t> byCode = ValueRowsByCode();
+    const std::vector<Unit> units = Units();
+
+    // Values per 100 g within the range a food table of any country gives.
+    struct Range
+    {
+        const char* Food;
+        const char* Key;
+        double Min, Max;
+    };
+    const Range ranges[] = {
+        {"Butter", "GCAL", 700, 740},      {"Butter", "ZF", 80000, 84000},
+        {"Zucker", "ZK", 99000, 100000},   {"Weizenmehl Type 405", "GCAL", 330, 375},
+        {"Vollmilch", "ZF", 3000, 3900},   {"Schlagsahne", "ZF", 28000, 38000},
+        {"Magerquark", "ZF", 0, 1000},     {"Magerquark", "ZE", 10000, 14000},
+        {"Hühnerei", "FC", 350, 450},      {"Salz", "GMKO", 95000, 100000},
+        {"Möhre", "VAC", 5000, 10000},     {"Zitrone", "VC", 30, 60},
+        {"Olivenöl", "ZF", 99000, 100000}, {"Trinkwasser", "GCAL", 0, 0},
+        {"Kartoffel", "GCAL", 60, 90},     {"Hähnchenbrustfilet", "ZE", 20000, 25000},
+    };
+    for (const Range& r : ranges) {
+        SCOPED_TRACE(std::string(r.Food) + " " + r.Key);
+        ASSERT_TRUE(byName.count(r.Food));
+        const std::string code = TextOf(foods.Rows[byName.at(r.Food)][foods.Col("SBLS")]);
+        const Value& value = values.Rows[byCode.at(code)][values.Col(r.Key)];
+        ASSERT_FALSE(value.IsNull());
+        EXPECT_GE(NumberOf(value), r.Min);
+        EXPECT_LE(NumberOf(value), r.Max);
+    }
+
+    // What one piece or spoon of a food weighs.
+    struct Weight
+    {
+        const char* Food;
+        const char* Unit;
+        double Grams;
+    };
+    const Weight weights[] = {
+        {"Hühnerei", "Stk.", 60}, {"Zwiebel", "Stk.", 80},
+        {"Olivenöl", "EL", 10},   {"Butter", "EL", 15},
+        {"Knoblauch", "Zehe", 4}, {"Zucker", "TL", 5},
+        {"Hefe", "Wf.", 42},      {"Backpulver", "Pck.", 15},
+        {"Salz", "Pr.", 0.4},     {"Weizenmehl Type 405", "EL", 10},
+    };
+    for (const Weight& w : weights) {
+        SCOPED_TRACE(std::string(w.Food) + " " + w.Unit);
+        ASSERT_TRUE(byName.count(w.Food));
+        const auto& row = foods.Rows[byName.at(w.Food)];
+        const Unit* unit = FindUnit(units, w.Unit);
+        ASSERT_TRUE(unit);
+        double grams = 0;
+        for (const char* prefix : {"ProduktStandard", "ProduktAlternativ"})
+            if (std::lround(NumberOf(row[foods.Col(std::string(prefix) + "Einheit")])) == unit->Id)
+                grams = NumberOf(row[foods.Col(std::string(prefix) + "Menge")]);
+        EXPECT_EQ(grams, w.Grams);
+    }
+}
+
+TEST(BaseDataContent, SynonymsNameExistingFoodsInTheWordsOfEveryRegion)
+{
+    const Table& foods = Get("T_BLS_KEY");
+    const Table& keys = Get("T_INFO_KEY");
+    std::map<long, std::string> names;
+    for (const auto& row : foods.Rows)
+        names[std::lround(NumberOf(row[foods.Col("ID")]))] = TextOf(row[foods.Col("ST")]);
+    std::multimap<std::string, std::string> foodOf; // synonym in upper case -> food name
+    std::size_t synonyms = 0;
+    std::set<long> languages;
+    for (const auto& row : keys.Rows) {
+        if (std::lround(NumberOf(row[keys.Col("KEYTYPE")])) != 3)
+            continue;
+        ++synonyms;
+        const long id = std::lround(NumberOf(row[keys.Col("ID")]));
+        const std::string key = TextOf(row[keys.Col("KEY")]);
+        ASSERT_TRUE(names.count(id)) << key << " names no food";
+        EXPECT_FALSE(key.empty());
+        languages.insert(std::lround(NumberOf(row[keys.Col("Sprachcode")])));
+        foodOf.emplace(ToUpper(key), names[id]);
+    }
+    EXPECT_GE(synonyms, 300u);
+    for (long language : {1, 2, 3, 4, 5}) // Germany, Switzerland, Austria, UK, US
+        EXPECT_TRUE(languages.count(language)) << language;
+    EXPECT_LE(*languages.rbegin(), 9);
+
+    const std::pair<const char*, const char*> known[] = {
+        {"Paradeiser", "Tomate"},
+        {"Topfen", "Quark 20 %"},
+        {"Karfiol", "Blumenkohl"},
+        {"Obers", "Schlagsahne"},
+        {"Schlagrahm", "Schlagsahne"},
+        {"Rüebli", "Möhre"},
+        {"Mohrrübe", "Möhre"},
+        {"Gelbe Rübe", "Möhre"},
+        {"Erdapfel", "Kartoffel"},
+        {"Marille", "Aprikose"},
+        {"Faschiertes", "Hackfleisch, gemischt"},
+        {"Eierschwammerl", "Pfifferling"},
+        {"Semmel", "Brötchen"},
+        {"eggplant", "Aubergine"},
+        {"all-purpose flour", "Weizenmehl Type 405"},
+        {"Onion", "Zwiebel"},
+        {"Sour cream", "Saure Sahne"},
+    };
+    for (const auto& [synonym, food] : known) {
+        SCOPED_TRACE(synonym);
+        const auto [first, last] = foodOf.equal_range(ToUpper(synonym));
+        EXPECT_TRUE(std::any_of(first, last, [&](const auto& hit) { return hit.second == food; }));
+    }
+}
+
+// The checked-in food rows are what the generator writes from the readable tables. Without the
+// USDA files (they are not part of the repository) the generator keeps the values of the file it
+// rewrites, so that run must reproduce the file too.
+TEST(BaseDataContent, FoodFileIsWhatTheGeneratorWrites)
+{
+    namespace fs = std::filesystem;
+    const fs::path repo = RepoDir();
+    const fs::path checkedIn = repo / "data/basedata/50_foods.csv";
+    test::TempDir dir;
+    const auto run = [&](const std::string& out, const std::string& usda) {
+        const std::string command =
+            std::string("\"") + PF_MAKEFOODS + "\" \"" + (repo / "data/foods").string() + "\" \"" +
+            (repo / "data/basedata/20_units.csv").string() + "\" \"" + out + "\"" +
+            (usda.empty() ? "" : " \"" + usda + "\"") + " 2>\"" + dir.File("fehler.txt") + "\"";
+        EXPECT_EQ(std::system(command.c_str()), 0) << test::ReadFile(dir.File("fehler.txt"));
+    };
+
+    fs::copy_file(checkedIn, dir.File("ohne_usda.csv"));
+    run(dir.File("ohne_usda.csv"), "");
+    EXPECT_TRUE(test::ReadFile(dir.File("ohne_usda.csv")) == test::ReadFile(checkedIn.string()))
+        << "data/foods/*.tsv and data/basedata/50_foods.csv differ: run the target \"foods\"";
+
+    const char* env = std::getenv("PF_USDA_DIR");
+    const fs::path usda = env && *env ? fs::path(env) : repo.parent_path() / "shared/data/usda-sr21";
+    if (!fs::exists(usda / "ABBREV.txt"))
+        GTEST_SKIP() << "USDA SR21 files not found in " << usda.string()
+                     << " (set PF_USDA_DIR): the values are not regenerated and compared";
+    run(dir.File("mit_usda.csv"), usda.string());
+    EXPECT_TRUE(test::ReadFile(dir.File("mit_usda.csv")) == test::ReadFile(checkedIn.string()))
+        << "the values differ from a fresh run over the USDA files: run the target \"foods\"";
 }
 
 } // namespace

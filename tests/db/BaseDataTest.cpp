@@ -203,9 +203,11 @@ TEST_F(BaseDataTest, MaskSelectsTheTableGroupsInTheirOrder)
     EXPECT_TRUE(names(0).empty());
 }
 
+// A table the file names twice keeps the rows of both sections; rows stored before are replaced.
 TEST_F(BaseDataTest, ImportSkipsCommentsAndShowsTableAndCounter)
 {
     auto db = NewDatabase("ziel.mdb");
+    db->Execute("INSERT INTO T_CAT (ID, CatNameD) VALUES (9, 'Alt')");
     const std::string file = dir.File("basis.csv");
     test::WriteFile(file, "VERSION\tProgVer\tDATE  \r\n"
                           "VERSION\tv2.00.126\t01.01.2019\r\n"
@@ -216,14 +218,18 @@ TEST_F(BaseDataTest, ImportSkipsCommentsAndShowsTableAndCounter)
                           "\r\n"
                           "\t\"Salate\"\t2\r\n"
                           "T_REZ_KOPFEINHEIT\tID\tNameD\n"
-                          "\t1\tStück\n");
+                          "\t1\tStück\n"
+                          "T_CAT\tID\tCatNameD\r\n"
+                          "\t3\t\"Desserts\"\r\n");
     RecordingProgress progress;
     ASSERT_TRUE(ImportBaseData(*db, file, &progress));
-    EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_CAT").AsLong(), 2);
+    EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_CAT").AsLong(), 3);
+    EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_CAT WHERE ID=9").AsLong(), 0);
     EXPECT_EQ(db->Scalar("SELECT CatNameD FROM T_CAT WHERE ID=2").AsText(), "Salate");
     EXPECT_EQ(db->Scalar("SELECT NameD FROM T_REZ_KOPFEINHEIT WHERE ID=1").AsText(), "Stück");
     EXPECT_EQ(progress.labels,
-              (std::vector<std::string>{"T_CAT werden geladen", "T_REZ_KOPFEINHEIT werden geladen"}));
+              (std::vector<std::string>{"T_CAT werden geladen", "T_REZ_KOPFEINHEIT werden geladen",
+                                        "T_CAT werden geladen"}));
     EXPECT_EQ(progress.lastCounter, 1);
 }
 

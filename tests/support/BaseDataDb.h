@@ -1,15 +1,17 @@
 #pragma once
 // A fresh database file with the program's schema and the shipped base data (units, yield units,
-// categories, cookbook 0, nutrient descriptors), for tests that need real reference data.
+// categories, cookbook 0, nutrient descriptors, foods), for tests that need real reference data.
 
 #include "db/BaseData.h"
 #include "db/Database.h"
 #include "db/Schema.h"
 #include "tests/support/TempDir.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace pf::test {
 
@@ -22,12 +24,20 @@ inline std::unique_ptr<Database> MakeBaseDataDatabase(TempDir& dir, const std::s
     // The base-data file needs the header lines the build puts before the packed sources.
     const auto repo = std::filesystem::path(PF_TEST_DATA_DIR).parent_path().parent_path();
     std::string content = std::string(kBaseDataHeader) + "\r\nVERSION\tv2.00.126\t2018-12-28\r\n";
-    for (const char* file : {"10_categories.csv", "20_units.csv", "30_nutrients.csv", "40_cookbooks.csv"})
-        content += ReadFile((repo / "data/basedata" / file).string());
+    // Every source in name order, as the build packs them.
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(repo / "data/basedata"))
+        if (entry.path().extension() == ".csv")
+            files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    for (const auto& file : files)
+        content += ReadFile(file.string());
     const std::string csv = dir.File(name + ".csv");
     WriteFile(csv, content);
+    DbTransaction transaction(*db);
     if (!ImportBaseData(*db, csv, nullptr))
         return nullptr;
+    transaction.Commit();
     return db;
 }
 

@@ -45,7 +45,7 @@ struct Table
 Database& BaseDb()
 {
     static test::TempDir dir;
-    static const std::unique_ptr<Database> db = test::MakeBaseDataDatabase(dir);
+    static const std::unique_ptr<Database> db = test::MakeBaseDataDatabase(dir, "base.db", test::Foods::With);
     if (!db)
         throw std::runtime_error("the base data does not load");
     return *db;

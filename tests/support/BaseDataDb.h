@@ -1,6 +1,8 @@
 #pragma once
 // A fresh database file with the program's schema and the shipped base data (units, yield units,
-// categories, cookbook 0, nutrient descriptors, foods), for tests that need real reference data.
+// categories, cookbook 0, nutrient descriptors), for tests that need real reference data. The food
+// table (foods, values, classes, synonyms) comes with it only when asked for: many tests put in
+// the few foods they need.
 
 #include "db/BaseData.h"
 #include "db/Database.h"
@@ -15,7 +17,10 @@
 
 namespace pf::test {
 
-inline std::unique_ptr<Database> MakeBaseDataDatabase(TempDir& dir, const std::string& name = "base.db")
+enum class Foods { Without, With };
+
+inline std::unique_ptr<Database> MakeBaseDataDatabase(TempDir& dir, const std::string& name = "base.db",
+                                                      Foods foods = Foods::Without)
 {
     OpenOptions options;
     options.Create = true;
@@ -27,7 +32,8 @@ inline std::unique_ptr<Database> MakeBaseDataDatabase(TempDir& dir, const std::s
     // Every source in name order, as the build packs them.
     std::vector<std::filesystem::path> files;
     for (const auto& entry : std::filesystem::directory_iterator(repo / "data/basedata"))
-        if (entry.path().extension() == ".csv")
+        if (entry.path().extension() == ".csv" &&
+            (foods == Foods::With || !entry.path().filename().string().starts_with("50_")))
             files.push_back(entry.path());
     std::sort(files.begin(), files.end());
     for (const auto& file : files)

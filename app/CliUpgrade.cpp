@@ -3,6 +3,7 @@
 #include "app/CliCommands.h"
 #include "core/ProcessExit.h"
 #include "db/DatabaseChoice.h"
+#include "db/FoodBaseData.h"
 #include "db/SchemaVersion.h"
 
 #include <ostream>
@@ -32,8 +33,11 @@ int CliUpgrade(CliCall& call)
     }
     // A compaction reopens the work database: read the version from the one open now.
     std::string after;
-    if (usable && HasWorkDb())
+    long foods = 0;
+    if (usable && HasWorkDb()) {
         after = DatabaseVersionText(WorkDb());
+        foods = FillEmptyFoodTable(WorkDb());
+    }
     db.Close();
     if (!usable || after < ProgramVersionText()) {
         call.Err << "Die Datenbank \"" << call.Database << "\" wurde nicht auf den Stand "
@@ -42,6 +46,8 @@ int CliUpgrade(CliCall& call)
         return 1;
     }
     call.Out << "Schema-Version: " << before << " -> " << after << "\n";
+    if (foods > 0)
+        call.Out << "Lebensmittel ergänzt: " << foods << "\n";
     return 0;
 }
 

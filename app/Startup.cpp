@@ -9,6 +9,7 @@
 #include "core/TextConv.h"
 #include "core/Trim.h"
 #include "core/Utf8.h"
+#include "db/FoodBaseData.h"
 #include "db/SchemaVersion.h"
 #include "db/WorkDatabase.h"
 #include "model/ClUnit.h"
@@ -261,7 +262,8 @@ void StartProgram(const StartArguments& arguments, Shell& shell)
         shell.UnloadSplash();
         try {
             auto db = OpenDatabaseFile(*path);
-            UpgradeDatabase(*db, true);
+            if (UpgradeDatabase(*db, true))
+                FillEmptyFoodTable(*db);
             db->Close();
         } catch (const DbError&) {
             // Errors are ignored in this run.

@@ -9,6 +9,7 @@
 #include "core/Utf8.h"
 #include "db/DatabaseCopy.h"
 #include "db/DatabaseRepair.h"
+#include "db/FoodBaseData.h"
 #include "db/InitFiles.h"
 #include "db/SchemaVersion.h"
 
@@ -289,6 +290,9 @@ void OpenWorkDatabase(DatabaseWindows& windows)
                 ForgetDatabase();
                 continue;
             }
+            // A database from before the shipped food table gets it now; a failure is reported
+            // and leaves the database as it was, still usable.
+            FillEmptyFoodTable(WorkDb());
             break;
         }
         SaveDatabaseChoice();

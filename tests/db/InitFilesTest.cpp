@@ -3,6 +3,7 @@
 #include "core/AppContext.h"
 #include "core/Messages.h"
 #include "db/DatabaseChoice.h"
+#include "db/FoodBaseData.h"
 #include "db/Recordset.h"
 #include "db/Schema.h"
 #include "db/SchemaVersion.h"
@@ -225,6 +226,59 @@ TEST_F(InitFilesTest, ExistingFileIsUnchangedWhenCreationFailsOrIsCancelled)
     EXPECT_EQ(test::ReadFile(path), before);
     EXPECT_FALSE(fs::exists(path + ".$$$"));
     EXPECT_TRUE(ui.AllAnswersUsed());
+}
+
+// A database from before the shipped food table gets the foods, their values, classes and synonyms
+// once; the user's other keywords stay, a database with foods of its own is left alone, and a load
+// that fails leaves everything as it was.
+TEST_F(InitFilesTest, EmptyFoodTableOfAnExistingDatabaseIsFilledOnce)
+{
+    OpenOptions options;
+    options.Create = true;
+    auto db = Database::OpenSqlite(dir.File("alt.mdb"), options);
+    CreateTables(*db, SchemaTables());
+    db->Execute("INSERT INTO T_INFO_KEY (ID, [KEY], KEYTYPE) VALUES (5, 'Blanchieren', 0)");
+    db->Execute("INSERT INTO T_INFO_KEY (ID, [KEY], KEYTYPE) VALUES (99999, 'Waise', 3)");
+    db->Execute("INSERT INTO T_BLS_TREE (BLSKEY, BLSDesc) VALUES ('Z', 'Alt')");
+    const auto count = [&](const std::string& sql) {
+        return db->Scalar("SELECT COUNT(*) FROM " + sql).AsLong();
+    };
+
+    // A damaged food row: nothing changes, the error is shown with its line.
+    ASSERT_TRUE(ExtractInitFiles(false).BaseData);
+    std::string csv = test::ReadFile(InitFilePath("INIT.CSV"));
+    DeleteInitFiles();
+    const std::string good = csv;
+    const std::size_t foodsAt = csv.find("T_BLS_KEY\t");
+    ASSERT_NE(foodsAt, std::string::npos);
+    csv.insert(csv.find('\n', foodsAt) + 1, "\tkeine Zahl\t\"X\"\r\n");
+    ReplaceZip(&csv);
+    EXPECT_EQ(FillEmptyFoodTable(*db), -1);
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_NE(ui.shown[0].Text.find("Importzeile"), std::string::npos) << ui.shown[0].Text;
+    EXPECT_EQ(count("T_BLS_KEY"), 0);
+    EXPECT_EQ(count("T_INFO_KEY WHERE [KEY]='Waise'"), 1);
+    EXPECT_EQ(count("T_BLS_TREE WHERE BLSKEY='Z'"), 1);
+    EXPECT_TRUE(NoInitFilesLeft());
+
+    ReplaceZip(&good);
+    const long added = FillEmptyFoodTable(*db);
+    EXPECT_EQ(ui.shown.size(), 1u);
+    const std::map<std::string, long> shipped = RowsPerTable(good);
+    EXPECT_EQ(added, shipped.at("T_BLS_KEY"));
+    EXPECT_GE(added, 250);
+    EXPECT_EQ(count("T_BLS_DAT"), shipped.at("T_BLS_DAT"));
+    EXPECT_EQ(count("T_BLS_TREE"), shipped.at("T_BLS_TREE"));
+    EXPECT_GE(count("T_INFO_KEY WHERE KEYTYPE=3"), 300);
+    EXPECT_EQ(count("T_INFO_KEY WHERE KEYTYPE=3 AND ID NOT IN (SELECT ID FROM T_BLS_KEY)"), 0);
+    EXPECT_EQ(count("T_INFO_KEY WHERE KEYTYPE<>3"), 1) << "only the user's own keyword";
+    EXPECT_TRUE(NoInitFilesLeft());
+
+    // Filled once; a table with foods of its own is never touched.
+    EXPECT_EQ(FillEmptyFoodTable(*db), 0);
+    db->Execute("DELETE FROM T_BLS_KEY WHERE ID>1");
+    EXPECT_EQ(FillEmptyFoodTable(*db), 0);
+    EXPECT_EQ(count("T_BLS_KEY"), 1);
 }
 
 } // namespace

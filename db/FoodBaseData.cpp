@@ -40,7 +40,9 @@ bool IsFoodRow(const std::string& table, const std::vector<FieldDef>& columns,
 long FillEmptyFoodTable(Database& db)
 {
     try {
-        if (!db.TableExists("T_BLS_KEY") || db.Scalar("SELECT COUNT(*) FROM T_BLS_KEY").AsLong() > 0)
+        // A database opened read-only stays as it is; the next writable open fills it.
+        if (!db.IsUpdatable() || !db.TableExists("T_BLS_KEY") ||
+            db.Scalar("SELECT COUNT(*) FROM T_BLS_KEY").AsLong() > 0)
             return 0;
     } catch (const DbError&) {
         return 0; // a database the open cannot read is reported there

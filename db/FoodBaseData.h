@@ -8,7 +8,8 @@
 
 namespace pf {
 
-// Returns the number of foods added: 0 when the table already had foods or no base data was found,
+// Returns the number of foods added: 0 when the table already had foods, the database is read-only
+// or no base data was found,
 // -1 when loading failed (reported; the database is as it was).
 long FillEmptyFoodTable(Database& db);
 

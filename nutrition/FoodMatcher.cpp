@@ -9,6 +9,7 @@
 #include "db/Recordset.h"
 #include "nutrition/FoodNameKey.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace pf {
@@ -107,12 +108,15 @@ std::string MatchableText(std::string_view text)
 
 } // namespace
 
+// Tables in the order they are asked: a whole name in any language before the head of a longer
+// name, so that "Tomaten" finds the tomato and not "Tomaten, getrocknet".
 struct FoodMatcher::Index
 {
     KeyTable Synonyms;
     KeyTable Names;      // the interface language's column
-    KeyTable Heads;      // its names before the first comma
-    KeyTable OtherNames; // the other language's column, names and heads
+    KeyTable OtherNames; // the other language's column
+    KeyTable Heads;      // names of the interface language before the first comma
+    KeyTable OtherHeads;
 };
 
 FoodMatcher::FoodMatcher(Database& db, std::string languageSuffix, bool strong)
@@ -154,21 +158,33 @@ void FoodMatcher::LoadIndex()
             Claim(index->Heads, FoodNameKey(NameHead(name)), id);
             others.emplace_back(rs->Field(2).AsText(), id);
         }
-        for (const auto& [name, id] : others)
+        for (const auto& [name, id] : others) {
             Claim(index->OtherNames, FoodNameKey(name), id);
-        for (const auto& [name, id] : others)
-            Claim(index->OtherNames, FoodNameKey(NameHead(name)), id);
+            Claim(index->OtherHeads, FoodNameKey(NameHead(name)), id);
+        }
     }
     m_index = std::move(index);
 }
 
-long FoodMatcher::Lookup(const std::string& key) const
+long FoodMatcher::Lookup(const std::vector<std::string>& keys) const
 {
-    for (const KeyTable* table :
-         {&m_index->Synonyms, &m_index->Names, &m_index->Heads, &m_index->OtherNames}) {
-        const auto it = table->find(key);
-        if (it != table->end())
-            return it->second;
+    const std::pair<const KeyTable*, const KeyTable*> passes[] = {{&m_index->Synonyms, &m_index->Names},
+                                                                  {&m_index->OtherNames, nullptr},
+                                                                  {&m_index->Heads, &m_index->OtherHeads}};
+    // The text and its likeliest singular first through every table, then the rarer forms: so
+    // "Kirschen" finds "Kirsche, süß" before the synonym "Kirsch" of a brandy.
+    const std::size_t likely = std::min<std::size_t>(keys.size(), 2);
+    for (const std::size_t limit : {likely, keys.size()}) {
+        for (const auto& [first, second] : passes) {
+            for (std::size_t k = 0; k < limit; ++k) {
+                for (const KeyTable* table : {first, second}) {
+                    if (!table)
+                        continue;
+                    if (const auto it = table->find(keys[k]); it != table->end())
+                        return it->second;
+                }
+            }
+        }
     }
     return 0;
 }
@@ -179,15 +195,14 @@ long FoodMatcher::FindFoodByName(const std::string& text)
         return it->second;
     if (!m_index)
         LoadIndex();
-    const std::string key = FoodNameKey(text);
-    long id = key.empty() ? 0 : Lookup(key);
-    if (id == 0 && m_strong && !key.empty()) {
-        for (const std::string& form : FoodNameForms(key)) {
-            id = Lookup(form);
-            if (id != 0)
-                break;
-        }
+    std::vector<std::string> keys = {FoodNameKey(text)};
+    if (keys.front().empty())
+        return 0;
+    if (m_strong) {
+        std::vector<std::string> forms = FoodNameForms(keys.front());
+        keys.insert(keys.end(), std::make_move_iterator(forms.begin()), std::make_move_iterator(forms.end()));
     }
+    const long id = Lookup(keys);
     if (id != 0)
         m_cache.emplace(text, id);
     return id;

@@ -55,8 +55,9 @@ public:
     // user and lets the chooser pick.
     long MatchFoodForIngredient(std::string_view text, bool interactive = false,
                                 FoodChooser* chooser = nullptr, Interaction* ui = nullptr);
-    // One lookup of a text: synonyms first, then names, main products before others; with strong
-    // also the word forms of the text. Hits are remembered for the text as given.
+    // One lookup of a text: synonyms, then names, then the heads of names before their first
+    // comma ("Zwiebel" of "Zwiebel, roh"), main products before others; with strong also the word
+    // forms of the text. Hits are remembered for the text as given.
     long FindFoodByName(const std::string& text);
 
     // The texts MatchFoodForIngredient tries for a text, in order (already without the part after
@@ -70,7 +71,8 @@ public:
 private:
     struct Index;
     void LoadIndex();
-    long Lookup(const std::string& key) const;
+    // The first food any of the keys names, table by table.
+    long Lookup(const std::vector<std::string>& keys) const;
 
     Database& m_db;
     std::string m_suffix;

@@ -123,12 +123,12 @@ std::vector<std::string> FoodNameForms(const std::string& key)
         std::string_view Plural;
         std::string_view Singular;
     };
-    // Longest endings first: "chen" before "en" before "n". English endings ask for a longer stem
-    // than German ones so that short German words keep their letters.
-    static constexpr std::array kEndings = {
-        Ending{"chen", ""},  Ending{"lein", ""}, Ending{"ies", "y"}, Ending{"oes", "o"}, Ending{"ves", "f"},
-        Ending{"ves", "fe"}, Ending{"nen", ""},  Ending{"en", ""},   Ending{"er", ""},   Ending{"es", ""},
-        Ending{"n", ""},     Ending{"e", ""},    Ending{"s", ""}};
+    // English endings, then "n" before the rest, since most German plurals in "-en" only add an
+    // "n" to a singular in "-e" ("Kirschen" is "Kirsche", neither "Kirsch" nor a diminutive).
+    static constexpr std::array kEndings = {Ending{"ies", "y"},  Ending{"oes", "o"}, Ending{"ves", "f"},
+                                            Ending{"ves", "fe"}, Ending{"n", ""},    Ending{"chen", ""},
+                                            Ending{"lein", ""},  Ending{"en", ""},   Ending{"e", ""},
+                                            Ending{"er", ""},    Ending{"es", ""},   Ending{"s", ""}};
     std::vector<std::string> forms;
     auto add = [&](std::string form) {
         if (form.size() >= 2 && form != key && std::find(forms.begin(), forms.end(), form) == forms.end())

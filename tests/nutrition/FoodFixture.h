@@ -73,6 +73,10 @@ protected:
     {
         m_db = MakeBaseDataDatabase(m_dir);
         ASSERT_TRUE(m_db);
+        // Only the fixture's foods, whatever the shipped base data holds.
+        m_db->Execute("DELETE FROM T_BLS_KEY");
+        m_db->Execute("DELETE FROM T_BLS_DAT");
+        m_db->Execute("DELETE FROM T_INFO_KEY WHERE KEYTYPE=3");
         for (const FixtureFood& f : kFixtureFoods)
             InsertFood(*m_db, f);
         for (const char* synonym : {"Karotte", "Mohrrübe", "Gelbe Rübe"})

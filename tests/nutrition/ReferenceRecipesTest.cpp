@@ -1,0 +1,186 @@
+#include "exchange/ImportFile.h"
+#include "exchange/RecipeImport.h"
+#include "nutrition/FoodMatcher.h"
+#include "nutrition/FoodTables.h"
+#include "nutrition/NutrientTable.h"
+#include "nutrition/UnitMatching.h"
+
+#include "core/AppContext.h"
+#include "db/Recordset.h"
+#include "tests/support/BaseDataDb.h"
+#include "tests/support/ScriptedInteraction.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace pf::test {
+
+namespace {
+
+// Reference recipes in German and English, imported from Meal-Master text with food matching,
+// then calculated. Every figure below was worked out by hand from the shipped food table's own
+// values per 100 g (kcal, protein in mg) and its units: Weizenmehl 364 kcal 10330 mg, Tasse
+// 125 g; Hühnerei 143/12580, Stück 60 g; Vollmilch 60/3220, Tasse 150 g, EL 15 g; Pflanzenöl and
+// Olivenöl 884/0, EL 10 g; Salz 0/0, TL 5 g, Prise 0.4 g; Kartoffel 69/1680; Möhre 41/930, Stück
+// 80 g; Zwiebel 40/1100, Stück 80 g; Gemüsebrühe 16/2020; Schlagsahne 292/2170; Butter 717/850,
+// EL 15 g; Magerquark 72/10340; Honig 304/300, EL 20 g; Banane 89/1090, Stück 120 g; Zimt
+// 247/3990, TL 2 g; Reis, Langkorn 365/7130, Tasse 200 g; Hähnchenbrustfilet 110/23090; Zucker
+// 387/0, EL 15 g; Cheddar 403/24900; Rinderhackfleisch 254/17170; Spaghetti 371/13040; Joghurt
+// 61/3470; Erdbeere 32/670, Stück 15 g. The unit table gives ml and l as grams, 1 oz 28.3495 g,
+// 1 lb 453.5924 g, 1 cup 240 ml where the food has no cup of its own.
+struct Reference
+{
+    const char* Title;
+    const char* Yield;
+    std::vector<const char*> Lines; // Meal-Master ingredient lines
+    std::vector<const char*> Foods; // the food each line must find (German name)
+    std::vector<double> Grams;      // what each line weighs
+    const char* Kcal;               // per serving, as shown
+    const char* Protein;            // mg per serving, as shown
+    const char* Weight;
+};
+
+const Reference kReferences[] = {
+    // 910 + 257.4 + 300 + 176.8 + 0 = 1644.2 kcal; 25825 + 22644 + 16100 = 64569 mg; 950.4 g; / 4
+    {"Pfannkuchen",
+     "4 Portionen",
+     {"    250 g  Weizenmehl", "      3    Eier", "    500 ml Milch", "      2 EL Öl", "      1 Pr Salz"},
+     {"Weizenmehl Type 405", "Hühnerei", "Vollmilch", "Pflanzenöl", "Salz"},
+     {250, 180, 500, 20, 0.4},
+     "411,050",
+     "16.142,250",
+     "Portionsgewicht ca. 238 Gramm"},
+    // 517.5 + 65.6 + 32 + 160 + 584 + 215.1 = 1574.2 kcal; 12600 + 1488 + 880 + 20200 + 4340 + 255
+    // = 39763 mg; 2220 g; / 4
+    {"Kartoffelsuppe",
+     "4 Portionen",
+     {"    750 g  Kartoffeln", "      2    Möhren", "      1    Zwiebel", "      1 l  Gemüsebrühe",
+      "    200 ml Sahne", "      2 EL Butter"},
+     {"Kartoffel", "Möhre", "Zwiebel", "Gemüsebrühe", "Schlagsahne", "Butter"},
+     {750, 160, 80, 1000, 200, 30},
+     "393,550",
+     "9.940,750",
+     "Portionsgewicht ca. 555 Gramm"},
+    // 180 + 121.6 + 106.8 + 4.94 = 413.34 kcal; 25850 + 120 + 1308 + 79.8 = 27357.8 mg; 412 g; / 2
+    {"Quarkspeise",
+     "2 Portionen",
+     {"    250 g  Magerquark", "      2 EL Honig", "      1    Banane", "      1 TL Zimt"},
+     {"Magerquark", "Honig", "Banane", "Zimt"},
+     {250, 40, 120, 2},
+     "206,670",
+     "13.678,900",
+     "Portionsgewicht ca. 206 Gramm"},
+    // 1460 + 1100 + 176.8 + 90 = 2826.8 kcal; 28520 + 230900 + 4830 = 264250 mg; 1570 g; / 4
+    {"Reis mit Hähnchen",
+     "4 Portionen",
+     {"      2 Ta Reis", "      1 kg Hähnchenbrustfilet", "      2 EL Olivenöl", "      1 Ta Milch"},
+     {"Reis, Langkorn", "Hähnchenbrustfilet", "Olivenöl", "Vollmilch"},
+     {400, 1000, 20, 150},
+     "706,700",
+     "66.062,500",
+     "Portionsgewicht ca. 393 Gramm"},
+    // 682.5 + 116.1 + 0 + 112.5 + 85.8 + 322.65 = 1319.55 kcal; 19368.75 + 6037.5 + 7548 + 382.5
+    // = 33336.75 mg; 512.5 g; / 4
+    {"Pancakes",
+     "4 servings",
+     {"  1 1/2 c  flour", "      2 tb sugar", "    1/2 ts salt", "  1 1/4 c  milk", "      1 ea egg",
+      "      3 tb butter"},
+     {"Weizenmehl Type 405", "Zucker", "Salz", "Vollmilch", "Hühnerei", "Butter"},
+     {187.5, 30, 2.5, 187.5, 60, 45},
+     "329,888",
+     "8.334,188",
+     "Portionsgewicht ca. 128 Gramm"},
+    // 257.4 + 18 + 107.55 + 56.699 * 4.03 (228.4970) = 611.4470 kcal; 22644 + 966 + 127.5 + 56.699
+    // * 249 (14118.051) = 37855.551 mg; 281.699 g; one serving
+    {"Cheese Omelette",
+     "1 serving",
+     {"      3    eggs", "      2 tb milk", "      1 tb butter", "      2 oz cheddar cheese, grated"},
+     {"Hühnerei", "Vollmilch", "Butter", "Cheddar"},
+     {180, 30, 15, 56.699},
+     "611,447",
+     "37.855,551",
+     "Gewicht ca. 282 Gramm"},
+    // 453.5924 * 2.54 (1152.1247) + 32 + 176.8 + 453.5924 * 3.71 (1682.8278) = 3043.7525 kcal;
+    // 453.5924 * 171.7 (77881.8151) + 880 + 453.5924 * 130.4 (59148.4490) = 137910.2641 mg;
+    // 1007.1848 g; / 4
+    {"Spaghetti with Meat Sauce",
+     "4 servings",
+     {"      1 lb ground beef", "      1    onion", "      2 tb olive oil", "      1 lb spaghetti"},
+     {"Rinderhackfleisch", "Zwiebel", "Olivenöl", "Spaghetti"},
+     {453.5924, 80, 20, 453.5924},
+     "760,938",
+     "34.477,566",
+     "Portionsgewicht ca. 252 Gramm"},
+    // 146.4 + 28.8 + 60.8 + 106.8 = 342.8 kcal; 8328 + 603 + 60 + 1308 = 10299 mg; 470 g; / 2
+    {"Strawberry Yogurt",
+     "2 servings",
+     {"      1 c  yogurt", "      6 ea strawberries", "      1 tb honey", "      1    banana"},
+     {"Joghurt", "Erdbeere", "Honig", "Banane"},
+     {240, 90, 20, 120},
+     "171,400",
+     "5.149,500",
+     "Portionsgewicht ca. 235 Gramm"},
+};
+
+std::string MealMaster(const Reference& r)
+{
+    std::string text =
+        "MMMMM----- Recipe via Meal-Master (tm) v8.05\r\n\r\n      Title: " + std::string(r.Title) +
+        "\r\n Categories: Test\r\n      Yield: " + r.Yield + "\r\n\r\n";
+    for (const char* line : r.Lines)
+        text += std::string(line) + "\r\n";
+    return text + "\r\n  Zubereiten.\r\n\r\nMMMMM\r\n\r\n";
+}
+
+std::string Shown(const NutrientTable& table, const std::string& key)
+{
+    for (const NutrientLine& line : table.Lines())
+        if (line.Key == key)
+            return FormatGrouped(table.Shown(line), 3);
+    return "-";
+}
+
+TEST(ReferenceRecipes, NutrientsAgreeWithTheHandCalculation)
+{
+    AppContext app;
+    ScopedAppContext scope(app);
+    ScriptedInteraction ui;
+    app.UI = &ui;
+    TempDir dir;
+    auto db = MakeBaseDataDatabase(dir, "base.db", Foods::With);
+    ASSERT_TRUE(db);
+    FoodMatcher matcher(*db);
+    RecipeImport run(*db);
+    run.Options().BLS = true;
+    run.SetFoodKeyMatcher([&](const std::string& text) { return matcher.MatchFoodForIngredient(text); });
+    std::string file;
+    for (const Reference& r : kReferences)
+        file += MealMaster(r);
+    ASSERT_TRUE(run.ImportFromText(ImportTextFromString(file, "referenz.mm"))) << run.LastErrorText();
+    FoodTables tables;
+    ASSERT_TRUE(tables.Load(*db));
+
+    for (const Reference& r : kReferences) {
+        SCOPED_TRACE(r.Title);
+        const Value id = db->Scalar("SELECT ID FROM T_REZ_KOPF WHERE RezTitle=?", {std::string(r.Title)});
+        ASSERT_FALSE(id.IsNull());
+        UnitMatching matching(*db, tables);
+        ASSERT_TRUE(matching.NextID(static_cast<long>(id.AsLong())));
+        ASSERT_EQ(matching.Lines().size(), r.Foods.size());
+        for (std::size_t i = 0; i < r.Foods.size(); ++i) {
+            const ConversionLine& line = matching.Lines()[i];
+            EXPECT_EQ(line.FoodName, r.Foods[i]) << line.Ingredient;
+            EXPECT_EQ(line.LeftOut, "") << line.Ingredient;
+            EXPECT_EQ(line.Quantity, Decimal4::FromDouble(r.Grams[i])) << line.Ingredient;
+        }
+        NutrientTable table = matching.Calculate();
+        ASSERT_TRUE(table.ShowItems());
+        EXPECT_EQ(Shown(table, "GCAL"), r.Kcal);
+        EXPECT_EQ(Shown(table, "ZE"), r.Protein);
+        EXPECT_EQ(table.WeightLabel(), r.Weight);
+    }
+}
+
+} // namespace
+
+} // namespace pf::test

@@ -193,7 +193,9 @@ const std::vector<CliCommand>& CliCommands()
         {"restore", true, CliRestore,
          "SICHERUNG: lädt eine Sicherung (ZIP oder .MDB) zurück, der alte Stand bleibt als .BAK"},
         {"show", true, CliShow, "ID [--servings N]: zeigt ein Rezept als Text, auf Wunsch umgerechnet"},
-        {"import", true, CliImport, "[--cookbook N] DATEI ...: importiert Rezeptdateien"},
+        {"import", true, CliImport,
+         "[--cookbook N] [--bls] DATEI ...: importiert Rezeptdateien (--bls: Zutaten Nahrungsmitteln "
+         "zuordnen)"},
         {"export", true, CliExport,
          "--format mm|rezkonv|html|rtf [--ids LISTE] [--servings N] --out DATEI: exportiert Rezepte"},
         {"search", true, CliSearch,

@@ -6,6 +6,7 @@
 #include "db/DatabaseChoice.h"
 #include "exchange/RecipeImport.h"
 #include "model/clBook.h"
+#include "nutrition/Nutrition.h"
 
 #include <charconv>
 #include <filesystem>
@@ -44,6 +45,7 @@ int CliImport(CliCall& call)
     // different "Apple Pie" recipes.
     bool sameContentOnly = true;
     bool trash = false;
+    bool matchFoods = false;
     std::vector<std::string> files;
     for (std::size_t i = 0; i < call.Args.size(); ++i) {
         const std::string& arg = call.Args[i];
@@ -64,6 +66,8 @@ int CliImport(CliCall& call)
             ++i;
         } else if (arg == "--trash") {
             trash = true;
+        } else if (arg == "--bls") {
+            matchFoods = true;
         } else if (arg.starts_with("--")) {
             call.Err << "Unbekanntes Argument: " << arg << "\n";
             return 2;
@@ -73,7 +77,7 @@ int CliImport(CliCall& call)
     }
     if (files.empty()) {
         call.Err << "Aufruf: pfannola-cli --db DATEI import [--cookbook N] [--duplicates skip|replace|move] "
-                    "[--trash] DATEI...\n";
+                    "[--trash] [--bls] DATEI...\n";
         return 2;
     }
     for (const std::string& file : files) {
@@ -108,6 +112,10 @@ int CliImport(CliCall& call)
             run.Options().Duplicates = preset;
             run.Options().DupeTrash = trash;
             run.Options().SameContentOnly = sameContentOnly;
+            // Each ordinary line without food gets the one its text names, as far as one is found.
+            run.Options().BLS = matchFoods;
+            if (matchFoods)
+                run.SetFoodKeyMatcher(FoodKeyMatcher(*db));
             run.SetNotice([&call](const std::string& text) { call.Err << text << std::endl; });
             const bool ok = run.Import();
             for (const std::string& skipped : run.SkippedRecipes())

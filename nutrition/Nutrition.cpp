@@ -43,6 +43,14 @@ Nutrition* NutritionOf(Database& db)
     return it->second.get();
 }
 
+std::function<long(const std::string&)> FoodKeyMatcher(Database& db)
+{
+    Nutrition* nutrition = NutritionOf(db);
+    if (!nutrition)
+        return {};
+    return [nutrition](const std::string& text) { return nutrition->Matcher.MatchFoodForIngredient(text); };
+}
+
 void ForgetNutrition()
 {
     Loaded().clear();

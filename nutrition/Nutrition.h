@@ -6,6 +6,9 @@
 #include "nutrition/FoodMatcher.h"
 #include "nutrition/FoodTables.h"
 
+#include <functional>
+#include <string>
+
 namespace pf {
 
 class Database;
@@ -21,6 +24,9 @@ struct Nutrition
 // context; null when the database has no nutrient descriptors. Throws DbError. The matcher follows
 // the current ImportBLSStrong setting.
 Nutrition* NutritionOf(Database& db);
+// The automatic matching of db as the recipe import asks for it (text to food ID, 0 for none);
+// empty when the database has no nutrient descriptors.
+std::function<long(const std::string&)> FoodKeyMatcher(Database& db);
 // Forgets the data of every database (after foods, synonyms or descriptors were replaced).
 void ForgetNutrition();
 

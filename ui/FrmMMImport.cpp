@@ -7,6 +7,7 @@
 #include "core/Settings.h"
 #include "db/DatabaseChoice.h"
 #include "model/clBook.h"
+#include "nutrition/Nutrition.h"
 #include "ui/FrmMMImportDupe.h"
 #include "ui/FrmMMImportFList.h"
 #include "ui/UiSupport.h"
@@ -389,6 +390,8 @@ void FrmMMImport::Import()
     Database& db = m_db ? *m_db : WorkDb();
     m_run = std::make_unique<RecipeImport>(db);
     m_run->Options() = Choices();
+    if (m_run->Options().BLS)
+        m_run->SetFoodKeyMatcher(FoodKeyMatcher(db));
     QtDupeDecider decider(&db, this);
     m_run->SetDecider(&decider);
     m_run->SetProgress([this](const ImportCounters& counters, const std::string& title) {

@@ -50,6 +50,27 @@ TEST_F(CliNutritionTest, MatchThenPrintTheTablePerServing)
     EXPECT_NE(out.str().find("Energie (Kilokalorien)\t530,000\tkcal\n"), std::string::npos) << out.str();
 }
 
+TEST_F(CliNutritionTest, ImportWithFoodMatchingGivesATableAtOnce)
+{
+    const std::string path = MakeDatabase();
+    const std::string file = dir.File("probe.mm");
+    test::WriteFile(file, "MMMMM----- Recipe via Meal-Master (tm) v8.05\r\n\r\n      Title: Eierkuchen\r\n"
+                          " Categories: Test\r\n      Yield: 1 serving\r\n\r\n      2 ea Probe-Eier\r\n"
+                          "    100 g  Testmehl\r\n\r\n  Backen.\r\n\r\nMMMMM\r\n");
+    ASSERT_EQ(Run({"--db", path, "import", "--bls", file}), 0) << err.str();
+    const long id =
+        Database::OpenSqlite(path)->Scalar("SELECT ID FROM T_REZ_KOPF WHERE RezTitle='Eierkuchen'").AsLong();
+    ASSERT_EQ(Run({"--db", path, "nutrients", std::to_string(id)}), 0) << err.str();
+    // 120 g egg * 1.5 + 100 g flour * 3.5 kcal, one serving.
+    EXPECT_NE(out.str().find("Energie (Kilokalorien)\t530,000\tkcal\n"), std::string::npos) << out.str();
+    // Without --bls the lines keep no food.
+    ASSERT_EQ(Run({"--db", path, "import", "--duplicates", "move", file}), 0) << err.str();
+    EXPECT_EQ(Database::OpenSqlite(path)
+                  ->Scalar("SELECT COUNT(*) FROM T_REZ_ZUTAT WHERE ZutBLSID<>0 AND ID<>5")
+                  .AsLong(),
+              2);
+}
+
 TEST_F(CliNutritionTest, RefusesWhatItCannotDo)
 {
     const std::string path = MakeDatabase();

@@ -165,6 +165,27 @@ bool ParsePositiveNumber(std::string_view text, long& value)
     return ec == std::errc() && ptr == text.data() + text.size() && value > 0;
 }
 
+bool ParseRecipeAndServings(CliCall& call, const char* command, long& id, long& servings)
+{
+    for (std::size_t i = 0; i < call.Args.size(); ++i) {
+        const std::string& arg = call.Args[i];
+        if (call.IsOption(i) && arg == "--servings") {
+            if (!ParseServings(i + 1 < call.Args.size() ? call.Args[i + 1] : "", servings, call.Err))
+                return false;
+            ++i;
+        } else if (id == 0 && ParsePositiveNumber(arg, id)) {
+        } else {
+            call.Err << "Unbekanntes Argument: " << arg << "\n";
+            return false;
+        }
+    }
+    if (id == 0) {
+        call.Err << "Aufruf: pfannola-cli --db DATEI " << command << " ID [--servings N]\n";
+        return false;
+    }
+    return true;
+}
+
 bool ParseRecipeIdList(const std::string& text, std::vector<long>& ids)
 {
     std::size_t start = 0;

@@ -37,6 +37,9 @@ bool ParseServings(const std::string& text, long& servings, std::ostream& err);
 
 // A whole positive number and nothing else ("12", not "12a" or "-3").
 bool ParsePositiveNumber(std::string_view text, long& value);
+// The words "ID [--servings N]" of a command about one recipe; servings stays 0 without the
+// option. False, with the reason or the usage of command on Err, for anything else.
+bool ParseRecipeAndServings(CliCall& call, const char* command, long& id, long& servings);
 // "3,7,12" appended to ids; false on any field that is not a positive number, or no field.
 bool ParseRecipeIdList(const std::string& text, std::vector<long>& ids);
 

@@ -13,22 +13,8 @@ int CliShow(CliCall& call)
 {
     long id = 0;
     long servings = 0;
-    for (std::size_t i = 0; i < call.Args.size(); ++i) {
-        const std::string& arg = call.Args[i];
-        if (call.IsOption(i) && arg == "--servings") {
-            if (!ParseServings(i + 1 < call.Args.size() ? call.Args[i + 1] : "", servings, call.Err))
-                return 2;
-            ++i;
-        } else if (id == 0 && ParsePositiveNumber(arg, id)) {
-        } else {
-            call.Err << "Unbekanntes Argument: " << arg << "\n";
-            return 2;
-        }
-    }
-    if (id == 0) {
-        call.Err << "Aufruf: pfannola-cli --db DATEI show ID [--servings N]\n";
+    if (!ParseRecipeAndServings(call, "show", id, servings))
         return 2;
-    }
     CliDatabase db(call);
     if (!db)
         return 1;

@@ -66,7 +66,20 @@ inline void InsertSynonym(Database& db, long foodId, const std::string& synonym)
     db.Execute("INSERT INTO T_INFO_KEY (ID,[KEY],KEYTYPE,Sprachcode) VALUES (?,?,3,0)", {foodId, synonym});
 }
 
-class FoodFixture : public ::testing::Test
+// A test with its own folder, database, scripted person and application context.
+class NutritionTest : public ::testing::Test
+{
+protected:
+    NutritionTest() { m_app.UI = &m_ui; }
+
+    TempDir m_dir;
+    std::unique_ptr<Database> m_db;
+    ScriptedInteraction m_ui;
+    AppContext m_app;
+    ScopedAppContext m_scope{m_app};
+};
+
+class FoodFixture : public NutritionTest
 {
 protected:
     void SetUp() override
@@ -83,7 +96,6 @@ protected:
             InsertSynonym(*m_db, 5, synonym);
         InsertSynonym(*m_db, 13, "Rahm");
         InsertSynonym(*m_db, 13, "Schlagobers");
-        m_app.UI = &m_ui;
     }
 
     // A recipe of lines (quantity, unit ID, text, food ID), stored as the import would store it.
@@ -106,12 +118,6 @@ protected:
                  l.Food == 0 ? Value() : Value(l.Food)});
         return id;
     }
-
-    TempDir m_dir;
-    std::unique_ptr<Database> m_db;
-    ScriptedInteraction m_ui;
-    AppContext m_app;
-    ScopedAppContext m_scope{m_app};
 };
 
 } // namespace pf::test

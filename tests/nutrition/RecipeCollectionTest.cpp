@@ -1,11 +1,8 @@
 #include "exchange/RecipeImport.h"
 #include "nutrition/FoodMatcher.h"
 
-#include "core/AppContext.h"
 #include "db/Recordset.h"
-#include "tests/support/BaseDataDb.h"
-#include "tests/support/ScriptedInteraction.h"
-#include "tests/support/TempDir.h"
+#include "tests/nutrition/FoodFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -17,12 +14,11 @@ namespace {
 
 // Our German and English recipe collections imported with food matching on: the share of
 // ingredient lines that get a food, and the lines that do not, for the food table's authors.
-class RecipeCollectionTest : public ::testing::Test
+class RecipeCollectionTest : public NutritionTest
 {
 protected:
     void SetUp() override
     {
-        m_app.UI = &m_ui;
         m_db = MakeBaseDataDatabase(m_dir, "base.db", Foods::With);
         ASSERT_TRUE(m_db);
     }
@@ -56,12 +52,6 @@ protected:
         RecordProperty(file + " matched percent", static_cast<int>(share));
         return share;
     }
-
-    TempDir m_dir;
-    std::unique_ptr<Database> m_db;
-    ScriptedInteraction m_ui;
-    AppContext m_app;
-    ScopedAppContext m_scope{m_app};
 };
 
 TEST_F(RecipeCollectionTest, GermanCollectionFindsItsFoods)

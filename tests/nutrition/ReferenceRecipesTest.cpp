@@ -5,11 +5,8 @@
 #include "nutrition/NutrientTable.h"
 #include "nutrition/UnitMatching.h"
 
-#include "core/AppContext.h"
 #include "db/Recordset.h"
-#include "tests/support/BaseDataDb.h"
-#include "tests/support/ScriptedInteraction.h"
-#include "tests/support/TempDir.h"
+#include "tests/nutrition/FoodFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -140,15 +137,15 @@ std::string Shown(const NutrientTable& table, const std::string& key)
     return "-";
 }
 
-TEST(ReferenceRecipes, NutrientsAgreeWithTheHandCalculation)
+class ReferenceRecipes : public NutritionTest
 {
-    AppContext app;
-    ScopedAppContext scope(app);
-    ScriptedInteraction ui;
-    app.UI = &ui;
-    TempDir dir;
-    auto db = MakeBaseDataDatabase(dir, "base.db", Foods::With);
-    ASSERT_TRUE(db);
+};
+
+TEST_F(ReferenceRecipes, NutrientsAgreeWithTheHandCalculation)
+{
+    m_db = MakeBaseDataDatabase(m_dir, "base.db", Foods::With);
+    ASSERT_TRUE(m_db);
+    Database* db = m_db.get();
     FoodMatcher matcher(*db);
     RecipeImport run(*db);
     run.Options().BLS = true;

@@ -600,6 +600,42 @@ TEST(BaseDataContent, SynonymsNameExistingFoodsInTheWordsOfEveryRegion)
     }
 }
 
+std::vector<std::string> Split(const std::string& text, char separator)
+{
+    std::vector<std::string> parts(1);
+    for (const char c : text)
+        if (c == separator)
+            parts.emplace_back();
+        else
+            parts.back() += c;
+    return parts;
+}
+
+std::vector<std::string> SplitLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    for (std::string line : Split(text, '\n')) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty() && line[0] != '#')
+            lines.push_back(line);
+    }
+    return lines;
+}
+
+// Runs the generator; returns its exit code and what it wrote to stderr.
+int RunMakeFoods(test::TempDir& dir, const std::string& foodsDir, const std::string& out,
+                 const std::string& usda, std::string& errors)
+{
+    const std::string units = (RepoDir() / "data/basedata/20_units.csv").string();
+    const std::string command = std::string("\"") + PF_MAKEFOODS + "\" \"" + foodsDir + "\" \"" + units +
+                                "\" \"" + out + "\"" + (usda.empty() ? "" : " \"" + usda + "\"") + " 2>\"" +
+                                dir.File("fehler.txt") + "\"";
+    const int status = std::system(command.c_str());
+    errors = test::ReadFile(dir.File("fehler.txt"));
+    return status;
+}
+
 // The checked-in food rows are what the generator writes from the readable tables. Without the
 // USDA files (they are not part of the repository) the generator keeps the values of the file it
 // rewrites, so that run must reproduce the file too.
@@ -608,17 +644,12 @@ TEST(BaseDataContent, FoodFileIsWhatTheGeneratorWrites)
     namespace fs = std::filesystem;
     const fs::path repo = RepoDir();
     const fs::path checkedIn = repo / "data/basedata/50_foods.csv";
+    const std::string foodsDir = (repo / "data/foods").string();
     test::TempDir dir;
-    const auto run = [&](const std::string& out, const std::string& usda) {
-        const std::string command =
-            std::string("\"") + PF_MAKEFOODS + "\" \"" + (repo / "data/foods").string() + "\" \"" +
-            (repo / "data/basedata/20_units.csv").string() + "\" \"" + out + "\"" +
-            (usda.empty() ? "" : " \"" + usda + "\"") + " 2>\"" + dir.File("fehler.txt") + "\"";
-        EXPECT_EQ(std::system(command.c_str()), 0) << test::ReadFile(dir.File("fehler.txt"));
-    };
+    std::string errors;
 
     fs::copy_file(checkedIn, dir.File("ohne_usda.csv"));
-    run(dir.File("ohne_usda.csv"), "");
+    EXPECT_EQ(RunMakeFoods(dir, foodsDir, dir.File("ohne_usda.csv"), "", errors), 0) << errors;
     EXPECT_TRUE(test::ReadFile(dir.File("ohne_usda.csv")) == test::ReadFile(checkedIn.string()))
         << "data/foods/*.tsv and data/basedata/50_foods.csv differ: run the target \"foods\"";
 
@@ -627,9 +658,114 @@ TEST(BaseDataContent, FoodFileIsWhatTheGeneratorWrites)
     if (!fs::exists(usda / "ABBREV.txt"))
         GTEST_SKIP() << "USDA SR21 files not found in " << usda.string()
                      << " (set PF_USDA_DIR): the values are not regenerated and compared";
-    run(dir.File("mit_usda.csv"), usda.string());
+    EXPECT_EQ(RunMakeFoods(dir, foodsDir, dir.File("mit_usda.csv"), usda.string(), errors), 0) << errors;
     EXPECT_TRUE(test::ReadFile(dir.File("mit_usda.csv")) == test::ReadFile(checkedIn.string()))
         << "the values differ from a fresh run over the USDA files: run the target \"foods\"";
+}
+
+// One food with a USDA row of known figures, in the release's own format: the values arrive in the
+// descriptors' dimensions, with kJ, salt and bread units derived and missing figures left empty.
+// Each broken table is refused with its file and line.
+TEST(BaseDataContent, GeneratorConvertsUsdaFiguresAndRefusesBrokenTables)
+{
+    namespace fs = std::filesystem;
+    test::TempDir dir;
+    const std::string classes = "BLSKEY\tBLSDesc\tBLSDescE\tBLSDescF\tBLSDescI\nG\tGemüse\tVegetables\t\t\n"
+                                "G1\tBlattgemüse\tLeaves\t\t\n";
+    const std::string header =
+        "ID\tSBLS\tST\tSTE\tSTF\tNDB_No\tHaupt\tEinheit\tGramm\tEinheit2\tGramm2\tPortion\tUSDA\n";
+    const std::string food =
+        "7\tG101100\tProbe\tSample\t\t99001\t1\tStk.\t60\tEL\t12.5\t150\tTest food, raw\n";
+    const std::string synonyms = "SBLS\tSynonym\tSprache\nG101100\tVersuch\tDE(A)\n";
+    fs::create_directories(dir.File("usda"));
+    // 51 fields: water, kcal, protein, fat, ash, carbohydrate, (no fibre), sugar, calcium ... sodium,
+    // zinc, copper, ..., (no vitamin C), ...
+    std::vector<std::string> abbrev(51, "0");
+    abbrev[0] = "~99001~";
+    abbrev[1] = "~TEST~";
+    const std::pair<int, const char*> figures[] = {
+        {2, "50"}, {3, "250"},  {4, "10.5"},  {5, "20"}, {6, "1.5"}, {7, "18"}, {8, ""},
+        {9, "3"},  {15, "400"}, {17, "0.25"}, {20, ""},  {42, "4"},  {44, "2"}, {47, "~1 cup~"}};
+    for (const auto& [field, text] : figures)
+        abbrev[static_cast<std::size_t>(field)] = text;
+    std::string abbrevLine;
+    for (const std::string& field : abbrev)
+        abbrevLine += (abbrevLine.empty() ? "" : "^") + field;
+    test::WriteFile(dir.File("usda/ABBREV.txt"), abbrevLine + "\r\n");
+    test::WriteFile(dir.File("usda/FOOD_DES.txt"), "~99001~^~1100~^~Test food, raw~^~TEST~^~~\r\n");
+
+    const auto writeTables = [&](const std::string& foods, const std::string& syn) {
+        fs::create_directories(dir.File("foods"));
+        test::WriteFile(dir.File("foods/foods.tsv"), "# Kommentar\n" + header + foods);
+        test::WriteFile(dir.File("foods/classes.tsv"), classes);
+        test::WriteFile(dir.File("foods/synonyms.tsv"), syn);
+    };
+    std::string errors;
+    writeTables(food, synonyms);
+    ASSERT_EQ(RunMakeFoods(dir, dir.File("foods"), dir.File("out.csv"), dir.File("usda"), errors), 0)
+        << errors;
+
+    // The value row by column name.
+    std::map<std::string, std::string> values;
+    std::vector<std::string> columns;
+    std::string section;
+    for (std::string line : SplitLines(test::ReadFile(dir.File("out.csv")))) {
+        std::vector<std::string> fields = Split(line, '\t');
+        if (!fields[0].empty()) {
+            section = fields[0];
+            columns = fields;
+        } else if (section == "T_BLS_DAT") {
+            for (std::size_t i = 1; i < fields.size() && i < columns.size(); ++i)
+                values[columns[i]] = fields[i];
+        } else if (section == "T_BLS_KEY") {
+            EXPECT_EQ(line, "\t7\t\"G101100\"\t\"Probe\"\t\"Sample\"\t\tTrue\t1\t60\t7\t12.5\tFalse");
+        } else if (section == "T_INFO_KEY") {
+            EXPECT_EQ(line, "\t7\t\"Versuch\"\t3\t\t3");
+        }
+    }
+    const std::pair<const char*, const char*> expected[] = {
+        {"SKT", "\"Probe\""}, {"GP", "150"},   {"GCAL", "250"},  {"GJ", "1046"}, {"ZW", "50000"},
+        {"ZE", "10500"},      {"ZF", "20000"}, {"ZK", "18000"},  {"ZM", "1500"}, {"ZB", ""},
+        {"KMD", "3000"},      {"MNA", "400"},  {"GMKO", "1000"}, {"MCU", "250"}, {"VC", ""},
+        {"GKB", "1.5"},       {"FS", "4000"},  {"FP", "2000"},   {"GFPS", "0.5"}};
+    for (const auto& [key, value] : expected)
+        EXPECT_EQ(values[key], value) << key;
+
+    struct Broken
+    {
+        const char* Name;
+        std::string Foods, Synonyms, Usda, Message;
+    };
+    const std::string badSynonyms =
+        "SBLS\tSynonym\tSprache\nG101100\tVersuch\tDE(A)\nG109900\tNiemand\tDE(D)\n";
+    const Broken broken[] = {
+        {"unknown unit", "7\tG101100\tProbe\tSample\t\t99001\t1\tEimer\t60\t\t\t\tTest food, raw\n", synonyms,
+         "", "foods.tsv:3: unbekannte Einheit \"Eimer\""},
+        {"unit without grams", "7\tG101100\tProbe\tSample\t\t99001\t1\tStk.\t\t\t\t\tTest food, raw\n",
+         synonyms, "", "foods.tsv:3: Einheit und Gramm gehören zusammen"},
+        {"code twice", food + "8\tG101100\tNoch\tAgain\t\t99001\t0\t\t\t\t\t\tTest food, raw\n", synonyms, "",
+         "foods.tsv:4: Code G101100 doppelt"},
+        {"ID twice", food + "7\tG102100\tNoch\tAgain\t\t99001\t0\t\t\t\t\t\tTest food, raw\n", synonyms, "",
+         "foods.tsv:4: ID 7 doppelt"},
+        {"short code", "7\tG1011\tProbe\tSample\t\t99001\t1\t\t\t\t\t\tTest food, raw\n", synonyms, "",
+         "kein siebenstelliger Code"},
+        {"no class", "7\tG201100\tProbe\tSample\t\t99001\t1\t\t\t\t\t\tTest food, raw\n",
+         "SBLS\tSynonym\tSprache\n", "", "die Klasse G2 fehlt"},
+        {"synonym of no food", food, badSynonyms, "",
+         "synonyms.tsv:3: kein Lebensmittel mit dem Code \"G109900\""},
+        {"unknown language", food, "SBLS\tSynonym\tSprache\nG101100\tVersuch\tDE(B)\n", "",
+         "synonyms.tsv:2: unbekannte Sprache \"DE(B)\""},
+        {"wrong USDA number", "7\tG101100\tProbe\tSample\t\t99001\t1\t\t\t\t\t\tButter, salted\n", synonyms,
+         dir.File("usda"), "USDA-Nummer 99001 heißt \"Test food, raw\""},
+    };
+    for (const Broken& b : broken) {
+        SCOPED_TRACE(b.Name);
+        writeTables(b.Foods, b.Synonyms);
+        const std::string before = test::ReadFile(dir.File("out.csv"));
+        EXPECT_NE(RunMakeFoods(dir, dir.File("foods"), dir.File("out.csv"), b.Usda, errors), 0);
+        EXPECT_NE(errors.find(b.Message), std::string::npos) << errors;
+        EXPECT_EQ(test::ReadFile(dir.File("out.csv")), before) << "a refused run leaves the file as it was";
+    }
 }
 
 } // namespace

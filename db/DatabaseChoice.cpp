@@ -102,6 +102,16 @@ std::string SelectionEntryPath(const std::string& entry)
     return path;
 }
 
+DatabaseSelection CurrentDatabaseSelection()
+{
+    const ConnectionState& conn = Connection();
+    DatabaseSelection current;
+    current.DbType = conn.DbType;
+    (conn.DbType == 0 ? current.Path : current.Dsn) = conn.DbPath;
+    current.LogonType = conn.OdbcLogonType;
+    return current;
+}
+
 void CommitDatabaseSelection(const DatabaseSelection& choice)
 {
     ConnectionState& conn = Connection();

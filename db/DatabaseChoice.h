@@ -70,6 +70,8 @@ std::vector<FirstStartItem> FirstStartItems();
 // The OK action of the selection window: remembers the previous database in the last-used list
 // when the choice differs, and stores the new choice in the settings and the connection state.
 void CommitDatabaseSelection(const DatabaseSelection& choice);
+// The open connection as a selection, to return to it (user and password are not kept).
+DatabaseSelection CurrentDatabaseSelection();
 // Text of a last-used entry as the selection window lists it ("1 - path") back to the path.
 std::string SelectionEntryPath(const std::string& entry);
 

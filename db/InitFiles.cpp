@@ -253,23 +253,25 @@ bool CreateDatabaseStructure(const std::string& path, bool odbc)
 bool CreateDatabaseFromInit(bool askFirst)
 {
     ConnectionState& conn = Connection();
-    Interaction& ui = UI();
-    BusyPointer busy;
-    if (askFirst && ui.Ask(LoadText(623) + conn.DbPath + LoadText(624), Buttons::YesNo, Answer::Yes,
-                           MsgIcon::Question, AppContext::Current().AppCaption) != Answer::Yes)
+    if (askFirst && UI().Ask(LoadText(623) + conn.DbPath + LoadText(624), Buttons::YesNo, Answer::Yes,
+                             MsgIcon::Question, AppContext::Current().AppCaption) != Answer::Yes)
         return false;
     if (conn.DbType != 0) {
         InformCritical("Der Zugang zu einem Datenbank-Server (ODBC-Datenquelle \"" + conn.DbPath +
                        "\") ist in dieser Programmversion noch nicht verfügbar.");
         return false;
     }
+    return CreateDatabaseFile(conn.DbPath);
+}
 
+bool CreateDatabaseFile(const std::string& target)
+{
+    BusyPointer busy;
     InitFilesCleanup cleanup;
     const InitFilesState files = ExtractInitFiles(false);
 
     // The database is built beside its place and moved there only when complete, so a failure
     // leaves neither a half-made new file nor a changed old one.
-    const std::string target = conn.DbPath;
     const std::string work = target + ".$$$";
     RemoveDatabaseFile(work);
     std::error_code ec;

@@ -39,6 +39,9 @@ bool CreateDatabaseStructure(const std::string& path, bool odbc);
 // askFirst is set. The database is left closed. false when the user declined or the creation
 // failed (reported).
 bool CreateDatabaseFromInit(bool askFirst = true);
+// Creates a new database file at path from ProgramDir's INIT.ZIP without asking; the work database
+// is left as it is. false when the creation failed (reported).
+bool CreateDatabaseFile(const std::string& path);
 
 // The progress window the base-data load is shown in; without one the status line serves.
 using BaseDataProgressFactory = std::function<std::unique_ptr<BaseDataProgress>()>;

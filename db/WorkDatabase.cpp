@@ -80,7 +80,8 @@ void OpenChosenDatabase()
 }
 
 // Answers an open error as the user decides: create, repair, or forget and choose another.
-// Returns when the loop should locate again.
+// Returns when the loop should locate again. A file that was created or repaired is still the
+// choice of the settings, so the next round opens it without showing the selection window.
 void HandleOpenError(const DbError& error, DatabaseWindows& windows)
 {
     ConnectionState& conn = Connection();
@@ -89,8 +90,10 @@ void HandleOpenError(const DbError& error, DatabaseWindows& windows)
         if (AskYesNo(LoadText(417) + conn.DbPath + LoadText(418))) {
             windows.UnloadSplash();
             // The user has just said yes to creating it: no second question.
-            CreateDatabaseFromInit(false);
+            const bool created = CreateDatabaseFromInit(false);
             conn.DbPath.clear();
+            if (created)
+                return;
         }
     } else {
         const bool repairable =
@@ -102,10 +105,11 @@ void HandleOpenError(const DbError& error, DatabaseWindows& windows)
             UI().SetBusy(true);
             RepairResult repair = RepairDatabaseFile(path);
             UI().SetBusy(false);
-            if (repair.Ok)
+            if (repair.Ok) {
                 conn.DbPath.clear();
-            else
-                errorText = repair.Error;
+                return;
+            }
+            errorText = repair.Error;
         }
     }
     if (!conn.DbPath.empty()) {
@@ -157,9 +161,30 @@ OpenHooks& Hooks()
     return hooks;
 }
 
+std::string DefaultDatabaseFolder()
+{
+    return AppContext::Current().DataDir + "DB";
+}
+
+std::string DatabaseFolder()
+{
+    std::string chosen = ReadSetting(kFolderSection, kDatabaseFolderKey, "", false);
+    while (chosen.size() > 1 && chosen.back() == '/')
+        chosen.pop_back();
+    std::error_code ignored;
+    if (!chosen.empty() && std::filesystem::is_directory(chosen, ignored))
+        return chosen;
+    return DefaultDatabaseFolder();
+}
+
+void SetDatabaseFolder(const std::string& folder)
+{
+    WriteSetting(kFolderSection, kDatabaseFolderKey, folder, false);
+}
+
 std::string DefaultDatabasePath()
 {
-    return AppContext::Current().DataDir + "DB/Pfannola.MDB";
+    return DatabaseFolder() + "/Pfannola.MDB";
 }
 
 std::unique_ptr<Database> OpenDatabaseFile(const std::string& path)

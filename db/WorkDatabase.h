@@ -39,7 +39,16 @@ void SaveDatabaseChoice();
 void ForgetDatabase();
 std::string BuildOdbcConnect(const std::string& dsn, int logonType, const std::string& user,
                              const std::string& password);
-// Default location of a new database file: DataDir + "DB/Pfannola.MDB".
+// The folder of the user's databases: where database dialogs start and new databases go. The
+// per-user setting "Datenbank" of section "Ordner" when it names an existing folder, else
+// DataDir + "DB", where the first start puts the database.
+inline constexpr const char* kFolderSection = "Ordner";
+inline constexpr const char* kDatabaseFolderKey = "Datenbank";
+std::string DatabaseFolder();
+std::string DefaultDatabaseFolder();
+// Stores the folder; empty returns to the default.
+void SetDatabaseFolder(const std::string& folder);
+// Default location of a new database file: DatabaseFolder() + "/Pfannola.MDB".
 std::string DefaultDatabasePath();
 // Opens a database file: read-only when the file carries no write permission. Unfinished copies a
 // killed run left beside it are removed first.

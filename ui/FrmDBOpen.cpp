@@ -2,6 +2,9 @@
 
 #include "core/AppContext.h"
 #include "core/Interaction.h"
+#include "core/Messages.h"
+#include "db/InitFiles.h"
+#include "db/WorkDatabase.h"
 #include "ui/UiSupport.h"
 
 #include <QButtonGroup>
@@ -18,6 +21,8 @@
 #include <QRadioButton>
 #include <QStackedWidget>
 #include <QVBoxLayout>
+
+#include <filesystem>
 
 namespace pf {
 
@@ -155,6 +160,22 @@ FrmDBOpen::FrmDBOpen(QWidget* parent) : QDialog(parent), m_commit(CommitDatabase
     UpdateControls();
 }
 
+// A file that does not exist yet is created here, after one question, while the open database
+// stays open: declining or a failed creation keeps this window and the current database.
+bool FrmDBOpen::CreateIfMissing(const std::string& path)
+{
+    std::string full = path;
+    if (full.find('/') == std::string::npos)
+        full = AppContext::Current().ProgramDir + full;
+    std::error_code ignored;
+    if (std::filesystem::exists(full, ignored))
+        return true;
+    if (UI().Ask(LoadText(417) + full + LoadText(418), Buttons::YesNo, Answer::Yes, MsgIcon::Question,
+                 AppContext::Current().AppCaption) != Answer::Yes)
+        return false;
+    return CreateDatabaseFile(full);
+}
+
 QRadioButton* FrmDBOpen::LogonOption(int logonType) const
 {
     return logonType >= 0 && logonType <= 2 ? m_logon[logonType] : nullptr;
@@ -176,16 +197,21 @@ void FrmDBOpen::UpdateControls()
 
 void FrmDBOpen::Browse()
 {
-    QString start = m_path->text();
+    QString start = m_path->text().trimmed();
     if (start.isEmpty())
-        start = QString::fromStdString(AppContext::Current().DataDir);
-    const QString file =
-        QFileDialog::getOpenFileName(this, Utf8("Datenbank auswählen"), StartFolder("Datenbank", start),
-                                     Utf8("Pfannola-Datenbank (*.MDB *.mdb);;Alle Dateien (*)"));
-    if (file.isEmpty())
+        start = QString::fromStdString(DatabaseFolder());
+    // A name that does not exist yet may be typed: OK then offers to create that database.
+    QFileDialog dialog(this, Utf8("Datenbank auswählen oder neu anlegen"), StartFolder("Datenbank", start),
+                       Utf8("Pfannola-Datenbank (*.MDB *.mdb);;Alle Dateien (*)"));
+    dialog.setObjectName("dlgDatabaseFile");
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setDefaultSuffix("MDB");
+    dialog.setLabelText(QFileDialog::Accept, Utf8("Ö&ffnen"));
+    dialog.setLabelText(QFileDialog::Reject, Utf8("Abbrechen"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    RememberFolder("Datenbank", file);
-    m_path->setText(file);
+    m_path->setText(dialog.selectedFiles().front());
     m_lastUsed->setCurrentRow(-1);
 }
 
@@ -227,6 +253,10 @@ void FrmDBOpen::accept()
     if (choice.DbType != 0 && choice.Dsn.empty()) {
         UI().Inform("Bitte die ODBC-Datenquelle angeben.", MsgIcon::Warning, caption);
         m_dsn->setFocus();
+        return;
+    }
+    if (choice.DbType == 0 && !CreateIfMissing(choice.Path)) {
+        m_path->setFocus();
         return;
     }
     if (m_commit)

@@ -1,7 +1,8 @@
 #pragma once
 // The database selection window: a database file (typed, browsed or taken from the last-used list)
 // or an ODBC data source with its logon. OK hands the choice to the selection commit, which stores
-// it; the caller then reopens the work database.
+// it; the caller then reopens the work database. A file that does not exist yet is created on OK
+// after one question, before anything is committed.
 
 #include "db/DatabaseChoice.h"
 
@@ -47,6 +48,7 @@ public:
 
 private:
     void Browse();
+    bool CreateIfMissing(const std::string& path);
     void UpdateControls();
 
     QRadioButton* m_optFile = nullptr;

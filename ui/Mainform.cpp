@@ -496,7 +496,7 @@ void Mainform::SetCloseHandler(std::function<bool()> handler)
     m_closeHandler = std::move(handler);
 }
 
-void Mainform::SetReopenHandler(std::function<void()> handler)
+void Mainform::SetReopenHandler(ReopenHandler handler)
 {
     m_reopenHandler = std::move(handler);
 }
@@ -539,9 +539,10 @@ void Mainform::RunCommand(const QString& id)
 
 void Mainform::ChooseDatabase()
 {
+    const DatabaseSelection previous = CurrentDatabaseSelection();
     QtDatabaseWindows windows(this);
     if (windows.ShowSelection() && m_reopenHandler)
-        m_reopenHandler();
+        m_reopenHandler(previous);
 }
 
 void Mainform::ShowKeyHelp()

@@ -4,6 +4,8 @@
 // out itself (window arrangement, about box, icon display, quit, choosing another database) work
 // here; every other command is handed to the command handler the program sets.
 
+#include "db/DatabaseChoice.h"
+
 #include <QMainWindow>
 #include <QString>
 
@@ -72,8 +74,10 @@ public:
     // Runs the program's shutdown when the window is asked to close; false keeps it open. Without
     // one, the window saves its own state and closes its children.
     void SetCloseHandler(std::function<bool()> handler);
-    // Called after the selection window committed another database: reopen it.
-    void SetReopenHandler(std::function<void()> handler);
+    // Called after the selection window committed another database: reopen it, or the previous one
+    // when the new one cannot be had.
+    using ReopenHandler = std::function<void(const DatabaseSelection& previous)>;
+    void SetReopenHandler(ReopenHandler handler);
 
     // Text under the toolbar icons (command Mnu02Icons, setting ShowIcons).
     bool IconTextShown() const;
@@ -114,7 +118,7 @@ private:
 
     std::function<void(const std::string&)> m_commandHandler;
     std::function<bool()> m_closeHandler;
-    std::function<void()> m_reopenHandler;
+    ReopenHandler m_reopenHandler;
 };
 
 } // namespace pf

@@ -79,17 +79,26 @@ void QtShell::ShowMainWindow()
     m_ui.SetMainWindow(m_main.get());
     m_main->SetDatabaseCaption(Connection().DbPath);
     m_main->SetCloseHandler([this] { return Shutdown(*this); });
-    m_main->SetReopenHandler([this] { Reopen(); });
+    m_main->SetReopenHandler([this](const DatabaseSelection& previous) { Reopen(previous); });
     m_main->SetCommandHandler([this](const std::string& command) { RunCommand(command); });
     m_main->Load();
     FinishMainWindowLoad(*this);
     m_main->RefreshCaption();
 }
 
-void QtShell::Reopen()
+void QtShell::Reopen(const DatabaseSelection& previous)
 {
     try {
-        OpenWorkDatabase(*this);
+        try {
+            OpenWorkDatabase(*this);
+        } catch (const ProcessExit&) {
+            // The chosen database could not be had and nothing else was chosen: the one that was
+            // open before comes back instead of the program ending.
+            if (previous.DbType == 0 ? previous.Path.empty() : previous.Dsn.empty())
+                throw;
+            CommitDatabaseSelection(previous);
+            OpenWorkDatabase(*this);
+        }
         m_main->SetDatabaseCaption(Connection().DbPath);
     } catch (const DbError& error) {
         ReportError(ToErrorInfo(error), false);

@@ -47,7 +47,7 @@ public:
     void SetExitHandler(std::function<void(int code)> handler);
 
 private:
-    void Reopen();
+    void Reopen(const DatabaseSelection& previous);
     // The main window's commands that open windows of the libraries below.
     void RunCommand(const std::string& command);
     // Reloads what an import may have changed.

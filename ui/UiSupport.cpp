@@ -2,6 +2,7 @@
 
 #include "core/AppContext.h"
 #include "core/Settings.h"
+#include "db/WorkDatabase.h"
 
 #include <QAbstractScrollArea>
 #include <QCheckBox>
@@ -106,8 +107,6 @@ QString DateTimeCell(DateSerial date)
 }
 
 namespace {
-
-constexpr const char* kFolderSection = "Ordner";
 
 bool InProgramFolder(const QString& path)
 {

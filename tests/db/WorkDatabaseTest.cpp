@@ -133,20 +133,21 @@ TEST_F(WorkDatabaseTest, FileWithoutWritePermissionOpensReadOnly)
     chmod(path.c_str(), 0644);
 }
 
-TEST_F(WorkDatabaseTest, MissingFileIsCreatedOnRequestThenChosenInTheSelectionWindow)
+TEST_F(WorkDatabaseTest, MissingFileIsCreatedOnRequestAndOpenedWithoutAskingAgain)
 {
     const std::string path = dir.File("neu/rezepte.mdb");
     WriteSetting("", "Database", path, true);
     ui.Answering(Answer::Yes); // create it? (asked once)
-    windows.onSelection = [&] { CommitDatabaseSelection(FileChoice(path)); };
     OpenWorkDatabase(windows);
     ASSERT_GE(ui.shown.size(), 1u);
     EXPECT_EQ(ui.shown[0].Text, LoadText(417) + path + LoadText(418));
     for (const auto& shown : ui.shown)
         EXPECT_EQ(shown.Text.find(LoadText(624)), std::string::npos) << shown.Text;
-    EXPECT_EQ(windows.selectionCalls, 1);
+    // The selection window would only show the same choice again, now empty.
+    EXPECT_EQ(windows.selectionCalls, 0);
     EXPECT_EQ(WorkDb().Name(), path);
     EXPECT_EQ(DatabaseVersionText(WorkDb()), "002.00.126");
+    EXPECT_EQ(ReadSetting("", "Database", "", true), path);
 }
 
 TEST_F(WorkDatabaseTest, MissingFileNotCreatedIsForgottenAndTheProcessEndsWhenNothingIsChosen)

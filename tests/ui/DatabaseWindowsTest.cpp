@@ -1,7 +1,10 @@
 #include "ui/FrmDBOpen.h"
 #include "ui/FrmInitSystem.h"
 
+#include "core/Messages.h"
 #include "core/Settings.h"
+#include "db/Database.h"
+#include "db/SchemaVersion.h"
 #include "tests/ui/UiTestSupport.h"
 
 #include <QDialogButtonBox>
@@ -11,6 +14,7 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include <filesystem>
 #include <optional>
 
 namespace pf::test {
@@ -44,6 +48,10 @@ protected:
         return window.result() == QDialog::Accepted;
     }
 
+    const std::string m_existing = [this] {
+        WriteFile(m_dir.File("Vorhanden.mdb"), "x");
+        return m_dir.File("Vorhanden.mdb");
+    }();
     struct Saved
     {
         int DbType;
@@ -59,11 +67,11 @@ TEST_F(FrmDBOpenTest, TypedFileIsCommitted)
         EXPECT_EQ(window.objectName(), "FrmDBOpen");
         EXPECT_TRUE(window.FileOption()->isChecked());
         EXPECT_EQ(window.PathEdit()->text().toStdString(), Connection().DbPath);
-        window.PathEdit()->setText(" /home/koch/Neu.mdb ");
+        window.PathEdit()->setText(QString::fromStdString(" " + m_existing + " "));
     }));
     ASSERT_TRUE(m_committed);
     EXPECT_EQ(m_committed->DbType, 0);
-    EXPECT_EQ(m_committed->Path, "/home/koch/Neu.mdb");
+    EXPECT_EQ(m_committed->Path, m_existing);
 }
 
 TEST_F(FrmDBOpenTest, LastUsedEntryIsCommittedWithoutNumberAndMark)
@@ -77,10 +85,10 @@ TEST_F(FrmDBOpenTest, LastUsedEntryIsCommittedWithoutNumberAndMark)
         ASSERT_EQ(list->count(), 2);
         EXPECT_EQ(list->item(0)->text().toStdString(), "1 - " + present);
         EXPECT_EQ(list->item(1)->text(), "2 - /nirgends/Weg.mdb [nicht gefunden]");
-        list->setCurrentRow(1);
+        list->setCurrentRow(0);
     }));
     ASSERT_TRUE(m_committed);
-    EXPECT_EQ(m_committed->Path, "/nirgends/Weg.mdb");
+    EXPECT_EQ(m_committed->Path, present);
 }
 
 TEST_F(FrmDBOpenTest, TypingAfterPickingFromTheListTakesTheTypedPath)
@@ -89,10 +97,10 @@ TEST_F(FrmDBOpenTest, TypingAfterPickingFromTheListTakesTheTypedPath)
     EXPECT_TRUE(PressOk([&](FrmDBOpen& window) {
         window.LastUsedList()->setCurrentRow(0);
         window.PathEdit()->clear();
-        QTest::keyClicks(window.PathEdit(), "/neu/Neu.mdb");
+        QTest::keyClicks(window.PathEdit(), QString::fromStdString(m_existing));
     }));
     ASSERT_TRUE(m_committed);
-    EXPECT_EQ(m_committed->Path, "/neu/Neu.mdb");
+    EXPECT_EQ(m_committed->Path, m_existing);
 }
 
 TEST_F(FrmDBOpenTest, OdbcLogonDataCountsOnlyForOwnLogon)
@@ -132,7 +140,7 @@ TEST_F(FrmDBOpenTest, IncompleteEntryWarnsAndStaysOpen)
 TEST_F(FrmDBOpenTest, OkStoresTheChoiceThroughTheSelectionCommit)
 {
     const std::string previous = Connection().DbPath;
-    const std::string chosen = m_dir.File("Zweite.mdb");
+    const std::string chosen = m_existing;
     FrmDBOpen window;
     window.PathEdit()->setText(QString::fromStdString(chosen));
     window.Buttons()->button(QDialogButtonBox::Ok)->click();
@@ -140,6 +148,45 @@ TEST_F(FrmDBOpenTest, OkStoresTheChoiceThroughTheSelectionCommit)
     EXPECT_EQ(Connection().DbPath, chosen);
     EXPECT_EQ(ReadSetting("", "Database", "", true), chosen);
     EXPECT_EQ(ReadSetting("", "DBLastUse1", "", true), previous);
+}
+
+// A file that does not exist yet is created after one question, before anything is committed;
+// "Nein" or a creation that fails keeps the window open and commits nothing.
+TEST_F(FrmDBOpenTest, MissingFileIsCreatedOnlyWhenTheUserAgrees)
+{
+    std::filesystem::copy_file(PF_INIT_ZIP, m_dir.File("INIT.ZIP"));
+    m_context.TempDir = m_dir.Dir() + "tmp/";
+    std::filesystem::create_directories(m_context.TempDir);
+    const struct
+    {
+        const char* name;
+        const char* path;
+        Answer answer;
+        bool created;
+    } cases[] = {
+        {"Ja", "neu/Familie.MDB", Answer::Yes, true},
+        {"Nein", "Nein.MDB", Answer::No, false},
+        {"Ja, aber kein Ordner", "/proc/nirgends/Weg.MDB", Answer::Yes, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_committed.reset();
+        m_ui.shown.clear();
+        const std::string path = c.path[0] == '/' ? std::string(c.path) : m_dir.File(c.path);
+        m_ui.Answering(c.answer);
+        EXPECT_EQ(
+            PressOk([&](FrmDBOpen& window) { window.PathEdit()->setText(QString::fromStdString(path)); }),
+            c.created);
+        ASSERT_GE(m_ui.shown.size(), 1u);
+        EXPECT_EQ(m_ui.shown[0].Text, LoadText(417) + path + LoadText(418));
+        EXPECT_EQ(m_committed.has_value(), c.created);
+        EXPECT_EQ(std::filesystem::exists(path), c.created);
+        if (c.created) {
+            auto db = Database::OpenSqlite(path);
+            EXPECT_EQ(DatabaseVersionText(*db), "002.00.126");
+        }
+    }
+    EXPECT_TRUE(m_ui.AllAnswersUsed());
 }
 
 class FrmInitSystemTest : public UiTest

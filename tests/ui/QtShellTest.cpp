@@ -1,10 +1,23 @@
 #include "ui/QtShell.h"
 
+#include "core/Messages.h"
+#include "core/Settings.h"
 #include "db/DatabaseChoice.h"
+#include "db/InitFiles.h"
+#include "db/WorkDatabase.h"
 #include "tests/ui/UiTestSupport.h"
+#include "ui/FrmDBOpen.h"
 #include "ui/FrmSplash.h"
 #include "ui/Mainform.h"
 #include "ui/QtInteraction.h"
+
+#include <QAction>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QTimer>
+
+#include <filesystem>
+#include <functional>
 
 namespace pf::test {
 namespace {
@@ -43,6 +56,87 @@ TEST_F(QtShellTest, StatusFollowsTheWindowsOfTheStart)
     ui.SetStatus("danach", -1);
     EXPECT_EQ(ui.StatusText(), "danach");
     Connection().DbPath = previousPath;
+}
+
+// "Datenbank öffnen" from the running main window, with the real selection window filled in as a
+// user would. It ends with the new database open and named in the caption, or with the old one
+// open again; the selection window never comes back empty after a database was created.
+TEST_F(QtShellTest, ChoosingAnotherDatabaseEndsWithTheNewOneOrTheOldOneOpen)
+{
+    std::filesystem::copy_file(PF_INIT_ZIP, m_dir.File("INIT.ZIP"));
+    m_context.TempDir = m_dir.Dir() + "tmp/";
+    std::filesystem::create_directories(m_context.TempDir);
+    const std::string old = m_dir.File("Alt.MDB");
+    ASSERT_TRUE(CreateDatabaseFile(old));
+    const std::string broken = m_dir.File("Einkaufszettel.MDB");
+    WriteFile(broken, "Mehl, Eier, Milch\n");
+
+    // Each step fills one appearance of the selection window and presses OK or Abbrechen.
+    using Step = std::function<void(FrmDBOpen&)>;
+    const auto type = [](const std::string& path, bool ok) -> Step {
+        return [path, ok](FrmDBOpen& window) {
+            window.PathEdit()->setText(QString::fromStdString(path));
+            window.Buttons()->button(ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
+            if (ok && window.isVisible()) // "Nein" keeps the window: the user gives up
+                window.Buttons()->button(QDialogButtonBox::Cancel)->click();
+        };
+    };
+    const struct
+    {
+        const char* name;
+        std::vector<Step> steps;
+        std::vector<Answer> answers;
+        std::string expectedOpen;
+    } cases[] = {
+        {"neuer Name, Ja", {type(m_dir.File("Neu.MDB"), true)}, {Answer::Yes}, m_dir.File("Neu.MDB")},
+        {"neuer Name, Nein", {type(m_dir.File("Nein.MDB"), true)}, {Answer::No}, old},
+        {"Abbrechen", {type(m_dir.File("Egal.MDB"), false)}, {}, old},
+        // No repair, the selection window comes again and is left: the old database comes back.
+        {"keine Datenbank, abgebrochen", {type(broken, true), type("", false)}, {Answer::No}, old},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Connection() = ConnectionState{};
+        DatabaseSelection start;
+        start.Path = old;
+        CommitDatabaseSelection(start);
+        for (Answer answer : c.answers)
+            m_ui.Answering(answer);
+        QtInteraction qt;
+        QtShell shell(qt);
+        OpenWorkDatabase(shell);
+        shell.ShowMainWindow();
+
+        std::size_t shownWindows = 0;
+        QTimer driver;
+        driver.setInterval(10);
+        QObject::connect(&driver, &QTimer::timeout, [&] {
+            auto* window = qobject_cast<FrmDBOpen*>(QApplication::activeModalWidget());
+            if (!window || window->property("driven").toBool())
+                return;
+            window->setProperty("driven", true);
+            if (shownWindows < c.steps.size())
+                c.steps[shownWindows](*window);
+            else
+                window->reject();
+            ++shownWindows;
+        });
+        driver.start();
+        int exitCode = -1;
+        shell.SetExitHandler([&](int code) { exitCode = code; });
+        shell.MainWindow()->Command("Mnu01DBOpen")->trigger();
+        driver.stop();
+
+        EXPECT_EQ(exitCode, -1);
+        EXPECT_EQ(shownWindows, c.steps.size());
+        ASSERT_TRUE(HasWorkDb());
+        EXPECT_EQ(WorkDb().Name(), c.expectedOpen);
+        EXPECT_TRUE(shell.MainWindow()->windowTitle().toStdString().ends_with(c.expectedOpen));
+        EXPECT_EQ(ReadSetting("", "Database", "", true), c.expectedOpen);
+        EXPECT_TRUE(m_ui.AllAnswersUsed());
+        shell.CloseMainWindow();
+        CloseWorkDatabase();
+    }
 }
 
 } // namespace

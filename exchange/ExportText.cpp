@@ -68,19 +68,26 @@ bool IsSentenceEnd(char32_t c)
     return c == U'.' || c == U'!' || c == U'?';
 }
 
-// A break before rest (or after piece) would make a reader see a new line where the text goes on.
-// Only the last blank that fits may end a piece with a sentence: a shorter piece that ends so
-// reads as a line of its own.
+// A break before rest (or after piece) would make a reader see a new line where the text goes on,
+// or lose blanks: a reader trims every line and joins the lines of a paragraph with one blank, so
+// a run of blanks comes back whole only inside a line. Only the last blank that fits may end a
+// piece with a sentence: a shorter piece that ends so reads as a line of its own.
 bool BadBreak(std::u32string_view piece, std::u32string_view rest, bool lastFitting)
 {
     const std::size_t first = rest.find_first_not_of(U' ');
     if (first == std::u32string_view::npos)
         return false;
+    if (first > 1)
+        return true;
     rest = rest.substr(first);
     const std::size_t last = piece.find_last_not_of(U' ');
     const char32_t end = last == std::u32string_view::npos ? U' ' : piece[last];
-    return end == U':' || end == U';' || (!lastFitting && IsSentenceEnd(end)) || rest[0] == U'-' ||
-           SlashJoin(piece.substr(0, last + 1), rest) || LaidOut(rest.substr(0, 40));
+    // A single "=" at the end of a line is how a mail marks a line that goes on (quoted-printable);
+    // a line beginning with five "M", "=" or "E" reads as a heading, a rule or the end of a recipe.
+    const bool mailBreak = end == U'=' && (last == 0 || piece[last - 1] != U'=');
+    const bool mark = rest.starts_with(U"MMMMM") || rest.starts_with(U"=====") || rest.starts_with(U"EEEEE");
+    return end == U':' || end == U';' || mailBreak || mark || (!lastFitting && IsSentenceEnd(end)) ||
+           rest[0] == U'-' || SlashJoin(piece.substr(0, last + 1), rest) || LaidOut(rest.substr(0, 40));
 }
 
 // CutLine on code points.
@@ -117,7 +124,11 @@ std::u32string Cut(std::u32string& text, int width)
                       fallback == i))
             blank = i;
     }
-    if (blank == std::u32string::npos)
+    // Without a good blank a word cut hard reads back whole, where the text goes on at both sides of
+    // the cut; only else the text breaks at a blank that a reader may see otherwise.
+    const std::size_t keep = limit >= 2 ? limit - 1 : 1;
+    const bool cleanCut = limit >= 2 && keep < text.size() && text[keep - 1] != U' ' && text[keep] != U' ';
+    if (blank == std::u32string::npos && !cleanCut)
         blank = fallback;
     if (blank != std::u32string::npos) {
         piece = text.substr(0, blank);
@@ -126,7 +137,6 @@ std::u32string Cut(std::u32string& text, int width)
     }
     // A word longer than the line: cut hard, marked with "-" in the last column; a reader joins
     // the next line to it without a blank and drops the mark.
-    const std::size_t keep = limit >= 2 ? limit - 1 : 1;
     piece = text.substr(0, keep) + (limit >= 2 ? U"-" : U"");
     text.erase(0, keep);
     return piece;

@@ -20,9 +20,10 @@ std::string NormalizeLineBreaks(std::string_view text);
 // Removes and returns the next piece of at most width characters: the text up to a line break
 // within width, else the whole text when it fits, else the text up to the last blank that keeps
 // the piece shorter than width (never where the rest would look like a new line: a list item, a
-// table line, a leading "-", or after ":" or ";"; nor where the lines would join at a slash). A word longer
+// table line, a leading "-", or after ":" or ";"; nor where the lines would join at a slash; nor
+// at a run of blanks, which a reader would join as one; unless no other blank fits). A word longer
 // than that is cut hard: width - 1 characters and "-", the only pieces of the full width that end with "-".
-// The blank stays at the start of the rest.
+// The blanks stay at the start of the rest.
 std::string CutLine(std::string& text, int width);
 
 // One line of a text as a reader meets it; HardCut: the line fills the width and ends with the

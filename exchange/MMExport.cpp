@@ -76,6 +76,21 @@ LineFields Fields(const ClIngredient& line)
     return fields;
 }
 
+// The text of a line without amount and unit that a reader would take for something else: a
+// continuation of the line before ("-"), a heading, a rule or an end line ("-----", "=====",
+// "MMMMM"). It is written after "; ": a reader takes the text after a ";" with nothing before it
+// as the ingredient text. A line with a note keeps its text as it is, since the note would join it.
+void ProtectLeadingMarks(LineFields& fields, const ClIngredient& line, const std::string& unit)
+{
+    if (!fields.Amount.empty() || !unit.empty() || !line.Verarbeitung().empty())
+        return;
+    const std::string_view text = fields.Text;
+    const bool marks = text.starts_with('-') || text.starts_with(';') || text.starts_with("=====") ||
+                       (text.size() >= 5 && text.find_first_not_of("Mm") >= 5);
+    if (marks)
+        fields.Text = "; " + fields.Text;
+}
+
 // --- Meal-Master ---------------------------------------------------------------------------------
 
 void ExportRecipeHead(clsRecipeExport& engine, ClRecipe& recipe)
@@ -110,8 +125,10 @@ void ExportIngredients(clsRecipeExport& engine, ClRecipe& recipe)
         if (foodKeys)
             codes += "," + line.BLSCode(engine.Db());
         LineFields fields = Fields(line);
-        const std::string prefix = PadText(fields.Amount, 7, true, false) + " " +
-                                   PadText(ToLower(line.EinheitTxt()), 3, false, true);
+        const std::string unit = ToLower(line.EinheitTxt());
+        ProtectLeadingMarks(fields, line, unit);
+        const std::string prefix =
+            PadText(fields.Amount, 7, true, false) + " " + PadText(unit, 3, false, true);
         std::string& text = fields.Text;
         engine.WriteExportLine(RTrim(prefix + CutLine(text, kMMTextWidth)));
         ++counter;
@@ -280,9 +297,11 @@ void ExportRezkonvRecipe(clsRecipeExport& engine, ClRecipe& recipe)
         if (line.IsTrenner()) {
             engine.WriteExportLine(RezkonvRule(line.Trennzeile()));
         } else {
-            const LineFields fields = Fields(line);
+            LineFields fields = Fields(line);
+            const std::string unit = RezkonvUnit(line);
+            ProtectLeadingMarks(fields, line, unit);
             engine.WriteExportLine(RTrim(PadText(fields.Amount, 7, true, false) + " " +
-                                         PadText(RezkonvUnit(line), 9, true, false) + "  " + fields.Text));
+                                         PadText(unit, 9, true, false) + "  " + fields.Text));
         }
         ++counter;
     }

@@ -54,6 +54,14 @@ TEST(ExportText, CutLineBreaksOnlyAtBlanks)
         {"Im Verhältnis 2 zu 1. Danach", 20, "Im Verhältnis 2", " zu 1. Danach"},
         {"Mehl; gesiebt und gewogen", 16, "Mehl; gesiebt", " und gewogen"},
         {"Zucker; - fein", 9, "Zucker;", " - fein"},
+        // Nor in a run of blanks, which a reader joins as one, nor where a line would end with a
+        // lone "=" (a mail's soft line break) or begin with the marks of a heading.
+        {"Salz und Pfeffer.  Dann abschmecken", 20, "Salz und", " Pfeffer.  Dann abschmecken"},
+        {"Salz      Pfeffer", 8, "Salz", "      Pfeffer"},
+        {"1 Tasse = 250 ml", 10, "1 Tasse", " = 250 ml"},
+        // Without a good blank a word is cut hard where that loses nothing.
+        {"Rezept MMMMM Ende", 10, "Rezept MM-", "MMM Ende"},
+        {"Zutaten: Mehl: 200 g", 12, "Zutaten: Me-", "hl: 200 g"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);

@@ -528,6 +528,10 @@ TEST_F(MMImportTest, LinesThatOnceLostPartsOfARecipe)
          {{"1", "c", "flour", ""}},
          "Die Zwiebeln mit 1/2 Tasse Weizen-Dinkel-Mischung bestauben und unter Ruehren anbraten.\n"
          "- Salz\n- Pfeffer\nBackzeit: 40 Min.\nHitze: 180 Grad"},
+        {"texts after a lone \";\" that begin like a continuation or a heading",
+         "      1 c  flour\n           ; - ganz fein\n           ; MMMMM----- Deko\n\n  Mix.\n",
+         {{"1", "c", "flour", ""}, {"", "", "- ganz fein", ""}, {"", "", "MMMMM----- Deko", ""}},
+         "Mix."},
         {"a word cut hard in a long ingredient",
          "      1 g  Zitronenschalenabriebundvan-\n           - illezucker; fein\n\n  Mix.\n",
          {{"1", "g", "Zitronenschalenabriebundvanillezucker", "fein"}},

@@ -51,6 +51,9 @@ protected:
         recipe.IngredAdd(Line("12", kStueck, "Äpfel (Boskop)", "1"));
         recipe.IngredAdd(Separator("Guss"));
         recipe.IngredAdd(Line("200", kMilliliter, "Sahne", "2"));
+        // Texts without amount and unit that begin like a continuation or a heading.
+        recipe.IngredAdd(Line("0", 0, "- und Puderzucker"));
+        recipe.IngredAdd(Line("0", 0, "MMMMM----- zum Verzieren: Schokoladenraspel und Minzblätter"));
         kuchenId = Store(recipe, 42, 4242);
         // A stored recipe always has a fingerprint; the import gives one to a recipe without.
         db->Execute("UPDATE T_REZ_KOPF SET Fingerprint1=11, Fingerprint2=22 WHERE ID=?", {Value(brueheId)});

@@ -4,15 +4,25 @@
 // first and every file inside is read. Whatever the input, the reader must return, and every
 // recipe it delivers must be one the pipeline can store.
 //
-// With PF_FUZZ_ROUNDTRIP=1 in the environment each input is also imported into a database,
-// exported as a Meal-Master file, that file imported into a second database and exported again:
-// the two exports must be equal. The writer's Windows-1252 text is handed to the second import as
-// UTF-8: the round trip checks what the reader stores and the writer writes, not the code-page
-// guess on byte salad, which has tests of its own. Preparation lines of byte salad and ingredient
-// text that looks like a heading do not yet survive every such round trip, so the check is off
-// unless asked for.
+// Each input is also imported into a database, exported as a Meal-Master file, that file imported
+// into a second database and exported again: the two exports must be equal (PF_FUZZ_ROUNDTRIP=0
+// in the environment leaves this out). The writer's Windows-1252 text is handed to the second
+// import as UTF-8: the round trip checks what the reader stores and the writer writes, not the
+// code-page guess on byte salad, which has tests of its own. What the format cannot carry is taken
+// out of the comparison:
+// - a character that Windows-1252 lacks is written as "?", which the title cleaning of the import
+//   then removes: an input whose text holds such characters is read with them as "?" already;
+// - a run of blanks where the writer has to break a preparation line (no single blank fits)
+//   comes back as one blank, since readers trim every line and join the lines of a paragraph
+//   with one blank: the preparation texts are stored with runs of blanks made one blank before
+//   the first export. That the writer breaks at single blanks when it can has tests of its own;
+// - an export that a reader would take for a mail's quoted-printable text, or with a line of text
+//   that reads as part of the layout (a recipe's start or end, a heading inside the preparation),
+//   is not compared: the format has no way to mark such text as text.
 
 #include "core/TextConv.h"
+#include "core/Trim.h"
+#include "core/Utf8.h"
 #include "db/Recordset.h"
 #include "exchange/ExportRun.h"
 #include "exchange/ImportFile.h"
@@ -20,14 +30,18 @@
 #include "exchange/RecipeImport.h"
 #include "model/ClUnit.h"
 #include "model/ProgramUnits.h"
+#include "model/RecipeRows.h"
 #include "tests/support/BaseDataDb.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pf::fuzz {
 
@@ -83,12 +97,17 @@ public:
     std::string Run(std::string_view bytes)
     {
         const std::string input = m_dir.File("input.mm");
-        test::WriteFile(input, std::string(bytes));
-        const std::string first = ImportAndExport(input, "first");
+        const std::string text = DecodeImportText(bytes);
+        const std::string held = Win1252ToUtf8(Utf8ToWin1252(text));
+        test::WriteFile(input, held == text ? std::string(bytes) : held);
+        const std::string first = ImportAndExport(input, "first", true);
         if (first.empty())
             return {};
         const std::string utf8 = m_dir.File("first-utf8.mm");
-        test::WriteFile(utf8, Win1252ToUtf8(first));
+        const std::string firstText = Win1252ToUtf8(first);
+        if (IsQuotedPrintable(firstText) || HoldsReservedLines(firstText))
+            return {};
+        test::WriteFile(utf8, firstText);
         const std::string second = ImportAndExport(utf8, "second");
         if (second != first)
             return "die Meal-Master-Ausgabe liest sich anders zurück:\n" + first + "\n--- wieder gelesen:\n" +
@@ -97,8 +116,79 @@ public:
     }
 
 private:
+    // Lines of an export that the writer meant as text but a reader takes for part of the layout:
+    // a recipe's start or end, the information block, a heading or a colon line inside the
+    // preparation. The format has no way to write such a line as text.
+    static bool HoldsReservedLines(const std::string& text)
+    {
+        std::vector<std::string> lines;
+        for (std::size_t start = 0; start <= text.size();) {
+            const std::size_t end = std::min(text.find("\r\n", start), text.size());
+            lines.push_back(text.substr(start, end - start));
+            start = end + 2;
+        }
+        enum class Part { Outside, Head, List, Preparation } part = Part::Outside;
+        long starts = 0;
+        long ends = 0;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const std::string& line = lines[i];
+            const std::string trimmed(Trim(line, " "));
+            if (line.starts_with("MMMMM----- Recipe Meal-Master via ")) {
+                ++starts;
+                part = Part::Head;
+                continue;
+            }
+            if (MMImport::IsStartLine(line) || line.find("EEEEE-----") != std::string::npos)
+                return true;
+            if (trimmed == "-----" ||
+                (trimmed.size() >= 5 && trimmed.find_first_not_of("Mm") == std::string::npos)) {
+                ++ends;
+                part = Part::Outside;
+                continue;
+            }
+            if (part == Part::Head && line.starts_with("      Yield: ")) {
+                part = Part::List;
+                ++i; // the empty line after the head
+            } else if (part == Part::List && trimmed.empty()) {
+                part = Part::Preparation;
+            } else if (part == Part::Preparation) {
+                std::string heading = trimmed;
+                if ((trimmed.starts_with("MMMMM") || trimmed.starts_with("-----") ||
+                     trimmed.starts_with("=====")) &&
+                    MMImport::IsHeadingLine(heading) && !heading.empty())
+                    return true;
+                const std::size_t second = trimmed.find(':', 1);
+                if (trimmed.starts_with(':') && second != std::string::npos) {
+                    const std::string key =
+                        ToUpper(Trim(std::string_view(trimmed).substr(1, second - 1), " "));
+                    // The writer's own fingerprint line closes the recipe.
+                    const bool own = i + 2 < lines.size() && lines[i + 1].empty() && lines[i + 2] == "MMMMM";
+                    if (key == "NOTIZEN" || (key == "FINGERPRINT" && !own))
+                        return true;
+                }
+            }
+        }
+        return starts != ends;
+    }
+
+    // Every run of blanks in the preparation texts as one blank.
+    static void JoinBlankRuns(Database& db)
+    {
+        std::map<long, std::string> texts;
+        for (auto rs = db.OpenRecordset("SELECT ID, AnwText FROM T_REZ_ANWEIS ORDER BY ID, [NO]"); !rs->Eof();
+             rs->MoveNext())
+            texts[static_cast<long>(rs->Field(0).AsLong())] += rs->Field(1).AsText();
+        for (auto& [id, text] : texts) {
+            text.erase(
+                std::unique(text.begin(), text.end(), [](char a, char b) { return a == ' ' && b == ' '; }),
+                text.end());
+            db.Execute("DELETE FROM T_REZ_ANWEIS WHERE ID=?", {id});
+            WriteInstructionRows(db, id, text);
+        }
+    }
+
     // The export of everything the file gave; empty when it gave no recipe.
-    std::string ImportAndExport(const std::string& file, const std::string& name)
+    std::string ImportAndExport(const std::string& file, const std::string& name, bool joinBlankRuns = false)
     {
         const std::string dbFile = m_dir.File(name + ".db");
         std::filesystem::copy_file(m_dir.File("pristine.db"), dbFile,
@@ -111,6 +201,8 @@ private:
             import.Options().Duplicates = DupePreset::Move;
             import.Import();
         }
+        if (joinBlankRuns)
+            JoinBlankRuns(*db);
         ExportRequest request;
         request.Mode = clsRecipeExport::kMealMasterFile;
         for (auto rs = db->OpenRecordset("SELECT ID FROM T_REZ_KOPF ORDER BY ID"); !rs->Eof(); rs->MoveNext())
@@ -134,7 +226,7 @@ public:
     {
         m_units.SetDB(m_db.get());
         m_units.Count();
-        if (const char* roundTrip = std::getenv("PF_FUZZ_ROUNDTRIP"); roundTrip && *roundTrip == '1')
+        if (const char* roundTrip = std::getenv("PF_FUZZ_ROUNDTRIP"); !roundTrip || *roundTrip != '0')
             m_roundTrip = std::make_unique<MMRoundTrip>();
     }
 

@@ -43,6 +43,8 @@
 #include <string_view>
 #include <vector>
 
+#include <unistd.h>
+
 namespace pf::fuzz {
 
 class CheckingSink : public MMImportSink
@@ -88,7 +90,8 @@ inline long ReadWithEveryOption(const ImportText& text, ClUnit& units)
 class MMRoundTrip
 {
 public:
-    MMRoundTrip()
+    // Every input writes and syncs two databases: best in memory.
+    MMRoundTrip() : m_dir(MemoryFolder())
     {
         // Each run starts from copies of one database with the base data.
         test::MakeBaseDataDatabase(m_dir, "pristine.db");
@@ -116,6 +119,17 @@ public:
     }
 
 private:
+    // A folder given by TMPDIR, else the memory file system when there is one.
+    static std::filesystem::path MemoryFolder()
+    {
+        std::error_code error;
+        const std::filesystem::path shm = "/dev/shm";
+        if (std::getenv("TMPDIR") || !std::filesystem::is_directory(shm, error) ||
+            access(shm.c_str(), W_OK) != 0)
+            return {};
+        return shm;
+    }
+
     // Lines of an export that the writer meant as text but a reader takes for part of the layout:
     // a recipe's start or end, the information block, a heading or a colon line inside the
     // preparation. The format has no way to write such a line as text.

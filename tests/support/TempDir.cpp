@@ -8,9 +8,12 @@
 
 namespace pf::test {
 
-TempDir::TempDir()
+TempDir::TempDir() : TempDir(std::filesystem::path()) {}
+
+TempDir::TempDir(const std::filesystem::path& base)
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "pftest-XXXXXX").string();
+    std::string pattern =
+        ((base.empty() ? std::filesystem::temp_directory_path() : base) / "pftest-XXXXXX").string();
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
     if (!mkdtemp(buffer.data()))

@@ -10,6 +10,8 @@ class TempDir
 {
 public:
     TempDir();
+    // The folder inside base (the system's temporary folder when base is empty).
+    explicit TempDir(const std::filesystem::path& base);
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;

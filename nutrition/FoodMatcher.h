@@ -47,7 +47,13 @@ public:
     FoodMatcher(Database& db, std::string languageSuffix = "D", bool strong = true);
     ~FoodMatcher();
 
-    void SetStrong(bool strong) { m_strong = strong; }
+    // Remembered matches were found with the old setting and are forgotten when it changes.
+    void SetStrong(bool strong)
+    {
+        if (strong != m_strong)
+            m_cache.clear();
+        m_strong = strong;
+    }
     bool Strong() const { return m_strong; }
 
     // The food of an ingredient text, 0 when none. A text starting with "-" or ";" is never

@@ -51,6 +51,13 @@ std::function<long(const std::string&)> FoodKeyMatcher(Database& db)
     return [nutrition](const std::string& text) { return nutrition->Matcher.MatchFoodForIngredient(text); };
 }
 
+void FoodNamesChanged(Database& db)
+{
+    for (auto& [serial, data] : Loaded())
+        if (serial == db.Serial())
+            data->Matcher.Invalidate();
+}
+
 void ForgetNutrition()
 {
     Loaded().clear();

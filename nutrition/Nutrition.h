@@ -27,6 +27,9 @@ Nutrition* NutritionOf(Database& db);
 // The automatic matching of db as the recipe import asks for it (text to food ID, 0 for none);
 // empty when the database has no nutrient descriptors.
 std::function<long(const std::string&)> FoodKeyMatcher(Database& db);
+// Makes the matcher of db read names and synonyms again before its next match (after a food or a
+// synonym was added, renamed or deleted); nothing when db's data was not loaded.
+void FoodNamesChanged(Database& db);
 // Forgets the data of every database (after foods, synonyms or descriptors were replaced).
 void ForgetNutrition();
 

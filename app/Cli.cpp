@@ -225,6 +225,8 @@ const std::vector<CliCommand>& CliCommands()
          "ID [--servings N]: zeigt die Nährwerte pro Portion und die nicht berechneten Zutaten"},
         {"match", true, CliMatch,
          "[--ids LISTE]: ordnet den Zutaten ohne Nahrungsmittel automatisch eines zu"},
+        {"lexicon", true, CliLexicon,
+         "[--area N] TEXT: sucht im Lexikon und zeigt Bereich, Nummer und Stichwort jedes Treffers"},
     };
     return commands;
 }

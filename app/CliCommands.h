@@ -93,5 +93,6 @@ int CliExport(CliCall& call);
 int CliSearch(CliCall& call);
 int CliNutrients(CliCall& call);
 int CliMatch(CliCall& call);
+int CliLexicon(CliCall& call);
 
 } // namespace pf

@@ -5,6 +5,7 @@
 #include "db/DatabaseChoice.h"
 #include "db/FoodBaseData.h"
 #include "db/SchemaVersion.h"
+#include "lexicon/LexiconContent.h"
 
 #include <ostream>
 
@@ -37,6 +38,9 @@ int CliUpgrade(CliCall& call)
     if (usable && HasWorkDb()) {
         after = DatabaseVersionText(WorkDb());
         foods = FillEmptyFoodTable(WorkDb());
+        // A database made before the lexicon was shipped gets its content now.
+        if (FillEmptyLexiconFromInit(WorkDb()) > 0)
+            call.Out << "Das Lexikon wurde mit den mitgelieferten Einträgen gefüllt.\n";
     }
     db.Close();
     if (!usable || after < ProgramVersionText()) {

@@ -12,6 +12,7 @@
 #include "db/FoodBaseData.h"
 #include "db/SchemaVersion.h"
 #include "db/WorkDatabase.h"
+#include "lexicon/LexiconContent.h"
 #include "model/ClUnit.h"
 #include "model/ProgramUnits.h"
 #include "model/clBook.h"
@@ -168,6 +169,9 @@ void RegisterOpenAreas()
                                           if (!NutritionOf(db))
                                               throw GlobalDataUnusable{};
                                       }});
+        // A database made before the lexicon was shipped gets its content once, when its lexicon
+        // is still empty; a failure is reported and leaves the database usable.
+        Hooks().GlobalData.push_back({0, [](Database& db) { FillEmptyLexiconFromInit(db); }});
         return true;
     }();
     (void)registered;

@@ -1,6 +1,6 @@
 #pragma once
 // A fresh database file with the program's schema and the shipped base data (units, yield units,
-// categories, cookbook 0, nutrient descriptors), for tests that need real reference data. The food
+// categories, cookbook 0, nutrient descriptors, lexicon), for tests that need real reference data. The food
 // table (foods, values, classes, synonyms) comes with it only when asked for: many tests put in
 // the few foods they need.
 

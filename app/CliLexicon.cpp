@@ -1,0 +1,62 @@
+// The "lexicon" command of the command-line program: the lexicon search over all areas (or the
+// one of --area) prints area<TAB>ID<TAB>keyword per hit, areas in number order.
+
+#include "app/CliCommands.h"
+#include "lexicon/LexiconAreas.h"
+#include "lexicon/LexiconSearch.h"
+
+#include <charconv>
+#include <ostream>
+
+namespace pf {
+
+namespace {
+
+bool ParseArea(const std::string& text, long& value)
+{
+    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || ptr != text.data() + text.size())
+        return false;
+    return value == kLexiconAllAreas || value == kLexiconTextSearch || !LexiconAreaName(value).empty();
+}
+
+} // namespace
+
+int CliLexicon(CliCall& call)
+{
+    long selector = kLexiconAllAreas;
+    std::string text;
+    for (std::size_t i = 0; i < call.Args.size(); ++i) {
+        const std::string& arg = call.Args[i];
+        if (call.IsOption(i) && arg == "--area") {
+            if (i + 1 >= call.Args.size() || !ParseArea(call.Args[i + 1], selector)) {
+                call.Err << "Nach --area muss ein Bereich des Lexikons stehen (0 bis 6, 10, 11, 16383 oder "
+                            "16384).\n";
+                return 2;
+            }
+            ++i;
+        } else if (arg.size() > 2 && call.IsOption(i)) {
+            call.Err << "Unbekanntes Argument: " << arg << "\n";
+            return 2;
+        } else {
+            text += (text.empty() ? "" : " ") + arg;
+        }
+    }
+    if (text.empty()) {
+        call.Err << "Aufruf: pfannola-cli --db DATEI lexicon [--area N] TEXT\n";
+        return 2;
+    }
+    CliDatabase db(call);
+    if (!db)
+        return 1;
+    LexiconResultTree tree;
+    LexiconSearch(*db, text, selector, tree);
+    if (tree.Empty())
+        call.Err << "Im Lexikon wurde nichts gefunden.\n";
+    for (const LexiconAreaNode& root : tree.Roots())
+        for (const LexiconHit& hit : root.Hits)
+            call.Out << hit.Area << '\t' << hit.Id << '\t' << hit.Text << '\n';
+    return 0;
+}
+
+} // namespace pf

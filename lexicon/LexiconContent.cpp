@@ -1,0 +1,295 @@
+#include "lexicon/LexiconContent.h"
+
+#include "core/Messages.h"
+#include "core/Trim.h"
+#include "db/BaseData.h"
+#include "db/Database.h"
+#include "db/DbError.h"
+#include "db/InitFiles.h"
+#include "lexicon/LexiconAreas.h"
+
+#include <charconv>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <vector>
+
+namespace pf {
+
+namespace {
+
+const char* const kCrLf = "\r\n";
+
+struct SourceError
+{
+    std::string Text;
+};
+
+struct Keyword
+{
+    std::string Text;
+    long Language = 1;
+};
+
+struct Entry
+{
+    long Area = 0;
+    long Id = 0;
+    std::string Tree;
+    std::vector<Keyword> Keywords;
+    std::string Explanation;
+    // additives
+    std::string ENumber, Colour, Info, OccursIn;
+};
+
+// The tab-separated lines of a source file, each with its line number, comments and blank lines
+// left out.
+struct SourceLine
+{
+    long Number;
+    std::vector<std::string> Fields;
+};
+
+std::vector<SourceLine> ReadSource(const std::filesystem::path& path, std::size_t fieldCount)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw SourceError{path.filename().string() + ": die Datei kann nicht gelesen werden"};
+    std::vector<SourceLine> lines;
+    std::string line;
+    long number = 0;
+    while (std::getline(in, line)) {
+        ++number;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (Trim(line, kWhiteSpace).empty() || line.front() == '#')
+            continue;
+        SourceLine parsed{number, {}};
+        std::size_t start = 0;
+        while (true) {
+            const std::size_t tab = line.find('\t', start);
+            parsed.Fields.emplace_back(Trim(line.substr(start, tab - start), " "));
+            if (tab == std::string::npos)
+                break;
+            start = tab + 1;
+        }
+        if (parsed.Fields.size() != fieldCount)
+            throw SourceError{path.filename().string() + " Zeile " + std::to_string(number) + ": " +
+                              std::to_string(parsed.Fields.size()) + " Felder statt " +
+                              std::to_string(fieldCount)};
+        lines.push_back(std::move(parsed));
+    }
+    return lines;
+}
+
+long ReadLong(const std::string& text, const std::string& where)
+{
+    long value = 0;
+    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || ptr != text.data() + text.size())
+        throw SourceError{where + ": \"" + text + "\" ist keine Zahl"};
+    return value;
+}
+
+std::vector<Keyword> ReadKeywords(const std::string& text, const std::string& where)
+{
+    std::vector<Keyword> keywords;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t bar = text.find('|', start);
+        if (bar == std::string::npos)
+            bar = text.size();
+        std::string word(Trim(text.substr(start, bar - start), " "));
+        Keyword keyword;
+        const std::size_t at = word.rfind('@');
+        if (at != std::string::npos) {
+            keyword.Language = ReadLong(word.substr(at + 1), where);
+            word = std::string(Trim(word.substr(0, at), " "));
+        }
+        if (word.empty())
+            throw SourceError{where + ": leeres Stichwort"};
+        keyword.Text = word;
+        keywords.push_back(keyword);
+        start = bar + 1;
+    }
+    return keywords;
+}
+
+std::string Quoted(const std::string& text)
+{
+    return "\"" + EncodeBaseDataText(text) + "\"";
+}
+
+std::string Memo(const std::string& text)
+{
+    return text.empty() ? std::string() : "\"" + EncodeBase64(text) + "\"";
+}
+
+} // namespace
+
+std::string MakeLexiconBaseData(const std::string& folder, std::string& error)
+{
+    error.clear();
+    const std::filesystem::path dir(folder);
+    try {
+        std::string out;
+        out +=
+            "# The lexicon: technical terms (area 0), cooking techniques (5), food additives (1),\r\n"
+            "# utensils (2), vitamins (10) and minerals (11). Written by MakeLexicon from the sources in\r\n"
+            "# data/lexicon; change those and run it again instead of editing this file.\r\n";
+        out += std::string("T_INFO_TREE\tKEY\tKEYTYPE\tKEYDESC") + kCrLf;
+        for (const SourceLine& line : ReadSource(dir / "trees.txt", 3)) {
+            const std::string where = "trees.txt Zeile " + std::to_string(line.Number);
+            out += "\t" + Quoted(line.Fields[1]) + "\t" + std::to_string(ReadLong(line.Fields[0], where)) +
+                   "\t" + Quoted(line.Fields[2]) + kCrLf;
+        }
+
+        std::vector<Entry> entries;
+        std::map<long, long> nextId;
+        for (const SourceLine& line : ReadSource(dir / "terms.txt", 4)) {
+            const std::string where = "terms.txt Zeile " + std::to_string(line.Number);
+            Entry e;
+            e.Area = ReadLong(line.Fields[0], where);
+            if (e.Area != area::kTerms && e.Area != area::kTechniques)
+                throw SourceError{where + ": Bereich " + line.Fields[0] + " gehört nicht hierher"};
+            e.Id = ++nextId[e.Area];
+            e.Tree = line.Fields[1];
+            e.Keywords = ReadKeywords(line.Fields[2], where);
+            e.Explanation = line.Fields[3];
+            entries.push_back(std::move(e));
+        }
+        for (const SourceLine& line : ReadSource(dir / "nutrients.txt", 5)) {
+            const std::string where = "nutrients.txt Zeile " + std::to_string(line.Number);
+            Entry e;
+            e.Area = ReadLong(line.Fields[0], where);
+            if (e.Area != area::kVitamins && e.Area != area::kMinerals)
+                throw SourceError{where + ": Bereich " + line.Fields[0] + " gehört nicht hierher"};
+            e.Id = ReadLong(line.Fields[1], where);
+            e.Tree = line.Fields[2];
+            e.Keywords = ReadKeywords(line.Fields[3], where);
+            e.Explanation = line.Fields[4];
+            entries.push_back(std::move(e));
+        }
+        for (const SourceLine& line : ReadSource(dir / "additives.txt", 6)) {
+            const std::string where = "additives.txt Zeile " + std::to_string(line.Number);
+            Entry e;
+            e.Area = area::kAdditives;
+            e.Id = ++nextId[e.Area];
+            e.ENumber = line.Fields[0];
+            e.Tree = line.Fields[1];
+            e.Keywords = ReadKeywords(line.Fields[2], where);
+            // The number is a keyword too, written with and without the blank.
+            e.Keywords.push_back({e.ENumber, 1});
+            std::string compact = e.ENumber;
+            std::erase(compact, ' ');
+            if (compact != e.ENumber)
+                e.Keywords.push_back({compact, 1});
+            e.Colour = line.Fields[3];
+            e.Info = line.Fields[4];
+            e.OccursIn = line.Fields[5];
+            entries.push_back(std::move(e));
+        }
+        for (const SourceLine& line : ReadSource(dir / "utensils.txt", 3)) {
+            const std::string where = "utensils.txt Zeile " + std::to_string(line.Number);
+            Entry e;
+            e.Area = area::kUtensils;
+            e.Id = ++nextId[e.Area];
+            e.Tree = line.Fields[0];
+            e.Keywords = ReadKeywords(line.Fields[1], where);
+            e.Explanation = line.Fields[2];
+            entries.push_back(std::move(e));
+        }
+
+        out += std::string("T_INFO_KEY\tID\tKEY\tKEYTYPE\tTREE\tSprachcode") + kCrLf;
+        for (const Entry& e : entries)
+            for (const Keyword& k : e.Keywords)
+                out += "\t" + std::to_string(e.Id) + "\t" + Quoted(k.Text) + "\t" + std::to_string(e.Area) +
+                       "\t" + Quoted(e.Tree) + "\t" + std::to_string(k.Language) + kCrLf;
+        out += std::string("T_LEXIKON\tID\tType\tLanguage\tLexikonD") + kCrLf;
+        for (const Entry& e : entries)
+            if (IsTextArea(e.Area))
+                out += "\t" + std::to_string(e.Id) + "\t" + std::to_string(e.Area) + "\t1\t" +
+                       Memo(e.Explanation) + kCrLf;
+        out += std::string("T_GIFT\tID\tKEY\tInfo\tFarbe\tEnthaltenIn\tGefahr\tLanguage") + kCrLf;
+        for (const Entry& e : entries)
+            if (e.Area == area::kAdditives)
+                out += "\t" + std::to_string(e.Id) + "\t" + Quoted(e.ENumber) + "\t" + Memo(e.Info) + "\t" +
+                       (e.Colour.empty() ? std::string() : Quoted(e.Colour)) + "\t" + Memo(e.OccursIn) +
+                       "\tFalse\t1" + kCrLf;
+        out += std::string("T_GERAET\tID\tGerMerkmalD\tLanguage\tUserflag") + kCrLf;
+        for (const Entry& e : entries)
+            if (e.Area == area::kUtensils)
+                out += "\t" + std::to_string(e.Id) + "\t" + Memo(e.Explanation) + "\t1\tFalse" + kCrLf;
+        return out;
+    } catch (const SourceError& e) {
+        error = e.Text;
+        return {};
+    }
+}
+
+namespace {
+
+bool LexiconIsEmpty(Database& db)
+{
+    return db.Scalar("SELECT COUNT(*) FROM T_INFO_KEY WHERE KEYTYPE IN (0,1,5,10,11)").AsLong() +
+               db.Scalar("SELECT COUNT(*) FROM T_LEXIKON").AsLong() +
+               db.Scalar("SELECT COUNT(*) FROM T_GIFT").AsLong() ==
+           0;
+}
+
+} // namespace
+
+int FillEmptyLexiconFromInit(Database& db)
+{
+    try {
+        if (!db.IsUpdatable() || !LexiconIsEmpty(db))
+            return 0;
+    } catch (const DbError& error) {
+        LogError(ToErrorInfo(error));
+        return 0;
+    }
+    const InitFilesState state = ExtractInitFiles(false);
+    int result = 0;
+    if (state.BaseData)
+        result = FillEmptyLexicon(db, InitFilePath("INIT.CSV"));
+    DeleteInitFiles();
+    return result;
+}
+
+int FillEmptyLexicon(Database& db, const std::string& baseDataFile)
+{
+    try {
+        if (!LexiconIsEmpty(db))
+            return 0;
+        const bool withUtensils =
+            db.Scalar("SELECT COUNT(*) FROM T_INFO_KEY WHERE KEYTYPE=2").AsLong() == 0 &&
+            db.Scalar("SELECT COUNT(*) FROM T_GERAET").AsLong() == 0;
+        BaseDataFilter filter;
+        filter.Append = true;
+        filter.Accept = [withUtensils](const std::string& table, const std::vector<FieldDef>& columns,
+                                       const std::vector<Value>& row) {
+            const bool keyed = table == "T_INFO_KEY" || table == "T_INFO_TREE";
+            if (!keyed)
+                return table == "T_LEXIKON" || table == "T_GIFT" || (withUtensils && table == "T_GERAET");
+            for (std::size_t i = 0; i < columns.size(); ++i)
+                if (columns[i].Name == "KEYTYPE") {
+                    const long areaNumber = row[i].IsNull() ? -1 : static_cast<long>(row[i].AsLong());
+                    return areaNumber == area::kTerms || areaNumber == area::kAdditives ||
+                           areaNumber == area::kTechniques || areaNumber == area::kVitamins ||
+                           areaNumber == area::kMinerals || (withUtensils && areaNumber == area::kUtensils);
+                }
+            return false;
+        };
+        DbTransaction transaction(db);
+        if (!ImportBaseData(db, baseDataFile, nullptr, filter))
+            return -1; // the load reported the line; the transaction rolls back
+        transaction.Commit();
+        return 1;
+    } catch (const DbError& error) {
+        ReportError(ToErrorInfo(error), false);
+        return -1;
+    }
+}
+
+} // namespace pf

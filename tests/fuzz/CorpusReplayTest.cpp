@@ -3,6 +3,7 @@
 
 #include "tests/fuzz/BaseDataFuzz.h"
 #include "tests/fuzz/JetSqlFuzz.h"
+#include "tests/fuzz/LexiconSearchFuzz.h"
 #include "tests/fuzz/MMImportFuzz.h"
 #include "tests/fuzz/MatcherFuzz.h"
 #include "tests/fuzz/QuantityFuzz.h"
@@ -90,6 +91,11 @@ TEST(FuzzCorpus, Quantity)
 TEST(FuzzCorpus, IngredientMatching)
 {
     Replay<fuzz::MatcherFuzz>("matcher", 10);
+}
+
+TEST(FuzzCorpus, LexiconSearch)
+{
+    Replay<fuzz::LexiconSearchFuzz>("lexiconsearch", 10);
 }
 
 } // namespace

@@ -570,6 +570,17 @@ TEST(BaseDataContent, SynonymsNameExistingFoodsInTheWordsOfEveryRegion)
         foodOf.emplace(ToUpper(key), names[id]);
     }
     EXPECT_GE(synonyms, 300u);
+    // A word names one food: the matcher takes the first of several equal hits, so a synonym shared
+    // by two foods, or one that is another food's own name, sends lines to a food by chance.
+    std::map<std::string, std::string> ownNames;
+    for (const auto& [id, name] : names)
+        EXPECT_TRUE(ownNames.emplace(ToUpper(name), name).second) << name << " is the name of two foods";
+    for (auto it = foodOf.begin(); it != foodOf.end(); ++it) {
+        EXPECT_EQ(foodOf.count(it->first), 1u) << it->first << " names several foods";
+        const auto own = ownNames.find(it->first);
+        EXPECT_TRUE(own == ownNames.end() || own->second == it->second)
+            << it->first << " of " << it->second << " is the name of " << own->second;
+    }
     for (long language : {1, 2, 3, 4, 5}) // Germany, Switzerland, Austria, UK, US
         EXPECT_TRUE(languages.count(language)) << language;
     EXPECT_LE(*languages.rbegin(), 9);

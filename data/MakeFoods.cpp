@@ -15,6 +15,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <optional>
@@ -51,6 +52,46 @@ std::string StripCr(std::string line)
     return line;
 }
 
+// The non-empty lines of a text file with their numbers, line ends (CR LF or LF) removed; with
+// skipComments also without the lines starting with "#". missing says what an unreadable file means.
+struct Line
+{
+    int Number = 0;
+    std::string Text;
+};
+
+std::vector<Line> ReadLines(const std::string& path, bool skipComments,
+                            const std::string& missing = "kann nicht gelesen werden")
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw Fault(path + ": " + missing);
+    std::vector<Line> lines;
+    std::string text;
+    for (int number = 1; std::getline(in, text); ++number) {
+        text = StripCr(text);
+        if (!text.empty() && !(skipComments && text.front() == '#'))
+            lines.push_back({number, text});
+    }
+    return lines;
+}
+
+// Calls row(header, fields) for every row of one table of a base-data file (the header line names
+// the table and its columns; rows start with a tab).
+void ForEachBaseDataRow(const std::string& path, const std::string& table, const std::string& missing,
+                        const std::function<void(const std::vector<std::string>& header,
+                                                 const std::vector<std::string>& fields)>& row)
+{
+    std::vector<std::string> header;
+    for (const Line& line : ReadLines(path, true, missing)) {
+        std::vector<std::string> fields = Split(line.Text, '\t');
+        if (!fields[0].empty())
+            header = std::move(fields);
+        else if (!header.empty() && header[0] == table)
+            row(header, fields);
+    }
+}
+
 // A tab-separated table with a header line; lines starting with "#" and empty lines are skipped.
 struct TsvRow
 {
@@ -63,25 +104,16 @@ class Tsv
 public:
     explicit Tsv(const std::string& path) : m_path(path)
     {
-        std::ifstream in(path, std::ios::binary);
-        if (!in)
-            throw Fault(path + ": kann nicht gelesen werden");
-        std::string line;
-        int number = 0;
-        while (std::getline(in, line)) {
-            ++number;
-            line = StripCr(line);
-            if (line.empty() || line.front() == '#')
-                continue;
-            std::vector<std::string> fields = Split(line, '\t');
+        for (const Line& line : ReadLines(path, true)) {
+            std::vector<std::string> fields = Split(line.Text, '\t');
             if (m_header.empty()) {
                 m_header = std::move(fields);
                 continue;
             }
             if (fields.size() > m_header.size())
-                throw Fault(Where(number) + "mehr Spalten als die Kopfzeile: " + line);
+                throw Fault(Where(line.Number) + "mehr Spalten als die Kopfzeile: " + line.Text);
             fields.resize(m_header.size());
-            m_rows.push_back({number, std::move(fields)});
+            m_rows.push_back({line.Number, std::move(fields)});
         }
         if (m_header.empty())
             throw Fault(path + ": keine Kopfzeile");
@@ -139,41 +171,25 @@ std::string Quoted(const std::string& text)
 // unit with a name wins, as in the program's own lookup.
 std::map<std::string, long> ReadUnits(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw Fault(path + ": kann nicht gelesen werden");
     std::map<std::string, long> units;
-    std::string line;
-    std::vector<std::string> header;
-    bool inUnits = false;
-    while (std::getline(in, line)) {
-        line = StripCr(line);
-        if (line.empty() || line.front() == '#')
-            continue;
-        std::vector<std::string> fields = Split(line, '\t');
-        if (!fields[0].empty()) {
-            inUnits = fields[0] == "T_UNIT";
-            header = fields;
-            continue;
-        }
-        if (!inUnits)
-            continue;
-        long id = 0;
-        std::string shortName, longName;
-        for (std::size_t i = 1; i < fields.size() && i < header.size(); ++i) {
-            std::string value = fields[i];
-            if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
-                value = pf::DecodeBaseDataText(value.substr(1, value.size() - 2));
-            if (header[i] == "ID")
-                id = std::stol(value);
-            else if (header[i] == "UnitShortD")
-                shortName = value;
-            else if (header[i] == "UnitNameD")
-                longName = value;
-        }
-        units.emplace(shortName, id);
-        units.emplace(longName, id);
-    }
+    ForEachBaseDataRow(path, "T_UNIT", "kann nicht gelesen werden",
+                       [&](const auto& header, const auto& fields) {
+                           long id = 0;
+                           std::string shortName, longName;
+                           for (std::size_t i = 1; i < fields.size() && i < header.size(); ++i) {
+                               std::string value = fields[i];
+                               if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+                                   value = pf::DecodeBaseDataText(value.substr(1, value.size() - 2));
+                               if (header[i] == "ID")
+                                   id = std::stol(value);
+                               else if (header[i] == "UnitShortD")
+                                   shortName = value;
+                               else if (header[i] == "UnitNameD")
+                                   longName = value;
+                           }
+                           units.emplace(shortName, id);
+                           units.emplace(longName, id);
+                       });
     if (units.empty())
         throw Fault(path + ": keine Einheiten (T_UNIT) gefunden");
     return units;
@@ -253,35 +269,19 @@ std::string Latin1ToUtf8(const std::string& text)
 std::map<std::string, UsdaFood> ReadUsda(const std::string& dir)
 {
     std::map<std::string, UsdaFood> foods;
-    {
-        const std::string path = dir + "/ABBREV.txt";
-        std::ifstream in(path, std::ios::binary);
-        if (!in)
-            throw Fault(path + ": kann nicht gelesen werden");
-        std::string line;
-        int number = 0;
-        while (std::getline(in, line)) {
-            ++number;
-            line = StripCr(line);
-            if (line.empty())
-                continue;
-            const std::vector<std::string> fields = Split(line, '^');
-            if (fields.size() != kAbbrevFields)
-                throw Fault(path + ":" + std::to_string(number) + ": " + std::to_string(fields.size()) +
-                            " Felder statt 51");
-            UsdaFood& food = foods[Untilde(fields[kNdb])];
-            food.Values.resize(kAbbrevFields);
-            for (std::size_t i = 2; i < kAbbrevFields; ++i)
-                food.Values[i] = ParseNumber(fields[i]);
-        }
+    const std::string abbrev = dir + "/ABBREV.txt";
+    for (const Line& line : ReadLines(abbrev, false)) {
+        const std::vector<std::string> fields = Split(line.Text, '^');
+        if (fields.size() != kAbbrevFields)
+            throw Fault(abbrev + ":" + std::to_string(line.Number) + ": " + std::to_string(fields.size()) +
+                        " Felder statt 51");
+        UsdaFood& food = foods[Untilde(fields[kNdb])];
+        food.Values.resize(kAbbrevFields);
+        for (std::size_t i = 2; i < kAbbrevFields; ++i)
+            food.Values[i] = ParseNumber(fields[i]);
     }
-    const std::string path = dir + "/FOOD_DES.txt";
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw Fault(path + ": kann nicht gelesen werden");
-    std::string line;
-    while (std::getline(in, line)) {
-        const std::vector<std::string> fields = Split(StripCr(line), '^');
+    for (const Line& line : ReadLines(dir + "/FOOD_DES.txt", false)) {
+        const std::vector<std::string> fields = Split(line.Text, '^');
         if (fields.size() < 3)
             continue;
         const auto it = foods.find(Untilde(fields[0]));
@@ -453,28 +453,15 @@ std::map<std::string, std::vector<std::string>> ReadExistingValues(const std::st
                                                                    const std::vector<std::string>& columns)
 {
     std::map<std::string, std::vector<std::string>> values;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw Fault(path + ": ohne USDA-Ordner werden die Werte aus dieser Datei genommen, sie fehlt aber");
-    std::string line;
-    std::vector<std::string> header;
-    while (std::getline(in, line)) {
-        line = StripCr(line);
-        if (line.empty() || line.front() == '#')
-            continue;
-        std::vector<std::string> fields = Split(line, '\t');
-        if (!fields[0].empty()) {
-            header = fields;
-            continue;
-        }
-        if (header.empty() || header[0] != "T_BLS_DAT")
-            continue;
-        if (header.size() != columns.size() + 5 || fields.size() != header.size())
-            throw Fault(path + ": die Werte-Tabelle hat andere Spalten als dieses Programm schreibt");
-        std::string code = fields[1];
-        code = pf::DecodeBaseDataText(code.substr(1, code.size() - 2));
-        values[code] = std::vector<std::string>(fields.begin() + 5, fields.end());
-    }
+    ForEachBaseDataRow(
+        path, "T_BLS_DAT", "ohne USDA-Ordner werden die Werte aus dieser Datei genommen, sie fehlt aber",
+        [&](const auto& header, const auto& fields) {
+            if (header.size() != columns.size() + 5 || fields.size() != header.size())
+                throw Fault(path + ": die Werte-Tabelle hat andere Spalten als dieses Programm schreibt");
+            const std::string& code = fields[1];
+            values[pf::DecodeBaseDataText(code.substr(1, code.size() - 2))] =
+                std::vector<std::string>(fields.begin() + 5, fields.end());
+        });
     return values;
 }
 

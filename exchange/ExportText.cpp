@@ -113,11 +113,16 @@ std::u32string Cut(std::u32string& text, int width)
     // width is a word cut hard.
     std::size_t blank = std::u32string::npos;
     std::size_t fallback = std::u32string::npos;
+    std::size_t ruleBlank = std::u32string::npos; // the last that fits behind a piece like a rule
     for (std::size_t i = std::min(limit - 1, text.size() - 1); i >= 1 && blank == std::u32string::npos; --i) {
-        // A piece without a letter or digit ("-" of a list item) would read as a rule.
-        if (text[i] != U' ' || text[i - 1] == U' ' ||
-            std::none_of(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(i), IsLetterOrDigit))
+        if (text[i] != U' ' || text[i - 1] == U' ')
             continue;
+        // A piece without a letter or digit ("-" of a list item) would read as a rule.
+        if (std::none_of(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(i), IsLetterOrDigit)) {
+            if (ruleBlank == std::u32string::npos)
+                ruleBlank = i;
+            continue;
+        }
         if (fallback == std::u32string::npos)
             fallback = i;
         if (!BadBreak(std::u32string_view(text).substr(0, i), std::u32string_view(text).substr(i),
@@ -125,11 +130,12 @@ std::u32string Cut(std::u32string& text, int width)
             blank = i;
     }
     // Without a good blank a word cut hard reads back whole, where the text goes on at both sides of
-    // the cut; only else the text breaks at a blank that a reader may see otherwise.
+    // the cut; only else the text breaks at a blank that a reader may see otherwise. A cut next to
+    // a blank would not read as a cut word at all.
     const std::size_t keep = limit >= 2 ? limit - 1 : 1;
     const bool cleanCut = limit >= 2 && keep < text.size() && text[keep - 1] != U' ' && text[keep] != U' ';
     if (blank == std::u32string::npos && !cleanCut)
-        blank = fallback;
+        blank = fallback != std::u32string::npos ? fallback : ruleBlank;
     if (blank != std::u32string::npos) {
         piece = text.substr(0, blank);
         text.erase(0, blank);

@@ -966,7 +966,7 @@ void MMImport::AddIngredient(ParsedLine parsed)
         if (!previous.Verarbeitung.empty()) {
             const std::string joined =
                 base(previous.Verarbeitung) + gap(previous.Verarbeitung, piece) + piece;
-            if (CharLength(joined) < kMaxNoteLength) {
+            if (CharLength(joined) <= kMaxNoteLength) {
                 previous.Verarbeitung = joined;
                 m_rec.WrittenLines.push_back(-1);
                 return;

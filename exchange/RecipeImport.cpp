@@ -835,7 +835,8 @@ long RecipeImport::YieldUnitID(const std::string& text)
 
 long RecipeImport::CategoryID(const std::string& name, bool country)
 {
-    const std::string cut = CharSubstr(Trim(name, " "), 0, ClCategory::kNameLength);
+    // Trimmed again after the cut: a blank at the cut would make a second category of the name.
+    const std::string cut(Trim(CharSubstr(Trim(name, " "), 0, ClCategory::kNameLength), " "));
     if (cut.empty())
         return 0;
     const std::string key = (country ? "1" : "0") + ToLower(cut);

@@ -62,6 +62,8 @@ TEST(ExportText, CutLineBreaksOnlyAtBlanks)
         // Without a good blank a word is cut hard where that loses nothing.
         {"Rezept MMMMM Ende", 10, "Rezept MM-", "MMM Ende"},
         {"Zutaten: Mehl: 200 g", 12, "Zutaten: Me-", "hl: 200 g"},
+        // A cut next to a blank would not read as a cut word: a piece like a rule is better.
+        {"????????? - x", 10, "?????????", " - x"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);

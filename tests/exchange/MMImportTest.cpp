@@ -458,6 +458,7 @@ TEST_F(MMImportTest, LinesThatOnceLostPartsOfARecipe)
         bool rezkonv = false;
     };
     const std::string degree = "\xC2\xB0";
+    const std::string note64 = std::string(30, 'a') + " " + std::string(33, 'b');
     const Case cases[] = {
         {"empty heading with a stray control character",
          "      1 c  flour\nMMMMM-----\x14--------------------\n      2 tb sugar\n\n  Mix.\n",
@@ -531,6 +532,11 @@ TEST_F(MMImportTest, LinesThatOnceLostPartsOfARecipe)
         {"texts after a lone \";\" that begin like a continuation or a heading",
          "      1 c  flour\n           ; - ganz fein\n           ; MMMMM----- Deko\n\n  Mix.\n",
          {{"1", "c", "flour", ""}, {"", "", "- ganz fein", ""}, {"", "", "MMMMM----- Deko", ""}},
+         "Mix."},
+        {"a note that fills its 64 characters over two lines",
+         "      1 c  flour; " + std::string(30, 'a') + "\n           - " + std::string(33, 'b') +
+             "\n\n  Mix.\n",
+         {{"1", "c", "flour", note64.c_str()}},
          "Mix."},
         {"a word cut hard in a long ingredient",
          "      1 g  Zitronenschalenabriebundvan-\n           - illezucker; fein\n\n  Mix.\n",

@@ -216,6 +216,17 @@ TEST_F(RecipeImportTest, StoresRecipesInTheLayoutTheRecipeReads)
     // The history names every file with the run's date.
     EXPECT_EQ(Count(*m_db, "SELECT COUNT(*) FROM T_REZ_IMPORT"), 3);
     EXPECT_TRUE(RecipeImport::ImportedBefore(*m_db, DataFile("single.mm")).has_value());
+
+    // A category name cut to its 20 characters just before a blank keeps no blank at its end.
+    std::string cut = MMRecipe("Tortenboden");
+    cut.replace(cut.find("Kuchen"), 6, "Kuchen und Tortchen Obst");
+    ASSERT_TRUE(RunText(cut, DupePreset::Ignore).Import());
+    ClRecipe base;
+    base.SetDB(m_db.get());
+    base.SetNocache(true);
+    ASSERT_TRUE(base.LoadByID(IdOf("Tortenboden"), 2));
+    ASSERT_EQ(base.CatCount(), 1);
+    EXPECT_EQ(base.CatName(1), "Kuchen und Tortchen");
 }
 
 TEST_F(RecipeImportTest, SecondRunAsksAboutTheFileAndFindsDuplicates)

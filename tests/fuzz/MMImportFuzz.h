@@ -17,8 +17,9 @@
 //   with one blank: the preparation texts are stored with runs of blanks made one blank before
 //   the first export. That the writer breaks at single blanks when it can has tests of its own;
 // - an export that a reader would take for a mail's quoted-printable text, or with a line of text
-//   that reads as part of the layout (a recipe's start or end, a heading inside the preparation),
-//   is not compared: the format has no way to mark such text as text.
+//   that reads as part of the layout (a recipe's start or end, a heading inside the preparation,
+//   a first preparation line of a recipe without ingredients that reads as a head field or an
+//   ingredient), is not compared: the format has no way to mark such text as text.
 
 #include "core/TextConv.h"
 #include "core/Trim.h"
@@ -41,6 +42,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include <unistd.h>
@@ -144,6 +146,7 @@ private:
         enum class Part { Outside, Head, List, Preparation } part = Part::Outside;
         long starts = 0;
         long ends = 0;
+        bool emptyList = false;
         for (std::size_t i = 0; i < lines.size(); ++i) {
             const std::string& line = lines[i];
             const std::string trimmed(Trim(line, " "));
@@ -162,10 +165,18 @@ private:
             }
             if (part == Part::Head && line.starts_with("      Yield: ")) {
                 part = Part::List;
+                emptyList = true;
                 ++i; // the empty line after the head
             } else if (part == Part::List && trimmed.empty()) {
                 part = Part::Preparation;
+            } else if (part == Part::List) {
+                emptyList = false;
             } else if (part == Part::Preparation) {
+                // Without ingredients the first line of the preparation comes right after the
+                // head: a reader takes it for a head field, or for the ingredient list when it
+                // may be one.
+                if (std::exchange(emptyList, false) && !trimmed.empty() && ReadsAsHeadOrList(line))
+                    return true;
                 std::string heading = trimmed;
                 if ((trimmed.starts_with("MMMMM") || trimmed.starts_with("-----") ||
                      trimmed.starts_with("=====")) &&
@@ -183,6 +194,24 @@ private:
             }
         }
         return starts != ends;
+    }
+
+    // A line that may be a head field ("Title: ..."), an ingredient line in columns (blank in
+    // column 8) or one written without columns (beginning with an amount).
+    static bool ReadsAsHeadOrList(const std::string& line)
+    {
+        const std::u32string cols = ToCodePoints(line);
+        if (cols.size() <= 7 || cols[7] == U' ' || (line[0] >= '0' && line[0] <= '9'))
+            return true;
+        const std::size_t colon = line.find(':');
+        const std::string key = colon == std::string::npos
+                                    ? std::string()
+                                    : ToUpper(Trim(std::string_view(line).substr(0, colon), " "));
+        for (const char* head :
+             {"TITLE", "TITEL", "YIELD", "SERVINGS", "MENGE", "PORTIONEN", "CATEGORIES", "KATEGORIEN"})
+            if (key == head)
+                return true;
+        return false;
     }
 
     // Every run of blanks in the preparation texts as one blank.

@@ -18,8 +18,8 @@
 //   the first export. That the writer breaks at single blanks when it can has tests of its own;
 // - an export that a reader would take for a mail's quoted-printable text, or with a line of text
 //   that reads as part of the layout (a recipe's start or end, a heading inside the preparation,
-//   a first preparation line of a recipe without ingredients that reads as a head field or an
-//   ingredient), is not compared: the format has no way to mark such text as text.
+//   a first preparation block that reads as more ingredients or, without ingredients, as a head
+//   field), is not compared: the format has no way to mark such text as text.
 
 #include "core/TextConv.h"
 #include "core/Trim.h"
@@ -97,6 +97,7 @@ public:
     {
         // Each run starts from copies of one database with the base data.
         test::MakeBaseDataDatabase(m_dir, "pristine.db");
+        m_pristine = test::ReadFile(m_dir.File("pristine.db"));
     }
 
     std::string Run(std::string_view bytes)
@@ -169,14 +170,11 @@ private:
                 ++i; // the empty line after the head
             } else if (part == Part::List && trimmed.empty()) {
                 part = Part::Preparation;
+                if (FirstBlockReadsAsList(lines, i + 1, emptyList))
+                    return true;
             } else if (part == Part::List) {
                 emptyList = false;
             } else if (part == Part::Preparation) {
-                // Without ingredients the first line of the preparation comes right after the
-                // head: a reader takes it for a head field, or for the ingredient list when it
-                // may be one.
-                if (std::exchange(emptyList, false) && !trimmed.empty() && ReadsAsHeadOrList(line))
-                    return true;
                 std::string heading = trimmed;
                 if ((trimmed.starts_with("MMMMM") || trimmed.starts_with("-----") ||
                      trimmed.starts_with("=====")) &&
@@ -196,21 +194,30 @@ private:
         return starts != ends;
     }
 
-    // A line that may be a head field ("Title: ..."), an ingredient line in columns (blank in
-    // column 8) or one written without columns (beginning with an amount).
-    static bool ReadsAsHeadOrList(const std::string& line)
+    // The first block of a preparation (from line first on) that a reader may take for more of
+    // the ingredient list: a line in the columns of an ingredient with an amount. Without
+    // ingredients the block comes right after the head, where a line may also read as a head
+    // field ("Title: ...") and lines beginning with amounts as ingredients without columns.
+    static bool FirstBlockReadsAsList(const std::vector<std::string>& lines, std::size_t first,
+                                      bool emptyList)
     {
-        const std::u32string cols = ToCodePoints(line);
-        if (cols.size() <= 7 || cols[7] == U' ' || (line[0] >= '0' && line[0] <= '9'))
-            return true;
-        const std::size_t colon = line.find(':');
-        const std::string key = colon == std::string::npos
-                                    ? std::string()
-                                    : ToUpper(Trim(std::string_view(line).substr(0, colon), " "));
-        for (const char* head :
-             {"TITLE", "TITEL", "YIELD", "SERVINGS", "MENGE", "PORTIONEN", "CATEGORIES", "KATEGORIEN"})
-            if (key == head)
+        while (first < lines.size() && lines[first].empty())
+            ++first;
+        for (std::size_t i = first; i < lines.size() && !lines[i].empty(); ++i) {
+            const std::string& line = lines[i];
+            const std::u32string cols = ToCodePoints(line);
+            const bool amount = (line[0] >= '0' && line[0] <= '9') || (line[0] & 0x80) != 0;
+            if (amount && (emptyList || cols.size() <= 7 || cols[7] == U' '))
                 return true;
+            const std::size_t colon = line.find(':');
+            const std::string key = colon == std::string::npos
+                                        ? std::string()
+                                        : ToUpper(Trim(std::string_view(line).substr(0, colon), " "));
+            for (const char* head :
+                 {"TITLE", "TITEL", "YIELD", "SERVINGS", "MENGE", "PORTIONEN", "CATEGORIES", "KATEGORIEN"})
+                if (emptyList && i == first && key == head)
+                    return true;
+        }
         return false;
     }
 
@@ -234,8 +241,7 @@ private:
     std::string ImportAndExport(const std::string& file, const std::string& name, bool joinBlankRuns = false)
     {
         const std::string dbFile = m_dir.File(name + ".db");
-        std::filesystem::copy_file(m_dir.File("pristine.db"), dbFile,
-                                   std::filesystem::copy_options::overwrite_existing);
+        test::WriteFile(dbFile, m_pristine);
         std::unique_ptr<Database> db = Database::OpenSqlite(dbFile);
         ResetProgramData();
         {
@@ -260,6 +266,7 @@ private:
     }
 
     test::TempDir m_dir;
+    std::string m_pristine;
 };
 
 class MMImportFuzz

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdlib>
+#include <unordered_map>
 
 namespace pf {
 
@@ -64,28 +65,85 @@ NutrientTable::NutrientTable(Database& db, const FoodTables& tables) : m_db(db),
         m_lines.push_back({d.Description, d.Dimension, d.Key, {}, {}, 0, static_cast<int>(m_lines.size())});
 }
 
-bool NutrientTable::AddItems(const std::string& key, Decimal4 grams)
+namespace {
+
+// The T_BLS_KEY.ID of a key whose numeric value is above 0, else 0 (a food code).
+long NumericKey(const std::string& key)
 {
     const Decimal4 numeric = Decimal4::Parse(key);
-    const bool byId = numeric > Decimal4();
-    std::unique_ptr<Recordset> rs;
+    return numeric > Decimal4() ? static_cast<long>(numeric.Ticks() / Decimal4::kScale) : 0;
+}
+
+} // namespace
+
+std::vector<Value> NutrientTable::ReadValues(std::unique_ptr<Recordset>& rs, int offset) const
+{
+    std::vector<Value> values;
+    values.reserve(m_tables.NutrientDescriptors().size());
+    for (std::size_t i = 0; i < m_tables.NutrientDescriptors().size(); ++i)
+        values.push_back(rs->Field(offset + static_cast<int>(i)));
+    return values;
+}
+
+bool NutrientTable::AddItems(const std::string& key, Decimal4 grams)
+{
+    const long id = NumericKey(key);
+    std::vector<Value> values;
     try {
-        rs = m_db.OpenRecordset(
+        auto rs = m_db.OpenRecordset(
             "SELECT " + m_tables.FieldList() +
                 " FROM T_BLS_DAT INNER JOIN T_BLS_KEY ON T_BLS_DAT.SBLS = T_BLS_KEY.SBLS WHERE " +
-                (byId ? "T_BLS_KEY.ID=?" : "T_BLS_KEY.SBLS=?"),
-            {byId ? Value(static_cast<long>(numeric.Ticks() / Decimal4::kScale)) : Value(key)});
+                (id > 0 ? "T_BLS_KEY.ID=?" : "T_BLS_KEY.SBLS=?"),
+            {id > 0 ? Value(id) : Value(key)});
         if (rs->Eof())
             return false;
+        values = ReadValues(rs, 0);
     } catch (const DbError&) {
         return false;
     }
+    Accumulate(values, grams);
+    return true;
+}
+
+void NutrientTable::AddAll(const std::vector<FoodAmount>& items)
+{
+    std::vector<long> ids;
+    for (const FoodAmount& item : items)
+        if (const long id = NumericKey(item.Key); id > 0)
+            ids.push_back(id);
+    std::unordered_map<long, std::vector<Value>> found;
+    if (!ids.empty()) {
+        try {
+            std::string list;
+            for (long id : ids)
+                list += (list.empty() ? "" : ",") + std::to_string(id);
+            auto rs = m_db.OpenRecordset("SELECT T_BLS_KEY.ID," + m_tables.FieldList() +
+                                         " FROM T_BLS_DAT INNER JOIN T_BLS_KEY ON T_BLS_DAT.SBLS = "
+                                         "T_BLS_KEY.SBLS WHERE T_BLS_KEY.ID IN (" +
+                                         list + ")");
+            for (; !rs->Eof(); rs->MoveNext())
+                found.emplace(static_cast<long>(rs->Field(0).AsLong()), ReadValues(rs, 1));
+        } catch (const DbError&) {
+            found.clear(); // each food is then read on its own
+        }
+    }
+    for (const FoodAmount& item : items) {
+        const auto it = found.find(NumericKey(item.Key));
+        if (it != found.end())
+            Accumulate(it->second, item.Grams);
+        else
+            AddItems(item.Key, item.Grams);
+    }
+}
+
+void NutrientTable::Accumulate(const std::vector<Value>& values, Decimal4 grams)
+{
     ++m_foodCount;
     m_totalGrams = m_totalGrams + grams;
     if (grams.Ticks() > Decimal4::kScale / 1000 || grams.Ticks() < -Decimal4::kScale / 1000)
         m_perServing = true;
     for (NutrientLine& line : m_lines) {
-        const Value field = rs->Field(line.Column);
+        const Value& field = values[static_cast<std::size_t>(line.Column)];
         if (field.IsNull())
             ++line.Missing;
         Decimal4 v = field.AsCurrency();
@@ -101,7 +159,6 @@ bool NutrientTable::AddItems(const std::string& key, Decimal4 grams)
                 m_constituents = m_constituents + Decimal4::FromDouble(v.ToDouble() / 1000000.0);
         }
     }
-    return true;
 }
 
 bool NutrientTable::ShowItems(Interaction* ui)

@@ -5,6 +5,9 @@
 
 #include "core/Decimal4.h"
 
+#include "db/Value.h"
+
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +16,7 @@ namespace pf {
 class Database;
 class FoodTables;
 class Interaction;
+class Recordset;
 
 struct NutrientLine
 {
@@ -37,6 +41,13 @@ public:
     // Adds one food: key is a T_BLS_KEY.ID when its numeric value is above 0, else a food code;
     // grams 0 adds the per-100 g values only. False when the food does not exist (nothing added).
     bool AddItems(const std::string& key, Decimal4 grams);
+    // The same for several foods in order, reading the values of all foods given by ID at once.
+    struct FoodAmount
+    {
+        std::string Key;
+        Decimal4 Grams;
+    };
+    void AddAll(const std::vector<FoodAmount>& items);
 
     // Drops the nutrients no added food contains. False when nothing is left; then, with a ui, the
     // person is told there is nothing to show.
@@ -53,6 +64,9 @@ public:
     int FoodCount() const { return m_foodCount; }
 
 private:
+    std::vector<Value> ReadValues(std::unique_ptr<Recordset>& rs, int offset) const;
+    void Accumulate(const std::vector<Value>& values, Decimal4 grams);
+
     Database& m_db;
     const FoodTables& m_tables;
     std::vector<NutrientLine> m_lines;

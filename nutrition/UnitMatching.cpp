@@ -166,10 +166,12 @@ NutrientTable UnitMatching::Calculate() const
 {
     NutrientTable table(m_db, m_tables);
     table.SetServings(Servings());
+    std::vector<NutrientTable::FoodAmount> items;
     for (const ConversionLine& line : m_lines) {
         if (line.LeftOut.empty() && !line.Skip && line.Quantity > Decimal4() && IsBaseUnit(line.Unit))
-            table.AddItems(line.FoodKey, line.Quantity);
+            items.push_back({line.FoodKey, line.Quantity});
     }
+    table.AddAll(items);
     return table;
 }
 

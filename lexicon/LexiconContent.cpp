@@ -8,9 +8,11 @@
 #include "db/InitFiles.h"
 #include "lexicon/LexiconAreas.h"
 
+#include <algorithm>
 #include <charconv>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <vector>
@@ -116,6 +118,38 @@ std::vector<Keyword> ReadKeywords(const std::string& text, const std::string& wh
     return keywords;
 }
 
+// Where the fields of an entry stand in the lines of one source file (-1: not there).
+struct Layout
+{
+    const char* File;
+    std::size_t Fields;
+    int AreaField;           // -1: the file's only area is Areas[0]
+    std::vector<long> Areas; // the areas the file may name
+    int IdField;             // -1: numbered in file order, per area
+    int TreeField, KeywordsField, TextField;
+};
+
+void ReadEntries(const std::filesystem::path& dir, const Layout& layout, std::map<long, long>& nextId,
+                 std::vector<Entry>& entries, const std::function<void(Entry&, const SourceLine&)>& more = {})
+{
+    for (const SourceLine& line : ReadSource(dir / layout.File, layout.Fields)) {
+        const std::string where = std::string(layout.File) + " Zeile " + std::to_string(line.Number);
+        auto field = [&](int index) { return line.Fields[static_cast<std::size_t>(index)]; };
+        Entry e;
+        e.Area = layout.AreaField < 0 ? layout.Areas.front() : ReadLong(field(layout.AreaField), where);
+        if (std::find(layout.Areas.begin(), layout.Areas.end(), e.Area) == layout.Areas.end())
+            throw SourceError{where + ": Bereich " + field(layout.AreaField) + " gehört nicht hierher"};
+        e.Id = layout.IdField < 0 ? ++nextId[e.Area] : ReadLong(field(layout.IdField), where);
+        e.Tree = field(layout.TreeField);
+        e.Keywords = ReadKeywords(field(layout.KeywordsField), where);
+        if (layout.TextField >= 0)
+            e.Explanation = field(layout.TextField);
+        if (more)
+            more(e, line);
+        entries.push_back(std::move(e));
+    }
+}
+
 std::string Quoted(const std::string& text)
 {
     return "\"" + EncodeBaseDataText(text) + "\"";
@@ -145,61 +179,26 @@ std::string MakeLexiconBaseData(const std::string& folder, std::string& error)
                    "\t" + Quoted(line.Fields[2]) + kCrLf;
         }
 
-        std::vector<Entry> entries;
         std::map<long, long> nextId;
-        for (const SourceLine& line : ReadSource(dir / "terms.txt", 4)) {
-            const std::string where = "terms.txt Zeile " + std::to_string(line.Number);
-            Entry e;
-            e.Area = ReadLong(line.Fields[0], where);
-            if (e.Area != area::kTerms && e.Area != area::kTechniques)
-                throw SourceError{where + ": Bereich " + line.Fields[0] + " gehört nicht hierher"};
-            e.Id = ++nextId[e.Area];
-            e.Tree = line.Fields[1];
-            e.Keywords = ReadKeywords(line.Fields[2], where);
-            e.Explanation = line.Fields[3];
-            entries.push_back(std::move(e));
-        }
-        for (const SourceLine& line : ReadSource(dir / "nutrients.txt", 5)) {
-            const std::string where = "nutrients.txt Zeile " + std::to_string(line.Number);
-            Entry e;
-            e.Area = ReadLong(line.Fields[0], where);
-            if (e.Area != area::kVitamins && e.Area != area::kMinerals)
-                throw SourceError{where + ": Bereich " + line.Fields[0] + " gehört nicht hierher"};
-            e.Id = ReadLong(line.Fields[1], where);
-            e.Tree = line.Fields[2];
-            e.Keywords = ReadKeywords(line.Fields[3], where);
-            e.Explanation = line.Fields[4];
-            entries.push_back(std::move(e));
-        }
-        for (const SourceLine& line : ReadSource(dir / "additives.txt", 6)) {
-            const std::string where = "additives.txt Zeile " + std::to_string(line.Number);
-            Entry e;
-            e.Area = area::kAdditives;
-            e.Id = ++nextId[e.Area];
-            e.ENumber = line.Fields[0];
-            e.Tree = line.Fields[1];
-            e.Keywords = ReadKeywords(line.Fields[2], where);
-            // The number is a keyword too, written with and without the blank.
-            e.Keywords.push_back({e.ENumber, 1});
-            std::string compact = e.ENumber;
-            std::erase(compact, ' ');
-            if (compact != e.ENumber)
-                e.Keywords.push_back({compact, 1});
-            e.Colour = line.Fields[3];
-            e.Info = line.Fields[4];
-            e.OccursIn = line.Fields[5];
-            entries.push_back(std::move(e));
-        }
-        for (const SourceLine& line : ReadSource(dir / "utensils.txt", 3)) {
-            const std::string where = "utensils.txt Zeile " + std::to_string(line.Number);
-            Entry e;
-            e.Area = area::kUtensils;
-            e.Id = ++nextId[e.Area];
-            e.Tree = line.Fields[0];
-            e.Keywords = ReadKeywords(line.Fields[1], where);
-            e.Explanation = line.Fields[2];
-            entries.push_back(std::move(e));
-        }
+        std::vector<Entry> entries;
+        ReadEntries(dir, {"terms.txt", 4, 0, {area::kTerms, area::kTechniques}, -1, 1, 2, 3}, nextId,
+                    entries);
+        ReadEntries(dir, {"nutrients.txt", 5, 0, {area::kVitamins, area::kMinerals}, 1, 2, 3, 4}, nextId,
+                    entries);
+        ReadEntries(dir, {"additives.txt", 6, -1, {area::kAdditives}, -1, 1, 2, -1}, nextId, entries,
+                    [](Entry& e, const SourceLine& line) {
+                        e.ENumber = line.Fields[0];
+                        // The number is a keyword too, written with and without the blank.
+                        e.Keywords.push_back({e.ENumber, 1});
+                        std::string compact = e.ENumber;
+                        std::erase(compact, ' ');
+                        if (compact != e.ENumber)
+                            e.Keywords.push_back({compact, 1});
+                        e.Colour = line.Fields[3];
+                        e.Info = line.Fields[4];
+                        e.OccursIn = line.Fields[5];
+                    });
+        ReadEntries(dir, {"utensils.txt", 3, -1, {area::kUtensils}, -1, 0, 1, 2}, nextId, entries);
 
         out += std::string("T_INFO_KEY\tID\tKEY\tKEYTYPE\tTREE\tSprachcode") + kCrLf;
         for (const Entry& e : entries)

@@ -129,7 +129,7 @@ bool LexiconEntry::LoadByID(long areaNumber, long id)
         loaded.m_id = id;
         const std::string ids = std::to_string(id);
         auto keys = db.OpenRecordset("SELECT * FROM T_INFO_KEY WHERE KEYTYPE=" + std::to_string(areaNumber) +
-                                     " AND ID=" + ids + " ORDER BY Sprachcode,[KEY]");
+                                     " AND ID=" + ids + " ORDER BY Sprachcode");
         for (; !keys->Eof(); keys->MoveNext()) {
             loaded.m_synonyms.push_back({TextOf(keys->Field("KEY")), Number(keys->Field("Sprachcode"))});
             if (loaded.m_tree.empty())

@@ -53,7 +53,7 @@ void LexiconTree::SetNodes(long area, const std::vector<std::pair<std::string, s
     }
 }
 
-void LexiconTree::Load(Database& db, long area, const std::string& languageCondition)
+void LexiconTree::LoadNodes(Database& db, long area)
 {
     std::vector<std::pair<std::string, std::string>> rows;
     auto rs = db.OpenRecordset("SELECT [KEY],KEYTYPE,KEYDESC FROM T_INFO_TREE WHERE Keytype=" +
@@ -65,6 +65,11 @@ void LexiconTree::Load(Database& db, long area, const std::string& languageCondi
                           caption.IsNull() ? std::string() : caption.AsText());
     }
     SetNodes(area, rows);
+}
+
+void LexiconTree::Load(Database& db, long area, const std::string& languageCondition)
+{
+    LoadNodes(db, area);
 
     m_entries.clear();
     auto keys = db.OpenRecordset("SELECT ID,[KEY],Sprachcode,Tree FROM T_INFO_KEY WHERE KEYTYPE=" +

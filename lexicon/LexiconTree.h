@@ -37,6 +37,8 @@ public:
     // Reads the nodes and the keywords of one area (the keywords restricted to the user's language
     // group when languageCondition is given, e.g. " AND SprachCode IN (1,2,3)"). Throws DbError.
     void Load(Database& db, long area, const std::string& languageCondition = {});
+    // Reads the nodes only. Throws DbError.
+    void LoadNodes(Database& db, long area);
     // Builds the tree from node rows given as key and caption (for several areas at once, or in
     // tests). Each row's key is its first ten characters, trimmed and in upper case.
     void SetNodes(long area, const std::vector<std::pair<std::string, std::string>>& rows);

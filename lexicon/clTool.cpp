@@ -63,7 +63,7 @@ bool clTool::LoadByID(long id)
         Database& db = Db();
         auto rs = db.OpenRecordset("SELECT * FROM T_GERAET WHERE ID=" + std::to_string(id));
         auto keys = db.OpenRecordset("SELECT * FROM T_INFO_KEY WHERE KeyType=2 AND ID=" + std::to_string(id) +
-                                     " ORDER BY Sprachcode,[KEY]");
+                                     " ORDER BY Sprachcode");
         if (rs->Eof() && keys->Eof()) {
             SetError(-1, "Das Utensil " + std::to_string(id) + " gibt es nicht.");
             return false;

@@ -84,7 +84,7 @@ const MenuCommand kDataMenu[] = {
     {"Mnu02Menue", "&Menüs …", nullptr, false, kNoIcon},
     {"Mnu02Unit", "Maß&einheiten …", nullptr, true, kNoIcon},
     {nullptr, nullptr, nullptr, false, kNoIcon},
-    {"LexikonAnsehen", "&Lexikon ansehen …", nullptr, false, QStyle::SP_FileDialogInfoView},
+    {"LexikonAnsehen", "&Lexikon ansehen …", nullptr, true, QStyle::SP_FileDialogInfoView},
     {"Mnu02Zutaten", "Lebensmittel und &Nährwerte …", nullptr, false, kNoIcon},
     {nullptr, nullptr, nullptr, false, kNoIcon},
     {"Mnu02EinkaufenShops", "&Geschäfte und Adressen …", nullptr, false, kNoIcon},

@@ -15,6 +15,7 @@
 #include "ui/FrmDBUpgrade.h"
 #include "ui/FrmKategorieManagement.h"
 #include "ui/FrmKochbuchManag.h"
+#include "ui/FrmLexikonEdit.h"
 #include "ui/FrmMMImport.h"
 #include "ui/FrmMenuData.h"
 #include "ui/FrmSearchandDisplay.h"
@@ -149,6 +150,8 @@ void QtShell::RunCommand(const std::string& command)
         m_main->AddChildWindow(new FrmKategorieManagement);
     } else if (command == "Mnu02Unit") {
         m_main->AddChildWindow(new FrmUnitManagement(ProgramUnits(), ProgramRecipeUnits()));
+    } else if (command == "LexikonAnsehen") {
+        m_main->AddChildWindow(new FrmLexikonEdit);
     } else if (command == "MenuExtraFP") {
         m_main->AddChildWindow(new FrmSetFingerprint);
     } else if (command == "Mnu02TrashEmpty") {

@@ -11,6 +11,7 @@
 #include "ui/FrmInitSystem.h"
 #include "ui/FrmKategorieManagement.h"
 #include "ui/FrmKochbuchManag.h"
+#include "ui/FrmLexikonEdit.h"
 #include "ui/FrmMMImport.h"
 #include "ui/FrmMMImportDupe.h"
 #include "ui/FrmMMImportFList.h"
@@ -142,6 +143,10 @@ const WindowCase kWindows[] = {
     {"FrmUnitManagement", true,
      [](EveryWindowTest& t) { return std::make_unique<FrmUnitManagement>(t.m_units, t.m_recipeUnits); }},
     {"FrmSetFingerprint", true, [](EveryWindowTest&) { return Make<FrmSetFingerprint>(); }},
+    {"FrmLexikonEdit", true, [](EveryWindowTest&) { return Make<FrmLexikonEdit>(); }, {[](QWidget& w) {
+         w.findChild<QLineEdit*>("txtSuchen")->setText("Spätzle");
+         w.findChild<QAbstractButton*>("cmdSuchen")->click();
+     }}},
     {"FrmBackup", true, [](EveryWindowTest&) { return std::make_unique<FrmBackup>(nullptr); }},
     {"FrmZIP", true, [](EveryWindowTest&) { return Make<FrmZIP>(); }},
     {"FrmDBEigenschaften", true, [](EveryWindowTest&) { return Make<FrmDBEigenschaften>(); }},

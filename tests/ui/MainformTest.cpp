@@ -59,6 +59,7 @@ TEST_F(MainformTest, EveryCommandExistsOnceAndOnlyWorkingOnesAreEnabled)
                                    "MnuHilfeAboutbox",
                                    "Mnu01DBProperties",
                                    "Mnu01Einstellungen",
+                                   "LexikonAnsehen",
                                    "MenuExtraBackup",
                                    "MenuExtraZIP",
                                    "Mnu01NeuBlanko",

@@ -24,35 +24,6 @@ LexiconEntry NewEntry(Database& db, long area, std::vector<LexiconSynonym> synon
     return entry;
 }
 
-TEST(LexiconAreas, NamesTablesAndLanguageGroups)
-{
-    struct Case
-    {
-        long Area;
-        const char* Name;
-        const char* Table;
-    };
-    for (const Case& c : std::vector<Case>{{0, "Fachbegriffe", "T_LEXIKON"},
-                                           {1, "Zusatzstoffe", "T_GIFT"},
-                                           {2, "Utensilien", "T_GERAET"},
-                                           {3, "Nahrungsmittel", "T_BLS_KEY"},
-                                           {5, "Kochtechnik", "T_LEXIKON"},
-                                           {6, "Wein", "T_WEIN"},
-                                           {7, "", "T_LEXIKON"},
-                                           {9, "", "T_LEXIKON"},
-                                           {10, "Vitamine", "T_INFO_KEY"},
-                                           {11, "Mineralstoffe", "T_INFO_KEY"}}) {
-        SCOPED_TRACE(c.Area);
-        EXPECT_EQ(LexiconAreaName(c.Area), c.Name);
-        EXPECT_EQ(EntryTable(c.Area), c.Table);
-    }
-    EXPECT_EQ(LanguageGroupCondition("D"), " AND SprachCode IN (1,2,3)");
-    EXPECT_EQ(LanguageGroupCondition("E"), " AND SprachCode IN (4,5)");
-    EXPECT_EQ(LanguageGroupCondition("F"), " AND SprachCode IN (6,7)");
-    EXPECT_EQ(LanguageGroupCondition("I"), " AND SprachCode IN (8,9)");
-    EXPECT_EQ(LanguageGroupCondition("?"), "");
-}
-
 TEST(LexiconTree, NodesHangUnderTheirPrefixParent)
 {
     LexiconTree tree;

@@ -68,22 +68,30 @@ std::vector<std::string> WordVariants(const std::string& text, bool strong)
         base = before;
     }
     auto blank = base.find(' ');
-    if (blank == std::string::npos)
-        return variants;
-    const std::string rest(Trim(base.substr(blank + 1)));
-    AddVariant(variants, rest);
-    if (rest.find(' ') != std::string::npos)
-        AddVariant(variants, FirstWord(rest));
-    AddVariant(variants, FirstWord(base));
+    if (blank != std::string::npos) {
+        const std::string rest(Trim(base.substr(blank + 1)));
+        AddVariant(variants, rest);
+        if (rest.find(' ') != std::string::npos)
+            AddVariant(variants, FirstWord(rest));
+        AddVariant(variants, FirstWord(base));
+    }
     if (!strong)
         return variants;
     // Each later word from its start: "frische braune Champignons" also tries "Champignons".
-    for (blank = base.find(' ', blank + 1); blank != std::string::npos; blank = base.find(' ', blank + 1)) {
-        const std::string later(Trim(base.substr(blank + 1)));
-        AddVariant(variants, later);
-        if (later.find(' ') != std::string::npos)
-            AddVariant(variants, FirstWord(later));
+    if (blank != std::string::npos) {
+        for (blank = base.find(' ', blank + 1); blank != std::string::npos;
+             blank = base.find(' ', blank + 1)) {
+            const std::string later(Trim(base.substr(blank + 1)));
+            AddVariant(variants, later);
+            if (later.find(' ') != std::string::npos)
+                AddVariant(variants, FirstWord(later));
+        }
     }
+    // The last part of a compound with a hyphen: "Bio-Zitronen" names lemons.
+    const std::string lastWord = base.substr(base.rfind(' ') == std::string::npos ? 0 : base.rfind(' ') + 1);
+    const auto hyphen = lastWord.rfind('-');
+    if (hyphen != std::string::npos && hyphen > 0)
+        AddVariant(variants, lastWord.substr(hyphen + 1));
     return variants;
 }
 

@@ -115,6 +115,9 @@ TEST_F(FoodMatcherTest, MatchesNamesSynonymsAndForms)
         {"Onion", false, 1},
         {"Würstchen", true, 10}, // diminutive with umlaut
         {"frische braune Champignons", true, 12},
+        {"Bio-Möhren", true, 5}, // the last part of a compound
+        {"Bio-Möhren", false, 0},
+        {"Möhren-", true, 5},
         {"Rahm", true, 13}, // the synonym wins over a food whose name starts with it
         {"Schlagobers", false, 13},
         {"Quinoa", true, 0},

@@ -265,6 +265,12 @@ std::string ClIngredient::EinheitTxt() const
                             AppContext::Current().LanguageCode);
 }
 
+std::string ClIngredient::DisplayUnitText() const
+{
+    return Units().DisplayUnitText(EinheitPtr(), ClUnit::CompleteConvtype(m_convtype),
+                                   AppContext::Current().LanguageCode);
+}
+
 Decimal4 ClIngredient::Menge() const
 {
     return Units().DisplayQuantity(m_orgMeasurement, EinheitPtr(), ClUnit::CompleteConvtype(m_convtype));

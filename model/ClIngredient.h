@@ -88,6 +88,9 @@ public:
     // Takes the unit at index; an index outside the table gives unit ID -1.
     void SetEinheitPtr(int index);
     std::string EinheitTxt() const;
+    // The unit as a recipe on screen shows it: the short name as the unit table spells it, in the
+    // line's measure system ("454 g", "2 EL").
+    std::string DisplayUnitText() const;
     // The quantity as shown under the conversion flags, to three decimals.
     Decimal4 Menge() const;
     // Takes a shown quantity: the stored quantity becomes it converted back into the unit's own

@@ -83,9 +83,12 @@ void ClUnit::Load()
     while (!rs->Eof() && static_cast<int>(m_entries.size()) <= kMaxUnits) {
         UnitEntry e;
         e.id = static_cast<long>(rs->Field("ID").AsLong());
-        e.UnitNameD = ToUpper(rs->Field("UnitShortD").AsText());
-        e.UnitNameE = ToUpper(rs->Field("UnitShortUK").AsText());
-        e.UnitNameUS = ToUpper(rs->Field("UnitShortUS").AsText());
+        e.ShownNameD = rs->Field("UnitShortD").AsText();
+        e.ShownNameE = rs->Field("UnitShortUK").AsText();
+        e.ShownNameUS = rs->Field("UnitShortUS").AsText();
+        e.UnitNameD = ToUpper(e.ShownNameD);
+        e.UnitNameE = ToUpper(e.ShownNameE);
+        e.UnitNameUS = ToUpper(e.ShownNameUS);
         e.UnitLongD = rs->Field("UnitNameD").AsText();
         e.UnitLongE = rs->Field("UnitNameUK").AsText();
         e.UnitLongUS = rs->Field("UnitNameUS").AsText();
@@ -171,9 +174,14 @@ bool ClUnit::StoreData(int index, const UnitEntry& entry)
     UnitEntry& target = m_entries[static_cast<std::size_t>(index)];
     UnitEntry next = entry;
     next.id = target.id;
-    next.UnitNameD = ToUpper(next.UnitNameD);
-    next.UnitNameE = ToUpper(next.UnitNameE);
-    next.UnitNameUS = ToUpper(next.UnitNameUS);
+    // A short name that only changed case keeps its spelling; one typed anew is shown as typed.
+    for (auto [name, shown] :
+         {std::pair{&next.UnitNameD, &next.ShownNameD}, std::pair{&next.UnitNameE, &next.ShownNameE},
+          std::pair{&next.UnitNameUS, &next.ShownNameUS}}) {
+        if (ToUpper(*shown) != ToUpper(*name))
+            *shown = *name;
+        *name = ToUpper(*name);
+    }
     next.CalcMenuIndex = target.CalcMenuIndex;
     next.Changed = target.Changed;
     if (!(next == target))
@@ -219,7 +227,7 @@ std::vector<UnitListItem> ClUnit::FillUnitNameD(long selectID, bool withShortNam
         const UnitEntry& e = m_entries[static_cast<std::size_t>(i)];
         std::string text = e.UnitLongD;
         if (withShortNames)
-            text += " [" + e.UnitNameD + "]";
+            text += " [" + e.ShownNameD + "]";
         if (e.id == selectID && selected < 0)
             selected = static_cast<int>(items.size());
         items.push_back({std::move(text), e.id});
@@ -279,11 +287,12 @@ bool ClUnit::Save()
                 rs->Edit();
             }
             rs->SetField("UnitNameUK", e.UnitLongE);
-            rs->SetField("UnitShortUK", e.UnitNameE);
+            // The spelling is kept in the table; read back it gives the same upper-case names.
+            rs->SetField("UnitShortUK", e.ShownNameE);
             rs->SetField("UnitNameUS", e.UnitLongUS);
-            rs->SetField("UnitShortUS", e.UnitNameUS);
+            rs->SetField("UnitShortUS", e.ShownNameUS);
             rs->SetField("UnitNameD", e.UnitLongD);
-            rs->SetField("UnitShortD", e.UnitNameD);
+            rs->SetField("UnitShortD", e.ShownNameD);
             for (const char* unused :
                  {"UnitNameF", "UnitShortF", "UnitNameI", "UnitShortI", "UnitNameS", "UnitshortS"})
                 rs->SetField(unused, "");
@@ -324,17 +333,44 @@ int ClUnit::CompleteConvtype(int flags)
     return CompleteConvtype(flags, app.Options.EditMasse, app.LanguageCode);
 }
 
+namespace {
+
+// The names of one measure system in an entry: British with bit 8, else American with bit 4 or
+// for language "E", else German.
+struct SystemNames
+{
+    const std::string& Short;
+    const std::string& Shown;
+    const std::string& Long;
+};
+
+SystemNames NamesFor(const UnitEntry& e, int flags, std::string_view languageCode)
+{
+    if ((flags & convtype::kBritish) != 0)
+        return {e.UnitNameE, e.ShownNameE, e.UnitLongE};
+    if ((flags & convtype::kUS) != 0 || languageCode == "E")
+        return {e.UnitNameUS, e.ShownNameUS, e.UnitLongUS};
+    return {e.UnitNameD, e.ShownNameD, e.UnitLongD};
+}
+
+} // namespace
+
 std::string ClUnit::UnitText(int index, int flags, std::string_view languageCode)
 {
     const UnitEntry* e = Entry(index);
     if (!e)
         return {};
-    const bool shortNames = (flags & convtype::kShortNames) != 0;
-    if ((flags & convtype::kBritish) != 0)
-        return shortNames ? e->UnitNameE : e->UnitLongE;
-    if ((flags & convtype::kUS) != 0 || languageCode == "E")
-        return shortNames ? e->UnitNameUS : e->UnitLongUS;
-    return shortNames ? e->UnitNameD : e->UnitLongD;
+    const SystemNames names = NamesFor(*e, flags, languageCode);
+    return (flags & convtype::kShortNames) != 0 ? names.Short : names.Long;
+}
+
+std::string ClUnit::DisplayUnitText(int index, int flags, std::string_view languageCode)
+{
+    const UnitEntry* e = Entry(index);
+    if (!e)
+        return {};
+    const SystemNames names = NamesFor(*e, flags, languageCode);
+    return names.Shown.empty() ? names.Long : names.Shown;
 }
 
 Decimal4 ClUnit::DisplayQuantity(Decimal4 stored, int index, int flags)

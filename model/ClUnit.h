@@ -33,6 +33,10 @@ struct UnitEntry
     std::string UnitLongD;
     std::string UnitLongE;
     std::string UnitLongUS;
+    // The short names as the unit table spells them ("g", "Stk."): what a cook reads on screen.
+    std::string ShownNameD;
+    std::string ShownNameE;
+    std::string ShownNameUS;
     Decimal4 US2DFactor;
     Decimal4 UK2DFactor;
     bool Unscaled = false;
@@ -90,7 +94,8 @@ public:
     void SetCalcMenuIndex(int index, long value);
 
     // The whole entry; GetData of an invalid index gives an empty entry. StoreData replaces the
-    // entry (short names upper-cased) and marks it changed when it differs; index 1..Count only.
+    // entry (short names upper-cased; a short name typed anew also becomes its shown spelling) and
+    // marks it changed when it differs; index 1..Count only.
     UnitEntry GetData(int index);
     bool StoreData(int index, const UnitEntry& entry);
     bool IsChanged(int index);
@@ -100,7 +105,8 @@ public:
     // First entry whose short or long name in any measure system equals name, ignoring case.
     int SearchforName(std::string_view name);
 
-    // The items of a unit list: long German names, optionally followed by " [short name]";
+    // The items of a unit list: long German names, optionally followed by " [short name]" as the
+    // table spells it;
     // selected receives the position of the entry with selectID, -1 when none.
     std::vector<UnitListItem> FillUnitNameD(long selectID, bool withShortNames, int& selected);
 
@@ -118,6 +124,9 @@ public:
     static int CompleteConvtype(int flags);
     // Unit text of a line with completed flags.
     std::string UnitText(int index, int flags, std::string_view languageCode);
+    // The unit as a recipe on screen shows it: the short name in the table's spelling ("454 g"),
+    // in the measure system of the completed flags; the long name for a unit without short name.
+    std::string DisplayUnitText(int index, int flags, std::string_view languageCode);
     // Shown quantity of a stored quantity under completed flags, rounded to three decimals.
     Decimal4 DisplayQuantity(Decimal4 stored, int index, int flags);
     // The stored quantity of a shown one: the display's factors undone, so that a quantity shown

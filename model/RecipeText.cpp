@@ -63,7 +63,7 @@ std::string RecipeAsText(ClRecipe& recipe)
             if (line.IsTrenner())
                 continue;
             quantityWidth = std::max(quantityWidth, ToCodePoints(line.MengeTxt()).size());
-            unitWidth = std::max(unitWidth, ToCodePoints(line.EinheitTxt()).size());
+            unitWidth = std::max(unitWidth, ToCodePoints(line.DisplayUnitText()).size());
         }
         text += "\nZutaten:\n";
         for (int i = 1; i <= count; ++i) {
@@ -73,7 +73,7 @@ std::string RecipeAsText(ClRecipe& recipe)
                 continue;
             }
             std::string row = "  " + PadLeft(line.MengeTxt(), quantityWidth) + " " +
-                              PadRight(line.EinheitTxt(), unitWidth) + " " + line.ZutatVerarbeitung();
+                              PadRight(line.DisplayUnitText(), unitWidth) + " " + line.ZutatVerarbeitung();
             if (line.IsRecipe())
                 row += " (Rezept #" + std::to_string(line.IsRecipeID()) + ")";
             if (!line.Zubereitung().empty())

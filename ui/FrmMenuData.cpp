@@ -18,6 +18,7 @@
 #include "ui/FrmCatSelect.h"
 #include "ui/FrmSkalierungAnzahl.h"
 #include "ui/UiSupport.h"
+#include "ui/frmOptions1.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -96,17 +97,17 @@ DateSerial SerialOf(const QTime& time)
     return DateSerial{(time.hour() * 60 + time.minute()) / 1440.0};
 }
 
-// The unit column's text: the long German name and the short one, as the unit list shows them.
+// The unit column's text: the long name and the short one in the measure system the quantity is
+// shown in, as the unit list writes them ("Gramm [g]"; "pound [lb]" with British display).
 QString UnitCellText(const ClIngredient& line)
 {
-    const long id = line.EinheitID();
-    if (id == 0)
+    if (line.EinheitID() == 0)
         return {};
-    ClUnit& units = ProgramUnits();
-    const int index = units.GetIndexforID(id);
-    if (index <= 0)
-        return Q(line.EinheitTxt());
-    return Q(units.UnitLongD(index) + " [" + units.UnitNameD(index) + "]");
+    const std::string name = line.EinheitTxt();
+    const std::string shortName = line.DisplayUnitText();
+    if (line.EinheitPtr() <= 0 || shortName.empty() || shortName == name)
+        return Q(name);
+    return Q(name + " [" + shortName + "]");
 }
 
 bool IsEmptyLine(const ClIngredient& line)
@@ -183,6 +184,8 @@ FrmMenuData::FrmMenuData(long recipeId, Start start, QWidget* parent) : QWidget(
     FillLists();
     ShowRecipe();
     Connect();
+    // A changed display option (measure system, fractions) shows the lines again in the new form.
+    connect(&OptionsNotifier::Instance(), &OptionsNotifier::optionsChanged, this, [this] { ShowLines(); });
     resize(900, 640);
 }
 

@@ -912,7 +912,7 @@ void FrmSearchandDisplay::ShowRecipe(long id)
             if (!line.Zubereitung().empty())
                 text += " – " + line.Zubereitung();
             html += "<tr><td align=\"right\" style=\"padding-right:6px\">" + Html(line.ReadableMengeTxt()) +
-                    "</td><td style=\"padding-right:8px\">" + Html(line.EinheitTxt()) + "</td><td>" +
+                    "</td><td style=\"padding-right:8px\">" + Html(line.DisplayUnitText()) + "</td><td>" +
                     Html(text) + "</td></tr>";
         }
         html += "</table>";

@@ -40,7 +40,7 @@ QString LineText(const ClIngredient& line)
         FormatQuantity(line.Menge(), AppContext::Current().Options.EditFlags, separator ? separator : ',');
     if (!quantity.empty())
         parts << QString::fromStdString(quantity);
-    const std::string unit = line.EinheitTxt();
+    const std::string unit = line.DisplayUnitText();
     if (!unit.empty())
         parts << QString::fromStdString(unit);
     parts << QString::fromStdString(line.ZutatVerarbeitung());

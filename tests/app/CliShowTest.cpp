@@ -43,7 +43,7 @@ TEST_F(CliShowTest, PrintsHeadLinesAndInstructionsAsTheEditorShowsThem)
     EXPECT_EQ(text.rfind("Pfannkuchen\n===========\n\n", 0), 0u) << text;
     for (const char* expected :
          {"Menge: 4 Portionen\n", "Kategorien: Vorspeise\n", "Herkunft: Deutschland\n", "Kochzeit: 0:45\n",
-          "\nZutaten:\n    250 Gramm Mehl; gesiebt\n", "\n  Für die Pfanne:\n", "  1 1/2 Prise Salz\n",
+          "\nZutaten:\n    250 g   Mehl; gesiebt\n", "\n  Für die Pfanne:\n", "  1 1/2 Pr. Salz\n",
           "\nZubereitung:\nAlles verrühren und ausbacken.\n"})
         EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n---\n" << text;
 }
@@ -63,9 +63,9 @@ TEST_F(CliShowTest, ScalesToTheAskedServingsWithoutChangingTheDatabase)
     const std::string path = MakeRecipeDatabase();
     ASSERT_EQ(Run({"--db", path, "show", "7", "--servings", "6", "EditFlags=12"}), 0) << err.str();
     EXPECT_NE(out.str().find("Menge: 6 Portionen\n"), std::string::npos) << out.str();
-    EXPECT_NE(out.str().find("375 Gramm"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("375 g "), std::string::npos) << out.str();
     // A pinch is not rounded: 1.5 × 1.5 = 2.25, shown in decimal mode.
-    EXPECT_NE(out.str().find("2,25 Prise"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("2,25 Pr. "), std::string::npos) << out.str();
     ASSERT_EQ(Run({"--db", path, "show", "7"}), 0);
     EXPECT_NE(out.str().find("Menge: 4 Portionen\n"), std::string::npos);
 }

@@ -74,7 +74,7 @@ TEST_F(UnitDb, LoadsTheBaseUnitsAndFindsThemByIdAndName)
     const std::vector<UnitListItem> items = units.FillUnitNameD(31, true, selected);
     ASSERT_EQ(items.size(), 62u);
     ASSERT_GE(selected, 0);
-    EXPECT_EQ(items[static_cast<std::size_t>(selected)].Text, "Gramm [G]");
+    EXPECT_EQ(items[static_cast<std::size_t>(selected)].Text, "Gramm [g]");
     EXPECT_EQ(items[static_cast<std::size_t>(selected)].ItemData, 31);
     units.FillUnitNameD(999, false, selected);
     EXPECT_EQ(selected, -1);
@@ -149,6 +149,7 @@ TEST_F(UnitDb, DisplayConversionChoosesNamesAndFactors)
     WithSchema();
     AddUnit(10, "oz", "Unze", "0.0353", "0.0338");
     AddUnit(11, "x", "Drittel", "3", "0");
+    db->Execute("UPDATE T_UNIT SET UnitShortD='' WHERE ID=11");
     ClUnit units;
     units.SetDB(db.get());
     ASSERT_EQ(units.Count(), 2);
@@ -161,19 +162,21 @@ TEST_F(UnitDb, DisplayConversionChoosesNamesAndFactors)
         const char* stored;
         const char* quantity;
         const char* text;
+        const char* shown; // on screen: the short name as the table spells it
     } cases[] = {
-        {1, 8, "DE", "100", "100", "Unze (UK)"}, // British measure: stored quantity unchanged
-        {1, 2, "DE", "100", "3.53", "Unze"},
-        {1, 4, "DE", "100", "3.38", "Unze (US)"},
-        {1, 6, "DE", "100", "0.1193", "Unze (US)"}, // both factors, then three decimals
-        {1, 2 | 16, "DE", "1", "0.035", "OZ"},
-        {1, 8 | 16, "DE", "1", "1", "OZUK"},
-        {1, 2, "E", "1", "0.035", "Unze (US)"},
-        {2, 2, "DE", "0.3333", "1", "Drittel"}, // 0.9999 lies within 0.001 of 1
-        {2, 2, "DE", "0.3330", "0.999", "Drittel"},
-        {2, 4, "DE", "1.2345", "1.235", "Drittel (US)"}, // US factor 0: no conversion; 0.0005 rounds up
-        {2, 4, "DE", "1.2344", "1.234", "Drittel (US)"},
-        {0, 2, "DE", "2.5", "2.5", ""}, // no unit, no factor
+        {1, 8, "DE", "100", "100", "Unze (UK)", "ozuk"}, // British measure: stored quantity unchanged
+        {1, 2, "DE", "100", "3.53", "Unze", "oz"},
+        {1, 4, "DE", "100", "3.38", "Unze (US)", "ozus"},
+        {1, 6, "DE", "100", "0.1193", "Unze (US)", "ozus"}, // both factors, then three decimals
+        {1, 2 | 16, "DE", "1", "0.035", "OZ", "oz"},
+        {1, 8 | 16, "DE", "1", "1", "OZUK", "ozuk"},
+        {1, 2, "E", "1", "0.035", "Unze (US)", "ozus"},
+        {2, 2, "DE", "0.3333", "1", "Drittel", "Drittel"}, // 0.9999 lies within 0.001 of 1; no short name
+        {2, 2, "DE", "0.3330", "0.999", "Drittel", "Drittel"},
+        {2, 4, "DE", "1.2345", "1.235", "Drittel (US)",
+         "xus"}, // US factor 0: no conversion; 0.0005 rounds up
+        {2, 4, "DE", "1.2344", "1.234", "Drittel (US)", "xus"},
+        {0, 2, "DE", "2.5", "2.5", "", ""}, // no unit, no factor
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.index << " " << c.flags << " " << c.stored);
@@ -183,6 +186,7 @@ TEST_F(UnitDb, DisplayConversionChoosesNamesAndFactors)
             expected = D("0.119");
         EXPECT_EQ(units.DisplayQuantity(D(c.stored), c.index, c.flags), expected);
         EXPECT_EQ(units.UnitText(c.index, c.flags, c.language), c.text);
+        EXPECT_EQ(units.DisplayUnitText(c.index, c.flags, c.language), c.shown);
     }
 }
 
@@ -231,6 +235,16 @@ TEST_F(UnitDb, SaveWritesNewAndChangedUnitsAndDelRemovesThem)
     EXPECT_EQ(reread.id(reread.SearchforName("BUNCH")), 5);
     EXPECT_EQ(reread.UnitNameD(2), "BD");
     EXPECT_EQ(reread.UK2DFactor(2), D("2.5"));
+    // The table keeps the spelling a cook reads on screen; a change of case alone keeps it too.
+    EXPECT_EQ(reread.DisplayUnitText(2, 2, "DE"), "bd");
+    UnitEntry recased = reread.GetData(2);
+    recased.UnitNameD = "BD";
+    reread.StoreData(2, recased);
+    EXPECT_EQ(reread.DisplayUnitText(2, 2, "DE"), "bd");
+    recased.UnitNameD = "Bd.";
+    reread.StoreData(2, recased);
+    EXPECT_EQ(reread.DisplayUnitText(2, 2, "DE"), "Bd.");
+    EXPECT_EQ(reread.UnitNameD(2), "BD.");
 
     ASSERT_TRUE(units.Del(1));
     EXPECT_EQ(units.Count(), 1);

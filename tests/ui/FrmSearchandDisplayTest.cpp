@@ -26,10 +26,13 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableWidget>
 #include <QTest>
 #include <QTextBrowser>
 #include <QToolTip>
 #include <QTreeWidget>
+
+#include <functional>
 
 namespace pf::test {
 namespace {
@@ -403,23 +406,56 @@ TEST_F(FrmSearchandDisplayTest, ARecipeTakenOutOfTheTrashOpensInTheEditor)
 namespace pf::test {
 namespace {
 
-// The options window writes each option at once, the settings read it back, and an open recipe
-// pane shows its recipe again in the new form.
-TEST_F(FrmSearchandDisplayTest, OptionsApplyAtOnceToTheSettingsAndTheOpenPane)
+// The options window writes each option at once, the settings read it back, and every open view
+// of quantities (the recipe pane, the editor's grid) shows them again in the new form: a pound
+// reads "454 g" in metric display, with the unit's short name as the table spells it.
+TEST_F(FrmSearchandDisplayTest, OptionsApplyAtOnceToTheSettingsAndTheOpenViews)
 {
+    WorkDb().Execute(
+        "INSERT INTO T_UNIT (ID,UnitShortD,UnitNameD,UnitShortUK,UnitNameUK,UnitShortUS,UnitNameUS,"
+        "ConvMetrisch,ConvMetrischUS) VALUES (3,'g','Gramm','lb','pound','lb','pound',453.5924,1)");
+    WorkDb().Execute("UPDATE T_REZ_ZUTAT SET ZutAnz=1,ZutEinh=3 WHERE ID=1 AND No=1");
     WorkDb().Execute("UPDATE T_REZ_ZUTAT SET ZutAnz=1.5 WHERE ID=1 AND No=2");
     ClearRecipeCache();
     FrmSearchandDisplay window;
     window.ShowRecipe(1);
+    FrmMenuData editor(1);
     frmOptions1 options;
-    const auto pane = [&] { return Child<QTextBrowser>(window, "txtDisplay")->toPlainText(); };
+    const auto pane = [&] { return Child<QTextBrowser>(window, "txtDisplay")->toPlainText().simplified(); };
+    const auto cell = [&](int row, int column) {
+        return Child<QTableWidget>(editor, "grdIngredients")->item(row, column)->text();
+    };
 
-    Child<QRadioButton>(options, "optFractions")->setChecked(true);
-    EXPECT_TRUE(pane().contains("1 1/2")) << pane().toStdString();
-    EXPECT_EQ(ReadUserSettings().EditFlags & kEditFlagDecimalMode, 0);
-    Child<QRadioButton>(options, "optDecimals")->setChecked(true);
-    EXPECT_FALSE(pane().contains("1 1/2")) << pane().toStdString();
-    EXPECT_TRUE(pane().contains("1,5") || pane().contains("1.5")) << pane().toStdString();
+    const struct
+    {
+        const char* name;
+        std::function<void()> change;
+        const char* paneLine; // the pound line in the pane
+        const char* poundUnit;
+        const char* poundQuantity;
+        const char* flour; // 1.5 EL
+    } steps[] = {
+        {"Brüche", [&] { Child<QRadioButton>(options, "optFractions")->setChecked(true); },
+         "454 g Emmentaler", "Gramm [g]", "453 3/5", "1 1/2"},
+        {"Dezimal", [&] { Child<QRadioButton>(options, "optDecimals")->setChecked(true); },
+         "454 g Emmentaler", "Gramm [g]", "453,592", "1,5"},
+        {"Britisch", [&] { Child<QComboBox>(options, "cboUnitSystem")->setCurrentIndex(1); },
+         "1 lb Emmentaler", "pound [lb]", "1", "1,5"},
+        {"Amerikanisch", [&] { Child<QComboBox>(options, "cboUnitSystem")->setCurrentIndex(2); },
+         "1 lb Emmentaler", "pound [lb]", "1", "1,5"},
+        {"Metrisch", [&] { Child<QComboBox>(options, "cboUnitSystem")->setCurrentIndex(0); },
+         "454 g Emmentaler", "Gramm [g]", "453,592", "1,5"},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.name);
+        step.change();
+        EXPECT_TRUE(pane().contains(QString::fromUtf8(step.paneLine))) << pane().toStdString();
+        EXPECT_TRUE(pane().contains(QString::fromUtf8(step.flour) + " ")) << pane().toStdString();
+        EXPECT_EQ(cell(0, FrmMenuData::ColMenge), QString::fromUtf8(step.poundQuantity));
+        EXPECT_EQ(cell(0, FrmMenuData::ColEinheit), QString::fromUtf8(step.poundUnit));
+        EXPECT_EQ(cell(1, FrmMenuData::ColMenge), QString::fromUtf8(step.flour));
+    }
+    EXPECT_FALSE(editor.HasUnsavedChanges());
 
     Child<QComboBox>(options, "cboUnitSystem")->setCurrentIndex(2);
     Child<QCheckBox>(options, "chkExportNoPictures")->setChecked(true);

@@ -141,7 +141,9 @@ TEST_F(UnitManagementTest, EditedUnitIsSavedOnlyWhenLeavingWithYes)
         const char* storedName;
         const char* storedShort;
     };
-    const Case cases[] = {{Answer::No, "Gramm", "GR"}, {Answer::Yes, "Gramm (fein)", "GF"}};
+    // The table keeps a short name as typed (the recipe display shows it so); read back, it is
+    // upper-cased like every short name.
+    const Case cases[] = {{Answer::No, "Gramm", "GR"}, {Answer::Yes, "Gramm (fein)", "gf"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.storedName);
         m_ui.shown.clear();

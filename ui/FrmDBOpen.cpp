@@ -197,8 +197,9 @@ void FrmDBOpen::UpdateControls()
 
 void FrmDBOpen::Browse()
 {
+    // The folder of the databases, unless the user has typed a path of his own.
     QString start = m_path->text().trimmed();
-    if (start.isEmpty())
+    if (start.isEmpty() || start.toStdString() == Connection().DbPath)
         start = QString::fromStdString(DatabaseFolder());
     // A name that does not exist yet may be typed: OK then offers to create that database.
     QFileDialog dialog(this, Utf8("Datenbank auswählen oder neu anlegen"), StartFolder("Datenbank", start),

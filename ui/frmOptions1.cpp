@@ -5,11 +5,13 @@
 #include "core/Settings.h"
 #include "core/UserSettings.h"
 #include "db/DatabaseChoice.h"
+#include "db/WorkDatabase.h"
 #include "model/ClIngredient.h"
 #include "ui/UiSupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -20,8 +22,6 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
-
-#include <filesystem>
 
 namespace pf {
 
@@ -215,16 +215,57 @@ QWidget* frmOptions1::BuildDatabase()
 {
     auto* page = new QWidget(this);
     auto* form = new QFormLayout(page);
-    const std::string path = Connection().DbPath;
-    const std::string folder = std::filesystem::path(path).parent_path().string();
-    auto* folderLabel = Named(new QLabel(Q(folder.empty() ? std::string("-") : folder), page), "lblDbFolder");
-    folderLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    form->addRow("Datenbank-Ordner:", folderLabel);
-    form->addRow("", new QLabel("Eine andere Datenbank wählt „Datenbank öffnen“ im Menü „Datei“.", page));
+    m_dbFolder = Named(new QLabel(page), "lblDbFolder");
+    m_dbFolder->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_dbFolder->setWordWrap(true);
+    auto* choose = MakeButton("cmdDbFolder", "Ordner &wählen …", page);
+    m_dbFolderDefault = MakeButton("cmdDbFolderDefault", "&Zurück zum Standard", page);
+    auto* folderButtons = new QHBoxLayout;
+    folderButtons->addWidget(choose);
+    folderButtons->addWidget(m_dbFolderDefault);
+    folderButtons->addStretch(1);
+    form->addRow("Ordner der Datenbanken:", m_dbFolder);
+    form->addRow("", folderButtons);
+    const auto hint = [page](const char* text) {
+        auto* label = new QLabel(QString::fromUtf8(text), page);
+        label->setWordWrap(true);
+        return label;
+    };
+    form->addRow("", hint("Dort beginnt die Dateiauswahl für Datenbanken, und dort wird eine neue "
+                          "Datenbank angelegt."));
+    auto* current =
+        Named(new QLabel(Q(Connection().DbPath.empty() ? std::string("-") : Connection().DbPath), page),
+              "lblDbCurrent");
+    current->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    current->setWordWrap(true);
+    form->addRow("Geöffnete Datenbank:", current);
+    form->addRow("", hint("Eine andere Datenbank wählt „Datenbank öffnen“ im Menü „Datei“."));
     form->addRow("", OptionCheck(
                          "chkBackupReminder", "An die Da&tensicherung erinnern", "BackupReminder",
                          Options().BackupReminder, [](bool on) { Options().BackupReminder = on; }, page));
+    connect(choose, &QPushButton::clicked, this, [this] {
+        const QString folder =
+            QFileDialog::getExistingDirectory(this, "Ordner der Datenbanken wählen", Q(DatabaseFolder()));
+        if (!folder.isEmpty())
+            SetDbFolder(S(folder));
+    });
+    connect(m_dbFolderDefault, &QPushButton::clicked, this, [this] { SetDbFolder(""); });
+    ShowDbFolder();
     return page;
+}
+
+void frmOptions1::SetDbFolder(const std::string& folder)
+{
+    SetDatabaseFolder(folder == DefaultDatabaseFolder() ? std::string() : folder);
+    ShowDbFolder();
+}
+
+void frmOptions1::ShowDbFolder()
+{
+    const std::string folder = DatabaseFolder();
+    const bool standard = folder == DefaultDatabaseFolder();
+    m_dbFolder->setText(Q(folder) + (standard ? " (Standard)" : ""));
+    m_dbFolderDefault->setEnabled(!standard);
 }
 
 } // namespace pf

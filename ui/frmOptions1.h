@@ -8,11 +8,13 @@
 #include <QWidget>
 
 #include <functional>
+#include <string>
 
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QListWidget;
+class QPushButton;
 class QRadioButton;
 class QSpinBox;
 
@@ -43,11 +45,16 @@ private:
     QCheckBox* OptionCheck(const char* name, const QString& text, const char* key, bool on,
                            std::function<void(bool)> apply, QWidget* parent);
     void FillQuestions();
+    // Stores the folder of the databases (the default one as no setting) and shows it.
+    void SetDbFolder(const std::string& folder);
+    void ShowDbFolder();
 
     QComboBox* m_unitSystem = nullptr;
     QRadioButton* m_fractions = nullptr;
     QRadioButton* m_decimals = nullptr;
     QListWidget* m_questions = nullptr;
+    QLabel* m_dbFolder = nullptr;
+    QPushButton* m_dbFolderDefault = nullptr;
 };
 
 } // namespace pf

@@ -5,14 +5,20 @@
 #include "core/Settings.h"
 #include "db/Database.h"
 #include "db/SchemaVersion.h"
+#include "db/WorkDatabase.h"
 #include "tests/ui/UiTestSupport.h"
+#include "ui/frmOptions1.h"
 
+#include <QApplication>
 #include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 
 #include <filesystem>
 #include <optional>
@@ -187,6 +193,53 @@ TEST_F(FrmDBOpenTest, MissingFileIsCreatedOnlyWhenTheUserAgrees)
         }
     }
     EXPECT_TRUE(m_ui.AllAnswersUsed());
+}
+
+// The folder of the databases in the options window: shown with its default, changed through a
+// folder dialog, and then the place where the file dialog of "Datenbank öffnen" starts and where a
+// new database goes by default.
+TEST_F(FrmDBOpenTest, DatabaseFolderOptionIsWhereDatabaseDialogsStart)
+{
+    m_context.ProgramDir = m_dir.Dir() + "programm/"; // dialogs never start in the program folder
+    const std::string standard = m_context.DataDir + "DB";
+    const std::string own = m_dir.Dir() + "Rezeptsammlung";
+    std::filesystem::create_directories(standard);
+    std::filesystem::create_directories(own);
+    // Answers the next modal file dialog with folder (or cancels it) and notes where it started.
+    QString started;
+    const auto answerDialog = [&started](const std::string& folder) {
+        QTimer::singleShot(0, [&started, folder] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            started = dialog->directory().absolutePath();
+            if (folder.empty())
+                return dialog->reject();
+            dialog->setDirectory(QString::fromStdString(folder));
+            dialog->selectFile(QString::fromStdString(folder));
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+    };
+
+    frmOptions1 options;
+    auto* shown = Child<QLabel>(options, "lblDbFolder");
+    EXPECT_EQ(shown->text().toStdString(), standard + " (Standard)");
+    EXPECT_FALSE(Child<QPushButton>(options, "cmdDbFolderDefault")->isEnabled());
+    answerDialog(own);
+    Click(options, "cmdDbFolder");
+    EXPECT_EQ(started.toStdString(), standard);
+    EXPECT_EQ(shown->text().toStdString(), own);
+    EXPECT_EQ(ReadSetting("Ordner", "Datenbank", "", false), own);
+    EXPECT_EQ(DefaultDatabasePath(), own + "/Pfannola.MDB");
+
+    FrmDBOpen window; // shows the open database; browsing starts in the folder of the databases
+    answerDialog("");
+    window.BrowseButton()->click();
+    EXPECT_EQ(started.toStdString(), own);
+
+    Click(options, "cmdDbFolderDefault");
+    EXPECT_EQ(shown->text().toStdString(), standard + " (Standard)");
+    EXPECT_EQ(ReadSetting("Ordner", "Datenbank", "x", false), "");
+    EXPECT_EQ(DefaultDatabasePath(), standard + "/Pfannola.MDB");
 }
 
 class FrmInitSystemTest : public UiTest

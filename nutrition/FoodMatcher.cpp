@@ -8,6 +8,7 @@
 #include "db/Database.h"
 #include "db/Recordset.h"
 #include "nutrition/FoodNameKey.h"
+#include "nutrition/FoodSearch.h"
 
 #include <algorithm>
 #include <optional>
@@ -259,31 +260,29 @@ long FoodMatcher::MatchFoodForIngredient(std::string_view text, bool interactive
 }
 
 ListFoodChooser::ListFoodChooser(Database& db, Interaction& ui, std::string languageSuffix)
-    : m_db(db), m_ui(ui), m_column(languageSuffix == "E" ? "STE" : "ST")
+    : m_db(db), m_ui(ui), m_suffix(std::move(languageSuffix))
 {
 }
 
 long ListFoodChooser::ChooseFood(const std::string& presetText)
 {
-    // The foods starting like the text's first word, shortened character by character until some
-    // do (down to three characters).
+    // The foods and synonyms starting like the text's first word, shortened character by
+    // character until some do (down to three characters).
+    FoodSearchOptions options;
+    options.InSynonyms = true;
+    options.LanguageSuffix = m_suffix;
     for (std::string term = FirstWord(presetText); CharLength(term) >= 3; term = CutEnd(term, 1)) {
-        std::vector<long> ids;
+        const std::vector<FoodHit> hits = SearchFoodsByName(m_db, term, options);
+        if (hits.empty())
+            continue;
         std::vector<std::string> names;
-        auto rs = m_db.OpenRecordset("SELECT ID," + m_column + " FROM T_BLS_KEY WHERE " + m_column +
-                                         " LIKE ? ORDER BY ProduktHauptFlag<>0 DESC," + m_column,
-                                     {term + "*"});
-        for (; !rs->Eof(); rs->MoveNext()) {
-            ids.push_back(static_cast<long>(rs->Field(0).AsLong()));
-            names.push_back(rs->Field(1).AsText());
-        }
-        if (!ids.empty()) {
-            const std::optional<int> chosen =
-                m_ui.ChooseItem("Nahrungsmittel für \"" + presetText + "\"", names, "Nahrungsmittelsuche");
-            return chosen && *chosen >= 0 && *chosen < static_cast<int>(ids.size())
-                       ? ids[static_cast<std::size_t>(*chosen)]
-                       : 0;
-        }
+        for (const FoodHit& hit : hits)
+            names.push_back(hit.Text);
+        const std::optional<int> chosen =
+            m_ui.ChooseItem("Nahrungsmittel für \"" + presetText + "\"", names, "Nahrungsmittelsuche");
+        return chosen && *chosen >= 0 && *chosen < static_cast<int>(hits.size())
+                   ? hits[static_cast<std::size_t>(*chosen)].Id
+                   : 0;
     }
     m_ui.Inform("Es wurde kein Produkt gefunden !", MsgIcon::Information, "Nahrungsmittelsuche");
     return 0;

@@ -25,8 +25,8 @@ public:
     virtual long ChooseFood(const std::string& presetText) = 0;
 };
 
-// A chooser through the interaction's list choice: the foods whose name starts like the text,
-// main products first.
+// A chooser through the interaction's list choice: the foods and synonyms that start like the
+// text, by name.
 class ListFoodChooser : public FoodChooser
 {
 public:
@@ -36,7 +36,7 @@ public:
 private:
     Database& m_db;
     Interaction& m_ui;
-    std::string m_column;
+    std::string m_suffix;
 };
 
 class FoodMatcher

@@ -1,6 +1,7 @@
 #include "nutrition/FoodMatcher.h"
 
 #include "nutrition/FoodNameKey.h"
+#include "nutrition/FoodSearch.h"
 #include "tests/nutrition/FoodFixture.h"
 
 #include <gtest/gtest.h>
@@ -176,6 +177,40 @@ TEST_F(FoodMatcherTest, InteractiveMatchLetsThePersonChoose)
     // Not interactive: no question, no choice.
     EXPECT_EQ(matcher.MatchFoodForIngredient("Hafermilch", false, &chooser, &m_ui), 0);
     EXPECT_EQ(m_ui.shown.size(), 1u);
+}
+
+TEST_F(FoodMatcherTest, NameSearchWithItsOptions)
+{
+    m_db->Execute("UPDATE T_BLS_KEY SET Userflag=-1 WHERE ID=12");
+    auto with = [](auto set) {
+        FoodSearchOptions options;
+        set(options);
+        return options;
+    };
+    const struct
+    {
+        const char* Term;
+        FoodSearchOptions Options;
+        std::vector<std::string> Texts;
+    } cases[] = {
+        {"zwieb", {}, {"Zwiebel", "Zwiebel, getrocknet"}},
+        {"Zwieb", with([](auto& o) { o.MainOnly = true; }), {"Zwiebel"}},
+        {"getrock", {}, {}},
+        {"getrock", with([](auto& o) { o.Detailed = true; }), {"Zwiebel, getrocknet"}},
+        {"Karot", {}, {}},
+        {"Karot", with([](auto& o) { o.InSynonyms = true; }), {"Möhre [Synonym Karotte]"}},
+        {"Möh",
+         with([](auto& o) { o.ShowAllSynonyms = true; }),
+         {"Möhre", "Möhre [Synonym Karotte]", "Möhre [Synonym Mohrrübe]", "Möhre [Synonym Gelbe Rübe]"}},
+        {"C", with([](auto& o) { o.OwnOnly = true; }), {"Champignon"}},
+        {"Onio", with([](auto& o) { o.LanguageSuffix = "E"; }), {"Onion", "Onion, dried"}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> texts;
+        for (const FoodHit& hit : SearchFoodsByName(*m_db, c.Term, c.Options))
+            texts.push_back(hit.Text);
+        EXPECT_EQ(texts, c.Texts) << c.Term;
+    }
 }
 
 TEST_F(FoodMatcherTest, ListChooserOffersFoodsStartingLikeTheText)

@@ -34,8 +34,8 @@ struct TableChoice
 
 constexpr TableChoice kTables[] = {{"Rezepte", "T_REZ_KOPF"},
                                    {"Lebensmittel", "T_BLS_KEY"},
-                                   {"Geräte", "T_GERAET"},
-                                   {"Geschenke", "T_GIFT"},
+                                   {"Utensilien", "T_GERAET"},
+                                   {"Zusatzstoffe", "T_GIFT"},
                                    {"Lexikon", "T_LEXIKON"}};
 
 QString TodayText()

@@ -105,17 +105,9 @@ int CliSearch(CliCall& call)
         const std::size_t shown = limit > 0 ? std::min(limit, hits.size()) : hits.size();
         for (std::size_t i = 0; i < shown; ++i)
             call.Out << hits[i].id << '\t' << hits[i].Title << '\n';
-        // A list that ends early says so where the hits are read; only the limit the caller asked
-        // for is an expected end.
-        if (search.WasCut() && shown == hits.size()) {
-            call.Out
-                << "gezeigt: " << shown
-                << " Treffer; weitere wurden nicht aufgelistet, weil die Liste der Rezepte zu lang ist.\n";
-            code = 1;
-        } else if (shown < hits.size()) {
-            call.Out << "gezeigt: " << shown << " von " << hits.size() << (search.WasCut() ? " und mehr" : "")
-                     << " Treffern (--max " << limit << ")\n";
-        }
+        if (shown < hits.size())
+            call.Out << "gezeigt: " << shown << " von " << hits.size() << " Treffern (--max " << limit
+                     << ")\n";
     }
     return code;
 }

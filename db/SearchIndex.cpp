@@ -16,26 +16,37 @@ namespace {
 // index only narrows the candidates, so positions would buy nothing but size.
 constexpr const char* kTableOptions = "content='', detail='none', columnsize=0, tokenize='trigram'";
 
-// A recipe's instructions as one text, its rows in order; a row only when the recipe has one.
-// Every change of a row takes the recipe's text out of the index before it and puts it back
-// after it, so the text taken out is always the text that was put in.
-std::string RecipeText(const std::string& id)
+// A table whose rows of one recipe (ID, a row number, a text) the index keeps as one text.
+struct RowTable
 {
-    return "(SELECT group_concat(AnwText, char(10)) AS T, count(*) AS N FROM (SELECT AnwText FROM "
-           "T_REZ_ANWEIS WHERE ID=" +
-           id + " ORDER BY \"NO\")) WHERE N>0";
+    const char* Index;  // the index table
+    const char* Source; // the recipe's rows
+    const char* No;     // the row number, quoted
+    const char* Text;   // the indexed column
+};
+
+constexpr RowTable kTextRows = {kTextIndexTable, "T_REZ_ANWEIS", "\"NO\"", "AnwText"};
+constexpr RowTable kIngredientRows = {kIngredientIndexTable, "T_REZ_ZUTAT", "\"No\"", "ZutText"};
+
+// A recipe's rows as one text, in order; a row only when the recipe has one. Every change of a
+// row takes the recipe's text out of the index before it and puts it back after it, so the text
+// taken out is always the text that was put in.
+std::string RecipeText(const RowTable& t, const std::string& id)
+{
+    return std::string("(SELECT group_concat(") + t.Text + ", char(10)) AS T, count(*) AS N FROM (SELECT " +
+           t.Text + " FROM " + t.Source + " WHERE ID=" + id + " ORDER BY " + t.No + ")) WHERE N>0";
 }
 
-std::string TextOut(const std::string& id)
+std::string TextOut(const RowTable& t, const std::string& id)
 {
-    return std::string("INSERT INTO ") + kTextIndexTable + "(" + kTextIndexTable + ",rowid,AnwText) SELECT " +
-           "'delete'," + id + ",T FROM " + RecipeText(id) + ";";
+    return std::string("INSERT INTO ") + t.Index + "(" + t.Index + ",rowid," + t.Text + ") SELECT 'delete'," +
+           id + ",T FROM " + RecipeText(t, id) + ";";
 }
 
-std::string TextIn(const std::string& id)
+std::string TextIn(const RowTable& t, const std::string& id)
 {
-    return std::string("INSERT INTO ") + kTextIndexTable + "(rowid,AnwText) SELECT " + id + ",T FROM " +
-           RecipeText(id) + ";";
+    return std::string("INSERT INTO ") + t.Index + "(rowid," + t.Text + ") SELECT " + id + ",T FROM " +
+           RecipeText(t, id) + ";";
 }
 
 } // namespace
@@ -55,7 +66,17 @@ struct Trigger
     bool OnInsert; // suspended while an import batch stores new recipes
 };
 
-std::vector<Trigger> Triggers()
+// One index table: how it is made, how it is filled and the triggers that keep it.
+struct Part
+{
+    const char* Table;
+    std::string Create;
+    // Fills the index for the recipes the condition (on ID) selects.
+    std::string (*Fill)(const std::string& condition);
+    std::vector<Trigger> Triggers;
+};
+
+std::vector<Trigger> TitleTriggers()
 {
     const std::string title = kTitleIndexTable;
     auto titleRow = [&](const std::string& row, bool remove) {
@@ -67,121 +88,203 @@ std::vector<Trigger> Triggers()
     const std::string titleChanged =
         "OLD.ID IS NOT NEW.ID OR OLD.RezTitle IS NOT NEW.RezTitle COLLATE BINARY OR "
         "OLD.RezMenuCard IS NOT NEW.RezMenuCard COLLATE BINARY";
-    const std::string textChanged = "OLD.ID IS NOT NEW.ID OR OLD.\"NO\" IS NOT NEW.\"NO\" OR OLD.AnwText IS "
-                                    "NOT NEW.AnwText COLLATE BINARY";
-    std::vector<Trigger> out = {
+    return {
         {"T_SUCHINDEX_KOPF_NEU", "AFTER INSERT ON T_REZ_KOPF BEGIN " + titleRow("NEW", false), true},
         {"T_SUCHINDEX_KOPF_WEG", "AFTER DELETE ON T_REZ_KOPF BEGIN " + titleRow("OLD", true), false},
         {"T_SUCHINDEX_KOPF_AENDERUNG",
          "AFTER UPDATE OF ID,RezTitle,RezMenuCard ON T_REZ_KOPF WHEN " + titleChanged + " BEGIN " +
              titleRow("OLD", true) + " " + titleRow("NEW", false),
          false},
-        {"T_SUCHINDEX_ANWEIS_VOR_NEU", "BEFORE INSERT ON T_REZ_ANWEIS BEGIN " + TextOut("NEW.ID"), true},
-        {"T_SUCHINDEX_ANWEIS_NEU", "AFTER INSERT ON T_REZ_ANWEIS BEGIN " + TextIn("NEW.ID"), true},
-        {"T_SUCHINDEX_ANWEIS_VOR_WEG", "BEFORE DELETE ON T_REZ_ANWEIS BEGIN " + TextOut("OLD.ID"), false},
-        {"T_SUCHINDEX_ANWEIS_WEG", "AFTER DELETE ON T_REZ_ANWEIS BEGIN " + TextIn("OLD.ID"), false},
-        {"T_SUCHINDEX_ANWEIS_VOR_AENDERUNG",
-         "BEFORE UPDATE OF ID,\"NO\",AnwText ON T_REZ_ANWEIS WHEN " + textChanged + " BEGIN " +
-             TextOut("OLD.ID"),
-         false},
-        {"T_SUCHINDEX_ANWEIS_AENDERUNG",
-         "AFTER UPDATE OF ID,\"NO\",AnwText ON T_REZ_ANWEIS WHEN " + textChanged + " BEGIN " +
-             TextIn("OLD.ID"),
-         false},
-        {"T_SUCHINDEX_ANWEIS_VOR_WECHSEL",
-         "BEFORE UPDATE OF ID ON T_REZ_ANWEIS WHEN NEW.ID IS NOT OLD.ID BEGIN " + TextOut("NEW.ID"), false},
-        {"T_SUCHINDEX_ANWEIS_WECHSEL",
-         "AFTER UPDATE OF ID ON T_REZ_ANWEIS WHEN NEW.ID IS NOT OLD.ID BEGIN " + TextIn("NEW.ID"), false},
     };
-    for (Trigger& trigger : out)
-        trigger.Sql = "CREATE TRIGGER " + trigger.Name + " " + trigger.Sql + " END";
+}
+
+std::vector<Trigger> RowTriggers(const RowTable& t)
+{
+    const std::string name = t.Index;
+    const std::string on = std::string(" ON ") + t.Source + " ";
+    const std::string columns = std::string("ID,") + t.No + "," + t.Text;
+    const std::string changed = std::string("OLD.ID IS NOT NEW.ID OR OLD.") + t.No + " IS NOT NEW." + t.No +
+                                " OR OLD." + t.Text + " IS NOT NEW." + t.Text + " COLLATE BINARY";
+    return {
+        {name + "_VOR_NEU", "BEFORE INSERT" + on + "BEGIN " + TextOut(t, "NEW.ID"), true},
+        {name + "_NEU", "AFTER INSERT" + on + "BEGIN " + TextIn(t, "NEW.ID"), true},
+        {name + "_VOR_WEG", "BEFORE DELETE" + on + "BEGIN " + TextOut(t, "OLD.ID"), false},
+        {name + "_WEG", "AFTER DELETE" + on + "BEGIN " + TextIn(t, "OLD.ID"), false},
+        {name + "_VOR_AENDERUNG",
+         "BEFORE UPDATE OF " + columns + on + "WHEN " + changed + " BEGIN " + TextOut(t, "OLD.ID"), false},
+        {name + "_AENDERUNG",
+         "AFTER UPDATE OF " + columns + on + "WHEN " + changed + " BEGIN " + TextIn(t, "OLD.ID"), false},
+        {name + "_VOR_WECHSEL",
+         "BEFORE UPDATE OF ID" + on + "WHEN NEW.ID IS NOT OLD.ID BEGIN " + TextOut(t, "NEW.ID"), false},
+        {name + "_WECHSEL",
+         "AFTER UPDATE OF ID" + on + "WHEN NEW.ID IS NOT OLD.ID BEGIN " + TextIn(t, "NEW.ID"), false},
+    };
+}
+
+std::string FillRows(const RowTable& t, const std::string& condition)
+{
+    return std::string("INSERT INTO ") + t.Index + "(rowid," + t.Text + ") SELECT ID,group_concat(" + t.Text +
+           ", char(10)) FROM (SELECT ID," + t.Text + " FROM " + t.Source + " WHERE " + condition +
+           " ORDER BY ID," + t.No + ") GROUP BY ID";
+}
+
+const std::vector<Part>& Parts()
+{
+    static const std::vector<Part> parts = [] {
+        std::vector<Part> out = {
+            {kTitleIndexTable,
+             std::string("CREATE VIRTUAL TABLE ") + kTitleIndexTable + " USING fts5(RezTitle, RezMenuCard, " +
+                 kTableOptions + ")",
+             [](const std::string& condition) {
+                 return std::string("INSERT INTO ") + kTitleIndexTable +
+                        "(rowid,RezTitle,RezMenuCard) SELECT ID,RezTitle,RezMenuCard FROM T_REZ_KOPF WHERE " +
+                        condition;
+             },
+             TitleTriggers()},
+            {kTextIndexTable,
+             std::string("CREATE VIRTUAL TABLE ") + kTextIndexTable + " USING fts5(AnwText, " +
+                 kTableOptions + ")",
+             [](const std::string& condition) { return FillRows(kTextRows, condition); },
+             RowTriggers(kTextRows)},
+            {kIngredientIndexTable,
+             std::string("CREATE VIRTUAL TABLE ") + kIngredientIndexTable + " USING fts5(ZutText, " +
+                 kTableOptions + ")",
+             [](const std::string& condition) { return FillRows(kIngredientRows, condition); },
+             RowTriggers(kIngredientRows)},
+        };
+        for (Part& part : out)
+            for (Trigger& trigger : part.Triggers)
+                trigger.Sql = "CREATE TRIGGER " + trigger.Name + " " + trigger.Sql + " END";
+        return out;
+    }();
+    return parts;
+}
+
+// The statements that make one part and fill it from the rows present.
+std::vector<std::string> PartStatements(const Part& part)
+{
+    std::vector<std::string> out = {part.Create, part.Fill("ID IS NOT NULL")};
+    for (const Trigger& trigger : part.Triggers)
+        out.push_back(trigger.Sql);
     return out;
 }
 
-// Puts the titles and instructions of the recipes the condition selects into the index.
-std::vector<std::string> FillStatements(const std::string& condition)
+bool IsFileDatabase(Database& db)
 {
-    return {
-        std::string("INSERT INTO ") + kTitleIndexTable +
-            "(rowid,RezTitle,RezMenuCard) SELECT ID,RezTitle,RezMenuCard FROM T_REZ_KOPF WHERE " + condition,
-        std::string("INSERT INTO ") + kTextIndexTable +
-            "(rowid,AnwText) SELECT ID,group_concat(AnwText, char(10)) FROM (SELECT ID,AnwText FROM "
-            "T_REZ_ANWEIS "
-            "WHERE " +
-            condition + " ORDER BY ID,\"NO\") GROUP BY ID",
-    };
-}
-
-SqliteDatabase* WithIndex(Database& db)
-{
-    return HasSearchIndex(db) ? dynamic_cast<SqliteDatabase*>(&db) : nullptr;
+    return dynamic_cast<SqliteDatabase*>(&db) != nullptr;
 }
 
 } // namespace
 
 std::vector<std::string> SearchIndexStatements()
 {
-    std::vector<std::string> out = {
-        std::string("CREATE VIRTUAL TABLE ") + kTitleIndexTable + " USING fts5(RezTitle, RezMenuCard, " +
-            kTableOptions + ")",
-        std::string("CREATE VIRTUAL TABLE ") + kTextIndexTable + " USING fts5(AnwText, " + kTableOptions +
-            ")",
-    };
-    for (std::string& sql : FillStatements("ID IS NOT NULL"))
-        out.push_back(std::move(sql));
-    for (const Trigger& trigger : Triggers())
-        out.push_back(trigger.Sql);
+    std::vector<std::string> out;
+    for (const Part& part : Parts())
+        for (std::string& sql : PartStatements(part))
+            out.push_back(std::move(sql));
     return out;
 }
 
 bool SuspendIndexOfNewRecipes(Database& db)
 {
-    SqliteDatabase* file = WithIndex(db);
-    if (!file)
+    if (!IsFileDatabase(db))
         return false;
-    for (const Trigger& trigger : Triggers())
-        if (trigger.OnInsert)
-            file->ExecuteNative("DROP TRIGGER IF EXISTS " + trigger.Name);
-    return true;
+    auto* file = static_cast<SqliteDatabase*>(&db);
+    bool any = false;
+    for (const Part& part : Parts()) {
+        if (!db.TableExists(part.Table))
+            continue;
+        any = true;
+        for (const Trigger& trigger : part.Triggers)
+            if (trigger.OnInsert)
+                file->ExecuteNative("DROP TRIGGER IF EXISTS " + trigger.Name);
+    }
+    return any;
 }
 
 void IndexNewRecipes(Database& db, const std::vector<long>& ids)
 {
-    auto* file = dynamic_cast<SqliteDatabase*>(&db);
-    if (!file || !db.TableExists(kTitleIndexTable) || !db.TableExists(kTextIndexTable))
+    if (!IsFileDatabase(db))
         return;
-    // In pieces, so that no statement grows without bound.
-    constexpr std::size_t kPiece = 2000;
-    for (std::size_t first = 0; first < ids.size(); first += kPiece) {
-        std::string list;
-        for (std::size_t i = first; i < std::min(ids.size(), first + kPiece); ++i)
-            list += (list.empty() ? "" : ",") + std::to_string(ids[i]);
-        for (const std::string& sql : FillStatements("ID IN (" + list + ")"))
-            file->ExecuteNative(sql);
-    }
-    for (const Trigger& trigger : Triggers())
-        if (trigger.OnInsert) {
-            file->ExecuteNative("DROP TRIGGER IF EXISTS " + trigger.Name);
-            file->ExecuteNative(trigger.Sql);
+    auto* file = static_cast<SqliteDatabase*>(&db);
+    for (const Part& part : Parts()) {
+        if (!db.TableExists(part.Table))
+            continue;
+        // In pieces, so that no statement grows without bound.
+        constexpr std::size_t kPiece = 2000;
+        for (std::size_t first = 0; first < ids.size(); first += kPiece) {
+            std::string list;
+            for (std::size_t i = first; i < std::min(ids.size(), first + kPiece); ++i)
+                list += (list.empty() ? "" : ",") + std::to_string(ids[i]);
+            file->ExecuteNative(part.Fill("ID IN (" + list + ")"));
         }
+        for (const Trigger& trigger : part.Triggers)
+            if (trigger.OnInsert) {
+                file->ExecuteNative("DROP TRIGGER IF EXISTS " + trigger.Name);
+                file->ExecuteNative(trigger.Sql);
+            }
+    }
+}
+
+void RemoveUnindexedRows(Database& db, const std::function<void()>& remove)
+{
+    if (!IsFileDatabase(db)) {
+        remove();
+        return;
+    }
+    auto* file = static_cast<SqliteDatabase*>(&db);
+    DbTransaction transaction(db); // a failure leaves the triggers as they were
+    std::vector<const Trigger*> off;
+    for (const Part& part : Parts())
+        if (db.TableExists(part.Table))
+            for (const Trigger& trigger : part.Triggers)
+                if (!trigger.OnInsert) {
+                    file->ExecuteNative("DROP TRIGGER IF EXISTS " + trigger.Name);
+                    off.push_back(&trigger);
+                }
+    remove();
+    for (const Trigger* trigger : off)
+        file->ExecuteNative(trigger->Sql);
+    transaction.Commit();
+}
+
+bool HasWordIndex(Database& db)
+{
+    return IsFileDatabase(db) && db.TableExists(kTitleIndexTable) && db.TableExists(kTextIndexTable);
+}
+
+bool HasIngredientIndex(Database& db)
+{
+    return IsFileDatabase(db) && db.TableExists(kIngredientIndexTable);
 }
 
 bool HasSearchIndex(Database& db)
 {
-    auto* file = dynamic_cast<SqliteDatabase*>(&db);
-    return file && db.TableExists(kTitleIndexTable) && db.TableExists(kTextIndexTable);
+    if (!IsFileDatabase(db))
+        return false;
+    for (const Part& part : Parts())
+        if (!db.TableExists(part.Table))
+            return false;
+    return true;
 }
 
 void CreateSearchIndex(Database& db)
 {
-    auto* file = dynamic_cast<SqliteDatabase*>(&db);
-    if (!file || HasSearchIndex(db) || !db.TableExists("T_REZ_KOPF") || !db.TableExists("T_REZ_ANWEIS"))
+    if (!IsFileDatabase(db) || HasSearchIndex(db) || !db.TableExists("T_REZ_KOPF") ||
+        !db.TableExists("T_REZ_ANWEIS") || !db.TableExists("T_REZ_ZUTAT"))
         return;
+    auto* file = static_cast<SqliteDatabase*>(&db);
     DbTransaction transaction(db);
-    if (db.TableExists(kTitleIndexTable) || db.TableExists(kTextIndexTable))
-        DropSearchIndex(db); // half of an index: build it anew
-    for (const std::string& sql : SearchIndexStatements())
-        file->ExecuteNative(sql);
+    // Parts already there stay (a file made before the ingredient index came keeps its word
+    // index); a part's leftover triggers without its table are made anew with it.
+    for (const Part& part : Parts()) {
+        if (db.TableExists(part.Table))
+            continue;
+        for (const Trigger& trigger : part.Triggers)
+            file->ExecuteNative("DROP TRIGGER IF EXISTS " + trigger.Name);
+        for (const std::string& sql : PartStatements(part))
+            file->ExecuteNative(sql);
+    }
     transaction.Commit();
 }
 
@@ -197,8 +300,8 @@ void DropSearchIndex(Database& db)
             triggers.push_back(rs->Field(0).AsText());
     for (const std::string& trigger : triggers)
         file->ExecuteNative("DROP TRIGGER IF EXISTS " + trigger);
-    for (const char* table : {kTitleIndexTable, kTextIndexTable})
-        file->ExecuteNative(std::string("DROP TABLE IF EXISTS ") + table);
+    for (const Part& part : Parts())
+        file->ExecuteNative(std::string("DROP TABLE IF EXISTS ") + part.Table);
 }
 
 bool CreateSearchIndex(sqlite3* db)

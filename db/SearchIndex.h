@@ -1,11 +1,12 @@
 #pragma once
-// The word index of the recipe search: two trigram full-text tables over the recipe titles
-// (title and menu-card title) and the instructions (a recipe's rows as one text), both keyed by
-// recipe ID, kept in step with T_REZ_KOPF and T_REZ_ANWEIS by triggers, so that every writer of
-// those rows keeps it right without knowing of it. The index stores no text of its own and
-// answers only "which rows may contain these three-character pieces"; the search still decides
-// with its own comparison. Only file databases carry it; a database without it searches by scan.
+// The word index of the recipe search: three trigram full-text tables over the recipe titles
+// (title and menu-card title), the instructions and the ingredient texts (a recipe's rows as one
+// text each), all keyed by recipe ID, kept in step with T_REZ_KOPF, T_REZ_ANWEIS and T_REZ_ZUTAT
+// by triggers, so that every writer of those rows keeps it right without knowing of it. The index stores no
+// text of its own and answers only "which rows may contain these three-character pieces"; the search still
+// decides with its own comparison. Only file databases carry it; a database without it searches by scan.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@ class Database;
 // Names of the index tables (and the prefix of every object of the index).
 inline constexpr const char* kTitleIndexTable = "T_SUCHINDEX_TITEL";
 inline constexpr const char* kTextIndexTable = "T_SUCHINDEX_ANWEIS";
+inline constexpr const char* kIngredientIndexTable = "T_SUCHINDEX_ZUTAT";
 inline constexpr const char* kSearchIndexPrefix = "T_SUCHINDEX";
 
 // True for the name of a table or trigger that belongs to the index.
@@ -26,11 +28,15 @@ bool IsSearchIndexObject(const std::string& name);
 // The SQLite statements that create the index and fill it from the rows present, in order.
 std::vector<std::string> SearchIndexStatements();
 
-// Whether the database carries the index (false for a server database).
+// Whether the database carries the whole index (false for a server database); the word step
+// needs the title and instruction tables, the ingredient step the ingredient table.
 bool HasSearchIndex(Database& db);
+bool HasWordIndex(Database& db);
+bool HasIngredientIndex(Database& db);
 
-// Creates and fills the index in a file database that lacks it, in one transaction; does nothing
-// for a server database or when the index is there. Throws DbError.
+// Creates and fills the tables of the index a file database lacks, in one transaction (tables
+// already there stay); does nothing for a server database or when the index is whole. Throws
+// DbError.
 void CreateSearchIndex(Database& db);
 
 // An import stores recipes by the thousand between two commits. Keeping the index by triggers
@@ -40,6 +46,11 @@ void CreateSearchIndex(Database& db);
 // starts indexing new rows again. Changes and removals stay indexed throughout. Throw DbError.
 bool SuspendIndexOfNewRecipes(Database& db);
 void IndexNewRecipes(Database& db, const std::vector<long>& ids);
+
+// Runs remove, which deletes rows of recipes the index does not know yet (new recipes of a
+// batch between Suspend... and Index...), with the triggers off that would take them out of it.
+// Throws DbError.
+void RemoveUnindexedRows(Database& db, const std::function<void()>& remove);
 
 // Removes the index and its triggers (a database then searches by scan). Throws DbError.
 void DropSearchIndex(Database& db);

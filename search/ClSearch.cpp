@@ -28,6 +28,31 @@ constexpr const char* kListingHead =
     "FROM (T_REZ_KOPF LEFT JOIN T_BLOB ON T_REZ_KOPF.ID = T_BLOB.IDReference) ";
 constexpr long kPictureType = 5;
 
+// A list of more IDs than this goes to the engine as one bound value instead of statement text,
+// so that a common word followed by another step keeps every hit however many there are.
+constexpr std::size_t kInlineIds = 1000;
+constexpr const char* kBoundList = "SELECT value FROM json_each(?)";
+
+// The bound value of a long list: the IDs as a JSON array.
+Value BoundIds(const std::vector<long>& ids)
+{
+    return Value("[" + JoinIds(ids) + "]");
+}
+
+// The parameters of a statement: the bound list when the statement names one.
+std::vector<Value> ListParameters(const std::string& sql, const std::vector<long>& ids)
+{
+    if (sql.find(kBoundList) == std::string::npos)
+        return {};
+    return {BoundIds(ids)};
+}
+
+// "IN (" + the list + ")": as text when short, otherwise as the bound list.
+std::string IdList(const std::vector<long>& ids)
+{
+    return ids.size() > kInlineIds ? kBoundList : JoinIds(ids);
+}
+
 bool AllDigits(std::string_view text)
 {
     return !text.empty() &&
@@ -78,16 +103,9 @@ void ClSearch::Reset()
     m_hits.clear();
     m_pos = 0;
     m_statements.clear();
-    m_cut = false;
-    m_kept = 0;
     m_cancelled = false;
     m_stop = false;
     LastErrorClear();
-}
-
-std::string ClSearch::ListText() const
-{
-    return JoinIds(m_ids);
 }
 
 std::string ClSearch::BookList() const
@@ -110,7 +128,7 @@ bool ClSearch::RunStep(const std::string& sql, const std::string& progress)
     std::vector<long> ids;
     std::unordered_set<long> seen;
     try {
-        auto rs = Db().OpenRecordset(sql);
+        auto rs = Db().OpenRecordset(sql, ListParameters(sql, m_ids));
         long rows = 0;
         for (; !rs->Eof(); rs->MoveNext()) {
             const long id = static_cast<long>(rs->Field(0).AsLong());
@@ -138,7 +156,7 @@ bool ClSearch::RunStep(const std::string& sql, const std::string& progress)
     return true;
 }
 
-void ClSearch::CollectHits(const std::string& sql)
+void ClSearch::CollectHits(const std::string& sql, const std::vector<long>& ids)
 {
     std::vector<SearchHit> batch;
     std::unordered_map<long, std::size_t> index;
@@ -151,7 +169,7 @@ void ClSearch::CollectHits(const std::string& sql)
         flushed = m_hits.size();
     };
     try {
-        auto rs = Db().OpenRecordset(sql);
+        auto rs = Db().OpenRecordset(sql, ListParameters(sql, ids));
         long rows = 0;
         for (; !rs->Eof(); rs->MoveNext()) {
             const long id = static_cast<long>(rs->Field(0).AsLong());
@@ -200,37 +218,9 @@ void ClSearch::RunListing(const SearchCriteria& c, int sortMode)
     if (c.WPExcludeBefore != 0)
         after += " AND (WPExclude<" + std::to_string(c.WPExcludeBefore) + ")";
     after += OrderClause(sortMode);
-    if (!m_haveList) {
-        const std::string sql = before + after;
-        m_statements.push_back(sql);
-        CollectHits(sql);
-        return;
-    }
-    const std::string open = "(T_REZ_Kopf.ID IN (";
-    const std::string close = ")) AND ";
-    const std::size_t fixed = before.size() + open.size() + close.size() + after.size();
-    std::string list = ListText();
-    if (fixed + list.size() >= kMaxStatement) {
-        // Keep as many of the first IDs as fit into one statement.
-        std::size_t n = 0;
-        std::size_t length = fixed;
-        for (; n < m_ids.size(); ++n) {
-            const std::size_t add = std::to_string(m_ids[n]).size() + (n ? 1 : 0);
-            if (length + add >= kMaxStatement)
-                break;
-            length += add;
-        }
-        list = JoinIds(m_ids, 0, n);
-        m_cut = true;
-        m_kept = static_cast<long>(n);
-        UI().Inform("Warnung: Die Liste der Rezepte ist zu lang, um verarbeitet zu werden. Es wurden nur die "
-                    "ersten " +
-                        std::to_string(n),
-                    MsgIcon::Warning, AppContext::Current().AppTitle);
-    }
-    const std::string sql = before + open + list + close + after;
+    const std::string sql = before + ListCond("(T_REZ_Kopf.ID IN (", ")) AND ") + after;
     m_statements.push_back(sql);
-    CollectHits(sql);
+    CollectHits(sql, m_ids);
 }
 
 bool ClSearch::FindFirst(std::string_view searchData, long bookID, int sortMode, long& count)
@@ -274,7 +264,7 @@ bool ClSearch::Stopped() const
 
 std::string ClSearch::ListCond(const std::string& prefix, const std::string& suffix) const
 {
-    return m_haveList ? prefix + ListText() + suffix : std::string();
+    return m_haveList ? prefix + IdList(m_ids) + suffix : std::string();
 }
 
 std::string ClSearch::InBooks(const std::string& table, const std::string& joinColumn,
@@ -316,7 +306,7 @@ void ClSearch::StepWords(const SearchCriteria& c)
     }
     if (c.NegateWords) {
         condition = "NOT (" + condition + ")";
-    } else if (HasSearchIndex(Db())) {
+    } else if (HasWordIndex(Db())) {
         const std::string narrowed = WordIndexCondition(words, c.AnyWord, c.Instructions);
         if (!narrowed.empty())
             condition = narrowed + " AND (" + condition + ")";
@@ -400,9 +390,13 @@ void ClSearch::StepIngredients(const SearchCriteria& c)
     if ((c.AllIngredients || c.Ingredients.size() == 1) && !c.NegateIngredients) {
         int n = 0;
         for (const IngredientCriterion& ingredient : c.Ingredients) {
-            const std::string condition = ingredient.FoodKey > 0
-                                              ? "ZutBLSid=" + std::to_string(ingredient.FoodKey)
-                                              : IngredientTextCondition(ingredient.Text);
+            std::string condition = ingredient.FoodKey > 0 ? "ZutBLSid=" + std::to_string(ingredient.FoodKey)
+                                                           : IngredientTextCondition(ingredient.Text);
+            if (ingredient.FoodKey <= 0 && HasIngredientIndex(Db())) {
+                const std::string narrowed = IngredientIndexCondition({ingredient.Text});
+                if (!narrowed.empty())
+                    condition = narrowed + " AND " + condition;
+            }
             std::string sql =
                 c.Books.empty()
                     ? "SELECT DISTINCTROW ID FROM T_REZ_ZUTAT WHERE (" + condition + ")"
@@ -424,8 +418,16 @@ void ClSearch::StepIngredients(const SearchCriteria& c)
             condition += IngredientTextCondition(ingredient.Text);
         }
     }
-    if (!keys.empty())
+    if (!keys.empty()) {
         condition = "ZutBLSid IN (" + JoinIds(keys) + ")" + (condition.empty() ? "" : " OR " + condition);
+    } else if (!c.NegateIngredients && HasIngredientIndex(Db())) {
+        std::vector<std::string> texts;
+        for (const IngredientCriterion& ingredient : c.Ingredients)
+            texts.push_back(ingredient.Text);
+        const std::string narrowed = IngredientIndexCondition(texts);
+        if (!narrowed.empty())
+            condition = narrowed + " AND (" + condition + ")";
+    }
     std::string sql = std::string(kListingHead) + "WHERE " + ListCond("(T_REZ_Kopf.ID IN (", ")) AND ");
     if (!c.Books.empty())
         sql +=
@@ -802,25 +804,10 @@ bool ClSearch::FindIDList(const std::vector<long>& ids, int sortMode)
     m_criteria = SearchCriteria{};
     if (ids.empty())
         return false;
-    const std::string before = std::string(kListingHead) + "WHERE T_REZ_KOPF.ID IN (";
-    const std::string after = ")" + OrderClause(sortMode);
-    std::size_t n = ids.size();
-    std::string list = JoinIds(ids);
-    if (before.size() + list.size() + after.size() >= kMaxStatement) {
-        std::size_t length = before.size() + after.size();
-        for (n = 0; n < ids.size(); ++n) {
-            const std::size_t add = std::to_string(ids[n]).size() + (n ? 1 : 0);
-            if (length + add >= kMaxStatement)
-                break;
-            length += add;
-        }
-        list = JoinIds(ids, 0, n);
-        m_cut = true;
-        m_kept = static_cast<long>(n);
-    }
-    const std::string sql = before + list + after;
+    const std::string sql =
+        std::string(kListingHead) + "WHERE T_REZ_KOPF.ID IN (" + IdList(ids) + ")" + OrderClause(sortMode);
     m_statements.push_back(sql);
-    CollectHits(sql);
+    CollectHits(sql, ids);
     return !m_hits.empty();
 }
 

@@ -76,9 +76,6 @@ public:
     std::string FindResultDecoded();
     // The statements of the last search as built, in order, for diagnostics and tests.
     const std::vector<std::string>& Statements() const { return m_statements; }
-    // True when the last listing had to be cut; KeptCount is the number kept.
-    bool WasCut() const { return m_cut; }
-    long KeptCount() const { return m_kept; }
 
     // Lists recipes of an ID list (no template or trash filter), in the sort order.
     bool FindIDList(const std::vector<long>& ids, int sortMode);
@@ -107,10 +104,11 @@ private:
     void Reset();
     // Runs a step query: false when it was not sent (too long) or failed, leaving the list.
     bool RunStep(const std::string& sql, const std::string& progress);
-    // Lists the current IDs with the listing query; cuts the list when it would be too long.
+    // Lists the current IDs with the listing query.
     void RunListing(const SearchCriteria& c, int sortMode);
-    // Runs a listing statement and collects hits, one per recipe.
-    void CollectHits(const std::string& sql);
+    // Runs a listing statement and collects hits, one per recipe; ids fill a bound list the
+    // statement names.
+    void CollectHits(const std::string& sql, const std::vector<long>& ids = {});
     void Special(const SearchCriteria& c, long bookID, int sortMode);
     // The steps of a search, in the order FindFirst runs them; each leaves the list it narrowed.
     void StepWords(const SearchCriteria& c);
@@ -124,13 +122,13 @@ private:
     void StepBooksOnly(const SearchCriteria& c);
     // True when a step left no recipe or the user cancelled.
     bool Stopped() const;
-    // prefix, the current IDs and suffix; "" before the first step made a list.
+    // prefix, the current IDs and suffix; "" before the first step made a list. A long list is
+    // one bound value that RunStep and CollectHits supply.
     std::string ListCond(const std::string& prefix, const std::string& suffix) const;
     // The join and condition that keep a step within the chosen cookbooks.
     std::string InBooks(const std::string& table, const std::string& joinColumn,
                         const std::string& condition) const;
 
-    std::string ListText() const;
     std::string BookList() const;
     static std::string OrderClause(int sortMode);
 
@@ -141,8 +139,6 @@ private:
     std::vector<SearchHit> m_hits;
     std::size_t m_pos = 0;
     std::vector<std::string> m_statements;
-    bool m_cut = false;
-    long m_kept = 0;
     bool m_cancelled = false;
     bool m_stop = false;
     int m_sortMode = kSortTitle;

@@ -149,4 +149,25 @@ std::string WordIndexCondition(const std::vector<std::string>& words, bool anyWo
     return anyWord && !condition.empty() ? "(" + condition + ")" : condition;
 }
 
+std::string IngredientIndexCondition(const std::vector<std::string>& texts)
+{
+    std::string queries;
+    for (const std::string& text : texts) {
+        // An ingredient text is matched as written ("#" included), with its second form.
+        const auto [first, second] = WordPatterns(text);
+        std::string query = TrigramQuery(first);
+        if (!query.empty() && !second.empty()) {
+            const std::string other = TrigramQuery(second);
+            query = other.empty() ? std::string() : "(" + query + ") OR (" + other + ")";
+        }
+        if (query.empty())
+            return {}; // that text alone could match any line
+        queries += (queries.empty() ? "" : " OR ") + ("(" + query + ")");
+    }
+    if (queries.empty())
+        return {};
+    return std::string("T_REZ_ZUTAT.ID IN (SELECT rowid FROM ") + kIngredientIndexTable + " WHERE " +
+           kIngredientIndexTable + " MATCH '" + queries + "')";
+}
+
 } // namespace pf

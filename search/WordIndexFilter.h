@@ -22,4 +22,8 @@ std::string TrigramQuery(std::string_view pattern);
 // the instructions.
 std::string WordIndexCondition(const std::vector<std::string>& words, bool anyWord, bool instructions);
 
+// The condition on T_REZ_ZUTAT.ID that keeps every recipe with an ingredient line containing one
+// of the texts; "" when the index cannot narrow one of them (then the step reads every line).
+std::string IngredientIndexCondition(const std::vector<std::string>& texts);
+
 } // namespace pf

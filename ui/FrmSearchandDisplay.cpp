@@ -834,8 +834,6 @@ void FrmSearchandDisplay::FinishTree()
             item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
     }
     QString count = Q(CountText(m_results->topLevelItemCount(), "Rezepte"));
-    if (m_search.WasCut())
-        count += " (gekürzt)";
     if (m_search.Cancelled())
         count += " (abgebrochen)";
     m_count->setText(count);

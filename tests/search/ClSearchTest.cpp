@@ -3,6 +3,7 @@
 #include "model/ClFingerprint.h"
 #include "tests/search/SearchTestDb.h"
 
+#include <numeric>
 #include <set>
 
 namespace pf::test {
@@ -322,40 +323,58 @@ TEST_F(ClSearchTest, CaptionAndDecodedText)
     EXPECT_NE(search.FindResultDecoded().find("Titel: torte"), std::string::npos);
 }
 
-// A list too long for one statement: a restricting step is skipped, the listing keeps as many
-// of the first IDs as fit, and the user is warned.
-TEST_F(ClSearchTest, OverlongListsFollowTheStatementLimit)
+// Lists longer than a statement could name: a common word followed by other steps keeps every
+// hit, and so do the listing and a list of IDs.
+TEST_F(ClSearchTest, LongListsKeepEveryHit)
 {
     {
         DbTransaction transaction(*db);
-        for (long id = 20000; id < 26000; ++id) {
+        for (long id = 20000; id < 32000; ++id) {
             InsertRecipe(*db, id, "Menge " + std::to_string(id), "", "x");
             if (id % 2 == 0)
                 db->Execute("INSERT INTO T_REZ_CAT_NDX (ID,CatID,CatPrimary,No) VALUES (?,9002,-1,1)", {id});
+            if (id % 3 == 0)
+                db->Execute(
+                    "INSERT INTO T_REZ_ZUTAT (ID,No,ZutText,ZutTrenner,ZutBLSID) VALUES (?,1,'Salz',0,0)",
+                    {id});
         }
         transaction.Commit();
     }
+    struct Case
+    {
+        const char* data;
+        int every; // the hits are the new recipes whose number this divides
+    };
+    const Case cases[] = {
+        {"1,\"menge\"", 1},
+        {"1,\"menge\",2,9002", 2},
+        {"1,\"menge\",3,\"salz\"", 3},
+        {"1,\"menge\",2,9002,3,\"salz\"", 6},
+        {"1,\"menge\",3,\"salz\",3,\"quark\"", 3}, // one of two ingredients: the combined step
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.data);
+        ClSearch search(db.get());
+        long count = 0;
+        ASSERT_TRUE(search.FindFirst(c.data, -1, 0, count));
+        std::vector<long> expected;
+        for (long id = 20000; id < 32000; ++id)
+            if (id % c.every == 0)
+                expected.push_back(id);
+        std::vector<long> ids;
+        for (const SearchHit& hit : search.Hits())
+            ids.push_back(hit.id);
+        std::sort(ids.begin(), ids.end());
+        EXPECT_EQ(ids, expected);
+        for (const std::string& sql : search.Statements())
+            EXPECT_LT(sql.size(), ClSearch::kMaxStatement);
+    }
+    std::vector<long> all(12000);
+    std::iota(all.begin(), all.end(), 20000);
     ClSearch search(db.get());
-    long count = 0;
-    ASSERT_TRUE(search.FindFirst("1,\"menge\",2,9002", -1, 0, count));
-    // The category step would name 6000 IDs: too long, so the words' result stands.
-    ASSERT_EQ(search.Statements().size(), 3u);
-    EXPECT_GE(search.Statements()[1].size(), ClSearch::kMaxStatement);
-    EXPECT_TRUE(search.WasCut());
-    EXPECT_LT(search.Statements()[2].size(), ClSearch::kMaxStatement);
-    EXPECT_GE(search.Statements()[2].size() + 7, ClSearch::kMaxStatement);
-    EXPECT_EQ(count, search.KeptCount());
-    // The first IDs the word step returned are kept: 20000 upwards, odd ones included.
-    std::set<long> ids;
-    for (const SearchHit& hit : search.Hits())
-        ids.insert(hit.id);
-    EXPECT_EQ(*ids.begin(), 20000);
-    EXPECT_EQ(*ids.rbegin(), 20000 + count - 1);
-    ASSERT_FALSE(ui.shown.empty());
-    EXPECT_EQ(ui.shown.back().Text,
-              "Warnung: Die Liste der Rezepte ist zu lang, um verarbeitet zu werden. Es "
-              "wurden nur die ersten " +
-                  std::to_string(count));
+    ASSERT_TRUE(search.FindIDList(all, ClSearch::kSortTitle));
+    EXPECT_EQ(search.Hits().size(), all.size());
+    EXPECT_TRUE(ui.shown.empty());
 }
 
 TEST_F(ClSearchTest, CancelStopsTheListing)

@@ -84,6 +84,9 @@ protected:
             InsertRecipe(*db, id, phrase(3), phrase(2), phrase(6));
             if (id % 5 == 0) // a second row of instructions
                 db->Execute("INSERT INTO T_REZ_ANWEIS (ID,NO,AnwText) VALUES (?,2,?)", {id, phrase(4)});
+            for (long no = 1; no <= id % 4; ++no) // up to three ingredient lines, some without
+                db->Execute("INSERT INTO T_REZ_ZUTAT (ID,No,ZutText,ZutTrenner,ZutBLSID) VALUES (?,?,?,0,0)",
+                            {id, no, phrase(1 + static_cast<int>(no % 2))});
         }
         transaction.Commit();
     }
@@ -99,20 +102,33 @@ protected:
         "señor", "senor", "öl",      "oel",    "äpfel", "apfel", "gieß",  "giess", "sup",    "uppe",
         "zi",    "e",     "pfel",    "tze",    "#2001", "ätzl",  "ößе",   "üsl",   "ÄSE",    "spätzle"};
 
-    // Searches of one to three random words with random options, compared with the same search on
-    // the same rows without the index.
+    // Searches of one to three random words and up to two ingredient texts with random options
+    // (an ingredient search alone too), compared with the same search on the same rows without
+    // the index.
     std::vector<std::string> RandomSearches(std::mt19937& random, int count)
     {
+        auto word = [&] { return std::string(kSearchWords[random() % std::size(kSearchWords)]); };
         std::vector<std::string> out;
         for (int i = 0; i < count; ++i) {
-            std::string words;
-            const int n = 1 + static_cast<int>(random() % 3);
-            for (int w = 0; w < n; ++w)
-                words += (w ? " " : "") + std::string(kSearchWords[random() % std::size(kSearchWords)]);
-            std::string data = "1,\"" + words + "\"";
-            for (const char* option : {"1001", "1002", "1003", "1004"})
-                if (random() % 3 == 0)
-                    data += std::string(",") + option;
+            std::string data;
+            if (i % 4 != 3) {
+                std::string words;
+                const int n = 1 + static_cast<int>(random() % 3);
+                for (int w = 0; w < n; ++w)
+                    words += (w ? " " : "") + word();
+                data = "1,\"" + words + "\"";
+                for (const char* option : {"1001", "1002", "1003", "1004"})
+                    if (random() % 3 == 0)
+                        data += std::string(",") + option;
+            }
+            const int ingredients =
+                i % 4 == 3 ? 1 + static_cast<int>(random() % 2) : static_cast<int>(random() % 3);
+            for (int n = 0; n < ingredients; ++n)
+                data += std::string(data.empty() ? "" : ",") + "3,\"" + word() + "\"";
+            if (ingredients > 0)
+                for (const char* option : {"3002", "3003"})
+                    if (random() % 3 == 0)
+                        data += std::string(",") + option;
             out.push_back(data);
         }
         return out;
@@ -132,6 +148,7 @@ TEST_F(WordIndexSearch, SameHitsWithAndWithoutIndexAfterChanges)
     CreateSearchIndex(*db);
     ASSERT_TRUE(HasSearchIndex(*db));
     long narrowed = 0;
+    long ingredientsNarrowed = 0;
     for (std::size_t i = 0; i < searches.size(); ++i) {
         SCOPED_TRACE(searches[i]);
         EXPECT_EQ(Ids(searches[i]), scanned[i]);
@@ -140,8 +157,14 @@ TEST_F(WordIndexSearch, SameHitsWithAndWithoutIndexAfterChanges)
         search.FindFirst(searches[i], -1, ClSearch::kSortTitle, count);
         if (!search.Statements().empty() && search.Statements()[0].find("MATCH") != std::string::npos)
             ++narrowed;
+        for (const std::string& sql : search.Statements())
+            if (sql.find(std::string(kIngredientIndexTable) + " MATCH") != std::string::npos) {
+                ++ingredientsNarrowed;
+                break;
+            }
     }
     EXPECT_GT(narrowed, 100); // the index did the narrowing in most searches
+    EXPECT_GT(ingredientsNarrowed, 30);
 
     // Every way of changing the rows keeps the index in step: new, changed, moved and removed
     // titles and instruction rows, a recipe saved through the model.
@@ -158,6 +181,12 @@ TEST_F(WordIndexSearch, SameHitsWithAndWithoutIndexAfterChanges)
         db->Execute("UPDATE T_REZ_ANWEIS SET NO=3 WHERE ID=2020 AND NO=1");
         db->Execute("DELETE FROM T_REZ_ANWEIS WHERE ID BETWEEN 2041 AND 2050");
         db->Execute("INSERT INTO T_REZ_ANWEIS (ID,NO,AnwText) VALUES (2042,1,'Soße gießen')");
+        db->Execute("UPDATE T_REZ_ZUTAT SET ZutText='Größe Äpfel' WHERE ID=2006 AND No=1");
+        db->Execute("UPDATE T_REZ_ZUTAT SET ID=2008 WHERE ID=2007 AND No=3");
+        db->Execute("UPDATE T_REZ_ZUTAT SET No=5 WHERE ID=2011 AND No=1");
+        db->Execute("DELETE FROM T_REZ_ZUTAT WHERE ID BETWEEN 2051 AND 2059");
+        db->Execute(
+            "INSERT INTO T_REZ_ZUTAT (ID,No,ZutText,ZutTrenner,ZutBLSID) VALUES (2052,1,'Crème',0,0)");
         transaction.Commit();
     }
     {
@@ -167,6 +196,9 @@ TEST_F(WordIndexSearch, SameHitsWithAndWithoutIndexAfterChanges)
         db->Execute("DELETE FROM T_REZ_ANWEIS WHERE ID=2060");
         db->Execute("INSERT INTO T_REZ_ANWEIS (ID,NO,AnwText) VALUES (2060,1,'Spätzle mit Zimt'),"
                     "(2060,2,'und Crème')");
+        db->Execute("DELETE FROM T_REZ_ZUTAT WHERE ID=2060");
+        db->Execute("INSERT INTO T_REZ_ZUTAT (ID,No,ZutText,ZutTrenner,ZutBLSID) VALUES (2060,1,'Müsli',0,0),"
+                    "(2060,2,'Brötchen',0,0)");
         transaction.Commit();
     }
     {

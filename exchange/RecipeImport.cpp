@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <thread>
 
 namespace pf {
@@ -531,29 +532,39 @@ long RecipeImport::StoreRecipe(ImportRecipe& recipe)
     if (!EnsureBatch())
         return 0;
     long id = 0;
-    // The check may already delete the recipe that is replaced: both happen on one savepoint,
-    // so a failure keeps the old recipe, and the run's maps and counters forget the attempt.
+    // When the check may delete the recipe that is replaced, both happen on one savepoint, so a
+    // failure keeps the old recipe. Otherwise a recipe only adds rows under its new ID, and a
+    // failure takes them out again: a savepoint would copy every page the recipe touches, a good
+    // tenth of the run. Either way the run's maps and counters forget the attempt.
     const ImportCounters before = m_counters;
     const bool bookBefore = m_bookReady;
+    const bool guarded =
+        m_options.Duplicates == DupePreset::Replace || m_options.Duplicates == DupePreset::Ask;
     m_killed = kNone;
+    m_writingId = 0;
     try {
         recipe.Decision = dupe::kImport;
         recipe.WriteID = 0;
-        DbTransaction one(m_db);
+        std::optional<DbTransaction> one;
+        if (guarded)
+            one.emplace(m_db);
         CheckTitle(recipe);
         id = SaveRez(recipe);
-        one.Commit();
+        if (one)
+            one->Commit();
     } catch (const DbError& error) {
         m_counters = before;
         if (m_killed != kNone)
             m_candidates[m_killed].Alive = true;
-        if (!bookBefore && m_options.NewCookbook) {
+        if (guarded && !bookBefore && m_options.NewCookbook) {
             m_bookReady = false;
             m_bookId = 0;
         }
         ForgetCreatedNames();
         id = 0;
         ++m_counters.Faulty;
+        if (!guarded && !TakeOutPartialRecipe())
+            return 0;
         if (!StopOnFatal(error))
             m_problems.push_back(Where(recipe) + ": " + error.JoinedDescription());
     }
@@ -567,6 +578,21 @@ long RecipeImport::StoreRecipe(ImportRecipe& recipe)
     }
     ShowProgress(recipe.Title, false);
     return recipe.Decision == dupe::kDupeBook ? 0 : id;
+}
+
+bool RecipeImport::TakeOutPartialRecipe()
+{
+    if (m_writingId == 0 || !m_db.InTransaction())
+        return true; // nothing written yet, or the engine has undone the batch itself
+    try {
+        // The index learns the batch's recipes only at its commit: it must not hear of these rows.
+        RemoveUnindexedRows(m_db, [&] { DeleteRecipeRows(m_db, m_writingId); });
+    } catch (const DbError& error) {
+        DropBatch();
+        Stop(error);
+        return false;
+    }
+    return true;
 }
 
 std::string RecipeImport::StoredLinesKey(long recipeId)
@@ -947,6 +973,7 @@ long RecipeImport::SaveRez(ImportRecipe& recipe)
     const bool duplicate = recipe.Decision == dupe::kDupeBook;
     const long book = duplicate ? clBook::kDuplicates : EnsureBook();
     const long id = recipe.WriteID != 0 ? recipe.WriteID : m_nextId++;
+    m_writingId = recipe.WriteID != 0 ? 0 : id;
     if (m_indexBatch)
         m_unindexed.push_back(id);
     m_nextId = std::max(m_nextId, id + 1);

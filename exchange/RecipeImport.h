@@ -219,6 +219,9 @@ private:
     bool CommitBatch();
     void DropBatch();
     bool StopOnFatal(const DbError& error);
+    // Deletes the rows a failed new recipe left in the batch; false when that failed too (then the
+    // batch is dropped and the run stopped).
+    bool TakeOutPartialRecipe();
     void Stop(const DbError& error);
     void Stop(const std::string& reason);
     void Notice(const std::string& text);
@@ -293,6 +296,7 @@ private:
     std::vector<long> m_unindexed;
     std::chrono::steady_clock::time_point m_batchStart{};
     long m_lastStoredId = 0;
+    long m_writingId = 0; // the new recipe being written, whose rows a failure takes out
     std::vector<int> m_lastWrittenLines;
     std::chrono::steady_clock::time_point m_lastProgress{};
     int m_filePercent = 0;

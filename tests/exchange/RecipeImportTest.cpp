@@ -394,7 +394,8 @@ TEST_F(RecipeImportTest, AskingShowsBothRecipesWithTheRecommendation)
 
 TEST_F(RecipeImportTest, FaultyRecipeIsReportedAndTheRunGoesOn)
 {
-    // A write that fails for one recipe leaves nothing of it behind.
+    // A write that fails for one recipe leaves nothing of it behind, in the rows or in the index.
+    CreateSearchIndex(*m_db);
     test::ExecuteRawSql(m_dir.File("base.db"),
                         "CREATE TRIGGER refuse BEFORE INSERT ON T_REZ_ANWEIS WHEN NEW.AnwText LIKE 'Simmer%' "
                         "BEGIN SELECT RAISE(ABORT, 'refused'); END");
@@ -415,6 +416,11 @@ TEST_F(RecipeImportTest, FaultyRecipeIsReportedAndTheRunGoesOn)
               0);
     EXPECT_EQ(Count(*m_db, "SELECT COUNT(*) FROM T_REZ_CAT_NDX WHERE ID NOT IN (SELECT ID FROM T_REZ_KOPF)"),
               0);
+    EXPECT_EQ(MissingFromIndex(*m_db), 0);
+    for (const char* table : {kTitleIndexTable, kTextIndexTable, kIngredientIndexTable})
+        EXPECT_NO_THROW(m_db->Execute(std::string("INSERT INTO ") + table + "(" + table +
+                                      ", rank) VALUES('integrity-check', 0)"))
+            << table;
 }
 
 TEST_F(RecipeImportTest, FailedReplacementKeepsTheOldRecipe)

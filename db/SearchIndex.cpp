@@ -1,5 +1,6 @@
 #include "db/SearchIndex.h"
 
+#include "core/Messages.h"
 #include "core/Utf8.h"
 #include "db/Recordset.h"
 #include "db/SqliteDatabase.h"
@@ -268,7 +269,7 @@ bool HasSearchIndex(Database& db)
     return true;
 }
 
-void CreateSearchIndex(Database& db)
+void CreateSearchIndex(Database& db, const std::function<void(std::size_t, std::size_t)>& progress)
 {
     if (!IsFileDatabase(db) || HasSearchIndex(db) || !db.TableExists("T_REZ_KOPF") ||
         !db.TableExists("T_REZ_ANWEIS") || !db.TableExists("T_REZ_ZUTAT"))
@@ -277,7 +278,10 @@ void CreateSearchIndex(Database& db)
     DbTransaction transaction(db);
     // Parts already there stay (a file made before the ingredient index came keeps its word
     // index); a part's leftover triggers without its table are made anew with it.
+    std::size_t done = 0;
     for (const Part& part : Parts()) {
+        if (progress)
+            progress(done++, Parts().size());
         if (db.TableExists(part.Table))
             continue;
         for (const Trigger& trigger : part.Triggers)
@@ -286,6 +290,24 @@ void CreateSearchIndex(Database& db)
             file->ExecuteNative(sql);
     }
     transaction.Commit();
+}
+
+bool EnsureSearchIndex(Database& db)
+{
+    if (!IsFileDatabase(db) || !db.IsUpdatable())
+        return false;
+    if (HasSearchIndex(db))
+        return true;
+    try {
+        CreateSearchIndex(db, [](std::size_t done, std::size_t total) {
+            ShowProgress(static_cast<long>(total), static_cast<long>(done),
+                         "Der Suchindex wird angelegt; bei vielen Rezepten dauert das einige Minuten ...");
+        });
+    } catch (const DbError&) {
+        // Without the index the search reads every recipe; it finds the same ones.
+    }
+    ShowProgress(-1, -1, "");
+    return HasSearchIndex(db);
 }
 
 void DropSearchIndex(Database& db)

@@ -35,9 +35,14 @@ bool HasWordIndex(Database& db);
 bool HasIngredientIndex(Database& db);
 
 // Creates and fills the tables of the index a file database lacks, in one transaction (tables
-// already there stay); does nothing for a server database or when the index is whole. Throws
-// DbError.
-void CreateSearchIndex(Database& db);
+// already there stay); does nothing for a server database or when the index is whole. progress
+// hears of each table in turn (done, total). Throws DbError.
+void CreateSearchIndex(Database& db, const std::function<void(std::size_t, std::size_t)>& progress = {});
+
+// At open: gives a writable file database that lacks the index (or part of it) the missing
+// tables, with a progress text for the user. A read-only file, a server database or a failure
+// leaves the search to read every recipe. True when the index is whole afterwards.
+bool EnsureSearchIndex(Database& db);
 
 // An import stores recipes by the thousand between two commits. Keeping the index by triggers
 // then costs more than filling it once per batch, as the engine writes out the index at every

@@ -12,6 +12,7 @@
 #include "db/FoodBaseData.h"
 #include "db/InitFiles.h"
 #include "db/SchemaVersion.h"
+#include "db/SearchIndex.h"
 
 #include <sys/stat.h>
 
@@ -318,6 +319,9 @@ void OpenWorkDatabase(DatabaseWindows& windows)
             // A database from before the shipped food table gets it now; a failure is reported
             // and leaves the database as it was, still usable.
             FillEmptyFoodTable(WorkDb());
+            // A file of this version made before the search index came gets it now, not only
+            // with the next upgrade.
+            EnsureSearchIndex(WorkDb());
             break;
         }
         SaveDatabaseChoice();

@@ -6,6 +6,7 @@
 #include "db/DatabaseRepair.h"
 #include "db/Recordset.h"
 #include "db/SchemaVersion.h"
+#include "db/SearchIndex.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempDir.h"
 
@@ -131,6 +132,43 @@ TEST_F(WorkDatabaseTest, FileWithoutWritePermissionOpensReadOnly)
     EXPECT_FALSE(WorkDb().IsUpdatable());
     CloseWorkDatabase();
     chmod(path.c_str(), 0644);
+}
+
+// A file made before the search index (or before its ingredient part) gets it at open, with a
+// progress text; a read-only file is left as it is and searches by scan.
+TEST_F(WorkDatabaseTest, OpenAddsAMissingSearchIndexToWritableFiles)
+{
+    struct Case
+    {
+        const char* dropped; // "" drops the whole index
+        bool writable;
+    };
+    for (const Case c : {Case{"", true}, Case{kIngredientIndexTable, true}, Case{"", false}}) {
+        SCOPED_TRACE(std::string(c.dropped) + (c.writable ? " writable" : " read-only"));
+        const std::string path =
+            MakeDatabase(std::string("alt") + (c.writable ? "1" : "2") + c.dropped + ".mdb");
+        {
+            auto db = Database::OpenSqlite(path);
+            if (*c.dropped)
+                db->Execute(std::string("DROP TABLE ") + c.dropped);
+            else
+                DropSearchIndex(*db);
+        }
+        if (!c.writable)
+            chmod(path.c_str(), 0444);
+        WriteSetting("", "Database", path, true);
+        ui.statusTexts.clear();
+        ui.mainWindowLoaded = true; // a database opened from the running program
+        OpenWorkDatabase(windows);
+        EXPECT_EQ(HasSearchIndex(WorkDb()), c.writable);
+        EXPECT_EQ(HasWordIndex(WorkDb()), c.writable || *c.dropped);
+        EXPECT_EQ(
+            std::any_of(ui.statusTexts.begin(), ui.statusTexts.end(),
+                        [](const std::string& t) { return t.starts_with("Der Suchindex wird angelegt"); }),
+            c.writable);
+        CloseWorkDatabase();
+        chmod(path.c_str(), 0644);
+    }
 }
 
 TEST_F(WorkDatabaseTest, MissingFileIsCreatedOnRequestAndOpenedWithoutAskingAgain)

@@ -64,6 +64,7 @@ public:
         statusText = text;
         statusPercent = percent;
         ++statusCalls;
+        statusTexts.push_back(text);
     }
     std::string StatusText() const override { return statusText; }
     int StatusPercent() const override { return statusPercent; }
@@ -83,6 +84,7 @@ public:
     std::string statusText;
     int statusPercent = -1;
     int statusCalls = 0;
+    std::vector<std::string> statusTexts; // every text set, in order
     std::string activeWindow;
     int unloadCalls = 0;
     int processEventsCalls = 0;

@@ -32,6 +32,8 @@ constexpr long kPictureType = 5;
 // so that a common word followed by another step keeps every hit however many there are.
 constexpr std::size_t kInlineIds = 1000;
 constexpr const char* kBoundList = "SELECT value FROM json_each(?)";
+// Up to this many IDs left by earlier steps, the ingredient step compares their lines directly.
+constexpr std::size_t kNarrowIds = 20000;
 
 // The bound value of a long list: the IDs as a JSON array.
 Value BoundIds(const std::vector<long>& ids)
@@ -392,7 +394,10 @@ void ClSearch::StepIngredients(const SearchCriteria& c)
         for (const IngredientCriterion& ingredient : c.Ingredients) {
             std::string condition = ingredient.FoodKey > 0 ? "ZutBLSid=" + std::to_string(ingredient.FoodKey)
                                                            : IngredientTextCondition(ingredient.Text);
-            if (ingredient.FoodKey <= 0 && HasIngredientIndex(Db())) {
+            // After a step that left a short list the list narrows better than the index; given
+            // both, the engine might look up the index's (longer) list of recipes instead.
+            if (ingredient.FoodKey <= 0 && (!m_haveList || m_ids.size() > kNarrowIds) &&
+                HasIngredientIndex(Db())) {
                 const std::string narrowed = IngredientIndexCondition({ingredient.Text});
                 if (!narrowed.empty())
                     condition = narrowed + " AND " + condition;

@@ -15,6 +15,7 @@
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -125,8 +126,6 @@ void FrmKochbuchManag::RefreshList(long bookId)
     for (const clBook::ListItem& entry : books.GetBooklist2List(true)) {
         auto* item = new QTreeWidgetItem(m_list);
         item->setText(0, QString::fromStdString(entry.Text));
-        const long count = books.RezCount(entry.id);
-        item->setText(1, count < 0 ? QString() : QString::number(count));
         item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
         item->setData(0, Qt::UserRole, QVariant::fromValue<qlonglong>(entry.id));
         if (entry.id == bookId)
@@ -136,6 +135,25 @@ void FrmKochbuchManag::RefreshList(long bookId)
         selected = m_list->topLevelItem(0);
     m_list->setCurrentItem(selected);
     ShowSelected();
+    const int generation = ++m_generation;
+    QTimer::singleShot(0, this, [this, generation] { RunTrapped([&] { CountNext(generation); }); });
+}
+
+void FrmKochbuchManag::CountNext(int generation)
+{
+    if (generation != m_generation)
+        return;
+    for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = m_list->topLevelItem(i);
+        if (!item->data(1, Qt::UserRole).isNull())
+            continue;
+        clBook books;
+        const long count = books.RezCount(static_cast<long>(item->data(0, Qt::UserRole).toLongLong()));
+        item->setText(1, count < 0 ? QString() : QString::number(count));
+        item->setData(1, Qt::UserRole, true);
+        QTimer::singleShot(0, this, [this, generation] { RunTrapped([&] { CountNext(generation); }); });
+        return;
+    }
 }
 
 long FrmKochbuchManag::SelectedId() const

@@ -1,5 +1,6 @@
 #pragma once
-// The cookbook management window: the reserved views and every cookbook with its recipe count,
+// The cookbook management window: the reserved views and every cookbook with its recipe count
+// (counted one cookbook at a time after the window shows, as a large database takes a while),
 // the selected cookbook's title, description and dates, and the commands new, save, delete (with
 // or without its recipes), copy or move its recipes to another cookbook, and choose it as the
 // active cookbook. The rules, questions and reports live in clBook; the window gathers the choice.
@@ -40,6 +41,8 @@ public:
 
 private:
     void ShowSelected();
+    // Fills the count of the next listed cookbook that has none, then asks for another turn.
+    void CountNext(int generation);
     void FillTargets();
     long SelectedId() const;
     long TargetId() const;
@@ -57,6 +60,7 @@ private:
     QPushButton* m_delete = nullptr;
     QPushButton* m_copy = nullptr;
     QPushButton* m_move = nullptr;
+    int m_generation = 0; // a refreshed list stops the counting of the one before
 };
 
 } // namespace pf

@@ -529,7 +529,7 @@ TEST(BaseDataContent, FoodsKnowWhatACookKnows)
     };
     const Weight weights[] = {
         {"Hühnerei", "Stk.", 60}, {"Zwiebel", "Stk.", 80},
-        {"Olivenöl", "EL", 10},   {"Butter", "EL", 15},
+        {"Olivenöl", "EL", 14},   {"Butter", "EL", 15},
         {"Knoblauch", "Zehe", 4}, {"Zucker", "TL", 5},
         {"Hefe", "Wf.", 42},      {"Backpulver", "Pck.", 15},
         {"Salz", "Pr.", 0.4},     {"Weizenmehl Type 405", "EL", 10},
@@ -546,6 +546,47 @@ TEST(BaseDataContent, FoodsKnowWhatACookKnows)
                 grams = NumberOf(row[foods.Col(std::string(prefix) + "Menge")]);
         EXPECT_EQ(grams, w.Grams);
     }
+}
+
+// A spoon, cup or centilitre of a food is the unit table's volume times the food's density, so the
+// food's own weight for it must give a density a kitchen knows: liquids near water, anything else
+// between puffed cereal and honey, and the same density through each of its volume units.
+TEST(BaseDataContent, FoodWeightsOfVolumeUnitsFollowTheUnitTable)
+{
+    const Table& foods = Get("T_BLS_KEY");
+    const Table& values = Get("T_BLS_DAT");
+    const std::map<std::string, std::size_t> byCode = ValueRowsByCode();
+    std::map<long, double> millilitres;
+    for (const Unit& unit : Units())
+        if (unit.NaehrIndex == 25)
+            millilitres[unit.Id] = unit.NaehrValue;
+    std::size_t checked = 0;
+    for (const auto& row : foods.Rows) {
+        const std::string code = TextOf(row[foods.Col("SBLS")]);
+        SCOPED_TRACE(code + " " + TextOf(row[foods.Col("ST")]));
+        // Oils, and drinks and milk that are mostly water (not their powders).
+        const double water = NumberOf(values.Rows[byCode.at(code)][values.Col("ZW")]);
+        const bool liquid =
+            code.compare(0, 2, "Q3") == 0 ||
+            ((code[0] == 'N' || code[0] == 'P' || code.compare(0, 2, "M1") == 0) && water >= 70000);
+        std::vector<double> densities;
+        for (const char* prefix : {"ProduktStandard", "ProduktAlternativ"}) {
+            const long unit = std::lround(NumberOf(row[foods.Col(std::string(prefix) + "Einheit")]));
+            const auto volume = millilitres.find(unit);
+            if (volume == millilitres.end())
+                continue;
+            const double density = NumberOf(row[foods.Col(std::string(prefix) + "Menge")]) / volume->second;
+            EXPECT_GE(density, liquid ? 0.85 : 0.02) << prefix;
+            EXPECT_LE(density, liquid ? 1.15 : 1.45) << prefix;
+            densities.push_back(density);
+            ++checked;
+        }
+        if (densities.size() == 2) {
+            EXPECT_LE(std::max(densities[0], densities[1]) / std::min(densities[0], densities[1]), 1.5)
+                << "two volume units, two densities";
+        }
+    }
+    EXPECT_GE(checked, 400u);
 }
 
 TEST(BaseDataContent, SynonymsNameExistingFoodsInTheWordsOfEveryRegion)

@@ -64,6 +64,48 @@ TEST_F(RecipeCollectionTest, EnglishCollectionFindsItsFoods)
     EXPECT_GE(ImportMatched("english.mm", "D"), 90.0);
 }
 
+// Words a recipe uses, with the food of the full table they must reach: a plain name is the fresh
+// or raw base food, a processed one only when the text names the processing.
+TEST_F(RecipeCollectionTest, LinesReachTheBaseFoodTheyName)
+{
+    const struct
+    {
+        const char* Text;
+        const char* Food;
+    } cases[] = {
+        {"garlic cloves", "Knoblauch"},
+        {"Knoblauchzehe", "Knoblauch"},
+        {"Erbsen", "Erbsen, grün"},
+        {"Erbsen, tiefgekühlt", "Erbsen, tiefgefroren"},
+        {"Kirschen", "Kirsche, süß"},
+        {"Kirschen, Konserve", "Kirschen, Konserve"},
+        {"jalapeno pepper", "Jalapeño"},
+        {"chili powder", "Chilipulver"},
+        {"Muskat", "Muskatnuss"},
+        {"Weißweinessig", "Weinessig"},
+        {"Rotweinessig", "Weinessig"},
+        {"Rinderhack", "Rinderhackfleisch"},
+        {"Schinkenwürfel", "Rohschinken"},
+        {"Rinderrouladen", "Rinderbraten, Oberschale"},
+        {"water", "Trinkwasser"},
+        {"croutons", "Croutons"},
+        {"anchovy fillets", "Sardellen"},
+        {"marinara sauce", "Tomatensauce"},
+        {"kalamata olives", "Oliven, schwarz"},
+        {"pickles", "Gewürzgurke"},
+        {"ground turkey", "Putenhackfleisch"},
+        {"linguine", "Spaghetti"},
+        {"bread slices", "Weißbrot"},
+        {"slices bread", "Weißbrot"},
+    };
+    FoodMatcher matcher(*m_db, "D");
+    for (const auto& c : cases) {
+        const long id = matcher.MatchFoodForIngredient(c.Text);
+        auto rs = m_db->OpenRecordset("SELECT ST FROM T_BLS_KEY WHERE ID=?", {id});
+        EXPECT_EQ(rs->Eof() ? std::string() : rs->Field(0).AsText(), c.Food) << c.Text;
+    }
+}
+
 } // namespace
 
 } // namespace pf::test

@@ -17,8 +17,8 @@ namespace {
 // Reference recipes in German and English, imported from Meal-Master text with food matching,
 // then calculated. Every figure below was worked out by hand from the shipped food table's own
 // values per 100 g (kcal, protein in mg) and its units: Weizenmehl 364 kcal 10330 mg, Tasse
-// 125 g; Hühnerei 143/12580, Stück 60 g; Vollmilch 60/3220, Tasse 150 g, EL 15 g; Pflanzenöl and
-// Olivenöl 884/0, EL 10 g; Salz 0/0, TL 5 g, Prise 0.4 g; Kartoffel 69/1680; Möhre 41/930, Stück
+// 125 g; Hühnerei 143/12580, Stück 60 g; Vollmilch 60/3220, Tasse 245 g, EL 15 g; Pflanzenöl and
+// Olivenöl 884/0, EL 14 g; Salz 0/0, TL 5 g, Prise 0.4 g; Kartoffel 69/1680; Möhre 41/930, Stück
 // 80 g; Zwiebel 40/1100, Stück 80 g; Gemüsebrühe 16/2020; Schlagsahne 292/2170; Butter 717/850,
 // EL 15 g; Magerquark 72/10340; Honig 304/300, EL 20 g; Banane 89/1090, Stück 120 g; Zimt
 // 247/3990, TL 2 g; Reis, Langkorn 365/7130, Tasse 200 g; Hähnchenbrustfilet 110/23090; Zucker
@@ -38,15 +38,15 @@ struct Reference
 };
 
 const Reference kReferences[] = {
-    // 910 + 257.4 + 300 + 176.8 + 0 = 1644.2 kcal; 25825 + 22644 + 16100 = 64569 mg; 950.4 g; / 4
+    // 910 + 257.4 + 300 + 247.52 + 0 = 1714.92 kcal; 25825 + 22644 + 16100 = 64569 mg; 958.4 g; / 4
     {"Pfannkuchen",
      "4 Portionen",
      {"    250 g  Weizenmehl", "      3    Eier", "    500 ml Milch", "      2 EL Öl", "      1 Pr Salz"},
      {"Weizenmehl Type 405", "Hühnerei", "Vollmilch", "Pflanzenöl", "Salz"},
-     {250, 180, 500, 20, 0.4},
-     "411,050",
+     {250, 180, 500, 28, 0.4},
+     "428,730",
      "16.142,250",
-     "Portionsgewicht ca. 238 Gramm"},
+     "Portionsgewicht ca. 240 Gramm"},
     // 517.5 + 65.6 + 32 + 160 + 584 + 215.1 = 1574.2 kcal; 12600 + 1488 + 880 + 20200 + 4340 + 255
     // = 39763 mg; 2220 g; / 4
     {"Kartoffelsuppe",
@@ -67,26 +67,26 @@ const Reference kReferences[] = {
      "206,670",
      "13.678,900",
      "Portionsgewicht ca. 206 Gramm"},
-    // 1460 + 1100 + 176.8 + 90 = 2826.8 kcal; 28520 + 230900 + 4830 = 264250 mg; 1570 g; / 4
+    // 1460 + 1100 + 247.52 + 147 = 2954.52 kcal; 28520 + 230900 + 7889 = 267309 mg; 1673 g; / 4
     {"Reis mit Hähnchen",
      "4 Portionen",
      {"      2 Ta Reis", "      1 kg Hähnchenbrustfilet", "      2 EL Olivenöl", "      1 Ta Milch"},
      {"Reis, Langkorn", "Hähnchenbrustfilet", "Olivenöl", "Vollmilch"},
-     {400, 1000, 20, 150},
-     "706,700",
-     "66.062,500",
-     "Portionsgewicht ca. 393 Gramm"},
-    // 682.5 + 116.1 + 0 + 112.5 + 85.8 + 322.65 = 1319.55 kcal; 19368.75 + 6037.5 + 7548 + 382.5
-    // = 33336.75 mg; 512.5 g; / 4
+     {400, 1000, 28, 245},
+     "738,630",
+     "66.827,250",
+     "Portionsgewicht ca. 418 Gramm"},
+    // 682.5 + 116.1 + 0 + 183.75 + 85.8 + 322.65 = 1390.8 kcal; 19368.75 + 9861.25 + 7548 + 382.5
+    // = 37160.5 mg; 631.25 g; / 4
     {"Pancakes",
      "4 servings",
      {"  1 1/2 c  flour", "      2 tb sugar", "    1/2 ts salt", "  1 1/4 c  milk", "      1 ea egg",
       "      3 tb butter"},
      {"Weizenmehl Type 405", "Zucker", "Salz", "Vollmilch", "Hühnerei", "Butter"},
-     {187.5, 30, 2.5, 187.5, 60, 45},
-     "329,888",
-     "8.334,188",
-     "Portionsgewicht ca. 128 Gramm"},
+     {187.5, 30, 2.5, 306.25, 60, 45},
+     "347,700",
+     "9.290,125",
+     "Portionsgewicht ca. 158 Gramm"},
     // 257.4 + 18 + 107.55 + 56.699 * 4.03 (228.4970) = 611.4470 kcal; 22644 + 966 + 127.5 + 56.699
     // * 249 (14118.051) = 37855.551 mg; 281.699 g; one serving
     {"Cheese Omelette",
@@ -97,17 +97,17 @@ const Reference kReferences[] = {
      "611,447",
      "37.855,551",
      "Gewicht ca. 282 Gramm"},
-    // 453.5924 * 2.54 (1152.1247) + 32 + 176.8 + 453.5924 * 3.71 (1682.8278) = 3043.7525 kcal;
+    // 453.5924 * 2.54 (1152.1247) + 32 + 247.52 + 453.5924 * 3.71 (1682.8278) = 3114.4725 kcal;
     // 453.5924 * 171.7 (77881.8151) + 880 + 453.5924 * 130.4 (59148.4490) = 137910.2641 mg;
-    // 1007.1848 g; / 4
+    // 1015.1848 g; / 4
     {"Spaghetti with Meat Sauce",
      "4 servings",
      {"      1 lb ground beef", "      1    onion", "      2 tb olive oil", "      1 lb spaghetti"},
      {"Rinderhackfleisch", "Zwiebel", "Olivenöl", "Spaghetti"},
-     {453.5924, 80, 20, 453.5924},
-     "760,938",
+     {453.5924, 80, 28, 453.5924},
+     "778,618",
      "34.477,566",
-     "Portionsgewicht ca. 252 Gramm"},
+     "Portionsgewicht ca. 254 Gramm"},
     // 146.4 + 28.8 + 60.8 + 106.8 = 342.8 kcal; 8328 + 603 + 60 + 1308 = 10299 mg; 470 g; / 2
     {"Strawberry Yogurt",
      "2 servings",

@@ -251,13 +251,11 @@ bool ClCategory::LoadRezOrigin(long recipeID)
 {
     LastErrorClear();
     long origin = 0;
-    try {
-        origin =
-            AsLong(Db().Scalar("SELECT DISTINCTROW RezHerkunft FROM T_REZ_KOPF WHERE Id = " + Str(recipeID)));
-    } catch (const DbError& e) {
-        SetDbError(e);
+    if (!Recorded([&] {
+            origin = AsLong(
+                Db().Scalar("SELECT DISTINCTROW RezHerkunft FROM T_REZ_KOPF WHERE Id = " + Str(recipeID)));
+        }))
         return false;
-    }
     if (origin == 0) {
         Clear();
         return false;
@@ -396,19 +394,17 @@ bool ClCategory::Delete()
         return false;
     }
     const std::string id = Str(m_id);
-    try {
-        Database& db = Db();
-        DbTransaction transaction(db);
-        db.Execute("DELETE FROM T_REZ_CAT_NDX WHERE CatID=" + id);
-        // Subcategories move up one level instead of pointing at a category that is gone.
-        db.Execute("UPDATE T_CAT SET CatParent=" + Str(m_parent) + " WHERE CatParent=" + id);
-        db.Execute("DELETE FROM T_CAT WHERE ID=" + id);
-        db.Execute("UPDATE T_REZ_KOPF SET RezHERKUNFT=0 WHERE RezHERKUNFT=" + id);
-        transaction.Commit();
-    } catch (const DbError& e) {
-        SetDbError(e);
+    if (!Recorded([&] {
+            Database& db = Db();
+            DbTransaction transaction(db);
+            db.Execute("DELETE FROM T_REZ_CAT_NDX WHERE CatID=" + id);
+            // Subcategories move up one level instead of pointing at a category that is gone.
+            db.Execute("UPDATE T_CAT SET CatParent=" + Str(m_parent) + " WHERE CatParent=" + id);
+            db.Execute("DELETE FROM T_CAT WHERE ID=" + id);
+            db.Execute("UPDATE T_REZ_KOPF SET RezHERKUNFT=0 WHERE RezHERKUNFT=" + id);
+            transaction.Commit();
+        }))
         return false;
-    }
     Clear();
     return true;
 }
@@ -479,60 +475,58 @@ bool ClCategory::SetCountry(bool country, bool replaceExisting)
     }
     const std::string id = Str(m_id);
     const long code = country ? -1 : 0;
-    try {
-        Database& db = Db();
-        DbTransaction transaction(db);
-        if (country) {
-            std::string update = "UPDATE T_REZ_CAT_NDX INNER JOIN T_REZ_KOPF ON T_REZ_CAT_NDX.ID = "
-                                 "T_REZ_KOPF.ID SET T_REZ_KOPF.RezHerkunft = " +
-                                 id + " WHERE (T_REZ_CAT_NDX.CatID=" + id + ")";
-            // A recipe without origin may hold an empty column instead of 0.
-            if (!replaceExisting)
-                update += " AND (T_REZ_KOPF.RezHerkunft=0 OR T_REZ_KOPF.RezHerkunft IS NULL)";
-            db.Execute(update);
-            // Only the category rows go; the origins just written stay.
-            db.Execute(
-                "DELETE T_REZ_CAT_NDX.* FROM T_REZ_KOPF "
-                "INNER JOIN T_REZ_CAT_NDX ON T_REZ_KOPF.ID = T_REZ_CAT_NDX.ID WHERE T_REZ_CAT_NDX.CatID=" +
-                id);
-        } else {
-            std::vector<long> recipes;
-            auto heads =
-                db.OpenRecordset("SELECT DISTINCTROW ID,RezHerkunft FROM T_REZ_KOPF WHERE RezHerkunft=" + id);
-            for (; !heads->Eof(); heads->MoveNext())
-                recipes.push_back(AsLong(heads->Field("ID")));
-            heads->Close();
-            for (long recipe : recipes) {
-                bool hasPrimary = false;
-                bool hasThis = false;
-                long maxNo = 0;
-                auto rows =
-                    db.OpenRecordset("SELECT DISTINCTROW * FROM T_REZ_CAT_NDX WHERE ID=" + Str(recipe));
-                for (; !rows->Eof(); rows->MoveNext()) {
-                    hasPrimary = hasPrimary || rows->Field("CatPrimary").AsBool();
-                    hasThis = hasThis || AsLong(rows->Field("CatID")) == m_id;
-                    maxNo = std::max(maxNo, AsLong(rows->Field("No")));
+    if (!Recorded([&] {
+            Database& db = Db();
+            DbTransaction transaction(db);
+            if (country) {
+                std::string update = "UPDATE T_REZ_CAT_NDX INNER JOIN T_REZ_KOPF ON T_REZ_CAT_NDX.ID = "
+                                     "T_REZ_KOPF.ID SET T_REZ_KOPF.RezHerkunft = " +
+                                     id + " WHERE (T_REZ_CAT_NDX.CatID=" + id + ")";
+                // A recipe without origin may hold an empty column instead of 0.
+                if (!replaceExisting)
+                    update += " AND (T_REZ_KOPF.RezHerkunft=0 OR T_REZ_KOPF.RezHerkunft IS NULL)";
+                db.Execute(update);
+                // Only the category rows go; the origins just written stay.
+                db.Execute("DELETE T_REZ_CAT_NDX.* FROM T_REZ_KOPF "
+                           "INNER JOIN T_REZ_CAT_NDX ON T_REZ_KOPF.ID = T_REZ_CAT_NDX.ID WHERE "
+                           "T_REZ_CAT_NDX.CatID=" +
+                           id);
+            } else {
+                std::vector<long> recipes;
+                auto heads = db.OpenRecordset(
+                    "SELECT DISTINCTROW ID,RezHerkunft FROM T_REZ_KOPF WHERE RezHerkunft=" + id);
+                for (; !heads->Eof(); heads->MoveNext())
+                    recipes.push_back(AsLong(heads->Field("ID")));
+                heads->Close();
+                for (long recipe : recipes) {
+                    bool hasPrimary = false;
+                    bool hasThis = false;
+                    long maxNo = 0;
+                    auto rows =
+                        db.OpenRecordset("SELECT DISTINCTROW * FROM T_REZ_CAT_NDX WHERE ID=" + Str(recipe));
+                    for (; !rows->Eof(); rows->MoveNext()) {
+                        hasPrimary = hasPrimary || rows->Field("CatPrimary").AsBool();
+                        hasThis = hasThis || AsLong(rows->Field("CatID")) == m_id;
+                        maxNo = std::max(maxNo, AsLong(rows->Field("No")));
+                    }
+                    rows->Close();
+                    if (hasThis)
+                        continue;
+                    auto add = db.OpenRecordset("SELECT * FROM T_REZ_CAT_NDX WHERE ID=" + Str(recipe));
+                    add->AddNew();
+                    add->SetField("ID", recipe);
+                    add->SetField("CatID", m_id);
+                    add->SetField("CatPrimary", !hasPrimary);
+                    add->SetField("No", maxNo + 1);
+                    add->Update();
+                    add->Close();
                 }
-                rows->Close();
-                if (hasThis)
-                    continue;
-                auto add = db.OpenRecordset("SELECT * FROM T_REZ_CAT_NDX WHERE ID=" + Str(recipe));
-                add->AddNew();
-                add->SetField("ID", recipe);
-                add->SetField("CatID", m_id);
-                add->SetField("CatPrimary", !hasPrimary);
-                add->SetField("No", maxNo + 1);
-                add->Update();
-                add->Close();
+                db.Execute("UPDATE T_REZ_KOPF SET RezHerkunft=0 WHERE RezHerkunft=" + id);
             }
-            db.Execute("UPDATE T_REZ_KOPF SET RezHerkunft=0 WHERE RezHerkunft=" + id);
-        }
-        db.Execute("UPDATE T_CAT SET LaenderCode=" + Str(code) + " WHERE ID=" + id);
-        transaction.Commit();
-    } catch (const DbError& e) {
-        SetDbError(e);
+            db.Execute("UPDATE T_CAT SET LaenderCode=" + Str(code) + " WHERE ID=" + id);
+            transaction.Commit();
+        }))
         return false;
-    }
     m_laenderCode = code;
     return true;
 }
@@ -758,31 +752,29 @@ bool ClCategory::FindFirst(const CategoryFindFilter& filter)
         sql += " AND CatType=" + Str(filter.TypeID);
     if (filter.EditOnly)
         sql += " AND ErfassungsFlag<>0";
-    try {
-        Database& db = Db();
-        if (filter.ClassifiedOnly) {
-            std::string kinds;
-            auto rs = db.OpenRecordset("SELECT CatTypeID FROM T_CAT_TYPE WHERE CatClassified<>0");
+    if (!Recorded([&] {
+            Database& db = Db();
+            if (filter.ClassifiedOnly) {
+                std::string kinds;
+                auto rs = db.OpenRecordset("SELECT CatTypeID FROM T_CAT_TYPE WHERE CatClassified<>0");
+                for (; !rs->Eof(); rs->MoveNext())
+                    kinds += (kinds.empty() ? "" : ",") + rs->Field("CatTypeID").AsText();
+                sql += "  AND (T_CAT.CatTYPE IN (" + (kinds.empty() ? std::string("0") : kinds) + "))";
+            }
+            if (filter.PrimaryOnly && overIndex)
+                sql += " AND (T_REZ_CAT_NDX.CatPrimary<>0) ";
+            if (filter.Levels == CategoryFindFilter::Level::ChildrenOnly)
+                sql += " AND CatParent<>0";
+            else if (filter.Levels == CategoryFindFilter::Level::TopLevelOnly)
+                sql += " AND (CatParent=0 or CatParent Is Null)";
+            sql += " ORDER BY T_CAT.CatNameD";
+            auto rs = db.OpenRecordset(sql, {LiteralPattern(filter.NameStart) + "*"});
+            // By position: T_CAT.* begins with ID, and over the nested cookbook join the engine names
+            // that column "ID:1".
             for (; !rs->Eof(); rs->MoveNext())
-                kinds += (kinds.empty() ? "" : ",") + rs->Field("CatTypeID").AsText();
-            sql += "  AND (T_CAT.CatTYPE IN (" + (kinds.empty() ? std::string("0") : kinds) + "))";
-        }
-        if (filter.PrimaryOnly && overIndex)
-            sql += " AND (T_REZ_CAT_NDX.CatPrimary<>0) ";
-        if (filter.Levels == CategoryFindFilter::Level::ChildrenOnly)
-            sql += " AND CatParent<>0";
-        else if (filter.Levels == CategoryFindFilter::Level::TopLevelOnly)
-            sql += " AND (CatParent=0 or CatParent Is Null)";
-        sql += " ORDER BY T_CAT.CatNameD";
-        auto rs = db.OpenRecordset(sql, {LiteralPattern(filter.NameStart) + "*"});
-        // By position: T_CAT.* begins with ID, and over the nested cookbook join the engine names
-        // that column "ID:1".
-        for (; !rs->Eof(); rs->MoveNext())
-            m_found.push_back(AsLong(rs->Field(0)));
-    } catch (const DbError& e) {
-        SetDbError(e);
+                m_found.push_back(AsLong(rs->Field(0)));
+        }))
         return false;
-    }
     return LoadFound();
 }
 
@@ -791,15 +783,13 @@ bool ClCategory::FindFirstRecipe(long recipeID)
     LastErrorClear();
     m_found.clear();
     m_foundIndex = 0;
-    try {
-        auto rs = Db().OpenRecordset("SELECT CatID,[No] FROM T_REZ_CAT_NDX WHERE T_REZ_CAT_NDX.ID=" +
-                                     Str(recipeID) + " ORDER BY T_REZ_CAT_NDX.CatPrimary, [No]");
-        for (; !rs->Eof(); rs->MoveNext())
-            m_found.push_back(AsLong(rs->Field("CatID")));
-    } catch (const DbError& e) {
-        SetDbError(e);
+    if (!Recorded([&] {
+            auto rs = Db().OpenRecordset("SELECT CatID,[No] FROM T_REZ_CAT_NDX WHERE T_REZ_CAT_NDX.ID=" +
+                                         Str(recipeID) + " ORDER BY T_REZ_CAT_NDX.CatPrimary, [No]");
+            for (; !rs->Eof(); rs->MoveNext())
+                m_found.push_back(AsLong(rs->Field("CatID")));
+        }))
         return false;
-    }
     return LoadFound();
 }
 

@@ -5,12 +5,13 @@
 // window: a positive number with its text (an engine error joins the descriptions of all its
 // entries), or a negative refusal code of the object with the object's own text.
 
+#include "db/DbError.h"
+
 #include <string>
 
 namespace pf {
 
 class Database;
-class DbError;
 
 class ModelObject
 {
@@ -26,6 +27,17 @@ protected:
     void SetDbError(const DbError& error);
     // The error another object recorded, as it recorded it.
     void TakeError(const ModelObject& other);
+    // Runs work; an engine error it throws is recorded and gives false.
+    template <typename Work> bool Recorded(Work&& work)
+    {
+        try {
+            work();
+            return true;
+        } catch (const DbError& e) {
+            SetDbError(e);
+            return false;
+        }
+    }
 
     Database* m_db = nullptr;
     long m_lastError = 0;

@@ -208,7 +208,7 @@ bool RecipeActions::SetSource(const std::vector<long>& ids, long quelleId)
     return SetHeadColumn(ids, "RezQuelleID", quelleId);
 }
 
-long RecipeActions::NewFingerprints(const std::vector<long>& ids)
+long RecipeActions::ResaveEach(const std::vector<long>& ids, const std::function<bool(ClRecipe&)>& change)
 {
     LastErrorClear();
     long saved = 0;
@@ -217,8 +217,7 @@ long RecipeActions::NewFingerprints(const std::vector<long>& ids)
         recipe.SetDB(&Db());
         if (!recipe.LoadByID(id, 2))
             continue;
-        recipe.Fingerprint().Initialize();
-        if (recipe.Save(true))
+        if (change(recipe))
             ++saved;
         else
             TakeError(recipe);
@@ -226,22 +225,20 @@ long RecipeActions::NewFingerprints(const std::vector<long>& ids)
     return saved;
 }
 
+long RecipeActions::NewFingerprints(const std::vector<long>& ids)
+{
+    return ResaveEach(ids, [](ClRecipe& recipe) {
+        recipe.Fingerprint().Initialize();
+        return recipe.Save(true);
+    });
+}
+
 long RecipeActions::TestRecipes(const std::vector<long>& ids)
 {
-    LastErrorClear();
-    long saved = 0;
-    for (long id : ids) {
-        ClRecipe recipe;
-        recipe.SetDB(&Db());
-        if (!recipe.LoadByID(id, 2))
-            continue;
+    return ResaveEach(ids, [](ClRecipe& recipe) {
         recipe.LoadAll();
-        if (recipe.Save())
-            ++saved;
-        else
-            TakeError(recipe);
-    }
-    return saved;
+        return recipe.Save();
+    });
 }
 
 long RecipeActions::DeleteWithCheck(const std::vector<long>& ids)

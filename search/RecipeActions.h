@@ -14,6 +14,7 @@
 namespace pf {
 
 class Database;
+class ClRecipe;
 class RecipeIdList;
 
 struct RecipeMenuEntry
@@ -81,6 +82,9 @@ private:
     // database error (then nothing is changed).
     long ForEachRecipe(const std::vector<long>& ids, const std::function<bool(Database&, long)>& change);
     std::string Title(long id);
+    // Loads each recipe on its own and lets change save it; the number saved, each failure's
+    // reason kept as the last error.
+    long ResaveEach(const std::vector<long>& ids, const std::function<bool(ClRecipe&)>& change);
 };
 
 } // namespace pf

@@ -5,6 +5,7 @@
 // Usage: bench_export [recipes] [mm|rezkonv|html]. Target: Meal-Master at least 10,000 recipes
 // per second.
 
+#include "bench/BenchData.h"
 #include "core/AppContext.h"
 #include "db/Database.h"
 #include "db/Schema.h"
@@ -22,32 +23,14 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point start)
-{
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
+using pf::bench::Clock;
+using pf::bench::Seconds;
 
 void Generate(pf::Database& db, long recipes)
 {
     pf::CreateTables(db, pf::SchemaTables());
     pf::DbTransaction trans(db);
-    const char* units[][3] = {{"G", "Gramm", "G"},
-                              {"ML", "Milliliter", "ML"},
-                              {"EL", "Esslöffel", "TB"},
-                              {"TL", "Teelöffel", "TS"},
-                              {"STK.", "Stück", "EA"}};
-    for (long i = 0; i < 5; ++i)
-        db.Execute(
-            "INSERT INTO T_UNIT (ID,UnitShortD,UnitNameD,UnitShortUK,UnitNameUK,UnitShortUS,UnitNameUS,"
-            "ConvMetrisch,ConvMetrischUS) VALUES (?,?,?,?,?,?,?,1,1)",
-            {i + 1, units[i][0], units[i][1], units[i][2], units[i][1], units[i][2], units[i][1]});
-    db.Execute(
-        "INSERT INTO T_REZ_KOPFEINHEIT (ID,NameD,NameE,NameF) VALUES (1,'Portionen','Servings','Portions')");
-    for (long c = 1; c <= 200; ++c)
-        db.Execute("INSERT INTO T_CAT (ID,CatNameD,CatType,ErfassungsFlag) VALUES (?,?,1,-1)",
-                   {c, "Kategorie " + std::to_string(c)});
+    pf::bench::AddReferenceRows(db);
     const std::string instructions =
         "Die Zwiebeln schälen und fein würfeln. In einer großen Pfanne das Öl erhitzen und die Zwiebeln "
         "darin glasig dünsten. Das Gemüse dazugeben, mit Brühe ablöschen und bei kleiner Hitze zwanzig "

@@ -5,6 +5,7 @@
 // without gap filling, RezCount of a cookbook and UsageCount of a category. Prints the average
 // time of each. Usage: bench_recipe [recipes]. Targets: load under 0.5 ms, save under 2 ms.
 
+#include "bench/BenchData.h"
 #include "core/AppContext.h"
 #include "db/Database.h"
 #include "db/Schema.h"
@@ -22,29 +23,14 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Millis(Clock::time_point start)
-{
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
+using pf::bench::Clock;
+using pf::bench::Millis;
 
 void Generate(pf::Database& db, long recipes)
 {
     pf::CreateTables(db, pf::SchemaTables());
     pf::DbTransaction trans(db);
-    const char* units[][2] = {
-        {"G", "Gramm"}, {"ML", "Milliliter"}, {"EL", "Esslöffel"}, {"TL", "Teelöffel"}, {"STK.", "Stück"}};
-    for (long i = 0; i < 5; ++i)
-        db.Execute(
-            "INSERT INTO T_UNIT (ID,UnitShortD,UnitNameD,UnitShortUK,UnitNameUK,UnitShortUS,UnitNameUS) "
-            "VALUES (?,?,?,?,?,?,?)",
-            {i + 1, units[i][0], units[i][1], units[i][0], units[i][1], units[i][0], units[i][1]});
-    db.Execute(
-        "INSERT INTO T_REZ_KOPFEINHEIT (ID,NameD,NameE,NameF) VALUES (1,'Portionen','Servings','Portions')");
-    for (long c = 1; c <= 200; ++c)
-        db.Execute("INSERT INTO T_CAT (ID,CatNameD,CatType,ErfassungsFlag) VALUES (?,?,1,-1)",
-                   {c, "Kategorie " + std::to_string(c)});
+    pf::bench::AddReferenceRows(db);
     for (long b = 1; b <= 20; ++b)
         db.Execute("INSERT INTO T_BUCH (ID,BuchTitel,BuchBeschreib) VALUES (?,?,'x')",
                    {b, "Buch " + std::to_string(b)});

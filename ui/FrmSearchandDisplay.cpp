@@ -265,7 +265,9 @@ QWidget* FrmSearchandDisplay::BuildCriteria()
     auto* wordRow = new QHBoxLayout;
     m_words = new QLineEdit(panel);
     m_words->setObjectName("txtSearch");
-    m_words->setPlaceholderText("Suchbegriff, z.B. Käse Torte oder #12");
+    // Short enough to be read whole in the criteria column at 1366×768.
+    m_words->setPlaceholderText("z.B. Käse Torte oder #12");
+    m_words->setToolTip("Suchbegriffe im Titel, z.B. Käse Torte, oder eine Rezeptnummer wie #12");
     m_words->setClearButtonEnabled(true);
     wordRow->addWidget(m_words, 1);
     m_searchButton = MakeButton("cmdSearch", "&Suchen", panel);

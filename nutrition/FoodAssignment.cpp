@@ -174,6 +174,17 @@ bool FoodAssignment::SaveRecipe()
     return true;
 }
 
+bool StoreFood(Database& db, long recipeId, long lineNo, long foodId)
+{
+    try {
+        WriteFood(db, recipeId, lineNo, foodId);
+    } catch (const DbError&) {
+        return false;
+    }
+    ForgetCachedRecipes();
+    return true;
+}
+
 MatchCounts MatchRecipes(Database& db, FoodMatcher& matcher, const std::vector<long>& ids,
                          const std::function<void(std::size_t)>& progress)
 {

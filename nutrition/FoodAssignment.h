@@ -64,6 +64,10 @@ private:
     std::vector<AssignmentLine> m_lines;
 };
 
+// Stores one line's food as a person chose it, leaving the recipe's other lines as they are;
+// false (nothing written) on a database error.
+bool StoreFood(Database& db, long recipeId, long lineNo, long foodId);
+
 struct MatchCounts
 {
     long Assigned = 0; // lines that received a food in this run

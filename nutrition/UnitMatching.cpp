@@ -46,6 +46,7 @@ bool UnitMatching::NextID(long recipeId)
     recipe.SetDB(&m_db);
     if (!recipe.LoadByID(recipeId, 2, true))
         return false;
+    m_recipeId = recipeId;
     m_title = recipe.Title();
     m_yield = recipe.Yield();
     for (int i = 1; i <= recipe.IngredCount(); ++i) {

@@ -44,6 +44,7 @@ public:
 
     // Loads the recipe's lines and converts them; false when the recipe cannot be read.
     bool NextID(long recipeId);
+    long RecipeId() const { return m_recipeId; }
     const std::string& Title() const { return m_title; }
     long Yield() const { return m_yield; }
     void SetServings(long servings) { m_servings = servings; }
@@ -71,6 +72,7 @@ private:
 
     Database& m_db;
     const FoodTables& m_tables;
+    long m_recipeId = 0;
     std::string m_title;
     long m_yield = 0;
     long m_servings = 0;

@@ -67,6 +67,7 @@ std::vector<RecipeMenuEntry> RecipeActions::MenuEntries(std::size_t count, long 
         {"HideRecipeActionFingerprint", "Neue &Fingerabdrücke", any && !inTrash, false},
         {"HideRecipeActionTest", "&Prüfen und neu speichern", any && !inTrash, false},
         {"HideRecipeActionExport", "E&xportieren …", any && !inTrash, false},
+        {"HideRecipeActionNaehrwert", "&Nährwerte berechnen …", one && !inTrash, true},
         {"HideParentRecipeShowParent", "&Elternrezept anzeigen", one && parentOfFirst != 0, true},
         {"HideParentRecipeShowChild", "&Kinder anzeigen", one, false},
         {"HideParentRecipeCreateRelationship", "Eltern/Kind-Beziehung &erzeugen …", one && !inTrash, false},

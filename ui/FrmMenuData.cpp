@@ -17,6 +17,7 @@
 #include "ui/ErrorTrap.h"
 #include "ui/FrmCatSelect.h"
 #include "ui/FrmSkalierungAnzahl.h"
+#include "ui/FrmUnitAbgleich.h"
 #include "ui/UiSupport.h"
 #include "ui/frmOptions1.h"
 
@@ -230,12 +231,15 @@ void FrmMenuData::Build()
 
     auto* buttons = new QHBoxLayout;
     auto* scale = MakeButton("cmdScale", "Ska&lieren …", this);
+    auto* nutrients = MakeButton("cmdNutrients", "N&ährwerte …", this);
+    nutrients->setToolTip("Berechnet die Nährwerte pro Portion aus dem gespeicherten Rezept");
     auto* save = MakeButton("cmdSave", "&Speichern", this);
     auto* saveTemplate = MakeButton("cmdSaveTemplate", "Als &Vorlage speichern", this);
     m_saveChild = MakeButton("cmdSaveChild", "Als &Kind speichern", this);
     // Escape cancels; Alt+A belongs to the main window's "Daten" menu.
     auto* cancel = MakeButton("cmdCancel", "Abbrechen", this);
     buttons->addWidget(scale);
+    buttons->addWidget(nutrients);
     buttons->addStretch(1);
     buttons->addWidget(save);
     buttons->addWidget(saveTemplate);
@@ -245,6 +249,7 @@ void FrmMenuData::Build()
 
     connect(status, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdStatus_Click(); }); });
     connect(scale, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdScale_Click(); }); });
+    connect(nutrients, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdNutrients_Click(); }); });
     connect(save, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdSave_Click(); }); });
     auto* saveKey = new QShortcut(QKeySequence::Save, this);
     saveKey->setContext(Qt::WidgetWithChildrenShortcut);
@@ -1141,6 +1146,21 @@ void FrmMenuData::cmdShowPicture_Click()
 
 // ---------------------------------------------------------------------------------------------
 // Scaling and saving
+
+void FrmMenuData::cmdNutrients_Click()
+{
+    // The calculation reads the stored recipe, so edits are saved first.
+    if (m_dirty || m_recipe.id() == 0) {
+        if (UI().Ask("Die Nährwerte werden aus dem gespeicherten Rezept berechnet. Soll das Rezept jetzt "
+                     "gespeichert werden ?",
+                     Buttons::YesNo, Answer::Yes, MsgIcon::Question,
+                     "Berechnung der Nährwerte") != Answer::Yes)
+            return;
+        if (!cmdSave_Click())
+            return;
+    }
+    FrmUnitAbgleich::ShowForRecipe(m_recipe.id(), this);
+}
 
 void FrmMenuData::cmdScale_Click()
 {

@@ -61,6 +61,8 @@ public:
     bool cmdSaveChild_Click();
     void cmdStatus_Click();
     void cmdScale_Click();
+    // The nutrient calculation of the recipe as stored (saves pending edits first, when the user agrees).
+    void cmdNutrients_Click();
     void cmdAddCategory_Click();
     void cmdDelCategory_Click();
     void cmdPrimaryCategory_Click();

@@ -18,6 +18,7 @@
 #include "ui/FrmCatSelect.h"
 #include "ui/FrmExport.h"
 #include "ui/FrmMenuData.h"
+#include "ui/FrmUnitAbgleich.h"
 #include "ui/UiSupport.h"
 #include "ui/frmOptions1.h"
 
@@ -1155,6 +1156,10 @@ void FrmSearchandDisplay::RunCommand(const std::string& command)
     } else if (command == "HideRecipeActionExport") {
         if (!ids.empty())
             ShowBeside(new FrmExport(ids));
+        refresh = false;
+    } else if (command == "HideRecipeActionNaehrwert") {
+        if (!ids.empty())
+            FrmUnitAbgleich::ShowForRecipe(ids.front(), this);
         refresh = false;
     } else if (command == "HideRecipeActionDel") {
         actions.DeleteWithCheck(ids);

@@ -16,9 +16,11 @@
 #include "ui/FrmMMImportDupe.h"
 #include "ui/FrmMMImportFList.h"
 #include "ui/FrmMenuData.h"
+#include "ui/FrmNaehrdata.h"
 #include "ui/FrmSearchandDisplay.h"
 #include "ui/FrmSetFingerprint.h"
 #include "ui/FrmSkalierungAnzahl.h"
+#include "ui/FrmUnitAbgleich.h"
 #include "ui/FrmUnitManagement.h"
 #include "ui/FrmZIP.h"
 #include "ui/Mainform.h"
@@ -29,6 +31,8 @@
 #include "model/ClUnit.h"
 #include "model/ProgramUnits.h"
 #include "model/clsRecipeUnit.h"
+#include "nutrition/Nutrition.h"
+#include "nutrition/UnitMatching.h"
 #include "tests/support/BaseDataDb.h"
 #include "tests/ui/UiTestSupport.h"
 
@@ -105,6 +109,7 @@ public:
     ClUnit m_units;
     clsRecipeUnit m_recipeUnits;
     Mainform m_main;
+    std::unique_ptr<UnitMatching> m_matching;
 };
 
 template <typename T> std::unique_ptr<QWidget> Make(auto... args)
@@ -147,6 +152,19 @@ const WindowCase kWindows[] = {
          w.findChild<QLineEdit*>("txtSuchen")->setText("Spätzle");
          w.findChild<QAbstractButton*>("cmdSuchen")->click();
      }}},
+    {"FrmUnitAbgleich", false,
+     [](EveryWindowTest&) {
+         return std::make_unique<FrmUnitAbgleich>(WorkDb(), NutritionOf(WorkDb())->Tables);
+     }},
+    {"FrmNaehrdata", false,
+     [](EveryWindowTest& t) {
+         const FoodTables& tables = NutritionOf(WorkDb())->Tables;
+         t.m_matching = std::make_unique<UnitMatching>(WorkDb(), tables);
+         t.m_matching->NextID(0);
+         auto window = std::make_unique<FrmNaehrdata>(WorkDb(), tables);
+         window->ShowRecipe(*t.m_matching);
+         return window;
+     }},
     {"FrmBackup", true, [](EveryWindowTest&) { return std::make_unique<FrmBackup>(nullptr); }},
     {"FrmZIP", true, [](EveryWindowTest&) { return Make<FrmZIP>(); }},
     {"FrmDBEigenschaften", true, [](EveryWindowTest&) { return Make<FrmDBEigenschaften>(); }},

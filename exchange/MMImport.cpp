@@ -725,7 +725,8 @@ void MMImport::ImportYield()
         unit = "Servings";
     else if (EqualsNoCase(unit, "KEINE ANGABE"))
         unit = "Rezept";
-    m_rec.YieldUnitText = CutChars(unit, 50);
+    // Trimmed again after the cut, as the yield reads back from the written line.
+    m_rec.YieldUnitText = Trimmed(CutChars(unit, 50));
 }
 
 // ---------------------------------------------------------------------------------------------

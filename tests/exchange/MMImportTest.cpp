@@ -778,6 +778,12 @@ TEST_F(MMImportTest, OtherHeadFieldsBecomeNotesButPreparationStays)
     ASSERT_EQ(loaves.recipes.size(), 1u);
     EXPECT_EQ(loaves.recipes[0].Servings, 1);
     EXPECT_EQ(loaves.recipes[0].YieldUnitText, "loaves");
+    // A yield unit cut to its 50 characters just before a blank keeps no blank at its end.
+    const CollectingSink longUnit =
+        ReadString("MMMMM----- Recipe via Meal-Master (tm) v8.05\n      Title: Brot\n      Yield: 2 " +
+                   std::string(49, 'x') + " Laibe\n\n  Backen.\nMMMMM\n");
+    ASSERT_EQ(longUnit.recipes.size(), 1u);
+    EXPECT_EQ(longUnit.recipes[0].YieldUnitText, std::string(49, 'x'));
     EXPECT_EQ(sink.recipes[0].Servings, 2);
     EXPECT_EQ(sink.recipes[0].Zubereitung, "Note: serve hot.");
 }

@@ -18,20 +18,6 @@ namespace {
 const char* const kNoDescriptors =
     "Die Datenbank enthält keine Nährwert-Beschreibungen; es kann nichts berechnet werden.\n";
 
-// "1 Dose Tomaten": the line as the recipe shows it.
-std::string LineText(const ConversionLine& line)
-{
-    std::string text;
-    for (const std::string* part : {&line.MengeTxt, &line.UnitName, &line.Ingredient}) {
-        if (part->empty())
-            continue;
-        if (!text.empty())
-            text += ' ';
-        text += *part;
-    }
-    return text;
-}
-
 } // namespace
 
 int CliNutrients(CliCall& call)

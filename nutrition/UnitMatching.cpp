@@ -39,6 +39,21 @@ bool HasFood(const std::string& key)
 
 UnitMatching::UnitMatching(Database& db, const FoodTables& tables) : m_db(db), m_tables(tables) {}
 
+std::string LineText(const ConversionLine& line)
+{
+    std::string text;
+    for (const std::string* part : {&line.MengeTxt, &line.UnitName, &line.Ingredient}) {
+        if (part->empty())
+            continue;
+        if (!text.empty())
+            text += ' ';
+        text += *part;
+    }
+    if (!line.Verarbeitung.empty())
+        text += ", " + line.Verarbeitung;
+    return text;
+}
+
 bool UnitMatching::NextID(long recipeId)
 {
     m_lines.clear();

@@ -37,6 +37,9 @@ struct ConversionLine
     std::string LeftOut;
 };
 
+// "2 Esslöffel Butter, zerlassen": the line as the recipe shows it.
+std::string LineText(const ConversionLine& line);
+
 class UnitMatching
 {
 public:

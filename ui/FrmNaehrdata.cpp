@@ -31,22 +31,6 @@ QTableWidgetItem* Cell(const std::string& text, Qt::Alignment align = Qt::AlignL
     return item;
 }
 
-// "2 EL Öl, kalt gepresst" as the recipe writes the line.
-std::string LineText(const ConversionLine& line)
-{
-    std::string text;
-    for (const std::string* part : {&line.MengeTxt, &line.UnitName, &line.Ingredient}) {
-        if (part->empty())
-            continue;
-        if (!text.empty())
-            text += ' ';
-        text += *part;
-    }
-    if (!line.Verarbeitung.empty())
-        text += ", " + line.Verarbeitung;
-    return text;
-}
-
 } // namespace
 
 FrmNaehrdata::FrmNaehrdata(Database& db, const FoodTables& tables, QWidget* parent)
@@ -70,6 +54,8 @@ FrmNaehrdata::FrmNaehrdata(Database& db, const FoodTables& tables, QWidget* pare
     m_grid = Named(new QTableWidget(0, 3, this), "grdNaehrwerte");
     m_grid->setHorizontalHeaderLabels({"Inhaltsstoff", "pro 100g/ml", "Einheit"});
     m_grid->verticalHeader()->setVisible(false);
+    // Compact rows: the whole table of a recipe is read at a glance.
+    m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setAlternatingRowColors(true);

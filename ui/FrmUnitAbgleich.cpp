@@ -34,21 +34,6 @@ std::string GramText(Decimal4 grams)
     return text + " Gramm";
 }
 
-std::string LineText(const ConversionLine& line)
-{
-    std::string text;
-    for (const std::string* part : {&line.MengeTxt, &line.UnitName, &line.Ingredient}) {
-        if (part->empty())
-            continue;
-        if (!text.empty())
-            text += ' ';
-        text += *part;
-    }
-    if (!line.Verarbeitung.empty())
-        text += ", " + line.Verarbeitung;
-    return text;
-}
-
 } // namespace
 
 FrmUnitAbgleich::FrmUnitAbgleich(Database& db, const FoodTables& tables, QWidget* parent)
@@ -75,6 +60,7 @@ FrmUnitAbgleich::FrmUnitAbgleich(Database& db, const FoodTables& tables, QWidget
     m_lines = Named(new QTableWidget(0, ColCount, this), "grdZutaten");
     m_lines->setHorizontalHeaderLabels({"Zutat", "Nahrungsmittel", "Gramm"});
     m_lines->verticalHeader()->setVisible(false);
+    m_lines->verticalHeader()->setDefaultSectionSize(m_lines->fontMetrics().height() + 8);
     m_lines->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_lines->setSelectionMode(QAbstractItemView::SingleSelection);
     m_lines->setAlternatingRowColors(true);

@@ -447,7 +447,15 @@ TEST_F(MMImportTest, ParseAmount)
     }
 }
 
-TEST_F(MMImportTest, LinesThatOnceLostPartsOfARecipe)
+// The frame a table case's body is read in: a head with the title "Probe" and the end line.
+enum class Frame {
+    MealMaster,
+    OldMealMaster,
+    Rezkonv,
+    None, // the body is the whole text
+};
+
+TEST_F(MMImportTest, IngredientListsAndPreparationAsWritten)
 {
     struct Case
     {
@@ -455,7 +463,7 @@ TEST_F(MMImportTest, LinesThatOnceLostPartsOfARecipe)
         std::string body; // after the head, up to the end line
         std::vector<Line> lines;
         const char* preparation;
-        bool rezkonv = false;
+        Frame frame = Frame::MealMaster;
     };
     const std::string degree = "\xC2\xB0";
     const std::string note64 = std::string(30, 'a') + " " + std::string(33, 'b');
@@ -473,7 +481,7 @@ TEST_F(MMImportTest, LinesThatOnceLostPartsOfARecipe)
          "      1     Stück  Minze\n\n  Mix.\n",
          {{"100", "g", "Zucker", ""}, {"", "--", "", ""}, {"1", "ea", "Minze", ""}},
          "Mix.",
-         true},
+         Frame::Rezkonv},
         {"Rezkonv amount typed past its columns",
          "    100     Gramm  Zucker\n   1 1/2 Liter Milch\n     250 g Mehl\n      1     Stück  Minze\n\n"
          "  Mix.\n",
@@ -482,7 +490,7 @@ TEST_F(MMImportTest, LinesThatOnceLostPartsOfARecipe)
           {"250", "g", "Mehl", ""},
           {"1", "ea", "Minze", ""}},
          "Mix.",
-         true},
+         Frame::Rezkonv},
         {"padding inside an ingredient text",
          "      1 c  flour          sifted\n           - twice   over\n\n  Mix.\n",
          {{"1", "c", "flour sifted twice over", ""}},
@@ -542,13 +550,72 @@ TEST_F(MMImportTest, LinesThatOnceLostPartsOfARecipe)
          "      1 g  Zitronenschalenabriebundvan-\n           - illezucker; fein\n\n  Mix.\n",
          {{"1", "g", "Zitronenschalenabriebundvanillezucker", "fein"}},
          "Mix."},
+        {"a word that is no unit ends the list; a later block is preparation",
+         "      1 c  flour\n      2 zz not a unit here\n  Stir well.\n\n"
+         "      3 tb more text that looks like an ingredient\n\n  Serve.\n",
+         {{"1", "c", "flour", ""}},
+         "2 zz not a unit here Stir well.\n\n3 tb more text that looks like an ingredient\n\nServe."},
+        {"a later block without heading continues the list",
+         "      1 c  flour\n\n      2    eggs\n\n  Mix.\n",
+         {{"1", "c", "flour", ""}, {"2", "", "eggs", ""}},
+         "Mix."},
+        {"preparation right after the ingredients; a capital T and a three-letter unit",
+         "      2 T  butter\n      1 pkg yeast\n  Melt the butter and stir in the yeast.\n  Let it rise.\n",
+         {{"2", "tb", "butter", ""}, {"1", "pk", "yeast", ""}},
+         "Melt the butter and stir in the yeast.\nLet it rise."},
+        {"ingredients without fixed columns",
+         "1 1/2 cups flour\n2 eggs, beaten\nsalt\n250 g butter\n\nMix it all.\n",
+         {{"1.5", "c", "flour", ""},
+          {"2", "", "eggs, beaten", ""},
+          {"0", "", "salt", ""},
+          {"250", "g", "butter", ""}},
+         "Mix it all.",
+         Frame::OldMealMaster},
+        {"preparation that begins with a number",
+         "2 hours later bake it.\n3 minutes more if needed\n",
+         {},
+         "2 hours later bake it.\n3 minutes more if needed",
+         Frame::OldMealMaster},
+        {"the right column shifted by hand",
+         "      1    chicken, 3-4 lb, cut up               2 c  flour\n"
+         "      2 qt water                                 1 tb baking powder\n"
+         "           salt and pepper to taste            3/4 c  milk\n\n  Simmer.\n",
+         {{"1", "", "chicken, 3-4 lb, cut up", ""},
+          {"2", "qt", "water", ""},
+          {"0", "", "salt and pepper to taste", ""},
+          {"2", "c", "flour", ""},
+          {"1", "tb", "baking powder", ""},
+          {"0.75", "c", "milk", ""}},
+         "Simmer."},
+        {"Rezkonv headings against the fill; preparation beginning with a number",
+         "=====CARAMEL===\n    100     Gramm  Zucker\n==================DEKO====================\n"
+         "      1     Stück  Minze\n\n      2 Eier trennen, das Eiweiß steif schlagen.\n\n  1/2 5 Minuten "
+         "rühren.\n\n",
+         {{"", "--", "CARAMEL", ""},
+          {"100", "g", "Zucker", ""},
+          {"", "--", "DEKO", ""},
+          {"1", "ea", "Minze", ""}},
+         "2 Eier trennen, das Eiweiß steif schlagen.\n\n1/2 5 Minuten rühren.",
+         Frame::Rezkonv},
+        {"a recipe quoted in a mail",
+         "Am Montag schrieb Erna:\n> MMMMM----- Recipe via Meal-Master (tm) v8.05\n>\n>       Title: "
+         "Zitiert\n"
+         ">       Yield: 2\n>\n>     250 g  Quark\n>\n>   Verruehren.\n>\n> MMMMM\n",
+         {{"250", "g", "Quark", ""}},
+         "Verruehren.",
+         Frame::None},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const CollectingSink sink = ReadString(
-            c.rezkonv ? "========== REZKONV-Rezept ==========\n     Titel: Probe\n\n" + c.body + "=====\n"
-                      : "MMMMM----- Recipe via Meal-Master (tm) v8.05\n      Title: Probe\n\n" + c.body +
-                            "MMMMM\n");
+        std::string text = c.body;
+        if (c.frame == Frame::MealMaster)
+            text = "MMMMM----- Recipe via Meal-Master (tm) v8.05\n      Title: Probe\n\n" + text + "MMMMM\n";
+        else if (c.frame == Frame::OldMealMaster)
+            text = "---------- Recipe via Meal-Master (tm) v8.02\n      Title: Probe\n     Yield: 2\n\n" +
+                   text + "-----\n";
+        else if (c.frame == Frame::Rezkonv)
+            text = "========== REZKONV-Rezept ==========\n     Titel: Probe\n\n" + text + "=====\n";
+        const CollectingSink sink = ReadString(text);
         ASSERT_EQ(sink.recipes.size(), 1u);
         ExpectLines(sink.recipes[0], c.lines, m_units);
         EXPECT_EQ(sink.recipes[0].Zubereitung, c.preparation);
@@ -568,23 +635,6 @@ TEST_F(MMImportTest, QuotedPrintableOnlyWhereTheTextIsEncoded)
     EXPECT_EQ(mail.recipes[0].Lines[0].Text, "Grünkohl");
     EXPECT_EQ(mail.recipes[0].Zubereitung,
               "Den Grünkohl waschen, die Zwiebeln schälen und würfeln, dann alles zusammen dünsten.");
-
-    // Rezkonv headings against the "=" fill, as other writers write them.
-    const CollectingSink rezkonv =
-        ReadString("========== REZKONV-Rezept ==========\n     Titel: Karamell\n\n"
-                   "=====CARAMEL===\n    100     Gramm  Zucker\n==================DEKO====================\n"
-                   "      1     Stück  Minze\n\n      2 Eier trennen, das Eiweiß steif schlagen.\n\n"
-                   "  1/2 5 Minuten rühren.\n\n=====\n");
-    ASSERT_EQ(rezkonv.recipes.size(), 1u);
-    ExpectLines(rezkonv.recipes[0],
-                {{"", "--", "CARAMEL", ""},
-                 {"100", "g", "Zucker", ""},
-                 {"", "--", "DEKO", ""},
-                 {"1", "ea", "Minze", ""}},
-                m_units);
-    // Preparation that begins with a number is no ingredient line.
-    EXPECT_EQ(rezkonv.recipes[0].Zubereitung,
-              "2 Eier trennen, das Eiweiß steif schlagen.\n\n1/2 5 Minuten rühren.");
 }
 
 TEST_F(MMImportTest, HeadingLines)
@@ -612,42 +662,6 @@ TEST_F(MMImportTest, HeadingLines)
             EXPECT_EQ(line, c.text);
         }
     }
-}
-
-TEST_F(MMImportTest, ListEndsAtUnknownUnitAndBlocksWithoutHeading)
-{
-    const std::string text = "MMMMM----- Recipe via Meal-Master (tm) v8.05\n\n"
-                             "      Title: 'Listen'\n"
-                             "      Yield: 4 keine angabe\n\n"
-                             "      1 c  flour\n"
-                             "      2 zz not a unit here\n"
-                             "  Stir well.\n\n"
-                             "      3 tb more text that looks like an ingredient\n\n"
-                             "  Serve.\n"
-                             "MMMMM\n";
-    const CollectingSink sink = ReadString(text);
-    ASSERT_EQ(sink.recipes.size(), 1u);
-    const ImportRecipe& r = sink.recipes[0];
-    EXPECT_EQ(r.Title, "Listen");
-    EXPECT_EQ(r.Servings, 4);
-    EXPECT_EQ(r.YieldUnitText, "Rezept");
-    ExpectLines(r, {{"1", "c", "flour", ""}}, m_units);
-    EXPECT_EQ(r.Zubereitung,
-              "2 zz not a unit here Stir well.\n\n3 tb more text that looks like an ingredient\n\nServe.");
-}
-
-TEST_F(MMImportTest, LaterIngredientBlockWithoutHeadingContinuesTheList)
-{
-    const std::string text = "MMMMM----- Recipe via Meal-Master (tm) v8.05\n"
-                             "      Title: Zwei Bloecke\n\n"
-                             "      1 c  flour\n\n"
-                             "      2    eggs\n\n"
-                             "  Mix.\n"
-                             "MMMMM\n";
-    const CollectingSink sink = ReadString(text);
-    ASSERT_EQ(sink.recipes.size(), 1u);
-    ExpectLines(sink.recipes[0], {{"1", "c", "flour", ""}, {"2", "", "eggs", ""}}, m_units);
-    EXPECT_EQ(sink.recipes[0].Zubereitung, "Mix.");
 }
 
 TEST_F(MMImportTest, RecipesWithoutEndLineOrTitleAndLongPreparation)
@@ -692,50 +706,6 @@ TEST_F(MMImportTest, UmlautOptionsRepairLines)
     EXPECT_EQ(b.recipes[0].Lines[0].Text, "Gruenkohl");
 }
 
-TEST_F(MMImportTest, PreparationRightAfterTheIngredientsAndWiderUnits)
-{
-    const std::string text = "MMMMM----- Recipe via Meal-Master (tm) v8.05\n      Title: Ohne Leerzeile\n\n"
-                             "      2 T  butter\n"
-                             "      1 pkg yeast\n"
-                             "  Melt the butter and stir in the yeast.\n"
-                             "  Let it rise.\n"
-                             "MMMMM\n";
-    const CollectingSink sink = ReadString(text);
-    ASSERT_EQ(sink.recipes.size(), 1u);
-    // A capital T is the tablespoon; a three-letter unit of other writers is read too.
-    ExpectLines(sink.recipes[0], {{"2", "tb", "butter", ""}, {"1", "pk", "yeast", ""}}, m_units);
-    EXPECT_EQ(sink.recipes[0].Zubereitung, "Melt the butter and stir in the yeast.\nLet it rise.");
-}
-
-TEST_F(MMImportTest, IngredientsWithoutFixedColumns)
-{
-    const std::string text =
-        "---------- Recipe via Meal-Master (tm) v8.02\n      Title: Sloppy\n     Yield: 2\n\n"
-        "1 1/2 cups flour\n"
-        "2 eggs, beaten\n"
-        "salt\n"
-        "250 g butter\n\n"
-        "Mix it all.\n"
-        "-----\n";
-    const CollectingSink sink = ReadString(text);
-    ASSERT_EQ(sink.recipes.size(), 1u);
-    ExpectLines(sink.recipes[0],
-                {{"1.5", "c", "flour", ""},
-                 {"2", "", "eggs, beaten", ""},
-                 {"0", "", "salt", ""},
-                 {"250", "g", "butter", ""}},
-                m_units);
-    EXPECT_EQ(sink.recipes[0].Zubereitung, "Mix it all.");
-
-    // Preparation text that happens to begin with a number stays preparation.
-    const CollectingSink prose =
-        ReadString("---------- Recipe via Meal-Master (tm) v8.02\n      Title: Prosa\n\n"
-                   "2 hours later bake it.\n"
-                   "3 minutes more if needed\n-----\n");
-    ASSERT_EQ(prose.recipes.size(), 1u);
-    EXPECT_TRUE(prose.recipes[0].Lines.empty());
-}
-
 TEST_F(MMImportTest, UnitSpellings)
 {
     struct Case
@@ -755,77 +725,48 @@ TEST_F(MMImportTest, UnitSpellings)
     EXPECT_EQ(reader.FindUnit("zz"), 0);
 }
 
-TEST_F(MMImportTest, OtherHeadFieldsBecomeNotesButPreparationStays)
+TEST_F(MMImportTest, HeadFields)
 {
-    const std::string text = "MMMMM----- Recipe via Meal-Master (tm) v8.05\n\n"
-                             "      Title: Kopf\n"
-                             "  Preparation Time: 0:30\n"
-                             "      Yield: 2\n\n"
-                             "Note: serve hot.\n"
-                             "MMMMM\n";
-    const CollectingSink sink = ReadString(text);
-    ASSERT_EQ(sink.recipes.size(), 1u);
-    EXPECT_EQ(sink.recipes[0].Notizen, "Preparation Time: 0:30");
-    const CollectingSink wrapped = ReadString(
-        "MMMMM----- Recipe via Meal-Master (tm) v8.05\n      Title: Kekse\n"
-        " Categories: Cakes, Desserts,\n             Cookies\n\n      1 c  flour\n\n  Bake.\nMMMMM\n");
-    ASSERT_EQ(wrapped.recipes.size(), 1u);
-    EXPECT_EQ(wrapped.recipes[0].Categories, (std::vector<std::string>{"Cakes", "Desserts", "Cookies"}));
-    ExpectLines(wrapped.recipes[0], {{"1", "c", "flour", ""}}, m_units);
-    const CollectingSink loaves = ReadString(
-        "MMMMM----- Recipe via Meal-Master (tm) v8.05\n      Title: Brot\n      Yield: 1 1/2 loaves\n"
-        "\n  Backen.\nMMMMM\n");
-    ASSERT_EQ(loaves.recipes.size(), 1u);
-    EXPECT_EQ(loaves.recipes[0].Servings, 1);
-    EXPECT_EQ(loaves.recipes[0].YieldUnitText, "loaves");
-    // A yield unit cut to its 50 characters just before a blank keeps no blank at its end.
-    const CollectingSink longUnit =
-        ReadString("MMMMM----- Recipe via Meal-Master (tm) v8.05\n      Title: Brot\n      Yield: 2 " +
-                   std::string(49, 'x') + " Laibe\n\n  Backen.\nMMMMM\n");
-    ASSERT_EQ(longUnit.recipes.size(), 1u);
-    EXPECT_EQ(longUnit.recipes[0].YieldUnitText, std::string(49, 'x'));
-    EXPECT_EQ(sink.recipes[0].Servings, 2);
-    EXPECT_EQ(sink.recipes[0].Zubereitung, "Note: serve hot.");
-}
-
-TEST_F(MMImportTest, RecipeQuotedInAMail)
-{
-    const std::string text = "Am Montag schrieb Erna:\n"
-                             "> MMMMM----- Recipe via Meal-Master (tm) v8.05\n"
-                             ">\n"
-                             ">       Title: Zitiert\n"
-                             ">       Yield: 2\n"
-                             ">\n"
-                             ">     250 g  Quark\n"
-                             ">\n"
-                             ">   Verruehren.\n"
-                             ">\n"
-                             "> MMMMM\n";
-    const CollectingSink sink = ReadString(text);
-    ASSERT_EQ(sink.recipes.size(), 1u);
-    EXPECT_EQ(sink.recipes[0].Title, "Zitiert");
-    ExpectLines(sink.recipes[0], {{"250", "g", "Quark", ""}}, m_units);
-    EXPECT_EQ(sink.recipes[0].Zubereitung, "Verruehren.");
-}
-
-TEST_F(MMImportTest, TwoColumnsShiftedByHand)
-{
-    // The right column two places too far right, as after editing by hand.
-    const std::string text = "MMMMM----- Recipe via Meal-Master (tm) v8.05\n      Title: Schief\n\n"
-                             "      1    chicken, 3-4 lb, cut up               2 c  flour\n"
-                             "      2 qt water                                 1 tb baking powder\n"
-                             "           salt and pepper to taste            3/4 c  milk\n\n"
-                             "  Simmer.\nMMMMM\n";
-    const CollectingSink sink = ReadString(text);
-    ASSERT_EQ(sink.recipes.size(), 1u);
-    ExpectLines(sink.recipes[0],
-                {{"1", "", "chicken, 3-4 lb, cut up", ""},
-                 {"2", "qt", "water", ""},
-                 {"0", "", "salt and pepper to taste", ""},
-                 {"2", "c", "flour", ""},
-                 {"1", "tb", "baking powder", ""},
-                 {"0.75", "c", "milk", ""}},
-                m_units);
+    struct Case
+    {
+        std::string head; // between the start line and the blank line before the ingredients
+        const char* title;
+        int servings;
+        std::string yieldUnit;
+        const char* notes = "";
+        std::vector<std::string> categories = {};
+    };
+    const Case cases[] = {
+        // Quotes around the title go; an unknown yield unit reads as the recipe.
+        {"\n      Title: 'Listen'\n      Yield: 4 keine angabe\n", "Listen", 4, "Rezept"},
+        // Other head fields become notes.
+        {"\n      Title: Kopf\n  Preparation Time: 0:30\n      Yield: 2\n", "Kopf", 2, "Servings",
+         "Preparation Time: 0:30"},
+        {"      Title: Kekse\n Categories: Cakes, Desserts,\n             Cookies\n",
+         "Kekse",
+         1,
+         "Servings",
+         "",
+         {"Cakes", "Desserts", "Cookies"}},
+        {"      Title: Brot\n      Yield: 1 1/2 loaves\n", "Brot", 1, "loaves"},
+        // A yield unit cut to its 50 characters just before a blank keeps no blank at its end.
+        {"      Title: Brot\n      Yield: 2 " + std::string(49, 'x') + " Laibe\n", "Brot", 2,
+         std::string(49, 'x')},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.head);
+        const CollectingSink sink = ReadString("MMMMM----- Recipe via Meal-Master (tm) v8.05\n" + c.head +
+                                               "\n      1 c  flour\n\nNote: serve hot.\nMMMMM\n");
+        ASSERT_EQ(sink.recipes.size(), 1u);
+        const ImportRecipe& r = sink.recipes[0];
+        EXPECT_EQ(r.Title, c.title);
+        EXPECT_EQ(r.Servings, c.servings);
+        EXPECT_EQ(r.YieldUnitText, c.yieldUnit);
+        EXPECT_EQ(r.Categories, c.categories);
+        EXPECT_EQ(r.Notizen, c.notes);
+        ExpectLines(r, {{"1", "c", "flour", ""}}, m_units);
+        EXPECT_EQ(r.Zubereitung, "Note: serve hot.");
+    }
 }
 
 TEST_F(MMImportTest, RezkonvAsTheExportWritesIt)

@@ -70,47 +70,6 @@ private:
     ScopedAppContext m_scope;
 };
 
-TEST_F(MessagesTest, KnownEntriesKeepTheirExactText)
-{
-    const struct
-    {
-        long number;
-        const char* text;
-    } cases[] = {
-        {412, "Datenbank wird geöffnet ..."},
-        {417, "Die Datenbank \""},
-        {418, "\" konnte nicht gefunden werden. Soll diese Datenbank neu angelegt werden ?"},
-        {419, "Die Datenbank kann nicht geöffnet werden aufgrund des folgenden Fehlers: \""},
-        {435, "Die Datenbank kann in diesem Zustand nicht als Arbeitsdatenbank verwendet werden !"},
-        {500, "Datenbank Versionsprüfung ..."},
-        {509, "). Dies könnte zu Problemen führen !"},
-        {563,
-         "Fortfahren und Daten löschen, Fortfahren ohne Daten zu löschen (ohne Gewähr!) oder Abbrechen ?"},
-        {1102, " Bytes kleiner !"},
-        {1815, "<unbenutzt>"},
-        {4775, "Wichtiger Hinweis: Dies wird die vorhandene Datenbank vollständig ersetzen!"},
-        {4777, "Die Datensicherung hat ein Problem: "},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.number);
-        EXPECT_EQ(LoadText(c.number), c.text);
-    }
-}
-
-TEST_F(MessagesTest, EveryQuotedNumberHasAnEntry)
-{
-    const long quoted[] = {412,  413,  414,  415,  416,  417,  418,  419,  427,  428,  430,  431,
-                           432,  433,  434,  435,  500,  501,  502,  507,  508,  509,  510,  511,
-                           512,  513,  524,  525,  526,  556,  557,  558,  561,  562,  563,  564,
-                           622,  623,  624,  625,  1098, 1099, 1100, 1101, 1102, 1103, 1104, 1194,
-                           1196, 1815, 2200, 3427, 4767, 4773, 4774, 4775, 4776, 4777};
-    for (long number : quoted) {
-        SCOPED_TRACE(number);
-        EXPECT_TRUE(MessageTable::Find(number).has_value());
-    }
-    EXPECT_EQ(MessageTable::Entries().size(), std::size(quoted));
-}
-
 TEST(MessageTable, EntriesAreFoundAndCleanlyWritten)
 {
     std::set<long> numbers;
@@ -170,19 +129,6 @@ TEST(ErrorDescription, StandardTextsAndEngineCollections)
         SCOPED_TRACE(c.expected);
         EXPECT_EQ(ErrorDescriptionFor(c.error), c.expected);
     }
-}
-
-TEST_F(MessagesTest, LogLineHasItsFieldsInOrder)
-{
-    const ErrorInfo engine{3022, "ignored", "ClMenu.Save", {"Doppelter Wert", "Index PrimaryKey"}};
-    EXPECT_EQ(FormatErrorLogLine(engine, "01/02/2019 13:45", "FrmMenuData", true, "Menü wird gespeichert"),
-              "01/02/2019 13:45\tv2.00.126 [2018-12-28]\t#3022:Doppelter Wert, Index PrimaryKey/ClMenu.Save"
-              " on form FrmMenuData/Statustext=Menü wird gespeichert");
-
-    const ErrorInfo runtime{11, "", "FrmRecipeEdit", {}};
-    EXPECT_EQ(FormatErrorLogLine(runtime, "31/12/2018 09:05", "FrmRecipeEdit", false, "nicht gezeigt"),
-              "31/12/2018 09:05\tv2.00.126 [2018-12-28]\t#11:Division durch Null/FrmRecipeEdit"
-              " on form FrmRecipeEdit");
 }
 
 TEST_F(MessagesTest, ErrorLogLivesInTheTempFolder)

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <set>
 
 namespace pf {
 namespace {
@@ -19,67 +18,6 @@ std::unique_ptr<Database> NewDatabase(const TempDir& dir, const std::string& nam
     OpenOptions options;
     options.Create = true;
     return Database::OpenSqlite(dir.File(name), options);
-}
-
-const FieldDef* FindField(const TableDef& table, const std::string& name)
-{
-    for (const FieldDef& field : table.Fields)
-        if (EqualsNoCase(field.Name, name))
-            return &field;
-    return nullptr;
-}
-
-TEST(Schema, TableNamesAreUniqueAndBeginWithT)
-{
-    std::set<std::string> names;
-    for (const TableDef& table : SchemaTables()) {
-        SCOPED_TRACE(table.Name);
-        EXPECT_EQ(table.Name.rfind("T_", 0), 0u);
-        EXPECT_TRUE(names.insert(ToUpper(table.Name)).second);
-        std::set<std::string> columns;
-        for (const FieldDef& field : table.Fields)
-            EXPECT_TRUE(columns.insert(ToUpper(field.Name)).second) << field.Name;
-        for (const IndexDef& index : table.Indexes)
-            for (const std::string& column : index.Columns)
-                EXPECT_TRUE(FindField(table, column)) << index.Name << " names " << column;
-    }
-}
-
-TEST(Schema, RemovedColumnsAreGoneAndNamedIndexesPresent)
-{
-    EXPECT_FALSE(FindField(*FindSchemaTable("T_REZ_KOPF"), "RezBild"));
-    EXPECT_FALSE(FindField(*FindSchemaTable("T_REZ_KOPF"), "RezWeinLexID"));
-    EXPECT_FALSE(FindField(*FindSchemaTable("T_LITERATUR"), "ISBN"));
-
-    struct Named
-    {
-        const char* Table;
-        const char* Index;
-        std::vector<std::string> Columns;
-        bool Primary;
-        bool Unique;
-    };
-    const Named named[] = {
-        {"T_REZ_KOPF", "IParent", {"RezParent"}, false, false},
-        {"T_MENU_GAST", "PrimaryKey", {"MenuID", "No"}, true, true},
-        {"T_LITERATUR", "PrimaryKey", {"QuelleID"}, true, true},
-        {"T_WPLevel", "PrimIndex", {"ID"}, true, true},
-        {"T_WPLevel", "RefIndex", {"WPOrder"}, false, true},
-        {"T_BLOB", "PrimIndex", {"ID", "IDNum"}, true, true},
-        {"T_BLOB", "RefIndex", {"IDReference", "IDType", "IDNum"}, false, true},
-        {"T_LITERATUR_CAT_NDX", "PrimIndex", {"ID", "CatID"}, true, true},
-    };
-    for (const Named& n : named) {
-        SCOPED_TRACE(std::string(n.Table) + "." + n.Index);
-        const TableDef* table = FindSchemaTable(n.Table);
-        ASSERT_TRUE(table);
-        auto found = std::find_if(table->Indexes.begin(), table->Indexes.end(),
-                                  [&](const IndexDef& i) { return i.Name == n.Index; });
-        ASSERT_NE(found, table->Indexes.end());
-        EXPECT_EQ(found->Columns, n.Columns);
-        EXPECT_EQ(found->Primary, n.Primary);
-        EXPECT_EQ(found->Unique, n.Unique);
-    }
 }
 
 TEST(Schema, EveryReferenceColumnTheProgramJoinsOnIsIndexed)
@@ -162,33 +100,6 @@ TEST(Schema, CreateTablesLeavesNothingBehindWhenATableFails)
     db->CreateTable({"T_CAT", {{"ID", FieldType::Long}}, {}});
     EXPECT_THROW(CreateTables(*db, SchemaTables()), DbError);
     EXPECT_EQ(db->TableNames(), std::vector<std::string>{"T_CAT"});
-}
-
-TEST(Schema, InitialSchemaHoldsTheOldestStructure)
-{
-    const std::vector<TableDef> initial = InitialSchema();
-    auto find = [&](const char* name) -> const TableDef* {
-        for (const TableDef& table : initial)
-            if (EqualsNoCase(table.Name, name))
-                return &table;
-        return nullptr;
-    };
-    for (const char* created : {"T_LITERATUR", "T_MENU_GAST", "T_BLOB", "T_WPLevel", "T_LITERATUR_CAT_NDX"})
-        EXPECT_FALSE(find(created)) << created;
-    const TableDef* kopf = find("T_REZ_KOPF");
-    ASSERT_TRUE(kopf);
-    EXPECT_TRUE(FindField(*kopf, "RezBild"));
-    EXPECT_TRUE(FindField(*kopf, "RezWeinLexID"));
-    EXPECT_FALSE(FindField(*kopf, "RezParent"));
-    EXPECT_EQ(FindField(*kopf, "RezMenuCard")->Size, 50);
-    EXPECT_FALSE(FindField(*find("T_UNIT"), "NoFractionOnScale"));
-    EXPECT_FALSE(FindField(*find("T_CAT"), "CatParent"));
-    // No index names a column that is not there yet.
-    for (const TableDef& table : initial)
-        for (const IndexDef& index : table.Indexes)
-            for (const std::string& column : index.Columns)
-                EXPECT_TRUE(FindField(table, column)) << table.Name << "." << index.Name;
-    EXPECT_EQ(InitialSchemaVersion(), "000.50.073");
 }
 
 } // namespace

@@ -62,45 +62,7 @@ protected:
     static constexpr long kTasse = 8;
     static constexpr long kMilliliter = 25;
 
-    std::string Export(Database& target, const std::string& file) { return ExportAll(target, file, 4); }
-
-    std::string ExportAll(Database& target, const std::string& file, long expected)
-    {
-        std::vector<long> ids;
-        auto rs = target.OpenRecordset("SELECT ID FROM T_REZ_KOPF ORDER BY ID");
-        for (; !rs->Eof(); rs->MoveNext())
-            ids.push_back(static_cast<long>(rs->Field(0).AsLong()));
-        ExportRequest request;
-        request.Mode = clsRecipeExport::kMealMasterFile;
-        request.Ids = ids;
-        request.FileName = dir.File(file);
-        const ExportOutcome outcome = RunExport(request, &target);
-        EXPECT_TRUE(outcome.Ok) << outcome.Message;
-        EXPECT_EQ(outcome.Exported, expected);
-        return test::ReadFile(dir.File(file));
-    }
-
-    void ExpectSecondExportEqualsFirst(const std::string& name)
-    {
-        const std::string first = Export(*db, name + "-1.mm");
-        auto fresh = test::MakeBaseDataDatabase(dir, name + ".db");
-        ASSERT_TRUE(fresh);
-        fresh->Execute("INSERT INTO T_BLS_KEY (ID,SBLS,ST) VALUES (1,'B100000','Weizenmehl')");
-        fresh->Execute("INSERT INTO T_BLS_KEY (ID,SBLS,ST) VALUES (2,'M111000','Butter')");
-        {
-            RecipeImport import(*fresh);
-            import.Options().Files = {dir.File(name + "-1.mm")};
-            ASSERT_TRUE(import.Import()) << import.LastErrorText();
-            EXPECT_EQ(import.Counters().Imported, 4);
-            for (const std::string& problem : import.Problems())
-                ADD_FAILURE() << problem;
-        }
-        ResetProgramData();
-        const std::string second = Export(*fresh, name + "-2.mm");
-        EXPECT_EQ(second, first);
-    }
-
-    // Every recipe of db in ID order, each at its servings (0: its own yield).
+    // Every recipe of source in ID order, each at its servings (0: its own yield).
     std::string ExportEvery(Database& source, int mode, const std::string& file,
                             const std::map<long, long>& servings = {})
     {
@@ -120,8 +82,12 @@ protected:
         ResetProgramData();
         return test::ReadFile(dir.File(file));
     }
+    std::string ExportAll(Database& source, const std::string& file)
+    {
+        return ExportEvery(source, clsRecipeExport::kMealMasterFile, file);
+    }
 
-    // A fresh database with the recipes of file; every recipe is to be imported without a word.
+    // A fresh database with the recipes of the files; every recipe is to be imported without a word.
     std::unique_ptr<Database> ImportInto(const std::vector<std::string>& files, const std::string& name,
                                          DupePreset duplicates = DupePreset::Ask)
     {
@@ -139,6 +105,14 @@ protected:
             ADD_FAILURE() << problem;
         ResetProgramData();
         return fresh;
+    }
+
+    void ExpectSecondExportEqualsFirst(const std::string& name)
+    {
+        const std::string first = ExportAll(*db, name + "-1.mm");
+        auto fresh = ImportInto({dir.File(name + "-1.mm")}, name + ".db");
+        ASSERT_TRUE(fresh);
+        EXPECT_EQ(ExportAll(*fresh, name + "-2.mm"), first);
     }
 
     long kuchenId = 0;
@@ -179,16 +153,7 @@ TEST_F(RoundTrip, EveryUnitOfTheBaseDataReadsBackFromItsColumns)
         recipe.IngredAdd(Line("2", unit, ("Zutat " + std::to_string(unit)).c_str()));
     Store(recipe, 77, 78);
     db->Execute("DELETE FROM T_REZ_KOPF WHERE ID<>?", {Value(recipe.id())});
-    const std::string first = ExportAll(*db, "units-1.mm", 1);
-    auto fresh = test::MakeBaseDataDatabase(dir, "units.db");
-    ASSERT_TRUE(fresh);
-    {
-        RecipeImport import(*fresh);
-        import.Options().Files = {dir.File("units-1.mm")};
-        ASSERT_TRUE(import.Import()) << import.LastErrorText();
-    }
-    ResetProgramData();
-    EXPECT_EQ(ExportAll(*fresh, "units-2.mm", 1), first);
+    ExpectSecondExportEqualsFirst("units");
 }
 
 TEST_F(RoundTrip, RezkonvExportOfALongPreparationReadsBackWhole)
@@ -199,19 +164,9 @@ TEST_F(RoundTrip, RezkonvExportOfALongPreparationReadsBackWhole)
     request.Mode = clsRecipeExport::kRezkonvFile;
     request.Ids = {kuchenId};
     request.FileName = dir.File("long.rez");
-    const ExportOutcome outcome = RunExport(request, db.get());
-    ASSERT_TRUE(outcome.Ok) << outcome.Message;
-    auto fresh = test::MakeBaseDataDatabase(dir, "long.db");
+    ASSERT_TRUE(RunExport(request, db.get()).Ok);
+    auto fresh = ImportInto({dir.File("long.rez")}, "long.db");
     ASSERT_TRUE(fresh);
-    {
-        RecipeImport import(*fresh);
-        import.Options().Files = {dir.File("long.rez")};
-        ASSERT_TRUE(import.Import()) << import.LastErrorText();
-        EXPECT_EQ(import.Counters().Imported, 1);
-        for (const std::string& problem : import.Problems())
-            ADD_FAILURE() << problem;
-    }
-    ResetProgramData();
     const std::string text =
         fresh
             ->Scalar(
@@ -263,33 +218,13 @@ public:
 
     std::string Word()
     {
-        static const char* const kWords[] = {"Käse",
-                                             "Äpfel",
-                                             "Soße",
-                                             "Grünkohl",
-                                             "Mehl",
-                                             "Zucker",
-                                             "Öl/Essig",
-                                             "1/2",
-                                             "3/4",
-                                             "Butter",
-                                             "Weizen-Dinkel-Mischung",
-                                             "(gehackt)",
-                                             "fein",
-                                             "Zwiebeln,",
-                                             "Rühren",
-                                             "braten.",
-                                             "Straße",
-                                             "Donaudampfschifffahrtsgesellschaftskapitänsmütze",
-                                             "180 °C",
-                                             "5 €",
-                                             "Ei",
-                                             "etwas",
-                                             "Rindfleischsuppeneinlagenherstellung",
-                                             "süß-sauer",
-                                             "gut!",
-                                             "wie?",
-                                             "Café"};
+        // clang-format off
+        static const char* const kWords[] = {
+             "Käse", "Äpfel", "Soße", "Grünkohl", "Mehl", "Zucker", "Öl/Essig", "1/2", "3/4", "Butter",
+             "Weizen-Dinkel-Mischung", "(gehackt)", "fein", "Zwiebeln,", "Rühren", "braten.", "Straße",
+             "Donaudampfschifffahrtsgesellschaftskapitänsmütze", "180 °C", "5 €", "Ei", "etwas",
+             "Rindfleischsuppeneinlagenherstellung", "süß-sauer", "gut!", "wie?", "Café"};
+        // clang-format on
         if (Number(0, 12) == 0) {
             std::string word;
             const int length = Number(20, 80);

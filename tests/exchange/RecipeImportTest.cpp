@@ -152,6 +152,15 @@ protected:
         return static_cast<long>(
             m_db->Scalar("SELECT ID FROM T_REZ_KOPF WHERE RezTitle=?", {title}).AsLong());
     }
+    // The stored recipe of that title as the editor reads it, past the recipe cache.
+    ClRecipe Load(const std::string& title)
+    {
+        ClRecipe recipe;
+        recipe.SetDB(m_db.get());
+        recipe.SetNocache(true);
+        EXPECT_TRUE(recipe.LoadByID(IdOf(title), 2)) << title;
+        return recipe;
+    }
 
     AppContext m_app;
     ScopedAppContext m_scope{m_app};
@@ -168,10 +177,7 @@ TEST_F(RecipeImportTest, StoresRecipesInTheLayoutTheRecipeReads)
     ASSERT_TRUE(run.Import()) << run.LastErrorText();
     EXPECT_EQ(run.Summary(), "importiert: 4, übersprungen: 0, fehlerhaft: 0");
 
-    ClRecipe cake;
-    cake.SetDB(m_db.get());
-    cake.SetNocache(true);
-    ASSERT_TRUE(cake.LoadByID(IdOf("Apfelkuchen vom Blech"), 2));
+    ClRecipe cake = Load("Apfelkuchen vom Blech");
     EXPECT_EQ(cake.YieldUnitText(), "Blech");
     EXPECT_EQ(cake.Yield(), 1);
     EXPECT_TRUE(cake.IsTemplate());
@@ -195,10 +201,7 @@ TEST_F(RecipeImportTest, StoresRecipesInTheLayoutTheRecipeReads)
               "Durch MM-Import angelegt");
 
     // Recipes without fingerprint get new ones, each its own.
-    ClRecipe soup;
-    soup.SetDB(m_db.get());
-    soup.SetNocache(true);
-    ASSERT_TRUE(soup.LoadByID(IdOf("Tomato Soup"), 2));
+    ClRecipe soup = Load("Tomato Soup");
     EXPECT_EQ(soup.YieldUnitText(), "Portionen");
     EXPECT_NE(soup.Fingerprint().FP2(), 0);
     EXPECT_NE(soup.Fingerprint().FP2(), cake.Fingerprint().FP2());
@@ -207,10 +210,7 @@ TEST_F(RecipeImportTest, StoresRecipesInTheLayoutTheRecipeReads)
     EXPECT_EQ(soup.Fingerprint().Serial(), 1002);
     EXPECT_EQ(m_app.Options.EditLastFPCounter, 1500);
 
-    ClRecipe rouladen;
-    rouladen.SetDB(m_db.get());
-    rouladen.SetNocache(true);
-    ASSERT_TRUE(rouladen.LoadByID(IdOf("Omas Rinderrouladen"), 2));
+    ClRecipe rouladen = Load("Omas Rinderrouladen");
     EXPECT_EQ(rouladen.StorageTime(3), 90);
 
     // The history names every file with the run's date.
@@ -399,13 +399,10 @@ TEST_F(RecipeImportTest, FaultyRecipeIsReportedAndTheRunGoesOn)
     test::ExecuteRawSql(m_dir.File("base.db"),
                         "CREATE TRIGGER refuse BEFORE INSERT ON T_REZ_ANWEIS WHEN NEW.AnwText LIKE 'Simmer%' "
                         "BEGIN SELECT RAISE(ABORT, 'refused'); END");
-    const std::string file = m_dir.File("broken.mm");
-    test::WriteFile(
-        file, "MMMMM----- Recipe via Meal-Master (tm) v8.05\n      Yield: 2\n\n      1    Ei\n\nMMMMM\n" +
-                  test::ReadFile(DataFile("twocol.mm")));
-    m_import = std::make_unique<RecipeImport>(*m_db);
-    m_import->Options().Files = {file};
-    m_import->Options().Duplicates = DupePreset::Ignore;
+    RunText("MMMMM----- Recipe via Meal-Master (tm) v8.05\n      Yield: 2\n\n      1    Ei\n\nMMMMM\n" +
+                test::ReadFile(DataFile("twocol.mm")),
+            DupePreset::Ignore);
+    const std::string file = m_import->Options().Files[0];
     ASSERT_TRUE(m_import->Import());
     EXPECT_EQ(m_import->Summary(), "importiert: 1, übersprungen: 0, fehlerhaft: 2");
     ASSERT_EQ(m_import->Problems().size(), 2u);
@@ -522,22 +519,17 @@ TEST_F(RecipeImportTest, InformationBlockSetsOriginNotesAndFoodKeys)
     m_db->Execute("INSERT INTO T_BLS_KEY (ID, SBLS) VALUES (77, 'M111000')");
     RecipeImport& run = Run({"source-info.mm"});
     ASSERT_TRUE(run.Import());
-    ClRecipe soup;
-    soup.SetDB(m_db.get());
-    soup.SetNocache(true);
-    ASSERT_TRUE(soup.LoadByID(IdOf("Linsensuppe"), 2));
+    ClRecipe soup = Load("Linsensuppe");
     EXPECT_EQ(soup.OriginName(), "Deutschland");
     EXPECT_EQ(soup.Notizen(), "Mit Essig abschmecken.");
     EXPECT_EQ(soup.SourceText(), "Kochbuch der Gemeinde\n-- Erfasst von Hans Muster");
 
     // Food keys follow the written lines, continuation lines included.
-    const std::string file = m_dir.File("bls.mm");
-    test::WriteFile(file, "MMMMM----- Recipe via Meal-Master (tm) v8.05\n      Title: Mit Schluesseln\n\n"
-                          "    500 g  Frisch geriebener\n           - Emmentaler\n      3 tb Butter\n\n"
-                          "Schmelzen.\n\nMMMMM\nEEEEE-----Aditional Recipe Informations\n"
-                          "        BLS: ,,M111000\nEEEEE\n");
-    m_import = std::make_unique<RecipeImport>(*m_db);
-    m_import->Options().Files = {file};
+    RunText("MMMMM----- Recipe via Meal-Master (tm) v8.05\n      Title: Mit Schluesseln\n\n"
+            "    500 g  Frisch geriebener\n           - Emmentaler\n      3 tb Butter\n\n"
+            "Schmelzen.\n\nMMMMM\nEEEEE-----Aditional Recipe Informations\n"
+            "        BLS: ,,M111000\nEEEEE\n",
+            DupePreset::Ask);
     ASSERT_TRUE(m_import->Import());
     const long id = IdOf("Mit Schluesseln");
     EXPECT_EQ(Count(*m_db, "SELECT ZutBLSID FROM T_REZ_ZUTAT WHERE ID=" + std::to_string(id) + " AND [No]=2"),

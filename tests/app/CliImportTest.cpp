@@ -82,11 +82,6 @@ TEST_F(CliImportTest, ReadOnlyDatabaseIsAFailure)
     EXPECT_EQ(open->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong(), 0);
 }
 
-} // namespace
-} // namespace pf
-
-namespace pf {
-namespace {
 
 TEST_F(CliImportTest, ExitCodeAndSummarySayWhatCameIn)
 {

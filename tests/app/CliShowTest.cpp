@@ -93,11 +93,6 @@ TEST_F(CliShowTest, BadCallsGiveGermanMessages)
     }
 }
 
-} // namespace
-} // namespace pf
-
-namespace pf {
-namespace {
 
 TEST_F(CliShowTest, RelativeFileNamesMeanTheFolderTheCommandWasTypedIn)
 {

@@ -79,16 +79,6 @@ TEST_F(CliUpgradeTest, BringsTheFileToTheProgramVersionWithASafetyCopy)
     EXPECT_EQ(out.str(), "Schema-Version: 002.00.126 -> 002.00.126\n");
 }
 
-TEST_F(CliUpgradeTest, TheOldestStructureIsUpgradedWhole)
-{
-    const std::string path = MakeDatabase("000.50.073");
-    EXPECT_EQ(Run({"--db", path, "upgrade"}), 0) << err.str();
-    EXPECT_EQ(out.str(), "Schema-Version: 000.50.073 -> 002.00.126\n");
-    auto db = Database::OpenSqlite(path);
-    EXPECT_EQ(db->Scalar("SELECT BlobPath FROM T_BLOB WHERE IDType=5 AND IDReference=1").AsText(),
-              "apfel.jpg");
-}
-
 TEST_F(CliUpgradeTest, ATooOldDatabaseIsLeftAloneWithAGermanMessage)
 {
     const std::string path = MakeDatabase(""); // no version row: 000.50.036

@@ -61,14 +61,12 @@ TEST_F(TextConvTest, EveryByteSurvivesBothCodePages)
     EXPECT_EQ(Utf8ToCp850(Cp850ToUtf8(all)), all);
     EXPECT_EQ(Win1252ToUtf8("\x81\x8D\x8F\x90\x9D"), "\u0081\u008D\u008F\u0090\u009D");
     EXPECT_EQ(Win1252ToUtf8("\x80\x84\x9A"), "€„š");
-}
-
-TEST_F(TextConvTest, MissingCharactersAndBrokenInputBecomeQuestionMarks)
-{
+    // Missing characters and broken input become question marks.
     EXPECT_EQ(Utf8ToWin1252("a─b€"), "a?b\x80");
     EXPECT_EQ(Utf8ToCp850("a─b€"), "a\xC4\x62?");
     EXPECT_EQ(Utf8ToWin1252("x\xFFy"), "x?y");
     EXPECT_EQ(Utf8ToCp850("日本"), "??");
+    EXPECT_EQ(FoldAccents("Crème brûlée, Käse"), "Creme brulee, Käse");
 }
 
 TEST_F(TextConvTest, RecognisesValidUtf8)
@@ -175,12 +173,9 @@ TEST_F(TextConvTest, EliminateUmlaute)
         EXPECT_EQ(EliminateUmlaute(c.Text, true, c.LowerOnly), c.Expected);
     }
     EXPECT_EQ(EliminateUmlaute("Müller", false, false), "Müller");
-}
-
-TEST_F(TextConvTest, EliminateUmlauteWritesOemWhenAsked)
-{
+    // Asked for OEM text, the result holds the characters whose Windows-1252 bytes are the CP850
+    // bytes of the text.
     m_ctx.Options.ExportUmlautAnsi = 1;
-    // The result holds the characters whose Windows-1252 bytes are the CP850 bytes of the text.
     EXPECT_EQ(EliminateUmlaute("Müller é", true, false), "Mueller ‚");
     EXPECT_EQ(EliminateUmlaute("Müller", false, false), "M\u0081ller");
 }
@@ -251,25 +246,15 @@ TEST_F(TextConvTest, RegenerateUmlaute)
         {"K=E4se ist Kaese", false, "Käse ist Käse"},
         {"ue", false, "ue"},
         {"xue2ue", false, "xü2ue"},
+        // "ELLE," occurs inside "QUELLE,": a word that is the tail of an entry stays too.
+        {"Uelle x", false, "Uelle x"},
+        {"UELLE x", false, "UELLE x"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Text);
         EXPECT_EQ(RegenerateUmlaute(c.Text, true, c.KeepSs), c.Expected);
     }
     EXPECT_EQ(RegenerateUmlaute("Gr=FCner Kaese", false, false), "Grüner Kaese");
-}
-
-TEST_F(TextConvTest, RegenerateUmlauteWithTailOfEntry)
-{
-    // "ELLE," occurs inside "QUELLE," so a word that is the tail of an entry stays too.
-    m_ctx.UmlautExceptions = "QUELLE";
-    EXPECT_EQ(RegenerateUmlaute("Uelle x", true, false), "Uelle x");
-    EXPECT_EQ(RegenerateUmlaute("UELLE x", true, false), "UELLE x");
-}
-
-TEST_F(TextConvTest, FoldAccents)
-{
-    EXPECT_EQ(FoldAccents("Crème brûlée, Käse"), "Creme brulee, Käse");
 }
 
 TEST_F(TextConvTest, LoadUmlautExceptions)

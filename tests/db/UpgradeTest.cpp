@@ -436,16 +436,57 @@ TEST_F(UpgradeTest, ANewDatabaseMadeFromTheInitialStructureEqualsTheCurrentSchem
     EXPECT_EQ(Number(*db, "SELECT COUNT(*) FROM T_WPLevel"), 6);
 }
 
-TEST_F(UpgradeTest, DatabaseAtTheProgramVersionPassesUnchanged)
+// What the window is asked and what stays, by the database's version, the question asked first and
+// the window's choice.
+TEST_F(UpgradeTest, TheWindowsChoiceDecidesWhetherTheDatabaseChanges)
 {
-    auto db = Open();
-    CreateTables(*db, SchemaTables());
-    AddVersion(*db, "002.00.126");
-    UseWindow({1, true, false});
-    EXPECT_TRUE(UpgradeDatabase(*db, true));
-    EXPECT_EQ(window.Calls, 0);
-    EXPECT_TRUE(ui.shown.empty());
-    EXPECT_EQ(Number(*db, "SELECT COUNT(*) FROM T_VERSION"), 1);
+    struct Case
+    {
+        const char* name;
+        const char* version;
+        bool askFirst;
+        UpgradeChoice choice;
+        int calls;
+        bool exits;
+        const char* versionAfter;
+    };
+    const Case cases[] = {
+        {"at the program's version", "002.00.126", true, {1, true, false}, 0, false, "002.00.126"},
+        {"continue without upgrade", "001.19.104", true, {0, true, true}, 1, false, "001.19.104"},
+        {"cancel", "001.19.104", true, {-1, true, false}, 1, true, "001.19.104"},
+        {"not asked", "001.10.093", false, {-1, true, true}, 0, false, "002.00.126"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir own;
+        OpenOptions options;
+        options.Create = true;
+        auto db = Database::OpenSqlite(own.File("Pfannola.MDB"), options);
+        if (std::string(c.version) == "002.00.126") {
+            CreateTables(*db, SchemaTables());
+            AddVersion(*db, c.version);
+        } else {
+            BuildAt(*db, c.version);
+        }
+        const long versions = Number(*db, "SELECT COUNT(*) FROM T_VERSION");
+        window.Calls = 0;
+        UseWindow(c.choice);
+        if (c.exits) {
+            EXPECT_THROW(UpgradeDatabase(*db, c.askFirst), ProcessExit);
+        } else {
+            EXPECT_TRUE(UpgradeDatabase(*db, c.askFirst));
+        }
+        EXPECT_EQ(window.Calls, c.calls);
+        EXPECT_TRUE(ui.shown.empty());
+        EXPECT_EQ(DatabaseVersionText(*db), c.versionAfter);
+        if (c.askFirst) {
+            EXPECT_EQ(Number(*db, "SELECT COUNT(*) FROM T_VERSION"), versions);
+        }
+        if (c.versionAfter != std::string("002.00.126")) {
+            EXPECT_FALSE(db->TableExists("T_BLOB"));
+        }
+        EXPECT_FALSE(std::filesystem::exists(own.File("Pfannola.MDB.BAK")));
+    }
 }
 
 TEST_F(UpgradeTest, NewerDatabaseIsUsedUnchangedAfterItsMessage)
@@ -581,35 +622,6 @@ TEST_F(UpgradeTest, TheWindowIsAskedOnceAndItsOptionsAreFollowed)
     EXPECT_EQ(DatabaseVersionText(*db), "002.00.126");
 }
 
-TEST_F(UpgradeTest, ContinueWithoutUpgradeUsesTheDatabaseAsItIs)
-{
-    auto db = OpenAt("001.19.104");
-    UseWindow({0, true, true});
-    EXPECT_TRUE(UpgradeDatabase(*db, true));
-    EXPECT_EQ(window.Calls, 1);
-    EXPECT_EQ(DatabaseVersionText(*db), "001.19.104");
-    EXPECT_FALSE(db->TableExists("T_BLOB"));
-    EXPECT_FALSE(std::filesystem::exists(dir.File("Pfannola.MDB.BAK")));
-}
-
-TEST_F(UpgradeTest, CancelInTheWindowEndsTheProgramWithoutChanges)
-{
-    auto db = OpenAt("001.19.104");
-    UseWindow({-1, true, false});
-    EXPECT_THROW(UpgradeDatabase(*db, true), ProcessExit);
-    EXPECT_EQ(DatabaseVersionText(*db), "001.19.104");
-}
-
-TEST_F(UpgradeTest, AskFirstFalseAsksNothingAndCopiesNothing)
-{
-    auto db = OpenAt("001.10.093");
-    UseWindow({-1, true, true});
-    ASSERT_TRUE(UpgradeDatabase(*db, false));
-    EXPECT_EQ(window.Calls, 0);
-    EXPECT_TRUE(ui.shown.empty());
-    EXPECT_FALSE(std::filesystem::exists(dir.File("Pfannola.MDB.BAK")));
-}
-
 TEST_F(UpgradeTest, AFailingStepLeavesThePreviousStepsVersionAndTheDataIntact)
 {
     auto db = OpenAt("000.50.073");
@@ -698,12 +710,6 @@ TEST_F(UpgradeTest, CreateMinimalDatabaseMakesEveryTableAndTheVersionRow)
     EXPECT_EQ(DatabaseVersionText(*db), "002.00.126");
     EXPECT_EQ(Number(*db, "SELECT COUNT(*) FROM T_VERSION"), 1);
 }
-
-} // namespace
-} // namespace pf
-
-namespace pf {
-namespace {
 
 TEST_F(UpgradeTest, AnOldVersionTableAndAPartialSchemaStillDescribeTheDatabase)
 {

@@ -284,11 +284,6 @@ TEST(ExportModes, ModeQueriesFollowTheModeNumbers)
     EXPECT_EQ(ExportTargetName(51), "Datei");
 }
 
-} // namespace
-} // namespace pf
-
-namespace pf {
-namespace {
 
 TEST_F(Export, ExchangeFilesWriteAmountsEveryReaderReadsBack)
 {

@@ -1,6 +1,7 @@
 #include "app/Cli.h"
 #include "db/Database.h"
 #include "db/Recordset.h"
+#include "tests/support/NewDatabase.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -21,9 +22,7 @@ protected:
     {
         setenv("XDG_CONFIG_HOME", dir.File("config").c_str(), 1);
         setenv("XDG_DATA_HOME", dir.File("share").c_str(), 1);
-        OpenOptions create;
-        create.Create = true;
-        auto db = Database::OpenSqlite(file, create);
+        auto db = test::NewDatabase(file);
         db->CreateTable({"T_VERSION",
                          {{"Major", FieldType::Long}, {"Minor", FieldType::Long}, {"Build", FieldType::Long}},
                          {}});

@@ -2,6 +2,7 @@
 #include "db/Database.h"
 #include "db/SchemaVersion.h"
 #include "tests/app/CliFixture.h"
+#include "tests/support/NewDatabase.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -27,9 +28,7 @@ TEST_F(CliTest, InfoReportsVersionAndCounts)
 {
     const std::string path = dir.File("rezepte.mdb");
     {
-        OpenOptions create;
-        create.Create = true;
-        auto db = Database::OpenSqlite(path, create);
+        auto db = test::NewDatabase(path);
         db->CreateTable({"T_VERSION",
                          {{"Major", FieldType::Long}, {"Minor", FieldType::Long}, {"Build", FieldType::Long}},
                          {}});

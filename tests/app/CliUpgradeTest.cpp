@@ -4,6 +4,7 @@
 #include "db/Schema.h"
 #include "db/SchemaVersion.h"
 #include "db/UpgradeSteps.h"
+#include "tests/support/NewDatabase.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -37,10 +38,7 @@ protected:
     std::string MakeDatabase(const std::string& version)
     {
         const std::string path = dir.File("rezepte.mdb");
-        OpenOptions create;
-        create.Create = true;
-        auto db = Database::OpenSqlite(path, create);
-        CreateTables(*db, InitialSchema());
+        auto db = test::NewSchemaDatabase(path, InitialSchema());
         db->Execute("INSERT INTO T_REZ_KOPF (ID, RezTitle, RezBild) VALUES (1, 'Apfelkuchen', 'apfel.jpg')");
         std::string current = InitialSchemaVersion();
         for (const UpgradeStep& step : UpgradeSteps()) {
@@ -103,9 +101,7 @@ TEST_F(CliUpgradeTest, FailuresExitNonZeroWithTheirReason)
 
     const std::string other = dir.File("fremd.mdb");
     {
-        OpenOptions create;
-        create.Create = true;
-        Database::OpenSqlite(other, create)->CreateTable({"T_ANDERES", {{"ID", FieldType::Long}}, {}});
+        test::NewDatabase(other)->CreateTable({"T_ANDERES", {{"ID", FieldType::Long}}, {}});
     }
     EXPECT_NE(Run({"--db", other, "upgrade"}), 0);
     EXPECT_NE(err.str().find("sieht nicht wie eine Pfannola-Datenbank aus"), std::string::npos) << err.str();

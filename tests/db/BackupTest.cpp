@@ -5,6 +5,7 @@
 #include "db/Recordset.h"
 #include "db/WorkDatabase.h"
 #include "db/clsZIP.h"
+#include "tests/support/NewDatabase.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempDir.h"
 
@@ -22,9 +23,7 @@ using test::ScriptedInteraction;
 // A database of this program in miniature: the version table and some recipe titles.
 void MakeRecipeDatabase(const std::string& path, const std::vector<std::string>& titles)
 {
-    OpenOptions create;
-    create.Create = true;
-    auto db = Database::OpenSqlite(path, create);
+    auto db = test::NewDatabase(path);
     db->CreateTable({"T_VERSION",
                      {{"Major", FieldType::Long}, {"Minor", FieldType::Long}, {"Build", FieldType::Long}},
                      {}});
@@ -194,9 +193,7 @@ TEST_F(BackupTest, FailedRestoreLeavesTheWorkDatabaseAsItWas)
     MakeZip(dir.File("falsch.zip"), {{dir.File("text.txt"), "Pfannola.MDB"}});
     test::WriteFile(dir.File("BACKUP_text.MDB"), "SQLite format 3 - nicht wirklich");
     {
-        OpenOptions create;
-        create.Create = true;
-        auto other = Database::OpenSqlite(dir.File("fremd.MDB"), create);
+        auto other = test::NewDatabase(dir.File("fremd.MDB"));
         other->Execute("CREATE TABLE Kunden (ID INTEGER)");
     }
     WorkDb().Execute("INSERT INTO T_REZ_KOPF (ID, RezTitle) VALUES (4, \"Nach der Sicherung\")");

@@ -3,6 +3,7 @@
 #include "core/AppContext.h"
 #include "core/Utf8.h"
 #include "db/Recordset.h"
+#include "tests/support/NewDatabase.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempDir.h"
 
@@ -40,9 +41,7 @@ protected:
 
     std::unique_ptr<Database> NewDatabase(const std::string& name)
     {
-        OpenOptions options;
-        options.Create = true;
-        auto db = Database::OpenSqlite(dir.File(name), options);
+        auto db = test::NewDatabase(dir.File(name));
         for (const TableDef& table : Tables())
             db->CreateTable(table);
         return db;

@@ -1,5 +1,6 @@
 #include "db/DatabaseCopy.h"
 #include "db/Recordset.h"
+#include "tests/support/NewDatabase.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -11,9 +12,7 @@ namespace {
 
 std::unique_ptr<Database> MakeNotes(const std::string& path, int rows)
 {
-    OpenOptions create;
-    create.Create = true;
-    auto db = Database::OpenSqlite(path, create);
+    auto db = test::NewDatabase(path);
     db->CreateTable({"T_NOTIZ", {{"ID", FieldType::Long}, {"Titel", FieldType::Text, 50}}, {}});
     DbTransaction t(*db);
     for (int i = 1; i <= rows; ++i)

@@ -8,6 +8,7 @@
 #include "db/Schema.h"
 #include "db/SchemaVersion.h"
 #include "db/clsZIP.h"
+#include "tests/support/NewDatabase.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempDir.h"
 
@@ -202,9 +203,7 @@ TEST_F(InitFilesTest, ExistingFileIsUnchangedWhenCreationFailsOrIsCancelled)
 {
     const std::string path = dir.File("alt.mdb");
     {
-        OpenOptions options;
-        options.Create = true;
-        auto db = Database::OpenSqlite(path, options);
+        auto db = test::NewDatabase(path);
         db->CreateTable({"T_VERSION", {{"Major", FieldType::Long}, {"Minor", FieldType::Long}}, {}});
         db->Execute("INSERT INTO T_VERSION (Major, Minor) VALUES (1, 10)");
     }

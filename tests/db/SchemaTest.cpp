@@ -2,6 +2,7 @@
 
 #include "core/Utf8.h"
 #include "db/Recordset.h"
+#include "tests/support/NewDatabase.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -12,13 +13,6 @@ namespace pf {
 namespace {
 
 using test::TempDir;
-
-std::unique_ptr<Database> NewDatabase(const TempDir& dir, const std::string& name = "Pfannola.MDB")
-{
-    OpenOptions options;
-    options.Create = true;
-    return Database::OpenSqlite(dir.File(name), options);
-}
 
 TEST(Schema, EveryReferenceColumnTheProgramJoinsOnIsIndexed)
 {
@@ -50,7 +44,7 @@ TEST(Schema, EveryReferenceColumnTheProgramJoinsOnIsIndexed)
 TEST(Schema, CreateTablesMakesTheWholeSchemaWithItsTypesAndIndexes)
 {
     TempDir dir;
-    auto db = NewDatabase(dir);
+    auto db = test::NewDatabase(dir.File("Pfannola.MDB"));
     CreateTables(*db, SchemaTables());
     for (const TableDef& table : SchemaTables()) {
         SCOPED_TRACE(table.Name);
@@ -75,7 +69,7 @@ TEST(Schema, CreateTablesMakesTheWholeSchemaWithItsTypesAndIndexes)
 TEST(Schema, NewRowsGetTheDefaultsTheProgramReliesOn)
 {
     TempDir dir;
-    auto db = NewDatabase(dir);
+    auto db = test::NewDatabase(dir.File("Pfannola.MDB"));
     CreateTables(*db, SchemaTables());
     db->Execute("INSERT INTO T_REZ_KOPF (ID, RezTitle) VALUES (1, 'Apfelkuchen')");
     EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE FlagDeleted=0 AND Template=False").AsLong(),
@@ -96,7 +90,7 @@ TEST(Schema, NewRowsGetTheDefaultsTheProgramReliesOn)
 TEST(Schema, CreateTablesLeavesNothingBehindWhenATableFails)
 {
     TempDir dir;
-    auto db = NewDatabase(dir);
+    auto db = test::NewDatabase(dir.File("Pfannola.MDB"));
     db->CreateTable({"T_CAT", {{"ID", FieldType::Long}}, {}});
     EXPECT_THROW(CreateTables(*db, SchemaTables()), DbError);
     EXPECT_EQ(db->TableNames(), std::vector<std::string>{"T_CAT"});

@@ -3,6 +3,7 @@
 
 #include "db/SqliteDatabase.h"
 #include "tests/db/SqliteFixture.h"
+#include "tests/support/NewDatabase.h"
 
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -32,9 +33,7 @@ TEST(SqliteOpen, MissingFileIs3024UnlessCreated)
     EXPECT_EQ(error.JoinedDescription(), error.Description());
     EXPECT_FALSE(std::filesystem::exists(path));
 
-    OpenOptions create;
-    create.Create = true;
-    auto db = Database::OpenSqlite(path, create);
+    auto db = test::NewDatabase(path);
     EXPECT_TRUE(db->IsUpdatable());
     EXPECT_EQ(db->Name(), path);
     EXPECT_TRUE(db->TableNames().empty());
@@ -55,9 +54,7 @@ TEST(SqliteOpen, FileLockedByAnotherConnectionIs3045)
 {
     TempDir dir;
     const std::string path = dir.File("Pfannola.MDB");
-    OpenOptions create;
-    create.Create = true;
-    Database::OpenSqlite(path, create)->CreateTable({"T_X", {F("ID", FieldType::Long)}, {}});
+    test::NewDatabase(path)->CreateTable({"T_X", {F("ID", FieldType::Long)}, {}});
 
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open(path.c_str(), &other), SQLITE_OK);
@@ -118,9 +115,7 @@ TEST(SqliteOpen, ReadOnlyFileOpensReadOnly)
 TEST(SqliteOpen, ConnectionSettings)
 {
     TempDir dir;
-    OpenOptions create;
-    create.Create = true;
-    auto db = Database::OpenSqlite(dir.File("a.MDB"), create);
+    auto db = test::NewDatabase(dir.File("a.MDB"));
     EXPECT_EQ(db->Scalar("PRAGMA journal_mode").AsText(), "wal");
     EXPECT_EQ(db->Scalar("PRAGMA foreign_keys").AsLong(), 0);
     // Double quotes never make a string in SQLite text: the translator writes standard literals.

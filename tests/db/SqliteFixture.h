@@ -6,6 +6,7 @@
 
 #include "db/Database.h"
 #include "db/Recordset.h"
+#include "tests/support/NewDatabase.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -156,9 +157,7 @@ protected:
     void SetUp() override
     {
         m_path = m_dir.File("Pfannola.MDB");
-        OpenOptions options;
-        options.Create = true;
-        m_db = Database::OpenSqlite(m_path, options);
+        m_db = test::NewDatabase(m_path);
         CreateFixtureSchema(*m_db);
         FillFixture(*m_db);
     }

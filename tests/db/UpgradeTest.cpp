@@ -9,6 +9,7 @@
 #include "db/Recordset.h"
 #include "db/Schema.h"
 #include "db/UpgradeSteps.h"
+#include "tests/support/NewDatabase.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempDir.h"
 
@@ -145,9 +146,7 @@ protected:
 
     std::unique_ptr<Database> Open(const std::string& name = "Pfannola.MDB")
     {
-        OpenOptions options;
-        options.Create = true;
-        return Database::OpenSqlite(dir.File(name), options);
+        return test::NewDatabase(dir.File(name));
     }
     std::unique_ptr<Database> OpenAt(const std::string& version, const std::string& name = "Pfannola.MDB")
     {
@@ -459,9 +458,7 @@ TEST_F(UpgradeTest, TheWindowsChoiceDecidesWhetherTheDatabaseChanges)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TempDir own;
-        OpenOptions options;
-        options.Create = true;
-        auto db = Database::OpenSqlite(own.File("Pfannola.MDB"), options);
+        auto db = test::NewDatabase(own.File("Pfannola.MDB"));
         if (std::string(c.version) == "002.00.126") {
             CreateTables(*db, SchemaTables());
             AddVersion(*db, c.version);

@@ -5,6 +5,8 @@
 #include "db/Database.h"
 #include "db/Recordset.h"
 #include "db/Schema.h"
+#include "tests/support/BaseDataDb.h"
+#include "tests/support/NewDatabase.h"
 #include "tests/support/RawSql.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempDir.h"
@@ -23,10 +25,7 @@ protected:
     void SetUp() override
     {
         app.UI = &ui;
-        OpenOptions options;
-        options.Create = true;
-        db = Database::OpenSqlite(dir.File("categories.db"), options);
-        CreateTables(*db, SchemaTables());
+        db = test::NewSchemaDatabase(dir.File("categories.db"));
         cat.SetDB(db.get());
     }
     void AddCat(long id, const char* name, long type = 1, long parent = 0, long country = 0, bool edit = true,
@@ -511,12 +510,9 @@ TEST_F(CategoryDb, MergingKindsMovesTheirCategories)
 
 TEST_F(CategoryDb, BaseDataCategoriesListAndLoad)
 {
-    const auto repo = std::filesystem::path(PF_TEST_DATA_DIR).parent_path().parent_path();
-    const std::string cats = test::ReadFile((repo / "data/basedata/10_categories.csv").string());
-    ASSERT_FALSE(cats.empty());
-    const std::string file = dir.File("INIT.CSV");
-    test::WriteFile(file, std::string(kBaseDataHeader) + "\r\nVERSION\tv2.00.126\t2018-12-28\r\n" + cats);
-    ASSERT_TRUE(ImportBaseData(*db, file, nullptr));
+    db = test::MakeBaseDataDatabase(dir, "base.db", test::Foods::Without, {"10_categories.csv"});
+    ASSERT_TRUE(db);
+    cat.SetDB(db.get());
 
     EXPECT_EQ(cat.FillCatLevel().size(), 8u);
     const auto all = cat.FillListbox();

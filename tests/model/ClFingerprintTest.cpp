@@ -4,6 +4,7 @@
 #include "core/Settings.h"
 #include "db/Recordset.h"
 #include "db/Schema.h"
+#include "tests/support/NewDatabase.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -30,10 +31,7 @@ protected:
 
     std::unique_ptr<Database> OpenDb()
     {
-        OpenOptions options;
-        options.Create = true;
-        auto db = Database::OpenSqlite(m_dir.File("fp.db"), options);
-        CreateTables(*db, SchemaTables());
+        auto db = test::NewSchemaDatabase(m_dir.File("fp.db"));
         return db;
     }
 

@@ -5,6 +5,8 @@
 #include "db/BaseData.h"
 #include "db/Database.h"
 #include "db/Schema.h"
+#include "tests/support/BaseDataDb.h"
+#include "tests/support/NewDatabase.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -24,24 +26,12 @@ Decimal4 D(const char* text)
 class UnitDb : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        OpenOptions options;
-        options.Create = true;
-        db = Database::OpenSqlite(dir.File("units.db"), options);
-    }
+    void SetUp() override { db = test::NewDatabase(dir.File("units.db")); }
     void WithSchema(const std::vector<TableDef>& tables = SchemaTables()) { CreateTables(*db, tables); }
     void WithBaseUnits()
     {
-        WithSchema();
-        // The base-data file needs the header lines the build puts before the packed sources.
-        const auto repo = std::filesystem::path(PF_TEST_DATA_DIR).parent_path().parent_path();
-        const std::string units = test::ReadFile((repo / "data/basedata/20_units.csv").string());
-        ASSERT_FALSE(units.empty());
-        const std::string file = dir.File("INIT.CSV");
-        test::WriteFile(file,
-                        std::string(kBaseDataHeader) + "\r\nVERSION\tv2.00.126\t2018-12-28\r\n" + units);
-        ASSERT_TRUE(ImportBaseData(*db, file, nullptr));
+        db = test::MakeBaseDataDatabase(dir, "base.db", test::Foods::Without, {"20_units.csv"});
+        ASSERT_TRUE(db);
     }
     void AddUnit(long id, const char* shortD, const char* longD, const char* uk2d, const char* us2d)
     {

@@ -7,6 +7,7 @@
 #include "model/ClRecipe.h"
 #include "model/ProgramUnits.h"
 #include "model/clsRecipeUnit.h"
+#include "tests/support/NewDatabase.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempDir.h"
 
@@ -32,10 +33,8 @@ protected:
     void SetUp() override
     {
         app.UI = &ui;
-        OpenOptions options;
-        options.Create = true;
         Connection() = ConnectionState{};
-        Connection().WorkDb = Database::OpenSqlite(dir.File("Pfannola.MDB"), options);
+        Connection().WorkDb = test::NewDatabase(dir.File("Pfannola.MDB"));
         ResetProgramData();
         CreateTables(WorkDb(), SchemaTables());
         Database& db = WorkDb();

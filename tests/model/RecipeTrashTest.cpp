@@ -4,6 +4,7 @@
 #include "db/Database.h"
 #include "db/Schema.h"
 #include "model/RecipeChanges.h"
+#include "tests/support/NewDatabase.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempDir.h"
 
@@ -32,10 +33,7 @@ protected:
     {
         ui.mainWindowLoaded = true;
         app.UI = &ui;
-        OpenOptions options;
-        options.Create = true;
-        db = Database::OpenSqlite(dir.File("trash.db"), options);
-        CreateTables(*db, SchemaTables());
+        db = test::NewSchemaDatabase(dir.File("trash.db"));
         trash.SetDB(db.get());
     }
     // A recipe with a line, an instruction, a category, a cookbook, a utensil and a picture.

@@ -5,6 +5,7 @@
 #include "db/Database.h"
 #include "db/Schema.h"
 #include "model/clsRecipeUnit.h"
+#include "tests/support/NewDatabase.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempDir.h"
 
@@ -19,10 +20,7 @@ protected:
     void SetUp() override
     {
         app.UI = &ui;
-        OpenOptions options;
-        options.Create = true;
-        db = Database::OpenSqlite(dir.File("units.db"), options);
-        CreateTables(*db, SchemaTables());
+        db = test::NewSchemaDatabase(dir.File("units.db"));
     }
     void Load(std::initializer_list<const char*> names)
     {

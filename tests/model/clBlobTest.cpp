@@ -4,6 +4,7 @@
 #include "db/Database.h"
 #include "db/Recordset.h"
 #include "db/Schema.h"
+#include "tests/support/NewDatabase.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempDir.h"
 
@@ -24,10 +25,7 @@ protected:
     }
     std::unique_ptr<Database> Open(const std::string& name)
     {
-        OpenOptions options;
-        options.Create = true;
-        auto opened = Database::OpenSqlite(dir.File(name), options);
-        CreateTables(*opened, SchemaTables());
+        auto opened = test::NewSchemaDatabase(dir.File(name));
         return opened;
     }
     // A picture of recipe reference, stored with the next free number; gives its number.

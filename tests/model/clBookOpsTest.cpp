@@ -4,6 +4,7 @@
 #include "db/Database.h"
 #include "db/Recordset.h"
 #include "db/Schema.h"
+#include "tests/support/NewDatabase.h"
 #include "tests/support/RawSql.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempDir.h"
@@ -19,10 +20,7 @@ protected:
     void SetUp() override
     {
         app.UI = &ui;
-        OpenOptions options;
-        options.Create = true;
-        db = Database::OpenSqlite(dir.File("books.db"), options);
-        CreateTables(*db, SchemaTables());
+        db = test::NewSchemaDatabase(dir.File("books.db"));
         book.SetDB(db.get());
         AddBook(5, "Kuchen");
         AddBook(6, "Torten");

@@ -6,6 +6,7 @@
 #include "db/DatabaseChoice.h"
 #include "db/Recordset.h"
 #include "db/Schema.h"
+#include "tests/support/NewDatabase.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -18,10 +19,7 @@ class BookDb : public ::testing::Test
 protected:
     void SetUp() override
     {
-        OpenOptions options;
-        options.Create = true;
-        db = Database::OpenSqlite(dir.File("books.db"), options);
-        CreateTables(*db, SchemaTables());
+        db = test::NewSchemaDatabase(dir.File("books.db"));
         book.SetDB(db.get());
     }
     void AddBook(long id, const char* title, const char* description = "")

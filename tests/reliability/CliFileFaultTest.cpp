@@ -4,6 +4,7 @@
 // what a killed run leaves behind. Each case checks that nothing stored is lost.
 
 #include "tests/reliability/CliProcess.h"
+#include "tests/support/NewDatabase.h"
 
 #include <gtest/gtest.h>
 
@@ -242,9 +243,7 @@ TEST_F(CliFileFault, DamagedOrForeignFilesGetTheMessageAndAreNeverWritten)
     Database::OpenSqlite(noUnits)->Execute("DROP TABLE T_UNIT");
     const std::string foreign = dir.File("kunden.MDB");
     {
-        OpenOptions create;
-        create.Create = true;
-        Database::OpenSqlite(foreign, create)->Execute("CREATE TABLE Kunden (ID INTEGER)");
+        test::NewDatabase(foreign)->Execute("CREATE TABLE Kunden (ID INTEGER)");
     }
     WriteFile(dir.File("leer.MDB"), "");
     WriteFile(dir.File("text.MDB"), "Einkaufsliste: Mehl, Eier, Milch\n");

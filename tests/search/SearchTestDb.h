@@ -8,6 +8,7 @@
 #include "db/Recordset.h"
 #include "db/Schema.h"
 #include "model/ClRecipe.h"
+#include "tests/support/NewDatabase.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempDir.h"
 
@@ -82,10 +83,7 @@ protected:
         app.UserStoreFile = dir.File("user.ini");
         app.WinUser = "koch";
         app.UI = &ui;
-        OpenOptions create;
-        create.Create = true;
-        db = Database::OpenSqlite(dir.File("search.db"), create);
-        CreateTables(*db, SchemaTables());
+        db = test::NewSchemaDatabase(dir.File("search.db"));
         ClearRecipeCache();
         Fill();
     }

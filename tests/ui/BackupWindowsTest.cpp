@@ -6,6 +6,7 @@
 #include "db/DatabaseChoice.h"
 #include "db/Recordset.h"
 #include "db/WorkDatabase.h"
+#include "tests/support/NewDatabase.h"
 #include "tests/ui/UiTestSupport.h"
 
 #include <QLabel>
@@ -30,9 +31,7 @@ protected:
         m_work = m_dir.File("data/Pfannola.MDB");
         fs::create_directories(m_dir.File("data"));
         {
-            OpenOptions create;
-            create.Create = true;
-            auto db = Database::OpenSqlite(m_work, create);
+            auto db = test::NewDatabase(m_work);
             db->CreateTable({"T_VERSION",
                              {{"Major", FieldType::Long},
                               {"Minor", FieldType::Long},

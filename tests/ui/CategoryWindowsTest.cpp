@@ -4,6 +4,7 @@
 #include "db/DatabaseChoice.h"
 #include "db/Recordset.h"
 #include "db/Schema.h"
+#include "tests/support/NewDatabase.h"
 #include "tests/ui/UiTestSupport.h"
 
 #include <QCheckBox>
@@ -23,11 +24,9 @@ class CategoryWindowsTest : public UiTest
 protected:
     CategoryWindowsTest()
     {
-        OpenOptions create;
-        create.Create = true;
         Connection() = ConnectionState{};
         Connection().DbPath = m_dir.File("Pfannola.MDB");
-        Connection().WorkDb = Database::OpenSqlite(Connection().DbPath, create);
+        Connection().WorkDb = test::NewDatabase(Connection().DbPath);
         CreateTables(WorkDb(), SchemaTables());
         Sql("INSERT INTO T_CAT_TYPE (CatTypeID,CatTypeName,CatClassified) VALUES (1,'Menüfolge',-1)");
         Sql("INSERT INTO T_CAT_TYPE (CatTypeID,CatTypeName,CatClassified) VALUES (2,'Hauptzutat',-1)");

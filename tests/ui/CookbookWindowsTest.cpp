@@ -5,6 +5,7 @@
 #include "db/Recordset.h"
 #include "db/Schema.h"
 #include "model/ClFingerprint.h"
+#include "tests/support/NewDatabase.h"
 #include "tests/ui/UiTestSupport.h"
 
 #include <QCheckBox>
@@ -27,10 +28,8 @@ protected:
     CookbookWindowsTest()
     {
         m_ui.mainWindowLoaded = true;
-        OpenOptions create;
-        create.Create = true;
         Connection() = ConnectionState{};
-        Connection().WorkDb = Database::OpenSqlite(m_dir.File("Pfannola.MDB"), create);
+        Connection().WorkDb = test::NewDatabase(m_dir.File("Pfannola.MDB"));
         CreateTables(WorkDb(), SchemaTables());
         WorkDb().Execute("INSERT INTO T_BUCH (ID,BuchTitel,BuchBeschreib) VALUES (5,'Kuchen','Süßes')");
         WorkDb().Execute("INSERT INTO T_BUCH (ID,BuchTitel,BuchBeschreib) VALUES (6,'Torten','Festliches')");

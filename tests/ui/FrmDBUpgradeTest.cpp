@@ -3,6 +3,7 @@
 #include "db/Recordset.h"
 #include "db/Schema.h"
 #include "db/UpgradeSteps.h"
+#include "tests/support/NewDatabase.h"
 #include "tests/ui/UiTestSupport.h"
 
 #include <QCheckBox>
@@ -124,10 +125,7 @@ TEST_F(FrmDBUpgradeTest, ViewVersionListsTheHistory)
 TEST_F(FrmDBUpgradeTest, InstalledWindowDrivesTheUpgrade)
 {
     const std::string path = m_dir.File("Rezepte.MDB");
-    OpenOptions options;
-    options.Create = true;
-    auto db = Database::OpenSqlite(path, options);
-    CreateTables(*db, InitialSchema());
+    auto db = test::NewSchemaDatabase(path, InitialSchema());
     db->Execute("INSERT INTO T_VERSION (Major, Minor, Build, Description) VALUES (1, 19, 110, 'alt')");
     db->Execute("INSERT INTO T_REZ_KOPF (ID, RezTitle) VALUES (1, 'Apfelkuchen')");
     // The initial structure lacks what the steps up to 001.19.110 add: bring it there first.

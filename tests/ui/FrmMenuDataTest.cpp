@@ -6,6 +6,7 @@
 #include "db/Schema.h"
 #include "model/ClUnit.h"
 #include "model/ProgramUnits.h"
+#include "tests/support/NewDatabase.h"
 #include "tests/ui/UiTestSupport.h"
 
 #include <QComboBox>
@@ -41,10 +42,8 @@ protected:
         // Quantities are typed and shown as fractions; decimals as a German user sees them.
         m_context.Options.EditFlags = 8;
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        OpenOptions create;
-        create.Create = true;
         Connection() = ConnectionState{};
-        Connection().WorkDb = Database::OpenSqlite(m_dir.File("Pfannola.MDB"), create);
+        Connection().WorkDb = test::NewDatabase(m_dir.File("Pfannola.MDB"));
         ResetProgramData();
         Database& db = WorkDb();
         CreateTables(db, SchemaTables());

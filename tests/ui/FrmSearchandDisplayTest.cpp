@@ -11,6 +11,7 @@
 #include "model/RecipeTrash.h"
 #include "model/clBook.h"
 #include "search/ClSearch.h"
+#include "tests/support/NewDatabase.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/FrmMenuData.h"
 #include "ui/frmOptions1.h"
@@ -42,10 +43,8 @@ class FrmSearchandDisplayTest : public UiTest
 protected:
     FrmSearchandDisplayTest()
     {
-        OpenOptions create;
-        create.Create = true;
         Connection() = ConnectionState{};
-        Connection().WorkDb = Database::OpenSqlite(m_dir.File("Pfannola.MDB"), create);
+        Connection().WorkDb = test::NewDatabase(m_dir.File("Pfannola.MDB"));
         ResetProgramData();
         ClearRecipeCache();
         MarkedRecipes().clear();

@@ -5,6 +5,7 @@
 #include "db/Schema.h"
 #include "model/ClUnit.h"
 #include "model/clsRecipeUnit.h"
+#include "tests/support/NewDatabase.h"
 #include "tests/ui/UiTestSupport.h"
 
 #include <QComboBox>
@@ -23,10 +24,7 @@ class UnitManagementTest : public UiTest
 protected:
     UnitManagementTest()
     {
-        OpenOptions create;
-        create.Create = true;
-        m_db = Database::OpenSqlite(m_dir.File("units.db"), create);
-        CreateTables(*m_db, SchemaTables());
+        m_db = test::NewSchemaDatabase(m_dir.File("units.db"));
         AddUnit(1, "GR", "Gramm");
         AddUnit(2, "ML", "Milliliter");
         m_units.SetDB(m_db.get());

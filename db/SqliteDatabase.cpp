@@ -10,7 +10,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 namespace pf {
 
@@ -279,6 +281,24 @@ SqliteDatabase::~SqliteDatabase()
 
 std::unique_ptr<SqliteDatabase> SqliteDatabase::Open(const std::string& path, const OpenOptions& options)
 {
+    // The engine's own wait does not cover every moment another program holds the file: while a
+    // closing program folds its log back into the file, or another one sets up the shared index,
+    // an open can be refused at once. Such moments pass quickly, so the open is tried again until
+    // the busy timeout has passed; a file that stays locked is reported as in use.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(options.BusyTimeoutMs);
+    for (;;) {
+        try {
+            return OpenOnce(path, options);
+        } catch (const DbError& error) {
+            if (error.Number() != dberr::kFileInUse || std::chrono::steady_clock::now() >= until)
+                throw;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+std::unique_ptr<SqliteDatabase> SqliteDatabase::OpenOnce(const std::string& path, const OpenOptions& options)
+{
     std::error_code ec;
     const bool exists = std::filesystem::exists(path, ec);
     if (!exists && !options.Create)
@@ -363,7 +383,7 @@ std::unique_ptr<SqliteDatabase> SqliteDatabase::Open(const std::string& path, co
             sqlite3_close_v2(db);
             OpenOptions readOptions = options;
             readOptions.ReadOnly = true;
-            return Open(path, readOptions);
+            return OpenOnce(path, readOptions);
         }
         if (rc != SQLITE_OK)
             OpenFailed(db, rc, path);

@@ -73,6 +73,8 @@ public:
 
 private:
     explicit SqliteDatabase(std::shared_ptr<SqliteConnection> connection);
+    // One attempt of Open; a file another connection holds at this moment ends it with 3045.
+    static std::unique_ptr<SqliteDatabase> OpenOnce(const std::string& path, const OpenOptions& options);
 
     sqlite3* Db() const { return m_conn->Db(); }
     long Run(std::string_view sql, const std::vector<Value>& params);

@@ -7,8 +7,12 @@
 
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 namespace pf::test {
 namespace {
@@ -75,6 +79,47 @@ TEST(SqliteOpen, FileLockedByAnotherConnectionIs3045)
     db.reset();
     auto first = Database::OpenSqlite(path, exclusive);
     EXPECT_EQ(OpenError(path, options).Number(), dberr::kFileInUse);
+}
+
+TEST(SqliteOpen, ProgramsOpeningAClosedFileAtOnceAllGetIt)
+{
+    // A closed file is one file in rollback-journal mode; every program that opens it switches it
+    // to the write-ahead log, which takes the file for a moment. Programs started together (two
+    // imports, a backup and a search) must all get it, none may be told it is in use.
+    TempDir dir;
+    const std::string path = dir.File("Gleichzeitig.MDB");
+    test::NewDatabase(path)->CreateTable({"T_X", {F("ID", FieldType::Long)}, {}});
+    const int programs = 6;
+    const int rounds = 8;
+    for (int round = 0; round < rounds; ++round) {
+        const auto start = std::chrono::steady_clock::now() + std::chrono::milliseconds(100);
+        std::vector<pid_t> children;
+        for (int p = 0; p < programs; ++p) {
+            const pid_t child = fork();
+            ASSERT_GE(child, 0);
+            if (child == 0) {
+                std::this_thread::sleep_until(start);
+                int code = 0;
+                try {
+                    auto db = Database::OpenSqlite(path);
+                    db->Execute("INSERT INTO T_X VALUES (" + std::to_string(round * programs + p) + ")");
+                    db->Close();
+                } catch (const DbError&) {
+                    code = 1;
+                }
+                _exit(code);
+            }
+            children.push_back(child);
+        }
+        int failed = 0;
+        for (pid_t child : children) {
+            int status = 0;
+            waitpid(child, &status, 0);
+            failed += !WIFEXITED(status) || WEXITSTATUS(status) != 0;
+        }
+        ASSERT_EQ(failed, 0) << "round " << round;
+    }
+    EXPECT_EQ(Database::OpenSqlite(path)->Scalar("SELECT COUNT(*) FROM T_X").AsLong(), programs * rounds);
 }
 
 TEST(SqliteOpen, ReadOnlyFileOpensReadOnly)

@@ -7,14 +7,20 @@
 #include "model/ClRecipe.h"
 #include "nutrition/FoodTables.h"
 
+#include <algorithm>
+
 namespace pf {
 
 namespace {
 
-// The unit a recipe line has when it names none: its count is a count of pieces.
-constexpr long kPiece = 1;
 // Quantities below half a thousandth count as none.
 constexpr Decimal4 kNoQuantity = Decimal4::FromTicks(5);
+
+// A line without a quantity ("Salz", "Ei") stands for one unit of what it names.
+Decimal4 AtLeastOne(Decimal4 quantity)
+{
+    return quantity < kNoQuantity ? Decimal4::FromLong(1) : quantity;
+}
 
 bool IsBaseUnit(long unit)
 {
@@ -33,6 +39,13 @@ std::pair<std::string, Value> FoodCondition(const std::string& key)
 bool HasFood(const std::string& key)
 {
     return !key.empty() && key != "0";
+}
+
+// A line whose grams were set by hand can teach its food what one of its units weighs; a line
+// without unit counts in mean portions and has no unit to teach.
+bool Learnable(const ConversionLine& line)
+{
+    return line.Changed && HasFood(line.FoodKey) && line.OrgUnit > 0 && line.Quantity > Decimal4();
 }
 
 } // namespace
@@ -112,44 +125,45 @@ void UnitMatching::Convert(ConversionLine& line)
         line.LeftOut = "ausgelassen";
         return;
     }
-    if (line.Quantity < kNoQuantity) {
-        line.LeftOut = "ohne Mengenangabe";
-        return;
-    }
-    // The food's own units first: "2 Eier" weigh what one egg weighs, twice.
-    const bool noUnit = line.Unit <= 0;
-    const long asPieces = noUnit ? kPiece : line.Unit;
+    const std::string unitText = "Einheit " +
+                                 (line.UnitName.empty() ? std::to_string(line.Unit) : line.UnitName) +
+                                 " ohne Gewichtsangabe";
+    // "2 Eier" weigh what one egg weighs, twice; a line in the food's own unit without quantity
+    // ("Ei", "Tasse Mehl") is one such unit.
     for (const auto& [unitColumn, gramColumn] :
          {std::pair{"ProduktStandardEinheit", "ProduktStandardMenge"},
           std::pair{"ProduktAlternativEinheit", "ProduktAlternativMenge"}}) {
         const long foodUnit = static_cast<long>(rs->Field(unitColumn).AsLong());
-        const Decimal4 grams = rs->Field(gramColumn).AsCurrency();
-        if (foodUnit > 0 && foodUnit == asPieces && grams > Decimal4()) {
-            line.Quantity = line.Quantity * grams;
+        if (foodUnit > 0 && foodUnit == line.Unit) {
+            line.Quantity = AtLeastOne(line.Quantity) * rs->Field(gramColumn).AsCurrency();
             line.Unit = FoodTables::kGram;
+            if (line.Quantity <= Decimal4())
+                line.LeftOut = unitText;
             return;
         }
     }
-    if (noUnit) {
-        const Decimal4 portion = rs->Field("GP").AsCurrency();
-        if (portion > Decimal4()) {
-            line.Quantity = line.Quantity * portion;
-            line.Unit = FoodTables::kGram;
-        } else {
+    if (line.Unit <= 0) {
+        // Without a unit the count is of the food's mean portions ("Möhre" is a portion of carrots),
+        // not of pieces: a piece only counts where the line says "Stück".
+        line.Quantity = AtLeastOne(line.Quantity) * rs->Field("GP").AsCurrency();
+        line.Unit = FoodTables::kGram;
+        if (line.Quantity <= Decimal4())
             line.LeftOut = "ohne Einheit und ohne Portionsgewicht";
-        }
         return;
     }
-    if (IsBaseUnit(line.Unit))
+    if (IsBaseUnit(line.Unit)) {
+        // Grams and millilitres are taken as written: a missing amount of them stays missing.
+        if (line.Quantity < kNoQuantity)
+            line.LeftOut = "ohne Mengenangabe";
         return;
+    }
+    // Any other unit through the unit table; a unit that weighs nothing there (tin, bunch) or
+    // converts to something that is not a base unit is not counted.
     const UnitScale& scale = m_tables.Scale(line.Unit);
-    if (!IsBaseUnit(scale.ScaleIndex) || scale.ScaleValue <= Decimal4()) {
-        line.LeftOut = "Einheit " + (line.UnitName.empty() ? std::to_string(line.Unit) : line.UnitName) +
-                       " ohne Gewichtsangabe";
-        return;
-    }
     line.Unit = scale.ScaleIndex;
-    line.Quantity = line.Quantity * scale.ScaleValue;
+    line.Quantity = AtLeastOne(line.Quantity) * scale.ScaleValue;
+    if (!IsBaseUnit(line.Unit) || line.Quantity <= Decimal4())
+        line.LeftOut = unitText;
 }
 
 void UnitMatching::SetGrams(std::size_t index, Decimal4 grams)
@@ -202,25 +216,20 @@ std::vector<const ConversionLine*> UnitMatching::LeftOutLines() const
 
 bool UnitMatching::Learn(std::size_t index, bool primary)
 {
-    if (index >= m_lines.size())
+    if (index >= m_lines.size() || !Learnable(m_lines[index]))
         return false;
     const ConversionLine& line = m_lines[index];
-    if (!HasFood(line.FoodKey) || line.OrgQuantity < kNoQuantity || line.Quantity <= Decimal4())
-        return false;
-    const long unit = line.OrgUnit > 0 ? line.OrgUnit : kPiece;
-    const Decimal4 perUnit = line.Quantity / line.OrgQuantity;
+    const Decimal4 perUnit = line.Quantity / AtLeastOne(line.OrgQuantity);
     const auto [condition, key] = FoodCondition(line.FoodKey);
     const std::string columns = primary ? "ProduktStandardEinheit=?,ProduktStandardMenge=?"
                                         : "ProduktAlternativEinheit=?,ProduktAlternativMenge=?";
-    return m_db.Execute("UPDATE T_BLS_KEY SET " + columns + " WHERE " + condition, {unit, perUnit, key}) > 0;
+    return m_db.Execute("UPDATE T_BLS_KEY SET " + columns + " WHERE " + condition,
+                        {line.OrgUnit, perUnit, key}) > 0;
 }
 
 int UnitMatching::LearnChanged(Interaction& ui)
 {
-    bool any = false;
-    for (const ConversionLine& line : m_lines)
-        any = any || (line.Changed && HasFood(line.FoodKey));
-    if (!any)
+    if (std::none_of(m_lines.begin(), m_lines.end(), Learnable))
         return 0;
     if (ui.Ask("Es wurden Nahrungsmittel Einheiten/Mengen-Zuordnungen verändert. Sollen diese Werte in der "
                "BLS-Datenbank gespeichert (\"gelernt\") werden ?",
@@ -229,7 +238,7 @@ int UnitMatching::LearnChanged(Interaction& ui)
     int learned = 0;
     for (std::size_t i = 0; i < m_lines.size(); ++i) {
         const ConversionLine& line = m_lines[i];
-        if (!line.Changed || !HasFood(line.FoodKey))
+        if (!Learnable(line))
             continue;
         const auto [condition, key] = FoodCondition(line.FoodKey);
         auto rs =

@@ -34,7 +34,7 @@ protected:
     {
         AddRecipe(1, "Alles drin", 4,
                   {{2, 1, "Eier", 3},           // pieces, the food's standard unit: 2 x 60 g
-                   {3, 0, "Zwiebeln", 1},       // no unit counts as pieces: 3 x 80 g
+                   {3, 0, "Zwiebeln", 1},       // no unit: three mean portions of 80 g
                    {250, 31, "Mehl", 4},        // grams
                    {2, 8, "Mehl", 4},           // cups, the food's alternative unit: 2 x 125 g
                    {1, 7, "Butter", 8},         // spoon, the food's standard unit: 10 g
@@ -87,6 +87,66 @@ TEST_F(NutrientCalculationTest, LinesBecomeGramsOrSayWhyNot)
         }
     }
     EXPECT_EQ(matching.LeftOutLines().size(), 5u);
+}
+
+// A line without quantity is one unit of what it names; a line without unit counts in the food's
+// mean portions, never in pieces; only grams and millilitres are taken as written.
+TEST_F(NutrientCalculationTest, MissingQuantitiesAndUnits)
+{
+    // An onion weighs 80 g, a portion of onions is 50 g.
+    m_db->Execute("UPDATE T_BLS_DAT SET GP=50 WHERE SBLS='G100000'");
+    AddRecipe(2, "Lücken", 1,
+              {{0, 1, "Ei", 3},         // the food's primary unit
+               {0, 8, "Tasse Mehl", 4}, // the food's alternative unit
+               {0, 7, "EL Milch", 9},   // the unit table
+               {0, 0, "Möhre", 5},      // a mean portion
+               {2, 0, "Zwiebeln", 1},   // portions, although the food has pieces
+               {2, -1, "Zwiebeln", 1},  // an unknown unit is no unit
+               {0, 31, "g Sahne", 13},  // grams without amount
+               {0, 11, "Dose Tomaten", 6},
+               {3, 1, "Stück Möhre", 5}, // a piece that neither food nor unit table weighs
+               {2, 0, "Champignons", 12}});
+    const struct
+    {
+        double Grams;
+        const char* LeftOut;
+    } expected[] = {{60, ""},
+                    {125, ""},
+                    {15, ""},
+                    {100, ""},
+                    {100, ""},
+                    {100, ""},
+                    {0, "ohne Mengenangabe"},
+                    {0, "Einheit Dose ohne Gewichtsangabe"},
+                    {0, "Einheit Stück ohne Gewichtsangabe"},
+                    {0, "ohne Einheit und ohne Portionsgewicht"}};
+    UnitMatching matching(*m_db, m_tables);
+    ASSERT_TRUE(matching.NextID(2));
+    ASSERT_EQ(matching.Lines().size(), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        const ConversionLine& line = matching.Lines()[i];
+        SCOPED_TRACE(line.Ingredient);
+        EXPECT_EQ(line.LeftOut, expected[i].LeftOut);
+        if (line.LeftOut.empty()) {
+            EXPECT_EQ(line.Quantity, Decimal4::FromDouble(expected[i].Grams));
+        }
+    }
+    // 60 g egg x 1.5 + 125 g flour x 3.5 + 15 g milk x 0.64 + 100 g carrot x 0.4 + 200 g onion x 0.28
+    EXPECT_EQ(Shown(matching.Calculate(), "GCAL"), "633,100");
+
+    // A tin weighed by hand teaches the tomato what one tin weighs, although the line named none;
+    // a line without unit has no unit to teach.
+    matching.SetGrams(7, Decimal4::FromLong(400));
+    matching.SetGrams(4, Decimal4::FromLong(160));
+    EXPECT_TRUE(matching.Learn(7, false));
+    EXPECT_FALSE(matching.Learn(4, true));
+    auto rs = m_db->OpenRecordset(
+        "SELECT ID,ProduktStandardEinheit,ProduktAlternativEinheit,ProduktAlternativMenge FROM T_BLS_KEY "
+        "WHERE ID IN (1,6) ORDER BY ID");
+    EXPECT_EQ(rs->Field(1).AsLong(), 1); // the onion keeps its piece
+    rs->MoveNext();
+    EXPECT_EQ(rs->Field(2).AsLong(), 11);
+    EXPECT_EQ(rs->Field(3).AsCurrency(), Decimal4::FromLong(400));
 }
 
 TEST_F(NutrientCalculationTest, RecipeTablePerServing)

@@ -19,12 +19,13 @@ namespace {
 // values per 100 g (kcal, protein in mg) and its units: Weizenmehl 364 kcal 10330 mg, Tasse
 // 125 g; Hühnerei 143/12580, Stück 60 g; Vollmilch 60/3220, Tasse 245 g, EL 15 g; Pflanzenöl and
 // Olivenöl 884/0, EL 14 g; Salz 0/0, TL 5 g, Prise 0.4 g; Kartoffel 69/1680; Möhre 41/930, Stück
-// 80 g; Zwiebel 40/1100, Stück 80 g; Gemüsebrühe 16/2020; Schlagsahne 292/2170; Butter 717/850,
-// EL 15 g; Magerquark 72/10340; Honig 304/300, EL 20 g; Banane 89/1090, Stück 120 g; Zimt
+// 80 g, portion 150 g; Zwiebel 40/1100, Stück 80 g, portion 50 g; Gemüsebrühe 16/2020; Schlagsahne 292/2170;
+// Butter 717/850, EL 15 g; Magerquark 72/10340; Honig 304/300, EL 20 g; Banane 89/1090, Stück 120 g; Zimt
 // 247/3990, TL 2 g; Reis, Langkorn 365/7130, Tasse 200 g; Hähnchenbrustfilet 110/23090; Zucker
 // 387/0, EL 15 g; Cheddar 403/24900; Rinderhackfleisch 254/17170; Spaghetti 371/13040; Joghurt
-// 61/3470; Erdbeere 32/670, Stück 15 g. The unit table gives ml and l as grams, 1 oz 28.3495 g,
-// 1 lb 453.5924 g, 1 cup 240 ml where the food has no cup of its own.
+// 61/3470; Erdbeere 32/670, Stück 15 g. A line without unit counts the food's mean portions
+// (Hühnerei 60 g, Banane 120 g, the same as their pieces). The unit table gives ml and l as grams, 1
+// oz 28.3495 g, 1 lb 453.5924 g, 1 cup 240 ml where the food has no cup of its own.
 struct Reference
 {
     const char* Title;
@@ -47,17 +48,17 @@ const Reference kReferences[] = {
      "428,730",
      "16.142,250",
      "Portionsgewicht ca. 240 Gramm"},
-    // 517.5 + 65.6 + 32 + 160 + 584 + 215.1 = 1574.2 kcal; 12600 + 1488 + 880 + 20200 + 4340 + 255
-    // = 39763 mg; 2220 g; / 4
+    // 517.5 + 123 + 20 + 160 + 584 + 215.1 = 1619.6 kcal; 12600 + 2790 + 550 + 20200 + 4340 + 255
+    // = 40735 mg; 2330 g; / 4
     {"Kartoffelsuppe",
      "4 Portionen",
      {"    750 g  Kartoffeln", "      2    Möhren", "      1    Zwiebel", "      1 l  Gemüsebrühe",
       "    200 ml Sahne", "      2 EL Butter"},
      {"Kartoffel", "Möhre", "Zwiebel", "Gemüsebrühe", "Schlagsahne", "Butter"},
-     {750, 160, 80, 1000, 200, 30},
-     "393,550",
-     "9.940,750",
-     "Portionsgewicht ca. 555 Gramm"},
+     {750, 300, 50, 1000, 200, 30},
+     "404,900",
+     "10.183,750",
+     "Portionsgewicht ca. 583 Gramm"},
     // 180 + 121.6 + 106.8 + 4.94 = 413.34 kcal; 25850 + 120 + 1308 + 79.8 = 27357.8 mg; 412 g; / 2
     {"Quarkspeise",
      "2 Portionen",
@@ -97,17 +98,17 @@ const Reference kReferences[] = {
      "611,447",
      "37.855,551",
      "Gewicht ca. 282 Gramm"},
-    // 453.5924 * 2.54 (1152.1247) + 32 + 247.52 + 453.5924 * 3.71 (1682.8278) = 3114.4725 kcal;
-    // 453.5924 * 171.7 (77881.8151) + 880 + 453.5924 * 130.4 (59148.4490) = 137910.2641 mg;
-    // 1015.1848 g; / 4
+    // 453.5924 * 2.54 (1152.1247) + 20 + 247.52 + 453.5924 * 3.71 (1682.8278) = 3102.4725 kcal;
+    // 453.5924 * 171.7 (77881.8151) + 550 + 453.5924 * 130.4 (59148.4490) = 137580.2641 mg;
+    // 985.1848 g; / 4
     {"Spaghetti with Meat Sauce",
      "4 servings",
      {"      1 lb ground beef", "      1    onion", "      2 tb olive oil", "      1 lb spaghetti"},
      {"Rinderhackfleisch", "Zwiebel", "Olivenöl", "Spaghetti"},
-     {453.5924, 80, 28, 453.5924},
-     "778,618",
-     "34.477,566",
-     "Portionsgewicht ca. 254 Gramm"},
+     {453.5924, 50, 28, 453.5924},
+     "775,618",
+     "34.395,066",
+     "Portionsgewicht ca. 246 Gramm"},
     // 146.4 + 28.8 + 60.8 + 106.8 = 342.8 kcal; 8328 + 603 + 60 + 1308 = 10299 mg; 470 g; / 2
     {"Strawberry Yogurt",
      "2 servings",

@@ -147,15 +147,30 @@ int ReportUnexpected(const ErrorInfo& error, std::ostream& err)
 
 } // namespace
 
-bool ParseServings(const std::string& text, long& servings, std::ostream& err)
+bool ParseCliArgs(CliCall& call, const std::vector<CliOption>& options,
+                  const std::function<bool(const std::string& word)>& word)
 {
-    long value = 0;
-    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || ptr != text.data() + text.size() || value < 1 || value > kMaxServings) {
-        err << "Nach --servings muss eine ganze Zahl von 1 bis " << kMaxServings << " stehen.\n";
-        return false;
+    for (std::size_t i = 0; i < call.Args.size(); ++i) {
+        const std::string& arg = call.Args[i];
+        const CliOption* option = nullptr;
+        if (call.IsOption(i)) {
+            for (const CliOption& candidate : options)
+                if (arg == candidate.Name)
+                    option = &candidate;
+        }
+        if (option == nullptr) {
+            if (call.IsOption(i) || !word || !word(arg)) {
+                call.Err << "Unbekanntes Argument: " << arg << "\n";
+                return false;
+            }
+            continue;
+        }
+        const bool hasValue = !option->TakesValue || i + 1 < call.Args.size();
+        if (!hasValue || !option->Take(option->TakesValue ? call.Args[++i] : std::string())) {
+            call.Err << option->Problem << "\n";
+            return false;
+        }
     }
-    servings = value;
     return true;
 }
 
@@ -165,41 +180,50 @@ bool ParsePositiveNumber(std::string_view text, long& value)
     return ec == std::errc() && ptr == text.data() + text.size() && value > 0;
 }
 
+CliOption ServingsOption(long& servings)
+{
+    return {"--servings", true,
+            [&servings](const std::string& text) {
+                long value = 0;
+                if (!ParsePositiveNumber(text, value) || value > kMaxServings)
+                    return false;
+                servings = value;
+                return true;
+            },
+            "Nach --servings muss eine ganze Zahl von 1 bis " + std::to_string(kMaxServings) + " stehen."};
+}
+
+CliOption IdsOption(std::vector<long>& ids)
+{
+    return {"--ids", true,
+            [&ids](const std::string& text) {
+                // Every comma-separated field must be a recipe number, and there must be one.
+                std::size_t start = 0;
+                while (start <= text.size()) {
+                    std::size_t end = text.find(',', start);
+                    if (end == std::string::npos)
+                        end = text.size();
+                    long id = 0;
+                    if (!ParsePositiveNumber(std::string_view(text).substr(start, end - start), id))
+                        return false;
+                    ids.push_back(id);
+                    start = end + 1;
+                }
+                return true;
+            },
+            "Nach --ids muss eine Liste von Rezeptnummern stehen (z. B. 3,7,12)."};
+}
+
 bool ParseRecipeAndServings(CliCall& call, const char* command, long& id, long& servings)
 {
-    for (std::size_t i = 0; i < call.Args.size(); ++i) {
-        const std::string& arg = call.Args[i];
-        if (call.IsOption(i) && arg == "--servings") {
-            if (!ParseServings(i + 1 < call.Args.size() ? call.Args[i + 1] : "", servings, call.Err))
-                return false;
-            ++i;
-        } else if (id == 0 && ParsePositiveNumber(arg, id)) {
-        } else {
-            call.Err << "Unbekanntes Argument: " << arg << "\n";
-            return false;
-        }
-    }
+    if (!ParseCliArgs(call, {ServingsOption(servings)},
+                      [&id](const std::string& word) { return id == 0 && ParsePositiveNumber(word, id); }))
+        return false;
     if (id == 0) {
         call.Err << "Aufruf: pfannola-cli --db DATEI " << command << " ID [--servings N]\n";
         return false;
     }
     return true;
-}
-
-bool ParseRecipeIdList(const std::string& text, std::vector<long>& ids)
-{
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find(',', start);
-        if (end == std::string::npos)
-            end = text.size();
-        long id = 0;
-        if (!ParsePositiveNumber(std::string_view(text).substr(start, end - start), id))
-            return false;
-        ids.push_back(id);
-        start = end + 1;
-    }
-    return !ids.empty();
 }
 
 const std::vector<CliCommand>& CliCommands()

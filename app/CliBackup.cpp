@@ -6,22 +6,42 @@
 
 #include <filesystem>
 #include <ostream>
+#include <utility>
 
 namespace pf {
 
+namespace {
+
+// The one word the command works on; the usage when it is missing.
+bool ParseTarget(CliCall& call, const char* usage, std::string& target)
+{
+    bool given = false;
+    if (!ParseCliArgs(call, {}, [&](const std::string& word) {
+            target = word;
+            return !std::exchange(given, true);
+        }))
+        return false;
+    if (!given) {
+        call.Err << usage << "\n";
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
 int CliBackup(CliCall& call)
 {
-    if (call.Args.size() != 1) {
-        call.Err << "Aufruf: --db DATEI backup ORDNER\n";
+    std::string folder;
+    if (!ParseTarget(call, "Aufruf: --db DATEI backup ORDNER", folder))
         return 2;
-    }
     // A backup before an upgrade is wise: any schema version is saved.
     CliDatabase db(call, CliAccess::AnyVersion);
     if (!db)
         return 1;
     Backup backup;
     backup.SetQuiet(true);
-    const bool saved = backup.Save(call.Args[0]);
+    const bool saved = backup.Save(folder);
     db.Close();
     if (!saved) {
         call.Err << "Die Datensicherung ist fehlgeschlagen: " << backup.LastErrorText() << "\n";
@@ -33,10 +53,9 @@ int CliBackup(CliCall& call)
 
 int CliRestore(CliCall& call)
 {
-    if (call.Args.size() != 1) {
-        call.Err << "Aufruf: --db DATEI restore SICHERUNG\n";
+    std::string archive;
+    if (!ParseTarget(call, "Aufruf: --db DATEI restore SICHERUNG", archive))
         return 2;
-    }
     // The work file is not opened: a restore is what a damaged, cut-short or missing file needs.
     std::error_code ec;
     const bool exists = std::filesystem::exists(call.Database, ec);
@@ -47,13 +66,13 @@ int CliRestore(CliCall& call)
     conn.DbPath = call.Database;
     Backup backup;
     backup.SetQuiet(true);
-    const bool restored = backup.Restore(call.Args[0], false);
+    const bool restored = backup.Restore(archive, false);
     CloseCliDatabase();
     if (!restored) {
         call.Err << backup.LastErrorText() << "\n";
         return 1;
     }
-    call.Out << "Zurückgeladen: " << backup.RestoredFrom() << " aus \"" << call.Args[0] << "\" nach \""
+    call.Out << "Zurückgeladen: " << backup.RestoredFrom() << " aus \"" << archive << "\" nach \""
              << call.Database << "\"\n";
     if (exists)
         call.Out << "Bisheriger Stand: \"" << call.Database << ".BAK\"\n";

@@ -3,6 +3,7 @@
 // command's own words. A command writes results to Out, German messages to Err, and returns the
 // exit code.
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -30,19 +31,35 @@ struct CliCommand
     const char* Help; // one line for the usage text
 };
 
-// Servings are a recipe's yield: a whole number from 1 to kMaxServings (a 32-bit count). False, with
-// the range told on err, for anything else.
+// One option a command understands. A flag (TakesValue false) calls Take with an empty text; any
+// other option takes the word after it. When that word is missing or Take refuses it, Problem is
+// told on Err.
+struct CliOption
+{
+    std::string_view Name;
+    bool TakesValue;
+    std::function<bool(const std::string& value)> Take;
+    std::string Problem;
+};
+
+// Reads the words of a call with the command's options. Every other word goes to word, which
+// refuses what the command cannot use; without it the command takes no other words. A word that
+// looks like an option but names none of them, and a refused word, are told as "Unbekanntes
+// Argument: WORD" on Err. False, with the reason told, on the first problem.
+bool ParseCliArgs(CliCall& call, const std::vector<CliOption>& options,
+                  const std::function<bool(const std::string& word)>& word = nullptr);
+
+// Servings are a recipe's yield: a whole number from 1 to kMaxServings (a 32-bit count).
 constexpr long kMaxServings = 2147483647;
-bool ParseServings(const std::string& text, long& servings, std::ostream& err);
+CliOption ServingsOption(long& servings);
+// "--ids 3,7,12": the recipe numbers appended to ids.
+CliOption IdsOption(std::vector<long>& ids);
 
 // A whole positive number and nothing else ("12", not "12a" or "-3").
 bool ParsePositiveNumber(std::string_view text, long& value);
 // The words "ID [--servings N]" of a command about one recipe; servings stays 0 without the
 // option. False, with the reason or the usage of command on Err, for anything else.
 bool ParseRecipeAndServings(CliCall& call, const char* command, long& id, long& servings);
-// "3,7,12" appended to ids; false on any field that is not a positive number, or no field.
-bool ParseRecipeIdList(const std::string& text, std::vector<long>& ids);
-
 // Every command, in the order the usage text lists them.
 const std::vector<CliCommand>& CliCommands();
 

@@ -152,6 +152,8 @@ void CliDatabase::Close() noexcept
 
 int CliInfo(CliCall& call)
 {
+    if (!ParseCliArgs(call, {}))
+        return 2;
     CliDatabase db(call, CliAccess::Inspect);
     if (!db)
         return 1;
@@ -180,6 +182,8 @@ int CliInfo(CliCall& call)
 
 int CliInit(CliCall& call)
 {
+    if (!ParseCliArgs(call, {}))
+        return 2;
     std::error_code ec;
     if (std::filesystem::exists(call.Database, ec)) {
         call.Err

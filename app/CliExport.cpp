@@ -34,7 +34,7 @@ int FileModeOf(const std::string& format)
 
 constexpr const char* kUsage =
     "Aufruf: pfannola-cli --db DATEI export --format mm|rezkonv|html|rtf [--ids LISTE] [--servings N] "
-    "--out DATEI\n";
+    "--out DATEI";
 
 } // namespace
 
@@ -44,30 +44,19 @@ int CliExport(CliCall& call)
     std::string out;
     std::vector<long> ids;
     long servings = 0;
-    for (std::size_t i = 0; i < call.Args.size(); ++i) {
-        const std::string& arg = call.Args[i];
-        const bool hasValue = i + 1 < call.Args.size();
-        if (arg == "--format" && hasValue) {
-            format = call.Args[++i];
-        } else if (arg == "--out" && hasValue) {
-            out = call.Args[++i];
-        } else if (arg == "--ids") {
-            if (!hasValue || !ParseRecipeIdList(call.Args[i + 1], ids)) {
-                call.Err << "Nach --ids muss eine Liste von Rezeptnummern stehen (z. B. 3,7,12).\n";
-                return 2;
-            }
-            ++i;
-        } else if (arg == "--servings") {
-            if (!ParseServings(hasValue ? call.Args[i + 1] : "", servings, call.Err))
-                return 2;
-            ++i;
-        } else {
-            call.Err << "Unbekanntes Argument: " << arg << "\n";
-            return 2;
-        }
-    }
+    const auto store = [](std::string& into) {
+        return [&into](const std::string& value) {
+            into = value;
+            return true;
+        };
+    };
+    if (!ParseCliArgs(call, {{"--format", true, store(format), kUsage},
+                             {"--out", true, store(out), kUsage},
+                             IdsOption(ids),
+                             ServingsOption(servings)}))
+        return 2;
     if (format.empty() || out.empty()) {
-        call.Err << kUsage;
+        call.Err << kUsage << "\n";
         return 2;
     }
     const int mode = FileModeOf(format);
@@ -75,7 +64,7 @@ int CliExport(CliCall& call)
         if (format == "mnx" || format == "csv")
             call.Err << "Das Exportformat \"" << format << "\" ist noch nicht verfügbar.\n";
         else
-            call.Err << "Unbekanntes Exportformat: " << format << "\n" << kUsage;
+            call.Err << "Unbekanntes Exportformat: " << format << "\n" << kUsage << "\n";
         return 2;
     }
     const std::filesystem::path target = std::filesystem::absolute(out);

@@ -8,19 +8,12 @@
 #include "model/clBook.h"
 #include "nutrition/Nutrition.h"
 
-#include <charconv>
 #include <filesystem>
 #include <ostream>
 
 namespace pf {
 
 namespace {
-
-bool ParseBook(const std::string& text, long& value)
-{
-    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return ec == std::errc() && ptr == text.data() + text.size() && value > 0;
-}
 
 bool ParsePreset(const std::string& text, DupePreset& preset)
 {
@@ -47,34 +40,24 @@ int CliImport(CliCall& call)
     bool trash = false;
     bool matchFoods = false;
     std::vector<std::string> files;
-    for (std::size_t i = 0; i < call.Args.size(); ++i) {
-        const std::string& arg = call.Args[i];
-        if (!call.IsOption(i)) {
-            files.push_back(std::filesystem::absolute(arg).string());
-        } else if (arg == "--cookbook") {
-            if (i + 1 >= call.Args.size() || !ParseBook(call.Args[i + 1], book)) {
-                call.Err << "Nach --cookbook muss die Nummer eines Kochbuchs stehen.\n";
-                return 2;
-            }
-            ++i;
-        } else if (arg == "--duplicates") {
-            if (i + 1 >= call.Args.size() || !ParsePreset(call.Args[i + 1], preset)) {
-                call.Err << "Nach --duplicates muss skip, replace oder move stehen.\n";
-                return 2;
-            }
-            sameContentOnly = false;
-            ++i;
-        } else if (arg == "--trash") {
-            trash = true;
-        } else if (arg == "--bls") {
-            matchFoods = true;
-        } else if (arg.starts_with("--")) {
-            call.Err << "Unbekanntes Argument: " << arg << "\n";
-            return 2;
-        } else {
-            files.push_back(std::filesystem::absolute(arg).string());
-        }
-    }
+    const bool parsed = ParseCliArgs(
+        call,
+        {{"--cookbook", true, [&book](const std::string& text) { return ParsePositiveNumber(text, book); },
+          "Nach --cookbook muss die Nummer eines Kochbuchs stehen."},
+         {"--duplicates", true,
+          [&](const std::string& text) {
+              sameContentOnly = false;
+              return ParsePreset(text, preset);
+          },
+          "Nach --duplicates muss skip, replace oder move stehen."},
+         {"--trash", false, [&trash](const std::string&) { return trash = true; }, ""},
+         {"--bls", false, [&matchFoods](const std::string&) { return matchFoods = true; }, ""}},
+        [&files](const std::string& file) {
+            files.push_back(std::filesystem::absolute(file).string());
+            return true;
+        });
+    if (!parsed)
+        return 2;
     if (files.empty()) {
         call.Err << "Aufruf: pfannola-cli --db DATEI import [--cookbook N] [--duplicates skip|replace|move] "
                     "[--trash] [--bls] DATEI...\n";

@@ -26,22 +26,16 @@ int CliLexicon(CliCall& call)
 {
     long selector = kLexiconAllAreas;
     std::string text;
-    for (std::size_t i = 0; i < call.Args.size(); ++i) {
-        const std::string& arg = call.Args[i];
-        if (call.IsOption(i) && arg == "--area") {
-            if (i + 1 >= call.Args.size() || !ParseArea(call.Args[i + 1], selector)) {
-                call.Err << "Nach --area muss ein Bereich des Lexikons stehen (0 bis 6, 10, 11, 16383 oder "
-                            "16384).\n";
-                return 2;
-            }
-            ++i;
-        } else if (arg.size() > 2 && call.IsOption(i)) {
-            call.Err << "Unbekanntes Argument: " << arg << "\n";
-            return 2;
-        } else {
-            text += (text.empty() ? "" : " ") + arg;
-        }
-    }
+    const bool parsed = ParseCliArgs(
+        call,
+        {{"--area", true, [&selector](const std::string& value) { return ParseArea(value, selector); },
+          "Nach --area muss ein Bereich des Lexikons stehen (0 bis 6, 10, 11, 16383 oder 16384)."}},
+        [&text](const std::string& word) {
+            text += (text.empty() ? "" : " ") + word;
+            return true;
+        });
+    if (!parsed)
+        return 2;
     if (text.empty()) {
         call.Err << "Aufruf: pfannola-cli --db DATEI lexicon [--area N] TEXT\n";
         return 2;

@@ -71,19 +71,8 @@ int CliNutrients(CliCall& call)
 int CliMatch(CliCall& call)
 {
     std::vector<long> ids;
-    for (std::size_t i = 0; i < call.Args.size(); ++i) {
-        const std::string& arg = call.Args[i];
-        if (call.IsOption(i) && arg == "--ids") {
-            if (i + 1 >= call.Args.size() || !ParseRecipeIdList(call.Args[i + 1], ids)) {
-                call.Err << "Nach --ids muss eine Liste von Rezeptnummern stehen (z. B. 3,7,12).\n";
-                return 2;
-            }
-            ++i;
-        } else {
-            call.Err << "Unbekanntes Argument: " << arg << "\n";
-            return 2;
-        }
-    }
+    if (!ParseCliArgs(call, {IdsOption(ids)}))
+        return 2;
     CliDatabase db(call);
     if (!db)
         return 1;

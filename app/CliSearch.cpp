@@ -52,32 +52,19 @@ int CliSearch(CliCall& call)
 {
     int mode = 0;
     std::string text;
-    std::size_t limit = 0; // --max: the most hits the caller wants, 0 for all
-    for (std::size_t i = 0; i < call.Args.size(); ++i) {
-        const std::string& arg = call.Args[i];
-        if (call.IsOption(i) && arg == "--mode") {
-            if (i + 1 >= call.Args.size() || !ParseMode(call.Args[i + 1], mode)) {
-                call.Err << "Nach --mode muss eine Zahl von 1 bis 8 stehen.\n";
-                return 2;
-            }
-            ++i;
-        } else if (call.IsOption(i) && arg == "--max") {
-            long value = 0;
-            const std::string next = i + 1 < call.Args.size() ? call.Args[i + 1] : "";
-            const auto [ptr, ec] = std::from_chars(next.data(), next.data() + next.size(), value);
-            if (ec != std::errc() || ptr != next.data() + next.size() || value < 1) {
-                call.Err << "Nach --max muss eine ganze Zahl größer als 0 stehen.\n";
-                return 2;
-            }
-            limit = static_cast<std::size_t>(value);
-            ++i;
-        } else if (arg.size() > 2 && call.IsOption(i)) {
-            call.Err << "Unbekanntes Argument: " << arg << "\n";
-            return 2;
-        } else {
-            text += (text.empty() ? "" : " ") + arg;
-        }
-    }
+    long limit = 0; // --max: the most hits the caller wants, 0 for all
+    const bool parsed = ParseCliArgs(
+        call,
+        {{"--mode", true, [&mode](const std::string& value) { return ParseMode(value, mode); },
+          "Nach --mode muss eine Zahl von 1 bis 8 stehen."},
+         {"--max", true, [&limit](const std::string& value) { return ParsePositiveNumber(value, limit); },
+          "Nach --max muss eine ganze Zahl größer als 0 stehen."}},
+        [&text](const std::string& word) {
+            text += (text.empty() ? "" : " ") + word;
+            return true;
+        });
+    if (!parsed)
+        return 2;
     const bool needsText = mode == 0 || mode == 2 || mode == 7 || mode == 8;
     if (needsText && text.empty()) {
         call.Err << "Aufruf: pfannola-cli --db DATEI search [--mode N] [--max N] TEXT\n";
@@ -102,7 +89,8 @@ int CliSearch(CliCall& call)
             call.Err << "keine Rezepte mit diesem Suchbegriff !\n";
         }
         const std::vector<SearchHit>& hits = search.Hits();
-        const std::size_t shown = limit > 0 ? std::min(limit, hits.size()) : hits.size();
+        const std::size_t shown =
+            limit > 0 ? std::min(static_cast<std::size_t>(limit), hits.size()) : hits.size();
         for (std::size_t i = 0; i < shown; ++i)
             call.Out << hits[i].id << '\t' << hits[i].Title << '\n';
         if (shown < hits.size())

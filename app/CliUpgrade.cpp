@@ -13,6 +13,8 @@ namespace pf {
 
 int CliUpgrade(CliCall& call)
 {
+    if (!ParseCliArgs(call, {}))
+        return 2;
     CliDatabase db(call, CliAccess::AnyVersion);
     if (!db)
         return 1;

@@ -1,3 +1,4 @@
+#include "app/CliCommands.h"
 #include "core/AppContext.h"
 #include "db/Database.h"
 #include "db/SchemaVersion.h"
@@ -67,6 +68,61 @@ TEST_F(CliTest, FailuresGiveGermanMessagesAndNonZeroCodes)
     EXPECT_NE(err.str().find("Unbekannter Befehl: Omas=Rezepte.mm"), std::string::npos) << err.str();
     EXPECT_EQ(Run({"--set", "ohneWert", "info"}), 2);
     EXPECT_NE(err.str().find("SCHLÜSSEL=Wert"), std::string::npos) << err.str();
+}
+
+// Every command reads its words the same way, and refuses what it cannot use before it touches
+// the database file (which does not exist here: init would create it).
+TEST_F(CliTest, CommandsRefuseWordsTheyCannotUseBeforeOpeningTheDatabase)
+{
+    const std::string path = dir.File("fehlt.mdb");
+    for (const CliCommand& command : CliCommands()) {
+        SCOPED_TRACE(command.Name);
+        EXPECT_EQ(Run({"--db", path, command.Name, "--kochen"}), 2);
+        EXPECT_EQ(err.str(), "Unbekanntes Argument: --kochen\n");
+    }
+    const struct
+    {
+        std::vector<std::string> Words;
+        const char* Err; // the start of the message
+    } cases[] = {
+        {{"info", "Kuchen"}, "Unbekanntes Argument: Kuchen"},
+        {{"init", "Kuchen"}, "Unbekanntes Argument: Kuchen"},
+        {{"upgrade", "Kuchen"}, "Unbekanntes Argument: Kuchen"},
+        {{"backup"}, "Aufruf: --db DATEI backup ORDNER"},
+        {{"restore", "a.zip", "b.zip"}, "Unbekanntes Argument: b.zip"},
+        {{"show"}, "Aufruf: pfannola-cli --db DATEI show ID"},
+        {{"show", "x"}, "Unbekanntes Argument: x"},
+        {{"nutrients", "5", "6"}, "Unbekanntes Argument: 6"},
+        {{"show", "7", "--servings", "0"}, "Nach --servings muss eine ganze Zahl von 1 bis 2147483647"},
+        // Beyond a recipe's 32-bit yield: refused with the range instead of wrapping round.
+        {{"show", "7", "--servings", "2147483648"}, "Nach --servings muss eine ganze Zahl von 1 bis"},
+        {{"nutrients", "5", "--servings"}, "Nach --servings muss"},
+        {{"match", "7"}, "Unbekanntes Argument: 7"},
+        {{"match", "--ids", "5,x"}, "Nach --ids muss eine Liste"},
+        {{"match", "--ids", "5,"}, "Nach --ids muss eine Liste"},
+        {{"export", "rezepte.mm"}, "Unbekanntes Argument: rezepte.mm"},
+        {{"export", "--out", "x.mm", "--format"}, "Aufruf: pfannola-cli --db DATEI export"},
+        {{"export", "--format", "mm"}, "Aufruf: pfannola-cli --db DATEI export"},
+        {{"import"}, "Aufruf: pfannola-cli --db DATEI import"},
+        {{"import", "--cookbook", "x", "a.mm"}, "Nach --cookbook muss"},
+        {{"import", "--duplicates", "ask", "a.mm"}, "Nach --duplicates muss skip, replace oder move"},
+        {{"search"}, "Aufruf: pfannola-cli --db DATEI search"},
+        {{"search", "--mode", "12", "x"}, "Nach --mode muss"},
+        {{"search", "--max", "0", "x"}, "Nach --max muss"},
+        {{"lexicon", "--area", "7", "x"}, "Nach --area muss"},
+        // After "--" a word is an argument even when it looks like an option: the command goes on.
+        {{"lexicon", "--", "--kochen"}, "Die Datenbank"},
+        {{"import", "--", "--trash"}, "Die Datei"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"--db", path};
+        args.insert(args.end(), c.Words.begin(), c.Words.end());
+        SCOPED_TRACE(testing::PrintToString(c.Words));
+        const int code = Run(args);
+        EXPECT_NE(code, 0);
+        EXPECT_EQ(err.str().rfind(c.Err, 0), 0u) << err.str();
+    }
+    EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 TEST_F(CliTest, HelpListsOnlyWhatWorks)

@@ -1,11 +1,15 @@
 #pragma once
 // What the benchmarks that generate recipes share: a clock that reads in seconds or milliseconds,
-// and the reference rows every generated recipe points at (five units, the yield unit "Portionen",
-// 200 categories).
+// a fresh folder with the program context installed, and the tables with the reference rows every
+// generated recipe points at (five units, the yield unit "Portionen", 200 categories).
 
+#include "core/AppContext.h"
 #include "db/Database.h"
+#include "db/Schema.h"
 
 #include <chrono>
+#include <filesystem>
+#include <memory>
 #include <string>
 
 namespace pf::bench {
@@ -22,10 +26,51 @@ inline double Millis(Clock::time_point start)
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-// Units 1..5 (gram, millilitre, tablespoon, teaspoon, piece) with their export short names, yield
-// unit 1 and categories 1..200; inside the caller's transaction.
-inline void AddReferenceRows(Database& db)
+// A benchmark's own folder under the temporary directory, emptied at the start and removed at the
+// end, holding the settings and temporary files of a program context installed meanwhile.
+class BenchFolder
 {
+public:
+    explicit BenchFolder(const std::string& name) : m_dir(std::filesystem::temp_directory_path() / name)
+    {
+        std::filesystem::remove_all(m_dir);
+        std::filesystem::create_directories(m_dir);
+        m_app.IniFile = (m_dir / "pfannola.INI").string();
+        m_app.UserStoreFile = (m_dir / "user.ini").string();
+        m_app.WinUser = "bench";
+        m_app.TempDir = m_dir.string() + "/";
+        m_scope = std::make_unique<ScopedAppContext>(m_app);
+    }
+    ~BenchFolder()
+    {
+        m_scope.reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(m_dir, ignored);
+    }
+    BenchFolder(const BenchFolder&) = delete;
+    BenchFolder& operator=(const BenchFolder&) = delete;
+
+    const std::filesystem::path& Dir() const { return m_dir; }
+
+    // A new, empty database file in the folder.
+    std::unique_ptr<Database> NewDatabase(const std::string& file) const
+    {
+        OpenOptions options;
+        options.Create = true;
+        return Database::OpenSqlite((m_dir / file).string(), options);
+    }
+
+private:
+    std::filesystem::path m_dir;
+    AppContext m_app;
+    std::unique_ptr<ScopedAppContext> m_scope;
+};
+
+// The program's tables with units 1..5 (gram, millilitre, tablespoon, teaspoon, piece) and their
+// export short names, yield unit 1 and categories 1..200; inside the caller's transaction.
+inline void CreateTablesWithReferenceRows(Database& db)
+{
+    CreateTables(db, SchemaTables());
     const char* units[][3] = {{"G", "Gramm", "G"},
                               {"ML", "Milliliter", "ML"},
                               {"EL", "Esslöffel", "TB"},

@@ -6,9 +6,7 @@
 // per second.
 
 #include "bench/BenchData.h"
-#include "core/AppContext.h"
 #include "db/Database.h"
-#include "db/Schema.h"
 #include "exchange/ExportRun.h"
 #include "model/ClRecipe.h"
 #include "model/ProgramUnits.h"
@@ -28,9 +26,8 @@ using pf::bench::Seconds;
 
 void Generate(pf::Database& db, long recipes)
 {
-    pf::CreateTables(db, pf::SchemaTables());
     pf::DbTransaction trans(db);
-    pf::bench::AddReferenceRows(db);
+    pf::bench::CreateTablesWithReferenceRows(db);
     const std::string instructions =
         "Die Zwiebeln schälen und fein würfeln. In einer großen Pfanne das Öl erhitzen und die Zwiebeln "
         "darin glasig dünsten. Das Gemüse dazugeben, mit Brühe ablöschen und bei kleiner Hitze zwanzig "
@@ -69,20 +66,8 @@ int main(int argc, char** argv)
 {
     const long recipes = argc > 1 ? std::atol(argv[1]) : 100000;
     const std::string only = argc > 2 ? argv[2] : "";
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "pf_bench_export";
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-
-    pf::AppContext app;
-    app.IniFile = (dir / "pfannola.INI").string();
-    app.UserStoreFile = (dir / "user.ini").string();
-    app.WinUser = "bench";
-    app.TempDir = dir.string() + "/";
-    pf::ScopedAppContext scope(app);
-
-    pf::OpenOptions options;
-    options.Create = true;
-    auto db = pf::Database::OpenSqlite((dir / "bench.MDB").string(), options);
+    const pf::bench::BenchFolder folder("pf_bench_export");
+    auto db = folder.NewDatabase("bench.MDB");
     Clock::time_point start = Clock::now();
     Generate(*db, recipes);
     std::printf("Erzeugt: %ld Rezepte in %.1f s\n", recipes, Seconds(start));
@@ -105,7 +90,7 @@ int main(int argc, char** argv)
             continue;
         pf::ResetProgramData();
         request.Mode = format.mode;
-        request.FileName = (dir / format.file).string();
+        request.FileName = (folder.Dir() / format.file).string();
         start = Clock::now();
         const std::clock_t cpuStart = std::clock();
         const pf::ExportOutcome outcome = pf::RunExport(request, db.get());
@@ -122,6 +107,5 @@ int main(int argc, char** argv)
                     static_cast<double>(std::filesystem::file_size(request.FileName)) / 1e6,
                     format.mode == pf::clsRecipeExport::kMealMasterFile ? " (Ziel >= 10000 Rezepte/s)" : "");
     }
-    std::filesystem::remove_all(dir);
     return 0;
 }

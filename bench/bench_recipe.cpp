@@ -6,9 +6,7 @@
 // time of each. Usage: bench_recipe [recipes]. Targets: load under 0.5 ms, save under 2 ms.
 
 #include "bench/BenchData.h"
-#include "core/AppContext.h"
 #include "db/Database.h"
-#include "db/Schema.h"
 #include "model/ClCategory.h"
 #include "model/ClRecipe.h"
 #include "model/clBook.h"
@@ -28,9 +26,8 @@ using pf::bench::Millis;
 
 void Generate(pf::Database& db, long recipes)
 {
-    pf::CreateTables(db, pf::SchemaTables());
     pf::DbTransaction trans(db);
-    pf::bench::AddReferenceRows(db);
+    pf::bench::CreateTablesWithReferenceRows(db);
     for (long b = 1; b <= 20; ++b)
         db.Execute("INSERT INTO T_BUCH (ID,BuchTitel,BuchBeschreib) VALUES (?,?,'x')",
                    {b, "Buch " + std::to_string(b)});
@@ -71,20 +68,9 @@ double Average(int runs, const std::function<void(int)>& work)
 int main(int argc, char** argv)
 {
     const long recipes = argc > 1 ? std::atol(argv[1]) : 100000;
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "pf_bench_recipe";
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-
-    pf::AppContext app;
-    app.IniFile = (dir / "pfannola.INI").string();
-    app.UserStoreFile = (dir / "user.ini").string();
-    app.WinUser = "bench";
-    pf::ScopedAppContext scope(app);
+    const pf::bench::BenchFolder folder("pf_bench_recipe");
     pf::SetRecipeCacheCapacity(0);
-
-    pf::OpenOptions options;
-    options.Create = true;
-    auto db = pf::Database::OpenSqlite((dir / "bench.MDB").string(), options);
+    auto db = folder.NewDatabase("bench.MDB");
     Clock::time_point start = Clock::now();
     Generate(*db, recipes);
     std::printf("Erzeugt: %ld Rezepte in %.1f s\n", recipes, Millis(start) / 1000);
@@ -146,7 +132,5 @@ int main(int argc, char** argv)
     });
     std::printf("RezCount (Kochbuch): %.3f ms, UsageCount (Kategorie): %.3f ms\n", rezCount, usage);
 
-    db.reset();
-    std::filesystem::remove_all(dir);
     return 0;
 }

@@ -74,6 +74,9 @@ class Database;
 Database* OpenCliDatabase(CliCall& call, CliAccess access = CliAccess::Use);
 // Closes the database of the call and forgets what the program read from it.
 void CloseCliDatabase();
+// The schema version of db as "001.19.110"; false, with the reason on Err, when the file has no
+// readable version table.
+bool ReadVersionText(CliCall& call, Database& db, std::string& version);
 
 // The database of one command, open for as long as the object lives: closed, and what the
 // program read from it forgotten, however the command ends (an exception included).

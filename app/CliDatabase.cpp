@@ -150,6 +150,17 @@ void CliDatabase::Close() noexcept
     }
 }
 
+bool ReadVersionText(CliCall& call, Database& db, std::string& version)
+{
+    try {
+        version = DatabaseVersionText(db);
+        return true;
+    } catch (const DbError&) {
+        call.Err << "Die vorliegende Datenbank sieht nicht wie eine Pfannola-Datenbank aus !\n";
+        return false;
+    }
+}
+
 int CliInfo(CliCall& call)
 {
     if (!ParseCliArgs(call, {}))
@@ -158,12 +169,8 @@ int CliInfo(CliCall& call)
     if (!db)
         return 1;
     std::string version;
-    try {
-        version = DatabaseVersionText(*db);
-    } catch (const DbError&) {
-        call.Err << "Die vorliegende Datenbank sieht nicht wie eine Pfannola-Datenbank aus !\n";
+    if (!ReadVersionText(call, *db, version))
         return 1;
-    }
     call.Out << "Datenbank: " << call.Database << "\n";
     call.Out << "Schema-Version: " << version << "\n";
     struct Count

@@ -19,12 +19,8 @@ int CliUpgrade(CliCall& call)
     if (!db)
         return 1;
     std::string before;
-    try {
-        before = DatabaseVersionText(*db);
-    } catch (const DbError&) {
-        call.Err << "Die vorliegende Datenbank sieht nicht wie eine Pfannola-Datenbank aus !\n";
+    if (!ReadVersionText(call, *db, before))
         return 1;
-    }
     // Questions take their defaults: upgrade, with the safety copy beside the file.
     bool usable = false;
     try {

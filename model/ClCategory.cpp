@@ -819,14 +819,12 @@ std::vector<CategoryKind> ClCategory::FillCatLevel()
 {
     LastErrorClear();
     std::vector<CategoryKind> kinds;
-    try {
-        auto rs = Db().OpenRecordset("SELECT * FROM T_CAT_TYPE ORDER BY CatTypeID");
-        for (; !rs->Eof(); rs->MoveNext())
+    Recorded([&] {
+        for (auto rs = Db().OpenRecordset("SELECT * FROM T_CAT_TYPE ORDER BY CatTypeID"); !rs->Eof();
+             rs->MoveNext())
             kinds.push_back({AsLong(rs->Field("CatTypeID")), rs->Field("CatTypeName").AsText(),
                              AsLong(rs->Field("CatParentID")), rs->Field("CatClassified").AsBool()});
-    } catch (const DbError& e) {
-        SetDbError(e);
-    }
+    });
     return kinds;
 }
 
@@ -848,15 +846,7 @@ std::vector<CategoryItem> ClCategory::FillListbox(const CategoryListFilter& filt
     if (filter.Country)
         sql += *filter.Country ? " AND LaenderCode<>0" : " AND (LaenderCode=0 OR LaenderCode Is Null)";
     sql += " ORDER BY CatNameD";
-    std::vector<CategoryItem> items;
-    try {
-        auto rs = Db().OpenRecordset(sql);
-        for (; !rs->Eof(); rs->MoveNext())
-            items.push_back(ItemOf(*rs));
-    } catch (const DbError& e) {
-        SetDbError(e);
-    }
-    return items;
+    return ItemsOf(sql);
 }
 
 std::vector<CategoryItem> ClCategory::GetChilds(long parentID)
@@ -865,14 +855,16 @@ std::vector<CategoryItem> ClCategory::GetChilds(long parentID)
     std::string sql = "SELECT * FROM T_CAT WHERE ";
     sql += parentID == 0 ? "(CatParent=0 OR CatParent Is Null)" : "CatParent=" + Str(parentID);
     sql += " AND (LaenderCode<>99 OR LaenderCode Is Null) ORDER BY CatNameD";
+    return ItemsOf(sql);
+}
+
+std::vector<CategoryItem> ClCategory::ItemsOf(const std::string& sql)
+{
     std::vector<CategoryItem> items;
-    try {
-        auto rs = Db().OpenRecordset(sql);
-        for (; !rs->Eof(); rs->MoveNext())
+    Recorded([&] {
+        for (auto rs = Db().OpenRecordset(sql); !rs->Eof(); rs->MoveNext())
             items.push_back(ItemOf(*rs));
-    } catch (const DbError& e) {
-        SetDbError(e);
-    }
+    });
     return items;
 }
 

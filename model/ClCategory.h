@@ -182,6 +182,8 @@ private:
     bool LoadWhere(const std::string& sql);
     bool LoadFound();
     std::string Quoted() const;
+    // The categories the query selects, in its order; an engine error is recorded.
+    std::vector<CategoryItem> ItemsOf(const std::string& sql);
 
     long m_id = 0;
     std::string m_name;

@@ -53,20 +53,22 @@ std::vector<RecipeMenuEntry> RecipeActions::MenuEntries(std::size_t count, long 
 {
     const bool any = count > 0;
     const bool one = count == 1;
+    // The changes to recipes that are not in the trash.
+    const bool change = any && !inTrash;
     std::vector<RecipeMenuEntry> entries = {
         {"HideRezOpen", "Ö&ffnen", one, false},
-        {"HideRecipeActionBookAdd", "In Kochbuch &aufnehmen …", any && !inTrash, true},
-        {"HideRecipeActionBookDel", "Aus Kochbuch &entfernen …", any && !inTrash, false},
-        {"HideRecipeActionCatAdd", "Kategorie &zuordnen …", any && !inTrash, false},
-        {"HideRecipeActionCatDel", "Kategorie &wegnehmen …", any && !inTrash, false},
-        {"HideRecipeActionToolAdd", "&Gerät zuordnen …", any && !inTrash, false},
-        {"HideRecipeActionToolDel", "Gerät wegnehmen …", any && !inTrash, false},
-        {"HideRecipeActionCountry", "&Herkunft setzen …", any && !inTrash, true},
-        {"HideRecipeActionLanguage", "&Sprache setzen …", any && !inTrash, false},
-        {"HideRecipeActionSource", "&Literaturquelle setzen …", any && !inTrash, false},
-        {"HideRecipeActionFingerprint", "Neue &Fingerabdrücke", any && !inTrash, false},
-        {"HideRecipeActionTest", "&Prüfen und neu speichern", any && !inTrash, false},
-        {"HideRecipeActionExport", "E&xportieren …", any && !inTrash, false},
+        {"HideRecipeActionBookAdd", "In Kochbuch &aufnehmen …", change, true},
+        {"HideRecipeActionBookDel", "Aus Kochbuch &entfernen …", change, false},
+        {"HideRecipeActionCatAdd", "Kategorie &zuordnen …", change, false},
+        {"HideRecipeActionCatDel", "Kategorie &wegnehmen …", change, false},
+        {"HideRecipeActionToolAdd", "&Gerät zuordnen …", change, false},
+        {"HideRecipeActionToolDel", "Gerät wegnehmen …", change, false},
+        {"HideRecipeActionCountry", "&Herkunft setzen …", change, true},
+        {"HideRecipeActionLanguage", "&Sprache setzen …", change, false},
+        {"HideRecipeActionSource", "&Literaturquelle setzen …", change, false},
+        {"HideRecipeActionFingerprint", "Neue &Fingerabdrücke", change, false},
+        {"HideRecipeActionTest", "&Prüfen und neu speichern", change, false},
+        {"HideRecipeActionExport", "E&xportieren …", change, false},
         {"HideRecipeActionNaehrwert", "&Nährwerte berechnen …", one && !inTrash, true},
         {"HideParentRecipeShowParent", "&Elternrezept anzeigen", one && parentOfFirst != 0, true},
         {"HideParentRecipeShowChild", "&Kinder anzeigen", one, false},

@@ -62,9 +62,6 @@ TEST_F(CliLexiconTest, PrintsAreaIdAndKeywordOfEveryHit)
     ASSERT_EQ(Run({"--db", path, "lexicon", "xqxqxqxq"}), 0);
     EXPECT_EQ(out.str(), "");
     EXPECT_EQ(err.str(), "Im Lexikon wurde nichts gefunden.\n");
-    EXPECT_EQ(Run({"--db", path, "lexicon"}), 2);
-    EXPECT_EQ(Run({"--db", path, "lexicon", "--area", "7", "Fond"}), 2);
-    EXPECT_EQ(Run({"--db", path, "lexicon", "--farbe", "Fond"}), 2);
 }
 
 TEST_F(CliLexiconTest, UpgradeFillsAnEmptyLexicon)

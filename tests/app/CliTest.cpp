@@ -110,6 +110,7 @@ TEST_F(CliTest, CommandsRefuseWordsTheyCannotUseBeforeOpeningTheDatabase)
         {{"search", "--mode", "12", "x"}, "Nach --mode muss"},
         {{"search", "--max", "0", "x"}, "Nach --max muss"},
         {{"lexicon", "--area", "7", "x"}, "Nach --area muss"},
+        {{"lexicon"}, "Aufruf: pfannola-cli --db DATEI lexicon"},
         // After "--" a word is an argument even when it looks like an option: the command goes on.
         {{"lexicon", "--", "--kochen"}, "Die Datenbank"},
         {{"import", "--", "--trash"}, "Die Datei"},

@@ -1,15 +1,13 @@
-#include "app/Cli.h"
 #include "core/AppContext.h"
 #include "db/Database.h"
 #include "db/Schema.h"
 #include "db/SchemaVersion.h"
 #include "db/UpgradeSteps.h"
+#include "tests/app/CliFixture.h"
 #include "tests/support/NewDatabase.h"
-#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <sstream>
@@ -17,22 +15,11 @@
 namespace pf {
 namespace {
 
-class CliUpgradeTest : public ::testing::Test
+class CliUpgradeTest : public test::CliFixture
 {
 protected:
-    CliUpgradeTest()
-    {
-        setenv("XDG_CONFIG_HOME", dir.File("config").c_str(), 1);
-        setenv("XDG_DATA_HOME", dir.File("share").c_str(), 1);
-        std::filesystem::create_directories(dir.File("bin"));
-    }
-
-    int Run(std::vector<std::string> args)
-    {
-        out.str("");
-        err.str("");
-        return RunCli(dir.File("bin/pfannola-cli"), args, out, err);
-    }
+    // Without base data beside the program the upgrade changes the schema only.
+    CliUpgradeTest() { std::filesystem::remove(dir.File("bin/INIT.ZIP")); }
 
     // A database as an older program left it at that version, with one recipe.
     std::string MakeDatabase(const std::string& version)
@@ -53,10 +40,6 @@ protected:
                          std::stol(version.substr(7, 3))});
         return path;
     }
-
-    test::TempDir dir;
-    std::ostringstream out;
-    std::ostringstream err;
 };
 
 TEST_F(CliUpgradeTest, BringsTheFileToTheProgramVersionWithASafetyCopy)

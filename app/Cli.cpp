@@ -174,6 +174,14 @@ bool ParseCliArgs(CliCall& call, const std::vector<CliOption>& options,
     return true;
 }
 
+std::function<bool(const std::string& word)> JoinedInto(std::string& text)
+{
+    return [&text](const std::string& word) {
+        text += (text.empty() ? "" : " ") + word;
+        return true;
+    };
+}
+
 bool ParsePositiveNumber(std::string_view text, long& value)
 {
     const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);

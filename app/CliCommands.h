@@ -49,6 +49,9 @@ struct CliOption
 bool ParseCliArgs(CliCall& call, const std::vector<CliOption>& options,
                   const std::function<bool(const std::string& word)>& word = nullptr);
 
+// The word function of a command whose other words form one text, joined by blanks.
+std::function<bool(const std::string& word)> JoinedInto(std::string& text);
+
 // Servings are a recipe's yield: a whole number from 1 to kMaxServings (a 32-bit count).
 constexpr long kMaxServings = 2147483647;
 CliOption ServingsOption(long& servings);

@@ -30,10 +30,7 @@ int CliLexicon(CliCall& call)
         call,
         {{"--area", true, [&selector](const std::string& value) { return ParseArea(value, selector); },
           "Nach --area muss ein Bereich des Lexikons stehen (0 bis 6, 10, 11, 16383 oder 16384)."}},
-        [&text](const std::string& word) {
-            text += (text.empty() ? "" : " ") + word;
-            return true;
-        });
+        JoinedInto(text));
     if (!parsed)
         return 2;
     if (text.empty()) {

@@ -59,10 +59,7 @@ int CliSearch(CliCall& call)
           "Nach --mode muss eine Zahl von 1 bis 8 stehen."},
          {"--max", true, [&limit](const std::string& value) { return ParsePositiveNumber(value, limit); },
           "Nach --max muss eine ganze Zahl größer als 0 stehen."}},
-        [&text](const std::string& word) {
-            text += (text.empty() ? "" : " ") + word;
-            return true;
-        });
+        JoinedInto(text));
     if (!parsed)
         return 2;
     const bool needsText = mode == 0 || mode == 2 || mode == 7 || mode == 8;

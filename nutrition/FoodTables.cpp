@@ -4,6 +4,8 @@
 #include "db/Database.h"
 #include "db/Recordset.h"
 
+#include <algorithm>
+
 namespace pf {
 
 namespace {
@@ -86,6 +88,16 @@ const UnitScale& FoodTables::Scale(long unitId) const
     static const UnitScale kNone;
     const auto it = m_units.find(unitId);
     return it == m_units.end() ? kNone : it->second;
+}
+
+std::vector<std::pair<long, std::string>> FoodTables::UnitList() const
+{
+    std::vector<std::pair<long, std::string>> list;
+    for (const auto& [id, scale] : m_units)
+        if (!scale.LongName.empty())
+            list.emplace_back(id, scale.LongName);
+    std::sort(list.begin(), list.end(), [](const auto& a, const auto& b) { return a.second < b.second; });
+    return list;
 }
 
 } // namespace pf

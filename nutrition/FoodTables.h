@@ -46,6 +46,8 @@ public:
     const std::vector<std::string>& FoodClassList() const { return m_classes; }
     // The unit's scale; an unknown unit gives an empty scale.
     const UnitScale& Scale(long unitId) const;
+    // Every unit with a name, by name: what a food's own units can be chosen from.
+    std::vector<std::pair<long, std::string>> UnitList() const;
     // The comma-separated columns of every descriptor, for reading a food's values at once.
     const std::string& FieldList() const { return m_fieldList; }
 

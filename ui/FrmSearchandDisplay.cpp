@@ -15,6 +15,7 @@
 #include "search/RecipeActions.h"
 #include "search/SearchTemplates.h"
 #include "ui/ErrorTrap.h"
+#include "ui/FrmBLSAbgleich.h"
 #include "ui/FrmCatSelect.h"
 #include "ui/FrmExport.h"
 #include "ui/FrmMenuData.h"
@@ -1157,6 +1158,9 @@ void FrmSearchandDisplay::RunCommand(const std::string& command)
         if (!ids.empty())
             ShowBeside(new FrmExport(ids));
         refresh = false;
+    } else if (command == "HideRecipeActionBLS") {
+        if (!ids.empty())
+            FrmBLSAbgleich::ShowForRecipes(ids, this);
     } else if (command == "HideRecipeActionNaehrwert") {
         if (!ids.empty())
             FrmUnitAbgleich::ShowForRecipe(ids.front(), this);

@@ -4,11 +4,13 @@
 #include "core/Messages.h"
 #include "core/ProcessExit.h"
 #include "db/Backup.h"
+#include "db/DatabaseChoice.h"
 #include "db/DbError.h"
 #include "db/WorkDatabase.h"
 #include "model/ProgramUnits.h"
 #include "model/RecipeTrash.h"
 #include "model/clBook.h"
+#include "nutrition/Nutrition.h"
 #include "ui/AppIcon.h"
 #include "ui/FrmBackup.h"
 #include "ui/FrmDBEigenschaften.h"
@@ -18,6 +20,7 @@
 #include "ui/FrmLexikonEdit.h"
 #include "ui/FrmMMImport.h"
 #include "ui/FrmMenuData.h"
+#include "ui/FrmNaehrwerte.h"
 #include "ui/FrmSearchandDisplay.h"
 #include "ui/FrmSetFingerprint.h"
 #include "ui/FrmSplash.h"
@@ -89,6 +92,8 @@ void QtShell::ShowMainWindow()
 
 void QtShell::Reopen(const DatabaseSelection& previous)
 {
+    if (m_foodBrowser)
+        m_foodBrowser->close();
     try {
         try {
             OpenWorkDatabase(*this);
@@ -152,6 +157,8 @@ void QtShell::RunCommand(const std::string& command)
         m_main->AddChildWindow(new FrmUnitManagement(ProgramUnits(), ProgramRecipeUnits()));
     } else if (command == "LexikonAnsehen") {
         m_main->AddChildWindow(new FrmLexikonEdit);
+    } else if (command == "Mnu02Zutaten") {
+        ShowFoodBrowser();
     } else if (command == "MenuExtraFP") {
         m_main->AddChildWindow(new FrmSetFingerprint);
     } else if (command == "Mnu02TrashEmpty") {
@@ -160,6 +167,23 @@ void QtShell::RunCommand(const std::string& command)
     } else if (command == "MnuExtraDupeKill") {
         RecipeTrash().EmptyTrash(clBook::kDuplicates, Buttons::YesNo);
     }
+}
+
+void QtShell::ShowFoodBrowser()
+{
+    if (!m_foodBrowser) {
+        Nutrition* nutrition = NutritionOf(WorkDb());
+        if (!nutrition) {
+            m_ui.Inform("Die Datenbank enthält keine Nahrungsmittel-Tabelle.", MsgIcon::Information,
+                        "Nahrungsmittel und Nährwerte");
+            return;
+        }
+        m_foodBrowser = new FrmNaehrwerte(WorkDb(), nutrition->Tables, m_main.get());
+        m_foodBrowser->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_foodBrowser->show();
+    m_foodBrowser->raise();
+    m_foodBrowser->activateWindow();
 }
 
 void QtShell::SetExitHandler(std::function<void(int)> handler)
@@ -211,6 +235,8 @@ bool QtShell::ShowIcons() const
 
 void QtShell::UnloadOtherWindows()
 {
+    if (m_foodBrowser)
+        m_foodBrowser->close();
     if (m_main)
         m_main->CloseChildWindows();
     UnloadSplash();

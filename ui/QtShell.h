@@ -7,6 +7,9 @@
 #include "ui/FrmMMImport.h"
 #include "ui/QtDatabaseWindows.h"
 
+#include <QPointer>
+#include <QWidget>
+
 #include <memory>
 #include <optional>
 
@@ -48,6 +51,8 @@ public:
 
 private:
     void Reopen(const DatabaseSelection& previous);
+    // Opens the food browser, or brings it to the front when it is open.
+    void ShowFoodBrowser();
     // The main window's commands that open windows of the libraries below.
     void RunCommand(const std::string& command);
     // Reloads what an import may have changed.
@@ -57,6 +62,8 @@ private:
     QtInteraction& m_ui;
     std::unique_ptr<FrmSplash> m_splash;
     std::unique_ptr<Mainform> m_main;
+    // The food browser, a window of its own; it belongs to the open database and closes with it.
+    QPointer<QWidget> m_foodBrowser;
     std::function<void(int)> m_exitHandler;
 };
 

@@ -1,4 +1,6 @@
 #include "nutrition/FoodCode.h"
+#include "db/DbError.h"
+#include "nutrition/FoodRecord.h"
 #include "nutrition/FoodSynonyms.h"
 #include "nutrition/Nutrition.h"
 
@@ -81,6 +83,93 @@ TEST_F(FoodInfoTest, SynonymsReachTheMatcherAtOnce)
     EXPECT_FALSE(DeleteSynonym(*m_db, 9, "Vollmilch"));
     EXPECT_EQ(matcher.MatchFoodForIngredient("Vollmilch"), 0);
     EXPECT_EQ(FoodsWithSynonyms(*m_db, "E").front().second, "Carrot");
+}
+
+TEST_F(FoodInfoTest, NewFoodCodeKeepsTheTemplatesGroupStateAndWeightAndMustBeFree)
+{
+    m_db->Execute("INSERT INTO T_BLS_KEY (ID,SBLS,ST) VALUES (40,'G150000','Schalotte')");
+    const struct
+    {
+        const char* Entered;
+        const char* Problem; // start of the problem text, "" for none
+        const char* Code;    // the code after the check
+        int SelStart;
+        int SelLength;
+    } cases[] = {
+        {"G1000", "BLS-Codes sind immer 7 stellig", "G100000", 0, 7},
+        {"G1ä0000", "BLS-Codes sind immer 7 stellig", "G100000", 0, 7},
+        {"H170000", "Die ersten beiden Stellen", "G170000", 0, 2},
+        {"G170001", "Stelle 7 (1) muss", "G170000", 6, 1},
+        {"G170020", "Stelle 6 (2) muss mit der Vorlage übereinstimmen (0/1 = identisch)", "G170000", 5, 1},
+        {"G170200", "Stelle 5 (2) muss", "G170000", 4, 1},
+        {"G150000", "Dieser BLS-Code ist bereits durch folgendes Nahrungsmittel belegt:\r\nSchalotte",
+         "G150000", 2, 2},
+        {"G170010", "", "G170010", 0, 0},
+        {"G170100", "", "G170100", 0, 0},
+        {"g170000", "", "G170000", 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Entered);
+        const NewFoodCodeCheck check = CheckNewFoodCode(*m_db, "G100000", c.Entered);
+        EXPECT_EQ(check.Problem.substr(0, std::string(c.Problem).size()), c.Problem);
+        EXPECT_EQ(check.Problem.empty(), *c.Problem == '\0');
+        EXPECT_EQ(check.Code, c.Code);
+        EXPECT_EQ(check.SelStart, c.SelStart);
+        EXPECT_EQ(check.SelLength, c.SelLength);
+    }
+}
+
+TEST_F(FoodInfoTest, OwnFoodIsCopiedChangedAndDeletedWhileBaseFoodsStay)
+{
+    Nutrition* nutrition = NutritionOf(*m_db);
+    ASSERT_TRUE(nutrition);
+    const long id = CreateOwnFood(*m_db, "G100000", "G170000", "Gemüsezwiebel");
+    EXPECT_EQ(id, 15);
+    std::optional<FoodRecord> food = LoadFood(*m_db, nutrition->Tables, id);
+    ASSERT_TRUE(food);
+    EXPECT_TRUE(food->Own);
+    EXPECT_EQ(food->NameE, "Gemüsezwiebel");
+    EXPECT_EQ(m_db->Scalar("SELECT GCAL FROM T_BLS_DAT WHERE SBLS='G170000'").AsDouble(), 28.0);
+    EXPECT_EQ(m_db->Scalar("SELECT SKT FROM T_BLS_DAT WHERE SBLS='G170000'").AsText(), "Gemüsezwiebel");
+    EXPECT_EQ(nutrition->Matcher.MatchFoodForIngredient("Gemüsezwiebel"), id);
+
+    food->Name = "Rote Zwiebel";
+    food->Portion = Decimal4::FromLong(90);
+    food->Values.assign(food->Values.size(), std::nullopt);
+    std::string problem;
+    ASSERT_TRUE(SaveOwnFood(*m_db, nutrition->Tables, *food, problem)) << problem;
+    EXPECT_EQ(m_db->Scalar("SELECT ST FROM T_BLS_KEY WHERE ID=15").AsText(), "Rote Zwiebel");
+    EXPECT_TRUE(m_db->Scalar("SELECT GCAL FROM T_BLS_DAT WHERE SBLS='G170000'").IsNull());
+    EXPECT_EQ(m_db->Scalar("SELECT GP FROM T_BLS_DAT WHERE SBLS='G170000'").AsLong(), 90);
+    EXPECT_EQ(nutrition->Matcher.MatchFoodForIngredient("Rote Zwiebel"), id);
+
+    // Refused: an empty name, and every change of a base food.
+    food->Name = " ";
+    EXPECT_FALSE(SaveOwnFood(*m_db, nutrition->Tables, *food, problem));
+    EXPECT_EQ(problem, "Es muss eine Bezeichnung eingegeben sein !");
+    std::optional<FoodRecord> onion = LoadFood(*m_db, nutrition->Tables, 1);
+    ASSERT_TRUE(onion);
+    onion->Name = "Küchenzwiebel";
+    EXPECT_FALSE(SaveOwnFood(*m_db, nutrition->Tables, *onion, problem));
+    EXPECT_FALSE(DeleteOwnFood(*m_db, 1, problem));
+    EXPECT_EQ(m_db->Scalar("SELECT ST FROM T_BLS_KEY WHERE ID=1").AsText(), "Zwiebel");
+    EXPECT_EQ(m_db->Scalar("SELECT COUNT(*) FROM T_BLS_DAT WHERE SBLS='G100000'").AsLong(), 1);
+
+    SaveSynonym(*m_db, id, {"Zwiebel, rot", "", 0});
+    ASSERT_TRUE(DeleteOwnFood(*m_db, id, problem));
+    EXPECT_EQ(m_db->Scalar("SELECT COUNT(*) FROM T_BLS_KEY WHERE ID=15").AsLong(), 0);
+    EXPECT_EQ(m_db->Scalar("SELECT COUNT(*) FROM T_BLS_DAT WHERE SBLS='G170000'").AsLong(), 0);
+    EXPECT_EQ(m_db->Scalar("SELECT COUNT(*) FROM T_INFO_KEY WHERE KEYTYPE=3 AND ID=15").AsLong(), 0);
+    EXPECT_NE(nutrition->Matcher.MatchFoodForIngredient("Rote Zwiebel"), id);
+}
+
+TEST_F(FoodInfoTest, FailedCreationLeavesNoHalfFood)
+{
+    // A value row left over under the new code makes the second insert fail.
+    m_db->Execute("INSERT INTO T_BLS_DAT (SBLS,SKT) VALUES ('G180000','Rest')");
+    EXPECT_THROW(CreateOwnFood(*m_db, "G100000", "G180000", "Perlzwiebel"), DbError);
+    EXPECT_EQ(m_db->Scalar("SELECT COUNT(*) FROM T_BLS_KEY WHERE SBLS='G180000'").AsLong(), 0);
+    EXPECT_EQ(m_db->Scalar("SELECT SKT FROM T_BLS_DAT WHERE SBLS='G180000'").AsText(), "Rest");
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "nutrition/FoodNameKey.h"
 #include "nutrition/FoodSearch.h"
+#include "nutrition/Nutrition.h"
 #include "tests/nutrition/FoodFixture.h"
 
 #include <gtest/gtest.h>
@@ -221,6 +222,48 @@ TEST_F(FoodMatcherTest, ListChooserOffersFoodsStartingLikeTheText)
     EXPECT_EQ(chooser.ChooseFood("Zwiebel"), 0);      // cancelled
     EXPECT_EQ(chooser.ChooseFood("Quinoa"), 0);
     EXPECT_EQ(m_ui.shown.back().Text, "Es wurde kein Produkt gefunden !");
+}
+
+TEST_F(FoodMatcherTest, ClassAndNutrientSearches)
+{
+    const Nutrition* nutrition = NutritionOf(*m_db);
+    ASSERT_TRUE(nutrition);
+    const auto codes = [](const std::vector<FoodHit>& hits) {
+        std::vector<std::string> result;
+        for (const FoodHit& hit : hits)
+            result.push_back(hit.Code);
+        return result;
+    };
+    FoodSearchOptions all;
+    FoodSearchOptions main;
+    main.MainOnly = true;
+    m_db->Execute("INSERT INTO T_BLS_KEY (ID,SBLS,ST) VALUES (30,'G400130','Paprika, gekocht')");
+    // By name within the class; main foods are the base codes ending in "00".
+    EXPECT_EQ(codes(SearchFoodsByClass(*m_db, "G4", all)),
+              (std::vector<std::string>{"G400000", "G400100", "G400130"}));
+    EXPECT_EQ(codes(SearchFoodsByClass(*m_db, "G4", main)), (std::vector<std::string>{"G400000", "G400100"}));
+
+    const struct
+    {
+        const char* Term;
+        NutrientRange Range;
+        std::vector<std::string> Codes;
+    } cases[] = {
+        {"", {"ZE", 10000.0, std::nullopt}, {"C100000", "E100000", "G400100", "W100000"}},
+        {"Zwiebel", {"ZF", std::nullopt, 500.0}, {"G100000", "G100400"}},
+        {"Zwiebel", {"ZF", 300.0, 400.0}, {}},
+        // A food without a value for the nutrient is no hit, whatever the bounds.
+        {"Paprika", {"ZF", std::nullopt, std::nullopt}, {"G400100"}},
+        {"", {"DROP TABLE", 0.0, std::nullopt}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.Term) + " " + c.Range.Key);
+        EXPECT_EQ(codes(SearchFoodsByNutrient(*m_db, nutrition->Tables, c.Term, c.Range, all)), c.Codes);
+    }
+    const std::vector<FoodHit> onions =
+        SearchFoodsByNutrient(*m_db, nutrition->Tables, "Zwiebel", {"ZF", std::nullopt, 200.0}, all);
+    ASSERT_EQ(onions.size(), 1u);
+    EXPECT_EQ(onions[0].Text.substr(0, 13), "Zwiebel (200 ");
 }
 
 } // namespace

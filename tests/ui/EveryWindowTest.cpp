@@ -2,6 +2,7 @@
 // controls on the same Alt key, Escape that does not close, and controls or columns that are cut
 // or overlap at the window's smallest size.
 
+#include "ui/FrmBLSAbgleich.h"
 #include "ui/FrmBackup.h"
 #include "ui/FrmCatSelect.h"
 #include "ui/FrmDBEigenschaften.h"
@@ -16,10 +17,16 @@
 #include "ui/FrmMMImportDupe.h"
 #include "ui/FrmMMImportFList.h"
 #include "ui/FrmMenuData.h"
+#include "ui/FrmNaehrNew.h"
+#include "ui/FrmNaehrSuche.h"
 #include "ui/FrmNaehrdata.h"
+#include "ui/FrmNaehrdataInfo.h"
+#include "ui/FrmNaehrwerte.h"
 #include "ui/FrmSearchandDisplay.h"
 #include "ui/FrmSetFingerprint.h"
 #include "ui/FrmSkalierungAnzahl.h"
+#include "ui/FrmSynonym.h"
+#include "ui/FrmSynonymList.h"
 #include "ui/FrmUnitAbgleich.h"
 #include "ui/FrmUnitManagement.h"
 #include "ui/FrmZIP.h"
@@ -81,7 +88,7 @@ protected:
     EveryWindowTest()
     {
         Connection() = ConnectionState{};
-        Connection().WorkDb = MakeBaseDataDatabase(m_dir, "Pfannola.MDB");
+        Connection().WorkDb = MakeBaseDataDatabase(m_dir, "Pfannola.MDB", Foods::With);
         ResetProgramData();
         ClearRecipeCache();
         m_upgrade.DatabaseVersion = "001.19.110";
@@ -164,6 +171,46 @@ const WindowCase kWindows[] = {
          auto window = std::make_unique<FrmNaehrdata>(WorkDb(), tables);
          window->ShowRecipe(*t.m_matching);
          return window;
+     }},
+    {"FrmNaehrwerte",
+     false,
+     [](EveryWindowTest&) {
+         return std::make_unique<FrmNaehrwerte>(WorkDb(), NutritionOf(WorkDb())->Tables);
+     },
+     {[](QWidget& w) {
+         w.findChild<QLineEdit*>("txtSchnellsuche")->setText("Karotte");
+         w.findChild<QAbstractButton*>("cmdStart")->click();
+     }}},
+    {"FrmNaehrSuche",
+     false,
+     [](EveryWindowTest&) {
+         return std::make_unique<FrmNaehrSuche>(WorkDb(), NutritionOf(WorkDb())->Tables);
+     },
+     {[](QWidget& w) { static_cast<FrmNaehrSuche&>(w).SetSearchText("Möhre"); }}},
+    {"FrmNaehrdataInfo",
+     false,
+     [](EveryWindowTest&) {
+         auto window = std::make_unique<FrmNaehrdataInfo>(WorkDb(), NutritionOf(WorkDb())->Tables);
+         window->ShowCode(WorkDb().Scalar("SELECT MIN(SBLS) FROM T_BLS_KEY").AsText());
+         return window;
+     },
+     {[](QWidget& w) { w.findChild<QTabWidget*>("tabSeiten")->setCurrentIndex(1); }}},
+    {"FrmNaehrNew", false,
+     [](EveryWindowTest&) { return std::make_unique<FrmNaehrNew>(WorkDb(), "G200000", "Möhre"); }},
+    {"FrmSynonym", false,
+     [](EveryWindowTest&) {
+         return std::make_unique<FrmSynonym>(
+             WorkDb(),
+             static_cast<long>(WorkDb().Scalar("SELECT MIN(ID) FROM T_INFO_KEY WHERE KEYTYPE=3").AsLong()));
+     }},
+    {"FrmSynonymList", false,
+     [](EveryWindowTest&) {
+         return std::make_unique<FrmSynonymList>(WorkDb(), NutritionOf(WorkDb())->Tables);
+     }},
+    {"FrmBLSAbgleich", false,
+     [](EveryWindowTest&) {
+         Nutrition* nutrition = NutritionOf(WorkDb());
+         return std::make_unique<FrmBLSAbgleich>(WorkDb(), nutrition->Tables, nutrition->Matcher);
      }},
     {"FrmBackup", true, [](EveryWindowTest&) { return std::make_unique<FrmBackup>(nullptr); }},
     {"FrmZIP", true, [](EveryWindowTest&) { return Make<FrmZIP>(); }},

@@ -1,9 +1,14 @@
 // The nutrient calculation as a cook uses it from the recipe editor: the unit matching list, the
 // nutrient table per serving with the lines it left out, one of them matched to a food by hand and
-// the table calculated again.
+// the table calculated again. And the food table's own windows: the browser with its search, a
+// food of the cook's own, synonyms and the food matching of a recipe.
 
+#include "ui/FrmBLSAbgleich.h"
 #include "ui/FrmMenuData.h"
+#include "ui/FrmNaehrSuche.h"
 #include "ui/FrmNaehrdata.h"
+#include "ui/FrmNaehrwerte.h"
+#include "ui/FrmSynonym.h"
 #include "ui/FrmUnitAbgleich.h"
 
 #include "db/Database.h"
@@ -15,7 +20,11 @@
 #include "tests/support/BaseDataDb.h"
 #include "tests/ui/UiTestSupport.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTimer>
@@ -165,6 +174,188 @@ TEST_F(NutrientWindowsTest, CorrectedGramsAndLeftOutLinesReachTheTable)
     EXPECT_EQ(kcal, "");
     ASSERT_FALSE(m_ui.shown.empty());
     EXPECT_EQ(m_ui.shown.back().Text, "Es gibt keine Nährwertinformationen zum Anzeigen.");
+}
+
+// The texts of a food list, in order.
+QStringList ListTexts(QWidget& window, const char* list)
+{
+    QStringList texts;
+    auto* tree = window.findChild<QTreeWidget*>(list);
+    for (int i = 0; tree && i < tree->topLevelItemCount(); ++i)
+        texts << tree->topLevelItem(i)->text(0);
+    return texts;
+}
+
+TEST_F(NutrientWindowsTest, BrowserFindsAFoodByItsSynonymAndTheClassTreeListsItsClass)
+{
+    FrmNaehrwerte browser(WorkDb(), NutritionOf(WorkDb())->Tables);
+    Child<QLineEdit>(browser, "txtSchnellsuche")->setText("Karotte");
+    Click(browser, "cmdStart");
+    EXPECT_TRUE(ListTexts(browser, "lstNahrungsmittel").contains("Möhre [Synonym Karotte]"));
+    ASSERT_TRUE(browser.SelectFood(FoodId("Möhre")));
+    EXPECT_EQ(Child<QLabel>(browser, "lblName")->text(), "Möhre");
+    EXPECT_TRUE(Child<QLabel>(browser, "lblEinheiten")->text().contains("1 Stück = 80 Gramm"));
+
+    // Nothing starts with "hre"; the cook agrees to search inside the names.
+    m_ui.Answering(Answer::Yes);
+    Child<QLineEdit>(browser, "txtSchnellsuche")->setText("öhre");
+    Click(browser, "cmdStart");
+    EXPECT_TRUE(Child<QCheckBox>(browser, "chkDetail")->isChecked());
+    EXPECT_TRUE(ListTexts(browser, "lstNahrungsmittel").contains("Möhre"));
+
+    // The class of carrots lists them; with main foods only just the base entries.
+    browser.ShowClass("G3");
+    EXPECT_TRUE(ListTexts(browser, "lstNahrungsmittel").contains("Möhre"));
+    EXPECT_TRUE(ListTexts(browser, "lstNahrungsmittel").contains("Karottensaft") == false);
+    Child<QCheckBox>(browser, "chkHaupt")->setChecked(true);
+    for (int i = 0; i < Child<QTreeWidget>(browser, "lstNahrungsmittel")->topLevelItemCount(); ++i)
+        EXPECT_TRUE(
+            Child<QTreeWidget>(browser, "lstNahrungsmittel")->topLevelItem(i)->text(1).endsWith("00"));
+
+    bool tableSeen = false;
+    OnModal([&](QWidget& table) {
+        tableSeen = true;
+        EXPECT_EQ(table.findChild<QLabel*>("lblGewicht")->text(), "Gewicht ca. 100 Gramm");
+        EXPECT_FALSE(Kcal(table).isEmpty());
+        Click(table, "cmdOK");
+    });
+    browser.ShowClass("G3");
+    ASSERT_TRUE(browser.SelectFood(FoodId("Möhre")));
+    Click(browser, "cmdInhalt");
+    EXPECT_TRUE(tableSeen);
+}
+
+TEST_F(NutrientWindowsTest, SelectionDialogFindsByNameSynonymAndNutrientRange)
+{
+    FrmNaehrSuche dialog(WorkDb(), NutritionOf(WorkDb())->Tables);
+    dialog.SetSearchText("Karotte");
+    EXPECT_TRUE(ListTexts(dialog, "lstErgebnis").contains("Möhre [Synonym Karotte]"));
+    dialog.SearchOnlyBLS(true);
+    dialog.SetSearchText("Karotte");
+    EXPECT_FALSE(ListTexts(dialog, "lstErgebnis").contains("Möhre [Synonym Karotte]"));
+
+    // Foods named "Möhre…" with at most 1 g of fat per 100 g.
+    Child<QCheckBox>(dialog, "chkNaehrwert")->setChecked(true);
+    auto* nutrient = Child<QComboBox>(dialog, "cboNaehrwert");
+    nutrient->setCurrentIndex(nutrient->findData("ZF"));
+    Child<QLineEdit>(dialog, "txtBis")->setText("1000");
+    dialog.SetSearchText("Möhre");
+    const QStringList hits = ListTexts(dialog, "lstErgebnis");
+    ASSERT_FALSE(hits.isEmpty());
+    EXPECT_TRUE(hits.front().startsWith("Möhre (")) << hits.front().toStdString();
+
+    Click(dialog, "cmdAuswahl");
+    EXPECT_EQ(dialog.ChosenId(), FoodId("Möhre"));
+}
+
+TEST_F(NutrientWindowsTest, OwnFoodIsCreatedFromATemplateFilledInAndFound)
+{
+    FrmNaehrwerte browser(WorkDb(), NutritionOf(WorkDb())->Tables);
+    Child<QLineEdit>(browser, "txtSchnellsuche")->setText("Möhre");
+    Click(browser, "cmdStart");
+    ASSERT_TRUE(browser.SelectFood(FoodId("Möhre")));
+    const std::string carrot = WorkDb().Scalar("SELECT SBLS FROM T_BLS_KEY WHERE ST='Möhre'").AsText();
+
+    m_ui.Answering(Answer::Ok);
+    bool infoSeen = false;
+    OnModal([&](QWidget& dialog) {
+        EXPECT_EQ(dialog.objectName(), "FrmNaehrNew");
+        auto* code = Child<QLineEdit>(dialog, "txtCode");
+        // Position 6 must stay the template's: the digit is put back and the cook corrects positions 3-4.
+        std::string wrong = carrot;
+        wrong[5] = '2';
+        code->setText(QString::fromStdString(wrong));
+        Child<QLineEdit>(dialog, "txtBezeichnung")->setText("Möhre aus dem Garten");
+        m_ui.Answering(Answer::Cancel);
+        Click(dialog, "cmdFortfahren");
+        EXPECT_EQ(code->text().toStdString(), carrot);
+        EXPECT_TRUE(m_ui.shown.back().Text.find("Stelle 6") != std::string::npos);
+        std::string mine = carrot;
+        mine.replace(2, 2, "97");
+        code->setText(QString::fromStdString(mine));
+        OnModal([&](QWidget& info) {
+            infoSeen = true;
+            EXPECT_EQ(info.objectName(), "FrmNaehrdataInfo");
+            EXPECT_EQ(Child<QLabel>(info, "lblSelbsterfasst")->text(), "Selbsterfasst !");
+            auto* values = Child<QTableWidget>(info, "grdWerte");
+            for (int row = 0; row < values->rowCount(); ++row)
+                if (values->item(row, 0)->text() == "Energie (Kilokalorien)")
+                    values->item(row, 1)->setText("45");
+            Child<QLineEdit>(info, "txtPortion")->setText("120");
+            Click(info, "cmdSpeichern");
+            Click(info, "cmdSchliessen");
+        });
+        Click(dialog, "cmdFortfahren");
+    });
+    Click(browser, "cmdNeu");
+    EXPECT_TRUE(infoSeen);
+
+    const long id = FoodId("Möhre aus dem Garten");
+    ASSERT_NE(id, 0);
+    EXPECT_TRUE(WorkDb().Scalar("SELECT Userflag FROM T_BLS_KEY WHERE ID=?", {id}).AsBool());
+    EXPECT_EQ(WorkDb()
+                  .Scalar("SELECT GCAL FROM T_BLS_DAT INNER JOIN T_BLS_KEY ON T_BLS_DAT.SBLS=T_BLS_KEY.SBLS "
+                          "WHERE ID=?",
+                          {id})
+                  .AsDouble(),
+              45.0);
+    // The other values come from the template.
+    EXPECT_EQ(WorkDb()
+                  .Scalar("SELECT ZE FROM T_BLS_DAT INNER JOIN T_BLS_KEY ON T_BLS_DAT.SBLS=T_BLS_KEY.SBLS "
+                          "WHERE ID=?",
+                          {id})
+                  .AsDouble(),
+              WorkDb().Scalar("SELECT ZE FROM T_BLS_DAT WHERE SBLS=?", {carrot}).AsDouble());
+
+    // Found among the cook's own foods, and by the automatic matching.
+    Child<QCheckBox>(browser, "chkSelbsterfasst")->setChecked(true);
+    Child<QLineEdit>(browser, "txtSchnellsuche")->setText("Möhre");
+    Click(browser, "cmdStart");
+    EXPECT_EQ(ListTexts(browser, "lstNahrungsmittel"), QStringList({"Möhre aus dem Garten"}));
+    EXPECT_EQ(NutritionOf(WorkDb())->Matcher.MatchFoodForIngredient("Möhre aus dem Garten"), id);
+}
+
+TEST_F(NutrientWindowsTest, AddedSynonymIsMatchedInTheRecipeMatching)
+{
+    const long beet = FoodId("Möhre");
+    {
+        FrmSynonym synonyms(WorkDb(), beet);
+        Child<QLineEdit>(synonyms, "txtSynonym")->setText("Gelbe Wurzel");
+        Click(synonyms, "cmdSpeichern");
+        auto* list = Child<QListWidget>(synonyms, "lstSynonyme");
+        EXPECT_EQ(list->findItems("Gelbe Wurzel", Qt::MatchExactly).size(), 1);
+    }
+    Database& db = WorkDb();
+    db.Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle,RezYield) VALUES (600,'Gemüse',2)");
+    db.Execute("INSERT INTO T_REZ_ZUTAT (ID,[No],ZutTrenner,ZutText,ZutAnz,ZutEinh,ZutRezept) "
+               "VALUES (600,1,0,'Gelbe Wurzel',2,1,0)");
+    db.Execute("INSERT INTO T_REZ_ZUTAT (ID,[No],ZutTrenner,ZutText,ZutAnz,ZutEinh,ZutRezept) "
+               "VALUES (600,2,0,'Quarkkeulchenteig',1,1,0)");
+    Nutrition* nutrition = NutritionOf(db);
+    FrmBLSAbgleich matching(db, nutrition->Tables, nutrition->Matcher);
+    ASSERT_TRUE(matching.SetRecipes({600}));
+    auto* lines = Child<QTableWidget>(matching, "grdZutaten");
+    ASSERT_EQ(lines->rowCount(), 2);
+    EXPECT_EQ(lines->item(0, FrmBLSAbgleich::ColZuordnung)->text(), "Möhre");
+    EXPECT_EQ(lines->item(1, FrmBLSAbgleich::ColZuordnung)->text(), "–");
+
+    // The second line gets butter by hand, then the cook takes it back and chooses again.
+    matching.SetFoodChooser([&](const std::string& text, long current) {
+        EXPECT_EQ(text, "Quarkkeulchenteig");
+        EXPECT_EQ(current, 0);
+        return FoodId("Butter");
+    });
+    lines->selectRow(1);
+    Click(matching, "cmdProdukt");
+    EXPECT_EQ(lines->item(1, FrmBLSAbgleich::ColZuordnung)->text(), "Butter");
+    EXPECT_EQ(Child<QLabel>(matching, "lblHinweis")->text(),
+              "Hinweis: Alle Zutaten enthalten eine BLS-Zuordnung.");
+    // Nothing is stored before "Rezept [OK]".
+    EXPECT_TRUE(db.Scalar("SELECT ZutBLSID FROM T_REZ_ZUTAT WHERE ID=600 AND [No]=1").IsNull());
+    Click(matching, "cmdRezeptOK");
+    EXPECT_EQ(db.Scalar("SELECT ZutBLSID FROM T_REZ_ZUTAT WHERE ID=600 AND [No]=1").AsLong(), beet);
+    EXPECT_EQ(db.Scalar("SELECT ZutBLSID FROM T_REZ_ZUTAT WHERE ID=600 AND [No]=2").AsLong(),
+              FoodId("Butter"));
 }
 
 } // namespace

@@ -1,0 +1,76 @@
+#pragma once
+// The information page of one food: names, what its code says, product text, season, the units it
+// is weighed by, mean portion and price, and its values per 100 g. A food of the user's own can be
+// changed (one transaction) or deleted here; a food of the base data is shown read-only.
+
+#include "nutrition/FoodRecord.h"
+
+#include <QDialog>
+
+#include <array>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTableWidget;
+
+namespace pf {
+
+class Database;
+class FoodTables;
+
+class FrmNaehrdataInfo : public QDialog
+{
+    Q_OBJECT
+public:
+    FrmNaehrdataInfo(Database& db, const FoodTables& tables, QWidget* parent = nullptr);
+
+    // Shows the food with that code; false when there is none.
+    bool ShowCode(const std::string& code);
+    bool ShowFood(long id);
+
+    // "Speichern": stores the changes of an own food.
+    bool cmdSpeichern_Click();
+    // "Löschen": deletes an own food after asking; closes the page when it is gone.
+    void cmdLoeschen_Click();
+    // "Inhalt": the nutrient table of 100 g of the food.
+    void cmdInhalt_Click();
+
+    bool Deleted() const { return m_deleted; }
+    const FoodRecord& Food() const { return m_food; }
+
+    // The information page of the food with that ID, modally; tells the user when there is nothing.
+    static void ShowFoodInfo(long id, QWidget* parent);
+
+private:
+    void Fill();
+    void Gather();
+
+    Database& m_db;
+    const FoodTables& m_tables;
+    FoodRecord m_food;
+    bool m_deleted = false;
+    QLabel* m_state = nullptr;
+    QLineEdit* m_code = nullptr;
+    QLineEdit* m_name = nullptr;
+    QLineEdit* m_nameE = nullptr;
+    QLineEdit* m_nameF = nullptr;
+    QLabel* m_description = nullptr;
+    QPlainTextEdit* m_info = nullptr;
+    QCheckBox* m_main = nullptr;
+    std::array<QCheckBox*, 12> m_months{};
+    QComboBox* m_stdUnit = nullptr;
+    QLineEdit* m_stdGrams = nullptr;
+    QComboBox* m_altUnit = nullptr;
+    QLineEdit* m_altGrams = nullptr;
+    QLineEdit* m_portion = nullptr;
+    QLineEdit* m_price = nullptr;
+    QTableWidget* m_values = nullptr;
+    QPushButton* m_save = nullptr;
+    QPushButton* m_delete = nullptr;
+};
+
+} // namespace pf

@@ -257,6 +257,9 @@ const std::vector<CliCommand>& CliCommands()
          "ID [--servings N]: zeigt die Nährwerte pro Portion und die nicht berechneten Zutaten"},
         {"match", true, CliMatch,
          "[--ids LISTE]: ordnet den Zutaten ohne Nahrungsmittel automatisch eines zu"},
+        {"print", true, CliPrint,
+         "--ids LISTE [--mode 0|1|10] [--servings N] --pdf DATEI: druckt Rezepte in eine PDF-Datei "
+         "(0 Standardausdruck, 1 Arbeitsrezept, 10 Rezeptliste)"},
         {"lexicon", true, CliLexicon,
          "[--area N] TEXT: sucht im Lexikon und zeigt Bereich, Nummer und Stichwort jedes Treffers"},
     };

@@ -117,5 +117,6 @@ int CliSearch(CliCall& call);
 int CliNutrients(CliCall& call);
 int CliMatch(CliCall& call);
 int CliLexicon(CliCall& call);
+int CliPrint(CliCall& call);
 
 } // namespace pf

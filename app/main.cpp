@@ -9,6 +9,7 @@
 #include "ui/GermanTranslation.h"
 #include "ui/Mainform.h"
 #include "ui/QtInteraction.h"
+#include "ui/QtPageCanvas.h"
 #include "ui/QtShell.h"
 
 #include <QAction>
@@ -54,6 +55,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName("Pfannola");
     QApplication::setOrganizationName("Kelm");
     pf::InstallGermanTranslation(application);
+    pf::InstallQtPdfOutput();
 
     pf::AppContext context;
     pf::ScopedAppContext installed(context);

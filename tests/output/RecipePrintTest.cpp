@@ -1,0 +1,460 @@
+#include "output/clsRecipePrint.h"
+
+#include "core/AppContext.h"
+#include "model/ClRecipe.h"
+#include "output/PageFooter.h"
+#include "tests/output/RecordingCanvas.h"
+#include "tests/support/BaseDataDb.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+
+namespace pf {
+namespace {
+
+using test::DrawnItem;
+using test::RecordingCanvas;
+
+constexpr long kGramm = 31;
+constexpr long kPortionen = 1;
+constexpr long kVorspeise = 102;
+constexpr long kAll = 1 | 2 | 4 | 8 | 16 | 64 | 128 | 256 | 512 | 1024 | 2048 | 4096;
+
+Blob Bytes(const std::string& text)
+{
+    return Blob(text.begin(), text.end());
+}
+
+std::string Words(int count, const char* word = "Teig")
+{
+    std::string text;
+    for (int i = 0; i < count; ++i)
+        text += (i ? " " : "") + std::string(word) + std::to_string(i);
+    return text;
+}
+
+bool IsFooter(const DrawnItem& item)
+{
+    return item.What == DrawnItem::Text && item.Font.Size == 6;
+}
+
+const DrawnItem* Find(const RecordingCanvas& canvas, const std::string& text, int page = 0)
+{
+    for (const DrawnItem& item : canvas.Items)
+        if (item.Content == text && (page == 0 || item.Page == page))
+            return &item;
+    return nullptr;
+}
+
+// Every text in drawing order, joined by blanks: a wrapped value reads as one.
+std::string AllText(const RecordingCanvas& canvas)
+{
+    std::string text;
+    for (const DrawnItem& item : canvas.Items)
+        text += item.Content + " ";
+    return text;
+}
+
+int Pages(const RecordingCanvas& canvas)
+{
+    return canvas.Items.empty() ? 0 : canvas.Items.back().Page;
+}
+
+// What every printout must hold: nothing outside the printable area, no two things drawn over
+// each other, a footer on every page and no page without content of its own.
+void ExpectSoundLayout(const RecordingCanvas& canvas)
+{
+    constexpr double kTolerance = 0.01;
+    const std::vector<DrawnItem>& items = canvas.Items;
+    for (const DrawnItem& item : items) {
+        SCOPED_TRACE("\"" + item.Content + "\" on page " + std::to_string(item.Page));
+        EXPECT_GE(item.X, -kTolerance);
+        EXPECT_GE(item.Y, -kTolerance);
+        EXPECT_LE(item.X + item.W, canvas.Width() + kTolerance);
+        EXPECT_LE(item.Y + item.H, canvas.Height() + kTolerance);
+    }
+    for (std::size_t i = 0; i < items.size(); ++i)
+        for (std::size_t j = i + 1; j < items.size(); ++j) {
+            const DrawnItem& a = items[i];
+            const DrawnItem& b = items[j];
+            if (a.Page != b.Page || a.What == DrawnItem::Line || b.What == DrawnItem::Line)
+                continue;
+            const bool apart = a.X + a.W <= b.X + kTolerance || b.X + b.W <= a.X + kTolerance ||
+                               a.Y + a.H <= b.Y + kTolerance || b.Y + b.H <= a.Y + kTolerance;
+            EXPECT_TRUE(apart) << "\"" << a.Content << "\" and \"" << b.Content << "\" overlap on page "
+                               << a.Page;
+        }
+    for (int page = 1; page <= Pages(canvas); ++page) {
+        const bool footer = std::any_of(items.begin(), items.end(), [&](const DrawnItem& item) {
+            return item.Page == page && IsFooter(item) && item.Content == "v2.00.126";
+        });
+        const bool content = std::any_of(items.begin(), items.end(), [&](const DrawnItem& item) {
+            return item.Page == page && !IsFooter(item);
+        });
+        EXPECT_TRUE(footer) << "page " << page << " has no footer";
+        EXPECT_TRUE(content) << "page " << page << " is empty";
+    }
+    EXPECT_TRUE(canvas.Finished);
+}
+
+class RecipePrint : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        app.IniFile = dir.File("pfannola.INI");
+        app.UserStoreFile = dir.File("user.ini");
+        app.VersionText = "v2.00.126";
+        app.Options.EditFlags = 0;
+        db = test::MakeBaseDataDatabase(dir);
+        ASSERT_TRUE(db);
+    }
+
+    static ClIngredient Line(const char* quantity, long unit, const std::string& text,
+                             const std::string& preparation = {})
+    {
+        ClIngredient line;
+        line.SetEinheitID(unit);
+        line.SetOrgMeasurement(Decimal4::Parse(quantity));
+        line.SetIngredient(text);
+        line.SetZubereitung(preparation);
+        return line;
+    }
+
+    std::unique_ptr<ClRecipe> Recipe(const std::string& title, int lines = 3)
+    {
+        auto recipe = std::make_unique<ClRecipe>();
+        recipe->SetDB(db.get());
+        recipe->LoadByID(0);
+        recipe->Setid(++lastId);
+        recipe->SetTitle(title);
+        recipe->SetYield(4);
+        recipe->SetYieldUnitIndex(kPortionen);
+        recipe->CatAddID(kVorspeise);
+        recipe->SetZubereitung("Alles verrühren und backen.");
+        for (int i = 1; i <= lines; ++i)
+            recipe->IngredAdd(Line(std::to_string(i * 50).c_str(), kGramm, "Zutat " + std::to_string(i)));
+        return recipe;
+    }
+
+    RecordingCanvas Print(const std::vector<ClRecipe*>& recipes, int mode = 0, long flags = 16,
+                          bool twoPart = true)
+    {
+        RecordingCanvas canvas;
+        clsRecipePrint printer;
+        printer.PrintInit(canvas, mode, flags, twoPart);
+        for (std::size_t i = 0; i < recipes.size(); ++i)
+            EXPECT_TRUE(printer.PrintRecipe(*recipes[i], i + 1 == recipes.size()));
+        EXPECT_TRUE(printer.PrintFinalize());
+        return canvas;
+    }
+
+    AppContext app;
+    ScopedAppContext scope{app};
+    test::TempDir dir;
+    std::unique_ptr<Database> db;
+    long lastId = 0;
+};
+
+struct LayoutCase
+{
+    const char* Name;
+    std::function<void(ClRecipe&)> Change;
+    int Mode;
+    long Flags;
+    int Pages;
+    // Texts that must appear (on any page).
+    std::vector<std::string> Texts;
+};
+
+TEST_F(RecipePrint, EveryLayoutStaysOnItsPagesWithoutOverlapsOrEmptyPages)
+{
+    const LayoutCase cases[] = {
+        {"short recipe",
+         [](ClRecipe&) {},
+         0,
+         16,
+         1,
+         {"Mengenangaben:", "4 Portionen", "Zutaten:", "Zubereitung:"}},
+        {"long title wraps beside the header picture",
+         [](ClRecipe& r) {
+             r.SetTitle(Words(12, "Überlanger"));
+             r.PictureAdd(Bytes("IMG 400 800"));
+         },
+         0,
+         kAll,
+         1,
+         {}},
+        {"60 ingredient lines",
+         [](ClRecipe& r) {
+             for (int i = 0; i < 60; ++i)
+                 r.IngredAdd(Line("125", kGramm, "Mehl " + std::to_string(i)));
+         },
+         0,
+         16,
+         2,
+         {"Seite 2"}},
+        {"80 lines with long texts, separators and preparations in the two-part layout",
+         [](ClRecipe& r) {
+             for (int i = 0; i < 80; ++i) {
+                 if (i % 20 == 0)
+                     r.IngredAdd(Line("0", 0, "Für den Teil " + std::to_string(i / 20)));
+                 r.IngredAdd(
+                     Line("1 1/2", kGramm, i % 7 == 0 ? Words(9, "Käse") : "Öl", i % 5 ? "" : Words(5)));
+             }
+             for (int i = 1; i <= r.IngredCount(); ++i)
+                 if (r.Ingredient(i).Ingredient().starts_with("Für den Teil"))
+                     r.Ingredient(i).SetTrennzeile(r.Ingredient(i).Ingredient());
+         },
+         0,
+         16,
+         3,
+         {"Zutaten und Zubereitung:", "Seite 3"}},
+        {"preparation over three pages",
+         [](ClRecipe& r) {
+             std::string text;
+             for (int i = 0; i < 60; ++i)
+                 text += Words(14, "rühren") + "\n";
+             r.SetZubereitung(text);
+         },
+         0,
+         16,
+         3,
+         {"Seite 3"}},
+        {"a word longer than the page",
+         [](ClRecipe& r) { r.SetZubereitung(std::string(400, 'W')); },
+         0,
+         16,
+         1,
+         {}},
+        {"every section with pictures",
+         [](ClRecipe& r) {
+             r.SetNotizen("Am Vortag vorbereiten.\n\nHält sich gut.");
+             r.SetStorageTime(2, 3);
+             r.SetStorageTime(3, 1);
+             r.SetWineDegustation("Ein trockener Riesling");
+             r.SetSourceText("Omas Heft");
+             r.SetPreparationTime(DateSerial{0.5 / 24});
+             r.PictureAdd(Bytes("IMG 4000 3000"));
+             r.PictureAdd(Bytes("IMG 300 3000"));
+             r.PictureAdd(Bytes("IMG 3000 300"));
+         },
+         0,
+         kAll,
+         2,
+         {"Haltbarkeitsangaben:", "3 Tage gekühlt, 1 Monat tiefgekühlt",
+          "Notizen:", "Weinempfehlung:", "Quelle:", "Omas Heft", "Vorbereitungszeit:", "0:30"}},
+        {"pictures that cannot be read are left out with a note",
+         [](ClRecipe& r) {
+             r.PictureAdd(Bytes("kein Bild"));
+             r.PictureAdd({}, "/nirgends/bild.jpg");
+         },
+         0,
+         kAll,
+         1,
+         {"Das Bild des Rezepts kann nicht gedruckt werden: die Datei fehlt oder ist kein Bild.",
+          "Bild 2 kann nicht gedruckt werden: die Datei fehlt oder ist kein Bild."}},
+        {"working recipe",
+         [](ClRecipe& r) { r.SetNotizen("Notiz"); },
+         1,
+         16,
+         1,
+         {"Zutaten (4 Portionen)", "Notizen:"}},
+        {"working recipe with 60 lines and a picture",
+         [](ClRecipe& r) {
+             for (int i = 0; i < 60; ++i)
+                 r.IngredAdd(Line("2", kGramm, Words(4, "Brühe")));
+             r.PictureAdd(Bytes("IMG 640 480"));
+         },
+         1,
+         16,
+         2,
+         {"Bild"}},
+    };
+    for (const LayoutCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        std::unique_ptr<ClRecipe> recipe = Recipe("Käsespätzle");
+        c.Change(*recipe);
+        const RecordingCanvas canvas = Print({recipe.get()}, c.Mode, c.Flags);
+        ExpectSoundLayout(canvas);
+        EXPECT_EQ(Pages(canvas), c.Pages);
+        for (const std::string& text : c.Texts)
+            EXPECT_NE(AllText(canvas).find(text), std::string::npos) << text;
+    }
+}
+
+TEST_F(RecipePrint, StandardPrintoutKeepsItsColumnsAndBreaksWithFiveLinesInReserve)
+{
+    std::unique_ptr<ClRecipe> recipe = Recipe("Rouladen", 0);
+    recipe->IngredAdd(Line("1", kGramm, "Senf"));
+    recipe->IngredAdd(Line("12345", kGramm, "Rindfleisch"));
+    for (int i = 0; i < 70; ++i)
+        recipe->IngredAdd(Line("3", 0, "Gurke " + std::to_string(i)));
+    const RecordingCanvas canvas = Print({recipe.get()});
+    ExpectSoundLayout(canvas);
+
+    const double lineA = 276; // "A" in Arial 12, leading included
+    for (const char* quantity : {"1", "12345", "3"}) {
+        const DrawnItem* item = Find(canvas, quantity);
+        ASSERT_TRUE(item) << quantity;
+        EXPECT_NEAR(item->X + item->W, 1300, 0.01) << quantity;
+    }
+    EXPECT_EQ(Find(canvas, "Senf")->X, 2900);
+    EXPECT_EQ(Find(canvas, "Mengenangaben:")->X, 512);
+    EXPECT_EQ(Find(canvas, "4 Portionen")->X, 2900);
+    EXPECT_NEAR(Find(canvas, "Rouladen")->Y, 276 + 150, 0.5); // bold 12 has the same line height
+    // The last line of a page started with at least five heights of "A" below it; the next
+    // page repeats the title with the page number flush right.
+    double lastOnFirstPage = 0;
+    for (const DrawnItem& item : canvas.Items)
+        if (item.Page == 1 && item.Content.starts_with("Gurke"))
+            lastOnFirstPage = std::max(lastOnFirstPage, item.Y);
+    EXPECT_LE(lastOnFirstPage + 5 * lineA, canvas.Height());
+    EXPECT_GT(lastOnFirstPage + 6 * lineA, canvas.Height());
+    ASSERT_TRUE(Find(canvas, "Rouladen", 2));
+    const DrawnItem* label = Find(canvas, "Seite 2", 2);
+    ASSERT_TRUE(label);
+    EXPECT_NEAR(label->X + label->W, canvas.Width(), 0.01);
+    EXPECT_FALSE(Find(canvas, "Mengenangaben:", 2)); // the facts stay on the first page
+    const DrawnItem* footer = Find(canvas, "Rezept #1 gedruckt von Pfannola", 2);
+    ASSERT_TRUE(footer);
+    EXPECT_EQ(footer->X, 256);
+    const DrawnItem* version = Find(canvas, "v2.00.126", 2);
+    EXPECT_NEAR(version->X + version->W, canvas.Width() - 256, 0.01);
+    EXPECT_NEAR(version->Y, canvas.Height() - 2 * 138, 0.5);
+}
+
+TEST_F(RecipePrint, HeaderPictureNarrowsTheFactsBesideItOnly)
+{
+    std::unique_ptr<ClRecipe> recipe = Recipe("Pizza");
+    recipe->PictureAdd(Bytes("IMG 1000 500"));
+    recipe->SetSourceText(Words(30, "Quelle"));
+    const RecordingCanvas canvas = Print({recipe.get()}, 0, kAll);
+    ExpectSoundLayout(canvas);
+    const DrawnItem* picture = nullptr;
+    for (const DrawnItem& item : canvas.Items)
+        if (item.What == DrawnItem::Image && !picture)
+            picture = &item;
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->W, 3000);
+    EXPECT_EQ(picture->H, 1500);
+    EXPECT_EQ(picture->Y, 250);
+    EXPECT_EQ(picture->X, canvas.Width() - 512 - 3000);
+    // Beside the picture the text stays left of it; below its limit it runs to the wide margin.
+    double widestBeside = 0, widestBelow = 0;
+    for (const DrawnItem& item : canvas.Items)
+        if (item.Content.starts_with("Quelle") && item.X >= 2900)
+            (item.Y < 1500 + 400 ? widestBeside : widestBelow) =
+                std::max(item.Y < 1500 + 400 ? widestBeside : widestBelow, item.X + item.W);
+    EXPECT_LE(widestBeside, picture->X);
+    EXPECT_GT(widestBelow, picture->X);
+    EXPECT_LE(widestBelow, canvas.Width() - 512);
+}
+
+TEST_F(RecipePrint, SeveralRecipesStartOnPagesOfTheirOwnAndScaledServingsArePrinted)
+{
+    std::unique_ptr<ClRecipe> first = Recipe("Erster Gang");
+    std::unique_ptr<ClRecipe> second = Recipe("Zweiter Gang");
+    second->ScaleRecipe(8);
+    const RecordingCanvas canvas = Print({first.get(), second.get()});
+    ExpectSoundLayout(canvas);
+    EXPECT_EQ(Pages(canvas), 2);
+    EXPECT_TRUE(Find(canvas, "Zweiter Gang", 2));
+    EXPECT_TRUE(Find(canvas, "8 Portionen", 2));
+    EXPECT_TRUE(Find(canvas, "100", 2)); // 50 g for four, 100 g for eight
+    EXPECT_FALSE(Find(canvas, "Seite 2", 2));
+    EXPECT_TRUE(Find(canvas, "Rezept #2 gedruckt von Pfannola", 2));
+}
+
+TEST_F(RecipePrint, RecipeListHasOneRowPerRecipeAcrossPages)
+{
+    std::vector<std::unique_ptr<ClRecipe>> recipes;
+    std::vector<ClRecipe*> job;
+    for (int i = 0; i < 120; ++i) {
+        recipes.push_back(Recipe(i % 10 ? "Suppe " + std::to_string(i) : Words(15, "Eintopf")));
+        job.push_back(recipes.back().get());
+    }
+    const RecordingCanvas canvas = Print(job, 10);
+    ExpectSoundLayout(canvas);
+    EXPECT_EQ(Pages(canvas), 4);
+    EXPECT_TRUE(Find(canvas, "Rezeptliste", 4));
+    EXPECT_TRUE(Find(canvas, "Seite 4", 4));
+    EXPECT_TRUE(Find(canvas, "120", 4));
+    EXPECT_TRUE(Find(canvas, "gedruckt von Pfannola", 1));
+}
+
+TEST_F(RecipePrint, HeadingOfTheTwoPartLayoutNeedsALineWithPreparation)
+{
+    struct Case
+    {
+        bool TwoPart;
+        const char* Preparation;
+        const char* Heading;
+    } cases[] = {{true, "", "Zutaten:"},
+                 {true, "fein hacken", "Zutaten und Zubereitung:"},
+                 {false, "fein hacken", "Zutaten:"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Heading);
+        std::unique_ptr<ClRecipe> recipe = Recipe("Salat", 0);
+        recipe->IngredAdd(Line("1", 0, "Zwiebel", c.Preparation));
+        const RecordingCanvas canvas = Print({recipe.get()}, 0, 16, c.TwoPart);
+        EXPECT_TRUE(Find(canvas, c.Heading));
+        const DrawnItem* onion = Find(canvas, "Zwiebel");
+        ASSERT_TRUE(onion);
+        EXPECT_EQ(onion->Font.Bold, c.TwoPart);
+    }
+}
+
+TEST(RecipePrintTexts, KeepingTimesAndFooterLabelFollowTheirRules)
+{
+    EXPECT_EQ(clsRecipePrint::KeepingText(0, 3, 1), "3 Tage gekühlt, 1 Monat tiefgekühlt");
+    EXPECT_EQ(clsRecipePrint::KeepingText(1, 0, 6), "1 Tag gelagert, 6 Monate tiefgekühlt");
+    EXPECT_EQ(clsRecipePrint::KeepingText(0, 0, 0), "");
+
+    AppContext app;
+    ScopedAppContext scope{app};
+    app.VersionText = "v2.00.126";
+    struct Case
+    {
+        const char* Label;
+        bool MenuCard;
+        const char* Printed;
+    } cases[] = {
+        {"Lexikon", false, "Lexikon gedruckt von Pfannola"},
+        {"", false, "gedruckt von Pfannola"},
+        // Cut at the last character that starts left of the version text.
+        {"Rezept #1 mit einer sehr langen Beschriftung, die bis an die Versionsangabe heranreicht und weit "
+         "darüber "
+         "hinaus geht, weil sie einfach nicht aufhören will",
+         false, ""},
+        {"Menükarte", true, "Menükarte gedruckt von Pfannola"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Label);
+        RecordingCanvas canvas;
+        PrintPageFooter(canvas, {c.Label, c.MenuCard}, true);
+        ASSERT_FALSE(canvas.Items.empty());
+        const DrawnItem& left = canvas.Items.back();
+        EXPECT_EQ(canvas.PageNumber(), 1);
+        EXPECT_EQ(canvas.Items.size(), c.MenuCard ? 1u : 2u);
+        if (*c.Printed) {
+            EXPECT_EQ(left.Content, c.Printed);
+            continue;
+        }
+        const double limit = canvas.Items.front().X;
+        canvas.SetFont(left.Font);
+        const std::u32string chars = ToCodePoints(left.Content);
+        const double lastStart = 256 + canvas.TextWidth(FromCodePoints(chars.substr(0, chars.size() - 1)));
+        EXPECT_LT(lastStart, limit);
+        EXPECT_GE(lastStart + canvas.TextWidth(FromCodePoints(chars.substr(chars.size() - 1))), limit);
+    }
+    RecordingCanvas canvas;
+    PrintPageFooter(canvas, {}, false);
+    EXPECT_EQ(canvas.PageNumber(), 2);
+}
+
+} // namespace
+} // namespace pf

@@ -1,0 +1,114 @@
+#include "tests/app/CliFixture.h"
+#include "ui/QtPageCanvas.h"
+
+#include <cstdio>
+#include <fstream>
+
+namespace pf {
+namespace {
+
+// Output of a poppler tool on the file; "" when it could not run.
+std::string Poppler(const std::string& command)
+{
+    std::string output;
+    if (FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r")) {
+        char buffer[4096];
+        while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+            output.append(buffer, n);
+        pclose(pipe);
+    }
+    return output;
+}
+
+int PageCount(const std::string& pdf)
+{
+    const std::string info = Poppler("pdfinfo '" + pdf + "'");
+    const auto at = info.find("Pages:");
+    return at == std::string::npos ? -1 : std::atoi(info.c_str() + at + 6);
+}
+
+std::string PageText(const std::string& pdf, int page)
+{
+    const std::string p = std::to_string(page);
+    return Poppler("pdftotext -f " + p + " -l " + p + " '" + pdf + "' -");
+}
+
+class PrintPdf : public test::CliFixture
+{
+protected:
+    void SetUp() override
+    {
+        InstallQtPdfOutput();
+        db = dir.File("rezepte.db");
+        ASSERT_EQ(Run({"--db", db, "init"}), 0) << err.str();
+        const std::string data = PF_TEST_DATA_DIR;
+        ASSERT_EQ(Run({"--db", db, "import", data + "/mm/german-utf8.mm", data + "/mm/mixed-endings.mm"}), 0)
+            << err.str();
+    }
+    std::string db;
+};
+
+TEST_F(PrintPdf, WritesEachModeAsARealPdfWithItsPagesAndTexts)
+{
+    struct Case
+    {
+        std::vector<std::string> Options;
+        int Pages;
+        std::vector<std::vector<std::string>> TextsPerPage;
+    } cases[] = {
+        {{"--ids", "1,2"},
+         2,
+         {{"Würzige Käsespätzle", "Zutaten:", "Rezept #1 gedruckt von Pfannola"},
+          {"Gemischte Zeilen", "Rezept #2 gedruckt von Pfannola", "v2.00.126"}}},
+        {{"--ids", "1", "--mode", "1", "--servings", "8"}, 1, {{"Zutaten (8 Portionen)", "800", "Bergkäse"}}},
+        {{"--ids", "2,1", "--mode", "10"}, 1, {{"Rezeptliste", "Gemischte Zeilen", "Würzige Käsespätzle"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Options[1] + (c.Options.size() > 3 ? " mode " + c.Options[3] : ""));
+        const std::string pdf = dir.File("druck.pdf");
+        std::vector<std::string> args = {"--db", db, "print"};
+        args.insert(args.end(), c.Options.begin(), c.Options.end());
+        args.insert(args.end(), {"--pdf", pdf});
+        ASSERT_EQ(Run(args), 0) << err.str();
+        EXPECT_NE(out.str().find("gedruckt: "), std::string::npos);
+        std::ifstream file(pdf, std::ios::binary);
+        std::string head(5, '\0');
+        file.read(head.data(), 5);
+        EXPECT_EQ(head, "%PDF-");
+        EXPECT_EQ(PageCount(pdf), c.Pages);
+        for (std::size_t page = 0; page < c.TextsPerPage.size(); ++page)
+            for (const std::string& text : c.TextsPerPage[page])
+                EXPECT_NE(PageText(pdf, static_cast<int>(page) + 1).find(text), std::string::npos)
+                    << "page " << page + 1 << ": " << text;
+    }
+}
+
+TEST_F(PrintPdf, RefusesBadCallsWithAGermanReasonAndLeavesNoFileBehind)
+{
+    struct Case
+    {
+        std::vector<std::string> Args;
+        int Code;
+        const char* Message;
+    } cases[] = {
+        {{"--ids", "1", "--mode", "3"}, 2, "Nach --mode muss 0"},
+        {{"--ids", "x"}, 2, "Nach --ids muss eine Liste"},
+        {{"--ids", "77"}, 1, "Ein Rezept mit der Nummer 77 gibt es nicht."},
+        {{"--ids", "1", "--servings", "0"}, 2, "Nach --servings muss eine ganze Zahl"},
+    };
+    const std::string pdf = dir.File("fehler.pdf");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Message);
+        std::vector<std::string> args = {"--db", db, "print"};
+        args.insert(args.end(), c.Args.begin(), c.Args.end());
+        args.insert(args.end(), {"--pdf", pdf});
+        EXPECT_EQ(Run(args), c.Code);
+        EXPECT_NE(err.str().find(c.Message), std::string::npos) << err.str();
+        EXPECT_FALSE(std::filesystem::exists(pdf));
+    }
+    EXPECT_EQ(Run({"--db", db, "print", "--ids", "1", "--pdf", dir.Dir()}), 1);
+    EXPECT_NE(err.str().find("ist ein Ordner"), std::string::npos) << err.str();
+}
+
+} // namespace
+} // namespace pf

@@ -409,6 +409,8 @@ void ClIngredient::LookupFoodKey(Database& db)
     if (m_foodKeyRead)
         return;
     m_foodKeyRead = true;
+    m_blsCode.clear();
+    m_blsText.clear();
     if (m_isRecipe || m_blsId.empty())
         return;
     const std::string nameColumn = AppContext::Current().LanguageCode == "E" ? "STE" : "ST";

@@ -14,6 +14,7 @@
 #include "model/clBlob.h"
 #include "model/clBook.h"
 #include "model/clsRecipeUnit.h"
+#include "nutrition/IngredientLookup.h"
 #include "ui/ErrorTrap.h"
 #include "ui/FrmCatSelect.h"
 #include "ui/FrmSkalierungAnzahl.h"
@@ -419,7 +420,8 @@ QWidget* FrmMenuData::BuildIngredientTab()
     auto* layout = new QHBoxLayout(page);
     m_lines = new QTableWidget(0, ColCount, page);
     m_lines->setObjectName("grdIngredients");
-    m_lines->setHorizontalHeaderLabels({"Menge", "Einheit", "Zutat", "Verarbeitung", "Zubereitungshinweis"});
+    m_lines->setHorizontalHeaderLabels(
+        {"Menge", "Einheit", "Zutat", "Verarbeitung", "Zubereitungshinweis", "Lebensmittel"});
     m_lines->setItemDelegateForColumn(ColEinheit, new UnitDelegate(m_lines));
     m_lines->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_lines->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -433,6 +435,10 @@ QWidget* FrmMenuData::BuildIngredientTab()
     m_lines->setColumnWidth(ColEinheit, 150);
     m_lines->setColumnWidth(ColZutat, 220);
     m_lines->setColumnWidth(ColVerarbeitung, 150);
+    m_lines->setColumnWidth(ColZubereitung, 150);
+    m_lines->horizontalHeaderItem(ColLebensmittel)
+        ->setToolTip(
+            "Das Lebensmittel, mit dem die Nährwerte der Zeile berechnet werden (Doppelklick: zuordnen)");
     layout->addWidget(m_lines, 1);
 
     auto* buttons = new QVBoxLayout;
@@ -448,7 +454,9 @@ QWidget* FrmMenuData::BuildIngredientTab()
     separator->setToolTip("Fügt eine Zwischenüberschrift in die Zutatenliste ein");
     auto* reference = MakeButton("cmdRecipeReference", "Rezeptver&weis …", page);
     reference->setToolTip("Fügt ein anderes Rezept als Teilrezept ein");
-    for (QPushButton* button : {insert, remove, up, down, separator, reference})
+    auto* food = MakeButton("cmdFindFood", "Lebensmittel …", page);
+    food->setToolTip("Sucht das Lebensmittel zur Zutat der gewählten Zeile (F4)");
+    for (QPushButton* button : {insert, remove, up, down, separator, reference, food})
         buttons->addWidget(button);
     buttons->addStretch(1);
     layout->addLayout(buttons);
@@ -462,6 +470,7 @@ QWidget* FrmMenuData::BuildIngredientTab()
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Delete), [this] { cmdDeleteLine_Click(); });
     shortcut(QKeySequence(Qt::ALT | Qt::Key_Up), [this] { cmdMoveLine_Click(-1); });
     shortcut(QKeySequence(Qt::ALT | Qt::Key_Down), [this] { cmdMoveLine_Click(1); });
+    shortcut(QKeySequence(Qt::Key_F4), [this] { cmdFindFood_Click(); });
 
     connect(insert, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdInsertLine_Click(); }); });
     connect(remove, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdDeleteLine_Click(); }); });
@@ -470,6 +479,11 @@ QWidget* FrmMenuData::BuildIngredientTab()
     connect(separator, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdSeparator_Click(); }); });
     connect(reference, &QPushButton::clicked, this,
             [this] { RunTrapped([this] { cmdRecipeReference_Click(); }); });
+    connect(food, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdFindFood_Click(); }); });
+    connect(m_lines, &QTableWidget::cellDoubleClicked, this, [this](int, int column) {
+        if (column == ColLebensmittel)
+            RunTrapped([this] { cmdFindFood_Click(); });
+    });
     return page;
 }
 
@@ -749,7 +763,7 @@ void FrmMenuData::ShowLine(int row)
 {
     const bool filling = m_filling;
     m_filling = true;
-    const ClIngredient& line = m_recipe.Ingredient(row + 1);
+    ClIngredient& line = m_recipe.Ingredient(row + 1);
     auto cell = [this, row](int column, const QString& text) {
         QTableWidgetItem* item = m_lines->item(row, column);
         if (!item) {
@@ -791,6 +805,13 @@ void FrmMenuData::ShowLine(int row)
         }
         cell(ColVerarbeitung, Q(line.Verarbeitung()));
         cell(ColZubereitung, Q(line.Zubereitung()));
+        // The food is chosen through the lookup, never typed.
+        QTableWidgetItem* food =
+            cell(ColLebensmittel, line.IsRecipe() ? QString() : Q(line.BLSText(WorkDb())));
+        food->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+        const std::string code = line.IsRecipe() ? std::string() : line.BLSCode(WorkDb());
+        if (!code.empty())
+            food->setToolTip("BLS-Code " + Q(code));
     }
     m_filling = filling;
 }
@@ -1062,6 +1083,49 @@ void FrmMenuData::cmdRecipeReference_Click()
     MarkDirty();
     ShowLines();
     SelectLine(row);
+}
+
+void FrmMenuData::cmdFindFood_Click()
+{
+    const int row = CurrentLine();
+    if (row < 0 || row >= m_recipe.IngredCount())
+        return;
+    ClIngredient& line = m_recipe.Ingredient(row + 1);
+    if (line.IsTrenner())
+        return;
+    const AppContext& app = AppContext::Current();
+    IngredientLookupOptions options;
+    options.MainOnly = true;
+    options.NoComposites = app.Options.EditNoBLSXY;
+    options.Book = app.ActiveBookId;
+    options.LanguageSuffix = app.LanguageCode == "E" ? "E" : "D";
+    const std::vector<IngredientHit> hits =
+        FindFoodsForIngredient(WorkDb(), line.Ingredient(), options, UI());
+    if (hits.empty())
+        return;
+    std::vector<std::string> items;
+    for (const IngredientHit& hit : hits)
+        items.push_back(hit.IsRecipe ? "Rezept: " + hit.Text : hit.Text);
+    const bool assigned = line.IsRecipe() || (!line.BLSid().empty() && line.BLSid() != "0");
+    if (assigned)
+        items.push_back("< keine Zuordnung >");
+    const std::optional<int> chosen =
+        UI().ChooseItem("Lebensmittel für \"" + line.Ingredient() + "\"", items, "Lebensmittel-Zuordnung");
+    if (!chosen || *chosen < 0 || *chosen >= static_cast<int>(items.size()))
+        return;
+    const auto index = static_cast<std::size_t>(*chosen);
+    if (index == hits.size()) {
+        line.SetIsRecipeID(0);
+        line.SetBLSid("");
+    } else if (hits[index].IsRecipe) {
+        line.SetBLSid("");
+        line.SetIsRecipeID(hits[index].Id);
+    } else {
+        line.SetIsRecipeID(0);
+        line.SetBLSid(std::to_string(hits[index].Id));
+    }
+    MarkDirty();
+    ShowLine(row);
 }
 
 void FrmMenuData::DropEmptyLines()

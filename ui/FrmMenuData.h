@@ -39,7 +39,15 @@ public:
         FromTemplate // an unsaved copy of the recipe (a template) that saves as a new recipe
     };
     // Columns of the ingredient grid.
-    enum Column { ColMenge = 0, ColEinheit, ColZutat, ColVerarbeitung, ColZubereitung, ColCount };
+    enum Column {
+        ColMenge = 0,
+        ColEinheit,
+        ColZutat,
+        ColVerarbeitung,
+        ColZubereitung,
+        ColLebensmittel,
+        ColCount
+    };
 
     explicit FrmMenuData(long recipeId, QWidget* parent = nullptr);
     FrmMenuData(long recipeId, Start start, QWidget* parent = nullptr);
@@ -72,6 +80,9 @@ public:
     void cmdMoveLine_Click(int delta);
     void cmdSeparator_Click();
     void cmdRecipeReference_Click();
+    // Looks up the current line's ingredient text among the foods (and recipes) and lets the user
+    // choose the food the line stands for, or take its food away.
+    void cmdFindFood_Click();
     void cmdAddPicture_Click();
     void cmdDelPicture_Click();
     void cmdShowPicture_Click();

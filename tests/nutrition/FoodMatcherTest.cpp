@@ -2,6 +2,7 @@
 
 #include "nutrition/FoodNameKey.h"
 #include "nutrition/FoodSearch.h"
+#include "nutrition/IngredientLookup.h"
 #include "nutrition/Nutrition.h"
 #include "tests/nutrition/FoodFixture.h"
 
@@ -264,6 +265,85 @@ TEST_F(FoodMatcherTest, ClassAndNutrientSearches)
         SearchFoodsByNutrient(*m_db, nutrition->Tables, "Zwiebel", {"ZF", std::nullopt, 200.0}, all);
     ASSERT_EQ(onions.size(), 1u);
     EXPECT_EQ(onions[0].Text.substr(0, 13), "Zwiebel (200 ");
+}
+
+// The recipe editor's lookup: foods and synonyms starting like the text, shortened once, widened
+// from main products when the person agrees, then recipes as sub-recipes.
+TEST_F(FoodMatcherTest, EditorLookupOfAnIngredient)
+{
+    InsertFood(*m_db,
+               {20, "X100000", "Gemüseeintopf", "Vegetable stew", true, 0, 0, 0, 0, 300, 60, 2000, 1000});
+    m_db->Execute("INSERT INTO T_LITERATUR (QuelleID,Title) VALUES (3,'Omas Küche')");
+    m_db->Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle,RezQuelleID) VALUES (40,'Zwiebelkuchen',3)");
+    m_db->Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle,RezQuelleID) VALUES (41,'Zwiebelsuppe',0)");
+    m_db->Execute("INSERT INTO T_REZ_KOCHBUCH (RezID,BuchID) VALUES (40,5)");
+    m_db->Execute("INSERT INTO T_REZ_KOCHBUCH (RezID,BuchID) VALUES (41,6)");
+    auto with = [](auto set) {
+        IngredientLookupOptions options;
+        set(options);
+        return options;
+    };
+    const auto mainOnly = with([](auto& o) { o.MainOnly = true; });
+    const char* const nothing = "Es wurde kein Produkt gefunden !";
+    const struct
+    {
+        const char* Text;
+        IngredientLookupOptions Options;
+        std::vector<Answer> Answers; // to "Kein BLS Hauptprodukt gefunden ..."
+        std::vector<std::string> Hits;
+        const char* Message;
+    } cases[] = {
+        {"Zwiebel", mainOnly, {}, {"Zwiebel", "Zwiebelkuchen (Omas Küche)", "Zwiebelsuppe"}, ""},
+        {" zwiebel* ",
+         {},
+         {},
+         {"Zwiebel", "Zwiebel, getrocknet", "Zwiebelkuchen (Omas Küche)", "Zwiebelsuppe"},
+         ""},
+        {"Möhren", mainOnly, {}, {"Möhre"}, ""},
+        {"Karotten", {}, {}, {"Möhre [Synonym Karotte]"}, ""},
+        {"Rahm", {}, {}, {"Rahmspinat", "Sahne [Synonym Rahm]"}, ""},
+        {"Zwiebel, getr", mainOnly, {Answer::Yes}, {"Zwiebel, getrocknet"}, ""},
+        {"Zwiebel, getr", mainOnly, {Answer::No}, {}, nothing},
+        {"Gemüse", {}, {}, {}, nothing},
+        {"Gemüse", with([](auto& o) { o.NoComposites = false; }), {}, {"Gemüseeintopf"}, ""},
+        {"Zwiebel",
+         with([](auto& o) { o.RecipesOnly = true; }),
+         {},
+         {"Zwiebelkuchen (Omas Küche)", "Zwiebelsuppe"},
+         ""},
+        {"Zwiebel",
+         with([](auto& o) {
+             o.RecipesOnly = true;
+             o.CurrentBookOnly = true;
+             o.Book = 6;
+         }),
+         {},
+         {"Zwiebelsuppe"},
+         ""},
+        {"Onio", with([](auto& o) { o.LanguageSuffix = "E"; }), {}, {"Onion", "Onion, dried"}, ""},
+        {"  ", {}, {}, {}, nothing},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Text);
+        m_ui.shown.clear();
+        for (Answer answer : c.Answers)
+            m_ui.Answering(answer);
+        std::vector<std::string> texts;
+        const std::vector<IngredientHit> hits = FindFoodsForIngredient(*m_db, c.Text, c.Options, m_ui);
+        for (const IngredientHit& hit : hits)
+            texts.push_back(hit.Text);
+        EXPECT_EQ(texts, c.Hits);
+        EXPECT_TRUE(m_ui.AllAnswersUsed());
+        EXPECT_EQ(m_ui.shown.empty() || m_ui.shown.back().Question ? "" : m_ui.shown.back().Text, c.Message);
+    }
+    // Foods carry their ID and code, recipes their recipe ID.
+    const std::vector<IngredientHit> hits = FindFoodsForIngredient(*m_db, "Zwiebel", mainOnly, m_ui);
+    ASSERT_EQ(hits.size(), 3u);
+    EXPECT_EQ(hits[0].Id, 1);
+    EXPECT_EQ(hits[0].Code, "G100000");
+    EXPECT_FALSE(hits[0].IsRecipe);
+    EXPECT_EQ(hits[1].Id, 40);
+    EXPECT_TRUE(hits[1].IsRecipe);
 }
 
 } // namespace

@@ -42,9 +42,10 @@ std::vector<std::string> ScriptedInteraction::ChooseFiles(const FileRequest& req
     return files;
 }
 
-std::optional<int> ScriptedInteraction::ChooseItem(const std::string& prompt, const std::vector<std::string>&,
-                                                   const std::string&)
+std::optional<int> ScriptedInteraction::ChooseItem(const std::string& prompt,
+                                                   const std::vector<std::string>& items, const std::string&)
 {
+    offered.push_back({prompt, items});
     if (m_items.empty()) {
         ADD_FAILURE() << "unexpected item choice: " << prompt;
         return std::nullopt;

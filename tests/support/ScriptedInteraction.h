@@ -76,6 +76,13 @@ public:
 
     // Everything shown so far, oldest first.
     std::vector<Shown> shown;
+    // Every list offered for a choice, oldest first.
+    struct Offered
+    {
+        std::string Prompt;
+        std::vector<std::string> Items;
+    };
+    std::vector<Offered> offered;
     bool AllAnswersUsed() const { return m_answers.empty() && m_files.empty() && m_items.empty(); }
 
     bool splashVisible = false;

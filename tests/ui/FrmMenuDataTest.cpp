@@ -140,7 +140,7 @@ TEST_F(FrmMenuDataTest, NewRecipeIsStoredAndReadsBackAsTyped)
         AddLine(window, "1/4", "Esslöffel [EL]", "Paprika edelsüß");
         // The ingredient lends its text after ";" to the processing column.
         EXPECT_EQ(Row(window, 0),
-                  (QStringList{"1 1/2", "Kilogramm [KG]", "Rindfleisch", "gewürfelt", QString()}));
+                  (QStringList{"1 1/2", "Kilogramm [KG]", "Rindfleisch", "gewürfelt", QString(), QString()}));
         EXPECT_TRUE(window.HasUnsavedChanges());
 
         ASSERT_TRUE(window.cmdSave_Click());
@@ -174,12 +174,12 @@ TEST_F(FrmMenuDataTest, NewRecipeIsStoredAndReadsBackAsTyped)
     EXPECT_EQ(books->item(1)->checkState(), Qt::Unchecked);
     ASSERT_EQ(Grid(window).rowCount(), 4);
     EXPECT_EQ(Row(window, 0),
-              (QStringList{"1 1/2", "Kilogramm [KG]", "Rindfleisch", "gewürfelt", QString()}));
-    EXPECT_EQ(Row(window, 1), (QStringList{"250", "Gramm [G]", "Zwiebeln", QString(), QString()}));
+              (QStringList{"1 1/2", "Kilogramm [KG]", "Rindfleisch", "gewürfelt", QString(), QString()}));
+    EXPECT_EQ(Row(window, 1), (QStringList{"250", "Gramm [G]", "Zwiebeln", QString(), QString(), QString()}));
     EXPECT_EQ(Row(window, 2)[0], "Zum Abschmecken");
     EXPECT_EQ(Grid(window).columnSpan(2, 0), FrmMenuData::ColCount);
     EXPECT_EQ(Row(window, 3),
-              (QStringList{"1/4", "Esslöffel [EL]", "Paprika edelsüß", QString(), QString()}));
+              (QStringList{"1/4", "Esslöffel [EL]", "Paprika edelsüß", QString(), QString(), QString()}));
     EXPECT_FALSE(window.HasUnsavedChanges());
 }
 
@@ -302,6 +302,61 @@ TEST_F(FrmMenuDataTest, RecipeReferenceLinePointsAtTheChosenRecipe)
     ASSERT_TRUE(window.cmdSave_Click());
     EXPECT_TRUE(WorkDb().Scalar("SELECT ZutRezept FROM T_REZ_ZUTAT").AsBool());
     EXPECT_EQ(Scalar("SELECT ZutBLSId FROM T_REZ_ZUTAT"), 7);
+}
+
+TEST_F(FrmMenuDataTest, FoodOfALineIsChosenFromTheLookupAndStoredWithTheRecipe)
+{
+    Database& db = WorkDb();
+    db.Execute(
+        "INSERT INTO T_BLS_KEY (ID,SBLS,ST,STE,ProduktHauptFlag) VALUES (5,'G301100','Möhre','Carrot',-1),"
+        "(8,'G501400','Zwiebel, getrocknet','Onion, dried',0)");
+    db.Execute("INSERT INTO T_INFO_KEY (ID,[KEY],KEYTYPE) VALUES (5,'Karotte',3)");
+    db.Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle) VALUES (70,'Karottensalat')");
+    long id = 0;
+    {
+        FrmMenuData window(0);
+        FillComplete(window, "Pfanne");
+        AddLine(window, "3", "", "Karotten");
+        AddLine(window, "1", "Esslöffel [EL]", "Zwiebel, getr");
+        // "Karotten" finds the carrot through its synonym, and the recipe of that name.
+        Grid(window).setCurrentCell(0, FrmMenuData::ColZutat);
+        m_ui.ChoosingItem(0);
+        Click(window, "cmdFindFood");
+        ASSERT_FALSE(m_ui.offered.empty());
+        EXPECT_EQ(m_ui.offered.back().Items,
+                  (std::vector<std::string>{"Möhre [Synonym Karotte]", "Rezept: Karottensalat"}));
+        EXPECT_EQ(Row(window, 0)[FrmMenuData::ColLebensmittel], "Möhre");
+        EXPECT_EQ(Grid(window).item(0, FrmMenuData::ColLebensmittel)->toolTip(), "BLS-Code G301100");
+        EXPECT_TRUE(window.HasUnsavedChanges());
+        // No main product: the cook is asked to look among the others.
+        Grid(window).setCurrentCell(1, FrmMenuData::ColZutat);
+        m_ui.Answering(Answer::Yes).ChoosingItem(0);
+        Click(window, "cmdFindFood");
+        EXPECT_EQ(Row(window, 1)[FrmMenuData::ColLebensmittel], "Zwiebel, getrocknet");
+        EXPECT_TRUE(m_ui.AllAnswersUsed());
+        ASSERT_TRUE(window.cmdSave_Click());
+        id = window.Recipe().id();
+    }
+    EXPECT_EQ(Scalar("SELECT ZutBLSID FROM T_REZ_ZUTAT WHERE ID=" + std::to_string(id) + " AND [No]=1"), 5);
+    EXPECT_EQ(Scalar("SELECT ZutBLSID FROM T_REZ_ZUTAT WHERE ID=" + std::to_string(id) + " AND [No]=2"), 8);
+
+    ClearRecipeCache();
+    FrmMenuData window(id);
+    EXPECT_EQ(Row(window, 0)[FrmMenuData::ColLebensmittel], "Möhre");
+    // A line with a food offers to take it away; the choice is stored only with the recipe.
+    Grid(window).setCurrentCell(0, FrmMenuData::ColZutat);
+    m_ui.ChoosingItem(2);
+    Click(window, "cmdFindFood");
+    EXPECT_EQ(m_ui.offered.back().Items.back(), "< keine Zuordnung >");
+    EXPECT_EQ(Row(window, 0)[FrmMenuData::ColLebensmittel], "");
+    EXPECT_EQ(Scalar("SELECT ZutBLSID FROM T_REZ_ZUTAT WHERE ID=" + std::to_string(id) + " AND [No]=1"), 5);
+    // Choosing the recipe makes the line a sub-recipe.
+    m_ui.ChoosingItem(1);
+    Click(window, "cmdFindFood");
+    ASSERT_TRUE(window.cmdSave_Click());
+    EXPECT_EQ(Scalar("SELECT ZutBLSID FROM T_REZ_ZUTAT WHERE ID=" + std::to_string(id) + " AND [No]=1"), 70);
+    EXPECT_TRUE(db.Scalar("SELECT ZutRezept FROM T_REZ_ZUTAT WHERE ID=" + std::to_string(id) + " AND [No]=1")
+                    .AsBool());
 }
 
 TEST_F(FrmMenuDataTest, ChecksStopTheSaveUntilTheProblemsAreSolved)

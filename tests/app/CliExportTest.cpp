@@ -4,9 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <sstream>
 
 namespace pf {
 namespace {
@@ -17,8 +15,7 @@ protected:
     // Two recipes: 7 uses 8 as a sub-recipe.
     std::string MakeRecipeDatabase()
     {
-        const std::string path = dir.File("rezepte.MDB");
-        EXPECT_EQ(Run({"--db", path, "init"}), 0) << err.str();
+        const std::string path = InitDatabase();
         auto db = Database::OpenSqlite(path);
         db->Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle,RezYield,RezYieldEinh) VALUES "
                     "(7,'Pfannkuchen',4,1), (8,'Apfelmus',2,1)");

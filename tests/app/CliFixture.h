@@ -34,6 +34,14 @@ protected:
         return RunCli(dir.File("bin/pfannola-cli"), args, out, err);
     }
 
+    // A new database made by "init" from the base data, as a user starts one.
+    std::string InitDatabase(const std::string& name = "rezepte.MDB")
+    {
+        const std::string path = dir.File(name);
+        EXPECT_EQ(Run({"--db", path, "init"}), 0) << err.str();
+        return path;
+    }
+
     TempDir dir;
     std::ostringstream out;
     std::ostringstream err;

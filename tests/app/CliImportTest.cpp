@@ -4,9 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <sstream>
 
 namespace pf {
 namespace {
@@ -19,8 +17,7 @@ protected:
 
 TEST_F(CliImportTest, ImportsFilesIntoACookbookAndSkipsDuplicatesByDefault)
 {
-    const std::string db = dir.File("rezepte.MDB");
-    ASSERT_EQ(Run({"--db", db, "init"}), 0) << err.str();
+    const std::string db = InitDatabase();
     {
         auto open = Database::OpenSqlite(db);
         open->Execute(
@@ -56,8 +53,7 @@ TEST_F(CliImportTest, ImportsFilesIntoACookbookAndSkipsDuplicatesByDefault)
 
 TEST_F(CliImportTest, AMissingFileOrCookbookIsAFailure)
 {
-    const std::string db = dir.File("rezepte.MDB");
-    ASSERT_EQ(Run({"--db", db, "init"}), 0) << err.str();
+    const std::string db = InitDatabase();
     EXPECT_EQ(Run({"--db", db, "import", dir.File("fehlt.mm")}), 1);
     EXPECT_NE(err.str().find("wurde nicht gefunden"), std::string::npos);
     EXPECT_EQ(Run({"--db", db, "import", "--cookbook", "99", Data("single.mm")}), 1);
@@ -67,8 +63,7 @@ TEST_F(CliImportTest, AMissingFileOrCookbookIsAFailure)
 TEST_F(CliImportTest, ReadOnlyDatabaseIsAFailure)
 {
     // Nothing can be stored: the caller must not read the run as done.
-    const std::string db = dir.File("rezepte.MDB");
-    ASSERT_EQ(Run({"--db", db, "init"}), 0) << err.str();
+    const std::string db = InitDatabase();
     std::filesystem::permissions(db, std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
                                          std::filesystem::perms::others_read);
     EXPECT_EQ(Run({"--db", db, "import", Data("single.mm")}), 1);
@@ -81,8 +76,7 @@ TEST_F(CliImportTest, ReadOnlyDatabaseIsAFailure)
 
 TEST_F(CliImportTest, ExitCodeAndSummarySayWhatCameIn)
 {
-    const std::string database = dir.File("leer.MDB");
-    ASSERT_EQ(Run({"--db", database, "init"}), 0) << err.str();
+    const std::string database = InitDatabase("leer.MDB");
     const std::string start = "MMMMM----- Recipe via Meal-Master (tm) v8.05\n";
     struct Case
     {

@@ -14,8 +14,7 @@ class CliLexiconTest : public test::CliFixture
 protected:
     std::string MakeDatabase()
     {
-        const std::string path = dir.File("lexikon.MDB");
-        EXPECT_EQ(Run({"--db", path, "init"}), 0) << err.str();
+        const std::string path = InitDatabase("lexikon.MDB");
         return path;
     }
 

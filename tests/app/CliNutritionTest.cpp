@@ -13,8 +13,7 @@ protected:
     // a line without food and a tin of something.
     std::string MakeDatabase()
     {
-        const std::string path = dir.File("rezepte.MDB");
-        EXPECT_EQ(Run({"--db", path, "init"}), 0) << err.str();
+        const std::string path = InitDatabase();
         auto db = Database::OpenSqlite(path);
         db->Execute("INSERT INTO T_BLS_KEY (ID,SBLS,ST,STE,ProduktHauptFlag,ProduktStandardEinheit,"
                     "ProduktStandardMenge) VALUES (9001,'E900000','Probe-Ei','Test egg',-1,1,60),"

@@ -4,10 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <sstream>
-
 namespace pf {
 namespace {
 
@@ -16,8 +12,7 @@ class CliSearchTest : public test::CliFixture
 protected:
     std::string MakeDatabase()
     {
-        const std::string path = dir.File("rezepte.MDB");
-        EXPECT_EQ(Run({"--db", path, "init"}), 0) << err.str();
+        const std::string path = InitDatabase();
         auto db = Database::OpenSqlite(path);
         db->Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle,RezMenuCard,Template,FlagDeleted,Generic) VALUES "
                     "(7,'Käsespätzle','',0,0,-1),(8,'Apfelkuchen','',0,0,0),(9,'Kaesesuppe','',0,0,0),"

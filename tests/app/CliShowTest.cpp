@@ -5,9 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <cstdlib>
 #include <filesystem>
-#include <sstream>
 
 namespace pf {
 namespace {
@@ -18,8 +16,7 @@ protected:
     // A database from the base data with one recipe: 250 g flour, a separator, 1 1/2 pinches.
     std::string MakeRecipeDatabase()
     {
-        const std::string path = dir.File("rezepte.MDB");
-        EXPECT_EQ(Run({"--db", path, "init"}), 0) << err.str();
+        const std::string path = InitDatabase();
         auto db = Database::OpenSqlite(path);
         db->Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle,RezYield,RezYieldEinh,RezZeitKochen,RezHerkunft) "
                     "VALUES (7,'Pfannkuchen',4,1,?,1001)",

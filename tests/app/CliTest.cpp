@@ -8,9 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <sstream>
 
 namespace pf {
 namespace {
@@ -46,8 +44,7 @@ TEST_F(CliTest, InfoReportsVersionAndCounts)
 
 TEST_F(CliTest, InitCreatesADatabaseThatInfoReads)
 {
-    const std::string path = dir.File("neu/Pfannola.MDB");
-    EXPECT_EQ(Run({"--db", path, "init"}), 0) << err.str();
+    const std::string path = InitDatabase("neu/Pfannola.MDB");
     EXPECT_EQ(Run({"--db", path, "info"}), 0) << err.str();
     EXPECT_NE(out.str().find("Schema-Version: 002.00.126\n"), std::string::npos) << out.str();
     // A second init must not touch the existing file.

@@ -40,24 +40,21 @@ protected:
     long Scalar(const std::string& sql) { return static_cast<long>(db->Scalar(sql).AsLong()); }
     // A statement of SQLite's own dialect, past the program's translation (a failing trigger).
     void RunDirectly(const char* sql) { test::ExecuteRawSql(dir.File("books.db"), sql); }
-    // Members of a cookbook as "id,id,..." in ID order.
+    // The first column of a query as "id,id,...".
+    std::string Joined(const std::string& sql)
+    {
+        std::string text;
+        for (auto rs = db->OpenRecordset(sql); !rs->Eof(); rs->MoveNext())
+            text += (text.empty() ? "" : ",") + rs->Field(0).AsText();
+        return text;
+    }
+    // Members of a cookbook in ID order.
     std::string Members(long bookId)
     {
-        std::string text;
-        auto rs = db->OpenRecordset(
-            "SELECT RezID FROM T_REZ_KOCHBUCH WHERE BuchID=" + std::to_string(bookId) + " ORDER BY RezID");
-        for (; !rs->Eof(); rs->MoveNext())
-            text += (text.empty() ? "" : ",") + rs->Field("RezID").AsText();
-        return text;
+        return Joined("SELECT RezID FROM T_REZ_KOCHBUCH WHERE BuchID=" + std::to_string(bookId) +
+                      " ORDER BY RezID");
     }
-    std::string Trashed()
-    {
-        std::string text;
-        auto rs = db->OpenRecordset("SELECT ID FROM T_REZ_KOPF WHERE FlagDeleted<>0 ORDER BY ID");
-        for (; !rs->Eof(); rs->MoveNext())
-            text += (text.empty() ? "" : ",") + rs->Field("ID").AsText();
-        return text;
-    }
+    std::string Trashed() { return Joined("SELECT ID FROM T_REZ_KOPF WHERE FlagDeleted<>0 ORDER BY ID"); }
 
     test::ScriptedInteraction ui;
     AppContext app;

@@ -1,5 +1,6 @@
 // Replays the saved inputs of every fuzz target as ordinary tests: on each input the reader keeps
-// its promises (the fuzz target's checks), within a few seconds even in the sanitizer build.
+// its promises (the fuzz target's checks) and ends: one that runs for half a minute, even in the
+// sanitizer build on a busy machine, is taken as a hang.
 
 #include "tests/fuzz/BaseDataFuzz.h"
 #include "tests/fuzz/JetSqlFuzz.h"
@@ -54,7 +55,7 @@ void Replay(const std::string& target, std::size_t minimum, const std::vector<fs
         const std::string input = test::ReadFile(file.string());
         const auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(check.Run(input), "") << file;
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << file;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30)) << file;
     }
 }
 

@@ -1,0 +1,473 @@
+#include "literature/clLiteratur.h"
+
+#include "core/AppContext.h"
+#include "core/Interaction.h"
+#include "core/Utf8.h"
+#include "db/Database.h"
+#include "db/Recordset.h"
+#include "db/Schema.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace pf {
+namespace {
+
+long AsId(const Value& v)
+{
+    return v.IsNull() ? 0 : static_cast<long>(v.AsLong());
+}
+
+std::string AsString(const Value& v)
+{
+    return v.IsNull() ? std::string() : v.AsText();
+}
+
+// The number a stored page starts with ("35", "35f." -> 35); 0 when it starts otherwise.
+long PageNumber(const std::string& page)
+{
+    std::size_t i = page.find_first_not_of(' ');
+    if (i == std::string::npos)
+        return 0;
+    long n = 0;
+    for (; i < page.size() && page[i] >= '0' && page[i] <= '9' && n < 100000000; ++i)
+        n = n * 10 + (page[i] - '0');
+    return n;
+}
+
+std::string Trim(const std::string& text)
+{
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+} // namespace
+
+void clLiteratur::SetVerlagID(long id)
+{
+    m_data.VerlagID = id;
+    m_verlag = AddressName(id);
+}
+
+void clLiteratur::SetAutorID(long id)
+{
+    m_data.AutorID = id;
+    m_autor = AddressName(id);
+}
+
+std::string clLiteratur::AddressName(long id)
+{
+    if (id <= 0)
+        return {};
+    try {
+        return AsString(Db().Scalar("SELECT Name FROM T_ADRESSE WHERE ID=?", {Value(id)}));
+    } catch (const DbError&) {
+        // A name that cannot be read is shown as none; the ID is kept.
+        return {};
+    }
+}
+
+void clLiteratur::SetCategories(std::vector<long> categories, long primary)
+{
+    std::vector<long> ordered;
+    if (primary > 0)
+        ordered.push_back(primary);
+    for (long cat : categories)
+        if (cat > 0 && std::find(ordered.begin(), ordered.end(), cat) == ordered.end())
+            ordered.push_back(cat);
+    m_data.Categories = std::move(ordered);
+    m_data.CatPrimary = primary > 0 ? primary : 0;
+}
+
+void clLiteratur::Void()
+{
+    m_data = Data{};
+    m_stored = Data{};
+    m_verlag.clear();
+    m_autor.clear();
+}
+
+bool clLiteratur::Loadr(long id)
+{
+    LastErrorClear();
+    Void();
+    return Recorded([&] {
+               Database& db = Db();
+               auto rs = db.OpenRecordset("SELECT * FROM T_Literatur WHERE QuelleID=?", {Value(id)});
+               if (rs->Eof())
+                   return;
+               Data d;
+               d.id = id;
+               d.Title = AsString(rs->Field("Title"));
+               d.Jahrgang = AsId(rs->Field("Jahrgang"));
+               d.Ausgabe = AsString(rs->Field("AusgabeNr"));
+               d.VerlagID = AsId(rs->Field("VerlagID"));
+               d.AutorID = AsId(rs->Field("AutorID"));
+               d.Bemerkungen = AsString(rs->Field("Notiz"));
+               d.Storage = AsString(rs->Field("Lagerort"));
+               d.Borrowed = AsString(rs->Field("Borrowed"));
+               d.Rating = AsId(rs->Field("Rating"));
+               d.Fingerprint1 = AsId(rs->Field("Fingerprint1"));
+               d.Fingerprint2 = AsId(rs->Field("Fingerprint2"));
+               rs->Close();
+               // Primary categories are stored as True (-1) and so come first.
+               auto cats = db.OpenRecordset(
+                   "SELECT CatID,CatPrimary FROM T_LITERATUR_CAT_NDX WHERE ID=? ORDER BY CatPrimary",
+                   {Value(id)});
+               for (; !cats->Eof(); cats->MoveNext()) {
+                   const long cat = AsId(cats->Field("CatID"));
+                   d.Categories.push_back(cat);
+                   if (!cats->Field("CatPrimary").IsNull() && cats->Field("CatPrimary").AsBool() &&
+                       d.CatPrimary == 0)
+                       d.CatPrimary = cat;
+               }
+               m_data = d;
+               m_stored = d;
+               m_verlag = AddressName(d.VerlagID);
+               m_autor = AddressName(d.AutorID);
+           }) &&
+           m_data.id != 0;
+}
+
+bool clLiteratur::LoadbyName(const std::string& title, long year, const std::string& issue)
+{
+    LastErrorClear();
+    long found = 0;
+    const bool read = Recorded([&] {
+        std::string sql = "SELECT QuelleID FROM T_Literatur WHERE Title=?";
+        std::vector<Value> params{Value(title)};
+        if (year > 0) {
+            sql += " AND Jahrgang=?";
+            params.emplace_back(year);
+        }
+        if (!issue.empty()) {
+            sql += " AND AusgabeNr=?";
+            params.emplace_back(issue);
+        }
+        found = AsId(Db().Scalar(sql + " ORDER BY QuelleID", params));
+    });
+    if (!read || found == 0) {
+        Void();
+        return false;
+    }
+    return Loadr(found);
+}
+
+bool clLiteratur::LoadByFingerprint(long value)
+{
+    LastErrorClear();
+    long found = 0;
+    if (!Recorded([&] {
+            found = AsId(Db().Scalar(
+                "SELECT QuelleID from T_LITERATUR WHERE Fingerprint2=? ORDER BY QuelleID", {Value(value)}));
+        }) ||
+        found == 0) {
+        Void();
+        return false;
+    }
+    return Loadr(found);
+}
+
+bool clLiteratur::CheckForDupe()
+{
+    long count = 0;
+    Recorded([&] {
+        // Null issues count as the empty one, so that "no issue" matches "no issue".
+        count = AsId(Db().Scalar(
+            "SELECT COUNT(*) FROM T_LITERATUR WHERE Title=? AND Jahrgang=? AND "
+            "COALESCE(AusgabeNr,'')=? AND QuelleID<>?",
+            {Value(m_data.Title), Value(m_data.Jahrgang), Value(m_data.Ausgabe), Value(m_data.id)}));
+    });
+    return count > 0;
+}
+
+long clLiteratur::RecipeCount()
+{
+    if (m_data.id == 0)
+        return 0;
+    long count = -1;
+    Recorded([&] {
+        count = AsId(Db().Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE RezQuelleID=?", {Value(m_data.id)}));
+    });
+    return count;
+}
+
+bool clLiteratur::CheckFields()
+{
+    m_data.Title = Trim(m_data.Title);
+    m_data.Ausgabe = Trim(m_data.Ausgabe);
+    if (m_data.Title.empty()) {
+        SetError(kErrNoTitle, "Eine Literaturquelle braucht einen Titel.");
+        return false;
+    }
+    struct Limit
+    {
+        const std::string& Text;
+        std::size_t Max;
+        const char* Name;
+    };
+    for (const Limit& limit : {Limit{m_data.Title, 64, "Der Titel"}, Limit{m_data.Ausgabe, 10, "Die Ausgabe"},
+                               Limit{m_data.Storage, 16, "Der Lagerort"},
+                               Limit{m_data.Borrowed, 32, "Der Eintrag \"Verliehen an\""}}) {
+        if (CharLength(limit.Text) > limit.Max) {
+            SetError(kErrTooLong, std::string(limit.Name) + " darf höchstens " + std::to_string(limit.Max) +
+                                      " Zeichen lang sein.");
+            return false;
+        }
+    }
+    if (m_data.Jahrgang < 0) {
+        SetError(kErrTooLong, "Der Jahrgang darf nicht negativ sein.");
+        return false;
+    }
+    if (CheckForDupe()) {
+        SetError(kErrDuplicate, "Die Literaturquelle \"" + GetTitleText() + "\" ist bereits vorhanden.");
+        return false;
+    }
+    return m_lastError == 0;
+}
+
+bool clLiteratur::Save()
+{
+    LastErrorClear();
+    if (!CheckFields())
+        return false;
+    try {
+        Database& db = Db();
+        DbTransaction transaction(db);
+        long id = m_data.id;
+        if (id == 0)
+            id = std::max(1L, AsId(db.Scalar("SELECT MAX(QuelleID) FROM T_LITERATUR")) + 1);
+        auto rs = db.OpenRecordset("SELECT * FROM T_Literatur WHERE QuelleID=?", {Value(id)});
+        if (rs->Eof()) {
+            rs->AddNew();
+            rs->SetField("QuelleID", id);
+        } else {
+            rs->Edit();
+        }
+        rs->SetField("Title", m_data.Title);
+        rs->SetField("VerlagID", m_data.VerlagID);
+        rs->SetField("Jahrgang", m_data.Jahrgang);
+        rs->SetField("AusgabeNr", m_data.Ausgabe);
+        rs->SetField("Notiz", m_data.Bemerkungen);
+        rs->SetField("AutorID", m_data.AutorID);
+        rs->SetField("Lagerort", m_data.Storage);
+        rs->SetField("Fingerprint1", m_data.Fingerprint1);
+        rs->SetField("Fingerprint2", m_data.Fingerprint2);
+        rs->SetField("Borrowed", m_data.Borrowed);
+        rs->SetField("Rating", m_data.Rating);
+        rs->Update();
+        rs->Close();
+        db.Execute("DELETE FROM T_LITERATUR_CAT_NDX WHERE ID=?", {Value(id)});
+        for (long cat : m_data.Categories)
+            db.Execute("INSERT INTO T_LITERATUR_CAT_NDX (ID,CatID,CatPrimary) VALUES (?,?,?)",
+                       {Value(id), Value(cat), Value(cat == m_data.CatPrimary)});
+        transaction.Commit();
+        m_data.id = id;
+    } catch (const DbError& e) {
+        SetDbError(e);
+        return false;
+    }
+    m_stored = m_data;
+    return true;
+}
+
+bool clLiteratur::Delete()
+{
+    LastErrorClear();
+    if (m_data.id == 0) {
+        SetError(kErrNotStored, "Die Literaturquelle ist noch nicht gespeichert.");
+        return false;
+    }
+    const long recipes = RecipeCount();
+    if (recipes < 0)
+        return false;
+    if (recipes > 0) {
+        SetError(kErrInUse, "Die Literaturquelle \"" + GetTitleText() + "\" wird noch von " +
+                                std::to_string(recipes) + (recipes == 1 ? " Rezept" : " Rezepten") +
+                                " genannt und kann nicht gelöscht werden.");
+        return false;
+    }
+    const bool done = Recorded([&] {
+        Database& db = Db();
+        DbTransaction transaction(db);
+        const Value id(m_data.id);
+        db.Execute("DELETE FROM T_LITERATUR WHERE QuelleID=?", {id});
+        db.Execute("DELETE FROM T_LITERATUR_CAT_NDX WHERE ID=?", {id});
+        db.Execute("DELETE FROM T_BLOB WHERE IDType=? AND IDReference=?", {Value(kBlobOwnerLiterature), id});
+        transaction.Commit();
+    });
+    if (done)
+        Void();
+    return done;
+}
+
+bool clLiteratur::AskDelete()
+{
+    Interaction& ui = UI();
+    const std::string caption = "Literaturquellen";
+    if (ui.Ask("Soll die Literaturquelle \"" + GetTitleText() + "\" wirklich gelöscht werden?",
+               Buttons::YesNo, Answer::No, MsgIcon::Question, caption) != Answer::Yes)
+        return false;
+    if (Delete())
+        return true;
+    ui.Inform(LastErrorText(), MsgIcon::Warning, caption);
+    return false;
+}
+
+bool clLiteratur::IsChanged() const
+{
+    return !(m_data == m_stored);
+}
+
+void clLiteratur::CancelChange()
+{
+    m_data = m_stored;
+    m_verlag = AddressName(m_data.VerlagID);
+    m_autor = AddressName(m_data.AutorID);
+}
+
+std::string clLiteratur::GetTitleText(const std::string& title, const std::string& publisher, long year,
+                                      const std::string& issue, long page) const
+{
+    return ComposeTitleText(title.empty() ? m_data.Title : title, publisher.empty() ? m_verlag : publisher,
+                            year == 0 ? m_data.Jahrgang : year, issue.empty() ? m_data.Ausgabe : issue, page);
+}
+
+std::string clLiteratur::ComposeTitleText(const std::string& title, const std::string& publisher, long year,
+                                          const std::string& issue, long page)
+{
+    std::string text = title;
+    if (CharLength(Trim(publisher)) > 1)
+        text += " (" + Trim(publisher) + ")";
+    if (year > 0)
+        text += ", " + std::to_string(year);
+    const std::string ausgabe = Trim(issue);
+    if (!ausgabe.empty())
+        text += (year > 0 ? "/" : ", ") + ausgabe;
+    if (page > 0)
+        text += ", Seite " + std::to_string(page);
+    return text;
+}
+
+std::vector<clLiteratur::ListItem> clLiteratur::FillLiteraturlist(long publisher)
+{
+    LastErrorClear();
+    std::vector<ListItem> items;
+    Recorded([&] {
+        std::string sql = "SELECT QuelleID,Title,VerlagID,Jahrgang,AusgabeNr FROM T_Literatur";
+        std::vector<Value> params;
+        if (publisher > 0) {
+            sql += " WHERE VerlagID=?";
+            params.emplace_back(publisher);
+        }
+        sql += publisher > 0 ? " ORDER BY VerlagID" : " ORDER BY Title";
+        sql += ",Jahrgang,AusgabeNr";
+        auto rs = Db().OpenRecordset(sql, params);
+        for (; !rs->Eof(); rs->MoveNext())
+            items.push_back(
+                {AsId(rs->Field("QuelleID")),
+                 ComposeTitleText(AsString(rs->Field("Title")), AddressName(AsId(rs->Field("VerlagID"))),
+                                  AsId(rs->Field("Jahrgang")), AsString(rs->Field("AusgabeNr")), 0)});
+    });
+    return items;
+}
+
+std::string clLiteratur::ContentsLine(const std::string& page, const std::string& title)
+{
+    const std::string p = Trim(page);
+    if (p.empty())
+        return title;
+    const std::size_t width = CharLength(p);
+    return std::string(width < 5 ? 5 - width : 0, ' ') + p + " - " + title;
+}
+
+std::vector<clLiteratur::ContentsPublisher> clLiteratur::FillLiteraturInhalt(long publisher, long source)
+{
+    LastErrorClear();
+    std::vector<ContentsPublisher> groups;
+    Recorded([&] {
+        Database& db = Db();
+        std::string sql = "SELECT QuelleID,Title,VerlagID,Jahrgang,AusgabeNr FROM T_Literatur";
+        std::vector<std::string> where;
+        std::vector<Value> params;
+        if (publisher > 0) {
+            where.push_back("VerlagID=?");
+            params.emplace_back(publisher);
+        }
+        if (source > 0) {
+            where.push_back("QuelleID=?");
+            params.emplace_back(source);
+        }
+        for (std::size_t i = 0; i < where.size(); ++i)
+            sql += (i == 0 ? " WHERE " : " AND ") + where[i];
+        sql += publisher > 0 ? " ORDER BY VerlagID,Title,Jahrgang,AusgabeNr" : " ORDER BY Title";
+        auto rs = db.OpenRecordset(sql, params);
+        for (; !rs->Eof(); rs->MoveNext()) {
+            const long verlagId = AsId(rs->Field("VerlagID"));
+            auto group = std::find_if(groups.begin(), groups.end(),
+                                      [&](const ContentsPublisher& g) { return g.id == verlagId; });
+            if (group == groups.end()) {
+                std::string name = "(undefinierter Verlag)";
+                if (verlagId > 0) {
+                    name = Trim(AddressName(verlagId));
+                    if (name.empty())
+                        name = "<unspezifiziert>";
+                }
+                groups.push_back({verlagId, name, {}});
+                group = groups.end() - 1;
+            }
+            ContentsSource entry;
+            entry.id = AsId(rs->Field("QuelleID"));
+            // The publisher is the group's name already.
+            entry.Text = ComposeTitleText(AsString(rs->Field("Title")), "", AsId(rs->Field("Jahrgang")),
+                                          AsString(rs->Field("AusgabeNr")), 0);
+            group->Sources.push_back(std::move(entry));
+        }
+        rs->Close();
+        for (ContentsPublisher& group : groups) {
+            for (ContentsSource& entry : group.Sources) {
+                auto recipes = db.OpenRecordset(
+                    "SELECT ID,RezTitle,RezQuellePage FROM T_REZ_KOPF WHERE FlagDeleted=0 AND RezQuelleID=?",
+                    {Value(entry.id)});
+                for (; !recipes->Eof(); recipes->MoveNext()) {
+                    ContentsRecipe recipe;
+                    recipe.id = AsId(recipes->Field("ID"));
+                    recipe.Title = AsString(recipes->Field("RezTitle"));
+                    recipe.Page = Trim(AsString(recipes->Field("RezQuellePage")));
+                    recipe.Text = ContentsLine(recipe.Page, recipe.Title);
+                    entry.Recipes.push_back(std::move(recipe));
+                }
+                // By page; recipes without a page number after the numbered ones, by title.
+                std::stable_sort(entry.Recipes.begin(), entry.Recipes.end(),
+                                 [](const ContentsRecipe& a, const ContentsRecipe& b) {
+                                     const long pa = PageNumber(a.Page), pb = PageNumber(b.Page);
+                                     if ((pa == 0) != (pb == 0))
+                                         return pb == 0;
+                                     if (pa != pb)
+                                         return pa < pb;
+                                     return a.Title < b.Title;
+                                 });
+            }
+        }
+        std::stable_sort(groups.begin(), groups.end(),
+                         [](const ContentsPublisher& a, const ContentsPublisher& b) {
+                             return ToLower(a.Name) < ToLower(b.Name);
+                         });
+    });
+    return groups;
+}
+
+std::vector<clLiteratur::ListItem> clLiteratur::AddressList()
+{
+    std::vector<ListItem> items;
+    Recorded([&] {
+        auto rs = Db().OpenRecordset("SELECT ID,Name FROM T_ADRESSE ORDER BY Name");
+        for (; !rs->Eof(); rs->MoveNext())
+            items.push_back({AsId(rs->Field("ID")), AsString(rs->Field("Name"))});
+    });
+    return items;
+}
+
+} // namespace pf

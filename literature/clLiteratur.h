@@ -1,0 +1,168 @@
+#pragma once
+// One literature source (a T_LITERATUR row with its categories): a cookbook or a magazine issue
+// that recipes name with a page. Publisher and author are address records; their names are read
+// on load. The object touches the database only in its load, count, list, save and delete
+// operations; Save and Delete each write in one transaction. Questions go through UI().
+
+#include "model/ModelObject.h"
+
+#include <string>
+#include <vector>
+
+namespace pf {
+
+class Database;
+
+class clLiteratur : public ModelObject
+{
+public:
+    // Refusal codes of Save and Delete (LastError).
+    static constexpr long kErrNoTitle = -1;
+    static constexpr long kErrTooLong = -2;
+    static constexpr long kErrDuplicate = -3;
+    static constexpr long kErrInUse = -4;
+    static constexpr long kErrNotStored = -5;
+
+    // Without a database the work database is used.
+    void SetDB(Database* db) { m_db = db; }
+
+    long id() const { return m_data.id; }
+    const std::string& Title() const { return m_data.Title; }
+    void SetTitle(std::string title) { m_data.Title = std::move(title); }
+    long Jahrgang() const { return m_data.Jahrgang; }
+    void SetJahrgang(long year) { m_data.Jahrgang = year; }
+    const std::string& Ausgabe() const { return m_data.Ausgabe; }
+    void SetAusgabe(std::string issue) { m_data.Ausgabe = std::move(issue); }
+    long VerlagID() const { return m_data.VerlagID; }
+    // Sets the publisher's address and reads its name.
+    void SetVerlagID(long id);
+    const std::string& Verlag() const { return m_verlag; }
+    long AutorID() const { return m_data.AutorID; }
+    // Sets the author's address and reads its name.
+    void SetAutorID(long id);
+    const std::string& Autor() const { return m_autor; }
+    const std::string& Bemerkungen() const { return m_data.Bemerkungen; }
+    void SetBemerkungen(std::string notes) { m_data.Bemerkungen = std::move(notes); }
+    const std::string& Storage() const { return m_data.Storage; }
+    void SetStorage(std::string place) { m_data.Storage = std::move(place); }
+    const std::string& Borrowed() const { return m_data.Borrowed; }
+    void SetBorrowed(std::string who) { m_data.Borrowed = std::move(who); }
+    long Rating() const { return m_data.Rating; }
+    void SetRating(long rating) { m_data.Rating = rating; }
+    long Fingerprint1() const { return m_data.Fingerprint1; }
+    long Fingerprint2() const { return m_data.Fingerprint2; }
+    void SetFingerprint(long part1, long part2)
+    {
+        m_data.Fingerprint1 = part1;
+        m_data.Fingerprint2 = part2;
+    }
+    // Categories, the primary one first; CatPrimary is 0 when none is primary.
+    const std::vector<long>& Categories() const { return m_data.Categories; }
+    long CatPrimary() const { return m_data.CatPrimary; }
+    // Sets the categories; primary (0 for none) is added when missing and listed first.
+    void SetCategories(std::vector<long> categories, long primary);
+
+    // Loads source id with its categories; false (and an empty object) when there is none.
+    bool Loadr(long id);
+    // Loads the source with this title, year (0 = any) and issue ("" = any); false when none.
+    bool LoadbyName(const std::string& title, long year = 0, const std::string& issue = "");
+    // Loads the source whose second fingerprint part is value; false when none.
+    bool LoadByFingerprint(long value);
+    // Forgets the loaded source: id 0, empty fields.
+    void Void();
+
+    // True when another stored source has the same title, year and issue.
+    bool CheckForDupe();
+    // Recipes that name this source, those in the trash included (their restore would otherwise
+    // name a source that is gone).
+    long RecipeCount();
+
+    // Writes the source; a new one (id 0) takes the next free QuelleID. Refuses an empty title,
+    // texts longer than their columns and a duplicate of another source.
+    bool Save();
+    // Deletes the source with its categories and cover pictures. Refuses a source that recipes
+    // still name: their page references would point nowhere.
+    bool Delete();
+    // Delete after the question "Soll die Literaturquelle ... gelöscht werden?"; a refusal is shown.
+    // False when the user said No or the delete was refused.
+    bool AskDelete();
+
+    // True when a field differs from what was last loaded or saved.
+    bool IsChanged() const;
+    // Restores what was last loaded or saved.
+    void CancelChange();
+
+    // The display text of a source: title, " (publisher)", ", year", "/issue" after a year or
+    // ", issue" without one, ", Seite page". Empty or 0 arguments are taken from this source.
+    std::string GetTitleText(const std::string& title = "", const std::string& publisher = "", long year = 0,
+                             const std::string& issue = "", long page = 0) const;
+    // The same text from the given parts alone.
+    static std::string ComposeTitleText(const std::string& title, const std::string& publisher, long year,
+                                        const std::string& issue, long page);
+
+    struct ListItem
+    {
+        long id = 0;
+        std::string Text;
+    };
+    // All sources by title, year and issue, or those of one publisher (publisher > 0).
+    std::vector<ListItem> FillLiteraturlist(long publisher = 0);
+
+    struct ContentsRecipe
+    {
+        long id = 0;
+        std::string Title;
+        std::string Page; // as stored, may be empty
+        std::string Text; // the page right-aligned in five characters, " - ", the title
+    };
+    struct ContentsSource
+    {
+        long id = 0;
+        std::string Text;
+        std::vector<ContentsRecipe> Recipes; // by page number, recipes without page last
+    };
+    struct ContentsPublisher
+    {
+        long id = 0;
+        std::string Name;
+        std::vector<ContentsSource> Sources;
+    };
+    // The table of contents: sources grouped under their publisher (sorted by name), each with
+    // its recipes that are not deleted. publisher and source (0 = all) restrict it.
+    std::vector<ContentsPublisher> FillLiteraturInhalt(long publisher = 0, long source = 0);
+    // One line of the table of contents.
+    static std::string ContentsLine(const std::string& page, const std::string& title);
+
+    // Addresses that can be chosen as publisher or author: ID and name, by name.
+    std::vector<ListItem> AddressList();
+
+private:
+    struct Data
+    {
+        long id = 0;
+        std::string Title;
+        long Jahrgang = 0;
+        std::string Ausgabe;
+        long VerlagID = 0;
+        long AutorID = 0;
+        std::string Bemerkungen;
+        std::string Storage;
+        std::string Borrowed;
+        long Rating = 0;
+        long Fingerprint1 = 0;
+        long Fingerprint2 = 0;
+        std::vector<long> Categories;
+        long CatPrimary = 0;
+        bool operator==(const Data&) const = default;
+    };
+
+    std::string AddressName(long id);
+    bool CheckFields();
+
+    Data m_data;
+    Data m_stored;
+    std::string m_verlag;
+    std::string m_autor;
+};
+
+} // namespace pf

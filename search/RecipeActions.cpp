@@ -69,6 +69,7 @@ std::vector<RecipeMenuEntry> RecipeActions::MenuEntries(std::size_t count, long 
         {"HideRecipeActionFingerprint", "Neue &Fingerabdrücke", change, false},
         {"HideRecipeActionTest", "&Prüfen und neu speichern", change, false},
         {"HideRecipeActionExport", "E&xportieren …", change, false},
+        {"HideRecipeActionPrint", "&Drucken …", any && !inTrash, false},
         {"HideRecipeActionBLS", "Zutaten mit Lebensmittelschlüsseln a&bgleichen …", change, true},
         {"HideRecipeActionNaehrwert", "&Nährwerte berechnen …", one && !inTrash, false},
         {"HideParentRecipeShowParent", "&Elternrezept anzeigen", one && parentOfFirst != 0, true},

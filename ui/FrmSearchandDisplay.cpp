@@ -19,6 +19,7 @@
 #include "ui/FrmCatSelect.h"
 #include "ui/FrmExport.h"
 #include "ui/FrmMenuData.h"
+#include "ui/FrmPrint.h"
 #include "ui/FrmUnitAbgleich.h"
 #include "ui/UiSupport.h"
 #include "ui/frmOptions1.h"
@@ -1161,6 +1162,10 @@ void FrmSearchandDisplay::RunCommand(const std::string& command)
     } else if (command == "HideRecipeActionBLS") {
         if (!ids.empty())
             FrmBLSAbgleich::ShowForRecipes(ids, this);
+    } else if (command == "HideRecipeActionPrint") {
+        if (!ids.empty())
+            ShowBeside(new FrmPrint(ids));
+        refresh = false;
     } else if (command == "HideRecipeActionNaehrwert") {
         if (!ids.empty())
             FrmUnitAbgleich::ShowForRecipe(ids.front(), this);

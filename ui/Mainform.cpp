@@ -72,7 +72,7 @@ const MenuCommand kFileMenu[] = {
     {"Mnu01DBOpen", "Datenbank ö&ffnen …", "Ctrl+O", true, QStyle::SP_DirOpenIcon},
     {"Mnu01DBProperties", "Datenbank-&Eigenschaften …", nullptr, true, QStyle::SP_DriveHDIcon},
     {nullptr, nullptr, nullptr, false, kNoIcon},
-    {"Mnu01Druckereinrichtung", "&Druckereinrichtung …", nullptr, false, kNoIcon},
+    {"Mnu01Druckereinrichtung", "&Druckereinrichtung …", nullptr, true, kNoIcon},
     {"Mnu01Einstellungen", "Einste&llungen …", nullptr, true, QStyle::SP_FileDialogDetailedView},
     {nullptr, nullptr, nullptr, false, kNoIcon},
     {"Mnu01Beenden", "&Beenden", "Ctrl+Q", true, QStyle::SP_DialogCloseButton},

@@ -21,6 +21,7 @@
 #include "ui/FrmMMImport.h"
 #include "ui/FrmMenuData.h"
 #include "ui/FrmNaehrwerte.h"
+#include "ui/FrmPrinter.h"
 #include "ui/FrmSearchandDisplay.h"
 #include "ui/FrmSetFingerprint.h"
 #include "ui/FrmSplash.h"
@@ -126,6 +127,8 @@ void QtShell::RunCommand(const std::string& command)
         m_main->AddChildWindow(new FrmZIP);
     } else if (command == "Mnu01Einstellungen") {
         m_main->AddChildWindow(new frmOptions1);
+    } else if (command == "Mnu01Druckereinrichtung") {
+        m_main->AddChildWindow(new FrmPrinter);
     } else if (command == "Mnu01DBProperties") {
         m_main->AddChildWindow(new FrmDBEigenschaften);
     } else if (command == "Mnu01NeuBlanko") {

@@ -22,6 +22,8 @@
 #include "ui/FrmNaehrdata.h"
 #include "ui/FrmNaehrdataInfo.h"
 #include "ui/FrmNaehrwerte.h"
+#include "ui/FrmPrint.h"
+#include "ui/FrmPrinter.h"
 #include "ui/FrmSearchandDisplay.h"
 #include "ui/FrmSetFingerprint.h"
 #include "ui/FrmSkalierungAnzahl.h"
@@ -141,6 +143,8 @@ const WindowCase kWindows[] = {
      true,
      [](EveryWindowTest&) { return std::make_unique<FrmExport>(std::vector<long>{}); },
      {[](QWidget& w) { ChooseExportType(w, "HTML"); }, [](QWidget& w) { ChooseExportType(w, "CSV"); }}},
+    {"FrmPrint", true, [](EveryWindowTest&) { return std::make_unique<FrmPrint>(std::vector<long>{}); }},
+    {"FrmPrinter", true, [](EveryWindowTest&) { return Make<FrmPrinter>(); }},
     {"FrmMMImport", false, [](EveryWindowTest&) { return Make<FrmMMImport>(); }},
     {"FrmMMImportFList", false,
      [](EveryWindowTest&) { return std::make_unique<FrmMMImportFList>(std::vector<std::string>{"a.mm"}); }},

@@ -1,0 +1,97 @@
+#include "ui/FrmPrint.h"
+
+#include "db/Database.h"
+#include "tests/support/BaseDataDb.h"
+#include "tests/ui/UiTestSupport.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QTableWidget>
+
+#include <cstdio>
+#include <filesystem>
+
+namespace pf {
+namespace {
+
+std::string PdfText(const std::string& pdf)
+{
+    std::string text;
+    if (FILE* pipe = popen(("pdftotext '" + pdf + "' - 2>/dev/null").c_str(), "r")) {
+        char buffer[4096];
+        while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+            text.append(buffer, n);
+        pclose(pipe);
+    }
+    return text;
+}
+
+class FrmPrintTest : public test::UiTest
+{
+protected:
+    FrmPrintTest()
+    {
+        db = test::MakeBaseDataDatabase(m_dir);
+        db->Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle,RezYield,RezYieldEinh,RezParent) VALUES "
+                    "(7,'Pfannkuchen',4,1,0), (8,'Apfelmus',2,1,0), (9,'Pfannkuchen mit Speck',4,1,7)");
+        // A sub-recipe line names its recipe in ZutBLSID.
+        db->Execute(
+            "INSERT INTO T_REZ_ZUTAT (ID,No,ZutTrenner,ZutText,ZutAnz,ZutEinh,ZutRezept,ZutBLSID) VALUES "
+            "(7,1,0,'Mehl',250,31,0,NULL), (7,2,0,'Apfelmus',0,0,-1,8), (8,1,0,'Äpfel',300,31,0,NULL),"
+            "(9,1,0,'Speck',100,31,0,NULL)");
+        db->Execute("INSERT INTO T_REZ_ANWEIS (ID,NO,AnwText) VALUES (7,1,'Ausbacken.'), (8,1,'Kochen.')");
+    }
+
+    static QStringList Titles(FrmPrint& window)
+    {
+        auto* list = Child<QTableWidget>(window, "lbRezScaleList");
+        QStringList titles;
+        for (int row = 0; row < list->rowCount(); ++row)
+            titles << list->item(row, 0)->text();
+        return titles;
+    }
+
+    std::unique_ptr<Database> db;
+};
+
+TEST_F(FrmPrintTest, PrintsTheListedRecipesScaledAsEnteredIntoAPdfFile)
+{
+    FrmPrint window({9}, db.get());
+    EXPECT_EQ(Titles(window), QStringList{"Pfannkuchen mit Speck"});
+    Child<QCheckBox>(window, "chkParents")->setChecked(true);
+    Child<QCheckBox>(window, "chkSubRecipes")->setChecked(true);
+    EXPECT_EQ(Titles(window), (QStringList{"Pfannkuchen mit Speck", "Pfannkuchen", "Apfelmus"}));
+    // The PDF file is always offered and is the choice without any printer.
+    auto* printer = Child<QComboBox>(window, "cboPrinter");
+    EXPECT_EQ(printer->itemText(printer->count() - 1), FrmPrint::PdfEntry());
+    printer->setCurrentIndex(printer->count() - 1);
+    Child<QTableWidget>(window, "lbRezScaleList")->item(1, 1)->setText("8");
+
+    const std::string pdf = m_dir.File("druck.pdf");
+    m_ui.ChoosingFiles({pdf});
+    Click(window, "cmdStart");
+    ASSERT_TRUE(std::filesystem::exists(pdf));
+    const std::string text = PdfText(pdf);
+    EXPECT_NE(text.find("Pfannkuchen mit Speck"), std::string::npos) << text;
+    EXPECT_NE(text.find("8 Portionen"), std::string::npos) << text;
+    EXPECT_NE(text.find("500"), std::string::npos) << text; // 250 g flour for four, 500 for eight
+    EXPECT_NE(text.find("Apfelmus"), std::string::npos) << text;
+}
+
+TEST_F(FrmPrintTest, PreviewShowsTheFirstPage)
+{
+    FrmPrint window({7, 8}, db.get());
+    auto* printer = Child<QComboBox>(window, "cboPrinter");
+    printer->setCurrentIndex(printer->count() - 1);
+    std::unique_ptr<QPrintPreviewDialog> preview(window.MakePreview());
+    preview->show();
+    auto* pages = preview->findChild<QPrintPreviewWidget*>();
+    ASSERT_TRUE(pages);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return pages->pageCount() == 2; }));
+    EXPECT_EQ(pages->currentPage(), 1);
+}
+
+} // namespace
+} // namespace pf

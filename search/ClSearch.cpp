@@ -8,6 +8,7 @@
 #include "db/DatabaseChoice.h"
 #include "db/Recordset.h"
 #include "db/SearchIndex.h"
+#include "db/SqliteDatabase.h"
 #include "model/ClFingerprint.h"
 #include "search/WordIndexFilter.h"
 
@@ -18,6 +19,7 @@
 #include <set>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 namespace pf {
 
@@ -26,6 +28,19 @@ namespace {
 constexpr const char* kListingHead =
     "SELECT DISTINCTROW T_REZ_KOPF.ID,REZTITLE,REZPARENT,T_BLOB.ID,T_BLOB.IDType "
     "FROM (T_REZ_KOPF LEFT JOIN T_BLOB ON T_REZ_KOPF.ID = T_BLOB.IDReference) ";
+// The same along the title index, which hands the rows out in title order. A large result is
+// sorted only after its last row is read; its first hits are read along the index beforehand, so
+// that the list shows them at once.
+constexpr const char* kTitleWalkHead =
+    "SELECT DISTINCTROW T_REZ_KOPF.ID,REZTITLE,REZPARENT,T_BLOB.ID,T_BLOB.IDType "
+    "FROM (T_REZ_KOPF INDEXED BY [T_REZ_KOPF.IRezTitle] LEFT JOIN T_BLOB ON T_REZ_KOPF.ID = "
+    "T_BLOB.IDReference) ";
+constexpr std::size_t kFirstHits = 64;
+// Results of fewer IDs sort in no time. Reading along the index passes recipes that are no hits
+// (a title word at the start of the titles gathers the hits under one letter): it reads at most
+// this many rows, and the list gets the hits among them before the rest.
+constexpr std::size_t kWalkMinIds = 1000;
+constexpr std::size_t kWalkRows = 6400;
 constexpr long kPictureType = 5;
 
 // A list of more IDs than this goes to the engine as one bound value instead of statement text,
@@ -158,11 +173,13 @@ bool ClSearch::RunStep(const std::string& sql, const std::string& progress)
     return true;
 }
 
-void ClSearch::CollectHits(const std::string& sql, const std::vector<long>& ids)
+bool ClSearch::CollectHits(const std::string& sql, const std::vector<long>& ids, std::size_t shown,
+                           std::size_t limit, const std::unordered_set<long>* only)
 {
+    bool atLimit = false;
     std::vector<SearchHit> batch;
     std::unordered_map<long, std::size_t> index;
-    std::size_t flushed = 0;
+    std::size_t flushed = shown;
     auto flush = [&] {
         if (m_sink && flushed < m_hits.size()) {
             batch.assign(m_hits.begin() + static_cast<std::ptrdiff_t>(flushed), m_hits.end());
@@ -175,10 +192,16 @@ void ClSearch::CollectHits(const std::string& sql, const std::vector<long>& ids)
         long rows = 0;
         for (; !rs->Eof(); rs->MoveNext()) {
             const long id = static_cast<long>(rs->Field(0).AsLong());
+            if (only && !only->contains(id))
+                continue;
             const Value type = rs->Field(4);
             const bool picture = !type.IsNull() && type.AsLong() == kPictureType;
             auto found = index.find(id);
             if (found == index.end()) {
+                if (limit > 0 && m_hits.size() == limit) {
+                    atLimit = true;
+                    break;
+                }
                 index.emplace(id, m_hits.size());
                 SearchHit hit;
                 hit.id = id;
@@ -206,12 +229,26 @@ void ClSearch::CollectHits(const std::string& sql, const std::vector<long>& ids)
         SetDbError(e);
     }
     flush();
+    return atLimit;
+}
+
+bool ClSearch::ReadAlongTitles()
+{
+    if (!dynamic_cast<SqliteDatabase*>(&Db()) || (m_haveList && m_ids.size() < kWalkMinIds))
+        return false; // the index hint is the file engine's
+    try {
+        return Db().Scalar("SELECT COUNT(*) FROM sqlite_master WHERE type='index' AND "
+                           "name='T_REZ_KOPF.IRezTitle'")
+                   .AsLong() > 0;
+    } catch (const DbError&) {
+        return false;
+    }
 }
 
 void ClSearch::RunListing(const SearchCriteria& c, int sortMode)
 {
     ShowStatus("Sortieren des Ergebnisses");
-    std::string before = std::string(kListingHead) + "WHERE ";
+    std::string before = "WHERE ";
     if (c.PicturesOnly)
         before += "(T_BLOB.IDType=5) AND ";
     std::string after = "Template=False AND FlagDeleted=0";
@@ -219,10 +256,32 @@ void ClSearch::RunListing(const SearchCriteria& c, int sortMode)
         after += " AND (RezParent=0)";
     if (c.WPExcludeBefore != 0)
         after += " AND (WPExclude<" + std::to_string(c.WPExcludeBefore) + ")";
-    after += OrderClause(sortMode);
-    const std::string sql = before + ListCond("(T_REZ_Kopf.ID IN (", ")) AND ") + after;
+    // Equal titles in the order of their numbers, the order of the index, whichever way is taken.
+    after += OrderClause(sortMode) + (sortMode == kSortTitle ? ", T_REZ_KOPF.ID" : "");
+    std::size_t shown = 0;
+    // Only pictures: most recipes along the index could fail that, and the first hits come late.
+    if (sortMode == kSortTitle && m_sink && !c.PicturesOnly && ReadAlongTitles()) {
+        // The first rows along the index; of them the listed recipes, in title order, are the
+        // result's first hits.
+        const std::string first = kTitleWalkHead + before + after + " LIMIT " + std::to_string(kWalkRows);
+        m_statements.push_back(first);
+        // Only a full first page is passed on: the rows end within a recipe's last hit only when
+        // the next one follows, so its picture mark is certain.
+        const std::unordered_set<long> listed(m_ids.begin(), m_ids.end());
+        HitSink sink = std::exchange(m_sink, {});
+        const bool full = CollectHits(first, {}, 0, kFirstHits, m_haveList ? &listed : nullptr);
+        m_sink = std::move(sink);
+        if (m_cancelled)
+            return;
+        if (full) {
+            m_sink(m_hits);
+            shown = m_hits.size();
+        }
+        m_hits.clear();
+    }
+    const std::string sql = kListingHead + before + ListCond("(T_REZ_Kopf.ID IN (", ")) AND ") + after;
     m_statements.push_back(sql);
-    CollectHits(sql, m_ids);
+    CollectHits(sql, m_ids, shown);
 }
 
 bool ClSearch::FindFirst(std::string_view searchData, long bookID, int sortMode, long& count)

@@ -13,6 +13,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace pf {
@@ -106,9 +107,14 @@ private:
     bool RunStep(const std::string& sql, const std::string& progress);
     // Lists the current IDs with the listing query.
     void RunListing(const SearchCriteria& c, int sortMode);
+    // Whether the first hits of a title listing can be read along the title index.
+    bool ReadAlongTitles();
     // Runs a listing statement and collects hits, one per recipe; ids fill a bound list the
-    // statement names.
-    void CollectHits(const std::string& sql, const std::vector<long>& ids = {});
+    // statement names. The sink hears of the hits after the first `shown` (it has those
+    // already); with a limit the reading stops before the hit after it (true then); with `only`
+    // rows of other recipes are passed over.
+    bool CollectHits(const std::string& sql, const std::vector<long>& ids = {}, std::size_t shown = 0,
+                     std::size_t limit = 0, const std::unordered_set<long>* only = nullptr);
     void Special(const SearchCriteria& c, long bookID, int sortMode);
     // The steps of a search, in the order FindFirst runs them; each leaves the list it narrowed.
     void StepWords(const SearchCriteria& c);

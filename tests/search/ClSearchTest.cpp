@@ -324,13 +324,14 @@ TEST_F(ClSearchTest, CaptionAndDecodedText)
 }
 
 // Lists longer than a statement could name: a common word followed by other steps keeps every
-// hit, and so do the listing and a list of IDs.
+// hit, and so do the listing and a list of IDs. The first hits of such a large result reach the
+// list before the result is sorted: the list gets every hit once, in the order of the result.
 TEST_F(ClSearchTest, LongListsKeepEveryHit)
 {
     {
         DbTransaction transaction(*db);
         for (long id = 20000; id < 32000; ++id) {
-            InsertRecipe(*db, id, "Menge " + std::to_string(id), "", "x");
+            InsertRecipe(*db, id, (id % 7 == 0 ? "menge " : "Menge ") + std::to_string(id % 1500), "", "x");
             if (id % 2 == 0)
                 db->Execute("INSERT INTO T_REZ_CAT_NDX (ID,CatID,CatPrimary,No) VALUES (?,9002,-1,1)", {id});
             if (id % 3 == 0)
@@ -352,11 +353,25 @@ TEST_F(ClSearchTest, LongListsKeepEveryHit)
         {"1,\"menge\",2,9002,3,\"salz\"", 6},
         {"1,\"menge\",3,\"salz\",3,\"quark\"", 3}, // one of two ingredients: the combined step
     };
+    std::vector<std::vector<long>> listed;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.data);
         ClSearch search(db.get());
+        std::vector<long> shown;
+        std::vector<std::size_t> batches;
+        search.SetHitSink([&](const std::vector<SearchHit>& batch) {
+            batches.push_back(batch.size());
+            for (const SearchHit& hit : batch)
+                shown.push_back(hit.id);
+        });
         long count = 0;
         ASSERT_TRUE(search.FindFirst(c.data, -1, 0, count));
+        listed.push_back({});
+        for (const SearchHit& hit : search.Hits())
+            listed.back().push_back(hit.id);
+        EXPECT_EQ(shown, listed.back());
+        ASSERT_FALSE(batches.empty());
+        EXPECT_EQ(batches.front(), 64u);
         std::vector<long> expected;
         for (long id = 20000; id < 32000; ++id)
             if (id % c.every == 0)
@@ -375,6 +390,18 @@ TEST_F(ClSearchTest, LongListsKeepEveryHit)
     ASSERT_TRUE(search.FindIDList(all, ClSearch::kSortTitle));
     EXPECT_EQ(search.Hits().size(), all.size());
     EXPECT_TRUE(ui.shown.empty());
+
+    db->Execute("DROP INDEX [T_REZ_KOPF.IRezTitle]"); // now every result is sorted first
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(cases[i].data);
+        ClSearch sorted(db.get());
+        long count = 0;
+        ASSERT_TRUE(sorted.FindFirst(cases[i].data, -1, 0, count));
+        std::vector<long> ids;
+        for (const SearchHit& hit : sorted.Hits())
+            ids.push_back(hit.id);
+        EXPECT_EQ(ids, listed[i]);
+    }
 }
 
 TEST_F(ClSearchTest, CancelStopsTheListing)

@@ -1,15 +1,18 @@
 #pragma once
 // What the benchmarks that generate recipes share: a clock that reads in seconds or milliseconds,
 // a fresh folder with the program context installed, and the tables with the reference rows every
-// generated recipe points at (five units, the yield unit "Portionen", 200 categories).
+// generated recipe points at (five units, the yield unit "Portionen", 200 categories), and the
+// recipes of the export and print benchmarks.
 
 #include "core/AppContext.h"
+#include "core/Decimal4.h"
 #include "db/Database.h"
 #include "db/Schema.h"
 
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <random>
 #include <string>
 
 namespace pf::bench {
@@ -86,6 +89,44 @@ inline void CreateTablesWithReferenceRows(Database& db)
     for (long c = 1; c <= 200; ++c)
         db.Execute("INSERT INTO T_CAT (ID,CatNameD,CatType,ErfassungsFlag) VALUES (?,?,1,-1)",
                    {c, "Kategorie " + std::to_string(c)});
+}
+
+// N recipes of 15 ingredient lines with a separator, two categories and a paragraph of
+// instructions, over the reference rows; in one transaction.
+inline void GenerateRecipes(Database& db, long recipes)
+{
+    DbTransaction trans(db);
+    CreateTablesWithReferenceRows(db);
+    const std::string instructions =
+        "Die Zwiebeln schälen und fein würfeln. In einer großen Pfanne das Öl erhitzen und die Zwiebeln "
+        "darin glasig dünsten. Das Gemüse dazugeben, mit Brühe ablöschen und bei kleiner Hitze zwanzig "
+        "Minuten köcheln lassen.\r\n\r\nMit Salz, Pfeffer und einer Prise Zucker abschmecken und heiß "
+        "servieren. Dazu passt frisches Bauernbrot oder ein grüner Salat mit einem leichten Dressing.";
+    std::mt19937 random(42);
+    for (long id = 1; id <= recipes; ++id) {
+        db.Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle,RezMenuCard,RezYield,RezYieldEinh,Fingerprint1,"
+                   "Fingerprint2,FlagDeleted,Template,RezHerkunft) VALUES (?,?,?,4,1,?,?,0,0,0)",
+                   {id, "Gemüsepfanne Nr. " + std::to_string(id), "Gemüsepfanne", 24480675L + id,
+                    5L * 1048576L + id});
+        for (long no = 1; no <= 15; ++no) {
+            if (no == 8) {
+                db.Execute("INSERT INTO T_REZ_ZUTAT (ID,No,ZutTrenner,ZutText,ZutAnz,ZutEinh,ZutRezept) "
+                           "VALUES (?,?,-1,'Für die Soße',0,0,0)",
+                           {id, no});
+                continue;
+            }
+            db.Execute("INSERT INTO T_REZ_ZUTAT (ID,No,ZutTrenner,ZutText,ZutAnz,ZutEinh,ZutVerarbeitung,"
+                       "ZutRezept,ZutBLSID) VALUES (?,?,0,?,?,?,'fein gehackt',0,0)",
+                       {id, no, no % 3 == 0 ? "Frühlingszwiebeln aus dem eigenen Garten" : "Möhren",
+                        Decimal4::FromTicks(static_cast<std::int64_t>(random() % 2000 + 1) * 2500),
+                        static_cast<long>(no % 5) + 1});
+        }
+        const long cat = static_cast<long>(random() % 200) + 1;
+        db.Execute("INSERT INTO T_REZ_CAT_NDX (ID,CatID,CatPrimary,No) VALUES (?,?,-1,1), (?,?,0,2)",
+                   {id, cat, id, cat % 200 + 1});
+        db.Execute("INSERT INTO T_REZ_ANWEIS (ID,NO,AnwText) VALUES (?,1,?)", {id, instructions});
+    }
+    trans.Commit();
 }
 
 } // namespace pf::bench

@@ -16,49 +16,13 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
-#include <random>
+
 #include <string>
 
 namespace {
 
 using pf::bench::Clock;
 using pf::bench::Seconds;
-
-void Generate(pf::Database& db, long recipes)
-{
-    pf::DbTransaction trans(db);
-    pf::bench::CreateTablesWithReferenceRows(db);
-    const std::string instructions =
-        "Die Zwiebeln schälen und fein würfeln. In einer großen Pfanne das Öl erhitzen und die Zwiebeln "
-        "darin glasig dünsten. Das Gemüse dazugeben, mit Brühe ablöschen und bei kleiner Hitze zwanzig "
-        "Minuten köcheln lassen.\r\n\r\nMit Salz, Pfeffer und einer Prise Zucker abschmecken und heiß "
-        "servieren. Dazu passt frisches Bauernbrot oder ein grüner Salat mit einem leichten Dressing.";
-    std::mt19937 random(42);
-    for (long id = 1; id <= recipes; ++id) {
-        db.Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle,RezMenuCard,RezYield,RezYieldEinh,Fingerprint1,"
-                   "Fingerprint2,FlagDeleted,Template,RezHerkunft) VALUES (?,?,?,4,1,?,?,0,0,0)",
-                   {id, "Gemüsepfanne Nr. " + std::to_string(id), "Gemüsepfanne", 24480675L + id,
-                    5L * 1048576L + id});
-        for (long no = 1; no <= 15; ++no) {
-            if (no == 8) {
-                db.Execute("INSERT INTO T_REZ_ZUTAT (ID,No,ZutTrenner,ZutText,ZutAnz,ZutEinh,ZutRezept) "
-                           "VALUES (?,?,-1,'Für die Soße',0,0,0)",
-                           {id, no});
-                continue;
-            }
-            db.Execute("INSERT INTO T_REZ_ZUTAT (ID,No,ZutTrenner,ZutText,ZutAnz,ZutEinh,ZutVerarbeitung,"
-                       "ZutRezept,ZutBLSID) VALUES (?,?,0,?,?,?,'fein gehackt',0,0)",
-                       {id, no, no % 3 == 0 ? "Frühlingszwiebeln aus dem eigenen Garten" : "Möhren",
-                        pf::Decimal4::FromTicks(static_cast<std::int64_t>(random() % 2000 + 1) * 2500),
-                        static_cast<long>(no % 5) + 1});
-        }
-        const long cat = static_cast<long>(random() % 200) + 1;
-        db.Execute("INSERT INTO T_REZ_CAT_NDX (ID,CatID,CatPrimary,No) VALUES (?,?,-1,1), (?,?,0,2)",
-                   {id, cat, id, cat % 200 + 1});
-        db.Execute("INSERT INTO T_REZ_ANWEIS (ID,NO,AnwText) VALUES (?,1,?)", {id, instructions});
-    }
-    trans.Commit();
-}
 
 } // namespace
 
@@ -69,7 +33,7 @@ int main(int argc, char** argv)
     const pf::bench::BenchFolder folder("pf_bench_export");
     auto db = folder.NewDatabase("bench.MDB");
     Clock::time_point start = Clock::now();
-    Generate(*db, recipes);
+    pf::bench::GenerateRecipes(*db, recipes);
     std::printf("Erzeugt: %ld Rezepte in %.1f s\n", recipes, Seconds(start));
 
     pf::ExportRequest request;

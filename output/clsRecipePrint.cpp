@@ -297,6 +297,19 @@ Blob clsRecipePrint::HeaderPictureData()
     return {};
 }
 
+double clsRecipePrint::PageLabel(double titleSize)
+{
+    const int page = Canvas().PageNumber() - m_firstPage + 1;
+    if (page < 2)
+        return 0;
+    const double bottom = m_y + LetterA(titleSize, true); // the label ends with the title's first line
+    Canvas().SetFont(Arial(kLabelSize));
+    const std::string label = "Seite " + std::to_string(page);
+    const double labelWidth = Canvas().TextWidth(label);
+    Canvas().DrawText(Canvas().Width() - labelWidth, bottom - Canvas().TextHeight(), label);
+    return labelWidth;
+}
+
 void clsRecipePrint::RecipeHeader(bool withPicture)
 {
     ClRecipe& recipe = *m_recipe;
@@ -324,13 +337,8 @@ void clsRecipePrint::RecipeHeader(bool withPicture)
 
     m_y = LetterA(12, true) + kTitleOffset;
     double titleRight = RightLimit(m_y);
-    if (const int page = Canvas().PageNumber() - m_firstPage + 1; page > 1) {
-        Canvas().SetFont(Arial(kLabelSize));
-        const std::string label = "Seite " + std::to_string(page);
-        const double labelWidth = Canvas().TextWidth(label);
-        Canvas().DrawText(width - labelWidth, m_y + LetterA(12, true) - LetterA(kLabelSize), label);
+    if (const double labelWidth = PageLabel(12); labelWidth > 0)
         titleRight = std::min(titleRight, width - labelWidth - kBesidePicture);
-    }
     std::vector<TextRun> title = {{recipe.Title(), true}};
     if ((m_flags & kMenuCardTitle) != 0 && !recipe.TitleMenuCard().empty() &&
         recipe.TitleMenuCard() != recipe.Title())
@@ -542,12 +550,7 @@ void clsRecipePrint::ListHeader()
     const double width = Canvas().Width();
     Canvas().SetFont(Arial(14, true));
     Canvas().DrawText(0, m_y, "Rezeptliste");
-    if (const int page = Canvas().PageNumber() - m_firstPage + 1; page > 1) {
-        Canvas().SetFont(Arial(kLabelSize));
-        const std::string label = "Seite " + std::to_string(page);
-        Canvas().DrawText(width - Canvas().TextWidth(label), m_y + LetterA(14, true) - LetterA(kLabelSize),
-                          label);
-    }
+    PageLabel(14);
     m_y += LetterA(14, true) * 1.5;
     Canvas().SetFont(Arial(kListSize, true));
     Canvas().DrawText(kListNumberEnd - Canvas().TextWidth("Nr."), m_y, "Nr.");

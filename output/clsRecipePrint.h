@@ -84,6 +84,8 @@ private:
     void Heading(const std::string& text, double size = 12);
     void Gap(double size, double share);
     void Note(const std::string& text);
+    // "Seite N" flush right beside the title on a continuation page; its width, 0 on a first page.
+    double PageLabel(double titleSize);
 
     std::vector<Fact> Facts();
     std::string SourceLine();

@@ -252,7 +252,9 @@ const std::vector<CliCommand>& CliCommands()
         {"export", true, CliExport,
          "--format mm|rezkonv|html|rtf [--ids LISTE] [--servings N] --out DATEI: exportiert Rezepte"},
         {"search", true, CliSearch,
-         "[--mode N] [--max N] TEXT: sucht Rezepte (der Text gilt wörtlich) und zeigt ID und Titel"},
+         "[--mode N] [--max N] [--food LEBENSMITTEL]… [--ingredient TEXT]… [--all-ingredients] "
+         "[--without-ingredients] [--tool GERÄT]… [--without-tools] [TEXT]: sucht Rezepte (der Text gilt "
+         "wörtlich) und zeigt ID und Titel"},
         {"nutrients", true, CliNutrients,
          "ID [--servings N]: zeigt die Nährwerte pro Portion und die nicht berechneten Zutaten"},
         {"match", true, CliMatch,

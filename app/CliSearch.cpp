@@ -1,9 +1,11 @@
-// The "search" command of the command-line program: words searched in titles, or a special list
-// with --mode; prints ID<TAB>title per hit in the listing order.
+// The "search" command of the command-line program: words searched in titles, ingredients by food
+// or text, utensils, or a special list with --mode; prints ID<TAB>title per hit in the listing order.
 
 #include "app/CliCommands.h"
 #include "db/DatabaseChoice.h"
+#include "model/ChoiceLists.h"
 #include "model/ClRecipe.h"
+#include "nutrition/IngredientLookup.h"
 #include "search/ClSearch.h"
 
 #include <algorithm>
@@ -21,14 +23,15 @@ bool ParseMode(const std::string& text, int& value)
     return ec == std::errc() && ptr == text.data() + text.size() && value >= 1 && value <= 8;
 }
 
-// The search data of the command's words: a word search, or a special list with its value.
-std::string SearchDataFor(int mode, const std::string& text)
+// The search data of the command's words: a word search with further criteria, or a special list
+// with its value.
+std::string SearchDataFor(int mode, const std::string& text, SearchCriteria criteria)
 {
-    SearchCriteria criteria;
     if (mode == 0) {
         criteria.Words = text;
         return EncodeSearchData(criteria);
     }
+    criteria = SearchCriteria();
     criteria.SpecialMode = mode;
     if (mode == 7 && !text.empty() && text.front() != '#')
         criteria.SpecialValue = "#" + text + "#";
@@ -53,18 +56,52 @@ int CliSearch(CliCall& call)
     int mode = 0;
     std::string text;
     long limit = 0; // --max: the most hits the caller wants, 0 for all
+    SearchCriteria criteria;
+    std::vector<std::string> foods; // --food: ID, code or name, resolved once the database is open
+    std::vector<std::string> tools; // --tool: ID or name
+    auto collect = [](std::vector<std::string>& into) {
+        return [&into](const std::string& value) {
+            into.push_back(value);
+            return !value.empty();
+        };
+    };
+    auto flag = [](bool& into) {
+        return [&into](const std::string&) {
+            into = true;
+            return true;
+        };
+    };
     const bool parsed = ParseCliArgs(
         call,
         {{"--mode", true, [&mode](const std::string& value) { return ParseMode(value, mode); },
           "Nach --mode muss eine Zahl von 1 bis 8 stehen."},
          {"--max", true, [&limit](const std::string& value) { return ParsePositiveNumber(value, limit); },
-          "Nach --max muss eine ganze Zahl größer als 0 stehen."}},
+          "Nach --max muss eine ganze Zahl größer als 0 stehen."},
+         {"--food", true, collect(foods),
+          "Nach --food muss ein Lebensmittel (Nummer, Code oder Name) stehen."},
+         {"--ingredient", true,
+          [&criteria](const std::string& value) {
+              criteria.Ingredients.push_back({0, value});
+              return !value.empty();
+          },
+          "Nach --ingredient muss ein Zutatentext stehen."},
+         {"--all-ingredients", false, flag(criteria.AllIngredients), ""},
+         {"--without-ingredients", false, flag(criteria.NegateIngredients), ""},
+         {"--tool", true, collect(tools), "Nach --tool muss ein Küchengerät (Nummer oder Name) stehen."},
+         {"--without-tools", false, flag(criteria.NegateTools), ""}},
         JoinedInto(text));
     if (!parsed)
         return 2;
-    const bool needsText = mode == 0 || mode == 2 || mode == 7 || mode == 8;
+    const bool criteriaGiven = !foods.empty() || !tools.empty() || !criteria.Ingredients.empty();
+    const bool needsText = (mode == 0 && !criteriaGiven) || mode == 2 || mode == 7 || mode == 8;
     if (needsText && text.empty()) {
-        call.Err << "Aufruf: pfannola-cli --db DATEI search [--mode N] [--max N] TEXT\n";
+        call.Err << "Aufruf: pfannola-cli --db DATEI search [--mode N] [--max N] [--food LEBENSMITTEL]… "
+                    "[--ingredient TEXT]… [--all-ingredients] [--without-ingredients] [--tool GERÄT]… "
+                    "[--without-tools] [TEXT]\n";
+        return 2;
+    }
+    if (mode != 0 && criteriaGiven) {
+        call.Err << "Eine Liste mit --mode lässt sich nicht mit Zutaten oder Geräten verbinden.\n";
         return 2;
     }
     if (mode == 7 && !IsImportDate(text)) {
@@ -74,11 +111,27 @@ int CliSearch(CliCall& call)
     CliDatabase db(call);
     if (!db)
         return 1;
+    for (const std::string& food : foods) {
+        const long id = FindFoodId(*db, food);
+        if (id == 0) {
+            call.Err << "Das Lebensmittel \"" << food << "\" gibt es nicht.\n";
+            return 2;
+        }
+        criteria.Ingredients.push_back({id, {}});
+    }
+    for (const std::string& tool : tools) {
+        const long id = UtensilIdOf(*db, tool);
+        if (id == 0) {
+            call.Err << "Das Küchengerät \"" << tool << "\" gibt es nicht.\n";
+            return 2;
+        }
+        criteria.Tools.push_back(id);
+    }
     int code = 0;
     {
         ClSearch search;
         long count = 0;
-        search.FindFirst(SearchDataFor(mode, text), -1, ClSearch::kSortTitle, count);
+        search.FindFirst(SearchDataFor(mode, text, criteria), -1, ClSearch::kSortTitle, count);
         if (search.LastError() != 0 && count == 0) {
             call.Err << "Die Suche ist fehlgeschlagen: " << search.LastErrorText() << "\n";
             code = 1;

@@ -1,5 +1,6 @@
 #include "model/ChoiceLists.h"
 
+#include "core/Trim.h"
 #include "db/Database.h"
 #include "db/Recordset.h"
 
@@ -74,6 +75,19 @@ ChoiceList RecipeReferenceChoices(Database& db, long excludeID)
                 "SELECT ID,RezTitle FROM T_REZ_KOPF WHERE FlagDeleted=False AND Template=False AND ID<>? "
                 "ORDER BY RezTitle",
                 {excludeID}, true);
+}
+
+long UtensilIdOf(Database& db, const std::string& idOrKeyword)
+{
+    const std::string text(Trim(idOrKeyword));
+    if (text.empty())
+        return 0;
+    Value id;
+    if (text.find_first_not_of("0123456789") == std::string::npos && text.size() < 10)
+        id = db.Scalar("SELECT ID FROM T_INFO_KEY WHERE KEYTYPE=2 AND ID=?", {std::stol(text)});
+    if (id.IsNull())
+        id = db.Scalar("SELECT ID FROM T_INFO_KEY WHERE KEYTYPE=2 AND [KEY]=? ORDER BY ID", {text});
+    return id.IsNull() ? 0 : static_cast<long>(id.AsLong());
 }
 
 } // namespace pf

@@ -31,6 +31,9 @@ ChoiceList OriginChoices(Database& db);
 // Addresses named as publisher or as author of a literature source, each once, by name.
 ChoiceList PublisherChoices(Database& db);
 ChoiceList AuthorChoices(Database& db);
+// The utensil a person names for a batch command: by its number, else by any of its keywords (case
+// and surrounding blanks ignored). 0 when no utensil answers to it.
+long UtensilIdOf(Database& db, const std::string& idOrKeyword);
 // Recipes an ingredient line may refer to: stored, not in the trash, not templates, titled, and
 // not the recipe itself (excludeID); by title.
 ChoiceList RecipeReferenceChoices(Database& db, long excludeID);

@@ -30,8 +30,8 @@ void AddFoods(Database& db, const std::string& term, const IngredientLookupOptio
                                       filter + " ORDER BY " + column,
                                   {pattern});
     for (; !foods->Eof(); foods->MoveNext())
-        hits.push_back({foods->Field(0).AsText(), static_cast<long>(foods->Field(2).AsLong()), false,
-                        foods->Field(1).AsText()});
+        hits.push_back({foods->Field(0).AsText(), foods->Field(0).AsText(),
+                        static_cast<long>(foods->Field(2).AsLong()), false, foods->Field(1).AsText()});
     auto synonyms =
         db.OpenRecordset("SELECT DISTINCT SBLS," + column +
                              ",T_BLS_KEY.ID,T_INFO_KEY.[KEY] FROM T_INFO_KEY INNER JOIN T_BLS_KEY ON "
@@ -41,7 +41,8 @@ void AddFoods(Database& db, const std::string& term, const IngredientLookupOptio
                          {pattern});
     for (; !synonyms->Eof(); synonyms->MoveNext()) {
         IngredientHit hit{synonyms->Field(1).AsText() + " [Synonym " + synonyms->Field(3).AsText() + "]",
-                          static_cast<long>(synonyms->Field(2).AsLong()), false, synonyms->Field(0).AsText()};
+                          synonyms->Field(1).AsText(), static_cast<long>(synonyms->Field(2).AsLong()), false,
+                          synonyms->Field(0).AsText()};
         if (std::none_of(hits.begin(), hits.end(),
                          [&](const IngredientHit& h) { return h.Text == hit.Text; }))
             hits.push_back(std::move(hit));
@@ -65,11 +66,13 @@ void AddRecipes(Database& db, const std::string& term, const IngredientLookupOpt
     sql += " ORDER BY T_REZ_KOPF.RezTitle LIMIT " + std::to_string(kMaxRecipes);
     auto rs = db.OpenRecordset(sql, params);
     for (; !rs->Eof(); rs->MoveNext()) {
-        std::string text = rs->Field(1).AsText();
+        const std::string title = rs->Field(1).AsText();
         const std::string source = std::string(Trim(rs->Field(2).AsText()));
-        if (!source.empty())
-            text += " (" + source + ")";
-        hits.push_back({std::move(text), static_cast<long>(rs->Field(0).AsLong()), true, {}});
+        hits.push_back({source.empty() ? title : title + " (" + source + ")",
+                        title,
+                        static_cast<long>(rs->Field(0).AsLong()),
+                        true,
+                        {}});
     }
 }
 
@@ -116,10 +119,26 @@ std::vector<IngredientHit> FindFoodsForIngredient(Database& db, const std::strin
             shortened = false;
         }
     }
-    AddRecipes(db, term, options, hits);
+    if (!options.FoodsOnly)
+        AddRecipes(db, term, options, hits);
     if (hits.empty())
         ui.Inform("Es wurde kein Produkt gefunden !", MsgIcon::Information, kCaption);
     return hits;
+}
+
+long FindFoodId(Database& db, const std::string& idCodeOrName)
+{
+    const std::string text(Trim(idCodeOrName));
+    if (text.empty())
+        return 0;
+    Value id;
+    if (text.find_first_not_of("0123456789") == std::string::npos && text.size() < 10)
+        id = db.Scalar("SELECT ID FROM T_BLS_KEY WHERE ID=?", {std::stol(text)});
+    if (id.IsNull())
+        id = db.Scalar("SELECT ID FROM T_BLS_KEY WHERE SBLS=?", {text});
+    if (id.IsNull())
+        id = db.Scalar("SELECT ID FROM T_BLS_KEY WHERE ST=? ORDER BY ID", {text});
+    return id.IsNull() ? 0 : static_cast<long>(id.AsLong());
 }
 
 } // namespace pf

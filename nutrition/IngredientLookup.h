@@ -16,6 +16,7 @@ struct IngredientLookupOptions
 {
     bool MainOnly = false;        // foods: main products only (the person may widen it)
     bool RecipesOnly = false;     // skip the foods
+    bool FoodsOnly = false;       // skip the recipes
     bool CurrentBookOnly = false; // recipes: only those of Book
     long Book = 0;
     bool NoComposites = true; // foods: leave out composite dishes and components (X…, Y…)
@@ -25,6 +26,7 @@ struct IngredientLookupOptions
 struct IngredientHit
 {
     std::string Text; // food name, "Name [Synonym X]", or recipe title with " (source)"
+    std::string Name; // the food's name or the recipe's title alone
     long Id = 0;      // T_BLS_KEY.ID, or T_REZ_KOPF.ID for a recipe
     bool IsRecipe = false;
     std::string Code; // the food's code; empty for a recipe
@@ -38,5 +40,9 @@ std::string LookupTerm(const std::string& text);
 // Throws DbError.
 std::vector<IngredientHit> FindFoodsForIngredient(Database& db, const std::string& text,
                                                   IngredientLookupOptions options, Interaction& ui);
+
+// The food a person names for a batch command: its ID, its code or its German name (case and
+// surrounding blanks ignored). 0 when no food answers to it. Throws DbError.
+long FindFoodId(Database& db, const std::string& idCodeOrName);
 
 } // namespace pf

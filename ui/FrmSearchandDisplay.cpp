@@ -12,6 +12,8 @@
 #include "model/RecipeText.h"
 #include "model/clBlob.h"
 #include "model/clBook.h"
+#include "nutrition/FoodRecord.h"
+#include "nutrition/IngredientLookup.h"
 #include "search/RecipeActions.h"
 #include "search/SearchTemplates.h"
 #include "ui/ErrorTrap.h"
@@ -336,8 +338,11 @@ QWidget* FrmSearchandDisplay::BuildTextTab()
     ingredientLayout->addWidget(m_ingredients);
     auto* ingredientButtons = new QHBoxLayout;
     auto* addIngredient = MakeButton("cmdIngredientAdd", "Z&utat hinzufügen …", ingredientBox);
+    auto* addFood = MakeButton("cmdIngredientFood", "Lebensmittel …", ingredientBox);
+    addFood->setToolTip("Sucht Rezepte, deren Zutaten diesem Lebensmittel zugeordnet sind");
     auto* delIngredient = MakeButton("cmdIngredientDel", "Entfernen", ingredientBox);
     ingredientButtons->addWidget(addIngredient);
+    ingredientButtons->addWidget(addFood);
     ingredientButtons->addWidget(delIngredient);
     ingredientButtons->addStretch(1);
     ingredientLayout->addLayout(ingredientButtons);
@@ -347,6 +352,7 @@ QWidget* FrmSearchandDisplay::BuildTextTab()
     ingredientLayout->addWidget(m_negateIngredients);
     textLayout->addWidget(ingredientBox);
     connect(addIngredient, &QPushButton::clicked, this, [this] { RunTrapped([this] { AddIngredient(); }); });
+    connect(addFood, &QPushButton::clicked, this, [this] { RunTrapped([this] { AddFood(); }); });
     connect(delIngredient, &QPushButton::clicked, this, [this] { RemoveIngredient(); });
 
     auto* bookBox = new QGroupBox("Kochbücher", text);
@@ -678,10 +684,18 @@ void FrmSearchandDisplay::ApplySearchData(const std::string& searchData)
     m_negate->setChecked(c.NegateWords);
     m_anyWord->setChecked(c.AnyWord);
     for (const IngredientCriterion& ingredient : c.Ingredients) {
-        auto* item = new QListWidgetItem(ingredient.FoodKey > 0 ? QString("#%1").arg(ingredient.FoodKey)
-                                                                : Q(ingredient.Text),
-                                         m_ingredients);
+        std::string text = ingredient.Text;
+        if (ingredient.FoodKey > 0) {
+            text = FoodNameOf(WorkDb(), ingredient.FoodKey);
+            if (text.empty()) {
+                missing.push_back("Lebensmittel " + std::to_string(ingredient.FoodKey));
+                continue;
+            }
+        }
+        auto* item = new QListWidgetItem(Q(text), m_ingredients);
         item->setData(kIdRole, QVariant::fromValue<qlonglong>(ingredient.FoodKey));
+        if (ingredient.FoodKey > 0)
+            item->setToolTip("Lebensmittel");
     }
     m_allIngredients->setChecked(c.AllIngredients);
     m_negateIngredients->setChecked(c.NegateIngredients);
@@ -1020,6 +1034,31 @@ void FrmSearchandDisplay::AddIngredient()
         return;
     auto* item = new QListWidgetItem(Q(*text).trimmed(), m_ingredients);
     item->setData(kIdRole, QVariant::fromValue<qlonglong>(0));
+}
+
+void FrmSearchandDisplay::AddFood()
+{
+    const std::optional<std::string> text = Ask("Zutat eingeben, z.B. Rosenkohl", "Lebensmittel", "");
+    if (!text || QString::fromStdString(*text).trimmed().isEmpty())
+        return;
+    IngredientLookupOptions options;
+    options.FoodsOnly = true;
+    options.NoComposites = false;
+    options.LanguageSuffix = AppContext::Current().LanguageCode == "E" ? "E" : "D";
+    const std::vector<IngredientHit> hits = FindFoodsForIngredient(WorkDb(), *text, options, UI());
+    if (hits.empty())
+        return;
+    std::vector<std::string> names;
+    for (const IngredientHit& hit : hits)
+        names.push_back(hit.Text);
+    const std::optional<int> chosen =
+        UI().ChooseItem("Lebensmittel für \"" + *text + "\"", names, "Lebensmittel");
+    if (!chosen || *chosen < 0 || *chosen >= static_cast<int>(hits.size()))
+        return;
+    const IngredientHit& hit = hits[static_cast<std::size_t>(*chosen)];
+    auto* item = new QListWidgetItem(Q(hit.Name), m_ingredients);
+    item->setData(kIdRole, QVariant::fromValue<qlonglong>(hit.Id));
+    item->setToolTip("Lebensmittel");
 }
 
 void FrmSearchandDisplay::RemoveIngredient()

@@ -105,6 +105,8 @@ private:
     void CurrentChanged();
     void ItemExpanded(QTreeWidgetItem* item);
     void AddIngredient();
+    // An ingredient criterion by food: the food is looked up by the typed text and chosen from a list.
+    void AddFood();
     void RemoveIngredient();
     void UpdateSpecialValue();
     std::optional<std::string> Ask(const std::string& prompt, const std::string& caption,

@@ -67,6 +67,57 @@ TEST_F(CliSearchTest, TheUsersTextIsSearchedLiterally)
     }
 }
 
+TEST_F(CliSearchTest, IngredientsByFoodOrTextAndUtensils)
+{
+    const std::string path = MakeDatabase();
+    {
+        auto db = Database::OpenSqlite(path);
+        const long carrot = db->Scalar("SELECT ID FROM T_BLS_KEY WHERE SBLS='G301100'").AsLong();
+        const long onion = db->Scalar("SELECT ID FROM T_BLS_KEY WHERE SBLS='G501100'").AsLong();
+        ASSERT_EQ(db->Scalar("SELECT ST FROM T_BLS_KEY WHERE ID=?", {carrot}).AsText(), "Möhre");
+        db->Execute("INSERT INTO T_REZ_ZUTAT (ID,[No],ZutText,ZutTrenner,ZutRezept,ZutBLSID) VALUES "
+                    "(7,1,'Möhren',0,0,?),(7,2,'Zwiebel',0,0,?),(8,1,'Äpfel',0,0,0),(9,1,'Karotten',0,0,?),"
+                    "(10,1,'Zwiebel',0,0,?)",
+                    {carrot, onion, carrot, onion});
+        db->Execute("INSERT INTO T_REZ_GERAET (RezID,GeraetID) VALUES (7,25),(8,25),(9,39)");
+    }
+    struct
+    {
+        std::vector<std::string> words; // after "search"
+        int code;
+        std::string out;
+        std::string err;
+    } cases[] = {
+        {{"--food", "G301100"}, 0, "9\tKaesesuppe\n7\tKäsespätzle\n", ""},
+        {{"--food", " möhre "}, 0, "9\tKaesesuppe\n7\tKäsespätzle\n", ""},
+        {{"--food", "Möhre", "--food", "Zwiebel", "--all-ingredients"}, 0, "7\tKäsespätzle\n", ""},
+        {{"--food", "Möhre", "--food", "Zwiebel"}, 0, "9\tKaesesuppe\n7\tKäsespätzle\n", ""},
+        {{"--food", "Zwiebel", "--without-ingredients"}, 0, "8\tApfelkuchen\n9\tKaesesuppe\n", ""},
+        {{"--ingredient", "äpfel"}, 0, "8\tApfelkuchen\n", ""},
+        {{"--tool", "pfanne"}, 0, "8\tApfelkuchen\n7\tKäsespätzle\n", ""},
+        {{"--tool", "25", "--food", "Möhre"}, 0, "7\tKäsespätzle\n", ""},
+        {{"--tool", "Schneebesen", "käse"}, 0, "9\tKaesesuppe\n", ""},
+        {{"--tool", "Pfanne", "--without-tools", "--tool", "39"},
+         0,
+         "",
+         "keine Rezepte mit diesem Suchbegriff !\n"},
+        {{"--food", "Quinoa-Wunder"}, 2, "", "Das Lebensmittel \"Quinoa-Wunder\" gibt es nicht.\n"},
+        {{"--tool", "Raumschiff"}, 2, "", "Das Küchengerät \"Raumschiff\" gibt es nicht.\n"},
+        {{"--mode", "3", "--food", "Möhre"},
+         2,
+         "",
+         "Eine Liste mit --mode lässt sich nicht mit Zutaten oder Geräten verbinden.\n"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args{"--db", path, "search"};
+        args.insert(args.end(), c.words.begin(), c.words.end());
+        SCOPED_TRACE(c.words.front() + " " + c.words[1]);
+        EXPECT_EQ(Run(args), c.code) << err.str();
+        EXPECT_EQ(out.str(), c.out);
+        EXPECT_EQ(err.str(), c.err);
+    }
+}
+
 TEST_F(CliSearchTest, AListCutAtTheAskedLimitSaysSoAndSucceeds)
 {
     const std::string path = MakeDatabase();

@@ -98,7 +98,13 @@ TEST_F(ClSearchTest, EachCriterionAloneFindsWhatItsRuleSays)
         {"3,\"butter\",3003",
          [&](const GenRecipe& r) { return r.Listed() && !r.Butter(); },
          {1001, 1002, 1003, 1004, 1005, 1006, 1007}},
+        {"3,500,3003",
+         [&](const GenRecipe& r) { return r.Listed() && !r.Sugar(); },
+         {1001, 1002, 1003, 1004, 1005, 1006, 1007}},
+        {"3,500,7,7", [&](const GenRecipe& r) { return r.Listed() && r.Sugar() && r.Tool(); }, {}},
         {"7,7", [&](const GenRecipe& r) { return r.Listed() && r.Tool(); }, {}},
+        {"5,1,7,7", [&](const GenRecipe& r) { return r.Listed() && r.InBookEven() && r.Tool(); }, {}},
+        {"7,7,7,8", [&](const GenRecipe& r) { return r.Listed() && r.Tool(); }, {}},
         {"4002,2", [&](const GenRecipe& r) { return r.Listed() && r.Language() == 2; }, {}},
         {"4002,1,4002,2", [&](const GenRecipe& r) { return r.Listed() && r.Language() != 0; }, {}},
         {"8,3", [&](const GenRecipe& r) { return r.Listed() && r.Source() == kSource; }, {}},
@@ -338,13 +344,19 @@ TEST_F(ClSearchTest, LongListsKeepEveryHit)
                 db->Execute(
                     "INSERT INTO T_REZ_ZUTAT (ID,No,ZutText,ZutTrenner,ZutBLSID) VALUES (?,1,'Salz',0,0)",
                     {id});
+            if (id % 4 == 0) {
+                db->Execute("INSERT INTO T_REZ_ZUTAT (ID,No,ZutText,ZutTrenner,ZutBLSID) VALUES "
+                            "(?,2,'Pfeffer',0,600)",
+                            {id});
+                db->Execute("INSERT INTO T_REZ_GERAET (RezID,GeraetID) VALUES (?,8)", {id});
+            }
         }
         transaction.Commit();
     }
     struct Case
     {
         const char* data;
-        int every; // the hits are the new recipes whose number this divides
+        int every; // the hits are the new recipes whose number this divides (0: see the case)
     };
     const Case cases[] = {
         {"1,\"menge\"", 1},
@@ -352,6 +364,12 @@ TEST_F(ClSearchTest, LongListsKeepEveryHit)
         {"1,\"menge\",3,\"salz\"", 3},
         {"1,\"menge\",2,9002,3,\"salz\"", 6},
         {"1,\"menge\",3,\"salz\",3,\"quark\"", 3}, // one of two ingredients: the combined step
+        {"1,\"menge\",3,600", 4},                  // by food
+        {"1,\"menge\",3,600,3,\"salz\",3002", 12},
+        {"1,\"menge\",3,600,3,\"salz\"", 0}, // any of them, below: every third or fourth
+        {"1,\"menge\",7,8", 4},
+        {"1,\"menge\",2,9002,7,8", 4},
+        {"1,\"menge\",3,\"salz\",7,8", 12},
     };
     std::vector<std::vector<long>> listed;
     for (const Case& c : cases) {
@@ -374,7 +392,7 @@ TEST_F(ClSearchTest, LongListsKeepEveryHit)
         EXPECT_EQ(batches.front(), 64u);
         std::vector<long> expected;
         for (long id = 20000; id < 32000; ++id)
-            if (id % c.every == 0)
+            if (c.every == 0 ? id % 3 == 0 || id % 4 == 0 : id % c.every == 0)
                 expected.push_back(id);
         std::vector<long> ids;
         for (const SearchHit& hit : search.Hits())

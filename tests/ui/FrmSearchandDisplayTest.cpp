@@ -209,6 +209,38 @@ TEST_F(FrmSearchandDisplayTest, CriteriaRoundTripThroughSearchDataAndTemplates)
     EXPECT_TRUE(m_ui.AllAnswersUsed());
 }
 
+TEST_F(FrmSearchandDisplayTest, IngredientByFoodIsChosenByNameAndFindsTheLinesOfThatFood)
+{
+    Database& db = WorkDb();
+    db.Execute("INSERT INTO T_BLS_KEY (ID,SBLS,ST,STE,ProduktHauptFlag) VALUES (30,'M320200','Emmentaler',"
+               "'Emmental',-1),(31,'M320300','Emmentaler, light','Emmental, light',0)");
+    db.Execute("INSERT INTO T_INFO_KEY (ID,[KEY],KEYTYPE) VALUES (30,'Schweizer Käse',3)");
+    db.Execute("UPDATE T_REZ_ZUTAT SET ZutBLSID=30 WHERE ZutText='Emmentaler' AND ID IN (1,4)");
+    FrmSearchandDisplay window;
+    window.SetAskText([](const std::string& prompt, const std::string&, const std::string&) {
+        EXPECT_EQ(prompt, "Zutat eingeben, z.B. Rosenkohl");
+        return std::optional<std::string>("Schweizer");
+    });
+    m_ui.ChoosingItem(0);
+    Click(window, "cmdIngredientFood");
+    ASSERT_FALSE(m_ui.offered.empty());
+    EXPECT_EQ(m_ui.offered.back().Items, std::vector<std::string>{"Emmentaler [Synonym Schweizer Käse]"});
+    auto* ingredients = Child<QListWidget>(window, "lstIngredients");
+    ASSERT_EQ(ingredients->count(), 1);
+    EXPECT_EQ(ingredients->item(0)->text(), "Emmentaler");
+    EXPECT_EQ(window.SearchData(), "3,30");
+    EXPECT_TRUE(window.cmdSearch_Click());
+    EXPECT_EQ(Titles(window), (QStringList{"Käsefondue [*]", "Käsespätzle"}));
+
+    // A stored search shows the food by name; a food that is gone is reported and left out.
+    window.ApplySearchData("3,31,3,99,3,\"Mehl\"");
+    ASSERT_EQ(ingredients->count(), 2);
+    EXPECT_EQ(ingredients->item(0)->text(), "Emmentaler, light");
+    EXPECT_EQ(ingredients->item(1)->text(), "Mehl");
+    EXPECT_EQ(m_ui.shown.back().Text, "Lebensmittel 99 existiert nicht (mehr).");
+    EXPECT_TRUE(m_ui.AllAnswersUsed());
+}
+
 TEST_F(FrmSearchandDisplayTest, ContextMenuActsOnTheSelection)
 {
     FrmSearchandDisplay window;

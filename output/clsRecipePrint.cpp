@@ -437,6 +437,7 @@ void clsRecipePrint::PrintPictures(bool withHeading)
             headed = true;
         }
         if (!data || data->empty() || !Canvas().ImageSize(*data, w, h) || w <= 0 || h <= 0) {
+            Gap(12, 0.5);
             BreakIfLow(kLabelSize);
             Note("Bild " + std::to_string(i) +
                  " kann nicht gedruckt werden: die Datei fehlt oder ist kein Bild.");

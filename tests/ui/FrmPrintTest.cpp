@@ -89,7 +89,7 @@ TEST_F(FrmPrintTest, PreviewShowsTheFirstPage)
     preview->show();
     auto* pages = preview->findChild<QPrintPreviewWidget*>();
     ASSERT_TRUE(pages);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return pages->pageCount() == 2; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return pages->pageCount() == 2; }, 60000));
     EXPECT_EQ(pages->currentPage(), 1);
 }
 

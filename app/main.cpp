@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -27,8 +28,9 @@
 
 namespace {
 
-// For looking at windows (scripts/screenshot): PFANNOLA_OPEN=COMMAND[/BUTTON] runs a main-window
-// command once the program is up and then presses a button of the window it opened.
+// For looking at windows (scripts/screenshot): PFANNOLA_OPEN=COMMAND[/BUTTON[/TEXT]] runs a
+// main-window command once the program is up and then presses a button of the window it opened
+// (a child window, or a window of its own), after typing TEXT into that window's first text field.
 void OpenOnStart(pf::Mainform* main)
 {
     const char* open = std::getenv("PFANNOLA_OPEN");
@@ -37,10 +39,16 @@ void OpenOnStart(pf::Mainform* main)
     QTimer::singleShot(300, main, [main, spec = QString::fromUtf8(open)] {
         const QStringList parts = spec.split('/');
         QTimer::singleShot(300, main, [main, parts] {
-            QMdiSubWindow* child = main->MdiArea()->activeSubWindow();
-            if (parts.size() > 1 && child)
-                if (auto* button = child->findChild<QPushButton*>(parts[1]))
-                    button->click();
+            QWidget* window = main->MdiArea()->activeSubWindow();
+            if (!window && QApplication::activeWindow() != main)
+                window = QApplication::activeWindow();
+            if (parts.size() < 2 || !window)
+                return;
+            if (parts.size() > 2)
+                if (auto* field = window->findChild<QLineEdit*>())
+                    field->setText(parts[2]);
+            if (auto* button = window->findChild<QPushButton*>(parts[1]))
+                button->click();
         });
         if (QAction* command = main->Command(parts[0]))
             command->trigger();

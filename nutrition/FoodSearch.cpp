@@ -58,15 +58,6 @@ std::string Filter(const FoodSearchOptions& options)
     return filter;
 }
 
-// "12,6", "0,005", "250": up to three decimals, without trailing zeros.
-std::string ShortNumber(double value)
-{
-    std::string text = FormatGrouped(Decimal4::FromDouble(value), 3);
-    while (text.find(',') != std::string::npos && (text.back() == '0' || text.back() == ','))
-        text.pop_back();
-    return text;
-}
-
 } // namespace
 
 std::vector<FoodHit> SearchFoodsByName(Database& db, const std::string& term,
@@ -158,7 +149,7 @@ std::vector<FoodHit> SearchFoodsByNutrient(Database& db, const FoodTables& table
     std::vector<FoodHit> hits;
     for (; !rs->Eof(); rs->MoveNext()) {
         FoodHit hit = HitOf(*rs);
-        hit.Text += " (" + ShortNumber(rs->Field(3).AsDouble()) + " " + descriptor->Dimension + ")";
+        hit.Text += " (" + FormatShort(rs->Field(3).AsDouble()) + " " + descriptor->Dimension + ")";
         hits.push_back(std::move(hit));
     }
     return hits;

@@ -59,6 +59,14 @@ std::string FormatGrouped(Decimal4 value, int decimals)
     return negative && ticks != 0 ? "-" + text : text;
 }
 
+std::string FormatShort(double value)
+{
+    std::string text = FormatGrouped(Decimal4::FromDouble(value), 3);
+    while (text.find(',') != std::string::npos && (text.back() == '0' || text.back() == ','))
+        text.pop_back();
+    return text;
+}
+
 NutrientTable::NutrientTable(Database& db, const FoodTables& tables) : m_db(db), m_tables(tables)
 {
     for (const NutrientDescriptor& d : tables.NutrientDescriptors())

@@ -80,5 +80,7 @@ private:
 // A number as the tables show it: German separators, thousands grouped, decimals places rounded
 // half away from zero ("1.234,568" for "#,##0.000").
 std::string FormatGrouped(Decimal4 value, int decimals);
+// The same with up to three decimals and none that are zero: "12,6", "1.250", "0,005".
+std::string FormatShort(double value);
 
 } // namespace pf

@@ -97,6 +97,7 @@ FrmNaehrSuche::FrmNaehrSuche(Database& db, const FoodTables& tables, QWidget* pa
     m_list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     m_list->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     FitHeaderTexts(m_list->header());
+    RoomyRows(m_list);
     m_list->setMinimumHeight(160);
     layout->addWidget(m_list, 1);
 

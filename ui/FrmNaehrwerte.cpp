@@ -25,7 +25,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSplitter>
-#include <QTextBrowser>
+#include <QTableWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -90,6 +90,7 @@ FrmNaehrwerte::FrmNaehrwerte(Database& db, const FoodTables& tables, QWidget* pa
     auto* lists = new QSplitter(Qt::Vertical, splitter);
     m_tree = Named(new QTreeWidget(lists), "trvKlassen");
     m_tree->setHeaderLabels({"Nahrungsmittel-Klassen"});
+    RoomyRows(m_tree);
     m_tree->setMinimumHeight(120);
     m_list = Named(new QTreeWidget(lists), "lstNahrungsmittel");
     m_list->setHeaderLabels({"Nahrungsmittel", "BLS-Code"});
@@ -98,6 +99,7 @@ FrmNaehrwerte::FrmNaehrwerte(Database& db, const FoodTables& tables, QWidget* pa
     m_list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     m_list->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     FitHeaderTexts(m_list->header());
+    RoomyRows(m_list);
     m_list->setMinimumHeight(120);
     lists->setStretchFactor(0, 2);
     lists->setStretchFactor(1, 3);
@@ -121,7 +123,8 @@ FrmNaehrwerte::FrmNaehrwerte(Database& db, const FoodTables& tables, QWidget* pa
     m_units = Named(new QLabel(page), "lblEinheiten");
     m_units->setWordWrap(true);
     pageLayout->addWidget(m_units);
-    auto* season = new QGroupBox("Saison", page);
+    auto* season = Named(new QGroupBox("Saison", page), "fraSaison");
+    m_season = season;
     auto* months = new QGridLayout(season);
     for (int i = 0; i < 12; ++i) {
         auto* month = new QCheckBox(Q(kMonths[i]), season);
@@ -133,9 +136,24 @@ FrmNaehrwerte::FrmNaehrwerte(Database& db, const FoodTables& tables, QWidget* pa
         months->addWidget(month, i / 6, i % 6);
     }
     pageLayout->addWidget(season);
-    m_info = Named(new QTextBrowser(page), "txtInfo");
-    m_info->setMinimumHeight(60);
-    pageLayout->addWidget(m_info, 1);
+    m_info = Named(new QLabel(page), "lblInfo");
+    m_info->setWordWrap(true);
+    m_info->setTextFormat(Qt::PlainText);
+    pageLayout->addWidget(m_info);
+    // The food's values per 100 g at a glance; "Inhalt" shows the full table.
+    m_values = Named(new QTableWidget(0, 3, page), "grdWerte");
+    m_values->setHorizontalHeaderLabels({"Inhaltsstoff", "pro 100g", "Einheit"});
+    m_values->verticalHeader()->setVisible(false);
+    m_values->verticalHeader()->setDefaultSectionSize(m_values->fontMetrics().height() + 6);
+    m_values->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_values->setSelectionMode(QAbstractItemView::NoSelection);
+    m_values->setAlternatingRowColors(true);
+    m_values->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_values->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    m_values->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+    FitHeaderTexts(m_values->horizontalHeader());
+    m_values->setMinimumHeight(120);
+    pageLayout->addWidget(m_values, 1);
     splitter->addWidget(ScrollsDown(page));
     splitter->setStretchFactor(0, 1);
     splitter->setStretchFactor(1, 1);
@@ -283,8 +301,9 @@ void FrmNaehrwerte::ShowPage()
         m_description->setText("Wählen Sie links eine Klasse oder suchen Sie ein Nahrungsmittel.");
         m_units->clear();
         m_info->clear();
-        for (QCheckBox* month : m_months)
-            month->setChecked(false);
+        m_info->setVisible(false);
+        m_season->setVisible(false);
+        m_values->setRowCount(0);
         return;
     }
     m_name->setText(Q(food->Name));
@@ -300,9 +319,25 @@ void FrmNaehrwerte::ShowPage()
             units += (units.empty() ? "" : "\n") + part;
     m_units->setText(Q(units));
     std::string code = food->Code;
-    m_info->setPlainText(Q(food->Info.empty() ? GetFoodInfoText(m_db, code) : food->Info));
+    m_info->setText(Q(food->Info.empty() ? GetFoodInfoText(m_db, code) : food->Info));
+    m_info->setVisible(!m_info->text().isEmpty());
+    // Without any month set the season is unknown, not "never".
+    m_season->setVisible(food->Season != 0);
     for (std::size_t i = 0; i < m_months.size(); ++i)
         m_months[i]->setChecked((food->Season >> i) & 1);
+    const auto& descriptors = m_tables.NutrientDescriptors();
+    m_values->setRowCount(0);
+    for (std::size_t i = 0; i < descriptors.size() && i < food->Values.size(); ++i) {
+        if (!food->Values[i])
+            continue;
+        const int row = m_values->rowCount();
+        m_values->insertRow(row);
+        m_values->setItem(row, 0, new QTableWidgetItem(Q(descriptors[i].Description)));
+        auto* value = new QTableWidgetItem(Q(FormatShort(*food->Values[i])));
+        value->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        m_values->setItem(row, 1, value);
+        m_values->setItem(row, 2, new QTableWidgetItem(Q(descriptors[i].Dimension)));
+    }
 }
 
 void FrmNaehrwerte::cmdInhalt_Click()

@@ -13,7 +13,7 @@
 class QCheckBox;
 class QLabel;
 class QLineEdit;
-class QTextBrowser;
+class QTableWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -70,7 +70,9 @@ private:
     QLabel* m_code = nullptr;
     QLabel* m_description = nullptr;
     QLabel* m_units = nullptr;
-    QTextBrowser* m_info = nullptr;
+    QLabel* m_info = nullptr;
+    QWidget* m_season = nullptr;
+    QTableWidget* m_values = nullptr;
     std::array<QCheckBox*, 12> m_months{};
 };
 

@@ -39,6 +39,7 @@ FrmSynonym::FrmSynonym(Database& db, long foodId, const std::string& text, QWidg
     auto* listLabel = new QLabel("&Vorhandene Synonyme:", this);
     m_list = Named(new QListWidget(this), "lstSynonyme");
     listLabel->setBuddy(m_list);
+    RoomyRows(m_list);
     m_list->setMinimumHeight(120);
     layout->addWidget(listLabel);
     layout->addWidget(m_list, 1);

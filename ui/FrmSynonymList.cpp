@@ -33,6 +33,7 @@ FrmSynonymList::FrmSynonymList(Database& db, const FoodTables& tables, QWidget* 
     m_list->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     m_list->header()->setStretchLastSection(true);
     FitHeaderTexts(m_list->header());
+    RoomyRows(m_list);
     m_list->setMinimumHeight(200);
     layout->addWidget(m_list, 1);
     auto* buttons = new QHBoxLayout;

@@ -29,6 +29,7 @@
 #include "ui/FrmZIP.h"
 #include "ui/Mainform.h"
 #include "ui/QtInteraction.h"
+#include "ui/UiSupport.h"
 #include "ui/frmOptions1.h"
 
 #include <QApplication>
@@ -183,6 +184,8 @@ void QtShell::ShowFoodBrowser()
         }
         m_foodBrowser = new FrmNaehrwerte(WorkDb(), nutrition->Tables, m_main.get());
         m_foodBrowser->setAttribute(Qt::WA_DeleteOnClose);
+        m_foodBrowser->resize(1100, 760);
+        PlaceOver(m_foodBrowser, m_main.get());
     }
     m_foodBrowser->show();
     m_foodBrowser->raise();

@@ -4,10 +4,12 @@
 #include "core/Settings.h"
 #include "db/WorkDatabase.h"
 
+#include <QAbstractItemView>
 #include <QAbstractScrollArea>
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLayout>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
@@ -18,6 +20,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QShortcut>
+#include <QStyledItemDelegate>
 #include <algorithm>
 
 namespace pf {
@@ -90,6 +93,42 @@ void KeepWrappedTextsWhole(QWidget* window)
         return;
     const int width = std::max(window->minimumSizeHint().width(), window->minimumWidth());
     window->setMinimumHeight(std::max(window->minimumHeight(), layout->totalHeightForWidth(width)));
+}
+
+namespace {
+
+class RoomyDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setHeight(std::max(size.height(), option.fontMetrics.height() + 6));
+        return size;
+    }
+};
+
+} // namespace
+
+void RoomyRows(QAbstractItemView* view)
+{
+    view->setItemDelegate(new RoomyDelegate(view));
+}
+
+void PlaceOver(QWidget* window, QWidget* owner)
+{
+    QScreen* screen = owner ? owner->screen() : window->screen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
+    const QSize size = window->size()
+                           .boundedTo(QSize(area.width() * 9 / 10, area.height() * 9 / 10))
+                           .expandedTo(window->minimumSizeHint());
+    window->resize(size);
+    const QPoint centre = owner ? owner->frameGeometry().center() : area.center();
+    QPoint topLeft = centre - QPoint(size.width() / 2, size.height() / 2);
+    topLeft.setX(std::clamp(topLeft.x(), area.left(), std::max(area.left(), area.right() - size.width())));
+    topLeft.setY(std::clamp(topLeft.y(), area.top(), std::max(area.top(), area.bottom() - size.height())));
+    window->move(topLeft);
 }
 
 void CloseOnEscape(QWidget* window)

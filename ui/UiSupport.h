@@ -8,6 +8,7 @@
 
 #include <string>
 
+class QAbstractItemView;
 class QCheckBox;
 class QHeaderView;
 class QPushButton;
@@ -42,6 +43,14 @@ QWidget* ScrollsDown(QWidget* page);
 
 // A window whose wrapped texts need more height at its smallest width keeps that height.
 void KeepWrappedTextsWhole(QWidget* window);
+
+// List and tree rows a little taller than the font, so that the dots of capital umlauts ("Öle")
+// are not cut off by the row above.
+void RoomyRows(QAbstractItemView* view);
+
+// Gives a window of its own the size it prefers within nine tenths of the screen and puts it
+// centred over its owner, inside the screen.
+void PlaceOver(QWidget* window, QWidget* owner);
 
 // Escape closes the window (through its close event, so unsaved work is still asked about).
 void CloseOnEscape(QWidget* window);

@@ -77,17 +77,24 @@ ChoiceList RecipeReferenceChoices(Database& db, long excludeID)
                 {excludeID}, true);
 }
 
-long UtensilIdOf(Database& db, const std::string& idOrKeyword)
+long IdNamedBy(Database& db, const std::string& text, const std::string& byNumber,
+               const std::vector<std::string>& byText)
 {
-    const std::string text(Trim(idOrKeyword));
-    if (text.empty())
+    const std::string value(Trim(text));
+    if (value.empty())
         return 0;
     Value id;
-    if (text.find_first_not_of("0123456789") == std::string::npos && text.size() < 10)
-        id = db.Scalar("SELECT ID FROM T_INFO_KEY WHERE KEYTYPE=2 AND ID=?", {std::stol(text)});
-    if (id.IsNull())
-        id = db.Scalar("SELECT ID FROM T_INFO_KEY WHERE KEYTYPE=2 AND [KEY]=? ORDER BY ID", {text});
+    if (value.find_first_not_of("0123456789") == std::string::npos && value.size() < 10)
+        id = db.Scalar(byNumber, {std::stol(value)});
+    for (std::size_t i = 0; id.IsNull() && i < byText.size(); ++i)
+        id = db.Scalar(byText[i], {value});
     return id.IsNull() ? 0 : static_cast<long>(id.AsLong());
+}
+
+long UtensilIdOf(Database& db, const std::string& idOrKeyword)
+{
+    return IdNamedBy(db, idOrKeyword, "SELECT ID FROM T_INFO_KEY WHERE KEYTYPE=2 AND ID=?",
+                     {"SELECT ID FROM T_INFO_KEY WHERE KEYTYPE=2 AND [KEY]=? ORDER BY ID"});
 }
 
 } // namespace pf

@@ -31,6 +31,11 @@ ChoiceList OriginChoices(Database& db);
 // Addresses named as publisher or as author of a literature source, each once, by name.
 ChoiceList PublisherChoices(Database& db);
 ChoiceList AuthorChoices(Database& db);
+// The ID a person names for a batch command, by number or by text (surrounding blanks ignored): the
+// first of the statements that finds a row for it; byNumber is tried only when the text is a
+// number. Each statement selects the ID with one "?" for the value. 0 when none finds a row.
+long IdNamedBy(Database& db, const std::string& text, const std::string& byNumber,
+               const std::vector<std::string>& byText);
 // The utensil a person names for a batch command: by its number, else by any of its keywords (case
 // and surrounding blanks ignored). 0 when no utensil answers to it.
 long UtensilIdOf(Database& db, const std::string& idOrKeyword);

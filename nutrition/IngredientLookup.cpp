@@ -5,6 +5,7 @@
 #include "core/Utf8.h"
 #include "db/Database.h"
 #include "db/Recordset.h"
+#include "model/ChoiceLists.h"
 
 #include <algorithm>
 
@@ -128,17 +129,9 @@ std::vector<IngredientHit> FindFoodsForIngredient(Database& db, const std::strin
 
 long FindFoodId(Database& db, const std::string& idCodeOrName)
 {
-    const std::string text(Trim(idCodeOrName));
-    if (text.empty())
-        return 0;
-    Value id;
-    if (text.find_first_not_of("0123456789") == std::string::npos && text.size() < 10)
-        id = db.Scalar("SELECT ID FROM T_BLS_KEY WHERE ID=?", {std::stol(text)});
-    if (id.IsNull())
-        id = db.Scalar("SELECT ID FROM T_BLS_KEY WHERE SBLS=?", {text});
-    if (id.IsNull())
-        id = db.Scalar("SELECT ID FROM T_BLS_KEY WHERE ST=? ORDER BY ID", {text});
-    return id.IsNull() ? 0 : static_cast<long>(id.AsLong());
+    return IdNamedBy(
+        db, idCodeOrName, "SELECT ID FROM T_BLS_KEY WHERE ID=?",
+        {"SELECT ID FROM T_BLS_KEY WHERE SBLS=?", "SELECT ID FROM T_BLS_KEY WHERE ST=? ORDER BY ID"});
 }
 
 } // namespace pf

@@ -49,6 +49,25 @@ protected:
                    {1, 8, "Milch", 9}});        // a cup through the unit table: 240 g
     }
 
+    // What each line of a recipe weighs after the conversion, or why it does not count.
+    struct ExpectedLine
+    {
+        double Grams;
+        const char* LeftOut;
+    };
+    static void ExpectLines(const UnitMatching& matching, const std::vector<ExpectedLine>& expected)
+    {
+        ASSERT_EQ(matching.Lines().size(), expected.size());
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            const ConversionLine& line = matching.Lines()[i];
+            SCOPED_TRACE(line.Ingredient);
+            EXPECT_EQ(line.LeftOut, expected[i].LeftOut);
+            if (line.LeftOut.empty()) {
+                EXPECT_EQ(line.Quantity, Decimal4::FromDouble(expected[i].Grams));
+            }
+        }
+    }
+
     FoodTables m_tables;
 };
 
@@ -59,33 +78,21 @@ TEST_F(NutrientCalculationTest, LinesBecomeGramsOrSayWhyNot)
     ASSERT_TRUE(matching.NextID(1));
     EXPECT_EQ(matching.Title(), "Alles drin");
     EXPECT_EQ(matching.Servings(), 4);
-    const struct
-    {
-        double Grams; // after the conversion, when the line counts
-        const char* LeftOut;
-    } expected[] = {{120, ""},
-                    {240, ""},
-                    {250, ""},
-                    {250, ""},
-                    {10, ""},
-                    {30, ""},
-                    {226.796, ""},
-                    {0, "Einheit Dose ohne Gewichtsangabe"},
-                    {0, "ohne Nahrungsmittel"},
-                    {0, "ohne Mengenangabe"},
-                    {0, "ohne Einheit und ohne Portionsgewicht"},
-                    {100, ""},
-                    {0, "Nahrungsmittel nicht vorhanden"},
-                    {240, ""}};
-    ASSERT_EQ(matching.Lines().size(), std::size(expected));
-    for (std::size_t i = 0; i < std::size(expected); ++i) {
-        const ConversionLine& line = matching.Lines()[i];
-        SCOPED_TRACE(line.Ingredient);
-        EXPECT_EQ(line.LeftOut, expected[i].LeftOut);
-        if (line.LeftOut.empty()) {
-            EXPECT_EQ(line.Quantity, Decimal4::FromDouble(expected[i].Grams));
-        }
-    }
+    const std::vector<ExpectedLine> expected = {{120, ""},
+                                                {240, ""},
+                                                {250, ""},
+                                                {250, ""},
+                                                {10, ""},
+                                                {30, ""},
+                                                {226.796, ""},
+                                                {0, "Einheit Dose ohne Gewichtsangabe"},
+                                                {0, "ohne Nahrungsmittel"},
+                                                {0, "ohne Mengenangabe"},
+                                                {0, "ohne Einheit und ohne Portionsgewicht"},
+                                                {100, ""},
+                                                {0, "Nahrungsmittel nicht vorhanden"},
+                                                {240, ""}};
+    ExpectLines(matching, expected);
     EXPECT_EQ(matching.LeftOutLines().size(), 5u);
 }
 
@@ -106,31 +113,19 @@ TEST_F(NutrientCalculationTest, MissingQuantitiesAndUnits)
                {0, 11, "Dose Tomaten", 6},
                {3, 1, "Stück Möhre", 5}, // a piece that neither food nor unit table weighs
                {2, 0, "Champignons", 12}});
-    const struct
-    {
-        double Grams;
-        const char* LeftOut;
-    } expected[] = {{60, ""},
-                    {125, ""},
-                    {15, ""},
-                    {100, ""},
-                    {100, ""},
-                    {100, ""},
-                    {0, "ohne Mengenangabe"},
-                    {0, "Einheit Dose ohne Gewichtsangabe"},
-                    {0, "Einheit Stück ohne Gewichtsangabe"},
-                    {0, "ohne Einheit und ohne Portionsgewicht"}};
+    const std::vector<ExpectedLine> expected = {{60, ""},
+                                                {125, ""},
+                                                {15, ""},
+                                                {100, ""},
+                                                {100, ""},
+                                                {100, ""},
+                                                {0, "ohne Mengenangabe"},
+                                                {0, "Einheit Dose ohne Gewichtsangabe"},
+                                                {0, "Einheit Stück ohne Gewichtsangabe"},
+                                                {0, "ohne Einheit und ohne Portionsgewicht"}};
     UnitMatching matching(*m_db, m_tables);
     ASSERT_TRUE(matching.NextID(2));
-    ASSERT_EQ(matching.Lines().size(), std::size(expected));
-    for (std::size_t i = 0; i < std::size(expected); ++i) {
-        const ConversionLine& line = matching.Lines()[i];
-        SCOPED_TRACE(line.Ingredient);
-        EXPECT_EQ(line.LeftOut, expected[i].LeftOut);
-        if (line.LeftOut.empty()) {
-            EXPECT_EQ(line.Quantity, Decimal4::FromDouble(expected[i].Grams));
-        }
-    }
+    ExpectLines(matching, expected);
     // 60 g egg x 1.5 + 125 g flour x 3.5 + 15 g milk x 0.64 + 100 g carrot x 0.4 + 200 g onion x 0.28
     EXPECT_EQ(Shown(matching.Calculate(), "GCAL"), "633,100");
 

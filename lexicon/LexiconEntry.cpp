@@ -2,6 +2,7 @@
 
 #include "core/AppContext.h"
 #include "core/Interaction.h"
+#include "core/Language.h"
 #include "core/Messages.h"
 #include "db/Database.h"
 #include "db/DbError.h"
@@ -9,6 +10,8 @@
 #include "lexicon/LexiconAreas.h"
 
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 
 namespace pf {
 
@@ -108,6 +111,7 @@ void DeleteLexiconEntryRows(Database& db, long area, long id)
         break;
     case area::kUtensils:
         db.Execute("DELETE FROM T_GERAET WHERE ID=" + ids);
+        db.Execute("DELETE FROM T_REZ_GERAET WHERE GeraetID=" + ids);
         break;
     case area::kWine:
         db.Execute("DELETE FROM T_WEIN WHERE ID=" + ids);
@@ -117,6 +121,16 @@ void DeleteLexiconEntryRows(Database& db, long area, long id)
     }
     if (IsTextArea(area))
         db.Execute("DELETE FROM T_LEXIKON WHERE Type=" + std::to_string(area) + " AND ID=" + ids);
+    db.Execute("DELETE FROM T_BLS_INFO WHERE KEYID=" + ids + " AND KEYTYPE=" + std::to_string(area));
+}
+
+long DefaultKeywordLanguage()
+{
+    const std::string group = UserLanguageGroup();
+    for (long code = 1; code < kLanguageCount; ++code)
+        if (LanguageGroup(code) == group)
+            return code;
+    return 1;
 }
 
 bool LexiconEntry::LoadByID(long areaNumber, long id)
@@ -341,13 +355,44 @@ bool LexiconEntry::Save(bool confirm)
     }
 }
 
-bool LexiconEntry::Delete()
+namespace {
+
+// The note of a delete question that the utensils leave recipes' tool lists; "" for other areas
+// and for utensils no recipe names. Throws DbError.
+std::string RecipeUseNote(Database& db, long areaNumber, const std::vector<long>& ids)
+{
+    if (areaNumber != area::kUtensils || ids.empty())
+        return {};
+    std::string list;
+    for (long id : ids)
+        list += (list.empty() ? "" : ",") + std::to_string(id);
+    const long recipes = static_cast<long>(
+        db.Scalar("SELECT COUNT(*) FROM (SELECT DISTINCT RezID FROM T_REZ_GERAET WHERE GeraetID IN (" + list +
+                  "))")
+            .AsLong());
+    if (recipes == 0)
+        return {};
+    const std::string where = recipes == 1 ? "einem Rezept" : std::to_string(recipes) + " Rezepten";
+    return ids.size() == 1 ? "\n\nDas Gerät ist in " + where + " eingetragen und wird dort entfernt."
+                           : "\n\nDie Geräte sind in " + where + " eingetragen und werden dort entfernt.";
+}
+
+} // namespace
+
+bool LexiconEntry::Delete(bool confirm)
 {
     LastErrorClear();
     if (m_id <= 0)
         return true;
     try {
         Database& db = Db();
+        if (confirm && UI().Ask("Soll der Eintrag \"" + Name() + "\" gelöscht werden?" +
+                                    RecipeUseNote(db, m_savedArea, {m_id}),
+                                Buttons::YesNo, Answer::No, MsgIcon::Question,
+                                LexiconAreaName(m_savedArea)) != Answer::Yes) {
+            SetError(kRefusedDeclined, "");
+            return false;
+        }
         DbTransaction transaction(db);
         DeleteLexiconEntryRows(db, m_savedArea, m_id);
         transaction.Commit();
@@ -358,6 +403,44 @@ bool LexiconEntry::Delete()
         SetDbError(error);
         return false;
     }
+}
+
+bool LexiconEntry::LoadPicture(const std::string& path)
+{
+    LastErrorClear();
+    constexpr std::size_t kMaxPicture = 4 * 1024 * 1024;
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        SetError(kRefusedPicture, "Die Datei \"" + path + "\" konnte nicht gelesen werden.");
+        return false;
+    }
+    Blob data;
+    data.reserve(1024);
+    char byte = 0;
+    while (data.size() <= kMaxPicture && file.get(byte))
+        data.push_back(static_cast<std::uint8_t>(byte));
+    if (file.bad()) {
+        SetError(kRefusedPicture, "Die Datei \"" + path + "\" konnte nicht gelesen werden.");
+        return false;
+    }
+    if (data.size() > kMaxPicture) {
+        SetError(kRefusedPicture, "Das Bild \"" + path + "\" ist größer als 4 MB.");
+        return false;
+    }
+    const auto starts = [&data](std::initializer_list<std::uint8_t> magic) {
+        return data.size() >= magic.size() && std::equal(magic.begin(), magic.end(), data.begin());
+    };
+    const bool picture = starts({0xFF, 0xD8, 0xFF}) ||
+                         starts({0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}) ||
+                         starts({'G', 'I', 'F', '8', '7', 'a'}) || starts({'G', 'I', 'F', '8', '9', 'a'}) ||
+                         (starts({'B', 'M'}) && data.size() > 26);
+    if (!picture) {
+        SetError(kRefusedPicture,
+                 "Die Datei \"" + path + "\" ist kein Bild im Format JPEG, PNG, GIF oder BMP.");
+        return false;
+    }
+    Picture = std::move(data);
+    return true;
 }
 
 std::vector<LexiconEntryRow> LexiconDeleteList(Database& db, long areaNumber)
@@ -390,9 +473,21 @@ std::vector<LexiconEntryRow> LexiconDeleteList(Database& db, long areaNumber)
     return rows;
 }
 
-long DeleteLexiconEntries(Database& db, long areaNumber, const std::vector<long>& ids)
+long DeleteLexiconEntries(Database& db, long areaNumber, const std::vector<long>& ids, bool confirm)
 {
+    if (ids.empty())
+        return 0;
     try {
+        if (confirm) {
+            const std::string what =
+                ids.size() == 1 ? std::string("Soll der markierte Eintrag")
+                                : "Sollen die " + std::to_string(ids.size()) + " markierten Einträge";
+            if (UI().Ask(what + " aus dem Bereich \"" + LexiconAreaName(areaNumber) +
+                             "\" endgültig gelöscht werden?" + RecipeUseNote(db, areaNumber, ids),
+                         Buttons::YesNo, Answer::No, MsgIcon::Question,
+                         "Lexikoneinträge löschen") != Answer::Yes)
+                return 0;
+        }
         DbTransaction transaction(db);
         for (long id : ids)
             DeleteLexiconEntryRows(db, areaNumber, id);

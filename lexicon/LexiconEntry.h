@@ -33,6 +33,7 @@ public:
     static constexpr long kRefusedArea = -2;
     static constexpr long kRefusedMissing = -3;
     static constexpr long kRefusedDeclined = -4;
+    static constexpr long kRefusedPicture = -5;
 
     LexiconEntry() = default;
     explicit LexiconEntry(long area) : m_area(area), m_savedArea(area) {}
@@ -43,7 +44,13 @@ public:
     // written). A new entry gets the next number of its area; an additive without E number a
     // generated key "-0001" ….
     bool Save(bool confirm = false);
-    bool Delete();
+    // Deletes the entry after asking with Yes/No when confirm is set (No: false, nothing
+    // deleted). A utensil leaves the tool lists of the recipes that name it, and every food link
+    // to the entry goes too, so that a later entry given the same number inherits nothing.
+    bool Delete(bool confirm = false);
+    // Takes the picture of a utensil from a file: JPEG, PNG, GIF or BMP of at most 4 MB. Other
+    // files are refused with a message, the picture held before stays.
+    bool LoadPicture(const std::string& path);
 
     long Area() const { return m_area; }
     // Moves the entry to another area; Save carries its keywords along.
@@ -95,6 +102,10 @@ private:
     ClFingerprint m_fingerprint;
 };
 
+// The language a new keyword gets: the first code of the user's language group (German when the
+// group has none).
+long DefaultKeywordLanguage();
+
 // The key an additive without E number gets: "-" and the number after the highest such key,
 // four digits ("-0001" when there is none). Throws DbError.
 std::string NextGeneratedAdditiveKey(Database& db);
@@ -106,8 +117,9 @@ void DeleteLexiconEntryRows(Database& db, long area, long id);
 // window; HasDescription tells whether the entry has its text (explanation, additive info,
 // utensil description). Throws DbError.
 std::vector<LexiconEntryRow> LexiconDeleteList(Database& db, long area);
-// Deletes the chosen entries of an area in one transaction; returns how many were deleted, -1 on
-// a database failure (reported, nothing deleted).
-long DeleteLexiconEntries(Database& db, long area, const std::vector<long>& ids);
+// Deletes the chosen entries of an area in one transaction, after asking with Yes/No when confirm
+// is set; returns how many were deleted (0 when declined), -1 on a database failure (reported,
+// nothing deleted).
+long DeleteLexiconEntries(Database& db, long area, const std::vector<long>& ids, bool confirm = false);
 
 } // namespace pf

@@ -150,7 +150,7 @@ const MenuCommand kHelpMenu[] = {
 const MenuCommand kSpecialMenu[] = {
     {"SpecialsDupe1", "&Doppelte Lebensmittelschlüssel", nullptr, false, kNoIcon},
     {"SpecialsOrphan", "Zusatzstoffe und Geräte &ohne Beschreibung", nullptr, false, kNoIcon},
-    {"SpecialsLexDel", "Lexikoneinträge &löschen …", nullptr, false, kNoIcon},
+    {"SpecialsLexDel", "Lexikoneinträge &löschen …", nullptr, true, kNoIcon},
 };
 
 // Context menus, opened by the recipe lists, text boxes and the lexicon.

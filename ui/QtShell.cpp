@@ -24,6 +24,7 @@
 #include "ui/FrmPrinter.h"
 #include "ui/FrmSearchandDisplay.h"
 #include "ui/FrmSetFingerprint.h"
+#include "ui/FrmSpecialLexDel.h"
 #include "ui/FrmSplash.h"
 #include "ui/FrmUnitManagement.h"
 #include "ui/FrmZIP.h"
@@ -163,6 +164,8 @@ void QtShell::RunCommand(const std::string& command)
         m_main->AddChildWindow(new FrmLexikonEdit);
     } else if (command == "Mnu02Zutaten") {
         ShowFoodBrowser();
+    } else if (command == "SpecialsLexDel") {
+        m_main->AddChildWindow(new FrmSpecialLexDel);
     } else if (command == "MenuExtraFP") {
         m_main->AddChildWindow(new FrmSetFingerprint);
     } else if (command == "Mnu02TrashEmpty") {

@@ -7,6 +7,7 @@
 #include "lexicon/LexiconTree.h"
 #include "lexicon/clTool.h"
 #include "tests/lexicon/LexiconTestDb.h"
+#include "tests/support/TempDir.h"
 
 #include <set>
 
@@ -296,6 +297,107 @@ TEST_F(LexiconDb, MaintenanceListsEntriesWithoutTextAndDeletesChosenOnes)
     EXPECT_EQ(Count("SELECT COUNT(*) FROM T_INFO_KEY"), 3);
     EXPECT_EQ(NextEntryID(*db, 2), 2);
     EXPECT_EQ(NextEntryID(*db, 6), 1);
+}
+
+TEST_F(LexiconDb, DeletingAskedEntriesLeavesNoLinksForALaterEntryOfTheSameNumber)
+{
+    clTool press;
+    press.SetDB(*db);
+    press.SynonymAdd("Spätzlepresse", 1);
+    ASSERT_TRUE(press.Save());
+    db->Execute("INSERT INTO T_REZ_GERAET (RezID, GeraetID) VALUES (5, ?), (6, ?), (6, ?)",
+                {press.id(), press.id(), press.id()});
+    db->Execute("INSERT INTO T_BLS_INFO (BLSID, KEYID, KEYTYPE) VALUES (40, ?, 2), (41, ?, 0)",
+                {press.id(), press.id()});
+    LexiconEntry entry;
+    entry.SetDB(*db);
+    ASSERT_TRUE(entry.LoadByID(2, press.id()));
+
+    ui.Answering(Answer::No).Answering(Answer::Yes);
+    EXPECT_FALSE(entry.Delete(true));
+    EXPECT_EQ(entry.LastError(), LexiconEntry::kRefusedDeclined);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_GERAET"), 1);
+    ASSERT_TRUE(entry.Delete(true));
+    ASSERT_EQ(ui.shown.size(), 2u);
+    EXPECT_EQ(ui.shown[0].Text, "Soll der Eintrag \"Spätzlepresse\" gelöscht werden?\n\nDas Gerät ist in 2 "
+                                "Rezepten eingetragen und wird dort entfernt.");
+    EXPECT_EQ(ui.shown[0].Default, Answer::No);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_GERAET"), 0);
+    // Only the link to the utensil goes; a link to the term of the same number stays.
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_BLS_INFO WHERE KEYTYPE=0"), 1);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_BLS_INFO"), 1);
+
+    // The next utensil takes the freed number and is in no recipe.
+    clTool grater;
+    grater.SetDB(*db);
+    grater.SynonymAdd("Reibe", 1);
+    ASSERT_TRUE(grater.Save());
+    EXPECT_EQ(grater.id(), press.id());
+    EXPECT_TRUE(RecipeTools(*db, 6).empty());
+}
+
+TEST_F(LexiconDb, MaintenanceDeletionAsksOnceForAllMarkedEntries)
+{
+    std::vector<long> ids;
+    for (const char* name : {"Fond", "Farce", "Jus"}) {
+        LexiconEntry term = NewEntry(*db, 0, {{name, 1}});
+        ASSERT_TRUE(term.Save());
+        ids.push_back(term.Id());
+    }
+    ui.Answering(Answer::No).Answering(Answer::Yes).Answering(Answer::Yes);
+    EXPECT_EQ(DeleteLexiconEntries(*db, 0, {ids[0], ids[1]}, true), 0);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_INFO_KEY"), 3);
+    EXPECT_EQ(DeleteLexiconEntries(*db, 0, {ids[0], ids[1]}, true), 2);
+    EXPECT_EQ(DeleteLexiconEntries(*db, 0, {ids[2]}, true), 1);
+    EXPECT_EQ(DeleteLexiconEntries(*db, 0, {}, true), 0); // nothing marked: no question
+    ASSERT_EQ(ui.shown.size(), 3u);
+    EXPECT_EQ(ui.shown[0].Text,
+              "Sollen die 2 markierten Einträge aus dem Bereich \"Fachbegriffe\" endgültig gelöscht werden?");
+    EXPECT_EQ(ui.shown[2].Text,
+              "Soll der markierte Eintrag aus dem Bereich \"Fachbegriffe\" endgültig gelöscht werden?");
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_INFO_KEY") + Count("SELECT COUNT(*) FROM T_LEXIKON"), 0);
+}
+
+TEST_F(LexiconDb, UtensilPicturesAreTakenOnlyFromPictureFiles)
+{
+    const std::string png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
+    const std::string jpeg("\xFF\xD8\xFF\xE0\0\x10JFIF", 10);
+    struct Case
+    {
+        const char* Name;
+        std::string Content; // nothing written when empty
+        bool Taken;
+        const char* Message;
+    };
+    const std::vector<Case> cases = {
+        {"bild.png", png, true, ""},
+        {"foto.jpg", jpeg, true, ""},
+        {"anim.gif", "GIF89a\x01\0\x01\0", true, ""},
+        {"notiz.txt", "Schneebesen aus Draht", false, "ist kein Bild im Format JPEG, PNG, GIF oder BMP."},
+        {"fehlt.png", "", false, "konnte nicht gelesen werden."},
+        {"riesig.png", png + std::string(4 * 1024 * 1024, 'x'), false, "ist größer als 4 MB."},
+    };
+    LexiconEntry whisk = NewEntry(*db, 2, {{"Schneebesen", 1}});
+    whisk.Picture = {1, 2, 3};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        if (!c.Content.empty())
+            test::WriteFile(dir.File(c.Name), c.Content);
+        const Blob before = whisk.Picture;
+        EXPECT_EQ(whisk.LoadPicture(dir.File(c.Name)), c.Taken);
+        if (c.Taken) {
+            EXPECT_EQ(whisk.Picture, Blob(c.Content.begin(), c.Content.end()));
+        } else {
+            EXPECT_EQ(whisk.LastError(), LexiconEntry::kRefusedPicture);
+            EXPECT_NE(whisk.LastErrorText().find(c.Message), std::string::npos) << whisk.LastErrorText();
+            EXPECT_EQ(whisk.Picture, before);
+        }
+    }
+    ASSERT_TRUE(whisk.Save());
+    LexiconEntry loaded;
+    loaded.SetDB(*db);
+    ASSERT_TRUE(loaded.LoadByID(2, whisk.Id()));
+    EXPECT_EQ(loaded.Picture, whisk.Picture);
 }
 
 } // namespace

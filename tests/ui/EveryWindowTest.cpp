@@ -27,6 +27,7 @@
 #include "ui/FrmSearchandDisplay.h"
 #include "ui/FrmSetFingerprint.h"
 #include "ui/FrmSkalierungAnzahl.h"
+#include "ui/FrmSpecialLexDel.h"
 #include "ui/FrmSynonym.h"
 #include "ui/FrmSynonymList.h"
 #include "ui/FrmUnitAbgleich.h"
@@ -159,10 +160,25 @@ const WindowCase kWindows[] = {
     {"FrmUnitManagement", true,
      [](EveryWindowTest& t) { return std::make_unique<FrmUnitManagement>(t.m_units, t.m_recipeUnits); }},
     {"FrmSetFingerprint", true, [](EveryWindowTest&) { return Make<FrmSetFingerprint>(); }},
-    {"FrmLexikonEdit", true, [](EveryWindowTest&) { return Make<FrmLexikonEdit>(); }, {[](QWidget& w) {
-         w.findChild<QLineEdit*>("txtSuchen")->setText("Spätzle");
-         w.findChild<QAbstractButton*>("cmdSuchen")->click();
-     }}},
+    {"FrmLexikonEdit",
+     true,
+     [](EveryWindowTest&) { return Make<FrmLexikonEdit>(); },
+     {[](QWidget& w) {
+          w.findChild<QLineEdit*>("txtSuchen")->setText("Spätzle");
+          w.findChild<QAbstractButton*>("cmdSuchen")->click();
+      },
+      [](QWidget& w) {
+          // The form of an utensil, then of a wine: every field of the editor in view once.
+          w.findChild<QAbstractButton*>("cmdBearbeiten")->click();
+          auto* area = w.findChild<QComboBox*>("cboBereich");
+          area->setCurrentIndex(area->findText("Utensilien"));
+          w.findChild<QAbstractButton*>("cmdNeu")->click();
+      },
+      [](QWidget& w) {
+          auto* area = w.findChild<QComboBox*>("cboEintragBereich");
+          area->setCurrentIndex(area->findText("Wein"));
+      }}},
+    {"FrmSpecialLexDel", true, [](EveryWindowTest&) { return Make<FrmSpecialLexDel>(); }},
     {"FrmUnitAbgleich", false,
      [](EveryWindowTest&) {
          return std::make_unique<FrmUnitAbgleich>(WorkDb(), NutritionOf(WorkDb())->Tables);

@@ -1,16 +1,24 @@
-// The lexicon window over the shipped lexicon: browsing an area's tree to an entry, and a search
-// over all areas whose hits open with their keywords, facts and explanation.
+// The lexicon window over the shipped lexicon: browsing an area's tree to an entry, a search over
+// all areas whose hits open with their keywords, facts and explanation, and editing entries; the
+// maintenance window that deletes entries in bulk.
 
 #include "ui/FrmLexikonEdit.h"
+#include "ui/FrmSpecialLexDel.h"
+
+#include "db/Database.h"
+#include "lexicon/clTool.h"
 
 #include "db/DatabaseChoice.h"
 #include "model/ProgramUnits.h"
 #include "tests/support/BaseDataDb.h"
 #include "tests/ui/UiTestSupport.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTableWidget>
 #include <QTextBrowser>
 #include <QTreeWidget>
 
@@ -83,6 +91,138 @@ TEST_F(FrmLexikonEditTest, SearchListsHitsByAreaAndShowsTheirFacts)
     EXPECT_TRUE(Child<QLabel>(window, "lblAngaben")->text().contains("E-Nummer: E 330"));
     EXPECT_TRUE(
         Child<QLabel>(window, "lblStichworte")->text().startsWith("Zusatzstoffe – Antioxidationsmittel"));
+}
+
+TEST_F(FrmLexikonEditTest, CreatesChangesAndDeletesAnEntryFoundBySearch)
+{
+    FrmLexikonEdit window;
+    auto* tree = Child<QTreeWidget>(window, "treLexikon");
+    auto* keywords = Child<QTableWidget>(window, "tblStichworte");
+    auto* text = Child<QPlainTextEdit>(window, "txtText");
+    Click(window, "cmdBearbeiten");
+    ASSERT_TRUE(window.Editing());
+    auto* area = Child<QComboBox>(window, "cboBereich");
+    area->setCurrentIndex(area->findText("Utensilien"));
+    tree->setCurrentItem(Find(*tree, {"Reiben, Pressen und Passieren"}));
+
+    // New: the entry goes under the node chosen on the left, with a German and an English keyword.
+    Click(window, "cmdNeu");
+    EXPECT_EQ(Child<QComboBox>(window, "cboGruppe")->currentText(), "Reiben, Pressen und Passieren");
+    keywords->item(0, 0)->setText("Zwiebelhalter");
+    Click(window, "cmdStichwortNeu");
+    keywords->item(1, 0)->setText("onion holder");
+    auto* language = qobject_cast<QComboBox*>(keywords->cellWidget(1, 1));
+    language->setCurrentIndex(language->findText("Englisch (USA)"));
+    text->setPlainText("Gabel mit langen Zinken, die die Zwiebel beim Schneiden hält.");
+    m_ui.Answering(Answer::Yes);
+    Click(window, "cmdSpeichern");
+    ASSERT_EQ(m_ui.shown.size(), 1u);
+    EXPECT_EQ(m_ui.shown[0].Text, "Eintrag \"Zwiebelhalter\" Speichern");
+    ASSERT_TRUE(tree->currentItem());
+    EXPECT_EQ(tree->currentItem()->text(0), "Zwiebelhalter");
+    EXPECT_EQ(tree->currentItem()->parent()->text(0), "Reiben, Pressen und Passieren");
+    EXPECT_FALSE(window.FormChanged());
+
+    // The search finds it by its English keyword; the change is saved to the same entry.
+    Child<QLineEdit>(window, "txtSuchen")->setText("onion hold");
+    Click(window, "cmdSuchen");
+    ASSERT_EQ(tree->topLevelItemCount(), 1);
+    EXPECT_EQ(tree->topLevelItem(0)->text(0), "Utensilien (1)");
+    tree->setCurrentItem(tree->topLevelItem(0)->child(0));
+    EXPECT_EQ(text->toPlainText(), "Gabel mit langen Zinken, die die Zwiebel beim Schneiden hält.");
+    text->setPlainText("Schneidhilfe mit Zinken.");
+    // Leaving unsaved changes asks; Cancel keeps the form and the choice.
+    m_ui.Answering(Answer::Cancel);
+    tree->setCurrentItem(tree->topLevelItem(0));
+    EXPECT_EQ(tree->currentItem(), tree->topLevelItem(0)->child(0));
+    EXPECT_EQ(text->toPlainText(), "Schneidhilfe mit Zinken.");
+    m_ui.Answering(Answer::Yes);
+    Click(window, "cmdSpeichern");
+    Database& db = WorkDb();
+    EXPECT_EQ(db.Scalar("SELECT COUNT(*) FROM T_INFO_KEY WHERE KEYTYPE=2 AND [KEY] IN ('Zwiebelhalter', "
+                        "'onion holder') AND Tree='U06'")
+                  .AsLong(),
+              2);
+    EXPECT_EQ(db.Scalar("SELECT GerMerkmalD FROM T_GERAET WHERE ID=(SELECT ID FROM T_INFO_KEY WHERE "
+                        "[KEY]='Zwiebelhalter')")
+                  .AsText(),
+              "Schneidhilfe mit Zinken.");
+
+    // Delete after the question; the search then finds nothing but asks to widen (declined).
+    m_ui.Answering(Answer::Yes).Answering(Answer::No);
+    Click(window, "cmdLoeschen");
+    EXPECT_EQ(m_ui.shown.back().Text, "Soll der Eintrag \"Zwiebelhalter\" gelöscht werden?");
+    Click(window, "cmdSuchen");
+    EXPECT_EQ(tree->topLevelItemCount(), 0);
+    EXPECT_TRUE(m_ui.AllAnswersUsed());
+    EXPECT_EQ(db.Scalar("SELECT COUNT(*) FROM T_INFO_KEY WHERE [KEY]='Zwiebelhalter'").AsLong(), 0);
+}
+
+TEST_F(FrmLexikonEditTest, BadInputIsRefusedWithAMessageAndNothingWritten)
+{
+    FrmLexikonEdit window;
+    Click(window, "cmdBearbeiten");
+    auto* area = Child<QComboBox>(window, "cboBereich");
+    area->setCurrentIndex(area->findText("Wein"));
+    Click(window, "cmdNeu");
+    Child<QTableWidget>(window, "tblStichworte")->item(0, 0)->setText("Grauburgunder");
+    Child<QLineEdit>(window, "txtPreis")->setText("zwölf Euro");
+    Click(window, "cmdSpeichern");
+    Child<QLineEdit>(window, "txtPreis")->setText("12,50");
+    Child<QTableWidget>(window, "tblStichworte")->item(0, 0)->setText(" ");
+    Click(window, "cmdSpeichern");
+    // A picture that is none.
+    area = Child<QComboBox>(window, "cboEintragBereich");
+    area->setCurrentIndex(area->findText("Utensilien"));
+    WriteFile(m_dir.File("notiz.txt"), "kein Bild");
+    m_ui.ChoosingFiles({m_dir.File("notiz.txt")});
+    Click(window, "cmdBildLaden");
+    ASSERT_EQ(m_ui.shown.size(), 3u);
+    EXPECT_EQ(m_ui.shown[0].Text,
+              "Der Preis \"zwölf Euro\" ist keine Zahl. Bitte eine Zahl wie 12,50 eingeben.");
+    EXPECT_EQ(m_ui.shown[1].Text, "Der Eintrag braucht mindestens ein Stichwort.");
+    EXPECT_NE(m_ui.shown[2].Text.find("ist kein Bild"), std::string::npos);
+    EXPECT_EQ(WorkDb().Scalar("SELECT COUNT(*) FROM T_WEIN").AsLong(), 0);
+    EXPECT_TRUE(window.FormChanged());
+}
+
+TEST_F(FrmLexikonEditTest, SpecialDeletionRemovesMarkedEntriesWithoutDescription)
+{
+    Database& db = WorkDb();
+    std::vector<long> bare;
+    for (const char* name : {"Apfelausstecher", "Eierpiekser"}) {
+        clTool tool;
+        tool.SetDB(db);
+        tool.SynonymAdd(name, 1);
+        ASSERT_TRUE(tool.Save());
+        bare.push_back(tool.id());
+    }
+    db.Execute("INSERT INTO T_REZ_GERAET (RezID, GeraetID) VALUES (7, ?)", {bare[0]});
+    const long utensils = db.Scalar("SELECT COUNT(*) FROM T_GERAET").AsLong();
+
+    FrmSpecialLexDel window;
+    auto* area = Child<QComboBox>(window, "cboBereich");
+    area->setCurrentIndex(area->findText("Utensilien"));
+    auto* list = Child<QTreeWidget>(window, "lstEintraege");
+    EXPECT_EQ(list->topLevelItemCount(), utensils);
+    Child<QCheckBox>(window, "chkOhneBeschreibung")->setChecked(true);
+    ASSERT_EQ(list->topLevelItemCount(), 2);
+    EXPECT_EQ(list->topLevelItem(0)->text(0), "Apfelausstecher");
+    EXPECT_EQ(list->topLevelItem(0)->text(2), "fehlt");
+    EXPECT_FALSE(Child<QPushButton>(window, "cmdLoeschen")->isEnabled());
+    Click(window, "cmdAlle");
+    EXPECT_EQ(Child<QLabel>(window, "lblAnzahl")->text(), "2 Einträge, 2 markiert");
+
+    m_ui.Answering(Answer::Yes);
+    Click(window, "cmdLoeschen");
+    ASSERT_EQ(m_ui.shown.size(), 1u);
+    EXPECT_EQ(m_ui.shown[0].Text,
+              "Sollen die 2 markierten Einträge aus dem Bereich \"Utensilien\" endgültig "
+              "gelöscht werden?\n\nDie Geräte sind in einem Rezept eingetragen und werden "
+              "dort entfernt.");
+    EXPECT_EQ(list->topLevelItemCount(), 0);
+    EXPECT_EQ(db.Scalar("SELECT COUNT(*) FROM T_GERAET").AsLong(), utensils - 2);
+    EXPECT_EQ(db.Scalar("SELECT COUNT(*) FROM T_REZ_GERAET").AsLong(), 0);
 }
 
 } // namespace

@@ -2,10 +2,9 @@
 
 #include "app/CliCommands.h"
 #include "core/ProcessExit.h"
+#include "db/BaseDataFill.h"
 #include "db/DatabaseChoice.h"
-#include "db/FoodBaseData.h"
 #include "db/SchemaVersion.h"
-#include "lexicon/LexiconContent.h"
 
 #include <ostream>
 
@@ -35,9 +34,10 @@ int CliUpgrade(CliCall& call)
     long foods = 0;
     if (usable && HasWorkDb()) {
         after = DatabaseVersionText(WorkDb());
-        foods = FillEmptyFoodTable(WorkDb());
-        // A database made before the lexicon was shipped gets its content now.
-        if (FillEmptyLexiconFromInit(WorkDb()) > 0)
+        // A database made before foods or the lexicon were shipped gets them now.
+        const BaseDataFill filled = FillEmptyTablesFromInit(WorkDb());
+        foods = filled.Foods;
+        if (filled.Lexicon)
             call.Out << "Das Lexikon wurde mit den mitgelieferten Einträgen gefüllt.\n";
     }
     db.Close();

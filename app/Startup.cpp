@@ -9,10 +9,9 @@
 #include "core/TextConv.h"
 #include "core/Trim.h"
 #include "core/Utf8.h"
-#include "db/FoodBaseData.h"
+#include "db/BaseDataFill.h"
 #include "db/SchemaVersion.h"
 #include "db/WorkDatabase.h"
-#include "lexicon/LexiconContent.h"
 #include "model/ClUnit.h"
 #include "model/ProgramUnits.h"
 #include "model/clBook.h"
@@ -169,9 +168,6 @@ void RegisterOpenAreas()
                                           if (!NutritionOf(db))
                                               throw GlobalDataUnusable{};
                                       }});
-        // A database made before the lexicon was shipped gets its content once, when its lexicon
-        // is still empty; a failure is reported and leaves the database usable.
-        Hooks().GlobalData.push_back({0, [](Database& db) { FillEmptyLexiconFromInit(db); }});
         return true;
     }();
     (void)registered;
@@ -267,7 +263,7 @@ void StartProgram(const StartArguments& arguments, Shell& shell)
         try {
             auto db = OpenDatabaseFile(*path);
             if (UpgradeDatabase(*db, true))
-                FillEmptyFoodTable(*db);
+                FillEmptyTablesFromInit(*db);
             db->Close();
         } catch (const DbError&) {
             // Errors are ignored in this run.

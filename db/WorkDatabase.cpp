@@ -7,9 +7,9 @@
 #include "core/Settings.h"
 #include "core/Trim.h"
 #include "core/Utf8.h"
+#include "db/BaseDataFill.h"
 #include "db/DatabaseCopy.h"
 #include "db/DatabaseRepair.h"
-#include "db/FoodBaseData.h"
 #include "db/InitFiles.h"
 #include "db/SchemaVersion.h"
 #include "db/SearchIndex.h"
@@ -316,9 +316,9 @@ void OpenWorkDatabase(DatabaseWindows& windows)
                 ForgetDatabase();
                 continue;
             }
-            // A database from before the shipped food table gets it now; a failure is reported
-            // and leaves the database as it was, still usable.
-            FillEmptyFoodTable(WorkDb());
+            // A database from before the shipped foods or lexicon gets them now; a failure is
+            // reported and leaves the database as it was, still usable.
+            FillEmptyTablesFromInit(WorkDb());
             // A file of this version made before the search index came gets it now, not only
             // with the next upgrade.
             EnsureSearchIndex(WorkDb());

@@ -1,11 +1,7 @@
 #include "lexicon/LexiconContent.h"
 
-#include "core/Messages.h"
 #include "core/Trim.h"
 #include "db/BaseData.h"
-#include "db/Database.h"
-#include "db/DbError.h"
-#include "db/InitFiles.h"
 #include "lexicon/LexiconAreas.h"
 
 #include <algorithm>
@@ -224,70 +220,6 @@ std::string MakeLexiconBaseData(const std::string& folder, std::string& error)
     } catch (const SourceError& e) {
         error = e.Text;
         return {};
-    }
-}
-
-namespace {
-
-bool LexiconIsEmpty(Database& db)
-{
-    return db.Scalar("SELECT COUNT(*) FROM T_INFO_KEY WHERE KEYTYPE IN (0,1,5,10,11)").AsLong() +
-               db.Scalar("SELECT COUNT(*) FROM T_LEXIKON").AsLong() +
-               db.Scalar("SELECT COUNT(*) FROM T_GIFT").AsLong() ==
-           0;
-}
-
-} // namespace
-
-int FillEmptyLexiconFromInit(Database& db)
-{
-    try {
-        if (!db.IsUpdatable() || !LexiconIsEmpty(db))
-            return 0;
-    } catch (const DbError& error) {
-        LogError(ToErrorInfo(error));
-        return 0;
-    }
-    const InitFilesState state = ExtractInitFiles(false);
-    int result = 0;
-    if (state.BaseData)
-        result = FillEmptyLexicon(db, InitFilePath("INIT.CSV"));
-    DeleteInitFiles();
-    return result;
-}
-
-int FillEmptyLexicon(Database& db, const std::string& baseDataFile)
-{
-    try {
-        if (!LexiconIsEmpty(db))
-            return 0;
-        const bool withUtensils =
-            db.Scalar("SELECT COUNT(*) FROM T_INFO_KEY WHERE KEYTYPE=2").AsLong() == 0 &&
-            db.Scalar("SELECT COUNT(*) FROM T_GERAET").AsLong() == 0;
-        BaseDataFilter filter;
-        filter.Append = true;
-        filter.Accept = [withUtensils](const std::string& table, const std::vector<FieldDef>& columns,
-                                       const std::vector<Value>& row) {
-            const bool keyed = table == "T_INFO_KEY" || table == "T_INFO_TREE";
-            if (!keyed)
-                return table == "T_LEXIKON" || table == "T_GIFT" || (withUtensils && table == "T_GERAET");
-            for (std::size_t i = 0; i < columns.size(); ++i)
-                if (columns[i].Name == "KEYTYPE") {
-                    const long areaNumber = row[i].IsNull() ? -1 : static_cast<long>(row[i].AsLong());
-                    return areaNumber == area::kTerms || areaNumber == area::kAdditives ||
-                           areaNumber == area::kTechniques || areaNumber == area::kVitamins ||
-                           areaNumber == area::kMinerals || (withUtensils && areaNumber == area::kUtensils);
-                }
-            return false;
-        };
-        DbTransaction transaction(db);
-        if (!ImportBaseData(db, baseDataFile, nullptr, filter))
-            return -1; // the load reported the line; the transaction rolls back
-        transaction.Commit();
-        return 1;
-    } catch (const DbError& error) {
-        ReportError(ToErrorInfo(error), false);
-        return -1;
     }
 }
 

@@ -2,8 +2,8 @@
 
 #include "core/AppContext.h"
 #include "core/Messages.h"
+#include "db/BaseDataFill.h"
 #include "db/DatabaseChoice.h"
-#include "db/FoodBaseData.h"
 #include "db/Recordset.h"
 #include "db/Schema.h"
 #include "db/SchemaVersion.h"
@@ -227,57 +227,129 @@ TEST_F(InitFilesTest, ExistingFileIsUnchangedWhenCreationFailsOrIsCancelled)
     EXPECT_TRUE(ui.AllAnswersUsed());
 }
 
-// A database from before the shipped food table gets the foods, their values, classes and synonyms
-// once; the user's other keywords stay, a database with foods of its own is left alone, and a load
-// that fails leaves everything as it was.
-TEST_F(InitFilesTest, EmptyFoodTableOfAnExistingDatabaseIsFilledOnce)
+// At every open, tables still empty get the shipped base data: the foods with their values, classes
+// and synonyms, and the lexicon (with the utensils only when the user has none). What a user stored
+// stays, a read-only database is left alone, a second open finds nothing to do, and a load that
+// fails leaves everything as it was.
+TEST_F(InitFilesTest, EmptyFoodTableAndLexiconAreFilledAtOpenWithoutTouchingUserRows)
 {
-    OpenOptions options;
-    options.Create = true;
-    auto db = Database::OpenSqlite(dir.File("alt.mdb"), options);
-    CreateTables(*db, SchemaTables());
-    db->Execute("INSERT INTO T_INFO_KEY (ID, [KEY], KEYTYPE) VALUES (5, 'Blanchieren', 0)");
-    db->Execute("INSERT INTO T_INFO_KEY (ID, [KEY], KEYTYPE) VALUES (99999, 'Waise', 3)");
-    db->Execute("INSERT INTO T_BLS_TREE (BLSKEY, BLSDesc) VALUES ('Z', 'Alt')");
-    const auto count = [&](const std::string& sql) {
-        return db->Scalar("SELECT COUNT(*) FROM " + sql).AsLong();
+    ASSERT_TRUE(ExtractInitFiles(false).BaseData);
+    const std::string csv = test::ReadFile(InitFilePath("INIT.CSV"));
+    DeleteInitFiles();
+    const std::map<std::string, long> shipped = RowsPerTable(csv);
+
+    struct Case
+    {
+        const char* Name;
+        const char* UserRows; // statements run on the new, empty database
+        bool ReadOnly;
+        bool FoodsFilled;
+        bool LexiconFilled;
+        // Rows counted after the fill: FROM … text, expected count (-1: some).
+        std::vector<std::pair<const char*, long>> Counts;
     };
+    const std::vector<Case> cases = {
+        {"both empty",
+         "",
+         false,
+         true,
+         true,
+         {{"T_INFO_KEY WHERE KEYTYPE=3 AND ID NOT IN (SELECT ID FROM T_BLS_KEY)", 0},
+          {"T_INFO_KEY WHERE KEYTYPE IN (0,5)", -1},
+          {"T_GIFT", -1},
+          {"T_INFO_KEY WHERE KEYTYPE IN (10,11)", -1},
+          {"T_GERAET", shipped.at("T_GERAET")},
+          {"T_INFO_TREE WHERE KEYTYPE=2", -1}}},
+        {"the user's foods and utensil",
+         R"(
+            INSERT INTO T_BLS_KEY (ID, ST) VALUES (1, 'Omas Brühe');
+            INSERT INTO T_INFO_KEY (ID, [KEY], KEYTYPE) VALUES (1, 'Mein Topf', 2);
+            INSERT INTO T_GERAET (ID, GerMerkmalD) VALUES (1, 'Vom Flohmarkt'))",
+         false,
+         false,
+         true,
+         {{"T_BLS_KEY", 1},
+          {"T_BLS_DAT", 0},
+          {"T_INFO_KEY WHERE KEYTYPE=2", 1},
+          {"T_GERAET WHERE GerMerkmalD='Vom Flohmarkt'", 1},
+          {"T_INFO_TREE WHERE KEYTYPE=2", 0},
+          {"T_INFO_KEY WHERE KEYTYPE=5", -1}}},
+        {"the user's term, stray food rows",
+         R"(
+            INSERT INTO T_INFO_KEY (ID, [KEY], KEYTYPE) VALUES (5, 'Blanchieren', 0);
+            INSERT INTO T_INFO_KEY (ID, [KEY], KEYTYPE) VALUES (99999, 'Waise', 3);
+            INSERT INTO T_BLS_TREE (BLSKEY, BLSDesc) VALUES ('Z', 'Alt'))",
+         false,
+         true,
+         false,
+         {{"T_INFO_KEY WHERE KEYTYPE<>3", 1},
+          {"T_INFO_KEY WHERE [KEY]='Waise'", 0},
+          {"T_BLS_TREE WHERE BLSKEY='Z'", 0},
+          {"T_LEXIKON", 0},
+          {"T_GERAET", 0}}},
+        {"read-only", "", true, false, false, {{"T_BLS_KEY", 0}, {"T_INFO_KEY", 0}, {"T_GERAET", 0}}},
+    };
+    int number = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const std::string path = dir.File("alt" + std::to_string(++number) + ".mdb");
+        {
+            OpenOptions create;
+            create.Create = true;
+            auto made = Database::OpenSqlite(path, create);
+            CreateTables(*made, SchemaTables());
+            std::istringstream statements(c.UserRows);
+            for (std::string sql; std::getline(statements, sql, ';');)
+                if (sql.find_first_not_of(" \n") != std::string::npos)
+                    made->Execute(sql);
+        }
+        OpenOptions options;
+        options.ReadOnly = c.ReadOnly;
+        auto db = Database::OpenSqlite(path, options);
+        const BaseDataFill filled = FillEmptyTablesFromInit(*db);
+        EXPECT_FALSE(filled.Failed);
+        EXPECT_EQ(filled.Foods, c.FoodsFilled ? shipped.at("T_BLS_KEY") : 0);
+        EXPECT_EQ(filled.Lexicon, c.LexiconFilled);
+        const auto count = [&](const std::string& from) {
+            return db->Scalar("SELECT COUNT(*) FROM " + from).AsLong();
+        };
+        if (c.FoodsFilled) {
+            EXPECT_EQ(count("T_BLS_DAT"), shipped.at("T_BLS_DAT"));
+            EXPECT_EQ(count("T_BLS_TREE"), shipped.at("T_BLS_TREE"));
+            EXPECT_GE(count("T_INFO_KEY WHERE KEYTYPE=3"), 300);
+        }
+        for (const auto& [from, expected] : c.Counts) {
+            SCOPED_TRACE(from);
+            if (expected < 0)
+                EXPECT_GT(count(from), 0);
+            else
+                EXPECT_EQ(count(from), expected);
+        }
+        const BaseDataFill again = FillEmptyTablesFromInit(*db);
+        EXPECT_EQ(again.Foods, 0);
+        EXPECT_FALSE(again.Lexicon);
+        EXPECT_TRUE(NoInitFilesLeft());
+    }
+    EXPECT_TRUE(ui.shown.empty());
 
     // A damaged food row: nothing changes, the error is shown with its line.
-    ASSERT_TRUE(ExtractInitFiles(false).BaseData);
-    std::string csv = test::ReadFile(InitFilePath("INIT.CSV"));
-    DeleteInitFiles();
-    const std::string good = csv;
-    const std::size_t foodsAt = csv.find("T_BLS_KEY\t");
+    std::string broken = csv;
+    const std::size_t foodsAt = broken.find("T_BLS_KEY\t");
     ASSERT_NE(foodsAt, std::string::npos);
-    csv.insert(csv.find('\n', foodsAt) + 1, "\tkeine Zahl\t\"X\"\r\n");
-    ReplaceZip(&csv);
-    EXPECT_EQ(FillEmptyFoodTable(*db), -1);
+    broken.insert(broken.find('\n', foodsAt) + 1, "\tkeine Zahl\t\"X\"\r\n");
+    ReplaceZip(&broken);
+    OpenOptions create;
+    create.Create = true;
+    auto db = Database::OpenSqlite(dir.File("kaputt.mdb"), create);
+    CreateTables(*db, SchemaTables());
+    const BaseDataFill failed = FillEmptyTablesFromInit(*db);
+    EXPECT_TRUE(failed.Failed);
+    EXPECT_FALSE(failed.Lexicon);
     ASSERT_EQ(ui.shown.size(), 1u);
     EXPECT_NE(ui.shown[0].Text.find("Importzeile"), std::string::npos) << ui.shown[0].Text;
-    EXPECT_EQ(count("T_BLS_KEY"), 0);
-    EXPECT_EQ(count("T_INFO_KEY WHERE [KEY]='Waise'"), 1);
-    EXPECT_EQ(count("T_BLS_TREE WHERE BLSKEY='Z'"), 1);
+    for (const char* table : {"T_BLS_KEY", "T_INFO_KEY", "T_LEXIKON", "T_GERAET"})
+        EXPECT_EQ(db->Scalar(std::string("SELECT COUNT(*) FROM ") + table).AsLong(), 0) << table;
     EXPECT_TRUE(NoInitFilesLeft());
-
-    ReplaceZip(&good);
-    const long added = FillEmptyFoodTable(*db);
-    EXPECT_EQ(ui.shown.size(), 1u);
-    const std::map<std::string, long> shipped = RowsPerTable(good);
-    EXPECT_EQ(added, shipped.at("T_BLS_KEY"));
-    EXPECT_GE(added, 250);
-    EXPECT_EQ(count("T_BLS_DAT"), shipped.at("T_BLS_DAT"));
-    EXPECT_EQ(count("T_BLS_TREE"), shipped.at("T_BLS_TREE"));
-    EXPECT_GE(count("T_INFO_KEY WHERE KEYTYPE=3"), 300);
-    EXPECT_EQ(count("T_INFO_KEY WHERE KEYTYPE=3 AND ID NOT IN (SELECT ID FROM T_BLS_KEY)"), 0);
-    EXPECT_EQ(count("T_INFO_KEY WHERE KEYTYPE<>3"), 1) << "only the user's own keyword";
-    EXPECT_TRUE(NoInitFilesLeft());
-
-    // Filled once; a table with foods of its own is never touched.
-    EXPECT_EQ(FillEmptyFoodTable(*db), 0);
-    db->Execute("DELETE FROM T_BLS_KEY WHERE ID>1");
-    EXPECT_EQ(FillEmptyFoodTable(*db), 0);
-    EXPECT_EQ(count("T_BLS_KEY"), 1);
 }
 
 } // namespace

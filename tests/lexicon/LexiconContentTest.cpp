@@ -176,46 +176,5 @@ TEST_F(LexiconContent, ENumbersAreUniqueAndInTheirRange)
     }
 }
 
-TEST_F(LexiconContent, AnEmptyLexiconIsFilledOnceWithoutLosingOtherRows)
-{
-    const long keywords = Count("SELECT COUNT(*) FROM T_INFO_KEY");
-    const long utensils = Count("SELECT COUNT(*) FROM T_GERAET");
-    const std::string csv = dir.File("basis.db.csv"); // the base data the database was made from
-    EXPECT_EQ(FillEmptyLexicon(*db, csv), 0);         // nothing to do: the lexicon is there
-
-    // A database of an old version: no lexicon, a food synonym and a utensil of the user's.
-    for (const char* table : {"T_INFO_KEY", "T_INFO_TREE", "T_LEXIKON", "T_GIFT", "T_GERAET"})
-        db->Execute(std::string("DELETE FROM ") + table);
-    db->Execute(
-        "INSERT INTO T_INFO_KEY (ID,[KEY],KEYTYPE,Sprachcode) VALUES (7,'Karotte',3,1),(1,'Mein Topf',2,1)");
-    db->Execute("INSERT INTO T_GERAET (ID,GerMerkmalD) VALUES (1,'Vom Flohmarkt')");
-    ASSERT_EQ(FillEmptyLexicon(*db, csv), 1);
-    EXPECT_EQ(Text("SELECT [KEY] FROM T_INFO_KEY WHERE KEYTYPE=3"), "Karotte");
-    EXPECT_EQ(Text("SELECT GerMerkmalD FROM T_GERAET"), "Vom Flohmarkt");
-    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_INFO_KEY WHERE KEYTYPE=2"), 1);
-    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_INFO_TREE WHERE KEYTYPE=2"), 0);
-    EXPECT_GT(Count("SELECT COUNT(*) FROM T_INFO_KEY WHERE KEYTYPE=5"), 60);
-    EXPECT_EQ(FillEmptyLexicon(*db, csv), 0);
-
-    // Without utensils of its own the database gets the shipped ones as well.
-    db->Execute("DELETE FROM T_INFO_KEY WHERE KEYTYPE<>3");
-    for (const char* table : {"T_INFO_TREE", "T_LEXIKON", "T_GIFT", "T_GERAET"})
-        db->Execute(std::string("DELETE FROM ") + table);
-    ASSERT_EQ(FillEmptyLexicon(*db, csv), 1);
-    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_INFO_KEY"), keywords + 1);
-    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_GERAET"), utensils);
-
-    // A broken file leaves the database as it was.
-    db->Execute("DELETE FROM T_INFO_KEY WHERE KEYTYPE<>3");
-    db->Execute("DELETE FROM T_LEXIKON");
-    db->Execute("DELETE FROM T_GIFT");
-    std::string broken = test::ReadFile(csv);
-    broken += "T_GIFT\tID\tInfo\r\n\t9999\t\"kein Base64!\"\r\n";
-    test::WriteFile(dir.File("kaputt.csv"), broken);
-    EXPECT_EQ(FillEmptyLexicon(*db, dir.File("kaputt.csv")), -1);
-    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_INFO_KEY"), 1);
-    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_LEXIKON"), 0);
-}
-
 } // namespace
 } // namespace pf

@@ -8,10 +8,11 @@
 #include "db/DbError.h"
 #include "db/Recordset.h"
 #include "lexicon/LexiconAreas.h"
+#include "model/clBlob.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
+#include <optional>
 
 namespace pf {
 
@@ -408,38 +409,25 @@ bool LexiconEntry::Delete(bool confirm)
 bool LexiconEntry::LoadPicture(const std::string& path)
 {
     LastErrorClear();
-    constexpr std::size_t kMaxPicture = 4 * 1024 * 1024;
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        SetError(kRefusedPicture, "Die Datei \"" + path + "\" konnte nicht gelesen werden.");
-        return false;
-    }
-    Blob data;
-    data.reserve(1024);
-    char byte = 0;
-    while (data.size() <= kMaxPicture && file.get(byte))
-        data.push_back(static_cast<std::uint8_t>(byte));
-    if (file.bad()) {
-        SetError(kRefusedPicture, "Die Datei \"" + path + "\" konnte nicht gelesen werden.");
-        return false;
-    }
-    if (data.size() > kMaxPicture) {
-        SetError(kRefusedPicture, "Das Bild \"" + path + "\" ist größer als 4 MB.");
+    // Reading asks about a large file and reports a file it cannot read.
+    std::optional<Blob> data = LoadPictureFile(path);
+    if (!data) {
+        SetError(kRefusedPicture, "");
         return false;
     }
     const auto starts = [&data](std::initializer_list<std::uint8_t> magic) {
-        return data.size() >= magic.size() && std::equal(magic.begin(), magic.end(), data.begin());
+        return data->size() >= magic.size() && std::equal(magic.begin(), magic.end(), data->begin());
     };
     const bool picture = starts({0xFF, 0xD8, 0xFF}) ||
                          starts({0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}) ||
                          starts({'G', 'I', 'F', '8', '7', 'a'}) || starts({'G', 'I', 'F', '8', '9', 'a'}) ||
-                         (starts({'B', 'M'}) && data.size() > 26);
+                         (starts({'B', 'M'}) && data->size() > 26);
     if (!picture) {
         SetError(kRefusedPicture,
                  "Die Datei \"" + path + "\" ist kein Bild im Format JPEG, PNG, GIF oder BMP.");
         return false;
     }
-    Picture = std::move(data);
+    Picture = std::move(*data);
     return true;
 }
 

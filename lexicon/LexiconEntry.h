@@ -48,8 +48,9 @@ public:
     // deleted). A utensil leaves the tool lists of the recipes that name it, and every food link
     // to the entry goes too, so that a later entry given the same number inherits nothing.
     bool Delete(bool confirm = false);
-    // Takes the picture of a utensil from a file: JPEG, PNG, GIF or BMP of at most 4 MB. Other
-    // files are refused with a message, the picture held before stays.
+    // Takes the picture of a utensil from a file: JPEG, PNG, GIF or BMP (a large one after a
+    // question). Other files are refused with LastErrorText, a file that cannot be read after its
+    // message was shown (LastErrorText empty); the picture held before stays.
     bool LoadPicture(const std::string& path);
 
     long Area() const { return m_area; }

@@ -716,7 +716,8 @@ void FrmLexikonEdit::cmdBildLaden_Click()
     if (files.empty())
         return;
     if (!m_entry.LoadPicture(files.front())) {
-        UI().Inform(m_entry.LastErrorText(), MsgIcon::Warning, kCaption);
+        if (!m_entry.LastErrorText().empty())
+            UI().Inform(m_entry.LastErrorText(), MsgIcon::Warning, kCaption);
         return;
     }
     ShowPicture();

@@ -6,6 +6,7 @@
 #include "nutrition/FoodSearch.h"
 #include "nutrition/FoodTables.h"
 #include "ui/ErrorTrap.h"
+#include "ui/FoodWidgets.h"
 #include "ui/UiSupport.h"
 
 #include <QApplication>
@@ -24,8 +25,6 @@
 namespace pf {
 
 namespace {
-
-constexpr int kIdRole = Qt::UserRole + 1;
 
 // An empty bound does not limit; anything else is read as a number ("12,5").
 std::optional<double> Bound(const QLineEdit* edit)
@@ -90,14 +89,7 @@ FrmNaehrSuche::FrmNaehrSuche(Database& db, const FoodTables& tables, QWidget* pa
     range->addWidget(m_to);
     layout->addLayout(range);
 
-    m_list = Named(new QTreeWidget(this), "lstErgebnis");
-    m_list->setHeaderLabels({"Nahrungsmittel", "BLS-Code"});
-    m_list->setRootIsDecorated(false);
-    m_list->header()->setStretchLastSection(false);
-    m_list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    m_list->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
-    FitHeaderTexts(m_list->header());
-    RoomyRows(m_list);
+    m_list = MakeFoodList("lstErgebnis", this);
     m_list->setMinimumHeight(160);
     layout->addWidget(m_list, 1);
 
@@ -171,12 +163,7 @@ void FrmNaehrSuche::cmdStart_Click()
 
 void FrmNaehrSuche::Fill(const std::vector<FoodHit>& hits)
 {
-    m_list->clear();
-    for (const FoodHit& hit : hits) {
-        auto* item = new QTreeWidgetItem(m_list, {Q(hit.Text), Q(hit.Code)});
-        item->setData(0, kIdRole, static_cast<qlonglong>(hit.Id));
-    }
-    m_list->setCurrentItem(m_list->topLevelItem(0));
+    FillFoodList(m_list, hits);
     Current();
 }
 
@@ -191,7 +178,7 @@ void FrmNaehrSuche::Accept()
     QTreeWidgetItem* item = m_list->currentItem();
     if (!item)
         return;
-    m_chosen = static_cast<long>(item->data(0, kIdRole).toLongLong());
+    m_chosen = FoodOfRow(item);
     accept();
 }
 

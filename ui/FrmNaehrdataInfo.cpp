@@ -7,6 +7,7 @@
 #include "nutrition/FoodTables.h"
 #include "nutrition/Nutrition.h"
 #include "ui/ErrorTrap.h"
+#include "ui/FoodWidgets.h"
 #include "ui/FrmNaehrdata.h"
 #include "ui/UiSupport.h"
 
@@ -31,9 +32,6 @@
 namespace pf {
 
 namespace {
-
-constexpr const char* kMonths[12] = {"Jan", "Feb", "Mär", "Apr", "Mai", "Jun",
-                                     "Jul", "Aug", "Sep", "Okt", "Nov", "Dez"};
 
 // "12,5", "60", "0,0042": a number as it is typed back, with a decimal comma and no grouping.
 QString PlainNumber(double value)
@@ -139,28 +137,14 @@ FrmNaehrdataInfo::FrmNaehrdataInfo(Database& db, const FoodTables& tables, QWidg
     price->addStretch(1);
     form->addRow("Mittlerer Preis pro 100g:", price);
 
-    auto* season = new QGroupBox("Saison", general);
-    auto* months = new QGridLayout(season);
-    for (int i = 0; i < 12; ++i) {
-        m_months[static_cast<std::size_t>(i)] =
-            MakeCheck(QString("chkMonat%1").arg(i + 1), Q(kMonths[i]), season);
-        months->addWidget(m_months[static_cast<std::size_t>(i)], i / 6, i % 6);
-    }
+    QGroupBox* season = MakeSeason(m_months, general);
     form->addRow(season);
     m_info = Named(new QPlainTextEdit(general), "txtInfo");
     m_info->setMinimumHeight(60);
     form->addRow("Produkt&info:", m_info);
     tabs->addTab(ScrollsDown(general), "&Allgemein");
 
-    m_values = Named(new QTableWidget(0, 3, tabs), "grdWerte");
-    m_values->setHorizontalHeaderLabels({"Inhaltsstoff", "pro 100g", "Einheit"});
-    m_values->verticalHeader()->setVisible(false);
-    m_values->verticalHeader()->setDefaultSectionSize(m_values->fontMetrics().height() + 6);
-    m_values->setAlternatingRowColors(true);
-    m_values->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-    m_values->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
-    m_values->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
-    FitHeaderTexts(m_values->horizontalHeader());
+    m_values = MakeValueGrid("grdWerte", tabs);
     tabs->addTab(m_values, "&Nährwerte");
     layout->addWidget(tabs, 1);
 
@@ -209,8 +193,7 @@ void FrmNaehrdataInfo::Fill()
     m_code->setText(Q(m_food.Code));
     m_description->setText(Q(DescribeFoodCode(m_food.Code)).replace("\r\n", "\n"));
     m_main->setChecked(m_food.Main);
-    for (std::size_t i = 0; i < m_months.size(); ++i)
-        m_months[i]->setChecked((m_food.Season >> i) & 1);
+    ShowSeason(m_months, m_food.Season);
     SelectUnit(m_stdUnit, m_food.StdUnit);
     m_stdGrams->setText(PlainNumber(m_food.StdGrams.ToDouble()));
     SelectUnit(m_altUnit, m_food.AltUnit);
@@ -257,10 +240,7 @@ void FrmNaehrdataInfo::Gather()
     m_food.NameF = S(m_nameF->text().trimmed());
     m_food.Info = S(m_info->toPlainText());
     m_food.Main = m_main->isChecked();
-    m_food.Season = 0;
-    for (std::size_t i = 0; i < m_months.size(); ++i)
-        if (m_months[i]->isChecked())
-            m_food.Season |= 1L << i;
+    m_food.Season = SeasonOf(m_months);
     m_food.StdUnit = static_cast<long>(m_stdUnit->currentData().toLongLong());
     m_food.StdGrams = Decimal4::Parse(S(m_stdGrams->text()));
     m_food.AltUnit = static_cast<long>(m_altUnit->currentData().toLongLong());

@@ -7,7 +7,7 @@
 
 #include <QDialog>
 
-#include <array>
+#include "ui/FoodWidgets.h"
 
 class QCheckBox;
 class QComboBox;
@@ -61,7 +61,7 @@ private:
     QLabel* m_description = nullptr;
     QPlainTextEdit* m_info = nullptr;
     QCheckBox* m_main = nullptr;
-    std::array<QCheckBox*, 12> m_months{};
+    MonthBoxes m_months{};
     QComboBox* m_stdUnit = nullptr;
     QLineEdit* m_stdGrams = nullptr;
     QComboBox* m_altUnit = nullptr;

@@ -8,6 +8,7 @@
 #include "nutrition/FoodTables.h"
 #include "nutrition/NutrientTable.h"
 #include "ui/ErrorTrap.h"
+#include "ui/FoodWidgets.h"
 #include "ui/FrmNaehrNew.h"
 #include "ui/FrmNaehrdata.h"
 #include "ui/FrmNaehrdataInfo.h"
@@ -35,11 +36,7 @@ namespace pf {
 
 namespace {
 
-constexpr int kIdRole = Qt::UserRole + 1;
 constexpr int kClassRole = Qt::UserRole + 2;
-
-constexpr const char* kMonths[12] = {"Jan", "Feb", "Mär", "Apr", "Mai", "Jun",
-                                     "Jul", "Aug", "Sep", "Okt", "Nov", "Dez"};
 
 // "1 Stück = 60 Gramm"; empty without unit or weight.
 std::string UnitWeight(const FoodTables& tables, long unit, Decimal4 grams)
@@ -92,14 +89,7 @@ FrmNaehrwerte::FrmNaehrwerte(Database& db, const FoodTables& tables, QWidget* pa
     m_tree->setHeaderLabels({"Nahrungsmittel-Klassen"});
     RoomyRows(m_tree);
     m_tree->setMinimumHeight(120);
-    m_list = Named(new QTreeWidget(lists), "lstNahrungsmittel");
-    m_list->setHeaderLabels({"Nahrungsmittel", "BLS-Code"});
-    m_list->setRootIsDecorated(false);
-    m_list->header()->setStretchLastSection(false);
-    m_list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    m_list->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
-    FitHeaderTexts(m_list->header());
-    RoomyRows(m_list);
+    m_list = MakeFoodList("lstNahrungsmittel", lists);
     m_list->setMinimumHeight(120);
     lists->setStretchFactor(0, 2);
     lists->setStretchFactor(1, 3);
@@ -123,36 +113,22 @@ FrmNaehrwerte::FrmNaehrwerte(Database& db, const FoodTables& tables, QWidget* pa
     m_units = Named(new QLabel(page), "lblEinheiten");
     m_units->setWordWrap(true);
     pageLayout->addWidget(m_units);
-    auto* season = Named(new QGroupBox("Saison", page), "fraSaison");
-    m_season = season;
-    auto* months = new QGridLayout(season);
-    for (int i = 0; i < 12; ++i) {
-        auto* month = new QCheckBox(Q(kMonths[i]), season);
-        month->setObjectName(QString("chkMonat%1").arg(i + 1));
+    QGroupBox* season = MakeSeason(m_months, page);
+    for (QCheckBox* month : m_months) {
         // The season is shown here and changed on the information page.
         month->setAttribute(Qt::WA_TransparentForMouseEvents);
         month->setFocusPolicy(Qt::NoFocus);
-        m_months[static_cast<std::size_t>(i)] = month;
-        months->addWidget(month, i / 6, i % 6);
     }
+    m_season = season;
     pageLayout->addWidget(season);
     m_info = Named(new QLabel(page), "lblInfo");
     m_info->setWordWrap(true);
     m_info->setTextFormat(Qt::PlainText);
     pageLayout->addWidget(m_info);
     // The food's values per 100 g at a glance; "Inhalt" shows the full table.
-    m_values = Named(new QTableWidget(0, 3, page), "grdWerte");
-    m_values->setHorizontalHeaderLabels({"Inhaltsstoff", "pro 100g", "Einheit"});
-    m_values->verticalHeader()->setVisible(false);
-    m_values->verticalHeader()->setDefaultSectionSize(m_values->fontMetrics().height() + 6);
+    m_values = MakeValueGrid("grdWerte", page);
     m_values->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_values->setSelectionMode(QAbstractItemView::NoSelection);
-    m_values->setAlternatingRowColors(true);
-    m_values->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-    m_values->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
-    m_values->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
-    FitHeaderTexts(m_values->horizontalHeader());
-    m_values->setMinimumHeight(120);
     pageLayout->addWidget(m_values, 1);
     splitter->addWidget(ScrollsDown(page));
     splitter->setStretchFactor(0, 1);
@@ -257,24 +233,17 @@ void FrmNaehrwerte::Refresh()
 
 void FrmNaehrwerte::Fill(const std::vector<FoodHit>& hits)
 {
-    const long current = CurrentFood();
-    const QSignalBlocker block(m_list);
-    m_list->clear();
-    QTreeWidgetItem* select = nullptr;
-    for (const FoodHit& hit : hits) {
-        auto* item = new QTreeWidgetItem(m_list, {Q(hit.Text), Q(hit.Code)});
-        item->setData(0, kIdRole, static_cast<qlonglong>(hit.Id));
-        if (!select && hit.Id == current)
-            select = item;
+    {
+        const QSignalBlocker block(m_list);
+        FillFoodList(m_list, hits, CurrentFood());
     }
-    m_list->setCurrentItem(select ? select : m_list->topLevelItem(0));
     ShowPage();
 }
 
 bool FrmNaehrwerte::SelectFood(long id)
 {
     for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
-        if (m_list->topLevelItem(i)->data(0, kIdRole).toLongLong() == id) {
+        if (FoodOfRow(m_list->topLevelItem(i)) == id) {
             m_list->setCurrentItem(m_list->topLevelItem(i));
             return true;
         }
@@ -284,8 +253,7 @@ bool FrmNaehrwerte::SelectFood(long id)
 
 long FrmNaehrwerte::CurrentFood() const
 {
-    const QTreeWidgetItem* item = m_list->currentItem();
-    return item ? static_cast<long>(item->data(0, kIdRole).toLongLong()) : 0;
+    return FoodOfRow(m_list->currentItem());
 }
 
 void FrmNaehrwerte::ShowPage()
@@ -323,8 +291,7 @@ void FrmNaehrwerte::ShowPage()
     m_info->setVisible(!m_info->text().isEmpty());
     // Without any month set the season is unknown, not "never".
     m_season->setVisible(food->Season != 0);
-    for (std::size_t i = 0; i < m_months.size(); ++i)
-        m_months[i]->setChecked((food->Season >> i) & 1);
+    ShowSeason(m_months, food->Season);
     const auto& descriptors = m_tables.NutrientDescriptors();
     m_values->setRowCount(0);
     for (std::size_t i = 0; i < descriptors.size() && i < food->Values.size(); ++i) {

@@ -6,7 +6,8 @@
 
 #include <QWidget>
 
-#include <array>
+#include "ui/FoodWidgets.h"
+
 #include <string>
 #include <vector>
 
@@ -73,7 +74,7 @@ private:
     QLabel* m_info = nullptr;
     QWidget* m_season = nullptr;
     QTableWidget* m_values = nullptr;
-    std::array<QCheckBox*, 12> m_months{};
+    MonthBoxes m_months{};
 };
 
 } // namespace pf

@@ -990,17 +990,7 @@ void FrmSearchandDisplay::OpenSelected()
 
 void FrmSearchandDisplay::ShowBeside(QWidget* window)
 {
-    QMdiArea* area = nullptr;
-    for (QWidget* w = parentWidget(); w && !area; w = w->parentWidget())
-        area = qobject_cast<QMdiArea*>(w);
-    if (area) {
-        QMdiSubWindow* sub = area->addSubWindow(window);
-        sub->setAttribute(Qt::WA_DeleteOnClose);
-        sub->show();
-    } else {
-        window->setAttribute(Qt::WA_DeleteOnClose);
-        window->show();
-    }
+    ::pf::ShowBeside(this, window);
 }
 
 std::optional<std::string> FrmSearchandDisplay::Ask(const std::string& prompt, const std::string& caption,

@@ -89,7 +89,7 @@ const MenuCommand kDataMenu[] = {
     {nullptr, nullptr, nullptr, false, kNoIcon},
     {"Mnu02EinkaufenShops", "&Geschäfte und Adressen …", nullptr, false, kNoIcon},
     {"Mnu02EinkaufenListe", "E&inkaufslisten …", nullptr, false, QStyle::SP_FileDialogListView},
-    {"Mnu02Literatur", "Li&teraturquellen …", nullptr, false, kNoIcon},
+    {"Mnu02Literatur", "Li&teraturquellen …", nullptr, true, kNoIcon},
     {"Mnu02FloskelInfo", "&Floskeln …", nullptr, false, kNoIcon},
     {nullptr, nullptr, nullptr, false, kNoIcon},
     {"Mnu02TrashView", "&Papierkorb anzeigen", nullptr, true, QStyle::SP_TrashIcon},

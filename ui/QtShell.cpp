@@ -18,6 +18,7 @@
 #include "ui/FrmKategorieManagement.h"
 #include "ui/FrmKochbuchManag.h"
 #include "ui/FrmLexikonEdit.h"
+#include "ui/FrmLiteratur.h"
 #include "ui/FrmMMImport.h"
 #include "ui/FrmMenuData.h"
 #include "ui/FrmNaehrwerte.h"
@@ -158,6 +159,8 @@ void QtShell::RunCommand(const std::string& command)
         m_main->AddChildWindow(new FrmKochbuchManag([this] { m_main->RefreshCaption(); }));
     } else if (command == "Mnu02Kategorie") {
         m_main->AddChildWindow(new FrmKategorieManagement);
+    } else if (command == "Mnu02Literatur") {
+        m_main->AddChildWindow(new FrmLiteratur);
     } else if (command == "Mnu02Unit") {
         m_main->AddChildWindow(new FrmUnitManagement(ProgramUnits(), ProgramRecipeUnits()));
     } else if (command == "LexikonAnsehen") {

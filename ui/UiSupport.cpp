@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QKeySequence>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QShortcut>
@@ -47,6 +48,21 @@ QCheckBox* MakeCheck(const QString& name, const QString& text, QWidget* parent)
     auto* check = new QCheckBox(text, parent);
     check->setObjectName(name);
     return check;
+}
+
+void ShowBeside(QWidget* from, QWidget* window)
+{
+    QMdiArea* area = nullptr;
+    for (QWidget* w = from ? from->parentWidget() : nullptr; w && !area; w = w->parentWidget())
+        area = qobject_cast<QMdiArea*>(w);
+    if (area) {
+        QMdiSubWindow* sub = area->addSubWindow(window);
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        sub->show();
+    } else {
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->show();
+    }
 }
 
 void CloseWindow(QWidget* window)

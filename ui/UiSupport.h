@@ -30,6 +30,10 @@ template <typename T> T* Named(T* widget, const char* name)
 QPushButton* MakeButton(const QString& name, const QString& text, QWidget* parent);
 QCheckBox* MakeCheck(const QString& name, const QString& text, QWidget* parent);
 
+// Shows a new window in the same window area as from (the main window's), or on its own when from
+// sits in none; it is deleted when closed.
+void ShowBeside(QWidget* from, QWidget* window);
+
 // Closes the window a user sees: inside the main window's area that is the frame around the widget.
 void CloseWindow(QWidget* window);
 

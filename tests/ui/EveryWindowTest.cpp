@@ -13,6 +13,8 @@
 #include "ui/FrmKategorieManagement.h"
 #include "ui/FrmKochbuchManag.h"
 #include "ui/FrmLexikonEdit.h"
+#include "ui/FrmLiteratur.h"
+#include "ui/FrmLiteraturInhaltsverzeichnis.h"
 #include "ui/FrmMMImport.h"
 #include "ui/FrmMMImportDupe.h"
 #include "ui/FrmMMImportFList.h"
@@ -152,6 +154,9 @@ const WindowCase kWindows[] = {
     {"FrmMMImportDupe", false,
      [](EveryWindowTest& t) { return std::make_unique<FrmMMImportDupe>(t.m_dupe); }},
     {"FrmKochbuchManag", true, [](EveryWindowTest&) { return Make<FrmKochbuchManag>(); }},
+    {"FrmLiteratur", true, [](EveryWindowTest&) { return Make<FrmLiteratur>(); }},
+    {"FrmLiteraturInhaltsverzeichnis", true,
+     [](EveryWindowTest&) { return Make<FrmLiteraturInhaltsverzeichnis>(); }},
     {"FrmKategorieManagement", true, [](EveryWindowTest&) { return Make<FrmKategorieManagement>(); }},
     {"FrmCatSelect", false,
      [](EveryWindowTest&) {

@@ -57,7 +57,7 @@ TEST_F(MainformTest, EveryCommandExistsOnceAndOnlyWorkingOnesAreEnabled)
         "MenuExtraZIP", "Mnu01NeuBlanko", "Mnu01NeuTemplate", "Mnu02Kochbuch", "Mnu02Kategorie",
         "Mnu02Unit", "Mnu02TrashEmpty", "MenuExtraFP", "MnuExtraDupeKill", "Mnu01Suchen", "Mnu02TrashView",
         "MnUExtraDupeView", "MnuExtraImportMealMaster", "MnuExtraImportMealMasterClipbrd",
-        "MnuHilfeContent", "Mnu02Zutaten", "Mnu01Druckereinrichtung", "SpecialsLexDel"};
+        "MnuHilfeContent", "Mnu02Zutaten", "Mnu01Druckereinrichtung", "SpecialsLexDel", "Mnu02Literatur"};
     // clang-format on
     Mainform window;
     QSet<QString> seen;

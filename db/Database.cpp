@@ -1,5 +1,7 @@
 #include "db/Database.h"
 
+#include "core/Utf8.h"
+#include "db/PgDatabase.h"
 #include "db/Recordset.h"
 
 #include <atomic>
@@ -20,6 +22,33 @@ Value Database::Scalar(std::string_view sql, const std::vector<Value>& params)
     if (rs->Eof() || rs->FieldCount() == 0)
         return Value();
     return rs->Field(0);
+}
+
+namespace {
+
+// The ODBC text of a server connect text, empty for a file path.
+std::string ServerConnectText(std::string_view text)
+{
+    if (text.size() > 5 && EqualsNoCase(text.substr(0, 5), "odbc:"))
+        return std::string(text.substr(5));
+    if (text.size() > 5 && EqualsNoCase(text.substr(0, 5), "odbc;"))
+        return std::string(text.substr(5));
+    return {};
+}
+
+} // namespace
+
+bool Database::IsServerConnect(std::string_view text)
+{
+    return !ServerConnectText(text).empty();
+}
+
+std::unique_ptr<Database> Database::Open(const std::string& pathOrConnect, const OpenOptions& options)
+{
+    const std::string connect = ServerConnectText(pathOrConnect);
+    if (connect.empty())
+        return OpenSqlite(pathOrConnect, options);
+    return PgDatabase::Open(connect, options);
 }
 
 std::uint64_t Database::NextSerial()

@@ -19,9 +19,19 @@ namespace pf {
 
 std::string DeclaredType(FieldType type, int size);
 
+// The PostgreSQL type of a column: Byte "jet_byte", Integer "SMALLINT", Long "INTEGER", Counter an
+// identity column, Single "REAL", Double "DOUBLE PRECISION", Currency "NUMERIC(19,4)", Date "jet_date"
+// (day serial), Boolean "jet_boolean" (-1/0), Text(n) "VARCHAR(n)", Memo "TEXT", Binary "BYTEA". The
+// jet_ types are domains over smallint and double precision, so that the schema tells them apart.
+std::string ServerDeclaredType(FieldType type, int size);
+
 // Reads a declared type back (also foreign ones such as "VARCHAR(20)" or "NUMERIC"); size is the
 // defined size of a Text column, 0 otherwise.
 FieldType ParseDeclaredType(std::string_view declared, int& size);
+
+// A value as a column of that type stores it: text checked against the defined size (3163), whole
+// numbers against the type's range (3349), text that is no number refused (3421).
+void ToColumnValue(FieldType type, int size, const Value& in, Value& out);
 
 inline bool IsTextType(FieldType type)
 {

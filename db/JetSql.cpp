@@ -5,6 +5,7 @@
 #include "db/FieldTypes.h"
 #include "db/Value.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -13,6 +14,31 @@
 namespace pf {
 
 namespace {
+
+// The dialect of the translation running on this thread; set for the length of one call of
+// TranslateJetSql, so that the rewriting functions need not pass it along.
+thread_local SqlDialect t_dialect = SqlDialect::Sqlite;
+
+bool IsServer()
+{
+    return t_dialect == SqlDialect::Postgres;
+}
+
+// The column that addresses one row: SQLite's row id, the server's row version.
+const char* RowIdName()
+{
+    return IsServer() ? "ctid" : "_rowid_";
+}
+
+// The server folds unquoted names to lower case and stores every name so: a quoted name must be
+// lower case too to find the same object.
+std::string ServerName(std::string name)
+{
+    for (char& c : name)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c + 32);
+    return name;
+}
 
 enum class K { Name, QName, String, Number, Param, Op, Comma, Dot, Group, Raw };
 
@@ -398,8 +424,10 @@ List Tokenize(std::string_view jet)
             continue;
         case '?':
             // Numbered, so that rewriting may reorder operands (x LIKE ? becomes jetlike(?1, x))
-            // without changing which value binds where.
-            flat.push_back({Node{K::Param, "?" + std::to_string(++params), {}}});
+            // without changing which value binds where. ODBC knows only plain markers: there the
+            // rewriting keeps the operands in their order.
+            ++params;
+            flat.push_back({Node{K::Param, IsServer() ? "?" : "?" + std::to_string(params), {}}});
             ++pos;
             continue;
         case ';':
@@ -439,7 +467,7 @@ void EmitNode(const Node& n, std::string& out)
         break;
     case K::QName:
         out += '"';
-        for (char c : n.text) {
+        for (char c : IsServer() ? ServerName(n.text) : n.text) {
             if (c == '"')
                 out += '"';
             out += c;
@@ -616,6 +644,65 @@ constexpr FunctionName kFunctions[] = {
 
 void RewriteExpressions(List& list, std::string_view jet);
 
+// The arguments of a call, split at the commas of its group.
+std::vector<List> Arguments(const Node& group)
+{
+    std::vector<List> args(1);
+    for (const Node& n : group.kids) {
+        if (n.kind == K::Comma)
+            args.emplace_back();
+        else
+            args.back().push_back(n);
+    }
+    return args;
+}
+
+// IIf(c, a, b) and Nz(x, y) in standard SQL: the server types a function's result from its
+// arguments, which the polymorphic originals cannot give. False when the call has another shape.
+bool RewriteServerFunction(List& list, std::size_t i)
+{
+    std::vector<List> args = Arguments(list[i + 1]);
+    List replacement;
+    if (IsKw(list[i], "IIf") && args.size() == 3) {
+        replacement.push_back(MakeName("CASE"));
+        replacement.push_back(MakeName("WHEN"));
+        // A number as condition (a Boolean column) is true when not zero, as in Jet.
+        const bool truthValue = std::any_of(args[0].begin(), args[0].end(), [](const Node& n) {
+            return (n.kind == K::Op && (n.text == "=" || n.text == "<>" || n.text == "<" || n.text == ">" ||
+                                        n.text == "<=" || n.text == ">=")) ||
+                   IsAnyKw(n, {"AND", "OR", "NOT", "IS", "LIKE", "IN", "BETWEEN", "EXISTS", "jetlike"});
+        });
+        replacement.push_back(MakeGroup(std::move(args[0])));
+        if (!truthValue) {
+            replacement.push_back(Node{K::Op, "<>", {}});
+            replacement.push_back(Node{K::Number, "0", {}});
+        }
+        replacement.push_back(MakeName("THEN"));
+        replacement.push_back(MakeGroup(std::move(args[1])));
+        replacement.push_back(MakeName("ELSE"));
+        replacement.push_back(MakeGroup(std::move(args[2])));
+        replacement.push_back(MakeName("END"));
+    } else if (IsKw(list[i], "Nz") && args.size() == 2) {
+        replacement.push_back(MakeName("COALESCE"));
+        replacement.push_back(list[i + 1]);
+    } else {
+        return false;
+    }
+    list[i] = MakeGroup(std::move(replacement));
+    list.erase(list.begin() + static_cast<std::ptrdiff_t>(i + 1));
+    return true;
+}
+
+// An operand as the argument of a text function: the server does not turn numbers into text on
+// its own, so the operand is cast.
+List TextArgument(List operand)
+{
+    if (!IsServer())
+        return operand;
+    List cast{MakeGroup(std::move(operand)), MakeName("AS"), MakeName("text")};
+    return List{MakeName("CAST"), MakeGroup(std::move(cast))};
+}
+
 void RewritePrimitives(List& list)
 {
     for (std::size_t i = 0; i < list.size(); ++i) {
@@ -632,6 +719,9 @@ void RewritePrimitives(List& list)
             n = Node{K::Number, "0", {}};
         } else if (IsKw(n, "Mod")) {
             n = Node{K::Op, "%", {}};
+        } else if (IsServer() && i + 1 < list.size() && list[i + 1].kind == K::Group &&
+                   (IsKw(n, "IIf") || IsKw(n, "Nz")) && RewriteServerFunction(list, i)) {
+            continue;
         } else if (i + 1 < list.size() && list[i + 1].kind == K::Group) {
             for (const FunctionName& f : kFunctions) {
                 if (AsciiEqualsNoCase(n.text, f.jet)) {
@@ -652,9 +742,9 @@ void RewriteConcat(List& list, std::string_view jet)
         const std::size_t end = OperandEnd(list, i);
         if (start == kNone || end == kNone)
             SyntaxError(jet);
-        List args = Slice(list, start, i);
+        List args = TextArgument(Slice(list, start, i));
         args.push_back(Node{K::Comma, ",", {}});
-        Append(args, Slice(list, i + 1, end));
+        Append(args, TextArgument(Slice(list, i + 1, end)));
         List replacement{MakeName("jetcat"), MakeGroup(std::move(args))};
         list.erase(list.begin() + static_cast<std::ptrdiff_t>(start),
                    list.begin() + static_cast<std::ptrdiff_t>(end));
@@ -675,9 +765,10 @@ void RewriteLike(List& list, std::string_view jet)
         const std::size_t end = OperandEnd(list, i);
         if (start == kNone || end == kNone)
             SyntaxError(jet);
-        List args = Slice(list, i + 1, end);
+        // jetlike(pattern, value) on the file database, jetlike(value, pattern) on the server.
+        List args = TextArgument(Slice(list, IsServer() ? start : i + 1, IsServer() ? leftEnd : end));
         args.push_back(Node{K::Comma, ",", {}});
-        Append(args, Slice(list, start, leftEnd));
+        Append(args, TextArgument(Slice(list, IsServer() ? i + 1 : start, IsServer() ? end : leftEnd)));
         List replacement{MakeName("jetlike"), MakeGroup(std::move(args))};
         if (negated) {
             replacement.insert(replacement.begin(), MakeName("NOT"));
@@ -861,15 +952,83 @@ void RewriteSelects(List& list, std::string_view jet)
     }
 }
 
+// Words the server reserves that Jet lets a statement use as a column name ("SELECT ID, Desc FROM
+// T_USER"): where such a word stands as an operand it is quoted. Only a word that cannot be
+// anything else there is touched: "ORDER BY x DESC" keeps its keyword.
+void QuoteServerReserved(List& list)
+{
+    static constexpr std::string_view kReserved[] = {
+        "desc",      "asc",          "user",       "offset",   "limit",     "only",    "do",
+        "window",    "both",         "leading",    "trailing", "placing",   "analyse", "analyze",
+        "variadic",  "symmetric",    "asymmetric", "fetch",    "returning", "lateral", "array",
+        "collation", "concurrently", "freeze",     "verbose",  "similar",   "ilike",   "overlaps"};
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        Node& n = list[i];
+        if (n.kind != K::Name)
+            continue;
+        bool reserved = false;
+        for (std::string_view word : kReserved)
+            reserved = reserved || AsciiEqualsNoCase(n.text, word);
+        if (!reserved)
+            continue;
+        const Node* prev = i > 0 ? &list[i - 1] : nullptr;
+        const Node* next = i + 1 < list.size() ? &list[i + 1] : nullptr;
+        const bool operandBefore =
+            !prev || prev->kind == K::Comma || prev->kind == K::Dot || prev->kind == K::Op ||
+            IsAnyKw(*prev, {"SELECT", "DISTINCT", "WHERE", "AND", "OR", "ON", "SET", "NOT"});
+        const bool operandAfter =
+            !next || next->kind == K::Comma || next->kind == K::Op || next->kind == K::Dot ||
+            IsAnyKw(*next, {"FROM", "AS", "AND", "OR", "IS", "LIKE", "IN", "BETWEEN", "WHERE"});
+        if ((prev && prev->kind == K::Dot) || (operandBefore && operandAfter))
+            n = Node{K::QName, n.text, {}};
+    }
+}
+
+// Jet sorts Null before every value; the server after. Each sort key says where Null goes.
+void RewriteOrderBy(List& list)
+{
+    for (std::size_t i = 0; i + 1 < list.size(); ++i) {
+        if (!IsKw(list[i], "ORDER") || !IsKw(list[i + 1], "BY"))
+            continue;
+        std::size_t end = i + 2;
+        while (end < list.size() && !IsAnyKw(list[end], {"LIMIT", "UNION", "OFFSET"}))
+            ++end;
+        List result;
+        std::size_t start = i + 2;
+        for (std::size_t k = i + 2; k <= end; ++k) {
+            if (k < end && list[k].kind != K::Comma)
+                continue;
+            List key = Slice(list, start, k);
+            if (!key.empty() && !IsKw(key.back(), "NULLS") && !IsAnyKw(key.back(), {"FIRST", "LAST"})) {
+                const bool descending = IsKw(key.back(), "DESC");
+                key.push_back(MakeName("NULLS"));
+                key.push_back(MakeName(descending ? "LAST" : "FIRST"));
+            }
+            if (!result.empty())
+                result.push_back(Node{K::Comma, ",", {}});
+            Append(result, key);
+            start = k + 1;
+        }
+        list.erase(list.begin() + static_cast<std::ptrdiff_t>(i + 2),
+                   list.begin() + static_cast<std::ptrdiff_t>(end));
+        list.insert(list.begin() + static_cast<std::ptrdiff_t>(i + 2), result.begin(), result.end());
+        i += 1 + result.size();
+    }
+}
+
 void RewriteExpressions(List& list, std::string_view jet)
 {
     for (Node& n : list)
         if (n.kind == K::Group)
             RewriteExpressions(n.kids, jet);
+    if (IsServer())
+        QuoteServerReserved(list);
     RewritePrimitives(list);
     RewriteConcat(list, jet);
     RewriteLike(list, jet);
     RewriteSelects(list, jet);
+    if (IsServer())
+        RewriteOrderBy(list);
 }
 
 // --- statements ------------------------------------------------------------------------------
@@ -898,11 +1057,11 @@ void RewriteDelete(List& list, std::string_view jet)
     const TableRef* target = ResolveTable(tables, qualifier);
     if (!target)
         SyntaxError(jet);
-    List inner{MakeName("SELECT"), QualifierNode(*target), Node{K::Dot, ".", {}}, MakeName("_rowid_"),
+    List inner{MakeName("SELECT"), QualifierNode(*target), Node{K::Dot, ".", {}}, MakeName(RowIdName()),
                MakeName("FROM")};
     Append(inner, Slice(list, from + 1, list.size()));
-    List result{MakeName("DELETE"),         MakeName("FROM"),    target->name,
-                MakeName("WHERE"),          MakeName("_rowid_"), MakeName("IN"),
+    List result{MakeName("DELETE"),         MakeName("FROM"),      target->name,
+                MakeName("WHERE"),          MakeName(RowIdName()), MakeName("IN"),
                 MakeGroup(std::move(inner))};
     list = std::move(result);
 }
@@ -982,8 +1141,8 @@ void RewriteUpdate(List& list, std::string_view jet)
     if (!target)
         SyntaxError(jet);
 
-    List inner{MakeName("SELECT"),  QualifierNode(*target), Node{K::Dot, ".", {}},
-               MakeName("_rowid_"), MakeName("AS"),         MakeName("pf_rid")};
+    List inner{MakeName("SELECT"),    QualifierNode(*target), Node{K::Dot, ".", {}},
+               MakeName(RowIdName()), MakeName("AS"),         MakeName("pf_rid")};
     List result{MakeName("UPDATE"), target->name, MakeName("AS"), MakeName("pf_target"), MakeName("SET")};
     for (std::size_t k = 0; k < assignments.size(); ++k) {
         const std::string value = "pf_v" + std::to_string(k + 1);
@@ -1007,7 +1166,7 @@ void RewriteUpdate(List& list, std::string_view jet)
     for (const char* word : {"AS", "pf_src", "WHERE", "pf_target"})
         result.push_back(MakeName(word));
     result.push_back(Node{K::Dot, ".", {}});
-    result.push_back(MakeName("_rowid_"));
+    result.push_back(MakeName(RowIdName()));
     result.push_back(Node{K::Op, "=", {}});
     result.push_back(MakeName("pf_src"));
     result.push_back(Node{K::Dot, ".", {}});
@@ -1096,12 +1255,13 @@ void RewriteColumnDefinition(List& def)
     }
     if (type == FieldType::Text && size <= 0)
         size = 255;
-    std::string declared = DeclaredType(type, size);
+    std::string declared = IsServer() ? ServerDeclaredType(type, size) : DeclaredType(type, size);
     if (IsTextType(type))
-        declared += " COLLATE JETNOCASE";
+        declared += IsServer() ? " COLLATE jetnocase" : " COLLATE JETNOCASE";
     def.erase(def.begin() + 1, def.begin() + static_cast<std::ptrdiff_t>(typeEnd));
     def.insert(def.begin() + 1, Node{K::Raw, declared, {}});
-    if (type == FieldType::Text) {
+    // The server's VARCHAR(n) checks the length itself.
+    if (type == FieldType::Text && !IsServer()) {
         const Node name{K::QName, def[0].text, {}};
         std::string check = "CONSTRAINT ";
         EmitNode(Node{K::QName, "pf_len_" + def[0].text, {}}, check);
@@ -1112,7 +1272,22 @@ void RewriteColumnDefinition(List& def)
     }
 }
 
-void RewriteDefinitionList(List& kids)
+// The server keeps names in lower case; a comment on the object keeps the name as written.
+std::string NameComment(const std::string& object, const std::string& name)
+{
+    std::string out = "COMMENT ON " + object + " IS ";
+    EmitNode(Node{K::String, name, {}}, out);
+    return out;
+}
+
+std::string QuotedServerName(const std::string& name)
+{
+    std::string out;
+    EmitNode(Node{K::QName, name, {}}, out);
+    return out;
+}
+
+void RewriteDefinitionList(List& kids, const std::string& table, std::vector<std::string>& follow)
 {
     List result;
     std::size_t start = 0;
@@ -1120,6 +1295,18 @@ void RewriteDefinitionList(List& kids)
         if (i < kids.size() && kids[i].kind != K::Comma)
             continue;
         List def = Slice(kids, start, i);
+        if (IsServer() && !def.empty()) {
+            if (IsKw(def[0], "CONSTRAINT") && def.size() > 1) {
+                // Constraint indexes are named per schema on the server: "table.name".
+                const std::string name = def[1].text;
+                def[1] = Node{K::QName, table + "." + name, {}};
+                follow.push_back(NameComment("INDEX " + QuotedServerName(table + "." + name), name));
+            } else if ((def[0].kind == K::Name || def[0].kind == K::QName) &&
+                       !IsAnyKw(def[0], {"PRIMARY", "UNIQUE", "FOREIGN", "CHECK"})) {
+                follow.push_back(NameComment(
+                    "COLUMN " + QuotedServerName(table) + "." + QuotedServerName(def[0].text), def[0].text));
+            }
+        }
         RewriteColumnDefinition(def);
         if (!result.empty())
             result.push_back(Node{K::Comma, ",", {}});
@@ -1130,15 +1317,21 @@ void RewriteDefinitionList(List& kids)
 }
 
 // CREATE TABLE, ALTER TABLE ... ADD, CREATE INDEX and DROP INDEX ... ON in the Jet dialect.
-void RewriteDefinition(List& list)
+void RewriteDefinition(List& list, std::vector<std::string>& follow)
 {
     if (IsKw(list[0], "CREATE") && list.size() >= 4 && IsKw(list[1], "TABLE") && list[3].kind == K::Group) {
-        RewriteDefinitionList(list[3].kids);
+        if (IsServer())
+            follow.push_back(NameComment("TABLE " + QuotedServerName(list[2].text), list[2].text));
+        RewriteDefinitionList(list[3].kids, list[2].text, follow);
         return;
     }
     if (IsKw(list[0], "ALTER") && list.size() >= 5 && IsKw(list[1], "TABLE") && IsKw(list[3], "ADD")) {
         std::size_t at = IsKw(list[4], "COLUMN") ? 5 : 4;
         List def = Slice(list, at, list.size());
+        if (IsServer() && !def.empty())
+            follow.push_back(
+                NameComment("COLUMN " + QuotedServerName(list[2].text) + "." + QuotedServerName(def[0].text),
+                            def[0].text));
         RewriteColumnDefinition(def);
         list.erase(list.begin() + static_cast<std::ptrdiff_t>(at), list.end());
         if (at == 4)
@@ -1152,6 +1345,9 @@ void RewriteDefinition(List& list)
     if (IsKw(list[0], "CREATE") && list.size() > indexAt + 3 && IsKw(list[indexAt], "INDEX") &&
         IsKw(list[indexAt + 2], "ON")) {
         Node& name = list[indexAt + 1];
+        if (IsServer())
+            follow.push_back(NameComment(
+                "INDEX " + QuotedServerName(list[indexAt + 3].text + "." + name.text), name.text));
         name = Node{K::QName, list[indexAt + 3].text + "." + name.text, {}};
         // WITH PRIMARY / DISALLOW NULL / IGNORE NULL have no counterpart on an existing table.
         const std::size_t with = FindKw(list, indexAt + 4, list.size(), "WITH");
@@ -1218,16 +1414,16 @@ void AnalyseSelect(const List& list, JetTranslation& t)
     t.Table = tables.front().name.text;
     List editable = Slice(list, 0, from);
     editable.push_back(Node{K::Comma, ",", {}});
-    editable.push_back(MakeName("_rowid_"));
+    editable.push_back(MakeName(RowIdName()));
     Append(editable, Slice(list, from, list.size()));
     t.EditableSql = Emit(editable);
 
     List refetch = Slice(list, 0, from);
     refetch.push_back(Node{K::Comma, ",", {}});
-    refetch.push_back(MakeName("_rowid_"));
+    refetch.push_back(MakeName(RowIdName()));
     Append(refetch, Slice(list, from, fromEnd));
     refetch.push_back(MakeName("WHERE"));
-    refetch.push_back(MakeName("_rowid_"));
+    refetch.push_back(MakeName(RowIdName()));
     refetch.push_back(Node{K::Op, "=", {}});
     refetch.push_back(Node{K::Param, "?", {}});
     t.RefetchSql = Emit(refetch);
@@ -1235,8 +1431,14 @@ void AnalyseSelect(const List& list, JetTranslation& t)
 
 } // namespace
 
-JetTranslation TranslateJetSql(std::string_view jet)
+JetTranslation TranslateJetSql(std::string_view jet, SqlDialect dialect)
 {
+    struct DialectScope
+    {
+        explicit DialectScope(SqlDialect d) : previous(t_dialect) { t_dialect = d; }
+        ~DialectScope() { t_dialect = previous; }
+        SqlDialect previous;
+    } scope(dialect);
     List list = Tokenize(jet);
     JetTranslation t;
     if (list.empty())
@@ -1261,9 +1463,11 @@ JetTranslation TranslateJetSql(std::string_view jet)
     } else if (IsKw(list[0], "INSERT")) {
         t.Kind = StatementKind::Insert;
     } else if (IsAnyKw(list[0], {"CREATE", "ALTER", "DROP"})) {
-        RewriteDefinition(list);
+        RewriteDefinition(list, t.Follow);
     }
     t.Sql = Emit(list);
+    if (IsServer())
+        t.Table = ServerName(t.Table);
     return t;
 }
 

@@ -25,6 +25,12 @@
 //   Mod -> %; UCase, LCase, Left, Right, Mid, Len, InStr, IIf, Nz, Val, CStr, CLng, CInt, CDbl,
 //   Int, Fix, Now, Date, Year, Month, Day -> the helper functions registered on the connection.
 //
+// For PostgreSQL the same rewriting gives its dialect: the row id is "ctid", quoted names are
+// lower case (as the server stores every name), IIf and Nz become CASE and COALESCE, the operands of
+// "&" and LIKE are cast to text and keep their order (jetlike(x, p): ODBC parameter markers are
+// plain "?", bound by position), and definitions get the server's types and the jetnocase collation
+// (the helper functions of the same names are created on the server, PgFunctions.h).
+//
 // Parenthesised join chains "(a INNER JOIN b ON ...) LEFT JOIN c ON ..." are kept: SQLite reads
 // them with the same meaning. Comparisons of text ignore case through the JETNOCASE collation
 // that text columns are declared with, not through the translation.
@@ -50,10 +56,14 @@ struct JetTranslation
     std::string RefetchSql;  // the same columns (and row id) of one row: "... WHERE _rowid_=?"
     // Aliases of the tables in the FROM clause (alias, table), for "alias.column" field names.
     std::vector<std::pair<std::string, std::string>> Aliases;
+    // Statements the server runs after a definition: comments that keep the names as written.
+    std::vector<std::string> Follow;
 };
+
+enum class SqlDialect { Sqlite, Postgres };
 
 // Throws DbError 3075 for text it cannot read (an unclosed string, bracket or date literal) and
 // 3073 for a joined UPDATE that sets columns of more than one table.
-JetTranslation TranslateJetSql(std::string_view jet);
+JetTranslation TranslateJetSql(std::string_view jet, SqlDialect dialect = SqlDialect::Sqlite);
 
 } // namespace pf

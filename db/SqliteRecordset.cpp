@@ -501,79 +501,11 @@ void SqliteRecordset::Normalize(const Column& c, const Value& in, Value& out) co
         out = in;
         return;
     }
-    auto conversionError = [this]() { Throw(3421, "Datentypkonvertierungsfehler."); };
-    switch (c.type) {
-    case FieldType::Text:
-    case FieldType::Memo: {
-        auto check = [&](std::string_view text) {
-            if (c.type == FieldType::Text && c.size > 0 && text.size() > static_cast<std::size_t>(c.size) &&
-                CharLength(text) > static_cast<std::size_t>(c.size))
-                Throw(3163, "Das Feld ist zu klein für die Datenmenge, die Sie hinzufügen wollten. Fügen Sie "
-                            "weniger Daten ein.");
-        };
-        if (in.Type() == ValueType::Text) {
-            check(std::get<std::string>(in.Raw()));
-            out = in;
-        } else {
-            std::string text = in.AsText();
-            check(text);
-            out = Value(std::move(text));
-        }
-        return;
+    try {
+        ToColumnValue(c.type, c.size, in, out);
+    } catch (const DbError& error) {
+        m_conn->Throw(error);
     }
-    case FieldType::Byte:
-    case FieldType::Integer:
-    case FieldType::Long:
-    case FieldType::Counter: {
-        std::int64_t n = 0;
-        if (in.Type() == ValueType::Text) {
-            bool found = false;
-            LeadingNumber(std::get<std::string>(in.Raw()), &found);
-            if (!found)
-                conversionError();
-        }
-        n = in.AsLong();
-        const bool fits = c.type == FieldType::Byte      ? (n >= 0 && n <= 255)
-                          : c.type == FieldType::Integer ? (n >= -32768 && n <= 32767)
-                                                         : (n >= -2147483648LL && n <= 2147483647LL);
-        if (!fits)
-            Throw(3349, "Numerischer Feldüberlauf.");
-        out = Value(static_cast<long long>(n));
-        return;
-    }
-    case FieldType::Boolean:
-        out = Value(in.AsBool());
-        return;
-    case FieldType::Currency:
-        if (in.Type() == ValueType::Text) {
-            bool found = false;
-            LeadingNumber(std::get<std::string>(in.Raw()), &found);
-            if (!found)
-                conversionError();
-        }
-        out = Value(in.AsCurrency());
-        return;
-    case FieldType::Date:
-        out = Value(in.AsDate());
-        return;
-    case FieldType::Single:
-    case FieldType::Double:
-        if (in.Type() == ValueType::Text) {
-            bool found = false;
-            LeadingNumber(std::get<std::string>(in.Raw()), &found);
-            if (!found)
-                conversionError();
-        }
-        out = Value(in.AsDouble());
-        return;
-    case FieldType::Binary:
-        if (in.Type() == ValueType::Binary)
-            out = in;
-        else
-            out = Value(in.AsBinary());
-        return;
-    }
-    out = in;
 }
 
 void SqliteRecordset::SetField(std::string_view name, const Value& value)

@@ -2,8 +2,9 @@
 // the rows a SELECT returns (first column) or the rows an action statement changes.
 
 #include "db/JetSql.h"
+#include "db/PgDatabase.h"
 #include "db/SqliteDatabase.h"
-#include "tests/db/SqliteFixture.h"
+#include "tests/db/DbFixture.h"
 
 #include <random>
 
@@ -147,7 +148,7 @@ const Case kCases[] = {
      "2"},
 };
 
-TEST_F(SqliteTest, ProgramStatementsGiveTheExpectedRows)
+TEST_P(DbTest, ProgramStatementsGiveTheExpectedRows)
 {
     int run = 0;
     for (const Case& c : kCases) {
@@ -163,7 +164,7 @@ TEST_F(SqliteTest, ProgramStatementsGiveTheExpectedRows)
             else
                 EXPECT_EQ(std::to_string(m_db->Execute(sql)), c.rows);
         } catch (const DbError& e) {
-            ADD_FAILURE() << e.what() << " / " << static_cast<SqliteDatabase&>(*m_db).Translated(sql);
+            ADD_FAILURE() << e.what() << " / " << Translated(sql);
         }
         ++run;
     }
@@ -239,7 +240,7 @@ TEST(JetSql, RejectsWhatItCannotRead)
               3073);
 }
 
-TEST_F(SqliteTest, JoinedUpdateMayReadTheOtherTable)
+TEST_P(DbTest, JoinedUpdateMayReadTheOtherTable)
 {
     EXPECT_EQ(m_db->Execute("UPDATE T_REZ_ZUTAT INNER JOIN T_UNIT ON T_REZ_ZUTAT.ZutEinh = T_UNIT.ID SET "
                             "T_REZ_ZUTAT.ZutText = T_UNIT.UnitNameD & \" \" & T_REZ_ZUTAT.ZutText WHERE "
@@ -250,7 +251,7 @@ TEST_F(SqliteTest, JoinedUpdateMayReadTheOtherTable)
     EXPECT_EQ(Column0("SELECT ZutText FROM T_REZ_ZUTAT WHERE ID=2 ORDER BY [No]"), "Blätterteig|Birne");
 }
 
-TEST_F(SqliteTest, JoinedDeleteRemovesOnlyRowsOfTheTargetTable)
+TEST_P(DbTest, JoinedDeleteRemovesOnlyRowsOfTheTargetTable)
 {
     EXPECT_EQ(
         m_db->Execute("DELETE T_REZ_ZUTAT.* FROM T_REZ_ZUTAT INNER JOIN T_UNIT ON T_REZ_ZUTAT.ZutEinh = "
@@ -260,7 +261,7 @@ TEST_F(SqliteTest, JoinedDeleteRemovesOnlyRowsOfTheTargetTable)
     EXPECT_EQ(Column0("SELECT COUNT(*) FROM T_UNIT"), "3");
 }
 
-TEST_F(SqliteTest, JetFunctionsWorkOnCharacters)
+TEST_P(DbTest, JetFunctionsWorkOnCharacters)
 {
     EXPECT_EQ(
         Column0("SELECT UCase(RezTitle) & \"|\" & Len(RezTitle) & \"|\" & Left(RezTitle, 3) & \"|\" & "
@@ -279,7 +280,7 @@ TEST_F(SqliteTest, JetFunctionsWorkOnCharacters)
 
 // Every statement above, mangled at random (fixed seed): the translator and the engine must answer
 // with a DbError or a result, never with a crash or another exception.
-TEST_F(SqliteTest, MangledStatementsFailCleanly)
+TEST_P(DbTest, MangledStatementsFailCleanly)
 {
     std::mt19937 random(20181228);
     const std::string pieces = "\"'[]#()&*?,.;=<>! aZ09-";
@@ -321,7 +322,7 @@ TEST_F(SqliteTest, MangledStatementsFailCleanly)
     EXPECT_GT(failures, 100); // most mangled statements are no statements any more
 }
 
-TEST_F(SqliteTest, MalformedLikePatternIsError93)
+TEST_P(DbTest, MalformedLikePatternIsError93)
 {
     EXPECT_EQ(ErrorNumber([&] { Column0("SELECT ID FROM T_REZ_KOPF WHERE RezTitle LIKE \"[abc\""); }), 93);
 }

@@ -4,6 +4,11 @@
 
 #include "db/Database.h"
 #include "db/Schema.h"
+#include "tests/support/TestServer.h"
+
+#include <unistd.h>
+
+#include <atomic>
 
 #include <memory>
 #include <string>
@@ -16,6 +21,23 @@ inline std::unique_ptr<Database> NewDatabase(const std::string& path)
     OpenOptions options;
     options.Create = true;
     return Database::OpenSqlite(path, options);
+}
+
+// A new, empty database on the test server: a schema of its own, which the connection uses as
+// its default. Null when there is no server (the caller skips). connect receives the connect text
+// of that schema, for further connections.
+inline std::unique_ptr<Database> NewServerDatabase(std::string* connect = nullptr)
+{
+    const std::string& server = TestServerConnect();
+    if (server.empty())
+        return nullptr;
+    static std::atomic<int> counter{0};
+    const std::string schema = "pf_" + std::to_string(getpid()) + "_" + std::to_string(++counter);
+    Database::Open(server)->Execute("CREATE SCHEMA " + schema);
+    const std::string own = server + ";ConnSettings=SET search_path TO " + schema;
+    if (connect)
+        *connect = own;
+    return Database::Open(own);
 }
 
 inline std::unique_ptr<Database> NewSchemaDatabase(const std::string& path,

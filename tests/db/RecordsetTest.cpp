@@ -2,12 +2,12 @@
 // AddNew/Edit/Update/Delete on recordsets over one table.
 
 #include "db/SqliteDatabase.h"
-#include "tests/db/SqliteFixture.h"
+#include "tests/db/DbFixture.h"
 
 namespace pf::test {
 namespace {
 
-TEST_F(SqliteTest, JoinedSelectStarAnswersQualifiedAndPlainNames)
+TEST_P(DbTest, JoinedSelectStarAnswersQualifiedAndPlainNames)
 {
     auto rs = m_db->OpenRecordset(
         "SELECT DISTINCTROW * FROM (T_REZ_ZUTAT LEFT JOIN T_UNIT ON T_REZ_ZUTAT.ZutEinh = T_UNIT.ID) LEFT "
@@ -43,7 +43,7 @@ TEST_F(SqliteTest, JoinedSelectStarAnswersQualifiedAndPlainNames)
     EXPECT_EQ(ErrorNumber([&] { rs->MoveNext(); }), dberr::kNoCurrentRecord);
 }
 
-TEST_F(SqliteTest, AliasesAndExpressionsHaveNames)
+TEST_P(DbTest, AliasesAndExpressionsHaveNames)
 {
     auto rs =
         m_db->OpenRecordset("SELECT D.MenuTitle,A.MenuID,C.RezTitle,C.ID FROM (T_MENU_GANG A INNER JOIN "
@@ -62,7 +62,7 @@ TEST_F(SqliteTest, AliasesAndExpressionsHaveNames)
     EXPECT_EQ(ErrorNumber([&] { count->Field("Y"); }), dberr::kNoSuchField);
 }
 
-TEST_F(SqliteTest, ValuesComeBackInTheirJetTypes)
+TEST_P(DbTest, ValuesComeBackInTheirJetTypes)
 {
     auto rs = m_db->OpenRecordset("SELECT * FROM T_REZ_KOPF WHERE ID=3");
     EXPECT_EQ(rs->Field("FlagDeleted").Type(), ValueType::Boolean);
@@ -87,11 +87,13 @@ TEST_F(SqliteTest, ValuesComeBackInTheirJetTypes)
     // Memo and Text keep numeric-looking text as text (declared types with TEXT affinity).
     m_db->Execute("UPDATE T_REZ_KOPF SET RezNotizen=\"0123\", RezQuellePage=\"007\" WHERE ID=1");
     EXPECT_EQ(m_db->Scalar("SELECT RezNotizen FROM T_REZ_KOPF WHERE ID=1"), Value("0123"));
-    EXPECT_EQ(m_db->Scalar("SELECT typeof(RezQuellePage) FROM T_REZ_KOPF WHERE ID=1").AsText(), "text");
+    if (!OnServer()) {
+        EXPECT_EQ(m_db->Scalar("SELECT typeof(RezQuellePage) FROM T_REZ_KOPF WHERE ID=1").AsText(), "text");
+    }
     EXPECT_TRUE(m_db->Scalar("SELECT RezTitle FROM T_REZ_KOPF WHERE ID=99").IsNull());
 }
 
-TEST_F(SqliteTest, AddNewWritesARowAndLeavesTheCurrentRow)
+TEST_P(DbTest, AddNewWritesARowAndLeavesTheCurrentRow)
 {
     auto rs = m_db->OpenRecordset("SELECT * FROM T_REZ_ZUTAT WHERE ID=1 ORDER BY [No]");
     ASSERT_FALSE(rs->Eof());
@@ -118,7 +120,7 @@ TEST_F(SqliteTest, AddNewWritesARowAndLeavesTheCurrentRow)
     EXPECT_EQ(rs->RecordCount(), 4);
 }
 
-TEST_F(SqliteTest, EditDuringAScanVisitsEveryRowOnce)
+TEST_P(DbTest, EditDuringAScanVisitsEveryRowOnce)
 {
     // An index on the edited column must not make the scan see moved rows again.
     m_db->CreateIndex("T_REZ_KOPF", IndexDef{"IYield", {"RezYieldEinh"}, false, false});
@@ -137,7 +139,7 @@ TEST_F(SqliteTest, EditDuringAScanVisitsEveryRowOnce)
     EXPECT_EQ(m_db->Scalar("SELECT SUM(RezYieldEinh) FROM T_REZ_KOPF").AsLong(), 1 + 5 * 10 + 2 * 4 + 3);
 }
 
-TEST_F(SqliteTest, DeleteRemovesTheCurrentRow)
+TEST_P(DbTest, DeleteRemovesTheCurrentRow)
 {
     auto rs = m_db->OpenRecordset("SELECT * FROM T_REZ_CAT_NDX WHERE ID=1");
     rs->Delete();
@@ -151,7 +153,7 @@ TEST_F(SqliteTest, DeleteRemovesTheCurrentRow)
     EXPECT_EQ(rs->RecordCount(), 1);
 }
 
-TEST_F(SqliteTest, TextLongerThanItsDefinedSizeIsRefused)
+TEST_P(DbTest, TextLongerThanItsDefinedSizeIsRefused)
 {
     auto rs = m_db->OpenRecordset("SELECT * FROM T_REZ_KOPF WHERE ID=1");
     rs->Edit();
@@ -167,7 +169,7 @@ TEST_F(SqliteTest, TextLongerThanItsDefinedSizeIsRefused)
     EXPECT_EQ(m_db->Errors().front().Number, 3163);
 }
 
-TEST_F(SqliteTest, ConversionsOnWrite)
+TEST_P(DbTest, ConversionsOnWrite)
 {
     auto rs = m_db->OpenRecordset("SELECT * FROM T_REZ_KOPF WHERE ID=1");
     rs->Edit();
@@ -185,7 +187,7 @@ TEST_F(SqliteTest, ConversionsOnWrite)
     EXPECT_TRUE(check->Field("RezNotizen").IsNull());
 }
 
-TEST_F(SqliteTest, EditingNeedsAnEditableRecordset)
+TEST_P(DbTest, EditingNeedsAnEditableRecordset)
 {
     auto joined = m_db->OpenRecordset("SELECT * FROM T_REZ_KOPF INNER JOIN T_REZ_KOCHBUCH ON T_REZ_KOPF.ID = "
                                       "T_REZ_KOCHBUCH.RezID");
@@ -202,7 +204,7 @@ TEST_F(SqliteTest, EditingNeedsAnEditableRecordset)
     EXPECT_EQ(rs->Field("Loud").AsText(), "Apfelkuchen!");
 }
 
-TEST_F(SqliteTest, DuplicateKeyAndMissingRequiredValue)
+TEST_P(DbTest, DuplicateKeyAndMissingRequiredValue)
 {
     auto rs = m_db->OpenRecordset("SELECT * FROM T_WPLevel");
     rs->AddNew();
@@ -224,7 +226,7 @@ TEST_F(SqliteTest, DuplicateKeyAndMissingRequiredValue)
     EXPECT_EQ(level->Field("WPCost"), Value(Decimal4()));
 }
 
-TEST_F(SqliteTest, ParametersAndBareTableNames)
+TEST_P(DbTest, ParametersAndBareTableNames)
 {
     auto rs = m_db->OpenRecordset("SELECT ID FROM T_REZ_KOPF WHERE RezTitle LIKE ? AND RezYieldEinh=?",
                                   {"*KUCHEN*", 2});
@@ -240,7 +242,7 @@ TEST_F(SqliteTest, ParametersAndBareTableNames)
     EXPECT_EQ(ErrorNumber([&] { m_db->OpenRecordset("DELETE FROM T_REZ_KOPF"); }), 3219);
 }
 
-TEST_F(SqliteTest, EmptyResultIsBofAndEof)
+TEST_P(DbTest, EmptyResultIsBofAndEof)
 {
     auto rs = m_db->OpenRecordset("SELECT * FROM T_REZ_KOPF WHERE ID=0");
     EXPECT_TRUE(rs->Eof());
@@ -250,7 +252,7 @@ TEST_F(SqliteTest, EmptyResultIsBofAndEof)
     EXPECT_EQ(ErrorNumber([&] { rs->Edit(); }), dberr::kNoCurrentRecord);
 }
 
-TEST_F(SqliteTest, RecordsetOutlivingItsDatabaseFailsCleanly)
+TEST_P(DbTest, RecordsetOutlivingItsDatabaseFailsCleanly)
 {
     auto rs = m_db->OpenRecordset("SELECT * FROM T_REZ_KOPF");
     m_db->Close();
@@ -260,7 +262,7 @@ TEST_F(SqliteTest, RecordsetOutlivingItsDatabaseFailsCleanly)
     EXPECT_EQ(ErrorNumber([&] { rs->MoveNext(); }), 3420);
 }
 
-TEST_F(SqliteTest, CounterColumnsNumberNewRows)
+TEST_P(DbTest, CounterColumnsNumberNewRows)
 {
     m_db->CreateTable(
         {"T_LOG", {F("Nr", FieldType::Counter), F("Text", FieldType::Memo)}, {Primary({"Nr"})}});
@@ -272,6 +274,30 @@ TEST_F(SqliteTest, CounterColumnsNumberNewRows)
     }
     EXPECT_EQ(Column0("SELECT Nr FROM T_LOG ORDER BY Nr"), "1|2");
 }
+
+// Two programs on one server database: an edit of a row that the other changed or deleted since
+// it was read is refused with 3197 and leaves the other's change in place; the edits stay in the
+// recordset, so the user can look at them again.
+TEST_P(DbTest, EditOfARowAnotherProgramChangedIsRefused)
+{
+    if (!OnServer())
+        GTEST_SKIP() << "der Dateidatenbank liest eine Bearbeitung die Zeile neu";
+    auto other = OpenAgain();
+    auto rs = m_db->OpenRecordset("SELECT ID, RezTitle FROM T_REZ_KOPF WHERE ID IN (1, 6) ORDER BY ID");
+    other->Execute("UPDATE T_REZ_KOPF SET RezTitle='Apfelkuchen vom Blech' WHERE ID=1");
+    other->Execute("DELETE FROM T_REZ_KOPF WHERE ID=6");
+    rs->Edit();
+    rs->SetField("RezTitle", "Apfeltarte");
+    EXPECT_EQ(ErrorNumber([&] { rs->Update(); }), 3197);
+    EXPECT_EQ(rs->Field("RezTitle").AsText(), "Apfeltarte");
+    EXPECT_EQ(m_db->Scalar("SELECT RezTitle FROM T_REZ_KOPF WHERE ID=1").AsText(), "Apfelkuchen vom Blech");
+    rs->CancelUpdate();
+    rs->MoveNext();
+    EXPECT_EQ(ErrorNumber([&] { rs->Delete(); }), 3197);
+    EXPECT_EQ(m_db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong(), 5);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, DbTest, ::testing::Values(Backend::File, Backend::Server), BackendName);
 
 } // namespace
 } // namespace pf::test

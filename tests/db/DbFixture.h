@@ -1,11 +1,13 @@
 #pragma once
-// A fresh SQLite database file per test with a slice of the recipe schema (tables created through
-// CreateTable, so they carry the layer's declared types and collation) and known rows: titles
-// with quotes, wildcard characters, umlauts and ß, ingredients, units, cookbooks, categories,
+// A fresh database per test (a file, or a schema on the test server) with a slice of the recipe schema
+// (tables created through CreateTable, so they carry the layer's declared types and collation) and known
+// rows: titles with quotes, wildcard characters, umlauts and ß, ingredients, units, cookbooks, categories,
 // menus, keywords.
 
 #include "db/Database.h"
+#include "db/PgDatabase.h"
 #include "db/Recordset.h"
+#include "db/SqliteDatabase.h"
 #include "tests/support/NewDatabase.h"
 #include "tests/support/TempDir.h"
 
@@ -151,15 +153,30 @@ inline void FillFixture(Database& db)
     db.Execute("INSERT INTO T_USER (ID, Username, [Desc], Pwd, Flags) VALUES (1, 'anna', 'Köchin', '', 3)");
 }
 
-class SqliteTest : public ::testing::Test
+enum class Backend { File, Server };
+
+// The fixture's tables and rows in a new database of one back end.
+class FixtureBase
 {
 protected:
-    void SetUp() override
+    // False when the back end is not there (no server installed): the test then skips.
+    bool OpenFixture(Backend backend)
     {
         m_path = m_dir.File("Pfannola.MDB");
-        m_db = test::NewDatabase(m_path);
-        CreateFixtureSchema(*m_db);
-        FillFixture(*m_db);
+        m_db = backend == Backend::File ? test::NewDatabase(m_path) : test::NewServerDatabase(&m_connect);
+        if (!m_db)
+            return false;
+        try {
+            CreateFixtureSchema(*m_db);
+            FillFixture(*m_db);
+        } catch (const DbError& e) {
+            std::string details;
+            for (const EngineError& engine : e.Errors())
+                details += "\n  " + engine.Description;
+            ADD_FAILURE() << e.what() << details;
+            throw;
+        }
+        return true;
     }
 
     // First column of every row, as text joined with "|".
@@ -172,10 +189,47 @@ protected:
         return out;
     }
 
+    // A second program on the same database.
+    std::unique_ptr<Database> OpenAgain() { return Database::Open(m_connect.empty() ? m_path : m_connect); }
+
     TempDir m_dir;
     std::string m_path;
+    std::string m_connect; // of the server schema
     std::unique_ptr<Database> m_db;
 };
+
+// Tests of the file database alone.
+class SqliteTest : public FixtureBase, public ::testing::Test
+{
+protected:
+    void SetUp() override { OpenFixture(Backend::File); }
+};
+
+// Tests that run on both back ends from the same code: TEST_P(DbTest, ...).
+class DbTest : public FixtureBase, public ::testing::TestWithParam<Backend>
+{
+protected:
+    void SetUp() override
+    {
+        if (!OpenFixture(GetParam()))
+            GTEST_SKIP() << kNoServer;
+    }
+    bool OnServer() const { return GetParam() == Backend::Server; }
+    // What the back end runs for a statement, for failure messages.
+    std::string Translated(std::string_view sql)
+    {
+        if (auto* file = dynamic_cast<SqliteDatabase*>(m_db.get()))
+            return file->Translated(sql);
+        if (auto* server = dynamic_cast<PgDatabase*>(m_db.get()))
+            return server->Translated(sql);
+        return {};
+    }
+};
+
+inline std::string BackendName(const ::testing::TestParamInfo<Backend>& info)
+{
+    return info.param == Backend::File ? "File" : "Server";
+}
 
 // Runs a callable and returns the number of the DbError it throws, 0 when it does not throw.
 template <typename F> long ErrorNumber(F&& f)

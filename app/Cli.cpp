@@ -1,4 +1,5 @@
 #include "app/Cli.h"
+#include "db/OpenDatabase.h"
 
 #include "app/CliCommands.h"
 #include "app/CommandLine.h"
@@ -160,7 +161,7 @@ bool ParseCliArgs(CliCall& call, const std::vector<CliOption>& options,
         }
         if (option == nullptr) {
             if (call.IsOption(i) || !word || !word(arg)) {
-                call.Err << "Unbekanntes Argument: " << arg << "\n";
+                call.Err << "Unbekanntes Argument: " << DatabaseDisplayName(arg) << "\n";
                 return false;
             }
             continue;
@@ -238,6 +239,8 @@ const std::vector<CliCommand>& CliCommands()
 {
     static const std::vector<CliCommand> commands = {
         {"init", true, CliInit, "legt eine neue Datenbank an"},
+        {"copy", false, CliCopy,
+         "VON NACH: kopiert eine ganze Datenbank zwischen Datei und Server (NACH muss leer sein)"},
         {"upgrade", true, CliUpgrade,
          "bringt die Datenbank auf den Schema-Stand des Programms (mit Kopie .BAK)"},
         {"info", true, CliInfo,
@@ -286,7 +289,7 @@ int RunCli(const std::string& executablePath, const std::vector<std::string>& ar
     // A relative database path means the current folder, also after the start moved into the
     // program folder.
     std::string database = options.Database;
-    if (!database.empty()) {
+    if (!database.empty() && !IsServerConnect(database)) {
         std::error_code ec;
         auto absolute = std::filesystem::absolute(database, ec);
         if (!ec)

@@ -107,6 +107,7 @@ private:
 
 int CliInfo(CliCall& call);
 int CliInit(CliCall& call);
+int CliCopy(CliCall& call);
 int CliUpgrade(CliCall& call);
 int CliBackup(CliCall& call);
 int CliRestore(CliCall& call);

@@ -1,9 +1,12 @@
 // The commands that create and describe a database file.
 
 #include "app/CliCommands.h"
+#include "db/OpenDatabase.h"
 #include "core/Messages.h"
 #include "core/Utf8.h"
+#include "core/AppContext.h"
 #include "db/DatabaseChoice.h"
+#include "db/DatabaseTransfer.h"
 #include "db/InitFiles.h"
 #include "db/Recordset.h"
 #include "db/Schema.h"
@@ -42,7 +45,7 @@ std::string UnusableReason(const std::string& path, CliAccess access, std::strin
     readOnly.ReadOnly = true;
     std::unique_ptr<Database> db;
     try {
-        db = Database::OpenSqlite(path, readOnly);
+        db = OpenDatabase(path, readOnly);
     } catch (const DbError& error) {
         if (error.Number() == dberr::kNotADatabase || error.Number() == 3049)
             return LoadText(501) + "Pfannola" + LoadText(502);
@@ -94,10 +97,12 @@ Database* OpenCliDatabase(CliCall& call, CliAccess access)
 {
     ConnectionState& conn = Connection();
     CloseCliDatabase();
-    const std::string cannotOpen = "Die Datenbank \"" + call.Database + "\" kann nicht geöffnet werden: ";
+    const std::string shown = DatabaseDisplayName(call.Database);
+    const std::string cannotOpen = "Die Datenbank \"" + shown + "\" kann nicht geöffnet werden: ";
     std::error_code ec;
-    if (!std::filesystem::exists(call.Database, ec)) {
-        call.Err << "Die Datenbank \"" + call.Database + "\" wurde nicht gefunden.\n";
+    const bool server = IsServerConnect(call.Database);
+    if (!server && !std::filesystem::exists(call.Database, ec)) {
+        call.Err << "Die Datenbank \"" + shown + "\" wurde nicht gefunden.\n";
         return nullptr;
     }
     if (access != CliAccess::Inspect) {
@@ -111,13 +116,13 @@ Database* OpenCliDatabase(CliCall& call, CliAccess access)
             call.Err << warning << "\n";
     }
     try {
-        conn.DbType = 0;
-        conn.DbTypeText = "ACCESS";
+        conn.DbType = server ? 1 : 0;
+        conn.DbTypeText = server ? "ODBC" : "ACCESS";
         conn.DbPath = call.Database;
         if (access == CliAccess::Inspect) {
             OpenOptions readOnly;
             readOnly.ReadOnly = true;
-            conn.WorkDb = Database::OpenSqlite(call.Database, readOnly);
+            conn.WorkDb = OpenDatabase(call.Database, readOnly);
         } else {
             conn.WorkDb = OpenDatabaseFile(call.Database);
         }
@@ -171,7 +176,7 @@ int CliInfo(CliCall& call)
     std::string version;
     if (!ReadVersionText(call, *db, version))
         return 1;
-    call.Out << "Datenbank: " << call.Database << "\n";
+    call.Out << "Datenbank: " << DatabaseDisplayName(call.Database) << "\n";
     call.Out << "Schema-Version: " << version << "\n";
     struct Count
     {
@@ -183,7 +188,64 @@ int CliInfo(CliCall& call)
         const long n = CountRows(*db, count.Table);
         call.Out << count.Label << ": " << (n < 0 ? std::string("-") : std::to_string(n)) << "\n";
     }
-    call.Out << "Nur lesen: " << (CanWrite(call.Database) ? "nein" : "ja") << "\n";
+    const bool writable = IsServerConnect(call.Database) || CanWrite(call.Database);
+    call.Out << "Nur lesen: " << (writable ? "nein" : "ja") << "\n";
+    return 0;
+}
+
+namespace {
+
+// Copies a whole database into a new one; a file target is removed again when the copy fails.
+bool CopyInto(CliCall& call, const std::string& from, const std::string& to)
+{
+    const bool fileTarget = !IsServerConnect(to);
+    std::error_code ec;
+    if (fileTarget && std::filesystem::exists(to, ec)) {
+        call.Err << "Die Datei \"" << to
+                 << "\" ist bereits vorhanden; eine Kopie wird nur an einer freien Stelle angelegt.\n";
+        return false;
+    }
+    try {
+        OpenOptions readOnly;
+        readOnly.ReadOnly = true;
+        auto source = OpenDatabase(from, readOnly);
+        OpenOptions create;
+        create.Create = true;
+        auto target = OpenDatabase(to, create);
+        TransferDatabase(*source, *target);
+        return true;
+    } catch (const DbError& error) {
+        call.Err << "Die Datenbank \"" << DatabaseDisplayName(from) << "\" konnte nicht nach \""
+                 << DatabaseDisplayName(to) << "\" kopiert werden: " << error.Description() << "\n";
+        if (fileTarget)
+            std::filesystem::remove(to, ec);
+        return false;
+    }
+}
+
+} // namespace
+
+int CliCopy(CliCall& call)
+{
+    std::vector<std::string> words;
+    if (!ParseCliArgs(call, {}, [&](const std::string& word) {
+            words.push_back(word);
+            return words.size() <= 2;
+        }) ||
+        words.size() != 2) {
+        call.Err << "Aufruf: pfannola-cli copy VON NACH\n";
+        return 2;
+    }
+    std::string from = words[0];
+    std::string to = words[1];
+    for (std::string* path : {&from, &to}) {
+        std::error_code ec;
+        if (!IsServerConnect(*path))
+            *path = std::filesystem::absolute(*path, ec).string();
+    }
+    if (!CopyInto(call, from, to))
+        return 1;
+    call.Out << "Datenbank kopiert: " << DatabaseDisplayName(to) << "\n";
     return 0;
 }
 
@@ -192,6 +254,27 @@ int CliInit(CliCall& call)
     if (!ParseCliArgs(call, {}))
         return 2;
     std::error_code ec;
+    if (IsServerConnect(call.Database)) {
+        // Made as a file from the base data first, then moved onto the server in one transaction.
+        const std::string file = AppContext::Current().TempDir + "/server-init.MDB";
+        std::filesystem::remove(file, ec);
+        ConnectionState& conn = Connection();
+        conn.DbType = 0;
+        conn.DbTypeText = "ACCESS";
+        conn.DbPath = file;
+        const bool created = CreateDatabaseFromInit();
+        conn.DbPath.clear();
+        CloseCliDatabase();
+        const bool copied = created && CopyInto(call, file, call.Database);
+        std::filesystem::remove(file, ec);
+        if (!copied) {
+            call.Err << "Die Datenbank \"" << DatabaseDisplayName(call.Database)
+                     << "\" konnte nicht angelegt werden.\n";
+            return 1;
+        }
+        call.Out << "Neue Datenbank angelegt: " << DatabaseDisplayName(call.Database) << "\n";
+        return 0;
+    }
     if (std::filesystem::exists(call.Database, ec)) {
         call.Err
             << "Die Datei \"" << call.Database

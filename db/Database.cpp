@@ -1,6 +1,7 @@
 #include "db/Database.h"
 
 #include "core/Utf8.h"
+#include "db/OpenDatabase.h"
 #include "db/PgDatabase.h"
 #include "db/Recordset.h"
 
@@ -38,16 +39,21 @@ std::string ServerConnectText(std::string_view text)
 
 } // namespace
 
-bool Database::IsServerConnect(std::string_view text)
+bool IsServerConnect(std::string_view text)
 {
     return !ServerConnectText(text).empty();
 }
 
-std::unique_ptr<Database> Database::Open(const std::string& pathOrConnect, const OpenOptions& options)
+std::string DatabaseDisplayName(std::string_view pathOrConnect)
+{
+    return IsServerConnect(pathOrConnect) ? WithoutPassword(pathOrConnect) : std::string(pathOrConnect);
+}
+
+std::unique_ptr<Database> OpenDatabase(const std::string& pathOrConnect, const OpenOptions& options)
 {
     const std::string connect = ServerConnectText(pathOrConnect);
     if (connect.empty())
-        return OpenSqlite(pathOrConnect, options);
+        return Database::OpenSqlite(pathOrConnect, options);
     return PgDatabase::Open(connect, options);
 }
 

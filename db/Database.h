@@ -79,13 +79,6 @@ public:
     // Opens (or with Create makes) an SQLite database file. Throws DbError: 3024 when the file
     // is missing, 3343 when it is no database, 3045 when it is locked, 3051 when it cannot be opened.
     static std::unique_ptr<Database> OpenSqlite(const std::string& path, const OpenOptions& options = {});
-    // Opens a file path as OpenSqlite does, or a server database for a connect text of the form
-    // "odbc:Driver=PostgreSQL Unicode;Server=host;Port=5432;Database=name;Uid=user;Pwd=password"
-    // (also "ODBC;DSN=..." with a configured data source). A server that cannot be reached or
-    // refuses the logon throws 3151; the password never appears in a message or in Name().
-    static std::unique_ptr<Database> Open(const std::string& pathOrConnect, const OpenOptions& options = {});
-    // Whether the text names a server database rather than a file.
-    static bool IsServerConnect(std::string_view text);
 
     // Path of the file, or the data source name.
     virtual std::string Name() const = 0;

@@ -653,6 +653,14 @@ int PgDatabase::DefinedSize(const std::string& table, const std::string& column)
         DbError(dberr::kNoSuchField, "Element in dieser Auflistung nicht gefunden: '" + column + "'."));
 }
 
+void PgDatabase::ResetCounter(const std::string& table, const std::string& column)
+{
+    const std::string name = Quoted(table);
+    m_conn->Exec("SELECT setval(pg_get_serial_sequence(" + SqlLiteral(Value(name)) + ", " +
+                 SqlLiteral(Value(ServerName(column))) + "), COALESCE((SELECT MAX(" + Quoted(column) + ") FROM " +
+                 name + "), 0) + 1, false)");
+}
+
 void PgDatabase::ExecuteNative(const std::string& sql)
 {
     m_conn->Exec(sql);

@@ -54,6 +54,10 @@ public:
     void CreateIndex(const std::string& table, const IndexDef& index) override;
     int DefinedSize(const std::string& table, const std::string& column) override;
 
+    // Sets the numbering of a Counter column after its highest value (after rows were written with
+    // their own numbers).
+    void ResetCounter(const std::string& table, const std::string& column);
+
     // Runs server SQL as it is, without the translation.
     void ExecuteNative(const std::string& sql);
     // The translation a statement gets, for diagnostics and tests.

@@ -1,4 +1,5 @@
 #include "db/WorkDatabase.h"
+#include "db/OpenDatabase.h"
 
 #include "core/AppContext.h"
 #include "core/Interaction.h"
@@ -190,6 +191,8 @@ std::string DefaultDatabasePath()
 
 std::unique_ptr<Database> OpenDatabaseFile(const std::string& path)
 {
+    if (IsServerConnect(path))
+        return OpenDatabase(path);
     RemoveLeftoverCopies(path);
     OpenOptions options;
     options.ReadOnly = !HasWriteBit(path);

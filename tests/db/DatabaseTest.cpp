@@ -2,6 +2,7 @@
 // table-definition operations of the schema upgrades.
 
 #include "db/SqliteDatabase.h"
+#include "db/OpenDatabase.h"
 #include "tests/db/DbFixture.h"
 #include "tests/support/NewDatabase.h"
 
@@ -71,7 +72,7 @@ TEST(ServerOpen, RefusedLogonAndUnreachableServerAre3151WithoutThePassword)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         try {
-            Database::Open(c.connect);
+            OpenDatabase(c.connect);
             ADD_FAILURE() << "geöffnet";
         } catch (const DbError& e) {
             EXPECT_EQ(e.Number(), 3151);
@@ -82,7 +83,7 @@ TEST(ServerOpen, RefusedLogonAndUnreachableServerAre3151WithoutThePassword)
             EXPECT_NE(everything.find("Pwd=***"), std::string::npos) << everything;
         }
     }
-    const std::unique_ptr<Database> db = Database::Open(server);
+    const std::unique_ptr<Database> db = OpenDatabase(server);
     EXPECT_EQ(db->Name().find(Exported(server, "Pwd")), std::string::npos);
 }
 

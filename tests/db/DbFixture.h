@@ -5,6 +5,7 @@
 // menus, keywords.
 
 #include "db/Database.h"
+#include "db/OpenDatabase.h"
 #include "db/PgDatabase.h"
 #include "db/Recordset.h"
 #include "db/SqliteDatabase.h"
@@ -190,7 +191,7 @@ protected:
     }
 
     // A second program on the same database.
-    std::unique_ptr<Database> OpenAgain() { return Database::Open(m_connect.empty() ? m_path : m_connect); }
+    std::unique_ptr<Database> OpenAgain() { return OpenDatabase(m_connect.empty() ? m_path : m_connect); }
 
     TempDir m_dir;
     std::string m_path;

@@ -3,6 +3,7 @@
 // told otherwise). The caller owns the connection; the file lives where the path says.
 
 #include "db/Database.h"
+#include "db/OpenDatabase.h"
 #include "db/Schema.h"
 #include "tests/support/TestServer.h"
 
@@ -33,11 +34,11 @@ inline std::unique_ptr<Database> NewServerDatabase(std::string* connect = nullpt
         return nullptr;
     static std::atomic<int> counter{0};
     const std::string schema = "pf_" + std::to_string(getpid()) + "_" + std::to_string(++counter);
-    Database::Open(server)->Execute("CREATE SCHEMA " + schema);
+    OpenDatabase(server)->Execute("CREATE SCHEMA " + schema);
     const std::string own = server + ";ConnSettings=SET search_path TO " + schema;
     if (connect)
         *connect = own;
-    return Database::Open(own);
+    return OpenDatabase(own);
 }
 
 inline std::unique_ptr<Database> NewSchemaDatabase(const std::string& path,

@@ -1,0 +1,13 @@
+#pragma once
+// Moves a whole database between back ends (a file and a server, either way): every table with
+// its columns, keys and indexes, and every row, pictures included. The target must not have any of
+// the tables yet; the copy is one transaction on the target, so a failure leaves it as it was.
+
+#include "db/Database.h"
+
+namespace pf {
+
+// Throws DbError (3010 when the target already has one of the tables).
+void TransferDatabase(Database& source, Database& target);
+
+} // namespace pf

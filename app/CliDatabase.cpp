@@ -231,8 +231,9 @@ int CliCopy(CliCall& call)
     if (!ParseCliArgs(call, {}, [&](const std::string& word) {
             words.push_back(word);
             return words.size() <= 2;
-        }) ||
-        words.size() != 2) {
+        }))
+        return 2;
+    if (words.size() != 2) {
         call.Err << "Aufruf: pfannola-cli copy VON NACH\n";
         return 2;
     }

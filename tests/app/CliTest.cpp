@@ -87,6 +87,8 @@ TEST_F(CliTest, CommandsRefuseWordsTheyCannotUseBeforeOpeningTheDatabase)
         {{"upgrade", "Kuchen"}, "Unbekanntes Argument: Kuchen"},
         {{"backup"}, "Aufruf: --db DATEI backup ORDNER"},
         {{"restore", "a.zip", "b.zip"}, "Unbekanntes Argument: b.zip"},
+        {{"copy", "a.mdb"}, "Aufruf: pfannola-cli copy VON NACH"},
+        {{"copy", "a.mdb", "b.mdb", "c.mdb"}, "Unbekanntes Argument: c.mdb"},
         {{"show"}, "Aufruf: pfannola-cli --db DATEI show ID"},
         {{"show", "x"}, "Unbekanntes Argument: x"},
         {{"nutrients", "5", "6"}, "Unbekanntes Argument: 6"},

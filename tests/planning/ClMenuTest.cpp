@@ -1,0 +1,440 @@
+// Menus: entry titles, the save/load round trip of head, courses and guests,
+// course editing, copies, date clashes, deletion, and a failing save that leaves the menu as stored.
+
+#include "planning/ClMenu.h"
+
+#include "core/AppContext.h"
+#include "db/Database.h"
+#include "model/ClRecipe.h"
+#include "tests/support/BaseDataDb.h"
+#include "tests/support/RawSql.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace pf {
+namespace {
+
+constexpr long kPortionen = 1;
+
+DateSerial Day(int year, int month, int day)
+{
+    return DateSerial::FromParts(year, month, day);
+}
+
+class MenuDb : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        app.IniFile = dir.File("pfannola.INI");
+        app.UserStoreFile = dir.File("user.ini");
+        app.WinUser = "koch";
+        db = test::MakeBaseDataDatabase(dir, "base.db", test::Foods::Without,
+                                        {"10_categories.csv", "20_units.csv"});
+        ASSERT_TRUE(db);
+        ClearRecipeCache();
+        AddRecipe(11, "Kürbissuppe", 4);
+        AddRecipe(12, "Rinderbraten", 6);
+        db->Execute("INSERT INTO T_ADRESSE (ID,Name) VALUES (5,'Tante Erna'),(6,'Onkel Paul')");
+    }
+    void TearDown() override { ClearRecipeCache(); }
+
+    void AddRecipe(long id, const std::string& title, long yield)
+    {
+        db->Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle,RezYield,RezYieldEinh) VALUES (?,?,?,?)",
+                    {Value(id), Value(title), Value(yield), Value(kPortionen)});
+    }
+    ClMenu Menu()
+    {
+        ClMenu menu;
+        menu.SetDB(db.get());
+        return menu;
+    }
+    ClMenu Loaded(long id)
+    {
+        ClMenu menu = Menu();
+        EXPECT_TRUE(menu.Loadr(id));
+        return menu;
+    }
+    // A saved menu with the given title and date and the courses named (a number is a recipe ID).
+    long Saved(const std::string& title, DateSerial date, const std::vector<std::string>& courses = {})
+    {
+        ClMenu menu = Menu();
+        menu.SetTitle(title);
+        menu.SetMenuDate(date);
+        for (const std::string& c : courses)
+            if (std::isdigit(static_cast<unsigned char>(c[0])))
+                menu.CourseAdd(std::stol(c), false, "");
+            else
+                menu.CourseAdd(0, true, c);
+        EXPECT_TRUE(menu.Save()) << menu.LastErrorText();
+        return menu.id();
+    }
+    static std::string Titles(ClMenu& menu)
+    {
+        std::string text;
+        for (int i = 1; i <= menu.CoursesCount(); ++i)
+            text += (i > 1 ? "|" : "") + menu.CourseTitle(i);
+        return text;
+    }
+    long Count(const std::string& sql) { return static_cast<long>(db->Scalar(sql).AsLong()); }
+
+    AppContext app;
+    ScopedAppContext scope{app};
+    test::TempDir dir;
+    std::unique_ptr<Database> db;
+};
+
+TEST(MenuEntryTitle, MenusAndWeeklyPlansAcrossYearEnds)
+{
+    const DateSerial approved = DateSerial::FromParts(2020, 1, 1, 9, 30);
+    struct Case
+    {
+        DateSerial Date;
+        long Tree;
+        DateSerial Approved;
+        bool Short;
+        const char* Expected;
+    };
+    const Case cases[] = {
+        {Day(2024, 12, 24), 7, {}, false, "Fest - 24.12.2024"},
+        {DateSerial{0}, 0, {}, false, "Fest"},
+        {DateSerial{1.9}, 0, {}, false, "Fest"}, // below 2 is no date
+        {DateSerial{2}, 0, {}, false, "Fest - 01.01.1900"},
+        {Day(2026, 3, 2), ClMenu::kWPTree, approved, false, "Woche 10 - 02.03.2026 (#42)"},
+        {Day(2026, 3, 2), ClMenu::kWPTree, {}, false, "Woche 10 - 02.03.2026 (#42) !"},
+        {Day(2026, 3, 2), ClMenu::kWPTree, {}, true, "02.03.2026 (#42) !"},
+        {Day(2026, 3, 2), ClMenu::kWPTree, approved, true, "02.03.2026 (#42)"},
+        // A plan starting on Monday 29 December belongs to week 1 of the next year.
+        {Day(2025, 12, 29), ClMenu::kWPTree, approved, false, "Woche 01 - 29.12.2025 (#42)"},
+        // 2020 has 53 weeks; its last week runs into January 2021.
+        {Day(2020, 12, 28), ClMenu::kWPTree, approved, false, "Woche 53 - 28.12.2020 (#42)"},
+        {Day(2021, 1, 3), ClMenu::kWPTree, approved, false, "Woche 53 - 03.01.2021 (#42)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Expected);
+        EXPECT_EQ(ClMenu::GenMenuEntryTitle("Fest", c.Date, 42, c.Tree, c.Approved, c.Short), c.Expected);
+    }
+}
+
+TEST_F(MenuDb, HeadCoursesAndGuestsRoundTrip)
+{
+    ClMenu menu = Menu();
+    menu.SetTitle("Silvester \"bei uns\"");
+    menu.SetMenuDate(Day(2025, 12, 31));
+    menu.SetDescription("Drei Gänge");
+    menu.SetNotices("Früh einkaufen");
+    menu.SetYield(8);
+    menu.SetTree(4);
+    menu.SetMenuOriginID(102);
+    menu.SetMenuSource("Eigene Idee");
+    menu.SetTimePreparation(DateSerial{2.0 / 24});
+    menu.SetTimeCooking(DateSerial{1.5 / 24});
+    EXPECT_EQ(menu.CourseAdd(11, false, "ignoriert"), 1);
+    EXPECT_EQ(menu.CourseAdd(0, true, "Käseplatte"), 2);
+    EXPECT_EQ(menu.CourseAdd(12, false, ""), 3);
+    menu.SetCourseYield(3, 8);
+    menu.SetCourseTitle(3, "Festbraten");
+    menu.SetCourseDrink(1, "Sekt");
+    menu.SetCourseDesc(1, "heiß servieren");
+    menu.SetCourseWineID(3, 77);
+    menu.GuestAdd(5, "vegetarisch");
+    menu.GuestAdd(6);
+    ASSERT_TRUE(menu.Save()) << menu.LastErrorText();
+    EXPECT_FALSE(menu.IsChanged());
+    EXPECT_EQ(menu.id(), 1);
+
+    ClMenu back = Loaded(menu.id());
+    EXPECT_EQ(back.Title(), "Silvester \"bei uns\"");
+    EXPECT_EQ(back.MenuDate(), Day(2025, 12, 31));
+    EXPECT_EQ(back.Description(), "Drei Gänge");
+    EXPECT_EQ(back.Notices(), "Früh einkaufen");
+    EXPECT_EQ(back.Yield(), 8);
+    EXPECT_EQ(back.Tree(), 4);
+    EXPECT_EQ(back.MenuOriginID(), 102);
+    EXPECT_FALSE(back.MenuOrigin().empty());
+    EXPECT_EQ(back.MenuSource(), "Eigene Idee");
+    EXPECT_NEAR(back.TimePreparation().Days, 2.0 / 24, 1e-9);
+    EXPECT_NEAR(back.TimeCooking().Days, 1.5 / 24, 1e-9);
+    EXPECT_FALSE(back.IsWP());
+
+    ASSERT_EQ(back.CoursesCount(), 3);
+    EXPECT_EQ(Titles(back), "Kürbissuppe|Käseplatte|Festbraten");
+    EXPECT_EQ(back.CourseOwnTitle(1), ""); // follows the recipe's title
+    struct Expect
+    {
+        long RezID, Yield;
+        const char* Unit;
+        bool Generic, Loaded;
+        const char* Drink;
+        long Wine;
+        double Divider;
+    };
+    const Expect expected[] = {{11, 4, "Portionen", false, true, "Sekt", 0, 1.0},
+                               {0, 0, "", true, false, "", 0, 1.0},
+                               {12, 8, "Portionen", false, true, "", 77, 0.75}};
+    for (int i = 1; i <= 3; ++i) {
+        SCOPED_TRACE(i);
+        const Expect& e = expected[i - 1];
+        EXPECT_EQ(back.CourseRezID(i), e.RezID);
+        EXPECT_EQ(back.CourseYield(i), e.Yield);
+        EXPECT_EQ(back.CourseUnit(i), e.Unit);
+        EXPECT_EQ(back.CourseGeneric(i), e.Generic);
+        EXPECT_EQ(back.CourseRecipeLoaded(i), e.Loaded);
+        EXPECT_EQ(back.CourseRecipe(i) != nullptr, e.Loaded);
+        EXPECT_EQ(back.CourseDrink(i), e.Drink);
+        EXPECT_EQ(back.CourseWineID(i), e.Wine);
+        EXPECT_DOUBLE_EQ(back.CourseDivider(i), e.Divider);
+    }
+    EXPECT_EQ(back.CourseDesc(1), "heiß servieren");
+
+    ASSERT_EQ(back.GuestCount(), 2);
+    EXPECT_EQ(back.Guest(1), 5);
+    EXPECT_EQ(back.GuestNotice(1), "vegetarisch");
+    EXPECT_EQ(back.GuestName(1), "Tante Erna");
+    EXPECT_EQ(back.GuestName(2), "Onkel Paul");
+    EXPECT_FALSE(back.IsChanged());
+
+    // Saving again rewrites the rows instead of adding to them.
+    back.SetTitle("Silvester");
+    ASSERT_TRUE(back.Save());
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_MENU_GANG WHERE MenuID=1"), 3);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_MENU_GAST WHERE MenuID=1"), 2);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_MENU_KOPF"), 1);
+}
+
+TEST_F(MenuDb, CoursesFollowTheirRecipeUnlessTheyHaveTheirOwnTitleOrTheRecipeIsGone)
+{
+    const long id = Saved("Sonntag", Day(2026, 1, 4), {"11", "12"});
+    ClMenu menu = Loaded(id);
+    menu.SetCourseTitle(2, "Braten nach Art des Hauses");
+    ASSERT_TRUE(menu.Save());
+    db->Execute("UPDATE T_REZ_KOPF SET RezTitle='Kürbiscremesuppe' WHERE ID=11");
+    db->Execute("DELETE FROM T_REZ_KOPF WHERE ID=12");
+    ClearRecipeCache();
+
+    ClMenu back = Loaded(id);
+    EXPECT_EQ(Titles(back), "Kürbiscremesuppe|Braten nach Art des Hauses");
+    EXPECT_FALSE(back.CourseRecipeLoaded(2));
+    EXPECT_EQ(back.CourseYield(2), 6); // as stored when the recipe was added
+    EXPECT_FALSE(back.CourseGeneric(2));
+}
+
+TEST_F(MenuDb, CourseMovesIgnoreIndexesOutsideTheList)
+{
+    struct Case
+    {
+        const char* Name;
+        void (*Edit)(ClMenu&);
+        const char* Expected;
+        bool Changed;
+    };
+    const Case cases[] = {
+        {"up first", [](ClMenu& m) { m.CourseUp(1); }, "B|A|C", true},
+        {"up last", [](ClMenu& m) { m.CourseUp(3); }, "A|B|C", false},
+        {"up zero", [](ClMenu& m) { m.CourseUp(0); }, "A|B|C", false},
+        {"down last", [](ClMenu& m) { m.CourseDown(3); }, "A|C|B", true},
+        {"down first", [](ClMenu& m) { m.CourseDown(1); }, "A|B|C", false},
+        {"down beyond", [](ClMenu& m) { m.CourseDown(4); }, "A|B|C", false},
+        {"swap ends", [](ClMenu& m) { m.CourseSwap(1, 3); }, "C|B|A", true},
+        {"swap outside", [](ClMenu& m) { m.CourseSwap(1, 4); }, "A|B|C", false},
+        {"swap itself", [](ClMenu& m) { m.CourseSwap(2, 2); }, "A|B|C", false},
+        {"delete middle", [](ClMenu& m) { m.CourseDelete(2); }, "A|C", true},
+        {"delete outside", [](ClMenu& m) { m.CourseDelete(-1); }, "A|B|C", false},
+        {"add", [](ClMenu& m) { m.CourseAdd(-5, false, "D"); }, "A|B|C|D", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        ClMenu menu = Loaded(Saved(c.Name, Day(2026, 2, 1), {"A", "B", "C"}));
+        c.Edit(menu);
+        EXPECT_EQ(Titles(menu), c.Expected);
+        EXPECT_EQ(menu.IsChanged(), c.Changed);
+        // What was edited is what is stored.
+        ASSERT_TRUE(menu.Save());
+        ClMenu back = Loaded(menu.id());
+        EXPECT_EQ(Titles(back), c.Expected);
+    }
+}
+
+TEST_F(MenuDb, CheckDateTitleFindsOnlyAnotherMenuOnTheSameDay)
+{
+    Saved("Weihnachten", Day(2025, 12, 24));
+    struct Case
+    {
+        const char* Title;
+        DateSerial Date;
+        bool Clash;
+    };
+    const Case cases[] = {{"Weihnachten", Day(2025, 12, 24), true},
+                          {"weihnachten", Day(2025, 12, 24), true}, // as the engine compares text
+                          {"Weihnachten", DateSerial{Day(2025, 12, 24).Days + 0.5}, true},
+                          {"Weihnachten", Day(2025, 12, 25), false},
+                          {"Weihnachten 2", Day(2025, 12, 24), false},
+                          {"Weihn*", Day(2025, 12, 24), false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Title);
+        ClMenu menu = Menu();
+        menu.SetTitle(c.Title);
+        menu.SetMenuDate(c.Date);
+        EXPECT_EQ(menu.CheckDateTitle(), c.Clash);
+    }
+    // The menu itself is no clash.
+    ClMenu self = Loaded(1);
+    EXPECT_FALSE(self.CheckDateTitle());
+}
+
+TEST_F(MenuDb, CloneWritesACopyWithCoursesButWithoutGuests)
+{
+    ClMenu menu = Menu();
+    menu.SetTitle("Geburtstag");
+    menu.CourseAdd(11, false, "");
+    menu.CourseAdd(0, true, "Torte");
+    menu.GuestAdd(5, "");
+    ASSERT_TRUE(menu.Save());
+
+    ClMenu copy = Loaded(menu.id());
+    copy.Clone();
+    EXPECT_EQ(copy.id(), 0);
+    EXPECT_TRUE(copy.IsChanged());
+    copy.SetTitle("Geburtstag (Kopie)");
+    ASSERT_TRUE(copy.Save());
+    EXPECT_EQ(copy.id(), 2);
+
+    ClMenu back = Loaded(2);
+    EXPECT_EQ(back.Title(), "Geburtstag (Kopie)");
+    EXPECT_EQ(Titles(back), "Kürbissuppe|Torte");
+    EXPECT_EQ(back.GuestCount(), 0);
+    ClMenu original = Loaded(1);
+    EXPECT_EQ(original.Title(), "Geburtstag");
+    EXPECT_EQ(original.GuestCount(), 1);
+    EXPECT_EQ(original.CoursesCount(), 2);
+}
+
+TEST_F(MenuDb, DeleteRemovesOnlyThisMenusRows)
+{
+    ClMenu keep = Menu();
+    keep.SetTitle("Bleibt");
+    keep.CourseAdd(11, false, "");
+    keep.GuestAdd(5);
+    ASSERT_TRUE(keep.Save());
+    ClMenu gone = Menu();
+    gone.SetTitle("Geht");
+    gone.CourseAdd(11, false, "");
+    gone.CourseAdd(12, false, "");
+    gone.GuestAdd(6);
+    ASSERT_TRUE(gone.Save());
+    EXPECT_EQ(gone.SearchMenuForRecipeID(11), (std::vector<long>{1, 2}));
+
+    ASSERT_TRUE(gone.Delete());
+    EXPECT_EQ(gone.id(), 0);
+    EXPECT_EQ(gone.CoursesCount(), 0);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_MENU_KOPF"), 1);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_MENU_GANG WHERE MenuID=2"), 0);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_MENU_GAST WHERE MenuID=2"), 0);
+    EXPECT_EQ(Loaded(1).CoursesCount(), 1);
+    EXPECT_EQ(keep.SearchMenuForRecipeID(12), std::vector<long>{});
+    EXPECT_EQ(keep.SearchMenuForRecipeID(11), std::vector<long>{1});
+}
+
+TEST_F(MenuDb, FailingSaveLeavesTheStoredMenuAsItWas)
+{
+    ClMenu menu = Menu();
+    menu.SetTitle("Vorher");
+    menu.CourseAdd(11, false, "");
+    menu.GuestAdd(5);
+    ASSERT_TRUE(menu.Save());
+    db.reset();
+    test::ExecuteRawSql(dir.File("base.db"), "CREATE TRIGGER fail BEFORE INSERT ON T_MENU_GAST BEGIN "
+                                             "SELECT RAISE(ABORT, 'disk full'); END");
+    OpenOptions options;
+    db = Database::OpenSqlite(dir.File("base.db"), options);
+
+    ClMenu edit = Loaded(1);
+    edit.SetTitle("Nachher");
+    edit.CourseAdd(0, true, "Nachtisch");
+    edit.GuestAdd(6);
+    EXPECT_FALSE(edit.Save());
+    EXPECT_NE(edit.LastError(), 0);
+    EXPECT_TRUE(edit.IsChanged());
+
+    ClMenu back = Loaded(1);
+    EXPECT_EQ(back.Title(), "Vorher");
+    EXPECT_EQ(back.CoursesCount(), 1);
+    EXPECT_EQ(back.GuestCount(), 1);
+
+    // A new menu that fails keeps ID 0, so a later save does not take a number it never got.
+    ClMenu fresh = Menu();
+    fresh.SetTitle("Neu");
+    fresh.GuestAdd(5);
+    EXPECT_FALSE(fresh.Save());
+    EXPECT_EQ(fresh.id(), 0);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_MENU_KOPF"), 1);
+}
+
+TEST_F(MenuDb, CancelChangeAndReadOnly)
+{
+    const long id = Saved("Original", Day(2026, 5, 1), {"11"});
+    ClMenu menu = Loaded(id);
+    menu.SetTitle("Geändert");
+    menu.CourseDelete(1);
+    menu.CancelChange();
+    EXPECT_FALSE(menu.IsChanged());
+    EXPECT_EQ(menu.Title(), "Original");
+    EXPECT_EQ(menu.CoursesCount(), 1);
+
+    ClMenu fresh = Menu();
+    fresh.SetTitle("Nie gespeichert");
+    fresh.CancelChange();
+    EXPECT_EQ(fresh.Title(), "");
+
+    // Read-only: the head stays, guests cannot be removed.
+    ClMenu ro = Loaded(id);
+    ro.GuestAdd(5);
+    ro.SetROMode(true);
+    ro.SetTitle("Anders");
+    ro.GuestDelete(1);
+    EXPECT_EQ(ro.GuestCount(), 1);
+    ASSERT_TRUE(ro.Save());
+    EXPECT_EQ(Loaded(id).Title(), "Original");
+}
+
+TEST_F(MenuDb, NewMenusAndWeeklyPlansKeepTheirOwnFields)
+{
+    ClMenu menu = Menu();
+    EXPECT_EQ(menu.CreateNewMenu(), 1);
+    EXPECT_EQ(menu.CreateNewMenu(), 2);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_MENU_KOPF"), 2);
+
+    ClMenu plan = Menu();
+    plan.CreateNewWP(DateSerial{Day(2026, 3, 2).Days + 0.4});
+    EXPECT_TRUE(plan.IsWP());
+    EXPECT_EQ(plan.MenuDate(), Day(2026, 3, 2));
+    plan.SetTimePreparation(DateSerial{0.5}); // a plan has no preparation time
+    plan.SetWPApproveDate(DateSerial::FromParts(2026, 2, 27, 14, 5));
+    const int course = plan.CourseAdd(11, false, "");
+    plan.SetWPDay(course, 3);
+    plan.Setwplevel(course, 2);
+    plan.SetMenuSource("\"Tagessuppe\",\"Tagesteller 1\"");
+    ASSERT_TRUE(plan.Save());
+
+    ClMenu back = Loaded(plan.id());
+    EXPECT_TRUE(back.IsWP());
+    EXPECT_EQ(back.WPApproveDate(), DateSerial::FromParts(2026, 2, 27, 14, 5));
+    EXPECT_EQ(back.TimePreparation(), DateSerial());
+    EXPECT_EQ(back.WPDay(1), 3);
+    EXPECT_EQ(back.wplevel(1), 2);
+    EXPECT_EQ(back.MenuSource(), "\"Tagessuppe\",\"Tagesteller 1\"");
+    EXPECT_EQ(back.GenMenuEntryTitle(), "Woche 10 - 02.03.2026 (#3)");
+    back.Clone();
+    EXPECT_EQ(back.WPApproveDate(), DateSerial()); // a copy is not approved
+    EXPECT_EQ(back.GenMenuEntryTitle(true), "02.03.2026 (#0) !");
+
+    // An ordinary menu has no approval.
+    ClMenu ordinary = Loaded(1);
+    ordinary.SetWPApproveDate(DateSerial{5});
+    EXPECT_FALSE(ordinary.IsChanged());
+}
+
+} // namespace
+} // namespace pf

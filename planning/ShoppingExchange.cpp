@@ -1,7 +1,10 @@
 #include "planning/ShoppingExchange.h"
 
+#include "core/AppContext.h"
 #include "core/Trim.h"
+#include "db/DbError.h"
 #include "db/Value.h"
+#include "nutrition/FoodTables.h"
 #include "planning/ClShoppingList.h"
 
 #include <cmath>
@@ -247,7 +250,8 @@ ExchangeRead ReadShoppingExchange(std::string_view text, ClShoppingList& list)
                 if (slot > 0) {
                     list.SetRecipeUnitType(slot, Field(fields, 4));
                     list.SetRecipeYield(slot, yield);
-                    if (list.RecipeTitle(slot).empty())
+                    // The sender's title names the slot as it did there ("Teig (Pizza)").
+                    if (!Field(fields, 2).empty())
                         list.SetRecipeTitle(slot, Field(fields, 2));
                 }
             }
@@ -274,6 +278,17 @@ ExchangeRead ReadShoppingExchange(std::string_view text, ClShoppingList& list)
         }
     }
     return ExchangeRead::Ok;
+}
+
+std::vector<std::string> LoadFoodClasses(Database& db)
+{
+    try {
+        FoodTables tables;
+        if (tables.Load(db, AppContext::Current().LocaleLetter))
+            return tables.FoodClassList();
+    } catch (const DbError&) {
+    }
+    return {};
 }
 
 std::string DetailClassName(std::string_view code, const std::vector<std::string>& classes)

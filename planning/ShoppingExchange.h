@@ -13,6 +13,7 @@
 namespace pf {
 
 class ClShoppingList;
+class Database;
 
 // The marker that opens an exchange block; the program's version text follows it.
 inline constexpr const char* kShoppingExchangeMarker = "----- Pfannola Shoppinglist Exchange Data ---- ";
@@ -33,6 +34,8 @@ ExchangeRead CheckShoppingExchange(std::string_view text);
 // Reads the block into the list, which the caller has emptied. Unless Ok, the list is untouched.
 ExchangeRead ReadShoppingExchange(std::string_view text, ClShoppingList& list);
 
+// The food class list of the database (FoodTables' form); empty when it cannot be read.
+std::vector<std::string> LoadFoodClasses(Database& db);
 // The detail and main food class names of a code, looked up in the class list (key padded to ten
 // characters, then the name); "" when the list has no such class.
 std::string DetailClassName(std::string_view code, const std::vector<std::string>& classes);

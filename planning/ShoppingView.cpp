@@ -2,6 +2,8 @@
 
 #include "core/Trim.h"
 #include "core/Utf8.h"
+#include "db/Database.h"
+#include "db/Recordset.h"
 #include "model/ClUnit.h"
 #include "planning/ClShoppingList.h"
 
@@ -166,6 +168,22 @@ std::vector<ShoppingLine> MergeShoppingLines(const std::vector<ShoppingLine>& li
         }
     }
     return merged;
+}
+
+ChoiceList ShopChoices(Database& db)
+{
+    ChoiceList shops;
+    auto rs = db.OpenRecordset("SELECT ID,Name FROM T_ADRESSE WHERE AdrType=2 ORDER BY Name");
+    for (; !rs->Eof(); rs->MoveNext())
+        shops.push_back({static_cast<long>(rs->Field("ID").AsLong()), rs->Field("Name").AsText()});
+    return shops;
+}
+
+std::string StoreLocationsOf(Database& db, long shopId)
+{
+    if (shopId <= 0)
+        return {};
+    return db.Scalar("SELECT StoreLocations FROM T_ADRESSE WHERE ID=" + std::to_string(shopId)).AsText();
 }
 
 std::vector<ShoppingLine> BuildShoppingView(ClShoppingList& list, const ShoppingViewOptions& options)

@@ -4,6 +4,7 @@
 // quantities added up, also across units of one measure (250 g and 1 kg make 1.25 kg). The stored
 // list is never changed; display, printout, exports and the command line all read this view.
 
+#include "model/ChoiceLists.h"
 #include "model/ClIngredient.h"
 
 #include <string>
@@ -13,6 +14,7 @@
 namespace pf {
 
 class ClShoppingList;
+class Database;
 
 enum class ShoppingSort { Recipe, Alpha, Group, Shop };
 
@@ -46,6 +48,11 @@ void SortShoppingLines(std::vector<ShoppingLine>& lines, ShoppingSort sort, std:
 // are the same or measures of one kind; the sum takes the first line's unit, and a larger unit
 // of its scale when the sum reaches it. Separators and lines without quantity stay as they are.
 std::vector<ShoppingLine> MergeShoppingLines(const std::vector<ShoppingLine>& lines);
+
+// The shops to choose from (active addresses of the kind "Geschäft"), by name.
+ChoiceList ShopChoices(Database& db);
+// The chosen shop's food-group letters; "" for no shop or one that is gone. Throws DbError.
+std::string StoreLocationsOf(Database& db, long shopId);
 
 // The view of the list under the options.
 std::vector<ShoppingLine> BuildShoppingView(ClShoppingList& list, const ShoppingViewOptions& options);

@@ -86,6 +86,7 @@ bool ClMenu::Loadr(long id)
         m_yield = AsId(rs->Field("MenuYield"));
         m_tree = AsId(rs->Field("MenuTree"));
         (IsWP() ? m_approved : m_timePreparation) = AsDay(rs->Field("MenuZeitVorher"));
+        m_approvedLoaded = m_approved;
         m_timeCooking = AsDay(rs->Field("MenuZeitKochen"));
     } catch (const DbError& e) {
         Void();
@@ -559,7 +560,7 @@ bool ClMenu::Save()
         }
         const long previousId = m_id;
         m_id = id;
-        if (IsWP() && m_approved.Days != 0 && m_coursesLoaded) {
+        if (IsWP()) {
             try {
                 WPRecordUsage(db);
             } catch (...) {
@@ -574,6 +575,8 @@ bool ClMenu::Save()
     }
     m_loadedId = m_id;
     m_changed = false;
+    m_approvedLoaded = m_approved;
+    m_wpRemoved.clear();
     return true;
 }
 
@@ -595,9 +598,11 @@ bool ClMenu::Delete()
         try {
             Database& db = Db();
             DbTransaction transaction(db);
+            const std::vector<long> served = WPStoredRecipes(db);
             db.Execute("DELETE FROM T_MENU_GANG WHERE MenuID=?", {Value(m_id)});
             db.Execute("DELETE FROM T_MENU_KOPF WHERE MenuID=?", {Value(m_id)});
             db.Execute("DELETE FROM T_MENU_GAST WHERE MenuID=?", {Value(m_id)});
+            WPRecompute(db, served);
             transaction.Commit();
         } catch (const DbError& e) {
             SetDbError(e);

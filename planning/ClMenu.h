@@ -7,6 +7,8 @@
 
 #include "db/Value.h"
 #include "model/ModelObject.h"
+#include "planning/WeekPlanRules.h"
+#include "planning/clsWPLevel.h"
 
 #include <memory>
 #include <string>
@@ -155,11 +157,60 @@ public:
                                          DateSerial approved, bool shortForm = false);
 
     // --- weekly plans (ClMenuWP.cpp) ---------------------------------------------------------
-    // Empties the object and makes it a weekly plan starting on startDate.
-    void CreateNewWP(DateSerial startDate);
+    // Empties the object and makes it a weekly plan of days days starting on startDate, with the
+    // program's current levels (kept in MenuSource, so the plan keeps them).
+    void CreateNewWP(DateSerial startDate, int days = 7);
     // Approval date and time of a weekly plan, 0 when it is not approved (or no plan).
     DateSerial WPApproveDate() const { return IsWP() ? m_approved : DateSerial(); }
     void SetWPApproveDate(DateSerial when);
+    // Approves a plan (now) or withdraws its approval; marks it changed. Saving an approved plan
+    // records its recipes' usage; saving a withdrawn one recomputes it. Read-only objects and
+    // menus that are no plans are left alone.
+    void WPApprove(bool on);
+    // True when another weekly plan starts on the same day.
+    bool CheckWPDate();
+    // The weekly plans that start on a day.
+    std::vector<long> WPDupeCheck(DateSerial date);
+    // The latest day the recipe is served in any other weekly plan, 0 when none.
+    long WPLastUsage(long recipeId);
+
+    // The plan's levels, read from MenuSource on first use.
+    clsWPLevel& WPLevels();
+    // Level properties by level number (1..levels), "" or 0 outside.
+    std::string WPLevelText(int level);
+    Decimal4 WPLevelPrice(int level);
+    bool WPLevelRepeat(int level);
+    // The category that supplies the level's dishes, 0 when none.
+    long WPLevelClass(int level);
+    // The number of days: as created, or as far as the courses reach (7 for a plan without any).
+    int WPDayCount();
+    void SetWPDayCount(int days);
+    // A key for one cell of the plan (day and level number), unique within a plan.
+    static long GenIntNumber(long day, long level) { return day * 100 + level; }
+    // The course served on a day at a level (by level ID), 0 when the cell is empty.
+    int WPCourse(long day, long levelId);
+    // Places a dish into a cell, replacing what was there: a recipe, or with recipeId 0 a generic
+    // dish titled title. An empty title with recipe 0 clears the cell. Returns the course, or 0.
+    int WPPlace(long day, long levelId, long recipeId, const std::string& title = "");
+    // Fills the empty cells with the proposal of the repeat rules; the number of dishes placed.
+    int WPFill();
+    // The plan's courses with their serving days, for the repeat check.
+    std::vector<WPCourseRef> WPCourseRefs();
+    // The repeat breaches of the plan's courses.
+    std::vector<WPBreach> WPCheck();
+
+    // One weekly plan in the plan list, with its year and month group.
+    struct WPListEntry
+    {
+        long id = 0;
+        DateSerial Date;
+        DateSerial Approved;
+        int Year = 0;
+        std::string Month; // "Dezember"
+        std::string Title; // GenMenuEntryTitle
+    };
+    // The weekly plans in date order, those starting from..to when to is a real date.
+    std::vector<WPListEntry> RefreshWPList(DateSerial from = {}, DateSerial to = {});
 
 private:
     struct Course;
@@ -185,6 +236,9 @@ private:
     // approved plan were written (inside Save's transaction), and when a course leaves a plan.
     void WPRecordUsage(Database& db);
     void WPCourseRemoved(long recipeId);
+    // The recipes a stored plan serves (before its deletion), and their exclusions recomputed.
+    std::vector<long> WPStoredRecipes(Database& db);
+    void WPRecompute(Database& db, const std::vector<long>& recipes);
 
     long m_id = 0;
     long m_loadedId = 0;
@@ -206,6 +260,14 @@ private:
     bool m_guestsLoaded = false;
     bool m_changed = false;
     bool m_roMode = false;
+
+    // Weekly plans: levels read from MenuSource on first use, the day count as created, the
+    // approval as loaded (to see a withdrawal) and the recipes whose courses were removed.
+    clsWPLevel m_wpLevels;
+    bool m_wpLevelsRead = false;
+    int m_wpDays = 0;
+    DateSerial m_approvedLoaded;
+    std::vector<long> m_wpRemoved;
 };
 
 } // namespace pf

@@ -1202,6 +1202,12 @@ bool ClRecipe::Delete(bool toTrash, std::string_view idList)
             }
         } else {
             const std::string statements[] = {
+                // Menu courses that showed the recipe's title keep it as their own.
+                "UPDATE T_MENU_GANG SET TitelAlternativ=(SELECT RezTitle FROM T_REZ_KOPF WHERE "
+                "T_REZ_KOPF.ID=T_MENU_GANG.RezID) WHERE (TitelAlternativ IS NULL OR TitelAlternativ=\"\") "
+                "AND "
+                "RezID" +
+                    c,
                 "DELETE FROM T_REZ_ZUTAT WHERE ID" + c,
                 "DELETE FROM T_REZ_CAT_NDX WHERE ID" + c,
                 "DELETE FROM T_REZ_ANWEIS WHERE ID" + c,

@@ -20,6 +20,29 @@ namespace pf {
 class ClRecipe;
 class Database;
 
+// One node of the menu manager's tree: a folder (a T_MENU_TREE row or one of the fixed top folders)
+// or a menu. Image names the picture the tree shows.
+struct MenuTreeEntry
+{
+    bool IsFolder = false;
+    long id = 0;     // folder ID or MenuID
+    long Parent = 0; // the folder that holds the node
+    std::string Text;
+    std::string Image; // "Folder" (open: "FolderOpen") or "Notiz"
+    DateSerial Date;   // a menu's date
+};
+
+// One course a guest was served: the menu it belonged to and the guest's note there.
+struct GuestHistoryEntry
+{
+    long MenuID = 0;
+    std::string MenuTitle;
+    DateSerial MenuDatum;
+    long RezID = 0;
+    std::string CourseTitle; // the course's own title, else its recipe's title
+    std::string Notiz;
+};
+
 class ClMenu : public ModelObject
 {
 public:
@@ -155,6 +178,37 @@ public:
     std::string GenMenuEntryTitle(bool shortForm = false) const;
     static std::string GenMenuEntryTitle(const std::string& title, DateSerial date, long id, long tree,
                                          DateSerial approved, bool shortForm = false);
+
+    // --- the folder tree (ClMenuTree.cpp) ------------------------------------------------------
+    // The top of the tree: the folder root (folder 0, titled rootText), the weekly plans (folder
+    // -3), the unclassified menus (folder -2, with their count) and the product information
+    // (folder -1). Empty texts take "Folders", "Wochenpläne", "Unklassifiert", "Produktinformationen".
+    std::vector<MenuTreeEntry> FillMenuLevel(const std::string& rootText = "", const std::string& wpText = "",
+                                             const std::string& unclassifiedText = "",
+                                             const std::string& productText = "");
+    // The content of a folder: its sub-folders by name, then its menus, newest first.
+    std::vector<MenuTreeEntry> RefreshMenuList(long folder);
+    // Creates a folder under parent (0 for the top); returns its ID, 0 on failure.
+    long MenuFolderAdd(long parent, const std::string& name);
+    bool MenuFolderRename(long folder, const std::string& name);
+    // Deletes a folder with every sub-folder and every menu in them, in one transaction.
+    // Only real folders (ID above 0) can be deleted.
+    bool MenuFolderDelete(long folder);
+    // The folder's name, "" when there is none.
+    std::string MenuFolderName(long folder);
+    // Moves a stored menu into another folder (not into or out of the weekly plans).
+    bool MoveMenu(long menuId, long folder);
+
+    // Every course the guest with this address was served, newest menu first.
+    std::vector<GuestHistoryEntry> GuestHistory(long addressId);
+    // A menu's courses as the shopping list takes them: recipe ID and yield per course with a recipe.
+    struct ShoppingCourse
+    {
+        long RezID = 0;
+        long Yield = 0;
+        std::string Title;
+    };
+    std::vector<ShoppingCourse> ShoppingCourses(long menuId);
 
     // --- weekly plans (ClMenuWP.cpp) ---------------------------------------------------------
     // Empties the object and makes it a weekly plan of days days starting on startDate, with the

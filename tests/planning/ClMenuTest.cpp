@@ -436,5 +436,163 @@ TEST_F(MenuDb, NewMenusAndWeeklyPlansKeepTheirOwnFields)
     EXPECT_FALSE(ordinary.IsChanged());
 }
 
+TEST_F(MenuDb, TreeListsFoldersByNameThenMenusNewestFirst)
+{
+    ClMenu menu = Menu();
+    const long feste = menu.MenuFolderAdd(0, "Feste");
+    const long alltag = menu.MenuFolderAdd(0, "Alltag");
+    const long ostern = menu.MenuFolderAdd(feste, "Ostern");
+    auto saveIn = [&](const std::string& title, DateSerial date, long folder) {
+        ClMenu m = Menu();
+        m.SetTitle(title);
+        m.SetMenuDate(date);
+        m.SetTree(folder);
+        EXPECT_TRUE(m.Save());
+        return m.id();
+    };
+    saveIn("Ostern 2024", Day(2024, 3, 31), feste);
+    saveIn("Ostern 2025", Day(2025, 4, 20), feste);
+    saveIn("Ohne Datum", DateSerial{}, feste);
+    saveIn("Resteessen", Day(2025, 1, 2), ClMenu::kSpecialTree);
+    saveIn("Import", Day(2025, 1, 3), ClMenu::kSpecialTree);
+    ClMenu plan = Menu();
+    plan.CreateNewWP(Day(2026, 3, 2));
+    ASSERT_TRUE(plan.Save());
+
+    auto texts = [](const std::vector<MenuTreeEntry>& entries) {
+        std::string text;
+        for (const MenuTreeEntry& e : entries)
+            text += (text.empty() ? "" : "|") + e.Text + (e.IsFolder ? "/" : "");
+        return text;
+    };
+    EXPECT_EQ(texts(menu.FillMenuLevel("Menüordner")),
+              "Menüordner/|Wochenpläne/|Unklassifiert (2)/|Produktinformationen/");
+    EXPECT_EQ(menu.FillMenuLevel()[0].Text, "Folders");
+    EXPECT_EQ(texts(menu.RefreshMenuList(0)), "Alltag/|Feste/");
+    const auto content = menu.RefreshMenuList(feste);
+    EXPECT_EQ(texts(content), "Ostern/|Ostern 2025 - 20.04.2025|Ostern 2024 - 31.03.2024|Ohne Datum");
+    EXPECT_EQ(content[0].id, ostern);
+    EXPECT_EQ(content[0].Image, "Folder");
+    EXPECT_EQ(content[1].Image, "Notiz");
+    EXPECT_EQ(content[1].Parent, feste);
+    EXPECT_EQ(texts(menu.RefreshMenuList(ClMenu::kWPTree)), "Woche 10 - 02.03.2026 (#6) !");
+    EXPECT_EQ(texts(menu.RefreshMenuList(alltag)), "");
+
+    // Moving: a menu changes folders, a weekly plan stays where it is.
+    EXPECT_TRUE(menu.MoveMenu(4, alltag));
+    EXPECT_EQ(texts(menu.RefreshMenuList(alltag)), "Resteessen - 02.01.2025");
+    EXPECT_FALSE(menu.MoveMenu(4, ClMenu::kWPTree));
+    EXPECT_TRUE(menu.MoveMenu(6, alltag));
+    EXPECT_EQ(Loaded(6).Tree(), ClMenu::kWPTree);
+
+    EXPECT_TRUE(menu.MenuFolderRename(alltag, "Werktags"));
+    EXPECT_EQ(menu.MenuFolderName(alltag), "Werktags");
+}
+
+TEST_F(MenuDb, DeletingAFolderDeletesItsSubFoldersAndTheirMenus)
+{
+    ClMenu menu = Menu();
+    const long top = menu.MenuFolderAdd(0, "Familie");
+    const long sub = menu.MenuFolderAdd(top, "Geburtstage");
+    const long subsub = menu.MenuFolderAdd(sub, "Kinder");
+    const long other = menu.MenuFolderAdd(0, "Freunde");
+    // A damaged tree: the top folder also hangs below its grandchild; the walk must end.
+    db->Execute("UPDATE T_MENU_TREE SET Parent=? WHERE ID=?", {Value(subsub), Value(top)});
+    std::vector<long> ids;
+    for (long folder : {top, sub, subsub, other}) {
+        ClMenu m = Menu();
+        m.SetTitle("Menü in " + std::to_string(folder));
+        m.SetTree(folder);
+        m.CourseAdd(11, false, "");
+        m.GuestAdd(5);
+        ASSERT_TRUE(m.Save());
+        ids.push_back(m.id());
+    }
+    ClMenu loaded = Loaded(ids[1]);
+    ASSERT_TRUE(loaded.MenuFolderDelete(top));
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_MENU_TREE"), 1);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_MENU_KOPF"), 1);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_MENU_GANG"), 1);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_MENU_GAST"), 1);
+    EXPECT_EQ(Count("SELECT MenuTree FROM T_MENU_KOPF"), other);
+    // The loaded menu was deleted with its folder: saving it writes it anew.
+    EXPECT_EQ(loaded.id(), 0);
+    EXPECT_TRUE(loaded.IsChanged());
+    // The fixed folders cannot be deleted.
+    EXPECT_FALSE(menu.MenuFolderDelete(0));
+    EXPECT_FALSE(menu.MenuFolderDelete(ClMenu::kWPTree));
+}
+
+TEST_F(MenuDb, GuestHistoryListsEveryCourseTheGuestWasServed)
+{
+    auto menuWith = [&](const std::string& title, DateSerial date,
+                        std::vector<std::pair<long, std::string>> guests) {
+        ClMenu m = Menu();
+        m.SetTitle(title);
+        m.SetMenuDate(date);
+        m.CourseAdd(11, false, "");
+        m.CourseAdd(0, true, "Obstsalat");
+        for (const auto& [address, note] : guests)
+            m.GuestAdd(address, note);
+        EXPECT_TRUE(m.Save());
+        return m.id();
+    };
+    menuWith("Sommerfest", Day(2025, 7, 12), {{5, "mag keinen Kürbis"}, {6, ""}});
+    menuWith("Herbst", Day(2025, 10, 3), {{5, "kam später"}});
+    menuWith("Ohne Erna", Day(2025, 11, 1), {{6, ""}});
+
+    ClMenu menu = Menu();
+    const auto history = menu.GuestHistory(5);
+    struct Row
+    {
+        const char* Menu;
+        const char* Course;
+        long RezID;
+        const char* Note;
+    };
+    const Row expected[] = {{"Herbst", "Kürbissuppe", 11, "kam später"},
+                            {"Herbst", "Obstsalat", 0, "kam später"},
+                            {"Sommerfest", "Kürbissuppe", 11, "mag keinen Kürbis"},
+                            {"Sommerfest", "Obstsalat", 0, "mag keinen Kürbis"}};
+    ASSERT_EQ(history.size(), std::size(expected));
+    for (std::size_t i = 0; i < history.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(history[i].MenuTitle, expected[i].Menu);
+        EXPECT_EQ(history[i].CourseTitle, expected[i].Course);
+        EXPECT_EQ(history[i].RezID, expected[i].RezID);
+        EXPECT_EQ(history[i].Notiz, expected[i].Note);
+    }
+    EXPECT_EQ(history[0].MenuDatum, Day(2025, 10, 3));
+    EXPECT_EQ(menu.GuestHistory(6).size(), 4u);
+    EXPECT_TRUE(menu.GuestHistory(99).empty());
+}
+
+TEST_F(MenuDb, ARecipeDeletedForGoodLeavesItsTitleOnTheCourses)
+{
+    const long id = Saved("Abschied", Day(2026, 1, 10), {"11", "12"});
+    ClMenu own = Loaded(id);
+    own.SetCourseTitle(2, "Sonntagsbraten");
+    ASSERT_TRUE(own.Save());
+    ClRecipe recipe;
+    recipe.SetDB(db.get());
+    ASSERT_TRUE(recipe.Delete(true, "11,12")); // the trash keeps the recipe
+    EXPECT_EQ(Loaded(id).CourseOwnTitle(1), "");
+    ASSERT_TRUE(recipe.Delete(false, "11,12"));
+
+    ClMenu back = Loaded(id);
+    EXPECT_EQ(Titles(back), "Kürbissuppe|Sonntagsbraten");
+    EXPECT_FALSE(back.CourseRecipeLoaded(1));
+    EXPECT_EQ(back.CourseRezID(1), 11);
+    EXPECT_EQ(back.CourseYield(1), 4);
+    // The shopping list gets only courses with a recipe, with their yield.
+    ClMenu withGeneric = Loaded(Saved("Einkauf", Day(2026, 1, 11), {"Brot"}));
+    EXPECT_TRUE(withGeneric.ShoppingCourses(withGeneric.id()).empty());
+    const auto courses = back.ShoppingCourses(id);
+    ASSERT_EQ(courses.size(), 2u);
+    EXPECT_EQ(courses[0].RezID, 11);
+    EXPECT_EQ(courses[0].Yield, 4);
+    EXPECT_EQ(courses[1].Title, "Sonntagsbraten");
+}
+
 } // namespace
 } // namespace pf

@@ -267,6 +267,9 @@ const std::vector<CliCommand>& CliCommands()
          "(0 Standardausdruck, 1 Arbeitsrezept, 10 Rezeptliste)"},
         {"lexicon", true, CliLexicon,
          "[--area N] TEXT: sucht im Lexikon und zeigt Bereich, Nummer und Stichwort jedes Treffers"},
+        {"vcard", true, CliVCard,
+         "export DATEI.vcf | import DATEI.vcf: schreibt alle Adressen als vCard-Datei oder übernimmt die Karten "
+         "einer vCard-Datei als neue Adressen"},
     };
     return commands;
 }

@@ -119,5 +119,6 @@ int CliNutrients(CliCall& call);
 int CliMatch(CliCall& call);
 int CliLexicon(CliCall& call);
 int CliPrint(CliCall& call);
+int CliVCard(CliCall& call);
 
 } // namespace pf

@@ -265,6 +265,9 @@ const std::vector<CliCommand>& CliCommands()
         {"print", true, CliPrint,
          "--ids LISTE [--mode 0|1|10] [--servings N] --pdf DATEI: druckt Rezepte in eine PDF-Datei "
          "(0 Standardausdruck, 1 Arbeitsrezept, 10 Rezeptliste)"},
+        {"shopping", true, CliShopping,
+         "--ids LISTE [--servings N] [--sort recipe|alpha|group|shop] [--shop ID] [--exchange]: zeigt die "
+         "Einkaufsliste der Rezepte (gleiche Zutaten zusammengefasst) oder ihren Austauschtext"},
         {"lexicon", true, CliLexicon,
          "[--area N] TEXT: sucht im Lexikon und zeigt Bereich, Nummer und Stichwort jedes Treffers"},
         {"vcard", true, CliVCard,

@@ -120,5 +120,6 @@ int CliMatch(CliCall& call);
 int CliLexicon(CliCall& call);
 int CliPrint(CliCall& call);
 int CliVCard(CliCall& call);
+int CliShopping(CliCall& call);
 
 } // namespace pf

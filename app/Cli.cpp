@@ -273,6 +273,9 @@ const std::vector<CliCommand>& CliCommands()
         {"vcard", true, CliVCard,
          "export DATEI.vcf | import DATEI.vcf: schreibt alle Adressen als vCard-Datei oder übernimmt die Karten "
          "einer vCard-Datei als neue Adressen"},
+        {"weekplan", true, CliWeekplan,
+         "new --start DATUM [--days N] | approve ID | csv ID --out DATEI: legt einen Wochenplan an und "
+         "füllt ihn nach den Wiederholungsregeln, genehmigt ihn oder schreibt ihn als CSV-Datei"},
     };
     return commands;
 }

@@ -121,5 +121,6 @@ int CliLexicon(CliCall& call);
 int CliPrint(CliCall& call);
 int CliVCard(CliCall& call);
 int CliShopping(CliCall& call);
+int CliWeekplan(CliCall& call);
 
 } // namespace pf

@@ -1,0 +1,206 @@
+// The "weekplan" command of the command-line program: "new" creates a weekly plan filled by the
+// repeat rules and prints it, "approve" approves a plan (recording its recipes' usage), "csv"
+// writes a plan's CSV rows to a file.
+
+#include "app/CliCommands.h"
+#include "db/Database.h"
+#include "planning/ClMenu.h"
+#include "planning/WeekCalendar.h"
+#include "planning/WeekPlanText.h"
+
+#include <charconv>
+#include <fstream>
+#include <ostream>
+
+namespace pf {
+
+namespace {
+
+constexpr const char* kUsage = "Aufruf: pfannola-cli --db DATEI weekplan new --start DATUM [--days N] | "
+                               "weekplan approve ID | weekplan csv ID --out DATEI";
+constexpr long kMaxDays = 31;
+
+bool ReadNumber(std::string_view text, int& value)
+{
+    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc() && ptr == text.data() + text.size();
+}
+
+// "07.12.2026" or "2026-12-07"; false for anything else and for days no calendar has.
+bool ParseDay(const std::string& text, DateSerial& date)
+{
+    int year = 0, month = 0, day = 0;
+    if (text.size() == 10 && text[2] == '.' && text[5] == '.') {
+        if (!ReadNumber(text.substr(0, 2), day) || !ReadNumber(text.substr(3, 2), month) ||
+            !ReadNumber(text.substr(6, 4), year))
+            return false;
+    } else if (text.size() == 10 && text[4] == '-' && text[7] == '-') {
+        if (!ReadNumber(text.substr(0, 4), year) || !ReadNumber(text.substr(5, 2), month) ||
+            !ReadNumber(text.substr(8, 2), day))
+            return false;
+    } else {
+        return false;
+    }
+    if (year < 1900 || month < 1 || month > 12 || day < 1)
+        return false;
+    date = DateSerial::FromParts(year, month, day);
+    int y = 0, m = 0, d = 0, hour = 0, minute = 0, second = 0;
+    date.ToParts(y, m, d, hour, minute, second);
+    return y == year && m == month && d == day;
+}
+
+// Loads weekly plan id of the call's argument; false with the reason on Err.
+bool LoadPlan(CliCall& call, Database& db, const std::string& word, ClMenu& plan)
+{
+    long id = 0;
+    if (!ParsePositiveNumber(word, id)) {
+        call.Err << "Die Nummer des Wochenplans muss eine ganze Zahl größer als 0 sein: " << word << "\n";
+        return false;
+    }
+    plan.SetDB(&db);
+    if (!plan.Loadr(id) || !plan.IsWP()) {
+        call.Err << "Es gibt keinen Wochenplan mit der Nummer " << id << ".\n";
+        return false;
+    }
+    return true;
+}
+
+int New(CliCall& call)
+{
+    DateSerial start;
+    long days = 7;
+    bool haveStart = false;
+    if (!ParseCliArgs(
+            call,
+            {{"--start", true, [&](const std::string& value) { return haveStart = ParseDay(value, start); },
+              "Nach --start muss ein Datum stehen (TT.MM.JJJJ oder JJJJ-MM-TT)."},
+             {"--days", true,
+              [&](const std::string& value) { return ParsePositiveNumber(value, days) && days <= kMaxDays; },
+              "Nach --days muss eine Zahl von 1 bis 31 stehen."}},
+            [words = 0](const std::string&) mutable { return ++words == 1; }))
+        return 2;
+    if (!haveStart) {
+        call.Err << kUsage << "\n";
+        return 2;
+    }
+    CliDatabase db(call);
+    if (!db)
+        return 1;
+    ClMenu plan;
+    plan.SetDB(db.Get());
+    plan.CreateNewWP(start, static_cast<int>(days));
+    if (plan.CheckWPDate()) {
+        call.Err << "Am " << ShortDateText(start) << " beginnt bereits ein Wochenplan (Nummer "
+                 << plan.WPDupeCheck(start).front() << ").\n";
+        return 1;
+    }
+    const int placed = plan.WPFill();
+    if (!plan.Save()) {
+        call.Err << "Der Wochenplan konnte nicht gespeichert werden: " << plan.LastErrorText() << "\n";
+        return 1;
+    }
+    call.Out << WPPlanText(plan);
+    const long cells = static_cast<long>(days) * plan.WPLevels().Max();
+    if (placed < cells)
+        call.Err << (cells - placed) << " von " << cells
+                 << " Plätzen blieben leer: keine Kategorie für die Ebene oder kein Rezept, das sich schon "
+                    "wiederholen darf.\n";
+    return 0;
+}
+
+int Approve(CliCall& call)
+{
+    std::vector<std::string> words;
+    if (!ParseCliArgs(call, {},
+                      [&](const std::string& word) {
+                          words.push_back(word);
+                          return words.size() <= 2;
+                      }) ||
+        words.size() != 2) {
+        call.Err << kUsage << "\n";
+        return 2;
+    }
+    CliDatabase db(call);
+    if (!db)
+        return 1;
+    ClMenu plan;
+    if (!LoadPlan(call, *db, words[1], plan))
+        return 1;
+    for (const WPBreach& breach : plan.WPCheck())
+        call.Err << "Verstoss: " << breach.Title << " am "
+                 << ShortDateText(DateSerial{static_cast<double>(breach.Day)}) << ": " << breach.Text << "\n";
+    plan.WPApprove(true);
+    if (!plan.Save()) {
+        call.Err << "Der Wochenplan konnte nicht gespeichert werden: " << plan.LastErrorText() << "\n";
+        return 1;
+    }
+    const std::string when = DateTimeText(plan.WPApproveDate());
+    call.Out << "Der Wochenplan wurde am " << when.substr(0, 10) << " um " << when.substr(11, 5)
+             << " genehmigt.\n";
+    return 0;
+}
+
+int Csv(CliCall& call)
+{
+    std::vector<std::string> words;
+    std::string out;
+    if (!ParseCliArgs(call,
+                      {{"--out", true,
+                        [&](const std::string& value) {
+                            out = value;
+                            return !value.empty();
+                        },
+                        "Nach --out muss der Name der CSV-Datei stehen."}},
+                      [&](const std::string& word) {
+                          words.push_back(word);
+                          return words.size() <= 2;
+                      }) ||
+        words.size() != 2 || out.empty()) {
+        call.Err << kUsage << "\n";
+        return 2;
+    }
+    CliDatabase db(call);
+    if (!db)
+        return 1;
+    ClMenu plan;
+    if (!LoadPlan(call, *db, words[1], plan))
+        return 1;
+    const std::string text = WPCsvText(plan);
+    // Written beside the target first: a failed write leaves an earlier file whole.
+    const std::string partial = out + ".tmp";
+    {
+        std::ofstream file(partial, std::ios::binary | std::ios::trunc);
+        file << "\xEF\xBB\xBF" << text;
+        if (!file.flush()) {
+            call.Err << "Die Datei \"" << out << "\" konnte nicht geschrieben werden.\n";
+            std::remove(partial.c_str());
+            return 1;
+        }
+    }
+    if (std::rename(partial.c_str(), out.c_str()) != 0) {
+        call.Err << "Die Datei \"" << out << "\" konnte nicht geschrieben werden.\n";
+        std::remove(partial.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+int CliWeekplan(CliCall& call)
+{
+    const std::string sub = call.Args.empty() ? "" : call.Args.front();
+    if (sub == "new")
+        return New(call);
+    if (sub == "approve")
+        return Approve(call);
+    if (sub == "csv")
+        return Csv(call);
+    if (sub.empty())
+        call.Err << kUsage << "\n";
+    else
+        call.Err << "Unbekanntes Argument: " << sub << "\n";
+    return 2;
+}
+
+} // namespace pf

@@ -1,13 +1,14 @@
 // The commands that create and describe a database file.
 
 #include "app/CliCommands.h"
-#include "db/OpenDatabase.h"
+#include "core/AppContext.h"
 #include "core/Messages.h"
 #include "core/Utf8.h"
-#include "core/AppContext.h"
+#include "db/BaseDataFill.h"
 #include "db/DatabaseChoice.h"
 #include "db/DatabaseTransfer.h"
 #include "db/InitFiles.h"
+#include "db/OpenDatabase.h"
 #include "db/Recordset.h"
 #include "db/Schema.h"
 #include "db/SchemaVersion.h"
@@ -125,6 +126,15 @@ Database* OpenCliDatabase(CliCall& call, CliAccess access)
             conn.WorkDb = OpenDatabase(call.Database, readOnly);
         } else {
             conn.WorkDb = OpenDatabaseFile(call.Database);
+        }
+        // As the desktop program's open does: a database made before foods or the lexicon were
+        // shipped gets them now. A read-only file is left as it is; the upgrade does this itself.
+        if (access == CliAccess::Use && conn.WorkDb->IsUpdatable()) {
+            const BaseDataFill filled = FillEmptyTablesFromInit(*conn.WorkDb);
+            if (filled.Foods > 0)
+                call.Err << "Lebensmittel aus den Grunddaten ergänzt: " << filled.Foods << "\n";
+            if (filled.Lexicon)
+                call.Err << "Das Lexikon wurde mit den mitgelieferten Einträgen gefüllt.\n";
         }
         return conn.WorkDb.get();
     } catch (const DbError& error) {

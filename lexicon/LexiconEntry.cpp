@@ -231,6 +231,9 @@ void LexiconEntry::MoveArea(Database& db)
     const long newId = AreaHasId(db, m_area, m_id) ? NextEntryID(db, m_area) : m_id;
     db.Execute("UPDATE T_INFO_KEY SET Keytype=" + std::to_string(m_area) + ", ID=" + std::to_string(newId) +
                " WHERE Keytype=" + std::to_string(m_savedArea) + " AND ID=" + std::to_string(m_id));
+    // The foods it explains go along.
+    db.Execute("UPDATE T_BLS_INFO SET KEYTYPE=?, KEYID=? WHERE KEYTYPE=? AND KEYID=?",
+               {m_area, newId, m_savedArea, m_id});
     // The keywords have moved; the old area's entry rows go, the new area's are written from the
     // entry's fields.
     DeleteLexiconEntryRows(db, m_savedArea, m_id);

@@ -57,6 +57,8 @@ public:
     // Moves the entry to another area; Save carries its keywords along.
     void Area(long value) { m_area = value; }
     long Id() const { return m_id; }
+    // The area the entry is stored in (differs from Area() until a moved entry is saved).
+    long SavedArea() const { return m_savedArea; }
     const std::string& Tree() const { return m_tree; }
     void Tree(std::string value) { m_tree = std::move(value); }
     long Language() const { return m_language; }

@@ -6,6 +6,7 @@
 #include "db/Recordset.h"
 #include "lexicon/LexiconAreas.h"
 #include "lexicon/LexiconEntry.h"
+#include "lexicon/LexiconFoodLinks.h"
 #include "lexicon/LexiconTree.h"
 
 namespace pf {
@@ -34,6 +35,11 @@ std::optional<LexiconEntryView> ViewFood(Database& db, long id)
     view.Title = TextOf(rs->Field("ST"));
     AddFact(view, "Lebensmittelschlüssel", TextOf(rs->Field("SBLS")));
     AddFact(view, "Englisch", TextOf(rs->Field("STE")));
+    std::string linked;
+    for (const FoodLexiconLink& link : LinksOfFood(db, id))
+        if (!link.EntryName.empty())
+            linked += (linked.empty() ? "" : ", ") + link.EntryName + " (" + LexiconAreaName(link.Area) + ")";
+    AddFact(view, "Siehe auch", linked);
     for (auto keys = db.OpenRecordset("SELECT [KEY],Sprachcode FROM T_INFO_KEY WHERE KEYTYPE=3 AND ID=" +
                                       std::to_string(id) + " ORDER BY [KEY]");
          !keys->Eof(); keys->MoveNext())
@@ -90,6 +96,11 @@ std::optional<LexiconEntryView> ViewLexiconEntry(Database& db, long areaNumber, 
         view.Text = entry.Text;
         break;
     }
+    std::string foods;
+    for (const FoodLexiconLink& link : LinksOfEntry(db, areaNumber, id))
+        if (!link.FoodName.empty())
+            foods += (foods.empty() ? "" : ", ") + link.FoodName;
+    AddFact(view, "Lebensmittel", foods);
     return view;
 }
 

@@ -39,6 +39,27 @@ private:
     std::string m_suffix;
 };
 
+// Passes the choice on to another chooser and remembers the text it was asked for and whether a
+// food was chosen, so that a choice by hand can be learned afterwards.
+class RecordingChooser : public FoodChooser
+{
+public:
+    explicit RecordingChooser(FoodChooser& chooser) : m_chooser(chooser) {}
+    long ChooseFood(const std::string& presetText) override
+    {
+        m_text = presetText;
+        m_chosen = m_chooser.ChooseFood(presetText);
+        return m_chosen;
+    }
+    bool Used() const { return m_chosen != 0; }
+    const std::string& Text() const { return m_text; }
+
+private:
+    FoodChooser& m_chooser;
+    std::string m_text;
+    long m_chosen = 0;
+};
+
 class FoodMatcher
 {
 public:

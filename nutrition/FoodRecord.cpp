@@ -1,5 +1,8 @@
 #include "nutrition/FoodRecord.h"
 
+#include "core/Settings.h"
+#include "core/Trim.h"
+#include "core/Utf8.h"
 #include "db/Database.h"
 #include "db/Recordset.h"
 #include "model/ClFingerprint.h"
@@ -81,6 +84,14 @@ std::string FoodNameOf(Database& db, long id)
     return db.Scalar("SELECT ST FROM T_BLS_KEY WHERE ID=?", {id}).AsText();
 }
 
+std::string FoodInfoCode(Database& db, const std::string& key)
+{
+    std::string code(Trim(key));
+    if (const long id = SettingToLong(key); id != 0)
+        code = std::string(Trim(db.Scalar("SELECT SBLS FROM T_BLS_KEY WHERE ID=?", {id}).AsText()));
+    return CharLength(code) >= 3 ? code : std::string();
+}
+
 bool SaveOwnFood(Database& db, const FoodTables& tables, const FoodRecord& food, std::string& problem)
 {
     problem.clear();
@@ -127,6 +138,7 @@ bool DeleteOwnFood(Database& db, long id, std::string& problem)
     db.Execute("DELETE FROM T_BLS_DAT WHERE SBLS=?", {code});
     db.Execute("DELETE FROM T_BLS_KEY WHERE SBLS=?", {code});
     db.Execute("DELETE FROM T_INFO_KEY WHERE KEYTYPE=3 AND ID=?", {id});
+    db.Execute("DELETE FROM T_BLS_INFO WHERE BLSID=?", {id});
     transaction.Commit();
     FoodNamesChanged(db);
     return true;

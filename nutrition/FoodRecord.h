@@ -43,6 +43,10 @@ std::optional<FoodRecord> LoadFood(Database& db, const FoodTables& tables, long 
 long FoodIdOfCode(Database& db, const std::string& code);
 // The German name of the food with that ID, "" when there is none.
 std::string FoodNameOf(Database& db, long id);
+// The code whose information page a food key opens: a key with a non-zero numeric value is a
+// food's ID, any other key is a code itself. "" when the code is shorter than three characters
+// (an ID without food, an empty key): there is nothing to show.
+std::string FoodInfoCode(Database& db, const std::string& key);
 
 // Stores the changed fields and values of an own food. A food of the base data, a food that is gone
 // or an empty name are refused with the reason in problem.

@@ -1,5 +1,8 @@
 #include "nutrition/FoodSynonyms.h"
 
+#include "core/Interaction.h"
+#include "core/Trim.h"
+#include "core/Utf8.h"
 #include "db/Database.h"
 #include "db/Recordset.h"
 #include "nutrition/Nutrition.h"
@@ -44,6 +47,27 @@ std::vector<std::pair<long, std::string>> FoodsWithSynonyms(Database& db, const 
     for (; !rs->Eof(); rs->MoveNext())
         foods.emplace_back(static_cast<long>(rs->Field(0).AsLong()), rs->Field(1).AsText());
     return foods;
+}
+
+bool LearnSynonym(Database& db, Interaction& ui, long foodId, const std::string& text, long language)
+{
+    const std::string word(Trim(text));
+    auto food = db.OpenRecordset("SELECT ST,STE FROM T_BLS_KEY WHERE ID=?", {foodId});
+    if (word.empty() || food->Eof())
+        return false;
+    const std::string name = food->Field("ST").AsText();
+    const std::string folded = ToLower(word);
+    bool known = folded == ToLower(name) || folded == ToLower(food->Field("STE").AsText());
+    for (const FoodSynonym& synonym : SynonymsOf(db, foodId))
+        known = known || folded == ToLower(synonym.Text);
+    if (known)
+        return false;
+    if (ui.Ask("Soll \"" + word + "\" künftig als anderer Name für \"" + name +
+                   "\" erkannt werden? Der Abgleich ordnet die Zutat dann selbst zu.",
+               Buttons::YesNo, Answer::Yes, MsgIcon::Question, "Synonym lernen") != Answer::Yes)
+        return false;
+    SaveSynonym(db, foodId, {word, "", language});
+    return true;
 }
 
 } // namespace pf

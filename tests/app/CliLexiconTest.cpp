@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace pf {
 namespace {
 
@@ -78,6 +80,31 @@ TEST_F(CliLexiconTest, UpgradeFillsAnEmptyLexicon)
     EXPECT_NE(out.str().find("\tPochieren\n"), std::string::npos);
     ASSERT_EQ(Run({"--db", path, "upgrade"}), 0) << err.str();
     EXPECT_EQ(out.str().find("Lexikon"), std::string::npos);
+}
+
+TEST_F(CliLexiconTest, EveryCommandFillsAnEmptyLexiconOfAWritableFileOnly)
+{
+    const std::string path = MakeDatabase();
+    {
+        auto db = Database::OpenSqlite(path);
+        for (const char* table : {"T_INFO_KEY", "T_INFO_TREE", "T_LEXIKON", "T_GIFT", "T_GERAET"})
+            db->Execute(std::string("DELETE FROM ") + table);
+    }
+    namespace fs = std::filesystem;
+    fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    ASSERT_EQ(Run({"--db", path, "lexicon", "pochieren"}), 0) << err.str();
+    EXPECT_EQ(out.str(), "");
+    fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_EQ(Database::OpenSqlite(path)->Scalar("SELECT COUNT(*) FROM T_INFO_KEY").AsLong(), 0);
+
+    ASSERT_EQ(Run({"--db", path, "lexicon", "pochieren"}), 0) << err.str();
+    EXPECT_NE(err.str().find("Das Lexikon wurde mit den mitgelieferten Einträgen gefüllt."),
+              std::string::npos)
+        << err.str();
+    EXPECT_NE(out.str().find("\tPochieren\n"), std::string::npos);
+    ASSERT_EQ(Run({"--db", path, "info"}), 0) << err.str();
+    EXPECT_EQ(err.str().find("Lexikon"), std::string::npos);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include "lexicon/LexiconEntry.h"
 #include "lexicon/LexiconAreas.h"
+#include "lexicon/LexiconFoodLinks.h"
 #include "lexicon/LexiconTree.h"
 #include "lexicon/clTool.h"
 #include "tests/lexicon/LexiconTestDb.h"
@@ -173,6 +174,7 @@ TEST_F(LexiconDb, ChangingTheAreaMovesEverySynonym)
     LexiconEntry other = NewEntry(*db, 1, {{"Ascorbinsäure", 1}});
     ASSERT_TRUE(other.Save());
     ASSERT_EQ(other.Id(), term.Id());
+    db->Execute("INSERT INTO T_BLS_INFO (BLSID,KEYID,KEYTYPE,Prefered) VALUES (40,?,0,-1)", {term.Id()});
 
     term.Area(1);
     term.ENumber = "E 330";
@@ -185,6 +187,8 @@ TEST_F(LexiconDb, ChangingTheAreaMovesEverySynonym)
               2);
     EXPECT_EQ(Count("SELECT COUNT(*) FROM T_INFO_KEY WHERE KEYTYPE=1 AND ID=" + std::to_string(other.Id())),
               1);
+    // The food it explained still points to it.
+    EXPECT_EQ(Count("SELECT KEYID FROM T_BLS_INFO WHERE BLSID=40 AND KEYTYPE=1 AND Prefered<>0"), term.Id());
 
     LexiconEntry loaded;
     loaded.SetDB(*db);
@@ -334,6 +338,49 @@ TEST_F(LexiconDb, DeletingAskedEntriesLeavesNoLinksForALaterEntryOfTheSameNumber
     ASSERT_TRUE(grater.Save());
     EXPECT_EQ(grater.id(), press.id());
     EXPECT_TRUE(RecipeTools(*db, 6).empty());
+}
+
+TEST_F(LexiconDb, FoodLinksAreAddedOncePreferredOnceAndListedFromBothSides)
+{
+    db->Execute("INSERT INTO T_BLS_KEY (ID,SBLS,ST) VALUES (40,'M130000','Milch'), (41,'Q100000','Butter')");
+    NewEntry(*db, 5, {{"Buttern", 1}}).Save();
+    NewEntry(*db, 10, {{"Vitamin A", 1}, {"retinol", 4}}).Save();
+    NewEntry(*db, 2, {{"Butterfass", 1}}).Save();
+
+    const struct
+    {
+        long Food, Area, Entry;
+        bool Added;
+    } adds[] = {
+        {41, 5, 1, true},   {41, 10, 1, true}, {40, 10, 1, true},
+        {41, 2, 1, true},   {41, 5, 1, false}, // already linked
+        {99, 5, 1, false},                     // no such food
+        {41, 0, 7, false},                     // no such entry
+        {41, 3, 40, false},                    // foods are not explained by foods
+    };
+    for (const auto& c : adds)
+        EXPECT_EQ(AddFoodLink(*db, c.Food, c.Area, c.Entry), c.Added)
+            << c.Food << " " << c.Area << " " << c.Entry;
+
+    auto names = [](const std::vector<FoodLexiconLink>& links, bool entries) {
+        std::vector<std::string> out;
+        for (const FoodLexiconLink& link : links)
+            out.push_back((link.Preferred ? "*" : "") + (entries ? link.EntryName : link.FoodName));
+        return out;
+    };
+    EXPECT_EQ(names(LinksOfFood(*db, 41), true),
+              (std::vector<std::string>{"Butterfass", "Buttern", "Vitamin A"})); // by area
+    EXPECT_TRUE(SetPreferredFoodLink(*db, 41, 5, 1));
+    EXPECT_TRUE(SetPreferredFoodLink(*db, 41, 10, 1)); // only one is preferred
+    EXPECT_FALSE(SetPreferredFoodLink(*db, 40, 5, 1));
+    EXPECT_EQ(names(LinksOfFood(*db, 41), true),
+              (std::vector<std::string>{"*Vitamin A", "Butterfass", "Buttern"}));
+    EXPECT_EQ(names(LinksOfEntry(*db, 10, 1), false), (std::vector<std::string>{"*Butter", "Milch"}));
+
+    EXPECT_TRUE(RemoveFoodLink(*db, 41, 10, 1));
+    EXPECT_FALSE(RemoveFoodLink(*db, 41, 10, 1));
+    EXPECT_EQ(names(LinksOfEntry(*db, 10, 1), false), (std::vector<std::string>{"Milch"}));
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_BLS_INFO"), 3);
 }
 
 TEST_F(LexiconDb, MaintenanceDeletionAsksOnceForAllMarkedEntries)

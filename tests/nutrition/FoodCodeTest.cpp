@@ -64,6 +64,45 @@ TEST_F(FoodInfoTest, InformationComesFromTheNearestGeneralCode)
     }
 }
 
+TEST_F(FoodInfoTest, FoodKeyNamesTheCodeWhoseInformationOpens)
+{
+    const struct
+    {
+        const char* Key;
+        const char* Code;
+    } cases[] = {
+        {"8", "Q100000"},       // an ingredient's food ID
+        {" 9", "M130000"},      // read as a number, as stored keys are
+        {"G200000", "G200000"}, // a code stands for itself
+        {"999", ""},            // an ID whose food is gone
+        {"0", ""},
+        {"", ""},
+        {"G2", ""}, // too short to name a food
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FoodInfoCode(*m_db, c.Key), c.Code) << "\"" << c.Key << "\"";
+}
+
+TEST_F(FoodInfoTest, FoodPickedByHandIsLearnedAsSynonymOnlyForANewText)
+{
+    // Its own name, an English name and a known synonym in other case are not asked about.
+    for (const auto& [food, known] :
+         {std::pair{8L, "butter"}, std::pair{9L, "Milk"}, std::pair{5L, "karotte"}})
+        EXPECT_FALSE(LearnSynonym(*m_db, m_ui, food, known, 1)) << known;
+    EXPECT_TRUE(m_ui.shown.empty());
+
+    m_ui.Answering(Answer::No);
+    EXPECT_FALSE(LearnSynonym(*m_db, m_ui, 8, "Süßrahmbutter", 1));
+    EXPECT_EQ(NutritionOf(*m_db)->Matcher.MatchFoodForIngredient("Süßrahmbutter"), 0);
+    m_ui.Answering(Answer::Yes);
+    EXPECT_TRUE(LearnSynonym(*m_db, m_ui, 8, " Süßrahmbutter ", 1));
+    EXPECT_EQ(NutritionOf(*m_db)->Matcher.MatchFoodForIngredient("Süßrahmbutter"), 8);
+    EXPECT_EQ(m_ui.shown.back().Text, "Soll \"Süßrahmbutter\" künftig als anderer Name für \"Butter\" "
+                                      "erkannt werden? Der Abgleich ordnet die Zutat dann selbst zu.");
+    EXPECT_FALSE(LearnSynonym(*m_db, m_ui, 999, "Irgendwas", 1)); // no food, no question
+    EXPECT_TRUE(m_ui.AllAnswersUsed());
+}
+
 TEST_F(FoodInfoTest, SynonymsReachTheMatcherAtOnce)
 {
     Nutrition* nutrition = NutritionOf(*m_db);

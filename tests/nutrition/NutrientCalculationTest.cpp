@@ -1,9 +1,11 @@
 #include "nutrition/FoodTables.h"
 #include "nutrition/NutrientTable.h"
+#include "nutrition/NutrientTablePrint.h"
 #include "nutrition/UnitMatching.h"
 
 #include "db/Recordset.h"
 #include "tests/nutrition/FoodFixture.h"
+#include "tests/output/RecordingCanvas.h"
 
 #include <gtest/gtest.h>
 
@@ -201,6 +203,26 @@ TEST_F(NutrientCalculationTest, SingleFoodsAndEmptyTables)
     for (const NutrientLine& line : missing.Lines())
         EXPECT_EQ(line.Missing, line.Key == "ZF" ? 1 : 0) << line.Key;
     EXPECT_EQ(Shown(missing, "ZF"), "160,000");
+
+    // On paper: every shown value ends at its column, the incomplete one is marked and explained,
+    // and the lines left out are listed with their reason.
+    m_app.VersionText = "v2.00.126";
+    test::RecordingCanvas canvas;
+    PrintNutrientTable(canvas, "Paprikagemüse", missing, {{"1 Prise Salz", "ohne Nahrungsmittel"}});
+    canvas.Finish();
+    test::ExpectSoundLayout(canvas);
+    std::vector<std::string> texts;
+    for (const test::DrawnItem& item : canvas.Items) {
+        texts.push_back(item.Content);
+        if (item.Content == "160,000") {
+            EXPECT_NEAR(item.X + item.W, 7200, 0.01);
+        }
+    }
+    for (const char* text : {"Paprikagemüse", "Gewicht ca. 230 Gramm", "pro Portion", "160,000",
+                             "1 Prise Salz", "ohne Nahrungsmittel"})
+        EXPECT_NE(std::find(texts.begin(), texts.end(), text), texts.end()) << text;
+    EXPECT_EQ(
+        std::count_if(texts.begin(), texts.end(), [](const std::string& t) { return t.ends_with(" *"); }), 1);
 
     // Unknown foods add nothing; a table of nothing says so.
     NutrientTable empty(*m_db, m_tables);

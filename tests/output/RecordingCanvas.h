@@ -7,9 +7,12 @@
 #include "core/Utf8.h"
 #include "output/PageCanvas.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 namespace pf::test {
 
@@ -116,5 +119,53 @@ private:
     PageFont m_font;
     int m_page = 1;
 };
+
+// The common footer is the only text in 6 point.
+inline bool IsFooter(const DrawnItem& item)
+{
+    return item.What == DrawnItem::Text && item.Font.Size == 6;
+}
+
+inline int Pages(const RecordingCanvas& canvas)
+{
+    return canvas.Items.empty() ? 0 : canvas.Items.back().Page;
+}
+
+// What every printout must hold: nothing outside the printable area, no two things drawn over
+// each other, a footer on every page and no page without content of its own.
+inline void ExpectSoundLayout(const RecordingCanvas& canvas, const std::string& version = "v2.00.126")
+{
+    constexpr double kTolerance = 0.01;
+    const std::vector<DrawnItem>& items = canvas.Items;
+    for (const DrawnItem& item : items) {
+        SCOPED_TRACE("\"" + item.Content + "\" on page " + std::to_string(item.Page));
+        EXPECT_GE(item.X, -kTolerance);
+        EXPECT_GE(item.Y, -kTolerance);
+        EXPECT_LE(item.X + item.W, canvas.Width() + kTolerance);
+        EXPECT_LE(item.Y + item.H, canvas.Height() + kTolerance);
+    }
+    for (std::size_t i = 0; i < items.size(); ++i)
+        for (std::size_t j = i + 1; j < items.size(); ++j) {
+            const DrawnItem& a = items[i];
+            const DrawnItem& b = items[j];
+            if (a.Page != b.Page || a.What == DrawnItem::Line || b.What == DrawnItem::Line)
+                continue;
+            const bool apart = a.X + a.W <= b.X + kTolerance || b.X + b.W <= a.X + kTolerance ||
+                               a.Y + a.H <= b.Y + kTolerance || b.Y + b.H <= a.Y + kTolerance;
+            EXPECT_TRUE(apart) << "\"" << a.Content << "\" and \"" << b.Content << "\" overlap on page "
+                               << a.Page;
+        }
+    for (int page = 1; page <= Pages(canvas); ++page) {
+        const bool footer = std::any_of(items.begin(), items.end(), [&](const DrawnItem& item) {
+            return item.Page == page && IsFooter(item) && item.Content == version;
+        });
+        const bool content = std::any_of(items.begin(), items.end(), [&](const DrawnItem& item) {
+            return item.Page == page && !IsFooter(item);
+        });
+        EXPECT_TRUE(footer) << "page " << page << " has no footer";
+        EXPECT_TRUE(content) << "page " << page << " is empty";
+    }
+    EXPECT_TRUE(canvas.Finished);
+}
 
 } // namespace pf::test

@@ -73,6 +73,7 @@ public:
     void ProcessEvents() override { ++processEventsCalls; }
     bool CancelRequested() override { return cancel; }
     void ResetCancel() override { cancel = false; }
+    void SetClipboardText(const std::string& text) override { clipboard = text; }
 
     // Everything shown so far, oldest first.
     std::vector<Shown> shown;
@@ -96,6 +97,7 @@ public:
     int unloadCalls = 0;
     int processEventsCalls = 0;
     bool cancel = false;
+    std::string clipboard; // the last text put on the clipboard
 
 private:
     std::deque<Answer> m_answers;

@@ -1,6 +1,7 @@
 #include "db/FieldTypes.h"
 
 #include "core/Utf8.h"
+#include "db/SqliteConnection.h"
 
 namespace pf {
 
@@ -205,6 +206,75 @@ void ToColumnValue(FieldType type, int size, const Value& in, Value& out)
         return;
     }
     out = in;
+}
+
+std::string DefaultLiteral(const Value& value, FieldType type, bool binaryLiteral)
+{
+    switch (type) {
+    case FieldType::Boolean:
+        return value.AsBool() ? "-1" : "0";
+    case FieldType::Currency:
+        return value.AsCurrency().ToString();
+    case FieldType::Date:
+        return SqlLiteral(Value(value.AsDate().Days));
+    case FieldType::Single:
+    case FieldType::Double:
+        return SqlLiteral(Value(value.AsDouble()));
+    case FieldType::Text:
+    case FieldType::Memo:
+        return SqlLiteral(Value(value.AsText()));
+    case FieldType::Binary:
+        return binaryLiteral ? SqlLiteral(value) : "NULL";
+    default:
+        return std::to_string(value.AsLong());
+    }
+}
+
+Value ParseDefault(std::string text, FieldType type)
+{
+    while (text.size() >= 2 && text.front() == '(' && text.back() == ')')
+        text = text.substr(1, text.size() - 2);
+    if (text.empty() || text.rfind("nextval(", 0) == 0 || EqualsNoCase(text, "NULL"))
+        return Value();
+    if (!text.empty() && text.front() == '\'') {
+        std::string value;
+        std::size_t i = 1;
+        for (; i < text.size(); ++i) {
+            if (text[i] == '\'') {
+                if (i + 1 < text.size() && text[i + 1] == '\'') {
+                    value += '\'';
+                    ++i;
+                    continue;
+                }
+                break;
+            }
+            value += text[i];
+        }
+        if (IsTextType(type))
+            return Value(std::move(value));
+        text = value;
+    } else if (const std::size_t cast = text.find("::"); cast != std::string::npos) {
+        text = text.substr(0, cast);
+    }
+    while (text.size() >= 2 && text.front() == '(' && text.back() == ')')
+        text = text.substr(1, text.size() - 2);
+    const Value number(text);
+    switch (type) {
+    case FieldType::Boolean:
+        return Value(number.AsBool());
+    case FieldType::Currency:
+        return Value(number.AsCurrency());
+    case FieldType::Date:
+        return Value(DateSerial{number.AsDouble()});
+    case FieldType::Single:
+    case FieldType::Double:
+        return Value(number.AsDouble());
+    case FieldType::Text:
+    case FieldType::Memo:
+        return number;
+    default:
+        return Value(static_cast<long long>(number.AsLong()));
+    }
 }
 
 } // namespace pf

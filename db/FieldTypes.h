@@ -33,6 +33,14 @@ FieldType ParseDeclaredType(std::string_view declared, int& size);
 // numbers against the type's range (3349), text that is no number refused (3421).
 void ToColumnValue(FieldType type, int size, const Value& in, Value& out);
 
+// The SQL literal of a column default in the column's type (Booleans as -1/0, dates as day
+// serials). A binary default is written only where the database can store one (binaryLiteral).
+std::string DefaultLiteral(const Value& value, FieldType type, bool binaryLiteral);
+
+// Reads a column default as the database shows it back ("(0)", "'-1'::integer", "'x'::character
+// varying", "nextval(...)") into a value of the column's type; Null for none or a numbering.
+Value ParseDefault(std::string text, FieldType type);
+
 inline bool IsTextType(FieldType type)
 {
     return type == FieldType::Text || type == FieldType::Memo;

@@ -13,6 +13,33 @@ bool IsSuccess(SQLRETURN rc)
     return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO;
 }
 
+// Reads a long column piece by piece until the driver has given all of it; false for Null. Text
+// pieces end in a terminating zero unit that is not part of the value.
+template <typename Unit, std::size_t ChunkUnits, typename OnError>
+bool ReadChunks(SQLHSTMT stmt, SQLUSMALLINT column, SQLSMALLINT cType, bool terminated,
+                std::vector<Unit>& all, OnError onError)
+{
+    Unit chunk[ChunkUnits];
+    const std::size_t capacity = ChunkUnits - (terminated ? 1 : 0);
+    for (;;) {
+        SQLLEN indicator = 0;
+        const SQLRETURN rc = SQLGetData(stmt, column, cType, chunk, sizeof(chunk), &indicator);
+        if (rc == SQL_NO_DATA)
+            return true;
+        if (!IsSuccess(rc))
+            onError();
+        if (indicator == SQL_NULL_DATA)
+            return false;
+        const std::size_t got =
+            (indicator == SQL_NO_TOTAL || static_cast<std::size_t>(indicator) / sizeof(Unit) > capacity)
+                ? capacity
+                : static_cast<std::size_t>(indicator) / sizeof(Unit);
+        all.insert(all.end(), chunk, chunk + got);
+        if (rc == SQL_SUCCESS)
+            return true;
+    }
+}
+
 struct Diagnostic
 {
     std::string state;
@@ -460,45 +487,16 @@ Value OdbcConnection::Read(SQLHSTMT stmt, SQLUSMALLINT column, OdbcReadKind kind
     }
     case OdbcReadKind::Text: {
         std::vector<SQLWCHAR> all;
-        SQLWCHAR chunk[2048];
-        for (;;) {
-            rc = SQLGetData(stmt, column, SQL_C_WCHAR, chunk, sizeof(chunk), &indicator);
-            if (rc == SQL_NO_DATA)
-                break;
-            if (!IsSuccess(rc))
-                Fail(SQL_HANDLE_STMT, stmt);
-            if (indicator == SQL_NULL_DATA)
-                return Value();
-            const std::size_t capacity = std::size(chunk) - 1;
-            const std::size_t got = (indicator == SQL_NO_TOTAL ||
-                                     static_cast<std::size_t>(indicator) / sizeof(SQLWCHAR) > capacity)
-                                        ? capacity
-                                        : static_cast<std::size_t>(indicator) / sizeof(SQLWCHAR);
-            all.insert(all.end(), chunk, chunk + got);
-            if (rc == SQL_SUCCESS)
-                break;
-        }
+        if (!ReadChunks<SQLWCHAR, 2048>(stmt, column, SQL_C_WCHAR, true, all,
+                                        [&] { Fail(SQL_HANDLE_STMT, stmt); }))
+            return Value();
         return Value(FromUtf16(all.data(), all.size()));
     }
     case OdbcReadKind::Binary: {
         Blob all;
-        std::uint8_t chunk[8192];
-        for (;;) {
-            rc = SQLGetData(stmt, column, SQL_C_BINARY, chunk, sizeof(chunk), &indicator);
-            if (rc == SQL_NO_DATA)
-                break;
-            if (!IsSuccess(rc))
-                Fail(SQL_HANDLE_STMT, stmt);
-            if (indicator == SQL_NULL_DATA)
-                return Value();
-            const std::size_t got =
-                (indicator == SQL_NO_TOTAL || static_cast<std::size_t>(indicator) > sizeof(chunk))
-                    ? sizeof(chunk)
-                    : static_cast<std::size_t>(indicator);
-            all.insert(all.end(), chunk, chunk + got);
-            if (rc == SQL_SUCCESS)
-                break;
-        }
+        if (!ReadChunks<std::uint8_t, 8192>(stmt, column, SQL_C_BINARY, false, all,
+                                            [&] { Fail(SQL_HANDLE_STMT, stmt); }))
+            return Value();
         return Value(std::move(all));
     }
     }

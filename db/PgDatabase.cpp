@@ -28,28 +28,6 @@ std::string Quoted(std::string_view name)
     return QuoteName(ServerName(name));
 }
 
-std::string DefaultLiteral(const Value& value, FieldType type)
-{
-    switch (type) {
-    case FieldType::Boolean:
-        return value.AsBool() ? "-1" : "0";
-    case FieldType::Currency:
-        return value.AsCurrency().ToString();
-    case FieldType::Date:
-        return SqlLiteral(Value(value.AsDate().Days));
-    case FieldType::Single:
-    case FieldType::Double:
-        return SqlLiteral(Value(value.AsDouble()));
-    case FieldType::Text:
-    case FieldType::Memo:
-        return SqlLiteral(Value(value.AsText()));
-    case FieldType::Binary:
-        return "NULL";
-    default:
-        return std::to_string(value.AsLong());
-    }
-}
-
 std::string ColumnDefinition(const FieldDef& f, bool forAdd)
 {
     std::string def = Quoted(f.Name) + " " + ServerDeclaredType(f.Type, f.Size);
@@ -59,56 +37,8 @@ std::string ColumnDefinition(const FieldDef& f, bool forAdd)
     if (f.Required && !(forAdd && f.Default.IsNull()))
         def += " NOT NULL";
     if (!f.Default.IsNull() && f.Type != FieldType::Counter)
-        def += " DEFAULT " + DefaultLiteral(f.Default, f.Type);
+        def += " DEFAULT " + DefaultLiteral(f.Default, f.Type, false);
     return def;
-}
-
-// The value of a column default as the server shows it ("'-1'::integer", "0", "'x'::character varying").
-Value ParseServerDefault(std::string text, FieldType type)
-{
-    if (text.empty() || StartsWith(text, "nextval(") || EqualsNoCase(text, "NULL"))
-        return Value();
-    while (text.size() >= 2 && text.front() == '(' && text.back() == ')')
-        text = text.substr(1, text.size() - 2);
-    if (!text.empty() && text.front() == '\'') {
-        std::string value;
-        std::size_t i = 1;
-        for (; i < text.size(); ++i) {
-            if (text[i] == '\'') {
-                if (i + 1 < text.size() && text[i + 1] == '\'') {
-                    value += '\'';
-                    ++i;
-                    continue;
-                }
-                break;
-            }
-            value += text[i];
-        }
-        if (IsTextType(type))
-            return Value(std::move(value));
-        text = value;
-    } else if (const std::size_t cast = text.find("::"); cast != std::string::npos) {
-        text = text.substr(0, cast);
-    }
-    while (text.size() >= 2 && text.front() == '(' && text.back() == ')')
-        text = text.substr(1, text.size() - 2);
-    const Value number(text);
-    switch (type) {
-    case FieldType::Boolean:
-        return Value(number.AsBool());
-    case FieldType::Currency:
-        return Value(number.AsCurrency());
-    case FieldType::Date:
-        return Value(DateSerial{number.AsDouble()});
-    case FieldType::Single:
-    case FieldType::Double:
-        return Value(number.AsDouble());
-    case FieldType::Text:
-    case FieldType::Memo:
-        return number;
-    default:
-        return Value(static_cast<long long>(number.AsLong()));
-    }
 }
 
 // The column type from the server's type name ("character varying(50)", "jet_boolean" ...).
@@ -215,7 +145,7 @@ const std::vector<FieldDef>& ServerFields(OdbcConnection& conn, const std::strin
             f.Size = open == std::string::npos ? 0 : std::atoi(type.c_str() + open + 1);
         }
         f.Required = row[2] == "1" || row[2] == "t";
-        f.Default = ParseServerDefault(row[3], f.Type);
+        f.Default = ParseDefault(row[3], f.Type);
         fields.push_back(std::move(f));
     }
     return conn.FieldCache[key] = std::move(fields);
@@ -332,9 +262,25 @@ std::unique_ptr<Recordset> PgDatabase::OpenRecordset(std::string_view sql, const
 
 void PgDatabase::BeginTrans()
 {
-    if (m_conn->TransactionLevel == 0)
+    if (m_conn->TransactionLevel == 0) {
         m_conn->SetAutoCommit(false);
-    else
+        // A writing transaction holds the database's write lock until it ends, as on the file
+        // database: whoever reads the highest numbers inside it may use the next ones. The lock
+        // belongs to the schema, so that databases beside it on the server do not wait for it.
+        // Waiting longer than the lock timeout fails with 3218.
+        // A reading transaction sees one snapshot throughout, as a consistent copy needs.
+        try {
+            m_conn->Exec(m_readOnly ? "SET TRANSACTION ISOLATION LEVEL REPEATABLE READ"
+                                    : "SELECT pg_advisory_xact_lock(1885692270, hashtext(current_schema()))");
+        } catch (const DbError&) {
+            try {
+                m_conn->EndTransaction(false);
+            } catch (const DbError&) {
+            }
+            m_conn->SetAutoCommit(true);
+            throw;
+        }
+    } else
         m_conn->Exec("SAVEPOINT pf_level" + std::to_string(m_conn->TransactionLevel));
     ++m_conn->TransactionLevel;
 }
@@ -657,8 +603,8 @@ void PgDatabase::ResetCounter(const std::string& table, const std::string& colum
 {
     const std::string name = Quoted(table);
     m_conn->Exec("SELECT setval(pg_get_serial_sequence(" + SqlLiteral(Value(name)) + ", " +
-                 SqlLiteral(Value(ServerName(column))) + "), COALESCE((SELECT MAX(" + Quoted(column) + ") FROM " +
-                 name + "), 0) + 1, false)");
+                 SqlLiteral(Value(ServerName(column))) + "), COALESCE((SELECT MAX(" + Quoted(column) +
+                 ") FROM " + name + "), 0) + 1, false)");
 }
 
 void PgDatabase::ExecuteNative(const std::string& sql)

@@ -1,7 +1,8 @@
 #pragma once
 // A database on a PostgreSQL server, reached through ODBC: the same object model as the file
 // database. Statements are translated into the server's dialect once and cached; nested
-// transactions are savepoints; a failed statement inside a transaction undoes only itself.
+// transactions are savepoints; a failed statement inside a transaction undoes only itself. A
+// writing transaction holds the write lock of its schema until it ends, as on the file database.
 // The server stores every table, column and index name in lower case (so that statements may
 // write names in any case), with the name as written in a comment on the object, which the
 // definitions read back; index names are kept as "table.index", since the server wants them unique

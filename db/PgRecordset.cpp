@@ -11,17 +11,6 @@ namespace pf {
 
 namespace {
 
-bool IsPlainIdentifier(std::string_view name)
-{
-    for (char c : name) {
-        const auto u = static_cast<unsigned char>(c);
-        if (!((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '_' ||
-              u >= 0x80))
-            return false;
-    }
-    return !name.empty();
-}
-
 // Whether the statement names a result column so with AS (the server's lower-case label).
 bool IsAlias(const std::string& sql, const std::string& label)
 {
@@ -80,18 +69,19 @@ void PgRecordset::Load()
     m_pos = 0;
     m_deleted = false;
     m_editMode = EditMode::None;
-    if (first)
+    if (first) {
         m_columns.resize(static_cast<std::size_t>(std::max(visible, 0)));
-    int expressions = 0;
+        m_kinds.resize(m_columns.size());
+    }
     for (int i = 0; first && i < visible; ++i) {
-        Column& c = m_columns[static_cast<std::size_t>(i)];
+        RecordsetColumn& c = m_columns[static_cast<std::size_t>(i)];
         const auto number = static_cast<SQLUSMALLINT>(i + 1);
         c.name = Attribute(stmt.Get(), number, SQL_DESC_LABEL);
         c.table = Attribute(stmt.Get(), number, SQL_DESC_BASE_TABLE_NAME);
         c.origin = c.table.empty() ? std::string() : Attribute(stmt.Get(), number, SQL_DESC_BASE_COLUMN_NAME);
         const auto sqlType =
             static_cast<SQLSMALLINT>(NumericAttribute(stmt.Get(), number, SQL_DESC_CONCISE_TYPE));
-        c.kind = OdbcConnection::KindOf(sqlType);
+        m_kinds[static_cast<std::size_t>(i)] = OdbcConnection::KindOf(sqlType);
         if (!c.origin.empty()) {
             for (const FieldDef& f : ServerFields(*m_conn, c.table))
                 if (EqualsNoCase(f.Name, c.origin)) {
@@ -106,32 +96,12 @@ void PgRecordset::Load()
             c.table = ServerTableName(*m_conn, c.table);
         }
         c.writable = m_editable && c.typed && EqualsNoCase(c.table, m_translation->Table);
-        m_names.emplace(ToLower(c.name), i);
-        // The server names an expression after its function; the engine calls it ExprNNNN.
-        if (c.origin.empty() && (!IsPlainIdentifier(c.name) || !IsAlias(m_translation->Sql, c.name)))
-            m_names.emplace("expr" + std::to_string(1000 + expressions++), i);
     }
-    for (int i = 0; first && i < visible; ++i) {
-        const Column& c = m_columns[static_cast<std::size_t>(i)];
-        if (c.table.empty() || c.origin.empty())
-            continue;
-        m_names.emplace(ToLower(c.table + "." + c.origin), i);
-        for (const auto& [alias, table] : m_translation->Aliases)
-            if (EqualsNoCase(table, c.table))
-                m_names.emplace(ToLower(alias + "." + c.origin), i);
-    }
-    m_displayNames.resize(m_columns.size());
-    for (std::size_t i = 0; first && i < m_columns.size(); ++i) {
-        const Column& c = m_columns[i];
-        int same = 0;
-        for (const Column& other : m_columns)
-            same += EqualsNoCase(other.name, c.name) ? 1 : 0;
-        std::string qualifier = c.table;
-        for (const auto& [alias, table] : m_translation->Aliases)
-            if (EqualsNoCase(table, c.table))
-                qualifier = alias;
-        m_displayNames[i] = (same > 1 && !qualifier.empty()) ? qualifier + "." + c.name : c.name;
-    }
+    // The server names an expression after its function; the engine calls it ExprNNNN.
+    if (first)
+        IndexColumns(*m_translation, [this](const RecordsetColumn& c) {
+            return !IsPlainIdentifier(c.name) || !IsAlias(m_translation->Sql, c.name);
+        });
     for (;;) {
         const SQLRETURN rc = SQLFetch(stmt.Get());
         if (rc == SQL_NO_DATA)
@@ -141,8 +111,8 @@ void PgRecordset::Load()
         std::vector<Value>& row = m_rows.emplace_back();
         row.reserve(m_columns.size());
         for (std::size_t i = 0; i < m_columns.size(); ++i)
-            row.push_back(Typed(
-                m_columns[i], m_conn->Read(stmt.Get(), static_cast<SQLUSMALLINT>(i + 1), m_columns[i].kind)));
+            row.push_back(
+                Typed(m_columns[i], m_conn->Read(stmt.Get(), static_cast<SQLUSMALLINT>(i + 1), m_kinds[i])));
         if (m_editable)
             m_rowIds.push_back(
                 m_conn->Read(stmt.Get(), static_cast<SQLUSMALLINT>(total), OdbcReadKind::Text).AsText());
@@ -157,7 +127,7 @@ PgRecordset::~PgRecordset()
     Close();
 }
 
-Value PgRecordset::Typed(const Column& c, Value raw) const
+Value PgRecordset::Typed(const RecordsetColumn& c, Value raw) const
 {
     if (raw.IsNull() || !c.typed)
         return raw;
@@ -245,29 +215,6 @@ long PgRecordset::RecordCount()
     return m_conn->Scalar("SELECT COUNT(*) FROM (" + m_translation->Sql + ") AS pf_count", m_params).AsLong();
 }
 
-int PgRecordset::FieldCount() const
-{
-    CheckOpen();
-    return static_cast<int>(m_columns.size());
-}
-
-std::string PgRecordset::FieldName(int index) const
-{
-    CheckOpen();
-    if (index < 0 || index >= static_cast<int>(m_columns.size()))
-        Throw(dberr::kNoSuchField, "Element in dieser Auflistung nicht gefunden.");
-    return m_displayNames[static_cast<std::size_t>(index)];
-}
-
-int PgRecordset::Index(std::string_view name) const
-{
-    const auto found = m_names.find(ToLower(name));
-    if (found == m_names.end())
-        Throw(dberr::kNoSuchField,
-              "Element in dieser Auflistung nicht gefunden: '" + std::string(name) + "'.");
-    return found->second;
-}
-
 Value PgRecordset::Field(std::string_view name) const
 {
     CheckOpen();
@@ -277,8 +224,7 @@ Value PgRecordset::Field(std::string_view name) const
 Value PgRecordset::Field(int index) const
 {
     CheckOpen();
-    if (index < 0 || index >= static_cast<int>(m_columns.size()))
-        Throw(dberr::kNoSuchField, "Element in dieser Auflistung nicht gefunden.");
+    CheckIndex(index);
     const auto i = static_cast<std::size_t>(index);
     if (m_editMode != EditMode::None) {
         if (m_set[i])
@@ -288,13 +234,6 @@ Value PgRecordset::Field(int index) const
     }
     CheckCurrent();
     return m_rows[m_pos][i];
-}
-
-int PgRecordset::FieldSize(std::string_view name) const
-{
-    CheckOpen();
-    const Column& c = m_columns[static_cast<std::size_t>(Index(name))];
-    return c.type == FieldType::Text ? c.size : 0;
 }
 
 void PgRecordset::AddNew()
@@ -320,7 +259,7 @@ void PgRecordset::SetField(std::string_view name, const Value& value)
     if (m_editMode == EditMode::None)
         Throw(3020, "Update oder CancelUpdate ohne AddNew oder Edit.");
     const auto i = static_cast<std::size_t>(Index(name));
-    const Column& c = m_columns[i];
+    const RecordsetColumn& c = m_columns[i];
     if (!c.writable)
         Throw(3164, "Das Feld kann nicht aktualisiert werden.");
     try {

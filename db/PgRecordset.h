@@ -5,16 +5,15 @@
 // (ctid): Edit/Update and Delete address the row by it, and a row that another program changed or
 // deleted in the meantime is reported (3197) instead of being overwritten.
 
+#include "db/ColumnRecordset.h"
 #include "db/OdbcConnection.h"
-#include "db/Recordset.h"
 
 #include <memory>
-#include <unordered_map>
 #include <vector>
 
 namespace pf {
 
-class PgRecordset : public Recordset
+class PgRecordset final : public ColumnRecordset
 {
 public:
     PgRecordset(std::shared_ptr<OdbcConnection> connection, std::shared_ptr<const JetTranslation> translation,
@@ -27,11 +26,8 @@ public:
     void MoveFirst() override;
     long RecordCount() override;
 
-    int FieldCount() const override;
-    std::string FieldName(int index) const override;
     Value Field(std::string_view name) const override;
     Value Field(int index) const override;
-    int FieldSize(std::string_view name) const override;
 
     void AddNew() override;
     void Edit() override;
@@ -42,36 +38,22 @@ public:
     void Close() override;
 
 private:
-    struct Column
-    {
-        std::string name;
-        std::string origin; // table column it comes from, empty for expressions
-        std::string table;
-        FieldType type = FieldType::Memo;
-        int size = 0;
-        bool typed = false;
-        bool writable = false;
-        OdbcReadKind kind = OdbcReadKind::Text;
-    };
     enum class EditMode { None, Add, Edit };
 
-    void CheckOpen() const;
+    void CheckOpen() const override;
     void CheckCurrent() const;
     void CheckEditable() const;
-    [[noreturn]] void Throw(long number, const std::string& description) const;
-    int Index(std::string_view name) const;
+    [[noreturn]] void Throw(long number, const std::string& description) const override;
     // Runs the query and reads every row.
     void Load();
-    Value Typed(const Column& column, Value raw) const;
+    Value Typed(const RecordsetColumn& column, Value raw) const;
 
     std::shared_ptr<OdbcConnection> m_conn;
     std::shared_ptr<const JetTranslation> m_translation;
     std::vector<Value> m_params;
     bool m_editable = false;
     bool m_closed = false;
-    std::vector<Column> m_columns;
-    std::vector<std::string> m_displayNames;
-    std::unordered_map<std::string, int> m_names; // lower-case name -> column
+    std::vector<OdbcReadKind> m_kinds; // per column: how the driver is asked for the value
     std::vector<std::vector<Value>> m_rows;
     std::vector<std::string> m_rowIds;
     std::vector<bool> m_gone; // rows deleted through this recordset

@@ -137,64 +137,6 @@ std::string ColumnText(sqlite3_stmt* stmt, int i)
     return text ? std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt, i))) : std::string();
 }
 
-// Reads a DEFAULT clause as stored in the schema back into a value of the field's type.
-Value ParseDefault(std::string text, FieldType type)
-{
-    while (text.size() >= 2 && text.front() == '(' && text.back() == ')')
-        text = text.substr(1, text.size() - 2);
-    if (text.empty() || EqualsNoCase(text, "NULL"))
-        return Value();
-    if (text.front() == '\'') {
-        std::string value;
-        for (std::size_t i = 1; i + 1 < text.size(); ++i) {
-            value += text[i];
-            if (text[i] == '\'' && i + 2 < text.size() && text[i + 1] == '\'')
-                ++i;
-        }
-        return Value(std::move(value));
-    }
-    const Value number(text);
-    switch (type) {
-    case FieldType::Boolean:
-        return Value(number.AsBool());
-    case FieldType::Currency:
-        return Value(number.AsCurrency());
-    case FieldType::Date:
-        return Value(DateSerial{number.AsDouble()});
-    case FieldType::Single:
-    case FieldType::Double:
-        return Value(number.AsDouble());
-    case FieldType::Text:
-    case FieldType::Memo:
-        return number;
-    default:
-        return Value(static_cast<long long>(number.AsLong()));
-    }
-}
-
-// The literal a default takes in the column's type.
-std::string DefaultLiteral(const Value& value, FieldType type)
-{
-    switch (type) {
-    case FieldType::Boolean:
-        return value.AsBool() ? "-1" : "0";
-    case FieldType::Currency:
-        return value.AsCurrency().ToString();
-    case FieldType::Date:
-        return SqlLiteral(Value(value.AsDate().Days));
-    case FieldType::Single:
-    case FieldType::Double:
-        return SqlLiteral(Value(value.AsDouble()));
-    case FieldType::Text:
-    case FieldType::Memo:
-        return SqlLiteral(Value(value.AsText()));
-    case FieldType::Binary:
-        return SqlLiteral(value);
-    default:
-        return std::to_string(value.AsLong());
-    }
-}
-
 std::string ColumnDefinition(const FieldDef& f, bool forAdd)
 {
     std::string def = QuoteName(f.Name) + " " + DeclaredType(f.Type, f.Size);
@@ -205,7 +147,7 @@ std::string ColumnDefinition(const FieldDef& f, bool forAdd)
     if (f.Required && !(forAdd && f.Default.IsNull()))
         def += " NOT NULL";
     if (!f.Default.IsNull())
-        def += " DEFAULT " + DefaultLiteral(f.Default, f.Type);
+        def += " DEFAULT " + DefaultLiteral(f.Default, f.Type, true);
     if (f.Type == FieldType::Text) {
         const int size = f.Size > 0 ? f.Size : 255;
         def += " CONSTRAINT " + QuoteName("pf_len_" + f.Name) + " CHECK (length(" + QuoteName(f.Name) +

@@ -10,160 +10,12 @@ namespace pf {
 
 namespace {
 
-bool IsAscii(std::string_view s)
-{
-    for (char c : s)
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    return true;
-}
-
-char LowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-}
-
-std::uint64_t HashLowered(std::string_view s)
-{
-    std::uint64_t h = 1469598103934665603ULL;
-    for (char c : s) {
-        h ^= static_cast<unsigned char>(LowerAscii(c));
-        h *= 1099511628211ULL;
-    }
-    return h;
-}
-
-bool EqualsLowered(std::string_view key, std::string_view name)
-{
-    if (key.size() != name.size())
-        return false;
-    for (std::size_t i = 0; i < key.size(); ++i)
-        if (key[i] != LowerAscii(name[i]))
-            return false;
-    return true;
-}
-
-std::string Fold(std::string_view name)
-{
-    if (!IsAscii(name))
-        return ToLower(name);
-    std::string out(name);
-    for (char& c : out)
-        c = LowerAscii(c);
-    return out;
-}
-
-bool IsPlainIdentifier(std::string_view name)
-{
-    for (char c : name) {
-        const auto u = static_cast<unsigned char>(c);
-        if (!((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '_' ||
-              u >= 0x80))
-            return false;
-    }
-    return !name.empty();
-}
-
 const char* ColumnText(const char* text)
 {
     return text ? text : "";
 }
 
 } // namespace
-
-// --- NameIndex -------------------------------------------------------------------------------
-
-void SqliteRecordset::NameIndex::Grow()
-{
-    for (Recent& r : m_recent)
-        r = Recent{}; // they point into the slots about to move
-    std::vector<Slot> old = std::move(m_slots);
-    m_slots.assign(old.empty() ? 16 : old.size() * 2, Slot{});
-    for (Slot& s : old) {
-        if (s.index < 0)
-            continue;
-        std::size_t i = s.hash & (m_slots.size() - 1);
-        while (m_slots[i].index >= 0)
-            i = (i + 1) & (m_slots.size() - 1);
-        m_slots[i] = std::move(s);
-    }
-}
-
-void SqliteRecordset::NameIndex::Add(std::string_view name, int index)
-{
-    if (FindHashed(name))
-        return; // the first column of a name wins
-    if ((m_count + 1) * 2 > m_slots.size())
-        Grow();
-    std::string key = Fold(name);
-    const std::uint64_t hash = HashLowered(key);
-    std::size_t i = hash & (m_slots.size() - 1);
-    while (m_slots[i].index >= 0)
-        i = (i + 1) & (m_slots.size() - 1);
-    m_slots[i] = Slot{std::move(key), hash, index};
-    ++m_count;
-}
-
-// The first and the last (up to) eight bytes of a name as two words: for names of at most
-// sixteen bytes the pair is the name.
-void NameWords(std::string_view name, std::uint64_t& head, std::uint64_t& tail)
-{
-    if (name.size() >= 8) {
-        std::memcpy(&head, name.data(), 8);
-        std::memcpy(&tail, name.data() + name.size() - 8, 8);
-        return;
-    }
-    head = 0;
-    for (std::size_t i = 0; i < name.size(); ++i)
-        head |= static_cast<std::uint64_t>(static_cast<unsigned char>(name[i])) << (8 * i);
-    tail = head;
-}
-
-int SqliteRecordset::NameIndex::Find(std::string_view name) const
-{
-    // Two-way set-associative by where the name lies; a hit needs the same bytes too, so a buffer
-    // reused for another name can never give a wrong answer.
-    const auto address = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(name.data()));
-    const std::size_t set = static_cast<std::size_t>(((address ^ name.size()) * 0x9E3779B97F4A7C15ULL) >> 58);
-    std::uint64_t head = 0, tail = 0;
-    NameWords(name, head, tail);
-    Recent* pair = &m_recent[set * 2];
-    for (std::size_t way = 0; way < 2; ++way) {
-        const Recent& r = pair[way];
-        if (r.data == name.data() && r.size == name.size() && r.head == head && r.tail == tail &&
-            (name.size() <= 16 || EqualsLowered(r.slot->key, name))) {
-            m_older[set] = static_cast<unsigned char>(1 - way);
-            return r.slot->index;
-        }
-    }
-    const Slot* slot = FindHashed(name);
-    if (!slot)
-        return -1;
-    const std::size_t way = m_older[set];
-    pair[way] = Recent{name.data(), name.size(), head, tail, slot};
-    m_older[set] = static_cast<unsigned char>(1 - way);
-    return slot->index;
-}
-
-const SqliteRecordset::NameIndex::Slot* SqliteRecordset::NameIndex::FindHashed(std::string_view name) const
-{
-    if (m_slots.empty())
-        return nullptr;
-    std::string folded;
-    if (!IsAscii(name)) {
-        folded = ToLower(name);
-        name = folded;
-    }
-    const std::uint64_t hash = HashLowered(name);
-    std::size_t i = hash & (m_slots.size() - 1);
-    while (m_slots[i].index >= 0) {
-        const Slot& s = m_slots[i];
-        if (s.hash == hash && EqualsLowered(s.key, name))
-            return &s;
-        i = (i + 1) & (m_slots.size() - 1);
-    }
-    return nullptr;
-}
 
 // --- SqliteRecordset -------------------------------------------------------------------------
 
@@ -184,50 +36,26 @@ SqliteRecordset::SqliteRecordset(std::shared_ptr<SqliteConnection> connection,
     const int visible = m_editable ? total - 1 : total;
     m_rowidColumn = m_editable ? total - 1 : -1;
     m_columns.resize(static_cast<std::size_t>(visible));
-    int expressions = 0;
+    m_kinds.assign(m_columns.size(), ReadKind::Dynamic);
     for (int i = 0; i < visible; ++i) {
-        Column& c = m_columns[static_cast<std::size_t>(i)];
+        RecordsetColumn& c = m_columns[static_cast<std::size_t>(i)];
         c.name = ColumnText(sqlite3_column_name(stmt, i));
         c.origin = ColumnText(sqlite3_column_origin_name(stmt, i));
         c.table = ColumnText(sqlite3_column_table_name(stmt, i));
         if (const char* declared = sqlite3_column_decltype(stmt, i); declared && *declared) {
             c.type = ParseDeclaredType(declared, c.size);
             c.typed = true;
+            ReadKind& kind = m_kinds[static_cast<std::size_t>(i)];
             if (c.type == FieldType::Boolean)
-                c.kind = ReadKind::Boolean;
+                kind = ReadKind::Boolean;
             else if (c.type == FieldType::Currency)
-                c.kind = ReadKind::Currency;
+                kind = ReadKind::Currency;
             else if (c.type == FieldType::Date)
-                c.kind = ReadKind::Date;
+                kind = ReadKind::Date;
         }
         c.writable = m_editable && !c.origin.empty() && EqualsNoCase(c.table, m_translation->Table);
-        m_names.Add(c.name, i);
-        if (c.origin.empty() && !IsPlainIdentifier(c.name))
-            m_names.Add("Expr" + std::to_string(1000 + expressions++), i);
     }
-    // Qualified names after the plain ones: "T_REZ_ZUTAT.ID" and "A.MenuID" for an alias A.
-    for (int i = 0; i < visible; ++i) {
-        const Column& c = m_columns[static_cast<std::size_t>(i)];
-        if (c.table.empty() || c.origin.empty())
-            continue;
-        m_names.Add(c.table + "." + c.origin, i);
-        for (const auto& [alias, table] : m_translation->Aliases)
-            if (EqualsNoCase(table, c.table))
-                m_names.Add(alias + "." + c.origin, i);
-    }
-    // Names as the engine shows them: a name that occurs more than once carries its table.
-    m_displayNames.resize(m_columns.size());
-    for (std::size_t i = 0; i < m_columns.size(); ++i) {
-        const Column& c = m_columns[i];
-        int same = 0;
-        for (const Column& other : m_columns)
-            same += EqualsNoCase(other.name, c.name) ? 1 : 0;
-        std::string qualifier = c.table;
-        for (const auto& [alias, table] : m_translation->Aliases)
-            if (EqualsNoCase(table, c.table))
-                qualifier = alias;
-        m_displayNames[i] = (same > 1 && !qualifier.empty()) ? qualifier + "." + c.name : c.name;
-    }
+    IndexColumns(*m_translation, [](const RecordsetColumn& c) { return !IsPlainIdentifier(c.name); });
     m_pending.resize(m_columns.size());
     m_setMask.assign((m_columns.size() + 63) / 64, 0);
     Start();
@@ -383,29 +211,6 @@ long SqliteRecordset::RecordCount()
     return static_cast<long>(sqlite3_column_int64(count.Get(), 0));
 }
 
-int SqliteRecordset::FieldCount() const
-{
-    CheckOpen();
-    return static_cast<int>(m_columns.size());
-}
-
-std::string SqliteRecordset::FieldName(int index) const
-{
-    CheckOpen();
-    if (index < 0 || index >= static_cast<int>(m_columns.size()))
-        Throw(dberr::kNoSuchField, "Element in dieser Auflistung nicht gefunden.");
-    return m_displayNames[static_cast<std::size_t>(index)];
-}
-
-int SqliteRecordset::Index(std::string_view name) const
-{
-    const int index = m_names.Find(name);
-    if (index < 0)
-        Throw(dberr::kNoSuchField,
-              "Element in dieser Auflistung nicht gefunden: '" + std::string(name) + "'.");
-    return index;
-}
-
 Value SqliteRecordset::Read(int index) const
 {
     // One column fetch, then the value's own accessors: fewer calls than column_type + column_*.
@@ -413,9 +218,9 @@ Value SqliteRecordset::Read(int index) const
     const int type = sqlite3_value_type(v);
     if (type == SQLITE_NULL)
         return Value();
-    const Column& c = m_columns[static_cast<std::size_t>(index)];
+    const ReadKind kind = m_kinds[static_cast<std::size_t>(index)];
     if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) {
-        switch (c.kind) {
+        switch (kind) {
         case ReadKind::Boolean:
             return Value(type == SQLITE_INTEGER ? sqlite3_value_int64(v) != 0 : sqlite3_value_double(v) != 0);
         case ReadKind::Currency:
@@ -435,7 +240,7 @@ Value SqliteRecordset::Read(int index) const
         const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(v));
         const auto size = static_cast<std::size_t>(sqlite3_value_bytes(v));
         Value result(std::string(text, size));
-        if (c.kind == ReadKind::Boolean)
+        if (kind == ReadKind::Boolean)
             return Value(result.AsBool());
         return result;
     }
@@ -447,7 +252,7 @@ Value SqliteRecordset::Read(int index) const
 Value SqliteRecordset::Field(std::string_view name) const
 {
     CheckOpen();
-    const int index = m_names.Find(name);
+    const int index = Find(name);
     if (index < 0) [[unlikely]]
         Index(name); // throws 3265
     if (m_editMode == EditMode::None && !m_eof && !m_deleted)
@@ -458,8 +263,7 @@ Value SqliteRecordset::Field(std::string_view name) const
 Value SqliteRecordset::Field(int index) const
 {
     CheckOpen();
-    if (index < 0 || index >= static_cast<int>(m_columns.size()))
-        Throw(dberr::kNoSuchField, "Element in dieser Auflistung nicht gefunden.");
+    CheckIndex(index);
     if (m_editMode != EditMode::None) {
         const auto bit = static_cast<std::size_t>(index);
         if (m_setMask[bit / 64] & (1ULL << (bit % 64)))
@@ -469,13 +273,6 @@ Value SqliteRecordset::Field(int index) const
     }
     CheckCurrent();
     return Read(index);
-}
-
-int SqliteRecordset::FieldSize(std::string_view name) const
-{
-    CheckOpen();
-    const Column& c = m_columns[static_cast<std::size_t>(Index(name))];
-    return c.type == FieldType::Text ? c.size : 0;
 }
 
 void SqliteRecordset::AddNew()
@@ -495,7 +292,7 @@ void SqliteRecordset::Edit()
     std::fill(m_setMask.begin(), m_setMask.end(), 0);
 }
 
-void SqliteRecordset::Normalize(const Column& c, const Value& in, Value& out) const
+void SqliteRecordset::Normalize(const RecordsetColumn& c, const Value& in, Value& out) const
 {
     if (in.IsNull() || !c.typed) {
         out = in;
@@ -514,7 +311,7 @@ void SqliteRecordset::SetField(std::string_view name, const Value& value)
     if (m_editMode == EditMode::None)
         Throw(3020, "Update oder CancelUpdate ohne AddNew oder Edit.");
     const int index = Index(name);
-    const Column& c = m_columns[static_cast<std::size_t>(index)];
+    const RecordsetColumn& c = m_columns[static_cast<std::size_t>(index)];
     if (!c.writable)
         Throw(3164, "Das Feld kann nicht aktualisiert werden.");
     const auto bit = static_cast<std::size_t>(index);
@@ -569,7 +366,7 @@ void SqliteRecordset::Update()
     EnterKeyset();
     if (m_editMode == EditMode::Add) {
         for (std::size_t i = 0; i < m_columns.size(); ++i) {
-            const Column& c = m_columns[i];
+            const RecordsetColumn& c = m_columns[i];
             if (c.type != FieldType::Counter || !c.typed || c.origin.empty() ||
                 (m_setMask[i / 64] & (1ULL << (i % 64))))
                 continue;

@@ -9,7 +9,7 @@
 #include "db/PgDatabase.h"
 #include "db/Recordset.h"
 #include "db/SqliteDatabase.h"
-#include "tests/support/NewDatabase.h"
+#include "tests/support/Backends.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -154,8 +154,6 @@ inline void FillFixture(Database& db)
     db.Execute("INSERT INTO T_USER (ID, Username, [Desc], Pwd, Flags) VALUES (1, 'anna', 'Köchin', '', 3)");
 }
 
-enum class Backend { File, Server };
-
 // The fixture's tables and rows in a new database of one back end.
 class FixtureBase
 {
@@ -164,7 +162,7 @@ protected:
     bool OpenFixture(Backend backend)
     {
         m_path = m_dir.File("Pfannola.MDB");
-        m_db = backend == Backend::File ? test::NewDatabase(m_path) : test::NewServerDatabase(&m_connect);
+        m_db = NewBackendDatabase(backend, m_path, &m_connect);
         if (!m_db)
             return false;
         try {
@@ -226,11 +224,6 @@ protected:
         return {};
     }
 };
-
-inline std::string BackendName(const ::testing::TestParamInfo<Backend>& info)
-{
-    return info.param == Backend::File ? "File" : "Server";
-}
 
 // Runs a callable and returns the number of the DbError it throws, 0 when it does not throw.
 template <typename F> long ErrorNumber(F&& f)

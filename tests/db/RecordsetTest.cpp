@@ -297,7 +297,7 @@ TEST_P(DbTest, EditOfARowAnotherProgramChangedIsRefused)
     EXPECT_EQ(m_db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong(), 5);
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, DbTest, ::testing::Values(Backend::File, Backend::Server), BackendName);
+PF_ON_BOTH_BACKENDS(DbTest);
 
 } // namespace
 } // namespace pf::test

@@ -3,6 +3,7 @@
 #include "app/CliCommands.h"
 #include "db/Backup.h"
 #include "db/DatabaseChoice.h"
+#include "db/OpenDatabase.h"
 
 #include <filesystem>
 #include <ostream>
@@ -51,11 +52,36 @@ int CliBackup(CliCall& call)
     return 0;
 }
 
+namespace {
+
+// A server database is opened and its tables are replaced by the backup's; it keeps no ".BAK".
+int RestoreServer(CliCall& call, const std::string& archive)
+{
+    CliDatabase db(call, CliAccess::AnyVersion);
+    if (!db)
+        return 1;
+    Backup backup;
+    backup.SetQuiet(true);
+    const bool restored = backup.Restore(archive, false);
+    CloseCliDatabase();
+    if (!restored) {
+        call.Err << backup.LastErrorText() << "\n";
+        return 1;
+    }
+    call.Out << "Zurückgeladen: " << backup.RestoredFrom() << " aus \"" << archive << "\" nach \""
+             << DatabaseDisplayName(call.Database) << "\"\n";
+    return 0;
+}
+
+} // namespace
+
 int CliRestore(CliCall& call)
 {
     std::string archive;
     if (!ParseTarget(call, "Aufruf: --db DATEI restore SICHERUNG", archive))
         return 2;
+    if (IsServerConnect(call.Database))
+        return RestoreServer(call, archive);
     // The work file is not opened: a restore is what a damaged, cut-short or missing file needs.
     std::error_code ec;
     const bool exists = std::filesystem::exists(call.Database, ec);

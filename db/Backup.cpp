@@ -6,6 +6,8 @@
 #include "core/Utf8.h"
 #include "db/DatabaseChoice.h"
 #include "db/DatabaseCopy.h"
+#include "db/DatabaseTransfer.h"
+#include "db/OpenDatabase.h"
 #include "db/SchemaVersion.h"
 #include "db/WorkDatabase.h"
 #include "db/clsZIP.h"
@@ -206,13 +208,8 @@ bool Backup::Save(const std::string& folder)
     m_lastErrorText.clear();
     m_backupPath.clear();
     ConnectionState& conn = Connection();
-    if (conn.DbType != 0) {
-        Fail("Eine Datensicherung ist nur für eine Datenbank-Datei möglich; eine Server-Datenbank wird mit "
-             "den "
-             "Mitteln des Datenbankservers gesichert.",
-             MsgIcon::Warning);
-        return false;
-    }
+    if (conn.DbType != 0)
+        return SaveServer(folder);
     Interaction& ui = UI();
     ui.SetBusy(true);
     ShowProgress(10, 1, "Aktuelle Arbeitsdatenbank wird kopiert");
@@ -254,6 +251,82 @@ bool Backup::Save(const std::string& folder)
     if (!m_quiet)
         ui.Inform("Die Datensicherung wurde im Verzeichnis \"" + folder + "\" angelegt.",
                   MsgIcon::Information, AppContext::Current().AppCaption);
+    return true;
+}
+
+bool Backup::SaveServer(const std::string& folder)
+{
+    Interaction& ui = UI();
+    ui.SetBusy(true);
+    ShowProgress(10, 1, "Aktuelle Arbeitsdatenbank wird kopiert");
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    const std::time_t now = m_clock();
+    std::tm local{};
+    localtime_r(&now, &local);
+    const std::string copy = (fs::path(folder) / BackupFileName(local)).string();
+    const std::string partial = copy + ".$$$";
+    std::string errorText;
+    if (ec) {
+        errorText = "Der Ordner \"" + folder + "\" kann nicht angelegt werden: " + SystemErrorReason(ec);
+    } else {
+        // The server database becomes a database file of the same tables and rows, read from one
+        // snapshot of a connection of its own: programs that go on writing meanwhile are neither
+        // kept waiting nor half included.
+        try {
+            fs::remove(partial, ec);
+            OpenOptions readOnly;
+            readOnly.ReadOnly = true;
+            std::unique_ptr<Database> source = OpenDatabase(Connection().DbPath, readOnly);
+            OpenOptions create;
+            create.Create = true;
+            std::unique_ptr<Database> target = Database::OpenSqlite(partial, create);
+            DbTransaction snapshot(*source);
+            TransferDatabase(*source, *target);
+            target->Close();
+            fs::rename(partial, copy, ec);
+            if (ec)
+                errorText = "Die Datei \"" + copy + "\" kann nicht angelegt werden: " + SystemErrorReason(ec);
+        } catch (const DbError& error) {
+            errorText = error.Description();
+        }
+    }
+    if (!errorText.empty()) {
+        fs::remove(partial, ec);
+        ui.SetBusy(false);
+        ShowProgress(-1, -1, "");
+        Fail(errorText, MsgIcon::Warning);
+        return false;
+    }
+    ShowProgress(10, 5, LoadText(4767));
+    std::string archive = ZipFile(copy, true);
+    ui.SetBusy(false);
+    ShowProgress(-1, -1, "");
+    m_backupPath = archive.empty() ? copy : archive;
+    if (!m_quiet)
+        ui.Inform("Die Datensicherung wurde im Verzeichnis \"" + folder + "\" angelegt.",
+                  MsgIcon::Information, AppContext::Current().AppCaption);
+    return true;
+}
+
+bool Backup::RestoreServer(const std::string& database)
+{
+    // One transaction on the server: the old tables go and the backup's come in their place, or,
+    // when anything fails, the database stays as it was.
+    try {
+        std::unique_ptr<Database> source = Database::OpenSqlite(database);
+        Database& work = WorkDb();
+        DbTransaction transaction(work);
+        for (const std::string& table : work.TableNames())
+            work.DropTable(table);
+        TransferDatabase(*source, work);
+        transaction.Commit();
+    } catch (const DbError& error) {
+        Fail(LoadText(4777) + error.Description(), MsgIcon::Critical);
+        return false;
+    }
+    ReopenWorkDatabase(Connection().DbPath);
+    g_lastRestore = std::time(nullptr);
     return true;
 }
 
@@ -381,9 +454,8 @@ bool Backup::Restore(const std::string& source, bool askFirst)
     m_lastErrorText.clear();
     m_restoredFrom.clear();
     ConnectionState& conn = Connection();
-    if (conn.DbType != 0 || (conn.DbPath.empty() && !HasWorkDb())) {
-        Fail(LoadText(4777) + "Eine Datensicherung kann nur in eine Datenbank-Datei zurückgeladen werden.",
-             MsgIcon::Critical);
+    if ((conn.DbType != 0 && !HasWorkDb()) || (conn.DbPath.empty() && !HasWorkDb())) {
+        Fail(LoadText(4777) + "Die Datenbank ist nicht geöffnet.", MsgIcon::Critical);
         return false;
     }
     if (askFirst && UI().Ask(LoadText(4774) + kCrLf + LoadText(4775), Buttons::YesNo, Answer::No,
@@ -436,6 +508,8 @@ bool Backup::Restore(const std::string& source, bool askFirst)
     }
 
     ShowProgress(10, 5, LoadText(4776));
+    if (conn.DbType != 0)
+        return RestoreServer(database);
     const std::string work = HasWorkDb() ? WorkDb().Name() : conn.DbPath;
     if (fs::equivalent(work, database, ec)) {
         Fail(LoadText(4777) + "Die Datensicherung ist die Arbeitsdatenbank selbst.", MsgIcon::Critical);

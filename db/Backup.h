@@ -1,5 +1,6 @@
 #pragma once
-// Backup and restore of the work database file: a consistent copy into the backup folder packed
+// Backup and restore of the work database (a server database is saved as a database file and
+// restored from one): a consistent copy into the backup folder packed
 // into a ZIP archive, the list of backups found there, deleting one, and restoring a backup (a
 // database file or an archive holding one) over the work database, keeping the replaced content
 // as work file + ".BAK". A restore checks the backup before it touches the work file: whatever
@@ -87,6 +88,10 @@ public:
 private:
     void Fail(const std::string& text, MsgIcon icon);
     void ReopenWorkDatabase(const std::string& path);
+    // A server database is saved as a database file of its tables and rows, packed the same way,
+    // and a backup restores into it by replacing its tables in one transaction.
+    bool SaveServer(const std::string& folder);
+    bool RestoreServer(const std::string& database);
     // Extracts the first ".MDB" entry of an archive into the temporary folder; "" on failure.
     std::string ExtractDatabase(const std::string& archive);
     // "" when path is a database with a version table, else the reason.

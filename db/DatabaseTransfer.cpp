@@ -3,6 +3,8 @@
 #include "db/PgDatabase.h"
 #include "db/Recordset.h"
 
+#include <algorithm>
+
 namespace pf {
 
 namespace {
@@ -33,14 +35,37 @@ void TransferDatabase(Database& source, Database& target)
         }
         if (names.empty())
             continue;
-        const std::string insert = "INSERT INTO " + Bracketed(table) + " (" + names + ") VALUES (" + marks + ")";
-        std::vector<Value> row(def.Fields.size());
+        // Many rows per statement: on a server each statement is a round trip.
+        const std::size_t perStatement = std::max<std::size_t>(1, 1000 / def.Fields.size());
+        const std::string head = "INSERT INTO " + Bracketed(table) + " (" + names + ") VALUES ";
+        const std::string tuple = "(" + marks + ")";
+        std::string fullInsert;
+        std::vector<Value> rows;
+        std::size_t pending = 0;
+        const auto flush = [&] {
+            if (pending == 0)
+                return;
+            if (pending < perStatement || fullInsert.empty()) {
+                std::string sql = head;
+                for (std::size_t r = 0; r < pending; ++r)
+                    sql += (r == 0 ? "" : ", ") + tuple;
+                if (pending == perStatement)
+                    fullInsert = sql;
+                target.Execute(sql, rows);
+            } else {
+                target.Execute(fullInsert, rows);
+            }
+            rows.clear();
+            pending = 0;
+        };
         for (auto rs = source.OpenRecordset("SELECT " + names + " FROM " + Bracketed(table)); !rs->Eof();
              rs->MoveNext()) {
-            for (std::size_t i = 0; i < row.size(); ++i)
-                row[i] = rs->Field(static_cast<int>(i));
-            target.Execute(insert, row);
+            for (std::size_t i = 0; i < def.Fields.size(); ++i)
+                rows.push_back(rs->Field(static_cast<int>(i)));
+            if (++pending == perStatement)
+                flush();
         }
+        flush();
         // Counters go on after the highest number copied.
         if (auto* server = dynamic_cast<PgDatabase*>(&target))
             for (const FieldDef& f : def.Fields)

@@ -455,6 +455,12 @@ void EmitList(const List& list, std::string& out);
 
 void EmitNode(const Node& n, std::string& out)
 {
+    // The file engine's row id is the server's row version: both order rows as they were stored.
+    if (IsServer() && (n.kind == K::Name || n.kind == K::QName) &&
+        (AsciiEqualsNoCase(n.text, "rowid") || AsciiEqualsNoCase(n.text, "_rowid_"))) {
+        out += RowIdName();
+        return;
+    }
     switch (n.kind) {
     case K::String:
         out += '\'';

@@ -1075,8 +1075,9 @@ bool ClRecipe::Save(bool keepFingerprint)
     std::vector<clBlob> picturesBefore;
     if (m_picturesChanged || m_new || m_head.id == 0)
         picturesBefore = m_pictures;
+    const bool update = m_head.id != 0 && !m_new;
     try {
-        if (m_head.id != 0 && !m_new) {
+        if (update) {
             if (!keepFingerprint)
                 m_fingerprint.Update();
         } else {
@@ -1089,6 +1090,18 @@ bool ClRecipe::Save(bool keepFingerprint)
         m_head.Fingerprint2 = m_fingerprint.FP2();
         Database& db = Db();
         DbTransaction trans(db);
+        // Inside the transaction, which holds the write lock: nobody can change the recipe
+        // between this look and the write.
+        if (update && m_saved.id == m_head.id) {
+            // Compared with the head and instructions as this object last loaded or saved them; a
+            // recipe deleted meanwhile is stored again, as the user asked.
+            ClRecipe stored;
+            stored.SetDB(m_db);
+            if (stored.LoadByID(m_head.id, 2, true) && !(stored.m_head == m_saved))
+                throw DbError(3197,
+                              "Der Vorgang wurde angehalten, da Sie und ein anderer Benutzer gleichzeitig "
+                              "versuchen, dieselben Daten zu ändern.");
+        }
         WriteHead();
         WriteChildren();
         trans.Commit();

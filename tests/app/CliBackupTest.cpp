@@ -66,5 +66,42 @@ TEST_F(CliBackupTest, RestoreOfADamagedArchiveFailsAndKeepsTheFile)
     EXPECT_FALSE(fs::exists(file + ".BAK"));
 }
 
+// A server database is saved into the same kind of archive: it restores into a file and back into
+// the server, whose tables are then the saved ones.
+TEST_F(CliBackupTest, ServerBackupRestoresIntoAFileAndIntoTheServer)
+{
+    std::string server;
+    auto db = test::NewServerDatabase(&server);
+    if (!db)
+        GTEST_SKIP() << test::kNoServer;
+    db->CreateTable({"T_VERSION",
+                     {{"Major", FieldType::Long}, {"Minor", FieldType::Long}, {"Build", FieldType::Long}},
+                     {}});
+    db->Execute("INSERT INTO T_VERSION (Major, Minor, Build) VALUES (2, 0, 126)");
+    db->CreateTable({"T_REZ_KOPF", {{"ID", FieldType::Long}, {"RezTitle", FieldType::Text, 80}}, {}});
+    db->Execute("INSERT INTO T_REZ_KOPF (ID, RezTitle) VALUES (1, 'Flammkuchen')");
+
+    ASSERT_EQ(Run({"--db", server, "backup", dir.File("sicher")}), 0) << err.str();
+    const std::string archive = out.str().substr(0, out.str().size() - 1);
+    EXPECT_EQ(fs::path(archive).extension(), ".zip");
+    db->Execute("INSERT INTO T_REZ_KOPF (ID, RezTitle) VALUES (2, 'Neu')");
+
+    const std::string copy = dir.File("kopie.mdb");
+    ASSERT_EQ(Run({"--db", copy, "restore", archive}), 0) << err.str();
+    EXPECT_EQ(Count(copy), 1);
+
+    ASSERT_EQ(Run({"--db", server, "restore", archive}), 0) << err.str();
+    EXPECT_EQ(out.str().find("Pwd="), std::string::npos) << out.str();
+    EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong(), 1);
+    EXPECT_EQ(db->Scalar("SELECT RezTitle FROM T_REZ_KOPF").AsText(), "Flammkuchen");
+
+    // A damaged archive changes nothing on the server.
+    const std::string bytes = test::ReadFile(archive);
+    test::WriteFile(dir.File("kaputt.zip"), bytes.substr(0, bytes.size() - 30));
+    db->Execute("INSERT INTO T_REZ_KOPF (ID, RezTitle) VALUES (3, 'Bleibt')");
+    EXPECT_EQ(Run({"--db", server, "restore", dir.File("kaputt.zip")}), 1);
+    EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong(), 2);
+}
+
 } // namespace
 } // namespace pf

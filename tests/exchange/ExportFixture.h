@@ -7,6 +7,7 @@
 #include "core/AppContext.h"
 #include "db/Database.h"
 #include "model/ClRecipe.h"
+#include "tests/support/Backends.h"
 #include "tests/support/BaseDataDb.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempDir.h"
@@ -37,6 +38,8 @@ public:
 class ExportFixture : public ::testing::Test
 {
 protected:
+    // The back end the database lives on; fixtures run on both set it before SetUp.
+    Backend backend = Backend::File;
     static constexpr long kGramm = 31;
     static constexpr long kStueck = 1;
     static constexpr long kEssloeffel = 7;
@@ -54,7 +57,9 @@ protected:
         app.ProgramDir = dir.Path().string() + "/";
         app.Options.EditFlags = 8; // quantities as fractions
         app.UI = &ui;
-        db = MakeBaseDataDatabase(dir);
+        db = MakeBaseDataDatabaseOn(backend, dir);
+        if (!db && backend == Backend::Server)
+            GTEST_SKIP() << kNoServer;
         ASSERT_TRUE(db);
         db->Execute("INSERT INTO T_BLS_KEY (ID,SBLS,ST) VALUES (1,'B100000','Weizenmehl')");
         db->Execute("INSERT INTO T_BLS_KEY (ID,SBLS,ST) VALUES (2,'M111000','Butter')");

@@ -11,9 +11,14 @@
 namespace pf {
 namespace {
 
-class Export : public test::ExportFixture
+class Export : public test::ExportFixture, public ::testing::WithParamInterface<test::Backend>
 {
 protected:
+    void SetUp() override
+    {
+        backend = GetParam();
+        ExportFixture::SetUp();
+    }
     ExportOutcome Run(int mode, std::vector<long> ids, const std::string& file,
                       std::vector<long> servings = {})
     {
@@ -26,7 +31,7 @@ protected:
     }
 };
 
-TEST_F(Export, MealMasterWithDependenciesMatchesGoldenFile)
+TEST_P(Export, MealMasterWithDependenciesMatchesGoldenFile)
 {
     ExportRequest request;
     request.Mode = clsRecipeExport::kMealMasterFile;
@@ -42,7 +47,7 @@ TEST_F(Export, MealMasterWithDependenciesMatchesGoldenFile)
     ExpectGolden(test::ReadFile(dir.File("out.mm")), "default.mm");
 }
 
-TEST_F(Export, MealMasterInformationBlockAndScaling)
+TEST_P(Export, MealMasterInformationBlockAndScaling)
 {
     app.Options.ExportFingerprint = 1 + 4 + 8 + 16;
     const ExportOutcome outcome =
@@ -51,7 +56,7 @@ TEST_F(Export, MealMasterInformationBlockAndScaling)
     ExpectGolden(test::ReadFile(dir.File("info.mm")), "information.mm");
 }
 
-TEST_F(Export, RezkonvMatchesGoldenFile)
+TEST_P(Export, RezkonvMatchesGoldenFile)
 {
     const ExportOutcome outcome = Run(clsRecipeExport::kRezkonvFile, {spaetzleId, suppeId}, "out.rez");
     ASSERT_TRUE(outcome.Ok) << outcome.Message;
@@ -59,7 +64,7 @@ TEST_F(Export, RezkonvMatchesGoldenFile)
     ExpectGolden(test::ReadFile(dir.File("out.rez")), "recipes.rez");
 }
 
-TEST_F(Export, HtmlPageWithPictureIndexAndDownloadLinksMatchesGoldenFile)
+TEST_P(Export, HtmlPageWithPictureIndexAndDownloadLinksMatchesGoldenFile)
 {
     {
         ClRecipe recipe;
@@ -85,7 +90,7 @@ TEST_F(Export, HtmlPageWithPictureIndexAndDownloadLinksMatchesGoldenFile)
               std::string("\x89PNG\r\n\x1a\n", 8));
 }
 
-TEST_F(Export, HtmlWithoutUtf8DeclaresIsoAndFragmentsHaveNoFrame)
+TEST_P(Export, HtmlWithoutUtf8DeclaresIsoAndFragmentsHaveNoFrame)
 {
     app.Options.ExportUmlautConvert = 1; // not applied to HTML
     ExportRequest request;
@@ -127,7 +132,7 @@ void ExpectBalancedRtf(const std::string& rtf)
     EXPECT_FALSE(closedEarly);
 }
 
-TEST_F(Export, RtfFileIsABalancedDocumentMatchingGoldenFile)
+TEST_P(Export, RtfFileIsABalancedDocumentMatchingGoldenFile)
 {
     const ExportOutcome outcome = Run(clsRecipeExport::kRtfFile, {spaetzleId, suppeId}, "rezepte.rtf");
     ASSERT_TRUE(outcome.Ok) << outcome.Message;
@@ -138,7 +143,7 @@ TEST_F(Export, RtfFileIsABalancedDocumentMatchingGoldenFile)
     ExpectGolden(rtf, "recipes.rtf");
 }
 
-TEST_F(Export, RtfForTheWordProcessorOpensTheWrittenFile)
+TEST_P(Export, RtfForTheWordProcessorOpensTheWrittenFile)
 {
     ExportOutcome outcome = Run(clsRecipeExport::kRtfWord, {brueheId}, "");
     ASSERT_TRUE(outcome.Ok) << outcome.Message;
@@ -152,7 +157,7 @@ TEST_F(Export, RtfForTheWordProcessorOpensTheWrittenFile)
         << outcome.Message;
 }
 
-TEST_F(Export, ExistingFileBecomesBakAndAppendingKeepsIt)
+TEST_P(Export, ExistingFileBecomesBakAndAppendingKeepsIt)
 {
     const std::string file = dir.File("out.mm");
     test::WriteFile(file, "erste Fassung");
@@ -176,7 +181,7 @@ TEST_F(Export, ExistingFileBecomesBakAndAppendingKeepsIt)
     EXPECT_EQ(test::ReadFile(file + ".BAK"), single + single);
 }
 
-TEST_F(Export, ClipboardModesPutTheWholeResultOnTheClipboard)
+TEST_P(Export, ClipboardModesPutTheWholeResultOnTheClipboard)
 {
     ASSERT_TRUE(Run(clsRecipeExport::kMealMasterFile, {spaetzleId, brueheId}, "out.mm").Ok);
     ASSERT_TRUE(Run(clsRecipeExport::kMealMasterClipboard, {spaetzleId, brueheId}, "").Ok);
@@ -185,7 +190,7 @@ TEST_F(Export, ClipboardModesPutTheWholeResultOnTheClipboard)
     EXPECT_NE(ui.clipboard.find("========== REZKONV via Pfannola"), std::string::npos);
 }
 
-TEST_F(Export, UmlautSettingsChangeTheWrittenText)
+TEST_P(Export, UmlautSettingsChangeTheWrittenText)
 {
     app.Options.ExportUmlautConvert = 1;
     ASSERT_TRUE(Run(clsRecipeExport::kMealMasterFile, {spaetzleId}, "digraph.mm").Ok);
@@ -200,7 +205,7 @@ TEST_F(Export, UmlautSettingsChangeTheWrittenText)
     EXPECT_NE(oem.find("      Title: K\x84sesp\x84tzle mit R\x94stzwiebeln\r\n"), std::string::npos);
 }
 
-TEST_F(Export, MissingRecipeIsSkippedOnOkAndEndsTheRunOnCancel)
+TEST_P(Export, MissingRecipeIsSkippedOnOkAndEndsTheRunOnCancel)
 {
     ui.Answering(Answer::Ok);
     ExportOutcome outcome = Run(clsRecipeExport::kMealMasterFile, {999, brueheId}, "out.mm");
@@ -217,7 +222,7 @@ TEST_F(Export, MissingRecipeIsSkippedOnOkAndEndsTheRunOnCancel)
     EXPECT_TRUE(ui.AllAnswersUsed());
 }
 
-TEST_F(Export, UnwritableTargetReportsTheError)
+TEST_P(Export, UnwritableTargetReportsTheError)
 {
     const ExportOutcome outcome = Run(clsRecipeExport::kMealMasterFile, {brueheId}, "fehlt/out.mm");
     EXPECT_FALSE(outcome.Ok);
@@ -225,7 +230,7 @@ TEST_F(Export, UnwritableTargetReportsTheError)
                                    dir.File("fehlt/out.mm") + " kann nicht geschrieben werden.)");
 }
 
-TEST_F(Export, TargetThatIsTheOpenDatabaseIsRefused)
+TEST_P(Export, TargetThatIsTheOpenDatabaseIsRefused)
 {
     // Replacing or appending to the database file would destroy every recipe in it.
     const std::string file = db->Name();
@@ -247,7 +252,7 @@ TEST_F(Export, TargetThatIsTheOpenDatabaseIsRefused)
     EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE ID=?", {Value(brueheId)}).AsLong(), 1);
 }
 
-TEST_F(Export, ReadingAheadWritesTheSameAsLoadingEachRecipe)
+TEST_P(Export, ReadingAheadWritesTheSameAsLoadingEachRecipe)
 {
     app.Options.ExportFingerprint = 1 + 4 + 8 + 16;
     const std::vector<long> ids{spaetzleId, suppeId, brueheId};
@@ -284,8 +289,7 @@ TEST(ExportModes, ModeQueriesFollowTheModeNumbers)
     EXPECT_EQ(ExportTargetName(51), "Datei");
 }
 
-
-TEST_F(Export, ExchangeFilesWriteAmountsEveryReaderReadsBack)
+TEST_P(Export, ExchangeFilesWriteAmountsEveryReaderReadsBack)
 {
     app.Options.EditFlags = 12; // the user sees decimals with a comma
     ClRecipe recipe = NewRecipe("Mengenprobe", 4);
@@ -324,6 +328,8 @@ TEST_F(Export, ExchangeFilesWriteAmountsEveryReaderReadsBack)
         EXPECT_EQ(text.find("1,5"), std::string::npos) << text;
     }
 }
+
+PF_ON_BOTH_BACKENDS(Export);
 
 } // namespace
 } // namespace pf

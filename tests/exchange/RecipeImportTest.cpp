@@ -8,6 +8,7 @@
 #include "db/SearchIndex.h"
 #include "model/ClRecipe.h"
 #include "model/ClUnit.h"
+#include "tests/support/Backends.h"
 #include "tests/support/BaseDataDb.h"
 #include "tests/support/GeneratedRecipes.h"
 #include "tests/support/RawSql.h"
@@ -111,7 +112,7 @@ public:
     std::vector<DupeQuestion> questions;
 };
 
-class RecipeImportTest : public ::testing::Test
+class RecipeImportTest : public ::testing::TestWithParam<test::Backend>
 {
 protected:
     void SetUp() override
@@ -121,7 +122,9 @@ protected:
         m_app.UserStoreFile = m_dir.File("user.ini");
         m_app.Options.EditLastFPCounter = 1000;
         m_app.UI = &m_ui;
-        m_db = test::MakeBaseDataDatabase(m_dir);
+        m_db = test::MakeBaseDataDatabaseOn(GetParam(), m_dir, &m_connect);
+        if (!m_db && GetParam() == test::Backend::Server)
+            GTEST_SKIP() << test::kNoServer;
         ASSERT_TRUE(m_db);
     }
 
@@ -167,11 +170,17 @@ protected:
     test::ScriptedInteraction m_ui;
     test::TempDir m_dir;
     std::unique_ptr<Database> m_db;
+    std::string m_connect; // of the server schema
     std::unique_ptr<RecipeImport> m_import;
     int m_files = 0;
 };
 
-TEST_F(RecipeImportTest, StoresRecipesInTheLayoutTheRecipeReads)
+// Tests that inject faults through the file engine directly.
+class RecipeImportFileTest : public RecipeImportTest
+{
+};
+
+TEST_P(RecipeImportTest, StoresRecipesInTheLayoutTheRecipeReads)
 {
     RecipeImport& run = Run({"single.mm", "twocol.mm", "rouladen.rez"});
     ASSERT_TRUE(run.Import()) << run.LastErrorText();
@@ -229,7 +238,7 @@ TEST_F(RecipeImportTest, StoresRecipesInTheLayoutTheRecipeReads)
     EXPECT_EQ(base.CatName(1), "Kuchen und Tortchen");
 }
 
-TEST_F(RecipeImportTest, SecondRunAsksAboutTheFileAndFindsDuplicates)
+TEST_P(RecipeImportTest, SecondRunAsksAboutTheFileAndFindsDuplicates)
 {
     ASSERT_TRUE(Run({"single.mm", "twocol.mm"}).Import());
     m_ui.Answering(Answer::No).Answering(Answer::Yes);
@@ -248,7 +257,7 @@ TEST_F(RecipeImportTest, SecondRunAsksAboutTheFileAndFindsDuplicates)
     EXPECT_EQ(Count(*m_db, "SELECT COUNT(*) FROM T_REZ_KOPF"), 3);
 }
 
-TEST_F(RecipeImportTest, DuplicateDecisions)
+TEST_P(RecipeImportTest, DuplicateDecisions)
 {
     struct Case
     {
@@ -269,7 +278,7 @@ TEST_F(RecipeImportTest, DuplicateDecisions)
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.preset) * 10 + c.trash);
         test::TempDir dir;
-        m_db = test::MakeBaseDataDatabase(dir);
+        m_db = test::MakeBaseDataDatabaseOn(GetParam(), dir, &m_connect);
         CreateSearchIndex(*m_db); // the word index follows stored, replaced and moved recipes
         ASSERT_TRUE(Run({"twocol.mm"}).Import());
         const long before = IdOf("Tomato Soup");
@@ -297,7 +306,7 @@ TEST_F(RecipeImportTest, DuplicateDecisions)
 // What counts as the same recipe: a title in any case and umlaut spelling when the file has no
 // fingerprint, otherwise the fingerprint alone. A duplicate keeps the import date of the recipe
 // it repeats, so that the recipe's history does not change with a second import.
-TEST_F(RecipeImportTest, WhatCountsAsADuplicate)
+TEST_P(RecipeImportTest, WhatCountsAsADuplicate)
 {
     struct Case
     {
@@ -326,7 +335,7 @@ TEST_F(RecipeImportTest, WhatCountsAsADuplicate)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         test::TempDir dir;
-        m_db = test::MakeBaseDataDatabase(dir);
+        m_db = test::MakeBaseDataDatabaseOn(GetParam(), dir, &m_connect);
         if (!c.stored.empty()) {
             ASSERT_TRUE(RunText(c.stored, DupePreset::Ignore).Import());
             m_db->Execute("UPDATE T_REZ_KOPF SET RezImportDate=?", {DateSerial::FromParts(2001, 2, 3)});
@@ -342,7 +351,7 @@ TEST_F(RecipeImportTest, WhatCountsAsADuplicate)
     }
 }
 
-TEST_F(RecipeImportTest, TitleCandidatesSetAsideAsDuplicatesDoNotCount)
+TEST_P(RecipeImportTest, TitleCandidatesSetAsideAsDuplicatesDoNotCount)
 {
     ASSERT_TRUE(Run({"german-utf8.mm"}).Import());
     // The same title again, without fingerprint: a duplicate by title, set aside.
@@ -361,7 +370,7 @@ TEST_F(RecipeImportTest, TitleCandidatesSetAsideAsDuplicatesDoNotCount)
     EXPECT_EQ(run.Counters().Skipped, 0);
 }
 
-TEST_F(RecipeImportTest, AskingShowsBothRecipesWithTheRecommendation)
+TEST_P(RecipeImportTest, AskingShowsBothRecipesWithTheRecommendation)
 {
     ASSERT_TRUE(Run({"single.mm", "twocol.mm"}).Import());
     ScriptedDecider decider;
@@ -392,7 +401,7 @@ TEST_F(RecipeImportTest, AskingShowsBothRecipesWithTheRecommendation)
     EXPECT_EQ(second.Counters().Skipped, 1);
 }
 
-TEST_F(RecipeImportTest, FaultyRecipeIsReportedAndTheRunGoesOn)
+TEST_P(RecipeImportFileTest, FaultyRecipeIsReportedAndTheRunGoesOn)
 {
     // A write that fails for one recipe leaves nothing of it behind, in the rows or in the index.
     CreateSearchIndex(*m_db);
@@ -420,7 +429,7 @@ TEST_F(RecipeImportTest, FaultyRecipeIsReportedAndTheRunGoesOn)
             << table;
 }
 
-TEST_F(RecipeImportTest, FailedReplacementKeepsTheOldRecipe)
+TEST_P(RecipeImportFileTest, FailedReplacementKeepsTheOldRecipe)
 {
     ASSERT_TRUE(Run({"twocol.mm"}).Import());
     const long soup = IdOf("Tomato Soup");
@@ -436,7 +445,7 @@ TEST_F(RecipeImportTest, FailedReplacementKeepsTheOldRecipe)
     EXPECT_EQ(Count(*m_db, "SELECT COUNT(*) FROM T_REZ_KOPF"), 2);
 }
 
-TEST_F(RecipeImportTest, FullDiskStopsTheRunAndCountsOnlyWhatIsStored)
+TEST_P(RecipeImportFileTest, FullDiskStopsTheRunAndCountsOnlyWhatIsStored)
 {
     // The size limit makes the engine report a full disk exactly where a full disk would.
     const std::string file = m_dir.File("viele.mm");
@@ -461,7 +470,7 @@ TEST_F(RecipeImportTest, FullDiskStopsTheRunAndCountsOnlyWhatIsStored)
     EXPECT_EQ(MissingFromIndex(*m_db), 0);
 }
 
-TEST_F(RecipeImportTest, LockHeldByAnotherProgramEndsTheRunCleanly)
+TEST_P(RecipeImportFileTest, LockHeldByAnotherProgramEndsTheRunCleanly)
 {
     auto other = Database::OpenSqlite(m_dir.File("base.db"));
     other->BeginTrans();
@@ -483,7 +492,7 @@ TEST_F(RecipeImportTest, LockHeldByAnotherProgramEndsTheRunCleanly)
     EXPECT_EQ(run.Counters().Imported, 2);
 }
 
-TEST_F(RecipeImportTest, CancelKeepsWhatWasStored)
+TEST_P(RecipeImportTest, CancelKeepsWhatWasStored)
 {
     RecipeImport& run = Run({"twocol.mm", "single.mm"});
     run.Options().CommitEvery = 1000;
@@ -494,12 +503,12 @@ TEST_F(RecipeImportTest, CancelKeepsWhatWasStored)
     ASSERT_TRUE(run.Import());
     EXPECT_EQ(run.Counters().Imported, 1);
     // The other connection sees the committed recipe; the cancelled file is not in the history.
-    auto other = Database::OpenSqlite(m_dir.File("base.db"));
+    auto other = OpenDatabase(m_connect.empty() ? m_dir.File("base.db") : m_connect);
     EXPECT_EQ(Count(*other, "SELECT COUNT(*) FROM T_REZ_KOPF"), 1);
     EXPECT_EQ(Count(*other, "SELECT COUNT(*) FROM T_REZ_IMPORT"), 0);
 }
 
-TEST_F(RecipeImportTest, ZipArchiveImportsEveryFileInside)
+TEST_P(RecipeImportTest, ZipArchiveImportsEveryFileInside)
 {
     RecipeImport& run = Run({"several.zip"});
     ASSERT_TRUE(run.Import());
@@ -514,7 +523,7 @@ TEST_F(RecipeImportTest, ZipArchiveImportsEveryFileInside)
     EXPECT_NE(broken.Problems()[0].find("Entweder keine gültige ZIP-Datei oder leer..."), std::string::npos);
 }
 
-TEST_F(RecipeImportTest, InformationBlockSetsOriginNotesAndFoodKeys)
+TEST_P(RecipeImportTest, InformationBlockSetsOriginNotesAndFoodKeys)
 {
     m_db->Execute("INSERT INTO T_BLS_KEY (ID, SBLS) VALUES (77, 'M111000')");
     RecipeImport& run = Run({"source-info.mm"});
@@ -537,6 +546,10 @@ TEST_F(RecipeImportTest, InformationBlockSetsOriginNotesAndFoodKeys)
     EXPECT_EQ(Count(*m_db, "SELECT ZutBLSID FROM T_REZ_ZUTAT WHERE ID=" + std::to_string(id) + " AND [No]=1"),
               0);
 }
+
+PF_ON_BOTH_BACKENDS(RecipeImportTest);
+
+PF_ON_FILE_BACKEND(RecipeImportFileTest);
 
 } // namespace
 } // namespace pf

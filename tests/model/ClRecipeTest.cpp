@@ -6,6 +6,7 @@
 #include "core/Utf8.h"
 #include "db/Database.h"
 #include "db/Recordset.h"
+#include "tests/support/Backends.h"
 #include "tests/support/BaseDataDb.h"
 #include "tests/support/RawSql.h"
 #include "tests/support/TempDir.h"
@@ -20,7 +21,7 @@ constexpr long kPortionen = 1;
 constexpr long kVorspeise = 102;
 constexpr long kAperitif = 100;
 
-class RecipeDb : public ::testing::Test
+class RecipeDb : public ::testing::TestWithParam<test::Backend>
 {
 protected:
     void SetUp() override
@@ -29,7 +30,9 @@ protected:
         app.UserStoreFile = dir.File("user.ini");
         app.WinUser = "koch";
         app.Options.EditFlags = 0; // fraction mode
-        db = test::MakeBaseDataDatabase(dir);
+        db = test::MakeBaseDataDatabaseOn(GetParam(), dir, &connect);
+        if (!db && GetParam() == test::Backend::Server)
+            GTEST_SKIP() << test::kNoServer;
         ASSERT_TRUE(db);
     }
 
@@ -69,10 +72,16 @@ protected:
     AppContext app;
     ScopedAppContext scope{app};
     test::TempDir dir;
+    std::string connect; // of the server schema
     std::unique_ptr<Database> db;
 };
 
-TEST_F(RecipeDb, EveryFieldAndCollectionRoundTripsThroughSaveAndLoad)
+// Tests that inject faults through the file engine directly.
+class RecipeFileDb : public RecipeDb
+{
+};
+
+TEST_P(RecipeDb, EveryFieldAndCollectionRoundTripsThroughSaveAndLoad)
 {
     ClRecipe recipe = Complete("Omas \"beste\" 100% [echte] Suppe?|*");
     recipe.SetLanguageID(2);
@@ -155,7 +164,7 @@ TEST_F(RecipeDb, EveryFieldAndCollectionRoundTripsThroughSaveAndLoad)
     EXPECT_EQ(lengths, (std::vector<std::size_t>{16384, 16384, 7231}));
 }
 
-TEST_F(RecipeDb, TitlesAreCleanedAndCutToTheColumn)
+TEST_P(RecipeDb, TitlesAreCleanedAndCutToTheColumn)
 {
     const struct
     {
@@ -177,7 +186,7 @@ TEST_F(RecipeDb, TitlesAreCleanedAndCutToTheColumn)
     }
 }
 
-TEST_F(RecipeDb, SaveRefusesWhatIsMissingUnlessTheRecipeIsStoredAsGeneric)
+TEST_P(RecipeDb, SaveRefusesWhatIsMissingUnlessTheRecipeIsStoredAsGeneric)
 {
     {
         ClRecipe recipe = Complete("");
@@ -203,7 +212,7 @@ TEST_F(RecipeDb, SaveRefusesWhatIsMissingUnlessTheRecipeIsStoredAsGeneric)
     }
 }
 
-TEST_F(RecipeDb, GenericReasonsAreListedInOrder)
+TEST_P(RecipeDb, GenericReasonsAreListedInOrder)
 {
     const struct
     {
@@ -239,7 +248,7 @@ TEST_F(RecipeDb, GenericReasonsAreListedInOrder)
     }
 }
 
-TEST_F(RecipeDb, AFailedSaveLeavesTheStoredRecipeWholeAndKeepsTheEdits)
+TEST_P(RecipeFileDb, AFailedSaveLeavesTheStoredRecipeWholeAndKeepsTheEdits)
 {
     // A failed first save keeps the recipe new: no head row without its lines.
     ClRecipe fresh = Complete("Neu");
@@ -281,7 +290,38 @@ TEST_F(RecipeDb, AFailedSaveLeavesTheStoredRecipeWholeAndKeepsTheEdits)
     EXPECT_EQ(stored.CatCount(), 2);
 }
 
-TEST_F(RecipeDb, NewIdsFollowTheHighestOrFillTheLowestGap)
+// Two workstations on one recipe: a save that meets the other's save since it read the recipe is
+// refused with the message and keeps the user's edits; one program saving twice meets no one.
+TEST_P(RecipeDb, ASaveAfterAnotherProgramsSaveIsRefusedAndKeepsTheEdits)
+{
+    ClRecipe first = Complete("Linsensuppe");
+    ASSERT_TRUE(first.Save());
+    const long id = first.id();
+    auto otherDb = OpenDatabase(connect.empty() ? dir.File("base.db") : connect);
+    ClRecipe mine = Recipe();
+    ASSERT_TRUE(mine.LoadByID(id, 2));
+    ClRecipe theirs;
+    theirs.SetDB(otherDb.get());
+    ASSERT_TRUE(theirs.LoadByID(id, 2));
+    theirs.SetZubereitung("Alles verrühren und ziehen lassen.");
+    ASSERT_TRUE(theirs.Save()) << theirs.LastErrorText();
+
+    mine.SetTitle("Linsensuppe mit Speck");
+    EXPECT_FALSE(mine.Save());
+    EXPECT_EQ(mine.LastError(), 3197);
+    EXPECT_NE(mine.LastErrorText().find("gleichzeitig"), std::string::npos) << mine.LastErrorText();
+    EXPECT_EQ(mine.Title(), "Linsensuppe mit Speck");
+    EXPECT_EQ(db->Scalar("SELECT RezTitle FROM T_REZ_KOPF WHERE ID=?", {id}).AsText(), "Linsensuppe");
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_ANWEIS WHERE AnwText LIKE '*ziehen*'"), 1);
+
+    ASSERT_TRUE(theirs.LoadByID(id, 2));
+    theirs.SetYield(6);
+    EXPECT_TRUE(theirs.Save()) << theirs.LastErrorText();
+    theirs.SetYield(8);
+    EXPECT_TRUE(theirs.Save()) << theirs.LastErrorText();
+}
+
+TEST_P(RecipeDb, NewIdsFollowTheHighestOrFillTheLowestGap)
 {
     const struct
     {
@@ -305,7 +345,7 @@ TEST_F(RecipeDb, NewIdsFollowTheHighestOrFillTheLowestGap)
     }
 }
 
-TEST_F(RecipeDb, DeleteMovesToTheTrashOrRemovesEveryRowOfTheRecipe)
+TEST_P(RecipeDb, DeleteMovesToTheTrashOrRemovesEveryRowOfTheRecipe)
 {
     std::vector<long> ids;
     for (const char* title : {"Eins", "Zwei", "Drei"}) {
@@ -336,7 +376,7 @@ TEST_F(RecipeDb, DeleteMovesToTheTrashOrRemovesEveryRowOfTheRecipe)
     EXPECT_FALSE(again.LoadByID(ids[1]));
 }
 
-TEST_F(RecipeDb, DependenciesCountOnlyUsersOutsideTheList)
+TEST_P(RecipeDb, DependenciesCountOnlyUsersOutsideTheList)
 {
     for (long id : {5L, 9L, 11L, 12L})
         db->Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle) VALUES (?,'R')", {id});
@@ -366,7 +406,7 @@ TEST_F(RecipeDb, DependenciesCountOnlyUsersOutsideTheList)
     }
 }
 
-TEST_F(RecipeDb, SaveAsChildAndSaveAsWriteNewRecipesWithTheirCollections)
+TEST_P(RecipeDb, SaveAsChildAndSaveAsWriteNewRecipesWithTheirCollections)
 {
     ClRecipe recipe = Complete("Grundteig");
     recipe.BookAdd(0);
@@ -392,7 +432,7 @@ TEST_F(RecipeDb, SaveAsChildAndSaveAsWriteNewRecipesWithTheirCollections)
     EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_KOPF"), 3);
 }
 
-TEST_F(RecipeDb, ScalingChangesQuantitiesButNotSeparatorsOrUnscaledUnits)
+TEST_P(RecipeDb, ScalingChangesQuantitiesButNotSeparatorsOrUnscaledUnits)
 {
     db->Execute("UPDATE T_UNIT SET Unscaled=-1 WHERE ID=3");
     ClRecipe recipe = Complete("Kuchen");
@@ -415,7 +455,7 @@ TEST_F(RecipeDb, ScalingChangesQuantitiesButNotSeparatorsOrUnscaledUnits)
     EXPECT_EQ(recipe.Ingredient(1).OrgMeasurement(), Decimal4::FromLong(375));
 }
 
-TEST_F(RecipeDb, PicturesBeyondTheCountAreDeletedOnSave)
+TEST_P(RecipeDb, PicturesBeyondTheCountAreDeletedOnSave)
 {
     ClRecipe recipe = Complete("Bildrezept");
     recipe.PictureAdd(Blob{1});
@@ -435,7 +475,7 @@ TEST_F(RecipeDb, PicturesBeyondTheCountAreDeletedOnSave)
     EXPECT_EQ(again.Picture(1).Path(), "/bilder/zwei.jpg");
 }
 
-TEST_F(RecipeDb, LoadByNameAndFingerprintFindTheStoredRecipe)
+TEST_P(RecipeDb, LoadByNameAndFingerprintFindTheStoredRecipe)
 {
     ClRecipe recipe = Complete("Käse*spätzle");
     ASSERT_TRUE(recipe.Save());
@@ -448,7 +488,7 @@ TEST_F(RecipeDb, LoadByNameAndFingerprintFindTheStoredRecipe)
     EXPECT_EQ(byPrint.Title(), "Käsespätzle");
 }
 
-TEST_F(RecipeDb, CellTipNamesYieldOriginSourceCategoriesAndBooks)
+TEST_P(RecipeDb, CellTipNamesYieldOriginSourceCategoriesAndBooks)
 {
     ClRecipe recipe = Complete("Tipp");
     recipe.SetOriginID(1001);
@@ -466,7 +506,7 @@ TEST_F(RecipeDb, CellTipNamesYieldOriginSourceCategoriesAndBooks)
     EXPECT_EQ(tip.find("Sprache"), std::string::npos) << tip;
 }
 
-TEST_F(RecipeDb, LinesShowQuantitiesInTheChosenMeasureAndTakeThemBack)
+TEST_P(RecipeDb, LinesShowQuantitiesInTheChosenMeasureAndTakeThemBack)
 {
     const struct
     {
@@ -500,7 +540,7 @@ TEST_F(RecipeDb, LinesShowQuantitiesInTheChosenMeasureAndTakeThemBack)
     }
 }
 
-TEST_F(RecipeDb, AFailedCopyLeavesTheOriginalAsItWas)
+TEST_P(RecipeFileDb, AFailedCopyLeavesTheOriginalAsItWas)
 {
     ClRecipe unsaved = Complete("Entwurf");
     EXPECT_FALSE(unsaved.SaveAsChild());
@@ -523,7 +563,7 @@ TEST_F(RecipeDb, AFailedCopyLeavesTheOriginalAsItWas)
     EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_KOPF"), 1);
 }
 
-TEST_F(RecipeDb, APictureFileOfTheLegacyColumnBecomesTheFirstPicture)
+TEST_P(RecipeDb, APictureFileOfTheLegacyColumnBecomesTheFirstPicture)
 {
     ClRecipe recipe = Complete("Altes Rezept");
     ASSERT_TRUE(recipe.Save());
@@ -538,7 +578,7 @@ TEST_F(RecipeDb, APictureFileOfTheLegacyColumnBecomesTheFirstPicture)
 }
 
 // The lists the windows offer: each entry once, named and filtered as a cook expects.
-TEST_F(RecipeDb, ChoiceListsNameEachEntryOnceAndLeaveOutWhatCannotBeChosen)
+TEST_P(RecipeDb, ChoiceListsNameEachEntryOnceAndLeaveOutWhatCannotBeChosen)
 {
     db->Execute("DELETE FROM T_INFO_KEY");
     db->Execute("DELETE FROM T_REZ_KOPF");
@@ -579,6 +619,10 @@ TEST_F(RecipeDb, ChoiceListsNameEachEntryOnceAndLeaveOutWhatCannotBeChosen)
     db->Execute("DROP TABLE T_LITERATUR");
     EXPECT_TRUE(LiteratureChoices(*db).empty());
 }
+
+PF_ON_BOTH_BACKENDS(RecipeDb);
+
+PF_ON_FILE_BACKEND(RecipeFileDb);
 
 } // namespace
 } // namespace pf

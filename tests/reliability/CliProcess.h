@@ -4,6 +4,8 @@
 // folder, inherited by the processes it starts, and generated recipe files of any size.
 
 #include "db/Database.h"
+#include "db/OpenDatabase.h"
+#include "tests/support/Backends.h"
 #include "tests/support/GeneratedRecipes.h"
 #include "tests/support/RawSql.h"
 #include "tests/support/TempDir.h"
@@ -138,46 +140,71 @@ inline ProcessResult RunCliProcess(const TempDir& dir, const std::vector<std::st
     return process.Wait();
 }
 
-// A test with its own settings and data folder and a fresh database made by the program itself.
+// count recipes, each title once, each with its own fingerprint, and no ingredient or
+// preparation row without its recipe.
+inline void ExpectEachTitleOnceIn(const std::string& database, long count)
+{
+    auto db = OpenDatabase(database);
+    EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong(), count);
+    EXPECT_EQ(db->Scalar("SELECT COUNT(DISTINCT RezTitle) FROM T_REZ_KOPF").AsLong(), count);
+    EXPECT_EQ(db->Scalar("SELECT COUNT(DISTINCT Fingerprint2) FROM T_REZ_KOPF").AsLong(), count);
+    EXPECT_EQ(
+        db->Scalar("SELECT COUNT(*) FROM T_REZ_ZUTAT WHERE ID NOT IN (SELECT ID FROM T_REZ_KOPF)").AsLong(),
+        0);
+    EXPECT_EQ(
+        db->Scalar("SELECT COUNT(*) FROM T_REZ_ANWEIS WHERE ID NOT IN (SELECT ID FROM T_REZ_KOPF)").AsLong(),
+        0);
+    EXPECT_EQ(
+        db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE ID NOT IN (SELECT ID FROM T_REZ_ANWEIS)").AsLong(),
+        0);
+}
+
+// A test with its own settings and data folder and a fresh database made by the program itself:
+// a file in the test's folder, or a schema of its own on the test server.
 class ReliabilityTest : public ::testing::Test
 {
-protected:
-    ReliabilityTest()
+public:
+    // The test's private settings and data folders, inherited by the processes it starts.
+    struct Folders
     {
-        setenv("XDG_CONFIG_HOME", dir.File("config").c_str(), 1);
-        setenv("XDG_DATA_HOME", dir.File("share").c_str(), 1);
-    }
-    void SetUp() override { ASSERT_NO_FATAL_FAILURE(UseNewDatabase("rezepte.MDB")); }
+        Folders()
+        {
+            setenv("XDG_CONFIG_HOME", dir.File("config").c_str(), 1);
+            setenv("XDG_DATA_HOME", dir.File("share").c_str(), 1);
+        }
+        TempDir dir;
+    };
 
-    // Makes a new database in the test's folder with the program's "init"; the tests work on it.
+protected:
+    // The back end the database lives on; fixtures run on both set it before SetUp.
+    Backend backend = Backend::File;
+
+    void SetUp() override
+    {
+        if (backend == Backend::Server && TestServerConnect().empty())
+            GTEST_SKIP() << kNoServer;
+        ASSERT_NO_FATAL_FAILURE(UseNewDatabase("rezepte.MDB"));
+    }
+
+    // Makes a new database with the program's "init"; the tests work on it. database is the file
+    // in the test's folder or the connect text of a new server schema.
     void UseNewDatabase(const std::string& name)
     {
-        database = dir.File(name);
+        m_poll.reset();
+        if (backend == Backend::File) {
+            database = dir.File(name);
+        } else {
+            ASSERT_TRUE(NewServerDatabase(&database));
+        }
         const ProcessResult made = RunCliProcess(dir, {"--db", database, "init"});
         ASSERT_EQ(made.ExitCode, 0) << made.Err;
     }
 
-    std::unique_ptr<Database> Open() const { return Database::OpenSqlite(database); }
+    bool OnServer() const { return backend == Backend::Server; }
+    std::unique_ptr<Database> Open() const { return OpenDatabase(database); }
     long Count(const std::string& sql) const { return static_cast<long>(Open()->Scalar(sql).AsLong()); }
 
-    // count recipes, each title once, each with its own fingerprint, and no ingredient or
-    // preparation row without its recipe.
-    void ExpectEachTitleOnce(long count) const
-    {
-        auto db = Open();
-        EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong(), count);
-        EXPECT_EQ(db->Scalar("SELECT COUNT(DISTINCT RezTitle) FROM T_REZ_KOPF").AsLong(), count);
-        EXPECT_EQ(db->Scalar("SELECT COUNT(DISTINCT Fingerprint2) FROM T_REZ_KOPF").AsLong(), count);
-        EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_REZ_ZUTAT WHERE ID NOT IN (SELECT ID FROM T_REZ_KOPF)")
-                      .AsLong(),
-                  0);
-        EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_REZ_ANWEIS WHERE ID NOT IN (SELECT ID FROM T_REZ_KOPF)")
-                      .AsLong(),
-                  0);
-        EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE ID NOT IN (SELECT ID FROM T_REZ_ANWEIS)")
-                      .AsLong(),
-                  0);
-    }
+    void ExpectEachTitleOnce(long count) const { ExpectEachTitleOnceIn(database, count); }
 
     // Waits until the query gives at least the value (false after the timeout). The poll reads
     // through a plain connection: opening the database as the program does takes long enough
@@ -187,15 +214,45 @@ protected:
     {
         const auto end = std::chrono::steady_clock::now() + timeout;
         while (std::chrono::steady_clock::now() < end) {
-            if (RawScalar(database, sql) >= atLeast)
+            if (Poll(sql) >= atLeast)
                 return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         return false;
     }
 
-    TempDir dir;
+    // The value of a query, -1 when it cannot be read now. The server keeps one connection for it.
+    long Poll(const std::string& sql)
+    {
+        if (!OnServer())
+            return RawScalar(database, sql);
+        try {
+            if (!m_poll)
+                m_poll = Open();
+            return static_cast<long>(m_poll->Scalar(sql).AsLong());
+        } catch (const DbError&) {
+            m_poll.reset();
+            return -1;
+        }
+    }
+
+    Folders folders;
+    const TempDir& dir = folders.dir;
     std::string database;
+
+private:
+    std::unique_ptr<Database> m_poll;
+};
+
+// The same tests on the file and on the server database.
+class BothBackends : public ReliabilityTest, public ::testing::WithParamInterface<Backend>
+{
+protected:
+    void SetUp() override
+    {
+        backend = GetParam();
+        ReliabilityTest::SetUp();
+    }
 };
 
 // The number after "name: " in a summary line, -1 when there is none.

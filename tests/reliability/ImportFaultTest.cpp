@@ -2,6 +2,7 @@
 // a run killed midway, several runs at once, another program holding the lock, a full disk.
 
 #include "tests/reliability/CliProcess.h"
+#include "tests/support/PrivateServer.h"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +16,9 @@ namespace pf::test {
 namespace {
 
 using ImportFault = ReliabilityTest;
+using ImportFaultBoth = BothBackends;
 
-TEST_F(ImportFault, KilledRunsAreCompletedByARerunWithoutDuplicates)
+TEST_P(ImportFaultBoth, KilledRunsAreCompletedByARerunWithoutDuplicates)
 {
     // At least four batches of 2,000, so that each of the three kills falls after one more commit
     // however fast the run is.
@@ -53,7 +55,7 @@ TEST_F(ImportFault, KilledRunsAreCompletedByARerunWithoutDuplicates)
     ExpectEachTitleOnce(recipes);
 }
 
-TEST_F(ImportFault, ConcurrentImportsStoreEveryRecipeOnce)
+TEST_P(ImportFaultBoth, ConcurrentImportsStoreEveryRecipeOnce)
 {
     // Each writer has its own recipes and a block every writer has (stored by one, skipped by the
     // others); meanwhile searches run one after the other and a backup is taken.
@@ -103,6 +105,53 @@ TEST_F(ImportFault, ConcurrentImportsStoreEveryRecipeOnce)
         EXPECT_EQ(skipped, (writers - 1) * shared);
         ExpectEachTitleOnce(writers * each + shared);
     }
+}
+
+// The server goes away in the middle of a run: the run ends with the message, only whole recipes
+// are stored, and once the server is back the same file completes the collection.
+TEST(ServerImportFault, StoppedServerLeavesWholeRecipesAndARerunCompletesThem)
+{
+    PrivateServer server;
+    if (server.Connect().empty())
+        GTEST_SKIP() << kNoServer;
+    ReliabilityTest::Folders folders;
+    const TempDir& dir = folders.dir;
+    const std::string& database = server.Connect();
+    const ProcessResult made = RunCliProcess(dir, {"--db", database, "init"});
+    ASSERT_EQ(made.ExitCode, 0) << made.Err;
+    const long recipes = std::max<long>(20000 / kScale, 4000);
+    const std::string file = dir.File("unterbrochen.mm");
+    WriteFile(file, RecipeFile("Netz", 1, recipes));
+    CliProcess run(dir, {"--db", database, "import", file});
+    ASSERT_TRUE(run.Started());
+    {
+        auto poll = OpenDatabase(database);
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+        while (poll->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong() == 0 &&
+               std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_TRUE(server.Pause());
+    const ProcessResult cut = run.Wait();
+    ASSERT_TRUE(server.Resume());
+    const long stored = SummaryNumber(cut.Out, "importiert");
+    if (cut.ExitCode == 0) {
+        // The run outpaced the stop: then every recipe is there once.
+        ExpectEachTitleOnceIn(database, recipes);
+        return;
+    }
+    EXPECT_EQ(cut.ExitCode, 1) << cut.Err;
+    EXPECT_NE(cut.Err.find("Der Datenbankserver ist nicht erreichbar"), std::string::npos) << cut.Err;
+    EXPECT_EQ(cut.Err.find("Pwd="), std::string::npos) << cut.Err;
+    const long found = OpenDatabase(database)->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong();
+    EXPECT_LT(found, recipes);
+    EXPECT_EQ(stored, found) << cut.Out;
+    ExpectEachTitleOnceIn(database, found);
+
+    const ProcessResult again = RunCliProcess(dir, {"--db", database, "import", file});
+    EXPECT_EQ(again.ExitCode, 0) << again.Err;
+    EXPECT_EQ(SummaryNumber(again.Out, "importiert"), recipes - found) << again.Out;
+    ExpectEachTitleOnceIn(database, recipes);
 }
 
 TEST_F(ImportFault, ImportWaitsForALockHeldLongerThanTheBusyTimeout)
@@ -213,6 +262,8 @@ TEST_F(ImportFault, FullDiskStopsTheRunWithOneMessageAndCountsWhatIsStored)
     EXPECT_EQ(SummaryNumber(again.Out, "importiert"), recipes - stored) << again.Out;
     ExpectEachTitleOnce(recipes);
 }
+
+PF_ON_BOTH_BACKENDS(ImportFaultBoth);
 
 } // namespace
 } // namespace pf::test

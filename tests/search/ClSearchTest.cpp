@@ -9,9 +9,14 @@
 namespace pf::test {
 namespace {
 
-class ClSearchTest : public SearchDb
+class ClSearchTest : public SearchDb, public ::testing::WithParamInterface<Backend>
 {
 protected:
+    void SetUp() override
+    {
+        backend = GetParam();
+        SearchDb::SetUp();
+    }
     std::vector<long> Ids(const std::string& data, int sortMode = ClSearch::kSortTitle, long book = -1)
     {
         ClSearch search(db.get());
@@ -31,7 +36,7 @@ protected:
 };
 
 // Words and their options against the rules of title, menu-card title and instructions.
-TEST_F(ClSearchTest, EachCriterionAloneFindsWhatItsRuleSays)
+TEST_P(ClSearchTest, EachCriterionAloneFindsWhatItsRuleSays)
 {
     const auto contains = [](const std::string& text, const std::string& word) {
         std::string lower = text;
@@ -151,7 +156,7 @@ TEST_F(ClSearchTest, EachCriterionAloneFindsWhatItsRuleSays)
     }
 }
 
-TEST_F(ClSearchTest, UmlautsAndAccentsFindEveryWrittenForm)
+TEST_P(ClSearchTest, UmlautsAndAccentsFindEveryWrittenForm)
 {
     EXPECT_EQ(Found("1,\"Käse\""), (std::vector<long>{1001, 1002, 1005, 1006}));
     EXPECT_EQ(Found("1,\"kaese\""), (std::vector<long>{1002}));
@@ -162,7 +167,7 @@ TEST_F(ClSearchTest, UmlautsAndAccentsFindEveryWrittenForm)
     EXPECT_EQ(Found("1,\"kä\",1001"), (std::vector<long>{1001, 1002, 1005, 1006}));
 }
 
-TEST_F(ClSearchTest, AFailedStepKeepsThePreviousResult)
+TEST_P(ClSearchTest, AFailedStepKeepsThePreviousResult)
 {
     ClSearch search(db.get());
     long count = 0;
@@ -176,7 +181,7 @@ TEST_F(ClSearchTest, AFailedStepKeepsThePreviousResult)
     EXPECT_EQ(count, 0);
 }
 
-TEST_F(ClSearchTest, WordStatementWidensLettersAndAddsTheWrittenOutPattern)
+TEST_P(ClSearchTest, WordStatementWidensLettersAndAddsTheWrittenOutPattern)
 {
     const auto [first, second] = WordPatterns("käse");
     EXPECT_EQ(first, "k[aàáâãäå][eèéêë][sš][eèéêë]");
@@ -191,7 +196,7 @@ TEST_F(ClSearchTest, WordStatementWidensLettersAndAddsTheWrittenOutPattern)
                            "\"*t[oòóôõö]rt[eèéêë]*\"))");
 }
 
-TEST_F(ClSearchTest, AllCategoriesRunOneQueryEachAnyRunsOne)
+TEST_P(ClSearchTest, AllCategoriesRunOneQueryEachAnyRunsOne)
 {
     Ids("2,9001,2,9010,2001,1");
     ASSERT_EQ(last.size(), 3u);
@@ -202,7 +207,7 @@ TEST_F(ClSearchTest, AllCategoriesRunOneQueryEachAnyRunsOne)
     EXPECT_EQ(last[0], "SELECT DISTINCTROW ID FROM T_REZ_CAT_NDX WHERE CatID IN (9001,9010)");
 }
 
-TEST_F(ClSearchTest, ResultsComeInTitleOrderOrNewestFirst)
+TEST_P(ClSearchTest, ResultsComeInTitleOrderOrNewestFirst)
 {
     const std::vector<long> byTitle = Ids("1,\"suppe\"");
     std::vector<long> expected = Expect([](const GenRecipe& r) { return r.Listed() && r.id % 5 == 0; });
@@ -215,7 +220,7 @@ TEST_F(ClSearchTest, ResultsComeInTitleOrderOrNewestFirst)
     EXPECT_EQ(newest, expected);
 }
 
-TEST_F(ClSearchTest, CookbookAloneListsItsRecipesButNoTemplateOrTrash)
+TEST_P(ClSearchTest, CookbookAloneListsItsRecipesButNoTemplateOrTrash)
 {
     const std::vector<long> ids = Found("5,2");
     EXPECT_EQ(ids, Expect([](const GenRecipe& r) { return r.InBookThird() && r.Listed(); }));
@@ -223,7 +228,7 @@ TEST_F(ClSearchTest, CookbookAloneListsItsRecipesButNoTemplateOrTrash)
     EXPECT_TRUE(std::find(ids.begin(), ids.end(), 141) == ids.end()); // trash
 }
 
-TEST_F(ClSearchTest, HitsCarryPictureAndParent)
+TEST_P(ClSearchTest, HitsCarryPictureAndParent)
 {
     ClSearch search(db.get());
     long count = 0;
@@ -236,7 +241,7 @@ TEST_F(ClSearchTest, HitsCarryPictureAndParent)
     EXPECT_FALSE(search.Current().Picture);
 }
 
-TEST_F(ClSearchTest, SpecialListsFollowTheirModes)
+TEST_P(ClSearchTest, SpecialListsFollowTheirModes)
 {
     MarkedRecipes() = {5, 9999, 3};
     EXPECT_EQ(Ids("6,1"), (std::vector<long>{5, 3}));
@@ -272,7 +277,7 @@ TEST_F(ClSearchTest, SpecialListsFollowTheirModes)
                                     "10:30:15#\"konnte nicht aktiviert werden.");
 }
 
-TEST_F(ClSearchTest, ImportDatesListNewestFirstAndFindTheirRecipes)
+TEST_P(ClSearchTest, ImportDatesListNewestFirstAndFindTheirRecipes)
 {
     ClSearch search(db.get());
     const std::vector<DateSerial> dates = search.FillImportdate();
@@ -285,7 +290,7 @@ TEST_F(ClSearchTest, ImportDatesListNewestFirstAndFindTheirRecipes)
     EXPECT_EQ(Sorted(ids), Expect([](const GenRecipe& r) { return r.id % 4 == 0; }));
 }
 
-TEST_F(ClSearchTest, ChildrenAndTheResultTree)
+TEST_P(ClSearchTest, ChildrenAndTheResultTree)
 {
     ClSearch search(db.get());
     EXPECT_EQ(search.FindFirstChild(11), 21);
@@ -306,7 +311,7 @@ TEST_F(ClSearchTest, ChildrenAndTheResultTree)
     EXPECT_EQ(search.FindFillTree()[0].Caption, GenRecipe{281}.Title() + " [*]");
 }
 
-TEST_F(ClSearchTest, CaptionAndDecodedText)
+TEST_P(ClSearchTest, CaptionAndDecodedText)
 {
     ClSearch search(db.get());
     long count = 0;
@@ -332,7 +337,7 @@ TEST_F(ClSearchTest, CaptionAndDecodedText)
 // Lists longer than a statement could name: a common word followed by other steps keeps every
 // hit, and so do the listing and a list of IDs. The first hits of such a large result reach the
 // list before the result is sorted: the list gets every hit once, in the order of the result.
-TEST_F(ClSearchTest, LongListsKeepEveryHit)
+TEST_P(ClSearchTest, LongListsKeepEveryHit)
 {
     {
         DbTransaction transaction(*db);
@@ -422,7 +427,7 @@ TEST_F(ClSearchTest, LongListsKeepEveryHit)
     }
 }
 
-TEST_F(ClSearchTest, CancelStopsTheListing)
+TEST_P(ClSearchTest, CancelStopsTheListing)
 {
     ClSearch search(db.get());
     std::size_t batches = 0;
@@ -436,6 +441,8 @@ TEST_F(ClSearchTest, CancelStopsTheListing)
     EXPECT_EQ(batches, 1u);
     EXPECT_EQ(count, 64);
 }
+
+PF_ON_BOTH_BACKENDS(ClSearchTest);
 
 } // namespace
 } // namespace pf::test

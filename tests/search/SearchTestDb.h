@@ -8,7 +8,7 @@
 #include "db/Recordset.h"
 #include "db/Schema.h"
 #include "model/ClRecipe.h"
-#include "tests/support/NewDatabase.h"
+#include "tests/support/Backends.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempDir.h"
 
@@ -77,13 +77,18 @@ inline void InsertRecipe(Database& db, long id, const std::string& title, const 
 class SearchDb : public ::testing::Test
 {
 protected:
+    // The back end the database lives on; fixtures run on both set it before SetUp.
+    Backend backend = Backend::File;
+
     void SetUp() override
     {
         app.IniFile = dir.File("pfannola.INI");
         app.UserStoreFile = dir.File("user.ini");
         app.WinUser = "koch";
         app.UI = &ui;
-        db = test::NewSchemaDatabase(dir.File("search.db"));
+        db = test::NewSchemaDatabaseOn(backend, dir.File("search.db"));
+        if (!db)
+            GTEST_SKIP() << kNoServer;
         ClearRecipeCache();
         Fill();
     }

@@ -1,4 +1,5 @@
 #include "tests/support/TestServer.h"
+#include "tests/support/PrivateServer.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -11,12 +12,18 @@ namespace {
 
 std::string g_startedDir;
 
+// Runs scripts/pgserver with a verb on a server folder; false when it fails.
+bool ServerScript(const char* verb, const std::string& dir)
+{
+    const std::string command = std::string(PF_SOURCE_DIR) + "/scripts/pgserver " + verb + " '" + dir + "'";
+    return std::system(command.c_str()) == 0;
+}
+
 void StopStartedServer()
 {
     if (g_startedDir.empty())
         return;
-    const std::string command = std::string(PF_SOURCE_DIR) + "/scripts/pgserver stop '" + g_startedDir + "'";
-    if (std::system(command.c_str()) != 0)
+    if (!ServerScript("stop", g_startedDir))
         std::fprintf(stderr, "Testserver in %s ließ sich nicht beenden\n", g_startedDir.c_str());
 }
 
@@ -31,7 +38,8 @@ std::string Exported(const std::string& output, std::string_view name)
     return output.substr(from, output.find('\'', from) - from);
 }
 
-std::string StartServer()
+// Starts a server; its folder goes to dir. Empty without server programs.
+std::string StartServer(std::string& dir)
 {
     const std::string command = std::string(PF_SOURCE_DIR) + "/scripts/pgserver start";
     FILE* pipe = popen(command.c_str(), "r");
@@ -50,8 +58,7 @@ std::string StartServer()
         std::fprintf(stderr, "scripts/pgserver start schlug fehl (%d)\n", status);
         std::abort();
     }
-    g_startedDir = Exported(output, "PF_PG_DIR");
-    std::atexit(StopStartedServer);
+    dir = Exported(output, "PF_PG_DIR");
     return Exported(output, "PF_PG_CONNECT");
 }
 
@@ -63,9 +70,38 @@ const std::string& TestServerConnect()
     static std::string connect;
     std::call_once(once, [] {
         const char* given = std::getenv("PF_PG_CONNECT");
-        connect = (given && *given) ? std::string(given) : StartServer();
+        if (given && *given) {
+            connect = given;
+            return;
+        }
+        connect = StartServer(g_startedDir);
+        if (!g_startedDir.empty())
+            std::atexit(StopStartedServer);
     });
     return connect;
+}
+
+PrivateServer::PrivateServer()
+{
+    // Only where the shared server can run: its absence is what the tests skip for.
+    if (!TestServerConnect().empty())
+        m_connect = StartServer(m_dir);
+}
+
+PrivateServer::~PrivateServer()
+{
+    if (!m_dir.empty())
+        ServerScript("stop", m_dir);
+}
+
+bool PrivateServer::Pause()
+{
+    return ServerScript("pause", m_dir);
+}
+
+bool PrivateServer::Resume()
+{
+    return ServerScript("resume", m_dir);
 }
 
 } // namespace pf::test

@@ -6,6 +6,7 @@
 #include "db/OpenDatabase.h"
 
 #include <filesystem>
+#include <optional>
 #include <ostream>
 #include <utility>
 
@@ -52,14 +53,28 @@ int CliBackup(CliCall& call)
     return 0;
 }
 
-namespace {
-
-// A server database is opened and its tables are replaced by the backup's; it keeps no ".BAK".
-int RestoreServer(CliCall& call, const std::string& archive)
+int CliRestore(CliCall& call)
 {
-    CliDatabase db(call, CliAccess::AnyVersion);
-    if (!db)
-        return 1;
+    std::string archive;
+    if (!ParseTarget(call, "Aufruf: --db DATEI restore SICHERUNG", archive))
+        return 2;
+    const bool server = IsServerConnect(call.Database);
+    std::error_code ec;
+    const bool exists = !server && std::filesystem::exists(call.Database, ec);
+    std::optional<CliDatabase> db;
+    if (server) {
+        // A server database is opened and its tables are replaced by the backup's; it keeps no ".BAK".
+        db.emplace(call, CliAccess::AnyVersion);
+        if (!*db)
+            return 1;
+    } else {
+        // The work file is not opened: a restore is what a damaged, cut-short or missing file needs.
+        CloseCliDatabase();
+        ConnectionState& conn = Connection();
+        conn.DbType = 0;
+        conn.DbTypeText = "ACCESS";
+        conn.DbPath = call.Database;
+    }
     Backup backup;
     backup.SetQuiet(true);
     const bool restored = backup.Restore(archive, false);
@@ -70,36 +85,6 @@ int RestoreServer(CliCall& call, const std::string& archive)
     }
     call.Out << "Zurückgeladen: " << backup.RestoredFrom() << " aus \"" << archive << "\" nach \""
              << DatabaseDisplayName(call.Database) << "\"\n";
-    return 0;
-}
-
-} // namespace
-
-int CliRestore(CliCall& call)
-{
-    std::string archive;
-    if (!ParseTarget(call, "Aufruf: --db DATEI restore SICHERUNG", archive))
-        return 2;
-    if (IsServerConnect(call.Database))
-        return RestoreServer(call, archive);
-    // The work file is not opened: a restore is what a damaged, cut-short or missing file needs.
-    std::error_code ec;
-    const bool exists = std::filesystem::exists(call.Database, ec);
-    CloseCliDatabase();
-    ConnectionState& conn = Connection();
-    conn.DbType = 0;
-    conn.DbTypeText = "ACCESS";
-    conn.DbPath = call.Database;
-    Backup backup;
-    backup.SetQuiet(true);
-    const bool restored = backup.Restore(archive, false);
-    CloseCliDatabase();
-    if (!restored) {
-        call.Err << backup.LastErrorText() << "\n";
-        return 1;
-    }
-    call.Out << "Zurückgeladen: " << backup.RestoredFrom() << " aus \"" << archive << "\" nach \""
-             << call.Database << "\"\n";
     if (exists)
         call.Out << "Bisheriger Stand: \"" << call.Database << ".BAK\"\n";
     return 0;

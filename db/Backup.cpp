@@ -208,13 +208,10 @@ bool Backup::Save(const std::string& folder)
     m_lastErrorText.clear();
     m_backupPath.clear();
     ConnectionState& conn = Connection();
-    if (conn.DbType != 0)
-        return SaveServer(folder);
     Interaction& ui = UI();
     ui.SetBusy(true);
     ShowProgress(10, 1, "Aktuelle Arbeitsdatenbank wird kopiert");
 
-    const std::string work = HasWorkDb() ? WorkDb().Name() : conn.DbPath;
     std::error_code ec;
     fs::create_directories(folder, ec);
     const std::time_t now = m_clock();
@@ -222,19 +219,22 @@ bool Backup::Save(const std::string& folder)
     localtime_r(&now, &local);
     const std::string copy = (fs::path(folder) / BackupFileName(local)).string();
 
-    // The copy is taken from the closed file, so it holds every committed change and nothing else.
-    CloseWorkDatabase();
     std::string errorText;
-    if (ec)
+    if (ec) {
         errorText = "Der Ordner \"" + folder + "\" kann nicht angelegt werden: " + SystemErrorReason(ec);
-    else {
+    } else if (conn.DbType != 0) {
+        errorText = CopyServerDatabase(copy);
+    } else {
+        // The copy is taken from the closed file, so it holds every committed change and nothing else.
+        const std::string work = HasWorkDb() ? WorkDb().Name() : conn.DbPath;
+        CloseWorkDatabase();
         try {
             CopyDatabaseFile(work, copy);
         } catch (const DbError& error) {
             errorText = error.Description();
         }
+        ReopenWorkDatabase(work);
     }
-    ReopenWorkDatabase(work);
 
     if (!errorText.empty()) {
         ui.SetBusy(false);
@@ -254,59 +254,33 @@ bool Backup::Save(const std::string& folder)
     return true;
 }
 
-bool Backup::SaveServer(const std::string& folder)
+std::string Backup::CopyServerDatabase(const std::string& copy)
 {
-    Interaction& ui = UI();
-    ui.SetBusy(true);
-    ShowProgress(10, 1, "Aktuelle Arbeitsdatenbank wird kopiert");
-    std::error_code ec;
-    fs::create_directories(folder, ec);
-    const std::time_t now = m_clock();
-    std::tm local{};
-    localtime_r(&now, &local);
-    const std::string copy = (fs::path(folder) / BackupFileName(local)).string();
+    // The server database becomes a database file of the same tables and rows, read from one
+    // snapshot of a connection of its own: programs that go on writing meanwhile are neither kept
+    // waiting nor half included.
     const std::string partial = copy + ".$$$";
-    std::string errorText;
-    if (ec) {
-        errorText = "Der Ordner \"" + folder + "\" kann nicht angelegt werden: " + SystemErrorReason(ec);
-    } else {
-        // The server database becomes a database file of the same tables and rows, read from one
-        // snapshot of a connection of its own: programs that go on writing meanwhile are neither
-        // kept waiting nor half included.
-        try {
-            fs::remove(partial, ec);
-            OpenOptions readOnly;
-            readOnly.ReadOnly = true;
-            std::unique_ptr<Database> source = OpenDatabase(Connection().DbPath, readOnly);
-            OpenOptions create;
-            create.Create = true;
-            std::unique_ptr<Database> target = Database::OpenSqlite(partial, create);
-            DbTransaction snapshot(*source);
-            TransferDatabase(*source, *target);
-            target->Close();
-            fs::rename(partial, copy, ec);
-            if (ec)
-                errorText = "Die Datei \"" + copy + "\" kann nicht angelegt werden: " + SystemErrorReason(ec);
-        } catch (const DbError& error) {
-            errorText = error.Description();
-        }
-    }
-    if (!errorText.empty()) {
+    std::error_code ec;
+    try {
         fs::remove(partial, ec);
-        ui.SetBusy(false);
-        ShowProgress(-1, -1, "");
-        Fail(errorText, MsgIcon::Warning);
-        return false;
+        OpenOptions readOnly;
+        readOnly.ReadOnly = true;
+        std::unique_ptr<Database> source = OpenDatabase(Connection().DbPath, readOnly);
+        OpenOptions create;
+        create.Create = true;
+        std::unique_ptr<Database> target = Database::OpenSqlite(partial, create);
+        DbTransaction snapshot(*source);
+        TransferDatabase(*source, *target);
+        target->Close();
+        fs::rename(partial, copy, ec);
+        if (!ec)
+            return {};
+        fs::remove(partial, ec);
+        return "Die Datei \"" + copy + "\" kann nicht angelegt werden.";
+    } catch (const DbError& error) {
+        fs::remove(partial, ec);
+        return error.Description();
     }
-    ShowProgress(10, 5, LoadText(4767));
-    std::string archive = ZipFile(copy, true);
-    ui.SetBusy(false);
-    ShowProgress(-1, -1, "");
-    m_backupPath = archive.empty() ? copy : archive;
-    if (!m_quiet)
-        ui.Inform("Die Datensicherung wurde im Verzeichnis \"" + folder + "\" angelegt.",
-                  MsgIcon::Information, AppContext::Current().AppCaption);
-    return true;
 }
 
 bool Backup::RestoreServer(const std::string& database)

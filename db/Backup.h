@@ -90,7 +90,8 @@ private:
     void ReopenWorkDatabase(const std::string& path);
     // A server database is saved as a database file of its tables and rows, packed the same way,
     // and a backup restores into it by replacing its tables in one transaction.
-    bool SaveServer(const std::string& folder);
+    // Returns "" or the reason it failed.
+    std::string CopyServerDatabase(const std::string& copy);
     bool RestoreServer(const std::string& database);
     // Extracts the first ".MDB" entry of an archive into the temporary folder; "" on failure.
     std::string ExtractDatabase(const std::string& archive);

@@ -31,6 +31,11 @@ protected:
     }
 };
 
+// Tests about the database file itself.
+class ExportToFile : public Export
+{
+};
+
 TEST_P(Export, MealMasterWithDependenciesMatchesGoldenFile)
 {
     ExportRequest request;
@@ -230,7 +235,7 @@ TEST_P(Export, UnwritableTargetReportsTheError)
                                    dir.File("fehlt/out.mm") + " kann nicht geschrieben werden.)");
 }
 
-TEST_P(Export, TargetThatIsTheOpenDatabaseIsRefused)
+TEST_P(ExportToFile, TargetThatIsTheOpenDatabaseIsRefused)
 {
     // Replacing or appending to the database file would destroy every recipe in it.
     const std::string file = db->Name();
@@ -330,6 +335,7 @@ TEST_P(Export, ExchangeFilesWriteAmountsEveryReaderReadsBack)
 }
 
 PF_ON_BOTH_BACKENDS(Export);
+PF_ON_FILE_BACKEND(ExportToFile);
 
 } // namespace
 } // namespace pf

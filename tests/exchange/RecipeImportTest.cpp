@@ -40,6 +40,8 @@ long Count(Database& db, const std::string& sql)
 long MissingFromIndex(Database& db)
 {
     long missing = 0;
+    if (!HasSearchIndex(db))
+        return 0; // a database without the index searches by scan
     auto check = [&](const char* table, long id, const std::string& text) {
         const std::u32string chars = ToCodePoints(text);
         if (chars.size() < 3 || text.find_first_of("\"'") != std::string::npos)

@@ -253,7 +253,7 @@ const std::vector<CliCommand>& CliCommands()
          "[--cookbook N] [--bls] DATEI ...: importiert Rezeptdateien (--bls: Zutaten Nahrungsmitteln "
          "zuordnen)"},
         {"export", true, CliExport,
-         "--format mm|rezkonv|html|rtf [--ids LISTE] [--servings N] --out DATEI: exportiert Rezepte"},
+         "--format mm|rezkonv|mensax|html|rtf [--ids LISTE] [--servings N] --out DATEI: exportiert Rezepte"},
         {"search", true, CliSearch,
          "[--mode N] [--max N] [--food LEBENSMITTEL]… [--ingredient TEXT]… [--all-ingredients] "
          "[--without-ingredients] [--tool GERÄT]… [--without-tools] [TEXT]: sucht Rezepte (der Text gilt "

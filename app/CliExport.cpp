@@ -29,11 +29,13 @@ int FileModeOf(const std::string& format)
         return clsRecipeExport::kHtmlFile;
     if (format == "rtf")
         return clsRecipeExport::kRtfFile;
+    if (format == "mensax" || format == "mnx")
+        return clsRecipeExport::kMensaxFile;
     return 0;
 }
 
 constexpr const char* kUsage =
-    "Aufruf: pfannola-cli --db DATEI export --format mm|rezkonv|html|rtf [--ids LISTE] [--servings N] "
+    "Aufruf: pfannola-cli --db DATEI export --format mm|rezkonv|mensax|html|rtf [--ids LISTE] [--servings N] "
     "--out DATEI";
 
 } // namespace
@@ -61,7 +63,7 @@ int CliExport(CliCall& call)
     }
     const int mode = FileModeOf(format);
     if (mode == 0) {
-        if (format == "mnx" || format == "csv")
+        if (format == "csv")
             call.Err << "Das Exportformat \"" << format << "\" ist noch nicht verfügbar.\n";
         else
             call.Err << "Unbekanntes Exportformat: " << format << "\n" << kUsage << "\n";

@@ -495,7 +495,13 @@ bool DecideText(std::shared_ptr<ImportBytes> bytes, const std::string& name, Imp
                 length = lineEnd + 1 - context;
                 break;
             }
-            want *= 2; // a line longer than a piece is taken whole
+            // A line longer than a piece is taken whole, up to four pieces: beyond that (a picture
+            // or a text block of another format) the few bytes of context at a cut do not count.
+            if (want >= 4 * kReadPiece) {
+                length = piece.size() - context;
+                break;
+            }
+            want *= 2;
         }
         piece = piece.substr(0, context + length);
         quoted.Feed(piece, context);
@@ -550,6 +556,21 @@ std::shared_ptr<ImportBytes> OpenBytes(const std::string& path)
 }
 
 } // namespace
+
+bool ReadImportBytes(const ImportText& text, std::size_t from, std::size_t count, std::string& buffer,
+                     std::string_view& piece)
+{
+    if (!text.Bytes) {
+        piece = {};
+        return true;
+    }
+    return text.Bytes->Read(from, count, buffer, piece);
+}
+
+std::size_t ImportByteCount(const ImportText& text)
+{
+    return text.Bytes ? text.Bytes->Size() : 0;
+}
 
 ImportText ImportTextFromString(std::string_view bytes, const std::string& name)
 {

@@ -47,6 +47,14 @@ struct ImportText
     std::shared_ptr<const ImportBytes> Bytes; // the bytes after the decision; null for no text
 };
 
+// The bytes of a text as they are (after a byte-order mark, quoted-printable text decoded), for a
+// reader that decodes them itself: count bytes from `from` on, fewer at the end, in piece (a view
+// into buffer or into the text in memory, which may run on beyond count). False when the file
+// gives fewer bytes than it had when it was opened or cannot be read any more.
+bool ReadImportBytes(const ImportText& text, std::size_t from, std::size_t count, std::string& buffer,
+                     std::string_view& piece);
+std::size_t ImportByteCount(const ImportText& text);
+
 // Reads a file; false with a German reason when it cannot be read.
 bool ReadImportFile(const std::string& path, ImportText& text, std::string& error);
 // The same for text already in memory (the clipboard).

@@ -520,7 +520,8 @@ MMImport::Found MMImport::FindHeader()
             m_rezkonv = StartsWith(trimmed, "=====");
             return Found::Start;
         }
-        if (m_cur.find("<?xml-stylesheet href=\"mensax.xsl\"") != std::string::npos)
+        if (m_cur.find("<?") != std::string::npos &&
+            ToUpper(m_cur).find("<?XML-STYLESHEET HREF=\"MENSAX.XSL\"") != std::string::npos)
             return Found::Mensax;
         if (m_cur.find("EEEEE-----") != std::string::npos)
             return Found::Info;

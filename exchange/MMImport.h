@@ -10,6 +10,7 @@
 #include "exchange/ImportFile.h"
 #include "exchange/ImportRecipe.h"
 
+#include <cstdint>
 #include <deque>
 #include <optional>
 #include <string>
@@ -48,6 +49,12 @@ public:
     }
     // A Mensax file: true when another reader took the whole file over.
     virtual bool ImportMensax(const ImportText& /*file*/) { return false; }
+    // The recipe with this fingerprint, stored before or earlier in the run; 0 when there is none.
+    virtual long RecipeByFingerprint(std::int32_t /*fp1*/, std::int32_t /*fp2*/) { return 0; }
+    // The ID of the food key with this code; 0 when it is unknown.
+    virtual long FoodKeyByCode(const std::string& /*code*/) { return 0; }
+    // What a file says about itself (the program that wrote it), for the status line.
+    virtual void ReadInfo(const std::string& /*text*/) {}
     // The reader has read done of the file's total bytes (for a progress display).
     virtual void Progress(std::size_t /*done*/, std::size_t /*total*/) {}
 };

@@ -8,9 +8,11 @@
 #include "core/Trim.h"
 #include "core/Utf8.h"
 #include "db/Database.h"
+#include "db/DbError.h"
 #include "db/Recordset.h"
 #include "db/SchemaVersion.h"
 #include "db/SearchIndex.h"
+#include "exchange/MensaxImport.h"
 #include "model/ClCategory.h"
 #include "model/ClFingerprint.h"
 #include "model/ClRecipe.h"
@@ -18,6 +20,7 @@
 #include "model/ProgramUnits.h"
 #include "model/RecipeChanges.h"
 #include "model/RecipeRows.h"
+#include "model/clBlob.h"
 #include "model/clBook.h"
 
 #include <algorithm>
@@ -482,11 +485,42 @@ void RecipeImport::ReadProblem(const std::string& file, long line, const std::st
 
 bool RecipeImport::ImportMensax(const pf::ImportText& file)
 {
-    if (!m_mensax) {
-        m_problems.push_back(file.Name + ": Mensax-Dateien werden hier nicht gelesen.");
-        return true;
+    MensaxImport reader(*m_units, m_runDate);
+    reader.ReadFile(file, *this);
+    if (reader.Declined())
+        m_cancel = true;
+    return true;
+}
+
+long RecipeImport::RecipeByFingerprint(std::int32_t fp1, std::int32_t fp2)
+{
+    if (!EnsureBatch())
+        return 0;
+    for (std::uint32_t i : m_byFP2.Find(FP2Key(fp2))) {
+        const Candidate& c = m_candidates[i];
+        if (c.Alive && c.FP1 == fp1 && c.FP2 == fp2)
+            return c.ID;
     }
-    return m_mensax(file, *this);
+    return 0;
+}
+
+long RecipeImport::FoodKeyByCode(const std::string& code)
+{
+    if (auto it = m_foodKeyByCode.find(code); it != m_foodKeyByCode.end())
+        return it->second;
+    long id = 0;
+    try {
+        id = static_cast<long>(m_db.Scalar("SELECT ID FROM T_BLS_KEY WHERE SBLS=?", {code}).AsLong());
+    } catch (const DbError&) {
+        return 0; // the line keeps no food key; the recipe itself is stored
+    }
+    m_foodKeyByCode.emplace(code, id);
+    return id;
+}
+
+void RecipeImport::ReadInfo(const std::string& text)
+{
+    ShowStatus(text);
 }
 
 void RecipeImport::Progress(std::size_t done, std::size_t total)
@@ -1034,6 +1068,19 @@ long RecipeImport::SaveRez(ImportRecipe& recipe)
     if (book != 0 && book != clBook::kNoBook)
         WriteBookRows(m_db, id, {book});
     WriteToolRows(m_db, id, recipe.Tools);
+    if (!recipe.Picture.empty()) {
+        clBlob picture;
+        picture.SetDB(&m_db);
+        if (recipe.WriteID != 0)
+            picture.Clear(clBlob::kRecipePicture, id, 1);
+        picture.SetIDType(clBlob::kRecipePicture);
+        picture.SetIDReference(id);
+        picture.SetIDNum(1);
+        picture.SetBlobData(recipe.Picture);
+        if (!picture.Save())
+            throw DbError(picture.LastError() > 0 ? picture.LastError() : dberr::kGeneric,
+                          picture.LastErrorText());
+    }
 
     Candidate stored;
     stored.ID = id;

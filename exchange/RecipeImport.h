@@ -1,6 +1,6 @@
 #pragma once
 // The import run: reads the listed files (and the files inside listed ZIP archives) with the
-// Meal-Master reader, checks every recipe for duplicates by fingerprint and title, lets the
+// Meal-Master or the Mensax reader, checks every recipe for duplicates by fingerprint and title, lets the
 // caller decide about duplicates, stores the recipes straight into the recipe tables in the
 // layout ClRecipe reads, keeps the history of imported files and counts what happened.
 //
@@ -124,12 +124,6 @@ public:
     {
         m_foodKeys = std::move(matcher);
     }
-    // The Mensax reader, when there is one: reads a whole Mensax file through this pipeline
-    // (StoreRecipe) and returns true.
-    void SetMensaxReader(std::function<bool(const ImportText&, RecipeImport&)> reader)
-    {
-        m_mensax = std::move(reader);
-    }
     // Called after each recipe and file, at most every 100 ms: the counters and the last title.
     void SetProgress(std::function<void(const ImportCounters&, const std::string&)> progress)
     {
@@ -176,6 +170,9 @@ public:
     bool Cancelled() override;
     void ReadProblem(const std::string& file, long line, const std::string& reason, bool lost) override;
     bool ImportMensax(const pf::ImportText& file) override;
+    long RecipeByFingerprint(std::int32_t fp1, std::int32_t fp2) override;
+    long FoodKeyByCode(const std::string& code) override;
+    void ReadInfo(const std::string& text) override;
     void Progress(std::size_t done, std::size_t total) override;
     // How far the current file is read, 0 to 100, and its name.
     int FilePercent() const { return m_filePercent; }
@@ -253,7 +250,6 @@ private:
     RecipeImportOptions m_options;
     DupeDecider* m_decider = nullptr;
     std::function<long(const std::string&)> m_foodKeys;
-    std::function<bool(const pf::ImportText&, RecipeImport&)> m_mensax;
     std::function<void(const ImportCounters&, const std::string&)> m_progress;
     std::function<void(const std::string&)> m_notice;
     std::unique_ptr<MMImport> m_reader;
@@ -278,6 +274,7 @@ private:
     std::vector<YieldUnit> m_yieldUnits;
     std::unordered_map<std::string, long> m_yieldByText;
     std::unordered_map<std::string, long> m_categoryByName;
+    std::unordered_map<std::string, long> m_foodKeyByCode;
     long m_nextId = 1;
     long m_nextSerial = 0;
     long m_serialsLeft = 0;

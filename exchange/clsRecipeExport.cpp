@@ -10,6 +10,7 @@
 #include "exchange/ExportText.h"
 #include "exchange/HtmlExport.h"
 #include "exchange/MMExport.h"
+#include "exchange/MensaxExport.h"
 #include "exchange/RtfExport.h"
 #include "model/ClRecipe.h"
 
@@ -132,6 +133,8 @@ bool clsRecipeExport::IsSupportedMode(int mode)
     case kRtfWord:
     case kRezkonvClipboard:
     case kRezkonvFile:
+    case kMensaxClipboard:
+    case kMensaxFile:
         return true;
     default:
         return false;
@@ -216,7 +219,9 @@ bool clsRecipeExport::MediaInit()
     m_rtfBody.clear();
     m_titleIndex.clear();
     m_titleIndexOn = AppContext::Current().Options.ExportTitelIndex != 0;
-    m_utf8Output = GetModeType(m_mode) == 3 && (m_htmlFlags & htmlflags::kUtf8) != 0;
+    // Mensax lines are UTF-8 already when the sink has converted them.
+    m_utf8Output =
+        (GetModeType(m_mode) == 3 && (m_htmlFlags & htmlflags::kUtf8) != 0) || GetModeType(m_mode) == 6;
     if (!IsSupportedMode(m_mode)) {
         SetError("Die Exportart " + std::to_string(m_mode) + " ist nicht verfügbar.");
         return false;
@@ -232,6 +237,8 @@ bool clsRecipeExport::MediaInit()
     // Appending continues the file without a second header.
     if (GetModeType(m_mode) == 3)
         HtmlMediaInit(*this);
+    else if (GetModeType(m_mode) == 6)
+        MensaxMediaInit(*this);
     FlushRecipeBuffer();
     return m_lastErrorText.empty();
 }
@@ -353,6 +360,9 @@ bool clsRecipeExport::ExportRecipe(long id, long servings)
         case 5:
             ExportRezkonvRecipe(*this, recipe);
             break;
+        case 6:
+            ExportMensaxRecipe(*this, recipe);
+            break;
         default:
             break;
         }
@@ -458,6 +468,8 @@ bool clsRecipeExport::MediaClose()
     const int type = GetModeType(m_mode);
     if (type == 3) {
         HtmlMediaClose(*this, m_titleIndex, m_htmlDownload);
+    } else if (type == 6) {
+        MensaxMediaClose(*this);
     } else if (!m_titleIndex.empty() && type != 4) {
         m_recipeBuffer += m_titleIndex;
     }

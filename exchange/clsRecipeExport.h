@@ -50,6 +50,8 @@ public:
     static constexpr int kRtfWord = 42;
     static constexpr int kRezkonvClipboard = 50;
     static constexpr int kRezkonvFile = 51;
+    static constexpr int kMensaxClipboard = 60;
+    static constexpr int kMensaxFile = 61;
 
     clsRecipeExport();
     ~clsRecipeExport();
@@ -65,7 +67,7 @@ public:
     bool IsAppendPossible(int mode = -1) const;
     // File-dialog filter of a mode type ("Meal-Master|*.mm").
     static std::string FileFilter(int mode);
-    // True for the modes this engine writes (Meal-Master, HTML, RTF, Rezkonv).
+    // True for the modes this engine writes (Meal-Master, HTML, RTF, Rezkonv, Mensax).
     static bool IsSupportedMode(int mode);
 
     // --- set-up ----------------------------------------------------------------------------------

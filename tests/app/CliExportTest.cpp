@@ -55,8 +55,9 @@ TEST_F(CliExportTest, ExportsEveryRecipeInEachFormat)
         const char* file;
         const char* marker;
     };
-    for (const Case& c : {Case{"rezkonv", "alle.rez", "     Titel: Apfelmus"},
-                          Case{"html", "alle.html", "</html>"}, Case{"rtf", "alle.rtf", "{\\rtf1"}}) {
+    for (const Case& c :
+         {Case{"rezkonv", "alle.rez", "     Titel: Apfelmus"}, Case{"html", "alle.html", "</html>"},
+          Case{"rtf", "alle.rtf", "{\\rtf1"}, Case{"mensax", "alle.mnx", "    <head title=\"Apfelmus\""}}) {
         SCOPED_TRACE(c.format);
         ASSERT_EQ(Run({"--db", path, "export", "--format", c.format, "--out", dir.File(c.file)}), 0)
             << err.str();
@@ -70,7 +71,7 @@ TEST_F(CliExportTest, RefusesBadArgumentsAndReportsMissingRecipes)
     const std::string path = MakeRecipeDatabase();
     EXPECT_EQ(Run({"--db", path, "export", "--format", "doc", "--out", dir.File("x")}), 2);
     EXPECT_NE(err.str().find("Unbekanntes Exportformat: doc"), std::string::npos);
-    EXPECT_EQ(Run({"--db", path, "export", "--format", "mnx", "--out", dir.File("x")}), 2);
+    EXPECT_EQ(Run({"--db", path, "export", "--format", "csv", "--out", dir.File("x")}), 2);
 
     ASSERT_EQ(Run({"--db", path, "export", "--format", "mm", "--ids", "99,8,8", "--out", dir.File("x.mm")}),
               0);

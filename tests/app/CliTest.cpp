@@ -143,7 +143,7 @@ TEST_F(CliTest, HelpListsOnlyWhatWorks)
     const std::string line = help.substr(exportLine, help.find('\n', exportLine) - exportLine);
     for (const char* missing : {"mnx", "csv"})
         EXPECT_EQ(line.find(missing), std::string::npos) << line;
-    EXPECT_NE(out.str().find("mm|rezkonv|html|rtf"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("mm|rezkonv|mensax|html|rtf"), std::string::npos) << out.str();
 }
 
 } // namespace

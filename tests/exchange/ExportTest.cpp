@@ -1,4 +1,5 @@
 #include "exchange/ExportRun.h"
+#include "exchange/MensaxExport.h"
 #include "exchange/clsRecipeExport.h"
 
 #include "core/TextConv.h"
@@ -114,6 +115,77 @@ TEST_P(Export, HtmlWithoutUtf8DeclaresIsoAndFragmentsHaveNoFrame)
     EXPECT_EQ(ui.clipboard.find("</body>"), std::string::npos);
     // No empty line is ever written.
     EXPECT_EQ(ui.clipboard.find("\r\n\r\n"), std::string::npos);
+}
+
+TEST_P(Export, MensaxMatchesGoldenFileAndTheClipboardHoldsTheSame)
+{
+    {
+        // A picture, characters the format does not carry, and texts that need escaping.
+        ClRecipe recipe;
+        recipe.SetDB(db.get());
+        ASSERT_TRUE(recipe.LoadByID(spaetzleId, 2));
+        recipe.PictureAdd(Blob{0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0});
+        recipe.SetNotizen("Œuvre: 5 € – „gut“ & <schnell> ·\tfertig\r\n\r\n  eingerückt  ");
+        recipe.IngredAdd(Separator("Zum \"Servieren\" & Garnieren"));
+        ClIngredient line = Line("0.3333", kTeeloeffel, "Pfeffer <schwarz>");
+        line.SetVerarbeitung("frisch > gemahlen");
+        line.SetZubereitung("zuletzt 'drüber'");
+        recipe.IngredAdd(line);
+        ASSERT_TRUE(recipe.Save(true)) << recipe.LastErrorText();
+    }
+    // A stored recipe always has a fingerprint; the sub-recipe reference needs it.
+    db->Execute("UPDATE T_REZ_KOPF SET Fingerprint1=11, Fingerprint2=22 WHERE ID=?", {Value(brueheId)});
+    ExportRequest request;
+    request.Mode = clsRecipeExport::kMensaxFile;
+    request.Ids = {suppeId};
+    request.SubRecipes = true;
+    request.Parents = true;
+    request.FileName = dir.File("rezepte.mnx");
+    const ExportOutcome outcome = RunExport(request, db.get());
+    ASSERT_TRUE(outcome.Ok) << outcome.Message;
+    EXPECT_EQ(outcome.Message, "Export \"Mensax\" abgeschlossen.");
+    const std::string file = test::ReadFile(dir.File("rezepte.mnx"));
+    EXPECT_TRUE(IsValidUtf8(file));
+    EXPECT_EQ(file.find("\r\n\r\n"), std::string::npos);
+    ExpectGolden(file, "recipes.mnx");
+
+    request.Mode = clsRecipeExport::kMensaxClipboard;
+    ASSERT_TRUE(RunExport(request, db.get()).Ok);
+    EXPECT_EQ(ui.clipboard, file);
+
+    // With the umlaut setting the text is transliterated before it is converted.
+    app.Options.ExportUmlautConvert = 1;
+    request.Ids = {brueheId};
+    request.SubRecipes = request.Parents = false;
+    ASSERT_TRUE(RunExport(request, db.get()).Ok);
+    EXPECT_NE(ui.clipboard.find("<head title=\"Gemuesebruehe\" servingqty=\"2\""), std::string::npos)
+        << ui.clipboard;
+    EXPECT_EQ(ui.clipboard.find('\xC3'), std::string::npos);
+}
+
+TEST_P(Export, MensaxPictureTypesAndUnknownPictureMessage)
+{
+    struct Case
+    {
+        Blob Data;
+        const char* Type;
+    };
+    const Case cases[] = {
+        {{0xFF, 0xD8, 0xFF, 0xE1, 0, 16, 'E', 'x', 'i', 'f'}, "jpg"},
+        {{'B', 'M', 1, 2}, "bmp"},
+        {{'G', 'I', 'F', '8', '9', 'a'}, "gif"},
+        {{0x89, 'P', 'N', 'G', 13, 10}, "png"},
+        {{'J', 'F', 'I', 'F'}, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Type);
+        EXPECT_EQ(PictureFileType(c.Data, false), c.Type);
+    }
+    EXPECT_EQ(PictureFileType(Blob{'R', 'I', 'F', 'F', 1, 0xE4}, true), "");
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].Text, "Derzeit nicht unterstützter Bild-Typ.\r\nBitte das Rezept als "
+                                "Pfannola-Kochbuchexport zur Analyse zusenden.\r\n\r\nAnalysecode:\r\n"
+                                "52 49 46 46 01 E4 RIFF0?");
 }
 
 // Every "{" has its "}" (escaped braces aside) and the document is one group.

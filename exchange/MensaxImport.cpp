@@ -1,0 +1,762 @@
+#include "exchange/MensaxImport.h"
+
+#include "core/AppContext.h"
+#include "core/Interaction.h"
+#include "core/Language.h"
+#include "core/TextConv.h"
+#include "core/Trim.h"
+#include "core/Utf8.h"
+#include "exchange/MMImport.h"
+#include "exchange/MensaxExport.h"
+#include "model/ClFingerprint.h"
+#include "model/ClUnit.h"
+
+#include <pugixml.hpp>
+
+#include <algorithm>
+#include <cstring>
+#include <strings.h>
+
+namespace pf {
+
+namespace {
+
+constexpr std::size_t kPiece = std::size_t{1} << 20;
+
+bool NameStart(int c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == ':' || c >= 0x80;
+}
+
+std::string Upper(std::string_view text)
+{
+    std::string out(text);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return out;
+}
+
+// The element name of a start or end tag's text ("<recipe lang=...", "</recipe>").
+std::string TagName(std::string_view tag)
+{
+    std::size_t start = tag.starts_with("</") ? 2 : 1;
+    std::size_t end = start;
+    while (end < tag.size() && std::strchr(" \t\r\n/>", tag[end]) == nullptr)
+        ++end;
+    return std::string(tag.substr(start, end - start));
+}
+
+std::string Attr(const pugi::xml_node& node, const char* key)
+{
+    for (const pugi::xml_attribute& a : node.attributes())
+        if (strcasecmp(a.name(), key) == 0)
+            return a.value();
+    return {};
+}
+
+// The text directly inside an element (text and CDATA, not that of child elements), trimmed.
+std::string TextOf(const pugi::xml_node& node)
+{
+    std::string text;
+    for (const pugi::xml_node& child : node.children())
+        if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata)
+            text += child.value();
+    return std::string(Trim(text, " \t\r\n"));
+}
+
+void AppendLine(std::string& target, std::string_view text)
+{
+    if (!target.empty())
+        target += "\r\n";
+    target += text;
+}
+
+// A number read leniently: the value of its leading digits, 0 when it does not start with one.
+long LeadingLong(std::string_view text)
+{
+    text = Trim(text, " \t");
+    return static_cast<long>(Decimal4::Parse(text).Ticks() / Decimal4::kScale);
+}
+
+std::string XmlError(pugi::xml_parse_status status)
+{
+    switch (status) {
+    case pugi::status_end_element_mismatch:
+        return "Die Endmarke passt nicht zum Element";
+    case pugi::status_bad_attribute:
+        return "Ein Attribut ist ungültig geschrieben";
+    case pugi::status_bad_cdata:
+    case pugi::status_bad_comment:
+    case pugi::status_bad_pi:
+    case pugi::status_bad_doctype:
+        return "Ein Abschnitt ist nicht abgeschlossen";
+    default:
+        return "Eine Markierung ist ungültig geschrieben";
+    }
+}
+
+} // namespace
+
+// One element below the root, as cut out of the file.
+struct MensaxImport::Part
+{
+    std::string Text;
+    std::string Name; // upper case
+    long Line = 0;    // where it starts
+    bool Complete = false;
+    bool TooLarge = false;
+    bool TooDeep = false;
+};
+
+// Walks the bytes of a file once, token by token, counting lines; while a part is being cut out,
+// every byte read goes into it (a stray "<" in text as "&lt;").
+class MensaxImport::Scanner
+{
+public:
+    explicit Scanner(const ImportText& text) : m_text(text), m_size(ImportByteCount(text)) {}
+
+    enum class Token { End, Text, StartTag, EmptyTag, EndTag, Other, EntityDoctype };
+
+    // The next token; its text in Tag for start and end tags (at most kMaxTag bytes of it).
+    Token Next()
+    {
+        int c = Get();
+        if (c < 0)
+            return Token::End;
+        if (c != '<') {
+            while ((c = Get()) >= 0 && c != '<') {
+            }
+            if (c == '<')
+                Unget(c);
+            return Token::Text;
+        }
+        const int first = Get();
+        if (first == '/')
+            return ReadTag("</");
+        if (first == '?') {
+            SkipUntil("?>");
+            return Token::Other;
+        }
+        if (first == '!')
+            return ReadDeclaration();
+        if (first >= 0 && NameStart(first))
+            return ReadTag(std::string("<") + static_cast<char>(first));
+        // A "<" that starts no markup is text that should have been written "&lt;".
+        if (first >= 0)
+            Unget(first);
+        if (m_part && !m_part->TooLarge) {
+            m_part->Text.pop_back();
+            Append("&lt;");
+        }
+        return Token::Text;
+    }
+
+    void StartPart(Part& part, const std::string& tag)
+    {
+        m_part = &part;
+        part.Text = tag;
+        part.TooLarge = m_tagCut;
+    }
+    void EndPart() { m_part = nullptr; }
+
+    const std::string& Tag() const { return m_tag; }
+    long Line() const { return m_line; }
+    std::size_t Position() const { return m_pos; }
+    std::size_t Size() const { return m_size; }
+    bool Failed() const { return m_failed; }
+
+private:
+    static constexpr std::size_t kMaxTag = std::size_t{64} << 10;
+
+    int Get()
+    {
+        int c;
+        if (m_unget >= 0) {
+            c = m_unget;
+            m_unget = -1;
+        } else {
+            if (m_at >= m_piece.size() && !Fill())
+                return -1;
+            c = static_cast<unsigned char>(m_piece[m_at++]);
+            ++m_pos;
+            if (c == '\n') {
+                if (!m_afterCr)
+                    ++m_line;
+                m_afterCr = false;
+            } else if (c == '\r') {
+                ++m_line;
+                m_afterCr = true;
+            } else {
+                m_afterCr = false;
+            }
+        }
+        if (m_part) {
+            const char byte = static_cast<char>(c);
+            Append(std::string_view(&byte, 1));
+        }
+        return c;
+    }
+
+    // Gives the character read last back; the part forgets it until it is read again.
+    void Unget(int c)
+    {
+        m_unget = c;
+        if (m_part && !m_part->TooLarge && !m_part->Text.empty())
+            m_part->Text.pop_back();
+    }
+
+    bool Fill()
+    {
+        if (m_failed || m_pos >= m_size)
+            return false;
+        if (!ReadImportBytes(m_text, m_pos, kPiece, m_buffer, m_piece) || m_piece.empty()) {
+            m_failed = true;
+            return false;
+        }
+        m_at = 0;
+        return true;
+    }
+
+    void Append(std::string_view text)
+    {
+        if (m_part->TooLarge)
+            return;
+        if (m_part->Text.size() + text.size() <= kMaxElementBytes)
+            m_part->Text += text;
+        else
+            m_part->TooLarge = true;
+    }
+
+    // A start or end tag up to its ">" outside quotes.
+    Token ReadTag(std::string begin)
+    {
+        m_tag = std::move(begin);
+        m_tagCut = false;
+        int quote = 0;
+        int c;
+        int last = 0;
+        while ((c = Get()) >= 0) {
+            if (m_tag.size() < kMaxTag)
+                m_tag += static_cast<char>(c);
+            else
+                m_tagCut = true;
+            if (quote != 0) {
+                if (c == quote)
+                    quote = 0;
+            } else if (c == '"' || c == '\'') {
+                quote = c;
+            } else if (c == '>') {
+                if (m_tag.starts_with("</"))
+                    return Token::EndTag;
+                return last == '/' ? Token::EmptyTag : Token::StartTag;
+            }
+            if (c != ' ' && c != '\t' && c != '\r' && c != '\n')
+                last = c;
+        }
+        return m_tag.starts_with("</") ? Token::EndTag : Token::StartTag;
+    }
+
+    void SkipUntil(std::string_view end)
+    {
+        std::string tail;
+        int c;
+        while ((c = Get()) >= 0) {
+            tail += static_cast<char>(c);
+            if (tail.size() > end.size())
+                tail.erase(0, 1);
+            if (tail == end)
+                return;
+        }
+    }
+
+    // After "<!": a comment, a CDATA section, or a declaration such as the document type, whose
+    // internal subset is looked through for entity declarations.
+    Token ReadDeclaration()
+    {
+        int c = Get();
+        if (c == '-') {
+            if (Get() == '-')
+                SkipUntil("-->");
+            return Token::Other;
+        }
+        if (c == '[') {
+            SkipUntil("]]>");
+            return Token::Other;
+        }
+        int depth = 0;
+        int quote = 0;
+        std::string window;
+        bool entity = false;
+        for (; c >= 0; c = Get()) {
+            window += static_cast<char>(c);
+            if (window.size() > 8)
+                window.erase(0, 1);
+            if (Upper(window) == "<!ENTITY")
+                entity = true;
+            if (quote != 0) {
+                if (c == quote)
+                    quote = 0;
+            } else if (c == '"' || c == '\'') {
+                quote = c;
+            } else if (c == '[') {
+                ++depth;
+            } else if (c == ']') {
+                --depth;
+            } else if (c == '>' && depth <= 0) {
+                break;
+            }
+        }
+        return entity ? Token::EntityDoctype : Token::Other;
+    }
+
+    const ImportText& m_text;
+    std::size_t m_size;
+    std::string m_buffer;
+    std::string_view m_piece;
+    std::size_t m_at = 0;
+    std::size_t m_pos = 0;
+    long m_line = 1;
+    bool m_afterCr = false;
+    bool m_failed = false;
+    int m_unget = -1;
+    std::string m_tag;
+    bool m_tagCut = false; // the tag was longer than kMaxTag
+    Part* m_part = nullptr;
+
+    friend class MensaxImport;
+};
+
+MensaxImport::MensaxImport(ClUnit& units, DateSerial importDate) : m_units(units), m_importDate(importDate) {}
+
+MensaxImport::~MensaxImport() = default;
+
+Blob MensaxImport::DecodeBase64(std::string_view text)
+{
+    Blob out;
+    out.reserve(text.size() / 4 * 3);
+    unsigned buffer = 0;
+    int bits = 0;
+    for (const char c : text) {
+        int value;
+        if (c >= 'A' && c <= 'Z')
+            value = c - 'A';
+        else if (c >= 'a' && c <= 'z')
+            value = c - 'a' + 26;
+        else if (c >= '0' && c <= '9')
+            value = c - '0' + 52;
+        else if (c == '+')
+            value = 62;
+        else if (c == '/')
+            value = 63;
+        else
+            continue; // padding, line breaks, blanks
+        buffer = (buffer << 6) | static_cast<unsigned>(value);
+        bits += 6;
+        if (bits >= 8) {
+            bits -= 8;
+            out.push_back(static_cast<std::uint8_t>((buffer >> bits) & 0xFF));
+        }
+    }
+    return out;
+}
+
+void MensaxImport::Problem(long line, const std::string& reason, bool lost)
+{
+    m_sink->ReadProblem(m_file->Name, line, reason, lost);
+}
+
+void MensaxImport::NodeError(const std::string& path, const std::string& expected, long line)
+{
+    // Each unknown element once per file: a file of other origin repeats it in every recipe.
+    if (!m_reported.insert(path).second)
+        return;
+    Problem(line,
+            "Mensax/XML Fehler: Knoten \"" + path + "\" wird nicht unterstützt und daher ignoriert." +
+                (expected.empty() ? std::string() : " Erwartet: " + expected),
+            false);
+}
+
+long MensaxImport::LineOf(const Part& part, std::ptrdiff_t offset) const
+{
+    long line = part.Line;
+    const std::size_t end =
+        std::min(part.Text.size(), static_cast<std::size_t>(std::max<std::ptrdiff_t>(offset, 0)));
+    for (std::size_t i = 0; i < end; ++i) {
+        if (part.Text[i] == '\n' && (i == 0 || part.Text[i - 1] != '\r'))
+            ++line;
+        else if (part.Text[i] == '\r')
+            ++line;
+    }
+    return line;
+}
+
+long MensaxImport::UnitIndex(const std::string& name)
+{
+    if (auto it = m_unitIndex.find(name); it != m_unitIndex.end())
+        return it->second;
+    // The writer's own names (the British short names) first, as written; then any name.
+    long index = 0;
+    const int count = m_units.Count();
+    for (int i = 1; i <= count && index == 0; ++i)
+        if (m_units.GetData(i).UnitNameE == name)
+            index = i;
+    if (index == 0)
+        index = m_units.SearchforName(name);
+    m_unitIndex.emplace(name, index);
+    return index;
+}
+
+void MensaxImport::DropRepeatedSource(ImportRecipe& recipe)
+{
+    if (recipe.SourceText.empty() || recipe.Notizen.empty())
+        return;
+    auto lines = [](const std::string& text) {
+        std::vector<std::string> out;
+        std::size_t start = 0;
+        while (start <= text.size()) {
+            const std::size_t end = std::min(text.find('\n', start), text.size());
+            const std::string line(Trim(std::string_view(text).substr(start, end - start), " \t\r"));
+            if (!line.empty())
+                out.push_back(line);
+            start = end + 1;
+        }
+        return out;
+    };
+    const std::vector<std::string> source = lines(recipe.SourceText);
+    std::vector<std::string> notes = lines(recipe.Notizen);
+    if (source.empty() || notes.size() < source.size() ||
+        !std::equal(source.begin(), source.end(), notes.end() - static_cast<std::ptrdiff_t>(source.size())))
+        return;
+    notes.resize(notes.size() - source.size());
+    recipe.Notizen.clear();
+    for (const std::string& line : notes)
+        AppendLine(recipe.Notizen, line);
+}
+
+long MensaxImport::ReadFile(const ImportText& file, MMImportSink& sink)
+{
+    m_file = &file;
+    m_sink = &sink;
+    m_reported.clear();
+    m_menus = 0;
+    m_firstMenuLine = 0;
+    m_declined = false;
+    long count = 0;
+
+    // Without its end tag the file may be cut short: ask before anything is read.
+    {
+        const std::size_t size = ImportByteCount(file);
+        const std::size_t tail = std::min<std::size_t>(size, 65536);
+        std::string buffer;
+        std::string_view piece;
+        if (ReadImportBytes(file, size - tail, tail, buffer, piece) &&
+            Upper(piece.substr(0, tail)).find("</MENSAX") == std::string::npos) {
+            const Answer answer = UI().Ask(
+                "Warnung: MENSAX/XML Endmarke </mensax> nicht gefunden. Die Import-Daten sind eventuell "
+                "fehlerhaft.\r\nTrotzdem fortfahren ?",
+                Buttons::YesNo, Answer::Yes, MsgIcon::Warning, "Mensax Import");
+            if (answer != Answer::Yes) {
+                m_declined = true;
+                return 0;
+            }
+        }
+    }
+
+    Scanner scan(file);
+    std::string encoding;
+    // The prologue up to the root element.
+    Scanner::Token token;
+    for (;;) {
+        token = scan.Next();
+        if (token == Scanner::Token::End) {
+            Problem(scan.Line(), "In der Datei steht kein Mensax-Element <mensax>.", false);
+            return 0;
+        }
+        if (token == Scanner::Token::EntityDoctype) {
+            Problem(scan.Line(),
+                    "Die Datei erklärt in ihrer Dokumenttyp-Angabe eigene Entitäten und wird aus "
+                    "Sicherheitsgründen nicht gelesen.",
+                    false);
+            return 0;
+        }
+        if (token == Scanner::Token::StartTag || token == Scanner::Token::EmptyTag)
+            break;
+    }
+    const std::string rootName = Upper(TagName(scan.Tag()));
+    if (rootName != "MENSAX") {
+        NodeError("/" + rootName, "MENSAX", scan.Line());
+        return 0;
+    }
+    {
+        pugi::xml_document root;
+        std::string tag = scan.Tag();
+        if (token == Scanner::Token::StartTag)
+            tag.insert(tag.size() - 1, "/");
+        if (root.load_buffer(tag.data(), tag.size(), pugi::parse_default, pugi::encoding_utf8)) {
+            const pugi::xml_node node = root.first_child();
+            std::string info = "Mensax Information: Version = " + Attr(node, "version") +
+                               ", Export Program = " + Attr(node, "prog") + " v." + Attr(node, "progver");
+            if (const std::string name = Attr(node, "name"); !name.empty())
+                info += "\r\nImport-Set-Name = " + name;
+            sink.ReadInfo(info);
+        }
+    }
+    if (token == Scanner::Token::EmptyTag)
+        return 0;
+
+    bool ended = false;
+    bool cut = false;
+    while (!ended && !sink.Cancelled()) {
+        token = scan.Next();
+        if (token == Scanner::Token::End)
+            break;
+        if (token == Scanner::Token::EndTag) {
+            ended = true;
+            break;
+        }
+        if (token != Scanner::Token::StartTag && token != Scanner::Token::EmptyTag)
+            continue;
+        Part part;
+        part.Name = Upper(TagName(scan.Tag()));
+        part.Line = scan.Line();
+        // The tag's line breaks were counted already; the part counts its own from its first line.
+        for (const char c : scan.Tag())
+            if (c == '\n')
+                --part.Line;
+        scan.StartPart(part, scan.Tag());
+        int depth = token == Scanner::Token::StartTag ? 1 : 0;
+        while (depth > 0) {
+            const Scanner::Token inner = scan.Next();
+            if (inner == Scanner::Token::End)
+                break;
+            if (inner == Scanner::Token::StartTag && ++depth > kMaxDepth)
+                part.TooDeep = true;
+            else if (inner == Scanner::Token::EndTag)
+                --depth;
+        }
+        scan.EndPart();
+        part.Complete = depth == 0;
+        const bool recipe = part.Name == "RECIPE";
+        if (!part.Complete) {
+            Problem(scan.Line(),
+                    "Die Datei endet mitten im Element <" + ToLower(part.Name) + "> ab Zeile " +
+                        std::to_string(part.Line) +
+                        (recipe ? "; dieses Rezept wurde nicht importiert." : "."),
+                    recipe);
+            cut = true;
+            break;
+        }
+        if (part.TooLarge || part.TooDeep) {
+            Problem(part.Line,
+                    "Das Element <" + ToLower(part.Name) + "> ist " +
+                        (part.TooLarge
+                             ? "größer als " + std::to_string(kMaxElementBytes >> 20) + " MB"
+                             : "tiefer als " + std::to_string(kMaxDepth) + " Ebenen verschachtelt") +
+                        " und wird nicht gelesen.",
+                    recipe);
+        } else if (recipe) {
+            ReadPart(part);
+            ++count;
+        } else if (part.Name == "MENU") {
+            if (m_menus++ == 0)
+                m_firstMenuLine = part.Line;
+        } else {
+            NodeError("/" + part.Name, "RECIPE, MENU", part.Line);
+        }
+        sink.Progress(scan.Position(), scan.Size());
+    }
+    if (scan.Failed())
+        Problem(scan.Line(),
+                "Die Datei wurde während des Lesens gekürzt oder verändert; der Rest der Datei kann nicht "
+                "gelesen werden.",
+                false);
+    else if (!ended && !cut && !sink.Cancelled())
+        Problem(scan.Line(), "Die Datei endet ohne die Endmarke </mensax>.", false);
+    if (m_menus > 0)
+        Problem(m_firstMenuLine,
+                std::to_string(m_menus) + (m_menus == 1 ? " Menü wurde" : " Menüs wurden") +
+                    " übersprungen: Menüs werden aus Mensax-Dateien noch nicht übernommen.",
+                false);
+    m_file = nullptr;
+    m_sink = nullptr;
+    return count;
+}
+
+void MensaxImport::ReadPart(Part& part)
+{
+    // The file's bytes in the code page they were decided to be in.
+    if (m_file->Encoding == FileEncoding::Windows1252)
+        part.Text = Win1252ToUtf8(part.Text);
+    else if (m_file->Encoding == FileEncoding::Cp850)
+        part.Text = Cp850ToUtf8(part.Text);
+    pugi::xml_document doc;
+    const pugi::xml_parse_result result =
+        doc.load_buffer(part.Text.data(), part.Text.size(), pugi::parse_default, pugi::encoding_utf8);
+    if (!result) {
+        const long line = LineOf(part, result.offset);
+        const std::size_t from = static_cast<std::size_t>(std::max<std::ptrdiff_t>(result.offset, 0));
+        std::string near = part.Text.substr(std::min(from, part.Text.size()), 40);
+        near = near.substr(0, near.find_first_of("\r\n"));
+        Problem(line,
+                "Mensax/XML Fehler: " + XmlError(result.status) + " (bei \"" + near +
+                    "\"); das Rezept ab Zeile " + std::to_string(part.Line) + " wurde nicht importiert.",
+                true);
+        return;
+    }
+    ReadRecipe(doc.document_element(), part);
+}
+
+void MensaxImport::ReadRecipe(const pugi::xml_node& node, const Part& part)
+{
+    m_rec = ImportRecipe();
+    m_rec.File = m_file->Name;
+    m_rec.Line = part.Line;
+    m_rec.ImportDate = m_importDate;
+    m_rec.ImportSource = 6;
+    m_rec.LanguageID = -1;
+    const std::string lang = Upper(Attr(node, "lang"));
+    for (long id = 1; id < kLanguageCount && !lang.empty(); ++id) {
+        if (LanguageShort(id).substr(1, 2) == lang) {
+            m_rec.LanguageID = id;
+            break;
+        }
+    }
+    WalkRecipe(node, "/RECIPE", part);
+    DropRepeatedSource(m_rec);
+    m_sink->StoreRecipe(m_rec);
+}
+
+void MensaxImport::WalkRecipe(const pugi::xml_node& node, const std::string& path, const Part& part)
+{
+    for (const pugi::xml_node& child : node.children()) {
+        if (child.type() != pugi::node_element)
+            continue;
+        const std::string childPath = path + "/" + Upper(child.name());
+        if (RecipeElement(childPath, child, part))
+            WalkRecipe(child, childPath, part);
+    }
+}
+
+bool MensaxImport::RecipeElement(const std::string& path, const pugi::xml_node& node, const Part& part)
+{
+    ImportRecipe& rec = m_rec;
+    if (path == "/RECIPE/HEAD") {
+        rec.Title = Attr(node, "title");
+        rec.MenuCardTitle = rec.Title;
+        rec.Servings = LeadingLong(Attr(node, "servingqty"));
+        rec.YieldUnitText = Attr(node, "servingtype");
+        ClFingerprint fingerprint;
+        if (const std::string rid = Attr(node, "rid"); !rid.empty() && fingerprint.RIDZerlegen(rid)) {
+            rec.FP1 = fingerprint.FP1();
+            rec.FP2 = fingerprint.FP2();
+        }
+        auto minutes = [&](const char* key) {
+            return DateSerial{static_cast<double>(LeadingLong(Attr(node, key))) / 1440.0};
+        };
+        rec.PreparationTime = minutes("timeprepqty");
+        rec.CookingTime = minutes("timecookqty");
+        if (rec.CookingTime.Days == 0)
+            rec.CookingTime = minutes("timeallqty");
+        return true;
+    }
+    if (path == "/RECIPE/HEAD/CAT") {
+        if (const std::string name = TextOf(node); !name.empty())
+            rec.Categories.push_back(name);
+        return false;
+    }
+    if (path == "/RECIPE/HEAD/HINT") {
+        const std::string value = TextOf(node);
+        std::size_t start = 0;
+        while (start <= value.size()) {
+            const std::size_t comma = std::min(value.find(',', start), value.size());
+            const std::string name(Trim(std::string_view(value).substr(start, comma - start), " \t"));
+            if (!name.empty())
+                rec.Categories.push_back(name);
+            start = comma + 1;
+        }
+        return false;
+    }
+    if (path == "/RECIPE/HEAD/SOURCELINE") {
+        AppendLine(rec.SourceText, TextOf(node));
+        return false;
+    }
+    if (path == "/RECIPE/HEAD/CARD") {
+        rec.MenuCardTitle = TextOf(node);
+        return false;
+    }
+    if (path == "/RECIPE/HEAD/PICBIN") {
+        rec.Picture = DecodeBase64(TextOf(node));
+        rec.PictureType = PictureFileType(rec.Picture, false);
+        return false;
+    }
+    if (path == "/RECIPE/HEAD/REMARK/LINE" || path == "/RECIPE/REMARK/LINE") {
+        AppendLine(rec.Notizen, TextOf(node));
+        return false;
+    }
+    if (path == "/RECIPE/PART") {
+        const std::string title = Attr(node, "title");
+        if (!rec.Lines.empty() || !title.empty()) {
+            ImportIngredient separator;
+            separator.IsTrenner = true;
+            separator.Text = title;
+            rec.Lines.push_back(std::move(separator));
+        }
+        return true;
+    }
+    if (path == "/RECIPE/PART/INGREDIENT") {
+        ImportIngredient line;
+        if (const std::string rid = Attr(node, "rid"); !rid.empty()) {
+            ClFingerprint fingerprint;
+            if (fingerprint.RIDZerlegen(rid)) {
+                const long id = m_sink->RecipeByFingerprint(fingerprint.FP1(), fingerprint.FP2());
+                if (id != 0) {
+                    line.IsRecipe = true;
+                    line.RefID = std::to_string(id);
+                }
+            }
+        }
+        line.AmountText = Attr(node, "qty");
+        line.Amount = MMImport::ParseAmount(Trim(line.AmountText, " \t"));
+        line.Text = Attr(node, "item");
+        if (const std::string unit(Trim(Attr(node, "unit"), " \t")); !unit.empty()) {
+            const long index = UnitIndex(unit);
+            if (index > 0) {
+                line.UnitID = m_units.GetData(static_cast<int>(index)).id;
+                line.UnitText = unit;
+            } else {
+                // A unit this database does not know stays in the text rather than being lost.
+                line.Text = unit + (line.Text.empty() ? "" : " ") + line.Text;
+            }
+        }
+        if (!line.IsRecipe) {
+            const std::string code(Trim(Attr(node, "bls"), " \t"));
+            const long key = code.empty() ? 0 : m_sink->FoodKeyByCode(code);
+            line.RefID = std::to_string(key);
+        }
+        rec.Lines.push_back(std::move(line));
+        return true;
+    }
+    if (path == "/RECIPE/PART/INGREDIENT/INOTE") {
+        rec.Lines.back().Verarbeitung = TextOf(node);
+        return false;
+    }
+    if (path == "/RECIPE/PART/INGREDIENT/PREPARATION") {
+        rec.Lines.back().Zubereitung = TextOf(node);
+        return false;
+    }
+    if (path == "/RECIPE/PREPARATION/TEXT" || path == "/RECIPE/PREPARATION/STEP") {
+        AppendLine(rec.Zubereitung, TextOf(node));
+        return false;
+    }
+    static const char* const kContainers[] = {
+        "/RECIPE/HEAD/PICTURE", "/RECIPE/HEAD/CUSTOM", "/RECIPE/HEAD/CONTENT", "/RECIPE/HEAD/REMARK",
+        "/RECIPE/CUSTOM",       "/RECIPE/REMARK",      "/RECIPE/PREPARATION",  "/RECIPE/PREPARATION/REMARK"};
+    for (const char* container : kContainers)
+        if (path == container)
+            return true;
+    NodeError(path, "", LineOf(part, node.offset_debug()));
+    return false;
+}
+
+} // namespace pf

@@ -1,0 +1,87 @@
+#pragma once
+// The reader of Mensax XML files: walks the file's bytes once, cuts out each element below the
+// root <mensax> (a recipe or a menu) and reads it with an XML parser, so that the memory it takes
+// is that of one element, whatever the size of the file. Each recipe is matched by its elements'
+// upper-cased paths into an in-memory record and handed to the sink, which checks and stores it.
+//
+// Tolerant of what other programs write: a byte-order mark, CR LF or LF, entities and character
+// references, CDATA, comments, UTF-8 or Windows-1252, elements in any order and case, attributes
+// with blanks around "=", a stray "<" in text. What cannot be read is reported through the sink
+// with the line it starts on, and the reader goes on with the next element: an unknown element is
+// skipped, a broken recipe is lost alone, a file cut in the middle gives every recipe before the
+// cut. Refused with a message: a document type that declares entities (which could expand to any
+// size), an element larger than kMaxElementBytes, nesting deeper than kMaxDepth.
+// Menus are counted and skipped. The reader never writes the database; it asks the sink for
+// recipes by fingerprint and food keys by code, and looks units up in the unit table it is given.
+
+#include "db/Value.h"
+#include "exchange/ImportFile.h"
+#include "exchange/ImportRecipe.h"
+
+#include <cstddef>
+#include <map>
+#include <set>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace pugi {
+class xml_node;
+}
+
+namespace pf {
+
+class ClUnit;
+class MMImportSink;
+
+class MensaxImport
+{
+public:
+    static constexpr std::size_t kMaxElementBytes = std::size_t{16} << 20;
+    static constexpr int kMaxDepth = 64;
+
+    // importDate: the date every recipe is stored with.
+    MensaxImport(ClUnit& units, DateSerial importDate);
+    ~MensaxImport();
+
+    // Reads every recipe of the file into sink; returns the number handed over.
+    long ReadFile(const ImportText& file, MMImportSink& sink);
+    // The user declined to read a file without its end tag: the run is to stop.
+    bool Declined() const { return m_declined; }
+    // Menus met in the file read last (not read yet).
+    long SkippedMenus() const { return m_menus; }
+
+    // The Base64 text's bytes; characters outside the alphabet (line breaks, blanks) are skipped.
+    static Blob DecodeBase64(std::string_view text);
+
+private:
+    class Scanner;
+    struct Part;
+
+    void ReadPart(Part& part);
+    void ReadRecipe(const pugi::xml_node& node, const Part& part);
+    // Acts on one element of a recipe; false when its children are not to be read.
+    bool RecipeElement(const std::string& path, const pugi::xml_node& node, const Part& part);
+    void WalkRecipe(const pugi::xml_node& node, const std::string& path, const Part& part);
+    void NodeError(const std::string& path, const std::string& expected, long line);
+    void Problem(long line, const std::string& reason, bool lost);
+    long LineOf(const Part& part, std::ptrdiff_t offset) const;
+    long UnitIndex(const std::string& name);
+    // The recipe's notes end with its source text again, as the writer repeats it there.
+    static void DropRepeatedSource(ImportRecipe& recipe);
+
+    ClUnit& m_units;
+    DateSerial m_importDate;
+    std::unordered_map<std::string, long> m_unitIndex;
+
+    // Reading state of one file.
+    const ImportText* m_file = nullptr;
+    MMImportSink* m_sink = nullptr;
+    ImportRecipe m_rec;
+    std::set<std::string> m_reported; // unknown paths reported in this file
+    long m_menus = 0;
+    long m_firstMenuLine = 0;
+    bool m_declined = false;
+};
+
+} // namespace pf

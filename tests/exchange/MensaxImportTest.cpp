@@ -1,0 +1,374 @@
+// The Mensax reader through the import pipeline: one recipe written the ways other programs write
+// it reads the same every time; bad input loses only what it must and says where.
+
+#include "exchange/MensaxImport.h"
+#include "exchange/ExportText.h"
+#include "exchange/RecipeImport.h"
+
+#include "core/AppContext.h"
+#include "core/TextConv.h"
+#include "db/Recordset.h"
+#include "db/clsZIP.h"
+#include "model/ClRecipe.h"
+#include "tests/support/BaseDataDb.h"
+#include "tests/support/ScriptedInteraction.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace pf {
+namespace {
+
+const std::string kProlog = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\r\n"
+                            "<?xml-stylesheet href=\"mensax.xsl\" type=\"text/xsl\" ?>\r\n"
+                            "<!DOCTYPE mensax SYSTEM \"mensax.dtd\">\r\n"
+                            "<mensax version=\"1.1.3\" prog=\"Pfannola\" progver=\"2.00.126\">\r\n";
+
+// The recipe as the writer lays it out.
+const std::string kRecipe =
+    "  <recipe lang=\"EN\">\r\n"
+    "    <head title=\"K&#228;se &amp; Brot &lt;fein&gt;\" servingqty=\"4\" servingtype=\"Portionen\" "
+    "rid=\"11,22\">\r\n"
+    "      <cat>Brot</cat>\r\n"
+    "      <cat>Vegetarisch</cat>\r\n"
+    "      <sourceline>Omas Heft</sourceline>\r\n"
+    "    </head>\r\n"
+    "    <part>\r\n"
+    "      <ingredient qty=\"0.5\" unit=\"kg\" item=\"Mehl\" bls=\"B100000\"       />\r\n"
+    "      <ingredient qty=\"2\" unit=\"ea\" item=\"Eier\">\r\n"
+    "        <inote>verquirlt</inote>\r\n"
+    "        <preparation>kalt</preparation>\r\n"
+    "      </ingredient>\r\n"
+    "    </part>\r\n"
+    "    <part title=\"Belag\">\r\n"
+    "      <ingredient qty=\"1\" unit=\"Zweiglein\" item=\"Schnittlauch\"       />\r\n"
+    "    </part>\r\n"
+    "    <preparation>\r\n"
+    "      <step>Teig kneten & ruhen lassen > 1 h.</step>\r\n"
+    "      <step></step>\r\n"
+    "      <step>Backen.</step>\r\n"
+    "    </preparation>\r\n"
+    "    <remark>\r\n"
+    "      <line>Schmeckt warm.</line>\r\n"
+    "      <line>Omas Heft</line>\r\n"
+    "    </remark>\r\n"
+    "  </recipe>\r\n";
+
+std::string Replace(std::string text, const std::string& from, const std::string& to)
+{
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+std::string ReplaceFirst(std::string text, const std::string& from, const std::string& to)
+{
+    return text.replace(text.find(from), from.size(), to);
+}
+
+class MensaxImportTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        app.IniFile = dir.File("pfannola.INI");
+        app.UserStoreFile = dir.File("user.ini");
+        app.TempDir = dir.Path().string() + "/";
+        app.UI = &ui;
+        Fresh();
+    }
+
+    // A new database with the base data, for each case of a table.
+    void Fresh()
+    {
+        run.reset();
+        db = test::MakeBaseDataDatabase(dir, "rezepte" + std::to_string(++databases) + ".db");
+        ASSERT_TRUE(db);
+        db->Execute("INSERT INTO T_BLS_KEY (ID,SBLS,ST) VALUES (7,'B100000','Weizenmehl')");
+    }
+
+    // Imports the files into the database (a fresh run each time).
+    RecipeImport& Import(const std::vector<std::string>& files, DupePreset duplicates = DupePreset::Ignore)
+    {
+        run = std::make_unique<RecipeImport>(*db);
+        run->Options().Files = files;
+        run->Options().Duplicates = duplicates;
+        EXPECT_TRUE(run->Import()) << run->LastErrorText();
+        return *run;
+    }
+    std::string File(const std::string& name, const std::string& bytes)
+    {
+        test::WriteFile(dir.File(name), bytes);
+        return dir.File(name);
+    }
+
+    // Everything the reader stores of a recipe, as one text.
+    std::string Describe(long id)
+    {
+        ClRecipe recipe;
+        recipe.SetDB(db.get());
+        if (!recipe.LoadByID(id, 2))
+            return "(nicht gefunden)";
+        std::string text = recipe.Title() + "|" + std::to_string(recipe.Yield()) + " " +
+                           recipe.YieldUnitText() + "|lang " + std::to_string(recipe.LanguageID()) + "|fp " +
+                           std::to_string(recipe.Fingerprint().FP1()) + "," +
+                           std::to_string(recipe.Fingerprint().FP2()) + "|src " + recipe.SourceText() + "\n";
+        for (const std::string& cat : recipe.GetRecipeCategories(id))
+            text += "cat " + cat + "\n";
+        for (int i = 1; i <= recipe.IngredCount(); ++i) {
+            ClIngredient& line = recipe.Ingredient(i);
+            text +=
+                line.IsTrenner()
+                    ? "== " + line.Trennzeile()
+                    : line.OrgMeasurement().ToString() + " [" + line.EinheitTxt() + "] " + line.Ingredient() +
+                          " / " + line.Verarbeitung() + " / " + line.Zubereitung() + " / " +
+                          (line.IsRecipe() ? "Rezept " + std::to_string(line.IsRecipeID()) : line.BLSid());
+            text += "\n";
+        }
+        text += "prep " + NormalizeLineBreaks(recipe.Zubereitung()) + "\nnotes " + recipe.Notizen() + "\n";
+        return text;
+    }
+    long OnlyRecipe()
+    {
+        EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong(), 1);
+        return static_cast<long>(db->Scalar("SELECT MIN(ID) FROM T_REZ_KOPF").AsLong());
+    }
+    std::string Problems() const
+    {
+        std::string text;
+        for (const std::string& problem : run->Problems())
+            text += problem + "\n";
+        return text;
+    }
+
+    AppContext app;
+    ScopedAppContext scope{app};
+    test::TempDir dir;
+    test::ScriptedInteraction ui;
+    std::unique_ptr<Database> db;
+    std::unique_ptr<RecipeImport> run;
+    int databases = 0;
+};
+
+TEST_F(MensaxImportTest, OneRecipeReadsTheSameHoweverItIsWritten)
+{
+    const std::string plain = kProlog + kRecipe + "</mensax>\r\n";
+    struct Case
+    {
+        const char* Name;
+        std::string Bytes;
+    };
+    std::string reordered = Replace(kRecipe, "<cat>Brot</cat>", "<CAT>Brot</CAT>");
+    reordered = Replace(reordered, "<recipe lang=\"EN\">", "<Recipe LANG=\"en\">");
+    reordered = Replace(reordered, "</recipe>", "</Recipe>");
+    reordered = Replace(reordered, "bls=\"B100000\"", "BLS = 'B100000'");
+    // The remark before the head, the preparation before the ingredients.
+    const std::size_t remark = reordered.find("    <remark>");
+    const std::string remarkBlock = reordered.substr(remark, reordered.find("  </Recipe>") - remark);
+    reordered.erase(remark, remarkBlock.size());
+    reordered.insert(reordered.find("    <head"), remarkBlock);
+    const std::size_t prep = reordered.find("    <preparation>");
+    const std::string prepBlock = reordered.substr(
+        prep, reordered.find("    <remark>") == std::string::npos ? reordered.find("  </Recipe>") - prep : 0);
+    reordered.erase(prep, prepBlock.size());
+    reordered.insert(reordered.find("    <part>"), prepBlock);
+
+    const std::string windows = Replace(
+        Replace(Utf8ToWin1252(Replace(plain, "K&#228;se", "Käse")), "UTF-8", "windows-1252"), "\r\n", "\n");
+    const Case cases[] = {
+        {"as written", plain},
+        {"BOM and LF", "\xEF\xBB\xBF" + Replace(plain, "\r\n", "\n")},
+        {"Windows-1252", windows},
+        {"case and order", kProlog + reordered + "</MENSAX>"},
+        {"CDATA, comments, references",
+         Replace(
+             Replace(
+                 plain, "<step>Teig kneten & ruhen lassen > 1 h.</step>",
+                 "<step><!-- erster Schritt --><![CDATA[Teig kneten & ruhen]]> lassen &gt; 1&#32;h.</step>"),
+             "<cat>Brot</cat>", "<cat>\r\n        Brot\r\n      </cat>")},
+        {"one line", Replace(plain, "\r\n", "")},
+    };
+    std::string first;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Fresh();
+        RecipeImport& imported = Import({File("rezept.mnx", c.Bytes)});
+        EXPECT_EQ(imported.Summary(), "importiert: 1, übersprungen: 0, fehlerhaft: 0") << Problems();
+        const std::string described = Describe(OnlyRecipe());
+        if (first.empty()) {
+            first = described;
+            // What the file says, field by field; the unknown unit stays in the text.
+            EXPECT_EQ(described, "Käse & Brot <fein>|4 Portionen|lang 4|fp 11,22|src Omas Heft\n"
+                                 "cat Brot\ncat Vegetarisch\n"
+                                 "0.5 [Kilogramm] Mehl /  /  / 7\n"
+                                 "2 [Stück] Eier / verquirlt / kalt / \n"
+                                 "== Belag\n"
+                                 "1 [] Zweiglein Schnittlauch /  /  / \n"
+                                 "prep Teig kneten & ruhen lassen > 1 h.\r\n\r\nBacken.\n"
+                                 "notes Schmeckt warm.\n");
+        } else {
+            EXPECT_EQ(described, first);
+        }
+    }
+}
+
+TEST_F(MensaxImportTest, BadInputLosesOnlyWhatItMustAndSaysWhere)
+{
+    const std::string second =
+        Replace(Replace(kRecipe, "K&#228;se", "Zweites"), "rid=\"11,22\"", "rid=\"0,0\"");
+    const std::string third =
+        Replace(Replace(kRecipe, "K&#228;se", "Drittes"), "rid=\"11,22\"", "rid=\"0,0\"");
+    const std::string whole = kProlog + kRecipe + second + third + "</mensax>\r\n";
+    struct Case
+    {
+        const char* Name;
+        std::string Bytes;
+        const char* Summary;
+        std::vector<std::string> Problems; // the beginnings of the problems reported, in order
+    };
+    const Case cases[] = {
+        {"cut in the second recipe",
+         whole.substr(0, whole.find("<part title", whole.find("Zweites"))),
+         "importiert: 1, übersprungen: 0, fehlerhaft: 1",
+         {"rezept.mnx, Zeile 44: Die Datei endet mitten im Element <recipe> ab Zeile 31"}},
+        {"a broken recipe between good ones",
+         whole.substr(0, whole.find("Zweites")) + ReplaceFirst(whole.substr(whole.find("Zweites")),
+                                                               "<inote>verquirlt</inote>",
+                                                               "<inote>verquirlt</preparation>"),
+         "importiert: 2, übersprungen: 0, fehlerhaft: 1",
+         {"rezept.mnx, Zeile 40: Mensax/XML Fehler: Die Endmarke passt nicht zum Element (bei "
+          "\"preparation>\"); "
+          "das Rezept ab Zeile 31 wurde nicht importiert."}},
+        {"unknown elements and a menu",
+         kProlog +
+             Replace(kRecipe, "<cat>Brot</cat>",
+                     "<cat>Brot</cat><nutrition kcal=\"300\"><fat/></nutrition>") +
+             "  <menu title=\"Sonntag\" amount=\"4\">\r\n    <mrecipe amount=\"4\" rid=\"11,22\" title=\"x\" "
+             "/>\r\n"
+             "  </menu>\r\n  <shoppinglist/>\r\n</mensax>\r\n",
+         "importiert: 1, übersprungen: 0, fehlerhaft: 0",
+         {"rezept.mnx, Zeile 7: Mensax/XML Fehler: Knoten \"/RECIPE/HEAD/NUTRITION\" wird nicht unterstützt",
+          "rezept.mnx, Zeile 34: Mensax/XML Fehler: Knoten \"/SHOPPINGLIST\" wird nicht unterstützt und "
+          "daher "
+          "ignoriert. Erwartet: RECIPE, MENU",
+          "rezept.mnx, Zeile 31: 1 Menü wurde übersprungen"}},
+        {"entity expansion",
+         "<?xml version=\"1.0\"?>\n<?xml-stylesheet href=\"mensax.xsl\" type=\"text/xsl\" ?>\n"
+         "<!DOCTYPE mensax [\n <!ENTITY a \"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\">\n"
+         " <!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">\n"
+         " <!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">\n]>\n"
+         "<mensax version=\"1.1.3\">" +
+             Replace(kRecipe, "Omas Heft</sourceline>", "&c;&c;&c;&c;&c;&c;&c;&c;</sourceline>") +
+             "</mensax>\n",
+         "importiert: 0, übersprungen: 0, fehlerhaft: 0",
+         {"rezept.mnx, Zeile 7: Die Datei erklärt in ihrer Dokumenttyp-Angabe eigene Entitäten"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Fresh();
+        if (c.Bytes.find("</mensax>") == std::string::npos)
+            ui.Answering(Answer::Yes);
+        RecipeImport& imported = Import({File("rezept.mnx", c.Bytes)});
+        EXPECT_EQ(imported.Summary(), c.Summary) << Problems();
+        ASSERT_EQ(imported.Problems().size(), c.Problems.size()) << Problems();
+        for (std::size_t i = 0; i < c.Problems.size(); ++i) {
+            const std::string& problem = imported.Problems()[i];
+            const std::string shown = problem.substr(problem.find("rezept.mnx"));
+            EXPECT_EQ(shown.substr(0, c.Problems[i].size()), c.Problems[i]) << shown;
+        }
+    }
+
+    // Declining the question about the missing end tag stops the run before anything is stored.
+    db->Execute("DELETE FROM T_REZ_KOPF");
+    ui.Answering(Answer::No);
+    RecipeImport& declined = Import({File("rezept.mnx", cases[0].Bytes)});
+    EXPECT_TRUE(declined.IsCancelled());
+    EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong(), 0);
+    EXPECT_NE(ui.shown.back().Text.find("Endmarke </mensax> nicht gefunden"), std::string::npos);
+}
+
+long PeakMegabytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
+}
+
+TEST_F(MensaxImportTest, AHundredMegabyteTextIsRefusedInLittleMemory)
+{
+    // Written in pieces, so that making the file takes no memory of its own.
+    const std::string path = dir.File("gross.mnx");
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << kProlog << Replace(kRecipe, "K&#228;se", "Vorher")
+            << "  <recipe lang=\"DE\">\r\n    <head title=\"Riesig\" servingqty=\"1\">\r\n      <sourceline>";
+        const std::string block(1 << 20, 'x');
+        for (int i = 0; i < 100; ++i)
+            out << block;
+        out << "</sourceline>\r\n    </head>\r\n  </recipe>\r\n"
+            << Replace(Replace(kRecipe, "K&#228;se", "Nachher"), "rid=\"11,22\"", "rid=\"3,4\"")
+            << "</mensax>\r\n";
+    }
+    const long before = PeakMegabytes();
+    RecipeImport& imported = Import({path});
+#ifndef __SANITIZE_ADDRESS__
+    // The sanitizer keeps freed memory aside for a while, which a peak measure counts.
+    EXPECT_LT(PeakMegabytes() - before, 64);
+#endif
+    EXPECT_EQ(imported.Summary(), "importiert: 2, übersprungen: 0, fehlerhaft: 1") << Problems();
+    ASSERT_EQ(imported.Problems().size(), 1u);
+    EXPECT_NE(imported.Problems()[0].find("Zeile 31: Das Element <recipe> ist größer als 16 MB"),
+              std::string::npos)
+        << Problems();
+}
+
+TEST_F(MensaxImportTest, SubRecipesFoodKeysAndPicturesAndZipArchives)
+{
+    // The sub-recipe comes first, as the export writes it; the one with an unknown fingerprint
+    // becomes an ordinary line.
+    const std::string sub = "  <recipe lang=\"DE\">\r\n    <head title=\"Brühe\" servingqty=\"2\" "
+                            "servingtype=\"Liter\" rid=\"5,6\">\r\n      <picbin format=\"gif\">R0lG\r\nODlh"
+                            "</picbin>\r\n    </head>\r\n  </recipe>\r\n";
+    const std::string main =
+        "  <recipe lang=\"XX\">\r\n    <head title=\"Suppe\" servingqty=\"4\" rid=\"7,8\">"
+        "</head>\r\n    <part>\r\n"
+        "      <ingredient qty=\"1\" unit=\"\" item=\"Brühe\" rid = \"5,6\"       />\r\n"
+        "      <ingredient qty=\"1,5\" unit=\"\" item=\"Fond\" rid=\"9,9\"       />\r\n"
+        "      <ingredient qty=\"1\" unit=\"\" item=\"Mehl\" bls=\"NICHTDA\"       />\r\n"
+        "    </part>\r\n  </recipe>\r\n";
+    const std::string file = File("suppe.mnx", kProlog + sub + main + "</mensax>\r\n");
+    clsZIP zip;
+    ASSERT_TRUE(zip.NewZIPFile(dir.File("rezepte.zip")));
+    ASSERT_TRUE(zip.AddFile(file, "suppe.mnx"));
+    ASSERT_TRUE(zip.Add()) << zip.LastResultText();
+    RecipeImport& imported = Import({dir.File("rezepte.zip")});
+    EXPECT_EQ(imported.Summary(), "importiert: 2, übersprungen: 0, fehlerhaft: 0") << Problems();
+    const long brueheId =
+        static_cast<long>(db->Scalar("SELECT ID FROM T_REZ_KOPF WHERE RezTitle='Brühe'").AsLong());
+    const long suppeId =
+        static_cast<long>(db->Scalar("SELECT ID FROM T_REZ_KOPF WHERE RezTitle='Suppe'").AsLong());
+    EXPECT_EQ(Describe(suppeId), "Suppe|4 Portionen|lang 0|fp 7,8|src \n"
+                                 "1 [] Brühe /  /  / Rezept " +
+                                     std::to_string(brueheId) +
+                                     "\n"
+                                     "1.5 [] Fond /  /  / \n"
+                                     "1 [] Mehl /  /  / \n"
+                                     "prep \nnotes \n");
+    EXPECT_EQ(
+        db->Scalar("SELECT ZutRezept FROM T_REZ_ZUTAT WHERE ID=? AND [No]=1", {Value(suppeId)}).AsLong(), -1);
+    ClRecipe bruehe;
+    bruehe.SetDB(db.get());
+    ASSERT_TRUE(bruehe.LoadByID(brueheId, 2));
+    ASSERT_EQ(bruehe.PictureCount(), 1);
+    EXPECT_EQ(bruehe.Picture(1).BlobData(), (Blob{'G', 'I', 'F', '8', '9', 'a'}));
+    EXPECT_EQ(MensaxImport::DecodeBase64("SGFs\r\n bG8=="), (Blob{'H', 'a', 'l', 'l', 'o'}));
+}
+
+} // namespace
+} // namespace pf

@@ -42,10 +42,11 @@ std::vector<std::string> SplitLines(std::string_view text)
     return lines;
 }
 
-// Readers trim element text, so the writer writes it trimmed: what is written is what comes back.
+// A text as the file carries it: reduced to the characters the format holds (what the line sink
+// does anyway) and trimmed, as readers trim what they read; so what is written is what comes back.
 std::string Trimmed(std::string_view text)
 {
-    return std::string(Trim(text, " \t"));
+    return std::string(Trim(AnsiToUtf8(text), " \t"));
 }
 
 void WriteHead(clsRecipeExport& engine, ClRecipe& recipe)
@@ -53,9 +54,9 @@ void WriteHead(clsRecipeExport& engine, ClRecipe& recipe)
     engine.WriteExportLine("  <recipe lang=\"" + MensaxLanguageCode(recipe.LanguageID()) + "\">", false,
                            false, true);
     ClFingerprint& fingerprint = recipe.Fingerprint();
-    engine.WriteExportLine("    <head title=\"" + XMLEscape(recipe.Title(), false) + "\" servingqty=\"" +
-                           std::to_string(recipe.Yield()) + "\" servingtype=\"" +
-                           XMLEscape(recipe.YieldUnitText(), false) + "\" rid=\"" +
+    engine.WriteExportLine("    <head title=\"" + XMLEscape(Trimmed(recipe.Title()), false) +
+                           "\" servingqty=\"" + std::to_string(recipe.Yield()) + "\" servingtype=\"" +
+                           XMLEscape(Trimmed(recipe.YieldUnitText()), false) + "\" rid=\"" +
                            Fingerprint(fingerprint.FP1(), fingerprint.FP2()) + "\">");
     for (const std::string& names : engine.RecipeCategories(recipe)) {
         std::size_t start = 0;
@@ -115,12 +116,13 @@ void WriteIngredients(clsRecipeExport& engine, ClRecipe& recipe)
             if (i > 1)
                 engine.WriteExportLine("    </part>");
             // Escaped like every other attribute, so that a heading with a quote stays readable XML.
-            engine.WriteExportLine("    <part title=\"" + XMLEscape(line.Trennzeile(), false) + "\">");
+            engine.WriteExportLine("    <part title=\"" + XMLEscape(Trimmed(line.Trennzeile()), false) +
+                                   "\">");
             continue;
         }
         std::string text = "      <ingredient qty=\"" + line.Menge().ToString() + "\" unit=\"" +
-                           XMLEscape(line.EinheitTxt(), false) + "\"" + " item=\"" +
-                           XMLEscape(line.Ingredient(), false) + "\"";
+                           XMLEscape(Trimmed(line.EinheitTxt()), false) + "\"" + " item=\"" +
+                           XMLEscape(Trimmed(line.Ingredient()), false) + "\"";
         const std::string rid = line.IsRecipe() ? SubRecipeFingerprint(engine, line.IsRecipeID()) : "";
         if (!rid.empty()) {
             text += " rid = \"" + rid + "\"";

@@ -7,6 +7,7 @@
 #include "tests/fuzz/LexiconSearchFuzz.h"
 #include "tests/fuzz/MMImportFuzz.h"
 #include "tests/fuzz/MatcherFuzz.h"
+#include "tests/fuzz/MensaxImportFuzz.h"
 #include "tests/fuzz/QuantityFuzz.h"
 #include "tests/fuzz/SearchDataFuzz.h"
 #include "tests/fuzz/SettingsFuzz.h"
@@ -62,6 +63,11 @@ void Replay(const std::string& target, std::size_t minimum, const std::vector<fs
 TEST(FuzzCorpus, MealMasterReader)
 {
     Replay<fuzz::MMImportFuzz>("mmimport", 20, {fs::path(PF_TEST_DATA_DIR) / "mm"});
+}
+
+TEST(FuzzCorpus, MensaxReader)
+{
+    Replay<fuzz::MensaxImportFuzz>("mensaximport", 3, {fs::path(PF_TEST_DATA_DIR) / "export"});
 }
 
 TEST(FuzzCorpus, BaseData)

@@ -8,6 +8,7 @@
 #include "nutrition/Nutrition.h"
 #include "ui/ErrorTrap.h"
 #include "ui/FrmNaehrSuche.h"
+#include "ui/FrmNaehrdataInfo.h"
 #include "ui/FrmSynonym.h"
 #include "ui/UiSupport.h"
 
@@ -73,6 +74,12 @@ FrmBLSAbgleich::FrmBLSAbgleich(Database& db, const FoodTables& tables, FoodMatch
     const auto trapped = [this](void (FrmBLSAbgleich::*slot)()) {
         return [this, slot] { RunTrapped([this, slot] { (this->*slot)(); }); };
     };
+    OfferFoodInfo(m_lines, [this](int row) {
+        const auto& lines = m_assignment->Lines();
+        const long food =
+            row < static_cast<int>(lines.size()) ? lines[static_cast<std::size_t>(row)].FoodId : 0;
+        return food == 0 ? std::string() : std::to_string(food);
+    });
     connect(choose, &QPushButton::clicked, this, trapped(&FrmBLSAbgleich::cmdProdukt_Click));
     connect(m_lines, &QTableWidget::cellDoubleClicked, this, trapped(&FrmBLSAbgleich::cmdProdukt_Click));
     connect(clear, &QPushButton::clicked, this, trapped(&FrmBLSAbgleich::cmdAufheben_Click));

@@ -7,9 +7,13 @@
 #include "db/DatabaseChoice.h"
 #include "lexicon/LexiconAreas.h"
 #include "lexicon/LexiconEntryView.h"
+#include "lexicon/LexiconFoodLinks.h"
 #include "lexicon/LexiconSearch.h"
 #include "lexicon/LexiconTree.h"
+#include "nutrition/Nutrition.h"
 #include "ui/ErrorTrap.h"
+#include "ui/FrmNaehrSuche.h"
+#include "ui/PrintPreview.h"
 #include "ui/UiSupport.h"
 
 #include <QCheckBox>
@@ -20,6 +24,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -33,7 +39,9 @@
 #include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <functional>
+#include <memory>
 #include <tuple>
 
 namespace pf {
@@ -160,6 +168,12 @@ FrmLexikonEdit::FrmLexikonEdit(QWidget* parent) : QWidget(parent)
     buttons->addWidget(m_saveButton);
     buttons->addWidget(m_deleteButton);
     buttons->addStretch(1);
+    m_printButton = MakeButton("cmdDrucken", "&Drucken …", this);
+    m_printButton->setToolTip("Druckt den gewählten Eintrag; weitere Druckbefehle im Kontextmenü der Liste");
+    m_exportButton = MakeButton("cmdExportieren", "E&xportieren …", this);
+    m_exportButton->setToolTip("Speichert den gewählten Eintrag als Text- oder HTML-Datei");
+    buttons->addWidget(m_printButton);
+    buttons->addWidget(m_exportButton);
     layout->addLayout(buttons);
 
     connect(m_area, &QComboBox::currentIndexChanged, this, [this](int index) {
@@ -186,6 +200,17 @@ FrmLexikonEdit::FrmLexikonEdit(QWidget* parent) : QWidget(parent)
             [this] { RunTrapped([this] { cmdSpeichern_Click(); }); });
     connect(m_deleteButton, &QPushButton::clicked, this,
             [this] { RunTrapped([this] { cmdLoeschen_Click(); }); });
+    connect(m_printButton, &QPushButton::clicked, this,
+            [this] { RunTrapped([this] { cmdDrucken_Click(); }); });
+    connect(m_exportButton, &QPushButton::clicked, this,
+            [this] { RunTrapped([this] { cmdExportieren_Click(); }); });
+    m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_tree, &QTreeWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        if (QTreeWidgetItem* item = m_tree->itemAt(pos))
+            m_tree->setCurrentItem(item);
+        std::unique_ptr<QMenu> menu(MakeContextMenu());
+        menu->exec(m_tree->viewport()->mapToGlobal(pos));
+    });
 
     m_entry.SetDB(WorkDb());
     m_editButton->setEnabled(WorkDb().IsUpdatable());
@@ -291,6 +316,26 @@ QWidget* FrmLexikonEdit::BuildForm()
     pictureLayout->addLayout(pictureButtons);
     pictureLayout->addStretch(1);
     m_form->addRow("Bild:", m_pictureRow);
+
+    m_foodRow = new QWidget(form);
+    auto* foodLayout = new QHBoxLayout(m_foodRow);
+    foodLayout->setContentsMargins(0, 0, 0, 0);
+    m_foods = Named(new QListWidget(m_foodRow), "lstLebensmittel");
+    m_foods->setMaximumHeight(80);
+    auto* foodButtons = new QVBoxLayout;
+    auto* linkFood = MakeButton("cmdLebensmittelVerknuepfen", "Ver&knüpfen …", m_foodRow);
+    linkFood->setToolTip("Verknüpft ein Nahrungsmittel mit diesem Eintrag");
+    auto* unlinkFood = MakeButton("cmdLebensmittelLoesen", "Lö&sen", m_foodRow);
+    unlinkFood->setToolTip("Löst die Verknüpfung mit dem gewählten Nahrungsmittel");
+    foodButtons->addWidget(linkFood);
+    foodButtons->addWidget(unlinkFood);
+    foodButtons->addStretch(1);
+    foodLayout->addWidget(m_foods, 1);
+    foodLayout->addLayout(foodButtons);
+    m_form->addRow("Lebensmittel:", m_foodRow);
+    connect(linkFood, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdFoodLink_Click(); }); });
+    connect(unlinkFood, &QPushButton::clicked, this,
+            [this] { RunTrapped([this] { cmdFoodUnlink_Click(); }); });
 
     m_entryText = Named(new QPlainTextEdit(form), "txtText");
     m_entryText->setMinimumHeight(120);
@@ -511,6 +556,7 @@ void FrmLexikonEdit::FillForm()
                                 : area == area::kUtensils ? m_entry.Description
                                                           : m_entry.Text));
     ShowPicture();
+    FillFoodLinks();
     ShowAreaRows(area);
     m_saveButton->setEnabled(true);
     m_deleteButton->setEnabled(m_entry.Id() > 0);
@@ -576,6 +622,45 @@ void FrmLexikonEdit::ShowPicture()
         m_picture->setPixmap(
             picture.scaled(m_picture->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
     }
+}
+
+void FrmLexikonEdit::FillFoodLinks()
+{
+    m_foods->clear();
+    // Links belong to a stored entry; a new one gets them after its first save.
+    m_foodRow->setEnabled(m_entry.Id() > 0 && m_entry.Area() == m_entry.SavedArea());
+    if (m_entry.Id() <= 0)
+        return;
+    for (const FoodLexiconLink& link : LinksOfEntry(WorkDb(), m_entry.SavedArea(), m_entry.Id())) {
+        auto* item =
+            new QListWidgetItem(Q(link.FoodName.empty() ? "(Nahrungsmittel fehlt)" : link.FoodName), m_foods);
+        item->setData(Qt::UserRole, static_cast<qlonglong>(link.FoodId));
+    }
+}
+
+void FrmLexikonEdit::cmdFoodLink_Click()
+{
+    if (!m_editing || m_entry.Id() <= 0)
+        return;
+    Nutrition* nutrition = NutritionOf(WorkDb());
+    if (!nutrition)
+        return;
+    const long food = FrmNaehrSuche::Choose(WorkDb(), nutrition->Tables, {}, {}, this);
+    if (food == 0)
+        return;
+    if (!AddFoodLink(WorkDb(), food, m_entry.SavedArea(), m_entry.Id()))
+        UI().Inform("Dieses Nahrungsmittel ist mit dem Eintrag bereits verknüpft.", MsgIcon::Information,
+                    kCaption);
+    FillFoodLinks();
+}
+
+void FrmLexikonEdit::cmdFoodUnlink_Click()
+{
+    QListWidgetItem* item = m_foods->currentItem();
+    if (!m_editing || !item)
+        return;
+    RemoveFoodLink(WorkDb(), item->data(Qt::UserRole).toLongLong(), m_entry.SavedArea(), m_entry.Id());
+    FillFoodLinks();
 }
 
 void FrmLexikonEdit::MarkChanged()
@@ -792,6 +877,102 @@ void FrmLexikonEdit::closeEvent(QCloseEvent* event)
         event->accept();
     else
         event->ignore();
+}
+
+QMenu* FrmLexikonEdit::MakeContextMenu()
+{
+    auto* menu = new QMenu(this);
+    menu->setObjectName("HideLexikon");
+    const struct
+    {
+        const char* Command;
+        const char* Caption;
+    } commands[] = {
+        {"HideLexikonPrintEinzeln", "&Eintrag drucken"},
+        {"HideLexikonPrintFollowing", "Ab hier &folgende drucken"},
+        {"HideLexikonPrintEnd", "Bis zum &Ende drucken"},
+        {"HideLexikonPrintClipboard", "In die &Zwischenablage"},
+        {"HideLexikonExportEinzeln", "Eintrag e&xportieren …"},
+    };
+    for (const auto& c : commands) {
+        QAction* action = menu->addAction(c.Caption);
+        action->setObjectName(c.Command);
+        action->setEnabled(!EntriesFor(c.Command).empty());
+        const std::string command = c.Command;
+        connect(action, &QAction::triggered, this,
+                [this, command] { RunTrapped([this, command] { RunCommand(command); }); });
+    }
+    return menu;
+}
+
+std::vector<LexiconEntryKey> FrmLexikonEdit::EntriesFor(const std::string& command) const
+{
+    std::vector<LexiconEntryKey> keys;
+    QTreeWidgetItem* current = m_tree->currentItem();
+    if (!current)
+        return keys;
+    auto add = [&keys](const QTreeWidgetItem* item) {
+        if (!item->data(0, kIdRole).isValid())
+            return;
+        const LexiconEntryKey key{item->data(0, kAreaRole).toLongLong(), item->data(0, kIdRole).toLongLong()};
+        // Search hits can list an entry under several keywords; it is printed once.
+        if (std::find(keys.begin(), keys.end(), key) == keys.end())
+            keys.push_back(key);
+    };
+    const std::function<void(const QTreeWidgetItem*)> addAll = [&](const QTreeWidgetItem* item) {
+        add(item);
+        for (int i = 0; i < item->childCount(); ++i)
+            addAll(item->child(i));
+    };
+    if (command == "HideLexikonPrintFollowing") {
+        // The chosen entry and those after it in its group, with their own sub-groups.
+        QTreeWidgetItem* parent = current->parent();
+        const int count = parent ? parent->childCount() : m_tree->topLevelItemCount();
+        const int from = parent ? parent->indexOfChild(current) : m_tree->indexOfTopLevelItem(current);
+        for (int i = from; i < count; ++i)
+            addAll(parent ? parent->child(i) : m_tree->topLevelItem(i));
+    } else if (command == "HideLexikonPrintEnd") {
+        for (QTreeWidgetItemIterator it(current); *it; ++it)
+            add(*it);
+    } else {
+        add(current);
+    }
+    return keys;
+}
+
+void FrmLexikonEdit::RunCommand(const std::string& command)
+{
+    const std::vector<LexiconEntryKey> keys = EntriesFor(command);
+    if (keys.empty())
+        return;
+    if (command == "HideLexikonPrintClipboard") {
+        if (const std::optional<LexiconEntryView> view =
+                ViewLexiconEntry(WorkDb(), keys[0].first, keys[0].second))
+            UI().SetClipboardText(LexiconEntryText(*view));
+    } else if (command == "HideLexikonExportEinzeln") {
+        const std::optional<LexiconEntryView> view =
+            ViewLexiconEntry(WorkDb(), keys[0].first, keys[0].second);
+        if (!view)
+            return;
+        FileRequest request;
+        request.Caption = "Lexikon-Eintrag exportieren";
+        request.Filter = "Textdateien|*.txt|HTML-Seiten|*.html";
+        request.InitialPath = view->Title + ".txt";
+        request.Purpose = "Lexikon";
+        request.Save = true;
+        const std::vector<std::string> files = UI().ChooseFiles(request);
+        if (files.empty())
+            return;
+        std::string problem;
+        if (!ExportLexiconEntries(WorkDb(), keys, files.front(), problem))
+            UI().Inform(problem, MsgIcon::Warning, kCaption);
+    } else {
+        const std::vector<LexiconEntryView> views = ViewLexiconEntries(WorkDb(), keys);
+        if (views.empty())
+            return;
+        PreviewPrintout(this, views.size() == 1 ? "Lexikon - " + views.front().Title : std::string("Lexikon"),
+                        [&views](PageCanvas& canvas) { PrintLexiconEntries(canvas, views); });
+    }
 }
 
 } // namespace pf

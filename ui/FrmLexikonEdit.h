@@ -6,14 +6,17 @@
 // questions are the lexicon library's; the window shows the entry, gathers the form and reports.
 
 #include "lexicon/LexiconEntry.h"
+#include "lexicon/LexiconOutput.h"
 
 #include <QWidget>
 
 class QCheckBox;
+class QListWidget;
 class QComboBox;
 class QFormLayout;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QSpinBox;
@@ -48,8 +51,24 @@ public:
     void cmdSpeichern_Click();
     // Deletes the entry in the form after a Yes/No question.
     void cmdLoeschen_Click();
+    // The foods the entry in the form explains: "Lebensmittel verknüpfen" picks one in the food
+    // selection dialog, "Verknüpfung lösen" removes the chosen one; both are stored at once.
+    void cmdFoodLink_Click();
+    void cmdFoodUnlink_Click();
     // Asks for a picture file for the utensil in the form.
     void cmdBildLaden_Click();
+    // The output commands of the entry list (its context menu "HideLexikon"): print the chosen
+    // entry, it and the entries after it in its group, or every entry from it to the end of the
+    // list; put it on the clipboard; export it to a text or HTML file.
+    void RunCommand(const std::string& command);
+    // The entries a print or export command covers, in list order, each once.
+    std::vector<LexiconEntryKey> EntriesFor(const std::string& command) const;
+    // "Drucken": the print preview of the chosen entry.
+    void cmdDrucken_Click() { RunCommand("HideLexikonPrintEinzeln"); }
+    // "Exportieren": the chosen entry to a file.
+    void cmdExportieren_Click() { RunCommand("HideLexikonExportEinzeln"); }
+    QMenu* MakeContextMenu();
+
     // True when the form holds unsaved changes.
     bool FormChanged() const { return m_changed; }
 
@@ -68,6 +87,7 @@ private:
     void FillNodeChoice(long area, const std::string& key);
     void AddKeywordRow(const std::string& text, long language);
     void ShowPicture();
+    void FillFoodLinks();
     void MarkChanged();
     // Offers to save unsaved changes; false when the user cancels (the form stays as it is).
     bool ConfirmLeave();
@@ -87,6 +107,8 @@ private:
     QPushButton* m_newButton = nullptr;
     QPushButton* m_saveButton = nullptr;
     QPushButton* m_deleteButton = nullptr;
+    QPushButton* m_printButton = nullptr;
+    QPushButton* m_exportButton = nullptr;
 
     // The form.
     QFormLayout* m_form = nullptr;
@@ -108,6 +130,8 @@ private:
     QLineEdit* m_origin = nullptr;
     QLineEdit* m_tasting = nullptr;
     QLabel* m_picture = nullptr;
+    QListWidget* m_foods = nullptr;
+    QWidget* m_foodRow = nullptr;
     QWidget* m_pictureRow = nullptr;
     QLabel* m_textLabel = nullptr;
     QPlainTextEdit* m_entryText = nullptr;

@@ -15,8 +15,11 @@
 #include "model/clBook.h"
 #include "model/clsRecipeUnit.h"
 #include "nutrition/IngredientLookup.h"
+#include "nutrition/Nutrition.h"
 #include "ui/ErrorTrap.h"
 #include "ui/FrmCatSelect.h"
+#include "ui/FrmNaehrSuche.h"
+#include "ui/FrmNaehrdataInfo.h"
 #include "ui/FrmSkalierungAnzahl.h"
 #include "ui/FrmUnitAbgleich.h"
 #include "ui/UiSupport.h"
@@ -35,6 +38,7 @@
 #include <QListWidget>
 #include <QLocale>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -471,6 +475,24 @@ QWidget* FrmMenuData::BuildIngredientTab()
     shortcut(QKeySequence(Qt::ALT | Qt::Key_Up), [this] { cmdMoveLine_Click(-1); });
     shortcut(QKeySequence(Qt::ALT | Qt::Key_Down), [this] { cmdMoveLine_Click(1); });
     shortcut(QKeySequence(Qt::Key_F4), [this] { cmdFindFood_Click(); });
+    shortcut(QKeySequence(Qt::SHIFT | Qt::Key_F4), [this] { cmdFoodInfo_Click(); });
+    m_lines->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_lines, &QTableWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        const int row = m_lines->rowAt(pos.y());
+        if (row < 0 || row >= m_recipe.IngredCount() || m_recipe.Ingredient(row + 1).IsTrenner())
+            return;
+        m_lines->selectRow(row);
+        const ClIngredient& line = m_recipe.Ingredient(row + 1);
+        QMenu menu(this);
+        QAction* assign = menu.addAction("Lebensmittel &zuordnen …\tF4");
+        QAction* info = menu.addAction("Lebensmittel-&Information …\tUmschalt+F4");
+        info->setEnabled(!line.IsRecipe() && !line.BLSid().empty() && line.BLSid() != "0");
+        QAction* chosen = menu.exec(m_lines->viewport()->mapToGlobal(pos));
+        if (chosen == assign)
+            RunTrapped([this] { cmdFindFood_Click(); });
+        else if (chosen == info)
+            RunTrapped([this] { cmdFoodInfo_Click(); });
+    });
 
     connect(insert, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdInsertLine_Click(); }); });
     connect(remove, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdDeleteLine_Click(); }); });
@@ -1085,6 +1107,15 @@ void FrmMenuData::cmdRecipeReference_Click()
     SelectLine(row);
 }
 
+void FrmMenuData::cmdFoodInfo_Click()
+{
+    const int row = CurrentLine();
+    if (row < 0 || row >= m_recipe.IngredCount())
+        return;
+    const ClIngredient& line = m_recipe.Ingredient(row + 1);
+    ShowFoodInfo(line.IsTrenner() || line.IsRecipe() ? std::string() : line.BLSid(), this);
+}
+
 void FrmMenuData::cmdFindFood_Click()
 {
     const int row = CurrentLine();
@@ -1106,6 +1137,8 @@ void FrmMenuData::cmdFindFood_Click()
     std::vector<std::string> items;
     for (const IngredientHit& hit : hits)
         items.push_back(hit.IsRecipe ? "Rezept: " + hit.Text : hit.Text);
+    // The whole food table is one entry further down: the selection dialog, preset with the text.
+    items.push_back("< weitere Lebensmittel suchen … >");
     const bool assigned = line.IsRecipe() || (!line.BLSid().empty() && line.BLSid() != "0");
     if (assigned)
         items.push_back("< keine Zuordnung >");
@@ -1115,6 +1148,14 @@ void FrmMenuData::cmdFindFood_Click()
         return;
     const auto index = static_cast<std::size_t>(*chosen);
     if (index == hits.size()) {
+        Nutrition* nutrition = NutritionOf(WorkDb());
+        const long food =
+            nutrition ? FrmNaehrSuche::Choose(WorkDb(), nutrition->Tables, line.Ingredient(), {}, this) : 0;
+        if (food == 0)
+            return;
+        line.SetIsRecipeID(0);
+        line.SetBLSid(std::to_string(food));
+    } else if (index == hits.size() + 1) {
         line.SetIsRecipeID(0);
         line.SetBLSid("");
     } else if (hits[index].IsRecipe) {

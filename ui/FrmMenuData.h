@@ -83,6 +83,8 @@ public:
     // Looks up the current line's ingredient text among the foods (and recipes) and lets the user
     // choose the food the line stands for, or take its food away.
     void cmdFindFood_Click();
+    // The information page of the chosen line's food (Shift+F4, context menu of the lines).
+    void cmdFoodInfo_Click();
     void cmdAddPicture_Click();
     void cmdDelPicture_Click();
     void cmdShowPicture_Click();

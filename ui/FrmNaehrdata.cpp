@@ -2,10 +2,16 @@
 
 #include "core/AppContext.h"
 #include "core/Interaction.h"
+#include "lexicon/LexiconEntry.h"
 #include "nutrition/FoodAssignment.h"
 #include "nutrition/FoodMatcher.h"
+#include "nutrition/FoodSynonyms.h"
+#include "nutrition/NutrientTablePrint.h"
+#include "nutrition/Nutrition.h"
 #include "nutrition/UnitMatching.h"
 #include "ui/ErrorTrap.h"
+#include "ui/FrmNaehrSuche.h"
+#include "ui/PrintPreview.h"
 #include "ui/UiSupport.h"
 
 #include <QHBoxLayout>
@@ -82,9 +88,12 @@ FrmNaehrdata::FrmNaehrdata(Database& db, const FoodTables& tables, QWidget* pare
     m_assign = MakeButton("cmdZuordnen", "Nahrungsmittel &zuordnen …", this);
     buttons->addWidget(m_assign);
     buttons->addStretch(1);
+    QPushButton* print = MakeButton("cmdDrucken", "&Drucken …", this);
+    buttons->addWidget(print);
     QPushButton* ok = MakeButton("cmdOK", "&OK", this);
     ok->setDefault(true);
     buttons->addWidget(ok);
+    connect(print, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdDrucken_Click(); }); });
     layout->addLayout(buttons);
 
     // Only a recipe has servings to change and lines to match.
@@ -195,6 +204,23 @@ void FrmNaehrdata::FillLeftOut()
     m_assign->setEnabled(current && current->data(0, kLineRole).toInt() >= 0);
 }
 
+std::vector<std::pair<std::string, std::string>> FrmNaehrdata::LeftOutLines() const
+{
+    std::vector<std::pair<std::string, std::string>> lines;
+    if (m_matching)
+        for (const ConversionLine* line : m_matching->LeftOutLines())
+            lines.emplace_back(LineText(*line), line->LeftOut);
+    return lines;
+}
+
+void FrmNaehrdata::cmdDrucken_Click()
+{
+    const std::string title = S(windowTitle());
+    const auto leftOut = LeftOutLines();
+    PreviewPrintout(this, title,
+                    [&](PageCanvas& canvas) { PrintNutrientTable(canvas, title, *m_table, leftOut); });
+}
+
 void FrmNaehrdata::cmdZuordnen_Click()
 {
     QTreeWidgetItem* item = m_leftOut->currentItem();
@@ -202,13 +228,12 @@ void FrmNaehrdata::cmdZuordnen_Click()
         return;
     const auto index = static_cast<std::size_t>(item->data(0, kLineRole).toInt());
     const ConversionLine& line = m_matching->Lines()[index];
-    long food = 0;
-    if (m_choose) {
-        food = m_choose(line.Ingredient);
-    } else {
-        ListFoodChooser chooser(m_db, UI());
-        food = chooser.ChooseFood(line.Ingredient);
-    }
+    DialogFoodChooser dialog(m_db, m_tables, this);
+    RecordingChooser chooser(dialog);
+    Nutrition* nutrition = NutritionOf(m_db);
+    const long food = nutrition
+                          ? nutrition->Matcher.MatchFoodForIngredient(line.Ingredient, true, &chooser, &UI())
+                          : dialog.ChooseFood(line.Ingredient);
     if (food == 0)
         return;
     const long no = line.No;
@@ -217,6 +242,8 @@ void FrmNaehrdata::cmdZuordnen_Click()
         UI().Inform("Die Zuordnung konnte nicht gespeichert werden.", MsgIcon::Critical, "Nährwertangaben");
         return;
     }
+    if (chooser.Used())
+        LearnSynonym(m_db, UI(), food, chooser.Text(), DefaultKeywordLanguage());
     m_matching->NextID(m_matching->RecipeId());
     m_matching->SetServings(servings);
     Recalculate();

@@ -13,6 +13,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 class QLabel;
 class QPushButton;
@@ -43,13 +45,15 @@ public:
     // matched by hand reload it.
     bool ShowRecipe(UnitMatching& matching);
 
-    // Picks a food for an ingredient text (0 for none); the list choice of the interaction unless
-    // replaced.
-    using Chooser = std::function<long(const std::string&)>;
-    void SetFoodChooser(Chooser chooser) { m_choose = std::move(chooser); }
-
-    // Gives the chosen left-out line a food, stores it and calculates the table again.
+    // Gives the chosen left-out line a food, stores it and calculates the table again: the
+    // automatic match, and when that finds nothing the food selection dialog. A food picked by
+    // hand can be learned as a synonym of the line's text.
     void cmdZuordnen_Click();
+
+    // "Drucken": the print preview of the table as shown, with the lines left out.
+    void cmdDrucken_Click();
+    // The text of each line the calculation left out and why; empty for a single food.
+    std::vector<std::pair<std::string, std::string>> LeftOutLines() const;
 
     const NutrientTable& Table() const { return *m_table; }
 
@@ -62,7 +66,6 @@ private:
     const FoodTables& m_tables;
     std::unique_ptr<NutrientTable> m_table;
     UnitMatching* m_matching = nullptr;
-    Chooser m_choose;
     QLabel* m_weight = nullptr;
     QLabel* m_servingsLabel = nullptr;
     QSpinBox* m_servings = nullptr;

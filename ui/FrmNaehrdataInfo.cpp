@@ -3,6 +3,9 @@
 #include "core/AppContext.h"
 #include "core/Interaction.h"
 #include "db/DatabaseChoice.h"
+#include "lexicon/LexiconAreas.h"
+#include "lexicon/LexiconFoodLinks.h"
+#include "lexicon/LexiconSearch.h"
 #include "nutrition/FoodCode.h"
 #include "nutrition/FoodTables.h"
 #include "nutrition/Nutrition.h"
@@ -20,10 +23,13 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include <charconv>
@@ -146,6 +152,7 @@ FrmNaehrdataInfo::FrmNaehrdataInfo(Database& db, const FoodTables& tables, QWidg
 
     m_values = MakeValueGrid("grdWerte", tabs);
     tabs->addTab(m_values, "&Nährwerte");
+    tabs->addTab(BuildLinkPage(tabs), "Le&xikon");
     layout->addWidget(tabs, 1);
 
     auto* buttons = new QHBoxLayout;
@@ -182,6 +189,105 @@ bool FrmNaehrdataInfo::ShowFood(long id)
     return true;
 }
 
+QWidget* FrmNaehrdataInfo::BuildLinkPage(QWidget* parent)
+{
+    auto* page = new QWidget(parent);
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(new QLabel("Lexikon-Einträge, die dieses Nahrungsmittel erklären:", page));
+    m_links = Named(new QTreeWidget(page), "lstLexikon");
+    m_links->setHeaderLabels({"Eintrag", "Bereich", "Bevorzugt"});
+    m_links->setRootIsDecorated(false);
+    m_links->setColumnWidth(0, 220);
+    m_links->setColumnWidth(1, 140);
+    layout->addWidget(m_links, 1);
+    m_linkButtons = new QWidget(page);
+    auto* row = new QHBoxLayout(m_linkButtons);
+    row->setContentsMargins(0, 0, 0, 0);
+    m_linkSearch = Named(new QLineEdit(m_linkButtons), "txtLexSuche");
+    m_linkSearch->setPlaceholderText("Stichwort im Lexikon");
+    QPushButton* link = MakeButton("cmdLexVerknuepfen", "&Verknüpfen …", m_linkButtons);
+    QPushButton* unlink = MakeButton("cmdLexLoesen", "L&ösen", m_linkButtons);
+    QPushButton* preferred = MakeButton("cmdLexBevorzugt", "Be&vorzugt", m_linkButtons);
+    row->addWidget(m_linkSearch, 1);
+    row->addWidget(link);
+    row->addWidget(unlink);
+    row->addWidget(preferred);
+    layout->addWidget(m_linkButtons);
+    connect(link, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdLexVerknuepfen_Click(); }); });
+    connect(m_linkSearch, &QLineEdit::returnPressed, this,
+            [this] { RunTrapped([this] { cmdLexVerknuepfen_Click(); }); });
+    connect(unlink, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdLexLoesen_Click(); }); });
+    connect(preferred, &QPushButton::clicked, this,
+            [this] { RunTrapped([this] { cmdLexBevorzugt_Click(); }); });
+    return page;
+}
+
+void FrmNaehrdataInfo::FillLinks()
+{
+    m_links->clear();
+    for (const FoodLexiconLink& link : LinksOfFood(m_db, m_food.Id)) {
+        auto* item =
+            new QTreeWidgetItem(m_links, {Q(link.EntryName.empty() ? "(Eintrag fehlt)" : link.EntryName),
+                                          Q(LexiconAreaName(link.Area)), link.Preferred ? "ja" : ""});
+        item->setData(0, Qt::UserRole, static_cast<qlonglong>(link.Area));
+        item->setData(0, Qt::UserRole + 1, static_cast<qlonglong>(link.EntryId));
+    }
+    // Links are the cook's notes on any food, base data or not.
+    m_linkButtons->setEnabled(m_db.IsUpdatable());
+}
+
+void FrmNaehrdataInfo::cmdLexVerknuepfen_Click()
+{
+    const std::string text = S(m_linkSearch->text().trimmed());
+    if (text.empty()) {
+        m_linkSearch->setFocus();
+        return;
+    }
+    LexiconResultTree result;
+    LexiconSearch(m_db, text, kLexiconAllAreas, result);
+    std::vector<LexiconHit> hits;
+    std::vector<std::string> items;
+    for (const LexiconAreaNode& root : result.Roots())
+        for (const LexiconHit& hit : root.Hits)
+            if (hit.Area != area::kFoods && hit.Area != area::kRecipes) {
+                hits.push_back(hit);
+                items.push_back(hit.Text + " (" + LexiconAreaName(hit.Area) + ")");
+            }
+    if (hits.empty()) {
+        UI().Inform("Im Lexikon wurde zu \"" + text + "\" kein Eintrag gefunden.", MsgIcon::Information,
+                    "Lexikon-Verknüpfung");
+        return;
+    }
+    const std::optional<int> chosen =
+        UI().ChooseItem("Lexikon-Eintrag für \"" + m_food.Name + "\" wählen:", items, "Lexikon-Verknüpfung");
+    if (!chosen || *chosen < 0 || *chosen >= static_cast<int>(hits.size()))
+        return;
+    const LexiconHit& hit = hits[static_cast<std::size_t>(*chosen)];
+    if (!AddFoodLink(m_db, m_food.Id, hit.Area, hit.Id))
+        UI().Inform("Das Nahrungsmittel ist mit diesem Eintrag bereits verknüpft.", MsgIcon::Information,
+                    "Lexikon-Verknüpfung");
+    m_linkSearch->clear();
+    FillLinks();
+}
+
+void FrmNaehrdataInfo::cmdLexLoesen_Click()
+{
+    if (QTreeWidgetItem* item = m_links->currentItem()) {
+        RemoveFoodLink(m_db, m_food.Id, item->data(0, Qt::UserRole).toLongLong(),
+                       item->data(0, Qt::UserRole + 1).toLongLong());
+        FillLinks();
+    }
+}
+
+void FrmNaehrdataInfo::cmdLexBevorzugt_Click()
+{
+    if (QTreeWidgetItem* item = m_links->currentItem()) {
+        SetPreferredFoodLink(m_db, m_food.Id, item->data(0, Qt::UserRole).toLongLong(),
+                             item->data(0, Qt::UserRole + 1).toLongLong());
+        FillLinks();
+    }
+}
+
 void FrmNaehrdataInfo::Fill()
 {
     const bool own = m_food.Own;
@@ -202,6 +308,7 @@ void FrmNaehrdataInfo::Fill()
     m_price->setText(PlainNumber(m_food.Price.ToDouble()));
     std::string code = m_food.Code;
     m_info->setPlainText(Q(m_food.Info.empty() ? GetFoodInfoText(m_db, code) : m_food.Info));
+    FillLinks();
 
     const auto& descriptors = m_tables.NutrientDescriptors();
     m_values->setRowCount(static_cast<int>(descriptors.size()));
@@ -299,22 +406,45 @@ void FrmNaehrdataInfo::cmdInhalt_Click()
         table.exec();
 }
 
-void FrmNaehrdataInfo::ShowFoodInfo(long id, QWidget* parent)
+void ShowFoodInfo(const std::string& key, QWidget* parent)
 {
     Database& db = WorkDb();
     Nutrition* nutrition = NutritionOf(db);
-    if (id == 0 || !nutrition) {
-        UI().Inform("Zu dieser Position gibt es keine weiteren Informationen !", MsgIcon::Information,
-                    "Nahrungsmittel-Information");
-        return;
+    const std::string code = nutrition ? FoodInfoCode(db, key) : std::string();
+    if (!code.empty()) {
+        FrmNaehrdataInfo window(db, nutrition->Tables, parent);
+        if (window.ShowCode(code)) {
+            window.exec();
+            return;
+        }
     }
-    FrmNaehrdataInfo window(db, nutrition->Tables, parent);
-    if (!window.ShowFood(id)) {
-        UI().Inform("Zu dieser Position gibt es keine weiteren Informationen !", MsgIcon::Information,
-                    "Nahrungsmittel-Information");
-        return;
-    }
-    window.exec();
+    UI().Inform("Zu dieser Position gibt es keine weiteren Informationen !", MsgIcon::Information,
+                "Nahrungsmittel-Information");
+}
+
+void OfferFoodInfo(QAbstractItemView* list, std::function<std::string(int row)> keyOfRow)
+{
+    auto show = [list, keyOfRow](int row) {
+        if (row >= 0)
+            RunTrapped([&] { ShowFoodInfo(keyOfRow(row), list->window()); });
+    };
+    list->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(list, &QWidget::customContextMenuRequested, list,
+                     [list, keyOfRow, show](const QPoint& pos) {
+                         const QModelIndex index = list->indexAt(pos);
+                         if (!index.isValid())
+                             return;
+                         list->setCurrentIndex(index);
+                         QMenu menu(list);
+                         QAction* info = menu.addAction("Lebensmittel-&Information …\tUmschalt+F4");
+                         info->setEnabled(!keyOfRow(index.row()).empty());
+                         if (menu.exec(list->viewport()->mapToGlobal(pos)) == info)
+                             show(index.row());
+                     });
+    auto* shortcut = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F4), list);
+    shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+    QObject::connect(shortcut, &QShortcut::activated, list,
+                     [list, show] { show(list->currentIndex().row()); });
 }
 
 } // namespace pf

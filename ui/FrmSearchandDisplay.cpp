@@ -21,6 +21,7 @@
 #include "ui/FrmCatSelect.h"
 #include "ui/FrmExport.h"
 #include "ui/FrmMenuData.h"
+#include "ui/FrmNaehrdataInfo.h"
 #include "ui/FrmPrint.h"
 #include "ui/FrmUnitAbgleich.h"
 #include "ui/UiSupport.h"
@@ -49,8 +50,10 @@
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QToolTip>
 #include <QTreeWidget>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -542,6 +545,12 @@ QWidget* FrmSearchandDisplay::BuildDisplay()
     m_display = new QTextBrowser(panel);
     m_display->setObjectName("txtDisplay");
     m_display->setOpenLinks(false);
+    // Ingredients with a food are links to the food's information page; they read as text.
+    m_display->document()->setDefaultStyleSheet("a { color: #1d4e89; text-decoration: none; }");
+    connect(m_display, &QTextBrowser::anchorClicked, this, [this](const QUrl& link) {
+        if (link.scheme() == "food")
+            RunTrapped([&] { ShowFoodInfo(S(link.path()), this); });
+    });
     layout->addWidget(m_display, 1);
     return panel;
 }
@@ -928,9 +937,13 @@ void FrmSearchandDisplay::ShowRecipe(long id)
             std::string text = line.ZutatVerarbeitung();
             if (!line.Zubereitung().empty())
                 text += " – " + line.Zubereitung();
+            QString shown = Html(text);
+            if (!line.IsRecipe() && !line.BLSid().empty() && line.BLSid() != "0")
+                shown = "<a href=\"food:" + Html(line.BLSid()) + "\" title=\"Lebensmittel-Information\">" +
+                        shown + "</a>";
             html += "<tr><td align=\"right\" style=\"padding-right:6px\">" + Html(line.ReadableMengeTxt()) +
                     "</td><td style=\"padding-right:8px\">" + Html(line.DisplayUnitText()) + "</td><td>" +
-                    Html(text) + "</td></tr>";
+                    shown + "</td></tr>";
         }
         html += "</table>";
     }

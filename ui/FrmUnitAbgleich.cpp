@@ -8,6 +8,7 @@
 #include "nutrition/UnitMatching.h"
 #include "ui/ErrorTrap.h"
 #include "ui/FrmNaehrdata.h"
+#include "ui/FrmNaehrdataInfo.h"
 #include "ui/UiSupport.h"
 
 #include <QApplication>
@@ -83,6 +84,11 @@ FrmUnitAbgleich::FrmUnitAbgleich(Database& db, const FoodTables& tables, QWidget
     buttons->addWidget(cancel);
     layout->addLayout(buttons);
 
+    OfferFoodInfo(m_lines, [this](int row) {
+        const std::vector<ConversionLine>& lines = m_matching->Lines();
+        return row < static_cast<int>(lines.size()) ? lines[static_cast<std::size_t>(row)].FoodKey
+                                                    : std::string();
+    });
     connect(m_lines, &QTableWidget::itemChanged, this,
             [this](QTableWidgetItem* item) { RunTrapped([this, item] { ItemChanged(item); }); });
     connect(ok, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdOK_Click(); }); });

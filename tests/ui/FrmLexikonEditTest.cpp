@@ -6,6 +6,7 @@
 #include "ui/FrmSpecialLexDel.h"
 
 #include "db/Database.h"
+#include "lexicon/LexiconFoodLinks.h"
 #include "lexicon/clTool.h"
 
 #include "db/DatabaseChoice.h"
@@ -17,10 +18,17 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QTableWidget>
 #include <QTextBrowser>
 #include <QTreeWidget>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <memory>
 
 namespace pf::test {
 namespace {
@@ -91,6 +99,79 @@ TEST_F(FrmLexikonEditTest, SearchListsHitsByAreaAndShowsTheirFacts)
     EXPECT_TRUE(Child<QLabel>(window, "lblAngaben")->text().contains("E-Nummer: E 330"));
     EXPECT_TRUE(
         Child<QLabel>(window, "lblStichworte")->text().startsWith("Zusatzstoffe – Antioxidationsmittel"));
+}
+
+TEST_F(FrmLexikonEditTest, OutputCommandsTakeTheEntryItsGroupOrTheRestOfTheList)
+{
+    FrmLexikonEdit window;
+    auto* tree = Child<QTreeWidget>(window, "treLexikon");
+    auto* area = Child<QComboBox>(window, "cboBereich");
+    area->setCurrentIndex(area->findText("Kochtechnik"));
+    QTreeWidgetItem* poach = Find(*tree, {"Garen mit feuchter Hitze", "In Flüssigkeit", "Pochieren"});
+    ASSERT_TRUE(poach);
+    tree->setCurrentItem(poach);
+    const LexiconEntryKey key{poach->data(0, Qt::UserRole).toLongLong(),
+                              poach->data(0, Qt::UserRole + 1).toLongLong()};
+
+    const std::vector<LexiconEntryKey> one = window.EntriesFor("HideLexikonPrintEinzeln");
+    const std::vector<LexiconEntryKey> group = window.EntriesFor("HideLexikonPrintFollowing");
+    const std::vector<LexiconEntryKey> rest = window.EntriesFor("HideLexikonPrintEnd");
+    EXPECT_EQ(one, std::vector<LexiconEntryKey>{key});
+    ASSERT_FALSE(group.empty());
+    EXPECT_EQ(group.front(), key);
+    EXPECT_LE(static_cast<int>(group.size()), poach->parent()->childCount());
+    // The rest of the list runs on through the following groups: it holds the group and more.
+    ASSERT_GT(rest.size(), group.size());
+    EXPECT_TRUE(std::equal(group.begin(), group.end(), rest.begin()));
+    std::unique_ptr<QMenu> menu(window.MakeContextMenu());
+    EXPECT_EQ(menu->actions().size(), 5);
+    for (QAction* action : menu->actions())
+        EXPECT_TRUE(action->isEnabled()) << action->objectName().toStdString();
+
+    window.RunCommand("HideLexikonPrintClipboard");
+    EXPECT_TRUE(m_ui.clipboard.starts_with("Pochieren\nKochtechnik – In Flüssigkeit\nStichwörter: "))
+        << m_ui.clipboard;
+    EXPECT_NE(m_ui.clipboard.find("unter dem Siedepunkt"), std::string::npos);
+
+    const std::string page = m_dir.File("pochieren.html");
+    m_ui.ChoosingFiles({page});
+    Click(window, "cmdExportieren");
+    std::ifstream in(page);
+    const std::string html((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(html.find("<h2>Pochieren</h2>"), std::string::npos);
+    EXPECT_TRUE(m_ui.AllAnswersUsed());
+
+    // A node alone prints nothing, its group prints its entries.
+    tree->setCurrentItem(poach->parent());
+    EXPECT_TRUE(window.EntriesFor("HideLexikonPrintEinzeln").empty());
+    EXPECT_EQ(window.EntriesFor("HideLexikonPrintFollowing").front(),
+              window.EntriesFor("HideLexikonPrintEnd").front());
+}
+
+TEST_F(FrmLexikonEditTest, FoodsLinkedToAnEntryAreShownAndUnlinkedInTheForm)
+{
+    WorkDb().Execute(
+        "INSERT INTO T_BLS_KEY (ID,SBLS,ST) VALUES (1,'Q100000','Butter'), (2,'M130000','Milch')");
+    const long id =
+        WorkDb().Scalar("SELECT ID FROM T_INFO_KEY WHERE KEYTYPE=5 AND [KEY]='Pochieren'").AsLong();
+    ASSERT_TRUE(AddFoodLink(WorkDb(), 1, 5, id));
+    ASSERT_TRUE(AddFoodLink(WorkDb(), 2, 5, id));
+    FrmLexikonEdit window;
+    auto* area = Child<QComboBox>(window, "cboBereich");
+    area->setCurrentIndex(area->findText("Kochtechnik"));
+    auto* tree = Child<QTreeWidget>(window, "treLexikon");
+    tree->setCurrentItem(Find(*tree, {"Garen mit feuchter Hitze", "In Flüssigkeit", "Pochieren"}));
+    EXPECT_TRUE(Child<QLabel>(window, "lblAngaben")->text().contains("Lebensmittel: Butter, Milch"));
+
+    window.SetEditing(true);
+    auto* foods = Child<QListWidget>(window, "lstLebensmittel");
+    ASSERT_EQ(foods->count(), 2);
+    foods->setCurrentRow(0);
+    Click(window, "cmdLebensmittelLoesen");
+    ASSERT_EQ(foods->count(), 1);
+    EXPECT_EQ(foods->item(0)->text(), "Milch");
+    EXPECT_EQ(WorkDb().Scalar("SELECT COUNT(*) FROM T_BLS_INFO").AsLong(), 1);
+    EXPECT_FALSE(window.FormChanged()); // links are stored at once, the entry is unchanged
 }
 
 TEST_F(FrmLexikonEditTest, CreatesChangesAndDeletesAnEntryFoundBySearch)

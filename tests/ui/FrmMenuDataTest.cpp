@@ -324,7 +324,8 @@ TEST_F(FrmMenuDataTest, FoodOfALineIsChosenFromTheLookupAndStoredWithTheRecipe)
         Click(window, "cmdFindFood");
         ASSERT_FALSE(m_ui.offered.empty());
         EXPECT_EQ(m_ui.offered.back().Items,
-                  (std::vector<std::string>{"Möhre [Synonym Karotte]", "Rezept: Karottensalat"}));
+                  (std::vector<std::string>{"Möhre [Synonym Karotte]", "Rezept: Karottensalat",
+                                            "< weitere Lebensmittel suchen … >"}));
         EXPECT_EQ(Row(window, 0)[FrmMenuData::ColLebensmittel], "Möhre");
         EXPECT_EQ(Grid(window).item(0, FrmMenuData::ColLebensmittel)->toolTip(), "BLS-Code G301100");
         EXPECT_TRUE(window.HasUnsavedChanges());
@@ -345,8 +346,9 @@ TEST_F(FrmMenuDataTest, FoodOfALineIsChosenFromTheLookupAndStoredWithTheRecipe)
     EXPECT_EQ(Row(window, 0)[FrmMenuData::ColLebensmittel], "Möhre");
     // A line with a food offers to take it away; the choice is stored only with the recipe.
     Grid(window).setCurrentCell(0, FrmMenuData::ColZutat);
-    m_ui.ChoosingItem(2);
+    m_ui.ChoosingItem(3);
     Click(window, "cmdFindFood");
+    EXPECT_EQ(m_ui.offered.back().Items[2], "< weitere Lebensmittel suchen … >");
     EXPECT_EQ(m_ui.offered.back().Items.back(), "< keine Zuordnung >");
     EXPECT_EQ(Row(window, 0)[FrmMenuData::ColLebensmittel], "");
     EXPECT_EQ(Scalar("SELECT ZutBLSID FROM T_REZ_ZUTAT WHERE ID=" + std::to_string(id) + " AND [No]=1"), 5);

@@ -7,7 +7,9 @@
 #include "ui/FrmMenuData.h"
 #include "ui/FrmNaehrSuche.h"
 #include "ui/FrmNaehrdata.h"
+#include "ui/FrmNaehrdataInfo.h"
 #include "ui/FrmNaehrwerte.h"
+#include "ui/FrmSearchandDisplay.h"
 #include "ui/FrmSynonym.h"
 #include "ui/FrmUnitAbgleich.h"
 
@@ -27,9 +29,12 @@
 #include <QListWidget>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QUrl>
 
+#include <algorithm>
 #include <functional>
 
 namespace pf::test {
@@ -94,6 +99,7 @@ protected:
 TEST_F(NutrientWindowsTest, EditorShowsEnergyPerServingAndAManualMatchChangesIt)
 {
     const long id = AddRecipe();
+    WorkDb().Execute("UPDATE T_REZ_ZUTAT SET ZutText='Hausgemachtes Streichfett' WHERE ID=500 AND [No]=2");
     FrmMenuData editor(id);
     bool tableSeen = false;
     OnModal([&](QWidget& matching) {
@@ -119,17 +125,24 @@ TEST_F(NutrientWindowsTest, EditorShowsEnergyPerServingAndAManualMatchChangesIt)
             EXPECT_EQ(Kcal(table), "257,400");
             table.findChild<QSpinBox*>("txtPortionen")->setValue(2);
 
-            // The cook picks butter from the foods named like the line.
-            FoodSearchOptions options;
-            options.InSynonyms = true;
-            const std::vector<FoodHit> hits = SearchFoodsByName(WorkDb(), "Butter", options);
-            int butter = -1;
-            for (std::size_t i = 0; i < hits.size(); ++i)
-                if (hits[i].Id == FoodId("Butter"))
-                    butter = static_cast<int>(i);
-            ASSERT_GE(butter, 0);
-            m_ui.ChoosingItem(butter);
+            // Nothing is named like the line: the selection dialog opens with its text, finds
+            // nothing there either (no detailed search), and the cook looks for butter.
+            m_ui.Answering(Answer::No).Answering(Answer::Yes);
+            OnModal([&](QWidget& dialog) {
+                EXPECT_EQ(dialog.objectName(), "FrmNaehrSuche");
+                EXPECT_EQ(dialog.findChild<QLineEdit*>("txtSuche")->text(), "Hausgemachtes Streichfett");
+                dialog.findChild<QLineEdit*>("txtSuche")->setText("Butter");
+                Click(dialog, "cmdStart");
+                auto* list = dialog.findChild<QTreeWidget*>("lstErgebnis");
+                for (int i = 0; i < list->topLevelItemCount(); ++i)
+                    if (list->topLevelItem(i)->text(0) == "Butter")
+                        list->setCurrentItem(list->topLevelItem(i));
+                Click(dialog, "cmdAuswahl");
+            });
             Click(table, "cmdZuordnen");
+            EXPECT_TRUE(std::any_of(m_ui.shown.begin(), m_ui.shown.end(),
+                                    [](const auto& shown) { return shown.Caption == "Nährwert-Abgleich"; }));
+            EXPECT_TRUE(m_ui.AllAnswersUsed());
             // Plus 2 EL of 15 g butter at 717 kcal per 100 g.
             EXPECT_EQ(Kcal(table), "236,250");
             EXPECT_EQ(leftOut->topLevelItemCount(), 0);
@@ -148,6 +161,77 @@ TEST_F(NutrientWindowsTest, EditorShowsEnergyPerServingAndAManualMatchChangesIt)
               FoodId("Butter"));
     EXPECT_EQ(WorkDb().Scalar("SELECT ZutBLSID FROM T_REZ_ZUTAT WHERE ID=500 AND [No]=1").AsLong(),
               FoodId("Hühnerei"));
+    // The cook agreed to learn the line's text: the next recipe naming it is matched at once.
+    EXPECT_EQ(NutritionOf(WorkDb())->Matcher.MatchFoodForIngredient("Hausgemachtes Streichfett"),
+              FoodId("Butter"));
+}
+
+TEST_F(NutrientWindowsTest, FoodInformationOpensFromEveryListOfLinesAndKeepsLexiconLinks)
+{
+    // No food, or one that is gone: a message, no window.
+    for (const char* key : {"", "0", "999999", "G2"}) {
+        ShowFoodInfo(key, nullptr);
+        ASSERT_FALSE(m_ui.shown.empty());
+        EXPECT_EQ(m_ui.shown.back().Text, "Zu dieser Position gibt es keine weiteren Informationen !") << key;
+    }
+    const std::size_t messages = m_ui.shown.size();
+
+    const long id = AddRecipe();
+    const long egg = FoodId("Hühnerei");
+    int opened = 0;
+    auto expectEgg = [&](QWidget& info) {
+        ++opened;
+        EXPECT_EQ(info.objectName(), "FrmNaehrdataInfo");
+        EXPECT_EQ(info.findChild<QLineEdit*>("txtName")->text(), "Hühnerei");
+        qobject_cast<QDialog*>(&info)->reject();
+    };
+    {
+        FrmMenuData editor(id);
+        Child<QTableWidget>(editor, "grdIngredients")->setCurrentCell(0, FrmMenuData::ColZutat);
+        OnModal(expectEgg);
+        editor.cmdFoodInfo_Click();
+        // The butter line has no food.
+        Child<QTableWidget>(editor, "grdIngredients")->setCurrentCell(1, FrmMenuData::ColZutat);
+        editor.cmdFoodInfo_Click();
+        EXPECT_EQ(m_ui.shown.size(), messages + 1);
+    }
+    {
+        FrmSearchandDisplay search;
+        search.ShowRecipe(id);
+        auto* display = Child<QTextBrowser>(search, "txtDisplay");
+        const QString link = "food:" + QString::number(egg);
+        EXPECT_TRUE(display->toHtml().contains(link));
+        OnModal(expectEgg);
+        emit display->anchorClicked(QUrl(link));
+    }
+    EXPECT_EQ(opened, 2);
+
+    // On its page "Lexikon" the food is linked to the vitamin entry the cook picks among the hits.
+    FrmNaehrdataInfo info(WorkDb(), NutritionOf(WorkDb())->Tables);
+    ASSERT_TRUE(info.ShowFood(egg));
+    Child<QLineEdit>(info, "txtLexSuche")->setText("Vitamin C");
+    m_ui.ChoosingItem(std::nullopt);
+    info.cmdLexVerknuepfen_Click();
+    ASSERT_FALSE(m_ui.offered.empty());
+    const std::vector<std::string>& items = m_ui.offered.back().Items;
+    const auto vitamin = std::find(items.begin(), items.end(), "Vitamin C (Vitamine)");
+    ASSERT_NE(vitamin, items.end());
+    m_ui.ChoosingItem(static_cast<int>(vitamin - items.begin()));
+    info.cmdLexVerknuepfen_Click();
+    auto* links = Child<QTreeWidget>(info, "lstLexikon");
+    ASSERT_EQ(links->topLevelItemCount(), 1);
+    links->setCurrentItem(links->topLevelItem(0));
+    Click(info, "cmdLexBevorzugt");
+    EXPECT_EQ(links->topLevelItem(0)->text(2), "ja");
+    EXPECT_EQ(
+        WorkDb()
+            .Scalar("SELECT COUNT(*) FROM T_BLS_INFO WHERE BLSID=? AND KEYTYPE=10 AND Prefered<>0", {egg})
+            .AsLong(),
+        1);
+    links->setCurrentItem(links->topLevelItem(0));
+    Click(info, "cmdLexLoesen");
+    EXPECT_EQ(links->topLevelItemCount(), 0);
+    EXPECT_TRUE(m_ui.AllAnswersUsed());
 }
 
 TEST_F(NutrientWindowsTest, CorrectedGramsAndLeftOutLinesReachTheTable)

@@ -3,6 +3,7 @@
 #include "db/Database.h"
 #include "db/Recordset.h"
 #include "model/ClRecipe.h"
+#include "planning/ClAddress.h"
 #include "planning/WeekCalendar.h"
 
 #include <cmath>
@@ -494,11 +495,9 @@ std::string ClMenu::GuestName(int i)
     const long address = Guest(i);
     if (address <= 0)
         return {};
-    try {
-        return AsString(Db().Scalar("SELECT Name FROM T_ADRESSE WHERE ID=?", {Value(address)}));
-    } catch (const DbError&) {
-        return {};
-    }
+    ClAddress guest;
+    guest.SetDB(m_db);
+    return guest.GetID(address) ? guest.NameFriend() : std::string();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -36,7 +36,7 @@ protected:
         ClearRecipeCache();
         AddRecipe(11, "Kürbissuppe", 4);
         AddRecipe(12, "Rinderbraten", 6);
-        db->Execute("INSERT INTO T_ADRESSE (ID,Name) VALUES (5,'Tante Erna'),(6,'Onkel Paul')");
+        db->Execute("INSERT INTO T_ADRESSE (ID,Name) VALUES (5,'Müller, Erna'),(6,'Onkel Paul')");
     }
     void TearDown() override { ClearRecipeCache(); }
 
@@ -192,7 +192,7 @@ TEST_F(MenuDb, HeadCoursesAndGuestsRoundTrip)
     ASSERT_EQ(back.GuestCount(), 2);
     EXPECT_EQ(back.Guest(1), 5);
     EXPECT_EQ(back.GuestNotice(1), "vegetarisch");
-    EXPECT_EQ(back.GuestName(1), "Tante Erna");
+    EXPECT_EQ(back.GuestName(1), "Erna Müller");
     EXPECT_EQ(back.GuestName(2), "Onkel Paul");
     EXPECT_FALSE(back.IsChanged());
 

@@ -199,6 +199,21 @@ public:
     // Moves a stored menu into another folder (not into or out of the weekly plans).
     bool MoveMenu(long menuId, long folder);
 
+    // Choices for the menu windows: ID and display text.
+    struct Choice
+    {
+        long id = 0;
+        std::string Text;
+    };
+    // Every menu that is no weekly plan, newest first, titled as in the tree.
+    std::vector<Choice> MenuChoices();
+    // Recipes for a course, by title: a number finds that recipe, a text the recipes whose title
+    // contains it (at most 200, recipes in the trash left out).
+    std::vector<Choice> FindRecipes(const std::string& text);
+    // The wines of the wine lexicon, newest first, and the name of one ("" when none).
+    std::vector<Choice> WineChoices();
+    std::string WineName(long wineId);
+
     // Every course the guest with this address was served, newest menu first.
     std::vector<GuestHistoryEntry> GuestHistory(long addressId);
     // A menu's courses as the shopping list takes them: recipe ID and yield per course with a recipe.

@@ -235,4 +235,89 @@ std::vector<ClMenu::ShoppingCourse> ClMenu::ShoppingCourses(long menuId)
     return courses;
 }
 
+std::vector<ClMenu::Choice> ClMenu::MenuChoices()
+{
+    LastErrorClear();
+    std::vector<Choice> menus;
+    try {
+        auto rs = Db().OpenRecordset("SELECT MenuTitle,MenuID,MenuDatum FROM T_MENU_KOPF WHERE MenuTree<>-3 "
+                                     "ORDER BY MenuDatum DESC,MenuID DESC");
+        for (; !rs->Eof(); rs->MoveNext()) {
+            const long id = AsId(rs->Field(1));
+            menus.push_back({id, GenMenuEntryTitle(AsString(rs->Field(0)), AsDay(rs->Field(2)), id, 0, {})});
+        }
+    } catch (const DbError& e) {
+        SetDbError(e);
+    }
+    return menus;
+}
+
+std::vector<ClMenu::Choice> ClMenu::FindRecipes(const std::string& text)
+{
+    LastErrorClear();
+    std::vector<Choice> recipes;
+    const std::string trimmed = text.substr(0, text.find_last_not_of(' ') + 1);
+    const std::size_t start = trimmed.find_first_not_of(' ');
+    if (start == std::string::npos)
+        return recipes;
+    const std::string term = trimmed.substr(start);
+    try {
+        Database& db = Db();
+        std::unique_ptr<Recordset> rs;
+        if (term.find_first_not_of("0123456789") == std::string::npos && term.size() < 10) {
+            rs = db.OpenRecordset("SELECT ID,RezTitle FROM T_REZ_KOPF WHERE ID=? AND FlagDeleted=0",
+                                  {Value(std::stol(term))});
+        } else {
+            // The term is matched literally: the pattern characters of LIKE are taken out of it.
+            std::string literal;
+            for (char c : term)
+                if (c != '*' && c != '?' && c != '#' && c != '[' && c != ']')
+                    literal += c;
+            rs = db.OpenRecordset("SELECT TOP 200 ID,RezTitle FROM T_REZ_KOPF WHERE RezTitle LIKE ? AND "
+                                  "FlagDeleted=0 AND Template=0 ORDER BY RezTitle",
+                                  {Value("*" + literal + "*")});
+        }
+        for (; !rs->Eof(); rs->MoveNext())
+            recipes.push_back({AsId(rs->Field(0)), AsString(rs->Field(1))});
+    } catch (const DbError& e) {
+        SetDbError(e);
+    }
+    return recipes;
+}
+
+std::vector<ClMenu::Choice> ClMenu::WineChoices()
+{
+    LastErrorClear();
+    std::vector<Choice> wines;
+    try {
+        auto rs = Db().OpenRecordset("SELECT * FROM T_INFO_KEY WHERE KEYTYPE=6 ORDER BY ID DESC");
+        for (; !rs->Eof(); rs->MoveNext())
+            wines.push_back({AsId(rs->Field("ID")), AsString(rs->Field("KEY"))});
+    } catch (const DbError& e) {
+        SetDbError(e);
+    }
+    return wines;
+}
+
+std::string ClMenu::WineName(long wineId)
+{
+    if (wineId <= 0)
+        return {};
+    try {
+        std::string name =
+            AsString(Db().Scalar("SELECT KEY FROM T_INFO_KEY WHERE KEYTYPE=6 AND ID=?", {Value(wineId)}));
+        auto rs = Db().OpenRecordset("SELECT * FROM T_WEIN WHERE ID=?", {Value(wineId)});
+        if (!rs->Eof()) {
+            const long year = AsId(rs->Field("Jahr"));
+            if (name.empty())
+                name = AsString(rs->Field("Label"));
+            if (year > 0)
+                name += " " + std::to_string(year);
+        }
+        return name;
+    } catch (const DbError&) {
+        return {};
+    }
+}
+
 } // namespace pf

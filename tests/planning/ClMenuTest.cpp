@@ -594,5 +594,52 @@ TEST_F(MenuDb, ARecipeDeletedForGoodLeavesItsTitleOnTheCourses)
     EXPECT_EQ(courses[1].Title, "Sonntagsbraten");
 }
 
+TEST_F(MenuDb, LookupsOfTheMenuEditor)
+{
+    AddRecipe(13, "Kürbis-Risotto", 2);
+    AddRecipe(14, "100% Kürbis [roh]", 2);
+    db->Execute("UPDATE T_REZ_KOPF SET FlagDeleted=0, Template=0");
+    AddRecipe(15, "Kürbiskuchen", 2);
+    db->Execute("UPDATE T_REZ_KOPF SET FlagDeleted=-1, Template=0 WHERE ID=15");
+    ClMenu menu = Menu();
+    struct Case
+    {
+        const char* Term;
+        std::vector<long> Ids;
+    };
+    const Case cases[] = {{"kürbis", {14, 13, 11}}, // any case, by title
+                          {" 12 ", {12}},
+                          {"15", {}}, // in the trash
+                          {"[roh]", {14}},
+                          {"K*s", {}}, // no pattern: a star is a star
+                          {"", {}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Term);
+        std::vector<long> ids;
+        for (const ClMenu::Choice& choice : menu.FindRecipes(c.Term))
+            ids.push_back(choice.id);
+        EXPECT_EQ(ids, c.Ids);
+    }
+
+    db->Execute("INSERT INTO T_INFO_KEY (ID,KEY,KEYTYPE) VALUES (3,'Riesling',6),(4,'Spätburgunder',6),"
+                "(5,'Kerbel',1)");
+    db->Execute("INSERT INTO T_WEIN (ID,Jahr) VALUES (4,2019)");
+    const auto wines = menu.WineChoices();
+    ASSERT_EQ(wines.size(), 2u);
+    EXPECT_EQ(wines[0].Text, "Spätburgunder");
+    EXPECT_EQ(menu.WineName(4), "Spätburgunder 2019");
+    EXPECT_EQ(menu.WineName(3), "Riesling");
+    EXPECT_EQ(menu.WineName(5), "");
+
+    Saved("Alt", Day(2024, 1, 1));
+    Saved("Neu", Day(2025, 1, 1));
+    ClMenu plan = Menu();
+    plan.CreateNewWP(Day(2026, 1, 5));
+    ASSERT_TRUE(plan.Save());
+    const auto menus = menu.MenuChoices();
+    ASSERT_EQ(menus.size(), 2u);
+    EXPECT_EQ(menus[0].Text, "Neu - 01.01.2025");
+}
+
 } // namespace
 } // namespace pf

@@ -268,6 +268,8 @@ const std::vector<CliCommand>& CliCommands()
         {"shopping", true, CliShopping,
          "--ids LISTE [--servings N] [--sort recipe|alpha|group|shop] [--shop ID] [--exchange]: zeigt die "
          "Einkaufsliste der Rezepte (gleiche Zutaten zusammengefasst) oder ihren Austauschtext"},
+        {"menu", true, CliMenu,
+         "list | show ID | export ID --format mensax: listet die Menüs, zeigt eines als Text oder exportiert es"},
         {"lexicon", true, CliLexicon,
          "[--area N] TEXT: sucht im Lexikon und zeigt Bereich, Nummer und Stichwort jedes Treffers"},
         {"vcard", true, CliVCard,

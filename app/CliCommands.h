@@ -122,5 +122,6 @@ int CliPrint(CliCall& call);
 int CliVCard(CliCall& call);
 int CliShopping(CliCall& call);
 int CliWeekplan(CliCall& call);
+int CliMenu(CliCall& call);
 
 } // namespace pf

@@ -72,6 +72,7 @@ std::vector<RecipeMenuEntry> RecipeActions::MenuEntries(std::size_t count, long 
         {"HideRecipeActionPrint", "&Drucken …", any && !inTrash, false},
         {"HideRecipeActionBLS", "Zutaten mit Lebensmittelschlüsseln a&bgleichen …", change, true},
         {"HideRecipeActionNaehrwert", "&Nährwerte berechnen …", one && !inTrash, false},
+        {"HideRecipeActionMenu", "Zu einem &Menü hinzufügen …", change, false},
         {"HideParentRecipeShowParent", "&Elternrezept anzeigen", one && parentOfFirst != 0, true},
         {"HideParentRecipeShowChild", "&Kinder anzeigen", one, false},
         {"HideParentRecipeCreateRelationship", "Eltern/Kind-Beziehung &erzeugen …", one && !inTrash, false},

@@ -21,6 +21,7 @@
 #include "ui/FrmCatSelect.h"
 #include "ui/FrmExport.h"
 #include "ui/FrmMenuData.h"
+#include "ui/FrmMenuDetail.h"
 #include "ui/FrmNaehrdataInfo.h"
 #include "ui/FrmPrint.h"
 #include "ui/FrmUnitAbgleich.h"
@@ -1211,6 +1212,10 @@ void FrmSearchandDisplay::RunCommand(const std::string& command)
     } else if (command == "HideRecipeActionNaehrwert") {
         if (!ids.empty())
             FrmUnitAbgleich::ShowForRecipe(ids.front(), this);
+        refresh = false;
+    } else if (command == "HideRecipeActionMenu") {
+        if (!ids.empty())
+            FrmMenuDetail::AddToChosenMenu(ids, this);
         refresh = false;
     } else if (command == "HideRecipeActionDel") {
         actions.DeleteWithCheck(ids);

@@ -19,6 +19,7 @@
 #include "ui/FrmKochbuchManag.h"
 #include "ui/FrmLexikonEdit.h"
 #include "ui/FrmLiteratur.h"
+#include "ui/FrmMenuManagement.h"
 #include "ui/FrmMMImport.h"
 #include "ui/FrmMenuData.h"
 #include "ui/FrmNaehrwerte.h"
@@ -161,6 +162,8 @@ void QtShell::RunCommand(const std::string& command)
         m_main->AddChildWindow(new FrmKategorieManagement);
     } else if (command == "Mnu02Literatur") {
         m_main->AddChildWindow(new FrmLiteratur);
+    } else if (command == "Mnu02Menue") {
+        m_main->AddChildWindow(new FrmMenuManagement);
     } else if (command == "Mnu02Unit") {
         m_main->AddChildWindow(new FrmUnitManagement(ProgramUnits(), ProgramRecipeUnits()));
     } else if (command == "LexikonAnsehen") {

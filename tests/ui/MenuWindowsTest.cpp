@@ -1,0 +1,253 @@
+// The menu windows: a menu planned in the editor with two recipe courses, a free course and a
+// guest, saved, found in the manager's tree and reopened; the guest's history lists what was
+// served; bad dates are refused; folders are made and deleted; recipes join a menu from a list.
+
+#include "ui/FrmGastGeschichte.h"
+#include "ui/FrmMenuDetail.h"
+#include "ui/FrmMenuManagement.h"
+
+#include "core/Settings.h"
+#include "db/DatabaseChoice.h"
+#include "db/Schema.h"
+#include "tests/support/NewDatabase.h"
+#include "tests/ui/UiTestSupport.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QSpinBox>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTreeWidget>
+
+namespace pf::test {
+namespace {
+
+class MenuWindowsTest : public UiTest
+{
+protected:
+    MenuWindowsTest()
+    {
+        Connection() = ConnectionState{};
+        Connection().WorkDb = test::NewDatabase(m_dir.File("Pfannola.MDB"));
+        CreateTables(WorkDb(), SchemaTables());
+        for (const char* row : {"(1,'Kürbissuppe',4)", "(2,'Rinderbraten',6)", "(3,'Rote Grütze',4)"})
+            WorkDb().Execute(std::string("INSERT INTO T_REZ_KOPF (ID,RezTitle,RezYield) VALUES ") + row);
+        WorkDb().Execute("UPDATE T_REZ_KOPF SET FlagDeleted=0, Template=0");
+        WorkDb().Execute("INSERT INTO T_ADRESSE (ID,Name,AdrType,ParentID,AliasID) VALUES "
+                         "(5,'Müller, Erna',1,0,0),(6,'Paul',1,0,0)");
+        WorkDb().Execute("INSERT INTO T_INFO_KEY (ID,KEY,KEYTYPE) VALUES (8,'Riesling',6)");
+    }
+    ~MenuWindowsTest() override
+    {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName().startsWith("Frm"))
+                delete w;
+        CloseWorkDatabase();
+    }
+
+    static QStringList Texts(const QTreeWidget* tree, int column)
+    {
+        QStringList texts;
+        for (int i = 0; i < tree->topLevelItemCount(); ++i)
+            texts << tree->topLevelItem(i)->text(column);
+        return texts;
+    }
+    template <typename T> static T* Open()
+    {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* window = qobject_cast<T*>(w); window && window->isVisible())
+                return window;
+        return nullptr;
+    }
+};
+
+TEST_F(MenuWindowsTest, PlanSaveReopenAndSeeTheGuestHistory)
+{
+    long id = 0;
+    {
+        FrmMenuDetail editor(0, [&](long saved) { id = saved; });
+        Child<QLineEdit>(editor, "txtTitle")->setText("Erntedank");
+        Child<QLineEdit>(editor, "txtDatum")->setText("4.10.2026");
+        Child<QSpinBox>(editor, "txtYield")->setValue(6);
+        Child<QLineEdit>(editor, "txtZeitVorher")->setText("2:30");
+
+        auto* search = Child<QLineEdit>(editor, "txtRezeptSuche");
+        search->setText("kürbis");
+        Click(editor, "cmdAddRecipe");
+        search->setText("2");
+        Click(editor, "cmdAddRecipe");
+        search->setText("Apfelkuchen vom Blech");
+        Click(editor, "cmdAddGeneric");
+        // The free course gets a drink and the wine of the lexicon.
+        QTest::keyClicks(Child<QLineEdit>(editor, "txtGangDrink"), "Kaffee");
+        auto* wine = Child<QComboBox>(editor, "cboWein");
+        wine->setCurrentIndex(wine->findText("Riesling"));
+        emit wine->activated(wine->currentIndex());
+
+        auto* guest = Child<QComboBox>(editor, "cboGast");
+        guest->setCurrentIndex(guest->findData(QVariant::fromValue<qlonglong>(5)));
+        Child<QLineEdit>(editor, "txtGastNotiz")->setText("isst kein Rind");
+        Click(editor, "cmdAddGuest");
+        EXPECT_EQ(Child<QListWidget>(editor, "lstGaeste")->item(0)->text(), "Erna Müller vom 04.10.2026");
+
+        Click(editor, "cmdSave");
+        EXPECT_TRUE(m_ui.shown.empty()) << m_ui.shown.front().Text;
+        ASSERT_EQ(id, 1);
+    }
+
+    FrmMenuManagement manager;
+    auto* tree = Child<QTreeWidget>(manager, "tvMenu");
+    manager.RefreshTree("M1");
+    ASSERT_NE(tree->currentItem(), nullptr);
+    EXPECT_EQ(tree->currentItem()->text(0), "Erntedank - 04.10.2026");
+    const QString preview = Child<QTextBrowser>(manager, "txtPreview")->toPlainText();
+    EXPECT_TRUE(preview.contains("Rinderbraten")) << preview.toStdString();
+    EXPECT_TRUE(preview.contains("dazu: Kaffee, Riesling")) << preview.toStdString();
+    EXPECT_TRUE(preview.contains("Erna Müller")) << preview.toStdString();
+
+    Click(manager, "cmdOpen");
+    auto* editor = Open<FrmMenuDetail>();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(Child<QLineEdit>(*editor, "txtZeitVorher")->text(), "02:30");
+    const QStringList courses = Texts(Child<QTreeWidget>(*editor, "lstGaenge"), 1);
+    EXPECT_EQ(courses, QStringList({"Kürbissuppe", "Rinderbraten", "Apfelkuchen vom Blech [frei]"}));
+    EXPECT_EQ(Texts(Child<QTreeWidget>(*editor, "lstGaenge"), 2), QStringList({"4 ", "6 ", ""}));
+
+    Click(*editor, "cmdGuestHistory");
+    auto* history = Open<FrmGastGeschichte>();
+    ASSERT_NE(history, nullptr);
+    auto* rows = Child<QTreeWidget>(*history, "lstGeschichte");
+    EXPECT_EQ(Texts(rows, 2), QStringList({"Kürbissuppe", "Rinderbraten", "Apfelkuchen vom Blech"}));
+    EXPECT_EQ(rows->topLevelItem(0)->text(0), "04.10.2026");
+    EXPECT_EQ(rows->topLevelItem(0)->text(3), "isst kein Rind");
+
+    FrmGastGeschichte nobody(6);
+    EXPECT_EQ(Child<QLabel>(nobody, "lblGast")->text(), "Paul war noch bei keinem Menü zu Gast.");
+}
+
+TEST_F(MenuWindowsTest, EditorRefusesUnreadableInputAndAsksBeforeADuplicate)
+{
+    FrmMenuDetail first(0);
+    Child<QLineEdit>(first, "txtTitle")->setText("Fest");
+    Child<QLineEdit>(first, "txtDatum")->setText("24.12.2026");
+    ASSERT_TRUE(first.cmdSave_Click());
+
+    struct Case
+    {
+        const char* Title;
+        const char* Date;
+        const char* Time;
+        const char* Message;
+    };
+    const Case cases[] = {
+        {"Fest", "31.02.2026", "", "Das Datum \"31.02.2026\" ist ungültig. Bitte als TT.MM.JJJJ eingeben."},
+        {"Fest", "", "90 Minuten", "Zeiten bitte als hh:mm eingeben, zum Beispiel 1:30."},
+        {"Fest", "", "1:75", "Zeiten bitte als hh:mm eingeben, zum Beispiel 1:30."},
+        {"", "", "", "Bitte dem Menü einen Titel geben."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Message);
+        m_ui.shown.clear();
+        FrmMenuDetail editor(0);
+        Child<QLineEdit>(editor, "txtTitle")->setText(c.Title);
+        Child<QLineEdit>(editor, "txtDatum")->setText(c.Date);
+        Child<QLineEdit>(editor, "txtZeitKochen")->setText(c.Time);
+        EXPECT_FALSE(editor.cmdSave_Click());
+        ASSERT_EQ(m_ui.shown.size(), 1u);
+        EXPECT_EQ(m_ui.shown[0].Text, c.Message);
+    }
+    EXPECT_EQ(WorkDb().Scalar("SELECT COUNT(*) FROM T_MENU_KOPF").AsLong(), 1);
+
+    // The same title on the same day is asked about; No keeps it unsaved.
+    m_ui.shown.clear();
+    m_ui.Answering(Answer::No);
+    FrmMenuDetail same(0);
+    Child<QLineEdit>(same, "txtTitle")->setText("Fest");
+    Child<QLineEdit>(same, "txtDatum")->setText("24.12.26");
+    EXPECT_FALSE(same.cmdSave_Click());
+    EXPECT_EQ(m_ui.shown.at(0).Text, "Es gibt bereits ein Menü \"Fest\" am 24.12.2026. Trotzdem speichern?");
+    EXPECT_EQ(WorkDb().Scalar("SELECT COUNT(*) FROM T_MENU_KOPF").AsLong(), 1);
+}
+
+TEST_F(MenuWindowsTest, ManagerKeepsFoldersAndRemembersTheLastNode)
+{
+    {
+        FrmMenuManagement manager;
+        manager.cmdNewFolder_Click("Feste");
+        EXPECT_EQ(manager.SelectedKey(), "F1");
+        manager.cmdNewFolder_Click("Weihnachten");
+        EXPECT_EQ(manager.SelectedKey(), "F2");
+        manager.cmdRenameFolder_Click("Advent");
+        auto* tree = Child<QTreeWidget>(manager, "tvMenu");
+        EXPECT_EQ(tree->currentItem()->text(0), "Advent");
+        EXPECT_EQ(tree->currentItem()->parent()->text(0), "Feste");
+        EXPECT_EQ(Texts(tree, 0),
+                  QStringList({"Menüordner", "Wochenpläne", "Unklassifiert (0)", "Produktinformationen"}));
+        manager.close();
+    }
+    EXPECT_EQ(ReadSetting("MenuManager", "LastMenuNode", "", false), "F2");
+
+    FrmMenuManagement again;
+    EXPECT_EQ(again.SelectedKey(), "F2");
+    // A menu for the chosen folder, copied, then the folder deleted with what it holds.
+    ClMenu menu;
+    menu.SetTitle("Plätzchen");
+    menu.SetTree(2);
+    menu.CourseAdd(3, false, "");
+    ASSERT_TRUE(menu.Save());
+    again.RefreshTree("M1");
+    again.cmdCopy_Click();
+    EXPECT_EQ(again.SelectedKey(), "M2");
+    EXPECT_EQ(Child<QTreeWidget>(again, "tvMenu")->currentItem()->text(0), "Plätzchen (Kopie)");
+
+    again.RefreshTree("F1");
+    m_ui.Answering(Answer::Yes);
+    again.cmdDeleteFolder_Click();
+    EXPECT_EQ(m_ui.shown.back().Text,
+              "Soll der Ordner \"Feste\" mit allen Unterordnern und Menüs darin wirklich "
+              "gelöscht werden?");
+    EXPECT_EQ(WorkDb().Scalar("SELECT COUNT(*) FROM T_MENU_KOPF").AsLong(), 0);
+    EXPECT_EQ(again.SelectedKey(), "F0");
+}
+
+TEST_F(MenuWindowsTest, RecipesJoinAMenuFromTheListOrByDrop)
+{
+    ClMenu menu;
+    menu.SetTitle("Sonntag");
+    ASSERT_TRUE(menu.Save());
+    m_ui.ChoosingItem(1);
+    FrmMenuDetail* editor = FrmMenuDetail::AddToChosenMenu({1, 3}, nullptr);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(m_ui.offered.at(0).Items, (std::vector<std::string>{"(neues Menü)", "Sonntag"}));
+    EXPECT_EQ(editor->Menu().id(), 1);
+
+    auto* courses = Child<QTreeWidget>(*editor, "lstGaenge");
+    QMimeData data;
+    data.setText("2 x");
+    EXPECT_FALSE(editor->DropRecipes(&data));
+    data.setText("2");
+    EXPECT_TRUE(editor->DropRecipes(&data));
+    EXPECT_EQ(Texts(courses, 1), QStringList({"Kürbissuppe", "Rote Grütze", "Rinderbraten"}));
+
+    // Moving the last course up and the first down.
+    courses->setCurrentItem(courses->topLevelItem(2));
+    Click(*editor, "cmdUp");
+    courses->setCurrentItem(courses->topLevelItem(0));
+    Click(*editor, "cmdDown");
+    EXPECT_EQ(Texts(courses, 1), QStringList({"Rinderbraten", "Kürbissuppe", "Rote Grütze"}));
+
+    // Closing asks to save the unsaved courses.
+    m_ui.Answering(Answer::Yes);
+    editor->close();
+    ClMenu back;
+    ASSERT_TRUE(back.Loadr(1));
+    EXPECT_EQ(back.CoursesCount(), 3);
+    EXPECT_EQ(back.CourseRezID(1), 2);
+}
+
+} // namespace
+} // namespace pf::test

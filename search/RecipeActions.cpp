@@ -70,6 +70,7 @@ std::vector<RecipeMenuEntry> RecipeActions::MenuEntries(std::size_t count, long 
         {"HideRecipeActionTest", "&Prüfen und neu speichern", change, false},
         {"HideRecipeActionExport", "E&xportieren …", change, false},
         {"HideRecipeActionPrint", "&Drucken …", any && !inTrash, false},
+        {"HideRecipeActionShoplist", "Auf die &Einkaufsliste", any && !inTrash, false},
         {"HideRecipeActionBLS", "Zutaten mit Lebensmittelschlüsseln a&bgleichen …", change, true},
         {"HideRecipeActionNaehrwert", "&Nährwerte berechnen …", one && !inTrash, false},
         {"HideRecipeActionMenu", "Zu einem &Menü hinzufügen …", change, false},

@@ -19,6 +19,7 @@
 #include "ui/ErrorTrap.h"
 #include "ui/FrmBLSAbgleich.h"
 #include "ui/FrmCatSelect.h"
+#include "ui/FrmEinkaufsliste.h"
 #include "ui/FrmExport.h"
 #include "ui/FrmMenuData.h"
 #include "ui/FrmMenuDetail.h"
@@ -1208,6 +1209,17 @@ void FrmSearchandDisplay::RunCommand(const std::string& command)
     } else if (command == "HideRecipeActionPrint") {
         if (!ids.empty())
             ShowBeside(new FrmPrint(ids));
+        refresh = false;
+    } else if (command == "HideRecipeActionShoplist") {
+        if (!ids.empty()) {
+            FrmEinkaufsliste* window = FrmEinkaufsliste::Current();
+            if (!window) {
+                window = new FrmEinkaufsliste;
+                ShowBeside(window);
+            }
+            for (long id : ids)
+                window->AddRecipe(id);
+        }
         refresh = false;
     } else if (command == "HideRecipeActionNaehrwert") {
         if (!ids.empty())

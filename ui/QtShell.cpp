@@ -15,6 +15,7 @@
 #include "ui/FrmBackup.h"
 #include "ui/FrmDBEigenschaften.h"
 #include "ui/FrmDBUpgrade.h"
+#include "ui/FrmEinkaufsliste.h"
 #include "ui/FrmKategorieManagement.h"
 #include "ui/FrmKochbuchManag.h"
 #include "ui/FrmLexikonEdit.h"
@@ -160,6 +161,11 @@ void QtShell::RunCommand(const std::string& command)
         m_main->AddChildWindow(new FrmKochbuchManag([this] { m_main->RefreshCaption(); }));
     } else if (command == "Mnu02Kategorie") {
         m_main->AddChildWindow(new FrmKategorieManagement);
+    } else if (command == "Mnu02EinkaufenListe") {
+        if (FrmEinkaufsliste* open = FrmEinkaufsliste::Current())
+            open->setFocus();
+        else
+            m_main->AddChildWindow(new FrmEinkaufsliste);
     } else if (command == "Mnu02Literatur") {
         m_main->AddChildWindow(new FrmLiteratur);
     } else if (command == "Mnu02Menue") {

@@ -57,7 +57,8 @@ TEST_F(MainformTest, EveryCommandExistsOnceAndOnlyWorkingOnesAreEnabled)
         "MenuExtraZIP", "Mnu01NeuBlanko", "Mnu01NeuTemplate", "Mnu02Kochbuch", "Mnu02Kategorie",
         "Mnu02Unit", "Mnu02TrashEmpty", "MenuExtraFP", "MnuExtraDupeKill", "Mnu01Suchen", "Mnu02TrashView",
         "MnUExtraDupeView", "MnuExtraImportMealMaster", "MnuExtraImportMealMasterClipbrd",
-        "MnuHilfeContent", "Mnu02Zutaten", "Mnu01Druckereinrichtung", "SpecialsLexDel", "Mnu02Literatur", "Mnu02Menue"};
+        "MnuHilfeContent", "Mnu02Zutaten", "Mnu01Druckereinrichtung", "SpecialsLexDel", "Mnu02Literatur",
+        "Mnu02Menue", "Mnu02EinkaufenListe", "HideRecipeActionShoplist"};
     // clang-format on
     Mainform window;
     QSet<QString> seen;

@@ -87,7 +87,7 @@ const MenuCommand kDataMenu[] = {
     {"LexikonAnsehen", "&Lexikon ansehen …", nullptr, true, QStyle::SP_FileDialogInfoView},
     {"Mnu02Zutaten", "Lebensmittel und &Nährwerte …", nullptr, true, kNoIcon},
     {nullptr, nullptr, nullptr, false, kNoIcon},
-    {"Mnu02EinkaufenShops", "&Geschäfte und Adressen …", nullptr, false, kNoIcon},
+    {"Mnu02EinkaufenShops", "&Geschäfte und Adressen …", nullptr, true, kNoIcon},
     {"Mnu02EinkaufenListe", "E&inkaufslisten …", nullptr, true, QStyle::SP_FileDialogListView},
     {"Mnu02Literatur", "Li&teraturquellen …", nullptr, true, kNoIcon},
     {"Mnu02FloskelInfo", "&Floskeln …", nullptr, false, kNoIcon},

@@ -21,6 +21,7 @@
 #include "ui/FrmLexikonEdit.h"
 #include "ui/FrmLiteratur.h"
 #include "ui/FrmMenuManagement.h"
+#include "ui/FrmShops.h"
 #include "ui/FrmMMImport.h"
 #include "ui/FrmMenuData.h"
 #include "ui/FrmNaehrwerte.h"
@@ -170,6 +171,8 @@ void QtShell::RunCommand(const std::string& command)
         m_main->AddChildWindow(new FrmLiteratur);
     } else if (command == "Mnu02Menue") {
         m_main->AddChildWindow(new FrmMenuManagement);
+    } else if (command == "Mnu02EinkaufenShops") {
+        m_main->AddChildWindow(new FrmShops);
     } else if (command == "Mnu02Unit") {
         m_main->AddChildWindow(new FrmUnitManagement(ProgramUnits(), ProgramRecipeUnits()));
     } else if (command == "LexikonAnsehen") {

@@ -1,0 +1,94 @@
+// The address book window: a group and a shop entered as a user does, the shop listed under the
+// group in the tree, the questions before deleting and before making an address the default, and
+// the food-group order that has nothing to offer without a food class tree.
+
+#include "ui/FrmShops.h"
+
+#include "db/DatabaseChoice.h"
+#include "db/Schema.h"
+#include "tests/support/NewDatabase.h"
+#include "tests/ui/UiTestSupport.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+namespace pf::test {
+namespace {
+
+class ShopsWindowTest : public UiTest
+{
+protected:
+    ShopsWindowTest()
+    {
+        Connection() = ConnectionState{};
+        Connection().WorkDb = test::NewDatabase(m_dir.File("Pfannola.MDB"));
+        CreateTables(WorkDb(), SchemaTables());
+    }
+    ~ShopsWindowTest() override { CloseWorkDatabase(); }
+
+    static void Enter(FrmShops& window, const char* family, long kind, const QString& group = {})
+    {
+        Click(window, "cmdNew");
+        Child<QLineEdit>(window, "txtName")->setText(family);
+        auto* kinds = Child<QComboBox>(window, "cboArt");
+        kinds->setCurrentIndex(kinds->findData(QVariant::fromValue<qlonglong>(kind)));
+        if (!group.isEmpty()) {
+            auto* groups = Child<QComboBox>(window, "cboUnterordnung");
+            groups->setCurrentIndex(groups->findText(group));
+        }
+        Click(window, "cmdSave");
+    }
+};
+
+TEST_F(ShopsWindowTest, EntersAShopUnderAGroupAndAsksBeforeDeleting)
+{
+    FrmShops window;
+    Enter(window, "Läden", 0);
+    Enter(window, "Hofladen Berg", 2, "Läden");
+    Child<QLineEdit>(window, "txtOrt")->setText("Au");
+    Click(window, "cmdSave");
+    auto* tree = Child<QTreeWidget>(window, "tvwAdressen");
+    ASSERT_EQ(tree->topLevelItemCount(), 1);
+    const QTreeWidgetItem* group = tree->topLevelItem(0);
+    EXPECT_EQ(group->text(0), "Läden");
+    ASSERT_EQ(group->childCount(), 1);
+    EXPECT_EQ(group->child(0)->text(0), "Hofladen Berg, Au");
+    EXPECT_EQ(tree->currentItem(), group->child(0));
+    EXPECT_EQ(WorkDb().Scalar("SELECT AdrType FROM T_ADRESSE WHERE Name='Hofladen Berg'").AsLong(), 2);
+
+    // Nothing to add to the shop order without food classes.
+    Click(window, "cmdAddGroup");
+    ASSERT_FALSE(m_ui.shown.empty());
+    EXPECT_EQ(m_ui.shown.back().Text,
+              "Es gibt keine Kategorien, die hinzugefügt werden können. Alle bekannten "
+              "Kategorien sind bereits hinzugefügt.");
+
+    m_ui.Answering(Answer::Yes);
+    Click(window, "cmdDefault");
+    EXPECT_EQ(m_ui.shown.back().Text, "Soll diese Adresse wirklich zur Standard-Adresse gemacht werden ?");
+    EXPECT_EQ(ClAddress::DefaultID(WorkDb()), window.Current().id());
+
+    // The group still holds the shop: asked, refused, kept.
+    tree->setCurrentItem(tree->topLevelItem(0));
+    m_ui.Answering(Answer::Yes);
+    Click(window, "cmdDelete");
+    EXPECT_NE(m_ui.shown.back().Text.find("hat noch untergeordnete Einträge"), std::string::npos);
+    EXPECT_EQ(WorkDb().Scalar("SELECT COUNT(*) FROM T_ADRESSE").AsLong(), 2);
+
+    // The shop: No keeps it, Yes deletes it.
+    tree->setCurrentItem(tree->topLevelItem(0)->child(0));
+    m_ui.Answering(Answer::No);
+    Click(window, "cmdDelete");
+    EXPECT_EQ(WorkDb().Scalar("SELECT COUNT(*) FROM T_ADRESSE").AsLong(), 2);
+    m_ui.Answering(Answer::Yes);
+    Click(window, "cmdDelete");
+    EXPECT_EQ(m_ui.shown.back().Text, "Soll diese Adresse wirklich gelöscht werden ?");
+    EXPECT_EQ(WorkDb().Scalar("SELECT COUNT(*) FROM T_ADRESSE").AsLong(), 1);
+    EXPECT_TRUE(m_ui.AllAnswersUsed());
+}
+
+} // namespace
+} // namespace pf::test

@@ -168,9 +168,9 @@ FrmLexikonEdit::FrmLexikonEdit(QWidget* parent) : QWidget(parent)
     buttons->addWidget(m_saveButton);
     buttons->addWidget(m_deleteButton);
     buttons->addStretch(1);
-    m_printButton = MakeButton("cmdDrucken", "&Drucken …", this);
+    m_printButton = MakeButton("cmdDrucken", "Dr&ucken …", this);
     m_printButton->setToolTip("Druckt den gewählten Eintrag; weitere Druckbefehle im Kontextmenü der Liste");
-    m_exportButton = MakeButton("cmdExportieren", "E&xportieren …", this);
+    m_exportButton = MakeButton("cmdExportieren", "Exportieren …", this);
     m_exportButton->setToolTip("Speichert den gewählten Eintrag als Text- oder HTML-Datei");
     buttons->addWidget(m_printButton);
     buttons->addWidget(m_exportButton);
@@ -323,9 +323,9 @@ QWidget* FrmLexikonEdit::BuildForm()
     m_foods = Named(new QListWidget(m_foodRow), "lstLebensmittel");
     m_foods->setMaximumHeight(80);
     auto* foodButtons = new QVBoxLayout;
-    auto* linkFood = MakeButton("cmdLebensmittelVerknuepfen", "Ver&knüpfen …", m_foodRow);
+    auto* linkFood = MakeButton("cmdLebensmittelVerknuepfen", "Verkn&üpfen …", m_foodRow);
     linkFood->setToolTip("Verknüpft ein Nahrungsmittel mit diesem Eintrag");
-    auto* unlinkFood = MakeButton("cmdLebensmittelLoesen", "Lö&sen", m_foodRow);
+    auto* unlinkFood = MakeButton("cmdLebensmittelLoesen", "L&ösen", m_foodRow);
     unlinkFood->setToolTip("Löst die Verknüpfung mit dem gewählten Nahrungsmittel");
     foodButtons->addWidget(linkFood);
     foodButtons->addWidget(unlinkFood);

@@ -207,7 +207,7 @@ QWidget* FrmNaehrdataInfo::BuildLinkPage(QWidget* parent)
     m_linkSearch->setPlaceholderText("Stichwort im Lexikon");
     QPushButton* link = MakeButton("cmdLexVerknuepfen", "&Verknüpfen …", m_linkButtons);
     QPushButton* unlink = MakeButton("cmdLexLoesen", "L&ösen", m_linkButtons);
-    QPushButton* preferred = MakeButton("cmdLexBevorzugt", "Be&vorzugt", m_linkButtons);
+    QPushButton* preferred = MakeButton("cmdLexBevorzugt", "Bevor&zugt", m_linkButtons);
     row->addWidget(m_linkSearch, 1);
     row->addWidget(link);
     row->addWidget(unlink);

@@ -302,6 +302,21 @@ std::string EncodeBase64(std::string_view bytes)
     return out;
 }
 
+int Base64Value(char c)
+{
+    if (c >= 'A' && c <= 'Z')
+        return c - 'A';
+    if (c >= 'a' && c <= 'z')
+        return c - 'a' + 26;
+    if (c >= '0' && c <= '9')
+        return c - '0' + 52;
+    if (c == '+')
+        return 62;
+    if (c == '/')
+        return 63;
+    return -1;
+}
+
 bool DecodeBase64(std::string_view text, std::string& bytes)
 {
     bytes.clear();
@@ -310,22 +325,13 @@ bool DecodeBase64(std::string_view text, std::string& bytes)
     std::size_t padding = 0;
     std::size_t symbols = 0;
     for (const char c : text) {
-        int value = -1;
-        if (c >= 'A' && c <= 'Z')
-            value = c - 'A';
-        else if (c >= 'a' && c <= 'z')
-            value = c - 'a' + 26;
-        else if (c >= '0' && c <= '9')
-            value = c - '0' + 52;
-        else if (c == '+')
-            value = 62;
-        else if (c == '/')
-            value = 63;
-        else if (c == '=') {
+        const int value = Base64Value(c);
+        if (c == '=') {
             ++padding;
             ++symbols;
             continue;
-        } else
+        }
+        if (value < 0)
             return false;
         if (padding > 0)
             return false; // data after the padding

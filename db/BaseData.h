@@ -74,6 +74,8 @@ bool ImportBaseData(Database& db, const std::string& file, BaseDataProgress* pro
 std::string EncodeBaseDataText(std::string_view text);
 std::string DecodeBaseDataText(std::string_view field);
 std::string EncodeBase64(std::string_view bytes);
+// The 6-bit value of a Base64 character; -1 for padding and anything outside the alphabet.
+int Base64Value(char c);
 // false when text is no valid Base64.
 bool DecodeBase64(std::string_view text, std::string& bytes);
 

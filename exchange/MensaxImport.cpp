@@ -6,6 +6,7 @@
 #include "core/TextConv.h"
 #include "core/Trim.h"
 #include "core/Utf8.h"
+#include "db/BaseData.h"
 #include "exchange/MMImport.h"
 #include "exchange/MensaxExport.h"
 #include "model/ClFingerprint.h"
@@ -338,18 +339,8 @@ Blob MensaxImport::DecodeBase64(std::string_view text)
     unsigned buffer = 0;
     int bits = 0;
     for (const char c : text) {
-        int value;
-        if (c >= 'A' && c <= 'Z')
-            value = c - 'A';
-        else if (c >= 'a' && c <= 'z')
-            value = c - 'a' + 26;
-        else if (c >= '0' && c <= '9')
-            value = c - '0' + 52;
-        else if (c == '+')
-            value = 62;
-        else if (c == '/')
-            value = 63;
-        else
+        const int value = Base64Value(c);
+        if (value < 0)
             continue; // padding, line breaks, blanks
         buffer = (buffer << 6) | static_cast<unsigned>(value);
         bits += 6;

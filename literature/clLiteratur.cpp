@@ -5,6 +5,7 @@
 #include "core/Utf8.h"
 #include "db/Database.h"
 #include "db/Recordset.h"
+#include "db/RowValues.h"
 #include "db/Schema.h"
 
 #include <algorithm>
@@ -12,16 +13,6 @@
 
 namespace pf {
 namespace {
-
-long AsId(const Value& v)
-{
-    return v.IsNull() ? 0 : static_cast<long>(v.AsLong());
-}
-
-std::string AsString(const Value& v)
-{
-    return v.IsNull() ? std::string() : v.AsText();
-}
 
 // The number a stored page starts with ("35", "35f." -> 35); 0 when it starts otherwise.
 long PageNumber(const std::string& page)

@@ -19,6 +19,16 @@ struct PageFont
     bool Italic = false;
 };
 
+// The printouts' font: "Arial" of that size and style.
+inline PageFont Arial(double size, bool bold = false, bool italic = false)
+{
+    PageFont font;
+    font.Size = size;
+    font.Bold = bold;
+    font.Italic = italic;
+    return font;
+}
+
 class PageCanvas
 {
 public:

@@ -5,19 +5,6 @@
 
 namespace pf {
 
-namespace {
-
-PageFont Arial(double size, bool bold = false, bool italic = false)
-{
-    PageFont font;
-    font.Size = size;
-    font.Bold = bold;
-    font.Italic = italic;
-    return font;
-}
-
-} // namespace
-
 PageWriter::PageWriter(PageCanvas& canvas, PageFooter footer) : m_canvas(canvas), m_footer(std::move(footer))
 {
 }

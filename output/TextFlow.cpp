@@ -154,4 +154,14 @@ void TextFlow::Draw(const std::vector<PlacedText>& line, double y)
     }
 }
 
+std::string FittedText(PageCanvas& canvas, const std::string& text, double width)
+{
+    if (canvas.TextWidth(text) <= width)
+        return text;
+    std::u32string chars = ToCodePoints(text);
+    while (!chars.empty() && canvas.TextWidth(FromCodePoints(chars) + "...") > width)
+        chars.pop_back();
+    return FromCodePoints(chars) + "...";
+}
+
 } // namespace pf

@@ -64,4 +64,7 @@ private:
     double m_lineHeight = 0;
 };
 
+// The text cut at its end with "..." so that it fits the width in the canvas's current font.
+std::string FittedText(PageCanvas& canvas, const std::string& text, double width);
+
 } // namespace pf

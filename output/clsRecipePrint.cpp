@@ -31,15 +31,6 @@ constexpr double kPictureBottom = 250;
 constexpr double kBreakReserve = 5; // heights of "A" that must remain before a line or section
 constexpr double kLabelSize = 10;
 
-PageFont Arial(double size, bool bold = false, bool italic = false)
-{
-    PageFont font;
-    font.Size = size;
-    font.Bold = bold;
-    font.Italic = italic;
-    return font;
-}
-
 std::string Join(const std::vector<std::string>& parts, const char* separator)
 {
     std::string text;

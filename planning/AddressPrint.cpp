@@ -3,6 +3,7 @@
 #include "core/Utf8.h"
 #include "db/Database.h"
 #include "output/PageFooter.h"
+#include "output/TextFlow.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -10,25 +11,6 @@
 namespace pf {
 
 namespace {
-
-PageFont Font(double size, bool bold = false)
-{
-    PageFont font;
-    font.Size = size;
-    font.Bold = bold;
-    return font;
-}
-
-// The text cut with "..." so that it fits the width.
-std::string Fitted(PageCanvas& canvas, const std::string& text, double width)
-{
-    if (canvas.TextWidth(text) <= width)
-        return text;
-    std::u32string chars = ToCodePoints(text);
-    while (!chars.empty() && canvas.TextWidth(FromCodePoints(chars) + "...") > width)
-        chars.pop_back();
-    return FromCodePoints(chars) + "...";
-}
 
 // The lines of a text with line breaks.
 std::vector<std::string> Lines(const std::string& text)
@@ -117,20 +99,20 @@ bool PrintAddressList(PageCanvas& canvas, const std::string& title, const std::v
 {
     Pages page(canvas, "Adressliste");
     const double width = canvas.Width();
-    canvas.SetFont(Font(14, true));
-    canvas.DrawText(0, 0, Fitted(canvas, "Ausdruck der " + title, width));
+    canvas.SetFont(Arial(14, true));
+    canvas.DrawText(0, 0, FittedText(canvas, "Ausdruck der " + title, width));
     page.Y() = canvas.TextHeight() + 120;
     canvas.DrawLine(0, page.Y(), width, page.Y());
     page.Y() += 180;
     for (const ClAddress& a : addresses) {
         const std::vector<std::string> lines = AddressLines(a, true);
-        canvas.SetFont(Font(10));
+        canvas.SetFont(Arial(10));
         const double height = canvas.TextHeight();
         // An address stays together on one page.
         page.Need(height * static_cast<double>(lines.size()));
         for (std::size_t i = 0; i < lines.size(); ++i) {
-            canvas.SetFont(Font(10, i == 0));
-            canvas.DrawText(0, page.Y(), Fitted(canvas, lines[i], width));
+            canvas.SetFont(Arial(10, i == 0));
+            canvas.DrawText(0, page.Y(), FittedText(canvas, lines[i], width));
             page.Y() += height;
         }
         page.Y() += height / 2;
@@ -162,28 +144,28 @@ bool PrintOrder(PageCanvas& canvas, const ClAddress& supplier, const ClAddress* 
 {
     Pages page(canvas, "Bestellung");
     const double width = canvas.Width();
-    canvas.SetFont(Font(9));
+    canvas.SetFont(Arial(9));
     const double small = canvas.TextHeight();
     if (sender) {
         // The sender at the top right, one line per part.
         for (const std::string& line : AddressLines(*sender, true)) {
-            const std::string text = Fitted(canvas, line, width / 2);
+            const std::string text = FittedText(canvas, line, width / 2);
             canvas.DrawText(width - canvas.TextWidth(text), page.Y(), text);
             page.Y() += small;
         }
         page.Y() += small;
     }
-    canvas.SetFont(Font(11));
+    canvas.SetFont(Arial(11));
     const double normal = canvas.TextHeight();
     for (const std::string& line : AddressLines(supplier, false)) {
-        canvas.DrawText(0, page.Y(), Fitted(canvas, line, width / 2));
+        canvas.DrawText(0, page.Y(), FittedText(canvas, line, width / 2));
         page.Y() += normal;
     }
     page.Y() += 2 * normal;
-    canvas.SetFont(Font(14, true));
+    canvas.SetFont(Arial(14, true));
     canvas.DrawText(0, page.Y(), "Bestellung");
     page.Y() += canvas.TextHeight();
-    canvas.SetFont(Font(10));
+    canvas.SetFont(Arial(10));
     const double row = canvas.TextHeight();
     std::string sub = dateText;
     if (!supplier.Kundennummer().empty())
@@ -201,7 +183,7 @@ bool PrintOrder(PageCanvas& canvas, const ClAddress& supplier, const ClAddress* 
     const double priceRight = width;
     const double nameWidth = priceRight - 1500 - nameLeft;
     auto header = [&] {
-        canvas.SetFont(Font(10, true));
+        canvas.SetFont(Arial(10, true));
         canvas.DrawText(quantityRight - canvas.TextWidth("Menge"), page.Y(), "Menge");
         canvas.DrawText(unitLeft, page.Y(), "Einheit");
         canvas.DrawText(nameLeft, page.Y(), "Artikel");
@@ -209,7 +191,7 @@ bool PrintOrder(PageCanvas& canvas, const ClAddress& supplier, const ClAddress* 
         page.Y() += row;
         canvas.DrawLine(0, page.Y(), width, page.Y());
         page.Y() += 60;
-        canvas.SetFont(Font(10));
+        canvas.SetFont(Arial(10));
     };
     header();
     Decimal4 sum;
@@ -217,8 +199,8 @@ bool PrintOrder(PageCanvas& canvas, const ClAddress& supplier, const ClAddress* 
         if (page.Need(row))
             header();
         canvas.DrawText(quantityRight - canvas.TextWidth(line.Menge), page.Y(), line.Menge);
-        canvas.DrawText(unitLeft, page.Y(), Fitted(canvas, line.Einheit, nameLeft - unitLeft - 100));
-        canvas.DrawText(nameLeft, page.Y(), Fitted(canvas, line.Name, nameWidth));
+        canvas.DrawText(unitLeft, page.Y(), FittedText(canvas, line.Einheit, nameLeft - unitLeft - 100));
+        canvas.DrawText(nameLeft, page.Y(), FittedText(canvas, line.Name, nameWidth));
         if (line.Preis != Decimal4()) {
             const std::string price = Money(line.Preis, supplier.Waehrung());
             canvas.DrawText(priceRight - canvas.TextWidth(price), page.Y(), price);
@@ -229,13 +211,13 @@ bool PrintOrder(PageCanvas& canvas, const ClAddress& supplier, const ClAddress* 
     page.Need(3 * row);
     canvas.DrawLine(0, page.Y(), width, page.Y());
     page.Y() += 60;
-    canvas.SetFont(Font(10, true));
+    canvas.SetFont(Arial(10, true));
     const std::string total = Money(sum, supplier.Waehrung());
     canvas.DrawText(nameLeft, page.Y(), "Summe");
     canvas.DrawText(priceRight - canvas.TextWidth(total), page.Y(), total);
     page.Y() += row;
     if (supplier.MinBestellwert() != Decimal4()) {
-        canvas.SetFont(Font(9));
+        canvas.SetFont(Arial(9));
         const std::string minimum =
             "Mindestbestellwert: " + Money(supplier.MinBestellwert(), supplier.Waehrung());
         canvas.DrawText(nameLeft, page.Y(), minimum);

@@ -4,6 +4,7 @@
 #include "core/Utf8.h"
 #include "db/Database.h"
 #include "db/Recordset.h"
+#include "db/RowValues.h"
 
 #include <algorithm>
 #include <fstream>
@@ -14,16 +15,6 @@
 
 namespace pf {
 namespace {
-
-long AsId(const Value& v)
-{
-    return v.IsNull() ? 0 : static_cast<long>(v.AsLong());
-}
-
-std::string AsString(const Value& v)
-{
-    return v.IsNull() ? std::string() : v.AsText();
-}
 
 std::string Trimmed(std::string_view text)
 {

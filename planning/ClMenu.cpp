@@ -2,6 +2,7 @@
 
 #include "db/Database.h"
 #include "db/Recordset.h"
+#include "db/RowValues.h"
 #include "model/ClRecipe.h"
 #include "planning/ClAddress.h"
 #include "planning/WeekCalendar.h"
@@ -30,16 +31,6 @@ struct ClMenu::Course
 };
 
 namespace {
-
-long AsId(const Value& v)
-{
-    return v.IsNull() ? 0 : static_cast<long>(v.AsLong());
-}
-
-std::string AsString(const Value& v)
-{
-    return v.IsNull() ? std::string() : v.AsText();
-}
 
 DateSerial AsDay(const Value& v)
 {

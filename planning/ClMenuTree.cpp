@@ -5,21 +5,12 @@
 
 #include "db/Database.h"
 #include "db/Recordset.h"
+#include "db/RowValues.h"
 
 #include <algorithm>
 
 namespace pf {
 namespace {
-
-long AsId(const Value& v)
-{
-    return v.IsNull() ? 0 : static_cast<long>(v.AsLong());
-}
-
-std::string AsString(const Value& v)
-{
-    return v.IsNull() ? std::string() : v.AsText();
-}
 
 DateSerial AsDay(const Value& v)
 {

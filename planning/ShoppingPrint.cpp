@@ -3,6 +3,7 @@
 #include "core/Utf8.h"
 #include "db/Value.h"
 #include "output/PageFooter.h"
+#include "output/TextFlow.h"
 #include "planning/ClShoppingList.h"
 #include "planning/ShoppingExchange.h"
 
@@ -13,26 +14,6 @@ namespace pf {
 namespace {
 
 constexpr const char* kUncategorised = "Unkategorisiert";
-
-PageFont Font(double size, bool bold = false, bool italic = false)
-{
-    PageFont font;
-    font.Size = size;
-    font.Bold = bold;
-    font.Italic = italic;
-    return font;
-}
-
-// The text cut with "..." so that it fits the width.
-std::string Fitted(PageCanvas& canvas, const std::string& text, double width)
-{
-    if (canvas.TextWidth(text) <= width)
-        return text;
-    std::u32string chars = ToCodePoints(text);
-    while (!chars.empty() && canvas.TextWidth(FromCodePoints(chars) + "...") > width)
-        chars.pop_back();
-    return FromCodePoints(chars) + "...";
-}
 
 class Layout
 {
@@ -94,14 +75,14 @@ bool PrintShoppingList(PageCanvas& canvas, ClShoppingList& list, const std::vect
     Layout page(canvas);
     const double width = canvas.Width();
 
-    canvas.SetFont(Font(16, true));
+    canvas.SetFont(Arial(16, true));
     const double titleHeight = canvas.TextHeight();
     std::string title = "Einkaufsliste";
     if (!list.Description().empty())
         title += ": " + list.Description();
-    canvas.DrawText(0, 0, Fitted(canvas, title, width));
+    canvas.DrawText(0, 0, FittedText(canvas, title, width));
     page.Y() += titleHeight;
-    canvas.SetFont(Font(9));
+    canvas.SetFont(Arial(9));
     std::string sub;
     for (int i = 1; i <= list.RecipeCount(); ++i)
         sub += (sub.empty() ? "" : ", ") + list.RecipeTitle(i) + " (" + list.RecipeYield(i).ToString() + " " +
@@ -109,7 +90,7 @@ bool PrintShoppingList(PageCanvas& canvas, ClShoppingList& list, const std::vect
     if (list.Datum().Days != 0)
         sub = ShortDateText(list.Datum()) + (sub.empty() ? "" : " - ") + sub;
     if (!sub.empty()) {
-        canvas.DrawText(0, page.Y(), Fitted(canvas, sub, width));
+        canvas.DrawText(0, page.Y(), FittedText(canvas, sub, width));
         page.Y() += canvas.TextHeight();
     }
     page.Y() += 120;
@@ -123,22 +104,22 @@ bool PrintShoppingList(PageCanvas& canvas, ClShoppingList& list, const std::vect
     const double textLeft = 2500;
     const double recipeLeft = width * 0.66;
     for (const ShoppingPrintGroup& group : GroupShoppingLines(lines, classes)) {
-        canvas.SetFont(Font(11, true));
+        canvas.SetFont(Arial(11, true));
         const double headingHeight = canvas.TextHeight();
-        canvas.SetFont(Font(10));
+        canvas.SetFont(Arial(10));
         // A heading never stands alone at the foot of a page.
         page.Need(headingHeight + 60 + canvas.TextHeight());
-        canvas.SetFont(Font(11, true));
+        canvas.SetFont(Arial(11, true));
         canvas.DrawText(0, page.Y(), group.Heading);
         page.Y() += headingHeight + 60;
         for (const ShoppingLine* shown : group.Lines) {
             const ClIngredient& line = shown->Line;
-            canvas.SetFont(Font(10, line.IsTrenner()));
+            canvas.SetFont(Arial(10, line.IsTrenner()));
             const double height = canvas.TextHeight();
             page.Need(height);
             const double y = page.Y();
             if (line.IsTrenner()) {
-                canvas.DrawText(unitLeft, y, Fitted(canvas, line.Trennzeile(), recipeLeft - unitLeft));
+                canvas.DrawText(unitLeft, y, FittedText(canvas, line.Trennzeile(), recipeLeft - unitLeft));
             } else {
                 const double top = y + (height - box) / 2;
                 canvas.DrawLine(0, top, box, top);
@@ -148,8 +129,9 @@ bool PrintShoppingList(PageCanvas& canvas, ClShoppingList& list, const std::vect
                 const std::string quantity = line.MengeTxt();
                 canvas.DrawText(quantityRight - canvas.TextWidth(quantity), y, quantity);
                 canvas.DrawText(unitLeft, y,
-                                Fitted(canvas, line.DisplayUnitText(), textLeft - unitLeft - 80));
-                canvas.DrawText(textLeft, y, Fitted(canvas, line.Ingredient(), recipeLeft - textLeft - 120));
+                                FittedText(canvas, line.DisplayUnitText(), textLeft - unitLeft - 80));
+                canvas.DrawText(textLeft, y,
+                                FittedText(canvas, line.Ingredient(), recipeLeft - textLeft - 120));
                 std::string recipes;
                 for (long id : shown->Recipes) {
                     const std::string name = list.TitleOfRecipe(id);
@@ -157,8 +139,8 @@ bool PrintShoppingList(PageCanvas& canvas, ClShoppingList& list, const std::vect
                         recipes += (recipes.empty() ? "" : ", ") + name;
                 }
                 if (!recipes.empty()) {
-                    canvas.SetFont(Font(8, false, true));
-                    canvas.DrawText(recipeLeft, y + 20, Fitted(canvas, recipes, width - recipeLeft));
+                    canvas.SetFont(Arial(8, false, true));
+                    canvas.DrawText(recipeLeft, y + 20, FittedText(canvas, recipes, width - recipeLeft));
                 }
             }
             page.Y() += height + 30;

@@ -35,6 +35,7 @@ FrmBLSAbgleich::FrmBLSAbgleich(Database& db, const FoodTables& tables, FoodMatch
     layout->addWidget(m_heading);
 
     m_lines = Named(new QTableWidget(0, ColCount, this), "grdZutaten");
+    RoomyRows(m_lines);
     m_lines->setHorizontalHeaderLabels({"Original-Zutat", "BLS-Zuordnung"});
     m_lines->verticalHeader()->setVisible(false);
     m_lines->verticalHeader()->setDefaultSectionSize(m_lines->fontMetrics().height() + 8);

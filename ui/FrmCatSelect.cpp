@@ -44,6 +44,7 @@ FrmCatSelect::FrmCatSelect(Mode mode, std::vector<long> current, QWidget* parent
 
     auto* lists = new QHBoxLayout;
     m_list = new QListWidget(this);
+    RoomyRows(m_list);
     m_list->setObjectName("lstCategories");
     lists->addWidget(m_list, 3);
 
@@ -76,6 +77,7 @@ FrmCatSelect::FrmCatSelect(Mode mode, std::vector<long> current, QWidget* parent
         m_count->setObjectName("lblChosen");
         right->addWidget(m_count);
         m_chosenList = new QListWidget(this);
+        RoomyRows(m_chosenList);
         m_chosenList->setObjectName("lstChosen");
         right->addWidget(m_chosenList, 1);
         auto* primary = new QPushButton("Als &Hauptkategorie", this);

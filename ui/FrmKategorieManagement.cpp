@@ -60,6 +60,7 @@ FrmKategorieManagement::FrmKategorieManagement(QWidget* parent) : QWidget(parent
     filterRow->addWidget(m_filter, 1);
     leftLayout->addLayout(filterRow);
     m_tree = new QTreeWidget(left);
+    RoomyRows(m_tree);
     m_tree->setObjectName("tvwCategories");
     m_tree->setHeaderLabels({"Kategorie", "Verwendung"});
     m_tree->header()->setSectionResizeMode(0, QHeaderView::Stretch);

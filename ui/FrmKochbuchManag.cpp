@@ -40,6 +40,7 @@ FrmKochbuchManag::FrmKochbuchManag(std::function<void()> activeBookChanged, QWid
 
     auto* layout = new QHBoxLayout(this);
     m_list = new QTreeWidget(this);
+    RoomyRows(m_list);
     m_list->setObjectName("lstBooks");
     m_list->setHeaderLabels({"Kochbuch", "Rezepte"});
     m_list->setRootIsDecorated(false);

@@ -130,6 +130,7 @@ FrmLexikonEdit::FrmLexikonEdit(QWidget* parent) : QWidget(parent)
 
     auto* splitter = new QSplitter(this);
     m_tree = Named(new QTreeWidget(splitter), "treLexikon");
+    RoomyRows(m_tree);
     m_tree->setHeaderLabel("Einträge");
     m_tree->setMinimumWidth(220);
     m_pages = new QStackedWidget(splitter);
@@ -321,6 +322,7 @@ QWidget* FrmLexikonEdit::BuildForm()
     auto* foodLayout = new QHBoxLayout(m_foodRow);
     foodLayout->setContentsMargins(0, 0, 0, 0);
     m_foods = Named(new QListWidget(m_foodRow), "lstLebensmittel");
+    RoomyRows(m_foods);
     m_foods->setMaximumHeight(80);
     auto* foodButtons = new QVBoxLayout;
     auto* linkFood = MakeButton("cmdLebensmittelVerknuepfen", "Verkn&üpfen …", m_foodRow);
@@ -454,8 +456,10 @@ void FrmLexikonEdit::cmdSuchen_Click()
             rootItem->setExpanded(true);
         }
     }
-    if (m_tree->topLevelItemCount() > 0)
-        m_tree->setCurrentItem(m_tree->topLevelItem(0));
+    // The first hit is shown at once, so a search with one hit needs no further click; the area node is
+    // chosen only when it holds no hit.
+    if (QTreeWidgetItem* first = m_tree->topLevelItem(0))
+        m_tree->setCurrentItem(first->childCount() > 0 ? first->child(0) : first);
 }
 
 void FrmLexikonEdit::ItemChosen(QTreeWidgetItem* item, QTreeWidgetItem* previous)

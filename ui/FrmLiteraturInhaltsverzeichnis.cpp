@@ -34,6 +34,7 @@ FrmLiteraturInhaltsverzeichnis::FrmLiteraturInhaltsverzeichnis(long source,
 
     auto* layout = new QVBoxLayout(this);
     m_tree = Named(new QTreeWidget(this), "tvwInhalt");
+    RoomyRows(m_tree);
     m_tree->setHeaderLabels({"Inhalt nach Seiten"});
     FitHeaderTexts(m_tree->header());
     layout->addWidget(m_tree, 1);

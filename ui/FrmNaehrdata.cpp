@@ -58,6 +58,7 @@ FrmNaehrdata::FrmNaehrdata(Database& db, const FoodTables& tables, QWidget* pare
     layout->addLayout(head);
 
     m_grid = Named(new QTableWidget(0, 3, this), "grdNaehrwerte");
+    RoomyRows(m_grid);
     m_grid->setHorizontalHeaderLabels({"Inhaltsstoff", "pro 100g/ml", "Einheit"});
     m_grid->verticalHeader()->setVisible(false);
     // Compact rows: the whole table of a recipe is read at a glance.
@@ -75,6 +76,7 @@ FrmNaehrdata::FrmNaehrdata(Database& db, const FoodTables& tables, QWidget* pare
     m_leftOutCaption = new QLabel("&Nicht berechnete Zutaten:", this);
     layout->addWidget(m_leftOutCaption);
     m_leftOut = Named(new QTreeWidget(this), "lstNichtBerechnet");
+    RoomyRows(m_leftOut);
     m_leftOut->setHeaderLabels({"Zutat", "Grund"});
     m_leftOut->setRootIsDecorated(false);
     m_leftOut->header()->setSectionResizeMode(0, QHeaderView::Stretch);

@@ -195,6 +195,7 @@ QWidget* FrmNaehrdataInfo::BuildLinkPage(QWidget* parent)
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(new QLabel("Lexikon-Einträge, die dieses Nahrungsmittel erklären:", page));
     m_links = Named(new QTreeWidget(page), "lstLexikon");
+    RoomyRows(m_links);
     m_links->setHeaderLabels({"Eintrag", "Bereich", "Bevorzugt"});
     m_links->setRootIsDecorated(false);
     m_links->setColumnWidth(0, 220);

@@ -86,6 +86,7 @@ QString Html(const std::string& text)
 QListWidget* CheckList(const char* name, QWidget* parent)
 {
     auto* list = new QListWidget(parent);
+    RoomyRows(list);
     list->setObjectName(name);
     list->setUniformItemSizes(true);
     return list;
@@ -338,6 +339,7 @@ QWidget* FrmSearchandDisplay::BuildTextTab()
     auto* ingredientBox = new QGroupBox("Zutaten", text);
     auto* ingredientLayout = new QVBoxLayout(ingredientBox);
     m_ingredients = new QListWidget(ingredientBox);
+    RoomyRows(m_ingredients);
     m_ingredients->setObjectName("lstIngredients");
     m_ingredients->setMaximumHeight(70);
     ingredientLayout->addWidget(m_ingredients);
@@ -462,6 +464,7 @@ QWidget* FrmSearchandDisplay::BuildTemplateTab()
     auto* templates = new QWidget(m_tabs);
     auto* templateLayout = new QVBoxLayout(templates);
     m_templates = new QListWidget(templates);
+    RoomyRows(m_templates);
     m_templates->setObjectName("lstTemplates");
     templateLayout->addWidget(m_templates, 1);
     auto* templateButtons = new QGridLayout;
@@ -498,6 +501,7 @@ QWidget* FrmSearchandDisplay::BuildResults()
     m_caption->setFont(bold);
     layout->addWidget(m_caption);
     m_results = new QTreeWidget(panel);
+    RoomyRows(m_results);
     m_results->setObjectName("trvResults");
     m_results->setHeaderLabels({"Titel", "Bild"});
     m_results->setSelectionMode(QAbstractItemView::ExtendedSelection);

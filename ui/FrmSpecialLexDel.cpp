@@ -47,6 +47,7 @@ FrmSpecialLexDel::FrmSpecialLexDel(QWidget* parent) : QWidget(parent)
     layout->addLayout(top);
 
     m_list = Named(new QTreeWidget(this), "lstEintraege");
+    RoomyRows(m_list);
     m_list->setColumnCount(3);
     m_list->setHeaderLabels({"Stichwort", "Nr.", "Beschreibung"});
     m_list->setRootIsDecorated(false);

@@ -59,6 +59,7 @@ FrmUnitAbgleich::FrmUnitAbgleich(Database& db, const FoodTables& tables, QWidget
     layout->addWidget(hint);
 
     m_lines = Named(new QTableWidget(0, ColCount, this), "grdZutaten");
+    RoomyRows(m_lines);
     m_lines->setHorizontalHeaderLabels({"Zutat", "Nahrungsmittel", "Gramm"});
     m_lines->verticalHeader()->setVisible(false);
     m_lines->verticalHeader()->setDefaultSectionSize(m_lines->fontMetrics().height() + 8);

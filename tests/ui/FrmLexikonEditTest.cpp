@@ -92,8 +92,8 @@ TEST_F(FrmLexikonEditTest, SearchListsHitsByAreaAndShowsTheirFacts)
     Click(window, "cmdSuchen");
     ASSERT_EQ(tree->topLevelItemCount(), 1);
     EXPECT_EQ(tree->topLevelItem(0)->text(0), "Zusatzstoffe (1)");
-    EXPECT_EQ(tree->currentItem(), tree->topLevelItem(0));
-    tree->setCurrentItem(tree->topLevelItem(0)->child(0));
+    // The first hit is shown at once, without a further click.
+    EXPECT_EQ(tree->currentItem(), tree->topLevelItem(0)->child(0));
     EXPECT_EQ(Child<QLabel>(window, "lblTitel")->text(), "Zitronensäure");
     EXPECT_TRUE(Child<QLabel>(window, "lblStichworte")->text().contains("Citronensäure [DE(D)]"));
     EXPECT_TRUE(Child<QLabel>(window, "lblAngaben")->text().contains("E-Nummer: E 330"));
@@ -209,7 +209,6 @@ TEST_F(FrmLexikonEditTest, CreatesChangesAndDeletesAnEntryFoundBySearch)
     Click(window, "cmdSuchen");
     ASSERT_EQ(tree->topLevelItemCount(), 1);
     EXPECT_EQ(tree->topLevelItem(0)->text(0), "Utensilien (1)");
-    tree->setCurrentItem(tree->topLevelItem(0)->child(0));
     EXPECT_EQ(text->toPlainText(), "Gabel mit langen Zinken, die die Zwiebel beim Schneiden hält.");
     text->setPlainText("Schneidhilfe mit Zinken.");
     // Leaving unsaved changes asks; Cancel keeps the form and the choice.

@@ -28,30 +28,44 @@
 
 namespace {
 
-// For looking at windows (scripts/screenshot): PFANNOLA_OPEN=COMMAND[/BUTTON[/TEXT]] runs a
-// main-window command once the program is up and then presses a button of the window it opened
-// (a child window, or a window of its own), after typing TEXT into that window's first text field.
+// For looking at windows (scripts/screenshot): PFANNOLA_OPEN=STEP[;STEP…], each STEP being
+// COMMAND[/BUTTON[/TEXT]], runs a main-window command once the program is up and then presses a
+// button of the window it opened (a child window, or a window of its own), after typing TEXT into
+// that window's first text field. An empty COMMAND only presses the button, so a chain can walk
+// into dialogs ("Mnu01Suchen/cmdSearch;/cmdOpen;/cmdNutrients;/cmdOK"). Every next step is
+// scheduled before the current one runs, because a modal window blocks until it closes.
+void RunOpenStep(pf::Mainform* main, QStringList steps)
+{
+    if (steps.isEmpty())
+        return;
+    const QStringList parts = steps.takeFirst().split('/');
+    QTimer::singleShot(300, main, [main, parts, steps] {
+        QTimer::singleShot(700, main, [main, steps] { RunOpenStep(main, steps); });
+        QWidget* window = QApplication::activeModalWidget();
+        if (!window)
+            window = main->MdiArea()->activeSubWindow();
+        if (!window && QApplication::activeWindow() != main)
+            window = QApplication::activeWindow();
+        if (parts.size() < 2 || !window)
+            return;
+        if (parts.size() > 2)
+            if (auto* field = window->findChild<QLineEdit*>())
+                field->setText(parts[2]);
+        if (auto* button = window->findChild<QPushButton*>(parts[1]))
+            button->click();
+    });
+    if (!parts[0].isEmpty())
+        if (QAction* command = main->Command(parts[0]))
+            command->trigger();
+}
+
 void OpenOnStart(pf::Mainform* main)
 {
     const char* open = std::getenv("PFANNOLA_OPEN");
     if (!main || !open || !*open)
         return;
     QTimer::singleShot(300, main, [main, spec = QString::fromUtf8(open)] {
-        const QStringList parts = spec.split('/');
-        QTimer::singleShot(300, main, [main, parts] {
-            QWidget* window = main->MdiArea()->activeSubWindow();
-            if (!window && QApplication::activeWindow() != main)
-                window = QApplication::activeWindow();
-            if (parts.size() < 2 || !window)
-                return;
-            if (parts.size() > 2)
-                if (auto* field = window->findChild<QLineEdit*>())
-                    field->setText(parts[2]);
-            if (auto* button = window->findChild<QPushButton*>(parts[1]))
-                button->click();
-        });
-        if (QAction* command = main->Command(parts[0]))
-            command->trigger();
+        RunOpenStep(main, spec.split(';', Qt::SkipEmptyParts));
     });
 }
 

@@ -58,7 +58,6 @@ FrmNaehrdata::FrmNaehrdata(Database& db, const FoodTables& tables, QWidget* pare
     layout->addLayout(head);
 
     m_grid = Named(new QTableWidget(0, 3, this), "grdNaehrwerte");
-    RoomyRows(m_grid);
     m_grid->setHorizontalHeaderLabels({"Inhaltsstoff", "pro 100g/ml", "Einheit"});
     m_grid->verticalHeader()->setVisible(false);
     // Compact rows: the whole table of a recipe is read at a glance.
@@ -119,7 +118,9 @@ FrmNaehrdata::FrmNaehrdata(Database& db, const FoodTables& tables, QWidget* pare
             [this] { RunTrapped([this] { cmdZuordnen_Click(); }); });
     connect(m_assign, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdZuordnen_Click(); }); });
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    resize(560, 520);
+    // Tall enough for most of the forty nutrients on a large screen; PlaceOver keeps it on a small one.
+    resize(600, 820);
+    PlaceOver(this, parent);
 }
 
 FrmNaehrdata::~FrmNaehrdata() = default;
@@ -199,8 +200,10 @@ void FrmNaehrdata::FillLeftOut()
         const bool matchable = line->FoodName.empty() && !line->Ingredient.empty();
         item->setData(0, kLineRole, matchable ? static_cast<int>(line - all.data()) : -1);
     }
-    m_leftOutCaption->setText(m_leftOut->topLevelItemCount() == 0 ? "Alle Zutaten wurden berechnet."
-                                                                  : "&Nicht berechnete Zutaten:");
+    const bool allCounted = m_leftOut->topLevelItemCount() == 0;
+    m_leftOutCaption->setText(allCounted ? "Alle Zutaten wurden berechnet." : "&Nicht berechnete Zutaten:");
+    // An empty list only takes room from the nutrients.
+    m_leftOut->setVisible(!allCounted);
     m_leftOut->setCurrentItem(m_leftOut->topLevelItem(0));
     QTreeWidgetItem* current = m_leftOut->currentItem();
     m_assign->setEnabled(current && current->data(0, kLineRole).toInt() >= 0);

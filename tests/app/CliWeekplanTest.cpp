@@ -15,25 +15,22 @@ namespace {
 class CliWeekplanTest : public test::CliFixture
 {
 protected:
-    // Soups for the level "Tagessuppe" (repeat after a week) and one dish for the weekly level.
+    // A new database links its default levels to categories of the base data: soups ("Suppe",
+    // served again after two weeks) for "Tagessuppe", stews ("Eintöpfe") for the weekly dish.
     std::string MakeDatabase()
     {
         const std::string path = InitDatabase("plan.MDB");
         auto db = Database::OpenSqlite(path);
-        // A new database has the default levels: "Tagessuppe" is level 2, "Wochenteller" level 6.
-        const long soupLevel = 2;
-        const long weekLevel = 6;
-        db->Execute("INSERT INTO T_CAT "
-                    "(ID,CatNameD,CatType,CatParent,LaenderCode,ErfassungsFlag,CatWPLevel,CatWPRepeat) "
-                    "VALUES (9001,'Mittagssuppen',1,0,0,-1,?,1),(9002,'Wochengerichte',1,0,0,-1,?,1)",
-                    {soupLevel, weekLevel});
+        const long soups = 105;
+        const long stews = 503;
         const struct
         {
             long Id;
             const char* Title;
             long Category;
-        } recipes[] = {
-            {90001, "Kürbissuppe", 9001}, {90002, "Erbsensuppe", 9001}, {90003, "Linsen; mit Spätzle", 9002}};
+        } recipes[] = {{90001, "Kürbissuppe", soups},
+                       {90002, "Erbsensuppe", soups},
+                       {90003, "Linsen; mit Spätzle", stews}};
         for (const auto& r : recipes) {
             db->Execute(
                 "INSERT INTO T_REZ_KOPF (ID,RezTitle,RezYield,Template,FlagDeleted,RezParent,WPExclude) "
@@ -63,11 +60,13 @@ TEST_F(CliWeekplanTest, NewApproveAndCsv)
             "Wochenplan vom 07.12.2026 bis 08.12.2026 (KW 50) #1\nWochenplan ist noch nicht genehmigt!\n", 0),
         0u)
         << text;
-    EXPECT_NE(text.find("Montag, 07.12.2026\n  Tagesdessert: -\n  Tagessuppe: Erbsensuppe\n"),
-              std::string::npos)
+    // Each day lists the levels in their serving order, not by name.
+    EXPECT_NE(
+        text.find("Montag, 07.12.2026\n  Tagessuppe: Erbsensuppe\n  Tagesteller 1: -\n  Tagesteller 2: -\n"
+                  "  Vegetarisch: -\n  Wochenteller: Linsen; mit Spätzle\n  Tagesdessert: -\n"),
+        std::string::npos)
         << text;
-    EXPECT_NE(text.find("Dienstag, 08.12.2026\n  Tagesdessert: -\n  Tagessuppe: Kürbissuppe\n"),
-              std::string::npos);
+    EXPECT_NE(text.find("Dienstag, 08.12.2026\n  Tagessuppe: Kürbissuppe\n"), std::string::npos);
     EXPECT_NE(err.str().find("8 von 12 Plätzen blieben leer"), std::string::npos) << err.str();
 
     // A second plan on the same day is refused.

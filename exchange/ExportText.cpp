@@ -1,5 +1,6 @@
 #include "exchange/ExportText.h"
 
+#include "core/Markup.h"
 #include "core/Utf8.h"
 
 #include <algorithm>
@@ -389,19 +390,7 @@ std::string HTMLConvert(std::string_view text)
         }
         lineStart = false;
         afterBlank = false;
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        default:
-            out += c;
-        }
+        AppendMarkup(out, c, MarkupSet::Text);
     }
     return out;
 }

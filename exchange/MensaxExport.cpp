@@ -3,6 +3,7 @@
 #include "core/AppContext.h"
 #include "core/Interaction.h"
 #include "core/Language.h"
+#include "core/Markup.h"
 #include "core/Trim.h"
 #include "db/BaseData.h"
 #include "db/Database.h"
@@ -177,30 +178,7 @@ void WriteRecipeEnd(clsRecipeExport& engine, ClRecipe& recipe)
 
 std::string XMLEscape(std::string_view text, bool minimal)
 {
-    std::string out;
-    out.reserve(text.size() + 8);
-    for (const char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += minimal ? ">" : "&gt;";
-            break;
-        case '"':
-            out += minimal ? "\"" : "&quot;";
-            break;
-        case '\'':
-            out += minimal ? "'" : "&apos;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
+    return MarkupEscaped(text, minimal ? MarkupSet::Minimal : MarkupSet::Xml);
 }
 
 std::string PictureFileType(const Blob& data, bool messages)

@@ -1,5 +1,6 @@
 #include "lexicon/LexiconOutput.h"
 
+#include "core/Markup.h"
 #include "core/Utf8.h"
 #include "lexicon/LexiconAreas.h"
 #include "output/PageWriter.h"
@@ -35,27 +36,12 @@ std::string Escaped(const std::string& text)
 {
     std::string out;
     for (char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        case '\r':
-            break;
-        case '\n':
+        if (c == '\r')
+            continue;
+        if (c == '\n')
             out += "<br>\n";
-            break;
-        default:
-            out += c;
-        }
+        else
+            AppendMarkup(out, c, MarkupSet::Html);
     }
     return out;
 }

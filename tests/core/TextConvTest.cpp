@@ -1,6 +1,7 @@
 #include "core/TextConv.h"
 
 #include "core/AppContext.h"
+#include "core/Markup.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -317,6 +318,22 @@ TEST(CountText, OneTakesTheSingularOfNounsThatChange)
         SCOPED_TRACE(c.plural);
         EXPECT_EQ(CountText(c.count, c.plural), c.expected);
     }
+}
+
+TEST(Markup, EachSetReplacesItsCharactersAndNoMore)
+{
+    const std::string text = "a&b<c>d\"e'f ä";
+    const struct {
+        MarkupSet Set;
+        const char* Expected;
+    } cases[] = {
+        {MarkupSet::Minimal, "a&amp;b&lt;c>d\"e'f ä"},
+        {MarkupSet::Text, "a&amp;b&lt;c&gt;d\"e'f ä"},
+        {MarkupSet::Html, "a&amp;b&lt;c&gt;d&quot;e'f ä"},
+        {MarkupSet::Xml, "a&amp;b&lt;c&gt;d&quot;e&apos;f ä"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(MarkupEscaped(text, c.Set), c.Expected) << static_cast<int>(c.Set);
 }
 
 } // namespace

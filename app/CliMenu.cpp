@@ -1,10 +1,15 @@
-// The menu commands: the list of menus, one menu as text, and its export.
+// The menu commands: the list of menus, one menu as text, and its export as a Mensax file (to
+// standard output without --out).
 
 #include "app/CliCommands.h"
+#include "core/AppContext.h"
+#include "exchange/ExportRun.h"
 #include "planning/ClMenu.h"
 #include "planning/MenuText.h"
 
+#include <filesystem>
 #include <ostream>
+#include <unordered_set>
 
 namespace pf {
 namespace {
@@ -79,8 +84,28 @@ int CliMenu(CliCall& call)
         call.Out << MenuAsText(menu);
         return 0;
     }
-    call.Err << "Das Format Mensax für Menüs ist noch nicht verfügbar; das Menü wurde nicht exportiert.\n";
-    return 1;
+    // The menu travels with its courses' recipes (and what they depend on), so that a reader finds
+    // them by fingerprint.
+    ExportRequest request;
+    std::unordered_set<long> seen;
+    for (int i = 1; i <= menu.CoursesCount(); ++i)
+        if (const long recipeId = menu.CourseRezID(i); recipeId > 0 && seen.insert(recipeId).second)
+            request.Ids.push_back(recipeId);
+    request.MenuIds = {id};
+    request.SubRecipes = AppContext::Current().Options.ExportAbhaengigkeiten != 0;
+    request.Mode = outPath.empty() ? clsRecipeExport::kMensaxClipboard : clsRecipeExport::kMensaxFile;
+    if (!outPath.empty())
+        request.FileName = std::filesystem::absolute(outPath).string();
+    const ExportOutcome outcome = RunExport(request, db.Get());
+    if (!outcome.Ok) {
+        call.Err << outcome.Message << "\n";
+        return 1;
+    }
+    if (outPath.empty())
+        call.Out << outcome.Result;
+    else
+        call.Out << "exportiert: " << outcome.Exported << " Rezepte, 1 Menü\n";
+    return 0;
 }
 
 } // namespace pf

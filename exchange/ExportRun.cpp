@@ -73,12 +73,13 @@ ExportOutcome RunExport(const ExportRequest& request, Database* db)
         }
     }
     if (ok)
-        ok = engine.MediaClose();
+        ok = engine.MediaClose(request.MenuIds);
     else
         engine.MediaClose();
     ShowProgress(-1, -1, "");
     ui.SetBusy(false);
     outcome.Ok = ok;
+    outcome.Result = engine.Result();
     outcome.Message = ok ? "Export \"" + name + "\" abgeschlossen."
                          : "Beim Exportieren ist ein Fehler aufgetreten (" + engine.LastErrorText() + ")";
     return outcome;

@@ -18,6 +18,7 @@ struct ExportRequest
     int Mode = clsRecipeExport::kMealMasterFile;
     std::vector<long> Ids;
     std::vector<long> Servings; // per ID, 0 or missing = the recipe's own yield
+    std::vector<long> MenuIds;  // menus written after the recipes, in the formats that carry menus
     std::string FileName;
     bool Append = false;
     bool SubRecipes = false;
@@ -35,6 +36,7 @@ struct ExportOutcome
     long Skipped = 0;
     std::vector<long> Ids; // the recipes in the order written, dependencies included
     std::string Message;   // "Export "…" abgeschlossen." or the error message
+    std::string Result;    // what the clipboard modes put on the clipboard
 };
 
 // The target shown beside the mode: "Datei" or "Zwischenablage".

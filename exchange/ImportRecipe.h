@@ -75,4 +75,28 @@ struct ImportRecipe
     long Line = 0;
 };
 
+// One course of a menu read from a file: the recipe it serves as the file names it.
+struct ImportCourse
+{
+    std::string Title;
+    long Amount = 0;
+    std::int32_t FP1 = 0;
+    std::int32_t FP2 = 0;
+    std::string Desc;
+    long RecipeID = 0; // found by the reader's sink; 0 when there is none
+};
+
+// A menu read from a file, stored by the pipeline as a new menu.
+struct ImportMenu
+{
+    std::string Title;
+    std::string Description;
+    std::string Notices;
+    long Amount = 0;
+    DateSerial Date; // today unless the file gives one
+    std::vector<ImportCourse> Courses;
+    std::string File;
+    long Line = 0;
+};
+
 } // namespace pf

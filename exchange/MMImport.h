@@ -37,6 +37,10 @@ public:
     virtual ~MMImportSink() = default;
     // Checks and stores one recipe; returns the stored ID, 0 when it was not stored.
     virtual long StoreRecipe(ImportRecipe& recipe) = 0;
+    // Stores a menu: each course's recipe is looked up by fingerprint, else by title, else by
+    // menu-card title (the course description); courses without a recipe are dropped and a menu
+    // left without courses is not stored. Returns the menu's ID, 0 when it was not stored.
+    virtual long StoreMenu(ImportMenu& /*menu*/) { return 0; }
     // The information block of the recipe stored last (only called for an ID other than 0).
     virtual void StoreInfoBlock(long recipeId, const MMInfoBlock& block) = 0;
     // True when the run is to end after the current recipe.

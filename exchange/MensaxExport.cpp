@@ -13,6 +13,7 @@
 #include "exchange/clsRecipeExport.h"
 #include "model/ClRecipe.h"
 #include "model/clBlob.h"
+#include "planning/ClMenu.h"
 
 #include <cstdio>
 
@@ -254,8 +255,54 @@ void ExportMensaxRecipe(clsRecipeExport& engine, ClRecipe& recipe)
     WriteRecipeEnd(engine, recipe);
 }
 
-void MensaxMediaClose(clsRecipeExport& engine)
+void ExportMensaxMenus(clsRecipeExport& engine, const std::vector<long>& menuIds)
 {
+    for (const long id : menuIds) {
+        ClMenu menu;
+        menu.SetDB(&engine.Db());
+        if (id < 1 || !menu.Loadr(id))
+            continue;
+        // The title is escaped like every attribute, so that a quote in it keeps the file readable.
+        std::string head = "  <menu title=\"" + XMLEscape(Trimmed(menu.Title()), false) + "\" amount=\"" +
+                           std::to_string(menu.Yield()) + "\"";
+        if (menu.MenuDate().Days > 1) {
+            int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+            menu.MenuDate().ToParts(year, month, day, hour, minute, second);
+            char date[16];
+            std::snprintf(date, sizeof date, "%04d-%02d-%02d", year, month, day);
+            head += std::string(" date=\"") + date + "\"";
+        }
+        engine.WriteExportLine(head + ">");
+        // Descriptions are plain text here, so the formatted variant never differs and is not written.
+        if (const std::string text = Trimmed(menu.Description()); !text.empty())
+            engine.WriteExportLine("    <frontpage datatype=\"text\" value=\"\">" + XMLEscape(text, false) +
+                                   "\r\n    </frontpage>");
+        if (const std::string text = Trimmed(menu.Notices()); !text.empty())
+            engine.WriteExportLine("    <backpage datatype=\"text\">" + XMLEscape(text, false) +
+                                   "    </backpage>");
+        for (int i = 1; i <= menu.CoursesCount(); ++i) {
+            ClRecipe* recipe = menu.CourseRecipe(i);
+            // A course whose recipe is gone names what it stored, without a fingerprint.
+            const std::string title = recipe ? recipe->Title() : menu.CourseTitle(i);
+            std::string line =
+                "    <mrecipe amount=\"" + std::to_string(recipe ? recipe->Yield() : menu.CourseYield(i)) +
+                "\" rid=\"" +
+                (recipe ? Fingerprint(recipe->Fingerprint().FP1(), recipe->Fingerprint().FP2()) : "0,0") +
+                "\" title=\"" + XMLEscape(Trimmed(title), false) + "\"";
+            const std::string desc = Trimmed(menu.CourseDesc(i));
+            if (!desc.empty() && desc != Trimmed(title))
+                engine.WriteExportLine(line + ">\r\n      <desc>" + XMLEscape(desc, false) +
+                                       "</desc>\r\n    </mrecipe>");
+            else
+                engine.WriteExportLine(line + " />");
+        }
+        engine.WriteExportLine("  </menu>");
+    }
+}
+
+void MensaxMediaClose(clsRecipeExport& engine, const std::vector<long>& menuIds)
+{
+    ExportMensaxMenus(engine, menuIds);
     engine.WriteExportLine("</mensax>");
 }
 

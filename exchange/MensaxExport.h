@@ -1,14 +1,14 @@
 #pragma once
 // The Mensax XML writer of the export engine (modes 60, 61): the prologue, one recipe block per
-// loaded, converted and scaled recipe, and the closing tag, each line through the engine's sink,
-// which converts the text to the UTF-8 the file declares. The layout is fixed: indentation, one
-// element per line, attributes in a fixed order. Also the picture type and escaping rules the
-// reader shares.
+// loaded, converted and scaled recipe, the menu blocks and the closing tag, each line through the engine's
+// sink, which converts the text to the UTF-8 the file declares. The layout is fixed: indentation, one element
+// per line, attributes in a fixed order. Also the picture type and escaping rules the reader shares.
 
 #include "db/Value.h"
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pf {
 
@@ -28,6 +28,9 @@ std::string MensaxLanguageCode(long languageId);
 
 void MensaxMediaInit(clsRecipeExport& engine);
 void ExportMensaxRecipe(clsRecipeExport& engine, ClRecipe& recipe);
-void MensaxMediaClose(clsRecipeExport& engine);
+// The menu blocks of the listed menus (IDs below 1 and menus that cannot be loaded are left out),
+// then the closing tag.
+void ExportMensaxMenus(clsRecipeExport& engine, const std::vector<long>& menuIds);
+void MensaxMediaClose(clsRecipeExport& engine, const std::vector<long>& menuIds);
 
 } // namespace pf

@@ -7,15 +7,19 @@
 #include "core/Trim.h"
 #include "core/Utf8.h"
 #include "db/BaseData.h"
+#include "exchange/ExportText.h"
 #include "exchange/MMImport.h"
 #include "exchange/MensaxExport.h"
+#include "exchange/RtfExport.h"
 #include "model/ClFingerprint.h"
 #include "model/ClUnit.h"
 
 #include <pugixml.hpp>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <optional>
 #include <strings.h>
 
 namespace pf {
@@ -78,6 +82,28 @@ long LeadingLong(std::string_view text)
 {
     text = Trim(text, " \t");
     return static_cast<long>(Decimal4::Parse(text).Ticks() / Decimal4::kScale);
+}
+
+// A menu date "yyyy-mm-dd" with a year after 1899 and before 2500; nothing for any other text.
+std::optional<DateSerial> MenuDate(std::string_view text)
+{
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-')
+        return std::nullopt;
+    auto number = [&](std::size_t from, std::size_t count) {
+        int value = 0;
+        for (std::size_t i = from; i < from + count; ++i) {
+            if (text[i] < '0' || text[i] > '9')
+                return -1;
+            value = value * 10 + (text[i] - '0');
+        }
+        return value;
+    };
+    const int year = number(0, 4);
+    const int month = number(5, 2);
+    const int day = number(8, 2);
+    if (year <= 1899 || year >= 2500 || month < 1 || month > 12 || day < 1 || day > 31)
+        return std::nullopt;
+    return DateSerial::FromParts(year, month, day);
 }
 
 std::string XmlError(pugi::xml_parse_status status)
@@ -430,8 +456,6 @@ long MensaxImport::ReadFile(const ImportText& file, MMImportSink& sink)
     m_file = &file;
     m_sink = &sink;
     m_reported.clear();
-    m_menus = 0;
-    m_firstMenuLine = 0;
     m_declined = false;
     long count = 0;
 
@@ -550,8 +574,7 @@ long MensaxImport::ReadFile(const ImportText& file, MMImportSink& sink)
             ReadPart(part);
             ++count;
         } else if (part.Name == "MENU") {
-            if (m_menus++ == 0)
-                m_firstMenuLine = part.Line;
+            ReadPart(part);
         } else {
             NodeError("/" + part.Name, "RECIPE, MENU", part.Line);
         }
@@ -564,11 +587,6 @@ long MensaxImport::ReadFile(const ImportText& file, MMImportSink& sink)
                 false);
     else if (!ended && !cut && !sink.Cancelled())
         Problem(scan.Line(), "Die Datei endet ohne die Endmarke </mensax>.", false);
-    if (m_menus > 0)
-        Problem(m_firstMenuLine,
-                std::to_string(m_menus) + (m_menus == 1 ? " Menü wurde" : " Menüs wurden") +
-                    " übersprungen: Menüs werden aus Mensax-Dateien noch nicht übernommen.",
-                false);
     m_file = nullptr;
     m_sink = nullptr;
     return count;
@@ -590,12 +608,70 @@ void MensaxImport::ReadPart(Part& part)
         std::string near = part.Text.substr(std::min(from, part.Text.size()), 40);
         near = near.substr(0, near.find_first_of("\r\n"));
         Problem(line,
-                "Mensax/XML Fehler: " + XmlError(result.status) + " (bei \"" + near +
-                    "\"); das Rezept ab Zeile " + std::to_string(part.Line) + " wurde nicht importiert.",
-                true);
+                "Mensax/XML Fehler: " + XmlError(result.status) + " (bei \"" + near + "\"); " +
+                    (part.Name == "MENU" ? "das Menü" : "das Rezept") + " ab Zeile " +
+                    std::to_string(part.Line) + " wurde nicht importiert.",
+                part.Name != "MENU");
         return;
     }
-    ReadRecipe(doc.document_element(), part);
+    if (part.Name == "MENU")
+        ReadMenu(doc.document_element(), part);
+    else
+        ReadRecipe(doc.document_element(), part);
+}
+
+void MensaxImport::ReadMenu(const pugi::xml_node& node, const Part& part)
+{
+    ImportMenu menu;
+    menu.File = m_file->Name;
+    menu.Line = part.Line;
+    menu.Title = Attr(node, "title");
+    menu.Amount = LeadingLong(Attr(node, "amount"));
+    menu.Date = DateSerial{std::floor(m_importDate.Days)};
+    if (const std::optional<DateSerial> date = MenuDate(Attr(node, "date")))
+        menu.Date = *date;
+    // Descriptions are kept as plain text: a formatted variant is used only when the file gives
+    // no plain one, as its plain text.
+    std::string rtfDescription;
+    std::string rtfNotices;
+    for (const pugi::xml_node& child : node.children()) {
+        if (child.type() != pugi::node_element)
+            continue;
+        const std::string name = Upper(child.name());
+        if (name == "MRECIPE") {
+            ImportCourse course;
+            course.Title = Attr(child, "title");
+            course.Amount = LeadingLong(Attr(child, "amount"));
+            ClFingerprint fingerprint;
+            if (const std::string rid = Attr(child, "rid"); !rid.empty() && fingerprint.RIDZerlegen(rid)) {
+                course.FP1 = fingerprint.FP1();
+                course.FP2 = fingerprint.FP2();
+            }
+            for (const pugi::xml_node& inner : child.children()) {
+                if (inner.type() != pugi::node_element)
+                    continue;
+                if (Upper(inner.name()) == "DESC")
+                    course.Desc = NormalizeLineBreaks(TextOf(inner));
+                else
+                    NodeError("/MENU/MRECIPE/" + Upper(inner.name()), "", LineOf(part, inner.offset_debug()));
+            }
+            menu.Courses.push_back(std::move(course));
+        } else if (name == "FRONTPAGE" || name == "BACKPAGE") {
+            const bool rtf = Upper(Trim(Attr(child, "datatype"), " \t")) == "RTF";
+            std::string& target = name == "FRONTPAGE" ? (rtf ? rtfDescription : menu.Description)
+                                                      : (rtf ? rtfNotices : menu.Notices);
+            if (target.empty())
+                target = NormalizeLineBreaks(rtf ? RtfPlainText(TextOf(child)) : TextOf(child));
+        } else {
+            NodeError("/MENU/" + name, "", LineOf(part, child.offset_debug()));
+        }
+    }
+    if (menu.Description.empty())
+        menu.Description = rtfDescription;
+    if (menu.Notices.empty())
+        menu.Notices = rtfNotices;
+    if (!menu.Courses.empty())
+        m_sink->StoreMenu(menu);
 }
 
 void MensaxImport::ReadRecipe(const pugi::xml_node& node, const Part& part)

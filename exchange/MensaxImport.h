@@ -11,8 +11,9 @@
 // skipped, a broken recipe is lost alone, a file cut in the middle gives every recipe before the
 // cut. Refused with a message: a document type that declares entities (which could expand to any
 // size), an element larger than kMaxElementBytes, nesting deeper than kMaxDepth.
-// Menus are counted and skipped. The reader never writes the database; it asks the sink for
-// recipes by fingerprint and food keys by code, and looks units up in the unit table it is given.
+// Menus are read into a menu record each and handed to the sink, which finds their courses'
+// recipes. The reader never writes the database; it asks the sink for recipes by fingerprint and
+// food keys by code, and looks units up in the unit table it is given.
 
 #include "db/Value.h"
 #include "exchange/ImportFile.h"
@@ -48,8 +49,6 @@ public:
     long ReadFile(const ImportText& file, MMImportSink& sink);
     // The user declined to read a file without its end tag: the run is to stop.
     bool Declined() const { return m_declined; }
-    // Menus met in the file read last (not read yet).
-    long SkippedMenus() const { return m_menus; }
 
     // The Base64 text's bytes; characters outside the alphabet (line breaks, blanks) are skipped.
     static Blob DecodeBase64(std::string_view text);
@@ -60,6 +59,7 @@ private:
 
     void ReadPart(Part& part);
     void ReadRecipe(const pugi::xml_node& node, const Part& part);
+    void ReadMenu(const pugi::xml_node& node, const Part& part);
     // Acts on one element of a recipe; false when its children are not to be read.
     bool RecipeElement(const std::string& path, const pugi::xml_node& node, const Part& part);
     void WalkRecipe(const pugi::xml_node& node, const std::string& path, const Part& part);
@@ -79,8 +79,6 @@ private:
     MMImportSink* m_sink = nullptr;
     ImportRecipe m_rec;
     std::set<std::string> m_reported; // unknown paths reported in this file
-    long m_menus = 0;
-    long m_firstMenuLine = 0;
     bool m_declined = false;
 };
 

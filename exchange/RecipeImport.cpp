@@ -22,6 +22,7 @@
 #include "model/RecipeRows.h"
 #include "model/clBlob.h"
 #include "model/clBook.h"
+#include "planning/ClMenu.h"
 
 #include <algorithm>
 #include <cmath>
@@ -548,6 +549,8 @@ std::string RecipeImport::Summary() const
                        ", fehlerhaft: " + std::to_string(m_counters.Faulty);
     for (const std::string& recipe : m_incomplete)
         text += "\nunvollständig: " + recipe;
+    if (m_counters.Menus > 0)
+        text += "\nMenüs: " + std::to_string(m_counters.Menus);
     return text;
 }
 
@@ -612,6 +615,61 @@ long RecipeImport::StoreRecipe(ImportRecipe& recipe)
     }
     ShowProgress(recipe.Title, false);
     return recipe.Decision == dupe::kDupeBook ? 0 : id;
+}
+
+long RecipeImport::CourseRecipeID(const ImportCourse& course)
+{
+    long id = course.FP1 != 0 || course.FP2 != 0 ? RecipeByFingerprint(course.FP1, course.FP2) : 0;
+    auto first = [&](const char* sql, const std::string& text) {
+        auto rs = m_db.OpenRecordset(sql, {Value(text)});
+        return rs->Eof() ? 0L : static_cast<long>(rs->Field(0).AsLong());
+    };
+    if (id == 0 && !course.Title.empty())
+        id = first("SELECT ID FROM T_REZ_KOPF WHERE RezTitle=? ORDER BY ID", CleanTitle(course.Title));
+    if (id == 0 && !course.Desc.empty())
+        id = first("SELECT ID FROM T_REZ_KOPF WHERE RezMenuCard=? ORDER BY ID", course.Desc);
+    return id;
+}
+
+long RecipeImport::StoreMenu(ImportMenu& menu)
+{
+    if (!EnsureBatch())
+        return 0;
+    const std::string where = menu.File + ", Zeile " + std::to_string(menu.Line);
+    try {
+        ClMenu stored;
+        stored.SetDB(&m_db);
+        stored.SetTree(ClMenu::kSpecialTree);
+        stored.SetTitle(menu.Title);
+        stored.SetYield(menu.Amount);
+        stored.SetMenuDate(menu.Date);
+        stored.SetDescription(menu.Description);
+        stored.SetNotices(menu.Notices);
+        for (const ImportCourse& course : menu.Courses) {
+            const long recipeId = CourseRecipeID(course);
+            if (recipeId == 0)
+                continue;
+            stored.SetCourseDesc(stored.CourseAdd(recipeId, false, course.Title), course.Desc);
+        }
+        if (stored.CoursesCount() == 0) {
+            m_problems.push_back(
+                where + ": Das Menü \"" + menu.Title +
+                "\" wurde nicht übernommen, weil keines seiner Rezepte in der Datenbank ist.");
+            return 0;
+        }
+        if (!stored.Save()) {
+            m_problems.push_back(where + ": Das Menü \"" + menu.Title +
+                                 "\" kann nicht gespeichert werden: " + stored.LastErrorText());
+            return 0;
+        }
+        ++m_counters.Menus;
+        ShowProgress("Menü: " + menu.Title, false);
+        return stored.id();
+    } catch (const DbError& error) {
+        if (!StopOnFatal(error))
+            m_problems.push_back(where + ": " + error.JoinedDescription());
+    }
+    return 0;
 }
 
 bool RecipeImport::TakeOutPartialRecipe()

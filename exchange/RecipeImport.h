@@ -78,6 +78,7 @@ struct ImportCounters
     long Skipped = 0;
     long FPKill = 0; // imported fingerprints dropped
     long Faulty = 0; // recipes that could not be read or stored
+    long Menus = 0;  // menus stored
     long Files = 0;
     long BLSCount = 0;
     long BLSHit = 0;
@@ -149,7 +150,7 @@ public:
     // "Datei, Zeile n: "Titel" ..." per recipe skipped as a duplicate.
     const std::vector<std::string>& SkippedRecipes() const { return m_skippedList; }
     // "importiert: N, übersprungen: N, fehlerhaft: N" (the committed recipes), then a line per
-    // recipe stored from a file that ended in the middle of it.
+    // recipe stored from a file that ended in the middle of it, and "Menüs: N" when menus were stored.
     std::string Summary() const;
     // The closing message: "Es wurden keine neuen Rezepte importiert" when nothing was stored.
     std::string ClosingMessage() const;
@@ -166,6 +167,7 @@ public:
 
     // --- the steps, public for the reader and for tests ------------------------------------------
     long StoreRecipe(ImportRecipe& recipe) override;
+    long StoreMenu(ImportMenu& menu) override;
     void StoreInfoBlock(long recipeId, const MMInfoBlock& block) override;
     bool Cancelled() override;
     void ReadProblem(const std::string& file, long line, const std::string& reason, bool lost) override;
@@ -230,6 +232,7 @@ private:
     std::string StoredTitle(long id);
     void ForgetCreatedNames();
     std::vector<std::size_t> FindCandidates(const ImportRecipe& recipe);
+    long CourseRecipeID(const ImportCourse& course);
     DupeQuestion MakeQuestion(const ImportRecipe& recipe, const std::vector<std::size_t>& found);
     int PresetDecision() const;
     void NewFingerprint(ImportRecipe& recipe);

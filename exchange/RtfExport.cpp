@@ -6,7 +6,10 @@
 #include "exchange/clsRecipeExport.h"
 #include "model/ClRecipe.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
+#include <vector>
 
 namespace pf {
 
@@ -145,6 +148,101 @@ void ExportRtfRecipe(clsRecipeExport& engine, ClRecipe& recipe)
         body += kNormal;
         engine.WriteExportLine(WithoutTrailingBreaks(recipe.Notizen()));
     }
+}
+
+std::string RtfPlainText(std::string_view rtf)
+{
+    if (!rtf.starts_with("{\\rtf"))
+        return std::string(rtf);
+    const CodePage& cp1252 = CodePage::Windows1252();
+    std::string out;
+    // Per open group: whether its text is dropped (tables and \* destinations).
+    std::vector<bool> skipped{false};
+    int skipChars = 0; // replacement characters still to skip after a \uN
+    std::size_t i = 0;
+    auto hex = [](char c) {
+        return c >= '0' && c <= '9'   ? c - '0'
+               : c >= 'a' && c <= 'f' ? c - 'a' + 10
+               : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                      : -1;
+    };
+    auto emit = [&](char32_t cp) {
+        if (skipChars > 0) {
+            --skipChars;
+            return;
+        }
+        if (!skipped.back())
+            AppendUtf8(out, cp);
+    };
+    while (i < rtf.size()) {
+        const char c = rtf[i];
+        if (c == '{') {
+            skipped.push_back(skipped.back());
+            ++i;
+        } else if (c == '}') {
+            if (skipped.size() > 1)
+                skipped.pop_back();
+            ++i;
+        } else if (c == '\\' && i + 1 < rtf.size()) {
+            const char next = rtf[i + 1];
+            if (next == '\'' && i + 3 < rtf.size() && hex(rtf[i + 2]) >= 0 && hex(rtf[i + 3]) >= 0) {
+                emit(cp1252.Decode(static_cast<unsigned char>(hex(rtf[i + 2]) * 16 + hex(rtf[i + 3]))));
+                i += 4;
+            } else if (next == '*') {
+                skipped.back() = true;
+                i += 2;
+            } else if ((next >= 'a' && next <= 'z') || (next >= 'A' && next <= 'Z')) {
+                std::size_t end = i + 1;
+                while (end < rtf.size() && std::isalpha(static_cast<unsigned char>(rtf[end])))
+                    ++end;
+                const std::string_view word = rtf.substr(i + 1, end - i - 1);
+                long number = 0;
+                bool negative = false;
+                bool hasNumber = false;
+                if (end < rtf.size() && rtf[end] == '-') {
+                    negative = true;
+                    ++end;
+                }
+                while (end < rtf.size() && std::isdigit(static_cast<unsigned char>(rtf[end]))) {
+                    number = std::min(number * 10 + (rtf[end] - '0'), 1000000L);
+                    hasNumber = true;
+                    ++end;
+                }
+                if (end < rtf.size() && rtf[end] == ' ')
+                    ++end; // the blank ending a control word belongs to it
+                i = end;
+                if (word == "par" || word == "line") {
+                    if (!skipped.back())
+                        out += "\r\n";
+                } else if (word == "tab") {
+                    emit(U'\t');
+                } else if (word == "u" && hasNumber) {
+                    const long code = negative ? 65536 - number : number;
+                    emit(static_cast<char32_t>(code > 0 && code < 0x110000 ? code : U'?'));
+                    skipChars = 1;
+                } else if (word == "fonttbl" || word == "colortbl" || word == "stylesheet" ||
+                           word == "info" || word == "pict" || word == "header" || word == "footer") {
+                    skipped.back() = true;
+                }
+            } else {
+                // An escaped character: \\, \{, \} stand for themselves; other symbols are dropped.
+                if (next == '\\' || next == '{' || next == '}')
+                    emit(static_cast<char32_t>(next));
+                i += 2;
+            }
+        } else if (c == '\r' || c == '\n') {
+            ++i; // line breaks of the RTF source are no text
+        } else {
+            const std::size_t from = i;
+            const char32_t cp = NextCodePoint(rtf, i);
+            if (i == from)
+                ++i;
+            emit(cp);
+        }
+    }
+    while (out.ends_with("\r\n"))
+        out.erase(out.size() - 2);
+    return out;
 }
 
 } // namespace pf

@@ -463,13 +463,17 @@ std::vector<std::string> clsRecipeExport::RecipeCategories(ClRecipe& recipe, std
     return names;
 }
 
-bool clsRecipeExport::MediaClose()
+bool clsRecipeExport::MediaClose(const std::vector<long>& menuIds)
 {
     const int type = GetModeType(m_mode);
     if (type == 3) {
         HtmlMediaClose(*this, m_titleIndex, m_htmlDownload);
     } else if (type == 6) {
-        MensaxMediaClose(*this);
+        try {
+            MensaxMediaClose(*this, menuIds);
+        } catch (const DbError& error) {
+            SetError(error.Description());
+        }
     } else if (!m_titleIndex.empty() && type != 4) {
         m_recipeBuffer += m_titleIndex;
     }

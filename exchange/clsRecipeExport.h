@@ -95,9 +95,10 @@ public:
     void Prefetch(const std::vector<long>& ids);
     // Category names of the recipe being written, primary first (at most limit of them).
     std::vector<std::string> RecipeCategories(ClRecipe& recipe, std::size_t limit = 1000);
-    // Writes the trailers and closes the medium; clipboard modes put the result on the clipboard,
-    // the Word target opens the written file with the desktop's application.
-    bool MediaClose();
+    // Writes the trailers (with the listed menus in the formats that carry menus) and closes the
+    // medium; clipboard modes put the result on the clipboard, the Word target opens the written
+    // file with the desktop's application.
+    bool MediaClose(const std::vector<long>& menuIds = {});
 
     // The recipes a list depends on: parents (RezParent) and sub-recipes (one level), each once
     // and never one already listed, placed before the listed ones, parents first.

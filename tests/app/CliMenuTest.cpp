@@ -1,5 +1,4 @@
-// The menu commands: the list, one menu as text, the export that is not available yet, and the
-// words each refuses.
+// The menu commands: the list, one menu as text, the export, and the words each refuses.
 
 #include "db/Database.h"
 #include "tests/app/CliFixture.h"
@@ -17,7 +16,8 @@ protected:
         const std::string path = InitDatabase();
         auto db = Database::OpenSqlite(path);
         db->Execute(
-            "INSERT INTO T_REZ_KOPF (ID,RezTitle,RezYield,RezYieldEinh) VALUES (7,'Pfannkuchen',4,1)");
+            "INSERT INTO T_REZ_KOPF (ID,RezTitle,RezYield,RezYieldEinh,Fingerprint1,Fingerprint2) VALUES "
+            "(7,'Pfannkuchen',4,1,70,71)");
         db->Execute(
             "INSERT INTO T_MENU_KOPF (MenuID,MenuTitle,MenuDatum,MenuYield,MenuTree,MenuZeitKochen) "
             "VALUES (3,'Erntedank',?,6,0,?),(4,'Ohne Datum',0,0,0,0),(5,'Plan',?,0,-3,0)",
@@ -44,10 +44,21 @@ TEST_F(CliMenuTest, ListShowAndExport)
 
     EXPECT_EQ(Run({"--db", path, "menu", "show", "9"}), 1);
     EXPECT_EQ(err.str(), "Ein Menü mit der Nummer 9 gibt es nicht.\n");
-    EXPECT_EQ(Run({"--db", path, "menu", "export", "3", "--format", "mensax"}), 1);
-    EXPECT_EQ(err.str(),
-              "Das Format Mensax für Menüs ist noch nicht verfügbar; das Menü wurde nicht exportiert.\n");
-    EXPECT_TRUE(out.str().empty());
+    // The export carries the courses' recipes before the menu; without --out it goes to stdout.
+    ASSERT_EQ(Run({"--db", path, "menu", "export", "3", "--format", "mensax"}), 0) << err.str();
+    const std::string text = out.str();
+    const std::size_t recipe = text.find("<head title=\"Pfannkuchen\"");
+    const std::size_t menu = text.find("  <menu title=\"Erntedank\" amount=\"6\" date=\"2026-10-04\">\r\n");
+    EXPECT_NE(recipe, std::string::npos) << text;
+    EXPECT_NE(menu, std::string::npos) << text;
+    EXPECT_LT(recipe, menu);
+    EXPECT_NE(text.find("<mrecipe amount=\"0\" rid=\"0,0\" title=\"Obstsalat\" />"), std::string::npos);
+    EXPECT_TRUE(text.ends_with("  </menu>\r\n</mensax>\r\n")) << text;
+    const std::string file = dir.File("menu.mnx");
+    ASSERT_EQ(Run({"--db", path, "menu", "export", "3", "--format", "mensax", "--out", file}), 0)
+        << err.str();
+    EXPECT_EQ(out.str(), "exportiert: 1 Rezepte, 1 Menü\n");
+    EXPECT_EQ(test::ReadFile(file), text);
 }
 
 TEST_F(CliMenuTest, WordsTheCommandCannotUse)

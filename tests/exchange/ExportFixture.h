@@ -7,6 +7,7 @@
 #include "core/AppContext.h"
 #include "db/Database.h"
 #include "model/ClRecipe.h"
+#include "planning/ClMenu.h"
 #include "tests/support/Backends.h"
 #include "tests/support/BaseDataDb.h"
 #include "tests/support/ScriptedInteraction.h"
@@ -167,6 +168,24 @@ protected:
         recipe.IngredAdd(Line("200", kGramm, "Käsespätzle"));
         recipe.IngredAdd(Line("1", kStueck, "Bund Schnittlauch; in Röllchen"));
         return Store(recipe, -5, 99);
+    }
+
+    // A dated menu of three courses: one with a description of its own, one showing its recipe's
+    // title and a generic one; texts that need escaping and a description of two lines.
+    long SaveMenu()
+    {
+        ClMenu menu;
+        menu.SetDB(db.get());
+        menu.SetTitle("Sonntagsessen \"bei Oma\" & Gäste");
+        menu.SetYield(6);
+        menu.SetMenuDate(DateSerial::FromParts(2026, 12, 6));
+        menu.SetDescription("Drei Gänge <einfach>\r\nfür die ganze Familie");
+        menu.SetNotices("Früh einkaufen");
+        menu.SetCourseDesc(menu.CourseAdd(brueheId, false, ""), "Vorweg eine klare Brühe");
+        menu.CourseAdd(spaetzleId, false, "");
+        menu.CourseAdd(0, true, "Apfelkompott");
+        EXPECT_TRUE(menu.Save()) << menu.LastErrorText();
+        return menu.id();
     }
 
     static std::string Golden(const std::string& name)

@@ -163,6 +163,32 @@ TEST_P(Export, MensaxMatchesGoldenFileAndTheClipboardHoldsTheSame)
     EXPECT_EQ(ui.clipboard.find('\xC3'), std::string::npos);
 }
 
+TEST_P(Export, MensaxMenusFollowTheRecipesAndMatchGoldenFile)
+{
+    db->Execute("UPDATE T_REZ_KOPF SET Fingerprint1=11, Fingerprint2=22 WHERE ID=?", {Value(brueheId)});
+    const long menuId = SaveMenu();
+    ClMenu bare;
+    bare.SetDB(db.get());
+    bare.SetTitle("Ohne Datum");
+    bare.CourseAdd(brueheId, false, "");
+    ASSERT_TRUE(bare.Save());
+    ExportRequest request;
+    request.Mode = clsRecipeExport::kMensaxFile;
+    request.Ids = {brueheId, spaetzleId};
+    request.MenuIds = {menuId, 0, 999, bare.id()}; // missing menus are left out
+    request.FileName = dir.File("menues.mnx");
+    const ExportOutcome outcome = RunExport(request, db.get());
+    ASSERT_TRUE(outcome.Ok) << outcome.Message;
+    const std::string file = test::ReadFile(request.FileName);
+    EXPECT_TRUE(IsValidUtf8(file));
+    ExpectGolden(file, "menus.mnx");
+    // Only Mensax carries menus.
+    request.Mode = clsRecipeExport::kMealMasterFile;
+    request.FileName = dir.File("menues.mm");
+    ASSERT_TRUE(RunExport(request, db.get()).Ok);
+    EXPECT_EQ(test::ReadFile(request.FileName).find("Sonntagsessen"), std::string::npos);
+}
+
 TEST_P(Export, MensaxPictureTypesAndUnknownPictureMessage)
 {
     struct Case

@@ -10,6 +10,7 @@
 #include "db/Recordset.h"
 #include "db/clsZIP.h"
 #include "model/ClRecipe.h"
+#include "planning/ClMenu.h"
 #include "tests/support/BaseDataDb.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempDir.h"
@@ -18,6 +19,8 @@
 
 #include <sys/resource.h>
 
+#include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -250,14 +253,14 @@ TEST_F(MensaxImportTest, BadInputLosesOnlyWhatItMustAndSaysWhere)
              Replace(kRecipe, "<cat>Brot</cat>",
                      "<cat>Brot</cat><nutrition kcal=\"300\"><fat/></nutrition>") +
              "  <menu title=\"Sonntag\" amount=\"4\">\r\n    <mrecipe amount=\"4\" rid=\"11,22\" title=\"x\" "
-             "/>\r\n"
+             "/>\r\n    <guest name=\"Anna\"/>\r\n"
              "  </menu>\r\n  <shoppinglist/>\r\n</mensax>\r\n",
-         "importiert: 1, übersprungen: 0, fehlerhaft: 0",
+         "importiert: 1, übersprungen: 0, fehlerhaft: 0\nMenüs: 1",
          {"rezept.mnx, Zeile 7: Mensax/XML Fehler: Knoten \"/RECIPE/HEAD/NUTRITION\" wird nicht unterstützt",
-          "rezept.mnx, Zeile 34: Mensax/XML Fehler: Knoten \"/SHOPPINGLIST\" wird nicht unterstützt und "
+          "rezept.mnx, Zeile 33: Mensax/XML Fehler: Knoten \"/MENU/GUEST\" wird nicht unterstützt",
+          "rezept.mnx, Zeile 35: Mensax/XML Fehler: Knoten \"/SHOPPINGLIST\" wird nicht unterstützt und "
           "daher "
-          "ignoriert. Erwartet: RECIPE, MENU",
-          "rezept.mnx, Zeile 31: 1 Menü wurde übersprungen"}},
+          "ignoriert. Erwartet: RECIPE, MENU"}},
         {"entity expansion",
          "<?xml version=\"1.0\"?>\n<?xml-stylesheet href=\"mensax.xsl\" type=\"text/xsl\" ?>\n"
          "<!DOCTYPE mensax [\n <!ENTITY a \"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\">\n"
@@ -291,6 +294,70 @@ TEST_F(MensaxImportTest, BadInputLosesOnlyWhatItMustAndSaysWhere)
     EXPECT_TRUE(declined.IsCancelled());
     EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong(), 0);
     EXPECT_NE(ui.shown.back().Text.find("Endmarke </mensax> nicht gefunden"), std::string::npos);
+}
+
+TEST_F(MensaxImportTest, MenusFindTheirRecipesAndKeepTheirTexts)
+{
+    // The recipe of the file has fingerprint 11,22, the title "Käse & Brot <fein>" and that as
+    // its menu-card title too.
+    struct Case
+    {
+        const char* Name;
+        std::string Menu;
+        const char* Stored; // the menu as Describe gives it; empty: none stored
+    };
+    const Case cases[] = {
+        {"everything the writer writes, and a formatted back page",
+         "  <menu title=\"Sonntag &amp; Gäste\" amount=\"4.9\" date=\"2024-02-01\">\r\n"
+         "    <frontpage datatype=\"rtf\" value=\"\">{\\rtf1 Formatiert\\par}\r\n    </frontpage>\r\n"
+         "    <frontpage datatype=\"text\" value=\"\">Zwei\r\n      Zeilen\r\n    </frontpage>\r\n"
+         "    <backpage datatype=\"RTF\">{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0 Fr\\'fch \\b kaufen\\b0\\par "
+         "Tisch\\tab decken}    </backpage>\r\n"
+         "    <mrecipe amount=\"4\" rid=\"11,22\" title=\"x\">\r\n      <desc>Vorweg</desc>\r\n"
+         "    </mrecipe>\r\n"
+         "  </menu>\r\n",
+         "Sonntag & Gäste|4|2024-02-01|Zwei\r\n      Zeilen|Früh kaufen\r\nTisch\tdecken|-2|"
+         "Käse & Brot <fein>:Vorweg;"},
+        {"recipes by title and by menu-card title; an unknown one is dropped",
+         "  <menu title=\"Abend\" amount=\"2\" date=\"2024-2-01\">\r\n"
+         "    <mrecipe amount=\"4\" rid=\"0,0\" title=\"käse &amp; brot &lt;fein&gt;\" />\r\n"
+         "    <mrecipe amount=\"4\" rid=\"5,6\" title=\"Unbekannt\" />\r\n"
+         "    <mrecipe amount=\"4\" rid=\"5,6\" title=\"Anders\"><desc>Käse &amp; Brot &lt;fein&gt;</desc>"
+         "</mrecipe>\r\n"
+         "  </menu>\r\n",
+         "Abend|2|heute|||-2|Käse & Brot <fein>:;Käse & Brot <fein>:Käse & Brot <fein>;"},
+        {"a year before 1900 keeps today",
+         "  <menu title=\"Alt\" amount=\"1\" date=\"1899-12-31\"><mrecipe rid=\"11,22\"/></menu>\r\n",
+         "Alt|1|heute|||-2|Käse & Brot <fein>:;"},
+        {"no course with a known recipe",
+         "  <menu title=\"Leer\"><mrecipe rid=\"5,6\" title=\"?\"/></menu>\r\n", ""},
+        {"no course at all", "  <menu title=\"Nichts\" amount=\"3\"></menu>\r\n", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Fresh();
+        RecipeImport& imported = Import({File("menu.mnx", kProlog + kRecipe + c.Menu + "</mensax>\r\n")});
+        const long menus = db->Scalar("SELECT COUNT(*) FROM T_MENU_KOPF").AsLong();
+        ASSERT_EQ(menus, *c.Stored ? 1 : 0) << Problems();
+        if (!*c.Stored)
+            continue;
+        EXPECT_EQ(imported.Counters().Menus, 1);
+        ClMenu menu;
+        menu.SetDB(db.get());
+        ASSERT_TRUE(menu.Loadr(static_cast<long>(db->Scalar("SELECT MenuID FROM T_MENU_KOPF").AsLong())));
+        int y = 0, m = 0, d = 0, h = 0, mi = 0, se = 0;
+        menu.MenuDate().ToParts(y, m, d, h, mi, se);
+        char date[16];
+        std::snprintf(date, sizeof date, "%04d-%02d-%02d", y, m, d);
+        std::string text =
+            menu.Title() + "|" + std::to_string(menu.Yield()) + "|" +
+            (menu.MenuDate() == DateSerial{std::floor(imported.GetImportDate().Days)} ? std::string("heute")
+                                                                                      : std::string(date)) +
+            "|" + menu.Description() + "|" + menu.Notices() + "|" + std::to_string(menu.Tree()) + "|";
+        for (int i = 1; i <= menu.CoursesCount(); ++i)
+            text += menu.CourseTitle(i) + ":" + menu.CourseDesc(i) + ";";
+        EXPECT_EQ(text, c.Stored);
+    }
 }
 
 long PeakMegabytes()

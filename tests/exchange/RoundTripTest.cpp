@@ -13,6 +13,7 @@
 #include "db/Recordset.h"
 #include "model/ClUnit.h"
 #include "model/ProgramUnits.h"
+#include "planning/ClMenu.h"
 #include "tests/exchange/ExportFixture.h"
 
 #include <gtest/gtest.h>
@@ -75,6 +76,11 @@ protected:
             request.Ids.push_back(id);
             const auto it = servings.find(id);
             request.Servings.push_back(it == servings.end() ? 0 : it->second);
+        }
+        if (clsRecipeExport::GetModeType(mode) == 6) {
+            auto menus = source.OpenRecordset("SELECT MenuID FROM T_MENU_KOPF ORDER BY MenuID");
+            for (; !menus->Eof(); menus->MoveNext())
+                request.MenuIds.push_back(static_cast<long>(menus->Field(0).AsLong()));
         }
         request.FileName = dir.File(file);
         const ExportOutcome outcome = RunExport(request, &source);
@@ -153,6 +159,20 @@ TEST_F(RoundTrip, MensaxSecondExportEqualsTheFirst)
         recipe.SetLanguageID(6);
         ASSERT_TRUE(recipe.Save(true)) << recipe.LastErrorText();
     }
+    // Dated menus whose courses serve recipes: a course without one is not read back, and a menu
+    // without date is read with the day of the import.
+    for (const char* title : {"Sonntag & \"Gäste\"", "Werktag"}) {
+        ClMenu menu;
+        menu.SetDB(db.get());
+        menu.SetTitle(title);
+        menu.SetYield(5);
+        menu.SetMenuDate(DateSerial::FromParts(2026, 12, *title == 'S' ? 24 : 21));
+        menu.SetDescription("Festlich\r\n  mit Kerzen");
+        menu.SetNotices("Tisch <früh> decken");
+        menu.SetCourseDesc(menu.CourseAdd(kuchenId, false, ""), "Zum Kaffee");
+        menu.CourseAdd(spaetzleId, false, "");
+        ASSERT_TRUE(menu.Save()) << menu.LastErrorText();
+    }
     const std::string first = ExportEvery(*db, clsRecipeExport::kMensaxFile, "first.mnx");
     auto fresh = ImportInto({dir.File("first.mnx")}, "mensax.db");
     ASSERT_TRUE(fresh);
@@ -160,6 +180,7 @@ TEST_F(RoundTrip, MensaxSecondExportEqualsTheFirst)
     EXPECT_TRUE(first == second) << FirstDifference(first, second);
     EXPECT_NE(first.find("<recipe lang=\"FR\">"), std::string::npos);
     EXPECT_NE(first.find(" rid = \"11,22\""), std::string::npos);
+    EXPECT_NE(first.find("<mrecipe amount=\"12\" rid=\"42,4242\""), std::string::npos);
 }
 
 TEST_F(RoundTrip, MealMasterThroughMensaxKeepsWhatBothFormatsHold)

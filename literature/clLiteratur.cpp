@@ -7,6 +7,7 @@
 #include "db/Recordset.h"
 #include "db/RowValues.h"
 #include "db/Schema.h"
+#include "model/AddressNames.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -53,7 +54,7 @@ std::string clLiteratur::AddressName(long id)
     if (id <= 0)
         return {};
     try {
-        return AsString(Db().Scalar("SELECT Name FROM T_ADRESSE WHERE ID=?", {Value(id)}));
+        return AddressNameOf(Db(), id);
     } catch (const DbError&) {
         // A name that cannot be read is shown as none; the ID is kept.
         return {};
@@ -454,9 +455,8 @@ std::vector<clLiteratur::ListItem> clLiteratur::AddressList()
 {
     std::vector<ListItem> items;
     Recorded([&] {
-        auto rs = Db().OpenRecordset("SELECT ID,Name FROM T_ADRESSE ORDER BY Name");
-        for (; !rs->Eof(); rs->MoveNext())
-            items.push_back({AsId(rs->Field("ID")), AsString(rs->Field("Name"))});
+        for (AddressChoiceRow& row : ChoosableAddresses(Db()))
+            items.push_back({row.ID, std::move(row.Name)});
     });
     return items;
 }

@@ -133,7 +133,8 @@ public:
     // One line of the table of contents.
     static std::string ContentsLine(const std::string& page, const std::string& title);
 
-    // Addresses that can be chosen as publisher or author: ID and name, by name.
+    // Addresses that can be chosen as publisher or author: the active ones without their alias rows,
+    // ID and name, by name.
     std::vector<ListItem> AddressList();
 
 private:

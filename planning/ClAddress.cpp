@@ -5,6 +5,7 @@
 #include "db/Database.h"
 #include "db/Recordset.h"
 #include "db/RowValues.h"
+#include "model/AddressNames.h"
 
 #include <algorithm>
 #include <fstream>
@@ -119,9 +120,7 @@ std::string ClAddress::Parent()
     if (m_data.ParentID <= 0)
         return {};
     std::string name;
-    Recorded([&] {
-        name = AsString(Db().Scalar("SELECT Name FROM T_ADRESSE WHERE ID=?", {Value(m_data.ParentID)}));
-    });
+    Recorded([&] { name = AddressNameOf(Db(), m_data.ParentID); });
     return name;
 }
 
@@ -585,17 +584,14 @@ std::vector<AddressListRow> ClAddress::FillAdresslist()
     none.Text = kNoGroup;
     rows.push_back(none);
     Recorded([&] {
-        auto rs = Db().OpenRecordset(
-            "SELECT DISTINCT ID,Name,AdrPlz,AdrOrt,Adrtype FROM T_Adresse WHERE AdrType>=0 AND "
-            "(AliasID=0 OR AliasID=ID OR AliasID IS NULL) ORDER BY Name");
-        for (; !rs->Eof(); rs->MoveNext()) {
+        for (AddressChoiceRow& choice : ChoosableAddresses(Db())) {
             AddressListRow row;
-            row.id = AsId(rs->Field("ID"));
-            row.Name = AsString(rs->Field("Name"));
-            row.Plz = AsString(rs->Field("AdrPlz"));
-            row.City = AsString(rs->Field("AdrOrt"));
-            row.AdrType = AsId(rs->Field("Adrtype"));
-            row.Text = ListenName(row.Name, row.Plz, row.City);
+            row.id = choice.ID;
+            row.Text = ListenName(choice.Name, choice.Plz, choice.City);
+            row.Name = std::move(choice.Name);
+            row.Plz = std::move(choice.Plz);
+            row.City = std::move(choice.City);
+            row.AdrType = choice.AdrType;
             rows.push_back(std::move(row));
         }
     });

@@ -234,6 +234,17 @@ TEST_F(Literature, ListAndContentsGroupByPublisherAndSortByPage)
     EXPECT_EQ(lines, (std::vector<std::string>{"    7 - Salat", "   35 - Suppe", "Brot"}));
     EXPECT_EQ(groups[2].Sources.at(0).Text, "Kochzeit, 2004/12");
 
+    // Publishers and authors are chosen among the active addresses, an alias row not repeating its
+    // address.
+    db->Execute("UPDATE T_ADRESSE SET AdrType=4, AliasID=0");
+    db->Execute(
+        "INSERT INTO T_ADRESSE (ID,Name,AdrType,AliasID,ParentID) VALUES (5,'Zeitschriften AG',4,3,9)");
+    db->Execute("INSERT INTO T_ADRESSE (ID,Name,AdrType,AliasID) VALUES (6,'Alter Verlag',-5,0)");
+    std::vector<long> choosable;
+    for (const auto& item : lit.AddressList())
+        choosable.push_back(item.id);
+    EXPECT_EQ(choosable, (std::vector<long>{4, 3}));
+
     const auto one = lit.FillLiteraturInhalt(0, book);
     ASSERT_EQ(one.size(), 1u);
     ASSERT_EQ(one[0].Sources.size(), 1u);

@@ -8,6 +8,7 @@
 #include "db/RowValues.h"
 #include "db/Schema.h"
 #include "model/AddressNames.h"
+#include "model/clBlob.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -35,7 +36,99 @@ std::string Trim(const std::string& text)
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
+// The cover is picture 1 of the source; a cover kept as a file path is read from the file.
+Blob ReadCover(Database& db, long id)
+{
+    clBlob cover;
+    cover.SetDB(&db);
+    cover.SetROMode(true);
+    if (!cover.Loadr(kBlobOwnerLiterature, id, 1))
+        return {};
+    return PictureData(cover).value_or(Blob());
+}
+
+// Digits of a code as typed; an "X" stays where an ISBN-10 may have it (the last place).
+std::string CodeDigits(const std::string& code)
+{
+    std::string digits;
+    for (char c : code) {
+        if (c >= '0' && c <= '9')
+            digits += c;
+        else if (c == 'x' || c == 'X')
+            digits += 'X';
+        else if (c != ' ' && c != '-')
+            digits += c; // kept, so that the check refuses it instead of silently dropping it
+    }
+    return digits;
+}
+
 } // namespace
+
+void clLiteratur::SetEAN(const std::string& code)
+{
+    m_data.EAN = CodeDigits(code);
+}
+
+bool clLiteratur::ValidEAN(const std::string& code)
+{
+    const std::size_t n = code.size();
+    if (n != 8 && n != 10 && n != 13)
+        return false;
+    for (std::size_t i = 0; i < n; ++i) {
+        const bool digit = code[i] >= '0' && code[i] <= '9';
+        if (!digit && !(n == 10 && i == 9 && code[i] == 'X'))
+            return false;
+    }
+    if (n == 10) {
+        // ISBN-10: the sum of the digits weighted 10 down to 1 is a multiple of 11 ("X" is 10).
+        int sum = 0;
+        for (std::size_t i = 0; i < 10; ++i)
+            sum += (code[i] == 'X' ? 10 : code[i] - '0') * static_cast<int>(10 - i);
+        return sum % 11 == 0;
+    }
+    // EAN: weights 3 and 1 alternate from the right; the check digit makes the sum a multiple of 10.
+    int sum = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const int weight = (n - 1 - i) % 2 == 1 ? 3 : 1;
+        sum += (code[i] - '0') * weight;
+    }
+    return sum % 10 == 0;
+}
+
+std::string clLiteratur::ISBNText(const std::string& code)
+{
+    // ISBN-13 (prefix 978/979) or ISBN-10; other codes are shown as they are.
+    for (std::size_t i = 0; i < code.size(); ++i)
+        if ((code[i] < '0' || code[i] > '9') && !(code.size() == 10 && i == 9 && code[i] == 'X'))
+            return code;
+    std::string prefix;
+    std::string body;
+    if (code.size() == 13 && (code.rfind("978", 0) == 0 || code.rfind("979", 0) == 0)) {
+        prefix = code.substr(0, 3);
+        body = code.substr(3, 9);
+    } else if (code.size() == 10) {
+        body = code.substr(0, 9);
+    } else {
+        return code;
+    }
+    const char group = body[0];
+    if (prefix == "979" || (group != '0' && group != '1' && group != '3'))
+        return code;
+    // Publisher numbers of the groups 0, 1 and 3 are the longer the higher they start.
+    const long seven = std::stol(body.substr(1, 7));
+    std::size_t length = 7;
+    for (const auto& [limit, digits] :
+         {std::pair{2000000L, 2u}, {7000000L, 3u}, {8500000L, 4u}, {9000000L, 5u}, {9500000L, 6u}}) {
+        if (seven < limit) {
+            length = digits;
+            break;
+        }
+    }
+    std::string text = prefix.empty() ? "" : prefix + "-";
+    text += body.substr(0, 1) + "-" + body.substr(1, length) + "-" + body.substr(1 + length) + "-" +
+            code.substr(code.size() - 1);
+    return text;
+}
 
 void clLiteratur::SetVerlagID(long id)
 {
@@ -103,7 +196,9 @@ bool clLiteratur::Loadr(long id)
                d.Rating = AsId(rs->Field("Rating"));
                d.Fingerprint1 = AsId(rs->Field("Fingerprint1"));
                d.Fingerprint2 = AsId(rs->Field("Fingerprint2"));
+               d.EAN = AsString(rs->Field("EAN"));
                rs->Close();
+               d.Cover = ReadCover(db, id);
                // Primary categories are stored as True (-1) and so come first.
                auto cats = db.OpenRecordset(
                    "SELECT CatID,CatPrimary FROM T_LITERATUR_CAT_NDX WHERE ID=? ORDER BY CatPrimary",
@@ -209,6 +304,12 @@ bool clLiteratur::CheckFields()
             return false;
         }
     }
+    if (!m_data.EAN.empty() && !ValidEAN(m_data.EAN)) {
+        SetError(kErrBadEAN, "Die EAN/ISBN \"" + m_data.EAN +
+                                 "\" ist nicht gültig: erwartet werden 8, 10 oder 13 Ziffern mit passender "
+                                 "Prüfziffer.");
+        return false;
+    }
     if (m_data.Jahrgang < 0) {
         SetError(kErrTooLong, "Der Jahrgang darf nicht negativ sein.");
         return false;
@@ -249,8 +350,10 @@ bool clLiteratur::Save()
         rs->SetField("Fingerprint2", m_data.Fingerprint2);
         rs->SetField("Borrowed", m_data.Borrowed);
         rs->SetField("Rating", m_data.Rating);
+        rs->SetField("EAN", m_data.EAN);
         rs->Update();
         rs->Close();
+        SaveCover(db, id);
         db.Execute("DELETE FROM T_LITERATUR_CAT_NDX WHERE ID=?", {Value(id)});
         for (long cat : m_data.Categories)
             db.Execute("INSERT INTO T_LITERATUR_CAT_NDX (ID,CatID,CatPrimary) VALUES (?,?,?)",
@@ -263,6 +366,48 @@ bool clLiteratur::Save()
     }
     m_stored = m_data;
     return true;
+}
+
+void clLiteratur::SaveCover(Database& db, long id)
+{
+    if (m_data.id == id && m_data.Cover == m_stored.Cover)
+        return;
+    if (m_data.Cover.empty()) {
+        db.Execute("DELETE FROM T_BLOB WHERE IDType=? AND IDReference=? AND IDNum=1",
+                   {Value(kBlobOwnerLiterature), Value(id)});
+        return;
+    }
+    clBlob cover;
+    cover.SetDB(&db);
+    if (!cover.Loadr(kBlobOwnerLiterature, id, 1)) {
+        cover.SetIDType(kBlobOwnerLiterature);
+        cover.SetIDReference(id);
+        cover.SetIDNum(1);
+    }
+    cover.SetBlobData(m_data.Cover);
+    cover.MarkAsChanged();
+    if (!cover.Save())
+        throw DbError(cover.LastError() > 0 ? cover.LastError() : dberr::kGeneric, cover.LastErrorText());
+}
+
+long clLiteratur::PictureCount()
+{
+    if (m_data.id == 0)
+        return 0;
+    return clBlob::BlobCount(Db(), kBlobOwnerLiterature, m_data.id);
+}
+
+std::vector<clLiteratur::CoverItem> clLiteratur::CoverList()
+{
+    LastErrorClear();
+    std::vector<CoverItem> items;
+    Recorded([&] {
+        Database& db = Db();
+        std::vector<ListItem> sources = FillLiteraturlist();
+        for (ListItem& source : sources)
+            items.push_back({source.id, std::move(source.Text), ReadCover(db, source.id)});
+    });
+    return items;
 }
 
 bool clLiteratur::Delete()

@@ -1,9 +1,10 @@
 #pragma once
-// One literature source (a T_LITERATUR row with its categories): a cookbook or a magazine issue
-// that recipes name with a page. Publisher and author are address records; their names are read
-// on load. The object touches the database only in its load, count, list, save and delete
-// operations; Save and Delete each write in one transaction. Questions go through UI().
+// One literature source (a T_LITERATUR row with its categories and cover picture): a cookbook or a magazine
+// issue that recipes name with a page. Publisher and author are address records; their names are read on
+// load. The object touches the database only in its load, count, list, save and delete operations; Save and
+// Delete each write in one transaction. Questions go through UI().
 
+#include "db/Value.h"
 #include "model/ModelObject.h"
 
 #include <string>
@@ -22,6 +23,7 @@ public:
     static constexpr long kErrDuplicate = -3;
     static constexpr long kErrInUse = -4;
     static constexpr long kErrNotStored = -5;
+    static constexpr long kErrBadEAN = -6;
 
     // Without a database the work database is used.
     void SetDB(Database* db) { m_db = db; }
@@ -47,6 +49,16 @@ public:
     void SetStorage(std::string place) { m_data.Storage = std::move(place); }
     const std::string& Borrowed() const { return m_data.Borrowed; }
     void SetBorrowed(std::string who) { m_data.Borrowed = std::move(who); }
+    // The EAN or ISBN, digits only (an ISBN-10 may end in "X"); "" for none.
+    const std::string& EAN() const { return m_data.EAN; }
+    // Takes the code as typed: blanks and hyphens are dropped, the rest is checked on save.
+    void SetEAN(const std::string& code);
+    // The cover picture (picture 1 of the source), read with the source; empty for none.
+    const Blob& DeckblattBild() const { return m_data.Cover; }
+    // Sets the cover; an empty one removes it on the next save.
+    void SetDeckblattBild(Blob picture) { m_data.Cover = std::move(picture); }
+    // The number of pictures of the stored source (the cover is picture 1).
+    long PictureCount();
     long Rating() const { return m_data.Rating; }
     void SetRating(long rating) { m_data.Rating = rating; }
     long Fingerprint1() const { return m_data.Fingerprint1; }
@@ -133,6 +145,22 @@ public:
     // One line of the table of contents.
     static std::string ContentsLine(const std::string& page, const std::string& title);
 
+    struct CoverItem
+    {
+        long id = 0;
+        std::string Text; // the title text
+        Blob Picture;     // empty when the source has no cover
+    };
+    // Every source by title, year and issue with its cover picture, for the gallery.
+    std::vector<CoverItem> CoverList();
+
+    // The code with hyphens where an ISBN has them: "978-3-12-345678-9" for the German-language
+    // group and the English-language groups, whose publisher numbers are known by their ranges;
+    // any other code as it is.
+    static std::string ISBNText(const std::string& code);
+    // True when the code has the length of an EAN-8, ISBN-10 or EAN-13 and its check digit fits.
+    static bool ValidEAN(const std::string& code);
+
     // Addresses that can be chosen as publisher or author: the active ones without their alias rows,
     // ID and name, by name.
     std::vector<ListItem> AddressList();
@@ -154,11 +182,14 @@ private:
         long Fingerprint2 = 0;
         std::vector<long> Categories;
         long CatPrimary = 0;
+        std::string EAN;
+        Blob Cover;
         bool operator==(const Data&) const = default;
     };
 
     std::string AddressName(long id);
     bool CheckFields();
+    void SaveCover(Database& db, long id);
 
     Data m_data;
     Data m_stored;

@@ -18,9 +18,9 @@ std::vector<AddressChoiceRow> ChoosableAddresses(Database& db)
     std::vector<AddressChoiceRow> rows;
     // An alias row repeats the name of the address it stands for; listing it would offer one
     // address twice.
-    auto rs =
-        db.OpenRecordset("SELECT DISTINCT ID,Name,AdrPlz,AdrOrt,Adrtype FROM T_Adresse WHERE AdrType>=0 AND "
-                         "(AliasID=0 OR AliasID=ID OR AliasID IS NULL) ORDER BY Name");
+    auto rs = db.OpenRecordset("SELECT DISTINCT ID,Name,AdrPlz,AdrOrt,Adrtype FROM T_Adresse WHERE "
+                               "(AdrType>=0 OR AdrType IS NULL) AND "
+                               "(AliasID=0 OR AliasID=ID OR AliasID IS NULL) ORDER BY Name");
     for (; !rs->Eof(); rs->MoveNext()) {
         AddressChoiceRow row;
         row.ID = AsId(rs->Field("ID"));

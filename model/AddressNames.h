@@ -22,7 +22,7 @@ struct AddressChoiceRow
 
 // The stored name of address id; "" for 0 or a missing row.
 std::string AddressNameOf(Database& db, long id);
-// Active addresses (AdrType >= 0) without their alias rows, by name.
+// Active addresses (AdrType >= 0, or none given) without their alias rows, by name.
 std::vector<AddressChoiceRow> ChoosableAddresses(Database& db);
 
 } // namespace pf

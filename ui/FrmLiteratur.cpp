@@ -2,31 +2,49 @@
 
 #include "core/AppContext.h"
 #include "core/Interaction.h"
+#include "db/DatabaseChoice.h"
+#include "model/ChoiceLists.h"
+#include "model/clBlob.h"
 #include "ui/ErrorTrap.h"
+#include "ui/FrmCatSelect.h"
+#include "ui/FrmLiteraturGallery.h"
 #include "ui/FrmLiteraturInhaltsverzeichnis.h"
 #include "ui/UiSupport.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <map>
 
 namespace pf {
 
 namespace {
 
 const char* const kCaption = "Literaturquellen";
+constexpr int kCoverWidth = 150;
+constexpr int kCoverHeight = 200;
 
-void SelectData(QComboBox* box, long id)
+// Selects the entry of id; an address the list does not offer (set inactive since) is added under
+// its name, so that saving keeps it instead of dropping the reference.
+void SelectData(QComboBox* box, long id, const std::string& name)
 {
-    const int index = box->findData(QVariant::fromValue<qlonglong>(id));
+    int index = box->findData(QVariant::fromValue<qlonglong>(id));
+    if (index < 0 && id > 0) {
+        box->addItem(Q(name), QVariant::fromValue<qlonglong>(id));
+        index = box->count() - 1;
+    }
     box->setCurrentIndex(index >= 0 ? index : 0);
 }
 
@@ -34,6 +52,13 @@ long DataOf(const QComboBox* box)
 {
     return static_cast<long>(box->currentData().toLongLong());
 }
+
+long IdOf(const QTreeWidgetItem* item)
+{
+    return item ? static_cast<long>(item->data(0, Qt::UserRole).toLongLong()) : 0;
+}
+
+enum class Leave { Stay, Saved, Unchanged };
 
 } // namespace
 
@@ -51,57 +76,98 @@ FrmLiteratur::FrmLiteratur(QWidget* parent) : QWidget(parent)
     layout->addWidget(m_list, 1);
 
     auto* right = new QVBoxLayout;
+    auto* top = new QHBoxLayout;
     auto* form = new QFormLayout;
     m_title = Named(new QLineEdit(this), "txtTitle");
     m_title->setMaxLength(64);
-    form->addRow("Titel:", m_title);
+    form->addRow("&Titel:", m_title);
     m_year = Named(new QSpinBox(this), "txtJahrgang");
     m_year->setRange(0, 999999);
     m_year->setSpecialValueText(" ");
-    form->addRow("Jahrgang:", m_year);
+    form->addRow("&Jahrgang:", m_year);
     m_issue = Named(new QLineEdit(this), "txtAusgabe");
     m_issue->setMaxLength(10);
-    form->addRow("Ausgabe:", m_issue);
+    form->addRow("A&usgabe:", m_issue);
     m_publisher = Named(new QComboBox(this), "cboVerlag");
-    form->addRow("Verlag:", m_publisher);
+    form->addRow("&Verlag:", m_publisher);
     m_author = Named(new QComboBox(this), "cboAutor");
-    form->addRow("Autor:", m_author);
+    form->addRow("Aut&or:", m_author);
+    m_ean = Named(new QLineEdit(this), "txtEAN");
+    // Room for an ISBN-13 with its four hyphens.
+    m_ean->setMaxLength(17);
+    m_ean->setToolTip("EAN oder ISBN; Bindestriche und Leerzeichen werden beim Speichern entfernt");
+    form->addRow("&EAN/ISBN:", m_ean);
     m_storage = Named(new QLineEdit(this), "txtLagerort");
     m_storage->setMaxLength(16);
-    form->addRow("Lagerort:", m_storage);
+    form->addRow("Lage&rort:", m_storage);
     m_borrowed = Named(new QLineEdit(this), "txtVerliehen");
     m_borrowed->setMaxLength(32);
     form->addRow("Verliehen an:", m_borrowed);
     m_rating = Named(new QSpinBox(this), "txtBewertung");
     m_rating->setRange(0, 10);
-    form->addRow("Bewertung:", m_rating);
+    form->addRow("Be&wertung:", m_rating);
+    auto* categoryRow = new QHBoxLayout;
+    m_categories = Named(new QLabel(this), "lblKategorien");
+    m_categories->setWordWrap(true);
+    auto* chooseCategories = MakeButton("cmdKategorien", "&Kategorien …", this);
+    categoryRow->addWidget(m_categories, 1);
+    categoryRow->addWidget(chooseCategories);
+    form->addRow("Kategorien:", categoryRow);
+    top->addLayout(form, 1);
+
+    auto* coverColumn = new QVBoxLayout;
+    m_cover = Named(new QLabel(this), "lblDeckblatt");
+    m_cover->setFixedSize(kCoverWidth, kCoverHeight);
+    m_cover->setAlignment(Qt::AlignCenter);
+    m_cover->setFrameShape(QFrame::StyledPanel);
+    auto* loadCover = MakeButton("cmdBildLaden", "&Bild laden …", this);
+    m_removeCover = MakeButton("cmdBildEntfernen", "Bild entfernen", this);
+    coverColumn->addWidget(m_cover);
+    coverColumn->addWidget(loadCover);
+    coverColumn->addWidget(m_removeCover);
+    coverColumn->addStretch(1);
+    top->addLayout(coverColumn);
+    right->addLayout(top);
+
+    auto* lower = new QFormLayout;
     m_notes = Named(new QPlainTextEdit(this), "txtNotiz");
-    form->addRow("Notizen:", m_notes);
+    lower->addRow("Noti&zen:", m_notes);
     m_recipes = Named(new QLabel(this), "lblRezepte");
-    form->addRow("Rezepte:", m_recipes);
-    right->addLayout(form, 1);
+    lower->addRow("Rezepte:", m_recipes);
+    right->addLayout(lower, 1);
 
     auto* edit = new QHBoxLayout;
-    auto* add = MakeButton("cmdNew", "Neu", this);
-    auto* save = MakeButton("cmdSave", "Speichern", this);
-    m_delete = MakeButton("cmdDelete", "Löschen", this);
-    auto* contents = MakeButton("cmdInhalt", "Inhaltsverzeichnis", this);
+    auto* add = MakeButton("cmdNew", "&Neu", this);
+    auto* save = MakeButton("cmdSave", "&Speichern", this);
+    m_delete = MakeButton("cmdDelete", "&Löschen", this);
+    auto* contents = MakeButton("cmdInhalt", "Inhaltsverzei&chnis", this);
+    auto* gallery = MakeButton("cmdGalerie", "&Galerie", this);
     auto* close = MakeButton("cmdClose", "Schließen", this);
     edit->addWidget(add);
     edit->addWidget(save);
     edit->addWidget(m_delete);
     edit->addWidget(contents);
+    edit->addWidget(gallery);
     edit->addStretch(1);
     edit->addWidget(close);
     right->addLayout(edit);
     layout->addLayout(right, 2);
 
     connect(m_list, &QTreeWidget::currentItemChanged, this,
-            [this] { RunTrapped([this] { ShowSelected(); }); });
-    connect(add, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdNew_Click(); }); });
+            [this](QTreeWidgetItem* current, QTreeWidgetItem* previous) {
+                RunTrapped([&] { ListItemChanged(current, previous); });
+            });
+    auto trapped = [this](void (FrmLiteratur::*command)()) {
+        return [this, command] { RunTrapped([this, command] { (this->*command)(); }); };
+    };
+    connect(add, &QPushButton::clicked, this, trapped(&FrmLiteratur::cmdNew_Click));
     connect(save, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdSave_Click(); }); });
-    connect(m_delete, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdDelete_Click(); }); });
-    connect(contents, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdInhalt_Click(); }); });
+    connect(m_delete, &QPushButton::clicked, this, trapped(&FrmLiteratur::cmdDelete_Click));
+    connect(contents, &QPushButton::clicked, this, trapped(&FrmLiteratur::cmdInhalt_Click));
+    connect(gallery, &QPushButton::clicked, this, trapped(&FrmLiteratur::cmdGalerie_Click));
+    connect(chooseCategories, &QPushButton::clicked, this, trapped(&FrmLiteratur::cmdKategorien_Click));
+    connect(loadCover, &QPushButton::clicked, this, trapped(&FrmLiteratur::cmdBildLaden_Click));
+    connect(m_removeCover, &QPushButton::clicked, this, trapped(&FrmLiteratur::cmdBildEntfernen_Click));
     connect(close, &QPushButton::clicked, this, [this] { CloseWindow(this); });
 
     RunTrapped([this] {
@@ -140,8 +206,7 @@ void FrmLiteratur::RefreshList(long sourceId)
 
 long FrmLiteratur::SelectedId() const
 {
-    const QTreeWidgetItem* item = m_list->currentItem();
-    return item ? static_cast<long>(item->data(0, Qt::UserRole).toLongLong()) : 0;
+    return IdOf(m_list->currentItem());
 }
 
 void FrmLiteratur::ShowSelected()
@@ -152,18 +217,136 @@ void FrmLiteratur::ShowSelected()
     m_title->setText(Q(m_source.Title()));
     m_year->setValue(static_cast<int>(m_source.Jahrgang()));
     m_issue->setText(Q(m_source.Ausgabe()));
-    SelectData(m_publisher, m_source.VerlagID());
-    SelectData(m_author, m_source.AutorID());
+    SelectData(m_publisher, m_source.VerlagID(), m_source.Verlag());
+    SelectData(m_author, m_source.AutorID(), m_source.Autor());
+    m_ean->setText(Q(clLiteratur::ISBNText(m_source.EAN())));
     m_storage->setText(Q(m_source.Storage()));
     m_borrowed->setText(Q(m_source.Borrowed()));
     m_rating->setValue(static_cast<int>(m_source.Rating()));
     m_notes->setPlainText(Q(m_source.Bemerkungen()));
+    m_shownNotes = m_notes->toPlainText();
     m_recipes->setText(m_source.id() != 0 ? QString::number(m_source.RecipeCount()) : QString());
     m_delete->setEnabled(m_source.id() != 0);
+    ShowCategories();
+    ShowCover();
+}
+
+void FrmLiteratur::ShowCategories()
+{
+    std::map<long, std::string> names;
+    for (const Choice& choice : KindCategoryChoices(WorkDb()))
+        names[choice.ID] = choice.Name;
+    QStringList shown;
+    for (long id : m_source.Categories()) {
+        const auto found = names.find(id);
+        shown << (found != names.end() ? Q(found->second) : QString::number(id));
+    }
+    m_categories->setText(shown.isEmpty() ? QString("(keine)") : shown.join(", "));
+}
+
+void FrmLiteratur::ShowCover()
+{
+    const Blob& picture = m_source.DeckblattBild();
+    QPixmap pixmap;
+    if (picture.empty()) {
+        m_cover->setText("Kein Bild");
+    } else if (!pixmap.loadFromData(picture.data(), static_cast<uint>(picture.size()))) {
+        m_cover->setText("Bild nicht lesbar");
+    } else {
+        m_cover->setPixmap(
+            pixmap.scaled(m_cover->size() - QSize(4, 4), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    }
+    m_removeCover->setEnabled(!picture.empty());
+}
+
+void FrmLiteratur::TakeFields()
+{
+    m_source.SetTitle(S(m_title->text()));
+    m_source.SetJahrgang(m_year->value());
+    m_source.SetAusgabe(S(m_issue->text()));
+    if (DataOf(m_publisher) != m_source.VerlagID())
+        m_source.SetVerlagID(DataOf(m_publisher));
+    if (DataOf(m_author) != m_source.AutorID())
+        m_source.SetAutorID(DataOf(m_author));
+    m_source.SetEAN(S(m_ean->text()));
+    m_source.SetStorage(S(m_storage->text()));
+    m_source.SetBorrowed(S(m_borrowed->text()));
+    m_source.SetRating(m_rating->value());
+    // The editor gives stored CR LF line ends back as LF: untouched notes stay as stored.
+    if (m_notes->toPlainText() != m_shownNotes)
+        m_source.SetBemerkungen(S(m_notes->toPlainText()));
+}
+
+bool FrmLiteratur::MayLeave()
+{
+    TakeFields();
+    if (!m_source.IsChanged())
+        return true;
+    const Answer answer = UI().Ask("Sollen die Änderungen an der Literaturquelle \"" + m_source.Title() +
+                                       "\" gespeichert werden?",
+                                   Buttons::YesNoCancel, Answer::Yes, MsgIcon::Question, kCaption);
+    if (answer == Answer::Cancel)
+        return false;
+    if (answer == Answer::No) {
+        m_source.CancelChange();
+        return true;
+    }
+    if (!m_source.Save()) {
+        UI().Inform(m_source.LastErrorText(), MsgIcon::Warning, kCaption);
+        return false;
+    }
+    return true;
+}
+
+void FrmLiteratur::ListItemChanged(QTreeWidgetItem* current, QTreeWidgetItem* previous)
+{
+    const long shown = m_source.id();
+    const bool wasChanged = (TakeFields(), m_source.IsChanged());
+    if (!MayLeave()) {
+        const QSignalBlocker blocker(m_list);
+        m_list->setCurrentItem(previous);
+        return;
+    }
+    if (wasChanged) {
+        // The saved source's entry shows its new text; a new one joins the list (sorted on the
+        // next reading).
+        QTreeWidgetItem* entry = previous && IdOf(previous) == shown ? previous : nullptr;
+        if (!entry && m_source.id() != 0 && shown == 0) {
+            const QSignalBlocker blocker(m_list);
+            entry = new QTreeWidgetItem(m_list);
+            entry->setData(0, Qt::UserRole, QVariant::fromValue<qlonglong>(m_source.id()));
+        }
+        if (entry && m_source.id() != 0)
+            entry->setText(0, Q(m_source.GetTitleText()));
+    }
+    (void)current;
+    ShowSelected();
+}
+
+bool FrmLiteratur::OpenSource(long sourceId)
+{
+    if (!MayLeave())
+        return false;
+    RefreshList(sourceId);
+    return true;
+}
+
+void FrmLiteratur::closeEvent(QCloseEvent* event)
+{
+    bool leave = true;
+    RunTrapped([&] { leave = MayLeave(); });
+    if (!leave) {
+        event->ignore();
+        return;
+    }
+    event->accept();
 }
 
 void FrmLiteratur::cmdNew_Click()
 {
+    if (!MayLeave())
+        return;
+    RefreshList(m_source.id());
     {
         const QSignalBlocker blocker(m_list);
         m_list->clearSelection();
@@ -173,22 +356,15 @@ void FrmLiteratur::cmdNew_Click()
     m_title->setFocus();
 }
 
-void FrmLiteratur::cmdSave_Click()
+bool FrmLiteratur::cmdSave_Click()
 {
-    m_source.SetTitle(S(m_title->text()));
-    m_source.SetJahrgang(m_year->value());
-    m_source.SetAusgabe(S(m_issue->text()));
-    m_source.SetVerlagID(DataOf(m_publisher));
-    m_source.SetAutorID(DataOf(m_author));
-    m_source.SetStorage(S(m_storage->text()));
-    m_source.SetBorrowed(S(m_borrowed->text()));
-    m_source.SetRating(m_rating->value());
-    m_source.SetBemerkungen(S(m_notes->toPlainText()));
+    TakeFields();
     if (!m_source.Save()) {
         UI().Inform(m_source.LastErrorText(), MsgIcon::Warning, kCaption);
-        return;
+        return false;
     }
     RefreshList(m_source.id());
+    return true;
 }
 
 void FrmLiteratur::cmdDelete_Click()
@@ -202,6 +378,58 @@ void FrmLiteratur::cmdDelete_Click()
 void FrmLiteratur::cmdInhalt_Click()
 {
     ShowBeside(this, new FrmLiteraturInhaltsverzeichnis(SelectedId()));
+}
+
+void FrmLiteratur::cmdGalerie_Click()
+{
+    // The gallery may outlive this window; then a click there opens a register of its own.
+    QPointer<FrmLiteratur> self(this);
+    ShowBeside(this, new FrmLiteraturGallery([self](long id) {
+                   if (self)
+                       RunTrapped([&] { self->OpenSource(id); });
+                   return static_cast<bool>(self);
+               }));
+}
+
+void FrmLiteratur::cmdKategorien_Click()
+{
+    if (const auto chosen = FrmCatSelect::ChooseCategories(this, m_source.Categories()))
+        SetCategories(*chosen);
+}
+
+void FrmLiteratur::SetCategories(const std::vector<long>& chosen)
+{
+    m_source.SetCategories(chosen, chosen.empty() ? 0 : chosen.front());
+    ShowCategories();
+}
+
+void FrmLiteratur::cmdBildLaden_Click()
+{
+    FileRequest request;
+    request.Caption = "Deckblatt laden";
+    request.Filter = "Bilder|*.jpg;*.jpeg;*.png;*.bmp;*.gif|Alle Dateien|*.*";
+    request.Purpose = "Bild";
+    const std::vector<std::string> files = UI().ChooseFiles(request);
+    if (files.empty())
+        return;
+    const std::optional<Blob> bytes = LoadPictureFile(files.front());
+    if (!bytes)
+        return;
+    QPixmap check;
+    if (!check.loadFromData(bytes->data(), static_cast<uint>(bytes->size()))) {
+        UI().Inform("Die Datei " + files.front() +
+                        " enthält kein lesbares Bild.\n\nBild konnte nicht geladen werden !",
+                    MsgIcon::Warning, kCaption);
+        return;
+    }
+    m_source.SetDeckblattBild(*bytes);
+    ShowCover();
+}
+
+void FrmLiteratur::cmdBildEntfernen_Click()
+{
+    m_source.SetDeckblattBild({});
+    ShowCover();
 }
 
 } // namespace pf

@@ -9,8 +9,10 @@
 #include "nutrition/Nutrition.h"
 #include "planning/AddressPrint.h"
 #include "planning/AddressVCard.h"
+#include "search/AddressSearch.h"
 #include "ui/ErrorTrap.h"
 #include "ui/FrmNaehrSuche.h"
+#include "ui/FrmSearchandDisplay.h"
 #include "ui/QtPageCanvas.h"
 #include "ui/UiSupport.h"
 
@@ -218,8 +220,10 @@ FrmShops::FrmShops(QWidget* parent) : QWidget(parent)
     m_delete = MakeButton("cmdDelete", "Löschen", this);
     auto* makeDefault = MakeButton("cmdDefault", "Als Standard-Adresse", this);
     auto* print = MakeButton("cmdPrint", "Drucken …", this);
+    m_recipes = MakeButton("cmdRezepte", "Rezepte suchen", this);
+    m_recipes->setToolTip("Rezepte aus den Literaturquellen, deren Verlag oder Autor diese Adresse ist");
     auto* close = MakeButton("cmdClose", "Schließen", this);
-    for (QPushButton* b : {add, save, m_delete, makeDefault, print})
+    for (QPushButton* b : {add, save, m_delete, makeDefault, print, m_recipes})
         edit->addWidget(b);
     edit->addStretch(1);
     edit->addWidget(close);
@@ -241,6 +245,7 @@ FrmShops::FrmShops(QWidget* parent) : QWidget(parent)
     connect(m_delete, &QPushButton::clicked, this, trapped(&FrmShops::cmdDelete_Click));
     connect(makeDefault, &QPushButton::clicked, this, trapped(&FrmShops::cmdDefault_Click));
     connect(print, &QPushButton::clicked, this, trapped(&FrmShops::cmdPrintList_Click));
+    connect(m_recipes, &QPushButton::clicked, this, trapped(&FrmShops::cmdRezepte_Click));
     connect(order, &QPushButton::clicked, this, trapped(&FrmShops::cmdPrintOrder_Click));
     connect(addGroup, &QPushButton::clicked, this, trapped(&FrmShops::cmdAddGroup_Click));
     connect(up, &QPushButton::clicked, this, trapped(&FrmShops::cmdUp_Click));
@@ -340,6 +345,7 @@ void FrmShops::ShowAddress()
     m_currency->setText(Q(a.Waehrung()));
     m_default->setText(a.StdAdresse() ? "Dies ist die Standard-Adresse." : QString());
     m_delete->setEnabled(a.id() != 0);
+    m_recipes->setEnabled(a.id() != 0);
     m_order = StoreOrderEntries(a.StoreLocations(), m_groups);
     ShowStoreOrder();
     ShowDeliveries();
@@ -694,6 +700,21 @@ void FrmShops::cmdPrintOrder_Click()
     PreviewPrintout(this, [&](PageCanvas& canvas) {
         return PrintOrder(canvas, m_address, hasSender ? &sender : nullptr, lines, date);
     });
+}
+
+void FrmShops::cmdRezepte_Click()
+{
+    const std::string searchData = AddressSearchData(WorkDb(), m_address.id());
+    if (searchData.empty()) {
+        UI().Inform("Diese Adresse ist weder Verlag noch Autor einer Literaturquelle. Es gibt daher keine "
+                    "Rezepte, die nach ihr gesucht werden könnten.",
+                    MsgIcon::Information, kCaption);
+        return;
+    }
+    auto* window = new FrmSearchandDisplay(FrmSearchandDisplay::Mode::Search);
+    window->ApplySearchData(searchData);
+    window->cmdSearch_Click();
+    ShowBeside(this, window);
 }
 
 } // namespace pf

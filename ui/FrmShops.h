@@ -2,8 +2,9 @@
 // The address book window: the tree of groups and addresses on the left (filtered by kind, the
 // filter kept in the setting "ADRESSFILTER"), on the right the address page, the shop page with the
 // order of food groups along the shop, and the deliveries of a supplier. Commands: new, save,
-// delete, default address, vCard import and export, address list and order printouts. The rules,
-// questions' answers and refusals live in ClAddress and its helpers; this window shows them.
+// delete, default address, vCard import and export, address list and order printouts, and the search for the
+// recipes of the sources the address published or wrote. The rules, questions' answers and refusals live in
+// ClAddress and its helpers; this window shows them.
 
 #include "planning/ClAddress.h"
 #include "planning/StoreOrder.h"
@@ -51,6 +52,8 @@ public:
     void cmdVCardExport_Click();
     void cmdPrintList_Click();
     void cmdPrintOrder_Click();
+    // Opens the recipe search for the recipes of the sources this address published or wrote.
+    void cmdRezepte_Click();
 
     const ClAddress& Current() const { return m_address; }
 
@@ -96,6 +99,7 @@ private:
     QListWidget* m_storeOrder = nullptr;
     QTableWidget* m_deliveries = nullptr;
     QPushButton* m_delete = nullptr;
+    QPushButton* m_recipes = nullptr;
 };
 
 } // namespace pf

@@ -113,6 +113,69 @@ TEST_F(Literature, SaveAndLoadKeepEveryFieldAndCategoryOrder)
     EXPECT_FALSE(loaded.Loadr(99));
 }
 
+TEST(LiteratureText, EanChecksItsDigitAndIsbnGetsItsHyphens)
+{
+    struct Case
+    {
+        const char* Code;
+        bool Valid;
+        const char* Shown;
+    };
+    for (const Case& c :
+         std::vector<Case>{{"9783161484100", true, "978-3-16-148410-0"},  // German group, two-digit publisher
+                           {"9783453123458", true, "978-3-453-12345-8"},  // three digits from 200
+                           {"9783800123456", false, "978-3-8001-2345-6"}, // four from 7000; wrong check digit
+                           {"9783866801234", false, "978-3-86680-123-4"}, // five from 85000
+                           {"9783930000123", false, "978-3-930000-12-3"}, // six from 900000
+                           {"9780306406157", true, "978-0-306-40615-7"},  // English group
+                           {"316148410X", true, "3-16-148410-X"}, // ISBN-10: check digit ten is written X
+                           {"3161484100", false, "3-16-148410-0"},
+                           {"9791234567896", true, "9791234567896"}, // other prefixes stay as they are
+                           {"9788812345670", true, "9788812345670"},
+                           {"40123455", true, "40123455"}, // EAN-8
+                           {"4012345", false, "4012345"},
+                           {"978316148410A", false, "978316148410A"}}) {
+        SCOPED_TRACE(c.Code);
+        EXPECT_EQ(clLiteratur::ValidEAN(c.Code), c.Valid);
+        EXPECT_EQ(clLiteratur::ISBNText(c.Code), c.Shown);
+    }
+}
+
+TEST_F(Literature, EanAndCoverAreSavedWithTheSource)
+{
+    clLiteratur source = Source("Backbuch");
+    source.SetEAN("978-3-16-148410-1");
+    EXPECT_EQ(source.EAN(), "9783161484101");
+    EXPECT_FALSE(source.Save());
+    EXPECT_EQ(source.LastError(), clLiteratur::kErrBadEAN);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_LITERATUR"), 0);
+
+    source.SetEAN(" 978 3 16 148410 0 ");
+    const Blob cover{0x89, 'P', 'N', 'G', 1, 2, 3};
+    source.SetDeckblattBild(cover);
+    ASSERT_TRUE(source.Save()) << source.LastErrorText();
+    clLiteratur loaded;
+    loaded.SetDB(db.get());
+    ASSERT_TRUE(loaded.Loadr(source.id()));
+    EXPECT_EQ(loaded.EAN(), "9783161484100");
+    EXPECT_EQ(loaded.DeckblattBild(), cover);
+    EXPECT_EQ(loaded.PictureCount(), 1);
+    EXPECT_FALSE(loaded.IsChanged());
+
+    // A new cover replaces the old row; none removes it.
+    loaded.SetDeckblattBild({'G', 'I', 'F', '8'});
+    EXPECT_TRUE(loaded.IsChanged());
+    ASSERT_TRUE(loaded.Save());
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_BLOB"), 1);
+    const auto covers = loaded.CoverList();
+    ASSERT_EQ(covers.size(), 1u);
+    EXPECT_EQ(covers[0].Picture, (Blob{'G', 'I', 'F', '8'}));
+    loaded.SetDeckblattBild({});
+    ASSERT_TRUE(loaded.Save());
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_BLOB"), 0);
+    EXPECT_EQ(loaded.PictureCount(), 0);
+}
+
 TEST_F(Literature, ChangesAreSeenAndCanBeTakenBack)
 {
     const long id = Saved("Kochen", 2001);

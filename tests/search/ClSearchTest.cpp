@@ -1,4 +1,5 @@
 #include "search/ClSearch.h"
+#include "search/AddressSearch.h"
 
 #include "model/ClFingerprint.h"
 #include "tests/search/SearchTestDb.h"
@@ -116,6 +117,9 @@ TEST_P(ClSearchTest, EachCriterionAloneFindsWhatItsRuleSays)
         {"8001,20", [&](const GenRecipe& r) { return r.Listed() && r.Source() == kSource; }, {}},
         {"8002,30", [&](const GenRecipe& r) { return r.Listed() && r.Source() == kSource; }, {}},
         {"8002,31", [&](const GenRecipe&) { return false; }, {}},
+        // The search an address starts: recipes of the sources it published or wrote.
+        {"address:20", [&](const GenRecipe& r) { return r.Listed() && r.Source() == kSource; }, {}},
+        {"address:30", [&](const GenRecipe& r) { return r.Listed() && r.Source() == kSource; }, {}},
         {"5,1", [&](const GenRecipe& r) { return r.Listed() && r.InBookEven(); }, {}},
         {"5,1,5,2",
          [&](const GenRecipe& r) { return r.Listed() && (r.InBookEven() || r.InBookThird()); },
@@ -152,8 +156,13 @@ TEST_P(ClSearchTest, EachCriterionAloneFindsWhatItsRuleSays)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.data);
-        EXPECT_EQ(Found(c.data), Expect(c.rule, c.extra));
+        std::string data = c.data;
+        if (data.starts_with("address:"))
+            data = AddressSearchData(*db, std::stol(data.substr(8)));
+        EXPECT_EQ(Found(data), Expect(c.rule, c.extra));
     }
+    // An address that named no source starts no search.
+    EXPECT_EQ(AddressSearchData(*db, 99), "");
 }
 
 TEST_P(ClSearchTest, UmlautsAndAccentsFindEveryWrittenForm)

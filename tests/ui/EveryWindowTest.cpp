@@ -14,6 +14,7 @@
 #include "ui/FrmKochbuchManag.h"
 #include "ui/FrmLexikonEdit.h"
 #include "ui/FrmLiteratur.h"
+#include "ui/FrmLiteraturGallery.h"
 #include "ui/FrmLiteraturInhaltsverzeichnis.h"
 #include "ui/FrmMMImport.h"
 #include "ui/FrmMMImportDupe.h"
@@ -155,6 +156,7 @@ const WindowCase kWindows[] = {
      [](EveryWindowTest& t) { return std::make_unique<FrmMMImportDupe>(t.m_dupe); }},
     {"FrmKochbuchManag", true, [](EveryWindowTest&) { return Make<FrmKochbuchManag>(); }},
     {"FrmLiteratur", true, [](EveryWindowTest&) { return Make<FrmLiteratur>(); }},
+    {"FrmLiteraturGallery", true, [](EveryWindowTest&) { return Make<FrmLiteraturGallery>(); }},
     {"FrmLiteraturInhaltsverzeichnis", true,
      [](EveryWindowTest&) { return Make<FrmLiteraturInhaltsverzeichnis>(); }},
     {"FrmKategorieManagement", true, [](EveryWindowTest&) { return Make<FrmKategorieManagement>(); }},

@@ -1,7 +1,9 @@
 // The literature windows: a source created in the register, a recipe linked to it at a page, the
-// table of contents listing it by page and opening it, and a source in use that cannot be deleted.
+// table of contents listing it by page and opening it, a source in use that cannot be deleted, the
+// question about unsaved changes, and the gallery of covers opening a source.
 
 #include "ui/FrmLiteratur.h"
+#include "ui/FrmLiteraturGallery.h"
 #include "ui/FrmLiteraturInhaltsverzeichnis.h"
 
 #include "db/DatabaseChoice.h"
@@ -9,9 +11,12 @@
 #include "tests/support/NewDatabase.h"
 #include "tests/ui/UiTestSupport.h"
 
+#include <QBuffer>
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
@@ -33,6 +38,28 @@ protected:
         WorkDb().Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle,FlagDeleted,Template) VALUES (2,'Salat',0,0)");
     }
     ~LiteratureWindowsTest() override { CloseWorkDatabase(); }
+
+    static long SourceId(const std::string& title)
+    {
+        return static_cast<long>(
+            WorkDb().Scalar("SELECT QuelleID FROM T_LITERATUR WHERE Title=?", {Value(title)}).AsLong());
+    }
+    static std::string Stored(const std::string& column, long id)
+    {
+        return WorkDb()
+            .Scalar("SELECT " + column + " FROM T_LITERATUR WHERE QuelleID=?", {Value(id)})
+            .AsText();
+    }
+    static void AddSource(long id, const std::string& title)
+    {
+        WorkDb().Execute("INSERT INTO T_LITERATUR (QuelleID,Title,Jahrgang,Rating,Notiz) VALUES (?,?,0,0,?)",
+                         {Value(id), Value(title), Value("Erste Zeile\r\nZweite Zeile")});
+    }
+    static QTreeWidgetItem* Entry(QWidget& window, const QString& text)
+    {
+        const auto found = Child<QTreeWidget>(window, "lstSources")->findItems(text, Qt::MatchExactly);
+        return found.isEmpty() ? nullptr : found.front();
+    }
 
     static QStringList Lines(const QTreeWidgetItem* parent)
     {
@@ -96,6 +123,102 @@ TEST_F(LiteratureWindowsTest, BadInputIsRefusedWithAMessage)
     EXPECT_EQ(WorkDb().Scalar("SELECT COUNT(*) FROM T_LITERATUR").AsLong(), 0);
     ASSERT_EQ(m_ui.shown.size(), 1u);
     EXPECT_EQ(m_ui.shown.back().Text, "Eine Literaturquelle braucht einen Titel.");
+}
+
+TEST_F(LiteratureWindowsTest, LeavingAChangedSourceAsksWhetherToSave)
+{
+    AddSource(1, "Apfelbuch");
+    AddSource(2, "Birnenbuch");
+    FrmLiteratur window;
+    auto* list = Child<QTreeWidget>(window, "lstSources");
+    auto* title = Child<QLineEdit>(window, "txtTitle");
+    ASSERT_EQ(title->text(), "Apfelbuch");
+    // Moving on without a change asks nothing (stored CR LF notes included): an unexpected
+    // question fails the test.
+    list->setCurrentItem(Entry(window, "Birnenbuch"));
+    list->setCurrentItem(Entry(window, "Apfelbuch"));
+    EXPECT_TRUE(m_ui.shown.empty());
+
+    title->setText("Apfelbuch neu");
+    Child<QLineEdit>(window, "txtEAN")->setText("978-3-16-148410-0");
+    m_ui.Answering(Answer::Cancel);
+    list->setCurrentItem(Entry(window, "Birnenbuch"));
+    ASSERT_EQ(m_ui.shown.size(), 1u);
+    EXPECT_EQ(m_ui.shown.back().Text,
+              "Sollen die Änderungen an der Literaturquelle \"Apfelbuch neu\" gespeichert werden?");
+    EXPECT_EQ(list->currentItem()->text(0), "Apfelbuch");
+    EXPECT_EQ(title->text(), "Apfelbuch neu");
+
+    m_ui.Answering(Answer::No);
+    list->setCurrentItem(Entry(window, "Birnenbuch"));
+    EXPECT_EQ(title->text(), "Birnenbuch");
+    EXPECT_EQ(Stored("Title", 1), "Apfelbuch");
+
+    // Yes saves before the next source is shown; a refused save keeps the changed one on screen.
+    title->setText("Birnenbuch 2");
+    m_ui.Answering(Answer::Yes);
+    Click(window, "cmdNew");
+    EXPECT_EQ(Stored("Title", 2), "Birnenbuch 2");
+    EXPECT_EQ(title->text(), "");
+    title->setText("Apfelbuch");
+    m_ui.Answering(Answer::Yes);
+    list->setCurrentItem(Entry(window, "Birnenbuch 2"));
+    EXPECT_NE(m_ui.shown.back().Text.find("bereits vorhanden"), std::string::npos);
+    EXPECT_EQ(title->text(), "Apfelbuch");
+    EXPECT_EQ(WorkDb().Scalar("SELECT COUNT(*) FROM T_LITERATUR").AsLong(), 2);
+
+    // Closing asks too; Yes stores a new source with its EAN.
+    title->setText("Kirschbuch");
+    Child<QLineEdit>(window, "txtEAN")->setText("978-3-16-148410-0");
+    m_ui.Answering(Answer::Yes);
+    EXPECT_TRUE(window.close());
+    EXPECT_EQ(Stored("EAN", SourceId("Kirschbuch")), "9783161484100");
+    EXPECT_TRUE(m_ui.AllAnswersUsed());
+}
+
+TEST_F(LiteratureWindowsTest, GalleryShowsCoversAndOpensTheClickedSource)
+{
+    AddSource(1, "Apfelbuch");
+    AddSource(2, "Birnenbuch");
+    AddSource(3, "Quittenbuch");
+    QImage image(40, 60, QImage::Format_RGB32);
+    image.fill(Qt::darkGreen);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    WorkDb().Execute("INSERT INTO T_BLOB (ID,IDType,IDReference,IDNum,Property,Blob) VALUES (1,?,2,1,0,?)",
+                     {Value(kBlobOwnerLiterature), Value(Blob(png.begin(), png.end()))});
+    // A cover that is no picture shows a note instead of breaking the gallery.
+    WorkDb().Execute("INSERT INTO T_BLOB (ID,IDType,IDReference,IDNum,Property,Blob) VALUES (2,?,3,1,0,?)",
+                     {Value(kBlobOwnerLiterature), Value(Blob{'k', 'e', 'i', 'n'})});
+
+    FrmLiteratur window;
+    ASSERT_EQ(Child<QLabel>(window, "lblDeckblatt")->text(), "Kein Bild");
+    FrmLiteraturGallery gallery([&](long id) { return window.OpenSource(id); });
+    auto* covers = Child<QListWidget>(gallery, "lstDeckblaetter");
+    ASSERT_EQ(covers->count(), 3);
+    EXPECT_EQ(covers->item(1)->text(), "Birnenbuch");
+    const QPixmap tile = covers->item(1)->icon().pixmap(covers->iconSize());
+    EXPECT_EQ(tile.toImage().pixelColor(tile.width() / 2, tile.height() / 2), QColor(Qt::darkGreen));
+
+    gallery.show();
+    covers->doItemsLayout();
+    const QRect place = covers->visualItemRect(covers->item(1));
+    QTest::mouseClick(covers->viewport(), Qt::LeftButton, {}, place.center());
+    EXPECT_EQ(Child<QTreeWidget>(window, "lstSources")->currentItem()->text(0), "Birnenbuch");
+    EXPECT_TRUE(Child<QLabel>(window, "lblDeckblatt")->text().isEmpty()); // the picture is shown
+
+    // Opening another source from the gallery asks about a changed one first.
+    Child<QLineEdit>(window, "txtTitle")->setText("Birnen");
+    m_ui.Answering(Answer::Cancel);
+    covers->setCurrentRow(2);
+    Click(gallery, "cmdOpen");
+    EXPECT_EQ(Child<QTreeWidget>(window, "lstSources")->currentItem()->text(0), "Birnenbuch");
+    m_ui.Answering(Answer::No);
+    Click(gallery, "cmdOpen");
+    EXPECT_EQ(Child<QLineEdit>(window, "txtTitle")->text(), "Quittenbuch");
+    EXPECT_EQ(Child<QLabel>(window, "lblDeckblatt")->text(), "Bild nicht lesbar");
 }
 
 } // namespace

@@ -99,6 +99,12 @@ void FrmLiteraturGallery::Refresh()
         m_covers->setCurrentRow(0, QItemSelectionModel::NoUpdate);
 }
 
+QSize FrmLiteraturGallery::sizeHint() const
+{
+    const QSize grid = m_covers->gridSize();
+    return {grid.width() * 4 + 60, grid.height() * 2 + 90};
+}
+
 int FrmLiteraturGallery::CoverCount() const
 {
     return m_covers->count();

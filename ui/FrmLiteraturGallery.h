@@ -24,6 +24,8 @@ public:
     // Opens the source of the selected cover.
     void cmdOpen_Click();
     int CoverCount() const;
+    // Room for two rows of four covers.
+    QSize sizeHint() const override;
 
 private:
     void Open(const QListWidgetItem* item);

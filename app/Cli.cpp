@@ -252,8 +252,12 @@ const std::vector<CliCommand>& CliCommands()
         {"import", true, CliImport,
          "[--cookbook N] [--bls] DATEI ...: importiert Rezeptdateien (--bls: Zutaten Nahrungsmitteln "
          "zuordnen)"},
+        {"import-db", true, CliImportDb,
+         "[--cookbook N] [--duplicates skip|replace|move] ANDERE.MDB: übernimmt die Rezepte einer anderen "
+         "Datenbank mit Kategorien, Kochbüchern, Bildern, Einheiten und Nahrungsmitteln"},
         {"export", true, CliExport,
-         "--format mm|rezkonv|mensax|html|rtf [--ids LISTE] [--servings N] --out DATEI: exportiert Rezepte"},
+         "--format mm|rezkonv|mensax|html|rtf|db|dbzip [--ids LISTE] [--servings N] --out DATEI: exportiert "
+         "Rezepte"},
         {"search", true, CliSearch,
          "[--mode N] [--max N] [--food LEBENSMITTEL]… [--ingredient TEXT]… [--all-ingredients] "
          "[--without-ingredients] [--tool GERÄT]… [--without-tools] [TEXT]: sucht Rezepte (der Text gilt "
@@ -269,11 +273,13 @@ const std::vector<CliCommand>& CliCommands()
          "--ids LISTE [--servings N] [--sort recipe|alpha|group|shop] [--shop ID] [--exchange]: zeigt die "
          "Einkaufsliste der Rezepte (gleiche Zutaten zusammengefasst) oder ihren Austauschtext"},
         {"menu", true, CliMenu,
-         "list | show ID | export ID --format mensax: listet die Menüs, zeigt eines als Text oder exportiert es"},
+         "list | show ID | export ID --format mensax: listet die Menüs, zeigt eines als Text oder exportiert "
+         "es"},
         {"lexicon", true, CliLexicon,
          "[--area N] TEXT: sucht im Lexikon und zeigt Bereich, Nummer und Stichwort jedes Treffers"},
         {"vcard", true, CliVCard,
-         "export DATEI.vcf | import DATEI.vcf: schreibt alle Adressen als vCard-Datei oder übernimmt die Karten "
+         "export DATEI.vcf | import DATEI.vcf: schreibt alle Adressen als vCard-Datei oder übernimmt die "
+         "Karten "
          "einer vCard-Datei als neue Adressen"},
         {"weekplan", true, CliWeekplan,
          "new --start DATUM [--days N] | approve ID | csv ID --out DATEI: legt einen Wochenplan an und "

@@ -113,6 +113,7 @@ int CliBackup(CliCall& call);
 int CliRestore(CliCall& call);
 int CliShow(CliCall& call);
 int CliImport(CliCall& call);
+int CliImportDb(CliCall& call);
 int CliExport(CliCall& call);
 int CliSearch(CliCall& call);
 int CliNutrients(CliCall& call);

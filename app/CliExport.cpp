@@ -31,12 +31,16 @@ int FileModeOf(const std::string& format)
         return clsRecipeExport::kRtfFile;
     if (format == "mensax" || format == "mnx")
         return clsRecipeExport::kMensaxFile;
+    if (format == "db")
+        return clsRecipeExport::kDatabaseFile;
+    if (format == "dbzip")
+        return clsRecipeExport::kDatabaseZipOnly;
     return 0;
 }
 
-constexpr const char* kUsage =
-    "Aufruf: pfannola-cli --db DATEI export --format mm|rezkonv|mensax|html|rtf [--ids LISTE] [--servings N] "
-    "--out DATEI";
+constexpr const char* kUsage = "Aufruf: pfannola-cli --db DATEI export --format "
+                               "mm|rezkonv|mensax|html|rtf|db|dbzip [--ids LISTE] [--servings N] "
+                               "--out DATEI";
 
 } // namespace
 

@@ -2,9 +2,12 @@
 // into the database and prints the closing summary.
 
 #include "app/CliCommands.h"
+#include "core/Messages.h"
 #include "db/Database.h"
 #include "db/DatabaseChoice.h"
+#include "db/OpenDatabase.h"
 #include "exchange/RecipeImport.h"
+#include "exchange/RecipeTransfer.h"
 #include "model/clBook.h"
 #include "nutrition/Nutrition.h"
 
@@ -28,34 +31,159 @@ bool ParsePreset(const std::string& text, DupePreset& preset)
     return true;
 }
 
+// The options the recipe imports share.
+struct ImportChoices
+{
+    long Book = 0;
+    DupePreset Preset = DupePreset::Ignore;
+    // Without --duplicates a known title alone does not make a duplicate: collections hold several
+    // different "Apple Pie" recipes.
+    bool SameContentOnly = true;
+    bool Trash = false;
+
+    std::vector<CliOption> Options()
+    {
+        return {{"--cookbook", true,
+                 [this](const std::string& text) { return ParsePositiveNumber(text, Book); },
+                 "Nach --cookbook muss die Nummer eines Kochbuchs stehen."},
+                {"--duplicates", true,
+                 [this](const std::string& text) {
+                     SameContentOnly = false;
+                     return ParsePreset(text, Preset);
+                 },
+                 "Nach --duplicates muss skip, replace oder move stehen."},
+                {"--trash", false, [this](const std::string&) { return Trash = true; }, ""}};
+    }
+
+    // Whether the database can take the import into the chosen cookbook; the reason on Err.
+    bool Check(CliCall& call, Database& db) const
+    {
+        if (!db.IsUpdatable()) {
+            // Every recipe would fail; say so once instead of counting them all as faulty.
+            call.Err
+                << "Der Import ist fehlgeschlagen: Aktualisieren nicht möglich. Datenbank oder Objekt ist "
+                   "schreibgeschützt.\n";
+            return false;
+        }
+        if (Book != 0) {
+            clBook target;
+            target.SetDB(&db);
+            if (!target.LoadByID(Book)) {
+                call.Err << "Ein Kochbuch mit der Nummer " << Book << " gibt es nicht.\n";
+                return false;
+            }
+        }
+        return true;
+    }
+
+    void Apply(RecipeImport& run) const
+    {
+        run.Options().CookbookID = Book;
+        run.Options().Duplicates = Preset;
+        run.Options().DupeTrash = Trash;
+        run.Options().SameContentOnly = SameContentOnly;
+    }
+};
+
+// Prints what a run left to say and its summary; the exit code.
+int Report(CliCall& call, RecipeImport& run, bool ok, const std::string& failure, const char* nothingFound)
+{
+    for (const std::string& skipped : run.SkippedRecipes())
+        call.Err << skipped << "\n";
+    for (const std::string& problem : run.Problems())
+        call.Err << problem << "\n";
+    const ImportCounters& counted = run.Counters();
+    int code = 0;
+    if (!ok) {
+        call.Err << "Der Import ist fehlgeschlagen: " << failure << "\n";
+        code = 1;
+    } else if (counted.Imported + counted.Dupe + counted.Skipped + counted.Faulty == 0) {
+        // An empty file or an archive that cannot be read: a script must see that nothing came in.
+        call.Err << nothingFound << "\n";
+        code = 1;
+    } else if (counted.Imported + counted.Dupe + counted.Skipped == 0) {
+        call.Err << "Keines der Rezepte konnte gelesen oder gespeichert werden.\n";
+        code = 1;
+    }
+    call.Out << run.Summary() << "\n";
+    return code;
+}
+
 } // namespace
+
+int CliImportDb(CliCall& call)
+{
+    ImportChoices choices;
+    std::string other;
+    const bool parsed = ParseCliArgs(call, choices.Options(), [&other](const std::string& file) {
+        if (!other.empty())
+            return false;
+        other = std::filesystem::absolute(file).string();
+        return true;
+    });
+    if (!parsed)
+        return 2;
+    if (other.empty()) {
+        call.Err
+            << "Aufruf: pfannola-cli --db DATEI import-db [--cookbook N] [--duplicates skip|replace|move] "
+               "[--trash] ANDERE.MDB\n";
+        return 2;
+    }
+    if (!std::filesystem::is_regular_file(other)) {
+        call.Err << "Die Datei " << other << " wurde nicht gefunden.\n";
+        return 1;
+    }
+    std::error_code ec;
+    if (std::filesystem::equivalent(other, call.Database, ec)) {
+        call.Err << "Die Datenbank kann nicht in sich selbst importiert werden.\n";
+        return 1;
+    }
+    // The other database is only read: opened read-only, it cannot be changed by mistake.
+    std::unique_ptr<Database> source;
+    try {
+        OpenOptions readOnly;
+        readOnly.ReadOnly = true;
+        source = OpenDatabase(other, readOnly);
+        if (!source->TableExists("T_REZ_KOPF"))
+            throw DbError(dberr::kNotADatabase, "");
+    } catch (const DbError& error) {
+        call.Err << other << ": "
+                 << (error.Number() == dberr::kNotADatabase || error.Number() == 3049
+                         ? LoadText(501) + "Pfannola" + LoadText(502)
+                         : error.Description())
+                 << "\n";
+        return 1;
+    }
+    CliDatabase db(call);
+    if (!db)
+        return 1;
+    if (!choices.Check(call, *db))
+        return 1;
+    RecipeImport run(*db);
+    choices.Apply(run);
+    run.SetNotice([&call](const std::string& text) { call.Err << text << std::endl; });
+    RecipeTransfer transfer(*source, *db, run);
+    bool ok = false;
+    try {
+        ok = transfer.Run(RecipeTransfer::AllRecipes(*source));
+    } catch (const DbError& error) {
+        call.Err << other << ": " << error.Description() << "\n";
+        return 1;
+    }
+    return Report(call, run, ok, transfer.LastErrorText(), "Die andere Datenbank enthält keine Rezepte.");
+}
 
 int CliImport(CliCall& call)
 {
-    long book = 0;
-    DupePreset preset = DupePreset::Ignore;
-    // Without --duplicates a known title alone does not make a duplicate: collections hold several
-    // different "Apple Pie" recipes.
-    bool sameContentOnly = true;
-    bool trash = false;
+    ImportChoices choices;
     bool matchFoods = false;
     std::vector<std::string> files;
-    const bool parsed = ParseCliArgs(
-        call,
-        {{"--cookbook", true, [&book](const std::string& text) { return ParsePositiveNumber(text, book); },
-          "Nach --cookbook muss die Nummer eines Kochbuchs stehen."},
-         {"--duplicates", true,
-          [&](const std::string& text) {
-              sameContentOnly = false;
-              return ParsePreset(text, preset);
-          },
-          "Nach --duplicates muss skip, replace oder move stehen."},
-         {"--trash", false, [&trash](const std::string&) { return trash = true; }, ""},
-         {"--bls", false, [&matchFoods](const std::string&) { return matchFoods = true; }, ""}},
-        [&files](const std::string& file) {
-            files.push_back(std::filesystem::absolute(file).string());
-            return true;
-        });
+    std::vector<CliOption> options = choices.Options();
+    options.push_back({"--bls", false, [&matchFoods](const std::string&) { return matchFoods = true; }, ""});
+    const bool parsed = ParseCliArgs(call, options, [&files](const std::string& file) {
+        files.push_back(std::filesystem::absolute(file).string());
+        return true;
+    });
     if (!parsed)
         return 2;
     if (files.empty()) {
@@ -72,55 +200,19 @@ int CliImport(CliCall& call)
     CliDatabase db(call);
     if (!db)
         return 1;
-    int code = 0;
-    {
-        if (!db->IsUpdatable()) {
-            // Every recipe would fail; say so once instead of counting them all as faulty.
-            call.Err
-                << "Der Import ist fehlgeschlagen: Aktualisieren nicht möglich. Datenbank oder Objekt ist "
-                   "schreibgeschützt.\n";
-            code = 1;
-        } else if (book != 0) {
-            clBook target;
-            target.SetDB(db.Get());
-            if (!target.LoadByID(book)) {
-                call.Err << "Ein Kochbuch mit der Nummer " << book << " gibt es nicht.\n";
-                code = 1;
-            }
-        }
-        if (code == 0) {
-            RecipeImport run(*db);
-            run.Options().Files = files;
-            run.Options().CookbookID = book;
-            run.Options().Duplicates = preset;
-            run.Options().DupeTrash = trash;
-            run.Options().SameContentOnly = sameContentOnly;
-            // Each ordinary line without food gets the one its text names, as far as one is found.
-            run.Options().BLS = matchFoods;
-            if (matchFoods)
-                run.SetFoodKeyMatcher(FoodKeyMatcher(*db));
-            run.SetNotice([&call](const std::string& text) { call.Err << text << std::endl; });
-            const bool ok = run.Import();
-            for (const std::string& skipped : run.SkippedRecipes())
-                call.Err << skipped << "\n";
-            for (const std::string& problem : run.Problems())
-                call.Err << problem << "\n";
-            const ImportCounters& counted = run.Counters();
-            if (!ok) {
-                call.Err << "Der Import ist fehlgeschlagen: " << run.LastErrorText() << "\n";
-                code = 1;
-            } else if (counted.Imported + counted.Dupe + counted.Skipped + counted.Faulty == 0) {
-                // An empty file or an archive that cannot be read: a script must see that nothing came in.
-                call.Err << "In den angegebenen Dateien wurde kein Rezept gefunden.\n";
-                code = 1;
-            } else if (counted.Imported + counted.Dupe + counted.Skipped == 0) {
-                call.Err << "Keines der Rezepte konnte gelesen oder gespeichert werden.\n";
-                code = 1;
-            }
-            call.Out << run.Summary() << "\n";
-        }
-    }
-    return code;
+    if (!choices.Check(call, *db))
+        return 1;
+    RecipeImport run(*db);
+    run.Options().Files = files;
+    choices.Apply(run);
+    // Each ordinary line without food gets the one its text names, as far as one is found.
+    run.Options().BLS = matchFoods;
+    if (matchFoods)
+        run.SetFoodKeyMatcher(FoodKeyMatcher(*db));
+    run.SetNotice([&call](const std::string& text) { call.Err << text << std::endl; });
+    const bool ok = run.Import();
+    return Report(call, run, ok, run.LastErrorText(),
+                  "In den angegebenen Dateien wurde kein Rezept gefunden.");
 }
 
 } // namespace pf

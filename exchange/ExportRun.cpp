@@ -5,6 +5,7 @@
 #include "core/Messages.h"
 #include "db/DatabaseChoice.h"
 #include "db/DbError.h"
+#include "exchange/DatabaseExport.h"
 
 #include <algorithm>
 
@@ -34,6 +35,13 @@ ExportOutcome RunExport(const ExportRequest& request, Database* db)
             outcome.Message = "Beim Exportieren ist ein Fehler aufgetreten (" + error.Description() + ")";
             return outcome;
         }
+    }
+    if (clsRecipeExport::GetModeType(request.Mode) == 2) {
+        UI().SetBusy(true);
+        outcome = ExportToDatabase(request, list.Ids, db ? *db : WorkDb());
+        ShowProgress(-1, -1, "");
+        UI().SetBusy(false);
+        return outcome;
     }
     const std::string name = clsRecipeExport::ModeTypeName(request.Mode);
     clsRecipeExport engine;

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace pf {
@@ -25,6 +26,15 @@ struct ImportIngredient
     std::string Text;
     std::string Verarbeitung;
     std::string Zubereitung;
+};
+
+// A picture of a recipe read from another database, with its number among the recipe's pictures.
+struct ImportPicture
+{
+    long Num = 1;
+    Blob Data;        // empty when the picture is kept as a path
+    std::string Path; // the file of a picture kept outside the database
+    std::string Description;
 };
 
 // What the pipeline does with a recipe (the codes of the duplicate dialog).
@@ -66,9 +76,18 @@ struct ImportRecipe
     DateSerial ImportDate;
     bool Incomplete = false; // the file ended inside the recipe, before its end line
 
+    // What only another database carries.
+    std::vector<std::pair<std::string, std::string>> Cookbooks; // name and description of each
+    std::vector<ImportPicture> Pictures;                        // every picture, Picture aside
+    std::string WineDegustation;
+    long ParentID = 0; // the parent recipe, already an ID of the target database
+    long WPExclude = 0;
+
     // Set by the pipeline.
     int Decision = dupe::kImport;
     long WriteID = 0; // the ID to write, 0 for a new one
+    // The recipe the record became; for a duplicate that was skipped, the recipe already there.
+    long StoredID = 0;
 
     // Where the recipe starts, for messages.
     std::string File;

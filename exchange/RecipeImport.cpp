@@ -59,7 +59,9 @@ std::string LinesKey(const ImportRecipe& recipe)
 
 std::string Where(const ImportRecipe& recipe)
 {
-    return recipe.File + ", Zeile " + std::to_string(recipe.Line) + ": \"" + recipe.Title + "\"";
+    // A recipe from another database has no line; its file names the recipe instead.
+    return recipe.File + (recipe.Line > 0 ? ", Zeile " + std::to_string(recipe.Line) : std::string()) +
+           ": \"" + recipe.Title + "\"";
 }
 
 // Switches the OEM conversion of umlaut elimination off for the life of the object: titles are
@@ -417,6 +419,17 @@ bool RecipeImport::ImportFromText(const pf::ImportText& text)
     return m_lastErrorText.empty();
 }
 
+bool RecipeImport::ImportRecords(const std::function<void()>& source)
+{
+    SuspendOemExport suspend;
+    RecipeChangeBatch changes;
+    if (!Prepare())
+        return false;
+    source();
+    Finish();
+    return m_lastErrorText.empty();
+}
+
 void RecipeImport::ImportListed(const std::string& path)
 {
     if (IsZipName(path)) {
@@ -582,10 +595,12 @@ long RecipeImport::StoreRecipe(ImportRecipe& recipe)
     try {
         recipe.Decision = dupe::kImport;
         recipe.WriteID = 0;
+        recipe.StoredID = 0;
         std::optional<DbTransaction> one;
         if (guarded)
             one.emplace(m_db);
-        CheckTitle(recipe);
+        if (m_options.CheckDuplicates)
+            CheckTitle(recipe);
         id = SaveRez(recipe);
         if (one)
             one->Commit();
@@ -726,6 +741,7 @@ void RecipeImport::ForgetCreatedNames()
 {
     // Categories and yield units made on a savepoint that was rolled back are gone again.
     m_categoryByName.clear();
+    m_bookByName.clear();
     m_yieldByText.clear();
     m_yieldUnits.clear();
     try {
@@ -875,6 +891,7 @@ void RecipeImport::CheckTitle(ImportRecipe& recipe)
             m_noMoreQuestions = true;
     }
     Candidate& existing = m_candidates[found.front()];
+    recipe.StoredID = existing.ID;
     switch (decision) {
     case dupe::kReplace: {
         recipe.ImportDate = existing.ImportDate;
@@ -969,6 +986,21 @@ long RecipeImport::CategoryID(const std::string& name, bool country)
     return category.id();
 }
 
+long RecipeImport::NamedBookID(const std::string& name, const std::string& description)
+{
+    const std::string key = ToLower(Trim(name, " "));
+    if (key.empty())
+        return 0;
+    if (const auto found = m_bookByName.find(key); found != m_bookByName.end())
+        return found->second;
+    clBook book;
+    book.SetDB(&m_db);
+    if (!book.ImportUpdate(std::string(Trim(name, " ")), description))
+        throw DbError(book.LastError() > 0 ? book.LastError() : dberr::kGeneric, book.LastErrorText());
+    m_bookByName.emplace(key, book.id());
+    return book.id();
+}
+
 long RecipeImport::EnsureBook()
 {
     if (m_bookReady)
@@ -1047,8 +1079,9 @@ long RecipeImport::SaveRez(ImportRecipe& recipe)
     if (recipe.Title.empty())
         throw DbError(dberr::kGeneric, "Das Rezept hat keinen Titel.");
     if (recipe.FP1 == 0 && recipe.FP2 == 0) {
-        NewFingerprint(recipe);
-    } else if (recipe.Decision == dupe::kImport) {
+        if (m_options.CheckDuplicates)
+            NewFingerprint(recipe);
+    } else if (recipe.Decision == dupe::kImport && m_options.CheckDuplicates) {
         const std::vector<std::uint32_t> sameFP2 = m_byFP2.Find(FP2Key(recipe.FP2));
         const bool same = std::any_of(sameFP2.begin(), sameFP2.end(), [&](std::uint32_t i) {
             const Candidate& c = m_candidates[i];
@@ -1103,6 +1136,9 @@ long RecipeImport::SaveRez(ImportRecipe& recipe)
     head.CookingTime = recipe.CookingTime;
     head.Origin = recipe.Origin.empty() ? 0 : CategoryID(recipe.Origin, true);
     head.Notizen = recipe.Notizen;
+    head.WineDegustation = recipe.WineDegustation;
+    head.rezparent = recipe.ParentID;
+    head.WPExclude = recipe.WPExclude;
     head.Fingerprint1 = recipe.FP1;
     head.Fingerprint2 = recipe.FP2;
     WriteHeadRow(m_db, head, false);
@@ -1123,9 +1159,35 @@ long RecipeImport::SaveRez(ImportRecipe& recipe)
     }
     WriteCategoryRows(m_db, id, cats);
     WriteInstructionRows(m_db, id, preparation);
+    std::vector<long> books;
     if (book != 0 && book != clBook::kNoBook)
-        WriteBookRows(m_db, id, {book});
+        books.push_back(book);
+    // A duplicate stands only in the duplicates cookbook.
+    for (std::size_t i = 0; !duplicate && i < recipe.Cookbooks.size(); ++i) {
+        const long named = NamedBookID(recipe.Cookbooks[i].first, recipe.Cookbooks[i].second);
+        if (named != 0 && std::find(books.begin(), books.end(), named) == books.end())
+            books.push_back(named);
+    }
+    if (!books.empty())
+        WriteBookRows(m_db, id, books);
     WriteToolRows(m_db, id, recipe.Tools);
+    for (const ImportPicture& from : recipe.Pictures) {
+        clBlob picture;
+        picture.SetDB(&m_db);
+        if (recipe.WriteID != 0)
+            picture.Clear(clBlob::kRecipePicture, id, from.Num);
+        picture.SetIDType(clBlob::kRecipePicture);
+        picture.SetIDReference(id);
+        picture.SetIDNum(from.Num);
+        if (from.Data.empty())
+            picture.SetPath(from.Path);
+        else
+            picture.SetBlobData(from.Data);
+        picture.SetDescription(from.Description);
+        if (picture.IsUsed() && !picture.Save())
+            throw DbError(picture.LastError() > 0 ? picture.LastError() : dberr::kGeneric,
+                          picture.LastErrorText());
+    }
     if (!recipe.Picture.empty()) {
         clBlob picture;
         picture.SetDB(&m_db);
@@ -1153,6 +1215,7 @@ long RecipeImport::SaveRez(ImportRecipe& recipe)
         m_dupeBook.insert(id);
     else
         ++m_counters.Imported;
+    recipe.StoredID = id;
     return id;
 }
 

@@ -68,6 +68,9 @@ struct RecipeImportOptions
     // How long the run waits for a database that another program keeps locked without storing
     // anything, before it stops (keeping what was committed).
     int LockWaitSeconds = 60;
+    // Off for a copy into a new database: every recipe is stored as it is, with its fingerprint,
+    // even when the source holds two of a title or fingerprint.
+    bool CheckDuplicates = true;
 };
 
 struct ImportCounters
@@ -139,6 +142,9 @@ public:
     bool Import();
     // Reads text that is not a file (the clipboard) through the same run.
     bool ImportFromText(const pf::ImportText& text);
+    // A run whose recipes come from elsewhere (another database): source hands every record to
+    // StoreRecipe, between the run's start and its end.
+    bool ImportRecords(const std::function<void()>& source);
 
     // Ends the run after the current recipe.
     void Cancel() { m_cancel = true; }
@@ -239,6 +245,8 @@ private:
     long YieldUnitID(const std::string& text);
     long CategoryID(const std::string& name, bool country);
     long EnsureBook();
+    // A cookbook the record names, found by name or created.
+    long NamedBookID(const std::string& name, const std::string& description);
     std::string PreparationText(const ImportRecipe& recipe) const;
     // The title as every recipe title is stored, cut to this database's column.
     std::string CleanTitle(std::string_view title) const;
@@ -278,6 +286,7 @@ private:
     std::unordered_map<std::string, long> m_yieldByText;
     std::unordered_map<std::string, long> m_categoryByName;
     std::unordered_map<std::string, long> m_foodKeyByCode;
+    std::unordered_map<std::string, long> m_bookByName;
     long m_nextId = 1;
     long m_nextSerial = 0;
     long m_serialsLeft = 0;

@@ -135,6 +135,9 @@ bool clsRecipeExport::IsSupportedMode(int mode)
     case kRezkonvFile:
     case kMensaxClipboard:
     case kMensaxFile:
+    case kDatabaseFile:
+    case kDatabaseZip:
+    case kDatabaseZipOnly:
         return true;
     default:
         return false;

@@ -43,6 +43,9 @@ public:
     static constexpr int kMealMasterClipboard = 0;
     static constexpr int kMealMasterFile = 1;
     static constexpr int kMealMasterFile2 = 2;
+    static constexpr int kDatabaseFile = 20;    // a new database file
+    static constexpr int kDatabaseZip = 21;     // the file and a ZIP archive of it
+    static constexpr int kDatabaseZipOnly = 22; // only the archive
     static constexpr int kHtmlClipboard = 30;
     static constexpr int kHtmlFile = 31;
     static constexpr int kRtfControl = 40;
@@ -67,7 +70,8 @@ public:
     bool IsAppendPossible(int mode = -1) const;
     // File-dialog filter of a mode type ("Meal-Master|*.mm").
     static std::string FileFilter(int mode);
-    // True for the modes this engine writes (Meal-Master, HTML, RTF, Rezkonv, Mensax).
+    // True for the modes an export run writes (Meal-Master, database copy, HTML, RTF, Rezkonv,
+    // Mensax); the database modes are run by ExportToDatabase, not by this engine.
     static bool IsSupportedMode(int mode);
 
     // --- set-up ----------------------------------------------------------------------------------

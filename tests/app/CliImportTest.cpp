@@ -115,5 +115,37 @@ TEST_F(CliImportTest, ExitCodeAndSummarySayWhatCameIn)
     }
 }
 
+TEST_F(CliImportTest, DatabaseCopyAndImportFromAnotherDatabase)
+{
+    const std::string db = InitDatabase();
+    ASSERT_EQ(Run({"--db", db, "import", Data("single.mm"), Data("twocol.mm")}), 0) << err.str();
+    // The copy is a database of its own that the program opens; packed, only the archive stays.
+    const std::string copy = dir.File("kopie.MDB");
+    ASSERT_EQ(Run({"--db", db, "export", "--format", "db", "--ids", "1,2", "--out", copy}), 0) << err.str();
+    ASSERT_EQ(Run({"--db", copy, "info"}), 0) << err.str();
+    EXPECT_NE(out.str().find("Rezepte: 2\n"), std::string::npos) << out.str();
+    ASSERT_EQ(Run({"--db", db, "export", "--format", "dbzip", "--out", dir.File("alle.zip")}), 0)
+        << err.str();
+    EXPECT_TRUE(std::filesystem::exists(dir.File("alle.zip")));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("alle.MDB")));
+
+    // Into a new database: all three, then none again; the other file is never written.
+    const std::string target = InitDatabase("ziel.MDB");
+    std::filesystem::permissions(db, std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                                         std::filesystem::perms::others_read);
+    const auto written = std::filesystem::last_write_time(db);
+    ASSERT_EQ(Run({"--db", target, "import-db", db}), 0) << err.str();
+    EXPECT_EQ(out.str(), "importiert: 3, übersprungen: 0, fehlerhaft: 0\n");
+    ASSERT_EQ(Run({"--db", target, "import-db", db}), 0) << err.str();
+    EXPECT_EQ(out.str(), "importiert: 0, übersprungen: 3, fehlerhaft: 0\n");
+    EXPECT_NE(err.str().find(db + ", Rezept 2: \""), std::string::npos) << err.str();
+    EXPECT_EQ(std::filesystem::last_write_time(db), written);
+
+    EXPECT_EQ(Run({"--db", target, "import-db", target}), 1);
+    EXPECT_EQ(err.str(), "Die Datenbank kann nicht in sich selbst importiert werden.\n");
+    EXPECT_EQ(Run({"--db", target, "import-db", Data("single.mm")}), 1);
+    EXPECT_NE(err.str().find("sieht nicht wie eine Pfannola-Datenbank aus"), std::string::npos) << err.str();
+}
+
 } // namespace
 } // namespace pf

@@ -1,0 +1,386 @@
+#include "exchange/RecipeTransfer.h"
+
+#include "core/Utf8.h"
+#include "db/Database.h"
+#include "db/DbError.h"
+#include "db/Recordset.h"
+#include "db/RowValues.h"
+#include "exchange/ImportRecipe.h"
+#include "exchange/RecipeImport.h"
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <unordered_set>
+
+namespace pf {
+
+namespace {
+
+// Recipes read from the source with one statement per table.
+constexpr std::size_t kPortion = 500;
+
+std::string IdList(const std::vector<long>& ids)
+{
+    std::string list;
+    for (long id : ids)
+        list += (list.empty() ? "" : ",") + std::to_string(id);
+    return list;
+}
+
+long Days(const Value& v)
+{
+    return v.IsNull() ? 0 : std::lround(v.AsDate().Days);
+}
+
+DateSerial DateOf(const Value& v)
+{
+    return v.IsNull() ? DateSerial() : v.AsDate();
+}
+
+// Copies the current row of from into table of to, with the columns both have; overrides replace
+// the values of the columns they name.
+void CopyRow(const Recordset& from, Database& to, const std::string& table,
+             const std::vector<std::string>& targetColumns,
+             const std::vector<std::pair<std::string, Value>>& overrides)
+{
+    std::string names;
+    std::string marks;
+    std::vector<Value> values;
+    for (int i = 0; i < from.FieldCount(); ++i) {
+        const std::string name = from.FieldName(i);
+        const std::string upper = ToUpper(name);
+        if (std::none_of(targetColumns.begin(), targetColumns.end(),
+                         [&](const std::string& c) { return ToUpper(c) == upper; }))
+            continue;
+        names += (names.empty() ? "[" : ", [") + name + "]";
+        marks += marks.empty() ? "?" : ", ?";
+        const auto over = std::find_if(overrides.begin(), overrides.end(),
+                                       [&](const auto& o) { return ToUpper(o.first) == upper; });
+        values.push_back(over != overrides.end() ? over->second : from.Field(i));
+    }
+    to.Execute("INSERT INTO " + table + " (" + names + ") VALUES (" + marks + ")", values);
+}
+
+std::vector<std::string> ColumnNames(Database& db, const std::string& table)
+{
+    std::vector<std::string> names;
+    for (const FieldDef& field : db.Fields(table))
+        names.push_back(field.Name);
+    return names;
+}
+
+} // namespace
+
+RecipeTransfer::RecipeTransfer(Database& source, Database& target, RecipeImport& pipeline)
+    : m_source(source), m_target(target), m_pipeline(pipeline)
+{
+}
+
+std::vector<long> RecipeTransfer::AllRecipes(Database& source)
+{
+    std::vector<long> ids;
+    auto rs = source.OpenRecordset(
+        "SELECT ID FROM T_REZ_KOPF WHERE FlagDeleted=0 OR FlagDeleted IS NULL ORDER BY ID");
+    for (; !rs->Eof(); rs->MoveNext())
+        ids.push_back(AsId(rs->Field(0)));
+    return ids;
+}
+
+std::vector<long> RecipeTransfer::InDependencyOrder(const std::vector<long>& ids)
+{
+    std::unordered_map<long, std::vector<long>> uses;
+    const std::unordered_set<long> listed(ids.begin(), ids.end());
+    auto subs =
+        m_source.OpenRecordset("SELECT ID, ZutBLSID FROM T_REZ_ZUTAT WHERE ZutRezept<>0 AND ZutBLSID>0");
+    for (; !subs->Eof(); subs->MoveNext())
+        uses[AsId(subs->Field(0))].push_back(AsId(subs->Field(1)));
+    auto parents = m_source.OpenRecordset("SELECT ID, RezParent FROM T_REZ_KOPF WHERE RezParent>0");
+    for (; !parents->Eof(); parents->MoveNext())
+        uses[AsId(parents->Field(0))].push_back(AsId(parents->Field(1)));
+
+    // Depth first, each recipe after what it uses; a cycle is broken where it closes.
+    std::vector<long> ordered;
+    ordered.reserve(ids.size());
+    std::unordered_set<long> placed;
+    std::unordered_set<long> open;
+    for (long start : ids) {
+        if (placed.contains(start))
+            continue;
+        std::vector<std::pair<long, std::size_t>> stack{{start, 0}};
+        open.insert(start);
+        while (!stack.empty()) {
+            auto& [id, next] = stack.back();
+            const auto found = uses.find(id);
+            if (found != uses.end() && next < found->second.size()) {
+                const long used = found->second[next++];
+                if (listed.contains(used) && !placed.contains(used) && !open.contains(used)) {
+                    open.insert(used);
+                    stack.emplace_back(used, 0);
+                }
+                continue;
+            }
+            placed.insert(id);
+            open.erase(id);
+            ordered.push_back(id);
+            stack.pop_back();
+        }
+    }
+    return ordered;
+}
+
+bool RecipeTransfer::PrepareUnitsAndFoods()
+{
+    try {
+        DbTransaction trans(m_target);
+        // Units: the same name (and short name when both have one) is the same unit.
+        struct Unit
+        {
+            long ID;
+            std::string Name;
+            std::string Short;
+        };
+        std::vector<Unit> present;
+        long nextUnit = 1;
+        auto own = m_target.OpenRecordset("SELECT ID, UnitNameD, UnitShortD FROM T_UNIT");
+        for (; !own->Eof(); own->MoveNext()) {
+            present.push_back(
+                {AsId(own->Field(0)), ToLower(own->Field(1).AsText()), ToLower(own->Field(2).AsText())});
+            nextUnit = std::max(nextUnit, present.back().ID + 1);
+        }
+        const std::vector<std::string> unitColumns = ColumnNames(m_target, "T_UNIT");
+        auto units = m_source.OpenRecordset("SELECT * FROM T_UNIT ORDER BY ID");
+        for (; !units->Eof(); units->MoveNext()) {
+            const long id = AsId(units->Field("ID"));
+            const std::string name = ToLower(units->Field("UnitNameD").AsText());
+            const std::string shortName = ToLower(units->Field("UnitShortD").AsText());
+            auto match = std::find_if(present.begin(), present.end(),
+                                      [&](const Unit& u) { return u.Name == name && u.Short == shortName; });
+            if (match == present.end())
+                match = std::find_if(present.begin(), present.end(),
+                                     [&](const Unit& u) { return !name.empty() && u.Name == name; });
+            if (match != present.end()) {
+                m_unitMap[id] = match->ID;
+                continue;
+            }
+            CopyRow(*units, m_target, "T_UNIT", unitColumns, {{"ID", Value(nextUnit)}});
+            present.push_back({nextUnit, name, shortName});
+            m_unitMap[id] = nextUnit++;
+        }
+        CopyFoods();
+        trans.Commit();
+    } catch (const DbError& error) {
+        m_lastErrorText = error.JoinedDescription();
+        return false;
+    }
+
+    auto yields = m_source.OpenRecordset("SELECT ID, NameD, NameE FROM T_REZ_KOPFEINHEIT");
+    for (; !yields->Eof(); yields->MoveNext()) {
+        std::string name = yields->Field(1).AsText();
+        m_yieldUnits[AsId(yields->Field(0))] = name.empty() ? yields->Field(2).AsText() : name;
+    }
+    auto cats = m_source.OpenRecordset("SELECT ID, CatNameD FROM T_CAT");
+    for (; !cats->Eof(); cats->MoveNext())
+        m_categories[AsId(cats->Field(0))] = cats->Field(1).AsText();
+    auto books = m_source.OpenRecordset("SELECT ID, BuchTitel, BuchBeschreib FROM T_BUCH WHERE ID>0");
+    for (; !books->Eof(); books->MoveNext())
+        m_books[AsId(books->Field(0))] = {books->Field(1).AsText(), books->Field(2).AsText()};
+    return true;
+}
+
+void RecipeTransfer::CopyFoods()
+{
+    // Only the foods the recipes use; a food code the target knows is the same food there.
+    std::unordered_map<std::string, long> targetByCode;
+    long nextFood = 1;
+    auto own = m_target.OpenRecordset("SELECT ID, SBLS FROM T_BLS_KEY");
+    for (; !own->Eof(); own->MoveNext()) {
+        targetByCode[own->Field(1).AsText()] = AsId(own->Field(0));
+        nextFood = std::max(nextFood, AsId(own->Field(0)) + 1);
+    }
+    std::vector<std::string> keyColumns;
+    std::vector<std::string> valueColumns;
+    auto used = m_source.OpenRecordset(
+        "SELECT * FROM T_BLS_KEY WHERE ID IN (SELECT DISTINCT ZutBLSID FROM T_REZ_ZUTAT WHERE ZutBLSID>0 AND "
+        "(ZutRezept=0 OR ZutRezept IS NULL))");
+    for (; !used->Eof(); used->MoveNext()) {
+        const long id = AsId(used->Field("ID"));
+        const std::string code = used->Field("SBLS").AsText();
+        if (const auto found = targetByCode.find(code); found != targetByCode.end()) {
+            m_foodMap[id] = found->second;
+            continue;
+        }
+        if (keyColumns.empty()) {
+            keyColumns = ColumnNames(m_target, "T_BLS_KEY");
+            valueColumns = ColumnNames(m_target, "T_BLS_DAT");
+        }
+        CopyRow(*used, m_target, "T_BLS_KEY", keyColumns, {{"ID", Value(nextFood)}});
+        auto values = m_source.OpenRecordset("SELECT * FROM T_BLS_DAT WHERE SBLS=?", {code});
+        if (!values->Eof() &&
+            m_target.Scalar("SELECT COUNT(*) FROM T_BLS_DAT WHERE SBLS=?", {code}).AsLong() == 0)
+            CopyRow(*values, m_target, "T_BLS_DAT", valueColumns, {});
+        targetByCode[code] = nextFood;
+        m_foodMap[id] = nextFood++;
+    }
+}
+
+bool RecipeTransfer::Run(const std::vector<long>& ids)
+{
+    m_lastErrorText.clear();
+    m_recipeMap.clear();
+    std::vector<long> ordered;
+    try {
+        ordered = InDependencyOrder(ids);
+        if (!PrepareUnitsAndFoods())
+            return false;
+    } catch (const DbError& error) {
+        m_lastErrorText = error.JoinedDescription();
+        return false;
+    }
+    const bool ok = m_pipeline.ImportRecords([&] {
+        for (std::size_t first = 0; first < ordered.size() && !m_pipeline.Cancelled(); first += kPortion) {
+            const auto begin = ordered.begin() + static_cast<std::ptrdiff_t>(first);
+            const auto end =
+                ordered.begin() + static_cast<std::ptrdiff_t>(std::min(ordered.size(), first + kPortion));
+            try {
+                TransferPortion(std::vector<long>(begin, end));
+            } catch (const DbError& error) {
+                m_lastErrorText = error.JoinedDescription();
+                m_pipeline.Cancel();
+            }
+            if (!m_pipeline.LastErrorText().empty())
+                break;
+        }
+    });
+    if (m_lastErrorText.empty() && !ok)
+        m_lastErrorText = m_pipeline.LastErrorText();
+    return ok && m_lastErrorText.empty();
+}
+
+void RecipeTransfer::TransferPortion(const std::vector<long>& ids)
+{
+    const std::string list = IdList(ids);
+    std::unordered_map<long, ImportRecipe> records;
+    std::unordered_map<long, long> parents;
+    std::unordered_map<long, std::vector<std::pair<std::size_t, long>>> subRecipes; // line, recipe
+    auto heads = m_source.OpenRecordset("SELECT * FROM T_REZ_KOPF WHERE ID IN (" + list + ")");
+    for (; !heads->Eof(); heads->MoveNext()) {
+        const long id = AsId(heads->Field("ID"));
+        ImportRecipe& r = records[id];
+        r.Title = heads->Field("RezTitle").AsText();
+        r.MenuCardTitle = heads->Field("RezMenuCard").AsText();
+        r.Servings = AsId(heads->Field("RezYield"));
+        if (const auto unit = m_yieldUnits.find(AsId(heads->Field("RezYieldEinh")));
+            unit != m_yieldUnits.end())
+            r.YieldUnitText = unit->second;
+        r.LanguageID = AsId(heads->Field("RezSprache"));
+        r.FP1 = static_cast<std::int32_t>(heads->Field("Fingerprint1").AsLong());
+        r.FP2 = static_cast<std::int32_t>(heads->Field("Fingerprint2").AsLong());
+        r.PreparationTime = DateOf(heads->Field("RezZeitVorher"));
+        r.CookingTime = DateOf(heads->Field("RezZeitKochen"));
+        r.StorageTime = {Days(heads->Field("RezHaltbarLagern")), Days(heads->Field("RezHaltbarKuehl")),
+                         Days(heads->Field("RezHaltbarTiefkuehl"))};
+        r.Notizen = heads->Field("RezNotizen").AsText();
+        r.SourceText = heads->Field("RezQuelle").AsText();
+        if (const auto origin = m_categories.find(AsId(heads->Field("RezHerkunft")));
+            origin != m_categories.end())
+            r.Origin = origin->second;
+        r.IsTemplate = heads->Field("Template").AsBool();
+        r.WineDegustation = heads->Field("RezWeinTipp").AsText();
+        r.WPExclude = AsId(heads->Field("WPExclude"));
+        r.ImportSource = AsId(heads->Field("RezImportSource"));
+        if (m_keepImportDate)
+            r.ImportDate = DateOf(heads->Field("RezImportDate"));
+        const long parent = AsId(heads->Field("RezParent"));
+        if (parent != 0 && parent != id)
+            parents[id] = parent;
+        r.File = m_source.Name() + ", Rezept " + std::to_string(id);
+    }
+    auto lines =
+        m_source.OpenRecordset("SELECT * FROM T_REZ_ZUTAT WHERE ID IN (" + list + ") ORDER BY ID, [No]");
+    for (; !lines->Eof(); lines->MoveNext()) {
+        const auto found = records.find(AsId(lines->Field("ID")));
+        if (found == records.end())
+            continue;
+        ImportIngredient line;
+        line.IsTrenner = lines->Field("ZutTrenner").AsBool();
+        line.IsRecipe = lines->Field("ZutRezept").AsBool();
+        line.Text = lines->Field("ZutText").AsText();
+        line.Amount = lines->Field("ZutAnz").AsCurrency();
+        if (const auto unit = m_unitMap.find(AsId(lines->Field("ZutEinh"))); unit != m_unitMap.end())
+            line.UnitID = unit->second;
+        line.Verarbeitung = lines->Field("ZutVerarbeitung").AsText();
+        line.Zubereitung = lines->Field("ZutZubereitung").AsText();
+        const long reference = AsId(lines->Field("ZutBLSID"));
+        // Sub-recipes are looked up when the recipe is stored: they may come in this portion.
+        if (line.IsRecipe)
+            subRecipes[found->first].emplace_back(found->second.Lines.size(), reference);
+        else if (const auto food = m_foodMap.find(reference); reference > 0 && food != m_foodMap.end())
+            line.RefID = std::to_string(food->second);
+        found->second.Lines.push_back(std::move(line));
+    }
+    auto texts = m_source.OpenRecordset("SELECT ID, AnwText FROM T_REZ_ANWEIS WHERE ID IN (" + list +
+                                        ") ORDER BY ID, [NO]");
+    for (; !texts->Eof(); texts->MoveNext())
+        if (const auto found = records.find(AsId(texts->Field(0))); found != records.end())
+            found->second.Zubereitung += texts->Field(1).AsText();
+    auto cats = m_source.OpenRecordset("SELECT ID, CatID FROM T_REZ_CAT_NDX WHERE ID IN (" + list +
+                                       ") ORDER BY ID, CatPrimary, [No]");
+    for (; !cats->Eof(); cats->MoveNext()) {
+        const auto found = records.find(AsId(cats->Field(0)));
+        const auto name = m_categories.find(AsId(cats->Field(1)));
+        if (found != records.end() && name != m_categories.end())
+            found->second.Categories.push_back(name->second);
+    }
+    auto books = m_source.OpenRecordset("SELECT RezID, BuchID FROM T_REZ_KOCHBUCH WHERE RezID IN (" + list +
+                                        ") ORDER BY RezID, BuchID");
+    for (; !books->Eof(); books->MoveNext()) {
+        const auto found = records.find(AsId(books->Field(0)));
+        const auto book = m_books.find(AsId(books->Field(1)));
+        if (found != records.end() && book != m_books.end())
+            found->second.Cookbooks.push_back(book->second);
+    }
+    auto pictures = m_source.OpenRecordset(
+        "SELECT IDReference, IDNum, Property, BlobPath, Blob, Description FROM T_BLOB WHERE IDType=5 AND "
+        "IDReference IN (" +
+        list + ") ORDER BY IDReference, IDNum");
+    for (; !pictures->Eof(); pictures->MoveNext()) {
+        const auto found = records.find(AsId(pictures->Field(0)));
+        if (found == records.end())
+            continue;
+        ImportPicture picture;
+        picture.Num = AsId(pictures->Field(1));
+        if ((AsId(pictures->Field(2)) & 1) != 0)
+            picture.Path = pictures->Field(3).AsText();
+        else
+            picture.Data = pictures->Field(4).AsBinary();
+        picture.Description = pictures->Field(5).AsText();
+        if (!picture.Path.empty() || !picture.Data.empty())
+            found->second.Pictures.push_back(std::move(picture));
+    }
+
+    for (long id : ids) {
+        const auto found = records.find(id);
+        if (found == records.end())
+            continue;
+        if (m_pipeline.Cancelled() || !m_pipeline.LastErrorText().empty())
+            return;
+        ImportRecipe& recipe = found->second;
+        if (const auto parent = parents.find(id); parent != parents.end())
+            if (const auto target = m_recipeMap.find(parent->second); target != m_recipeMap.end())
+                recipe.ParentID = target->second;
+        // A sub-recipe that did not come over leaves its line as plain text.
+        for (const auto& [line, reference] : subRecipes[id]) {
+            const auto target = m_recipeMap.find(reference);
+            recipe.Lines[line].IsRecipe = target != m_recipeMap.end();
+            if (target != m_recipeMap.end())
+                recipe.Lines[line].RefID = std::to_string(target->second);
+        }
+        m_pipeline.StoreRecipe(recipe);
+        if (recipe.StoredID != 0)
+            m_recipeMap[id] = recipe.StoredID;
+        records.erase(found);
+    }
+}
+
+} // namespace pf

@@ -728,6 +728,9 @@ void RewritePrimitives(List& list)
         } else if (IsServer() && i + 1 < list.size() && list[i + 1].kind == K::Group &&
                    (IsKw(n, "IIf") || IsKw(n, "Nz")) && RewriteServerFunction(list, i)) {
             continue;
+        } else if (IsServer() && IsKw(n, "json_each") && i + 1 < list.size() && list[i + 1].kind == K::Group) {
+            // A bound list of IDs as JSON array: the server reads it as rows of numbers.
+            n.text = "jet_idlist";
         } else if (i + 1 < list.size() && list[i + 1].kind == K::Group) {
             for (const FunctionName& f : kFunctions) {
                 if (AsciiEqualsNoCase(n.text, f.jet)) {
@@ -990,6 +993,75 @@ void QuoteServerReserved(List& list)
     }
 }
 
+// Index hints ("INDEXED BY name", "NOT INDEXED") steer the file engine's planner; the server plans
+// on its own and knows no such words.
+void DropIndexHints(List& list)
+{
+    for (std::size_t i = 0; i + 1 < list.size();) {
+        if (IsKw(list[i], "INDEXED") && IsKw(list[i + 1], "BY") && i + 2 < list.size())
+            list.erase(list.begin() + static_cast<std::ptrdiff_t>(i),
+                       list.begin() + static_cast<std::ptrdiff_t>(i + 3));
+        else if (IsKw(list[i], "NOT") && IsKw(list[i + 1], "INDEXED"))
+            list.erase(list.begin() + static_cast<std::ptrdiff_t>(i),
+                       list.begin() + static_cast<std::ptrdiff_t>(i + 2));
+        else
+            ++i;
+    }
+}
+
+// The sort keys of a list, each without ASC or DESC.
+std::vector<List> SortKeys(const List& list, std::size_t begin, std::size_t end)
+{
+    std::vector<List> keys;
+    std::size_t start = begin;
+    for (std::size_t k = begin; k <= end; ++k) {
+        if (k < end && list[k].kind != K::Comma)
+            continue;
+        List key = Slice(list, start, k);
+        if (!key.empty() && IsAnyKw(key.back(), {"ASC", "DESC"}))
+            key.pop_back();
+        if (!key.empty())
+            keys.push_back(std::move(key));
+        start = k + 1;
+    }
+    return keys;
+}
+
+// The server sorts a DISTINCT result only by what it selects; the file engine also by other
+// columns of the same rows. Sort keys missing from the select list are selected too, after the
+// columns the caller reads; they depend on the rows already selected, so no row is added.
+void SelectDistinctSortKeys(List& list)
+{
+    if (list.size() < 2 || !IsKw(list[0], "SELECT") || !IsKw(list[1], "DISTINCT") ||
+        FindKw(list, 0, list.size(), "UNION") != kNone)
+        return;
+    const std::size_t from = FindKw(list, 2, list.size(), "FROM");
+    const std::size_t order = FindKw(list, 2, list.size(), "ORDER");
+    if (from == kNone || order == kNone || order + 1 >= list.size() || !IsKw(list[order + 1], "BY"))
+        return;
+    const std::size_t orderEnd = ClauseEnd(list, order + 2, {"LIMIT", "OFFSET"});
+    // A column is known by its text and, when it has one, by its alias.
+    std::vector<std::string> selected;
+    for (const List& item : SortKeys(list, 2, from)) {
+        if (IsOp(item.back(), "*"))
+            return; // every column of the tables is selected already
+        selected.push_back(Emit(item));
+        if (item.size() > 2 && IsKw(item[item.size() - 2], "AS"))
+            selected.push_back(Emit(Slice(item, item.size() - 1, item.size())));
+    }
+    List added;
+    for (const List& key : SortKeys(list, order + 2, orderEnd)) {
+        const std::string text = Emit(key);
+        if (std::any_of(selected.begin(), selected.end(),
+                        [&](const std::string& column) { return AsciiEqualsNoCase(column, text); }))
+            continue;
+        selected.push_back(text);
+        added.push_back(Node{K::Comma, ",", {}});
+        Append(added, key);
+    }
+    list.insert(list.begin() + static_cast<std::ptrdiff_t>(from), added.begin(), added.end());
+}
+
 // Jet sorts Null before every value; the server after. Each sort key says where Null goes.
 void RewriteOrderBy(List& list)
 {
@@ -1033,8 +1105,11 @@ void RewriteExpressions(List& list, std::string_view jet)
     RewriteConcat(list, jet);
     RewriteLike(list, jet);
     RewriteSelects(list, jet);
-    if (IsServer())
+    if (IsServer()) {
+        DropIndexHints(list);
+        SelectDistinctSortKeys(list);
         RewriteOrderBy(list);
+    }
 }
 
 // --- statements ------------------------------------------------------------------------------

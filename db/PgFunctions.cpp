@@ -122,6 +122,8 @@ CREATE OR REPLACE FUNCTION jet_month(d double precision) RETURNS bigint LANGUAGE
   $$ SELECT extract(month FROM date '1899-12-30' + floor(d)::int)::bigint $$;
 CREATE OR REPLACE FUNCTION jet_day(d double precision) RETURNS bigint LANGUAGE sql IMMUTABLE AS
   $$ SELECT extract(day FROM date '1899-12-30' + floor(d)::int)::bigint $$;
+CREATE OR REPLACE FUNCTION jet_idlist(list text) RETURNS TABLE (value bigint) LANGUAGE sql IMMUTABLE AS
+  $$ SELECT e::bigint FROM json_array_elements_text(list::json) AS e $$;
 )SQL";
     return sql;
 }

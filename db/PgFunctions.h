@@ -2,7 +2,8 @@
 // What a PostgreSQL schema needs before the translated statements run there: the jetnocase
 // collation (case-insensitive, umlauts included, accents not), the jet_ domains that keep Boolean,
 // Byte and Date columns apart from plain numbers, and the helper functions the translation calls
-// (jetcat, jetlike, jet_ucase ...), with the same results as the file database's helpers.
+// (jetcat, jetlike, jet_ucase ...), with the same results as the file database's helpers, and
+// jet_idlist, the rows of a bound list of IDs written as a JSON array.
 
 #include <string>
 
@@ -11,7 +12,8 @@ namespace pf {
 // Statements that create them in the current schema; each one may run again without harm.
 const std::string& ServerHelperSql();
 
-// Name of the function whose presence shows that the helpers are there.
-inline constexpr const char* kServerHelperMarker = "jetlike";
+// Name of the function whose presence shows that the helpers are there: the one added last, so that
+// a schema made by an older program gets the new ones when it is opened.
+inline constexpr const char* kServerHelperMarker = "jet_idlist";
 
 } // namespace pf

@@ -38,6 +38,10 @@ const Case kCases[] = {
     {"SELECT DISTINCT RezImportDate FROM T_REZ_KOPF WHERE RezImportSource<>1 ORDER BY RezImportDate DESC",
      "28.12.2018 14:30:00|"},
     {"SELECT ID FROM T_REZ_KOPF ORDER BY RezTitle", "2|1|6|3|5|4"},
+    // The search's listing: an index hint, and a distinct result sorted by a column it does not show
+    {"SELECT DISTINCTROW T_REZ_KOPF.ID FROM (T_REZ_KOPF LEFT JOIN T_REZ_KOCHBUCH ON T_REZ_KOPF.ID = "
+     "T_REZ_KOCHBUCH.RezID) ORDER BY RezTitle DESC, T_REZ_KOPF.ID",
+     "4|5|3|6|1|2"},
     {"SELECT TOP 2 ID FROM T_REZ_KOPF ORDER BY ID DESC", "6|5"},
     {"SELECT RezTitle & \" (\" & RezQuellePage & \")\" AS T FROM T_REZ_KOPF WHERE ID IN (1,2) ORDER BY ID",
      "Apfelkuchen (12)|Äpfel im Schlafrock ()"},
@@ -207,6 +211,22 @@ TEST(JetSql, TranslatesLiteralsNamesAndDates)
     for (const Text& c : cases) {
         SCOPED_TRACE(c.jet);
         EXPECT_EQ(TranslateJetSql(c.jet).Sql, c.sqlite);
+    }
+    // The server knows no index hints and sorts a distinct result only by columns it selects.
+    const Text server[] = {
+        {"SELECT DISTINCTROW T.A, B AS C FROM (T INDEXED BY [T.I] LEFT JOIN U ON T.A=U.A) ORDER BY T.D DESC, C, "
+         "t.a",
+         "SELECT DISTINCT T.A, B AS C, T.D FROM (T LEFT JOIN U ON T.A = U.A) ORDER BY T.D DESC NULLS LAST, C "
+         "NULLS FIRST, t.a NULLS FIRST"},
+        {"SELECT A FROM T NOT INDEXED ORDER BY B", "SELECT A FROM T ORDER BY B NULLS FIRST"},
+        {"SELECT DISTINCTROW * FROM T INNER JOIN U ON T.A=U.A ORDER BY [B]",
+         "SELECT DISTINCT * FROM T INNER JOIN U ON T.A = U.A ORDER BY \"b\" NULLS FIRST"},
+        {"SELECT A FROM T WHERE A IN (SELECT value FROM json_each(?))",
+         "SELECT A FROM T WHERE A IN (SELECT value FROM jet_idlist(?))"},
+    };
+    for (const Text& c : server) {
+        SCOPED_TRACE(c.jet);
+        EXPECT_EQ(TranslateJetSql(c.jet, SqlDialect::Postgres).Sql, c.sqlite);
     }
 }
 

@@ -165,6 +165,10 @@ void FrmExport::cboMode_Click()
 {
     const int type = SelectedType();
     m_toWord->setVisible(type == 4);
+    // A database copy is always a file.
+    m_toClipboard->setEnabled(type != 2);
+    if (type == 2 && m_toClipboard->isChecked())
+        m_toFile->setChecked(true);
     if (type != 4 && m_toWord->isChecked())
         m_toFile->setChecked(true);
     m_options->setVisible(type == 3);

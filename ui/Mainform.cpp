@@ -104,7 +104,7 @@ const MenuCommand kImportMenu[] = {
     {"MnuExtraImportMealMasterClipbrd", "Rezepttext aus der &Zwischenablage …", nullptr, true, kNoIcon},
     {nullptr, nullptr, nullptr, false, kNoIcon},
     {"MnuExtraImportCalcMenu", "&CalcMenu-Datenbank …", nullptr, false, kNoIcon},
-    {"MnuExtraImportKochbuch", "&Kochbuch-Datenbank …", nullptr, false, kNoIcon},
+    {"MnuExtraImportKochbuch", "&Kochbuch-Datenbank …", nullptr, true, kNoIcon},
     {"MnuExtraImportGeneric", "&Tabellen-Import (Assistent) …", nullptr, false, kNoIcon},
     {nullptr, nullptr, nullptr, false, kNoIcon},
     {"MenuImportTool", "&Externes Import-Programm …", nullptr, false, kNoIcon},

@@ -14,20 +14,21 @@
 #include "ui/AppIcon.h"
 #include "ui/FrmBackup.h"
 #include "ui/FrmDBEigenschaften.h"
+#include "ui/FrmDBImport.h"
 #include "ui/FrmDBUpgrade.h"
 #include "ui/FrmEinkaufsliste.h"
 #include "ui/FrmKategorieManagement.h"
 #include "ui/FrmKochbuchManag.h"
 #include "ui/FrmLexikonEdit.h"
 #include "ui/FrmLiteratur.h"
-#include "ui/FrmMenuManagement.h"
-#include "ui/FrmShops.h"
 #include "ui/FrmMMImport.h"
 #include "ui/FrmMenuData.h"
+#include "ui/FrmMenuManagement.h"
 #include "ui/FrmNaehrwerte.h"
 #include "ui/FrmPrinter.h"
 #include "ui/FrmSearchandDisplay.h"
 #include "ui/FrmSetFingerprint.h"
+#include "ui/FrmShops.h"
 #include "ui/FrmSpecialLexDel.h"
 #include "ui/FrmSplash.h"
 #include "ui/FrmUnitManagement.h"
@@ -156,6 +157,10 @@ void QtShell::RunCommand(const std::string& command)
         FrmMMImport wizard(nullptr, m_main.get());
         wizard.exec();
         AfterImport(wizard.ResultView());
+    } else if (command == "MnuExtraImportKochbuch") {
+        FrmDBImport window(nullptr, m_main.get());
+        window.exec();
+        AfterImport(window.ResultView());
     } else if (command == "MnuExtraImportMealMasterClipbrd") {
         AfterImport(ImportFromClipboard(nullptr, m_main.get()));
     } else if (command == "Mnu02Kochbuch") {

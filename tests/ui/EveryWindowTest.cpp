@@ -6,6 +6,7 @@
 #include "ui/FrmBackup.h"
 #include "ui/FrmCatSelect.h"
 #include "ui/FrmDBEigenschaften.h"
+#include "ui/FrmDBImport.h"
 #include "ui/FrmDBOpen.h"
 #include "ui/FrmDBUpgrade.h"
 #include "ui/FrmExport.h"
@@ -150,6 +151,7 @@ const WindowCase kWindows[] = {
     {"FrmPrint", true, [](EveryWindowTest&) { return std::make_unique<FrmPrint>(std::vector<long>{}); }},
     {"FrmPrinter", true, [](EveryWindowTest&) { return Make<FrmPrinter>(); }},
     {"FrmMMImport", false, [](EveryWindowTest&) { return Make<FrmMMImport>(); }},
+    {"FrmDBImport", false, [](EveryWindowTest&) { return Make<FrmDBImport>(); }},
     {"FrmMMImportFList", false,
      [](EveryWindowTest&) { return std::make_unique<FrmMMImportFList>(std::vector<std::string>{"a.mm"}); }},
     {"FrmMMImportDupe", false,

@@ -1,5 +1,8 @@
 #include "ui/FrmMMImport.h"
 
+#include "exchange/RecipeImport.h"
+#include "ui/FrmDBImport.h"
+
 #include "db/Database.h"
 #include "db/DatabaseChoice.h"
 #include "tests/support/BaseDataDb.h"
@@ -184,6 +187,53 @@ TEST_F(FrmMMImportTest, DuplicateDialogShowsBothRecipesAndAnswers)
     escape.show();
     QTest::keyClick(&escape, Qt::Key_Escape);
     EXPECT_EQ(escape.Decision(), dupe::kSkip);
+}
+
+TEST_F(FrmMMImportTest, DatabaseImportTakesTheOtherDatabasesRecipesOnce)
+{
+    // The other database: three recipes from files, in a cookbook of its own.
+    std::unique_ptr<Database> other = test::MakeBaseDataDatabase(m_dir, "andere.db");
+    {
+        RecipeImport fill(*other);
+        fill.Options().Files = {DataFile("single.mm"), DataFile("twocol.mm")};
+        fill.Options().NewCookbook = true;
+        fill.Options().CookbookName = "Ernas Rezepte";
+        ASSERT_TRUE(fill.Import());
+    }
+    const std::string otherFile = other->Name();
+    other.reset();
+
+    FrmDBImport window(db.get());
+    window.show();
+    m_ui.ChoosingFiles({otherFile});
+    Click(window, "cmdDatei");
+    EXPECT_EQ(Child<QLineEdit>(window, "tbDatei")->text().toStdString(), otherFile);
+    Child<QCheckBox>(window, "chkNeuesKochbuch")->setChecked(true);
+    Child<QLineEdit>(window, "tbKochbuchname")->setText("Von Erna");
+    Click(window, "cmdStart");
+    EXPECT_EQ(window.Counters().Imported, 3);
+    ASSERT_TRUE(window.ResultView());
+    EXPECT_EQ(window.ResultView()->Caption, "Import-Ergebnis in Kochbuch \"Von Erna\"");
+    // Each recipe stands in the run's cookbook and in the cookbook it had over there.
+    for (const char* book : {"Von Erna", "Ernas Rezepte"})
+        EXPECT_EQ(
+            Count(std::string("SELECT COUNT(*) FROM T_REZ_KOCHBUCH k INNER JOIN T_BUCH b ON k.BuchID=b.ID "
+                              "WHERE b.BuchTitel='") +
+                  book + "'"),
+            3)
+            << book;
+
+    // Again: every recipe is known, nothing new comes in.
+    FrmDBImport again(db.get());
+    again.SetFile(otherFile);
+    Click(again, "cmdStart");
+    EXPECT_EQ(again.Counters().Skipped, 3);
+    EXPECT_EQ(m_ui.shown.back().Text, "Es wurden keine neuen Rezepte importiert");
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_KOPF"), 3);
+    // The open database itself is refused.
+    again.SetFile(db->Name());
+    Click(again, "cmdStart");
+    EXPECT_EQ(m_ui.shown.back().Text, "Die Datenbank kann nicht in sich selbst importiert werden.");
 }
 
 } // namespace

@@ -256,8 +256,8 @@ const std::vector<CliCommand>& CliCommands()
          "[--cookbook N] [--duplicates skip|replace|move] ANDERE.MDB: übernimmt die Rezepte einer anderen "
          "Datenbank mit Kategorien, Kochbüchern, Bildern, Einheiten und Nahrungsmitteln"},
         {"export", true, CliExport,
-         "--format mm|rezkonv|mensax|html|rtf|db|dbzip [--ids LISTE] [--servings N] --out DATEI: exportiert "
-         "Rezepte"},
+         "--format mm|rezkonv|mensax|html|rtf|csv|xml|structure|db|dbzip [--ids LISTE] [--servings N] "
+         "[--separator ;|,] --out DATEI: exportiert Rezepte"},
         {"search", true, CliSearch,
          "[--mode N] [--max N] [--food LEBENSMITTEL]… [--ingredient TEXT]… [--all-ingredients] "
          "[--without-ingredients] [--tool GERÄT]… [--without-tools] [TEXT]: sucht Rezepte (der Text gilt "
@@ -273,8 +273,9 @@ const std::vector<CliCommand>& CliCommands()
          "--ids LISTE [--servings N] [--sort recipe|alpha|group|shop] [--shop ID] [--exchange]: zeigt die "
          "Einkaufsliste der Rezepte (gleiche Zutaten zusammengefasst) oder ihren Austauschtext"},
         {"menu", true, CliMenu,
-         "list | show ID | export ID --format mensax: listet die Menüs, zeigt eines als Text oder exportiert "
-         "es"},
+         "list | show ID | export ID --format mensax [--out DATEI]: listet die Menüs, zeigt eines als Text "
+         "oder "
+         "exportiert es mit seinen Rezepten"},
         {"lexicon", true, CliLexicon,
          "[--area N] TEXT: sucht im Lexikon und zeigt Bereich, Nummer und Stichwort jedes Treffers"},
         {"vcard", true, CliVCard,

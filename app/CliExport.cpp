@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <ostream>
 #include <unordered_set>
 
@@ -35,12 +36,19 @@ int FileModeOf(const std::string& format)
         return clsRecipeExport::kDatabaseFile;
     if (format == "dbzip")
         return clsRecipeExport::kDatabaseZipOnly;
+    if (format == "csv")
+        return clsRecipeExport::kCsvFile;
+    if (format == "xml")
+        return clsRecipeExport::kCookbookXmlFile;
+    if (format == "structure")
+        return clsRecipeExport::kStructureClipboard;
     return 0;
 }
 
-constexpr const char* kUsage = "Aufruf: pfannola-cli --db DATEI export --format "
-                               "mm|rezkonv|mensax|html|rtf|db|dbzip [--ids LISTE] [--servings N] "
-                               "--out DATEI";
+constexpr const char* kUsage =
+    "Aufruf: pfannola-cli --db DATEI export --format mm|rezkonv|mensax|html|rtf|csv|xml|structure|db|dbzip "
+    "[--ids LISTE] [--servings N] [--separator ;|,] --out DATEI (structure ohne --out: auf die "
+    "Standardausgabe)";
 
 } // namespace
 
@@ -50,6 +58,7 @@ int CliExport(CliCall& call)
     std::string out;
     std::vector<long> ids;
     long servings = 0;
+    std::string separator = ";";
     const auto store = [](std::string& into) {
         return [&into](const std::string& value) {
             into = value;
@@ -58,22 +67,26 @@ int CliExport(CliCall& call)
     };
     if (!ParseCliArgs(call, {{"--format", true, store(format), kUsage},
                              {"--out", true, store(out), kUsage},
+                             {"--separator", true, store(separator), kUsage},
                              IdsOption(ids),
                              ServingsOption(servings)}))
         return 2;
-    if (format.empty() || out.empty()) {
+    const int mode = FileModeOf(format);
+    // The structure is a text for reading: without a file it goes to standard output.
+    const bool toStdout = mode == clsRecipeExport::kStructureClipboard && out.empty();
+    if (format.empty() || (out.empty() && !toStdout)) {
         call.Err << kUsage << "\n";
         return 2;
     }
-    const int mode = FileModeOf(format);
     if (mode == 0) {
-        if (format == "csv")
-            call.Err << "Das Exportformat \"" << format << "\" ist noch nicht verfügbar.\n";
-        else
-            call.Err << "Unbekanntes Exportformat: " << format << "\n" << kUsage << "\n";
+        call.Err << "Unbekanntes Exportformat: " << format << "\n" << kUsage << "\n";
         return 2;
     }
-    const std::filesystem::path target = std::filesystem::absolute(out);
+    if (separator != ";" && separator != ",") {
+        call.Err << "Als Trennzeichen sind nur \";\" und \",\" möglich, nicht \"" << separator << "\".\n";
+        return 2;
+    }
+    const std::filesystem::path target = toStdout ? std::filesystem::path() : std::filesystem::absolute(out);
     std::error_code ec;
     if (std::filesystem::is_directory(target, ec)) {
         // An earlier file of the name is kept as name.BAK; a folder is no earlier export.
@@ -124,12 +137,23 @@ int CliExport(CliCall& call)
         request.Ids = ids;
         request.Servings.assign(ids.size(), servings);
         request.FileName = target.string();
+        request.CsvSeparator = separator[0];
         request.SubRecipes = AppContext::Current().Options.ExportAbhaengigkeiten != 0;
         const ExportOutcome outcome = RunExport(request, db.Get());
         if (!outcome.Ok) {
             call.Err << outcome.Message << "\n";
             code = 1;
+        } else if (toStdout) {
+            call.Out << outcome.Result;
         } else {
+            if (mode == clsRecipeExport::kStructureClipboard) {
+                std::ofstream file(target, std::ios::binary | std::ios::trunc);
+                file << outcome.Result;
+                if (!file.flush()) {
+                    call.Err << "Die Datei " << target.string() << " kann nicht geschrieben werden.\n";
+                    return 1;
+                }
+            }
             call.Out << "exportiert: " << outcome.Exported << ", übersprungen: " << outcome.Skipped << "\n";
         }
     } catch (const DbError& error) {

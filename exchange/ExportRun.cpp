@@ -46,6 +46,7 @@ ExportOutcome RunExport(const ExportRequest& request, Database* db)
     const std::string name = clsRecipeExport::ModeTypeName(request.Mode);
     clsRecipeExport engine;
     engine.SetHtmlOptions(request.HtmlFlags, request.PicturePath, request.HtmlDownload);
+    engine.SetCsvSeparator(request.CsvSeparator);
     Interaction& ui = UI();
     ui.SetBusy(true);
     ui.ResetCancel();

@@ -26,6 +26,7 @@ struct ExportRequest
     int HtmlFlags = htmlflags::kUtf8;
     std::string PicturePath;
     bool HtmlDownload = false;
+    char CsvSeparator = ';';
 };
 
 struct ExportOutcome

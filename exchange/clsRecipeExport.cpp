@@ -1,17 +1,21 @@
 #include "exchange/clsRecipeExport.h"
 
 #include "core/AppContext.h"
+#include "core/CsvText.h"
 #include "core/Interaction.h"
 #include "core/TextConv.h"
 #include "db/Database.h"
 #include "db/DatabaseChoice.h"
 #include "db/DbError.h"
 #include "db/Recordset.h"
+#include "exchange/CookbookXmlExport.h"
+#include "exchange/CsvExport.h"
 #include "exchange/ExportText.h"
 #include "exchange/HtmlExport.h"
 #include "exchange/MMExport.h"
 #include "exchange/MensaxExport.h"
 #include "exchange/RtfExport.h"
+#include "exchange/StructureExport.h"
 #include "model/ClRecipe.h"
 
 #include <algorithm>
@@ -138,6 +142,11 @@ bool clsRecipeExport::IsSupportedMode(int mode)
     case kDatabaseFile:
     case kDatabaseZip:
     case kDatabaseZipOnly:
+    case kCookbookXmlClipboard:
+    case kCookbookXmlFile:
+    case kStructureClipboard:
+    case kCsvClipboard:
+    case kCsvFile:
         return true;
     default:
         return false;
@@ -222,9 +231,11 @@ bool clsRecipeExport::MediaInit()
     m_rtfBody.clear();
     m_titleIndex.clear();
     m_titleIndexOn = AppContext::Current().Options.ExportTitelIndex != 0;
-    // Mensax lines are UTF-8 already when the sink has converted them.
-    m_utf8Output =
-        (GetModeType(m_mode) == 3 && (m_htmlFlags & htmlflags::kUtf8) != 0) || GetModeType(m_mode) == 6;
+    // Mensax, cookbook XML and UTF-8 HTML lines are reduced by the sink to the characters those
+    // formats carry and written as UTF-8; CSV and the structure text keep every character.
+    const int type = GetModeType(m_mode);
+    m_ansiToUtf8 = (type == 3 && (m_htmlFlags & htmlflags::kUtf8) != 0) || type == 6 || type == 7;
+    m_utf8Output = m_ansiToUtf8 || type == 8 || type == 9;
     if (!IsSupportedMode(m_mode)) {
         SetError("Die Exportart " + std::to_string(m_mode) + " ist nicht verfügbar.");
         return false;
@@ -238,10 +249,17 @@ bool clsRecipeExport::MediaInit()
             return false;
     }
     // Appending continues the file without a second header.
-    if (GetModeType(m_mode) == 3)
+    if (type == 3) {
         HtmlMediaInit(*this);
-    else if (GetModeType(m_mode) == 6)
+    } else if (type == 6) {
         MensaxMediaInit(*this);
+    } else if (type == 7) {
+        CookbookXmlMediaInit(*this);
+    } else if (type == 9) {
+        if (m_mode == kCsvFile)
+            m_recipeBuffer += kUtf8Bom;
+        CsvMediaInit(*this);
+    }
     FlushRecipeBuffer();
     return m_lastErrorText.empty();
 }
@@ -287,7 +305,7 @@ void clsRecipeExport::WriteExportLine(std::string_view text, bool noNewline, boo
     }
     if (type == 3 || !noNewline)
         line += "\r\n";
-    if (((m_mode >= 60 && m_mode <= 71) || m_utf8Output) && !noUtf8)
+    if (m_ansiToUtf8 && !noUtf8)
         line = AnsiToUtf8(line);
     if ((m_mode == 60 || m_mode == 61 || m_mode == 30 || m_mode == 31) && IsBlankLine(line))
         return;
@@ -365,6 +383,15 @@ bool clsRecipeExport::ExportRecipe(long id, long servings)
             break;
         case 6:
             ExportMensaxRecipe(*this, recipe);
+            break;
+        case 7:
+            ExportCookbookXmlRecipe(*this, recipe);
+            break;
+        case 8:
+            ExportRecipeStructure(*this, recipe);
+            break;
+        case 9:
+            ExportCsvRecipe(*this, recipe);
             break;
         default:
             break;
@@ -471,9 +498,14 @@ bool clsRecipeExport::MediaClose(const std::vector<long>& menuIds)
     const int type = GetModeType(m_mode);
     if (type == 3) {
         HtmlMediaClose(*this, m_titleIndex, m_htmlDownload);
-    } else if (type == 6) {
+    } else if (type == 6 || type == 7 || type == 9) {
         try {
-            MensaxMediaClose(*this, menuIds);
+            if (type == 6)
+                MensaxMediaClose(*this, menuIds);
+            else if (type == 7)
+                CookbookXmlMediaClose(*this);
+            else
+                CsvMediaClose(*this, menuIds);
         } catch (const DbError& error) {
             SetError(error.Description());
         }

@@ -55,6 +55,11 @@ public:
     static constexpr int kRezkonvFile = 51;
     static constexpr int kMensaxClipboard = 60;
     static constexpr int kMensaxFile = 61;
+    static constexpr int kCookbookXmlClipboard = 70;
+    static constexpr int kCookbookXmlFile = 71;
+    static constexpr int kStructureClipboard = 80;
+    static constexpr int kCsvClipboard = 90;
+    static constexpr int kCsvFile = 91;
 
     clsRecipeExport();
     ~clsRecipeExport();
@@ -71,7 +76,8 @@ public:
     // File-dialog filter of a mode type ("Meal-Master|*.mm").
     static std::string FileFilter(int mode);
     // True for the modes an export run writes (Meal-Master, database copy, HTML, RTF, Rezkonv,
-    // Mensax); the database modes are run by ExportToDatabase, not by this engine.
+    // Mensax, cookbook XML, recipe structure, CSV); the database modes are run by ExportToDatabase,
+    // not by this engine.
     static bool IsSupportedMode(int mode);
 
     // --- set-up ----------------------------------------------------------------------------------
@@ -83,6 +89,9 @@ public:
     // HTML option flags (htmlflags), the picture folder written before picture references and
     // whether the download links close the page.
     void SetHtmlOptions(int flags, std::string picturePath, bool downloadSection);
+    // The CSV field separator: ';' (the default) or ','.
+    void SetCsvSeparator(char separator) { m_csvSeparator = separator; }
+    char CsvSeparator() const { return m_csvSeparator; }
     // Sets mode, file (file-based modes only) and database, then opens the medium (MediaInit).
     bool CompleteInit(int mode, const std::string& fileName, bool append, Database* db);
     // Opens the medium and places the mode's header. An existing target file that is not
@@ -165,7 +174,9 @@ private:
     bool m_append = false;
     std::ofstream m_file;
     bool m_fileOpen = false;
-    bool m_utf8Output = false;
+    bool m_utf8Output = false; // the file's bytes are UTF-8 (else Windows-1252)
+    bool m_ansiToUtf8 = false; // the sink reduces lines to the exchange formats' characters
+    char m_csvSeparator = ';';
 
     int m_htmlFlags = htmlflags::kUtf8;
     std::string m_picturePath;

@@ -1,5 +1,7 @@
 #include "planning/ShoppingExchange.h"
 
+#include "core/CsvText.h"
+
 #include "core/AppContext.h"
 #include "core/Trim.h"
 #include "db/DbError.h"
@@ -165,13 +167,6 @@ std::string ClassName(const std::vector<std::string>& classes, std::string_view 
     return {};
 }
 
-std::string CsvField(const std::string& text)
-{
-    if (text.find_first_of(";\"\r\n") == std::string::npos)
-        return text;
-    return Quoted(text);
-}
-
 } // namespace
 
 std::string ShoppingExchangeText(ClShoppingList& list, const std::vector<ShoppingLine>& lines,
@@ -313,7 +308,7 @@ std::string ShoppingSpreadsheetRows(ClShoppingList& list, const std::vector<Shop
                                     char separator)
 {
     const auto cell = [separator](const std::string& text) {
-        return separator == ';' ? CsvField(text) : text;
+        return separator == ';' ? CsvField(text, ';') : text;
     };
     std::string out;
     const char* header[] = {

@@ -1,5 +1,6 @@
 #include "planning/WeekPlanText.h"
 
+#include "core/CsvText.h"
 #include "planning/ClMenu.h"
 #include "planning/WeekCalendar.h"
 
@@ -23,16 +24,12 @@ std::string PriceText(Decimal4 price)
     return std::to_string(cents / 100) + "," + (rest < 10 ? "0" : "") + std::to_string(rest);
 }
 
-std::string CsvField(std::string text)
+// One line per field: line breaks become blanks.
+std::string OneLine(std::string text)
 {
     std::replace(text.begin(), text.end(), '\r', ' ');
     std::replace(text.begin(), text.end(), '\n', ' ');
-    if (text.find_first_of(";\"") == std::string::npos)
-        return text;
-    std::string quoted = "\"";
-    for (char c : text)
-        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return quoted + "\"";
+    return text;
 }
 
 } // namespace
@@ -69,22 +66,33 @@ std::string WPPlanText(ClMenu& plan)
     return text;
 }
 
-std::string WPCsvText(ClMenu& plan)
+std::vector<std::vector<std::string>> WPCsvRows(ClMenu& plan)
 {
     const long first = DayOf(plan.MenuDate());
     clsWPLevel& levels = plan.WPLevels();
-    std::string text = std::string(kWPCsvHeader) + "\r\n";
+    std::vector<std::vector<std::string>> rows;
     for (int day = 1; day <= plan.WPDayCount(); ++day)
         for (int level = 1; level <= levels.Max(); ++level) {
             const int course = plan.WPCourse(day, levels.id(level));
             if (course == 0)
                 continue;
             const bool generic = plan.CourseGeneric(course);
-            text += ShortDateText(DaySerial(first + day - 1)) + ";" + CsvField(levels.Name(level)) + ";" +
-                    CsvField(plan.CourseTitle(course)) + ";" + CsvField(plan.CourseDesc(course)) + ";" +
-                    PriceText(levels.Cost(level)) + ";" + (generic ? "Generisch" : "Rezept") + ";" +
-                    std::to_string(generic ? 0 : plan.CourseRezID(course)) + "\r\n";
+            rows.push_back({ShortDateText(DaySerial(first + day - 1)), levels.Name(level),
+                            plan.CourseTitle(course), plan.CourseDesc(course), PriceText(levels.Cost(level)),
+                            generic ? "Generisch" : "Rezept",
+                            std::to_string(generic ? 0 : plan.CourseRezID(course))});
         }
+    return rows;
+}
+
+std::string WPCsvText(ClMenu& plan)
+{
+    std::string text = std::string(kWPCsvHeader) + "\r\n";
+    for (std::vector<std::string>& row : WPCsvRows(plan)) {
+        for (std::string& field : row)
+            field = OneLine(std::move(field));
+        text += CsvRow(row);
+    }
     return text;
 }
 

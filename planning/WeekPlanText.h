@@ -4,6 +4,7 @@
 // "Datum;Teller;Gericht;Beschreibung;Preis;Typ;Index". Reads the plan (and its recipes) only.
 
 #include <string>
+#include <vector>
 
 namespace pf {
 
@@ -19,5 +20,7 @@ inline constexpr const char* kWPCsvHeader = "Datum;Teller;Gericht;Beschreibung;P
 // or "Generisch", and the recipe number (0 for a generic dish). Fields holding ";" or a double
 // quote are quoted, line breaks inside a field become blanks.
 std::string WPCsvText(ClMenu& plan);
+// The same rows as fields, line breaks kept.
+std::vector<std::vector<std::string>> WPCsvRows(ClMenu& plan);
 
 } // namespace pf

@@ -158,6 +158,8 @@ int FrmExport::SelectedMode() const
             return clsRecipeExport::kRtfWord;
         return m_toFile->isChecked() ? clsRecipeExport::kRtfFile : clsRecipeExport::kRtfControl;
     }
+    if (type == 8) // the structure is a text for the clipboard only
+        return clsRecipeExport::kStructureClipboard;
     return type * 10 + (m_toFile->isChecked() ? 1 : 0);
 }
 

@@ -57,7 +57,12 @@ TEST_F(CliExportTest, ExportsEveryRecipeInEachFormat)
     };
     for (const Case& c :
          {Case{"rezkonv", "alle.rez", "     Titel: Apfelmus"}, Case{"html", "alle.html", "</html>"},
-          Case{"rtf", "alle.rtf", "{\\rtf1"}, Case{"mensax", "alle.mnx", "    <head title=\"Apfelmus\""}}) {
+          Case{"rtf", "alle.rtf", "{\\rtf1"}, Case{"mensax", "alle.mnx", "    <head title=\"Apfelmus\""},
+          Case{"csv", "alle.csv",
+               ";Vorspeise;Pfannkuchen;Ausbacken.;;Rezept;7\r\n;;Apfelmus;Kochen.;;Rezept;8\r\n"},
+          Case{"xml", "alle.xml", "<zutat menge=\"0\" einheit=\"\" rezept=\"8\">Apfelmus</zutat>"},
+          Case{"structure", "alle.txt",
+               "Pfannkuchen (#7), 4 Portionen\r\n  Unterrezept: Apfelmus (#8)\r\n"}}) {
         SCOPED_TRACE(c.format);
         ASSERT_EQ(Run({"--db", path, "export", "--format", c.format, "--out", dir.File(c.file)}), 0)
             << err.str();
@@ -71,7 +76,20 @@ TEST_F(CliExportTest, RefusesBadArgumentsAndReportsMissingRecipes)
     const std::string path = MakeRecipeDatabase();
     EXPECT_EQ(Run({"--db", path, "export", "--format", "doc", "--out", dir.File("x")}), 2);
     EXPECT_NE(err.str().find("Unbekanntes Exportformat: doc"), std::string::npos);
-    EXPECT_EQ(Run({"--db", path, "export", "--format", "csv", "--out", dir.File("x")}), 2);
+    EXPECT_EQ(Run({"--db", path, "export", "--format", "csv", "--separator", "|", "--out", dir.File("x")}),
+              2);
+    EXPECT_NE(err.str().find("Als Trennzeichen sind nur"), std::string::npos) << err.str();
+    EXPECT_EQ(Run({"--db", path, "export", "--format", "csv"}), 2); // only the structure goes to stdout
+
+    // The structure without a file, and a CSV with commas.
+    ASSERT_EQ(Run({"--db", path, "export", "--format", "structure", "--ids", "8"}), 0) << err.str();
+    EXPECT_EQ(out.str(), "Apfelmus (#8), 2 Portionen\r\n  Verwendet in: Pfannkuchen (#7)\r\n\r\n");
+    ASSERT_EQ(Run({"--db", path, "export", "--format", "csv", "--separator", ",", "--ids", "8", "--out",
+                   dir.File("k.csv")}),
+              0);
+    EXPECT_EQ(test::ReadFile(dir.File("k.csv")),
+              "\xEF\xBB\xBF"
+              "Datum,Teller,Gericht,Beschreibung,Preis,Typ,Index\r\n,,Apfelmus,Kochen.,,Rezept,8\r\n");
 
     ASSERT_EQ(Run({"--db", path, "export", "--format", "mm", "--ids", "99,8,8", "--out", dir.File("x.mm")}),
               0);

@@ -189,6 +189,78 @@ TEST_P(Export, MensaxMenusFollowTheRecipesAndMatchGoldenFile)
     EXPECT_EQ(test::ReadFile(request.FileName).find("Sonntagsessen"), std::string::npos);
 }
 
+TEST_P(Export, CsvCookbookXmlAndStructureMatchGoldenFiles)
+{
+    {
+        ClRecipe recipe;
+        recipe.SetDB(db.get());
+        ASSERT_TRUE(recipe.LoadByID(spaetzleId, 2));
+        recipe.SetPreparationTime(DateSerial{20.0 / 1440});
+        recipe.SetCookingTime(DateSerial{0.5 / 24});
+        recipe.PictureAdd(Blob{'G', 'I', 'F', '8', '9', 'a', 0, 1});
+        recipe.SetSourceText("Omas Kochbuch; \"Seite\" 12");
+        ASSERT_TRUE(recipe.Save(true)) << recipe.LastErrorText();
+    }
+    const long menuId = SaveMenu();
+    ClMenu plan;
+    plan.SetDB(db.get());
+    plan.CreateNewWP(DateSerial::FromParts(2026, 12, 7), 2);
+    ASSERT_GE(plan.WPLevels().Max(), 2);
+    plan.WPPlace(1, plan.WPLevels().id(1), brueheId);
+    plan.WPPlace(2, plan.WPLevels().id(2), 0, "Eintopf, \"deftig\"");
+    ASSERT_TRUE(plan.Save()) << plan.LastErrorText();
+    struct Case
+    {
+        int Mode;
+        char Separator;
+        const char* Golden;
+    };
+    const Case cases[] = {
+        {clsRecipeExport::kCsvFile, ';', "recipes.csv"},
+        {clsRecipeExport::kCsvFile, ',', "recipes-comma.csv"},
+        {clsRecipeExport::kCookbookXmlFile, ';', "recipes.xml"},
+        {clsRecipeExport::kStructureClipboard, ';', "structure.txt"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Golden);
+        ExportRequest request;
+        request.Mode = c.Mode;
+        request.Ids = {spaetzleId, suppeId, brueheId};
+        request.MenuIds = {menuId, plan.id()};
+        request.CsvSeparator = c.Separator;
+        request.FileName = dir.File(c.Golden);
+        const ExportOutcome outcome = RunExport(request, db.get());
+        ASSERT_TRUE(outcome.Ok) << outcome.Message;
+        const bool toFile = clsRecipeExport::isFileBasedExport(c.Mode);
+        const std::string text = toFile ? test::ReadFile(request.FileName) : ui.clipboard;
+        EXPECT_EQ(outcome.Result, toFile ? "" : text);
+        EXPECT_TRUE(IsValidUtf8(text));
+        ExpectGolden(text, c.Golden);
+    }
+    // The clipboard gets the same CSV, without the byte-order mark a file needs.
+    ExportRequest request;
+    request.Mode = clsRecipeExport::kCsvClipboard;
+    request.Ids = {spaetzleId, suppeId, brueheId};
+    request.MenuIds = {menuId, plan.id()};
+    ASSERT_TRUE(RunExport(request, db.get()).Ok);
+    EXPECT_EQ("\xEF\xBB\xBF" + ui.clipboard, test::ReadFile(dir.File("recipes.csv")));
+}
+
+TEST_P(Export, StructureStopsAtRecipesThatUseEachOther)
+{
+    // The broth uses the soup that uses the broth.
+    db->Execute("INSERT INTO T_REZ_ZUTAT (ID,No,ZutTrenner,ZutText,ZutAnz,ZutEinh,ZutRezept,ZutBLSID) VALUES "
+                "(?,9,0,'Suppe',0,0,-1,?), (?,10,0,'Verloren',0,0,-1,9999)",
+                {Value(brueheId), Value(suppeId), Value(brueheId)});
+    ASSERT_TRUE(Run(clsRecipeExport::kStructureClipboard, {suppeId}, "").Ok);
+    const std::string suppe = "Spätzlesuppe 'Schwäbische Art' (#" + std::to_string(suppeId) + ")";
+    const std::string bruehe = "Gemüsebrühe (#" + std::to_string(brueheId) + ")";
+    EXPECT_NE(ui.clipboard.find("\r\n  Unterrezept: " + bruehe + "\r\n    Unterrezept: " + suppe +
+                                " (Kreisbezug)\r\n    Unterrezept: Verloren (#9999, nicht vorhanden)\r\n"),
+              std::string::npos)
+        << ui.clipboard;
+}
+
 TEST_P(Export, MensaxPictureTypesAndUnknownPictureMessage)
 {
     struct Case

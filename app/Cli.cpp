@@ -273,9 +273,9 @@ const std::vector<CliCommand>& CliCommands()
          "--ids LISTE [--servings N] [--sort recipe|alpha|group|shop] [--shop ID] [--exchange]: zeigt die "
          "Einkaufsliste der Rezepte (gleiche Zutaten zusammengefasst) oder ihren Austauschtext"},
         {"menu", true, CliMenu,
-         "list | show ID | export ID --format mensax [--out DATEI]: listet die Menüs, zeigt eines als Text "
-         "oder "
-         "exportiert es mit seinen Rezepten"},
+         "list | show ID | export ID --format mensax [--out DATEI] | print ID [--layout 0|1|2] --out "
+         "DATEI.pdf: listet die Menüs, zeigt eines als Text, exportiert es mit seinen Rezepten oder druckt es "
+         "als Menükarte (0), Küchenplan (1) oder Küchenplan mit Rezepten (2) in eine PDF-Datei"},
         {"lexicon", true, CliLexicon,
          "[--area N] TEXT: sucht im Lexikon und zeigt Bereich, Nummer und Stichwort jedes Treffers"},
         {"vcard", true, CliVCard,

@@ -26,12 +26,30 @@ void PageWriter::NewPage()
         Break();
 }
 
-void PageWriter::PrintFlow(TextFlow& flow, double left, double right)
+void PageWriter::Need(double height)
+{
+    if (m_y > 0 && m_y + height > Bottom())
+        Break();
+}
+
+double PageWriter::Place(double height)
+{
+    Need(height);
+    const double top = m_y;
+    m_y += height;
+    return top;
+}
+
+void PageWriter::PrintFlow(TextFlow& flow, double left, double right, bool centred)
 {
     while (!flow.AtEnd()) {
-        if (m_y > 0 && m_y + flow.LineHeight() > Bottom())
-            Break();
-        const std::vector<PlacedText> line = flow.NextLine(left, right);
+        Need(flow.LineHeight());
+        std::vector<PlacedText> line = flow.NextLine(left, right);
+        if (centred && !line.empty()) {
+            const double shift = (right - line.back().X - line.back().Width - (line.front().X - left)) / 2;
+            for (PlacedText& piece : line)
+                piece.X += shift;
+        }
         flow.Draw(line, m_y);
         m_y += flow.LineHeight();
     }
@@ -42,8 +60,7 @@ void PageWriter::Heading(const std::string& text, double size)
     m_canvas.SetFont(Arial(size, true));
     const double heading = m_canvas.TextHeight();
     m_canvas.SetFont(Arial(11));
-    if (m_y > 0 && m_y + heading + 2 * m_canvas.TextHeight() > Bottom())
-        Break();
+    Need(heading + 2 * m_canvas.TextHeight());
     TextFlow flow(m_canvas, Arial(size, true), {{text, true}});
     PrintFlow(flow, 0, m_canvas.Width());
 }
@@ -54,11 +71,17 @@ void PageWriter::Paragraph(const std::string& text, double size, bool italic, do
     PrintFlow(flow, left, m_canvas.Width());
 }
 
-void PageWriter::Labelled(const std::string& label, const std::string& value, double valueLeft, double size)
+void PageWriter::Centred(const std::string& text, double size, bool bold, bool italic)
 {
-    TextFlow flow(m_canvas, Arial(size), {{value}});
-    if (m_y > 0 && m_y + flow.LineHeight() > Bottom())
-        Break();
+    TextFlow flow(m_canvas, Arial(size, bold, italic), {{text, bold, italic}});
+    PrintFlow(flow, 0, m_canvas.Width(), true);
+}
+
+void PageWriter::Labelled(const std::string& label, const std::string& value, double valueLeft, double size,
+                          bool boldValue)
+{
+    TextFlow flow(m_canvas, Arial(size, boldValue), {{value, boldValue}});
+    Need(flow.LineHeight());
     m_canvas.SetFont(Arial(size, true));
     // A label wider than its column pushes the value below it.
     if (m_canvas.TextWidth(label) > valueLeft - 120) {
@@ -77,11 +100,10 @@ void PageWriter::Labelled(const std::string& label, const std::string& value, do
 void PageWriter::Row(const std::vector<PageCell>& cells, double size, bool bold)
 {
     m_canvas.SetFont(Arial(size, bold));
+    Need(m_canvas.TextHeight());
+    // The footer of a page break set its own font.
+    m_canvas.SetFont(Arial(size, bold));
     const double height = m_canvas.TextHeight();
-    if (m_y > 0 && m_y + height > Bottom()) {
-        Break();
-        m_canvas.SetFont(Arial(size, bold));
-    }
     for (const PageCell& cell : cells)
         m_canvas.DrawText(cell.Right ? cell.X - m_canvas.TextWidth(cell.Text) : cell.X, m_y, cell.Text);
     m_y += height;
@@ -95,7 +117,7 @@ void PageWriter::Gap(double size, double share)
     m_y += m_canvas.TextHeight() * share;
 }
 
-void PageWriter::Rule()
+void PageWriter::Rule(double width)
 {
     if (m_y <= 0)
         return;
@@ -103,16 +125,17 @@ void PageWriter::Rule()
         Break();
         return;
     }
-    m_canvas.DrawLine(0, m_y, m_canvas.Width(), m_y);
+    const double left = width > 0 ? (m_canvas.Width() - width) / 2 : 0;
+    m_canvas.DrawLine(left, m_y, m_canvas.Width() - left, m_y);
     m_y += 60;
 }
 
-void PageWriter::Finish()
+void PageWriter::Finish(bool last)
 {
     if (m_finished)
         return;
     m_finished = true;
-    PrintPageFooter(m_canvas, m_footer, true);
+    PrintPageFooter(m_canvas, m_footer, last);
 }
 
 } // namespace pf

@@ -57,6 +57,8 @@ public:
 
     // Without a database the work database is used.
     void SetDB(Database* db) { m_db = db; }
+    // The database set with SetDB, null for the work database.
+    Database* DB() const { return m_db; }
     // Forgets everything: a new, empty, unchanged menu with ID 0.
     void Void();
     // Loads the head of menu id; false (and an empty object) when there is none.

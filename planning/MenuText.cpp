@@ -7,6 +7,25 @@
 #include <algorithm>
 
 namespace pf {
+
+std::string CoursePersonsText(ClMenu& menu, int course)
+{
+    const long yield = menu.CourseYield(course);
+    if (yield <= 0 || menu.CourseGeneric(course))
+        return {};
+    const std::string unit = menu.CourseUnit(course);
+    return std::to_string(yield) + " " + (unit.empty() ? "Portionen" : unit);
+}
+
+std::string GuestText(ClMenu& menu, int guest)
+{
+    std::string name = menu.GuestName(guest);
+    if (name.empty())
+        name = "Adresse " + std::to_string(menu.Guest(guest)) + " (gelöscht)";
+    const std::string note = menu.GuestNotice(guest);
+    return note.empty() ? name : name + " (" + note + ")";
+}
+
 std::string MenuAsText(ClMenu& menu)
 {
     std::string text = menu.Title().empty() ? menu.GenMenuEntryTitle() : menu.Title();
@@ -27,10 +46,8 @@ std::string MenuAsText(ClMenu& menu)
         text += std::to_string(i) + ". " + menu.CourseTitle(i);
         if (menu.CourseRezID(i) > 0)
             text += " (Rezept " + std::to_string(menu.CourseRezID(i)) + ")";
-        if (const long yield = menu.CourseYield(i); yield > 0 && !menu.CourseGeneric(i)) {
-            std::string unit = menu.CourseUnit(i);
-            text += ", " + std::to_string(yield) + " " + (unit.empty() ? "Portionen" : unit);
-        }
+        if (const std::string persons = CoursePersonsText(menu, i); !persons.empty())
+            text += ", " + persons;
         text += "\n";
         if (!menu.CourseDesc(i).empty())
             text += "   " + menu.CourseDesc(i) + "\n";
@@ -41,12 +58,8 @@ std::string MenuAsText(ClMenu& menu)
     }
     if (menu.GuestCount() > 0)
         text += "\nGäste:\n";
-    for (int i = 1; i <= menu.GuestCount(); ++i) {
-        std::string name = menu.GuestName(i);
-        if (name.empty())
-            name = "Adresse " + std::to_string(menu.Guest(i)) + " (gelöscht)";
-        text += "- " + name + (menu.GuestNotice(i).empty() ? "" : " (" + menu.GuestNotice(i) + ")") + "\n";
-    }
+    for (int i = 1; i <= menu.GuestCount(); ++i)
+        text += "- " + GuestText(menu, i) + "\n";
     if (!menu.Notices().empty())
         text += "\nNotizen:\n" + menu.Notices() + "\n";
     return text;

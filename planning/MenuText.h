@@ -11,4 +11,11 @@ class ClMenu;
 
 std::string MenuAsText(ClMenu& menu);
 
+// The persons a course with a recipe is cooked for: "8 Portionen", "12 Stück"; "" for a course
+// without recipe or persons.
+std::string CoursePersonsText(ClMenu& menu, int course);
+// A guest as listed: the name, or the address number when the address is gone, and the note in
+// brackets.
+std::string GuestText(ClMenu& menu, int guest);
+
 } // namespace pf

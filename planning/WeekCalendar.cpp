@@ -53,4 +53,12 @@ std::string GermanMonthName(int month)
     return month >= 1 && month <= 12 ? kMonths[static_cast<std::size_t>(month - 1)] : "";
 }
 
+std::string LongDateText(DateSerial date)
+{
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    DateSerial{static_cast<double>(DayOf(date))}.ToParts(year, month, day, hour, minute, second);
+    return GermanWeekdayName(date) + ", " + std::to_string(day) + ". " + GermanMonthName(month) + " " +
+           std::to_string(year);
+}
+
 } // namespace pf

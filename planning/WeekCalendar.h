@@ -19,5 +19,7 @@ int CalendarWeek(DateSerial date);
 std::string GermanWeekdayName(DateSerial date);
 // The German month name ("März"), as "mmmm" formats it; month 1..12, else "".
 std::string GermanMonthName(int month);
+// The day written out: "Samstag, 12. Dezember 2026".
+std::string LongDateText(DateSerial date);
 
 } // namespace pf

@@ -30,6 +30,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMimeData>
 #include <QPointer>
 #include <QPrintPreviewDialog>
@@ -163,6 +165,7 @@ FrmEinkaufsliste::FrmEinkaufsliste(QWidget* parent) : QWidget(parent)
 {
     setObjectName("FrmEinkaufsliste");
     setWindowTitle(kCaption);
+    CloseOnEscape(this);
     setAttribute(Qt::WA_DeleteOnClose);
     setAcceptDrops(true);
     Instance() = this;
@@ -180,7 +183,7 @@ FrmEinkaufsliste::FrmEinkaufsliste(QWidget* parent) : QWidget(parent)
     m_recipes = Named(new QListWidget(this), "lstRezepte");
     RoomyRows(m_recipes);
     auto* edit = MakeButton("cmdEdit", "&Bearbeiten", this);
-    auto* scale = MakeButton("cmdScale", "&Skalieren", this);
+    auto* scale = MakeButton("cmdScale", "Ska&lieren", this);
     auto* recipeDel = MakeButton("cmdRecipeDel", "&Entfernen", this);
     auto* recipeButtons = new QHBoxLayout;
     recipeButtons->addWidget(edit);
@@ -202,9 +205,11 @@ FrmEinkaufsliste::FrmEinkaufsliste(QWidget* parent) : QWidget(parent)
         showLayout->addWidget(w);
 
     const char* sortNames[] = {"optSortRezept", "optSortAlpha", "optSortKategorie", "optSortGeschaeft"};
-    const char* sortTexts[] = {"&wie im Rezept", "Zutaten &alphabetisch",
-                               "nach &Produkt-Kategorie (soweit möglich)",
-                               "nach Reihenfolge der Produktkategorien im Geschäft"};
+    // Alt keys of their own beside the main menu's (Datei, Daten, Import, Extras, Fenster, Hilfe,
+    // Spezial), which work in this window as well.
+    const char* sortTexts[] = {"&wie im Rezept", "Zu&taten alphabetisch",
+                               "nach Produkt-Kate&gorie (soweit möglich)",
+                               "nach Reihenfolge der Prod&uktkategorien im Geschäft"};
     auto* sortBox = new QGroupBox("Sortierung", this);
     auto* sortLayout = new QVBoxLayout(sortBox);
     for (int i = 0; i < 4; ++i) {
@@ -234,14 +239,14 @@ FrmEinkaufsliste::FrmEinkaufsliste(QWidget* parent) : QWidget(parent)
     middle->addLayout(left, 2);
     middle->addWidget(m_lines, 5);
 
-    auto* import = MakeButton("cmdImport", "<< &Import", this);
+    auto* import = MakeButton("cmdImport", "<< I&mport", this);
     import->setToolTip("Eine Einkaufsliste im Austauschformat aus der Zwischenablage übernehmen");
-    auto* exportButton = MakeButton("cmdExport", ">> E&xport", this);
+    auto* exportButton = MakeButton("cmdExport", ">> Exp&ort", this);
     exportButton->setToolTip("In einem für den EMailtransport geeigneten Format, welches in einem anderen "
                              "Pfannola erneut Importiert werden kann");
     auto* excel = MakeButton("cmdExcel", ">> Ex&cel", this);
     excel->setToolTip("In einem durch Excel verarbeitbaren Format in die Zwischenablage");
-    auto* print = MakeButton("cmdPrint", "&Drucken", this);
+    auto* print = MakeButton("cmdPrint", "Drucke&n", this);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(import);
     bottom->addWidget(exportButton);
@@ -311,6 +316,22 @@ FrmEinkaufsliste::~FrmEinkaufsliste()
 FrmEinkaufsliste* FrmEinkaufsliste::Current()
 {
     return Instance();
+}
+
+FrmEinkaufsliste* FrmEinkaufsliste::Open(QWidget* from)
+{
+    if (FrmEinkaufsliste* open = Instance()) {
+        if (auto* frame = qobject_cast<QMdiSubWindow*>(open->parentWidget()); frame && frame->mdiArea()) {
+            frame->mdiArea()->setActiveSubWindow(frame);
+        } else {
+            open->raise();
+            open->activateWindow();
+        }
+        return open;
+    }
+    auto* window = new FrmEinkaufsliste;
+    ShowBeside(from, window);
+    return window;
 }
 
 void FrmEinkaufsliste::closeEvent(QCloseEvent* event)

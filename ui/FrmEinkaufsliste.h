@@ -32,6 +32,8 @@ public:
 
     // The open shopping list window, null when there is none.
     static FrmEinkaufsliste* Current();
+    // The open shopping list window brought to the front, or a new one shown beside from.
+    static FrmEinkaufsliste* Open(QWidget* from);
     // Adds the recipe scaled to servings (0: its stored yield) and shows it.
     void AddRecipe(long recipeId, long servings = 0);
 

@@ -6,6 +6,7 @@
 #include "planning/ClAddress.h"
 #include "ui/ErrorTrap.h"
 #include "ui/FrmGastGeschichte.h"
+#include "ui/FrmMenuPrint.h"
 #include "ui/UiSupport.h"
 
 #include <QCloseEvent>
@@ -174,10 +175,11 @@ void FrmMenuDetail::Build()
     when->addStretch(1);
     head->addRow("Datum:", when);
     m_description = Named(new QPlainTextEdit(this), "txtDesc");
-    m_description->setMaximumHeight(60);
+    // Two or three lines; never less than the box needs to show one with its frame.
+    m_description->setMaximumHeight(std::max(60, m_description->minimumSizeHint().height()));
     head->addRow("Beschreibung:", m_description);
     m_notices = Named(new QPlainTextEdit(this), "txtNotizen");
-    m_notices->setMaximumHeight(60);
+    m_notices->setMaximumHeight(std::max(60, m_notices->minimumSizeHint().height()));
     head->addRow("Notizen:", m_notices);
     top->addLayout(head, 1);
     layout->addLayout(top);
@@ -200,8 +202,8 @@ void FrmMenuDetail::Build()
     auto* find = new QHBoxLayout;
     m_recipeSearch = Named(new QLineEdit(coursesBox), "txtRezeptSuche");
     m_recipeSearch->setPlaceholderText("Rezepttitel oder -nummer");
-    auto* addRecipe = MakeButton("cmdAddRecipe", "Rezept hinzufügen", coursesBox);
-    auto* addGeneric = MakeButton("cmdAddGeneric", "Freier Gang", coursesBox);
+    auto* addRecipe = MakeButton("cmdAddRecipe", "&Rezept hinzufügen", coursesBox);
+    auto* addGeneric = MakeButton("cmdAddGeneric", "Freier &Gang", coursesBox);
     find->addWidget(m_recipeSearch, 1);
     find->addWidget(addRecipe);
     find->addWidget(addGeneric);
@@ -230,9 +232,9 @@ void FrmMenuDetail::Build()
     coursesLayout->addLayout(courseForm);
 
     auto* courseButtons = new QHBoxLayout;
-    auto* up = MakeButton("cmdUp", "Nach oben", coursesBox);
-    auto* down = MakeButton("cmdDown", "Nach unten", coursesBox);
-    auto* removeCourse = MakeButton("cmdCourseDelete", "Gang entfernen", coursesBox);
+    auto* up = MakeButton("cmdUp", "Nach &oben", coursesBox);
+    auto* down = MakeButton("cmdDown", "Nach &unten", coursesBox);
+    auto* removeCourse = MakeButton("cmdCourseDelete", "Gang en&tfernen", coursesBox);
     courseButtons->addWidget(up);
     courseButtons->addWidget(down);
     courseButtons->addStretch(1);
@@ -256,9 +258,9 @@ void FrmMenuDetail::Build()
     guestForm->addRow("Notiz:", m_guestNote);
     guestsLayout->addLayout(guestForm);
     auto* guestButtons = new QHBoxLayout;
-    auto* addGuest = MakeButton("cmdAddGuest", "Hinzufügen", guestsBox);
-    auto* removeGuest = MakeButton("cmdGuestDelete", "Entfernen", guestsBox);
-    auto* history = MakeButton("cmdGuestHistory", "Geschichte …", guestsBox);
+    auto* addGuest = MakeButton("cmdAddGuest", "Hin&zufügen", guestsBox);
+    auto* removeGuest = MakeButton("cmdGuestDelete", "&Entfernen", guestsBox);
+    auto* history = MakeButton("cmdGuestHistory", "Ges&chichte …", guestsBox);
     guestButtons->addWidget(addGuest);
     guestButtons->addWidget(removeGuest);
     guestButtons->addStretch(1);
@@ -268,8 +270,11 @@ void FrmMenuDetail::Build()
     layout->addLayout(body, 1);
 
     auto* buttons = new QHBoxLayout;
-    auto* save = MakeButton("cmdSave", "Speichern", this);
-    auto* close = MakeButton("cmdClose", "Schließen", this);
+    // Alt keys of their own beside the main menu's.
+    auto* print = MakeButton("cmdPrint", "Druc&ken …", this);
+    auto* save = MakeButton("cmdSave", "S&peichern", this);
+    auto* close = MakeButton("cmdClose", "Sch&ließen", this);
+    buttons->addWidget(print);
     buttons->addStretch(1);
     buttons->addWidget(save);
     buttons->addWidget(close);
@@ -288,6 +293,7 @@ void FrmMenuDetail::Build()
     connect(removeGuest, &QPushButton::clicked, this, trapped(&FrmMenuDetail::cmdGuestDelete_Click));
     connect(history, &QPushButton::clicked, this, trapped(&FrmMenuDetail::cmdGuestHistory_Click));
     connect(save, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdSave_Click(); }); });
+    connect(print, &QPushButton::clicked, this, trapped(&FrmMenuDetail::cmdPrint_Click));
     connect(close, &QPushButton::clicked, this, [this] { CloseWindow(this); });
     connect(m_courses, &QTreeWidget::currentItemChanged, this, trapped(&FrmMenuDetail::ShowCourse));
     for (QLineEdit* edit : {m_courseTitle, m_courseDesc, m_courseDrink})
@@ -606,6 +612,14 @@ bool FrmMenuDetail::cmdSave_Click()
     if (m_saved)
         m_saved(m_menu.id());
     return true;
+}
+
+void FrmMenuDetail::cmdPrint_Click()
+{
+    // The printout reads the stored menu.
+    if (!TakeHead() || ((m_menu.IsChanged() || m_menu.id() == 0) && !cmdSave_Click()))
+        return;
+    ShowBeside(this, new FrmMenuPrint(m_menu.id()));
 }
 
 void FrmMenuDetail::closeEvent(QCloseEvent* event)

@@ -52,6 +52,8 @@ public:
     void cmdGuestHistory_Click();
     // False when the input was refused or the save failed (the reason was shown).
     bool cmdSave_Click();
+    // Saves changes first, then opens the print window of the menu.
+    void cmdPrint_Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

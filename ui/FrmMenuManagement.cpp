@@ -4,7 +4,9 @@
 #include "core/Interaction.h"
 #include "core/Settings.h"
 #include "ui/ErrorTrap.h"
+#include "ui/FrmEinkaufsliste.h"
 #include "ui/FrmMenuDetail.h"
+#include "ui/FrmMenuPrint.h"
 #include "ui/UiSupport.h"
 
 #include <QCloseEvent>
@@ -62,28 +64,37 @@ FrmMenuManagement::FrmMenuManagement(QWidget* parent) : QWidget(parent)
     layout->addWidget(split, 1);
 
     auto* menuButtons = new QHBoxLayout;
-    auto* add = MakeButton("cmdNewMenu", "Neues Menü", this);
-    auto* open = MakeButton("cmdOpen", "Öffnen", this);
-    auto* copy = MakeButton("cmdCopy", "Kopieren", this);
-    auto* remove = MakeButton("cmdDelete", "Löschen", this);
-    auto* folder = MakeButton("cmdNewFolder", "Neuer Ordner", this);
-    auto* rename = MakeButton("cmdRenameFolder", "Umbenennen", this);
-    auto* removeFolder = MakeButton("cmdDeleteFolder", "Ordner löschen", this);
-    auto* close = MakeButton("cmdClose", "Schließen", this);
-    for (QPushButton* b : {add, open, copy, remove})
+    // Alt keys of their own beside the main menu's.
+    auto* add = MakeButton("cmdNewMenu", "Neues &Menü", this);
+    auto* open = MakeButton("cmdOpen", "Öff&nen", this);
+    auto* copy = MakeButton("cmdCopy", "&Kopieren", this);
+    auto* remove = MakeButton("cmdDelete", "&Löschen", this);
+    auto* print = MakeButton("cmdPrint", "D&rucken …", this);
+    auto* shopping = MakeButton("cmdShopping", "Auf die &Einkaufsliste", this);
+    shopping->setToolTip("Die Rezepte der Gänge mit ihren Personen auf die Einkaufsliste setzen");
+    auto* folder = MakeButton("cmdNewFolder", "Neuer &Ordner", this);
+    auto* rename = MakeButton("cmdRenameFolder", "&Umbenennen", this);
+    auto* removeFolder = MakeButton("cmdDeleteFolder", "Ordner l&öschen", this);
+    auto* close = MakeButton("cmdClose", "S&chließen", this);
+    for (QPushButton* b : {add, open, copy, remove, print, shopping})
         menuButtons->addWidget(b);
-    menuButtons->addSpacing(16);
+    auto* folderButtons = new QHBoxLayout;
     for (QPushButton* b : {folder, rename, removeFolder})
-        menuButtons->addWidget(b);
+        folderButtons->addWidget(b);
+    folderButtons->addStretch(1);
+    folderButtons->addWidget(close);
     menuButtons->addStretch(1);
-    menuButtons->addWidget(close);
     layout->addLayout(menuButtons);
+    layout->addLayout(folderButtons);
 
     auto trapped = [this](auto slot) { return [this, slot] { RunTrapped([this, slot] { slot(this); }); }; };
     connect(add, &QPushButton::clicked, this, trapped([](FrmMenuManagement* w) { w->cmdNewMenu_Click(); }));
     connect(open, &QPushButton::clicked, this, trapped([](FrmMenuManagement* w) { w->cmdOpen_Click(); }));
     connect(copy, &QPushButton::clicked, this, trapped([](FrmMenuManagement* w) { w->cmdCopy_Click(); }));
     connect(remove, &QPushButton::clicked, this, trapped([](FrmMenuManagement* w) { w->cmdDelete_Click(); }));
+    connect(print, &QPushButton::clicked, this, trapped([](FrmMenuManagement* w) { w->cmdPrint_Click(); }));
+    connect(shopping, &QPushButton::clicked, this,
+            trapped([](FrmMenuManagement* w) { w->cmdShopping_Click(); }));
     connect(folder, &QPushButton::clicked, this,
             trapped([](FrmMenuManagement* w) { w->cmdNewFolder_Click(); }));
     connect(rename, &QPushButton::clicked, this,
@@ -240,6 +251,34 @@ void FrmMenuManagement::cmdOpen_Click()
 {
     if (const long id = SelectedMenu())
         OpenMenu(id);
+}
+
+void FrmMenuManagement::cmdPrint_Click()
+{
+    const long id = SelectedMenu();
+    if (id == 0)
+        return;
+    ShowBeside(this, new FrmMenuPrint(id));
+}
+
+void FrmMenuManagement::cmdShopping_Click()
+{
+    const long id = SelectedMenu();
+    if (id == 0)
+        return;
+    const std::vector<ClMenu::ShoppingCourse> courses = m_menu.ShoppingCourses(id);
+    if (m_menu.LastError() != 0) {
+        UI().Inform("Die Gänge des Menüs können nicht gelesen werden.\n" + m_menu.LastErrorText(),
+                    MsgIcon::Critical, kCaption);
+        return;
+    }
+    if (courses.empty()) {
+        UI().Inform("Das Menü hat keine Gänge mit einem Rezept.", MsgIcon::Information, kCaption);
+        return;
+    }
+    FrmEinkaufsliste* list = FrmEinkaufsliste::Open(this);
+    for (const ClMenu::ShoppingCourse& course : courses)
+        list->AddRecipe(course.RezID, course.Yield);
 }
 
 void FrmMenuManagement::cmdCopy_Click()

@@ -1,7 +1,8 @@
 #pragma once
 // The menu manager: the tree of menu folders with their menus (the weekly plans and the
 // unclassified menus as fixed folders at the top), a preview of the chosen menu, and the commands
-// new, open, copy and delete for menus and new, rename and delete for folders. The last chosen
+// new, open, copy, delete, print and "on the shopping list" for menus and new, rename and delete
+// for folders. The last chosen
 // node is remembered per user. Rules and SQL live in ClMenu.
 
 #include "planning/ClMenu.h"
@@ -30,6 +31,11 @@ public:
     void cmdNewMenu_Click();
     void cmdOpen_Click();
     void cmdCopy_Click();
+    // The print window for the chosen menu.
+    void cmdPrint_Click();
+    // Puts the recipes of the chosen menu's courses, each for its course's persons, on the open
+    // shopping list (opens one when there is none).
+    void cmdShopping_Click();
     void cmdDelete_Click();
     // Creates a folder with this name below the chosen folder (asks for the name when empty).
     void cmdNewFolder_Click(const std::string& name = {});

@@ -1216,11 +1216,7 @@ void FrmSearchandDisplay::RunCommand(const std::string& command)
         refresh = false;
     } else if (command == "HideRecipeActionShoplist") {
         if (!ids.empty()) {
-            FrmEinkaufsliste* window = FrmEinkaufsliste::Current();
-            if (!window) {
-                window = new FrmEinkaufsliste;
-                ShowBeside(window);
-            }
+            FrmEinkaufsliste* window = FrmEinkaufsliste::Open(this);
             for (long id : ids)
                 window->AddRecipe(id);
         }

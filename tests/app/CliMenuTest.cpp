@@ -1,4 +1,5 @@
-// The menu commands: the list, one menu as text, the export, and the words each refuses.
+// The menu commands: the list, one menu as text, the export, and the words each refuses (the
+// printout's PDF files are checked with the windows' PDF output).
 
 #include "db/Database.h"
 #include "tests/app/CliFixture.h"
@@ -79,6 +80,9 @@ TEST_F(CliMenuTest, WordsTheCommandCannotUse)
         {{"menu", "export", "3"}, "Aufruf: pfannola-cli --db DATEI menu"},
         {{"menu", "export", "3", "--format"}, "Nach --format muss"},
         {{"menu", "export", "3", "--format", "mm"}, "Menüs lassen sich nur im Format mensax exportieren"},
+        {{"menu", "print", "3"}, "Aufruf: pfannola-cli --db DATEI menu"},
+        {{"menu", "print", "3", "--layout", "3", "--out", "m.pdf"}, "Nach --layout muss 0 (Menükarte)"},
+        {{"menu", "show", "3", "--layout", "1"}, "Aufruf: pfannola-cli --db DATEI menu"},
     };
     for (const auto& c : cases) {
         std::vector<std::string> args = {"--db", path};

@@ -58,6 +58,9 @@ TEST(WeekCalendar, WeekdaysAndWeeksAcrossYearEnds)
     EXPECT_EQ(GermanWeekdayName(Day(2026, 12, 9)), "Mittwoch");
     EXPECT_EQ(GermanMonthName(3), "März");
     EXPECT_EQ(GermanMonthName(13), "");
+    // Written out with the time of day dropped, on both sides of a year end.
+    EXPECT_EQ(LongDateText(DateSerial{Day(2026, 12, 31).Days + 0.9}), "Donnerstag, 31. Dezember 2026");
+    EXPECT_EQ(LongDateText(Day(2027, 1, 1)), "Freitag, 1. Januar 2027");
 }
 
 TEST(WeekPlanLanguage, DayNamesInEveryLanguage)

@@ -1,14 +1,18 @@
 // The menu windows: a menu planned in the editor with two recipe courses, a free course and a
 // guest, saved, found in the manager's tree and reopened; the guest's history lists what was
-// served; bad dates are refused; folders are made and deleted; recipes join a menu from a list.
+// served; bad dates are refused; folders are made and deleted; recipes join a menu from a list; a
+// menu's recipes go on the shopping list and the menu into its printouts.
 
+#include "ui/FrmEinkaufsliste.h"
 #include "ui/FrmGastGeschichte.h"
 #include "ui/FrmMenuDetail.h"
 #include "ui/FrmMenuManagement.h"
+#include "ui/FrmMenuPrint.h"
 
 #include "core/Settings.h"
 #include "db/DatabaseChoice.h"
 #include "db/Schema.h"
+#include "planning/clsMenuPrint.h"
 #include "tests/support/NewDatabase.h"
 #include "tests/ui/UiTestSupport.h"
 
@@ -18,10 +22,15 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QRadioButton>
 #include <QSpinBox>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTreeWidget>
+
+#include <filesystem>
 
 namespace pf::test {
 namespace {
@@ -247,6 +256,60 @@ TEST_F(MenuWindowsTest, RecipesJoinAMenuFromTheListOrByDrop)
     ASSERT_TRUE(back.Loadr(1));
     EXPECT_EQ(back.CoursesCount(), 3);
     EXPECT_EQ(back.CourseRezID(1), 2);
+}
+
+TEST_F(MenuWindowsTest, MenuGoesOnTheShoppingListAndIntoItsPrintouts)
+{
+    ClMenu menu;
+    menu.SetTitle("Herbstessen");
+    menu.SetCourseYield(menu.CourseAdd(1, false, ""), 8);
+    menu.CourseAdd(0, true, "Käse");
+    menu.CourseAdd(3, false, "");
+    ASSERT_TRUE(menu.Save()) << menu.LastErrorText();
+    ClMenu bare;
+    bare.SetTitle("Nur Freies");
+    bare.CourseAdd(0, true, "Brot");
+    ASSERT_TRUE(bare.Save());
+
+    FrmMenuManagement manager;
+    manager.RefreshTree("M" + std::to_string(menu.id()));
+    Click(manager, "cmdShopping");
+    FrmEinkaufsliste* list = FrmEinkaufsliste::Current();
+    ASSERT_NE(list, nullptr);
+    // Each course's recipe for the course's persons; the free course has none.
+    ASSERT_EQ(list->List().RecipeCount(), 2);
+    EXPECT_EQ(list->List().RecipeTitle(1), "Kürbissuppe");
+    EXPECT_EQ(list->List().RecipeYield(1).ToString(), "8");
+    EXPECT_EQ(list->List().RecipeTitle(2), "Rote Grütze");
+    EXPECT_EQ(list->List().RecipeYield(2).ToString(), "4");
+    // The next menu joins the same list; one without recipes says so.
+    manager.RefreshTree("M" + std::to_string(bare.id()));
+    Click(manager, "cmdShopping");
+    EXPECT_EQ(FrmEinkaufsliste::Current(), list);
+    ASSERT_EQ(m_ui.shown.size(), 1u);
+    EXPECT_EQ(m_ui.shown[0].Text, "Das Menü hat keine Gänge mit einem Rezept.");
+
+    manager.RefreshTree("M" + std::to_string(menu.id()));
+    Click(manager, "cmdPrint");
+    auto* print = Open<FrmMenuPrint>();
+    ASSERT_NE(print, nullptr);
+    EXPECT_EQ(print->Layout(), clsMenuPrint::kMenuCard);
+    Child<QRadioButton>(*print, "optLayout1")->click();
+    EXPECT_EQ(ReadSetting("", "MENUPRINTLAYOUT", "", false), "1");
+    std::unique_ptr<QPrintPreviewDialog> preview(print->MakePreview());
+    preview->show();
+    auto* pages = preview->findChild<QPrintPreviewWidget*>();
+    ASSERT_NE(pages, nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return pages->pageCount() == 1; }, 60000));
+    preview.reset();
+    // The recipes follow the kitchen plan, each on its own page.
+    print->SetLayout(clsMenuPrint::kWithRecipes);
+    const std::string pdf = m_dir.File("menu.pdf");
+    ASSERT_TRUE(print->WritePdf(pdf));
+    EXPECT_GT(std::filesystem::file_size(pdf), 0u);
+    EXPECT_EQ(m_ui.shown.size(), 1u);
+    FrmMenuPrint again(menu.id());
+    EXPECT_EQ(again.Layout(), clsMenuPrint::kWithRecipes);
 }
 
 } // namespace

@@ -1,3 +1,7 @@
+// Printouts written as real PDF files by the command-line program: recipes in each print mode and
+// menus in their layouts, checked page by page with the poppler tools.
+
+#include "db/Database.h"
 #include "tests/app/CliFixture.h"
 #include "ui/QtPageCanvas.h"
 
@@ -50,25 +54,50 @@ protected:
 
 TEST_F(PrintPdf, WritesEachModeAsARealPdfWithItsPagesAndTexts)
 {
+    {
+        auto database = Database::OpenSqlite(db);
+        database->Execute("INSERT INTO T_MENU_KOPF (MenuID,MenuTitle,MenuDatum,MenuYield,MenuTree) VALUES "
+                          "(1,'Silvester',?,8,0)",
+                          {DateSerial::FromParts(2026, 12, 31)});
+        database->Execute(
+            "INSERT INTO T_MENU_GANG (MenuID,GangNr,RezID,Yield,TitelAlternativ,GangDesc) VALUES "
+            "(1,1,1,8,'','mit Röstzwiebeln'),(1,2,0,0,'Berliner','')");
+    }
+    // The command's words; the PDF file's name follows them.
     struct Case
     {
-        std::vector<std::string> Options;
+        std::vector<std::string> Words;
         int Pages;
         std::vector<std::vector<std::string>> TextsPerPage;
+        std::vector<std::string> Absent = {};
     } cases[] = {
-        {{"--ids", "1,2"},
+        {{"print", "--ids", "1,2", "--pdf"},
          2,
          {{"Würzige Käsespätzle", "Zutaten:", "Rezept #1 gedruckt von Pfannola"},
           {"Gemischte Zeilen", "Rezept #2 gedruckt von Pfannola", "v2.00.126"}}},
-        {{"--ids", "1", "--mode", "1", "--servings", "8"}, 1, {{"Zutaten (8 Portionen)", "800", "Bergkäse"}}},
-        {{"--ids", "2,1", "--mode", "10"}, 1, {{"Rezeptliste", "Gemischte Zeilen", "Würzige Käsespätzle"}}},
+        {{"print", "--ids", "1", "--mode", "1", "--servings", "8", "--pdf"},
+         1,
+         {{"Zutaten (8 Portionen)", "800", "Bergkäse"}}},
+        {{"print", "--ids", "2,1", "--mode", "10", "--pdf"},
+         1,
+         {{"Rezeptliste", "Gemischte Zeilen", "Würzige Käsespätzle"}}},
+        // The menu card carries no version and nothing for the kitchen.
+        {{"menu", "print", "1", "--layout", "0", "--out"},
+         1,
+         {{"Silvester", "Donnerstag, 31. Dezember 2026", "Würzige Käsespätzle", "mit Röstzwiebeln",
+           "Berliner", "Menükarte gedruckt von Pfannola"}},
+         {"v2.00.126", "Rezept #1"}},
+        {{"menu", "print", "1", "--layout", "2", "--out"},
+         2,
+         {{"Silvester", "Personen:", "8 Portionen, Rezept #1", "Berliner", "Menükarte gedruckt von Pfannola"},
+          {"Würzige Käsespätzle", "800", "Bergkäse", "Rezept #1 gedruckt von Pfannola", "v2.00.126"}}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.Options[1] + (c.Options.size() > 3 ? " mode " + c.Options[3] : ""));
+        SCOPED_TRACE(testing::PrintToString(c.Words));
         const std::string pdf = dir.File("druck.pdf");
-        std::vector<std::string> args = {"--db", db, "print"};
-        args.insert(args.end(), c.Options.begin(), c.Options.end());
-        args.insert(args.end(), {"--pdf", pdf});
+        std::vector<std::string> args = {"--db", db};
+        args.insert(args.end(), c.Words.begin(), c.Words.end());
+        args.push_back(pdf);
         ASSERT_EQ(Run(args), 0) << err.str();
         EXPECT_NE(out.str().find("gedruckt: "), std::string::npos);
         std::ifstream file(pdf, std::ios::binary);
@@ -80,6 +109,8 @@ TEST_F(PrintPdf, WritesEachModeAsARealPdfWithItsPagesAndTexts)
             for (const std::string& text : c.TextsPerPage[page])
                 EXPECT_NE(PageText(pdf, static_cast<int>(page) + 1).find(text), std::string::npos)
                     << "page " << page + 1 << ": " << text;
+        for (const std::string& text : c.Absent)
+            EXPECT_EQ(PageText(pdf, 1).find(text), std::string::npos) << text;
     }
 }
 

@@ -1,0 +1,233 @@
+// Menu printouts on the recording canvas: the card centres its lines and shows what guests read,
+// the kitchen plan lists persons, recipes, drinks and guests, the third layout appends the
+// courses' recipes scaled to their persons, and every layout keeps text above the footer of
+// menu cards on each of its pages.
+
+#include "planning/clsMenuPrint.h"
+
+#include "core/AppContext.h"
+#include "db/Database.h"
+#include "model/ClRecipe.h"
+#include "output/PageFooter.h"
+#include "planning/ClMenu.h"
+#include "tests/output/RecordingCanvas.h"
+#include "tests/support/BaseDataDb.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+
+namespace pf {
+namespace {
+
+using test::DrawnItem;
+using test::RecordingCanvas;
+
+constexpr const char* kCardFooter = "Menükarte gedruckt von Pfannola";
+
+class MenuPrint : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        app.IniFile = dir.File("pfannola.INI");
+        app.UserStoreFile = dir.File("user.ini");
+        app.WinUser = "koch";
+        app.VersionText = "v2.00.126";
+        db = test::MakeBaseDataDatabase(dir, "base.db", test::Foods::Without,
+                                        {"10_categories.csv", "20_units.csv"});
+        ASSERT_TRUE(db);
+        ClearRecipeCache();
+        db->Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle,RezMenuCard,RezYield,RezYieldEinh) VALUES "
+                    "(11,'Kürbissuppe','Samtsuppe vom Hokkaido',4,1),(12,'Rinderbraten','',6,1)");
+        db->Execute("INSERT INTO T_ADRESSE (ID,Name) VALUES (5,'Müller, Erna')");
+        db->Execute("INSERT INTO T_INFO_KEY (ID,KEY,KEYTYPE) VALUES (4,'Spätburgunder',6)");
+        db->Execute("INSERT INTO T_WEIN (ID,Jahr) VALUES (4,2019)");
+        menu.SetDB(db.get());
+        menu.SetTitle("Erntedank");
+        menu.SetMenuDate(DateSerial::FromParts(2026, 10, 4));
+        menu.SetYield(8);
+        menu.SetTimeCooking(DateSerial{0.75 / 24});
+        const int soup = menu.CourseAdd(11, false, "");
+        menu.SetCourseYield(soup, 8);
+        menu.SetCourseDesc(soup, "mit Kürbiskernöl");
+        const int roast = menu.CourseAdd(12, false, "");
+        menu.SetCourseDrink(roast, "Wasser");
+        menu.SetCourseWineID(roast, 4);
+        menu.CourseAdd(0, true, "Käseplatte");
+        menu.GuestAdd(5, "vegetarisch");
+    }
+    void TearDown() override { ClearRecipeCache(); }
+
+    static std::vector<std::string> Texts(const RecordingCanvas& canvas, double size = 0)
+    {
+        std::vector<std::string> texts;
+        for (const DrawnItem& item : canvas.Items)
+            if (item.What == DrawnItem::Text && (size == 0 || item.Font.Size == size))
+                texts.push_back(item.Content);
+        return texts;
+    }
+    static bool Has(const RecordingCanvas& canvas, const std::string& text)
+    {
+        const std::vector<std::string> texts = Texts(canvas);
+        return std::find(texts.begin(), texts.end(), text) != texts.end();
+    }
+    // Text stays above the footer's room and inside the page; one footer label per page (the
+    // version beside it is the other small print). The footer labels per page.
+    static std::map<int, std::string> CheckPages(RecordingCanvas& canvas)
+    {
+        const double bottom = canvas.Height() - PageFooterReserve(canvas);
+        std::map<int, std::string> footers;
+        for (const DrawnItem& item : canvas.Items) {
+            if (item.What != DrawnItem::Text)
+                continue;
+            if (item.Font.Size == 6 && item.Content.find("gedruckt von") != std::string::npos) {
+                EXPECT_EQ(footers.count(item.Page), 0u) << item.Content;
+                footers[item.Page] = item.Content;
+                continue;
+            }
+            if (item.Font.Size == 6)
+                continue;
+            EXPECT_LE(item.Y + item.H, bottom + 1) << item.Content << " on page " << item.Page;
+            EXPECT_GE(item.X, -1) << item.Content;
+            EXPECT_LE(item.X + item.W, canvas.Width() + 1) << item.Content;
+        }
+        EXPECT_EQ(static_cast<int>(footers.size()), canvas.PageNumber());
+        return footers;
+    }
+
+    AppContext app;
+    ScopedAppContext scope{app};
+    test::TempDir dir;
+    std::unique_ptr<Database> db;
+    ClMenu menu;
+};
+
+TEST_F(MenuPrint, CardCentresWhatGuestsReadAndLeavesTheKitchenOut)
+{
+    RecordingCanvas canvas;
+    const PrintOutcome outcome = clsMenuPrint().PrintMenu(canvas, menu, clsMenuPrint::kMenuCard);
+    ASSERT_TRUE(outcome.Ok) << outcome.Message;
+    EXPECT_TRUE(canvas.Finished);
+    // The recipe's title for menu cards, the recipe's title when it has none, the free course.
+    EXPECT_EQ(Texts(canvas, 15),
+              (std::vector<std::string>{"Samtsuppe vom Hokkaido", "Rinderbraten", "Käseplatte"}));
+    for (const char* text :
+         {"Erntedank", "Sonntag, 4. Oktober 2026", "mit Kürbiskernöl", "Wasser, Spätburgunder 2019"}) {
+        SCOPED_TRACE(text);
+        ASSERT_TRUE(Has(canvas, text));
+    }
+    for (const DrawnItem& item : canvas.Items)
+        if (item.What == DrawnItem::Text && item.Font.Size != 6) {
+            EXPECT_NEAR(item.X + item.W / 2, canvas.Width() / 2, 1) << item.Content;
+            EXPECT_EQ(item.Content.find("Rezept"), std::string::npos) << item.Content;
+            EXPECT_EQ(item.Content.find("Müller"), std::string::npos) << item.Content;
+        }
+    // A menu card's footer carries no version.
+    EXPECT_EQ(CheckPages(canvas), (std::map<int, std::string>{{1, kCardFooter}}));
+}
+
+TEST_F(MenuPrint, KitchenPlanListsPersonsRecipesDrinksAndGuests)
+{
+    menu.SetCourseTitle(2, "Sonntagsbraten");
+    ASSERT_TRUE(menu.Save()) << menu.LastErrorText();
+    db->Execute("DELETE FROM T_REZ_KOPF WHERE ID=12");
+    ClearRecipeCache();
+    ClMenu stored;
+    stored.SetDB(db.get());
+    ASSERT_TRUE(stored.Loadr(menu.id()));
+    RecordingCanvas canvas;
+    const PrintOutcome outcome = clsMenuPrint().PrintMenu(canvas, stored, clsMenuPrint::kKitchenPlan);
+    ASSERT_TRUE(outcome.Ok) << outcome.Message;
+    // The roast's recipe is gone: its course keeps its title and is reported.
+    EXPECT_EQ(outcome.Missing, (std::vector<long>{12}));
+    for (const char* text : {"Erntedank",
+                             "Datum:",
+                             "Sonntag, 4. Oktober 2026",
+                             "Personen:",
+                             "8",
+                             "Kochzeit:",
+                             "0:45 Std.",
+                             "1.",
+                             "Kürbissuppe",
+                             "8 Portionen, Rezept #11",
+                             "mit Kürbiskernöl",
+                             "2.",
+                             "Sonntagsbraten",
+                             "6 Portionen, Rezept #12 (nicht mehr vorhanden)",
+                             "Getränk: Wasser",
+                             "Wein: Spätburgunder 2019",
+                             "3.",
+                             "Käseplatte",
+                             "Gäste",
+                             "Erna Müller (vegetarisch)"}) {
+        SCOPED_TRACE(text);
+        EXPECT_TRUE(Has(canvas, text)) << testing::PrintToString(Texts(canvas));
+    }
+    // The course title stands beside its number.
+    const auto at = [&](const std::string& text) {
+        return *std::find_if(canvas.Items.begin(), canvas.Items.end(),
+                             [&](const DrawnItem& item) { return item.Content == text; });
+    };
+    EXPECT_EQ(at("1.").Y, at("Kürbissuppe").Y);
+    EXPECT_TRUE(at("Kürbissuppe").Font.Bold);
+    EXPECT_LT(at("Kürbissuppe").Y, at("8 Portionen, Rezept #11").Y);
+    CheckPages(canvas);
+}
+
+TEST_F(MenuPrint, LongMenusBreakBetweenCoursesInEveryLayout)
+{
+    for (int i = 1; i <= 45; ++i) {
+        const int course = menu.CourseAdd(0, true, "Gang " + std::to_string(i));
+        menu.SetCourseDesc(course, "Beschreibung " + std::to_string(i));
+    }
+    for (int layout : {clsMenuPrint::kMenuCard, clsMenuPrint::kKitchenPlan}) {
+        SCOPED_TRACE(clsMenuPrint::LayoutName(layout));
+        RecordingCanvas canvas;
+        ASSERT_TRUE(clsMenuPrint().PrintMenu(canvas, menu, layout).Ok);
+        ASSERT_GE(canvas.PageNumber(), 2);
+        for (const auto& [page, footer] : CheckPages(canvas))
+            EXPECT_EQ(footer, kCardFooter) << page;
+        // A course's description is on its title's page.
+        std::map<std::string, int> pageOf;
+        for (const DrawnItem& item : canvas.Items)
+            pageOf[item.Content] = item.Page;
+        for (int i = 1; i <= 45; ++i)
+            EXPECT_EQ(pageOf["Gang " + std::to_string(i)], pageOf["Beschreibung " + std::to_string(i)]) << i;
+    }
+}
+
+TEST_F(MenuPrint, ThirdLayoutAppendsEachCourseRecipeScaledToItsPersons)
+{
+    // The soup twice for the same persons is printed once; for other persons again.
+    menu.SetCourseYield(menu.CourseAdd(11, false, "Suppe nachgereicht"), 8);
+    menu.SetCourseYield(menu.CourseAdd(11, false, "Suppe für die Küche"), 2);
+    const std::vector<PrintJobItem> items = clsMenuPrint::CourseRecipes(menu);
+    ASSERT_EQ(items.size(), 3u);
+    EXPECT_EQ(items[0].RecipeId, 11);
+    EXPECT_EQ(items[0].Servings, 8);
+    EXPECT_EQ(items[1].RecipeId, 12);
+    EXPECT_EQ(items[1].Servings, 6);
+    EXPECT_EQ(items[2].Servings, 2);
+
+    RecordingCanvas canvas;
+    const PrintOutcome outcome = clsMenuPrint().PrintMenu(canvas, menu, clsMenuPrint::kWithRecipes);
+    ASSERT_TRUE(outcome.Ok) << outcome.Message;
+    EXPECT_EQ(outcome.Printed, 3);
+    EXPECT_TRUE(canvas.Finished);
+    const std::map<int, std::string> footers = CheckPages(canvas);
+    ASSERT_EQ(footers.size(), 4u);
+    EXPECT_EQ(footers.at(1), kCardFooter);
+    EXPECT_EQ(footers.at(2).rfind("Rezept #11 gedruckt von Pfannola", 0), 0u) << footers.at(2);
+    EXPECT_EQ(footers.at(3).rfind("Rezept #12 gedruckt von Pfannola", 0), 0u) << footers.at(3);
+    std::vector<std::string> yields;
+    for (const DrawnItem& item : canvas.Items)
+        if (item.Content.find(" Portionen") != std::string::npos && item.Page > 1)
+            yields.push_back(std::to_string(item.Page) + ": " + item.Content);
+    EXPECT_EQ(yields, (std::vector<std::string>{"2: 8 Portionen", "3: 6 Portionen", "4: 2 Portionen"}));
+}
+
+} // namespace
+} // namespace pf

@@ -441,7 +441,7 @@ long ClAddress::ReferenceCount(std::string& names)
     return total;
 }
 
-bool ClAddress::Delete()
+bool ClAddress::WriteStored(const std::function<void(Database&)>& work)
 {
     LastErrorClear();
     if (m_data.id == 0) {
@@ -450,6 +450,17 @@ bool ClAddress::Delete()
     }
     const bool done = Recorded([&] {
         Database& db = Db();
+        DbTransaction transaction(db);
+        work(db);
+        if (m_lastError == 0)
+            transaction.Commit();
+    });
+    return done && m_lastError == 0;
+}
+
+bool ClAddress::Delete()
+{
+    const bool done = WriteStored([this](Database& db) {
         const Value id(m_data.id);
         if (AsId(db.Scalar("SELECT COUNT(*) AS X FROM T_ADRESSE WHERE ParentID=?", {id})) > 0) {
             SetError(kErrHasChildren,
@@ -463,31 +474,20 @@ bool ClAddress::Delete()
                                     ") und kann nicht gelöscht werden.");
             return;
         }
-        DbTransaction transaction(db);
         db.Execute("DELETE FROM T_ADRESSE WHERE ID=?", {id});
         db.Execute("DELETE FROM T_ADRESSE WHERE AliasID=?", {id});
         db.Execute("DELETE FROM T_LIEFERUNG WHERE Lieferant=?", {id});
-        transaction.Commit();
     });
-    if (!done || m_lastError != 0)
-        return false;
-    Void();
-    return true;
+    if (done)
+        Void();
+    return done;
 }
 
 bool ClAddress::SetDefault()
 {
-    LastErrorClear();
-    if (m_data.id == 0) {
-        SetError(kErrNotStored, "Die Adresse ist noch nicht gespeichert.");
-        return false;
-    }
-    const bool done = Recorded([&] {
-        Database& db = Db();
-        DbTransaction transaction(db);
+    const bool done = WriteStored([this](Database& db) {
         db.Execute("UPDATE T_ADRESSE SET StdAdresse=? WHERE StdAdresse<>0", {Value(false)});
         db.Execute("UPDATE T_ADRESSE SET StdAdresse=? WHERE ID=?", {Value(true), Value(m_data.id)});
-        transaction.Commit();
     });
     if (done) {
         m_data.StdAdresse = true;

@@ -9,6 +9,7 @@
 #include "model/ClFingerprint.h"
 #include "model/ModelObject.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -208,6 +209,10 @@ public:
     static long DefaultID(Database& db);
 
 private:
+    // Runs work on the stored address in one transaction, committed unless work recorded a
+    // refusal. False, with the reason, for an address not yet stored, a refusal or an engine error.
+    bool WriteStored(const std::function<void(Database&)>& work);
+
     struct Data
     {
         long id = 0;

@@ -8,6 +8,7 @@
 #include "db/Value.h"
 #include "nutrition/FoodTables.h"
 #include "planning/ClShoppingList.h"
+#include "planning/StoreOrder.h"
 
 #include <cmath>
 
@@ -155,12 +156,12 @@ std::string Field(const std::vector<std::string>& fields, std::size_t index)
     return index < fields.size() ? fields[index] : std::string();
 }
 
-std::string ClassName(const std::vector<std::string>& classes, std::string_view key2,
-                      std::string_view altKey2)
+// The name of the first class whose entry starts with the two characters.
+std::string ClassName(const std::vector<std::string>& classes, std::string_view key2)
 {
     for (const std::string& entry : classes) {
         const std::string_view head = std::string_view(entry).substr(0, 2);
-        if (head.size() == 2 && (head == key2 || head == altKey2))
+        if (head.size() == 2 && head == key2)
             return std::string(
                 Trim(entry.size() > 10 ? std::string_view(entry).substr(10) : std::string_view()));
     }
@@ -290,17 +291,12 @@ std::string DetailClassName(std::string_view code, const std::vector<std::string
 {
     if (code.size() < 2)
         return {};
-    return ClassName(classes, code.substr(0, 2), code.substr(0, 2));
+    return ClassName(classes, code.substr(0, 2));
 }
 
 std::string MainClassName(std::string_view code, const std::vector<std::string>& classes)
 {
-    if (code.empty())
-        return {};
-    // A main class key is one letter; the list pads keys with blanks behind, older lists in front.
-    const std::string front = std::string(" ") + code.front();
-    const std::string back = std::string(1, code.front()) + " ";
-    return ClassName(classes, front, back);
+    return code.empty() ? std::string() : MainFoodGroupName(classes, code.front());
 }
 
 std::string ShoppingSpreadsheetRows(ClShoppingList& list, const std::vector<ShoppingLine>& lines,

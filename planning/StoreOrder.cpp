@@ -6,20 +6,40 @@
 
 namespace pf {
 
+namespace {
+
+// The letter of a main group's entry, 0 for any other entry. The key fills the first ten
+// characters (padded with blanks, in older lists also in front), the name follows.
+char MainGroupLetter(std::string_view entry)
+{
+    const std::string_view key = Trim(entry.substr(0, std::min<std::size_t>(10, entry.size())));
+    return key.size() == 1 && entry.size() > 10 ? key.front() : 0;
+}
+
+std::string NameOf(std::string_view entry)
+{
+    return std::string(Trim(entry.substr(10)));
+}
+
+} // namespace
+
+std::string MainFoodGroupName(const std::vector<std::string>& classList, char letter)
+{
+    for (const std::string& entry : classList)
+        if (letter != 0 && MainGroupLetter(entry) == letter)
+            return NameOf(entry);
+    return {};
+}
+
 std::vector<StoreGroup> MainFoodGroups(const std::vector<std::string>& classList)
 {
     std::vector<StoreGroup> groups;
     for (const std::string& entry : classList) {
-        // The key fills the first ten characters (padded with blanks), the name follows.
-        const std::string_view key =
-            Trim(std::string_view(entry).substr(0, std::min<std::size_t>(10, entry.size())));
-        if (key.size() != 1 || entry.size() <= 10)
+        const char letter = MainGroupLetter(entry);
+        if (letter == 0 || std::any_of(groups.begin(), groups.end(),
+                                       [&](const StoreGroup& g) { return g.Letter == letter; }))
             continue;
-        const char letter = key.front();
-        if (std::any_of(groups.begin(), groups.end(),
-                        [&](const StoreGroup& g) { return g.Letter == letter; }))
-            continue;
-        groups.push_back({letter, std::string(1, letter) + " " + std::string(Trim(entry.substr(10)))});
+        groups.push_back({letter, std::string(1, letter) + " " + NameOf(entry)});
     }
     std::sort(groups.begin(), groups.end(),
               [](const StoreGroup& a, const StoreGroup& b) { return a.Letter < b.Letter; });

@@ -1,7 +1,9 @@
 #pragma once
-// The order in which a shop's food groups are found along its aisles (StoreLocations: the main
-// group letters, first found first) as the shop page edits it: the entries shown ("B Brot und
-// Backwaren"), the groups that can still be added, and the letters written back.
+// The main food groups (the classes of one-letter keys in the food class list, which pads each
+// key to ten characters before the name) and the order in which a shop's groups are found along
+// its aisles (StoreLocations: the main group letters, first found first) as the shop page edits
+// it: the entries shown ("B Brot und Backwaren"), the groups that can still be added, and the
+// letters written back.
 
 #include <string>
 #include <vector>
@@ -16,6 +18,8 @@ struct StoreGroup
 
 // The main food groups of the class list (keys of one letter), by letter.
 std::vector<StoreGroup> MainFoodGroups(const std::vector<std::string>& classList);
+// The name of the main food group of a letter, "" when the class list has none.
+std::string MainFoodGroupName(const std::vector<std::string>& classList, char letter);
 // The groups of storeLocations in their stored order; letters the list does not know are left out.
 std::vector<StoreGroup> StoreOrderEntries(const std::string& storeLocations,
                                           const std::vector<StoreGroup>& groups);

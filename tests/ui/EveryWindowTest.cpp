@@ -9,7 +9,9 @@
 #include "ui/FrmDBImport.h"
 #include "ui/FrmDBOpen.h"
 #include "ui/FrmDBUpgrade.h"
+#include "ui/FrmEinkaufsliste.h"
 #include "ui/FrmExport.h"
+#include "ui/FrmGastGeschichte.h"
 #include "ui/FrmInitSystem.h"
 #include "ui/FrmKategorieManagement.h"
 #include "ui/FrmKochbuchManag.h"
@@ -21,6 +23,9 @@
 #include "ui/FrmMMImportDupe.h"
 #include "ui/FrmMMImportFList.h"
 #include "ui/FrmMenuData.h"
+#include "ui/FrmMenuDetail.h"
+#include "ui/FrmMenuManagement.h"
+#include "ui/FrmMenuPrint.h"
 #include "ui/FrmNaehrNew.h"
 #include "ui/FrmNaehrSuche.h"
 #include "ui/FrmNaehrdata.h"
@@ -30,6 +35,7 @@
 #include "ui/FrmPrinter.h"
 #include "ui/FrmSearchandDisplay.h"
 #include "ui/FrmSetFingerprint.h"
+#include "ui/FrmShops.h"
 #include "ui/FrmSkalierungAnzahl.h"
 #include "ui/FrmSpecialLexDel.h"
 #include "ui/FrmSynonym.h"
@@ -249,6 +255,16 @@ const WindowCase kWindows[] = {
          w.findChild<QAbstractButton*>("optODBC")->click();
      }}},
     {"FrmDBUpgrade", false, [](EveryWindowTest& t) { return std::make_unique<FrmDBUpgrade>(t.m_upgrade); }},
+    {"FrmMenuManagement", true, [](EveryWindowTest&) { return Make<FrmMenuManagement>(); }},
+    {"FrmMenuDetail", true, [](EveryWindowTest&) { return std::make_unique<FrmMenuDetail>(0L); }},
+    {"FrmGastGeschichte", true, [](EveryWindowTest&) { return std::make_unique<FrmGastGeschichte>(0L); }},
+    {"FrmMenuPrint", true, [](EveryWindowTest&) { return std::make_unique<FrmMenuPrint>(0L); }},
+    {"FrmEinkaufsliste", true, [](EveryWindowTest&) { return Make<FrmEinkaufsliste>(); }},
+    {"FrmShops",
+     true,
+     [](EveryWindowTest&) { return Make<FrmShops>(); },
+     {[](QWidget& w) { w.findChild<QTabWidget*>("tabPages")->setCurrentIndex(1); },
+      [](QWidget& w) { w.findChild<QTabWidget*>("tabPages")->setCurrentIndex(2); }}},
     {"FrmInitSystem", false,
      [](EveryWindowTest&) {
          return std::make_unique<FrmInitSystem>(std::vector<FirstStartItem>{{"Pfannola.MDB", true}}, "");

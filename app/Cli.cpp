@@ -255,6 +255,9 @@ const std::vector<CliCommand>& CliCommands()
         {"import-db", true, CliImportDb,
          "[--cookbook N] [--duplicates skip|replace|move] ANDERE.MDB: übernimmt die Rezepte einer anderen "
          "Datenbank mit Kategorien, Kochbüchern, Bildern, Einheiten und Nahrungsmitteln"},
+        {"import-table", true, CliImportTable,
+         "[--separator ;|,|tab] [--map title=1,source=3,page=4,categories=5,books=6] [--source TEXT] DATEI: "
+         "legt je Tabellenzeile ein Rezept mit Quelle, Kategorien und Kochbüchern an"},
         {"export", true, CliExport,
          "--format mm|rezkonv|mensax|html|rtf|csv|xml|structure|db|dbzip [--ids LISTE] [--servings N] "
          "[--separator ;|,] --out DATEI: exportiert Rezepte"},

@@ -114,6 +114,7 @@ int CliRestore(CliCall& call);
 int CliShow(CliCall& call);
 int CliImport(CliCall& call);
 int CliImportDb(CliCall& call);
+int CliImportTable(CliCall& call);
 int CliExport(CliCall& call);
 int CliSearch(CliCall& call);
 int CliNutrients(CliCall& call);

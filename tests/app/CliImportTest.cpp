@@ -147,5 +147,24 @@ TEST_F(CliImportTest, DatabaseCopyAndImportFromAnotherDatabase)
     EXPECT_NE(err.str().find("sieht nicht wie eine Pfannola-Datenbank aus"), std::string::npos) << err.str();
 }
 
+TEST_F(CliImportTest, TableImportWithSeparatorAndMap)
+{
+    const std::string db = InitDatabase();
+    const std::string table = dir.File("liste.csv");
+    test::WriteFile(table,
+                    "Titel;x;Quelle;Seite;Kategorien;Bücher\r\nSuppe;;Heft;4;\"Vorspeise;Suppe\";Winter\r\n");
+    ASSERT_EQ(Run({"--db", db, "import-table", "--separator", ";", "--map",
+                   "title=1,source=3,page=4,categories=5,books=6", table}),
+              0)
+        << err.str();
+    EXPECT_EQ(out.str(), "importiert: 1, übersprungen: 0, fehlerhaft: 0\n");
+    EXPECT_EQ(Run({"--db", db, "import-table", "--map", "titel=1", table}), 2);
+    EXPECT_EQ(Run({"--db", db, "import-table", table}), 1);
+    EXPECT_NE(err.str().find("Die Datei scheint nicht das erwartete Format zu haben!"), std::string::npos)
+        << err.str();
+    auto open = Database::OpenSqlite(db);
+    EXPECT_EQ(open->Scalar("SELECT RezQuelle FROM T_REZ_KOPF WHERE RezTitle='Suppe'").AsText(), "Heft");
+}
+
 } // namespace
 } // namespace pf

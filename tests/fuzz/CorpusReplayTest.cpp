@@ -11,6 +11,7 @@
 #include "tests/fuzz/QuantityFuzz.h"
 #include "tests/fuzz/SearchDataFuzz.h"
 #include "tests/fuzz/SettingsFuzz.h"
+#include "tests/fuzz/TableImportFuzz.h"
 
 #include "core/AppContext.h"
 
@@ -63,6 +64,11 @@ void Replay(const std::string& target, std::size_t minimum, const std::vector<fs
 TEST(FuzzCorpus, MealMasterReader)
 {
     Replay<fuzz::MMImportFuzz>("mmimport", 20, {fs::path(PF_TEST_DATA_DIR) / "mm"});
+}
+
+TEST(FuzzCorpus, TableReader)
+{
+    Replay<fuzz::TableImportFuzz>("tableimport", 4);
 }
 
 TEST(FuzzCorpus, MensaxReader)

@@ -116,7 +116,7 @@ void CommitDatabaseSelection(const DatabaseSelection& choice)
 {
     ConnectionState& conn = Connection();
     // The user's choice replaces a database the command line gave for this run.
-    for (const char* key : {"Database", "DBTYPE", "DBDSN", "DBUSER", "DBLogonType"})
+    for (const char* key : {"Database", "DBTYPE", "DBDSN", "DBUSER", "DBUID", "DBLogonType"})
         DropCommandLineOverride(key);
     const std::string chosen = choice.DbType == 0 ? choice.Path : choice.Dsn;
     if (!EqualsNoCase(chosen, conn.DbPath)) {
@@ -137,10 +137,11 @@ void CommitDatabaseSelection(const DatabaseSelection& choice)
         WriteSetting("", "DBTYPE", "ODBC", true);
         WriteSetting("", "DBDSN", choice.Dsn, true);
         // User and password share one setting: the user is written first, the password last,
-        // so the stored value is the password.
+        // so the stored value is the password. The user name is kept apart in DBUID.
         const bool withLogon = choice.LogonType == 0;
         WriteSetting("", "DBUSER", withLogon ? choice.User : "", true);
         WriteSetting("", "DBUSER", withLogon ? choice.Password : "", true);
+        WriteSetting("", "DBUID", withLogon ? choice.User : "", true);
         WriteSetting("", "DBLogonType", std::to_string(choice.LogonType), true);
     }
 }

@@ -257,8 +257,10 @@ bool CreateDatabaseFromInit(bool askFirst)
                              MsgIcon::Question, AppContext::Current().AppCaption) != Answer::Yes)
         return false;
     if (conn.DbType != 0) {
-        InformCritical("Der Zugang zu einem Datenbank-Server (ODBC-Datenquelle \"" + conn.DbPath +
-                       "\") ist in dieser Programmversion noch nicht verfügbar.");
+        InformCritical("Auf dem Datenbank-Server (\"" + conn.DbPath +
+                       "\") legt das Programm keine neue Datenbank an. Eine neue Server-Datenbank entsteht mit "
+                       "\"pfannola-cli --db SERVER init\", eine vorhandene Datei kommt mit \"pfannola-cli copy "
+                       "DATEI SERVER\" auf den Server.");
         return false;
     }
     return CreateDatabaseFile(conn.DbPath);

@@ -73,12 +73,10 @@ void OpenChosenDatabase()
         conn.WorkDb = OpenDatabaseFile(path);
         return;
     }
-    // User and password both come from the one setting DBUSER.
-    std::string user = ReadSetting("", "DBUSER", "", true);
-    std::string connect = BuildOdbcConnect(conn.DbPath, conn.OdbcLogonType, user, user);
-    (void)connect;
-    throw DbError(3151, "Der Zugang zu einem Datenbank-Server (ODBC-Datenquelle \"" + conn.DbPath +
-                            "\") ist in dieser Programmversion noch nicht verfügbar.");
+    // DBUSER holds the password (user and password share it); the user name is kept in DBUID.
+    const std::string user = ReadSetting("", "DBUID", "", true);
+    const std::string password = ReadSetting("", "DBUSER", "", true);
+    conn.WorkDb = OpenDatabase(ServerConnectFor(conn.DbPath, conn.OdbcLogonType, user, password));
 }
 
 // Answers an open error as the user decides: create, repair, or forget and choose another.
@@ -208,6 +206,29 @@ std::string BuildOdbcConnect(const std::string& dsn, int logonType, const std::s
             connect += ";UID=" + user;
         if (!password.empty())
             connect += ";PWD=" + password;
+    }
+    return connect;
+}
+
+std::string ServerConnectFor(const std::string& source, int logonType, const std::string& user,
+                             const std::string& password)
+{
+    const std::string_view keywords = Trim(source, " ;");
+    if (keywords.find('=') == std::string_view::npos)
+        return BuildOdbcConnect(source, logonType, user, password);
+    // A value with a semicolon is put in braces, as the driver expects.
+    const auto value = [](const std::string& text) {
+        return text.find(';') == std::string::npos ? text : "{" + text + "}";
+    };
+    std::string connect = "odbc:";
+    if (ToLower(keywords).find("driver=") == std::string::npos)
+        connect += "Driver=PostgreSQL Unicode;";
+    connect += keywords;
+    if (logonType == 0) {
+        if (!user.empty())
+            connect += ";Uid=" + value(user);
+        if (!password.empty())
+            connect += ";Pwd=" + value(password);
     }
     return connect;
 }

@@ -39,6 +39,12 @@ void SaveDatabaseChoice();
 void ForgetDatabase();
 std::string BuildOdbcConnect(const std::string& dsn, int logonType, const std::string& user,
                              const std::string& password);
+// The connect text of the server database the settings name. A data source name goes through
+// BuildOdbcConnect. Driver keywords ("Server=kueche;Port=5432;Database=rezepte") are used as they
+// stand, for the PostgreSQL driver unless they name another, with user and password added for
+// logon type 0: a workstation reaches the server without a configured data source.
+std::string ServerConnectFor(const std::string& source, int logonType, const std::string& user,
+                             const std::string& password);
 // The folder of the user's databases: where database dialogs start and new databases go. The
 // per-user setting "Datenbank" of section "Ordner" when it names an existing folder, else
 // DataDir + "DB", where the first start puts the database.

@@ -1,9 +1,12 @@
 #include "ui/FrmDBOpen.h"
 
 #include "core/AppContext.h"
+#include "core/BusyPointer.h"
 #include "core/Interaction.h"
 #include "core/Messages.h"
+#include "db/DbError.h"
 #include "db/InitFiles.h"
+#include "db/OpenDatabase.h"
 #include "db/WorkDatabase.h"
 #include "ui/UiSupport.h"
 
@@ -108,6 +111,11 @@ FrmDBOpen::FrmDBOpen(QWidget* parent) : QDialog(parent), m_commit(CommitDatabase
         m_logon[i]->setObjectName(QString("optLogon%1").arg(i));
         logonGroup->addButton(m_logon[i], i);
     }
+    // A configured data source, or the server's driver keywords, so that a workstation needs no
+    // data source of its own.
+    m_dsn->setPlaceholderText(Utf8("Name der Datenquelle oder Server=…;Port=5432;Database=…"));
+    m_dsn->setToolTip(Utf8("Der Name einer eingerichteten ODBC-Datenquelle oder die Angaben zum "
+                           "PostgreSQL-Server, z.B. Server=kueche;Port=5432;Database=rezepte"));
     auto* odbcForm = new QFormLayout;
     odbcForm->addRow(Utf8("Daten&quelle:"), m_dsn);
     odbcForm->addRow(Utf8("Ben&utzer:"), m_user);
@@ -120,6 +128,12 @@ FrmDBOpen::FrmDBOpen(QWidget* parent) : QDialog(parent), m_commit(CommitDatabase
     odbcLayout->setContentsMargins(0, 0, 0, 0);
     odbcLayout->addLayout(odbcForm);
     odbcLayout->addWidget(logonBox);
+    m_testConnection = new QPushButton(Utf8("&Verbindung testen"), odbcPage);
+    m_testConnection->setObjectName("cmdTestConnection");
+    auto* testRow = new QHBoxLayout;
+    testRow->addStretch(1);
+    testRow->addWidget(m_testConnection);
+    odbcLayout->addLayout(testRow);
     odbcLayout->addStretch(1);
 
     m_pages = new QStackedWidget(this);
@@ -150,6 +164,7 @@ FrmDBOpen::FrmDBOpen(QWidget* parent) : QDialog(parent), m_commit(CommitDatabase
     connect(kindGroup, &QButtonGroup::idToggled, this, [this] { UpdateControls(); });
     connect(logonGroup, &QButtonGroup::idToggled, this, [this] { UpdateControls(); });
     connect(m_browse, &QPushButton::clicked, this, &FrmDBOpen::Browse);
+    connect(m_testConnection, &QPushButton::clicked, this, &FrmDBOpen::TestConnection);
     // Typing a path takes over from a chosen list entry.
     connect(m_path, &QLineEdit::textEdited, this, [this] { m_lastUsed->setCurrentRow(-1); });
     connect(m_lastUsed, &QListWidget::itemDoubleClicked, this, [this] { accept(); });
@@ -239,6 +254,25 @@ DatabaseSelection FrmDBOpen::Selection() const
     else
         choice.Path = m_path->text().trimmed().toStdString();
     return choice;
+}
+
+void FrmDBOpen::TestConnection()
+{
+    const DatabaseSelection choice = Selection();
+    const std::string& caption = AppContext::Current().AppCaption;
+    if (choice.Dsn.empty()) {
+        UI().Inform("Bitte die ODBC-Datenquelle angeben.", MsgIcon::Warning, caption);
+        m_dsn->setFocus();
+        return;
+    }
+    try {
+        const BusyPointer busy;
+        OpenDatabase(ServerConnectFor(choice.Dsn, choice.LogonType, choice.User, choice.Password))->Close();
+    } catch (const DbError& error) {
+        UI().Inform("Keine Verbindung zur Datenbank: " + error.Description(), MsgIcon::Warning, caption);
+        return;
+    }
+    UI().Inform("Die Verbindung zur Datenbank steht.", MsgIcon::Information, caption);
 }
 
 void FrmDBOpen::accept()

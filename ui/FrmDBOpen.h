@@ -50,6 +50,8 @@ private:
     void Browse();
     bool CreateIfMissing(const std::string& path);
     void UpdateControls();
+    // Opens the server database of the fields once and says whether that worked.
+    void TestConnection();
 
     QRadioButton* m_optFile = nullptr;
     QRadioButton* m_optOdbc = nullptr;
@@ -60,6 +62,7 @@ private:
     QLineEdit* m_dsn = nullptr;
     QLineEdit* m_user = nullptr;
     QLineEdit* m_password = nullptr;
+    QPushButton* m_testConnection = nullptr;
     QRadioButton* m_logon[3] = {nullptr, nullptr, nullptr};
     QDialogButtonBox* m_buttons = nullptr;
     std::function<void(const DatabaseSelection&)> m_commit;

@@ -4,9 +4,12 @@
 #include "core/ProcessExit.h"
 #include "core/Settings.h"
 #include "db/DatabaseRepair.h"
+#include "db/DatabaseTransfer.h"
+#include "db/OpenDatabase.h"
 #include "db/Recordset.h"
 #include "db/SchemaVersion.h"
 #include "db/SearchIndex.h"
+#include "tests/support/NewDatabase.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempDir.h"
 
@@ -17,6 +20,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <sstream>
 
 namespace pf {
 namespace {
@@ -326,6 +330,54 @@ TEST_F(WorkDatabaseTest, OdbcSelectionStoresThePasswordInTheUserSetting)
     CommitDatabaseSelection({1, "", "kueche", "anna", "geheim", 2});
     EXPECT_EQ(ReadSetting("", "DBUSER", "x", true), "");
     EXPECT_EQ(ReadSetting("", "DBLogonType", "", true), "2");
+}
+
+TEST_F(WorkDatabaseTest, ServerDatabaseOfTheSettingsOpensWithItsOwnLogon)
+{
+    std::string connect;
+    std::unique_ptr<Database> server = test::NewServerDatabase(&connect);
+    if (!server)
+        GTEST_SKIP() << test::kNoServer;
+    TransferDatabase(*Database::OpenSqlite(MakeDatabase("rezepte.mdb")), *server);
+    server.reset();
+    // The selection window gets the driver keywords, and user and password in their own fields.
+    std::string keywords, user, password;
+    std::stringstream parts(connect.substr(5));
+    for (std::string part; std::getline(parts, part, ';');) {
+        if (part.starts_with("Uid="))
+            user = part.substr(4);
+        else if (part.starts_with("Pwd="))
+            password = part.substr(4);
+        else if (!part.starts_with("Driver="))
+            keywords += part + ";";
+    }
+    CommitDatabaseSelection({1, "", keywords, user, password, 0});
+    OpenWorkDatabase(windows);
+    ASSERT_TRUE(HasWorkDb());
+    EXPECT_TRUE(WorkDb().IsUpdatable());
+    EXPECT_EQ(WorkDb().Name().find(password), std::string::npos);
+    EXPECT_EQ(WorkDb().Scalar("SELECT COUNT(*) FROM T_VERSION").AsLong(), 1);
+    EXPECT_EQ(ReadSetting("", "DBUID", "", true), user);
+    EXPECT_EQ(windows.selectionCalls, 0);
+}
+
+TEST(WorkDatabase, ServerConnectForDataSourcesAndDriverKeywords)
+{
+    struct Case
+    {
+        const char* source;
+        int logon;
+        const char* expected;
+    } cases[] = {
+        {"kueche", 0, "ODBC;DSN=kueche;UID=anna;PWD=ge;heim"},
+        {"Server=kueche;Database=rezepte;", 0,
+         "odbc:Driver=PostgreSQL Unicode;Server=kueche;Database=rezepte;Uid=anna;Pwd={ge;heim}"},
+        {" driver=Anderer;Server=k ", 2, "odbc:driver=Anderer;Server=k"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.source);
+        EXPECT_EQ(ServerConnectFor(c.source, c.logon, "anna", "ge;heim"), c.expected);
+    }
 }
 
 TEST(WorkDatabase, BuildOdbcConnect)

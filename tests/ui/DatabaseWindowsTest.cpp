@@ -6,6 +6,7 @@
 #include "db/Database.h"
 #include "db/SchemaVersion.h"
 #include "db/WorkDatabase.h"
+#include "tests/support/TestServer.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/frmOptions1.h"
 
@@ -129,6 +130,33 @@ TEST_F(FrmDBOpenTest, OdbcLogonDataCountsOnlyForOwnLogon)
         EXPECT_EQ(m_committed->User, logon == 0 ? "koch" : "");
         EXPECT_EQ(m_committed->Password, logon == 0 ? "geheim" : "");
     }
+}
+
+TEST_F(FrmDBOpenTest, ConnectionTestSaysWhetherTheServerAnswers)
+{
+    FrmDBOpen window;
+    window.OdbcOption()->setChecked(true);
+    auto* test = window.findChild<QPushButton*>("cmdTestConnection");
+    ASSERT_TRUE(test);
+    // Nobody listens on port 1; the password shows up nowhere.
+    window.DsnEdit()->setText("Server=127.0.0.1;Port=1;Database=rezepte");
+    window.LogonOption(0)->setChecked(true);
+    window.UserEdit()->setText("koch");
+    window.PasswordEdit()->setText("geheim");
+    test->click();
+    ASSERT_EQ(m_ui.shown.size(), 1u);
+    EXPECT_TRUE(m_ui.shown[0].Text.starts_with("Keine Verbindung zur Datenbank: ")) << m_ui.shown[0].Text;
+    EXPECT_EQ(m_ui.shown[0].Text.find("geheim"), std::string::npos);
+
+    const std::string& server = TestServerConnect();
+    if (server.empty())
+        return;
+    window.DsnEdit()->setText(QString::fromStdString(server.substr(5)));
+    window.LogonOption(2)->setChecked(true);
+    test->click();
+    ASSERT_EQ(m_ui.shown.size(), 2u);
+    EXPECT_EQ(m_ui.shown[1].Text, "Die Verbindung zur Datenbank steht.");
+    EXPECT_FALSE(m_committed);
 }
 
 TEST_F(FrmDBOpenTest, IncompleteEntryWarnsAndStaysOpen)

@@ -105,7 +105,7 @@ const MenuCommand kImportMenu[] = {
     {nullptr, nullptr, nullptr, false, kNoIcon},
     {"MnuExtraImportCalcMenu", "&CalcMenu-Datenbank …", nullptr, false, kNoIcon},
     {"MnuExtraImportKochbuch", "&Kochbuch-Datenbank …", nullptr, true, kNoIcon},
-    {"MnuExtraImportGeneric", "&Tabellen-Import (Assistent) …", nullptr, false, kNoIcon},
+    {"MnuExtraImportGeneric", "&Tabellen-Import (Assistent) …", nullptr, true, kNoIcon},
     {nullptr, nullptr, nullptr, false, kNoIcon},
     {"MenuImportTool", "&Externes Import-Programm …", nullptr, false, kNoIcon},
 };

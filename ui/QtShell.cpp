@@ -36,6 +36,7 @@
 #include "ui/Mainform.h"
 #include "ui/QtInteraction.h"
 #include "ui/UiSupport.h"
+#include "ui/frmGenericImportWizard.h"
 #include "ui/frmOptions1.h"
 
 #include <QApplication>
@@ -157,6 +158,10 @@ void QtShell::RunCommand(const std::string& command)
         FrmMMImport wizard(nullptr, m_main.get());
         wizard.exec();
         AfterImport(wizard.ResultView());
+    } else if (command == "MnuExtraImportGeneric") {
+        frmGenericImportWizard wizard(nullptr, m_main.get());
+        wizard.exec();
+        m_main->RefreshCaption();
     } else if (command == "MnuExtraImportKochbuch") {
         FrmDBImport window(nullptr, m_main.get());
         window.exec();

@@ -44,6 +44,7 @@
 #include "ui/FrmUnitManagement.h"
 #include "ui/FrmZIP.h"
 #include "ui/Mainform.h"
+#include "ui/frmGenericImportWizard.h"
 #include "ui/frmOptions1.h"
 
 #include "db/DatabaseChoice.h"
@@ -158,6 +159,7 @@ const WindowCase kWindows[] = {
     {"FrmPrinter", true, [](EveryWindowTest&) { return Make<FrmPrinter>(); }},
     {"FrmMMImport", false, [](EveryWindowTest&) { return Make<FrmMMImport>(); }},
     {"FrmDBImport", false, [](EveryWindowTest&) { return Make<FrmDBImport>(); }},
+    {"frmGenericImportWizard", false, [](EveryWindowTest&) { return Make<frmGenericImportWizard>(); }},
     {"FrmMMImportFList", false,
      [](EveryWindowTest&) { return std::make_unique<FrmMMImportFList>(std::vector<std::string>{"a.mm"}); }},
     {"FrmMMImportDupe", false,

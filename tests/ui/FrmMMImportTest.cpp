@@ -2,6 +2,7 @@
 
 #include "exchange/RecipeImport.h"
 #include "ui/FrmDBImport.h"
+#include "ui/frmGenericImportWizard.h"
 
 #include "db/Database.h"
 #include "db/DatabaseChoice.h"
@@ -234,6 +235,51 @@ TEST_F(FrmMMImportTest, DatabaseImportTakesTheOtherDatabasesRecipesOnce)
     again.SetFile(db->Name());
     Click(again, "cmdStart");
     EXPECT_EQ(m_ui.shown.back().Text, "Die Datenbank kann nicht in sich selbst importiert werden.");
+}
+
+TEST_F(FrmMMImportTest, TableWizardReadsFiltersAndImportsOnItsThreePages)
+{
+    const std::string table = m_dir.File("liste.csv");
+    std::ofstream(table, std::ios::binary)
+        << "Titel;Menükarte;Notiz;Quelle;Kategorie;Unterkategorie;Kochbücher\r\n"
+           "Apfelkuchen;;;;Backen;Kuchen;\"Sommer;Omas Beste\"\r\n"
+           "\"Käse-\r\nspätzle\";Spätzle;;Heft;Hauptgericht;;Sommer\r\n"
+           "Winterteller;;;;Hauptgericht;;Winter\r\n";
+    const std::string narrow = m_dir.File("schmal.csv");
+    std::ofstream(narrow, std::ios::binary) << "Titel;Quelle\r\nSuppe;Heft\r\n";
+
+    frmGenericImportWizard wizard(db.get());
+    wizard.show();
+    // A table of the wrong width keeps the wizard on its first page.
+    m_ui.ChoosingFiles({narrow});
+    Click(wizard, "cmdDatei");
+    Click(wizard, "cmdForward");
+    EXPECT_EQ(wizard.Page(), 0);
+    EXPECT_EQ(m_ui.shown.back().Text, "Die Datei scheint nicht das erwartete Format zu haben!");
+
+    Child<QLineEdit>(wizard, "tbDatei")->setText(QString::fromStdString(table));
+    Child<QLineEdit>(wizard, "tbQuelle")->setText("Aus der Liste");
+    Click(wizard, "cmdForward");
+    ASSERT_EQ(wizard.Page(), 1);
+    auto* books = Child<QListWidget>(wizard, "lbBook");
+    ASSERT_EQ(books->count(), 3);
+    EXPECT_EQ(books->item(0)->text(), "Sommer [neu] (2)");
+    auto* recipes = Child<QListWidget>(wizard, "lbrecipe");
+    EXPECT_EQ(recipes->count(), 3);
+    books->item(2)->setCheckState(Qt::Unchecked); // "Winter"
+    ASSERT_EQ(recipes->count(), 2);
+    EXPECT_EQ(recipes->item(0)->text(), "Apfelkuchen [Backen, Kuchen]");
+    EXPECT_EQ(Child<QLabel>(wizard, "lblStatus")->text(),
+              "Rezepte werden gefiltert: 1 Rezepte durch Schritt 2 entfernt");
+    recipes->item(0)->setSelected(false);
+    Click(wizard, "cmdForward");
+    ASSERT_EQ(wizard.Page(), 2);
+    Click(wizard, "cmdForward");
+    EXPECT_EQ(wizard.Imported(), 1);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_KOPF"), 1);
+    EXPECT_EQ(db->Scalar("SELECT RezTitle FROM T_REZ_KOPF").AsText(), "Käse- spätzle");
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_BUCH WHERE BuchTitel='Winter'"), 0);
+    EXPECT_FALSE(Child<QPushButton>(wizard, "cmdForward")->isEnabled());
 }
 
 } // namespace

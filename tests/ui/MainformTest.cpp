@@ -56,7 +56,7 @@ TEST_F(MainformTest, EveryCommandExistsOnceAndOnlyWorkingOnesAreEnabled)
         "MnuHilfeAboutbox", "Mnu01DBProperties", "Mnu01Einstellungen", "LexikonAnsehen", "MenuExtraBackup",
         "MenuExtraZIP", "Mnu01NeuBlanko", "Mnu01NeuTemplate", "Mnu02Kochbuch", "Mnu02Kategorie",
         "Mnu02Unit", "Mnu02TrashEmpty", "MenuExtraFP", "MnuExtraDupeKill", "Mnu01Suchen", "Mnu02TrashView",
-        "MnUExtraDupeView", "MnuExtraImportMealMaster", "MnuExtraImportMealMasterClipbrd", "MnuExtraImportKochbuch",
+        "MnUExtraDupeView", "MnuExtraImportMealMaster", "MnuExtraImportMealMasterClipbrd", "MnuExtraImportKochbuch", "MnuExtraImportGeneric",
         "MnuHilfeContent", "Mnu02Zutaten", "Mnu01Druckereinrichtung", "SpecialsLexDel", "Mnu02Literatur",
         "Mnu02Menue", "Mnu02EinkaufenListe", "HideRecipeActionShoplist", "Mnu02EinkaufenShops"};
     // clang-format on

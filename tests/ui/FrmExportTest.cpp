@@ -89,11 +89,11 @@ TEST_F(FrmExportTest, StartWritesTheFileWithSubRecipesAndRemembersTheChoice)
     EXPECT_EQ(ReadSetting("", "LASTEXPORTMODE", "", false), "1");
     EXPECT_EQ(ReadSetting("", "LASTEXPORTPATH", "", false), file);
 
-    // The next window starts with the remembered choice; a type not yet available is refused.
+    // The next window starts with the remembered choice; the tools heading is no export type.
     FrmExport again({7}, {}, db.get());
     EXPECT_EQ(again.SelectedMode(), 1);
     EXPECT_EQ(Child<QLineEdit>(again, "tbFile")->text().toStdString(), file);
-    ChooseType(again, "CSV");
+    ChooseType(again, "--- Werkzeuge ---");
     Click(again, "cmdStart");
     EXPECT_EQ(m_ui.shown.back().Text, "Diese Exportart ist noch nicht verfügbar.");
 }

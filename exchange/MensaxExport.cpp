@@ -70,7 +70,8 @@ void WriteHead(clsRecipeExport& engine, ClRecipe& recipe)
             start = comma + 1;
         }
     }
-    std::string source = recipe.Sourcebook() != 0 ? recipe.SourcebookTitle() : std::string();
+    std::string source =
+        recipe.Sourcebook() != 0 ? engine.LiteratureTitle(recipe.Sourcebook()) : std::string();
     if (!source.empty()) {
         if (recipe.SourcePage() > 0)
             source += ", Seite " + std::to_string(recipe.SourcePage());
@@ -91,17 +92,6 @@ void WriteHead(clsRecipeExport& engine, ClRecipe& recipe)
         }
     }
     engine.WriteExportLine("    </head>");
-}
-
-// The fingerprint of a sub-recipe, empty when it is gone.
-std::string SubRecipeFingerprint(clsRecipeExport& engine, long id)
-{
-    auto rs = engine.Db().OpenRecordset("SELECT Fingerprint1, Fingerprint2 FROM T_REZ_KOPF WHERE ID=?",
-                                        {Value(id)});
-    if (rs->Eof())
-        return {};
-    return Fingerprint(static_cast<std::int32_t>(rs->Field(0).AsLong()),
-                       static_cast<std::int32_t>(rs->Field(1).AsLong()));
 }
 
 void WriteIngredients(clsRecipeExport& engine, ClRecipe& recipe)
@@ -125,7 +115,7 @@ void WriteIngredients(clsRecipeExport& engine, ClRecipe& recipe)
         std::string text = "      <ingredient qty=\"" + line.Menge().ToString() + "\" unit=\"" +
                            XMLEscape(Trimmed(line.EinheitTxt()), false) + "\"" + " item=\"" +
                            XMLEscape(Trimmed(line.Ingredient()), false) + "\"";
-        const std::string rid = line.IsRecipe() ? SubRecipeFingerprint(engine, line.IsRecipeID()) : "";
+        const std::string rid = line.IsRecipe() ? engine.RecipeFingerprint(line.IsRecipeID()) : "";
         if (!rid.empty()) {
             text += " rid = \"" + rid + "\"";
         } else if (!line.IsRecipe()) {
@@ -284,11 +274,12 @@ void ExportMensaxMenus(clsRecipeExport& engine, const std::vector<long>& menuIds
             ClRecipe* recipe = menu.CourseRecipe(i);
             // A course whose recipe is gone names what it stored, without a fingerprint.
             const std::string title = recipe ? recipe->Title() : menu.CourseTitle(i);
-            std::string line =
-                "    <mrecipe amount=\"" + std::to_string(recipe ? recipe->Yield() : menu.CourseYield(i)) +
-                "\" rid=\"" +
-                (recipe ? Fingerprint(recipe->Fingerprint().FP1(), recipe->Fingerprint().FP2()) : "0,0") +
-                "\" title=\"" + XMLEscape(Trimmed(title), false) + "\"";
+            // The fingerprint as stored now, the same the recipe's own block carries.
+            const std::string rid = recipe ? engine.RecipeFingerprint(menu.CourseRezID(i)) : "";
+            std::string line = "    <mrecipe amount=\"" +
+                               std::to_string(recipe ? recipe->Yield() : menu.CourseYield(i)) + "\" rid=\"" +
+                               (rid.empty() ? "0,0" : rid) + "\" title=\"" +
+                               XMLEscape(Trimmed(title), false) + "\"";
             const std::string desc = Trimmed(menu.CourseDesc(i));
             if (!desc.empty() && desc != Trimmed(title))
                 engine.WriteExportLine(line + ">\r\n      <desc>" + XMLEscape(desc, false) +

@@ -4,6 +4,7 @@
 #include "core/CsvText.h"
 #include "core/Interaction.h"
 #include "core/TextConv.h"
+#include "core/Utf8.h"
 #include "db/Database.h"
 #include "db/DatabaseChoice.h"
 #include "db/DbError.h"
@@ -17,6 +18,7 @@
 #include "exchange/RtfExport.h"
 #include "exchange/StructureExport.h"
 #include "model/ClRecipe.h"
+#include "model/clBlob.h"
 
 #include <algorithm>
 #include <cmath>
@@ -407,14 +409,21 @@ void clsRecipeExport::Prefetch(const std::vector<long>& ids)
 {
     m_prefetched.clear();
     const int type = GetModeType(m_mode);
-    // HTML names picture files after the recipe and reads its pictures: it loads singly.
-    if (ids.empty() || (type != 0 && type != 4 && type != 5))
+    // HTML names picture files after the recipe and reads its pictures: it loads singly. So does a
+    // Mensax recipe with a picture.
+    const bool mensax = type == 6;
+    if (ids.empty() || (type != 0 && type != 4 && type != 5 && !mensax))
         return;
     const std::string list = JoinIds(ids);
     Database& db = Db();
     std::unordered_map<long, Prefetched> ahead;
+    std::vector<long> withPicture;
     try {
         auto head = db.OpenRecordset("SELECT * FROM T_REZ_KOPF WHERE ID IN (" + list + ")");
+        // Older databases name a picture file in RezBild; newer ones lack the column.
+        bool legacyPictures = false;
+        for (int i = 0; mensax && i < head->FieldCount(); ++i)
+            legacyPictures = legacyPictures || EqualsNoCase(head->FieldName(i), "RezBild");
         for (; !head->Eof(); head->MoveNext()) {
             Prefetched& data = ahead[static_cast<long>(head->Field("ID").AsLong())];
             data.Title = head->Field("RezTitle").AsText();
@@ -431,6 +440,18 @@ void clsRecipeExport::Prefetch(const std::vector<long>& ids)
             }
             data.Fingerprint1 = static_cast<std::int32_t>(head->Field("Fingerprint1").AsLong());
             data.Fingerprint2 = static_cast<std::int32_t>(head->Field("Fingerprint2").AsLong());
+            data.LanguageID = static_cast<long>(head->Field("RezSprache").AsLong());
+            data.SourcebookID = static_cast<long>(head->Field("RezQuelleID").AsLong());
+            data.SourcePage = static_cast<long>(LeadingNumber(head->Field("RezQuellePage").AsText()));
+            if (legacyPictures && !head->Field("RezBild").AsText().empty())
+                withPicture.push_back(static_cast<long>(head->Field("ID").AsLong()));
+        }
+        if (mensax && AppContext::Current().Options.ExportNoPictures == 0) {
+            auto pictures = db.OpenRecordset("SELECT DISTINCT IDReference FROM T_BLOB WHERE IDType=" +
+                                             std::to_string(clBlob::kRecipePicture) +
+                                             " AND IDReference IN (" + list + ")");
+            for (; !pictures->Eof(); pictures->MoveNext())
+                withPicture.push_back(static_cast<long>(pictures->Field(0).AsLong()));
         }
         auto text = db.OpenRecordset("SELECT ID, AnwText FROM T_REZ_ANWEIS WHERE ID IN (" + list +
                                      ") ORDER BY ID, [No]");
@@ -441,12 +462,24 @@ void clsRecipeExport::Prefetch(const std::vector<long>& ids)
         }
         auto lines =
             db.OpenRecordset("SELECT * FROM T_REZ_ZUTAT WHERE ID IN (" + list + ") ORDER BY ID, [No]");
+        std::string subRecipes;
         for (; !lines->Eof(); lines->MoveNext()) {
             ClIngredient line;
             line.ReadRow(*lines);
+            if (line.IsRecipe() && !m_subFingerprints.contains(line.IsRecipeID())) {
+                subRecipes += (subRecipes.empty() ? "" : ",") + std::to_string(line.IsRecipeID());
+                m_subFingerprints[line.IsRecipeID()]; // gone unless found below
+            }
             auto it = ahead.find(line.RezID());
             if (it != ahead.end())
                 it->second.Lines.push_back(std::move(line));
+        }
+        if (mensax && !subRecipes.empty()) {
+            auto fps = db.OpenRecordset(
+                "SELECT ID, Fingerprint1, Fingerprint2 FROM T_REZ_KOPF WHERE ID IN (" + subRecipes + ")");
+            for (; !fps->Eof(); fps->MoveNext())
+                m_subFingerprints[static_cast<long>(fps->Field(0).AsLong())] =
+                    std::to_string(fps->Field(1).AsLong()) + "," + std::to_string(fps->Field(2).AsLong());
         }
         auto cats = db.OpenRecordset(
             "SELECT T_REZ_CAT_NDX.ID, T_CAT.CatNameD FROM T_REZ_CAT_NDX INNER JOIN T_CAT ON "
@@ -459,8 +492,11 @@ void clsRecipeExport::Prefetch(const std::vector<long>& ids)
                 it->second.Categories.push_back(cats->Field(1).AsText());
         }
     } catch (const DbError&) {
+        m_subFingerprints.clear();
         return; // the recipes are loaded singly, which reports what is wrong
     }
+    for (const long id : withPicture)
+        ahead.erase(id);
     m_prefetched = std::move(ahead);
 }
 
@@ -478,10 +514,32 @@ void clsRecipeExport::Fill(ClRecipe& recipe, Prefetched& data)
         recipe.SetStorageTime(i, data.StorageTime[static_cast<std::size_t>(i - 1)]);
     if (data.Fingerprint1 != 0 || data.Fingerprint2 != 0)
         recipe.Fingerprint().SetFPBin(data.Fingerprint1, data.Fingerprint2);
+    recipe.SetLanguageID(data.LanguageID);
+    recipe.SourcebookSetID(data.SourcebookID);
+    recipe.SetSourcePage(data.SourcePage);
     for (const ClIngredient& line : data.Lines)
         recipe.IngredAdd(line);
     m_categories = std::move(data.Categories);
     m_haveCategories = true;
+}
+
+std::string clsRecipeExport::RecipeFingerprint(long id)
+{
+    if (auto it = m_subFingerprints.find(id); it != m_subFingerprints.end())
+        return it->second;
+    std::string fingerprint;
+    auto rs = Db().OpenRecordset("SELECT Fingerprint1, Fingerprint2 FROM T_REZ_KOPF WHERE ID=?", {Value(id)});
+    if (!rs->Eof())
+        fingerprint = std::to_string(rs->Field(0).AsLong()) + "," + std::to_string(rs->Field(1).AsLong());
+    return m_subFingerprints[id] = fingerprint;
+}
+
+std::string clsRecipeExport::LiteratureTitle(long quelleId)
+{
+    if (auto it = m_literatureTitles.find(quelleId); it != m_literatureTitles.end())
+        return it->second;
+    auto rs = Db().OpenRecordset("SELECT Title FROM T_LITERATUR WHERE QuelleID=?", {Value(quelleId)});
+    return m_literatureTitles[quelleId] = rs->Eof() ? std::string() : rs->Field(0).AsText();
 }
 
 std::vector<std::string> clsRecipeExport::RecipeCategories(ClRecipe& recipe, std::size_t limit)

@@ -108,6 +108,10 @@ public:
     void Prefetch(const std::vector<long>& ids);
     // Category names of the recipe being written, primary first (at most limit of them).
     std::vector<std::string> RecipeCategories(ClRecipe& recipe, std::size_t limit = 1000);
+    // Looked up once per run: the stored fingerprint "FP1,FP2" of a recipe ("" when it is gone),
+    // which sub-recipe lines and menu courses name, and the title of a literature source.
+    std::string RecipeFingerprint(long id);
+    std::string LiteratureTitle(long quelleId);
     // Writes the trailers (with the listed menus in the formats that carry menus) and closes the
     // medium; clipboard modes put the result on the clipboard, the Word target opens the written
     // file with the desktop's application.
@@ -150,6 +154,9 @@ private:
         std::array<long, 3> StorageTime{};
         std::int32_t Fingerprint1 = 0;
         std::int32_t Fingerprint2 = 0;
+        long LanguageID = 0;
+        long SourcebookID = 0;
+        long SourcePage = 0;
         std::vector<ClIngredient> Lines;
         std::vector<std::string> Categories;
     };
@@ -167,6 +174,8 @@ private:
     // its own unit lists, which are read once instead of once per recipe.
     std::unique_ptr<ClRecipe> m_recipe;
     std::unordered_map<long, Prefetched> m_prefetched;
+    std::unordered_map<long, std::string> m_subFingerprints;
+    std::unordered_map<long, std::string> m_literatureTitles;
     std::vector<std::string> m_categories; // of the current recipe when it was read ahead
     bool m_haveCategories = false;
     int m_mode = kMealMasterFile;

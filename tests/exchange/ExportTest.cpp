@@ -430,9 +430,21 @@ TEST_P(ExportToFile, TargetThatIsTheOpenDatabaseIsRefused)
 TEST_P(Export, ReadingAheadWritesTheSameAsLoadingEachRecipe)
 {
     app.Options.ExportFingerprint = 1 + 4 + 8 + 16;
+    // A picture (its recipe is loaded on its own), a language and a literature source with page.
+    db->Execute("INSERT INTO T_LITERATUR (QuelleID, Title) VALUES (5, 'Schwäbisch kochen')");
+    db->Execute("UPDATE T_REZ_KOPF SET RezSprache=4, RezQuelleID=5, RezQuellePage='12' WHERE ID=?",
+                {Value(suppeId)});
+    db->Execute("UPDATE T_REZ_KOPF SET Fingerprint1=11, Fingerprint2=22 WHERE ID=?", {Value(brueheId)});
+    {
+        ClRecipe recipe;
+        recipe.SetDB(db.get());
+        ASSERT_TRUE(recipe.LoadByID(spaetzleId, 2));
+        recipe.PictureAdd(Blob{'G', 'I', 'F', '8', '9', 'a', 0, 1});
+        ASSERT_TRUE(recipe.Save(true)) << recipe.LastErrorText();
+    }
     const std::vector<long> ids{spaetzleId, suppeId, brueheId};
-    for (int mode :
-         {clsRecipeExport::kMealMasterFile, clsRecipeExport::kRezkonvFile, clsRecipeExport::kRtfFile}) {
+    for (int mode : {clsRecipeExport::kMealMasterFile, clsRecipeExport::kRezkonvFile,
+                     clsRecipeExport::kRtfFile, clsRecipeExport::kMensaxFile}) {
         SCOPED_TRACE(mode);
         ASSERT_TRUE(Run(mode, ids, "ahead.txt", {0, 8, 0}).Ok);
         clsRecipeExport engine;

@@ -4,6 +4,7 @@
 #include "db/DbError.h"
 #include "db/Recordset.h"
 #include "db/Schema.h"
+#include "model/AddressNames.h"
 #include "model/ClRecipe.h"
 #include "model/RecipeText.h"
 #include "model/clBlob.h"
@@ -213,10 +214,7 @@ void clsRecipePrint::Note(const std::string& text)
 
 std::string clsRecipePrint::NameOfAddress(long id)
 {
-    if (id == 0)
-        return {};
-    const Value name = m_recipe->Db().Scalar("SELECT Name FROM T_ADRESSE WHERE ID=?", {Value(id)});
-    return name.IsNull() ? std::string() : name.AsText();
+    return AddressNameOf(m_recipe->Db(), id);
 }
 
 std::string clsRecipePrint::SourceLine()

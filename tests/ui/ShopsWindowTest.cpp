@@ -1,7 +1,9 @@
 // The address book window: a group and a shop entered as a user does, the shop listed under the
 // group in the tree, the questions before deleting and before making an address the default, and
-// the food-group order that has nothing to offer without a food class tree.
+// the food-group order that has nothing to offer without a food class tree, and the recipe search
+// a publisher starts.
 
+#include "ui/FrmSearchandDisplay.h"
 #include "ui/FrmShops.h"
 
 #include "db/DatabaseChoice.h"
@@ -9,6 +11,7 @@
 #include "tests/support/NewDatabase.h"
 #include "tests/ui/UiTestSupport.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -88,6 +91,31 @@ TEST_F(ShopsWindowTest, EntersAShopUnderAGroupAndAsksBeforeDeleting)
     EXPECT_EQ(m_ui.shown.back().Text, "Soll diese Adresse wirklich gelöscht werden ?");
     EXPECT_EQ(WorkDb().Scalar("SELECT COUNT(*) FROM T_ADRESSE").AsLong(), 1);
     EXPECT_TRUE(m_ui.AllAnswersUsed());
+}
+
+TEST_F(ShopsWindowTest, APublisherSearchesTheRecipesOfItsSources)
+{
+    FrmShops window;
+    Enter(window, "Verlag Süd", 4);
+    const long publisher = window.Current().id();
+    // Before it published anything there is nothing to search.
+    Click(window, "cmdRezepte");
+    ASSERT_EQ(m_ui.shown.size(), 1u);
+    EXPECT_NE(m_ui.shown.back().Text.find("weder Verlag noch Autor"), std::string::npos);
+
+    WorkDb().Execute("INSERT INTO T_LITERATUR (QuelleID,Title,Jahrgang,VerlagID,AutorID,Rating) VALUES "
+                     "(1,'Kochzeit',2004,?,0,0),(2,'Anderes',0,0,0,0)",
+                     {Value(publisher)});
+    WorkDb().Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle,FlagDeleted,Template,RezQuelleID) VALUES "
+                     "(1,'Suppe',0,0,1),(2,'Salat',0,0,2),(3,'Brot',0,0,0)");
+    Click(window, "cmdRezepte");
+    FrmSearchandDisplay* search = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* found = qobject_cast<FrmSearchandDisplay*>(top))
+            search = found;
+    ASSERT_NE(search, nullptr);
+    EXPECT_EQ(search->ResultCount(), 1);
+    delete search;
 }
 
 } // namespace

@@ -4,7 +4,6 @@
 #include "core/Interaction.h"
 #include "db/DatabaseChoice.h"
 #include "model/ChoiceLists.h"
-#include "model/clBlob.h"
 #include "ui/ErrorTrap.h"
 #include "ui/FrmCatSelect.h"
 #include "ui/FrmLiteraturGallery.h"
@@ -412,16 +411,9 @@ void FrmLiteratur::cmdBildLaden_Click()
     const std::vector<std::string> files = UI().ChooseFiles(request);
     if (files.empty())
         return;
-    const std::optional<Blob> bytes = LoadPictureFile(files.front());
+    const std::optional<Blob> bytes = LoadShownPicture(files.front(), kCaption);
     if (!bytes)
         return;
-    QPixmap check;
-    if (!check.loadFromData(bytes->data(), static_cast<uint>(bytes->size()))) {
-        UI().Inform("Die Datei " + files.front() +
-                        " enthält kein lesbares Bild.\n\nBild konnte nicht geladen werden !",
-                    MsgIcon::Warning, kCaption);
-        return;
-    }
     m_source.SetDeckblattBild(*bytes);
     ShowCover();
 }

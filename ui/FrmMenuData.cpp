@@ -1199,16 +1199,9 @@ void FrmMenuData::cmdAddPicture_Click()
                         MsgIcon::Information, AppContext::Current().AppCaption);
             break;
         }
-        const std::optional<Blob> bytes = LoadPictureFile(file);
+        const std::optional<Blob> bytes = LoadShownPicture(file, AppContext::Current().AppCaption);
         if (!bytes)
             continue;
-        QPixmap check;
-        if (!check.loadFromData(bytes->data(), static_cast<uint>(bytes->size()))) {
-            UI().Inform("Die Datei " + file +
-                            " enthält kein lesbares Bild.\n\nBild konnte nicht geladen werden !",
-                        MsgIcon::Warning, AppContext::Current().AppCaption);
-            continue;
-        }
         if (m_recipe.PictureAdd(*bytes))
             MarkDirty();
     }

@@ -1,14 +1,17 @@
 #include "ui/UiSupport.h"
 
 #include "core/AppContext.h"
+#include "core/Interaction.h"
 #include "core/Settings.h"
 #include "db/WorkDatabase.h"
+#include "model/clBlob.h"
 
 #include <QAbstractItemView>
 #include <QAbstractScrollArea>
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLayout>
+#include <QPixmap>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -208,6 +211,21 @@ void RememberFolder(const std::string& purpose, const QString& chosen)
     const QString folder = ExistingFolder(chosen);
     if (!folder.isEmpty())
         WriteSetting(kFolderSection, purpose, S(folder), false);
+}
+
+std::optional<Blob> LoadShownPicture(const std::string& file, const std::string& caption)
+{
+    std::optional<Blob> bytes = LoadPictureFile(file);
+    if (!bytes)
+        return std::nullopt;
+    QPixmap check;
+    if (!check.loadFromData(bytes->data(), static_cast<uint>(bytes->size()))) {
+        UI().Inform("Die Datei " + file +
+                        " enthält kein lesbares Bild.\n\nBild konnte nicht geladen werden !",
+                    MsgIcon::Warning, caption);
+        return std::nullopt;
+    }
+    return bytes;
 }
 
 } // namespace pf

@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <optional>
 #include <string>
 
 class QAbstractItemView;
@@ -51,6 +52,11 @@ void KeepWrappedTextsWhole(QWidget* window);
 // List and tree rows a little taller than the font, so that the dots of capital umlauts ("Öle")
 // are not cut off by the row above.
 void RoomyRows(QAbstractItemView* view);
+
+// Reads a picture file for storing it (asking first about a large one). nullopt, with the reason
+// shown under caption, when the cook declined, the file could not be read or holds no picture that
+// can be shown.
+std::optional<Blob> LoadShownPicture(const std::string& file, const std::string& caption);
 
 // Gives a window of its own the size it prefers within nine tenths of the screen and puts it
 // centred over its owner, inside the screen.

@@ -16,11 +16,9 @@
 #include "ui/FrmMenuData.h"
 #include "ui/frmOptions1.h"
 
-#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHelpEvent>
-#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -87,14 +85,8 @@ protected:
                 {r.id});
         }
         // A picture for the fondue.
-        QImage image(60, 40, QImage::Format_RGB32);
-        image.fill(Qt::darkYellow);
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "PNG");
         db.Execute("INSERT INTO T_BLOB (ID,IDReference,IDType,IDNum,Property,Blob) VALUES (1,4,5,1,0,?)",
-                   {Blob(png.begin(), png.end())});
+                   {PngPicture(60, 40, Qt::darkYellow)});
     }
     ~FrmSearchandDisplayTest() override
     {

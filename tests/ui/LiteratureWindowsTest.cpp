@@ -11,9 +11,7 @@
 #include "tests/support/NewDatabase.h"
 #include "tests/ui/UiTestSupport.h"
 
-#include <QBuffer>
 #include <QComboBox>
-#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -181,14 +179,8 @@ TEST_F(LiteratureWindowsTest, GalleryShowsCoversAndOpensTheClickedSource)
     AddSource(1, "Apfelbuch");
     AddSource(2, "Birnenbuch");
     AddSource(3, "Quittenbuch");
-    QImage image(40, 60, QImage::Format_RGB32);
-    image.fill(Qt::darkGreen);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
     WorkDb().Execute("INSERT INTO T_BLOB (ID,IDType,IDReference,IDNum,Property,Blob) VALUES (1,?,2,1,0,?)",
-                     {Value(kBlobOwnerLiterature), Value(Blob(png.begin(), png.end()))});
+                     {Value(kBlobOwnerLiterature), Value(PngPicture(40, 60, Qt::darkGreen))});
     // A cover that is no picture shows a note instead of breaking the gallery.
     WorkDb().Execute("INSERT INTO T_BLOB (ID,IDType,IDReference,IDNum,Property,Blob) VALUES (2,?,3,1,0,?)",
                      {Value(kBlobOwnerLiterature), Value(Blob{'k', 'e', 'i', 'n'})});

@@ -6,7 +6,11 @@
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempDir.h"
 
+#include "db/Value.h"
+
 #include <QApplication>
+#include <QBuffer>
+#include <QImage>
 #include <QPushButton>
 #include <QTest>
 
@@ -19,6 +23,18 @@ namespace pf::test {
 inline QApplication& TestApp()
 {
     return *qobject_cast<QApplication*>(QCoreApplication::instance());
+}
+
+// A PNG picture of one colour, as a file or a database row holds it.
+inline Blob PngPicture(int width, int height, Qt::GlobalColor color)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(color);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return Blob(png.begin(), png.end());
 }
 
 class UiTest : public ::testing::Test

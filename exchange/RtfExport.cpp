@@ -185,9 +185,13 @@ std::string RtfPlainText(std::string_view rtf)
             ++i;
         } else if (c == '\\' && i + 1 < rtf.size()) {
             const char next = rtf[i + 1];
-            if (next == '\'' && i + 3 < rtf.size() && hex(rtf[i + 2]) >= 0 && hex(rtf[i + 3]) >= 0) {
-                emit(cp1252.Decode(static_cast<unsigned char>(hex(rtf[i + 2]) * 16 + hex(rtf[i + 3]))));
-                i += 4;
+            if (next == '\'') {
+                // \'xx; a cut escape is dropped with what there is of it.
+                if (i + 3 < rtf.size() && hex(rtf[i + 2]) >= 0 && hex(rtf[i + 3]) >= 0)
+                    emit(cp1252.Decode(static_cast<unsigned char>(hex(rtf[i + 2]) * 16 + hex(rtf[i + 3]))));
+                i += 2;
+                for (int digits = 0; digits < 2 && i < rtf.size() && hex(rtf[i]) >= 0; ++digits)
+                    ++i;
             } else if (next == '*') {
                 skipped.back() = true;
                 i += 2;
@@ -204,7 +208,7 @@ std::string RtfPlainText(std::string_view rtf)
                     ++end;
                 }
                 while (end < rtf.size() && std::isdigit(static_cast<unsigned char>(rtf[end]))) {
-                    number = std::min(number * 10 + (rtf[end] - '0'), 1000000L);
+                    number = std::min(number * 10 + (rtf[end] - '0'), 100000000L);
                     hasNumber = true;
                     ++end;
                 }
@@ -218,7 +222,9 @@ std::string RtfPlainText(std::string_view rtf)
                     emit(U'\t');
                 } else if (word == "u" && hasNumber) {
                     const long code = negative ? 65536 - number : number;
-                    emit(static_cast<char32_t>(code > 0 && code < 0x110000 ? code : U'?'));
+                    // Half of a surrogate pair is no character of its own.
+                    const bool valid = code > 0 && code < 0x110000 && (code < 0xD800 || code > 0xDFFF);
+                    emit(valid ? static_cast<char32_t>(code) : U'?');
                     skipChars = 1;
                 } else if (word == "fonttbl" || word == "colortbl" || word == "stylesheet" ||
                            word == "info" || word == "pict" || word == "header" || word == "footer") {

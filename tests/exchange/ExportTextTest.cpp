@@ -261,5 +261,27 @@ TEST(ExportText, RtfEscapeUsesCodePage1252AndUnicodeEscapes)
     EXPECT_EQ(body, "Erste\\par\r\nZweite\\par\r\nRest");
 }
 
+TEST(ExportText, RtfPlainTextReadsBackWhatRtfEscapeWrites)
+{
+    // The way back of every text the escaping writes.
+    for (const char* text : {"{Käse}\\ – Ω\tDill", "Zeile\r\nZweite", ""}) {
+        std::string body;
+        RtfAddText(body, text);
+        EXPECT_EQ(RtfPlainText(RtfDocument(body)), text) << text;
+    }
+    const struct
+    {
+        const char* Rtf;
+        const char* Plain;
+    } cases[] = {
+        {"kein RTF {\\b}", "kein RTF {\\b}"},
+        {"{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\*\\generator x;}\\f0 a\\b b\\b0\\line c}", "ab\r\nc"},
+        {"{\\rtf1 \\u-10000?x\\u1114112?y\\u223\\'3fz}", "?x?yßz"}, // half surrogate, beyond Unicode
+        {"{\\rtf1 offen\\'4", "offen"},                             // cut in the middle
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(RtfPlainText(c.Rtf), c.Plain) << c.Rtf;
+}
+
 } // namespace
 } // namespace pf

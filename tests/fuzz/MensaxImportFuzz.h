@@ -1,7 +1,7 @@
 #pragma once
 // One fuzz input through the Mensax reader, as a file's bytes: whatever they hold, the reader must
-// return in time and in bounded memory, hand over only recipes the pipeline can store, and tell
-// the progress within the file's size.
+// return in time and in bounded memory, hand over only recipes the pipeline can store and menus
+// with courses and a plausible date, and tell the progress within the file's size.
 
 #include "exchange/ImportFile.h"
 #include "exchange/MMImport.h"
@@ -32,6 +32,14 @@ public:
         }
         return recipes;
     }
+    long StoreMenu(ImportMenu& menu) override
+    {
+        // Only menus with courses are handed over, dated today or within the years a file may give.
+        if (menu.Courses.empty() || menu.Date.Days < DateSerial::FromParts(1900, 1, 1).Days ||
+            menu.Date.Days >= DateSerial::FromParts(2500, 1, 1).Days)
+            ++broken;
+        return ++menus;
+    }
     void StoreInfoBlock(long, const MMInfoBlock&) override { ++broken; }
     long RecipeByFingerprint(std::int32_t fp1, std::int32_t fp2) override
     {
@@ -45,6 +53,7 @@ public:
     }
 
     long recipes = 0;
+    long menus = 0;
     long broken = 0;
 };
 

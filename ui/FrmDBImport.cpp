@@ -61,17 +61,7 @@ FrmDBImport::FrmDBImport(Database* db, QWidget* parent) : QDialog(parent), m_db(
     targetGrid->addWidget(bookLabel, 1, 0);
     targetGrid->addWidget(m_books, 1, 1);
     layout->addWidget(target);
-    clBook books;
-    books.SetDB(m_db);
-    try {
-        for (const clBook::ListItem& item : books.GetBooklist2List(false))
-            m_books->addItem(Q(item.Text), static_cast<int>(item.id));
-    } catch (const DbError&) {
-    }
-    const int active = m_books->findData(static_cast<int>(AppContext::Current().ActiveBookId));
-    if (active >= 0)
-        m_books->setCurrentIndex(active);
-    m_newBook->setChecked(m_books->count() == 0);
+    FillTargetBooks(m_db, m_books, m_newBook);
 
     auto* dupes = new QGroupBox("Doppelte Rezepte", this);
     auto* dupesLayout = new QVBoxLayout(dupes);

@@ -201,19 +201,24 @@ QHBoxLayout* FrmMMImport::BuildButtons()
 
 FrmMMImport::~FrmMMImport() = default;
 
-void FrmMMImport::FillBooks()
+void FillTargetBooks(Database* db, QComboBox* books, QCheckBox* newBook)
 {
-    clBook books;
-    books.SetDB(m_db);
+    clBook list;
+    list.SetDB(db);
     try {
-        for (const clBook::ListItem& item : books.GetBooklist2List(false))
-            m_books->addItem(Q(item.Text), static_cast<int>(item.id));
+        for (const clBook::ListItem& item : list.GetBooklist2List(false))
+            books->addItem(Q(item.Text), static_cast<int>(item.id));
     } catch (const DbError&) {
     }
-    const int active = m_books->findData(static_cast<int>(AppContext::Current().ActiveBookId));
+    const int active = books->findData(static_cast<int>(AppContext::Current().ActiveBookId));
     if (active >= 0)
-        m_books->setCurrentIndex(active);
-    m_newBook->setChecked(m_books->count() == 0);
+        books->setCurrentIndex(active);
+    newBook->setChecked(books->count() == 0);
+}
+
+void FrmMMImport::FillBooks()
+{
+    FillTargetBooks(m_db, m_books, m_newBook);
 }
 
 bool FrmMMImport::ConfirmBLS()

@@ -128,6 +128,9 @@ private:
     QPushButton* m_close = nullptr;
 };
 
+// Fills an import's list of target cookbooks, the active one chosen; with none yet, a new one is.
+void FillTargetBooks(Database* db, QComboBox* books, QCheckBox* newBook);
+
 // The /IMPORT start: the first comma-separated field of fileList is imported into the active
 // cookbook with food-key matching, the wizard shown modally.
 std::optional<ImportResultView> RunCommandLineImport(const std::string& fileList, QWidget* parent = nullptr);

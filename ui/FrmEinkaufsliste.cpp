@@ -221,7 +221,12 @@ FrmEinkaufsliste::FrmEinkaufsliste(QWidget* parent) : QWidget(parent)
     m_shop = Named(new QComboBox(this), "cboGeschaeft");
     sortLayout->addWidget(m_shop);
 
-    auto* left = new QVBoxLayout;
+    // The left column scrolls, so that the window fits the room a small screen leaves with its
+    // buttons in view.
+    auto* leftPage = Named(new QWidget, "pnlAuswahl");
+    auto* left = new QVBoxLayout(leftPage);
+    left->setContentsMargins(0, 0, 0, 0);
+    m_recipes->setMinimumHeight(90);
     left->addWidget(recipeBox, 1);
     left->addWidget(showBox);
     left->addWidget(sortBox);
@@ -236,7 +241,7 @@ FrmEinkaufsliste::FrmEinkaufsliste(QWidget* parent) : QWidget(parent)
     RoomyRows(m_lines);
 
     auto* middle = new QHBoxLayout;
-    middle->addLayout(left, 2);
+    middle->addWidget(ScrollsDown(leftPage), 2);
     middle->addWidget(m_lines, 5);
 
     auto* import = MakeButton("cmdImport", "<< I&mport", this);

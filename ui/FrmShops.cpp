@@ -162,7 +162,10 @@ FrmShops::FrmShops(QWidget* parent) : QWidget(parent)
     form->addRow("Auch gelistet unter:", aliasRow);
     m_default = Named(new QLabel(addressPage), "lblStandard");
     form->addRow("", m_default);
-    m_pages->addTab(addressPage, "Adresse");
+    // The address form scrolls, so that the window fits the room a small screen leaves with its
+    // buttons in view.
+    addressPage->setObjectName("pagAdresse");
+    m_pages->addTab(ScrollsDown(addressPage), "Adresse");
 
     // The shop page: ordering data and the order of food groups along the shop.
     auto* shopPage = new QWidget;

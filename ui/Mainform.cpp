@@ -4,6 +4,7 @@
 #include "core/Settings.h"
 #include "ui/ErrorTrap.h"
 #include "ui/QtDatabaseWindows.h"
+#include "ui/UiSupport.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -418,21 +419,7 @@ QMenu* Mainform::ContextMenu(const QString& id) const
 
 QMdiSubWindow* Mainform::AddChildWindow(QWidget* widget)
 {
-    // The size the window chose for itself, before the frame wraps it.
-    const QSize own = widget->testAttribute(Qt::WA_Resized) ? widget->size() : widget->sizeHint();
-    QMdiSubWindow* sub = m_mdiArea->addSubWindow(widget);
-    sub->setAttribute(Qt::WA_DeleteOnClose);
-    // A window larger than the area would hide its edges; it gets what room there is (never less
-    // than its minimum, the area scrolls then).
-    const QSize room = m_mdiArea->viewport()->size();
-    if (m_mdiArea->isVisible() && room.isValid() && own.isValid()) {
-        const int border = sub->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, sub);
-        const int title = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
-        const QSize framed = own + QSize(2 * border, title + border);
-        sub->resize(framed.boundedTo(room).expandedTo(sub->minimumSizeHint()));
-    }
-    sub->show();
-    return sub;
+    return AddSubWindow(*m_mdiArea, widget);
 }
 
 void Mainform::SetDatabaseCaption(const std::string& databasePath)

@@ -53,15 +53,36 @@ QCheckBox* MakeCheck(const QString& name, const QString& text, QWidget* parent)
     return check;
 }
 
+QMdiSubWindow* AddSubWindow(QMdiArea& area, QWidget* window)
+{
+    // The size the window chose for itself, before the frame wraps it.
+    const QSize own = window->testAttribute(Qt::WA_Resized) ? window->size() : window->sizeHint();
+    QMdiSubWindow* sub = area.addSubWindow(window);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    // A window larger than the area would hide its edges; it gets what room there is (never less
+    // than its minimum, the area scrolls then).
+    const QSize room = area.viewport()->size();
+    if (area.isVisible() && room.isValid() && own.isValid()) {
+        const int border = sub->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, sub);
+        const int title = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
+        const QSize framed = own + QSize(2 * border, title + border);
+        sub->resize(framed.boundedTo(room).expandedTo(sub->minimumSizeHint()));
+    }
+    sub->show();
+    // The area places a new window beside the last one; it moves back so that it stays in view.
+    if (area.isVisible() && room.isValid())
+        sub->move(std::max(0, std::min(sub->x(), room.width() - sub->width())),
+                  std::max(0, std::min(sub->y(), room.height() - sub->height())));
+    return sub;
+}
+
 void ShowBeside(QWidget* from, QWidget* window)
 {
     QMdiArea* area = nullptr;
     for (QWidget* w = from ? from->parentWidget() : nullptr; w && !area; w = w->parentWidget())
         area = qobject_cast<QMdiArea*>(w);
     if (area) {
-        QMdiSubWindow* sub = area->addSubWindow(window);
-        sub->setAttribute(Qt::WA_DeleteOnClose);
-        sub->show();
+        AddSubWindow(*area, window);
     } else {
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->show();

@@ -12,6 +12,8 @@
 class QAbstractItemView;
 class QCheckBox;
 class QHeaderView;
+class QMdiArea;
+class QMdiSubWindow;
 class QPushButton;
 class QWidget;
 
@@ -31,6 +33,9 @@ template <typename T> T* Named(T* widget, const char* name)
 QPushButton* MakeButton(const QString& name, const QString& text, QWidget* parent);
 QCheckBox* MakeCheck(const QString& name, const QString& text, QWidget* parent);
 
+// Shows a new window in the window area, in the size it chose within the room the area has; it
+// is deleted when closed.
+QMdiSubWindow* AddSubWindow(QMdiArea& area, QWidget* window);
 // Shows a new window in the same window area as from (the main window's), or on its own when from
 // sits in none; it is deleted when closed.
 void ShowBeside(QWidget* from, QWidget* window);

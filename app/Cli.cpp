@@ -277,7 +277,8 @@ const std::vector<CliCommand>& CliCommands()
          "Einkaufsliste der Rezepte (gleiche Zutaten zusammengefasst) oder ihren Austauschtext"},
         {"menu", true, CliMenu,
          "list | show ID | export ID --format mensax [--out DATEI] | print ID [--layout 0|1|2] --out "
-         "DATEI.pdf: listet die Menüs, zeigt eines als Text, exportiert es mit seinen Rezepten oder druckt es "
+         "DATEI.pdf: listet die Menüs, zeigt eines als Text, exportiert es mit seinen Rezepten oder druckt "
+         "es "
          "als Menükarte (0), Küchenplan (1) oder Küchenplan mit Rezepten (2) in eine PDF-Datei"},
         {"lexicon", true, CliLexicon,
          "[--area N] TEXT: sucht im Lexikon und zeigt Bereich, Nummer und Stichwort jedes Treffers"},
@@ -286,8 +287,11 @@ const std::vector<CliCommand>& CliCommands()
          "Karten "
          "einer vCard-Datei als neue Adressen"},
         {"weekplan", true, CliWeekplan,
-         "new --start DATUM [--days N] | approve ID | csv ID --out DATEI: legt einen Wochenplan an und "
-         "füllt ihn nach den Wiederholungsregeln, genehmigt ihn oder schreibt ihn als CSV-Datei"},
+         "new --start DATUM [--days N] | approve ID | csv ID --out DATEI | pdf ID --out DATEI.pdf: legt "
+         "einen "
+         "Wochenplan an und füllt ihn nach den Wiederholungsregeln, genehmigt ihn, schreibt ihn als "
+         "CSV-Datei "
+         "oder druckt ihn in seinen Sprachen in eine PDF-Datei"},
     };
     return commands;
 }

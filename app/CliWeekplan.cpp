@@ -1,12 +1,15 @@
 // The "weekplan" command of the command-line program: "new" creates a weekly plan filled by the
 // repeat rules and prints it, "approve" approves a plan (recording its recipes' usage), "csv"
-// writes a plan's CSV rows to a file.
+// writes a plan's CSV rows to a file, "pdf" the plan's printout in its print languages.
 
 #include "app/CliCommands.h"
 #include "db/Database.h"
+#include "output/PdfOutput.h"
 #include "planning/ClMenu.h"
 #include "planning/WeekCalendar.h"
+#include "planning/WeekPlanPrint.h"
 #include "planning/WeekPlanText.h"
+#include "planning/clWPLanguage.h"
 
 #include <charconv>
 #include <fstream>
@@ -16,8 +19,9 @@ namespace pf {
 
 namespace {
 
-constexpr const char* kUsage = "Aufruf: pfannola-cli --db DATEI weekplan new --start DATUM [--days N] | "
-                               "weekplan approve ID | weekplan csv ID --out DATEI";
+constexpr const char* kUsage =
+    "Aufruf: pfannola-cli --db DATEI weekplan new --start DATUM [--days N] | "
+    "weekplan approve ID | weekplan csv ID --out DATEI | weekplan pdf ID --out DATEI.pdf";
 constexpr long kMaxDays = 31;
 
 bool ReadNumber(std::string_view text, int& value)
@@ -140,25 +144,55 @@ int Approve(CliCall& call)
     return 0;
 }
 
-int Csv(CliCall& call)
+// The ID and the --out file of "csv" and "pdf"; false after printing the usage.
+bool PlanAndFile(CliCall& call, std::vector<std::string>& words, std::string& out, const char* missing)
 {
-    std::vector<std::string> words;
-    std::string out;
     if (!ParseCliArgs(call,
                       {{"--out", true,
                         [&](const std::string& value) {
                             out = value;
                             return !value.empty();
                         },
-                        "Nach --out muss der Name der CSV-Datei stehen."}},
+                        missing}},
                       [&](const std::string& word) {
                           words.push_back(word);
                           return words.size() <= 2;
                       }) ||
         words.size() != 2 || out.empty()) {
         call.Err << kUsage << "\n";
-        return 2;
+        return false;
     }
+    return true;
+}
+
+int Pdf(CliCall& call)
+{
+    std::vector<std::string> words;
+    std::string out;
+    if (!PlanAndFile(call, words, out, "Nach --out muss der Name der PDF-Datei stehen."))
+        return 2;
+    CliDatabase db(call);
+    if (!db)
+        return 1;
+    ClMenu plan;
+    if (!LoadPlan(call, *db, words[1], plan))
+        return 1;
+    std::string error;
+    std::unique_ptr<PageCanvas> canvas = OpenPdf(out, plan.GenMenuEntryTitle(), error);
+    if (!canvas || !PrintWeekPlan(*canvas, plan, clWPLanguage::PrintLanguages())) {
+        call.Err << "Die Datei \"" << out << "\" konnte nicht geschrieben werden."
+                 << (error.empty() ? "" : " ") << error << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+int Csv(CliCall& call)
+{
+    std::vector<std::string> words;
+    std::string out;
+    if (!PlanAndFile(call, words, out, "Nach --out muss der Name der CSV-Datei stehen."))
+        return 2;
     CliDatabase db(call);
     if (!db)
         return 1;
@@ -196,6 +230,8 @@ int CliWeekplan(CliCall& call)
         return Approve(call);
     if (sub == "csv")
         return Csv(call);
+    if (sub == "pdf")
+        return Pdf(call);
     if (sub.empty())
         call.Err << kUsage << "\n";
     else

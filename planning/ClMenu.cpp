@@ -7,6 +7,7 @@
 #include "planning/ClAddress.h"
 #include "planning/WeekCalendar.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <utility>
@@ -80,6 +81,11 @@ bool ClMenu::Loadr(long id)
         (IsWP() ? m_approved : m_timePreparation) = AsDay(rs->Field("MenuZeitVorher"));
         m_approvedLoaded = m_approved;
         m_timeCooking = AsDay(rs->Field("MenuZeitKochen"));
+        // A weekly plan serves no number of persons: the column keeps its number of days.
+        if (IsWP()) {
+            m_wpDays = static_cast<int>(std::clamp(m_yield, 0L, 366L));
+            m_yield = 0;
+        }
     } catch (const DbError& e) {
         Void();
         SetDbError(e);
@@ -522,7 +528,7 @@ bool ClMenu::Save()
             rs->SetField("MenuTree", m_tree);
             rs->SetField("MenuDesc", m_description);
             rs->SetField("MenuNotizen", m_notices);
-            rs->SetField("MenuYield", m_yield);
+            rs->SetField("MenuYield", IsWP() ? static_cast<long>(m_wpDays) : m_yield);
             rs->SetField("MenuQuelle", m_source);
             rs->SetField("MenuHerkunft", m_originID);
             rs->SetField("MenuDatum", m_date);

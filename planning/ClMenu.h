@@ -253,7 +253,8 @@ public:
     bool WPLevelRepeat(int level);
     // The category that supplies the level's dishes, 0 when none.
     long WPLevelClass(int level);
-    // The number of days: as created, or as far as the courses reach (7 for a plan without any).
+    // The number of days: as created (stored with the plan), or as far as the courses reach (7 for
+    // a plan without either).
     int WPDayCount();
     void SetWPDayCount(int days);
     // A key for one cell of the plan (day and level number), unique within a plan.

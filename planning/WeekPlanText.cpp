@@ -16,14 +16,6 @@ DateSerial DaySerial(long day)
     return DateSerial{static_cast<double>(day)};
 }
 
-// The price as German spreadsheets read it: two decimals with a comma (prices are never negative).
-std::string PriceText(Decimal4 price)
-{
-    const std::int64_t cents = (price.Ticks() + 50) / 100;
-    const std::int64_t rest = cents % 100;
-    return std::to_string(cents / 100) + "," + (rest < 10 ? "0" : "") + std::to_string(rest);
-}
-
 // One line per field: line breaks become blanks.
 std::string OneLine(std::string text)
 {
@@ -33,6 +25,15 @@ std::string OneLine(std::string text)
 }
 
 } // namespace
+
+std::string WPPriceText(Decimal4 price)
+{
+    // Level prices are stored without sign.
+    const std::int64_t ticks = price.Ticks() < 0 ? -price.Ticks() : price.Ticks();
+    const std::int64_t cents = (ticks + 50) / 100;
+    const std::int64_t rest = cents % 100;
+    return std::to_string(cents / 100) + "," + (rest < 10 ? "0" : "") + std::to_string(rest);
+}
 
 std::string WPPlanText(ClMenu& plan)
 {
@@ -78,8 +79,8 @@ std::vector<std::vector<std::string>> WPCsvRows(ClMenu& plan)
                 continue;
             const bool generic = plan.CourseGeneric(course);
             rows.push_back({ShortDateText(DaySerial(first + day - 1)), levels.Name(level),
-                            plan.CourseTitle(course), plan.CourseDesc(course), PriceText(levels.Cost(level)),
-                            generic ? "Generisch" : "Rezept",
+                            plan.CourseTitle(course), plan.CourseDesc(course),
+                            WPPriceText(levels.Cost(level)), generic ? "Generisch" : "Rezept",
                             std::to_string(generic ? 0 : plan.CourseRezID(course))});
         }
     return rows;

@@ -3,6 +3,8 @@
 // CSV rows of the plan export, one row per dish under the header
 // "Datum;Teller;Gericht;Beschreibung;Preis;Typ;Index". Reads the plan (and its recipes) only.
 
+#include "core/Decimal4.h"
+
 #include <string>
 #include <vector>
 
@@ -13,6 +15,9 @@ class ClMenu;
 // "Wochenplan vom 07.12.2026 bis 11.12.2026 (KW 50)", the approval line, then per day the
 // weekday and date and one line "  level: dish" per level in the level order. Lines end in "\n".
 std::string WPPlanText(ClMenu& plan);
+
+// A level's price as German readers expect it: two decimals with a comma ("2,50").
+std::string WPPriceText(Decimal4 price);
 
 inline constexpr const char* kWPCsvHeader = "Datum;Teller;Gericht;Beschreibung;Preis;Typ;Index";
 // The header and one row per dish, days and levels in order, lines ending in CR LF: the serving

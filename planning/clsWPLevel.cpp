@@ -91,6 +91,46 @@ bool clsWPLevel::Save()
     return saved;
 }
 
+bool clsWPLevel::SaveWithCategories(const std::vector<WPCategoryLink>& links)
+{
+    LastErrorClear();
+    if (m_readOnly)
+        return true;
+    bool saved = false;
+    const bool linked = Recorded([&] {
+        Database& db = Db();
+        DbTransaction transaction(db);
+        saved = Save();
+        if (!saved)
+            return;
+        db.Execute("UPDATE T_CAT SET CatWPLevel=0 WHERE CatWPLevel<>0");
+        for (std::size_t i = 0; i < links.size() && static_cast<int>(i) < Max(); ++i)
+            if (links[i].Category != 0)
+                db.Execute("UPDATE T_CAT SET CatWPLevel=?, CatWPRepeat=? WHERE ID=?",
+                           {m_levels[i].Id, std::clamp(links[i].Weeks, 0L, 52L), links[i].Category});
+        transaction.Commit();
+    });
+    if (!linked)
+        m_changed = true;
+    return saved && linked;
+}
+
+std::vector<WPCategoryChoice> clsWPLevel::CategoryChoices()
+{
+    LastErrorClear();
+    std::vector<WPCategoryChoice> choices;
+    Recorded([&] {
+        auto rs = Db().OpenRecordset(
+            "SELECT ID,CatNameD,CatWPLevel,CatWPRepeat FROM T_CAT WHERE LaenderCode=0 OR LaenderCode IS NULL "
+            "ORDER BY CatNameD, ID");
+        for (; !rs->Eof(); rs->MoveNext())
+            choices.push_back({static_cast<long>(rs->Field(0).AsLong()), rs->Field(1).AsText(),
+                               static_cast<long>(rs->Field(2).AsLong()),
+                               static_cast<long>(rs->Field(3).AsLong())});
+    });
+    return choices;
+}
+
 std::string clsWPLevel::Name(int level) const
 {
     return Valid(level) ? At(level).Name : "";
@@ -193,6 +233,14 @@ int clsWPLevel::NewLevel(std::string_view name)
     m_levels.push_back(std::move(level));
     Changed();
     return Max();
+}
+
+void clsWPLevel::DeleteLevel(int level)
+{
+    if (Valid(level)) {
+        m_levels.erase(m_levels.begin() + (level - 1));
+        Changed();
+    }
 }
 
 void clsWPLevel::ShiftUp(int level)

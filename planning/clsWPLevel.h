@@ -14,6 +14,23 @@
 
 namespace pf {
 
+// A category a level can take its dishes from, with the level it serves now (0 when none) and its
+// repeat interval in weeks.
+struct WPCategoryChoice
+{
+    long id = 0;
+    std::string Name;
+    long Level = 0;
+    long Weeks = 0;
+};
+
+// The category a level is linked to when the settings are saved (0: none) and its repeat interval.
+struct WPCategoryLink
+{
+    long Category = 0;
+    long Weeks = 0;
+};
+
 class clsWPLevel : public ModelObject
 {
 public:
@@ -39,6 +56,12 @@ public:
     std::string WPData() const;
     // Rewrites T_WPLevel with the levels in use, in one transaction. A read-only object does nothing.
     bool Save();
+    // Saves the levels and, in the same transaction, links level i to links[i-1].Category with its
+    // repeat interval; every other category loses its link to a level. Levels beyond the list stay
+    // without a category.
+    bool SaveWithCategories(const std::vector<WPCategoryLink>& links);
+    // The categories a level can be linked to (not the origins), by name.
+    std::vector<WPCategoryChoice> CategoryChoices();
 
     // Level properties; a level outside 1..Max reads as empty or 0 and is not changed.
     std::string Name(int level) const;
@@ -65,6 +88,8 @@ public:
     void Transfer(const clsWPLevel& other);
     // Appends a level with a new ID; its number, or 0 when ten levels exist.
     int NewLevel(std::string_view name);
+    // Removes a level; the ones after it move up a place.
+    void DeleteLevel(int level);
     // Moves a level one place up (towards 1) or down.
     void ShiftUp(int level);
     void shiftDown(int level);

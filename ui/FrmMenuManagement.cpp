@@ -7,6 +7,7 @@
 #include "ui/FrmEinkaufsliste.h"
 #include "ui/FrmMenuDetail.h"
 #include "ui/FrmMenuPrint.h"
+#include "ui/FrmWPEdit.h"
 #include "ui/UiSupport.h"
 
 #include <QCloseEvent>
@@ -230,6 +231,12 @@ void FrmMenuManagement::ShowSelected()
 
 void FrmMenuManagement::OpenMenu(long id)
 {
+    // Weekly plans open in the plan editor.
+    ClMenu plan;
+    if (plan.Loadr(id) && plan.IsWP()) {
+        ShowBeside(this, new FrmWPEdit(std::move(plan)));
+        return;
+    }
     ShowBeside(this, new FrmMenuDetail(id, [this](long saved) {
                    RunTrapped([this, saved] { RefreshTree("M" + std::to_string(saved)); });
                }));
@@ -238,8 +245,14 @@ void FrmMenuManagement::OpenMenu(long id)
 void FrmMenuManagement::cmdNewMenu_Click()
 {
     const long folder = SelectedFolder();
+    if (folder == ClMenu::kWPTree) {
+        auto* editor = new FrmWPEdit;
+        ShowBeside(this, editor);
+        editor->cmdNew_Click();
+        return;
+    }
     ClMenu menu;
-    menu.SetTree(folder == ClMenu::kWPTree ? 0 : folder);
+    menu.SetTree(folder);
     menu.SetTitle("Neues Menü");
     auto* window = new FrmMenuDetail(std::move(menu), [this](long saved) {
         RunTrapped([this, saved] { RefreshTree("M" + std::to_string(saved)); });

@@ -3,7 +3,9 @@
 #include "core/AppContext.h"
 #include "core/Interaction.h"
 #include "planning/ClMenu.h"
+#include "planning/WeekPlanPrint.h"
 #include "planning/WeekPlanText.h"
+#include "ui/PrintPreview.h"
 #include "ui/UiSupport.h"
 
 #include <QHBoxLayout>
@@ -42,15 +44,22 @@ FrmWPApprove::FrmWPApprove(QWidget* parent) : QDialog(parent)
     layout->addWidget(m_generic, 1);
     auto* buttons = new QHBoxLayout();
     QPushButton* print = MakeButton("cmdPrint", Q("In die &Zwischenablage"), this);
+    QPushButton* paper = MakeButton("cmdPrintPaper", Q("&Drucken …"), this);
     QPushButton* withdraw = MakeButton("cmdWithdraw", Q("Genehmigung &aufheben"), this);
     QPushButton* approve = MakeButton("cmdApprove", Q("&Genehmigen"), this);
     QPushButton* close = MakeButton("cmdClose", Q("S&chließen"), this);
     buttons->addWidget(print);
+    buttons->addWidget(paper);
     buttons->addStretch(1);
     for (QPushButton* b : {withdraw, approve, close})
         buttons->addWidget(b);
     layout->addLayout(buttons);
     connect(print, &QPushButton::clicked, this, &FrmWPApprove::cmdPrint_Click);
+    connect(paper, &QPushButton::clicked, this, [this] {
+        if (m_plan)
+            PreviewPrintout(this, "Wochenplan vom " + ShortDateText(m_plan->MenuDate()),
+                            [this](PageCanvas& canvas) { PrintWPApprovalList(canvas, *m_plan); });
+    });
     connect(withdraw, &QPushButton::clicked, this, &FrmWPApprove::cmdWithdraw_Click);
     connect(approve, &QPushButton::clicked, this, &FrmWPApprove::cmdApprove_Click);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);

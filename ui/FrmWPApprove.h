@@ -1,7 +1,8 @@
 #pragma once
 // Approval of a weekly plan: shows whether and when it was approved, the dishes that break their
 // level's repeat interval and the dishes without recipe; approves (recording the recipes' usage
-// when saved) or withdraws the approval, each after a question, and saves the plan.
+// when saved) or withdraws the approval, each after a question, and saves the plan. The plan goes
+// as a list to the clipboard or, through the print preview, to a printer or PDF file.
 
 #include <QDialog>
 

@@ -5,20 +5,27 @@
 #include "db/DatabaseChoice.h"
 #include "db/DbError.h"
 #include "planning/WeekCalendar.h"
+#include "planning/WeekPlanPrint.h"
 #include "planning/WeekPlanRules.h"
+#include "planning/clWPLanguage.h"
 #include "ui/FrmWPApprove.h"
+#include "ui/FrmWPEditDay.h"
+#include "ui/FrmWPEditGeneric.h"
+#include "ui/PrintPreview.h"
 #include "ui/UiSupport.h"
+#include "ui/frmWPNewWizard.h"
+#include "ui/frmWPOptions.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTableWidget>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace pf {
@@ -26,6 +33,7 @@ namespace pf {
 namespace {
 
 constexpr const char* kCaption = "Wochenplan";
+constexpr int kPlanRole = Qt::UserRole + 1;
 
 DateSerial Serial(long day)
 {
@@ -41,9 +49,12 @@ FrmWPEditRezSearch::FrmWPEditRezSearch(QWidget* parent) : QWidget(parent)
     layout->setContentsMargins(0, 0, 0, 0);
     m_caption = Named(new QLabel(this), "lblRepeat");
     m_caption->setWordWrap(true);
-    m_noDateFilter = MakeCheck("chkNoDateFilter", Q("&Alle Rezepte der Kategorie zeigen"), this);
+    // Wrapped text asks for its height only once laid out: room for three lines from the start.
+    m_caption->setMinimumHeight(3 * m_caption->fontMetrics().lineSpacing());
+    m_noDateFilter = MakeCheck("chkNoDateFilter", Q("Alle Rezepte der Kategorie &zeigen"), this);
     m_list = Named(new QListWidget(this), "lstCandidates");
     RoomyRows(m_list);
+    m_list->setMinimumHeight(m_list->minimumSizeHint().height() * 2);
     layout->addWidget(m_caption);
     layout->addWidget(m_noDateFilter);
     layout->addWidget(m_list, 1);
@@ -78,17 +89,43 @@ long FrmWPEditRezSearch::ChosenRecipe() const
 }
 
 FrmWPEdit::FrmWPEdit(ClMenu plan, Database* db, QWidget* parent)
-    : QDialog(parent), m_plan(std::move(plan)), m_db(db)
+    : QWidget(parent), m_plan(std::move(plan)), m_db(db)
+{
+    m_plan.SetDB(db);
+    Build();
+}
+
+FrmWPEdit::FrmWPEdit(Database* db, QWidget* parent) : QWidget(parent), m_db(db)
+{
+    m_plan.SetDB(db);
+    const std::vector<ClMenu::WPListEntry> plans = m_plan.RefreshWPList();
+    if (!plans.empty())
+        m_plan.Loadr(plans.back().id);
+    Build();
+}
+
+void FrmWPEdit::Build()
 {
     setObjectName("FrmWPEdit");
     setWindowTitle(Q(kCaption));
-    m_plan.SetDB(db);
     auto* layout = new QVBoxLayout(this);
-    m_head = Named(new QLabel(this), "lblHead");
-    layout->addWidget(m_head);
 
-    auto* splitter = new QSplitter(this);
-    m_table = Named(new QTableWidget(this), "grdPlan");
+    auto* outer = new QSplitter(this);
+    m_tree = Named(new QTreeWidget(outer), "tvPlans");
+    m_tree->setHeaderHidden(true);
+    RoomyRows(m_tree);
+    outer->addWidget(m_tree);
+
+    auto* main = new QWidget(outer);
+    auto* mainLayout = new QVBoxLayout(main);
+    mainLayout->setContentsMargins(0, 0, 0, 0);
+    m_head = Named(new QLabel(main), "lblHead");
+    QFont bold = m_head->font();
+    bold.setBold(true);
+    m_head->setFont(bold);
+    mainLayout->addWidget(m_head);
+    auto* splitter = new QSplitter(main);
+    m_table = Named(new QTableWidget(splitter), "grdPlan");
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setWordWrap(true);
@@ -96,54 +133,126 @@ FrmWPEdit::FrmWPEdit(ClMenu plan, Database* db, QWidget* parent)
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     splitter->addWidget(m_table);
 
-    auto* side = new QWidget(this);
+    auto* side = new QWidget(splitter);
     auto* sideLayout = new QVBoxLayout(side);
     sideLayout->setContentsMargins(0, 0, 0, 0);
     m_search = new FrmWPEditRezSearch(side);
     sideLayout->addWidget(m_search, 1);
     QPushButton* place = MakeButton("cmdPlace", Q("Rezept &einsetzen"), side);
+    QPushButton* generic = MakeButton("cmdGeneric", Q("Gericht &ohne Rezept …"), side);
     sideLayout->addWidget(place);
-    m_generic = Named(new QLineEdit(side), "txtGeneric");
-    m_generic->setPlaceholderText(Q("Gericht ohne Rezept"));
-    sideLayout->addWidget(m_generic);
-    QPushButton* generic = MakeButton("cmdGeneric", Q("Als &Text eintragen"), side);
     sideLayout->addWidget(generic);
     splitter->addWidget(side);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 1);
-    layout->addWidget(splitter, 1);
+    mainLayout->addWidget(splitter, 1);
+    outer->addWidget(main);
+    outer->setStretchFactor(0, 1);
+    outer->setStretchFactor(1, 5);
+    layout->addWidget(outer, 1);
 
     auto* buttons = new QHBoxLayout();
+    QPushButton* create = MakeButton("cmdNew", Q("&Neuer Wochenplan …"), this);
+    QPushButton* day = MakeButton("cmdDay", Q("&Tag bearbeiten …"), this);
     QPushButton* propose = MakeButton("cmdPropose", Q("&Vorschlag für leere Plätze"), this);
-    QPushButton* remove = MakeButton("cmdRemove", Q("Gericht ent&fernen"), this);
+    QPushButton* remove = MakeButton("cmdRemove", Q("Gericht entfe&rnen"), this);
+    QPushButton* options = MakeButton("cmdOptions", Q("Einstell&ungen …"), this);
+    QPushButton* print = MakeButton("cmdPrint", Q("Druc&ken …"), this);
     QPushButton* approve = MakeButton("cmdApprove", Q("&Genehmigung …"), this);
     QPushButton* save = MakeButton("cmdSave", Q("&Speichern"), this);
     QPushButton* close = MakeButton("cmdClose", Q("S&chließen"), this);
-    for (QPushButton* b : {propose, remove})
+    for (QPushButton* b : {create, day, propose, remove, options})
         buttons->addWidget(b);
     buttons->addStretch(1);
+    buttons->addWidget(print);
     for (QPushButton* b : {approve, save, close})
         buttons->addWidget(b);
     layout->addLayout(buttons);
+    m_planCommands = {place, generic, day, propose, remove, print, approve, save};
 
     connect(place, &QPushButton::clicked, this, &FrmWPEdit::cmdPlace_Click);
     connect(m_search->List(), &QListWidget::itemDoubleClicked, this, &FrmWPEdit::cmdPlace_Click);
     connect(generic, &QPushButton::clicked, this, &FrmWPEdit::cmdGeneric_Click);
+    connect(create, &QPushButton::clicked, this, &FrmWPEdit::cmdNew_Click);
+    connect(day, &QPushButton::clicked, this, &FrmWPEdit::cmdDay_Click);
+    connect(m_table, &QTableWidget::cellDoubleClicked, this, &FrmWPEdit::cmdDay_Click);
     connect(propose, &QPushButton::clicked, this, &FrmWPEdit::cmdPropose_Click);
     connect(remove, &QPushButton::clicked, this, &FrmWPEdit::cmdRemove_Click);
+    connect(options, &QPushButton::clicked, this, &FrmWPEdit::cmdOptions_Click);
+    connect(print, &QPushButton::clicked, this, &FrmWPEdit::cmdPrint_Click);
     connect(approve, &QPushButton::clicked, this, &FrmWPEdit::cmdApprove_Click);
     connect(save, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
-    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    connect(close, &QPushButton::clicked, this, [this] { CloseWindow(this); });
     connect(m_table, &QTableWidget::currentCellChanged, this, &FrmWPEdit::ShowCandidates);
     connect(m_search, &FrmWPEditRezSearch::Refill, this, &FrmWPEdit::ShowCandidates);
+    connect(m_tree, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
+        const long id = static_cast<long>(item->data(0, kPlanRole).toLongLong());
+        if (id != 0 && id != m_plan.id())
+            OpenPlan(id);
+    });
     CloseOnEscape(this);
-    resize(1100, 640);
+    resize(1240, 660);
+    RefreshTree();
     ShowPlan();
     SelectCell(1, 1);
 }
 
+void FrmWPEdit::RefreshTree()
+{
+    m_tree->clear();
+    QTreeWidgetItem* year = nullptr;
+    QTreeWidgetItem* month = nullptr;
+    for (const ClMenu::WPListEntry& entry : m_plan.RefreshWPList()) {
+        const QString yearText = QString::number(entry.Year);
+        if (!year || year->text(0) != yearText) {
+            year = new QTreeWidgetItem(m_tree, {yearText});
+            month = nullptr;
+        }
+        if (!month || month->text(0) != Q(entry.Month))
+            month = new QTreeWidgetItem(year, {Q(entry.Month)});
+        auto* item = new QTreeWidgetItem(month, {Q(entry.Title)});
+        item->setData(0, kPlanRole, QVariant::fromValue<qlonglong>(entry.id));
+        if (entry.id == m_plan.id()) {
+            m_tree->expandItem(year);
+            m_tree->expandItem(month);
+            m_tree->setCurrentItem(item);
+        }
+    }
+}
+
+bool FrmWPEdit::MayLeavePlan()
+{
+    return !m_plan.IsChanged() ||
+           UI().Ask("Soll die Bearbeitung des Wochenplans wirklich abgebrochen werden ohne zu speichern?",
+                    Buttons::YesNo, Answer::No, MsgIcon::Question, kCaption) == Answer::Yes;
+}
+
+bool FrmWPEdit::OpenPlan(long id)
+{
+    ClMenu plan;
+    plan.SetDB(m_db);
+    if (!MayLeavePlan() || !plan.Loadr(id) || !plan.IsWP()) {
+        RefreshTree();
+        return false;
+    }
+    m_plan = std::move(plan);
+    RefreshTree();
+    ShowPlan();
+    SelectCell(1, 1);
+    return true;
+}
+
 void FrmWPEdit::ShowPlan()
 {
+    const bool havePlan = m_plan.IsWP();
+    for (QPushButton* b : m_planCommands)
+        b->setEnabled(havePlan);
+    if (!havePlan) {
+        m_head->setText(Q("Es gibt noch keinen Wochenplan. Legen Sie mit „Neuer Wochenplan“ einen an."));
+        m_table->setRowCount(0);
+        m_table->setColumnCount(0);
+        return;
+    }
     const long first = DayOf(m_plan.MenuDate());
     const int days = m_plan.WPDayCount();
     clsWPLevel& levels = m_plan.WPLevels();
@@ -151,14 +260,19 @@ void FrmWPEdit::ShowPlan()
     const DateSerial approved = m_plan.WPApproveDate();
     head += approved.Days != 0 ? "  –  genehmigt am " + DateTimeText(approved) : "  –  noch nicht genehmigt";
     m_head->setText(Q(head));
+    setWindowTitle(Q(std::string(kCaption) + " - [" + m_plan.GenMenuEntryTitle(true) + "]"));
     const int row = m_table->currentRow(), column = m_table->currentColumn();
     m_table->setRowCount(levels.Max());
     m_table->setColumnCount(days);
     for (int day = 1; day <= days; ++day) {
+        // Short day names keep a week of columns within the window; the full name is the tip.
         const DateSerial date = Serial(first + day - 1);
-        m_table->setHorizontalHeaderItem(
-            day - 1, new QTableWidgetItem(Q(GermanWeekdayName(date) + "\n" + ShortDateText(date))));
+        auto* header =
+            new QTableWidgetItem(Q(GermanWeekdayName(date).substr(0, 2) + " " + ShortDateText(date)));
+        header->setToolTip(Q(GermanWeekdayName(date)));
+        m_table->setHorizontalHeaderItem(day - 1, header);
     }
+    FitHeaderTexts(m_table->horizontalHeader());
     for (int level = 1; level <= levels.Max(); ++level) {
         m_table->setVerticalHeaderItem(level - 1, new QTableWidgetItem(Q(levels.Name(level))));
         for (int day = 1; day <= days; ++day) {
@@ -166,7 +280,10 @@ void FrmWPEdit::ShowPlan()
             std::string text = course ? m_plan.CourseTitle(course) : "";
             if (course && m_plan.CourseGeneric(course))
                 text += " [Generisch]";
-            m_table->setItem(level - 1, day - 1, new QTableWidgetItem(Q(text)));
+            auto* item = new QTableWidgetItem(Q(text));
+            if (course && !m_plan.CourseDesc(course).empty())
+                item->setToolTip(Q(m_plan.CourseDesc(course)));
+            m_table->setItem(level - 1, day - 1, item);
         }
     }
     if (row >= 0 && column >= 0)
@@ -192,7 +309,7 @@ int FrmWPEdit::CurrentDay() const
 void FrmWPEdit::ShowCandidates()
 {
     const int level = CurrentLevel();
-    if (level < 1 || CurrentDay() < 1) {
+    if (!m_plan.IsWP() || level < 1 || CurrentDay() < 1) {
         m_search->Fill(m_db, 0, 0, 0);
         return;
     }
@@ -211,12 +328,9 @@ void FrmWPEdit::cmdPlace_Click()
 
 void FrmWPEdit::cmdGeneric_Click()
 {
-    const std::string text = S(m_generic->text().trimmed());
-    if (text.empty() || CurrentLevel() < 1 || CurrentDay() < 1)
-        return;
-    m_plan.WPPlace(CurrentDay(), m_plan.WPLevels().id(CurrentLevel()), 0, text);
-    m_generic->clear();
-    ShowPlan();
+    if (CurrentLevel() >= 1 && CurrentDay() >= 1 &&
+        EditGenericDish(m_plan, CurrentDay(), CurrentLevel(), this))
+        ShowPlan();
 }
 
 void FrmWPEdit::cmdRemove_Click()
@@ -241,24 +355,67 @@ bool FrmWPEdit::cmdSave_Click()
                     MsgIcon::Critical, kCaption);
         return false;
     }
+    RefreshTree();
     ShowPlan();
     return true;
 }
 
 void FrmWPEdit::cmdApprove_Click()
 {
+    if (!m_plan.IsWP())
+        return;
     FrmWPApprove approve(this);
     approve.SetWP(m_plan);
     approve.exec();
+    RefreshTree();
     ShowPlan();
     ShowCandidates();
 }
 
+void FrmWPEdit::cmdNew_Click()
+{
+    if (!MayLeavePlan())
+        return;
+    frmWPNewWizard wizard(m_db, this);
+    if (wizard.exec() != QDialog::Accepted)
+        return;
+    m_plan = wizard.TakePlan();
+    m_plan.SetDB(m_db);
+    RefreshTree();
+    ShowPlan();
+    SelectCell(1, 1);
+}
+
+void FrmWPEdit::cmdDay_Click()
+{
+    if (!m_plan.IsWP())
+        return;
+    FrmWPEditDay day(m_plan, std::max(CurrentDay(), 1), m_db, this);
+    day.SelectLevel(std::max(CurrentLevel(), 1));
+    day.exec();
+    ShowPlan();
+    ShowCandidates();
+}
+
+void FrmWPEdit::cmdOptions_Click()
+{
+    frmWPOptions options(m_db, this);
+    if (options.exec() == QDialog::Accepted)
+        ShowCandidates();
+}
+
+void FrmWPEdit::cmdPrint_Click()
+{
+    if (!m_plan.IsWP())
+        return;
+    PreviewPrintout(this, m_plan.GenMenuEntryTitle(), [this](PageCanvas& canvas) {
+        PrintWeekPlan(canvas, m_plan, clWPLanguage::PrintLanguages());
+    });
+}
+
 void FrmWPEdit::closeEvent(QCloseEvent* event)
 {
-    if (m_plan.IsChanged() &&
-        UI().Ask("Soll die Bearbeitung des Wochenplans wirklich abgebrochen werden ohne zu speichern?",
-                 Buttons::YesNo, Answer::No, MsgIcon::Question, kCaption) != Answer::Yes) {
+    if (!MayLeavePlan()) {
         event->ignore();
         return;
     }

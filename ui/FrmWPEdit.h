@@ -1,19 +1,22 @@
 #pragma once
-// The weekly plan editor: a table of levels (rows) and days (columns) with the dish of each cell.
-// Beside it the candidates of the chosen cell (FrmWPEditRezSearch): the recipes of the level's
-// category that its repeat interval allows on that day. Dishes are placed from the candidates,
-// typed as free text, proposed by the repeat rules, removed; saving writes the plan in one
-// transaction. The plan is approved in FrmWPApprove.
+// The weekly plan editor: the plans by year and month on the left, the chosen plan as a table of
+// levels (rows) and days (columns) with the dish of each cell, and beside it the candidates of the
+// chosen cell (FrmWPEditRezSearch): the recipes of the level's category that its repeat interval
+// allows on that day. Dishes are placed from the candidates, entered without recipe
+// (FrmWPEditGeneric), proposed by the repeat rules or removed; a day opens in the day editor
+// (FrmWPEditDay). New plans come from the wizard, the levels from the settings (frmWPOptions);
+// approval is FrmWPApprove. Saving writes the plan in one transaction.
 
 #include "planning/ClMenu.h"
 
-#include <QDialog>
+#include <QWidget>
 
 class QCheckBox;
 class QLabel;
-class QLineEdit;
 class QListWidget;
+class QPushButton;
 class QTableWidget;
+class QTreeWidget;
 
 namespace pf {
 
@@ -39,41 +42,59 @@ private:
     QListWidget* m_list = nullptr;
 };
 
-class FrmWPEdit : public QDialog
+class FrmWPEdit : public QWidget
 {
     Q_OBJECT
 public:
     // The editor of a plan (loaded or just created); db null: the work database.
     explicit FrmWPEdit(ClMenu plan, Database* db = nullptr, QWidget* parent = nullptr);
+    // The editor opened on the plan that starts last (empty when there is none).
+    explicit FrmWPEdit(Database* db = nullptr, QWidget* parent = nullptr);
 
     ClMenu& Plan() { return m_plan; }
+    // Opens a stored plan, asking first when the one shown has unsaved changes; false when the
+    // user keeps the shown one or the plan cannot be loaded.
+    bool OpenPlan(long id);
     // Chooses the cell of a level (1-based) and day (1-based).
     void SelectCell(int level, int day);
     // Places the chosen candidate into the chosen cell.
     void cmdPlace_Click();
-    // Places the typed free text (a dish without recipe) into the chosen cell.
+    // Asks for a dish without recipe for the chosen cell.
     void cmdGeneric_Click();
     void cmdRemove_Click();
     // Fills the empty cells as the repeat rules propose.
     void cmdPropose_Click();
     bool cmdSave_Click();
     void cmdApprove_Click();
+    // A new plan from the wizard.
+    void cmdNew_Click();
+    // The chosen day in the day editor.
+    void cmdDay_Click();
+    // The settings of the levels.
+    void cmdOptions_Click();
+    // The plan in the print languages, in the print preview.
+    void cmdPrint_Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void Build();
+    void RefreshTree();
     void ShowPlan();
     void ShowCandidates();
     int CurrentLevel() const;
     int CurrentDay() const;
+    // True when nothing unsaved would be lost, or the user agrees to lose it.
+    bool MayLeavePlan();
 
     ClMenu m_plan;
     Database* m_db;
+    QTreeWidget* m_tree = nullptr;
     QLabel* m_head = nullptr;
     QTableWidget* m_table = nullptr;
     FrmWPEditRezSearch* m_search = nullptr;
-    QLineEdit* m_generic = nullptr;
+    std::vector<QPushButton*> m_planCommands; // need a plan
 };
 
 } // namespace pf

@@ -83,6 +83,7 @@ const MenuCommand kDataMenu[] = {
     {"Mnu02Kochbuch", "&Kochbücher …", nullptr, true, QStyle::SP_DirIcon},
     {"Mnu02Kategorie", "K&ategorien …", nullptr, true, kNoIcon},
     {"Mnu02Menue", "&Menüs …", nullptr, true, kNoIcon},
+    {"Mnu02Wochenplan", "&Wochenpläne …", nullptr, true, kNoIcon},
     {"Mnu02Unit", "Maß&einheiten …", nullptr, true, kNoIcon},
     {nullptr, nullptr, nullptr, false, kNoIcon},
     {"LexikonAnsehen", "&Lexikon ansehen …", nullptr, true, QStyle::SP_FileDialogInfoView},

@@ -32,6 +32,7 @@
 #include "ui/FrmSpecialLexDel.h"
 #include "ui/FrmSplash.h"
 #include "ui/FrmUnitManagement.h"
+#include "ui/FrmWPEdit.h"
 #include "ui/FrmZIP.h"
 #include "ui/Mainform.h"
 #include "ui/QtInteraction.h"
@@ -181,6 +182,8 @@ void QtShell::RunCommand(const std::string& command)
         m_main->AddChildWindow(new FrmLiteratur);
     } else if (command == "Mnu02Menue") {
         m_main->AddChildWindow(new FrmMenuManagement);
+    } else if (command == "Mnu02Wochenplan") {
+        m_main->AddChildWindow(new FrmWPEdit);
     } else if (command == "Mnu02EinkaufenShops") {
         m_main->AddChildWindow(new FrmShops);
     } else if (command == "Mnu02Unit") {

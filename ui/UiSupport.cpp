@@ -9,6 +9,8 @@
 #include <QAbstractItemView>
 #include <QAbstractScrollArea>
 #include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLayout>
 #include <QPixmap>
@@ -74,6 +76,18 @@ QMdiSubWindow* AddSubWindow(QMdiArea& area, QWidget* window)
         sub->move(std::max(0, std::min(sub->x(), room.width() - sub->width())),
                   std::max(0, std::min(sub->y(), room.height() - sub->height())));
     return sub;
+}
+
+QPushButton* AddOkCancel(QDialog* dialog, QLayout* layout)
+{
+    auto* buttons = new QDialogButtonBox(dialog);
+    QPushButton* ok = MakeButton("cmdOK", "OK", dialog);
+    ok->setDefault(true);
+    buttons->addButton(ok, QDialogButtonBox::AcceptRole);
+    buttons->addButton(MakeButton("cmdCancel", "Abbrechen", dialog), QDialogButtonBox::RejectRole);
+    layout->addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return ok;
 }
 
 void ShowBeside(QWidget* from, QWidget* window)

@@ -11,6 +11,8 @@
 
 class QAbstractItemView;
 class QCheckBox;
+class QDialog;
+class QLayout;
 class QHeaderView;
 class QMdiArea;
 class QMdiSubWindow;
@@ -32,6 +34,9 @@ template <typename T> T* Named(T* widget, const char* name)
 
 QPushButton* MakeButton(const QString& name, const QString& text, QWidget* parent);
 QCheckBox* MakeCheck(const QString& name, const QString& text, QWidget* parent);
+// The OK (default, "cmdOK") and Abbrechen ("cmdCancel", rejects) buttons at the foot of a dialog's
+// layout; OK is returned for the caller to connect its check to.
+QPushButton* AddOkCancel(QDialog* dialog, QLayout* layout);
 
 // Shows a new window in the window area, in the size it chose within the room the area has; it
 // is deleted when closed.

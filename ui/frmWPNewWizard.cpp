@@ -7,7 +7,6 @@
 #include "planning/WeekCalendar.h"
 #include "ui/UiSupport.h"
 
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -61,14 +60,8 @@ frmWPNewWizard::frmWPNewWizard(Database* db, QWidget* parent) : QDialog(parent),
     form->addRow(QString(), m_weekday);
     form->addRow(Q("&Dauer:"), m_days);
     layout->addLayout(form);
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = MakeButton("cmdOK", Q("OK"), this);
-    ok->setDefault(true);
-    buttons->addButton(ok, QDialogButtonBox::AcceptRole);
-    buttons->addButton(MakeButton("cmdCancel", Q("Abbrechen"), this), QDialogButtonBox::RejectRole);
-    layout->addWidget(buttons);
+    QPushButton* ok = AddOkCancel(this, layout);
     connect(ok, &QPushButton::clicked, this, &frmWPNewWizard::cmdOK_Click);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_start, &QLineEdit::textChanged, this, &frmWPNewWizard::ShowWeekday);
     ShowWeekday();
 }

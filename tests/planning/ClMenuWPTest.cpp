@@ -1,15 +1,20 @@
 // Weekly plans stored as menus: levels kept with the plan, cells placed and filled, approval with
-// the recipes' exclusion over their families, and the plan list.
+// the recipes' exclusion over their families, the plan list and the printouts.
 
 #include "planning/ClMenu.h"
 
 #include "core/AppContext.h"
 #include "db/Database.h"
 #include "planning/WeekCalendar.h"
+#include "planning/WeekPlanPrint.h"
+#include "tests/output/RecordingCanvas.h"
 #include "tests/support/NewDatabase.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
 
 namespace pf {
 namespace {
@@ -89,7 +94,7 @@ TEST_F(WeekPlanMenu, PlanKeepsItsLevelsWhenTheSettingsChange)
     EXPECT_EQ(back.CourseRezID(back.WPCourse(1, 2)), 9);
     EXPECT_TRUE(back.CourseGeneric(back.WPCourse(2, 3)));
     EXPECT_EQ(back.WPCourse(1, 1), 0);
-    EXPECT_EQ(back.WPDayCount(), 2); // as far as the dishes reach
+    EXPECT_EQ(back.WPDayCount(), 5); // as created, not only as far as the dishes reach
     // The plan's levels are its own: they are not written back to the program's.
     EXPECT_TRUE(back.WPLevels().Save());
     EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_WPLevel").AsLong(), 1);
@@ -220,6 +225,50 @@ TEST_F(WeekPlanMenu, SameStartDayAndPlanList)
                               DateSerial{static_cast<double>(monday + 28)})
                   .size(),
               1u);
+}
+
+TEST_F(WeekPlanMenu, PrintoutInEachLanguageLeavesOutUnprintedLevels)
+{
+    ClMenu plan = NewPlan(monday, 3);
+    plan.WPPlace(1, 1, 1);
+    const int pudding = plan.WPPlace(1, 3, 0, "Grießpudding"); // the dessert level is not printed
+    plan.SetCourseDesc(plan.WPPlace(2, 2, 0, "Linsen mit Spätzle"), "mit Saitenwürstchen");
+    ASSERT_NE(pudding, 0);
+
+    test::RecordingCanvas canvas;
+    ASSERT_TRUE(PrintWeekPlan(canvas, plan, {1, 3}));
+    EXPECT_TRUE(canvas.Finished);
+    std::map<int, std::vector<std::string>> pages;
+    for (const test::DrawnItem& item : canvas.Items)
+        if (item.What == test::DrawnItem::Text)
+            pages[item.Page].push_back(item.Content);
+    // Each language on pages of its own; day 3 without a printed dish has no heading.
+    ASSERT_EQ(pages.size(), 2u);
+    const std::vector<std::string> german = {"Wochenplan 07.12.2026 – 09.12.2026",
+                                             "Montag, 07.12.2026",
+                                             "Suppe",
+                                             "Gericht 50-1 – 2,50 €",
+                                             "Dienstag, 08.12.2026",
+                                             "Hauptgang",
+                                             "Linsen mit Spätzle – 6,90 €",
+                                             "mit Saitenwürstchen",
+                                             "Wochenplan gedruckt von Pfannola"};
+    for (const std::string& text : german)
+        EXPECT_NE(std::find(pages[1].begin(), pages[1].end(), text), pages[1].end()) << text;
+    EXPECT_EQ(std::find(pages[1].begin(), pages[1].end(), "Grießpudding – 1,80 €"), pages[1].end());
+    EXPECT_EQ(std::find(pages[1].begin(), pages[1].end(), "Mittwoch, 09.12.2026"), pages[1].end());
+    EXPECT_EQ(pages[2].front(), "Menu de la semaine 07.12.2026 – 09.12.2026");
+    EXPECT_NE(std::find(pages[2].begin(), pages[2].end(), "Mardi, 08.12.2026"), pages[2].end());
+
+    // The approval list shows every level and marks the dish without recipe.
+    test::RecordingCanvas list;
+    ASSERT_TRUE(PrintWPApprovalList(list, plan));
+    std::vector<std::string> texts;
+    for (const test::DrawnItem& item : list.Items)
+        texts.push_back(item.Content);
+    for (const std::string text : {"Wochenplan vom 07.12.2026", "Wochenplan ist noch nicht genehmigt!",
+                                   "Grießpudding [Generisch]", "Mittwoch, 09.12.2026"})
+        EXPECT_NE(std::find(texts.begin(), texts.end(), text), texts.end()) << text;
 }
 
 } // namespace

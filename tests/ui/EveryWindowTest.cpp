@@ -42,10 +42,16 @@
 #include "ui/FrmSynonymList.h"
 #include "ui/FrmUnitAbgleich.h"
 #include "ui/FrmUnitManagement.h"
+#include "ui/FrmWPApprove.h"
+#include "ui/FrmWPEdit.h"
+#include "ui/FrmWPEditDay.h"
+#include "ui/FrmWPEditGeneric.h"
 #include "ui/FrmZIP.h"
 #include "ui/Mainform.h"
 #include "ui/frmGenericImportWizard.h"
 #include "ui/frmOptions1.h"
+#include "ui/frmWPNewWizard.h"
+#include "ui/frmWPOptions.h"
 
 #include "db/DatabaseChoice.h"
 #include "model/ClRecipe.h"
@@ -54,6 +60,7 @@
 #include "model/clsRecipeUnit.h"
 #include "nutrition/Nutrition.h"
 #include "nutrition/UnitMatching.h"
+#include "planning/ClMenu.h"
 #include "tests/support/BaseDataDb.h"
 #include "tests/ui/UiTestSupport.h"
 
@@ -115,6 +122,7 @@ protected:
         m_recipe.SetYield(1);
         m_recipeUnits.Init(WorkDb(), &m_units);
         m_units.SetDB(&WorkDb());
+        m_plan.CreateNewWP(DateSerial::FromParts(2026, 12, 7), 5);
     }
     ~EveryWindowTest() override
     {
@@ -129,6 +137,7 @@ public:
     ClRecipe m_recipe;
     ClUnit m_units;
     clsRecipeUnit m_recipeUnits;
+    ClMenu m_plan;
     Mainform m_main;
     std::unique_ptr<UnitMatching> m_matching;
 };
@@ -149,6 +158,27 @@ const WindowCase kWindows[] = {
     {"FrmHilfe", false, [](EveryWindowTest& t) { return std::unique_ptr<QWidget>(t.m_main.BuildKeyHelp()); }},
     {"FrmSearchandDisplay", true, [](EveryWindowTest&) { return Make<FrmSearchandDisplay>(); }},
     {"FrmMenuData", true, [](EveryWindowTest&) { return Make<FrmMenuData>(0L); }},
+    {"FrmWPEdit", true,
+     [](EveryWindowTest&) {
+         ClMenu plan;
+         plan.CreateNewWP(DateSerial::FromParts(2026, 12, 7), 5);
+         plan.Save();
+         return std::make_unique<FrmWPEdit>(std::move(plan));
+     }},
+    {"FrmWPEdit without plans", true, [](EveryWindowTest&) { return Make<FrmWPEdit>(); }},
+    {"FrmWPEditDay", false, [](EveryWindowTest& t) { return std::make_unique<FrmWPEditDay>(t.m_plan, 2); }},
+    {"FrmWPEditGeneric", false,
+     [](EveryWindowTest&) {
+         return std::make_unique<FrmWPEditGeneric>("Dienstag, 08.12.2026 - Tagessuppe", "Linsensuppe", "");
+     }},
+    {"FrmWPApprove", false,
+     [](EveryWindowTest& t) {
+         auto window = std::make_unique<FrmWPApprove>();
+         window->SetWP(t.m_plan);
+         return window;
+     }},
+    {"frmWPNewWizard", false, [](EveryWindowTest&) { return Make<frmWPNewWizard>(); }},
+    {"frmWPOptions", false, [](EveryWindowTest&) { return Make<frmWPOptions>(); }},
     {"FrmSkalierungAnzahl", false,
      [](EveryWindowTest& t) { return std::make_unique<FrmSkalierungAnzahl>(t.m_recipe); }},
     {"FrmExport",

@@ -1,21 +1,30 @@
 // The weekly-plan windows driven as a cook uses them: a plan for three levels made with the
-// wizard, filled in the editor (from the candidates, as free text and by the proposal), approved,
-// and the next week's candidates without the recipes just served.
+// wizard, filled in the editor (from the candidates, as a dish without recipe and by the
+// proposal), approved, and the next week's candidates without the recipes just served; the day
+// editor and the level settings.
 
 #include "ui/FrmWPApprove.h"
 #include "ui/FrmWPEdit.h"
+#include "ui/FrmWPEditDay.h"
+#include "ui/FrmWPEditGeneric.h"
 #include "ui/frmWPNewWizard.h"
+#include "ui/frmWPOptions.h"
 
 #include "db/Database.h"
+#include "planning/clWPLanguage.h"
 #include "tests/support/NewDatabase.h"
 #include "tests/ui/UiTestSupport.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QTimer>
+#include <QTreeWidget>
 
 #include <set>
 
@@ -64,6 +73,24 @@ protected:
         return ids;
     }
 
+    // Answers the dialog for a dish without recipe, once it is up, with a name and description.
+    static void AnswerGeneric(const char* title, const char* description)
+    {
+        QTimer::singleShot(0, [title, description] {
+            auto* dialog = qobject_cast<FrmWPEditGeneric*>(QApplication::activeModalWidget());
+            if (!dialog) {
+                ADD_FAILURE() << "no dialog for a dish without recipe";
+                if (QWidget* modal = QApplication::activeModalWidget())
+                    modal->close();
+                return;
+            }
+            dialog->findChild<QLineEdit*>("txtTitle")->setText(title);
+            dialog->findChild<QPlainTextEdit*>("txtDescription")->setPlainText(description);
+            QTest::mouseClick(dialog->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+        });
+    }
+    long Scalar(const std::string& sql) { return static_cast<long>(db->Scalar(sql).AsLong()); }
+
     std::unique_ptr<Database> db;
 };
 
@@ -78,7 +105,8 @@ TEST_F(WeekPlanWindows, PlanFillApproveAndSeeServedRecipesExcludedNextWeek)
     auto* grid = Child<QTableWidget>(editor, "grdPlan");
     ASSERT_EQ(grid->rowCount(), 3);
     ASSERT_EQ(grid->columnCount(), 5);
-    EXPECT_EQ(grid->horizontalHeaderItem(0)->text(), "Montag\n07.12.2026");
+    EXPECT_EQ(grid->horizontalHeaderItem(0)->text(), "Mo 07.12.2026");
+    EXPECT_EQ(grid->horizontalHeaderItem(0)->toolTip(), "Montag");
 
     // Monday's soup from the candidates, Tuesday's dessert as free text, the rest proposed.
     editor.SelectCell(1, 1);
@@ -88,9 +116,10 @@ TEST_F(WeekPlanWindows, PlanFillApproveAndSeeServedRecipesExcludedNextWeek)
     Click(editor, "cmdPlace");
     EXPECT_EQ(grid->item(0, 0)->text(), "Gericht 50-6");
     editor.SelectCell(3, 2);
-    Child<QLineEdit>(editor, "txtGeneric")->setText("Obst der Saison");
+    AnswerGeneric("Obst der Saison", "Äpfel und Birnen aus der Region");
     Click(editor, "cmdGeneric");
     EXPECT_EQ(grid->item(2, 1)->text(), "Obst der Saison [Generisch]");
+    EXPECT_EQ(grid->item(2, 1)->toolTip(), "Äpfel und Birnen aus der Region");
     Click(editor, "cmdPropose");
     for (int row = 0; row < 3; ++row)
         for (int column = 0; column < 5; ++column)
@@ -122,6 +151,118 @@ TEST_F(WeekPlanWindows, PlanFillApproveAndSeeServedRecipesExcludedNextWeek)
         EXPECT_EQ(offered.count(id), 0u) << id;
     Child<QCheckBox>(next, "chkNoDateFilter")->setChecked(true);
     EXPECT_EQ(Candidates(next).size(), 6u);
+    EXPECT_TRUE(m_ui.AllAnswersUsed());
+}
+
+TEST_F(WeekPlanWindows, DayEditorChangesTheEditorsPlan)
+{
+    FrmWPEdit editor(NewPlanWithWizard("07.12.2026", 3), db.get());
+    // The editor opens the day editor as a modal dialog on its own plan; here it is driven directly.
+    FrmWPEditDay day(editor.Plan(), 2, db.get());
+    EXPECT_EQ(Child<QLabel>(day, "lblDay")->text(), "Dienstag, 08.12.2026");
+    auto* levels = Child<QTableWidget>(day, "grdDay");
+    ASSERT_EQ(levels->rowCount(), 3);
+    EXPECT_EQ(levels->item(0, 2)->text(), "2,50");
+    day.SelectLevel(2);
+    Child<QListWidget>(day, "lstCandidates")->setCurrentRow(0);
+    Click(day, "cmdPlace");
+    EXPECT_EQ(levels->item(1, 1)->text(), "Gericht 51-1");
+    AnswerGeneric("Grießbrei", "");
+    day.SelectLevel(3);
+    Click(day, "cmdGeneric");
+    EXPECT_EQ(levels->item(2, 1)->text(), "Grießbrei [Generisch]");
+    Click(day, "cmdNextDay");
+    EXPECT_EQ(Child<QLabel>(day, "lblDay")->text(), "Mittwoch, 09.12.2026");
+    EXPECT_FALSE(Child<QPushButton>(day, "cmdNextDay")->isEnabled());
+    EXPECT_EQ(levels->item(1, 1)->text(), "");
+
+    EXPECT_NE(editor.Plan().WPCourse(2, 2), 0);
+    EXPECT_TRUE(editor.Plan().IsChanged());
+    editor.Plan().WPApprove(true);
+    day.SetDay(1);
+    EXPECT_EQ(Child<QLabel>(day, "lblDay")->text(), "Montag, 07.12.2026 (bereits genehmigt)");
+}
+
+TEST_F(WeekPlanWindows, PlanListOpensTheNewestPlanAndAnotherOnRequest)
+{
+    const long first = NewPlanWithWizard("07.12.2026", 3).id();
+    const long second = NewPlanWithWizard("04.01.2027", 5).id();
+    FrmWPEdit editor(db.get());
+    EXPECT_EQ(editor.Plan().id(), second);
+    auto* tree = Child<QTreeWidget>(editor, "tvPlans");
+    ASSERT_EQ(tree->topLevelItemCount(), 2);
+    EXPECT_EQ(tree->topLevelItem(0)->text(0), "2026");
+    EXPECT_EQ(tree->topLevelItem(0)->child(0)->text(0), "Dezember");
+    EXPECT_EQ(tree->topLevelItem(1)->child(0)->text(0), "Januar");
+    EXPECT_EQ(Child<QTableWidget>(editor, "grdPlan")->columnCount(), 5);
+
+    // Leaving unsaved changes asks; No keeps the plan shown.
+    editor.SelectCell(1, 1);
+    Child<QListWidget>(editor, "lstCandidates")->setCurrentRow(0);
+    Click(editor, "cmdPlace");
+    m_ui.Answering(Answer::No);
+    EXPECT_FALSE(editor.OpenPlan(first));
+    EXPECT_EQ(editor.Plan().id(), second);
+    m_ui.Answering(Answer::Yes);
+    EXPECT_TRUE(editor.OpenPlan(first));
+    EXPECT_EQ(editor.Plan().id(), first);
+    EXPECT_TRUE(m_ui.AllAnswersUsed());
+}
+
+TEST_F(WeekPlanWindows, SettingsRewriteLevelsAndCategoriesWhilePlansKeepTheirOwn)
+{
+    ClMenu old = NewPlanWithWizard("07.12.2026", 3);
+    {
+        frmWPOptions options(db.get());
+        auto* grid = Child<QTableWidget>(options, "grdLevels");
+        ASSERT_EQ(grid->rowCount(), 3);
+        EXPECT_EQ(grid->item(0, 1)->text(), "2,50");
+        EXPECT_EQ(grid->item(1, 4)->text(), "Hauptgerichte");
+        EXPECT_EQ(grid->item(1, 5)->text(), "Nach 2 Wochen wiederholbar");
+
+        // The dessert moves to the top, stops printing and takes the soups' category.
+        options.SelectLevel(3);
+        Click(options, "cmdUp");
+        Click(options, "cmdUp");
+        Child<QCheckBox>(options, "chkPrint")->setChecked(false);
+        auto* category = Child<QComboBox>(options, "cboCategory");
+        category->setCurrentIndex(category->findText("Suppen"));
+        Child<QSpinBox>(options, "spnWeeks")->setValue(3);
+        EXPECT_EQ(grid->item(0, 2)->text(), "Nein");
+        EXPECT_EQ(grid->item(1, 4)->text(), ""); // the soup level let its category go
+        // The main course goes; a new level comes.
+        options.SelectLevel(3);
+        m_ui.Answering(Answer::Yes);
+        Click(options, "cmdDelete");
+        Click(options, "cmdNew");
+        Child<QLineEdit>(options, "txtName")->setText("Salatteller");
+        Child<QLineEdit>(options, "txtName")->textEdited("Salatteller");
+        Child<QLineEdit>(options, "txtCost")->setText("4,2");
+        Child<QLineEdit>(options, "txtCost")->editingFinished();
+        Child<QCheckBox>(options, "chkLanguage2")->setChecked(true);
+        Click(options, "cmdOK");
+        EXPECT_EQ(options.result(), QDialog::Accepted);
+    }
+    clsWPLevel levels(db.get());
+    ASSERT_TRUE(levels.Load());
+    ASSERT_EQ(levels.Max(), 3);
+    EXPECT_EQ(levels.Name(1), "Dessert");
+    EXPECT_TRUE(levels.NoPrint(1));
+    EXPECT_EQ(levels.Name(2), "Suppe");
+    EXPECT_EQ(levels.Name(3), "Salatteller");
+    EXPECT_EQ(levels.Cost(3), Decimal4::Parse("4.2"));
+    EXPECT_EQ(levels.CatSelect(1), 50);
+    EXPECT_EQ(levels.CatRepeat(1), 3);
+    EXPECT_EQ(levels.CatSelect(2), 0);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_CAT WHERE CatWPLevel<>0"), 1);
+    EXPECT_EQ(clWPLanguage::PrintLanguages(), (std::vector<int>{1, 2}));
+
+    // The plan made before still shows its three levels, the main course among them.
+    FrmWPEdit editor(db.get());
+    ASSERT_TRUE(editor.OpenPlan(old.id()));
+    auto* grid = Child<QTableWidget>(editor, "grdPlan");
+    ASSERT_EQ(grid->rowCount(), 3);
+    EXPECT_EQ(grid->verticalHeaderItem(1)->text(), "Hauptgang");
     EXPECT_TRUE(m_ui.AllAnswersUsed());
 }
 

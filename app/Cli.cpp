@@ -148,6 +148,14 @@ int ReportUnexpected(const ErrorInfo& error, std::ostream& err)
 
 } // namespace
 
+bool InputFileFound(CliCall& call, const std::string& file)
+{
+    if (std::filesystem::is_regular_file(file))
+        return true;
+    call.Err << "Die Datei " << file << " wurde nicht gefunden.\n";
+    return false;
+}
+
 bool ParseCliArgs(CliCall& call, const std::vector<CliOption>& options,
                   const std::function<bool(const std::string& word)>& word)
 {

@@ -58,6 +58,9 @@ CliOption ServingsOption(long& servings);
 // "--ids 3,7,12": the recipe numbers appended to ids.
 CliOption IdsOption(std::vector<long>& ids);
 
+// Whether the file a command reads is there; when not, says so on Err.
+bool InputFileFound(CliCall& call, const std::string& file);
+
 // A whole positive number and nothing else ("12", not "12a" or "-3").
 bool ParsePositiveNumber(std::string_view text, long& value);
 // The words "ID [--servings N]" of a command about one recipe; servings stays 0 without the

@@ -129,10 +129,8 @@ int CliImportDb(CliCall& call)
                "[--trash] ANDERE.MDB\n";
         return 2;
     }
-    if (!std::filesystem::is_regular_file(other)) {
-        call.Err << "Die Datei " << other << " wurde nicht gefunden.\n";
+    if (!InputFileFound(call, other))
         return 1;
-    }
     std::error_code ec;
     if (std::filesystem::equivalent(other, call.Database, ec)) {
         call.Err << "Die Datenbank kann nicht in sich selbst importiert werden.\n";
@@ -191,12 +189,9 @@ int CliImport(CliCall& call)
                     "[--trash] [--bls] DATEI...\n";
         return 2;
     }
-    for (const std::string& file : files) {
-        if (!std::filesystem::is_regular_file(file)) {
-            call.Err << "Die Datei " << file << " wurde nicht gefunden.\n";
+    for (const std::string& file : files)
+        if (!InputFileFound(call, file))
             return 1;
-        }
-    }
     CliDatabase db(call);
     if (!db)
         return 1;

@@ -46,10 +46,8 @@ int CliImportTable(CliCall& call)
         call.Err << kUsage << "\n";
         return 2;
     }
-    if (!std::filesystem::is_regular_file(file)) {
-        call.Err << "Die Datei " << file << " wurde nicht gefunden.\n";
+    if (!InputFileFound(call, file))
         return 1;
-    }
     CliDatabase db(call);
     if (!db)
         return 1;

@@ -114,6 +114,9 @@ void FrmWPEdit::Build()
     m_tree = Named(new QTreeWidget(outer), "tvPlans");
     m_tree->setHeaderHidden(true);
     RoomyRows(m_tree);
+    // Wide enough for a plan's week and date under year and month; the grid takes the rest.
+    m_tree->setMinimumWidth(m_tree->fontMetrics().horizontalAdvance("Woche 52 - 28.12.2026") +
+                            2 * m_tree->indentation() + 8);
     outer->addWidget(m_tree);
 
     auto* main = new QWidget(outer);
@@ -147,8 +150,9 @@ void FrmWPEdit::Build()
     splitter->setStretchFactor(1, 1);
     mainLayout->addWidget(splitter, 1);
     outer->addWidget(main);
-    outer->setStretchFactor(0, 1);
-    outer->setStretchFactor(1, 5);
+    outer->setStretchFactor(0, 0);
+    outer->setStretchFactor(1, 1);
+    outer->setSizes({m_tree->minimumWidth(), 8 * m_tree->minimumWidth()});
     layout->addWidget(outer, 1);
 
     auto* buttons = new QHBoxLayout();
@@ -211,6 +215,7 @@ void FrmWPEdit::RefreshTree()
         if (!month || month->text(0) != Q(entry.Month))
             month = new QTreeWidgetItem(year, {Q(entry.Month)});
         auto* item = new QTreeWidgetItem(month, {Q(entry.Title)});
+        item->setToolTip(0, Q(entry.Title));
         item->setData(0, kPlanRole, QVariant::fromValue<qlonglong>(entry.id));
         if (entry.id == m_plan.id()) {
             m_tree->expandItem(year);

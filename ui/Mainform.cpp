@@ -43,6 +43,8 @@ namespace {
 
 constexpr int kNoIcon = -1;
 constexpr const char* kWindowName = "Mainform";
+// Screens smaller than this start the program maximised.
+constexpr QSize kRoomyScreen(1600, 900);
 
 QString Utf8(const char* text)
 {
@@ -678,7 +680,10 @@ void Mainform::RestorePlacement()
     const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
     m_startMaximized = placement.WindowState == 2;
     if (placement.Width == kUnset || placement.Height == kUnset) {
-        // First start: most of the screen, placed by the window manager.
+        // First start: most of a large screen, placed by the window manager. A small screen (a
+        // laptop's 1366×768) is needed whole for the search, its hits and a recipe side by side;
+        // the window then starts maximised and keeps the smaller size for when it is restored.
+        m_startMaximized = available.width() < kRoomyScreen.width() || available.height() < kRoomyScreen.height();
         resize(available.width() * 4 / 5, available.height() * 4 / 5);
         return;
     }

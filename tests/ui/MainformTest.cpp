@@ -220,10 +220,14 @@ TEST_F(MainformTest, FirstStartTakesMostOfTheScreenAndLeavesThePlaceToTheWindowM
     Mainform window;
     const QPoint unplaced = window.pos();
     window.Load();
+    // A small screen is taken whole; on a large one the window manager places four fifths of it.
     const QRect available = QApplication::primaryScreen()->availableGeometry();
-    EXPECT_EQ(window.size(), QSize(available.width() * 4 / 5, available.height() * 4 / 5));
-    EXPECT_EQ(window.pos(), unplaced);
-    EXPECT_FALSE(window.isMaximized());
+    const bool small = available.width() < 1600 || available.height() < 900;
+    EXPECT_EQ(window.isMaximized(), small);
+    if (!small) {
+        EXPECT_EQ(window.size(), QSize(available.width() * 4 / 5, available.height() * 4 / 5));
+        EXPECT_EQ(window.pos(), unplaced);
+    }
 }
 
 TEST_F(MainformTest, CaptionNamesTheDatabase)

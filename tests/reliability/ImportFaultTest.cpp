@@ -109,7 +109,7 @@ TEST_P(ImportFaultBoth, ConcurrentImportsStoreEveryRecipeOnce)
 
 // The server goes away in the middle of a run: the run ends with the message, only whole recipes
 // are stored, and once the server is back the same file completes the collection.
-TEST(ServerImportFault, DISABLED_StoppedServerLeavesWholeRecipesAndARerunCompletesThem)
+TEST(ServerImportFault, StoppedServerLeavesWholeRecipesAndARerunCompletesThem)
 {
     PrivateServer server;
     if (server.Connect().empty())

@@ -1009,20 +1009,29 @@ void DropIndexHints(List& list)
     }
 }
 
-// The sort keys of a list, each without ASC or DESC.
-std::vector<List> SortKeys(const List& list, std::size_t begin, std::size_t end)
+// The comma-separated parts of list[begin, end) at its own level, empty parts included.
+std::vector<List> SplitAtCommas(const List& list, std::size_t begin, std::size_t end)
 {
-    std::vector<List> keys;
+    std::vector<List> parts;
     std::size_t start = begin;
     for (std::size_t k = begin; k <= end; ++k) {
         if (k < end && list[k].kind != K::Comma)
             continue;
-        List key = Slice(list, start, k);
+        parts.push_back(Slice(list, start, k));
+        start = k + 1;
+    }
+    return parts;
+}
+
+// The sort keys of a list, each without ASC or DESC.
+std::vector<List> SortKeys(const List& list, std::size_t begin, std::size_t end)
+{
+    std::vector<List> keys;
+    for (List& key : SplitAtCommas(list, begin, end)) {
         if (!key.empty() && IsAnyKw(key.back(), {"ASC", "DESC"}))
             key.pop_back();
         if (!key.empty())
             keys.push_back(std::move(key));
-        start = k + 1;
     }
     return keys;
 }
@@ -1072,11 +1081,7 @@ void RewriteOrderBy(List& list)
         while (end < list.size() && !IsAnyKw(list[end], {"LIMIT", "UNION", "OFFSET"}))
             ++end;
         List result;
-        std::size_t start = i + 2;
-        for (std::size_t k = i + 2; k <= end; ++k) {
-            if (k < end && list[k].kind != K::Comma)
-                continue;
-            List key = Slice(list, start, k);
+        for (List& key : SplitAtCommas(list, i + 2, end)) {
             if (!key.empty() && !IsKw(key.back(), "NULLS") && !IsAnyKw(key.back(), {"FIRST", "LAST"})) {
                 const bool descending = IsKw(key.back(), "DESC");
                 key.push_back(MakeName("NULLS"));
@@ -1085,7 +1090,6 @@ void RewriteOrderBy(List& list)
             if (!result.empty())
                 result.push_back(Node{K::Comma, ",", {}});
             Append(result, key);
-            start = k + 1;
         }
         list.erase(list.begin() + static_cast<std::ptrdiff_t>(i + 2),
                    list.begin() + static_cast<std::ptrdiff_t>(end));

@@ -256,15 +256,21 @@ DatabaseSelection FrmDBOpen::Selection() const
     return choice;
 }
 
+bool FrmDBOpen::DataSourceGiven(const DatabaseSelection& choice)
+{
+    if (!choice.Dsn.empty())
+        return true;
+    UI().Inform("Bitte die ODBC-Datenquelle angeben.", MsgIcon::Warning, AppContext::Current().AppCaption);
+    m_dsn->setFocus();
+    return false;
+}
+
 void FrmDBOpen::TestConnection()
 {
     const DatabaseSelection choice = Selection();
     const std::string& caption = AppContext::Current().AppCaption;
-    if (choice.Dsn.empty()) {
-        UI().Inform("Bitte die ODBC-Datenquelle angeben.", MsgIcon::Warning, caption);
-        m_dsn->setFocus();
+    if (!DataSourceGiven(choice))
         return;
-    }
     try {
         const BusyPointer busy;
         OpenDatabase(ServerConnectFor(choice.Dsn, choice.LogonType, choice.User, choice.Password))->Close();
@@ -285,11 +291,8 @@ void FrmDBOpen::accept()
         m_path->setFocus();
         return;
     }
-    if (choice.DbType != 0 && choice.Dsn.empty()) {
-        UI().Inform("Bitte die ODBC-Datenquelle angeben.", MsgIcon::Warning, caption);
-        m_dsn->setFocus();
+    if (choice.DbType != 0 && !DataSourceGiven(choice))
         return;
-    }
     if (choice.DbType == 0 && !CreateIfMissing(choice.Path)) {
         m_path->setFocus();
         return;

@@ -50,6 +50,8 @@ private:
     void Browse();
     bool CreateIfMissing(const std::string& path);
     void UpdateControls();
+    // Whether the server page names a data source; when not, says so and puts the cursor there.
+    bool DataSourceGiven(const DatabaseSelection& choice);
     // Opens the server database of the fields once and says whether that worked.
     void TestConnection();
 

@@ -3,6 +3,7 @@
 
 #include "app/CliCommands.h"
 #include "core/AppContext.h"
+#include "core/AtomicFile.h"
 #include "db/Database.h"
 #include "db/DatabaseChoice.h"
 #include "db/DbError.h"
@@ -11,7 +12,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <ostream>
 #include <unordered_set>
 
@@ -147,9 +147,7 @@ int CliExport(CliCall& call)
             call.Out << outcome.Result;
         } else {
             if (mode == clsRecipeExport::kStructureClipboard) {
-                std::ofstream file(target, std::ios::binary | std::ios::trunc);
-                file << outcome.Result;
-                if (!file.flush()) {
+                if (!WriteFileAtomically(target.string(), outcome.Result)) {
                     call.Err << "Die Datei " << target.string() << " kann nicht geschrieben werden.\n";
                     return 1;
                 }

@@ -3,6 +3,7 @@
 // writes a plan's CSV rows to a file, "pdf" the plan's printout in its print languages.
 
 #include "app/CliCommands.h"
+#include "core/AtomicFile.h"
 #include "db/Database.h"
 #include "output/PdfOutput.h"
 #include "planning/ClMenu.h"
@@ -12,7 +13,6 @@
 #include "planning/clWPLanguage.h"
 
 #include <charconv>
-#include <fstream>
 #include <ostream>
 
 namespace pf {
@@ -199,21 +199,8 @@ int Csv(CliCall& call)
     ClMenu plan;
     if (!LoadPlan(call, *db, words[1], plan))
         return 1;
-    const std::string text = WPCsvText(plan);
-    // Written beside the target first: a failed write leaves an earlier file whole.
-    const std::string partial = out + ".tmp";
-    {
-        std::ofstream file(partial, std::ios::binary | std::ios::trunc);
-        file << "\xEF\xBB\xBF" << text;
-        if (!file.flush()) {
-            call.Err << "Die Datei \"" << out << "\" konnte nicht geschrieben werden.\n";
-            std::remove(partial.c_str());
-            return 1;
-        }
-    }
-    if (std::rename(partial.c_str(), out.c_str()) != 0) {
+    if (!WriteFileAtomically(out, "\xEF\xBB\xBF" + WPCsvText(plan))) {
         call.Err << "Die Datei \"" << out << "\" konnte nicht geschrieben werden.\n";
-        std::remove(partial.c_str());
         return 1;
     }
     return 0;

@@ -1,5 +1,6 @@
 #include "lexicon/LexiconOutput.h"
 
+#include "core/AtomicFile.h"
 #include "core/Markup.h"
 #include "core/Utf8.h"
 #include "lexicon/LexiconAreas.h"
@@ -7,7 +8,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 
 namespace pf {
 
@@ -126,10 +126,7 @@ bool ExportLexiconEntries(Database& db, const std::vector<LexiconEntryKey>& keys
         for (const LexiconEntryView& view : views)
             content += (content.empty() ? "" : "\n----------\n\n") + LexiconEntryText(view);
     }
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << content;
-    out.close();
-    if (!out) {
+    if (!WriteFileAtomically(path, content)) {
         problem = "Die Datei \"" + path + "\" kann nicht geschrieben werden.";
         return false;
     }

@@ -1,5 +1,6 @@
 #include "planning/AddressVCard.h"
 
+#include "core/AtomicFile.h"
 #include "core/TextConv.h"
 #include "core/Trim.h"
 #include "core/Utf8.h"
@@ -470,11 +471,7 @@ bool AddressVCard::ExportFile(const std::string& path, const std::vector<long>& 
     });
     if (!read)
         return false;
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    const std::string text = Write(addresses);
-    out << text;
-    out.close();
-    if (!out) {
+    if (!WriteFileAtomically(path, Write(addresses))) {
         SetError(-1, "Die Datei \"" + path + "\" kann nicht geschrieben werden.");
         return false;
     }

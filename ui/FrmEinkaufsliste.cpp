@@ -1,6 +1,7 @@
 #include "ui/FrmEinkaufsliste.h"
 
 #include "core/AppContext.h"
+#include "core/AtomicFile.h"
 #include "core/Interaction.h"
 #include "core/Settings.h"
 #include "db/DatabaseChoice.h"
@@ -42,7 +43,6 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include <fstream>
 
 namespace pf {
 
@@ -613,10 +613,8 @@ void FrmEinkaufsliste::cmdExcel_Click()
         const std::string dir =
             AppContext::Current().TempDir.empty() ? "/tmp/" : AppContext::Current().TempDir;
         const std::string path = dir + (dir.ends_with('/') ? "" : "/") + "Einkaufsliste.csv";
-        std::ofstream file(path, std::ios::binary | std::ios::trunc);
-        file << ShoppingCsv(m_list, m_shown, m_storeLocations, m_classes);
-        file.close();
-        if (!file || !UI().OpenWithDefaultApplication(path))
+        if (!WriteFileAtomically(path, ShoppingCsv(m_list, m_shown, m_storeLocations, m_classes)) ||
+            !UI().OpenWithDefaultApplication(path))
             UI().Inform("Die Datei \"" + path + "\" kann nicht mit der Tabellenkalkulation geöffnet werden.",
                         MsgIcon::Warning, kCaption);
     }

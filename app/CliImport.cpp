@@ -12,6 +12,7 @@
 #include "nutrition/Nutrition.h"
 
 #include <filesystem>
+#include <functional>
 #include <ostream>
 
 namespace pf {
@@ -85,6 +86,22 @@ struct ImportChoices
     }
 };
 
+// Opens the database, checks the choices against it and hands work an import run set up by them,
+// with its notices going to Err; 1 when the database cannot take the import.
+int WithImportRun(CliCall& call, const ImportChoices& choices,
+                  const std::function<int(Database&, RecipeImport&)>& work)
+{
+    CliDatabase db(call);
+    if (!db)
+        return 1;
+    if (!choices.Check(call, *db))
+        return 1;
+    RecipeImport run(*db);
+    choices.Apply(run);
+    run.SetNotice([&call](const std::string& text) { call.Err << text << std::endl; });
+    return work(*db, run);
+}
+
 // Prints what a run left to say and its summary; the exit code.
 int Report(CliCall& call, RecipeImport& run, bool ok, const std::string& failure, const char* nothingFound)
 {
@@ -152,23 +169,17 @@ int CliImportDb(CliCall& call)
                  << "\n";
         return 1;
     }
-    CliDatabase db(call);
-    if (!db)
-        return 1;
-    if (!choices.Check(call, *db))
-        return 1;
-    RecipeImport run(*db);
-    choices.Apply(run);
-    run.SetNotice([&call](const std::string& text) { call.Err << text << std::endl; });
-    RecipeTransfer transfer(*source, *db, run);
-    bool ok = false;
-    try {
-        ok = transfer.Run(RecipeTransfer::AllRecipes(*source));
-    } catch (const DbError& error) {
-        call.Err << other << ": " << error.Description() << "\n";
-        return 1;
-    }
-    return Report(call, run, ok, transfer.LastErrorText(), "Die andere Datenbank enthält keine Rezepte.");
+    return WithImportRun(call, choices, [&](Database& db, RecipeImport& run) {
+        RecipeTransfer transfer(*source, db, run);
+        bool ok = false;
+        try {
+            ok = transfer.Run(RecipeTransfer::AllRecipes(*source));
+        } catch (const DbError& error) {
+            call.Err << other << ": " << error.Description() << "\n";
+            return 1;
+        }
+        return Report(call, run, ok, transfer.LastErrorText(), "Die andere Datenbank enthält keine Rezepte.");
+    });
 }
 
 int CliImport(CliCall& call)
@@ -192,22 +203,16 @@ int CliImport(CliCall& call)
     for (const std::string& file : files)
         if (!InputFileFound(call, file))
             return 1;
-    CliDatabase db(call);
-    if (!db)
-        return 1;
-    if (!choices.Check(call, *db))
-        return 1;
-    RecipeImport run(*db);
-    run.Options().Files = files;
-    choices.Apply(run);
-    // Each ordinary line without food gets the one its text names, as far as one is found.
-    run.Options().BLS = matchFoods;
-    if (matchFoods)
-        run.SetFoodKeyMatcher(FoodKeyMatcher(*db));
-    run.SetNotice([&call](const std::string& text) { call.Err << text << std::endl; });
-    const bool ok = run.Import();
-    return Report(call, run, ok, run.LastErrorText(),
-                  "In den angegebenen Dateien wurde kein Rezept gefunden.");
+    return WithImportRun(call, choices, [&](Database& db, RecipeImport& run) {
+        run.Options().Files = files;
+        // Each ordinary line without food gets the one its text names, as far as one is found.
+        run.Options().BLS = matchFoods;
+        if (matchFoods)
+            run.SetFoodKeyMatcher(FoodKeyMatcher(db));
+        const bool ok = run.Import();
+        return Report(call, run, ok, run.LastErrorText(),
+                      "In den angegebenen Dateien wurde kein Rezept gefunden.");
+    });
 }
 
 } // namespace pf

@@ -13,6 +13,7 @@
 #include "planning/clWPLanguage.h"
 
 #include <charconv>
+#include <functional>
 #include <ostream>
 
 namespace pf {
@@ -67,6 +68,18 @@ bool LoadPlan(CliCall& call, Database& db, const std::string& word, ClMenu& plan
         return false;
     }
     return true;
+}
+
+// Opens the database, loads the weekly plan the word names and runs work on it; 1 when either fails.
+int WithPlan(CliCall& call, const std::string& word, const std::function<int(ClMenu&)>& work)
+{
+    CliDatabase db(call);
+    if (!db)
+        return 1;
+    ClMenu plan;
+    if (!LoadPlan(call, *db, word, plan))
+        return 1;
+    return work(plan);
 }
 
 int New(CliCall& call)
@@ -124,24 +137,21 @@ int Approve(CliCall& call)
         call.Err << kUsage << "\n";
         return 2;
     }
-    CliDatabase db(call);
-    if (!db)
-        return 1;
-    ClMenu plan;
-    if (!LoadPlan(call, *db, words[1], plan))
-        return 1;
-    for (const WPBreach& breach : plan.WPCheck())
-        call.Err << "Verstoss: " << breach.Title << " am "
-                 << ShortDateText(DateSerial{static_cast<double>(breach.Day)}) << ": " << breach.Text << "\n";
-    plan.WPApprove(true);
-    if (!plan.Save()) {
-        call.Err << "Der Wochenplan konnte nicht gespeichert werden: " << plan.LastErrorText() << "\n";
-        return 1;
-    }
-    const std::string when = DateTimeText(plan.WPApproveDate());
-    call.Out << "Der Wochenplan wurde am " << when.substr(0, 10) << " um " << when.substr(11, 5)
-             << " genehmigt.\n";
-    return 0;
+    return WithPlan(call, words[1], [&](ClMenu& plan) {
+        for (const WPBreach& breach : plan.WPCheck())
+            call.Err << "Verstoss: " << breach.Title << " am "
+                     << ShortDateText(DateSerial{static_cast<double>(breach.Day)}) << ": " << breach.Text
+                     << "\n";
+        plan.WPApprove(true);
+        if (!plan.Save()) {
+            call.Err << "Der Wochenplan konnte nicht gespeichert werden: " << plan.LastErrorText() << "\n";
+            return 1;
+        }
+        const std::string when = DateTimeText(plan.WPApproveDate());
+        call.Out << "Der Wochenplan wurde am " << when.substr(0, 10) << " um " << when.substr(11, 5)
+                 << " genehmigt.\n";
+        return 0;
+    });
 }
 
 // The ID and the --out file of "csv" and "pdf"; false after printing the usage.
@@ -171,20 +181,16 @@ int Pdf(CliCall& call)
     std::string out;
     if (!PlanAndFile(call, words, out, "Nach --out muss der Name der PDF-Datei stehen."))
         return 2;
-    CliDatabase db(call);
-    if (!db)
-        return 1;
-    ClMenu plan;
-    if (!LoadPlan(call, *db, words[1], plan))
-        return 1;
-    std::string error;
-    std::unique_ptr<PageCanvas> canvas = OpenPdf(out, plan.GenMenuEntryTitle(), error);
-    if (!canvas || !PrintWeekPlan(*canvas, plan, clWPLanguage::PrintLanguages())) {
-        call.Err << "Die Datei \"" << out << "\" konnte nicht geschrieben werden."
-                 << (error.empty() ? "" : " ") << error << "\n";
-        return 1;
-    }
-    return 0;
+    return WithPlan(call, words[1], [&](ClMenu& plan) {
+        std::string error;
+        std::unique_ptr<PageCanvas> canvas = OpenPdf(out, plan.GenMenuEntryTitle(), error);
+        if (!canvas || !PrintWeekPlan(*canvas, plan, clWPLanguage::PrintLanguages())) {
+            call.Err << "Die Datei \"" << out << "\" konnte nicht geschrieben werden."
+                     << (error.empty() ? "" : " ") << error << "\n";
+            return 1;
+        }
+        return 0;
+    });
 }
 
 int Csv(CliCall& call)
@@ -193,17 +199,13 @@ int Csv(CliCall& call)
     std::string out;
     if (!PlanAndFile(call, words, out, "Nach --out muss der Name der CSV-Datei stehen."))
         return 2;
-    CliDatabase db(call);
-    if (!db)
-        return 1;
-    ClMenu plan;
-    if (!LoadPlan(call, *db, words[1], plan))
-        return 1;
-    if (!WriteFileAtomically(out, "\xEF\xBB\xBF" + WPCsvText(plan))) {
-        call.Err << "Die Datei \"" << out << "\" konnte nicht geschrieben werden.\n";
-        return 1;
-    }
-    return 0;
+    return WithPlan(call, words[1], [&](ClMenu& plan) {
+        if (!WriteFileAtomically(out, "\xEF\xBB\xBF" + WPCsvText(plan))) {
+            call.Err << "Die Datei \"" << out << "\" konnte nicht geschrieben werden.\n";
+            return 1;
+        }
+        return 0;
+    });
 }
 
 } // namespace

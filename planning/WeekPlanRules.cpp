@@ -131,7 +131,33 @@ std::vector<WPCandidate> WPCandidates(Database& db, long category, long weeks, l
         c.Parent = static_cast<long>(rs->Field(3).AsLong());
         candidates.push_back(std::move(c));
     }
+    std::vector<long> parents;
+    for (const WPCandidate& c : candidates)
+        if (c.Parent >= 1 && c.Parent != c.id)
+            parents.push_back(c.Parent);
+    if (parents.empty())
+        return candidates;
+    std::map<long, std::string> titles;
+    auto names =
+        db.OpenRecordset("SELECT ID,RezTitle FROM T_REZ_KOPF WHERE ID IN (" + JoinIds(parents) + ")");
+    for (; !names->Eof(); names->MoveNext())
+        titles[static_cast<long>(names->Field(0).AsLong())] = names->Field(1).AsText();
+    for (WPCandidate& c : candidates)
+        if (c.Parent >= 1 && c.Parent != c.id)
+            if (auto found = titles.find(c.Parent); found != titles.end())
+                c.ParentTitle = found->second;
     return candidates;
+}
+
+std::string WPCandidateDetail(const WPCandidate& candidate)
+{
+    std::string text =
+        candidate.WPExclude > 0
+            ? "Zuletzt genutzt: " + ShortDateText(DateSerial{static_cast<double>(candidate.WPExclude)})
+            : std::string("Noch nie genutzt");
+    if (!candidate.ParentTitle.empty())
+        text += "\nBasiert auf: " + candidate.ParentTitle;
+    return text;
 }
 
 std::vector<WPPlacement> WPProposePlan(Database& db, clsWPLevel& levels, long firstDay, int days)

@@ -47,10 +47,14 @@ struct WPCandidate
     std::string Title;
     long WPExclude = 0;
     long Parent = 0;
+    std::string ParentTitle; // of a variation, whose parent is another recipe
 };
 // The recipes a level's category offers on a day, least recently served first: not templates,
 // not in the trash, and unless noDateFilter only those whose WPExclude lies before the limit.
 std::vector<WPCandidate> WPCandidates(Database& db, long category, long weeks, long day, bool noDateFilter);
+// The lines a candidate's detail pane shows: when it was last served ("Zuletzt genutzt: " and the
+// short date, or that it never was) and, for a variation, "Basiert auf: " and its parent.
+std::string WPCandidateDetail(const WPCandidate& candidate);
 
 // One dish of a proposed plan.
 struct WPPlacement

@@ -13,6 +13,7 @@
 #include "planning/ShoppingPrint.h"
 #include "ui/ErrorTrap.h"
 #include "ui/QtPageCanvas.h"
+#include "ui/RecipeDrag.h"
 #include "ui/UiSupport.h"
 
 #include <QCheckBox>
@@ -50,8 +51,6 @@ namespace {
 
 constexpr const char* kCaption = "Einkaufsliste";
 constexpr const char* kSettingsName = "ShoppingList";
-// Drag data of recipes: their IDs, separated by commas or line breaks.
-constexpr const char* kRecipeIdsMime = "application/x-pfannola-recipe-ids";
 
 QPointer<FrmEinkaufsliste>& Instance()
 {
@@ -70,18 +69,6 @@ void SetClipboard(const std::string& text)
 std::string ClipboardText()
 {
     return S(QGuiApplication::clipboard()->text());
-}
-
-std::vector<long> IdsOf(const QString& text)
-{
-    std::vector<long> ids;
-    for (const QString& part : text.split(QRegularExpression("[,;\\s]+"), Qt::SkipEmptyParts)) {
-        bool ok = false;
-        const long id = part.toLong(&ok);
-        if (ok && id > 0)
-            ids.push_back(id);
-    }
-    return ids;
 }
 
 // The lines of one recipe in an editable table: quantity, unit, ingredient. Rows keep the number
@@ -663,17 +650,13 @@ void FrmEinkaufsliste::cmdPrint_Click()
 
 void FrmEinkaufsliste::dragEnterEvent(QDragEnterEvent* event)
 {
-    const QMimeData* mime = event->mimeData();
-    if (mime->hasFormat(kRecipeIdsMime) || (mime->hasText() && !IdsOf(mime->text()).empty()))
+    if (!DroppedRecipeIds(event->mimeData()).empty())
         event->acceptProposedAction();
 }
 
 void FrmEinkaufsliste::dropEvent(QDropEvent* event)
 {
-    const QMimeData* mime = event->mimeData();
-    const QString text =
-        mime->hasFormat(kRecipeIdsMime) ? QString::fromUtf8(mime->data(kRecipeIdsMime)) : mime->text();
-    const std::vector<long> ids = IdsOf(text);
+    const std::vector<long> ids = DroppedRecipeIds(event->mimeData());
     RunTrapped([this, &ids] {
         for (long id : ids)
             AddRecipe(id);

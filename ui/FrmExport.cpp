@@ -5,6 +5,7 @@
 #include "core/Settings.h"
 #include "exchange/ExportRun.h"
 #include "exchange/clsRecipeExport.h"
+#include "planning/ClMenu.h"
 #include "ui/UiSupport.h"
 
 #include <QCheckBox>
@@ -14,6 +15,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -25,6 +27,7 @@ namespace pf {
 namespace {
 
 constexpr int kToolsItem = -99;
+constexpr int kPlanRole = Qt::UserRole + 1; // a weekly plan in the menu list
 
 std::string Setting(const char* key, const char* defaultValue)
 {
@@ -100,6 +103,25 @@ FrmExport::FrmExport(std::vector<long> ids, std::vector<long> servings, Database
     options->addWidget(m_picturePath, 3, 1);
     layout->addWidget(m_options);
 
+    m_menuBox = new QGroupBox("Menüs mit exportieren", this);
+    m_menuBox->setObjectName("fraMenus");
+    auto* menus = new QVBoxLayout(m_menuBox);
+    m_menus = Named(new QListWidget(m_menuBox), "lstMenus");
+    RoomyRows(m_menus);
+    menus->addWidget(m_menus, 1);
+    auto* separator = new QHBoxLayout;
+    m_separatorLabel = new QLabel("Trennzeichen:", m_menuBox);
+    m_separator = Named(new QComboBox(m_menuBox), "cboSeparator");
+    // Semicolons for German spreadsheets, commas for English ones.
+    m_separator->addItem("Semikolon ( ; )", QVariant::fromValue<int>(';'));
+    m_separator->addItem("Komma ( , )", QVariant::fromValue<int>(','));
+    separator->addWidget(m_separatorLabel);
+    separator->addWidget(m_separator);
+    separator->addStretch(1);
+    menus->addLayout(separator);
+    layout->addWidget(m_menuBox, 1);
+    FillMenuList();
+
     m_status = new QLabel(this);
     m_status->setObjectName("lblStatus");
     layout->addWidget(m_status);
@@ -142,6 +164,49 @@ void FrmExport::FillModeList()
         m_mode->addItem(QString::fromStdString(tools[i].Name), -static_cast<int>(i + 1));
 }
 
+void FrmExport::FillMenuList()
+{
+    ClMenu menu;
+    menu.SetDB(m_db);
+    for (const ClMenu::Choice& choice : menu.MenuChoices()) {
+        auto* item = new QListWidgetItem(Q(choice.Text), m_menus);
+        item->setData(Qt::UserRole, QVariant::fromValue<qlonglong>(choice.id));
+        item->setCheckState(Qt::Unchecked);
+    }
+    // Weekly plans only in CSV, as rows of their dishes; newest first like the menus.
+    std::vector<ClMenu::WPListEntry> plans = menu.RefreshWPList();
+    std::reverse(plans.begin(), plans.end());
+    for (const ClMenu::WPListEntry& plan : plans) {
+        auto* item = new QListWidgetItem(Q("Wochenplan " + plan.Title), m_menus);
+        item->setData(Qt::UserRole, QVariant::fromValue<qlonglong>(plan.id));
+        item->setData(kPlanRole, true);
+        item->setCheckState(Qt::Unchecked);
+    }
+}
+
+void FrmExport::CheckMenus(const std::vector<long>& menuIds)
+{
+    for (int i = 0; i < m_menus->count(); ++i) {
+        QListWidgetItem* item = m_menus->item(i);
+        const long id = static_cast<long>(item->data(Qt::UserRole).toLongLong());
+        if (std::find(menuIds.begin(), menuIds.end(), id) != menuIds.end())
+            item->setCheckState(Qt::Checked);
+    }
+}
+
+std::vector<long> FrmExport::CheckedMenus() const
+{
+    std::vector<long> ids;
+    if (m_menuBox->isHidden())
+        return ids;
+    for (int i = 0; i < m_menus->count(); ++i) {
+        const QListWidgetItem* item = m_menus->item(i);
+        if (!item->isHidden() && item->checkState() == Qt::Checked)
+            ids.push_back(static_cast<long>(item->data(Qt::UserRole).toLongLong()));
+    }
+    return ids;
+}
+
 int FrmExport::SelectedType() const
 {
     const int item = m_mode->currentData().toInt();
@@ -174,6 +239,11 @@ void FrmExport::cboMode_Click()
     if (type != 4 && m_toWord->isChecked())
         m_toFile->setChecked(true);
     m_options->setVisible(type == 3);
+    m_menuBox->setVisible((type == 6 || type == 9) && m_menus->count() > 0);
+    m_separatorLabel->setVisible(type == 9);
+    m_separator->setVisible(type == 9);
+    for (int i = 0; i < m_menus->count(); ++i)
+        m_menus->item(i)->setHidden(type != 9 && m_menus->item(i)->data(kPlanRole).toBool());
     m_options->setTitle(m_mode->currentText() + " Export Optionen");
     const int mode = SelectedMode();
     const bool toFile = mode >= 0 && clsRecipeExport::isFileBasedExport(mode);
@@ -245,6 +315,8 @@ void FrmExport::cmdStart_Click()
                         (m_picturePathOn->isChecked() ? htmlflags::kPicturePathPrefix : 0);
     request.PicturePath = m_picturePath->text().toStdString();
     request.HtmlDownload = m_download->isChecked();
+    request.MenuIds = CheckedMenus();
+    request.CsvSeparator = static_cast<char>(m_separator->currentData().toInt());
     const ExportOutcome outcome = RunExport(request, m_db);
     if (outcome.Cancelled && outcome.Ok)
         return;

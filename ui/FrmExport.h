@@ -2,7 +2,9 @@
 // The export window: the chosen recipes go to a Meal-Master, Rezkonv, HTML or RTF file, the
 // clipboard or the word processor. It lists the export types, gathers the target and the
 // options, remembers them for the next time and runs the export (RunExport) with its progress
-// and closing message. The export itself is the engine's; the window only collects the choice.
+// and closing message. The formats that carry menus (Mensax, CSV) offer the stored menus, CSV
+// also the weekly plans and its field separator. The export itself is the engine's; the window
+// only collects the choice.
 
 #include <QWidget>
 
@@ -14,6 +16,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QPushButton;
 class QRadioButton;
 
@@ -35,9 +38,14 @@ public:
 
     void cmdStart_Click();
     void cboMode_Click();
+    // Ticks these menus or weekly plans in the menu list.
+    void CheckMenus(const std::vector<long>& menuIds);
+    // The ticked menus the chosen format carries, in list order.
+    std::vector<long> CheckedMenus() const;
 
 private:
     void FillModeList();
+    void FillMenuList();
     void BrowseFile();
     void SaveChoices();
     void UpdateStatus();
@@ -60,6 +68,10 @@ private:
     QCheckBox* m_download = nullptr;
     QCheckBox* m_picturePathOn = nullptr;
     QLineEdit* m_picturePath = nullptr;
+    QGroupBox* m_menuBox = nullptr;
+    QListWidget* m_menus = nullptr;
+    QLabel* m_separatorLabel = nullptr;
+    QComboBox* m_separator = nullptr;
     QLabel* m_status = nullptr;
 };
 

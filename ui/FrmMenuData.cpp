@@ -175,6 +175,8 @@ FrmMenuData::FrmMenuData(long recipeId, Start start, QWidget* parent) : QWidget(
                     MsgIcon::Warning, AppContext::Current().AppCaption);
         m_recipe.LoadByID(0);
     }
+    if (m_recipe.id() != 0 && start == Start::ChildCopy)
+        m_childOf = m_recipe.id();
     if (m_recipe.id() != 0 && start == Start::FromTemplate) {
         m_recipe.Clone();
         m_recipe.SetIsTemplate(false);
@@ -859,6 +861,8 @@ void FrmMenuData::UpdateCaption()
     QString caption = title.isEmpty() ? QString("Neues Rezept") : "Rezept: " + title;
     if (m_recipe.IsTemplate())
         caption += " (Vorlage)";
+    if (m_childOf != 0 && m_recipe.id() == m_childOf)
+        caption += " (Kind-Kopie)";
     setWindowTitle(caption);
 }
 
@@ -1295,7 +1299,13 @@ bool FrmMenuData::SaveChecked(bool asChild)
 
 bool FrmMenuData::cmdSave_Click()
 {
-    return SaveChecked(false);
+    // A child copy must not overwrite the recipe it started from.
+    const bool asChild = m_childOf != 0 && m_recipe.id() == m_childOf;
+    if (!SaveChecked(asChild))
+        return false;
+    m_childOf = 0;
+    UpdateCaption();
+    return true;
 }
 
 bool FrmMenuData::cmdSaveChild_Click()

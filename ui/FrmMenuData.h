@@ -35,8 +35,9 @@ class FrmMenuData : public QWidget
     Q_OBJECT
 public:
     enum class Start {
-        Edit,        // the recipe itself (0: a new recipe)
-        FromTemplate // an unsaved copy of the recipe (a template) that saves as a new recipe
+        Edit,         // the recipe itself (0: a new recipe)
+        FromTemplate, // an unsaved copy of the recipe (a template) that saves as a new recipe
+        ChildCopy     // the recipe, whose first save stores a new child of it and leaves it as it was
     };
     // Columns of the ingredient grid.
     enum Column {
@@ -136,6 +137,7 @@ private:
     ClRecipe m_recipe;
     bool m_filling = false;
     bool m_dirty = false;
+    long m_childOf = 0; // the recipe a child copy started from, until its first save
     bool m_hasTools = false;
     CategoryChooser m_chooseCategories;
     OriginChooser m_chooseOrigin;

@@ -7,6 +7,7 @@
 #include "ui/ErrorTrap.h"
 #include "ui/FrmGastGeschichte.h"
 #include "ui/FrmMenuPrint.h"
+#include "ui/RecipeDrag.h"
 #include "ui/UiSupport.h"
 
 #include <QCloseEvent>
@@ -83,25 +84,6 @@ std::optional<DateSerial> ParseTime(const QString& text)
     if (!match.hasMatch() || match.captured(2).toInt() > 59)
         return std::nullopt;
     return DateSerial{(match.captured(1).toInt() * 60 + match.captured(2).toInt()) / (24.0 * 60)};
-}
-
-// Recipe IDs carried by a drop: numbers separated by commas, blanks or line ends.
-std::vector<long> DroppedIds(const QMimeData* data)
-{
-    std::vector<long> ids;
-    QString text;
-    if (data->hasFormat("application/x-pfannola-recipe-ids"))
-        text = QString::fromUtf8(data->data("application/x-pfannola-recipe-ids"));
-    else if (data->hasText())
-        text = data->text();
-    for (const QString& part : text.split(QRegularExpression("[,;\\s]+"), Qt::SkipEmptyParts)) {
-        bool ok = false;
-        const long id = part.toLong(&ok);
-        if (!ok || id <= 0)
-            return {};
-        ids.push_back(id);
-    }
-    return ids;
 }
 
 } // namespace
@@ -643,7 +625,7 @@ void FrmMenuDetail::closeEvent(QCloseEvent* event)
 
 bool FrmMenuDetail::DropRecipes(const QMimeData* mime)
 {
-    const std::vector<long> ids = DroppedIds(mime);
+    const std::vector<long> ids = DroppedRecipeIds(mime);
     if (ids.empty())
         return false;
     RunTrapped([this, ids] { AddRecipes(ids); });
@@ -655,7 +637,7 @@ bool FrmMenuDetail::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_courses->viewport()) {
         if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
             auto* drag = static_cast<QDropEvent*>(event);
-            if (!DroppedIds(drag->mimeData()).empty()) {
+            if (!DroppedRecipeIds(drag->mimeData()).empty()) {
                 drag->acceptProposedAction();
                 return true;
             }

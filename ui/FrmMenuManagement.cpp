@@ -211,6 +211,8 @@ void FrmMenuManagement::ShowSelected()
     html += "<ol>";
     for (int i = 1; i <= menu.CoursesCount(); ++i) {
         html += "<li>" + Html(menu.CourseTitle(i));
+        if (const std::string desc = menu.CourseDesc(i); !desc.empty())
+            html += "<br><i>" + Html(desc).replace('\n', "<br>") + "</i>";
         std::string drinks = menu.CourseDrink(i);
         const std::string wine = menu.WineName(menu.CourseWineID(i));
         if (!wine.empty())

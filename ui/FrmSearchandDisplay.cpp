@@ -26,6 +26,7 @@
 #include "ui/FrmNaehrdataInfo.h"
 #include "ui/FrmPrint.h"
 #include "ui/FrmUnitAbgleich.h"
+#include "ui/RecipeDrag.h"
 #include "ui/UiSupport.h"
 #include "ui/frmOptions1.h"
 
@@ -500,7 +501,8 @@ QWidget* FrmSearchandDisplay::BuildResults()
     bold.setBold(true);
     m_caption->setFont(bold);
     layout->addWidget(m_caption);
-    m_results = new QTreeWidget(panel);
+    // Results drag as their recipes onto menus, weekly plans and the shopping list.
+    m_results = new RecipeDragTree(kIdRole, panel);
     RoomyRows(m_results);
     m_results->setObjectName("trvResults");
     m_results->setHeaderLabels({"Titel", "Bild"});
@@ -815,6 +817,20 @@ void FrmSearchandDisplay::ShowCookbook(long bookID, const std::string& caption)
     ResetCriteria();
     RunSearchData(bookID == clBook::kBaseBook ? std::string() : "5," + std::to_string(bookID), -1);
     m_caption->setText(Q(caption));
+}
+
+void FrmSearchandDisplay::ShowImportResult(DateSerial importDate, const std::string& caption)
+{
+    ResetCriteria();
+    m_results->clear();
+    m_display->clear();
+    m_shownID = 0;
+    m_picture->setVisible(false);
+    m_search.FindImportDate(importDate);
+    AddHits(m_search.Hits());
+    FinishTree();
+    m_caption->setText(Q(caption));
+    m_caption->setToolTip(QString());
 }
 
 void FrmSearchandDisplay::RunSearchData(const std::string& searchData, long bookID)

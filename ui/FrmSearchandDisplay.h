@@ -56,6 +56,8 @@ public:
     void ApplySearchData(const std::string& searchData);
     // Lists the content of a cookbook (the base cookbook: every recipe) under the caller's caption.
     void ShowCookbook(long bookID, const std::string& caption);
+    // Lists the recipes of one import run (by their import date) under the caller's caption.
+    void ShowImportResult(DateSerial importDate, const std::string& caption);
     // Shows a recipe in the display pane.
     void ShowRecipe(long id);
     // Opens the selected recipe in the editor (from the trash after the question).

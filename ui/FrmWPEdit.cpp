@@ -2,22 +2,27 @@
 
 #include "core/AppContext.h"
 #include "core/Interaction.h"
+#include "core/Settings.h"
 #include "db/DatabaseChoice.h"
 #include "db/DbError.h"
 #include "planning/WeekCalendar.h"
 #include "planning/WeekPlanPrint.h"
 #include "planning/WeekPlanRules.h"
 #include "planning/clWPLanguage.h"
+#include "ui/ErrorTrap.h"
+#include "ui/FrmMenuData.h"
 #include "ui/FrmWPApprove.h"
 #include "ui/FrmWPEditDay.h"
 #include "ui/FrmWPEditGeneric.h"
 #include "ui/PrintPreview.h"
+#include "ui/RecipeDrag.h"
 #include "ui/UiSupport.h"
 #include "ui/frmWPNewWizard.h"
 #include "ui/frmWPOptions.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -55,31 +60,70 @@ FrmWPEditRezSearch::FrmWPEditRezSearch(QWidget* parent) : QWidget(parent)
     m_list = Named(new QListWidget(this), "lstCandidates");
     RoomyRows(m_list);
     m_list->setMinimumHeight(m_list->minimumSizeHint().height() * 2);
+    m_detail = Named(new QLabel(this), "lblDetail");
+    m_detail->setWordWrap(true);
+    m_detail->setMinimumHeight(2 * m_detail->fontMetrics().lineSpacing());
+    m_variation = MakeButton("cmdVariation", Q("Kind-Ko&pie anlegen …"), this);
+    m_variation->setToolTip(Q("Das gewählte Rezept abwandeln und als Kind-Kopie speichern"));
     layout->addWidget(m_caption);
     layout->addWidget(m_noDateFilter);
     layout->addWidget(m_list, 1);
+    layout->addWidget(m_detail);
+    layout->addWidget(m_variation);
     connect(m_noDateFilter, &QCheckBox::toggled, this, &FrmWPEditRezSearch::Refill);
+    connect(m_list, &QListWidget::currentRowChanged, this, &FrmWPEditRezSearch::ShowDetail);
+    connect(m_variation, &QPushButton::clicked, this, &FrmWPEditRezSearch::cmdVariation_Click);
+    ShowDetail();
 }
 
 void FrmWPEditRezSearch::Fill(Database* db, long category, long weeks, long day)
 {
+    m_candidates.clear();
     m_list->clear();
     if (category == 0) {
         m_caption->setText(Q("Dieser Ebene ist keine Kategorie zugeordnet."));
+        ShowDetail();
         return;
     }
     m_caption->setText(Q("Rezepte der Kategorie " + WPRepeatCaption(weeks)));
     try {
-        for (const WPCandidate& c :
-             WPCandidates(db ? *db : WorkDb(), category, weeks, day, m_noDateFilter->isChecked())) {
-            auto* item = new QListWidgetItem(Q(c.Title), m_list);
-            item->setData(Qt::UserRole, static_cast<qlonglong>(c.id));
-            item->setToolTip(Q(c.WPExclude > 0 ? "Zuletzt genutzt: " + ShortDateText(Serial(c.WPExclude))
-                                               : std::string("Noch nie genutzt")));
-        }
+        m_candidates = WPCandidates(db ? *db : WorkDb(), category, weeks, day, m_noDateFilter->isChecked());
     } catch (const DbError&) {
         m_caption->setText(Q("Die Rezepte der Kategorie konnten nicht gelesen werden."));
     }
+    for (const WPCandidate& c : m_candidates) {
+        auto* item = new QListWidgetItem(Q(c.Title), m_list);
+        item->setData(Qt::UserRole, static_cast<qlonglong>(c.id));
+        item->setToolTip(Q(WPCandidateDetail(c)));
+    }
+    ShowDetail();
+}
+
+void FrmWPEditRezSearch::ShowDetail()
+{
+    const int row = m_list->currentRow();
+    const bool chosen = row >= 0 && static_cast<std::size_t>(row) < m_candidates.size();
+    m_detail->setText(chosen ? Q(WPCandidateDetail(m_candidates[static_cast<std::size_t>(row)])) : QString());
+    m_variation->setEnabled(chosen);
+}
+
+void FrmWPEditRezSearch::AllowVariation(bool allow)
+{
+    m_variation->setVisible(allow);
+}
+
+void FrmWPEditRezSearch::cmdVariation_Click()
+{
+    const int row = m_list->currentRow();
+    if (row < 0 || static_cast<std::size_t>(row) >= m_candidates.size())
+        return;
+    const WPCandidate& chosen = m_candidates[static_cast<std::size_t>(row)];
+    if (UI().Ask("Es wird jetzt das Rezept \"" + chosen.Title +
+                     "\" angezeigt. Dieses kann modifiziert und dann als Kind-Kopie gespeichert werden. "
+                     "Fortfahren?",
+                 Buttons::YesNo, Answer::Yes, MsgIcon::Question, kCaption) != Answer::Yes)
+        return;
+    ShowBeside(window(), new FrmMenuData(chosen.id, FrmMenuData::Start::ChildCopy));
 }
 
 long FrmWPEditRezSearch::ChosenRecipe() const
@@ -134,6 +178,9 @@ void FrmWPEdit::Build()
     m_table->setWordWrap(true);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // Recipes dragged from the search results land in the cell under the mouse.
+    m_table->viewport()->setAcceptDrops(true);
+    m_table->viewport()->installEventFilter(this);
     splitter->addWidget(m_table);
 
     auto* side = new QWidget(splitter);
@@ -145,6 +192,9 @@ void FrmWPEdit::Build()
     QPushButton* generic = MakeButton("cmdGeneric", Q("Gericht &ohne Rezept …"), side);
     sideLayout->addWidget(place);
     sideLayout->addWidget(generic);
+    m_daysAsRows = MakeCheck("chkDaysAsRows", Q("Tage a&ls Zeilen"), side);
+    m_daysAsRows->setChecked(AppContext::Current().Options.WPDisplayMode == 1);
+    sideLayout->addWidget(m_daysAsRows);
     splitter->addWidget(side);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 1);
@@ -189,6 +239,7 @@ void FrmWPEdit::Build()
     connect(close, &QPushButton::clicked, this, [this] { CloseWindow(this); });
     connect(m_table, &QTableWidget::currentCellChanged, this, &FrmWPEdit::ShowCandidates);
     connect(m_search, &FrmWPEditRezSearch::Refill, this, &FrmWPEdit::ShowCandidates);
+    connect(m_daysAsRows, &QCheckBox::toggled, this, &FrmWPEdit::SetDaysAsRows);
     connect(m_tree, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
         const long id = static_cast<long>(item->data(0, kPlanRole).toLongLong());
         if (id != 0 && id != m_plan.id())
@@ -266,20 +317,31 @@ void FrmWPEdit::ShowPlan()
     head += approved.Days != 0 ? "  –  genehmigt am " + DateTimeText(approved) : "  –  noch nicht genehmigt";
     m_head->setText(Q(head));
     setWindowTitle(Q(std::string(kCaption) + " - [" + m_plan.GenMenuEntryTitle(true) + "]"));
-    const int row = m_table->currentRow(), column = m_table->currentColumn();
-    m_table->setRowCount(levels.Max());
-    m_table->setColumnCount(days);
+    // The chosen cell by level and day, read in the layout shown so far.
+    const int level0 = CurrentLevel(), day0 = CurrentDay();
+    const bool daysAsRows = m_gridDaysAsRows = m_daysAsRows->isChecked();
+    m_table->setRowCount(daysAsRows ? days : levels.Max());
+    m_table->setColumnCount(daysAsRows ? levels.Max() : days);
     for (int day = 1; day <= days; ++day) {
         // Short day names keep a week of columns within the window; the full name is the tip.
         const DateSerial date = Serial(first + day - 1);
         auto* header =
             new QTableWidgetItem(Q(GermanWeekdayName(date).substr(0, 2) + " " + ShortDateText(date)));
         header->setToolTip(Q(GermanWeekdayName(date)));
-        m_table->setHorizontalHeaderItem(day - 1, header);
+        if (daysAsRows)
+            m_table->setVerticalHeaderItem(day - 1, header);
+        else
+            m_table->setHorizontalHeaderItem(day - 1, header);
+    }
+    for (int level = 1; level <= levels.Max(); ++level) {
+        auto* header = new QTableWidgetItem(Q(levels.Name(level)));
+        if (daysAsRows)
+            m_table->setHorizontalHeaderItem(level - 1, header);
+        else
+            m_table->setVerticalHeaderItem(level - 1, header);
     }
     FitHeaderTexts(m_table->horizontalHeader());
     for (int level = 1; level <= levels.Max(); ++level) {
-        m_table->setVerticalHeaderItem(level - 1, new QTableWidgetItem(Q(levels.Name(level))));
         for (int day = 1; day <= days; ++day) {
             const int course = m_plan.WPCourse(day, levels.id(level));
             std::string text = course ? m_plan.CourseTitle(course) : "";
@@ -288,27 +350,50 @@ void FrmWPEdit::ShowPlan()
             auto* item = new QTableWidgetItem(Q(text));
             if (course && !m_plan.CourseDesc(course).empty())
                 item->setToolTip(Q(m_plan.CourseDesc(course)));
-            m_table->setItem(level - 1, day - 1, item);
+            if (daysAsRows)
+                m_table->setItem(day - 1, level - 1, item);
+            else
+                m_table->setItem(level - 1, day - 1, item);
         }
     }
-    if (row >= 0 && column >= 0)
-        m_table->setCurrentCell(row, column);
+    if (level0 >= 1 && day0 >= 1)
+        m_table->setCurrentCell(daysAsRows ? day0 - 1 : level0 - 1, daysAsRows ? level0 - 1 : day0 - 1);
 }
 
 void FrmWPEdit::SelectCell(int level, int day)
 {
-    m_table->setCurrentCell(level - 1, day - 1);
+    if (DaysAsRows())
+        m_table->setCurrentCell(day - 1, level - 1);
+    else
+        m_table->setCurrentCell(level - 1, day - 1);
     ShowCandidates();
+}
+
+bool FrmWPEdit::DaysAsRows() const
+{
+    return m_gridDaysAsRows;
 }
 
 int FrmWPEdit::CurrentLevel() const
 {
-    return m_table->currentRow() + 1;
+    return (DaysAsRows() ? m_table->currentColumn() : m_table->currentRow()) + 1;
 }
 
 int FrmWPEdit::CurrentDay() const
 {
-    return m_table->currentColumn() + 1;
+    return (DaysAsRows() ? m_table->currentRow() : m_table->currentColumn()) + 1;
+}
+
+void FrmWPEdit::SetDaysAsRows(bool daysAsRows)
+{
+    if (m_daysAsRows->isChecked() != daysAsRows) {
+        const QSignalBlocker blocker(m_daysAsRows);
+        m_daysAsRows->setChecked(daysAsRows);
+    }
+    AppContext::Current().Options.WPDisplayMode = daysAsRows ? 1 : 0;
+    WriteSetting("", "WPDisplayMode", daysAsRows ? "1" : "0", false);
+    ShowPlan();
+    ShowCandidates();
 }
 
 void FrmWPEdit::ShowCandidates()
@@ -329,6 +414,25 @@ void FrmWPEdit::cmdPlace_Click()
         return;
     m_plan.WPPlace(CurrentDay(), m_plan.WPLevels().id(CurrentLevel()), recipe);
     ShowPlan();
+}
+
+int FrmWPEdit::DropRecipes(int level, int day, const std::vector<long>& recipes)
+{
+    if (!m_plan.IsWP() || level < 1 || level > m_plan.WPLevels().Max() || day < 1)
+        return 0;
+    int placed = 0;
+    for (long recipe : recipes) {
+        if (day + placed > m_plan.WPDayCount())
+            break;
+        if (m_plan.WPPlace(day + placed, m_plan.WPLevels().id(level), recipe) == 0)
+            break;
+        ++placed;
+    }
+    if (placed > 0) {
+        ShowPlan();
+        SelectCell(level, day);
+    }
+    return placed;
 }
 
 void FrmWPEdit::cmdGeneric_Click()
@@ -416,6 +520,30 @@ void FrmWPEdit::cmdPrint_Click()
     PreviewPrintout(this, m_plan.GenMenuEntryTitle(), [this](PageCanvas& canvas) {
         PrintWeekPlan(canvas, m_plan, clWPLanguage::PrintLanguages());
     });
+}
+
+bool FrmWPEdit::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (watched != m_table->viewport() ||
+        (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop))
+        return QWidget::eventFilter(watched, event);
+    auto* drop = static_cast<QDropEvent*>(event);
+    const std::vector<long> ids = DroppedRecipeIds(drop->mimeData());
+    const QModelIndex cell = m_table->indexAt(drop->position().toPoint());
+    // The drag must be taken on entering to get the moves; a move or drop needs a cell.
+    if (!m_plan.IsWP() || ids.empty() || (type != QEvent::DragEnter && !cell.isValid())) {
+        drop->ignore();
+        return true;
+    }
+    if (type == QEvent::Drop) {
+        const bool daysAsRows = DaysAsRows();
+        const int level = (daysAsRows ? cell.column() : cell.row()) + 1;
+        const int day = (daysAsRows ? cell.row() : cell.column()) + 1;
+        RunTrapped([&] { DropRecipes(level, day, ids); });
+    }
+    drop->acceptProposedAction();
+    return true;
 }
 
 void FrmWPEdit::closeEvent(QCloseEvent* event)

@@ -4,10 +4,12 @@
 // chosen cell (FrmWPEditRezSearch): the recipes of the level's category that its repeat interval
 // allows on that day. Dishes are placed from the candidates, entered without recipe
 // (FrmWPEditGeneric), proposed by the repeat rules or removed; a day opens in the day editor
-// (FrmWPEditDay). New plans come from the wizard, the levels from the settings (frmWPOptions);
-// approval is FrmWPApprove. Saving writes the plan in one transaction.
+// (FrmWPEditDay), or dragged in from the search results. The grid shows the days as columns or,
+// by the user's display mode, as rows. New plans come from the wizard, the levels from the
+// settings (frmWPOptions); approval is FrmWPApprove. Saving writes the plan in one transaction.
 
 #include "planning/ClMenu.h"
+#include "planning/WeekPlanRules.h"
 
 #include <QWidget>
 
@@ -20,7 +22,8 @@ class QTreeWidget;
 
 namespace pf {
 
-// The candidate list of one cell.
+// The candidate list of one cell, with the chosen candidate's last use and parent, and the
+// command that starts a variation (a child copy) of it in the recipe editor.
 class FrmWPEditRezSearch : public QWidget
 {
     Q_OBJECT
@@ -30,6 +33,10 @@ public:
     void Fill(Database* db, long category, long weeks, long day);
     // The recipe chosen in the list, 0 when none.
     long ChosenRecipe() const;
+    // Asks, then opens the chosen recipe in the editor as a child copy.
+    void cmdVariation_Click();
+    // Shows or hides the variation command.
+    void AllowVariation(bool allow);
     QListWidget* List() const { return m_list; }
     QCheckBox* NoDateFilter() const { return m_noDateFilter; }
 
@@ -37,9 +44,14 @@ signals:
     void Refill();
 
 private:
+    void ShowDetail();
+
     QLabel* m_caption = nullptr;
     QCheckBox* m_noDateFilter = nullptr;
     QListWidget* m_list = nullptr;
+    QLabel* m_detail = nullptr;
+    QPushButton* m_variation = nullptr;
+    std::vector<WPCandidate> m_candidates; // in list order
 };
 
 class FrmWPEdit : public QWidget
@@ -59,6 +71,11 @@ public:
     void SelectCell(int level, int day);
     // Places the chosen candidate into the chosen cell.
     void cmdPlace_Click();
+    // Places dropped recipes from a cell on, one per day at that level, up to the plan's last
+    // day; the number placed.
+    int DropRecipes(int level, int day, const std::vector<long>& recipes);
+    // Shows the days as rows (display mode 1) or as columns (0), and keeps the choice.
+    void SetDaysAsRows(bool daysAsRows);
     // Asks for a dish without recipe for the chosen cell.
     void cmdGeneric_Click();
     void cmdRemove_Click();
@@ -77,6 +94,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Build();
@@ -85,6 +103,8 @@ private:
     void ShowCandidates();
     int CurrentLevel() const;
     int CurrentDay() const;
+    // True when the grid shows the days as rows.
+    bool DaysAsRows() const;
     // True when nothing unsaved would be lost, or the user agrees to lose it.
     bool MayLeavePlan();
 
@@ -94,6 +114,8 @@ private:
     QLabel* m_head = nullptr;
     QTableWidget* m_table = nullptr;
     FrmWPEditRezSearch* m_search = nullptr;
+    QCheckBox* m_daysAsRows = nullptr;
+    bool m_gridDaysAsRows = false;            // the layout the grid shows
     std::vector<QPushButton*> m_planCommands; // need a plan
 };
 

@@ -41,6 +41,8 @@ FrmWPEditDay::FrmWPEditDay(ClMenu& plan, int day, Database* db, QWidget* parent)
     FitHeaderTexts(m_levels->horizontalHeader());
     splitter->addWidget(m_levels);
     m_search = new FrmWPEditRezSearch(this);
+    // This dialog is modal: a recipe editor opened from it could not be used until it closes.
+    m_search->AllowVariation(false);
     splitter->addWidget(m_search);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 2);

@@ -162,7 +162,13 @@ void QtShell::RunCommand(const std::string& command)
     } else if (command == "MnuExtraImportGeneric") {
         frmGenericImportWizard wizard(nullptr, m_main.get());
         wizard.exec();
-        m_main->RefreshCaption();
+        AfterImport(std::nullopt);
+        // The new recipes are listed by their import date, as they may sit in several cookbooks.
+        if (wizard.Imported() > 0) {
+            auto* window = new FrmSearchandDisplay(FrmSearchandDisplay::Mode::Search);
+            window->ShowImportResult(wizard.RunDate(), wizard.ResultCaption());
+            m_main->AddChildWindow(window);
+        }
     } else if (command == "MnuExtraImportKochbuch") {
         FrmDBImport window(nullptr, m_main.get());
         window.exec();

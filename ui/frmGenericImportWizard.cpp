@@ -4,6 +4,7 @@
 #include "core/Interaction.h"
 #include "core/Settings.h"
 #include "db/DatabaseChoice.h"
+#include "search/ClSearch.h"
 #include "ui/UiSupport.h"
 
 #include <QHBoxLayout>
@@ -205,6 +206,16 @@ void frmGenericImportWizard::ListRows()
     for (const TableRecipe& row : m_table->Rows())
         m_recipes->addItem(Q(GenericTableImport::RowLabel(row)));
     m_recipes->selectAll();
+}
+
+DateSerial frmGenericImportWizard::RunDate() const
+{
+    return m_table ? m_table->RunDate() : DateSerial{};
+}
+
+std::string frmGenericImportWizard::ResultCaption() const
+{
+    return "Ergebnis des Imports vom " + ClSearch::ImportDateText(RunDate());
 }
 
 void frmGenericImportWizard::Wizard_3()

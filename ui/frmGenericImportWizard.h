@@ -37,6 +37,10 @@ public:
     void cmdDatei_Click();
     // Recipes made by the last import.
     long Imported() const { return m_imported; }
+    // The import date stamped on them, and the caption of the list that shows them:
+    // "Ergebnis des Imports vom " and that date as "mm/dd/yyyy hh:mm:ss".
+    DateSerial RunDate() const;
+    std::string ResultCaption() const;
 
 private:
     bool Wizard_1();

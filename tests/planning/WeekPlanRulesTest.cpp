@@ -8,6 +8,7 @@
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
+#include <map>
 
 namespace pf {
 namespace {
@@ -136,16 +137,25 @@ TEST_F(WeekPlanRules, CandidatesFollowTheRepeatInterval)
     Recipe(4, "Nie", 50, 0);
     Recipe(5, "Gelöscht", 50, 0, 0, true);
     Recipe(6, "Andere Kategorie", 0, 0);
+    Recipe(7, "Kürbissuppe mit Ingwer", 50, 0, 2);
+    Recipe(8, "Ihr eigener Ursprung", 50, day - 20, 8);
     struct Case
     {
         bool NoDateFilter;
         std::vector<long> Ids; // least recently served first
     };
-    const Case cases[] = {{false, {4, 2}}, {true, {4, 2, 3, 1}}};
+    const Case cases[] = {{false, {7, 4, 8, 2}}, {true, {7, 4, 8, 2, 3, 1}}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.NoDateFilter);
         EXPECT_EQ(Ids(WPCandidates(*db, 50, 2, day, c.NoDateFilter)), c.Ids);
     }
+    // The detail pane: the last use, and the parent of a variation only.
+    std::map<long, std::string> details;
+    for (const WPCandidate& c : WPCandidates(*db, 50, 2, day, true))
+        details[c.id] = WPCandidateDetail(c);
+    EXPECT_EQ(details[7], "Noch nie genutzt\nBasiert auf: Fünfzehn Tage her");
+    EXPECT_EQ(details[2], "Zuletzt genutzt: 24.11.2026");
+    EXPECT_EQ(details[8], "Zuletzt genutzt: 19.11.2026");
     EXPECT_EQ(WPRepeatCaption(1), "Dürfen sich jede Woche wiederholen");
     EXPECT_EQ(WPRepeatCaption(3), "dürfen sich alle 3 Wochen wiederholen");
     EXPECT_EQ(WPRepeatCategoryText(2), "Nach 2 Wochen wiederholbar");

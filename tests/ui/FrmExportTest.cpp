@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
@@ -96,6 +97,51 @@ TEST_F(FrmExportTest, StartWritesTheFileWithSubRecipesAndRemembersTheChoice)
     ChooseType(again, "--- Werkzeuge ---");
     Click(again, "cmdStart");
     EXPECT_EQ(m_ui.shown.back().Text, "Diese Exportart ist noch nicht verfügbar.");
+}
+
+TEST_F(FrmExportTest, MensaxAndCsvOfferTheMenusAndCsvAlsoPlansAndItsSeparator)
+{
+    db->Execute("INSERT INTO T_MENU_KOPF (MenuID,MenuTitle,MenuTree,MenuDatum,MenuZeitVorher) VALUES "
+                "(3,'Erntedank',0,?,0),(4,'',-3,?,0)",
+                {DateSerial::FromParts(2026, 10, 4), DateSerial::FromParts(2026, 12, 7)});
+    db->Execute("INSERT INTO T_MENU_GANG (MenuID,GangNr,RezID,GangDesc,WeinID,WPDay,WPLevel) VALUES "
+                "(3,1,8,'warm, mit Zimt',0,0,0),(4,1,7,'',0,1,1)");
+    const std::string file = m_dir.File("menues.csv");
+    FrmExport window({7}, {}, db.get());
+    auto* menus = Child<QListWidget>(window, "lstMenus");
+    ASSERT_EQ(menus->count(), 2);
+    EXPECT_EQ(menus->item(0)->text(), "Erntedank - 04.10.2026");
+    EXPECT_TRUE(menus->item(1)->text().startsWith("Wochenplan Woche 50 - 07.12.2026"));
+    const struct
+    {
+        const char* Type;
+        bool MenusShown, PlanShown, SeparatorShown;
+    } cases[] = {{"HTML", false, false, false}, {"Mensax", true, false, false}, {"CSV", true, true, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Type);
+        ChooseType(window, c.Type);
+        EXPECT_EQ(!Child<QGroupBox>(window, "fraMenus")->isHidden(), c.MenusShown);
+        EXPECT_EQ(!menus->item(1)->isHidden(), c.PlanShown);
+        EXPECT_EQ(!Child<QComboBox>(window, "cboSeparator")->isHidden(), c.SeparatorShown);
+    }
+    window.CheckMenus({3, 4});
+    EXPECT_EQ(window.CheckedMenus(), (std::vector<long>{3, 4}));
+    auto* separator = Child<QComboBox>(window, "cboSeparator");
+    separator->setCurrentIndex(separator->findText("Komma ( , )"));
+    Child<QRadioButton>(window, "optFile")->setChecked(true);
+    Child<QLineEdit>(window, "tbFile")->setText(QString::fromStdString(file));
+    Click(window, "cmdStart");
+    ASSERT_FALSE(m_ui.shown.empty());
+    EXPECT_EQ(m_ui.shown.back().Text, "Export \"CSV\" abgeschlossen.");
+    const std::string text = test::ReadFile(file);
+    EXPECT_NE(text.find("Datum,Teller,Gericht,Beschreibung,Preis,Typ,Index"), std::string::npos) << text;
+    EXPECT_NE(text.find("04.10.2026,Erntedank,Apfelmus,\"warm, mit Zimt\",,Rezept,8"), std::string::npos)
+        << text;
+    EXPECT_NE(text.find("Pfannkuchen"), text.rfind("Pfannkuchen")) << "the recipe and the plan's dish";
+
+    // Mensax leaves the plan out of the ticked list.
+    ChooseType(window, "Mensax");
+    EXPECT_EQ(window.CheckedMenus(), (std::vector<long>{3}));
 }
 
 TEST_F(FrmExportTest, CloseTakesTheWholeFrameInTheMainWindowArea)

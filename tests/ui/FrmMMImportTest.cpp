@@ -280,6 +280,20 @@ TEST_F(FrmMMImportTest, TableWizardReadsFiltersAndImportsOnItsThreePages)
     EXPECT_EQ(db->Scalar("SELECT RezTitle FROM T_REZ_KOPF").AsText(), "Käse- spätzle");
     EXPECT_EQ(Count("SELECT COUNT(*) FROM T_BUCH WHERE BuchTitel='Winter'"), 0);
     EXPECT_FALSE(Child<QPushButton>(wizard, "cmdForward")->isEnabled());
+
+    // The result list shows this run's recipes only, under the caption with the run's date.
+    const DateSerial runDate = wizard.RunDate();
+    const std::string caption = wizard.ResultCaption();
+    EXPECT_EQ(caption, "Ergebnis des Imports vom " + ClSearch::ImportDateText(runDate));
+    db->Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle,RezImportDate,FlagDeleted,Template) VALUES "
+                "(900,'Früher importiert',?,0,0)",
+                {DateSerial{runDate.Days - 1.0 / 24}});
+    db.reset();
+    Connection().WorkDb = Database::OpenSqlite(m_dir.File("base.db"));
+    FrmSearchandDisplay list;
+    list.ShowImportResult(runDate, caption);
+    EXPECT_EQ(Child<QLabel>(list, "lblCaption")->text().toStdString(), caption);
+    EXPECT_EQ(list.ResultCount(), 1);
 }
 
 } // namespace

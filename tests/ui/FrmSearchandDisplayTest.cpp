@@ -14,6 +14,7 @@
 #include "tests/support/NewDatabase.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/FrmMenuData.h"
+#include "ui/RecipeDrag.h"
 #include "ui/frmOptions1.h"
 
 #include <QCheckBox>
@@ -23,6 +24,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
@@ -240,6 +242,16 @@ TEST_F(FrmSearchandDisplayTest, ContextMenuActsOnTheSelection)
     ASSERT_TRUE(window.cmdSearch_Click());
     Results(window).topLevelItem(0)->setSelected(true);
     Results(window).topLevelItem(3)->setSelected(true);
+    // Dragged, the selection carries its recipes to menus, weekly plans and the shopping list.
+    QTreeWidget& results = Results(window);
+    const QModelIndexList dragged = {results.model()->index(0, 0), results.model()->index(3, 0)};
+    std::unique_ptr<QMimeData> drag(results.model()->mimeData(dragged));
+    ASSERT_NE(drag, nullptr);
+    const auto id = [&results](int row) {
+        return results.topLevelItem(row)->data(0, Qt::UserRole).toLongLong();
+    };
+    EXPECT_EQ(DroppedRecipeIds(drag.get()),
+              (std::vector<long>{static_cast<long>(id(0)), static_cast<long>(id(3))}));
     std::unique_ptr<QMenu> menu(window.MakeContextMenu());
     ASSERT_NE(menu->findChild<QAction*>("HideRecipeActionBookAdd"), nullptr);
     EXPECT_FALSE(menu->findChild<QAction*>("HideRezOpen")->isEnabled());

@@ -93,6 +93,7 @@ TEST_F(MenuWindowsTest, PlanSaveReopenAndSeeTheGuestHistory)
         Click(editor, "cmdAddGeneric");
         // The free course gets a drink and the wine of the lexicon.
         QTest::keyClicks(Child<QLineEdit>(editor, "txtGangDrink"), "Kaffee");
+        QTest::keyClicks(Child<QLineEdit>(editor, "txtGangDesc"), "mit Sahne & Zimt");
         auto* wine = Child<QComboBox>(editor, "cboWein");
         wine->setCurrentIndex(wine->findText("Riesling"));
         emit wine->activated(wine->currentIndex());
@@ -115,7 +116,8 @@ TEST_F(MenuWindowsTest, PlanSaveReopenAndSeeTheGuestHistory)
     EXPECT_EQ(tree->currentItem()->text(0), "Erntedank - 04.10.2026");
     const QString preview = Child<QTextBrowser>(manager, "txtPreview")->toPlainText();
     EXPECT_TRUE(preview.contains("Rinderbraten")) << preview.toStdString();
-    EXPECT_TRUE(preview.contains("dazu: Kaffee, Riesling")) << preview.toStdString();
+    EXPECT_TRUE(preview.contains("Apfelkuchen vom Blech\nmit Sahne & Zimt\ndazu: Kaffee, Riesling"))
+        << preview.toStdString();
     EXPECT_TRUE(preview.contains("Erna Müller")) << preview.toStdString();
 
     Click(manager, "cmdOpen");

@@ -1,25 +1,33 @@
 // The weekly-plan windows driven as a cook uses them: a plan for three levels made with the
 // wizard, filled in the editor (from the candidates, as a dish without recipe and by the
 // proposal), approved, and the next week's candidates without the recipes just served; the day
-// editor and the level settings.
+// editor and the level settings; recipes dropped onto the grid in either layout, and a variation
+// of a candidate started from the candidate pane.
 
+#include "ui/FrmMenuData.h"
 #include "ui/FrmWPApprove.h"
 #include "ui/FrmWPEdit.h"
 #include "ui/FrmWPEditDay.h"
 #include "ui/FrmWPEditGeneric.h"
+#include "ui/RecipeDrag.h"
 #include "ui/frmWPNewWizard.h"
 #include "ui/frmWPOptions.h"
 
+#include "core/Settings.h"
 #include "db/Database.h"
+#include "db/DatabaseChoice.h"
+#include "model/ProgramUnits.h"
 #include "planning/clWPLanguage.h"
 #include "tests/support/NewDatabase.h"
 #include "tests/ui/UiTestSupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -34,9 +42,13 @@ namespace {
 class WeekPlanWindows : public test::UiTest
 {
 protected:
+    // The plan database is the work database, so that the recipe editor opened from the
+    // candidates works on the same recipes.
     void SetUp() override
     {
-        db = test::NewSchemaDatabase(m_dir.File("plan.db"));
+        Connection() = ConnectionState{};
+        Connection().WorkDb = test::NewSchemaDatabase(m_dir.File("plan.db"));
+        db = &WorkDb();
         db->Execute("INSERT INTO T_WPLevel (ID,WPOrder,WPName,WPCost,WPPrint,WPRepeat) VALUES "
                     "(1,1,'Suppe',2.5,-1,0),(2,2,'Hauptgang',6.9,-1,0),(3,3,'Dessert',1.8,-1,0)");
         db->Execute("INSERT INTO T_CAT (ID,CatNameD,CatType,CatParent,LaenderCode,ErfassungsFlag,CatWPLevel,"
@@ -56,7 +68,7 @@ protected:
     }
     ClMenu NewPlanWithWizard(const char* start, int days)
     {
-        frmWPNewWizard wizard(db.get());
+        frmWPNewWizard wizard(db);
         Child<QLineEdit>(wizard, "txtStartDate")->setText(start);
         Child<QSpinBox>(wizard, "spnDays")->setValue(days);
         m_ui.Answering(Answer::Yes);
@@ -91,17 +103,23 @@ protected:
     }
     long Scalar(const std::string& sql) { return static_cast<long>(db->Scalar(sql).AsLong()); }
 
-    std::unique_ptr<Database> db;
+    void TearDown() override
+    {
+        ResetProgramData();
+        CloseWorkDatabase();
+    }
+
+    Database* db = nullptr;
 };
 
 TEST_F(WeekPlanWindows, PlanFillApproveAndSeeServedRecipesExcludedNextWeek)
 {
     {
-        frmWPNewWizard wizard(db.get());
+        frmWPNewWizard wizard(db);
         Child<QLineEdit>(wizard, "txtStartDate")->setText("29.12.2025");
         EXPECT_EQ(Child<QLabel>(wizard, "lblWeekday")->text(), "Montag, KW 1");
     }
-    FrmWPEdit editor(NewPlanWithWizard("07.12.2026", 5), db.get());
+    FrmWPEdit editor(NewPlanWithWizard("07.12.2026", 5), db);
     auto* grid = Child<QTableWidget>(editor, "grdPlan");
     ASSERT_EQ(grid->rowCount(), 3);
     ASSERT_EQ(grid->columnCount(), 5);
@@ -143,7 +161,7 @@ TEST_F(WeekPlanWindows, PlanFillApproveAndSeeServedRecipesExcludedNextWeek)
     EXPECT_EQ(servedMains.size(), 5u);
 
     // Next Monday the main dishes (two weeks' interval) served this week are not offered.
-    FrmWPEdit next(NewPlanWithWizard("14.12.2026", 5), db.get());
+    FrmWPEdit next(NewPlanWithWizard("14.12.2026", 5), db);
     next.SelectCell(2, 1);
     const std::set<long> offered = Candidates(next);
     EXPECT_EQ(offered.size(), 1u);
@@ -156,9 +174,9 @@ TEST_F(WeekPlanWindows, PlanFillApproveAndSeeServedRecipesExcludedNextWeek)
 
 TEST_F(WeekPlanWindows, DayEditorChangesTheEditorsPlan)
 {
-    FrmWPEdit editor(NewPlanWithWizard("07.12.2026", 3), db.get());
+    FrmWPEdit editor(NewPlanWithWizard("07.12.2026", 3), db);
     // The editor opens the day editor as a modal dialog on its own plan; here it is driven directly.
-    FrmWPEditDay day(editor.Plan(), 2, db.get());
+    FrmWPEditDay day(editor.Plan(), 2, db);
     EXPECT_EQ(Child<QLabel>(day, "lblDay")->text(), "Dienstag, 08.12.2026");
     auto* levels = Child<QTableWidget>(day, "grdDay");
     ASSERT_EQ(levels->rowCount(), 3);
@@ -187,7 +205,7 @@ TEST_F(WeekPlanWindows, PlanListOpensTheNewestPlanAndAnotherOnRequest)
 {
     const long first = NewPlanWithWizard("07.12.2026", 3).id();
     const long second = NewPlanWithWizard("04.01.2027", 5).id();
-    FrmWPEdit editor(db.get());
+    FrmWPEdit editor(db);
     EXPECT_EQ(editor.Plan().id(), second);
     auto* tree = Child<QTreeWidget>(editor, "tvPlans");
     ASSERT_EQ(tree->topLevelItemCount(), 2);
@@ -213,7 +231,7 @@ TEST_F(WeekPlanWindows, SettingsRewriteLevelsAndCategoriesWhilePlansKeepTheirOwn
 {
     ClMenu old = NewPlanWithWizard("07.12.2026", 3);
     {
-        frmWPOptions options(db.get());
+        frmWPOptions options(db);
         auto* grid = Child<QTableWidget>(options, "grdLevels");
         ASSERT_EQ(grid->rowCount(), 3);
         EXPECT_EQ(grid->item(0, 1)->text(), "2,50");
@@ -243,7 +261,7 @@ TEST_F(WeekPlanWindows, SettingsRewriteLevelsAndCategoriesWhilePlansKeepTheirOwn
         Click(options, "cmdOK");
         EXPECT_EQ(options.result(), QDialog::Accepted);
     }
-    clsWPLevel levels(db.get());
+    clsWPLevel levels(db);
     ASSERT_TRUE(levels.Load());
     ASSERT_EQ(levels.Max(), 3);
     EXPECT_EQ(levels.Name(1), "Dessert");
@@ -258,7 +276,7 @@ TEST_F(WeekPlanWindows, SettingsRewriteLevelsAndCategoriesWhilePlansKeepTheirOwn
     EXPECT_EQ(clWPLanguage::PrintLanguages(), (std::vector<int>{1, 2}));
 
     // The plan made before still shows its three levels, the main course among them.
-    FrmWPEdit editor(db.get());
+    FrmWPEdit editor(db);
     ASSERT_TRUE(editor.OpenPlan(old.id()));
     auto* grid = Child<QTableWidget>(editor, "grdPlan");
     ASSERT_EQ(grid->rowCount(), 3);
@@ -268,7 +286,7 @@ TEST_F(WeekPlanWindows, SettingsRewriteLevelsAndCategoriesWhilePlansKeepTheirOwn
 
 TEST_F(WeekPlanWindows, LeavingWithUnsavedChangesAsks)
 {
-    auto* editor = new FrmWPEdit(NewPlanWithWizard("07.12.2026", 3), db.get());
+    auto* editor = new FrmWPEdit(NewPlanWithWizard("07.12.2026", 3), db);
     editor->SelectCell(1, 1);
     Child<QListWidget>(*editor, "lstCandidates")->setCurrentRow(0);
     Click(*editor, "cmdPlace");
@@ -281,6 +299,102 @@ TEST_F(WeekPlanWindows, LeavingWithUnsavedChangesAsks)
     EXPECT_FALSE(editor->isVisible());
     delete editor;
     EXPECT_TRUE(m_ui.AllAnswersUsed());
+}
+
+// Drops drag data onto a cell of the plan grid as the mouse would; true when it was taken.
+bool DropOnCell(QTableWidget* grid, int row, int column, QMimeData* data)
+{
+    const QPoint at = grid->visualItemRect(grid->item(row, column)).center();
+    QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(grid->viewport(), &enter);
+    QDropEvent drop(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(grid->viewport(), &drop);
+    return enter.isAccepted() && drop.isAccepted();
+}
+
+TEST_F(WeekPlanWindows, DroppedRecipesFillTheirLevelFromTheCellOnInEitherLayout)
+{
+    FrmWPEdit editor(NewPlanWithWizard("07.12.2026", 5), db);
+    editor.resize(1200, 700);
+    editor.show();
+    auto* grid = Child<QTableWidget>(editor, "grdPlan");
+    // Levels as rows: main courses 7 and 8 from Thursday on; the third finds no day left.
+    std::unique_ptr<QMimeData> mains(RecipeDragData({7, 8, 9}));
+    ASSERT_TRUE(DropOnCell(grid, 1, 3, mains.get()));
+    EXPECT_EQ(grid->item(1, 3)->text(), "Gericht 51-1");
+    EXPECT_EQ(grid->item(1, 4)->text(), "Gericht 51-2");
+    EXPECT_EQ(editor.Plan().CoursesCount(), 2);
+    QMimeData notRecipes;
+    notRecipes.setText("7 Teller");
+    EXPECT_FALSE(DropOnCell(grid, 0, 0, &notRecipes));
+    EXPECT_EQ(grid->item(0, 0)->text(), "");
+
+    // Days as rows: the same dishes turn round, the choice is kept for the next editor.
+    editor.SelectCell(2, 4);
+    Child<QCheckBox>(editor, "chkDaysAsRows")->setChecked(true);
+    ASSERT_EQ(grid->rowCount(), 5);
+    ASSERT_EQ(grid->columnCount(), 3);
+    EXPECT_EQ(grid->verticalHeaderItem(3)->text(), "Do 10.12.2026");
+    EXPECT_EQ(grid->horizontalHeaderItem(1)->text(), "Hauptgang");
+    EXPECT_EQ(grid->item(3, 1)->text(), "Gericht 51-1");
+    EXPECT_EQ(grid->currentRow(), 3);
+    EXPECT_EQ(grid->currentColumn(), 1);
+    std::unique_ptr<QMimeData> dessert(RecipeDragData({13}));
+    ASSERT_TRUE(DropOnCell(grid, 0, 2, dessert.get()));
+    EXPECT_EQ(editor.Plan().CourseRezID(editor.Plan().WPCourse(1, 3)), 13);
+    EXPECT_EQ(ReadSetting("", "WPDisplayMode", "0", false), "1");
+    FrmWPEdit again(db);
+    EXPECT_EQ(Child<QTableWidget>(again, "grdPlan")->rowCount(), 5);
+}
+
+TEST_F(WeekPlanWindows, CandidatePaneTellsLastUseAndParentAndStartsAChildCopy)
+{
+    db->Execute("UPDATE T_REZ_KOPF SET WPExclude=? WHERE ID=1", {DateSerial::FromParts(2026, 11, 2)});
+    db->Execute("UPDATE T_REZ_KOPF SET RezParent=1 WHERE ID=2");
+    FrmWPEdit editor(NewPlanWithWizard("07.12.2026", 3), db);
+    editor.SelectCell(1, 1);
+    auto* candidates = Child<QListWidget>(editor, "lstCandidates");
+    auto* detail = Child<QLabel>(editor, "lblDetail");
+    auto* variation = Child<QPushButton>(editor, "cmdVariation");
+    EXPECT_FALSE(variation->isEnabled());
+    const auto rowOf = [candidates](long id) {
+        for (int i = 0; i < candidates->count(); ++i)
+            if (candidates->item(i)->data(Qt::UserRole).toLongLong() == id)
+                return i;
+        return -1;
+    };
+    candidates->setCurrentRow(rowOf(1));
+    EXPECT_EQ(detail->text(), "Zuletzt genutzt: 02.11.2026");
+    candidates->setCurrentRow(rowOf(2));
+    EXPECT_EQ(detail->text(), "Noch nie genutzt\nBasiert auf: Gericht 50-1");
+
+    // No leaves it; Yes opens the editor, whose save stores a child and keeps the original.
+    m_ui.Answering(Answer::No);
+    Click(editor, "cmdVariation");
+    EXPECT_EQ(m_ui.shown.back().Text, "Es wird jetzt das Rezept \"Gericht 50-2\" angezeigt. Dieses kann "
+                                      "modifiziert und dann als Kind-Kopie gespeichert werden. Fortfahren?");
+    const auto recipeEditors = [] {
+        std::vector<FrmMenuData*> found;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* e = qobject_cast<FrmMenuData*>(w))
+                found.push_back(e);
+        return found;
+    };
+    EXPECT_TRUE(recipeEditors().empty());
+    m_ui.Answering(Answer::Yes);
+    Click(editor, "cmdVariation");
+    ASSERT_EQ(recipeEditors().size(), 1u);
+    std::unique_ptr<FrmMenuData> recipe(recipeEditors().front());
+    EXPECT_TRUE(recipe->windowTitle().endsWith("(Kind-Kopie)")) << recipe->windowTitle().toStdString();
+    recipe->Recipe().SetTitle("Gericht 50-2 scharf");
+    recipe->Recipe().SetZubereitung("Mit Chili abschmecken.");
+    m_ui.Answering(Answer::Yes).Answering(Answer::Yes).Answering(Answer::Yes);
+    ASSERT_TRUE(recipe->cmdSave_Click());
+    const long child = recipe->Recipe().id();
+    EXPECT_NE(child, 2);
+    EXPECT_EQ(Scalar("SELECT RezParent FROM T_REZ_KOPF WHERE ID=" + std::to_string(child)), 2);
+    EXPECT_EQ(db->Scalar("SELECT RezTitle FROM T_REZ_KOPF WHERE ID=2").AsText(), "Gericht 50-2");
+    EXPECT_FALSE(recipe->windowTitle().endsWith("(Kind-Kopie)"));
 }
 
 } // namespace

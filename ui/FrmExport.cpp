@@ -103,22 +103,26 @@ FrmExport::FrmExport(std::vector<long> ids, std::vector<long> servings, Database
     options->addWidget(m_picturePath, 3, 1);
     layout->addWidget(m_options);
 
-    m_menuBox = new QGroupBox("Menüs mit exportieren", this);
-    m_menuBox->setObjectName("fraMenus");
-    auto* menus = new QVBoxLayout(m_menuBox);
-    m_menus = Named(new QListWidget(m_menuBox), "lstMenus");
-    RoomyRows(m_menus);
-    menus->addWidget(m_menus, 1);
     auto* separator = new QHBoxLayout;
-    m_separatorLabel = new QLabel("Trennzeichen:", m_menuBox);
-    m_separator = Named(new QComboBox(m_menuBox), "cboSeparator");
+    m_separatorLabel = new QLabel("Trennzeichen:", this);
+    m_separator = Named(new QComboBox(this), "cboSeparator");
     // Semicolons for German spreadsheets, commas for English ones.
     m_separator->addItem("Semikolon ( ; )", QVariant::fromValue<int>(';'));
     m_separator->addItem("Komma ( , )", QVariant::fromValue<int>(','));
     separator->addWidget(m_separatorLabel);
     separator->addWidget(m_separator);
     separator->addStretch(1);
-    menus->addLayout(separator);
+    layout->addLayout(separator);
+
+    m_menuBox = new QGroupBox("Menüs mit exportieren", this);
+    m_menuBox->setObjectName("fraMenus");
+    auto* menus = new QVBoxLayout(m_menuBox);
+    m_menus = Named(new QListWidget(m_menuBox), "lstMenus");
+    RoomyRows(m_menus);
+    // Wide enough for a weekly plan's entry with its number and mark.
+    m_menus->setMinimumWidth(
+        m_menus->fontMetrics().horizontalAdvance("Wochenplan Woche 52 - 28.12.2026 (#99) !") + 32);
+    menus->addWidget(m_menus, 1);
     layout->addWidget(m_menuBox, 1);
     FillMenuList();
 

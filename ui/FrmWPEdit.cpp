@@ -158,8 +158,9 @@ void FrmWPEdit::Build()
     m_tree = Named(new QTreeWidget(outer), "tvPlans");
     m_tree->setHeaderHidden(true);
     RoomyRows(m_tree);
-    // Wide enough for a plan's week and date under year and month; the grid takes the rest.
-    m_tree->setMinimumWidth(m_tree->fontMetrics().horizontalAdvance("Woche 52 - 28.12.2026") +
+    // Wide enough for a plan's week, date, number and mark under year and month; the grid takes
+    // the rest.
+    m_tree->setMinimumWidth(m_tree->fontMetrics().horizontalAdvance("Woche 52 - 28.12.2026 (#99) !") +
                             2 * m_tree->indentation() + 8);
     outer->addWidget(m_tree);
 

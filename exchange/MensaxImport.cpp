@@ -460,70 +460,19 @@ long MensaxImport::ReadFile(const ImportText& file, MMImportSink& sink)
     long count = 0;
 
     // Without its end tag the file may be cut short: ask before anything is read.
-    {
-        const std::size_t size = ImportByteCount(file);
-        const std::size_t tail = std::min<std::size_t>(size, 65536);
-        std::string buffer;
-        std::string_view piece;
-        if (ReadImportBytes(file, size - tail, tail, buffer, piece) &&
-            Upper(piece.substr(0, tail)).find("</MENSAX") == std::string::npos) {
-            const Answer answer = UI().Ask(
-                "Warnung: MENSAX/XML Endmarke </mensax> nicht gefunden. Die Import-Daten sind eventuell "
-                "fehlerhaft.\r\nTrotzdem fortfahren ?",
-                Buttons::YesNo, Answer::Yes, MsgIcon::Warning, "Mensax Import");
-            if (answer != Answer::Yes) {
-                m_declined = true;
-                return 0;
-            }
-        }
+    if (!EndTagFoundOrAccepted(file)) {
+        m_declined = true;
+        return 0;
     }
 
     Scanner scan(file);
-    std::string encoding;
-    // The prologue up to the root element.
-    Scanner::Token token;
-    for (;;) {
-        token = scan.Next();
-        if (token == Scanner::Token::End) {
-            Problem(scan.Line(), "In der Datei steht kein Mensax-Element <mensax>.", false);
-            return 0;
-        }
-        if (token == Scanner::Token::EntityDoctype) {
-            Problem(scan.Line(),
-                    "Die Datei erklärt in ihrer Dokumenttyp-Angabe eigene Entitäten und wird aus "
-                    "Sicherheitsgründen nicht gelesen.",
-                    false);
-            return 0;
-        }
-        if (token == Scanner::Token::StartTag || token == Scanner::Token::EmptyTag)
-            break;
-    }
-    const std::string rootName = Upper(TagName(scan.Tag()));
-    if (rootName != "MENSAX") {
-        NodeError("/" + rootName, "MENSAX", scan.Line());
-        return 0;
-    }
-    {
-        pugi::xml_document root;
-        std::string tag = scan.Tag();
-        if (token == Scanner::Token::StartTag)
-            tag.insert(tag.size() - 1, "/");
-        if (root.load_buffer(tag.data(), tag.size(), pugi::parse_default, pugi::encoding_utf8)) {
-            const pugi::xml_node node = root.first_child();
-            std::string info = "Mensax Information: Version = " + Attr(node, "version") +
-                               ", Export Program = " + Attr(node, "prog") + " v." + Attr(node, "progver");
-            if (const std::string name = Attr(node, "name"); !name.empty())
-                info += "\r\nImport-Set-Name = " + name;
-            sink.ReadInfo(info);
-        }
-    }
-    if (token == Scanner::Token::EmptyTag)
+    if (!ReadRoot(scan, sink))
         return 0;
 
     bool ended = false;
     bool cut = false;
     while (!ended && !sink.Cancelled()) {
-        token = scan.Next();
+        const Scanner::Token token = scan.Next();
         if (token == Scanner::Token::End)
             break;
         if (token == Scanner::Token::EndTag) {
@@ -533,25 +482,7 @@ long MensaxImport::ReadFile(const ImportText& file, MMImportSink& sink)
         if (token != Scanner::Token::StartTag && token != Scanner::Token::EmptyTag)
             continue;
         Part part;
-        part.Name = Upper(TagName(scan.Tag()));
-        part.Line = scan.Line();
-        // The tag's line breaks were counted already; the part counts its own from its first line.
-        for (const char c : scan.Tag())
-            if (c == '\n')
-                --part.Line;
-        scan.StartPart(part, scan.Tag());
-        int depth = token == Scanner::Token::StartTag ? 1 : 0;
-        while (depth > 0) {
-            const Scanner::Token inner = scan.Next();
-            if (inner == Scanner::Token::End)
-                break;
-            if (inner == Scanner::Token::StartTag && ++depth > kMaxDepth)
-                part.TooDeep = true;
-            else if (inner == Scanner::Token::EndTag)
-                --depth;
-        }
-        scan.EndPart();
-        part.Complete = depth == 0;
+        ReadWholePart(scan, token == Scanner::Token::StartTag, part);
         const bool recipe = part.Name == "RECIPE";
         if (!part.Complete) {
             Problem(scan.Line(),
@@ -590,6 +521,88 @@ long MensaxImport::ReadFile(const ImportText& file, MMImportSink& sink)
     m_file = nullptr;
     m_sink = nullptr;
     return count;
+}
+
+bool MensaxImport::EndTagFoundOrAccepted(const ImportText& file)
+{
+    const std::size_t size = ImportByteCount(file);
+    const std::size_t tail = std::min<std::size_t>(size, 65536);
+    std::string buffer;
+    std::string_view piece;
+    if (!ReadImportBytes(file, size - tail, tail, buffer, piece) ||
+        Upper(piece.substr(0, tail)).find("</MENSAX") != std::string::npos)
+        return true;
+    return UI().Ask("Warnung: MENSAX/XML Endmarke </mensax> nicht gefunden. Die Import-Daten sind eventuell "
+                    "fehlerhaft.\r\nTrotzdem fortfahren ?",
+                    Buttons::YesNo, Answer::Yes, MsgIcon::Warning, "Mensax Import") == Answer::Yes;
+}
+
+// Reads up to the root element and reports the file's information; false when there is no
+// Mensax root, or it is empty.
+bool MensaxImport::ReadRoot(Scanner& scan, MMImportSink& sink)
+{
+    Scanner::Token token;
+    for (;;) {
+        token = scan.Next();
+        if (token == Scanner::Token::End) {
+            Problem(scan.Line(), "In der Datei steht kein Mensax-Element <mensax>.", false);
+            return false;
+        }
+        if (token == Scanner::Token::EntityDoctype) {
+            Problem(scan.Line(),
+                    "Die Datei erklärt in ihrer Dokumenttyp-Angabe eigene Entitäten und wird aus "
+                    "Sicherheitsgründen nicht gelesen.",
+                    false);
+            return false;
+        }
+        if (token == Scanner::Token::StartTag || token == Scanner::Token::EmptyTag)
+            break;
+    }
+    const std::string rootName = Upper(TagName(scan.Tag()));
+    if (rootName != "MENSAX") {
+        NodeError("/" + rootName, "MENSAX", scan.Line());
+        return false;
+    }
+    {
+        pugi::xml_document root;
+        std::string tag = scan.Tag();
+        if (token == Scanner::Token::StartTag)
+            tag.insert(tag.size() - 1, "/");
+        if (root.load_buffer(tag.data(), tag.size(), pugi::parse_default, pugi::encoding_utf8)) {
+            const pugi::xml_node node = root.first_child();
+            std::string info = "Mensax Information: Version = " + Attr(node, "version") +
+                               ", Export Program = " + Attr(node, "prog") + " v." + Attr(node, "progver");
+            if (const std::string name = Attr(node, "name"); !name.empty())
+                info += "\r\nImport-Set-Name = " + name;
+            sink.ReadInfo(info);
+        }
+    }
+    return token != Scanner::Token::EmptyTag;
+}
+
+// Reads the element whose start tag the scanner stands on through its end tag (an empty element
+// has no content), counting the depth of nesting.
+void MensaxImport::ReadWholePart(Scanner& scan, bool withContent, Part& part)
+{
+    part.Name = Upper(TagName(scan.Tag()));
+    part.Line = scan.Line();
+    // The tag's line breaks were counted already; the part counts its own from its first line.
+    for (const char c : scan.Tag())
+        if (c == '\n')
+            --part.Line;
+    scan.StartPart(part, scan.Tag());
+    int depth = withContent ? 1 : 0;
+    while (depth > 0) {
+        const Scanner::Token inner = scan.Next();
+        if (inner == Scanner::Token::End)
+            break;
+        if (inner == Scanner::Token::StartTag && ++depth > kMaxDepth)
+            part.TooDeep = true;
+        else if (inner == Scanner::Token::EndTag)
+            --depth;
+    }
+    scan.EndPart();
+    part.Complete = depth == 0;
 }
 
 void MensaxImport::ReadPart(Part& part)

@@ -57,6 +57,10 @@ private:
     class Scanner;
     struct Part;
 
+    // Whether the file ends with its end tag, or the user chose to read it anyway.
+    bool EndTagFoundOrAccepted(const ImportText& file);
+    bool ReadRoot(Scanner& scan, MMImportSink& sink);
+    void ReadWholePart(Scanner& scan, bool withContent, Part& part);
     void ReadPart(Part& part);
     void ReadRecipe(const pugi::xml_node& node, const Part& part);
     void ReadMenu(const pugi::xml_node& node, const Part& part);

@@ -239,26 +239,7 @@ QWidget* FrmLexikonEdit::BuildForm()
     m_form = new QFormLayout(form);
     m_form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
 
-    auto* keywords = new QWidget(form);
-    auto* keywordLayout = new QHBoxLayout(keywords);
-    keywordLayout->setContentsMargins(0, 0, 0, 0);
-    m_keywordTable = Named(new QTableWidget(0, 2, keywords), "tblStichworte");
-    m_keywordTable->setHorizontalHeaderLabels({"Stichwort", "Sprache"});
-    m_keywordTable->verticalHeader()->setVisible(false);
-    m_keywordTable->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-    m_keywordTable->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
-    m_keywordTable->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_keywordTable->setMinimumHeight(96);
-    m_keywordTable->setMaximumHeight(140);
-    auto* keywordButtons = new QVBoxLayout;
-    auto* addKeyword = MakeButton("cmdStichwortNeu", "Hin&zufügen", keywords);
-    auto* removeKeyword = MakeButton("cmdStichwortWeg", "&Entfernen", keywords);
-    keywordButtons->addWidget(addKeyword);
-    keywordButtons->addWidget(removeKeyword);
-    keywordButtons->addStretch(1);
-    keywordLayout->addWidget(m_keywordTable, 1);
-    keywordLayout->addLayout(keywordButtons);
-    m_form->addRow("Stich&wörter:", keywords);
+    m_form->addRow("Stich&wörter:", BuildKeywordRow(form));
 
     m_entryArea = Named(new QComboBox(form), "cboEintragBereich");
     for (long area : LexiconAreas())
@@ -300,50 +281,60 @@ QWidget* FrmLexikonEdit::BuildForm()
     m_tasting = Named(new QLineEdit(form), "txtVerkostung");
     m_form->addRow("&Verkostung:", m_tasting);
 
-    m_pictureRow = new QWidget(form);
-    auto* pictureLayout = new QHBoxLayout(m_pictureRow);
-    pictureLayout->setContentsMargins(0, 0, 0, 0);
-    m_picture = Named(new QLabel(m_pictureRow), "imgBild");
-    m_picture->setFixedSize(120, 90);
-    m_picture->setFrameShape(QFrame::StyledPanel);
-    m_picture->setAlignment(Qt::AlignCenter);
-    auto* pictureButtons = new QVBoxLayout;
-    auto* loadPicture = MakeButton("cmdBildLaden", "Bild laden …", m_pictureRow);
-    auto* removePicture = MakeButton("cmdBildWeg", "Bild entfernen", m_pictureRow);
-    pictureButtons->addWidget(loadPicture);
-    pictureButtons->addWidget(removePicture);
-    pictureButtons->addStretch(1);
-    pictureLayout->addWidget(m_picture);
-    pictureLayout->addLayout(pictureButtons);
-    pictureLayout->addStretch(1);
+    m_pictureRow = BuildPictureRow(form);
     m_form->addRow("Bild:", m_pictureRow);
 
-    m_foodRow = new QWidget(form);
-    auto* foodLayout = new QHBoxLayout(m_foodRow);
-    foodLayout->setContentsMargins(0, 0, 0, 0);
-    m_foods = Named(new QListWidget(m_foodRow), "lstLebensmittel");
-    RoomyRows(m_foods);
-    m_foods->setMaximumHeight(80);
-    auto* foodButtons = new QVBoxLayout;
-    auto* linkFood = MakeButton("cmdLebensmittelVerknuepfen", "Verkn&üpfen …", m_foodRow);
-    linkFood->setToolTip("Verknüpft ein Nahrungsmittel mit diesem Eintrag");
-    auto* unlinkFood = MakeButton("cmdLebensmittelLoesen", "L&ösen", m_foodRow);
-    unlinkFood->setToolTip("Löst die Verknüpfung mit dem gewählten Nahrungsmittel");
-    foodButtons->addWidget(linkFood);
-    foodButtons->addWidget(unlinkFood);
-    foodButtons->addStretch(1);
-    foodLayout->addWidget(m_foods, 1);
-    foodLayout->addLayout(foodButtons);
+    m_foodRow = BuildFoodRow(form);
     m_form->addRow("Lebensmittel:", m_foodRow);
-    connect(linkFood, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdFoodLink_Click(); }); });
-    connect(unlinkFood, &QPushButton::clicked, this,
-            [this] { RunTrapped([this] { cmdFoodUnlink_Click(); }); });
 
     m_entryText = Named(new QPlainTextEdit(form), "txtText");
     m_entryText->setMinimumHeight(120);
     m_textLabel = new QLabel("Er&klärung:", form);
     m_textLabel->setBuddy(m_entryText);
     m_form->addRow(m_textLabel, m_entryText);
+
+    connect(m_keywordTable, &QTableWidget::itemChanged, this, [this] { MarkChanged(); });
+    connect(m_entryArea, &QComboBox::currentIndexChanged, this, [this](int index) {
+        const long area = m_entryArea->itemData(index).toLongLong();
+        // Node keys belong to their area: a moved entry starts without one.
+        if (!m_filling)
+            FillNodeChoice(area, "");
+        ShowAreaRows(area);
+        MarkChanged();
+    });
+    connect(m_node, &QComboBox::currentIndexChanged, this, [this] { MarkChanged(); });
+    connect(m_danger, &QCheckBox::toggled, this, [this] { MarkChanged(); });
+    for (QSpinBox* box : {m_year, m_rating})
+        connect(box, &QSpinBox::valueChanged, this, [this] { MarkChanged(); });
+    for (QLineEdit* line :
+         {m_eNumber, m_colour, m_occursIn, m_label, m_grapes, m_price, m_alcohol, m_origin, m_tasting})
+        connect(line, &QLineEdit::textEdited, this, [this] { MarkChanged(); });
+    connect(m_entryText, &QPlainTextEdit::textChanged, this, [this] { MarkChanged(); });
+    return ScrollsDown(page);
+}
+
+// The keyword table with its buttons.
+QWidget* FrmLexikonEdit::BuildKeywordRow(QWidget* parent)
+{
+    auto* keywords = new QWidget(parent);
+    auto* keywordLayout = new QHBoxLayout(keywords);
+    keywordLayout->setContentsMargins(0, 0, 0, 0);
+    m_keywordTable = Named(new QTableWidget(0, 2, keywords), "tblStichworte");
+    m_keywordTable->setHorizontalHeaderLabels({"Stichwort", "Sprache"});
+    m_keywordTable->verticalHeader()->setVisible(false);
+    m_keywordTable->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_keywordTable->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    m_keywordTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_keywordTable->setMinimumHeight(96);
+    m_keywordTable->setMaximumHeight(140);
+    auto* keywordButtons = new QVBoxLayout;
+    auto* addKeyword = MakeButton("cmdStichwortNeu", "Hin&zufügen", keywords);
+    auto* removeKeyword = MakeButton("cmdStichwortWeg", "&Entfernen", keywords);
+    keywordButtons->addWidget(addKeyword);
+    keywordButtons->addWidget(removeKeyword);
+    keywordButtons->addStretch(1);
+    keywordLayout->addWidget(m_keywordTable, 1);
+    keywordLayout->addLayout(keywordButtons);
 
     connect(addKeyword, &QPushButton::clicked, this, [this] {
         AddKeywordRow("", DefaultKeywordLanguage());
@@ -358,15 +349,29 @@ QWidget* FrmLexikonEdit::BuildForm()
             MarkChanged();
         }
     });
-    connect(m_keywordTable, &QTableWidget::itemChanged, this, [this] { MarkChanged(); });
-    connect(m_entryArea, &QComboBox::currentIndexChanged, this, [this](int index) {
-        const long area = m_entryArea->itemData(index).toLongLong();
-        // Node keys belong to their area: a moved entry starts without one.
-        if (!m_filling)
-            FillNodeChoice(area, "");
-        ShowAreaRows(area);
-        MarkChanged();
-    });
+    return keywords;
+}
+
+// The entry's picture with its buttons.
+QWidget* FrmLexikonEdit::BuildPictureRow(QWidget* parent)
+{
+    auto* row = new QWidget(parent);
+    auto* pictureLayout = new QHBoxLayout(row);
+    pictureLayout->setContentsMargins(0, 0, 0, 0);
+    m_picture = Named(new QLabel(row), "imgBild");
+    m_picture->setFixedSize(120, 90);
+    m_picture->setFrameShape(QFrame::StyledPanel);
+    m_picture->setAlignment(Qt::AlignCenter);
+    auto* pictureButtons = new QVBoxLayout;
+    auto* loadPicture = MakeButton("cmdBildLaden", "Bild laden …", row);
+    auto* removePicture = MakeButton("cmdBildWeg", "Bild entfernen", row);
+    pictureButtons->addWidget(loadPicture);
+    pictureButtons->addWidget(removePicture);
+    pictureButtons->addStretch(1);
+    pictureLayout->addWidget(m_picture);
+    pictureLayout->addLayout(pictureButtons);
+    pictureLayout->addStretch(1);
+
     connect(loadPicture, &QPushButton::clicked, this,
             [this] { RunTrapped([this] { cmdBildLaden_Click(); }); });
     connect(removePicture, &QPushButton::clicked, this, [this] {
@@ -374,15 +379,32 @@ QWidget* FrmLexikonEdit::BuildForm()
         ShowPicture();
         MarkChanged();
     });
-    connect(m_node, &QComboBox::currentIndexChanged, this, [this] { MarkChanged(); });
-    connect(m_danger, &QCheckBox::toggled, this, [this] { MarkChanged(); });
-    for (QSpinBox* box : {m_year, m_rating})
-        connect(box, &QSpinBox::valueChanged, this, [this] { MarkChanged(); });
-    for (QLineEdit* line :
-         {m_eNumber, m_colour, m_occursIn, m_label, m_grapes, m_price, m_alcohol, m_origin, m_tasting})
-        connect(line, &QLineEdit::textEdited, this, [this] { MarkChanged(); });
-    connect(m_entryText, &QPlainTextEdit::textChanged, this, [this] { MarkChanged(); });
-    return ScrollsDown(page);
+    return row;
+}
+
+// The foods linked to the entry, with their buttons.
+QWidget* FrmLexikonEdit::BuildFoodRow(QWidget* parent)
+{
+    auto* row = new QWidget(parent);
+    auto* foodLayout = new QHBoxLayout(row);
+    foodLayout->setContentsMargins(0, 0, 0, 0);
+    m_foods = Named(new QListWidget(row), "lstLebensmittel");
+    RoomyRows(m_foods);
+    m_foods->setMaximumHeight(80);
+    auto* foodButtons = new QVBoxLayout;
+    auto* linkFood = MakeButton("cmdLebensmittelVerknuepfen", "Verkn&üpfen …", row);
+    linkFood->setToolTip("Verknüpft ein Nahrungsmittel mit diesem Eintrag");
+    auto* unlinkFood = MakeButton("cmdLebensmittelLoesen", "L&ösen", row);
+    unlinkFood->setToolTip("Löst die Verknüpfung mit dem gewählten Nahrungsmittel");
+    foodButtons->addWidget(linkFood);
+    foodButtons->addWidget(unlinkFood);
+    foodButtons->addStretch(1);
+    foodLayout->addWidget(m_foods, 1);
+    foodLayout->addLayout(foodButtons);
+    connect(linkFood, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdFoodLink_Click(); }); });
+    connect(unlinkFood, &QPushButton::clicked, this,
+            [this] { RunTrapped([this] { cmdFoodUnlink_Click(); }); });
+    return row;
 }
 
 void FrmLexikonEdit::SetEditing(bool editing)

@@ -77,6 +77,9 @@ protected:
 
 private:
     QWidget* BuildForm();
+    QWidget* BuildKeywordRow(QWidget* parent);
+    QWidget* BuildPictureRow(QWidget* parent);
+    QWidget* BuildFoodRow(QWidget* parent);
     void ItemChosen(QTreeWidgetItem* item, QTreeWidgetItem* previous);
     void ClearEntry();
     // Puts m_entry into the form.

@@ -96,171 +96,45 @@ FrmShops::FrmShops(QWidget* parent) : QWidget(parent)
     FitHeaderTexts(m_tree->header());
     left->addWidget(m_tree, 1);
     auto* vcard = new QHBoxLayout;
-    auto* vcardIn = MakeButton("cmdVCardImport", "vCard-Import …", this);
-    auto* vcardOut = MakeButton("cmdVCardExport", "vCard-Export …", this);
-    vcard->addWidget(vcardIn);
-    vcard->addWidget(vcardOut);
+    vcard->addWidget(Button("cmdVCardImport", "vCard-Import …", this, &FrmShops::cmdVCardImport_Click));
+    vcard->addWidget(Button("cmdVCardExport", "vCard-Export …", this, &FrmShops::cmdVCardExport_Click));
     left->addLayout(vcard);
     layout->addLayout(left, 2);
 
     auto* right = new QVBoxLayout;
     m_pages = Named(new QTabWidget(this), "tabPages");
-
-    // The address page.
-    auto* addressPage = new QWidget;
-    auto* form = new QFormLayout(addressPage);
-    m_family = Named(new QLineEdit(addressPage), "txtName");
-    form->addRow("Name / Firma:", m_family);
-    m_given = Named(new QLineEdit(addressPage), "txtVorname");
-    form->addRow("Vorname:", m_given);
-    m_kind = Named(new QComboBox(addressPage), "cboArt");
-    for (std::size_t i = 0; i < kinds.size(); ++i)
-        m_kind->addItem(Q(kinds[i]), QVariant::fromValue<qlonglong>(static_cast<long>(i)));
-    form->addRow("Art:", m_kind);
-    m_group = Named(new QComboBox(addressPage), "cboUnterordnung");
-    form->addRow("Unterordnung:", m_group);
-    m_street = Named(new QLineEdit(addressPage), "txtAdresse");
-    m_street->setMaxLength(100);
-    form->addRow("Straße:", m_street);
-    auto* town = new QHBoxLayout;
-    m_plz = Named(new QLineEdit(addressPage), "txtPlz");
-    m_plz->setMaxLength(10);
-    m_plz->setMaximumWidth(90);
-    m_city = Named(new QLineEdit(addressPage), "txtOrt");
-    m_city->setMaxLength(50);
-    town->addWidget(m_plz);
-    town->addWidget(m_city, 1);
-    form->addRow("PLZ, Ort:", town);
-    m_phone = Named(new QLineEdit(addressPage), "txtTelefon");
-    m_phone->setMaxLength(30);
-    form->addRow("Telefon:", m_phone);
-    m_fax = Named(new QLineEdit(addressPage), "txtFax");
-    m_fax->setMaxLength(30);
-    form->addRow("Fax:", m_fax);
-    m_mail = Named(new QLineEdit(addressPage), "txtEMail");
-    m_mail->setMaxLength(100);
-    form->addRow("E-Mail:", m_mail);
-    m_web = Named(new QLineEdit(addressPage), "txtHomepage");
-    m_web->setMaxLength(255);
-    form->addRow("Homepage:", m_web);
-    m_contact1 = Named(new QLineEdit(addressPage), "txtAnsprechpartner1");
-    form->addRow("Ansprechpartner:", m_contact1);
-    m_contact2 = Named(new QLineEdit(addressPage), "txtAnsprechpartner2");
-    form->addRow("2. Ansprechpartner:", m_contact2);
-    m_notes = Named(new QPlainTextEdit(addressPage), "txtBemerkung");
-    form->addRow("Bemerkung:", m_notes);
-    auto* aliasRow = new QHBoxLayout;
-    m_aliases = Named(new QListWidget(addressPage), "lstAlias");
-    m_aliases->setMaximumHeight(70);
-    auto* aliasButtons = new QVBoxLayout;
-    auto* addAlias = MakeButton("cmdAddAlias", "Hinzufügen …", addressPage);
-    auto* removeAlias = MakeButton("cmdRemoveAlias", "Entfernen", addressPage);
-    aliasButtons->addWidget(addAlias);
-    aliasButtons->addWidget(removeAlias);
-    aliasRow->addWidget(m_aliases, 1);
-    aliasRow->addLayout(aliasButtons);
-    form->addRow("Auch gelistet unter:", aliasRow);
-    m_default = Named(new QLabel(addressPage), "lblStandard");
-    form->addRow("", m_default);
     // The address form scrolls, so that the window fits the room a small screen leaves with its
     // buttons in view.
-    addressPage->setObjectName("pagAdresse");
-    m_pages->addTab(ScrollsDown(addressPage), "Adresse");
-
-    // The shop page: ordering data and the order of food groups along the shop.
-    auto* shopPage = new QWidget;
-    auto* shop = new QVBoxLayout(shopPage);
-    auto* shopForm = new QFormLayout;
-    m_customer = Named(new QLineEdit(shopPage), "txtKundennummer");
-    m_customer->setMaxLength(50);
-    shopForm->addRow("Kundennummer:", m_customer);
-    m_minimum = Named(new QLineEdit(shopPage), "txtMinBestellwert");
-    shopForm->addRow("Mindestbestellwert:", m_minimum);
-    m_currency = Named(new QLineEdit(shopPage), "txtWaehrung");
-    m_currency->setMaxLength(10);
-    shopForm->addRow("Währung:", m_currency);
-    shop->addLayout(shopForm);
-    shop->addWidget(new QLabel("Reihenfolge der Warengruppen im Geschäft:", shopPage));
-    auto* orderRow = new QHBoxLayout;
-    m_storeOrder = Named(new QListWidget(shopPage), "lstStoreLocations");
-    orderRow->addWidget(m_storeOrder, 1);
-    auto* orderButtons = new QVBoxLayout;
-    auto* addGroup = MakeButton("cmdAddGroup", "Hinzufügen …", shopPage);
-    auto* up = MakeButton("cmdUp", "Nach oben", shopPage);
-    auto* down = MakeButton("cmdDown", "Nach unten", shopPage);
-    auto* init = MakeButton("cmdInit", "Init", shopPage);
-    for (QPushButton* b : {addGroup, up, down, init})
-        orderButtons->addWidget(b);
-    orderButtons->addStretch(1);
-    orderRow->addLayout(orderButtons);
-    shop->addLayout(orderRow, 1);
-    m_pages->addTab(shopPage, "Geschäft");
-
-    // The deliveries of a supplier.
-    auto* spezPage = new QWidget;
-    auto* spez = new QVBoxLayout(spezPage);
-    m_deliveries = Named(new QTableWidget(0, 6, spezPage), "grdSpezialitaeten");
-    m_deliveries->setHorizontalHeaderLabels(
-        {"Nahrungsmittel", "Artikel", "Menge", "Preis", "Währung", "Bemerkung"});
-    m_deliveries->horizontalHeader()->setStretchLastSection(true);
-    FitHeaderTexts(m_deliveries->horizontalHeader());
-    spez->addWidget(m_deliveries, 1);
-    auto* spezButtons = new QHBoxLayout;
-    auto* addSpez = MakeButton("cmdAddSpez", "Lieferung hinzufügen …", spezPage);
-    auto* delSpez = MakeButton("cmdDelSpez", "Lieferung entfernen", spezPage);
-    auto* order = MakeButton("cmdPrintOrder", "Bestellung drucken …", spezPage);
-    spezButtons->addWidget(addSpez);
-    spezButtons->addWidget(delSpez);
-    spezButtons->addStretch(1);
-    spezButtons->addWidget(order);
-    spez->addLayout(spezButtons);
-    m_pages->addTab(spezPage, "Spezialitäten");
+    m_pages->addTab(ScrollsDown(BuildAddressPage()), "Adresse");
+    m_pages->addTab(BuildShopPage(), "Geschäft");
+    m_pages->addTab(BuildDeliveryPage(), "Spezialitäten");
     right->addWidget(m_pages, 1);
 
     auto* edit = new QHBoxLayout;
-    auto* add = MakeButton("cmdNew", "Neu", this);
-    auto* save = MakeButton("cmdSave", "Speichern", this);
-    m_delete = MakeButton("cmdDelete", "Löschen", this);
-    auto* makeDefault = MakeButton("cmdDefault", "Als Standard-Adresse", this);
-    auto* print = MakeButton("cmdPrint", "Drucken …", this);
-    m_recipes = MakeButton("cmdRezepte", "Rezepte suchen", this);
+    edit->addWidget(Button("cmdNew", "Neu", this, &FrmShops::cmdNew_Click));
+    edit->addWidget(Button("cmdSave", "Speichern", this, &FrmShops::cmdSave_Click));
+    m_delete = Button("cmdDelete", "Löschen", this, &FrmShops::cmdDelete_Click);
+    edit->addWidget(m_delete);
+    edit->addWidget(Button("cmdDefault", "Als Standard-Adresse", this, &FrmShops::cmdDefault_Click));
+    edit->addWidget(Button("cmdPrint", "Drucken …", this, &FrmShops::cmdPrintList_Click));
+    m_recipes = Button("cmdRezepte", "Rezepte suchen", this, &FrmShops::cmdRezepte_Click);
     m_recipes->setToolTip("Rezepte aus den Literaturquellen, deren Verlag oder Autor diese Adresse ist");
-    auto* close = MakeButton("cmdClose", "Schließen", this);
-    for (QPushButton* b : {add, save, m_delete, makeDefault, print, m_recipes})
-        edit->addWidget(b);
+    edit->addWidget(m_recipes);
     edit->addStretch(1);
+    auto* close = MakeButton("cmdClose", "Schließen", this);
+    connect(close, &QPushButton::clicked, this, [this] { CloseWindow(this); });
     edit->addWidget(close);
     right->addLayout(edit);
     layout->addLayout(right, 3);
 
-    auto trapped = [this](void (FrmShops::*handler)()) {
-        return [this, handler] { RunTrapped([this, handler] { (this->*handler)(); }); };
-    };
-    connect(m_tree, &QTreeWidget::currentItemChanged, this, trapped(&FrmShops::ShowSelected));
+    connect(m_tree, &QTreeWidget::currentItemChanged, this,
+            [this] { RunTrapped([this] { ShowSelected(); }); });
     connect(m_filter, &QComboBox::currentIndexChanged, this, [this] {
         RunTrapped([this] {
             WriteSetting(kSettingsName, kFilterKey, std::to_string(DataOf(m_filter)), false);
             RefreshTree(m_address.id());
         });
     });
-    connect(add, &QPushButton::clicked, this, trapped(&FrmShops::cmdNew_Click));
-    connect(save, &QPushButton::clicked, this, trapped(&FrmShops::cmdSave_Click));
-    connect(m_delete, &QPushButton::clicked, this, trapped(&FrmShops::cmdDelete_Click));
-    connect(makeDefault, &QPushButton::clicked, this, trapped(&FrmShops::cmdDefault_Click));
-    connect(print, &QPushButton::clicked, this, trapped(&FrmShops::cmdPrintList_Click));
-    connect(m_recipes, &QPushButton::clicked, this, trapped(&FrmShops::cmdRezepte_Click));
-    connect(order, &QPushButton::clicked, this, trapped(&FrmShops::cmdPrintOrder_Click));
-    connect(addGroup, &QPushButton::clicked, this, trapped(&FrmShops::cmdAddGroup_Click));
-    connect(up, &QPushButton::clicked, this, trapped(&FrmShops::cmdUp_Click));
-    connect(down, &QPushButton::clicked, this, trapped(&FrmShops::cmdDown_Click));
-    connect(init, &QPushButton::clicked, this, trapped(&FrmShops::cmdInit_Click));
-    connect(addSpez, &QPushButton::clicked, this, trapped(&FrmShops::cmdAddSpez_Click));
-    connect(delSpez, &QPushButton::clicked, this, trapped(&FrmShops::cmdDelSpez_Click));
-    connect(addAlias, &QPushButton::clicked, this, trapped(&FrmShops::cmdAddAlias_Click));
-    connect(removeAlias, &QPushButton::clicked, this, trapped(&FrmShops::cmdRemoveAlias_Click));
-    connect(vcardIn, &QPushButton::clicked, this, trapped(&FrmShops::cmdVCardImport_Click));
-    connect(vcardOut, &QPushButton::clicked, this, trapped(&FrmShops::cmdVCardExport_Click));
-    connect(close, &QPushButton::clicked, this, [this] { CloseWindow(this); });
 
     RunTrapped([this] {
         // The main food groups come from the food class tree; without it the order stays empty.
@@ -268,6 +142,118 @@ FrmShops::FrmShops(QWidget* parent) : QWidget(parent)
             m_groups = MainFoodGroups(nutrition->Tables.FoodClassList());
         RefreshTree(0);
     });
+}
+
+QPushButton* FrmShops::Button(const char* name, const QString& text, QWidget* parent,
+                              void (FrmShops::*handler)())
+{
+    QPushButton* button = MakeButton(name, text, parent);
+    connect(button, &QPushButton::clicked, this,
+            [this, handler] { RunTrapped([this, handler] { (this->*handler)(); }); });
+    return button;
+}
+
+QWidget* FrmShops::BuildAddressPage()
+{
+    auto* page = Named(new QWidget, "pagAdresse");
+    auto* form = new QFormLayout(page);
+    auto line = [page, form](const char* name, const char* label, int maxLength) {
+        auto* edit = Named(new QLineEdit(page), name);
+        if (maxLength > 0)
+            edit->setMaxLength(maxLength);
+        form->addRow(label, edit);
+        return edit;
+    };
+    m_family = line("txtName", "Name / Firma:", 0);
+    m_given = line("txtVorname", "Vorname:", 0);
+    m_kind = Named(new QComboBox(page), "cboArt");
+    const auto& kinds = AddressKindNames();
+    for (std::size_t i = 0; i < kinds.size(); ++i)
+        m_kind->addItem(Q(kinds[i]), QVariant::fromValue<qlonglong>(static_cast<long>(i)));
+    form->addRow("Art:", m_kind);
+    m_group = Named(new QComboBox(page), "cboUnterordnung");
+    form->addRow("Unterordnung:", m_group);
+    m_street = line("txtAdresse", "Straße:", 100);
+    auto* town = new QHBoxLayout;
+    m_plz = Named(new QLineEdit(page), "txtPlz");
+    m_plz->setMaxLength(10);
+    m_plz->setMaximumWidth(90);
+    m_city = Named(new QLineEdit(page), "txtOrt");
+    m_city->setMaxLength(50);
+    town->addWidget(m_plz);
+    town->addWidget(m_city, 1);
+    form->addRow("PLZ, Ort:", town);
+    m_phone = line("txtTelefon", "Telefon:", 30);
+    m_fax = line("txtFax", "Fax:", 30);
+    m_mail = line("txtEMail", "E-Mail:", 100);
+    m_web = line("txtHomepage", "Homepage:", 255);
+    m_contact1 = line("txtAnsprechpartner1", "Ansprechpartner:", 0);
+    m_contact2 = line("txtAnsprechpartner2", "2. Ansprechpartner:", 0);
+    m_notes = Named(new QPlainTextEdit(page), "txtBemerkung");
+    form->addRow("Bemerkung:", m_notes);
+    auto* aliasRow = new QHBoxLayout;
+    m_aliases = Named(new QListWidget(page), "lstAlias");
+    m_aliases->setMaximumHeight(70);
+    auto* aliasButtons = new QVBoxLayout;
+    aliasButtons->addWidget(Button("cmdAddAlias", "Hinzufügen …", page, &FrmShops::cmdAddAlias_Click));
+    aliasButtons->addWidget(Button("cmdRemoveAlias", "Entfernen", page, &FrmShops::cmdRemoveAlias_Click));
+    aliasRow->addWidget(m_aliases, 1);
+    aliasRow->addLayout(aliasButtons);
+    form->addRow("Auch gelistet unter:", aliasRow);
+    m_default = Named(new QLabel(page), "lblStandard");
+    form->addRow("", m_default);
+    return page;
+}
+
+// Ordering data and the order of food groups along the shop.
+QWidget* FrmShops::BuildShopPage()
+{
+    auto* page = new QWidget;
+    auto* shop = new QVBoxLayout(page);
+    auto* shopForm = new QFormLayout;
+    m_customer = Named(new QLineEdit(page), "txtKundennummer");
+    m_customer->setMaxLength(50);
+    shopForm->addRow("Kundennummer:", m_customer);
+    m_minimum = Named(new QLineEdit(page), "txtMinBestellwert");
+    shopForm->addRow("Mindestbestellwert:", m_minimum);
+    m_currency = Named(new QLineEdit(page), "txtWaehrung");
+    m_currency->setMaxLength(10);
+    shopForm->addRow("Währung:", m_currency);
+    shop->addLayout(shopForm);
+    shop->addWidget(new QLabel("Reihenfolge der Warengruppen im Geschäft:", page));
+    auto* orderRow = new QHBoxLayout;
+    m_storeOrder = Named(new QListWidget(page), "lstStoreLocations");
+    orderRow->addWidget(m_storeOrder, 1);
+    auto* orderButtons = new QVBoxLayout;
+    orderButtons->addWidget(Button("cmdAddGroup", "Hinzufügen …", page, &FrmShops::cmdAddGroup_Click));
+    orderButtons->addWidget(Button("cmdUp", "Nach oben", page, &FrmShops::cmdUp_Click));
+    orderButtons->addWidget(Button("cmdDown", "Nach unten", page, &FrmShops::cmdDown_Click));
+    orderButtons->addWidget(Button("cmdInit", "Init", page, &FrmShops::cmdInit_Click));
+    orderButtons->addStretch(1);
+    orderRow->addLayout(orderButtons);
+    shop->addLayout(orderRow, 1);
+    return page;
+}
+
+// The deliveries of a supplier.
+QWidget* FrmShops::BuildDeliveryPage()
+{
+    auto* page = new QWidget;
+    auto* spez = new QVBoxLayout(page);
+    m_deliveries = Named(new QTableWidget(0, 6, page), "grdSpezialitaeten");
+    m_deliveries->setHorizontalHeaderLabels(
+        {"Nahrungsmittel", "Artikel", "Menge", "Preis", "Währung", "Bemerkung"});
+    m_deliveries->horizontalHeader()->setStretchLastSection(true);
+    FitHeaderTexts(m_deliveries->horizontalHeader());
+    spez->addWidget(m_deliveries, 1);
+    auto* spezButtons = new QHBoxLayout;
+    spezButtons->addWidget(Button("cmdAddSpez", "Lieferung hinzufügen …", page, &FrmShops::cmdAddSpez_Click));
+    spezButtons->addWidget(Button("cmdDelSpez", "Lieferung entfernen", page, &FrmShops::cmdDelSpez_Click));
+    spezButtons->addStretch(1);
+    spezButtons->addWidget(
+        Button("cmdPrintOrder", "Bestellung drucken …", page, &FrmShops::cmdPrintOrder_Click));
+    spez->addLayout(spezButtons);
+    return page;
 }
 
 FrmShops::~FrmShops() = default;

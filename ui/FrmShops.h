@@ -58,6 +58,11 @@ public:
     const ClAddress& Current() const { return m_address; }
 
 private:
+    QWidget* BuildAddressPage();
+    QWidget* BuildShopPage();
+    QWidget* BuildDeliveryPage();
+    // A button that runs handler, with its faults trapped.
+    QPushButton* Button(const char* name, const QString& text, QWidget* parent, void (FrmShops::*handler)());
     void ShowSelected();
     void ShowAddress();
     void ShowStoreOrder();

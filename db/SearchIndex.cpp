@@ -77,13 +77,22 @@ struct Part
     std::vector<Trigger> Triggers;
 };
 
+// The menu-card title as the index keeps it: nothing when it is the title (as after every import),
+// whose pieces the row holds already. Insert and delete use the same expression, so a row is
+// always taken out with the text it was put in with.
+std::string IndexedMenuCard(const std::string& row)
+{
+    return "CASE WHEN " + row + "RezMenuCard IS " + row + "RezTitle COLLATE BINARY THEN NULL ELSE " + row +
+           "RezMenuCard END";
+}
+
 std::vector<Trigger> TitleTriggers()
 {
     const std::string title = kTitleIndexTable;
     auto titleRow = [&](const std::string& row, bool remove) {
         return "INSERT INTO " + title + "(" + (remove ? title + "," : "") +
                "rowid,RezTitle,RezMenuCard) SELECT " + (remove ? "'delete'," : "") + row + ".ID," + row +
-               ".RezTitle," + row + ".RezMenuCard WHERE " + row + ".ID IS NOT NULL;";
+               ".RezTitle," + IndexedMenuCard(row + ".") + " WHERE " + row + ".ID IS NOT NULL;";
     };
     // An update that leaves the indexed columns as they were (a recipe saved again) costs nothing.
     const std::string titleChanged =
@@ -138,8 +147,8 @@ const std::vector<Part>& Parts()
                  kTableOptions + ")",
              [](const std::string& condition) {
                  return std::string("INSERT INTO ") + kTitleIndexTable +
-                        "(rowid,RezTitle,RezMenuCard) SELECT ID,RezTitle,RezMenuCard FROM T_REZ_KOPF WHERE " +
-                        condition;
+                        "(rowid,RezTitle,RezMenuCard) SELECT ID,RezTitle," + IndexedMenuCard("") +
+                        " FROM T_REZ_KOPF WHERE " + condition;
              },
              TitleTriggers()},
             {kTextIndexTable,
@@ -169,6 +178,10 @@ std::vector<std::string> PartStatements(const Part& part)
         out.push_back(trigger.Sql);
     return out;
 }
+
+// Index tables of earlier versions that the present parts replace: the title table once kept
+// every menu-card title, also one equal to the title. They go when the index is made anew.
+constexpr const char* kRetiredTables[] = {"T_SUCHINDEX_TITEL"};
 
 bool IsFileDatabase(Database& db)
 {
@@ -278,6 +291,8 @@ void CreateSearchIndex(Database& db, const std::function<void(std::size_t, std::
     DbTransaction transaction(db);
     // Parts already there stay (a file made before the ingredient index came keeps its word
     // index); a part's leftover triggers without its table are made anew with it.
+    for (const char* table : kRetiredTables)
+        file->ExecuteNative(std::string("DROP TABLE IF EXISTS ") + table);
     std::size_t done = 0;
     for (const Part& part : Parts()) {
         if (progress)
@@ -324,6 +339,8 @@ void DropSearchIndex(Database& db)
         file->ExecuteNative("DROP TRIGGER IF EXISTS " + trigger);
     for (const Part& part : Parts())
         file->ExecuteNative(std::string("DROP TABLE IF EXISTS ") + part.Table);
+    for (const char* table : kRetiredTables)
+        file->ExecuteNative(std::string("DROP TABLE IF EXISTS ") + table);
 }
 
 bool CreateSearchIndex(sqlite3* db)

@@ -1,10 +1,11 @@
 #pragma once
 // The word index of the recipe search: three trigram full-text tables over the recipe titles
-// (title and menu-card title), the instructions and the ingredient texts (a recipe's rows as one
-// text each), all keyed by recipe ID, kept in step with T_REZ_KOPF, T_REZ_ANWEIS and T_REZ_ZUTAT
-// by triggers, so that every writer of those rows keeps it right without knowing of it. The index stores no
-// text of its own and answers only "which rows may contain these three-character pieces"; the search still
-// decides with its own comparison. Only file databases carry it; a database without it searches by scan.
+// (title, and menu-card title where it differs from the title), the instructions and the ingredient texts (a
+// recipe's rows as one text each), all keyed by recipe ID, kept in step with T_REZ_KOPF, T_REZ_ANWEIS and
+// T_REZ_ZUTAT by triggers, so that every writer of those rows keeps it right without knowing of it. The index
+// stores no text of its own and answers only "which rows may contain these three-character pieces"; the
+// search still decides with its own comparison. Only file databases carry it; a database without it searches
+// by scan.
 
 #include <functional>
 #include <string>
@@ -17,7 +18,7 @@ namespace pf {
 class Database;
 
 // Names of the index tables (and the prefix of every object of the index).
-inline constexpr const char* kTitleIndexTable = "T_SUCHINDEX_TITEL";
+inline constexpr const char* kTitleIndexTable = "T_SUCHINDEX_TITELTEXT";
 inline constexpr const char* kTextIndexTable = "T_SUCHINDEX_ANWEIS";
 inline constexpr const char* kIngredientIndexTable = "T_SUCHINDEX_ZUTAT";
 inline constexpr const char* kSearchIndexPrefix = "T_SUCHINDEX";

@@ -138,16 +138,19 @@ TEST_F(WorkDatabaseTest, FileWithoutWritePermissionOpensReadOnly)
     chmod(path.c_str(), 0644);
 }
 
-// A file made before the search index (or before its ingredient part) gets it at open, with a
-// progress text; a read-only file is left as it is and searches by scan.
+// A file made before the search index (or before its ingredient part, or with the title part of
+// an earlier form) gets it at open, with a progress text; a read-only file is left as it is and
+// searches by scan.
 TEST_F(WorkDatabaseTest, OpenAddsAMissingSearchIndexToWritableFiles)
 {
     struct Case
     {
         const char* dropped; // "" drops the whole index
         bool writable;
+        bool oldTitles = false; // the earlier title table stands in for the dropped one
     };
-    for (const Case c : {Case{"", true}, Case{kIngredientIndexTable, true}, Case{"", false}}) {
+    for (const Case c : {Case{"", true}, Case{kIngredientIndexTable, true}, Case{"", false},
+                         Case{kTitleIndexTable, true, true}}) {
         SCOPED_TRACE(std::string(c.dropped) + (c.writable ? " writable" : " read-only"));
         const std::string path =
             MakeDatabase(std::string("alt") + (c.writable ? "1" : "2") + c.dropped + ".mdb");
@@ -157,6 +160,9 @@ TEST_F(WorkDatabaseTest, OpenAddsAMissingSearchIndexToWritableFiles)
                 db->Execute(std::string("DROP TABLE ") + c.dropped);
             else
                 DropSearchIndex(*db);
+            if (c.oldTitles)
+                db->Execute("CREATE VIRTUAL TABLE T_SUCHINDEX_TITEL USING fts5(RezTitle, RezMenuCard, "
+                            "content='', tokenize='trigram')");
         }
         if (!c.writable)
             chmod(path.c_str(), 0444);
@@ -170,6 +176,7 @@ TEST_F(WorkDatabaseTest, OpenAddsAMissingSearchIndexToWritableFiles)
             std::any_of(ui.statusTexts.begin(), ui.statusTexts.end(),
                         [](const std::string& t) { return t.starts_with("Der Suchindex wird angelegt"); }),
             c.writable);
+        EXPECT_FALSE(WorkDb().TableExists("T_SUCHINDEX_TITEL"));
         CloseWorkDatabase();
         chmod(path.c_str(), 0644);
     }

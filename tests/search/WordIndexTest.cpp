@@ -174,6 +174,13 @@ TEST_F(WordIndexSearch, SameHitsWithAndWithoutIndexAfterChanges)
         db->Execute("UPDATE T_REZ_KOPF SET RezMenuCard=Null WHERE ID BETWEEN 2010 AND 2020");
         db->Execute("UPDATE T_REZ_KOPF SET RezTitle=RezTitle WHERE ID=2002"); // unchanged
         db->Execute("UPDATE T_REZ_KOPF SET ID=2999 WHERE ID=2003");
+        // A menu-card title equal to the title, made so, changed on one side and removed.
+        db->Execute("UPDATE T_REZ_KOPF SET RezMenuCard=RezTitle WHERE ID BETWEEN 2021 AND 2029");
+        db->Execute("UPDATE T_REZ_KOPF SET RezTitle='Zimt und Öl' WHERE ID=2022");
+        db->Execute("UPDATE T_REZ_KOPF SET RezTitle='Müsli',RezMenuCard='Müsli' WHERE ID=2023");
+        db->Execute("UPDATE T_REZ_KOPF SET RezMenuCard='Spätzle' WHERE ID=2025");
+        db->Execute("UPDATE T_REZ_KOPF SET RezMenuCard=Null WHERE ID=2026");
+        db->Execute("DELETE FROM T_REZ_KOPF WHERE ID=2024");
         db->Execute("DELETE FROM T_REZ_KOPF WHERE ID BETWEEN 2030 AND 2040");
         db->Execute("UPDATE T_REZ_ANWEIS SET AnwText='Öl und Käse' WHERE ID=2005 AND NO=2");
         db->Execute("DELETE FROM T_REZ_ANWEIS WHERE ID=2010 AND NO=1");

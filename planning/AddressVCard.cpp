@@ -7,6 +7,7 @@
 #include "db/Database.h"
 #include "db/Recordset.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -21,10 +22,10 @@ constexpr const char* kCrLf = "\r\n";
 
 bool NeedsQuoting(std::string_view text)
 {
-    for (unsigned char c : text)
-        if (c < 32 || c > 126 || c == '=')
-            return true;
-    return false;
+    return std::any_of(text.begin(), text.end(), [](char ch) {
+        const auto c = static_cast<unsigned char>(ch);
+        return c < 32 || c > 126 || c == '=';
+    });
 }
 
 // Quoted-printable in the form address books read: line breaks as =0D=0A, soft breaks

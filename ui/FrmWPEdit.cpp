@@ -30,6 +30,7 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QTableWidget>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -246,6 +247,10 @@ void FrmWPEdit::Build()
         if (id != 0 && id != m_plan.id())
             OpenPlan(id);
     });
+    // A variation saved in the recipe editor, or a recipe changed elsewhere, shows in the
+    // candidates; the list is read again once the saving code is done.
+    m_changes = std::make_unique<RecipeChangeSubscription>(
+        [this](const RecipeChange&) { QTimer::singleShot(0, this, &FrmWPEdit::ShowCandidates); });
     CloseOnEscape(this);
     resize(1240, 660);
     RefreshTree();

@@ -8,10 +8,13 @@
 // by the user's display mode, as rows. New plans come from the wizard, the levels from the
 // settings (frmWPOptions); approval is FrmWPApprove. Saving writes the plan in one transaction.
 
+#include "model/RecipeChanges.h"
 #include "planning/ClMenu.h"
 #include "planning/WeekPlanRules.h"
 
 #include <QWidget>
+
+#include <memory>
 
 class QCheckBox;
 class QLabel;
@@ -117,6 +120,7 @@ private:
     QCheckBox* m_daysAsRows = nullptr;
     bool m_gridDaysAsRows = false;            // the layout the grid shows
     std::vector<QPushButton*> m_planCommands; // need a plan
+    std::unique_ptr<RecipeChangeSubscription> m_changes;
 };
 
 } // namespace pf

@@ -395,6 +395,9 @@ TEST_F(WeekPlanWindows, CandidatePaneTellsLastUseAndParentAndStartsAChildCopy)
     EXPECT_EQ(Scalar("SELECT RezParent FROM T_REZ_KOPF WHERE ID=" + std::to_string(child)), 2);
     EXPECT_EQ(db->Scalar("SELECT RezTitle FROM T_REZ_KOPF WHERE ID=2").AsText(), "Gericht 50-2");
     EXPECT_FALSE(recipe->windowTitle().endsWith("(Kind-Kopie)"));
+    QCoreApplication::processEvents();
+    candidates->setCurrentRow(rowOf(child));
+    EXPECT_EQ(detail->text(), "Noch nie genutzt\nBasiert auf: Gericht 50-2");
 }
 
 } // namespace

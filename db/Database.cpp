@@ -44,6 +44,11 @@ bool IsServerConnect(std::string_view text)
     return !ServerConnectText(text).empty();
 }
 
+bool IsServerDatabase(Database& db)
+{
+    return dynamic_cast<PgDatabase*>(&db) != nullptr;
+}
+
 std::string DatabaseDisplayName(std::string_view pathOrConnect)
 {
     return IsServerConnect(pathOrConnect) ? WithoutPassword(pathOrConnect) : std::string(pathOrConnect);

@@ -1,5 +1,6 @@
 #include "db/DatabaseTransfer.h"
 
+#include "db/ChangeStamp.h"
 #include "db/PgDatabase.h"
 #include "db/Recordset.h"
 
@@ -73,6 +74,8 @@ void TransferDatabase(Database& source, Database& target)
                     server->ResetCounter(table, f.Name);
     }
     transaction.Commit();
+    // The stamps are made for the copied rows, not copied: the target's own writes move them.
+    EnsureChangeStamps(target);
 }
 
 } // namespace pf

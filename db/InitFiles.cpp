@@ -5,6 +5,7 @@
 #include "core/Interaction.h"
 #include "core/Messages.h"
 #include "core/Utf8.h"
+#include "db/ChangeStamp.h"
 #include "db/DatabaseChoice.h"
 #include "db/DatabaseCopy.h"
 #include "db/Recordset.h"
@@ -241,6 +242,7 @@ bool CreateDatabaseStructure(const std::string& path, bool odbc)
             }
         }
         CreateSearchIndex(*target);
+        CreateChangeStamps(*target);
         transaction.Commit();
         target->Close();
     } catch (const DbError& error) {
@@ -257,10 +259,11 @@ bool CreateDatabaseFromInit(bool askFirst)
                              MsgIcon::Question, AppContext::Current().AppCaption) != Answer::Yes)
         return false;
     if (conn.DbType != 0) {
-        InformCritical("Auf dem Datenbank-Server (\"" + conn.DbPath +
-                       "\") legt das Programm keine neue Datenbank an. Eine neue Server-Datenbank entsteht mit "
-                       "\"pfannola-cli --db SERVER init\", eine vorhandene Datei kommt mit \"pfannola-cli copy "
-                       "DATEI SERVER\" auf den Server.");
+        InformCritical(
+            "Auf dem Datenbank-Server (\"" + conn.DbPath +
+            "\") legt das Programm keine neue Datenbank an. Eine neue Server-Datenbank entsteht mit "
+            "\"pfannola-cli --db SERVER init\", eine vorhandene Datei kommt mit \"pfannola-cli copy "
+            "DATEI SERVER\" auf den Server.");
         return false;
     }
     return CreateDatabaseFile(conn.DbPath);

@@ -16,6 +16,8 @@ namespace pf {
 std::unique_ptr<Database> OpenDatabase(const std::string& pathOrConnect, const OpenOptions& options = {});
 // Whether the text names a server database rather than a file.
 bool IsServerConnect(std::string_view text);
+// Whether the open database is a server database (shared by several workstations).
+bool IsServerDatabase(Database& db);
 // The path or connect text as it may be shown or logged: without the password.
 std::string DatabaseDisplayName(std::string_view pathOrConnect);
 

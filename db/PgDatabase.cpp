@@ -1,6 +1,7 @@
 #include "db/PgDatabase.h"
 
 #include "core/Utf8.h"
+#include "db/ChangeStamp.h"
 #include "db/FieldTypes.h"
 #include "db/PgFunctions.h"
 #include "db/PgRecordset.h"
@@ -348,7 +349,9 @@ std::vector<std::string> PgDatabase::TableNames()
               "JOIN pg_namespace n ON n.oid = c.relnamespace WHERE n.nspname = current_schema() "
               "AND c.relkind IN ('r', 'p')",
               {}))
-        names.push_back(row[0]);
+        // The recipes' change stamps are no table of the data: copies and checks leave them alone.
+        if (!IsChangeStampObject(row[0]))
+            names.push_back(row[0]);
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -611,6 +614,12 @@ void PgDatabase::ExecuteNative(const std::string& sql)
 {
     m_conn->Exec(sql);
     m_conn->ClearCaches();
+}
+
+std::string PgDatabase::NativeText(const std::string& sql)
+{
+    const auto rows = Rows(*m_conn, sql, {});
+    return rows.empty() || rows[0].empty() ? std::string() : rows[0][0];
 }
 
 std::string PgDatabase::Translated(std::string_view sql)

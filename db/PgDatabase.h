@@ -61,6 +61,8 @@ public:
 
     // Runs server SQL as it is, without the translation.
     void ExecuteNative(const std::string& sql);
+    // The first column of the first row of server SQL as it is, as text ("" for none or Null).
+    std::string NativeText(const std::string& sql);
     // The translation a statement gets, for diagnostics and tests.
     std::string Translated(std::string_view sql);
 

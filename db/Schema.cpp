@@ -1,6 +1,7 @@
 #include "db/Schema.h"
 
 #include "core/Utf8.h"
+#include "db/ChangeStamp.h"
 
 #include <algorithm>
 #include <initializer_list>
@@ -552,6 +553,7 @@ void CreateTables(Database& db, const std::vector<TableDef>& tables)
     DbTransaction transaction(db);
     for (const TableDef& table : tables)
         db.CreateTable(table);
+    CreateChangeStamps(db);
     transaction.Commit();
 }
 

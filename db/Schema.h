@@ -23,7 +23,8 @@ std::vector<TableDef> InitialSchema();
 std::string InitialSchemaVersion();
 // The table of that name (any case) in the current schema, null when there is none.
 const TableDef* FindSchemaTable(const std::string& name);
-// Creates the given tables (with their indexes) in an empty database, inside one transaction.
+// Creates the given tables (with their indexes) in an empty database, inside one transaction; with
+// the recipe tables come their change stamps.
 // Throws DbError; on failure none of the tables is left behind.
 void CreateTables(Database& db, const std::vector<TableDef>& tables);
 

@@ -1,6 +1,7 @@
 #include "db/SqliteDatabase.h"
 
 #include "core/Utf8.h"
+#include "db/ChangeStamp.h"
 #include "db/FieldTypes.h"
 #include "db/SearchIndex.h"
 #include "db/SqliteFunctions.h"
@@ -514,8 +515,9 @@ std::vector<std::string> SqliteDatabase::TableNames()
     int rc = 0;
     while ((rc = sqlite3_step(stmt.Get())) == SQLITE_ROW) {
         std::string name = ColumnText(stmt.Get(), 0);
-        // The search's word index is no table of the data: copies and checks leave it alone.
-        if (!IsSearchIndexObject(name))
+        // The search's word index and the recipes' change stamps are no tables of the data: copies
+        // and checks leave them alone.
+        if (!IsSearchIndexObject(name) && !IsChangeStampObject(name))
             names.push_back(std::move(name));
     }
     if (rc != SQLITE_DONE)

@@ -9,6 +9,7 @@
 #include "core/Trim.h"
 #include "core/Utf8.h"
 #include "db/BaseDataFill.h"
+#include "db/ChangeStamp.h"
 #include "db/DatabaseCopy.h"
 #include "db/DatabaseRepair.h"
 #include "db/InitFiles.h"
@@ -346,6 +347,9 @@ void OpenWorkDatabase(DatabaseWindows& windows)
             // A file of this version made before the search index came gets it now, not only
             // with the next upgrade.
             EnsureSearchIndex(WorkDb());
+            // Recipes kept in memory are checked against their stamps; a database made before
+            // the stamps gets them now.
+            EnsureChangeStamps(WorkDb());
             break;
         }
         SaveDatabaseChoice();

@@ -6,6 +6,7 @@
 #include "core/Utf8.h"
 #include "db/Database.h"
 #include "db/DatabaseChoice.h"
+#include "db/OpenDatabase.h"
 #include "db/Recordset.h"
 #include "model/ClUnit.h"
 #include "model/ObjectCache.h"
@@ -352,7 +353,11 @@ bool ClIngredient::Loadr(Recordset& rs, long no)
 bool ClIngredient::LoadByID(long recipeID, long no, Database* db)
 {
     Database& database = db ? *db : WorkDb();
-    if (const ClIngredient* cached = LineCache().Find(database.Serial(), LineKey{recipeID, no})) {
+    // Other workstations change lines behind a copy, and checking it would cost a read: a server
+    // database is read each time.
+    const ClIngredient* cached =
+        IsServerDatabase(database) ? nullptr : LineCache().Find(database.Serial(), LineKey{recipeID, no});
+    if (cached) {
         ClUnit* units = m_units;
         *this = *cached;
         m_units = units;

@@ -6,8 +6,10 @@
 #include "core/TextConv.h"
 #include "core/Trim.h"
 #include "core/Utf8.h"
+#include "db/ChangeStamp.h"
 #include "db/Database.h"
 #include "db/DatabaseChoice.h"
+#include "db/OpenDatabase.h"
 #include "db/Recordset.h"
 #include "db/SchemaVersion.h"
 #include "model/ClUnit.h"
@@ -222,23 +224,34 @@ bool ClRecipe::LoadByID(long id, int mode, bool tempOnly)
         m_fullLoaded = true;
         return true;
     }
-    if (!m_nocache && mode != 2) {
-        if (const ClRecipe* cached = RecipeCache().Find(Db().Serial(), id)) {
-            Copy2Me(*cached);
-            m_ts = NowSerial();
-            m_changed = false;
-            m_new = false;
-            m_tempOnly = tempOnly;
-            return true;
-        }
-    }
+    std::int64_t stamp = kNoChangeStamp;
     try {
+        // The stamp is read before the rows: a change in between makes the copy look older than it
+        // is, never newer.
+        const bool stamped = HasChangeStamps(Db());
+        if (stamped)
+            stamp = ReadChangeStamp(Db(), id);
+        // A copy kept in memory is used while the recipe's rows are as they were when it was
+        // read. Without stamps only on a file database, which other programs seldom share.
+        const bool checkable = stamped || !IsServerDatabase(Db());
+        if (!m_nocache && mode != 2 && checkable) {
+            const ClRecipe* cached = RecipeCache().Find(Db().Serial(), id);
+            if (cached && (!stamped || (stamp != kNoChangeStamp && cached->m_stamp == stamp))) {
+                Copy2Me(*cached);
+                m_ts = NowSerial();
+                m_changed = false;
+                m_new = false;
+                m_tempOnly = tempOnly;
+                return true;
+            }
+        }
         auto rs = Db().OpenRecordset("SELECT * FROM T_REZ_KOPF WHERE ID=?", {id});
         Clear();
         if (rs->Eof())
             return false;
         ReadHead(*rs);
         ReadDetail(*rs);
+        m_stamp = stamp;
     } catch (const DbError& error) {
         Clear();
         SetDbError(error);
@@ -915,6 +928,7 @@ void ClRecipe::Clone()
 {
     LoadAll();
     m_head.id = 0;
+    m_stamp = -1;
     m_head.Fingerprint1 = 0;
     m_head.Fingerprint2 = 0;
     m_fingerprint = ClFingerprint();
@@ -1093,18 +1107,23 @@ bool ClRecipe::Save(bool keepFingerprint)
         // Inside the transaction, which holds the write lock: nobody can change the recipe
         // between this look and the write.
         if (update && m_saved.id == m_head.id) {
-            // Compared with the head and instructions as this object last loaded or saved them; a
-            // recipe deleted meanwhile is stored again, as the user asked.
+            // Compared with the head and instructions as this object last loaded or saved them, and
+            // by the stamp, which every write of any of the recipe's rows moves; a recipe deleted
+            // meanwhile is stored again, as the user asked.
             ClRecipe stored;
             stored.SetDB(m_db);
-            if (stored.LoadByID(m_head.id, 2, true) && !(stored.m_head == m_saved))
+            stored.SetNocache();
+            if (stored.LoadByID(m_head.id, 2, true) &&
+                (!(stored.m_head == m_saved) || (m_stamp != kNoChangeStamp && stored.m_stamp != m_stamp)))
                 throw DbError(3197,
                               "Der Vorgang wurde angehalten, da Sie und ein anderer Benutzer gleichzeitig "
                               "versuchen, dieselben Daten zu ändern.");
         }
         WriteHead();
         WriteChildren();
+        const std::int64_t stamp = HasChangeStamps(db) ? ReadChangeStamp(db, m_head.id) : kNoChangeStamp;
         trans.Commit();
+        m_stamp = stamp;
     } catch (const DbError& error) {
         m_head = before;
         m_fingerprint = fingerprintBefore;

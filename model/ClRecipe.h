@@ -273,6 +273,8 @@ private:
     ClFingerprint m_fingerprint;
     long m_importMode = 0;
     DateSerial m_ts;
+    // The recipe's change stamp when its rows were read or last written; -1 when unknown.
+    std::int64_t m_stamp = -1;
     int m_convtype = 0;
 
     std::vector<ClIngredient> m_lines;

@@ -2,14 +2,21 @@
 // What the benchmarks that generate recipes share: a clock that reads in seconds or milliseconds,
 // a fresh folder with the program context installed, and the tables with the reference rows every
 // generated recipe points at (five units, the yield unit "Portionen", 200 categories), and the
-// recipes of the export and print benchmarks.
+// recipes of the export and print benchmarks; a copy of a database on a server.
 
 #include "core/AppContext.h"
 #include "core/Decimal4.h"
 #include "db/Database.h"
+#include "db/DatabaseTransfer.h"
+#include "db/OpenDatabase.h"
+#include "db/PgDatabase.h"
 #include "db/Schema.h"
 
+#include <unistd.h>
+
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <random>
@@ -67,6 +74,44 @@ private:
     std::filesystem::path m_dir;
     AppContext m_app;
     std::unique_ptr<ScopedAppContext> m_scope;
+};
+
+// With PF_BENCH_SERVER set to a server's connect text ("odbc:..."): a schema of its own on that server
+// (dropped at the end) holding a copy of a database, its statistics gathered; without it, nothing.
+class ServerCopy
+{
+public:
+    ServerCopy(Database& source, const std::string& name)
+    {
+        const char* server = std::getenv("PF_BENCH_SERVER");
+        if (!server || !*server)
+            return;
+        m_server = server;
+        m_schema = name + "_" + std::to_string(getpid());
+        OpenDatabase(m_server)->Execute("CREATE SCHEMA " + m_schema);
+        m_db = OpenDatabase(m_server + ";ConnSettings=SET search_path TO " + m_schema);
+        const Clock::time_point start = Clock::now();
+        TransferDatabase(source, *m_db);
+        static_cast<PgDatabase&>(*m_db).ExecuteNative("ANALYZE");
+        std::printf("copied onto the server in %.1f s\n", Seconds(start));
+    }
+    ~ServerCopy()
+    {
+        if (!m_db)
+            return;
+        m_db.reset();
+        OpenDatabase(m_server)->Execute("DROP SCHEMA " + m_schema + " CASCADE");
+    }
+    ServerCopy(const ServerCopy&) = delete;
+    ServerCopy& operator=(const ServerCopy&) = delete;
+
+    // The copy; null without a server.
+    Database* Db() const { return m_db.get(); }
+
+private:
+    std::string m_server;
+    std::string m_schema;
+    std::unique_ptr<Database> m_db;
 };
 
 // The program's tables with units 1..5 (gram, millilitre, tablespoon, teaspoon, piece) and their

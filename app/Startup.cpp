@@ -56,6 +56,27 @@ long SecondsOfDay()
     return local.tm_hour * 3600L + local.tm_min * 60L + local.tm_sec;
 }
 
+} // namespace
+
+std::string FindShareDir(const std::string& programDir)
+{
+    // Where the installation puts the shipped files, seen from the folder of the programs.
+#ifdef PF_SHARE_FROM_PROGRAM
+    const char* const installed = PF_SHARE_FROM_PROGRAM;
+#else
+    const char* const installed = "../share/pfannola";
+#endif
+    std::error_code ec;
+    if (std::filesystem::exists(std::filesystem::path(programDir) / "INIT.ZIP", ec))
+        return programDir;
+    const std::filesystem::path share = (std::filesystem::path(programDir) / installed).lexically_normal();
+    if (std::filesystem::is_directory(share, ec))
+        return (share / "").string();
+    return programDir;
+}
+
+namespace {
+
 void ChooseProgramFiles(AppContext& app, const std::string& executablePath)
 {
     std::filesystem::path exe(executablePath);
@@ -64,6 +85,7 @@ void ChooseProgramFiles(AppContext& app, const std::string& executablePath)
     if (!ec)
         exe = absolute;
     app.ProgramDir = exe.parent_path().string() + "/";
+    app.ShareDir = FindShareDir(app.ProgramDir);
     // Both programs share one settings file and one exception list, named after the desktop program.
     app.ExeName = "pfannola";
     app.IniFile = app.ProgramDir + app.ExeName + ".INI";
@@ -226,7 +248,7 @@ void InitialiseProgram(const StartArguments& arguments, Shell* shell)
     // 6-10.
     app.SaveUserRelevant = SettingToBool(ReadSetting("", "SaveUserRelevant", "True", true));
     ReadLanguage(app);
-    app.HelpFile = app.ProgramDir + "hilfe/index.html";
+    app.HelpFile = app.ShippedFile("hilfe/index.html");
     app.HelpAvailable = std::filesystem::exists(app.HelpFile, ec);
     app.AdminUser = ToUpper(ReadSetting("", "AdminUser", "", true));
     app.ImportSourceWords = ParseImportSourceWords(

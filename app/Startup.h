@@ -58,6 +58,11 @@ bool Shutdown(Shell& shell);
 // Removes the temporary folder of the run.
 void RemoveTempDir();
 
+// The folder of the files shipped with the program, with trailing separator: the program folder
+// when INIT.ZIP lies beside the program (the build folder), else the installed share folder
+// (../share/pfannola/ beside bin/) when it exists, else the program folder.
+std::string FindShareDir(const std::string& programDir);
+
 // Reads "25,12,7": the ring size (at least 20) and up to that many IDs.
 void ParseEditRing(const std::string& text, int& size, std::vector<long>& ring);
 // Splits the quoted word list of the ImportSource setting.

@@ -40,6 +40,11 @@ void AppContext::ComputeVersion()
     AppCaption = AppTitle + " " + VersionText;
 }
 
+std::string AppContext::ShippedFile(const std::string& name) const
+{
+    return (ShareDir.empty() ? ProgramDir : ShareDir) + name;
+}
+
 AppContext& AppContext::Current()
 {
     if (!g_current) {

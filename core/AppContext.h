@@ -36,7 +36,11 @@ struct AppContext
     std::string UpdateExePath;
     std::string PictureFilter;
     std::string WinUser;
-    std::string ProgramDir;    // folder of the running executable, with trailing separator
+    std::string ProgramDir; // folder of the running executable, with trailing separator
+    // Folder of the files shipped with the program (INIT.ZIP, the help, the style sheet), with
+    // trailing separator: beside the executable in the build folder, ../share/pfannola/ once
+    // installed. Empty means ProgramDir.
+    std::string ShareDir;
     std::string ExeName;       // name of the running executable without extension
     std::string IniFile;       // machine-wide settings file
     std::string UserStoreFile; // per-user settings store (stands for the registry key)
@@ -77,6 +81,8 @@ struct AppContext
 
     // Sets VersionText and AppCaption from the version numbers and AppTitle.
     void ComputeVersion();
+    // Full path of a file shipped with the program (ShareDir, or ProgramDir when that is empty).
+    std::string ShippedFile(const std::string& name) const;
 
     static AppContext& Current();
     static void Install(AppContext* context);

@@ -408,6 +408,8 @@ void LoadUmlautExceptions()
             candidates.push_back(fs::path(ctx.IniFile).parent_path() / name);
         if (!ctx.ProgramDir.empty())
             candidates.push_back(fs::path(ctx.ProgramDir) / name);
+        if (!ctx.ShareDir.empty() && ctx.ShareDir != ctx.ProgramDir)
+            candidates.push_back(fs::path(ctx.ShareDir) / name);
         fs::path source;
         for (const fs::path& candidate : candidates) {
             if (!fs::is_regular_file(candidate, ec))

@@ -90,7 +90,7 @@ bool BuildDatabase(const std::string& path, const InitFilesState& files)
     ShowStatus(LoadText(625));
     if (!files.BaseData) {
         InformCritical("Die Basis-Daten \"" + std::string(kInitCsv) + "\" fehlen in \"" +
-                       AppContext::Current().ProgramDir + kInitZip +
+                       AppContext::Current().ShippedFile(kInitZip) +
                        "\". Ohne sie kann keine neue Datenbank erstellt werden.");
         return false;
     }
@@ -134,7 +134,7 @@ InitFilesState ExtractInitFiles(bool onlyDatabase)
 {
     InitFilesState state;
     DeleteInitFiles();
-    const std::string zipPath = AppContext::Current().ProgramDir + kInitZip;
+    const std::string zipPath = AppContext::Current().ShippedFile(kInitZip);
     std::error_code ec;
     if (!fs::exists(zipPath, ec))
         return state;

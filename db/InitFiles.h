@@ -21,7 +21,7 @@ struct InitFilesState
     bool Lexicon = false;  // INIT.ALX
 };
 
-// Extracts INIT.MDB (and unless onlyDatabase INIT.CSV and INIT.ALX) from ProgramDir + "INIT.ZIP"
+// Extracts INIT.MDB (and unless onlyDatabase INIT.CSV and INIT.ALX) from the program's INIT.ZIP (AppContext::ShippedFile)
 // into TempDir. Earlier extracted copies are removed first, so without the archive none exist.
 InitFilesState ExtractInitFiles(bool onlyDatabase);
 // Removes the extracted copies from TempDir.
@@ -35,11 +35,11 @@ std::string InitFilePath(const std::string& name);
 // are deleted first. Shows its messages; false when it failed or the user cancelled.
 bool CreateDatabaseStructure(const std::string& path, bool odbc);
 
-// Creates a new database at Connection().DbPath from ProgramDir's INIT.ZIP, after asking when
+// Creates a new database at Connection().DbPath from the program's INIT.ZIP, after asking when
 // askFirst is set. The database is left closed. false when the user declined or the creation
 // failed (reported).
 bool CreateDatabaseFromInit(bool askFirst = true);
-// Creates a new database file at path from ProgramDir's INIT.ZIP without asking; the work database
+// Creates a new database file at path from the program's INIT.ZIP without asking; the work database
 // is left as it is. false when the creation failed (reported).
 bool CreateDatabaseFile(const std::string& path);
 

@@ -94,7 +94,7 @@ void HtmlMediaInit(clsRecipeExport& engine)
         Put(engine, "  <link rel='stylesheet' id='pfannola-style-css'  href='pfannola.css' type='text/css' "
                     "media='all' />");
     } else {
-        const std::string path = app.ProgramDir + "PFANNOLA.CSS";
+        const std::string path = app.ShippedFile("PFANNOLA.CSS");
         std::ifstream file(path, std::ios::binary);
         if (!file) {
             Put(engine, "<!-- Style Sheet Datei " + path + " nicht gefunden! -->");

@@ -1,8 +1,10 @@
 #include "ui/Mainform.h"
 
 #include "core/AppContext.h"
+#include "core/Interaction.h"
 #include "core/Settings.h"
 #include "ui/ErrorTrap.h"
+#include "ui/HelpPages.h"
 #include "ui/QtDatabaseWindows.h"
 #include "ui/UiSupport.h"
 
@@ -13,7 +15,9 @@
 #include <QDate>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QFile>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QHeaderView>
 #include <QIcon>
 #include <QLabel>
@@ -24,6 +28,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -142,11 +147,11 @@ const MenuCommand kHelpMenu[] = {
     {"MnuHilfeContent", "&Inhalt", "F1", false, QStyle::SP_DialogHelpButton},
     {"MnuHilfeOverview", "Ü&bersicht", nullptr, false, kNoIcon},
     {"MnuHilfeHandbuch", "&Handbuch (PDF)", nullptr, false, kNoIcon},
-    {"MnuHilfeInfoFile", "&Liesmich-Datei", nullptr, false, kNoIcon},
+    {"MnuHilfeInfoFile", "&Liesmich-Datei", nullptr, true, kNoIcon},
     {nullptr, nullptr, nullptr, false, kNoIcon},
     {"MnuHilfeOnlineNewsletter", "Online-&Newsletter", nullptr, false, kNoIcon},
     {"MnuHilfeOnlineSupport", "Online-&Support", nullptr, false, kNoIcon},
-    {"MnuHilfeOnlineTest", "Nach &Aktualisierungen suchen …", nullptr, false, kNoIcon},
+    {"MnuHilfeOnlineTest", "Nach &Aktualisierungen suchen …", nullptr, true, kNoIcon},
     {nullptr, nullptr, nullptr, false, kNoIcon},
     {"MnuHilfeAboutbox", "Ü&ber Pfannola …", nullptr, true, QStyle::SP_MessageBoxInformation},
 };
@@ -261,6 +266,8 @@ Mainform::Mainform(QWidget* parent) : QMainWindow(parent)
     BuildToolBar();
     BuildStatusBar();
     setMinimumSize(640, 400);
+    // F1 in dialogs and windows of their own opens their manual page; here the Help command does.
+    QApplication::instance()->installEventFilter(new HelpKeyFilter(this));
 }
 
 Mainform::~Mainform() = default;
@@ -336,7 +343,9 @@ void Mainform::BuildMenus()
     Command("MnuHilfeContent")->setEnabled(true);
     Command("MnuHilfeOverview")->setEnabled(context.HelpAvailable);
     Command("MnuHilfeHandbuch")
-        ->setEnabled(QFileInfo::exists(QString::fromStdString(context.ProgramDir + "Pfannola.pdf")));
+        ->setEnabled(QFileInfo::exists(QString::fromStdString(context.ShippedFile("Pfannola.pdf"))));
+    Command("MnuHilfeInfoFile")
+        ->setEnabled(!NewestReadme(QString::fromStdString(context.ShippedFile(""))).isEmpty());
 }
 
 void Mainform::BuildContextMenus()
@@ -516,12 +525,22 @@ void Mainform::RunCommand(const QString& id)
         ShowAbout();
     } else if (id == "MnuHilfeContent" && !AppContext::Current().HelpAvailable) {
         ShowKeyHelp();
-    } else if (id == "MnuHilfeContent" || id == "MnuHilfeOverview") {
-        QDesktopServices::openUrl(
-            QUrl::fromLocalFile(QString::fromStdString(AppContext::Current().HelpFile)));
+    } else if (id == "MnuHilfeContent") {
+        // The page of the window in front, the contents page when the manual has none for it.
+        const QMdiSubWindow* active = m_mdiArea->activeSubWindow();
+        OpenHelpPage(active ? HelpPageFor(active->widget()) : QString());
+    } else if (id == "MnuHilfeOverview") {
+        OpenHelpPage(QString());
     } else if (id == "MnuHilfeHandbuch") {
         QDesktopServices::openUrl(
-            QUrl::fromLocalFile(QString::fromStdString(AppContext::Current().ProgramDir + "Pfannola.pdf")));
+            QUrl::fromLocalFile(QString::fromStdString(AppContext::Current().ShippedFile("Pfannola.pdf"))));
+    } else if (id == "MnuHilfeInfoFile") {
+        ShowInfoFile();
+    } else if (id == "MnuHilfeOnlineTest") {
+        // Updates come with the system's package management; the program itself fetches nothing.
+        UI().Inform("Sie verwenden " + AppContext::Current().AppCaption +
+                        ". Aktualisierungen erhalten Sie über die Paketverwaltung Ihres Systems.",
+                    MsgIcon::Information, AppContext::Current().AppCaption);
     } else if (m_commandHandler) {
         m_commandHandler(id.toStdString());
     }
@@ -533,6 +552,23 @@ void Mainform::ChooseDatabase()
     QtDatabaseWindows windows(this);
     if (windows.ShowSelection() && m_reopenHandler)
         m_reopenHandler(previous);
+}
+
+void Mainform::ShowInfoFile()
+{
+    const QString path = NewestReadme(QString::fromStdString(AppContext::Current().ShippedFile("")));
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+        UI().Inform("Die Liesmich-Datei wurde nicht gefunden.", MsgIcon::Warning,
+                    AppContext::Current().AppCaption);
+        return;
+    }
+    auto* text = new QPlainTextEdit(QString::fromUtf8(file.readAll()));
+    text->setObjectName("FrmInfoFile");
+    text->setReadOnly(true);
+    text->setWindowTitle(QFileInfo(path).fileName());
+    text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    AddChildWindow(text);
 }
 
 void Mainform::ShowKeyHelp()
@@ -683,7 +719,8 @@ void Mainform::RestorePlacement()
         // First start: most of a large screen, placed by the window manager. A small screen (a
         // laptop's 1366×768) is needed whole for the search, its hits and a recipe side by side;
         // the window then starts maximised and keeps the smaller size for when it is restored.
-        m_startMaximized = available.width() < kRoomyScreen.width() || available.height() < kRoomyScreen.height();
+        m_startMaximized =
+            available.width() < kRoomyScreen.width() || available.height() < kRoomyScreen.height();
         resize(available.width() * 4 / 5, available.height() * 4 / 5);
         return;
     }

@@ -92,6 +92,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
     void ShowKeyHelp();
+    // The newest README among the shipped files, read-only in a child window.
+    void ShowInfoFile();
 
 private:
     void BuildMenus();

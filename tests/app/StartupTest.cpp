@@ -116,6 +116,40 @@ TEST_F(StartupTest, SettingsFileBesideTheProgramComesBeforeTheDataFolder)
     }
 }
 
+// The shipped files (INIT.ZIP, the help) are found beside the program in the build folder and in
+// share/pfannola once installed; the build folder wins when both could apply.
+TEST_F(StartupTest, ShippedFilesAreFoundInTheBuildFolderAndWhenInstalled)
+{
+    struct Case
+    {
+        const char* name;
+        std::vector<std::string> files; // below the test folder
+        std::string shareDir;           // expected, below the test folder
+    };
+    const Case cases[] = {
+        {"build folder", {"bin/INIT.ZIP", "bin/hilfe/index.html"}, "bin/"},
+        {"installed", {"share/pfannola/INIT.ZIP", "share/pfannola/hilfe/index.html"}, "share/pfannola/"},
+        {"both", {"bin/INIT.ZIP", "bin/hilfe/index.html", "share/pfannola/INIT.ZIP"}, "bin/"},
+        {"nothing shipped", {}, "bin/"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove_all(dir.File("share/pfannola"));
+        std::filesystem::remove_all(dir.File("bin/hilfe"));
+        std::filesystem::remove(dir.File("bin/INIT.ZIP"));
+        for (const std::string& file : c.files) {
+            std::filesystem::create_directories(std::filesystem::path(dir.File(file)).parent_path());
+            test::WriteFile(dir.File(file), "x");
+        }
+        InitialiseProgram(Args(""), nullptr);
+        EXPECT_EQ(m_app.ShareDir, dir.File(c.shareDir));
+        EXPECT_EQ(m_app.ShippedFile("INIT.ZIP"), dir.File(c.shareDir + "INIT.ZIP"));
+        EXPECT_EQ(m_app.HelpAvailable, !c.files.empty());
+        EXPECT_EQ(m_app.HelpFile, dir.File(c.shareDir + "hilfe/index.html"));
+        RemoveTempDir();
+    }
+}
+
 // Opening another database loads the active cookbook again by its number in that database; a
 // number the new database does not know loads as a failed load.
 TEST_F(StartupTest, OpeningAnotherDatabaseReloadsTheActiveCookbook)

@@ -57,7 +57,7 @@ TEST_F(MainformTest, EveryCommandExistsOnceAndOnlyWorkingOnesAreEnabled)
         "MenuExtraZIP", "Mnu01NeuBlanko", "Mnu01NeuTemplate", "Mnu02Kochbuch", "Mnu02Kategorie",
         "Mnu02Unit", "Mnu02TrashEmpty", "MenuExtraFP", "MnuExtraDupeKill", "Mnu01Suchen", "Mnu02TrashView",
         "MnUExtraDupeView", "MnuExtraImportMealMaster", "MnuExtraImportMealMasterClipbrd", "MnuExtraImportKochbuch", "MnuExtraImportGeneric",
-        "MnuHilfeContent", "Mnu02Zutaten", "Mnu01Druckereinrichtung", "SpecialsLexDel", "Mnu02Literatur",
+        "MnuHilfeContent", "MnuHilfeOnlineTest", "Mnu02Zutaten", "Mnu01Druckereinrichtung", "SpecialsLexDel", "Mnu02Literatur",
         "Mnu02Menue", "Mnu02Wochenplan", "Mnu02EinkaufenListe", "HideRecipeActionShoplist", "Mnu02EinkaufenShops"};
     // clang-format on
     Mainform window;

@@ -8,6 +8,8 @@
 #include "db/RowValues.h"
 #include "db/Schema.h"
 #include "model/AddressNames.h"
+#include "model/ClFingerprint.h"
+#include "model/LiteratureTitle.h"
 #include "model/clBlob.h"
 
 #include <algorithm>
@@ -111,16 +113,29 @@ std::string clLiteratur::ISBNText(const std::string& code)
     } else {
         return code;
     }
+    // Publisher ranges of the groups whose tables we carry: the first seven digits after the group
+    // digit, below each limit the publisher number has that many digits.
+    struct Range
+    {
+        long Below;
+        std::size_t Digits;
+    };
+    static const std::vector<Range> kEnglish0{{2000000, 2}, {7000000, 3}, {8500000, 4},
+                                              {9000000, 5}, {9500000, 6}, {10000000, 7}};
+    static const std::vector<Range> kEnglish1{{1000000, 2}, {4000000, 3}, {5500000, 4},
+                                              {8698000, 5}, {9990000, 6}, {10000000, 7}};
+    static const std::vector<Range> kGerman{
+        {300000, 2},  {340000, 3},  {370000, 4},  {400000, 5},  {2000000, 2}, {7000000, 3}, {8500000, 4},
+        {9000000, 5}, {9500000, 6}, {9540000, 7}, {9700000, 5}, {9850000, 7}, {10000000, 5}};
     const char group = body[0];
+    const std::vector<Range>* ranges = group == '0' ? &kEnglish0 : group == '1' ? &kEnglish1 : &kGerman;
     if (prefix == "979" || (group != '0' && group != '1' && group != '3'))
         return code;
-    // Publisher numbers of the groups 0, 1 and 3 are the longer the higher they start.
     const long seven = std::stol(body.substr(1, 7));
     std::size_t length = 7;
-    for (const auto& [limit, digits] :
-         {std::pair{2000000L, 2u}, {7000000L, 3u}, {8500000L, 4u}, {9000000L, 5u}, {9500000L, 6u}}) {
-        if (seven < limit) {
-            length = digits;
+    for (const Range& range : *ranges) {
+        if (seven < range.Below) {
+            length = range.Digits;
             break;
         }
     }
@@ -279,6 +294,18 @@ long clLiteratur::RecipeCount()
         count = AsId(Db().Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE RezQuelleID=?", {Value(m_data.id)}));
     });
     return count;
+}
+
+std::map<long, long> clLiteratur::RecipeCounts()
+{
+    std::map<long, long> counts;
+    Recorded([&] {
+        auto rs = Db().OpenRecordset(
+            "SELECT RezQuelleID, COUNT(*) FROM T_REZ_KOPF WHERE RezQuelleID>0 GROUP BY RezQuelleID");
+        for (; !rs->Eof(); rs->MoveNext())
+            counts[AsId(rs->Field(0))] = AsId(rs->Field(1));
+    });
+    return counts;
 }
 
 bool clLiteratur::CheckFields()
@@ -453,6 +480,109 @@ bool clLiteratur::AskDelete()
     return false;
 }
 
+void clLiteratur::Clone()
+{
+    m_data.id = 0;
+    m_data.Fingerprint1 = 0;
+    m_data.Fingerprint2 = 0;
+    m_stored = Data{};
+}
+
+long clLiteratur::CloneToNewDb(Database& target)
+{
+    LastErrorClear();
+    long id = 0;
+    const bool done = Recorded([&] {
+        Database& db = Db();
+        if (&db == &target)
+            throw DbError(dberr::kGeneric, "Die Zieldatenbank ist die Datenbank der Literaturquelle.");
+        DbTransaction transaction(target);
+        if (m_data.Fingerprint2 != 0)
+            id = AsId(target.Scalar("SELECT QuelleID FROM T_LITERATUR WHERE Fingerprint2=? ORDER BY QuelleID",
+                                    {Value(m_data.Fingerprint2)}));
+        if (id == 0)
+            id = AsId(target.Scalar("SELECT QuelleID FROM T_LITERATUR WHERE Title=? AND Jahrgang=? AND "
+                                    "COALESCE(AusgabeNr,'')=? ORDER BY QuelleID",
+                                    {Value(m_data.Title), Value(m_data.Jahrgang), Value(m_data.Ausgabe)}));
+        if (id != 0)
+            return;
+        clLiteratur copy;
+        copy.SetDB(&target);
+        copy.m_data = m_data;
+        copy.m_data.id = 0;
+        copy.m_data.Categories.clear();
+        copy.m_data.CatPrimary = 0;
+        copy.m_data.VerlagID = AddressInOtherDb(db, m_data.VerlagID, target);
+        copy.m_data.AutorID = AddressInOtherDb(db, m_data.AutorID, target);
+        // A code this program would not store (an older entry) stays behind rather than the source.
+        if (!ValidEAN(copy.m_data.EAN))
+            copy.m_data.EAN.clear();
+        // Save opens its own transaction; on the target it nests inside this one.
+        if (!copy.Save()) {
+            TakeError(copy);
+            return;
+        }
+        id = copy.id();
+        transaction.Commit();
+    });
+    return done && m_lastError == 0 ? id : 0;
+}
+
+bool clLiteratur::ImportUpdate()
+{
+    LastErrorClear();
+    long existing = 0;
+    std::int32_t stored1 = 0;
+    std::int32_t stored2 = 0;
+    if (!Recorded([&] {
+            Database& db = Db();
+            if (m_data.Fingerprint2 != 0)
+                existing =
+                    AsId(db.Scalar("SELECT QuelleID from T_LITERATUR WHERE Fingerprint2=? ORDER BY QuelleID",
+                                   {Value(m_data.Fingerprint2)}));
+            if (existing != 0) {
+                auto rs = db.OpenRecordset(
+                    "SELECT Fingerprint1,Fingerprint2 FROM T_Literatur WHERE QuelleID=?", {Value(existing)});
+                stored1 = static_cast<std::int32_t>(rs->Field(0).AsLong());
+                stored2 = static_cast<std::int32_t>(rs->Field(1).AsLong());
+                return;
+            }
+            existing = AsId(
+                db.Scalar("SELECT QuelleID FROM T_LITERATUR WHERE Title=? AND Jahrgang=? AND "
+                          "COALESCE(AusgabeNr,'')=? ORDER BY QuelleID",
+                          {Value(Trim(m_data.Title)), Value(m_data.Jahrgang), Value(Trim(m_data.Ausgabe))}));
+        }))
+        return false;
+    if (existing == 0) {
+        m_data.id = 0;
+        m_stored = Data{};
+        return Save();
+    }
+    ClFingerprint incoming;
+    incoming.SetFPBin(static_cast<std::int32_t>(m_data.Fingerprint1),
+                      static_cast<std::int32_t>(m_data.Fingerprint2));
+    // Without a fingerprint match (stored2 == 0) the stored source is the same by title and stays.
+    if (stored2 == 0 || incoming.CompareFingerprint(stored1, stored2) <= 0)
+        return Loadr(existing);
+    // A newer version of the same source replaces the stored fields; its categories stay, being
+    // this database's.
+    clLiteratur stored;
+    stored.SetDB(m_db);
+    if (!stored.Loadr(existing)) {
+        TakeError(stored);
+        return false;
+    }
+    Data incomingData = m_data;
+    incomingData.id = existing;
+    incomingData.Categories = stored.m_data.Categories;
+    incomingData.CatPrimary = stored.m_data.CatPrimary;
+    if (incomingData.Cover.empty())
+        incomingData.Cover = stored.m_data.Cover;
+    m_stored = stored.m_data;
+    m_data = incomingData;
+    return Save();
+}
+
 bool clLiteratur::IsChanged() const
 {
     return !(m_data == m_stored);
@@ -475,17 +605,7 @@ std::string clLiteratur::GetTitleText(const std::string& title, const std::strin
 std::string clLiteratur::ComposeTitleText(const std::string& title, const std::string& publisher, long year,
                                           const std::string& issue, long page)
 {
-    std::string text = title;
-    if (CharLength(Trim(publisher)) > 1)
-        text += " (" + Trim(publisher) + ")";
-    if (year > 0)
-        text += ", " + std::to_string(year);
-    const std::string ausgabe = Trim(issue);
-    if (!ausgabe.empty())
-        text += (year > 0 ? "/" : ", ") + ausgabe;
-    if (page > 0)
-        text += ", Seite " + std::to_string(page);
-    return text;
+    return LiteratureTitleText(title, publisher, year, issue, page);
 }
 
 std::vector<clLiteratur::ListItem> clLiteratur::FillLiteraturlist(long publisher)
@@ -594,6 +714,59 @@ std::vector<clLiteratur::ContentsPublisher> clLiteratur::FillLiteraturInhalt(lon
                          });
     });
     return groups;
+}
+
+std::vector<clLiteratur::TreeNode> clLiteratur::FillLiteraturTree(long category, bool primaryOnly,
+                                                                  bool withoutIssue)
+{
+    LastErrorClear();
+    std::vector<TreeNode> roots;
+    Recorded([&] {
+        std::string sql = "SELECT T_Literatur.QuelleID, T_Literatur.Title, T_Literatur.VerlagID, "
+                          "T_Literatur.Jahrgang, T_Literatur.AusgabeNr FROM T_LITERATUR_Cat_Ndx INNER JOIN "
+                          "T_Literatur ON T_LITERATUR_Cat_Ndx.ID = T_Literatur.QuelleID "
+                          "WHERE (T_LITERATUR_Cat_Ndx.CatID = ?)";
+        if (primaryOnly)
+            sql += " AND (T_LITERATUR_Cat_Ndx.CatPrimary = True) ";
+        if (withoutIssue)
+            sql += " AND (T_Literatur.AusgabeNr=\"\" or T_Literatur.AusgabeNr IS NULL)";
+        sql +=
+            " ORDER BY T_Literatur.Title, T_Literatur.Jahrgang, T_Literatur.AusgabeNr, T_Literatur.VerlagID";
+        auto rs = Db().OpenRecordset(sql, {Value(category)});
+        std::string lastTitle;
+        for (; !rs->Eof(); rs->MoveNext()) {
+            const long id = AsId(rs->Field(0));
+            const std::string title = AsString(rs->Field(1));
+            const std::string publisher = AddressName(AsId(rs->Field(2)));
+            const long year = AsId(rs->Field(3));
+            const std::string issue = AsString(rs->Field(4));
+            TreeNode leaf{id, ComposeTitleText(title, publisher, year, issue, 0), {}};
+            if (roots.empty() || ToLower(title) != ToLower(lastTitle)) {
+                roots.push_back(std::move(leaf));
+                lastTitle = title;
+                continue;
+            }
+            // A second source of the same title: the title becomes a group of its issues.
+            TreeNode& group = roots.back();
+            if (group.Children.empty()) {
+                TreeNode first{group.id, "", {}};
+                first.Text = group.Text.size() > title.size() ? group.Text.substr(title.size()) : group.Text;
+                group.Children.push_back(std::move(first));
+                group.id = 0;
+                group.Text = title;
+            }
+            leaf.Text = leaf.Text.substr(std::min(title.size(), leaf.Text.size()));
+            group.Children.push_back(std::move(leaf));
+        }
+        // Below the title each child shows what sets it apart: " (publisher), year/issue" loses
+        // its leading separator.
+        for (TreeNode& root : roots)
+            for (TreeNode& child : root.Children) {
+                const std::size_t start = child.Text.find_first_not_of(" ,");
+                child.Text = start == std::string::npos ? root.Text : child.Text.substr(start);
+            }
+    });
+    return roots;
 }
 
 std::vector<clLiteratur::ListItem> clLiteratur::AddressList()

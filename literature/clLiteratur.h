@@ -7,6 +7,7 @@
 #include "db/Value.h"
 #include "model/ModelObject.h"
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -88,6 +89,8 @@ public:
     // Recipes that name this source, those in the trash included (their restore would otherwise
     // name a source that is gone).
     long RecipeCount();
+    // The same count for every source that recipes name, by QuelleID, read at once for lists.
+    std::map<long, long> RecipeCounts();
 
     // Writes the source; a new one (id 0) takes the next free QuelleID. Refuses an empty title,
     // texts longer than their columns and a duplicate of another source.
@@ -98,6 +101,21 @@ public:
     // Delete after the question "Soll die Literaturquelle ... gelöscht werden?"; a refusal is shown.
     // False when the user said No or the delete was refused.
     bool AskDelete();
+
+    // Turns the object into an unsaved copy of itself (id 0, changed) with the cover and categories;
+    // the copy gets no fingerprint, being another record. It saves once title, year or issue differ.
+    void Clone();
+    // Writes this source into another database and returns its QuelleID there (0 on failure, the
+    // reason in LastErrorText). A source the target holds already (same fingerprint identity, or
+    // same title, year and issue) is not copied again: its ID is returned. Publisher and author
+    // are matched there by fingerprint or name, and copied when missing; categories, which belong
+    // to this database's tree, stay behind. Writes in one transaction on the target.
+    long CloneToNewDb(Database& target);
+    // Stores a source read from outside (this object, id ignored). A stored source with the same
+    // fingerprint identity is replaced when this one is newer and kept otherwise; failing that a
+    // source with the same title, year and issue is kept; else this one is saved as new. The
+    // object then holds what is stored.
+    bool ImportUpdate();
 
     // True when a field differs from what was last loaded or saved.
     bool IsChanged() const;
@@ -145,6 +163,19 @@ public:
     // One line of the table of contents.
     static std::string ContentsLine(const std::string& page, const std::string& title);
 
+    struct TreeNode
+    {
+        long id = 0;      // the source; 0 for a node that only groups the issues of one title
+        std::string Text; // the title text, or year and issue below a group node
+        std::vector<TreeNode> Children;
+    };
+    // The sources of a category as a tree, ordered by title, year, issue and publisher: a title
+    // held by one source is a leaf; the issues of a title with several are children of one node for
+    // the title. primaryOnly keeps sources for which the category is the primary one; withoutIssue
+    // keeps sources without issue number (books, whole volumes).
+    std::vector<TreeNode> FillLiteraturTree(long category, bool primaryOnly = false,
+                                            bool withoutIssue = false);
+
     struct CoverItem
     {
         long id = 0;
@@ -155,8 +186,8 @@ public:
     std::vector<CoverItem> CoverList();
 
     // The code with hyphens where an ISBN has them: "978-3-12-345678-9" for the German-language
-    // group and the English-language groups, whose publisher numbers are known by their ranges;
-    // any other code as it is.
+    // group 3 and the English-language groups 0 and 1, whose publisher ranges are carried here;
+    // any other code (other groups, the 979 prefix) as it is.
     static std::string ISBNText(const std::string& code);
     // True when the code has the length of an EAN-8, ISBN-10 or EAN-13 and its check digit fits.
     static bool ValidEAN(const std::string& code);

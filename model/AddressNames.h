@@ -22,6 +22,10 @@ struct AddressChoiceRow
 
 // The stored name of address id; "" for 0 or a missing row.
 std::string AddressNameOf(Database& db, long id);
+// The address of `from` (a database other than `to`) in `to`: the one with the same fingerprint
+// identity, else an active one with the same name, else a copy made there (own group, no aliases).
+// 0 when id names no address in `from`.
+long AddressInOtherDb(Database& from, long id, Database& to);
 // Active addresses (AdrType >= 0, or none given) without their alias rows, by name.
 std::vector<AddressChoiceRow> ChoosableAddresses(Database& db);
 

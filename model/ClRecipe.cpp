@@ -13,6 +13,7 @@
 #include "db/Recordset.h"
 #include "db/SchemaVersion.h"
 #include "model/ClUnit.h"
+#include "model/LiteratureTitle.h"
 #include "model/ObjectCache.h"
 #include "model/ProgramUnits.h"
 #include "model/RecipeChanges.h"
@@ -1513,13 +1514,14 @@ std::string ClRecipe::RecipeCellTip(long id)
         lines.push_back(std::string(Trim(std::string("Angaben für: ") + std::to_string(recipe.Yield()) + " " +
                                          recipe.YieldUnitText())));
     add("Herkunft: ", recipe.OriginName());
-    std::string source = recipe.SourcebookTitle();
-    if (!source.empty()) {
-        if (recipe.SourcePage() > 0)
-            source += ", Seite " + std::to_string(recipe.SourcePage());
-    } else {
-        source = recipe.SourceText();
+    std::string source;
+    try {
+        source = LiteratureTitleOf(recipe.Db(), recipe.Sourcebook(), recipe.SourcePage());
+    } catch (const DbError&) {
+        // The tip goes on without the source; the recipe itself was readable.
     }
+    if (source.empty())
+        source = recipe.SourceText();
     add("Quellenangabe: ", source);
     if (recipe.Fingerprint().HasFingerprint())
         lines.push_back(recipe.Fingerprint().FingerprintInfoText());

@@ -192,8 +192,14 @@ void FrmLiteratur::RefreshList(long sourceId)
         const QSignalBlocker blocker(m_list);
         m_list->clear();
         QTreeWidgetItem* chosen = nullptr;
+        const std::map<long, long> counts = m_source.RecipeCounts();
         for (const auto& entry : m_source.FillLiteraturlist()) {
             auto* item = new QTreeWidgetItem(m_list, {Q(entry.Text)});
+            const auto count = counts.find(entry.id);
+            const long recipes = count == counts.end() ? 0 : count->second;
+            item->setToolTip(0,
+                             Q(entry.Text) + "\n" +
+                                 (recipes == 1 ? QString("1 Rezept") : QString("%1 Rezepte").arg(recipes)));
             item->setData(0, Qt::UserRole, QVariant::fromValue<qlonglong>(entry.id));
             if (!chosen || entry.id == sourceId)
                 chosen = item;

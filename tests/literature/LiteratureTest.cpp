@@ -128,6 +128,19 @@ TEST(LiteratureText, EanChecksItsDigitAndIsbnGetsItsHyphens)
                            {"9783866801234", false, "978-3-86680-123-4"}, // five from 85000
                            {"9783930000123", false, "978-3-930000-12-3"}, // six from 900000
                            {"9780306406157", true, "978-0-306-40615-7"},  // English group
+                           // Group 1 has ranges of its own.
+                           {"9781400012343", true, "978-1-4000-1234-3"},
+                           {"9781550001235", true, "978-1-55000-123-5"},
+                           {"9781869800123", true, "978-1-869800-12-3"},
+                           {"9781999000011", true, "978-1-9990000-1-1"},
+                           // The German group's ranges below 04 and above 95.
+                           {"9783030123451", true, "978-3-030-12345-1"},
+                           {"9783034012348", true, "978-3-0340-1234-8"},
+                           {"9783037001233", true, "978-3-03700-123-3"},
+                           {"9783950000016", true, "978-3-9500000-1-6"},
+                           {"9783954001231", true, "978-3-95400-123-1"},
+                           {"9783970000010", true, "978-3-9700000-1-0"},
+                           {"9783985001231", true, "978-3-98500-123-1"},
                            {"316148410X", true, "3-16-148410-X"}, // ISBN-10: check digit ten is written X
                            {"3161484100", false, "3-16-148410-0"},
                            {"9791234567896", true, "9791234567896"}, // other prefixes stay as they are
@@ -313,6 +326,148 @@ TEST_F(Literature, ListAndContentsGroupByPublisherAndSortByPage)
     ASSERT_EQ(one[0].Sources.size(), 1u);
     EXPECT_EQ(one[0].Sources[0].Recipes.at(0).Text, "  120 - Strudel");
     EXPECT_EQ(one[0].Sources[0].Recipes.at(0).id, 5);
+}
+
+} // namespace
+} // namespace pf
+
+namespace pf {
+namespace {
+
+// A second database beside the fixture's, for copies and imports between databases.
+class LiteratureTwoDbs : public Literature
+{
+protected:
+    void SetUp() override
+    {
+        Literature::SetUp();
+        OpenOptions create;
+        create.Create = true;
+        other = Database::OpenSqlite(dir.File("ziel.db"), create);
+        CreateTables(*other, SchemaTables());
+    }
+    long OtherCount(const std::string& sql) { return static_cast<long>(other->Scalar(sql).AsLong()); }
+    std::unique_ptr<Database> other;
+};
+
+TEST_F(LiteratureTwoDbs, CloneToNewDbCopiesOnceAndMatchesAddresses)
+{
+    AddAddress(3, "Verlag Süd");
+    AddAddress(4, "Erika Koch");
+    other->Execute("INSERT INTO T_ADRESSE (ID,Name) VALUES (8,'Verlag Süd')");
+    clLiteratur source = Source("Backen mit Liebe", 2004, "12", 3);
+    source.SetAutorID(4);
+    source.SetCategories({5}, 5);
+    source.SetDeckblattBild(Blob{'P', 'N', 'G'});
+    source.SetFingerprint(100, 4242);
+    ASSERT_TRUE(source.Save()) << source.LastErrorText();
+
+    const long copied = source.CloneToNewDb(*other);
+    ASSERT_NE(copied, 0) << source.LastErrorText();
+    clLiteratur there;
+    there.SetDB(other.get());
+    ASSERT_TRUE(there.Loadr(copied));
+    EXPECT_EQ(there.GetTitleText(), "Backen mit Liebe (Verlag Süd), 2004/12");
+    EXPECT_EQ(there.VerlagID(), 8); // matched by name
+    EXPECT_EQ(there.Autor(), "Erika Koch");
+    EXPECT_EQ(there.Fingerprint2(), 4242);
+    EXPECT_EQ(there.DeckblattBild(), (Blob{'P', 'N', 'G'}));
+    EXPECT_TRUE(there.Categories().empty()); // categories belong to the source database's tree
+
+    // A second copy, and a copy of another source with the same title, year and issue, find it.
+    EXPECT_EQ(source.CloneToNewDb(*other), copied);
+    clLiteratur twin = Source("Backen mit Liebe", 2004, "12");
+    twin.SetDB(db.get());
+    EXPECT_EQ(twin.CloneToNewDb(*other), copied);
+    EXPECT_EQ(OtherCount("SELECT COUNT(*) FROM T_LITERATUR"), 1);
+    EXPECT_EQ(OtherCount("SELECT COUNT(*) FROM T_ADRESSE"), 2);
+}
+
+TEST_F(LiteratureTwoDbs, ImportUpdateReplacesOnlyWithANewerVersion)
+{
+    const long stored = Saved("Kochen heute", 2010, "3");
+    db->Execute("UPDATE T_LITERATUR SET Fingerprint1=500, Fingerprint2=77, Notiz='alt' WHERE QuelleID=?",
+                {Value(stored)});
+    db->Execute("INSERT INTO T_LITERATUR_CAT_NDX (ID,CatID,CatPrimary) VALUES (?,6,-1)", {Value(stored)});
+    struct Case
+    {
+        const char* Name;
+        long FP1;
+        long FP2;
+        const char* Title;
+        const char* ExpectedNote;
+        long ExpectedSources;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"older version keeps the stored one", 400, 77, "Kochen heute", "alt", 1},
+             {"newer version replaces the fields", 600, 77, "Kochen heute neu", "neu", 1},
+             {"same title, no fingerprint: the stored one stays", 0, 0, "Kochen heute neu", "neu", 1},
+             {"another source is added", 0, 0, "Backen heute", "neu", 2}}) {
+        SCOPED_TRACE(c.Name);
+        clLiteratur incoming = Source(c.Title, 2010, "3");
+        incoming.SetBemerkungen("neu");
+        incoming.SetFingerprint(c.FP1, c.FP2);
+        ASSERT_TRUE(incoming.ImportUpdate()) << incoming.LastErrorText();
+        EXPECT_EQ(Count("SELECT COUNT(*) FROM T_LITERATUR"), c.ExpectedSources);
+        EXPECT_EQ(Text("SELECT Notiz FROM T_LITERATUR WHERE QuelleID=" + std::to_string(stored)),
+                  c.ExpectedNote);
+        EXPECT_FALSE(incoming.IsChanged());
+    }
+    // The replaced source keeps this database's categories.
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_LITERATUR_CAT_NDX WHERE CatID=6"), 1);
+}
+
+TEST_F(Literature, CloneIsANewUnsavedSource)
+{
+    clLiteratur source = Source("Landküche", 2001, "1");
+    source.SetFingerprint(1, 2);
+    ASSERT_TRUE(source.Save());
+    source.Clone();
+    EXPECT_EQ(source.id(), 0);
+    EXPECT_TRUE(source.IsChanged());
+    EXPECT_EQ(source.Fingerprint2(), 0);
+    EXPECT_FALSE(source.Save()); // the same title, year and issue
+    source.SetAusgabe("2");
+    ASSERT_TRUE(source.Save()) << source.LastErrorText();
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_LITERATUR"), 2);
+}
+
+TEST_F(Literature, TreeOfACategoryGroupsTheIssuesOfATitle)
+{
+    AddAddress(3, "Verlag Süd");
+    const long book = Saved("Alte Küche");
+    const long issue2 = Saved("Zeitschrift", 2004, "2", 3);
+    const long issue1 = Saved("Zeitschrift", 2004, "1", 3);
+    const long volume = Saved("Zeitschrift", 2003);
+    const long other = Saved("Anderes");
+    for (const auto& [id, primary] :
+         std::vector<std::pair<long, bool>>{{book, true}, {issue2, true}, {issue1, false}, {volume, true}})
+        db->Execute("INSERT INTO T_LITERATUR_CAT_NDX (ID,CatID,CatPrimary) VALUES (?,9,?)",
+                    {Value(id), Value(primary)});
+    db->Execute("INSERT INTO T_LITERATUR_CAT_NDX (ID,CatID,CatPrimary) VALUES (?,8,-1)", {Value(other)});
+
+    clLiteratur list;
+    list.SetDB(db.get());
+    const auto all = list.FillLiteraturTree(9);
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(all[0].Text, "Alte Küche");
+    EXPECT_EQ(all[0].id, book);
+    EXPECT_EQ(all[1].Text, "Zeitschrift");
+    EXPECT_EQ(all[1].id, 0);
+    ASSERT_EQ(all[1].Children.size(), 3u);
+    EXPECT_EQ(all[1].Children[0].id, volume);
+    EXPECT_EQ(all[1].Children[0].Text, "2003");
+    EXPECT_EQ(all[1].Children[1].Text, "(Verlag Süd), 2004/1");
+    EXPECT_EQ(all[1].Children[2].id, issue2);
+
+    const auto primary = list.FillLiteraturTree(9, true);
+    ASSERT_EQ(primary.size(), 2u);
+    EXPECT_EQ(primary[1].Children.size(), 2u); // issue 1 has the category as a further one
+
+    const auto withoutIssue = list.FillLiteraturTree(9, false, true);
+    ASSERT_EQ(withoutIssue.size(), 2u);
+    EXPECT_EQ(withoutIssue[1].id, volume);
+    EXPECT_EQ(withoutIssue[1].Text, "Zeitschrift, 2003");
 }
 
 } // namespace

@@ -587,6 +587,17 @@ TEST_P(RecipeDb, CellTipNamesYieldOriginSourceCategoriesAndBooks)
     EXPECT_NE(tip.find("Kategorien: Vorspeise\n"), std::string::npos) << tip;
     EXPECT_NE(tip.find("Kochbücher: Basiskochbuch"), std::string::npos) << tip;
     EXPECT_EQ(tip.find("Sprache"), std::string::npos) << tip;
+
+    // A literature source is named with its publisher, year, issue and the page, before the free text.
+    db->Execute("INSERT INTO T_ADRESSE (ID,Name) VALUES (61,'Verlag Süd')");
+    db->Execute("INSERT INTO T_LITERATUR (QuelleID,Title,Jahrgang,AusgabeNr,VerlagID) VALUES "
+                "(5,'Backen',2004,'12',61)");
+    recipe.SourcebookSetID(5);
+    recipe.SetSourcePage(35);
+    ASSERT_TRUE(recipe.Save());
+    const std::string withSource = recipe.RecipeCellTip(recipe.id());
+    EXPECT_NE(withSource.find("Quellenangabe: Backen (Verlag Süd), 2004/12, Seite 35\n"), std::string::npos)
+        << withSource;
 }
 
 TEST_P(RecipeDb, LinesShowQuantitiesInTheChosenMeasureAndTakeThemBack)

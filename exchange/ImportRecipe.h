@@ -68,7 +68,7 @@ struct ImportRecipe
     std::string Origin; // an origin country's name
     bool IsTemplate = false;
     std::vector<ImportIngredient> Lines;
-    std::vector<long> Tools;
+    std::vector<long> Tools; // utensils, IDs of the target database
     // For each ingredient or separator line as written in the file, the index of the record line
     // it became, or -1 for a continuation joined to the line before (food keys follow this).
     std::vector<int> WrittenLines;
@@ -80,7 +80,9 @@ struct ImportRecipe
     std::vector<std::pair<std::string, std::string>> Cookbooks; // name and description of each
     std::vector<ImportPicture> Pictures;                        // every picture, Picture aside
     std::string WineDegustation;
-    long ParentID = 0; // the parent recipe, already an ID of the target database
+    long ParentID = 0;     // the parent recipe, already an ID of the target database
+    long SourcebookID = 0; // the literature source, already an ID of the target database
+    long SourcePage = 0;
     long WPExclude = 0;
 
     // Set by the pipeline.

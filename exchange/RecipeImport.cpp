@@ -1138,6 +1138,8 @@ long RecipeImport::SaveRez(ImportRecipe& recipe)
     head.Notizen = recipe.Notizen;
     head.WineDegustation = recipe.WineDegustation;
     head.rezparent = recipe.ParentID;
+    head.SourcebookID = recipe.SourcebookID;
+    head.SourcePage = recipe.SourcePage;
     head.WPExclude = recipe.WPExclude;
     head.Fingerprint1 = recipe.FP1;
     head.Fingerprint2 = recipe.FP2;

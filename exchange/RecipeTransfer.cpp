@@ -4,13 +4,16 @@
 #include "db/Database.h"
 #include "db/DbError.h"
 #include "db/Recordset.h"
+#include "db/RowCopy.h"
 #include "db/RowValues.h"
 #include "exchange/ImportRecipe.h"
 #include "exchange/RecipeImport.h"
+#include "literature/clLiteratur.h"
 
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <set>
 #include <unordered_set>
 
 namespace pf {
@@ -36,38 +39,6 @@ long Days(const Value& v)
 DateSerial DateOf(const Value& v)
 {
     return v.IsNull() ? DateSerial() : v.AsDate();
-}
-
-// Copies the current row of from into table of to, with the columns both have; overrides replace
-// the values of the columns they name.
-void CopyRow(const Recordset& from, Database& to, const std::string& table,
-             const std::vector<std::string>& targetColumns,
-             const std::vector<std::pair<std::string, Value>>& overrides)
-{
-    std::string names;
-    std::string marks;
-    std::vector<Value> values;
-    for (int i = 0; i < from.FieldCount(); ++i) {
-        const std::string name = from.FieldName(i);
-        const std::string upper = ToUpper(name);
-        if (std::none_of(targetColumns.begin(), targetColumns.end(),
-                         [&](const std::string& c) { return ToUpper(c) == upper; }))
-            continue;
-        names += (names.empty() ? "[" : ", [") + name + "]";
-        marks += marks.empty() ? "?" : ", ?";
-        const auto over = std::find_if(overrides.begin(), overrides.end(),
-                                       [&](const auto& o) { return ToUpper(o.first) == upper; });
-        values.push_back(over != overrides.end() ? over->second : from.Field(i));
-    }
-    to.Execute("INSERT INTO " + table + " (" + names + ") VALUES (" + marks + ")", values);
-}
-
-std::vector<std::string> ColumnNames(Database& db, const std::string& table)
-{
-    std::vector<std::string> names;
-    for (const FieldDef& field : db.Fields(table))
-        names.push_back(field.Name);
-    return names;
 }
 
 } // namespace
@@ -129,7 +100,7 @@ std::vector<long> RecipeTransfer::InDependencyOrder(const std::vector<long>& ids
     return ordered;
 }
 
-bool RecipeTransfer::PrepareUnitsAndFoods()
+bool RecipeTransfer::PrepareReferences(const std::vector<long>& ids)
 {
     try {
         DbTransaction trans(m_target);
@@ -168,6 +139,8 @@ bool RecipeTransfer::PrepareUnitsAndFoods()
             m_unitMap[id] = nextUnit++;
         }
         CopyFoods();
+        CopyTools(ids);
+        CopySources(ids);
         trans.Commit();
     } catch (const DbError& error) {
         m_lastErrorText = error.JoinedDescription();
@@ -224,6 +197,76 @@ void RecipeTransfer::CopyFoods()
     }
 }
 
+void RecipeTransfer::CopyTools(const std::vector<long>& ids)
+{
+    const std::unordered_set<long> listed(ids.begin(), ids.end());
+    std::set<long> used;
+    auto rows = m_source.OpenRecordset("SELECT RezID, GeraetID FROM T_REZ_GERAET WHERE GeraetID>0");
+    for (; !rows->Eof(); rows->MoveNext())
+        if (listed.contains(AsId(rows->Field(0))))
+            used.insert(AsId(rows->Field(1)));
+    if (used.empty())
+        return;
+    long next = std::max(AsId(m_target.Scalar("SELECT MAX(ID) FROM T_GERAET")),
+                         AsId(m_target.Scalar("SELECT MAX(ID) FROM T_INFO_KEY WHERE KEYTYPE=2"))) +
+                1;
+    const std::vector<std::string> entryColumns = ColumnNames(m_target, "T_GERAET");
+    const std::vector<std::string> keyColumns = ColumnNames(m_target, "T_INFO_KEY");
+    for (long tool : used) {
+        // The same utensil is the one with the same fingerprint identity, else one of the same name.
+        auto entry = m_source.OpenRecordset("SELECT * FROM T_GERAET WHERE ID=?", {Value(tool)});
+        long found = 0;
+        if (!entry->Eof() && AsId(entry->Field("Fingerprint2")) != 0)
+            found = AsId(m_target.Scalar("SELECT ID FROM T_GERAET WHERE Fingerprint2=? ORDER BY ID",
+                                         {entry->Field("Fingerprint2")}));
+        auto keys =
+            m_source.OpenRecordset("SELECT * FROM T_INFO_KEY WHERE KEYTYPE=2 AND ID=?", {Value(tool)});
+        bool anyKey = false;
+        for (; found == 0 && !keys->Eof(); keys->MoveNext()) {
+            anyKey = true;
+            found = AsId(m_target.Scalar("SELECT ID FROM T_INFO_KEY WHERE KEYTYPE=2 AND [KEY]=? ORDER BY ID",
+                                         {keys->Field("KEY")}));
+        }
+        if (found == 0 && (anyKey || !entry->Eof())) {
+            if (!entry->Eof())
+                CopyRow(*entry, m_target, "T_GERAET", entryColumns, {{"ID", Value(next)}});
+            for (keys->MoveFirst(); !keys->Eof(); keys->MoveNext())
+                CopyRow(*keys, m_target, "T_INFO_KEY", keyColumns, {{"ID", Value(next)}});
+            found = next++;
+        }
+        if (found != 0)
+            m_toolMap[tool] = found;
+    }
+}
+
+void RecipeTransfer::CopySources(const std::vector<long>& ids)
+{
+    const std::unordered_set<long> listed(ids.begin(), ids.end());
+    std::set<long> used;
+    auto rows = m_source.OpenRecordset("SELECT ID, RezQuelleID FROM T_REZ_KOPF WHERE RezQuelleID>0");
+    for (; !rows->Eof(); rows->MoveNext())
+        if (listed.contains(AsId(rows->Field(0))))
+            used.insert(AsId(rows->Field(1)));
+    for (long id : used) {
+        clLiteratur source;
+        source.SetDB(&m_source);
+        if (!source.Loadr(id)) {
+            if (source.LastError() != 0)
+                throw DbError(source.LastError(), source.LastErrorText());
+            continue; // a source that is gone leaves the recipe without one
+        }
+        const long copied = source.CloneToNewDb(m_target);
+        // A source the target refuses (no title) leaves its recipes without one; an engine error
+        // stops the run.
+        if (copied == 0 && source.LastError() < 0)
+            continue;
+        if (copied == 0)
+            throw DbError(source.LastError() > 0 ? source.LastError() : dberr::kGeneric,
+                          "Literaturquelle \"" + source.GetTitleText() + "\": " + source.LastErrorText());
+        m_sourceMap[id] = copied;
+    }
+}
+
 bool RecipeTransfer::Run(const std::vector<long>& ids)
 {
     m_lastErrorText.clear();
@@ -231,7 +274,7 @@ bool RecipeTransfer::Run(const std::vector<long>& ids)
     std::vector<long> ordered;
     try {
         ordered = InDependencyOrder(ids);
-        if (!PrepareUnitsAndFoods())
+        if (!PrepareReferences(ordered))
             return false;
     } catch (const DbError& error) {
         m_lastErrorText = error.JoinedDescription();
@@ -291,6 +334,11 @@ void RecipeTransfer::TransferPortion(const std::vector<long>& ids)
         r.ImportSource = AsId(heads->Field("RezImportSource"));
         if (m_keepImportDate)
             r.ImportDate = DateOf(heads->Field("RezImportDate"));
+        if (const auto book = m_sourceMap.find(AsId(heads->Field("RezQuelleID")));
+            book != m_sourceMap.end()) {
+            r.SourcebookID = book->second;
+            r.SourcePage = static_cast<long>(LeadingNumber(heads->Field("RezQuellePage").AsText()));
+        }
         const long parent = AsId(heads->Field("RezParent"));
         if (parent != 0 && parent != id)
             parents[id] = parent;
@@ -357,6 +405,17 @@ void RecipeTransfer::TransferPortion(const std::vector<long>& ids)
         picture.Description = pictures->Field(5).AsText();
         if (!picture.Path.empty() || !picture.Data.empty())
             found->second.Pictures.push_back(std::move(picture));
+    }
+
+    auto tools = m_source.OpenRecordset("SELECT RezID, GeraetID FROM T_REZ_GERAET WHERE RezID IN (" + list +
+                                        ") ORDER BY RezID, GeraetID");
+    for (; !tools->Eof(); tools->MoveNext()) {
+        const auto found = records.find(AsId(tools->Field(0)));
+        const auto tool = m_toolMap.find(AsId(tools->Field(1)));
+        if (found != records.end() && tool != m_toolMap.end() &&
+            std::find(found->second.Tools.begin(), found->second.Tools.end(), tool->second) ==
+                found->second.Tools.end())
+            found->second.Tools.push_back(tool->second);
     }
 
     for (long id : ids) {

@@ -1,10 +1,11 @@
 #pragma once
 // Recipes from one database into another, through the import pipeline and its duplicate decisions:
-// each recipe with its ingredient lines, instructions, categories, origin, cookbooks and pictures.
-// Units and food keys the target lacks are copied into it first (foods with their nutrient row),
-// the others are matched by name and food code. Sub-recipes and parents are stored before the
-// recipes that use them, so that those point at the target's recipe (the one stored, or the one
-// already there when a duplicate was skipped). The source is only read.
+// each recipe with its ingredient lines, instructions, categories, origin, cookbooks, pictures,
+// utensils and literature source with its page. Units, food keys, utensils and literature sources
+// the target lacks are copied into it first (foods with their nutrient row, sources with publisher
+// and author); the others are matched by name, food code, fingerprint or title. Sub-recipes and parents are
+// stored before the recipes that use them, so that those point at the target's recipe (the one stored, or the
+// one already there when a duplicate was skipped). The source is only read.
 
 #include <string>
 #include <unordered_map>
@@ -36,8 +37,10 @@ public:
 
 private:
     std::vector<long> InDependencyOrder(const std::vector<long>& ids);
-    bool PrepareUnitsAndFoods();
+    bool PrepareReferences(const std::vector<long>& ids);
     void CopyFoods();
+    void CopyTools(const std::vector<long>& ids);
+    void CopySources(const std::vector<long>& ids);
     void TransferPortion(const std::vector<long>& ids);
 
     Database& m_source;
@@ -49,6 +52,8 @@ private:
     std::unordered_map<long, long> m_unitMap;   // source T_UNIT.ID -> target
     std::unordered_map<long, long> m_foodMap;   // source T_BLS_KEY.ID -> target
     std::unordered_map<long, long> m_recipeMap; // source recipe -> target recipe
+    std::unordered_map<long, long> m_toolMap;   // source utensil -> target
+    std::unordered_map<long, long> m_sourceMap; // source T_LITERATUR.QuelleID -> target
     std::unordered_map<long, std::string> m_yieldUnits;
     std::unordered_map<long, std::string> m_categories;
     std::unordered_map<long, std::pair<std::string, std::string>> m_books;

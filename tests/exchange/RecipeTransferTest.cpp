@@ -50,6 +50,15 @@ protected:
         db->Execute("INSERT INTO T_BLS_DAT (SBLS,SKT,GP) VALUES ('X999001','Omas Gewürz',5)");
         db->Execute("UPDATE T_REZ_ZUTAT SET ZutBLSID=900 WHERE ID=? AND ZutText='Muskat (frisch gerieben)'",
                     {spaetzleId});
+        // A utensil, and a literature source with its publisher and the page.
+        db->Execute("INSERT INTO T_GERAET (ID, Fingerprint1, Fingerprint2) VALUES (9040, 0, 0)");
+        db->Execute("INSERT INTO T_INFO_KEY (ID,[KEY],KEYTYPE,Sprachcode) VALUES (9040,'Spätzlehobel',2,0)");
+        db->Execute("INSERT INTO T_REZ_GERAET (RezID,GeraetID) VALUES (?,9040)", {spaetzleId});
+        db->Execute("INSERT INTO T_ADRESSE (ID,Name) VALUES (60,'Verlag Süd')");
+        db->Execute(
+            "INSERT INTO T_LITERATUR (QuelleID,Title,Jahrgang,AusgabeNr,VerlagID,Fingerprint2) VALUES "
+            "(5,'Schwäbisch kochen',2004,'12',60,0)");
+        db->Execute("UPDATE T_REZ_KOPF SET RezQuelleID=5, RezQuellePage='35' WHERE ID=?", {spaetzleId});
     }
 
     void AddPicture(long recipe, long num, Blob data, const std::string& path)
@@ -116,6 +125,18 @@ protected:
                                      {id});
         for (; !subs->Eof(); subs->MoveNext())
             facts += "|Teilrezept:" + subs->Field(0).AsText();
+        auto tools = in.OpenRecordset("SELECT k.[KEY] FROM T_REZ_GERAET g INNER JOIN T_INFO_KEY k ON "
+                                      "k.ID=g.GeraetID AND k.KEYTYPE=2 WHERE g.RezID=? ORDER BY k.[KEY]",
+                                      {id});
+        for (; !tools->Eof(); tools->MoveNext())
+            facts += "|Utensil:" + tools->Field(0).AsText();
+        auto book = in.OpenRecordset("SELECT l.Title, l.Jahrgang, l.AusgabeNr, a.Name, r.RezQuellePage FROM "
+                                     "(T_REZ_KOPF r INNER JOIN T_LITERATUR l ON l.QuelleID=r.RezQuelleID) "
+                                     "LEFT JOIN T_ADRESSE a ON a.ID=l.VerlagID WHERE r.ID=?",
+                                     {id});
+        for (; !book->Eof(); book->MoveNext())
+            for (int i = 0; i < 5; ++i)
+                facts += (i == 0 ? "|Quelle:" : ",") + book->Field(i).AsText();
         return facts;
     }
 };
@@ -234,6 +255,16 @@ TEST_F(RecipeTransferTest, ImportFromAnotherDatabaseDecidesDuplicatesAndNeverWri
             expected.insert(0, "|Aus Omas Datenbank:Durch MM-Import angelegt");
         EXPECT_EQ(Facts(*target, title), expected) << title;
     }
+    // The source and its publisher came over once, though both runs named them.
+    EXPECT_NE(Facts(*target, "Käsespätzle mit Röstzwiebeln")
+                  .find("|Quelle:Schwäbisch kochen,2004,12,Verlag Süd,35"),
+              std::string::npos);
+    EXPECT_EQ(target->Scalar("SELECT COUNT(*) FROM T_LITERATUR").AsLong(), 1);
+    EXPECT_EQ(target->Scalar("SELECT COUNT(*) FROM T_ADRESSE WHERE Name='Verlag Süd'").AsLong(), 1);
+    EXPECT_EQ(
+        target->Scalar("SELECT COUNT(DISTINCT ID) FROM T_INFO_KEY WHERE KEYTYPE=2 AND [KEY]='Spätzlehobel'")
+            .AsLong(),
+        1);
     source.reset();
     EXPECT_EQ(FileBytes(sourceFile), sourceBytes);
 }

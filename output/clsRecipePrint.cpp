@@ -4,6 +4,7 @@
 #include "db/DbError.h"
 #include "db/Recordset.h"
 #include "db/Schema.h"
+#include "literature/clLiteratur.h"
 #include "model/AddressNames.h"
 #include "model/ClRecipe.h"
 #include "model/RecipeText.h"
@@ -220,22 +221,17 @@ std::string clsRecipePrint::NameOfAddress(long id)
 std::string clsRecipePrint::SourceLine()
 {
     ClRecipe& recipe = *m_recipe;
-    std::vector<std::string> parts;
-    if (const long source = recipe.Sourcebook(); source != 0) {
-        auto rs = recipe.Db().OpenRecordset(
-            "SELECT Title, AutorID, VerlagID FROM T_LITERATUR WHERE QuelleID=?", {Value(source)});
-        if (!rs->Eof()) {
-            const long author = static_cast<long>(rs->Field("AutorID").AsLong());
-            const long publisher = static_cast<long>(rs->Field("VerlagID").AsLong());
-            parts.push_back(rs->Field("Title").AsText());
-            rs->Close();
-            parts.push_back(NameOfAddress(author));
-            parts.push_back(NameOfAddress(publisher));
+    std::string line;
+    if (const long id = recipe.Sourcebook(); id != 0) {
+        clLiteratur source;
+        source.SetDB(&recipe.Db());
+        if (source.Loadr(id)) {
+            // Title, publisher, year and issue as everywhere a source is named; the author after them.
+            line = Join({source.GetTitleText(), source.Autor()}, ", ");
+            if (recipe.SourcePage() > 0)
+                line += ", Seite " + std::to_string(recipe.SourcePage());
         }
     }
-    std::string line = Join(parts, ", ");
-    if (!line.empty() && recipe.SourcePage() > 0)
-        line += ", Seite " + std::to_string(recipe.SourcePage());
     return Join({line, recipe.SourceText()}, ", ");
 }
 

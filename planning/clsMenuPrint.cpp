@@ -9,6 +9,7 @@
 #include "planning/WeekCalendar.h"
 
 #include <algorithm>
+#include <memory>
 #include <utility>
 
 namespace pf {
@@ -187,9 +188,9 @@ std::vector<PrintJobItem> clsMenuPrint::CourseRecipes(ClMenu& menu)
     return items;
 }
 
-PrintOutcome clsMenuPrint::PrintMenu(PageCanvas& canvas, ClMenu& menu, int layout)
+void clsMenuPrint::PrintMenuPages(PageCanvas& canvas, ClMenu& menu, int layout, bool last,
+                                  PrintOutcome& outcome)
 {
-    PrintOutcome outcome;
     PageWriter page(canvas, {"Menükarte", true});
     if (layout == kKitchenPlan || layout == kWithRecipes)
         KitchenPlan(page, canvas, menu);
@@ -198,12 +199,17 @@ PrintOutcome clsMenuPrint::PrintMenu(PageCanvas& canvas, ClMenu& menu, int layou
     for (int i = 1; i <= menu.CoursesCount(); ++i)
         if (menu.CourseRezID(i) > 0 && !menu.CourseRecipeLoaded(i))
             outcome.Missing.push_back(menu.CourseRezID(i));
+    page.Finish(last);
+}
 
+PrintOutcome clsMenuPrint::PrintMenu(PageCanvas& canvas, ClMenu& menu, int layout)
+{
+    PrintOutcome outcome;
     PrintJobRequest request = PrintRequestFromSettings(0);
     if (layout == kWithRecipes)
         request.Items = CourseRecipes(menu);
+    PrintMenuPages(canvas, menu, layout, request.Items.empty(), outcome);
     PrintOutcome recipes;
-    page.Finish(request.Items.empty());
     if (!request.Items.empty()) {
         recipes = RunPrintJob(request, canvas, menu.DB());
         outcome.Printed = recipes.Printed;
@@ -212,6 +218,46 @@ PrintOutcome clsMenuPrint::PrintMenu(PageCanvas& canvas, ClMenu& menu, int layou
     // A job none of whose recipes could be read stops before its first page: the menu's document
     // is finished here.
     if (recipes.Missing.size() == request.Items.size()) {
+        outcome.Ok = canvas.Finish();
+        if (!outcome.Ok)
+            outcome.Message = "Der Ausdruck konnte nicht geschrieben werden.";
+    } else {
+        outcome.Ok = recipes.Ok;
+        outcome.Message = recipes.Message;
+    }
+    return outcome;
+}
+
+PrintOutcome clsMenuPrint::PrintJob(PageCanvas& canvas, const std::vector<long>& menus, int layout,
+                                    PrintJobRequest request, Database* db)
+{
+    PrintOutcome outcome;
+    std::vector<std::unique_ptr<ClMenu>> loaded;
+    for (long id : menus) {
+        auto menu = std::make_unique<ClMenu>();
+        menu->SetDB(db);
+        if (!menu->Loadr(id)) {
+            outcome.Missing.push_back(id);
+            continue;
+        }
+        if (layout == kWithRecipes)
+            for (const PrintJobItem& item : CourseRecipes(*menu))
+                request.Items.push_back(item);
+        loaded.push_back(std::move(menu));
+    }
+    for (std::size_t i = 0; i < loaded.size(); ++i)
+        PrintMenuPages(canvas, *loaded[i], layout, request.Items.empty() && i + 1 == loaded.size(), outcome);
+    if (request.Items.empty()) {
+        outcome.Ok = canvas.Finish();
+        if (!outcome.Ok)
+            outcome.Message = "Der Ausdruck konnte nicht geschrieben werden.";
+        return outcome;
+    }
+    const PrintOutcome recipes = RunPrintJob(request, canvas, db);
+    outcome.Printed = recipes.Printed;
+    outcome.Missing.insert(outcome.Missing.end(), recipes.Missing.begin(), recipes.Missing.end());
+    if (recipes.Missing.size() == request.Items.size() && !loaded.empty()) {
+        // No recipe could be read: the job stopped before its first page, after the menus' pages.
         outcome.Ok = canvas.Finish();
         if (!outcome.Ok)
             outcome.Message = "Der Ausdruck konnte nicht geschrieben werden.";

@@ -15,6 +15,7 @@
 namespace pf {
 
 class ClMenu;
+class Database;
 
 class clsMenuPrint
 {
@@ -38,6 +39,16 @@ public:
     // Prints the menu in the layout (an unknown one prints the menu card) and finishes the
     // canvas's document. Recipes that cannot be read are left out and listed in Missing.
     PrintOutcome PrintMenu(PageCanvas& canvas, ClMenu& menu, int layout);
+
+    // The print window's job: the menus first, each in the layout (the third one adds its
+    // courses' recipes to the recipes of the request), then the request's recipes, all in one
+    // document that this finishes. Menus that cannot be read are listed in Missing.
+    PrintOutcome PrintJob(PageCanvas& canvas, const std::vector<long>& menus, int layout,
+                          PrintJobRequest request, Database* db = nullptr);
+
+private:
+    // The menu's own pages; unless last, the footer starts a new page for what follows.
+    void PrintMenuPages(PageCanvas& canvas, ClMenu& menu, int layout, bool last, PrintOutcome& outcome);
 };
 
 } // namespace pf

@@ -5,6 +5,8 @@
 #include "model/ClRecipe.h"
 #include "output/PrintJob.h"
 #include "output/clsRecipePrint.h"
+#include "planning/ClMenu.h"
+#include "planning/clsMenuPrint.h"
 #include "ui/ErrorTrap.h"
 #include "ui/QtPageCanvas.h"
 #include "ui/UiSupport.h"
@@ -33,6 +35,7 @@ namespace {
 
 constexpr int kIdRole = Qt::UserRole;
 constexpr int kYieldRole = Qt::UserRole + 1;
+constexpr int kMenuRole = Qt::UserRole + 2;
 enum Column { ColTitle, ColYield, ColUnit };
 
 } // namespace
@@ -163,6 +166,31 @@ void FrmPrint::AddRecipeID(long id)
     m_scaleList->setItem(row, ColUnit, unit);
 }
 
+void FrmPrint::AddMenuID(long id)
+{
+    if (std::find(m_menuIds.begin(), m_menuIds.end(), id) != m_menuIds.end())
+        return;
+    ClMenu menu;
+    menu.SetDB(m_db);
+    if (!menu.Loadr(id))
+        return;
+    m_menuIds.push_back(id);
+    // Menus come first, as they are printed first.
+    const int row = static_cast<int>(m_menuIds.size()) - 1;
+    m_scaleList->insertRow(row);
+    auto* title = new QTableWidgetItem(QString::fromUtf8("Menü: ") + Q(menu.Title()));
+    title->setData(kIdRole, static_cast<qlonglong>(id));
+    title->setData(kMenuRole, true);
+    // A menu is printed for its own persons.
+    auto* persons = new QTableWidgetItem(menu.Yield() > 0 ? QString::number(menu.Yield()) : QString());
+    auto* unit = new QTableWidgetItem("Personen");
+    for (QTableWidgetItem* item : {title, persons, unit})
+        item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+    m_scaleList->setItem(row, ColTitle, title);
+    m_scaleList->setItem(row, ColYield, persons);
+    m_scaleList->setItem(row, ColUnit, unit);
+}
+
 void FrmPrint::AddRelated(bool subRecipes)
 {
     const std::vector<long> listed = m_ids;
@@ -186,6 +214,8 @@ PrintJobRequest FrmPrint::Request() const
 {
     PrintJobRequest request = PrintRequestFromSettings(m_mode->currentData().toInt());
     for (int row = 0; row < m_scaleList->rowCount(); ++row) {
+        if (m_scaleList->item(row, ColTitle)->data(kMenuRole).toBool())
+            continue;
         const long id = static_cast<long>(m_scaleList->item(row, ColTitle)->data(kIdRole).toLongLong());
         const QTableWidgetItem* yield = m_scaleList->item(row, ColYield);
         bool ok = false;
@@ -221,9 +251,18 @@ void FrmPrint::Print(QPrinter& printer)
         UI().Inform("Der Drucker kann nicht angesprochen werden.", MsgIcon::Critical, "Drucken");
         return;
     }
-    const PrintOutcome outcome = RunPrintJob(Request(), canvas, m_db);
+    PrintOn(canvas);
+}
+
+bool FrmPrint::PrintOn(PageCanvas& canvas)
+{
+    const PrintOutcome outcome =
+        m_menuIds.empty()
+            ? RunPrintJob(Request(), canvas, m_db)
+            : clsMenuPrint().PrintJob(canvas, m_menuIds, clsMenuPrint::SavedLayout(), Request(), m_db);
     if (!outcome.Ok && !outcome.Message.empty() && outcome.Message != "Der Ausdruck wurde abgebrochen.")
         UI().Inform(outcome.Message, MsgIcon::Critical, "Drucken");
+    return outcome.Ok;
 }
 
 bool FrmPrint::WritePdf(const std::string& path)
@@ -234,10 +273,7 @@ bool FrmPrint::WritePdf(const std::string& path)
         UI().Inform(error, MsgIcon::Critical, "Drucken");
         return false;
     }
-    const PrintOutcome outcome = RunPrintJob(Request(), *canvas, m_db);
-    if (!outcome.Ok && outcome.Message != "Der Ausdruck wurde abgebrochen.")
-        UI().Inform(outcome.Message, MsgIcon::Critical, "Drucken");
-    return outcome.Ok;
+    return PrintOn(*canvas);
 }
 
 void FrmPrint::cmdStart_Click()

@@ -1,5 +1,5 @@
 #pragma once
-// The print window: the recipes to print, each with the number of servings it is printed for, the
+// The print window: the menus and recipes to print, each with the number of servings it is printed for, the
 // layout (standard printout, working recipe, recipe list), copies and the printer. A PDF file is
 // always offered, also without any installed printer; the preview shows the pages before they
 // go out. The layout is the print job's; the window only gathers the choice.
@@ -21,6 +21,7 @@ class QTableWidget;
 namespace pf {
 
 class Database;
+class PageCanvas;
 struct PrintJobRequest;
 
 class FrmPrint : public QWidget
@@ -33,7 +34,10 @@ public:
 
     // Adds a recipe with its stored yield; a recipe already listed or not found is not added.
     void AddRecipeID(long id);
-    // The request the window's choices give.
+    // Adds a menu, printed before the recipes in the layout last chosen for menus; a menu already
+    // listed or not found is not added.
+    void AddMenuID(long id);
+    // The request the window's choices give (the recipes; the menus are printed before them).
     PrintJobRequest Request() const;
     // The printers offered; the last entry is always the PDF file.
     static const char* PdfEntry();
@@ -53,9 +57,12 @@ private:
     // The printer of the current choice; asks while it is not ready. False when the user gives up.
     bool PreparePrinter();
     void Print(QPrinter& printer);
+    // Menus and recipes on one canvas; the outcome's message is shown unless the user cancelled.
+    bool PrintOn(PageCanvas& canvas);
 
     Database* m_db;
     std::vector<long> m_ids;
+    std::vector<long> m_menuIds;
     QTableWidget* m_scaleList = nullptr;
     QComboBox* m_mode = nullptr;
     QComboBox* m_printer = nullptr;

@@ -190,6 +190,11 @@ TEST_F(RecipePrint, EveryLayoutStaysOnItsPagesWithoutOverlapsOrEmptyPages)
              r.SetStorageTime(3, 1);
              r.SetWineDegustation("Ein trockener Riesling");
              r.SetSourceText("Omas Heft");
+             r.Db().Execute("INSERT INTO T_ADRESSE (ID,Name) VALUES (61,'Süd')");
+             r.Db().Execute("INSERT INTO T_LITERATUR (QuelleID,Title,Jahrgang,AusgabeNr,VerlagID) VALUES "
+                            "(5,'Backen',2004,'12',61)");
+             r.SourcebookSetID(5);
+             r.SetSourcePage(35);
              r.SetPreparationTime(DateSerial{0.5 / 24});
              r.PictureAdd(Bytes("IMG 4000 3000"));
              r.PictureAdd(Bytes("IMG 300 3000"));
@@ -198,8 +203,8 @@ TEST_F(RecipePrint, EveryLayoutStaysOnItsPagesWithoutOverlapsOrEmptyPages)
          0,
          kAll,
          2,
-         {"Haltbarkeitsangaben:", "3 Tage gekühlt, 1 Monat tiefgekühlt",
-          "Notizen:", "Weinempfehlung:", "Quelle:", "Omas Heft", "Vorbereitungszeit:", "0:30"}},
+         {"Haltbarkeitsangaben:", "3 Tage gekühlt, 1 Monat tiefgekühlt", "Notizen:", "Weinempfehlung:",
+          "Quelle:", "Backen (Süd), 2004/12, Seite 35, Omas Heft", "Vorbereitungszeit:", "0:30"}},
         {"pictures that cannot be read are left out with a note",
          [](ClRecipe& r) {
              r.PictureAdd(Bytes("kein Bild"));

@@ -67,7 +67,15 @@ TEST_F(FrmPrintTest, PrintsTheListedRecipesScaledAsEnteredIntoAPdfFile)
     auto* printer = Child<QComboBox>(window, "cboPrinter");
     EXPECT_EQ(printer->itemText(printer->count() - 1), FrmPrint::PdfEntry());
     printer->setCurrentIndex(printer->count() - 1);
-    Child<QTableWidget>(window, "lbRezScaleList")->item(1, 1)->setText("8");
+    Child<QTableWidget>(window, "lbRezScaleList")->item(1, 1)->setText("8"); // "Pfannkuchen"
+    // A menu is listed before the recipes and printed first; a second add or a missing menu adds nothing.
+    db->Execute(
+        "INSERT INTO T_MENU_KOPF (MenuID,MenuTitle,MenuYield,MenuTree) VALUES (3,'Sonntagsessen',6,0)");
+    db->Execute("INSERT INTO T_MENU_GANG (MenuID,GangNr,RezID,Yield,GangDesc) VALUES (3,1,8,6,'Nachtisch')");
+    for (long menu : {3L, 3L, 99L})
+        window.AddMenuID(menu);
+    EXPECT_EQ(Titles(window),
+              (QStringList{"Menü: Sonntagsessen", "Pfannkuchen mit Speck", "Pfannkuchen", "Apfelmus"}));
 
     const std::string pdf = m_dir.File("druck.pdf");
     m_ui.ChoosingFiles({pdf});
@@ -78,6 +86,8 @@ TEST_F(FrmPrintTest, PrintsTheListedRecipesScaledAsEnteredIntoAPdfFile)
     EXPECT_NE(text.find("8 Portionen"), std::string::npos) << text;
     EXPECT_NE(text.find("500"), std::string::npos) << text; // 250 g flour for four, 500 for eight
     EXPECT_NE(text.find("Apfelmus"), std::string::npos) << text;
+    EXPECT_LT(text.find("Sonntagsessen"), text.find("Pfannkuchen mit Speck")) << text;
+    EXPECT_EQ(Child<QTableWidget>(window, "lbRezScaleList")->item(0, 1)->text(), "6");
 }
 
 TEST_F(FrmPrintTest, PreviewShowsTheFirstPage)

@@ -9,6 +9,7 @@
 #include "exchange/ImportRecipe.h"
 #include "exchange/RecipeImport.h"
 #include "literature/clLiteratur.h"
+#include "model/AddressNames.h"
 
 #include <algorithm>
 #include <cmath>
@@ -267,6 +268,61 @@ void RecipeTransfer::CopySources(const std::vector<long>& ids)
     }
 }
 
+void RecipeTransfer::CopyGuestMenus()
+{
+    // The menus in which guests were served a recipe that came over (or was there already).
+    std::set<long> menus;
+    auto served =
+        m_source.OpenRecordset("SELECT DISTINCT T_MENU_GANG.MenuID, T_MENU_GANG.RezID FROM T_MENU_GANG "
+                               "INNER JOIN T_MENU_GAST ON T_MENU_GANG.MenuID=T_MENU_GAST.MenuID "
+                               "WHERE T_MENU_GANG.RezID>0");
+    for (; !served->Eof(); served->MoveNext())
+        if (m_recipeMap.contains(AsId(served->Field(1))))
+            menus.insert(AsId(served->Field(0)));
+    if (menus.empty())
+        return;
+    DbTransaction trans(m_target);
+    const std::vector<std::string> headColumns = ColumnNames(m_target, "T_MENU_KOPF");
+    const std::vector<std::string> courseColumns = ColumnNames(m_target, "T_MENU_GANG");
+    const std::vector<std::string> guestColumns = ColumnNames(m_target, "T_MENU_GAST");
+    long next = AsId(m_target.Scalar("SELECT MAX(MenuID) FROM T_MENU_KOPF")) + 1;
+    for (long menu : menus) {
+        auto head = m_source.OpenRecordset("SELECT * FROM T_MENU_KOPF WHERE MenuID=?", {Value(menu)});
+        if (head->Eof())
+            continue;
+        // A menu of the same title and day is the same event: a second run adds nothing.
+        const Value date = head->Field("MenuDatum");
+        const long present = AsId(m_target.Scalar(
+            date.IsNull() ? "SELECT COUNT(*) FROM T_MENU_KOPF WHERE MenuTitle=? AND MenuDatum IS NULL"
+                          : "SELECT COUNT(*) FROM T_MENU_KOPF WHERE MenuTitle=? AND MenuDatum=?",
+            date.IsNull() ? std::vector<Value>{head->Field("MenuTitle")}
+                          : std::vector<Value>{head->Field("MenuTitle"), date}));
+        if (present > 0)
+            continue;
+        const long id = next++;
+        // The folder tree is the other database's; the menu goes to the top level.
+        CopyRow(*head, m_target, "T_MENU_KOPF", headColumns,
+                {{"MenuID", Value(id)}, {"MenuTree", Value(0L)}});
+        auto courses = m_source.OpenRecordset("SELECT * FROM T_MENU_GANG WHERE MenuID=?", {Value(menu)});
+        for (; !courses->Eof(); courses->MoveNext()) {
+            // A course whose recipe did not come over keeps its text without the recipe; wines
+            // are lexicon entries of the other database.
+            const auto recipe = m_recipeMap.find(AsId(courses->Field("RezID")));
+            CopyRow(*courses, m_target, "T_MENU_GANG", courseColumns,
+                    {{"MenuID", Value(id)},
+                     {"RezID", Value(recipe != m_recipeMap.end() ? recipe->second : 0L)},
+                     {"WeinID", Value(0L)}});
+        }
+        auto guests = m_source.OpenRecordset("SELECT * FROM T_MENU_GAST WHERE MenuID=?", {Value(menu)});
+        for (; !guests->Eof(); guests->MoveNext())
+            CopyRow(
+                *guests, m_target, "T_MENU_GAST", guestColumns,
+                {{"MenuID", Value(id)},
+                 {"AdressID", Value(AddressInOtherDb(m_source, AsId(guests->Field("AdressID")), m_target))}});
+    }
+    trans.Commit();
+}
+
 bool RecipeTransfer::Run(const std::vector<long>& ids)
 {
     m_lastErrorText.clear();
@@ -297,6 +353,13 @@ bool RecipeTransfer::Run(const std::vector<long>& ids)
     });
     if (m_lastErrorText.empty() && !ok)
         m_lastErrorText = m_pipeline.LastErrorText();
+    if (ok && m_lastErrorText.empty() && !m_pipeline.Cancelled()) {
+        try {
+            CopyGuestMenus();
+        } catch (const DbError& error) {
+            m_lastErrorText = error.JoinedDescription();
+        }
+    }
     return ok && m_lastErrorText.empty();
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // Recipes from one database into another, through the import pipeline and its duplicate decisions:
 // each recipe with its ingredient lines, instructions, categories, origin, cookbooks, pictures,
-// utensils and literature source with its page. Units, food keys, utensils and literature sources
+// utensils and literature source with its page, and the menus in which guests were served it
+// (with the guests' addresses). Units, food keys, utensils and literature sources
 // the target lacks are copied into it first (foods with their nutrient row, sources with publisher
 // and author); the others are matched by name, food code, fingerprint or title. Sub-recipes and parents are
 // stored before the recipes that use them, so that those point at the target's recipe (the one stored, or the
@@ -41,6 +42,7 @@ private:
     void CopyFoods();
     void CopyTools(const std::vector<long>& ids);
     void CopySources(const std::vector<long>& ids);
+    void CopyGuestMenus();
     void TransferPortion(const std::vector<long>& ids);
 
     Database& m_source;

@@ -59,6 +59,13 @@ protected:
             "INSERT INTO T_LITERATUR (QuelleID,Title,Jahrgang,AusgabeNr,VerlagID,Fingerprint2) VALUES "
             "(5,'Schwäbisch kochen',2004,'12',60,0)");
         db->Execute("UPDATE T_REZ_KOPF SET RezQuelleID=5, RezQuellePage='35' WHERE ID=?", {spaetzleId});
+        // A menu at which two guests were served the Spätzle.
+        db->Execute("INSERT INTO T_ADRESSE (ID,Name) VALUES (61,'Tante Erna'), (62,'Onkel Fritz')");
+        db->Execute("INSERT INTO T_MENU_KOPF (MenuID,MenuTitle,MenuYield,MenuTree,MenuDatum) VALUES "
+                    "(4,'Sonntagsessen',2,0,45000)");
+        db->Execute("INSERT INTO T_MENU_GANG (MenuID,GangNr,RezID,Yield) VALUES (4,1,?,2)", {spaetzleId});
+        db->Execute("INSERT INTO T_MENU_GAST (MenuID,No,AdressID,Notiz) VALUES (4,1,61,'mag Käse'), "
+                    "(4,2,62,'')");
     }
 
     void AddPicture(long recipe, long num, Blob data, const std::string& path)
@@ -130,6 +137,14 @@ protected:
                                       {id});
         for (; !tools->Eof(); tools->MoveNext())
             facts += "|Utensil:" + tools->Field(0).AsText();
+        auto guests = in.OpenRecordset("SELECT k.MenuTitle, a.Name, s.Notiz FROM ((T_MENU_GANG g INNER JOIN "
+                                       "T_MENU_KOPF k ON k.MenuID=g.MenuID) INNER JOIN T_MENU_GAST s ON "
+                                       "s.MenuID=k.MenuID) INNER JOIN T_ADRESSE a ON a.ID=s.AdressID WHERE "
+                                       "g.RezID=? ORDER BY s.[No]",
+                                       {id});
+        for (; !guests->Eof(); guests->MoveNext())
+            facts += "|Gast:" + guests->Field(0).AsText() + "," + guests->Field(1).AsText() + "," +
+                     guests->Field(2).AsText();
         auto book = in.OpenRecordset("SELECT l.Title, l.Jahrgang, l.AusgabeNr, a.Name, r.RezQuellePage FROM "
                                      "(T_REZ_KOPF r INNER JOIN T_LITERATUR l ON l.QuelleID=r.RezQuelleID) "
                                      "LEFT JOIN T_ADRESSE a ON a.ID=l.VerlagID WHERE r.ID=?",
@@ -260,6 +275,9 @@ TEST_F(RecipeTransferTest, ImportFromAnotherDatabaseDecidesDuplicatesAndNeverWri
                   .find("|Quelle:Schwäbisch kochen,2004,12,Verlag Süd,35"),
               std::string::npos);
     EXPECT_EQ(target->Scalar("SELECT COUNT(*) FROM T_LITERATUR").AsLong(), 1);
+    EXPECT_NE(Facts(*target, "Käsespätzle mit Röstzwiebeln").find("|Gast:Sonntagsessen,Tante Erna,mag Käse"),
+              std::string::npos);
+    EXPECT_EQ(target->Scalar("SELECT COUNT(*) FROM T_MENU_KOPF WHERE MenuTitle='Sonntagsessen'").AsLong(), 1);
     EXPECT_EQ(target->Scalar("SELECT COUNT(*) FROM T_ADRESSE WHERE Name='Verlag Süd'").AsLong(), 1);
     EXPECT_EQ(
         target->Scalar("SELECT COUNT(DISTINCT ID) FROM T_INFO_KEY WHERE KEYTYPE=2 AND [KEY]='Spätzlehobel'")

@@ -6,8 +6,10 @@
 #include "core/Messages.h"
 #include "core/Settings.h"
 #include "db/DatabaseChoice.h"
+#include "exchange/InterimDatabase.h"
 #include "model/clBook.h"
 #include "nutrition/Nutrition.h"
+#include "ui/FrmDBImport.h"
 #include "ui/FrmMMImportDupe.h"
 #include "ui/FrmMMImportFList.h"
 #include "ui/UiSupport.h"
@@ -128,7 +130,6 @@ QWidget* FrmMMImport::BuildOptionsPage()
     m_dupeTrash = Named(new QCheckBox("Papierkorb für Ersetzung benutzen", dupes), "chkDupeTrash");
     m_totalInteractive =
         Named(new QCheckBox("komplett interaktiv (über Zwischendatenbank)", dupes), "chkTotalInteraktiv");
-    m_totalInteractive->setEnabled(false);
     m_ask->setChecked(true);
     for (QWidget* w :
          std::initializer_list<QWidget*>{m_ask, m_replace, m_ignore, m_move, m_dupeTrash, m_totalInteractive})
@@ -392,9 +393,23 @@ void FrmMMImport::Import()
 {
     if (m_running || m_files->count() == 0)
         return;
-    Database& db = m_db ? *m_db : WorkDb();
+    // "komplett interaktiv": the run stores into an interim database without duplicate checks; the
+    // transfer window then takes over what the user chooses, through its own duplicate decisions.
+    std::unique_ptr<InterimDatabase> interim;
+    if (m_totalInteractive->isChecked()) {
+        interim = std::make_unique<InterimDatabase>();
+        if (!interim->Create())
+            return;
+    }
+    Database& db = interim ? interim->Db() : m_db ? *m_db : WorkDb();
     m_run = std::make_unique<RecipeImport>(db);
     m_run->Options() = Choices();
+    if (interim) {
+        m_run->Options().CheckDuplicates = false;
+        // The cookbook is chosen in the transfer window; here it would come along as a second one.
+        m_run->Options().NewCookbook = false;
+        m_run->Options().CookbookID = 0;
+    }
     if (m_run->Options().BLS)
         m_run->SetFoodKeyMatcher(FoodKeyMatcher(db));
     QtDupeDecider decider(&db, this);
@@ -426,8 +441,30 @@ void FrmMMImport::Import()
         UI().Inform("Der Import ist fehlgeschlagen: " + m_run->LastErrorText(), MsgIcon::Critical, Caption());
     else if (m_run->Counters().Imported == 0 && m_run->Counters().Dupe == 0)
         UI().Inform(m_run->ClosingMessage(), MsgIcon::Information, Caption());
+    if (interim) {
+        const bool anyStored = ok && m_run->Counters().Imported > 0;
+        // The interim run's cookbook lies in the file that goes away.
+        m_resultView.reset();
+        m_run.reset();
+        interim->Close();
+        if (anyStored)
+            TakeOverFrom(interim->Path());
+    }
     if (m_commandLine)
         accept();
+}
+
+void FrmMMImport::TakeOverFrom(const std::string& interimFile)
+{
+    FrmDBImport transfer(m_db, this);
+    transfer.setWindowTitle("Rezepte aus der Zwischendatenbank übernehmen");
+    transfer.SetFile(interimFile);
+    transfer.exec();
+    m_resultView = transfer.ResultView();
+    m_result->setText(m_result->text() + "\n" +
+                      (transfer.Counters().Imported > 0
+                           ? QString("Übernommen: %1").arg(transfer.Counters().Imported)
+                           : QString::fromUtf8("Es wurden keine Rezepte übernommen.")));
 }
 
 void FrmMMImport::cmdAbbruch_Click()

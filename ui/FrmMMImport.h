@@ -73,6 +73,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Opens the transfer window on the interim database of a "komplett interaktiv" run.
+    void TakeOverFrom(const std::string& interimFile);
     QWidget* BuildFilesPage();
     QWidget* BuildOptionsPage();
     QWidget* BuildRunPage();

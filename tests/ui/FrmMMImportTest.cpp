@@ -23,6 +23,7 @@
 #include <QRadioButton>
 #include <QTimer>
 
+#include <filesystem>
 #include <fstream>
 
 namespace pf {
@@ -235,6 +236,55 @@ TEST_F(FrmMMImportTest, DatabaseImportTakesTheOtherDatabasesRecipesOnce)
     again.SetFile(db->Name());
     Click(again, "cmdStart");
     EXPECT_EQ(m_ui.shown.back().Text, "Die Datenbank kann nicht in sich selbst importiert werden.");
+}
+
+TEST_F(FrmMMImportTest, TotallyInteractiveRunGoesThroughAnInterimDatabaseThatIsRemovedAfterwards)
+{
+    m_context.TempDir = m_dir.File("tmp") + "/";
+    std::filesystem::create_directories(m_context.TempDir);
+    std::filesystem::copy_file(PF_INIT_ZIP, m_dir.File("INIT.ZIP"));
+    // One recipe is in the database already: the interim run keeps it, the transfer window skips it.
+    {
+        RecipeImport first(*db);
+        first.Options().Files = {DataFile("single.mm")};
+        ASSERT_TRUE(first.Import());
+    }
+    for (const bool takeOver : {false, true}) {
+        SCOPED_TRACE(takeOver);
+        FrmMMImport window(db.get());
+        window.show();
+        m_ui.ChoosingFiles({DataFile("single.mm"), DataFile("twocol.mm")});
+        m_ui.Answering(Answer::Yes); // single.mm was imported before
+        Click(window, "cmdFileAdd");
+        Click(window, "cmdWeiter");
+        Child<QCheckBox>(window, "chkTotalInteraktiv")->setChecked(true);
+        Click(window, "cmdWeiter");
+        bool interimSeen = false;
+        // The run processes events while it reads; the transfer window comes when it has finished.
+        QTimer poll;
+        poll.setInterval(10);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<FrmDBImport*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            poll.stop();
+            // Nothing reached the open database yet; the interim file holds all three recipes.
+            EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_KOPF"), 1);
+            const std::string interim = Child<QLineEdit>(*dialog, "tbDatei")->text().toStdString();
+            interimSeen = std::filesystem::exists(interim);
+            Child<QRadioButton>(*dialog, "optIgnore")->setChecked(true);
+            if (takeOver)
+                Click(*dialog, "cmdStart");
+            Click(*dialog, "cmdClose");
+        });
+        poll.start();
+        Click(window, "cmdImport");
+        EXPECT_TRUE(interimSeen);
+        EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_KOPF"), takeOver ? 3 : 1);
+        EXPECT_EQ(window.ResultView().has_value(), takeOver);
+        // The interim file and its side files are gone, also when nothing was taken over.
+        EXPECT_TRUE(std::filesystem::is_empty(m_context.TempDir));
+    }
 }
 
 TEST_F(FrmMMImportTest, TableWizardReadsFiltersAndImportsOnItsThreePages)

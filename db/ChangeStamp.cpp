@@ -22,12 +22,16 @@ struct StampedTable
     const char* Short; // in the trigger names
     const char* Key;
     const char* Condition; // on the row, for tables that hold other owners' rows too; "" for none
+    // Ingredient lines and instruction rows are only ever added by a writer that writes the
+    // recipe's head in the same transaction, and that head write moves the stamp; a trigger per
+    // added line would only slow an import down by a third.
+    bool StampInserts = true;
 };
 
 constexpr StampedTable kTables[] = {
     {"T_REZ_KOPF", "KOPF", "ID", ""},
-    {"T_REZ_ZUTAT", "ZUTAT", "ID", ""},
-    {"T_REZ_ANWEIS", "ANWEIS", "ID", ""},
+    {"T_REZ_ZUTAT", "ZUTAT", "ID", "", false},
+    {"T_REZ_ANWEIS", "ANWEIS", "ID", "", false},
     {"T_REZ_CAT_NDX", "CAT", "ID", ""},
     {"T_REZ_KOCHBUCH", "KOCHBUCH", "RezID", ""},
     {"T_REZ_GERAET", "GERAET", "RezID", ""},
@@ -36,6 +40,12 @@ constexpr StampedTable kTables[] = {
 
 enum class Event { Insert, Delete, Update };
 constexpr Event kEvents[] = {Event::Insert, Event::Delete, Event::Update};
+
+// Whether the table carries a trigger for the event.
+bool Stamped(const StampedTable& t, Event event)
+{
+    return event != Event::Insert || t.StampInserts;
+}
 
 std::string TriggerName(const StampedTable& t, Event event)
 {
@@ -206,7 +216,8 @@ bool Complete(Database& db)
     const std::vector<std::string> present = PresentTriggers(db);
     for (const StampedTable& t : kTables)
         for (Event event : kEvents)
-            if (std::find(present.begin(), present.end(), TriggerName(t, event)) == present.end())
+            if ((std::find(present.begin(), present.end(), TriggerName(t, event)) != present.end()) !=
+                Stamped(t, event))
                 return false;
     return true;
 }
@@ -268,11 +279,15 @@ void CreateChangeStamps(Database& db)
     for (const StampedTable& t : kTables)
         for (Event event : kEvents) {
             if (server) {
-                for (const std::string& sql : ServerTrigger(t, event))
-                    Native(db, sql);
+                const std::vector<std::string> sql = ServerTrigger(t, event);
+                // The function, then dropping the trigger, then making it anew.
+                for (std::size_t i = 0; i < sql.size(); ++i)
+                    if (i == 1 || Stamped(t, event))
+                        Native(db, sql[i]);
             } else {
                 Native(db, "DROP TRIGGER IF EXISTS " + TriggerName(t, event));
-                Native(db, FileTrigger(t, event));
+                if (Stamped(t, event))
+                    Native(db, FileTrigger(t, event));
             }
         }
     transaction.Commit();

@@ -1,6 +1,7 @@
 #include "planning/ClShoppingList.h"
 
 #include "core/AppContext.h"
+#include "core/UserRights.h"
 #include "db/Database.h"
 #include "db/Recordset.h"
 #include "db/SchemaVersion.h"
@@ -468,7 +469,9 @@ bool ClShoppingList::Save()
             head->AddNew();
             head->SetField("ID", id);
         }
-        head->SetField("Owner", AppContext::Current().WinUser);
+        // A stored list belongs to the user who saved it; without users, to the login of the machine.
+        const LoggedInUser& user = CurrentUser();
+        head->SetField("Owner", user.UsersEnabled ? user.Name : AppContext::Current().WinUser);
         head->SetField("Datum", now);
         head->SetField("Bezeichnung", m_description);
         head->Update();

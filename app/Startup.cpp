@@ -10,6 +10,7 @@
 #include "core/Trim.h"
 #include "core/Utf8.h"
 #include "db/BaseDataFill.h"
+#include "db/ClsUser.h"
 #include "db/SchemaVersion.h"
 #include "db/WorkDatabase.h"
 #include "model/ClUnit.h"
@@ -190,6 +191,18 @@ void RegisterOpenAreas()
                                           if (!NutritionOf(db))
                                               throw GlobalDataUnusable{};
                                       }});
+        // The users of the database just opened: with any, the login runs before the main window
+        // can be used, and its rights hold until the next open.
+        Hooks().GlobalData.push_back({432, [](Database& db) {
+                                          SetCurrentUser({});
+                                          ClsUser users(db);
+                                          if (!users.AreUsersEnabled() || !StartHooks().Login)
+                                              return;
+                                          UI().SetBusy(false);
+                                          if (!StartHooks().Login(users))
+                                              throw ProcessExit{0};
+                                          SetCurrentUser(users.Current());
+                                      }});
         return true;
     }();
     (void)registered;
@@ -308,7 +321,10 @@ void StartProgram(const StartArguments& arguments, Shell& shell)
     // 27: a command-line import ends the program when it is done.
     if (auto file = ImportArgument(app.CommandLine)) {
         UI().SetBusy(false);
-        shell.RunCommandLineImport(*file);
+        if (UserMayUse(kRightEnter))
+            shell.RunCommandLineImport(*file);
+        else
+            UI().Inform("Sie haben nicht das Recht, Rezepte zu importieren.", MsgIcon::Warning, app.AppTitle);
         shell.CloseMainWindow();
     }
 }

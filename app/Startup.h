@@ -11,6 +11,8 @@
 
 namespace pf {
 
+class ClsUser;
+
 // The windows of the start and the shutdown.
 class Shell : public DatabaseWindows
 {
@@ -35,6 +37,10 @@ struct StartupHooks
     std::function<bool()> TrashQuestion;
     // Last work on the open database before it is closed at shutdown (the backup reminder).
     std::function<void()> BeforeClose;
+    // The login window, shown after each open of a database that has users; false when the login
+    // did not succeed, which ends the program. Without one (batch use) nobody logs in and the
+    // rights tests allow everything.
+    std::function<bool(ClsUser&)> Login;
 };
 StartupHooks& StartHooks();
 // Registers, once, what every open of a work database loads beside the connection layer's own

@@ -16,7 +16,7 @@ const std::vector<UserRightInfo>& UserRightList()
         {kRightUnits, "&Masseinheitenmanagement", ""},
         {kRightCookbooks, "K&ochbuchmanagement", ""},
         {kRightCategories, "&Kategoriemanagement", ""},
-        {kRightWeekPlan, "&Wochenpläne bearbeiten", ""},
+        {kRightWeekPlan, "Wochenpläne bearbei&ten", ""},
         {kRightWeekPlanApprove, "Wochenpläne planen und &freigeben", ""},
     };
     return rights;

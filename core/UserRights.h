@@ -26,21 +26,19 @@
 
 namespace pf {
 
-enum UserRight : long {
-    kRightNone = 0,
-    kRightAdmin = 1,
-    kRightExport = 2,
-    kRightCookbooks = 4,
-    kRightPassword = 8,
-    kRightEnter = 16,
-    kRightPrint = 32,
-    kRightEdit = 64,
-    kRightLexicon = 128,
-    kRightUnits = 256,
-    kRightCategories = 512,
-    kRightWeekPlan = 1024,
-    kRightWeekPlanApprove = 2048,
-};
+constexpr long kRightNone = 0;
+constexpr long kRightAdmin = 1;
+constexpr long kRightExport = 2;
+constexpr long kRightCookbooks = 4;
+constexpr long kRightPassword = 8;
+constexpr long kRightEnter = 16;
+constexpr long kRightPrint = 32;
+constexpr long kRightEdit = 64;
+constexpr long kRightLexicon = 128;
+constexpr long kRightUnits = 256;
+constexpr long kRightCategories = 512;
+constexpr long kRightWeekPlan = 1024;
+constexpr long kRightWeekPlanApprove = 2048;
 // What the weekly-plan windows test: the right or the administrator bit.
 constexpr long kRightsWeekPlanEditor = kRightWeekPlan | kRightAdmin;          // 1025
 constexpr long kRightsWeekPlanApproval = kRightWeekPlanApprove | kRightAdmin; // 2049

@@ -13,6 +13,7 @@
 #include "nutrition/Nutrition.h"
 #include "ui/ErrorTrap.h"
 #include "ui/FrmNaehrSuche.h"
+#include "ui/Mainform.h"
 #include "ui/PrintPreview.h"
 #include "ui/UiSupport.h"
 
@@ -923,7 +924,7 @@ QMenu* FrmLexikonEdit::MakeContextMenu()
     for (const auto& c : commands) {
         QAction* action = menu->addAction(c.Caption);
         action->setObjectName(c.Command);
-        action->setEnabled(!EntriesFor(c.Command).empty());
+        action->setEnabled(!EntriesFor(c.Command).empty() && Mainform::CommandAllowed(c.Command));
         const std::string command = c.Command;
         connect(action, &QAction::triggered, this,
                 [this, command] { RunTrapped([this, command] { RunCommand(command); }); });

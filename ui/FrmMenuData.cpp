@@ -4,6 +4,7 @@
 #include "core/Interaction.h"
 #include "core/Language.h"
 #include "core/Trim.h"
+#include "core/UserRights.h"
 #include "db/Database.h"
 #include "db/DatabaseChoice.h"
 #include "model/ChoiceLists.h"
@@ -727,7 +728,11 @@ void FrmMenuData::ShowHead()
     m_instructions->setPlainText(Q(m_recipe.Zubereitung()));
     m_notes->setPlainText(Q(m_recipe.Notizen()));
     m_wine->setText(Q(m_recipe.WineDegustation()));
-    m_saveChild->setEnabled(m_recipe.id() != 0);
+    // Storing a recipe is the right to change recipes; a new one, the right to enter recipes.
+    for (const char* name : {"cmdSave", "cmdSaveTemplate"})
+        if (auto* button = findChild<QPushButton*>(name))
+            button->setEnabled(MaySave());
+    m_saveChild->setEnabled(m_recipe.id() != 0 && UserMayUse(kRightEnter));
     m_filling = false;
 }
 
@@ -1277,8 +1282,17 @@ void FrmMenuData::cmdScale_Click()
     ShowLines();
 }
 
+bool FrmMenuData::MaySave() const
+{
+    return UserMayUse(m_recipe.id() == 0 ? kRightEnter : kRightEdit);
+}
+
 bool FrmMenuData::SaveChecked(bool asChild)
 {
+    if (!MaySave() || (asChild && !UserMayUse(kRightEnter))) {
+        UI().Inform("Sie haben nicht das Recht, dieses Rezept zu speichern.", MsgIcon::Warning, kSaveCaption);
+        return false;
+    }
     DropEmptyLines();
     if (Trim(m_recipe.Title()).empty()) {
         UI().Inform("Das Rezept braucht einen Titel.", MsgIcon::Warning, kSaveCaption);
@@ -1357,7 +1371,8 @@ void FrmMenuData::AfterSave()
 
 void FrmMenuData::closeEvent(QCloseEvent* event)
 {
-    if (m_dirty) {
+    // A user who may not store the recipe is not offered to.
+    if (m_dirty && MaySave()) {
         const Answer answer =
             UI().Ask("Sollen die Änderungen am Rezept gespeichert werden?", Buttons::YesNoCancel, Answer::Yes,
                      MsgIcon::Question, AppContext::Current().AppCaption);

@@ -128,6 +128,8 @@ private:
     // Drops ordinary lines the user left completely empty.
     void DropEmptyLines();
     bool SaveChecked(bool asChild);
+    // True when the logged-in user may store the recipe shown.
+    bool MaySave() const;
     int CurrentLine() const;
     void SelectLine(int row);
     std::string OriginText() const;

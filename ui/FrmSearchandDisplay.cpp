@@ -26,6 +26,7 @@
 #include "ui/FrmNaehrdataInfo.h"
 #include "ui/FrmPrint.h"
 #include "ui/FrmUnitAbgleich.h"
+#include "ui/Mainform.h"
 #include "ui/RecipeDrag.h"
 #include "ui/UiSupport.h"
 #include "ui/frmOptions1.h"
@@ -1161,7 +1162,7 @@ QMenu* FrmSearchandDisplay::MakeContextMenu()
             menu->addSeparator();
         QAction* action = menu->addAction(Q(entry.Caption));
         action->setObjectName(Q(entry.Command));
-        action->setEnabled(entry.Enabled);
+        action->setEnabled(entry.Enabled && Mainform::CommandAllowed(entry.Command));
         const std::string command = entry.Command;
         connect(action, &QAction::triggered, this,
                 [this, command] { RunTrapped([this, command] { RunCommand(command); }); });
@@ -1171,6 +1172,9 @@ QMenu* FrmSearchandDisplay::MakeContextMenu()
 
 void FrmSearchandDisplay::RunCommand(const std::string& command)
 {
+    // The Delete key reaches the delete command without the menu.
+    if (!Mainform::CommandAllowed(command))
+        return;
     const std::vector<long> ids = SelectedIDs();
     RecipeActions actions;
     bool refresh = true;

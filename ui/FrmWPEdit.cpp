@@ -3,6 +3,7 @@
 #include "core/AppContext.h"
 #include "core/Interaction.h"
 #include "core/Settings.h"
+#include "core/UserRights.h"
 #include "db/DatabaseChoice.h"
 #include "db/DbError.h"
 #include "planning/WeekCalendar.h"
@@ -37,6 +38,9 @@
 namespace pf {
 
 namespace {
+
+// Button property: the user right the button needs.
+constexpr const char* kRightProperty = "pfRight";
 
 constexpr const char* kCaption = "Wochenplan";
 constexpr int kPlanRole = Qt::UserRole + 1;
@@ -225,6 +229,25 @@ void FrmWPEdit::Build()
         buttons->addWidget(b);
     layout->addLayout(buttons);
     m_planCommands = {place, generic, day, propose, remove, print, approve, save};
+    // Editing a plan, planning and approving, choosing recipes and printing are separate rights;
+    // the window keeps to them whatever plan it shows.
+    const std::pair<QPushButton*, long> rights[] = {
+        {place, kRightsWeekPlanEditor | kRightEdit},
+        {generic, kRightsWeekPlanEditor},
+        {day, kRightsWeekPlanEditor},
+        {propose, kRightsWeekPlanEditor},
+        {remove, kRightsWeekPlanEditor},
+        {save, kRightsWeekPlanEditor},
+        {print, kRightPrint},
+        {approve, kRightsWeekPlanApproval},
+        {create, kRightsWeekPlanApproval},
+        {options, kRightsWeekPlanEditor},
+    };
+    for (const auto& [button, right] : rights)
+        button->setProperty(kRightProperty, static_cast<qlonglong>(right));
+    create->setEnabled(MayUse(create));
+    options->setEnabled(MayUse(options));
+    m_search->setEnabled(UserMayUse(kRightEdit) && UserMayUse(kRightsWeekPlanEditor));
 
     connect(place, &QPushButton::clicked, this, &FrmWPEdit::cmdPlace_Click);
     connect(m_search->List(), &QListWidget::itemDoubleClicked, this, &FrmWPEdit::cmdPlace_Click);
@@ -304,11 +327,16 @@ bool FrmWPEdit::OpenPlan(long id)
     return true;
 }
 
+bool FrmWPEdit::MayUse(const QPushButton* button)
+{
+    return button && UserMayUse(button->property(kRightProperty).toLongLong());
+}
+
 void FrmWPEdit::ShowPlan()
 {
     const bool havePlan = m_plan.IsWP();
     for (QPushButton* b : m_planCommands)
-        b->setEnabled(havePlan);
+        b->setEnabled(havePlan && MayUse(b));
     if (!havePlan) {
         m_head->setText(Q("Es gibt noch keinen Wochenplan. Legen Sie mit „Neuer Wochenplan“ einen an."));
         m_table->setRowCount(0);
@@ -415,6 +443,8 @@ void FrmWPEdit::ShowCandidates()
 
 void FrmWPEdit::cmdPlace_Click()
 {
+    if (!MayUse(findChild<QPushButton*>("cmdPlace")))
+        return;
     const long recipe = m_search->ChosenRecipe();
     if (recipe == 0 || CurrentLevel() < 1 || CurrentDay() < 1)
         return;
@@ -503,7 +533,7 @@ void FrmWPEdit::cmdNew_Click()
 
 void FrmWPEdit::cmdDay_Click()
 {
-    if (!m_plan.IsWP())
+    if (!m_plan.IsWP() || !UserMayUse(kRightsWeekPlanEditor))
         return;
     FrmWPEditDay day(m_plan, std::max(CurrentDay(), 1), m_db, this);
     day.SelectLevel(std::max(CurrentLevel(), 1));
@@ -538,7 +568,9 @@ bool FrmWPEdit::eventFilter(QObject* watched, QEvent* event)
     const std::vector<long> ids = DroppedRecipeIds(drop->mimeData());
     const QModelIndex cell = m_table->indexAt(drop->position().toPoint());
     // The drag must be taken on entering to get the moves; a move or drop needs a cell.
-    if (!m_plan.IsWP() || ids.empty() || (type != QEvent::DragEnter && !cell.isValid())) {
+    // Dropping places recipes, as the place button does, and needs its rights.
+    if (!m_plan.IsWP() || ids.empty() || (type != QEvent::DragEnter && !cell.isValid()) ||
+        !MayUse(findChild<QPushButton*>("cmdPlace"))) {
         drop->ignore();
         return true;
     }

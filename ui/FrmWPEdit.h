@@ -121,6 +121,8 @@ private:
     bool m_gridDaysAsRows = false;            // the layout the grid shows
     std::vector<QPushButton*> m_planCommands; // need a plan
     std::unique_ptr<RecipeChangeSubscription> m_changes;
+    // True when the logged-in user holds the right the button needs.
+    static bool MayUse(const QPushButton* button);
 };
 
 } // namespace pf

@@ -3,6 +3,7 @@
 #include "core/AppContext.h"
 #include "core/Interaction.h"
 #include "core/Settings.h"
+#include "core/UserRights.h"
 #include "ui/ErrorTrap.h"
 #include "ui/HelpPages.h"
 #include "ui/QtDatabaseWindows.h"
@@ -48,6 +49,10 @@ namespace {
 
 constexpr int kNoIcon = -1;
 constexpr const char* kWindowName = "Mainform";
+// Action properties: whether the command is meant to be usable at all (its window exists, the
+// window that offers it enabled it), and the user right it needs.
+constexpr const char* kWantedEnabled = "pfWanted";
+constexpr const char* kRightProperty = "pfRight";
 // Screens smaller than this start the program maximised.
 constexpr QSize kRoomyScreen(1600, 900);
 
@@ -66,166 +71,175 @@ struct MenuCommand
     const char* text;
     const char* shortcut;
     bool enabled;
-    int icon; // QStyle::StandardPixmap or kNoIcon
+    int icon;   // QStyle::StandardPixmap or kNoIcon
+    long right; // the user right it needs (core/UserRights.h), kRightNone for everyone
 };
 
 namespace {
 
 // Menu tables. The captions are ours; the identifiers are the commands' names everywhere else.
 const MenuCommand kFileMenu[] = {
-    {"Mnu01Suchen", "Rezepte &suchen …", "Ctrl+F", true, QStyle::SP_FileDialogContentsView},
-    {"Mnu01NeuBlanko", "&Neues Rezept", "Ctrl+N", true, QStyle::SP_FileIcon},
-    {"Mnu01NeuTemplate", "Neues Rezept aus &Vorlage …", nullptr, true, QStyle::SP_FileLinkIcon},
-    {nullptr, nullptr, nullptr, false, kNoIcon},
-    {"Mnu01DBOpen", "Datenbank ö&ffnen …", "Ctrl+O", true, QStyle::SP_DirOpenIcon},
-    {"Mnu01DBProperties", "Datenbank-&Eigenschaften …", nullptr, true, QStyle::SP_DriveHDIcon},
-    {nullptr, nullptr, nullptr, false, kNoIcon},
-    {"Mnu01Druckereinrichtung", "&Druckereinrichtung …", nullptr, true, kNoIcon},
-    {"Mnu01Einstellungen", "Einste&llungen …", nullptr, true, QStyle::SP_FileDialogDetailedView},
-    {nullptr, nullptr, nullptr, false, kNoIcon},
-    {"Mnu01Beenden", "&Beenden", "Ctrl+Q", true, QStyle::SP_DialogCloseButton},
+    {"Mnu01Suchen", "Rezepte &suchen …", "Ctrl+F", true, QStyle::SP_FileDialogContentsView, kRightNone},
+    {"Mnu01NeuBlanko", "&Neues Rezept", "Ctrl+N", true, QStyle::SP_FileIcon, kRightEnter},
+    {"Mnu01NeuTemplate", "Neues Rezept aus &Vorlage …", nullptr, true, QStyle::SP_FileLinkIcon, kRightEnter},
+    {nullptr, nullptr, nullptr, false, kNoIcon, kRightNone},
+    {"Mnu01DBOpen", "Datenbank ö&ffnen …", "Ctrl+O", true, QStyle::SP_DirOpenIcon, kRightAdmin},
+    {"Mnu01DBProperties", "Datenbank-&Eigenschaften …", nullptr, true, QStyle::SP_DriveHDIcon, kRightNone},
+    {nullptr, nullptr, nullptr, false, kNoIcon, kRightNone},
+    {"Mnu01Druckereinrichtung", "&Druckereinrichtung …", nullptr, true, kNoIcon, kRightPrint},
+    {"Mnu01Einstellungen", "Einste&llungen …", nullptr, true, QStyle::SP_FileDialogDetailedView, kRightNone},
+    {nullptr, nullptr, nullptr, false, kNoIcon, kRightNone},
+    {"Mnu01Beenden", "&Beenden", "Ctrl+Q", true, QStyle::SP_DialogCloseButton, kRightNone},
 };
 
 const MenuCommand kDataMenu[] = {
-    {"Mnu02Kochbuch", "&Kochbücher …", nullptr, true, QStyle::SP_DirIcon},
-    {"Mnu02Kategorie", "K&ategorien …", nullptr, true, kNoIcon},
-    {"Mnu02Menue", "&Menüs …", nullptr, true, kNoIcon},
-    {"Mnu02Wochenplan", "&Wochenpläne …", nullptr, true, kNoIcon},
-    {"Mnu02Unit", "Maß&einheiten …", nullptr, true, kNoIcon},
-    {nullptr, nullptr, nullptr, false, kNoIcon},
-    {"LexikonAnsehen", "&Lexikon ansehen …", nullptr, true, QStyle::SP_FileDialogInfoView},
-    {"Mnu02Zutaten", "Lebensmittel und &Nährwerte …", nullptr, true, kNoIcon},
-    {nullptr, nullptr, nullptr, false, kNoIcon},
-    {"Mnu02EinkaufenShops", "&Geschäfte und Adressen …", nullptr, true, kNoIcon},
-    {"Mnu02EinkaufenListe", "E&inkaufslisten …", nullptr, true, QStyle::SP_FileDialogListView},
-    {"Mnu02Literatur", "Li&teraturquellen …", nullptr, true, kNoIcon},
-    {"Mnu02FloskelInfo", "&Floskeln …", nullptr, false, kNoIcon},
-    {nullptr, nullptr, nullptr, false, kNoIcon},
-    {"Mnu02TrashView", "&Papierkorb anzeigen", nullptr, true, QStyle::SP_TrashIcon},
-    {"Mnu02TrashEmpty", "Papierkorb lee&ren", nullptr, true, kNoIcon},
-    {nullptr, nullptr, nullptr, false, kNoIcon},
-    {"Mnu02Icons", "&Beschriftung der Symbolleiste", nullptr, true, kNoIcon},
+    {"Mnu02Kochbuch", "&Kochbücher …", nullptr, true, QStyle::SP_DirIcon, kRightCookbooks},
+    {"Mnu02Kategorie", "K&ategorien …", nullptr, true, kNoIcon, kRightCategories},
+    {"Mnu02Menue", "&Menüs …", nullptr, true, kNoIcon, kRightEdit},
+    {"Mnu02Wochenplan", "&Wochenpläne …", nullptr, true, kNoIcon, kRightWeekPlan},
+    {"Mnu02Unit", "Maß&einheiten …", nullptr, true, kNoIcon, kRightUnits},
+    {nullptr, nullptr, nullptr, false, kNoIcon, kRightNone},
+    {"LexikonAnsehen", "&Lexikon ansehen …", nullptr, true, QStyle::SP_FileDialogInfoView, kRightNone},
+    {"Mnu02Zutaten", "Lebensmittel und &Nährwerte …", nullptr, true, kNoIcon, kRightLexicon},
+    {nullptr, nullptr, nullptr, false, kNoIcon, kRightNone},
+    {"Mnu02EinkaufenShops", "&Geschäfte und Adressen …", nullptr, true, kNoIcon, kRightNone},
+    {"Mnu02EinkaufenListe", "E&inkaufslisten …", nullptr, true, QStyle::SP_FileDialogListView, kRightNone},
+    {"Mnu02Literatur", "Li&teraturquellen …", nullptr, true, kNoIcon, kRightLexicon},
+    {"Mnu02FloskelInfo", "&Floskeln …", nullptr, false, kNoIcon, kRightNone},
+    {nullptr, nullptr, nullptr, false, kNoIcon, kRightNone},
+    {"Mnu02TrashView", "&Papierkorb anzeigen", nullptr, true, QStyle::SP_TrashIcon, kRightNone},
+    {"Mnu02TrashEmpty", "Papierkorb lee&ren", nullptr, true, kNoIcon, kRightEdit},
+    {nullptr, nullptr, nullptr, false, kNoIcon, kRightNone},
+    {"Mnu02Icons", "&Beschriftung der Symbolleiste", nullptr, true, kNoIcon, kRightNone},
 };
 
 const MenuCommand kImportMenu[] = {
     {"MnuExtraImportMealMaster", "&Rezeptdateien (Meal-Master, Mensax) …", "Ctrl+I", true,
-     QStyle::SP_DialogOpenButton},
-    {"MnuExtraImportMealMasterClipbrd", "Rezepttext aus der &Zwischenablage …", nullptr, true, kNoIcon},
-    {nullptr, nullptr, nullptr, false, kNoIcon},
-    {"MnuExtraImportCalcMenu", "&CalcMenu-Datenbank …", nullptr, false, kNoIcon},
-    {"MnuExtraImportKochbuch", "&Kochbuch-Datenbank …", nullptr, true, kNoIcon},
-    {"MnuExtraImportGeneric", "&Tabellen-Import (Assistent) …", nullptr, true, kNoIcon},
-    {nullptr, nullptr, nullptr, false, kNoIcon},
-    {"MenuImportTool", "&Externes Import-Programm …", nullptr, false, kNoIcon},
+     QStyle::SP_DialogOpenButton, kRightEnter},
+    {"MnuExtraImportMealMasterClipbrd", "Rezepttext aus der &Zwischenablage …", nullptr, true, kNoIcon,
+     kRightEnter},
+    {nullptr, nullptr, nullptr, false, kNoIcon, kRightNone},
+    {"MnuExtraImportCalcMenu", "&CalcMenu-Datenbank …", nullptr, false, kNoIcon, kRightEnter},
+    {"MnuExtraImportKochbuch", "&Kochbuch-Datenbank …", nullptr, true, kNoIcon, kRightEnter},
+    {"MnuExtraImportGeneric", "&Tabellen-Import (Assistent) …", nullptr, true, kNoIcon, kRightEnter},
+    {nullptr, nullptr, nullptr, false, kNoIcon, kRightNone},
+    {"MenuImportTool", "&Externes Import-Programm …", nullptr, false, kNoIcon, kRightAdmin},
 };
 
 const MenuCommand kExtrasMenu[] = {
-    {"MenuExtraBackup", "&Sichern und Wiederherstellen …", nullptr, true, QStyle::SP_DialogSaveButton},
-    {"MenuExtraZIP", "&ZIP-Archive …", nullptr, true, kNoIcon},
-    {"MenuExtraFP", "&Fingerabdrücke pflegen …", nullptr, true, kNoIcon},
-    {nullptr, nullptr, nullptr, false, kNoIcon},
-    {"MnUExtraDupeView", "&Dubletten anzeigen", nullptr, true, kNoIcon},
-    {"MnuExtraDupeKill", "Dubletten endgültig &löschen …", nullptr, true, kNoIcon},
-    {nullptr, nullptr, nullptr, false, kNoIcon},
-    {"MenuExtraUser", "&Benutzerverwaltung …", nullptr, false, kNoIcon},
-    {"MenuExtraChangePwd", "&Kennwort ändern …", nullptr, false, kNoIcon},
-    {nullptr, nullptr, nullptr, false, kNoIcon},
-    {"MenuExtraTools", "E&xterne Programme …", nullptr, false, kNoIcon},
-    {"MenuExtraShowQuickbar", "&Tipps und Schnellstart …", nullptr, false, kNoIcon},
-    {nullptr, nullptr, nullptr, false, kNoIcon},
-    {"MnuExtraTeamDBInitExport", "Lexikon für die &Initialisierung exportieren …", nullptr, false, kNoIcon},
-    {"MnuExtraTeamPictureCleanup", "&Verwaiste Rezeptbilder entfernen", nullptr, false, kNoIcon},
+    {"MenuExtraBackup", "&Sichern und Wiederherstellen …", nullptr, true, QStyle::SP_DialogSaveButton,
+     kRightAdmin},
+    {"MenuExtraZIP", "&ZIP-Archive …", nullptr, true, kNoIcon, kRightAdmin},
+    {"MenuExtraFP", "&Fingerabdrücke pflegen …", nullptr, true, kNoIcon, kRightEdit},
+    {nullptr, nullptr, nullptr, false, kNoIcon, kRightNone},
+    {"MnUExtraDupeView", "&Dubletten anzeigen", nullptr, true, kNoIcon, kRightNone},
+    {"MnuExtraDupeKill", "Dubletten endgültig &löschen …", nullptr, true, kNoIcon, kRightEdit},
+    {nullptr, nullptr, nullptr, false, kNoIcon, kRightNone},
+    {"MenuExtraUser", "&Benutzerverwaltung …", nullptr, true, kNoIcon, kRightAdmin},
+    {"MenuExtraChangePwd", "&Kennwort ändern …", nullptr, true, kNoIcon, kRightPassword},
+    {nullptr, nullptr, nullptr, false, kNoIcon, kRightNone},
+    {"MenuExtraTools", "E&xterne Programme …", nullptr, false, kNoIcon, kRightAdmin},
+    {"MenuExtraShowQuickbar", "&Tipps und Schnellstart …", nullptr, false, kNoIcon, kRightNone},
+    {nullptr, nullptr, nullptr, false, kNoIcon, kRightNone},
+    {"MnuExtraTeamDBInitExport", "Lexikon für die &Initialisierung exportieren …", nullptr, false, kNoIcon,
+     kRightLexicon},
+    {"MnuExtraTeamPictureCleanup", "&Verwaiste Rezeptbilder entfernen", nullptr, false, kNoIcon, kRightEdit},
 };
 
 const MenuCommand kWindowMenu[] = {
-    {"MnuFCascaded", "Ü&berlappend", nullptr, true, kNoIcon},
-    {"MnuFHorizontal", "&Untereinander", nullptr, true, kNoIcon},
-    {"MnuFVertikal", "&Nebeneinander", nullptr, true, kNoIcon},
+    {"MnuFCascaded", "Ü&berlappend", nullptr, true, kNoIcon, kRightNone},
+    {"MnuFHorizontal", "&Untereinander", nullptr, true, kNoIcon, kRightNone},
+    {"MnuFVertikal", "&Nebeneinander", nullptr, true, kNoIcon, kRightNone},
 };
 
 const MenuCommand kHelpMenu[] = {
-    {"MnuHilfeContent", "&Inhalt", "F1", false, QStyle::SP_DialogHelpButton},
-    {"MnuHilfeOverview", "Ü&bersicht", nullptr, false, kNoIcon},
-    {"MnuHilfeHandbuch", "&Handbuch (PDF)", nullptr, false, kNoIcon},
-    {"MnuHilfeInfoFile", "&Liesmich-Datei", nullptr, true, kNoIcon},
-    {nullptr, nullptr, nullptr, false, kNoIcon},
-    {"MnuHilfeOnlineNewsletter", "Online-&Newsletter", nullptr, false, kNoIcon},
-    {"MnuHilfeOnlineSupport", "Online-&Support", nullptr, false, kNoIcon},
-    {"MnuHilfeOnlineTest", "Nach &Aktualisierungen suchen …", nullptr, true, kNoIcon},
-    {nullptr, nullptr, nullptr, false, kNoIcon},
-    {"MnuHilfeAboutbox", "Ü&ber Pfannola …", nullptr, true, QStyle::SP_MessageBoxInformation},
+    {"MnuHilfeContent", "&Inhalt", "F1", false, QStyle::SP_DialogHelpButton, kRightNone},
+    {"MnuHilfeOverview", "Ü&bersicht", nullptr, false, kNoIcon, kRightNone},
+    {"MnuHilfeHandbuch", "&Handbuch (PDF)", nullptr, false, kNoIcon, kRightNone},
+    {"MnuHilfeInfoFile", "&Liesmich-Datei", nullptr, true, kNoIcon, kRightNone},
+    {nullptr, nullptr, nullptr, false, kNoIcon, kRightNone},
+    {"MnuHilfeOnlineNewsletter", "Online-&Newsletter", nullptr, false, kNoIcon, kRightNone},
+    {"MnuHilfeOnlineSupport", "Online-&Support", nullptr, false, kNoIcon, kRightNone},
+    {"MnuHilfeOnlineTest", "Nach &Aktualisierungen suchen …", nullptr, true, kNoIcon, kRightNone},
+    {nullptr, nullptr, nullptr, false, kNoIcon, kRightNone},
+    {"MnuHilfeAboutbox", "Ü&ber Pfannola …", nullptr, true, QStyle::SP_MessageBoxInformation, kRightNone},
 };
 
 const MenuCommand kSpecialMenu[] = {
-    {"SpecialsDupe1", "&Doppelte Lebensmittelschlüssel", nullptr, false, kNoIcon},
-    {"SpecialsOrphan", "Zusatzstoffe und Geräte &ohne Beschreibung", nullptr, false, kNoIcon},
-    {"SpecialsLexDel", "Lexikoneinträge &löschen …", nullptr, true, kNoIcon},
+    {"SpecialsDupe1", "&Doppelte Lebensmittelschlüssel", nullptr, false, kNoIcon, kRightAdmin},
+    {"SpecialsOrphan", "Zusatzstoffe und Geräte &ohne Beschreibung", nullptr, false, kNoIcon, kRightAdmin},
+    {"SpecialsLexDel", "Lexikoneinträge &löschen …", nullptr, true, kNoIcon, kRightAdmin},
 };
 
 // Context menus, opened by the recipe lists, text boxes and the lexicon.
 const MenuCommand kRecipeActionMenu[] = {
-    {"HideRecipeActionBookAdd", "In Kochbuch &aufnehmen …", nullptr, false, kNoIcon},
-    {"HideRecipeActionBookDel", "Aus Kochbuch &entfernen …", nullptr, false, kNoIcon},
-    {"HideRecipeActionCatAdd", "Kategorie &zuordnen …", nullptr, false, kNoIcon},
-    {"HideRecipeActionCatDel", "Kategorie &wegnehmen …", nullptr, false, kNoIcon},
-    {"HideRecipeActionToolAdd", "&Gerät zuordnen …", nullptr, false, kNoIcon},
-    {"HideRecipeActionToolDel", "Gerät wegnehmen …", nullptr, false, kNoIcon},
-    {nullptr, nullptr, nullptr, false, kNoIcon},
-    {"HideRecipeActionCountry", "&Herkunft setzen …", nullptr, false, kNoIcon},
-    {"HideRecipeActionLanguage", "&Sprache setzen …", nullptr, false, kNoIcon},
-    {"HideRecipeActionSource", "&Literaturquelle setzen …", nullptr, false, kNoIcon},
-    {"HideRecipeActionFingerprint", "Neue &Fingerabdrücke", nullptr, false, kNoIcon},
-    {nullptr, nullptr, nullptr, false, kNoIcon},
-    {"HideRecipeActionBLS", "Zutaten mit Lebensmittelschlüsseln a&bgleichen …", nullptr, false, kNoIcon},
-    {"HideRecipeActionNaehrwert", "&Nährwerte berechnen …", nullptr, false, kNoIcon},
-    {"HideRecipeActionMenu", "Zu einem &Menü hinzufügen …", nullptr, false, kNoIcon},
-    {"HideRecipeActionShoplist", "Auf die &Einkaufsliste", nullptr, true, kNoIcon},
-    {nullptr, nullptr, nullptr, false, kNoIcon},
-    {"HideRecipeActionImpPicture", "Bild &importieren …", nullptr, false, kNoIcon},
-    {"HideRecipeActionExpPicture", "Bild e&xportieren …", nullptr, false, kNoIcon},
-    {"HideRecipeActionTool", "E&xternes Programm …", nullptr, false, kNoIcon},
-    {nullptr, nullptr, nullptr, false, kNoIcon},
-    {"HideRecipeActionDel", "&Löschen …", nullptr, false, kNoIcon},
-    {"HideRecipeActionTest", "&Prüfen und neu speichern", nullptr, false, kNoIcon},
+    {"HideRecipeActionBookAdd", "In Kochbuch &aufnehmen …", nullptr, false, kNoIcon, kRightEdit},
+    {"HideRecipeActionBookDel", "Aus Kochbuch &entfernen …", nullptr, false, kNoIcon, kRightEdit},
+    {"HideRecipeActionCatAdd", "Kategorie &zuordnen …", nullptr, false, kNoIcon, kRightEdit},
+    {"HideRecipeActionCatDel", "Kategorie &wegnehmen …", nullptr, false, kNoIcon, kRightEdit},
+    {"HideRecipeActionToolAdd", "&Gerät zuordnen …", nullptr, false, kNoIcon, kRightEdit},
+    {"HideRecipeActionToolDel", "Gerät wegnehmen …", nullptr, false, kNoIcon, kRightEdit},
+    {nullptr, nullptr, nullptr, false, kNoIcon, kRightNone},
+    {"HideRecipeActionCountry", "&Herkunft setzen …", nullptr, false, kNoIcon, kRightEdit},
+    {"HideRecipeActionLanguage", "&Sprache setzen …", nullptr, false, kNoIcon, kRightEdit},
+    {"HideRecipeActionSource", "&Literaturquelle setzen …", nullptr, false, kNoIcon, kRightEdit},
+    {"HideRecipeActionFingerprint", "Neue &Fingerabdrücke", nullptr, false, kNoIcon, kRightEdit},
+    {nullptr, nullptr, nullptr, false, kNoIcon, kRightNone},
+    {"HideRecipeActionBLS", "Zutaten mit Lebensmittelschlüsseln a&bgleichen …", nullptr, false, kNoIcon,
+     kRightEdit},
+    {"HideRecipeActionNaehrwert", "&Nährwerte berechnen …", nullptr, false, kNoIcon, kRightNone},
+    {"HideRecipeActionMenu", "Zu einem &Menü hinzufügen …", nullptr, false, kNoIcon, kRightEdit},
+    {"HideRecipeActionExport", "E&xportieren …", nullptr, false, kNoIcon, kRightExport},
+    {"HideRecipeActionPrint", "&Drucken …", nullptr, false, kNoIcon, kRightPrint},
+    {"HideRecipeActionShoplist", "Auf die &Einkaufsliste", nullptr, true, kNoIcon, kRightNone},
+    {nullptr, nullptr, nullptr, false, kNoIcon, kRightNone},
+    {"HideRecipeActionImpPicture", "Bild &importieren …", nullptr, false, kNoIcon, kRightEdit},
+    {"HideRecipeActionExpPicture", "Bild e&xportieren …", nullptr, false, kNoIcon, kRightExport},
+    {"HideRecipeActionTool", "E&xternes Programm …", nullptr, false, kNoIcon, kRightAdmin},
+    {nullptr, nullptr, nullptr, false, kNoIcon, kRightNone},
+    {"HideRecipeActionDel", "&Löschen …", nullptr, false, kNoIcon, kRightEdit},
+    {"HideRecipeActionTest", "&Prüfen und neu speichern", nullptr, false, kNoIcon, kRightEdit},
 };
 
 const MenuCommand kParentRecipeMenu[] = {
-    {"HideParentRecipeShowParent", "&Elternrezept anzeigen", nullptr, false, kNoIcon},
-    {"HideParentRecipeShowChild", "&Kinder anzeigen", nullptr, false, kNoIcon},
-    {"HideParentRecipeCreateRelationship", "Eltern/Kind-Beziehung &erzeugen …", nullptr, false, kNoIcon},
-    {"HideParentRecipeDeleteRelationship", "Eltern/Kind-Beziehung &lösen …", nullptr, false, kNoIcon},
+    {"HideParentRecipeShowParent", "&Elternrezept anzeigen", nullptr, false, kNoIcon, kRightNone},
+    {"HideParentRecipeShowChild", "&Kinder anzeigen", nullptr, false, kNoIcon, kRightNone},
+    {"HideParentRecipeCreateRelationship", "Eltern/Kind-Beziehung &erzeugen …", nullptr, false, kNoIcon,
+     kRightEdit},
+    {"HideParentRecipeDeleteRelationship", "Eltern/Kind-Beziehung &lösen …", nullptr, false, kNoIcon,
+     kRightEdit},
 };
 
 const MenuCommand kMarkMenu[] = {
-    {"HideRezOpen", "Ö&ffnen", nullptr, false, kNoIcon},
-    {"HideRezMark", "&Markieren", nullptr, false, kNoIcon},
-    {"HideRezMarkAll", "&Alle markieren", nullptr, false, kNoIcon},
-    {"HideRezUnmark", "Markierung &aufheben", nullptr, false, kNoIcon},
-    {"HideRezMarkdel", "Alle Markierungen &löschen", nullptr, false, kNoIcon},
+    {"HideRezOpen", "Ö&ffnen", nullptr, false, kNoIcon, kRightNone},
+    {"HideRezMark", "&Markieren", nullptr, false, kNoIcon, kRightNone},
+    {"HideRezMarkAll", "&Alle markieren", nullptr, false, kNoIcon, kRightNone},
+    {"HideRezUnmark", "Markierung &aufheben", nullptr, false, kNoIcon, kRightNone},
+    {"HideRezMarkdel", "Alle Markierungen &löschen", nullptr, false, kNoIcon, kRightNone},
 };
 
 const MenuCommand kRtfMenu[] = {
-    {"HideRTFBold", "&Fett", nullptr, false, kNoIcon},
-    {"HideRTFKursiv", "&Kursiv", nullptr, false, kNoIcon},
-    {"HideRTFUnderline", "&Unterstrichen", nullptr, false, kNoIcon},
-    {"HideRTFStrikeThru", "&Durchgestrichen", nullptr, false, kNoIcon},
-    {"HideRTFBullet", "&Aufzählung", nullptr, false, kNoIcon},
-    {nullptr, nullptr, nullptr, false, kNoIcon},
-    {"HideRTFFont", "&Schriftart …", nullptr, false, kNoIcon},
-    {"HideRTFColor", "&Farbe …", nullptr, false, kNoIcon},
-    {nullptr, nullptr, nullptr, false, kNoIcon},
-    {"HideRTFCopy", "&Kopieren", nullptr, false, kNoIcon},
-    {"HideRTFPaste", "&Einfügen", nullptr, false, kNoIcon},
-    {nullptr, nullptr, nullptr, false, kNoIcon},
-    {"HideRTFLexikon", "Im &Lexikon nachschlagen", nullptr, false, kNoIcon},
+    {"HideRTFBold", "&Fett", nullptr, false, kNoIcon, kRightNone},
+    {"HideRTFKursiv", "&Kursiv", nullptr, false, kNoIcon, kRightNone},
+    {"HideRTFUnderline", "&Unterstrichen", nullptr, false, kNoIcon, kRightNone},
+    {"HideRTFStrikeThru", "&Durchgestrichen", nullptr, false, kNoIcon, kRightNone},
+    {"HideRTFBullet", "&Aufzählung", nullptr, false, kNoIcon, kRightNone},
+    {nullptr, nullptr, nullptr, false, kNoIcon, kRightNone},
+    {"HideRTFFont", "&Schriftart …", nullptr, false, kNoIcon, kRightNone},
+    {"HideRTFColor", "&Farbe …", nullptr, false, kNoIcon, kRightNone},
+    {nullptr, nullptr, nullptr, false, kNoIcon, kRightNone},
+    {"HideRTFCopy", "&Kopieren", nullptr, false, kNoIcon, kRightNone},
+    {"HideRTFPaste", "&Einfügen", nullptr, false, kNoIcon, kRightNone},
+    {nullptr, nullptr, nullptr, false, kNoIcon, kRightNone},
+    {"HideRTFLexikon", "Im &Lexikon nachschlagen", nullptr, false, kNoIcon, kRightNone},
 };
 
 const MenuCommand kLexikonMenu[] = {
-    {"HideLexikonPrintEinzeln", "&Eintrag drucken", nullptr, false, kNoIcon},
-    {"HideLexikonPrintFollowing", "Ab hier &folgende drucken", nullptr, false, kNoIcon},
-    {"HideLexikonPrintEnd", "Bis zum &Ende drucken", nullptr, false, kNoIcon},
-    {"HideLexikonPrintClipboard", "In die &Zwischenablage", nullptr, false, kNoIcon},
-    {"HideLexikonExportEinzeln", "Eintrag e&xportieren …", nullptr, false, kNoIcon},
+    {"HideLexikonPrintEinzeln", "&Eintrag drucken", nullptr, false, kNoIcon, kRightPrint},
+    {"HideLexikonPrintFollowing", "Ab hier &folgende drucken", nullptr, false, kNoIcon, kRightPrint},
+    {"HideLexikonPrintEnd", "Bis zum &Ende drucken", nullptr, false, kNoIcon, kRightPrint},
+    {"HideLexikonPrintClipboard", "In die &Zwischenablage", nullptr, false, kNoIcon, kRightNone},
+    {"HideLexikonExportEinzeln", "Eintrag e&xportieren …", nullptr, false, kNoIcon, kRightExport},
 };
 
 // The day this program was built, "6. Dezember 2026", from the compiler's date ("Dec  6 2026").
@@ -265,6 +279,7 @@ Mainform::Mainform(QWidget* parent) : QMainWindow(parent)
     BuildContextMenus();
     BuildToolBar();
     BuildStatusBar();
+    SetUserSecurity();
     setMinimumSize(640, 400);
     // F1 in dialogs and windows of their own opens their manual page; here the Help command does.
     QApplication::instance()->installEventFilter(new HelpKeyFilter(this));
@@ -297,6 +312,8 @@ void Mainform::FillMenu(QMenu* menu, const MenuCommand* first, std::size_t count
             action->setIcon(fitted);
         }
         action->setEnabled(def.enabled);
+        action->setProperty(kWantedEnabled, def.enabled);
+        action->setProperty(kRightProperty, static_cast<qlonglong>(def.right));
         // The menu caption without its accelerator marks and ellipsis serves as tooltip.
         QString tip = action->text().remove('&').remove(Utf8(" …"));
         action->setToolTip(tip);
@@ -340,12 +357,12 @@ void Mainform::BuildMenus()
 
     const AppContext& context = AppContext::Current();
     // Without a help folder F1 still helps: it lists the keys.
-    Command("MnuHilfeContent")->setEnabled(true);
-    Command("MnuHilfeOverview")->setEnabled(context.HelpAvailable);
-    Command("MnuHilfeHandbuch")
-        ->setEnabled(QFileInfo::exists(QString::fromStdString(context.ShippedFile("Pfannola.pdf"))));
-    Command("MnuHilfeInfoFile")
-        ->setEnabled(!NewestReadme(QString::fromStdString(context.ShippedFile(""))).isEmpty());
+    SetCommandEnabled("MnuHilfeContent", true);
+    SetCommandEnabled("MnuHilfeOverview", context.HelpAvailable);
+    SetCommandEnabled("MnuHilfeHandbuch",
+                      QFileInfo::exists(QString::fromStdString(context.ShippedFile("Pfannola.pdf"))));
+    SetCommandEnabled("MnuHilfeInfoFile",
+                      !NewestReadme(QString::fromStdString(context.ShippedFile(""))).isEmpty());
 }
 
 void Mainform::BuildContextMenus()
@@ -417,8 +434,48 @@ std::vector<QAction*> Mainform::CommandActions() const
 
 void Mainform::SetCommandEnabled(const QString& id, bool enabled)
 {
-    if (QAction* action = Command(id))
-        action->setEnabled(enabled);
+    if (QAction* action = Command(id)) {
+        action->setProperty(kWantedEnabled, enabled);
+        action->setEnabled(enabled && CommandAllowed(id.toStdString()));
+    }
+}
+
+long Mainform::CommandRight(const std::string& id)
+{
+    const MenuCommand* const tables[][2] = {
+        {std::begin(kFileMenu), std::end(kFileMenu)},
+        {std::begin(kDataMenu), std::end(kDataMenu)},
+        {std::begin(kImportMenu), std::end(kImportMenu)},
+        {std::begin(kExtrasMenu), std::end(kExtrasMenu)},
+        {std::begin(kWindowMenu), std::end(kWindowMenu)},
+        {std::begin(kHelpMenu), std::end(kHelpMenu)},
+        {std::begin(kSpecialMenu), std::end(kSpecialMenu)},
+        {std::begin(kRecipeActionMenu), std::end(kRecipeActionMenu)},
+        {std::begin(kParentRecipeMenu), std::end(kParentRecipeMenu)},
+        {std::begin(kMarkMenu), std::end(kMarkMenu)},
+        {std::begin(kRtfMenu), std::end(kRtfMenu)},
+        {std::begin(kLexikonMenu), std::end(kLexikonMenu)},
+    };
+    for (const auto& table : tables)
+        for (const MenuCommand* def = table[0]; def != table[1]; ++def)
+            if (def->id && id == def->id)
+                return def->right;
+    return kRightNone;
+}
+
+bool Mainform::CommandAllowed(const std::string& id)
+{
+    // Changing the own password needs someone logged in.
+    if (id == "MenuExtraChangePwd" && !CurrentUser().UsersEnabled)
+        return false;
+    return UserMayUse(CommandRight(id));
+}
+
+void Mainform::SetUserSecurity()
+{
+    for (QAction* action : m_commands)
+        action->setEnabled(action->property(kWantedEnabled).toBool() &&
+                           CommandAllowed(action->objectName().toStdString()));
 }
 
 QMenu* Mainform::ContextMenu(const QString& id) const
@@ -502,6 +559,9 @@ void Mainform::SetReopenHandler(ReopenHandler handler)
 
 void Mainform::OnCommand(const QString& id)
 {
+    // A shortcut or a window may still ask for a command the user has no right to.
+    if (!CommandAllowed(id.toStdString()))
+        return;
     RunTrapped([&] { RunCommand(id); });
 }
 

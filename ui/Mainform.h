@@ -45,6 +45,14 @@ public:
     std::vector<QAction*> CommandActions() const;
     // Commands that exist in other windows start disabled; their window enables them when built.
     void SetCommandEnabled(const QString& id, bool enabled);
+    // Enables each command only when it is meant to be usable and the logged-in user holds the
+    // right it needs (everything without users); run after each login.
+    void SetUserSecurity();
+    // The user right a command needs, from the menu tables (kRightNone for an unknown command).
+    static long CommandRight(const std::string& id);
+    // True when the logged-in user may use the command; context menus that other windows build
+    // ask here too.
+    static bool CommandAllowed(const std::string& id);
     // A context menu by its identifier ("HideRecipeAction"), or null.
     QMenu* ContextMenu(const QString& id) const;
 

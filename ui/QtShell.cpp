@@ -3,6 +3,7 @@
 #include "core/AppContext.h"
 #include "core/Messages.h"
 #include "core/ProcessExit.h"
+#include "core/WaitClock.h"
 #include "db/Backup.h"
 #include "db/DatabaseChoice.h"
 #include "db/DbError.h"
@@ -32,12 +33,15 @@
 #include "ui/FrmSpecialLexDel.h"
 #include "ui/FrmSplash.h"
 #include "ui/FrmUnitManagement.h"
+#include "ui/FrmUsermanager.h"
 #include "ui/FrmWPEdit.h"
 #include "ui/FrmZIP.h"
 #include "ui/Mainform.h"
 #include "ui/QtInteraction.h"
 #include "ui/UiSupport.h"
 #include "ui/frmGenericImportWizard.h"
+#include "ui/frmLogin.h"
+#include "ui/frmLoginChange.h"
 #include "ui/frmOptions1.h"
 
 #include <QApplication>
@@ -55,6 +59,12 @@ QtShell::QtShell(QtInteraction& ui) : m_ui(ui)
     StartHooks().TrashQuestion = [] {
         return RecipeTrash().EmptyTrash(clBook::kTrash, Buttons::YesNoCancel);
     };
+    StartHooks().Login = [this](ClsUser& users) {
+        frmLogin login(users, WaitClock::Steady(), m_main.get());
+        if (m_splash)
+            m_splash->hide();
+        return login.exec() == QDialog::Accepted;
+    };
 }
 
 QtShell::~QtShell()
@@ -62,6 +72,7 @@ QtShell::~QtShell()
     SetUpgradeWindow(nullptr);
     StartHooks().BeforeClose = nullptr;
     StartHooks().TrashQuestion = nullptr;
+    StartHooks().Login = nullptr;
     m_ui.SetSplash(nullptr);
     m_ui.SetMainWindow(nullptr);
 }
@@ -116,6 +127,7 @@ void QtShell::Reopen(const DatabaseSelection& previous)
             OpenWorkDatabase(*this);
         }
         m_main->SetDatabaseCaption(Connection().DbPath);
+        m_main->SetUserSecurity();
     } catch (const DbError& error) {
         ReportError(ToErrorInfo(error), false);
     } catch (const ProcessExit& exit) {
@@ -205,6 +217,12 @@ void QtShell::RunCommand(const std::string& command)
     } else if (command == "Mnu02TrashEmpty") {
         RecipeTrash().EmptyTrash(clBook::kTrash, Buttons::YesNo);
         m_main->RefreshCaption();
+    } else if (command == "MenuExtraUser") {
+        FrmUsermanager window(m_main.get());
+        window.exec();
+    } else if (command == "MenuExtraChangePwd") {
+        frmLoginChange window(m_main.get());
+        window.exec();
     } else if (command == "MnuExtraDupeKill") {
         RecipeTrash().EmptyTrash(clBook::kDuplicates, Buttons::YesNo);
     }

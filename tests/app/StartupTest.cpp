@@ -2,6 +2,8 @@
 #include "core/AppContext.h"
 #include "core/ProcessExit.h"
 #include "core/Settings.h"
+#include "core/UserRights.h"
+#include "db/ClsUser.h"
 #include "db/Database.h"
 #include "db/Recordset.h"
 #include "db/SchemaVersion.h"
@@ -208,6 +210,35 @@ TEST_F(StartupTest, ShutdownSavesTheRingsAndRemovesTheTemporaryFolder)
     EXPECT_EQ(ReadSetting("", "ShowIcons", "", false), "True");
     EXPECT_FALSE(HasWorkDb());
     EXPECT_FALSE(std::filesystem::exists(temp));
+}
+
+TEST_F(StartupTest, LoginRunsBeforeTheMainWindowWhenTheDatabaseHasUsers)
+{
+    std::string path = MakeDatabase();
+    WriteSetting("", "Database", path, true);
+    Database::OpenSqlite(path, {})->Execute(
+        "INSERT INTO T_USER (ID, Username, Pwd, Flags) VALUES (4, 'Bernd', ?, 32)",
+        {Value(ScramblePassword("Bernd", "Brot"))});
+    ScopedCurrentUser nobody({});
+    std::vector<std::string> logins;
+    StartHooks().Login = [&](ClsUser& users) {
+        logins.push_back(shell.log);
+        return users.Login("bernd", logins.size() == 1 ? "Brot" : "falsch") > 0;
+    };
+    StartProgram(Args("/import /tmp/a.mm"), shell);
+    // Bernd may print but not import: the command-line import is refused.
+    EXPECT_EQ(logins, std::vector<std::string>{"splash;"});
+    EXPECT_EQ(shell.log, "splash;main;close;");
+    EXPECT_EQ(CurrentUser().Name, "Bernd");
+    EXPECT_TRUE(UserMayUse(kRightPrint));
+    EXPECT_FALSE(UserMayUse(kRightEnter));
+
+    // A failed login ends the program before its main window.
+    CloseWorkDatabase();
+    shell.log.clear();
+    EXPECT_THROW(StartProgram(Args(""), shell), ProcessExit);
+    EXPECT_EQ(shell.log, "splash;");
+    StartHooks().Login = nullptr;
 }
 
 TEST_F(StartupTest, TrashQuestionCanKeepTheProgramOpen)

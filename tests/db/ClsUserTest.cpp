@@ -199,7 +199,7 @@ TEST_F(ClsUserTest, NoUsersAllowsEverything)
 {
     ClsUser users(*m_db);
     EXPECT_FALSE(users.AreUsersEnabled());
-    for (long right : std::initializer_list<long>{kRightAdmin, kRightEdit, kRightsWeekPlanEditor})
+    for (long right : {kRightAdmin, kRightEdit, kRightsWeekPlanEditor})
         EXPECT_TRUE(UserMayUse(users.Current(), right));
     // A database without the table reads as one without users.
     m_db->Execute("DROP TABLE T_USER");

@@ -42,6 +42,7 @@
 #include "ui/FrmSynonymList.h"
 #include "ui/FrmUnitAbgleich.h"
 #include "ui/FrmUnitManagement.h"
+#include "ui/FrmUsermanager.h"
 #include "ui/FrmWPApprove.h"
 #include "ui/FrmWPEdit.h"
 #include "ui/FrmWPEditDay.h"
@@ -49,10 +50,14 @@
 #include "ui/FrmZIP.h"
 #include "ui/Mainform.h"
 #include "ui/frmGenericImportWizard.h"
+#include "ui/frmLogin.h"
+#include "ui/frmLoginChange.h"
 #include "ui/frmOptions1.h"
 #include "ui/frmWPNewWizard.h"
 #include "ui/frmWPOptions.h"
 
+#include "core/WaitClock.h"
+#include "db/ClsUser.h"
 #include "db/DatabaseChoice.h"
 #include "model/ClRecipe.h"
 #include "model/ClUnit.h"
@@ -140,6 +145,7 @@ public:
     ClMenu m_plan;
     Mainform m_main;
     std::unique_ptr<UnitMatching> m_matching;
+    std::unique_ptr<ClsUser> m_users;
 };
 
 template <typename T> std::unique_ptr<QWidget> Make(auto... args)
@@ -187,6 +193,13 @@ const WindowCase kWindows[] = {
      {[](QWidget& w) { ChooseExportType(w, "HTML"); }, [](QWidget& w) { ChooseExportType(w, "CSV"); }}},
     {"FrmPrint", true, [](EveryWindowTest&) { return std::make_unique<FrmPrint>(std::vector<long>{}); }},
     {"FrmPrinter", true, [](EveryWindowTest&) { return Make<FrmPrinter>(); }},
+    {"FrmUsermanager", false, [](EveryWindowTest&) { return Make<FrmUsermanager>(); }},
+    {"frmLogin", false,
+     [](EveryWindowTest& t) {
+         t.m_users = std::make_unique<ClsUser>(WorkDb());
+         return std::make_unique<frmLogin>(*t.m_users, WaitClock::Steady());
+     }},
+    {"frmLoginChange", false, [](EveryWindowTest&) { return Make<frmLoginChange>(); }},
     {"FrmMMImport", false, [](EveryWindowTest&) { return Make<FrmMMImport>(); }},
     {"FrmDBImport", false, [](EveryWindowTest&) { return Make<FrmDBImport>(); }},
     {"frmGenericImportWizard", false, [](EveryWindowTest&) { return Make<frmGenericImportWizard>(); }},

@@ -1,6 +1,7 @@
 #include "ui/FrmSearchandDisplay.h"
 
 #include "core/RememberedAnswers.h"
+#include "core/UserRights.h"
 #include "core/UserSettings.h"
 #include "db/Database.h"
 #include "db/DatabaseChoice.h"
@@ -279,6 +280,25 @@ TEST_F(FrmSearchandDisplayTest, ContextMenuActsOnTheSelection)
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE ID=5 AND FlagDeleted=0"), 0);
     EXPECT_FALSE(Titles(window).contains("Käsefondue mit Weißwein"));
     EXPECT_TRUE(m_ui.AllAnswersUsed());
+}
+
+TEST_F(FrmSearchandDisplayTest, ContextMenuOffersOnlyWhatTheUserMayDo)
+{
+    ScopedCurrentUser user({true, "Gast", kRightPrint});
+    FrmSearchandDisplay window;
+    Child<QLineEdit>(window, "txtSearch")->setText("käse");
+    ASSERT_TRUE(window.cmdSearch_Click());
+    Results(window).setCurrentItem(Results(window).topLevelItem(0));
+    std::unique_ptr<QMenu> menu(window.MakeContextMenu());
+    for (const char* open :
+         {"HideRezOpen", "HideRecipeActionPrint", "HideRecipeActionShoplist", "HideRezMark"})
+        EXPECT_TRUE(menu->findChild<QAction*>(open)->isEnabled()) << open;
+    for (const char* closed : {"HideRecipeActionDel", "HideRecipeActionBookAdd", "HideRecipeActionExport",
+                               "HideParentRecipeCreateRelationship"})
+        EXPECT_FALSE(menu->findChild<QAction*>(closed)->isEnabled()) << closed;
+    // The Delete key does not get round the menu.
+    window.RunCommand("HideRecipeActionDel");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE FlagDeleted<>0"), 1);
 }
 
 TEST_F(FrmSearchandDisplayTest, DeletingTheOnlyHitLeavesAnEmptyListWithoutAnotherMessage)

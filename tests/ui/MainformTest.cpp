@@ -58,7 +58,8 @@ TEST_F(MainformTest, EveryCommandExistsOnceAndOnlyWorkingOnesAreEnabled)
         "Mnu02Unit", "Mnu02TrashEmpty", "MenuExtraFP", "MnuExtraDupeKill", "Mnu01Suchen", "Mnu02TrashView",
         "MnUExtraDupeView", "MnuExtraImportMealMaster", "MnuExtraImportMealMasterClipbrd", "MnuExtraImportKochbuch", "MnuExtraImportGeneric",
         "MnuHilfeContent", "MnuHilfeOnlineTest", "Mnu02Zutaten", "Mnu01Druckereinrichtung", "SpecialsLexDel", "Mnu02Literatur",
-        "Mnu02Menue", "Mnu02Wochenplan", "Mnu02EinkaufenListe", "HideRecipeActionShoplist", "Mnu02EinkaufenShops"};
+        "Mnu02Menue", "Mnu02Wochenplan", "Mnu02EinkaufenListe", "HideRecipeActionShoplist", "Mnu02EinkaufenShops",
+        "MenuExtraUser"};
     // clang-format on
     Mainform window;
     QSet<QString> seen;

@@ -230,6 +230,16 @@ void DateSerial::ToParts(int& year, int& month, int& day, int& hour, int& minute
     second = static_cast<int>(seconds % 60);
 }
 
+long LeadingLong(std::string_view text)
+{
+    const double value = LeadingNumber(text);
+    // Inside the open range, so that the conversion is defined; NaN fails both tests.
+    if (!(value > static_cast<double>(std::numeric_limits<long>::min()) &&
+          value < static_cast<double>(std::numeric_limits<long>::max())))
+        return 0;
+    return static_cast<long>(value);
+}
+
 double LeadingNumber(std::string_view text, bool* found)
 {
     bool negative = false;

@@ -96,6 +96,11 @@ private:
 // blanks are skipped). found tells whether a number was there.
 double LeadingNumber(std::string_view text, bool* found = nullptr);
 
+// The leading number as a whole number (its fraction dropped), for IDs and page numbers read from
+// texts; 0 when there is none or when it lies outside the range of long, as such a number names
+// nothing.
+long LeadingLong(std::string_view text);
+
 // The German short date of a day serial, "17.05.2003".
 std::string ShortDateText(DateSerial date);
 

@@ -249,7 +249,7 @@ bool GenericTableImport::ReadBytes(std::string_view bytes)
                 }
             }
             row.Literature = Field(fields, TableField::Literature);
-            row.Page = static_cast<long>(LeadingNumber(Field(fields, TableField::Page)));
+            row.Page = LeadingLong(Field(fields, TableField::Page));
             row.Edition = Field(fields, TableField::Edition);
             row.Parent = Field(fields, TableField::Parent);
             m_rows.push_back(std::move(row));

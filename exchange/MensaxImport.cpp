@@ -7,6 +7,7 @@
 #include "core/Trim.h"
 #include "core/Utf8.h"
 #include "db/BaseData.h"
+#include "db/Value.h"
 #include "exchange/ExportText.h"
 #include "exchange/MMImport.h"
 #include "exchange/MensaxExport.h"
@@ -75,13 +76,6 @@ void AppendLine(std::string& target, std::string_view text)
     if (!target.empty())
         target += "\r\n";
     target += text;
-}
-
-// A number read leniently: the value of its leading digits, 0 when it does not start with one.
-long LeadingLong(std::string_view text)
-{
-    text = Trim(text, " \t");
-    return static_cast<long>(Decimal4::Parse(text).Ticks() / Decimal4::kScale);
 }
 
 // A menu date "yyyy-mm-dd" with a year after 1899 and before 2500; nothing for any other text.

@@ -400,7 +400,7 @@ void RecipeTransfer::TransferPortion(const std::vector<long>& ids)
         if (const auto book = m_sourceMap.find(AsId(heads->Field("RezQuelleID")));
             book != m_sourceMap.end()) {
             r.SourcebookID = book->second;
-            r.SourcePage = static_cast<long>(LeadingNumber(heads->Field("RezQuellePage").AsText()));
+            r.SourcePage = LeadingLong(heads->Field("RezQuellePage").AsText());
         }
         const long parent = AsId(heads->Field("RezParent"));
         if (parent != 0 && parent != id)

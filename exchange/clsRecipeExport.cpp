@@ -442,7 +442,7 @@ void clsRecipeExport::Prefetch(const std::vector<long>& ids)
             data.Fingerprint2 = static_cast<std::int32_t>(head->Field("Fingerprint2").AsLong());
             data.LanguageID = static_cast<long>(head->Field("RezSprache").AsLong());
             data.SourcebookID = static_cast<long>(head->Field("RezQuelleID").AsLong());
-            data.SourcePage = static_cast<long>(LeadingNumber(head->Field("RezQuellePage").AsText()));
+            data.SourcePage = LeadingLong(head->Field("RezQuellePage").AsText());
             if (legacyPictures && !head->Field("RezBild").AsText().empty())
                 withPicture.push_back(static_cast<long>(head->Field("ID").AsLong()));
         }

@@ -393,7 +393,7 @@ void ClIngredient::Saver(Database& db)
         row.Amount = m_orgMeasurement;
         row.Zubereitung = m_zubereitung;
         row.Verarbeitung = m_verarbeitung;
-        row.Reference = m_isRecipe ? m_recipeId : static_cast<long>(LeadingNumber(m_blsId));
+        row.Reference = m_isRecipe ? m_recipeId : LeadingLong(m_blsId);
         row.IsRecipe = m_isRecipe;
     }
     WriteIngredientRow(db, row);
@@ -419,7 +419,7 @@ void ClIngredient::LookupFoodKey(Database& db)
     if (m_isRecipe || m_blsId.empty())
         return;
     const std::string nameColumn = AppContext::Current().LanguageCode == "E" ? "STE" : "ST";
-    const long numeric = static_cast<long>(LeadingNumber(m_blsId));
+    const long numeric = LeadingLong(m_blsId);
     if (numeric > 0) {
         auto rs = db.OpenRecordset("SELECT SBLS, " + nameColumn + " FROM T_BLS_KEY WHERE ID=?", {numeric});
         if (!rs->Eof()) {

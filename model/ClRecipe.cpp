@@ -161,7 +161,7 @@ void ClRecipe::ReadHead(const Recordset& rs)
     m_head.Importdate = importDate.IsNull() ? DateSerial() : importDate.AsDate();
     m_head.ImportSource = AsLong(rs["RezImportSource"]);
     m_head.SourcebookID = AsLong(rs["RezQuelleID"]);
-    m_head.SourcePage = static_cast<long>(LeadingNumber(rs["RezQuellePage"].AsText()));
+    m_head.SourcePage = LeadingLong(rs["RezQuellePage"].AsText());
     m_head.rezparent = AsLong(rs["RezParent"]);
     if (m_head.rezparent == m_head.id)
         m_head.rezparent = 0;

@@ -437,7 +437,7 @@ long ClShoppingList::FoodKeyId(const ClIngredient& line)
 {
     if (line.BLSid().empty())
         return 0;
-    const long numeric = static_cast<long>(LeadingNumber(line.BLSid()));
+    const long numeric = LeadingLong(line.BLSid());
     if (numeric > 0)
         return numeric;
     return static_cast<long>(Db().Scalar("SELECT [ID] FROM T_BLS_KEY WHERE SBLS=?", {line.BLSid()}).AsLong());

@@ -238,7 +238,7 @@ ExchangeRead ReadShoppingExchange(std::string_view text, ClShoppingList& list)
         const std::vector<std::string> fields = SplitFields(record);
         const std::string kind = Field(fields, 0);
         if (kind == "R") {
-            recipe = static_cast<long>(LeadingNumber(Field(fields, 1)));
+            recipe = LeadingLong(Field(fields, 1));
             if (recipe >= 1 && list.SlotOfRecipe(recipe) == 0) {
                 const Decimal4 yield = Decimal4::Parse(Field(fields, 3));
                 const int slot =
@@ -258,7 +258,7 @@ ExchangeRead ReadShoppingExchange(std::string_view text, ClShoppingList& list)
                 line.SetIsTrenner(true);
                 line.SetTrennzeile(Field(fields, 3));
             } else {
-                line.SetEinheitID(static_cast<long>(LeadingNumber(Field(fields, 1))));
+                line.SetEinheitID(LeadingLong(Field(fields, 1)));
                 line.SetIngredient(Field(fields, 3));
                 line.SetBLSid(Field(fields, 4));
                 // The quantity is shown in the list's units: set it through the added line.

@@ -83,6 +83,11 @@ TEST(Value, CurrencyAndDoubleFromText)
     EXPECT_FALSE(found);
     EXPECT_EQ(LeadingNumber("3.", &found), 3);
     EXPECT_TRUE(found);
+    // Whole numbers for IDs and pages: a number no long can hold names nothing.
+    for (const auto& [text, whole] : std::initializer_list<std::pair<const char*, long>>{
+             {"12 S.", 12}, {"-7,9", -7}, {"1e3", 1000}, {"S. 12", 0}, {"111111111111111111111111", 0},
+             {"-1e300", 0}, {"1e19", 0}})
+        EXPECT_EQ(LeadingLong(text), whole) << text;
 }
 
 TEST(Value, DatesFromTextAndParts)

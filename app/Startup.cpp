@@ -2,6 +2,7 @@
 
 #include "app/CommandLine.h"
 #include "core/AppContext.h"
+#include "core/ExternalTools.h"
 #include "core/Interaction.h"
 #include "core/Messages.h"
 #include "core/ProcessExit.h"
@@ -118,21 +119,7 @@ void ReadLanguage(AppContext& app)
 
 void ReadTools(AppContext& app)
 {
-    app.ToolTable.clear();
-    const long count = SettingToLong(ReadSetting("", "ToolCount", "0", true));
-    for (long i = 1; i <= count && i <= 99; ++i) {
-        const std::string section = "TOOLS" + std::to_string(i);
-        ExternalTool tool;
-        tool.Name = ReadSetting(section, "Name", "", true);
-        if (!tool.Name.empty()) {
-            tool.Command = ReadSetting(section, "Command", "", true);
-            tool.Action = SettingToLong(ReadSetting(section, "Action", "0", true));
-            tool.ActionType = SettingToLong(ReadSetting(section, "ActionType", "0", true));
-            tool.ActionFilename = ReadSetting(section, "ActionFilename", "", true);
-            tool.Workingdir = ReadSetting(section, "Workingdir", "", true);
-        }
-        app.ToolTable.push_back(tool);
-    }
+    app.ToolTable = ReadToolTable();
 }
 
 void ReadPhrases(AppContext& app)

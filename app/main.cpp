@@ -17,6 +17,8 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTimer>
 
@@ -54,9 +56,12 @@ void RunOpenStep(pf::Mainform* main, QStringList steps)
         if (auto* button = window->findChild<QPushButton*>(parts[1]))
             button->click();
     });
-    if (!parts[0].isEmpty())
-        if (QAction* command = main->Command(parts[0]))
-            command->trigger();
+    if (parts[0].isEmpty())
+        return;
+    if (QAction* command = main->Command(parts[0]))
+        command->trigger();
+    else if (auto* menu = main->menuBar()->findChild<QMenu*>(parts[0]))
+        main->menuBar()->setActiveAction(menu->menuAction());
 }
 
 void OpenOnStart(pf::Mainform* main)

@@ -1,6 +1,9 @@
 #include "core/UserSettings.h"
 
+#include "core/Messages.h"
 #include "core/Settings.h"
+
+#include <cctype>
 
 #include <cstdint>
 
@@ -8,9 +11,48 @@ namespace pf {
 
 namespace {
 
+bool StartsWithNumber(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+        ++i;
+    return i < text.size() && text[i] >= '0' && text[i] <= '9';
+}
+
+std::string Upper(std::string_view text)
+{
+    std::string upper(text);
+    for (char& c : upper)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return upper;
+}
+
+// A value of the wrong type (a word where a number belongs) would silently read as 0; the option
+// keeps its default instead and the error log says which value was ignored.
+std::string Checked(const char* key, const char* defaultValue, bool boolean)
+{
+    const std::string value = ReadSetting("", key, defaultValue, false);
+    if (value.empty() || StartsWithNumber(value))
+        return value;
+    if (boolean) {
+        const std::string upper = Upper(value);
+        if (upper == "TRUE" || upper == "WAHR" || upper == "FALSE" || upper == "FALSCH" || upper == "NEIN")
+            return value;
+    }
+    LogError({0,
+              "Die Einstellung " + std::string(key) + "=\"" + value + "\" ist " +
+                  (boolean ? "kein Wahrheitswert" : "keine Zahl") + "; es gilt der Standardwert " +
+                  defaultValue + ".",
+              "ReadUserSettings",
+              {}});
+    return defaultValue;
+}
+
 long Number(const char* key, const char* defaultValue)
 {
-    return SettingToLong(ReadSetting("", key, defaultValue, false));
+    return SettingToLong(Checked(key, defaultValue, false));
 }
 
 // Byte options keep the low eight bits, as a byte-sized option does.
@@ -21,7 +63,7 @@ int Byte(const char* key, const char* defaultValue)
 
 bool Flag(const char* key, const char* defaultValue)
 {
-    return SettingToBool(ReadSetting("", key, defaultValue, false));
+    return SettingToBool(Checked(key, defaultValue, true));
 }
 
 } // namespace

@@ -368,3 +368,12 @@ std::optional<Blob> PictureData(const clBlob& picture)
 }
 
 } // namespace pf
+
+namespace pf {
+
+long RemoveOrphanRecipePictures(Database& db)
+{
+    return db.Execute("DELETE FROM T_BLOB WHERE IDType=5 AND IDReference NOT IN (SELECT ID FROM T_REZ_KOPF)");
+}
+
+} // namespace pf

@@ -119,3 +119,13 @@ std::optional<Blob> LoadPictureFile(const std::string& path);
 std::optional<Blob> PictureData(const clBlob& picture);
 
 } // namespace pf
+
+namespace pf {
+
+class Database;
+
+// Deletes the picture rows of recipes that no longer exist (T_BLOB rows of the recipe picture type
+// whose IDReference names no recipe) and returns how many rows went.
+long RemoveOrphanRecipePictures(Database& db);
+
+} // namespace pf

@@ -23,6 +23,7 @@
 #include "ui/FrmNaehrdataInfo.h"
 #include "ui/FrmSkalierungAnzahl.h"
 #include "ui/FrmUnitAbgleich.h"
+#include "ui/TextMenu.h"
 #include "ui/UiSupport.h"
 #include "ui/frmOptions1.h"
 
@@ -526,6 +527,8 @@ QWidget* FrmMenuData::BuildTextTab()
     m_notes->setTabChangesFocus(true);
     layout->addWidget(BuddyLabel("&Notizen:", m_notes, page));
     layout->addWidget(m_notes, 1);
+    InstallTextMenu(m_instructions);
+    InstallTextMenu(m_notes);
     m_wine = new QLineEdit(page);
     m_wine->setObjectName("txtWine");
     auto* wineRow = new QHBoxLayout;

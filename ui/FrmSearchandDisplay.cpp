@@ -17,6 +17,7 @@
 #include "search/RecipeActions.h"
 #include "search/SearchTemplates.h"
 #include "ui/ErrorTrap.h"
+#include "ui/ExternalToolRun.h"
 #include "ui/FrmBLSAbgleich.h"
 #include "ui/FrmCatSelect.h"
 #include "ui/FrmEinkaufsliste.h"
@@ -1249,6 +1250,14 @@ void FrmSearchandDisplay::RunCommand(const std::string& command)
         if (!ids.empty())
             FrmMenuDetail::AddToChosenMenu(ids, this);
         refresh = false;
+    } else if (command == "HideRecipeActionTool") {
+        const ToolRunOutcome outcome = ChooseAndRunTool(ids, false, this);
+        refresh = outcome.Ran;
+    } else if (command == "HideRecipeActionImpPicture" && !ids.empty()) {
+        ImportPicture(ids.front());
+    } else if (command == "HideRecipeActionExpPicture" && !ids.empty()) {
+        ExportPicture(ids.front());
+        refresh = false;
     } else if (command == "HideRecipeActionDel") {
         actions.DeleteWithCheck(ids);
     } else if (command == "HideParentRecipeShowParent" && !ids.empty()) {
@@ -1311,6 +1320,53 @@ void FrmSearchandDisplay::RunCommand(const std::string& command)
             item->setSelected(true);
         }
     }
+}
+
+void FrmSearchandDisplay::ImportPicture(long id)
+{
+    const std::string caption = "Bild importieren";
+    FileRequest request;
+    request.Caption = caption;
+    request.Filter = AppContext::Current().PictureFilter;
+    request.Purpose = "Picture";
+    const std::vector<std::string> files = UI().ChooseFiles(request);
+    if (files.empty())
+        return;
+    const std::optional<Blob> picture = LoadShownPicture(files.front(), caption);
+    if (!picture)
+        return;
+    ClRecipe recipe;
+    if (!recipe.LoadByID(id) || !recipe.PictureAdd(*picture) || !recipe.Save())
+        UI().Inform("Das Bild konnte nicht gespeichert werden: " + recipe.LastErrorText(), MsgIcon::Critical,
+                    caption);
+}
+
+void FrmSearchandDisplay::ExportPicture(long id)
+{
+    const std::string caption = "Bild exportieren";
+    ClRecipe recipe;
+    std::optional<Blob> picture;
+    if (recipe.LoadByID(id) && recipe.PictureCount() > 0)
+        picture = PictureData(recipe.Picture(1));
+    if (!picture) {
+        UI().Inform("Dieses Rezept hat kein Bild.", MsgIcon::Information, caption);
+        return;
+    }
+    const QImage image = QImage::fromData(picture->data(), static_cast<int>(picture->size()));
+    FileRequest request;
+    request.Caption = caption;
+    request.Filter = "JPEG|*.jpg|PNG|*.png";
+    std::string name = recipe.Title();
+    std::replace(name.begin(), name.end(), '/', '-');
+    request.InitialPath = name + ".jpg";
+    request.Purpose = "Picture";
+    request.Save = true;
+    const std::vector<std::string> files = UI().ChooseFiles(request);
+    if (files.empty())
+        return;
+    if (image.isNull() || !image.save(Q(files.front())))
+        UI().Inform("Das Bild konnte nicht nach „" + files.front() + "“ geschrieben werden.",
+                    MsgIcon::Critical, caption);
 }
 
 bool FrmSearchandDisplay::eventFilter(QObject* watched, QEvent* event)

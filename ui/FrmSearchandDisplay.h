@@ -66,6 +66,10 @@ public:
     std::vector<long> SelectedIDs() const;
     // Runs a context-menu command on the selection.
     void RunCommand(const std::string& command);
+    // The picture commands of the context menu: add a picture file to the recipe, or save its first
+    // picture as a file.
+    void ImportPicture(long id);
+    void ExportPicture(long id);
     // The context menu for the current selection (the caller owns it).
     QMenu* MakeContextMenu();
     long ResultCount() const { return static_cast<long>(m_search.Hits().size()); }

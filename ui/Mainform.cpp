@@ -7,6 +7,7 @@
 #include "ui/ErrorTrap.h"
 #include "ui/HelpPages.h"
 #include "ui/QtDatabaseWindows.h"
+#include "ui/TextMenu.h"
 #include "ui/UiSupport.h"
 
 #include <QAbstractButton>
@@ -33,6 +34,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTableWidget>
@@ -105,7 +107,7 @@ const MenuCommand kDataMenu[] = {
     {"Mnu02EinkaufenShops", "&Geschäfte und Adressen …", nullptr, true, kNoIcon, kRightNone},
     {"Mnu02EinkaufenListe", "E&inkaufslisten …", nullptr, true, QStyle::SP_FileDialogListView, kRightNone},
     {"Mnu02Literatur", "Li&teraturquellen …", nullptr, true, kNoIcon, kRightLexicon},
-    {"Mnu02FloskelInfo", "&Floskeln …", nullptr, false, kNoIcon, kRightNone},
+    {"Mnu02FloskelInfo", "&Floskeln …", nullptr, true, kNoIcon, kRightNone},
     {nullptr, nullptr, nullptr, false, kNoIcon, kRightNone},
     {"Mnu02TrashView", "&Papierkorb anzeigen", nullptr, true, QStyle::SP_TrashIcon, kRightNone},
     {"Mnu02TrashEmpty", "Papierkorb lee&ren", nullptr, true, kNoIcon, kRightEdit},
@@ -115,7 +117,7 @@ const MenuCommand kDataMenu[] = {
 
 const MenuCommand kImportMenu[] = {
     {"MnuExtraImportMealMaster", "&Rezeptdateien (Meal-Master, Mensax) …", "Ctrl+I", true,
-     QStyle::SP_DialogOpenButton, kRightEnter},
+     QStyle::SP_DialogOpenButton},
     {"MnuExtraImportMealMasterClipbrd", "Rezepttext aus der &Zwischenablage …", nullptr, true, kNoIcon,
      kRightEnter},
     {nullptr, nullptr, nullptr, false, kNoIcon, kRightNone},
@@ -123,7 +125,7 @@ const MenuCommand kImportMenu[] = {
     {"MnuExtraImportKochbuch", "&Kochbuch-Datenbank …", nullptr, true, kNoIcon, kRightEnter},
     {"MnuExtraImportGeneric", "&Tabellen-Import (Assistent) …", nullptr, true, kNoIcon, kRightEnter},
     {nullptr, nullptr, nullptr, false, kNoIcon, kRightNone},
-    {"MenuImportTool", "&Externes Import-Programm …", nullptr, false, kNoIcon, kRightAdmin},
+    {"MenuImportTool", "&Externes Import-Programm …", nullptr, true, kNoIcon, kRightAdmin},
 };
 
 const MenuCommand kExtrasMenu[] = {
@@ -138,12 +140,12 @@ const MenuCommand kExtrasMenu[] = {
     {"MenuExtraUser", "&Benutzerverwaltung …", nullptr, true, kNoIcon, kRightAdmin},
     {"MenuExtraChangePwd", "&Kennwort ändern …", nullptr, true, kNoIcon, kRightPassword},
     {nullptr, nullptr, nullptr, false, kNoIcon, kRightNone},
-    {"MenuExtraTools", "E&xterne Programme …", nullptr, false, kNoIcon, kRightAdmin},
-    {"MenuExtraShowQuickbar", "&Tipps und Schnellstart …", nullptr, false, kNoIcon, kRightNone},
+    {"MenuExtraTools", "E&xterne Programme …", nullptr, true, kNoIcon, kRightAdmin},
+    {"MenuExtraShowQuickbar", "&Tipps und Schnellstart …", nullptr, true, kNoIcon, kRightNone},
     {nullptr, nullptr, nullptr, false, kNoIcon, kRightNone},
-    {"MnuExtraTeamDBInitExport", "Lexikon für die &Initialisierung exportieren …", nullptr, false, kNoIcon,
+    {"MnuExtraTeamDBInitExport", "Lexikon für die &Initialisierung exportieren …", nullptr, true, kNoIcon,
      kRightLexicon},
-    {"MnuExtraTeamPictureCleanup", "&Verwaiste Rezeptbilder entfernen", nullptr, false, kNoIcon, kRightEdit},
+    {"MnuExtraTeamPictureCleanup", "&Verwaiste Rezeptbilder entfernen", nullptr, true, kNoIcon, kRightEdit},
 };
 
 const MenuCommand kWindowMenu[] = {
@@ -162,84 +164,68 @@ const MenuCommand kHelpMenu[] = {
     {"MnuHilfeOnlineSupport", "Online-&Support", nullptr, false, kNoIcon, kRightNone},
     {"MnuHilfeOnlineTest", "Nach &Aktualisierungen suchen …", nullptr, true, kNoIcon, kRightNone},
     {nullptr, nullptr, nullptr, false, kNoIcon, kRightNone},
-    {"MnuHilfeAboutbox", "Ü&ber Pfannola …", nullptr, true, QStyle::SP_MessageBoxInformation, kRightNone},
+    {"MnuHilfeAboutbox", "Übe&r Pfannola …", nullptr, true, QStyle::SP_MessageBoxInformation, kRightNone},
 };
 
 const MenuCommand kSpecialMenu[] = {
-    {"SpecialsDupe1", "&Doppelte Lebensmittelschlüssel", nullptr, false, kNoIcon, kRightAdmin},
-    {"SpecialsOrphan", "Zusatzstoffe und Geräte &ohne Beschreibung", nullptr, false, kNoIcon, kRightAdmin},
+    {"SpecialsDupe1", "&Doppelte Lebensmittelschlüssel", nullptr, true, kNoIcon, kRightAdmin},
+    {"SpecialsOrphan", "Zusatzstoffe und Geräte &ohne Beschreibung", nullptr, true, kNoIcon, kRightAdmin},
     {"SpecialsLexDel", "Lexikoneinträge &löschen …", nullptr, true, kNoIcon, kRightAdmin},
 };
 
 // Context menus, opened by the recipe lists, text boxes and the lexicon.
 const MenuCommand kRecipeActionMenu[] = {
-    {"HideRecipeActionBookAdd", "In Kochbuch &aufnehmen …", nullptr, false, kNoIcon, kRightEdit},
-    {"HideRecipeActionBookDel", "Aus Kochbuch &entfernen …", nullptr, false, kNoIcon, kRightEdit},
-    {"HideRecipeActionCatAdd", "Kategorie &zuordnen …", nullptr, false, kNoIcon, kRightEdit},
-    {"HideRecipeActionCatDel", "Kategorie &wegnehmen …", nullptr, false, kNoIcon, kRightEdit},
-    {"HideRecipeActionToolAdd", "&Gerät zuordnen …", nullptr, false, kNoIcon, kRightEdit},
-    {"HideRecipeActionToolDel", "Gerät wegnehmen …", nullptr, false, kNoIcon, kRightEdit},
+    {"HideRecipeActionBookAdd", "In Kochbuch &aufnehmen …", nullptr, true, kNoIcon, kRightEdit},
+    {"HideRecipeActionBookDel", "Aus Kochbuch ent&fernen …", nullptr, true, kNoIcon, kRightEdit},
+    {"HideRecipeActionCatAdd", "Kategorie &zuordnen …", nullptr, true, kNoIcon, kRightEdit},
+    {"HideRecipeActionCatDel", "Kategorie &wegnehmen …", nullptr, true, kNoIcon, kRightEdit},
+    {"HideRecipeActionToolAdd", "&Gerät zuordnen …", nullptr, true, kNoIcon, kRightEdit},
+    {"HideRecipeActionToolDel", "Gerät wegne&hmen …", nullptr, true, kNoIcon, kRightEdit},
     {nullptr, nullptr, nullptr, false, kNoIcon, kRightNone},
-    {"HideRecipeActionCountry", "&Herkunft setzen …", nullptr, false, kNoIcon, kRightEdit},
-    {"HideRecipeActionLanguage", "&Sprache setzen …", nullptr, false, kNoIcon, kRightEdit},
-    {"HideRecipeActionSource", "&Literaturquelle setzen …", nullptr, false, kNoIcon, kRightEdit},
-    {"HideRecipeActionFingerprint", "Neue &Fingerabdrücke", nullptr, false, kNoIcon, kRightEdit},
+    {"HideRecipeActionCountry", "Her&kunft setzen …", nullptr, true, kNoIcon, kRightEdit},
+    {"HideRecipeActionLanguage", "&Sprache setzen …", nullptr, true, kNoIcon, kRightEdit},
+    {"HideRecipeActionSource", "Litera&turquelle setzen …", nullptr, true, kNoIcon, kRightEdit},
+    {"HideRecipeActionFingerprint", "Neue Fingerab&drücke", nullptr, true, kNoIcon, kRightEdit},
     {nullptr, nullptr, nullptr, false, kNoIcon, kRightNone},
-    {"HideRecipeActionBLS", "Zutaten mit Lebensmittelschlüsseln a&bgleichen …", nullptr, false, kNoIcon,
+    {"HideRecipeActionBLS", "Zutaten mit Lebensmittelschlüsseln a&bgleichen …", nullptr, true, kNoIcon,
      kRightEdit},
-    {"HideRecipeActionNaehrwert", "&Nährwerte berechnen …", nullptr, false, kNoIcon, kRightNone},
-    {"HideRecipeActionMenu", "Zu einem &Menü hinzufügen …", nullptr, false, kNoIcon, kRightEdit},
-    {"HideRecipeActionExport", "E&xportieren …", nullptr, false, kNoIcon, kRightExport},
-    {"HideRecipeActionPrint", "&Drucken …", nullptr, false, kNoIcon, kRightPrint},
+    {"HideRecipeActionNaehrwert", "&Nährwerte berechnen …", nullptr, true, kNoIcon, kRightNone},
+    {"HideRecipeActionMenu", "Zu einem &Menü hinzufügen …", nullptr, true, kNoIcon, kRightEdit},
+    {"HideRecipeActionExport", "Exp&ortieren …", nullptr, true, kNoIcon, kRightExport},
+    {"HideRecipeActionPrint", "Dr&ucken …", nullptr, true, kNoIcon, kRightPrint},
     {"HideRecipeActionShoplist", "Auf die &Einkaufsliste", nullptr, true, kNoIcon, kRightNone},
     {nullptr, nullptr, nullptr, false, kNoIcon, kRightNone},
-    {"HideRecipeActionImpPicture", "Bild &importieren …", nullptr, false, kNoIcon, kRightEdit},
-    {"HideRecipeActionExpPicture", "Bild e&xportieren …", nullptr, false, kNoIcon, kRightExport},
-    {"HideRecipeActionTool", "E&xternes Programm …", nullptr, false, kNoIcon, kRightAdmin},
+    {"HideRecipeActionImpPicture", "Bild &importieren …", nullptr, true, kNoIcon, kRightEdit},
+    {"HideRecipeActionExpPicture", "Bild e&xportieren …", nullptr, true, kNoIcon, kRightExport},
+    {"HideRecipeActionTool", "Externes &Programm …", nullptr, true, kNoIcon, kRightAdmin},
     {nullptr, nullptr, nullptr, false, kNoIcon, kRightNone},
-    {"HideRecipeActionDel", "&Löschen …", nullptr, false, kNoIcon, kRightEdit},
-    {"HideRecipeActionTest", "&Prüfen und neu speichern", nullptr, false, kNoIcon, kRightEdit},
+    {"HideRecipeActionDel", "&Löschen …", nullptr, true, kNoIcon, kRightEdit},
+    {"HideRecipeActionTest", "Prüfen und neu spei&chern", nullptr, true, kNoIcon, kRightEdit},
 };
 
 const MenuCommand kParentRecipeMenu[] = {
-    {"HideParentRecipeShowParent", "&Elternrezept anzeigen", nullptr, false, kNoIcon, kRightNone},
-    {"HideParentRecipeShowChild", "&Kinder anzeigen", nullptr, false, kNoIcon, kRightNone},
-    {"HideParentRecipeCreateRelationship", "Eltern/Kind-Beziehung &erzeugen …", nullptr, false, kNoIcon,
+    {"HideParentRecipeShowParent", "&Elternrezept anzeigen", nullptr, true, kNoIcon, kRightNone},
+    {"HideParentRecipeShowChild", "&Kinder anzeigen", nullptr, true, kNoIcon, kRightNone},
+    {"HideParentRecipeCreateRelationship", "Eltern/Kind-Beziehung e&rzeugen …", nullptr, true, kNoIcon,
      kRightEdit},
-    {"HideParentRecipeDeleteRelationship", "Eltern/Kind-Beziehung &lösen …", nullptr, false, kNoIcon,
+    {"HideParentRecipeDeleteRelationship", "Eltern/Kind-Beziehung &lösen …", nullptr, true, kNoIcon,
      kRightEdit},
 };
 
 const MenuCommand kMarkMenu[] = {
-    {"HideRezOpen", "Ö&ffnen", nullptr, false, kNoIcon, kRightNone},
-    {"HideRezMark", "&Markieren", nullptr, false, kNoIcon, kRightNone},
-    {"HideRezMarkAll", "&Alle markieren", nullptr, false, kNoIcon, kRightNone},
-    {"HideRezUnmark", "Markierung &aufheben", nullptr, false, kNoIcon, kRightNone},
-    {"HideRezMarkdel", "Alle Markierungen &löschen", nullptr, false, kNoIcon, kRightNone},
-};
-
-const MenuCommand kRtfMenu[] = {
-    {"HideRTFBold", "&Fett", nullptr, false, kNoIcon, kRightNone},
-    {"HideRTFKursiv", "&Kursiv", nullptr, false, kNoIcon, kRightNone},
-    {"HideRTFUnderline", "&Unterstrichen", nullptr, false, kNoIcon, kRightNone},
-    {"HideRTFStrikeThru", "&Durchgestrichen", nullptr, false, kNoIcon, kRightNone},
-    {"HideRTFBullet", "&Aufzählung", nullptr, false, kNoIcon, kRightNone},
-    {nullptr, nullptr, nullptr, false, kNoIcon, kRightNone},
-    {"HideRTFFont", "&Schriftart …", nullptr, false, kNoIcon, kRightNone},
-    {"HideRTFColor", "&Farbe …", nullptr, false, kNoIcon, kRightNone},
-    {nullptr, nullptr, nullptr, false, kNoIcon, kRightNone},
-    {"HideRTFCopy", "&Kopieren", nullptr, false, kNoIcon, kRightNone},
-    {"HideRTFPaste", "&Einfügen", nullptr, false, kNoIcon, kRightNone},
-    {nullptr, nullptr, nullptr, false, kNoIcon, kRightNone},
-    {"HideRTFLexikon", "Im &Lexikon nachschlagen", nullptr, false, kNoIcon, kRightNone},
+    {"HideRezOpen", "Ö&ffnen", nullptr, true, kNoIcon, kRightNone},
+    {"HideRezMark", "&Markieren", nullptr, true, kNoIcon, kRightNone},
+    {"HideRezMarkAll", "&Alle markieren", nullptr, true, kNoIcon, kRightNone},
+    {"HideRezUnmark", "Markierung auf&heben", nullptr, true, kNoIcon, kRightNone},
+    {"HideRezMarkdel", "Alle Markierungen &löschen", nullptr, true, kNoIcon, kRightNone},
 };
 
 const MenuCommand kLexikonMenu[] = {
-    {"HideLexikonPrintEinzeln", "&Eintrag drucken", nullptr, false, kNoIcon, kRightPrint},
-    {"HideLexikonPrintFollowing", "Ab hier &folgende drucken", nullptr, false, kNoIcon, kRightPrint},
-    {"HideLexikonPrintEnd", "Bis zum &Ende drucken", nullptr, false, kNoIcon, kRightPrint},
-    {"HideLexikonPrintClipboard", "In die &Zwischenablage", nullptr, false, kNoIcon, kRightNone},
-    {"HideLexikonExportEinzeln", "Eintrag e&xportieren …", nullptr, false, kNoIcon, kRightExport},
+    {"HideLexikonPrintEinzeln", "&Eintrag drucken", nullptr, true, kNoIcon, kRightPrint},
+    {"HideLexikonPrintFollowing", "Ab hier &folgende drucken", nullptr, true, kNoIcon, kRightPrint},
+    {"HideLexikonPrintEnd", "Bis zum Ende d&rucken", nullptr, true, kNoIcon, kRightPrint},
+    {"HideLexikonPrintClipboard", "In die &Zwischenablage", nullptr, true, kNoIcon, kRightNone},
+    {"HideLexikonExportEinzeln", "Eintrag e&xportieren …", nullptr, true, kNoIcon, kRightExport},
 };
 
 // The day this program was built, "6. Dezember 2026", from the compiler's date ("Dec  6 2026").
@@ -283,6 +269,18 @@ Mainform::Mainform(QWidget* parent) : QMainWindow(parent)
     setMinimumSize(640, 400);
     // F1 in dialogs and windows of their own opens their manual page; here the Help command does.
     QApplication::instance()->installEventFilter(new HelpKeyFilter(this));
+    // Strg+P prints what the window in front shows: its own print button, or the recipes chosen in
+    // a recipe list.
+    auto* print = new QShortcut(QKeySequence::Print, this);
+    connect(print, &QShortcut::activated, this, [this] {
+        QMdiSubWindow* sub = m_mdiArea->activeSubWindow();
+        if (!sub || !sub->widget())
+            return;
+        if (auto* button = sub->widget()->findChild<QPushButton*>("cmdPrint"); button && button->isEnabled())
+            button->click();
+        else if (m_commandHandler)
+            RunTrapped([this] { m_commandHandler("HideRecipeActionPrint"); });
+    });
 }
 
 Mainform::~Mainform() = default;
@@ -352,6 +350,10 @@ void Mainform::BuildMenus()
         FillMenu(menu, kSpecialMenu, Count(kSpecialMenu));
     }
 
+    // Databases of that product have no layout this program knows; the entry stays out of sight.
+    Command("MnuExtraImportCalcMenu")->setVisible(false);
+    BuildRecentMenu(findChild<QMenu*>("Menu01"));
+
     QAction* icons = Command("Mnu02Icons");
     icons->setCheckable(true);
 
@@ -371,7 +373,6 @@ void Mainform::BuildContextMenus()
         {"HideRecipeAction", kRecipeActionMenu, Count(kRecipeActionMenu)},
         {"HideParentRecipe", kParentRecipeMenu, Count(kParentRecipeMenu)},
         {"HideRezMarks", kMarkMenu, Count(kMarkMenu)},
-        {"HideRTF", kRtfMenu, Count(kRtfMenu)},
         {"HideLexikon", kLexikonMenu, Count(kLexikonMenu)},
     };
     for (const ContextMenuDef& def : menus) {
@@ -380,6 +381,23 @@ void Mainform::BuildContextMenus()
         FillMenu(menu, def.first, def.count);
         m_contextMenus.push_back(menu);
     }
+    // The formatted-text commands act on the text box that has the focus.
+    std::vector<MenuCommand> text;
+    for (const TextMenuEntry& entry : TextMenuEntries()) {
+        if (entry.SeparatorBefore)
+            text.push_back({nullptr, nullptr, nullptr, false, kNoIcon});
+        text.push_back({entry.Command, entry.Caption, nullptr, true, kNoIcon});
+    }
+    auto* menu = new QMenu(this);
+    menu->setObjectName("HideRTF");
+    FillMenu(menu, text.data(), text.size());
+    connect(menu, &QMenu::aboutToShow, this, [menu] {
+        for (QAction* action : menu->actions())
+            if (!action->isSeparator())
+                action->setEnabled(
+                    TextCommandApplies(QApplication::focusWidget(), action->objectName().toStdString()));
+    });
+    m_contextMenus.push_back(menu);
 }
 
 void Mainform::BuildToolBar()
@@ -453,7 +471,6 @@ long Mainform::CommandRight(const std::string& id)
         {std::begin(kRecipeActionMenu), std::end(kRecipeActionMenu)},
         {std::begin(kParentRecipeMenu), std::end(kParentRecipeMenu)},
         {std::begin(kMarkMenu), std::end(kMarkMenu)},
-        {std::begin(kRtfMenu), std::end(kRtfMenu)},
         {std::begin(kLexikonMenu), std::end(kLexikonMenu)},
     };
     for (const auto& table : tables)
@@ -581,6 +598,8 @@ void Mainform::RunCommand(const QString& id)
         ArrangeHorizontal();
     } else if (id == "MnuFVertikal") {
         ArrangeVertical();
+    } else if (id.startsWith("HideRTF")) {
+        RunTextCommand(QApplication::focusWidget(), id.toStdString());
     } else if (id == "MnuHilfeAboutbox") {
         ShowAbout();
     } else if (id == "MnuHilfeContent" && !AppContext::Current().HelpAvailable) {
@@ -604,6 +623,46 @@ void Mainform::RunCommand(const QString& id)
     } else if (m_commandHandler) {
         m_commandHandler(id.toStdString());
     }
+}
+
+void Mainform::BuildRecentMenu(QMenu* fileMenu)
+{
+    QMenu* recent = new QMenu(Utf8("&Zuletzt geöffnet"), fileMenu);
+    recent->setObjectName("mnuRecent");
+    // Before the separator above "Beenden".
+    const QList<QAction*> actions = fileMenu->actions();
+    QAction* before = Command("Mnu01Beenden");
+    const qsizetype at = actions.indexOf(before);
+    if (at > 0 && actions[at - 1]->isSeparator())
+        before = actions[at - 1];
+    fileMenu->insertMenu(before, recent);
+    connect(recent, &QMenu::aboutToShow, this, [this, recent] { FillRecentMenu(recent); });
+    FillRecentMenu(recent);
+}
+
+void Mainform::FillRecentMenu(QMenu* recent)
+{
+    recent->clear();
+    const std::vector<std::string> paths = LastUsedDatabases();
+    int number = 0;
+    for (const std::string& path : paths) {
+        QAction* action = recent->addAction(QString("&%1 ").arg(++number) +
+                                            QString::fromStdString(path).replace('&', "&&"));
+        action->setObjectName(QString("mnuRecent%1").arg(number));
+        connect(action, &QAction::triggered, this, [this, path] { RunTrapped([&] { OpenRecent(path); }); });
+    }
+    recent->setEnabled(!paths.empty());
+}
+
+void Mainform::OpenRecent(const std::string& path)
+{
+    const DatabaseSelection previous = CurrentDatabaseSelection();
+    DatabaseSelection choice;
+    choice.DbType = 0;
+    choice.Path = path;
+    CommitDatabaseSelection(choice);
+    if (m_reopenHandler)
+        m_reopenHandler(previous);
 }
 
 void Mainform::ChooseDatabase()

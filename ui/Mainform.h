@@ -112,6 +112,11 @@ private:
     void OnCommand(const QString& id);
     void RunCommand(const QString& id);
     void ChooseDatabase();
+    // The submenu of the last used databases in the file menu, filled each time it opens.
+    void BuildRecentMenu(QMenu* fileMenu);
+    void FillRecentMenu(QMenu* recent);
+    // Opens a database of that list like one chosen in the selection window.
+    void OpenRecent(const std::string& path);
     void ShowAbout();
     void RestorePlacement();
 

@@ -1,5 +1,6 @@
 #include "ui/QtShell.h"
 
+#include "app/CommandLine.h"
 #include "core/AppContext.h"
 #include "core/Messages.h"
 #include "core/ProcessExit.h"
@@ -8,21 +9,27 @@
 #include "db/DatabaseChoice.h"
 #include "db/DbError.h"
 #include "db/WorkDatabase.h"
+#include "lexicon/LexiconMaintenance.h"
 #include "model/ProgramUnits.h"
 #include "model/RecipeTrash.h"
+#include "model/clBlob.h"
 #include "model/clBook.h"
 #include "nutrition/Nutrition.h"
 #include "ui/AppIcon.h"
+#include "ui/ExternalToolRun.h"
 #include "ui/FrmBackup.h"
 #include "ui/FrmDBEigenschaften.h"
 #include "ui/FrmDBImport.h"
 #include "ui/FrmDBUpgrade.h"
 #include "ui/FrmEinkaufsliste.h"
+#include "ui/FrmExportLexikon.h"
+#include "ui/FrmFloskelInfo.h"
 #include "ui/FrmKategorieManagement.h"
 #include "ui/FrmKochbuchManag.h"
 #include "ui/FrmLexikonEdit.h"
 #include "ui/FrmLiteratur.h"
 #include "ui/FrmMMImport.h"
+#include "ui/FrmMaintenanceList.h"
 #include "ui/FrmMenuData.h"
 #include "ui/FrmMenuManagement.h"
 #include "ui/FrmNaehrwerte.h"
@@ -43,8 +50,12 @@
 #include "ui/frmLogin.h"
 #include "ui/frmLoginChange.h"
 #include "ui/frmOptions1.h"
+#include "ui/frmTip.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 
 namespace pf {
 
@@ -109,6 +120,9 @@ void QtShell::ShowMainWindow()
     m_main->Load();
     FinishMainWindowLoad(*this);
     m_main->RefreshCaption();
+    // A batch import ends the program at once; otherwise the tips greet the user when wanted.
+    if (AppContext::Current().Options.ShowTips && !ImportArgument(AppContext::Current().CommandLine))
+        ShowTips();
 }
 
 void QtShell::Reopen(const DatabaseSelection& previous)
@@ -225,7 +239,82 @@ void QtShell::RunCommand(const std::string& command)
         window.exec();
     } else if (command == "MnuExtraDupeKill") {
         RecipeTrash().EmptyTrash(clBook::kDuplicates, Buttons::YesNo);
+    } else if (command == "Mnu02FloskelInfo") {
+        m_main->AddChildWindow(new FrmFloskelInfo);
+    } else if (command == "MenuExtraShowQuickbar") {
+        ShowTips();
+    } else if (command == "MenuExtraTools") {
+        AfterTool(ChooseAndRunTool(ActiveRecipeIds(), false, m_main.get()));
+    } else if (command == "MenuImportTool") {
+        AfterTool(ChooseAndRunTool({}, true, m_main.get()));
+    } else if (command == "MnuExtraTeamDBInitExport") {
+        m_main->AddChildWindow(new FrmExportLexikon);
+    } else if (command == "MnuExtraTeamPictureCleanup") {
+        const long removed = RemoveOrphanRecipePictures(WorkDb());
+        m_ui.Inform(removed == 0 ? std::string("Es gibt keine Bilder gelöschter Rezepte.")
+                                 : std::to_string(removed) + (removed == 1 ? " Bild" : " Bilder") +
+                                       " gelöschter Rezepte wurden entfernt.",
+                    MsgIcon::Information, "Verwaiste Rezeptbilder");
+    } else if (command == "SpecialsDupe1") {
+        m_main->AddChildWindow(new FrmMaintenanceList("FrmSpecialDupe", "Doppelte Lebensmittel-Stichwörter",
+                                                      DuplicateFoodKeys(WorkDb())));
+    } else if (command == "SpecialsOrphan") {
+        m_main->AddChildWindow(new FrmMaintenanceList("FrmSpecialOrphan",
+                                                      "Zusatzstoffe und Geräte ohne Beschreibung",
+                                                      EntriesWithoutDescription(WorkDb())));
+    } else if (command.rfind("Hide", 0) == 0) {
+        RunInActiveWindow(command);
     }
+}
+
+QWidget* QtShell::ActiveChild() const
+{
+    QMdiSubWindow* sub = m_main->MdiArea()->activeSubWindow();
+    if (!sub) {
+        const QList<QMdiSubWindow*> all = m_main->MdiArea()->subWindowList(QMdiArea::ActivationHistoryOrder);
+        sub = all.isEmpty() ? nullptr : all.back();
+    }
+    return sub ? sub->widget() : nullptr;
+}
+
+std::vector<long> QtShell::ActiveRecipeIds() const
+{
+    if (auto* list = qobject_cast<FrmSearchandDisplay*>(ActiveChild()))
+        return list->SelectedIDs();
+    return {};
+}
+
+void QtShell::RunInActiveWindow(const std::string& command)
+{
+    // The context commands of the main window pass their name to the list they belong to.
+    QWidget* child = ActiveChild();
+    if (command.rfind("HideLexikon", 0) == 0) {
+        if (auto* lexicon = qobject_cast<FrmLexikonEdit*>(child))
+            lexicon->RunCommand(command);
+        else
+            m_ui.Inform("Bitte zuerst das Lexikon öffnen und einen Eintrag wählen.", MsgIcon::Information,
+                        "Lexikon");
+    } else if (auto* list = qobject_cast<FrmSearchandDisplay*>(child)) {
+        list->RunCommand(command);
+    } else {
+        m_ui.Inform("Bitte zuerst eine Rezeptliste öffnen (Rezepte suchen) und Rezepte darin wählen.",
+                    MsgIcon::Information, "Rezepte");
+    }
+}
+
+void QtShell::ShowTips()
+{
+    auto* tips = new frmTip([this](const std::string& command) {
+        if (QAction* action = m_main->Command(Q(command)))
+            action->trigger();
+    });
+    m_main->AddChildWindow(tips);
+}
+
+void QtShell::AfterTool(const ToolRunOutcome& outcome)
+{
+    if (outcome.Import)
+        AfterImport(outcome.Import);
 }
 
 void QtShell::ShowFoodBrowser()

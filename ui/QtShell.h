@@ -4,6 +4,7 @@
 // window; routes the interaction's status texts to them while they exist.
 
 #include "app/Startup.h"
+#include "ui/ExternalToolRun.h"
 #include "ui/FrmMMImport.h"
 #include "ui/QtDatabaseWindows.h"
 
@@ -58,6 +59,14 @@ private:
     // Reloads what an import may have changed.
     void AfterImport(const std::optional<ImportResultView>& result);
     QtDatabaseWindows Windows() const;
+    // The child window in front (or the one last in front).
+    QWidget* ActiveChild() const;
+    // The recipes selected in the recipe list in front; empty without one.
+    std::vector<long> ActiveRecipeIds() const;
+    // A context-menu command of the main window, run by the list or lexicon in front.
+    void RunInActiveWindow(const std::string& command);
+    void ShowTips();
+    void AfterTool(const ToolRunOutcome& outcome);
 
     QtInteraction& m_ui;
     std::unique_ptr<FrmSplash> m_splash;

@@ -334,6 +334,49 @@ TEST_F(SettingsTest, UserOptionsDefaultsAndRanges)
     }
 }
 
+// A stored value of the wrong type keeps the option's default and leaves a line in the error log;
+// a value the conversion rules read (leading digits, the Boolean words) is taken as it is.
+TEST_F(SettingsTest, UserOptionOfTheWrongTypeFallsBackToItsDefaultAndIsLogged)
+{
+    ScopedEnv tmp("TMPDIR", m_dir.Dir().c_str());
+    struct Case
+    {
+        const char* Key;
+        const char* Stored;
+        long Expected;
+        bool Logged;
+    };
+    const Case cases[] = {
+        {"ExportBreak", "breit", 70, true},  {"ExportBreak", "60 Zeichen", 60, false},
+        {"PrintSimple", "x16", 16, true},    {"PrintSimple", "-3", -3, false},
+        {"ShowTips", "vielleicht", 1, true}, {"ShowTips", "falsch", 0, false},
+        {"ShowTips", "nein", 0, false},      {"EditSaveDel", "Wahr", 1, false},
+        {"EditOwnCat", "ja bitte", 0, true}, {"EditOwnCat", "", 0, false},
+    };
+    const auto read = [](const UserSettings& u, const std::string& key) -> long {
+        if (key == "ExportBreak")
+            return u.ExportBreak;
+        if (key == "PrintSimple")
+            return u.PrintSimple;
+        if (key == "ShowTips")
+            return u.ShowTips;
+        if (key == "EditSaveDel")
+            return u.EditSaveDel;
+        return u.EditOwnCat;
+    };
+    const std::string log = m_dir.File("Pfannola.LOG");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.Key) + "=" + c.Stored);
+        std::filesystem::remove(m_ctx.UserStoreFile);
+        std::filesystem::remove(log);
+        WriteSetting("", c.Key, c.Stored, false);
+        EXPECT_EQ(read(ReadUserSettings(), c.Key), c.Expected);
+        const std::string logged = std::filesystem::exists(log) ? ReadFile(log) : std::string();
+        EXPECT_EQ(logged.find(std::string(c.Key) + "=\"" + c.Stored + "\"") != std::string::npos, c.Logged)
+            << logged;
+    }
+}
+
 TEST_F(SettingsTest, XdgFoldersFallBackToHome)
 {
     ScopedEnv home("HOME", m_dir.File("home").c_str());

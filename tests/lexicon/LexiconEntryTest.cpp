@@ -5,6 +5,7 @@
 #include "lexicon/LexiconEntry.h"
 #include "lexicon/LexiconAreas.h"
 #include "lexicon/LexiconFoodLinks.h"
+#include "lexicon/LexiconMaintenance.h"
 #include "lexicon/LexiconTree.h"
 #include "lexicon/clTool.h"
 #include "tests/lexicon/LexiconTestDb.h"
@@ -301,6 +302,30 @@ TEST_F(LexiconDb, MaintenanceListsEntriesWithoutTextAndDeletesChosenOnes)
     EXPECT_EQ(Count("SELECT COUNT(*) FROM T_INFO_KEY"), 3);
     EXPECT_EQ(NextEntryID(*db, 2), 2);
     EXPECT_EQ(NextEntryID(*db, 6), 1);
+}
+
+// The special menu's lists: additives and utensils without text (empty counts as none), and food
+// keywords that name two foods (the same word in another area does not count).
+TEST_F(LexiconDb, SpecialListsFindEntriesWithoutTextAndDoubleFoodKeys)
+{
+    db->Execute("INSERT INTO T_INFO_KEY (ID, [KEY], KEYTYPE) VALUES (1, 'E 100', 1), (2, 'E 101', 1), "
+                "(3, 'E 102', 1), (1, 'Reibe', 2), (2, 'Sieb', 2)");
+    db->Execute("INSERT INTO T_GIFT (ID, Info) VALUES (1, 'Kurkumin'), (2, NULL), (3, '')");
+    db->Execute("INSERT INTO T_GERAET (ID, GerMerkmalD) VALUES (1, NULL), (2, 'Zum Abgießen')");
+    const MaintenanceList orphans = EntriesWithoutDescription(*db);
+    using Rows = std::vector<std::vector<std::string>>;
+    EXPECT_EQ(
+        orphans.Rows,
+        (Rows{{"Zusatzstoffe", "2", "E 101"}, {"Zusatzstoffe", "3", "E 102"}, {"Utensilien", "1", "Reibe"}}));
+
+    db->Execute(
+        "INSERT INTO T_BLS_KEY (ID, SBLS, ST) VALUES (1, 'M100000', 'Milch'), (2, 'M110000', 'Vollmilch'), "
+        "(3, 'K100000', 'Käse')");
+    db->Execute("INSERT INTO T_INFO_KEY (ID, [KEY], KEYTYPE) VALUES (1, 'Milch', 3), (2, 'Milch', 3), (3, "
+                "'Käse', 3), "
+                "(3, 'Milch', 2)");
+    const MaintenanceList doubles = DuplicateFoodKeys(*db);
+    EXPECT_EQ(doubles.Rows, (Rows{{"Milch", "2", "M100000 Milch; M110000 Vollmilch"}}));
 }
 
 TEST_F(LexiconDb, DeletingAskedEntriesLeavesNoLinksForALaterEntryOfTheSameNumber)

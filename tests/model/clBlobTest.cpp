@@ -175,6 +175,22 @@ TEST_F(BlobDb, ClearDeletesOneNumberOrTheWholeOwner)
     EXPECT_EQ(Rows("IDReference=11"), 1);
 }
 
+// Only recipe pictures whose recipe is gone are removed; pictures of other owners stay.
+TEST_F(BlobDb, OrphanCleanupRemovesPicturesOfMissingRecipesOnly)
+{
+    db->Execute("INSERT INTO T_REZ_KOPF (ID, RezTitle) VALUES (10, 'Linsensuppe')");
+    SavePicture(10, {1});
+    SavePicture(10, {2});
+    SavePicture(11, {3});
+    SavePicture(12, {4});
+    SavePicture(11, {5}, 6); // an address picture of the same number
+    EXPECT_EQ(RemoveOrphanRecipePictures(*db), 2);
+    EXPECT_EQ(Rows("IDReference=10"), 2);
+    EXPECT_EQ(Rows("IDReference=11"), 1);
+    EXPECT_EQ(Rows("IDReference=12"), 0);
+    EXPECT_EQ(RemoveOrphanRecipePictures(*db), 0);
+}
+
 TEST_F(BlobDb, SaveIsRefusedForUnusedOrOwnerlessAttachments)
 {
     struct Case

@@ -11,6 +11,8 @@
 #include "ui/FrmDBUpgrade.h"
 #include "ui/FrmEinkaufsliste.h"
 #include "ui/FrmExport.h"
+#include "ui/FrmExportLexikon.h"
+#include "ui/FrmFloskelInfo.h"
 #include "ui/FrmGastGeschichte.h"
 #include "ui/FrmInitSystem.h"
 #include "ui/FrmKategorieManagement.h"
@@ -22,6 +24,7 @@
 #include "ui/FrmMMImport.h"
 #include "ui/FrmMMImportDupe.h"
 #include "ui/FrmMMImportFList.h"
+#include "ui/FrmMaintenanceList.h"
 #include "ui/FrmMenuData.h"
 #include "ui/FrmMenuDetail.h"
 #include "ui/FrmMenuManagement.h"
@@ -53,12 +56,15 @@
 #include "ui/frmLogin.h"
 #include "ui/frmLoginChange.h"
 #include "ui/frmOptions1.h"
+#include "ui/frmTip.h"
 #include "ui/frmWPNewWizard.h"
 #include "ui/frmWPOptions.h"
 
 #include "core/WaitClock.h"
 #include "db/ClsUser.h"
 #include "db/DatabaseChoice.h"
+#include "db/WorkDatabase.h"
+#include "lexicon/LexiconMaintenance.h"
 #include "model/ClRecipe.h"
 #include "model/ClUnit.h"
 #include "model/ProgramUnits.h"
@@ -81,6 +87,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -296,6 +303,14 @@ const WindowCase kWindows[] = {
     {"FrmZIP", true, [](EveryWindowTest&) { return Make<FrmZIP>(); }},
     {"FrmDBEigenschaften", true, [](EveryWindowTest&) { return Make<FrmDBEigenschaften>(); }},
     {"frmOptions1", true, [](EveryWindowTest&) { return Make<frmOptions1>(); }},
+    {"FrmFloskelInfo", true, [](EveryWindowTest&) { return Make<FrmFloskelInfo>(); }},
+    {"frmTip", true, [](EveryWindowTest&) { return Make<frmTip>(); }},
+    {"FrmExportLexikon", true, [](EveryWindowTest&) { return Make<FrmExportLexikon>(); }},
+    {"FrmMaintenanceList", true,
+     [](EveryWindowTest&) {
+         return std::make_unique<FrmMaintenanceList>("FrmSpecialOrphan", "Ohne Beschreibung",
+                                                     EntriesWithoutDescription(WorkDb()));
+     }},
     {"FrmDBOpen", false, [](EveryWindowTest&) { return Make<FrmDBOpen>(); }, {[](QWidget& w) {
          w.findChild<QAbstractButton*>("optODBC")->click();
      }}},
@@ -518,6 +533,39 @@ TEST_F(EveryWindowTest, EscapeClosesEveryWindowButTheMainWindow)
         QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : window.get();
         QTest::keyClick(focus, Qt::Key_Escape);
         EXPECT_EQ(window->isVisible(), std::string_view(c.name) == "Mainform");
+    }
+}
+
+// Enter in a dialog presses its one default button, which is OK where there is one and never a
+// button that deletes or discards.
+TEST_F(EveryWindowTest, EnterPressesASafeDefaultButton)
+{
+    static const QRegularExpression unsafe("l.schen|entfernen|verwerfen|leeren",
+                                           QRegularExpression::CaseInsensitiveOption);
+    for (const WindowCase& c : kWindows) {
+        SCOPED_TRACE(c.name);
+        std::unique_ptr<QWidget> window = c.make(*this);
+        if (!qobject_cast<QDialog*>(window.get()))
+            continue;
+        window->show();
+        QApplication::processEvents();
+        std::vector<QPushButton*> defaults;
+        QPushButton* ok = nullptr;
+        for (QPushButton* button : window->findChildren<QPushButton*>()) {
+            if (!button->isVisible() || button->window() != window.get())
+                continue;
+            if (button->isDefault())
+                defaults.push_back(button);
+            if (button->objectName() == "cmdOK" || button->text().remove('&') == "OK")
+                ok = button;
+        }
+        EXPECT_LE(defaults.size(), 1u);
+        for (QPushButton* button : defaults) {
+            EXPECT_FALSE(unsafe.match(button->text()).hasMatch()) << button->text().toStdString();
+        }
+        if (ok && ok->isEnabled()) {
+            EXPECT_TRUE(ok->isDefault()) << "OK is not pressed by Enter";
+        }
     }
 }
 

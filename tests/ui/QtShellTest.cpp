@@ -5,6 +5,8 @@
 #include "db/DatabaseChoice.h"
 #include "db/InitFiles.h"
 #include "db/WorkDatabase.h"
+#include "model/ProgramUnits.h"
+#include "tests/support/BaseDataDb.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/FrmDBOpen.h"
 #include "ui/FrmSplash.h"
@@ -14,6 +16,8 @@
 #include <QAction>
 #include <QDialogButtonBox>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
 #include <QTimer>
 
 #include <filesystem>
@@ -137,6 +141,93 @@ TEST_F(QtShellTest, ChoosingAnotherDatabaseEndsWithTheNewOneOrTheOldOneOpen)
         shell.CloseMainWindow();
         CloseWorkDatabase();
     }
+}
+
+// Declines every question (the safe answer), takes no file and no list entry, and records what was
+// shown, so that a walk over all commands runs without a prepared script.
+class DecliningInteraction : public ScriptedInteraction
+{
+public:
+    Answer Ask(const std::string& text, Buttons buttons, Answer, MsgIcon icon,
+               const std::string& caption) override
+    {
+        shown.push_back({text, caption, icon, true, Answer::Ok});
+        return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+    }
+    Answer AskOfferingSilence(const std::string& text, Buttons buttons, Answer answer, MsgIcon icon,
+                              const std::string& caption, bool& dontAskAgain) override
+    {
+        dontAskAgain = false;
+        return Ask(text, buttons, answer, icon, caption);
+    }
+    std::vector<std::string> ChooseFiles(const FileRequest&) override { return {}; }
+    std::optional<int> ChooseItem(const std::string&, const std::vector<std::string>&,
+                                  const std::string&) override
+    {
+        return std::nullopt;
+    }
+};
+
+// Every enabled command of the main window, its context menus and the special menu included, is
+// started once on a database with base data; what it opens is closed again (modal windows by a
+// timer, as a user pressing Escape). No command may end in an error message.
+TEST_F(QtShellTest, EveryCommandOpensAndClosesWithoutAnErrorBox)
+{
+    Connection() = ConnectionState{};
+    Connection().WorkDb = MakeBaseDataDatabase(m_dir, "Pfannola.MDB", Foods::With);
+    ResetProgramData();
+    m_context.Special = true;
+    m_context.TempDir = m_dir.Dir() + "tmp/";
+    std::filesystem::create_directories(m_context.TempDir);
+    setenv("TMPDIR", m_context.TempDir.c_str(), 1);
+    DecliningInteraction declining;
+    m_context.UI = &declining;
+    {
+        QtInteraction qt;
+        QtShell shell(qt);
+        shell.ShowMainWindow();
+        Mainform& main = *shell.MainWindow();
+
+        std::string running;
+        std::vector<std::string> errorBoxes;
+        QTimer closer;
+        closer.setInterval(20);
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal)
+                return;
+            if (auto* box = qobject_cast<QMessageBox*>(modal); box && box->icon() == QMessageBox::Critical)
+                errorBoxes.push_back(running + ": " + box->text().toStdString());
+            if (auto* dialog = qobject_cast<QDialog*>(modal))
+                dialog->reject();
+            else
+                modal->close();
+        });
+        closer.start();
+        std::vector<QAction*> commands = main.CommandActions();
+        for (QAction* action : commands) {
+            running = action->objectName().toStdString();
+            if (!action->isEnabled() || !action->isVisible() || running == "Mnu01Beenden")
+                continue;
+            SCOPED_TRACE(running);
+            action->trigger();
+            QApplication::processEvents();
+            EXPECT_TRUE(main.isVisible());
+            main.CloseChildWindows();
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (top != &main && top->isVisible() && !qobject_cast<QMenu*>(top))
+                    top->close();
+            QApplication::processEvents();
+        }
+        closer.stop();
+        for (const ScriptedInteraction::Shown& message : declining.shown)
+            EXPECT_NE(message.Icon, MsgIcon::Critical) << message.Caption << ": " << message.Text;
+        EXPECT_EQ(errorBoxes, std::vector<std::string>{});
+        shell.CloseMainWindow();
+    }
+    unsetenv("TMPDIR");
+    ResetProgramData();
+    CloseWorkDatabase();
 }
 
 } // namespace

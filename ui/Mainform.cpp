@@ -117,7 +117,7 @@ const MenuCommand kDataMenu[] = {
 
 const MenuCommand kImportMenu[] = {
     {"MnuExtraImportMealMaster", "&Rezeptdateien (Meal-Master, Mensax) …", "Ctrl+I", true,
-     QStyle::SP_DialogOpenButton},
+     QStyle::SP_DialogOpenButton, kRightEnter},
     {"MnuExtraImportMealMasterClipbrd", "Rezepttext aus der &Zwischenablage …", nullptr, true, kNoIcon,
      kRightEnter},
     {nullptr, nullptr, nullptr, false, kNoIcon, kRightNone},
@@ -385,8 +385,8 @@ void Mainform::BuildContextMenus()
     std::vector<MenuCommand> text;
     for (const TextMenuEntry& entry : TextMenuEntries()) {
         if (entry.SeparatorBefore)
-            text.push_back({nullptr, nullptr, nullptr, false, kNoIcon});
-        text.push_back({entry.Command, entry.Caption, nullptr, true, kNoIcon});
+            text.push_back({nullptr, nullptr, nullptr, false, kNoIcon, kRightNone});
+        text.push_back({entry.Command, entry.Caption, nullptr, true, kNoIcon, kRightNone});
     }
     auto* menu = new QMenu(this);
     menu->setObjectName("HideRTF");

@@ -266,6 +266,9 @@ TEST_F(UserWindowsTest, AUserWithoutRightsSeesOnlyWhatEveryoneMayUse)
     for (QAction* action : main.CommandActions()) {
         const std::string id = action->objectName().toStdString();
         main.SetCommandEnabled(action->objectName(), true);
+        // A hidden command (one this program cannot carry out) stays off for everyone.
+        if (!action->isVisible())
+            continue;
         EXPECT_EQ(action->isEnabled(), Mainform::CommandRight(id) == kRightNone && id != "MenuExtraChangePwd")
             << id;
     }
@@ -277,7 +280,7 @@ TEST_F(UserWindowsTest, AUserWithoutRightsSeesOnlyWhatEveryoneMayUse)
     SetCurrentUser({true, "Anna", kRightAdmin});
     main.SetUserSecurity();
     for (QAction* action : main.CommandActions())
-        EXPECT_TRUE(action->isEnabled()) << action->objectName().toStdString();
+        EXPECT_TRUE(action->isEnabled() || !action->isVisible()) << action->objectName().toStdString();
 }
 
 TEST_F(UserWindowsTest, WithoutUsersEverythingIsAllowedButChangingAPassword)
@@ -285,6 +288,8 @@ TEST_F(UserWindowsTest, WithoutUsersEverythingIsAllowedButChangingAPassword)
     Mainform main;
     for (QAction* action : main.CommandActions()) {
         main.SetCommandEnabled(action->objectName(), true);
+        if (!action->isVisible())
+            continue;
         EXPECT_EQ(action->isEnabled(), action->objectName() != "MenuExtraChangePwd")
             << action->objectName().toStdString();
     }

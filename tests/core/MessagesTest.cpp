@@ -131,21 +131,6 @@ TEST(ErrorDescription, StandardTextsAndEngineCollections)
     }
 }
 
-TEST_F(MessagesTest, ErrorLogLivesInTheTempFolder)
-{
-    test::TempDir dir;
-    {
-        ScopedTmpDir tmp(dir.Path().string());
-        EXPECT_EQ(ErrorLogPath(), dir.Dir() + "Pfannola.LOG");
-    }
-    {
-        ScopedTmpDir tmp(dir.Dir());
-        EXPECT_EQ(ErrorLogPath(), dir.Dir() + "Pfannola.LOG");
-    }
-    ScopedTmpDir tmp("");
-    EXPECT_EQ(ErrorLogPath(), "/tmp/Pfannola.LOG");
-}
-
 TEST_F(MessagesTest, ReportErrorAppendsOneLineAndOffersToCloseTheWindow)
 {
     test::TempDir dir;

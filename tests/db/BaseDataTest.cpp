@@ -184,24 +184,6 @@ TEST_F(BaseDataTest, ExportWritesTheExactFormat)
     EXPECT_EQ(progress.lastPercent, 100);
 }
 
-TEST_F(BaseDataTest, MaskSelectsTheTableGroupsInTheirOrder)
-{
-    auto names = [](long mask) {
-        std::vector<std::string> result;
-        for (const BaseDataTable& table : BaseDataTables(mask))
-            result.push_back(table.Name + (table.Condition.empty() ? "" : " WHERE " + table.Condition));
-        return result;
-    };
-    EXPECT_EQ(names(3), (std::vector<std::string>{"T_CAT_TYPE", "T_CAT", "T_UNIT", "T_REZ_KOPFEINHEIT"}));
-    EXPECT_EQ(names(4), (std::vector<std::string>{"T_BLS_DAT", "T_BLS_FDESC", "T_BLS_INFO", "T_BLS_KEY",
-                                                  "T_BLS_TREE"}));
-    EXPECT_EQ(names(8 | 32), (std::vector<std::string>{"T_INFO_KEY WHERE KEYTYPE IN (0,5)",
-                                                       "T_LEXIKON WHERE Type IN (0,5)"}));
-    EXPECT_EQ(names(64), (std::vector<std::string>{"T_INFO_KEY WHERE KEYTYPE IN (2)",
-                                                   "T_LEXIKON WHERE Type IN (2)", "T_GERAET"}));
-    EXPECT_TRUE(names(0).empty());
-}
-
 // A table the file names twice keeps the rows of both sections; rows stored before are replaced.
 TEST_F(BaseDataTest, ImportSkipsCommentsAndShowsTableAndCounter)
 {

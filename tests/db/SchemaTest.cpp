@@ -41,31 +41,6 @@ TEST(Schema, EveryReferenceColumnTheProgramJoinsOnIsIndexed)
     }
 }
 
-TEST(Schema, CreateTablesMakesTheWholeSchemaWithItsTypesAndIndexes)
-{
-    TempDir dir;
-    auto db = test::NewDatabase(dir.File("Pfannola.MDB"));
-    CreateTables(*db, SchemaTables());
-    for (const TableDef& table : SchemaTables()) {
-        SCOPED_TRACE(table.Name);
-        ASSERT_TRUE(db->TableExists(table.Name));
-        const std::vector<FieldDef> fields = db->Fields(table.Name);
-        ASSERT_EQ(fields.size(), table.Fields.size());
-        for (std::size_t i = 0; i < fields.size(); ++i) {
-            EXPECT_EQ(fields[i].Name, table.Fields[i].Name);
-            EXPECT_EQ(fields[i].Type, table.Fields[i].Type) << fields[i].Name;
-            EXPECT_EQ(fields[i].Size, table.Fields[i].Size) << fields[i].Name;
-        }
-        const std::vector<IndexDef> indexes = db->Indexes(table.Name);
-        EXPECT_EQ(indexes.size(), table.Indexes.size());
-        for (const IndexDef& expected : table.Indexes)
-            EXPECT_TRUE(std::any_of(indexes.begin(), indexes.end(), [&](const IndexDef& i) {
-                return i.Name == expected.Name && i.Columns == expected.Columns &&
-                       i.Unique == expected.Unique;
-            })) << expected.Name;
-    }
-}
-
 TEST(Schema, NewRowsGetTheDefaultsTheProgramReliesOn)
 {
     TempDir dir;

@@ -368,43 +368,30 @@ TEST_F(WorkDatabaseTest, ServerDatabaseOfTheSettingsOpensWithItsOwnLogon)
     EXPECT_EQ(windows.selectionCalls, 0);
 }
 
+// A data source name gives the classic connect text; driver keywords are used as they are, with
+// user and password added (in braces when they hold a semicolon) unless the logon type leaves them out.
 TEST(WorkDatabase, ServerConnectForDataSourcesAndDriverKeywords)
 {
     struct Case
     {
         const char* source;
         int logon;
-        const char* expected;
-    } cases[] = {
-        {"kueche", 0, "ODBC;DSN=kueche;UID=anna;PWD=ge;heim"},
-        {"Server=kueche;Database=rezepte;", 0,
-         "odbc:Driver=PostgreSQL Unicode;Server=kueche;Database=rezepte;Uid=anna;Pwd={ge;heim}"},
-        {" driver=Anderer;Server=k ", 2, "odbc:driver=Anderer;Server=k"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.source);
-        EXPECT_EQ(ServerConnectFor(c.source, c.logon, "anna", "ge;heim"), c.expected);
-    }
-}
-
-TEST(WorkDatabase, BuildOdbcConnect)
-{
-    struct Case
-    {
-        int logon;
         const char* user;
         const char* password;
         const char* expected;
     } cases[] = {
-        {0, "anna", "geheim", "ODBC;DSN=kueche;UID=anna;PWD=geheim"},
-        {0, "", "geheim", "ODBC;DSN=kueche;PWD=geheim"},
-        {0, "anna", "", "ODBC;DSN=kueche;UID=anna"},
-        {1, "anna", "geheim", "ODBC;DSN=kueche"},
-        {2, "anna", "geheim", "ODBC;DSN=kueche"},
+        {"kueche", 0, "anna", "ge;heim", "ODBC;DSN=kueche;UID=anna;PWD=ge;heim"},
+        {"kueche", 0, "", "geheim", "ODBC;DSN=kueche;PWD=geheim"},
+        {"kueche", 0, "anna", "", "ODBC;DSN=kueche;UID=anna"},
+        {"kueche", 1, "anna", "geheim", "ODBC;DSN=kueche"},
+        {"kueche", 2, "anna", "geheim", "ODBC;DSN=kueche"},
+        {"Server=kueche;Database=rezepte;", 0, "anna", "ge;heim",
+         "odbc:Driver=PostgreSQL Unicode;Server=kueche;Database=rezepte;Uid=anna;Pwd={ge;heim}"},
+        {" driver=Anderer;Server=k ", 2, "anna", "ge;heim", "odbc:driver=Anderer;Server=k"},
     };
-    for (const auto& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.expected);
-        EXPECT_EQ(BuildOdbcConnect("kueche", c.logon, c.user, c.password), c.expected);
+        EXPECT_EQ(ServerConnectFor(c.source, c.logon, c.user, c.password), c.expected);
     }
 }
 

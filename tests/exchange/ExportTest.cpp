@@ -456,26 +456,6 @@ TEST_P(Export, ReadingAheadWritesTheSameAsLoadingEachRecipe)
     }
 }
 
-TEST(ExportModes, ModeQueriesFollowTheModeNumbers)
-{
-    AppContext app;
-    ScopedAppContext scope{app};
-    EXPECT_EQ(clsRecipeExport::ModeTypeName(1), "Meal Master");
-    EXPECT_EQ(clsRecipeExport::ModeTypeName(21), "Pfannola Datenbank");
-    EXPECT_EQ(clsRecipeExport::ModeTypeName(11), "");
-    EXPECT_EQ(clsRecipeExport::ModeTypeName(71), "");
-    for (int mode : {1, 2, 22, 31, 41, 51})
-        EXPECT_TRUE(clsRecipeExport::isFileBasedExport(mode)) << mode;
-    for (int mode : {0, 20, 30, 40, 42, 50})
-        EXPECT_FALSE(clsRecipeExport::isFileBasedExport(mode)) << mode;
-    clsRecipeExport engine;
-    engine.SetExportMode(51);
-    EXPECT_TRUE(engine.IsAppendPossible());
-    EXPECT_FALSE(engine.IsAppendPossible(31));
-    EXPECT_EQ(ExportTargetName(0), "Zwischenablage");
-    EXPECT_EQ(ExportTargetName(51), "Datei");
-}
-
 TEST_P(Export, ExchangeFilesWriteAmountsEveryReaderReadsBack)
 {
     app.Options.EditFlags = 12; // the user sees decimals with a comma

@@ -769,23 +769,5 @@ TEST_F(MMImportTest, HeadFields)
     }
 }
 
-TEST_F(MMImportTest, RezkonvAsTheExportWritesIt)
-{
-    ImportText text;
-    std::string error;
-    ASSERT_TRUE(ReadImportFile(std::string(PF_TEST_DATA_DIR) + "/export/recipes.rez", text, error)) << error;
-    const CollectingSink sink = ReadText(text);
-    ASSERT_EQ(sink.recipes.size(), 2u);
-    const ImportRecipe& r = sink.recipes[0];
-    EXPECT_EQ(r.Title, "Käsespätzle mit Röstzwiebeln");
-    EXPECT_EQ(r.StorageTime, (std::array<long, 3>{0, 3, 90}));
-    ASSERT_GE(r.Lines.size(), 4u);
-    EXPECT_EQ(r.Lines[0].Text, "Mehl");
-    EXPECT_EQ(ToLower(m_units.UnitNameD(m_units.GetIndexforID(r.Lines[0].UnitID))), "g");
-    EXPECT_TRUE(r.Lines[2].IsTrenner);
-    EXPECT_EQ(r.Lines[2].Text, "Für die Käsemischung");
-    EXPECT_EQ(r.Lines[3].Text, "Frisch geriebener Emmentaler oder Bergkäse, gemischt");
-}
-
 } // namespace
 } // namespace pf

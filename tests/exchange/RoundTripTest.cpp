@@ -137,11 +137,6 @@ std::string FirstDifference(const std::string& a, const std::string& b)
            Win1252ToUtf8(b.substr(start, 600));
 }
 
-TEST_F(RoundTrip, SecondMealMasterExportEqualsTheFirst)
-{
-    ExpectSecondExportEqualsFirst("plain");
-}
-
 TEST_F(RoundTrip, InformationBlockWithOriginFoodKeysAndNotesReadsBack)
 {
     app.Options.ExportFingerprint = 1 + 4 + 8 + 16;

@@ -508,36 +508,5 @@ TEST_F(CategoryDb, MergingKindsMovesTheirCategories)
     EXPECT_EQ(Count("SELECT COUNT(*) FROM T_CAT_TYPE"), 1);
 }
 
-TEST_F(CategoryDb, BaseDataCategoriesListAndLoad)
-{
-    db = test::MakeBaseDataDatabase(dir, "base.db", test::Foods::Without, {"10_categories.csv"});
-    ASSERT_TRUE(db);
-    cat.SetDB(db.get());
-
-    EXPECT_EQ(cat.FillCatLevel().size(), 8u);
-    const auto all = cat.FillListbox();
-    EXPECT_EQ(all.size(), 573u);
-    // Every category hangs in the tree: the top level and the children of each node cover all.
-    std::size_t inTree = 0;
-    std::vector<long> open{0};
-    while (!open.empty()) {
-        const long parent = open.back();
-        open.pop_back();
-        for (const CategoryItem& item : cat.GetChilds(parent)) {
-            ++inTree;
-            open.push_back(item.ID);
-        }
-    }
-    EXPECT_EQ(inTree, all.size());
-    ASSERT_TRUE(cat.LoadbyName("kalte vorspeise"));
-    EXPECT_EQ(cat.id(), 103);
-    EXPECT_EQ(cat.ParentObject().Description(), "Vorspeise");
-    EXPECT_EQ(cat.TypeIDText(), "Menüfolge");
-
-    ClCategory fresh;
-    fresh.SetDB(db.get());
-    EXPECT_EQ(fresh.SetNewID(), 1);
-}
-
 } // namespace
 } // namespace pf

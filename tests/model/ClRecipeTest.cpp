@@ -558,19 +558,6 @@ TEST_P(RecipeDb, PicturesBeyondTheCountAreDeletedOnSave)
     EXPECT_EQ(again.Picture(1).Path(), "/bilder/zwei.jpg");
 }
 
-TEST_P(RecipeDb, LoadByNameAndFingerprintFindTheStoredRecipe)
-{
-    ClRecipe recipe = Complete("Käse*spätzle");
-    ASSERT_TRUE(recipe.Save());
-    ClRecipe byName = Recipe();
-    ASSERT_TRUE(byName.LoadbyName("Käse*spätzle"));
-    EXPECT_EQ(byName.id(), recipe.id());
-    EXPECT_FALSE(byName.LoadbyName("Käse"));
-    ClRecipe byPrint = Recipe();
-    ASSERT_TRUE(byPrint.LoadByFingerprint(recipe.Fingerprint().FP1(), recipe.Fingerprint().FP2()));
-    EXPECT_EQ(byPrint.Title(), "Käsespätzle");
-}
-
 TEST_P(RecipeDb, CellTipNamesYieldOriginSourceCategoriesAndBooks)
 {
     ClRecipe recipe = Complete("Tipp");
@@ -655,20 +642,6 @@ TEST_P(RecipeFileDb, AFailedCopyLeavesTheOriginalAsItWas)
         EXPECT_FALSE(recipe.IsChanged());
     }
     EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_KOPF"), 1);
-}
-
-TEST_P(RecipeDb, APictureFileOfTheLegacyColumnBecomesTheFirstPicture)
-{
-    ClRecipe recipe = Complete("Altes Rezept");
-    ASSERT_TRUE(recipe.Save());
-    db->AddColumn("T_REZ_KOPF", FieldDef("RezBild", FieldType::Text, 255));
-    db->Execute("UPDATE T_REZ_KOPF SET RezBild='/bilder/alt.jpg' WHERE ID=?", {recipe.id()});
-    ClRecipe loaded = Recipe();
-    ASSERT_TRUE(loaded.LoadByID(recipe.id(), 2));
-    ASSERT_EQ(loaded.PictureCount(), 1);
-    EXPECT_EQ(loaded.Picture(1).Path(), "/bilder/alt.jpg");
-    ASSERT_TRUE(loaded.Save());
-    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_BLOB WHERE IDType=5 AND BlobPath='/bilder/alt.jpg'"), 1);
 }
 
 // The lists the windows offer: each entry once, named and filtered as a cook expects.

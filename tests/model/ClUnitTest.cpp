@@ -180,18 +180,6 @@ TEST_F(UnitDb, DisplayConversionChoosesNamesAndFactors)
     }
 }
 
-TEST_F(UnitDb, EditMasseOneShowsBritishNameAndStoredQuantity)
-{
-    WithBaseUnits();
-    app.Options.EditMasse = 1;
-    ClUnit units;
-    units.SetDB(db.get());
-    const int teaspoon = units.GetIndexforID(6);
-    const int flags = ClUnit::CompleteConvtype(0);
-    EXPECT_EQ(units.UnitText(teaspoon, flags, app.LanguageCode), "t");
-    EXPECT_EQ(units.DisplayQuantity(D("1.5"), teaspoon, flags), D("1.5"));
-}
-
 TEST_F(UnitDb, SaveWritesNewAndChangedUnitsAndDelRemovesThem)
 {
     WithSchema();

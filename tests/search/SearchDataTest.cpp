@@ -68,6 +68,9 @@ TEST(SearchData, AccentClassesCoverTheWindowsLetters)
     EXPECT_EQ(WordPatterns("Straße"), (std::pair<std::string, std::string>{"[sš]tr[aàáâãäå][sš][sš][eèéêë]",
                                                                            "[sš]tr[aàáâãäå]ß[eèéêë]"}));
     EXPECT_EQ(WordPatterns("a\"b").first, "[aàáâãäå]'b");
+    EXPECT_EQ(WordPatterns("käse"),
+              (std::pair<std::string, std::string>{"k[aàáâãäå][eèéêë][sš][eèéêë]", "kä[sš][eèéêë]"}));
+    EXPECT_EQ(WordPatterns("Torte").second, "");
     EXPECT_EQ(SplitSearchWords("  käse   torte "), (std::vector<std::string>{"käse", "torte"}));
 }
 

@@ -87,7 +87,7 @@ TEST(MessageTable, EntriesAreFoundAndCleanlyWritten)
     EXPECT_FALSE(MessageTable::Find(99999).has_value());
 }
 
-TEST_F(MessagesTest, LoadTextReplacesPlaceholdersInOrderThenBreaksLines)
+TEST_F(MessagesTest, LoadTextReplacesPlaceholdersBreaksLinesAndAppliesTheLanguageOffset)
 {
     // 563 holds "Fortfahren" twice and "Daten" three times (once inside "Datenbank" elsewhere).
     EXPECT_EQ(LoadText(563, {{"Fortfahren", "12"}}),
@@ -97,10 +97,7 @@ TEST_F(MessagesTest, LoadTextReplacesPlaceholdersInOrderThenBreaksLines)
     // Line breaks are made last, so a value may bring them too.
     EXPECT_EQ(LoadText(417, {{"Datenbank", "A\\nB"}}), "Die A\r\nB \"");
     EXPECT_EQ(LoadText(417, {{"", "x"}, {"|9", "unused"}}), "Die Datenbank \"");
-}
-
-TEST_F(MessagesTest, LoadTextAppliesTheLanguageOffsetAndGivesEmptyForMissingEntries)
-{
+    // Missing entries give empty text; the language offset moves to another block of entries.
     EXPECT_EQ(LoadText(429), "");
     m_context.TextOffset = 6000;
     EXPECT_EQ(LoadText(412), "");

@@ -214,7 +214,8 @@ TEST(JetSql, TranslatesLiteralsNamesAndDates)
     }
     // The server knows no index hints and sorts a distinct result only by columns it selects.
     const Text server[] = {
-        {"SELECT DISTINCTROW T.A, B AS C FROM (T INDEXED BY [T.I] LEFT JOIN U ON T.A=U.A) ORDER BY T.D DESC, C, "
+        {"SELECT DISTINCTROW T.A, B AS C FROM (T INDEXED BY [T.I] LEFT JOIN U ON T.A=U.A) ORDER BY T.D DESC, "
+         "C, "
          "t.a",
          "SELECT DISTINCT T.A, B AS C, T.D FROM (T LEFT JOIN U ON T.A = U.A) ORDER BY T.D DESC NULLS LAST, C "
          "NULLS FIRST, t.a NULLS FIRST"},
@@ -340,10 +341,6 @@ TEST_P(DbTest, MangledStatementsFailCleanly)
         }
     }
     EXPECT_GT(failures, 100); // most mangled statements are no statements any more
-}
-
-TEST_P(DbTest, MalformedLikePatternIsError93)
-{
     EXPECT_EQ(ErrorNumber([&] { Column0("SELECT ID FROM T_REZ_KOPF WHERE RezTitle LIKE \"[abc\""); }), 93);
 }
 

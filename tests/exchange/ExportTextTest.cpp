@@ -237,24 +237,18 @@ TEST(ExportText, FormattedTextReadsBackAndFormatsAgainToTheSameLines)
     }
 }
 
-TEST(ExportText, AnsiToUtf8KeepsTheListedCharactersOnly)
+// Each format's escaping: Mensax keeps only its listed characters, HTML escapes markup and keeps
+// significant blanks, RTF writes code page 1252 and Unicode escapes.
+TEST(ExportText, EachFormatEscapesItsOwnWay)
 {
     EXPECT_EQ(AnsiToUtf8("Grüße aus Köln: ½ Tasse, 180 °C, © Ñandú"),
               "Grüße aus Köln: ½ Tasse, 180 °C, © Ñandú");
     EXPECT_EQ(AnsiToUtf8("5 € – „gut“ Œuvre"), "5   gut uvre");
     EXPECT_EQ(AnsiToUtf8("·\tPunkt · Mitte"), "Punkt  Mitte");
-}
-
-TEST(ExportText, HtmlConvertEscapesAndKeepsSignificantBlanks)
-{
     EXPECT_EQ(HTMLConvert("a  b\r\n c <d> & e\nf"), "a &nbsp;b<br />&nbsp;c &lt;d&gt; &amp; e<br />f");
     EXPECT_EQ(HTMLReplace("<a name=\"$1\">$2$3</a>", true, "A & B", "x", "<"),
               "<a name=\"A &amp; B\">x&lt;</a>");
     EXPECT_EQ(HTMLReplace("$1$2", false, "<b>", ""), "<b>");
-}
-
-TEST(ExportText, RtfEscapeUsesCodePage1252AndUnicodeEscapes)
-{
     EXPECT_EQ(RtfEscape("{Käse}\\ – Ω\t😀"), "\\{K\\'e4se\\}\\\\ \\'96 \\u937?\\tab ?");
     std::string body;
     RtfAddText(body, "Erste\r\nZweite\r\nRest");

@@ -328,12 +328,6 @@ TEST_F(Literature, ListAndContentsGroupByPublisherAndSortByPage)
     EXPECT_EQ(one[0].Sources[0].Recipes.at(0).id, 5);
 }
 
-} // namespace
-} // namespace pf
-
-namespace pf {
-namespace {
-
 // A second database beside the fixture's, for copies and imports between databases.
 class LiteratureTwoDbs : public Literature
 {

@@ -90,7 +90,6 @@ protected:
 TEST_F(CategoryWindowsTest, TreeShowsKindsHierarchyAndUsageAndSavesChangedFields)
 {
     FrmKategorieManagement window;
-    EXPECT_EQ(window.objectName(), "FrmKategorieManagement");
     auto* tree = Child<QTreeWidget>(window, "tvwCategories");
     ASSERT_EQ(tree->topLevelItemCount(), 3);
     EXPECT_EQ(tree->topLevelItem(0)->text(0), "Menüfolge");

@@ -71,7 +71,6 @@ protected:
 TEST_F(FrmDBOpenTest, TypedFileIsCommitted)
 {
     EXPECT_TRUE(PressOk([&](FrmDBOpen& window) {
-        EXPECT_EQ(window.objectName(), "FrmDBOpen");
         EXPECT_TRUE(window.FileOption()->isChecked());
         EXPECT_EQ(window.PathEdit()->text().toStdString(), Connection().DbPath);
         window.PathEdit()->setText(QString::fromStdString(" " + m_existing + " "));
@@ -281,7 +280,6 @@ TEST_F(FrmInitSystemTest, EachOptionGivesItsMode)
 {
     {
         FrmInitSystem window(m_items, "/daten/DB/Pfannola.MDB");
-        EXPECT_EQ(window.objectName(), "FrmInitSystem");
         EXPECT_EQ(window.Result().Mode, -1);
         EXPECT_TRUE(window.NewOption()->isChecked());
         window.accept();

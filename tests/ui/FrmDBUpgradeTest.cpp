@@ -31,27 +31,17 @@ UpgradeQuestion Question(bool odbc = false)
     return question;
 }
 
-class FrmDBUpgradeTest : public UiTest
-{
-};
-
-TEST_F(FrmDBUpgradeTest, ShowsBothVersionsAndOffersTheCopy)
-{
-    FrmDBUpgrade window(Question());
-    EXPECT_EQ(window.objectName(), "FrmDBUpgrade");
-    EXPECT_EQ(window.DatabaseVersionLabel()->text(), "001.19.110");
-    EXPECT_EQ(window.ProgramVersionLabel()->text(), "002.00.126");
-    EXPECT_EQ(window.BackupOption()->text(), QString::fromUtf8("&Sicherungskopie anlegen"));
-    EXPECT_TRUE(window.BackupOption()->isChecked());
-    EXPECT_EQ(window.OptimiseOption()->text(), QString::fromUtf8("Datenbank danach &optimieren"));
-    EXPECT_FALSE(window.OptimiseOption()->isChecked());
-    EXPECT_EQ(window.Choice().Result, -1);
-}
+using FrmDBUpgradeTest = UiTest;
 
 TEST_F(FrmDBUpgradeTest, UpgradeReturnsTheTickedOptions)
 {
     FrmDBUpgrade window(Question());
     window.show();
+    EXPECT_EQ(window.DatabaseVersionLabel()->text(), "001.19.110");
+    EXPECT_EQ(window.ProgramVersionLabel()->text(), "002.00.126");
+    // The copy is offered ticked, the compaction not.
+    EXPECT_TRUE(window.BackupOption()->isChecked());
+    EXPECT_FALSE(window.OptimiseOption()->isChecked());
     window.BackupOption()->click();
     window.OptimiseOption()->click();
     window.UpgradeButton()->click();
@@ -76,15 +66,12 @@ TEST_F(FrmDBUpgradeTest, ContinuingWithoutUpgradeAsksFirst)
     EXPECT_EQ(window.Choice().Result, 0);
     ASSERT_EQ(m_ui.shown.size(), 2u);
     EXPECT_NE(m_ui.shown[0].Text.find("Wirklich ohne Upgrade fortfahren?"), std::string::npos);
-}
 
-TEST_F(FrmDBUpgradeTest, CancelEndsWithMinusOne)
-{
-    FrmDBUpgrade window(Question());
-    window.show();
-    window.CancelButton()->click();
-    EXPECT_EQ(window.result(), QDialog::Rejected);
-    EXPECT_EQ(window.Choice().Result, -1);
+    FrmDBUpgrade cancelled(Question());
+    cancelled.show();
+    cancelled.CancelButton()->click();
+    EXPECT_EQ(cancelled.result(), QDialog::Rejected);
+    EXPECT_EQ(cancelled.Choice().Result, -1);
 }
 
 TEST_F(FrmDBUpgradeTest, ServerDatabaseGetsTheWarningAndNoCopy)

@@ -634,6 +634,5 @@ TEST_F(FrmMenuDataTest, ScalingFromTheEditorIsStoredOnSave)
     window.hide();
 }
 
-// Saves a picture of a filled editor for looking at it: PF_SCREENSHOT_DIR=/tmp ./test_ui ...
 } // namespace
 } // namespace pf::test

@@ -35,7 +35,6 @@ TEST_F(MainformTest, MenuBarHoldsTheSixMenusAndSpecialOnlyWhenAsked)
 {
     {
         Mainform window;
-        EXPECT_EQ(window.objectName(), "Mainform");
         EXPECT_EQ(MenuTitles(window),
                   QStringList({"Datei", "Daten", "Import", "Extras", "Fenster", "Hilfe"}));
         EXPECT_EQ(window.Command("SpecialsDupe1"), nullptr);
@@ -218,22 +217,6 @@ TEST_F(MainformTest, IconCommandTogglesToolbarTextAndRemembersIt)
     EXPECT_FALSE(SettingToBool(ReadSetting("", "ShowIcons", "", false)));
 }
 
-TEST_F(MainformTest, LoadAppliesStoredPlacementAndToolbarSettings)
-{
-    WriteSetting("MainformWindow", "Left", "40", false);
-    WriteSetting("MainformWindow", "Top", "30", false);
-    WriteSetting("MainformWindow", "Width", "700", false);
-    WriteSetting("MainformWindow", "Height", "500", false);
-    WriteSetting("", "Toolbar", "False", false);
-    WriteSetting("", "ShowIcons", "True", false);
-    Mainform window;
-    window.Load();
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_EQ(window.geometry().size(), QSize(700, 500));
-    EXPECT_FALSE(window.findChild<QToolBar*>("Toolbar")->isVisible());
-    EXPECT_TRUE(window.IconTextShown());
-}
-
 TEST_F(MainformTest, CloseRunsTheShutdownWhichMayRefuse)
 {
     Mainform window;
@@ -270,9 +253,14 @@ TEST_F(MainformTest, CloseWithoutShutdownSavesPlacementThatTheNextStartRestores)
     EXPECT_EQ(ReadSetting("MainformWindow", "Height", "", false), "480");
     EXPECT_FALSE(ReadSetting("MainformWindow", "Geometry", "", false).empty());
     EXPECT_FALSE(SettingToBool(ReadSetting("", "ShowIcons", "", false)));
+    WriteSetting("", "Toolbar", "False", false);
+    WriteSetting("", "ShowIcons", "True", false);
     Mainform again;
     again.Load();
+    EXPECT_TRUE(again.isVisible());
     EXPECT_EQ(again.geometry().size(), QSize(640, 480));
+    EXPECT_FALSE(again.findChild<QToolBar*>("Toolbar")->isVisible());
+    EXPECT_TRUE(again.IconTextShown());
 }
 
 TEST_F(MainformTest, FirstStartTakesMostOfTheScreenAndLeavesThePlaceToTheWindowManager)

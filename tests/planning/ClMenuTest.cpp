@@ -57,8 +57,10 @@ protected:
         EXPECT_TRUE(menu.Loadr(id));
         return menu;
     }
-    // A saved menu with the given title and date and the courses named (a number is a recipe ID).
-    long Saved(const std::string& title, DateSerial date, const std::vector<std::string>& courses = {})
+    // A saved menu with the given title and date, the courses named (a number is a recipe ID) and
+    // the guests (address and note).
+    long Saved(const std::string& title, DateSerial date, const std::vector<std::string>& courses = {},
+               const std::vector<std::pair<long, std::string>>& guests = {})
     {
         ClMenu menu = Menu();
         menu.SetTitle(title);
@@ -68,6 +70,8 @@ protected:
                 menu.CourseAdd(std::stol(c), false, "");
             else
                 menu.CourseAdd(0, true, c);
+        for (const auto& [address, note] : guests)
+            menu.GuestAdd(address, note);
         EXPECT_TRUE(menu.Save()) << menu.LastErrorText();
         return menu.id();
     }
@@ -286,14 +290,7 @@ TEST_F(MenuDb, CheckDateTitleFindsOnlyAnotherMenuOnTheSameDay)
 
 TEST_F(MenuDb, CloneWritesACopyWithCoursesButWithoutGuests)
 {
-    ClMenu menu = Menu();
-    menu.SetTitle("Geburtstag");
-    menu.CourseAdd(11, false, "");
-    menu.CourseAdd(0, true, "Torte");
-    menu.GuestAdd(5, "");
-    ASSERT_TRUE(menu.Save());
-
-    ClMenu copy = Loaded(menu.id());
+    ClMenu copy = Loaded(Saved("Geburtstag", {}, {"11", "Torte"}, {{5, ""}}));
     copy.Clone();
     EXPECT_EQ(copy.id(), 0);
     EXPECT_TRUE(copy.IsChanged());
@@ -313,17 +310,8 @@ TEST_F(MenuDb, CloneWritesACopyWithCoursesButWithoutGuests)
 
 TEST_F(MenuDb, DeleteRemovesOnlyThisMenusRows)
 {
-    ClMenu keep = Menu();
-    keep.SetTitle("Bleibt");
-    keep.CourseAdd(11, false, "");
-    keep.GuestAdd(5);
-    ASSERT_TRUE(keep.Save());
-    ClMenu gone = Menu();
-    gone.SetTitle("Geht");
-    gone.CourseAdd(11, false, "");
-    gone.CourseAdd(12, false, "");
-    gone.GuestAdd(6);
-    ASSERT_TRUE(gone.Save());
+    ClMenu keep = Loaded(Saved("Bleibt", {}, {"11"}, {{5, ""}}));
+    ClMenu gone = Loaded(Saved("Geht", {}, {"11", "12"}, {{6, ""}}));
     EXPECT_EQ(gone.SearchMenuForRecipeID(11), (std::vector<long>{1, 2}));
 
     ASSERT_TRUE(gone.Delete());
@@ -339,11 +327,7 @@ TEST_F(MenuDb, DeleteRemovesOnlyThisMenusRows)
 
 TEST_F(MenuDb, FailingSaveLeavesTheStoredMenuAsItWas)
 {
-    ClMenu menu = Menu();
-    menu.SetTitle("Vorher");
-    menu.CourseAdd(11, false, "");
-    menu.GuestAdd(5);
-    ASSERT_TRUE(menu.Save());
+    Saved("Vorher", {}, {"11"}, {{5, ""}});
     db.reset();
     test::ExecuteRawSql(dir.File("base.db"), "CREATE TRIGGER fail BEFORE INSERT ON T_MENU_GAST BEGIN "
                                              "SELECT RAISE(ABORT, 'disk full'); END");
@@ -525,21 +509,10 @@ TEST_F(MenuDb, DeletingAFolderDeletesItsSubFoldersAndTheirMenus)
 
 TEST_F(MenuDb, GuestHistoryListsEveryCourseTheGuestWasServed)
 {
-    auto menuWith = [&](const std::string& title, DateSerial date,
-                        std::vector<std::pair<long, std::string>> guests) {
-        ClMenu m = Menu();
-        m.SetTitle(title);
-        m.SetMenuDate(date);
-        m.CourseAdd(11, false, "");
-        m.CourseAdd(0, true, "Obstsalat");
-        for (const auto& [address, note] : guests)
-            m.GuestAdd(address, note);
-        EXPECT_TRUE(m.Save());
-        return m.id();
-    };
-    menuWith("Sommerfest", Day(2025, 7, 12), {{5, "mag keinen Kürbis"}, {6, ""}});
-    menuWith("Herbst", Day(2025, 10, 3), {{5, "kam später"}});
-    menuWith("Ohne Erna", Day(2025, 11, 1), {{6, ""}});
+    const std::vector<std::string> courses = {"11", "Obstsalat"};
+    Saved("Sommerfest", Day(2025, 7, 12), courses, {{5, "mag keinen Kürbis"}, {6, ""}});
+    Saved("Herbst", Day(2025, 10, 3), courses, {{5, "kam später"}});
+    Saved("Ohne Erna", Day(2025, 11, 1), courses, {{6, ""}});
 
     ClMenu menu = Menu();
     const auto history = menu.GuestHistory(5);

@@ -3,10 +3,8 @@
 #include "ui/FrmZIP.h"
 
 #include "db/Backup.h"
-#include "db/DatabaseChoice.h"
 #include "db/Recordset.h"
 #include "db/WorkDatabase.h"
-#include "tests/support/NewDatabase.h"
 #include "tests/ui/UiTestSupport.h"
 
 #include <QLabel>

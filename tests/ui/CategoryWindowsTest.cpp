@@ -1,10 +1,7 @@
 #include "ui/FrmCatSelect.h"
 #include "ui/FrmKategorieManagement.h"
 
-#include "db/DatabaseChoice.h"
 #include "db/Recordset.h"
-#include "db/Schema.h"
-#include "tests/support/NewDatabase.h"
 #include "tests/ui/UiTestSupport.h"
 
 #include <QCheckBox>
@@ -19,15 +16,12 @@
 namespace pf::test {
 namespace {
 
-class CategoryWindowsTest : public UiTest
+class CategoryWindowsTest : public UiDbTest
 {
 protected:
     CategoryWindowsTest()
     {
-        Connection() = ConnectionState{};
         Connection().DbPath = m_dir.File("Pfannola.MDB");
-        Connection().WorkDb = test::NewDatabase(Connection().DbPath);
-        CreateTables(WorkDb(), SchemaTables());
         Sql("INSERT INTO T_CAT_TYPE (CatTypeID,CatTypeName,CatClassified) VALUES (1,'Menüfolge',-1)");
         Sql("INSERT INTO T_CAT_TYPE (CatTypeID,CatTypeName,CatClassified) VALUES (2,'Hauptzutat',-1)");
         AddCat(1, "Vorspeise", 1);
@@ -39,10 +33,7 @@ protected:
         Sql("INSERT INTO T_REZ_CAT_NDX (ID,CatID,CatPrimary,[No]) VALUES (1,2,-1,1)");
         Sql("INSERT INTO T_REZ_CAT_NDX (ID,CatID,CatPrimary,[No]) VALUES (1,3,0,2)");
     }
-    ~CategoryWindowsTest() override { CloseWorkDatabase(); }
-
     static void Sql(const std::string& sql) { WorkDb().Execute(sql); }
-    static long Count(const std::string& sql) { return static_cast<long>(WorkDb().Scalar(sql).AsLong()); }
     static void AddCat(long id, const char* name, long type, long parent = 0, long country = 0,
                        bool edit = true)
     {
@@ -117,7 +108,7 @@ TEST_F(CategoryWindowsTest, TreeShowsKindsHierarchyAndUsageAndSavesChangedFields
     Child<QCheckBox>(window, "chkEdit")->click();
     Child<QComboBox>(window, "cboKind")->setCurrentText("Hauptzutat");
     Click(window, "cmdSave");
-    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_CAT WHERE ID=2 AND CatNameD='Kalte Vorspeisen' AND "
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_CAT WHERE ID=2 AND CatNameD='Kalte Vorspeisen' AND "
                     "ErfassungsFlag=0 AND CatType=2 AND CatParent=1"),
               1);
     EXPECT_EQ(window.CurrentID(), 2);
@@ -132,7 +123,7 @@ TEST_F(CategoryWindowsTest, NewCategoryTakesAFreeIdAndADuplicateNameIsRefused)
     Click(window, "cmdNew");
     Type(window, "txtName", "Gemüse");
     QTest::keyClick(Child<QLineEdit>(window, "txtName"), Qt::Key_Return);
-    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_CAT WHERE ID=4 AND CatNameD='Gemüse' AND CatType=2 AND "
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_CAT WHERE ID=4 AND CatNameD='Gemüse' AND CatType=2 AND "
                     "LaenderCode=0 AND ErfassungsFlag<>0"),
               1);
     EXPECT_EQ(window.CurrentID(), 4);
@@ -142,7 +133,7 @@ TEST_F(CategoryWindowsTest, NewCategoryTakesAFreeIdAndADuplicateNameIsRefused)
     Click(window, "cmdSave");
     ASSERT_EQ(m_ui.shown.size(), 1u);
     EXPECT_EQ(m_ui.shown[0].Text, "Eine Kategorie mit dem Namen \"fisch\" gibt es bereits.");
-    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_CAT"), 6);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_CAT"), 6);
 }
 
 TEST_F(CategoryWindowsTest, DeleteMergeAndConversionAskFirst)
@@ -153,8 +144,8 @@ TEST_F(CategoryWindowsTest, DeleteMergeAndConversionAskFirst)
     Click(window, "cmdDelete");
     EXPECT_EQ(m_ui.shown.back().Text,
               "Soll die Kategorie \"Kalte Vorspeise\" wirklich aus allen Rezepten entfernt werden ?");
-    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_CAT WHERE ID=2"), 0);
-    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_CAT_NDX WHERE CatID=2"), 0);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_CAT WHERE ID=2"), 0);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_CAT_NDX WHERE CatID=2"), 0);
     EXPECT_EQ(window.CurrentID(), 1); // the parent is shown next
 
     // Merge Fisch into Vorspeise: the choice offers ordinary categories only (Geheim, Vorspeise).
@@ -165,8 +156,8 @@ TEST_F(CategoryWindowsTest, DeleteMergeAndConversionAskFirst)
               "Sollen nun alle Rezepte, die die Kategorie \"Fisch\" enthalten, an dessen "
               "Stelle \"Vorspeise\" erhalten ?");
     EXPECT_EQ(m_ui.shown.back().Caption, "Umwandeln von Fisch");
-    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_CAT_NDX WHERE CatID=1"), 1);
-    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_CAT WHERE ID=3"), 0);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_CAT_NDX WHERE CatID=1"), 1);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_CAT WHERE ID=3"), 0);
     EXPECT_EQ(window.CurrentID(), 1);
 
     // The country becomes a category of its recipe, which had none left.
@@ -174,8 +165,8 @@ TEST_F(CategoryWindowsTest, DeleteMergeAndConversionAskFirst)
     EXPECT_EQ(Child<QPushButton>(window, "cmdCountry")->text(), "In Kategorie &umwandeln");
     m_ui.Answering(Answer::Yes);
     Click(window, "cmdCountry");
-    EXPECT_EQ(Count("SELECT RezHerkunft FROM T_REZ_KOPF WHERE ID=1"), 0);
-    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_CAT_NDX WHERE ID=1 AND CatID=1000"), 1);
+    EXPECT_EQ(Scalar("SELECT RezHerkunft FROM T_REZ_KOPF WHERE ID=1"), 0);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_CAT_NDX WHERE ID=1 AND CatID=1000"), 1);
     EXPECT_FALSE(Child<QCheckBox>(window, "chkCountry")->isChecked());
     EXPECT_TRUE(m_ui.AllAnswersUsed());
 }

@@ -1,11 +1,8 @@
 #include "ui/FrmKochbuchManag.h"
 #include "ui/FrmSetFingerprint.h"
 
-#include "db/DatabaseChoice.h"
 #include "db/Recordset.h"
-#include "db/Schema.h"
 #include "model/ClFingerprint.h"
-#include "tests/support/NewDatabase.h"
 #include "tests/ui/UiTestSupport.h"
 
 #include <QCheckBox>
@@ -22,23 +19,18 @@
 namespace pf::test {
 namespace {
 
-class CookbookWindowsTest : public UiTest
+class CookbookWindowsTest : public UiDbTest
 {
 protected:
     CookbookWindowsTest()
     {
         m_ui.mainWindowLoaded = true;
-        Connection() = ConnectionState{};
-        Connection().WorkDb = test::NewDatabase(m_dir.File("Pfannola.MDB"));
-        CreateTables(WorkDb(), SchemaTables());
         WorkDb().Execute("INSERT INTO T_BUCH (ID,BuchTitel,BuchBeschreib) VALUES (5,'Kuchen','Süßes')");
         WorkDb().Execute("INSERT INTO T_BUCH (ID,BuchTitel,BuchBeschreib) VALUES (6,'Torten','Festliches')");
         AddRecipe(1, {5});
         AddRecipe(2, {5, 6});
         AddRecipe(3, {6});
     }
-    ~CookbookWindowsTest() override { CloseWorkDatabase(); }
-
     static void AddRecipe(long id, std::initializer_list<long> books)
     {
         WorkDb().Execute("INSERT INTO T_REZ_KOPF (ID,FlagDeleted,Template,Fingerprint1,Fingerprint2) "
@@ -47,8 +39,6 @@ protected:
         for (long book : books)
             WorkDb().Execute("INSERT INTO T_REZ_KOCHBUCH (RezID,BuchID) VALUES (?,?)", {id, book});
     }
-    static long Scalar(const std::string& sql) { return static_cast<long>(WorkDb().Scalar(sql).AsLong()); }
-
     // Selects the list entry with the given text.
     static void Select(QWidget& window, const QString& text)
     {

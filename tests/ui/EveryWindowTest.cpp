@@ -62,17 +62,14 @@
 
 #include "core/WaitClock.h"
 #include "db/ClsUser.h"
-#include "db/DatabaseChoice.h"
 #include "db/WorkDatabase.h"
 #include "lexicon/LexiconMaintenance.h"
 #include "model/ClRecipe.h"
 #include "model/ClUnit.h"
-#include "model/ProgramUnits.h"
 #include "model/clsRecipeUnit.h"
 #include "nutrition/Nutrition.h"
 #include "nutrition/UnitMatching.h"
 #include "planning/ClMenu.h"
-#include "tests/support/BaseDataDb.h"
 #include "tests/ui/UiTestSupport.h"
 
 #include <QAbstractButton>
@@ -115,15 +112,11 @@ struct WindowCase
     std::vector<std::function<void(QWidget&)>> states = {};
 };
 
-class EveryWindowTest : public UiTest
+class EveryWindowTest : public UiDbTest
 {
 protected:
-    EveryWindowTest()
+    EveryWindowTest() : UiDbTest(WorkData::BaseDataWithFoods)
     {
-        Connection() = ConnectionState{};
-        Connection().WorkDb = MakeBaseDataDatabase(m_dir, "Pfannola.MDB", Foods::With);
-        ResetProgramData();
-        ClearRecipeCache();
         m_upgrade.DatabaseVersion = "001.19.110";
         m_upgrade.ProgramVersion = "002.00.126";
         m_upgrade.DatabaseName = "/daten/Pfannola.MDB";
@@ -136,12 +129,6 @@ protected:
         m_units.SetDB(&WorkDb());
         m_plan.CreateNewWP(DateSerial::FromParts(2026, 12, 7), 5);
     }
-    ~EveryWindowTest() override
-    {
-        ResetProgramData();
-        CloseWorkDatabase();
-    }
-
 public:
     UpgradeQuestion m_upgrade;
     ImportRecipe m_dupeRecord;

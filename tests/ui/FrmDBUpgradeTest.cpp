@@ -3,7 +3,6 @@
 #include "db/Recordset.h"
 #include "db/Schema.h"
 #include "db/UpgradeSteps.h"
-#include "tests/support/NewDatabase.h"
 #include "tests/ui/UiTestSupport.h"
 
 #include <QCheckBox>

@@ -3,9 +3,7 @@
 
 #include "ui/FrmEinkaufsliste.h"
 
-#include "db/DatabaseChoice.h"
 #include "planning/ShoppingExchange.h"
-#include "tests/support/BaseDataDb.h"
 #include "tests/ui/UiTestSupport.h"
 
 #include <QClipboard>
@@ -17,13 +15,11 @@
 namespace pf::test {
 namespace {
 
-class FrmEinkaufslisteTest : public UiTest
+class FrmEinkaufslisteTest : public UiDbTest
 {
 protected:
-    FrmEinkaufslisteTest()
+    FrmEinkaufslisteTest() : UiDbTest(WorkData::BaseData)
     {
-        Connection() = ConnectionState{};
-        Connection().WorkDb = MakeBaseDataDatabase(m_dir);
         Database& db = WorkDb();
         db.Execute(
             "INSERT INTO T_BLS_KEY (ID,SBLS,ST) VALUES (1,'C123000','Weizenmehl'),(2,'M111000','Milch'),"
@@ -35,8 +31,6 @@ protected:
                    "(8,1,0,'Äpfel',1,32,'3'), (8,2,0,'Mehl',300,31,'1')");
         db.Execute("INSERT INTO T_ADRESSE (ID,Name,AdrType,StoreLocations) VALUES (5,'Wochenmarkt',2,'FCM')");
     }
-    ~FrmEinkaufslisteTest() override { CloseWorkDatabase(); }
-
     static std::string Clipboard() { return QGuiApplication::clipboard()->text().toStdString(); }
     static void SetClipboard(const std::string& text)
     {

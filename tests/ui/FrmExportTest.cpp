@@ -2,7 +2,6 @@
 
 #include "core/Settings.h"
 #include "db/Database.h"
-#include "tests/support/BaseDataDb.h"
 #include "tests/ui/UiTestSupport.h"
 
 #include <QCheckBox>

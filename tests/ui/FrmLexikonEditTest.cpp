@@ -9,9 +9,6 @@
 #include "lexicon/LexiconFoodLinks.h"
 #include "lexicon/clTool.h"
 
-#include "db/DatabaseChoice.h"
-#include "model/ProgramUnits.h"
-#include "tests/support/BaseDataDb.h"
 #include "tests/ui/UiTestSupport.h"
 
 #include <QCheckBox>
@@ -33,16 +30,10 @@
 namespace pf::test {
 namespace {
 
-class FrmLexikonEditTest : public UiTest
+class FrmLexikonEditTest : public UiDbTest
 {
 protected:
-    FrmLexikonEditTest()
-    {
-        Connection() = ConnectionState{};
-        Connection().WorkDb = MakeBaseDataDatabase(m_dir, "Pfannola.MDB");
-        ResetProgramData();
-    }
-    ~FrmLexikonEditTest() override { CloseWorkDatabase(); }
+    FrmLexikonEditTest() : UiDbTest(WorkData::BaseData) {}
 
     // The item whose path of captions from the top is path.
     static QTreeWidgetItem* Find(QTreeWidget& tree, const QStringList& path)

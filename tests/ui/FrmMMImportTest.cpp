@@ -5,8 +5,6 @@
 #include "ui/frmGenericImportWizard.h"
 
 #include "db/Database.h"
-#include "db/DatabaseChoice.h"
-#include "tests/support/BaseDataDb.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/FrmMMImportDupe.h"
 #include "ui/FrmMMImportFList.h"

@@ -2,11 +2,7 @@
 #include "ui/FrmSkalierungAnzahl.h"
 
 #include "db/Database.h"
-#include "db/DatabaseChoice.h"
-#include "db/Schema.h"
 #include "model/ClUnit.h"
-#include "model/ProgramUnits.h"
-#include "tests/support/NewDatabase.h"
 #include "tests/ui/UiTestSupport.h"
 
 #include <QComboBox>
@@ -34,7 +30,7 @@
 namespace pf::test {
 namespace {
 
-class FrmMenuDataTest : public UiTest
+class FrmMenuDataTest : public UiDbTest
 {
 protected:
     FrmMenuDataTest()
@@ -42,11 +38,7 @@ protected:
         // Quantities are typed and shown as fractions; decimals as a German user sees them.
         m_context.Options.EditFlags = 8;
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        Connection() = ConnectionState{};
-        Connection().WorkDb = test::NewDatabase(m_dir.File("Pfannola.MDB"));
-        ResetProgramData();
         Database& db = WorkDb();
-        CreateTables(db, SchemaTables());
         db.Execute("INSERT INTO T_UNIT (ID,UnitShortD,UnitNameD) VALUES (1,'G','Gramm'),(2,'KG','Kilogramm'),"
                    "(3,'EL','Esslöffel')");
         db.Execute("INSERT INTO T_REZ_KOPFEINHEIT (ID,NameD,NameE,NameF) VALUES (1,'Portionen','Portionen',"
@@ -55,12 +47,7 @@ protected:
                    "(1,'Hauptgericht',1,0,-1),(2,'Fleisch',1,0,-1),(10,'Ungarn',2,36,-1)");
         db.Execute("INSERT INTO T_BUCH (ID,BuchTitel) VALUES (5,'Alltag'),(6,'Feste')");
     }
-    ~FrmMenuDataTest() override
-    {
-        ResetProgramData();
-        CloseWorkDatabase();
-        QLocale::setDefault(m_locale);
-    }
+    ~FrmMenuDataTest() override { QLocale::setDefault(m_locale); }
 
     QLocale m_locale;
 
@@ -116,7 +103,6 @@ protected:
         Child<QListWidget>(window, "lstBooks")->item(0)->setCheckState(Qt::Checked);
         Child<QComboBox>(window, "cboOrigin")->setCurrentText("Ungarn");
     }
-    static long Scalar(const std::string& sql) { return static_cast<long>(WorkDb().Scalar(sql).AsLong()); }
     std::vector<std::string> Messages() const
     {
         std::vector<std::string> texts;

@@ -1,7 +1,6 @@
 #include "ui/FrmPrint.h"
 
 #include "db/Database.h"
-#include "tests/support/BaseDataDb.h"
 #include "tests/ui/UiTestSupport.h"
 
 #include <QCheckBox>

@@ -4,15 +4,11 @@
 #include "core/UserRights.h"
 #include "core/UserSettings.h"
 #include "db/Database.h"
-#include "db/DatabaseChoice.h"
-#include "db/Schema.h"
 #include "model/ClIngredient.h"
 #include "model/ClRecipe.h"
-#include "model/ProgramUnits.h"
 #include "model/RecipeTrash.h"
 #include "model/clBook.h"
 #include "search/ClSearch.h"
-#include "tests/support/NewDatabase.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/FrmMenuData.h"
 #include "ui/RecipeDrag.h"
@@ -39,18 +35,13 @@
 namespace pf::test {
 namespace {
 
-class FrmSearchandDisplayTest : public UiTest
+class FrmSearchandDisplayTest : public UiDbTest
 {
 protected:
     FrmSearchandDisplayTest()
     {
-        Connection() = ConnectionState{};
-        Connection().WorkDb = test::NewDatabase(m_dir.File("Pfannola.MDB"));
-        ResetProgramData();
-        ClearRecipeCache();
         MarkedRecipes().clear();
         Database& db = WorkDb();
-        CreateTables(db, SchemaTables());
         db.Execute(
             "INSERT INTO T_UNIT (ID,UnitShortD,UnitNameD) VALUES (1,'g','Gramm'),(2,'EL','Esslöffel')");
         db.Execute("INSERT INTO T_REZ_KOPFEINHEIT (ID,NameD) VALUES (1,'Portionen')");
@@ -91,12 +82,7 @@ protected:
         db.Execute("INSERT INTO T_BLOB (ID,IDReference,IDType,IDNum,Property,Blob) VALUES (1,4,5,1,0,?)",
                    {PngPicture(60, 40, Qt::darkYellow)});
     }
-    ~FrmSearchandDisplayTest() override
-    {
-        MarkedRecipes().clear();
-        ResetProgramData();
-        CloseWorkDatabase();
-    }
+    ~FrmSearchandDisplayTest() override { MarkedRecipes().clear(); }
 
     static QTreeWidget& Results(QWidget& window) { return *Child<QTreeWidget>(window, "trvResults"); }
     static QStringList Titles(QWidget& window)
@@ -112,7 +98,6 @@ protected:
         for (const QChar c : text)
             QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
-    long Scalar(const std::string& sql) { return static_cast<long>(WorkDb().Scalar(sql).AsLong()); }
 };
 
 TEST_F(FrmSearchandDisplayTest, TypingAWordAndEnterListsHitsAndTheDisplayShowsTheSelectedRecipe)

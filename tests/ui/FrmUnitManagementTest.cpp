@@ -2,10 +2,8 @@
 
 #include "db/Database.h"
 #include "db/Recordset.h"
-#include "db/Schema.h"
 #include "model/ClUnit.h"
 #include "model/clsRecipeUnit.h"
-#include "tests/support/NewDatabase.h"
 #include "tests/ui/UiTestSupport.h"
 
 #include <QComboBox>

@@ -6,9 +6,6 @@
 #include "ui/FrmLiteraturGallery.h"
 #include "ui/FrmLiteraturInhaltsverzeichnis.h"
 
-#include "db/DatabaseChoice.h"
-#include "db/Schema.h"
-#include "tests/support/NewDatabase.h"
 #include "tests/ui/UiTestSupport.h"
 
 #include <QComboBox>
@@ -23,20 +20,15 @@
 namespace pf::test {
 namespace {
 
-class LiteratureWindowsTest : public UiTest
+class LiteratureWindowsTest : public UiDbTest
 {
 protected:
     LiteratureWindowsTest()
     {
-        Connection() = ConnectionState{};
-        Connection().WorkDb = test::NewDatabase(m_dir.File("Pfannola.MDB"));
-        CreateTables(WorkDb(), SchemaTables());
         WorkDb().Execute("INSERT INTO T_ADRESSE (ID,Name) VALUES (3,'Verlag Süd')");
         WorkDb().Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle,FlagDeleted,Template) VALUES (1,'Suppe',0,0)");
         WorkDb().Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle,FlagDeleted,Template) VALUES (2,'Salat',0,0)");
     }
-    ~LiteratureWindowsTest() override { CloseWorkDatabase(); }
-
     static long SourceId(const std::string& title)
     {
         return static_cast<long>(

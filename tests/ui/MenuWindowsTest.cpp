@@ -10,10 +10,7 @@
 #include "ui/FrmMenuPrint.h"
 
 #include "core/Settings.h"
-#include "db/DatabaseChoice.h"
-#include "db/Schema.h"
 #include "planning/clsMenuPrint.h"
-#include "tests/support/NewDatabase.h"
 #include "tests/ui/UiTestSupport.h"
 
 #include <QApplication>
@@ -35,14 +32,11 @@
 namespace pf::test {
 namespace {
 
-class MenuWindowsTest : public UiTest
+class MenuWindowsTest : public UiDbTest
 {
 protected:
     MenuWindowsTest()
     {
-        Connection() = ConnectionState{};
-        Connection().WorkDb = test::NewDatabase(m_dir.File("Pfannola.MDB"));
-        CreateTables(WorkDb(), SchemaTables());
         for (const char* row : {"(1,'Kürbissuppe',4)", "(2,'Rinderbraten',6)", "(3,'Rote Grütze',4)"})
             WorkDb().Execute(std::string("INSERT INTO T_REZ_KOPF (ID,RezTitle,RezYield) VALUES ") + row);
         WorkDb().Execute("UPDATE T_REZ_KOPF SET FlagDeleted=0, Template=0");
@@ -55,7 +49,6 @@ protected:
         for (QWidget* w : QApplication::topLevelWidgets())
             if (w->objectName().startsWith("Frm"))
                 delete w;
-        CloseWorkDatabase();
     }
 
     static QStringList Texts(const QTreeWidget* tree, int column)

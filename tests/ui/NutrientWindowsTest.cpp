@@ -14,12 +14,9 @@
 #include "ui/FrmUnitAbgleich.h"
 
 #include "db/Database.h"
-#include "db/DatabaseChoice.h"
-#include "model/ProgramUnits.h"
 #include "nutrition/FoodSearch.h"
 #include "nutrition/Nutrition.h"
 #include "nutrition/UnitMatching.h"
-#include "tests/support/BaseDataDb.h"
 #include "tests/ui/UiTestSupport.h"
 
 #include <QCheckBox>
@@ -40,20 +37,10 @@
 namespace pf::test {
 namespace {
 
-class NutrientWindowsTest : public UiTest
+class NutrientWindowsTest : public UiDbTest
 {
 protected:
-    NutrientWindowsTest()
-    {
-        Connection() = ConnectionState{};
-        Connection().WorkDb = MakeBaseDataDatabase(m_dir, "Pfannola.MDB", Foods::With);
-        ResetProgramData();
-    }
-    ~NutrientWindowsTest() override
-    {
-        ResetProgramData();
-        CloseWorkDatabase();
-    }
+    NutrientWindowsTest() : UiDbTest(WorkData::BaseDataWithFoods) {}
 
     static long FoodId(const char* name)
     {

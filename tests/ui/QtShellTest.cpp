@@ -2,11 +2,8 @@
 
 #include "core/Messages.h"
 #include "core/Settings.h"
-#include "db/DatabaseChoice.h"
 #include "db/InitFiles.h"
 #include "db/WorkDatabase.h"
-#include "model/ProgramUnits.h"
-#include "tests/support/BaseDataDb.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/FrmDBOpen.h"
 #include "ui/FrmSplash.h"

@@ -6,9 +6,6 @@
 #include "ui/FrmSearchandDisplay.h"
 #include "ui/FrmShops.h"
 
-#include "db/DatabaseChoice.h"
-#include "db/Schema.h"
-#include "tests/support/NewDatabase.h"
 #include "tests/ui/UiTestSupport.h"
 
 #include <QApplication>
@@ -21,16 +18,9 @@
 namespace pf::test {
 namespace {
 
-class ShopsWindowTest : public UiTest
+class ShopsWindowTest : public UiDbTest
 {
 protected:
-    ShopsWindowTest()
-    {
-        Connection() = ConnectionState{};
-        Connection().WorkDb = test::NewDatabase(m_dir.File("Pfannola.MDB"));
-        CreateTables(WorkDb(), SchemaTables());
-    }
-    ~ShopsWindowTest() override { CloseWorkDatabase(); }
 
     static void Enter(FrmShops& window, const char* family, long kind, const QString& group = {})
     {

@@ -3,6 +3,10 @@
 // fresh settings store and application context per test.
 
 #include "core/AppContext.h"
+#include "db/DatabaseChoice.h"
+#include "model/ProgramUnits.h"
+#include "tests/support/BaseDataDb.h"
+#include "tests/support/NewDatabase.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempDir.h"
 
@@ -67,6 +71,36 @@ protected:
     AppContext m_context;
     ScriptedInteraction m_ui;
     ScopedAppContext m_scope{m_context};
+};
+
+// What the work database of a window test holds: the program's empty tables, or the base data
+// without or with the food table.
+enum class WorkData { Tables, BaseData, BaseDataWithFoods };
+
+// A window test on its own work database "Pfannola.MDB" in the test folder. The program's cached
+// lists are dropped before and after, so that nothing read from another test's database remains.
+class UiDbTest : public UiTest
+{
+protected:
+    explicit UiDbTest(WorkData data = WorkData::Tables)
+    {
+        Connection() = ConnectionState{};
+        const std::string path = m_dir.File("Pfannola.MDB");
+        Connection().WorkDb = data == WorkData::Tables
+                                  ? NewSchemaDatabase(path)
+                                  : MakeBaseDataDatabase(m_dir, "Pfannola.MDB",
+                                                         data == WorkData::BaseDataWithFoods ? Foods::With
+                                                                                              : Foods::Without);
+        ResetProgramData();
+    }
+    ~UiDbTest() override
+    {
+        ResetProgramData();
+        CloseWorkDatabase();
+    }
+
+    // The single number a query gives, such as a count.
+    static long Scalar(const std::string& sql) { return static_cast<long>(WorkDb().Scalar(sql).AsLong()); }
 };
 
 } // namespace pf::test

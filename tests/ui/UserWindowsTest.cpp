@@ -10,9 +10,7 @@
 #include "core/UserRights.h"
 #include "core/WaitClock.h"
 #include "db/ClsUser.h"
-#include "db/DatabaseChoice.h"
 #include "db/Schema.h"
-#include "tests/support/NewDatabase.h"
 #include "tests/ui/UiTestSupport.h"
 
 #include <QAction>
@@ -259,39 +257,34 @@ TEST_F(UserWindowsTest, EachRightOpensItsCommandsAndNoOthers)
     }
 }
 
+// Without users everything but the password change is open; a user without rights sees only what
+// everyone may use.
 TEST_F(UserWindowsTest, AUserWithoutRightsSeesOnlyWhatEveryoneMayUse)
 {
-    ScopedCurrentUser user({true, "Gast", 0});
-    Mainform main;
-    for (QAction* action : main.CommandActions()) {
-        const std::string id = action->objectName().toStdString();
-        main.SetCommandEnabled(action->objectName(), true);
-        // A hidden command (one this program cannot carry out) stays off for everyone.
-        if (!action->isVisible())
+    for (const bool withUsers : {false, true}) {
+        SCOPED_TRACE(withUsers);
+        ScopedCurrentUser user(withUsers ? LoggedInUser{true, "Gast", 0} : LoggedInUser{});
+        Mainform main;
+        for (QAction* action : main.CommandActions()) {
+            const std::string id = action->objectName().toStdString();
+            main.SetCommandEnabled(action->objectName(), true);
+            // A hidden command (one this program cannot carry out) stays off for everyone.
+            if (!action->isVisible())
+                continue;
+            EXPECT_EQ(action->isEnabled(),
+                      (!withUsers || Mainform::CommandRight(id) == kRightNone) && id != "MenuExtraChangePwd")
+                << id;
+        }
+        for (const char* open :
+             {"Mnu01Suchen", "LexikonAnsehen", "Mnu02EinkaufenListe", "HideRezOpen", "MnuHilfeAboutbox"})
+            EXPECT_TRUE(main.Command(open)->isEnabled()) << open;
+        if (!withUsers)
             continue;
-        EXPECT_EQ(action->isEnabled(), Mainform::CommandRight(id) == kRightNone && id != "MenuExtraChangePwd")
-            << id;
-    }
-    for (const char* open :
-         {"Mnu01Suchen", "LexikonAnsehen", "Mnu02EinkaufenListe", "HideRezOpen", "MnuHilfeAboutbox"})
-        EXPECT_TRUE(main.Command(open)->isEnabled()) << open;
-
-    // Logging in again as the administrator opens everything the windows offer.
-    SetCurrentUser({true, "Anna", kRightAdmin});
-    main.SetUserSecurity();
-    for (QAction* action : main.CommandActions())
-        EXPECT_TRUE(action->isEnabled() || !action->isVisible()) << action->objectName().toStdString();
-}
-
-TEST_F(UserWindowsTest, WithoutUsersEverythingIsAllowedButChangingAPassword)
-{
-    Mainform main;
-    for (QAction* action : main.CommandActions()) {
-        main.SetCommandEnabled(action->objectName(), true);
-        if (!action->isVisible())
-            continue;
-        EXPECT_EQ(action->isEnabled(), action->objectName() != "MenuExtraChangePwd")
-            << action->objectName().toStdString();
+        // Logging in again as the administrator opens everything the windows offer.
+        SetCurrentUser({true, "Anna", kRightAdmin});
+        main.SetUserSecurity();
+        for (QAction* action : main.CommandActions())
+            EXPECT_TRUE(action->isEnabled() || !action->isVisible()) << action->objectName().toStdString();
     }
 }
 

@@ -15,10 +15,7 @@
 
 #include "core/Settings.h"
 #include "db/Database.h"
-#include "db/DatabaseChoice.h"
-#include "model/ProgramUnits.h"
 #include "planning/clWPLanguage.h"
-#include "tests/support/NewDatabase.h"
 #include "tests/ui/UiTestSupport.h"
 
 #include <QCheckBox>
@@ -39,15 +36,13 @@
 namespace pf {
 namespace {
 
-class WeekPlanWindows : public test::UiTest
+class WeekPlanWindows : public test::UiDbTest
 {
 protected:
     // The plan database is the work database, so that the recipe editor opened from the
     // candidates works on the same recipes.
     void SetUp() override
     {
-        Connection() = ConnectionState{};
-        Connection().WorkDb = test::NewSchemaDatabase(m_dir.File("plan.db"));
         db = &WorkDb();
         db->Execute("INSERT INTO T_WPLevel (ID,WPOrder,WPName,WPCost,WPPrint,WPRepeat) VALUES "
                     "(1,1,'Suppe',2.5,-1,0),(2,2,'Hauptgang',6.9,-1,0),(3,3,'Dessert',1.8,-1,0)");
@@ -101,14 +96,6 @@ protected:
             QTest::mouseClick(dialog->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
         });
     }
-    long Scalar(const std::string& sql) { return static_cast<long>(db->Scalar(sql).AsLong()); }
-
-    void TearDown() override
-    {
-        ResetProgramData();
-        CloseWorkDatabase();
-    }
-
     Database* db = nullptr;
 };
 

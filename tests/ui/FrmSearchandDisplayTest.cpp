@@ -87,10 +87,7 @@ protected:
     static QTreeWidget& Results(QWidget& window) { return *Child<QTreeWidget>(window, "trvResults"); }
     static QStringList Titles(QWidget& window)
     {
-        QStringList titles;
-        for (int i = 0; i < Results(window).topLevelItemCount(); ++i)
-            titles << Results(window).topLevelItem(i)->text(FrmSearchandDisplay::ColTitle);
-        return titles;
+        return TopLevelTexts(&Results(window), FrmSearchandDisplay::ColTitle);
     }
     // Types text key by key, umlauts included.
     static void Type(QWidget* widget, const QString& text)

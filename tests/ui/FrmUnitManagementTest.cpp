@@ -82,11 +82,7 @@ protected:
     }
     static QStringList YieldUnitNames(QWidget& window)
     {
-        QStringList names;
-        auto* list = Child<QTreeWidget>(window, "lstRecipeUnits");
-        for (int i = 0; i < list->topLevelItemCount(); ++i)
-            names << list->topLevelItem(i)->text(0);
-        return names;
+        return TopLevelTexts(Child<QTreeWidget>(window, "lstRecipeUnits"));
     }
 
     std::unique_ptr<Database> m_db;

@@ -51,13 +51,6 @@ protected:
                 delete w;
     }
 
-    static QStringList Texts(const QTreeWidget* tree, int column)
-    {
-        QStringList texts;
-        for (int i = 0; i < tree->topLevelItemCount(); ++i)
-            texts << tree->topLevelItem(i)->text(column);
-        return texts;
-    }
     template <typename T> static T* Open()
     {
         for (QWidget* w : QApplication::topLevelWidgets())
@@ -117,15 +110,15 @@ TEST_F(MenuWindowsTest, PlanSaveReopenAndSeeTheGuestHistory)
     auto* editor = Open<FrmMenuDetail>();
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(Child<QLineEdit>(*editor, "txtZeitVorher")->text(), "02:30");
-    const QStringList courses = Texts(Child<QTreeWidget>(*editor, "lstGaenge"), 1);
+    const QStringList courses = TopLevelTexts(Child<QTreeWidget>(*editor, "lstGaenge"), 1);
     EXPECT_EQ(courses, QStringList({"Kürbissuppe", "Rinderbraten", "Apfelkuchen vom Blech [frei]"}));
-    EXPECT_EQ(Texts(Child<QTreeWidget>(*editor, "lstGaenge"), 2), QStringList({"4 ", "6 ", ""}));
+    EXPECT_EQ(TopLevelTexts(Child<QTreeWidget>(*editor, "lstGaenge"), 2), QStringList({"4 ", "6 ", ""}));
 
     Click(*editor, "cmdGuestHistory");
     auto* history = Open<FrmGastGeschichte>();
     ASSERT_NE(history, nullptr);
     auto* rows = Child<QTreeWidget>(*history, "lstGeschichte");
-    EXPECT_EQ(Texts(rows, 2), QStringList({"Kürbissuppe", "Rinderbraten", "Apfelkuchen vom Blech"}));
+    EXPECT_EQ(TopLevelTexts(rows, 2), QStringList({"Kürbissuppe", "Rinderbraten", "Apfelkuchen vom Blech"}));
     EXPECT_EQ(rows->topLevelItem(0)->text(0), "04.10.2026");
     EXPECT_EQ(rows->topLevelItem(0)->text(3), "isst kein Rind");
 
@@ -189,7 +182,7 @@ TEST_F(MenuWindowsTest, ManagerKeepsFoldersAndRemembersTheLastNode)
         auto* tree = Child<QTreeWidget>(manager, "tvMenu");
         EXPECT_EQ(tree->currentItem()->text(0), "Advent");
         EXPECT_EQ(tree->currentItem()->parent()->text(0), "Feste");
-        EXPECT_EQ(Texts(tree, 0),
+        EXPECT_EQ(TopLevelTexts(tree, 0),
                   QStringList({"Menüordner", "Wochenpläne", "Unklassifiert (0)", "Produktinformationen"}));
         manager.close();
     }
@@ -235,14 +228,14 @@ TEST_F(MenuWindowsTest, RecipesJoinAMenuFromTheListOrByDrop)
     EXPECT_FALSE(editor->DropRecipes(&data));
     data.setText("2");
     EXPECT_TRUE(editor->DropRecipes(&data));
-    EXPECT_EQ(Texts(courses, 1), QStringList({"Kürbissuppe", "Rote Grütze", "Rinderbraten"}));
+    EXPECT_EQ(TopLevelTexts(courses, 1), QStringList({"Kürbissuppe", "Rote Grütze", "Rinderbraten"}));
 
     // Moving the last course up and the first down.
     courses->setCurrentItem(courses->topLevelItem(2));
     Click(*editor, "cmdUp");
     courses->setCurrentItem(courses->topLevelItem(0));
     Click(*editor, "cmdDown");
-    EXPECT_EQ(Texts(courses, 1), QStringList({"Rinderbraten", "Kürbissuppe", "Rote Grütze"}));
+    EXPECT_EQ(TopLevelTexts(courses, 1), QStringList({"Rinderbraten", "Kürbissuppe", "Rote Grütze"}));
 
     // Closing asks to save the unsaved courses.
     m_ui.Answering(Answer::Yes);

@@ -250,11 +250,7 @@ TEST_F(NutrientWindowsTest, CorrectedGramsAndLeftOutLinesReachTheTable)
 // The texts of a food list, in order.
 QStringList ListTexts(QWidget& window, const char* list)
 {
-    QStringList texts;
-    auto* tree = window.findChild<QTreeWidget*>(list);
-    for (int i = 0; tree && i < tree->topLevelItemCount(); ++i)
-        texts << tree->topLevelItem(i)->text(0);
-    return texts;
+    return TopLevelTexts(window.findChild<QTreeWidget*>(list));
 }
 
 TEST_F(NutrientWindowsTest, BrowserFindsAFoodByItsSynonymAndTheClassTreeListsItsClass)

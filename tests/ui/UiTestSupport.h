@@ -17,6 +17,7 @@
 #include <QImage>
 #include <QPushButton>
 #include <QTest>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -39,6 +40,15 @@ inline Blob PngPicture(int width, int height, Qt::GlobalColor color)
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
     return Blob(png.begin(), png.end());
+}
+
+// The texts of a tree's top-level items in one column, in the order shown.
+inline QStringList TopLevelTexts(const QTreeWidget* tree, int column = 0)
+{
+    QStringList texts;
+    for (int i = 0; tree && i < tree->topLevelItemCount(); ++i)
+        texts << tree->topLevelItem(i)->text(column);
+    return texts;
 }
 
 class UiTest : public ::testing::Test

@@ -86,29 +86,19 @@ TEST_F(FrmMMImportTest, WizardImportsTheChosenFilesIntoANewCookbookWithLiveCount
     EXPECT_TRUE(m_ui.AllAnswersUsed());
 }
 
-TEST_F(FrmMMImportTest, CommandLineImportRunsIntoTheActiveCookbookAndCloses)
+// Into the active cookbook, by the command line (only the first file of its list) or from the
+// clipboard after its check step: the result is the cookbook's content, under a caption that names it.
+TEST_F(FrmMMImportTest, TheResultOpensAsTheTargetCookbooksContent)
 {
     db.reset();
     Connection().WorkDb = Database::OpenSqlite(m_dir.File("base.db"));
     WorkDb().Execute("INSERT INTO T_BUCH (ID, BuchTitel, BuchBeschreib) VALUES (3, 'Aktiv', 'x')");
     m_context.ActiveBookId = 3;
-    // Only the first field of the list counts.
-    RunCommandLineImport(DataFile("twocol.mm") + ",weitere.mm");
-    EXPECT_EQ(WorkDb().Scalar("SELECT COUNT(*) FROM T_REZ_KOCHBUCH WHERE BuchID=3").AsLong(), 2);
-    CloseWorkDatabase();
-}
-
-// Into the base cookbook, by the command line or from the clipboard after its check step: the
-// result is the base cookbook's content, under a caption that names it.
-TEST_F(FrmMMImportTest, TheResultOpensAsTheTargetCookbooksContent)
-{
-    db.reset();
-    Connection().WorkDb = Database::OpenSqlite(m_dir.File("base.db"));
-    m_context.ActiveBookId = 0;
-    const std::string expected = "Import-Ergebnis in Kochbuch \"Basiskochbuch\"";
-    std::optional<ImportResultView> view = RunCommandLineImport(DataFile("twocol.mm"));
+    const std::string expected = "Import-Ergebnis in Kochbuch \"Aktiv\"";
+    std::optional<ImportResultView> view = RunCommandLineImport(DataFile("twocol.mm") + ",weitere.mm");
     ASSERT_TRUE(view);
     EXPECT_EQ(view->Caption, expected);
+    EXPECT_EQ(WorkDb().Scalar("SELECT COUNT(*) FROM T_REZ_KOCHBUCH WHERE BuchID=3").AsLong(), 2);
     FrmSearchandDisplay list;
     list.ShowCookbook(view->BookID, view->Caption);
     EXPECT_EQ(Child<QLabel>(list, "lblCaption")->text().toStdString(), expected);

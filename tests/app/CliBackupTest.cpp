@@ -16,15 +16,26 @@ namespace fs = std::filesystem;
 class CliBackupTest : public test::CliFixture
 {
 protected:
-    CliBackupTest()
+    CliBackupTest() { Fill(*test::NewDatabase(file)); }
+
+    // The version row and one recipe: what a backup must bring back.
+    static void Fill(Database& db)
     {
-        auto db = test::NewDatabase(file);
-        db->CreateTable({"T_VERSION",
-                         {{"Major", FieldType::Long}, {"Minor", FieldType::Long}, {"Build", FieldType::Long}},
-                         {}});
-        db->Execute("INSERT INTO T_VERSION (Major, Minor, Build) VALUES (2, 0, 126)");
-        db->CreateTable({"T_REZ_KOPF", {{"ID", FieldType::Long}, {"RezTitle", FieldType::Text, 80}}, {}});
-        db->Execute("INSERT INTO T_REZ_KOPF (ID, RezTitle) VALUES (1, \"Flammkuchen\")");
+        db.CreateTable({"T_VERSION",
+                        {{"Major", FieldType::Long}, {"Minor", FieldType::Long}, {"Build", FieldType::Long}},
+                        {}});
+        db.Execute("INSERT INTO T_VERSION (Major, Minor, Build) VALUES (2, 0, 126)");
+        db.CreateTable({"T_REZ_KOPF", {{"ID", FieldType::Long}, {"RezTitle", FieldType::Text, 80}}, {}});
+        db.Execute("INSERT INTO T_REZ_KOPF (ID, RezTitle) VALUES (1, 'Flammkuchen')");
+    }
+    // The archive a backup run named, and a copy of it cut short.
+    std::string Backup(const std::string& db)
+    {
+        EXPECT_EQ(Run({"--db", db, "backup", dir.File("sicher")}), 0) << err.str();
+        const std::string archive = out.str().substr(0, out.str().size() - 1);
+        const std::string bytes = test::ReadFile(archive);
+        test::WriteFile(dir.File("kaputt.zip"), bytes.substr(0, bytes.size() - 30));
+        return archive;
     }
 
     long Count(const std::string& path)
@@ -38,32 +49,23 @@ protected:
 
 TEST_F(CliBackupTest, BackupThenRestoreBringsBackTheSavedState)
 {
-    ASSERT_EQ(Run({"--db", file, "backup", dir.File("sicher")}), 0) << err.str();
-    const std::string archive = out.str().substr(0, out.str().size() - 1);
+    const std::string archive = Backup(file);
     EXPECT_EQ(fs::path(archive).parent_path(), fs::path(dir.File("sicher")));
     EXPECT_EQ(fs::path(archive).extension(), ".zip");
-    ASSERT_TRUE(fs::exists(archive));
-
     Database::OpenSqlite(file)->Execute("INSERT INTO T_REZ_KOPF (ID, RezTitle) VALUES (2, \"Neu\")");
-    ASSERT_EQ(Run({"--db", file, "restore", archive}), 0) << err.str();
-    EXPECT_NE(out.str().find("Zurückgeladen: BACKUP_"), std::string::npos) << out.str();
-    EXPECT_EQ(Count(file), 1);
-    EXPECT_EQ(Count(file + ".BAK"), 2);
-}
 
-TEST_F(CliBackupTest, RestoreOfADamagedArchiveFailsAndKeepsTheFile)
-{
-    ASSERT_EQ(Run({"--db", file, "backup", dir.File("sicher")}), 0) << err.str();
-    const std::string archive = out.str().substr(0, out.str().size() - 1);
-    const std::string bytes = test::ReadFile(archive);
-    test::WriteFile(dir.File("kaputt.zip"), bytes.substr(0, bytes.size() - 30));
+    // A damaged archive fails and keeps the file.
     const std::string before = test::ReadFile(file);
-
     EXPECT_EQ(Run({"--db", file, "restore", dir.File("kaputt.zip")}), 1);
     EXPECT_NE(err.str().find("Die Datensicherung hat ein Problem: "), std::string::npos) << err.str();
     EXPECT_EQ(out.str(), "");
     EXPECT_EQ(test::ReadFile(file), before);
     EXPECT_FALSE(fs::exists(file + ".BAK"));
+
+    ASSERT_EQ(Run({"--db", file, "restore", archive}), 0) << err.str();
+    EXPECT_NE(out.str().find("Zurückgeladen: BACKUP_"), std::string::npos) << out.str();
+    EXPECT_EQ(Count(file), 1);
+    EXPECT_EQ(Count(file + ".BAK"), 2);
 }
 
 // A server database is saved into the same kind of archive: it restores into a file and back into
@@ -74,15 +76,8 @@ TEST_F(CliBackupTest, ServerBackupRestoresIntoAFileAndIntoTheServer)
     auto db = test::NewServerDatabase(&server);
     if (!db)
         GTEST_SKIP() << test::kNoServer;
-    db->CreateTable({"T_VERSION",
-                     {{"Major", FieldType::Long}, {"Minor", FieldType::Long}, {"Build", FieldType::Long}},
-                     {}});
-    db->Execute("INSERT INTO T_VERSION (Major, Minor, Build) VALUES (2, 0, 126)");
-    db->CreateTable({"T_REZ_KOPF", {{"ID", FieldType::Long}, {"RezTitle", FieldType::Text, 80}}, {}});
-    db->Execute("INSERT INTO T_REZ_KOPF (ID, RezTitle) VALUES (1, 'Flammkuchen')");
-
-    ASSERT_EQ(Run({"--db", server, "backup", dir.File("sicher")}), 0) << err.str();
-    const std::string archive = out.str().substr(0, out.str().size() - 1);
+    Fill(*db);
+    const std::string archive = Backup(server);
     EXPECT_EQ(fs::path(archive).extension(), ".zip");
     db->Execute("INSERT INTO T_REZ_KOPF (ID, RezTitle) VALUES (2, 'Neu')");
 
@@ -98,8 +93,6 @@ TEST_F(CliBackupTest, ServerBackupRestoresIntoAFileAndIntoTheServer)
     EXPECT_EQ(db->Scalar("SELECT RezTitle FROM T_REZ_KOPF").AsText(), "Flammkuchen");
 
     // A damaged archive changes nothing on the server.
-    const std::string bytes = test::ReadFile(archive);
-    test::WriteFile(dir.File("kaputt.zip"), bytes.substr(0, bytes.size() - 30));
     db->Execute("INSERT INTO T_REZ_KOPF (ID, RezTitle) VALUES (3, 'Bleibt')");
     EXPECT_EQ(Run({"--db", server, "restore", dir.File("kaputt.zip")}), 1);
     EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong(), 2);

@@ -77,6 +77,13 @@ protected:
                 "INSERT INTO T_BLS_FDESC (DINDEX,DKEY,DDESC,DDIM) VALUES (7,'GCAL','Energie','kcal/100g')");
         return Connection().DbPath;
     }
+    // A database the settings name, as the next start opens it.
+    std::string SettingsDatabase()
+    {
+        const std::string path = MakeDatabase();
+        WriteSetting("", "Database", path, true);
+        return path;
+    }
 
     test::TempDir dir;
     test::ScriptedInteraction ui;
@@ -189,20 +196,28 @@ TEST_F(StartupTest, UpgradeRunEndsWithoutMainWindow)
 
 TEST_F(StartupTest, CommandLineImportClosesTheMainWindowAfterwards)
 {
-    std::string path = MakeDatabase();
-    WriteSetting("", "Database", path, true);
+    SettingsDatabase();
     StartProgram(Args("/import /tmp/a.mm,/tmp/b.mm"), shell);
     EXPECT_EQ(shell.log, "splash;main;import /tmp/a.mm;close;");
 }
 
+// The start reads the rings and the stock phrases; the shutdown, unless the trash question keeps
+// the program open, saves the rings and removes the temporary folder.
 TEST_F(StartupTest, ShutdownSavesTheRingsAndRemovesTheTemporaryFolder)
 {
-    std::string path = MakeDatabase();
-    WriteSetting("", "Database", path, true);
+    SettingsDatabase();
     WriteSetting("", "EditRing", "22,4,0,9", false);
+    WriteSetting("", "Floskel0", "<UNBENUTZT>", false);
+    WriteSetting("", "Floskel1", "Guten Appetit!", false);
     StartProgram(Args(""), shell);
+    EXPECT_EQ(m_app.Phrases[0], ""); // the placeholder of an unused phrase
+    EXPECT_EQ(m_app.Phrases[1], "Guten Appetit!");
     const std::string temp = m_app.TempDir;
     m_app.MenuRing = {3, 0, 5};
+    StartHooks().TrashQuestion = [] { return false; };
+    EXPECT_FALSE(Shutdown(shell));
+    EXPECT_TRUE(HasWorkDb());
+    StartHooks().TrashQuestion = nullptr;
     ASSERT_TRUE(Shutdown(shell));
     EXPECT_EQ(ReadSetting("", "EditRing", "", false), "22,4,9");
     EXPECT_EQ(ReadSetting("", "EditMenuRing", "", false), "3,5");
@@ -214,8 +229,7 @@ TEST_F(StartupTest, ShutdownSavesTheRingsAndRemovesTheTemporaryFolder)
 
 TEST_F(StartupTest, LoginRunsBeforeTheMainWindowWhenTheDatabaseHasUsers)
 {
-    std::string path = MakeDatabase();
-    WriteSetting("", "Database", path, true);
+    const std::string path = SettingsDatabase();
     Database::OpenSqlite(path, {})->Execute(
         "INSERT INTO T_USER (ID, Username, Pwd, Flags) VALUES (4, 'Bernd', ?, 32)",
         {Value(ScramblePassword("Bernd", "Brot"))});
@@ -239,28 +253,6 @@ TEST_F(StartupTest, LoginRunsBeforeTheMainWindowWhenTheDatabaseHasUsers)
     EXPECT_THROW(StartProgram(Args(""), shell), ProcessExit);
     EXPECT_EQ(shell.log, "splash;");
     StartHooks().Login = nullptr;
-}
-
-TEST_F(StartupTest, TrashQuestionCanKeepTheProgramOpen)
-{
-    std::string path = MakeDatabase();
-    WriteSetting("", "Database", path, true);
-    StartProgram(Args(""), shell);
-    StartHooks().TrashQuestion = [] { return false; };
-    EXPECT_FALSE(Shutdown(shell));
-    EXPECT_TRUE(HasWorkDb());
-    StartHooks().TrashQuestion = nullptr;
-}
-
-TEST_F(StartupTest, UnusedPhrasePlaceholderIsStoredEmpty)
-{
-    std::string path = MakeDatabase();
-    WriteSetting("", "Database", path, true);
-    WriteSetting("", "Floskel0", "<UNBENUTZT>", false);
-    WriteSetting("", "Floskel1", "Guten Appetit!", false);
-    StartProgram(Args(""), shell);
-    EXPECT_EQ(m_app.Phrases[0], "");
-    EXPECT_EQ(m_app.Phrases[1], "Guten Appetit!");
 }
 
 } // namespace

@@ -14,9 +14,13 @@ namespace {
 class CliLexiconTest : public test::CliFixture
 {
 protected:
-    std::string MakeDatabase()
+    // A database made by "init" whose lexicon was emptied afterwards.
+    std::string WithoutLexicon()
     {
         const std::string path = InitDatabase("lexikon.MDB");
+        auto db = Database::OpenSqlite(path);
+        for (const char* table : {"T_INFO_KEY", "T_INFO_TREE", "T_LEXIKON", "T_GIFT", "T_GERAET"})
+            db->Execute(std::string("DELETE FROM ") + table);
         return path;
     }
 
@@ -30,7 +34,7 @@ protected:
 
 TEST_F(CliLexiconTest, PrintsAreaIdAndKeywordOfEveryHit)
 {
-    const std::string path = MakeDatabase();
+    const std::string path = InitDatabase("lexikon.MDB");
     struct Case
     {
         std::vector<std::string> Words; // after "lexicon"
@@ -67,12 +71,7 @@ TEST_F(CliLexiconTest, PrintsAreaIdAndKeywordOfEveryHit)
 
 TEST_F(CliLexiconTest, UpgradeFillsAnEmptyLexicon)
 {
-    const std::string path = MakeDatabase();
-    {
-        auto db = Database::OpenSqlite(path);
-        for (const char* table : {"T_INFO_KEY", "T_INFO_TREE", "T_LEXIKON", "T_GIFT", "T_GERAET"})
-            db->Execute(std::string("DELETE FROM ") + table);
-    }
+    const std::string path = WithoutLexicon();
     ASSERT_EQ(Run({"--db", path, "upgrade"}), 0) << err.str();
     EXPECT_NE(out.str().find("Das Lexikon wurde mit den mitgelieferten Einträgen gefüllt."),
               std::string::npos);
@@ -84,12 +83,7 @@ TEST_F(CliLexiconTest, UpgradeFillsAnEmptyLexicon)
 
 TEST_F(CliLexiconTest, EveryCommandFillsAnEmptyLexiconOfAWritableFileOnly)
 {
-    const std::string path = MakeDatabase();
-    {
-        auto db = Database::OpenSqlite(path);
-        for (const char* table : {"T_INFO_KEY", "T_INFO_TREE", "T_LEXIKON", "T_GIFT", "T_GERAET"})
-            db->Execute(std::string("DELETE FROM ") + table);
-    }
+    const std::string path = WithoutLexicon();
     namespace fs = std::filesystem;
     fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);

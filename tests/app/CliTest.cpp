@@ -13,9 +13,7 @@
 namespace pf {
 namespace {
 
-class CliTest : public test::CliFixture
-{
-};
+using CliTest = test::CliFixture;
 
 TEST_F(CliTest, VersionPrintsTheVersionText)
 {

@@ -3,24 +3,17 @@
 
 #include "tests/app/CliFixture.h"
 
-#include <fstream>
-
 namespace pf {
 namespace {
 
-class CliVCardTest : public test::CliFixture
-{
-};
+using CliVCardTest = test::CliFixture;
 
 TEST_F(CliVCardTest, ImportsCountsAndExportsAgain)
 {
     const std::string db = InitDatabase();
     const std::string file = dir.File("telefon.vcf");
-    {
-        std::ofstream vcf(file, std::ios::binary);
-        vcf << "BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:B=C3=A4cker;Ida\r\n"
-               "TEL;HOME;VOICE:0711 1\r\nEND:VCARD\r\nBEGIN:VCARD\r\nTEL:1\r\nEND:VCARD\r\n";
-    }
+    test::WriteFile(file, "BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:B=C3=A4cker;Ida\r\n"
+               "TEL;HOME;VOICE:0711 1\r\nEND:VCARD\r\nBEGIN:VCARD\r\nTEL:1\r\nEND:VCARD\r\n");
     ASSERT_EQ(Run({"--db", db, "vcard", "import", file}), 0) << err.str();
     EXPECT_EQ(out.str(), "übernommen: 1, bereits vorhanden: 0, übersprungen: 1\n");
     EXPECT_NE(err.str().find("Karte ab Zeile 6 übersprungen"), std::string::npos);
@@ -28,8 +21,7 @@ TEST_F(CliVCardTest, ImportsCountsAndExportsAgain)
     const std::string back = dir.File("alle.vcf");
     ASSERT_EQ(Run({"--db", db, "vcard", "export", back}), 0) << err.str();
     EXPECT_EQ(out.str(), "exportiert: 1\n");
-    std::ifstream in(back, std::ios::binary);
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string text = test::ReadFile(back);
     EXPECT_NE(text.find("FN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:Ida B=C3=A4cker\r\n"), std::string::npos);
     EXPECT_NE(text.find("TEL;HOME;VOICE:0711 1\r\n"), std::string::npos);
 

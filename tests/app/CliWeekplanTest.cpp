@@ -6,9 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
 namespace pf {
 namespace {
 
@@ -83,9 +80,7 @@ TEST_F(CliWeekplanTest, NewApproveAndCsv)
 
     const std::string csv = dir.File("plan.csv");
     ASSERT_EQ(Run({"--db", path, "weekplan", "csv", "1", "--out", csv}), 0) << err.str();
-    std::ifstream file(csv, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(bytes, "\xEF\xBB\xBF"
+    EXPECT_EQ(test::ReadFile(csv), "\xEF\xBB\xBF"
                      "Datum;Teller;Gericht;Beschreibung;Preis;Typ;Index\r\n"
                      "07.12.2026;Tagessuppe;Erbsensuppe;;0,00;Rezept;90002\r\n"
                      "07.12.2026;Wochenteller;\"Linsen; mit Spätzle\";;0,00;Rezept;90003\r\n"

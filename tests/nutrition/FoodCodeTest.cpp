@@ -41,9 +41,7 @@ TEST(FoodCode, DescriptionOfEachPosition)
         EXPECT_EQ(DescribeFoodCode(c.Code), c.Text) << c.Code;
 }
 
-class FoodInfoTest : public FoodFixture
-{
-};
+using FoodInfoTest = FoodFixture;
 
 TEST_F(FoodInfoTest, InformationComesFromTheNearestGeneralCode)
 {

@@ -66,9 +66,7 @@ TEST(FoodNameKey, FormsReachTheSingularAndTheStem)
     }
 }
 
-class FoodMatcherTest : public FoodFixture
-{
-};
+using FoodMatcherTest = FoodFixture;
 
 TEST_F(FoodMatcherTest, VariantsFollowCommaAndWordsThenShortening)
 {

@@ -138,9 +138,7 @@ std::string Shown(const NutrientTable& table, const std::string& key)
     return "-";
 }
 
-class ReferenceRecipes : public NutritionTest
-{
-};
+using ReferenceRecipes = NutritionTest;
 
 TEST_F(ReferenceRecipes, NutrientsAgreeWithTheHandCalculation)
 {

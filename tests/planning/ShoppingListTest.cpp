@@ -15,9 +15,7 @@ using test::kKilo;
 using test::kStueck;
 using Strings = std::vector<std::string>;
 
-class ShoppingList : public test::ShoppingDb
-{
-};
+using ShoppingList = test::ShoppingDb;
 
 TEST_F(ShoppingList, RecipeAddScalesSkipsLinesWithoutQuantityAndAddsSubRecipesUnscaled)
 {

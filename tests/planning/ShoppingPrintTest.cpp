@@ -13,9 +13,7 @@ namespace {
 using test::DrawnItem;
 using test::kStueck;
 
-class ShoppingPrint : public test::ShoppingDb
-{
-};
+using ShoppingPrint = test::ShoppingDb;
 
 TEST_F(ShoppingPrint, GroupsByFoodClassInShownOrderAndEndsEveryPageWithTheFooter)
 {

@@ -177,9 +177,7 @@ TEST(VCard, BrokenCardsAreSkippedAndCounted)
               1u);
 }
 
-class VCardFile : public test::LexiconDb
-{
-};
+using VCardFile = test::LexiconDb;
 
 TEST_F(VCardFile, ImportStoresNewCardsOnceAndExportWritesThemAgain)
 {

@@ -104,8 +104,7 @@ TEST_F(FrmMMImportTest, TheResultOpensAsTheTargetCookbooksContent)
     EXPECT_EQ(Child<QLabel>(list, "lblCaption")->text().toStdString(), expected);
     EXPECT_EQ(list.ResultCount(), 2);
 
-    std::ifstream file(DataFile("single.mm"), std::ios::binary);
-    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string text = test::ReadFile(DataFile("single.mm"));
     for (const bool confirm : {false, true}) {
         SCOPED_TRACE(confirm);
         QGuiApplication::clipboard()->setText(QString::fromStdString(text));

@@ -23,9 +23,7 @@
 namespace pf::test {
 namespace {
 
-class MainCommandWindowsTest : public UiTest
-{
-};
+using MainCommandWindowsTest = UiTest;
 
 TEST_F(MainCommandWindowsTest, PhrasesAreSavedAndOfferedInTheTextMenuOfEditableBoxes)
 {

@@ -23,9 +23,7 @@
 namespace pf::test {
 namespace {
 
-class QtShellTest : public UiTest
-{
-};
+using QtShellTest = UiTest;
 
 TEST_F(QtShellTest, StatusFollowsTheWindowsOfTheStart)
 {

@@ -211,16 +211,11 @@ TEST_F(NutrientCalculationTest, SingleFoodsAndEmptyTables)
     PrintNutrientTable(canvas, "Paprikagemüse", missing, {{"1 Prise Salz", "ohne Nahrungsmittel"}});
     canvas.Finish();
     test::ExpectSoundLayout(canvas);
-    std::vector<std::string> texts;
-    for (const test::DrawnItem& item : canvas.Items) {
-        texts.push_back(item.Content);
-        if (item.Content == "160,000") {
-            EXPECT_NEAR(item.X + item.W, 7200, 0.01);
-        }
-    }
     for (const char* text : {"Paprikagemüse", "Gewicht ca. 230 Gramm", "pro Portion", "160,000",
                              "1 Prise Salz", "ohne Nahrungsmittel"})
-        EXPECT_NE(std::find(texts.begin(), texts.end(), text), texts.end()) << text;
+        ASSERT_TRUE(test::FindText(canvas, text)) << text;
+    EXPECT_NEAR(test::FindText(canvas, "160,000")->X + test::FindText(canvas, "160,000")->W, 7200, 0.01);
+    const std::vector<std::string> texts = test::DrawnTexts(canvas);
     EXPECT_EQ(
         std::count_if(texts.begin(), texts.end(), [](const std::string& t) { return t.ends_with(" *"); }), 1);
 

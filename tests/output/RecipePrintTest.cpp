@@ -16,6 +16,7 @@ namespace pf {
 namespace {
 
 using test::DrawnItem;
+using test::FindText;
 using test::RecordingCanvas;
 
 constexpr long kGramm = 31;
@@ -34,14 +35,6 @@ std::string Words(int count, const char* word = "Teig")
     for (int i = 0; i < count; ++i)
         text += (i ? " " : "") + std::string(word) + std::to_string(i);
     return text;
-}
-
-const DrawnItem* Find(const RecordingCanvas& canvas, const std::string& text, int page = 0)
-{
-    for (const DrawnItem& item : canvas.Items)
-        if (item.Content == text && (page == 0 || item.Page == page))
-            return &item;
-    return nullptr;
 }
 
 // Every text in drawing order, joined by blanks: a wrapped value reads as one.
@@ -256,14 +249,14 @@ TEST_F(RecipePrint, StandardPrintoutKeepsItsColumnsAndBreaksWithFiveLinesInReser
 
     const double lineA = 276; // "A" in Arial 12, leading included
     for (const char* quantity : {"1", "12345", "3"}) {
-        const DrawnItem* item = Find(canvas, quantity);
+        const DrawnItem* item = FindText(canvas, quantity);
         ASSERT_TRUE(item) << quantity;
         EXPECT_NEAR(item->X + item->W, 1300, 0.01) << quantity;
     }
-    EXPECT_EQ(Find(canvas, "Senf")->X, 2900);
-    EXPECT_EQ(Find(canvas, "Mengenangaben:")->X, 512);
-    EXPECT_EQ(Find(canvas, "4 Portionen")->X, 2900);
-    EXPECT_NEAR(Find(canvas, "Rouladen")->Y, 276 + 150, 0.5); // bold 12 has the same line height
+    EXPECT_EQ(FindText(canvas, "Senf")->X, 2900);
+    EXPECT_EQ(FindText(canvas, "Mengenangaben:")->X, 512);
+    EXPECT_EQ(FindText(canvas, "4 Portionen")->X, 2900);
+    EXPECT_NEAR(FindText(canvas, "Rouladen")->Y, 276 + 150, 0.5); // bold 12 has the same line height
     // The last line of a page started with at least five heights of "A" below it; the next
     // page repeats the title with the page number flush right.
     double lastOnFirstPage = 0;
@@ -272,15 +265,15 @@ TEST_F(RecipePrint, StandardPrintoutKeepsItsColumnsAndBreaksWithFiveLinesInReser
             lastOnFirstPage = std::max(lastOnFirstPage, item.Y);
     EXPECT_LE(lastOnFirstPage + 5 * lineA, canvas.Height());
     EXPECT_GT(lastOnFirstPage + 6 * lineA, canvas.Height());
-    ASSERT_TRUE(Find(canvas, "Rouladen", 2));
-    const DrawnItem* label = Find(canvas, "Seite 2", 2);
+    ASSERT_TRUE(FindText(canvas, "Rouladen", 2));
+    const DrawnItem* label = FindText(canvas, "Seite 2", 2);
     ASSERT_TRUE(label);
     EXPECT_NEAR(label->X + label->W, canvas.Width(), 0.01);
-    EXPECT_FALSE(Find(canvas, "Mengenangaben:", 2)); // the facts stay on the first page
-    const DrawnItem* footer = Find(canvas, "Rezept #1 gedruckt von Pfannola", 2);
+    EXPECT_FALSE(FindText(canvas, "Mengenangaben:", 2)); // the facts stay on the first page
+    const DrawnItem* footer = FindText(canvas, "Rezept #1 gedruckt von Pfannola", 2);
     ASSERT_TRUE(footer);
     EXPECT_EQ(footer->X, 256);
-    const DrawnItem* version = Find(canvas, "v2.00.126", 2);
+    const DrawnItem* version = FindText(canvas, "v2.00.126", 2);
     EXPECT_NEAR(version->X + version->W, canvas.Width() - 256, 0.01);
     EXPECT_NEAR(version->Y, canvas.Height() - 2 * 138, 0.5);
 }
@@ -320,11 +313,11 @@ TEST_F(RecipePrint, SeveralRecipesStartOnPagesOfTheirOwnAndScaledServingsArePrin
     const RecordingCanvas canvas = Print({first.get(), second.get()});
     ExpectSoundLayout(canvas);
     EXPECT_EQ(Pages(canvas), 2);
-    EXPECT_TRUE(Find(canvas, "Zweiter Gang", 2));
-    EXPECT_TRUE(Find(canvas, "8 Portionen", 2));
-    EXPECT_TRUE(Find(canvas, "100", 2)); // 50 g for four, 100 g for eight
-    EXPECT_FALSE(Find(canvas, "Seite 2", 2));
-    EXPECT_TRUE(Find(canvas, "Rezept #2 gedruckt von Pfannola", 2));
+    EXPECT_TRUE(FindText(canvas, "Zweiter Gang", 2));
+    EXPECT_TRUE(FindText(canvas, "8 Portionen", 2));
+    EXPECT_TRUE(FindText(canvas, "100", 2)); // 50 g for four, 100 g for eight
+    EXPECT_FALSE(FindText(canvas, "Seite 2", 2));
+    EXPECT_TRUE(FindText(canvas, "Rezept #2 gedruckt von Pfannola", 2));
 }
 
 TEST_F(RecipePrint, RecipeListHasOneRowPerRecipeAcrossPages)
@@ -338,10 +331,10 @@ TEST_F(RecipePrint, RecipeListHasOneRowPerRecipeAcrossPages)
     const RecordingCanvas canvas = Print(job, 10);
     ExpectSoundLayout(canvas);
     EXPECT_EQ(Pages(canvas), 4);
-    EXPECT_TRUE(Find(canvas, "Rezeptliste", 4));
-    EXPECT_TRUE(Find(canvas, "Seite 4", 4));
-    EXPECT_TRUE(Find(canvas, "120", 4));
-    EXPECT_TRUE(Find(canvas, "gedruckt von Pfannola", 1));
+    EXPECT_TRUE(FindText(canvas, "Rezeptliste", 4));
+    EXPECT_TRUE(FindText(canvas, "Seite 4", 4));
+    EXPECT_TRUE(FindText(canvas, "120", 4));
+    EXPECT_TRUE(FindText(canvas, "gedruckt von Pfannola", 1));
 }
 
 TEST_F(RecipePrint, HeadingOfTheTwoPartLayoutNeedsALineWithPreparation)
@@ -359,8 +352,8 @@ TEST_F(RecipePrint, HeadingOfTheTwoPartLayoutNeedsALineWithPreparation)
         std::unique_ptr<ClRecipe> recipe = Recipe("Salat", 0);
         recipe->IngredAdd(Line("1", 0, "Zwiebel", c.Preparation));
         const RecordingCanvas canvas = Print({recipe.get()}, 0, 16, c.TwoPart);
-        EXPECT_TRUE(Find(canvas, c.Heading));
-        const DrawnItem* onion = Find(canvas, "Zwiebel");
+        EXPECT_TRUE(FindText(canvas, c.Heading));
+        const DrawnItem* onion = FindText(canvas, "Zwiebel");
         ASSERT_TRUE(onion);
         EXPECT_EQ(onion->Font.Bold, c.TwoPart);
     }

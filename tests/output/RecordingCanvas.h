@@ -126,6 +126,25 @@ inline bool IsFooter(const DrawnItem& item)
     return item.What == DrawnItem::Text && item.Font.Size == 6;
 }
 
+// The first text drawn with exactly this content, on the given page (0: any); null when none.
+inline const DrawnItem* FindText(const RecordingCanvas& canvas, const std::string& text, int page = 0)
+{
+    for (const DrawnItem& item : canvas.Items)
+        if (item.What == DrawnItem::Text && item.Content == text && (page == 0 || item.Page == page))
+            return &item;
+    return nullptr;
+}
+
+// The texts drawn, in drawing order; with a size, only those in that font size.
+inline std::vector<std::string> DrawnTexts(const RecordingCanvas& canvas, double size = 0)
+{
+    std::vector<std::string> texts;
+    for (const DrawnItem& item : canvas.Items)
+        if (item.What == DrawnItem::Text && (size == 0 || item.Font.Size == size))
+            texts.push_back(item.Content);
+    return texts;
+}
+
 inline int Pages(const RecordingCanvas& canvas)
 {
     return canvas.Items.empty() ? 0 : canvas.Items.back().Page;

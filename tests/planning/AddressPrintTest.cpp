@@ -15,15 +15,8 @@ namespace pf {
 namespace {
 
 using test::DrawnItem;
+using test::FindText;
 using test::RecordingCanvas;
-
-const DrawnItem* Find(const RecordingCanvas& canvas, const std::string& text)
-{
-    for (const DrawnItem& item : canvas.Items)
-        if (item.What == DrawnItem::Text && item.Content == text)
-            return &item;
-    return nullptr;
-}
 
 ClAddress Sample(int i)
 {
@@ -70,8 +63,8 @@ TEST(AddressPrint, ListKeepsAddressesTogetherAboveTheFooter)
     }
     EXPECT_EQ(static_cast<int>(footers.size()), canvas.PageNumber());
     EXPECT_EQ(pageOfName.size(), 60u);
-    EXPECT_TRUE(Find(canvas, "EMail: k2@example.de") != nullptr);
-    EXPECT_FALSE(Find(canvas, "EMail: k1@example.de") != nullptr);
+    EXPECT_TRUE(FindText(canvas, "EMail: k2@example.de") != nullptr);
+    EXPECT_FALSE(FindText(canvas, "EMail: k1@example.de") != nullptr);
 }
 
 TEST(AddressPrint, OrderAlignsQuantitiesAndPricesAndSums)
@@ -86,21 +79,21 @@ TEST(AddressPrint, OrderAlignsQuantitiesAndPricesAndSums)
                                               {"", "", "Hefe", Decimal4()}};
     RecordingCanvas canvas;
     ASSERT_TRUE(PrintOrder(canvas, supplier, &sender, lines, "06.12.2026"));
-    const DrawnItem* two = Find(canvas, "2");
-    const DrawnItem* twelve = Find(canvas, "12,5");
+    const DrawnItem* two = FindText(canvas, "2");
+    const DrawnItem* twelve = FindText(canvas, "12,5");
     ASSERT_TRUE(two && twelve);
     EXPECT_NEAR(two->X + two->W, twelve->X + twelve->W, 0.5);
-    const DrawnItem* price = Find(canvas, "3,20 EUR");
-    const DrawnItem* price2 = Find(canvas, "4,01 EUR");
-    const DrawnItem* total = Find(canvas, "7,21 EUR");
+    const DrawnItem* price = FindText(canvas, "3,20 EUR");
+    const DrawnItem* price2 = FindText(canvas, "4,01 EUR");
+    const DrawnItem* total = FindText(canvas, "7,21 EUR");
     ASSERT_TRUE(price && price2 && total);
     EXPECT_NEAR(price->X + price->W, canvas.Width(), 0.5);
     EXPECT_NEAR(total->X + total->W, canvas.Width(), 0.5);
-    EXPECT_TRUE(Find(canvas, "06.12.2026    Kundennummer: K-17") != nullptr);
-    EXPECT_TRUE(Find(canvas, "Mindestbestellwert: 50,00 EUR") != nullptr);
+    EXPECT_TRUE(FindText(canvas, "06.12.2026    Kundennummer: K-17") != nullptr);
+    EXPECT_TRUE(FindText(canvas, "Mindestbestellwert: 50,00 EUR") != nullptr);
     // The sender stands right-aligned above the recipient.
-    const DrawnItem* from = Find(canvas, "Anna Kunde2");
-    const DrawnItem* to = Find(canvas, "Anna Kunde1");
+    const DrawnItem* from = FindText(canvas, "Anna Kunde2");
+    const DrawnItem* to = FindText(canvas, "Anna Kunde1");
     ASSERT_TRUE(from && to);
     EXPECT_NEAR(from->X + from->W, canvas.Width(), 0.5);
     EXPECT_LT(from->Y, to->Y);

@@ -23,6 +23,8 @@ namespace pf {
 namespace {
 
 using test::DrawnItem;
+using test::DrawnTexts;
+using test::FindText;
 using test::RecordingCanvas;
 
 constexpr const char* kCardFooter = "Menükarte gedruckt von Pfannola";
@@ -61,19 +63,6 @@ protected:
     }
     void TearDown() override { ClearRecipeCache(); }
 
-    static std::vector<std::string> Texts(const RecordingCanvas& canvas, double size = 0)
-    {
-        std::vector<std::string> texts;
-        for (const DrawnItem& item : canvas.Items)
-            if (item.What == DrawnItem::Text && (size == 0 || item.Font.Size == size))
-                texts.push_back(item.Content);
-        return texts;
-    }
-    static bool Has(const RecordingCanvas& canvas, const std::string& text)
-    {
-        const std::vector<std::string> texts = Texts(canvas);
-        return std::find(texts.begin(), texts.end(), text) != texts.end();
-    }
     // Text stays above the footer's room and inside the page; one footer label per page (the
     // version beside it is the other small print). The footer labels per page.
     static std::map<int, std::string> CheckPages(RecordingCanvas& canvas)
@@ -112,12 +101,12 @@ TEST_F(MenuPrint, CardCentresWhatGuestsReadAndLeavesTheKitchenOut)
     ASSERT_TRUE(outcome.Ok) << outcome.Message;
     EXPECT_TRUE(canvas.Finished);
     // The recipe's title for menu cards, the recipe's title when it has none, the free course.
-    EXPECT_EQ(Texts(canvas, 15),
+    EXPECT_EQ(DrawnTexts(canvas, 15),
               (std::vector<std::string>{"Samtsuppe vom Hokkaido", "Rinderbraten", "Käseplatte"}));
     for (const char* text :
          {"Erntedank", "Sonntag, 4. Oktober 2026", "mit Kürbiskernöl", "Wasser, Spätburgunder 2019"}) {
         SCOPED_TRACE(text);
-        ASSERT_TRUE(Has(canvas, text));
+        ASSERT_TRUE(FindText(canvas, text));
     }
     for (const DrawnItem& item : canvas.Items)
         if (item.What == DrawnItem::Text && item.Font.Size != 6) {
@@ -164,7 +153,7 @@ TEST_F(MenuPrint, KitchenPlanListsPersonsRecipesDrinksAndGuests)
                              "Gäste",
                              "Erna Müller (vegetarisch)"}) {
         SCOPED_TRACE(text);
-        EXPECT_TRUE(Has(canvas, text)) << testing::PrintToString(Texts(canvas));
+        EXPECT_TRUE(FindText(canvas, text)) << testing::PrintToString(DrawnTexts(canvas));
     }
     // The course title stands beside its number.
     const auto at = [&](const std::string& text) {

@@ -5,8 +5,6 @@
 #include "planning/AddressVCard.h"
 #include "tests/lexicon/LexiconTestDb.h"
 
-#include <fstream>
-
 namespace pf {
 namespace {
 
@@ -182,15 +180,12 @@ using VCardFile = test::LexiconDb;
 TEST_F(VCardFile, ImportStoresNewCardsOnceAndExportWritesThemAgain)
 {
     const std::string path = dir.File("adressen.vcf");
-    {
-        std::ofstream out(path, std::ios::binary);
-        out << "BEGIN:VCARD\r\nVERSION:2.1\r\nN:M=C3=BCller;Anna\r\nEND:VCARD\r\n" // plain, not marked QP
-               "BEGIN:VCARD\r\nVERSION:2.1\r\nN;ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-8:K=C3=B6hler;Ute\r\n"
-               "ADR:;;Weg 1;Bonn;;53111;\r\nEND:VCARD\r\n"
-               "BEGIN:VCARD\r\nN:"
-            << std::string(120, 'y') << "\r\nEND:VCARD\r\n" // too long: skipped
-            << "BEGIN:VCARD\r\nFN:ohne Ende\r\n";
-    }
+    test::WriteFile(path,
+                    "BEGIN:VCARD\r\nVERSION:2.1\r\nN:M=C3=BCller;Anna\r\nEND:VCARD\r\n" // plain, not marked QP
+                    "BEGIN:VCARD\r\nVERSION:2.1\r\nN;ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-8:K=C3=B6hler;Ute\r\n"
+                    "ADR:;;Weg 1;Bonn;;53111;\r\nEND:VCARD\r\nBEGIN:VCARD\r\nN:" +
+                        std::string(120, 'y') + "\r\nEND:VCARD\r\n" // too long: skipped
+                        "BEGIN:VCARD\r\nFN:ohne Ende\r\n");
     AddressVCard vcard;
     vcard.SetDB(db.get());
     VCardImportCounts counts;
@@ -207,9 +202,7 @@ TEST_F(VCardFile, ImportStoresNewCardsOnceAndExportWritesThemAgain)
     long written = 0;
     ASSERT_TRUE(vcard.ExportFile(back, {}, written));
     EXPECT_EQ(written, 2);
-    std::ifstream in(back, std::ios::binary);
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const VCardReadResult again = AddressVCard::Read(text);
+    const VCardReadResult again = AddressVCard::Read(test::ReadFile(back));
     ASSERT_EQ(again.Cards.size(), 2u);
     EXPECT_EQ(again.Cards[0].NameClassic(), "Köhler, Ute");
     EXPECT_EQ(again.Cards[1].NameClassic(), "M=C3=BCller, Anna");

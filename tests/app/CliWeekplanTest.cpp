@@ -3,6 +3,7 @@
 
 #include "db/Database.h"
 #include "tests/app/CliFixture.h"
+#include "tests/planning/WeekPlanDb.h"
 
 #include <gtest/gtest.h>
 
@@ -28,14 +29,8 @@ protected:
         } recipes[] = {{90001, "Kürbissuppe", soups},
                        {90002, "Erbsensuppe", soups},
                        {90003, "Linsen; mit Spätzle", stews}};
-        for (const auto& r : recipes) {
-            db->Execute(
-                "INSERT INTO T_REZ_KOPF (ID,RezTitle,RezYield,Template,FlagDeleted,RezParent,WPExclude) "
-                "VALUES (?,?,4,0,0,0,0)",
-                {r.Id, r.Title});
-            db->Execute("INSERT INTO T_REZ_CAT_NDX (ID,CatID,CatPrimary,[No]) VALUES (?,?,-1,1)",
-                        {r.Id, r.Category});
-        }
+        for (const auto& r : recipes)
+            test::AddPlanRecipe(*db, r.Id, r.Title, r.Category);
         return path;
     }
     static long Exclude(const std::string& path, long recipe)

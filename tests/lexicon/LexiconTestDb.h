@@ -1,6 +1,7 @@
 #pragma once
-// A fresh database with the program's schema for the lexicon tests, an application context that
-// answers questions from a script, and helpers to count rows.
+// A fresh database with the program's schema, an application context that answers questions from
+// a script, and helpers to read single values: for the lexicon, literature, address and weekly-plan
+// tests.
 
 #include "core/AppContext.h"
 #include "db/Database.h"

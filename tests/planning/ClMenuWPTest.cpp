@@ -3,13 +3,9 @@
 
 #include "planning/ClMenu.h"
 
-#include "core/AppContext.h"
-#include "db/Database.h"
-#include "planning/WeekCalendar.h"
 #include "planning/WeekPlanPrint.h"
 #include "tests/output/RecordingCanvas.h"
-#include "tests/support/NewDatabase.h"
-#include "tests/support/TempDir.h"
+#include "tests/planning/WeekPlanDb.h"
 
 #include <gtest/gtest.h>
 
@@ -19,31 +15,13 @@
 namespace pf {
 namespace {
 
-class WeekPlanMenu : public ::testing::Test
+class WeekPlanMenu : public test::WeekPlanDb
 {
 protected:
     void SetUp() override
     {
-        monday = DayOf(DateSerial::FromParts(2026, 12, 7));
-        app.IniFile = dir.File("pfannola.INI");
-        app.UserStoreFile = dir.File("user.ini");
-        db = test::NewSchemaDatabase(dir.File("plans.db"));
-        db->Execute("INSERT INTO T_WPLevel (ID,WPOrder,WPName,WPCost,WPPrint,WPRepeat) VALUES "
-                    "(1,1,'Suppe',2.5,-1,0),(2,2,'Hauptgang',6.9,-1,0),(3,3,'Dessert',1.8,0,0)");
-        db->Execute("INSERT INTO T_CAT (ID,CatNameD,CatType,CatParent,LaenderCode,ErfassungsFlag,CatWPLevel,"
-                    "CatWPRepeat) VALUES (50,'Suppen',1,0,0,-1,1,1),(51,'Hauptgerichte',1,0,0,-1,2,2),"
-                    "(52,'Nachspeisen',1,0,0,-1,3,1)");
-        long id = 0;
-        for (long category : {50, 51, 52})
-            for (int n = 1; n <= 8; ++n)
-                Recipe(++id, "Gericht " + std::to_string(category) + "-" + std::to_string(n), category);
-    }
-    void Recipe(long id, const std::string& title, long category, long parent = 0)
-    {
-        db->Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle,RezYield,Template,FlagDeleted,RezParent,WPExclude) "
-                    "VALUES (?,?,4,0,0,?,0)",
-                    {id, title, parent});
-        db->Execute("INSERT INTO T_REZ_CAT_NDX (ID,CatID,CatPrimary,[No]) VALUES (?,?,-1,1)", {id, category});
+        WeekPlanDb::SetUp();
+        test::AddPlanLevels(*db, 8, false); // the dessert is not printed
     }
     ClMenu NewPlan(long firstDay, int days = 5)
     {
@@ -59,17 +37,6 @@ protected:
         EXPECT_TRUE(plan.Loadr(id));
         return plan;
     }
-    long Exclude(long recipe)
-    {
-        return static_cast<long>(
-            db->Scalar("SELECT WPExclude FROM T_REZ_KOPF WHERE ID=" + std::to_string(recipe)).AsLong());
-    }
-
-    long monday = 0;
-    test::TempDir dir;
-    AppContext app;
-    ScopedAppContext scope{app};
-    std::unique_ptr<Database> db;
 };
 
 TEST_F(WeekPlanMenu, PlanKeepsItsLevelsWhenTheSettingsChange)
@@ -150,8 +117,8 @@ TEST_F(WeekPlanMenu, ApprovalRecordsUsageAndChangesRecomputeIt)
 TEST_F(WeekPlanMenu, ApprovingAVariationExcludesTheWholeFamily)
 {
     Recipe(100, "Eintopf", 51);
-    Recipe(101, "Eintopf mit Wurst", 51, 100);
-    Recipe(102, "Eintopf vegetarisch", 51, 100);
+    Recipe(101, "Eintopf mit Wurst", 51, 0, 100);
+    Recipe(102, "Eintopf vegetarisch", 51, 0, 100);
     ClMenu plan = NewPlan(monday);
     plan.WPPlace(4, 2, 101);
     plan.WPApprove(true);

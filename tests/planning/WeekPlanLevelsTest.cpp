@@ -2,11 +2,8 @@
 #include "planning/clWPLanguage.h"
 #include "planning/clsWPLevel.h"
 
-#include "core/AppContext.h"
 #include "core/Settings.h"
-#include "db/Database.h"
-#include "tests/support/NewDatabase.h"
-#include "tests/support/TempDir.h"
+#include "tests/lexicon/LexiconTestDb.h"
 
 #include <gtest/gtest.h>
 
@@ -174,20 +171,7 @@ TEST(WeekPlanLevels, TenLevelLimitAndEditing)
     EXPECT_EQ(levels.Cost(2), Decimal4::Parse("2.5"));
 }
 
-class WeekPlanLevelStore : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        app.IniFile = dir.File("pfannola.INI");
-        app.UserStoreFile = dir.File("user.ini");
-        db = test::NewSchemaDatabase(dir.File("levels.db"));
-    }
-    test::TempDir dir;
-    AppContext app;
-    ScopedAppContext scope{app};
-    std::unique_ptr<Database> db;
-};
+using WeekPlanLevelStore = test::LexiconDb;
 
 TEST_F(WeekPlanLevelStore, EmptyTableGivesSettingThenDefaults)
 {

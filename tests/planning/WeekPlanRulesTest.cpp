@@ -1,11 +1,7 @@
 #include "planning/WeekPlanRules.h"
 
-#include "core/AppContext.h"
-#include "db/Database.h"
-#include "planning/WeekCalendar.h"
 #include "planning/clsWPLevel.h"
-#include "tests/support/NewDatabase.h"
-#include "tests/support/TempDir.h"
+#include "tests/planning/WeekPlanDb.h"
 
 #include <gtest/gtest.h>
 #include <map>
@@ -13,31 +9,14 @@
 namespace pf {
 namespace {
 
-class WeekPlanRules : public ::testing::Test
+class WeekPlanRules : public test::WeekPlanDb
 {
 protected:
-    void SetUp() override
-    {
-        kMonday = DayOf(DateSerial::FromParts(2026, 12, 7));
-        app.IniFile = dir.File("pfannola.INI");
-        app.UserStoreFile = dir.File("user.ini");
-        db = test::NewSchemaDatabase(dir.File("plans.db"));
-    }
     void Category(long id, const char* name, long levelId, long weeks)
     {
         db->Execute("INSERT INTO T_CAT (ID,CatNameD,CatType,CatParent,LaenderCode,ErfassungsFlag,CatWPLevel,"
                     "CatWPRepeat) VALUES (?,?,1,0,0,-1,?,?)",
                     {id, name, levelId, weeks});
-    }
-    void Recipe(long id, const char* title, long category, long exclude = 0, long parent = 0,
-                bool deleted = false)
-    {
-        db->Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle,Template,FlagDeleted,RezParent,WPExclude) "
-                    "VALUES (?,?,0,?,?,?)",
-                    {id, title, deleted ? -1 : 0, parent, exclude});
-        if (category != 0)
-            db->Execute("INSERT INTO T_REZ_CAT_NDX (ID,CatID,CatPrimary,[No]) VALUES (?,?,-1,1)",
-                        {id, category});
     }
     // A weekly plan with (day, level, recipe) courses; approved plans carry an approval time.
     void Plan(long id, long firstDay, bool approved, const std::vector<std::tuple<long, long, long>>& courses)
@@ -52,11 +31,6 @@ protected:
                 "INSERT INTO T_MENU_GANG (MenuID,GangNr,RezID,WeinID,WPDay,WPLevel) VALUES (?,?,?,0,?,?)",
                 {id, ++number, recipe, day, level});
     }
-    long Exclude(long recipe)
-    {
-        return static_cast<long>(
-            db->Scalar("SELECT WPExclude FROM T_REZ_KOPF WHERE ID=" + std::to_string(recipe)).AsLong());
-    }
     std::vector<long> Ids(const std::vector<WPCandidate>& candidates)
     {
         std::vector<long> ids;
@@ -64,35 +38,29 @@ protected:
             ids.push_back(c.id);
         return ids;
     }
-
-    long kMonday = 0; // Monday, 7 December 2026
-    test::TempDir dir;
-    AppContext app;
-    ScopedAppContext scope{app};
-    std::unique_ptr<Database> db;
 };
 
 TEST_F(WeekPlanRules, ExclusionRecordsTheDayAndRecomputesFromApprovedPlans)
 {
-    Recipe(1, "Gulasch", 0, kMonday - 30);
-    Recipe(2, "Linsen", 0, kMonday + 40); // already excluded beyond the plan
+    Recipe(1, "Gulasch", 0, monday - 30);
+    Recipe(2, "Linsen", 0, monday + 40); // already excluded beyond the plan
     // Served on day 3 of an approved plan starting on Monday: the Wednesday.
-    WPUpdateExclusion(*db, 1, kMonday + 2);
-    WPUpdateExclusion(*db, 2, kMonday + 2);
-    EXPECT_EQ(Exclude(1), kMonday + 2);
-    EXPECT_EQ(Exclude(2), kMonday + 40);
+    WPUpdateExclusion(*db, 1, monday + 2);
+    WPUpdateExclusion(*db, 2, monday + 2);
+    EXPECT_EQ(Exclude(1), monday + 2);
+    EXPECT_EQ(Exclude(2), monday + 40);
 
     // Recomputed: the latest day in approved plans only; a draft plan does not count.
-    Plan(10, kMonday - 14, true, {{4, 1, 1}, {2, 1, 1}});
-    Plan(11, kMonday + 7, false, {{1, 1, 1}});
+    Plan(10, monday - 14, true, {{4, 1, 1}, {2, 1, 1}});
+    Plan(11, monday + 7, false, {{1, 1, 1}});
     WPUpdateExclusion(*db, 1, std::nullopt);
-    EXPECT_EQ(Exclude(1), kMonday - 14 + 3);
+    EXPECT_EQ(Exclude(1), monday - 14 + 3);
     WPUpdateExclusion(*db, 2, std::nullopt);
     EXPECT_EQ(Exclude(2), 0);
 
-    EXPECT_EQ(WPLastApprovedUse(*db, {1}), kMonday - 11);
+    EXPECT_EQ(WPLastApprovedUse(*db, {1}), monday - 11);
     EXPECT_EQ(WPLastApprovedUse(*db, {1}, 10), 0);
-    EXPECT_EQ(WPLastApprovedUse(*db, {1}, 0, kMonday - 11), kMonday - 13);
+    EXPECT_EQ(WPLastApprovedUse(*db, {1}, 0, monday - 11), monday - 13);
 }
 
 TEST_F(WeekPlanRules, FamilyIsExcludedAsOne)
@@ -100,7 +68,7 @@ TEST_F(WeekPlanRules, FamilyIsExcludedAsOne)
     Recipe(20, "Pizza", 0);
     Recipe(21, "Pizza Funghi", 0, 0, 20);
     Recipe(22, "Pizza Funghi scharf", 0, 0, 21);
-    Recipe(23, "Pizza Tonno", 0, kMonday + 50, 20);
+    Recipe(23, "Pizza Tonno", 0, monday + 50, 20);
     Recipe(24, "Anderes", 0);
     // Parents that name each other end the walk instead of looping.
     Recipe(30, "Kreis A", 0, 0, 31);
@@ -114,23 +82,23 @@ TEST_F(WeekPlanRules, FamilyIsExcludedAsOne)
     std::sort(loop.begin(), loop.end());
     EXPECT_EQ(loop, (std::vector<long>{30, 31}));
 
-    WPUpdateExclusion(*db, 22, kMonday + 4);
+    WPUpdateExclusion(*db, 22, monday + 4);
     for (long id : {20, 21, 22})
-        EXPECT_EQ(Exclude(id), kMonday + 4) << id;
-    EXPECT_EQ(Exclude(23), kMonday + 50); // a later date stays
+        EXPECT_EQ(Exclude(id), monday + 4) << id;
+    EXPECT_EQ(Exclude(23), monday + 50); // a later date stays
     EXPECT_EQ(Exclude(24), 0);
 
     // Recomputing over the family: the base recipe's use counts for the variations.
-    Plan(10, kMonday - 7, true, {{1, 1, 20}});
+    Plan(10, monday - 7, true, {{1, 1, 20}});
     WPUpdateExclusion(*db, 23, std::nullopt);
     for (long id : {20, 21, 22, 23})
-        EXPECT_EQ(Exclude(id), kMonday - 7) << id;
+        EXPECT_EQ(Exclude(id), monday - 7) << id;
 }
 
 TEST_F(WeekPlanRules, CandidatesFollowTheRepeatInterval)
 {
     Category(50, "Suppen", 2, 2);
-    const long day = kMonday + 2;
+    const long day = monday + 2;
     Recipe(1, "Zehn Tage her", 50, day - 10);
     Recipe(2, "Fünfzehn Tage her", 50, day - 15);
     Recipe(3, "Genau zwei Wochen", 50, day - 14);
@@ -164,7 +132,7 @@ TEST_F(WeekPlanRules, CandidatesFollowTheRepeatInterval)
 TEST_F(WeekPlanRules, ProposalServesLeastRecentAllowedAndRepeatsWeeklyDish)
 {
     // Thursday 10 December 2026 for five days: Thu, Fri, Sat, Sun, Mon.
-    const long first = kMonday + 3;
+    const long first = monday + 3;
     Category(60, "Tagesteller", 1, 1);
     Category(61, "Wochenteller", 2, 0);
     Recipe(1, "Apfelstrudel", 60, 0);
@@ -197,7 +165,7 @@ TEST_F(WeekPlanRules, ProposalKeepsFamiliesApart)
     clsWPLevel levels(db.get());
     levels.InitDefaultWP("\"Tagesteller\"");
     // With no repeat interval a dish may come back the next day, but not two of a family on one.
-    const std::vector<WPPlacement> plan = WPProposePlan(*db, levels, kMonday, 3);
+    const std::vector<WPPlacement> plan = WPProposePlan(*db, levels, monday, 3);
     ASSERT_EQ(plan.size(), 3u);
     EXPECT_EQ(plan[0].RecipeId, 1);
     EXPECT_EQ(plan[1].RecipeId, 3);
@@ -212,20 +180,20 @@ TEST_F(WeekPlanRules, BreachesAgainstOtherPlansAndWithinThePlan)
     Recipe(2, "Gulasch ungarisch", 60, 0, 1);
     Recipe(3, "Salat", 60);
     Recipe(4, "Eintopf", 61);
-    Plan(10, kMonday - 7, true, {{1, 1, 2}});  // the variation ten days before Thursday
-    Plan(11, kMonday - 7, false, {{2, 1, 3}}); // a draft does not count
+    Plan(10, monday - 7, true, {{1, 1, 2}});  // the variation ten days before Thursday
+    Plan(11, monday - 7, false, {{2, 1, 3}}); // a draft does not count
     clsWPLevel levels(db.get());
     levels.InitDefaultWP("\"Tagesteller\",\"Wochenteller;;1\"");
     const std::vector<WPCourseRef> courses = {
-        {1, 1, kMonday + 3, "Gulasch"}, {3, 1, kMonday, "Salat"},       {3, 1, kMonday + 4, "Salat"},
-        {4, 2, kMonday, "Eintopf"},     {4, 2, kMonday + 1, "Eintopf"}, {0, 1, kMonday + 2, "frei"},
+        {1, 1, monday + 3, "Gulasch"}, {3, 1, monday, "Salat"},       {3, 1, monday + 4, "Salat"},
+        {4, 2, monday, "Eintopf"},     {4, 2, monday + 1, "Eintopf"}, {0, 1, monday + 2, "frei"},
     };
     const std::vector<WPBreach> breaches = WPCheckBreaches(*db, levels, 20, courses);
     ASSERT_EQ(breaches.size(), 2u);
     EXPECT_EQ(breaches[0].RecipeId, 1);
     EXPECT_EQ(breaches[0].Text, "zuletzt am 30.11.2026, erlaubt alle 2 Wochen");
     EXPECT_EQ(breaches[1].RecipeId, 3);
-    EXPECT_EQ(breaches[1].Day, kMonday + 4);
+    EXPECT_EQ(breaches[1].Day, monday + 4);
     EXPECT_EQ(breaches[1].Text, "zuletzt am 07.12.2026, erlaubt alle 2 Wochen");
 }
 

@@ -16,6 +16,7 @@
 #include "core/Settings.h"
 #include "db/Database.h"
 #include "planning/clWPLanguage.h"
+#include "tests/planning/WeekPlanDb.h"
 #include "tests/ui/UiTestSupport.h"
 
 #include <QCheckBox>
@@ -44,22 +45,7 @@ protected:
     void SetUp() override
     {
         db = &WorkDb();
-        db->Execute("INSERT INTO T_WPLevel (ID,WPOrder,WPName,WPCost,WPPrint,WPRepeat) VALUES "
-                    "(1,1,'Suppe',2.5,-1,0),(2,2,'Hauptgang',6.9,-1,0),(3,3,'Dessert',1.8,-1,0)");
-        db->Execute("INSERT INTO T_CAT (ID,CatNameD,CatType,CatParent,LaenderCode,ErfassungsFlag,CatWPLevel,"
-                    "CatWPRepeat) VALUES (50,'Suppen',1,0,0,-1,1,1),(51,'Hauptgerichte',1,0,0,-1,2,2),"
-                    "(52,'Nachspeisen',1,0,0,-1,3,1)");
-        long id = 0;
-        for (long category : {50, 51, 52})
-            for (int n = 1; n <= 6; ++n) {
-                ++id;
-                db->Execute(
-                    "INSERT INTO T_REZ_KOPF (ID,RezTitle,RezYield,Template,FlagDeleted,RezParent,WPExclude) "
-                    "VALUES (?,?,4,0,0,0,0)",
-                    {id, "Gericht " + std::to_string(category) + "-" + std::to_string(n)});
-                db->Execute("INSERT INTO T_REZ_CAT_NDX (ID,CatID,CatPrimary,[No]) VALUES (?,?,-1,1)",
-                            {id, category});
-            }
+        AddPlanLevels(*db, 6, true);
     }
     ClMenu NewPlanWithWizard(const char* start, int days)
     {

@@ -23,7 +23,6 @@
 #include <QTreeWidget>
 
 #include <algorithm>
-#include <fstream>
 #include <iterator>
 #include <memory>
 
@@ -127,9 +126,7 @@ TEST_F(FrmLexikonEditTest, OutputCommandsTakeTheEntryItsGroupOrTheRestOfTheList)
     const std::string page = m_dir.File("pochieren.html");
     m_ui.ChoosingFiles({page});
     Click(window, "cmdExportieren");
-    std::ifstream in(page);
-    const std::string html((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_NE(html.find("<h2>Pochieren</h2>"), std::string::npos);
+    EXPECT_NE(test::ReadFile(page).find("<h2>Pochieren</h2>"), std::string::npos);
     EXPECT_TRUE(m_ui.AllAnswersUsed());
 
     // A node alone prints nothing, its group prints its entries.

@@ -6,7 +6,6 @@
 #include "ui/QtPageCanvas.h"
 
 #include <cstdio>
-#include <fstream>
 
 namespace pf {
 namespace {
@@ -100,10 +99,7 @@ TEST_F(PrintPdf, WritesEachModeAsARealPdfWithItsPagesAndTexts)
         args.push_back(pdf);
         ASSERT_EQ(Run(args), 0) << err.str();
         EXPECT_NE(out.str().find("gedruckt: "), std::string::npos);
-        std::ifstream file(pdf, std::ios::binary);
-        std::string head(5, '\0');
-        file.read(head.data(), 5);
-        EXPECT_EQ(head, "%PDF-");
+        EXPECT_EQ(test::ReadFile(pdf).substr(0, 5), "%PDF-");
         EXPECT_EQ(PageCount(pdf), c.Pages);
         for (std::size_t page = 0; page < c.TextsPerPage.size(); ++page)
             for (const std::string& text : c.TextsPerPage[page])

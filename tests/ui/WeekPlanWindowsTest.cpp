@@ -45,7 +45,7 @@ protected:
     void SetUp() override
     {
         db = &WorkDb();
-        AddPlanLevels(*db, 6, true);
+        test::AddPlanLevels(*db, 6, true);
     }
     ClMenu NewPlanWithWizard(const char* start, int days)
     {

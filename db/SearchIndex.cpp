@@ -170,10 +170,19 @@ const std::vector<Part>& Parts()
     return parts;
 }
 
+// The index keeps each commit's rows as a segment of its own and merges segments as they gather.
+// Merging sixteen at a time instead of four writes every row over fewer times: a million recipes
+// imported in batches of two thousand cost about half as much, and a search reads a few more
+// segments, which it does not notice.
+std::string MergeSetting(const char* table)
+{
+    return std::string("INSERT INTO ") + table + "(" + table + ",rank) VALUES('automerge',16)";
+}
+
 // The statements that make one part and fill it from the rows present.
 std::vector<std::string> PartStatements(const Part& part)
 {
-    std::vector<std::string> out = {part.Create, part.Fill("ID IS NOT NULL")};
+    std::vector<std::string> out = {part.Create, MergeSetting(part.Table), part.Fill("ID IS NOT NULL")};
     for (const Trigger& trigger : part.Triggers)
         out.push_back(trigger.Sql);
     return out;

@@ -245,7 +245,50 @@ bool ClSearch::ReadAlongTitles()
     }
 }
 
-void ClSearch::RunListing(const SearchCriteria& c, int sortMode)
+std::size_t ClSearch::ShowEarlyHits(const SearchCriteria& c)
+{
+    // Only words in the titles: the condition is the recipe row's own. Other criteria go through
+    // their steps before anything is listed.
+    const bool titleWordsOnly = !c.Words.empty() && !c.Instructions && !c.NegateWords && c.Books.empty() &&
+                                !c.PicturesOnly && c.Ingredients.empty() && c.Tools.empty() &&
+                                c.Categories.empty() && c.YieldUnit == 0 && c.Origins.empty() &&
+                                c.Languages.empty() && c.Literature.empty() && c.Publishers.empty() &&
+                                c.Authors.empty() && !c.IngredientFlag && c.WPExcludeBefore == 0;
+    if (!m_sink || !titleWordsOnly || !ReadAlongTitles())
+        return 0;
+    const std::vector<std::string> words = SplitSearchWords(c.Words);
+    if (words.empty())
+        return 0;
+    // The hits among the first recipes in title order are the first hits of the whole result,
+    // once they fill a page; the engine reads those recipes by number and sorts the few.
+    std::string sql = std::string(kListingHead) +
+                      "WHERE T_REZ_KOPF.ID IN (SELECT ID FROM T_REZ_KOPF INDEXED BY [T_REZ_KOPF.IRezTitle] "
+                      "ORDER BY RezTitle, ID LIMIT " +
+                      std::to_string(kWalkRows) + ") AND (" + WordsCondition(c, words) +
+                      ") AND Template=False AND FlagDeleted=0";
+    if (c.NoChildren)
+        sql += " AND (RezParent=0)";
+    sql += OrderClause(kSortTitle) + ", T_REZ_KOPF.ID";
+    m_statements.push_back(sql);
+    HitSink sink = std::exchange(m_sink, {});
+    const bool full = CollectHits(sql, {}, 0, kFirstHits);
+    m_sink = std::move(sink);
+    if (!full || m_cancelled) {
+        m_hits.clear();
+        return 0;
+    }
+    m_sink(m_hits);
+    UI().ProcessEvents();
+    if (m_stop || UI().CancelRequested()) {
+        m_cancelled = true; // the result is the page shown
+        return m_hits.size();
+    }
+    const std::size_t shown = m_hits.size();
+    m_hits.clear();
+    return shown;
+}
+
+void ClSearch::RunListing(const SearchCriteria& c, int sortMode, std::size_t shown)
 {
     ShowStatus("Sortieren des Ergebnisses");
     std::string before = "WHERE ";
@@ -258,9 +301,8 @@ void ClSearch::RunListing(const SearchCriteria& c, int sortMode)
         after += " AND (WPExclude<" + std::to_string(c.WPExcludeBefore) + ")";
     // Equal titles in the order of their numbers, the order of the index, whichever way is taken.
     after += OrderClause(sortMode) + (sortMode == kSortTitle ? ", T_REZ_KOPF.ID" : "");
-    std::size_t shown = 0;
     // Only pictures: most recipes along the index could fail that, and the first hits come late.
-    if (sortMode == kSortTitle && m_sink && !c.PicturesOnly && ReadAlongTitles()) {
+    if (shown == 0 && sortMode == kSortTitle && m_sink && !c.PicturesOnly && ReadAlongTitles()) {
         // The first rows along the index; of them the listed recipes, in title order, are the
         // result's first hits.
         const std::string first = kTitleWalkHead + before + after + " LIMIT " + std::to_string(kWalkRows);
@@ -299,6 +341,12 @@ bool ClSearch::FindFirst(std::string_view searchData, long bookID, int sortMode,
         // The steps in order; each narrows the IDs the ones before left, and a step that leaves
         // nothing (or a cancel) ends the search.
         m_sortMode = sortMode;
+        const std::size_t early = sortMode == kSortTitle ? ShowEarlyHits(c) : 0;
+        if (m_cancelled) {
+            ShowStatus("");
+            count = static_cast<long>(m_hits.size());
+            return count > 0;
+        }
         using Step = void (ClSearch::*)(const SearchCriteria&);
         static constexpr Step kSteps[] = {
             &ClSearch::StepWords,     &ClSearch::StepCategories,  &ClSearch::StepOrigins,
@@ -310,7 +358,7 @@ bool ClSearch::FindFirst(std::string_view searchData, long bookID, int sortMode,
             (this->*step)(c);
         }
         if (!Stopped())
-            RunListing(c, sortMode);
+            RunListing(c, sortMode, early);
     }
     ShowStatus("");
     count = static_cast<long>(m_hits.size());
@@ -336,12 +384,9 @@ std::string ClSearch::InBooks(const std::string& table, const std::string& joinC
            condition + ")";
 }
 
-// Words in the title, the menu-card title and, when asked, the instructions.
-void ClSearch::StepWords(const SearchCriteria& c)
+// The condition of the words on a recipe's row (and its instruction rows when asked).
+std::string ClSearch::WordsCondition(const SearchCriteria& c, const std::vector<std::string>& words)
 {
-    const std::vector<std::string> words = SplitSearchWords(c.Words);
-    if (words.empty())
-        return;
     const std::string p = c.Beginning ? "" : "*";
     std::string condition;
     for (const std::string& word : words) {
@@ -365,6 +410,16 @@ void ClSearch::StepWords(const SearchCriteria& c)
             condition += c.AnyWord ? " OR " : " AND ";
         condition += one;
     }
+    return condition;
+}
+
+// Words in the title, the menu-card title and, when asked, the instructions.
+void ClSearch::StepWords(const SearchCriteria& c)
+{
+    const std::vector<std::string> words = SplitSearchWords(c.Words);
+    if (words.empty())
+        return;
+    std::string condition = WordsCondition(c, words);
     if (c.NegateWords) {
         condition = "NOT (" + condition + ")";
     } else if (HasWordIndex(Db())) {

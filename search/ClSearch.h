@@ -105,8 +105,13 @@ private:
     void Reset();
     // Runs a step query: false when it was not sent (too long) or failed, leaving the list.
     bool RunStep(const std::string& sql, const std::string& progress);
-    // Lists the current IDs with the listing query.
-    void RunListing(const SearchCriteria& c, int sortMode);
+    // Lists the current IDs with the listing query; the sink has the first `shown` already.
+    void RunListing(const SearchCriteria& c, int sortMode, std::size_t shown = 0);
+    // Before the steps of a search by title words: the first page of hits, read along the
+    // title index and passed to the sink; its size, or 0 when the page was not filled there.
+    std::size_t ShowEarlyHits(const SearchCriteria& c);
+    // The words' condition on the recipe row (and the instruction rows when asked).
+    static std::string WordsCondition(const SearchCriteria& c, const std::vector<std::string>& words);
     // Whether the first hits of a title listing can be read along the title index.
     bool ReadAlongTitles();
     // Runs a listing statement and collects hits, one per recipe; ids fill a bound list the

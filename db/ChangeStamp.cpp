@@ -53,14 +53,6 @@ std::string TriggerName(const StampedTable& t, Event event)
     return std::string(kChangeStampTable) + "_" + t.Short + suffix[static_cast<int>(event)];
 }
 
-std::string Lower(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + 32);
-    return text;
-}
-
 bool IsHead(const StampedTable& t)
 {
     return std::string(t.Table) == "T_REZ_KOPF";
@@ -115,8 +107,8 @@ std::string FileTrigger(const StampedTable& t, Event event)
 
 std::string ServerKeys(const StampedTable& t, Event event)
 {
-    const std::string key = Lower(t.Key);
-    const std::string where = *t.Condition ? " WHERE " + Lower(t.Condition) : "";
+    const std::string key = ToLower(t.Key);
+    const std::string where = *t.Condition ? " WHERE " + ToLower(t.Condition) : "";
     switch (event) {
     case Event::Insert:
         return "SELECT " + key + " FROM neu" + where;
@@ -130,8 +122,8 @@ std::string ServerKeys(const StampedTable& t, Event event)
 
 std::vector<std::string> ServerTrigger(const StampedTable& t, Event event)
 {
-    const std::string name = Lower(TriggerName(t, event));
-    const std::string stamps = Lower(kChangeStampTable);
+    const std::string name = ToLower(TriggerName(t, event));
+    const std::string stamps = ToLower(kChangeStampTable);
     const std::string keys = ServerKeys(t, event);
     std::string body;
     if (IsHead(t) && event != Event::Delete)
@@ -146,8 +138,8 @@ std::vector<std::string> ServerTrigger(const StampedTable& t, Event event)
     const int e = static_cast<int>(event);
     return {"CREATE OR REPLACE FUNCTION " + name + "() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN " + body +
                 " RETURN NULL; END $$",
-            "DROP TRIGGER IF EXISTS " + name + " ON " + Lower(t.Table),
-            "CREATE TRIGGER " + name + " AFTER " + events[e] + " ON " + Lower(t.Table) + " REFERENCING " +
+            "DROP TRIGGER IF EXISTS " + name + " ON " + ToLower(t.Table),
+            "CREATE TRIGGER " + name + " AFTER " + events[e] + " ON " + ToLower(t.Table) + " REFERENCING " +
                 transitions[e] + " FOR EACH STATEMENT EXECUTE FUNCTION " + name + "()"};
 }
 
@@ -198,10 +190,7 @@ std::vector<std::string> PresentTriggers(Database& db)
         std::size_t end = list.find(',', start);
         if (end == std::string::npos)
             end = list.size();
-        std::string name = list.substr(start, end - start);
-        for (char& c : name)
-            if (c >= 'a' && c <= 'z')
-                c = static_cast<char>(c - 32);
+        std::string name = ToUpper(list.substr(start, end - start));
         if (IsChangeStampObject(name))
             names.push_back(std::move(name));
         start = end + 1;
@@ -268,7 +257,7 @@ void CreateChangeStamps(Database& db)
         Remember(db, true);
         return;
     }
-    const std::string stamps = server ? Lower(kChangeStampTable) : kChangeStampTable;
+    const std::string stamps = server ? ToLower(kChangeStampTable) : kChangeStampTable;
     Native(db, "CREATE TABLE IF NOT EXISTS " + stamps + " (ID INTEGER PRIMARY KEY, Stand " +
                    (server ? "BIGINT" : "INTEGER") + " NOT NULL)");
     Native(db, "UPDATE " + stamps + " SET Stand = Stand + 1");

@@ -363,16 +363,31 @@ bool RecipeTransfer::Run(const std::vector<long>& ids)
     return ok && m_lastErrorText.empty();
 }
 
+// The recipes of one portion as read from the source, before they are stored.
+struct RecipeTransfer::Portion
+{
+    std::unordered_map<long, ImportRecipe> Records;
+    std::unordered_map<long, long> Parents;
+    std::unordered_map<long, std::vector<std::pair<std::size_t, long>>> SubRecipes; // line, recipe
+};
+
 void RecipeTransfer::TransferPortion(const std::vector<long>& ids)
 {
     const std::string list = IdList(ids);
-    std::unordered_map<long, ImportRecipe> records;
-    std::unordered_map<long, long> parents;
-    std::unordered_map<long, std::vector<std::pair<std::size_t, long>>> subRecipes; // line, recipe
+    Portion portion;
+    ReadHeads(list, portion);
+    ReadLines(list, portion);
+    ReadRecipeLinks(list, portion);
+    ReadPictures(list, portion);
+    StorePortion(ids, portion);
+}
+
+void RecipeTransfer::ReadHeads(const std::string& list, Portion& portion)
+{
     auto heads = m_source.OpenRecordset("SELECT * FROM T_REZ_KOPF WHERE ID IN (" + list + ")");
     for (; !heads->Eof(); heads->MoveNext()) {
         const long id = AsId(heads->Field("ID"));
-        ImportRecipe& r = records[id];
+        ImportRecipe& r = portion.Records[id];
         r.Title = heads->Field("RezTitle").AsText();
         r.MenuCardTitle = heads->Field("RezMenuCard").AsText();
         r.Servings = AsId(heads->Field("RezYield"));
@@ -404,14 +419,18 @@ void RecipeTransfer::TransferPortion(const std::vector<long>& ids)
         }
         const long parent = AsId(heads->Field("RezParent"));
         if (parent != 0 && parent != id)
-            parents[id] = parent;
+            portion.Parents[id] = parent;
         r.File = m_source.Name() + ", Rezept " + std::to_string(id);
     }
+}
+
+void RecipeTransfer::ReadLines(const std::string& list, Portion& portion)
+{
     auto lines =
         m_source.OpenRecordset("SELECT * FROM T_REZ_ZUTAT WHERE ID IN (" + list + ") ORDER BY ID, [No]");
     for (; !lines->Eof(); lines->MoveNext()) {
-        const auto found = records.find(AsId(lines->Field("ID")));
-        if (found == records.end())
+        const auto found = portion.Records.find(AsId(lines->Field("ID")));
+        if (found == portion.Records.end())
             continue;
         ImportIngredient line;
         line.IsTrenner = lines->Field("ZutTrenner").AsBool();
@@ -425,39 +444,58 @@ void RecipeTransfer::TransferPortion(const std::vector<long>& ids)
         const long reference = AsId(lines->Field("ZutBLSID"));
         // Sub-recipes are looked up when the recipe is stored: they may come in this portion.
         if (line.IsRecipe)
-            subRecipes[found->first].emplace_back(found->second.Lines.size(), reference);
+            portion.SubRecipes[found->first].emplace_back(found->second.Lines.size(), reference);
         else if (const auto food = m_foodMap.find(reference); reference > 0 && food != m_foodMap.end())
             line.RefID = std::to_string(food->second);
         found->second.Lines.push_back(std::move(line));
     }
+}
+
+// Instructions, categories, cookbooks and utensils.
+void RecipeTransfer::ReadRecipeLinks(const std::string& list, Portion& portion)
+{
     auto texts = m_source.OpenRecordset("SELECT ID, AnwText FROM T_REZ_ANWEIS WHERE ID IN (" + list +
                                         ") ORDER BY ID, [NO]");
     for (; !texts->Eof(); texts->MoveNext())
-        if (const auto found = records.find(AsId(texts->Field(0))); found != records.end())
+        if (const auto found = portion.Records.find(AsId(texts->Field(0))); found != portion.Records.end())
             found->second.Zubereitung += texts->Field(1).AsText();
     auto cats = m_source.OpenRecordset("SELECT ID, CatID FROM T_REZ_CAT_NDX WHERE ID IN (" + list +
                                        ") ORDER BY ID, CatPrimary, [No]");
     for (; !cats->Eof(); cats->MoveNext()) {
-        const auto found = records.find(AsId(cats->Field(0)));
+        const auto found = portion.Records.find(AsId(cats->Field(0)));
         const auto name = m_categories.find(AsId(cats->Field(1)));
-        if (found != records.end() && name != m_categories.end())
+        if (found != portion.Records.end() && name != m_categories.end())
             found->second.Categories.push_back(name->second);
     }
     auto books = m_source.OpenRecordset("SELECT RezID, BuchID FROM T_REZ_KOCHBUCH WHERE RezID IN (" + list +
                                         ") ORDER BY RezID, BuchID");
     for (; !books->Eof(); books->MoveNext()) {
-        const auto found = records.find(AsId(books->Field(0)));
+        const auto found = portion.Records.find(AsId(books->Field(0)));
         const auto book = m_books.find(AsId(books->Field(1)));
-        if (found != records.end() && book != m_books.end())
+        if (found != portion.Records.end() && book != m_books.end())
             found->second.Cookbooks.push_back(book->second);
     }
+    auto tools = m_source.OpenRecordset("SELECT RezID, GeraetID FROM T_REZ_GERAET WHERE RezID IN (" + list +
+                                        ") ORDER BY RezID, GeraetID");
+    for (; !tools->Eof(); tools->MoveNext()) {
+        const auto found = portion.Records.find(AsId(tools->Field(0)));
+        const auto tool = m_toolMap.find(AsId(tools->Field(1)));
+        if (found != portion.Records.end() && tool != m_toolMap.end() &&
+            std::find(found->second.Tools.begin(), found->second.Tools.end(), tool->second) ==
+                found->second.Tools.end())
+            found->second.Tools.push_back(tool->second);
+    }
+}
+
+void RecipeTransfer::ReadPictures(const std::string& list, Portion& portion)
+{
     auto pictures = m_source.OpenRecordset(
         "SELECT IDReference, IDNum, Property, BlobPath, Blob, Description FROM T_BLOB WHERE IDType=5 AND "
         "IDReference IN (" +
         list + ") ORDER BY IDReference, IDNum");
     for (; !pictures->Eof(); pictures->MoveNext()) {
-        const auto found = records.find(AsId(pictures->Field(0)));
-        if (found == records.end())
+        const auto found = portion.Records.find(AsId(pictures->Field(0)));
+        if (found == portion.Records.end())
             continue;
         ImportPicture picture;
         picture.Num = AsId(pictures->Field(1));
@@ -469,30 +507,22 @@ void RecipeTransfer::TransferPortion(const std::vector<long>& ids)
         if (!picture.Path.empty() || !picture.Data.empty())
             found->second.Pictures.push_back(std::move(picture));
     }
+}
 
-    auto tools = m_source.OpenRecordset("SELECT RezID, GeraetID FROM T_REZ_GERAET WHERE RezID IN (" + list +
-                                        ") ORDER BY RezID, GeraetID");
-    for (; !tools->Eof(); tools->MoveNext()) {
-        const auto found = records.find(AsId(tools->Field(0)));
-        const auto tool = m_toolMap.find(AsId(tools->Field(1)));
-        if (found != records.end() && tool != m_toolMap.end() &&
-            std::find(found->second.Tools.begin(), found->second.Tools.end(), tool->second) ==
-                found->second.Tools.end())
-            found->second.Tools.push_back(tool->second);
-    }
-
+void RecipeTransfer::StorePortion(const std::vector<long>& ids, Portion& portion)
+{
     for (long id : ids) {
-        const auto found = records.find(id);
-        if (found == records.end())
+        const auto found = portion.Records.find(id);
+        if (found == portion.Records.end())
             continue;
         if (m_pipeline.Cancelled() || !m_pipeline.LastErrorText().empty())
             return;
         ImportRecipe& recipe = found->second;
-        if (const auto parent = parents.find(id); parent != parents.end())
+        if (const auto parent = portion.Parents.find(id); parent != portion.Parents.end())
             if (const auto target = m_recipeMap.find(parent->second); target != m_recipeMap.end())
                 recipe.ParentID = target->second;
         // A sub-recipe that did not come over leaves its line as plain text.
-        for (const auto& [line, reference] : subRecipes[id]) {
+        for (const auto& [line, reference] : portion.SubRecipes[id]) {
             const auto target = m_recipeMap.find(reference);
             recipe.Lines[line].IsRecipe = target != m_recipeMap.end();
             if (target != m_recipeMap.end())
@@ -501,7 +531,7 @@ void RecipeTransfer::TransferPortion(const std::vector<long>& ids)
         m_pipeline.StoreRecipe(recipe);
         if (recipe.StoredID != 0)
             m_recipeMap[id] = recipe.StoredID;
-        records.erase(found);
+        portion.Records.erase(found);
     }
 }
 

@@ -43,7 +43,13 @@ private:
     void CopyTools(const std::vector<long>& ids);
     void CopySources(const std::vector<long>& ids);
     void CopyGuestMenus();
+    struct Portion;
     void TransferPortion(const std::vector<long>& ids);
+    void ReadHeads(const std::string& list, Portion& portion);
+    void ReadLines(const std::string& list, Portion& portion);
+    void ReadRecipeLinks(const std::string& list, Portion& portion);
+    void ReadPictures(const std::string& list, Portion& portion);
+    void StorePortion(const std::vector<long>& ids, Portion& portion);
 
     Database& m_source;
     Database& m_target;

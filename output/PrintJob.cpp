@@ -9,6 +9,19 @@
 
 namespace pf {
 
+namespace {
+
+constexpr const char* kNotWritten = "Der Ausdruck konnte nicht geschrieben werden.";
+
+} // namespace
+
+void FinishDocument(PageCanvas& canvas, PrintOutcome& outcome)
+{
+    outcome.Ok = canvas.Finish();
+    if (!outcome.Ok)
+        outcome.Message = kNotWritten;
+}
+
 PrintJobRequest PrintRequestFromSettings(int mode)
 {
     const UserSettings& options = AppContext::Current().Options;
@@ -61,7 +74,7 @@ PrintOutcome RunPrintJob(const PrintJobRequest& request, PageCanvas& canvas, Dat
         outcome.Message = "Der Ausdruck wurde abgebrochen.";
         UI().Inform(outcome.Message, MsgIcon::Information, "Drucken");
     } else if (!written) {
-        outcome.Message = "Der Ausdruck konnte nicht geschrieben werden.";
+        outcome.Message = kNotWritten;
     } else {
         outcome.Ok = true;
     }

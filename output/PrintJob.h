@@ -37,6 +37,10 @@ struct PrintOutcome
 // The request with mode, flags and layout switch taken from the user's settings.
 PrintJobRequest PrintRequestFromSettings(int mode);
 
+// Finishes the canvas's document; a document that could not be written leaves the outcome not Ok
+// with its German message.
+void FinishDocument(PageCanvas& canvas, PrintOutcome& outcome);
+
 // Prints the job on the canvas and finishes its document. db null: the work database.
 PrintOutcome RunPrintJob(const PrintJobRequest& request, PageCanvas& canvas, Database* db = nullptr);
 

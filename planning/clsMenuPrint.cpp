@@ -218,9 +218,7 @@ PrintOutcome clsMenuPrint::PrintMenu(PageCanvas& canvas, ClMenu& menu, int layou
     // A job none of whose recipes could be read stops before its first page: the menu's document
     // is finished here.
     if (recipes.Missing.size() == request.Items.size()) {
-        outcome.Ok = canvas.Finish();
-        if (!outcome.Ok)
-            outcome.Message = "Der Ausdruck konnte nicht geschrieben werden.";
+        FinishDocument(canvas, outcome);
     } else {
         outcome.Ok = recipes.Ok;
         outcome.Message = recipes.Message;
@@ -248,9 +246,7 @@ PrintOutcome clsMenuPrint::PrintJob(PageCanvas& canvas, const std::vector<long>&
     for (std::size_t i = 0; i < loaded.size(); ++i)
         PrintMenuPages(canvas, *loaded[i], layout, request.Items.empty() && i + 1 == loaded.size(), outcome);
     if (request.Items.empty()) {
-        outcome.Ok = canvas.Finish();
-        if (!outcome.Ok)
-            outcome.Message = "Der Ausdruck konnte nicht geschrieben werden.";
+        FinishDocument(canvas, outcome);
         return outcome;
     }
     const PrintOutcome recipes = RunPrintJob(request, canvas, db);
@@ -258,9 +254,7 @@ PrintOutcome clsMenuPrint::PrintJob(PageCanvas& canvas, const std::vector<long>&
     outcome.Missing.insert(outcome.Missing.end(), recipes.Missing.begin(), recipes.Missing.end());
     if (recipes.Missing.size() == request.Items.size() && !loaded.empty()) {
         // No recipe could be read: the job stopped before its first page, after the menus' pages.
-        outcome.Ok = canvas.Finish();
-        if (!outcome.Ok)
-            outcome.Message = "Der Ausdruck konnte nicht geschrieben werden.";
+        FinishDocument(canvas, outcome);
     } else {
         outcome.Ok = recipes.Ok;
         outcome.Message = recipes.Message;

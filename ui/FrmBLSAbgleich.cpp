@@ -72,23 +72,21 @@ FrmBLSAbgleich::FrmBLSAbgleich(Database& db, const FoodTables& tables, FoodMatch
     buttons->addWidget(end);
     layout->addLayout(buttons);
 
-    const auto trapped = [this](void (FrmBLSAbgleich::*slot)()) {
-        return [this, slot] { RunTrapped([this, slot] { (this->*slot)(); }); };
-    };
     OfferFoodInfo(m_lines, [this](int row) {
         const auto& lines = m_assignment->Lines();
         const long food =
             row < static_cast<int>(lines.size()) ? lines[static_cast<std::size_t>(row)].FoodId : 0;
         return food == 0 ? std::string() : std::to_string(food);
     });
-    connect(choose, &QPushButton::clicked, this, trapped(&FrmBLSAbgleich::cmdProdukt_Click));
-    connect(m_lines, &QTableWidget::cellDoubleClicked, this, trapped(&FrmBLSAbgleich::cmdProdukt_Click));
-    connect(clear, &QPushButton::clicked, this, trapped(&FrmBLSAbgleich::cmdAufheben_Click));
-    connect(clearAll, &QPushButton::clicked, this, trapped(&FrmBLSAbgleich::cmdAllesAufheben_Click));
-    connect(analyse, &QPushButton::clicked, this, trapped(&FrmBLSAbgleich::cmdAnalyse_Click));
-    connect(synonym, &QPushButton::clicked, this, trapped(&FrmBLSAbgleich::cmdSynonym_Click));
-    connect(ok, &QPushButton::clicked, this, trapped(&FrmBLSAbgleich::cmdRezeptOK_Click));
-    connect(skip, &QPushButton::clicked, this, trapped(&FrmBLSAbgleich::cmdAbbruch_Click));
+    connect(choose, &QPushButton::clicked, this, Trapped(this, &FrmBLSAbgleich::cmdProdukt_Click));
+    connect(m_lines, &QTableWidget::cellDoubleClicked, this,
+            Trapped(this, &FrmBLSAbgleich::cmdProdukt_Click));
+    connect(clear, &QPushButton::clicked, this, Trapped(this, &FrmBLSAbgleich::cmdAufheben_Click));
+    connect(clearAll, &QPushButton::clicked, this, Trapped(this, &FrmBLSAbgleich::cmdAllesAufheben_Click));
+    connect(analyse, &QPushButton::clicked, this, Trapped(this, &FrmBLSAbgleich::cmdAnalyse_Click));
+    connect(synonym, &QPushButton::clicked, this, Trapped(this, &FrmBLSAbgleich::cmdSynonym_Click));
+    connect(ok, &QPushButton::clicked, this, Trapped(this, &FrmBLSAbgleich::cmdRezeptOK_Click));
+    connect(skip, &QPushButton::clicked, this, Trapped(this, &FrmBLSAbgleich::cmdAbbruch_Click));
     connect(end, &QPushButton::clicked, this, &QDialog::reject);
     resize(680, 480);
 }

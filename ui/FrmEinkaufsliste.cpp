@@ -44,7 +44,6 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-
 namespace pf {
 
 namespace {
@@ -158,6 +157,57 @@ FrmEinkaufsliste::FrmEinkaufsliste(QWidget* parent) : QWidget(parent)
     Instance() = this;
     m_classes = LoadFoodClasses(WorkDb());
 
+    // Built in the order of the tab chain: top row, left column, lines, bottom row.
+    QLayout* top = BuildTop();
+    QWidget* choices = BuildChoices();
+    QWidget* lines = BuildLines();
+    QLayout* bottom = BuildBottom();
+    auto* middle = new QHBoxLayout;
+    middle->addWidget(ScrollsDown(choices), 2);
+    middle->addWidget(lines, 5);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addLayout(middle, 1);
+    layout->addLayout(bottom);
+
+    connect(m_chooser, &QComboBox::currentIndexChanged, this, [this] {
+        if (!m_filling)
+            RunTrapped([this] { ChooseList(); });
+    });
+    connect(m_shop, &QComboBox::currentIndexChanged, this, [this] {
+        if (m_filling)
+            return;
+        RunTrapped([this] {
+            m_storeLocations = StoreLocationsOf(WorkDb(), m_shop->currentData().toLongLong());
+            RefreshView();
+        });
+    });
+    connect(m_recipes, &QListWidget::currentRowChanged, this, [this] {
+        if (!m_filling && m_perRecipe->isChecked())
+            RunTrapped([this] { RefreshView(); });
+    });
+    for (QAbstractButton* b :
+         std::initializer_list<QAbstractButton*>{m_complete, m_perRecipe, m_classColumn, m_classDetail,
+                                                 m_sort[0], m_sort[1], m_sort[2], m_sort[3]})
+        connect(b, &QAbstractButton::toggled, this, [this](bool on) {
+            if (on || qobject_cast<QCheckBox*>(sender()))
+                RunTrapped([this] { RefreshView(); });
+        });
+
+    FillShops();
+    FillChooser();
+    FillRecipes(-1);
+    RefreshView();
+
+    WindowPlacement placement;
+    placement.Width = 980;
+    placement.Height = 640;
+    RestoreWindow(placement, kSettingsName);
+    resize(std::max(placement.Width, 700), std::max(placement.Height, 480));
+}
+
+QLayout* FrmEinkaufsliste::BuildTop()
+{
     m_chooser = Named(new QComboBox(this), "cboListe");
     m_save = MakeButton("cmdSave", "S&peichern", this);
     auto* deleteList = MakeButton("cmdDelete", "Entfernen", this);
@@ -167,6 +217,14 @@ FrmEinkaufsliste::FrmEinkaufsliste(QWidget* parent) : QWidget(parent)
     top->addWidget(m_save);
     top->addWidget(deleteList);
 
+    connect(m_save, &QPushButton::clicked, this, Trapped(this, &FrmEinkaufsliste::cmdSave_Click));
+    connect(deleteList, &QPushButton::clicked, this, Trapped(this, &FrmEinkaufsliste::cmdDelete_Click));
+    return top;
+}
+
+// The left column: the list's recipes, how the lines show and their order.
+QWidget* FrmEinkaufsliste::BuildChoices()
+{
     m_recipes = Named(new QListWidget(this), "lstRezepte");
     RoomyRows(m_recipes);
     auto* edit = MakeButton("cmdEdit", "&Bearbeiten", this);
@@ -218,6 +276,14 @@ FrmEinkaufsliste::FrmEinkaufsliste(QWidget* parent) : QWidget(parent)
     left->addWidget(showBox);
     left->addWidget(sortBox);
 
+    connect(edit, &QPushButton::clicked, this, Trapped(this, &FrmEinkaufsliste::cmdEdit_Click));
+    connect(scale, &QPushButton::clicked, this, Trapped(this, &FrmEinkaufsliste::cmdScale_Click));
+    connect(recipeDel, &QPushButton::clicked, this, Trapped(this, &FrmEinkaufsliste::cmdRecipeDel_Click));
+    return leftPage;
+}
+
+QWidget* FrmEinkaufsliste::BuildLines()
+{
     m_lines = Named(new QTableWidget(0, 6, this), "lstZutaten");
     m_lines->setHorizontalHeaderLabels(
         {"Menge", "Einheit", "Zutat", "Rezept", "Kategorie (Haupt)", "Kategorie (Detail)"});
@@ -226,11 +292,11 @@ FrmEinkaufsliste::FrmEinkaufsliste(QWidget* parent) : QWidget(parent)
     m_lines->verticalHeader()->hide();
     m_lines->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
     RoomyRows(m_lines);
+    return m_lines;
+}
 
-    auto* middle = new QHBoxLayout;
-    middle->addWidget(ScrollsDown(leftPage), 2);
-    middle->addWidget(m_lines, 5);
-
+QLayout* FrmEinkaufsliste::BuildBottom()
+{
     auto* import = MakeButton("cmdImport", "<< I&mport", this);
     import->setToolTip("Eine Einkaufsliste im Austauschformat aus der Zwischenablage übernehmen");
     auto* exportButton = MakeButton("cmdExport", ">> Exp&ort", this);
@@ -246,57 +312,11 @@ FrmEinkaufsliste::FrmEinkaufsliste(QWidget* parent) : QWidget(parent)
     bottom->addStretch();
     bottom->addWidget(print);
 
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addLayout(middle, 1);
-    layout->addLayout(bottom);
-
-    const auto trap = [this](void (FrmEinkaufsliste::*slot)()) {
-        return [this, slot] { RunTrapped([this, slot] { (this->*slot)(); }); };
-    };
-    connect(m_save, &QPushButton::clicked, this, trap(&FrmEinkaufsliste::cmdSave_Click));
-    connect(deleteList, &QPushButton::clicked, this, trap(&FrmEinkaufsliste::cmdDelete_Click));
-    connect(edit, &QPushButton::clicked, this, trap(&FrmEinkaufsliste::cmdEdit_Click));
-    connect(scale, &QPushButton::clicked, this, trap(&FrmEinkaufsliste::cmdScale_Click));
-    connect(recipeDel, &QPushButton::clicked, this, trap(&FrmEinkaufsliste::cmdRecipeDel_Click));
-    connect(import, &QPushButton::clicked, this, trap(&FrmEinkaufsliste::cmdImport_Click));
-    connect(exportButton, &QPushButton::clicked, this, trap(&FrmEinkaufsliste::cmdExport_Click));
-    connect(excel, &QPushButton::clicked, this, trap(&FrmEinkaufsliste::cmdExcel_Click));
-    connect(print, &QPushButton::clicked, this, trap(&FrmEinkaufsliste::cmdPrint_Click));
-    connect(m_chooser, &QComboBox::currentIndexChanged, this, [this] {
-        if (!m_filling)
-            RunTrapped([this] { ChooseList(); });
-    });
-    connect(m_shop, &QComboBox::currentIndexChanged, this, [this] {
-        if (m_filling)
-            return;
-        RunTrapped([this] {
-            m_storeLocations = StoreLocationsOf(WorkDb(), m_shop->currentData().toLongLong());
-            RefreshView();
-        });
-    });
-    connect(m_recipes, &QListWidget::currentRowChanged, this, [this] {
-        if (!m_filling && m_perRecipe->isChecked())
-            RunTrapped([this] { RefreshView(); });
-    });
-    for (QAbstractButton* b :
-         std::initializer_list<QAbstractButton*>{m_complete, m_perRecipe, m_classColumn, m_classDetail,
-                                                 m_sort[0], m_sort[1], m_sort[2], m_sort[3]})
-        connect(b, &QAbstractButton::toggled, this, [this](bool on) {
-            if (on || qobject_cast<QCheckBox*>(sender()))
-                RunTrapped([this] { RefreshView(); });
-        });
-
-    FillShops();
-    FillChooser();
-    FillRecipes(-1);
-    RefreshView();
-
-    WindowPlacement placement;
-    placement.Width = 980;
-    placement.Height = 640;
-    RestoreWindow(placement, kSettingsName);
-    resize(std::max(placement.Width, 700), std::max(placement.Height, 480));
+    connect(import, &QPushButton::clicked, this, Trapped(this, &FrmEinkaufsliste::cmdImport_Click));
+    connect(exportButton, &QPushButton::clicked, this, Trapped(this, &FrmEinkaufsliste::cmdExport_Click));
+    connect(excel, &QPushButton::clicked, this, Trapped(this, &FrmEinkaufsliste::cmdExcel_Click));
+    connect(print, &QPushButton::clicked, this, Trapped(this, &FrmEinkaufsliste::cmdPrint_Click));
+    return bottom;
 }
 
 FrmEinkaufsliste::~FrmEinkaufsliste()

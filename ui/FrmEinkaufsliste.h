@@ -14,6 +14,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLayout;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
@@ -62,6 +63,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    QLayout* BuildTop();
+    QWidget* BuildChoices();
+    QWidget* BuildLines();
+    QLayout* BuildBottom();
     void FillChooser();
     void FillRecipes(long selectRecipe);
     void FillShops();

@@ -98,6 +98,32 @@ QString DecimalText(Decimal4 value)
 
 } // namespace
 
+// The page that shows an entry while the window is not editing.
+QWidget* FrmLexikonEdit::BuildReadingPage()
+{
+    auto* page = new QWidget(m_pages);
+    auto* pageLayout = new QVBoxLayout(page);
+    pageLayout->setContentsMargins(0, 0, 0, 0);
+    m_title = Named(new QLabel(page), "lblTitel");
+    QFont titleFont = m_title->font();
+    titleFont.setBold(true);
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
+    m_title->setFont(titleFont);
+    m_title->setWordWrap(true);
+    m_keywords = Named(new QLabel(page), "lblStichworte");
+    m_keywords->setWordWrap(true);
+    m_facts = Named(new QLabel(page), "lblAngaben");
+    m_facts->setWordWrap(true);
+    m_facts->setTextFormat(Qt::PlainText);
+    m_text = Named(new QTextBrowser(page), "txtErklaerung");
+    m_text->setMinimumWidth(260);
+    pageLayout->addWidget(m_title);
+    pageLayout->addWidget(m_keywords);
+    pageLayout->addWidget(m_facts);
+    pageLayout->addWidget(m_text, 1);
+    return page;
+}
+
 FrmLexikonEdit::FrmLexikonEdit(QWidget* parent) : QWidget(parent)
 {
     setObjectName("FrmLexikonEdit");
@@ -135,27 +161,7 @@ FrmLexikonEdit::FrmLexikonEdit(QWidget* parent) : QWidget(parent)
     m_tree->setHeaderLabel("Einträge");
     m_tree->setMinimumWidth(220);
     m_pages = new QStackedWidget(splitter);
-    auto* page = new QWidget(m_pages);
-    auto* pageLayout = new QVBoxLayout(page);
-    pageLayout->setContentsMargins(0, 0, 0, 0);
-    m_title = Named(new QLabel(page), "lblTitel");
-    QFont titleFont = m_title->font();
-    titleFont.setBold(true);
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
-    m_title->setFont(titleFont);
-    m_title->setWordWrap(true);
-    m_keywords = Named(new QLabel(page), "lblStichworte");
-    m_keywords->setWordWrap(true);
-    m_facts = Named(new QLabel(page), "lblAngaben");
-    m_facts->setWordWrap(true);
-    m_facts->setTextFormat(Qt::PlainText);
-    m_text = Named(new QTextBrowser(page), "txtErklaerung");
-    m_text->setMinimumWidth(260);
-    pageLayout->addWidget(m_title);
-    pageLayout->addWidget(m_keywords);
-    pageLayout->addWidget(m_facts);
-    pageLayout->addWidget(m_text, 1);
-    m_pages->addWidget(page);
+    m_pages->addWidget(BuildReadingPage());
     m_pages->addWidget(BuildForm());
     splitter->addWidget(m_tree);
     splitter->addWidget(m_pages);
@@ -189,23 +195,20 @@ FrmLexikonEdit::FrmLexikonEdit(QWidget* parent) : QWidget(parent)
             m_area->setCurrentIndex(m_area->findData(static_cast<qlonglong>(m_shownArea)));
         });
     });
-    connect(searchButton, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdSuchen_Click(); }); });
-    connect(m_search, &QLineEdit::returnPressed, this, [this] { RunTrapped([this] { cmdSuchen_Click(); }); });
+    connect(searchButton, &QPushButton::clicked, this, Trapped(this, &FrmLexikonEdit::cmdSuchen_Click));
+    connect(m_search, &QLineEdit::returnPressed, this, Trapped(this, &FrmLexikonEdit::cmdSuchen_Click));
     connect(m_tree, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* item, QTreeWidgetItem* previous) {
                 RunTrapped([&] { ItemChosen(item, previous); });
             });
     connect(m_editButton, &QPushButton::toggled, this,
             [this](bool on) { RunTrapped([&] { SetEditing(on); }); });
-    connect(m_newButton, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdNeu_Click(); }); });
-    connect(m_saveButton, &QPushButton::clicked, this,
-            [this] { RunTrapped([this] { cmdSpeichern_Click(); }); });
-    connect(m_deleteButton, &QPushButton::clicked, this,
-            [this] { RunTrapped([this] { cmdLoeschen_Click(); }); });
-    connect(m_printButton, &QPushButton::clicked, this,
-            [this] { RunTrapped([this] { cmdDrucken_Click(); }); });
+    connect(m_newButton, &QPushButton::clicked, this, Trapped(this, &FrmLexikonEdit::cmdNeu_Click));
+    connect(m_saveButton, &QPushButton::clicked, this, Trapped(this, &FrmLexikonEdit::cmdSpeichern_Click));
+    connect(m_deleteButton, &QPushButton::clicked, this, Trapped(this, &FrmLexikonEdit::cmdLoeschen_Click));
+    connect(m_printButton, &QPushButton::clicked, this, Trapped(this, &FrmLexikonEdit::cmdDrucken_Click));
     connect(m_exportButton, &QPushButton::clicked, this,
-            [this] { RunTrapped([this] { cmdExportieren_Click(); }); });
+            Trapped(this, &FrmLexikonEdit::cmdExportieren_Click));
     m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_tree, &QTreeWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         if (QTreeWidgetItem* item = m_tree->itemAt(pos))
@@ -373,8 +376,7 @@ QWidget* FrmLexikonEdit::BuildPictureRow(QWidget* parent)
     pictureLayout->addLayout(pictureButtons);
     pictureLayout->addStretch(1);
 
-    connect(loadPicture, &QPushButton::clicked, this,
-            [this] { RunTrapped([this] { cmdBildLaden_Click(); }); });
+    connect(loadPicture, &QPushButton::clicked, this, Trapped(this, &FrmLexikonEdit::cmdBildLaden_Click));
     connect(removePicture, &QPushButton::clicked, this, [this] {
         m_entry.Picture.clear();
         ShowPicture();
@@ -402,9 +404,8 @@ QWidget* FrmLexikonEdit::BuildFoodRow(QWidget* parent)
     foodButtons->addStretch(1);
     foodLayout->addWidget(m_foods, 1);
     foodLayout->addLayout(foodButtons);
-    connect(linkFood, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdFoodLink_Click(); }); });
-    connect(unlinkFood, &QPushButton::clicked, this,
-            [this] { RunTrapped([this] { cmdFoodUnlink_Click(); }); });
+    connect(linkFood, &QPushButton::clicked, this, Trapped(this, &FrmLexikonEdit::cmdFoodLink_Click));
+    connect(unlinkFood, &QPushButton::clicked, this, Trapped(this, &FrmLexikonEdit::cmdFoodUnlink_Click));
     return row;
 }
 

@@ -77,6 +77,7 @@ protected:
 
 private:
     QWidget* BuildForm();
+    QWidget* BuildReadingPage();
     QWidget* BuildKeywordRow(QWidget* parent);
     QWidget* BuildPictureRow(QWidget* parent);
     QWidget* BuildFoodRow(QWidget* parent);

@@ -130,7 +130,34 @@ void FrmMenuDetail::Build()
     setAcceptDrops(true);
 
     auto* layout = new QVBoxLayout(this);
-    auto* top = new QHBoxLayout;
+    layout->addLayout(BuildHead());
+    auto* body = new QHBoxLayout;
+    body->addWidget(BuildCourses(), 3);
+    body->addWidget(BuildGuests(), 2);
+    layout->addLayout(body, 1);
+    layout->addLayout(BuildButtons());
+
+    RunTrapped([this] {
+        ShowHead();
+        FillCourses(1);
+        FillGuests(1);
+    });
+    // Head fields count as changes once they differ from the menu.
+    for (QLineEdit* edit : {m_title, m_date, m_timePreparation, m_timeCooking})
+        connect(edit, &QLineEdit::textEdited, this, [this] { HeadEdited(); });
+    for (QPlainTextEdit* edit : {m_description, m_notices})
+        connect(edit, &QPlainTextEdit::textChanged, this, [this] { HeadEdited(); });
+    connect(m_yield, &QSpinBox::valueChanged, this, [this] { HeadEdited(); });
+
+    WindowPlacement placement;
+    placement.Width = 980;
+    placement.Height = 640;
+    RestoreWindow(placement, kSettingsName);
+    resize(std::max(placement.Width, 700), std::max(placement.Height, 480));
+}
+
+QLayout* FrmMenuDetail::BuildHead()
+{
     auto* head = new QFormLayout;
     m_title = Named(new QLineEdit(this), "txtTitle");
     m_title->setMaxLength(128);
@@ -163,10 +190,11 @@ void FrmMenuDetail::Build()
     m_notices = Named(new QPlainTextEdit(this), "txtNotizen");
     m_notices->setMaximumHeight(std::max(60, m_notices->minimumSizeHint().height()));
     head->addRow("Notizen:", m_notices);
-    top->addLayout(head, 1);
-    layout->addLayout(top);
+    return head;
+}
 
-    auto* body = new QHBoxLayout;
+QWidget* FrmMenuDetail::BuildCourses()
+{
     auto* coursesBox = new QGroupBox("Gänge", this);
     auto* coursesLayout = new QVBoxLayout(coursesBox);
     m_courses = Named(new QTreeWidget(coursesBox), "lstGaenge");
@@ -222,8 +250,24 @@ void FrmMenuDetail::Build()
     courseButtons->addStretch(1);
     courseButtons->addWidget(removeCourse);
     coursesLayout->addLayout(courseButtons);
-    body->addWidget(coursesBox, 3);
 
+    connect(addRecipe, &QPushButton::clicked, this, Trapped(this, &FrmMenuDetail::cmdAddRecipe_Click));
+    connect(m_recipeSearch, &QLineEdit::returnPressed, this,
+            Trapped(this, &FrmMenuDetail::cmdAddRecipe_Click));
+    connect(addGeneric, &QPushButton::clicked, this, Trapped(this, &FrmMenuDetail::cmdAddGeneric_Click));
+    connect(up, &QPushButton::clicked, this, Trapped(this, &FrmMenuDetail::cmdUp_Click));
+    connect(down, &QPushButton::clicked, this, Trapped(this, &FrmMenuDetail::cmdDown_Click));
+    connect(removeCourse, &QPushButton::clicked, this, Trapped(this, &FrmMenuDetail::cmdCourseDelete_Click));
+    connect(m_courses, &QTreeWidget::currentItemChanged, this, Trapped(this, &FrmMenuDetail::ShowCourse));
+    for (QLineEdit* edit : {m_courseTitle, m_courseDesc, m_courseDrink})
+        connect(edit, &QLineEdit::textEdited, this, Trapped(this, &FrmMenuDetail::CourseEdited));
+    connect(m_courseYield, &QSpinBox::valueChanged, this, Trapped(this, &FrmMenuDetail::CourseEdited));
+    connect(m_courseWine, &QComboBox::activated, this, Trapped(this, &FrmMenuDetail::CourseEdited));
+    return coursesBox;
+}
+
+QWidget* FrmMenuDetail::BuildGuests()
+{
     auto* guestsBox = new QGroupBox("Gäste", this);
     auto* guestsLayout = new QVBoxLayout(guestsBox);
     m_guests = Named(new QListWidget(guestsBox), "lstGaeste");
@@ -248,9 +292,23 @@ void FrmMenuDetail::Build()
     guestButtons->addStretch(1);
     guestButtons->addWidget(history);
     guestsLayout->addLayout(guestButtons);
-    body->addWidget(guestsBox, 2);
-    layout->addLayout(body, 1);
 
+    connect(addGuest, &QPushButton::clicked, this, Trapped(this, &FrmMenuDetail::cmdAddGuest_Click));
+    connect(removeGuest, &QPushButton::clicked, this, Trapped(this, &FrmMenuDetail::cmdGuestDelete_Click));
+    connect(history, &QPushButton::clicked, this, Trapped(this, &FrmMenuDetail::cmdGuestHistory_Click));
+    connect(m_guests, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (!m_filling && row >= 0)
+            m_guestNote->setText(Q(m_menu.GuestNotice(row + 1)));
+    });
+    connect(m_guestNote, &QLineEdit::textEdited, this, [this](const QString& text) {
+        if (const int guest = CurrentGuest(); guest > 0)
+            m_menu.SetGuestNotice(guest, S(text));
+    });
+    return guestsBox;
+}
+
+QLayout* FrmMenuDetail::BuildButtons()
+{
     auto* buttons = new QHBoxLayout;
     // Alt keys of their own beside the main menu's.
     auto* print = MakeButton("cmdPrint", "Druc&ken …", this);
@@ -260,54 +318,10 @@ void FrmMenuDetail::Build()
     buttons->addStretch(1);
     buttons->addWidget(save);
     buttons->addWidget(close);
-    layout->addLayout(buttons);
-
-    auto trapped = [this](void (FrmMenuDetail::*slot)()) {
-        return [this, slot] { RunTrapped([this, slot] { (this->*slot)(); }); };
-    };
-    connect(addRecipe, &QPushButton::clicked, this, trapped(&FrmMenuDetail::cmdAddRecipe_Click));
-    connect(m_recipeSearch, &QLineEdit::returnPressed, this, trapped(&FrmMenuDetail::cmdAddRecipe_Click));
-    connect(addGeneric, &QPushButton::clicked, this, trapped(&FrmMenuDetail::cmdAddGeneric_Click));
-    connect(up, &QPushButton::clicked, this, trapped(&FrmMenuDetail::cmdUp_Click));
-    connect(down, &QPushButton::clicked, this, trapped(&FrmMenuDetail::cmdDown_Click));
-    connect(removeCourse, &QPushButton::clicked, this, trapped(&FrmMenuDetail::cmdCourseDelete_Click));
-    connect(addGuest, &QPushButton::clicked, this, trapped(&FrmMenuDetail::cmdAddGuest_Click));
-    connect(removeGuest, &QPushButton::clicked, this, trapped(&FrmMenuDetail::cmdGuestDelete_Click));
-    connect(history, &QPushButton::clicked, this, trapped(&FrmMenuDetail::cmdGuestHistory_Click));
     connect(save, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdSave_Click(); }); });
-    connect(print, &QPushButton::clicked, this, trapped(&FrmMenuDetail::cmdPrint_Click));
+    connect(print, &QPushButton::clicked, this, Trapped(this, &FrmMenuDetail::cmdPrint_Click));
     connect(close, &QPushButton::clicked, this, [this] { CloseWindow(this); });
-    connect(m_courses, &QTreeWidget::currentItemChanged, this, trapped(&FrmMenuDetail::ShowCourse));
-    for (QLineEdit* edit : {m_courseTitle, m_courseDesc, m_courseDrink})
-        connect(edit, &QLineEdit::textEdited, this, trapped(&FrmMenuDetail::CourseEdited));
-    connect(m_courseYield, &QSpinBox::valueChanged, this, trapped(&FrmMenuDetail::CourseEdited));
-    connect(m_courseWine, &QComboBox::activated, this, trapped(&FrmMenuDetail::CourseEdited));
-    connect(m_guests, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (!m_filling && row >= 0)
-            m_guestNote->setText(Q(m_menu.GuestNotice(row + 1)));
-    });
-    connect(m_guestNote, &QLineEdit::textEdited, this, [this](const QString& text) {
-        if (const int guest = CurrentGuest(); guest > 0)
-            m_menu.SetGuestNotice(guest, S(text));
-    });
-
-    RunTrapped([this] {
-        ShowHead();
-        FillCourses(1);
-        FillGuests(1);
-    });
-    // Head fields count as changes once they differ from the menu.
-    for (QLineEdit* edit : {m_title, m_date, m_timePreparation, m_timeCooking})
-        connect(edit, &QLineEdit::textEdited, this, [this] { HeadEdited(); });
-    for (QPlainTextEdit* edit : {m_description, m_notices})
-        connect(edit, &QPlainTextEdit::textChanged, this, [this] { HeadEdited(); });
-    connect(m_yield, &QSpinBox::valueChanged, this, [this] { HeadEdited(); });
-
-    WindowPlacement placement;
-    placement.Width = 980;
-    placement.Height = 640;
-    RestoreWindow(placement, kSettingsName);
-    resize(std::max(placement.Width, 700), std::max(placement.Height, 480));
+    return buttons;
 }
 
 void FrmMenuDetail::ShowHead()

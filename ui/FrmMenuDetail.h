@@ -13,6 +13,7 @@
 
 class QComboBox;
 class QDropEvent;
+class QLayout;
 class QDragEnterEvent;
 class QLineEdit;
 class QMimeData;
@@ -61,6 +62,10 @@ protected:
 
 private:
     void Build();
+    QLayout* BuildHead();
+    QWidget* BuildCourses();
+    QWidget* BuildGuests();
+    QLayout* BuildButtons();
     void ShowHead();
     void FillCourses(int select);
     void ShowCourse();

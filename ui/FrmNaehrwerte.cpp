@@ -149,17 +149,14 @@ FrmNaehrwerte::FrmNaehrwerte(Database& db, const FoodTables& tables, QWidget* pa
     buttons->addWidget(close);
     layout->addLayout(buttons);
 
-    const auto trapped = [this](void (FrmNaehrwerte::*slot)()) {
-        return [this, slot] { RunTrapped([this, slot] { (this->*slot)(); }); };
-    };
-    connect(m_search, &QLineEdit::returnPressed, this, trapped(&FrmNaehrwerte::cmdStart_Click));
-    connect(start, &QPushButton::clicked, this, trapped(&FrmNaehrwerte::cmdStart_Click));
-    connect(content, &QPushButton::clicked, this, trapped(&FrmNaehrwerte::cmdInhalt_Click));
-    connect(info, &QPushButton::clicked, this, trapped(&FrmNaehrwerte::cmdInfo_Click));
-    connect(create, &QPushButton::clicked, this, trapped(&FrmNaehrwerte::cmdNeu_Click));
-    connect(synonym, &QPushButton::clicked, this, trapped(&FrmNaehrwerte::cmdSynonym_Click));
-    connect(synonymList, &QPushButton::clicked, this, trapped(&FrmNaehrwerte::cmdSynonymListe_Click));
-    connect(m_list, &QTreeWidget::itemActivated, this, trapped(&FrmNaehrwerte::cmdInhalt_Click));
+    connect(m_search, &QLineEdit::returnPressed, this, Trapped(this, &FrmNaehrwerte::cmdStart_Click));
+    connect(start, &QPushButton::clicked, this, Trapped(this, &FrmNaehrwerte::cmdStart_Click));
+    connect(content, &QPushButton::clicked, this, Trapped(this, &FrmNaehrwerte::cmdInhalt_Click));
+    connect(info, &QPushButton::clicked, this, Trapped(this, &FrmNaehrwerte::cmdInfo_Click));
+    connect(create, &QPushButton::clicked, this, Trapped(this, &FrmNaehrwerte::cmdNeu_Click));
+    connect(synonym, &QPushButton::clicked, this, Trapped(this, &FrmNaehrwerte::cmdSynonym_Click));
+    connect(synonymList, &QPushButton::clicked, this, Trapped(this, &FrmNaehrwerte::cmdSynonymListe_Click));
+    connect(m_list, &QTreeWidget::itemActivated, this, Trapped(this, &FrmNaehrwerte::cmdInhalt_Click));
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     connect(m_list, &QTreeWidget::currentItemChanged, this, [this] { RunTrapped([this] { ShowPage(); }); });
     connect(m_tree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {

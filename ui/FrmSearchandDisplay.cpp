@@ -1178,95 +1178,159 @@ void FrmSearchandDisplay::RunCommand(const std::string& command)
         return;
     const std::vector<long> ids = SelectedIDs();
     RecipeActions actions;
-    bool refresh = true;
-    auto chooseBook = [&]() -> std::optional<long> {
-        clBook book;
-        std::vector<std::string> names;
-        const std::vector<clBook::ListItem> items = book.GetBooklist2List(false);
-        for (const clBook::ListItem& item : items)
-            names.push_back(item.Text);
-        const std::optional<int> index = UI().ChooseItem("Kochbuch wählen:", names, "Kochbuch");
-        if (!index || *index < 0 || *index >= static_cast<int>(items.size()))
-            return std::nullopt;
-        return items[static_cast<std::size_t>(*index)].id;
-    };
-    auto chooseCategory = [&]() -> std::optional<long> {
-        const std::optional<std::vector<long>> chosen = FrmCatSelect::ChooseCategories(this, {});
-        if (!chosen || chosen->empty())
-            return std::nullopt;
-        return chosen->front();
-    };
-    if (command == "HideRezOpen") {
-        OpenSelected();
-        refresh = false;
-    } else if (command == "HideRecipeActionBookAdd" || command == "HideRecipeActionBookDel") {
-        if (const auto book = chooseBook())
+    std::optional<bool> refresh = RunChangeCommand(command, ids, actions);
+    if (!refresh)
+        refresh = RunWindowCommand(command, ids);
+    if (!refresh)
+        refresh = RunListCommand(command, ids, actions);
+    if (!actions.LastErrorText().empty())
+        UI().Inform(actions.LastErrorText(), MsgIcon::Critical, AppContext::Current().AppTitle);
+    if (refresh.value_or(true))
+        ReadListAgain();
+}
+
+std::optional<long> FrmSearchandDisplay::ChooseBook()
+{
+    clBook book;
+    std::vector<std::string> names;
+    const std::vector<clBook::ListItem> items = book.GetBooklist2List(false);
+    for (const clBook::ListItem& item : items)
+        names.push_back(item.Text);
+    const std::optional<int> index = UI().ChooseItem("Kochbuch wählen:", names, "Kochbuch");
+    if (!index || *index < 0 || *index >= static_cast<int>(items.size()))
+        return std::nullopt;
+    return items[static_cast<std::size_t>(*index)].id;
+}
+
+std::optional<long> FrmSearchandDisplay::ChooseCategory()
+{
+    const std::optional<std::vector<long>> chosen = FrmCatSelect::ChooseCategories(this, {});
+    if (!chosen || chosen->empty())
+        return std::nullopt;
+    return chosen->front();
+}
+
+// The commands that change the selected recipes; nullopt when the command is none of them.
+std::optional<bool> FrmSearchandDisplay::RunChangeCommand(const std::string& command,
+                                                          const std::vector<long>& ids,
+                                                          RecipeActions& actions)
+{
+    if (command == "HideRecipeActionBookAdd" || command == "HideRecipeActionBookDel") {
+        if (const auto book = ChooseBook())
             command == "HideRecipeActionBookAdd" ? actions.BookAdd(ids, *book) : actions.BookDel(ids, *book);
-    } else if (command == "HideRecipeActionCatAdd" || command == "HideRecipeActionCatDel") {
-        if (const auto cat = chooseCategory())
+        return true;
+    }
+    if (command == "HideRecipeActionCatAdd" || command == "HideRecipeActionCatDel") {
+        if (const auto cat = ChooseCategory())
             command == "HideRecipeActionCatAdd" ? actions.CatAdd(ids, *cat) : actions.CatDel(ids, *cat);
-    } else if (command == "HideRecipeActionToolAdd" || command == "HideRecipeActionToolDel") {
+        return true;
+    }
+    if (command == "HideRecipeActionToolAdd" || command == "HideRecipeActionToolDel") {
         if (const auto tool = ChooseFromList("Gerät wählen:", Rows(UtensilChoices)))
             command == "HideRecipeActionToolAdd" ? actions.ToolAdd(ids, *tool) : actions.ToolDel(ids, *tool);
-    } else if (command == "HideRecipeActionCountry") {
+        return true;
+    }
+    if (command == "HideRecipeActionCountry") {
         if (const std::optional<long> origin = FrmCatSelect::ChooseOrigin(this, 0))
             actions.SetOrigin(ids, *origin);
-    } else if (command == "HideRecipeActionLanguage") {
+        return true;
+    }
+    if (command == "HideRecipeActionLanguage") {
         std::vector<std::string> names;
         for (long code = 0; code < kLanguageCount; ++code)
             names.push_back(LanguageName(code));
         if (const std::optional<int> index = UI().ChooseItem("Sprache wählen:", names, "Sprache"))
             actions.SetLanguage(ids, *index);
-    } else if (command == "HideRecipeActionSource") {
+        return true;
+    }
+    if (command == "HideRecipeActionSource") {
         if (const auto source = ChooseFromList("Literaturquelle wählen:", Rows(LiteratureChoices)))
             actions.SetSource(ids, *source);
-    } else if (command == "HideRecipeActionFingerprint") {
+        return true;
+    }
+    if (command == "HideRecipeActionFingerprint") {
         actions.NewFingerprints(ids);
-    } else if (command == "HideRecipeActionTest") {
+        return true;
+    }
+    if (command == "HideRecipeActionTest") {
         actions.TestRecipes(ids);
-    } else if (command == "HideRecipeActionExport") {
+        return true;
+    }
+    return std::nullopt;
+}
+
+// The commands that open another window or run a tool; nullopt when the command is none of them.
+std::optional<bool> FrmSearchandDisplay::RunWindowCommand(const std::string& command,
+                                                          const std::vector<long>& ids)
+{
+    if (command == "HideRezOpen") {
+        OpenSelected();
+        return false;
+    }
+    if (command == "HideRecipeActionExport") {
         if (!ids.empty())
             ShowBeside(new FrmExport(ids));
-        refresh = false;
-    } else if (command == "HideRecipeActionBLS") {
+        return false;
+    }
+    if (command == "HideRecipeActionBLS") {
         if (!ids.empty())
             FrmBLSAbgleich::ShowForRecipes(ids, this);
-    } else if (command == "HideRecipeActionPrint") {
+        return true;
+    }
+    if (command == "HideRecipeActionPrint") {
         if (!ids.empty())
             ShowBeside(new FrmPrint(ids));
-        refresh = false;
-    } else if (command == "HideRecipeActionShoplist") {
+        return false;
+    }
+    if (command == "HideRecipeActionShoplist") {
         if (!ids.empty()) {
             FrmEinkaufsliste* window = FrmEinkaufsliste::Open(this);
             for (long id : ids)
                 window->AddRecipe(id);
         }
-        refresh = false;
-    } else if (command == "HideRecipeActionNaehrwert") {
+        return false;
+    }
+    if (command == "HideRecipeActionNaehrwert") {
         if (!ids.empty())
             FrmUnitAbgleich::ShowForRecipe(ids.front(), this);
-        refresh = false;
-    } else if (command == "HideRecipeActionMenu") {
+        return false;
+    }
+    if (command == "HideRecipeActionMenu") {
         if (!ids.empty())
             FrmMenuDetail::AddToChosenMenu(ids, this);
-        refresh = false;
-    } else if (command == "HideRecipeActionTool") {
+        return false;
+    }
+    if (command == "HideRecipeActionTool") {
         const ToolRunOutcome outcome = ChooseAndRunTool(ids, false, this);
-        refresh = outcome.Ran;
-    } else if (command == "HideRecipeActionImpPicture" && !ids.empty()) {
+        return outcome.Ran;
+    }
+    if (command == "HideRecipeActionImpPicture" && !ids.empty()) {
         ImportPicture(ids.front());
-    } else if (command == "HideRecipeActionExpPicture" && !ids.empty()) {
+        return true;
+    }
+    if (command == "HideRecipeActionExpPicture" && !ids.empty()) {
         ExportPicture(ids.front());
-        refresh = false;
-    } else if (command == "HideRecipeActionDel") {
+        return false;
+    }
+    return std::nullopt;
+}
+
+// Deleting, family relations and marks; nullopt when the command is none of them.
+std::optional<bool> FrmSearchandDisplay::RunListCommand(const std::string& command,
+                                                        const std::vector<long>& ids, RecipeActions& actions)
+{
+    if (command == "HideRecipeActionDel") {
         actions.DeleteWithCheck(ids);
-    } else if (command == "HideParentRecipeShowParent" && !ids.empty()) {
+        return true;
+    }
+    if (command == "HideParentRecipeShowParent" && !ids.empty()) {
         if (const long parent = actions.ShowParent(ids.front()); parent != 0) {
             RunSearchData("6,8,\"" + std::to_string(parent) + "\"", -1);
             m_caption->setText("Elternrezept");
         }
-        refresh = false;
-    } else if (command == "HideParentRecipeShowChild" && !ids.empty()) {
+        return false;
+    }
+    if (command == "HideParentRecipeShowChild" && !ids.empty()) {
         const std::vector<SearchHit> children = m_search.FindChildren(ids.front());
         std::vector<long> childIds;
         for (const SearchHit& child : children)
@@ -1277,48 +1341,56 @@ void FrmSearchandDisplay::RunCommand(const std::string& command)
         AddHits(m_search.Hits());
         FinishTree();
         m_caption->setText(Q("Kinder von \"" + title + "\""));
-        refresh = false;
-    } else if (command == "HideParentRecipeCreateRelationship" && !ids.empty()) {
+        return false;
+    }
+    if (command == "HideParentRecipeCreateRelationship" && !ids.empty()) {
         if (const std::optional<std::string> text =
                 Ask("Nummer des Elternrezeptes:", "Eltern/Kind-Beziehung erzeugen", ""))
             actions.CreateRelationship(ids.front(), std::atol(text->c_str()));
-    } else if (command == "HideParentRecipeDeleteRelationship" && !ids.empty()) {
+        return true;
+    }
+    if (command == "HideParentRecipeDeleteRelationship" && !ids.empty()) {
         actions.DeleteRelationship(ids.front());
-    } else if (command == "HideRezMark") {
+        return true;
+    }
+    if (command == "HideRezMark") {
         RecipeActions::Mark(ids);
-        refresh = false;
-    } else if (command == "HideRezMarkAll") {
+        return false;
+    }
+    if (command == "HideRezMarkAll") {
         std::vector<long> all;
         for (const SearchHit& hit : m_search.Hits())
             all.push_back(hit.id);
         RecipeActions::Mark(all);
-        refresh = false;
-    } else if (command == "HideRezUnmark") {
-        RecipeActions::Unmark(ids);
-        refresh = false;
-    } else if (command == "HideRezMarkdel") {
-        RecipeActions::MarkDel();
-        refresh = false;
+        return false;
     }
-    if (!actions.LastErrorText().empty())
-        UI().Inform(actions.LastErrorText(), MsgIcon::Critical, AppContext::Current().AppTitle);
-    if (refresh) {
-        // The list is read again; the selection stays on the recipes that are still listed.
-        const std::vector<long> current = SelectedIDs();
-        // Reading the list again after a change says nothing when it is empty now.
-        if (m_mode == Mode::Search && m_special->currentIndex() == 0 && !m_trashList)
-            RunSearch(false);
-        else
-            StartMode();
-        for (int i = 0; i < m_results->topLevelItemCount(); ++i) {
-            QTreeWidgetItem* item = m_results->topLevelItem(i);
-            const long id = static_cast<long>(item->data(ColTitle, kIdRole).toLongLong());
-            if (std::find(current.begin(), current.end(), id) == current.end())
-                continue;
-            if (id == current.front())
-                m_results->setCurrentItem(item, 0, QItemSelectionModel::NoUpdate);
-            item->setSelected(true);
-        }
+    if (command == "HideRezUnmark") {
+        RecipeActions::Unmark(ids);
+        return false;
+    }
+    if (command == "HideRezMarkdel") {
+        RecipeActions::MarkDel();
+        return false;
+    }
+    return std::nullopt;
+}
+
+void FrmSearchandDisplay::ReadListAgain()
+{
+    const std::vector<long> current = SelectedIDs();
+    // Reading the list again after a change says nothing when it is empty now.
+    if (m_mode == Mode::Search && m_special->currentIndex() == 0 && !m_trashList)
+        RunSearch(false);
+    else
+        StartMode();
+    for (int i = 0; i < m_results->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = m_results->topLevelItem(i);
+        const long id = static_cast<long>(item->data(ColTitle, kIdRole).toLongLong());
+        if (std::find(current.begin(), current.end(), id) == current.end())
+            continue;
+        if (id == current.front())
+            m_results->setCurrentItem(item, 0, QItemSelectionModel::NoUpdate);
+        item->setSelected(true);
     }
 }
 

@@ -32,6 +32,8 @@ class QTreeWidgetItem;
 
 namespace pf {
 
+class RecipeActions;
+
 class FrmSearchandDisplay : public QWidget
 {
     Q_OBJECT
@@ -89,6 +91,15 @@ public:
     void cmdTemplateLoad_Click();
 
 private:
+    std::optional<long> ChooseBook();
+    std::optional<long> ChooseCategory();
+    std::optional<bool> RunChangeCommand(const std::string& command, const std::vector<long>& ids,
+                                         RecipeActions& actions);
+    std::optional<bool> RunWindowCommand(const std::string& command, const std::vector<long>& ids);
+    std::optional<bool> RunListCommand(const std::string& command, const std::vector<long>& ids,
+                                       RecipeActions& actions);
+    // Reads the list again; the selection stays on the recipes that are still listed.
+    void ReadListAgain();
     bool RunSearch(bool tellWhenNothingFound);
     // The search panel: the word row, one tab per group of criteria, the sort order.
     QWidget* BuildCriteria();

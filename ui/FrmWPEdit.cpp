@@ -153,13 +153,8 @@ FrmWPEdit::FrmWPEdit(Database* db, QWidget* parent) : QWidget(parent), m_db(db)
     Build();
 }
 
-void FrmWPEdit::Build()
+void FrmWPEdit::BuildTree(QSplitter* outer)
 {
-    setObjectName("FrmWPEdit");
-    setWindowTitle(Q(kCaption));
-    auto* layout = new QVBoxLayout(this);
-
-    auto* outer = new QSplitter(this);
     m_tree = Named(new QTreeWidget(outer), "tvPlans");
     m_tree->setHeaderHidden(true);
     RoomyRows(m_tree);
@@ -168,16 +163,10 @@ void FrmWPEdit::Build()
     m_tree->setMinimumWidth(m_tree->fontMetrics().horizontalAdvance("Woche 52 - 28.12.2026 (#99) !") +
                             2 * m_tree->indentation() + 8);
     outer->addWidget(m_tree);
+}
 
-    auto* main = new QWidget(outer);
-    auto* mainLayout = new QVBoxLayout(main);
-    mainLayout->setContentsMargins(0, 0, 0, 0);
-    m_head = Named(new QLabel(main), "lblHead");
-    QFont bold = m_head->font();
-    bold.setBold(true);
-    m_head->setFont(bold);
-    mainLayout->addWidget(m_head);
-    auto* splitter = new QSplitter(main);
+void FrmWPEdit::BuildGrid(QSplitter* splitter)
+{
     m_table = Named(new QTableWidget(splitter), "grdPlan");
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -188,6 +177,27 @@ void FrmWPEdit::Build()
     m_table->viewport()->setAcceptDrops(true);
     m_table->viewport()->installEventFilter(this);
     splitter->addWidget(m_table);
+}
+
+void FrmWPEdit::Build()
+{
+    setObjectName("FrmWPEdit");
+    setWindowTitle(Q(kCaption));
+    auto* layout = new QVBoxLayout(this);
+
+    auto* outer = new QSplitter(this);
+    BuildTree(outer);
+
+    auto* main = new QWidget(outer);
+    auto* mainLayout = new QVBoxLayout(main);
+    mainLayout->setContentsMargins(0, 0, 0, 0);
+    m_head = Named(new QLabel(main), "lblHead");
+    QFont bold = m_head->font();
+    bold.setBold(true);
+    m_head->setFont(bold);
+    mainLayout->addWidget(m_head);
+    auto* splitter = new QSplitter(main);
+    BuildGrid(splitter);
 
     auto* side = new QWidget(splitter);
     auto* sideLayout = new QVBoxLayout(side);

@@ -20,6 +20,7 @@ class QCheckBox;
 class QLabel;
 class QListWidget;
 class QPushButton;
+class QSplitter;
 class QTableWidget;
 class QTreeWidget;
 
@@ -101,6 +102,8 @@ protected:
 
 private:
     void Build();
+    void BuildTree(QSplitter* outer);
+    void BuildGrid(QSplitter* splitter);
     void RefreshTree();
     void ShowPlan();
     void ShowCandidates();

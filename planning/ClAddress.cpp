@@ -641,30 +641,21 @@ std::vector<long> ClAddress::GetChildrenID()
 
 bool ClAddress::LoadbyName(const std::string& name)
 {
-    LastErrorClear();
-    long found = 0;
     // The address itself before a row that stands for it.
-    if (!Recorded([&] {
-            found = AsId(
-                Db().Scalar("SELECT ID FROM T_ADRESSE WHERE Name LIKE ? ORDER BY AliasID,ID", {Value(name)}));
-        }) ||
-        found == 0) {
-        Void();
-        return false;
-    }
-    return GetID(found);
+    return LoadFirst("SELECT ID FROM T_ADRESSE WHERE Name LIKE ? ORDER BY AliasID,ID", Value(name));
 }
 
 bool ClAddress::LoadByFingerprint(long value)
 {
+    return LoadFirst("SELECT ID FROM T_ADRESSE WHERE Fingerprint2=? AND Fingerprint2<>0 ORDER BY ID",
+                     Value(value));
+}
+
+bool ClAddress::LoadFirst(const std::string& sql, const Value& key)
+{
     LastErrorClear();
     long found = 0;
-    if (!Recorded([&] {
-            found = AsId(
-                Db().Scalar("SELECT ID FROM T_ADRESSE WHERE Fingerprint2=? AND Fingerprint2<>0 ORDER BY ID",
-                            {Value(value)}));
-        }) ||
-        found == 0) {
+    if (!Recorded([&] { found = AsId(Db().Scalar(sql, {key})); }) || found == 0) {
         Void();
         return false;
     }

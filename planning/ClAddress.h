@@ -209,6 +209,8 @@ public:
     static long DefaultID(Database& db);
 
 private:
+    // Loads the first address the statement finds for the key; false (and empty) when none.
+    bool LoadFirst(const std::string& sql, const Value& key);
     // Runs work on the stored address in one transaction, committed unless work recorded a
     // refusal. False, with the reason, for an address not yet stored, a refusal or an engine error.
     bool WriteStored(const std::function<void(Database&)>& work);

@@ -1,6 +1,7 @@
 #include "db/DatabaseTransfer.h"
 
 #include "db/ChangeStamp.h"
+#include "db/InsertRows.h"
 #include "db/PgDatabase.h"
 #include "db/Recordset.h"
 
@@ -18,7 +19,7 @@ std::string Bracketed(const std::string& name)
 
 } // namespace
 
-void TransferDatabase(Database& source, Database& target)
+void TransferDatabase(Database& source, Database& target, const TransferProgress& progress)
 {
     const std::vector<std::string> tables = source.TableNames();
     for (const std::string& table : tables)
@@ -26,47 +27,29 @@ void TransferDatabase(Database& source, Database& target)
             throw DbError(3010, "Die Tabelle '" + table + "' existiert bereits.");
     DbTransaction transaction(target);
     for (const std::string& table : tables) {
+        if (progress)
+            progress(static_cast<std::size_t>(&table - tables.data()), tables.size(), table);
         TableDef def{table, source.Fields(table), source.Indexes(table)};
         target.CreateTable(def);
         std::string names;
-        std::string marks;
-        for (const FieldDef& f : def.Fields) {
+        for (const FieldDef& f : def.Fields)
             names += (names.empty() ? "" : ", ") + Bracketed(f.Name);
-            marks += marks.empty() ? "?" : ", ?";
-        }
         if (names.empty())
             continue;
-        // Many rows per statement: on a server each statement is a round trip.
-        const std::size_t perStatement = std::max<std::size_t>(1, 1000 / def.Fields.size());
         const std::string head = "INSERT INTO " + Bracketed(table) + " (" + names + ") VALUES ";
-        const std::string tuple = "(" + marks + ")";
-        std::string fullInsert;
         std::vector<Value> rows;
         std::size_t pending = 0;
-        const auto flush = [&] {
-            if (pending == 0)
-                return;
-            if (pending < perStatement || fullInsert.empty()) {
-                std::string sql = head;
-                for (std::size_t r = 0; r < pending; ++r)
-                    sql += (r == 0 ? "" : ", ") + tuple;
-                if (pending == perStatement)
-                    fullInsert = sql;
-                target.Execute(sql, rows);
-            } else {
-                target.Execute(fullInsert, rows);
-            }
-            rows.clear();
-            pending = 0;
-        };
         for (auto rs = source.OpenRecordset("SELECT " + names + " FROM " + Bracketed(table)); !rs->Eof();
              rs->MoveNext()) {
             for (std::size_t i = 0; i < def.Fields.size(); ++i)
                 rows.push_back(rs->Field(static_cast<int>(i)));
-            if (++pending == perStatement)
-                flush();
+            if (++pending == 1024) {
+                InsertRows(target, head, def.Fields.size(), std::move(rows));
+                rows.clear();
+                pending = 0;
+            }
         }
-        flush();
+        InsertRows(target, head, def.Fields.size(), std::move(rows));
         // Counters go on after the highest number copied.
         if (auto* server = dynamic_cast<PgDatabase*>(&target))
             for (const FieldDef& f : def.Fields)

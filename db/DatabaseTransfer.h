@@ -5,9 +5,16 @@
 
 #include "db/Database.h"
 
+#include <cstddef>
+#include <functional>
+#include <string>
+
 namespace pf {
 
+// Called before each table with the tables done, their number and the table's name.
+using TransferProgress = std::function<void(std::size_t done, std::size_t total, const std::string& table)>;
+
 // Throws DbError (3010 when the target already has one of the tables).
-void TransferDatabase(Database& source, Database& target);
+void TransferDatabase(Database& source, Database& target, const TransferProgress& progress = {});
 
 } // namespace pf

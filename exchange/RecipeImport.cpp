@@ -9,6 +9,7 @@
 #include "core/Utf8.h"
 #include "db/Database.h"
 #include "db/DbError.h"
+#include "db/OpenDatabase.h"
 #include "db/Recordset.h"
 #include "db/SchemaVersion.h"
 #include "db/SearchIndex.h"
@@ -34,6 +35,10 @@ namespace pf {
 namespace {
 
 constexpr long kSerialBlock = 500;
+// New recipes whose rows are written together (see WritePending). A file database takes a
+// statement in microseconds: there each recipe is written at once.
+constexpr std::size_t kServerPendingRecipes = 200;
+constexpr std::size_t kFilePendingRecipes = 1;
 
 // The key a title is compared by: LIKE without wildcards ignores case, umlauts included.
 std::string TitleKey(std::string_view title)
@@ -41,19 +46,21 @@ std::string TitleKey(std::string_view title)
     return ToLower(Trim(title, " "));
 }
 
+// One ingredient line as it is stored, in the text the duplicate check compares recipes by.
+std::string LineKey(bool isTrenner, Decimal4 amount, long unit, std::string_view text, std::string_view note)
+{
+    if (isTrenner)
+        return "T\t" + CutToColumn(text, kIngredientTextSize) + '\n';
+    return amount.ToString() + "\t" + std::to_string(unit) + "\t" + CutToColumn(text, kIngredientTextSize) +
+           "\t" + CutToColumn(note, kIngredientNoteSize) + '\n';
+}
+
 // The ingredient lines as they are stored, one text to compare two recipes by.
 std::string LinesKey(const ImportRecipe& recipe)
 {
     std::string key;
-    for (const ImportIngredient& line : recipe.Lines) {
-        if (line.IsTrenner)
-            key += "T\t" + CutToColumn(line.Text, kIngredientTextSize);
-        else
-            key += line.Amount.ToString() + "\t" + std::to_string(line.UnitID) + "\t" +
-                   CutToColumn(line.Text, kIngredientTextSize) + "\t" +
-                   CutToColumn(line.Verarbeitung, kIngredientNoteSize);
-        key += '\n';
-    }
+    for (const ImportIngredient& line : recipe.Lines)
+        key += LineKey(line.IsTrenner, line.Amount, line.UnitID, line.Text, line.Verarbeitung);
     return key;
 }
 
@@ -192,14 +199,23 @@ bool RecipeImport::Prepare()
     read.ImportDate = m_runDate;
     m_reader = std::make_unique<MMImport>(*m_units, std::move(read));
     m_batch.reset();
+    m_pending.clear();
+    m_pendingLimit = IsServerDatabase(m_db) ? kServerPendingRecipes : kFilePendingRecipes;
     // The first transaction reads every recipe for the duplicate check. Cancelled while waiting
     // for a locked database, the run ends without a failure.
     return BeginBatch() || m_lastErrorText.empty();
 }
 
+bool RecipeImport::Guarded() const
+{
+    return m_options.Duplicates == DupePreset::Replace || m_options.Duplicates == DupePreset::Ask;
+}
+
 bool RecipeImport::EnsureBatch()
 {
     if (!m_lastErrorText.empty())
+        return false;
+    if (m_pending.size() >= m_pendingLimit && !WritePending())
         return false;
     if (m_batch &&
         (m_inBatch >= std::max(1, m_options.CommitEvery) ||
@@ -309,6 +325,8 @@ bool RecipeImport::CommitBatch()
 {
     if (!m_batch)
         return true;
+    if (!WritePending())
+        return false;
     try {
         if (m_indexBatch)
             IndexNewRecipes(m_db, m_unindexed);
@@ -327,6 +345,7 @@ bool RecipeImport::CommitBatch()
 void RecipeImport::DropBatch()
 {
     m_batch.reset();
+    m_pending.clear();
     m_unindexed.clear();
     m_namesDropped = true;
     // The recipes of the batch are not stored: they count as faulty, not as imported.
@@ -341,11 +360,16 @@ void RecipeImport::DropBatch()
     m_inBatch = 0;
 }
 
+bool RecipeImport::IsFatal(const DbError& error) const
+{
+    return !m_db.InTransaction() || error.Number() == dberr::kDiskFull || error.Number() == dberr::kDiskIO;
+}
+
 bool RecipeImport::StopOnFatal(const DbError& error)
 {
-    const bool broken = !m_db.InTransaction();
-    if (!broken && error.Number() != dberr::kDiskFull && error.Number() != dberr::kDiskIO)
+    if (!IsFatal(error))
         return false;
+    const bool broken = !m_db.InTransaction();
     // A full disk or a transaction the engine ended: keep what can be kept and stop, instead of
     // failing the same way for every recipe that follows.
     if (broken)
@@ -588,8 +612,7 @@ long RecipeImport::StoreRecipe(ImportRecipe& recipe)
     // tenth of the run. Either way the run's maps and counters forget the attempt.
     const ImportCounters before = m_counters;
     const bool bookBefore = m_bookReady;
-    const bool guarded =
-        m_options.Duplicates == DupePreset::Replace || m_options.Duplicates == DupePreset::Ask;
+    const bool guarded = Guarded();
     m_killed = kNone;
     m_writingId = 0;
     try {
@@ -648,7 +671,8 @@ long RecipeImport::CourseRecipeID(const ImportCourse& course)
 
 long RecipeImport::StoreMenu(ImportMenu& menu)
 {
-    if (!EnsureBatch())
+    // The courses are looked up among the stored recipes.
+    if (!EnsureBatch() || !WritePending())
         return 0;
     const std::string where = menu.File + ", Zeile " + std::to_string(menu.Line);
     try {
@@ -689,11 +713,16 @@ long RecipeImport::StoreMenu(ImportMenu& menu)
 
 bool RecipeImport::TakeOutPartialRecipe()
 {
-    if (m_writingId == 0 || !m_db.InTransaction())
-        return true; // nothing written yet, or the engine has undone the batch itself
+    return m_writingId == 0 || TakeOutRows({m_writingId});
+}
+
+bool RecipeImport::TakeOutRows(const std::vector<long>& ids)
+{
+    if (!m_db.InTransaction())
+        return true; // the engine has undone the batch itself
     try {
         // The index learns the batch's recipes only at its commit: it must not hear of these rows.
-        RemoveUnindexedRows(m_db, [&] { DeleteRecipeRows(m_db, m_writingId); });
+        RemoveUnindexedRows(m_db, [&] { DeleteRecipeRows(m_db, ids); });
     } catch (const DbError& error) {
         DropBatch();
         Stop(error);
@@ -702,19 +731,85 @@ bool RecipeImport::TakeOutPartialRecipe()
     return true;
 }
 
+const RecipeImport::PendingRecipe* RecipeImport::FindPending(long id) const
+{
+    const auto found = std::find_if(m_pending.begin(), m_pending.end(),
+                                    [id](const PendingRecipe& p) { return p.ID == id; });
+    return found == m_pending.end() ? nullptr : &*found;
+}
+
+void RecipeImport::ForgetPending(const PendingRecipe& recipe)
+{
+    m_candidates[recipe.Candidate].Alive = false;
+    if (recipe.Duplicate) {
+        m_dupeBook.erase(recipe.ID);
+        --m_counters.Dupe;
+    } else {
+        --m_counters.Imported;
+    }
+    ++m_counters.Faulty;
+    std::erase(m_unindexed, recipe.ID);
+}
+
+bool RecipeImport::WritePending()
+{
+    if (m_pending.empty())
+        return true;
+    std::vector<PendingRecipe> pending;
+    pending.swap(m_pending);
+    std::vector<const RecipeRowSet*> sets;
+    std::vector<long> ids;
+    for (const PendingRecipe& recipe : pending) {
+        sets.push_back(&recipe.Rows);
+        ids.push_back(recipe.ID);
+    }
+    try {
+        RecipeRowSet::Write(m_db, sets);
+        return true;
+    } catch (const DbError& error) {
+        // Some rows may be written: all go again, recipe by recipe, so that a faulty recipe
+        // leaves nothing behind and takes no other along.
+        if (!TakeOutRows(ids))
+            return false;
+        if (IsFatal(error)) {
+            for (const PendingRecipe& recipe : pending)
+                ForgetPending(recipe);
+            StopOnFatal(error);
+            return false;
+        }
+    }
+    for (std::size_t i = 0; i < pending.size(); ++i) {
+        try {
+            pending[i].Rows.Write(m_db);
+        } catch (const DbError& error) {
+            if (!TakeOutRows({pending[i].ID}))
+                return false;
+            ForgetPending(pending[i]);
+            if (IsFatal(error)) {
+                for (std::size_t j = i + 1; j < pending.size(); ++j)
+                    ForgetPending(pending[j]);
+                StopOnFatal(error);
+                return false;
+            }
+            m_problems.push_back(pending[i].Where + ": " + error.JoinedDescription());
+        }
+    }
+    return true;
+}
+
 std::string RecipeImport::StoredLinesKey(long recipeId)
 {
+    if (const PendingRecipe* pending = FindPending(recipeId))
+        return pending->LinesKey;
     std::string key;
     auto rs = m_db.OpenRecordset("SELECT ZutTrenner,ZutAnz,ZutEinh,ZutText,ZutVerarbeitung FROM T_REZ_ZUTAT "
                                  "WHERE ID=? ORDER BY [No]",
                                  {recipeId});
     for (; !rs->Eof(); rs->MoveNext()) {
-        if (rs->Field(0).AsBool())
-            key += "T\t" + rs->Field(3).AsText();
-        else
-            key += rs->Field(1).AsCurrency().ToString() + "\t" + std::to_string(rs->Field(2).AsLong()) +
-                   "\t" + rs->Field(3).AsText() + "\t" + rs->Field(4).AsText();
-        key += '\n';
+        const bool isTrenner = rs->Field(0).AsBool();
+        key += isTrenner ? LineKey(true, {}, 0, rs->Field(3).AsText(), {})
+                         : LineKey(false, rs->Field(1).AsCurrency(), static_cast<long>(rs->Field(2).AsLong()),
+                                   rs->Field(3).AsText(), rs->Field(4).AsText());
     }
     return key;
 }
@@ -766,6 +861,8 @@ void RecipeImport::AddCandidate(Candidate candidate, std::string_view title)
 
 std::string RecipeImport::StoredTitle(long id)
 {
+    if (const PendingRecipe* pending = FindPending(id))
+        return pending->Title;
     const Value title = m_db.Scalar("SELECT RezTitle FROM T_REZ_KOPF WHERE ID=?", {id});
     return title.IsNull() ? std::string() : title.AsText();
 }
@@ -1058,7 +1155,7 @@ long RecipeImport::FoodKey(const ImportIngredient& line)
     return reference;
 }
 
-long RecipeImport::SaveRez(ImportRecipe& recipe)
+bool RecipeImport::CountDecision(const ImportRecipe& recipe)
 {
     switch (recipe.Decision) {
     case dupe::kReplace:
@@ -1071,39 +1168,39 @@ long RecipeImport::SaveRez(ImportRecipe& recipe)
     case dupe::kIgnore:
         ++m_counters.Skipped;
         m_skippedList.push_back(Where(recipe) + " ist schon vorhanden und wurde übersprungen.");
-        return 0;
+        return false;
     default:
         break;
     }
-    recipe.Title = CleanTitle(recipe.Title);
-    if (recipe.Title.empty())
-        throw DbError(dberr::kGeneric, "Das Rezept hat keinen Titel.");
-    if (recipe.FP1 == 0 && recipe.FP2 == 0) {
-        if (m_options.CheckDuplicates)
-            NewFingerprint(recipe);
-    } else if (recipe.Decision == dupe::kImport && m_options.CheckDuplicates) {
-        const std::vector<std::uint32_t> sameFP2 = m_byFP2.Find(FP2Key(recipe.FP2));
-        const bool same = std::any_of(sameFP2.begin(), sameFP2.end(), [&](std::uint32_t i) {
-            const Candidate& c = m_candidates[i];
-            return c.Alive && c.FP1 == recipe.FP1;
-        });
-        if (same && m_options.Duplicates == DupePreset::Ignore) {
-            NewFingerprint(recipe);
-            ++m_counters.FPKill;
-        } else if (same && m_options.Duplicates == DupePreset::Move) {
-            recipe.Decision = dupe::kDupeBook;
-            ++m_counters.Dupe;
-        }
-    }
-    const bool duplicate = recipe.Decision == dupe::kDupeBook;
-    const long book = duplicate ? clBook::kDuplicates : EnsureBook();
-    const long id = recipe.WriteID != 0 ? recipe.WriteID : m_nextId++;
-    m_writingId = recipe.WriteID != 0 ? 0 : id;
-    if (m_indexBatch)
-        m_unindexed.push_back(id);
-    m_nextId = std::max(m_nextId, id + 1);
-    m_seenId = std::max(m_seenId, id);
+    return true;
+}
 
+void RecipeImport::SettleFingerprint(ImportRecipe& recipe)
+{
+    if (!m_options.CheckDuplicates)
+        return;
+    if (recipe.FP1 == 0 && recipe.FP2 == 0) {
+        NewFingerprint(recipe);
+        return;
+    }
+    if (recipe.Decision != dupe::kImport)
+        return;
+    const std::vector<std::uint32_t> sameFP2 = m_byFP2.Find(FP2Key(recipe.FP2));
+    const bool same = std::any_of(sameFP2.begin(), sameFP2.end(), [&](std::uint32_t i) {
+        const Candidate& c = m_candidates[i];
+        return c.Alive && c.FP1 == recipe.FP1;
+    });
+    if (same && m_options.Duplicates == DupePreset::Ignore) {
+        NewFingerprint(recipe);
+        ++m_counters.FPKill;
+    } else if (same && m_options.Duplicates == DupePreset::Move) {
+        recipe.Decision = dupe::kDupeBook;
+        ++m_counters.Dupe;
+    }
+}
+
+std::vector<long> RecipeImport::RecipeCategories(const ImportRecipe& recipe)
+{
     std::vector<long> cats;
     for (const std::string& name : recipe.Categories) {
         if (cats.size() >= static_cast<std::size_t>(ClRecipe::kMaxCategories))
@@ -1112,13 +1209,30 @@ long RecipeImport::SaveRez(ImportRecipe& recipe)
         if (cat != 0 && std::find(cats.begin(), cats.end(), cat) == cats.end())
             cats.push_back(cat);
     }
-    const std::string preparation = PreparationText(recipe);
+    return cats;
+}
+
+std::vector<long> RecipeImport::RecipeBooks(const ImportRecipe& recipe, bool duplicate)
+{
+    std::vector<long> books;
+    const long book = duplicate ? clBook::kDuplicates : EnsureBook();
+    if (book != 0 && book != clBook::kNoBook)
+        books.push_back(book);
+    // A duplicate stands only in the duplicates cookbook.
+    for (std::size_t i = 0; !duplicate && i < recipe.Cookbooks.size(); ++i) {
+        const long named = NamedBookID(recipe.Cookbooks[i].first, recipe.Cookbooks[i].second);
+        if (named != 0 && std::find(books.begin(), books.end(), named) == books.end())
+            books.push_back(named);
+    }
+    return books;
+}
+
+RecipeHead RecipeImport::MakeHead(const ImportRecipe& recipe, long id, const std::string& preparation,
+                                  bool hasCategory)
+{
     const bool anyAmount =
         std::any_of(recipe.Lines.begin(), recipe.Lines.end(),
                     [](const ImportIngredient& l) { return HasQuantity(l.IsTrenner, l.Amount); });
-
-    if (recipe.WriteID != 0)
-        DeleteRecipeRows(m_db, id);
     RecipeHead head;
     head.id = id;
     head.Title = recipe.Title;
@@ -1126,7 +1240,7 @@ long RecipeImport::SaveRez(ImportRecipe& recipe)
     head.Yield = recipe.Servings;
     head.YieldUnit = YieldUnitID(recipe.YieldUnitText.empty() ? "Servings" : recipe.YieldUnitText);
     head.LanguageID = recipe.LanguageID >= 0 ? recipe.LanguageID : m_options.LanguageID;
-    head.Generic = IsGenericRecipe(preparation, recipe.Servings, !cats.empty(), anyAmount);
+    head.Generic = IsGenericRecipe(preparation, recipe.Servings, hasCategory, anyAmount);
     head.SourceText = recipe.SourceText;
     head.StorageTime = recipe.StorageTime;
     head.IsTemplate = recipe.IsTemplate;
@@ -1143,8 +1257,11 @@ long RecipeImport::SaveRez(ImportRecipe& recipe)
     head.WPExclude = recipe.WPExclude;
     head.Fingerprint1 = recipe.FP1;
     head.Fingerprint2 = recipe.FP2;
-    WriteHeadRow(m_db, head, false);
+    return head;
+}
 
+void RecipeImport::AddLineRows(const ImportRecipe& recipe, long id, RecipeRowSet& rows)
+{
     IngredientRow row;
     row.RezID = id;
     for (const ImportIngredient& line : recipe.Lines) {
@@ -1157,51 +1274,74 @@ long RecipeImport::SaveRez(ImportRecipe& recipe)
         row.Verarbeitung = line.Verarbeitung;
         row.Reference = line.IsTrenner ? 0 : FoodKey(line);
         row.IsRecipe = line.IsRecipe;
-        WriteIngredientRow(m_db, row);
+        rows.AddIngredient(row);
     }
-    WriteCategoryRows(m_db, id, cats);
-    WriteInstructionRows(m_db, id, preparation);
-    std::vector<long> books;
-    if (book != 0 && book != clBook::kNoBook)
-        books.push_back(book);
-    // A duplicate stands only in the duplicates cookbook.
-    for (std::size_t i = 0; !duplicate && i < recipe.Cookbooks.size(); ++i) {
-        const long named = NamedBookID(recipe.Cookbooks[i].first, recipe.Cookbooks[i].second);
-        if (named != 0 && std::find(books.begin(), books.end(), named) == books.end())
-            books.push_back(named);
-    }
-    if (!books.empty())
-        WriteBookRows(m_db, id, books);
-    WriteToolRows(m_db, id, recipe.Tools);
-    for (const ImportPicture& from : recipe.Pictures) {
-        clBlob picture;
-        picture.SetDB(&m_db);
-        if (recipe.WriteID != 0)
-            picture.Clear(clBlob::kRecipePicture, id, from.Num);
-        picture.SetIDType(clBlob::kRecipePicture);
-        picture.SetIDReference(id);
-        picture.SetIDNum(from.Num);
-        if (from.Data.empty())
-            picture.SetPath(from.Path);
-        else
-            picture.SetBlobData(from.Data);
-        picture.SetDescription(from.Description);
-        if (picture.IsUsed() && !picture.Save())
-            throw DbError(picture.LastError() > 0 ? picture.LastError() : dberr::kGeneric,
-                          picture.LastErrorText());
-    }
+}
+
+void RecipeImport::SavePicture(long id, long num, const ImportPicture& from, bool replacing)
+{
+    clBlob picture;
+    picture.SetDB(&m_db);
+    if (replacing)
+        picture.Clear(clBlob::kRecipePicture, id, num);
+    picture.SetIDType(clBlob::kRecipePicture);
+    picture.SetIDReference(id);
+    picture.SetIDNum(num);
+    if (from.Data.empty())
+        picture.SetPath(from.Path);
+    else
+        picture.SetBlobData(from.Data);
+    picture.SetDescription(from.Description);
+    if (picture.IsUsed() && !picture.Save())
+        throw DbError(picture.LastError() > 0 ? picture.LastError() : dberr::kGeneric, picture.LastErrorText());
+}
+
+void RecipeImport::SavePictures(const ImportRecipe& recipe, long id)
+{
+    for (const ImportPicture& from : recipe.Pictures)
+        SavePicture(id, from.Num, from, recipe.WriteID != 0);
     if (!recipe.Picture.empty()) {
-        clBlob picture;
-        picture.SetDB(&m_db);
-        if (recipe.WriteID != 0)
-            picture.Clear(clBlob::kRecipePicture, id, 1);
-        picture.SetIDType(clBlob::kRecipePicture);
-        picture.SetIDReference(id);
-        picture.SetIDNum(1);
-        picture.SetBlobData(recipe.Picture);
-        if (!picture.Save())
-            throw DbError(picture.LastError() > 0 ? picture.LastError() : dberr::kGeneric,
-                          picture.LastErrorText());
+        ImportPicture first;
+        first.Data = recipe.Picture;
+        SavePicture(id, 1, first, recipe.WriteID != 0);
+    }
+}
+
+long RecipeImport::SaveRez(ImportRecipe& recipe)
+{
+    if (!CountDecision(recipe))
+        return 0;
+    recipe.Title = CleanTitle(recipe.Title);
+    if (recipe.Title.empty())
+        throw DbError(dberr::kGeneric, "Das Rezept hat keinen Titel.");
+    SettleFingerprint(recipe);
+    const bool duplicate = recipe.Decision == dupe::kDupeBook;
+    const long id = recipe.WriteID != 0 ? recipe.WriteID : m_nextId++;
+    // A new recipe of a run without savepoints waits with its rows for others, to be written with
+    // them in a few statements; one that replaces another or brings pictures is written at once.
+    const bool deferred = m_pendingLimit > 1 && !Guarded() && recipe.WriteID == 0 && recipe.Pictures.empty() &&
+                          recipe.Picture.empty();
+    m_writingId = recipe.WriteID != 0 || deferred ? 0 : id;
+    if (m_indexBatch)
+        m_unindexed.push_back(id);
+    m_nextId = std::max(m_nextId, id + 1);
+    m_seenId = std::max(m_seenId, id);
+
+    const std::vector<long> cats = RecipeCategories(recipe);
+    const std::string preparation = PreparationText(recipe);
+    if (recipe.WriteID != 0)
+        DeleteRecipeRows(m_db, id);
+    const RecipeHead head = MakeHead(recipe, id, preparation, !cats.empty());
+    PendingRecipe pending;
+    pending.Rows.AddHead(head);
+    AddLineRows(recipe, id, pending.Rows);
+    pending.Rows.AddCategories(id, cats);
+    pending.Rows.AddInstructions(id, preparation);
+    pending.Rows.AddBooks(id, RecipeBooks(recipe, duplicate));
+    pending.Rows.AddTools(id, recipe.Tools);
+    if (!deferred) {
+        pending.Rows.Write(m_db);
+        SavePictures(recipe, id);
     }
 
     Candidate stored;
@@ -1210,20 +1350,30 @@ long RecipeImport::SaveRez(ImportRecipe& recipe)
     stored.ImportSource = static_cast<std::int32_t>(recipe.ImportSource);
     stored.FP1 = recipe.FP1;
     stored.FP2 = recipe.FP2;
-    if (m_options.SameContentOnly)
-        stored.LinesHash = std::hash<std::string>{}(LinesKey(recipe));
+    if (m_options.SameContentOnly) {
+        pending.LinesKey = LinesKey(recipe);
+        stored.LinesHash = std::hash<std::string>{}(pending.LinesKey);
+    }
+    pending.Candidate = m_candidates.size();
     AddCandidate(std::move(stored), head.Title);
     if (duplicate)
         m_dupeBook.insert(id);
     else
         ++m_counters.Imported;
     recipe.StoredID = id;
+    if (deferred) {
+        pending.ID = id;
+        pending.Duplicate = duplicate;
+        pending.Title = head.Title;
+        pending.Where = Where(recipe);
+        m_pending.push_back(std::move(pending));
+    }
     return id;
 }
 
 void RecipeImport::StoreInfoBlock(long recipeId, const MMInfoBlock& block)
 {
-    if (recipeId == 0)
+    if (recipeId == 0 || !WritePending())
         return;
     try {
         DbTransaction trans(m_db);

@@ -16,6 +16,7 @@
 #include "exchange/ImportRecipe.h"
 #include "exchange/MMImport.h"
 #include "exchange/PositionIndex.h"
+#include "model/RecipeRows.h"
 
 #include <chrono>
 #include <cstdint>
@@ -207,6 +208,17 @@ private:
         bool Alive = true;
         bool HasLinesHash = false;
     };
+    // A new recipe whose rows wait to be written with the next ones (see WritePending).
+    struct PendingRecipe
+    {
+        RecipeRowSet Rows;
+        long ID = 0;
+        std::size_t Candidate = 0; // its entry in m_candidates
+        bool Duplicate = false;
+        std::string Title;    // as stored
+        std::string LinesKey; // the stored lines' key, with SameContentOnly
+        std::string Where;
+    };
     struct YieldUnit
     {
         long ID = 0;
@@ -223,10 +235,21 @@ private:
     void ReadNewRows();
     bool CommitBatch();
     void DropBatch();
+    // A full disk or a transaction the engine ended: no recipe that follows can be stored either.
+    bool IsFatal(const DbError& error) const;
     bool StopOnFatal(const DbError& error);
     // Deletes the rows a failed new recipe left in the batch; false when that failed too (then the
     // batch is dropped and the run stopped).
     bool TakeOutPartialRecipe();
+    bool TakeOutRows(const std::vector<long>& ids);
+    // Whether each recipe is checked and stored on a savepoint of its own.
+    bool Guarded() const;
+    // Writes the rows of the recipes that wait for it. When one of them cannot be written, all
+    // go again one by one, so that only the faulty recipe is left out (and counted as faulty).
+    // False when the run had to stop.
+    bool WritePending();
+    const PendingRecipe* FindPending(long id) const;
+    void ForgetPending(const PendingRecipe& recipe);
     void Stop(const DbError& error);
     void Stop(const std::string& reason);
     void Notice(const std::string& text);
@@ -252,6 +275,15 @@ private:
     std::string CleanTitle(std::string_view title) const;
     // The food key of an ingredient line: its own, else the one the lookup finds.
     long FoodKey(const ImportIngredient& line);
+    // The steps of SaveRez. CountDecision is false for a recipe that is not stored.
+    bool CountDecision(const ImportRecipe& recipe);
+    void SettleFingerprint(ImportRecipe& recipe);
+    std::vector<long> RecipeCategories(const ImportRecipe& recipe);
+    std::vector<long> RecipeBooks(const ImportRecipe& recipe, bool duplicate);
+    RecipeHead MakeHead(const ImportRecipe& recipe, long id, const std::string& preparation, bool hasCategory);
+    void AddLineRows(const ImportRecipe& recipe, long id, RecipeRowSet& rows);
+    void SavePicture(long id, long num, const ImportPicture& from, bool replacing);
+    void SavePictures(const ImportRecipe& recipe, long id);
     void ShowProgress(const std::string& title, bool force);
 
     Database& m_db;
@@ -306,6 +338,9 @@ private:
     std::chrono::steady_clock::time_point m_batchStart{};
     long m_lastStoredId = 0;
     long m_writingId = 0; // the new recipe being written, whose rows a failure takes out
+    std::vector<PendingRecipe> m_pending;
+    // Recipes whose rows wait at most: many on a server, where each statement is a round trip.
+    std::size_t m_pendingLimit = 1;
     std::vector<int> m_lastWrittenLines;
     std::chrono::steady_clock::time_point m_lastProgress{};
     int m_filePercent = 0;

@@ -383,6 +383,14 @@ long ClIngredient::FindMaxRecipeIngredient(Database& db, long recipeID)
 
 void ClIngredient::Saver(Database& db)
 {
+    RecipeRowSet rows;
+    AddRowTo(rows);
+    rows.Write(db);
+    m_changed = false;
+}
+
+void ClIngredient::AddRowTo(RecipeRowSet& rows) const
+{
     IngredientRow row;
     row.RezID = m_rezId;
     row.No = m_ingredNo;
@@ -396,8 +404,7 @@ void ClIngredient::Saver(Database& db)
         row.Reference = m_isRecipe ? m_recipeId : LeadingLong(m_blsId);
         row.IsRecipe = m_isRecipe;
     }
-    WriteIngredientRow(db, row);
-    m_changed = false;
+    rows.AddIngredient(row);
 }
 
 void ClIngredient::SaveID(Database& db)

@@ -15,6 +15,7 @@ namespace pf {
 
 class ClUnit;
 class Database;
+class RecipeRowSet;
 class Recordset;
 
 // What a line of the list is; the kind follows from ZutTrenner and ZutRezept.
@@ -114,6 +115,8 @@ public:
     static long FindMaxRecipeIngredient(Database& db, long recipeID);
     // Adds the line as a new T_REZ_ZUTAT row.
     void Saver(Database& db);
+    // The line's new row, for writing with the recipe's other lines.
+    void AddRowTo(RecipeRowSet& rows) const;
     // Writes this one line: replaces the row of RezID/IngredNo. Throws DbError.
     void SaveID(Database& db);
 

@@ -94,8 +94,6 @@ void ClRecipe::SetDB(Database* db)
             m_tempOnly = true;
         m_ownUnits = std::make_shared<ClUnit>();
         m_ownUnits->SetDB(db);
-        m_ownRecipeUnits = std::make_shared<clsRecipeUnit>();
-        m_ownRecipeUnits->Init(*db, m_ownUnits.get());
     }
     for (ClIngredient& line : m_lines)
         line.SetUnits(m_ownUnits.get());
@@ -108,6 +106,12 @@ ClUnit& ClRecipe::Units() const
 
 clsRecipeUnit& ClRecipe::RecipeUnits() const
 {
+    // Read on first use: most loads never need the yield units, and each read is a round trip to
+    // a server.
+    if (!m_ownRecipeUnits && m_db) {
+        m_ownRecipeUnits = std::make_shared<clsRecipeUnit>();
+        m_ownRecipeUnits->Init(*m_db, m_ownUnits.get());
+    }
     return m_ownRecipeUnits ? *m_ownRecipeUnits : ProgramRecipeUnits();
 }
 
@@ -1026,17 +1030,19 @@ void ClRecipe::WriteChildren()
     const long id = m_head.id;
     if (m_picturesChanged || m_new)
         WritePictures();
+    // The new rows go together, in a statement per table.
+    RecipeRowSet rows;
     if (m_cats.Changed() || m_new) {
         db.Execute("DELETE FROM T_REZ_CAT_NDX WHERE ID=?", {id});
-        WriteCategoryRows(db, id, m_cats.Ids());
+        rows.AddCategories(id, m_cats.Ids());
     }
     if (m_tools.Changed() || m_new) {
         db.Execute("DELETE FROM T_REZ_GERAET WHERE RezID=?", {id});
-        WriteToolRows(db, id, m_tools.Ids());
+        rows.AddTools(id, m_tools.Ids());
     }
     if (m_books.Changed() || m_new) {
         db.Execute("DELETE FROM T_REZ_KOCHBUCH WHERE RezID=?", {id});
-        WriteBookRows(db, id, m_books.Ids());
+        rows.AddBooks(id, m_books.Ids());
     }
     bool linesChanged = m_linesChanged || m_new;
     if (!linesChanged)
@@ -1048,11 +1054,15 @@ void ClRecipe::WriteChildren()
             ClIngredient& line = m_lines[i];
             line.SetRezID(id);
             line.SetIngredNo(static_cast<long>(i) + 1);
-            line.Saver(db);
+            line.AddRowTo(rows);
         }
     }
     db.Execute("DELETE FROM T_REZ_ANWEIS WHERE ID=?", {id});
-    WriteInstructionRows(db, id, m_head.Zubereitung);
+    rows.AddInstructions(id, m_head.Zubereitung);
+    rows.Write(db);
+    if (linesChanged)
+        for (ClIngredient& line : m_lines)
+            line.IgnoreChange();
 }
 
 bool ClRecipe::Save(bool keepFingerprint)

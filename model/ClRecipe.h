@@ -266,7 +266,7 @@ private:
     }
 
     std::shared_ptr<ClUnit> m_ownUnits;
-    std::shared_ptr<clsRecipeUnit> m_ownRecipeUnits;
+    mutable std::shared_ptr<clsRecipeUnit> m_ownRecipeUnits; // made on first use
 
     RecipeHead m_head;
     RecipeHead m_saved;

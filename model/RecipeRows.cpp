@@ -4,7 +4,9 @@
 #include "core/Trim.h"
 #include "core/Utf8.h"
 #include "db/Database.h"
+#include "db/InsertRows.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace pf {
@@ -58,20 +60,6 @@ std::vector<Value> HeadValues(const RecipeHead& head)
             static_cast<long>(head.Fingerprint2)};
 }
 
-const std::string& InsertHeadSql()
-{
-    static const std::string sql = [] {
-        std::string columns = "ID, FlagDeleted";
-        std::string marks = "?, ?";
-        for (const char* column : kHeadColumns) {
-            columns += std::string(", ") + column;
-            marks += ", ?";
-        }
-        return "INSERT INTO T_REZ_KOPF (" + columns + ") VALUES (" + marks + ")";
-    }();
-    return sql;
-}
-
 const std::string& UpdateHeadSql()
 {
     static const std::string sql = [] {
@@ -83,10 +71,33 @@ const std::string& UpdateHeadSql()
     return sql;
 }
 
-void WriteIdRows(Database& db, const char* sql, long recipeId, const std::vector<long>& ids)
+// The statement start and the column count of each table of a row set, in its order.
+struct RowTable
 {
-    for (long id : ids)
-        db.Execute(sql, {recipeId, id});
+    std::string Insert; // "INSERT INTO table (columns) VALUES "
+    std::size_t Columns;
+};
+
+const std::array<RowTable, RecipeRowSet::kTables>& RowTables()
+{
+    static const std::array<RowTable, RecipeRowSet::kTables> tables = [] {
+        std::string head = "ID, FlagDeleted";
+        for (const char* column : kHeadColumns)
+            head += std::string(", ") + column;
+        return std::array<RowTable, RecipeRowSet::kTables>{{
+            {"INSERT INTO T_REZ_KOPF (" + head + ") VALUES ", std::size(kHeadColumns) + 2},
+            {"INSERT INTO T_REZ_ZUTAT (ID, [No], ZutEinh, ZutAnz, ZutTrenner, ZutZubereitung, "
+             "ZutVerarbeitung, ZutText, ZutBLSID, ZutRezept) VALUES ",
+             10},
+            // A heading keeps only its text.
+            {"INSERT INTO T_REZ_ZUTAT (ID, [No], ZutText, ZutTrenner, ZutRezept) VALUES ", 5},
+            {"INSERT INTO T_REZ_ANWEIS (ID, [NO], AnwText) VALUES ", 3},
+            {"INSERT INTO T_REZ_CAT_NDX (ID, CatID, CatPrimary, [No]) VALUES ", 4},
+            {"INSERT INTO T_REZ_KOCHBUCH (RezID, BuchID) VALUES ", 2},
+            {"INSERT INTO T_REZ_GERAET (RezID, GeraetID) VALUES ", 2},
+        }};
+    }();
+    return tables;
 }
 
 } // namespace
@@ -128,75 +139,133 @@ bool IsGenericRecipe(std::string_view instructions, long yield, bool hasCategory
     return !HasInstructions(instructions) || yield == 0 || !hasCategory || !hasQuantity;
 }
 
-void WriteHeadRow(Database& db, const RecipeHead& head, bool update)
+void RecipeRowSet::AddHead(const RecipeHead& head)
 {
-    if (update) {
-        std::vector<Value> values = HeadValues(head);
-        values.emplace_back(head.id);
-        db.Execute(UpdateHeadSql(), values);
-        return;
-    }
-    std::vector<Value> values;
-    values.reserve(std::size(kHeadColumns) + 2);
+    std::vector<Value>& values = m_values[kHeads];
     values.emplace_back(head.id);
     values.emplace_back(head.isDeleted);
     for (Value& value : HeadValues(head))
         values.push_back(std::move(value));
-    db.Execute(InsertHeadSql(), values);
 }
 
-void WriteIngredientRow(Database& db, const IngredientRow& row)
+void RecipeRowSet::Append(Table table, std::initializer_list<Value> row)
 {
-    if (row.IsTrenner) {
-        db.Execute(
-            "INSERT INTO T_REZ_ZUTAT (ID, [No], ZutText, ZutTrenner, ZutRezept) VALUES (?, ?, ?, ?, ?)",
-            {row.RezID, row.No, CutToColumn(row.Text, kIngredientTextSize), true, false});
-        return;
-    }
-    db.Execute("INSERT INTO T_REZ_ZUTAT (ID, [No], ZutEinh, ZutAnz, ZutTrenner, ZutZubereitung, "
-               "ZutVerarbeitung, ZutText, ZutBLSID, ZutRezept) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-               {row.RezID, row.No, row.UnitID, row.Amount, false, row.Zubereitung,
-                CutToColumn(row.Verarbeitung, kIngredientNoteSize),
-                CutToColumn(row.Text, kIngredientTextSize), row.Reference, row.IsRecipe});
+    m_values[table].insert(m_values[table].end(), row.begin(), row.end());
 }
 
-void WriteInstructionRows(Database& db, long recipeId, std::string_view text)
+void RecipeRowSet::AddIngredient(const IngredientRow& row)
+{
+    if (row.IsTrenner)
+        Append(kHeadings, {row.RezID, row.No, CutToColumn(row.Text, kIngredientTextSize), true, false});
+    else
+        Append(kLines, {row.RezID, row.No, row.UnitID, row.Amount, false, row.Zubereitung,
+                        CutToColumn(row.Verarbeitung, kIngredientNoteSize),
+                        CutToColumn(row.Text, kIngredientTextSize), row.Reference, row.IsRecipe});
+}
+
+void RecipeRowSet::AddInstructions(long recipeId, std::string_view text)
 {
     const std::u32string points = ToCodePoints(text);
     long no = 1;
     for (std::size_t pos = 0; pos < points.size(); pos += kInstructionRowSize, ++no)
-        db.Execute(
-            "INSERT INTO T_REZ_ANWEIS (ID, [NO], AnwText) VALUES (?, ?, ?)",
-            {recipeId, no, FromCodePoints(std::u32string_view(points).substr(pos, kInstructionRowSize))});
+        Append(kInstructions,
+               {recipeId, no, FromCodePoints(std::u32string_view(points).substr(pos, kInstructionRowSize))});
 }
 
-void WriteCategoryRows(Database& db, long recipeId, const std::vector<long>& categories)
+void RecipeRowSet::AddCategories(long recipeId, const std::vector<long>& categories)
 {
     long no = 0;
     for (long category : categories) {
         ++no;
-        db.Execute("INSERT INTO T_REZ_CAT_NDX (ID, CatID, CatPrimary, [No]) VALUES (?, ?, ?, ?)",
-                   {recipeId, category, no == 1, no});
+        Append(kCategories, {recipeId, category, no == 1, no});
     }
+}
+
+void RecipeRowSet::AddBooks(long recipeId, const std::vector<long>& books)
+{
+    for (long book : books)
+        Append(kBooks, {recipeId, book});
+}
+
+void RecipeRowSet::AddTools(long recipeId, const std::vector<long>& tools)
+{
+    for (long tool : tools)
+        Append(kTools, {recipeId, tool});
+}
+
+bool RecipeRowSet::Empty() const
+{
+    return std::all_of(m_values.begin(), m_values.end(), [](const auto& values) { return values.empty(); });
+}
+
+void RecipeRowSet::Clear()
+{
+    for (auto& values : m_values)
+        values.clear();
+}
+
+void RecipeRowSet::Write(Database& db, const std::vector<const RecipeRowSet*>& sets)
+{
+    for (std::size_t t = 0; t < kTables; ++t) {
+        std::vector<Value> all;
+        for (const RecipeRowSet* set : sets)
+            all.insert(all.end(), set->m_values[t].begin(), set->m_values[t].end());
+        InsertRows(db, RowTables()[t].Insert, RowTables()[t].Columns, std::move(all));
+    }
+}
+
+namespace {
+
+template <typename Add>
+void WriteOneSet(Database& db, Add add)
+{
+    RecipeRowSet rows;
+    add(rows);
+    rows.Write(db);
+}
+
+} // namespace
+
+void WriteHeadRow(Database& db, const RecipeHead& head, bool update)
+{
+    if (!update) {
+        WriteOneSet(db, [&](RecipeRowSet& rows) { rows.AddHead(head); });
+        return;
+    }
+    std::vector<Value> values = HeadValues(head);
+    values.emplace_back(head.id);
+    db.Execute(UpdateHeadSql(), values);
 }
 
 void WriteBookRows(Database& db, long recipeId, const std::vector<long>& books)
 {
-    WriteIdRows(db, "INSERT INTO T_REZ_KOCHBUCH (RezID, BuchID) VALUES (?, ?)", recipeId, books);
+    WriteOneSet(db, [&](RecipeRowSet& rows) { rows.AddBooks(recipeId, books); });
 }
 
 void WriteToolRows(Database& db, long recipeId, const std::vector<long>& tools)
 {
-    WriteIdRows(db, "INSERT INTO T_REZ_GERAET (RezID, GeraetID) VALUES (?, ?)", recipeId, tools);
+    WriteOneSet(db, [&](RecipeRowSet& rows) { rows.AddTools(recipeId, tools); });
 }
 
 void DeleteRecipeRows(Database& db, long recipeId)
 {
-    for (const char* sql :
-         {"DELETE FROM T_REZ_KOPF WHERE ID=?", "DELETE FROM T_REZ_ZUTAT WHERE ID=?",
-          "DELETE FROM T_REZ_CAT_NDX WHERE ID=?", "DELETE FROM T_REZ_ANWEIS WHERE ID=?",
-          "DELETE FROM T_REZ_KOCHBUCH WHERE RezID=?", "DELETE FROM T_REZ_GERAET WHERE RezID=?"})
-        db.Execute(sql, {recipeId});
+    DeleteRecipeRows(db, std::vector<long>{recipeId});
+}
+
+void DeleteRecipeRows(Database& db, const std::vector<long>& recipeIds)
+{
+    if (recipeIds.empty())
+        return;
+    std::string marks = "?";
+    std::vector<Value> ids{recipeIds.front()};
+    for (std::size_t i = 1; i < recipeIds.size(); ++i) {
+        marks += ", ?";
+        ids.emplace_back(recipeIds[i]);
+    }
+    for (const char* table : {"T_REZ_KOPF WHERE ID", "T_REZ_ZUTAT WHERE ID", "T_REZ_CAT_NDX WHERE ID",
+                              "T_REZ_ANWEIS WHERE ID", "T_REZ_KOCHBUCH WHERE RezID", "T_REZ_GERAET WHERE RezID"})
+        db.Execute(std::string("DELETE FROM ") + table + (recipeIds.size() == 1 ? "=?" : " IN (" + marks + ")"),
+                   ids);
 }
 
 } // namespace pf

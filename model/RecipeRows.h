@@ -11,6 +11,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -88,17 +89,45 @@ bool HasInstructions(std::string_view text);
 // An incomplete ("generic") recipe lacks instructions, a yield, a category or a quantity.
 bool IsGenericRecipe(std::string_view instructions, long yield, bool hasCategory, bool hasQuantity);
 
+// New rows of one or more recipes, gathered to be written together: each table's rows go in
+// multi-row INSERTs, so that a server sees a handful of statements for many recipes instead of
+// one round trip per row.
+class RecipeRowSet
+{
+public:
+    // A new head row.
+    void AddHead(const RecipeHead& head);
+    void AddIngredient(const IngredientRow& row);
+    // The instruction text in rows of kInstructionRowSize code points, numbered from 1.
+    void AddInstructions(long recipeId, std::string_view text);
+    // Categories in order, the first one primary.
+    void AddCategories(long recipeId, const std::vector<long>& categories);
+    void AddBooks(long recipeId, const std::vector<long>& books);
+    void AddTools(long recipeId, const std::vector<long>& tools);
+    bool Empty() const;
+    void Clear();
+
+    // Writes the rows of every set, heads first, table by table; the sets stay as they are.
+    // Throws DbError.
+    static void Write(Database& db, const std::vector<const RecipeRowSet*>& sets);
+    void Write(Database& db) const { Write(db, {this}); }
+
+    enum Table { kHeads, kLines, kHeadings, kInstructions, kCategories, kBooks, kTools, kTables };
+
+private:
+    void Append(Table table, std::initializer_list<Value> row);
+
+    std::array<std::vector<Value>, kTables> m_values;
+};
+
 // Writes the head row: a new row, or (update) the existing row's columns, the trash flag left
 // as it is.
 void WriteHeadRow(Database& db, const RecipeHead& head, bool update);
-void WriteIngredientRow(Database& db, const IngredientRow& row);
-// The instruction text in rows of kInstructionRowSize code points, numbered from 1.
-void WriteInstructionRows(Database& db, long recipeId, std::string_view text);
-// Categories in order, the first one primary.
-void WriteCategoryRows(Database& db, long recipeId, const std::vector<long>& categories);
+// The links of a recipe to cookbooks and utensils.
 void WriteBookRows(Database& db, long recipeId, const std::vector<long>& books);
 void WriteToolRows(Database& db, long recipeId, const std::vector<long>& tools);
 // Removes every row of the recipe except the pictures.
 void DeleteRecipeRows(Database& db, long recipeId);
+void DeleteRecipeRows(Database& db, const std::vector<long>& recipeIds);
 
 } // namespace pf

@@ -140,8 +140,8 @@ inline ProcessResult RunCliProcess(const TempDir& dir, const std::vector<std::st
     return process.Wait();
 }
 
-// count recipes, each title once, each with its own fingerprint, and no ingredient or
-// preparation row without its recipe.
+// count recipes, each title once, each with its own fingerprint, each whole (with its ingredient
+// and preparation rows), and no such row without its recipe.
 inline void ExpectEachTitleOnceIn(const std::string& database, long count)
 {
     auto db = OpenDatabase(database);
@@ -156,6 +156,9 @@ inline void ExpectEachTitleOnceIn(const std::string& database, long count)
         0);
     EXPECT_EQ(
         db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE ID NOT IN (SELECT ID FROM T_REZ_ANWEIS)").AsLong(),
+        0);
+    EXPECT_EQ(
+        db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE ID NOT IN (SELECT ID FROM T_REZ_ZUTAT)").AsLong(),
         0);
 }
 

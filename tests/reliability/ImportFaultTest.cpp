@@ -2,6 +2,7 @@
 // a run killed midway, several runs at once, another program holding the lock, a full disk.
 
 #include "tests/reliability/CliProcess.h"
+#include "db/PgDatabase.h"
 #include "tests/support/PrivateServer.h"
 
 #include <gtest/gtest.h>
@@ -107,53 +108,62 @@ TEST_P(ImportFaultBoth, ConcurrentImportsStoreEveryRecipeOnce)
     }
 }
 
-// The server goes away in the middle of a run: the run ends with the message, only whole recipes
-// are stored, and once the server is back the same file completes the collection.
-TEST(ServerImportFault, StoppedServerLeavesWholeRecipesAndARerunCompletesThem)
+// The server goes away in the middle of a run (stopped as a crash would, or the run's connection
+// ended from another one): the run ends with the message, only whole recipes are stored, and once
+// the server is back the same file completes the collection.
+TEST(ServerImportFault, LostServerLeavesWholeRecipesAndARerunCompletesThem)
 {
     PrivateServer server;
     if (server.Connect().empty())
         GTEST_SKIP() << kNoServer;
     ReliabilityTest::Folders folders;
     const TempDir& dir = folders.dir;
-    const std::string& database = server.Connect();
-    const ProcessResult made = RunCliProcess(dir, {"--db", database, "init"});
-    ASSERT_EQ(made.ExitCode, 0) << made.Err;
     const long recipes = std::max<long>(20000 / kScale, 4000);
     const std::string file = dir.File("unterbrochen.mm");
     WriteFile(file, RecipeFile("Netz", 1, recipes));
-    CliProcess run(dir, {"--db", database, "import", file});
-    ASSERT_TRUE(run.Started());
-    {
-        auto poll = OpenDatabase(database);
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-        while (poll->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong() == 0 &&
-               std::chrono::steady_clock::now() < end)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    ASSERT_TRUE(server.Pause());
-    const ProcessResult cut = run.Wait();
-    ASSERT_TRUE(server.Resume());
-    const long stored = SummaryNumber(cut.Out, "importiert");
-    if (cut.ExitCode == 0) {
-        // The run outpaced the stop: then every recipe is there once.
-        ExpectEachTitleOnceIn(database, recipes);
-        return;
-    }
-    EXPECT_EQ(cut.ExitCode, 1) << cut.Err;
-    EXPECT_NE(cut.Err.find("Der Datenbankserver ist nicht erreichbar"), std::string::npos) << cut.Err;
-    const std::size_t pwd = database.find("Pwd=") + 4;
-    EXPECT_EQ(cut.Err.find("Pwd=" + database.substr(pwd, database.find(';', pwd) - pwd)), std::string::npos)
-        << cut.Err;
-    const long found = OpenDatabase(database)->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong();
-    EXPECT_LT(found, recipes);
-    EXPECT_EQ(stored, found) << cut.Out;
-    ExpectEachTitleOnceIn(database, found);
+    for (const bool stopServer : {true, false}) {
+        SCOPED_TRACE(stopServer ? "Server angehalten" : "Verbindung beendet");
+        const std::string schema = stopServer ? "angehalten" : "beendet";
+        OpenDatabase(server.Connect())->Execute("CREATE SCHEMA " + schema);
+        const std::string database = server.Connect() + ";ConnSettings=SET search_path TO " + schema;
+        const ProcessResult made = RunCliProcess(dir, {"--db", database, "init"});
+        ASSERT_EQ(made.ExitCode, 0) << made.Err;
+        CliProcess run(dir, {"--db", database, "import", file});
+        ASSERT_TRUE(run.Started());
+        {
+            auto poll = OpenDatabase(database);
+            const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+            while (poll->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong() == 0 &&
+                   std::chrono::steady_clock::now() < end)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            if (!stopServer)
+                dynamic_cast<PgDatabase&>(*poll).NativeText(
+                    "SELECT COUNT(pg_terminate_backend(pid)) FROM pg_stat_activity WHERE pid <> "
+                    "pg_backend_pid() AND datname = current_database()");
+        }
+        ASSERT_TRUE(!stopServer || server.Pause());
+        const ProcessResult cut = run.Wait();
+        ASSERT_TRUE(!stopServer || server.Resume());
+        if (cut.ExitCode == 0) {
+            // The run outpaced the stop: then every recipe is there once.
+            ExpectEachTitleOnceIn(database, recipes);
+            continue;
+        }
+        EXPECT_EQ(cut.ExitCode, 1) << cut.Err;
+        EXPECT_NE(cut.Err.find("Der Datenbankserver ist nicht erreichbar"), std::string::npos) << cut.Err;
+        const std::size_t pwd = database.find("Pwd=") + 4;
+        EXPECT_EQ(cut.Err.find("Pwd=" + database.substr(pwd, database.find(';', pwd) - pwd)), std::string::npos)
+            << cut.Err;
+        const long found = OpenDatabase(database)->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong();
+        EXPECT_LT(found, recipes);
+        EXPECT_EQ(SummaryNumber(cut.Out, "importiert"), found) << cut.Out;
+        ExpectEachTitleOnceIn(database, found);
 
-    const ProcessResult again = RunCliProcess(dir, {"--db", database, "import", file});
-    EXPECT_EQ(again.ExitCode, 0) << again.Err;
-    EXPECT_EQ(SummaryNumber(again.Out, "importiert"), recipes - found) << again.Out;
-    ExpectEachTitleOnceIn(database, recipes);
+        const ProcessResult again = RunCliProcess(dir, {"--db", database, "import", file});
+        EXPECT_EQ(again.ExitCode, 0) << again.Err;
+        EXPECT_EQ(SummaryNumber(again.Out, "importiert"), recipes - found) << again.Out;
+        ExpectEachTitleOnceIn(database, recipes);
+    }
 }
 
 TEST_F(ImportFault, ImportWaitsForALockHeldLongerThanTheBusyTimeout)

@@ -266,19 +266,7 @@ int CliInit(CliCall& call)
         return 2;
     std::error_code ec;
     if (IsServerConnect(call.Database)) {
-        // Made as a file from the base data first, then moved onto the server in one transaction.
-        const std::string file = AppContext::Current().TempDir + "/server-init.MDB";
-        std::filesystem::remove(file, ec);
-        ConnectionState& conn = Connection();
-        conn.DbType = 0;
-        conn.DbTypeText = "ACCESS";
-        conn.DbPath = file;
-        const bool created = CreateDatabaseFromInit();
-        conn.DbPath.clear();
-        CloseCliDatabase();
-        const bool copied = created && CopyInto(call, file, call.Database);
-        std::filesystem::remove(file, ec);
-        if (!copied) {
+        if (!CreateServerDatabase(call.Database)) {
             call.Err << "Die Datenbank \"" << DatabaseDisplayName(call.Database)
                      << "\" konnte nicht angelegt werden.\n";
             return 1;

@@ -8,6 +8,8 @@
 #include "db/ChangeStamp.h"
 #include "db/DatabaseChoice.h"
 #include "db/DatabaseCopy.h"
+#include "db/DatabaseTransfer.h"
+#include "db/OpenDatabase.h"
 #include "db/Recordset.h"
 #include "db/SchemaVersion.h"
 #include "db/SearchIndex.h"
@@ -300,6 +302,54 @@ bool CreateDatabaseFile(const std::string& target)
     RemoveDatabaseFile(work);
     ShowProgress(-1, -1, "");
     return ok;
+}
+
+bool CreateServerDatabase(const std::string& connect)
+{
+    const std::string& caption = AppContext::Current().AppCaption;
+    const std::string shown = DatabaseDisplayName(connect);
+    const std::string file = AppContext::Current().TempDir + "/server-init.MDB";
+    struct RemoveFile
+    {
+        const std::string& Path;
+        ~RemoveFile()
+        {
+            RemoveDatabaseFile(Path);
+            ShowProgress(-1, -1, "");
+        }
+    } removeFile{file};
+    try {
+        OpenOptions create;
+        create.Create = true;
+        auto target = OpenDatabase(connect, create);
+        const std::vector<std::string> existing = target->TableNames();
+        if (!existing.empty() &&
+            UI().Ask("Die Datenbank \"" + shown + "\" enthält schon " + std::to_string(existing.size()) +
+                         " Tabellen. Sollen sie gelöscht und durch eine neue Datenbank aus den Grunddaten "
+                         "ersetzt werden?",
+                     Buttons::YesNo, Answer::No, MsgIcon::Question, caption) != Answer::Yes)
+            return false;
+        RemoveDatabaseFile(file);
+        if (!CreateDatabaseFile(file))
+            return false;
+        OpenOptions readOnly;
+        readOnly.ReadOnly = true;
+        auto source = OpenDatabase(file, readOnly);
+        BusyPointer busy;
+        // The old tables go in the same transaction as the new ones come: a failure keeps them.
+        DbTransaction transaction(*target);
+        for (const std::string& table : existing)
+            target->DropTable(table);
+        TransferDatabase(*source, *target, [&](std::size_t done, std::size_t total, const std::string& table) {
+            ShowProgress(static_cast<long>(total), static_cast<long>(done),
+                         "Die Tabelle " + table + " wird auf den Server übertragen ...");
+        });
+        transaction.Commit();
+    } catch (const DbError& error) {
+        InformCritical("Die Datenbank \"" + shown + "\" konnte nicht angelegt werden: " + error.Description());
+        return false;
+    }
+    return true;
 }
 
 void SetBaseDataProgressFactory(BaseDataProgressFactory factory)

@@ -43,6 +43,12 @@ bool CreateDatabaseFromInit(bool askFirst = true);
 // is left as it is. false when the creation failed (reported).
 bool CreateDatabaseFile(const std::string& path);
 
+// Creates the program's database on the server the connect text names, from INIT.ZIP: built as a
+// file in TempDir first, then copied onto the server in one transaction, so that a failure leaves
+// the server as it was. Tables already there are replaced in the same transaction, after the user
+// agreed. Shows progress and reports what failed; false when it failed or the user declined.
+bool CreateServerDatabase(const std::string& connect);
+
 // The progress window the base-data load is shown in; without one the status line serves.
 using BaseDataProgressFactory = std::function<std::unique_ptr<BaseDataProgress>()>;
 void SetBaseDataProgressFactory(BaseDataProgressFactory factory);

@@ -53,7 +53,28 @@ FrmDBOpen::FrmDBOpen(QWidget* parent) : QDialog(parent), m_commit(CommitDatabase
     setObjectName("FrmDBOpen");
     setWindowTitle(Utf8("Datenbank öffnen"));
 
-    // Kind of database.
+    m_pages = new QStackedWidget(this);
+    m_pages->addWidget(BuildFilePage());
+    m_pages->addWidget(BuildOdbcPage());
+
+    m_buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    m_buttons->button(QDialogButtonBox::Ok)->setText("OK");
+    m_buttons->button(QDialogButtonBox::Cancel)->setText("Abbrechen");
+    connect(m_buttons, &QDialogButtonBox::accepted, this, &FrmDBOpen::accept);
+    connect(m_buttons, &QDialogButtonBox::rejected, this, &FrmDBOpen::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(BuildKindBox());
+    layout->addWidget(m_pages, 1);
+    layout->addWidget(m_buttons);
+
+    ShowCurrentConnection();
+    resize(540, 420);
+    UpdateControls();
+}
+
+QGroupBox* FrmDBOpen::BuildKindBox()
+{
     m_optFile = new QRadioButton(Utf8("&Pfannola-Datenbank (*.MDB)"), this);
     m_optFile->setObjectName("optAccess");
     m_optOdbc = new QRadioButton(Utf8("&ODBC-Datenquelle"), this);
@@ -61,13 +82,18 @@ FrmDBOpen::FrmDBOpen(QWidget* parent) : QDialog(parent), m_commit(CommitDatabase
     auto* kindGroup = new QButtonGroup(this);
     kindGroup->addButton(m_optFile, 0);
     kindGroup->addButton(m_optOdbc, 1);
+    connect(kindGroup, &QButtonGroup::idToggled, this, [this] { UpdateControls(); });
     auto* kindBox = new QGroupBox(Utf8("Art der Datenbank"), this);
     auto* kindLayout = new QHBoxLayout(kindBox);
     kindLayout->addWidget(m_optFile);
     kindLayout->addWidget(m_optOdbc);
     kindLayout->addStretch(1);
+    return kindBox;
+}
 
-    // File page: path with browse button and the last-used list.
+// The path with its browse button, and the last-used list.
+QWidget* FrmDBOpen::BuildFilePage()
+{
     auto* filePage = new QWidget(this);
     m_path = new QLineEdit(filePage);
     m_path->setObjectName("txtPath");
@@ -93,8 +119,17 @@ FrmDBOpen::FrmDBOpen(QWidget* parent) : QDialog(parent), m_commit(CommitDatabase
     lastUsedLabel->setBuddy(m_lastUsed);
     fileLayout->addWidget(lastUsedLabel);
     fileLayout->addWidget(m_lastUsed, 1);
+    connect(m_browse, &QPushButton::clicked, this, &FrmDBOpen::Browse);
+    // Typing a path takes over from a chosen list entry.
+    connect(m_path, &QLineEdit::textEdited, this, [this] { m_lastUsed->setCurrentRow(-1); });
+    connect(m_lastUsed, &QListWidget::itemDoubleClicked, this, [this] { accept(); });
+    return filePage;
+}
 
-    // ODBC page: data source, logon data and how the driver asks for the rest.
+// The data source, the logon data and how the driver asks for the rest; testing the connection
+// and making a new database there.
+QWidget* FrmDBOpen::BuildOdbcPage()
+{
     auto* odbcPage = new QWidget(this);
     m_dsn = new QLineEdit(odbcPage);
     m_dsn->setObjectName("txtDSN");
@@ -103,14 +138,6 @@ FrmDBOpen::FrmDBOpen(QWidget* parent) : QDialog(parent), m_commit(CommitDatabase
     m_password = new QLineEdit(odbcPage);
     m_password->setObjectName("txtPassword");
     m_password->setEchoMode(QLineEdit::Password);
-    m_logon[0] = new QRadioButton(Utf8("Mit &Benutzer und Kennwort von hier anmelden"), odbcPage);
-    m_logon[1] = new QRadioButton(Utf8("Anmeldedaten immer vom &Treiber abfragen lassen"), odbcPage);
-    m_logon[2] = new QRadioButton(Utf8("Nur &fehlende Anmeldedaten abfragen"), odbcPage);
-    auto* logonGroup = new QButtonGroup(this);
-    for (int i = 0; i < 3; ++i) {
-        m_logon[i]->setObjectName(QString("optLogon%1").arg(i));
-        logonGroup->addButton(m_logon[i], i);
-    }
     // A configured data source, or the server's driver keywords, so that a workstation needs no
     // data source of its own.
     m_dsn->setPlaceholderText(Utf8("Name der Datenquelle oder Server=…;Port=5432;Database=…"));
@@ -120,36 +147,47 @@ FrmDBOpen::FrmDBOpen(QWidget* parent) : QDialog(parent), m_commit(CommitDatabase
     odbcForm->addRow(Utf8("Daten&quelle:"), m_dsn);
     odbcForm->addRow(Utf8("Ben&utzer:"), m_user);
     odbcForm->addRow(Utf8("&Kennwort:"), m_password);
-    auto* logonBox = new QGroupBox(Utf8("Anmeldung"), odbcPage);
-    auto* logonLayout = new QVBoxLayout(logonBox);
-    for (QRadioButton* option : m_logon)
-        logonLayout->addWidget(option);
     auto* odbcLayout = new QVBoxLayout(odbcPage);
     odbcLayout->setContentsMargins(0, 0, 0, 0);
     odbcLayout->addLayout(odbcForm);
-    odbcLayout->addWidget(logonBox);
+    odbcLayout->addWidget(BuildLogonBox(odbcPage));
     m_testConnection = new QPushButton(Utf8("&Verbindung testen"), odbcPage);
     m_testConnection->setObjectName("cmdTestConnection");
-    auto* testRow = new QHBoxLayout;
-    testRow->addStretch(1);
-    testRow->addWidget(m_testConnection);
-    odbcLayout->addLayout(testRow);
+    m_newServerDb = new QPushButton(Utf8("&Neu anlegen"), odbcPage);
+    m_newServerDb->setObjectName("cmdNewServerDb");
+    m_newServerDb->setToolTip(Utf8("Legt in der angegebenen Datenbank auf dem Server eine neue "
+                                   "Pfannola-Datenbank aus den Grunddaten an und öffnet sie"));
+    auto* buttonRow = new QHBoxLayout;
+    buttonRow->addStretch(1);
+    buttonRow->addWidget(m_newServerDb);
+    buttonRow->addWidget(m_testConnection);
+    odbcLayout->addLayout(buttonRow);
     odbcLayout->addStretch(1);
+    connect(m_testConnection, &QPushButton::clicked, this, &FrmDBOpen::TestConnection);
+    connect(m_newServerDb, &QPushButton::clicked, this, &FrmDBOpen::NewServerDatabase);
+    return odbcPage;
+}
 
-    m_pages = new QStackedWidget(this);
-    m_pages->addWidget(filePage);
-    m_pages->addWidget(odbcPage);
+QGroupBox* FrmDBOpen::BuildLogonBox(QWidget* page)
+{
+    m_logon[0] = new QRadioButton(Utf8("Mit &Benutzer und Kennwort von hier anmelden"), page);
+    m_logon[1] = new QRadioButton(Utf8("Anmeldedaten immer vom &Treiber abfragen lassen"), page);
+    m_logon[2] = new QRadioButton(Utf8("Nur &fehlende Anmeldedaten abfragen"), page);
+    auto* logonGroup = new QButtonGroup(this);
+    auto* logonBox = new QGroupBox(Utf8("Anmeldung"), page);
+    auto* logonLayout = new QVBoxLayout(logonBox);
+    for (int i = 0; i < 3; ++i) {
+        m_logon[i]->setObjectName(QString("optLogon%1").arg(i));
+        logonGroup->addButton(m_logon[i], i);
+        logonLayout->addWidget(m_logon[i]);
+    }
+    connect(logonGroup, &QButtonGroup::idToggled, this, [this] { UpdateControls(); });
+    return logonBox;
+}
 
-    m_buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    m_buttons->button(QDialogButtonBox::Ok)->setText("OK");
-    m_buttons->button(QDialogButtonBox::Cancel)->setText("Abbrechen");
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(kindBox);
-    layout->addWidget(m_pages, 1);
-    layout->addWidget(m_buttons);
-
-    // The current connection as the starting point.
+// The current connection as the starting point.
+void FrmDBOpen::ShowCurrentConnection()
+{
     const ConnectionState& connection = Connection();
     if (connection.DbType == 0) {
         m_optFile->setChecked(true);
@@ -160,19 +198,6 @@ FrmDBOpen::FrmDBOpen(QWidget* parent) : QDialog(parent), m_commit(CommitDatabase
     }
     const int logonType = connection.OdbcLogonType;
     m_logon[logonType >= 0 && logonType <= 2 ? logonType : 2]->setChecked(true);
-
-    connect(kindGroup, &QButtonGroup::idToggled, this, [this] { UpdateControls(); });
-    connect(logonGroup, &QButtonGroup::idToggled, this, [this] { UpdateControls(); });
-    connect(m_browse, &QPushButton::clicked, this, &FrmDBOpen::Browse);
-    connect(m_testConnection, &QPushButton::clicked, this, &FrmDBOpen::TestConnection);
-    // Typing a path takes over from a chosen list entry.
-    connect(m_path, &QLineEdit::textEdited, this, [this] { m_lastUsed->setCurrentRow(-1); });
-    connect(m_lastUsed, &QListWidget::itemDoubleClicked, this, [this] { accept(); });
-    connect(m_buttons, &QDialogButtonBox::accepted, this, &FrmDBOpen::accept);
-    connect(m_buttons, &QDialogButtonBox::rejected, this, &FrmDBOpen::reject);
-
-    resize(540, 420);
-    UpdateControls();
 }
 
 // A file that does not exist yet is created here, after one question, while the open database
@@ -279,6 +304,18 @@ void FrmDBOpen::TestConnection()
         return;
     }
     UI().Inform("Die Verbindung zur Datenbank steht.", MsgIcon::Information, caption);
+}
+
+void FrmDBOpen::NewServerDatabase()
+{
+    const DatabaseSelection choice = Selection();
+    if (!DataSourceGiven(choice))
+        return;
+    if (!CreateServerDatabase(ServerConnectFor(choice.Dsn, choice.LogonType, choice.User, choice.Password)))
+        return;
+    if (m_commit)
+        m_commit(choice);
+    QDialog::accept();
 }
 
 void FrmDBOpen::accept()

@@ -2,7 +2,8 @@
 // The database selection window: a database file (typed, browsed or taken from the last-used list)
 // or an ODBC data source with its logon. OK hands the choice to the selection commit, which stores
 // it; the caller then reopens the work database. A file that does not exist yet is created on OK
-// after one question, before anything is committed.
+// after one question, before anything is committed; "Neu anlegen" makes a new database on the
+// server and commits it the same way.
 
 #include "db/DatabaseChoice.h"
 
@@ -12,6 +13,7 @@
 
 class QComboBox;
 class QDialogButtonBox;
+class QGroupBox;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -54,6 +56,13 @@ private:
     bool DataSourceGiven(const DatabaseSelection& choice);
     // Opens the server database of the fields once and says whether that worked.
     void TestConnection();
+    // Makes a new database from the base data on the server of the fields and opens it.
+    void NewServerDatabase();
+    QGroupBox* BuildKindBox();
+    QWidget* BuildFilePage();
+    QWidget* BuildOdbcPage();
+    QGroupBox* BuildLogonBox(QWidget* page);
+    void ShowCurrentConnection();
 
     QRadioButton* m_optFile = nullptr;
     QRadioButton* m_optOdbc = nullptr;
@@ -65,6 +74,7 @@ private:
     QLineEdit* m_user = nullptr;
     QLineEdit* m_password = nullptr;
     QPushButton* m_testConnection = nullptr;
+    QPushButton* m_newServerDb = nullptr;
     QRadioButton* m_logon[3] = {nullptr, nullptr, nullptr};
     QDialogButtonBox* m_buttons = nullptr;
     std::function<void(const DatabaseSelection&)> m_commit;

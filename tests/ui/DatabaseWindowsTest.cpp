@@ -4,6 +4,7 @@
 #include "core/Messages.h"
 #include "core/Settings.h"
 #include "db/Database.h"
+#include "db/OpenDatabase.h"
 #include "db/SchemaVersion.h"
 #include "db/WorkDatabase.h"
 #include "tests/support/TestServer.h"
@@ -20,6 +21,8 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+
+#include <unistd.h>
 
 #include <filesystem>
 #include <optional>
@@ -218,6 +221,59 @@ TEST_F(FrmDBOpenTest, MissingFileIsCreatedOnlyWhenTheUserAgrees)
             auto db = Database::OpenSqlite(path);
             EXPECT_EQ(DatabaseVersionText(*db), "002.00.126");
         }
+    }
+    EXPECT_TRUE(m_ui.AllAnswersUsed());
+}
+
+// "Neu anlegen" on the server page makes the database from the base data on the server and opens
+// it; tables already there are replaced only when the user agrees, "Nein" keeps them and the window.
+TEST_F(FrmDBOpenTest, NewServerDatabaseIsMadeFromTheBaseDataAndOpened)
+{
+    const std::string& server = TestServerConnect();
+    if (server.empty())
+        GTEST_SKIP() << kNoServer;
+    std::filesystem::copy_file(PF_INIT_ZIP, m_dir.File("INIT.ZIP"));
+    m_context.TempDir = m_dir.Dir() + "tmp/";
+    std::filesystem::create_directories(m_context.TempDir);
+    const std::string schema = "neu_" + std::to_string(getpid());
+    OpenDatabase(server)->Execute("CREATE SCHEMA " + schema);
+    const struct DropSchema
+    {
+        const std::string& Server;
+        const std::string& Name;
+        ~DropSchema() { OpenDatabase(Server)->Execute("DROP SCHEMA " + Name + " CASCADE"); }
+    } drop{server, schema};
+    const std::string dsn = server.substr(5) + ";ConnSettings=SET search_path TO " + schema;
+    const struct
+    {
+        const char* name;
+        std::optional<Answer> answer; // to the question whether the tables there go
+        bool made;
+    } cases[] = {{"leer", std::nullopt, true}, {"vorhanden, Nein", Answer::No, false}, {"vorhanden, Ja", Answer::Yes, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_committed.reset();
+        if (c.answer) {
+            m_ui.Answering(*c.answer);
+            auto before = OpenDatabase("odbc:" + dsn);
+            before->Execute("DELETE FROM T_REZ_KOPF WHERE ID=99999");
+            before->Execute("INSERT INTO T_REZ_KOPF (ID, RezTitle) VALUES (99999, 'Alt')");
+        }
+        FrmDBOpen window;
+        window.SetCommit([this](const DatabaseSelection& choice) { m_committed = choice; });
+        window.OdbcOption()->setChecked(true);
+        window.DsnEdit()->setText(QString::fromStdString(dsn));
+        window.LogonOption(2)->setChecked(true);
+        Click(window, "cmdNewServerDb");
+        EXPECT_EQ(window.result() == QDialog::Accepted, c.made);
+        ASSERT_EQ(m_committed.has_value(), c.made);
+        if (c.made) {
+            EXPECT_EQ(m_committed->Dsn, dsn);
+        }
+        auto db = OpenDatabase("odbc:" + dsn);
+        EXPECT_EQ(DatabaseVersionText(*db), "002.00.126");
+        EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE ID=99999").AsLong(), c.made ? 0 : 1);
+        EXPECT_GT(db->Scalar("SELECT COUNT(*) FROM T_UNIT").AsLong(), 0);
     }
     EXPECT_TRUE(m_ui.AllAnswersUsed());
 }

@@ -55,21 +55,25 @@ std::vector<RecipeMenuEntry> RecipeActions::MenuEntries(std::size_t count, long 
     const bool one = count == 1;
     // The changes to recipes that are not in the trash.
     const bool change = any && !inTrash;
+    // Every entry of a menu has its own Alt key; the parent and child links and the marks sit in
+    // submenus of their own, as the one menu has more entries than there are letters to go round.
+    const char* const family = "El&tern und Kinder";
+    const char* const marks = "Ma&rkierungen";
     std::vector<RecipeMenuEntry> entries = {
-        {"HideRezOpen", "Ö&ffnen", one, false},
+        {"HideRezOpen", "&Öffnen", one, false},
         {"HideRecipeActionBookAdd", "In Kochbuch &aufnehmen …", change, true},
-        {"HideRecipeActionBookDel", "Aus Kochbuch &entfernen …", change, false},
+        {"HideRecipeActionBookDel", "Aus Kochbuch ent&fernen …", change, false},
         {"HideRecipeActionCatAdd", "Kategorie &zuordnen …", change, false},
         {"HideRecipeActionCatDel", "Kategorie &wegnehmen …", change, false},
         {"HideRecipeActionToolAdd", "&Gerät zuordnen …", change, false},
-        {"HideRecipeActionToolDel", "Gerät wegnehmen …", change, false},
-        {"HideRecipeActionCountry", "&Herkunft setzen …", change, true},
+        {"HideRecipeActionToolDel", "Gerät wegne&hmen …", change, false},
+        {"HideRecipeActionCountry", "Her&kunft setzen …", change, true},
         {"HideRecipeActionLanguage", "&Sprache setzen …", change, false},
-        {"HideRecipeActionSource", "&Literaturquelle setzen …", change, false},
-        {"HideRecipeActionFingerprint", "Neue &Fingerabdrücke", change, false},
+        {"HideRecipeActionSource", "Literatur&quelle setzen …", change, false},
+        {"HideRecipeActionFingerprint", "Neue Fingerab&drücke", change, false},
         {"HideRecipeActionTest", "&Prüfen und neu speichern", change, false},
-        {"HideRecipeActionExport", "E&xportieren …", change, false},
-        {"HideRecipeActionPrint", "&Drucken …", any && !inTrash, false},
+        {"HideRecipeActionExport", "Exp&ortieren …", change, false},
+        {"HideRecipeActionPrint", "Dr&ucken …", any && !inTrash, false},
         {"HideRecipeActionShoplist", "Auf die &Einkaufsliste", any && !inTrash, false},
         {"HideRecipeActionBLS", "Zutaten mit Lebensmittelschlüsseln a&bgleichen …", change, true},
         {"HideRecipeActionNaehrwert", "&Nährwerte berechnen …", one && !inTrash, false},
@@ -77,15 +81,16 @@ std::vector<RecipeMenuEntry> RecipeActions::MenuEntries(std::size_t count, long 
         {"HideRecipeActionImpPicture", "Bild &importieren …", one && !inTrash, true},
         {"HideRecipeActionExpPicture", "Bild e&xportieren …", one, false},
         {"HideRecipeActionTool", "Externes Programm ausf&ühren …", any && !inTrash, false},
-        {"HideParentRecipeShowParent", "&Elternrezept anzeigen", one && parentOfFirst != 0, true},
-        {"HideParentRecipeShowChild", "&Kinder anzeigen", one, false},
-        {"HideParentRecipeCreateRelationship", "Eltern/Kind-Beziehung &erzeugen …", one && !inTrash, false},
+        {"HideParentRecipeShowParent", "&Elternrezept anzeigen", one && parentOfFirst != 0, true, family},
+        {"HideParentRecipeShowChild", "&Kinder anzeigen", one, false, family},
+        {"HideParentRecipeCreateRelationship", "Eltern/Kind-Beziehung e&rzeugen …", one && !inTrash, false,
+         family},
         {"HideParentRecipeDeleteRelationship", "Eltern/Kind-Beziehung &lösen …", one && parentOfFirst != 0,
-         false},
-        {"HideRezMark", "&Markieren", any, true},
-        {"HideRezMarkAll", "&Alle markieren", true, false},
-        {"HideRezUnmark", "Markierung &aufheben", any, false},
-        {"HideRezMarkdel", "Alle Markierungen &löschen", !MarkedRecipes().empty(), false},
+         false, family},
+        {"HideRezMark", "&Markieren", any, false, marks},
+        {"HideRezMarkAll", "&Alle markieren", true, false, marks},
+        {"HideRezUnmark", "Markierung auf&heben", any, false, marks},
+        {"HideRezMarkdel", "Alle Markierungen &löschen", !MarkedRecipes().empty(), false, marks},
         {"HideRecipeActionDel", inTrash ? "Endgültig &löschen …" : "&Löschen …", any, true},
     };
     return entries;

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace pf {
@@ -19,10 +20,17 @@ class RecipeIdList;
 
 struct RecipeMenuEntry
 {
+    RecipeMenuEntry(std::string command, std::string caption, bool enabled, bool separator,
+                    std::string submenu = {})
+        : Command(std::move(command)), Caption(std::move(caption)), Enabled(enabled), Separator(separator),
+          Submenu(std::move(submenu))
+    {
+    }
     std::string Command; // the command name, e.g. "HideRecipeActionBookAdd"
     std::string Caption;
     bool Enabled = true;
-    bool Separator = false; // a dividing line before this entry
+    bool Separator = false; // a dividing line before this entry, or before the submenu it opens
+    std::string Submenu;    // the caption of the submenu that holds the entry; empty: the menu itself
 };
 
 class RecipeActions : public ModelObject

@@ -190,11 +190,29 @@ void FrmExport::FillMenuList()
 
 void FrmExport::CheckMenus(const std::vector<long>& menuIds)
 {
+    bool ticked = false;
+    bool plan = false;
     for (int i = 0; i < m_menus->count(); ++i) {
         QListWidgetItem* item = m_menus->item(i);
         const long id = static_cast<long>(item->data(Qt::UserRole).toLongLong());
-        if (std::find(menuIds.begin(), menuIds.end(), id) != menuIds.end())
+        if (std::find(menuIds.begin(), menuIds.end(), id) != menuIds.end()) {
             item->setCheckState(Qt::Checked);
+            ticked = true;
+            plan = plan || item->data(kPlanRole).toBool();
+        }
+    }
+    // A ticked menu goes out with Mensax or CSV, a weekly plan only with CSV: a chosen type that
+    // would leave them out gives way to one that carries them.
+    const int type = SelectedType();
+    if (!ticked || type == 9 || (type == 6 && !plan))
+        return;
+    const int wanted = plan ? 9 : 6;
+    for (int i = 0; i < m_mode->count(); ++i) {
+        const int item = m_mode->itemData(i).toInt();
+        if (item >= 0 && clsRecipeExport::GetModeType(item) == wanted) {
+            m_mode->setCurrentIndex(i);
+            return;
+        }
     }
 }
 

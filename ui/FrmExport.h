@@ -38,7 +38,8 @@ public:
 
     void cmdStart_Click();
     void cboMode_Click();
-    // Ticks these menus or weekly plans in the menu list.
+    // Ticks these menus or weekly plans in the menu list, and chooses a type that carries them
+    // (Mensax, or CSV for weekly plans) when the chosen one does not.
     void CheckMenus(const std::vector<long>& menuIds);
     // The ticked menus the chosen format carries, in list order.
     std::vector<long> CheckedMenus() const;

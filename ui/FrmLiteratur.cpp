@@ -68,11 +68,20 @@ FrmLiteratur::FrmLiteratur(QWidget* parent) : QWidget(parent)
     setWindowTitle(kCaption);
 
     auto* layout = new QHBoxLayout(this);
+    auto* left = new QVBoxLayout;
+    auto* filterRow = new QHBoxLayout;
+    m_filter = Named(new QComboBox(this), "cboQuellen");
+    auto* filterLabel = new QLabel("&Quellen:", this);
+    filterLabel->setBuddy(m_filter);
+    filterRow->addWidget(filterLabel);
+    filterRow->addWidget(m_filter, 1);
+    left->addLayout(filterRow);
     m_list = Named(new QTreeWidget(this), "lstSources");
     m_list->setHeaderLabels({"Literaturquelle"});
     m_list->setRootIsDecorated(false);
     FitHeaderTexts(m_list->header());
-    layout->addWidget(m_list, 1);
+    left->addWidget(m_list, 1);
+    layout->addLayout(left, 1);
 
     auto* right = new QVBoxLayout;
     auto* top = new QHBoxLayout;
@@ -168,9 +177,24 @@ FrmLiteratur::FrmLiteratur(QWidget* parent) : QWidget(parent)
     connect(loadCover, &QPushButton::clicked, this, trapped(&FrmLiteratur::cmdBildLaden_Click));
     connect(m_removeCover, &QPushButton::clicked, this, trapped(&FrmLiteratur::cmdBildEntfernen_Click));
     connect(close, &QPushButton::clicked, this, [this] { CloseWindow(this); });
+    connect(m_filter, &QComboBox::activated, this, [this](int index) {
+        RunTrapped([this, index] {
+            if (index == m_filterShown)
+                return;
+            if (!MayLeave()) {
+                m_filter->setCurrentIndex(m_filterShown);
+                return;
+            }
+            m_filterShown = index;
+            RefreshList(m_source.id());
+        });
+    });
 
     RunTrapped([this] {
         FillAddresses();
+        m_filter->addItem("alle, nach Titel", QVariant::fromValue<qlonglong>(0));
+        for (const Choice& choice : KindCategoryChoices(WorkDb()))
+            m_filter->addItem(Q("Kategorie " + choice.Name), QVariant::fromValue<qlonglong>(choice.ID));
         RefreshList(0);
     });
 }
@@ -193,16 +217,36 @@ void FrmLiteratur::RefreshList(long sourceId)
         m_list->clear();
         QTreeWidgetItem* chosen = nullptr;
         const std::map<long, long> counts = m_source.RecipeCounts();
-        for (const auto& entry : m_source.FillLiteraturlist()) {
-            auto* item = new QTreeWidgetItem(m_list, {Q(entry.Text)});
-            const auto count = counts.find(entry.id);
+        const auto add = [&](QTreeWidgetItem* item, const std::string& text, long id) {
+            const auto count = counts.find(id);
             const long recipes = count == counts.end() ? 0 : count->second;
+            item->setText(0, Q(text));
             item->setToolTip(0,
-                             Q(entry.Text) + "\n" +
+                             Q(text) + "\n" +
                                  (recipes == 1 ? QString("1 Rezept") : QString("%1 Rezepte").arg(recipes)));
-            item->setData(0, Qt::UserRole, QVariant::fromValue<qlonglong>(entry.id));
-            if (!chosen || entry.id == sourceId)
+            item->setData(0, Qt::UserRole, QVariant::fromValue<qlonglong>(id));
+            if (!chosen || id == sourceId)
                 chosen = item;
+        };
+        const long category = DataOf(m_filter);
+        // One category: its sources as a tree, the issues of a title grouped under the title.
+        m_list->setRootIsDecorated(category != 0);
+        if (category == 0) {
+            for (const auto& entry : m_source.FillLiteraturlist())
+                add(new QTreeWidgetItem(m_list), entry.Text, entry.id);
+        } else {
+            for (const auto& node : m_source.FillLiteraturTree(category)) {
+                if (node.Children.empty()) {
+                    add(new QTreeWidgetItem(m_list), node.Text, node.id);
+                    continue;
+                }
+                // The title of several issues only groups them: it cannot be chosen itself.
+                auto* group = new QTreeWidgetItem(m_list, {Q(node.Text)});
+                group->setFlags(Qt::ItemIsEnabled);
+                for (const auto& child : node.Children)
+                    add(new QTreeWidgetItem(group), child.Text, child.id);
+                group->setExpanded(true);
+            }
         }
         m_list->setCurrentItem(chosen);
     }

@@ -1,9 +1,11 @@
 #pragma once
-// The literature window: the register of cookbooks and magazines on the left, the chosen source's
-// title, year, issue, publisher, author, EAN/ISBN, storage place, lending note, rating, categories,
-// notes and cover picture on the right, with the commands new, save, delete, table of contents and
-// gallery. Leaving a changed source (another entry, new, close) asks whether to save it first. The
-// rules, questions and refusals live in clLiteratur; the window gathers the input and shows it.
+// The literature window: the register of cookbooks and magazines on the left (every source by
+// title, or the sources of one category with the issues of a magazine under its title), the
+// chosen source's title, year, issue, publisher, author, EAN/ISBN, storage place, lending note,
+// rating, categories, notes and cover picture on the right, with the commands new, save, delete,
+// table of contents and gallery. Leaving a changed source (another entry, new, close, another
+// view of the register) asks whether to save it first. The rules, questions and refusals live in
+// clLiteratur; the window gathers the input and shows it.
 
 #include "literature/clLiteratur.h"
 
@@ -67,6 +69,8 @@ private:
 
     clLiteratur m_source;
     QString m_shownNotes; // the notes as the editor showed them, which may differ in line ends
+    QComboBox* m_filter = nullptr; // every source, or the sources of one category
+    int m_filterShown = 0;         // the view the list shows
     QTreeWidget* m_list = nullptr;
     QLineEdit* m_title = nullptr;
     QSpinBox* m_year = nullptr;

@@ -3,8 +3,10 @@
 #include "core/AppContext.h"
 #include "core/Interaction.h"
 #include "core/Settings.h"
+#include "core/UserRights.h"
 #include "ui/ErrorTrap.h"
 #include "ui/FrmEinkaufsliste.h"
+#include "ui/FrmExport.h"
 #include "ui/FrmMenuDetail.h"
 #include "ui/FrmMenuPrint.h"
 #include "ui/FrmWPEdit.h"
@@ -21,6 +23,8 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace pf {
 
@@ -71,13 +75,16 @@ FrmMenuManagement::FrmMenuManagement(QWidget* parent) : QWidget(parent)
     auto* copy = MakeButton("cmdCopy", "&Kopieren", this);
     auto* remove = MakeButton("cmdDelete", "&Löschen", this);
     auto* print = MakeButton("cmdPrint", "D&rucken …", this);
+    auto* exporter = MakeButton("cmdExport", "Ex&portieren …", this);
+    exporter->setToolTip("Das Menü mit den Rezepten seiner Gänge exportieren");
+    exporter->setEnabled(UserMayUse(kRightExport));
     auto* shopping = MakeButton("cmdShopping", "Auf die &Einkaufsliste", this);
     shopping->setToolTip("Die Rezepte der Gänge mit ihren Personen auf die Einkaufsliste setzen");
     auto* folder = MakeButton("cmdNewFolder", "Neuer &Ordner", this);
     auto* rename = MakeButton("cmdRenameFolder", "&Umbenennen", this);
     auto* removeFolder = MakeButton("cmdDeleteFolder", "Ordner l&öschen", this);
     auto* close = MakeButton("cmdClose", "S&chließen", this);
-    for (QPushButton* b : {add, open, copy, remove, print, shopping})
+    for (QPushButton* b : {add, open, copy, remove, print, exporter, shopping})
         menuButtons->addWidget(b);
     auto* folderButtons = new QHBoxLayout;
     for (QPushButton* b : {folder, rename, removeFolder})
@@ -94,6 +101,8 @@ FrmMenuManagement::FrmMenuManagement(QWidget* parent) : QWidget(parent)
     connect(copy, &QPushButton::clicked, this, trapped([](FrmMenuManagement* w) { w->cmdCopy_Click(); }));
     connect(remove, &QPushButton::clicked, this, trapped([](FrmMenuManagement* w) { w->cmdDelete_Click(); }));
     connect(print, &QPushButton::clicked, this, trapped([](FrmMenuManagement* w) { w->cmdPrint_Click(); }));
+    connect(exporter, &QPushButton::clicked, this,
+            trapped([](FrmMenuManagement* w) { w->cmdExport_Click(); }));
     connect(shopping, &QPushButton::clicked, this,
             trapped([](FrmMenuManagement* w) { w->cmdShopping_Click(); }));
     connect(folder, &QPushButton::clicked, this,
@@ -274,6 +283,21 @@ void FrmMenuManagement::cmdPrint_Click()
     if (id == 0)
         return;
     ShowBeside(this, new FrmMenuPrint(id));
+}
+
+void FrmMenuManagement::cmdExport_Click()
+{
+    const long id = SelectedMenu();
+    if (id == 0)
+        return;
+    // The menu names its courses' recipes by number: they go into the file with it.
+    std::vector<long> recipes;
+    for (const ClMenu::ShoppingCourse& course : m_menu.ShoppingCourses(id))
+        if (std::find(recipes.begin(), recipes.end(), course.RezID) == recipes.end())
+            recipes.push_back(course.RezID);
+    auto* window = new FrmExport(recipes);
+    window->CheckMenus({id});
+    ShowBeside(this, window);
 }
 
 void FrmMenuManagement::cmdShopping_Click()

@@ -1,9 +1,8 @@
 #pragma once
 // The menu manager: the tree of menu folders with their menus (the weekly plans and the
 // unclassified menus as fixed folders at the top), a preview of the chosen menu, and the commands
-// new, open, copy, delete, print and "on the shopping list" for menus and new, rename and delete
-// for folders. The last chosen
-// node is remembered per user. Rules and SQL live in ClMenu.
+// new, open, copy, delete, print, export and "on the shopping list" for menus and new, rename and
+// delete for folders. The last chosen node is remembered per user. Rules and SQL live in ClMenu.
 
 #include "planning/ClMenu.h"
 
@@ -33,6 +32,8 @@ public:
     void cmdCopy_Click();
     // The print window for the chosen menu.
     void cmdPrint_Click();
+    // The export window with the chosen menu ticked and its courses' recipes listed.
+    void cmdExport_Click();
     // Puts the recipes of the chosen menu's courses, each for its course's persons, on the open
     // shopping list (opens one when there is none).
     void cmdShopping_Click();

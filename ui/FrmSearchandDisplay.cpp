@@ -62,6 +62,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <map>
 #include <set>
 
 namespace pf {
@@ -1158,10 +1159,21 @@ QMenu* FrmSearchandDisplay::MakeContextMenu()
     long parent = 0;
     if (QTreeWidgetItem* item = m_results->currentItem())
         parent = static_cast<long>(item->data(ColTitle, kParentRole).toLongLong());
+    std::map<std::string, QMenu*> submenus;
     for (const RecipeMenuEntry& entry : RecipeActions::MenuEntries(ids.size(), parent, m_trashList)) {
-        if (entry.Separator)
+        QMenu* target = menu;
+        if (!entry.Submenu.empty()) {
+            QMenu*& submenu = submenus[entry.Submenu];
+            if (!submenu) {
+                if (entry.Separator)
+                    menu->addSeparator();
+                submenu = menu->addMenu(Q(entry.Submenu));
+            }
+            target = submenu;
+        } else if (entry.Separator) {
             menu->addSeparator();
-        QAction* action = menu->addAction(Q(entry.Caption));
+        }
+        QAction* action = target->addAction(Q(entry.Caption));
         action->setObjectName(Q(entry.Command));
         action->setEnabled(entry.Enabled && Mainform::CommandAllowed(entry.Command));
         const std::string command = entry.Command;

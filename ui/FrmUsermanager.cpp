@@ -68,6 +68,10 @@ FrmUsermanager::FrmUsermanager(QWidget* parent)
         pwd->setMaxLength(ClsUser::kMaxPasswordLength);
     }
     m_password->setPlaceholderText(U("leer lassen: unverändert"));
+    // Wide enough for the placeholder, and the other fields as wide as the password.
+    const int wide = m_password->fontMetrics().horizontalAdvance(m_password->placeholderText()) + 24;
+    for (QLineEdit* edit : {m_name, m_desc, m_password, m_repeat})
+        edit->setMinimumWidth(wide);
     right->addLayout(form);
 
     auto* rights = Named(new QGroupBox(U("Rechte"), this), "fraRights");

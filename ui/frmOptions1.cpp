@@ -8,6 +8,7 @@
 #include "db/DatabaseChoice.h"
 #include "db/WorkDatabase.h"
 #include "model/ClIngredient.h"
+#include "output/clsRecipePrint.h"
 #include "ui/ErrorTrap.h"
 #include "ui/ExternalToolRun.h"
 #include "ui/Mainform.h"
@@ -50,6 +51,27 @@ const struct
     const char* Text;
 } kUnitSystems[] = {{0, "Metrisch (g, ml)"}, {1, "Britisch"}, {2, "Amerikanisch"}};
 
+// The sections a printed recipe may show besides title, ingredients and instructions, by their
+// bit of PrintSimple.
+const struct
+{
+    long Bit;
+    const char* Text;
+} kPrintSections[] = {
+    {clsRecipePrint::kSource, "Quelle"},
+    {clsRecipePrint::kOrigin, "Herkunft"},
+    {clsRecipePrint::kKeeping, "Haltbarkeitsangaben"},
+    {clsRecipePrint::kUtensils, "Utensilien"},
+    {clsRecipePrint::kCategories, "Kategorien"},
+    {clsRecipePrint::kTimes, "Vorbereitungs- und Zubereitungszeit"},
+    {clsRecipePrint::kNotes, "Notizen"},
+    {clsRecipePrint::kHeaderPicture, "Erstes Bild oben neben dem Titel"},
+    {clsRecipePrint::kPicturesAfter, "Bilder nach dem Text"},
+    {clsRecipePrint::kMenuCardTitle, "Titel der Menükarte"},
+    {clsRecipePrint::kGuests, "Gäste, denen das Rezept serviert wurde"},
+    {clsRecipePrint::kWine, "Weinempfehlung"},
+};
+
 } // namespace
 
 OptionsNotifier& OptionsNotifier::Instance()
@@ -64,7 +86,7 @@ frmOptions1::frmOptions1(QWidget* parent) : QWidget(parent)
     setWindowTitle("Einstellungen");
     auto* layout = new QVBoxLayout(this);
     auto* tabs = Named(new QTabWidget(this), "tabOptions");
-    tabs->addTab(BuildDisplay(), "Anzei&ge");
+    tabs->addTab(BuildDisplay(), "Anzei&ge und Ausdruck");
     tabs->addTab(BuildExchange(), "Im&port und Export");
     tabs->addTab(BuildRecipes(), "Rezepte und &Suche");
     tabs->addTab(BuildQuestions(), "F&ragen");
@@ -129,7 +151,38 @@ QWidget* frmOptions1::BuildDisplay()
         Store("EditFlags", flags);
         emit OptionsNotifier::Instance().optionsChanged();
     });
+    form->addRow(BuildPrint(page));
     return page;
+}
+
+QWidget* frmOptions1::BuildPrint(QWidget* page)
+{
+    auto* group = new QGroupBox("Ausdruck", page);
+    auto* layout = new QVBoxLayout(group);
+    auto* sections = Named(new QListWidget(group), "lstPrintSections");
+    for (const auto& section : kPrintSections) {
+        auto* item = new QListWidgetItem(QString::fromUtf8(section.Text), sections);
+        item->setData(Qt::UserRole, QVariant::fromValue<qlonglong>(section.Bit));
+        item->setCheckState((Options().PrintSimple & section.Bit) ? Qt::Checked : Qt::Unchecked);
+    }
+    // Just tall enough for every section without scrolling.
+    sections->setFixedHeight(sections->sizeHintForRow(0) * sections->count() + 2 * sections->frameWidth() + 4);
+    auto* label = new QLabel("&Weitere Angaben im Ausdruck:", group);
+    label->setBuddy(sections);
+    layout->addWidget(label);
+    layout->addWidget(sections);
+    // Bits without an entry here stay as they are.
+    connect(sections, &QListWidget::itemChanged, this, [](QListWidgetItem* item) {
+        const long bit = static_cast<long>(item->data(Qt::UserRole).toLongLong());
+        long& flags = Options().PrintSimple;
+        flags = item->checkState() == Qt::Checked ? (flags | bit) : (flags & ~bit);
+        Store("PrintSimple", flags);
+    });
+    layout->addWidget(OptionCheck(
+        "chkPrintStandardMode", "&Zutaten zweiteilig: die Zutat fett, dahinter Verarbeitung und Zubereitung",
+        "PrintStandardMode", Options().PrintStandardMode != 0,
+        [](bool on) { Options().PrintStandardMode = on ? 1 : 0; }, group));
+    return group;
 }
 
 QWidget* frmOptions1::BuildExchange()

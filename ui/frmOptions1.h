@@ -1,9 +1,9 @@
 #pragma once
-// The options window: how quantities are shown (unit system, fractions or decimals), the import
-// and export options, recipes and the main window, the questions silenced with "Nicht mehr
-// fragen", the database and the backup reminder, and the external tools with a test run. Every change is
-// written to the settings and into the running program's options at once, and OptionsNotifier tells the open
-// windows to show their recipes again.
+// The options window: how quantities are shown (unit system, fractions or decimals), what a
+// printout shows, the import and export options, recipes and the main window, the questions
+// silenced with "Nicht mehr fragen", the database and the backup reminder, and the external tools
+// with a test run. Every change is written to the settings and into the running program's options
+// at once, and OptionsNotifier tells the open windows to show their recipes again.
 
 #include <QObject>
 #include <QWidget>
@@ -41,6 +41,8 @@ public:
 
 private:
     QWidget* BuildDisplay();
+    // What a printed recipe shows, and its ingredient layout; a group on the display page.
+    QWidget* BuildPrint(QWidget* page);
     QWidget* BuildExchange();
     QWidget* BuildRecipes();
     QWidget* BuildQuestions();

@@ -8,6 +8,7 @@
 #include "model/ClRecipe.h"
 #include "model/RecipeTrash.h"
 #include "model/clBook.h"
+#include "output/clsRecipePrint.h"
 #include "search/ClSearch.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/FrmMenuData.h"
@@ -233,6 +234,7 @@ TEST_F(FrmSearchandDisplayTest, ContextMenuActsOnTheSelection)
               (std::vector<long>{static_cast<long>(id(0)), static_cast<long>(id(3))}));
     std::unique_ptr<QMenu> menu(window.MakeContextMenu());
     ASSERT_NE(menu->findChild<QAction*>("HideRecipeActionBookAdd"), nullptr);
+    ExpectOwnAltKeys(*menu);
     EXPECT_FALSE(menu->findChild<QAction*>("HideRezOpen")->isEnabled());
     m_ui.ChoosingItem(0); // the cookbook list holds "Alltag"
     window.RunCommand("HideRecipeActionBookAdd");
@@ -450,11 +452,17 @@ TEST_F(FrmSearchandDisplayTest, OptionsApplyAtOnceToTheSettingsAndTheOpenViews)
     Child<QComboBox>(options, "cboUnitSystem")->setCurrentIndex(2);
     Child<QCheckBox>(options, "chkExportNoPictures")->setChecked(true);
     Child<QCheckBox>(options, "chkBackupReminder")->setChecked(false);
+    // Notes printed besides the categories of the default; the one-part ingredient layout.
+    Child<QListWidget>(options, "lstPrintSections")->item(6)->setCheckState(Qt::Checked);
+    Child<QCheckBox>(options, "chkPrintStandardMode")->setChecked(false);
     const UserSettings stored = ReadUserSettings();
     EXPECT_EQ(stored.EditMasse, 2);
     EXPECT_EQ(m_context.Options.EditMasse, 2);
     EXPECT_EQ(stored.ExportNoPictures, 1);
     EXPECT_FALSE(stored.BackupReminder);
+    EXPECT_EQ(stored.PrintSimple, clsRecipePrint::kCategories | clsRecipePrint::kNotes);
+    EXPECT_EQ(m_context.Options.PrintSimple, stored.PrintSimple);
+    EXPECT_EQ(stored.PrintStandardMode, 0);
     EXPECT_NE(stored.EditFlags & kEditFlagDecimalMode, 0);
 
     // Silenced questions are listed and asked again after the reset.

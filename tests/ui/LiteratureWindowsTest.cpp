@@ -1,6 +1,7 @@
 // The literature windows: a source created in the register, a recipe linked to it at a page, the
 // table of contents listing it by page and opening it, a source in use that cannot be deleted, the
-// question about unsaved changes, and the gallery of covers opening a source.
+// question about unsaved changes, the view of one category, and the gallery of covers opening a
+// source.
 
 #include "ui/FrmLiteratur.h"
 #include "ui/FrmLiteraturGallery.h"
@@ -159,6 +160,33 @@ TEST_F(LiteratureWindowsTest, LeavingAChangedSourceAsksWhetherToSave)
     EXPECT_TRUE(window.close());
     EXPECT_EQ(Stored("EAN", SourceId("Kirschbuch")), "9783161484100");
     EXPECT_TRUE(m_ui.AllAnswersUsed());
+}
+
+// The view of one category groups the issues of a magazine under its title, which is no source to
+// choose itself.
+TEST_F(LiteratureWindowsTest, CategoryViewGroupsTheIssuesOfATitle)
+{
+    WorkDb().Execute("INSERT INTO T_CAT (ID,CatNameD,LaenderCode) VALUES (9,'Backen',0)");
+    AddSource(1, "Apfelbuch");
+    AddSource(2, "Zeitschrift");
+    AddSource(3, "Zeitschrift");
+    for (const long id : {2L, 3L})
+        WorkDb().Execute("UPDATE T_LITERATUR SET Jahrgang=2004, AusgabeNr=? WHERE QuelleID=?",
+                         {Value(std::to_string(id - 1)), Value(id)});
+    WorkDb().Execute("INSERT INTO T_LITERATUR_CAT_NDX (ID,CatID,CatPrimary) VALUES (2,9,-1),(3,9,0)");
+    FrmLiteratur window;
+    auto* list = Child<QTreeWidget>(window, "lstSources");
+    EXPECT_EQ(list->topLevelItemCount(), 3);
+    auto* view = Child<QComboBox>(window, "cboQuellen");
+    view->setCurrentIndex(view->findText("Kategorie Backen"));
+    emit view->activated(view->currentIndex());
+    ASSERT_EQ(list->topLevelItemCount(), 1);
+    const QTreeWidgetItem* group = list->topLevelItem(0);
+    EXPECT_EQ(group->text(0), "Zeitschrift");
+    EXPECT_FALSE(group->flags() & Qt::ItemIsSelectable);
+    EXPECT_EQ(Lines(group), (QStringList{"2004/1", "2004/2"}));
+    EXPECT_EQ(list->currentItem(), group->child(0));
+    EXPECT_EQ(Child<QLineEdit>(window, "txtAusgabe")->text(), "1");
 }
 
 TEST_F(LiteratureWindowsTest, GalleryShowsCoversAndOpensTheClickedSource)

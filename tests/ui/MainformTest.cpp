@@ -84,25 +84,9 @@ TEST_F(MainformTest, EveryMenuEntryHasItsOwnAltKeyAndTheCommonShortcuts)
         menus.push_back(top->menu());
     for (const char* id : {"HideRecipeAction", "HideParentRecipe", "HideRezMarks", "HideRTF", "HideLexikon"})
         menus.push_back(window.ContextMenu(id));
-    menus.push_back(window.findChild<QMenu*>("mnuRecent"));
     for (QMenu* menu : menus) {
         ASSERT_NE(menu, nullptr);
-        SCOPED_TRACE(menu->objectName().toStdString());
-        QMap<QChar, QString> keys;
-        for (QAction* action : menu->actions()) {
-            if (action->isSeparator() || !action->isVisible())
-                continue;
-            const QString text = action->text();
-            const qsizetype amp = text.indexOf(QRegularExpression("&[^&]"));
-            if (amp < 0) {
-                ADD_FAILURE() << "no Alt key: " << text.toStdString();
-                continue;
-            }
-            const QChar key = text[amp + 1].toLower();
-            EXPECT_FALSE(keys.contains(key))
-                << text.toStdString() << " and " << keys.value(key).toStdString();
-            keys.insert(key, text);
-        }
+        ExpectOwnAltKeys(*menu);
     }
     const struct
     {

@@ -4,6 +4,7 @@
 // menu's recipes go on the shopping list and the menu into its printouts.
 
 #include "ui/FrmEinkaufsliste.h"
+#include "ui/FrmExport.h"
 #include "ui/FrmGastGeschichte.h"
 #include "ui/FrmMenuDetail.h"
 #include "ui/FrmMenuManagement.h"
@@ -298,6 +299,12 @@ TEST_F(MenuWindowsTest, MenuGoesOnTheShoppingListAndIntoItsPrintouts)
     EXPECT_EQ(m_ui.shown.size(), 1u);
     FrmMenuPrint again(menu.id());
     EXPECT_EQ(again.Layout(), clsMenuPrint::kWithRecipes);
+
+    // The export window opens on a type that carries the menu, the menu ticked.
+    Click(manager, "cmdExport");
+    auto* exporter = Open<FrmExport>();
+    ASSERT_NE(exporter, nullptr);
+    EXPECT_EQ(exporter->CheckedMenus(), std::vector<long>{menu.id()});
 }
 
 } // namespace

@@ -15,7 +15,10 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QImage>
+#include <QMap>
+#include <QMenu>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -49,6 +52,28 @@ inline QStringList TopLevelTexts(const QTreeWidget* tree, int column = 0)
     for (int i = 0; tree && i < tree->topLevelItemCount(); ++i)
         texts << tree->topLevelItem(i)->text(column);
     return texts;
+}
+
+// Every shown entry of the menu and of each of its submenus has an Alt key of its own there.
+inline void ExpectOwnAltKeys(const QMenu& menu)
+{
+    SCOPED_TRACE((menu.objectName() + " " + menu.title()).toStdString());
+    QMap<QChar, QString> keys;
+    for (QAction* action : menu.actions()) {
+        if (action->isSeparator() || !action->isVisible())
+            continue;
+        if (action->menu())
+            ExpectOwnAltKeys(*action->menu());
+        const QString text = action->text();
+        const qsizetype amp = text.indexOf(QRegularExpression("&[^&]"));
+        if (amp < 0) {
+            ADD_FAILURE() << "no Alt key: " << text.toStdString();
+            continue;
+        }
+        const QChar key = text[amp + 1].toLower();
+        EXPECT_FALSE(keys.contains(key)) << text.toStdString() << " and " << keys.value(key).toStdString();
+        keys.insert(key, text);
+    }
 }
 
 class UiTest : public ::testing::Test

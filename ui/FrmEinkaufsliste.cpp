@@ -15,6 +15,7 @@
 #include "ui/QtPageCanvas.h"
 #include "ui/RecipeDrag.h"
 #include "ui/UiSupport.h"
+#include "ui/WindowSize.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -199,11 +200,7 @@ FrmEinkaufsliste::FrmEinkaufsliste(QWidget* parent) : QWidget(parent)
     FillRecipes(-1);
     RefreshView();
 
-    WindowPlacement placement;
-    placement.Width = 980;
-    placement.Height = 640;
-    RestoreWindow(placement, kSettingsName);
-    resize(std::max(placement.Width, 700), std::max(placement.Height, 480));
+    RestoreSize(this, kSettingsName, {980, 640}, {700, 480});
 }
 
 QLayout* FrmEinkaufsliste::BuildTop()

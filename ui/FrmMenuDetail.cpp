@@ -9,6 +9,7 @@
 #include "ui/FrmMenuPrint.h"
 #include "ui/RecipeDrag.h"
 #include "ui/UiSupport.h"
+#include "ui/WindowSize.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -149,11 +150,7 @@ void FrmMenuDetail::Build()
         connect(edit, &QPlainTextEdit::textChanged, this, [this] { HeadEdited(); });
     connect(m_yield, &QSpinBox::valueChanged, this, [this] { HeadEdited(); });
 
-    WindowPlacement placement;
-    placement.Width = 980;
-    placement.Height = 640;
-    RestoreWindow(placement, kSettingsName);
-    resize(std::max(placement.Width, 700), std::max(placement.Height, 480));
+    RestoreSize(this, kSettingsName, {980, 640}, {700, 480});
 }
 
 QLayout* FrmMenuDetail::BuildHead()

@@ -11,6 +11,7 @@
 #include "ui/FrmMenuPrint.h"
 #include "ui/FrmWPEdit.h"
 #include "ui/UiSupport.h"
+#include "ui/WindowSize.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -129,11 +130,7 @@ FrmMenuManagement::FrmMenuManagement(QWidget* parent) : QWidget(parent)
     connect(m_tree, &QTreeWidget::itemCollapsed, this,
             [folderIcon](QTreeWidgetItem* i) { folderIcon(i, false); });
 
-    WindowPlacement placement;
-    placement.Width = 900;
-    placement.Height = 560;
-    RestoreWindow(placement, kSettingsName);
-    resize(std::max(placement.Width, 640), std::max(placement.Height, 400));
+    RestoreSize(this, kSettingsName, {900, 560}, {640, 400});
     RunTrapped([this] { RefreshTree(ReadSetting(kSettingsName, "LastMenuNode", "", false)); });
 }
 

@@ -233,7 +233,9 @@ private:
                 std::unique(text.begin(), text.end(), [](char a, char b) { return a == ' ' && b == ' '; }),
                 text.end());
             db.Execute("DELETE FROM T_REZ_ANWEIS WHERE ID=?", {id});
-            WriteInstructionRows(db, id, text);
+            RecipeRowSet rows;
+            rows.AddInstructions(id, text);
+            rows.Write(db);
         }
     }
 

@@ -275,7 +275,7 @@ TEST_F(ImportFault, FullDiskStopsTheRunWithOneMessageAndCountsWhatIsStored)
     ExpectEachTitleOnce(recipes);
 }
 
-PF_ON_FILE_BACKEND(ImportFaultBoth);
+PF_ON_BOTH_BACKENDS(ImportFaultBoth);
 
 } // namespace
 } // namespace pf::test

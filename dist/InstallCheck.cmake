@@ -74,8 +74,10 @@ check_run(WHAT "pfannola-cli --version" COMMAND ${PREFIX}/bin/pfannola-cli --ver
 if(NOT version MATCHES "v${major}\\.${minor}\\.${revision}")
     message(FATAL_ERROR "pfannola-cli --version printed '${version}', expected v${major}.${minor}.${revision}")
 endif()
-# A new database comes from the INIT.ZIP of share/pfannola.
-check_run(WHAT "pfannola-cli init" COMMAND ${PREFIX}/bin/pfannola-cli --db ${home}/Test.MDB init)
+# A new database comes from the INIT.ZIP of share/pfannola, also when the program is started by
+# its bare name through PATH, as a user types it.
+check_run(WHAT "pfannola-cli init" COMMAND ${CMAKE_COMMAND} -E env "PATH=${PREFIX}/bin:$ENV{PATH}"
+    pfannola-cli --db ${home}/Test.MDB init)
 check_run(WHAT "pfannola-cli info" COMMAND ${PREFIX}/bin/pfannola-cli --db ${home}/Test.MDB info OUTPUT info)
 if(NOT info MATCHES "[1-9]")
     message(FATAL_ERROR "the new database has no base data:\n${info}")

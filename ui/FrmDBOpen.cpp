@@ -146,7 +146,7 @@ QWidget* FrmDBOpen::BuildOdbcPage()
     auto* odbcForm = new QFormLayout;
     odbcForm->addRow(Utf8("Daten&quelle:"), m_dsn);
     odbcForm->addRow(Utf8("Ben&utzer:"), m_user);
-    odbcForm->addRow(Utf8("&Kennwort:"), m_password);
+    odbcForm->addRow(Utf8("Pass&wort:"), m_password);
     auto* odbcLayout = new QVBoxLayout(odbcPage);
     odbcLayout->setContentsMargins(0, 0, 0, 0);
     odbcLayout->addLayout(odbcForm);
@@ -170,7 +170,7 @@ QWidget* FrmDBOpen::BuildOdbcPage()
 
 QGroupBox* FrmDBOpen::BuildLogonBox(QWidget* page)
 {
-    m_logon[0] = new QRadioButton(Utf8("Mit &Benutzer und Kennwort von hier anmelden"), page);
+    m_logon[0] = new QRadioButton(Utf8("Mit &Benutzer und Passwort von hier anmelden"), page);
     m_logon[1] = new QRadioButton(Utf8("Anmeldedaten immer vom &Treiber abfragen lassen"), page);
     m_logon[2] = new QRadioButton(Utf8("Nur &fehlende Anmeldedaten abfragen"), page);
     auto* logonGroup = new QButtonGroup(this);

@@ -138,7 +138,7 @@ const MenuCommand kExtrasMenu[] = {
     {"MnuExtraDupeKill", "Dubletten endgültig &löschen …", nullptr, true, kNoIcon, kRightEdit},
     {nullptr, nullptr, nullptr, false, kNoIcon, kRightNone},
     {"MenuExtraUser", "&Benutzerverwaltung …", nullptr, true, kNoIcon, kRightAdmin},
-    {"MenuExtraChangePwd", "&Kennwort ändern …", nullptr, true, kNoIcon, kRightPassword},
+    {"MenuExtraChangePwd", "&Passwort ändern …", nullptr, true, kNoIcon, kRightPassword},
     {nullptr, nullptr, nullptr, false, kNoIcon, kRightNone},
     {"MenuExtraTools", "E&xterne Programme …", nullptr, true, kNoIcon, kRightAdmin},
     {"MenuExtraShowQuickbar", "&Tipps und Schnellstart …", nullptr, true, kNoIcon, kRightNone},

@@ -85,6 +85,70 @@ FrmLiteratur::FrmLiteratur(QWidget* parent) : QWidget(parent)
 
     auto* right = new QVBoxLayout;
     auto* top = new QHBoxLayout;
+    top->addLayout(BuildSourceForm(), 1);
+    top->addLayout(BuildCover());
+    right->addLayout(top);
+
+    auto* lower = new QFormLayout;
+    m_notes = Named(new QPlainTextEdit(this), "txtNotiz");
+    lower->addRow("Noti&zen:", m_notes);
+    m_recipes = Named(new QLabel(this), "lblRezepte");
+    lower->addRow("Rezepte:", m_recipes);
+    right->addLayout(lower, 1);
+
+    auto* edit = new QHBoxLayout;
+    auto* add = MakeButton("cmdNew", "&Neu", this);
+    auto* save = MakeButton("cmdSave", "&Speichern", this);
+    m_delete = MakeButton("cmdDelete", "&Löschen", this);
+    auto* contents = MakeButton("cmdInhalt", "Inhaltsverzei&chnis", this);
+    auto* gallery = MakeButton("cmdGalerie", "&Galerie", this);
+    auto* close = MakeButton("cmdClose", "Schließen", this);
+    edit->addWidget(add);
+    edit->addWidget(save);
+    edit->addWidget(m_delete);
+    edit->addWidget(contents);
+    edit->addWidget(gallery);
+    edit->addStretch(1);
+    edit->addWidget(close);
+    right->addLayout(edit);
+    layout->addLayout(right, 2);
+
+    connect(m_list, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current, QTreeWidgetItem* previous) {
+                RunTrapped([&] { ListItemChanged(current, previous); });
+            });
+    connect(add, &QPushButton::clicked, this, Trapped(this, &FrmLiteratur::cmdNew_Click));
+    connect(save, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdSave_Click(); }); });
+    connect(m_delete, &QPushButton::clicked, this, Trapped(this, &FrmLiteratur::cmdDelete_Click));
+    connect(contents, &QPushButton::clicked, this, Trapped(this, &FrmLiteratur::cmdInhalt_Click));
+    connect(gallery, &QPushButton::clicked, this, Trapped(this, &FrmLiteratur::cmdGalerie_Click));
+    connect(close, &QPushButton::clicked, this, [this] { CloseWindow(this); });
+    connect(m_filter, &QComboBox::activated, this, [this](int index) {
+        RunTrapped([this, index] {
+            if (index == m_filterShown)
+                return;
+            if (!MayLeave()) {
+                m_filter->setCurrentIndex(m_filterShown);
+                return;
+            }
+            m_filterShown = index;
+            RefreshList(m_source.id());
+        });
+    });
+
+    RunTrapped([this] {
+        FillAddresses();
+        m_filter->addItem("alle, nach Titel", QVariant::fromValue<qlonglong>(0));
+        for (const Choice& choice : KindCategoryChoices(WorkDb()))
+            m_filter->addItem(Q("Kategorie " + choice.Name), QVariant::fromValue<qlonglong>(choice.ID));
+        RefreshList(0);
+    });
+}
+
+// The fields of a source: title, year, issue, publisher, author, EAN, storage, lender, rating and
+// categories.
+QFormLayout* FrmLiteratur::BuildSourceForm()
+{
     auto* form = new QFormLayout;
     m_title = Named(new QLineEdit(this), "txtTitle");
     m_title->setMaxLength(64);
@@ -121,8 +185,12 @@ FrmLiteratur::FrmLiteratur(QWidget* parent) : QWidget(parent)
     categoryRow->addWidget(m_categories, 1);
     categoryRow->addWidget(chooseCategories);
     form->addRow("Kategorien:", categoryRow);
-    top->addLayout(form, 1);
+    connect(chooseCategories, &QPushButton::clicked, this, Trapped(this, &FrmLiteratur::cmdKategorien_Click));
+    return form;
+}
 
+QVBoxLayout* FrmLiteratur::BuildCover()
+{
     auto* coverColumn = new QVBoxLayout;
     m_cover = Named(new QLabel(this), "lblDeckblatt");
     m_cover->setFixedSize(kCoverWidth, kCoverHeight);
@@ -134,69 +202,9 @@ FrmLiteratur::FrmLiteratur(QWidget* parent) : QWidget(parent)
     coverColumn->addWidget(loadCover);
     coverColumn->addWidget(m_removeCover);
     coverColumn->addStretch(1);
-    top->addLayout(coverColumn);
-    right->addLayout(top);
-
-    auto* lower = new QFormLayout;
-    m_notes = Named(new QPlainTextEdit(this), "txtNotiz");
-    lower->addRow("Noti&zen:", m_notes);
-    m_recipes = Named(new QLabel(this), "lblRezepte");
-    lower->addRow("Rezepte:", m_recipes);
-    right->addLayout(lower, 1);
-
-    auto* edit = new QHBoxLayout;
-    auto* add = MakeButton("cmdNew", "&Neu", this);
-    auto* save = MakeButton("cmdSave", "&Speichern", this);
-    m_delete = MakeButton("cmdDelete", "&Löschen", this);
-    auto* contents = MakeButton("cmdInhalt", "Inhaltsverzei&chnis", this);
-    auto* gallery = MakeButton("cmdGalerie", "&Galerie", this);
-    auto* close = MakeButton("cmdClose", "Schließen", this);
-    edit->addWidget(add);
-    edit->addWidget(save);
-    edit->addWidget(m_delete);
-    edit->addWidget(contents);
-    edit->addWidget(gallery);
-    edit->addStretch(1);
-    edit->addWidget(close);
-    right->addLayout(edit);
-    layout->addLayout(right, 2);
-
-    connect(m_list, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem* current, QTreeWidgetItem* previous) {
-                RunTrapped([&] { ListItemChanged(current, previous); });
-            });
-    auto trapped = [this](void (FrmLiteratur::*command)()) {
-        return [this, command] { RunTrapped([this, command] { (this->*command)(); }); };
-    };
-    connect(add, &QPushButton::clicked, this, trapped(&FrmLiteratur::cmdNew_Click));
-    connect(save, &QPushButton::clicked, this, [this] { RunTrapped([this] { cmdSave_Click(); }); });
-    connect(m_delete, &QPushButton::clicked, this, trapped(&FrmLiteratur::cmdDelete_Click));
-    connect(contents, &QPushButton::clicked, this, trapped(&FrmLiteratur::cmdInhalt_Click));
-    connect(gallery, &QPushButton::clicked, this, trapped(&FrmLiteratur::cmdGalerie_Click));
-    connect(chooseCategories, &QPushButton::clicked, this, trapped(&FrmLiteratur::cmdKategorien_Click));
-    connect(loadCover, &QPushButton::clicked, this, trapped(&FrmLiteratur::cmdBildLaden_Click));
-    connect(m_removeCover, &QPushButton::clicked, this, trapped(&FrmLiteratur::cmdBildEntfernen_Click));
-    connect(close, &QPushButton::clicked, this, [this] { CloseWindow(this); });
-    connect(m_filter, &QComboBox::activated, this, [this](int index) {
-        RunTrapped([this, index] {
-            if (index == m_filterShown)
-                return;
-            if (!MayLeave()) {
-                m_filter->setCurrentIndex(m_filterShown);
-                return;
-            }
-            m_filterShown = index;
-            RefreshList(m_source.id());
-        });
-    });
-
-    RunTrapped([this] {
-        FillAddresses();
-        m_filter->addItem("alle, nach Titel", QVariant::fromValue<qlonglong>(0));
-        for (const Choice& choice : KindCategoryChoices(WorkDb()))
-            m_filter->addItem(Q("Kategorie " + choice.Name), QVariant::fromValue<qlonglong>(choice.ID));
-        RefreshList(0);
-    });
+    connect(loadCover, &QPushButton::clicked, this, Trapped(this, &FrmLiteratur::cmdBildLaden_Click));
+    connect(m_removeCover, &QPushButton::clicked, this, Trapped(this, &FrmLiteratur::cmdBildEntfernen_Click));
+    return coverColumn;
 }
 
 void FrmLiteratur::FillAddresses()

@@ -14,6 +14,7 @@
 #include <vector>
 
 class QComboBox;
+class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -21,6 +22,7 @@ class QPushButton;
 class QSpinBox;
 class QTreeWidget;
 class QTreeWidgetItem;
+class QVBoxLayout;
 
 namespace pf {
 
@@ -56,6 +58,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    QFormLayout* BuildSourceForm();
+    QVBoxLayout* BuildCover();
     void ShowSelected();
     void ShowCategories();
     void ShowCover();
@@ -68,7 +72,7 @@ private:
     void ListItemChanged(QTreeWidgetItem* current, QTreeWidgetItem* previous);
 
     clLiteratur m_source;
-    QString m_shownNotes; // the notes as the editor showed them, which may differ in line ends
+    QString m_shownNotes;          // the notes as the editor showed them, which may differ in line ends
     QComboBox* m_filter = nullptr; // every source, or the sources of one category
     int m_filterShown = 0;         // the view the list shows
     QTreeWidget* m_list = nullptr;

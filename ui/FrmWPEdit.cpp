@@ -158,10 +158,10 @@ void FrmWPEdit::BuildTree(QSplitter* outer)
     m_tree = Named(new QTreeWidget(outer), "tvPlans");
     m_tree->setHeaderHidden(true);
     RoomyRows(m_tree);
-    // Wide enough for a plan's week, date, number and mark under year and month; the grid takes
-    // the rest.
+    // Wide enough for a plan's week, date, number and mark under year and month (the indents, the
+    // branch marks and the frame); the grid takes the rest.
     m_tree->setMinimumWidth(m_tree->fontMetrics().horizontalAdvance("Woche 52 - 28.12.2026 (#99) !") +
-                            2 * m_tree->indentation() + 8);
+                            3 * m_tree->indentation() + 24);
     outer->addWidget(m_tree);
 }
 

@@ -43,18 +43,22 @@ FrmBackup::FrmBackup(DatabaseWindows* windows, std::function<void()> afterRestor
 
     auto* layout = new QVBoxLayout(this);
     auto* folderRow = new QHBoxLayout;
-    folderRow->addWidget(new QLabel("Sicherungsverzeichnis:", this));
+    auto* folderLabel = new QLabel("Sicherungs&verzeichnis:", this);
+    folderRow->addWidget(folderLabel);
     m_folder = new QLineEdit(QString::fromStdString(Backup::Folder()), this);
+    folderLabel->setBuddy(m_folder);
     m_folder->setObjectName("txtBackupFolder");
     folderRow->addWidget(m_folder, 1);
-    auto* browse = MakeButton("cmdBrowse", "Durchsuchen …", this);
+    auto* browse = MakeButton("cmdBrowse", "D&urchsuchen …", this);
     folderRow->addWidget(browse);
-    auto* explorer = MakeButton("cmdExplorer", "Ordner öffnen", this);
+    auto* explorer = MakeButton("cmdExplorer", "&Ordner öffnen", this);
     folderRow->addWidget(explorer);
     layout->addLayout(folderRow);
 
-    layout->addWidget(new QLabel("Vorhandene Datensicherungen:", this));
+    auto* listLabel = new QLabel("Vorhandene Datensicherun&gen:", this);
+    layout->addWidget(listLabel);
     m_list = new QTreeWidget(this);
+    listLabel->setBuddy(m_list);
     m_list->setObjectName("lstBackups");
     m_list->setHeaderLabels({"Datei", "Datum", "Größe"});
     m_list->setRootIsDecorated(false);
@@ -65,23 +69,25 @@ FrmBackup::FrmBackup(DatabaseWindows* windows, std::function<void()> afterRestor
     layout->addWidget(m_list, 1);
 
     auto* fileRow = new QHBoxLayout;
-    fileRow->addWidget(new QLabel("Oder zurückladen aus Datei:", this));
+    auto* fileLabel = new QLabel("Oder zurückladen aus Da&tei:", this);
+    fileRow->addWidget(fileLabel);
     m_file = new QLineEdit(this);
+    fileLabel->setBuddy(m_file);
     m_file->setObjectName("txtRestoreFile");
     fileRow->addWidget(m_file, 1);
-    auto* browseFile = MakeButton("cmdBrowseFile", "Datei …", this);
+    auto* browseFile = MakeButton("cmdBrowseFile", "Dat&ei …", this);
     fileRow->addWidget(browseFile);
     layout->addLayout(fileRow);
 
-    m_reminder = new QCheckBox("An die Datensicherung erinnern", this);
+    m_reminder = new QCheckBox("An die Datensicherung e&rinnern", this);
     m_reminder->setObjectName("chkReminder");
     m_reminder->setChecked(Backup::Reminder());
     layout->addWidget(m_reminder);
 
     auto* buttons = new QHBoxLayout;
-    auto* save = MakeButton("cmdStartSave", "Sichern", this);
-    auto* restore = MakeButton("cmdStartRestore", "Wiederherstellen", this);
-    auto* remove = MakeButton("cmdDelBackup", "Löschen", this);
+    auto* save = MakeButton("cmdStartSave", "Si&chern", this);
+    auto* restore = MakeButton("cmdStartRestore", "&Wiederherstellen", this);
+    auto* remove = MakeButton("cmdDelBackup", "&Löschen", this);
     auto* close = MakeButton("cmdClose", "Schließen", this);
     buttons->addWidget(save);
     buttons->addWidget(restore);

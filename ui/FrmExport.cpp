@@ -45,35 +45,39 @@ FrmExport::FrmExport(std::vector<long> ids, std::vector<long> servings, Database
     auto* layout = new QVBoxLayout(this);
 
     auto* grid = new QGridLayout;
-    grid->addWidget(new QLabel("Format:", this), 0, 0);
+    auto* modeLabel = new QLabel("For&mat:", this);
+    grid->addWidget(modeLabel, 0, 0);
     m_mode = new QComboBox(this);
+    modeLabel->setBuddy(m_mode);
     m_mode->setObjectName("cboMode");
     grid->addWidget(m_mode, 0, 1, 1, 2);
     grid->addWidget(new QLabel("Ziel:", this), 1, 0);
     auto* targets = new QHBoxLayout;
-    m_toFile = new QRadioButton("Datei", this);
+    m_toFile = new QRadioButton("Da&tei", this);
     m_toFile->setObjectName("optFile");
-    m_toClipboard = new QRadioButton("Zwischenablage", this);
+    m_toClipboard = new QRadioButton("&Zwischenablage", this);
     m_toClipboard->setObjectName("optClipboard");
-    m_toWord = new QRadioButton("Textverarbeitung", this);
+    m_toWord = new QRadioButton("Text&verarbeitung", this);
     m_toWord->setObjectName("optWord");
     targets->addWidget(m_toFile);
     targets->addWidget(m_toClipboard);
     targets->addWidget(m_toWord);
     targets->addStretch(1);
     grid->addLayout(targets, 1, 1, 1, 2);
-    grid->addWidget(new QLabel("Datei:", this), 2, 0);
+    auto* fileLabel = new QLabel("Dat&ei:", this);
+    grid->addWidget(fileLabel, 2, 0);
     m_file = new QLineEdit(QString::fromStdString(Setting("LASTEXPORTPATH", "")), this);
+    fileLabel->setBuddy(m_file);
     m_file->setObjectName("tbFile");
     grid->addWidget(m_file, 2, 1);
     auto* browse = MakeButton("cmdBrowse", "…", this);
     grid->addWidget(browse, 2, 2);
     layout->addLayout(grid);
 
-    m_append = MakeCheck("chkAppend", "An vorhandene Datei anhängen", this);
-    m_subRecipes = MakeCheck("chkSubRecipes", "Unterrezepte mit exportieren", this);
+    m_append = MakeCheck("chkAppend", "A&n vorhandene Datei anhängen", this);
+    m_subRecipes = MakeCheck("chkSubRecipes", "&Unterrezepte mit exportieren", this);
     m_subRecipes->setChecked(AppContext::Current().Options.ExportAbhaengigkeiten != 0);
-    m_parents = MakeCheck("chkParents", "Basisrezepte mit exportieren", this);
+    m_parents = MakeCheck("chkParents", "&Basisrezepte mit exportieren", this);
     layout->addWidget(m_append);
     layout->addWidget(m_subRecipes);
     layout->addWidget(m_parents);
@@ -81,21 +85,23 @@ FrmExport::FrmExport(std::vector<long> ids, std::vector<long> servings, Database
     m_options = new QGroupBox(this);
     m_options->setObjectName("fraOptions");
     auto* options = new QGridLayout(m_options);
-    options->addWidget(new QLabel("Stil:", m_options), 0, 0);
+    auto* styleLabel = new QLabel("Sti&l:", m_options);
+    options->addWidget(styleLabel, 0, 0);
     m_htmlType = new QComboBox(m_options);
+    styleLabel->setBuddy(m_htmlType);
     m_htmlType->setObjectName("cboHTMLType");
     m_htmlType->addItems(
         {"Verweis auf pfannola.css", "Stylesheet einbetten", "Nur Rezeptblöcke (zum Einbetten)"});
     m_htmlType->setCurrentIndex(
         std::clamp(static_cast<int>(SettingToLong(Setting("LASTEXPORTHTMLTYPE", "0"))), 0, 2));
     options->addWidget(m_htmlType, 0, 1);
-    m_utf8 = MakeCheck("chkUTF8", "UTF-8", m_options);
+    m_utf8 = MakeCheck("chkUTF8", "UTF-&8", m_options);
     m_utf8->setChecked(SettingToBool(Setting("LASTEXPORTHTMLUTF8", "1")));
     options->addWidget(m_utf8, 1, 0, 1, 2);
-    m_download = MakeCheck("chkHTMLDownloadSection", "Downloadbereich anfügen", m_options);
+    m_download = MakeCheck("chkHTMLDownloadSection", "Do&wnloadbereich anfügen", m_options);
     m_download->setChecked(SettingToBool(Setting("LASTEXPORTHTMLDOWNLOAD", "1")));
     options->addWidget(m_download, 2, 0, 1, 2);
-    m_picturePathOn = MakeCheck("chkPicturePath", "Bildverzeichnis:", m_options);
+    m_picturePathOn = MakeCheck("chkPicturePath", "Bildverzei&chnis:", m_options);
     m_picturePathOn->setChecked(!SettingToBool(Setting("LASTEXPORTPICRELATIV", "1")));
     options->addWidget(m_picturePathOn, 3, 0);
     m_picturePath = new QLineEdit(QString::fromStdString(Setting("LASTEXPORTPICTUREPATH", "")), m_options);
@@ -104,8 +110,9 @@ FrmExport::FrmExport(std::vector<long> ids, std::vector<long> servings, Database
     layout->addWidget(m_options);
 
     auto* separator = new QHBoxLayout;
-    m_separatorLabel = new QLabel("Trennzeichen:", this);
+    m_separatorLabel = new QLabel("T&rennzeichen:", this);
     m_separator = Named(new QComboBox(this), "cboSeparator");
+    m_separatorLabel->setBuddy(m_separator);
     // Semicolons for German spreadsheets, commas for English ones.
     m_separator->addItem("Semikolon ( ; )", QVariant::fromValue<int>(';'));
     m_separator->addItem("Komma ( , )", QVariant::fromValue<int>(','));
@@ -114,7 +121,7 @@ FrmExport::FrmExport(std::vector<long> ids, std::vector<long> servings, Database
     separator->addStretch(1);
     layout->addLayout(separator);
 
-    m_menuBox = new QGroupBox("Menüs mit exportieren", this);
+    m_menuBox = new QGroupBox("Menüs mit ex&portieren", this);
     m_menuBox->setObjectName("fraMenus");
     auto* menus = new QVBoxLayout(m_menuBox);
     m_menus = Named(new QListWidget(m_menuBox), "lstMenus");
@@ -131,7 +138,7 @@ FrmExport::FrmExport(std::vector<long> ids, std::vector<long> servings, Database
     layout->addWidget(m_status);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    auto* start = MakeButton("cmdStart", "Exportieren", this);
+    auto* start = MakeButton("cmdStart", "Exp&ortieren", this);
     auto* close = MakeButton("cmdClose", "Schließen", this);
     buttons->addWidget(start);
     buttons->addWidget(close);

@@ -76,9 +76,9 @@ QWidget* FrmMMImport::BuildFilesPage()
     m_files = Named(new QListWidget(files), "lbDateien");
     filesLayout->addWidget(m_files);
     auto* fileButtons = new QHBoxLayout;
-    auto* add = Named(new QPushButton("Dateien hinzufügen ...", files), "cmdFileAdd");
-    auto* zip = Named(new QPushButton("ZIP-Inhalt ...", files), "cmdZIP");
-    auto* list = Named(new QPushButton("Dateiliste ...", files), "cmdImportFilesList");
+    auto* add = Named(new QPushButton("Dateien hinzufü&gen …", files), "cmdFileAdd");
+    auto* zip = Named(new QPushButton("ZIP-I&nhalt …", files), "cmdZIP");
+    auto* list = Named(new QPushButton("Datei&liste …", files), "cmdImportFilesList");
     fileButtons->addWidget(add);
     fileButtons->addWidget(zip);
     fileButtons->addWidget(list);
@@ -180,8 +180,8 @@ QWidget* FrmMMImport::BuildRunPage()
 QHBoxLayout* FrmMMImport::BuildButtons()
 {
     auto* buttons = new QHBoxLayout;
-    m_back = Named(new QPushButton("< Zurück", this), "cmdZurueck");
-    m_next = Named(new QPushButton("Weiter >", this), "cmdWeiter");
+    m_back = Named(new QPushButton("< &Zurück", this), "cmdZurueck");
+    m_next = Named(new QPushButton("&Weiter >", this), "cmdWeiter");
     m_start = Named(new QPushButton("Import starten", this), "cmdImport");
     m_cancel = Named(new QPushButton("Abbrechen", this), "cmdAbbruch");
     m_close = Named(new QPushButton("Schließen", this), "cmdClose");

@@ -158,6 +158,8 @@ QWidget* frmOptions1::BuildDisplay()
 QWidget* frmOptions1::BuildPrint(QWidget* page)
 {
     auto* group = new QGroupBox("Ausdruck", page);
+    // The group keeps its own height; room the page has to spare stays below it.
+    group->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     auto* layout = new QVBoxLayout(group);
     auto* sections = Named(new QListWidget(group), "lstPrintSections");
     for (const auto& section : kPrintSections) {

@@ -227,21 +227,36 @@ std::string WithoutPassword(std::string_view connectText)
 
 // --- OdbcStatement ----------------------------------------------------------------------------
 
+OdbcStatement::OdbcStatement(OdbcStatement&& other) noexcept
+    : m_handle(other.m_handle), m_keeper(other.m_keeper), m_key(std::move(other.m_key)),
+      m_generation(other.m_generation)
+{
+    other.m_handle = nullptr;
+    other.m_keeper = nullptr;
+}
+
 OdbcStatement& OdbcStatement::operator=(OdbcStatement&& other) noexcept
 {
     if (this != &other) {
         Release();
         m_handle = other.m_handle;
+        m_keeper = other.m_keeper;
+        m_key = std::move(other.m_key);
+        m_generation = other.m_generation;
         other.m_handle = nullptr;
+        other.m_keeper = nullptr;
     }
     return *this;
 }
 
-void OdbcStatement::Release()
+void OdbcStatement::Release() noexcept
 {
-    if (m_handle)
+    if (m_handle && m_keeper)
+        m_keeper->GiveBack(m_handle, std::move(m_key), m_generation);
+    else if (m_handle)
         SQLFreeHandle(SQL_HANDLE_STMT, m_handle);
     m_handle = nullptr;
+    m_keeper = nullptr;
 }
 
 // --- OdbcParams -------------------------------------------------------------------------------
@@ -350,6 +365,7 @@ OdbcConnection::~OdbcConnection()
 
 void OdbcConnection::Close()
 {
+    DropKept();
     if (m_dbc) {
         if (TransactionLevel > 0)
             SQLEndTran(SQL_HANDLE_DBC, m_dbc, SQL_ROLLBACK);
@@ -387,27 +403,93 @@ OdbcStatement OdbcConnection::NewStatement()
     return OdbcStatement(handle);
 }
 
-OdbcStatement OdbcConnection::Run(const std::string& sql, const std::vector<Value>& params, SQLLEN* rowCount)
+namespace {
+
+constexpr std::size_t kMaxKeptStatements = 64;
+
+// The statement text and the types of its parameters.
+std::string KeptKey(const std::string& sql, const std::vector<Value>& params)
+{
+    std::string key = sql;
+    key += '\0';
+    for (const Value& v : params)
+        key += static_cast<char>('a' + static_cast<int>(v.Type()));
+    return key;
+}
+
+// The server refuses to run a kept statement whose result columns changed since it was parsed
+// (another program changed the table).
+bool IsStalePlan(SQLHSTMT stmt)
+{
+    const std::vector<Diagnostic> diagnostics = Diagnostics(SQL_HANDLE_STMT, stmt);
+    return !diagnostics.empty() && diagnostics.front().state == "0A000";
+}
+
+} // namespace
+
+OdbcStatement OdbcConnection::Borrow(const std::string& key)
+{
+    OdbcStatement stmt;
+    const auto found = m_kept.find(key);
+    if (!m_dbc || found == m_kept.end() || found->second.empty())
+        return stmt;
+    stmt.m_handle = found->second.back();
+    found->second.pop_back();
+    --m_keptCount;
+    return stmt;
+}
+
+OdbcStatement OdbcConnection::Prepare(const std::string& sql, std::size_t params)
 {
     OdbcStatement stmt = NewStatement();
     const std::u16string text = ToUtf16(sql);
     std::vector<SQLWCHAR> buffer(text.begin(), text.end());
     buffer.push_back(0);
+    if (!IsSuccess(SQLPrepareW(stmt.Get(), buffer.data(), SQL_NTS)))
+        Fail(SQL_HANDLE_STMT, stmt.Get(), sql);
+    SQLSMALLINT expected = 0;
+    SQLNumParams(stmt.Get(), &expected);
+    if (expected != static_cast<SQLSMALLINT>(params))
+        Throw(DbError(3061, "Zu wenige Parameter. " + std::to_string(expected) + " erwartet."));
+    return stmt;
+}
+
+SQLRETURN OdbcConnection::Execute(const OdbcStatement& stmt, const std::vector<Value>& params)
+{
     OdbcParams bound;
+    bound.Bind(*this, stmt.Get(), params);
+    return SQLExecute(stmt.Get());
+}
+
+OdbcStatement OdbcConnection::Run(const std::string& sql, const std::vector<Value>& params, SQLLEN* rowCount)
+{
+    OdbcStatement stmt;
     SQLRETURN rc = SQL_SUCCESS;
-    // Statements without markers go in one round trip; with markers the driver counts them first.
+    // Statements without markers go in one round trip; with markers the driver counts them first,
+    // and the prepared statement is kept for the next run of the same text.
     if (params.empty() && sql.find('?') == std::string::npos) {
+        stmt = NewStatement();
+        const std::u16string text = ToUtf16(sql);
+        std::vector<SQLWCHAR> buffer(text.begin(), text.end());
+        buffer.push_back(0);
         rc = SQLExecDirectW(stmt.Get(), buffer.data(), SQL_NTS);
     } else {
-        rc = SQLPrepareW(stmt.Get(), buffer.data(), SQL_NTS);
-        if (!IsSuccess(rc))
-            Fail(SQL_HANDLE_STMT, stmt.Get(), sql);
-        SQLSMALLINT expected = 0;
-        SQLNumParams(stmt.Get(), &expected);
-        if (expected != static_cast<SQLSMALLINT>(params.size()))
-            Throw(DbError(3061, "Zu wenige Parameter. " + std::to_string(expected) + " erwartet."));
-        bound.Bind(*this, stmt.Get(), params);
-        rc = SQLExecute(stmt.Get());
+        std::string key = KeptKey(sql, params);
+        stmt = Borrow(key);
+        const bool reused = static_cast<bool>(stmt);
+        if (!reused)
+            stmt = Prepare(sql, params.size());
+        rc = Execute(stmt, params);
+        if (reused && rc != SQL_NO_DATA && !IsSuccess(rc) && IsStalePlan(stmt.Get())) {
+            stmt = Prepare(sql, params.size());
+            rc = Execute(stmt, params);
+        }
+        // Only a statement that ran goes back for reuse.
+        if (rc == SQL_NO_DATA || IsSuccess(rc)) {
+            stmt.m_keeper = this;
+            stmt.m_key = std::move(key);
+            stmt.m_generation = m_generation;
+        }
     }
     if (rc != SQL_NO_DATA && !IsSuccess(rc))
         Fail(SQL_HANDLE_STMT, stmt.Get(), sql);
@@ -417,6 +499,35 @@ OdbcStatement OdbcConnection::Run(const std::string& sql, const std::vector<Valu
             SQLRowCount(stmt.Get(), rowCount);
     }
     return stmt;
+}
+
+void OdbcConnection::GiveBack(SQLHSTMT handle, std::string&& key, unsigned generation) noexcept
+{
+    SQLFreeStmt(handle, SQL_CLOSE);
+    SQLFreeStmt(handle, SQL_RESET_PARAMS);
+    if (!m_dbc || generation != m_generation) {
+        SQLFreeHandle(SQL_HANDLE_STMT, handle);
+        return;
+    }
+    // Statements built with literal values are many and used once: start afresh when full.
+    if (m_keptCount >= kMaxKeptStatements)
+        DropKept();
+    try {
+        m_kept[std::move(key)].push_back(handle);
+        ++m_keptCount;
+    } catch (...) {
+        SQLFreeHandle(SQL_HANDLE_STMT, handle);
+    }
+}
+
+void OdbcConnection::DropKept() noexcept
+{
+    for (auto& [key, handles] : m_kept)
+        for (SQLHSTMT handle : handles)
+            SQLFreeHandle(SQL_HANDLE_STMT, handle);
+    m_kept.clear();
+    m_keptCount = 0;
+    ++m_generation;
 }
 
 Value OdbcConnection::Scalar(const std::string& sql, const std::vector<Value>& params)
@@ -536,6 +647,7 @@ std::shared_ptr<const JetTranslation> OdbcConnection::Translate(std::string_view
 
 void OdbcConnection::ClearCaches()
 {
+    DropKept();
     FieldCache.clear();
     TableNameCache.clear();
 }

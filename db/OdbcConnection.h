@@ -1,6 +1,8 @@
 #pragma once
 // One ODBC connection to the PostgreSQL server and the handles of its statements (RAII: a
 // statement frees its handle, the connection disconnects and frees its handles when destroyed).
+// Statements with markers stay prepared on the server for the next run of the same text, so that
+// a statement run again costs one round trip instead of a parse and a deallocation besides.
 // Text travels as UTF-16 both ways, so that no locale of the machine can change it. Failures
 // become DbError with the numbers the program branches on and a German description; the
 // driver's English text stays in the error collection, with any password taken out.
@@ -15,28 +17,35 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace pf {
 
 class OdbcConnection;
 
+// A statement handle; one borrowed from the connection's kept statements goes back there when
+// released, any other is freed.
 class OdbcStatement
 {
 public:
     OdbcStatement() = default;
     explicit OdbcStatement(SQLHSTMT handle) : m_handle(handle) {}
     ~OdbcStatement() { Release(); }
-    OdbcStatement(OdbcStatement&& other) noexcept : m_handle(other.m_handle) { other.m_handle = nullptr; }
+    OdbcStatement(OdbcStatement&& other) noexcept;
     OdbcStatement& operator=(OdbcStatement&& other) noexcept;
     OdbcStatement(const OdbcStatement&) = delete;
     OdbcStatement& operator=(const OdbcStatement&) = delete;
     SQLHSTMT Get() const { return m_handle; }
     explicit operator bool() const { return m_handle != nullptr; }
-    void Release();
+    void Release() noexcept;
 
 private:
+    friend class OdbcConnection;
     SQLHSTMT m_handle = nullptr;
+    OdbcConnection* m_keeper = nullptr; // set while the handle is to go back to its connection
+    std::string m_key;
+    unsigned m_generation = 0;
 };
 
 // Values bound to the markers of a statement; they must stay where they are until it has run.
@@ -96,16 +105,34 @@ public:
     // Column definitions per table (lower-case name), filled on demand, cleared on schema changes.
     std::map<std::string, std::vector<FieldDef>> FieldCache;
     std::map<std::string, std::string> TableNameCache;
+    // Also drops the kept statements: a changed table definition would leave a kept "SELECT *"
+    // with the old columns.
     void ClearCaches();
 
     int TransactionLevel = 0;
 
 private:
+    friend class OdbcStatement;
+    // A kept statement of that key, or an empty one.
+    OdbcStatement Borrow(const std::string& key);
+    // Prepares a new statement and checks its markers against the parameters.
+    OdbcStatement Prepare(const std::string& sql, std::size_t params);
+    // Binds the parameters and runs the prepared statement.
+    SQLRETURN Execute(const OdbcStatement& stmt, const std::vector<Value>& params);
+    void GiveBack(SQLHSTMT handle, std::string&& key, unsigned generation) noexcept;
+    void DropKept() noexcept;
+
     SQLHENV m_env = nullptr;
     SQLHDBC m_dbc = nullptr;
     std::string m_displayName;
     std::vector<EngineError> m_errors;
     std::map<std::string, std::shared_ptr<const JetTranslation>, std::less<>> m_translations;
+    // Prepared statements not in use, by statement text and parameter types (the server fixes the
+    // parameters' types when it parses). A statement borrowed before the last ClearCaches (an
+    // older generation) is freed when given back.
+    std::unordered_map<std::string, std::vector<SQLHSTMT>> m_kept;
+    std::size_t m_keptCount = 0;
+    unsigned m_generation = 0;
 };
 
 std::u16string ToUtf16(std::string_view text);

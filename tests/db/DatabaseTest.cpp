@@ -333,6 +333,21 @@ TEST_P(DbTest, StatementErrorsCarryEngineNumbers)
     EXPECT_EQ(m_db->Errors().front().Number, 3061);
 }
 
+// Statements stay prepared between runs: a run after the table changed, here or in another program,
+// sees the new columns.
+TEST_P(DbTest, StatementsRunAgainAfterTheirTableChanged)
+{
+    auto columns = [&] { return m_db->OpenRecordset("SELECT * FROM T_GIFT WHERE ID=?", {1})->FieldCount(); };
+    EXPECT_EQ(columns(), 2);
+    m_db->AddColumn("T_GIFT", F("Hinweis", FieldType::Text, 20));
+    EXPECT_EQ(columns(), 3);
+    // A kept statement of the file database still names the old columns before its first step.
+    if (OnServer()) {
+        OpenAgain()->AddColumn("T_GIFT", F("Menge", FieldType::Long));
+        EXPECT_EQ(columns(), 4);
+    }
+}
+
 TEST_P(DbTest, TableDefinitionsRoundTrip)
 {
     const std::vector<FieldDef> fields = m_db->Fields("t_wplevel");

@@ -6,6 +6,7 @@
 #include "core/ProcessRunner.h"
 #include "db/WorkDatabase.h"
 #include "exchange/ExportRun.h"
+#include "ui/FrmMMImportDupe.h"
 #include "ui/UiSupport.h"
 
 #include <QApplication>
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -91,32 +93,68 @@ private:
     bool m_stopAsked = false;
 };
 
-std::optional<ImportResultView> ImportToolResult(const ExternalTool& tool, const std::string& file,
-                                                 QWidget* parent)
+// Duplicates in what the tool gave back. A recipe that matches one of the recipes exported for the
+// tool is their edited form: the user is asked whether it replaces the recipe (keeping its number,
+// so menus and plans still show it). Any other duplicate goes to the usual duplicate dialog.
+class ToolDupeDecider : public DupeDecider
 {
-    if ((tool.Action & toolaction::kClipboard) != 0)
-        return ImportFromClipboard(nullptr, parent);
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(file, ec)) {
-        UI().Inform("Das Programm hat keine Importdatei geschrieben:\n" + file, MsgIcon::Warning, kCaption);
-        return std::nullopt;
+public:
+    ToolDupeDecider(const ExternalTool& tool, const std::vector<long>& exported, Database& db,
+                    QWidget* parent)
+        : m_tool(tool), m_exported(exported), m_dialog(&db, parent)
+    {
     }
-    if ((tool.Action & toolaction::kEditImport) != 0) {
-        std::ifstream in(file, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        const std::optional<std::string> edited = CheckImportText(text.str(), parent);
-        if (!edited)
-            return std::nullopt;
-        std::ofstream out(file, std::ios::binary | std::ios::trunc);
-        out << *edited;
-        if (!out) {
-            UI().Inform("Die bearbeiteten Importdaten konnten nicht gespeichert werden:\n" + file,
-                        MsgIcon::Critical, kCaption);
-            return std::nullopt;
+    int Decide(const DupeQuestion& question, bool& noMoreQuestions) override
+    {
+        if (std::find(m_exported.begin(), m_exported.end(), question.ExistingID) == m_exported.end())
+            return m_dialog.Decide(question, noMoreQuestions);
+        switch (UI().Ask("„" + m_tool.Name + "“ hat das Rezept „" + question.ImportTitle +
+                             "“ zurückgegeben.\n\nSoll es das Rezept ersetzen, aus dem es exportiert "
+                             "wurde?\n(Nein: als weiteres Rezept importieren)",
+                         Buttons::YesNoCancel, Answer::Yes, MsgIcon::Question, kCaption)) {
+        case Answer::Yes:
+            return dupe::kReplace;
+        case Answer::No:
+            return dupe::kImport;
+        default:
+            return dupe::kSkip;
         }
     }
-    return RunCommandLineImport(file, parent);
+
+private:
+    const ExternalTool& m_tool;
+    const std::vector<long>& m_exported;
+    QtDupeDecider m_dialog;
+};
+
+// Imports what the tool produced (its file, or the clipboard) into the active cookbook, after the
+// user edited it when the tool asks for that.
+std::optional<ImportResultView> ImportToolResult(const ExternalTool& tool, const std::string& file,
+                                                 const std::vector<long>& exported, QWidget* parent)
+{
+    std::string text;
+    if ((tool.Action & toolaction::kClipboard) != 0) {
+        text = S(QGuiApplication::clipboard()->text());
+    } else {
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(file, ec)) {
+            UI().Inform("Das Programm hat keine Importdatei geschrieben:\n" + file, MsgIcon::Warning,
+                        kCaption);
+            return std::nullopt;
+        }
+        std::ifstream in(file, std::ios::binary);
+        std::ostringstream read;
+        read << in.rdbuf();
+        text = read.str();
+    }
+    if ((tool.Action & toolaction::kEditImport) != 0) {
+        std::optional<std::string> edited = CheckImportText(text, parent);
+        if (!edited)
+            return std::nullopt;
+        text = std::move(*edited);
+    }
+    ToolDupeDecider decider(tool, exported, WorkDb(), parent);
+    return ImportTextIntoActiveBook(ImportTextFromString(text, file), WorkDb(), decider, true);
 }
 
 } // namespace
@@ -182,7 +220,9 @@ ToolRunOutcome RunExternalTool(const ExternalTool& tool, const std::vector<long>
         UI().Inform("„" + tool.Name + "“ endete mit dem Fehlercode " + std::to_string(run.ExitCode) + ".",
                     MsgIcon::Warning, kCaption);
     else if ((tool.Action & toolaction::kImportAfter) != 0)
-        outcome.Import = ImportToolResult(tool, values.File, parent);
+        outcome.Import = ImportToolResult(
+            tool, values.File, (tool.Action & toolaction::kExportBefore) != 0 ? ids : std::vector<long>{},
+            parent);
     return outcome;
 }
 

@@ -545,6 +545,29 @@ std::optional<std::string> CheckImportText(const std::string& text, QWidget* par
     return S(editor->toPlainText());
 }
 
+std::optional<ImportResultView> ImportTextIntoActiveBook(const ImportText& text, Database& db,
+                                                         DupeDecider& decider, bool bls)
+{
+    RecipeImport run(db);
+    run.Options().CookbookID = AppContext::Current().ActiveBookId;
+    run.Options().Duplicates = DupePreset::Ask;
+    run.Options().BLS = bls;
+    if (bls)
+        run.SetFoodKeyMatcher(FoodKeyMatcher(db));
+    run.SetDecider(&decider);
+    const bool ok = run.ImportFromText(text);
+    const bool stored = ok && (run.Counters().Imported > 0 || run.Counters().Dupe > 0);
+    std::string message = !ok      ? "Der Import ist fehlgeschlagen: " + run.LastErrorText()
+                          : stored ? run.Summary()
+                                   : run.ClosingMessage();
+    for (const std::string& problem : run.Problems())
+        message += "\r\n" + problem;
+    UI().Inform(message, ok ? MsgIcon::Information : MsgIcon::Critical, Caption());
+    if (!stored)
+        return std::nullopt;
+    return ImportResultView{run.TargetBookID(), run.ClosingMessage()};
+}
+
 std::optional<ImportResultView> ImportFromClipboard(Database* db, QWidget* parent)
 {
     const std::optional<std::string> text =
@@ -552,21 +575,8 @@ std::optional<ImportResultView> ImportFromClipboard(Database* db, QWidget* paren
     if (!text)
         return std::nullopt;
     Database& target = db ? *db : WorkDb();
-    RecipeImport run(target);
-    run.Options().CookbookID = AppContext::Current().ActiveBookId;
-    run.Options().Duplicates = DupePreset::Ask;
     QtDupeDecider decider(&target, parent);
-    run.SetDecider(&decider);
-    const bool ok = run.ImportFromText(ImportTextFromString(*text, "Zwischenablage"));
-    std::string message = ok ? run.Summary() : "Der Import ist fehlgeschlagen: " + run.LastErrorText();
-    if (ok && run.Counters().Imported == 0 && run.Counters().Dupe == 0)
-        message = run.ClosingMessage();
-    for (const std::string& problem : run.Problems())
-        message += "\r\n" + problem;
-    UI().Inform(message, ok ? MsgIcon::Information : MsgIcon::Critical, Caption());
-    if (!ok || (run.Counters().Imported == 0 && run.Counters().Dupe == 0))
-        return std::nullopt;
-    return ImportResultView{run.TargetBookID(), run.ClosingMessage()};
+    return ImportTextIntoActiveBook(ImportTextFromString(*text, "Zwischenablage"), target, decider, false);
 }
 
 } // namespace pf

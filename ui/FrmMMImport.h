@@ -137,6 +137,11 @@ void FillTargetBooks(Database* db, QComboBox* books, QCheckBox* newBook);
 // cookbook with food-key matching, the wizard shown modally.
 std::optional<ImportResultView> RunCommandLineImport(const std::string& fileList, QWidget* parent = nullptr);
 
+// Reads text (a recipe file's bytes) into the active cookbook of db, duplicates decided by decider,
+// the ingredients matched to food keys when bls is set; the result is reported through UI().
+std::optional<ImportResultView> ImportTextIntoActiveBook(const ImportText& text, Database& db,
+                                                         DupeDecider& decider, bool bls);
+
 // "Import aus der Zwischenablage": the clipboard's text is shown for checking and correcting
 // first; confirmed, it is read as a recipe file into the active cookbook (duplicates asked) and
 // the result reported through UI().

@@ -1,5 +1,9 @@
 #include "ui/FrmMMImport.h"
 
+#include "core/ExternalTools.h"
+#include "exchange/ImportFile.h"
+#include "ui/ExternalToolRun.h"
+
 #include "exchange/RecipeImport.h"
 #include "ui/FrmDBImport.h"
 #include "ui/frmGenericImportWizard.h"
@@ -331,6 +335,68 @@ TEST_F(FrmMMImportTest, TableWizardReadsFiltersAndImportsOnItsThreePages)
     list.ShowImportResult(runDate, caption);
     EXPECT_EQ(Child<QLabel>(list, "lblCaption")->text().toStdString(), caption);
     EXPECT_EQ(list.ResultCount(), 1);
+}
+
+// A tool that edits the exported recipe: what it gives back is the edited recipe, and the user
+// decides through one question whether it replaces the recipe it came from (keeping its number),
+// comes in beside it, or stops the import, whatever format the tool exchanges.
+TEST_F(FrmMMImportTest, ToolEditedRecipeComesBackInPlaceOfTheExportedOne)
+{
+    m_context.TempDir = m_dir.File("tmp") + "/";
+    std::filesystem::create_directories(m_context.TempDir);
+    const std::string script = m_dir.File("edit.sh");
+    test::WriteFile(script, "#!/bin/sh\nsed -i 's/Die Butter/Die kalte Butter/' \"$1\"\n");
+    std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    struct Row
+    {
+        long Type;
+        const char* Name;
+        Answer Given;
+        long Recipes; // afterwards
+    };
+    for (const Row row :
+         {Row{tooltype::kMealMaster, "mm", Answer::Yes, 1}, Row{tooltype::kRezkonv, "rk", Answer::No, 2},
+          Row{tooltype::kMensax, "mx", Answer::Cancel, 1}}) {
+        SCOPED_TRACE(row.Name);
+        db = test::MakeBaseDataDatabase(m_dir, std::string(row.Name) + ".db");
+        RecipeImport first(*db);
+        ASSERT_TRUE(first.ImportFromText(ImportTextFromString(test::ReadFile(DataFile("single.mm")), "x")));
+        db.reset();
+        Connection().WorkDb = Database::OpenSqlite(m_dir.File(std::string(row.Name) + ".db"));
+        const long id = WorkDb().Scalar("SELECT ID FROM T_REZ_KOPF").AsLong();
+
+        const ExternalTool tool{"Butter kühlen",
+                                script + " &fil",
+                                "",
+                                toolaction::kExportBefore | toolaction::kImportAfter,
+                                row.Type,
+                                ""};
+        // A modal window opened past the interaction is recorded and closed, so that it fails the
+        // test instead of waiting forever.
+        QStringList modals;
+        QTimer watchdog;
+        QObject::connect(&watchdog, &QTimer::timeout, [&] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                modals << modal->objectName();
+                modal->close();
+            }
+        });
+        watchdog.start(50);
+        m_ui.Answering(row.Given);
+        EXPECT_TRUE(RunExternalTool(tool, {id}, nullptr).Ran);
+        watchdog.stop();
+        EXPECT_TRUE(modals.isEmpty()) << modals.join(", ").toStdString();
+        EXPECT_TRUE(m_ui.AllAnswersUsed());
+        EXPECT_EQ(m_ui.shown.front().Text, "„Butter kühlen“ hat das Rezept „Apfelkuchen vom Blech“ "
+                                           "zurückgegeben.\n\nSoll es das Rezept ersetzen, aus dem es "
+                                           "exportiert wurde?\n(Nein: als weiteres Rezept importieren)");
+        EXPECT_EQ(WorkDb().Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong(), row.Recipes);
+        const std::string kept =
+            WorkDb().Scalar("SELECT AnwText FROM T_REZ_ANWEIS WHERE ID=" + std::to_string(id)).AsText();
+        EXPECT_EQ(kept.find("Die kalte Butter") != std::string::npos, row.Given == Answer::Yes) << kept;
+        m_ui.shown.clear();
+        CloseWorkDatabase();
+    }
 }
 
 } // namespace

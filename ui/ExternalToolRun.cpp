@@ -110,8 +110,9 @@ public:
             return m_dialog.Decide(question, noMoreQuestions);
         switch (UI().Ask("„" + m_tool.Name + "“ hat das Rezept „" + question.ImportTitle +
                              "“ zurückgegeben.\n\nSoll es das Rezept ersetzen, aus dem es exportiert "
-                             "wurde?\n(Nein: als weiteres Rezept importieren)",
-                         Buttons::YesNoCancel, Answer::Yes, MsgIcon::Question, kCaption)) {
+                             "wurde?\nBilder, Geräte und die Kochbücher außer dem aktiven trägt die Datei "
+                             "nicht: beim Ersetzen gehen sie verloren.\n(Nein: als weiteres Rezept importieren)",
+                         Buttons::YesNoCancel, Answer::No, MsgIcon::Question, kCaption)) {
         case Answer::Yes:
             return dupe::kReplace;
         case Answer::No:

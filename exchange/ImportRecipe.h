@@ -44,6 +44,9 @@ constexpr int kReplace = 1;  // replace the existing recipe
 constexpr int kDupeBook = 3; // store as duplicate beside the existing one
 constexpr int kSkip = 4;     // skipped; from the dialog: stop the whole run
 constexpr int kImport = 5;   // import as a new recipe
+// Replace the existing recipe's head, ingredients, categories and instructions under its ID,
+// keeping its pictures, utensils and cookbook links (a recipe edited outside and brought back).
+constexpr int kUpdate = 6;
 } // namespace dupe
 
 struct ImportRecipe

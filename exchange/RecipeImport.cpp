@@ -1004,6 +1004,13 @@ void RecipeImport::CheckTitle(ImportRecipe& recipe)
         }
         break;
     }
+    case dupe::kUpdate:
+        // The rows go under the same ID; SaveRez keeps what the file does not carry.
+        recipe.ImportDate = existing.ImportDate;
+        recipe.WriteID = existing.ID;
+        existing.Alive = false;
+        m_killed = found.front();
+        break;
     case dupe::kDupeBook:
         recipe.ImportDate = existing.ImportDate;
         break;
@@ -1159,6 +1166,7 @@ bool RecipeImport::CountDecision(const ImportRecipe& recipe)
 {
     switch (recipe.Decision) {
     case dupe::kReplace:
+    case dupe::kUpdate:
         ++m_counters.Replaced;
         break;
     case dupe::kDupeBook:
@@ -1278,6 +1286,14 @@ void RecipeImport::AddLineRows(const ImportRecipe& recipe, long id, RecipeRowSet
     }
 }
 
+void RecipeImport::DropLinked(const char* sql, long id, std::vector<long>& ids)
+{
+    if (ids.empty())
+        return;
+    for (auto rs = m_db.OpenRecordset(sql, {id}); !rs->Eof(); rs->MoveNext())
+        std::erase(ids, rs->Field(0).AsLong());
+}
+
 void RecipeImport::SavePicture(long id, long num, const ImportPicture& from, bool replacing)
 {
     clBlob picture;
@@ -1329,16 +1345,23 @@ long RecipeImport::SaveRez(ImportRecipe& recipe)
 
     const std::vector<long> cats = RecipeCategories(recipe);
     const std::string preparation = PreparationText(recipe);
-    if (recipe.WriteID != 0)
+    std::vector<long> books = RecipeBooks(recipe, duplicate);
+    std::vector<long> tools = recipe.Tools;
+    if (recipe.Decision == dupe::kUpdate) {
+        DeleteRecipeContent(m_db, id);
+        DropLinked("SELECT BuchID FROM T_REZ_KOCHBUCH WHERE RezID=?", id, books);
+        DropLinked("SELECT GeraetID FROM T_REZ_GERAET WHERE RezID=?", id, tools);
+    } else if (recipe.WriteID != 0) {
         DeleteRecipeRows(m_db, id);
+    }
     const RecipeHead head = MakeHead(recipe, id, preparation, !cats.empty());
     PendingRecipe pending;
     pending.Rows.AddHead(head);
     AddLineRows(recipe, id, pending.Rows);
     pending.Rows.AddCategories(id, cats);
     pending.Rows.AddInstructions(id, preparation);
-    pending.Rows.AddBooks(id, RecipeBooks(recipe, duplicate));
-    pending.Rows.AddTools(id, recipe.Tools);
+    pending.Rows.AddBooks(id, books);
+    pending.Rows.AddTools(id, tools);
     if (!deferred) {
         pending.Rows.Write(m_db);
         SavePictures(recipe, id);

@@ -106,8 +106,8 @@ struct DupeQuestion
     std::string Recommendation; // the text after "Empfehlung:"
 };
 
-// The duplicate dialog: returns a decision code (dupe::kIgnore, kReplace, kDupeBook, kImport, or
-// dupe::kSkip to stop the whole run); noMoreQuestions switches the questions off for the run.
+// The duplicate dialog: returns a decision code (dupe::kIgnore, kReplace, kUpdate, kDupeBook, kImport,
+// or dupe::kSkip to stop the whole run); noMoreQuestions switches the questions off for the run.
 class DupeDecider
 {
 public:
@@ -282,6 +282,8 @@ private:
     std::vector<long> RecipeBooks(const ImportRecipe& recipe, bool duplicate);
     RecipeHead MakeHead(const ImportRecipe& recipe, long id, const std::string& preparation, bool hasCategory);
     void AddLineRows(const ImportRecipe& recipe, long id, RecipeRowSet& rows);
+    // Takes out of ids those the stored recipe is linked to already (sql selects them by its ID).
+    void DropLinked(const char* sql, long id, std::vector<long>& ids);
     void SavePicture(long id, long num, const ImportPicture& from, bool replacing);
     void SavePictures(const ImportRecipe& recipe, long id);
     void ShowProgress(const std::string& title, bool force);

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace pf {
 
@@ -247,12 +248,13 @@ void WriteToolRows(Database& db, long recipeId, const std::vector<long>& tools)
     WriteOneSet(db, [&](RecipeRowSet& rows) { rows.AddTools(recipeId, tools); });
 }
 
-void DeleteRecipeRows(Database& db, long recipeId)
-{
-    DeleteRecipeRows(db, std::vector<long>{recipeId});
-}
+namespace {
 
-void DeleteRecipeRows(Database& db, const std::vector<long>& recipeIds)
+constexpr const char* kContentTables[] = {"T_REZ_KOPF WHERE ID", "T_REZ_ZUTAT WHERE ID", "T_REZ_CAT_NDX WHERE ID",
+                                          "T_REZ_ANWEIS WHERE ID"};
+constexpr const char* kLinkTables[] = {"T_REZ_KOCHBUCH WHERE RezID", "T_REZ_GERAET WHERE RezID"};
+
+void DeleteFrom(Database& db, const std::vector<const char*>& tables, const std::vector<long>& recipeIds)
 {
     if (recipeIds.empty())
         return;
@@ -262,10 +264,28 @@ void DeleteRecipeRows(Database& db, const std::vector<long>& recipeIds)
         marks += ", ?";
         ids.emplace_back(recipeIds[i]);
     }
-    for (const char* table : {"T_REZ_KOPF WHERE ID", "T_REZ_ZUTAT WHERE ID", "T_REZ_CAT_NDX WHERE ID",
-                              "T_REZ_ANWEIS WHERE ID", "T_REZ_KOCHBUCH WHERE RezID", "T_REZ_GERAET WHERE RezID"})
+    for (const char* table : tables)
         db.Execute(std::string("DELETE FROM ") + table + (recipeIds.size() == 1 ? "=?" : " IN (" + marks + ")"),
                    ids);
+}
+
+} // namespace
+
+void DeleteRecipeRows(Database& db, long recipeId)
+{
+    DeleteRecipeRows(db, std::vector<long>{recipeId});
+}
+
+void DeleteRecipeRows(Database& db, const std::vector<long>& recipeIds)
+{
+    std::vector<const char*> tables(std::begin(kContentTables), std::end(kContentTables));
+    tables.insert(tables.end(), std::begin(kLinkTables), std::end(kLinkTables));
+    DeleteFrom(db, tables, recipeIds);
+}
+
+void DeleteRecipeContent(Database& db, long recipeId)
+{
+    DeleteFrom(db, {std::begin(kContentTables), std::end(kContentTables)}, {recipeId});
 }
 
 } // namespace pf

@@ -129,5 +129,8 @@ void WriteToolRows(Database& db, long recipeId, const std::vector<long>& tools);
 // Removes every row of the recipe except the pictures.
 void DeleteRecipeRows(Database& db, long recipeId);
 void DeleteRecipeRows(Database& db, const std::vector<long>& recipeIds);
+// Removes the head, ingredient, category and instruction rows of a recipe, keeping its pictures
+// and its cookbook and utensil links.
+void DeleteRecipeContent(Database& db, long recipeId);
 
 } // namespace pf

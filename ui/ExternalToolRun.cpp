@@ -95,7 +95,8 @@ private:
 
 // Duplicates in what the tool gave back. A recipe that matches one of the recipes exported for the
 // tool is their edited form: the user is asked whether it replaces the recipe (keeping its number,
-// so menus and plans still show it). Any other duplicate goes to the usual duplicate dialog.
+// so menus and plans still show it, and its pictures, utensils and cookbooks, which the file does
+// not carry). Any other duplicate goes to the usual duplicate dialog.
 class ToolDupeDecider : public DupeDecider
 {
 public:
@@ -110,11 +111,10 @@ public:
             return m_dialog.Decide(question, noMoreQuestions);
         switch (UI().Ask("„" + m_tool.Name + "“ hat das Rezept „" + question.ImportTitle +
                              "“ zurückgegeben.\n\nSoll es das Rezept ersetzen, aus dem es exportiert "
-                             "wurde?\nBilder, Geräte und die Kochbücher außer dem aktiven trägt die Datei "
-                             "nicht: beim Ersetzen gehen sie verloren.\n(Nein: als weiteres Rezept importieren)",
-                         Buttons::YesNoCancel, Answer::No, MsgIcon::Question, kCaption)) {
+                             "wurde?\n(Nein: als weiteres Rezept importieren)",
+                         Buttons::YesNoCancel, Answer::Yes, MsgIcon::Question, kCaption)) {
         case Answer::Yes:
-            return dupe::kReplace;
+            return dupe::kUpdate;
         case Answer::No:
             return dupe::kImport;
         default:

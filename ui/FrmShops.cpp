@@ -96,8 +96,8 @@ FrmShops::FrmShops(QWidget* parent) : QWidget(parent)
     FitHeaderTexts(m_tree->header());
     left->addWidget(m_tree, 1);
     auto* vcard = new QHBoxLayout;
-    vcard->addWidget(Button("cmdVCardImport", "vCard-Import …", this, &FrmShops::cmdVCardImport_Click));
-    vcard->addWidget(Button("cmdVCardExport", "vCard-Export …", this, &FrmShops::cmdVCardExport_Click));
+    vcard->addWidget(Button("cmdVCardImport", "&vCard-Import …", this, &FrmShops::cmdVCardImport_Click));
+    vcard->addWidget(Button("cmdVCardExport", "v&Card-Export …", this, &FrmShops::cmdVCardExport_Click));
     left->addLayout(vcard);
     layout->addLayout(left, 2);
 
@@ -105,19 +105,19 @@ FrmShops::FrmShops(QWidget* parent) : QWidget(parent)
     m_pages = Named(new QTabWidget(this), "tabPages");
     // The address form scrolls, so that the window fits the room a small screen leaves with its
     // buttons in view.
-    m_pages->addTab(ScrollsDown(BuildAddressPage()), "Adresse");
-    m_pages->addTab(BuildShopPage(), "Geschäft");
-    m_pages->addTab(BuildDeliveryPage(), "Spezialitäten");
+    m_pages->addTab(ScrollsDown(BuildAddressPage()), "Adr&esse");
+    m_pages->addTab(BuildShopPage(), "&Geschäft");
+    m_pages->addTab(BuildDeliveryPage(), "S&pezialitäten");
     right->addWidget(m_pages, 1);
 
     auto* edit = new QHBoxLayout;
-    edit->addWidget(Button("cmdNew", "Neu", this, &FrmShops::cmdNew_Click));
-    edit->addWidget(Button("cmdSave", "Speichern", this, &FrmShops::cmdSave_Click));
-    m_delete = Button("cmdDelete", "Löschen", this, &FrmShops::cmdDelete_Click);
+    edit->addWidget(Button("cmdNew", "&Neu", this, &FrmShops::cmdNew_Click));
+    edit->addWidget(Button("cmdSave", "&Speichern", this, &FrmShops::cmdSave_Click));
+    m_delete = Button("cmdDelete", "&Löschen", this, &FrmShops::cmdDelete_Click);
     edit->addWidget(m_delete);
-    edit->addWidget(Button("cmdDefault", "Als Standard-Adresse", this, &FrmShops::cmdDefault_Click));
-    edit->addWidget(Button("cmdPrint", "Drucken …", this, &FrmShops::cmdPrintList_Click));
-    m_recipes = Button("cmdRezepte", "Rezepte suchen", this, &FrmShops::cmdRezepte_Click);
+    edit->addWidget(Button("cmdDefault", "Als S&tandard-Adresse", this, &FrmShops::cmdDefault_Click));
+    edit->addWidget(Button("cmdPrint", "Druc&ken …", this, &FrmShops::cmdPrintList_Click));
+    m_recipes = Button("cmdRezepte", "Rezepte s&uchen", this, &FrmShops::cmdRezepte_Click);
     m_recipes->setToolTip("Rezepte aus den Literaturquellen, deren Verlag oder Autor diese Adresse ist");
     edit->addWidget(m_recipes);
     edit->addStretch(1);
@@ -164,8 +164,8 @@ QWidget* FrmShops::BuildAddressPage()
         form->addRow(label, edit);
         return edit;
     };
-    m_family = line("txtName", "Name / Firma:", 0);
-    m_given = line("txtVorname", "Vorname:", 0);
+    m_family = line("txtName", "Na&me / Firma:", 0);
+    m_given = line("txtVorname", "V&orname:", 0);
     m_kind = Named(new QComboBox(page), "cboArt");
     const auto& kinds = AddressKindNames();
     for (std::size_t i = 0; i < kinds.size(); ++i)
@@ -190,13 +190,13 @@ QWidget* FrmShops::BuildAddressPage()
     m_contact1 = line("txtAnsprechpartner1", "Ansprechpartner:", 0);
     m_contact2 = line("txtAnsprechpartner2", "2. Ansprechpartner:", 0);
     m_notes = Named(new QPlainTextEdit(page), "txtBemerkung");
-    form->addRow("Bemerkung:", m_notes);
+    form->addRow("&Bemerkung:", m_notes);
     auto* aliasRow = new QHBoxLayout;
     m_aliases = Named(new QListWidget(page), "lstAlias");
     m_aliases->setMaximumHeight(70);
     auto* aliasButtons = new QVBoxLayout;
-    aliasButtons->addWidget(Button("cmdAddAlias", "Hinzufügen …", page, &FrmShops::cmdAddAlias_Click));
-    aliasButtons->addWidget(Button("cmdRemoveAlias", "Entfernen", page, &FrmShops::cmdRemoveAlias_Click));
+    aliasButtons->addWidget(Button("cmdAddAlias", "Hin&zufügen …", page, &FrmShops::cmdAddAlias_Click));
+    aliasButtons->addWidget(Button("cmdRemoveAlias", "Entfe&rnen", page, &FrmShops::cmdRemoveAlias_Click));
     aliasRow->addWidget(m_aliases, 1);
     aliasRow->addLayout(aliasButtons);
     form->addRow("Auch gelistet unter:", aliasRow);
@@ -213,19 +213,19 @@ QWidget* FrmShops::BuildShopPage()
     auto* shopForm = new QFormLayout;
     m_customer = Named(new QLineEdit(page), "txtKundennummer");
     m_customer->setMaxLength(50);
-    shopForm->addRow("Kundennummer:", m_customer);
+    shopForm->addRow("Kundennu&mmer:", m_customer);
     m_minimum = Named(new QLineEdit(page), "txtMinBestellwert");
-    shopForm->addRow("Mindestbestellwert:", m_minimum);
+    shopForm->addRow("Mindest&bestellwert:", m_minimum);
     m_currency = Named(new QLineEdit(page), "txtWaehrung");
     m_currency->setMaxLength(10);
-    shopForm->addRow("Währung:", m_currency);
+    shopForm->addRow("&Währung:", m_currency);
     shop->addLayout(shopForm);
     shop->addWidget(new QLabel("Reihenfolge der Warengruppen im Geschäft:", page));
     auto* orderRow = new QHBoxLayout;
     m_storeOrder = Named(new QListWidget(page), "lstStoreLocations");
     orderRow->addWidget(m_storeOrder, 1);
     auto* orderButtons = new QVBoxLayout;
-    orderButtons->addWidget(Button("cmdAddGroup", "Hinzufügen …", page, &FrmShops::cmdAddGroup_Click));
+    orderButtons->addWidget(Button("cmdAddGroup", "Hin&zufügen …", page, &FrmShops::cmdAddGroup_Click));
     orderButtons->addWidget(Button("cmdUp", "Nach oben", page, &FrmShops::cmdUp_Click));
     orderButtons->addWidget(Button("cmdDown", "Nach unten", page, &FrmShops::cmdDown_Click));
     orderButtons->addWidget(Button("cmdInit", "Init", page, &FrmShops::cmdInit_Click));
@@ -247,11 +247,11 @@ QWidget* FrmShops::BuildDeliveryPage()
     FitHeaderTexts(m_deliveries->horizontalHeader());
     spez->addWidget(m_deliveries, 1);
     auto* spezButtons = new QHBoxLayout;
-    spezButtons->addWidget(Button("cmdAddSpez", "Lieferung hinzufügen …", page, &FrmShops::cmdAddSpez_Click));
-    spezButtons->addWidget(Button("cmdDelSpez", "Lieferung entfernen", page, &FrmShops::cmdDelSpez_Click));
+    spezButtons->addWidget(Button("cmdAddSpez", "Lieferung hin&zufügen …", page, &FrmShops::cmdAddSpez_Click));
+    spezButtons->addWidget(Button("cmdDelSpez", "Lieferung entfe&rnen", page, &FrmShops::cmdDelSpez_Click));
     spezButtons->addStretch(1);
     spezButtons->addWidget(
-        Button("cmdPrintOrder", "Bestellung drucken …", page, &FrmShops::cmdPrintOrder_Click));
+        Button("cmdPrintOrder", "&Bestellung drucken …", page, &FrmShops::cmdPrintOrder_Click));
     spez->addLayout(spezButtons);
     return page;
 }

@@ -91,7 +91,7 @@ frmOptions1::frmOptions1(QWidget* parent) : QWidget(parent)
     tabs->addTab(BuildRecipes(), "Rezepte und &Suche");
     tabs->addTab(BuildQuestions(), "F&ragen");
     tabs->addTab(BuildDatabase(), "Daten&bank");
-    tabs->addTab(BuildTools(), "Externe Programme");
+    tabs->addTab(BuildTools(), "&Externe Programme");
     layout->addWidget(tabs, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(new QLabel("Jede Änderung gilt sofort.", this), 1);
@@ -138,7 +138,7 @@ QWidget* frmOptions1::BuildDisplay()
     auto* amountLayout = new QHBoxLayout(amounts);
     amountLayout->setContentsMargins(0, 0, 0, 0);
     m_fractions = Named(new QRadioButton("Brü&che (1 1/2)", amounts), "optFractions");
-    m_decimals = Named(new QRadioButton("D&ezimalzahlen (1,5)", amounts), "optDecimals");
+    m_decimals = Named(new QRadioButton("Dezima&lzahlen (1,5)", amounts), "optDecimals");
     amountLayout->addWidget(m_fractions);
     amountLayout->addWidget(m_decimals);
     amountLayout->addStretch(1);
@@ -205,11 +205,11 @@ QWidget* frmOptions1::BuildExchange()
         {"chkExportUmlautConvert", "Umlaute &konvertieren (ä → ae)", "ExportUmlautConvert",
          &UserSettings::ExportUmlautConvert},
         {"chkExportNoPictures", "Bilder &weglassen", "ExportNoPictures", &UserSettings::ExportNoPictures},
-        {"chkExportNoBLS", "&Ohne Lebensmittelschlüssel", "ExportNoBLS", &UserSettings::ExportNoBLS},
+        {"chkExportNoBLS", "Ohne Lebensmittelschl&üssel", "ExportNoBLS", &UserSettings::ExportNoBLS},
         {"chkExportTitelIndex", "Titel&verzeichnis", "ExportTitelIndex", &UserSettings::ExportTitelIndex},
         {"chkExportUmlautAnsi", "Umlaute im DOS-Zeichensa&tz (Codepage 850) schreiben", "ExportUmlautAnsi",
          &UserSettings::ExportUmlautAnsi},
-        {"chkExportAbhaengigkeiten", "Verwendete Rezepte mit&exportieren", "ExportAbhaengigkeiten",
+        {"chkExportAbhaengigkeiten", "Verwendete Rezepte mitexp&ortieren", "ExportAbhaengigkeiten",
          &UserSettings::ExportAbhaengigkeiten},
         {"chkExportHTMLBild", "HTML: Bilder nicht als Datei spei&chern", "ExportHTMLBild",
          &UserSettings::ExportHTMLBild},
@@ -372,7 +372,7 @@ QWidget* frmOptions1::BuildTools()
         const char* Text;
         long Bit;
     } bits[] = {
-        {"chkToolExport", "Gewählte Rezepte vorher &exportieren", toolaction::kExportBefore},
+        {"chkToolExport", "Ge&wählte Rezepte vorher exportieren", toolaction::kExportBefore},
         {"chkToolImport", "Ergebnis danach impor&tieren", toolaction::kImportAfter},
         {"chkToolEdit", "Importdaten bearbeiten vor dem eigent&lichen Import", toolaction::kEditImport},
         {"chkToolClipboard", "Über die Zwischenablage statt &über die Datei", toolaction::kClipboard},

@@ -481,7 +481,7 @@ bool Compete(const QWidget* a, const QWidget* b, const QWidget* window)
     return true;
 }
 
-TEST_F(EveryWindowTest, NoTwoControlsShareAnAltKey)
+TEST_F(EveryWindowTest, EveryTabHasAnAltKeyAndNoTwoControlsShareOne)
 {
     const std::vector<std::pair<QChar, KeyOwner>> mainMenu = MnemonicsOf(m_main);
     for (const WindowCase& c : kWindows) {
@@ -489,6 +489,9 @@ TEST_F(EveryWindowTest, NoTwoControlsShareAnAltKey)
         std::unique_ptr<QWidget> window = c.make(*this);
         for (const auto& state : WithFirstState(c)) {
             state(*window);
+            for (const QTabBar* tabs : window->findChildren<QTabBar*>())
+                for (int i = 0; tabs->window() == window.get() && i < tabs->count(); ++i)
+                    EXPECT_FALSE(Mnemonic(tabs->tabText(i)).isNull()) << "tab \"" << tabs->tabText(i).toStdString() << "\"";
             const auto keys = MnemonicsOf(*window);
             for (std::size_t i = 0; i < keys.size(); ++i) {
                 for (std::size_t j = i + 1; j < keys.size(); ++j) {

@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTimer>
 
 #include <cstdlib>
@@ -33,9 +34,10 @@ namespace {
 // For looking at windows (scripts/screenshot): PFANNOLA_OPEN=STEP[;STEP…], each STEP being
 // COMMAND[/BUTTON[/TEXT]], runs a main-window command once the program is up and then presses a
 // button of the window it opened (a child window, or a window of its own), after typing TEXT into
-// that window's first text field. An empty COMMAND only presses the button, so a chain can walk
-// into dialogs ("Mnu01Suchen/cmdSearch;/cmdOpen;/cmdNutrients;/cmdOK"). Every next step is
-// scheduled before the current one runs, because a modal window blocks until it closes.
+// that window's first text field; a BUTTON "#N" shows the window's N-th tab. An empty COMMAND
+// only presses the button, so a chain can walk into dialogs
+// ("Mnu01Suchen/cmdSearch;/cmdOpen;/cmdNutrients;/cmdOK"). Every next step is scheduled before the
+// current one runs, because a modal window blocks until it closes.
 void RunOpenStep(pf::Mainform* main, QStringList steps)
 {
     if (steps.isEmpty())
@@ -53,8 +55,13 @@ void RunOpenStep(pf::Mainform* main, QStringList steps)
         if (parts.size() > 2)
             if (auto* field = window->findChild<QLineEdit*>())
                 field->setText(parts[2]);
-        if (auto* button = window->findChild<QPushButton*>(parts[1]))
+        // "#N" for a button shows the window's N-th tab (counted from 0) instead.
+        if (parts[1].startsWith('#')) {
+            if (auto* tabs = window->findChild<QTabWidget*>())
+                tabs->setCurrentIndex(parts[1].mid(1).toInt());
+        } else if (auto* button = window->findChild<QPushButton*>(parts[1])) {
             button->click();
+        }
     });
     if (parts[0].isEmpty())
         return;

@@ -173,7 +173,9 @@ const MenuCommand kSpecialMenu[] = {
     {"SpecialsLexDel", "Lexikoneinträge &löschen …", nullptr, true, kNoIcon, kRightAdmin},
 };
 
-// Context menus, opened by the recipe lists, text boxes and the lexicon.
+// Context menus, opened by the recipe lists, text boxes and the lexicon. Their shortcuts only show
+// the keys the recipe lists answer to: no window holds these actions, so the shortcuts never fire
+// on their own and take no key from a text field.
 const MenuCommand kRecipeActionMenu[] = {
     {"HideRecipeActionBookAdd", "In Kochbuch &aufnehmen …", nullptr, true, kNoIcon, kRightEdit},
     {"HideRecipeActionBookDel", "Aus Kochbuch ent&fernen …", nullptr, true, kNoIcon, kRightEdit},
@@ -192,14 +194,14 @@ const MenuCommand kRecipeActionMenu[] = {
     {"HideRecipeActionNaehrwert", "&Nährwerte berechnen …", nullptr, true, kNoIcon, kRightNone},
     {"HideRecipeActionMenu", "Zu einem &Menü hinzufügen …", nullptr, true, kNoIcon, kRightEdit},
     {"HideRecipeActionExport", "Exp&ortieren …", nullptr, true, kNoIcon, kRightExport},
-    {"HideRecipeActionPrint", "Dr&ucken …", nullptr, true, kNoIcon, kRightPrint},
+    {"HideRecipeActionPrint", "Dr&ucken …", "Ctrl+P", true, kNoIcon, kRightPrint},
     {"HideRecipeActionShoplist", "Auf die &Einkaufsliste", nullptr, true, kNoIcon, kRightNone},
     {nullptr, nullptr, nullptr, false, kNoIcon, kRightNone},
     {"HideRecipeActionImpPicture", "Bild &importieren …", nullptr, true, kNoIcon, kRightEdit},
     {"HideRecipeActionExpPicture", "Bild e&xportieren …", nullptr, true, kNoIcon, kRightExport},
     {"HideRecipeActionTool", "Externes &Programm …", nullptr, true, kNoIcon, kRightAdmin},
     {nullptr, nullptr, nullptr, false, kNoIcon, kRightNone},
-    {"HideRecipeActionDel", "&Löschen …", nullptr, true, kNoIcon, kRightEdit},
+    {"HideRecipeActionDel", "&Löschen …", "Del", true, kNoIcon, kRightEdit},
     {"HideRecipeActionTest", "Prüfen und neu spei&chern", nullptr, true, kNoIcon, kRightEdit},
 };
 

@@ -96,7 +96,9 @@ TEST_F(MainformTest, EveryMenuEntryHasItsOwnAltKeyAndTheCommonShortcuts)
                      {"Mnu01NeuBlanko", "Ctrl+N"},
                      {"Mnu01DBOpen", "Ctrl+O"},
                      {"Mnu01Beenden", "Ctrl+Q"},
-                     {"MnuHilfeContent", "F1"}};
+                     {"MnuHilfeContent", "F1"},
+                     {"HideRecipeActionPrint", "Ctrl+P"},
+                     {"HideRecipeActionDel", "Del"}};
     for (const auto& s : shortcuts)
         EXPECT_EQ(window.Command(s.Id)->shortcut(), QKeySequence(s.Keys)) << s.Id;
 }

@@ -215,15 +215,22 @@ const RightCase kRightCases[] = {
      {"Mnu01NeuBlanko", "Mnu01NeuTemplate", "MnuExtraImportMealMaster", "MnuExtraImportMealMasterClipbrd",
       "MnuExtraImportKochbuch", "MnuExtraImportGeneric"}},
     {kRightPrint,
-     {"Mnu01Druckereinrichtung", "HideRecipeActionPrint", "HideLexikonPrintEinzeln", "HideLexikonPrintEnd"}},
+     {"Mnu01Druckereinrichtung", "HideRecipeActionPrint", "HideLexikonPrintEinzeln", "HideLexikonPrintFollowing",
+      "HideLexikonPrintEnd"}},
     {kRightEdit,
-     {"Mnu02Menue", "Mnu02TrashEmpty", "MenuExtraFP", "MnuExtraDupeKill", "HideRecipeActionDel",
-      "HideRecipeActionBookAdd", "HideRecipeActionCatAdd", "HideParentRecipeCreateRelationship"}},
+     {"Mnu02Menue", "Mnu02TrashEmpty", "MenuExtraFP", "MnuExtraDupeKill", "MnuExtraTeamPictureCleanup",
+      "HideRecipeActionDel", "HideRecipeActionBookAdd", "HideRecipeActionBookDel", "HideRecipeActionCatAdd",
+      "HideRecipeActionCatDel", "HideRecipeActionToolAdd", "HideRecipeActionToolDel", "HideRecipeActionCountry",
+      "HideRecipeActionLanguage", "HideRecipeActionSource", "HideRecipeActionFingerprint", "HideRecipeActionBLS",
+      "HideRecipeActionMenu", "HideRecipeActionImpPicture", "HideRecipeActionTest",
+      "HideParentRecipeCreateRelationship", "HideParentRecipeDeleteRelationship"}},
     {kRightLexicon, {"Mnu02Zutaten", "Mnu02Literatur", "MnuExtraTeamDBInitExport"}},
     {kRightUnits, {"Mnu02Unit"}},
     {kRightCategories, {"Mnu02Kategorie"}},
     {kRightWeekPlan, {"Mnu02Wochenplan"}},
-    {kRightAdmin, {"MenuExtraUser", "Mnu01DBOpen", "MenuExtraBackup", "MenuExtraZIP", "MenuExtraTools"}},
+    {kRightAdmin,
+     {"MenuExtraUser", "Mnu01DBOpen", "MenuExtraBackup", "MenuExtraZIP", "MenuExtraTools", "MenuImportTool",
+      "HideRecipeActionTool"}},
 };
 
 // Every way to the command: its action (menu bar or context menu) and its toolbar button.
@@ -254,6 +261,17 @@ TEST_F(UserWindowsTest, EachRightOpensItsCommandsAndNoOthers)
                     EXPECT_EQ(enabled, flags != 0) << command;
             }
         }
+    }
+    // The table is whole: every command that asks for a right is listed under that right.
+    Mainform main;
+    for (QAction* action : main.CommandActions()) {
+        const std::string id = action->objectName().toStdString();
+        const long right = Mainform::CommandRight(id);
+        if (right == kRightNone || !action->isVisible())
+            continue;
+        EXPECT_TRUE(std::any_of(std::begin(kRightCases), std::end(kRightCases), [&](const RightCase& c) {
+            return c.right == right && std::find(c.commands.begin(), c.commands.end(), id) != c.commands.end();
+        })) << id << " needs right " << right;
     }
 }
 

@@ -152,6 +152,20 @@ const std::vector<FieldDef>& ServerFields(OdbcConnection& conn, const std::strin
     return conn.FieldCache[key] = std::move(fields);
 }
 
+const FieldDef* ServerField(OdbcConnection& conn, const std::string& table, const std::string& column)
+{
+    const auto find = [&]() -> const FieldDef* {
+        for (const FieldDef& f : ServerFields(conn, table))
+            if (EqualsNoCase(f.Name, column))
+                return &f;
+        return nullptr;
+    };
+    if (const FieldDef* found = find())
+        return found;
+    conn.FieldCache.erase(ServerName(table));
+    return find();
+}
+
 const std::string& ServerTableName(OdbcConnection& conn, const std::string& table)
 {
     const std::string key = ServerName(table);

@@ -80,6 +80,10 @@ private:
 // connection; empty when the table does not exist.
 const std::vector<FieldDef>& ServerFields(OdbcConnection& conn, const std::string& table);
 
+// One column's definition (name in any case), or null. A column missing from the cached list is
+// looked up once more on the server: another program may have added it since the table was read.
+const FieldDef* ServerField(OdbcConnection& conn, const std::string& table, const std::string& column);
+
 // The table's name as it was written when created (the server keeps it in lower case).
 const std::string& ServerTableName(OdbcConnection& conn, const std::string& table);
 

@@ -83,16 +83,15 @@ void PgRecordset::Load()
             static_cast<SQLSMALLINT>(NumericAttribute(stmt.Get(), number, SQL_DESC_CONCISE_TYPE));
         m_kinds[static_cast<std::size_t>(i)] = OdbcConnection::KindOf(sqlType);
         if (!c.origin.empty()) {
-            for (const FieldDef& f : ServerFields(*m_conn, c.table))
-                if (EqualsNoCase(f.Name, c.origin)) {
-                    // The names as written when the table was made.
-                    if (c.name == c.origin)
-                        c.name = f.Name;
-                    c.origin = f.Name;
-                    c.type = f.Type;
-                    c.size = f.Size;
-                    c.typed = true;
-                }
+            if (const FieldDef* f = ServerField(*m_conn, c.table, c.origin)) {
+                // The names as written when the table was made.
+                if (c.name == c.origin)
+                    c.name = f->Name;
+                c.origin = f->Name;
+                c.type = f->Type;
+                c.size = f->Size;
+                c.typed = true;
+            }
             c.table = ServerTableName(*m_conn, c.table);
         }
         c.writable = m_editable && c.typed && EqualsNoCase(c.table, m_translation->Table);

@@ -31,6 +31,10 @@ SqliteRecordset::SqliteRecordset(std::shared_ptr<SqliteConnection> connection,
         m_conn->Throw(DbError(3061, "Zu wenige Parameter. " + std::to_string(expected) + " erwartet."));
     for (std::size_t i = 0; i < m_params.size(); ++i)
         BindValue(stmt, static_cast<int>(i + 1), m_params[i]);
+    // The first step comes before the columns are read: a statement kept prepared from an earlier
+    // run is prepared again by that step when another program changed the table meanwhile, and only
+    // then does it list the table's columns as they are now.
+    Start();
 
     const int total = sqlite3_column_count(stmt);
     const int visible = m_editable ? total - 1 : total;
@@ -58,7 +62,6 @@ SqliteRecordset::SqliteRecordset(std::shared_ptr<SqliteConnection> connection,
     IndexColumns(*m_translation, [](const RecordsetColumn& c) { return !IsPlainIdentifier(c.name); });
     m_pending.resize(m_columns.size());
     m_setMask.assign((m_columns.size() + 63) / 64, 0);
-    Start();
 }
 
 SqliteRecordset::~SqliteRecordset()

@@ -297,6 +297,22 @@ TEST_P(DbTest, EditOfARowAnotherProgramChangedIsRefused)
     EXPECT_EQ(m_db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong(), 5);
 }
 
+// A column another program adds while this one holds the same query prepared: the next recordset of
+// that query lists it, for reading and for writing.
+TEST_P(DbTest, SelectStarSeesAColumnAnotherProgramAdded)
+{
+    const std::string sql = "SELECT * FROM T_UNIT WHERE ID=2";
+    EXPECT_EQ(m_db->OpenRecordset(sql)->FieldCount(), 4);
+    OpenAgain()->AddColumn("T_UNIT", F("UnitShortE", FieldType::Text, 8));
+    auto rs = m_db->OpenRecordset(sql);
+    ASSERT_EQ(rs->FieldCount(), 5);
+    EXPECT_EQ(rs->FieldName(4), "UnitShortE");
+    rs->Edit();
+    rs->SetField("UnitShortE", "kg");
+    rs->Update();
+    EXPECT_EQ(m_db->Scalar("SELECT UnitShortE FROM T_UNIT WHERE ID=2").AsText(), "kg");
+}
+
 PF_ON_BOTH_BACKENDS(DbTest);
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "db/InsertRows.h"
 #include "db/PgDatabase.h"
 #include "db/Recordset.h"
+#include "db/SearchIndex.h"
 
 #include <algorithm>
 
@@ -59,6 +60,8 @@ void TransferDatabase(Database& source, Database& target, const TransferProgress
     transaction.Commit();
     // The stamps are made for the copied rows, not copied: the target's own writes move them.
     EnsureChangeStamps(target);
+    // A file gets its word index when it is opened; a server, where many open it, gets it here.
+    EnsureServerSearchIndex(target);
 }
 
 } // namespace pf

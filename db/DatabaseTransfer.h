@@ -1,7 +1,8 @@
 #pragma once
 // Moves a whole database between back ends (a file and a server, either way): every table with
-// its columns, keys and indexes, and every row, pictures included. The target must not have any of
-// the tables yet; the copy is one transaction on the target, so a failure leaves it as it was.
+// its columns, keys and indexes, and every row, pictures included; a server gets the search's word
+// index after the rows. The target must not have any of the tables yet; the copy is one transaction
+// on the target, so a failure leaves it as it was.
 
 #include "db/Database.h"
 

@@ -397,6 +397,7 @@ std::vector<FieldDef> PgDatabase::Fields(const std::string& table)
 
 std::vector<IndexDef> PgDatabase::Indexes(const std::string& table)
 {
+    // Indexes on expressions (the search's word index) are the server's own, not the schema's.
     const std::string stored = RequireTable(table);
     const auto rows =
         Rows(*m_conn,
@@ -407,7 +408,7 @@ std::vector<IndexDef> PgDatabase::Indexes(const std::string& table)
              "k.attnum), COALESCE(obj_description(i.oid, 'pg_class'), '') FROM pg_index ix JOIN pg_class t "
              "ON t.oid = ix.indrelid JOIN pg_class i ON "
              "i.oid = ix.indexrelid JOIN pg_namespace n ON n.oid = t.relnamespace WHERE n.nspname = "
-             "current_schema() AND t.relname = ? ORDER BY ix.indisprimary DESC, i.relname",
+             "current_schema() AND t.relname = ? AND ix.indexprs IS NULL ORDER BY ix.indisprimary DESC, i.relname",
              {stored});
     std::vector<IndexDef> indexes;
     for (const auto& row : rows) {

@@ -2,12 +2,19 @@
 
 namespace pf {
 
+std::string ServerLikeText(const std::string& value)
+{
+    return "(lower(" + value + " COLLATE \"und-x-icu\") COLLATE \"C\")";
+}
+
 const std::string& ServerHelperSql()
 {
     // jet_like_regex turns a Jet pattern (* ? # [a-z] [!a-z]) into an anchored regular expression;
     // an unclosed bracket raises "pf:pattern", which the layer reports as an invalid pattern.
     // Matching compares lower-case text, lowered with Unicode rules, under the binary collation
     // (regular expressions refuse the case-insensitive collation).
+    // jetlike is a plain SQL function, which the server writes into the statement that calls it:
+    // a LIKE then reads as ServerLikeText(column) ~ regex and can be served by an index on that.
     static const std::string sql = R"SQL(
 DO $$ BEGIN
   IF NOT EXISTS (SELECT 1 FROM pg_collation c JOIN pg_namespace n ON n.oid = c.collnamespace
@@ -78,7 +85,7 @@ BEGIN
   RETURN r || '$';
 END $$;
 CREATE OR REPLACE FUNCTION jetlike(v text, p text) RETURNS boolean LANGUAGE sql IMMUTABLE AS
-  $$ SELECT (lower(v COLLATE "und-x-icu") COLLATE "C") ~ (jet_like_regex(lower(p COLLATE "und-x-icu")) COLLATE "C") $$;
+  $$ SELECT )SQL" + ServerLikeText("v") + R"SQL( ~ (jet_like_regex(lower(p COLLATE "und-x-icu")) COLLATE "C") $$;
 CREATE OR REPLACE FUNCTION jet_ucase(s text) RETURNS text LANGUAGE sql IMMUTABLE AS
   $$ SELECT upper(s COLLATE "und-x-icu") $$;
 CREATE OR REPLACE FUNCTION jet_lcase(s text) RETURNS text LANGUAGE sql IMMUTABLE AS

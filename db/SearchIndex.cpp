@@ -1,13 +1,19 @@
 #include "db/SearchIndex.h"
 
+#include "core/AppContext.h"
+#include "core/Interaction.h"
 #include "core/Messages.h"
 #include "core/Utf8.h"
+#include "db/PgDatabase.h"
+#include "db/PgFunctions.h"
 #include "db/Recordset.h"
 #include "db/SqliteDatabase.h"
 
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <optional>
 
 namespace pf {
 
@@ -197,6 +203,83 @@ bool IsFileDatabase(Database& db)
     return dynamic_cast<SqliteDatabase*>(&db) != nullptr;
 }
 
+// --- server: trigram indexes on the compared text ---------------------------------------------
+
+// On a server the index is a trigram index on each searched column, over the text a LIKE compares
+// there (ServerLikeText): the server then serves the search's own LIKE conditions from it and
+// keeps it in step with every write itself.
+struct ServerIndex
+{
+    const char* Name;
+    const char* Table;
+    const char* Column;
+};
+
+constexpr ServerIndex kServerIndexes[] = {
+    {"t_suchindex_reztitle", "t_rez_kopf", "reztitle"},
+    {"t_suchindex_rezmenucard", "t_rez_kopf", "rezmenucard"},
+    {"t_suchindex_anwtext", "t_rez_anweis", "anwtext"},
+    {"t_suchindex_zuttext", "t_rez_zutat", "zuttext"},
+};
+constexpr std::size_t kServerWordIndexes = 3; // the first three serve the word step
+
+// The trigram operators come with the server's extension pg_trgm, once per database. Made by the
+// program, it goes into a schema of its own, which no program database removes with its tables.
+constexpr const char* kExtensionSchema = "pf_suchindex";
+
+bool HasServerIndexes(Database& db, std::size_t first, std::size_t count)
+{
+    auto* server = dynamic_cast<PgDatabase*>(&db);
+    if (!server)
+        return false;
+    std::string names;
+    for (std::size_t i = first; i < first + count; ++i)
+        names += std::string(i > first ? "," : "") + "'" + kServerIndexes[i].Name + "'";
+    const std::string found =
+        server->NativeText("SELECT count(*) FROM pg_indexes WHERE schemaname = current_schema() AND indexname IN (" +
+                           names + ")");
+    return std::atol(found.c_str()) == static_cast<long>(count);
+}
+
+// The schema of the extension, installed there first when the database lacks it. Throws DbError
+// (a role without the right to create it).
+std::string TrigramSchema(PgDatabase& db)
+{
+    const std::string query = "SELECT quote_ident(n.nspname) FROM pg_extension e JOIN pg_namespace n ON n.oid = "
+                              "e.extnamespace WHERE e.extname = 'pg_trgm'";
+    std::string schema = db.NativeText(query);
+    if (!schema.empty())
+        return schema;
+    // Two programs making it at once: the second waits for the first and finds it.
+    db.ExecuteNative("SELECT pg_advisory_xact_lock(hashtext('pg_trgm'))");
+    schema = db.NativeText(query);
+    if (!schema.empty())
+        return schema;
+    db.ExecuteNative(std::string("CREATE SCHEMA IF NOT EXISTS ") + kExtensionSchema);
+    db.ExecuteNative(std::string("GRANT USAGE ON SCHEMA ") + kExtensionSchema + " TO PUBLIC");
+    db.ExecuteNative(std::string("CREATE EXTENSION pg_trgm WITH SCHEMA ") + kExtensionSchema);
+    return kExtensionSchema;
+}
+
+void CreateServerIndexes(PgDatabase& db, const std::function<void(std::size_t, std::size_t)>& progress)
+{
+    DbTransaction transaction(db);
+    const std::string schema = TrigramSchema(db);
+    std::size_t done = 0;
+    for (const ServerIndex& index : kServerIndexes) {
+        if (progress)
+            progress(done++, std::size(kServerIndexes));
+        db.ExecuteNative(std::string("CREATE INDEX IF NOT EXISTS ") + index.Name + " ON " + index.Table +
+                         " USING gin (" + ServerLikeText(index.Column) + " " + schema + ".gin_trgm_ops)");
+    }
+    // The server plans a LIKE by the statistics of the indexed text, which only an analysis of
+    // the tables gathers; without them it takes every word for a rare one.
+    db.ExecuteNative("ANALYZE t_rez_kopf, t_rez_anweis, t_rez_zutat");
+    transaction.Commit();
+}
+
+const char* const kIndexProgress = "Der Suchindex wird angelegt; bei vielen Rezepten dauert das einige Minuten ...";
+
 } // namespace
 
 std::vector<std::string> SearchIndexStatements()
@@ -273,18 +356,22 @@ void RemoveUnindexedRows(Database& db, const std::function<void()>& remove)
 
 bool HasWordIndex(Database& db)
 {
-    return IsFileDatabase(db) && db.TableExists(kTitleIndexTable) && db.TableExists(kTextIndexTable);
+    if (!IsFileDatabase(db))
+        return HasServerIndexes(db, 0, kServerWordIndexes);
+    return db.TableExists(kTitleIndexTable) && db.TableExists(kTextIndexTable);
 }
 
 bool HasIngredientIndex(Database& db)
 {
-    return IsFileDatabase(db) && db.TableExists(kIngredientIndexTable);
+    if (!IsFileDatabase(db))
+        return HasServerIndexes(db, kServerWordIndexes, std::size(kServerIndexes) - kServerWordIndexes);
+    return db.TableExists(kIngredientIndexTable);
 }
 
 bool HasSearchIndex(Database& db)
 {
     if (!IsFileDatabase(db))
-        return false;
+        return HasServerIndexes(db, 0, std::size(kServerIndexes));
     for (const Part& part : Parts())
         if (!db.TableExists(part.Table))
             return false;
@@ -293,8 +380,14 @@ bool HasSearchIndex(Database& db)
 
 void CreateSearchIndex(Database& db, const std::function<void(std::size_t, std::size_t)>& progress)
 {
-    if (!IsFileDatabase(db) || HasSearchIndex(db) || !db.TableExists("T_REZ_KOPF") ||
-        !db.TableExists("T_REZ_ANWEIS") || !db.TableExists("T_REZ_ZUTAT"))
+    if (HasSearchIndex(db) || !db.TableExists("T_REZ_KOPF") || !db.TableExists("T_REZ_ANWEIS") ||
+        !db.TableExists("T_REZ_ZUTAT"))
+        return;
+    if (auto* server = dynamic_cast<PgDatabase*>(&db)) {
+        CreateServerIndexes(*server, progress);
+        return;
+    }
+    if (!IsFileDatabase(db))
         return;
     auto* file = static_cast<SqliteDatabase*>(&db);
     DbTransaction transaction(db);
@@ -316,26 +409,60 @@ void CreateSearchIndex(Database& db, const std::function<void(std::size_t, std::
     transaction.Commit();
 }
 
+namespace {
+
+// CreateSearchIndex with a progress text; the error when it failed.
+std::optional<DbError> CreateWithProgress(Database& db)
+{
+    std::optional<DbError> failure;
+    try {
+        CreateSearchIndex(db, [](std::size_t done, std::size_t total) {
+            ShowProgress(static_cast<long>(total), static_cast<long>(done), kIndexProgress);
+        });
+    } catch (const DbError& error) {
+        failure = error;
+    }
+    ShowProgress(-1, -1, "");
+    return failure;
+}
+
+} // namespace
+
 bool EnsureSearchIndex(Database& db)
 {
     if (!IsFileDatabase(db) || !db.IsUpdatable())
         return false;
     if (HasSearchIndex(db))
         return true;
-    try {
-        CreateSearchIndex(db, [](std::size_t done, std::size_t total) {
-            ShowProgress(static_cast<long>(total), static_cast<long>(done),
-                         "Der Suchindex wird angelegt; bei vielen Rezepten dauert das einige Minuten ...");
-        });
-    } catch (const DbError&) {
-        // Without the index the search reads every recipe; it finds the same ones.
+    // Without the index the search reads every recipe; it finds the same ones.
+    CreateWithProgress(db);
+    return HasSearchIndex(db);
+}
+
+bool EnsureServerSearchIndex(Database& db)
+{
+    if (!dynamic_cast<PgDatabase*>(&db) || !db.IsUpdatable())
+        return false;
+    if (HasSearchIndex(db))
+        return true;
+    if (const std::optional<DbError> failure = CreateWithProgress(db)) {
+        UI().Inform("Der Suchindex konnte auf dem Datenbank-Server nicht angelegt werden: " + failure->Description() +
+                   "\nDie Suche findet dieselben Rezepte, liest dafür aber jedes Mal alle Rezepte. Ein "
+                   "Benutzer mit dem Recht, in der Datenbank Objekte anzulegen (CREATE), legt ihn mit "
+                   "\"pfannola-cli --db SERVER suchindex\" an.",
+                    MsgIcon::Warning, AppContext::Current().AppCaption);
+        return false;
     }
-    ShowProgress(-1, -1, "");
     return HasSearchIndex(db);
 }
 
 void DropSearchIndex(Database& db)
 {
+    if (auto* server = dynamic_cast<PgDatabase*>(&db)) {
+        for (const ServerIndex& index : kServerIndexes)
+            server->ExecuteNative(std::string("DROP INDEX IF EXISTS ") + index.Name);
+        return;
+    }
     auto* file = dynamic_cast<SqliteDatabase*>(&db);
     if (!file)
         return;

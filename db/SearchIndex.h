@@ -1,11 +1,12 @@
 #pragma once
-// The word index of the recipe search: three trigram full-text tables over the recipe titles
-// (title, and menu-card title where it differs from the title), the instructions and the ingredient texts (a
-// recipe's rows as one text each), all keyed by recipe ID, kept in step with T_REZ_KOPF, T_REZ_ANWEIS and
-// T_REZ_ZUTAT by triggers, so that every writer of those rows keeps it right without knowing of it. The index
-// stores no text of its own and answers only "which rows may contain these three-character pieces"; the
-// search still decides with its own comparison. Only file databases carry it; a database without it searches
-// by scan.
+// The word index of the recipe search. On a file database: three trigram full-text tables over the recipe
+// titles (title, and menu-card title where it differs from the title), the instructions and the ingredient
+// texts (a recipe's rows as one text each), all keyed by recipe ID, kept in step with T_REZ_KOPF,
+// T_REZ_ANWEIS and T_REZ_ZUTAT by triggers, so that every writer of those rows keeps it right without
+// knowing of it. The index stores no text of its own and answers only "which rows may contain these
+// three-character pieces"; the search still decides with its own comparison. On a server: a trigram index
+// (extension pg_trgm) on each of those columns, over the text the server's LIKE compares, so that the
+// server serves the search's LIKE conditions from it. A database without it searches by scan.
 
 #include <functional>
 #include <string>
@@ -29,21 +30,27 @@ bool IsSearchIndexObject(const std::string& name);
 // The SQLite statements that create the index and fill it from the rows present, in order.
 std::vector<std::string> SearchIndexStatements();
 
-// Whether the database carries the whole index (false for a server database); the word step
-// needs the title and instruction tables, the ingredient step the ingredient table.
+// Whether the database carries the whole index; the word step needs the title and instruction
+// parts, the ingredient step the ingredient part.
 bool HasSearchIndex(Database& db);
 bool HasWordIndex(Database& db);
 bool HasIngredientIndex(Database& db);
 
-// Creates and fills the tables of the index a file database lacks, in one transaction (tables
-// already there stay); does nothing for a server database or when the index is whole. progress
-// hears of each table in turn (done, total). Throws DbError.
+// Creates and fills the parts of the index the database lacks, in one transaction (parts already
+// there stay); does nothing when the index is whole. On a server it first installs the extension
+// pg_trgm when the database lacks it. progress hears of each part in turn (done, total). Throws
+// DbError (on a server also when the role may not create the extension or the indexes).
 void CreateSearchIndex(Database& db, const std::function<void(std::size_t, std::size_t)>& progress = {});
 
 // At open: gives a writable file database that lacks the index (or part of it) the missing
 // tables, with a progress text for the user. A read-only file, a server database or a failure
 // leaves the search to read every recipe. True when the index is whole afterwards.
 bool EnsureSearchIndex(Database& db);
+
+// After a copy onto a server and in a server's upgrade: gives a writable server database that
+// lacks the index (or part of it) the missing parts, with a progress text; a failure tells the user
+// that the search reads every recipe without it. True when the index is whole afterwards.
+bool EnsureServerSearchIndex(Database& db);
 
 // An import stores recipes by the thousand between two commits. Keeping the index by triggers
 // then costs more than filling it once per batch, as the engine writes out the index at every
@@ -58,7 +65,8 @@ void IndexNewRecipes(Database& db, const std::vector<long>& ids);
 // Throws DbError.
 void RemoveUnindexedRows(Database& db, const std::function<void()>& remove);
 
-// Removes the index and its triggers (a database then searches by scan). Throws DbError.
+// Removes the index and its triggers (a database then searches by scan; a server keeps the
+// extension). Throws DbError.
 void DropSearchIndex(Database& db);
 
 // The same on a bare connection (the repair's rebuilt file); false when a statement failed.

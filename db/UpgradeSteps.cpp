@@ -4,6 +4,7 @@
 #include "core/Settings.h"
 #include "core/Trim.h"
 #include "core/Utf8.h"
+#include "db/PgDatabase.h"
 #include "db/Recordset.h"
 #include "db/Schema.h"
 #include "db/SearchIndex.h"
@@ -374,6 +375,10 @@ void AddMissingIndexes(Database& db)
                 // the database then works without that index.
             }
         }
+    }
+    if (dynamic_cast<PgDatabase*>(&db)) {
+        EnsureServerSearchIndex(db); // tells the user when the role may not create it
+        return;
     }
     try {
         CreateSearchIndex(db);

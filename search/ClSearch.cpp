@@ -95,6 +95,13 @@ std::string IngredientTextCondition(const std::string& text)
     return cond + ")";
 }
 
+// The file database narrows through index tables of its own; a server's index serves the LIKE
+// conditions as they stand.
+bool IsFile(Database& db)
+{
+    return dynamic_cast<SqliteDatabase*>(&db) != nullptr;
+}
+
 std::string ScalarText(Database& db, const std::string& sql)
 {
     try {
@@ -234,7 +241,7 @@ bool ClSearch::CollectHits(const std::string& sql, const std::vector<long>& ids,
 
 bool ClSearch::ReadAlongTitles()
 {
-    if (!dynamic_cast<SqliteDatabase*>(&Db()) || (m_haveList && m_ids.size() < kWalkMinIds))
+    if (!IsFile(Db()) || (m_haveList && m_ids.size() < kWalkMinIds))
         return false; // the index hint is the file engine's
     try {
         return Db().Scalar("SELECT COUNT(*) FROM sqlite_master WHERE type='index' AND "
@@ -384,26 +391,81 @@ std::string ClSearch::InBooks(const std::string& table, const std::string& joinC
            condition + ")";
 }
 
+namespace {
+
+// "#n" names a recipe by its number.
+bool IsIdWord(const std::string& word)
+{
+    return word.size() > 1 && word[0] == '#' && AllDigits(word.substr(1));
+}
+
+// A word's patterns (the written one, then the written-out umlauts) on each of the columns, joined
+// by OR; a pattern matches at the start of the text when beginning, otherwise anywhere.
+std::string WordLikes(const std::string& word, bool beginning, std::initializer_list<const char*> columns)
+{
+    const auto [first, second] = WordPatterns(word);
+    std::string out;
+    for (const std::string* pattern : {&first, &second}) {
+        if (pattern->empty())
+            continue;
+        for (const char* column : columns)
+            out += (out.empty() ? "" : " OR ") + std::string(column) + " LIKE \"" + (beginning ? "" : "*") +
+                   *pattern + "*\"";
+    }
+    return out;
+}
+
+// Server: the statement of the recipes the words can match, each word's LIKEs on their own table,
+// where the server's word index serves them; the words' joined condition (title or instruction
+// row) could otherwise only be tested row by row. "" when the words leave nothing to narrow by (a
+// "#n" that suffices alone, or only "#n" words).
+std::string ServerWordCandidates(const SearchCriteria& c, const std::vector<std::string>& words)
+{
+    std::vector<std::string> titles;
+    std::vector<std::string> texts;
+    for (const std::string& word : words) {
+        if (IsIdWord(word)) {
+            if (c.AnyWord)
+                return {};
+            continue;
+        }
+        titles.push_back(WordLikes(word, c.Beginning, {"RezTitle", "RezMenuCard"}));
+        texts.push_back(WordLikes(word, c.Beginning, {"AnwText"}));
+    }
+    auto either = [](const std::string& title, const std::string& text) {
+        return "SELECT ID FROM T_REZ_KOPF WHERE " + title + " UNION SELECT ID FROM T_REZ_ANWEIS WHERE " + text;
+    };
+    if (titles.empty())
+        return {};
+    if (c.AnyWord || titles.size() == 1) {
+        std::string title;
+        std::string text;
+        for (std::size_t i = 0; i < titles.size(); ++i) {
+            title += (i ? " OR " : "") + titles[i];
+            text += (i ? " OR " : "") + texts[i];
+        }
+        return either(title, text);
+    }
+    std::string sql = "SELECT ID FROM T_REZ_KOPF WHERE ";
+    for (std::size_t i = 0; i < titles.size(); ++i)
+        sql += (i ? " AND " : "") + ("ID IN (" + either(titles[i], texts[i]) + ")");
+    return sql;
+}
+
+} // namespace
+
 // The condition of the words on a recipe's row (and its instruction rows when asked).
 std::string ClSearch::WordsCondition(const SearchCriteria& c, const std::vector<std::string>& words)
 {
-    const std::string p = c.Beginning ? "" : "*";
     std::string condition;
     for (const std::string& word : words) {
         std::string one;
-        if (word.size() > 1 && word[0] == '#' && AllDigits(word.substr(1))) {
+        if (IsIdWord(word)) {
             one = "T_REZ_KOPF.ID=" + std::to_string(NumericValue(word.substr(1)));
         } else {
-            const auto [first, second] = WordPatterns(word);
-            one = "(RezTitle LIKE \"" + p + first + "*\" OR RezMenucard LIKE \"" + p + first + "*\"";
-            if (!second.empty())
-                one +=
-                    " OR RezTitle LIKE \"" + p + second + "*\" OR RezMenuCard LIKE \"" + p + second + "*\"";
-            if (c.Instructions) {
-                one += " OR AnwText LIKE \"" + p + first + "*\"";
-                if (!second.empty())
-                    one += " OR AnwText LIKE \"" + p + second + "*\"";
-            }
+            one = "(" + WordLikes(word, c.Beginning, {"RezTitle", "RezMenuCard"});
+            if (c.Instructions)
+                one += " OR " + WordLikes(word, c.Beginning, {"AnwText"});
             one += ")";
         }
         if (!condition.empty())
@@ -422,10 +484,20 @@ void ClSearch::StepWords(const SearchCriteria& c)
     std::string condition = WordsCondition(c, words);
     if (c.NegateWords) {
         condition = "NOT (" + condition + ")";
-    } else if (HasWordIndex(Db())) {
+    } else if (IsFile(Db()) && HasWordIndex(Db())) {
         const std::string narrowed = WordIndexCondition(words, c.AnyWord, c.Instructions);
         if (!narrowed.empty())
             condition = narrowed + " AND (" + condition + ")";
+    } else if (c.Instructions && HasWordIndex(Db())) {
+        // A server's index serves the LIKEs of the title columns as they stand; the join with
+        // the instruction rows gets the recipes the words can match first, as a step of its own.
+        const std::string candidates = ServerWordCandidates(c, words);
+        if (!candidates.empty()) {
+            RunStep(candidates, "Suche nach dem Text");
+            if (Stopped())
+                return;
+            condition = ListCond("T_REZ_KOPF.ID IN (", ") AND (") + condition + ")";
+        }
     }
     const std::string join =
         c.Instructions ? "LEFT JOIN T_REZ_ANWEIS ON (T_REZ_KOPF.ID=T_REZ_ANWEIS.ID) " : "";
@@ -511,7 +583,7 @@ void ClSearch::StepIngredients(const SearchCriteria& c)
             // After a step that left a short list the list narrows better than the index; given
             // both, the engine might look up the index's (longer) list of recipes instead.
             if (ingredient.FoodKey <= 0 && (!m_haveList || m_ids.size() > kNarrowIds) &&
-                HasIngredientIndex(Db())) {
+                IsFile(Db()) && HasIngredientIndex(Db())) {
                 const std::string narrowed = IngredientIndexCondition({ingredient.Text});
                 if (!narrowed.empty())
                     condition = narrowed + " AND " + condition;
@@ -539,7 +611,7 @@ void ClSearch::StepIngredients(const SearchCriteria& c)
     }
     if (!keys.empty()) {
         condition = "ZutBLSid IN (" + JoinIds(keys) + ")" + (condition.empty() ? "" : " OR " + condition);
-    } else if (!c.NegateIngredients && HasIngredientIndex(Db())) {
+    } else if (!c.NegateIngredients && IsFile(Db()) && HasIngredientIndex(Db())) {
         std::vector<std::string> texts;
         for (const IngredientCriterion& ingredient : c.Ingredients)
             texts.push_back(ingredient.Text);

@@ -5,6 +5,7 @@
 #include "db/BaseDataFill.h"
 #include "db/DatabaseChoice.h"
 #include "db/SchemaVersion.h"
+#include "db/SearchIndex.h"
 
 #include <ostream>
 
@@ -39,6 +40,10 @@ int CliUpgrade(CliCall& call)
         foods = filled.Foods;
         if (filled.Lexicon)
             call.Out << "Das Lexikon wurde mit den mitgelieferten Einträgen gefüllt.\n";
+        // As when the desktop program opens it: a database without the search's word index gets
+        // it (a server only from the role that owns the tables).
+        if (!HasSearchIndex(WorkDb()) && EnsureSearchIndex(WorkDb()))
+            call.Out << "Der Suchindex wurde angelegt.\n";
     }
     db.Close();
     if (!usable || after < ProgramVersionText()) {

@@ -255,6 +255,11 @@ std::string TrigramSchema(PgDatabase& db)
     schema = db.NativeText(query);
     if (!schema.empty())
         return schema;
+    // The server would only say "permission denied" (which reads as a read-only database).
+    if (db.NativeText("SELECT CASE WHEN has_database_privilege(current_database(), 'CREATE') THEN 1 ELSE 0 END") !=
+        "1")
+        throw DbError(dberr::kReadOnly, "Die Erweiterung pg_trgm fehlt in der Datenbank, und die Rolle darf sie "
+                                        "nicht anlegen (Recht CREATE auf der Datenbank).");
     db.ExecuteNative(std::string("CREATE SCHEMA IF NOT EXISTS ") + kExtensionSchema);
     db.ExecuteNative(std::string("GRANT USAGE ON SCHEMA ") + kExtensionSchema + " TO PUBLIC");
     db.ExecuteNative(std::string("CREATE EXTENSION pg_trgm WITH SCHEMA ") + kExtensionSchema);
@@ -430,10 +435,19 @@ std::optional<DbError> CreateWithProgress(Database& db)
 
 bool EnsureSearchIndex(Database& db)
 {
-    if (!IsFileDatabase(db) || !db.IsUpdatable())
+    if (!db.IsUpdatable() || HasSearchIndex(db))
+        return HasSearchIndex(db);
+    if (auto* server = dynamic_cast<PgDatabase*>(&db)) {
+        // Only the role that owns the recipe tables may index them, and only with the extension
+        // there or its right to create it; a workstation's role opens without trying.
+        if (server->NativeText("SELECT CASE WHEN pg_has_role(c.relowner, 'USAGE') AND (EXISTS (SELECT 1 FROM "
+                               "pg_extension WHERE extname = 'pg_trgm') OR has_database_privilege("
+                               "current_database(), 'CREATE')) THEN 1 ELSE 0 END FROM pg_class c WHERE c.oid = "
+                               "to_regclass('t_rez_kopf')") != "1")
+            return false;
+    } else if (!IsFileDatabase(db)) {
         return false;
-    if (HasSearchIndex(db))
-        return true;
+    }
     // Without the index the search reads every recipe; it finds the same ones.
     CreateWithProgress(db);
     return HasSearchIndex(db);
@@ -447,9 +461,10 @@ bool EnsureServerSearchIndex(Database& db)
         return true;
     if (const std::optional<DbError> failure = CreateWithProgress(db)) {
         UI().Inform("Der Suchindex konnte auf dem Datenbank-Server nicht angelegt werden: " + failure->Description() +
-                   "\nDie Suche findet dieselben Rezepte, liest dafür aber jedes Mal alle Rezepte. Ein "
-                   "Benutzer mit dem Recht, in der Datenbank Objekte anzulegen (CREATE), legt ihn mit "
-                   "\"pfannola-cli --db SERVER suchindex\" an.",
+                   "\nDie Suche findet dieselben Rezepte, liest dafür aber jedes Mal alle Rezepte. Ist die "
+                   "Erweiterung pg_trgm in der Datenbank angelegt (CREATE EXTENSION pg_trgm) oder hat die "
+                   "Rolle, der die Tabellen gehören, das Recht CREATE auf der Datenbank, legt das Programm "
+                   "den Index beim nächsten Öffnen mit dieser Rolle an.",
                     MsgIcon::Warning, AppContext::Current().AppCaption);
         return false;
     }

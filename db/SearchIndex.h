@@ -42,9 +42,10 @@ bool HasIngredientIndex(Database& db);
 // DbError (on a server also when the role may not create the extension or the indexes).
 void CreateSearchIndex(Database& db, const std::function<void(std::size_t, std::size_t)>& progress = {});
 
-// At open: gives a writable file database that lacks the index (or part of it) the missing
-// tables, with a progress text for the user. A read-only file, a server database or a failure
-// leaves the search to read every recipe. True when the index is whole afterwards.
+// At open: gives a writable database that lacks the index (or part of it) the missing parts,
+// with a progress text for the user; on a server only when the role owns the recipe tables and
+// the extension is there or the role may create it. A read-only database, another role or a
+// failure leaves the search to read every recipe. True when the index is whole afterwards.
 bool EnsureSearchIndex(Database& db);
 
 // After a copy onto a server and in a server's upgrade: gives a writable server database that

@@ -482,6 +482,7 @@ void ClSearch::StepWords(const SearchCriteria& c)
     if (words.empty())
         return;
     std::string condition = WordsCondition(c, words);
+    bool instructions = c.Instructions; // the condition reads the instruction rows
     if (c.NegateWords) {
         condition = "NOT (" + condition + ")";
     } else if (IsFile(Db()) && HasWordIndex(Db())) {
@@ -496,11 +497,18 @@ void ClSearch::StepWords(const SearchCriteria& c)
             RunStep(candidates, "Suche nach dem Text");
             if (Stopped())
                 return;
-            condition = ListCond("T_REZ_KOPF.ID IN (", ") AND (") + condition + ")";
+            // One word, or any of them: a recipe matches when a word stands in its titles or in
+            // one of its instruction rows, which the candidates are already; several words that
+            // must all match must do so in one row with the titles.
+            if (c.AnyWord || words.size() == 1) {
+                condition = ListCond("T_REZ_KOPF.ID IN (", ")");
+                instructions = false;
+            } else {
+                condition = ListCond("T_REZ_KOPF.ID IN (", ") AND (") + condition + ")";
+            }
         }
     }
-    const std::string join =
-        c.Instructions ? "LEFT JOIN T_REZ_ANWEIS ON (T_REZ_KOPF.ID=T_REZ_ANWEIS.ID) " : "";
+    const std::string join = instructions ? "LEFT JOIN T_REZ_ANWEIS ON (T_REZ_KOPF.ID=T_REZ_ANWEIS.ID) " : "";
     std::string sql;
     if (!c.Books.empty())
         sql = "SELECT DISTINCTROW T_REZ_KOPF.ID FROM (T_REZ_KOPF LEFT JOIN T_REZ_KOCHBUCH ON "

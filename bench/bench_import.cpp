@@ -193,8 +193,8 @@ int main(int argc, char** argv)
             }
         } drop{server, schema};
         PrepareDatabase(*db);
-        // The word index of the search is kept by triggers during the import; PF_WORD_INDEX=0
-        // measures the import without it.
+        // The word index of the search is kept during the import (by triggers on a file, by the
+        // server's own indexes there); PF_WORD_INDEX=0 measures the import without it.
         const char* index = std::getenv("PF_WORD_INDEX");
         if (!index || std::string(index) != "0")
             pf::CreateSearchIndex(*db);

@@ -40,8 +40,9 @@ long Count(Database& db, const std::string& sql)
 long MissingFromIndex(Database& db)
 {
     long missing = 0;
-    if (!HasSearchIndex(db))
-        return 0; // a database without the index searches by scan
+    // A file without the index searches by scan; a server keeps its indexes itself.
+    if (!HasSearchIndex(db) || !db.TableExists(kTitleIndexTable))
+        return 0;
     auto check = [&](const char* table, long id, const std::string& text) {
         const std::u32string chars = ToCodePoints(text);
         if (chars.size() < 3 || text.find_first_of("\"'") != std::string::npos)

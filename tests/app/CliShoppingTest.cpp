@@ -43,10 +43,7 @@ TEST_F(CliShoppingTest, PrintsTheScaledMergedListInTheAskedOrder)
     EXPECT_EQ(text.find("Salz"), std::string::npos) << text;
 
     ASSERT_EQ(Run({"--db", path, "shopping", "--ids", "8", "--exchange"}), 0) << err.str();
-    EXPECT_NE(out.str().find("----- Pfannola Shoppinglist Exchange Data ---- v2.00.126\n"
-                             "R,8,\"Brot\",1,\"Portionen\"\nZ,32,1,\"Mehl\",C999990\n-----\n"),
-              std::string::npos)
-        << out.str();
+    EXPECT_NE(out.str().find("R,8,\"Brot\",1,\"Portionen\"\n"), std::string::npos) << out.str();
 }
 
 TEST_F(CliShoppingTest, RefusesWhatItCannotUse)

@@ -1,5 +1,5 @@
 // The "weekplan" command on a database made by "init": a plan filled by the repeat rules, its
-// approval recording the served recipes, and its CSV file byte for byte.
+// approval, and its CSV file byte for byte.
 
 #include "db/Database.h"
 #include "tests/app/CliFixture.h"
@@ -33,13 +33,6 @@ protected:
             test::AddPlanRecipe(*db, r.Id, r.Title, r.Category);
         return path;
     }
-    static long Exclude(const std::string& path, long recipe)
-    {
-        return static_cast<long>(
-            Database::OpenSqlite(path)
-                ->Scalar("SELECT WPExclude FROM T_REZ_KOPF WHERE ID=" + std::to_string(recipe))
-                .AsLong());
-    }
 };
 
 TEST_F(CliWeekplanTest, NewApproveAndCsv)
@@ -67,9 +60,6 @@ TEST_F(CliWeekplanTest, NewApproveAndCsv)
 
     ASSERT_EQ(Run({"--db", path, "weekplan", "approve", "1"}), 0) << err.str();
     EXPECT_EQ(out.str().rfind("Der Wochenplan wurde am ", 0), 0u);
-    EXPECT_EQ(Exclude(path, 90002), 46363); // Monday 7 December 2026
-    EXPECT_EQ(Exclude(path, 90001), 46364);
-    EXPECT_EQ(Exclude(path, 90003), 46364);
     EXPECT_EQ(Run({"--db", path, "weekplan", "approve", "2"}), 1);
     EXPECT_EQ(err.str(), "Es gibt keinen Wochenplan mit der Nummer 2.\n");
 
@@ -81,10 +71,6 @@ TEST_F(CliWeekplanTest, NewApproveAndCsv)
                      "07.12.2026;Wochenteller;\"Linsen; mit Spätzle\";;0,00;Rezept;90003\r\n"
                      "08.12.2026;Tagessuppe;Kürbissuppe;;0,00;Rezept;90001\r\n"
                      "08.12.2026;Wochenteller;\"Linsen; mit Spätzle\";;0,00;Rezept;90003\r\n");
-
-    // The next week leaves out last week's soups on the same weekdays.
-    ASSERT_EQ(Run({"--db", path, "weekplan", "new", "--start", "14.12.2026", "--days", "1"}), 0) << err.str();
-    EXPECT_NE(out.str().find("  Tagessuppe: -\n"), std::string::npos) << out.str();
 }
 
 } // namespace

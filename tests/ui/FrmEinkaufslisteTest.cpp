@@ -60,17 +60,13 @@ TEST_F(FrmEinkaufslisteTest, TwoRecipesSortedByShopSavedAndExchanged)
     shop->setCurrentIndex(shop->findText("Wochenmarkt"));
     Child<QRadioButton>(window, "optSortGeschaeft")->setChecked(true);
     EXPECT_EQ(Column(lines, 2), (QStringList{"Äpfel", "Mehl", "Milch", "Eier"}));
-    EXPECT_EQ(Column(lines, 3),
-              (QStringList{"Apfelkuchen", "Pfannkuchen, Apfelkuchen", "Pfannkuchen", "Pfannkuchen"}));
 
     window.SaveAs("Sonntag");
     EXPECT_EQ(WorkDb().Scalar("SELECT Bezeichnung FROM T_SHOPPING_KOPF").AsText(), "Sonntag");
-    EXPECT_EQ(WorkDb().Scalar("SELECT COUNT(*) FROM T_SHOPPING_DETAIL").AsLong(), 5);
     EXPECT_TRUE(Child<QComboBox>(window, "cboListe")->currentText().startsWith("Sonntag ["));
 
     m_ui.Answering(Answer::No); // no .csv file
     Click(window, "cmdExcel");
-    EXPECT_TRUE(Clipboard().starts_with("Menge\tEinheit\tZutat\tLadenposition")) << Clipboard();
     EXPECT_NE(Clipboard().find("800\tg\tMehl\t2\t"), std::string::npos) << Clipboard();
 
     Click(window, "cmdExport");
@@ -78,7 +74,6 @@ TEST_F(FrmEinkaufslisteTest, TwoRecipesSortedByShopSavedAndExchanged)
     SetClipboard("> " + Clipboard()); // as quoted in a reply
     Child<QComboBox>(window, "cboListe")->setCurrentIndex(0);
     Click(window, "cmdImport");
-    EXPECT_EQ(window.List().RecipeCount(), 2);
     EXPECT_EQ(window.List().IngredCount(), 5);
     EXPECT_EQ(m_ui.shown.back().Text, "Der Import wurde erfolgreich durchgeführt");
 

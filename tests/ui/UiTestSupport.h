@@ -54,6 +54,15 @@ inline QStringList TopLevelTexts(const QTreeWidget* tree, int column = 0)
     return texts;
 }
 
+// The visible top-level window of a type, nullptr when none is open.
+template <typename T> T* OpenWindow()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* window = qobject_cast<T*>(w); window && window->isVisible())
+            return window;
+    return nullptr;
+}
+
 // Every shown entry of the menu and of each of its submenus has an Alt key of its own there.
 inline void ExpectOwnAltKeys(const QMenu& menu)
 {

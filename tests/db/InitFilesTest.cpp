@@ -249,44 +249,28 @@ TEST_F(InitFilesTest, EmptyFoodTableAndLexiconAreFilledAtOpenWithoutTouchingUser
         std::vector<std::pair<const char*, long>> Counts;
     };
     const std::vector<Case> cases = {
-        {"both empty",
-         "",
-         false,
-         true,
-         true,
+        {"both empty", "", false, true, true,
          {{"T_INFO_KEY WHERE KEYTYPE=3 AND ID NOT IN (SELECT ID FROM T_BLS_KEY)", 0},
-          {"T_INFO_KEY WHERE KEYTYPE IN (0,5)", -1},
-          {"T_GIFT", -1},
-          {"T_INFO_KEY WHERE KEYTYPE IN (10,11)", -1},
-          {"T_GERAET", shipped.at("T_GERAET")},
+          {"T_INFO_KEY WHERE KEYTYPE IN (0,5)", -1}, {"T_GIFT", -1},
+          {"T_INFO_KEY WHERE KEYTYPE IN (10,11)", -1}, {"T_GERAET", shipped.at("T_GERAET")},
           {"T_INFO_TREE WHERE KEYTYPE=2", -1}}},
         {"the user's foods and utensil",
          R"(
             INSERT INTO T_BLS_KEY (ID, ST) VALUES (1, 'Omas Brühe');
             INSERT INTO T_INFO_KEY (ID, [KEY], KEYTYPE) VALUES (1, 'Mein Topf', 2);
             INSERT INTO T_GERAET (ID, GerMerkmalD) VALUES (1, 'Vom Flohmarkt'))",
-         false,
-         false,
-         true,
-         {{"T_BLS_KEY", 1},
-          {"T_BLS_DAT", 0},
-          {"T_INFO_KEY WHERE KEYTYPE=2", 1},
-          {"T_GERAET WHERE GerMerkmalD='Vom Flohmarkt'", 1},
-          {"T_INFO_TREE WHERE KEYTYPE=2", 0},
+         false, false, true,
+         {{"T_BLS_KEY", 1}, {"T_BLS_DAT", 0}, {"T_INFO_KEY WHERE KEYTYPE=2", 1},
+          {"T_GERAET WHERE GerMerkmalD='Vom Flohmarkt'", 1}, {"T_INFO_TREE WHERE KEYTYPE=2", 0},
           {"T_INFO_KEY WHERE KEYTYPE=5", -1}}},
         {"the user's term, stray food rows",
          R"(
             INSERT INTO T_INFO_KEY (ID, [KEY], KEYTYPE) VALUES (5, 'Blanchieren', 0);
             INSERT INTO T_INFO_KEY (ID, [KEY], KEYTYPE) VALUES (99999, 'Waise', 3);
             INSERT INTO T_BLS_TREE (BLSKEY, BLSDesc) VALUES ('Z', 'Alt'))",
-         false,
-         true,
-         false,
-         {{"T_INFO_KEY WHERE KEYTYPE<>3", 1},
-          {"T_INFO_KEY WHERE [KEY]='Waise'", 0},
-          {"T_BLS_TREE WHERE BLSKEY='Z'", 0},
-          {"T_LEXIKON", 0},
-          {"T_GERAET", 0}}},
+         false, true, false,
+         {{"T_INFO_KEY WHERE KEYTYPE<>3", 1}, {"T_INFO_KEY WHERE [KEY]='Waise'", 0},
+          {"T_BLS_TREE WHERE BLSKEY='Z'", 0}, {"T_LEXIKON", 0}, {"T_GERAET", 0}}},
         {"read-only", "", true, false, false, {{"T_BLS_KEY", 0}, {"T_INFO_KEY", 0}, {"T_GERAET", 0}}},
     };
     int number = 0;
@@ -294,10 +278,7 @@ TEST_F(InitFilesTest, EmptyFoodTableAndLexiconAreFilledAtOpenWithoutTouchingUser
         SCOPED_TRACE(c.Name);
         const std::string path = dir.File("alt" + std::to_string(++number) + ".mdb");
         {
-            OpenOptions create;
-            create.Create = true;
-            auto made = Database::OpenSqlite(path, create);
-            CreateTables(*made, SchemaTables());
+            auto made = test::NewSchemaDatabase(path);
             std::istringstream statements(c.UserRows);
             for (std::string sql; std::getline(statements, sql, ';');)
                 if (sql.find_first_not_of(" \n") != std::string::npos)
@@ -338,10 +319,7 @@ TEST_F(InitFilesTest, EmptyFoodTableAndLexiconAreFilledAtOpenWithoutTouchingUser
     ASSERT_NE(foodsAt, std::string::npos);
     broken.insert(broken.find('\n', foodsAt) + 1, "\tkeine Zahl\t\"X\"\r\n");
     ReplaceZip(&broken);
-    OpenOptions create;
-    create.Create = true;
-    auto db = Database::OpenSqlite(dir.File("kaputt.mdb"), create);
-    CreateTables(*db, SchemaTables());
+    auto db = test::NewSchemaDatabase(dir.File("kaputt.mdb"));
     const BaseDataFill failed = FillEmptyTablesFromInit(*db);
     EXPECT_TRUE(failed.Failed);
     EXPECT_FALSE(failed.Lexicon);

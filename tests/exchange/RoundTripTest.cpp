@@ -178,25 +178,6 @@ TEST_F(RoundTrip, MensaxSecondExportEqualsTheFirst)
     EXPECT_NE(first.find("<mrecipe amount=\"12\" rid=\"42,4242\""), std::string::npos);
 }
 
-TEST_F(RoundTrip, MealMasterThroughMensaxKeepsWhatBothFormatsHold)
-{
-    // Meal-Master has no pictures and Mensax no origin; everything else both carry.
-    for (const long flags : {1L, 1L + 8 + 16}) {
-        SCOPED_TRACE(flags);
-        app.Options.ExportFingerprint = flags;
-        const std::string name = "via" + std::to_string(flags);
-        ExportAll(*db, name + "-0.mm");
-        auto first = ImportInto({dir.File(name + "-0.mm")}, name + "-1.db");
-        ASSERT_TRUE(first);
-        const std::string before = ExportAll(*first, name + "-1.mm");
-        ExportEvery(*first, clsRecipeExport::kMensaxFile, name + ".mnx");
-        auto second = ImportInto({dir.File(name + ".mnx")}, name + "-2.db");
-        ASSERT_TRUE(second);
-        const std::string after = ExportAll(*second, name + "-2.mm");
-        EXPECT_TRUE(before == after) << FirstDifference(before, after);
-    }
-}
-
 TEST_F(RoundTrip, EveryUnitOfTheBaseDataReadsBackFromItsColumns)
 {
     // One line per unit: what columns 9-11 hold must name a unit again that is written the same.
@@ -238,12 +219,6 @@ TEST_F(RoundTrip, RezkonvExportOfALongPreparationReadsBackWhole)
     const std::size_t last = text.find("Absatz 60:");
     ASSERT_NE(last, std::string::npos);
     EXPECT_NE(text.find("legen.", last), std::string::npos);
-}
-
-TEST_F(RoundTrip, DecimalQuantitiesReadBack)
-{
-    app.Options.EditFlags = 12;
-    ExpectSecondExportEqualsFirst("decimal");
 }
 
 TEST_F(RoundTrip, FilesOfTheReaderTestsWriteTheSameBytesAfterImport)

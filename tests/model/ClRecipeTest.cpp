@@ -203,15 +203,6 @@ TEST_P(RecipeDb, SaveRefusesWhatIsMissingUnlessTheRecipeIsStoredAsGeneric)
         EXPECT_EQ(recipe.LastError(), ClRecipe::kErrCategories);
         EXPECT_EQ(recipe.id(), 0);
     }
-    {
-        // No category and no instructions: incomplete, so stored as generic.
-        ClRecipe recipe = Complete("Skizze");
-        recipe.CatDel(1);
-        recipe.SetZubereitung("");
-        ASSERT_TRUE(recipe.Save()) << recipe.LastErrorText();
-        EXPECT_EQ(Count("SELECT Generic FROM T_REZ_KOPF WHERE ID=" + std::to_string(recipe.id())), -1);
-        EXPECT_EQ(recipe.WhyGeneric(), "Zubereitung, Kategorie");
-    }
 }
 
 TEST_P(RecipeDb, GenericReasonsAreListedInOrder)

@@ -23,19 +23,29 @@ protected:
         app.UI = &ui;
         db = Open("blob.db");
     }
-    std::unique_ptr<Database> Open(const std::string& name)
+    std::unique_ptr<Database> Open(const std::string& file)
     {
-        auto opened = test::NewSchemaDatabase(dir.File(name));
-        return opened;
+        return test::NewSchemaDatabase(dir.File(file));
+    }
+    // An attachment of the test database, not yet stored.
+    clBlob Unsaved(long reference, Blob data, long type = kPic)
+    {
+        clBlob blob = Attached();
+        blob.SetIDType(type);
+        blob.SetIDReference(reference);
+        blob.SetBlobData(std::move(data));
+        return blob;
+    }
+    clBlob Attached(Database* on = nullptr)
+    {
+        clBlob blob;
+        blob.SetDB(on ? on : db.get());
+        return blob;
     }
     // A picture of recipe reference, stored with the next free number; gives its number.
     long SavePicture(long reference, Blob data, long type = kPic)
     {
-        clBlob blob;
-        blob.SetDB(db.get());
-        blob.SetIDType(type);
-        blob.SetIDReference(reference);
-        blob.SetBlobData(std::move(data));
+        clBlob blob = Unsaved(reference, std::move(data), type);
         EXPECT_TRUE(blob.Save()) << blob.LastErrorText();
         return blob.IDNum();
     }
@@ -53,11 +63,7 @@ protected:
 
 TEST_F(BlobDb, PathIsStoredWithPropertyBitAndWithoutData)
 {
-    clBlob blob;
-    blob.SetDB(db.get());
-    blob.SetBlobData({1, 2, 3});
-    blob.SetIDType(kPic);
-    blob.SetIDReference(10);
+    clBlob blob = Unsaved(10, {1, 2, 3});
     blob.SetPath("/bilder/kuchen.jpg"); // replaces the data
     EXPECT_TRUE(blob.isPath());
     EXPECT_FALSE(blob.isBlob());
@@ -72,8 +78,7 @@ TEST_F(BlobDb, PathIsStoredWithPropertyBitAndWithoutData)
     EXPECT_EQ(rs->Field("IDNum").AsLong(), 1);
     rs->Close();
 
-    clBlob loaded;
-    loaded.SetDB(db.get());
+    clBlob loaded = Attached();
     ASSERT_TRUE(loaded.Loadr(kPic, 10, 1));
     EXPECT_TRUE(loaded.isPath());
     EXPECT_FALSE(loaded.IsChanged());
@@ -98,8 +103,7 @@ TEST_F(BlobDb, DataRoundTripsByteForByte)
     for (const Blob& data : cases) {
         SCOPED_TRACE(data.size());
         const long num = SavePicture(reference, data);
-        clBlob loaded;
-        loaded.SetDB(db.get());
+        clBlob loaded = Attached();
         ASSERT_TRUE(loaded.Loadr(kPic, reference, num));
         EXPECT_TRUE(loaded.isBlob());
         EXPECT_EQ(loaded.Property() & clBlob::kPathBit, 0);
@@ -110,8 +114,7 @@ TEST_F(BlobDb, DataRoundTripsByteForByte)
 
 TEST_F(BlobDb, NumbersCountWithinTheOwnerAndTheOwnersRowsShareAnID)
 {
-    clBlob blob;
-    blob.SetDB(db.get());
+    clBlob blob = Attached();
     EXPECT_EQ(blob.BlobCount(kPic, 10), 0);
     EXPECT_FALSE(blob.Loadr(kPic, 10, 1));
     EXPECT_FALSE(blob.IsUsed());
@@ -143,9 +146,7 @@ TEST_F(BlobDb, ClearDeletesOneNumberOrTheWholeOwner)
         SavePicture(10, {static_cast<std::uint8_t>(i + 1)});
     SavePicture(11, {9});
 
-    clBlob second, first;
-    second.SetDB(db.get());
-    first.SetDB(db.get());
+    clBlob second = Attached(), first = Attached();
     ASSERT_TRUE(second.Loadr(kPic, 10, 2));
     ASSERT_TRUE(first.Loadr(kPic, 10, 1));
 
@@ -159,18 +160,13 @@ TEST_F(BlobDb, ClearDeletesOneNumberOrTheWholeOwner)
     EXPECT_FALSE(first.IsUsed());
     EXPECT_EQ(Rows("IDReference=10"), 1);
 
-    clBlob other;
-    other.SetDB(db.get());
+    clBlob other = Attached();
     ASSERT_TRUE(other.Clear(kPic, 10));
     EXPECT_EQ(Rows("IDReference=10"), 0);
     EXPECT_EQ(Rows("IDReference=11"), 1);
 
     // An attachment never stored has no row: deleting it must not touch the owner's rows.
-    clBlob unsaved;
-    unsaved.SetDB(db.get());
-    unsaved.SetIDType(kPic);
-    unsaved.SetIDReference(11);
-    unsaved.SetBlobData({1});
+    clBlob unsaved = Unsaved(11, {1});
     EXPECT_TRUE(unsaved.Delete());
     EXPECT_EQ(Rows("IDReference=11"), 1);
 }
@@ -202,12 +198,8 @@ TEST_F(BlobDb, SaveIsRefusedForUnusedOrOwnerlessAttachments)
     const Case cases[] = {{"unused", 10, {}}, {"no owner", 0, {1, 2}}, {"negative owner", -1, {1}}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        clBlob blob;
-        blob.SetDB(db.get());
-        blob.SetIDType(kPic);
-        blob.SetIDReference(c.reference);
+        clBlob blob = Unsaved(c.reference, c.data);
         blob.SetIDNum(1);
-        blob.SetBlobData(c.data);
         EXPECT_FALSE(blob.Save());
         EXPECT_NE(blob.LastError(), 0);
         EXPECT_FALSE(blob.LastErrorText().empty());
@@ -218,8 +210,7 @@ TEST_F(BlobDb, SaveIsRefusedForUnusedOrOwnerlessAttachments)
 TEST_F(BlobDb, ReadOnlyNeitherWritesNorDeletes)
 {
     SavePicture(10, {1, 2});
-    clBlob blob;
-    blob.SetDB(db.get());
+    clBlob blob = Attached();
     ASSERT_TRUE(blob.Loadr(kPic, 10, 1));
     blob.SetROMode(true);
     blob.SetBlobData({7, 7, 7});
@@ -228,8 +219,7 @@ TEST_F(BlobDb, ReadOnlyNeitherWritesNorDeletes)
     EXPECT_FALSE(blob.Clear(kPic, 10));
     EXPECT_TRUE(blob.IsUsed());
 
-    clBlob fresh;
-    fresh.SetDB(db.get());
+    clBlob fresh = Attached();
     ASSERT_TRUE(fresh.Loadr(kPic, 10, 1));
     EXPECT_EQ(fresh.BlobData(), (Blob{1, 2}));
 }
@@ -244,11 +234,7 @@ TEST_F(BlobDb, SaveJoinsTheCallersTransactionAndReportsFailure)
     EXPECT_EQ(Rows(), 0);
 
     db->Execute("DROP TABLE T_BLOB");
-    clBlob blob;
-    blob.SetDB(db.get());
-    blob.SetIDType(kPic);
-    blob.SetIDReference(10);
-    blob.SetBlobData({1});
+    clBlob blob = Unsaved(10, {1});
     EXPECT_FALSE(blob.Save());
     EXPECT_NE(blob.LastError(), 0);
     EXPECT_TRUE(blob.IsChanged()); // still to be written
@@ -260,8 +246,7 @@ TEST_F(BlobDb, TransferWritesACopyAndKeepsTheOriginal)
     SavePicture(10, {5, 6});
     SavePicture(10, {7});
     auto target = Open("target.db");
-    clBlob blob;
-    blob.SetDB(db.get());
+    clBlob blob = Attached();
     ASSERT_TRUE(blob.Loadr(kPic, 10, 2));
     blob.SetROMode(true);
     const long ownId = blob.id();
@@ -272,8 +257,7 @@ TEST_F(BlobDb, TransferWritesACopyAndKeepsTheOriginal)
     EXPECT_EQ(blob.IDNum(), 2);
     EXPECT_FALSE(blob.IsChanged());
 
-    clBlob copy;
-    copy.SetDB(target.get());
+    clBlob copy = Attached(target.get());
     ASSERT_TRUE(copy.Loadr(kPic, 44, 1));
     EXPECT_EQ(copy.BlobData(), (Blob{7}));
     EXPECT_EQ(Rows(), 2);
@@ -321,10 +305,7 @@ TEST_F(PictureFile, MissingFileReportsTheReason)
     EXPECT_FALSE(LoadPictureFile(dir.File("fehlt.jpg")).has_value());
     ASSERT_EQ(ui.shown.size(), 1u);
     EXPECT_EQ(ui.shown[0].Icon, MsgIcon::Critical);
-    const std::string& text = ui.shown[0].Text;
-    const std::string tail = "\n\nBild konnte nicht geladen werden !";
-    ASSERT_GT(text.size(), tail.size());
-    EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
+    EXPECT_TRUE(ui.shown[0].Text.ends_with("\n\nBild konnte nicht geladen werden !")) << ui.shown[0].Text;
 }
 
 TEST_F(PictureFile, PictureDataReadsAPathAndGivesStoredData)

@@ -44,12 +44,9 @@ TEST(IniFile, ReadsByProfileStringRules)
         std::optional<std::string> Expected;
     };
     const Case cases[] = {
-        {"Pfannola", "Database", "/daten/Rezepte.MDB"},
-        {"PFANNOLA", "database", "/daten/Rezepte.MDB"},
-        {"Pfannola", "Quoted", "  mit Blanks  "},
-        {"Pfannola", "Single", "x"},
-        {"Pfannola", "Half", "\"nur vorne"},
-        {"Pfannola", "Empty", ""},
+        {"Pfannola", "Database", "/daten/Rezepte.MDB"}, {"PFANNOLA", "database", "/daten/Rezepte.MDB"},
+        {"Pfannola", "Quoted", "  mit Blanks  "},       {"Pfannola", "Single", "x"},
+        {"Pfannola", "Half", "\"nur vorne"},            {"Pfannola", "Empty", ""},
         {"Pfannola", "DBTYPE", std::nullopt}, // commented out
         {"Pfannola", "noequals", std::nullopt},
         {"Pfannola", "orphan", std::nullopt}, // before any section

@@ -243,22 +243,14 @@ TEST(Settings, ConvertsTextToNumbersAndBooleans)
         bool Bool;
     };
     const Case cases[] = {
-        {"wahr", 0, true},
-        {"True", 0, true},
-        {"TRUE", 0, true},
-        {"1", 1, true},
-        {"-1", -1, true},
-        {"", 0, false},
-        {"0", 0, false},
-        {"nein", 0, false},
-        {"False", 0, false},
-        {"12abc", 12, true},
-        {" 7", 7, true},
-        {"+3", 3, true},
-        {"0.5", 0, true},
-        {"-0.0", 0, false},
-        {"x1", 0, false},
-        {"- 1", 0, false},
+        {"wahr", 0, true},                           {"True", 0, true},
+        {"TRUE", 0, true},                           {"1", 1, true},
+        {"-1", -1, true},                            {"", 0, false},
+        {"0", 0, false},                             {"nein", 0, false},
+        {"False", 0, false},                         {"12abc", 12, true},
+        {" 7", 7, true},                             {"+3", 3, true},
+        {"0.5", 0, true},                            {"-0.0", 0, false},
+        {"x1", 0, false},                            {"- 1", 0, false},
         {"99999999999999999999999", LONG_MAX, true},
     };
     for (const Case& c : cases) {
@@ -280,10 +272,8 @@ TEST_F(SettingsTest, DataDirectoryByBaseDirType)
         std::string Expected;
     };
     const Case cases[] = {
-        {"", m_dir.File("xdg") + "/Pfannola/"},
-        {"0", m_dir.File("xdg") + "/Pfannola/"},
-        {"1", m_ctx.ProgramDir},
-        {"2", m_dir.File("eigen") + "/"},
+        {"", m_dir.File("xdg") + "/Pfannola/"},  {"0", m_dir.File("xdg") + "/Pfannola/"},
+        {"1", m_ctx.ProgramDir},                 {"2", m_dir.File("eigen") + "/"},
         {"7", ""},
     };
     for (const Case& c : cases) {

@@ -252,10 +252,8 @@ TEST(UpgradeSteps, WeeklyPlanLevelTexts)
         {"\"Tagesdessert\",\"Tagessuppe\",\"Tagesteller 1\",\"Tagesteller "
          "2\",\"Vegetarisch\",\"Wochenteller;;1\"",
          {{1, "Tagesdessert", "0", false, false},
-          {2, "Tagessuppe", "0", false, false},
-          {3, "Tagesteller 1", "0", false, false},
-          {4, "Tagesteller 2", "0", false, false},
-          {5, "Vegetarisch", "0", false, false},
+          {2, "Tagessuppe", "0", false, false},    {3, "Tagesteller 1", "0", false, false},
+          {4, "Tagesteller 2", "0", false, false}, {5, "Vegetarisch", "0", false, false},
           {6, "Wochenteller", "0", true, false}}},
         // the fourth field gives the ID, a negative cost means "not printed", so does the fifth field
         {"\"Suppe;1.50;0;5\",\"Hauptgang, gross;-4,20;1\",\"Dessert;;;;1\"",

@@ -22,20 +22,13 @@ TEST(Value, NullReadsAsZeroAndEmpty)
 TEST(Value, NumbersToWholeNumbersRoundHalfToEven)
 {
     const std::pair<Value, std::int64_t> cases[] = {
-        {Value(2.5), 2},
-        {Value(3.5), 4},
-        {Value(-2.5), -2},
-        {Value(2.4999), 2},
-        {Value(Decimal4::Parse("0.5")), 0},
-        {Value(Decimal4::Parse("1.5")), 2},
-        {Value(Decimal4::Parse("-1.5")), -2},
-        {Value("12 g"), 12},
-        {Value("  7,5"), 8},
-        {Value("abc"), 0},
-        {Value(true), -1},
-        {Value(false), 0},
-        {Value("Wahr"), -1},
-        {Value(DateSerial{43462.75}), 43463},
+        {Value(2.5), 2},                      {Value(3.5), 4},
+        {Value(-2.5), -2},                    {Value(2.4999), 2},
+        {Value(Decimal4::Parse("0.5")), 0},   {Value(Decimal4::Parse("1.5")), 2},
+        {Value(Decimal4::Parse("-1.5")), -2}, {Value("12 g"), 12},
+        {Value("  7,5"), 8},                  {Value("abc"), 0},
+        {Value(true), -1},                    {Value(false), 0},
+        {Value("Wahr"), -1},                  {Value(DateSerial{43462.75}), 43463},
         {Value(-3), -3},
     };
     for (const auto& [value, expected] : cases) {

@@ -117,12 +117,9 @@ TEST_F(GenericImportTest, SameTableInEveryEncodingGivesTheSameRows)
 TEST_F(GenericImportTest, HeaderWidthAndMapDecideWhatIsAccepted)
 {
     const std::pair<const char*, bool> headers[] = {
-        {"a;b;c;d;e;f", false},
-        {"a;b;c;d;e;f;g", true},
-        {"a;b;c;d;e;f;g;h", false},
-        {"a;b;c;d;e;f;g;h;i", true},
-        {"a;b;c;d;e;f;g;h;i;j;k;l;m;n;o;p", true},
-        {"a;b;c;d;e;f;g;h;i;j;k;l;m;n;o;p;q", false},
+        {"a;b;c;d;e;f", false},                       {"a;b;c;d;e;f;g", true},
+        {"a;b;c;d;e;f;g;h", false},                   {"a;b;c;d;e;f;g;h;i", true},
+        {"a;b;c;d;e;f;g;h;i;j;k;l;m;n;o;p", true},    {"a;b;c;d;e;f;g;h;i;j;k;l;m;n;o;p;q", false},
     };
     for (const auto& [header, accepted] : headers) {
         GenericTableImport run(*db);

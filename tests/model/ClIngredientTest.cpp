@@ -70,27 +70,19 @@ struct FormatCase
 TEST(ClIngredient, FormatQuantityWritesFractionsOrDecimals)
 {
     const FormatCase cases[] = {
-        {"1.5", kFractionMode, ',', "1 1/2"},
-        {"0.333", kFractionMode, ',', "1/3"},
-        {"2.75", kFractionMode, ',', "2 3/4"},
-        {"0.125", kFractionMode, ',', "1/8"},
-        {"3", kFractionMode, ',', "3"},
-        {"0", kFractionMode, ',', ""},
+        {"1.5", kFractionMode, ',', "1 1/2"},  {"0.333", kFractionMode, ',', "1/3"},
+        {"2.75", kFractionMode, ',', "2 3/4"}, {"0.125", kFractionMode, ',', "1/8"},
+        {"3", kFractionMode, ',', "3"},        {"0", kFractionMode, ',', ""},
         {"0.2", kFractionMode, ',', "1/5"},
         {"1.9", kFractionMode, ',', "1 0,9"}, // no fraction within 0.01
-        {"2.95", kFractionMode, ',', "2 0,95"},
-        {"2.95", kFractionMode, '.', "2 0.95"},
-        {"0.66", kFractionMode, ',', "2/3"},
-        {"0.57", kFractionMode, ',', "4/7"},
+        {"2.95", kFractionMode, ',', "2 0,95"}, {"2.95", kFractionMode, '.', "2 0.95"},
+        {"0.66", kFractionMode, ',', "2/3"},    {"0.57", kFractionMode, ',', "4/7"},
         {"0.3", kFractionMode, ',', "0,3"},
         {"0.4901", kFractionMode, ',', "1/2"}, // just within 0.01
         {"0.49", kFractionMode, ',', "0,49"},  // exactly 0.01 away is not close enough
-        {"0.5", kDecimalMode, ',', "0,5"},
-        {"2.5", kDecimalMode, ',', "2,5"},
-        {"2.5", kDecimalMode, '.', "2.5"},
-        {"0.125", kDecimalMode, ',', "0,125"},
-        {"4", kDecimalMode, ',', "4"},
-        {"0", kDecimalMode, ',', ""},
+        {"0.5", kDecimalMode, ',', "0,5"},     {"2.5", kDecimalMode, ',', "2,5"},
+        {"2.5", kDecimalMode, '.', "2.5"},     {"0.125", kDecimalMode, ',', "0,125"},
+        {"4", kDecimalMode, ',', "4"},         {"0", kDecimalMode, ',', ""},
     };
     for (const FormatCase& c : cases) {
         SCOPED_TRACE(std::string(c.quantity) + " flags " + std::to_string(c.flags));

@@ -215,12 +215,9 @@ TEST_P(RecipeDb, GenericReasonsAreListedInOrder)
         const char* quantity; // nullptr: no line
         const char* why;
     } cases[] = {
-        {true, 4, true, "250", ""},
-        {false, 4, true, "250", "Zubereitung"},
-        {true, 0, true, "250", "Menge"},
-        {true, 4, false, "250", "Kategorie"},
-        {true, 4, true, nullptr, "Zutaten"},
-        {true, 4, true, "0", "Zutaten"},
+        {true, 4, true, "250", ""},             {false, 4, true, "250", "Zubereitung"},
+        {true, 0, true, "250", "Menge"},        {true, 4, false, "250", "Kategorie"},
+        {true, 4, true, nullptr, "Zutaten"},    {true, 4, true, "0", "Zutaten"},
         {false, 0, false, nullptr, "Zubereitung, Menge, Kategorie, Zutaten"},
     };
     for (const auto& c : cases) {

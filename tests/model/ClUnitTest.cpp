@@ -256,14 +256,10 @@ TEST(ClUnitScaling, ScaledQuantitiesFollowTheRoundingRules)
         const char* expected;
     } cases[] = {
         // yield 3 to 4
-        {"1", 1.333, true, false, "2"},
-        {"2", 1.333, true, false, "2.666"},
-        {"7", 1.333, true, false, "10"},
-        {"11", 1.333, true, false, "14"},
-        {"15", 1.333, true, false, "19.995"},
-        {"90", 1.333, true, false, "120"},
-        {"110", 1.333, true, false, "200"},
-        {"1", 1.333, true, true, "1.333"},
+        {"1", 1.333, true, false, "2"},       {"2", 1.333, true, false, "2.666"},
+        {"7", 1.333, true, false, "10"},      {"11", 1.333, true, false, "14"},
+        {"15", 1.333, true, false, "19.995"}, {"90", 1.333, true, false, "120"},
+        {"110", 1.333, true, false, "200"},   {"1", 1.333, true, true, "1.333"},
         {"0.5", 1.333, true, false, "0.666"}, // 666.5 goes to the even 666; below 1 nothing rounds
         {"75", 1.333, true, false, "99.975"},
         // other ratios

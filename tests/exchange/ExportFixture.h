@@ -80,6 +80,15 @@ protected:
         return recipe;
     }
 
+    // A stored recipe with all its collections, to be changed and saved again.
+    ClRecipe Stored(long id)
+    {
+        ClRecipe recipe;
+        recipe.SetDB(db.get());
+        EXPECT_TRUE(recipe.LoadByID(id, 2)) << id;
+        return recipe;
+    }
+
     static ClIngredient Line(const char* quantity, long unit, const char* text, const char* foodKey = "")
     {
         ClIngredient line;

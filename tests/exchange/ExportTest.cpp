@@ -73,9 +73,7 @@ TEST_P(Export, RezkonvMatchesGoldenFile)
 TEST_P(Export, HtmlPageWithPictureIndexAndDownloadLinksMatchesGoldenFile)
 {
     {
-        ClRecipe recipe;
-        recipe.SetDB(db.get());
-        ASSERT_TRUE(recipe.LoadByID(spaetzleId, 2));
+        ClRecipe recipe = Stored(spaetzleId);
         recipe.PictureAdd(Blob{0x89, 'P', 'N', 'G', 13, 10, 26, 10});
         ASSERT_TRUE(recipe.Save(true)) << recipe.LastErrorText();
     }
@@ -121,9 +119,7 @@ TEST_P(Export, MensaxMatchesGoldenFileAndTheClipboardHoldsTheSame)
 {
     {
         // A picture, characters the format does not carry, and texts that need escaping.
-        ClRecipe recipe;
-        recipe.SetDB(db.get());
-        ASSERT_TRUE(recipe.LoadByID(spaetzleId, 2));
+        ClRecipe recipe = Stored(spaetzleId);
         recipe.PictureAdd(Blob{0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0});
         recipe.SetNotizen("Œuvre: 5 € – „gut“ & <schnell> ·\tfertig\r\n\r\n  eingerückt  ");
         recipe.IngredAdd(Separator("Zum \"Servieren\" & Garnieren"));
@@ -192,9 +188,7 @@ TEST_P(Export, MensaxMenusFollowTheRecipesAndMatchGoldenFile)
 TEST_P(Export, CsvCookbookXmlAndStructureMatchGoldenFiles)
 {
     {
-        ClRecipe recipe;
-        recipe.SetDB(db.get());
-        ASSERT_TRUE(recipe.LoadByID(spaetzleId, 2));
+        ClRecipe recipe = Stored(spaetzleId);
         recipe.SetPreparationTime(DateSerial{20.0 / 1440});
         recipe.SetCookingTime(DateSerial{0.5 / 24});
         recipe.PictureAdd(Blob{'G', 'I', 'F', '8', '9', 'a', 0, 1});
@@ -436,9 +430,7 @@ TEST_P(Export, ReadingAheadWritesTheSameAsLoadingEachRecipe)
                 {Value(suppeId)});
     db->Execute("UPDATE T_REZ_KOPF SET Fingerprint1=11, Fingerprint2=22 WHERE ID=?", {Value(brueheId)});
     {
-        ClRecipe recipe;
-        recipe.SetDB(db.get());
-        ASSERT_TRUE(recipe.LoadByID(spaetzleId, 2));
+        ClRecipe recipe = Stored(spaetzleId);
         recipe.PictureAdd(Blob{'G', 'I', 'F', '8', '9', 'a', 0, 1});
         ASSERT_TRUE(recipe.Save(true)) << recipe.LastErrorText();
     }

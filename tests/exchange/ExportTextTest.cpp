@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <sstream>
 #include <vector>
 
 namespace pf {
@@ -171,62 +169,6 @@ TEST(ExportText, FormatTextBlockWritesParagraphsAndKeepsLaidOutLines)
     EXPECT_EQ(Lines(FormatTextBlock(many, counter, 999, 0, 70, false)).size(), 10u);
 }
 
-// What the reader makes of formatted text: the lines of each paragraph joined again.
-std::string ReadBack(const std::string& formatted, int width)
-{
-    std::vector<TextLine> lines;
-    for (const std::string& line : Lines(formatted)) {
-        const bool hardCut = CharLength(line) == static_cast<std::size_t>(width) && line.back() == '-';
-        lines.push_back({line, hardCut, CharLength(line)});
-    }
-    std::string text;
-    for (const std::string& line : TextParagraphs(lines, static_cast<std::size_t>(width)))
-        text += (text.empty() && !line.empty() ? "" : "\n") + line;
-    return text;
-}
-
-TEST(ExportText, FormattedTextReadsBackAndFormatsAgainToTheSameLines)
-{
-    const char* texts[] = {
-        "Mehl, Eier und etwas Salz zu einem zähen Teig verrühren und so lange schlagen, bis er Blasen wirft. "
-        "Den Teig durch ein Spätzlebrett (oder eine Presse) in kochendes Salzwasser schaben.",
-        "Salz\nPfeffer\nZucker\nMehl\nButter\nEier\nMilch und alles andere gut verrühren\n\nFertig.",
-        "Ein sehr langes Wort: Donaudampfschifffahrtsgesellschaftskapitänsmützenabzeichenhersteller und mehr",
-        "Zwiebeln (rot oder weiß) in Ringe schneiden;/Öl "
-        "erhitzen!Alles-zusammen.Fertig(und-gut)ist-das-Essen",
-        "Siehe https://www.example.org/rezepte/kuchen/apfel-zimt-kuchen-vom-blech-mit-streuseln.html dazu",
-        "Das Verhältnis ist 2 zu 1. Danach: 3 zu 1. Dann - wie immer - abschmecken; fertig. Tipp: kalt essen",
-        "Zutaten:\n- 1/2 Tasse Weizen-Dinkel-Mischung, gesiebt und mit dem Backpulver vermischt, dann kühl "
-        "stellen\n- Salz\nBackzeit: 40 Minuten bei 180 Grad Umluft im vorgeheizten Ofen, danach auskühlen "
-        "lassen",
-    };
-    for (const auto& [width, paragraph] : {std::pair{40, 0}, std::pair{70, 0}, std::pair{70, 999}}) {
-        for (const char* text : texts) {
-            SCOPED_TRACE(std::to_string(width) + "/" + std::to_string(paragraph) + ": " + text);
-            int counter = 0;
-            const std::string first = FormatTextBlock(text, counter, paragraph, 0, width, true);
-            for (const std::string& line : Lines(first)) {
-                if (paragraph == 0) {
-                    EXPECT_LE(CharLength(line), static_cast<std::size_t>(width)) << line;
-                }
-                EXPECT_FALSE(!line.empty() && line.back() == ' ') << line;
-            }
-            const std::string read = ReadBack(first, width);
-            counter = 0;
-            EXPECT_EQ(FormatTextBlock(read, counter, paragraph, 0, width, true), first);
-            // Nothing of the text is lost or gained but blanks at line ends.
-            std::string compact = text;
-            std::string readCompact = read;
-            for (std::string* t : {&compact, &readCompact})
-                t->erase(std::remove_if(t->begin(), t->end(), [](char c) { return c == ' ' || c == '\n'; }),
-                         t->end());
-            EXPECT_EQ(readCompact, compact);
-        }
-    }
-}
-
-// Each format's escaping: Mensax keeps only its listed characters, HTML escapes markup and keeps
-// significant blanks, RTF writes code page 1252 and Unicode escapes.
 TEST(ExportText, EachFormatEscapesItsOwnWay)
 {
     EXPECT_EQ(AnsiToUtf8("Grüße aus Köln: ½ Tasse, 180 °C, © Ñandú"),

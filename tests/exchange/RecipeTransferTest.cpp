@@ -11,22 +11,7 @@
 #include "tests/exchange/ExportFixture.h"
 #include "tests/support/GeneratedRecipes.h"
 
-#include <fstream>
-#include <sstream>
-
 namespace pf::test {
-
-namespace {
-
-std::string FileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-} // namespace
 
 class RecipeTransferTest : public ExportFixture
 {
@@ -99,59 +84,59 @@ protected:
         return static_cast<long>(in.Scalar("SELECT ID FROM T_REZ_KOPF WHERE RezTitle=?", {title}).AsLong());
     }
 
+    // The rows of a query on the recipe id, each "|" + mark + its fields joined by sep.
+    static std::string Rows(Database& in, const std::string& sql, long id, const std::string& mark,
+                            const char* sep = ":")
+    {
+        std::string rows;
+        for (auto rs = in.OpenRecordset(sql, {id}); !rs->Eof(); rs->MoveNext())
+            for (int i = 0; i < rs->FieldCount(); ++i)
+                rows += (i == 0 ? "|" + mark : std::string(sep)) + rs->Field(i).AsText();
+        return rows;
+    }
+
     // Several database facts of the recipe of that title, as one comparable text.
     static std::string Facts(Database& in, const std::string& title)
     {
         const long id = IdOf(in, title);
         std::string facts = in.Scalar("SELECT RezWeinTipp FROM T_REZ_KOPF WHERE ID=?", {id}).AsText();
-        auto books = in.OpenRecordset("SELECT b.BuchTitel, b.BuchBeschreib FROM T_REZ_KOCHBUCH k INNER JOIN "
-                                      "T_BUCH b ON k.BuchID=b.ID WHERE k.RezID=? ORDER BY b.BuchTitel",
-                                      {id});
-        for (; !books->Eof(); books->MoveNext())
-            facts += "|" + books->Field(0).AsText() + ":" + books->Field(1).AsText();
+        facts += Rows(in,
+                      "SELECT b.BuchTitel, b.BuchBeschreib FROM T_REZ_KOCHBUCH k INNER JOIN T_BUCH b ON "
+                      "k.BuchID=b.ID WHERE k.RezID=? ORDER BY b.BuchTitel",
+                      id, "");
         auto pictures = in.OpenRecordset("SELECT IDNum, BlobPath, Blob, Description FROM T_BLOB WHERE "
                                          "IDType=5 AND IDReference=? ORDER BY IDNum",
                                          {id});
         for (; !pictures->Eof(); pictures->MoveNext())
             facts += "|" + pictures->Field(0).AsText() + ":" + pictures->Field(1).AsText() + ":" +
                      std::to_string(pictures->Field(2).AsBinary().size()) + ":" + pictures->Field(3).AsText();
-        auto foods =
-            in.OpenRecordset("SELECT k.SBLS, k.ST, d.GP FROM T_REZ_ZUTAT z INNER JOIN T_BLS_KEY k ON "
-                             "z.ZutBLSID=k.ID LEFT JOIN T_BLS_DAT d ON d.SBLS=k.SBLS WHERE z.ID=? AND "
-                             "z.ZutRezept=0 ORDER BY z.[No]",
-                             {id});
-        for (; !foods->Eof(); foods->MoveNext())
-            facts += "|" + foods->Field(0).AsText() + ":" + foods->Field(1).AsText() + ":" +
-                     foods->Field(2).AsText();
-        const long parent =
-            static_cast<long>(in.Scalar("SELECT RezParent FROM T_REZ_KOPF WHERE ID=?", {id}).AsLong());
-        if (parent != 0)
-            facts += "|Eltern:" + in.Scalar("SELECT RezTitle FROM T_REZ_KOPF WHERE ID=?", {parent}).AsText();
-        auto subs = in.OpenRecordset("SELECT r.RezTitle FROM T_REZ_ZUTAT z INNER JOIN T_REZ_KOPF r ON "
-                                     "z.ZutBLSID=r.ID WHERE z.ID=? AND z.ZutRezept<>0",
-                                     {id});
-        for (; !subs->Eof(); subs->MoveNext())
-            facts += "|Teilrezept:" + subs->Field(0).AsText();
-        auto tools = in.OpenRecordset("SELECT k.[KEY] FROM T_REZ_GERAET g INNER JOIN T_INFO_KEY k ON "
-                                      "k.ID=g.GeraetID AND k.KEYTYPE=2 WHERE g.RezID=? ORDER BY k.[KEY]",
-                                      {id});
-        for (; !tools->Eof(); tools->MoveNext())
-            facts += "|Utensil:" + tools->Field(0).AsText();
-        auto guests = in.OpenRecordset("SELECT k.MenuTitle, a.Name, s.Notiz FROM ((T_MENU_GANG g INNER JOIN "
-                                       "T_MENU_KOPF k ON k.MenuID=g.MenuID) INNER JOIN T_MENU_GAST s ON "
-                                       "s.MenuID=k.MenuID) INNER JOIN T_ADRESSE a ON a.ID=s.AdressID WHERE "
-                                       "g.RezID=? ORDER BY s.[No]",
-                                       {id});
-        for (; !guests->Eof(); guests->MoveNext())
-            facts += "|Gast:" + guests->Field(0).AsText() + "," + guests->Field(1).AsText() + "," +
-                     guests->Field(2).AsText();
-        auto book = in.OpenRecordset("SELECT l.Title, l.Jahrgang, l.AusgabeNr, a.Name, r.RezQuellePage FROM "
-                                     "(T_REZ_KOPF r INNER JOIN T_LITERATUR l ON l.QuelleID=r.RezQuelleID) "
-                                     "LEFT JOIN T_ADRESSE a ON a.ID=l.VerlagID WHERE r.ID=?",
-                                     {id});
-        for (; !book->Eof(); book->MoveNext())
-            for (int i = 0; i < 5; ++i)
-                facts += (i == 0 ? "|Quelle:" : ",") + book->Field(i).AsText();
+        facts += Rows(in,
+                      "SELECT k.SBLS, k.ST, d.GP FROM T_REZ_ZUTAT z INNER JOIN T_BLS_KEY k ON "
+                      "z.ZutBLSID=k.ID LEFT JOIN T_BLS_DAT d ON d.SBLS=k.SBLS WHERE z.ID=? AND "
+                      "z.ZutRezept=0 ORDER BY z.[No]",
+                      id, "");
+        facts += Rows(in,
+                      "SELECT p.RezTitle FROM T_REZ_KOPF r INNER JOIN T_REZ_KOPF p ON p.ID=r.RezParent "
+                      "WHERE r.ID=?",
+                      id, "Eltern:");
+        facts += Rows(in,
+                      "SELECT r.RezTitle FROM T_REZ_ZUTAT z INNER JOIN T_REZ_KOPF r ON z.ZutBLSID=r.ID WHERE "
+                      "z.ID=? AND z.ZutRezept<>0",
+                      id, "Teilrezept:");
+        facts += Rows(in,
+                      "SELECT k.[KEY] FROM T_REZ_GERAET g INNER JOIN T_INFO_KEY k ON k.ID=g.GeraetID AND "
+                      "k.KEYTYPE=2 WHERE g.RezID=? ORDER BY k.[KEY]",
+                      id, "Utensil:");
+        facts += Rows(in,
+                      "SELECT k.MenuTitle, a.Name, s.Notiz FROM ((T_MENU_GANG g INNER JOIN T_MENU_KOPF k ON "
+                      "k.MenuID=g.MenuID) INNER JOIN T_MENU_GAST s ON s.MenuID=k.MenuID) INNER JOIN "
+                      "T_ADRESSE a ON a.ID=s.AdressID WHERE g.RezID=? ORDER BY s.[No]",
+                      id, "Gast:", ",");
+        facts += Rows(in,
+                      "SELECT l.Title, l.Jahrgang, l.AusgabeNr, a.Name, r.RezQuellePage FROM (T_REZ_KOPF r "
+                      "INNER JOIN T_LITERATUR l ON l.QuelleID=r.RezQuelleID) LEFT JOIN T_ADRESSE a ON "
+                      "a.ID=l.VerlagID WHERE r.ID=?",
+                      id, "Quelle:", ",");
         return facts;
     }
 };
@@ -228,7 +213,7 @@ TEST_F(RecipeTransferTest, ImportFromAnotherDatabaseDecidesDuplicatesAndNeverWri
     }
     const std::string sourceFile = db->Name();
     db.reset();
-    const std::string sourceBytes = FileBytes(sourceFile);
+    const std::string sourceBytes = ReadFile(sourceFile);
     OpenOptions readOnly;
     readOnly.ReadOnly = true;
     std::unique_ptr<Database> source = OpenDatabase(sourceFile, readOnly);
@@ -284,7 +269,7 @@ TEST_F(RecipeTransferTest, ImportFromAnotherDatabaseDecidesDuplicatesAndNeverWri
             .AsLong(),
         1);
     source.reset();
-    EXPECT_EQ(FileBytes(sourceFile), sourceBytes);
+    EXPECT_EQ(ReadFile(sourceFile), sourceBytes);
 }
 
 } // namespace pf::test

@@ -147,9 +147,7 @@ TEST_F(RoundTrip, MensaxSecondExportEqualsTheFirst)
 {
     // A picture and a note that ends with the source text, which the remark repeats.
     {
-        ClRecipe recipe;
-        recipe.SetDB(db.get());
-        ASSERT_TRUE(recipe.LoadByID(spaetzleId, 2));
+        ClRecipe recipe = Stored(spaetzleId);
         recipe.PictureAdd(Blob{'G', 'I', 'F', '8', '9', 'a', 0, 1, 2, 0xFF});
         recipe.SetLanguageID(6);
         ASSERT_TRUE(recipe.Save(true)) << recipe.LastErrorText();

@@ -20,19 +20,21 @@ FrmPrinter::FrmPrinter(QWidget* parent) : QWidget(parent)
     setWindowTitle("Druckereinrichtung");
     auto* layout = new QVBoxLayout(this);
     const QStringList names = QPrinterInfo::availablePrinterNames();
-    layout->addWidget(new QLabel(names.isEmpty()
-                                     ? QString::fromUtf8("Es ist kein Drucker eingerichtet. Ausdrucke "
-                                                         "können als PDF-Datei gespeichert werden.")
-                                     : QString("Standarddrucker:"),
-                                 this));
+    auto* label = new QLabel(names.isEmpty() ? QString::fromUtf8("Es ist kein Drucker eingerichtet. Ausdrucke "
+                                                                 "können als PDF-Datei gespeichert werden.")
+                                             : QString("&Standarddrucker:"),
+                             this);
+    layout->addWidget(label);
     m_printers = new QComboBox(this);
     m_printers->setObjectName("cboPrinter");
     m_printers->addItems(names);
     const int current = m_printers->findText(Q(AppContext::Current().StdPrinter), Qt::MatchFixedString);
     m_printers->setCurrentIndex(current >= 0 ? current
                                              : m_printers->findText(QPrinterInfo::defaultPrinterName()));
-    m_printers->setEnabled(!names.isEmpty());
+    label->setBuddy(m_printers);
     layout->addWidget(m_printers);
+    // Without a printer an empty list would only look broken.
+    m_printers->setVisible(!names.isEmpty());
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     QPushButton* ok = MakeButton("cmdOK", "OK", this);

@@ -166,7 +166,9 @@ TEST_F(FoodInfoTest, OwnFoodIsCopiedChangedAndDeletedWhileBaseFoodsStay)
     ASSERT_TRUE(food);
     EXPECT_TRUE(food->Own);
     EXPECT_EQ(food->NameE, "Gemüsezwiebel");
+    // Every value of the template is copied, not only the energy.
     EXPECT_EQ(m_db->Scalar("SELECT GCAL FROM T_BLS_DAT WHERE SBLS='G170000'").AsDouble(), 28.0);
+    EXPECT_EQ(m_db->Scalar("SELECT ZE FROM T_BLS_DAT WHERE SBLS='G170000'").AsDouble(), 1200.0);
     EXPECT_EQ(m_db->Scalar("SELECT SKT FROM T_BLS_DAT WHERE SBLS='G170000'").AsText(), "Gemüsezwiebel");
     EXPECT_EQ(nutrition->Matcher.MatchFoodForIngredient("Gemüsezwiebel"), id);
 

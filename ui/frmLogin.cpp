@@ -55,6 +55,8 @@ frmLogin::frmLogin(ClsUser& users, WaitClock& clock, QWidget* parent)
     layout->addLayout(form);
     m_ok = AddOkCancel(this, layout);
     m_cancel = findChild<QPushButton*>("cmdCancel");
+    // Nothing in it grows: the window manager offers neither resizing nor maximising.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     connect(m_ok, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
     // The previous user only needs the password.
     (preselect >= 0 ? static_cast<QWidget*>(m_password) : m_user)->setFocus();

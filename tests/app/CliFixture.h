@@ -34,6 +34,15 @@ protected:
         return RunCli(dir.File("bin/pfannola-cli"), args, out, err);
     }
 
+    // Runs one call on the database: "--db" and its path, the command's words, then further words.
+    int RunOn(const std::string& db, std::vector<std::string> words,
+              const std::vector<std::string>& more = {})
+    {
+        words.insert(words.begin(), {"--db", db});
+        words.insert(words.end(), more.begin(), more.end());
+        return Run(std::move(words));
+    }
+
     // A new database made by "init" from the base data, as a user starts one.
     std::string InitDatabase(const std::string& name = "rezepte.MDB")
     {

@@ -49,10 +49,8 @@ TEST_F(CliLexiconTest, PrintsAreaIdAndKeywordOfEveryHit)
         {{"vitamin", "c"}, {"10\tVitamin C"}},
     };
     for (const Case& c : cases) {
-        std::vector<std::string> args = {"--db", path, "lexicon"};
-        args.insert(args.end(), c.Words.begin(), c.Words.end());
         SCOPED_TRACE(c.Words.back());
-        ASSERT_EQ(Run(args), 0) << err.str();
+        ASSERT_EQ(RunOn(path, {"lexicon"}, c.Words), 0) << err.str();
         for (const std::string& line : c.Lines) {
             const std::string area = line.substr(0, line.find('\t'));
             const std::string keyword = line.substr(line.find('\t') + 1);

@@ -79,10 +79,8 @@ TEST_F(CliMenuTest, WordsTheCommandCannotUse)
         {{"menu", "show", "3", "--layout", "1"}, "Aufruf: pfannola-cli --db DATEI menu"},
     };
     for (const auto& c : cases) {
-        std::vector<std::string> args = {"--db", path};
-        args.insert(args.end(), c.Words.begin(), c.Words.end());
         SCOPED_TRACE(testing::PrintToString(c.Words));
-        EXPECT_EQ(Run(args), 2);
+        EXPECT_EQ(RunOn(path, c.Words), 2);
         EXPECT_EQ(err.str().rfind(c.Err, 0), 0u) << err.str();
     }
 }

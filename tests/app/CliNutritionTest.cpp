@@ -83,9 +83,7 @@ TEST_F(CliNutritionTest, RefusesWhatItCannotDo)
         {{"nutrients", "5"}, 1, "Es gibt keine Nährwertinformationen zum Anzeigen."}, // nothing matched yet
     };
     for (const auto& c : cases) {
-        std::vector<std::string> args = {"--db", path};
-        args.insert(args.end(), c.Args.begin(), c.Args.end());
-        EXPECT_EQ(Run(args), c.Code) << c.Args.front();
+        EXPECT_EQ(RunOn(path, c.Args), c.Code) << c.Args.front();
         EXPECT_NE(err.str().find(c.Err), std::string::npos) << err.str();
     }
     Database::OpenSqlite(path)->Execute("DELETE FROM T_BLS_FDESC");

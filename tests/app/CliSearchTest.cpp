@@ -58,10 +58,8 @@ TEST_F(CliSearchTest, TheUsersTextIsSearchedLiterally)
         {{"--", "--mode"}, "14\t--mode Salat\n"},
     };
     for (const auto& c : cases) {
-        std::vector<std::string> args{"--db", path, "search"};
-        args.insert(args.end(), c.words.begin(), c.words.end());
-        SCOPED_TRACE(args.back());
-        EXPECT_EQ(Run(args), 0) << err.str();
+        SCOPED_TRACE(c.words.back());
+        EXPECT_EQ(RunOn(path, {"search"}, c.words), 0) << err.str();
         EXPECT_EQ(out.str(), c.hits);
         EXPECT_EQ(err.str().find("Musterzeichenfolge"), std::string::npos) << err.str();
     }
@@ -109,10 +107,8 @@ TEST_F(CliSearchTest, IngredientsByFoodOrTextAndUtensils)
          "Eine Liste mit --mode lässt sich nicht mit Zutaten oder Geräten verbinden.\n"},
     };
     for (const auto& c : cases) {
-        std::vector<std::string> args{"--db", path, "search"};
-        args.insert(args.end(), c.words.begin(), c.words.end());
         SCOPED_TRACE(c.words.front() + " " + c.words[1]);
-        EXPECT_EQ(Run(args), c.code) << err.str();
+        EXPECT_EQ(RunOn(path, {"search"}, c.words), c.code) << err.str();
         EXPECT_EQ(out.str(), c.out);
         EXPECT_EQ(err.str(), c.err);
     }

@@ -63,10 +63,8 @@ TEST_F(CliShoppingTest, RefusesWhatItCannotUse)
         {{"shopping", "--ids", "7,99"}, 1, "Ein Rezept mit der Nummer 99 gibt es nicht."},
     };
     for (const Case& c : cases) {
-        std::vector<std::string> args = {"--db", path};
-        args.insert(args.end(), c.Args.begin(), c.Args.end());
-        SCOPED_TRACE(args.back());
-        EXPECT_EQ(Run(args), c.Code);
+        SCOPED_TRACE(c.Args.back());
+        EXPECT_EQ(RunOn(path, c.Args), c.Code);
         EXPECT_NE(err.str().find(c.Message), std::string::npos) << err.str();
     }
 }

@@ -121,11 +121,8 @@ TEST_F(CliTest, CommandsRefuseWordsTheyCannotUseBeforeOpeningTheDatabase)
         {{"import", "--", "--trash"}, "Die Datei"},
     };
     for (const auto& c : cases) {
-        std::vector<std::string> args = {"--db", path};
-        args.insert(args.end(), c.Words.begin(), c.Words.end());
         SCOPED_TRACE(testing::PrintToString(c.Words));
-        const int code = Run(args);
-        EXPECT_NE(code, 0);
+        EXPECT_NE(RunOn(path, c.Words), 0);
         EXPECT_EQ(err.str().rfind(c.Err, 0), 0u) << err.str();
     }
     EXPECT_FALSE(std::filesystem::exists(path));

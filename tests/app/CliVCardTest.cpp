@@ -27,9 +27,7 @@ TEST_F(CliVCardTest, ImportsCountsAndExportsAgain)
 
     for (const std::vector<std::string>& words :
          {std::vector<std::string>{"vcard"}, {"vcard", "drucken", back}, {"vcard", "import", back, "mehr"}}) {
-        std::vector<std::string> args{"--db", db};
-        args.insert(args.end(), words.begin(), words.end());
-        EXPECT_EQ(Run(args), 2);
+        EXPECT_EQ(RunOn(db, words), 2);
         EXPECT_FALSE(err.str().empty());
     }
     EXPECT_EQ(Run({"--db", db, "vcard", "import", dir.File("fehlt.vcf")}), 1);

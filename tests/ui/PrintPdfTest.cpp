@@ -94,10 +94,7 @@ TEST_F(PrintPdf, WritesEachModeAsARealPdfWithItsPagesAndTexts)
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.Words));
         const std::string pdf = dir.File("druck.pdf");
-        std::vector<std::string> args = {"--db", db};
-        args.insert(args.end(), c.Words.begin(), c.Words.end());
-        args.push_back(pdf);
-        ASSERT_EQ(Run(args), 0) << err.str();
+        ASSERT_EQ(RunOn(db, c.Words, {pdf}), 0) << err.str();
         EXPECT_NE(out.str().find("gedruckt: "), std::string::npos);
         EXPECT_EQ(test::ReadFile(pdf).substr(0, 5), "%PDF-");
         EXPECT_EQ(PageCount(pdf), c.Pages);
@@ -126,10 +123,9 @@ TEST_F(PrintPdf, RefusesBadCallsWithAGermanReasonAndLeavesNoFileBehind)
     const std::string pdf = dir.File("fehler.pdf");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Message);
-        std::vector<std::string> args = {"--db", db, "print"};
-        args.insert(args.end(), c.Args.begin(), c.Args.end());
+        std::vector<std::string> args = c.Args;
         args.insert(args.end(), {"--pdf", pdf});
-        EXPECT_EQ(Run(args), c.Code);
+        EXPECT_EQ(RunOn(db, {"print"}, args), c.Code);
         EXPECT_NE(err.str().find(c.Message), std::string::npos) << err.str();
         EXPECT_FALSE(std::filesystem::exists(pdf));
     }

@@ -27,8 +27,7 @@ TEST(Decimal4, ParsesTheLeadingNumber)
 TEST(Decimal4, ShortestText)
 {
     const std::pair<std::int64_t, const char*> cases[] = {
-        {120000, "12"},      {2500, "0.25"},
-        {-31416, "-3.1416"}, {0, "0"},
+        {120000, "12"},      {2500, "0.25"}, {-31416, "-3.1416"}, {0, "0"},
         {-5000, "-0.5"},     {10, "0.001"},
         {1, "0.0001"},       {std::numeric_limits<std::int64_t>::min(), "-922337203685477.5808"},
     };
@@ -41,8 +40,7 @@ TEST(Decimal4, ShortestText)
 TEST(Decimal4, FromDoubleRoundsHalfAwayFromZeroAsTheDecimalReads)
 {
     const std::pair<double, std::int64_t> cases[] = {
-        {1.2345, 12345},      {0.1, 1000},
-        {1.00005, 10001},     {-1.00005, -10001},
+        {1.2345, 12345},      {0.1, 1000},        {1.00005, 10001},     {-1.00005, -10001},
         {2.00015, 20002},     {0.00004, 0},
         {123.45675, 1234568}, {1e300, std::numeric_limits<std::int64_t>::max()},
         {-0.00005, -1},       {0.1 + 0.2, 3000},

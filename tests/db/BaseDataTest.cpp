@@ -69,10 +69,8 @@ protected:
             {"T_REZ_KOPFEINHEIT", {{"ID", FieldType::Long}, {"NameD", FieldType::Text, 50}}, {pk}},
             {"T_GERAET",
              {{"ID", FieldType::Long},
-              {"GerMerkmalD", FieldType::Memo},
-              {"GerBild", FieldType::Binary},
-              {"Stand", FieldType::Date},
-              {"Language", FieldType::Byte}},
+              {"GerMerkmalD", FieldType::Memo}, {"GerBild", FieldType::Binary},
+              {"Stand", FieldType::Date},       {"Language", FieldType::Byte}},
              {pk}},
         };
     }

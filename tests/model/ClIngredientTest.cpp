@@ -26,9 +26,7 @@ struct ParseCase
 TEST(ClIngredient, ParseQuantityReadsEveryNotation)
 {
     const ParseCase cases[] = {
-        {"1 1/2", kFractionMode, "1.5"},
-        {"3/4", kFractionMode, "0.75"},
-        {"2", kFractionMode, "2"},
+        {"1 1/2", kFractionMode, "1.5"}, {"3/4", kFractionMode, "0.75"},  {"2", kFractionMode, "2"},
         {"2.5", kFractionMode, "2.5"},
         {"2,5", kFractionMode, "2"}, // a comma ends the number outside decimal mode
         {"", kFractionMode, "0"},
@@ -37,21 +35,15 @@ TEST(ClIngredient, ParseQuantityReadsEveryNotation)
         {"2 1/0", kFractionMode, "3"},
         {"  1 1/2  ", kFractionMode, "1.5"},
         {"1    3/4", kFractionMode, "1.75"}, // blanks around the fraction are trimmed
-        {"1/3", kFractionMode, "0.3333"},
-        {"2/3", kFractionMode, "0.6667"},
-        {"Prise", kFractionMode, "0"},
+        {"1/3", kFractionMode, "0.3333"}, {"2/3", kFractionMode, "0.6667"}, {"Prise", kFractionMode, "0"},
         {"2 Prisen", kFractionMode, "2"},
         {"\xC2\xBD", kFractionMode, "0"},        // no leading digit, no number
         {"123456/2", kFractionMode, "61728"},    // "/" is the 7th character: divides
         {"1234567/2", kFractionMode, "1234567"}, // "/" is the 8th character: ignored
-        {"2,5", kDecimalMode, "2.5"},
-        {"0,25", kDecimalMode, "0.25"},
-        {"2.5", kDecimalMode, "2.5"},
+        {"2,5", kDecimalMode, "2.5"},   {"0,25", kDecimalMode, "0.25"}, {"2.5", kDecimalMode, "2.5"},
         {"2,5,3", kDecimalMode, "2.5"}, // only the first comma becomes a point
         {"1 1/2", kDecimalMode, "1.5"}, // a "/" falls through to the fraction rules
-        {"1,5/3", kDecimalMode, "0.5"},
-        {"1/0", kDecimalMode, "1"},
-        {"", kDecimalMode, "0"},
+        {"1,5/3", kDecimalMode, "0.5"}, {"1/0", kDecimalMode, "1"},     {"", kDecimalMode, "0"},
     };
     for (const ParseCase& c : cases) {
         SCOPED_TRACE(std::string("'") + c.text + "' flags " + std::to_string(c.flags));

@@ -653,10 +653,8 @@ TEST_P(RecipeDb, ChoiceListsNameEachEntryOnceAndLeaveOutWhatCannotBeChosen)
         bool deleted;
         bool isTemplate;
     } recipes[] = {{1, "Zwiebelkuchen", false, false},
-                   {2, "Apfelstrudel", false, false},
-                   {3, "Im Papierkorb", true, false},
-                   {4, "Vorlage", false, true},
-                   {5, "", false, false},
+                   {2, "Apfelstrudel", false, false}, {3, "Im Papierkorb", true, false},
+                   {4, "Vorlage", false, true},       {5, "", false, false},
                    {6, "Das Rezept selbst", false, false}};
     for (const auto& recipe : recipes)
         db->Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle,FlagDeleted,Template) VALUES (?,?,?,?)",

@@ -158,8 +158,7 @@ TEST_F(UnitDb, DisplayConversionChoosesNamesAndFactors)
         {1, 2, "DE", "100", "3.53", "Unze", "oz"},
         {1, 4, "DE", "100", "3.38", "Unze (US)", "ozus"},
         {1, 6, "DE", "100", "0.1193", "Unze (US)", "ozus"}, // both factors, then three decimals
-        {1, 2 | 16, "DE", "1", "0.035", "OZ", "oz"},
-        {1, 8 | 16, "DE", "1", "1", "OZUK", "ozuk"},
+        {1, 2 | 16, "DE", "1", "0.035", "OZ", "oz"},    {1, 8 | 16, "DE", "1", "1", "OZUK", "ozuk"},
         {1, 2, "E", "1", "0.035", "Unze (US)", "ozus"},
         {2, 2, "DE", "0.3333", "1", "Drittel", "Drittel"}, // 0.9999 lies within 0.001 of 1; no short name
         {2, 2, "DE", "0.3330", "0.999", "Drittel", "Drittel"},

@@ -103,50 +103,23 @@ TEST_F(RecipeSaveChecks, EachCheckAddsItsProblemOrAsksItsQuestion)
         {"complete", {}, "Italien", {}, {}, {}},
         {"origin ignores case", {}, "italien", {}, {}, {}},
         {"no category", [](ClRecipe& r) { r.CatDel(1); }, "Italien", {}, {}, {kNoCategory}},
-        {"only base cookbook accepted",
-         [](ClRecipe& r) { r.SetBookIDs({0}); },
-         "Italien",
-         {Answer::Yes},
-         {kBookQuestion},
-         {}},
-        {"another cookbook wanted",
-         [](ClRecipe& r) { r.BookDel(1); },
-         "Italien",
-         {Answer::No},
-         {kBookQuestion},
-         {kWantBook}},
+        {"only base cookbook accepted", [](ClRecipe& r) { r.SetBookIDs({0}); }, "Italien", {Answer::Yes},
+         {kBookQuestion}, {}},
+        {"another cookbook wanted", [](ClRecipe& r) { r.BookDel(1); }, "Italien", {Answer::No},
+         {kBookQuestion}, {kWantBook}},
         {"no origin accepted", {}, "", {Answer::Yes}, {kNoOriginQuestion}, {}},
         {"origin wanted", {}, "  ", {Answer::No}, {kNoOriginQuestion}, {kWantOrigin}},
-        {"new origin declined",
-         {},
-         "Neuland",
-         {Answer::No},
+        {"new origin declined", {}, "Neuland", {Answer::No},
          {"Die erfasste geographische Herkunft: \"Neuland\" ist neu. Soll diese Angabe wirklich als neue "
           "Herkunft gespeichert werden ?"},
          {kKnownOrigin}},
         {"no yield", [](ClRecipe& r) { r.SetYield(0); }, "Italien", {}, {}, {kNoYield}},
-        {"everything missing",
-         [](ClRecipe& r) {
-             r.CatDel(1);
-             r.BookDel(1);
-             r.SetYield(0);
-         },
-         "",
-         {Answer::No, Answer::No},
-         {kBookQuestion, kNoOriginQuestion},
+        {"everything missing", [](ClRecipe& r) { r.CatDel(1); r.BookDel(1); r.SetYield(0); }, "",
+         {Answer::No, Answer::No}, {kBookQuestion, kNoOriginQuestion},
          {kNoCategory, kWantBook, kWantOrigin, kNoYield}},
         // A draft without instructions is stored as generic without the questions.
-        {"draft",
-         [](ClRecipe& r) {
-             r.SetZubereitung("");
-             r.CatDel(1);
-             r.BookDel(1);
-             r.SetYield(0);
-         },
-         "",
-         {},
-         {},
-         {}},
+        {"draft", [](ClRecipe& r) { r.SetZubereitung(""); r.CatDel(1); r.BookDel(1); r.SetYield(0); }, "",
+         {}, {}, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -223,36 +223,18 @@ TEST_F(MMImportTest, EncodingIsDecidedPerFile)
         {"\x84Omas K\xE4se\x93", FileEncoding::Windows1252},
         {"plain", FileEncoding::Utf8},
         // A degree sign after a number: F8 in code page 850, B0 in Windows-1252.
-        {"350\xF8"
-         "F backen",
-         FileEncoding::Cp850},
-        {"Bei 180 \xF8"
-         "C backen",
-         FileEncoding::Cp850},
-        {"Bei 180\xB0"
-         "C backen",
-         FileEncoding::Windows1252},
-        {"\xBD"
-         " Tasse Milch",
-         FileEncoding::Windows1252},
-        {"2\xBD"
-         " Tassen",
-         FileEncoding::Windows1252},
+        {"350\xF8\x46 backen", FileEncoding::Cp850},
+        {"Bei 180 \xF8\x43 backen", FileEncoding::Cp850},
+        {"Bei 180\xB0\x43 backen", FileEncoding::Windows1252},
+        {"\xBD Tasse Milch", FileEncoding::Windows1252},
+        {"2\xBD Tassen", FileEncoding::Windows1252},
         {"Preis: 5 \x80", FileEncoding::Windows1252},
         // One sign that neither count decides: the tie goes to Windows-1252.
-        {"Umluft \xB0"
-         "C",
-         FileEncoding::Windows1252},
-        {"\xBD"
-         "Tasse",
-         FileEncoding::Windows1252},
+        {"Umluft \xB0\x43", FileEncoding::Windows1252},
+        {"\xBDTasse", FileEncoding::Windows1252},
         {"Preis in \x80", FileEncoding::Windows1252},
-        {"1\xAB"
-         " Tassen",
-         FileEncoding::Cp850},
-        {"Sm\xF8rrebr\xF8"
-         "d",
-         FileEncoding::Windows1252},
+        {"1\xAB Tassen", FileEncoding::Cp850},
+        {"Sm\xF8rrebr\xF8\x64", FileEncoding::Windows1252},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.bytes);

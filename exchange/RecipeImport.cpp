@@ -1,5 +1,7 @@
 #include "exchange/RecipeImport.h"
 
+#include "exchange/ReadAhead.h"
+
 #include "core/AppContext.h"
 #include "core/Interaction.h"
 #include "core/LeadingNumber.h"
@@ -14,6 +16,7 @@
 #include "db/SchemaVersion.h"
 #include "db/SearchIndex.h"
 #include "exchange/MensaxImport.h"
+#include "exchange/ReadAhead.h"
 #include "model/ClCategory.h"
 #include "model/ClFingerprint.h"
 #include "model/ClRecipe.h"
@@ -498,7 +501,8 @@ void RecipeImport::ImportOneFile(const pf::ImportText& text)
     m_filePercent = 0;
     ShowStatus(text.Name + ": Datei mit " + std::to_string(text.Size) + " Zeichen Textinhalt");
     m_lastStoredId = 0;
-    m_reader->ReadFile(text, *this);
+    // The file is read on a second thread while this one stores.
+    ReadAhead(*m_reader, text, *this);
     if (m_reader->ReadFailed()) {
         // The rest of the file is unknown; what was read before is stored.
         CommitBatch();

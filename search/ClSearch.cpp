@@ -12,7 +12,10 @@
 #include "model/ClFingerprint.h"
 #include "search/WordIndexFilter.h"
 
+#include <time.h>
+
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -36,6 +39,10 @@ constexpr const char* kTitleWalkHead =
     "FROM (T_REZ_KOPF INDEXED BY [T_REZ_KOPF.IRezTitle] LEFT JOIN T_BLOB ON T_REZ_KOPF.ID = "
     "T_BLOB.IDReference) ";
 constexpr std::size_t kFirstHits = 64;
+// The first page is read along the title index for at most this much processor time; the walk
+// looks at the clock every so many rows.
+constexpr std::chrono::milliseconds kEarlyBudget{50};
+constexpr long kBudgetRows = 128;
 // Results of fewer IDs sort in no time. Reading along the index passes recipes that are no hits
 // (a title word at the start of the titles gathers the hits under one letter): it reads at most
 // this many rows, and the list gets the hits among them before the rest.
@@ -100,6 +107,82 @@ std::string IngredientTextCondition(const std::string& text)
 bool IsFile(Database& db)
 {
     return dynamic_cast<SqliteDatabase*>(&db) != nullptr;
+}
+
+// The condition of one ingredient criterion on an ingredient line.
+std::string IngredientCondition(const IngredientCriterion& ingredient)
+{
+    return ingredient.FoodKey > 0 ? "ZutBLSid=" + std::to_string(ingredient.FoodKey)
+                                  : IngredientTextCondition(ingredient.Text);
+}
+
+// The condition on an ingredient line of "any of the ingredients" (food keys and texts).
+std::string AnyIngredientCondition(const SearchCriteria& c)
+{
+    std::vector<long> keys;
+    std::string condition;
+    for (const IngredientCriterion& ingredient : c.Ingredients) {
+        if (ingredient.FoodKey > 0) {
+            keys.push_back(ingredient.FoodKey);
+        } else {
+            if (!condition.empty())
+                condition += " OR ";
+            condition += IngredientTextCondition(ingredient.Text);
+        }
+    }
+    if (!keys.empty())
+        condition = "ZutBLSid IN (" + JoinIds(keys) + ")" + (condition.empty() ? "" : " OR " + condition);
+    return condition;
+}
+
+// Whether every ingredient is looked for in a step of its own (otherwise one step takes any).
+bool EachIngredientApart(const SearchCriteria& c)
+{
+    return (c.AllIngredients || c.Ingredients.size() == 1) && !c.NegateIngredients;
+}
+
+// The condition of one category (all of them must match) or of the list (any one), on a row of
+// T_REZ_CAT_NDX.
+std::string CategoryCondition(const SearchCriteria& c, long category)
+{
+    return std::string(c.NegateCategories ? "NOT " : "") + "CatID=" + std::to_string(category) +
+           (c.PrimaryOnly ? " AND CatPrimary<>0" : "");
+}
+
+std::string AnyCategoryCondition(const SearchCriteria& c)
+{
+    return std::string(c.NegateCategories ? "NOT " : "") + "CatID IN (" + JoinIds(c.Categories) + ")" +
+           (c.PrimaryOnly ? " AND CatPrimary<>0" : "");
+}
+
+std::string OriginCondition(const SearchCriteria& c)
+{
+    return std::string(c.NegateOrigins ? "NOT " : "") + "RezHerkunft IN (" + JoinIds(c.Origins) + ")";
+}
+
+std::string ToolCondition(const SearchCriteria& c)
+{
+    return std::string(c.NegateTools ? "NOT " : "") +
+           (c.Tools.size() == 1 ? "GeraetID=" + std::to_string(c.Tools[0]) : "GeraetID IN (" + JoinIds(c.Tools) + ")");
+}
+
+// A row of table whose column names the recipe of the walk's row, meeting condition. The
+// condition is tested as a value, so that the engine looks the rows up by recipe: by the index of
+// the condition's column (a category, a food) it would read every recipe's rows of it, for each
+// recipe along the walk.
+std::string RowOf(const std::string& table, const std::string& column, const std::string& condition)
+{
+    return "EXISTS (SELECT 1 FROM " + table + " WHERE " + table + "." + column + "=T_REZ_KOPF.ID AND ((" +
+           condition + ")<>0))";
+}
+
+// Processor time of the calling thread: the budget of the first page does not run out while
+// other programs keep the machine busy.
+std::chrono::nanoseconds ThreadTime()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return std::chrono::seconds(t.tv_sec) + std::chrono::nanoseconds(t.tv_nsec);
 }
 
 std::string ScalarText(Database& db, const std::string& sql)
@@ -191,8 +274,8 @@ bool ClSearch::CollectHits(const std::string& sql, const std::vector<long>& ids,
         if (m_sink && flushed < m_hits.size()) {
             batch.assign(m_hits.begin() + static_cast<std::ptrdiff_t>(flushed), m_hits.end());
             m_sink(batch);
+            flushed = m_hits.size();
         }
-        flushed = m_hits.size();
     };
     try {
         auto rs = Db().OpenRecordset(sql, ListParameters(sql, ids));
@@ -252,44 +335,125 @@ bool ClSearch::ReadAlongTitles()
     }
 }
 
+std::string ClSearch::RowCondition(const SearchCriteria& c) const
+{
+    if (!c.Literature.empty() || !c.Publishers.empty() || !c.Authors.empty())
+        return {}; // the sources are looked up first
+    // The recipe row's own terms first: the engine tests the rest only on rows that pass them.
+    std::vector<std::string> terms = {"Template=False", "FlagDeleted=0"};
+    if (c.NoChildren)
+        terms.push_back("RezParent=0");
+    if (c.WPExcludeBefore != 0)
+        terms.push_back("WPExclude<" + std::to_string(c.WPExcludeBefore));
+    if (c.YieldUnit != 0)
+        terms.push_back("RezYieldEinh=" + std::to_string(c.YieldUnit));
+    if (!c.Origins.empty())
+        terms.push_back("(" + OriginCondition(c) + ")");
+    if (!c.Languages.empty())
+        terms.push_back("RezSprache IN (" + JoinIds(c.Languages) + ")");
+    if (const std::vector<std::string> words = SplitSearchWords(c.Words); !words.empty())
+        terms.push_back(std::string(c.NegateWords ? "NOT " : "") + "(" + WordsCondition(c, words) + ")");
+    if (!c.Books.empty())
+        terms.push_back(RowOf("T_REZ_KOCHBUCH", "RezID", "BuchID IN (" + BookList() + ")"));
+    if (c.AllCategoriesRule() || c.Categories.size() == 1) {
+        for (long category : c.Categories)
+            terms.push_back(RowOf("T_REZ_CAT_NDX", "ID", CategoryCondition(c, category)));
+    } else if (!c.Categories.empty()) {
+        terms.push_back(RowOf("T_REZ_CAT_NDX", "ID", AnyCategoryCondition(c)));
+    }
+    if (EachIngredientApart(c)) {
+        for (const IngredientCriterion& ingredient : c.Ingredients)
+            terms.push_back(RowOf("T_REZ_ZUTAT", "ID", IngredientCondition(ingredient)));
+    } else if (!c.Ingredients.empty()) {
+        terms.push_back(std::string(c.NegateIngredients ? "NOT " : "") +
+                        RowOf("T_REZ_ZUTAT", "ID", AnyIngredientCondition(c)));
+    }
+    if (!c.Tools.empty())
+        terms.push_back(RowOf("T_REZ_GERAET", "RezID", ToolCondition(c)));
+    if (c.PicturesOnly)
+        terms.push_back(RowOf("T_BLOB", "IDReference", "T_BLOB.IDType=5"));
+    std::string condition;
+    for (const std::string& term : terms)
+        condition += (condition.empty() ? "" : " AND ") + term;
+    return condition;
+}
+
 std::size_t ClSearch::ShowEarlyHits(const SearchCriteria& c)
 {
-    // Only words in the titles: the condition is the recipe row's own. Other criteria go through
-    // their steps before anything is listed.
-    const bool titleWordsOnly = !c.Words.empty() && !c.Instructions && !c.NegateWords && c.Books.empty() &&
-                                !c.PicturesOnly && c.Ingredients.empty() && c.Tools.empty() &&
-                                c.Categories.empty() && c.YieldUnit == 0 && c.Origins.empty() &&
-                                c.Languages.empty() && c.Literature.empty() && c.Publishers.empty() &&
-                                c.Authors.empty() && !c.IngredientFlag && c.WPExcludeBefore == 0;
-    if (!m_sink || !titleWordsOnly || !ReadAlongTitles())
+    if (!m_sink || !ReadAlongTitles())
         return 0;
-    const std::vector<std::string> words = SplitSearchWords(c.Words);
-    if (words.empty())
+    const std::string condition = RowCondition(c);
+    if (condition.empty())
         return 0;
-    // The hits among the first recipes in title order are the first hits of the whole result,
-    // once they fill a page; the engine reads those recipes by number and sorts the few.
-    std::string sql = std::string(kListingHead) +
-                      "WHERE T_REZ_KOPF.ID IN (SELECT ID FROM T_REZ_KOPF INDEXED BY [T_REZ_KOPF.IRezTitle] "
-                      "ORDER BY RezTitle, ID LIMIT " +
-                      std::to_string(kWalkRows) + ") AND (" + WordsCondition(c, words) +
-                      ") AND Template=False AND FlagDeleted=0";
-    if (c.NoChildren)
-        sql += " AND (RezParent=0)";
-    sql += OrderClause(kSortTitle) + ", T_REZ_KOPF.ID";
+    // Every row along the title index comes back with the criteria's verdict, so that the walk
+    // can stop at any row: the recipes passed so far are tested, and the hits among them are the
+    // head of the result in its order.
+    const bool instructions = c.Instructions && !SplitSearchWords(c.Words).empty();
+    const std::string sql =
+        "SELECT T_REZ_KOPF.ID,REZTITLE,REZPARENT," + RowOf("T_BLOB", "IDReference", "T_BLOB.IDType=5") +
+        ",(" + condition + ") FROM T_REZ_KOPF INDEXED BY [T_REZ_KOPF.IRezTitle] " +
+        (instructions ? "LEFT JOIN T_REZ_ANWEIS ON (T_REZ_KOPF.ID=T_REZ_ANWEIS.ID) " : "") +
+        "ORDER BY RezTitle, T_REZ_KOPF.ID";
+    if (sql.size() >= kMaxStatement)
+        return 0;
     m_statements.push_back(sql);
-    HitSink sink = std::exchange(m_sink, {});
-    const bool full = CollectHits(sql, {}, 0, kFirstHits);
-    m_sink = std::move(sink);
-    if (!full || m_cancelled) {
-        m_hits.clear();
-        return 0;
+    const auto deadline = ThreadTime() + kEarlyBudget;
+    std::vector<SearchHit> page;
+    SearchHit recipe;         // the recipe whose rows are being read
+    bool recipeHit = false;   // one of its rows met the criteria
+    bool recipeRead = false;  // a recipe is being read
+    try {
+        auto rs = Db().OpenRecordset(sql);
+        long rows = 0;
+        for (;; rs->MoveNext()) {
+            const bool end = rs->Eof();
+            const long id = end ? 0 : static_cast<long>(rs->Field(0).AsLong());
+            // A recipe is done when the next one begins (with the instructions, a recipe has a
+            // row for each of them).
+            if (recipeRead && (end || id != recipe.id)) {
+                if (recipeHit)
+                    page.push_back(std::move(recipe));
+                recipeRead = false;
+                if (page.size() == kFirstHits)
+                    break;
+            }
+            if (end)
+                break;
+            if (!recipeRead) {
+                recipe = SearchHit{};
+                recipe.id = id;
+                const Value title = rs->Field(1);
+                recipe.Title = title.IsNull() ? std::string() : title.AsText();
+                const Value parent = rs->Field(2);
+                recipe.Parent = parent.IsNull() ? 0 : static_cast<long>(parent.AsLong());
+                recipe.Picture = rs->Field(3).AsLong() != 0;
+                recipeHit = false;
+                recipeRead = true;
+            }
+            const Value verdict = rs->Field(4);
+            recipeHit = recipeHit || (!verdict.IsNull() && verdict.AsLong() != 0);
+            if (++rows % kBudgetRows == 0) {
+                if (ThreadTime() > deadline)
+                    break;
+                UI().ProcessEvents();
+                if (m_stop || UI().CancelRequested()) {
+                    m_cancelled = true;
+                    break;
+                }
+            }
+        }
+    } catch (const DbError&) {
+        return 0; // the steps meet the same fault and report it
     }
-    m_sink(m_hits);
-    UI().ProcessEvents();
-    if (m_stop || UI().CancelRequested()) {
-        m_cancelled = true; // the result is the page shown
-        return m_hits.size();
+    m_hits = std::move(page);
+    if (!m_hits.empty()) {
+        m_sink(m_hits);
+        UI().ProcessEvents();
+        if (m_stop || UI().CancelRequested())
+            m_cancelled = true;
     }
+    if (m_cancelled)
+        return m_hits.size(); // the result is the page shown
     const std::size_t shown = m_hits.size();
     m_hits.clear();
     return shown;
@@ -527,7 +691,6 @@ void ClSearch::StepCategories(const SearchCriteria& c)
     if (c.Categories.empty())
         return;
     const std::string progress = "Selektion nach " + std::to_string(c.Categories.size()) + " Kategorien";
-    const std::string primary = c.PrimaryOnly ? " AND CatPrimary<>0" : "";
     auto statement = [&](const std::string& condition) {
         if (!c.Books.empty())
             return "SELECT DISTINCTROW ID FROM T_REZ_CAT_NDX" + InBooks("T_REZ_CAT_NDX", "ID", condition);
@@ -535,16 +698,13 @@ void ClSearch::StepCategories(const SearchCriteria& c)
     };
     if (c.AllCategoriesRule() || c.Categories.size() == 1) {
         for (long category : c.Categories) {
-            const std::string condition = std::string(c.NegateCategories ? " NOT" : "") +
-                                          " CatID=" + std::to_string(category) +
-                                          ListCond(" AND ID IN (", ")") + primary;
+            const std::string condition = " " + CategoryCondition(c, category) + ListCond(" AND ID IN (", ")");
             RunStep(statement(condition), progress);
             if (Stopped())
                 break;
         }
     } else {
-        const std::string condition = std::string(" ") + (c.NegateCategories ? "NOT " : "") + "CatID IN (" +
-                                      JoinIds(c.Categories) + ")" + primary + ListCond(" AND ID IN (", ")");
+        const std::string condition = " " + AnyCategoryCondition(c) + ListCond(" AND ID IN (", ")");
         RunStep(statement(condition), progress);
     }
 }
@@ -554,8 +714,7 @@ void ClSearch::StepOrigins(const SearchCriteria& c)
 {
     if (c.Origins.empty())
         return;
-    const std::string condition = std::string(c.NegateOrigins ? " NOT " : "") + "RezHerkunft IN (" +
-                                  JoinIds(c.Origins) + ")" + ListCond(" AND (ID IN (", "))");
+    const std::string condition = OriginCondition(c) + ListCond(" AND (ID IN (", "))");
     if (!c.Books.empty())
         RunStep("SELECT DISTINCTROW ID FROM T_REZ_KOPF" + InBooks("T_REZ_KOPF", "ID", condition),
                 "Suche nach geographischer Herkunft");
@@ -583,11 +742,10 @@ void ClSearch::StepIngredients(const SearchCriteria& c)
 {
     if (c.Ingredients.empty())
         return;
-    if ((c.AllIngredients || c.Ingredients.size() == 1) && !c.NegateIngredients) {
+    if (EachIngredientApart(c)) {
         int n = 0;
         for (const IngredientCriterion& ingredient : c.Ingredients) {
-            std::string condition = ingredient.FoodKey > 0 ? "ZutBLSid=" + std::to_string(ingredient.FoodKey)
-                                                           : IngredientTextCondition(ingredient.Text);
+            std::string condition = IngredientCondition(ingredient);
             // After a step that left a short list the list narrows better than the index; given
             // both, the engine might look up the index's (longer) list of recipes instead.
             if (ingredient.FoodKey <= 0 && (!m_haveList || m_ids.size() > kNarrowIds) &&
@@ -606,20 +764,10 @@ void ClSearch::StepIngredients(const SearchCriteria& c)
         }
         return;
     }
-    std::vector<long> keys;
-    std::string condition;
-    for (const IngredientCriterion& ingredient : c.Ingredients) {
-        if (ingredient.FoodKey > 0) {
-            keys.push_back(ingredient.FoodKey);
-        } else {
-            if (!condition.empty())
-                condition += " OR ";
-            condition += IngredientTextCondition(ingredient.Text);
-        }
-    }
-    if (!keys.empty()) {
-        condition = "ZutBLSid IN (" + JoinIds(keys) + ")" + (condition.empty() ? "" : " OR " + condition);
-    } else if (!c.NegateIngredients && IsFile(Db()) && HasIngredientIndex(Db())) {
+    std::string condition = AnyIngredientCondition(c);
+    const bool anyKey = std::any_of(c.Ingredients.begin(), c.Ingredients.end(),
+                                    [](const IngredientCriterion& ingredient) { return ingredient.FoodKey > 0; });
+    if (!anyKey && !c.NegateIngredients && IsFile(Db()) && HasIngredientIndex(Db())) {
         std::vector<std::string> texts;
         for (const IngredientCriterion& ingredient : c.Ingredients)
             texts.push_back(ingredient.Text);
@@ -642,9 +790,7 @@ void ClSearch::StepTools(const SearchCriteria& c)
 {
     if (c.Tools.empty())
         return;
-    const std::string condition = std::string(c.NegateTools ? "NOT " : "") +
-                                  (c.Tools.size() == 1 ? "GeraetID=" + std::to_string(c.Tools[0])
-                                                       : "GeraetID IN (" + JoinIds(c.Tools) + ")");
+    const std::string condition = ToolCondition(c);
     std::string sql = "SELECT DISTINCTROW T_REZ_Geraet.RezID FROM T_REZ_GERAET";
     if (!c.Books.empty())
         sql += InBooks("T_REZ_GERAET", "RezID", condition);

@@ -107,9 +107,12 @@ private:
     bool RunStep(const std::string& sql, const std::string& progress);
     // Lists the current IDs with the listing query; the sink has the first `shown` already.
     void RunListing(const SearchCriteria& c, int sortMode, std::size_t shown = 0);
-    // Before the steps of a search by title words: the first page of hits, read along the
-    // title index and passed to the sink; its size, or 0 when the page was not filled there.
+    // Before the steps of a search sorted by title: the first hits, read along the title index
+    // within a time budget and passed to the sink (at most a page); how many, 0 when none.
     std::size_t ShowEarlyHits(const SearchCriteria& c);
+    // The criteria as a condition on a row of the walk along the title index; "" when they
+    // cannot be said there.
+    std::string RowCondition(const SearchCriteria& c) const;
     // The words' condition on the recipe row (and the instruction rows when asked).
     static std::string WordsCondition(const SearchCriteria& c, const std::vector<std::string>& words);
     // Whether the first hits of a title listing can be read along the title index.

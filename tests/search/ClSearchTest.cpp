@@ -21,6 +21,12 @@ protected:
     std::vector<long> Ids(const std::string& data, int sortMode = ClSearch::kSortTitle, long book = -1)
     {
         ClSearch search(db.get());
+        // What a list shows as the search goes is the result, from its first hits on.
+        std::vector<long> shown;
+        search.SetHitSink([&](const std::vector<SearchHit>& batch) {
+            for (const SearchHit& hit : batch)
+                shown.push_back(hit.id);
+        });
         long count = -1;
         const bool found = search.FindFirst(data, book, sortMode, count);
         EXPECT_EQ(found, count > 0);
@@ -28,6 +34,7 @@ protected:
         for (bool more = !search.Eof(); more; more = search.FindNext())
             ids.push_back(search.Current().id);
         EXPECT_EQ(static_cast<long>(ids.size()), count);
+        EXPECT_EQ(shown, ids);
         return ids;
     }
     std::vector<long> Found(const std::string& data) { return Sorted(Ids(data)); }

@@ -100,8 +100,16 @@ bool JetLikePattern::Matches(std::string_view text) const
     thread_local std::vector<char32_t> chars;
     chars.clear();
     std::size_t pos = 0;
-    while (pos < text.size())
-        chars.push_back(ToLowerCp(NextCodePoint(text, pos)));
+    while (pos < text.size()) {
+        // Most characters of recipe texts are ASCII letters, lowered without a table lookup.
+        const auto byte = static_cast<unsigned char>(text[pos]);
+        if (byte < 0x80) {
+            chars.push_back(byte >= 'A' && byte <= 'Z' ? char32_t(byte + ('a' - 'A')) : char32_t(byte));
+            ++pos;
+        } else {
+            chars.push_back(ToLowerCp(NextCodePoint(text, pos)));
+        }
+    }
 
     // Iterative wildcard matching with backtracking to the last star: linear for one star,
     // never exponential.

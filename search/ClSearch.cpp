@@ -41,7 +41,7 @@ constexpr const char* kTitleWalkHead =
 constexpr std::size_t kFirstHits = 64;
 // The first page is read along the title index for at most this much processor time; the walk
 // looks at the clock every so many rows.
-constexpr std::chrono::milliseconds kEarlyBudget{50};
+constexpr std::chrono::milliseconds kEarlyBudget{70};
 constexpr long kBudgetRows = 128;
 // Results of fewer IDs sort in no time. Reading along the index passes recipes that are no hits
 // (a title word at the start of the titles gathers the hits under one letter): it reads at most
@@ -389,9 +389,11 @@ std::size_t ClSearch::ShowEarlyHits(const SearchCriteria& c)
     // can stop at any row: the recipes passed so far are tested, and the hits among them are the
     // head of the result in its order.
     const bool instructions = c.Instructions && !SplitSearchWords(c.Words).empty();
+    // The verdict: 0 no hit, 1 a hit, 2 a hit with a picture (looked up for hits only).
     const std::string sql =
-        "SELECT T_REZ_KOPF.ID,REZTITLE,REZPARENT," + RowOf("T_BLOB", "IDReference", "T_BLOB.IDType=5") +
-        ",(" + condition + ") FROM T_REZ_KOPF INDEXED BY [T_REZ_KOPF.IRezTitle] " +
+        "SELECT T_REZ_KOPF.ID,REZTITLE,REZPARENT,CASE WHEN " + condition + " THEN 1+" +
+        RowOf("T_BLOB", "IDReference", "T_BLOB.IDType=5") + " ELSE 0 END FROM T_REZ_KOPF INDEXED BY "
+        "[T_REZ_KOPF.IRezTitle] " +
         (instructions ? "LEFT JOIN T_REZ_ANWEIS ON (T_REZ_KOPF.ID=T_REZ_ANWEIS.ID) " : "") +
         "ORDER BY RezTitle, T_REZ_KOPF.ID";
     if (sql.size() >= kMaxStatement)
@@ -426,12 +428,14 @@ std::size_t ClSearch::ShowEarlyHits(const SearchCriteria& c)
                 recipe.Title = title.IsNull() ? std::string() : title.AsText();
                 const Value parent = rs->Field(2);
                 recipe.Parent = parent.IsNull() ? 0 : static_cast<long>(parent.AsLong());
-                recipe.Picture = rs->Field(3).AsLong() != 0;
                 recipeHit = false;
                 recipeRead = true;
             }
-            const Value verdict = rs->Field(4);
-            recipeHit = recipeHit || (!verdict.IsNull() && verdict.AsLong() != 0);
+            const long verdict = static_cast<long>(rs->Field(3).AsLong());
+            if (verdict > 0) {
+                recipeHit = true;
+                recipe.Picture = verdict == 2;
+            }
             if (++rows % kBudgetRows == 0) {
                 if (ThreadTime() > deadline)
                     break;

@@ -82,24 +82,32 @@ char32_t BaseLetter(char32_t lowerCp)
 
 int JetCompare(std::string_view a, std::string_view b)
 {
-    // Fast path: pure ASCII compares lower-cased bytes.
+    // Fast path: equal bytes are equal on every level, ASCII compares lower-cased bytes. Sorted
+    // titles share long beginnings, so most comparisons end here.
     std::size_t i = 0;
     const std::size_t common = a.size() < b.size() ? a.size() : b.size();
     for (; i < common; ++i) {
         const auto ca = static_cast<unsigned char>(a[i]);
         const auto cb = static_cast<unsigned char>(b[i]);
+        if (ca == cb)
+            continue;
         if ((ca | cb) >= 0x80)
             break;
-        const char32_t la = ToLowerCp(ca);
-        const char32_t lb = ToLowerCp(cb);
+        const auto la = static_cast<unsigned char>(ca >= 'A' && ca <= 'Z' ? ca + 32 : ca);
+        const auto lb = static_cast<unsigned char>(cb >= 'A' && cb <= 'Z' ? cb + 32 : cb);
         if (la != lb)
             return la < lb ? -1 : 1;
     }
+    // A text that is the other's beginning has fewer letters (every character is at least one).
     if (i == common) {
         if (a.size() == b.size())
             return 0;
         return a.size() < b.size() ? -1 : 1;
     }
+    // The rest starts at the character the differing byte belongs to (the bytes before it are
+    // the same in both texts).
+    while (i > 0 && (static_cast<unsigned char>(a[i]) & 0xC0) == 0x80)
+        --i;
     a.remove_prefix(i);
     b.remove_prefix(i);
 

@@ -83,6 +83,12 @@ TEST(JetText, ComparesWithoutCaseAndSortsAccentsBesideTheirLetter)
     EXPECT_GT(JetCompare("Straße", "Strasse"), 0);
     EXPECT_LT(JetCompare("", "a"), 0);
     EXPECT_LT(JetCompare("Zucker", "Zuckerrübe"), 0);
+    // Texts that share their first bytes, also within a character.
+    EXPECT_GT(JetCompare("Würziges Brot", "WÜRZIGES auflauf"), 0);
+    EXPECT_EQ(JetCompare("Würziges Brot", "WÜRZIGES BROT"), 0);
+    EXPECT_GT(JetCompare("Kä", "Ká"), 0);
+    EXPECT_LT(JetCompare("Käse", "Käsekuchen"), 0);
+    EXPECT_GT(JetCompare("Grüße x", "Grüsse"), 0);
     EXPECT_EQ(BaseLetter(U'é'), U'e');
     EXPECT_EQ(BaseLetter(U'ł'), U'l');
     EXPECT_EQ(BaseLetter(U'x'), U'x');

@@ -19,6 +19,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <set>
 #include <unordered_map>
 #include <unordered_set>
@@ -30,6 +31,9 @@ namespace {
 
 constexpr const char* kListingHead =
     "SELECT DISTINCTROW T_REZ_KOPF.ID,REZTITLE,REZPARENT,T_BLOB.ID,T_BLOB.IDType "
+    "FROM (T_REZ_KOPF LEFT JOIN T_BLOB ON T_REZ_KOPF.ID = T_BLOB.IDReference) ";
+constexpr const char* kListingRows =
+    "SELECT T_REZ_KOPF.ID,REZTITLE,REZPARENT,T_BLOB.ID,T_BLOB.IDType "
     "FROM (T_REZ_KOPF LEFT JOIN T_BLOB ON T_REZ_KOPF.ID = T_BLOB.IDReference) ";
 // The same along the title index, which hands the rows out in title order. A large result is
 // sorted only after its last row is read; its first hits are read along the index beforehand, so
@@ -49,6 +53,11 @@ constexpr long kBudgetRows = 128;
 constexpr std::size_t kWalkMinIds = 1000;
 constexpr std::size_t kWalkRows = 6400;
 constexpr long kPictureType = 5;
+// Words whose index entries name at most this many recipes give the first page from those
+// recipes: the first of them in title order are looked up (each costs a row read, so a larger
+// set is left to the walk along the titles, where such common words find their hits soon).
+constexpr std::size_t kEarlyCandidates = 65536;
+constexpr std::size_t kEarlyHead = 256;
 
 // A list of more IDs than this goes to the engine as one bound value instead of statement text,
 // so that a common word followed by another step keeps every hit however many there are.
@@ -378,6 +387,56 @@ std::string ClSearch::RowCondition(const SearchCriteria& c) const
     return condition;
 }
 
+bool ClSearch::WordCandidates(const SearchCriteria& c, std::vector<long>& ids)
+{
+    const std::vector<std::string> words = SplitSearchWords(c.Words);
+    if (words.empty() || c.NegateWords || !IsFile(Db()) || !HasWordIndex(Db()))
+        return false;
+    std::vector<const char*> tables = {kTitleIndexTable};
+    if (c.Instructions)
+        tables.push_back(kTextIndexTable);
+    bool narrowed = false;
+    for (const std::string& word : words) {
+        const std::string query = WordIndexQuery(word);
+        std::vector<long> found; // the recipes this word can match
+        bool many = query.empty();
+        for (std::size_t t = 0; t < tables.size() && !many; ++t) {
+            const std::string sql = std::string("SELECT rowid FROM ") + tables[t] + " WHERE " + tables[t] +
+                                    " MATCH '" + query + "' LIMIT " + std::to_string(kEarlyCandidates + 1);
+            m_statements.push_back(sql);
+            std::vector<long> more;
+            try {
+                for (auto rs = Db().OpenRecordset(sql); !rs->Eof(); rs->MoveNext())
+                    more.push_back(static_cast<long>(rs->Field(0).AsLong()));
+            } catch (const DbError&) {
+                return false; // the steps meet the same fault and report it
+            }
+            many = more.size() > kEarlyCandidates;
+            std::sort(more.begin(), more.end());
+            std::vector<long> both;
+            std::set_union(found.begin(), found.end(), more.begin(), more.end(), std::back_inserter(both));
+            found = std::move(both);
+        }
+        // A word that could match many recipes narrows nothing: all words must match, and the
+        // others narrow; any word suffices, and the walk along the titles serves better.
+        if (many || found.size() > kEarlyCandidates) {
+            if (c.AnyWord)
+                return false;
+            continue;
+        }
+        std::vector<long> joined;
+        if (!narrowed)
+            joined = std::move(found);
+        else if (c.AnyWord)
+            std::set_union(ids.begin(), ids.end(), found.begin(), found.end(), std::back_inserter(joined));
+        else
+            std::set_intersection(ids.begin(), ids.end(), found.begin(), found.end(), std::back_inserter(joined));
+        ids = std::move(joined);
+        narrowed = true;
+    }
+    return narrowed && ids.size() <= kEarlyCandidates;
+}
+
 std::size_t ClSearch::ShowEarlyHits(const SearchCriteria& c)
 {
     if (!m_sink || !ReadAlongTitles())
@@ -389,11 +448,22 @@ std::size_t ClSearch::ShowEarlyHits(const SearchCriteria& c)
     // can stop at any row: the recipes passed so far are tested, and the hits among them are the
     // head of the result in its order.
     const bool instructions = c.Instructions && !SplitSearchWords(c.Words).empty();
+    // When the word index names few recipes, the walk reads only the first of them in title
+    // order: every hit is among them, so their hits are still the head of the result.
+    std::vector<long> candidates;
+    const bool fromCandidates = WordCandidates(c, candidates);
+    if (fromCandidates && candidates.empty())
+        return 0; // no recipe has the words
+    const std::string rows =
+        fromCandidates ? "(SELECT T_REZ_KOPF.ID AS Candidate FROM T_REZ_KOPF NOT INDEXED WHERE T_REZ_KOPF.ID IN (" +
+                             IdList(candidates) + ") ORDER BY RezTitle, T_REZ_KOPF.ID LIMIT " +
+                             std::to_string(kEarlyHead) +
+                             ") AS Head CROSS JOIN T_REZ_KOPF ON T_REZ_KOPF.ID=Head.Candidate "
+                       : "T_REZ_KOPF INDEXED BY [T_REZ_KOPF.IRezTitle] ";
     // The verdict: 0 no hit, 1 a hit, 2 a hit with a picture (looked up for hits only).
     const std::string sql =
         "SELECT T_REZ_KOPF.ID,REZTITLE,REZPARENT,CASE WHEN " + condition + " THEN 1+" +
-        RowOf("T_BLOB", "IDReference", "T_BLOB.IDType=5") + " ELSE 0 END FROM T_REZ_KOPF INDEXED BY "
-        "[T_REZ_KOPF.IRezTitle] " +
+        RowOf("T_BLOB", "IDReference", "T_BLOB.IDType=5") + " ELSE 0 END FROM " + rows +
         (instructions ? "LEFT JOIN T_REZ_ANWEIS ON (T_REZ_KOPF.ID=T_REZ_ANWEIS.ID) " : "") +
         "ORDER BY RezTitle, T_REZ_KOPF.ID";
     if (sql.size() >= kMaxStatement)
@@ -405,8 +475,8 @@ std::size_t ClSearch::ShowEarlyHits(const SearchCriteria& c)
     bool recipeHit = false;   // one of its rows met the criteria
     bool recipeRead = false;  // a recipe is being read
     try {
-        auto rs = Db().OpenRecordset(sql);
-        long rows = 0;
+        auto rs = Db().OpenRecordset(sql, ListParameters(sql, candidates));
+        long read = 0;
         for (;; rs->MoveNext()) {
             const bool end = rs->Eof();
             const long id = end ? 0 : static_cast<long>(rs->Field(0).AsLong());
@@ -436,7 +506,7 @@ std::size_t ClSearch::ShowEarlyHits(const SearchCriteria& c)
                 recipeHit = true;
                 recipe.Picture = verdict == 2;
             }
-            if (++rows % kBudgetRows == 0) {
+            if (++read % kBudgetRows == 0) {
                 if (ThreadTime() > deadline)
                     break;
                 UI().ProcessEvents();
@@ -496,7 +566,9 @@ void ClSearch::RunListing(const SearchCriteria& c, int sortMode, std::size_t sho
         }
         m_hits.clear();
     }
-    const std::string sql = kListingHead + before + ListCond("(T_REZ_Kopf.ID IN (", ")) AND ") + after;
+    // Each recipe is listed once however many pictures it has (CollectHits), so the engine
+    // need not compare whole rows for that.
+    const std::string sql = kListingRows + before + ListCond("(T_REZ_Kopf.ID IN (", ")) AND ") + after;
     m_statements.push_back(sql);
     CollectHits(sql, m_ids, shown);
 }
@@ -752,17 +824,30 @@ void ClSearch::StepIngredients(const SearchCriteria& c)
             std::string condition = IngredientCondition(ingredient);
             // After a step that left a short list the list narrows better than the index; given
             // both, the engine might look up the index's (longer) list of recipes instead.
+            std::string query;
             if (ingredient.FoodKey <= 0 && (!m_haveList || m_ids.size() > kNarrowIds) &&
-                IsFile(Db()) && HasIngredientIndex(Db())) {
-                const std::string narrowed = IngredientIndexCondition({ingredient.Text});
-                if (!narrowed.empty())
-                    condition = narrowed + " AND " + condition;
+                IsFile(Db()) && HasIngredientIndex(Db()))
+                query = IngredientIndexQuery({ingredient.Text});
+            const std::string progress = "Suchen nach Zutat " + std::to_string(++n);
+            if (!query.empty() && c.Books.empty()) {
+                // The recipes the index names, each once, kept when one of their lines matches:
+                // the lines of a recipe are read only up to the first that does.
+                const std::string index = kIngredientIndexTable;
+                RunStep("SELECT rowid FROM " + index + " WHERE " + index + " MATCH '" + query +
+                            "' AND EXISTS (SELECT 1 FROM T_REZ_ZUTAT WHERE T_REZ_ZUTAT.ID=" + index +
+                            ".rowid AND (" + condition + "))" + ListCond(" AND (rowid IN (", "))"),
+                        progress);
+                if (Stopped())
+                    break;
+                continue;
             }
+            if (!query.empty())
+                condition = IngredientIndexCondition({ingredient.Text}) + " AND " + condition;
             std::string sql =
                 c.Books.empty()
                     ? "SELECT DISTINCTROW ID FROM T_REZ_ZUTAT WHERE (" + condition + ")"
                     : "SELECT DISTINCTROW ID FROM T_REZ_ZUTAT" + InBooks("T_REZ_ZUTAT", "ID", condition);
-            RunStep(sql + ListCond(" AND (ID IN (", "))"), "Suchen nach Zutat " + std::to_string(++n));
+            RunStep(sql + ListCond(" AND (ID IN (", "))"), progress);
             if (Stopped())
                 break;
         }

@@ -110,6 +110,9 @@ private:
     // Before the steps of a search sorted by title: the first hits, read along the title index
     // within a time budget and passed to the sink (at most a page); how many, 0 when none.
     std::size_t ShowEarlyHits(const SearchCriteria& c);
+    // The recipes the word index names for the words, ascending, when it narrows them to a few;
+    // false when it cannot (no index, negated words, words common enough to match many recipes).
+    bool WordCandidates(const SearchCriteria& c, std::vector<long>& ids);
     // The criteria as a condition on a row of the walk along the title index; "" when they
     // cannot be said there.
     std::string RowCondition(const SearchCriteria& c) const;

@@ -80,7 +80,19 @@ std::string Phrase(const std::string& text)
     return "\"" + text + "\"";
 }
 
-std::string WordQuery(const std::string& word)
+std::string RecipesOf(const std::string& query, bool instructions)
+{
+    std::string sql = std::string("T_REZ_KOPF.ID IN (SELECT rowid FROM ") + kTitleIndexTable + " WHERE " +
+                      kTitleIndexTable + " MATCH '" + query + "'";
+    if (instructions)
+        sql += std::string(" UNION SELECT rowid FROM ") + kTextIndexTable + " WHERE " + kTextIndexTable +
+               " MATCH '" + query + "'";
+    return sql + ")";
+}
+
+} // namespace
+
+std::string WordIndexQuery(const std::string& word)
 {
     if (word.size() > 1 && word[0] == '#')
         return {}; // "#n" names a recipe; anything else with "#" is a digit wildcard anyway
@@ -93,18 +105,6 @@ std::string WordQuery(const std::string& word)
         return {};
     return "(" + one + ") OR (" + other + ")";
 }
-
-std::string RecipesOf(const std::string& query, bool instructions)
-{
-    std::string sql = std::string("T_REZ_KOPF.ID IN (SELECT rowid FROM ") + kTitleIndexTable + " WHERE " +
-                      kTitleIndexTable + " MATCH '" + query + "'";
-    if (instructions)
-        sql += std::string(" UNION SELECT rowid FROM ") + kTextIndexTable + " WHERE " + kTextIndexTable +
-               " MATCH '" + query + "'";
-    return sql + ")";
-}
-
-} // namespace
 
 std::string TrigramQuery(std::string_view pattern)
 {
@@ -138,7 +138,7 @@ std::string WordIndexCondition(const std::vector<std::string>& words, bool anyWo
 {
     std::string condition;
     for (const std::string& word : words) {
-        const std::string query = WordQuery(word);
+        const std::string query = WordIndexQuery(word);
         if (query.empty()) {
             if (anyWord)
                 return {}; // that word alone could match any recipe
@@ -149,7 +149,7 @@ std::string WordIndexCondition(const std::vector<std::string>& words, bool anyWo
     return anyWord && !condition.empty() ? "(" + condition + ")" : condition;
 }
 
-std::string IngredientIndexCondition(const std::vector<std::string>& texts)
+std::string IngredientIndexQuery(const std::vector<std::string>& texts)
 {
     std::string queries;
     for (const std::string& text : texts) {
@@ -164,10 +164,16 @@ std::string IngredientIndexCondition(const std::vector<std::string>& texts)
             return {}; // that text alone could match any line
         queries += (queries.empty() ? "" : " OR ") + ("(" + query + ")");
     }
-    if (queries.empty())
+    return queries;
+}
+
+std::string IngredientIndexCondition(const std::vector<std::string>& texts)
+{
+    const std::string query = IngredientIndexQuery(texts);
+    if (query.empty())
         return {};
     return std::string("T_REZ_ZUTAT.ID IN (SELECT rowid FROM ") + kIngredientIndexTable + " WHERE " +
-           kIngredientIndexTable + " MATCH '" + queries + "')";
+           kIngredientIndexTable + " MATCH '" + query + "')";
 }
 
 } // namespace pf

@@ -16,6 +16,10 @@ namespace pf {
 // "" when the pattern has no stretch of three characters the index can look up.
 std::string TrigramQuery(std::string_view pattern);
 
+// The full-text query of one search word (its written form or the form with written-out
+// umlauts); "" when the index cannot narrow it.
+std::string WordIndexQuery(const std::string& word);
+
 // The condition on T_REZ_KOPF.ID that keeps every recipe the words can match, for the word step
 // of a search that is not negated; "" when the index cannot narrow these words (then the step
 // compares every recipe). anyWord: one word suffices; instructions: the words may also stand in
@@ -25,5 +29,7 @@ std::string WordIndexCondition(const std::vector<std::string>& words, bool anyWo
 // The condition on T_REZ_ZUTAT.ID that keeps every recipe with an ingredient line containing one
 // of the texts; "" when the index cannot narrow one of them (then the step reads every line).
 std::string IngredientIndexCondition(const std::vector<std::string>& texts);
+// The full-text query behind it; "" likewise.
+std::string IngredientIndexQuery(const std::vector<std::string>& texts);
 
 } // namespace pf

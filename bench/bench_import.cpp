@@ -19,6 +19,7 @@
 #include "db/Recordset.h"
 #include "db/Schema.h"
 #include "db/SearchIndex.h"
+#include "db/SqliteDatabase.h"
 #include "exchange/RecipeImport.h"
 
 #include <sys/resource.h>
@@ -211,6 +212,22 @@ int main(int argc, char** argv)
         if (!index || std::string(index) != "0")
             pf::CreateSearchIndex(*db);
         std::printf("word index: %s\n", pf::HasSearchIndex(*db) ? "yes" : "no");
+        // For trying settings of the index tables: PF_INDEX_CONFIG="pgsz=4000,automerge=8" sets them on
+        // each of the three.
+        if (const char* config = std::getenv("PF_INDEX_CONFIG"); config && pf::HasSearchIndex(*db)) {
+            std::string list = config;
+            for (std::size_t pos = 0; pos < list.size();) {
+                const std::size_t end = std::min(list.find(',', pos), list.size());
+                const std::string item = list.substr(pos, end - pos);
+                const std::size_t eq = item.find('=');
+                for (const char* table :
+                     {pf::kTitleIndexTable, pf::kTextIndexTable, pf::kIngredientIndexTable})
+                    static_cast<pf::SqliteDatabase&>(*db).ExecuteNative(
+                        std::string("INSERT INTO ") + table + "(" + table + ",rank) VALUES('" +
+                        item.substr(0, eq) + "'," + item.substr(eq + 1) + ")");
+                pos = end + 1;
+            }
+        }
         // For trying engine settings: PF_PRAGMA="cache_size=-32768" and the like.
         if (const char* pragma = std::getenv("PF_PRAGMA"))
             db->OpenRecordset(std::string("PRAGMA ") + pragma);

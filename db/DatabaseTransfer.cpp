@@ -45,12 +45,12 @@ void TransferDatabase(Database& source, Database& target, const TransferProgress
             for (std::size_t i = 0; i < def.Fields.size(); ++i)
                 rows.push_back(rs->Field(static_cast<int>(i)));
             if (++pending == 1024) {
-                InsertRows(target, head, def.Fields.size(), std::move(rows));
+                InsertRows(target, head, def.Fields.size(), rows);
                 rows.clear();
                 pending = 0;
             }
         }
-        InsertRows(target, head, def.Fields.size(), std::move(rows));
+        InsertRows(target, head, def.Fields.size(), rows);
         // Counters go on after the highest number copied.
         if (auto* server = dynamic_cast<PgDatabase*>(&target))
             for (const FieldDef& f : def.Fields)

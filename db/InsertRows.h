@@ -16,6 +16,7 @@ class Database;
 // statement start insertHead ("INSERT INTO table (a, b) VALUES "). Each statement takes a power of
 // two of rows, so that a table has only a few distinct statements to translate and prepare, and
 // no statement nears the engines' limit of bound values. Throws DbError.
-void InsertRows(Database& db, const std::string& insertHead, std::size_t columns, std::vector<Value> values);
+void InsertRows(Database& db, const std::string& insertHead, std::size_t columns,
+                const std::vector<Value>& values);
 
 } // namespace pf

@@ -88,6 +88,19 @@ struct ImportRecipe
     long SourcePage = 0;
     long WPExclude = 0;
 
+    // Worked out by the pipeline before it checks and stores the recipe (on the reading thread when
+    // the file is read beside the storing): the title as stored, the three keys a title is compared
+    // by (as written, with umlauts made, with umlauts taken apart) and the key of the ingredient
+    // lines. Ready is cleared once the recipe is stored, so a changed record gets new keys.
+    struct Keys
+    {
+        bool Ready = false;
+        std::string Title;
+        std::array<std::string, 3> TitleKeys;
+        std::string LinesKey; // only when the check compares ingredient lines
+    };
+    Keys Prepared;
+
     // Set by the pipeline.
     int Decision = dupe::kImport;
     long WriteID = 0; // the ID to write, 0 for a new one

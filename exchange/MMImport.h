@@ -37,6 +37,10 @@ public:
     virtual ~MMImportSink() = default;
     // Checks and stores one recipe; returns the stored ID, 0 when it was not stored.
     virtual long StoreRecipe(ImportRecipe& recipe) = 0;
+    // Work on a recipe that needs nothing but the recipe and what stays fixed during the run, done
+    // before StoreRecipe. A reader on a thread of its own calls it there, so it must touch nothing
+    // that StoreRecipe or the sink's other methods change.
+    virtual void PrepareRecipe(ImportRecipe& /*recipe*/) const {}
     // Stores a menu: each course's recipe is looked up by fingerprint, else by title, else by
     // menu-card title (the course description); courses without a recipe are dropped and a menu
     // left without courses is not stored. Returns the menu's ID, 0 when it was not stored.

@@ -22,11 +22,16 @@ class QueueSink : public MMImportSink
 {
 public:
     // capacity: calls waiting at most, counted in whole chunks.
-    explicit QueueSink(std::size_t capacity) : m_capacity(std::max<std::size_t>(1, capacity / kChunk)) {}
+    QueueSink(const MMImportSink& target, std::size_t capacity)
+        : m_target(target), m_capacity(std::max<std::size_t>(1, capacity / kChunk))
+    {
+    }
 
     // --- the reader's thread ----------------------------------------------------------------
     long StoreRecipe(ImportRecipe& recipe) override
     {
+        // What needs no database is worked out here, beside the storing.
+        m_target.PrepareRecipe(recipe);
         Push([this, r = std::move(recipe)](MMImportSink& target) mutable { m_lastStored = target.StoreRecipe(r); });
         // The ID is known once the real sink has stored the recipe; the reader only needs to
         // know that an information block after it belongs to it.
@@ -154,6 +159,7 @@ private:
         return done ? answer : stopped;
     }
 
+    const MMImportSink& m_target;
     const std::size_t m_capacity;
     std::mutex m_mutex;
     std::condition_variable m_ready;    // a call waits, or the reader returned
@@ -170,7 +176,7 @@ private:
 
 long ReadAhead(MMImport& reader, const ImportText& file, MMImportSink& target, std::size_t capacity)
 {
-    QueueSink queue(capacity);
+    QueueSink queue(target, capacity);
     long count = 0;
     std::exception_ptr readFailure;
     std::thread reading([&] {

@@ -124,6 +124,17 @@ std::string RecipeImport::CleanTitle(std::string_view title) const
     return CleanRecipeTitle(title, m_titleSize);
 }
 
+void RecipeImport::PrepareRecipe(ImportRecipe& recipe) const
+{
+    ImportRecipe::Keys& keys = recipe.Prepared;
+    keys.Title = CleanTitle(recipe.Title);
+    const std::string withUmlauts = CharSubstr(RegenerateUmlaute(keys.Title, true, false), 0, m_titleSize);
+    const std::string apart = CharSubstr(EliminateUmlaute(keys.Title, true, false), 0, m_titleSize);
+    keys.TitleKeys = {TitleKey(keys.Title), TitleKey(withUmlauts), TitleKey(apart)};
+    keys.LinesKey = m_options.SameContentOnly ? LinesKey(recipe) : std::string();
+    keys.Ready = true;
+}
+
 // ---------------------------------------------------------------------------------------------
 // History
 
@@ -305,7 +316,7 @@ void RecipeImport::ReadNewRows()
         c.FP1 = static_cast<std::int32_t>(rs->Field(4).AsLong());
         c.FP2 = static_cast<std::int32_t>(rs->Field(5).AsLong());
         highest = std::max(highest, c.ID);
-        AddCandidate(std::move(c), rs->Field(1).AsText());
+        AddCandidate(std::move(c), TitleKey(rs->Field(1).AsText()));
     }
     auto books =
         m_db.OpenRecordset("SELECT RezID FROM T_REZ_KOCHBUCH WHERE BuchID=-2 AND RezID>?", {m_seenId});
@@ -619,6 +630,8 @@ long RecipeImport::StoreRecipe(ImportRecipe& recipe)
     const bool guarded = Guarded();
     m_killed = kNone;
     m_writingId = 0;
+    if (!recipe.Prepared.Ready)
+        PrepareRecipe(recipe);
     try {
         recipe.Decision = dupe::kImport;
         recipe.WriteID = 0;
@@ -647,6 +660,7 @@ long RecipeImport::StoreRecipe(ImportRecipe& recipe)
         if (!StopOnFatal(error))
             m_problems.push_back(Where(recipe) + ": " + error.JoinedDescription());
     }
+    recipe.Prepared.Ready = false;
     m_lastStoredId = id;
     m_lastWrittenLines = recipe.WrittenLines;
     if (id != 0) {
@@ -822,7 +836,7 @@ bool RecipeImport::SameLines(Candidate& candidate, const ImportRecipe& recipe)
 {
     // Only a hash of each known recipe's lines is kept, so that a long run does not hold the lines
     // of every recipe; the stored lines decide when the hashes agree.
-    const std::string key = LinesKey(recipe);
+    const std::string& key = recipe.Prepared.LinesKey;
     std::optional<std::string> stored;
     if (!candidate.HasLinesHash) {
         stored = StoredLinesKey(candidate.ID);
@@ -852,10 +866,10 @@ void RecipeImport::ForgetCreatedNames()
     }
 }
 
-void RecipeImport::AddCandidate(Candidate candidate, std::string_view title)
+void RecipeImport::AddCandidate(Candidate candidate, const std::string& titleKey)
 {
     const auto index = static_cast<std::uint32_t>(m_candidates.size());
-    candidate.TitleHash = std::hash<std::string>{}(TitleKey(title));
+    candidate.TitleHash = std::hash<std::string>{}(titleKey);
     const bool withFP2 = candidate.FP2 != 0;
     m_candidates.push_back(std::move(candidate));
     m_byTitle.Add(index);
@@ -882,10 +896,7 @@ std::vector<std::size_t> RecipeImport::FindCandidates(const ImportRecipe& recipe
     if (recipe.FP2 != 0) {
         collect(m_byFP2.Find(FP2Key(recipe.FP2)));
     } else {
-        const std::string t1 = CleanTitle(recipe.Title);
-        const std::string t2 = CharSubstr(RegenerateUmlaute(t1, true, false), 0, m_titleSize);
-        const std::string t3 = CharSubstr(EliminateUmlaute(t1, true, false), 0, m_titleSize);
-        const std::string keys[] = {TitleKey(t1), TitleKey(t2), TitleKey(t3)};
+        const auto& keys = recipe.Prepared.TitleKeys;
         for (const std::string& key : keys)
             collect(m_byTitle.Find(std::hash<std::string>{}(key)));
         // Equal hashes of different titles are possible: the stored title decides.
@@ -1331,7 +1342,9 @@ long RecipeImport::SaveRez(ImportRecipe& recipe)
 {
     if (!CountDecision(recipe))
         return 0;
-    recipe.Title = CleanTitle(recipe.Title);
+    if (!recipe.Prepared.Ready)
+        PrepareRecipe(recipe);
+    recipe.Title = recipe.Prepared.Title;
     if (recipe.Title.empty())
         throw DbError(dberr::kGeneric, "Das Rezept hat keinen Titel.");
     SettleFingerprint(recipe);
@@ -1378,11 +1391,11 @@ long RecipeImport::SaveRez(ImportRecipe& recipe)
     stored.FP1 = recipe.FP1;
     stored.FP2 = recipe.FP2;
     if (m_options.SameContentOnly) {
-        pending.LinesKey = LinesKey(recipe);
+        pending.LinesKey = recipe.Prepared.LinesKey;
         stored.LinesHash = std::hash<std::string>{}(pending.LinesKey);
     }
     pending.Candidate = m_candidates.size();
-    AddCandidate(std::move(stored), head.Title);
+    AddCandidate(std::move(stored), recipe.Prepared.TitleKeys[0]);
     if (duplicate)
         m_dupeBook.insert(id);
     else

@@ -174,6 +174,8 @@ public:
 
     // --- the steps, public for the reader and for tests ------------------------------------------
     long StoreRecipe(ImportRecipe& recipe) override;
+    // Fills recipe.Prepared (the cleaned title and the duplicate check's keys).
+    void PrepareRecipe(ImportRecipe& recipe) const override;
     long StoreMenu(ImportMenu& menu) override;
     void StoreInfoBlock(long recipeId, const MMInfoBlock& block) override;
     bool Cancelled() override;
@@ -255,7 +257,8 @@ private:
     void Notice(const std::string& text);
     bool SameLines(Candidate& candidate, const ImportRecipe& recipe);
     std::string StoredLinesKey(long recipeId);
-    void AddCandidate(Candidate candidate, std::string_view title);
+    // titleKey: the TitleKey of the recipe's stored title.
+    void AddCandidate(Candidate candidate, const std::string& titleKey);
     static std::uint64_t FP2Key(std::int32_t fp2) { return static_cast<std::uint32_t>(fp2); }
     // The stored title of a recipe ("" when it is gone).
     std::string StoredTitle(long id);

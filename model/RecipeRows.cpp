@@ -166,6 +166,13 @@ void RecipeRowSet::AddIngredient(const IngredientRow& row)
 
 void RecipeRowSet::AddInstructions(long recipeId, std::string_view text)
 {
+    // A text of no more bytes than a row takes code points fits one row whole; only a longer one
+    // is cut by code points.
+    if (text.size() <= kInstructionRowSize) {
+        if (!text.empty())
+            Append(kInstructions, {recipeId, 1L, text});
+        return;
+    }
     const std::u32string points = ToCodePoints(text);
     long no = 1;
     for (std::size_t pos = 0; pos < points.size(); pos += kInstructionRowSize, ++no)
@@ -208,10 +215,16 @@ void RecipeRowSet::Clear()
 void RecipeRowSet::Write(Database& db, const std::vector<const RecipeRowSet*>& sets)
 {
     for (std::size_t t = 0; t < kTables; ++t) {
+        const RowTable& table = RowTables()[t];
+        // One set (every recipe written at once) goes without a copy of its values.
+        if (sets.size() == 1) {
+            InsertRows(db, table.Insert, table.Columns, sets.front()->m_values[t]);
+            continue;
+        }
         std::vector<Value> all;
         for (const RecipeRowSet* set : sets)
             all.insert(all.end(), set->m_values[t].begin(), set->m_values[t].end());
-        InsertRows(db, RowTables()[t].Insert, RowTables()[t].Columns, std::move(all));
+        InsertRows(db, table.Insert, table.Columns, all);
     }
 }
 

@@ -109,6 +109,19 @@ std::string CodePage::FromUtf8(std::string_view text) const
     out.reserve(text.size());
     std::size_t pos = 0;
     while (pos < text.size()) {
+        // Runs of characters the page keeps as they are (ASCII on every page used here) go over
+        // whole: exported recipes are mostly such text.
+        std::size_t run = pos;
+        while (run < text.size()) {
+            const auto b = static_cast<unsigned char>(text[run]);
+            if (b >= 0x80 || m_toUnicode[b] != b)
+                break;
+            ++run;
+        }
+        out.append(text.substr(pos, run - pos));
+        pos = run;
+        if (pos == text.size())
+            break;
         const char32_t cp = NextCodePoint(text, pos);
         unsigned char byte = 0;
         out.push_back(Encode(cp, byte) ? static_cast<char>(byte) : '?');

@@ -193,6 +193,13 @@ std::string NormalizeLineBreaks(std::string_view text)
 
 std::string CutLine(std::string& text, int width)
 {
+    // Fewer bytes than the width are fewer characters too: a line that fits goes whole, as the
+    // cut on code points would give it, without taking it apart.
+    if (width >= 1 && text.size() < static_cast<std::size_t>(width) && text.find("\r\n") == std::string::npos) {
+        std::string piece = std::move(text);
+        text.clear();
+        return piece;
+    }
     std::u32string cps = ToCodePoints(text);
     const std::u32string piece = Cut(cps, width);
     text = FromCodePoints(cps);

@@ -435,8 +435,9 @@ std::optional<DbError> CreateWithProgress(Database& db)
 
 bool EnsureSearchIndex(Database& db)
 {
-    if (!db.IsUpdatable() || HasSearchIndex(db))
-        return HasSearchIndex(db);
+    const bool present = HasSearchIndex(db);
+    if (present || !db.IsUpdatable())
+        return present;
     if (auto* server = dynamic_cast<PgDatabase*>(&db)) {
         // Only the role that owns the recipe tables may index them, and only with the extension
         // there or its right to create it; a workstation's role opens without trying.

@@ -1,7 +1,5 @@
 #include "exchange/RecipeImport.h"
 
-#include "exchange/ReadAhead.h"
-
 #include "core/AppContext.h"
 #include "core/Interaction.h"
 #include "core/LeadingNumber.h"

@@ -401,8 +401,8 @@ bool ClSearch::WordCandidates(const SearchCriteria& c, std::vector<long>& ids)
         std::vector<long> found; // the recipes this word can match
         bool many = query.empty();
         for (std::size_t t = 0; t < tables.size() && !many; ++t) {
-            const std::string sql = std::string("SELECT rowid FROM ") + tables[t] + " WHERE " + tables[t] +
-                                    " MATCH '" + query + "' LIMIT " + std::to_string(kEarlyCandidates + 1);
+            const std::string sql =
+                IndexMatch(tables[t], query) + " LIMIT " + std::to_string(kEarlyCandidates + 1);
             m_statements.push_back(sql);
             std::vector<long> more;
             try {
@@ -832,9 +832,8 @@ void ClSearch::StepIngredients(const SearchCriteria& c)
             if (!query.empty() && c.Books.empty()) {
                 // The recipes the index names, each once, kept when one of their lines matches:
                 // the lines of a recipe are read only up to the first that does.
-                const std::string index = kIngredientIndexTable;
-                RunStep("SELECT rowid FROM " + index + " WHERE " + index + " MATCH '" + query +
-                            "' AND EXISTS (SELECT 1 FROM T_REZ_ZUTAT WHERE T_REZ_ZUTAT.ID=" + index +
+                RunStep(IndexMatch(kIngredientIndexTable, query) +
+                            " AND EXISTS (SELECT 1 FROM T_REZ_ZUTAT WHERE T_REZ_ZUTAT.ID=" + kIngredientIndexTable +
                             ".rowid AND (" + condition + "))" + ListCond(" AND (rowid IN (", "))"),
                         progress);
                 if (Stopped())

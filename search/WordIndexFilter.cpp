@@ -82,11 +82,9 @@ std::string Phrase(const std::string& text)
 
 std::string RecipesOf(const std::string& query, bool instructions)
 {
-    std::string sql = std::string("T_REZ_KOPF.ID IN (SELECT rowid FROM ") + kTitleIndexTable + " WHERE " +
-                      kTitleIndexTable + " MATCH '" + query + "'";
+    std::string sql = "T_REZ_KOPF.ID IN (" + IndexMatch(kTitleIndexTable, query);
     if (instructions)
-        sql += std::string(" UNION SELECT rowid FROM ") + kTextIndexTable + " WHERE " + kTextIndexTable +
-               " MATCH '" + query + "'";
+        sql += " UNION " + IndexMatch(kTextIndexTable, query);
     return sql + ")";
 }
 
@@ -104,6 +102,11 @@ std::string WordIndexQuery(const std::string& word)
     if (other.empty())
         return {};
     return "(" + one + ") OR (" + other + ")";
+}
+
+std::string IndexMatch(const char* table, const std::string& query)
+{
+    return std::string("SELECT rowid FROM ") + table + " WHERE " + table + " MATCH '" + query + "'";
 }
 
 std::string TrigramQuery(std::string_view pattern)
@@ -172,8 +175,7 @@ std::string IngredientIndexCondition(const std::vector<std::string>& texts)
     const std::string query = IngredientIndexQuery(texts);
     if (query.empty())
         return {};
-    return std::string("T_REZ_ZUTAT.ID IN (SELECT rowid FROM ") + kIngredientIndexTable + " WHERE " +
-           kIngredientIndexTable + " MATCH '" + query + "')";
+    return "T_REZ_ZUTAT.ID IN (" + IndexMatch(kIngredientIndexTable, query) + ")";
 }
 
 } // namespace pf

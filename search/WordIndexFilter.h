@@ -20,6 +20,10 @@ std::string TrigramQuery(std::string_view pattern);
 // umlauts); "" when the index cannot narrow it.
 std::string WordIndexQuery(const std::string& word);
 
+// "SELECT rowid FROM table WHERE table MATCH 'query'": the recipes (rowids) the index table names
+// for a query of TrigramQuery's form.
+std::string IndexMatch(const char* table, const std::string& query);
+
 // The condition on T_REZ_KOPF.ID that keeps every recipe the words can match, for the word step
 // of a search that is not negated; "" when the index cannot narrow these words (then the step
 // compares every recipe). anyWord: one word suffices; instructions: the words may also stand in

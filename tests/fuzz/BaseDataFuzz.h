@@ -6,7 +6,7 @@
 
 #include "db/BaseData.h"
 #include "db/Database.h"
-#include "db/Schema.h"
+#include "tests/support/NewDatabase.h"
 #include "tests/support/TempDir.h"
 
 #include <memory>
@@ -46,11 +46,7 @@ public:
 private:
     std::unique_ptr<Database> Open(const std::string& name)
     {
-        OpenOptions options;
-        options.Create = true;
-        std::unique_ptr<Database> db = Database::OpenSqlite(m_dir.File(name), options);
-        CreateTables(*db, SchemaTables());
-        return db;
+        return test::NewSchemaDatabase(m_dir.File(name));
     }
 
     test::TempDir m_dir;

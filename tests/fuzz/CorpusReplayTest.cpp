@@ -28,13 +28,13 @@ namespace {
 namespace fs = std::filesystem;
 
 // The saved inputs of a target (the grown corpus and the inputs of faults found and fixed), and
-// the files of further folders (the reader's own test files).
-std::vector<fs::path> Inputs(const std::string& target, const std::vector<fs::path>& more = {})
+// the files of a further folder of the test data (the reader's own test files).
+std::vector<fs::path> Inputs(const std::string& target, const char* moreData)
 {
     const fs::path fuzz = fs::path(PF_TEST_DATA_DIR).parent_path() / "fuzz";
-    std::vector<fs::path> folders = more;
-    folders.push_back(fuzz / "corpus" / target);
-    folders.push_back(fuzz / "found" / target);
+    std::vector<fs::path> folders{fuzz / "corpus" / target, fuzz / "found" / target};
+    if (moreData)
+        folders.push_back(fs::path(PF_TEST_DATA_DIR) / moreData);
     std::vector<fs::path> files;
     for (const fs::path& folder : folders)
         if (fs::is_directory(folder))
@@ -45,13 +45,12 @@ std::vector<fs::path> Inputs(const std::string& target, const std::vector<fs::pa
     return files;
 }
 
-template <class Check>
-void Replay(const std::string& target, std::size_t minimum, const std::vector<fs::path>& more = {})
+template <class Check> void Replay(const std::string& target, std::size_t minimum, const char* moreData)
 {
     AppContext app;
     ScopedAppContext scope(app);
     Check check;
-    const std::vector<fs::path> files = Inputs(target, more);
+    const std::vector<fs::path> files = Inputs(target, moreData);
     ASSERT_GE(files.size(), minimum) << target;
     for (const fs::path& file : files) {
         const std::string input = test::ReadFile(file.string());
@@ -61,55 +60,38 @@ void Replay(const std::string& target, std::size_t minimum, const std::vector<fs
     }
 }
 
-TEST(FuzzCorpus, MealMasterReader)
+// A fuzz target: its corpus folder, its check, the inputs it must at least have and a further
+// folder of the test data it reads too.
+struct Target
 {
-    Replay<fuzz::MMImportFuzz>("mmimport", 20, {fs::path(PF_TEST_DATA_DIR) / "mm"});
+    const char* Name;
+    void (*Run)(const std::string&, std::size_t, const char*);
+    std::size_t Minimum;
+    const char* MoreData = nullptr;
+};
+
+class FuzzCorpus : public ::testing::TestWithParam<Target>
+{
+};
+
+TEST_P(FuzzCorpus, EveryInputKeepsTheReadersPromises)
+{
+    GetParam().Run(GetParam().Name, GetParam().Minimum, GetParam().MoreData);
 }
 
-TEST(FuzzCorpus, TableReader)
-{
-    Replay<fuzz::TableImportFuzz>("tableimport", 4);
-}
-
-TEST(FuzzCorpus, MensaxReader)
-{
-    Replay<fuzz::MensaxImportFuzz>("mensaximport", 3, {fs::path(PF_TEST_DATA_DIR) / "export"});
-}
-
-TEST(FuzzCorpus, BaseData)
-{
-    Replay<fuzz::BaseDataFuzz>("basedata", 5);
-}
-
-TEST(FuzzCorpus, SettingsAndUmlautList)
-{
-    Replay<fuzz::SettingsFuzz>("settings", 5);
-}
-
-TEST(FuzzCorpus, SearchData)
-{
-    Replay<fuzz::SearchDataFuzz>("searchdata", 5);
-}
-
-TEST(FuzzCorpus, JetStatementsAndSearchText)
-{
-    Replay<fuzz::JetSqlFuzz>("jetsql", 5);
-}
-
-TEST(FuzzCorpus, Quantity)
-{
-    Replay<fuzz::QuantityFuzz>("quantity", 5);
-}
-
-TEST(FuzzCorpus, IngredientMatching)
-{
-    Replay<fuzz::MatcherFuzz>("matcher", 10);
-}
-
-TEST(FuzzCorpus, LexiconSearch)
-{
-    Replay<fuzz::LexiconSearchFuzz>("lexiconsearch", 10);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Targets, FuzzCorpus,
+    ::testing::Values(Target{"mmimport", &Replay<fuzz::MMImportFuzz>, 20, "mm"},
+                      Target{"tableimport", &Replay<fuzz::TableImportFuzz>, 4},
+                      Target{"mensaximport", &Replay<fuzz::MensaxImportFuzz>, 3, "export"},
+                      Target{"basedata", &Replay<fuzz::BaseDataFuzz>, 5},
+                      Target{"settings", &Replay<fuzz::SettingsFuzz>, 5},
+                      Target{"searchdata", &Replay<fuzz::SearchDataFuzz>, 5},
+                      Target{"jetsql", &Replay<fuzz::JetSqlFuzz>, 5},
+                      Target{"quantity", &Replay<fuzz::QuantityFuzz>, 5},
+                      Target{"matcher", &Replay<fuzz::MatcherFuzz>, 10},
+                      Target{"lexiconsearch", &Replay<fuzz::LexiconSearchFuzz>, 10}),
+    [](const ::testing::TestParamInfo<Target>& info) { return std::string(info.param.Name); });
 
 } // namespace
 } // namespace pf

@@ -10,8 +10,8 @@
 #include "db/DbError.h"
 #include "db/JetLike.h"
 #include "db/JetSql.h"
-#include "db/Schema.h"
 #include "search/ClSearch.h"
+#include "tests/support/NewDatabase.h"
 #include "tests/support/TempDir.h"
 
 #include <algorithm>
@@ -26,10 +26,7 @@ class JetSqlFuzz
 public:
     JetSqlFuzz()
     {
-        OpenOptions options;
-        options.Create = true;
-        m_db = Database::OpenSqlite(m_dir.File("search.db"), options);
-        CreateTables(*m_db, SchemaTables());
+        m_db = test::NewSchemaDatabase(m_dir.File("search.db"));
         m_db->Execute("INSERT INTO T_REZ_KOPF (ID, RezTitle, RezParent) VALUES (1, 'Apfelkuchen', 0)");
     }
 

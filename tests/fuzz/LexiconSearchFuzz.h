@@ -6,9 +6,9 @@
 
 #include "db/Database.h"
 #include "db/JetLike.h"
-#include "db/Schema.h"
 #include "lexicon/LexiconAreas.h"
 #include "lexicon/LexiconSearch.h"
+#include "tests/support/NewDatabase.h"
 #include "tests/support/TempDir.h"
 
 #include <cstdio>
@@ -23,10 +23,7 @@ class LexiconSearchFuzz
 public:
     LexiconSearchFuzz()
     {
-        OpenOptions create;
-        create.Create = true;
-        m_db = Database::OpenSqlite(m_dir.File("lexikon.db"), create);
-        CreateTables(*m_db, SchemaTables());
+        m_db = test::NewSchemaDatabase(m_dir.File("lexikon.db"));
         m_db->Execute("INSERT INTO T_INFO_KEY (ID,[KEY],KEYTYPE,TREE,Sprachcode) VALUES "
                       "(1,'Crème brûlée',0,'F01',1),(2,'Käsespätzle',0,'F01',1),(1,'Blanchieren',5,'K01',1),"
                       "(1,'Zitronensäure',1,'E03',1),(1,'E 330',1,'E03',1),(1,'Spätzlepresse',2,'U06',1),"

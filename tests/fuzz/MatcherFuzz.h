@@ -6,9 +6,9 @@
 // stable when taken twice.
 
 #include "db/Database.h"
-#include "db/Schema.h"
 #include "nutrition/FoodMatcher.h"
 #include "nutrition/FoodNameKey.h"
+#include "tests/support/NewDatabase.h"
 #include "tests/support/TempDir.h"
 
 #include <memory>
@@ -22,10 +22,7 @@ class MatcherFuzz
 public:
     MatcherFuzz()
     {
-        OpenOptions create;
-        create.Create = true;
-        m_db = Database::OpenSqlite(m_dir.File("foods.db"), create);
-        CreateTables(*m_db, SchemaTables());
+        m_db = test::NewSchemaDatabase(m_dir.File("foods.db"));
         const char* const foods[] = {"Zwiebel",      "Zwiebel, getrocknet", "Möhre", "Ei", "Crème fraîche",
                                      "Paprika, rot", "Weizenmehl Type 405", "Äpfel"};
         long id = 0;

@@ -91,7 +91,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Target{"quantity", &Replay<fuzz::QuantityFuzz>, 5},
                       Target{"matcher", &Replay<fuzz::MatcherFuzz>, 10},
                       Target{"lexiconsearch", &Replay<fuzz::LexiconSearchFuzz>, 10}),
-    [](const ::testing::TestParamInfo<Target>& info) { return std::string(info.param.Name); });
+    [](const ::testing::TestParamInfo<Target>& param) { return std::string(param.param.Name); });
 
 } // namespace
 } // namespace pf

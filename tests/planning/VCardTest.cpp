@@ -15,6 +15,13 @@ ClAddress Person(const std::string& name)
     return a;
 }
 
+// Name, street, postcode, town, phone, fax, mail and notes of an address.
+std::vector<std::string> CardFields(const ClAddress& a)
+{
+    return {a.NameClassic(), a.Address(), a.Plz(),   a.City(),
+            a.Telefon(),     a.Telefax(), a.email(), a.Notices()};
+}
+
 TEST(VCard, WritesTheCardLinesOfAnAddress)
 {
     ClAddress a = Person("Kunz, Ida");
@@ -59,16 +66,8 @@ TEST(VCard, RoundTripKeepsTheExchangedFields)
     ASSERT_EQ(read.Cards.size(), cards.size());
     for (std::size_t i = 0; i < cards.size(); ++i) {
         SCOPED_TRACE(i);
-        const ClAddress& in = cards[i];
-        const ClAddress& out = read.Cards[i];
-        EXPECT_EQ(out.NameClassic(), in.NameClassic());
-        EXPECT_EQ(out.Address(), in.Address());
-        EXPECT_EQ(out.Plz(), in.Plz());
-        EXPECT_EQ(out.City(), in.City());
-        EXPECT_EQ(out.Telefon(), in.Telefon());
-        EXPECT_EQ(out.Telefax(), in.Telefax());
-        EXPECT_EQ(out.email(), in.email());
-        EXPECT_EQ(out.WebSite(), in.WebSite());
+        EXPECT_EQ(CardFields(read.Cards[i]), CardFields(cards[i]));
+        EXPECT_EQ(read.Cards[i].WebSite(), cards[i].WebSite());
     }
     const std::string text = AddressVCard::Write(cards);
     std::size_t start = 0;
@@ -128,15 +127,8 @@ TEST(VCard, ReadsCardsOfOtherAddressBooks)
         const VCardReadResult read = AddressVCard::Read(c.File);
         EXPECT_EQ(read.Skipped, 0);
         ASSERT_GE(read.Cards.size(), 1u);
-        const ClAddress& a = read.Cards[0];
-        EXPECT_EQ(a.NameClassic(), c.Name);
-        EXPECT_EQ(a.Address(), c.Street);
-        EXPECT_EQ(a.Plz(), c.Plz);
-        EXPECT_EQ(a.City(), c.City);
-        EXPECT_EQ(a.Telefon(), c.Phone);
-        EXPECT_EQ(a.Telefax(), c.Fax);
-        EXPECT_EQ(a.email(), c.Mail);
-        EXPECT_EQ(a.Notices(), c.Notes);
+        EXPECT_EQ(CardFields(read.Cards[0]), (std::vector<std::string>{c.Name, c.Street, c.Plz, c.City,
+                                                                       c.Phone, c.Fax, c.Mail, c.Notes}));
     }
     // Quoted-printable line break before the country in the street: the country leaves the street.
     const VCardReadResult wolf =

@@ -10,33 +10,9 @@
 namespace pf::test {
 namespace {
 
-class ClSearchTest : public SearchDb, public ::testing::WithParamInterface<Backend>
+class ClSearchTest : public SearchDbOnBackend
 {
 protected:
-    void SetUp() override
-    {
-        backend = GetParam();
-        SearchDb::SetUp();
-    }
-    std::vector<long> Ids(const std::string& data, int sortMode = ClSearch::kSortTitle, long book = -1)
-    {
-        ClSearch search(db.get());
-        // What a list shows as the search goes is the result, from its first hits on.
-        std::vector<long> shown;
-        search.SetHitSink([&](const std::vector<SearchHit>& batch) {
-            for (const SearchHit& hit : batch)
-                shown.push_back(hit.id);
-        });
-        long count = -1;
-        const bool found = search.FindFirst(data, book, sortMode, count);
-        EXPECT_EQ(found, count > 0);
-        std::vector<long> ids;
-        for (bool more = !search.Eof(); more; more = search.FindNext())
-            ids.push_back(search.Current().id);
-        EXPECT_EQ(static_cast<long>(ids.size()), count);
-        EXPECT_EQ(shown, ids);
-        return ids;
-    }
     std::vector<long> Found(const std::string& data) { return Sorted(Ids(data)); }
 };
 
@@ -251,10 +227,8 @@ TEST_P(ClSearchTest, ImportDatesListNewestFirstAndFindTheirRecipes)
     ASSERT_EQ(dates.size(), 1u); // the hand-entered recipes (source 1) are left out
     EXPECT_EQ(ClSearch::ImportDateText(dates[0]), "03/05/2024 10:30:15");
     ASSERT_TRUE(search.FindImportDate(dates[0]));
-    std::vector<long> ids;
-    for (const SearchHit& hit : search.Hits())
-        ids.push_back(hit.id);
-    EXPECT_EQ(Sorted(ids), Expect([](const GenRecipe& r) { return r.id % 4 == 0; }));
+    EXPECT_EQ(Sorted(Each(search.Hits(), &SearchHit::id)),
+              Expect([](const GenRecipe& r) { return r.id % 4 == 0; }));
 }
 
 TEST_P(ClSearchTest, ChildrenAndTheResultTree)
@@ -263,11 +237,7 @@ TEST_P(ClSearchTest, ChildrenAndTheResultTree)
     EXPECT_EQ(search.FindFirstChild(11), 21);
     EXPECT_EQ(search.FindFirstChild(21), 31);
     EXPECT_EQ(search.FindFirstChild(5), 0);
-    const std::vector<SearchHit> chain = search.FindParentTree(31);
-    ASSERT_EQ(chain.size(), 4u);
-    EXPECT_EQ(chain[0].id, 1);
-    EXPECT_EQ(chain[1].id, 11);
-    EXPECT_EQ(chain[3].id, 31);
+    EXPECT_EQ(Each(search.FindParentTree(31), &SearchHit::id), (std::vector<long>{1, 11, 21, 31}));
     long count = 0;
     ASSERT_TRUE(search.FindFirst("6,8,\"291-292\"", -1, 0, count));
     const std::vector<SearchTreeNode> nodes = search.FindFillTree();
@@ -353,9 +323,7 @@ TEST_P(ClSearchTest, LongListsKeepEveryHit)
         });
         long count = 0;
         ASSERT_TRUE(search.FindFirst(c.data, -1, 0, count)) << search.LastErrorText();
-        listed.push_back({});
-        for (const SearchHit& hit : search.Hits())
-            listed.back().push_back(hit.id);
+        listed.push_back(Each(search.Hits(), &SearchHit::id));
         EXPECT_EQ(shown, listed.back());
         ASSERT_FALSE(batches.empty());
         EXPECT_EQ(batches.front(), 64u);
@@ -363,11 +331,7 @@ TEST_P(ClSearchTest, LongListsKeepEveryHit)
         for (long id = 20000; id < 32000; ++id)
             if (c.every == 0 ? id % 3 == 0 || id % 4 == 0 : id % c.every == 0)
                 expected.push_back(id);
-        std::vector<long> ids;
-        for (const SearchHit& hit : search.Hits())
-            ids.push_back(hit.id);
-        std::sort(ids.begin(), ids.end());
-        EXPECT_EQ(ids, expected);
+        EXPECT_EQ(Sorted(Each(search.Hits(), &SearchHit::id)), expected);
         for (const std::string& sql : search.Statements())
             EXPECT_LT(sql.size(), ClSearch::kMaxStatement);
     }
@@ -384,10 +348,7 @@ TEST_P(ClSearchTest, LongListsKeepEveryHit)
         ClSearch sorted(db.get());
         long count = 0;
         ASSERT_TRUE(sorted.FindFirst(cases[i].data, -1, 0, count));
-        std::vector<long> ids;
-        for (const SearchHit& hit : sorted.Hits())
-            ids.push_back(hit.id);
-        EXPECT_EQ(ids, listed[i]);
+        EXPECT_EQ(Each(sorted.Hits(), &SearchHit::id), listed[i]);
     }
 }
 

@@ -32,10 +32,8 @@ TEST_F(SearchTemplatesTest, SaveListCompareAndDelete)
     EXPECT_EQ(templates.CompareSearchTemplateData("2,9001"), -1);
     EXPECT_EQ(templates.FindByName("meine suppen"), 2);
 
-    std::vector<std::string> names;
-    for (const SearchTemplateItem& item : templates.FillSearchTemplateList("koch"))
-        names.push_back(item.Name);
-    EXPECT_EQ(names, (std::vector<std::string>{"Meine Suppen", "Torten"}));
+    EXPECT_EQ(Each(templates.FillSearchTemplateList("koch"), &SearchTemplateItem::Name),
+              (std::vector<std::string>{"Meine Suppen", "Torten"}));
     EXPECT_EQ(templates.FillSearchTemplateList().size(), 3u);
 
     EXPECT_TRUE(templates.DelSearchTemplatedata(1));

@@ -8,7 +8,9 @@
 #include "db/Recordset.h"
 #include "db/Schema.h"
 #include "model/ClRecipe.h"
+#include "search/ClSearch.h"
 #include "tests/support/Backends.h"
+#include "tests/support/Each.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempDir.h"
 
@@ -175,11 +177,43 @@ protected:
         return ids;
     }
 
+    // The hits of a search walked one by one. What a list shows as the search goes is the result,
+    // from its first hits on (from the recipes the index names, when it names few).
+    std::vector<long> Ids(const std::string& data, int sortMode = ClSearch::kSortTitle, long book = -1)
+    {
+        ClSearch search(db.get());
+        std::vector<long> shown;
+        search.SetHitSink([&](const std::vector<SearchHit>& batch) {
+            for (const SearchHit& hit : batch)
+                shown.push_back(hit.id);
+        });
+        long count = -1;
+        const bool found = search.FindFirst(data, book, sortMode, count);
+        EXPECT_EQ(found, count > 0);
+        std::vector<long> ids;
+        for (bool more = !search.Eof(); more; more = search.FindNext())
+            ids.push_back(search.Current().id);
+        EXPECT_EQ(static_cast<long>(ids.size()), count);
+        EXPECT_EQ(shown, ids);
+        return ids;
+    }
+
     AppContext app;
     ScopedAppContext scope{app};
     ScriptedInteraction ui;
     TempDir dir;
     std::unique_ptr<Database> db;
+};
+
+// The search database on the back end the test's parameter names.
+class SearchDbOnBackend : public SearchDb, public ::testing::WithParamInterface<Backend>
+{
+protected:
+    void SetUp() override
+    {
+        backend = GetParam();
+        SearchDb::SetUp();
+    }
 };
 
 } // namespace pf::test

@@ -57,34 +57,9 @@ TEST(WordIndexFilter, ConditionNarrowsOnlyWhenEveryNeededWordCan)
     EXPECT_NE(WordIndexCondition({"suppe"}, false, true).find("T_SUCHINDEX_ANWEIS MATCH"), std::string::npos);
 }
 
-class WordIndexSearch : public SearchDb, public ::testing::WithParamInterface<Backend>
+class WordIndexSearch : public SearchDbOnBackend
 {
 protected:
-    void SetUp() override
-    {
-        backend = GetParam();
-        SearchDb::SetUp();
-    }
-
-    // The hits of a search; the first hits a list gets early (from the recipes the index names,
-    // when it names few) are the head of the result.
-    std::vector<long> Ids(const std::string& data)
-    {
-        ClSearch search(db.get());
-        std::vector<long> shown;
-        search.SetHitSink([&](const std::vector<SearchHit>& batch) {
-            for (const SearchHit& hit : batch)
-                shown.push_back(hit.id);
-        });
-        long count = 0;
-        search.FindFirst(data, -1, ClSearch::kSortTitle, count);
-        std::vector<long> ids;
-        for (bool more = !search.Eof(); more; more = search.FindNext())
-            ids.push_back(search.Current().id);
-        EXPECT_EQ(shown, ids);
-        return ids;
-    }
-
     // Recipes whose titles and instructions are made of the words below, so that random searches
     // find something, with umlauts, ß, accents and a capital dotted I.
     void AddWordRecipes(std::mt19937& random)

@@ -2,43 +2,19 @@
 
 #include "core/AppContext.h"
 #include "core/MessageTable.h"
+#include "tests/support/ScopedEnv.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <optional>
 #include <regex>
 #include <set>
 
 namespace pf {
 namespace {
-
-// Points TMPDIR somewhere else for one test and puts the old value back.
-class ScopedTmpDir
-{
-public:
-    explicit ScopedTmpDir(const std::string& dir)
-    {
-        if (const char* old = std::getenv("TMPDIR"))
-            m_old = old;
-        ::setenv("TMPDIR", dir.c_str(), 1);
-    }
-    ~ScopedTmpDir()
-    {
-        if (m_old)
-            ::setenv("TMPDIR", m_old->c_str(), 1);
-        else
-            ::unsetenv("TMPDIR");
-    }
-    ScopedTmpDir(const ScopedTmpDir&) = delete;
-    ScopedTmpDir& operator=(const ScopedTmpDir&) = delete;
-
-private:
-    std::optional<std::string> m_old;
-};
 
 // Also remembers the buttons and default of every question, which the report must get right.
 class RecordingInteraction : public test::ScriptedInteraction
@@ -131,7 +107,7 @@ TEST(ErrorDescription, StandardTextsAndEngineCollections)
 TEST_F(MessagesTest, ReportErrorAppendsOneLineAndOffersToCloseTheWindow)
 {
     test::TempDir dir;
-    ScopedTmpDir tmp(dir.Path().string());
+    test::ScopedEnv tmp("TMPDIR", dir.Path().c_str());
     const std::string logPath = dir.File("Pfannola.LOG");
     test::WriteFile(logPath, "earlier line\n");
 
@@ -174,7 +150,7 @@ TEST_F(MessagesTest, ReportErrorAppendsOneLineAndOffersToCloseTheWindow)
 TEST_F(MessagesTest, ReportErrorWithoutCloseOfferOnlyInforms)
 {
     test::TempDir dir;
-    ScopedTmpDir tmp(dir.Path().string());
+    test::ScopedEnv tmp("TMPDIR", dir.Path().c_str());
     m_ui.activeWindow = "Mainform";
     m_ui.Answering(Answer::Ok).Answering(Answer::Cancel);
 
@@ -197,7 +173,7 @@ TEST_F(MessagesTest, ReportErrorWithoutCloseOfferOnlyInforms)
 
 TEST_F(MessagesTest, ReportErrorStillAsksWhenTheLogCannotBeWritten)
 {
-    ScopedTmpDir tmp("/nonexistent-folder/deeper");
+    test::ScopedEnv tmp("TMPDIR", "/nonexistent-folder/deeper");
     m_ui.Answering(Answer::No);
     ReportError({5, "", "x", {}}, true);
     EXPECT_EQ(m_ui.shown.size(), 1u);

@@ -4,47 +4,22 @@
 #include "core/IniFile.h"
 #include "core/RememberedAnswers.h"
 #include "core/UserSettings.h"
+#include "tests/support/ScopedEnv.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstdlib>
 #include <filesystem>
 
 namespace pf {
 namespace {
 
 using test::ReadFile;
+using test::ScopedEnv;
 using test::TempDir;
 using test::WriteFile;
-
-// Sets or clears an environment variable for one scope.
-class ScopedEnv
-{
-public:
-    ScopedEnv(const char* name, const char* value) : m_name(name)
-    {
-        if (const char* old = std::getenv(name))
-            m_old = old;
-        if (value)
-            ::setenv(name, value, 1);
-        else
-            ::unsetenv(name);
-    }
-    ~ScopedEnv()
-    {
-        if (m_old)
-            ::setenv(m_name, m_old->c_str(), 1);
-        else
-            ::unsetenv(m_name);
-    }
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
 
 class SettingsTest : public ::testing::Test
 {

@@ -9,6 +9,7 @@
 #include "lexicon/LexiconTree.h"
 #include "lexicon/clTool.h"
 #include "tests/lexicon/LexiconTestDb.h"
+#include "tests/support/Each.h"
 #include "tests/support/TempDir.h"
 
 #include <set>
@@ -16,6 +17,7 @@
 namespace pf {
 namespace {
 
+using test::Each;
 using test::LexiconDb;
 
 LexiconEntry NewEntry(Database& db, long area, std::vector<LexiconSynonym> synonyms, std::string tree = "")
@@ -53,10 +55,8 @@ TEST(LexiconTree, NodesHangUnderTheirPrefixParent)
         ASSERT_TRUE(node);
         EXPECT_EQ(node->Parent, c.Parent);
     }
-    std::vector<std::string> roots;
-    for (const LexiconTreeNode* node : tree.Children(""))
-        roots.push_back(node->Key);
-    EXPECT_EQ(roots, (std::vector<std::string>{"AB", "ABC", "K01", "XY", "XYZW1"}));
+    EXPECT_EQ(Each(tree.Children(""), &LexiconTreeNode::Key),
+              (std::vector<std::string>{"AB", "ABC", "K01", "XY", "XYZW1"}));
     EXPECT_EQ(TreeParentKey("ABCD"), "ABC");
     EXPECT_EQ(TreeParentKey("AB"), "");
 }
@@ -71,12 +71,7 @@ TEST_F(LexiconDb, TreeListsEntriesUnderTheirNodeAndUnknownNodesAtTheTop)
     LexiconTree tree;
     tree.Load(*db, 5, LanguageGroupCondition("D"));
     ASSERT_EQ(tree.Nodes().size(), 2u);
-    auto names = [&](const char* key) {
-        std::vector<std::string> out;
-        for (const LexiconTreeEntry* e : tree.Entries(key))
-            out.push_back(e->Keyword);
-        return out;
-    };
+    auto names = [&](const char* key) { return Each(tree.Entries(key), &LexiconTreeEntry::Keyword); };
     EXPECT_EQ(names("K011"), (std::vector<std::string>{"pochieren"}));
     EXPECT_EQ(names("K01"), (std::vector<std::string>{"dünsten"}));
     EXPECT_EQ(names(""), (std::vector<std::string>{"flambieren"}));
@@ -160,10 +155,8 @@ TEST_F(LexiconDb, ImportMergesUtensilsByNameAndRecipesListTheirUtensils)
 
     db->Execute("INSERT INTO T_REZ_GERAET (RezID, GeraetID) VALUES (5, ?), (5, ?), (5, 999), (6, ?)",
                 {press, whisk, whisk});
-    std::vector<std::string> names;
-    for (const clTool& t : RecipeTools(*db, 5))
-        names.push_back(t.Name());
-    EXPECT_EQ(names, (std::vector<std::string>{"Schneebesen", "Spätzlepresse"}));
+    EXPECT_EQ(Each(RecipeTools(*db, 5), &clTool::Name),
+              (std::vector<std::string>{"Schneebesen", "Spätzlepresse"}));
 }
 
 TEST_F(LexiconDb, ChangingTheAreaMovesEverySynonym)

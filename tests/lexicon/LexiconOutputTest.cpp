@@ -8,19 +8,9 @@
 #include "tests/output/RecordingCanvas.h"
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace pf::test {
 namespace {
-
-std::string FileText(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 class LexiconOutput : public LexiconDb
 {
@@ -50,7 +40,7 @@ TEST_F(LexiconOutput, ExportWritesTextOrHtmlByTheFileNameAndRefusesWhatItCannotW
     std::string problem;
     const std::string text = dir.File("eintrag.txt");
     ASSERT_TRUE(ExportLexiconEntries(*db, both, text, problem)) << problem;
-    EXPECT_EQ(FileText(text),
+    EXPECT_EQ(ReadFile(text),
               "Ascorbinsäure\nZusatzstoffe\nStichwörter: Ascorbinsäure [DE(D)], ascorbic acid "
               "[EN(UK)]\nE-Nummer: E 300\nEnthalten in: Obstkonserven & Säfte\n\nVitamin C "
               "<antioxidativ>.\nGilt als unbedenklich.\n\n----------\n\nBlanchieren\nFachbegriffe\n"
@@ -59,7 +49,7 @@ TEST_F(LexiconOutput, ExportWritesTextOrHtmlByTheFileNameAndRefusesWhatItCannotW
 
     const std::string html = dir.File("eintrag.HTML");
     ASSERT_TRUE(ExportLexiconEntries(*db, {{1, 1}}, html, problem)) << problem;
-    const std::string page = FileText(html);
+    const std::string page = ReadFile(html);
     EXPECT_NE(page.find("<meta charset=\"utf-8\">"), std::string::npos);
     EXPECT_NE(page.find("<title>Ascorbinsäure</title>"), std::string::npos);
     EXPECT_NE(page.find("<tr><th>Enthalten in</th><td>Obstkonserven &amp; Säfte</td></tr>"),

@@ -3,9 +3,12 @@
 
 #include "literature/clLiteratur.h"
 #include "tests/lexicon/LexiconTestDb.h"
+#include "tests/support/Each.h"
 
 namespace pf {
 namespace {
+
+using test::Each;
 
 class Literature : public test::LexiconDb
 {
@@ -290,11 +293,9 @@ TEST_F(Literature, ListAndContentsGroupByPublisherAndSortByPage)
 
     clLiteratur lit;
     lit.SetDB(db.get());
-    std::vector<std::string> texts;
-    for (const auto& item : lit.FillLiteraturlist())
-        texts.push_back(item.Text);
-    EXPECT_EQ(texts, (std::vector<std::string>{"Apfelbuch", "Kochzeit (Zeitschriften AG), 2004/12",
-                                               "Namenlos, 1999"}));
+    EXPECT_EQ(
+        Each(lit.FillLiteraturlist(), &clLiteratur::ListItem::Text),
+        (std::vector<std::string>{"Apfelbuch", "Kochzeit (Zeitschriften AG), 2004/12", "Namenlos, 1999"}));
     ASSERT_EQ(lit.FillLiteraturlist(3).size(), 1u);
 
     const auto groups = lit.FillLiteraturInhalt();
@@ -303,11 +304,8 @@ TEST_F(Literature, ListAndContentsGroupByPublisherAndSortByPage)
     EXPECT_EQ(groups[1].Name, "<unspezifiziert>");
     EXPECT_EQ(groups[1].Sources.at(0).id, noName);
     EXPECT_EQ(groups[2].Name, "Zeitschriften AG");
-    const auto& recipes = groups[2].Sources.at(0).Recipes;
-    std::vector<std::string> lines;
-    for (const auto& r : recipes)
-        lines.push_back(r.Text);
-    EXPECT_EQ(lines, (std::vector<std::string>{"    7 - Salat", "   35 - Suppe", "Brot"}));
+    EXPECT_EQ(Each(groups[2].Sources.at(0).Recipes, &clLiteratur::ContentsRecipe::Text),
+              (std::vector<std::string>{"    7 - Salat", "   35 - Suppe", "Brot"}));
     EXPECT_EQ(groups[2].Sources.at(0).Text, "Kochzeit, 2004/12");
 
     // Publishers and authors are chosen among the active addresses, an alias row not repeating its
@@ -316,10 +314,7 @@ TEST_F(Literature, ListAndContentsGroupByPublisherAndSortByPage)
     db->Execute(
         "INSERT INTO T_ADRESSE (ID,Name,AdrType,AliasID,ParentID) VALUES (5,'Zeitschriften AG',4,3,9)");
     db->Execute("INSERT INTO T_ADRESSE (ID,Name,AdrType,AliasID) VALUES (6,'Alter Verlag',-5,0)");
-    std::vector<long> choosable;
-    for (const auto& item : lit.AddressList())
-        choosable.push_back(item.id);
-    EXPECT_EQ(choosable, (std::vector<long>{4, 3}));
+    EXPECT_EQ(Each(lit.AddressList(), &clLiteratur::ListItem::id), (std::vector<long>{4, 3}));
 
     const auto one = lit.FillLiteraturInhalt(0, book);
     ASSERT_EQ(one.size(), 1u);
@@ -443,16 +438,13 @@ TEST_F(Literature, TreeOfACategoryGroupsTheIssuesOfATitle)
     clLiteratur list;
     list.SetDB(db.get());
     const auto all = list.FillLiteraturTree(9);
+    using Node = clLiteratur::TreeNode;
+    EXPECT_EQ(Each(all, &Node::Text), (std::vector<std::string>{"Alte Küche", "Zeitschrift"}));
+    EXPECT_EQ(Each(all, &Node::id), (std::vector<long>{book, 0}));
     ASSERT_EQ(all.size(), 2u);
-    EXPECT_EQ(all[0].Text, "Alte Küche");
-    EXPECT_EQ(all[0].id, book);
-    EXPECT_EQ(all[1].Text, "Zeitschrift");
-    EXPECT_EQ(all[1].id, 0);
-    ASSERT_EQ(all[1].Children.size(), 3u);
-    EXPECT_EQ(all[1].Children[0].id, volume);
-    EXPECT_EQ(all[1].Children[0].Text, "2003");
-    EXPECT_EQ(all[1].Children[1].Text, "(Verlag Süd), 2004/1");
-    EXPECT_EQ(all[1].Children[2].id, issue2);
+    EXPECT_EQ(Each(all[1].Children, &Node::id), (std::vector<long>{volume, issue1, issue2}));
+    EXPECT_EQ(Each(all[1].Children, &Node::Text),
+              (std::vector<std::string>{"2003", "(Verlag Süd), 2004/1", "(Verlag Süd), 2004/2"}));
 
     const auto primary = list.FillLiteraturTree(9, true);
     ASSERT_EQ(primary.size(), 2u);

@@ -5,6 +5,7 @@
 #include "nutrition/IngredientLookup.h"
 #include "nutrition/Nutrition.h"
 #include "tests/nutrition/FoodFixture.h"
+#include "tests/support/Each.h"
 
 #include <gtest/gtest.h>
 
@@ -205,12 +206,8 @@ TEST_F(FoodMatcherTest, NameSearchWithItsOptions)
         {"C", with([](auto& o) { o.OwnOnly = true; }), {"Champignon"}},
         {"Onio", with([](auto& o) { o.LanguageSuffix = "E"; }), {"Onion", "Onion, dried"}},
     };
-    for (const auto& c : cases) {
-        std::vector<std::string> texts;
-        for (const FoodHit& hit : SearchFoodsByName(*m_db, c.Term, c.Options))
-            texts.push_back(hit.Text);
-        EXPECT_EQ(texts, c.Texts) << c.Term;
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(Each(SearchFoodsByName(*m_db, c.Term, c.Options), &FoodHit::Text), c.Texts) << c.Term;
 }
 
 TEST_F(FoodMatcherTest, ListChooserOffersFoodsStartingLikeTheText)
@@ -227,12 +224,7 @@ TEST_F(FoodMatcherTest, ClassAndNutrientSearches)
 {
     const Nutrition* nutrition = NutritionOf(*m_db);
     ASSERT_TRUE(nutrition);
-    const auto codes = [](const std::vector<FoodHit>& hits) {
-        std::vector<std::string> result;
-        for (const FoodHit& hit : hits)
-            result.push_back(hit.Code);
-        return result;
-    };
+    const auto codes = [](const std::vector<FoodHit>& hits) { return Each(hits, &FoodHit::Code); };
     FoodSearchOptions all;
     FoodSearchOptions main;
     main.MainOnly = true;
@@ -326,22 +318,15 @@ TEST_F(FoodMatcherTest, EditorLookupOfAnIngredient)
         m_ui.shown.clear();
         for (Answer answer : c.Answers)
             m_ui.Answering(answer);
-        std::vector<std::string> texts;
-        const std::vector<IngredientHit> hits = FindFoodsForIngredient(*m_db, c.Text, c.Options, m_ui);
-        for (const IngredientHit& hit : hits)
-            texts.push_back(hit.Text);
-        EXPECT_EQ(texts, c.Hits);
+        EXPECT_EQ(Each(FindFoodsForIngredient(*m_db, c.Text, c.Options, m_ui), &IngredientHit::Text), c.Hits);
         EXPECT_TRUE(m_ui.AllAnswersUsed());
         EXPECT_EQ(m_ui.shown.empty() || m_ui.shown.back().Question ? "" : m_ui.shown.back().Text, c.Message);
     }
     // Foods carry their ID and code, recipes their recipe ID.
     const std::vector<IngredientHit> hits = FindFoodsForIngredient(*m_db, "Zwiebel", mainOnly, m_ui);
-    ASSERT_EQ(hits.size(), 3u);
-    EXPECT_EQ(hits[0].Id, 1);
-    EXPECT_EQ(hits[0].Code, "G100000");
-    EXPECT_FALSE(hits[0].IsRecipe);
-    EXPECT_EQ(hits[1].Id, 40);
-    EXPECT_TRUE(hits[1].IsRecipe);
+    EXPECT_EQ(Each(hits, &IngredientHit::Id), (std::vector<long>{1, 40, 41}));
+    EXPECT_EQ(Each(hits, &IngredientHit::IsRecipe), (std::vector<bool>{false, true, true}));
+    EXPECT_EQ(hits.at(0).Code, "G100000");
 }
 
 } // namespace

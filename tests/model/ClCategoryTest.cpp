@@ -130,9 +130,8 @@ TEST_F(CategoryDb, SaveWritesEveryFieldAndRefusesAParentCycle)
     ASSERT_TRUE(back.LoadByID(3));
     EXPECT_EQ(back.Description(), "Blattsalate");
     EXPECT_FALSE(back.IsEdit());
-    EXPECT_EQ(back.wplevel(), 4);
-    EXPECT_EQ(back.WPRepeat(), 7);
-    EXPECT_EQ(back.Parent(), 1);
+    EXPECT_EQ((std::vector<long>{back.wplevel(), back.WPRepeat(), back.Parent()}),
+              (std::vector<long>{4, 7, 1}));
     EXPECT_EQ(back.ParentObject().Description(), "Vorspeise");
 
     // Vorspeise under its own grandchild would hang the tree in a loop.

@@ -165,11 +165,9 @@ TEST(ClIngredient, SeparatorClearsQuantityUnitFoodKeyAndProcessing)
     line.SetIngredient("Mehl; gesiebt");
     line.SetTrennzeile("Für die Soße");
     EXPECT_EQ(line.Kind(), IngredientKind::Trenner);
-    EXPECT_EQ(line.Trennzeile(), "Für die Soße");
     EXPECT_EQ(line.OrgMeasurement(), Decimal4());
     EXPECT_EQ(line.EinheitID(), 0);
-    EXPECT_EQ(line.BLSid(), "");
-    EXPECT_EQ(line.Verarbeitung(), "");
+    EXPECT_EQ(line.Trennzeile() + "|" + line.BLSid() + "|" + line.Verarbeitung(), "Für die Soße||");
 
     line.SetTrennzeile("");
     EXPECT_EQ(line.Kind(), IngredientKind::Ingredient);

@@ -128,17 +128,14 @@ TEST_P(RecipeDb, EveryFieldAndCollectionRoundTripsThroughSaveAndLoad)
 
     ClRecipe loaded = Recipe();
     ASSERT_TRUE(loaded.LoadByID(recipe.id(), 2));
-    EXPECT_EQ(loaded.Title(), "Omas 'beste' 100 echte Suppe");
-    EXPECT_EQ(loaded.TitleMenuCard(), loaded.Title());
-    EXPECT_EQ(loaded.YieldUnitText(), "Portionen");
-    EXPECT_EQ(loaded.LanguageText(), "Deutsch (Schweiz)");
-    EXPECT_EQ(loaded.SourcePage(), 35);
-    EXPECT_EQ(loaded.StorageTime(1), 3);
-    EXPECT_EQ(loaded.StorageTime(2), 5);
-    EXPECT_EQ(loaded.StorageTime(3), 6);
-    EXPECT_EQ(loaded.Origin(), 1001);
+    EXPECT_EQ((std::vector<std::string>{loaded.Title(), loaded.TitleMenuCard(), loaded.YieldUnitText(),
+                                        loaded.LanguageText(), loaded.WineDegustation()}),
+              (std::vector<std::string>{"Omas 'beste' 100 echte Suppe", "Omas 'beste' 100 echte Suppe",
+                                        "Portionen", "Deutsch (Schweiz)", "Ein trockener Riesling"}));
+    EXPECT_EQ((std::vector<long>{loaded.SourcePage(), loaded.StorageTime(1), loaded.StorageTime(2),
+                                 loaded.StorageTime(3), loaded.Origin()}),
+              (std::vector<long>{35, 3, 5, 6, 1001}));
     EXPECT_EQ(loaded.Zubereitung(), instructions);
-    EXPECT_EQ(loaded.WineDegustation(), "Ein trockener Riesling");
     EXPECT_EQ(loaded.PreparationTime(), DateSerial{0.5});
     EXPECT_EQ(loaded.ImportSource(), 1);
     EXPECT_NE(loaded.Importdate().Days, 0);
@@ -262,22 +259,21 @@ TEST_P(RecipeFileDb, AFailedSaveLeavesTheStoredRecipeWholeAndKeepsTheEdits)
     EXPECT_GT(recipe.LastError(), 0);
     EXPECT_NE(recipe.LastErrorText().find("gesperrt"), std::string::npos);
 
+    // Title, number of lines and of categories, and instructions.
+    auto state = [](ClRecipe& r) {
+        return r.Title() + "|" + std::to_string(r.IngredCount()) + "|" + std::to_string(r.CatCount()) + "|" +
+               r.Zubereitung();
+    };
     ClRecipe stored = Recipe();
     ASSERT_TRUE(stored.LoadByID(id, 2));
-    EXPECT_EQ(stored.Title(), "Linsensuppe");
-    EXPECT_EQ(stored.IngredCount(), 1);
-    EXPECT_EQ(stored.CatCount(), 1);
-    EXPECT_EQ(stored.Zubereitung(), "Alles verrühren.");
+    EXPECT_EQ(state(stored), "Linsensuppe|1|1|Alles verrühren.");
 
     EXPECT_TRUE(recipe.IsChanged());
-    EXPECT_EQ(recipe.Title(), "Linseneintopf");
-    EXPECT_EQ(recipe.IngredCount(), 2);
+    EXPECT_EQ(state(recipe), "Linseneintopf|2|2|Neu: lange köcheln.");
     Raw("DROP TRIGGER Sperre");
     ASSERT_TRUE(recipe.Save()) << recipe.LastErrorText();
     ASSERT_TRUE(stored.LoadByID(id, 2));
-    EXPECT_EQ(stored.Title(), "Linseneintopf");
-    EXPECT_EQ(stored.IngredCount(), 2);
-    EXPECT_EQ(stored.CatCount(), 2);
+    EXPECT_EQ(state(stored), "Linseneintopf|2|2|Neu: lange köcheln.");
 }
 
 // What another workstation changes of a stored recipe: through its own recipe object or by plain
@@ -439,11 +435,9 @@ TEST_P(RecipeDb, DeleteMovesToTheTrashOrRemovesEveryRowOfTheRecipe)
     EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_KOPF WHERE FlagDeleted<>0"), 0);
 
     ASSERT_TRUE(recipe.Delete(false, std::to_string(ids[1]) + "," + std::to_string(ids[2]) + ",x"));
-    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_KOPF"), 1);
-    for (const char* table : {"T_REZ_ZUTAT", "T_REZ_CAT_NDX", "T_REZ_ANWEIS"})
+    for (const char* table :
+         {"T_REZ_KOPF", "T_REZ_ZUTAT", "T_REZ_CAT_NDX", "T_REZ_ANWEIS", "T_REZ_KOCHBUCH", "T_BLOB"})
         EXPECT_EQ(Count(std::string("SELECT COUNT(*) FROM ") + table), 1) << table;
-    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_KOCHBUCH"), 1);
-    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_BLOB"), 1);
     EXPECT_FALSE(again.LoadByID(ids[1]));
 }
 
@@ -515,11 +509,12 @@ TEST_P(RecipeDb, ScalingChangesQuantitiesButNotSeparatorsOrUnscaledUnits)
     recipe.IngredAdd(Line("1", 3, "Muskat"));
     recipe.ScaleRecipe(6);
     EXPECT_EQ(recipe.Yield(), 6);
-    EXPECT_EQ(recipe.Ingredient(1).OrgMeasurement(), Decimal4::FromLong(375));
     EXPECT_EQ(recipe.Ingredient(2).Trennzeile(), "Guss");
-    EXPECT_EQ(recipe.Ingredient(3).OrgMeasurement(), Decimal4::Parse("1.5"));
-    EXPECT_EQ(recipe.Ingredient(4).OrgMeasurement(), Decimal4::Parse("4.5"));
-    EXPECT_EQ(recipe.Ingredient(5).OrgMeasurement(), Decimal4::FromLong(1));
+    EXPECT_EQ(
+        (std::vector<Decimal4>{recipe.Ingredient(1).OrgMeasurement(), recipe.Ingredient(3).OrgMeasurement(),
+                               recipe.Ingredient(4).OrgMeasurement(), recipe.Ingredient(5).OrgMeasurement()}),
+        (std::vector<Decimal4>{Decimal4::FromLong(375), Decimal4::Parse("1.5"), Decimal4::Parse("4.5"),
+                               Decimal4::FromLong(1)}));
     EXPECT_TRUE(recipe.IsChanged());
     recipe.ScaleRecipe(0);
     recipe.ScaleRecipe(6);
@@ -555,12 +550,10 @@ TEST_P(RecipeDb, CellTipNamesYieldOriginSourceCategoriesAndBooks)
     ASSERT_TRUE(recipe.Save());
     const std::string tip = recipe.RecipeCellTip(recipe.id());
     const std::string origin = db->Scalar("SELECT CatNameD FROM T_CAT WHERE ID=1001").AsText();
-    EXPECT_NE(tip.find("Angaben für: 4 Portionen\n"), std::string::npos) << tip;
-    EXPECT_NE(tip.find("Herkunft: " + origin + "\n"), std::string::npos) << tip;
-    EXPECT_NE(tip.find("Quellenangabe: Familienrezept\n"), std::string::npos) << tip;
-    EXPECT_NE(tip.find("Fingerprint-Information:"), std::string::npos) << tip;
-    EXPECT_NE(tip.find("Kategorien: Vorspeise\n"), std::string::npos) << tip;
-    EXPECT_NE(tip.find("Kochbücher: Basiskochbuch"), std::string::npos) << tip;
+    for (const std::string& piece : std::vector<std::string>{
+             "Angaben für: 4 Portionen\n", "Herkunft: " + origin + "\n", "Quellenangabe: Familienrezept\n",
+             "Fingerprint-Information:", "Kategorien: Vorspeise\n", "Kochbücher: Basiskochbuch"})
+        EXPECT_NE(tip.find(piece), std::string::npos) << piece << " in " << tip;
     EXPECT_EQ(tip.find("Sprache"), std::string::npos) << tip;
 
     // A literature source is named with its publisher, year, issue and the page, before the free text.

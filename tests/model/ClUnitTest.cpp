@@ -110,10 +110,9 @@ TEST_F(UnitDb, NoFractionOnScaleDefaultsByShortNameWhenTheColumnIsMissing)
     ClUnit units;
     units.SetDB(db.get());
     ASSERT_EQ(units.Count(), 4);
-    EXPECT_TRUE(units.NoFractionOnScale(1));
-    EXPECT_TRUE(units.NoFractionOnScale(2));
-    EXPECT_FALSE(units.NoFractionOnScale(3));
-    EXPECT_TRUE(units.NoFractionOnScale(4));
+    EXPECT_EQ((std::vector<bool>{units.NoFractionOnScale(1), units.NoFractionOnScale(2),
+                                 units.NoFractionOnScale(3), units.NoFractionOnScale(4)}),
+              (std::vector<bool>{true, true, false, true}));
 }
 
 TEST(ClUnitConvtype, CompletesFlagsFromEditMasseAndLanguage)

@@ -52,11 +52,11 @@ protected:
     // Rows left in every table a recipe owns.
     long OwnedRows()
     {
-        return Scalar("SELECT COUNT(*) FROM T_REZ_ZUTAT") + Scalar("SELECT COUNT(*) FROM T_REZ_ANWEIS") +
-               Scalar("SELECT COUNT(*) FROM T_REZ_CAT_NDX") + Scalar("SELECT COUNT(*) FROM T_REZ_KOCHBUCH") +
-               Scalar("SELECT COUNT(*) FROM T_REZ_GERAET") +
-               Scalar("SELECT COUNT(*) FROM T_REZ_KOPFGEFRIER") + Scalar("SELECT COUNT(*) FROM T_BLOB") +
-               Scalar("SELECT COUNT(*) FROM T_REZ_KOPF");
+        long rows = 0;
+        for (const char* table : {"T_REZ_ZUTAT", "T_REZ_ANWEIS", "T_REZ_CAT_NDX", "T_REZ_KOCHBUCH",
+                                  "T_REZ_GERAET", "T_REZ_KOPFGEFRIER", "T_BLOB", "T_REZ_KOPF"})
+            rows += Scalar(std::string("SELECT COUNT(*) FROM ") + table);
+        return rows;
     }
 
     RecordingInteraction ui;

@@ -239,6 +239,17 @@ long long Number(Database& db, const std::string& sql)
 {
     return db.Scalar(sql).AsLong();
 }
+// Every row of a query, its fields as text joined with "|" (Null as "<null>").
+std::vector<std::string> Rows(Database& db, const std::string& sql)
+{
+    std::vector<std::string> rows;
+    for (auto rs = db.OpenRecordset(sql); !rs->Eof(); rs->MoveNext()) {
+        std::string& row = rows.emplace_back();
+        for (int i = 0; i < rs->FieldCount(); ++i)
+            row += (i ? "|" : "") + (rs->Field(i).IsNull() ? "<null>" : rs->Field(i).AsText());
+    }
+    return rows;
+}
 
 TEST(UpgradeSteps, WeeklyPlanLevelTexts)
 {
@@ -346,28 +357,14 @@ TEST_P(UpgradeFromOldVersion, EndsWithTheCurrentSchemaAndKeepsTheData)
         EXPECT_EQ(Text(*db, "SELECT RezQuellePage FROM T_REZ_KOPF WHERE ID=1"), "12");
 
     // The recipe's picture file became its first picture object.
-    auto blob = db->OpenRecordset("SELECT * FROM T_BLOB WHERE IDType=5");
-    ASSERT_FALSE(blob->Eof());
-    EXPECT_EQ(blob->Field("IDReference").AsLong(), 1);
-    EXPECT_EQ(blob->Field("IDNum").AsLong(), 1);
-    EXPECT_EQ(blob->Field("Property").AsLong(), 1);
-    EXPECT_EQ(blob->Field("BlobPath").AsText(), "bilder/apfelkuchen.jpg");
-    EXPECT_TRUE(blob->Field("Blob").IsNull());
-    blob->MoveNext();
-    EXPECT_TRUE(blob->Eof());
-    blob->Close();
+    EXPECT_EQ(Rows(*db, "SELECT IDReference, IDNum, Property, BlobPath, Blob FROM T_BLOB WHERE IDType=5"),
+              std::vector<std::string>{"1|1|1|bilder/apfelkuchen.jpg|<null>"});
 
     // The levels of the weekly plan became the level table.
-    auto levels = db->OpenRecordset("SELECT * FROM T_WPLevel ORDER BY WPOrder");
-    std::vector<std::string> rows;
-    for (; !levels->Eof(); levels->MoveNext())
-        rows.push_back(levels->Field("ID").AsText() + "|" + levels->Field("WPOrder").AsText() + "|" +
-                       levels->Field("WPName").AsText() + "|" + levels->Field("WPCost").AsText() + "|" +
-                       (levels->Field("WPPrint").AsBool() ? "P" : "-") +
-                       (levels->Field("WPRepeat").AsBool() ? "R" : "-"));
-    levels->Close();
-    EXPECT_EQ(rows, (std::vector<std::string>{"5|1|Suppe|1.5|P-", "2|2|Hauptgang, gross|4.2|-R",
-                                              "3|3|Dessert|0|--"}));
+    EXPECT_EQ(
+        Rows(*db, "SELECT ID, WPOrder, WPName, WPCost, WPPrint, WPRepeat FROM T_WPLevel ORDER BY WPOrder"),
+        (std::vector<std::string>{"5|1|Suppe|1.5|True|False", "2|2|Hauptgang, gross|4.2|False|True",
+                                  "3|3|Dessert|0|False|False"}));
 
     // Sources that existed keep their rows; a cover picture moved to the picture objects.
     if (std::string(c.Start) >= "001.10.090") {

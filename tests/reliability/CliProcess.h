@@ -145,21 +145,19 @@ inline ProcessResult RunCliProcess(const TempDir& dir, const std::vector<std::st
 inline void ExpectEachTitleOnceIn(const std::string& database, long count)
 {
     auto db = OpenDatabase(database);
-    EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong(), count);
-    EXPECT_EQ(db->Scalar("SELECT COUNT(DISTINCT RezTitle) FROM T_REZ_KOPF").AsLong(), count);
-    EXPECT_EQ(db->Scalar("SELECT COUNT(DISTINCT Fingerprint2) FROM T_REZ_KOPF").AsLong(), count);
-    EXPECT_EQ(
-        db->Scalar("SELECT COUNT(*) FROM T_REZ_ZUTAT WHERE ID NOT IN (SELECT ID FROM T_REZ_KOPF)").AsLong(),
-        0);
-    EXPECT_EQ(
-        db->Scalar("SELECT COUNT(*) FROM T_REZ_ANWEIS WHERE ID NOT IN (SELECT ID FROM T_REZ_KOPF)").AsLong(),
-        0);
-    EXPECT_EQ(
-        db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE ID NOT IN (SELECT ID FROM T_REZ_ANWEIS)").AsLong(),
-        0);
-    EXPECT_EQ(
-        db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE ID NOT IN (SELECT ID FROM T_REZ_ZUTAT)").AsLong(),
-        0);
+    const auto number = [&](const std::string& sql) { return db->Scalar(sql).AsLong(); };
+    EXPECT_EQ(number("SELECT COUNT(*) FROM T_REZ_KOPF"), count);
+    EXPECT_EQ(number("SELECT COUNT(DISTINCT RezTitle) FROM T_REZ_KOPF"), count);
+    EXPECT_EQ(number("SELECT COUNT(DISTINCT Fingerprint2) FROM T_REZ_KOPF"), count);
+    const std::pair<const char*, const char*> pairs[] = {{"T_REZ_ZUTAT", "T_REZ_KOPF"},
+                                                         {"T_REZ_ANWEIS", "T_REZ_KOPF"},
+                                                         {"T_REZ_KOPF", "T_REZ_ANWEIS"},
+                                                         {"T_REZ_KOPF", "T_REZ_ZUTAT"}};
+    for (const auto& [rows, owners] : pairs)
+        EXPECT_EQ(number(std::string("SELECT COUNT(*) FROM ") + rows + " WHERE ID NOT IN (SELECT ID FROM " +
+                         owners + ")"),
+                  0)
+            << rows << " without " << owners;
 }
 
 // A test with its own settings and data folder and a fresh database made by the program itself:

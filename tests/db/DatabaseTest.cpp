@@ -1,9 +1,10 @@
 // Opening SQLite files and server databases (and failing to), transactions, and the
 // table-definition operations of the schema upgrades.
 
-#include "db/SqliteDatabase.h"
 #include "db/OpenDatabase.h"
+#include "db/SqliteDatabase.h"
 #include "tests/db/DbFixture.h"
+#include "tests/support/Each.h"
 #include "tests/support/NewDatabase.h"
 
 #include <sqlite3.h>
@@ -485,16 +486,11 @@ TEST_P(DbTest, JetDdlStatementsGetTheLayersTypes)
     m_db->Execute("CREATE TABLE T_VERSION (Major SHORT, Minor SHORT, Build LONG, [Date] DATETIME, "
                   "Description TEXT(100), Notes MEMO, Flag YESNO, Price CURRENCY, "
                   "CONSTRAINT PrimaryKey PRIMARY KEY (Major, Minor, Build))");
-    const auto fields = m_db->Fields("T_VERSION");
-    ASSERT_EQ(fields.size(), 8u);
-    EXPECT_EQ(fields[0].Type, FieldType::Integer);
-    EXPECT_EQ(fields[2].Type, FieldType::Long);
-    EXPECT_EQ(fields[3].Type, FieldType::Date);
-    EXPECT_EQ(fields[4].Type, FieldType::Text);
+    using T = FieldType;
+    EXPECT_EQ(test::Each(m_db->Fields("T_VERSION"), &FieldDef::Type),
+              (std::vector<T>{T::Integer, T::Integer, T::Long, T::Date, T::Text, T::Memo, T::Boolean,
+                              T::Currency}));
     EXPECT_EQ(m_db->DefinedSize("T_VERSION", "Description"), 100);
-    EXPECT_EQ(fields[5].Type, FieldType::Memo);
-    EXPECT_EQ(fields[6].Type, FieldType::Boolean);
-    EXPECT_EQ(fields[7].Type, FieldType::Currency);
     m_db->Execute("INSERT INTO T_VERSION VALUES (2, 0, 126, #12/28/2018#, \"Version\", \"0123\", True, 1.5)");
     auto rs = m_db->OpenRecordset("SELECT * FROM T_VERSION WHERE Description=\"VERSION\"");
     ASSERT_FALSE(rs->Eof());
@@ -509,10 +505,8 @@ TEST_P(DbTest, JetDdlStatementsGetTheLayersTypes)
     EXPECT_EQ(ErrorNumber([&] { m_db->Execute("UPDATE T_VERSION SET Kurz=\"zu lang\""); }), 3163);
     m_db->Execute("CREATE UNIQUE INDEX RefIndex ON T_VERSION (Description)");
     m_db->Execute("CREATE INDEX IBuild ON T_VERSION (Build) WITH IGNORE NULL");
-    const auto indexes = m_db->Indexes("T_VERSION");
-    ASSERT_EQ(indexes.size(), 3u);
-    EXPECT_EQ(indexes[1].Name, "IBuild");
-    EXPECT_EQ(indexes[2].Name, "RefIndex");
+    EXPECT_EQ(test::Each(m_db->Indexes("T_VERSION"), &IndexDef::Name),
+              (std::vector<std::string>{"PrimaryKey", "IBuild", "RefIndex"}));
     m_db->Execute("DROP INDEX RefIndex ON T_VERSION");
     EXPECT_EQ(m_db->Indexes("T_VERSION").size(), 2u);
     EXPECT_EQ(m_db->Indexes("T_WPLevel")[1].Name, "RefIndex"); // the other table's index stays

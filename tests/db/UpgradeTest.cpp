@@ -9,6 +9,7 @@
 #include "db/Recordset.h"
 #include "db/Schema.h"
 #include "db/UpgradeSteps.h"
+#include "tests/support/Each.h"
 #include "tests/support/NewDatabase.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempDir.h"
@@ -692,11 +693,9 @@ TEST_F(UpgradeTest, AnOldVersionTableAndAPartialSchemaStillDescribeTheDatabase)
     EXPECT_EQ(history[1].Description, "");
 
     const std::vector<TableCount> contents = DatabaseContents(*db);
-    ASSERT_EQ(contents.size(), 2u);
+    EXPECT_EQ(test::Each(contents, &TableCount::Table), (std::vector<std::string>{"T_REZ_KOPF", "T_BUCH"}));
+    EXPECT_EQ(test::Each(contents, &TableCount::Rows), (std::vector<long>{3, 0}));
     EXPECT_EQ(contents[0].Label, "Rezepte");
-    EXPECT_EQ(contents[0].Rows, 3);
-    EXPECT_EQ(contents[1].Table, "T_BUCH");
-    EXPECT_EQ(contents[1].Rows, 0);
 }
 
 } // namespace

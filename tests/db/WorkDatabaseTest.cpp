@@ -9,6 +9,7 @@
 #include "db/Recordset.h"
 #include "db/SchemaVersion.h"
 #include "db/SearchIndex.h"
+#include "tests/support/Each.h"
 #include "tests/support/NewDatabase.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempDir.h"
@@ -279,11 +280,10 @@ TEST_F(WorkDatabaseTest, FirstStartListsDataFolderFilesThenLastUsed)
     WriteSetting("", "DBLastUse1", "/srv/kueche.mdb", true);
     windows.firstStart = {1, 1};
     OpenWorkDatabase(windows);
-    ASSERT_EQ(windows.firstStartItems.size(), 3u);
-    EXPECT_EQ(windows.firstStartItems[0].Text, "a.MDB");
-    EXPECT_EQ(windows.firstStartItems[1].Text, "b.mdb");
-    EXPECT_EQ(windows.firstStartItems[2].Text, "/srv/kueche.mdb");
-    EXPECT_FALSE(windows.firstStartItems[2].InDataDir);
+    EXPECT_EQ(test::Each(windows.firstStartItems, &FirstStartItem::Text),
+              (std::vector<std::string>{"a.MDB", "b.mdb", "/srv/kueche.mdb"}));
+    EXPECT_EQ(test::Each(windows.firstStartItems, &FirstStartItem::InDataDir),
+              (std::vector<bool>{true, true, false}));
     EXPECT_EQ(WorkDb().Name(), AppContext::Current().DataDir + "b.mdb");
 }
 

@@ -4,6 +4,7 @@
 #include "core/Utf8.h"
 #include "model/ClUnit.h"
 #include "tests/support/BaseDataDb.h"
+#include "tests/support/Each.h"
 #include "tests/support/GeneratedRecipes.h"
 #include "tests/support/TempDir.h"
 
@@ -657,13 +658,11 @@ TEST_F(MMImportTest, RecipesWithoutEndLineOrTitleAndLongPreparation)
     text += "MMMMM\nMMMMM----- Recipe via Meal-Master (tm) v8.05\n      Title: Danach\n\n      1    Ei\n\n  "
             "Ende.\nMMMMM\n";
     const CollectingSink sink = ReadString(text);
-    ASSERT_EQ(sink.recipes.size(), 3u);
-    EXPECT_EQ(sink.recipes[0].Title, "Ohne Ende");
+    ASSERT_EQ(test::Each(sink.recipes, &ImportRecipe::Title),
+              (std::vector<std::string>{"Ohne Ende", "Lang", "Danach"}));
     EXPECT_EQ(sink.recipes[0].Zubereitung, "Kochen.");
-    EXPECT_EQ(sink.recipes[1].Title, "Lang");
     EXPECT_EQ(sink.recipes[1].Zubereitung.find("Zeile 110"), std::string::npos);
     EXPECT_NE(sink.recipes[1].Zubereitung.find("Zeile 109"), std::string::npos);
-    EXPECT_EQ(sink.recipes[2].Title, "Danach");
     ASSERT_EQ(sink.problems.size(), 2u) << sink.problems.back();
     EXPECT_EQ(sink.problems[0], "test.mm:7:Rezept ohne Titel:lost");
     EXPECT_NE(sink.problems[1].find("test.mm:128:"), std::string::npos) << sink.problems[1];

@@ -12,6 +12,7 @@
 #include "planning/ClMenu.h"
 #include "tests/output/RecordingCanvas.h"
 #include "tests/support/BaseDataDb.h"
+#include "tests/support/Each.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -194,12 +195,8 @@ TEST_F(MenuPrint, ThirdLayoutAppendsEachCourseRecipeScaledToItsPersons)
     menu.SetCourseYield(menu.CourseAdd(11, false, "Suppe nachgereicht"), 8);
     menu.SetCourseYield(menu.CourseAdd(11, false, "Suppe für die Küche"), 2);
     const std::vector<PrintJobItem> items = clsMenuPrint::CourseRecipes(menu);
-    ASSERT_EQ(items.size(), 3u);
-    EXPECT_EQ(items[0].RecipeId, 11);
-    EXPECT_EQ(items[0].Servings, 8);
-    EXPECT_EQ(items[1].RecipeId, 12);
-    EXPECT_EQ(items[1].Servings, 6);
-    EXPECT_EQ(items[2].Servings, 2);
+    EXPECT_EQ(test::Each(items, &PrintJobItem::RecipeId), (std::vector<long>{11, 12, 11}));
+    EXPECT_EQ(test::Each(items, &PrintJobItem::Servings), (std::vector<long>{8, 6, 2}));
 
     RecordingCanvas canvas;
     const PrintOutcome outcome = clsMenuPrint().PrintMenu(canvas, menu, clsMenuPrint::kWithRecipes);

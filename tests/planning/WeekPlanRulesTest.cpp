@@ -2,6 +2,7 @@
 
 #include "planning/clsWPLevel.h"
 #include "tests/planning/WeekPlanDb.h"
+#include "tests/support/Each.h"
 
 #include <gtest/gtest.h>
 #include <map>
@@ -166,10 +167,7 @@ TEST_F(WeekPlanRules, ProposalKeepsFamiliesApart)
     levels.InitDefaultWP("\"Tagesteller\"");
     // With no repeat interval a dish may come back the next day, but not two of a family on one.
     const std::vector<WPPlacement> plan = WPProposePlan(*db, levels, monday, 3);
-    ASSERT_EQ(plan.size(), 3u);
-    EXPECT_EQ(plan[0].RecipeId, 1);
-    EXPECT_EQ(plan[1].RecipeId, 3);
-    EXPECT_EQ(plan[2].RecipeId, 1);
+    EXPECT_EQ(test::Each(plan, &WPPlacement::RecipeId), (std::vector<long>{1, 3, 1}));
 }
 
 TEST_F(WeekPlanRules, BreachesAgainstOtherPlansAndWithinThePlan)

@@ -252,45 +252,6 @@ std::vector<std::string> Rows(Database& db, const std::string& sql)
     return rows;
 }
 
-TEST(UpgradeSteps, WeeklyPlanLevelTexts)
-{
-    struct Case
-    {
-        const char* Text;
-        std::vector<std::tuple<long, std::string, std::string, bool, bool>>
-            Levels; // id, name, cost, repeat, noprint
-    };
-    const Case cases[] = {
-        {"\"Tagesdessert\",\"Tagessuppe\",\"Tagesteller 1\",\"Tagesteller "
-         "2\",\"Vegetarisch\",\"Wochenteller;;1\"",
-         {{1, "Tagesdessert", "0", false, false},
-          {2, "Tagessuppe", "0", false, false},    {3, "Tagesteller 1", "0", false, false},
-          {4, "Tagesteller 2", "0", false, false}, {5, "Vegetarisch", "0", false, false},
-          {6, "Wochenteller", "0", true, false}}},
-        // the fourth field gives the ID, a negative cost means "not printed", so does the fifth field
-        {"\"Suppe;1.50;0;5\",\"Hauptgang, gross;-4,20;1\",\"Dessert;;;;1\"",
-         {{5, "Suppe", "1.5", false, false},
-          {2, "Hauptgang, gross", "4.2", true, true},
-          {3, "Dessert", "0", false, true}}},
-        // entries shorter than four characters are skipped
-        {"\"\",\"A\",  \"Abend\" ", {{1, "Abend", "0", false, false}}},
-        {"", {}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.Text);
-        const std::vector<WeeklyPlanLevel> levels = ParseWeeklyPlanLevels(c.Text);
-        ASSERT_EQ(levels.size(), c.Levels.size());
-        for (std::size_t i = 0; i < levels.size(); ++i) {
-            const auto& [id, name, cost, repeat, noPrint] = c.Levels[i];
-            EXPECT_EQ(levels[i].Id, id);
-            EXPECT_EQ(levels[i].Name, name);
-            EXPECT_EQ(levels[i].Cost.ToString(), cost);
-            EXPECT_EQ(levels[i].Repeat, repeat);
-            EXPECT_EQ(levels[i].NoPrint, noPrint);
-        }
-    }
-}
-
 struct OldVersionCase
 {
     const char* Start;

@@ -111,6 +111,8 @@ TEST(WeekPlanLevels, TextFormReadAndWritten)
          "\"Suppe;1.5;0;7;0\",\"Hauptgang, gross;4.2;1;2;1\",\"Dessert;0;0;3;1\""},
         // short entries are skipped; the position among the levels read gives the ID
         {"\"\",\"A\",\"Abend\"", "\"Abend;0;0;1;0\""},
+        // blanks between the entries are passed over
+        {"\"\",\"A\",  \"Abend\" ", "\"Abend;0;0;1;0\""},
         // two levels naming the same ID: the later gets a new one
         {"\"Erste;;;4\",\"Zweite;;;4\"", "\"Erste;0;0;4;0\",\"Zweite;0;0;5;0\""},
         {"", ""},

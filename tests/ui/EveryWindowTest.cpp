@@ -75,7 +75,6 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDialog>
-#include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -337,6 +336,10 @@ QStringList VisibleTexts(QWidget& window)
                   << action->shortcut().toString(QKeySequence::NativeText);
         }
     };
+    const auto addContextMenu = [&addActions](auto* edit) {
+        if (edit)
+            addActions(std::unique_ptr<QMenu>(edit->createStandardContextMenu())->actions());
+    };
     QList<QWidget*> widgets = window.findChildren<QWidget*>();
     widgets << &window;
     for (QWidget* w : widgets) {
@@ -348,19 +351,11 @@ QStringList VisibleTexts(QWidget& window)
             texts << label->text();
         if (auto* box = qobject_cast<QGroupBox*>(w))
             texts << box->title();
-        if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        if (auto* edit = qobject_cast<QLineEdit*>(w))
             texts << edit->placeholderText();
-            std::unique_ptr<QMenu> menu(edit->createStandardContextMenu());
-            addActions(menu->actions());
-        }
-        if (auto* edit = qobject_cast<QPlainTextEdit*>(w)) {
-            std::unique_ptr<QMenu> menu(edit->createStandardContextMenu());
-            addActions(menu->actions());
-        }
-        if (auto* edit = qobject_cast<QTextEdit*>(w)) {
-            std::unique_ptr<QMenu> menu(edit->createStandardContextMenu());
-            addActions(menu->actions());
-        }
+        addContextMenu(qobject_cast<QLineEdit*>(w));
+        addContextMenu(qobject_cast<QPlainTextEdit*>(w));
+        addContextMenu(qobject_cast<QTextEdit*>(w));
         if (auto* tabs = qobject_cast<QTabBar*>(w))
             for (int i = 0; i < tabs->count(); ++i)
                 texts << tabs->tabText(i) << tabs->tabToolTip(i);
@@ -373,14 +368,6 @@ QStringList VisibleTexts(QWidget& window)
     }
     texts.removeAll(QString());
     return texts;
-}
-
-TEST_F(EveryWindowTest, QtTextsAreGerman)
-{
-    QDialogButtonBox box(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Save);
-    EXPECT_EQ(box.button(QDialogButtonBox::Cancel)->text(), "Abbrechen");
-    EXPECT_EQ(box.button(QDialogButtonBox::Save)->text(), "Speichern");
-    EXPECT_EQ(QKeySequence("Ctrl+F").toString(QKeySequence::NativeText), "Strg+F");
 }
 
 TEST_F(EveryWindowTest, NoEnglishWords)

@@ -1,6 +1,7 @@
 #include "ui/FrmPrint.h"
 
 #include "db/Database.h"
+#include "tests/ui/PdfTools.h"
 #include "tests/ui/UiTestSupport.h"
 
 #include <QCheckBox>
@@ -9,23 +10,10 @@
 #include <QPrintPreviewWidget>
 #include <QTableWidget>
 
-#include <cstdio>
 #include <filesystem>
 
 namespace pf {
 namespace {
-
-std::string PdfText(const std::string& pdf)
-{
-    std::string text;
-    if (FILE* pipe = popen(("pdftotext '" + pdf + "' - 2>/dev/null").c_str(), "r")) {
-        char buffer[4096];
-        while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
-            text.append(buffer, n);
-        pclose(pipe);
-    }
-    return text;
-}
 
 class FrmPrintTest : public test::UiTest
 {
@@ -81,7 +69,7 @@ TEST_F(FrmPrintTest, PrintsTheListedRecipesScaledAsEnteredIntoAPdfFile)
     Click(window, "cmdStart");
     ASSERT_TRUE(std::filesystem::exists(pdf));
     // The servings typed into the list reach the printout: 250 g flour for four, 500 for eight.
-    const std::string text = PdfText(pdf);
+    const std::string text = Poppler("pdftotext '" + pdf + "' -");
     EXPECT_NE(text.find("500"), std::string::npos) << text;
     EXPECT_NE(text.find("Apfelmus"), std::string::npos) << text;
     EXPECT_LT(text.find("Sonntagsessen"), text.find("Pfannkuchen mit Speck")) << text;

@@ -3,38 +3,11 @@
 
 #include "db/Database.h"
 #include "tests/app/CliFixture.h"
+#include "tests/ui/PdfTools.h"
 #include "ui/QtPageCanvas.h"
-
-#include <cstdio>
 
 namespace pf {
 namespace {
-
-// Output of a poppler tool on the file; "" when it could not run.
-std::string Poppler(const std::string& command)
-{
-    std::string output;
-    if (FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r")) {
-        char buffer[4096];
-        while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
-            output.append(buffer, n);
-        pclose(pipe);
-    }
-    return output;
-}
-
-int PageCount(const std::string& pdf)
-{
-    const std::string info = Poppler("pdfinfo '" + pdf + "'");
-    const auto at = info.find("Pages:");
-    return at == std::string::npos ? -1 : std::atoi(info.c_str() + at + 6);
-}
-
-std::string PageText(const std::string& pdf, int page)
-{
-    const std::string p = std::to_string(page);
-    return Poppler("pdftotext -f " + p + " -l " + p + " '" + pdf + "' -");
-}
 
 class PrintPdf : public test::CliFixture
 {

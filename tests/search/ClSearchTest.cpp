@@ -5,7 +5,6 @@
 #include "tests/search/SearchTestDb.h"
 
 #include <numeric>
-#include <set>
 
 namespace pf::test {
 namespace {

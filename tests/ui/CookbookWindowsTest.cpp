@@ -12,8 +12,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QTest>
 #include <QTreeWidget>
 
 namespace pf::test {

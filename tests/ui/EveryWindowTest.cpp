@@ -88,9 +88,7 @@
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTableView>
 #include <QTextEdit>
-#include <QTreeView>
 
 #include <functional>
 #include <map>

@@ -23,7 +23,6 @@
 #include <QTreeWidget>
 
 #include <algorithm>
-#include <iterator>
 #include <memory>
 
 namespace pf::test {

@@ -16,7 +16,6 @@
 
 #include <QCheckBox>
 #include <QClipboard>
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>

@@ -18,14 +18,11 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
-#include <QStyledItemDelegate>
-#include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimeEdit>
 #include <QTimer>
 
-#include <cstdlib>
 
 namespace pf::test {
 namespace {

@@ -24,7 +24,6 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QTest>

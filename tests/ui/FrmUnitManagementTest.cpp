@@ -7,9 +7,7 @@
 #include "tests/ui/UiTestSupport.h"
 
 #include <QComboBox>
-#include <QPushButton>
 #include <QTableWidget>
-#include <QTest>
 #include <QTreeWidget>
 
 #include <memory>

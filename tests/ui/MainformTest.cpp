@@ -9,7 +9,6 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QSet>
 #include <QToolBar>

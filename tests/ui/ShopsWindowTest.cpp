@@ -8,11 +8,8 @@
 
 #include "tests/ui/UiTestSupport.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
 #include <QTreeWidget>
 
 #include <memory>

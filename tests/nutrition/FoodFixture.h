@@ -4,6 +4,7 @@
 
 #include "core/AppContext.h"
 #include "db/Database.h"
+#include "nutrition/NutrientTable.h"
 #include "tests/support/BaseDataDb.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempDir.h"
@@ -64,6 +65,15 @@ inline void InsertFood(Database& db, const FixtureFood& f)
 inline void InsertSynonym(Database& db, long foodId, const std::string& synonym)
 {
     db.Execute("INSERT INTO T_INFO_KEY (ID,[KEY],KEYTYPE,Sprachcode) VALUES (?,?,3,0)", {foodId, synonym});
+}
+
+// The shown value of the nutrient with this key, "" when the table does not list it.
+inline std::string Shown(const NutrientTable& table, const std::string& key)
+{
+    for (const NutrientLine& line : table.Lines())
+        if (line.Key == key)
+            return FormatGrouped(table.Shown(line), 3);
+    return {};
 }
 
 // A test with its own folder, database, scripted person and application context.

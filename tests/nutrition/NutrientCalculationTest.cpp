@@ -1,5 +1,4 @@
 #include "nutrition/FoodTables.h"
-#include "nutrition/NutrientTable.h"
 #include "nutrition/NutrientTablePrint.h"
 #include "nutrition/UnitMatching.h"
 
@@ -20,15 +19,6 @@ protected:
     {
         FoodFixture::SetUp();
         ASSERT_TRUE(m_tables.Load(*m_db));
-    }
-
-    // The shown value of the nutrient with this key, "" when the table does not list it.
-    static std::string Shown(const NutrientTable& table, const std::string& key)
-    {
-        for (const NutrientLine& line : table.Lines())
-            if (line.Key == key)
-                return FormatGrouped(table.Shown(line), 3);
-        return {};
     }
 
     // A German recipe for four with every way a line reaches grams, and every way it cannot.

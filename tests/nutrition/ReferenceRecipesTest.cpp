@@ -2,7 +2,6 @@
 #include "exchange/RecipeImport.h"
 #include "nutrition/FoodMatcher.h"
 #include "nutrition/FoodTables.h"
-#include "nutrition/NutrientTable.h"
 #include "nutrition/UnitMatching.h"
 
 #include "db/Recordset.h"
@@ -128,14 +127,6 @@ std::string MealMaster(const Reference& r)
     for (const char* line : r.Lines)
         text += std::string(line) + "\r\n";
     return text + "\r\n  Zubereiten.\r\n\r\nMMMMM\r\n\r\n";
-}
-
-std::string Shown(const NutrientTable& table, const std::string& key)
-{
-    for (const NutrientLine& line : table.Lines())
-        if (line.Key == key)
-            return FormatGrouped(table.Shown(line), 3);
-    return "-";
 }
 
 using ReferenceRecipes = NutritionTest;

@@ -3,6 +3,7 @@
 
 #include "db/Database.h"
 #include "model/ClUnit.h"
+#include "tests/support/Each.h"
 #include "tests/ui/UiTestSupport.h"
 
 #include <QComboBox>
@@ -100,13 +101,7 @@ protected:
         Child<QListWidget>(window, "lstBooks")->item(0)->setCheckState(Qt::Checked);
         Child<QComboBox>(window, "cboOrigin")->setCurrentText("Ungarn");
     }
-    std::vector<std::string> Messages() const
-    {
-        std::vector<std::string> texts;
-        for (const auto& shown : m_ui.shown)
-            texts.push_back(shown.Text);
-        return texts;
-    }
+    std::vector<std::string> Messages() const { return Each(m_ui.shown, &ScriptedInteraction::Shown::Text); }
 };
 
 TEST_F(FrmMenuDataTest, NewRecipeIsStoredAndReadsBackAsTyped)

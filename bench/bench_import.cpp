@@ -231,6 +231,9 @@ int main(int argc, char** argv)
         // For trying engine settings: PF_PRAGMA="cache_size=-32768" and the like.
         if (const char* pragma = std::getenv("PF_PRAGMA"))
             db->OpenRecordset(std::string("PRAGMA ") + pragma);
+        // For weighing what an index of the recipe tables costs: PF_SQL="DROP INDEX ..." runs first.
+        if (const char* sql = std::getenv("PF_SQL"))
+            static_cast<pf::SqliteDatabase&>(*db).ExecuteNative(sql);
         TimedImport run(*db, total);
         run.Options().Files = {file};
         run.Options().Duplicates = pf::DupePreset::Ignore;

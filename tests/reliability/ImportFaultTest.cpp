@@ -21,9 +21,9 @@ using ImportFaultBoth = BothBackends;
 
 TEST_P(ImportFaultBoth, KilledRunsAreCompletedByARerunWithoutDuplicates)
 {
-    // At least four batches of 2,000, so that each of the three kills falls after one more commit
-    // however fast the run is.
-    const long recipes = std::max<long>(20000 / kScale, 8500);
+    // At least four batches of 10,000, so that each of the three kills falls after one more commit
+    // however fast the run is (a slower build ends its batches after three seconds).
+    const long recipes = std::max<long>(45000 / kScale, 8500);
     const std::string file = dir.File("sammlung.mm");
     WriteFile(file, RecipeFile("Kuchen", 1, recipes));
     long stored = 0;
@@ -188,8 +188,9 @@ TEST_F(ImportFault, FileShortenedDuringTheRunEndsItWithAMessageAndKeepsWhatIsSto
 {
     // Another program empties the file once the first recipes are stored; the run must neither
     // die nor store the recipe it was reading, and a rerun with the whole file completes it. The
-    // file is larger than the piece the reader holds in memory (1 MB) in every build.
-    const long recipes = 12000;
+    // file is larger than the piece the reader holds in memory (1 MB) in every build, and holds
+    // recipes well beyond the first batch (10,000).
+    const long recipes = 30000;
     const std::string file = dir.File("schwindet.mm");
     const std::string whole = RecipeFile("Schwund", 1, recipes);
     WriteFile(file, whole);

@@ -178,8 +178,8 @@ const std::vector<Part>& Parts()
 
 // The index keeps each commit's rows as a segment of its own and merges segments as they gather.
 // Merging sixteen at a time instead of four writes every row over fewer times: a million recipes
-// imported in batches of two thousand cost about half as much, and a search reads a few more
-// segments, which it does not notice.
+// imported in batches cost about half as much, and a search reads a few more segments, which it
+// does not notice.
 std::string MergeSetting(const char* table)
 {
     return std::string("INSERT INTO ") + table + "(" + table + ",rank) VALUES('automerge',16)";

@@ -392,6 +392,45 @@ void SqliteDatabase::ExecuteNative(const std::string& sql)
     m_conn->Exec(sql);
 }
 
+long SqliteDatabase::CacheKilobytes()
+{
+    auto number = [this](const char* pragma) {
+        Statement stmt = m_conn->Prepare(pragma);
+        return sqlite3_step(stmt.Get()) == SQLITE_ROW ? static_cast<long>(sqlite3_column_int64(stmt.Get(), 0))
+                                                      : 0L;
+    };
+    // The engine keeps the size as pages (a positive number) or as kilobytes (a negative one).
+    const long size = number("PRAGMA cache_size");
+    return size >= 0 ? size * number("PRAGMA page_size") / 1024 : -size;
+}
+
+void SqliteDatabase::SetCacheKilobytes(long kilobytes)
+{
+    m_conn->Exec("PRAGMA cache_size=-" + std::to_string(kilobytes));
+}
+
+WriteCacheScope::WriteCacheScope(Database& db, long megabytes) : m_file(dynamic_cast<SqliteDatabase*>(&db))
+{
+    if (!m_file)
+        return;
+    m_previous = m_file->CacheKilobytes();
+    if (m_previous >= megabytes * 1024)
+        m_file = nullptr; // already as large
+    else
+        m_file->SetCacheKilobytes(megabytes * 1024);
+}
+
+WriteCacheScope::~WriteCacheScope()
+{
+    if (!m_file)
+        return;
+    try {
+        m_file->SetCacheKilobytes(m_previous);
+    } catch (const DbError&) {
+        // A connection that failed meanwhile keeps the larger cache until it is closed.
+    }
+}
+
 long SqliteDatabase::Execute(std::string_view sql)
 {
     return Run(sql, {});

@@ -68,6 +68,10 @@ public:
     // Runs SQLite text as it is, without the Jet translation (full-text tables and triggers).
     void ExecuteNative(const std::string& sql);
 
+    // The engine's page cache of this connection, in kilobytes.
+    long CacheKilobytes();
+    void SetCacheKilobytes(long kilobytes);
+
     // The translation a statement gets, for diagnostics and tests.
     std::string Translated(std::string_view sql);
 
@@ -91,6 +95,23 @@ private:
                       const std::vector<IndexDef>& indexes);
 
     std::shared_ptr<SqliteConnection> m_conn;
+};
+
+// Raises the page cache of a file database while it lives, and gives it back after; nothing on
+// a server. A long import writes into indexes of a million entries (titles, fingerprints, the
+// word index), whose pages the usual cache of 2 MB would read again from the file for almost
+// every recipe: at a million recipes a cache of 64 MB saves a sixth of the run.
+class WriteCacheScope
+{
+public:
+    WriteCacheScope(Database& db, long megabytes);
+    ~WriteCacheScope();
+    WriteCacheScope(const WriteCacheScope&) = delete;
+    WriteCacheScope& operator=(const WriteCacheScope&) = delete;
+
+private:
+    SqliteDatabase* m_file = nullptr;
+    long m_previous = 0;
 };
 
 } // namespace pf

@@ -40,6 +40,9 @@ constexpr long kSerialBlock = 500;
 // statement in microseconds: there each recipe is written at once.
 constexpr std::size_t kServerPendingRecipes = 200;
 constexpr std::size_t kFilePendingRecipes = 1;
+// The engine's page cache while a run stores recipes into a file: at a million recipes the
+// title, fingerprint and word indexes no longer fit the usual 2 MB.
+constexpr long kImportCacheMegabytes = 64;
 
 // The key a title is compared by: LIKE without wildcards ignores case, umlauts included.
 std::string TitleKey(std::string_view title)
@@ -172,6 +175,7 @@ bool RecipeImport::Prepare()
     m_incomplete.clear();
     m_lastErrorText.clear();
     m_cancel = false;
+    m_cache.emplace(m_db, kImportCacheMegabytes);
     m_noMoreQuestions = false;
     m_runDate = NowSerial();
     m_candidates.clear();
@@ -421,6 +425,7 @@ void RecipeImport::Finish()
 {
     CommitBatch();
     m_batch.reset();
+    m_cache.reset();
     m_reader.reset();
     ShowProgress({}, true);
     ::pf::ShowProgress(-1, -1, "");

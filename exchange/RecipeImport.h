@@ -12,6 +12,7 @@
 // lock held by another program is waited for; a full disk or a lost transaction stops the run with
 // the counters saying what is stored.
 
+#include "db/SqliteDatabase.h"
 #include "exchange/ImportFile.h"
 #include "exchange/ImportRecipe.h"
 #include "exchange/MMImport.h"
@@ -312,6 +313,7 @@ private:
     std::vector<std::string> m_incomplete;
     std::string m_lastErrorText;
     bool m_cancel = false;
+    std::optional<WriteCacheScope> m_cache; // while a run stores recipes
     bool m_noMoreQuestions = false;
     DateSerial m_runDate;
 

@@ -104,6 +104,21 @@ TEST(SqliteOpen, MissingFileIs3024UnlessCreated)
     EXPECT_TRUE(db->TableNames().empty());
 }
 
+TEST(SqliteOpen, AWriteCacheScopeGivesTheCacheBackAndNeverShrinksIt)
+{
+    TempDir dir;
+    auto db = test::NewDatabase(dir.File("cache.MDB"));
+    auto& file = static_cast<SqliteDatabase&>(*db);
+    const long usual = file.CacheKilobytes();
+    {
+        WriteCacheScope scope(*db, 64);
+        EXPECT_EQ(file.CacheKilobytes(), 64 * 1024);
+        WriteCacheScope smaller(*db, 1); // an inner scope asking for less leaves it as it is
+        EXPECT_EQ(file.CacheKilobytes(), 64 * 1024);
+    }
+    EXPECT_EQ(file.CacheKilobytes(), usual);
+}
+
 TEST(SqliteOpen, TextFileIsNotADatabase)
 {
     TempDir dir;

@@ -1345,9 +1345,7 @@ long RecipeImport::SaveRez(ImportRecipe& recipe)
 {
     if (!CountDecision(recipe))
         return 0;
-    if (!recipe.Prepared.Ready)
-        PrepareRecipe(recipe);
-    recipe.Title = recipe.Prepared.Title;
+    recipe.Title = recipe.Prepared.Title; // StoreRecipe has prepared it
     if (recipe.Title.empty())
         throw DbError(dberr::kGeneric, "Das Rezept hat keinen Titel.");
     SettleFingerprint(recipe);

@@ -175,7 +175,6 @@ bool RecipeImport::Prepare()
     m_incomplete.clear();
     m_lastErrorText.clear();
     m_cancel = false;
-    m_cache.emplace(m_db, kImportCacheMegabytes);
     m_noMoreQuestions = false;
     m_runDate = NowSerial();
     m_candidates.clear();
@@ -218,8 +217,12 @@ bool RecipeImport::Prepare()
     m_pending.clear();
     m_pendingLimit = IsServerDatabase(m_db) ? kServerPendingRecipes : kFilePendingRecipes;
     // The first transaction reads every recipe for the duplicate check. Cancelled while waiting
-    // for a locked database, the run ends without a failure.
-    return BeginBatch() || m_lastErrorText.empty();
+    // for a locked database, the run ends without a failure (and Finish gives the cache back).
+    m_cache.emplace(m_db, kImportCacheMegabytes);
+    if (BeginBatch() || m_lastErrorText.empty())
+        return true;
+    m_cache.reset();
+    return false;
 }
 
 bool RecipeImport::Guarded() const

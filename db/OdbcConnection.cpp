@@ -87,7 +87,15 @@ DbError MapServerError(const std::vector<Diagnostic>& diagnostics, const std::st
     };
     if (text.find("pf:pattern") != std::string::npos)
         return make(93, "Ungültige Musterzeichenfolge.");
-    if (StartsWithState(state, "08") || state == "HYT00" || state == "HYT01" || StartsWithState(state, "57P"))
+    // The driver reports some losses of the connection under a general state, with the client
+    // library's text.
+    const bool lostText = text.find("server closed the connection") != std::string::npos ||
+                          text.find("no connection to the server") != std::string::npos ||
+                          text.find("terminating connection") != std::string::npos ||
+                          text.find("could not receive data") != std::string::npos ||
+                          text.find("could not send data") != std::string::npos;
+    if (StartsWithState(state, "08") || state == "HYT00" || state == "HYT01" || StartsWithState(state, "57P") ||
+        lostText)
         return make(3151, "ODBC-Verbindung zu '" + source +
                               "' fehlgeschlagen. Der Datenbankserver ist nicht erreichbar.");
     if (StartsWithState(state, "28"))
@@ -390,7 +398,14 @@ void OdbcConnection::Throw(const DbError& error)
 
 void OdbcConnection::Fail(SQLSMALLINT handleType, SQLHANDLE handle, const std::string& sql)
 {
-    Throw(MapServerError(Diagnostics(handleType, handle), sql, m_displayName));
+    std::vector<Diagnostic> diagnostics = Diagnostics(handleType, handle);
+    // A connection the server ended while a call was under way can come back with a general state
+    // only (the driver lost the answer, not the request); the connection's own flag tells.
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    if (m_dbc && (diagnostics.empty() || !StartsWithState(diagnostics.front().state, "08")) &&
+        IsSuccess(SQLGetConnectAttr(m_dbc, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)) && dead == SQL_CD_TRUE)
+        diagnostics.insert(diagnostics.begin(), Diagnostic{"08S01", 0, ""});
+    Throw(MapServerError(diagnostics, sql, m_displayName));
 }
 
 OdbcStatement OdbcConnection::NewStatement()

@@ -43,8 +43,10 @@ TEST_P(ImportFaultBoth, KilledRunsAreCompletedByARerunWithoutDuplicates)
             return;
         }
         stored = Count("SELECT COUNT(*) FROM T_REZ_KOPF");
-        ASSERT_LT(stored, recipes);
+        ASSERT_LE(stored, recipes);
         ExpectEachTitleOnce(stored);
+        if (stored == recipes)
+            break; // killed after its last commit, before it could end: the rerun skips them all
     }
 
     const ProcessResult again = RunCliProcess(dir, {"--db", database, "import", file});

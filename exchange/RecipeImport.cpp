@@ -636,6 +636,7 @@ long RecipeImport::StoreRecipe(ImportRecipe& recipe)
     const bool guarded = Guarded();
     m_killed = kNone;
     m_writingId = 0;
+    m_savingId = 0;
     if (!recipe.Prepared.Ready)
         PrepareRecipe(recipe);
     try {
@@ -659,6 +660,10 @@ long RecipeImport::StoreRecipe(ImportRecipe& recipe)
             m_bookId = 0;
         }
         ForgetCreatedNames();
+        // Its rows are taken out, or back as they were on a savepoint, index entries included: the
+        // index need not learn of it (a recipe stored earlier in the batch keeps its own place).
+        if (m_savingId != 0 && !m_unindexed.empty() && m_unindexed.back() == m_savingId)
+            m_unindexed.pop_back();
         id = 0;
         ++m_counters.Faulty;
         if (!guarded && !TakeOutPartialRecipe())
@@ -1359,6 +1364,7 @@ long RecipeImport::SaveRez(ImportRecipe& recipe)
     const bool deferred = m_pendingLimit > 1 && !Guarded() && recipe.WriteID == 0 && recipe.Pictures.empty() &&
                           recipe.Picture.empty();
     m_writingId = recipe.WriteID != 0 || deferred ? 0 : id;
+    m_savingId = id;
     if (m_indexBatch)
         m_unindexed.push_back(id);
     m_nextId = std::max(m_nextId, id + 1);

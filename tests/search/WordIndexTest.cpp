@@ -5,6 +5,7 @@
 #include "db/SearchIndex.h"
 #include "search/ClSearch.h"
 #include "tests/search/SearchTestDb.h"
+#include "tests/support/IndexAgreement.h"
 
 #include <random>
 
@@ -222,6 +223,7 @@ TEST_P(WordIndexSearch, SameHitsWithAndWithoutIndexAfterChanges)
         // Not committed: a failed save leaves the index as the rows.
     }
 
+    EXPECT_EQ(IndexDisagreement(*db), "");
     std::vector<std::vector<long>> indexed;
     for (const std::string& data : searches)
         indexed.push_back(Ids(data));

@@ -1,0 +1,59 @@
+#pragma once
+// Whether a file database's word index holds exactly the texts of the recipe rows: every recipe's
+// titles and joined rows are taken out of it again, as the removal triggers would take them out,
+// and the index must then be empty. A recipe indexed with other text than its rows hold leaves
+// pieces behind (or makes the engine report the index as damaged); so does one indexed twice or
+// not at all. Everything is undone afterwards.
+
+#include "db/Database.h"
+#include "db/DbError.h"
+#include "db/SearchIndex.h"
+#include "db/SqliteDatabase.h"
+
+#include <string>
+
+namespace pf::test {
+
+// Empty when the index agrees with the rows (or the database has none), else what is left over.
+inline std::string IndexDisagreement(Database& db)
+{
+    auto* file = dynamic_cast<SqliteDatabase*>(&db);
+    if (!file || !HasSearchIndex(db))
+        return {};
+    struct Table
+    {
+        const char* Index;
+        const char* Texts; // rowid and the indexed columns, in their order
+    };
+    const Table tables[] = {
+        {kTitleIndexTable, "SELECT ID, RezTitle, CASE WHEN RezMenuCard IS RezTitle COLLATE BINARY THEN NULL ELSE "
+                           "RezMenuCard END FROM T_REZ_KOPF"},
+        {kTextIndexTable, "SELECT ID, group_concat(AnwText, char(10)) FROM (SELECT ID, AnwText FROM T_REZ_ANWEIS "
+                          "ORDER BY ID, \"NO\") GROUP BY ID"},
+        {kIngredientIndexTable, "SELECT ID, group_concat(ZutText, char(10)) FROM (SELECT ID, ZutText FROM "
+                                "T_REZ_ZUTAT ORDER BY ID, \"No\") GROUP BY ID"},
+    };
+    std::string left;
+    DbTransaction undone(db); // never committed
+    for (const Table& table : tables) {
+        const std::string index = table.Index;
+        try {
+            const std::string columns = index == kTitleIndexTable ? "RezTitle,RezMenuCard"
+                                        : index == kTextIndexTable ? "AnwText"
+                                                                   : "ZutText";
+            file->ExecuteNative("INSERT INTO " + index + "(" + index + ",rowid," + columns + ") SELECT 'delete', * FROM (" +
+                                table.Texts + ")");
+            file->ExecuteNative("CREATE VIRTUAL TABLE temp.pieces USING fts5vocab(main, " + index + ", 'row')");
+            const long pieces = static_cast<long>(db.Scalar("SELECT count(*) FROM temp.pieces").AsLong());
+            file->ExecuteNative("DROP TABLE temp.pieces");
+            if (pieces != 0)
+                left += index + ": " + std::to_string(pieces) + " Stücke übrig\n";
+        } catch (const DbError& error) {
+            left += index + ": " + error.Description() + "\n";
+            break;
+        }
+    }
+    return left;
+}
+
+} // namespace pf::test

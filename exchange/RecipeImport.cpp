@@ -36,10 +36,12 @@ namespace pf {
 namespace {
 
 constexpr long kSerialBlock = 500;
-// New recipes whose rows are written together (see WritePending). A file database takes a
-// statement in microseconds: there each recipe is written at once.
+// New recipes whose rows are written together (see WritePending). On a server every statement
+// is a round trip. A file database runs a statement in microseconds, but a recipe alone takes
+// several per table (its rows go in statements of a power of two of rows); 32 recipes together
+// take about as many, and a file import stores a quarter faster (more recipes gain nothing).
 constexpr std::size_t kServerPendingRecipes = 200;
-constexpr std::size_t kFilePendingRecipes = 1;
+constexpr std::size_t kFilePendingRecipes = 32;
 // The engine's page cache while a run stores recipes into a file: at a million recipes the
 // title, fingerprint and word indexes no longer fit the usual 2 MB.
 constexpr long kImportCacheMegabytes = 64;

@@ -53,9 +53,9 @@ FrmBLSAbgleich::FrmBLSAbgleich(Database& db, const FoodTables& tables, FoodMatch
 
     auto* lineButtons = new QHBoxLayout;
     QPushButton* choose = MakeButton("cmdProdukt", "&Produkt wählen …", this);
-    QPushButton* clear = MakeButton("cmdAufheben", "Aufheben", this);
+    QPushButton* clear = MakeButton("cmdAufheben", "A&ufheben", this);
     QPushButton* clearAll = MakeButton("cmdAllesAufheben", "A&lles aufheben", this);
-    QPushButton* analyse = MakeButton("cmdAnalyse", "Neu analysieren", this);
+    QPushButton* analyse = MakeButton("cmdAnalyse", "&Neu analysieren", this);
     QPushButton* synonym = MakeButton("cmdSynonym", "S&ynonym …", this);
     for (QPushButton* b : {choose, clear, clearAll, analyse, synonym})
         lineButtons->addWidget(b);

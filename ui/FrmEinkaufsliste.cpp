@@ -239,8 +239,8 @@ QWidget* FrmEinkaufsliste::BuildChoices()
     m_complete = Named(new QRadioButton("&Komplett", this), "optKomplett");
     m_perRecipe = Named(new QRadioButton("pro &Rezept", this), "optProRezept");
     m_complete->setChecked(true);
-    m_classColumn = MakeCheck("chkKategorie", "Nahrungsmittel-Kategorie", this);
-    m_classDetail = MakeCheck("chkKategorieDetail", "Kategorie voll detailliert", this);
+    m_classColumn = MakeCheck("chkKategorie", "Nahrung&smittel-Kategorie", this);
+    m_classDetail = MakeCheck("chkKategorieDetail", "Kategorie &voll detailliert", this);
     auto* showBox = new QGroupBox("Anzeige", this);
     auto* showLayout = new QVBoxLayout(showBox);
     for (QWidget* w : std::initializer_list<QWidget*>{m_complete, m_perRecipe, m_classColumn, m_classDetail})

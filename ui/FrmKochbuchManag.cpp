@@ -68,16 +68,16 @@ FrmKochbuchManag::FrmKochbuchManag(std::function<void()> activeBookChanged, QWid
     right->addLayout(form);
 
     auto* edit = new QHBoxLayout;
-    auto* add = MakeButton("cmdNew", "Neu", this);
-    m_save = MakeButton("cmdSave", "Speichern", this);
+    auto* add = MakeButton("cmdNew", "&Neu", this);
+    m_save = MakeButton("cmdSave", "&Speichern", this);
     edit->addWidget(add);
     edit->addWidget(m_save);
     edit->addStretch(1);
     right->addLayout(edit);
 
     auto* remove = new QHBoxLayout;
-    m_delete = MakeButton("cmdDelete", "Löschen", this);
-    m_discardRecipes = new QCheckBox("Rezepte, die nur in diesem Kochbuch sind, ebenfalls löschen", this);
+    m_delete = MakeButton("cmdDelete", "&Löschen", this);
+    m_discardRecipes = new QCheckBox("&Rezepte, die nur in diesem Kochbuch sind, ebenfalls löschen", this);
     m_discardRecipes->setObjectName("chkDiscardRecipes");
     remove->addWidget(m_delete);
     remove->addWidget(m_discardRecipes, 1);
@@ -85,8 +85,8 @@ FrmKochbuchManag::FrmKochbuchManag(std::function<void()> activeBookChanged, QWid
 
     auto* transfer = new QHBoxLayout;
     transfer->addWidget(new QLabel("Alle Rezepte", this));
-    m_copy = MakeButton("cmdCopy", "kopieren", this);
-    m_move = MakeButton("cmdMove", "verschieben", this);
+    m_copy = MakeButton("cmdCopy", "k&opieren", this);
+    m_move = MakeButton("cmdMove", "&verschieben", this);
     transfer->addWidget(m_copy);
     transfer->addWidget(m_move);
     transfer->addWidget(new QLabel("nach", this));
@@ -97,7 +97,7 @@ FrmKochbuchManag::FrmKochbuchManag(std::function<void()> activeBookChanged, QWid
 
     right->addStretch(1);
     auto* bottom = new QHBoxLayout;
-    auto* active = MakeButton("cmdActive", "Als aktives Kochbuch wählen", this);
+    auto* active = MakeButton("cmdActive", "Als aktives &Kochbuch wählen", this);
     auto* close = MakeButton("cmdClose", "Schließen", this);
     bottom->addWidget(active);
     bottom->addStretch(1);

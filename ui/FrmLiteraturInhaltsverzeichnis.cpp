@@ -39,7 +39,7 @@ FrmLiteraturInhaltsverzeichnis::FrmLiteraturInhaltsverzeichnis(long source,
     FitHeaderTexts(m_tree->header());
     layout->addWidget(m_tree, 1);
     auto* buttons = new QHBoxLayout;
-    auto* open = MakeButton("cmdOpen", "Rezept öffnen", this);
+    auto* open = MakeButton("cmdOpen", "&Rezept öffnen", this);
     auto* close = MakeButton("cmdClose", "Schließen", this);
     buttons->addWidget(open);
     buttons->addStretch(1);

@@ -97,7 +97,7 @@ QWidget* FrmMMImport::BuildOptionsPage()
     auto* optionsLayout = new QVBoxLayout(options);
     auto* target = new QGroupBox("Ziel-Kochbuch", options);
     auto* targetGrid = new QGridLayout(target);
-    m_newBook = Named(new QCheckBox("Neues Kochbuch:", target), "chkNeuesKochbuch");
+    m_newBook = Named(new QCheckBox("Neues &Kochbuch:", target), "chkNeuesKochbuch");
     m_bookName = Named(new QLineEdit("Import", target), "tbKochbuchname");
     m_books = Named(new QComboBox(target), "lbKochbuch");
     targetGrid->addWidget(m_newBook, 0, 0);
@@ -112,24 +112,24 @@ QWidget* FrmMMImport::BuildOptionsPage()
     optionsLayout->addWidget(target);
     auto* text = new QGroupBox("Texte", options);
     auto* textLayout = new QVBoxLayout(text);
-    m_umlaute = Named(new QCheckBox("Umlaute aus ae, oe, ue, ss erzeugen", text), "chkUmlaute");
-    m_umlauteSS = Named(new QCheckBox("dabei ss beibehalten", text), "chkUmlauteSS");
-    m_noUmlaute = Named(new QCheckBox("Umlaute ausschreiben (ae, oe, ue, ss)", text), "ChkNoUmlaute");
-    m_binary = Named(new QCheckBox("Binärmodus beim Einlesen", text), "chkBin");
-    m_bls = Named(new QCheckBox("Zutaten den BLS-Schlüsseln zuordnen", text), "chkBLS");
-    m_reformat = Named(new QCheckBox("Texte in Rezept(en) reformatieren", text), "chkreformat");
+    m_umlaute = Named(new QCheckBox("&Umlaute aus ae, oe, ue, ss erzeugen", text), "chkUmlaute");
+    m_umlauteSS = Named(new QCheckBox("dabei ss beibe&halten", text), "chkUmlauteSS");
+    m_noUmlaute = Named(new QCheckBox("Umlaute &ausschreiben (ae, oe, ue, ss)", text), "ChkNoUmlaute");
+    m_binary = Named(new QCheckBox("&Binärmodus beim Einlesen", text), "chkBin");
+    m_bls = Named(new QCheckBox("Zutaten den BLS-&Schlüsseln zuordnen", text), "chkBLS");
+    m_reformat = Named(new QCheckBox("&Texte in Rezept(en) reformatieren", text), "chkreformat");
     for (QCheckBox* box : {m_umlaute, m_umlauteSS, m_noUmlaute, m_binary, m_bls, m_reformat})
         textLayout->addWidget(box);
     optionsLayout->addWidget(text);
     auto* dupes = new QGroupBox("Doppelte Rezepte", options);
     auto* dupesLayout = new QVBoxLayout(dupes);
-    m_ask = Named(new QRadioButton("Einzeln nachfragen", dupes), "optAsk");
-    m_replace = Named(new QRadioButton("Vorhandene ersetzen", dupes), "optReplace");
-    m_ignore = Named(new QRadioButton("Doppelte Rezepte ignorieren", dupes), "optIgnore");
-    m_move = Named(new QRadioButton("Doppelte Rezepte verschieben", dupes), "optMove");
-    m_dupeTrash = Named(new QCheckBox("Papierkorb für Ersetzung benutzen", dupes), "chkDupeTrash");
+    m_ask = Named(new QRadioButton("&Einzeln nachfragen", dupes), "optAsk");
+    m_replace = Named(new QRadioButton("&Vorhandene ersetzen", dupes), "optReplace");
+    m_ignore = Named(new QRadioButton("&Doppelte Rezepte ignorieren", dupes), "optIgnore");
+    m_move = Named(new QRadioButton("Doppelte &Rezepte verschieben", dupes), "optMove");
+    m_dupeTrash = Named(new QCheckBox("&Papierkorb für Ersetzung benutzen", dupes), "chkDupeTrash");
     m_totalInteractive =
-        Named(new QCheckBox("komplett interaktiv (über Zwischendatenbank)", dupes), "chkTotalInteraktiv");
+        Named(new QCheckBox("k&omplett interaktiv (über Zwischendatenbank)", dupes), "chkTotalInteraktiv");
     m_ask->setChecked(true);
     for (QWidget* w :
          std::initializer_list<QWidget*>{m_ask, m_replace, m_ignore, m_move, m_dupeTrash, m_totalInteractive})

@@ -109,7 +109,7 @@ FrmMMImportDupe::FrmMMImportDupe(const DupeQuestion& question, Database* db, QWi
     recommendation->setObjectName("lblEmpfehlung");
     recommendation->setWordWrap(true);
     layout->addWidget(recommendation);
-    m_noMore = new QCheckBox("Nicht mehr nachfragen (Voreinstellung verwenden)", this);
+    m_noMore = new QCheckBox("&Nicht mehr nachfragen (Voreinstellung verwenden)", this);
     m_noMore->setObjectName("chkNoMoreQuestions");
     layout->addWidget(m_noMore);
     auto* buttons = new QHBoxLayout;
@@ -118,10 +118,10 @@ FrmMMImportDupe::FrmMMImportDupe(const DupeQuestion& question, Database* db, QWi
         const char* name;
         const char* text;
         int decision;
-    } answers[] = {{"cmdIgnore", "Ignorieren", dupe::kIgnore},
-                   {"cmdReplace", "Ersetzen", dupe::kReplace},
-                   {"cmdDupeBook", "Als Duplikat", dupe::kDupeBook},
-                   {"cmdImportieren", "Importieren", dupe::kImport},
+    } answers[] = {{"cmdIgnore", "&Ignorieren", dupe::kIgnore},
+                   {"cmdReplace", "&Ersetzen", dupe::kReplace},
+                   {"cmdDupeBook", "&Als Duplikat", dupe::kDupeBook},
+                   {"cmdImportieren", "I&mportieren", dupe::kImport},
                    {"cmdAbort", "Abbrechen", dupe::kSkip}};
     for (const auto& answer : answers) {
         auto* button = new QPushButton(answer.text, this);

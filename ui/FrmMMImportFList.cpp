@@ -18,7 +18,7 @@ FrmMMImportFList::FrmMMImportFList(const std::vector<std::string>& files, QWidge
         m_list->addItem(QString::fromStdString(file));
     layout->addWidget(m_list);
     auto* buttons = new QHBoxLayout;
-    auto* del = new QPushButton("Entfernen", this);
+    auto* del = new QPushButton("&Entfernen", this);
     del->setObjectName("cmdDel");
     auto* ok = new QPushButton("OK", this);
     ok->setObjectName("cmdOK");

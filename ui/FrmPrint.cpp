@@ -62,8 +62,8 @@ FrmPrint::FrmPrint(const std::vector<long>& ids, Database* db, QWidget* parent) 
     layout->addWidget(m_scaleList, 1);
 
     auto* related = new QHBoxLayout;
-    m_subRecipes = MakeCheck("chkSubRecipes", "Unterrezepte mitdrucken", this);
-    m_parents = MakeCheck("chkParents", "Elternrezepte mitdrucken", this);
+    m_subRecipes = MakeCheck("chkSubRecipes", "&Unterrezepte mitdrucken", this);
+    m_parents = MakeCheck("chkParents", "Elternrezepte &mitdrucken", this);
     related->addWidget(m_subRecipes);
     related->addWidget(m_parents);
     related->addStretch(1);
@@ -88,7 +88,7 @@ FrmPrint::FrmPrint(const std::vector<long>& ids, Database* db, QWidget* parent) 
     m_printer = new QComboBox(this);
     m_printer->setObjectName("cboPrinter");
     grid->addWidget(m_printer, 1, 1);
-    QPushButton* setup = MakeButton("cmdPrinterSetup", "Einrichten …", this);
+    QPushButton* setup = MakeButton("cmdPrinterSetup", "&Einrichten …", this);
     grid->addWidget(setup, 1, 2);
     grid->addWidget(new QLabel("Exemplare:", this), 2, 0);
     m_copies = new QSpinBox(this);
@@ -99,8 +99,8 @@ FrmPrint::FrmPrint(const std::vector<long>& ids, Database* db, QWidget* parent) 
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    QPushButton* preview = MakeButton("cmdPreview", "Vorschau …", this);
-    QPushButton* start = MakeButton("cmdStart", "Drucken", this);
+    QPushButton* preview = MakeButton("cmdPreview", "&Vorschau …", this);
+    QPushButton* start = MakeButton("cmdStart", "D&rucken", this);
     QPushButton* cancel = MakeButton("cmdCancel", "Schließen", this);
     buttons->addWidget(preview);
     buttons->addWidget(start);

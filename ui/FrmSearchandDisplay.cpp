@@ -351,7 +351,7 @@ QWidget* FrmSearchandDisplay::BuildTextTab()
     auto* addIngredient = MakeButton("cmdIngredientAdd", "Z&utat hinzufügen …", ingredientBox);
     auto* addFood = MakeButton("cmdIngredientFood", "Lebensmittel …", ingredientBox);
     addFood->setToolTip("Sucht Rezepte, deren Zutaten diesem Lebensmittel zugeordnet sind");
-    auto* delIngredient = MakeButton("cmdIngredientDel", "Entfernen", ingredientBox);
+    auto* delIngredient = MakeButton("cmdIngredientDel", "Entfe&rnen", ingredientBox);
     ingredientButtons->addWidget(addIngredient);
     ingredientButtons->addWidget(addFood);
     ingredientButtons->addWidget(delIngredient);

@@ -86,12 +86,12 @@ FrmSetFingerprint::FrmSetFingerprint(QWidget* parent) : QWidget(parent)
 
     auto* rows = new QGroupBox("Welche Datensätze", this);
     auto* rowsLayout = new QVBoxLayout(rows);
-    m_missing = new QRadioButton("Datensätze ohne Fingerprint", rows);
+    m_missing = new QRadioButton("Datensätze &ohne Fingerprint", rows);
     m_missing->setObjectName("optMissing");
     m_missing->setChecked(true);
     rowsLayout->addWidget(m_missing);
     auto* olderRow = new QHBoxLayout;
-    m_olderThan = new QRadioButton("Datensätze bearbeitet vor dem", rows);
+    m_olderThan = new QRadioButton("Datensätze &bearbeitet vor dem", rows);
     m_olderThan->setObjectName("optOlderThan");
     m_olderThanDate = new QLineEdit(TodayText(), rows);
     m_olderThanDate->setObjectName("txtOlderThan");
@@ -99,7 +99,7 @@ FrmSetFingerprint::FrmSetFingerprint(QWidget* parent) : QWidget(parent)
     olderRow->addWidget(m_olderThanDate, 1);
     rowsLayout->addLayout(olderRow);
     auto* rangeRow = new QHBoxLayout;
-    m_creatorRange = new QRadioButton("Datensätze der Ersteller-Nummern", rows);
+    m_creatorRange = new QRadioButton("Datensätze der &Ersteller-Nummern", rows);
     m_creatorRange->setObjectName("optCreatorRange");
     m_creatorFrom = new QSpinBox(rows);
     m_creatorFrom->setObjectName("spnCreatorFrom");
@@ -115,13 +115,13 @@ FrmSetFingerprint::FrmSetFingerprint(QWidget* parent) : QWidget(parent)
     rowsLayout->addLayout(rangeRow);
     layout->addWidget(rows);
 
-    m_newSerial = new QCheckBox("Neue Serial vergeben", this);
+    m_newSerial = new QCheckBox("Neue Serial &vergeben", this);
     m_newSerial->setObjectName("chkNewSerial");
     layout->addWidget(m_newSerial);
 
     auto* buttons = new QHBoxLayout;
-    auto* ok = MakeButton("cmdOK", "Fingerprints setzen", this);
-    auto* dupeKill = MakeButton("cmdDupeKill", "Doppelte Serials beheben …", this);
+    auto* ok = MakeButton("cmdOK", "Fi&ngerprints setzen", this);
+    auto* dupeKill = MakeButton("cmdDupeKill", "Doppelte &Serials beheben …", this);
     auto* close = MakeButton("cmdClose", "Schließen", this);
     buttons->addWidget(ok);
     buttons->addWidget(dupeKill);

@@ -96,8 +96,8 @@ FrmUnitManagement::FrmUnitManagement(ClUnit& units, clsRecipeUnit& recipeUnits, 
     m_table->verticalHeader()->setVisible(false);
     unitLayout->addWidget(m_table, 1);
     auto* unitButtons = new QHBoxLayout;
-    auto* newUnit = MakeButton("cmdNewUnit", "Neue Einheit", unitBox);
-    auto* delUnit = MakeButton("cmdDelUnit", "Einheit löschen", unitBox);
+    auto* newUnit = MakeButton("cmdNewUnit", "Ne&ue Einheit", unitBox);
+    auto* delUnit = MakeButton("cmdDelUnit", "Einheit &löschen", unitBox);
     unitButtons->addWidget(newUnit);
     unitButtons->addWidget(delUnit);
     unitButtons->addStretch(1);
@@ -113,11 +113,11 @@ FrmUnitManagement::FrmUnitManagement(ClUnit& units, clsRecipeUnit& recipeUnits, 
     m_recipeList->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     recipeLayout->addWidget(m_recipeList, 1);
     auto* recipeButtons = new QVBoxLayout;
-    auto* newRecipeUnit = MakeButton("cmdNewRecipeUnit", "Neu", recipeBox);
-    auto* delRecipeUnit = MakeButton("cmdDelRecipeUnit", "Löschen", recipeBox);
-    auto* renameRecipeUnit = MakeButton("cmdRenameRecipeUnit", "Umbenennen", recipeBox);
-    auto* mergeRecipeUnit = MakeButton("cmdMergeRecipeUnit", "Zusammenführen", recipeBox);
-    auto* removeDuplicates = MakeButton("cmdRemoveDuplicates", "Doppelte entfernen", recipeBox);
+    auto* newRecipeUnit = MakeButton("cmdNewRecipeUnit", "&Neu", recipeBox);
+    auto* delRecipeUnit = MakeButton("cmdDelRecipeUnit", "Lö&schen", recipeBox);
+    auto* renameRecipeUnit = MakeButton("cmdRenameRecipeUnit", "U&mbenennen", recipeBox);
+    auto* mergeRecipeUnit = MakeButton("cmdMergeRecipeUnit", "&Zusammenführen", recipeBox);
+    auto* removeDuplicates = MakeButton("cmdRemoveDuplicates", "Doppelte &entfernen", recipeBox);
     for (QPushButton* button :
          {newRecipeUnit, delRecipeUnit, renameRecipeUnit, mergeRecipeUnit, removeDuplicates})
         recipeButtons->addWidget(button);

@@ -50,7 +50,7 @@ FrmZIP::FrmZIP(QWidget* parent) : QWidget(parent)
     m_archive->setObjectName("txtArchive");
     m_archive->setReadOnly(true);
     archiveRow->addWidget(m_archive, 1);
-    auto* open = new QPushButton("Öffnen …", this);
+    auto* open = new QPushButton("Öff&nen …", this);
     open->setObjectName("cmdOpen");
     archiveRow->addWidget(open);
     layout->addLayout(archiveRow);
@@ -72,18 +72,18 @@ FrmZIP::FrmZIP(QWidget* parent) : QWidget(parent)
     m_target = new QLineEdit(this);
     m_target->setObjectName("txtTarget");
     targetRow->addWidget(m_target, 1);
-    auto* target = new QPushButton("Durchsuchen …", this);
+    auto* target = new QPushButton("D&urchsuchen …", this);
     target->setObjectName("cmdTarget");
     targetRow->addWidget(target);
     layout->addLayout(targetRow);
 
     auto* buttons = new QHBoxLayout;
-    m_keepFolders = new QCheckBox("Ordner des Archivs anlegen", this);
+    m_keepFolders = new QCheckBox("&Ordner des Archivs anlegen", this);
     m_keepFolders->setObjectName("chkKeepFolders");
     m_keepFolders->setChecked(true);
     buttons->addWidget(m_keepFolders);
     buttons->addStretch(1);
-    auto* expand = new QPushButton("Entpacken", this);
+    auto* expand = new QPushButton("&Entpacken", this);
     expand->setObjectName("cmdExpand");
     buttons->addWidget(expand);
     auto* close = new QPushButton("Schließen", this);

@@ -638,7 +638,6 @@ long RecipeImport::StoreRecipe(ImportRecipe& recipe)
     const bool guarded = Guarded();
     m_killed = kNone;
     m_writingId = 0;
-    m_savingId = 0;
     if (!recipe.Prepared.Ready)
         PrepareRecipe(recipe);
     try {
@@ -653,6 +652,10 @@ long RecipeImport::StoreRecipe(ImportRecipe& recipe)
         id = SaveRez(recipe);
         if (one)
             one->Commit();
+        // Only a recipe stored whole: a failed one's rows are taken out, or back as they were
+        // on a savepoint, index entries included.
+        if (m_indexBatch && id != 0)
+            m_unindexed.push_back(id);
     } catch (const DbError& error) {
         m_counters = before;
         if (m_killed != kNone)
@@ -662,10 +665,6 @@ long RecipeImport::StoreRecipe(ImportRecipe& recipe)
             m_bookId = 0;
         }
         ForgetCreatedNames();
-        // Its rows are taken out, or back as they were on a savepoint, index entries included: the
-        // index need not learn of it (a recipe stored earlier in the batch keeps its own place).
-        if (m_savingId != 0 && !m_unindexed.empty() && m_unindexed.back() == m_savingId)
-            m_unindexed.pop_back();
         id = 0;
         ++m_counters.Faulty;
         if (!guarded && !TakeOutPartialRecipe())
@@ -1366,9 +1365,6 @@ long RecipeImport::SaveRez(ImportRecipe& recipe)
     const bool deferred = m_pendingLimit > 1 && !Guarded() && recipe.WriteID == 0 && recipe.Pictures.empty() &&
                           recipe.Picture.empty();
     m_writingId = recipe.WriteID != 0 || deferred ? 0 : id;
-    m_savingId = id;
-    if (m_indexBatch)
-        m_unindexed.push_back(id);
     m_nextId = std::max(m_nextId, id + 1);
     m_seenId = std::max(m_seenId, id);
 

@@ -345,7 +345,6 @@ private:
     // The word index learns the batch's new recipes when the batch commits.
     bool m_indexBatch = false;
     std::vector<long> m_unindexed;
-    long m_savingId = 0; // the recipe SaveRez is storing
     std::chrono::steady_clock::time_point m_batchStart{};
     long m_lastStoredId = 0;
     long m_writingId = 0; // the new recipe being written, whose rows a failure takes out

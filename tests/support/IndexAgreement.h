@@ -2,8 +2,8 @@
 // Whether a file database's word index holds exactly the texts of the recipe rows: every recipe's
 // titles and joined rows are taken out of it again, as the removal triggers would take them out,
 // and the index must then be empty. A recipe indexed with other text than its rows hold leaves
-// pieces behind (or makes the engine report the index as damaged); so does one indexed twice or
-// not at all. Everything is undone afterwards.
+// pieces behind (or makes the engine report the index as damaged); so does one it never learnt.
+// Everything is undone afterwards.
 
 #include "db/Database.h"
 #include "db/DbError.h"
@@ -23,27 +23,29 @@ inline std::string IndexDisagreement(Database& db)
     struct Table
     {
         const char* Index;
-        const char* Texts; // rowid and the indexed columns, in their order
+        const char* Columns; // the indexed columns
+        const char* Texts;   // rowid and the indexed columns' texts, in their order
     };
     const Table tables[] = {
-        {kTitleIndexTable, "SELECT ID, RezTitle, CASE WHEN RezMenuCard IS RezTitle COLLATE BINARY THEN NULL ELSE "
-                           "RezMenuCard END FROM T_REZ_KOPF"},
-        {kTextIndexTable, "SELECT ID, group_concat(AnwText, char(10)) FROM (SELECT ID, AnwText FROM T_REZ_ANWEIS "
-                          "ORDER BY ID, \"NO\") GROUP BY ID"},
-        {kIngredientIndexTable, "SELECT ID, group_concat(ZutText, char(10)) FROM (SELECT ID, ZutText FROM "
-                                "T_REZ_ZUTAT ORDER BY ID, \"No\") GROUP BY ID"},
+        {kTitleIndexTable, "RezTitle,RezMenuCard",
+         "SELECT ID, RezTitle, CASE WHEN RezMenuCard IS RezTitle COLLATE BINARY THEN NULL ELSE "
+         "RezMenuCard END FROM T_REZ_KOPF"},
+        {kTextIndexTable, "AnwText",
+         "SELECT ID, group_concat(AnwText, char(10)) FROM (SELECT ID, AnwText FROM T_REZ_ANWEIS "
+         "ORDER BY ID, \"NO\") GROUP BY ID"},
+        {kIngredientIndexTable, "ZutText",
+         "SELECT ID, group_concat(ZutText, char(10)) FROM (SELECT ID, ZutText FROM "
+         "T_REZ_ZUTAT ORDER BY ID, \"No\") GROUP BY ID"},
     };
     std::string left;
     DbTransaction undone(db); // never committed
     for (const Table& table : tables) {
         const std::string index = table.Index;
         try {
-            const std::string columns = index == kTitleIndexTable ? "RezTitle,RezMenuCard"
-                                        : index == kTextIndexTable ? "AnwText"
-                                                                   : "ZutText";
-            file->ExecuteNative("INSERT INTO " + index + "(" + index + ",rowid," + columns + ") SELECT 'delete', * FROM (" +
-                                table.Texts + ")");
-            file->ExecuteNative("CREATE VIRTUAL TABLE temp.pieces USING fts5vocab(main, " + index + ", 'row')");
+            file->ExecuteNative("INSERT INTO " + index + "(" + index + ",rowid," + table.Columns +
+                                ") SELECT 'delete', * FROM (" + table.Texts + ")");
+            file->ExecuteNative("CREATE VIRTUAL TABLE temp.pieces USING fts5vocab(main, " + index +
+                                ", 'row')");
             const long pieces = static_cast<long>(db.Scalar("SELECT count(*) FROM temp.pieces").AsLong());
             file->ExecuteNative("DROP TABLE temp.pieces");
             if (pieces != 0)

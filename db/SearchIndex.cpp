@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 #include <optional>
 
 namespace pf {
@@ -35,13 +36,21 @@ struct RowTable
 constexpr RowTable kTextRows = {kTextIndexTable, "T_REZ_ANWEIS", "\"NO\"", "AnwText"};
 constexpr RowTable kIngredientRows = {kIngredientIndexTable, "T_REZ_ZUTAT", "\"No\"", "ZutText"};
 
+// A recipe whose ID waits in the list of recipes still to index has nothing in the index: the
+// triggers leave it alone, and it is indexed whole with the rows it has then.
+std::string Indexed(const std::string& id)
+{
+    return std::string("NOT EXISTS (SELECT 1 FROM ") + kPendingIndexTable + " WHERE ID=" + id + ")";
+}
+
 // A recipe's rows as one text, in order; a row only when the recipe has one. Every change of a
 // row takes the recipe's text out of the index before it and puts it back after it, so the text
 // taken out is always the text that was put in.
 std::string RecipeText(const RowTable& t, const std::string& id)
 {
     return std::string("(SELECT group_concat(") + t.Text + ", char(10)) AS T, count(*) AS N FROM (SELECT " +
-           t.Text + " FROM " + t.Source + " WHERE ID=" + id + " ORDER BY " + t.No + ")) WHERE N>0";
+           t.Text + " FROM " + t.Source + " WHERE ID=" + id + " ORDER BY " + t.No + ")) WHERE N>0 AND " +
+           Indexed(id);
 }
 
 std::string TextOut(const RowTable& t, const std::string& id)
@@ -98,7 +107,7 @@ std::vector<Trigger> TitleTriggers()
     auto titleRow = [&](const std::string& row, bool remove) {
         return "INSERT INTO " + title + "(" + (remove ? title + "," : "") +
                "rowid,RezTitle,RezMenuCard) SELECT " + (remove ? "'delete'," : "") + row + ".ID," + row +
-               ".RezTitle," + IndexedMenuCard(row + ".") + " WHERE " + row + ".ID IS NOT NULL;";
+               ".RezTitle," + IndexedMenuCard(row + ".") + " WHERE " + row + ".ID IS NOT NULL AND " + Indexed(row + ".ID") + ";";
     };
     // An update that leaves the indexed columns as they were (a recipe saved again) costs nothing.
     const std::string titleChanged =
@@ -185,10 +194,18 @@ std::string MergeSetting(const char* table)
     return std::string("INSERT INTO ") + table + "(" + table + ",rank) VALUES('automerge',16)";
 }
 
-// The statements that make one part and fill it from the rows present.
+// The list of recipes still to index, by ID.
+std::string PendingListStatement()
+{
+    return std::string("CREATE TABLE ") + kPendingIndexTable + " (ID INTEGER PRIMARY KEY)";
+}
+
+// The statements that make one part and fill it from the rows present (but those of recipes that
+// wait on the list, which the part learns with the other parts).
 std::vector<std::string> PartStatements(const Part& part)
 {
-    std::vector<std::string> out = {part.Create, MergeSetting(part.Table), part.Fill("ID IS NOT NULL")};
+    std::vector<std::string> out = {part.Create, MergeSetting(part.Table),
+                                    part.Fill(std::string("ID IS NOT NULL AND ") + Indexed("ID"))};
     for (const Trigger& trigger : part.Triggers)
         out.push_back(trigger.Sql);
     return out;
@@ -283,18 +300,47 @@ void CreateServerIndexes(PgDatabase& db, const std::function<void(std::size_t, s
     transaction.Commit();
 }
 
+// The recipes indexed in one transaction when all waiting ones are indexed at once: larger pieces
+// gain little, and a piece is work lost when the program ends in the middle of it.
+constexpr std::size_t kPendingPiece = 20000;
+
 const char* const kIndexProgress = "Der Suchindex wird angelegt; bei vielen Rezepten dauert das einige Minuten ...";
 
 } // namespace
 
 std::vector<std::string> SearchIndexStatements()
 {
-    std::vector<std::string> out;
+    std::vector<std::string> out = {PendingListStatement()};
     for (const Part& part : Parts())
         for (std::string& sql : PartStatements(part))
             out.push_back(std::move(sql));
     return out;
 }
+
+namespace {
+
+// A file indexed by an earlier version lacks the list of recipes still to index, and its triggers
+// do not consult it: both are made now.
+void EnsurePendingList(SqliteDatabase& file)
+{
+    if (file.TableExists(kPendingIndexTable))
+        return;
+    file.ExecuteNative(PendingListStatement());
+    for (const Part& part : Parts())
+        if (file.TableExists(part.Table))
+            for (const Trigger& trigger : part.Triggers) {
+                file.ExecuteNative("DROP TRIGGER IF EXISTS " + trigger.Name);
+                file.ExecuteNative(trigger.Sql);
+            }
+}
+
+bool AnyPending(Database& db)
+{
+    return db.TableExists(kPendingIndexTable) &&
+           !db.OpenRecordset(std::string("SELECT 1 FROM ") + kPendingIndexTable + " LIMIT 1")->Eof();
+}
+
+} // namespace
 
 bool SuspendIndexOfNewRecipes(Database& db)
 {
@@ -310,31 +356,67 @@ bool SuspendIndexOfNewRecipes(Database& db)
             if (trigger.OnInsert)
                 file->ExecuteNative("DROP TRIGGER IF EXISTS " + trigger.Name);
     }
+    if (any)
+        EnsurePendingList(*file);
     return any;
 }
 
-void IndexNewRecipes(Database& db, const std::vector<long>& ids)
+void DeferIndexOfNewRecipes(Database& db, const std::vector<long>& ids)
 {
     if (!IsFileDatabase(db))
         return;
     auto* file = static_cast<SqliteDatabase*>(&db);
-    for (const Part& part : Parts()) {
-        if (!db.TableExists(part.Table))
-            continue;
-        // In pieces, so that no statement grows without bound.
-        constexpr std::size_t kPiece = 2000;
-        for (std::size_t first = 0; first < ids.size(); first += kPiece) {
-            std::string list;
-            for (std::size_t i = first; i < std::min(ids.size(), first + kPiece); ++i)
-                list += (list.empty() ? "" : ",") + std::to_string(ids[i]);
-            file->ExecuteNative(part.Fill("ID IN (" + list + ")"));
-        }
-        for (const Trigger& trigger : part.Triggers)
-            if (trigger.OnInsert) {
-                file->ExecuteNative("DROP TRIGGER IF EXISTS " + trigger.Name);
-                file->ExecuteNative(trigger.Sql);
-            }
+    // In pieces, so that no statement grows without bound.
+    constexpr std::size_t kPiece = 2000;
+    for (std::size_t first = 0; first < ids.size(); first += kPiece) {
+        std::string list;
+        for (std::size_t i = first; i < std::min(ids.size(), first + kPiece); ++i)
+            list += (list.empty() ? "(" : "),(") + std::to_string(ids[i]);
+        file->ExecuteNative(std::string("INSERT OR IGNORE INTO ") + kPendingIndexTable + "(ID) VALUES " + list + ")");
     }
+    for (const Part& part : Parts())
+        if (db.TableExists(part.Table))
+            for (const Trigger& trigger : part.Triggers)
+                if (trigger.OnInsert) {
+                    file->ExecuteNative("DROP TRIGGER IF EXISTS " + trigger.Name);
+                    file->ExecuteNative(trigger.Sql);
+                }
+}
+
+std::size_t PendingRecipeCount(Database& db)
+{
+    if (!IsFileDatabase(db) || !db.TableExists(kPendingIndexTable))
+        return 0;
+    return static_cast<std::size_t>(
+        db.OpenRecordset(std::string("SELECT count(*) FROM ") + kPendingIndexTable)->Field(0).AsLong());
+}
+
+std::size_t IndexPendingRecipes(Database& db, std::size_t most)
+{
+    if (!IsFileDatabase(db) || !db.TableExists(kPendingIndexTable) || most == 0)
+        return 0;
+    auto* file = static_cast<SqliteDatabase*>(&db);
+    DbTransaction transaction(db);
+    const std::string pending = kPendingIndexTable;
+    auto first = db.OpenRecordset("SELECT min(ID) FROM " + pending);
+    if (first->Field(0).IsNull())
+        return 0;
+    const std::string from = std::to_string(first->Field(0).AsLong());
+    first.reset();
+    auto lastRow = db.OpenRecordset("SELECT ID FROM " + pending + " ORDER BY ID LIMIT 1 OFFSET ?",
+                                    {static_cast<long>(most - 1)});
+    const std::string to =
+        lastRow->Eof() ? std::to_string(std::numeric_limits<long>::max()) : std::to_string(lastRow->Field(0).AsLong());
+    lastRow.reset();
+    // The range lets the engine read the rows by their key; the list then picks the waiting ones.
+    const std::string condition = "ID BETWEEN " + from + " AND " + to + " AND ID IN (SELECT ID FROM " + pending +
+                                  " WHERE ID BETWEEN " + from + " AND " + to + ")";
+    for (const Part& part : Parts())
+        if (db.TableExists(part.Table))
+            file->ExecuteNative(part.Fill(condition));
+    file->ExecuteNative("DELETE FROM " + pending + " WHERE ID BETWEEN " + from + " AND " + to);
+    transaction.Commit();
+    return PendingRecipeCount(db);
 }
 
 void RemoveUnindexedRows(Database& db, const std::function<void()>& remove)
@@ -363,14 +445,14 @@ bool HasWordIndex(Database& db)
 {
     if (!IsFileDatabase(db))
         return HasServerIndexes(db, 0, kServerWordIndexes);
-    return db.TableExists(kTitleIndexTable) && db.TableExists(kTextIndexTable);
+    return db.TableExists(kTitleIndexTable) && db.TableExists(kTextIndexTable) && !AnyPending(db);
 }
 
 bool HasIngredientIndex(Database& db)
 {
     if (!IsFileDatabase(db))
         return HasServerIndexes(db, kServerWordIndexes, std::size(kServerIndexes) - kServerWordIndexes);
-    return db.TableExists(kIngredientIndexTable);
+    return db.TableExists(kIngredientIndexTable) && !AnyPending(db);
 }
 
 bool HasSearchIndex(Database& db)
@@ -380,7 +462,7 @@ bool HasSearchIndex(Database& db)
     for (const Part& part : Parts())
         if (!db.TableExists(part.Table))
             return false;
-    return true;
+    return db.TableExists(kPendingIndexTable);
 }
 
 void CreateSearchIndex(Database& db, const std::function<void(std::size_t, std::size_t)>& progress)
@@ -400,6 +482,7 @@ void CreateSearchIndex(Database& db, const std::function<void(std::size_t, std::
     // index); a part's leftover triggers without its table are made anew with it.
     for (const char* table : kRetiredTables)
         file->ExecuteNative(std::string("DROP TABLE IF EXISTS ") + table);
+    EnsurePendingList(*file);
     std::size_t done = 0;
     for (const Part& part : Parts()) {
         if (progress)
@@ -472,6 +555,26 @@ bool EnsureServerSearchIndex(Database& db)
     return HasSearchIndex(db);
 }
 
+bool IndexAllPendingRecipes(Database& db)
+{
+    const std::size_t total = PendingRecipeCount(db);
+    if (total == 0)
+        return true;
+    std::size_t left = total;
+    try {
+        while (left > 0) {
+            ShowProgress(static_cast<long>(total), static_cast<long>(total - left),
+                         "Der Suchindex lernt die neuen Rezepte ...");
+            left = IndexPendingRecipes(db, kPendingPiece);
+        }
+    } catch (const DbError&) {
+        ShowProgress(-1, -1, "");
+        return false;
+    }
+    ShowProgress(-1, -1, "");
+    return true;
+}
+
 void DropSearchIndex(Database& db)
 {
     if (auto* server = dynamic_cast<PgDatabase*>(&db)) {
@@ -491,6 +594,7 @@ void DropSearchIndex(Database& db)
         file->ExecuteNative("DROP TRIGGER IF EXISTS " + trigger);
     for (const Part& part : Parts())
         file->ExecuteNative(std::string("DROP TABLE IF EXISTS ") + part.Table);
+    file->ExecuteNative(std::string("DROP TABLE IF EXISTS ") + kPendingIndexTable);
     for (const char* table : kRetiredTables)
         file->ExecuteNative(std::string("DROP TABLE IF EXISTS ") + table);
 }

@@ -23,6 +23,8 @@ inline constexpr const char* kTitleIndexTable = "T_SUCHINDEX_TITELTEXT";
 inline constexpr const char* kTextIndexTable = "T_SUCHINDEX_ANWEIS";
 inline constexpr const char* kIngredientIndexTable = "T_SUCHINDEX_ZUTAT";
 inline constexpr const char* kSearchIndexPrefix = "T_SUCHINDEX";
+// The IDs of recipes whose rows the index has not learnt yet (an import's new recipes).
+inline constexpr const char* kPendingIndexTable = "T_SUCHINDEX_OFFEN";
 
 // True for the name of a table or trigger that belongs to the index.
 bool IsSearchIndexObject(const std::string& name);
@@ -31,7 +33,8 @@ bool IsSearchIndexObject(const std::string& name);
 std::vector<std::string> SearchIndexStatements();
 
 // Whether the database carries the whole index; the word step needs the title and instruction
-// parts, the ingredient step the ingredient part.
+// parts, the ingredient step the ingredient part. On a file the word and ingredient parts serve
+// the search only when no recipe waits to be indexed; until then it reads every recipe.
 bool HasSearchIndex(Database& db);
 bool HasWordIndex(Database& db);
 bool HasIngredientIndex(Database& db);
@@ -55,11 +58,24 @@ bool EnsureServerSearchIndex(Database& db);
 
 // An import stores recipes by the thousand between two commits. Keeping the index by triggers
 // then costs more than filling it once per batch, as the engine writes out the index at every
-// savepoint. Inside the batch's transaction: Suspend... stops indexing new rows (false when the
-// database has no index), Index... indexes the recipes of the IDs (their rows as they are now) and
-// starts indexing new rows again. Changes and removals stay indexed throughout. Throw DbError.
+// savepoint, and filling it costs more than a third of the import. Inside the batch's transaction:
+// Suspend... stops indexing new rows (false when the database has no index), Defer... puts the
+// recipes of the IDs on the list of recipes still to index (kPendingIndexTable) and starts
+// indexing new rows again. Changes and removals stay indexed throughout. Throw DbError.
 bool SuspendIndexOfNewRecipes(Database& db);
-void IndexNewRecipes(Database& db, const std::vector<long>& ids);
+void DeferIndexOfNewRecipes(Database& db, const std::vector<long>& ids);
+
+// Indexes the waiting recipes with the lowest IDs, at most `most` of them, in one transaction, and
+// takes them off the list; the number still waiting. Without an index or on a server: 0. Throws
+// DbError (a busy or read-only database: the list stays as it was).
+std::size_t IndexPendingRecipes(Database& db, std::size_t most);
+
+// How many recipes wait to be indexed (0 without an index or on a server).
+std::size_t PendingRecipeCount(Database& db);
+
+// Indexes every waiting recipe, with a progress text; false when that failed (the recipes then
+// wait for the next attempt, and the search reads every recipe until then).
+bool IndexAllPendingRecipes(Database& db);
 
 // Runs remove, which deletes rows of recipes the index does not know yet (new recipes of a
 // batch between Suspend... and Index...), with the triggers off that would take them out of it.

@@ -350,7 +350,7 @@ bool RecipeImport::CommitBatch()
         return false;
     try {
         if (m_indexBatch)
-            IndexNewRecipes(m_db, m_unindexed);
+            DeferIndexOfNewRecipes(m_db, m_unindexed);
         m_batch->Commit();
     } catch (const DbError& error) {
         DropBatch();

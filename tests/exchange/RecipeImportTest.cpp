@@ -436,7 +436,7 @@ TEST_P(RecipeImportFileTest, FullDiskStopsTheRunAndCountsOnlyWhatIsStored)
     test::WriteFile(file, test::RecipeFile("Rezept", 1, 400));
     CreateSearchIndex(*m_db);
     const long pages = static_cast<long>(m_db->Scalar("PRAGMA page_count").AsLong());
-    m_db->Execute("PRAGMA max_page_count=" + std::to_string(pages + 40));
+    m_db->Execute("PRAGMA max_page_count=" + std::to_string(pages + 20));
     m_import = std::make_unique<RecipeImport>(*m_db);
     m_import->Options().Files = {file};
     m_import->Options().CommitEvery = 50;

@@ -9,6 +9,7 @@
 #include "db/Recordset.h"
 #include "db/SchemaVersion.h"
 #include "db/SearchIndex.h"
+#include "db/SqliteDatabase.h"
 #include "tests/support/Each.h"
 #include "tests/support/NewDatabase.h"
 #include "tests/support/ScriptedInteraction.h"
@@ -21,6 +22,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <regex>
 #include <sstream>
 
 namespace pf {
@@ -139,9 +141,9 @@ TEST_F(WorkDatabaseTest, FileWithoutWritePermissionOpensReadOnly)
     chmod(path.c_str(), 0644);
 }
 
-// A file made before the search index (or before its ingredient part, or with the title part of
-// an earlier form) gets it at open, with a progress text; a read-only file is left as it is and
-// searches by scan.
+// A file made before the search index (or before its ingredient part, with the title part of
+// an earlier form, or before the list of recipes still to index) gets it at open, with a progress
+// text; a read-only file is left as it is and searches by scan.
 TEST_F(WorkDatabaseTest, OpenAddsAMissingSearchIndexToWritableFiles)
 {
     struct Case
@@ -151,12 +153,26 @@ TEST_F(WorkDatabaseTest, OpenAddsAMissingSearchIndexToWritableFiles)
         bool oldTitles = false; // the earlier title table stands in for the dropped one
     };
     for (const Case c : {Case{"", true}, Case{kIngredientIndexTable, true}, Case{"", false},
-                         Case{kTitleIndexTable, true, true}}) {
+                         Case{kTitleIndexTable, true, true}, Case{kPendingIndexTable, true}}) {
         SCOPED_TRACE(std::string(c.dropped) + (c.writable ? " writable" : " read-only"));
         const std::string path =
             MakeDatabase(std::string("alt") + (c.writable ? "1" : "2") + c.dropped + ".mdb");
         {
             auto db = Database::OpenSqlite(path);
+            if (std::string(c.dropped) == kPendingIndexTable) {
+                // Without the list, the triggers of that version did not consult it.
+                std::vector<std::pair<std::string, std::string>> triggers;
+                for (auto rs = db->OpenRecordset("SELECT name,sql FROM sqlite_master WHERE type='trigger' AND "
+                                                 "name LIKE 'T_SUCHINDEX*'");
+                     !rs->Eof(); rs->MoveNext())
+                    triggers.emplace_back(rs->Field(0).AsText(), rs->Field(1).AsText());
+                const std::regex consulting(" AND NOT EXISTS \\(SELECT 1 FROM T_SUCHINDEX_OFFEN WHERE ID=[A-Z.]+\\)");
+                auto& file = static_cast<SqliteDatabase&>(*db);
+                for (const auto& [name, sql] : triggers) {
+                    file.ExecuteNative("DROP TRIGGER " + name);
+                    file.ExecuteNative(std::regex_replace(sql, consulting, ""));
+                }
+            }
             if (*c.dropped)
                 db->Execute(std::string("DROP TABLE ") + c.dropped);
             else
@@ -178,6 +194,13 @@ TEST_F(WorkDatabaseTest, OpenAddsAMissingSearchIndexToWritableFiles)
                         [](const std::string& t) { return t.starts_with("Der Suchindex wird angelegt"); }),
             c.writable);
         EXPECT_FALSE(WorkDb().TableExists("T_SUCHINDEX_TITEL"));
+        if (c.writable) {
+            EXPECT_EQ(WorkDb()
+                          .Scalar("SELECT count(*) FROM sqlite_master WHERE type='trigger' AND name LIKE "
+                                  "'T_SUCHINDEX*' AND sql NOT LIKE '*T_SUCHINDEX_OFFEN*'")
+                          .AsLong(),
+                      0);
+        }
         CloseWorkDatabase();
         chmod(path.c_str(), 0644);
     }

@@ -6,6 +6,7 @@
 #include "db/Database.h"
 #include "db/DatabaseChoice.h"
 #include "db/OpenDatabase.h"
+#include "db/SearchIndex.h"
 #include "exchange/RecipeImport.h"
 #include "exchange/RecipeTransfer.h"
 #include "model/clBook.h"
@@ -99,7 +100,13 @@ int WithImportRun(CliCall& call, const ImportChoices& choices,
     RecipeImport run(*db);
     choices.Apply(run);
     run.SetNotice([&call](const std::string& text) { call.Err << text << std::endl; });
-    return work(*db, run);
+    const int code = work(*db, run);
+    // The import leaves its new recipes to the search index; they are indexed before the command
+    // ends, so that the next search is served by the index again. What is stored stays either way.
+    if (!IndexAllPendingRecipes(*db))
+        call.Err << "Der Suchindex konnte die neuen Rezepte nicht aufnehmen; die Suche liest alle Rezepte, "
+                    "bis das Programm sie beim nächsten Öffnen der Datenbank aufgenommen hat.\n";
+    return code;
 }
 
 // Prints what a run left to say and its summary; the exit code.

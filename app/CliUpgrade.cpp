@@ -44,6 +44,9 @@ int CliUpgrade(CliCall& call)
         // it (a server only from the role that owns the tables).
         if (!HasSearchIndex(WorkDb()) && EnsureSearchIndex(WorkDb()))
             call.Out << "Der Suchindex wurde angelegt.\n";
+        // Recipes an interrupted import left to the index are indexed now.
+        if (PendingRecipeCount(WorkDb()) > 0 && IndexAllPendingRecipes(WorkDb()))
+            call.Out << "Der Suchindex hat die noch nicht aufgenommenen Rezepte aufgenommen.\n";
     }
     db.Close();
     if (!usable || after < ProgramVersionText()) {

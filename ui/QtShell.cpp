@@ -8,6 +8,7 @@
 #include "db/Backup.h"
 #include "db/DatabaseChoice.h"
 #include "db/DbError.h"
+#include "db/SearchIndex.h"
 #include "db/WorkDatabase.h"
 #include "lexicon/LexiconMaintenance.h"
 #include "model/ProgramUnits.h"
@@ -54,10 +55,22 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
 namespace pf {
+
+namespace {
+
+// The search index takes an import's recipes a piece at a time: a piece takes a few tens of
+// milliseconds, so that the window answers between pieces. With nothing to do it looks again now
+// and then; after a failure (another program writing) it waits longer.
+constexpr std::size_t kIndexPiece = 1000;
+constexpr int kIndexIdle = 2000;
+constexpr int kIndexRetry = 30000;
+
+} // namespace
 
 QtShell::QtShell(QtInteraction& ui) : m_ui(ui)
 {
@@ -120,9 +133,40 @@ void QtShell::ShowMainWindow()
     m_main->Load();
     FinishMainWindowLoad(*this);
     m_main->RefreshCaption();
+    m_indexTimer = std::make_unique<QTimer>();
+    QObject::connect(m_indexTimer.get(), &QTimer::timeout, [this] { IndexWaitingRecipes(); });
+    m_indexTimer->start(kIndexIdle);
     // A batch import ends the program at once; otherwise the tips greet the user when wanted.
     if (AppContext::Current().Options.ShowTips && !ImportArgument(AppContext::Current().CommandLine))
         ShowTips();
+}
+
+void QtShell::IndexWaitingRecipes()
+{
+    std::size_t left = 0;
+    int next = kIndexIdle;
+    // Not inside another transaction (a save or an import waiting for the user): the piece would
+    // become part of it.
+    if (HasWorkDb() && WorkDb().IsUpdatable() && !WorkDb().InTransaction()) {
+        try {
+            left = IndexPendingRecipes(WorkDb(), kIndexPiece);
+            if (left > 0)
+                next = 0;
+        } catch (const DbError&) {
+            // Another program writing, or a database gone read-only: the recipes wait, and the
+            // search reads every recipe meanwhile.
+            next = kIndexRetry;
+        }
+    }
+    if (left > 0 && m_main) {
+        m_main->ShowStatus("Der Suchindex nimmt die neuen Rezepte auf: noch " +
+                               QLocale(QLocale::German).toString(static_cast<qulonglong>(left)).toStdString(), -1);
+        m_indexShown = true;
+    } else if (m_indexShown && m_main) {
+        m_main->ShowStatus("", -1);
+        m_indexShown = false;
+    }
+    m_indexTimer->start(next);
 }
 
 void QtShell::Reopen(const DatabaseSelection& previous)

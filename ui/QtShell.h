@@ -9,6 +9,7 @@
 #include "ui/QtDatabaseWindows.h"
 
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include <memory>
@@ -67,6 +68,9 @@ private:
     void RunInActiveWindow(const std::string& command);
     void ShowTips();
     void AfterTool(const ToolRunOutcome& outcome);
+    // Indexes a piece of the recipes an import left to the search index, while the program waits
+    // for the user; the status bar says how many are left. Runs again at once while any are.
+    void IndexWaitingRecipes();
 
     QtInteraction& m_ui;
     std::unique_ptr<FrmSplash> m_splash;
@@ -74,6 +78,8 @@ private:
     // The food browser, a window of its own; it belongs to the open database and closes with it.
     QPointer<QWidget> m_foodBrowser;
     std::function<void(int)> m_exitHandler;
+    std::unique_ptr<QTimer> m_indexTimer;
+    bool m_indexShown = false; // the status bar tells of the indexing
 };
 
 } // namespace pf

@@ -3,6 +3,8 @@
 #include "core/Messages.h"
 #include "core/Settings.h"
 #include "db/InitFiles.h"
+#include "db/SearchIndex.h"
+#include "db/SqliteDatabase.h"
 #include "db/WorkDatabase.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/FrmDBOpen.h"
@@ -15,10 +17,12 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
 
 #include <filesystem>
 #include <functional>
+#include <set>
 
 namespace pf::test {
 namespace {
@@ -55,6 +59,34 @@ TEST_F(QtShellTest, StatusFollowsTheWindowsOfTheStart)
     ui.SetStatus("danach", -1);
     EXPECT_EQ(ui.StatusText(), "danach");
     Connection().DbPath = previousPath;
+}
+
+// Recipes an import left to the search index are indexed a piece at a time while the window
+// waits for the user, with the count left in the status bar, which is cleared at the end.
+TEST_F(QtShellTest, WaitingRecipesAreIndexedInTheBackground)
+{
+    Connection() = ConnectionState{};
+    Connection().WorkDb = MakeBaseDataDatabase(m_dir, "Pfannola.MDB");
+    CreateSearchIndex(WorkDb());
+    static_cast<SqliteDatabase&>(WorkDb())
+        .ExecuteNative("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<2500) "
+                       "INSERT INTO T_SUCHINDEX_OFFEN(ID) SELECT i FROM n");
+    ASSERT_EQ(PendingRecipeCount(WorkDb()), 2500u);
+    QtInteraction qt;
+    m_context.UI = &qt;
+    QtShell shell(qt);
+    shell.ShowMainWindow();
+    std::set<std::string> shown;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout,
+                     [&] { shown.insert(shell.MainWindow()->StatusText().toStdString()); });
+    watch.start(1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return PendingRecipeCount(WorkDb()) == 0; }, 20000));
+    QTest::qWait(50);
+    EXPECT_TRUE(shown.contains("Der Suchindex nimmt die neuen Rezepte auf: noch 1.500")) << *shown.rbegin();
+    EXPECT_EQ(shell.MainWindow()->StatusText().toStdString(), "");
+    EXPECT_TRUE(HasWordIndex(WorkDb()));
+    shell.CloseMainWindow();
 }
 
 // "Datenbank öffnen" from the running main window, with the real selection window filled in as a

@@ -3,8 +3,10 @@
 // titles (title, and menu-card title where it differs from the title), the instructions and the ingredient
 // texts (a recipe's rows as one text each), all keyed by recipe ID, kept in step with T_REZ_KOPF,
 // T_REZ_ANWEIS and T_REZ_ZUTAT by triggers, so that every writer of those rows keeps it right without
-// knowing of it. The index stores no text of its own and answers only "which rows may contain these
-// three-character pieces"; the search still decides with its own comparison. On a server: a trigram index
+// knowing of it. An import's new recipes wait on a list and are indexed afterwards (by the desktop
+// program while it waits for the user); the search reads every recipe while any wait. The index
+// stores no text of its own and answers only "which rows may contain these three-character
+// pieces"; the search still decides with its own comparison. On a server: a trigram index
 // (extension pg_trgm) on each of those columns, over the text the server's LIKE compares, so that the
 // server serves the search's LIKE conditions from it. A database without it searches by scan.
 

@@ -107,7 +107,8 @@ std::vector<Trigger> TitleTriggers()
     auto titleRow = [&](const std::string& row, bool remove) {
         return "INSERT INTO " + title + "(" + (remove ? title + "," : "") +
                "rowid,RezTitle,RezMenuCard) SELECT " + (remove ? "'delete'," : "") + row + ".ID," + row +
-               ".RezTitle," + IndexedMenuCard(row + ".") + " WHERE " + row + ".ID IS NOT NULL AND " + Indexed(row + ".ID") + ";";
+               ".RezTitle," + IndexedMenuCard(row + ".") + " WHERE " + row + ".ID IS NOT NULL AND " +
+               Indexed(row + ".ID") + ";";
     };
     // An update that leaves the indexed columns as they were (a recipe saved again) costs nothing.
     const std::string titleChanged =
@@ -381,7 +382,8 @@ void DeferIndexOfNewRecipes(Database& db, const std::vector<long>& ids)
         std::string list;
         for (std::size_t i = first; i < std::min(ids.size(), first + kPiece); ++i)
             list += (list.empty() ? "(" : "),(") + std::to_string(ids[i]);
-        file->ExecuteNative(std::string("INSERT OR IGNORE INTO ") + kPendingIndexTable + "(ID) VALUES " + list + ")");
+        file->ExecuteNative(std::string("INSERT OR IGNORE INTO ") + kPendingIndexTable + "(ID) VALUES " + list +
+                            ")");
     }
     for (const Part& part : Parts())
         if (db.TableExists(part.Table))
@@ -412,10 +414,10 @@ std::size_t IndexPendingRecipes(Database& db, std::size_t most)
         return 0;
     const std::string from = std::to_string(first->Field(0).AsLong());
     first.reset();
-    auto lastRow = db.OpenRecordset("SELECT ID FROM " + pending + " ORDER BY ID LIMIT 1 OFFSET ?",
-                                    {static_cast<long>(most - 1)});
-    const std::string to =
-        lastRow->Eof() ? std::to_string(std::numeric_limits<long>::max()) : std::to_string(lastRow->Field(0).AsLong());
+    const auto offset = static_cast<long>(std::min<std::size_t>(most - 1, std::numeric_limits<long>::max()));
+    auto lastRow = db.OpenRecordset("SELECT ID FROM " + pending + " ORDER BY ID LIMIT 1 OFFSET ?", {offset});
+    const std::string to = std::to_string(lastRow->Eof() ? std::numeric_limits<long>::max()
+                                                         : static_cast<long>(lastRow->Field(0).AsLong()));
     lastRow.reset();
     // The range lets the engine read the rows by their key; the list then picks the waiting ones.
     const std::string condition = "ID BETWEEN " + from + " AND " + to + " AND ID IN (SELECT ID FROM " + pending +

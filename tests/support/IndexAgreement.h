@@ -42,26 +42,26 @@ inline std::string IndexDisagreement(Database& db)
     const std::string waiting = std::string(" WHERE ID NOT IN (SELECT ID FROM ") + kPendingIndexTable + ")";
     std::string left;
     for (const bool indexedFirst : {false, true}) {
-    DbTransaction undone(db); // never committed
-    if (indexedFirst)
-        IndexPendingRecipes(db, std::numeric_limits<std::size_t>::max());
-    for (const Table& table : tables) {
-        const std::string index = table.Index;
-        try {
-            file->ExecuteNative("INSERT INTO " + index + "(" + index + ",rowid," + table.Columns +
-                                ") SELECT 'delete', * FROM (" + table.Texts + ")" + waiting);
-            file->ExecuteNative("CREATE VIRTUAL TABLE temp.pieces USING fts5vocab(main, " + index +
-                                ", 'row')");
-            const long pieces = static_cast<long>(db.Scalar("SELECT count(*) FROM temp.pieces").AsLong());
-            file->ExecuteNative("DROP TABLE temp.pieces");
-            if (pieces != 0)
-                left += index + ": " + std::to_string(pieces) + " Stücke übrig" +
-                        (indexedFirst ? " (nachträglich indexiert)" : "") + "\n";
-        } catch (const DbError& error) {
-            left += index + ": " + error.Description() + "\n";
-            break;
+        DbTransaction undone(db); // never committed
+        if (indexedFirst)
+            IndexPendingRecipes(db, std::numeric_limits<std::size_t>::max());
+        for (const Table& table : tables) {
+            const std::string index = table.Index;
+            try {
+                file->ExecuteNative("INSERT INTO " + index + "(" + index + ",rowid," + table.Columns +
+                                    ") SELECT 'delete', * FROM (" + table.Texts + ")" + waiting);
+                file->ExecuteNative("CREATE VIRTUAL TABLE temp.pieces USING fts5vocab(main, " + index +
+                                    ", 'row')");
+                const long pieces = static_cast<long>(db.Scalar("SELECT count(*) FROM temp.pieces").AsLong());
+                file->ExecuteNative("DROP TABLE temp.pieces");
+                if (pieces != 0)
+                    left += index + ": " + std::to_string(pieces) + " Stücke übrig" +
+                            (indexedFirst ? " (nachträglich indexiert)" : "") + "\n";
+            } catch (const DbError& error) {
+                left += index + ": " + error.Description() + "\n";
+                break;
+            }
         }
-    }
     }
     return left;
 }

@@ -42,11 +42,18 @@ int CliUpgrade(CliCall& call)
             call.Out << "Das Lexikon wurde mit den mitgelieferten Einträgen gefüllt.\n";
         // As when the desktop program opens it: a database without the search's word index gets
         // it (a server only from the role that owns the tables).
+        const bool hadIndex = WorkDb().TableExists(kTitleIndexTable);
         if (!HasSearchIndex(WorkDb()) && EnsureSearchIndex(WorkDb()))
-            call.Out << "Der Suchindex wurde angelegt.\n";
+            call.Out << (hadIndex ? "Der Suchindex wurde auf den neuen Stand gebracht.\n"
+                                  : "Der Suchindex wurde angelegt.\n");
         // Recipes an interrupted import left to the index are indexed now.
-        if (PendingRecipeCount(WorkDb()) > 0 && IndexAllPendingRecipes(WorkDb()))
-            call.Out << "Der Suchindex hat die noch nicht aufgenommenen Rezepte aufgenommen.\n";
+        if (PendingRecipeCount(WorkDb()) > 0) {
+            if (IndexAllPendingRecipes(WorkDb()))
+                call.Out << "Der Suchindex hat die noch nicht aufgenommenen Rezepte aufgenommen.\n";
+            else
+                call.Err << "Der Suchindex konnte die wartenden Rezepte nicht aufnehmen; die Suche liest alle "
+                            "Rezepte, bis sie aufgenommen sind.\n";
+        }
     }
     db.Close();
     if (!usable || after < ProgramVersionText()) {

@@ -326,13 +326,25 @@ std::vector<std::string> SearchIndexStatements()
 
 namespace {
 
+// Whether the index has the list of recipes still to index and only triggers that consult it.
+bool IndexFormIsCurrent(Database& db)
+{
+    return db.TableExists(kPendingIndexTable) &&
+           db.OpenRecordset("SELECT count(*) FROM sqlite_master WHERE type='trigger' AND name LIKE "
+                            "'T_SUCHINDEX*' AND sql NOT LIKE '*T_SUCHINDEX_OFFEN*'")
+                   ->Field(0)
+                   .AsLong() == 0;
+}
+
 // A file indexed by an earlier version lacks the list of recipes still to index, and its triggers
-// do not consult it: both are made now, and its merge settings are those of a new index.
+// do not consult it (also when an earlier version imported into it since): the list and the
+// triggers are made now, and the merge settings are those of a new index.
 void EnsurePendingList(SqliteDatabase& file)
 {
-    if (file.TableExists(kPendingIndexTable))
+    if (IndexFormIsCurrent(file))
         return;
-    file.ExecuteNative(PendingListStatement());
+    if (!file.TableExists(kPendingIndexTable))
+        file.ExecuteNative(PendingListStatement());
     for (const Part& part : Parts())
         if (file.TableExists(part.Table)) {
             for (const std::string& sql : MergeSettings(part.Table))
@@ -357,18 +369,18 @@ bool SuspendIndexOfNewRecipes(Database& db)
     if (!IsFileDatabase(db))
         return false;
     auto* file = static_cast<SqliteDatabase*>(&db);
-    bool any = false;
-    for (const Part& part : Parts()) {
-        if (!db.TableExists(part.Table))
-            continue;
-        any = true;
-        for (const Trigger& trigger : part.Triggers)
-            if (trigger.OnInsert)
-                file->ExecuteNative("DROP TRIGGER IF EXISTS " + trigger.Name);
-    }
-    if (any)
-        EnsurePendingList(*file);
-    return any;
+    const bool any = std::any_of(Parts().begin(), Parts().end(),
+                                 [&db](const Part& part) { return db.TableExists(part.Table); });
+    if (!any)
+        return false;
+    // The triggers of an earlier version are made anew first, so that those stopped now stay so.
+    EnsurePendingList(*file);
+    for (const Part& part : Parts())
+        if (db.TableExists(part.Table))
+            for (const Trigger& trigger : part.Triggers)
+                if (trigger.OnInsert)
+                    file->ExecuteNative("DROP TRIGGER IF EXISTS " + trigger.Name);
+    return true;
 }
 
 void DeferIndexOfNewRecipes(Database& db, const std::vector<long>& ids)
@@ -402,11 +414,23 @@ std::size_t PendingRecipeCount(Database& db)
         db.OpenRecordset(std::string("SELECT count(*) FROM ") + kPendingIndexTable)->Field(0).AsLong());
 }
 
-std::size_t IndexPendingRecipes(Database& db, std::size_t most)
+std::size_t IndexPendingRecipes(Database& db, std::size_t most, bool waitForLock)
 {
-    if (!IsFileDatabase(db) || !db.TableExists(kPendingIndexTable) || most == 0)
+    // Nothing waiting is found by reading, which takes no lock.
+    if (!IsFileDatabase(db) || most == 0 || !AnyPending(db))
         return 0;
     auto* file = static_cast<SqliteDatabase*>(&db);
+    struct LockWait
+    {
+        SqliteDatabase* File;
+        ~LockWait()
+        {
+            if (File)
+                File->SetWaitForLocks(true);
+        }
+    } lockWait{waitForLock ? nullptr : file};
+    if (!waitForLock)
+        file->SetWaitForLocks(false);
     DbTransaction transaction(db);
     const std::string pending = kPendingIndexTable;
     auto first = db.OpenRecordset("SELECT min(ID) FROM " + pending);
@@ -473,7 +497,7 @@ bool HasSearchIndex(Database& db)
     for (const Part& part : Parts())
         if (!db.TableExists(part.Table))
             return false;
-    return db.TableExists(kPendingIndexTable);
+    return IndexFormIsCurrent(db);
 }
 
 void CreateSearchIndex(Database& db, const std::function<void(std::size_t, std::size_t)>& progress)

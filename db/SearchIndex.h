@@ -63,14 +63,16 @@ bool EnsureServerSearchIndex(Database& db);
 // savepoint, and filling it costs more than a third of the import. Inside the batch's transaction:
 // Suspend... stops indexing new rows (false when the database has no index), Defer... puts the
 // recipes of the IDs on the list of recipes still to index (kPendingIndexTable) and starts
-// indexing new rows again. Changes and removals stay indexed throughout. Throw DbError.
+// indexing new rows again. Changes and removals of recipes not on the list stay indexed
+// throughout. Throw DbError.
 bool SuspendIndexOfNewRecipes(Database& db);
 void DeferIndexOfNewRecipes(Database& db, const std::vector<long>& ids);
 
 // Indexes the waiting recipes with the lowest IDs, at most `most` of them, in one transaction, and
-// takes them off the list; the number still waiting. Without an index or on a server: 0. Throws
-// DbError (a busy or read-only database: the list stays as it was).
-std::size_t IndexPendingRecipes(Database& db, std::size_t most);
+// takes them off the list; the number still waiting. Without an index or on a server: 0. Without
+// waitForLock a lock held by another program fails it at once. Throws DbError (a busy or read-only
+// database: the list stays as it was).
+std::size_t IndexPendingRecipes(Database& db, std::size_t most, bool waitForLock = true);
 
 // How many recipes wait to be indexed (0 without an index or on a server).
 std::size_t PendingRecipeCount(Database& db);
@@ -80,7 +82,7 @@ std::size_t PendingRecipeCount(Database& db);
 bool IndexAllPendingRecipes(Database& db);
 
 // Runs remove, which deletes rows of recipes the index does not know yet (new recipes of a
-// batch between Suspend... and Index...), with the triggers off that would take them out of it.
+// batch between Suspend... and Defer...), with the triggers off that would take them out of it.
 // Throws DbError.
 void RemoveUnindexedRows(Database& db, const std::function<void()>& remove);
 

@@ -345,7 +345,14 @@ std::unique_ptr<SqliteDatabase> SqliteDatabase::OpenOnce(const std::string& path
         RunOnOpen(db, "COMMIT");
     }
     auto connection = std::make_shared<SqliteConnection>(db, path, readOnly);
-    return std::unique_ptr<SqliteDatabase>(new SqliteDatabase(std::move(connection)));
+    std::unique_ptr<SqliteDatabase> opened(new SqliteDatabase(std::move(connection)));
+    opened->m_lockWaitMs = options.BusyTimeoutMs;
+    return opened;
+}
+
+void SqliteDatabase::SetWaitForLocks(bool wait)
+{
+    sqlite3_busy_timeout(Db(), wait ? m_lockWaitMs : 0);
 }
 
 std::string SqliteDatabase::Name() const

@@ -72,6 +72,10 @@ public:
     long CacheKilobytes();
     void SetCacheKilobytes(long kilobytes);
 
+    // Whether a write waits for another program's lock (as long as the database was opened with)
+    // or is refused at once; for work that can as well be done later.
+    void SetWaitForLocks(bool wait);
+
     // The translation a statement gets, for diagnostics and tests.
     std::string Translated(std::string_view sql);
 
@@ -95,6 +99,7 @@ private:
                       const std::vector<IndexDef>& indexes);
 
     std::shared_ptr<SqliteConnection> m_conn;
+    int m_lockWaitMs = 0;
 };
 
 // Raises the page cache of a file database while it lives, and gives it back after; nothing on

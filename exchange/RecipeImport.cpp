@@ -751,7 +751,7 @@ bool RecipeImport::TakeOutRows(const std::vector<long>& ids)
     if (!m_db.InTransaction())
         return true; // the engine has undone the batch itself
     try {
-        // The index learns the batch's recipes only at its commit: it must not hear of these rows.
+        // The batch's recipes go on the index's list only at its commit: it must not hear of these rows.
         RemoveUnindexedRows(m_db, [&] { DeleteRecipeRows(m_db, ids); });
     } catch (const DbError& error) {
         DropBatch();

@@ -342,7 +342,7 @@ private:
     std::size_t m_killed = kNone; // the candidate the current recipe replaces
     std::unique_ptr<DbTransaction> m_batch;
     int m_inBatch = 0;
-    // The word index learns the batch's new recipes when the batch commits.
+    // The batch's new recipes go on the word index's list of recipes to index when it commits.
     bool m_indexBatch = false;
     std::vector<long> m_unindexed;
     std::chrono::steady_clock::time_point m_batchStart{};

@@ -149,7 +149,7 @@ void QtShell::IndexWaitingRecipes()
     // become part of it.
     if (HasWorkDb() && WorkDb().IsUpdatable() && !WorkDb().InTransaction()) {
         try {
-            left = IndexPendingRecipes(WorkDb(), kIndexPiece);
+            left = IndexPendingRecipes(WorkDb(), kIndexPiece, false);
             if (left > 0)
                 next = 0;
         } catch (const DbError&) {
@@ -388,6 +388,9 @@ void QtShell::SetExitHandler(std::function<void(int)> handler)
 void QtShell::RunCommandLineImport(const std::string& file)
 {
     AfterImport(::pf::RunCommandLineImport(file, m_main.get()));
+    // The program ends after this import: its recipes are indexed before, with a progress text.
+    if (HasWorkDb() && WorkDb().IsUpdatable())
+        IndexAllPendingRecipes(WorkDb());
 }
 
 void QtShell::AfterImport(const std::optional<ImportResultView>& result)

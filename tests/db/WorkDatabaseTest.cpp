@@ -9,8 +9,8 @@
 #include "db/Recordset.h"
 #include "db/SchemaVersion.h"
 #include "db/SearchIndex.h"
-#include "db/SqliteDatabase.h"
 #include "tests/support/Each.h"
+#include "tests/support/IndexAgreement.h"
 #include "tests/support/NewDatabase.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempDir.h"
@@ -22,7 +22,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
-#include <regex>
 #include <sstream>
 
 namespace pf {
@@ -159,21 +158,9 @@ TEST_F(WorkDatabaseTest, OpenAddsAMissingSearchIndexToWritableFiles)
             MakeDatabase(std::string("alt") + (c.writable ? "1" : "2") + c.dropped + ".mdb");
         {
             auto db = Database::OpenSqlite(path);
-            if (std::string(c.dropped) == kPendingIndexTable) {
-                // Without the list, the triggers of that version did not consult it.
-                std::vector<std::pair<std::string, std::string>> triggers;
-                for (auto rs = db->OpenRecordset("SELECT name,sql FROM sqlite_master WHERE type='trigger' AND "
-                                                 "name LIKE 'T_SUCHINDEX*'");
-                     !rs->Eof(); rs->MoveNext())
-                    triggers.emplace_back(rs->Field(0).AsText(), rs->Field(1).AsText());
-                const std::regex consulting(" AND NOT EXISTS \\(SELECT 1 FROM T_SUCHINDEX_OFFEN WHERE ID=[A-Z.]+\\)");
-                auto& file = static_cast<SqliteDatabase&>(*db);
-                for (const auto& [name, sql] : triggers) {
-                    file.ExecuteNative("DROP TRIGGER " + name);
-                    file.ExecuteNative(std::regex_replace(sql, consulting, ""));
-                }
-            }
-            if (*c.dropped)
+            if (std::string(c.dropped) == kPendingIndexTable)
+                test::MakeIndexOfEarlierVersion(*db);
+            else if (*c.dropped)
                 db->Execute(std::string("DROP TABLE ") + c.dropped);
             else
                 DropSearchIndex(*db);

@@ -455,8 +455,9 @@ TEST_P(RecipeImportFileTest, FullDiskStopsTheRunAndCountsOnlyWhatIsStored)
     EXPECT_EQ(test::IndexDisagreement(*m_db), "");
 }
 
-// The index learns a batch's new recipes only at its commit: it must then hold exactly what the
-// rows hold, for every kind of row and for recipes replaced within a batch.
+// A batch's new recipes go on the index's list at its commit and are indexed from there: the index
+// must then hold exactly what the rows hold, for every kind of row and for recipes replaced within
+// a batch.
 TEST_P(RecipeImportFileTest, WordIndexHoldsExactlyWhatTheRowsHold)
 {
     std::string longText;
@@ -483,6 +484,11 @@ TEST_P(RecipeImportFileTest, WordIndexHoldsExactlyWhatTheRowsHold)
             EXPECT_EQ(test::IndexDisagreement(*m_db), "");
         }
     EXPECT_GT(m_import->Counters().Replaced, 0);
+    // An index of the version before the list of recipes to index gets it with the first batch.
+    test::MakeIndexOfEarlierVersion(*m_db);
+    RecipeImport& run = RunText(text, DupePreset::Replace);
+    ASSERT_TRUE(run.Import()) << run.LastErrorText();
+    EXPECT_EQ(test::IndexDisagreement(*m_db), "");
 }
 
 TEST_P(RecipeImportFileTest, LockHeldByAnotherProgramEndsTheRunCleanly)

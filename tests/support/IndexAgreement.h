@@ -12,7 +12,10 @@
 #include "db/SqliteDatabase.h"
 
 #include <limits>
+#include <regex>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace pf::test {
 
@@ -20,7 +23,7 @@ namespace pf::test {
 inline std::string IndexDisagreement(Database& db)
 {
     auto* file = dynamic_cast<SqliteDatabase*>(&db);
-    if (!file || !HasSearchIndex(db))
+    if (!file || !db.TableExists(kTitleIndexTable))
         return {};
     struct Table
     {
@@ -64,6 +67,25 @@ inline std::string IndexDisagreement(Database& db)
         }
     }
     return left;
+}
+
+// Gives a file database's index the form of the version before the list of recipes still to
+// index: no list, and triggers that do not consult it. The recipes waiting are indexed first.
+inline void MakeIndexOfEarlierVersion(Database& db)
+{
+    auto& file = dynamic_cast<SqliteDatabase&>(db);
+    IndexAllPendingRecipes(db);
+    std::vector<std::pair<std::string, std::string>> triggers;
+    for (auto rs = db.OpenRecordset("SELECT name,sql FROM sqlite_master WHERE type='trigger' AND "
+                                    "name LIKE 'T_SUCHINDEX*'");
+         !rs->Eof(); rs->MoveNext())
+        triggers.emplace_back(rs->Field(0).AsText(), rs->Field(1).AsText());
+    const std::regex consulting(" AND NOT EXISTS \\(SELECT 1 FROM T_SUCHINDEX_OFFEN WHERE ID=[A-Z.]+\\)");
+    for (const auto& [name, sql] : triggers) {
+        file.ExecuteNative("DROP TRIGGER " + name);
+        file.ExecuteNative(std::regex_replace(sql, consulting, ""));
+    }
+    file.ExecuteNative(std::string("DROP TABLE ") + kPendingIndexTable);
 }
 
 } // namespace pf::test

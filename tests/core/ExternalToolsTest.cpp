@@ -32,11 +32,7 @@ TEST(ExternalTools, FillsInEnvironmentAndPlaceholders)
 {
     ::setenv("PF_TOOL_HOME", "/home/koch", 1);
     ::unsetenv("PF_TOOL_UNSET");
-    const struct
-    {
-        const char* Text;
-        const char* Expected;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"%PF_TOOL_HOME%/bin/wandler", "/home/koch/bin/wandler"},
         {"%PF_TOOL_UNSET%/x", "%PF_TOOL_UNSET%/x"},
         {"100%% sicher", "100% sicher"},
@@ -47,21 +43,15 @@ TEST(ExternalTools, FillsInEnvironmentAndPlaceholders)
         {"&tmpWerkzeug.mx2", "/tmp/x/Werkzeug.mx2"},
         {"", ""},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.Text);
-        EXPECT_EQ(ExpandToolText(c.Text, Values()), c.Expected);
-    }
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(ExpandToolText(text, Values()), expected) << text;
 }
 
 // Splitting comes first: a value with blanks, quotes or shell signs stays one argument, as written.
 TEST(ExternalTools, SplitsTheCommandLineBeforeFillingIn)
 {
     using Args = std::vector<std::string>;
-    const struct
-    {
-        const char* Line;
-        Args Expected;
-    } cases[] = {
+    const std::pair<const char*, Args> cases[] = {
         {"wandler -i &fil -o  &tmp", {"wandler", "-i", "/tmp/x/Werkzeug.mmf", "-o", "/tmp/x/"}},
         {"\"/opt/Mein Programm/start\" \"a b\" \"\"", {"/opt/Mein Programm/start", "a b", ""}},
         {"echo &clp", {"echo", "Rösti; rm -rf / $(id)"}},
@@ -69,10 +59,8 @@ TEST(ExternalTools, SplitsTheCommandLineBeforeFillingIn)
         {"   ", {}},
         {"\"\" x", {}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.Line);
-        EXPECT_EQ(ToolArguments(c.Line, Values()), c.Expected);
-    }
+    for (const auto& [line, expected] : cases)
+        EXPECT_EQ(ToolArguments(line, Values()), expected) << line;
 }
 
 TEST(ExternalTools, ActionFileDefaultsToTheTemporaryFolderByFormat)

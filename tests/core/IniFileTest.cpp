@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <tuple>
 
 namespace pf {
 namespace {
@@ -37,13 +38,7 @@ TEST(IniFile, ReadsByProfileStringRules)
     WriteFile(dir.File("a.ini"), kSample);
     IniFile ini(dir.File("a.ini"));
 
-    struct Case
-    {
-        const char* Section;
-        const char* Key;
-        std::optional<std::string> Expected;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, const char*, std::optional<std::string>> cases[] = {
         {"Pfannola", "Database", "/daten/Rezepte.MDB"}, {"PFANNOLA", "database", "/daten/Rezepte.MDB"},
         {"Pfannola", "Quoted", "  mit Blanks  "},       {"Pfannola", "Single", "x"},
         {"Pfannola", "Half", "\"nur vorne"},            {"Pfannola", "Empty", ""},
@@ -54,10 +49,8 @@ TEST(IniFile, ReadsByProfileStringRules)
         {"tools1", "NAME", "Eins"},
         {"Fehlt", "Name", std::nullopt},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.Section) + "/" + c.Key);
-        EXPECT_EQ(ini.Find(c.Section, c.Key), c.Expected);
-    }
+    for (const auto& [section, key, expected] : cases)
+        EXPECT_EQ(ini.Find(section, key), expected) << section << "/" << key;
     EXPECT_EQ(ini.ReadString("Pfannola", "Fehlt", "vorgabe"), "vorgabe");
 }
 

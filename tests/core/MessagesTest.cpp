@@ -87,21 +87,15 @@ TEST(ErrorDescription, StandardTextsAndEngineCollections)
     EXPECT_EQ(StandardErrorDescription(94), "Unzulässige Verwendung von Null");
     EXPECT_EQ(StandardErrorDescription(424242), "");
 
-    const struct
-    {
-        ErrorInfo error;
-        const char* expected;
-    } cases[] = {
+    const std::pair<ErrorInfo, const char*> cases[] = {
         {{13, "", "X", {}}, "Typen unverträglich"},
         {{13, "eigener Text", "X", {}}, "eigener Text"},
         {{3022, "erster", "X", {"Doppelter Wert", "Index PrimaryKey"}}, "Doppelter Wert, Index PrimaryKey"},
         {{3022, "nur einer", "X", {}}, "nur einer"},
         {{3999, "kein Engine-Fehler", "X", {"a", "b"}}, "kein Engine-Fehler"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.expected);
-        EXPECT_EQ(ErrorDescriptionFor(c.error), c.expected);
-    }
+    for (const auto& [error, expected] : cases)
+        EXPECT_EQ(ErrorDescriptionFor(error), expected);
 }
 
 TEST_F(MessagesTest, ReportErrorAppendsOneLineAndOffersToCloseTheWindow)

@@ -12,6 +12,7 @@
 
 #include <climits>
 #include <filesystem>
+#include <tuple>
 
 namespace pf {
 namespace {
@@ -77,19 +78,12 @@ TEST_F(SettingsTest, CommandLineOverrideAndItsDropping)
     }
 }
 
-TEST_F(SettingsTest, OverrideWinsOverBothStores)
-{
-    WriteFile(m_ctx.IniFile, "[Pfannola]\nShowTips=1\nDatabase=/ini.mdb\n");
-    WriteFile(m_ctx.UserStoreFile, "[Pfannola]\nShowTips=1\n");
-    m_ctx.CommandLine = "ShowTips=0 Database=\"/a b/c.mdb\"";
-    EXPECT_EQ(ReadSetting("", "ShowTips", "1", false), "0");
-    EXPECT_EQ(ReadSetting("", "Database", "", true), "/a b/c.mdb");
-}
-
 TEST_F(SettingsTest, ReadChoosesStoreByScopeAndUser)
 {
-    WriteFile(m_ctx.IniFile, "[Pfannola]\nLanguage=1\nBoth=ini\n[Extra]\nK=ini extra\n");
-    WriteFile(m_ctx.UserStoreFile, "[Pfannola]\nBoth=user\n[Extra]\nK=user extra\n");
+    WriteFile(m_ctx.IniFile,
+              "[Pfannola]\nLanguage=1\nBoth=ini\nShowTips=1\nDatabase=/ini.mdb\n[Extra]\nK=ini extra\n");
+    WriteFile(m_ctx.UserStoreFile, "[Pfannola]\nBoth=user\nShowTips=1\n[Extra]\nK=user extra\n");
+    m_ctx.CommandLine = "ShowTips=0 Database=\"/a b/c.mdb\"";
 
     struct Case
     {
@@ -109,6 +103,8 @@ TEST_F(SettingsTest, ReadChoosesStoreByScopeAndUser)
         {"machine-wide ignores the user store", "koch", true, "", "Both", true, "ini"},
         {"empty user name reads the INI file", "", true, "", "Both", false, "ini"},
         {"SaveUserRelevant off reads the INI file", "koch", false, "Pfannola", "Both", false, "ini"},
+        {"override wins over both stores", "koch", true, "", "ShowTips", false, "0"},
+        {"machine-wide override wins over the INI file", "koch", true, "", "Database", true, "/a b/c.mdb"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -211,13 +207,7 @@ TEST_F(SettingsTest, SilencedQuestionsKeepTheirAnswerUntilReset)
 
 TEST(Settings, ConvertsTextToNumbersAndBooleans)
 {
-    struct Case
-    {
-        const char* Text;
-        long Number;
-        bool Bool;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, long, bool> cases[] = {
         {"wahr", 0, true},                           {"True", 0, true},
         {"TRUE", 0, true},                           {"1", 1, true},
         {"-1", -1, true},                            {"", 0, false},
@@ -228,10 +218,10 @@ TEST(Settings, ConvertsTextToNumbersAndBooleans)
         {"x1", 0, false},                            {"- 1", 0, false},
         {"99999999999999999999999", LONG_MAX, true},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.Text);
-        EXPECT_EQ(SettingToLong(c.Text), c.Number);
-        EXPECT_EQ(SettingToBool(c.Text), c.Bool);
+    for (const auto& [text, number, boolean] : cases) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(SettingToLong(text), number);
+        EXPECT_EQ(SettingToBool(text), boolean);
     }
 }
 
@@ -241,24 +231,19 @@ TEST_F(SettingsTest, DataDirectoryByBaseDirType)
     WriteFile(m_ctx.UserStoreFile, "[Pfannola]\nBASEDIR=" + m_dir.File("eigen") + "\n");
     std::filesystem::create_directories(m_ctx.ProgramDir);
 
-    struct Case
-    {
-        const char* Type;
-        std::string Expected;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, std::string> cases[] = {
         {"", m_dir.File("xdg") + "/Pfannola/"},  {"0", m_dir.File("xdg") + "/Pfannola/"},
         {"1", m_ctx.ProgramDir},                 {"2", m_dir.File("eigen") + "/"},
         {"7", ""},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.Type);
-        WriteFile(m_ctx.IniFile, std::string("[Pfannola]\nBaseDirType=") + c.Type + "\n");
+    for (const auto& [type, expected] : cases) {
+        SCOPED_TRACE(type);
+        WriteFile(m_ctx.IniFile, std::string("[Pfannola]\nBaseDirType=") + type + "\n");
         m_ctx.DataDir = "alt";
         DetermineDataDirectory();
-        EXPECT_EQ(m_ctx.DataDir, c.Expected);
-        if (!c.Expected.empty()) {
-            EXPECT_TRUE(std::filesystem::is_directory(c.Expected));
+        EXPECT_EQ(m_ctx.DataDir, expected);
+        if (!expected.empty()) {
+            EXPECT_TRUE(std::filesystem::is_directory(expected));
         }
     }
 }
@@ -269,14 +254,8 @@ TEST_F(SettingsTest, DataDirectoryByBaseDirType)
 TEST_F(SettingsTest, UserOptionsDefaultsRangesAndWrongTypes)
 {
     ScopedEnv tmp("TMPDIR", m_dir.Dir().c_str());
-    struct Case
-    {
-        const char* Key;
-        const char* Stored; // null: nothing stored
-        long Expected;
-        bool Logged;
-    };
-    const Case cases[] = {
+    // Key, stored value (null: nothing stored), the value read, whether the error log names it.
+    const std::tuple<const char*, const char*, long, bool> cases[] = {
         {"EditSaveDel", nullptr, 1, false},  {"EditSaveDel", "0", 0, false},
         {"ExportBreak", nullptr, 70, false}, {"ExportBreak", "300", 44, false},
         {"EditFlags", nullptr, 12, false},   {"EditSortModus", nullptr, 0, false},
@@ -301,18 +280,17 @@ TEST_F(SettingsTest, UserOptionsDefaultsRangesAndWrongTypes)
         return 0;
     };
     const std::string log = m_dir.File("Pfannola.LOG");
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.Key) + "=" + (c.Stored ? c.Stored : "(nichts)"));
+    for (const auto& [key, stored, expected, logged] : cases) {
+        SCOPED_TRACE(std::string(key) + "=" + (stored ? stored : "(nichts)"));
         std::filesystem::remove(m_ctx.UserStoreFile);
         std::filesystem::remove(log);
-        if (c.Stored)
-            WriteSetting("", c.Key, c.Stored, false);
-        EXPECT_EQ(read(ReadUserSettings(), c.Key), c.Expected);
-        const std::string logged = std::filesystem::exists(log) ? ReadFile(log) : std::string();
-        if (c.Stored) {
-            EXPECT_EQ(logged.find(std::string(c.Key) + "=\"" + c.Stored + "\"") != std::string::npos,
-                      c.Logged)
-                << logged;
+        if (stored)
+            WriteSetting("", key, stored, false);
+        EXPECT_EQ(read(ReadUserSettings(), key), expected);
+        const std::string text = std::filesystem::exists(log) ? ReadFile(log) : std::string();
+        if (stored) {
+            EXPECT_EQ(text.find(std::string(key) + "=\"" + stored + "\"") != std::string::npos, logged)
+                << text;
         }
     }
 }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 namespace pf {
 namespace {
@@ -23,13 +24,7 @@ protected:
 };
 
 // The same text as UTF-8, as Windows-1252 bytes and as code page 850 bytes.
-struct Encoded
-{
-    const char* Utf8;
-    std::string Win1252;
-    std::string Cp850;
-};
-const Encoded kEncoded[] = {
+const std::tuple<const char*, std::string, std::string> kEncoded[] = {
     {"Grüße aus Köln", "Gr\xFC\xDF\x65 aus K\xF6ln", "Gr\x81\xE1\x65 aus K\x94ln"},
     {"ÄÖÜ äöü ß", "\xC4\xD6\xDC \xE4\xF6\xFC \xDF", "\x8E\x99\x9A \x84\x94\x81 \xE1"},
     {"Crème brûlée à la façon", "Cr\xE8me br\xFBl\xE9\x65 \xE0 la fa\xE7on",
@@ -40,20 +35,20 @@ const Encoded kEncoded[] = {
 
 TEST_F(TextConvTest, CodePagesConvertBothWays)
 {
-    for (const Encoded& e : kEncoded) {
-        SCOPED_TRACE(e.Utf8);
-        EXPECT_EQ(Win1252ToUtf8(e.Win1252), e.Utf8);
-        EXPECT_EQ(Utf8ToWin1252(e.Utf8), e.Win1252);
-        EXPECT_EQ(Cp850ToUtf8(e.Cp850), e.Utf8);
-        EXPECT_EQ(Utf8ToCp850(e.Utf8), e.Cp850);
+    for (const auto& [utf8, win1252, cp850] : kEncoded) {
+        SCOPED_TRACE(utf8);
+        EXPECT_EQ(Win1252ToUtf8(win1252), utf8);
+        EXPECT_EQ(Utf8ToWin1252(utf8), win1252);
+        EXPECT_EQ(Cp850ToUtf8(cp850), utf8);
+        EXPECT_EQ(Utf8ToCp850(utf8), cp850);
         // Internal text through OEM and back: CharToOem yields what a Windows-1252 program would hold
         // after reading the CP850 bytes.
-        EXPECT_EQ(CharToOem(e.Utf8), Win1252ToUtf8(e.Cp850));
-        EXPECT_EQ(OemToChar(CharToOem(e.Utf8)), e.Utf8);
+        EXPECT_EQ(CharToOem(utf8), Win1252ToUtf8(cp850));
+        EXPECT_EQ(OemToChar(CharToOem(utf8)), utf8);
         // A file's bytes are read as UTF-8 when valid, else as Windows-1252; CP850 files then carry
         // the marker characters and are repaired.
-        for (const std::string& b : {std::string(e.Utf8), e.Win1252, e.Cp850})
-            EXPECT_EQ(RepairCharset(IsValidUtf8(b) ? b : Win1252ToUtf8(b), false), e.Utf8) << b;
+        for (const std::string& b : {std::string(utf8), win1252, cp850})
+            EXPECT_EQ(RepairCharset(IsValidUtf8(b) ? b : Win1252ToUtf8(b), false), utf8) << b;
     }
 }
 
@@ -76,12 +71,7 @@ TEST_F(TextConvTest, EveryByteSurvivesBothCodePages)
 
 TEST_F(TextConvTest, RecognisesValidUtf8)
 {
-    struct Case
-    {
-        std::string Bytes;
-        bool Valid;
-    };
-    const Case cases[] = {
+    const std::pair<std::string, bool> cases[] = {
         {"", true}, {"Käse 😀", true}, {"\xEF\xBB\xBF\x61", true},
         {"\xE4", false},             // Windows-1252 ä
         {"\xC3", false},             // cut short
@@ -90,23 +80,14 @@ TEST_F(TextConvTest, RecognisesValidUtf8)
         {"\xED\xA0\x80", false},     // surrogate
         {"\xF4\x90\x80\x80", false}, // past U+10FFFF
     };
-    for (std::size_t i = 0; i < std::size(cases); ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(IsValidUtf8(cases[i].Bytes), cases[i].Valid);
-    }
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(IsValidUtf8(cases[i].first), cases[i].second) << i;
 }
 
 TEST_F(TextConvTest, GetNextToken)
 {
-    struct Case
-    {
-        std::string Text;
-        const char* Delimiter;
-        bool KeepAsText;
-        Token Expected;
-        std::string Rest;
-    };
-    const Case cases[] = {
+    // Text, delimiter, kept as text, the token, what is left of the text.
+    const std::tuple<std::string, const char*, bool, Token, std::string> cases[] = {
         {"\"a \"\"b\"\"\",x", ",", false, std::string("a \"b\""), "x"},
         {"12,5", ",", false, 12.0, "5"},
         {"12,5", ",", true, std::string("12"), "5"},
@@ -130,11 +111,11 @@ TEST_F(TextConvTest, GetNextToken)
         {"\"zeile\"\r\nnext,x", ",", true, std::string("\"zeile\"\r\nnext"), "x"},
         {"\"ä\",ö", ",", true, std::string("ä"), "ö"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.Text);
-        std::string text = c.Text;
-        EXPECT_EQ(GetNextToken(text, c.Delimiter, c.KeepAsText), c.Expected);
-        EXPECT_EQ(text, c.Rest);
+    for (const auto& [input, delimiter, keepAsText, expected, rest] : cases) {
+        SCOPED_TRACE(input);
+        std::string text = input;
+        EXPECT_EQ(GetNextToken(text, delimiter, keepAsText), expected);
+        EXPECT_EQ(text, rest);
     }
 }
 
@@ -150,23 +131,16 @@ TEST_F(TextConvTest, ReplaceSpecialChars)
 
 TEST_F(TextConvTest, EliminateUmlaute)
 {
-    struct Case
-    {
-        const char* Text;
-        bool LowerOnly;
-        const char* Expected;
-    };
-    const Case cases[] = {
+    // Text, lower-case digraphs only, expected.
+    const std::tuple<const char*, bool, const char*> cases[] = {
         {"MÜLLER", false, "MUELLER"}, {"Müller", false, "Mueller"},   {"ÜBER", false, "UeBER"},
         {"Über", false, "Ueber"},     {"STRAßE", false, "STRASSE"},   {"Straße", false, "Strasse"},
         {"Menü", false, "Menue"},     {"MENÜ", false, "MENUE"},       {"Ä", false, "Ae"},
         {"GRÜN 5", false, "GRUEN 5"}, {"MÜLLER Über", true, "MueLLER ueber"}, {"ohne", false, "ohne"},
         {"Soße, Öl und Äpfel", false, "Sosse, Oel und Aepfel"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.Text);
-        EXPECT_EQ(EliminateUmlaute(c.Text, true, c.LowerOnly), c.Expected);
-    }
+    for (const auto& [text, lowerOnly, expected] : cases)
+        EXPECT_EQ(EliminateUmlaute(text, true, lowerOnly), expected) << text;
     EXPECT_EQ(EliminateUmlaute("Müller", false, false), "Müller");
     // Asked for OEM text, the result holds the characters whose Windows-1252 bytes are the CP850
     // bytes of the text.
@@ -177,13 +151,8 @@ TEST_F(TextConvTest, EliminateUmlaute)
 
 TEST_F(TextConvTest, RepairCharset)
 {
-    struct Case
-    {
-        const char* Text;
-        bool Eliminate;
-        const char* Expected;
-    };
-    const Case cases[] = {
+    // Text, umlauts written as digraphs, expected.
+    const std::tuple<const char*, bool, const char*> cases[] = {
         {"K„se", false, "Käse"},                     // CP850 ä read as Windows-1252
         {"K„se und Äpfel", false, "K„se und Äpfel"}, // a real umlaut: not OEM text
         {"Gr=FCn", false, "Grün"},
@@ -195,22 +164,15 @@ TEST_F(TextConvTest, RepairCharset)
         {"K„SE", true, "KAESE"},
         {"a – b", false, "a û b"}, // a lone dash marks the text as OEM
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.Text);
-        EXPECT_EQ(RepairCharset(c.Text, c.Eliminate), c.Expected);
-    }
+    for (const auto& [text, eliminate, expected] : cases)
+        EXPECT_EQ(RepairCharset(text, eliminate), expected) << text;
 }
 
 TEST_F(TextConvTest, RegenerateUmlaute)
 {
     m_ctx.UmlautExceptions = "QUELLE,AKTUELL,BLUES,,MASSE";
-    struct Case
-    {
-        const char* Text;
-        bool KeepSs;
-        const char* Expected;
-    };
-    const Case cases[] = {
+    // Text, "ss" kept, expected.
+    const std::tuple<const char*, bool, const char*> cases[] = {
         {"Kaese", false, "Käse"}, {"Menue.", false, "Menü."}, {"Masse", false, "Masse"}, {"ue", false, "ue"},
         {"Strasse", true, "Strasse"}, {"Strasse", false, "Straße"}, {"xue2ue", false, "xü2ue"},
         {"Quelle: Omas Kochbuch", false, "Quelle: Omas Kochbuch"},
@@ -224,10 +186,8 @@ TEST_F(TextConvTest, RegenerateUmlaute)
         {"Uelle x", false, "Uelle x"},
         {"UELLE x", false, "UELLE x"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.Text);
-        EXPECT_EQ(RegenerateUmlaute(c.Text, true, c.KeepSs), c.Expected);
-    }
+    for (const auto& [text, keepSs, expected] : cases)
+        EXPECT_EQ(RegenerateUmlaute(text, true, keepSs), expected) << text;
     EXPECT_EQ(RegenerateUmlaute("Gr=FCner Kaese", false, false), "Grüner Kaese");
 }
 
@@ -269,37 +229,27 @@ TEST_F(TextConvTest, LoadUmlautExceptions)
 
 TEST(CountText, OneTakesTheSingularOfNounsThatChange)
 {
-    const struct
-    {
-        long count;
-        const char* plural;
-        const char* expected;
-    } cases[] = {
+    const std::tuple<long, const char*, const char*> cases[] = {
         {1, "Rezepte", "1 Rezept"},      {2, "Rezepte", "2 Rezepte"},       {0, "Rezepte", "0 Rezepte"},
         {1, "Portionen", "1 Portion"},   {4, "Portionen", "4 Portionen"},   {1, "Gläser", "1 Glas"},
         {1, "Stück", "1 Stück"},         {1, "Springform", "1 Springform"}, {-1, "Portionen", "-1 Portion"},
         {1, "portionen", "1 portionen"}, {1, "", "1"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.plural);
-        EXPECT_EQ(CountText(c.count, c.plural), c.expected);
-    }
+    for (const auto& [count, plural, expected] : cases)
+        EXPECT_EQ(CountText(count, plural), expected) << plural;
 }
 
 TEST(Markup, EachSetReplacesItsCharactersAndNoMore)
 {
     const std::string text = "a&b<c>d\"e'f ä";
-    const struct {
-        MarkupSet Set;
-        const char* Expected;
-    } cases[] = {
+    const std::pair<MarkupSet, const char*> cases[] = {
         {MarkupSet::Minimal, "a&amp;b&lt;c>d\"e'f ä"},
         {MarkupSet::Text, "a&amp;b&lt;c&gt;d\"e'f ä"},
         {MarkupSet::Html, "a&amp;b&lt;c&gt;d&quot;e'f ä"},
         {MarkupSet::Xml, "a&amp;b&lt;c&gt;d&quot;e&apos;f ä"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(MarkupEscaped(text, c.Set), c.Expected) << static_cast<int>(c.Set);
+    for (const auto& [set, expected] : cases)
+        EXPECT_EQ(MarkupEscaped(text, set), expected) << static_cast<int>(set);
 }
 
 } // namespace

@@ -64,26 +64,22 @@ TEST(LexiconSources, BadLinesAreReportedWithFileAndLine)
         for (const auto& [name, text] : good)
             test::WriteFile(dir.File(name), text);
     };
-    struct Case
-    {
-        const char* File;
-        const char* Text;
-        const char* Error;
+    // The file, its bad text, the start of the error.
+    const std::tuple<const char*, const char*, std::string> cases[] = {
+        {"terms.txt", "\n0\tF01\tFond\n", "terms.txt Zeile 2: 3 Felder statt 4"},
+        {"terms.txt", "1\tF01\tFond\tSud.\n", "terms.txt Zeile 1: Bereich 1 gehört nicht hierher"},
+        {"terms.txt", "0\tF01\tFond||Sud\tSud.\n", "terms.txt Zeile 1: leeres Stichwort"},
+        {"terms.txt", "0\tF01\tFond@en\tSud.\n", "terms.txt Zeile 1: \"en\" ist keine Zahl"},
+        {"nutrients.txt", "5\t22\tV01\tA\tText.\n", "nutrients.txt Zeile 1: Bereich 5"},
+        {"trees.txt", "x\tF01\tGrund\n", "trees.txt Zeile 1: \"x\" ist keine Zahl"},
     };
-    for (const Case& c : std::vector<Case>{
-             {"terms.txt", "\n0\tF01\tFond\n", "terms.txt Zeile 2: 3 Felder statt 4"},
-             {"terms.txt", "1\tF01\tFond\tSud.\n", "terms.txt Zeile 1: Bereich 1 gehört nicht hierher"},
-             {"terms.txt", "0\tF01\tFond||Sud\tSud.\n", "terms.txt Zeile 1: leeres Stichwort"},
-             {"terms.txt", "0\tF01\tFond@en\tSud.\n", "terms.txt Zeile 1: \"en\" ist keine Zahl"},
-             {"nutrients.txt", "5\t22\tV01\tA\tText.\n", "nutrients.txt Zeile 1: Bereich 5"},
-             {"trees.txt", "x\tF01\tGrund\n", "trees.txt Zeile 1: \"x\" ist keine Zahl"},
-         }) {
-        SCOPED_TRACE(c.Text);
+    for (const auto& [file, text, expected] : cases) {
+        SCOPED_TRACE(text);
         writeAll();
-        test::WriteFile(dir.File(c.File), c.Text);
+        test::WriteFile(dir.File(file), text);
         std::string error;
         EXPECT_EQ(MakeLexiconBaseData(dir.Path().string(), error), "");
-        EXPECT_EQ(error.rfind(c.Error, 0), 0u) << error;
+        EXPECT_EQ(error.substr(0, expected.size()), expected);
     }
     writeAll();
     std::filesystem::remove(dir.File("utensils.txt"));
@@ -94,13 +90,8 @@ TEST(LexiconSources, BadLinesAreReportedWithFileAndLine)
 
 TEST_F(LexiconContent, EveryAreaHasItsEntriesWithText)
 {
-    struct Case
-    {
-        const char* What;
-        std::string Sql;
-        long AtLeast;
-    };
-    const std::vector<Case> cases = {
+    // What is counted, how, at least how many.
+    const std::tuple<const char*, std::string, long> cases[] = {
         {"terms and techniques", "SELECT COUNT(*) FROM T_LEXIKON WHERE Type IN (0,5) AND LexikonD<>''", 150},
         {"techniques", "SELECT COUNT(*) FROM T_LEXIKON WHERE Type=5", 60},
         {"additives", "SELECT COUNT(*) FROM T_GIFT WHERE Info<>'' AND EnthaltenIn<>''", 300},
@@ -109,8 +100,8 @@ TEST_F(LexiconContent, EveryAreaHasItsEntriesWithText)
         {"vitamins", "SELECT COUNT(*) FROM T_LEXIKON WHERE Type=10", 17},
         {"minerals", "SELECT COUNT(*) FROM T_LEXIKON WHERE Type=11", 13},
     };
-    for (const Case& c : cases)
-        EXPECT_GE(Count(c.Sql), c.AtLeast) << c.What;
+    for (const auto& [what, sql, atLeast] : cases)
+        EXPECT_GE(Count(sql), atLeast) << what;
 
     // Every keyword's entry exists and every entry has a keyword.
     const std::map<long, std::string> entryIds = {{0, "SELECT ID FROM T_LEXIKON WHERE Type=0"},

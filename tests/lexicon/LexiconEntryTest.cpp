@@ -12,7 +12,11 @@
 #include "tests/support/Each.h"
 #include "tests/support/TempDir.h"
 
+#include <gmock/gmock.h>
+
+#include <optional>
 #include <set>
+#include <tuple>
 
 namespace pf {
 namespace {
@@ -29,6 +33,25 @@ LexiconEntry NewEntry(Database& db, long area, std::vector<LexiconSynonym> synon
     return entry;
 }
 
+// The entry of that area and number as the database holds it.
+std::optional<LexiconEntry> Loaded(Database& db, long area, long id)
+{
+    LexiconEntry entry;
+    entry.SetDB(db);
+    return entry.LoadByID(area, id) ? std::optional<LexiconEntry>(entry) : std::nullopt;
+}
+
+// A utensil with this German keyword, saved.
+clTool SavedTool(Database& db, const char* keyword, const char* description = "")
+{
+    clTool tool;
+    tool.SetDB(db);
+    tool.SynonymAdd(keyword, 1);
+    tool.Description(description);
+    EXPECT_TRUE(tool.Save()) << tool.LastErrorText();
+    return tool;
+}
+
 TEST(LexiconTree, NodesHangUnderTheirPrefixParent)
 {
     LexiconTree tree;
@@ -39,21 +62,13 @@ TEST(LexiconTree, NodesHangUnderTheirPrefixParent)
                       {"XY", "Wurzel"},
                       {"  k01 ", "Teig"},
                       {"K0123456789ZZ", "zu lang"}});
-    struct Case
-    {
-        const char* Key;
-        const char* Parent;
-    };
-    for (const Case& c : std::vector<Case>{{"ABCD", "ABC"},
-                                           {"ABC", ""},
-                                           {"AB", ""},
-                                           {"XYZW1", ""}, // XYZW and XYZ are missing: top level
-                                           {"K01", ""},
-                                           {"K012345678", "K01"}}) {
-        SCOPED_TRACE(c.Key);
-        const LexiconTreeNode* node = tree.Find(c.Key);
-        ASSERT_TRUE(node);
-        EXPECT_EQ(node->Parent, c.Parent);
+    // A key and its parent; XYZW and XYZ are missing: XYZW1 is at the top level.
+    const std::pair<const char*, const char*> cases[] = {
+        {"ABCD", "ABC"}, {"ABC", ""}, {"AB", ""}, {"XYZW1", ""}, {"K01", ""}, {"K012345678", "K01"}};
+    for (const auto& [key, parent] : cases) {
+        const LexiconTreeNode* node = tree.Find(key);
+        ASSERT_TRUE(node) << key;
+        EXPECT_EQ(node->Parent, parent) << key;
     }
     EXPECT_EQ(Each(tree.Children(""), &LexiconTreeNode::Key),
               (std::vector<std::string>{"AB", "ABC", "K01", "XY", "XYZW1"}));
@@ -184,13 +199,12 @@ TEST_F(LexiconDb, ChangingTheAreaMovesEverySynonym)
     // The food it explained still points to it.
     EXPECT_EQ(Count("SELECT KEYID FROM T_BLS_INFO WHERE BLSID=40 AND KEYTYPE=1 AND Prefered<>0"), term.Id());
 
-    LexiconEntry loaded;
-    loaded.SetDB(*db);
-    ASSERT_TRUE(loaded.LoadByID(1, term.Id()));
-    EXPECT_EQ(loaded.ENumber, "E 330");
-    EXPECT_EQ(loaded.Info, "Säuerungsmittel aus Zitrusfrüchten.");
-    EXPECT_EQ(loaded.Tree(), "F01");
-    EXPECT_EQ(loaded.Synonyms().size(), 2u);
+    const std::optional<LexiconEntry> loaded = Loaded(*db, 1, term.Id());
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->ENumber, "E 330");
+    EXPECT_EQ(loaded->Info, "Säuerungsmittel aus Zitrusfrüchten.");
+    EXPECT_EQ(loaded->Tree(), "F01");
+    EXPECT_EQ(loaded->Synonyms().size(), 2u);
 }
 
 TEST_F(LexiconDb, TextAndWineEntriesRoundTrip)
@@ -229,23 +243,17 @@ TEST_F(LexiconDb, RefusedOrFailedSavesWriteNothing)
     kept.Text = "Kräftiger Sud.";
     ASSERT_TRUE(kept.Save());
 
-    struct Case
-    {
-        const char* Name;
-        LexiconEntry Entry;
-        long Error;
-    };
-    std::vector<Case> cases = {
+    std::tuple<const char*, LexiconEntry, long> cases[] = {
         {"no keyword", NewEntry(*db, 0, {}), LexiconEntry::kRefusedNoKeyword},
         {"empty keyword", NewEntry(*db, 5, {{"", 1}}), LexiconEntry::kRefusedNoKeyword},
         {"food area", NewEntry(*db, 3, {{"Apfel", 1}}), LexiconEntry::kRefusedArea},
         {"recipe area", NewEntry(*db, 4, {{"Apfel", 1}}), LexiconEntry::kRefusedArea},
         {"unnamed area", NewEntry(*db, 8, {{"Apfel", 1}}), LexiconEntry::kRefusedArea},
     };
-    for (Case& c : cases) {
-        SCOPED_TRACE(c.Name);
-        EXPECT_FALSE(c.Entry.Save());
-        EXPECT_EQ(c.Entry.LastError(), c.Error);
+    for (auto& [name, entry, error] : cases) {
+        SCOPED_TRACE(name);
+        EXPECT_FALSE(entry.Save());
+        EXPECT_EQ(entry.LastError(), error);
     }
     ui.Answering(Answer::No);
     LexiconEntry declined = NewEntry(*db, 0, {{"Farce", 1}});
@@ -266,15 +274,8 @@ TEST_F(LexiconDb, RefusedOrFailedSavesWriteNothing)
 
 TEST_F(LexiconDb, MaintenanceListsEntriesWithoutTextAndDeletesChosenOnes)
 {
-    clTool described;
-    described.SetDB(*db);
-    described.SynonymAdd("Wiegemesser", 1);
-    described.Description("Gebogene Klinge mit zwei Griffen.");
-    ASSERT_TRUE(described.Save());
-    clTool bare;
-    bare.SetDB(*db);
-    bare.SynonymAdd("Apfelausstecher", 1);
-    ASSERT_TRUE(bare.Save());
+    SavedTool(*db, "Wiegemesser", "Gebogene Klinge mit zwei Griffen.");
+    const clTool bare = SavedTool(*db, "Apfelausstecher");
     LexiconEntry additive = NewEntry(*db, 1, {{"Rätselstoff", 1}});
     ASSERT_TRUE(additive.Save());
     LexiconEntry term = NewEntry(*db, 0, {{"Roux", 1}});
@@ -323,23 +324,19 @@ TEST_F(LexiconDb, SpecialListsFindEntriesWithoutTextAndDoubleFoodKeys)
 
 TEST_F(LexiconDb, DeletingAskedEntriesLeavesNoLinksForALaterEntryOfTheSameNumber)
 {
-    clTool press;
-    press.SetDB(*db);
-    press.SynonymAdd("Spätzlepresse", 1);
-    ASSERT_TRUE(press.Save());
+    const clTool press = SavedTool(*db, "Spätzlepresse");
     db->Execute("INSERT INTO T_REZ_GERAET (RezID, GeraetID) VALUES (5, ?), (6, ?), (6, ?)",
                 {press.id(), press.id(), press.id()});
     db->Execute("INSERT INTO T_BLS_INFO (BLSID, KEYID, KEYTYPE) VALUES (40, ?, 2), (41, ?, 0)",
                 {press.id(), press.id()});
-    LexiconEntry entry;
-    entry.SetDB(*db);
-    ASSERT_TRUE(entry.LoadByID(2, press.id()));
+    std::optional<LexiconEntry> entry = Loaded(*db, 2, press.id());
+    ASSERT_TRUE(entry);
 
     ui.Answering(Answer::No).Answering(Answer::Yes);
-    EXPECT_FALSE(entry.Delete(true));
-    EXPECT_EQ(entry.LastError(), LexiconEntry::kRefusedDeclined);
+    EXPECT_FALSE(entry->Delete(true));
+    EXPECT_EQ(entry->LastError(), LexiconEntry::kRefusedDeclined);
     EXPECT_EQ(Count("SELECT COUNT(*) FROM T_GERAET"), 1);
-    ASSERT_TRUE(entry.Delete(true));
+    ASSERT_TRUE(entry->Delete(true));
     ASSERT_EQ(ui.shown.size(), 2u);
     EXPECT_EQ(ui.shown[0].Text, "Soll der Eintrag \"Spätzlepresse\" gelöscht werden?\n\nDas Gerät ist in 2 "
                                 "Rezepten eingetragen und wird dort entfernt.");
@@ -350,11 +347,7 @@ TEST_F(LexiconDb, DeletingAskedEntriesLeavesNoLinksForALaterEntryOfTheSameNumber
     EXPECT_EQ(Count("SELECT COUNT(*) FROM T_BLS_INFO"), 1);
 
     // The next utensil takes the freed number and is in no recipe.
-    clTool grater;
-    grater.SetDB(*db);
-    grater.SynonymAdd("Reibe", 1);
-    ASSERT_TRUE(grater.Save());
-    EXPECT_EQ(grater.id(), press.id());
+    EXPECT_EQ(SavedTool(*db, "Reibe").id(), press.id());
     EXPECT_TRUE(RecipeTools(*db, 6).empty());
 }
 
@@ -365,20 +358,16 @@ TEST_F(LexiconDb, FoodLinksAreAddedOncePreferredOnceAndListedFromBothSides)
     NewEntry(*db, 10, {{"Vitamin A", 1}, {"retinol", 4}}).Save();
     NewEntry(*db, 2, {{"Butterfass", 1}}).Save();
 
-    const struct
-    {
-        long Food, Area, Entry;
-        bool Added;
-    } adds[] = {
+    // Food, area, entry, whether a link was added.
+    const std::tuple<long, long, long, bool> adds[] = {
         {41, 5, 1, true},   {41, 10, 1, true}, {40, 10, 1, true},
         {41, 2, 1, true},   {41, 5, 1, false}, // already linked
         {99, 5, 1, false},                     // no such food
         {41, 0, 7, false},                     // no such entry
         {41, 3, 40, false},                    // foods are not explained by foods
     };
-    for (const auto& c : adds)
-        EXPECT_EQ(AddFoodLink(*db, c.Food, c.Area, c.Entry), c.Added)
-            << c.Food << " " << c.Area << " " << c.Entry;
+    for (const auto& [food, area, entry, added] : adds)
+        EXPECT_EQ(AddFoodLink(*db, food, area, entry), added) << food << " " << area << " " << entry;
 
     auto names = [](const std::vector<FoodLexiconLink>& links, bool entries) {
         std::vector<std::string> out;
@@ -427,14 +416,8 @@ TEST_F(LexiconDb, UtensilPicturesAreTakenOnlyFromPictureFiles)
 {
     const std::string png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
     const std::string jpeg("\xFF\xD8\xFF\xE0\0\x10JFIF", 10);
-    struct Case
-    {
-        const char* Name;
-        std::string Content; // nothing written when empty
-        bool Taken;
-        const char* Message; // what the user reads, "" for nothing
-    };
-    const std::vector<Case> cases = {
+    // The file, its content (nothing written when empty), whether it is taken, what the user reads.
+    const std::tuple<const char*, std::string, bool, std::string> cases[] = {
         {"bild.png", png, true, ""},
         {"anim.gif", "GIF89a\x01\0\x01\0", true, ""},
         {"notiz.txt", "Schneebesen aus Draht", false, "ist kein Bild im Format JPEG, PNG, GIF oder BMP."},
@@ -445,15 +428,15 @@ TEST_F(LexiconDb, UtensilPicturesAreTakenOnlyFromPictureFiles)
     ui.Answering(Answer::No);
     LexiconEntry whisk = NewEntry(*db, 2, {{"Schneebesen", 1}});
     whisk.Picture = {1, 2, 3};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.Name);
-        if (!c.Content.empty())
-            test::WriteFile(dir.File(c.Name), c.Content);
+    for (const auto& [name, content, taken, message] : cases) {
+        SCOPED_TRACE(name);
+        if (!content.empty())
+            test::WriteFile(dir.File(name), content);
         const Blob before = whisk.Picture;
         ui.shown.clear();
-        EXPECT_EQ(whisk.LoadPicture(dir.File(c.Name)), c.Taken);
-        if (c.Taken) {
-            EXPECT_EQ(whisk.Picture, Blob(c.Content.begin(), c.Content.end()));
+        EXPECT_EQ(whisk.LoadPicture(dir.File(name)), taken);
+        if (taken) {
+            EXPECT_EQ(whisk.Picture, Blob(content.begin(), content.end()));
             continue;
         }
         EXPECT_EQ(whisk.LastError(), LexiconEntry::kRefusedPicture);
@@ -461,15 +444,14 @@ TEST_F(LexiconDb, UtensilPicturesAreTakenOnlyFromPictureFiles)
         std::string read = whisk.LastErrorText();
         for (const auto& shown : ui.shown)
             read += shown.Question ? "" : shown.Text;
-        EXPECT_NE(read.find(c.Message), std::string::npos) << read;
-        EXPECT_EQ(read.empty(), std::string(c.Message).empty()) << read;
+        EXPECT_THAT(read, testing::HasSubstr(message));
+        EXPECT_EQ(read.empty(), message.empty()) << read;
     }
     EXPECT_TRUE(ui.AllAnswersUsed());
     ASSERT_TRUE(whisk.Save());
-    LexiconEntry loaded;
-    loaded.SetDB(*db);
-    ASSERT_TRUE(loaded.LoadByID(2, whisk.Id()));
-    EXPECT_EQ(loaded.Picture, whisk.Picture);
+    const std::optional<LexiconEntry> loaded = Loaded(*db, 2, whisk.Id());
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->Picture, whisk.Picture);
 }
 
 } // namespace

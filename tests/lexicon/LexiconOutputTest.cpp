@@ -7,10 +7,15 @@
 #include "tests/lexicon/LexiconTestDb.h"
 #include "tests/output/RecordingCanvas.h"
 
+#include <gmock/gmock.h>
+
 #include <filesystem>
 
 namespace pf::test {
 namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 class LexiconOutput : public LexiconDb
 {
@@ -50,28 +55,22 @@ TEST_F(LexiconOutput, ExportWritesTextOrHtmlByTheFileNameAndRefusesWhatItCannotW
     const std::string html = dir.File("eintrag.HTML");
     ASSERT_TRUE(ExportLexiconEntries(*db, {{1, 1}}, html, problem)) << problem;
     const std::string page = ReadFile(html);
-    EXPECT_NE(page.find("<meta charset=\"utf-8\">"), std::string::npos);
-    EXPECT_NE(page.find("<title>Ascorbinsäure</title>"), std::string::npos);
-    EXPECT_NE(page.find("<tr><th>Enthalten in</th><td>Obstkonserven &amp; Säfte</td></tr>"),
-              std::string::npos);
-    EXPECT_NE(page.find("Vitamin C &lt;antioxidativ&gt;.<br>\nGilt"), std::string::npos);
-    EXPECT_EQ(page.find("\r"), std::string::npos);
+    EXPECT_THAT(page, HasSubstr("<meta charset=\"utf-8\">"));
+    EXPECT_THAT(page, HasSubstr("<title>Ascorbinsäure</title>"));
+    EXPECT_THAT(page, HasSubstr("<tr><th>Enthalten in</th><td>Obstkonserven &amp; Säfte</td></tr>"));
+    EXPECT_THAT(page, HasSubstr("Vitamin C &lt;antioxidativ&gt;.<br>\nGilt"));
+    EXPECT_THAT(page, Not(HasSubstr("\r")));
 
-    const struct
-    {
-        std::vector<LexiconEntryKey> Keys;
-        std::string Path;
-        std::string Problem;
-    } refused[] = {
+    // The entries, the file, the problem reported.
+    const std::tuple<std::vector<LexiconEntryKey>, std::string, std::string> refused[] = {
         {{{0, 99}}, dir.File("leer.txt"), "Es ist kein Lexikon-Eintrag zum Exportieren gewählt."},
-        {{{0, 1}},
-         dir.File("fehlt/eintrag.txt"),
+        {{{0, 1}}, dir.File("fehlt/eintrag.txt"),
          "Die Datei \"" + dir.File("fehlt/eintrag.txt") + "\" kann nicht geschrieben werden."},
     };
-    for (const auto& c : refused) {
-        EXPECT_FALSE(ExportLexiconEntries(*db, c.Keys, c.Path, problem)) << c.Path;
-        EXPECT_EQ(problem, c.Problem);
-        EXPECT_FALSE(std::filesystem::exists(c.Path)) << c.Path;
+    for (const auto& [keys, path, expected] : refused) {
+        EXPECT_FALSE(ExportLexiconEntries(*db, keys, path, problem)) << path;
+        EXPECT_EQ(problem, expected);
+        EXPECT_FALSE(std::filesystem::exists(path)) << path;
     }
 }
 

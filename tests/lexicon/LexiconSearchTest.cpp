@@ -60,38 +60,27 @@ TEST(LexiconPatterns, AccentClassesAndDigraphVariants)
     EXPECT_EQ(MakeAccentPattern("creme"), "[cç]r[eèéêë]m[eèéêë]");
     EXPECT_EQ(MakeAccentPattern("kmr"), "kmr");
     EXPECT_EQ(MakeAccentPattern("dot"), "[dð][oòóôõöø][tþ]");
-    struct Case
-    {
-        const char* Text;
-        const char* Typed;
-        const char* Regenerated;
-        const char* Eliminated;
+    // The text, its pattern as typed, with umlauts regenerated and with umlauts eliminated.
+    const std::tuple<const char*, std::string, std::string, std::string> cases[] = {
+        {"Käse", "kä[sš][eèéêë]*", "kä[sš][eèéêë]*", "k[aàáâãäå][eèéêë][sš][eèéêë]*"},
+        {"kaese", "k[aàáâãäå][eèéêë][sš][eèéêë]*", "kä[sš][eèéêë]*", "k[aàáâãäå][eèéêë][sš][eèéêë]*"},
+        {" \"k|k*\" ", "'kk'*", "'kk'*", "'kk'*"}, // quotes become apostrophes, wildcards go
+        {"x", "", "", ""},                         // "x*" is shorter than three characters
+        {"*", "", "", ""},
+        {"xy", "x[yýÿ]*", "x[yýÿ]*", "x[yýÿ]*"},
     };
-    for (const Case& c : std::vector<Case>{
-             {"Käse", "kä[sš][eèéêë]*", "kä[sš][eèéêë]*", "k[aàáâãäå][eèéêë][sš][eèéêë]*"},
-             {"kaese", "k[aàáâãäå][eèéêë][sš][eèéêë]*", "kä[sš][eèéêë]*", "k[aàáâãäå][eèéêë][sš][eèéêë]*"},
-             {" \"k|k*\" ", "'kk'*", "'kk'*", "'kk'*"}, // quotes become apostrophes, wildcards go
-             {"x", "", "", ""},                         // "x*" is shorter than three characters
-             {"*", "", "", ""},
-             {"xy", "x[yýÿ]*", "x[yýÿ]*", "x[yýÿ]*"},
-         }) {
-        SCOPED_TRACE(c.Text);
-        const LexiconPatterns p = MakeLexiconPatterns(c.Text);
-        EXPECT_EQ(p.Typed, c.Typed);
-        EXPECT_EQ(p.Regenerated, c.Regenerated);
-        EXPECT_EQ(p.Eliminated, c.Eliminated);
+    for (const auto& [text, typed, regenerated, eliminated] : cases) {
+        SCOPED_TRACE(text);
+        const LexiconPatterns p = MakeLexiconPatterns(text);
+        EXPECT_EQ(p.Typed, typed);
+        EXPECT_EQ(p.Regenerated, regenerated);
+        EXPECT_EQ(p.Eliminated, eliminated);
     }
 }
 
 TEST_F(LexiconSearchTest, FindsEntriesByKeywordTextAndTable)
 {
-    struct Case
-    {
-        const char* Text;
-        long Selector;
-        std::set<Hit> Hits;
-    };
-    const std::vector<Case> cases = {
+    const std::tuple<const char*, long, std::set<Hit>> cases[] = {
         // accents: the typed e finds the accented keyword
         {"creme", kLexiconAllAreas, {{0, 1, "Crème brûlée"}}},
         // the umlaut finds both spellings, the digraph finds the umlaut
@@ -118,11 +107,11 @@ TEST_F(LexiconSearchTest, FindsEntriesByKeywordTextAndTable)
         {"retinol", kLexiconAllAreas, {{10, 22, "Retinol"}}},
         {"Kalz", 11, {{11, 42, "Kalzium"}}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.Text) + " / " + std::to_string(c.Selector));
+    for (const auto& [text, selector, hits] : cases) {
+        SCOPED_TRACE(std::string(text) + " / " + std::to_string(selector));
         ui.Answering(Answer::No); // a search that finds nothing asks once
-        EXPECT_EQ(Find(c.Text, c.Selector), c.Hits);
-        EXPECT_EQ(ui.AllAnswersUsed(), c.Hits.empty());
+        EXPECT_EQ(Find(text, selector), hits);
+        EXPECT_EQ(ui.AllAnswersUsed(), hits.empty());
         ui = test::ScriptedInteraction();
     }
 }

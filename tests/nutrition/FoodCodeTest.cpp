@@ -8,17 +8,15 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace pf::test {
 
 namespace {
 
 TEST(FoodCode, DescriptionOfEachPosition)
 {
-    const struct
-    {
-        const char* Code;
-        const char* Text;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"M320200", "Viertelfettstufe (10%) F.i.Tr.\r\nhandelsüblich, nicht zubereitet\r\n"
                     "Verzehrsgewicht ohne Küchenabfall"},
         {"M100400", "<10% Fett (ohne Angabe = 7.5% Fett)\r\nhandelsüblich, nicht zubereitet\r\n"
@@ -33,12 +31,10 @@ TEST(FoodCode, DescriptionOfEachPosition)
                     "mikrowellenerwärmt, mikrowellengegart\r\nVerzehrsgewicht ohne Küchenabfall"},
         // Digits that say nothing, letters, short codes.
         {"G100986", "Konserve\r\ngebraten in Fett, fritiert"},
-        {"B10A9", ""},
-        {"Y1", ""},
-        {"", ""},
+        {"B10A9", ""}, {"Y1", ""}, {"", ""},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(DescribeFoodCode(c.Code), c.Text) << c.Code;
+    for (const auto& [code, text] : cases)
+        EXPECT_EQ(DescribeFoodCode(code), text) << code;
 }
 
 using FoodInfoTest = FoodFixture;
@@ -47,38 +43,31 @@ TEST_F(FoodInfoTest, InformationComesFromTheNearestGeneralCode)
 {
     m_db->Execute("UPDATE T_BLS_KEY SET ProduktInfo='Zwiebeln allgemein' WHERE SBLS='G100000'");
     m_db->Execute("UPDATE T_BLS_KEY SET ProduktInfo='Getrocknet' WHERE SBLS='G100400'");
-    const struct
-    {
-        const char* Code;
-        const char* Text;
-        const char* Used;
-    } cases[] = {{"G100400", "Getrocknet", "G100400"},
-                 {"G100956", "Zwiebeln allgemein", "G100000"},
-                 {"G123456", "", "G120000"}};
-    for (const auto& c : cases) {
-        std::string code = c.Code;
-        EXPECT_EQ(GetFoodInfoText(*m_db, code), c.Text) << c.Code;
-        EXPECT_EQ(code, c.Used) << c.Code;
+    // The code asked for, the information, the code it came from.
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"G100400", "Getrocknet", "G100400"},
+        {"G100956", "Zwiebeln allgemein", "G100000"},
+        {"G123456", "", "G120000"},
+    };
+    for (const auto& [asked, text, used] : cases) {
+        std::string code = asked;
+        EXPECT_EQ(GetFoodInfoText(*m_db, code), text) << asked;
+        EXPECT_EQ(code, used) << asked;
     }
 }
 
 TEST_F(FoodInfoTest, FoodKeyNamesTheCodeWhoseInformationOpens)
 {
-    const struct
-    {
-        const char* Key;
-        const char* Code;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"8", "Q100000"},       // an ingredient's food ID
         {" 9", "M130000"},      // read as a number, as stored keys are
         {"G200000", "G200000"}, // a code stands for itself
         {"999", ""},            // an ID whose food is gone
-        {"0", ""},
-        {"", ""},
+        {"0", ""}, {"", ""},
         {"G2", ""}, // too short to name a food
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(FoodInfoCode(*m_db, c.Key), c.Code) << "\"" << c.Key << "\"";
+    for (const auto& [key, code] : cases)
+        EXPECT_EQ(FoodInfoCode(*m_db, key), code) << "\"" << key << "\"";
 }
 
 TEST_F(FoodInfoTest, FoodPickedByHandIsLearnedAsSynonymOnlyForANewText)

@@ -7,7 +7,10 @@
 #include "tests/nutrition/FoodFixture.h"
 #include "tests/support/Each.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 namespace pf::test {
 
@@ -15,49 +18,27 @@ namespace {
 
 TEST(FoodNameKey, FoldsCaseUmlautsAccentsAndBlanks)
 {
-    const struct
-    {
-        const char* Text;
-        const char* Key;
-    } cases[] = {
-        {"Möhre", "moehre"},
-        {"MOEHRE", "moehre"},
-        {"  Gelbe   Rübe ", "gelbe ruebe"},
-        {"Weißkohl", "weisskohl"},
-        {"Crème fraîche", "creme fraiche"},
-        {"ÄPFEL", "aepfel"},
-        {"Jalapeño", "jalapeno"},
-        {"\tMehl\r\n", "mehl"},
+    const std::pair<const char*, const char*> cases[] = {
+        {"Möhre", "moehre"},       {"MOEHRE", "moehre"}, {"  Gelbe   Rübe ", "gelbe ruebe"},
+        {"Weißkohl", "weisskohl"}, {"ÄPFEL", "aepfel"},  {"Crème fraîche", "creme fraiche"},
+        {"Jalapeño", "jalapeno"},  {"\tMehl\r\n", "mehl"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(FoodNameKey(c.Text), c.Key) << c.Text;
+    for (const auto& [text, key] : cases)
+        EXPECT_EQ(FoodNameKey(text), key) << text;
 }
 
 TEST(FoodNameKey, FormsReachTheSingularAndTheStem)
 {
-    const struct
-    {
-        const char* Key;
-        const char* Form; // must be among the forms
-    } cases[] = {
-        {"zwiebeln", "zwiebel"},
-        {"tomaten", "tomate"},
-        {"eier", "ei"},
-        {"wuerstchen", "wurst"},
-        {"aepfel", "apfel"},
-        {"nuesse", "nuss"},
-        {"tomatoes", "tomato"},
-        {"berries", "berry"},
-        {"leaves", "leaf"},
-        {"eggs", "egg"},
+    // A key and a form that must be among its forms.
+    const std::pair<const char*, const char*> cases[] = {
+        {"zwiebeln", "zwiebel"}, {"tomaten", "tomate"},  {"eier", "ei"},
+        {"wuerstchen", "wurst"}, {"aepfel", "apfel"},    {"nuesse", "nuss"},
+        {"tomatoes", "tomato"},  {"berries", "berry"},   {"leaves", "leaf"},
+        {"eggs", "egg"},         {"broetchen", "brot"},  {"champignons", "champignon"},
         {"rote zwiebeln", "rote zwiebel"},
-        {"broetchen", "brot"},
-        {"champignons", "champignon"},
     };
-    for (const auto& c : cases) {
-        const auto forms = FoodNameForms(c.Key);
-        EXPECT_NE(std::find(forms.begin(), forms.end(), c.Form), forms.end()) << c.Key << " -> " << c.Form;
-    }
+    for (const auto& [key, form] : cases)
+        EXPECT_THAT(FoodNameForms(key), testing::Contains(form)) << key;
     // No form shorter than two letters and never the key itself.
     for (const char* key : {"ei", "oel", "en", "s"}) {
         for (const std::string& form : FoodNameForms(key)) {
@@ -77,8 +58,7 @@ TEST_F(FoodMatcherTest, VariantsFollowCommaAndWordsThenShortening)
     EXPECT_EQ(std::vector<std::string>(paprika.begin(), paprika.begin() + 4),
               (std::vector<std::string>{"Paprika, rot", "rot, Paprika", "rot", "Paprika"}));
     // Shortened forms come after every unshortened one, one character before two.
-    const std::vector<std::string> onion = matcher.Variants("Zwiebeln");
-    EXPECT_EQ(onion, (std::vector<std::string>{"Zwiebeln", "Zwiebel", "Zwiebe"}));
+    EXPECT_EQ(matcher.Variants("Zwiebeln"), (std::vector<std::string>{"Zwiebeln", "Zwiebel", "Zwiebe"}));
     matcher.SetStrong(false);
     EXPECT_EQ(matcher.Variants("Zwiebeln"), std::vector<std::string>{"Zwiebeln"});
     EXPECT_EQ(matcher.Variants("frische rote Zwiebeln"),
@@ -92,42 +72,32 @@ TEST_F(FoodMatcherTest, VariantsFollowCommaAndWordsThenShortening)
 
 TEST_F(FoodMatcherTest, MatchesNamesSynonymsAndForms)
 {
-    const struct
-    {
-        const char* Text;
-        bool Strong;
-        long Food;
-    } cases[] = {
-        {"Zwiebel", true, 1},
-        {"ZWIEBEL", false, 1},
+    // Ingredient text, the stronger matching, the food found.
+    const std::tuple<const char*, bool, long> cases[] = {
+        {"Zwiebel", true, 1}, {"ZWIEBEL", false, 1},
         {"Zwiebeln", true, 1},  // one character shorter
         {"Zwiebeln", false, 0}, // only with the stronger matching
         {"Zwiebel; fein gehackt", false, 1},
         {"Zwiebel, getrocknet", true, 2}, // the exact name before its head
-        {"-Zwiebel", true, 0},
-        {";Zwiebel", true, 0},
+        {"-Zwiebel", true, 0}, {";Zwiebel", true, 0},
         {"Moehre", true, 5},   // digraph for the umlaut
         {"Möhren", true, 5},   // plural
         {"Karotten", true, 5}, // plural of a synonym
         {"gelbe Rüben", true, 5},
         {"Paprika, rot", true, 11}, // "rot, Paprika", "rot", then "Paprika": the main product
-        {"rote Paprika", false, 11},
-        {"Eier", true, 3},
+        {"rote Paprika", false, 11}, {"Eier", true, 3},
         {"large eggs", true, 3}, // English name, plural
         {"Onion", false, 1},
         {"Würstchen", true, 10}, // diminutive with umlaut
         {"frische braune Champignons", true, 12},
         {"Bio-Möhren", true, 5}, // the last part of a compound
-        {"Bio-Möhren", false, 0},
-        {"Möhren-", true, 5},
+        {"Bio-Möhren", false, 0}, {"Möhren-", true, 5},
         {"Rahm", true, 13}, // the synonym wins over a food whose name starts with it
-        {"Schlagobers", false, 13},
-        {"Quinoa", true, 0},
-        {"", true, 0},
+        {"Schlagobers", false, 13}, {"Quinoa", true, 0}, {"", true, 0},
     };
-    for (const auto& c : cases) {
-        FoodMatcher matcher(*m_db, "D", c.Strong);
-        EXPECT_EQ(matcher.MatchFoodForIngredient(c.Text), c.Food) << c.Text << (c.Strong ? " (strong)" : "");
+    for (const auto& [text, strong, food] : cases) {
+        FoodMatcher matcher(*m_db, "D", strong);
+        EXPECT_EQ(matcher.MatchFoodForIngredient(text), food) << text << (strong ? " (strong)" : "");
     }
     // In the English interface the English column is searched first, the German one after it.
     FoodMatcher english(*m_db, "E", true);
@@ -188,12 +158,7 @@ TEST_F(FoodMatcherTest, NameSearchWithItsOptions)
         set(options);
         return options;
     };
-    const struct
-    {
-        const char* Term;
-        FoodSearchOptions Options;
-        std::vector<std::string> Texts;
-    } cases[] = {
+    const std::tuple<const char*, FoodSearchOptions, std::vector<std::string>> cases[] = {
         {"zwieb", {}, {"Zwiebel", "Zwiebel, getrocknet"}},
         {"Zwieb", with([](auto& o) { o.MainOnly = true; }), {"Zwiebel"}},
         {"getrock", {}, {}},
@@ -206,8 +171,8 @@ TEST_F(FoodMatcherTest, NameSearchWithItsOptions)
         {"C", with([](auto& o) { o.OwnOnly = true; }), {"Champignon"}},
         {"Onio", with([](auto& o) { o.LanguageSuffix = "E"; }), {"Onion", "Onion, dried"}},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(Each(SearchFoodsByName(*m_db, c.Term, c.Options), &FoodHit::Text), c.Texts) << c.Term;
+    for (const auto& [term, options, texts] : cases)
+        EXPECT_EQ(Each(SearchFoodsByName(*m_db, term, options), &FoodHit::Text), texts) << term;
 }
 
 TEST_F(FoodMatcherTest, ListChooserOffersFoodsStartingLikeTheText)
@@ -234,12 +199,7 @@ TEST_F(FoodMatcherTest, ClassAndNutrientSearches)
               (std::vector<std::string>{"G400000", "G400100", "G400130"}));
     EXPECT_EQ(codes(SearchFoodsByClass(*m_db, "G4", main)), (std::vector<std::string>{"G400000", "G400100"}));
 
-    const struct
-    {
-        const char* Term;
-        NutrientRange Range;
-        std::vector<std::string> Codes;
-    } cases[] = {
+    const std::tuple<const char*, NutrientRange, std::vector<std::string>> cases[] = {
         {"", {"ZE", 10000.0, std::nullopt}, {"C100000", "E100000", "G400100", "W100000"}},
         {"Zwiebel", {"ZF", std::nullopt, 500.0}, {"G100000", "G100400"}},
         {"Zwiebel", {"ZF", 300.0, 400.0}, {}},
@@ -247,9 +207,9 @@ TEST_F(FoodMatcherTest, ClassAndNutrientSearches)
         {"Paprika", {"ZF", std::nullopt, std::nullopt}, {"G400100"}},
         {"", {"DROP TABLE", 0.0, std::nullopt}, {}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.Term) + " " + c.Range.Key);
-        EXPECT_EQ(codes(SearchFoodsByNutrient(*m_db, nutrition->Tables, c.Term, c.Range, all)), c.Codes);
+    for (const auto& [term, range, expected] : cases) {
+        SCOPED_TRACE(std::string(term) + " " + range.Key);
+        EXPECT_EQ(codes(SearchFoodsByNutrient(*m_db, nutrition->Tables, term, range, all)), expected);
     }
     const std::vector<FoodHit> onions =
         SearchFoodsByNutrient(*m_db, nutrition->Tables, "Zwiebel", {"ZF", std::nullopt, 200.0}, all);
@@ -264,16 +224,21 @@ TEST_F(FoodMatcherTest, EditorLookupOfAnIngredient)
     InsertFood(*m_db,
                {20, "X100000", "Gemüseeintopf", "Vegetable stew", true, 0, 0, 0, 0, 300, 60, 2000, 1000});
     m_db->Execute("INSERT INTO T_LITERATUR (QuelleID,Title) VALUES (3,'Omas Küche')");
-    m_db->Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle,RezQuelleID) VALUES (40,'Zwiebelkuchen',3)");
-    m_db->Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle,RezQuelleID) VALUES (41,'Zwiebelsuppe',0)");
-    m_db->Execute("INSERT INTO T_REZ_KOCHBUCH (RezID,BuchID) VALUES (40,5)");
-    m_db->Execute("INSERT INTO T_REZ_KOCHBUCH (RezID,BuchID) VALUES (41,6)");
+    m_db->Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle,RezQuelleID) VALUES (40,'Zwiebelkuchen',3),"
+                  "(41,'Zwiebelsuppe',0)");
+    m_db->Execute("INSERT INTO T_REZ_KOCHBUCH (RezID,BuchID) VALUES (40,5),(41,6)");
     auto with = [](auto set) {
         IngredientLookupOptions options;
         set(options);
         return options;
     };
     const auto mainOnly = with([](auto& o) { o.MainOnly = true; });
+    const auto recipesOnly = with([](auto& o) { o.RecipesOnly = true; });
+    const auto bookSix = with([](auto& o) {
+        o.RecipesOnly = true;
+        o.CurrentBookOnly = true;
+        o.Book = 6;
+    });
     const char* const nothing = "Es wurde kein Produkt gefunden !";
     const struct
     {
@@ -284,11 +249,8 @@ TEST_F(FoodMatcherTest, EditorLookupOfAnIngredient)
         const char* Message;
     } cases[] = {
         {"Zwiebel", mainOnly, {}, {"Zwiebel", "Zwiebelkuchen (Omas Küche)", "Zwiebelsuppe"}, ""},
-        {" zwiebel* ",
-         {},
-         {},
-         {"Zwiebel", "Zwiebel, getrocknet", "Zwiebelkuchen (Omas Küche)", "Zwiebelsuppe"},
-         ""},
+        {" zwiebel* ", {}, {},
+         {"Zwiebel", "Zwiebel, getrocknet", "Zwiebelkuchen (Omas Küche)", "Zwiebelsuppe"}, ""},
         {"Möhren", mainOnly, {}, {"Möhre"}, ""},
         {"Karotten", {}, {}, {"Möhre [Synonym Karotte]"}, ""},
         {"Rahm", {}, {}, {"Rahmspinat", "Sahne [Synonym Rahm]"}, ""},
@@ -296,20 +258,8 @@ TEST_F(FoodMatcherTest, EditorLookupOfAnIngredient)
         {"Zwiebel, getr", mainOnly, {Answer::No}, {}, nothing},
         {"Gemüse", {}, {}, {}, nothing},
         {"Gemüse", with([](auto& o) { o.NoComposites = false; }), {}, {"Gemüseeintopf"}, ""},
-        {"Zwiebel",
-         with([](auto& o) { o.RecipesOnly = true; }),
-         {},
-         {"Zwiebelkuchen (Omas Küche)", "Zwiebelsuppe"},
-         ""},
-        {"Zwiebel",
-         with([](auto& o) {
-             o.RecipesOnly = true;
-             o.CurrentBookOnly = true;
-             o.Book = 6;
-         }),
-         {},
-         {"Zwiebelsuppe"},
-         ""},
+        {"Zwiebel", recipesOnly, {}, {"Zwiebelkuchen (Omas Küche)", "Zwiebelsuppe"}, ""},
+        {"Zwiebel", bookSix, {}, {"Zwiebelsuppe"}, ""},
         {"Onio", with([](auto& o) { o.LanguageSuffix = "E"; }), {}, {"Onion", "Onion, dried"}, ""},
         {"  ", {}, {}, {}, nothing},
     };

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace pf::test {
 
 namespace {
@@ -63,84 +65,19 @@ protected:
     FoodTables m_tables;
 };
 
-TEST_F(NutrientCalculationTest, LinesBecomeGramsOrSayWhyNot)
+TEST_F(NutrientCalculationTest, LinesBecomeGramsOrSayWhyNotAndAddUpPerServing)
 {
     AddMixedRecipe();
     UnitMatching matching(*m_db, m_tables);
     ASSERT_TRUE(matching.NextID(1));
     EXPECT_EQ(matching.Title(), "Alles drin");
     EXPECT_EQ(matching.Servings(), 4);
-    const std::vector<ExpectedLine> expected = {{120, ""},
-                                                {240, ""},
-                                                {250, ""},
-                                                {250, ""},
-                                                {10, ""},
-                                                {30, ""},
-                                                {226.796, ""},
-                                                {0, "Einheit Dose ohne Gewichtsangabe"},
-                                                {0, "ohne Nahrungsmittel"},
-                                                {0, "ohne Mengenangabe"},
-                                                {0, "ohne Einheit und ohne Portionsgewicht"},
-                                                {100, ""},
-                                                {0, "Nahrungsmittel nicht vorhanden"},
-                                                {240, ""}};
-    ExpectLines(matching, expected);
+    ExpectLines(matching, {{120, ""}, {240, ""}, {250, ""}, {250, ""}, {10, ""}, {30, ""}, {226.796, ""},
+                           {0, "Einheit Dose ohne Gewichtsangabe"}, {0, "ohne Nahrungsmittel"},
+                           {0, "ohne Mengenangabe"}, {0, "ohne Einheit und ohne Portionsgewicht"}, {100, ""},
+                           {0, "Nahrungsmittel nicht vorhanden"}, {240, ""}});
     EXPECT_EQ(matching.LeftOutLines().size(), 5u);
-}
 
-// A line without quantity is one unit of what it names; a line without unit counts in the food's
-// mean portions, never in pieces; only grams and millilitres are taken as written.
-TEST_F(NutrientCalculationTest, MissingQuantitiesAndUnits)
-{
-    // An onion weighs 80 g, a portion of onions is 50 g.
-    m_db->Execute("UPDATE T_BLS_DAT SET GP=50 WHERE SBLS='G100000'");
-    AddRecipe(2, "Lücken", 1,
-              {{0, 1, "Ei", 3},         // the food's primary unit
-               {0, 8, "Tasse Mehl", 4}, // the food's alternative unit
-               {0, 7, "EL Milch", 9},   // the unit table
-               {0, 0, "Möhre", 5},      // a mean portion
-               {2, 0, "Zwiebeln", 1},   // portions, although the food has pieces
-               {2, -1, "Zwiebeln", 1},  // an unknown unit is no unit
-               {0, 31, "g Sahne", 13},  // grams without amount
-               {0, 11, "Dose Tomaten", 6},
-               {3, 1, "Stück Möhre", 5}, // a piece that neither food nor unit table weighs
-               {2, 0, "Champignons", 12}});
-    const std::vector<ExpectedLine> expected = {{60, ""},
-                                                {125, ""},
-                                                {15, ""},
-                                                {100, ""},
-                                                {100, ""},
-                                                {100, ""},
-                                                {0, "ohne Mengenangabe"},
-                                                {0, "Einheit Dose ohne Gewichtsangabe"},
-                                                {0, "Einheit Stück ohne Gewichtsangabe"},
-                                                {0, "ohne Einheit und ohne Portionsgewicht"}};
-    UnitMatching matching(*m_db, m_tables);
-    ASSERT_TRUE(matching.NextID(2));
-    ExpectLines(matching, expected);
-    // 60 g egg x 1.5 + 125 g flour x 3.5 + 15 g milk x 0.64 + 100 g carrot x 0.4 + 200 g onion x 0.28
-    EXPECT_EQ(Shown(matching.Calculate(), "GCAL"), "633,100");
-
-    // A tin weighed by hand teaches the tomato what one tin weighs, although the line named none;
-    // a line without unit has no unit to teach.
-    matching.SetGrams(7, Decimal4::FromLong(400));
-    matching.SetGrams(4, Decimal4::FromLong(160));
-    EXPECT_TRUE(matching.Learn(7, false));
-    EXPECT_FALSE(matching.Learn(4, true));
-    auto rs = m_db->OpenRecordset(
-        "SELECT ID,ProduktStandardEinheit,ProduktAlternativEinheit,ProduktAlternativMenge FROM T_BLS_KEY "
-        "WHERE ID IN (1,6) ORDER BY ID");
-    EXPECT_EQ(rs->Field(1).AsLong(), 1); // the onion keeps its piece
-    rs->MoveNext();
-    EXPECT_EQ(rs->Field(2).AsLong(), 11);
-    EXPECT_EQ(rs->Field(3).AsCurrency(), Decimal4::FromLong(400));
-}
-
-TEST_F(NutrientCalculationTest, RecipeTablePerServing)
-{
-    AddMixedRecipe();
-    UnitMatching matching(*m_db, m_tables);
-    ASSERT_TRUE(matching.NextID(1));
     NutrientTable table = matching.Calculate();
     ASSERT_TRUE(table.ShowItems());
     // By hand, kcal: 120*1.5 + 240*0.28 + 500*3.5 + 10*7.4 + 270*0.64 + 226.796*3 + 100*0.4
@@ -166,6 +103,47 @@ TEST_F(NutrientCalculationTest, RecipeTablePerServing)
     EXPECT_EQ(Shown(matching.Calculate(), "GCAL"), "696,097"); // without the eggs' 180 kcal
     matching.SetSkip(0, false);
     EXPECT_EQ(Shown(matching.Calculate(), "GCAL"), "741,097");
+}
+
+// A line without quantity is one unit of what it names; a line without unit counts in the food's
+// mean portions, never in pieces; only grams and millilitres are taken as written.
+TEST_F(NutrientCalculationTest, MissingQuantitiesAndUnits)
+{
+    // An onion weighs 80 g, a portion of onions is 50 g.
+    m_db->Execute("UPDATE T_BLS_DAT SET GP=50 WHERE SBLS='G100000'");
+    AddRecipe(2, "Lücken", 1,
+              {{0, 1, "Ei", 3},         // the food's primary unit
+               {0, 8, "Tasse Mehl", 4}, // the food's alternative unit
+               {0, 7, "EL Milch", 9},   // the unit table
+               {0, 0, "Möhre", 5},      // a mean portion
+               {2, 0, "Zwiebeln", 1},   // portions, although the food has pieces
+               {2, -1, "Zwiebeln", 1},  // an unknown unit is no unit
+               {0, 31, "g Sahne", 13},  // grams without amount
+               {0, 11, "Dose Tomaten", 6},
+               {3, 1, "Stück Möhre", 5}, // a piece that neither food nor unit table weighs
+               {2, 0, "Champignons", 12}});
+    UnitMatching matching(*m_db, m_tables);
+    ASSERT_TRUE(matching.NextID(2));
+    ExpectLines(matching, {{60, ""}, {125, ""}, {15, ""}, {100, ""}, {100, ""}, {100, ""},
+                           {0, "ohne Mengenangabe"}, {0, "Einheit Dose ohne Gewichtsangabe"},
+                           {0, "Einheit Stück ohne Gewichtsangabe"},
+                           {0, "ohne Einheit und ohne Portionsgewicht"}});
+    // 60 g egg x 1.5 + 125 g flour x 3.5 + 15 g milk x 0.64 + 100 g carrot x 0.4 + 200 g onion x 0.28
+    EXPECT_EQ(Shown(matching.Calculate(), "GCAL"), "633,100");
+
+    // A tin weighed by hand teaches the tomato what one tin weighs, although the line named none;
+    // a line without unit has no unit to teach.
+    matching.SetGrams(7, Decimal4::FromLong(400));
+    matching.SetGrams(4, Decimal4::FromLong(160));
+    EXPECT_TRUE(matching.Learn(7, false));
+    EXPECT_FALSE(matching.Learn(4, true));
+    auto rs = m_db->OpenRecordset(
+        "SELECT ID,ProduktStandardEinheit,ProduktAlternativEinheit,ProduktAlternativMenge FROM T_BLS_KEY "
+        "WHERE ID IN (1,6) ORDER BY ID");
+    EXPECT_EQ(rs->Field(1).AsLong(), 1); // the onion keeps its piece
+    rs->MoveNext();
+    EXPECT_EQ(rs->Field(2).AsLong(), 11);
+    EXPECT_EQ(rs->Field(3).AsCurrency(), Decimal4::FromLong(400));
 }
 
 TEST_F(NutrientCalculationTest, SingleFoodsAndEmptyTables)
@@ -253,21 +231,13 @@ TEST_F(NutrientCalculationTest, LearningWritesOnlyWhatThePersonAgreedTo)
 
 TEST(FormatGrouped, GermanSeparatorsAndRounding)
 {
-    const struct
-    {
-        double Value;
-        int Decimals;
-        const char* Text;
-    } cases[] = {{1234.5678, 3, "1.234,568"},
-                 {0.0005, 3, "0,001"},
-                 {-2.5, 0, "-3"},
-                 {999999.9996, 3, "1.000.000,000"},
-                 {0, 0, "0"},
-                 {12, 2, "12,00"},
-                 {-0.0004, 3, "0,000"},
-                 {1000, 0, "1.000"}};
-    for (const auto& c : cases)
-        EXPECT_EQ(FormatGrouped(Decimal4::FromDouble(c.Value), c.Decimals), c.Text) << c.Value;
+    // Value, decimals, text.
+    const std::tuple<double, int, const char*> cases[] = {
+        {1234.5678, 3, "1.234,568"}, {0.0005, 3, "0,001"}, {-2.5, 0, "-3"}, {999999.9996, 3, "1.000.000,000"},
+        {0, 0, "0"}, {12, 2, "12,00"}, {-0.0004, 3, "0,000"}, {1000, 0, "1.000"},
+    };
+    for (const auto& [value, decimals, text] : cases)
+        EXPECT_EQ(FormatGrouped(Decimal4::FromDouble(value), decimals), text) << value;
 }
 
 TEST(FoodTables, DimensionsLoseTheirPer100)

@@ -68,41 +68,25 @@ TEST_F(RecipeCollectionTest, EnglishCollectionFindsItsFoods)
 // or raw base food, a processed one only when the text names the processing.
 TEST_F(RecipeCollectionTest, LinesReachTheBaseFoodTheyName)
 {
-    const struct
-    {
-        const char* Text;
-        const char* Food;
-    } cases[] = {
-        {"garlic cloves", "Knoblauch"},
-        {"Knoblauchzehe", "Knoblauch"},
-        {"Erbsen", "Erbsen, grün"},
-        {"Erbsen, tiefgekühlt", "Erbsen, tiefgefroren"},
-        {"Kirschen", "Kirsche, süß"},
-        {"Kirschen, Konserve", "Kirschen, Konserve"},
-        {"jalapeno pepper", "Jalapeño"},
-        {"chili powder", "Chilipulver"},
-        {"Muskat", "Muskatnuss"},
-        {"Weißweinessig", "Weinessig"},
-        {"Rotweinessig", "Weinessig"},
-        {"Rinderhack", "Rinderhackfleisch"},
-        {"Schinkenwürfel", "Rohschinken"},
-        {"Rinderrouladen", "Rinderbraten, Oberschale"},
-        {"water", "Trinkwasser"},
-        {"croutons", "Croutons"},
-        {"anchovy fillets", "Sardellen"},
-        {"marinara sauce", "Tomatensauce"},
-        {"kalamata olives", "Oliven, schwarz"},
-        {"pickles", "Gewürzgurke"},
-        {"ground turkey", "Putenhackfleisch"},
-        {"linguine", "Spaghetti"},
-        {"bread slices", "Weißbrot"},
-        {"slices bread", "Weißbrot"},
+    const std::pair<const char*, const char*> cases[] = {
+        {"garlic cloves", "Knoblauch"},           {"Knoblauchzehe", "Knoblauch"},
+        {"Erbsen", "Erbsen, grün"},               {"Erbsen, tiefgekühlt", "Erbsen, tiefgefroren"},
+        {"Kirschen", "Kirsche, süß"},             {"Kirschen, Konserve", "Kirschen, Konserve"},
+        {"jalapeno pepper", "Jalapeño"},          {"chili powder", "Chilipulver"},
+        {"Muskat", "Muskatnuss"},                 {"Weißweinessig", "Weinessig"},
+        {"Rotweinessig", "Weinessig"},            {"Rinderhack", "Rinderhackfleisch"},
+        {"Schinkenwürfel", "Rohschinken"},        {"Rinderrouladen", "Rinderbraten, Oberschale"},
+        {"water", "Trinkwasser"},                 {"croutons", "Croutons"},
+        {"anchovy fillets", "Sardellen"},         {"marinara sauce", "Tomatensauce"},
+        {"kalamata olives", "Oliven, schwarz"},   {"pickles", "Gewürzgurke"},
+        {"ground turkey", "Putenhackfleisch"},    {"linguine", "Spaghetti"},
+        {"bread slices", "Weißbrot"},             {"slices bread", "Weißbrot"},
     };
     FoodMatcher matcher(*m_db, "D");
-    for (const auto& c : cases) {
-        const long id = matcher.MatchFoodForIngredient(c.Text);
+    for (const auto& [text, food] : cases) {
+        const long id = matcher.MatchFoodForIngredient(text);
         auto rs = m_db->OpenRecordset("SELECT ST FROM T_BLS_KEY WHERE ID=?", {id});
-        EXPECT_EQ(rs->Eof() ? std::string() : rs->Field(0).AsText(), c.Food) << c.Text;
+        EXPECT_EQ(rs->Eof() ? std::string() : rs->Field(0).AsText(), food) << text;
     }
 }
 

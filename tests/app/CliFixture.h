@@ -3,8 +3,10 @@
 // INIT.ZIP the build packs beside the programs.
 
 #include "app/Cli.h"
+#include "db/Database.h"
 #include "tests/support/TempDir.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -14,6 +16,10 @@
 #include <vector>
 
 namespace pf::test {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+using ::testing::StartsWith;
 
 class CliFixture : public ::testing::Test
 {
@@ -34,6 +40,13 @@ protected:
         return RunCli(dir.File("bin/pfannola-cli"), args, out, err);
     }
 
+    // Runs a call that must succeed and gives what it printed on standard output.
+    std::string Out(std::vector<std::string> args)
+    {
+        EXPECT_EQ(Run(std::move(args)), 0) << err.str();
+        return out.str();
+    }
+
     // Runs one call on the database: "--db" and its path, the command's words, then further words.
     int RunOn(const std::string& db, std::vector<std::string> words,
               const std::vector<std::string>& more = {})
@@ -48,6 +61,16 @@ protected:
     {
         const std::string path = dir.File(name);
         EXPECT_EQ(Run({"--db", path, "init"}), 0) << err.str();
+        return path;
+    }
+
+    // The same, with these statements run on it afterwards.
+    std::string InitDatabase(const std::string& name, std::initializer_list<std::string> statements)
+    {
+        const std::string path = InitDatabase(name);
+        auto db = Database::OpenSqlite(path);
+        for (const std::string& statement : statements)
+            db->Execute(statement);
         return path;
     }
 

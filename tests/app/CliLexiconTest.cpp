@@ -11,17 +11,18 @@
 namespace pf {
 namespace {
 
+using test::HasSubstr;
+using test::Not;
+
 class CliLexiconTest : public test::CliFixture
 {
 protected:
     // A database made by "init" whose lexicon was emptied afterwards.
     std::string WithoutLexicon()
     {
-        const std::string path = InitDatabase("lexikon.MDB");
-        auto db = Database::OpenSqlite(path);
-        for (const char* table : {"T_INFO_KEY", "T_INFO_TREE", "T_LEXIKON", "T_GIFT", "T_GERAET"})
-            db->Execute(std::string("DELETE FROM ") + table);
-        return path;
+        return InitDatabase("lexikon.MDB",
+                            {"DELETE FROM T_INFO_KEY", "DELETE FROM T_INFO_TREE", "DELETE FROM T_LEXIKON",
+                             "DELETE FROM T_GIFT", "DELETE FROM T_GERAET"});
     }
 
     static std::string IdOf(const std::string& path, const std::string& area, const std::string& keyword)
@@ -35,12 +36,8 @@ protected:
 TEST_F(CliLexiconTest, PrintsAreaIdAndKeywordOfEveryHit)
 {
     const std::string path = InitDatabase("lexikon.MDB");
-    struct Case
-    {
-        std::vector<std::string> Words; // after "lexicon"
-        std::vector<std::string> Lines; // area, keyword: each must be printed
-    };
-    const std::vector<Case> cases = {
+    // The words after "lexicon"; the lines that must be printed, each as area and keyword.
+    const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {
         {{"blanchieren"}, {"5\tBlanchieren"}},
         {{"Spätzle"}, {"0\tSpätzleteig", "2\tSpätzlepresse", "2\tSpätzlehobel"}},
         {{"--area", "2", "Spaetzle"}, {"2\tSpätzlepresse", "2\tSpätzlehobel"}},
@@ -48,35 +45,29 @@ TEST_F(CliLexiconTest, PrintsAreaIdAndKeywordOfEveryHit)
         {{"--area", "16384", "Limonaden"}, {"1\tTartrazin", "1\tE 102"}},
         {{"vitamin", "c"}, {"10\tVitamin C"}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.Words.back());
-        ASSERT_EQ(RunOn(path, {"lexicon"}, c.Words), 0) << err.str();
-        for (const std::string& line : c.Lines) {
+    for (const auto& [words, lines] : cases) {
+        SCOPED_TRACE(words.back());
+        ASSERT_EQ(RunOn(path, {"lexicon"}, words), 0) << err.str();
+        for (const std::string& line : lines) {
             const std::string area = line.substr(0, line.find('\t'));
             const std::string keyword = line.substr(line.find('\t') + 1);
-            EXPECT_NE(out.str().find(area + "\t" + IdOf(path, area, keyword) + "\t" + keyword + "\n"),
-                      std::string::npos)
-                << out.str();
+            EXPECT_THAT(out.str(),
+                        HasSubstr(area + "\t" + IdOf(path, area, keyword) + "\t" + keyword + "\n"));
         }
     }
-    ASSERT_EQ(Run({"--db", path, "lexicon", "--area", "2", "Spätzle"}), 0);
-    EXPECT_EQ(out.str().find("0\t"), std::string::npos) << "only utensils were asked for";
-
-    ASSERT_EQ(Run({"--db", path, "lexicon", "xqxqxqxq"}), 0);
-    EXPECT_EQ(out.str(), "");
+    // Only utensils were asked for.
+    EXPECT_THAT(Out({"--db", path, "lexicon", "--area", "2", "Spätzle"}), Not(HasSubstr("0\t")));
+    EXPECT_EQ(Out({"--db", path, "lexicon", "xqxqxqxq"}), "");
     EXPECT_EQ(err.str(), "Im Lexikon wurde nichts gefunden.\n");
 }
 
 TEST_F(CliLexiconTest, UpgradeFillsAnEmptyLexicon)
 {
     const std::string path = WithoutLexicon();
-    ASSERT_EQ(Run({"--db", path, "upgrade"}), 0) << err.str();
-    EXPECT_NE(out.str().find("Das Lexikon wurde mit den mitgelieferten Einträgen gefüllt."),
-              std::string::npos);
-    ASSERT_EQ(Run({"--db", path, "lexicon", "pochieren"}), 0);
-    EXPECT_NE(out.str().find("\tPochieren\n"), std::string::npos);
-    ASSERT_EQ(Run({"--db", path, "upgrade"}), 0) << err.str();
-    EXPECT_EQ(out.str().find("Lexikon"), std::string::npos);
+    EXPECT_THAT(Out({"--db", path, "upgrade"}),
+                HasSubstr("Das Lexikon wurde mit den mitgelieferten Einträgen gefüllt."));
+    EXPECT_THAT(Out({"--db", path, "lexicon", "pochieren"}), HasSubstr("\tPochieren\n"));
+    EXPECT_THAT(Out({"--db", path, "upgrade"}), Not(HasSubstr("Lexikon")));
 }
 
 TEST_F(CliLexiconTest, EveryCommandFillsAnEmptyLexiconOfAWritableFileOnly)
@@ -85,18 +76,14 @@ TEST_F(CliLexiconTest, EveryCommandFillsAnEmptyLexiconOfAWritableFileOnly)
     namespace fs = std::filesystem;
     fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
-    ASSERT_EQ(Run({"--db", path, "lexicon", "pochieren"}), 0) << err.str();
-    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(Out({"--db", path, "lexicon", "pochieren"}), "");
     fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
     EXPECT_EQ(Database::OpenSqlite(path)->Scalar("SELECT COUNT(*) FROM T_INFO_KEY").AsLong(), 0);
 
-    ASSERT_EQ(Run({"--db", path, "lexicon", "pochieren"}), 0) << err.str();
-    EXPECT_NE(err.str().find("Das Lexikon wurde mit den mitgelieferten Einträgen gefüllt."),
-              std::string::npos)
-        << err.str();
-    EXPECT_NE(out.str().find("\tPochieren\n"), std::string::npos);
-    ASSERT_EQ(Run({"--db", path, "info"}), 0) << err.str();
-    EXPECT_EQ(err.str().find("Lexikon"), std::string::npos);
+    EXPECT_THAT(Out({"--db", path, "lexicon", "pochieren"}), HasSubstr("\tPochieren\n"));
+    EXPECT_THAT(err.str(), HasSubstr("Das Lexikon wurde mit den mitgelieferten Einträgen gefüllt."));
+    Out({"--db", path, "info"});
+    EXPECT_THAT(err.str(), Not(HasSubstr("Lexikon")));
 }
 
 } // namespace

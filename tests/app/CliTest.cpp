@@ -1,7 +1,13 @@
+// The general commands (version, info, init, help), the words every command refuses, the upgrade
+// of an older database, and backup and restore.
+
 #include "app/CliCommands.h"
 #include "core/AppContext.h"
 #include "db/Database.h"
+#include "db/Recordset.h"
+#include "db/Schema.h"
 #include "db/SchemaVersion.h"
+#include "db/UpgradeSteps.h"
 #include "tests/app/CliFixture.h"
 #include "tests/support/NewDatabase.h"
 #include "tests/support/TempDir.h"
@@ -9,16 +15,21 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iostream>
+#include <sstream>
 
 namespace pf {
 namespace {
 
+namespace fs = std::filesystem;
 using CliTest = test::CliFixture;
+using test::HasSubstr;
+using test::Not;
+using test::StartsWith;
 
 TEST_F(CliTest, VersionPrintsTheVersionText)
 {
-    EXPECT_EQ(Run({"--version"}), 0);
-    EXPECT_EQ(out.str(), "v2.00.126\n");
+    EXPECT_EQ(Out({"--version"}), "v2.00.126\n");
 }
 
 TEST_F(CliTest, InfoReportsVersionAndCounts)
@@ -34,35 +45,38 @@ TEST_F(CliTest, InfoReportsVersionAndCounts)
         db->Execute("INSERT INTO T_BUCH (ID, BuchTitel) VALUES (0, \"Basiskochbuch\")");
         db->Execute("INSERT INTO T_BUCH (ID, BuchTitel) VALUES (1, \"Kuchen\")");
     }
-    EXPECT_EQ(Run({"--db", path, "info", "ShowTips=0"}), 0) << err.str();
-    EXPECT_NE(out.str().find("Schema-Version: 001.19.110\n"), std::string::npos) << out.str();
-    EXPECT_NE(out.str().find("Kochbücher: 2\n"), std::string::npos) << out.str();
-    EXPECT_NE(out.str().find("Rezepte: -\n"), std::string::npos) << out.str();
+    const std::string info = Out({"--db", path, "info", "ShowTips=0"});
+    EXPECT_THAT(info, HasSubstr("Schema-Version: 001.19.110\n"));
+    EXPECT_THAT(info, HasSubstr("Kochbücher: 2\n"));
+    EXPECT_THAT(info, HasSubstr("Rezepte: -\n"));
 }
 
 TEST_F(CliTest, InitCreatesADatabaseThatInfoReads)
 {
     const std::string path = InitDatabase("neu/Pfannola.MDB");
-    EXPECT_EQ(Run({"--db", path, "info"}), 0) << err.str();
-    EXPECT_NE(out.str().find("Schema-Version: 002.00.126\n"), std::string::npos) << out.str();
+    EXPECT_THAT(Out({"--db", path, "info"}), HasSubstr("Schema-Version: 002.00.126\n"));
     // A second init must not touch the existing file.
     EXPECT_NE(Run({"--db", path, "init"}), 0);
-    EXPECT_NE(err.str().find("bereits vorhanden"), std::string::npos);
+    EXPECT_THAT(err.str(), HasSubstr("bereits vorhanden"));
 }
 
 TEST_F(CliTest, FailuresGiveGermanMessagesAndNonZeroCodes)
 {
-    EXPECT_NE(Run({"--db", dir.File("fehlt.mdb"), "info"}), 0);
-    EXPECT_NE(err.str().find("wurde nicht gefunden"), std::string::npos) << err.str();
+    for (const char* command : {"info", "upgrade"}) {
+        EXPECT_NE(Run({"--db", dir.File("fehlt.mdb"), command}), 0);
+        EXPECT_THAT(err.str(), HasSubstr("wurde nicht gefunden"));
+    }
     EXPECT_NE(Run({"info"}), 0);
+    EXPECT_EQ(Run({"upgrade"}), 2);
+    EXPECT_THAT(err.str(), HasSubstr("--db DATEI"));
     EXPECT_NE(Run({"kochen"}), 0);
-    EXPECT_NE(err.str().find("Unbekannter Befehl"), std::string::npos);
+    EXPECT_THAT(err.str(), HasSubstr("Unbekannter Befehl"));
     EXPECT_NE(Run({"--db"}), 0);
     // Only a setting's name makes KEY=value an override; any other word with "=" is an argument.
     EXPECT_EQ(Run({"Omas=Rezepte.mm"}), 2);
-    EXPECT_NE(err.str().find("Unbekannter Befehl: Omas=Rezepte.mm"), std::string::npos) << err.str();
+    EXPECT_THAT(err.str(), HasSubstr("Unbekannter Befehl: Omas=Rezepte.mm"));
     EXPECT_EQ(Run({"--set", "ohneWert", "info"}), 2);
-    EXPECT_NE(err.str().find("SCHLÜSSEL=Wert"), std::string::npos) << err.str();
+    EXPECT_THAT(err.str(), HasSubstr("SCHLÜSSEL=Wert"));
 }
 
 // Every command reads its words the same way, and refuses what it cannot use before it touches
@@ -75,11 +89,8 @@ TEST_F(CliTest, CommandsRefuseWordsTheyCannotUseBeforeOpeningTheDatabase)
         EXPECT_EQ(Run({"--db", path, command.Name, "--kochen"}), 2);
         EXPECT_EQ(err.str(), "Unbekanntes Argument: --kochen\n");
     }
-    const struct
-    {
-        std::vector<std::string> Words;
-        const char* Err; // the start of the message
-    } cases[] = {
+    // The words after "--db DATEI", the start of the message.
+    const std::pair<std::vector<std::string>, const char*> cases[] = {
         {{"info", "Kuchen"}, "Unbekanntes Argument: Kuchen"},
         {{"init", "Kuchen"}, "Unbekanntes Argument: Kuchen"},
         {{"upgrade", "Kuchen"}, "Unbekanntes Argument: Kuchen"},
@@ -120,25 +131,153 @@ TEST_F(CliTest, CommandsRefuseWordsTheyCannotUseBeforeOpeningTheDatabase)
         {{"lexicon", "--", "--kochen"}, "Die Datenbank"},
         {{"import", "--", "--trash"}, "Die Datei"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.Words));
-        EXPECT_NE(RunOn(path, c.Words), 0);
-        EXPECT_EQ(err.str().rfind(c.Err, 0), 0u) << err.str();
+    for (const auto& [words, message] : cases) {
+        SCOPED_TRACE(testing::PrintToString(words));
+        EXPECT_NE(RunOn(path, words), 0);
+        EXPECT_THAT(err.str(), StartsWith(message));
     }
-    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_FALSE(fs::exists(path));
 }
 
 TEST_F(CliTest, HelpListsOnlyWhatWorks)
 {
-    ASSERT_EQ(Run({"--help"}), 0);
+    const std::string help = Out({"--help"});
     // The export line names only the formats that work (the weekly plan's own CSV is another command).
-    const std::string help = out.str();
     const std::size_t exportLine = help.find("export");
     ASSERT_NE(exportLine, std::string::npos);
-    const std::string line = help.substr(exportLine, help.find('\n', exportLine) - exportLine);
-    EXPECT_EQ(line.find("mnx"), std::string::npos) << line;
-    EXPECT_NE(out.str().find("mm|rezkonv|mensax|html|rtf|csv|xml|structure|db|dbzip"), std::string::npos)
-        << out.str();
+    EXPECT_THAT(help.substr(exportLine, help.find('\n', exportLine) - exportLine), Not(HasSubstr("mnx")));
+    EXPECT_THAT(help, HasSubstr("mm|rezkonv|mensax|html|rtf|csv|xml|structure|db|dbzip"));
+}
+
+class CliUpgradeTest : public test::CliFixture
+{
+protected:
+    // Without base data beside the program the upgrade changes the schema only.
+    CliUpgradeTest() { fs::remove(dir.File("bin/INIT.ZIP")); }
+
+    // A database as an older program left it at that version, with one recipe.
+    std::string MakeDatabase(const std::string& version)
+    {
+        const std::string path = dir.File("rezepte.mdb");
+        auto db = test::NewSchemaDatabase(path, InitialSchema());
+        db->Execute("INSERT INTO T_REZ_KOPF (ID, RezTitle, RezBild) VALUES (1, 'Apfelkuchen', 'apfel.jpg')");
+        std::string current = InitialSchemaVersion();
+        for (const UpgradeStep& step : UpgradeSteps()) {
+            if (step.Version > version)
+                break;
+            step.Apply(*db, current);
+            current = step.Version;
+        }
+        if (!version.empty())
+            db->Execute("INSERT INTO T_VERSION (Major, Minor, Build) VALUES (?, ?, ?)",
+                        {std::stol(version.substr(0, 3)), std::stol(version.substr(4, 2)),
+                         std::stol(version.substr(7, 3))});
+        return path;
+    }
+};
+
+TEST_F(CliUpgradeTest, BringsTheFileToTheProgramVersionWithASafetyCopy)
+{
+    const std::string path = MakeDatabase("001.19.110");
+    EXPECT_EQ(Out({"--db", path, "upgrade"}), "Schema-Version: 001.19.110 -> 002.00.126\n");
+    EXPECT_EQ(DatabaseVersionText(*Database::OpenSqlite(path + ".BAK")), "001.19.110");
+    // A second run finds nothing to do.
+    EXPECT_EQ(Out({"--db", path, "upgrade"}), "Schema-Version: 002.00.126 -> 002.00.126\n");
+}
+
+TEST_F(CliUpgradeTest, ATooOldDatabaseIsLeftAloneWithAGermanMessage)
+{
+    const std::string path = MakeDatabase(""); // no version row: 000.50.036
+    // The question and its default answer go to the terminal's error stream.
+    std::ostringstream terminal;
+    std::streambuf* previous = std::cerr.rdbuf(terminal.rdbuf());
+    const int code = Run({"--db", path, "upgrade"});
+    std::cerr.rdbuf(previous);
+    EXPECT_NE(code, 0);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_THAT(terminal.str(), HasSubstr("wahrscheinlich zu alt"));
+    EXPECT_THAT(terminal.str(), HasSubstr("-> Nein"));
+    EXPECT_THAT(err.str(), HasSubstr("wurde nicht aktualisiert"));
+    EXPECT_EQ(DatabaseVersionText(*Database::OpenSqlite(path)), "000.50.036");
+}
+
+class CliBackupTest : public test::CliFixture
+{
+protected:
+    CliBackupTest() { Fill(*test::NewDatabase(file)); }
+
+    // The version row and one recipe: what a backup must bring back.
+    static void Fill(Database& db)
+    {
+        db.CreateTable({"T_VERSION",
+                        {{"Major", FieldType::Long}, {"Minor", FieldType::Long}, {"Build", FieldType::Long}},
+                        {}});
+        db.Execute("INSERT INTO T_VERSION (Major, Minor, Build) VALUES (2, 0, 126)");
+        db.CreateTable({"T_REZ_KOPF", {{"ID", FieldType::Long}, {"RezTitle", FieldType::Text, 80}}, {}});
+        db.Execute("INSERT INTO T_REZ_KOPF (ID, RezTitle) VALUES (1, 'Flammkuchen')");
+    }
+    // The archive a backup run named, and a copy of it cut short.
+    std::string Backup(const std::string& db)
+    {
+        const std::string printed = Out({"--db", db, "backup", dir.File("sicher")});
+        const std::string archive = printed.substr(0, printed.size() - 1);
+        const std::string bytes = test::ReadFile(archive);
+        test::WriteFile(dir.File("kaputt.zip"), bytes.substr(0, bytes.size() - 30));
+        EXPECT_EQ(fs::path(archive).extension(), ".zip");
+        return archive;
+    }
+
+    long Count(const std::string& path)
+    {
+        return Database::OpenSqlite(path)->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong();
+    }
+
+    std::string file = dir.File("rezepte.mdb");
+};
+
+TEST_F(CliBackupTest, BackupThenRestoreBringsBackTheSavedState)
+{
+    const std::string archive = Backup(file);
+    EXPECT_EQ(fs::path(archive).parent_path(), fs::path(dir.File("sicher")));
+    Database::OpenSqlite(file)->Execute("INSERT INTO T_REZ_KOPF (ID, RezTitle) VALUES (2, \"Neu\")");
+
+    // A damaged archive fails and keeps the file.
+    const std::string before = test::ReadFile(file);
+    EXPECT_EQ(Run({"--db", file, "restore", dir.File("kaputt.zip")}), 1);
+    EXPECT_THAT(err.str(), HasSubstr("Die Datensicherung hat ein Problem: "));
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(test::ReadFile(file), before);
+
+    EXPECT_THAT(Out({"--db", file, "restore", archive}), HasSubstr("Zurückgeladen: BACKUP_"));
+    EXPECT_EQ(Count(file), 1);
+}
+
+// A server database is saved into the same kind of archive: it restores into a file and back into
+// the server, whose tables are then the saved ones.
+TEST_F(CliBackupTest, ServerBackupRestoresIntoAFileAndIntoTheServer)
+{
+    std::string server;
+    auto db = test::NewServerDatabase(&server);
+    if (!db)
+        GTEST_SKIP() << test::kNoServer;
+    Fill(*db);
+    const std::string archive = Backup(server);
+    db->Execute("INSERT INTO T_REZ_KOPF (ID, RezTitle) VALUES (2, 'Neu')");
+
+    const std::string copy = dir.File("kopie.mdb");
+    Out({"--db", copy, "restore", archive});
+    EXPECT_EQ(Count(copy), 1);
+
+    const std::size_t pwd = server.find("Pwd=") + 4;
+    const std::string password = server.substr(pwd, server.find(';', pwd) - pwd);
+    EXPECT_THAT(Out({"--db", server, "restore", archive}), Not(HasSubstr("Pwd=" + password)));
+    EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong(), 1);
+    EXPECT_EQ(db->Scalar("SELECT RezTitle FROM T_REZ_KOPF").AsText(), "Flammkuchen");
+
+    // A damaged archive changes nothing on the server.
+    db->Execute("INSERT INTO T_REZ_KOPF (ID, RezTitle) VALUES (3, 'Bleibt')");
+    EXPECT_EQ(Run({"--db", server, "restore", dir.File("kaputt.zip")}), 1);
+    EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong(), 2);
 }
 
 } // namespace

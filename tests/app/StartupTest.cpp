@@ -1,4 +1,5 @@
 #include "app/Startup.h"
+#include "app/CommandLine.h"
 #include "core/AppContext.h"
 #include "core/ProcessExit.h"
 #include "core/Settings.h"
@@ -15,6 +16,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <tuple>
 
 namespace pf {
 namespace {
@@ -129,32 +131,27 @@ TEST_F(StartupTest, SettingsFileBesideTheProgramComesBeforeTheDataFolder)
 // share/pfannola once installed; the build folder wins when both could apply.
 TEST_F(StartupTest, ShippedFilesAreFoundInTheBuildFolderAndWhenInstalled)
 {
-    struct Case
-    {
-        const char* name;
-        std::vector<std::string> files; // below the test folder
-        std::string shareDir;           // expected, below the test folder
-    };
-    const Case cases[] = {
+    // The files shipped and the share folder expected, both below the test folder.
+    const std::tuple<const char*, std::vector<std::string>, std::string> cases[] = {
         {"build folder", {"bin/INIT.ZIP", "bin/hilfe/index.html"}, "bin/"},
         {"installed", {"share/pfannola/INIT.ZIP", "share/pfannola/hilfe/index.html"}, "share/pfannola/"},
         {"both", {"bin/INIT.ZIP", "bin/hilfe/index.html", "share/pfannola/INIT.ZIP"}, "bin/"},
         {"nothing shipped", {}, "bin/"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, files, shareDir] : cases) {
+        SCOPED_TRACE(name);
         std::filesystem::remove_all(dir.File("share/pfannola"));
         std::filesystem::remove_all(dir.File("bin/hilfe"));
         std::filesystem::remove(dir.File("bin/INIT.ZIP"));
-        for (const std::string& file : c.files) {
+        for (const std::string& file : files) {
             std::filesystem::create_directories(std::filesystem::path(dir.File(file)).parent_path());
             test::WriteFile(dir.File(file), "x");
         }
         InitialiseProgram(Args(""), nullptr);
-        EXPECT_EQ(m_app.ShareDir, dir.File(c.shareDir));
-        EXPECT_EQ(m_app.ShippedFile("INIT.ZIP"), dir.File(c.shareDir + "INIT.ZIP"));
-        EXPECT_EQ(m_app.HelpAvailable, !c.files.empty());
-        EXPECT_EQ(m_app.HelpFile, dir.File(c.shareDir + "hilfe/index.html"));
+        EXPECT_EQ(m_app.ShareDir, dir.File(shareDir));
+        EXPECT_EQ(m_app.ShippedFile("INIT.ZIP"), dir.File(shareDir + "INIT.ZIP"));
+        EXPECT_EQ(m_app.HelpAvailable, !files.empty());
+        EXPECT_EQ(m_app.HelpFile, dir.File(shareDir + "hilfe/index.html"));
         RemoveTempDir();
     }
 }
@@ -253,6 +250,62 @@ TEST_F(StartupTest, LoginRunsBeforeTheMainWindowWhenTheDatabaseHasUsers)
     EXPECT_THROW(StartProgram(Args(""), shell), ProcessExit);
     EXPECT_EQ(shell.log, "splash;");
     StartHooks().Login = nullptr;
+}
+
+TEST(CommandLine, UpgradeSwitchTakesTheRestOfTheLineWithBlanks)
+{
+    EXPECT_EQ(UpgradeVersionArgument("/upgradeversion /home/k/Meine Rezepte/alt.mdb"),
+              "/home/k/Meine Rezepte/alt.mdb");
+    EXPECT_FALSE(UpgradeVersionArgument("/UPGRADEVERSION"));
+    EXPECT_FALSE(UpgradeVersionArgument("ShowTips=0"));
+}
+
+TEST(CommandLine, ImportSwitchInLowerCaseUsesOnlyTheFirstFile)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"/import /tmp/a.mm,/tmp/b.mm", "/tmp/a.mm"},
+        {"  /IMPORT /tmp/Omas Kuchen.mm  ", "/tmp/Omas Kuchen.mm  "},
+        {"ShowTips=0 /Import /tmp/x.mm", "/tmp/x.mm"},
+    };
+    for (const auto& [line, expected] : cases)
+        EXPECT_EQ(ImportArgument(line), expected) << line;
+    EXPECT_FALSE(ImportArgument("/IMPORTIERT"));
+}
+
+TEST(CommandLine, SpecialSwitchMustStandAsAWord)
+{
+    EXPECT_TRUE(HasSpecialSwitch("/special"));
+    EXPECT_TRUE(HasSpecialSwitch("A=1 /SPECIAL B=2"));
+    EXPECT_FALSE(HasSpecialSwitch("/SPECIALS"));
+    EXPECT_FALSE(HasSpecialSwitch("X/SPECIAL"));
+}
+
+TEST(CommandLine, JoinQuotesSettingValuesWithBlanks)
+{
+    EXPECT_EQ(JoinCommandLine({"Database=/a b/c.mdb", "ShowTips=0"}), "Database=\"/a b/c.mdb\" ShowTips=0");
+    EXPECT_EQ(JoinCommandLine({"/IMPORT", "/a b/c.mm"}), "/IMPORT /a b/c.mm");
+}
+
+// A ring longer than its size keeps its first entries (the start test reads a short one).
+TEST(Startup, EditRingHoldsAtMostItsSize)
+{
+    int size = 0;
+    std::vector<long> ring;
+    std::string many = "21";
+    for (int i = 1; i <= 30; ++i)
+        many += "," + std::to_string(i);
+    ParseEditRing(many, size, ring);
+    EXPECT_EQ(size, 21);
+    EXPECT_EQ(ring.size(), 21u);
+    EXPECT_EQ(ring.back(), 21);
+}
+
+TEST(Startup, ImportSourceWordsFromTheQuotedList)
+{
+    EXPECT_EQ(ParseImportSourceWords("SOURCE\",\"QUELLE\",\"ERFASST\",\"ERFAßT"),
+              (std::vector<std::string>{"SOURCE", "QUELLE", "ERFASST", "ERFAßT"}));
+    EXPECT_EQ(ParseImportSourceWords(" VON \",\"\",\" AUS"), (std::vector<std::string>{"VON", "AUS"}));
+    EXPECT_EQ(ParseImportSourceWords(""), std::vector<std::string>{});
 }
 
 } // namespace

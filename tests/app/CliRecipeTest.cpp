@@ -1,0 +1,321 @@
+// The commands that read recipes: one recipe as text, the search, the nutrients and the shopping
+// list.
+
+#include "db/Database.h"
+#include "tests/app/CliFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <filesystem>
+
+namespace pf {
+namespace {
+
+using test::HasSubstr;
+using test::Not;
+
+class CliShowTest : public test::CliFixture
+{
+protected:
+    // A database from the base data with one recipe: 250 g flour, a separator, 1 1/2 pinches.
+    std::string MakeRecipeDatabase()
+    {
+        const std::string path = InitDatabase();
+        auto db = Database::OpenSqlite(path);
+        db->Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle,RezYield,RezYieldEinh,RezZeitKochen,RezHerkunft) "
+                    "VALUES (7,'Pfannkuchen',4,1,?,1001)",
+                    {DateSerial{0.75 / 24}});
+        db->Execute("INSERT INTO T_REZ_CAT_NDX (ID,CatID,CatPrimary) VALUES (7,102,-1)");
+        db->Execute(
+            "INSERT INTO T_REZ_ZUTAT (ID,No,ZutTrenner,ZutText,ZutAnz,ZutEinh,ZutVerarbeitung) VALUES "
+            "(7,1,0,'Mehl',250,31,'gesiebt'), (7,2,-1,'Für die Pfanne',0,0,''), (7,3,0,'Salz',1.5,2,'')");
+        db->Execute("INSERT INTO T_REZ_ANWEIS (ID,NO,AnwText) VALUES (7,1,'Alles verrühren und ausbacken.')");
+        return path;
+    }
+};
+
+TEST_F(CliShowTest, PrintsHeadLinesAndInstructionsAsTheEditorShowsThem)
+{
+    const std::string path = MakeRecipeDatabase();
+    // Fraction display (EditFlags without the decimal bit).
+    const std::string text = Out({"--db", path, "show", "7", "EditFlags=8"});
+    EXPECT_THAT(text, testing::StartsWith("Pfannkuchen\n===========\n\n"));
+    for (const char* expected :
+         {"Menge: 4 Portionen\n", "Kategorien: Vorspeise\n", "Herkunft: Deutschland\n", "Kochzeit: 0:45\n",
+          "\nZutaten:\n    250 g   Mehl; gesiebt\n", "\n  Für die Pfanne:\n", "  1 1/2 Pr. Salz\n",
+          "\nZubereitung:\nAlles verrühren und ausbacken.\n"})
+        EXPECT_THAT(text, HasSubstr(expected));
+}
+
+TEST_F(CliShowTest, ServingsScaleOnlyTheOutputAndAMissingRecipeFails)
+{
+    const std::string path = MakeRecipeDatabase();
+    const std::string six = Out({"--db", path, "show", "7", "--servings", "6", "EditFlags=12"});
+    EXPECT_THAT(six, HasSubstr("Menge: 6 Portionen\n"));
+    EXPECT_THAT(six, HasSubstr("375 g "));
+    // A pinch is not rounded: 1.5 × 1.5 = 2.25, shown in decimal mode.
+    EXPECT_THAT(six, HasSubstr("2,25 Pr. "));
+    EXPECT_THAT(Out({"--db", path, "show", "7"}), HasSubstr("Menge: 4 Portionen\n"));
+
+    // The largest servings never give negative amounts.
+    const std::string text = Out({"--db", path, "show", "7", "--servings", "2147483647", "EditFlags=12"});
+    EXPECT_THAT(text, HasSubstr("Menge: 2147483647 Portionen\n"));
+    for (std::size_t at = text.find('-'); at != std::string::npos; at = text.find('-', at + 1))
+        EXPECT_FALSE(at + 1 < text.size() && std::isdigit(static_cast<unsigned char>(text[at + 1]))) << text;
+
+    EXPECT_EQ(Run({"--db", path, "show", "99"}), 1);
+    EXPECT_THAT(err.str(), HasSubstr("gibt es nicht"));
+}
+
+TEST_F(CliShowTest, RelativeFileNamesMeanTheFolderTheCommandWasTypedIn)
+{
+    MakeRecipeDatabase();
+    std::filesystem::create_directories(dir.File("arbeit"));
+    const auto before = std::filesystem::current_path();
+    std::filesystem::current_path(dir.File("arbeit"));
+    const int code = Run({"--db", "../rezepte.MDB", "show", "7"});
+    const auto after = std::filesystem::current_path();
+    std::filesystem::current_path(before);
+    EXPECT_EQ(code, 0) << err.str();
+    EXPECT_EQ(after, std::filesystem::path(dir.File("arbeit")));
+}
+
+class CliSearchTest : public test::CliFixture
+{
+protected:
+    std::string MakeDatabase()
+    {
+        return InitDatabase(
+            "rezepte.MDB",
+            {"INSERT INTO T_REZ_KOPF (ID,RezTitle,RezMenuCard,Template,FlagDeleted,Generic) VALUES "
+             "(7,'Käsespätzle','',0,0,-1),(8,'Apfelkuchen','',0,0,0),(9,'Kaesesuppe','',0,0,0),"
+             "(10,'Käsetoast','',0,-1,0)"});
+    }
+};
+
+TEST_F(CliSearchTest, PrintsIdAndTitleInTitleOrder)
+{
+    const std::string path = MakeDatabase();
+    EXPECT_EQ(Out({"--db", path, "search", "käse"}), "9\tKaesesuppe\n7\tKäsespätzle\n");
+    EXPECT_EQ(Out({"--db", path, "search", "--mode", "8", "7-8"}), "8\tApfelkuchen\n7\tKäsespätzle\n");
+    EXPECT_EQ(Out({"--db", path, "search", "--mode", "3"}), "7\tKäsespätzle\n");
+    EXPECT_EQ(Out({"--db", path, "search", "torte"}), "");
+    EXPECT_EQ(err.str(), "keine Rezepte mit diesem Suchbegriff !\n");
+    // A list cut at the asked limit says so and succeeds.
+    EXPECT_EQ(Out({"--db", path, "search", "--max", "1", "käse"}),
+              "9\tKaesesuppe\ngezeigt: 1 von 2 Treffern (--max 1)\n");
+}
+
+TEST_F(CliSearchTest, TheUsersTextIsSearchedLiterally)
+{
+    const std::string path = MakeDatabase();
+    Database::OpenSqlite(path)->Execute(
+        "INSERT INTO T_REZ_KOPF (ID,RezTitle,RezMenuCard,Template,FlagDeleted,Generic) VALUES "
+        "(11,'Pizza [scharf]','',0,0,0),(12,'Brot bei Ofen=180','',0,0,0),(13,'Brot 100% Roggen','',0,0,0),"
+        "(14,'--mode Salat','',0,0,0),(15,'Frage?','',0,0,0)");
+    // The words after "search", the hits.
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"["}, "11\tPizza [scharf]\n"},
+        {{"*?#%_["}, ""},
+        {{"?"}, "15\tFrage?\n"},
+        {{"%"}, "13\tBrot 100% Roggen\n"},
+        {{"*"}, ""},
+        // A word with "=" is a search word unless its key is a setting's name.
+        {{"Ofen=180"}, "12\tBrot bei Ofen=180\n"},
+        // After "--" a word that looks like an option is searched.
+        {{"--", "--mode"}, "14\t--mode Salat\n"},
+    };
+    for (const auto& [words, hits] : cases) {
+        SCOPED_TRACE(words.back());
+        EXPECT_EQ(RunOn(path, {"search"}, words), 0) << err.str();
+        EXPECT_EQ(out.str(), hits);
+        EXPECT_THAT(err.str(), Not(HasSubstr("Musterzeichenfolge")));
+    }
+}
+
+TEST_F(CliSearchTest, IngredientsByFoodOrTextAndUtensils)
+{
+    const std::string path = MakeDatabase();
+    {
+        auto db = Database::OpenSqlite(path);
+        const long carrot = db->Scalar("SELECT ID FROM T_BLS_KEY WHERE SBLS='G301100'").AsLong();
+        const long onion = db->Scalar("SELECT ID FROM T_BLS_KEY WHERE SBLS='G501100'").AsLong();
+        ASSERT_EQ(db->Scalar("SELECT ST FROM T_BLS_KEY WHERE ID=?", {carrot}).AsText(), "Möhre");
+        db->Execute("INSERT INTO T_REZ_ZUTAT (ID,[No],ZutText,ZutTrenner,ZutRezept,ZutBLSID) VALUES "
+                    "(7,1,'Möhren',0,0,?),(7,2,'Zwiebel',0,0,?),(8,1,'Äpfel',0,0,0),(9,1,'Karotten',0,0,?),"
+                    "(10,1,'Zwiebel',0,0,?)",
+                    {carrot, onion, carrot, onion});
+        db->Execute("INSERT INTO T_REZ_GERAET (RezID,GeraetID) VALUES (7,25),(8,25),(9,39)");
+    }
+    const std::string none = "keine Rezepte mit diesem Suchbegriff !\n";
+    const std::string soupAndSpaetzle = "9\tKaesesuppe\n7\tKäsespätzle\n";
+    struct
+    {
+        std::vector<std::string> words; // after "search"
+        int code;
+        std::string out;
+        std::string err;
+    } cases[] = {
+        {{"--food", "G301100"}, 0, soupAndSpaetzle, ""},
+        {{"--food", " möhre "}, 0, soupAndSpaetzle, ""},
+        {{"--food", "Möhre", "--food", "Zwiebel", "--all-ingredients"}, 0, "7\tKäsespätzle\n", ""},
+        {{"--food", "Möhre", "--food", "Zwiebel"}, 0, soupAndSpaetzle, ""},
+        {{"--food", "Zwiebel", "--without-ingredients"}, 0, "8\tApfelkuchen\n9\tKaesesuppe\n", ""},
+        {{"--ingredient", "äpfel"}, 0, "8\tApfelkuchen\n", ""},
+        {{"--tool", "pfanne"}, 0, "8\tApfelkuchen\n7\tKäsespätzle\n", ""},
+        {{"--tool", "25", "--food", "Möhre"}, 0, "7\tKäsespätzle\n", ""},
+        {{"--tool", "Schneebesen", "käse"}, 0, "9\tKaesesuppe\n", ""},
+        {{"--tool", "Pfanne", "--without-tools", "--tool", "39"}, 0, "", none},
+        {{"--food", "Quinoa-Wunder"}, 2, "", "Das Lebensmittel \"Quinoa-Wunder\" gibt es nicht.\n"},
+        {{"--tool", "Raumschiff"}, 2, "", "Das Küchengerät \"Raumschiff\" gibt es nicht.\n"},
+        {{"--mode", "3", "--food", "Möhre"},
+         2,
+         "",
+         "Eine Liste mit --mode lässt sich nicht mit Zutaten oder Geräten verbinden.\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.words.front() + " " + c.words[1]);
+        EXPECT_EQ(RunOn(path, {"search"}, c.words), c.code) << err.str();
+        EXPECT_EQ(out.str(), c.out);
+        EXPECT_EQ(err.str(), c.err);
+    }
+}
+
+TEST_F(CliSearchTest, ImportDateThatIsNoDateIsRefused)
+{
+    // A script must tell a date without recipes from a date it typed wrong.
+    const std::string path = MakeDatabase();
+    for (const char* text : {"gestern", "12/06/2026", "#13/45/2026 10:00:00#"}) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(Run({"--db", path, "search", "--mode", "7", text}), 2);
+        EXPECT_EQ(out.str(), "");
+        EXPECT_THAT(err.str(), HasSubstr("Importdatum"));
+    }
+    EXPECT_EQ(Run({"--db", path, "search", "--mode", "7", "12/06/2026 06:39:11"}), 0) << err.str();
+    EXPECT_EQ(err.str(), "keine Rezepte mit diesem Suchbegriff !\n");
+}
+
+class CliNutritionTest : public test::CliFixture
+{
+protected:
+    // A database from the base data with two foods and a recipe for two: 2 eggs, 100 g flour,
+    // a line without food and a tin of something.
+    std::string MakeDatabase()
+    {
+        return InitDatabase(
+            "rezepte.MDB",
+            {"INSERT INTO T_BLS_KEY "
+             "(ID,SBLS,ST,STE,ProduktHauptFlag,ProduktStandardEinheit,ProduktStandardMenge) "
+             "VALUES (9001,'E900000','Probe-Ei','Test egg',-1,1,60),(9002,'C900000','Probemehl','Test "
+             "flour',-1,0,0)",
+             "INSERT INTO T_BLS_DAT (SBLS,GP,GCAL,ZE) VALUES "
+             "('E900000',60,150,12500),('C900000',0,350,10000)",
+             "INSERT INTO T_INFO_KEY (ID,[KEY],KEYTYPE) VALUES (9002,'Testmehl',3)",
+             "INSERT INTO T_REZ_KOPF (ID,RezTitle,RezYield) VALUES (5,'Probe',2)",
+             "INSERT INTO T_REZ_ZUTAT (ID,No,ZutTrenner,ZutText,ZutAnz,ZutEinh,ZutRezept,ZutBLSID) VALUES "
+             "(5,1,0,'Probe-Eier',2,1,0,NULL),(5,2,0,'Testmehl',100,31,0,NULL),"
+             "(5,3,0,'Mondstaub',1,31,0,NULL),(5,4,-1,'Deko',0,0,0,NULL)"});
+    }
+};
+
+TEST_F(CliNutritionTest, MatchThenPrintTheTablePerServingOrSayWhyNot)
+{
+    const std::string path = MakeDatabase();
+    // Nothing matched yet: nothing to show.
+    EXPECT_EQ(Run({"--db", path, "nutrients", "5"}), 1);
+    EXPECT_THAT(err.str(), HasSubstr("Es gibt keine Nährwertinformationen zum Anzeigen."));
+    EXPECT_EQ(Out({"--db", path, "match"}), "zugeordnet: 2, offen: 1\n");
+    // What is matched stays, nothing twice.
+    EXPECT_EQ(Out({"--db", path, "match", "--ids", "5"}), "zugeordnet: 0, offen: 1\n");
+
+    // Per serving of two: (120 g egg * 1.5 + 100 g flour * 3.5) / 2 kcal.
+    EXPECT_EQ(Out({"--db", path, "nutrients", "5"}),
+              "Nährwerte pro Portion (2 Portionen), Portionsgewicht ca. 110 Gramm\n"
+              "Energie (Kilokalorien)\t265,000\tkcal\n"
+              "Eiweiß (Protein)\t12.500,000\tmg\n"
+              "\nNicht berechnet:\n"
+              "1 Gramm Mondstaub\tohne Nahrungsmittel\n");
+    EXPECT_THAT(Out({"--db", path, "nutrients", "5", "--servings", "1"}),
+                HasSubstr("Energie (Kilokalorien)\t530,000\tkcal\n"));
+    EXPECT_EQ(Run({"--db", path, "nutrients", "77"}), 1);
+    EXPECT_THAT(err.str(), HasSubstr("Ein Rezept mit der Nummer 77 gibt es nicht."));
+    Database::OpenSqlite(path)->Execute("DELETE FROM T_BLS_FDESC");
+    EXPECT_EQ(Run({"--db", path, "match"}), 1);
+    EXPECT_THAT(err.str(), HasSubstr("keine Nährwert-Beschreibungen"));
+}
+
+TEST_F(CliNutritionTest, ImportWithFoodMatchingGivesATableAtOnce)
+{
+    const std::string path = MakeDatabase();
+    const std::string file = dir.File("probe.mm");
+    test::WriteFile(file, "MMMMM----- Recipe via Meal-Master (tm) v8.05\r\n\r\n      Title: Eierkuchen\r\n"
+                          " Categories: Test\r\n      Yield: 1 serving\r\n\r\n      2 ea Probe-Eier\r\n"
+                          "    100 g  Testmehl\r\n\r\n  Backen.\r\n\r\nMMMMM\r\n");
+    Out({"--db", path, "import", "--bls", file});
+    const long id =
+        Database::OpenSqlite(path)->Scalar("SELECT ID FROM T_REZ_KOPF WHERE RezTitle='Eierkuchen'").AsLong();
+    // 120 g egg * 1.5 + 100 g flour * 3.5 kcal, one serving.
+    EXPECT_THAT(Out({"--db", path, "nutrients", std::to_string(id)}),
+                HasSubstr("Energie (Kilokalorien)\t530,000\tkcal\n"));
+    // Without --bls the lines keep no food.
+    Out({"--db", path, "import", "--duplicates", "move", file});
+    EXPECT_EQ(Database::OpenSqlite(path)
+                  ->Scalar("SELECT COUNT(*) FROM T_REZ_ZUTAT WHERE ZutBLSID<>0 AND ID<>5")
+                  .AsLong(),
+              2);
+}
+
+class CliShoppingTest : public test::CliFixture
+{
+protected:
+    // Pancakes for 4 and a bread, both with flour; a shop that has bread and cereals (C) before
+    // dairy (M).
+    std::string MakeDatabase()
+    {
+        return InitDatabase(
+            "rezepte.MDB",
+            {"INSERT INTO T_BLS_KEY (ID,SBLS,ST) VALUES (900001,'C999990','Mehl'),(900002,'M999990','Milch')",
+             "INSERT INTO T_REZ_KOPF (ID,RezTitle,RezYield,RezYieldEinh) VALUES (7,'Pfannkuchen',4,1),"
+             "(8,'Brot',1,1)",
+             "INSERT INTO T_REZ_ZUTAT (ID,No,ZutTrenner,ZutText,ZutAnz,ZutEinh,ZutBLSID) VALUES "
+             "(7,1,0,'Milch',500,25,'900002'), (7,2,0,'Mehl',250,31,'900001'), (7,3,0,'Salz',0,0,''), "
+             "(8,1,0,'Mehl',1,32,'900001')",
+             "INSERT INTO T_ADRESSE (ID,Name,AdrType,StoreLocations) VALUES (5,'Markt',2,'CM')"});
+    }
+};
+
+TEST_F(CliShoppingTest, PrintsTheScaledMergedListInTheAskedOrder)
+{
+    const std::string path = MakeDatabase();
+    const std::string text = Out({"--db", path, "shopping", "--ids", "7,8", "--servings", "8", "--sort",
+                                  "shop", "--shop", "5", "EditFlags=12"});
+    const std::size_t flour = text.find("8,5 kg     Mehl");
+    EXPECT_NE(flour, std::string::npos) << text;
+    EXPECT_LT(flour, text.find("1000 ml     Milch")) << text;
+    EXPECT_THAT(text, HasSubstr("[Pfannkuchen, Brot]"));
+    EXPECT_THAT(text, Not(HasSubstr("Salz")));
+    EXPECT_THAT(Out({"--db", path, "shopping", "--ids", "8", "--exchange"}),
+                HasSubstr("R,8,\"Brot\",1,\"Portionen\"\n"));
+}
+
+TEST_F(CliShoppingTest, RefusesWhatItCannotUse)
+{
+    const std::string path = MakeDatabase();
+    // The words after "--db DATEI", the exit code, a part of the message.
+    const std::tuple<std::vector<std::string>, int, const char*> cases[] = {
+        {{"shopping"}, 2, "Aufruf: pfannola-cli --db DATEI shopping --ids"},
+        {{"shopping", "--ids", "7", "--sort", "preis"}, 2, "Nach --sort muss"},
+        {{"shopping", "--ids", "7", "--sort", "shop"}, 2, "fehlt --shop ID"},
+        {{"shopping", "--ids", "7", "--shop", "99"}, 1, "Ein Geschäft mit der Nummer 99 gibt es nicht."},
+        {{"shopping", "--ids", "7,99"}, 1, "Ein Rezept mit der Nummer 99 gibt es nicht."},
+    };
+    for (const auto& [words, code, message] : cases) {
+        SCOPED_TRACE(words.back());
+        EXPECT_EQ(RunOn(path, words), code);
+        EXPECT_THAT(err.str(), HasSubstr(message));
+    }
+}
+
+} // namespace
+} // namespace pf

@@ -1,31 +1,17 @@
 #include "model/ClCategory.h"
 
-#include "core/AppContext.h"
-#include "db/BaseData.h"
-#include "db/Database.h"
-#include "db/Recordset.h"
-#include "db/Schema.h"
-#include "tests/support/BaseDataDb.h"
-#include "tests/support/NewDatabase.h"
-#include "tests/support/RawSql.h"
-#include "tests/support/ScriptedInteraction.h"
-#include "tests/support/TempDir.h"
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <filesystem>
+#include "tests/model/ModelDb.h"
+#include "tests/support/Each.h"
 
 namespace pf {
 namespace {
 
-class CategoryDb : public ::testing::Test
+class CategoryDb : public test::ModelDb
 {
 protected:
     void SetUp() override
     {
-        app.UI = &ui;
-        db = test::NewSchemaDatabase(dir.File("categories.db"));
+        ModelDb::SetUp();
         cat.SetDB(db.get());
     }
     void AddCat(long id, const char* name, long type = 1, long parent = 0, long country = 0, bool edit = true,
@@ -45,10 +31,6 @@ protected:
         db->Execute("INSERT INTO T_REZ_CAT_NDX (ID,CatID,CatPrimary,[No]) VALUES (?,?,?,?)",
                     {recipe, catId, primary, no});
     }
-    // Statements the program never issues (triggers that make a write fail) go past the
-    // connection layer straight to the file.
-    void RawSql(const char* sql) { test::ExecuteRawSql(dir.File("categories.db"), sql); }
-    long Count(const std::string& sql) { return static_cast<long>(db->Scalar(sql).AsLong()); }
     long Origin(long recipe)
     {
         return Count("SELECT RezHerkunft FROM T_REZ_KOPF WHERE ID=" + std::to_string(recipe));
@@ -65,11 +47,6 @@ protected:
         return rows;
     }
 
-    test::ScriptedInteraction ui;
-    AppContext app;
-    ScopedAppContext scope{app};
-    test::TempDir dir;
-    std::unique_ptr<Database> db;
     ClCategory cat;
 };
 
@@ -77,24 +54,19 @@ using Rows = std::vector<std::pair<long, bool>>;
 
 TEST_F(CategoryDb, NewCategoriesTakeTheLowestFreeIdAndAShortenedName)
 {
-    struct Case
-    {
-        std::vector<long> existing;
-        long expected;
-    };
-    const Case cases[] = {{{}, 1},         {{1, 2, 4}, 3}, {{1, 2, 3}, 4},
-                          {{100, 101}, 1}, {{1, 5, 6}, 2}, {{-4, 0, 1}, 2}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.expected);
+    const std::pair<std::vector<long>, long> cases[] = {{{}, 1},         {{1, 2, 4}, 3}, {{1, 2, 3}, 4},
+                                                        {{100, 101}, 1}, {{1, 5, 6}, 2}, {{-4, 0, 1}, 2}};
+    for (const auto& [existing, expected] : cases) {
+        SCOPED_TRACE(expected);
         db->Execute("DELETE FROM T_CAT");
-        for (long id : c.existing)
+        for (long id : existing)
             AddCat(id, ("K" + std::to_string(id)).c_str());
         ClCategory fresh;
         fresh.SetDB(db.get());
         fresh.SetDescription("Neue Kategorie");
         ASSERT_TRUE(fresh.Save()) << fresh.LastErrorText();
-        EXPECT_EQ(fresh.id(), c.expected);
-        EXPECT_EQ(Count("SELECT COUNT(*) FROM T_CAT"), static_cast<long>(c.existing.size()) + 1);
+        EXPECT_EQ(fresh.id(), expected);
+        EXPECT_EQ(Count("SELECT COUNT(*) FROM T_CAT"), static_cast<long>(existing.size()) + 1);
     }
 
     // 25 characters, umlauts among them: the first 20 characters are stored, not 20 bytes.
@@ -181,14 +153,10 @@ TEST_F(CategoryDb, MergeMovesRecipesAndChildrenAndDeletesTheSource)
     EXPECT_EQ(Origin(2), 1000);
     EXPECT_EQ(Count("SELECT COUNT(*) FROM T_CAT WHERE ID=1001"), 0);
 
-    struct Refused
-    {
-        long source, target;
-    };
-    for (const Refused& r : {Refused{5, 5}, Refused{5, 4711}}) {
-        SCOPED_TRACE(r.target);
-        ASSERT_TRUE(cat.LoadByID(r.source));
-        EXPECT_FALSE(cat.Merge(r.target));
+    for (long refused : {5L, 4711L}) { // into itself, into a category that does not exist
+        SCOPED_TRACE(refused);
+        ASSERT_TRUE(cat.LoadByID(5));
+        EXPECT_FALSE(cat.Merge(refused));
         EXPECT_EQ(cat.LastError(), -1);
         EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_CAT_NDX WHERE CatID=5"), 3);
     }
@@ -196,16 +164,12 @@ TEST_F(CategoryDb, MergeMovesRecipesAndChildrenAndDeletesTheSource)
 
 TEST_F(CategoryDb, ConvertingToACountryAsksAndReplacesOriginsOnlyOnYes)
 {
-    struct Case
-    {
-        Answer replace;
-        long originOfRecipeWithOrigin;
-    };
-    for (const Case& c : {Case{Answer::No, 900}, Case{Answer::Yes, 20}}) {
-        SCOPED_TRACE(c.replace == Answer::Yes ? "Ja" : "Nein");
-        db->Execute("DELETE FROM T_CAT");
-        db->Execute("DELETE FROM T_REZ_KOPF");
-        db->Execute("DELETE FROM T_REZ_CAT_NDX");
+    // The answer to replacing the origins, and the origin the recipe that had one has then.
+    for (const auto& [replace, originOfRecipeWithOrigin] :
+         {std::pair{Answer::No, 900L}, {Answer::Yes, 20L}}) {
+        SCOPED_TRACE(replace == Answer::Yes ? "Ja" : "Nein");
+        for (const char* table : {"T_CAT", "T_REZ_KOPF", "T_REZ_CAT_NDX"})
+            db->Execute(std::string("DELETE FROM ") + table);
         ui.shown.clear();
         AddCat(20, "Toskana");
         AddCat(21, "Nudeln");
@@ -220,7 +184,7 @@ TEST_F(CategoryDb, ConvertingToACountryAsksAndReplacesOriginsOnlyOnYes)
 
         ASSERT_TRUE(cat.LoadByID(20));
         EXPECT_EQ(cat.ChangeToCountryFailCount(), 1);
-        ui.Answering(Answer::Yes).Answering(c.replace);
+        ui.Answering(Answer::Yes).Answering(replace);
         ASSERT_TRUE(cat.ConfirmSetCountry(true)) << cat.LastErrorText();
         ASSERT_EQ(ui.shown.size(), 2u);
         EXPECT_EQ(ui.shown[0].Text, "Sollen alle Rezepte, die \"Toskana\" als Kategorie enthalten, nun "
@@ -234,14 +198,14 @@ TEST_F(CategoryDb, ConvertingToACountryAsksAndReplacesOriginsOnlyOnYes)
             std::string::npos);
 
         EXPECT_EQ(Origin(1), 20);
-        EXPECT_EQ(Origin(2), c.originOfRecipeWithOrigin);
+        EXPECT_EQ(Origin(2), originOfRecipeWithOrigin);
         EXPECT_EQ(Origin(3), 0);
         EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_CAT_NDX WHERE CatID=20"), 0);
         EXPECT_EQ(RecipeCats(1), (Rows{{21, false}}));
         EXPECT_EQ(RecipeCats(3), (Rows{{21, true}}));
         EXPECT_TRUE(cat.IsCountry());
         EXPECT_NE(Count("SELECT LaenderCode FROM T_CAT WHERE ID=20"), 0);
-        EXPECT_EQ(cat.UsageCount(), c.replace == Answer::Yes ? 2 : 1);
+        EXPECT_EQ(cat.UsageCount(), replace == Answer::Yes ? 2 : 1);
     }
 }
 
@@ -289,31 +253,25 @@ TEST_F(CategoryDb, ConvertingACountryToACategoryAddsAPrimaryRowOnlyWhereNoneIsPr
 
 TEST_F(CategoryDb, DeleteRemovesTheCategoryEverywhereOrNowhere)
 {
-    auto prepare = [this] {
-        db->Execute("DELETE FROM T_CAT");
-        db->Execute("DELETE FROM T_REZ_KOPF");
-        db->Execute("DELETE FROM T_REZ_CAT_NDX");
-        AddCat(1, "Dessert");
-        AddCat(8, "Eis", 1, 1);
-        AddCat(9, "Sorbet", 1, 8);
-        AddRecipe(1, 8);
-        AddRecipeCat(1, 8, true, 1);
-        AddRecipeCat(2, 8, false, 2);
-        AddRecipeCat(2, 1, true, 1);
-        ASSERT_TRUE(cat.LoadByID(8));
-    };
+    AddCat(1, "Dessert");
+    AddCat(8, "Eis", 1, 1);
+    AddCat(9, "Sorbet", 1, 8);
+    AddRecipe(1, 8);
+    AddRecipeCat(1, 8, true, 1);
+    AddRecipeCat(2, 8, false, 2);
+    AddRecipeCat(2, 1, true, 1);
+    ASSERT_TRUE(cat.LoadByID(8));
 
     // The last statement fails: the rows removed before it come back.
-    prepare();
-    RawSql("CREATE TRIGGER NoOriginChange BEFORE UPDATE ON T_REZ_KOPF BEGIN SELECT RAISE(ABORT, 'gesperrt'); "
-           "END");
+    Raw("CREATE TRIGGER NoOriginChange BEFORE UPDATE ON T_REZ_KOPF BEGIN SELECT RAISE(ABORT, 'gesperrt'); "
+        "END");
     EXPECT_FALSE(cat.Delete());
     EXPECT_NE(cat.LastError(), 0);
     EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_CAT_NDX WHERE CatID=8"), 2);
     EXPECT_EQ(Count("SELECT COUNT(*) FROM T_CAT WHERE ID=8"), 1);
     EXPECT_EQ(Count("SELECT CatParent FROM T_CAT WHERE ID=9"), 8);
     EXPECT_EQ(Origin(1), 8);
-    RawSql("DROP TRIGGER NoOriginChange");
+    Raw("DROP TRIGGER NoOriginChange");
 
     // Declined: nothing happens.
     ui.Answering(Answer::No);
@@ -336,25 +294,21 @@ TEST_F(CategoryDb, NewNameCheckIgnoresCaseWildcardsAndTheCategoryItself)
 {
     AddCat(1, "Suppe");
     AddCat(2, "Süßspeise");
-    struct Case
-    {
-        long self; // 0: a new category
-        const char* name;
-        bool ok;
-    };
-    const Case cases[] = {{0, "Suppe", false},     {0, "SUPPE", false},
-                          {0, "SÜSSSPEISE", true}, {0, "süßspeise", false},
-                          {0, "Sup*", true},       {0, "Supp?", true},
-                          {1, "Suppe", true},      {2, "suppe", false},
-                          {0, "Suppen", true},     {0, "Suppe und noch viel mehr dazu", true}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    // The category checking (0: a new one), the name, whether it may be taken.
+    const std::tuple<long, const char*, bool> cases[] = {
+        {0, "Suppe", false},     {0, "SUPPE", false},
+        {0, "SÜSSSPEISE", true}, {0, "süßspeise", false},
+        {0, "Sup*", true},       {0, "Supp?", true},
+        {1, "Suppe", true},      {2, "suppe", false},
+        {0, "Suppen", true},     {0, "Suppe und noch viel mehr dazu", true}};
+    for (const auto& [self, name, ok] : cases) {
+        SCOPED_TRACE(name);
         ClCategory check;
         check.SetDB(db.get());
-        if (c.self != 0) {
-            ASSERT_TRUE(check.LoadByID(c.self));
+        if (self != 0) {
+            ASSERT_TRUE(check.LoadByID(self));
         }
-        EXPECT_EQ(check.IsNewNameOK(c.name), c.ok);
+        EXPECT_EQ(check.IsNewNameOK(name), ok);
     }
     ASSERT_TRUE(cat.LoadbyName("SUPPE"));
     EXPECT_EQ(cat.id(), 1);
@@ -368,13 +322,7 @@ TEST_F(CategoryDb, FillListboxFiltersAndMarksCountries)
     AddCat(3, "Fisch", 2, 0, 0, false, 3);
     AddCat(4, "Italien", 7, 0, 380);
     AddCat(5, "Unbekannt", 7, 0, 99);
-    struct Case
-    {
-        const char* name;
-        CategoryListFilter filter;
-        std::vector<std::string> texts;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, CategoryListFilter, std::vector<std::string>> cases[] = {
         {"alle", {}, {"Fisch", "Italien [Herkunft]", "Kalte Vorspeise", "Vorspeise"}},
         {"ohne 3", {.ExcludeID = 3}, {"Italien [Herkunft]", "Kalte Vorspeise", "Vorspeise"}},
         {"Erfassung", {.EditOnly = true}, {"Italien [Herkunft]", "Kalte Vorspeise", "Vorspeise"}},
@@ -384,21 +332,13 @@ TEST_F(CategoryDb, FillListboxFiltersAndMarksCountries)
         {"nur Länder", {.Country = true}, {"Italien [Herkunft]"}},
         {"keine Länder", {.Country = false}, {"Fisch", "Kalte Vorspeise", "Vorspeise"}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::vector<std::string> texts;
-        for (const CategoryItem& item : cat.FillListbox(c.filter))
-            texts.push_back(item.Text);
-        EXPECT_EQ(texts, c.texts);
+    for (const auto& [name, filter, texts] : cases) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(test::Each(cat.FillListbox(filter), &CategoryItem::Text), texts);
     }
-    CategoryListFilter countries;
-    countries.Country = true;
-    ASSERT_EQ(cat.FillListbox(countries).size(), 1u);
-    EXPECT_EQ(cat.FillListbox(countries)[0].Name, "Italien");
-    std::vector<long> children;
-    for (const CategoryItem& item : cat.GetChilds(1))
-        children.push_back(item.ID);
-    EXPECT_EQ(children, std::vector<long>{2});
+    EXPECT_EQ(test::Each(cat.FillListbox({.Country = true}), &CategoryItem::Name),
+              std::vector<std::string>{"Italien"});
+    EXPECT_EQ(test::Each(cat.GetChilds(1), &CategoryItem::ID), std::vector<long>{2});
 }
 
 TEST_F(CategoryDb, FindListsWalkCategoriesInUseAndARecipesCategoriesPrimaryFirst)
@@ -425,29 +365,17 @@ TEST_F(CategoryDb, FindListsWalkCategoriesInUseAndARecipesCategoriesPrimaryFirst
         return names;
     };
     using Source = CategoryFindFilter::Source;
-    struct Case
-    {
-        const char* name;
-        CategoryFindFilter filter;
-        std::vector<std::string> names;
-    };
-    CategoryFindFilter inUse{.From = Source::InUse};
-    CategoryFindFilter primary = inUse;
-    primary.PrimaryOnly = true;
-    CategoryFindFilter startsWithS{.NameStart = "s"};
-    CategoryFindFilter classified;
-    classified.ClassifiedOnly = true;
-    CategoryFindFilter book{.From = Source::InCookbook, .BookID = 7};
-    const Case cases[] = {{"in use", inUse, {"Rind", "Sellerie", "Suppe"}},
-                          {"primary", primary, {"Sellerie", "Suppe"}},
-                          {"origins", {.From = Source::OriginsInUse}, {"Spanien"}},
-                          {"S...", startsWithS, {"Salat", "Sellerie", "Spanien", "Suppe"}},
-                          {"classified", classified, {"Salat", "Suppe"}},
-                          {"cookbook 7", book, {"Rind", "Suppe"}}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(walk(cat.FindFirst(c.filter)), c.names) << cat.LastErrorText();
-        EXPECT_EQ(cat.FindCount(), static_cast<long>(c.names.size()));
+    const std::pair<CategoryFindFilter, std::vector<std::string>> cases[] = {
+        {{.From = Source::InUse}, {"Rind", "Sellerie", "Suppe"}},
+        {{.From = Source::InUse, .PrimaryOnly = true}, {"Sellerie", "Suppe"}},
+        {{.From = Source::OriginsInUse}, {"Spanien"}},
+        {{.NameStart = "s"}, {"Salat", "Sellerie", "Spanien", "Suppe"}},
+        {{.ClassifiedOnly = true}, {"Salat", "Suppe"}},
+        {{.From = Source::InCookbook, .BookID = 7}, {"Rind", "Suppe"}}};
+    for (const auto& [filter, names] : cases) {
+        SCOPED_TRACE(testing::PrintToString(names));
+        EXPECT_EQ(walk(cat.FindFirst(filter)), names) << cat.LastErrorText();
+        EXPECT_EQ(cat.FindCount(), static_cast<long>(names.size()));
     }
 
     EXPECT_EQ(walk(cat.FindFirstRecipe(1)), (std::vector<std::string>{"Suppe", "Rind"}));

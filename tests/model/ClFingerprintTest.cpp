@@ -1,13 +1,7 @@
 #include "model/ClFingerprint.h"
 
-#include "core/AppContext.h"
 #include "core/Settings.h"
-#include "db/Recordset.h"
-#include "db/Schema.h"
-#include "tests/support/NewDatabase.h"
-#include "tests/support/TempDir.h"
-
-#include <gtest/gtest.h>
+#include "tests/model/ModelDb.h"
 
 #include <cstdint>
 #include <set>
@@ -18,38 +12,25 @@ namespace {
 // "KOCH": 75×1 + 79×2 + 67×3 + 72×4.
 constexpr long kKochCreator = 722;
 
-class ClFingerprintTest : public ::testing::Test
+class ClFingerprintTest : public test::ModelDb
 {
 protected:
-    ClFingerprintTest()
+    void SetUp() override
     {
-        m_ctx.WinUser = "koch";
-        m_ctx.IniFile = m_dir.File("machine.ini");
-        m_ctx.UserStoreFile = m_dir.File("user.ini");
-        m_ctx.Options.EditLastFPCounter = 100;
+        ModelDb::SetUp();
+        app.WinUser = "koch";
+        app.IniFile = dir.File("machine.ini");
+        app.UserStoreFile = dir.File("user.ini");
+        app.Options.EditLastFPCounter = 100;
     }
-
-    std::unique_ptr<Database> OpenDb()
-    {
-        auto db = test::NewSchemaDatabase(m_dir.File("fp.db"));
-        return db;
-    }
-
-    test::TempDir m_dir;
-    AppContext m_ctx;
-    ScopedAppContext m_scope{m_ctx};
 };
 
-void ExpectMinute(DateSerial actual, int year, int month, int day, int hour, int minute)
+// Year, month, day, hour, minute and second of a date.
+std::vector<int> Parts(DateSerial date)
 {
-    int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
-    actual.ToParts(y, mo, d, h, mi, s);
-    EXPECT_EQ(y, year);
-    EXPECT_EQ(mo, month);
-    EXPECT_EQ(d, day);
-    EXPECT_EQ(h, hour);
-    EXPECT_EQ(mi, minute);
-    EXPECT_EQ(s, 0);
+    std::vector<int> parts(6);
+    date.ToParts(parts[0], parts[1], parts[2], parts[3], parts[4], parts[5]);
+    return parts;
 }
 
 TEST_F(ClFingerprintTest, PackAndUnpackRoundTrip)
@@ -81,7 +62,7 @@ TEST_F(ClFingerprintTest, PackAndUnpackRoundTrip)
 
         ClFingerprint back;
         back.SetFPBin(c.Fp1, c.Fp2);
-        ExpectMinute(back.Datum(), c.Year, c.Month, c.Day, c.Hour, c.Minute);
+        EXPECT_EQ(Parts(back.Datum()), (std::vector<int>{c.Year, c.Month, c.Day, c.Hour, c.Minute, 0}));
         EXPECT_EQ(back.CreatorID(), c.Creator);
         EXPECT_EQ(back.Serial(), c.Serial);
         EXPECT_EQ(back.FP1(), c.Fp1);
@@ -106,20 +87,15 @@ TEST_F(ClFingerprintTest, CreatorAbove11BitsNegatesSecondHalf)
 TEST_F(ClFingerprintTest, CompareFingerprint)
 {
     const std::int32_t own1 = 24480675, own2 = 1048583;
-    struct Case
-    {
-        std::int32_t Fp1, Fp2;
-        int Expected;
-    };
-    const Case cases[] = {
+    const std::tuple<std::int32_t, std::int32_t, int> cases[] = {
         {own1, own2, 0},       {own1 - 64, own2, 1}, {own1 + 1, own2, -1}, {own1 - 1, 42, 2},
         {own1 + 2048, 42, -2}, {0, own2, -1},        {0, 42, -2},          {own1, 42, 2},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.Fp1) + "," + std::to_string(c.Fp2));
-        ClFingerprint fp;
-        fp.SetFPBin(own1, own2);
-        EXPECT_EQ(fp.CompareFingerprint(c.Fp1, c.Fp2), c.Expected);
+    ClFingerprint fp;
+    fp.SetFPBin(own1, own2);
+    for (const auto& [fp1, fp2, expected] : cases) {
+        SCOPED_TRACE(std::to_string(fp1) + "," + std::to_string(fp2));
+        EXPECT_EQ(fp.CompareFingerprint(fp1, fp2), expected);
     }
 }
 
@@ -164,20 +140,20 @@ TEST_F(ClFingerprintTest, CreatorNumberFromName)
 
 TEST_F(ClFingerprintTest, SerialCounterWrapsAndPersists)
 {
-    m_ctx.Options.EditLastFPCounter = 1048574;
+    app.Options.EditLastFPCounter = 1048574;
     EXPECT_EQ(ClFingerprint::SerialInc(), 1048575);
     // Wraps within 20 bits; 0 stays free for "no serial".
     EXPECT_EQ(ClFingerprint::SerialInc(), 1);
     EXPECT_EQ(ReadSetting("", "EditLastFPCounter", "", false), "1");
 
-    m_ctx.Options.EditLastFPCounter = 0;
+    app.Options.EditLastFPCounter = 0;
     const long first = ClFingerprint::SerialInc();
     EXPECT_GE(first, 1);
     EXPECT_LE(first, 1048575);
     EXPECT_EQ(ClFingerprint::SerialInc(), first == 1048575 ? 1 : first + 1);
 
     ClFingerprint fp;
-    m_ctx.Options.EditLastFPCounter = 500;
+    app.Options.EditLastFPCounter = 500;
     fp.Serial(0);
     EXPECT_EQ(fp.Serial(), 501);
     fp.SerialNew();
@@ -241,11 +217,18 @@ TEST_F(ClFingerprintTest, InfoTexts)
 }
 
 void Insert(Database& db, const std::string& table, long id, std::int32_t fp1, std::int32_t fp2,
-            long type = 0);
+            long type = 0)
+{
+    if (table == "T_LEXIKON")
+        db.Execute("INSERT INTO T_LEXIKON (ID, Type, Fingerprint1, Fingerprint2) VALUES (?,?,?,?)",
+                   {id, type, static_cast<long>(fp1), static_cast<long>(fp2)});
+    else
+        db.Execute("INSERT INTO " + table + " (ID, Fingerprint1, Fingerprint2) VALUES (?,?,?)",
+                   {id, static_cast<long>(fp1), static_cast<long>(fp2)});
+}
 
 TEST_F(ClFingerprintTest, CreatedByConditionFindsExactlyTheCreatorsRows)
 {
-    auto db = OpenDb();
     Insert(*db, "T_GIFT", 1, 1, kKochCreator * 1048576);
     Insert(*db, "T_GIFT", 2, 1, kKochCreator * 1048576 + 1048575);
     Insert(*db, "T_GIFT", 3, 1, kKochCreator * 1048576 - 1);
@@ -254,16 +237,6 @@ TEST_F(ClFingerprintTest, CreatedByConditionFindsExactlyTheCreatorsRows)
     const Value n = db->Scalar("SELECT COUNT(*) FROM T_GIFT WHERE " +
                                ClFingerprint::CreatedByCondition(fp.GetFingerprintAktCreator("") & 2047));
     EXPECT_EQ(n.AsLong(), 2);
-}
-
-void Insert(Database& db, const std::string& table, long id, std::int32_t fp1, std::int32_t fp2, long type)
-{
-    if (table == "T_LEXIKON")
-        db.Execute("INSERT INTO T_LEXIKON (ID, Type, Fingerprint1, Fingerprint2) VALUES (?,?,?,?)",
-                   {id, type, static_cast<long>(fp1), static_cast<long>(fp2)});
-    else
-        db.Execute("INSERT INTO " + table + " (ID, Fingerprint1, Fingerprint2) VALUES (?,?,?)",
-                   {id, static_cast<long>(fp1), static_cast<long>(fp2)});
 }
 
 std::pair<std::int32_t, std::int32_t> Read(Database& db, const std::string& table, long id)
@@ -275,7 +248,6 @@ std::pair<std::int32_t, std::int32_t> Read(Database& db, const std::string& tabl
 
 TEST_F(ClFingerprintTest, SetFingerprintsGivesRowsWithoutOneTheChosenDateAndCreator)
 {
-    auto db = OpenDb();
     Insert(*db, "T_REZ_KOPF", 1, 0, 0);
     Insert(*db, "T_REZ_KOPF", 2, 0, 0);
     Insert(*db, "T_REZ_KOPF", 3, 1000, 5 * 1048576 + 9);
@@ -330,7 +302,6 @@ TEST_F(ClFingerprintTest, SetFingerprintsGivesRowsWithoutOneTheChosenDateAndCrea
 
 TEST_F(ClFingerprintTest, DupeKillRenumbersRepeatedSerialsOfNewerRows)
 {
-    auto db = OpenDb();
     const std::int32_t old = 1000, recent = 24480675;
     Insert(*db, "T_GERAET", 1, old, 3 * 1048576 + 5);
     Insert(*db, "T_GERAET", 2, recent, 4 * 1048576 + 5); // same serial as the older row 1

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <tuple>
 
 namespace pf {
 namespace {
@@ -16,16 +17,10 @@ Decimal4 D(const char* text)
     return Decimal4::Parse(text);
 }
 
-struct ParseCase
-{
-    const char* text;
-    long flags;
-    const char* expected;
-};
-
 TEST(ClIngredient, ParseQuantityReadsEveryNotation)
 {
-    const ParseCase cases[] = {
+    // Text, edit flags, the quantity read.
+    const std::tuple<const char*, long, const char*> cases[] = {
         {"1 1/2", kFractionMode, "1.5"}, {"3/4", kFractionMode, "0.75"},  {"2", kFractionMode, "2"},
         {"2.5", kFractionMode, "2.5"},
         {"2,5", kFractionMode, "2"}, // a comma ends the number outside decimal mode
@@ -45,23 +40,16 @@ TEST(ClIngredient, ParseQuantityReadsEveryNotation)
         {"1 1/2", kDecimalMode, "1.5"}, // a "/" falls through to the fraction rules
         {"1,5/3", kDecimalMode, "0.5"}, {"1/0", kDecimalMode, "1"},     {"", kDecimalMode, "0"},
     };
-    for (const ParseCase& c : cases) {
-        SCOPED_TRACE(std::string("'") + c.text + "' flags " + std::to_string(c.flags));
-        EXPECT_EQ(ParseQuantity(c.text, c.flags), D(c.expected));
+    for (const auto& [text, flags, expected] : cases) {
+        SCOPED_TRACE(std::string("'") + text + "' flags " + std::to_string(flags));
+        EXPECT_EQ(ParseQuantity(text, flags), D(expected));
     }
 }
 
-struct FormatCase
-{
-    const char* quantity;
-    long flags;
-    char separator;
-    const char* expected;
-};
-
 TEST(ClIngredient, FormatQuantityWritesFractionsOrDecimals)
 {
-    const FormatCase cases[] = {
+    // Quantity, edit flags, decimal separator, the text written.
+    const std::tuple<const char*, long, char, const char*> cases[] = {
         {"1.5", kFractionMode, ',', "1 1/2"},  {"0.333", kFractionMode, ',', "1/3"},
         {"2.75", kFractionMode, ',', "2 3/4"}, {"0.125", kFractionMode, ',', "1/8"},
         {"3", kFractionMode, ',', "3"},        {"0", kFractionMode, ',', ""},
@@ -76,9 +64,9 @@ TEST(ClIngredient, FormatQuantityWritesFractionsOrDecimals)
         {"2.5", kDecimalMode, '.', "2.5"},     {"0.125", kDecimalMode, ',', "0,125"},
         {"4", kDecimalMode, ',', "4"},         {"0", kDecimalMode, ',', ""},
     };
-    for (const FormatCase& c : cases) {
-        SCOPED_TRACE(std::string(c.quantity) + " flags " + std::to_string(c.flags));
-        EXPECT_EQ(FormatQuantity(D(c.quantity), c.flags, c.separator), c.expected);
+    for (const auto& [quantity, flags, separator, expected] : cases) {
+        SCOPED_TRACE(std::string(quantity) + " flags " + std::to_string(flags));
+        EXPECT_EQ(FormatQuantity(D(quantity), flags, separator), expected);
     }
     // A quantity converted into another unit system is rounded as a cook weighs it.
     const std::pair<const char*, const char*> readable[] = {
@@ -110,14 +98,8 @@ TEST(ClIngredient, QuantityTextReadsBackToItsQuantity)
 
 TEST(ClIngredient, SemicolonSplitsOffTheProcessing)
 {
-    struct Case
-    {
-        const char* verarbeitungBefore;
-        const char* text;
-        const char* ingredient;
-        const char* verarbeitung;
-    };
-    const Case cases[] = {
+    // Processing before, the text set, the ingredient and the processing after.
+    const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
         {"", "Mehl; gesiebt", "Mehl", "gesiebt"},
         {"", "Mehl ;  gesiebt; fein ", "Mehl", "gesiebt; fein "}, // only the first ";" splits
         {"gehackt", "Mehl; gesiebt", "Mehl; gesiebt", "gehackt"}, // processing already set
@@ -125,14 +107,14 @@ TEST(ClIngredient, SemicolonSplitsOffTheProcessing)
         {"gehackt", "", "gehackt", ""},
         {"", "Zucker", "Zucker", ""},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
+    for (const auto& [before, text, ingredient, verarbeitung] : cases) {
+        SCOPED_TRACE(text);
         ClIngredient line;
         line.SetIngredient("Zucker");
-        line.SetVerarbeitung(c.verarbeitungBefore);
-        line.SetIngredient(c.text);
-        EXPECT_EQ(line.Ingredient(), c.ingredient);
-        EXPECT_EQ(line.Verarbeitung(), c.verarbeitung);
+        line.SetVerarbeitung(before);
+        line.SetIngredient(text);
+        EXPECT_EQ(line.Ingredient(), ingredient);
+        EXPECT_EQ(line.Verarbeitung(), verarbeitung);
     }
     ClIngredient line;
     line.SetIngredient("Mehl; gesiebt");

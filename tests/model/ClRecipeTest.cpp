@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 namespace pf {
 namespace {
@@ -133,25 +134,22 @@ TEST_P(RecipeDb, EveryFieldAndCollectionRoundTripsThroughSaveAndLoad)
               (std::vector<std::string>{"Omas 'beste' 100 echte Suppe", "Omas 'beste' 100 echte Suppe",
                                         "Portionen", "Deutsch (Schweiz)", "Ein trockener Riesling"}));
     EXPECT_EQ((std::vector<long>{loaded.SourcePage(), loaded.StorageTime(1), loaded.StorageTime(2),
-                                 loaded.StorageTime(3), loaded.Origin()}),
-              (std::vector<long>{35, 3, 5, 6, 1001}));
+                                 loaded.StorageTime(3), loaded.Origin(), loaded.ImportSource(),
+                                 loaded.CatCount(), loaded.CatID(1), loaded.BookCount()}),
+              (std::vector<long>{35, 3, 5, 6, 1001, 1, 16, kVorspeise, 32}));
     EXPECT_EQ(loaded.Zubereitung(), instructions);
     EXPECT_EQ(loaded.PreparationTime(), DateSerial{0.5});
-    EXPECT_EQ(loaded.ImportSource(), 1);
     EXPECT_NE(loaded.Importdate().Days, 0);
     EXPECT_FALSE(loaded.IsGeneric());
-    EXPECT_EQ(loaded.CatCount(), 16);
-    EXPECT_EQ(loaded.CatID(1), kVorspeise);
-    EXPECT_EQ(loaded.BookCount(), 32);
     ASSERT_EQ(loaded.PictureCount(), 32);
     EXPECT_EQ(loaded.Picture(32).BlobData(), (Blob{31, 0, 255}));
     ASSERT_EQ(loaded.IngredCount(), 4);
     EXPECT_EQ(loaded.Ingredient(1).IsRecipeID(), 42);
-    EXPECT_EQ(loaded.Ingredient(2).Ingredient(), "Mehl");
-    EXPECT_EQ(loaded.Ingredient(2).EinheitTxt(), "Gramm");
-    EXPECT_EQ(loaded.Ingredient(3).Trennzeile(), "Für die Soße");
-    EXPECT_EQ(loaded.Ingredient(4).Verarbeitung(), "geschlagen");
-    EXPECT_EQ(loaded.Ingredient(4).MengeTxt(), "1 1/2");
+    EXPECT_EQ(
+        (std::vector<std::string>{loaded.Ingredient(2).Ingredient(), loaded.Ingredient(2).EinheitTxt(),
+                                  loaded.Ingredient(3).Trennzeile(), loaded.Ingredient(4).Verarbeitung(),
+                                  loaded.Ingredient(4).MengeTxt()}),
+        (std::vector<std::string>{"Mehl", "Gramm", "Für die Soße", "geschlagen", "1 1/2"}));
     EXPECT_FALSE(loaded.IsChanged());
 
     // The instructions are stored in rows of 16384 characters.
@@ -165,11 +163,7 @@ TEST_P(RecipeDb, EveryFieldAndCollectionRoundTripsThroughSaveAndLoad)
 
 TEST_P(RecipeDb, TitlesAreCleanedAndCutToTheColumn)
 {
-    const struct
-    {
-        std::string in;
-        std::string out;
-    } cases[] = {
+    const std::pair<std::string, std::string> cases[] = {
         {"Er sagte \"lecker\"", "Er sagte 'lecker'"},
         {"Kuchen [neu] 50% |?*", "Kuchen neu 50 "},
         {"  Linsensuppe  ", "Linsensuppe"}, // as the import stores it, so that a duplicate is found
@@ -177,61 +171,51 @@ TEST_P(RecipeDb, TitlesAreCleanedAndCutToTheColumn)
         {std::string(64, 'x') + std::string(20, 'x') + "ÄÖÜäöüß" + std::string(60, 'y'),
          std::string(84, 'x') + "ÄÖÜäöüß" + std::string(37, 'y')},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.in);
+    for (const auto& [in, out] : cases) {
+        SCOPED_TRACE(in);
         ClRecipe recipe = Recipe();
-        recipe.SetTitle(c.in);
-        EXPECT_EQ(recipe.Title(), c.out);
+        recipe.SetTitle(in);
+        EXPECT_EQ(recipe.Title(), out);
     }
 }
 
 TEST_P(RecipeDb, SaveRefusesWhatIsMissingUnlessTheRecipeIsStoredAsGeneric)
 {
-    {
-        ClRecipe recipe = Complete("");
-        EXPECT_FALSE(recipe.Save());
-        EXPECT_EQ(recipe.LastError(), ClRecipe::kErrTitle);
-        EXPECT_EQ(recipe.LastErrorText(), "Titel");
-    }
-    {
-        ClRecipe recipe = Complete("Ohne Kategorie");
-        recipe.CatDel(1);
-        EXPECT_FALSE(recipe.Save());
-        EXPECT_EQ(recipe.LastError(), ClRecipe::kErrCategories);
-        EXPECT_EQ(recipe.id(), 0);
-    }
+    ClRecipe untitled = Complete("");
+    EXPECT_FALSE(untitled.Save());
+    EXPECT_EQ(untitled.LastError(), ClRecipe::kErrTitle);
+    EXPECT_EQ(untitled.LastErrorText(), "Titel");
+    ClRecipe uncategorized = Complete("Ohne Kategorie");
+    uncategorized.CatDel(1);
+    EXPECT_FALSE(uncategorized.Save());
+    EXPECT_EQ(uncategorized.LastError(), ClRecipe::kErrCategories);
+    EXPECT_EQ(uncategorized.id(), 0);
 }
 
 TEST_P(RecipeDb, GenericReasonsAreListedInOrder)
 {
-    const struct
-    {
-        bool instructions;
-        long yield;
-        bool category;
-        const char* quantity; // nullptr: no line
-        const char* why;
-    } cases[] = {
+    // With instructions, the yield, with a category, the quantity of the line (nullptr: no line).
+    const std::tuple<bool, long, bool, const char*, const char*> cases[] = {
         {true, 4, true, "250", ""},             {false, 4, true, "250", "Zubereitung"},
         {true, 0, true, "250", "Menge"},        {true, 4, false, "250", "Kategorie"},
         {true, 4, true, nullptr, "Zutaten"},    {true, 4, true, "0", "Zutaten"},
         {false, 0, false, nullptr, "Zubereitung, Menge, Kategorie, Zutaten"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.why);
+    for (const auto& [instructions, yield, category, quantity, why] : cases) {
+        SCOPED_TRACE(why);
         ClRecipe recipe = Recipe();
         recipe.LoadByID(0);
         recipe.SetTitle("Probe");
-        recipe.SetYield(c.yield);
-        if (c.instructions)
+        recipe.SetYield(yield);
+        if (instructions)
             recipe.SetZubereitung("Kochen.");
-        if (c.category)
+        if (category)
             recipe.CatAddID(kVorspeise);
         recipe.IngredCount();
-        if (c.quantity)
-            recipe.IngredAdd(Line(c.quantity, kGramm, "Mehl"));
-        EXPECT_EQ(recipe.IsGeneric(), std::string(c.why) != "");
-        EXPECT_EQ(recipe.WhyGeneric(), c.why);
+        if (quantity)
+            recipe.IngredAdd(Line(quantity, kGramm, "Mehl"));
+        EXPECT_EQ(recipe.IsGeneric(), std::string(why) != "");
+        EXPECT_EQ(recipe.WhyGeneric(), why);
     }
 }
 
@@ -287,49 +271,42 @@ struct OtherChange
 
 std::vector<OtherChange> OtherChanges()
 {
-    auto saved = [](Database& other, long id, const std::function<void(ClRecipe&)>& edit) {
-        ClRecipe theirs;
-        theirs.SetDB(&other);
-        ASSERT_TRUE(theirs.LoadByID(id, 2));
-        edit(theirs);
-        ASSERT_TRUE(theirs.Save()) << theirs.LastErrorText();
+    auto saved = [](const std::function<void(ClRecipe&)>& edit) {
+        return [=](Database& other, long id) {
+            ClRecipe theirs;
+            theirs.SetDB(&other);
+            ASSERT_TRUE(theirs.LoadByID(id, 2));
+            edit(theirs);
+            ASSERT_TRUE(theirs.Save()) << theirs.LastErrorText();
+        };
+    };
+    auto sql = [](const char* statement) {
+        return [=](Database& other, long id) { other.Execute(statement, {id}); };
     };
     return {
-        {"Zubereitung",
-         [=](Database& other, long id) {
-             saved(other, id, [](ClRecipe& r) { r.SetZubereitung("Alles verrühren und ziehen lassen."); });
-         },
+        {"Zubereitung", saved([](ClRecipe& r) { r.SetZubereitung("Alles verrühren und ziehen lassen."); }),
          [](ClRecipe& r) { return r.Zubereitung() == "Alles verrühren und ziehen lassen."; }},
-        {"nur eine Zutat",
-         [=](Database& other, long id) {
-             saved(other, id, [](ClRecipe& r) {
-                 ClIngredient line = r.Ingredient(1);
-                 line.SetIngredient("Roggenmehl");
-                 r.SetIngredient(1, line);
-             });
-         },
+        {"nur eine Zutat", saved([](ClRecipe& r) {
+             ClIngredient line = r.Ingredient(1);
+             line.SetIngredient("Roggenmehl");
+             r.SetIngredient(1, line);
+         }),
          [](ClRecipe& r) { return r.IngredCount() == 1 && r.Ingredient(1).Ingredient() == "Roggenmehl"; }},
-        {"Zutat per SQL",
-         [](Database& other, long id) {
-             other.Execute("UPDATE T_REZ_ZUTAT SET ZutText='Dinkelmehl' WHERE ID=?", {id});
-         },
+        {"Zutat per SQL", sql("UPDATE T_REZ_ZUTAT SET ZutText='Dinkelmehl' WHERE ID=?"),
          [](ClRecipe& r) { return r.IngredCount() == 1 && r.Ingredient(1).Ingredient() == "Dinkelmehl"; }},
-        {"Anweisung per SQL",
-         [](Database& other, long id) {
-             other.Execute("UPDATE T_REZ_ANWEIS SET AnwText='Kalt stellen.' WHERE ID=?", {id});
-         },
+        {"Anweisung per SQL", sql("UPDATE T_REZ_ANWEIS SET AnwText='Kalt stellen.' WHERE ID=?"),
          [](ClRecipe& r) { return r.Zubereitung() == "Kalt stellen."; }},
-        {"Kategorie per SQL",
-         [](Database& other, long id) { other.Execute("DELETE FROM T_REZ_CAT_NDX WHERE ID=?", {id}); },
+        {"Kategorie per SQL", sql("DELETE FROM T_REZ_CAT_NDX WHERE ID=?"),
          [](ClRecipe& r) { return r.CatCount() == 0; }},
     };
 }
 
-// Two workstations on one recipe: a save that meets the other's change since it read the recipe is
-// refused with the message and keeps the user's edits, whichever of the recipe's rows the other
-// changed (also only a line, in the same minute, when the head row reads as before); one program
-// saving twice meets no one.
-TEST_P(RecipeDb, ASaveAfterAnotherProgramsChangeIsRefusedAndKeepsTheEdits)
+// Two workstations on one recipe, whichever of the recipe's rows the other changed (also only a line,
+// in the same minute, when the head row reads as before): a recipe this program holds in memory (saved,
+// read, or served in a menu) is read again, so every read shows the stored state, and a save of the copy
+// read before is refused with the message and keeps the user's edits. One program saving twice meets
+// no one.
+TEST_P(RecipeDb, AnotherProgramsChangeIsReadAgainAndRefusesAStaleSave)
 {
     auto otherDb = OpenDatabase(connect.empty() ? dir.File("base.db") : connect);
     for (const OtherChange& c : OtherChanges()) {
@@ -339,7 +316,14 @@ TEST_P(RecipeDb, ASaveAfterAnotherProgramsChangeIsRefusedAndKeepsTheEdits)
         const long id = first.id();
         ClRecipe mine = Recipe();
         ASSERT_TRUE(mine.LoadByID(id));
+        EXPECT_FALSE(c.shows(mine));
         c.change(*otherDb, id);
+        ClRecipe after = Recipe();
+        ASSERT_TRUE(after.LoadByID(id));
+        EXPECT_TRUE(c.shows(after));
+        ClRecipe byName = Recipe();
+        ASSERT_TRUE(byName.LoadbyName("Linsensuppe"));
+        EXPECT_TRUE(c.shows(byName));
 
         mine.SetTitle("Linsensuppe mit Speck");
         EXPECT_FALSE(mine.Save());
@@ -351,6 +335,7 @@ TEST_P(RecipeDb, ASaveAfterAnotherProgramsChangeIsRefusedAndKeepsTheEdits)
         ClRecipe stored = Recipe();
         ASSERT_TRUE(stored.LoadByID(id, 2));
         EXPECT_TRUE(c.shows(stored));
+        ASSERT_TRUE(first.Delete(false));
     }
 
     ClRecipe again = Complete("Linsensuppe");
@@ -364,51 +349,22 @@ TEST_P(RecipeDb, ASaveAfterAnotherProgramsChangeIsRefusedAndKeepsTheEdits)
     EXPECT_TRUE(theirs.Save()) << theirs.LastErrorText();
 }
 
-// A recipe this program holds in memory (saved, read, or served in a menu) is read again when
-// another workstation changed any of its rows since: every read shows the stored state.
-TEST_P(RecipeDb, ARecipeReadAgainShowsWhatAnotherProgramChanged)
-{
-    auto otherDb = OpenDatabase(connect.empty() ? dir.File("base.db") : connect);
-    for (const OtherChange& c : OtherChanges()) {
-        SCOPED_TRACE(c.what);
-        ClRecipe first = Complete("Linsensuppe");
-        ASSERT_TRUE(first.Save());
-        const long id = first.id();
-        ClRecipe before = Recipe();
-        ASSERT_TRUE(before.LoadByID(id));
-        EXPECT_FALSE(c.shows(before));
-        c.change(*otherDb, id);
-        ClRecipe after = Recipe();
-        ASSERT_TRUE(after.LoadByID(id));
-        EXPECT_TRUE(c.shows(after));
-        ClRecipe byName = Recipe();
-        ASSERT_TRUE(byName.LoadbyName("Linsensuppe"));
-        EXPECT_TRUE(c.shows(byName));
-        ASSERT_TRUE(first.Delete(false));
-    }
-}
-
 TEST_P(RecipeDb, NewIdsFollowTheHighestOrFillTheLowestGap)
 {
-    const struct
-    {
-        std::vector<long> ids;
-        bool gapFilling;
-        long offset;
-        long expected;
-    } cases[] = {
+    // Stored IDs, gap filling, offset, the new ID.
+    const std::tuple<std::vector<long>, bool, long, long> cases[] = {
         {{}, true, 0, 1},        {{1, 2, 4}, true, 0, 3},       {{2, 3}, true, 0, 1},
         {{1, 2, 3}, true, 0, 4}, {{1, 2, 4}, false, 0, 5},      {{1, 2, 4}, true, 10, 15},
         {{}, false, 0, 1},       {{1, 5, 6, 7, 9}, true, 0, 2},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.ids));
+    for (const auto& [ids, gapFilling, offset, expected] : cases) {
+        SCOPED_TRACE(testing::PrintToString(ids));
         db->Execute("DELETE FROM T_REZ_KOPF");
-        for (long id : c.ids)
+        for (long id : ids)
             db->Execute("INSERT INTO T_REZ_KOPF (ID) VALUES (?)", {id});
         ClRecipe recipe = Recipe();
-        recipe.SetGapFilling(c.gapFilling);
-        EXPECT_EQ(recipe.SetNewID(c.offset), c.expected);
+        recipe.SetGapFilling(gapFilling);
+        EXPECT_EQ(recipe.SetNewID(offset), expected);
     }
 }
 
@@ -443,31 +399,24 @@ TEST_P(RecipeDb, DeleteMovesToTheTrashOrRemovesEveryRowOfTheRecipe)
 
 TEST_P(RecipeDb, DependenciesCountOnlyUsersOutsideTheList)
 {
-    for (long id : {5L, 9L, 11L, 12L})
-        db->Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle) VALUES (?,'R')", {id});
-    // 9 uses 5, 11 uses 12; 12 is served in menu 3.
-    db->Execute("INSERT INTO T_REZ_ZUTAT (ID,No,ZutRezept,ZutBLSID) VALUES (9,1,-1,5)");
-    db->Execute("INSERT INTO T_REZ_ZUTAT (ID,No,ZutRezept,ZutBLSID) VALUES (11,1,-1,12)");
-    db->Execute("INSERT INTO T_REZ_ZUTAT (ID,No,ZutRezept,ZutBLSID) VALUES (11,2,0,5)"); // a food key 5
+    db->Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle) VALUES (5,'R'),(9,'R'),(11,'R'),(12,'R')");
+    // 9 uses 5, 11 uses 12 (and a food key 5); 12 is served in menu 3.
+    db->Execute(
+        "INSERT INTO T_REZ_ZUTAT (ID,No,ZutRezept,ZutBLSID) VALUES (9,1,-1,5),(11,1,-1,12),(11,2,0,5)");
     db->Execute("INSERT INTO T_MENU_GANG (MenuID,GangNr,RezID) VALUES (3,1,12)");
-    const struct
-    {
-        const char* list;
-        const char* usedBy;
-        const char* menus;
-        const char* deletable;
-    } cases[] = {
+    // The list, then the recipes using it, the menus serving it and the deletable ones.
+    const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
         {"5,9", "", "", "5,9"},   {"5", "9", "", ""},   {"12", "11", "3", ""},
         {"11,12", "", "3", "11"}, {"0,9", "", "", "9"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.list);
-        std::string usedBy, menus, deletable;
+    for (const auto& [list, usedBy, menus, deletable] : cases) {
+        SCOPED_TRACE(list);
+        std::string users, servedIn, free;
         ClRecipe recipe = Recipe();
-        ASSERT_TRUE(recipe.CheckDependency(c.list, true, true, usedBy, menus, deletable));
-        EXPECT_EQ(usedBy, c.usedBy);
-        EXPECT_EQ(menus, c.menus);
-        EXPECT_EQ(deletable, c.deletable);
+        ASSERT_TRUE(recipe.CheckDependency(list, true, true, users, servedIn, free));
+        EXPECT_EQ(users, usedBy);
+        EXPECT_EQ(servedIn, menus);
+        EXPECT_EQ(free, deletable);
     }
 }
 
@@ -484,9 +433,8 @@ TEST_P(RecipeDb, SaveAsChildAndSaveAsWriteNewRecipesWithTheirCollections)
     EXPECT_EQ(recipe.RezParentTitle(), "Grundteig");
     ClRecipe child = Recipe();
     ASSERT_TRUE(child.LoadByID(recipe.id(), 2));
-    EXPECT_EQ(child.IngredCount(), 1);
-    EXPECT_EQ(child.CatCount(), 1);
-    EXPECT_EQ(child.BookCount(), 1);
+    EXPECT_EQ((std::vector<long>{child.IngredCount(), child.CatCount(), child.BookCount()}),
+              (std::vector<long>{1, 1, 1}));
     EXPECT_TRUE(child.HasChilds(parent));
     // A new identity: the copy does not share the fingerprint of its parent.
     ClRecipe original = Recipe();
@@ -570,15 +518,8 @@ TEST_P(RecipeDb, CellTipNamesYieldOriginSourceCategoriesAndBooks)
 
 TEST_P(RecipeDb, LinesShowQuantitiesInTheChosenMeasureAndTakeThemBack)
 {
-    const struct
-    {
-        long unit;
-        const char* stored;
-        int flags;
-        long editMasse;
-        const char* shown;
-        const char* text;
-    } cases[] = {
+    // Unit, stored quantity, conversion flags, EditMasse, the quantity and the unit shown.
+    const std::tuple<long, const char*, int, long, const char*, const char*> cases[] = {
         {36, "2", convtype::kUK, 0, "56.699", "Gramm"}, // ounces shown as grams
         {36, "2", convtype::kBritish, 0, "2", "ounce"}, // British names, quantity as stored
         {36, "2", 0, 1, "2", "ounce"},                  // EditMasse 1: British by default
@@ -588,17 +529,17 @@ TEST_P(RecipeDb, LinesShowQuantitiesInTheChosenMeasureAndTakeThemBack)
     };
     ClUnit units;
     units.SetDB(db.get());
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.text) + " " + std::to_string(c.flags));
-        app.Options.EditMasse = c.editMasse;
-        ClIngredient line = Line(c.stored, c.unit, "Zutat");
+    for (const auto& [unit, stored, flags, editMasse, shown, text] : cases) {
+        SCOPED_TRACE(std::string(text) + " " + std::to_string(flags));
+        app.Options.EditMasse = editMasse;
+        ClIngredient line = Line(stored, unit, "Zutat");
         line.SetUnits(&units);
-        line.SetConvtype(c.flags);
-        EXPECT_EQ(line.Menge(), Decimal4::Parse(c.shown));
-        EXPECT_EQ(line.EinheitTxt(), c.text);
+        line.SetConvtype(flags);
+        EXPECT_EQ(line.Menge(), Decimal4::Parse(shown));
+        EXPECT_EQ(line.EinheitTxt(), text);
         // Entering the shown quantity again keeps the stored one (to the fourth decimal).
         line.SetMenge(line.Menge());
-        EXPECT_LE(std::llabs((line.OrgMeasurement() - Decimal4::Parse(c.stored)).Ticks()), 1);
+        EXPECT_LE(std::llabs((line.OrgMeasurement() - Decimal4::Parse(stored)).Ticks()), 1);
     }
 }
 
@@ -630,28 +571,11 @@ TEST_P(RecipeDb, ChoiceListsNameEachEntryOnceAndLeaveOutWhatCannotBeChosen)
 {
     db->Execute("DELETE FROM T_INFO_KEY");
     db->Execute("DELETE FROM T_REZ_KOPF");
-    const struct
-    {
-        long id;
-        const char* key;
-        long area;
-    } keys[] = {
-        {7, "Schneebesen", 2}, {7, "Rührbesen", 2}, {3, "Wok", 2}, {5, "Backofen", 2}, {9, "Anis", 1}};
-    for (const auto& key : keys)
-        db->Execute("INSERT INTO T_INFO_KEY (ID,[KEY],KEYTYPE) VALUES (?,?,?)", {key.id, key.key, key.area});
-    const struct
-    {
-        long id;
-        const char* title;
-        bool deleted;
-        bool isTemplate;
-    } recipes[] = {{1, "Zwiebelkuchen", false, false},
-                   {2, "Apfelstrudel", false, false}, {3, "Im Papierkorb", true, false},
-                   {4, "Vorlage", false, true},       {5, "", false, false},
-                   {6, "Das Rezept selbst", false, false}};
-    for (const auto& recipe : recipes)
-        db->Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle,FlagDeleted,Template) VALUES (?,?,?,?)",
-                    {recipe.id, recipe.title, recipe.deleted, recipe.isTemplate});
+    db->Execute("INSERT INTO T_INFO_KEY (ID,[KEY],KEYTYPE) VALUES (7,'Schneebesen',2),(7,'Rührbesen',2),"
+                "(3,'Wok',2),(5,'Backofen',2),(9,'Anis',1)");
+    db->Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle,FlagDeleted,Template) VALUES (1,'Zwiebelkuchen',0,0),"
+                "(2,'Apfelstrudel',0,0),(3,'Im Papierkorb',-1,0),(4,'Vorlage',0,-1),(5,'',0,0),"
+                "(6,'Das Rezept selbst',0,0)");
 
     const auto names = [](const ChoiceList& list) {
         std::vector<std::string> out;

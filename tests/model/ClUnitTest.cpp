@@ -1,18 +1,12 @@
 #include "model/ClUnit.h"
+#include "model/UnitManagement.h"
 #include "model/clsRecipeUnit.h"
 
-#include "core/AppContext.h"
-#include "db/BaseData.h"
-#include "db/Database.h"
-#include "db/Schema.h"
+#include "core/Utf8.h"
+#include "tests/model/ModelDb.h"
 #include "tests/support/BaseDataDb.h"
-#include "tests/support/NewDatabase.h"
-#include "tests/support/TempDir.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 
 namespace pf {
 namespace {
@@ -23,11 +17,9 @@ Decimal4 D(const char* text)
 }
 
 // A fresh database with the schema; units either from the real base data or written by the test.
-class UnitDb : public ::testing::Test
+class UnitDb : public test::ModelDb
 {
 protected:
-    void SetUp() override { db = test::NewDatabase(dir.File("units.db")); }
-    void WithSchema(const std::vector<TableDef>& tables = SchemaTables()) { CreateTables(*db, tables); }
     void WithBaseUnits()
     {
         db = test::MakeBaseDataDatabase(dir, "base.db", test::Foods::Without, {"20_units.csv"});
@@ -41,11 +33,6 @@ protected:
             {id, shortD, longD, std::string(shortD) + "uk", std::string(longD) + " (UK)",
              std::string(shortD) + "us", std::string(longD) + " (US)", D(uk2d), D(us2d)});
     }
-
-    AppContext app;
-    ScopedAppContext scope{app};
-    test::TempDir dir;
-    std::unique_ptr<Database> db;
 };
 
 TEST_F(UnitDb, LoadsTheBaseUnitsAndFindsThemByIdAndName)
@@ -69,15 +56,13 @@ TEST_F(UnitDb, LoadsTheBaseUnitsAndFindsThemByIdAndName)
     units.FillUnitNameD(999, false, selected);
     EXPECT_EQ(selected, -1);
 
-    struct Case
-    {
-        const char* name;
-        long id; // 0: not found
-    } cases[] = {{"g", 31}, {"GRAM", 31}, {"gramme", 31},   {"Gramm", 31}, {"ml", 25},
-                 {"t", 6},  {"T", 6},     {"teelöffel", 6}, {"", 0},       {"Kilometer", 0}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(units.id(units.SearchforName(c.name)), c.id);
+    // A name and the unit it finds (0: none).
+    const std::pair<const char*, long> cases[] = {
+        {"g", 31}, {"GRAM", 31}, {"gramme", 31},   {"Gramm", 31}, {"ml", 25},
+        {"t", 6},  {"T", 6},     {"teelöffel", 6}, {"", 0},       {"Kilometer", 0}};
+    for (const auto& [name, id] : cases) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(units.id(units.SearchforName(name)), id);
     }
 }
 
@@ -102,7 +87,8 @@ TEST_F(UnitDb, NoFractionOnScaleDefaultsByShortNameWhenTheColumnIsMissing)
     auto unit =
         std::find_if(tables.begin(), tables.end(), [](const TableDef& t) { return t.Name == "T_UNIT"; });
     std::erase_if(unit->Fields, [](const FieldDef& f) { return f.Name == "NoFractionOnScale"; });
-    WithSchema({*unit});
+    db->Execute("DROP TABLE T_UNIT");
+    CreateTables(*db, {*unit});
     AddUnit(1, "ml", "Milliliter", "1", "1");
     AddUnit(2, "Gr", "Gramm", "1", "1");
     AddUnit(3, "EL", "Esslöffel", "1", "1");
@@ -117,25 +103,19 @@ TEST_F(UnitDb, NoFractionOnScaleDefaultsByShortNameWhenTheColumnIsMissing)
 
 TEST(ClUnitConvtype, CompletesFlagsFromEditMasseAndLanguage)
 {
-    struct Case
-    {
-        int flags;
-        long editMasse;
-        const char* language;
-        int expected;
-    } cases[] = {
+    // Flags, EditMasse, language, the completed flags.
+    const std::tuple<int, long, const char*, int> cases[] = {
         {0, 1, "DE", 8}, {0, 2, "DE", 4}, {0, 0, "DE", 2},  {0, 7, "DE", 2}, {16, 1, "DE", 24},
         {0, 0, "E", 8},  {2, 1, "E", 8},  {18, 2, "E", 24}, {4, 1, "E", 4},  {2, 2, "DE", 2},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.flags << " " << c.editMasse << " " << c.language);
-        EXPECT_EQ(ClUnit::CompleteConvtype(c.flags, c.editMasse, c.language), c.expected);
+    for (const auto& [flags, editMasse, language, expected] : cases) {
+        SCOPED_TRACE(testing::Message() << flags << " " << editMasse << " " << language);
+        EXPECT_EQ(ClUnit::CompleteConvtype(flags, editMasse, language), expected);
     }
 }
 
 TEST_F(UnitDb, DisplayConversionChoosesNamesAndFactors)
 {
-    WithSchema();
     AddUnit(10, "oz", "Unze", "0.0353", "0.0338");
     AddUnit(11, "x", "Drittel", "3", "0");
     db->Execute("UPDATE T_UNIT SET UnitShortD='' WHERE ID=11");
@@ -156,7 +136,7 @@ TEST_F(UnitDb, DisplayConversionChoosesNamesAndFactors)
         {1, 8, "DE", "100", "100", "Unze (UK)", "ozuk"}, // British measure: stored quantity unchanged
         {1, 2, "DE", "100", "3.53", "Unze", "oz"},
         {1, 4, "DE", "100", "3.38", "Unze (US)", "ozus"},
-        {1, 6, "DE", "100", "0.1193", "Unze (US)", "ozus"}, // both factors, then three decimals
+        {1, 6, "DE", "100", "0.119", "Unze (US)", "ozus"}, // both factors (0.1193), then three decimals
         {1, 2 | 16, "DE", "1", "0.035", "OZ", "oz"},    {1, 8 | 16, "DE", "1", "1", "OZUK", "ozuk"},
         {1, 2, "E", "1", "0.035", "Unze (US)", "ozus"},
         {2, 2, "DE", "0.3333", "1", "Drittel", "Drittel"}, // 0.9999 lies within 0.001 of 1; no short name
@@ -168,11 +148,7 @@ TEST_F(UnitDb, DisplayConversionChoosesNamesAndFactors)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.index << " " << c.flags << " " << c.stored);
-        // Expected as the rule gives it: factor product to four places, then cut at three decimals.
-        Decimal4 expected = D(c.quantity);
-        if (c.index == 1 && c.flags == 6)
-            expected = D("0.119");
-        EXPECT_EQ(units.DisplayQuantity(D(c.stored), c.index, c.flags), expected);
+        EXPECT_EQ(units.DisplayQuantity(D(c.stored), c.index, c.flags), D(c.quantity));
         EXPECT_EQ(units.UnitText(c.index, c.flags, c.language), c.text);
         EXPECT_EQ(units.DisplayUnitText(c.index, c.flags, c.language), c.shown);
     }
@@ -180,7 +156,6 @@ TEST_F(UnitDb, DisplayConversionChoosesNamesAndFactors)
 
 TEST_F(UnitDb, SaveWritesNewAndChangedUnitsAndDelRemovesThem)
 {
-    WithSchema();
     AddUnit(4, "oz", "Unze", "1", "1");
     ClUnit units;
     units.SetDB(db.get());
@@ -230,29 +205,21 @@ TEST_F(UnitDb, SaveWritesNewAndChangedUnitsAndDelRemovesThem)
 
 TEST(ClUnitScaling, RatioIsLargerOverSmallerCutToThreeDecimals)
 {
-    struct Case
-    {
-        long yield, newYield;
-        double ratio; // 0: nothing to scale
-    } cases[] = {{4, 6, 1.5},         {3, 2, 1.5},    {2, 4, 2},  {3, 4, 1.333}, {6, 1, 6},
-                 {4, 4, 0},           {4, 0, 0},      {4, -2, 0}, {0, 4, 0},     {3, 5, 1.666},
-                 {1000, 1001, 1.001}, {2000, 2001, 0}}; // 1.0005 cut to 1: nothing happens
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.yield << " -> " << c.newYield);
-        EXPECT_EQ(ScaleRatio(c.yield, c.newYield), c.ratio);
+    // Yield, new yield, the ratio (0: nothing to scale).
+    const std::tuple<long, long, double> cases[] = {
+        {4, 6, 1.5}, {3, 2, 1.5}, {2, 4, 2},  {3, 4, 1.333}, {6, 1, 6},     {4, 4, 0},
+        {4, 0, 0},   {4, -2, 0},  {0, 4, 0},  {3, 5, 1.666}, {1000, 1001, 1.001},
+        {2000, 2001, 0}}; // 1.0005 cut to 1: nothing happens
+    for (const auto& [yield, newYield, ratio] : cases) {
+        SCOPED_TRACE(testing::Message() << yield << " -> " << newYield);
+        EXPECT_EQ(ScaleRatio(yield, newYield), ratio);
     }
 }
 
 TEST(ClUnitScaling, ScaledQuantitiesFollowTheRoundingRules)
 {
-    struct Case
-    {
-        const char* shown;
-        double ratio;
-        bool up;
-        bool noFraction;
-        const char* expected;
-    } cases[] = {
+    // The quantity shown, the ratio, scaling up, no fractions for the unit, the scaled quantity.
+    const std::tuple<const char*, double, bool, bool, const char*> cases[] = {
         // yield 3 to 4
         {"1", 1.333, true, false, "2"},       {"2", 1.333, true, false, "2.666"},
         {"7", 1.333, true, false, "10"},      {"11", 1.333, true, false, "14"},
@@ -275,10 +242,10 @@ TEST(ClUnitScaling, ScaledQuantitiesFollowTheRoundingRules)
         {"0.9824", 2.5, true, false, "3"}, // 2.456: here = t(2.456) = 2 (2.5 to even), up = 3
         {"1.25", 1.333, true, false, "1.666"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [shown, ratio, up, noFraction, expected] : cases) {
         SCOPED_TRACE(testing::Message()
-                     << c.shown << (c.up ? " * " : " / ") << c.ratio << (c.noFraction ? " no fraction" : ""));
-        EXPECT_EQ(ScaleQuantity(D(c.shown), c.ratio, c.up, c.noFraction), D(c.expected));
+                     << shown << (up ? " * " : " / ") << ratio << (noFraction ? " no fraction" : ""));
+        EXPECT_EQ(ScaleQuantity(D(shown), ratio, up, noFraction), D(expected));
     }
 }
 
@@ -312,19 +279,11 @@ TEST_F(UnitDb, RecipeUnitsFindNamesIdsAndCompatibleUnits)
 
 TEST_F(UnitDb, RefreshDbMergesDeletedYieldUnitsIntoTheirReplacement)
 {
-    WithSchema();
-    db->Execute(
-        "INSERT INTO T_REZ_KOPFEINHEIT (ID,NameD,NameE,NameF) VALUES (1,'Portionen','Servings','Portions')");
-    db->Execute(
-        "INSERT INTO T_REZ_KOPFEINHEIT (ID,NameD,NameE,NameF) VALUES (2,'Portion','Serving','Portion')");
-    struct Recipe
-    {
-        long id, unit;
-        bool templ, deleted;
-    } recipes[] = {{1, 1, false, false}, {2, 2, false, false}, {3, 2, true, false}, {4, 2, false, true}};
-    for (const Recipe& r : recipes)
-        db->Execute("INSERT INTO T_REZ_KOPF (ID,RezYieldEinh,Template,FlagDeleted) VALUES (?,?,?,?)",
-                    {r.id, r.unit, r.templ, r.deleted});
+    db->Execute("INSERT INTO T_REZ_KOPFEINHEIT (ID,NameD,NameE,NameF) VALUES "
+                "(1,'Portionen','Servings','Portions'),(2,'Portion','Serving','Portion')");
+    // Recipe 3 is a template, recipe 4 in the trash.
+    db->Execute("INSERT INTO T_REZ_KOPF (ID,RezYieldEinh,Template,FlagDeleted) VALUES (1,1,0,0),(2,2,0,0),"
+                "(3,2,-1,0),(4,2,0,-1)");
 
     clsRecipeUnit yields;
     ASSERT_TRUE(yields.Init(*db));
@@ -347,6 +306,70 @@ TEST_F(UnitDb, RefreshDbMergesDeletedYieldUnitsIntoTheirReplacement)
     EXPECT_EQ(yields.id(stored), 2);
     EXPECT_EQ(db->Scalar("SELECT NameF FROM T_REZ_KOPFEINHEIT WHERE ID=2").AsText(), "Stück");
     EXPECT_EQ(yields.UnitUsenum(yields.SearchID("1")), 2);
+}
+
+// Yield units of recipes, merged and cleaned up with questions.
+class YieldUnitRules : public UnitDb
+{
+protected:
+    void Load(std::initializer_list<const char*> names)
+    {
+        long id = 1;
+        for (const char* name : names) {
+            db->Execute("INSERT INTO T_REZ_KOPFEINHEIT (ID,NameD) VALUES (?,?)", {id, name});
+            db->Execute("INSERT INTO T_REZ_KOPF (ID,RezYieldEinh) VALUES (?,?)", {id, id});
+            ++id;
+        }
+        ASSERT_TRUE(units.Init(*db));
+    }
+    long Rows() { return static_cast<long>(db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPFEINHEIT").AsLong()); }
+
+    clsRecipeUnit units;
+};
+
+TEST_F(YieldUnitRules, DuplicatesAreFoundIgnoringCaseAndGoToTheFirst)
+{
+    Load({"Stück", "stück", "Laib", "STÜCK", "Brot", "brot"});
+    const auto duplicates = FindDuplicateRecipeUnits(units);
+    ASSERT_EQ(duplicates.size(), 3u);
+    for (const auto& [duplicate, first] : duplicates) {
+        SCOPED_TRACE(units.UnitNameD(duplicate));
+        EXPECT_LT(first, duplicate);
+        EXPECT_EQ(ToUpper(units.UnitNameD(first)), ToUpper(units.UnitNameD(duplicate)));
+        // The first of a group is never itself a duplicate.
+        for (const auto& other : duplicates)
+            EXPECT_NE(other.first, first);
+    }
+
+    // An entry already marked for deletion takes no part.
+    units.Deleteentry(duplicates[0].first, 0);
+    EXPECT_EQ(FindDuplicateRecipeUnits(units).size(), 2u);
+}
+
+TEST_F(YieldUnitRules, DeclinedMergeAndDuplicateRemovalChangeNothing)
+{
+    Load({"Portionen", "portionen", "Stück"});
+    ui.Answering(Answer::No).Answering(Answer::No);
+    EXPECT_FALSE(MergeRecipeUnit(units, 3, 1));
+    EXPECT_EQ(RemoveDuplicateRecipeUnits(units), -1);
+    EXPECT_EQ(Rows(), 3);
+    EXPECT_EQ(units.Count(), 3);
+    EXPECT_FALSE(units.IsDeleted(3));
+    // No question at all for a merge into itself or outside the list.
+    EXPECT_FALSE(MergeRecipeUnit(units, 2, 2));
+    EXPECT_FALSE(MergeRecipeUnit(units, 2, 9));
+    EXPECT_EQ(ui.shown.size(), 2u);
+}
+
+TEST_F(YieldUnitRules, FailedMergeIsReportedAndLeavesTheRecipes)
+{
+    Load({"Portionen", "Stück"});
+    db->Execute("DROP TABLE T_REZ_KOPFEINHEIT");
+    ui.Answering(Answer::Yes);
+    EXPECT_FALSE(MergeRecipeUnit(units, 2, 1));
+    ASSERT_EQ(ui.shown.size(), 2u);
+    EXPECT_EQ(ui.shown[1].Icon, MsgIcon::Critical);
+    EXPECT_EQ(db->Scalar("SELECT RezYieldEinh FROM T_REZ_KOPF WHERE ID=2").AsLong(), 2);
 }
 
 } // namespace

@@ -1,69 +1,45 @@
 #include "model/RecipeTrash.h"
 
-#include "core/AppContext.h"
-#include "db/Database.h"
-#include "db/Schema.h"
 #include "model/RecipeChanges.h"
-#include "tests/support/NewDatabase.h"
-#include "tests/support/ScriptedInteraction.h"
-#include "tests/support/TempDir.h"
-
-#include <gtest/gtest.h>
+#include "tests/model/ModelDb.h"
 
 namespace pf {
 namespace {
 
-// Keeps every status text, not only the last one.
-class RecordingInteraction : public test::ScriptedInteraction
-{
-public:
-    void SetStatus(const std::string& text, int percent) override
-    {
-        ScriptedInteraction::SetStatus(text, percent);
-        if (!text.empty() && (statuses.empty() || statuses.back() != text))
-            statuses.push_back(text);
-    }
-    std::vector<std::string> statuses;
-};
+// The tables a recipe owns rows of, besides its head row.
+const char* const kOwnedTables[] = {"T_REZ_ZUTAT",  "T_REZ_ANWEIS",      "T_REZ_CAT_NDX", "T_REZ_KOCHBUCH",
+                                    "T_REZ_GERAET", "T_REZ_KOPFGEFRIER", "T_BLOB"};
 
-class Trash : public ::testing::Test
+class Trash : public test::ModelDb
 {
 protected:
     void SetUp() override
     {
+        ModelDb::SetUp();
         ui.mainWindowLoaded = true;
-        app.UI = &ui;
-        db = test::NewSchemaDatabase(dir.File("trash.db"));
         trash.SetDB(db.get());
     }
     // A recipe with a line, an instruction, a category, a cookbook, a utensil and a picture.
-    void AddRecipe(long id, bool deleted, long bookId = 5)
+    void AddRecipe(long id, bool deleted)
     {
         db->Execute("INSERT INTO T_REZ_KOPF (ID,FlagDeleted,Template) VALUES (?,?,0)", {id, deleted});
         db->Execute("INSERT INTO T_REZ_ZUTAT (ID,No,ZutText) VALUES (?,1,'Mehl')", {id});
         db->Execute("INSERT INTO T_REZ_ANWEIS (ID,NO,AnwText) VALUES (?,1,'Rühren')", {id});
         db->Execute("INSERT INTO T_REZ_CAT_NDX (ID,CatID) VALUES (?,3)", {id});
-        db->Execute("INSERT INTO T_REZ_KOCHBUCH (RezID,BuchID) VALUES (?,?)", {id, bookId});
+        db->Execute("INSERT INTO T_REZ_KOCHBUCH (RezID,BuchID) VALUES (?,5)", {id});
         db->Execute("INSERT INTO T_REZ_GERAET (RezID,GeraetID) VALUES (?,4)", {id});
         db->Execute("INSERT INTO T_REZ_KOPFGEFRIER (KopfID) VALUES (?)", {id});
         db->Execute("INSERT INTO T_BLOB (ID,IDType,IDReference,IDNum,Property) VALUES (?,5,?,1,0)", {id, id});
     }
-    long Scalar(const std::string& sql) { return static_cast<long>(db->Scalar(sql).AsLong()); }
     // Rows left in every table a recipe owns.
     long OwnedRows()
     {
-        long rows = 0;
-        for (const char* table : {"T_REZ_ZUTAT", "T_REZ_ANWEIS", "T_REZ_CAT_NDX", "T_REZ_KOCHBUCH",
-                                  "T_REZ_GERAET", "T_REZ_KOPFGEFRIER", "T_BLOB", "T_REZ_KOPF"})
-            rows += Scalar(std::string("SELECT COUNT(*) FROM ") + table);
+        long rows = Count("SELECT COUNT(*) FROM T_REZ_KOPF");
+        for (const char* table : kOwnedTables)
+            rows += Count(std::string("SELECT COUNT(*) FROM ") + table);
         return rows;
     }
 
-    RecordingInteraction ui;
-    AppContext app;
-    ScopedAppContext scope{app};
-    test::TempDir dir;
-    std::unique_ptr<Database> db;
     RecipeTrash trash;
 };
 
@@ -89,37 +65,31 @@ TEST_F(Trash, TwelveHundredRecipesGoToTheTrashInThreePortions)
     EXPECT_EQ(heard[0].Kind, RecipeChangeKind::Trashed);
     EXPECT_EQ(heard[0].IDs.size(), 1200u);
     EXPECT_EQ(heard[0].Db, db.get());
-    EXPECT_EQ(ui.statuses, (std::vector<std::string>{"500 Rezepte werden in den Papierkorb geworfen",
-                                                     "200 Rezepte werden in den Papierkorb geworfen"}));
-    EXPECT_EQ(ui.statusCalls, 3);
-    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE FlagDeleted<>0"), 1200);
+    EXPECT_EQ(ui.statusTexts, (std::vector<std::string>{"500 Rezepte werden in den Papierkorb geworfen",
+                                                        "500 Rezepte werden in den Papierkorb geworfen",
+                                                        "200 Rezepte werden in den Papierkorb geworfen"}));
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_KOPF WHERE FlagDeleted<>0"), 1200);
     ASSERT_TRUE(trash.DeleteRecipes("5", 0));
     EXPECT_EQ(heard.size(), 1u);
 }
 
 TEST_F(Trash, ModeDecidesBetweenTrashAndDeletingForGood)
 {
-    struct Case
-    {
-        int mode;
-        bool saveDel;
-        const char* status;
-        long rowsLeft;
-    };
-    const Case cases[] = {
+    // Mode, the EditSaveDel setting, the status shown, the recipe's rows left.
+    const std::tuple<int, bool, const char*, long> cases[] = {
         {RecipeTrash::kModeFromSetting, true, "Rezept 7 wird in den Papierkorb geworfen", 8},
         {RecipeTrash::kModeFromSetting, false, "Rezept 7 wird gelöscht", 0},
         {1, false, "Rezept 7 wird in den Papierkorb geworfen", 8},
         {0, true, "Rezept 7 wird gelöscht", 0},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.status);
+    for (const auto& [mode, saveDel, status, rowsLeft] : cases) {
+        SCOPED_TRACE(status);
         AddRecipe(7, false);
-        app.Options.EditSaveDel = c.saveDel;
-        ASSERT_TRUE(trash.DeleteRecipes("7", c.mode));
-        EXPECT_EQ(ui.statusText, c.status);
-        EXPECT_EQ(OwnedRows(), c.rowsLeft);
-        EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE FlagDeleted<>0"), c.rowsLeft > 0 ? 1 : 0);
+        app.Options.EditSaveDel = saveDel;
+        ASSERT_TRUE(trash.DeleteRecipes("7", mode));
+        EXPECT_EQ(ui.statusText, status);
+        EXPECT_EQ(OwnedRows(), rowsLeft);
+        EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_KOPF WHERE FlagDeleted<>0"), rowsLeft > 0 ? 1 : 0);
         db->Execute("DELETE FROM T_REZ_KOPF");
         trash.DeleteRecipes("7", 0);
     }
@@ -135,35 +105,30 @@ TEST_F(Trash, AListWithSomethingElseThanRecipeNumbersIsRefused)
 
 TEST_F(Trash, EmptyTrashAsksOnceAndFollowsTheAnswer)
 {
-    struct Case
-    {
-        Answer answer;
-        bool goOn;
-        long recipesLeft;
-    };
-    const Case cases[] = {{Answer::Cancel, false, 3}, {Answer::No, true, 3}, {Answer::Yes, true, 0}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(static_cast<int>(c.answer));
+    // The answer, whether the caller goes on, the recipes left in the trash.
+    const std::tuple<Answer, bool, long> cases[] = {
+        {Answer::Cancel, false, 3}, {Answer::No, true, 3}, {Answer::Yes, true, 0}};
+    for (const auto& [answer, goOn, recipesLeft] : cases) {
+        SCOPED_TRACE(static_cast<int>(answer));
         db->Execute("DELETE FROM T_REZ_KOPF");
         AddRecipe(1, true);
         AddRecipe(2, true);
         AddRecipe(3, true);
         AddRecipe(4, false);
         ui.shown.clear();
-        ui.Answering(c.answer);
-        EXPECT_EQ(trash.EmptyTrash(-3, Buttons::YesNoCancel), c.goOn);
+        ui.Answering(answer);
+        EXPECT_EQ(trash.EmptyTrash(-3, Buttons::YesNoCancel), goOn);
         ASSERT_EQ(ui.shown.size(), 1u);
         EXPECT_EQ(ui.shown[0].Text, "Im \"[Rezept-Papierkorb]\" sind 3 Rezepte enthalten, die jetzt gelöscht "
                                     "werden können.");
         EXPECT_EQ(ui.shown[0].Caption, "Papierkorb");
-        EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE FlagDeleted<>0"), c.recipesLeft);
-        EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE ID=4"), 1);
-        if (c.recipesLeft == 0) {
+        EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_KOPF WHERE FlagDeleted<>0"), recipesLeft);
+        EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_KOPF WHERE ID=4"), 1);
+        if (recipesLeft == 0) {
             EXPECT_EQ(OwnedRows(), 8); // only recipe 4 and its rows remain
             EXPECT_EQ(ui.statusText, "");
         }
-        for (const char* table : {"T_REZ_ZUTAT", "T_REZ_ANWEIS", "T_REZ_CAT_NDX", "T_REZ_KOCHBUCH",
-                                  "T_REZ_GERAET", "T_REZ_KOPFGEFRIER", "T_BLOB"})
+        for (const char* table : kOwnedTables)
             db->Execute(std::string("DELETE FROM ") + table);
     }
     // Only recipe 4 is left, outside the trash: nothing to ask.
@@ -185,8 +150,8 @@ TEST_F(Trash, EmptyingTheDuplicatesDeletesTheirRecipesForGood)
     EXPECT_EQ(ui.shown.at(0).Text,
               "Im \"[Doppelte Rezepte]\" sind 1100 Rezepte enthalten, die jetzt gelöscht "
               "werden können.");
-    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOPF"), 1);
-    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOCHBUCH"), 0);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_KOPF"), 1);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_KOCHBUCH"), 0);
 }
 
 } // namespace

@@ -1,32 +1,15 @@
 #include "model/clBlob.h"
 
-#include "core/AppContext.h"
-#include "db/Database.h"
-#include "db/Recordset.h"
-#include "db/Schema.h"
-#include "tests/support/NewDatabase.h"
-#include "tests/support/ScriptedInteraction.h"
-#include "tests/support/TempDir.h"
-
-#include <gtest/gtest.h>
+#include "tests/model/ModelDb.h"
 
 namespace pf {
 namespace {
 
 constexpr long kPic = clBlob::kRecipePicture;
 
-class BlobDb : public ::testing::Test
+class BlobDb : public test::ModelDb
 {
 protected:
-    void SetUp() override
-    {
-        app.UI = &ui;
-        db = Open("blob.db");
-    }
-    std::unique_ptr<Database> Open(const std::string& file)
-    {
-        return test::NewSchemaDatabase(dir.File(file));
-    }
     // An attachment of the test database, not yet stored.
     clBlob Unsaved(long reference, Blob data, long type = kPic)
     {
@@ -51,14 +34,8 @@ protected:
     }
     long Rows(const std::string& where = "1=1")
     {
-        return static_cast<long>(db->Scalar("SELECT COUNT(*) FROM T_BLOB WHERE " + where).AsLong());
+        return Count("SELECT COUNT(*) FROM T_BLOB WHERE " + where);
     }
-
-    AppContext app;
-    ScopedAppContext scope{app};
-    test::ScriptedInteraction ui;
-    test::TempDir dir;
-    std::unique_ptr<Database> db;
 };
 
 TEST_F(BlobDb, PathIsStoredWithPropertyBitAndWithoutData)
@@ -189,16 +166,11 @@ TEST_F(BlobDb, OrphanCleanupRemovesPicturesOfMissingRecipesOnly)
 
 TEST_F(BlobDb, SaveIsRefusedForUnusedOrOwnerlessAttachments)
 {
-    struct Case
-    {
-        const char* name;
-        long reference;
-        Blob data;
-    };
-    const Case cases[] = {{"unused", 10, {}}, {"no owner", 0, {1, 2}}, {"negative owner", -1, {1}}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        clBlob blob = Unsaved(c.reference, c.data);
+    const std::tuple<const char*, long, Blob> cases[] = {
+        {"unused", 10, {}}, {"no owner", 0, {1, 2}}, {"negative owner", -1, {1}}};
+    for (const auto& [name, reference, data] : cases) {
+        SCOPED_TRACE(name);
+        clBlob blob = Unsaved(reference, data);
         blob.SetIDNum(1);
         EXPECT_FALSE(blob.Save());
         EXPECT_NE(blob.LastError(), 0);
@@ -245,7 +217,7 @@ TEST_F(BlobDb, TransferWritesACopyAndKeepsTheOriginal)
 {
     SavePicture(10, {5, 6});
     SavePicture(10, {7});
-    auto target = Open("target.db");
+    auto target = test::NewSchemaDatabase(dir.File("target.db"));
     clBlob blob = Attached();
     ASSERT_TRUE(blob.Loadr(kPic, 10, 2));
     blob.SetROMode(true);

@@ -16,12 +16,7 @@ namespace {
 // What the index is asked for a pattern: the trigrams every match must contain.
 TEST(WordIndexFilter, TrigramQueryOfPatterns)
 {
-    struct Case
-    {
-        const char* pattern;
-        std::string query;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, std::string> cases[] = {
         {"*suppe*", "\"sup\" AND \"upp\" AND \"ppe\""},
         {"SUPPE*", "\"sup\" AND \"upp\" AND \"ppe\""}, // the index folds case as the comparison does
         {"*ab*", ""},                                  // too short for a trigram
@@ -38,9 +33,9 @@ TEST(WordIndexFilter, TrigramQueryOfPatterns)
         {"*[aàáâãäå][aàáâãäå][aàáâãäå]*", ""},                       // 343 forms: too many to look up
         {"*ab[c*", ""},                                              // malformed: left to the comparison
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.pattern);
-        EXPECT_EQ(TrigramQuery(c.pattern), c.query);
+    for (const auto& [pattern, query] : cases) {
+        SCOPED_TRACE(pattern);
+        EXPECT_EQ(TrigramQuery(pattern), query);
     }
 }
 
@@ -95,6 +90,30 @@ protected:
         "señor", "senor", "öl",      "oel",    "äpfel", "apfel", "gieß",  "giess", "sup",    "uppe",
         "zi",    "e",     "pfel",    "tze",    "#2001", "ätzl",  "ößе",   "üsl",   "ÄSE",    "spätzle"};
 
+    // The hits of every search, in order.
+    std::vector<std::vector<long>> Hits(const std::vector<std::string>& searches)
+    {
+        std::vector<std::vector<long>> hits;
+        for (const std::string& data : searches)
+            hits.push_back(Ids(data));
+        return hits;
+    }
+    void ExpectHits(const std::vector<std::string>& searches, const std::vector<std::vector<long>>& expected)
+    {
+        for (std::size_t i = 0; i < searches.size(); ++i) {
+            SCOPED_TRACE(searches[i]);
+            EXPECT_EQ(Ids(searches[i]), expected[i]);
+        }
+    }
+    // The statements a search runs.
+    std::vector<std::string> Statements(const std::string& data)
+    {
+        ClSearch search(db.get());
+        long count = 0;
+        search.FindFirst(data, -1, ClSearch::kSortTitle, count);
+        return search.Statements();
+    }
+
     // Searches of one to three random words and up to two ingredient texts with random options
     // (an ingredient search alone too), compared with the same search on the same rows without
     // the index.
@@ -134,9 +153,7 @@ TEST_P(WordIndexSearch, SameHitsWithAndWithoutIndexAfterChanges)
     AddWordRecipes(random);
     ASSERT_FALSE(HasSearchIndex(*db));
     const std::vector<std::string> searches = RandomSearches(random, 250);
-    std::vector<std::vector<long>> scanned;
-    for (const std::string& data : searches)
-        scanned.push_back(Ids(data));
+    const std::vector<std::vector<long>> scanned = Hits(searches);
 
     CreateSearchIndex(*db);
     ASSERT_TRUE(HasSearchIndex(*db));
@@ -146,14 +163,12 @@ TEST_P(WordIndexSearch, SameHitsWithAndWithoutIndexAfterChanges)
     for (std::size_t i = 0; i < searches.size(); ++i) {
         SCOPED_TRACE(searches[i]);
         EXPECT_EQ(Ids(searches[i]), scanned[i]);
-        ClSearch search(db.get());
-        long count = 0;
-        search.FindFirst(searches[i], -1, ClSearch::kSortTitle, count);
+        const std::vector<std::string> statements = Statements(searches[i]);
         // A server narrows only words searched in the instructions too, by a step of their own.
-        if (!search.Statements().empty() &&
-            search.Statements()[0].find(file ? "MATCH" : "UNION SELECT ID FROM T_REZ_ANWEIS") != std::string::npos)
+        if (!statements.empty() &&
+            statements[0].find(file ? "MATCH" : "UNION SELECT ID FROM T_REZ_ANWEIS") != std::string::npos)
             ++narrowed;
-        for (const std::string& sql : search.Statements())
+        for (const std::string& sql : statements)
             if (sql.find(std::string(kIngredientIndexTable) + " MATCH") != std::string::npos) {
                 ++ingredientsNarrowed;
                 break;
@@ -225,15 +240,10 @@ TEST_P(WordIndexSearch, SameHitsWithAndWithoutIndexAfterChanges)
     }
 
     EXPECT_EQ(IndexDisagreement(*db), "");
-    std::vector<std::vector<long>> indexed;
-    for (const std::string& data : searches)
-        indexed.push_back(Ids(data));
+    const std::vector<std::vector<long>> indexed = Hits(searches);
     DropSearchIndex(*db);
     ASSERT_FALSE(HasSearchIndex(*db));
-    for (std::size_t i = 0; i < searches.size(); ++i) {
-        SCOPED_TRACE(searches[i]);
-        EXPECT_EQ(indexed[i], Ids(searches[i]));
-    }
+    ExpectHits(searches, indexed);
 }
 
 // Recipes stored as an import stores them wait to be indexed. Changed meanwhile, also by rows moving
@@ -266,30 +276,19 @@ TEST_P(WordIndexSearch, WaitingRecipesLeaveTheIndexInStepAndTheHitsExact)
     ASSERT_EQ(PendingRecipeCount(*db), 60u);
     EXPECT_EQ(IndexDisagreement(*db), "");
 
-    std::vector<std::vector<long>> waiting;
-    for (const std::string& data : searches) {
-        waiting.push_back(Ids(data));
-        ClSearch search(db.get());
-        long count = 0;
-        search.FindFirst(data, -1, ClSearch::kSortTitle, count);
-        for (const std::string& sql : search.Statements())
+    const std::vector<std::vector<long>> waiting = Hits(searches);
+    for (const std::string& data : searches)
+        for (const std::string& sql : Statements(data))
             EXPECT_EQ(sql.find("MATCH"), std::string::npos) << sql;
-    }
     EXPECT_EQ(IndexPendingRecipes(*db, 25), 35u);
     EXPECT_EQ(IndexDisagreement(*db), "");
     ASSERT_TRUE(IndexAllPendingRecipes(*db));
     EXPECT_EQ(PendingRecipeCount(*db), 0u);
     EXPECT_EQ(IndexDisagreement(*db), "");
     EXPECT_TRUE(HasWordIndex(*db));
-    for (std::size_t i = 0; i < searches.size(); ++i) {
-        SCOPED_TRACE(searches[i]);
-        EXPECT_EQ(Ids(searches[i]), waiting[i]);
-    }
+    ExpectHits(searches, waiting);
     DropSearchIndex(*db);
-    for (std::size_t i = 0; i < searches.size(); ++i) {
-        SCOPED_TRACE(searches[i]);
-        EXPECT_EQ(Ids(searches[i]), waiting[i]);
-    }
+    ExpectHits(searches, waiting);
 }
 
 PF_ON_BOTH_BACKENDS(WordIndexSearch);

@@ -6,8 +6,10 @@
 
 #include "core/AppContext.h"
 #include "db/Database.h"
+#include "exchange/ExportRun.h"
 #include "model/ClRecipe.h"
 #include "planning/ClMenu.h"
+#include "tests/exchange/Golden.h"
 #include "tests/support/Backends.h"
 #include "tests/support/BaseDataDb.h"
 #include "tests/support/ScriptedInteraction.h"
@@ -15,7 +17,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -67,6 +68,17 @@ protected:
         brueheId = SaveBruehe();
         spaetzleId = SaveSpaetzle();
         suppeId = SaveSuppe();
+    }
+
+    // A request for the recipes, written to that file of the test folder (none when empty).
+    ExportRequest Request(int mode, std::vector<long> ids, const std::string& file = "") const
+    {
+        ExportRequest request;
+        request.Mode = mode;
+        request.Ids = std::move(ids);
+        if (!file.empty())
+            request.FileName = dir.File(file);
+        return request;
     }
 
     ClRecipe NewRecipe(const char* title, long yield)
@@ -197,21 +209,9 @@ protected:
         return menu.id();
     }
 
-    static std::string Golden(const std::string& name)
-    {
-        return std::string(PF_TEST_DATA_DIR) + "/export/" + name;
-    }
-
-    // Compares a written file with its golden file; PF_UPDATE_GOLDEN=1 writes the golden file
-    // instead (to be checked by hand before it is committed).
     void ExpectGolden(const std::string& actual, const std::string& name)
     {
-        if (std::getenv("PF_UPDATE_GOLDEN")) {
-            WriteFile(Golden(name), actual);
-            return;
-        }
-        ASSERT_TRUE(std::filesystem::exists(Golden(name))) << name;
-        EXPECT_EQ(actual, ReadFile(Golden(name))) << name;
+        test::ExpectGolden(actual, "export/" + name);
     }
 
     AppContext app;

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 namespace pf {
 namespace {
@@ -23,11 +24,8 @@ protected:
     ExportOutcome Run(int mode, std::vector<long> ids, const std::string& file,
                       std::vector<long> servings = {})
     {
-        ExportRequest request;
-        request.Mode = mode;
-        request.Ids = std::move(ids);
+        ExportRequest request = Request(mode, std::move(ids), file);
         request.Servings = std::move(servings);
-        request.FileName = file.empty() ? std::string() : dir.File(file);
         return RunExport(request, db.get());
     }
 };
@@ -39,12 +37,8 @@ class ExportToFile : public Export
 
 TEST_P(Export, MealMasterWithDependenciesMatchesGoldenFile)
 {
-    ExportRequest request;
-    request.Mode = clsRecipeExport::kMealMasterFile;
-    request.Ids = {suppeId};
-    request.SubRecipes = true;
-    request.Parents = true;
-    request.FileName = dir.File("out.mm");
+    ExportRequest request = Request(clsRecipeExport::kMealMasterFile, {suppeId}, "out.mm");
+    request.SubRecipes = request.Parents = true;
     const ExportOutcome outcome = RunExport(request, db.get());
     ASSERT_TRUE(outcome.Ok) << outcome.Message;
     EXPECT_EQ(outcome.Message, "Export \"Meal Master\" abgeschlossen.");
@@ -78,10 +72,7 @@ TEST_P(Export, HtmlPageWithPictureIndexAndDownloadLinksMatchesGoldenFile)
         ASSERT_TRUE(recipe.Save(true)) << recipe.LastErrorText();
     }
     app.Options.ExportTitelIndex = 1;
-    ExportRequest request;
-    request.Mode = clsRecipeExport::kHtmlFile;
-    request.Ids = {spaetzleId, suppeId};
-    request.FileName = dir.File("rezepte.html");
+    ExportRequest request = Request(clsRecipeExport::kHtmlFile, {spaetzleId, suppeId}, "rezepte.html");
     request.HtmlFlags = htmlflags::kUtf8 | htmlflags::kPicturePathPrefix;
     request.PicturePath = "bilder";
     request.HtmlDownload = true;
@@ -97,9 +88,7 @@ TEST_P(Export, HtmlPageWithPictureIndexAndDownloadLinksMatchesGoldenFile)
 TEST_P(Export, HtmlWithoutUtf8DeclaresIsoAndFragmentsHaveNoFrame)
 {
     app.Options.ExportUmlautConvert = 1; // not applied to HTML
-    ExportRequest request;
-    request.Mode = clsRecipeExport::kHtmlClipboard;
-    request.Ids = {brueheId};
+    ExportRequest request = Request(clsRecipeExport::kHtmlClipboard, {brueheId});
     request.HtmlFlags = 0;
     ASSERT_TRUE(RunExport(request, db.get()).Ok);
     EXPECT_NE(ui.clipboard.find("<meta charset=\"ISO-8859-1\">"), std::string::npos);
@@ -131,12 +120,8 @@ TEST_P(Export, MensaxMatchesGoldenFileAndTheClipboardHoldsTheSame)
     }
     // A stored recipe always has a fingerprint; the sub-recipe reference needs it.
     db->Execute("UPDATE T_REZ_KOPF SET Fingerprint1=11, Fingerprint2=22 WHERE ID=?", {Value(brueheId)});
-    ExportRequest request;
-    request.Mode = clsRecipeExport::kMensaxFile;
-    request.Ids = {suppeId};
-    request.SubRecipes = true;
-    request.Parents = true;
-    request.FileName = dir.File("rezepte.mnx");
+    ExportRequest request = Request(clsRecipeExport::kMensaxFile, {suppeId}, "rezepte.mnx");
+    request.SubRecipes = request.Parents = true;
     const ExportOutcome outcome = RunExport(request, db.get());
     ASSERT_TRUE(outcome.Ok) << outcome.Message;
     EXPECT_EQ(outcome.Message, "Export \"Mensax\" abgeschlossen.");
@@ -168,11 +153,8 @@ TEST_P(Export, MensaxMenusFollowTheRecipesAndMatchGoldenFile)
     bare.SetTitle("Ohne Datum");
     bare.CourseAdd(brueheId, false, "");
     ASSERT_TRUE(bare.Save());
-    ExportRequest request;
-    request.Mode = clsRecipeExport::kMensaxFile;
-    request.Ids = {brueheId, spaetzleId};
+    ExportRequest request = Request(clsRecipeExport::kMensaxFile, {brueheId, spaetzleId}, "menues.mnx");
     request.MenuIds = {menuId, 0, 999, bare.id()}; // missing menus are left out
-    request.FileName = dir.File("menues.mnx");
     const ExportOutcome outcome = RunExport(request, db.get());
     ASSERT_TRUE(outcome.Ok) << outcome.Message;
     const std::string file = test::ReadFile(request.FileName);
@@ -203,38 +185,27 @@ TEST_P(Export, CsvCookbookXmlAndStructureMatchGoldenFiles)
     plan.WPPlace(1, plan.WPLevels().id(1), brueheId);
     plan.WPPlace(2, plan.WPLevels().id(2), 0, "Eintopf, \"deftig\"");
     ASSERT_TRUE(plan.Save()) << plan.LastErrorText();
-    struct Case
-    {
-        int Mode;
-        char Separator;
-        const char* Golden;
-    };
-    const Case cases[] = {
+    const std::tuple<int, char, const char*> cases[] = {
         {clsRecipeExport::kCsvFile, ';', "recipes.csv"},
         {clsRecipeExport::kCsvFile, ',', "recipes-comma.csv"},
         {clsRecipeExport::kCookbookXmlFile, ';', "recipes.xml"},
         {clsRecipeExport::kStructureClipboard, ';', "structure.txt"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.Golden);
-        ExportRequest request;
-        request.Mode = c.Mode;
-        request.Ids = {spaetzleId, suppeId, brueheId};
+    for (const auto& [mode, separator, golden] : cases) {
+        SCOPED_TRACE(golden);
+        ExportRequest request = Request(mode, {spaetzleId, suppeId, brueheId}, golden);
         request.MenuIds = {menuId, plan.id()};
-        request.CsvSeparator = c.Separator;
-        request.FileName = dir.File(c.Golden);
+        request.CsvSeparator = separator;
         const ExportOutcome outcome = RunExport(request, db.get());
         ASSERT_TRUE(outcome.Ok) << outcome.Message;
-        const bool toFile = clsRecipeExport::isFileBasedExport(c.Mode);
+        const bool toFile = clsRecipeExport::isFileBasedExport(mode);
         const std::string text = toFile ? test::ReadFile(request.FileName) : ui.clipboard;
         EXPECT_EQ(outcome.Result, toFile ? "" : text);
         EXPECT_TRUE(IsValidUtf8(text));
-        ExpectGolden(text, c.Golden);
+        ExpectGolden(text, golden);
     }
     // The clipboard gets the same CSV, without the byte-order mark a file needs.
-    ExportRequest request;
-    request.Mode = clsRecipeExport::kCsvClipboard;
-    request.Ids = {spaetzleId, suppeId, brueheId};
+    ExportRequest request = Request(clsRecipeExport::kCsvClipboard, {spaetzleId, suppeId, brueheId});
     request.MenuIds = {menuId, plan.id()};
     ASSERT_TRUE(RunExport(request, db.get()).Ok);
     EXPECT_EQ("\xEF\xBB\xBF" + ui.clipboard, test::ReadFile(dir.File("recipes.csv")));
@@ -257,22 +228,15 @@ TEST_P(Export, StructureStopsAtRecipesThatUseEachOther)
 
 TEST_P(Export, MensaxPictureTypesAndUnknownPictureMessage)
 {
-    struct Case
-    {
-        Blob Data;
-        const char* Type;
-    };
-    const Case cases[] = {
+    const std::pair<Blob, const char*> cases[] = {
         {{0xFF, 0xD8, 0xFF, 0xE1, 0, 16, 'E', 'x', 'i', 'f'}, "jpg"},
         {{'B', 'M', 1, 2}, "bmp"},
         {{'G', 'I', 'F', '8', '9', 'a'}, "gif"},
         {{0x89, 'P', 'N', 'G', 13, 10}, "png"},
         {{'J', 'F', 'I', 'F'}, ""},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.Type);
-        EXPECT_EQ(PictureFileType(c.Data, false), c.Type);
-    }
+    for (const auto& [data, type] : cases)
+        EXPECT_EQ(PictureFileType(data, false), type) << type;
     EXPECT_EQ(PictureFileType(Blob{'R', 'I', 'F', 'F', 1, 0xE4}, true), "");
     ASSERT_EQ(ui.shown.size(), 1u);
     EXPECT_EQ(ui.shown[0].Text, "Derzeit nicht unterstützter Bild-Typ.\r\nBitte das Rezept als "
@@ -335,10 +299,7 @@ TEST_P(Export, ExistingFileBecomesBakAndAppendingKeepsIt)
     EXPECT_EQ(test::ReadFile(file + ".BAK"), "erste Fassung");
     const std::string single = test::ReadFile(file);
 
-    ExportRequest request;
-    request.Mode = clsRecipeExport::kMealMasterFile;
-    request.Ids = {brueheId};
-    request.FileName = file;
+    ExportRequest request = Request(clsRecipeExport::kMealMasterFile, {brueheId}, "out.mm");
     request.Append = true;
     ASSERT_TRUE(RunExport(request, db.get()).Ok);
     EXPECT_EQ(test::ReadFile(file), single + single);
@@ -406,9 +367,7 @@ TEST_P(ExportToFile, TargetThatIsTheOpenDatabaseIsRefused)
     const std::string before = test::ReadFile(file);
     for (bool append : {false, true}) {
         SCOPED_TRACE(append);
-        ExportRequest request;
-        request.Mode = clsRecipeExport::kMealMasterFile;
-        request.Ids = {brueheId};
+        ExportRequest request = Request(clsRecipeExport::kMealMasterFile, {brueheId});
         request.FileName = file;
         request.Append = append;
         const ExportOutcome outcome = RunExport(request, db.get());
@@ -460,12 +419,7 @@ TEST_P(Export, ExchangeFilesWriteAmountsEveryReaderReadsBack)
     recipe.IngredAdd(Line("2", 3, "Muskat"));   // "Messerspitze": longer than the column
     recipe.IngredAdd(Line("1", kEssloeffel, "Zucker; (1\u20132) fein"));
     ASSERT_TRUE(recipe.Save()) << recipe.LastErrorText();
-    struct Case
-    {
-        int mode;
-        std::vector<std::string> lines;
-    };
-    const Case cases[] = {
+    const std::pair<int, std::vector<std::string>> cases[] = {
         {clsRecipeExport::kMealMasterFile,
          {"  1 1/2 g  Zucker", "   2.95 g  Salz", "187.547 g  Mehl", " 100000 g  Wasser",
           "      1 tt Pfeffer", "      2 kt Muskat", "    1-2 tb Zucker; fein"}},
@@ -474,15 +428,12 @@ TEST_P(Export, ExchangeFilesWriteAmountsEveryReaderReadsBack)
           " 100000     Gramm  Wasser", "      1        tt  Pfeffer", "      2      Msp.  Muskat",
           "    1-2 Esslöffel  Zucker; fein"}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.mode);
-        ExportRequest request;
-        request.Mode = c.mode;
-        request.Ids = {recipe.id()};
-        request.FileName = dir.File("mengen" + std::to_string(c.mode) + ".txt");
+    for (const auto& [mode, lines] : cases) {
+        SCOPED_TRACE(mode);
+        const ExportRequest request = Request(mode, {recipe.id()}, "mengen" + std::to_string(mode) + ".txt");
         ASSERT_TRUE(RunExport(request, db.get()).Ok);
         const std::string text = Win1252ToUtf8(test::ReadFile(request.FileName));
-        for (const std::string& line : c.lines)
+        for (const std::string& line : lines)
             EXPECT_NE(text.find("\r\n" + line + "\r\n"), std::string::npos) << line << "\n" << text;
         EXPECT_EQ(text.find("1,5"), std::string::npos) << text;
     }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 namespace pf {
@@ -25,14 +26,8 @@ std::vector<std::string> Lines(const std::string& text)
 
 TEST(ExportText, CutLineBreaksOnlyAtBlanks)
 {
-    struct Case
-    {
-        const char* text;
-        int width;
-        const char* piece;
-        const char* rest;
-    };
-    const Case cases[] = {
+    // The text, the width, the piece cut off and the rest.
+    const std::tuple<const char*, int, const char*, const char*> cases[] = {
         {"Mehl", 28, "Mehl", ""},
         {"Frisch geriebener Emmentaler oder Bergkäse", 28, "Frisch geriebener", " Emmentaler oder Bergkäse"},
         {"Emmentaler oder Bergkäse, gemischt", 26, "Emmentaler oder Bergkäse,", " gemischt"},
@@ -63,22 +58,17 @@ TEST(ExportText, CutLineBreaksOnlyAtBlanks)
         // A cut next to a blank would not read as a cut word: a piece like a rule is better.
         {"????????? - x", 10, "?????????", " - x"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        std::string text = c.text;
-        EXPECT_EQ(CutLine(text, c.width), c.piece);
-        EXPECT_EQ(text, c.rest);
+    for (const auto& [written, width, piece, rest] : cases) {
+        SCOPED_TRACE(written);
+        std::string text = written;
+        EXPECT_EQ(CutLine(text, width), piece);
+        EXPECT_EQ(text, rest);
     }
 }
 
 TEST(ExportText, AmountsForExchangeFiles)
 {
-    struct Case
-    {
-        const char* amount;
-        const char* text;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"0", ""},                {"2", "2"},               {"1.5", "1 1/2"},
         {"0.333", "1/3"},         {"0.3333", "1/3"},        {"2.75", "2 3/4"},
         {"0.125", "1/8"},         {"2.95", "2.95"},         {"187.547", "187.547"},
@@ -87,11 +77,10 @@ TEST(ExportText, AmountsForExchangeFiles)
         {"123.5", "123 1/2"},     {"12345.5", "12345.5"},   {"0.0001", "0.0001"},
         {"99999", "99999"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.amount);
-        const std::string text = ExchangeAmount(Decimal4::Parse(c.amount));
-        EXPECT_EQ(text, c.text);
-        EXPECT_LE(text.size(), 7u);
+    for (const auto& [amount, expected] : cases) {
+        const std::string text = ExchangeAmount(Decimal4::Parse(amount));
+        EXPECT_EQ(text, expected) << amount;
+        EXPECT_LE(text.size(), 7u) << amount;
     }
 }
 
@@ -116,12 +105,8 @@ TEST(ExportText, HeadingLineIsSeventyCharactersWithAtLeastFiveDashes)
 
 TEST(ExportText, FormatTextBlockWritesParagraphsAndKeepsLaidOutLines)
 {
-    struct Case
-    {
-        const char* text;
-        const char* formatted;
-        int lines;
-    };
+    // The text, how it is written and the lines that counts.
+    using Case = std::tuple<const char*, const char*, int>;
     const std::string paragraph(100, 'p');
     const std::string longParagraph = paragraph + "\r\n\r\nNext";
     const Case cases[] = {
@@ -141,11 +126,11 @@ TEST(ExportText, FormatTextBlockWritesParagraphsAndKeepsLaidOutLines)
         {"Verrühren.\nFertig.", "Verrühren.\r\nFertig.", 2},
         {"\n\n  Eingerückt\n\n\n\nnach Leerzeilen\n\n", "Eingerückt\r\n\r\nnach Leerzeilen", 3},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
+    for (const auto& [text, formatted, lines] : cases) {
+        SCOPED_TRACE(text);
         int counter = 0;
-        EXPECT_EQ(FormatTextBlock(c.text, counter, 999, 0, 70, true), c.formatted);
-        EXPECT_EQ(counter, c.lines);
+        EXPECT_EQ(FormatTextBlock(text, counter, 999, 0, 70, true), formatted);
+        EXPECT_EQ(counter, lines);
     }
 
     // The notes of the information block: indent 13 on every line.
@@ -193,18 +178,14 @@ TEST(ExportText, RtfPlainTextReadsBackWhatRtfEscapeWrites)
         RtfAddText(body, text);
         EXPECT_EQ(RtfPlainText(RtfDocument(body)), text) << text;
     }
-    const struct
-    {
-        const char* Rtf;
-        const char* Plain;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"kein RTF {\\b}", "kein RTF {\\b}"},
         {"{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\*\\generator x;}\\f0 a\\b b\\b0\\line c}", "ab\r\nc"},
         {"{\\rtf1 \\u-10000?x\\u1114112?y\\u223\\'3fz}", "?x?yßz"}, // half surrogate, beyond Unicode
         {"{\\rtf1 offen\\'4", "offen"},                             // cut in the middle
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(RtfPlainText(c.Rtf), c.Plain) << c.Rtf;
+    for (const auto& [rtf, plain] : cases)
+        EXPECT_EQ(RtfPlainText(rtf), plain) << rtf;
 }
 
 } // namespace

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace pf::test {
 
 namespace {
@@ -20,14 +22,8 @@ using Records = std::vector<std::vector<std::string>>;
 
 TEST(GenericImport, SplitsFieldsAsSpreadsheetsWriteThem)
 {
-    struct Case
-    {
-        const char* text;
-        char delimiter;
-        Records records;
-        std::vector<long> lines;
-    };
-    const Case cases[] = {
+    // The text, its delimiter, the records and the line each record starts on.
+    const std::tuple<const char*, char, Records, std::vector<long>> cases[] = {
         {"a;b;c\r\n1;2;3\r\n", ';', {{"a", "b", "c"}, {"1", "2", "3"}}, {1, 2}},
         {"a,\"b,c\",\"d \"\"e\"\"\"\n", ',', {{"a", "b,c", "d \"e\""}}, {1}},
         // A quoted field runs over line ends of every kind; the next record knows its line.
@@ -37,11 +33,11 @@ TEST(GenericImport, SplitsFieldsAsSpreadsheetsWriteThem)
         // A quote that never closes takes the rest of the text.
         {"a;\"b\nc", ';', {{"a", "b\nc"}}, {1}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
+    for (const auto& [text, delimiter, records, starts] : cases) {
+        SCOPED_TRACE(text);
         std::vector<long> lines;
-        EXPECT_EQ(SplitTable(c.text, c.delimiter, &lines), c.records);
-        EXPECT_EQ(lines, c.lines);
+        EXPECT_EQ(SplitTable(text, delimiter, &lines), records);
+        EXPECT_EQ(lines, starts);
     }
 }
 
@@ -124,7 +120,8 @@ TEST_F(GenericImportTest, HeaderWidthAndMapDecideWhatIsAccepted)
     for (const auto& [header, accepted] : headers) {
         GenericTableImport run(*db);
         EXPECT_EQ(run.ReadBytes(std::string(header) + "\r\nTitel\r\n"), accepted) << header;
-        EXPECT_EQ(run.LastErrorText(), accepted ? "" : "Die Datei scheint nicht das erwartete Format zu haben!");
+        EXPECT_EQ(run.LastErrorText(),
+                  accepted ? "" : "Die Datei scheint nicht das erwartete Format zu haben!");
     }
     // With a map any width that holds the mapped columns will do.
     GenericTableImport mapped(*db);

@@ -23,6 +23,7 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace pf {
@@ -162,11 +163,6 @@ protected:
 TEST_F(MensaxImportTest, OneRecipeReadsTheSameHoweverItIsWritten)
 {
     const std::string plain = kProlog + kRecipe + "</mensax>\r\n";
-    struct Case
-    {
-        const char* Name;
-        std::string Bytes;
-    };
     std::string reordered = Replace(kRecipe, "<cat>Brot</cat>", "<CAT>Brot</CAT>");
     reordered = Replace(reordered, "<recipe lang=\"EN\">", "<Recipe LANG=\"en\">");
     reordered = Replace(reordered, "</recipe>", "</Recipe>");
@@ -184,7 +180,7 @@ TEST_F(MensaxImportTest, OneRecipeReadsTheSameHoweverItIsWritten)
 
     const std::string windows = Replace(
         Replace(Utf8ToWin1252(Replace(plain, "K&#228;se", "Käse")), "UTF-8", "windows-1252"), "\r\n", "\n");
-    const Case cases[] = {
+    const std::pair<const char*, std::string> cases[] = {
         {"as written", plain},
         {"BOM and LF", "\xEF\xBB\xBF" + Replace(plain, "\r\n", "\n")},
         {"Windows-1252", windows},
@@ -198,10 +194,10 @@ TEST_F(MensaxImportTest, OneRecipeReadsTheSameHoweverItIsWritten)
         {"one line", Replace(plain, "\r\n", "")},
     };
     std::string first;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.Name);
+    for (const auto& [name, bytes] : cases) {
+        SCOPED_TRACE(name);
         Fresh();
-        RecipeImport& imported = Import({File("rezept.mnx", c.Bytes)});
+        RecipeImport& imported = Import({File("rezept.mnx", bytes)});
         EXPECT_EQ(imported.Summary(), "importiert: 1, übersprungen: 0, fehlerhaft: 0") << Problems();
         const std::string described = Describe(OnlyRecipe());
         if (first.empty()) {
@@ -300,13 +296,9 @@ TEST_F(MensaxImportTest, MenusFindTheirRecipesAndKeepTheirTexts)
 {
     // The recipe of the file has fingerprint 11,22, the title "Käse & Brot <fein>" and that as
     // its menu-card title too.
-    struct Case
-    {
-        const char* Name;
-        std::string Menu;
-        const char* Stored; // the menu as Describe gives it; empty: none stored
-    };
-    const Case cases[] = {
+    // What the menu is, how it is written, and how it is stored ("title|yield|date|description|
+    // notices|tree|course:description;..."; empty: not stored).
+    const std::tuple<const char*, std::string, const char*> cases[] = {
         {"everything the writer writes, and a formatted back page",
          "  <menu title=\"Sonntag &amp; Gäste\" amount=\"4.9\" date=\"2024-02-01\">\r\n"
          "    <frontpage datatype=\"rtf\" value=\"\">{\\rtf1 Formatiert\\par}\r\n    </frontpage>\r\n"
@@ -333,13 +325,13 @@ TEST_F(MensaxImportTest, MenusFindTheirRecipesAndKeepTheirTexts)
          "  <menu title=\"Leer\"><mrecipe rid=\"5,6\" title=\"?\"/></menu>\r\n", ""},
         {"no course at all", "  <menu title=\"Nichts\" amount=\"3\"></menu>\r\n", ""},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.Name);
+    for (const auto& [name, written, stored] : cases) {
+        SCOPED_TRACE(name);
         Fresh();
-        RecipeImport& imported = Import({File("menu.mnx", kProlog + kRecipe + c.Menu + "</mensax>\r\n")});
+        RecipeImport& imported = Import({File("menu.mnx", kProlog + kRecipe + written + "</mensax>\r\n")});
         const long menus = db->Scalar("SELECT COUNT(*) FROM T_MENU_KOPF").AsLong();
-        ASSERT_EQ(menus, *c.Stored ? 1 : 0) << Problems();
-        if (!*c.Stored)
+        ASSERT_EQ(menus, *stored ? 1 : 0) << Problems();
+        if (!*stored)
             continue;
         EXPECT_EQ(imported.Counters().Menus, 1);
         ClMenu menu;
@@ -356,7 +348,7 @@ TEST_F(MensaxImportTest, MenusFindTheirRecipesAndKeepTheirTexts)
             "|" + menu.Description() + "|" + menu.Notices() + "|" + std::to_string(menu.Tree()) + "|";
         for (int i = 1; i <= menu.CoursesCount(); ++i)
             text += menu.CourseTitle(i) + ":" + menu.CourseDesc(i) + ";";
-        EXPECT_EQ(text, c.Stored);
+        EXPECT_EQ(text, stored);
     }
 }
 
@@ -416,10 +408,8 @@ TEST_F(MensaxImportTest, SubRecipesFoodKeysAndPicturesAndZipArchives)
     ASSERT_TRUE(zip.Add()) << zip.LastResultText();
     RecipeImport& imported = Import({dir.File("rezepte.zip")});
     EXPECT_EQ(imported.Summary(), "importiert: 2, übersprungen: 0, fehlerhaft: 0") << Problems();
-    const long brueheId =
-        static_cast<long>(db->Scalar("SELECT ID FROM T_REZ_KOPF WHERE RezTitle='Brühe'").AsLong());
-    const long suppeId =
-        static_cast<long>(db->Scalar("SELECT ID FROM T_REZ_KOPF WHERE RezTitle='Suppe'").AsLong());
+    const long brueheId = db->Scalar("SELECT ID FROM T_REZ_KOPF WHERE RezTitle='Brühe'").AsLong();
+    const long suppeId = db->Scalar("SELECT ID FROM T_REZ_KOPF WHERE RezTitle='Suppe'").AsLong();
     EXPECT_EQ(Describe(suppeId), "Suppe|4 Portionen|lang 0|fp 7,8|src \n"
                                  "1 [] Brühe /  /  / Rezept " +
                                      std::to_string(brueheId) +

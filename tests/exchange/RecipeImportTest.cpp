@@ -209,10 +209,7 @@ TEST_P(RecipeImportTest, StoresRecipesInTheLayoutTheRecipeReads)
     std::string cut = MMRecipe("Tortenboden");
     cut.replace(cut.find("Kuchen"), 6, "Kuchen und Tortchen Obst");
     ASSERT_TRUE(RunText(cut, DupePreset::Ignore).Import());
-    ClRecipe base;
-    base.SetDB(m_db.get());
-    base.SetNocache(true);
-    ASSERT_TRUE(base.LoadByID(IdOf("Tortenboden"), 2));
+    ClRecipe base = Load("Tortenboden");
     ASSERT_EQ(base.CatCount(), 1);
     EXPECT_EQ(base.CatName(1), "Kuchen und Tortchen");
 }

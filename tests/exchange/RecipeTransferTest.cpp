@@ -84,59 +84,45 @@ protected:
         return static_cast<long>(in.Scalar("SELECT ID FROM T_REZ_KOPF WHERE RezTitle=?", {title}).AsLong());
     }
 
-    // The rows of a query on the recipe id, each "|" + mark + its fields joined by sep.
-    static std::string Rows(Database& in, const std::string& sql, long id, const std::string& mark,
-                            const char* sep = ":")
-    {
-        std::string rows;
-        for (auto rs = in.OpenRecordset(sql, {id}); !rs->Eof(); rs->MoveNext())
-            for (int i = 0; i < rs->FieldCount(); ++i)
-                rows += (i == 0 ? "|" + mark : std::string(sep)) + rs->Field(i).AsText();
-        return rows;
-    }
-
-    // Several database facts of the recipe of that title, as one comparable text.
+    // Several database facts of the recipe of that title, as one comparable text: the wine tip, the
+    // rows of each query on the recipe id ("|" + mark + the fields joined by ",") and the pictures.
     static std::string Facts(Database& in, const std::string& title)
     {
+        static const std::pair<const char*, const char*> kQueries[] = {
+            {"",
+             "SELECT b.BuchTitel, b.BuchBeschreib FROM T_REZ_KOCHBUCH k INNER JOIN T_BUCH b ON k.BuchID=b.ID "
+             "WHERE k.RezID=? ORDER BY b.BuchTitel"},
+            {"", "SELECT k.SBLS, k.ST, d.GP FROM T_REZ_ZUTAT z INNER JOIN T_BLS_KEY k ON z.ZutBLSID=k.ID "
+                 "LEFT JOIN "
+                 "T_BLS_DAT d ON d.SBLS=k.SBLS WHERE z.ID=? AND z.ZutRezept=0 ORDER BY z.[No]"},
+            {"Eltern:",
+             "SELECT p.RezTitle FROM T_REZ_KOPF r INNER JOIN T_REZ_KOPF p ON p.ID=r.RezParent WHERE r.ID=?"},
+            {"Teilrezept:",
+             "SELECT r.RezTitle FROM T_REZ_ZUTAT z INNER JOIN T_REZ_KOPF r ON z.ZutBLSID=r.ID WHERE "
+             "z.ID=? AND z.ZutRezept<>0"},
+            {"Utensil:", "SELECT k.[KEY] FROM T_REZ_GERAET g INNER JOIN T_INFO_KEY k ON k.ID=g.GeraetID AND "
+                         "k.KEYTYPE=2 WHERE g.RezID=? ORDER BY k.[KEY]"},
+            {"Gast:",
+             "SELECT k.MenuTitle, a.Name, s.Notiz FROM ((T_MENU_GANG g INNER JOIN T_MENU_KOPF k ON "
+             "k.MenuID=g.MenuID) INNER JOIN T_MENU_GAST s ON s.MenuID=k.MenuID) INNER JOIN T_ADRESSE a ON "
+             "a.ID=s.AdressID WHERE g.RezID=? ORDER BY s.[No]"},
+            {"Quelle:",
+             "SELECT l.Title, l.Jahrgang, l.AusgabeNr, a.Name, r.RezQuellePage FROM (T_REZ_KOPF r INNER "
+             "JOIN T_LITERATUR l ON l.QuelleID=r.RezQuelleID) LEFT JOIN T_ADRESSE a ON a.ID=l.VerlagID "
+             "WHERE r.ID=?"},
+        };
         const long id = IdOf(in, title);
         std::string facts = in.Scalar("SELECT RezWeinTipp FROM T_REZ_KOPF WHERE ID=?", {id}).AsText();
-        facts += Rows(in,
-                      "SELECT b.BuchTitel, b.BuchBeschreib FROM T_REZ_KOCHBUCH k INNER JOIN T_BUCH b ON "
-                      "k.BuchID=b.ID WHERE k.RezID=? ORDER BY b.BuchTitel",
-                      id, "");
+        for (const auto& [mark, sql] : kQueries)
+            for (auto rs = in.OpenRecordset(sql, {id}); !rs->Eof(); rs->MoveNext())
+                for (int i = 0; i < rs->FieldCount(); ++i)
+                    facts += (i == 0 ? std::string("|") + mark : ",") + rs->Field(i).AsText();
         auto pictures = in.OpenRecordset("SELECT IDNum, BlobPath, Blob, Description FROM T_BLOB WHERE "
                                          "IDType=5 AND IDReference=? ORDER BY IDNum",
                                          {id});
         for (; !pictures->Eof(); pictures->MoveNext())
             facts += "|" + pictures->Field(0).AsText() + ":" + pictures->Field(1).AsText() + ":" +
                      std::to_string(pictures->Field(2).AsBinary().size()) + ":" + pictures->Field(3).AsText();
-        facts += Rows(in,
-                      "SELECT k.SBLS, k.ST, d.GP FROM T_REZ_ZUTAT z INNER JOIN T_BLS_KEY k ON "
-                      "z.ZutBLSID=k.ID LEFT JOIN T_BLS_DAT d ON d.SBLS=k.SBLS WHERE z.ID=? AND "
-                      "z.ZutRezept=0 ORDER BY z.[No]",
-                      id, "");
-        facts += Rows(in,
-                      "SELECT p.RezTitle FROM T_REZ_KOPF r INNER JOIN T_REZ_KOPF p ON p.ID=r.RezParent "
-                      "WHERE r.ID=?",
-                      id, "Eltern:");
-        facts += Rows(in,
-                      "SELECT r.RezTitle FROM T_REZ_ZUTAT z INNER JOIN T_REZ_KOPF r ON z.ZutBLSID=r.ID WHERE "
-                      "z.ID=? AND z.ZutRezept<>0",
-                      id, "Teilrezept:");
-        facts += Rows(in,
-                      "SELECT k.[KEY] FROM T_REZ_GERAET g INNER JOIN T_INFO_KEY k ON k.ID=g.GeraetID AND "
-                      "k.KEYTYPE=2 WHERE g.RezID=? ORDER BY k.[KEY]",
-                      id, "Utensil:");
-        facts += Rows(in,
-                      "SELECT k.MenuTitle, a.Name, s.Notiz FROM ((T_MENU_GANG g INNER JOIN T_MENU_KOPF k ON "
-                      "k.MenuID=g.MenuID) INNER JOIN T_MENU_GAST s ON s.MenuID=k.MenuID) INNER JOIN "
-                      "T_ADRESSE a ON a.ID=s.AdressID WHERE g.RezID=? ORDER BY s.[No]",
-                      id, "Gast:", ",");
-        facts += Rows(in,
-                      "SELECT l.Title, l.Jahrgang, l.AusgabeNr, a.Name, r.RezQuellePage FROM (T_REZ_KOPF r "
-                      "INNER JOIN T_LITERATUR l ON l.QuelleID=r.RezQuelleID) LEFT JOIN T_ADRESSE a ON "
-                      "a.ID=l.VerlagID WHERE r.ID=?",
-                      id, "Quelle:", ",");
         return facts;
     }
 };
@@ -149,12 +135,9 @@ TEST_F(RecipeTransferTest, DatabaseCopyHoldsTheChosenRecipesAndWhatTheyUse)
          {clsRecipeExport::kDatabaseFile, clsRecipeExport::kDatabaseZip, clsRecipeExport::kDatabaseZipOnly}) {
         SCOPED_TRACE(mode);
         const std::string name = dir.File("kopie" + std::to_string(mode) + (mode == 20 ? ".MDB" : ".zip"));
-        ExportRequest request;
-        request.Mode = mode;
-        request.Ids = {suppeId};
+        ExportRequest request = Request(mode, {suppeId});
         request.FileName = name;
-        request.SubRecipes = true;
-        request.Parents = true;
+        request.SubRecipes = request.Parents = true;
         const ExportOutcome outcome = RunExport(request, db.get());
         ASSERT_TRUE(outcome.Ok) << outcome.Message;
         EXPECT_EQ(outcome.Exported, 3);
@@ -190,9 +173,7 @@ TEST_F(RecipeTransferTest, DatabaseCopyHoldsTheChosenRecipesAndWhatTheyUse)
 
 TEST_F(RecipeTransferTest, CopyRefusesTheOpenDatabaseAsTarget)
 {
-    ExportRequest request;
-    request.Mode = clsRecipeExport::kDatabaseFile;
-    request.Ids = {suppeId};
+    ExportRequest request = Request(clsRecipeExport::kDatabaseFile, {suppeId});
     request.FileName = db->Name();
     const ExportOutcome outcome = RunExport(request, db.get());
     EXPECT_FALSE(outcome.Ok);
@@ -250,9 +231,9 @@ TEST_F(RecipeTransferTest, ImportFromAnotherDatabaseDecidesDuplicatesAndNeverWri
         std::string expected = Facts(*source, title);
         // The target cookbook of the run joins the recipe's own.
         if (title.starts_with("Käse"))
-            expected.insert(expected.find("|Omas"), "|Aus Omas Datenbank:Durch MM-Import angelegt");
+            expected.insert(expected.find("|Omas"), "|Aus Omas Datenbank,Durch MM-Import angelegt");
         else
-            expected.insert(0, "|Aus Omas Datenbank:Durch MM-Import angelegt");
+            expected.insert(0, "|Aus Omas Datenbank,Durch MM-Import angelegt");
         EXPECT_EQ(Facts(*target, title), expected) << title;
     }
     // The source and its publisher came over once, though both runs named them.

@@ -28,6 +28,18 @@
 namespace pf {
 namespace {
 
+// The first lines where two exports differ, for the failure message.
+std::string FirstDifference(const std::string& a, const std::string& b)
+{
+    std::size_t at = 0;
+    while (at < a.size() && at < b.size() && a[at] == b[at])
+        ++at;
+    const std::size_t from = a.rfind("\r\n\r\n", at);
+    const std::size_t start = from == std::string::npos ? 0 : from;
+    return "first export:\n" + Win1252ToUtf8(a.substr(start, 600)) + "\nsecond export:\n" +
+           Win1252ToUtf8(b.substr(start, 600));
+}
+
 class RoundTrip : public test::ExportFixture
 {
 protected:
@@ -89,10 +101,6 @@ protected:
         ResetProgramData();
         return test::ReadFile(dir.File(file));
     }
-    std::string ExportAll(Database& source, const std::string& file)
-    {
-        return ExportEvery(source, clsRecipeExport::kMealMasterFile, file);
-    }
 
     // A fresh database with the recipes of the files; every recipe is to be imported without a word.
     std::unique_ptr<Database> ImportInto(const std::vector<std::string>& files, const std::string& name,
@@ -114,33 +122,29 @@ protected:
         return fresh;
     }
 
-    void ExpectSecondExportEqualsFirst(const std::string& name)
+    // Exports every recipe of source, imports the file into a fresh database and exports that
+    // again: both exports must be equal. Returns the fresh database.
+    std::unique_ptr<Database> ExpectSecondExportEqualsFirst(Database& source, int mode,
+                                                            const std::string& name,
+                                                            const std::map<long, long>& servings = {})
     {
-        const std::string first = ExportAll(*db, name + "-1.mm");
-        auto fresh = ImportInto({dir.File(name + "-1.mm")}, name + ".db");
-        ASSERT_TRUE(fresh);
-        EXPECT_EQ(ExportAll(*fresh, name + "-2.mm"), first);
+        const std::string first = ExportEvery(source, mode, name + "-1.txt", servings);
+        auto fresh = ImportInto({dir.File(name + "-1.txt")}, name + ".db");
+        EXPECT_TRUE(fresh);
+        if (fresh) {
+            const std::string second = ExportEvery(*fresh, mode, name + "-2.txt");
+            EXPECT_TRUE(first == second) << FirstDifference(first, second);
+        }
+        return fresh;
     }
 
     long kuchenId = 0;
 };
 
-// The first lines where two exports differ, for the failure message.
-std::string FirstDifference(const std::string& a, const std::string& b)
-{
-    std::size_t at = 0;
-    while (at < a.size() && at < b.size() && a[at] == b[at])
-        ++at;
-    const std::size_t from = a.rfind("\r\n\r\n", at);
-    const std::size_t start = from == std::string::npos ? 0 : from;
-    return "first export:\n" + Win1252ToUtf8(a.substr(start, 600)) + "\nsecond export:\n" +
-           Win1252ToUtf8(b.substr(start, 600));
-}
-
 TEST_F(RoundTrip, InformationBlockWithOriginFoodKeysAndNotesReadsBack)
 {
     app.Options.ExportFingerprint = 1 + 4 + 8 + 16;
-    ExpectSecondExportEqualsFirst("info");
+    ExpectSecondExportEqualsFirst(*db, clsRecipeExport::kMealMasterFile, "info");
 }
 
 TEST_F(RoundTrip, MensaxSecondExportEqualsTheFirst)
@@ -166,11 +170,8 @@ TEST_F(RoundTrip, MensaxSecondExportEqualsTheFirst)
         menu.CourseAdd(spaetzleId, false, "");
         ASSERT_TRUE(menu.Save()) << menu.LastErrorText();
     }
-    const std::string first = ExportEvery(*db, clsRecipeExport::kMensaxFile, "first.mnx");
-    auto fresh = ImportInto({dir.File("first.mnx")}, "mensax.db");
-    ASSERT_TRUE(fresh);
-    const std::string second = ExportEvery(*fresh, clsRecipeExport::kMensaxFile, "second.mnx");
-    EXPECT_TRUE(first == second) << FirstDifference(first, second);
+    ExpectSecondExportEqualsFirst(*db, clsRecipeExport::kMensaxFile, "mensax");
+    const std::string first = test::ReadFile(dir.File("mensax-1.txt"));
     EXPECT_NE(first.find("<recipe lang=\"FR\">"), std::string::npos);
     EXPECT_NE(first.find(" rid = \"11,22\""), std::string::npos);
     EXPECT_NE(first.find("<mrecipe amount=\"12\" rid=\"42,4242\""), std::string::npos);
@@ -188,24 +189,16 @@ TEST_F(RoundTrip, EveryUnitOfTheBaseDataReadsBackFromItsColumns)
         recipe.IngredAdd(Line("2", unit, ("Zutat " + std::to_string(unit)).c_str()));
     Store(recipe, 77, 78);
     db->Execute("DELETE FROM T_REZ_KOPF WHERE ID<>?", {Value(recipe.id())});
-    ExpectSecondExportEqualsFirst("units");
+    ExpectSecondExportEqualsFirst(*db, clsRecipeExport::kMealMasterFile, "units");
     // Mensax names each unit by its British short name.
-    const std::string first = ExportEvery(*db, clsRecipeExport::kMensaxFile, "units-1.mnx");
-    auto fresh = ImportInto({dir.File("units-1.mnx")}, "units-mnx.db");
-    ASSERT_TRUE(fresh);
-    const std::string second = ExportEvery(*fresh, clsRecipeExport::kMensaxFile, "units-2.mnx");
-    EXPECT_TRUE(first == second) << FirstDifference(first, second);
+    ExpectSecondExportEqualsFirst(*db, clsRecipeExport::kMensaxFile, "units-mnx");
 }
 
 TEST_F(RoundTrip, RezkonvExportOfALongPreparationReadsBackWhole)
 {
     // The Rezkonv export writes the whole preparation, far beyond the 110 lines a Meal-Master
     // recipe may have; its reader must take all of it back.
-    ExportRequest request;
-    request.Mode = clsRecipeExport::kRezkonvFile;
-    request.Ids = {kuchenId};
-    request.FileName = dir.File("long.rez");
-    ASSERT_TRUE(RunExport(request, db.get()).Ok);
+    ASSERT_TRUE(RunExport(Request(clsRecipeExport::kRezkonvFile, {kuchenId}, "long.rez"), db.get()).Ok);
     auto fresh = ImportInto({dir.File("long.rez")}, "long.db");
     ASSERT_TRUE(fresh);
     const std::string text =
@@ -232,12 +225,7 @@ TEST_F(RoundTrip, FilesOfTheReaderTestsWriteTheSameBytesAfterImport)
     ASSERT_GE(read->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong(), 8);
     for (int mode : {clsRecipeExport::kMealMasterFile, clsRecipeExport::kRezkonvFile}) {
         SCOPED_TRACE(mode);
-        const std::string name = "reader" + std::to_string(mode);
-        const std::string first = ExportEvery(*read, mode, name + "-1.txt");
-        auto again = ImportInto({dir.File(name + "-1.txt")}, name + "-1.db");
-        ASSERT_TRUE(again);
-        const std::string second = ExportEvery(*again, mode, name + "-2.txt");
-        EXPECT_TRUE(first == second) << FirstDifference(first, second);
+        ExpectSecondExportEqualsFirst(*read, mode, "reader" + std::to_string(mode));
     }
 }
 
@@ -322,6 +310,78 @@ private:
     std::mt19937 m_random;
 };
 
+// Mensax carries a fixed set of characters (no "€"); a text comes back reduced to them.
+std::string Carried(const std::string& text, bool mensax)
+{
+    return mensax ? std::string(Trim(AnsiToUtf8(text), " \t")) : text;
+}
+
+std::vector<std::string> CrLfLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    for (std::size_t start = 0; start <= text.size();) {
+        const std::size_t end = std::min(text.find("\r\n", start), text.size());
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+// A text as it comes back from a format that writes paragraphs.
+std::string Paragraphs(const std::string& text, std::size_t width)
+{
+    std::vector<TextLine> lines;
+    for (const std::string& line : CrLfLines(NormalizeLineBreaks(text)))
+        lines.push_back({line});
+    std::string joined;
+    for (const std::string& line : TextParagraphs(lines, width))
+        joined += (joined.empty() && !line.empty() ? "" : "\r\n") + line;
+    return joined;
+}
+
+// What was written in the format of mode is what was read, field by field.
+void ExpectReadBack(ClRecipe& original, ClRecipe& back, int mode)
+{
+    const bool mensax = mode == clsRecipeExport::kMensaxFile;
+    EXPECT_EQ(back.Yield(), original.Yield());
+    if (mensax) {
+        // Line by line, each trimmed; empty lines before the first text are not kept.
+        std::string lines;
+        for (const std::string& line : CrLfLines(NormalizeLineBreaks(original.Zubereitung())))
+            lines += (lines.empty() ? "" : "\r\n") + Carried(line, true);
+        EXPECT_EQ(NormalizeLineBreaks(back.Zubereitung()), lines);
+    } else {
+        const std::size_t room = mode == clsRecipeExport::kMealMasterFile ? 70 : 68;
+        EXPECT_EQ(NormalizeLineBreaks(back.Zubereitung()), Paragraphs(original.Zubereitung(), room));
+    }
+    if (mode == clsRecipeExport::kMealMasterFile) {
+        EXPECT_EQ(NormalizeLineBreaks(back.Notizen()), Paragraphs(original.Notizen(), 70 - 13));
+    }
+    ASSERT_EQ(back.IngredCount(), original.IngredCount());
+    for (int i = 1; i <= original.IngredCount(); ++i) {
+        SCOPED_TRACE("line " + std::to_string(i));
+        ClIngredient& want = original.Ingredient(i);
+        ClIngredient& got = back.Ingredient(i);
+        EXPECT_EQ(got.IsTrenner(), want.IsTrenner());
+        if (want.IsTrenner()) {
+            EXPECT_EQ(got.Trennzeile(),
+                      mensax ? Carried(want.Trennzeile(), true) : HeadingText(want.Trennzeile()));
+            continue;
+        }
+        EXPECT_EQ(got.Ingredient(), Carried(want.Ingredient(), mensax));
+        EXPECT_EQ(got.Verarbeitung(), Carried(want.Verarbeitung(), mensax));
+        if (mode != clsRecipeExport::kRezkonvFile) {
+            EXPECT_EQ(got.BLSid(), want.BLSid());
+        }
+        EXPECT_EQ(ToLower(got.EinheitTxt()), ToLower(want.EinheitTxt()));
+        // The amount to the precision it was written with.
+        const double shown = want.Menge().ToDouble();
+        EXPECT_EQ(ExchangeAmount(got.Menge()), ExchangeAmount(want.Menge()));
+        EXPECT_LE(std::abs(got.Menge().ToDouble() - shown), std::max(0.0011, std::abs(shown) * 1e-5))
+            << ExchangeAmount(want.Menge());
+    }
+}
+
 TEST_F(RoundTrip, GeneratedRecipesSurviveExportAndImport)
 {
     // PF_ROUNDTRIP_SEED and PF_ROUNDTRIP_RECIPES replay or widen the run (case i is made from
@@ -380,22 +440,13 @@ TEST_F(RoundTrip, GeneratedRecipesSurviveExportAndImport)
          {clsRecipeExport::kMealMasterFile, clsRecipeExport::kRezkonvFile, clsRecipeExport::kMensaxFile}) {
         SCOPED_TRACE("mode " + std::to_string(mode) + ", seed " + std::to_string(kSeed) + " + case index");
         const std::string name = "generated" + std::to_string(mode);
-        const std::string first = ExportEvery(*db, mode, name + "-1.txt", servings);
-        if (std::getenv("PF_ROUNDTRIP_DUMP"))
-            test::WriteFile(std::string(std::getenv("PF_ROUNDTRIP_DUMP")) + std::to_string(mode), first);
-        auto read = ImportInto({dir.File(name + "-1.txt")}, name + "-1.db");
+        auto read = ExpectSecondExportEqualsFirst(*db, mode, name, servings);
+        if (const char* dump = std::getenv("PF_ROUNDTRIP_DUMP"))
+            test::WriteFile(dump + std::to_string(mode), test::ReadFile(dir.File(name + "-1.txt")));
         ASSERT_TRUE(read);
-        const std::string second = ExportEvery(*read, mode, name + "-2.txt");
-        EXPECT_TRUE(first == second) << FirstDifference(first, second);
-
-        // Field by field: what was written is what was read.
-        const bool mensax = mode == clsRecipeExport::kMensaxFile;
-        // Mensax carries a fixed set of characters (no "€"); a text comes back reduced to them.
-        auto carried = [&](const std::string& text) {
-            return mensax ? std::string(Trim(AnsiToUtf8(text), " \t")) : text;
-        };
-        const int convtype = mode == clsRecipeExport::kMealMasterFile ? 20 : mensax ? 24 : 2;
-        const std::size_t room = mode == clsRecipeExport::kMealMasterFile ? 70 : 68;
+        const int convtype = mode == clsRecipeExport::kMealMasterFile ? 20
+                             : mode == clsRecipeExport::kMensaxFile   ? 24
+                                                                      : 2;
         for (long id : ids) {
             ClRecipe original;
             original.SetDB(db.get());
@@ -404,73 +455,15 @@ TEST_F(RoundTrip, GeneratedRecipesSurviveExportAndImport)
             original.SetConvtype(convtype);
             if (scaled != servings.end() && scaled->second != original.Yield())
                 original.ScaleRecipe(scaled->second);
-            const int index = caseOf[original.Title()];
-            SCOPED_TRACE("case " + std::to_string(index) + ": " + original.Title());
-            const long readId =
-                read->Scalar("SELECT ID FROM T_REZ_KOPF WHERE RezTitle=?", {Value(carried(original.Title()))})
-                    .AsLong();
+            SCOPED_TRACE("case " + std::to_string(caseOf[original.Title()]) + ": " + original.Title());
+            const std::string title = Carried(original.Title(), mode == clsRecipeExport::kMensaxFile);
             ClRecipe back;
             back.SetDB(read.get());
-            ASSERT_TRUE(back.LoadByID(readId, 2, true)) << "not imported";
+            ASSERT_TRUE(back.LoadByID(
+                read->Scalar("SELECT ID FROM T_REZ_KOPF WHERE RezTitle=?", {title}).AsLong(), 2, true))
+                << "not imported";
             back.SetConvtype(convtype);
-            EXPECT_EQ(back.Yield(), original.Yield());
-            // A text comes back as its paragraphs.
-            auto paragraphs = [](const std::string& text, std::size_t width) {
-                std::vector<TextLine> lines;
-                const std::string stored = NormalizeLineBreaks(text);
-                for (std::size_t start = 0; start <= stored.size();) {
-                    const std::size_t end = std::min(stored.find("\r\n", start), stored.size());
-                    lines.push_back({stored.substr(start, end - start)});
-                    start = end + 2;
-                }
-                std::string joined;
-                for (const std::string& line : TextParagraphs(lines, width))
-                    joined += (joined.empty() && !line.empty() ? "" : "\r\n") + line;
-                return joined;
-            };
-            if (mensax) {
-                // Line by line, each trimmed; empty lines before the first text are not kept.
-                std::string lines;
-                const std::string text = NormalizeLineBreaks(original.Zubereitung());
-                for (std::size_t start = 0; !text.empty();) {
-                    const std::size_t end = text.find("\r\n", start);
-                    if (!lines.empty())
-                        lines += "\r\n";
-                    lines += carried(text.substr(start, end == std::string::npos ? end : end - start));
-                    if (end == std::string::npos)
-                        break;
-                    start = end + 2;
-                }
-                EXPECT_EQ(NormalizeLineBreaks(back.Zubereitung()), lines);
-            } else {
-                EXPECT_EQ(NormalizeLineBreaks(back.Zubereitung()), paragraphs(original.Zubereitung(), room));
-            }
-            if (mode == clsRecipeExport::kMealMasterFile) {
-                EXPECT_EQ(NormalizeLineBreaks(back.Notizen()), paragraphs(original.Notizen(), 70 - 13));
-            }
-            ASSERT_EQ(back.IngredCount(), original.IngredCount());
-            for (int i = 1; i <= original.IngredCount(); ++i) {
-                SCOPED_TRACE("line " + std::to_string(i));
-                ClIngredient& want = original.Ingredient(i);
-                ClIngredient& got = back.Ingredient(i);
-                EXPECT_EQ(got.IsTrenner(), want.IsTrenner());
-                if (want.IsTrenner()) {
-                    EXPECT_EQ(got.Trennzeile(),
-                              mensax ? carried(want.Trennzeile()) : HeadingText(want.Trennzeile()));
-                    continue;
-                }
-                EXPECT_EQ(got.Ingredient(), carried(want.Ingredient()));
-                EXPECT_EQ(got.Verarbeitung(), carried(want.Verarbeitung()));
-                if (mode != clsRecipeExport::kRezkonvFile) {
-                    EXPECT_EQ(got.BLSid(), want.BLSid());
-                }
-                EXPECT_EQ(ToLower(got.EinheitTxt()), ToLower(want.EinheitTxt()));
-                // The amount to the precision it was written with.
-                const double shown = want.Menge().ToDouble();
-                EXPECT_EQ(ExchangeAmount(got.Menge()), ExchangeAmount(want.Menge()));
-                EXPECT_LE(std::abs(got.Menge().ToDouble() - shown), std::max(0.0011, std::abs(shown) * 1e-5))
-                    << ExchangeAmount(want.Menge());
-            }
+            ExpectReadBack(original, back, mode);
         }
     }
 }

@@ -6,7 +6,6 @@
 #include "exchange/RecipeImport.h"
 
 #include "core/AppContext.h"
-#include "core/TextConv.h"
 #include "db/Recordset.h"
 #include "db/clsZIP.h"
 #include "model/ClRecipe.h"
@@ -29,40 +28,15 @@
 namespace pf {
 namespace {
 
-const std::string kProlog = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\r\n"
-                            "<?xml-stylesheet href=\"mensax.xsl\" type=\"text/xsl\" ?>\r\n"
-                            "<!DOCTYPE mensax SYSTEM \"mensax.dtd\">\r\n"
-                            "<mensax version=\"1.1.3\" prog=\"Pfannola\" progver=\"2.00.126\">\r\n";
+std::string DataFile(const std::string& name)
+{
+    return std::string(PF_TEST_DATA_DIR) + "/mensax/" + name;
+}
 
-// The recipe as the writer lays it out.
-const std::string kRecipe =
-    "  <recipe lang=\"EN\">\r\n"
-    "    <head title=\"K&#228;se &amp; Brot &lt;fein&gt;\" servingqty=\"4\" servingtype=\"Portionen\" "
-    "rid=\"11,22\">\r\n"
-    "      <cat>Brot</cat>\r\n"
-    "      <cat>Vegetarisch</cat>\r\n"
-    "      <sourceline>Omas Heft</sourceline>\r\n"
-    "    </head>\r\n"
-    "    <part>\r\n"
-    "      <ingredient qty=\"0.5\" unit=\"kg\" item=\"Mehl\" bls=\"B100000\"       />\r\n"
-    "      <ingredient qty=\"2\" unit=\"ea\" item=\"Eier\">\r\n"
-    "        <inote>verquirlt</inote>\r\n"
-    "        <preparation>kalt</preparation>\r\n"
-    "      </ingredient>\r\n"
-    "    </part>\r\n"
-    "    <part title=\"Belag\">\r\n"
-    "      <ingredient qty=\"1\" unit=\"Zweiglein\" item=\"Schnittlauch\"       />\r\n"
-    "    </part>\r\n"
-    "    <preparation>\r\n"
-    "      <step>Teig kneten & ruhen lassen > 1 h.</step>\r\n"
-    "      <step></step>\r\n"
-    "      <step>Backen.</step>\r\n"
-    "    </preparation>\r\n"
-    "    <remark>\r\n"
-    "      <line>Schmeckt warm.</line>\r\n"
-    "      <line>Omas Heft</line>\r\n"
-    "    </remark>\r\n"
-    "  </recipe>\r\n";
+// The recipe as the writer lays it out, and the lines of the file before it.
+const std::string kWritten = test::ReadFile(DataFile("recipe.mnx"));
+const std::string kProlog = kWritten.substr(0, kWritten.find("  <recipe"));
+const std::string kRecipe = kWritten.substr(kProlog.size(), kWritten.find("</mensax>") - kProlog.size());
 
 std::string Replace(std::string text, const std::string& from, const std::string& to)
 {
@@ -160,60 +134,26 @@ protected:
     int databases = 0;
 };
 
+// The recipe of recipe.mnx as other programs write it: with a byte-order mark and bare line feeds,
+// in Windows-1252, with other case (the remark before the head, the preparation before the
+// ingredients), with CDATA, comments and character references, and all on one line.
 TEST_F(MensaxImportTest, OneRecipeReadsTheSameHoweverItIsWritten)
 {
-    const std::string plain = kProlog + kRecipe + "</mensax>\r\n";
-    std::string reordered = Replace(kRecipe, "<cat>Brot</cat>", "<CAT>Brot</CAT>");
-    reordered = Replace(reordered, "<recipe lang=\"EN\">", "<Recipe LANG=\"en\">");
-    reordered = Replace(reordered, "</recipe>", "</Recipe>");
-    reordered = Replace(reordered, "bls=\"B100000\"", "BLS = 'B100000'");
-    // The remark before the head, the preparation before the ingredients.
-    const std::size_t remark = reordered.find("    <remark>");
-    const std::string remarkBlock = reordered.substr(remark, reordered.find("  </Recipe>") - remark);
-    reordered.erase(remark, remarkBlock.size());
-    reordered.insert(reordered.find("    <head"), remarkBlock);
-    const std::size_t prep = reordered.find("    <preparation>");
-    const std::string prepBlock = reordered.substr(
-        prep, reordered.find("    <remark>") == std::string::npos ? reordered.find("  </Recipe>") - prep : 0);
-    reordered.erase(prep, prepBlock.size());
-    reordered.insert(reordered.find("    <part>"), prepBlock);
-
-    const std::string windows = Replace(
-        Replace(Utf8ToWin1252(Replace(plain, "K&#228;se", "Käse")), "UTF-8", "windows-1252"), "\r\n", "\n");
-    const std::pair<const char*, std::string> cases[] = {
-        {"as written", plain},
-        {"BOM and LF", "\xEF\xBB\xBF" + Replace(plain, "\r\n", "\n")},
-        {"Windows-1252", windows},
-        {"case and order", kProlog + reordered + "</MENSAX>"},
-        {"CDATA, comments, references",
-         Replace(
-             Replace(
-                 plain, "<step>Teig kneten & ruhen lassen > 1 h.</step>",
-                 "<step><!-- erster Schritt --><![CDATA[Teig kneten & ruhen]]> lassen &gt; 1&#32;h.</step>"),
-             "<cat>Brot</cat>", "<cat>\r\n        Brot\r\n      </cat>")},
-        {"one line", Replace(plain, "\r\n", "")},
-    };
-    std::string first;
-    for (const auto& [name, bytes] : cases) {
+    for (const char* name : {"recipe.mnx", "recipe-bom-lf.mnx", "recipe-1252.mnx", "recipe-case-order.mnx",
+                             "recipe-cdata.mnx", "recipe-one-line.mnx"}) {
         SCOPED_TRACE(name);
         Fresh();
-        RecipeImport& imported = Import({File("rezept.mnx", bytes)});
+        RecipeImport& imported = Import({DataFile(name)});
         EXPECT_EQ(imported.Summary(), "importiert: 1, übersprungen: 0, fehlerhaft: 0") << Problems();
-        const std::string described = Describe(OnlyRecipe());
-        if (first.empty()) {
-            first = described;
-            // What the file says, field by field; the unknown unit stays in the text.
-            EXPECT_EQ(described, "Käse & Brot <fein>|4 Portionen|lang 4|fp 11,22|src Omas Heft\n"
-                                 "cat Brot\ncat Vegetarisch\n"
-                                 "0.5 [Kilogramm] Mehl /  /  / 7\n"
-                                 "2 [Stück] Eier / verquirlt / kalt / \n"
-                                 "== Belag\n"
-                                 "1 [] Zweiglein Schnittlauch /  /  / \n"
-                                 "prep Teig kneten & ruhen lassen > 1 h.\r\n\r\nBacken.\n"
-                                 "notes Schmeckt warm.\n");
-        } else {
-            EXPECT_EQ(described, first);
-        }
+        // What the file says, field by field; the unknown unit stays in the text.
+        EXPECT_EQ(Describe(OnlyRecipe()), "Käse & Brot <fein>|4 Portionen|lang 4|fp 11,22|src Omas Heft\n"
+                                          "cat Brot\ncat Vegetarisch\n"
+                                          "0.5 [Kilogramm] Mehl /  /  / 7\n"
+                                          "2 [Stück] Eier / verquirlt / kalt / \n"
+                                          "== Belag\n"
+                                          "1 [] Zweiglein Schnittlauch /  /  / \n"
+                                          "prep Teig kneten & ruhen lassen > 1 h.\r\n\r\nBacken.\n"
+                                          "notes Schmeckt warm.\n");
     }
 }
 

@@ -233,56 +233,11 @@ TEST_P(RecipeImportTest, SecondRunAsksAboutTheFileAndFindsDuplicates)
     EXPECT_EQ(Count(*m_db, "SELECT COUNT(*) FROM T_REZ_KOPF"), 3);
 }
 
-TEST_P(RecipeImportTest, DuplicateDecisions)
-{
-    struct Case
-    {
-        DupePreset preset;
-        bool trash;
-        long recipes;    // rows afterwards
-        bool sameId;     // the new recipe took the old ID
-        long deleted;    // recipes in the trash
-        long inDupeBook; // recipes set aside as duplicates
-        long replaced, dupe, skipped;
-    };
-    const Case cases[] = {
-        {DupePreset::Replace, false, 2, true, 0, 0, 2, 0, 0},
-        {DupePreset::Replace, true, 4, false, 2, 0, 2, 0, 0},
-        {DupePreset::Move, false, 4, false, 0, 2, 0, 2, 0},
-        {DupePreset::Ignore, false, 2, true, 0, 0, 0, 0, 2},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(static_cast<int>(c.preset) * 10 + c.trash);
-        test::TempDir dir;
-        m_db = test::MakeBaseDataDatabaseOn(GetParam(), dir, &m_connect);
-        CreateSearchIndex(*m_db); // the word index follows stored, replaced and moved recipes
-        ASSERT_TRUE(Run({"twocol.mm"}).Import());
-        const long before = IdOf("Tomato Soup");
-        RecipeImport& run = Run({"twocol.mm"}, c.preset);
-        run.Options().DupeTrash = c.trash;
-        ASSERT_TRUE(run.Import());
-        EXPECT_EQ(Count(*m_db, "SELECT COUNT(*) FROM T_REZ_KOPF"), c.recipes);
-        EXPECT_EQ(Count(*m_db, "SELECT COUNT(*) FROM T_REZ_KOPF WHERE FlagDeleted<>0"), c.deleted);
-        EXPECT_EQ(Count(*m_db, "SELECT COUNT(*) FROM T_REZ_KOCHBUCH WHERE BuchID=-2"), c.inDupeBook);
-        EXPECT_EQ(Count(*m_db, "SELECT COUNT(*) FROM T_REZ_KOPF WHERE ID=" + std::to_string(before) +
-                                   " AND FlagDeleted=0"),
-                  c.sameId || c.preset == DupePreset::Move ? 1 : 0);
-        EXPECT_EQ(run.Counters().Replaced, c.replaced);
-        EXPECT_EQ(run.Counters().Dupe, c.dupe);
-        EXPECT_EQ(run.Counters().Skipped, c.skipped);
-        // No orphaned rows: every line belongs to a stored recipe.
-        EXPECT_EQ(
-            Count(*m_db, "SELECT COUNT(*) FROM T_REZ_ZUTAT WHERE ID NOT IN (SELECT ID FROM T_REZ_KOPF)"), 0);
-        EXPECT_EQ(test::IndexDisagreement(*m_db), "");
-        m_import.reset();
-        m_db.reset();
-    }
-}
-
 // What counts as the same recipe: a title in any case and umlaut spelling when the file has no
-// fingerprint, otherwise the fingerprint alone. A duplicate keeps the import date of the recipe
-// it repeats, so that the recipe's history does not change with a second import.
-TEST_P(RecipeImportTest, WhatCountsAsADuplicate)
+// fingerprint, otherwise the fingerprint alone; and what becomes of a duplicate with each choice. A
+// duplicate keeps the import date of the recipe it repeats, so that the recipe's history does not
+// change with a second import. The word index follows stored, replaced and moved recipes.
+TEST_P(RecipeImportTest, WhatCountsAsADuplicateAndWhatBecomesOfIt)
 {
     struct Case
     {
@@ -290,38 +245,68 @@ TEST_P(RecipeImportTest, WhatCountsAsADuplicate)
         std::string stored; // imported first; its import date is then set to 2001-02-03
         std::string again;
         DupePreset preset;
-        long imported, skipped, recipes;
-        long oldDate; // recipes that carry the first import's date afterwards
+        bool trash;
+        long imported, skipped, replaced, dupe; // counted by the second run
+        long recipes, deleted, inDupeBook;      // rows afterwards: all, in the trash, set aside as duplicates
+        long oldDate;                           // recipes that carry the first import's date afterwards
+        bool kept;                              // the last recipe stored first is still there under its ID
     };
     const std::string cake = "1015412,2097153";
+    const std::string twocol = test::ReadFile(DataFile("twocol.mm"));
     const Case cases[] = {
-        {"upper case", MMRecipe("Käsespätzle"), MMRecipe("KÄSESPÄTZLE"), DupePreset::Ignore, 0, 1, 1, 1},
-        {"ae for ä", MMRecipe("Käsespätzle"), MMRecipe("Kaesespaetzle"), DupePreset::Ignore, 0, 1, 1, 1},
-        {"ä for ae", MMRecipe("Kaesespaetzle"), MMRecipe("Käsespätzle"), DupePreset::Ignore, 0, 1, 1, 1},
-        {"other title", MMRecipe("Käsespätzle"), MMRecipe("Kässpatzen"), DupePreset::Ignore, 1, 0, 2, 1},
+        {"upper case", MMRecipe("Käsespätzle"), MMRecipe("KÄSESPÄTZLE"), DupePreset::Ignore, false, 0, 1, 0,
+         0, 1, 0, 0, 1, true},
+        {"ae for ä", MMRecipe("Käsespätzle"), MMRecipe("Kaesespaetzle"), DupePreset::Ignore, false, 0, 1, 0,
+         0, 1, 0, 0, 1, true},
+        {"ä for ae", MMRecipe("Kaesespaetzle"), MMRecipe("Käsespätzle"), DupePreset::Ignore, false, 0, 1, 0,
+         0, 1, 0, 0, 1, true},
+        {"other title", MMRecipe("Käsespätzle"), MMRecipe("Kässpatzen"), DupePreset::Ignore, false, 1, 0, 0,
+         0, 2, 0, 0, 1, true},
         {"known fingerprint, new title", MMRecipe("Apfelkuchen", cake), MMRecipe("Blechkuchen", cake),
-         DupePreset::Ignore, 0, 1, 1, 1},
+         DupePreset::Ignore, false, 0, 1, 0, 0, 1, 0, 0, 1, true},
         {"new fingerprint, known title", MMRecipe("Apfelkuchen", cake),
-         MMRecipe("Apfelkuchen", "1015413,2097154"), DupePreset::Ignore, 1, 0, 2, 1},
-        {"twice in one file", "", MMRecipe("Linsensuppe") + MMRecipe("Linsensuppe"), DupePreset::Ignore, 1, 1,
-         1, 0},
-        {"replaced", MMRecipe("Linsensuppe"), MMRecipe("Linsensuppe"), DupePreset::Replace, 1, 0, 1, 1},
-        {"moved aside", MMRecipe("Linsensuppe"), MMRecipe("Linsensuppe"), DupePreset::Move, 0, 0, 2, 2},
+         MMRecipe("Apfelkuchen", "1015413,2097154"), DupePreset::Ignore, false, 1, 0, 0, 0, 2, 0, 0, 1, true},
+        {"twice in one file", "", MMRecipe("Linsensuppe") + MMRecipe("Linsensuppe"), DupePreset::Ignore,
+         false, 1, 1, 0, 0, 1, 0, 0, 0, false},
+        {"replaced", MMRecipe("Linsensuppe"), MMRecipe("Linsensuppe"), DupePreset::Replace, false, 1, 0, 1, 0,
+         1, 0, 0, 1, true},
+        {"moved aside", MMRecipe("Linsensuppe"), MMRecipe("Linsensuppe"), DupePreset::Move, false, 0, 0, 0, 1,
+         2, 0, 1, 2, true},
+        // The new recipe takes the old one's ID unless the old one goes to the trash.
+        {"two replaced", twocol, twocol, DupePreset::Replace, false, 2, 0, 2, 0, 2, 0, 0, 2, true},
+        {"two replaced, the old ones in the trash", twocol, twocol, DupePreset::Replace, true, 2, 0, 2, 0, 4,
+         2, 0, 4, false},
+        {"two moved aside", twocol, twocol, DupePreset::Move, false, 0, 0, 0, 2, 4, 0, 2, 4, true},
+        {"two ignored", twocol, twocol, DupePreset::Ignore, false, 0, 2, 0, 0, 2, 0, 0, 2, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         test::TempDir dir;
         m_db = test::MakeBaseDataDatabaseOn(GetParam(), dir, &m_connect);
+        CreateSearchIndex(*m_db);
         if (!c.stored.empty()) {
             ASSERT_TRUE(RunText(c.stored, DupePreset::Ignore).Import());
             m_db->Execute("UPDATE T_REZ_KOPF SET RezImportDate=?", {DateSerial::FromParts(2001, 2, 3)});
         }
+        const long last = Count(*m_db, "SELECT MAX(ID) FROM T_REZ_KOPF");
         RecipeImport& run = RunText(c.again, c.preset);
+        run.Options().DupeTrash = c.trash;
         ASSERT_TRUE(run.Import()) << run.LastErrorText();
         EXPECT_EQ(run.Counters().Imported, c.imported);
         EXPECT_EQ(run.Counters().Skipped, c.skipped);
+        EXPECT_EQ(run.Counters().Replaced, c.replaced);
+        EXPECT_EQ(run.Counters().Dupe, c.dupe);
         EXPECT_EQ(Count(*m_db, "SELECT COUNT(*) FROM T_REZ_KOPF"), c.recipes);
+        EXPECT_EQ(Count(*m_db, "SELECT COUNT(*) FROM T_REZ_KOPF WHERE FlagDeleted<>0"), c.deleted);
+        EXPECT_EQ(Count(*m_db, "SELECT COUNT(*) FROM T_REZ_KOCHBUCH WHERE BuchID=-2"), c.inDupeBook);
         EXPECT_EQ(Count(*m_db, "SELECT COUNT(*) FROM T_REZ_KOPF WHERE RezImportDate<40000"), c.oldDate);
+        EXPECT_EQ(Count(*m_db, "SELECT COUNT(*) FROM T_REZ_KOPF WHERE ID=" + std::to_string(last) +
+                                   " AND FlagDeleted=0"),
+                  c.kept ? 1 : 0);
+        // No orphaned rows: every line belongs to a stored recipe.
+        EXPECT_EQ(
+            Count(*m_db, "SELECT COUNT(*) FROM T_REZ_ZUTAT WHERE ID NOT IN (SELECT ID FROM T_REZ_KOPF)"), 0);
+        EXPECT_EQ(test::IndexDisagreement(*m_db), "");
         m_import.reset();
         m_db.reset();
     }
@@ -465,8 +450,9 @@ TEST_P(RecipeImportFileTest, WordIndexHoldsExactlyWhatTheRowsHold)
                "\n Categories: Test\n      Yield: 2\n\n" + lines + "\n" + text + "\nMMMMM\n\n";
     };
     const std::string text =
-        recipe("Apfelmus", "    500 g  Äpfel\nMMMMM--------------------------SOSSE--------------------------\n"
-                           "    100 ml Sahne\n           Zimt\n",
+        recipe("Apfelmus",
+               "    500 g  Äpfel\nMMMMM--------------------------SOSSE--------------------------\n"
+               "    100 ml Sahne\n           Zimt\n",
                longText) +
         recipe("Ohne Zubereitung", "      1    Ei\n", "") + recipe("Ohne Zutaten", "", "  Nur kochen.\n") +
         recipe("Apfelmus", "    750 g  Boskop\n      1 EL Zucker\n", "  Anders gekocht.\n") +

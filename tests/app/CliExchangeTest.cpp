@@ -83,15 +83,8 @@ TEST_F(CliImportTest, ExitCodeAndSummarySayWhatCameIn)
     const std::string database = InitDatabase("leer.MDB");
     const std::string start = "MMMMM----- Recipe via Meal-Master (tm) v8.05\n";
     const std::string none = "importiert: 0, übersprungen: 0, fehlerhaft: 0\n";
-    struct Case
-    {
-        const char* file;
-        std::string content;
-        int code;
-        const char* message; // on standard error
-        std::string summary; // standard output
-    };
-    const Case cases[] = {
+    // The file, its content, the exit code, a part of standard error, standard output.
+    const std::tuple<const char*, std::string, int, const char*, std::string> cases[] = {
         {"leer.mm", "", 1, "kein Rezept gefunden", none},
         {"kaputt.zip", "PK\x03\x04 kein Archiv", 1, "kein Rezept gefunden", none},
         // Every recipe failed: nothing came in.
@@ -106,13 +99,12 @@ TEST_F(CliImportTest, ExitCodeAndSummarySayWhatCameIn)
              ", Zeile 9: \"Halb\": Die Datei endet mitten im Rezept; gespeichert ist, was bis dahin "
              "stand.\n"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.file);
-        const std::string file = dir.File(c.file);
-        test::WriteFile(file, c.content);
-        EXPECT_EQ(Run({"--db", database, "import", file}), c.code) << err.str();
-        EXPECT_THAT(err.str(), HasSubstr(c.message));
-        EXPECT_EQ(out.str(), c.summary);
+    for (const auto& [name, content, code, message, summary] : cases) {
+        SCOPED_TRACE(name);
+        test::WriteFile(dir.File(name), content);
+        EXPECT_EQ(Run({"--db", database, "import", dir.File(name)}), code) << err.str();
+        EXPECT_THAT(err.str(), HasSubstr(message));
+        EXPECT_EQ(out.str(), summary);
     }
 }
 
@@ -175,21 +167,17 @@ protected:
              "(7,1,0,'Mehl',250,31,0,NULL), (7,2,0,'Apfelmus',0,0,-1,8), (8,1,0,'Äpfel',500,31,0,NULL)",
              "INSERT INTO T_REZ_ANWEIS (ID,NO,AnwText) VALUES (7,1,'Ausbacken.'), (8,1,'Kochen.')"});
     }
+
+    const std::string path = MakeRecipeDatabase();
 };
 
-TEST_F(CliExportTest, ExportsTheListWithItsSubRecipes)
+TEST_F(CliExportTest, ExportsTheListWithItsSubRecipesAndEveryRecipeInEachFormat)
 {
-    const std::string path = MakeRecipeDatabase();
-    const std::string file = dir.File("pfannkuchen.mm");
+    const std::string list = dir.File("pfannkuchen.mm");
     // The sub-recipe comes along; the servings reach the export.
-    EXPECT_EQ(Out({"--db", path, "export", "--format", "mm", "--ids", "7", "--servings", "8", "--out", file}),
+    EXPECT_EQ(Out({"--db", path, "export", "--format", "mm", "--ids", "7", "--servings", "8", "--out", list}),
               "exportiert: 2, übersprungen: 0\n");
-    EXPECT_THAT(test::ReadFile(file), HasSubstr("    500 g  Mehl\r\n"));
-}
-
-TEST_F(CliExportTest, ExportsEveryRecipeInEachFormat)
-{
-    const std::string path = MakeRecipeDatabase();
+    EXPECT_THAT(test::ReadFile(list), HasSubstr("    500 g  Mehl\r\n"));
     // Format, file, a part of the file.
     const std::tuple<const char*, const char*, const char*> cases[] = {
         {"rezkonv", "alle.rez", "     Titel: Apfelmus"},
@@ -211,7 +199,6 @@ TEST_F(CliExportTest, ExportsEveryRecipeInEachFormat)
 
 TEST_F(CliExportTest, RefusesBadArgumentsAndReportsMissingRecipes)
 {
-    const std::string path = MakeRecipeDatabase();
     EXPECT_EQ(Run({"--db", path, "export", "--format", "doc", "--out", dir.File("x")}), 2);
     EXPECT_THAT(err.str(), HasSubstr("Unbekanntes Exportformat: doc"));
     EXPECT_EQ(Run({"--db", path, "export", "--format", "csv", "--separator", "|", "--out", dir.File("x")}),

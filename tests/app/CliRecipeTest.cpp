@@ -21,8 +21,8 @@ protected:
     // A database from the base data with one recipe: 250 g flour, a separator, 1 1/2 pinches.
     std::string MakeRecipeDatabase()
     {
-        const std::string path = InitDatabase();
-        auto db = Database::OpenSqlite(path);
+        const std::string file = InitDatabase();
+        auto db = Database::OpenSqlite(file);
         db->Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle,RezYield,RezYieldEinh,RezZeitKochen,RezHerkunft) "
                     "VALUES (7,'Pfannkuchen',4,1,?,1001)",
                     {DateSerial{0.75 / 24}});
@@ -31,13 +31,14 @@ protected:
             "INSERT INTO T_REZ_ZUTAT (ID,No,ZutTrenner,ZutText,ZutAnz,ZutEinh,ZutVerarbeitung) VALUES "
             "(7,1,0,'Mehl',250,31,'gesiebt'), (7,2,-1,'Für die Pfanne',0,0,''), (7,3,0,'Salz',1.5,2,'')");
         db->Execute("INSERT INTO T_REZ_ANWEIS (ID,NO,AnwText) VALUES (7,1,'Alles verrühren und ausbacken.')");
-        return path;
+        return file;
     }
+
+    const std::string path = MakeRecipeDatabase();
 };
 
 TEST_F(CliShowTest, PrintsHeadLinesAndInstructionsAsTheEditorShowsThem)
 {
-    const std::string path = MakeRecipeDatabase();
     // Fraction display (EditFlags without the decimal bit).
     const std::string text = Out({"--db", path, "show", "7", "EditFlags=8"});
     EXPECT_THAT(text, testing::StartsWith("Pfannkuchen\n===========\n\n"));
@@ -50,7 +51,6 @@ TEST_F(CliShowTest, PrintsHeadLinesAndInstructionsAsTheEditorShowsThem)
 
 TEST_F(CliShowTest, ServingsScaleOnlyTheOutputAndAMissingRecipeFails)
 {
-    const std::string path = MakeRecipeDatabase();
     const std::string six = Out({"--db", path, "show", "7", "--servings", "6", "EditFlags=12"});
     EXPECT_THAT(six, HasSubstr("Menge: 6 Portionen\n"));
     EXPECT_THAT(six, HasSubstr("375 g "));
@@ -70,7 +70,6 @@ TEST_F(CliShowTest, ServingsScaleOnlyTheOutputAndAMissingRecipeFails)
 
 TEST_F(CliShowTest, RelativeFileNamesMeanTheFolderTheCommandWasTypedIn)
 {
-    MakeRecipeDatabase();
     std::filesystem::create_directories(dir.File("arbeit"));
     const auto before = std::filesystem::current_path();
     std::filesystem::current_path(dir.File("arbeit"));
@@ -92,11 +91,12 @@ protected:
              "(7,'Käsespätzle','',0,0,-1),(8,'Apfelkuchen','',0,0,0),(9,'Kaesesuppe','',0,0,0),"
              "(10,'Käsetoast','',0,-1,0)"});
     }
+
+    const std::string path = MakeDatabase();
 };
 
-TEST_F(CliSearchTest, PrintsIdAndTitleInTitleOrder)
+TEST_F(CliSearchTest, PrintsIdAndTitleInTitleOrderAndRefusesAnImportDateThatIsNoDate)
 {
-    const std::string path = MakeDatabase();
     EXPECT_EQ(Out({"--db", path, "search", "käse"}), "9\tKaesesuppe\n7\tKäsespätzle\n");
     EXPECT_EQ(Out({"--db", path, "search", "--mode", "8", "7-8"}), "8\tApfelkuchen\n7\tKäsespätzle\n");
     EXPECT_EQ(Out({"--db", path, "search", "--mode", "3"}), "7\tKäsespätzle\n");
@@ -105,11 +105,19 @@ TEST_F(CliSearchTest, PrintsIdAndTitleInTitleOrder)
     // A list cut at the asked limit says so and succeeds.
     EXPECT_EQ(Out({"--db", path, "search", "--max", "1", "käse"}),
               "9\tKaesesuppe\ngezeigt: 1 von 2 Treffern (--max 1)\n");
+    // A script must tell a date without recipes from a date it typed wrong.
+    for (const char* text : {"gestern", "12/06/2026", "#13/45/2026 10:00:00#"}) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(Run({"--db", path, "search", "--mode", "7", text}), 2);
+        EXPECT_EQ(out.str(), "");
+        EXPECT_THAT(err.str(), HasSubstr("Importdatum"));
+    }
+    EXPECT_EQ(Run({"--db", path, "search", "--mode", "7", "12/06/2026 06:39:11"}), 0) << err.str();
+    EXPECT_EQ(err.str(), "keine Rezepte mit diesem Suchbegriff !\n");
 }
 
 TEST_F(CliSearchTest, TheUsersTextIsSearchedLiterally)
 {
-    const std::string path = MakeDatabase();
     Database::OpenSqlite(path)->Execute(
         "INSERT INTO T_REZ_KOPF (ID,RezTitle,RezMenuCard,Template,FlagDeleted,Generic) VALUES "
         "(11,'Pizza [scharf]','',0,0,0),(12,'Brot bei Ofen=180','',0,0,0),(13,'Brot 100% Roggen','',0,0,0),"
@@ -136,7 +144,6 @@ TEST_F(CliSearchTest, TheUsersTextIsSearchedLiterally)
 
 TEST_F(CliSearchTest, IngredientsByFoodOrTextAndUtensils)
 {
-    const std::string path = MakeDatabase();
     {
         auto db = Database::OpenSqlite(path);
         const long carrot = db->Scalar("SELECT ID FROM T_BLS_KEY WHERE SBLS='G301100'").AsLong();
@@ -150,13 +157,8 @@ TEST_F(CliSearchTest, IngredientsByFoodOrTextAndUtensils)
     }
     const std::string none = "keine Rezepte mit diesem Suchbegriff !\n";
     const std::string soupAndSpaetzle = "9\tKaesesuppe\n7\tKäsespätzle\n";
-    struct
-    {
-        std::vector<std::string> words; // after "search"
-        int code;
-        std::string out;
-        std::string err;
-    } cases[] = {
+    // The words after "search", the exit code, standard output and standard error.
+    const std::tuple<std::vector<std::string>, int, std::string, std::string> cases[] = {
         {{"--food", "G301100"}, 0, soupAndSpaetzle, ""},
         {{"--food", " möhre "}, 0, soupAndSpaetzle, ""},
         {{"--food", "Möhre", "--food", "Zwiebel", "--all-ingredients"}, 0, "7\tKäsespätzle\n", ""},
@@ -174,26 +176,12 @@ TEST_F(CliSearchTest, IngredientsByFoodOrTextAndUtensils)
          "",
          "Eine Liste mit --mode lässt sich nicht mit Zutaten oder Geräten verbinden.\n"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.words.front() + " " + c.words[1]);
-        EXPECT_EQ(RunOn(path, {"search"}, c.words), c.code) << err.str();
-        EXPECT_EQ(out.str(), c.out);
-        EXPECT_EQ(err.str(), c.err);
+    for (const auto& [words, code, printed, error] : cases) {
+        SCOPED_TRACE(words.front() + " " + words[1]);
+        EXPECT_EQ(RunOn(path, {"search"}, words), code) << err.str();
+        EXPECT_EQ(out.str(), printed);
+        EXPECT_EQ(err.str(), error);
     }
-}
-
-TEST_F(CliSearchTest, ImportDateThatIsNoDateIsRefused)
-{
-    // A script must tell a date without recipes from a date it typed wrong.
-    const std::string path = MakeDatabase();
-    for (const char* text : {"gestern", "12/06/2026", "#13/45/2026 10:00:00#"}) {
-        SCOPED_TRACE(text);
-        EXPECT_EQ(Run({"--db", path, "search", "--mode", "7", text}), 2);
-        EXPECT_EQ(out.str(), "");
-        EXPECT_THAT(err.str(), HasSubstr("Importdatum"));
-    }
-    EXPECT_EQ(Run({"--db", path, "search", "--mode", "7", "12/06/2026 06:39:11"}), 0) << err.str();
-    EXPECT_EQ(err.str(), "keine Rezepte mit diesem Suchbegriff !\n");
 }
 
 class CliNutritionTest : public test::CliFixture
@@ -217,11 +205,12 @@ protected:
              "(5,1,0,'Probe-Eier',2,1,0,NULL),(5,2,0,'Testmehl',100,31,0,NULL),"
              "(5,3,0,'Mondstaub',1,31,0,NULL),(5,4,-1,'Deko',0,0,0,NULL)"});
     }
+
+    const std::string path = MakeDatabase();
 };
 
 TEST_F(CliNutritionTest, MatchThenPrintTheTablePerServingOrSayWhyNot)
 {
-    const std::string path = MakeDatabase();
     // Nothing matched yet: nothing to show.
     EXPECT_EQ(Run({"--db", path, "nutrients", "5"}), 1);
     EXPECT_THAT(err.str(), HasSubstr("Es gibt keine Nährwertinformationen zum Anzeigen."));
@@ -247,7 +236,6 @@ TEST_F(CliNutritionTest, MatchThenPrintTheTablePerServingOrSayWhyNot)
 
 TEST_F(CliNutritionTest, ImportWithFoodMatchingGivesATableAtOnce)
 {
-    const std::string path = MakeDatabase();
     const std::string file = dir.File("probe.mm");
     test::WriteFile(file, "MMMMM----- Recipe via Meal-Master (tm) v8.05\r\n\r\n      Title: Eierkuchen\r\n"
                           " Categories: Test\r\n      Yield: 1 serving\r\n\r\n      2 ea Probe-Eier\r\n"
@@ -283,11 +271,12 @@ protected:
              "(8,1,0,'Mehl',1,32,'900001')",
              "INSERT INTO T_ADRESSE (ID,Name,AdrType,StoreLocations) VALUES (5,'Markt',2,'CM')"});
     }
+
+    const std::string path = MakeDatabase();
 };
 
-TEST_F(CliShoppingTest, PrintsTheScaledMergedListInTheAskedOrder)
+TEST_F(CliShoppingTest, PrintsTheScaledMergedListInTheAskedOrderAndRefusesWhatItCannotUse)
 {
-    const std::string path = MakeDatabase();
     const std::string text = Out({"--db", path, "shopping", "--ids", "7,8", "--servings", "8", "--sort",
                                   "shop", "--shop", "5", "EditFlags=12"});
     const std::size_t flour = text.find("8,5 kg     Mehl");
@@ -297,11 +286,7 @@ TEST_F(CliShoppingTest, PrintsTheScaledMergedListInTheAskedOrder)
     EXPECT_THAT(text, Not(HasSubstr("Salz")));
     EXPECT_THAT(Out({"--db", path, "shopping", "--ids", "8", "--exchange"}),
                 HasSubstr("R,8,\"Brot\",1,\"Portionen\"\n"));
-}
 
-TEST_F(CliShoppingTest, RefusesWhatItCannotUse)
-{
-    const std::string path = MakeDatabase();
     // The words after "--db DATEI", the exit code, a part of the message.
     const std::tuple<std::vector<std::string>, int, const char*> cases[] = {
         {{"shopping"}, 2, "Aufruf: pfannola-cli --db DATEI shopping --ids"},

@@ -252,42 +252,30 @@ TEST_F(StartupTest, LoginRunsBeforeTheMainWindowWhenTheDatabaseHasUsers)
     StartHooks().Login = nullptr;
 }
 
-TEST(CommandLine, UpgradeSwitchTakesTheRestOfTheLineWithBlanks)
+// The upgrade switch takes the rest of the line with its blanks, the import switch in any case
+// only the first file; the special switch must stand as a word; joining quotes setting values with
+// blanks.
+TEST(CommandLine, SwitchesAndJoinedWords)
 {
     EXPECT_EQ(UpgradeVersionArgument("/upgradeversion /home/k/Meine Rezepte/alt.mdb"),
               "/home/k/Meine Rezepte/alt.mdb");
     EXPECT_FALSE(UpgradeVersionArgument("/UPGRADEVERSION"));
     EXPECT_FALSE(UpgradeVersionArgument("ShowTips=0"));
-}
-
-TEST(CommandLine, ImportSwitchInLowerCaseUsesOnlyTheFirstFile)
-{
-    const std::pair<const char*, const char*> cases[] = {
-        {"/import /tmp/a.mm,/tmp/b.mm", "/tmp/a.mm"},
-        {"  /IMPORT /tmp/Omas Kuchen.mm  ", "/tmp/Omas Kuchen.mm  "},
-        {"ShowTips=0 /Import /tmp/x.mm", "/tmp/x.mm"},
-    };
-    for (const auto& [line, expected] : cases)
-        EXPECT_EQ(ImportArgument(line), expected) << line;
+    EXPECT_EQ(ImportArgument("/import /tmp/a.mm,/tmp/b.mm"), "/tmp/a.mm");
+    EXPECT_EQ(ImportArgument("  /IMPORT /tmp/Omas Kuchen.mm  "), "/tmp/Omas Kuchen.mm  ");
+    EXPECT_EQ(ImportArgument("ShowTips=0 /Import /tmp/x.mm"), "/tmp/x.mm");
     EXPECT_FALSE(ImportArgument("/IMPORTIERT"));
-}
-
-TEST(CommandLine, SpecialSwitchMustStandAsAWord)
-{
     EXPECT_TRUE(HasSpecialSwitch("/special"));
     EXPECT_TRUE(HasSpecialSwitch("A=1 /SPECIAL B=2"));
     EXPECT_FALSE(HasSpecialSwitch("/SPECIALS"));
     EXPECT_FALSE(HasSpecialSwitch("X/SPECIAL"));
-}
-
-TEST(CommandLine, JoinQuotesSettingValuesWithBlanks)
-{
     EXPECT_EQ(JoinCommandLine({"Database=/a b/c.mdb", "ShowTips=0"}), "Database=\"/a b/c.mdb\" ShowTips=0");
     EXPECT_EQ(JoinCommandLine({"/IMPORT", "/a b/c.mm"}), "/IMPORT /a b/c.mm");
 }
 
-// A ring longer than its size keeps its first entries (the start test reads a short one).
-TEST(Startup, EditRingHoldsAtMostItsSize)
+// A ring longer than its size keeps its first entries (the start test reads a short one); the
+// import's source words come from a quoted list.
+TEST(Startup, EditRingAndImportSourceWordsFromTheirSettings)
 {
     int size = 0;
     std::vector<long> ring;
@@ -298,10 +286,6 @@ TEST(Startup, EditRingHoldsAtMostItsSize)
     EXPECT_EQ(size, 21);
     EXPECT_EQ(ring.size(), 21u);
     EXPECT_EQ(ring.back(), 21);
-}
-
-TEST(Startup, ImportSourceWordsFromTheQuotedList)
-{
     EXPECT_EQ(ParseImportSourceWords("SOURCE\",\"QUELLE\",\"ERFASST\",\"ERFAßT"),
               (std::vector<std::string>{"SOURCE", "QUELLE", "ERFASST", "ERFAßT"}));
     EXPECT_EQ(ParseImportSourceWords(" VON \",\"\",\" AUS"), (std::vector<std::string>{"VON", "AUS"}));

@@ -48,7 +48,7 @@ TEST(ExternalTools, FillsInEnvironmentAndPlaceholders)
 }
 
 // Splitting comes first: a value with blanks, quotes or shell signs stays one argument, as written.
-TEST(ExternalTools, SplitsTheCommandLineBeforeFillingIn)
+TEST(ExternalTools, SplitsTheCommandLineBeforeFillingInAndNamesTheActionFile)
 {
     using Args = std::vector<std::string>;
     const std::pair<const char*, Args> cases[] = {
@@ -61,10 +61,8 @@ TEST(ExternalTools, SplitsTheCommandLineBeforeFillingIn)
     };
     for (const auto& [line, expected] : cases)
         EXPECT_EQ(ToolArguments(line, Values()), expected) << line;
-}
 
-TEST(ExternalTools, ActionFileDefaultsToTheTemporaryFolderByFormat)
-{
+    // The action file defaults to the temporary folder, named by the format.
     ExternalTool tool;
     tool.ActionType = tooltype::kMensax;
     EXPECT_EQ(ToolActionFile(tool, Values()), "/tmp/x/Werkzeug.mx2");
@@ -104,7 +102,7 @@ TEST(ExternalTools, TableRoundTripKeepsUnusedSlotsAndClearsRemovedOnes)
     EXPECT_EQ(ReadSetting("TOOLS3", "Command", "", true), "");
 }
 
-TEST(ProcessRunner, RunsWithoutShellInTheWorkingFolderAndReportsTheEnd)
+TEST(ProcessRunner, RunsWithoutShellInTheWorkingFolderReportsTheEndAndStopsWhenAsked)
 {
     TempDir dir;
     // The value arrives as one argument, its shell signs untouched.
@@ -129,12 +127,10 @@ TEST(ProcessRunner, RunsWithoutShellInTheWorkingFolderAndReportsTheEnd)
     EXPECT_FALSE(result.Error.empty());
     result = RunProcess({"sh", "-c", "true"}, dir.File("fehlt"));
     EXPECT_FALSE(result.Started);
-}
 
-TEST(ProcessRunner, StopsTheProgramWhenAsked)
-{
+    // Stopped when asked.
     int asked = 0;
-    const ProcessResult result = RunProcess({"sleep", "600"}, "", [&asked] { return ++asked >= 2; });
+    result = RunProcess({"sleep", "600"}, "", [&asked] { return ++asked >= 2; });
     EXPECT_TRUE(result.Started);
     EXPECT_TRUE(result.Stopped);
     EXPECT_EQ(asked, 2);

@@ -54,14 +54,6 @@ TEST(IniFile, ReadsByProfileStringRules)
     EXPECT_EQ(ini.ReadString("Pfannola", "Fehlt", "vorgabe"), "vorgabe");
 }
 
-TEST(IniFile, MissingOrUnreadableFileGivesDefaults)
-{
-    TempDir dir;
-    EXPECT_EQ(IniFile(dir.File("fehlt.ini")).ReadString("S", "K", "d"), "d");
-    EXPECT_EQ(IniFile(dir.Dir()).ReadString("S", "K", "d"), "d");
-    EXPECT_EQ(IniFile("").ReadString("S", "K", "d"), "d");
-}
-
 TEST(IniFile, ValueIsCutTo1023Characters)
 {
     TempDir dir;
@@ -90,7 +82,7 @@ TEST(IniFile, ReadsWindows1252AndUtf8WithBom)
     }
 }
 
-TEST(IniFile, WriteKeepsEverythingElseByteForByte)
+TEST(IniFile, WriteKeepsEverythingElseByteForByteAndLinksAndPermissions)
 {
     TempDir dir;
     const std::string path = dir.File("a.ini");
@@ -128,30 +120,30 @@ TEST(IniFile, WriteKeepsEverythingElseByteForByte)
     }
     // No temporary copies are left beside the file.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
-}
 
-TEST(IniFile, FailedWriteReportsFalseAndLeavesNothing)
-{
-    TempDir dir;
-    EXPECT_FALSE(IniFile(dir.File("fehlt/a.ini")).WriteString("S", "K", "v"));
-    EXPECT_FALSE(IniFile(dir.Dir()).WriteString("S", "K", "v"));
-    EXPECT_FALSE(IniFile(dir.File("a.ini")).WriteString("S", "", "v"));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 0);
-}
-
-TEST(IniFile, WriteKeepsLinkAndPermissions)
-{
+    // A link stays a link, and the file keeps its permissions.
     namespace fs = std::filesystem;
-    TempDir dir;
     WriteFile(dir.File("echt.ini"), "[S]\nK=1\n");
     fs::permissions(dir.File("echt.ini"), fs::perms::owner_read | fs::perms::owner_write);
     fs::create_symlink(dir.File("echt.ini"), dir.File("link.ini"));
-
     ASSERT_TRUE(IniFile(dir.File("link.ini")).WriteString("S", "K", "2"));
     EXPECT_TRUE(fs::is_symlink(dir.File("link.ini")));
     EXPECT_EQ(ReadFile(dir.File("echt.ini")), "[S]\nK=2\n");
     EXPECT_EQ(fs::status(dir.File("echt.ini")).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write);
+}
+
+// A missing or unreadable file gives the defaults; a failed write reports false and leaves nothing.
+TEST(IniFile, MissingOrUnusableFiles)
+{
+    TempDir dir;
+    EXPECT_EQ(IniFile(dir.File("fehlt.ini")).ReadString("S", "K", "d"), "d");
+    EXPECT_EQ(IniFile(dir.Dir()).ReadString("S", "K", "d"), "d");
+    EXPECT_EQ(IniFile("").ReadString("S", "K", "d"), "d");
+    EXPECT_FALSE(IniFile(dir.File("fehlt/a.ini")).WriteString("S", "K", "v"));
+    EXPECT_FALSE(IniFile(dir.Dir()).WriteString("S", "K", "v"));
+    EXPECT_FALSE(IniFile(dir.File("a.ini")).WriteString("S", "", "v"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 0);
 }
 
 } // namespace

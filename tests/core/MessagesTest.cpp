@@ -141,7 +141,7 @@ TEST_F(MessagesTest, ReportErrorAppendsOneLineAndOffersToCloseTheWindow)
     EXPECT_EQ(m_ui.lastBusy, false);
 }
 
-TEST_F(MessagesTest, ReportErrorWithoutCloseOfferOnlyInforms)
+TEST_F(MessagesTest, ReportErrorWithoutCloseOfferOnlyInformsAndAsksWithoutALogToo)
 {
     test::TempDir dir;
     test::ScopedEnv tmp("TMPDIR", dir.Path().c_str());
@@ -163,11 +163,10 @@ TEST_F(MessagesTest, ReportErrorWithoutCloseOfferOnlyInforms)
     const std::string log = test::ReadFile(dir.File("Pfannola.LOG"));
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2);
     EXPECT_NE(log.find("#53:Datei nicht gefunden/StartProgram on form Mainform\n"), std::string::npos);
-}
 
-TEST_F(MessagesTest, ReportErrorStillAsksWhenTheLogCannotBeWritten)
-{
-    test::ScopedEnv tmp("TMPDIR", "/nonexistent-folder/deeper");
+    // Without a log the question still comes.
+    test::ScopedEnv unwritable("TMPDIR", "/nonexistent-folder/deeper");
+    m_ui.shown.clear();
     m_ui.Answering(Answer::No);
     ReportError({5, "", "x", {}}, true);
     EXPECT_EQ(m_ui.shown.size(), 1u);

@@ -12,6 +12,7 @@
 
 #include <climits>
 #include <filesystem>
+#include <map>
 #include <tuple>
 
 namespace pf {
@@ -45,36 +46,27 @@ protected:
 
 TEST_F(SettingsTest, CommandLineOverrideAndItsDropping)
 {
-    struct Case
-    {
-        const char* CommandLine;
-        const char* Key;
-        std::optional<std::string> Expected;
-        const char* AfterDrop; // the command line once the user's own choice replaced the value
-    };
-    const Case cases[] = {
+    // The command line, the key, its value there, the command line once the user's own choice
+    // replaced the value.
+    const std::tuple<const char*, const char*, std::optional<std::string>, const char*> cases[] = {
         {"ShowTips=0", "ShowTips", "0", ""},
         {"/x showtips=1 Weiter=2", "SHOWTIPS", "1", "/x  Weiter=2"},
         {"ShowTips=0 Database=\"/a b/c.mdb\" x=1", "Database", "/a b/c.mdb", "ShowTips=0  x=1"},
         {"Database=\" /a b \"", "Database", "/a b", ""},
         {"Database=\"/offen bis Ende", "Database", "/offen bis Ende", ""},
-        {"Database= /x", "Database", "", " /x"},
-        {"Database=", "Database", "", ""},
+        {"Database= /x", "Database", "", " /x"},                {"Database=", "Database", "", ""},
         {"XDATABASE=y", "Database", "y", "X"}, // a plain substring test, as the rule is written
-        {"Database=/a Database=/b", "Database", "/a", " "},
-        {"Größe=3", "GRÖßE", "3", ""},
-        {"ShowTips 0", "ShowTips", std::nullopt, "ShowTips 0"},
-        {"Other=1", "ShowTips", std::nullopt, "Other=1"},
-        {"=", "", std::nullopt, "="},
-        {"", "ShowTips", std::nullopt, ""},
+        {"Database=/a Database=/b", "Database", "/a", " "},     {"Größe=3", "GRÖßE", "3", ""},
+        {"ShowTips 0", "ShowTips", std::nullopt, "ShowTips 0"}, {"", "ShowTips", std::nullopt, ""},
+        {"Other=1", "ShowTips", std::nullopt, "Other=1"},       {"=", "", std::nullopt, "="},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.CommandLine);
-        m_ctx.CommandLine = c.CommandLine;
-        EXPECT_EQ(CommandLineOverride(c.Key), c.Expected);
-        DropCommandLineOverride(c.Key);
-        EXPECT_EQ(m_ctx.CommandLine, c.AfterDrop);
-        EXPECT_EQ(CommandLineOverride(c.Key), std::nullopt);
+    for (const auto& [commandLine, key, expected, afterDrop] : cases) {
+        SCOPED_TRACE(commandLine);
+        m_ctx.CommandLine = commandLine;
+        EXPECT_EQ(CommandLineOverride(key), expected);
+        DropCommandLineOverride(key);
+        EXPECT_EQ(m_ctx.CommandLine, afterDrop);
+        EXPECT_EQ(CommandLineOverride(key), std::nullopt);
     }
 }
 
@@ -127,17 +119,13 @@ TEST_F(SettingsTest, WriteChoosesStoreByScopeAndUser)
     EXPECT_EQ(ReadSetting("MainWindow", "Top", "0", false), "5");
 }
 
-TEST_F(SettingsTest, UserStoreKeepsValuesExactly)
+TEST_F(SettingsTest, UserStoreKeepsValuesExactlyAndFailingFallsBackToIniFile)
 {
     for (const char* value : {"  eingerückt ", "\"zitiert\"", "'x'", "", "a=b"}) {
         SCOPED_TRACE(value);
         WriteSetting("", "Floskel1", value, false);
         EXPECT_EQ(ReadSetting("", "Floskel1", "?", false), value);
     }
-}
-
-TEST_F(SettingsTest, FailingUserStoreWriteFallsBackToIniFile)
-{
     WriteFile(m_dir.File("blocker"), "kein Ordner");
     m_ctx.UserStoreFile = m_dir.File("blocker/Pfannola.ini");
     WriteSetting("", "ShowTips", "0", false);
@@ -170,27 +158,21 @@ TEST_F(SettingsTest, MachineWideWriteWhileOverriddenStoresNothingAndTells)
 // cancel never; the options window's reset asks everything again.
 TEST_F(SettingsTest, SilencedQuestionsKeepTheirAnswerUntilReset)
 {
-    const struct
-    {
-        const char* key;
-        bool forGood;
-        Answer given;
-        Buttons buttons;
-        int asked; // of three calls
-    } cases[] = {
+    // The question, answered with the box ticked, the answer, the buttons, how many of three calls ask.
+    const std::tuple<const char*, bool, Answer, Buttons, int> cases[] = {
         {"SaveNoOrigin", true, Answer::Yes, Buttons::YesNo, 1},
         {"SaveOnlyBaseBook", true, Answer::No, Buttons::YesNo, 1},
         {"ScalePermanent", false, Answer::Yes, Buttons::YesNo, 3},
         {"ScalePermanent", true, Answer::Cancel, Buttons::YesNoCancel, 3},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.key);
+    for (const auto& [key, forGood, given, buttons, asked] : cases) {
+        SCOPED_TRACE(key);
         m_ui.shown.clear();
-        for (int i = 0; i < c.asked; ++i)
-            c.forGood ? m_ui.AnsweringForGood(c.given) : m_ui.Answering(c.given);
+        for (int i = 0; i < asked; ++i)
+            forGood ? m_ui.AnsweringForGood(given) : m_ui.Answering(given);
         for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(AskRemembered(c.key, "Frage?", c.buttons, Answer::Yes, MsgIcon::Question, ""), c.given);
-        EXPECT_EQ(static_cast<int>(m_ui.shown.size()), c.asked);
+            EXPECT_EQ(AskRemembered(key, "Frage?", buttons, Answer::Yes, MsgIcon::Question, ""), given);
+        EXPECT_EQ(static_cast<int>(m_ui.shown.size()), asked);
         EXPECT_TRUE(m_ui.AllAnswersUsed());
     }
     // Kept in the per-user store, each question on its own.
@@ -267,17 +249,13 @@ TEST_F(SettingsTest, UserOptionsDefaultsRangesAndWrongTypes)
         {"ShowTips", "nein", 0, false},      {"EditSaveDel", "Wahr", 1, false},
         {"EditOwnCat", "ja bitte", 0, true}, {"EditOwnCat", "", 0, false},
     };
-    const auto read = [](const UserSettings& u, const std::string& key) -> long {
-        const std::pair<const char*, long> values[] = {
+    const auto read = [](const UserSettings& u, const std::string& key) {
+        const std::map<std::string, long> values = {
             {"EditSaveDel", u.EditSaveDel}, {"ExportBreak", u.ExportBreak},
             {"EditFlags", u.EditFlags},     {"EditSortModus", u.EditSortModus},
             {"PrintSimple", u.PrintSimple}, {"ShowTips", u.ShowTips},
             {"EditOwnCat", u.EditOwnCat},   {"ExportAbhaengigkeiten", u.ExportAbhaengigkeiten}};
-        for (const auto& [name, value] : values)
-            if (key == name)
-                return value;
-        ADD_FAILURE() << key;
-        return 0;
+        return values.at(key);
     };
     const std::string log = m_dir.File("Pfannola.LOG");
     for (const auto& [key, stored, expected, logged] : cases) {
@@ -328,10 +306,8 @@ TEST_F(SettingsTest, WindowPlacement)
 
     WindowPlacement unknown{0, 50, 60, 70, 80, true};
     RestoreWindow(unknown, "FrmNeu");
-    EXPECT_EQ(unknown.Height, 50);
-    EXPECT_EQ(unknown.Width, 60);
-    EXPECT_EQ(unknown.Top, 70);
-    EXPECT_EQ(unknown.Left, 80);
+    EXPECT_EQ(std::tie(unknown.Height, unknown.Width, unknown.Top, unknown.Left),
+              std::make_tuple(50, 60, 70, 80));
 }
 
 } // namespace

@@ -89,18 +89,12 @@ TEST_F(TextConvTest, GetNextToken)
     // Text, delimiter, kept as text, the token, what is left of the text.
     const std::tuple<std::string, const char*, bool, Token, std::string> cases[] = {
         {"\"a \"\"b\"\"\",x", ",", false, std::string("a \"b\""), "x"},
-        {"12,5", ",", false, 12.0, "5"},
-        {"12,5", ",", true, std::string("12"), "5"},
-        {"abc", ",", false, std::string("abc"), ""},
-        {"", ",", false, std::string(), ""},
-        {"-1.5e2;x", ";", false, -150.0, "x"},
-        {" 7 |x", "|", false, 7.0, "x"},
-        {"1.2.3,x", ",", false, std::string("1.2.3"), "x"},
-        {"inf,x", ",", false, std::string("inf"), "x"},
-        {",x", ",", false, std::string(), "x"},
-        {"a\r\nb,c", ",", true, std::string("a"), "b,c"},
-        {"a,b\r\nc", ",", true, std::string("a"), "b\r\nc"},
-        {"a\nb,c", ",", true, std::string("a\nb"), "c"},
+        {"12,5", ",", false, 12.0, "5"}, {"12,5", ",", true, std::string("12"), "5"},
+        {"abc", ",", false, std::string("abc"), ""}, {"", ",", false, std::string(), ""},
+        {"-1.5e2;x", ";", false, -150.0, "x"}, {" 7 |x", "|", false, 7.0, "x"},
+        {"1.2.3,x", ",", false, std::string("1.2.3"), "x"}, {"inf,x", ",", false, std::string("inf"), "x"},
+        {",x", ",", false, std::string(), "x"}, {"a\r\nb,c", ",", true, std::string("a"), "b,c"},
+        {"a,b\r\nc", ",", true, std::string("a"), "b\r\nc"}, {"a\nb,c", ",", true, std::string("a\nb"), "c"},
         {"a<>b<>c", "<>", true, std::string("a"), "b<>c"},
         {"\"x, y\",z", ",", false, std::string("x, y"), "z"},
         {"\"42\",z", ",", false, std::string("42"), "z"}, // quoted fields stay text
@@ -155,13 +149,11 @@ TEST_F(TextConvTest, RepairCharset)
     const std::tuple<const char*, bool, const char*> cases[] = {
         {"K„se", false, "Käse"},                     // CP850 ä read as Windows-1252
         {"K„se und Äpfel", false, "K„se und Äpfel"}, // a real umlaut: not OEM text
-        {"Gr=FCn", false, "Grün"},
-        {"Gr=fcn", false, "Gr=fcn"},
+        {"Gr=FCn", false, "Grün"}, {"Gr=fcn", false, "Gr=fcn"},
         {"=C4pfel =3D 2 =B0C =A7 =FB", false, "Äpfel = 2 °C § û"},
         {"=3DE4", false, "=E4"}, // table order: "=E4" is done before "=3D" yields it
         {"soft=\r\nbreak =20", false, "soft=\r\nbreak =20"},
-        {"Gr=FCn", true, "Gruen"},
-        {"K„SE", true, "KAESE"},
+        {"Gr=FCn", true, "Gruen"}, {"K„SE", true, "KAESE"},
         {"a – b", false, "a û b"}, // a lone dash marks the text as OEM
     };
     for (const auto& [text, eliminate, expected] : cases)
@@ -183,8 +175,7 @@ TEST_F(TextConvTest, RegenerateUmlaute)
         {"Grosse Nuesse", false, "Große Nüsse"}, {"K=E4se ist Kaese", false, "Käse ist Käse"},
         {"Groesse", false, "Grösse"}, // the word around "ss" is "SSE", the tail of MASSE
         // "ELLE," occurs inside "QUELLE,": a word that is the tail of an entry stays too.
-        {"Uelle x", false, "Uelle x"},
-        {"UELLE x", false, "UELLE x"},
+        {"Uelle x", false, "Uelle x"}, {"UELLE x", false, "UELLE x"},
     };
     for (const auto& [text, keepSs, expected] : cases)
         EXPECT_EQ(RegenerateUmlaute(text, true, keepSs), expected) << text;

@@ -7,28 +7,23 @@
 namespace pf {
 namespace {
 
-TEST(Utf8, DecodesAndEncodes)
+TEST(Utf8, DecodesAndEncodesWithOneReplacementPerInvalidByte)
 {
     const std::string text = "aä€𝄞";
     std::size_t pos = 0;
-    EXPECT_EQ(NextCodePoint(text, pos), U'a');
-    EXPECT_EQ(NextCodePoint(text, pos), U'ä');
-    EXPECT_EQ(NextCodePoint(text, pos), U'€');
-    EXPECT_EQ(NextCodePoint(text, pos), U'𝄞');
-    EXPECT_EQ(pos, text.size());
     std::string out;
-    for (char32_t cp : {U'a', U'ä', U'€', U'𝄞'})
+    for (char32_t cp : {U'a', U'ä', U'€', U'𝄞'}) {
+        EXPECT_EQ(NextCodePoint(text, pos), cp);
         AppendUtf8(out, cp);
+    }
+    EXPECT_EQ(pos, text.size());
     EXPECT_EQ(out, text);
-}
-
-TEST(Utf8, InvalidBytesBecomeOneReplacementEach)
-{
+    // Invalid bytes become one replacement character each.
     for (const std::string& bad : {std::string("\xC3"), std::string("\xC0\xAF"), std::string("\xED\xA0\x80"),
                                    std::string("\xFF"), std::string("\x80")}) {
-        std::size_t pos = 0;
-        EXPECT_EQ(NextCodePoint(bad, pos), 0xFFFDu);
-        EXPECT_EQ(pos, 1u);
+        std::size_t at = 0;
+        EXPECT_EQ(NextCodePoint(bad, at), 0xFFFDu);
+        EXPECT_EQ(at, 1u);
     }
     EXPECT_EQ(CharLength("a\xFF\x62"), 3u);
 }

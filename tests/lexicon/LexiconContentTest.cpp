@@ -104,12 +104,10 @@ TEST_F(LexiconContent, EveryAreaHasItsEntriesWithText)
         EXPECT_GE(Count(sql), atLeast) << what;
 
     // Every keyword's entry exists and every entry has a keyword.
-    const std::map<long, std::string> entryIds = {{0, "SELECT ID FROM T_LEXIKON WHERE Type=0"},
-                                                  {1, "SELECT ID FROM T_GIFT"},
-                                                  {2, "SELECT ID FROM T_GERAET"},
-                                                  {5, "SELECT ID FROM T_LEXIKON WHERE Type=5"},
-                                                  {10, "SELECT ID FROM T_LEXIKON WHERE Type=10"},
-                                                  {11, "SELECT ID FROM T_LEXIKON WHERE Type=11"}};
+    const std::map<long, std::string> entryIds = {
+        {0, "SELECT ID FROM T_LEXIKON WHERE Type=0"},   {1, "SELECT ID FROM T_GIFT"},
+        {2, "SELECT ID FROM T_GERAET"},                 {5, "SELECT ID FROM T_LEXIKON WHERE Type=5"},
+        {10, "SELECT ID FROM T_LEXIKON WHERE Type=10"}, {11, "SELECT ID FROM T_LEXIKON WHERE Type=11"}};
     for (const auto& [area, sql] : entryIds) {
         SCOPED_TRACE(area);
         std::set<std::string> entries, keyed;
@@ -125,7 +123,7 @@ TEST_F(LexiconContent, EveryAreaHasItsEntriesWithText)
         EXPECT_EQ(Count("SELECT COUNT(*) FROM T_BLS_FDESC WHERE DINDEX=" + row[0]), 1) << row[0];
 }
 
-TEST_F(LexiconContent, KeywordsHangInTheirAreasTreeAndFitTheirColumns)
+TEST_F(LexiconContent, KeywordsHangInTheirAreasTreeAndFitTheirColumnsAndENumbersAreUnique)
 {
     for (long area : {0L, 1L, 2L, 5L, 10L, 11L}) {
         SCOPED_TRACE(area);
@@ -147,17 +145,12 @@ TEST_F(LexiconContent, KeywordsHangInTheirAreasTreeAndFitTheirColumns)
     }
     for (const auto& row : Rows("SELECT [KEY],KEYDESC FROM T_INFO_TREE"))
         EXPECT_LE(CharLength(row[1]), 100u) << row[0];
-    for (const auto& row : Rows("SELECT [KEY],Farbe FROM T_GIFT")) {
-        EXPECT_LE(CharLength(row[0]), 16u);
-        EXPECT_LE(CharLength(row[1]), 50u);
-    }
-}
-
-TEST_F(LexiconContent, ENumbersAreUniqueAndInTheirRange)
-{
+    // The additives' E numbers are unique and in their range.
     std::set<std::string> seen;
-    for (const auto& row : Rows("SELECT [KEY] FROM T_GIFT ORDER BY ID")) {
+    for (const auto& row : Rows("SELECT [KEY],Farbe FROM T_GIFT ORDER BY ID")) {
         const std::string& key = row[0];
+        EXPECT_LE(CharLength(key), 16u);
+        EXPECT_LE(CharLength(row[1]), 50u);
         EXPECT_TRUE(seen.insert(key).second) << key << " twice";
         ASSERT_GT(key.size(), 2u);
         EXPECT_EQ(key.substr(0, 2), "E ") << key;

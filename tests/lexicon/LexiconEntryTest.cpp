@@ -33,6 +33,15 @@ LexiconEntry NewEntry(Database& db, long area, std::vector<LexiconSynonym> synon
     return entry;
 }
 
+// A new entry with this text, saved.
+LexiconEntry SavedEntry(Database& db, long area, std::vector<LexiconSynonym> synonyms, std::string text = "")
+{
+    LexiconEntry entry = NewEntry(db, area, std::move(synonyms));
+    entry.Text = std::move(text);
+    EXPECT_TRUE(entry.Save()) << entry.LastErrorText();
+    return entry;
+}
+
 // The entry of that area and number as the database holds it.
 std::optional<LexiconEntry> Loaded(Database& db, long area, long id)
 {
@@ -96,11 +105,8 @@ TEST_F(LexiconDb, AdditivesWithoutENumberGetGeneratedKeys)
 {
     EXPECT_EQ(NextGeneratedAdditiveKey(*db), "-0001");
     std::vector<LexiconEntry> saved;
-    for (const char* name : {"Farbstoff A", "Farbstoff B"}) {
-        LexiconEntry entry = NewEntry(*db, 1, {{name, 1}});
-        ASSERT_TRUE(entry.Save()) << entry.LastErrorText();
-        saved.push_back(entry);
-    }
+    for (const char* name : {"Farbstoff A", "Farbstoff B"})
+        saved.push_back(SavedEntry(*db, 1, {{name, 1}}));
     LexiconEntry numbered = NewEntry(*db, 1, {{"Curcumin", 1}});
     numbered.ENumber = "E 100";
     ASSERT_TRUE(numbered.Save());
@@ -111,9 +117,7 @@ TEST_F(LexiconDb, AdditivesWithoutENumberGetGeneratedKeys)
 
     ASSERT_TRUE(saved[1].Delete());
     EXPECT_EQ(Count("SELECT COUNT(*) FROM T_INFO_KEY WHERE KEYTYPE=1"), 2);
-    LexiconEntry again = NewEntry(*db, 1, {{"Farbstoff C", 1}});
-    ASSERT_TRUE(again.Save());
-    EXPECT_EQ(again.ENumber, "-0002");
+    EXPECT_EQ(SavedEntry(*db, 1, {{"Farbstoff C", 1}}).ENumber, "-0002");
     // Ten and more sort after nine as text: the four digits keep the order numeric.
     db->Execute("UPDATE T_GIFT SET [KEY]='-0009' WHERE [KEY]='-0002'");
     EXPECT_EQ(NextGeneratedAdditiveKey(*db), "-0010");
@@ -180,8 +184,7 @@ TEST_F(LexiconDb, ChangingTheAreaMovesEverySynonym)
     term.Text = "Säuerungsmittel aus Zitrusfrüchten.";
     ASSERT_TRUE(term.Save());
     // Area 1 already uses the number: the moved entry takes the next free one there.
-    LexiconEntry other = NewEntry(*db, 1, {{"Ascorbinsäure", 1}});
-    ASSERT_TRUE(other.Save());
+    const LexiconEntry other = SavedEntry(*db, 1, {{"Ascorbinsäure", 1}});
     ASSERT_EQ(other.Id(), term.Id());
     db->Execute("INSERT INTO T_BLS_INFO (BLSID,KEYID,KEYTYPE,Prefered) VALUES (40,?,0,-1)", {term.Id()});
 
@@ -239,9 +242,7 @@ TEST_F(LexiconDb, TextAndWineEntriesRoundTrip)
 
 TEST_F(LexiconDb, RefusedOrFailedSavesWriteNothing)
 {
-    LexiconEntry kept = NewEntry(*db, 0, {{"Fond", 1}});
-    kept.Text = "Kräftiger Sud.";
-    ASSERT_TRUE(kept.Save());
+    LexiconEntry kept = SavedEntry(*db, 0, {{"Fond", 1}}, "Kräftiger Sud.");
 
     std::tuple<const char*, LexiconEntry, long> cases[] = {
         {"no keyword", NewEntry(*db, 0, {}), LexiconEntry::kRefusedNoKeyword},
@@ -276,11 +277,8 @@ TEST_F(LexiconDb, MaintenanceListsEntriesWithoutTextAndDeletesChosenOnes)
 {
     SavedTool(*db, "Wiegemesser", "Gebogene Klinge mit zwei Griffen.");
     const clTool bare = SavedTool(*db, "Apfelausstecher");
-    LexiconEntry additive = NewEntry(*db, 1, {{"Rätselstoff", 1}});
-    ASSERT_TRUE(additive.Save());
-    LexiconEntry term = NewEntry(*db, 0, {{"Roux", 1}});
-    term.Text = "Mehlschwitze.";
-    ASSERT_TRUE(term.Save());
+    SavedEntry(*db, 1, {{"Rätselstoff", 1}});
+    SavedEntry(*db, 0, {{"Roux", 1}}, "Mehlschwitze.");
 
     const auto utensils = LexiconDeleteList(*db, 2);
     ASSERT_EQ(utensils.size(), 2u);
@@ -393,11 +391,8 @@ TEST_F(LexiconDb, FoodLinksAreAddedOncePreferredOnceAndListedFromBothSides)
 TEST_F(LexiconDb, MaintenanceDeletionAsksOnceForAllMarkedEntries)
 {
     std::vector<long> ids;
-    for (const char* name : {"Fond", "Farce", "Jus"}) {
-        LexiconEntry term = NewEntry(*db, 0, {{name, 1}});
-        ASSERT_TRUE(term.Save());
-        ids.push_back(term.Id());
-    }
+    for (const char* name : {"Fond", "Farce", "Jus"})
+        ids.push_back(SavedEntry(*db, 0, {{name, 1}}).Id());
     ui.Answering(Answer::No).Answering(Answer::Yes).Answering(Answer::Yes);
     EXPECT_EQ(DeleteLexiconEntries(*db, 0, {ids[0], ids[1]}, true), 0);
     EXPECT_EQ(Count("SELECT COUNT(*) FROM T_INFO_KEY"), 3);

@@ -39,7 +39,7 @@ TEST(FoodCode, DescriptionOfEachPosition)
 
 using FoodInfoTest = FoodFixture;
 
-TEST_F(FoodInfoTest, InformationComesFromTheNearestGeneralCode)
+TEST_F(FoodInfoTest, InformationComesFromTheNearestGeneralCodeThatAFoodKeyNames)
 {
     m_db->Execute("UPDATE T_BLS_KEY SET ProduktInfo='Zwiebeln allgemein' WHERE SBLS='G100000'");
     m_db->Execute("UPDATE T_BLS_KEY SET ProduktInfo='Getrocknet' WHERE SBLS='G100400'");
@@ -54,11 +54,8 @@ TEST_F(FoodInfoTest, InformationComesFromTheNearestGeneralCode)
         EXPECT_EQ(GetFoodInfoText(*m_db, code), text) << asked;
         EXPECT_EQ(code, used) << asked;
     }
-}
-
-TEST_F(FoodInfoTest, FoodKeyNamesTheCodeWhoseInformationOpens)
-{
-    const std::pair<const char*, const char*> cases[] = {
+    // A food key names the code whose information opens.
+    const std::pair<const char*, const char*> keys[] = {
         {"8", "Q100000"},       // an ingredient's food ID
         {" 9", "M130000"},      // read as a number, as stored keys are
         {"G200000", "G200000"}, // a code stands for itself
@@ -66,7 +63,7 @@ TEST_F(FoodInfoTest, FoodKeyNamesTheCodeWhoseInformationOpens)
         {"0", ""}, {"", ""},
         {"G2", ""}, // too short to name a food
     };
-    for (const auto& [key, code] : cases)
+    for (const auto& [key, code] : keys)
         EXPECT_EQ(FoodInfoCode(*m_db, key), code) << "\"" << key << "\"";
 }
 
@@ -145,7 +142,7 @@ TEST_F(FoodInfoTest, NewFoodCodeKeepsTheTemplatesGroupStateAndWeightAndMustBeFre
     }
 }
 
-TEST_F(FoodInfoTest, OwnFoodIsCopiedChangedAndDeletedWhileBaseFoodsStay)
+TEST_F(FoodInfoTest, OwnFoodIsCopiedChangedAndDeletedWhileBaseFoodsStayAndNeverHalfMade)
 {
     Nutrition* nutrition = NutritionOf(*m_db);
     ASSERT_TRUE(nutrition);
@@ -189,11 +186,9 @@ TEST_F(FoodInfoTest, OwnFoodIsCopiedChangedAndDeletedWhileBaseFoodsStay)
     EXPECT_EQ(m_db->Scalar("SELECT COUNT(*) FROM T_BLS_DAT WHERE SBLS='G170000'").AsLong(), 0);
     EXPECT_EQ(m_db->Scalar("SELECT COUNT(*) FROM T_INFO_KEY WHERE KEYTYPE=3 AND ID=15").AsLong(), 0);
     EXPECT_NE(nutrition->Matcher.MatchFoodForIngredient("Rote Zwiebel"), id);
-}
 
-TEST_F(FoodInfoTest, FailedCreationLeavesNoHalfFood)
-{
-    // A value row left over under the new code makes the second insert fail.
+    // A failed creation leaves no half food: a value row left over under the new code makes the
+    // second insert fail.
     m_db->Execute("INSERT INTO T_BLS_DAT (SBLS,SKT) VALUES ('G180000','Rest')");
     EXPECT_THROW(CreateOwnFood(*m_db, "G100000", "G180000", "Perlzwiebel"), DbError);
     EXPECT_EQ(m_db->Scalar("SELECT COUNT(*) FROM T_BLS_KEY WHERE SBLS='G180000'").AsLong(), 0);

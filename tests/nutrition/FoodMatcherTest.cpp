@@ -16,7 +16,7 @@ namespace pf::test {
 
 namespace {
 
-TEST(FoodNameKey, FoldsCaseUmlautsAccentsAndBlanks)
+TEST(FoodNameKey, FoldsCaseUmlautsAccentsAndBlanksAndFormsReachTheSingularAndTheStem)
 {
     const std::pair<const char*, const char*> cases[] = {
         {"Möhre", "moehre"},       {"MOEHRE", "moehre"}, {"  Gelbe   Rübe ", "gelbe ruebe"},
@@ -25,19 +25,15 @@ TEST(FoodNameKey, FoldsCaseUmlautsAccentsAndBlanks)
     };
     for (const auto& [text, key] : cases)
         EXPECT_EQ(FoodNameKey(text), key) << text;
-}
-
-TEST(FoodNameKey, FormsReachTheSingularAndTheStem)
-{
     // A key and a form that must be among its forms.
-    const std::pair<const char*, const char*> cases[] = {
+    const std::pair<const char*, const char*> forms[] = {
         {"zwiebeln", "zwiebel"}, {"tomaten", "tomate"},  {"eier", "ei"},
         {"wuerstchen", "wurst"}, {"aepfel", "apfel"},    {"nuesse", "nuss"},
         {"tomatoes", "tomato"},  {"berries", "berry"},   {"leaves", "leaf"},
         {"eggs", "egg"},         {"broetchen", "brot"},  {"champignons", "champignon"},
         {"rote zwiebeln", "rote zwiebel"},
     };
-    for (const auto& [key, form] : cases)
+    for (const auto& [key, form] : forms)
         EXPECT_THAT(FoodNameForms(key), testing::Contains(form)) << key;
     // No form shorter than two letters and never the key itself.
     for (const char* key : {"ei", "oel", "en", "s"}) {
@@ -148,6 +144,14 @@ TEST_F(FoodMatcherTest, InteractiveMatchLetsThePersonChoose)
     // Not interactive: no question, no choice.
     EXPECT_EQ(matcher.MatchFoodForIngredient("Hafermilch", false, &chooser, &m_ui), 0);
     EXPECT_EQ(m_ui.shown.size(), 1u);
+
+    // The list chooser offers the foods that start like the text.
+    ListFoodChooser list(*m_db, m_ui);
+    m_ui.ChoosingItem(1).ChoosingItem(std::nullopt);
+    EXPECT_EQ(list.ChooseFood("Zwiebelringe"), 2); // "Zwiebelring*" finds nothing, "Zwiebel*" does
+    EXPECT_EQ(list.ChooseFood("Zwiebel"), 0);      // cancelled
+    EXPECT_EQ(list.ChooseFood("Quinoa"), 0);
+    EXPECT_EQ(m_ui.shown.back().Text, "Es wurde kein Produkt gefunden !");
 }
 
 TEST_F(FoodMatcherTest, NameSearchWithItsOptions)
@@ -173,16 +177,6 @@ TEST_F(FoodMatcherTest, NameSearchWithItsOptions)
     };
     for (const auto& [term, options, texts] : cases)
         EXPECT_EQ(Each(SearchFoodsByName(*m_db, term, options), &FoodHit::Text), texts) << term;
-}
-
-TEST_F(FoodMatcherTest, ListChooserOffersFoodsStartingLikeTheText)
-{
-    ListFoodChooser chooser(*m_db, m_ui);
-    m_ui.ChoosingItem(1).ChoosingItem(std::nullopt);
-    EXPECT_EQ(chooser.ChooseFood("Zwiebelringe"), 2); // "Zwiebelring*" finds nothing, "Zwiebel*" does
-    EXPECT_EQ(chooser.ChooseFood("Zwiebel"), 0);      // cancelled
-    EXPECT_EQ(chooser.ChooseFood("Quinoa"), 0);
-    EXPECT_EQ(m_ui.shown.back().Text, "Es wurde kein Produkt gefunden !");
 }
 
 TEST_F(FoodMatcherTest, ClassAndNutrientSearches)

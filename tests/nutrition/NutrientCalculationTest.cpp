@@ -240,20 +240,17 @@ TEST(FormatGrouped, GermanSeparatorsAndRounding)
         EXPECT_EQ(FormatGrouped(Decimal4::FromDouble(value), decimals), text) << value;
 }
 
-TEST(FoodTables, DimensionsLoseTheirPer100)
-{
-    EXPECT_EQ(FoodTables::ShortDimension("mg/100g"), "mg");
-    EXPECT_EQ(FoodTables::ShortDimension(" kcal / 100 g "), "kcal");
-    EXPECT_EQ(FoodTables::ShortDimension("g"), "g");
-    EXPECT_EQ(FoodTables::ShortDimension("mg/g"), "mg/g"); // no number after the "/"
-}
-
 TEST_F(NutrientCalculationTest, TablesOfTheDatabase)
 {
     // The shipped descriptors start at DINDEX 7 with energy; the class tree is padded to ten.
     ASSERT_FALSE(m_tables.NutrientDescriptors().empty());
     EXPECT_EQ(m_tables.NutrientDescriptors().front().Key, "GCAL");
     EXPECT_EQ(m_tables.NutrientDescriptors().front().Dimension, "kcal");
+    // Dimensions lose their "per 100".
+    EXPECT_EQ(FoodTables::ShortDimension("mg/100g"), "mg");
+    EXPECT_EQ(FoodTables::ShortDimension(" kcal / 100 g "), "kcal");
+    EXPECT_EQ(FoodTables::ShortDimension("g"), "g");
+    EXPECT_EQ(FoodTables::ShortDimension("mg/g"), "mg/g"); // no number after the "/"
     EXPECT_EQ(m_tables.Scale(36).ScaleValue, Decimal4::Parse("28.3495"));
     m_db->Execute("INSERT INTO T_BLS_TREE (BLSKEY,BLSDesc,BLSDescE) VALUES ('ZZ9','Probe','Sample')");
     FoodTables english;

@@ -17,10 +17,8 @@ TEST(Decimal4, ParsesTheLeadingNumber)
         {"1.999999", 20000}, {"12 g", 120000}, {"3,5 EL", 35000},  {"abc", 0},         {"", 0},
         {"1.2.3", 12000},    {"0.00005", 1},   {"0.000049", 0},    {"007", 70000},     {"1e3", 10000},
     };
-    for (auto [text, ticks] : cases) {
-        SCOPED_TRACE(text);
-        EXPECT_EQ(Decimal4::Parse(text).Ticks(), ticks);
-    }
+    for (auto [text, ticks] : cases)
+        EXPECT_EQ(Decimal4::Parse(text).Ticks(), ticks) << text;
     EXPECT_EQ(Decimal4::Parse("99999999999999999999999").Ticks(), std::numeric_limits<std::int64_t>::max());
 }
 
@@ -31,10 +29,8 @@ TEST(Decimal4, ShortestText)
         {-5000, "-0.5"},     {10, "0.001"},
         {1, "0.0001"},       {std::numeric_limits<std::int64_t>::min(), "-922337203685477.5808"},
     };
-    for (auto [ticks, text] : cases) {
-        SCOPED_TRACE(text);
+    for (auto [ticks, text] : cases)
         EXPECT_EQ(Decimal4::FromTicks(ticks).ToString(), text);
-    }
 }
 
 TEST(Decimal4, FromDoubleRoundsHalfAwayFromZeroAsTheDecimalReads)
@@ -45,10 +41,8 @@ TEST(Decimal4, FromDoubleRoundsHalfAwayFromZeroAsTheDecimalReads)
         {123.45675, 1234568}, {1e300, std::numeric_limits<std::int64_t>::max()},
         {-0.00005, -1},       {0.1 + 0.2, 3000},
     };
-    for (auto [value, ticks] : cases) {
-        SCOPED_TRACE(value);
-        EXPECT_EQ(Decimal4::FromDouble(value).Ticks(), ticks);
-    }
+    for (auto [value, ticks] : cases)
+        EXPECT_EQ(Decimal4::FromDouble(value).Ticks(), ticks) << value;
     EXPECT_EQ(Decimal4::FromDouble(std::numeric_limits<double>::quiet_NaN()).Ticks(), 0);
 }
 

@@ -76,26 +76,16 @@ TEST(IniFile, ReadsWindows1252AndUtf8WithBom)
     TempDir dir;
     WriteFile(dir.File("ansi.ini"), "[K\xFC\x63he]\nTitel=K\xE4se \x80 5\n");
     WriteFile(dir.File("bom.ini"), "\xEF\xBB\xBF[Küche]\nTitel=Käse € 5\n");
-    for (const char* name : {"ansi.ini", "bom.ini"}) {
-        SCOPED_TRACE(name);
-        EXPECT_EQ(IniFile(dir.File(name)).ReadString("KÜCHE", "titel", ""), "Käse € 5");
-    }
+    for (const char* name : {"ansi.ini", "bom.ini"})
+        EXPECT_EQ(IniFile(dir.File(name)).ReadString("KÜCHE", "titel", ""), "Käse € 5") << name;
 }
 
 TEST(IniFile, WriteKeepsEverythingElseByteForByteAndLinksAndPermissions)
 {
     TempDir dir;
     const std::string path = dir.File("a.ini");
-    struct Case
-    {
-        const char* Name;
-        const char* Section;
-        const char* Key;
-        const char* Value;
-        std::string Before;
-        std::string After;
-    };
-    const Case cases[] = {
+    // What happens, the section, key and value written, the file before and after.
+    const std::tuple<const char*, const char*, const char*, std::string, std::string, std::string> cases[] = {
         {"replace in place, CRLF kept", "pfannola", "DATABASE", "neu",
          "; Kopf\r\n[Pfannola]\r\n; Notiz\r\nDatabase = alt\r\nShowTips=1\r\n",
          "; Kopf\r\n[Pfannola]\r\n; Notiz\r\nDATABASE=neu\r\nShowTips=1\r\n"},
@@ -109,14 +99,14 @@ TEST(IniFile, WriteKeepsEverythingElseByteForByteAndLinksAndPermissions)
         {"Windows-1252 file stays Windows-1252", "A", "k", "Grüße", "[A]\nalt=K\xE4se\n",
          "[A]\nalt=K\xE4se\nk=Gr\xFC\xDF\x65\n"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.Name);
+    for (const auto& [name, section, key, value, before, after] : cases) {
+        SCOPED_TRACE(name);
         std::filesystem::remove(path);
-        if (!c.Before.empty())
-            WriteFile(path, c.Before);
-        ASSERT_TRUE(IniFile(path).WriteString(c.Section, c.Key, c.Value));
-        EXPECT_EQ(ReadFile(path), c.After);
-        EXPECT_EQ(IniFile(path).ReadString(c.Section, c.Key, "?"), c.Value);
+        if (!before.empty())
+            WriteFile(path, before);
+        ASSERT_TRUE(IniFile(path).WriteString(section, key, value));
+        EXPECT_EQ(ReadFile(path), after);
+        EXPECT_EQ(IniFile(path).ReadString(section, key, "?"), value);
     }
     // No temporary copies are left beside the file.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);

@@ -111,14 +111,9 @@ TEST_F(FoodInfoTest, SynonymsReachTheMatcherAtOnce)
 TEST_F(FoodInfoTest, NewFoodCodeKeepsTheTemplatesGroupStateAndWeightAndMustBeFree)
 {
     m_db->Execute("INSERT INTO T_BLS_KEY (ID,SBLS,ST) VALUES (40,'G150000','Schalotte')");
-    const struct
-    {
-        const char* Entered;
-        const char* Problem; // start of the problem text, "" for none
-        const char* Code;    // the code after the check
-        int SelStart;
-        int SelLength;
-    } cases[] = {
+    // The code entered, the start of the problem text ("" for none), the code after the check, the
+    // selection's start and length.
+    const std::tuple<const char*, std::string, const char*, int, int> cases[] = {
         {"G1000", "BLS-Codes sind immer 7 stellig", "G100000", 0, 7},
         {"G1ä0000", "BLS-Codes sind immer 7 stellig", "G100000", 0, 7},
         {"H170000", "Die ersten beiden Stellen", "G170000", 0, 2},
@@ -131,14 +126,14 @@ TEST_F(FoodInfoTest, NewFoodCodeKeepsTheTemplatesGroupStateAndWeightAndMustBeFre
         {"G170100", "", "G170100", 0, 0},
         {"g170000", "", "G170000", 0, 0},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.Entered);
-        const NewFoodCodeCheck check = CheckNewFoodCode(*m_db, "G100000", c.Entered);
-        EXPECT_EQ(check.Problem.substr(0, std::string(c.Problem).size()), c.Problem);
-        EXPECT_EQ(check.Problem.empty(), *c.Problem == '\0');
-        EXPECT_EQ(check.Code, c.Code);
-        EXPECT_EQ(check.SelStart, c.SelStart);
-        EXPECT_EQ(check.SelLength, c.SelLength);
+    for (const auto& [entered, problem, code, selStart, selLength] : cases) {
+        SCOPED_TRACE(entered);
+        const NewFoodCodeCheck check = CheckNewFoodCode(*m_db, "G100000", entered);
+        EXPECT_EQ(check.Problem.substr(0, problem.size()), problem);
+        EXPECT_EQ(check.Problem.empty(), problem.empty());
+        EXPECT_EQ(check.Code, code);
+        EXPECT_EQ(check.SelStart, selStart);
+        EXPECT_EQ(check.SelLength, selLength);
     }
 }
 

@@ -234,14 +234,10 @@ TEST_F(FoodMatcherTest, EditorLookupOfAnIngredient)
         o.Book = 6;
     });
     const char* const nothing = "Es wurde kein Produkt gefunden !";
-    const struct
-    {
-        const char* Text;
-        IngredientLookupOptions Options;
-        std::vector<Answer> Answers; // to "Kein BLS Hauptprodukt gefunden ..."
-        std::vector<std::string> Hits;
-        const char* Message;
-    } cases[] = {
+    // The text, the options, the answers to "Kein BLS Hauptprodukt gefunden ...", the hits, the message.
+    using Texts = std::vector<std::string>;
+    using Answers = std::vector<Answer>;
+    const std::tuple<const char*, IngredientLookupOptions, Answers, Texts, const char*> cases[] = {
         {"Zwiebel", mainOnly, {}, {"Zwiebel", "Zwiebelkuchen (Omas Küche)", "Zwiebelsuppe"}, ""},
         {" zwiebel* ", {}, {},
          {"Zwiebel", "Zwiebel, getrocknet", "Zwiebelkuchen (Omas Küche)", "Zwiebelsuppe"}, ""},
@@ -257,20 +253,20 @@ TEST_F(FoodMatcherTest, EditorLookupOfAnIngredient)
         {"Onio", with([](auto& o) { o.LanguageSuffix = "E"; }), {}, {"Onion", "Onion, dried"}, ""},
         {"  ", {}, {}, {}, nothing},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.Text);
+    for (const auto& [text, options, answers, hits, message] : cases) {
+        SCOPED_TRACE(text);
         m_ui.shown.clear();
-        for (Answer answer : c.Answers)
+        for (Answer answer : answers)
             m_ui.Answering(answer);
-        EXPECT_EQ(Each(FindFoodsForIngredient(*m_db, c.Text, c.Options, m_ui), &IngredientHit::Text), c.Hits);
+        EXPECT_EQ(Each(FindFoodsForIngredient(*m_db, text, options, m_ui), &IngredientHit::Text), hits);
         EXPECT_TRUE(m_ui.AllAnswersUsed());
-        EXPECT_EQ(m_ui.shown.empty() || m_ui.shown.back().Question ? "" : m_ui.shown.back().Text, c.Message);
+        EXPECT_EQ(m_ui.shown.empty() || m_ui.shown.back().Question ? "" : m_ui.shown.back().Text, message);
     }
     // Foods carry their ID and code, recipes their recipe ID.
-    const std::vector<IngredientHit> hits = FindFoodsForIngredient(*m_db, "Zwiebel", mainOnly, m_ui);
-    EXPECT_EQ(Each(hits, &IngredientHit::Id), (std::vector<long>{1, 40, 41}));
-    EXPECT_EQ(Each(hits, &IngredientHit::IsRecipe), (std::vector<bool>{false, true, true}));
-    EXPECT_EQ(hits.at(0).Code, "G100000");
+    const std::vector<IngredientHit> found = FindFoodsForIngredient(*m_db, "Zwiebel", mainOnly, m_ui);
+    EXPECT_EQ(Each(found, &IngredientHit::Id), (std::vector<long>{1, 40, 41}));
+    EXPECT_EQ(Each(found, &IngredientHit::IsRecipe), (std::vector<bool>{false, true, true}));
+    EXPECT_EQ(found.at(0).Code, "G100000");
 }
 
 } // namespace

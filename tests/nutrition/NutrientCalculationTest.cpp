@@ -44,20 +44,17 @@ protected:
     }
 
     // What each line of a recipe weighs after the conversion, or why it does not count.
-    struct ExpectedLine
-    {
-        double Grams;
-        const char* LeftOut;
-    };
-    static void ExpectLines(const UnitMatching& matching, const std::vector<ExpectedLine>& expected)
+    using Grams = std::vector<std::pair<double, const char*>>;
+    static void ExpectLines(const UnitMatching& matching, const Grams& expected)
     {
         ASSERT_EQ(matching.Lines().size(), expected.size());
         for (std::size_t i = 0; i < expected.size(); ++i) {
             const ConversionLine& line = matching.Lines()[i];
+            const auto& [grams, leftOut] = expected[i];
             SCOPED_TRACE(line.Ingredient);
-            EXPECT_EQ(line.LeftOut, expected[i].LeftOut);
+            EXPECT_EQ(line.LeftOut, leftOut);
             if (line.LeftOut.empty()) {
-                EXPECT_EQ(line.Quantity, Decimal4::FromDouble(expected[i].Grams));
+                EXPECT_EQ(line.Quantity, Decimal4::FromDouble(grams));
             }
         }
     }

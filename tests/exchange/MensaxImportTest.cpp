@@ -45,11 +45,6 @@ std::string Replace(std::string text, const std::string& from, const std::string
     return text;
 }
 
-std::string ReplaceFirst(std::string text, const std::string& from, const std::string& to)
-{
-    return text.replace(text.find(from), from.size(), to);
-}
-
 class MensaxImportTest : public ::testing::Test
 {
 protected:
@@ -159,61 +154,41 @@ TEST_F(MensaxImportTest, OneRecipeReadsTheSameHoweverItIsWritten)
 
 TEST_F(MensaxImportTest, BadInputLosesOnlyWhatItMustAndSaysWhere)
 {
-    const std::string second =
-        Replace(Replace(kRecipe, "K&#228;se", "Zweites"), "rid=\"11,22\"", "rid=\"0,0\"");
-    const std::string third =
-        Replace(Replace(kRecipe, "K&#228;se", "Drittes"), "rid=\"11,22\"", "rid=\"0,0\"");
-    const std::string whole = kProlog + kRecipe + second + third + "</mensax>\r\n";
     struct Case
     {
-        const char* Name;
-        std::string Bytes;
+        const char* Name; // of the file in tests/data/mensax, read as rezept.mnx
         const char* Summary;
         std::vector<std::string> Problems; // the beginnings of the problems reported, in order
     };
     const Case cases[] = {
-        {"cut in the second recipe",
-         whole.substr(0, whole.find("<part title", whole.find("Zweites"))),
+        // Three recipes, cut in the second.
+        {"cut.mnx",
          "importiert: 1, übersprungen: 0, fehlerhaft: 1",
          {"rezept.mnx, Zeile 44: Die Datei endet mitten im Element <recipe> ab Zeile 31"}},
-        {"a broken recipe between good ones",
-         whole.substr(0, whole.find("Zweites")) + ReplaceFirst(whole.substr(whole.find("Zweites")),
-                                                               "<inote>verquirlt</inote>",
-                                                               "<inote>verquirlt</preparation>"),
+        // The second of three recipes with an end tag that does not match.
+        {"mismatched-tag.mnx",
          "importiert: 2, übersprungen: 0, fehlerhaft: 1",
-         {"rezept.mnx, Zeile 40: Mensax/XML Fehler: Die Endmarke passt nicht zum Element (bei "
-          "\"preparation>\"); "
-          "das Rezept ab Zeile 31 wurde nicht importiert."}},
-        {"unknown elements and a menu",
-         kProlog +
-             Replace(kRecipe, "<cat>Brot</cat>",
-                     "<cat>Brot</cat><nutrition kcal=\"300\"><fat/></nutrition>") +
-             "  <menu title=\"Sonntag\" amount=\"4\">\r\n    <mrecipe amount=\"4\" rid=\"11,22\" title=\"x\" "
-             "/>\r\n    <guest name=\"Anna\"/>\r\n"
-             "  </menu>\r\n  <shoppinglist/>\r\n</mensax>\r\n",
+         {"rezept.mnx, Zeile 40: Mensax/XML Fehler: Die Endmarke passt nicht zum Element "
+          "(bei \"preparation>\"); das Rezept ab Zeile 31 wurde nicht importiert."}},
+        // Unknown elements and a menu.
+        {"unknown-elements.mnx",
          "importiert: 1, übersprungen: 0, fehlerhaft: 0\nMenüs: 1",
          {"rezept.mnx, Zeile 7: Mensax/XML Fehler: Knoten \"/RECIPE/HEAD/NUTRITION\" wird nicht unterstützt",
           "rezept.mnx, Zeile 33: Mensax/XML Fehler: Knoten \"/MENU/GUEST\" wird nicht unterstützt",
-          "rezept.mnx, Zeile 35: Mensax/XML Fehler: Knoten \"/SHOPPINGLIST\" wird nicht unterstützt und "
-          "daher "
-          "ignoriert. Erwartet: RECIPE, MENU"}},
-        {"entity expansion",
-         "<?xml version=\"1.0\"?>\n<?xml-stylesheet href=\"mensax.xsl\" type=\"text/xsl\" ?>\n"
-         "<!DOCTYPE mensax [\n <!ENTITY a \"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\">\n"
-         " <!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">\n"
-         " <!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">\n]>\n"
-         "<mensax version=\"1.1.3\">" +
-             Replace(kRecipe, "Omas Heft</sourceline>", "&c;&c;&c;&c;&c;&c;&c;&c;</sourceline>") +
-             "</mensax>\n",
+          "rezept.mnx, Zeile 35: Mensax/XML Fehler: Knoten \"/SHOPPINGLIST\" wird nicht "
+          "unterstützt und daher ignoriert. Erwartet: RECIPE, MENU"}},
+        // Entities of its own that would expand to gigabytes.
+        {"entities.mnx",
          "importiert: 0, übersprungen: 0, fehlerhaft: 0",
          {"rezept.mnx, Zeile 7: Die Datei erklärt in ihrer Dokumenttyp-Angabe eigene Entitäten"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
         Fresh();
-        if (c.Bytes.find("</mensax>") == std::string::npos)
+        const std::string bytes = test::ReadFile(DataFile(c.Name));
+        if (bytes.find("</mensax>") == std::string::npos)
             ui.Answering(Answer::Yes);
-        RecipeImport& imported = Import({File("rezept.mnx", c.Bytes)});
+        RecipeImport& imported = Import({File("rezept.mnx", bytes)});
         EXPECT_EQ(imported.Summary(), c.Summary) << Problems();
         ASSERT_EQ(imported.Problems().size(), c.Problems.size()) << Problems();
         for (std::size_t i = 0; i < c.Problems.size(); ++i) {
@@ -226,7 +201,7 @@ TEST_F(MensaxImportTest, BadInputLosesOnlyWhatItMustAndSaysWhere)
     // Declining the question about the missing end tag stops the run before anything is stored.
     db->Execute("DELETE FROM T_REZ_KOPF");
     ui.Answering(Answer::No);
-    RecipeImport& declined = Import({File("rezept.mnx", cases[0].Bytes)});
+    RecipeImport& declined = Import({File("rezept.mnx", test::ReadFile(DataFile("cut.mnx")))});
     EXPECT_TRUE(declined.IsCancelled());
     EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong(), 0);
     EXPECT_NE(ui.shown.back().Text.find("Endmarke </mensax> nicht gefunden"), std::string::npos);
@@ -331,20 +306,9 @@ TEST_F(MensaxImportTest, SubRecipesFoodKeysAndPicturesAndZipArchives)
 {
     // The sub-recipe comes first, as the export writes it; the one with an unknown fingerprint
     // becomes an ordinary line.
-    const std::string sub = "  <recipe lang=\"DE\">\r\n    <head title=\"Brühe\" servingqty=\"2\" "
-                            "servingtype=\"Liter\" rid=\"5,6\">\r\n      <picbin format=\"gif\">R0lG\r\nODlh"
-                            "</picbin>\r\n    </head>\r\n  </recipe>\r\n";
-    const std::string main =
-        "  <recipe lang=\"XX\">\r\n    <head title=\"Suppe\" servingqty=\"4\" rid=\"7,8\">"
-        "</head>\r\n    <part>\r\n"
-        "      <ingredient qty=\"1\" unit=\"\" item=\"Brühe\" rid = \"5,6\"       />\r\n"
-        "      <ingredient qty=\"1,5\" unit=\"\" item=\"Fond\" rid=\"9,9\"       />\r\n"
-        "      <ingredient qty=\"1\" unit=\"\" item=\"Mehl\" bls=\"NICHTDA\"       />\r\n"
-        "    </part>\r\n  </recipe>\r\n";
-    const std::string file = File("suppe.mnx", kProlog + sub + main + "</mensax>\r\n");
     clsZIP zip;
     ASSERT_TRUE(zip.NewZIPFile(dir.File("rezepte.zip")));
-    ASSERT_TRUE(zip.AddFile(file, "suppe.mnx"));
+    ASSERT_TRUE(zip.AddFile(DataFile("subrecipes.mnx"), "suppe.mnx"));
     ASSERT_TRUE(zip.Add()) << zip.LastResultText();
     RecipeImport& imported = Import({dir.File("rezepte.zip")});
     EXPECT_EQ(imported.Summary(), "importiert: 2, übersprungen: 0, fehlerhaft: 0") << Problems();

@@ -41,7 +41,7 @@ protected:
     const std::string path = MakeRecipeDatabase();
 };
 
-TEST_F(CliShowTest, PrintsHeadLinesAndInstructionsAsTheEditorShowsThem)
+TEST_F(CliShowTest, PrintsTheRecipeAsTheEditorShowsItScaledOnlyInTheOutput)
 {
     // Fraction display (EditFlags without the decimal bit).
     const std::string text = Out({"--db", path, "show", "7", "EditFlags=8"});
@@ -51,10 +51,8 @@ TEST_F(CliShowTest, PrintsHeadLinesAndInstructionsAsTheEditorShowsThem)
           "\nZutaten:\n    250 g   Mehl; gesiebt\n", "\n  Für die Pfanne:\n", "  1 1/2 Pr. Salz\n",
           "\nZubereitung:\nAlles verrühren und ausbacken.\n"})
         EXPECT_THAT(text, HasSubstr(expected));
-}
 
-TEST_F(CliShowTest, ServingsScaleOnlyTheOutputAndAMissingRecipeFails)
-{
+    // Servings scale the output only.
     const std::string six = Out({"--db", path, "show", "7", "--servings", "6", "EditFlags=12"});
     EXPECT_THAT(six, HasSubstr("Menge: 6 Portionen\n"));
     EXPECT_THAT(six, HasSubstr("375 g "));
@@ -63,11 +61,12 @@ TEST_F(CliShowTest, ServingsScaleOnlyTheOutputAndAMissingRecipeFails)
     EXPECT_THAT(Out({"--db", path, "show", "7"}), HasSubstr("Menge: 4 Portionen\n"));
 
     // The largest servings never give negative amounts.
-    const std::string text = Out({"--db", path, "show", "7", "--servings", "2147483647", "EditFlags=12"});
-    EXPECT_THAT(text, HasSubstr("Menge: 2147483647 Portionen\n"));
-    for (std::size_t at = text.find('-'); at != std::string::npos; at = text.find('-', at + 1))
-        EXPECT_FALSE(at + 1 < text.size() && std::isdigit(static_cast<unsigned char>(text[at + 1]))) << text;
+    const std::string most = Out({"--db", path, "show", "7", "--servings", "2147483647", "EditFlags=12"});
+    EXPECT_THAT(most, HasSubstr("Menge: 2147483647 Portionen\n"));
+    for (std::size_t at = most.find('-'); at != std::string::npos; at = most.find('-', at + 1))
+        EXPECT_FALSE(at + 1 < most.size() && std::isdigit(static_cast<unsigned char>(most[at + 1]))) << most;
 
+    // A missing recipe is a failure.
     EXPECT_EQ(Run({"--db", path, "show", "99"}), 1);
     EXPECT_THAT(err.str(), HasSubstr("gibt es nicht"));
 }
@@ -213,7 +212,7 @@ protected:
     const std::string path = MakeDatabase();
 };
 
-TEST_F(CliNutritionTest, MatchThenPrintTheTablePerServingOrSayWhyNot)
+TEST_F(CliNutritionTest, MatchOrImportWithMatchingThenPrintTheTablePerServingOrSayWhyNot)
 {
     // Nothing matched yet: nothing to show.
     EXPECT_EQ(Run({"--db", path, "nutrients", "5"}), 1);
@@ -233,13 +232,8 @@ TEST_F(CliNutritionTest, MatchThenPrintTheTablePerServingOrSayWhyNot)
                 HasSubstr("Energie (Kilokalorien)\t530,000\tkcal\n"));
     EXPECT_EQ(Run({"--db", path, "nutrients", "77"}), 1);
     EXPECT_THAT(err.str(), HasSubstr("Ein Rezept mit der Nummer 77 gibt es nicht."));
-    Database::OpenSqlite(path)->Execute("DELETE FROM T_BLS_FDESC");
-    EXPECT_EQ(Run({"--db", path, "match"}), 1);
-    EXPECT_THAT(err.str(), HasSubstr("keine Nährwert-Beschreibungen"));
-}
 
-TEST_F(CliNutritionTest, ImportWithFoodMatchingGivesATableAtOnce)
-{
+    // An import with food matching gives a table at once.
     const std::string file = dir.File("probe.mm");
     test::WriteFile(file, "MMMMM----- Recipe via Meal-Master (tm) v8.05\r\n\r\n      Title: Eierkuchen\r\n"
                           " Categories: Test\r\n      Yield: 1 serving\r\n\r\n      2 ea Probe-Eier\r\n"
@@ -256,6 +250,11 @@ TEST_F(CliNutritionTest, ImportWithFoodMatchingGivesATableAtOnce)
                   ->Scalar("SELECT COUNT(*) FROM T_REZ_ZUTAT WHERE ZutBLSID<>0 AND ID<>5")
                   .AsLong(),
               2);
+
+    // Without nutrient descriptors nothing is matched.
+    Database::OpenSqlite(path)->Execute("DELETE FROM T_BLS_FDESC");
+    EXPECT_EQ(Run({"--db", path, "match"}), 1);
+    EXPECT_THAT(err.str(), HasSubstr("keine Nährwert-Beschreibungen"));
 }
 
 class CliShoppingTest : public test::CliFixture

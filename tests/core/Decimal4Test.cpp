@@ -9,7 +9,7 @@
 namespace pf {
 namespace {
 
-TEST(Decimal4, ParsesTheLeadingNumber)
+TEST(Decimal4, ParsesTheLeadingNumberAndWritesTheShortestText)
 {
     const std::pair<const char*, std::int64_t> cases[] = {
         {"12", 120000},      {"-3.5", -35000}, {"0,25", 2500},     {"  7", 70000},     {"+1.5", 15000},
@@ -20,16 +20,13 @@ TEST(Decimal4, ParsesTheLeadingNumber)
     for (auto [text, ticks] : cases)
         EXPECT_EQ(Decimal4::Parse(text).Ticks(), ticks) << text;
     EXPECT_EQ(Decimal4::Parse("99999999999999999999999").Ticks(), std::numeric_limits<std::int64_t>::max());
-}
 
-TEST(Decimal4, ShortestText)
-{
-    const std::pair<std::int64_t, const char*> cases[] = {
-        {120000, "12"},      {2500, "0.25"}, {-31416, "-3.1416"}, {0, "0"},
-        {-5000, "-0.5"},     {10, "0.001"},
-        {1, "0.0001"},       {std::numeric_limits<std::int64_t>::min(), "-922337203685477.5808"},
+    // The shortest text of a value.
+    const std::pair<std::int64_t, const char*> texts[] = {
+        {120000, "12"}, {2500, "0.25"}, {-31416, "-3.1416"}, {0, "0"}, {-5000, "-0.5"}, {10, "0.001"},
+        {1, "0.0001"},  {std::numeric_limits<std::int64_t>::min(), "-922337203685477.5808"},
     };
-    for (auto [ticks, text] : cases)
+    for (auto [ticks, text] : texts)
         EXPECT_EQ(Decimal4::FromTicks(ticks).ToString(), text);
 }
 

@@ -46,7 +46,7 @@ private:
     ScopedAppContext m_scope;
 };
 
-TEST(MessageTable, EntriesAreFoundAndCleanlyWritten)
+TEST(MessageTable, EntriesAreFoundAndCleanlyWrittenAndErrorsDescribed)
 {
     std::set<long> numbers;
     for (const MessageEntry& entry : MessageTable::Entries()) {
@@ -61,6 +61,20 @@ TEST(MessageTable, EntriesAreFoundAndCleanlyWritten)
     EXPECT_FALSE(MessageTable::Find(0).has_value());
     EXPECT_FALSE(MessageTable::Find(429).has_value());
     EXPECT_FALSE(MessageTable::Find(99999).has_value());
+
+    // Error descriptions: the standard texts and the engine's collections.
+    EXPECT_EQ(StandardErrorDescription(11), "Division durch Null");
+    EXPECT_EQ(StandardErrorDescription(94), "Unzulässige Verwendung von Null");
+    EXPECT_EQ(StandardErrorDescription(424242), "");
+    const std::pair<ErrorInfo, const char*> cases[] = {
+        {{13, "", "X", {}}, "Typen unverträglich"},
+        {{13, "eigener Text", "X", {}}, "eigener Text"},
+        {{3022, "erster", "X", {"Doppelter Wert", "Index PrimaryKey"}}, "Doppelter Wert, Index PrimaryKey"},
+        {{3022, "nur einer", "X", {}}, "nur einer"},
+        {{3999, "kein Engine-Fehler", "X", {"a", "b"}}, "kein Engine-Fehler"},
+    };
+    for (const auto& [error, expected] : cases)
+        EXPECT_EQ(ErrorDescriptionFor(error), expected);
 }
 
 TEST_F(MessagesTest, LoadTextReplacesPlaceholdersBreaksLinesAndAppliesTheLanguageOffset)
@@ -79,23 +93,6 @@ TEST_F(MessagesTest, LoadTextReplacesPlaceholdersBreaksLinesAndAppliesTheLanguag
     EXPECT_EQ(LoadText(412), "");
     m_context.TextOffset = 5;
     EXPECT_EQ(LoadText(407), "Datenbank wird geöffnet ...");
-}
-
-TEST(ErrorDescription, StandardTextsAndEngineCollections)
-{
-    EXPECT_EQ(StandardErrorDescription(11), "Division durch Null");
-    EXPECT_EQ(StandardErrorDescription(94), "Unzulässige Verwendung von Null");
-    EXPECT_EQ(StandardErrorDescription(424242), "");
-
-    const std::pair<ErrorInfo, const char*> cases[] = {
-        {{13, "", "X", {}}, "Typen unverträglich"},
-        {{13, "eigener Text", "X", {}}, "eigener Text"},
-        {{3022, "erster", "X", {"Doppelter Wert", "Index PrimaryKey"}}, "Doppelter Wert, Index PrimaryKey"},
-        {{3022, "nur einer", "X", {}}, "nur einer"},
-        {{3999, "kein Engine-Fehler", "X", {"a", "b"}}, "kein Engine-Fehler"},
-    };
-    for (const auto& [error, expected] : cases)
-        EXPECT_EQ(ErrorDescriptionFor(error), expected);
 }
 
 TEST_F(MessagesTest, ReportErrorAppendsOneLineAndOffersToCloseTheWindow)

@@ -61,32 +61,25 @@ clTool SavedTool(Database& db, const char* keyword, const char* description = ""
     return tool;
 }
 
-TEST(LexiconTree, NodesHangUnderTheirPrefixParent)
+// Nodes hang under their prefix parent; entries under their node, those of unknown nodes at the top.
+TEST_F(LexiconDb, TreeNodesAndEntries)
 {
-    LexiconTree tree;
-    tree.SetNodes(0, {{"abcd", "Enkel"},
-                      {"ABC", "Kind"},
-                      {"AB", "Oben"},
-                      {"XYZW1", "ohne Eltern"},
-                      {"XY", "Wurzel"},
-                      {"  k01 ", "Teig"},
-                      {"K0123456789ZZ", "zu lang"}});
+    LexiconTree nodes;
+    nodes.SetNodes(0, {{"abcd", "Enkel"}, {"ABC", "Kind"}, {"AB", "Oben"}, {"XYZW1", "ohne Eltern"},
+                       {"XY", "Wurzel"}, {"  k01 ", "Teig"}, {"K0123456789ZZ", "zu lang"}});
     // A key and its parent; XYZW and XYZ are missing: XYZW1 is at the top level.
     const std::pair<const char*, const char*> cases[] = {
         {"ABCD", "ABC"}, {"ABC", ""}, {"AB", ""}, {"XYZW1", ""}, {"K01", ""}, {"K012345678", "K01"}};
     for (const auto& [key, parent] : cases) {
-        const LexiconTreeNode* node = tree.Find(key);
+        const LexiconTreeNode* node = nodes.Find(key);
         ASSERT_TRUE(node) << key;
         EXPECT_EQ(node->Parent, parent) << key;
     }
-    EXPECT_EQ(Each(tree.Children(""), &LexiconTreeNode::Key),
+    EXPECT_EQ(Each(nodes.Children(""), &LexiconTreeNode::Key),
               (std::vector<std::string>{"AB", "ABC", "K01", "XY", "XYZW1"}));
     EXPECT_EQ(TreeParentKey("ABCD"), "ABC");
     EXPECT_EQ(TreeParentKey("AB"), "");
-}
 
-TEST_F(LexiconDb, TreeListsEntriesUnderTheirNodeAndUnknownNodesAtTheTop)
-{
     db->Execute("INSERT INTO T_INFO_TREE ([KEY],KEYTYPE,KEYDESC) VALUES ('K01',5,'Garen'),"
                 "('K011',5,'Feuchte Hitze'),('U01',2,'Messer')");
     NewEntry(*db, 5, {{"pochieren", 1}, {"poach", 4}}, "K011").Save();
@@ -304,20 +297,16 @@ TEST_F(LexiconDb, SpecialListsFindEntriesWithoutTextAndDoubleFoodKeys)
                 "(3, 'E 102', 1), (1, 'Reibe', 2), (2, 'Sieb', 2)");
     db->Execute("INSERT INTO T_GIFT (ID, Info) VALUES (1, 'Kurkumin'), (2, NULL), (3, '')");
     db->Execute("INSERT INTO T_GERAET (ID, GerMerkmalD) VALUES (1, NULL), (2, 'Zum Abgießen')");
-    const MaintenanceList orphans = EntriesWithoutDescription(*db);
     using Rows = std::vector<std::vector<std::string>>;
-    EXPECT_EQ(
-        orphans.Rows,
-        (Rows{{"Zusatzstoffe", "2", "E 101"}, {"Zusatzstoffe", "3", "E 102"}, {"Utensilien", "1", "Reibe"}}));
+    EXPECT_EQ(EntriesWithoutDescription(*db).Rows,
+              (Rows{{"Zusatzstoffe", "2", "E 101"}, {"Zusatzstoffe", "3", "E 102"},
+                    {"Utensilien", "1", "Reibe"}}));
 
-    db->Execute(
-        "INSERT INTO T_BLS_KEY (ID, SBLS, ST) VALUES (1, 'M100000', 'Milch'), (2, 'M110000', 'Vollmilch'), "
-        "(3, 'K100000', 'Käse')");
-    db->Execute("INSERT INTO T_INFO_KEY (ID, [KEY], KEYTYPE) VALUES (1, 'Milch', 3), (2, 'Milch', 3), (3, "
-                "'Käse', 3), "
-                "(3, 'Milch', 2)");
-    const MaintenanceList doubles = DuplicateFoodKeys(*db);
-    EXPECT_EQ(doubles.Rows, (Rows{{"Milch", "2", "M100000 Milch; M110000 Vollmilch"}}));
+    db->Execute("INSERT INTO T_BLS_KEY (ID, SBLS, ST) VALUES (1, 'M100000', 'Milch'), "
+                "(2, 'M110000', 'Vollmilch'), (3, 'K100000', 'Käse')");
+    db->Execute("INSERT INTO T_INFO_KEY (ID, [KEY], KEYTYPE) VALUES (1, 'Milch', 3), (2, 'Milch', 3), "
+                "(3, 'Käse', 3), (3, 'Milch', 2)");
+    EXPECT_EQ(DuplicateFoodKeys(*db).Rows, (Rows{{"Milch", "2", "M100000 Milch; M110000 Vollmilch"}}));
 }
 
 TEST_F(LexiconDb, DeletingAskedEntriesLeavesNoLinksForALaterEntryOfTheSameNumber)

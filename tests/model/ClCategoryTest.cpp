@@ -14,17 +14,30 @@ protected:
         ModelDb::SetUp();
         cat.SetDB(db.get());
     }
-    void AddCat(long id, const char* name, long type = 1, long parent = 0, long country = 0, bool edit = true,
-                long wpLevel = 0)
+    struct Cat
     {
-        db->Execute("INSERT INTO T_CAT (ID,CatNameD,CatType,CatParent,LaenderCode,ErfassungsFlag,CatWPLevel,"
-                    "CatWPRepeat) VALUES (?,?,?,?,?,?,?,0)",
-                    {id, name, type, parent, country, edit, wpLevel});
+        long id;
+        const char* name;
+        long type = 1, parent = 0, country = 0;
+        bool edit = true;
+        long wpLevel = 0;
+    };
+    void AddCats(std::initializer_list<Cat> cats)
+    {
+        for (const Cat& c : cats)
+            db->Execute(
+                "INSERT INTO T_CAT (ID,CatNameD,CatType,CatParent,LaenderCode,ErfassungsFlag,CatWPLevel,"
+                "CatWPRepeat) VALUES (?,?,?,?,?,?,?,0)",
+                {c.id, c.name, c.type, c.parent, c.country, c.edit, c.wpLevel});
     }
-    void AddRecipe(long id, long origin = 0)
+    // A recipe of the origin carrying the categories (ID, primary), numbered from 1 in this order.
+    void AddRecipe(long id, long origin = 0, std::initializer_list<std::pair<long, bool>> cats = {})
     {
         db->Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle,RezHerkunft) VALUES (?,?,?)",
                     {id, "Rezept " + std::to_string(id), origin});
+        long no = 0;
+        for (const auto& [catId, primary] : cats)
+            AddRecipeCat(id, catId, primary, ++no);
     }
     void AddRecipeCat(long recipe, long catId, bool primary, long no)
     {
@@ -60,7 +73,7 @@ TEST_F(CategoryDb, NewCategoriesTakeTheLowestFreeIdAndAShortenedName)
         SCOPED_TRACE(expected);
         db->Execute("DELETE FROM T_CAT");
         for (long id : existing)
-            AddCat(id, ("K" + std::to_string(id)).c_str());
+            AddCats({{id, ("K" + std::to_string(id)).c_str()}});
         ClCategory fresh;
         fresh.SetDB(db.get());
         fresh.SetDescription("Neue Kategorie");
@@ -85,11 +98,9 @@ TEST_F(CategoryDb, NewCategoriesTakeTheLowestFreeIdAndAShortenedName)
     EXPECT_EQ(empty.LastError(), -1);
 }
 
-TEST_F(CategoryDb, SaveWritesEveryFieldAndRefusesAParentCycle)
+TEST_F(CategoryDb, SaveWritesEveryFieldAndRefusesAParentCycleAndTheKindIsWrittenAtOnce)
 {
-    AddCat(1, "Vorspeise");
-    AddCat(2, "Kalte Vorspeise", 1, 1);
-    AddCat(3, "Salate", 1, 2);
+    AddCats({{1, "Vorspeise"}, {2, "Kalte Vorspeise", 1, 1}, {3, "Salate", 1, 2}});
     ASSERT_TRUE(cat.LoadByID(3));
     cat.SetDescription("Blattsalate");
     cat.SetIsEdit(false);
@@ -112,13 +123,11 @@ TEST_F(CategoryDb, SaveWritesEveryFieldAndRefusesAParentCycle)
     EXPECT_FALSE(cat.Save());
     EXPECT_EQ(cat.LastError(), -1);
     EXPECT_EQ(Count("SELECT CatParent FROM T_CAT WHERE ID=1"), 0);
-}
 
-TEST_F(CategoryDb, KindIsWrittenAtOnceAndNamedUndefinedWhenMissing)
-{
+    // The kind is written at once and named undefined when missing.
     db->Execute("INSERT INTO T_CAT_TYPE (CatTypeID,CatTypeName,CatParentID,CatClassified) VALUES "
                 "(2,'Hauptzutat',0,-1)");
-    AddCat(7, "Fisch", 9);
+    AddCats({{7, "Fisch", 9}});
     ASSERT_TRUE(cat.LoadByID(7));
     EXPECT_EQ(cat.TypeIDText(), "<undefiniert>");
     ASSERT_TRUE(cat.SetTypeID(2));
@@ -128,16 +137,10 @@ TEST_F(CategoryDb, KindIsWrittenAtOnceAndNamedUndefinedWhenMissing)
 
 TEST_F(CategoryDb, MergeMovesRecipesAndChildrenAndDeletesTheSource)
 {
-    AddCat(5, "Suppe");
-    AddCat(12, "Suppen");
-    AddCat(13, "Klare Suppen", 1, 12);
-    AddCat(1000, "Italien", 7, 0, 380);
-    AddCat(1001, "Italia", 7, 0, 380);
-    AddRecipe(1, 1001);
-    AddRecipe(2, 1000);
-    AddRecipeCat(1, 12, true, 1);
-    AddRecipeCat(2, 12, false, 2);
-    AddRecipeCat(2, 5, true, 1);
+    AddCats({{5, "Suppe"}, {12, "Suppen"}, {13, "Klare Suppen", 1, 12}, {1000, "Italien", 7, 0, 380},
+             {1001, "Italia", 7, 0, 380}});
+    AddRecipe(1, 1001, {{12, true}});
+    AddRecipe(2, 1000, {{5, true}, {12, false}});
 
     ASSERT_TRUE(cat.LoadByID(12));
     ASSERT_TRUE(cat.Merge(5)) << cat.LastErrorText();
@@ -171,16 +174,10 @@ TEST_F(CategoryDb, ConvertingToACountryAsksAndReplacesOriginsOnlyOnYes)
         for (const char* table : {"T_CAT", "T_REZ_KOPF", "T_REZ_CAT_NDX"})
             db->Execute(std::string("DELETE FROM ") + table);
         ui.shown.clear();
-        AddCat(20, "Toskana");
-        AddCat(21, "Nudeln");
-        AddCat(900, "Frankreich", 7, 0, 250);
-        AddRecipe(1);      // no origin yet
-        AddRecipe(2, 900); // has an origin
-        AddRecipe(3);      // does not carry the category
-        AddRecipeCat(1, 20, true, 1);
-        AddRecipeCat(1, 21, false, 2);
-        AddRecipeCat(2, 20, false, 1);
-        AddRecipeCat(3, 21, true, 1);
+        AddCats({{20, "Toskana"}, {21, "Nudeln"}, {900, "Frankreich", 7, 0, 250}});
+        AddRecipe(1, 0, {{20, true}, {21, false}}); // no origin yet
+        AddRecipe(2, 900, {{20, false}});           // has an origin
+        AddRecipe(3, 0, {{21, true}});              // does not carry the category
 
         ASSERT_TRUE(cat.LoadByID(20));
         EXPECT_EQ(cat.ChangeToCountryFailCount(), 1);
@@ -211,16 +208,13 @@ TEST_F(CategoryDb, ConvertingToACountryAsksAndReplacesOriginsOnlyOnYes)
 
 TEST_F(CategoryDb, ConvertingACountryToACategoryAddsAPrimaryRowOnlyWhereNoneIsPrimary)
 {
-    AddCat(5, "Suppe");
-    AddCat(6, "Eintopf");
-    AddCat(1000, "Ungarn", 7, 0, 348);
-    AddRecipe(1, 1000); // has a primary category
-    AddRecipe(2, 1000); // has no category at all
-    AddRecipe(3, 1000); // has categories, none of them primary
-    AddRecipe(4, 5);    // another origin stays
+    AddCats({{5, "Suppe"}, {6, "Eintopf"}, {1000, "Ungarn", 7, 0, 348}});
+    AddRecipe(1, 1000);               // has a primary category
+    AddRecipe(2, 1000);               // has no category at all
+    AddRecipe(3, 1000, {{6, false}}); // has categories, none of them primary
+    AddRecipe(4, 5);                  // another origin stays
     AddRecipeCat(1, 5, true, 1);
     AddRecipeCat(1, 6, false, 4);
-    AddRecipeCat(3, 6, false, 1);
 
     ASSERT_TRUE(cat.LoadByID(1000));
     EXPECT_EQ(cat.UsageCount(), 3);
@@ -253,11 +247,8 @@ TEST_F(CategoryDb, ConvertingACountryToACategoryAddsAPrimaryRowOnlyWhereNoneIsPr
 
 TEST_F(CategoryDb, DeleteRemovesTheCategoryEverywhereOrNowhere)
 {
-    AddCat(1, "Dessert");
-    AddCat(8, "Eis", 1, 1);
-    AddCat(9, "Sorbet", 1, 8);
-    AddRecipe(1, 8);
-    AddRecipeCat(1, 8, true, 1);
+    AddCats({{1, "Dessert"}, {8, "Eis", 1, 1}, {9, "Sorbet", 1, 8}});
+    AddRecipe(1, 8, {{8, true}});
     AddRecipeCat(2, 8, false, 2);
     AddRecipeCat(2, 1, true, 1);
     ASSERT_TRUE(cat.LoadByID(8));
@@ -292,8 +283,7 @@ TEST_F(CategoryDb, DeleteRemovesTheCategoryEverywhereOrNowhere)
 
 TEST_F(CategoryDb, NewNameCheckIgnoresCaseWildcardsAndTheCategoryItself)
 {
-    AddCat(1, "Suppe");
-    AddCat(2, "Süßspeise");
+    AddCats({{1, "Suppe"}, {2, "Süßspeise"}});
     // The category checking (0: a new one), the name, whether it may be taken.
     const std::tuple<long, const char*, bool> cases[] = {
         {0, "Suppe", false},     {0, "SUPPE", false},
@@ -317,11 +307,8 @@ TEST_F(CategoryDb, NewNameCheckIgnoresCaseWildcardsAndTheCategoryItself)
 
 TEST_F(CategoryDb, FillListboxFiltersAndMarksCountries)
 {
-    AddCat(1, "Vorspeise", 1);
-    AddCat(2, "Kalte Vorspeise", 1, 1);
-    AddCat(3, "Fisch", 2, 0, 0, false, 3);
-    AddCat(4, "Italien", 7, 0, 380);
-    AddCat(5, "Unbekannt", 7, 0, 99);
+    AddCats({{1, "Vorspeise", 1}, {2, "Kalte Vorspeise", 1, 1}, {3, "Fisch", 2, 0, 0, false, 3},
+             {4, "Italien", 7, 0, 380}, {5, "Unbekannt", 7, 0, 99}});
     const std::tuple<const char*, CategoryListFilter, std::vector<std::string>> cases[] = {
         {"alle", {}, {"Fisch", "Italien [Herkunft]", "Kalte Vorspeise", "Vorspeise"}},
         {"ohne 3", {.ExcludeID = 3}, {"Italien [Herkunft]", "Kalte Vorspeise", "Vorspeise"}},
@@ -343,20 +330,13 @@ TEST_F(CategoryDb, FillListboxFiltersAndMarksCountries)
 
 TEST_F(CategoryDb, FindListsWalkCategoriesInUseAndARecipesCategoriesPrimaryFirst)
 {
-    db->Execute("INSERT INTO T_CAT_TYPE (CatTypeID,CatTypeName,CatClassified) VALUES (1,'Menüfolge',-1)");
-    db->Execute("INSERT INTO T_CAT_TYPE (CatTypeID,CatTypeName,CatClassified) VALUES (2,'Hauptzutat',0)");
-    AddCat(1, "Suppe", 1);
-    AddCat(2, "Salat", 1);
-    AddCat(3, "Rind", 2);
-    AddCat(4, "Sellerie", 2);
-    AddCat(1000, "Spanien", 7, 0, 724);
-    AddRecipe(1, 1000);
-    AddRecipeCat(1, 3, false, 1);
-    AddRecipeCat(1, 1, true, 2);
-    AddRecipe(2);
-    AddRecipeCat(2, 4, true, 1);
-    db->Execute("INSERT INTO T_REZ_KOCHBUCH (RezID,BuchID) VALUES (1,7)");
-    db->Execute("INSERT INTO T_REZ_KOCHBUCH (RezID,BuchID) VALUES (2,8)");
+    db->Execute("INSERT INTO T_CAT_TYPE (CatTypeID,CatTypeName,CatClassified) VALUES (1,'Menüfolge',-1),"
+                "(2,'Hauptzutat',0)");
+    AddCats({{1, "Suppe", 1}, {2, "Salat", 1}, {3, "Rind", 2}, {4, "Sellerie", 2},
+             {1000, "Spanien", 7, 0, 724}});
+    AddRecipe(1, 1000, {{3, false}, {1, true}});
+    AddRecipe(2, 0, {{4, true}});
+    db->Execute("INSERT INTO T_REZ_KOCHBUCH (RezID,BuchID) VALUES (1,7),(2,8)");
 
     auto walk = [this](bool found) {
         std::vector<std::string> names;
@@ -385,18 +365,15 @@ TEST_F(CategoryDb, FindListsWalkCategoriesInUseAndARecipesCategoriesPrimaryFirst
     EXPECT_EQ(cat.Description(), "Spanien");
     EXPECT_FALSE(cat.LoadRezOrigin(2));
 
-    ASSERT_TRUE(cat.LoadByID(1000));
-    EXPECT_EQ(cat.GetCookbookIDList(), "7");
-    ASSERT_TRUE(cat.LoadByID(3));
-    EXPECT_EQ(cat.GetCookbookIDList(), "7");
-    ASSERT_TRUE(cat.LoadByID(2));
-    EXPECT_EQ(cat.GetCookbookIDList(), "");
+    for (const auto& [id, books] : {std::pair{1000L, "7"}, {3L, "7"}, {2L, ""}}) {
+        ASSERT_TRUE(cat.LoadByID(id));
+        EXPECT_EQ(cat.GetCookbookIDList(), books);
+    }
 }
 
 TEST_F(CategoryDb, LoadOrCreateMakesNewCountriesOfTheCountryKind)
 {
-    AddCat(1, "Suppe", 1);
-    AddCat(1000, "Italien", 7, 0, 380);
+    AddCats({{1, "Suppe", 1}, {1000, "Italien", 7, 0, 380}});
     ASSERT_TRUE(cat.LoadbyNameorCreate("suppe"));
     EXPECT_EQ(cat.id(), 1);
     ASSERT_TRUE(cat.LoadbyNameorCreate("Sizilien", true));
@@ -427,9 +404,7 @@ TEST_F(CategoryDb, MergingKindsMovesTheirCategories)
 {
     db->Execute("INSERT INTO T_CAT_TYPE (CatTypeID,CatTypeName) VALUES (3,'Alt')");
     db->Execute("INSERT INTO T_CAT_TYPE (CatTypeID,CatTypeName) VALUES (4,'Neu')");
-    AddCat(1, "A", 3);
-    AddCat(2, "B", 3);
-    AddCat(3, "C", 4);
+    AddCats({{1, "A", 3}, {2, "B", 3}, {3, "C", 4}});
     EXPECT_EQ(cat.MergeTypeID(3, 4), 2);
     EXPECT_EQ(Count("SELECT COUNT(*) FROM T_CAT WHERE CatType=4"), 3);
     EXPECT_EQ(Count("SELECT COUNT(*) FROM T_CAT_TYPE"), 1);

@@ -25,15 +25,15 @@ protected:
     }
 };
 
-// Year, month, day, hour, minute and second of a date.
-std::vector<int> Parts(DateSerial date)
+// The date (year to second), creator, serial and both halves of a fingerprint.
+std::vector<long> Fields(ClFingerprint& fp)
 {
-    std::vector<int> parts(6);
-    date.ToParts(parts[0], parts[1], parts[2], parts[3], parts[4], parts[5]);
-    return parts;
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    fp.Datum().ToParts(year, month, day, hour, minute, second);
+    return {year, month, day, hour, minute, second, fp.CreatorID(), fp.Serial(), fp.FP1(), fp.FP2()};
 }
 
-TEST_F(ClFingerprintTest, PackAndUnpackRoundTrip)
+TEST_F(ClFingerprintTest, PackAndUnpackRoundTripAndACreatorAbove11BitsNegatesTheSecondHalf)
 {
     struct Case
     {
@@ -62,16 +62,11 @@ TEST_F(ClFingerprintTest, PackAndUnpackRoundTrip)
 
         ClFingerprint back;
         back.SetFPBin(c.Fp1, c.Fp2);
-        EXPECT_EQ(Parts(back.Datum()), (std::vector<int>{c.Year, c.Month, c.Day, c.Hour, c.Minute, 0}));
-        EXPECT_EQ(back.CreatorID(), c.Creator);
-        EXPECT_EQ(back.Serial(), c.Serial);
-        EXPECT_EQ(back.FP1(), c.Fp1);
-        EXPECT_EQ(back.FP2(), c.Fp2);
+        EXPECT_EQ(Fields(back), (std::vector<long>{c.Year, c.Month, c.Day, c.Hour, c.Minute, 0, c.Creator,
+                                                   c.Serial, c.Fp1, c.Fp2}));
     }
-}
 
-TEST_F(ClFingerprintTest, CreatorAbove11BitsNegatesSecondHalf)
-{
+    // A creator above 11 bits negates the second half.
     ClFingerprint fp;
     fp.Datum(DateSerial::FromParts(2003, 5, 17, 14, 35));
     fp.CreatorID(2048 + 5);
@@ -84,7 +79,7 @@ TEST_F(ClFingerprintTest, CreatorAbove11BitsNegatesSecondHalf)
     EXPECT_EQ(back.Serial(), 1048576 - 9);
 }
 
-TEST_F(ClFingerprintTest, CompareFingerprint)
+TEST_F(ClFingerprintTest, CompareFingerprintAndUpdateKeepsIdentityAndAdvancesVersion)
 {
     const std::int32_t own1 = 24480675, own2 = 1048583;
     const std::tuple<std::int32_t, std::int32_t, int> cases[] = {
@@ -97,6 +92,27 @@ TEST_F(ClFingerprintTest, CompareFingerprint)
         SCOPED_TRACE(std::to_string(fp1) + "," + std::to_string(fp2));
         EXPECT_EQ(fp.CompareFingerprint(fp1, fp2), expected);
     }
+
+    // An update keeps the identity and advances the version.
+    ClFingerprint updated;
+    updated.SetFPBin(24480675, 1048583);
+    updated.Update();
+    EXPECT_EQ(updated.FP2(), 1048583);
+    EXPECT_GT(updated.FP1(), 24480675);
+    EXPECT_EQ(updated.CompareFingerprint(24480675, 1048583), 1);
+
+    // Without a creator there is no identity to keep: a new fingerprint is made.
+    ClFingerprint anonymous;
+    anonymous.SetFPBin(24480675, 7);
+    anonymous.Update();
+    EXPECT_EQ(anonymous.CreatorID(), kKochCreator);
+    EXPECT_EQ(anonymous.Serial(), 101);
+
+    ClFingerprint named;
+    named.SetFPBin(24480675, 1048583);
+    named.UpdateFingerprint("Koch", DateSerial::FromParts(2010, 1, 2, 3, 4));
+    EXPECT_EQ(named.FP1(), 30 * 1048576 + 65536 + 2 * 2048 + 3 * 64 + 4);
+    EXPECT_EQ(named.FP2(), kKochCreator * 1048576 + 7);
 }
 
 TEST_F(ClFingerprintTest, RecordIdentifierText)
@@ -109,9 +125,8 @@ TEST_F(ClFingerprintTest, RecordIdentifierText)
         SCOPED_TRACE(text);
         ClFingerprint parsed;
         ASSERT_TRUE(parsed.RIDZerlegen(text));
-        EXPECT_EQ(parsed.FP1(), 24480675);
-        EXPECT_EQ(parsed.FP2(), 1048583);
-        EXPECT_EQ(parsed.Serial(), 7);
+        EXPECT_EQ((std::vector<long>{parsed.FP1(), parsed.FP2(), parsed.Serial()}),
+                  (std::vector<long>{24480675, 1048583, 7}));
     }
     ClFingerprint negative;
     ASSERT_TRUE(negative.RIDZerlegen("-197125,-5242889"));
@@ -124,18 +139,6 @@ TEST_F(ClFingerprintTest, RecordIdentifierText)
         EXPECT_NE(bad.LastError(), 0);
         EXPECT_FALSE(bad.HasFingerprint());
     }
-}
-
-TEST_F(ClFingerprintTest, CreatorNumberFromName)
-{
-    ClFingerprint fp;
-    EXPECT_EQ(fp.GetFingerprintAktCreator("Koch"), kKochCreator);
-    EXPECT_EQ(fp.GetFingerprintAktCreator(""), kKochCreator); // the current user
-    // Characters count with their Windows-1252 codes: "Ä" is 196.
-    EXPECT_EQ(fp.GetFingerprintAktCreator("ä"), 196);
-    // 40 × "Z": 90 × (1 + … + 40) = 73800, low 12 bits 73800 mod 4096 = 72.
-    EXPECT_EQ(fp.GetFingerprintAktCreator(std::string(40, 'z'), true), 73800);
-    EXPECT_EQ(fp.GetFingerprintAktCreator(std::string(40, 'z')), 72);
 }
 
 TEST_F(ClFingerprintTest, SerialCounterWrapsAndPersists)
@@ -160,7 +163,7 @@ TEST_F(ClFingerprintTest, SerialCounterWrapsAndPersists)
     EXPECT_EQ(fp.Serial(), 502);
 }
 
-TEST_F(ClFingerprintTest, EmptyFingerprintIsMadeOnFirstRead)
+TEST_F(ClFingerprintTest, AnEmptyFingerprintIsMadeOnFirstReadWithTheCreatorNumberOfTheName)
 {
     ClFingerprint fp;
     EXPECT_FALSE(fp.HasFingerprint());
@@ -170,29 +173,16 @@ TEST_F(ClFingerprintTest, EmptyFingerprintIsMadeOnFirstRead)
     EXPECT_EQ(fp.Serial(), 101);
     EXPECT_EQ(fp2, kKochCreator * 1048576 + 101);
     EXPECT_GT(fp.FP1(), 24480675); // now, well after 2003
-}
 
-TEST_F(ClFingerprintTest, UpdateKeepsIdentityAndAdvancesVersion)
-{
-    ClFingerprint fp;
-    fp.SetFPBin(24480675, 1048583);
-    fp.Update();
-    EXPECT_EQ(fp.FP2(), 1048583);
-    EXPECT_GT(fp.FP1(), 24480675);
-    EXPECT_EQ(fp.CompareFingerprint(24480675, 1048583), 1);
-
-    // Without a creator there is no identity to keep: a new fingerprint is made.
-    ClFingerprint anonymous;
-    anonymous.SetFPBin(24480675, 7);
-    anonymous.Update();
-    EXPECT_EQ(anonymous.CreatorID(), kKochCreator);
-    EXPECT_EQ(anonymous.Serial(), 101);
-
+    // The creator number of a name.
     ClFingerprint named;
-    named.SetFPBin(24480675, 1048583);
-    named.UpdateFingerprint("Koch", DateSerial::FromParts(2010, 1, 2, 3, 4));
-    EXPECT_EQ(named.FP1(), 30 * 1048576 + 65536 + 2 * 2048 + 3 * 64 + 4);
-    EXPECT_EQ(named.FP2(), kKochCreator * 1048576 + 7);
+    EXPECT_EQ(named.GetFingerprintAktCreator("Koch"), kKochCreator);
+    EXPECT_EQ(named.GetFingerprintAktCreator(""), kKochCreator); // the current user
+    // Characters count with their Windows-1252 codes: "Ä" is 196.
+    EXPECT_EQ(named.GetFingerprintAktCreator("ä"), 196);
+    // 40 × "Z": 90 × (1 + … + 40) = 73800, low 12 bits 73800 mod 4096 = 72.
+    EXPECT_EQ(named.GetFingerprintAktCreator(std::string(40, 'z'), true), 73800);
+    EXPECT_EQ(named.GetFingerprintAktCreator(std::string(40, 'z')), 72);
 }
 
 TEST_F(ClFingerprintTest, InfoTexts)

@@ -96,7 +96,7 @@ TEST(ClIngredient, QuantityTextReadsBackToItsQuantity)
     }
 }
 
-TEST(ClIngredient, SemicolonSplitsOffTheProcessing)
+TEST(ClIngredient, SemicolonSplitsOffTheProcessingAlsoWhenTheProcessingIsSet)
 {
     // Processing before, the text set, the ingredient and the processing after.
     const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
@@ -119,26 +119,24 @@ TEST(ClIngredient, SemicolonSplitsOffTheProcessing)
     ClIngredient line;
     line.SetIngredient("Mehl; gesiebt");
     EXPECT_EQ(line.ZutatVerarbeitung(), "Mehl; gesiebt");
-}
 
-TEST(ClIngredient, SettingProcessingReappliesTheSplit)
-{
+    // Setting the processing applies the split again.
     ClIngredient alone;
     alone.SetVerarbeitung("gewürfelt"); // no ingredient yet: the two swap
     EXPECT_EQ(alone.Ingredient(), "gewürfelt");
     EXPECT_EQ(alone.Verarbeitung(), "");
 
-    ClIngredient line;
-    line.SetIngredient("Zwiebel");
-    line.SetVerarbeitung("gewürfelt");
-    line.SetIngredient("Zwiebel; fein");
-    ASSERT_EQ(line.Ingredient(), "Zwiebel; fein");
-    line.SetVerarbeitung("");
-    EXPECT_EQ(line.Ingredient(), "Zwiebel");
-    EXPECT_EQ(line.Verarbeitung(), "fein");
+    ClIngredient onion;
+    onion.SetIngredient("Zwiebel");
+    onion.SetVerarbeitung("gewürfelt");
+    onion.SetIngredient("Zwiebel; fein");
+    ASSERT_EQ(onion.Ingredient(), "Zwiebel; fein");
+    onion.SetVerarbeitung("");
+    EXPECT_EQ(onion.Ingredient(), "Zwiebel");
+    EXPECT_EQ(onion.Verarbeitung(), "fein");
 }
 
-TEST(ClIngredient, SeparatorClearsQuantityUnitFoodKeyAndProcessing)
+TEST(ClIngredient, SeparatorClearsTheLineAndARecipeReferenceNeedsAPositiveID)
 {
     ClIngredient line;
     line.SetOrgMeasurement(D("250"));
@@ -154,22 +152,20 @@ TEST(ClIngredient, SeparatorClearsQuantityUnitFoodKeyAndProcessing)
     line.SetTrennzeile("");
     EXPECT_EQ(line.Kind(), IngredientKind::Ingredient);
     EXPECT_EQ(line.Trennzeile(), "");
-}
 
-TEST(ClIngredient, RecipeReferenceNeedsAPositiveID)
-{
-    ClIngredient line;
-    EXPECT_FALSE(line.IsChanged());
-    line.SetIsRecipeID(42);
-    EXPECT_TRUE(line.IsChanged());
-    EXPECT_EQ(line.Kind(), IngredientKind::Recipe);
-    EXPECT_EQ(line.IsRecipeID(), 42);
+    // A recipe reference needs a positive ID.
+    ClIngredient reference;
+    EXPECT_FALSE(reference.IsChanged());
+    reference.SetIsRecipeID(42);
+    EXPECT_TRUE(reference.IsChanged());
+    EXPECT_EQ(reference.Kind(), IngredientKind::Recipe);
+    EXPECT_EQ(reference.IsRecipeID(), 42);
     for (long id : {0L, -1L}) {
         SCOPED_TRACE(id);
-        line.SetIsRecipeID(42);
-        line.SetIsRecipeID(id);
-        EXPECT_FALSE(line.IsRecipe());
-        EXPECT_EQ(line.IsRecipeID(), 0);
+        reference.SetIsRecipeID(42);
+        reference.SetIsRecipeID(id);
+        EXPECT_FALSE(reference.IsRecipe());
+        EXPECT_EQ(reference.IsRecipeID(), 0);
     }
 }
 

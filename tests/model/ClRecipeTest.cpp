@@ -8,6 +8,7 @@
 #include "db/Recordset.h"
 #include "tests/support/Backends.h"
 #include "tests/support/BaseDataDb.h"
+#include "tests/support/Each.h"
 #include "tests/support/RawSql.h"
 #include "tests/support/TempDir.h"
 
@@ -179,7 +180,7 @@ TEST_P(RecipeDb, TitlesAreCleanedAndCutToTheColumn)
     }
 }
 
-TEST_P(RecipeDb, SaveRefusesWhatIsMissingUnlessTheRecipeIsStoredAsGeneric)
+TEST_P(RecipeDb, SaveRefusesWhatIsMissingUnlessTheRecipeIsStoredAsGenericWithItsReasonsInOrder)
 {
     ClRecipe untitled = Complete("");
     EXPECT_FALSE(untitled.Save());
@@ -190,11 +191,8 @@ TEST_P(RecipeDb, SaveRefusesWhatIsMissingUnlessTheRecipeIsStoredAsGeneric)
     EXPECT_FALSE(uncategorized.Save());
     EXPECT_EQ(uncategorized.LastError(), ClRecipe::kErrCategories);
     EXPECT_EQ(uncategorized.id(), 0);
-}
 
-TEST_P(RecipeDb, GenericReasonsAreListedInOrder)
-{
-    // With instructions, the yield, with a category, the quantity of the line (nullptr: no line).
+    // Why a recipe is generic, the reasons in order. The cases: with instructions, the yield, with a category, the quantity of the line (nullptr: no line).
     const std::tuple<bool, long, bool, const char*, const char*> cases[] = {
         {true, 4, true, "250", ""},             {false, 4, true, "250", "Zubereitung"},
         {true, 0, true, "250", "Menge"},        {true, 4, false, "250", "Kategorie"},
@@ -577,15 +575,12 @@ TEST_P(RecipeDb, ChoiceListsNameEachEntryOnceAndLeaveOutWhatCannotBeChosen)
                 "(2,'Apfelstrudel',0,0),(3,'Im Papierkorb',-1,0),(4,'Vorlage',0,-1),(5,'',0,0),"
                 "(6,'Das Rezept selbst',0,0)");
 
-    const auto names = [](const ChoiceList& list) {
-        std::vector<std::string> out;
-        for (const Choice& choice : list)
-            out.push_back(std::to_string(choice.ID) + " " + choice.Name);
-        return out;
-    };
-    EXPECT_EQ(names(UtensilChoices(*db)), (std::vector<std::string>{"5 Backofen", "7 Rührbesen", "3 Wok"}));
-    EXPECT_EQ(names(RecipeReferenceChoices(*db, 6)),
-              (std::vector<std::string>{"2 Apfelstrudel", "1 Zwiebelkuchen"}));
+    const ChoiceList utensils = UtensilChoices(*db);
+    EXPECT_EQ(test::Each(utensils, &Choice::ID), (std::vector<long>{5, 7, 3}));
+    EXPECT_EQ(test::Each(utensils, &Choice::Name), (std::vector<std::string>{"Backofen", "Rührbesen", "Wok"}));
+    const ChoiceList references = RecipeReferenceChoices(*db, 6);
+    EXPECT_EQ(test::Each(references, &Choice::ID), (std::vector<long>{2, 1}));
+    EXPECT_EQ(test::Each(references, &Choice::Name), (std::vector<std::string>{"Apfelstrudel", "Zwiebelkuchen"}));
     db->Execute("DROP TABLE T_LITERATUR");
     EXPECT_TRUE(LiteratureChoices(*db).empty());
 }

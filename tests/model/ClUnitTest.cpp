@@ -35,7 +35,7 @@ protected:
     }
 };
 
-TEST_F(UnitDb, LoadsTheBaseUnitsAndFindsThemByIdAndName)
+TEST_F(UnitDb, LoadsTheBaseUnitsFindsThemByIdAndNameAndNothingOutOfRange)
 {
     WithBaseUnits();
     ClUnit units;
@@ -64,13 +64,7 @@ TEST_F(UnitDb, LoadsTheBaseUnitsAndFindsThemByIdAndName)
         SCOPED_TRACE(name);
         EXPECT_EQ(units.id(units.SearchforName(name)), id);
     }
-}
-
-TEST_F(UnitDb, OutOfRangeIndexesGiveEmptyValues)
-{
-    WithBaseUnits();
-    ClUnit units;
-    units.SetDB(db.get());
+    // Indexes out of range give empty values.
     for (int index : {-1, 0, 63, 1000}) {
         SCOPED_TRACE(index);
         EXPECT_EQ(units.id(index), 0);
@@ -203,7 +197,7 @@ TEST_F(UnitDb, SaveWritesNewAndChangedUnitsAndDelRemovesThem)
     EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_UNIT").AsLong(), 1);
 }
 
-TEST(ClUnitScaling, RatioIsLargerOverSmallerCutToThreeDecimals)
+TEST(ClUnitScaling, RatioIsLargerOverSmallerCutToThreeDecimalsAndQuantitiesFollowTheRoundingRules)
 {
     // Yield, new yield, the ratio (0: nothing to scale).
     const std::tuple<long, long, double> cases[] = {
@@ -214,12 +208,9 @@ TEST(ClUnitScaling, RatioIsLargerOverSmallerCutToThreeDecimals)
         SCOPED_TRACE(testing::Message() << yield << " -> " << newYield);
         EXPECT_EQ(ScaleRatio(yield, newYield), ratio);
     }
-}
 
-TEST(ClUnitScaling, ScaledQuantitiesFollowTheRoundingRules)
-{
     // The quantity shown, the ratio, scaling up, no fractions for the unit, the scaled quantity.
-    const std::tuple<const char*, double, bool, bool, const char*> cases[] = {
+    const std::tuple<const char*, double, bool, bool, const char*> quantities[] = {
         // yield 3 to 4
         {"1", 1.333, true, false, "2"},       {"2", 1.333, true, false, "2.666"},
         {"7", 1.333, true, false, "10"},      {"11", 1.333, true, false, "14"},
@@ -242,7 +233,7 @@ TEST(ClUnitScaling, ScaledQuantitiesFollowTheRoundingRules)
         {"0.9824", 2.5, true, false, "3"}, // 2.456: here = t(2.456) = 2 (2.5 to even), up = 3
         {"1.25", 1.333, true, false, "1.666"},
     };
-    for (const auto& [shown, ratio, up, noFraction, expected] : cases) {
+    for (const auto& [shown, ratio, up, noFraction, expected] : quantities) {
         SCOPED_TRACE(testing::Message()
                      << shown << (up ? " * " : " / ") << ratio << (noFraction ? " no fraction" : ""));
         EXPECT_EQ(ScaleQuantity(D(shown), ratio, up, noFraction), D(expected));

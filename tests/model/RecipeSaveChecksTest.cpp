@@ -52,7 +52,7 @@ protected:
     }
 
     // A complete recipe: instructions, a quantity, yield, category and cookbook.
-    static void Complete(ClRecipe& recipe)
+    static ClRecipe Complete(ClRecipe recipe = {})
     {
         recipe.LoadByID(0);
         recipe.SetTitle("Minestrone");
@@ -64,6 +64,7 @@ protected:
         recipe.IngredAdd(line);
         recipe.CatAddID(1);
         recipe.BookAdd(5);
+        return recipe;
     }
     // The texts of the questions asked, or of the messages shown.
     std::vector<std::string> Shown(bool questions) const
@@ -119,8 +120,7 @@ TEST_F(RecipeSaveChecks, EachCheckAddsItsProblemOrAsksItsQuestion)
         ui.shown.clear();
         for (Answer answer : c.answers)
             ui.Answering(answer);
-        ClRecipe recipe;
-        Complete(recipe);
+        ClRecipe recipe = Complete();
         if (c.change)
             c.change(recipe);
         const RecipeSaveCheck check = CheckRecipeBeforeSave(recipe, c.origin, "Portionen");
@@ -147,8 +147,7 @@ TEST_F(RecipeSaveChecks, OriginThatIsNoOpenCountryStopsTheSave)
     for (const char* name : {"Suppe", "Atlantis"}) {
         SCOPED_TRACE(name);
         ui.shown.clear();
-        ClRecipe recipe;
-        Complete(recipe);
+        ClRecipe recipe = Complete();
         recipe.SetYield(0);
         const RecipeSaveCheck check = CheckRecipeBeforeSave(recipe, name, "");
         EXPECT_TRUE(check.Refused);
@@ -163,8 +162,7 @@ TEST_F(RecipeSaveChecks, OriginThatIsNoOpenCountryStopsTheSave)
                       "Kategoriemanagement aufrufen und die Situation überprüfen!");
     }
     // A country closed for assignment stays usable for the recipe that already names it.
-    ClRecipe recipe;
-    Complete(recipe);
+    ClRecipe recipe = Complete();
     recipe.SetOriginID(11);
     const RecipeSaveCheck check = CheckRecipeBeforeSave(recipe, "Atlantis", "");
     EXPECT_TRUE(check.CanSave());
@@ -174,8 +172,7 @@ TEST_F(RecipeSaveChecks, OriginThatIsNoOpenCountryStopsTheSave)
 TEST_F(RecipeSaveChecks, NewOriginAndYieldUnitAreCreatedWithTheRecipe)
 {
     ui.Answering(Answer::Yes);
-    ClRecipe recipe;
-    Complete(recipe);
+    ClRecipe recipe = Complete();
     const RecipeSaveCheck check = CheckRecipeBeforeSave(recipe, "Neuland", "Laibe");
     ASSERT_TRUE(check.CanSave());
     EXPECT_EQ(check.NewOrigin, "Neuland");
@@ -198,8 +195,7 @@ TEST_F(RecipeSaveChecks, NewOriginAndYieldUnitAreCreatedWithTheRecipe)
 TEST_F(RecipeSaveChecks, FailedSaveLeavesNoNewOriginOrUnitBehind)
 {
     ui.Answering(Answer::Yes);
-    ClRecipe recipe;
-    Complete(recipe);
+    ClRecipe recipe = Complete();
     recipe.SetOriginID(10);
     const RecipeSaveCheck check = CheckRecipeBeforeSave(recipe, "Neuland", "Laibe");
     ASSERT_TRUE(check.CanSave());
@@ -227,7 +223,7 @@ TEST_F(RecipeSaveChecks, DraftIsStoredAsGenericAndARefusedSaveSaysWhyInGerman)
     EXPECT_FALSE(SaveCheckedRecipe(recipe, RecipeSaveCheck{}, false, error));
     EXPECT_EQ(error, "Das Rezept braucht einen Titel.");
 
-    Complete(recipe);
+    recipe = Complete(std::move(recipe));
     recipe.CatDel(1);
     recipe.SetZubereitung("");
     const RecipeSaveCheck check = CheckRecipeBeforeSave(recipe, "", "");

@@ -73,7 +73,7 @@ TEST_F(Trash, TwelveHundredRecipesGoToTheTrashInThreePortions)
     EXPECT_EQ(heard.size(), 1u);
 }
 
-TEST_F(Trash, ModeDecidesBetweenTrashAndDeletingForGood)
+TEST_F(Trash, ModeDecidesBetweenTrashAndDeletingForGoodAndOnlyRecipeNumbersAreTaken)
 {
     // Mode, the EditSaveDel setting, the status shown, the recipe's rows left.
     const std::tuple<int, bool, const char*, long> cases[] = {
@@ -93,10 +93,7 @@ TEST_F(Trash, ModeDecidesBetweenTrashAndDeletingForGood)
         db->Execute("DELETE FROM T_REZ_KOPF");
         trash.DeleteRecipes("7", 0);
     }
-}
-
-TEST_F(Trash, AListWithSomethingElseThanRecipeNumbersIsRefused)
-{
+    // A list with something else than recipe numbers is refused.
     AddRecipe(7, false);
     EXPECT_FALSE(trash.DeleteRecipes("7) OR (1=1", 0));
     EXPECT_FALSE(trash.LastErrorText().empty());

@@ -32,6 +32,13 @@ protected:
         EXPECT_TRUE(blob.Save()) << blob.LastErrorText();
         return blob.IDNum();
     }
+    // A picture file of size bytes.
+    std::string MakeFile(std::size_t size)
+    {
+        const std::string path = dir.File("bild.jpg");
+        test::WriteFile(path, std::string(size, 'x'));
+        return path;
+    }
     long Rows(const std::string& where = "1=1")
     {
         return Count("SELECT COUNT(*) FROM T_BLOB WHERE " + where);
@@ -164,7 +171,7 @@ TEST_F(BlobDb, OrphanCleanupRemovesPicturesOfMissingRecipesOnly)
     EXPECT_EQ(RemoveOrphanRecipePictures(*db), 0);
 }
 
-TEST_F(BlobDb, SaveIsRefusedForUnusedOrOwnerlessAttachments)
+TEST_F(BlobDb, SaveIsRefusedForUnusedOwnerlessAndReadOnlyAttachments)
 {
     const std::tuple<const char*, long, Blob> cases[] = {
         {"unused", 10, {}}, {"no owner", 0, {1, 2}}, {"negative owner", -1, {1}}};
@@ -177,10 +184,8 @@ TEST_F(BlobDb, SaveIsRefusedForUnusedOrOwnerlessAttachments)
         EXPECT_FALSE(blob.LastErrorText().empty());
     }
     EXPECT_EQ(Rows(), 0);
-}
 
-TEST_F(BlobDb, ReadOnlyNeitherWritesNorDeletes)
-{
+    // Read-only neither writes nor deletes.
     SavePicture(10, {1, 2});
     clBlob blob = Attached();
     ASSERT_TRUE(blob.Loadr(kPic, 10, 1));
@@ -235,18 +240,7 @@ TEST_F(BlobDb, TransferWritesACopyAndKeepsTheOriginal)
     EXPECT_EQ(Rows(), 2);
 }
 
-class PictureFile : public BlobDb
-{
-protected:
-    std::string MakeFile(std::size_t size)
-    {
-        const std::string path = dir.File("bild.jpg");
-        test::WriteFile(path, std::string(size, 'x'));
-        return path;
-    }
-};
-
-TEST_F(PictureFile, LargeFileAsksFirstAndNoCancels)
+TEST_F(BlobDb, LargePictureFileAsksFirstNoCancelsAndAMissingOneSaysWhy)
 {
     const std::string path = MakeFile(kLargePictureBytes + 1);
     ui.Answering(Answer::No).Answering(Answer::Yes);
@@ -258,9 +252,15 @@ TEST_F(PictureFile, LargeFileAsksFirstAndNoCancels)
     ASSERT_TRUE(data.has_value());
     EXPECT_EQ(data->size(), kLargePictureBytes + 1);
     EXPECT_TRUE(ui.AllAnswersUsed());
+
+    ui.shown.clear();
+    EXPECT_FALSE(LoadPictureFile(dir.File("fehlt.jpg")).has_value());
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].Icon, MsgIcon::Critical);
+    EXPECT_TRUE(ui.shown[0].Text.ends_with("\n\nBild konnte nicht geladen werden !")) << ui.shown[0].Text;
 }
 
-TEST_F(PictureFile, SmallFileLoadsWithoutQuestionAndShowsItsName)
+TEST_F(BlobDb, SmallPictureFileLoadsWithoutQuestionAndPictureDataReadsAPathOrGivesStoredData)
 {
     ui.mainWindowLoaded = true;
     const std::string path = MakeFile(kLargePictureBytes);
@@ -270,18 +270,8 @@ TEST_F(PictureFile, SmallFileLoadsWithoutQuestionAndShowsItsName)
     EXPECT_TRUE(ui.shown.empty());
     EXPECT_GE(ui.statusCalls, 2);
     EXPECT_EQ(ui.statusText, ""); // cleared when done
-}
 
-TEST_F(PictureFile, MissingFileReportsTheReason)
-{
-    EXPECT_FALSE(LoadPictureFile(dir.File("fehlt.jpg")).has_value());
-    ASSERT_EQ(ui.shown.size(), 1u);
-    EXPECT_EQ(ui.shown[0].Icon, MsgIcon::Critical);
-    EXPECT_TRUE(ui.shown[0].Text.ends_with("\n\nBild konnte nicht geladen werden !")) << ui.shown[0].Text;
-}
-
-TEST_F(PictureFile, PictureDataReadsAPathAndGivesStoredData)
-{
+    // The data of a picture: read from its path, or as stored.
     clBlob blob;
     EXPECT_FALSE(PictureData(blob).has_value());
     blob.SetPath(MakeFile(3));

@@ -241,7 +241,7 @@ TEST_F(BookOps, AFailureInTheMiddleLeavesAllTablesAsTheyWere)
     EXPECT_EQ(Count("SELECT COUNT(*) FROM T_BUCH WHERE ID=5"), 1);
 }
 
-TEST_F(BookOps, ReservedBooksCannotBeDeletedOrTargeted)
+TEST_F(BookOps, ReservedBooksCannotBeDeletedOrTargetedButDuplicatesMoveOut)
 {
     for (long id : {clBook::kBaseBook, clBook::kDuplicates, clBook::kTrash}) {
         SCOPED_TRACE(id);
@@ -254,6 +254,12 @@ TEST_F(BookOps, ReservedBooksCannotBeDeletedOrTargeted)
         EXPECT_EQ(book.AddToNewBook(target), -1);
         EXPECT_EQ(book.Move(target), -1);
     }
+    // The duplicates can be moved into a real cookbook.
+    AddRecipe(1, {-2});
+    ASSERT_TRUE(book.LoadByID(clBook::kDuplicates));
+    EXPECT_EQ(book.Move(7), 1);
+    EXPECT_EQ(Members(7), "1");
+    EXPECT_EQ(Members(-2), "");
 }
 
 TEST_F(BookOps, CopyAddsOnlyMissingMembersAndMoveEmptiesTheSource)
@@ -272,15 +278,6 @@ TEST_F(BookOps, CopyAddsOnlyMissingMembersAndMoveEmptiesTheSource)
     EXPECT_EQ(Members(7), "1,2,3");
     EXPECT_EQ(Members(5), "");
     EXPECT_EQ(Members(6), "1,2,3,4");
-}
-
-TEST_F(BookOps, DuplicatesCanBeMovedIntoARealCookbook)
-{
-    AddRecipe(1, {-2});
-    ASSERT_TRUE(book.LoadByID(clBook::kDuplicates));
-    EXPECT_EQ(book.Move(7), 1);
-    EXPECT_EQ(Members(7), "1");
-    EXPECT_EQ(Members(-2), "");
 }
 
 TEST_F(BookOps, ScreenQuestionsProgressAndResults)

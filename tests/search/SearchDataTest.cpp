@@ -5,7 +5,7 @@
 namespace pf {
 namespace {
 
-TEST(SearchData, EveryItemSurvivesEncodeAndDecode)
+TEST(SearchData, EveryItemSurvivesEncodeAndDecodeAndUnknownCodesAreSkipped)
 {
     SearchCriteria c;
     c.Books = {3, 4};
@@ -37,17 +37,15 @@ TEST(SearchData, EveryItemSurvivesEncodeAndDecode)
               "3002,3003,7,7,7,8,7001,1,2,100,2,102,2001,0,2002,1,2003,1,2004,2,4,300,4001,1,4002,1,4002,3,"
               "8,5,8001,6,8002,7,9,45000,3001,1,6,8,\"1,5,9\"");
     EXPECT_EQ(DecodeSearchData(data), c);
-}
 
-TEST(SearchData, DecodingSkipsUnknownCodesAndEndsAtTheSpecialList)
-{
-    const SearchCriteria c = DecodeSearchData("77,1,\"torte\",2,5,6,2,3,1,\"nie\"");
-    EXPECT_EQ(c.Words, "torte");
-    EXPECT_EQ(c.Categories, (std::vector<long>{5}));
-    EXPECT_FALSE(c.AllCategories.has_value());
-    EXPECT_TRUE(c.AllCategoriesRule());
-    EXPECT_EQ(c.SpecialMode, 2);
-    EXPECT_EQ(c.SpecialValue, "3");
+    // Decoding skips unknown codes and ends at the special list.
+    const SearchCriteria decoded = DecodeSearchData("77,1,\"torte\",2,5,6,2,3,1,\"nie\"");
+    EXPECT_EQ(decoded.Words, "torte");
+    EXPECT_EQ(decoded.Categories, (std::vector<long>{5}));
+    EXPECT_FALSE(decoded.AllCategories.has_value());
+    EXPECT_TRUE(decoded.AllCategoriesRule());
+    EXPECT_EQ(decoded.SpecialMode, 2);
+    EXPECT_EQ(decoded.SpecialValue, "3");
     EXPECT_EQ(DecodeSearchData(""), SearchCriteria{});
     // An import source that is no plain number goes in quotes, so that it reads back whole.
     SearchCriteria odd;

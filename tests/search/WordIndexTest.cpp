@@ -14,7 +14,7 @@ namespace pf::test {
 namespace {
 
 // What the index is asked for a pattern: the trigrams every match must contain.
-TEST(WordIndexFilter, TrigramQueryOfPatterns)
+TEST(WordIndexFilter, TrigramQueryOfPatternsAndAConditionNarrowsOnlyWhenEveryNeededWordCan)
 {
     const std::pair<const char*, std::string> cases[] = {
         {"*suppe*", "\"sup\" AND \"upp\" AND \"ppe\""},
@@ -37,10 +37,7 @@ TEST(WordIndexFilter, TrigramQueryOfPatterns)
         SCOPED_TRACE(pattern);
         EXPECT_EQ(TrigramQuery(pattern), query);
     }
-}
 
-TEST(WordIndexFilter, ConditionNarrowsOnlyWhenEveryNeededWordCan)
-{
     // All words must match: the words the index can serve narrow, the others are left out.
     const std::string both = WordIndexCondition({"suppe", "ei", "torte"}, false, false);
     EXPECT_NE(both.find("\"ppe\""), std::string::npos);

@@ -172,17 +172,9 @@ TEST_F(MessagesTest, ReportErrorWithoutCloseOfferOnlyInformsAndAsksWithoutALogTo
 
 TEST_F(MessagesTest, ShowProgressRoutesToSplashOrStatusLine)
 {
-    const struct
-    {
-        bool splash;
-        bool mainWindow;
-        long maximum;
-        long value;
-        const char* text;
-        const char* splashStatus;
-        const char* statusText;
-        int percent;
-    } cases[] = {
+    // Splash shown, main window loaded, maximum, value, text; then the splash's status, the status
+    // line's text and its percentage (before: "alt" and 7).
+    const std::tuple<bool, bool, long, long, const char*, const char*, const char*, int> cases[] = {
         {true, true, 10, 5, "Datenbank wird geöffnet ...", "Datenbank wird geöffnet ...", "alt", 7},
         {false, true, 200, 50, "Import", "", "Import", 25},
         {false, true, 10, 15, "zu weit", "", "zu weit", 100},
@@ -192,17 +184,17 @@ TEST_F(MessagesTest, ShowProgressRoutesToSplashOrStatusLine)
         {false, true, -1, -1, "", "", "", -1},
         {false, false, 10, 5, "noch nichts", "", "alt", 7},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        m_ui.splashVisible = c.splash;
-        m_ui.mainWindowLoaded = c.mainWindow;
+    for (const auto& [splash, mainWindow, maximum, value, text, splashStatus, statusText, percent] : cases) {
+        SCOPED_TRACE(text);
+        m_ui.splashVisible = splash;
+        m_ui.mainWindowLoaded = mainWindow;
         m_ui.splashStatus.clear();
         m_ui.statusText = "alt";
         m_ui.statusPercent = 7;
-        ShowProgress(c.maximum, c.value, c.text);
-        EXPECT_EQ(m_ui.splashStatus, c.splashStatus);
-        EXPECT_EQ(m_ui.statusText, c.statusText);
-        EXPECT_EQ(m_ui.statusPercent, c.percent);
+        ShowProgress(maximum, value, text);
+        EXPECT_EQ(m_ui.splashStatus, splashStatus);
+        EXPECT_EQ(m_ui.statusText, statusText);
+        EXPECT_EQ(m_ui.statusPercent, percent);
     }
 }
 

@@ -77,17 +77,8 @@ TEST_F(SettingsTest, ReadChoosesStoreByScopeAndUser)
     WriteFile(m_ctx.UserStoreFile, "[Pfannola]\nBoth=user\nShowTips=1\n[Extra]\nK=user extra\n");
     m_ctx.CommandLine = "ShowTips=0 Database=\"/a b/c.mdb\"";
 
-    struct Case
-    {
-        const char* Name;
-        std::string WinUser;
-        bool SaveUserRelevant;
-        const char* Section;
-        const char* Key;
-        bool MachineWide;
-        const char* Expected;
-    };
-    const Case cases[] = {
+    // What is read, the user, the settings kept per user, the section and key, read machine-wide, the value.
+    const std::tuple<const char*, std::string, bool, const char*, const char*, bool, const char*> cases[] = {
         {"per user from the user store", "koch", true, "", "Both", false, "user"},
         {"other section by name", "koch", true, "Extra", "K", false, "user extra"},
         {"per user missing falls back to the INI file", "koch", true, "", "Language", false, "1"},
@@ -98,11 +89,11 @@ TEST_F(SettingsTest, ReadChoosesStoreByScopeAndUser)
         {"override wins over both stores", "koch", true, "", "ShowTips", false, "0"},
         {"machine-wide override wins over the INI file", "koch", true, "", "Database", true, "/a b/c.mdb"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.Name);
-        m_ctx.WinUser = c.WinUser;
-        m_ctx.SaveUserRelevant = c.SaveUserRelevant;
-        EXPECT_EQ(ReadSetting(c.Section, c.Key, "dflt", c.MachineWide), c.Expected);
+    for (const auto& [name, user, perUser, section, key, machineWide, expected] : cases) {
+        SCOPED_TRACE(name);
+        m_ctx.WinUser = user;
+        m_ctx.SaveUserRelevant = perUser;
+        EXPECT_EQ(ReadSetting(section, key, "dflt", machineWide), expected);
     }
 }
 

@@ -62,7 +62,7 @@ protected:
     FoodTables m_tables;
 };
 
-TEST_F(NutrientCalculationTest, LinesBecomeGramsOrSayWhyNotAndAddUpPerServing)
+TEST_F(NutrientCalculationTest, LinesBecomeGramsOrSayWhyNotAddUpPerServingAndTeachTheirWeight)
 {
     AddMixedRecipe();
     UnitMatching matching(*m_db, m_tables);
@@ -100,6 +100,34 @@ TEST_F(NutrientCalculationTest, LinesBecomeGramsOrSayWhyNotAndAddUpPerServing)
     EXPECT_EQ(Shown(matching.Calculate(), "GCAL"), "696,097"); // without the eggs' 180 kcal
     matching.SetSkip(0, false);
     EXPECT_EQ(Shown(matching.Calculate(), "GCAL"), "741,097");
+
+    // Weighing the tin by hand counts it; learning writes only what the person agreed to.
+    const std::size_t tin = 7;
+    ASSERT_EQ(matching.Lines()[tin].Ingredient, "Tomaten");
+    matching.SetGrams(tin, Decimal4::FromLong(400));
+    EXPECT_TRUE(matching.Lines()[tin].LeftOut.empty());
+    EXPECT_EQ(Shown(matching.Calculate(), "GCAL"), "761,097"); // plus 400 g x 0.2 kcal / 4
+
+    const auto unitsOfTomato = [&] {
+        auto rs =
+            m_db->OpenRecordset("SELECT ProduktStandardEinheit,ProduktStandardMenge,ProduktAlternativEinheit,"
+                                "ProduktAlternativMenge FROM T_BLS_KEY WHERE ID=6");
+        return std::vector<double>{rs->Field(0).AsDouble(), rs->Field(1).AsDouble(), rs->Field(2).AsDouble(),
+                                   rs->Field(3).AsDouble()};
+    };
+    m_ui.Answering(Answer::No);
+    EXPECT_EQ(matching.LearnChanged(m_ui), 0);
+    EXPECT_EQ(unitsOfTomato(), (std::vector<double>{1, 70, 0, 0}));
+
+    m_ui.Answering(Answer::Yes).ChoosingItem(1);
+    EXPECT_EQ(matching.LearnChanged(m_ui), 1);
+    EXPECT_EQ(unitsOfTomato(), (std::vector<double>{1, 70, 11, 400}));
+    EXPECT_TRUE(m_ui.AllAnswersUsed());
+
+    // The next calculation knows what a tin of tomatoes weighs.
+    ASSERT_TRUE(matching.NextID(1));
+    EXPECT_EQ(matching.Lines()[tin].Quantity, Decimal4::FromLong(400));
+    EXPECT_EQ(matching.LearnChanged(m_ui), 0); // nothing changed, nothing asked
 }
 
 // A line without quantity is one unit of what it names; a line without unit counts in the food's
@@ -191,39 +219,6 @@ TEST_F(NutrientCalculationTest, SingleFoodsAndEmptyTables)
     EXPECT_FALSE(empty.ShowItems(&m_ui));
     ASSERT_EQ(m_ui.shown.size(), 1u);
     EXPECT_EQ(m_ui.shown[0].Text, "Es gibt keine Nährwertinformationen zum Anzeigen.");
-}
-
-TEST_F(NutrientCalculationTest, LearningWritesOnlyWhatThePersonAgreedTo)
-{
-    AddMixedRecipe();
-    UnitMatching matching(*m_db, m_tables);
-    ASSERT_TRUE(matching.NextID(1));
-    const std::size_t tin = 7;
-    ASSERT_EQ(matching.Lines()[tin].Ingredient, "Tomaten");
-    matching.SetGrams(tin, Decimal4::FromLong(400));
-    EXPECT_TRUE(matching.Lines()[tin].LeftOut.empty());
-    EXPECT_EQ(Shown(matching.Calculate(), "GCAL"), "761,097"); // plus 400 g x 0.2 kcal / 4
-
-    const auto unitsOfTomato = [&] {
-        auto rs =
-            m_db->OpenRecordset("SELECT ProduktStandardEinheit,ProduktStandardMenge,ProduktAlternativEinheit,"
-                                "ProduktAlternativMenge FROM T_BLS_KEY WHERE ID=6");
-        return std::vector<double>{rs->Field(0).AsDouble(), rs->Field(1).AsDouble(), rs->Field(2).AsDouble(),
-                                   rs->Field(3).AsDouble()};
-    };
-    m_ui.Answering(Answer::No);
-    EXPECT_EQ(matching.LearnChanged(m_ui), 0);
-    EXPECT_EQ(unitsOfTomato(), (std::vector<double>{1, 70, 0, 0}));
-
-    m_ui.Answering(Answer::Yes).ChoosingItem(1);
-    EXPECT_EQ(matching.LearnChanged(m_ui), 1);
-    EXPECT_EQ(unitsOfTomato(), (std::vector<double>{1, 70, 11, 400}));
-    EXPECT_TRUE(m_ui.AllAnswersUsed());
-
-    // The next calculation knows what a tin of tomatoes weighs.
-    ASSERT_TRUE(matching.NextID(1));
-    EXPECT_EQ(matching.Lines()[tin].Quantity, Decimal4::FromLong(400));
-    EXPECT_EQ(matching.LearnChanged(m_ui), 0); // nothing changed, nothing asked
 }
 
 TEST(FormatGrouped, GermanSeparatorsAndRounding)

@@ -92,6 +92,11 @@ protected:
         return recipe;
     }
 
+    static long IdOf(Database& in, const std::string& title)
+    {
+        return static_cast<long>(in.Scalar("SELECT ID FROM T_REZ_KOPF WHERE RezTitle=?", {title}).AsLong());
+    }
+
     // A stored recipe with all its collections, to be changed and saved again.
     ClRecipe Stored(long id)
     {

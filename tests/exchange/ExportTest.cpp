@@ -362,12 +362,16 @@ TEST_P(Export, UnwritableTargetReportsTheError)
 
 TEST_P(ExportToFile, TargetThatIsTheOpenDatabaseIsRefused)
 {
-    // Replacing or appending to the database file would destroy every recipe in it.
+    // Replacing or appending to the database file, or copying recipes over it, would destroy every
+    // recipe in it.
     const std::string file = db->Name();
     const std::string before = test::ReadFile(file);
-    for (bool append : {false, true}) {
-        SCOPED_TRACE(append);
-        ExportRequest request = Request(clsRecipeExport::kMealMasterFile, {brueheId});
+    const std::pair<int, bool> cases[] = {{clsRecipeExport::kMealMasterFile, false},
+                                          {clsRecipeExport::kMealMasterFile, true},
+                                          {clsRecipeExport::kDatabaseFile, false}};
+    for (const auto& [mode, append] : cases) {
+        SCOPED_TRACE(mode * 10 + append);
+        ExportRequest request = Request(mode, {brueheId});
         request.FileName = file;
         request.Append = append;
         const ExportOutcome outcome = RunExport(request, db.get());

@@ -81,16 +81,9 @@ protected:
     std::unique_ptr<Database> db;
 };
 
-const char* const kTable =
-    "Titel;Menükarte;Notiz;Quelle;Kategorie;Unterkategorie;Kochbücher;Buch;Seite;Weitere;"
-    "Ausgabe;Eltern\r\n"
-    "Apfelkuchen;;x;;Backen;Kuchen;\"Omas Beste;Sommer\";Backbuch;12;\"Obst;Herbst\";3;\r\n"
-    "# ein Kommentar\r\n"
-    ";eine Zeile, die mit dem Trenner beginnt\r\n"
-    "\"Käse-\r\nspätzle\";Spätzle;;Heft;Hauptgericht;;Sommer;Backbuch;7;;3;Apfelkuchen\r\n"
-    "\r\n"
-    "Winterteller;;;;Hauptgericht;;Winter;;;;;\r\n"
-    "Ohne Buch;;;;;;;;;;;\r\n";
+// A table as a spreadsheet program writes it: a comment, an empty line, a quoted field over two
+// lines and a line that begins with the delimiter.
+const std::string kTable = ReadFile(std::string(PF_TEST_DATA_DIR) + "/table/recipes.csv");
 
 TEST_F(GenericImportTest, SameTableInEveryEncodingGivesTheSameRows)
 {

@@ -79,11 +79,6 @@ protected:
         return engine.Result();
     }
 
-    static long IdOf(Database& in, const std::string& title)
-    {
-        return static_cast<long>(in.Scalar("SELECT ID FROM T_REZ_KOPF WHERE RezTitle=?", {title}).AsLong());
-    }
-
     // Several database facts of the recipe of that title, as one comparable text: the wine tip, the
     // rows of each query on the recipe id ("|" + mark + the fields joined by ",") and the pictures.
     static std::string Facts(Database& in, const std::string& title)
@@ -169,16 +164,6 @@ TEST_F(RecipeTransferTest, DatabaseCopyHoldsTheChosenRecipesAndWhatTheyUse)
         copy.reset();
         std::filesystem::remove(file);
     }
-}
-
-TEST_F(RecipeTransferTest, CopyRefusesTheOpenDatabaseAsTarget)
-{
-    ExportRequest request = Request(clsRecipeExport::kDatabaseFile, {suppeId});
-    request.FileName = db->Name();
-    const ExportOutcome outcome = RunExport(request, db.get());
-    EXPECT_FALSE(outcome.Ok);
-    EXPECT_NE(outcome.Message.find("ist die geöffnete Datenbank"), std::string::npos) << outcome.Message;
-    EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong(), 3);
 }
 
 TEST_F(RecipeTransferTest, ImportFromAnotherDatabaseDecidesDuplicatesAndNeverWritesIt)

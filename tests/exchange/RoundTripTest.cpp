@@ -198,15 +198,10 @@ TEST_F(RoundTrip, RezkonvExportOfALongPreparationReadsBackWhole)
 {
     // The Rezkonv export writes the whole preparation, far beyond the 110 lines a Meal-Master
     // recipe may have; its reader must take all of it back.
-    ASSERT_TRUE(RunExport(Request(clsRecipeExport::kRezkonvFile, {kuchenId}, "long.rez"), db.get()).Ok);
-    auto fresh = ImportInto({dir.File("long.rez")}, "long.db");
+    auto fresh = ExpectSecondExportEqualsFirst(*db, clsRecipeExport::kRezkonvFile, "long");
     ASSERT_TRUE(fresh);
-    const std::string text =
-        fresh
-            ->Scalar(
-                "SELECT AnwText FROM T_REZ_ANWEIS INNER JOIN T_REZ_KOPF ON T_REZ_ANWEIS.ID=T_REZ_KOPF.ID "
-                "WHERE RezTitle='Apfel-Zimt-Kuchen (Blech)'")
-            .AsText();
+    const long id = IdOf(*fresh, "Apfel-Zimt-Kuchen (Blech)");
+    const std::string text = fresh->Scalar("SELECT AnwText FROM T_REZ_ANWEIS WHERE ID=?", {id}).AsText();
     const std::size_t last = text.find("Absatz 60:");
     ASSERT_NE(last, std::string::npos);
     EXPECT_NE(text.find("legen.", last), std::string::npos);
@@ -459,9 +454,7 @@ TEST_F(RoundTrip, GeneratedRecipesSurviveExportAndImport)
             const std::string title = Carried(original.Title(), mode == clsRecipeExport::kMensaxFile);
             ClRecipe back;
             back.SetDB(read.get());
-            ASSERT_TRUE(back.LoadByID(
-                read->Scalar("SELECT ID FROM T_REZ_KOPF WHERE RezTitle=?", {title}).AsLong(), 2, true))
-                << "not imported";
+            ASSERT_TRUE(back.LoadByID(IdOf(*read, title), 2, true)) << "not imported";
             back.SetConvtype(convtype);
             ExpectReadBack(original, back, mode);
         }

@@ -117,16 +117,9 @@ TEST_F(UnitDb, DisplayConversionChoosesNamesAndFactors)
     units.SetDB(db.get());
     ASSERT_EQ(units.Count(), 2);
 
-    struct Case
-    {
-        int index;
-        int flags;
-        const char* language;
-        const char* stored;
-        const char* quantity;
-        const char* text;
-        const char* shown; // on screen: the short name as the table spells it
-    } cases[] = {
+    // Unit index, flags, language, stored quantity, the quantity and unit name shown, and the name on
+    // screen: the short name as the table spells it.
+    const std::tuple<int, int, const char*, const char*, const char*, const char*, const char*> cases[] = {
         {1, 8, "DE", "100", "100", "Unze (UK)", "ozuk"}, // British measure: stored quantity unchanged
         {1, 2, "DE", "100", "3.53", "Unze", "oz"},
         {1, 4, "DE", "100", "3.38", "Unze (US)", "ozus"},
@@ -135,16 +128,16 @@ TEST_F(UnitDb, DisplayConversionChoosesNamesAndFactors)
         {1, 2, "E", "1", "0.035", "Unze (US)", "ozus"},
         {2, 2, "DE", "0.3333", "1", "Drittel", "Drittel"}, // 0.9999 lies within 0.001 of 1; no short name
         {2, 2, "DE", "0.3330", "0.999", "Drittel", "Drittel"},
-        {2, 4, "DE", "1.2345", "1.235", "Drittel (US)",
-         "xus"}, // US factor 0: no conversion; 0.0005 rounds up
+        // US factor 0: no conversion; 0.0005 rounds up.
+        {2, 4, "DE", "1.2345", "1.235", "Drittel (US)", "xus"},
         {2, 4, "DE", "1.2344", "1.234", "Drittel (US)", "xus"},
         {0, 2, "DE", "2.5", "2.5", "", ""}, // no unit, no factor
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.index << " " << c.flags << " " << c.stored);
-        EXPECT_EQ(units.DisplayQuantity(D(c.stored), c.index, c.flags), D(c.quantity));
-        EXPECT_EQ(units.UnitText(c.index, c.flags, c.language), c.text);
-        EXPECT_EQ(units.DisplayUnitText(c.index, c.flags, c.language), c.shown);
+    for (const auto& [index, flags, language, stored, quantity, text, shown] : cases) {
+        SCOPED_TRACE(testing::Message() << index << " " << flags << " " << stored);
+        EXPECT_EQ(units.DisplayQuantity(D(stored), index, flags), D(quantity));
+        EXPECT_EQ(units.UnitText(index, flags, language), text);
+        EXPECT_EQ(units.DisplayUnitText(index, flags, language), shown);
     }
 }
 

@@ -1,17 +1,10 @@
 #include "model/RecipeSaveChecks.h"
 
-#include "core/AppContext.h"
-#include "db/Database.h"
 #include "db/DatabaseChoice.h"
-#include "db/Schema.h"
 #include "model/ClRecipe.h"
 #include "model/ProgramUnits.h"
 #include "model/clsRecipeUnit.h"
-#include "tests/support/NewDatabase.h"
-#include "tests/support/ScriptedInteraction.h"
-#include "tests/support/TempDir.h"
-
-#include <gtest/gtest.h>
+#include "tests/model/ModelDb.h"
 
 #include <functional>
 
@@ -27,23 +20,22 @@ const char* const kBookQuestion =
     "Ist es korrekt, dass das Rezept ausser zum Basiskochbuch zu keinen weiteren Kochbüchern gehört ?";
 const char* const kNoOriginQuestion = "Ist es korrekt, dass keine Herkunftsangabe gemacht worden ist ?";
 
-class RecipeSaveChecks : public ::testing::Test
+// The checks work on the program's work database.
+class RecipeSaveChecks : public test::ModelDb
 {
 protected:
     void SetUp() override
     {
-        app.UI = &ui;
+        ModelDb::SetUp();
         Connection() = ConnectionState{};
-        Connection().WorkDb = test::NewDatabase(dir.File("Pfannola.MDB"));
+        Connection().WorkDb = std::move(db);
         ResetProgramData();
-        CreateTables(WorkDb(), SchemaTables());
-        Database& db = WorkDb();
-        db.Execute(
+        WorkDb().Execute(
             "INSERT INTO T_CAT (ID,CatNameD,CatType,LaenderCode,ErfassungsFlag) VALUES "
             "(1,'Hauptgericht',1,0,-1),(2,'Suppe',1,0,-1),(10,'Italien',2,39,-1),(11,'Atlantis',2,98,0)");
-        db.Execute("INSERT INTO T_BUCH (ID,BuchTitel) VALUES (5,'Alltag')");
-        db.Execute("INSERT INTO T_REZ_KOPFEINHEIT (ID,NameD,NameE,NameF) VALUES (1,'Portionen','Portionen',"
-                   "'Portionen')");
+        WorkDb().Execute("INSERT INTO T_BUCH (ID,BuchTitel) VALUES (5,'Alltag')");
+        WorkDb().Execute("INSERT INTO T_REZ_KOPFEINHEIT (ID,NameD,NameE,NameF) VALUES "
+                         "(1,'Portionen','Portionen','Portionen')");
     }
     void TearDown() override
     {
@@ -76,10 +68,11 @@ protected:
         return texts;
     }
 
-    test::TempDir dir;
-    test::ScriptedInteraction ui;
-    AppContext app;
-    ScopedAppContext scope{app};
+    // A single value the query gives in the work database.
+    static Value Work(const std::string& sql, const std::vector<Value>& params = {})
+    {
+        return WorkDb().Scalar(sql, params);
+    }
 };
 
 TEST_F(RecipeSaveChecks, EachCheckAddsItsProblemOrAsksItsQuestion)
@@ -180,16 +173,14 @@ TEST_F(RecipeSaveChecks, NewOriginAndYieldUnitAreCreatedWithTheRecipe)
 
     std::string error;
     ASSERT_TRUE(SaveCheckedRecipe(recipe, check, false, error)) << error;
-    Database& db = WorkDb();
-    const long origin =
-        static_cast<long>(db.Scalar("SELECT ID FROM T_CAT WHERE CatNameD='Neuland'").AsLong());
-    EXPECT_NE(db.Scalar("SELECT LaenderCode FROM T_CAT WHERE ID=?", {origin}).AsLong(), 0);
-    EXPECT_TRUE(db.Scalar("SELECT ErfassungsFlag FROM T_CAT WHERE ID=?", {origin}).AsBool());
+    const long origin = static_cast<long>(Work("SELECT ID FROM T_CAT WHERE CatNameD='Neuland'").AsLong());
+    EXPECT_NE(Work("SELECT LaenderCode FROM T_CAT WHERE ID=?", {origin}).AsLong(), 0);
+    EXPECT_TRUE(Work("SELECT ErfassungsFlag FROM T_CAT WHERE ID=?", {origin}).AsBool());
     const long unit =
-        static_cast<long>(db.Scalar("SELECT ID FROM T_REZ_KOPFEINHEIT WHERE NameD='Laibe'").AsLong());
+        static_cast<long>(Work("SELECT ID FROM T_REZ_KOPFEINHEIT WHERE NameD='Laibe'").AsLong());
     EXPECT_GT(unit, 1);
-    EXPECT_EQ(db.Scalar("SELECT RezHerkunft FROM T_REZ_KOPF WHERE ID=?", {recipe.id()}).AsLong(), origin);
-    EXPECT_EQ(db.Scalar("SELECT RezYieldEinh FROM T_REZ_KOPF WHERE ID=?", {recipe.id()}).AsLong(), unit);
+    EXPECT_EQ(Work("SELECT RezHerkunft FROM T_REZ_KOPF WHERE ID=?", {recipe.id()}).AsLong(), origin);
+    EXPECT_EQ(Work("SELECT RezYieldEinh FROM T_REZ_KOPF WHERE ID=?", {recipe.id()}).AsLong(), unit);
 }
 
 TEST_F(RecipeSaveChecks, FailedSaveLeavesNoNewOriginOrUnitBehind)
@@ -204,10 +195,9 @@ TEST_F(RecipeSaveChecks, FailedSaveLeavesNoNewOriginOrUnitBehind)
     std::string error;
     EXPECT_FALSE(SaveCheckedRecipe(recipe, check, false, error));
     EXPECT_NE(error.find("Das Rezept konnte nicht gespeichert werden:"), std::string::npos) << error;
-    Database& db = WorkDb();
-    EXPECT_EQ(db.Scalar("SELECT COUNT(*) FROM T_CAT WHERE CatNameD='Neuland'").AsLong(), 0);
-    EXPECT_EQ(db.Scalar("SELECT COUNT(*) FROM T_REZ_KOPFEINHEIT").AsLong(), 1);
-    EXPECT_EQ(db.Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong(), 0);
+    EXPECT_EQ(Work("SELECT COUNT(*) FROM T_CAT WHERE CatNameD='Neuland'").AsLong(), 0);
+    EXPECT_EQ(Work("SELECT COUNT(*) FROM T_REZ_KOPFEINHEIT").AsLong(), 1);
+    EXPECT_EQ(Work("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong(), 0);
     // The recipe keeps its edits and its old origin; the unit list forgot the lost entry.
     EXPECT_EQ(recipe.Origin(), 10);
     EXPECT_EQ(recipe.Title(), "Minestrone");

@@ -28,6 +28,12 @@ protected:
         for (long bookId : books)
             db->Execute("INSERT INTO T_REZ_KOCHBUCH (RezID,BuchID) VALUES (?,?)", {id, bookId});
     }
+    // Recipes, each with the cookbooks it is in.
+    void AddRecipes(std::initializer_list<std::pair<long, std::initializer_list<long>>> recipes)
+    {
+        for (const auto& [id, books] : recipes)
+            AddRecipe(id, books);
+    }
     // The first column of a query as "id,id,...".
     std::string Joined(const std::string& sql)
     {
@@ -202,11 +208,8 @@ TEST_F(BookDb, ActiveCookbookIsRestoredFromItsNumber)
 
 TEST_F(BookOps, DeleteWithDiscardTrashesOnlyRecipesInNoOtherCookbook)
 {
-    AddRecipe(1, {5});
-    AddRecipe(2, {5, 6});
-    AddRecipe(3, {5, -2});
-    AddRecipe(4, {6});
-    AddRecipe(8, {5, 5}); // a doubled membership row is still one recipe
+    // A doubled membership row (recipe 8) is still one recipe.
+    AddRecipes({{1, {5}}, {2, {5, 6}}, {3, {5, -2}}, {4, {6}}, {8, {5, 5}}});
     ASSERT_TRUE(book.LoadByID(5));
     EXPECT_EQ(book.Delete(true), 2);
     EXPECT_EQ(Trashed(), "1,8");
@@ -229,8 +232,7 @@ TEST_F(BookOps, DeleteTrashesInPortionsOfAtMost500)
 
 TEST_F(BookOps, AFailureInTheMiddleLeavesAllTablesAsTheyWere)
 {
-    AddRecipe(1, {5});
-    AddRecipe(2, {5, 6});
+    AddRecipes({{1, {5}}, {2, {5, 6}}});
     // The trash step has run when the membership rows are removed; the failure comes last.
     Raw("CREATE TRIGGER fail BEFORE DELETE ON T_REZ_KOCHBUCH BEGIN SELECT RAISE(ABORT, 'kaputt'); END");
     ASSERT_TRUE(book.LoadByID(5));
@@ -264,10 +266,7 @@ TEST_F(BookOps, ReservedBooksCannotBeDeletedOrTargetedButDuplicatesMoveOut)
 
 TEST_F(BookOps, CopyAddsOnlyMissingMembersAndMoveEmptiesTheSource)
 {
-    AddRecipe(1, {5});
-    AddRecipe(2, {5, 6});
-    AddRecipe(3, {5});
-    AddRecipe(4, {6});
+    AddRecipes({{1, {5}}, {2, {5, 6}}, {3, {5}}, {4, {6}}});
     ASSERT_TRUE(book.LoadByID(5));
     EXPECT_EQ(book.AddToNewBook(6), 2);
     EXPECT_EQ(Members(6), "1,2,3,4");
@@ -282,8 +281,7 @@ TEST_F(BookOps, CopyAddsOnlyMissingMembersAndMoveEmptiesTheSource)
 
 TEST_F(BookOps, ScreenQuestionsProgressAndResults)
 {
-    AddRecipe(1, {5});
-    AddRecipe(2, {5, 6});
+    AddRecipes({{1, {5}}, {2, {5, 6}}});
     ui.mainWindowLoaded = true;
     ASSERT_TRUE(book.LoadByID(5));
 

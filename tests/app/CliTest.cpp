@@ -55,10 +55,12 @@ TEST_F(CliTest, InfoReportsVersionAndCountsOfAnOldAndAnInitialisedDatabase)
     EXPECT_THAT(err.str(), HasSubstr("bereits vorhanden"));
 }
 
-TEST_F(CliTest, FailuresGiveGermanMessagesAndNonZeroCodes)
+TEST_F(CliTest, FailuresGiveGermanMessagesAndCommandsRefuseWordsBeforeOpeningTheDatabase)
 {
+    // Failures give German messages and non-zero codes.
+    const std::string path = dir.File("fehlt.mdb");
     for (const char* command : {"info", "upgrade"}) {
-        EXPECT_NE(Run({"--db", dir.File("fehlt.mdb"), command}), 0);
+        EXPECT_NE(Run({"--db", path, command}), 0);
         EXPECT_THAT(err.str(), HasSubstr("wurde nicht gefunden"));
     }
     EXPECT_NE(Run({"info"}), 0);
@@ -72,13 +74,9 @@ TEST_F(CliTest, FailuresGiveGermanMessagesAndNonZeroCodes)
     EXPECT_THAT(err.str(), HasSubstr("Unbekannter Befehl: Omas=Rezepte.mm"));
     EXPECT_EQ(Run({"--set", "ohneWert", "info"}), 2);
     EXPECT_THAT(err.str(), HasSubstr("SCHLÜSSEL=Wert"));
-}
 
-// Every command reads its words the same way, and refuses what it cannot use before it touches
-// the database file (which does not exist here: init would create it).
-TEST_F(CliTest, CommandsRefuseWordsTheyCannotUseBeforeOpeningTheDatabase)
-{
-    const std::string path = dir.File("fehlt.mdb");
+    // Every command reads its words the same way, and refuses what it cannot use before it touches
+    // the database file (which does not exist here: init would create it).
     for (const CliCommand& command : CliCommands()) {
         SCOPED_TRACE(command.Name);
         EXPECT_EQ(Run({"--db", path, command.Name, "--kochen"}), 2);
@@ -154,7 +152,7 @@ protected:
     // A database as an older program left it at that version, with one recipe.
     std::string MakeDatabase(const std::string& version)
     {
-        const std::string path = dir.File("rezepte.mdb");
+        const std::string path = dir.File("rezepte-" + version + ".mdb");
         auto db = test::NewSchemaDatabase(path, InitialSchema());
         db->Execute("INSERT INTO T_REZ_KOPF (ID, RezTitle, RezBild) VALUES (1, 'Apfelkuchen', 'apfel.jpg')");
         std::string current = InitialSchemaVersion();
@@ -172,29 +170,27 @@ protected:
     }
 };
 
-TEST_F(CliUpgradeTest, BringsTheFileToTheProgramVersionWithASafetyCopy)
+TEST_F(CliUpgradeTest, BringsTheFileToTheProgramVersionWithASafetyCopyButLeavesOneTooOld)
 {
     const std::string path = MakeDatabase("001.19.110");
     EXPECT_EQ(Out({"--db", path, "upgrade"}), "Schema-Version: 001.19.110 -> 002.00.126\n");
     EXPECT_EQ(DatabaseVersionText(*Database::OpenSqlite(path + ".BAK")), "001.19.110");
     // A second run finds nothing to do.
     EXPECT_EQ(Out({"--db", path, "upgrade"}), "Schema-Version: 002.00.126 -> 002.00.126\n");
-}
 
-TEST_F(CliUpgradeTest, ATooOldDatabaseIsLeftAloneWithAGermanMessage)
-{
-    const std::string path = MakeDatabase(""); // no version row: 000.50.036
+    // A database too old is left alone with a German message.
+    const std::string old = MakeDatabase(""); // no version row: 000.50.036
     // The question and its default answer go to the terminal's error stream.
     std::ostringstream terminal;
     std::streambuf* previous = std::cerr.rdbuf(terminal.rdbuf());
-    const int code = Run({"--db", path, "upgrade"});
+    const int code = Run({"--db", old, "upgrade"});
     std::cerr.rdbuf(previous);
     EXPECT_NE(code, 0);
     EXPECT_EQ(out.str(), "");
     EXPECT_THAT(terminal.str(), HasSubstr("wahrscheinlich zu alt"));
     EXPECT_THAT(terminal.str(), HasSubstr("-> Nein"));
     EXPECT_THAT(err.str(), HasSubstr("wurde nicht aktualisiert"));
-    EXPECT_EQ(DatabaseVersionText(*Database::OpenSqlite(path)), "000.50.036");
+    EXPECT_EQ(DatabaseVersionText(*Database::OpenSqlite(old)), "000.50.036");
 }
 
 class CliBackupTest : public test::CliFixture

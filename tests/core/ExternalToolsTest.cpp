@@ -28,38 +28,31 @@ ToolValues Values()
     return v;
 }
 
-TEST(ExternalTools, FillsInEnvironmentAndPlaceholders)
+TEST(ExternalTools, FillsInEnvironmentAndPlaceholdersAfterSplittingAndNamesTheActionFile)
 {
     ::setenv("PF_TOOL_HOME", "/home/koch", 1);
     ::unsetenv("PF_TOOL_UNSET");
     const std::pair<const char*, const char*> cases[] = {
-        {"%PF_TOOL_HOME%/bin/wandler", "/home/koch/bin/wandler"},
-        {"%PF_TOOL_UNSET%/x", "%PF_TOOL_UNSET%/x"},
-        {"100%% sicher", "100% sicher"},
-        {"50% offen", "50% offen"},
+        {"%PF_TOOL_HOME%/bin/wandler", "/home/koch/bin/wandler"}, {"%PF_TOOL_UNSET%/x", "%PF_TOOL_UNSET%/x"},
+        {"100%% sicher", "100% sicher"},                           {"50% offen", "50% offen"},
         {"&db|&bid|&book|&fil|&tmp", "/daten/Pfannola.MDB|7|Omas Küche|/tmp/x/Werkzeug.mmf|/tmp/x/"},
         {"&DB und &Book", "/daten/Pfannola.MDB und Omas Küche"},
         {"Salz & Pfeffer &unbekannt", "Salz & Pfeffer &unbekannt"},
-        {"&tmpWerkzeug.mx2", "/tmp/x/Werkzeug.mx2"},
-        {"", ""},
+        {"&tmpWerkzeug.mx2", "/tmp/x/Werkzeug.mx2"},                {"", ""},
     };
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(ExpandToolText(text, Values()), expected) << text;
-}
 
-// Splitting comes first: a value with blanks, quotes or shell signs stays one argument, as written.
-TEST(ExternalTools, SplitsTheCommandLineBeforeFillingInAndNamesTheActionFile)
-{
+    // Splitting comes first: a value with blanks, quotes or shell signs stays one argument, as written.
     using Args = std::vector<std::string>;
-    const std::pair<const char*, Args> cases[] = {
+    const std::pair<const char*, Args> lines[] = {
         {"wandler -i &fil -o  &tmp", {"wandler", "-i", "/tmp/x/Werkzeug.mmf", "-o", "/tmp/x/"}},
         {"\"/opt/Mein Programm/start\" \"a b\" \"\"", {"/opt/Mein Programm/start", "a b", ""}},
         {"echo &clp", {"echo", "Rösti; rm -rf / $(id)"}},
         {"echo --titel=\"&book\"", {"echo", "--titel=Omas Küche"}},
-        {"   ", {}},
-        {"\"\" x", {}},
+        {"   ", {}}, {"\"\" x", {}},
     };
-    for (const auto& [line, expected] : cases)
+    for (const auto& [line, expected] : lines)
         EXPECT_EQ(ToolArguments(line, Values()), expected) << line;
 
     // The action file defaults to the temporary folder, named by the format.

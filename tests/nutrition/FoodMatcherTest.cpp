@@ -46,28 +46,26 @@ TEST(FoodNameKey, FoldsCaseUmlautsAccentsAndBlanksAndFormsReachTheSingularAndThe
 
 using FoodMatcherTest = FoodFixture;
 
-TEST_F(FoodMatcherTest, VariantsFollowCommaAndWordsThenShortening)
+TEST_F(FoodMatcherTest, VariantsAndMatchesOfNamesSynonymsAndFormsCachedUntilInvalidated)
 {
-    FoodMatcher matcher(*m_db);
-    const std::vector<std::string> paprika = matcher.Variants("Paprika, rot");
+    // Variants follow comma and words, then shortening.
+    FoodMatcher variants(*m_db);
+    const std::vector<std::string> paprika = variants.Variants("Paprika, rot");
     ASSERT_GE(paprika.size(), 4u);
     EXPECT_EQ(std::vector<std::string>(paprika.begin(), paprika.begin() + 4),
               (std::vector<std::string>{"Paprika, rot", "rot, Paprika", "rot", "Paprika"}));
     // Shortened forms come after every unshortened one, one character before two.
-    EXPECT_EQ(matcher.Variants("Zwiebeln"), (std::vector<std::string>{"Zwiebeln", "Zwiebel", "Zwiebe"}));
-    matcher.SetStrong(false);
-    EXPECT_EQ(matcher.Variants("Zwiebeln"), std::vector<std::string>{"Zwiebeln"});
-    EXPECT_EQ(matcher.Variants("frische rote Zwiebeln"),
+    EXPECT_EQ(variants.Variants("Zwiebeln"), (std::vector<std::string>{"Zwiebeln", "Zwiebel", "Zwiebe"}));
+    variants.SetStrong(false);
+    EXPECT_EQ(variants.Variants("Zwiebeln"), std::vector<std::string>{"Zwiebeln"});
+    EXPECT_EQ(variants.Variants("frische rote Zwiebeln"),
               (std::vector<std::string>{"frische rote Zwiebeln", "rote Zwiebeln", "rote", "frische"}));
     // Skip rules: a leading "-" or ";" is never matched; the text after ";" is not part of it.
-    EXPECT_TRUE(matcher.Variants("-Zwiebel").empty());
-    EXPECT_TRUE(matcher.Variants(";Zwiebel").empty());
-    EXPECT_TRUE(matcher.Variants("   ").empty());
-    EXPECT_EQ(matcher.Variants("Zwiebel; fein gehackt").front(), "Zwiebel");
-}
+    EXPECT_TRUE(variants.Variants("-Zwiebel").empty());
+    EXPECT_TRUE(variants.Variants(";Zwiebel").empty());
+    EXPECT_TRUE(variants.Variants("   ").empty());
+    EXPECT_EQ(variants.Variants("Zwiebel; fein gehackt").front(), "Zwiebel");
 
-TEST_F(FoodMatcherTest, MatchesNamesSynonymsAndForms)
-{
     // Ingredient text, the stronger matching, the food found.
     const std::tuple<const char*, bool, long> cases[] = {
         {"Zwiebel", true, 1}, {"ZWIEBEL", false, 1},
@@ -99,24 +97,22 @@ TEST_F(FoodMatcherTest, MatchesNamesSynonymsAndForms)
     FoodMatcher english(*m_db, "E", true);
     EXPECT_EQ(english.MatchFoodForIngredient("carrots"), 5);
     EXPECT_EQ(english.MatchFoodForIngredient("Möhre"), 5);
-}
 
-TEST_F(FoodMatcherTest, CacheAnswersUntilInvalidated)
-{
-    FoodMatcher matcher(*m_db);
-    EXPECT_EQ(matcher.MatchFoodForIngredient("Tomaten"), 6);
-    EXPECT_EQ(matcher.CacheSize(), 1u); // "Tomaten" itself found through its singular
+    // The cache answers until it is invalidated.
+    FoodMatcher cached(*m_db);
+    EXPECT_EQ(cached.MatchFoodForIngredient("Tomaten"), 6);
+    EXPECT_EQ(cached.CacheSize(), 1u); // "Tomaten" itself found through its singular
     // What was read stays until the matcher is told that foods changed.
     m_db->Execute("DELETE FROM T_BLS_KEY WHERE ID=6");
-    EXPECT_EQ(matcher.MatchFoodForIngredient("Tomaten"), 6);
-    matcher.Invalidate();
-    EXPECT_EQ(matcher.CacheSize(), 0u);
-    EXPECT_EQ(matcher.MatchFoodForIngredient("Tomaten"), 0);
+    EXPECT_EQ(cached.MatchFoodForIngredient("Tomaten"), 6);
+    cached.Invalidate();
+    EXPECT_EQ(cached.CacheSize(), 0u);
+    EXPECT_EQ(cached.MatchFoodForIngredient("Tomaten"), 0);
     // A synonym added later counts once the matcher forgot what it read.
     InsertSynonym(*m_db, 9, "Vollmilch");
-    EXPECT_EQ(matcher.MatchFoodForIngredient("Vollmilch"), 0);
-    matcher.Invalidate();
-    EXPECT_EQ(matcher.MatchFoodForIngredient("Vollmilch"), 9);
+    EXPECT_EQ(cached.MatchFoodForIngredient("Vollmilch"), 0);
+    cached.Invalidate();
+    EXPECT_EQ(cached.MatchFoodForIngredient("Vollmilch"), 9);
 }
 
 TEST_F(FoodMatcherTest, InteractiveMatchLetsThePersonChoose)

@@ -78,7 +78,7 @@ TEST_F(CliImportTest, AMissingFileOrCookbookOrAReadOnlyDatabaseIsAFailure)
     EXPECT_EQ(Count(db, "SELECT COUNT(*) FROM T_REZ_KOPF"), 0);
 }
 
-TEST_F(CliImportTest, ExitCodeAndSummarySayWhatCameIn)
+TEST_F(CliImportTest, ExitCodeAndSummarySayWhatCameInAlsoFromATable)
 {
     const std::string database = InitDatabase("leer.MDB");
     const std::string start = "MMMMM----- Recipe via Meal-Master (tm) v8.05\n";
@@ -106,6 +106,21 @@ TEST_F(CliImportTest, ExitCodeAndSummarySayWhatCameIn)
         EXPECT_THAT(err.str(), HasSubstr(message));
         EXPECT_EQ(out.str(), summary);
     }
+
+    // A table with separator and map.
+    const std::string table = dir.File("liste.csv");
+    test::WriteFile(table,
+                    "Titel;x;Quelle;Seite;Kategorien;Bücher\r\nSuppe;;Heft;4;\"Vorspeise;Suppe\";Winter\r\n");
+    EXPECT_EQ(Out({"--db", database, "import-table", "--separator", ";", "--map",
+                   "title=1,source=3,page=4,categories=5,books=6", table}),
+              "importiert: 1, übersprungen: 0, fehlerhaft: 0\n");
+    EXPECT_EQ(Run({"--db", database, "import-table", "--map", "titel=1", table}), 2);
+    EXPECT_EQ(Run({"--db", database, "import-table", table}), 1);
+    EXPECT_THAT(err.str(), HasSubstr("Die Datei scheint nicht das erwartete Format zu haben!"));
+    EXPECT_EQ(Database::OpenSqlite(database)
+                  ->Scalar("SELECT RezQuelle FROM T_REZ_KOPF WHERE RezTitle='Suppe'")
+                  .AsText(),
+              "Heft");
 }
 
 TEST_F(CliImportTest, DatabaseCopyAndImportFromAnotherDatabase)
@@ -133,23 +148,6 @@ TEST_F(CliImportTest, DatabaseCopyAndImportFromAnotherDatabase)
     EXPECT_EQ(err.str(), "Die Datenbank kann nicht in sich selbst importiert werden.\n");
     EXPECT_EQ(Run({"--db", target, "import-db", Data("single.mm")}), 1);
     EXPECT_THAT(err.str(), HasSubstr("sieht nicht wie eine Pfannola-Datenbank aus"));
-}
-
-TEST_F(CliImportTest, TableImportWithSeparatorAndMap)
-{
-    const std::string db = InitDatabase();
-    const std::string table = dir.File("liste.csv");
-    test::WriteFile(table,
-                    "Titel;x;Quelle;Seite;Kategorien;Bücher\r\nSuppe;;Heft;4;\"Vorspeise;Suppe\";Winter\r\n");
-    EXPECT_EQ(Out({"--db", db, "import-table", "--separator", ";", "--map",
-                   "title=1,source=3,page=4,categories=5,books=6", table}),
-              "importiert: 1, übersprungen: 0, fehlerhaft: 0\n");
-    EXPECT_EQ(Run({"--db", db, "import-table", "--map", "titel=1", table}), 2);
-    EXPECT_EQ(Run({"--db", db, "import-table", table}), 1);
-    EXPECT_THAT(err.str(), HasSubstr("Die Datei scheint nicht das erwartete Format zu haben!"));
-    EXPECT_EQ(
-        Database::OpenSqlite(db)->Scalar("SELECT RezQuelle FROM T_REZ_KOPF WHERE RezTitle='Suppe'").AsText(),
-        "Heft");
 }
 
 class CliExportTest : public test::CliFixture

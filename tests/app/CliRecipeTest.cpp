@@ -41,7 +41,7 @@ protected:
     const std::string path = MakeRecipeDatabase();
 };
 
-TEST_F(CliShowTest, PrintsTheRecipeAsTheEditorShowsItScaledOnlyInTheOutput)
+TEST_F(CliShowTest, PrintsTheRecipeAsTheEditorShowsItScaledOnlyInTheOutputFromARelativeName)
 {
     // Fraction display (EditFlags without the decimal bit).
     const std::string text = Out({"--db", path, "show", "7", "EditFlags=8"});
@@ -69,10 +69,8 @@ TEST_F(CliShowTest, PrintsTheRecipeAsTheEditorShowsItScaledOnlyInTheOutput)
     // A missing recipe is a failure.
     EXPECT_EQ(Run({"--db", path, "show", "99"}), 1);
     EXPECT_THAT(err.str(), HasSubstr("gibt es nicht"));
-}
 
-TEST_F(CliShowTest, RelativeFileNamesMeanTheFolderTheCommandWasTypedIn)
-{
+    // Relative file names mean the folder the command was typed in.
     std::filesystem::create_directories(dir.File("arbeit"));
     const auto before = std::filesystem::current_path();
     std::filesystem::current_path(dir.File("arbeit"));
@@ -98,7 +96,7 @@ protected:
     const std::string path = MakeDatabase();
 };
 
-TEST_F(CliSearchTest, PrintsIdAndTitleInTitleOrderAndRefusesAnImportDateThatIsNoDate)
+TEST_F(CliSearchTest, PrintsIdAndTitleInTitleOrderSearchesTheTextLiterallyAndRefusesNoDates)
 {
     EXPECT_EQ(Out({"--db", path, "search", "käse"}), "9\tKaesesuppe\n7\tKäsespätzle\n");
     EXPECT_EQ(Out({"--db", path, "search", "--mode", "8", "7-8"}), "8\tApfelkuchen\n7\tKäsespätzle\n");
@@ -117,10 +115,8 @@ TEST_F(CliSearchTest, PrintsIdAndTitleInTitleOrderAndRefusesAnImportDateThatIsNo
     }
     EXPECT_EQ(Run({"--db", path, "search", "--mode", "7", "12/06/2026 06:39:11"}), 0) << err.str();
     EXPECT_EQ(err.str(), "keine Rezepte mit diesem Suchbegriff !\n");
-}
 
-TEST_F(CliSearchTest, TheUsersTextIsSearchedLiterally)
-{
+    // The user's text is searched literally.
     Database::OpenSqlite(path)->Execute(
         "INSERT INTO T_REZ_KOPF (ID,RezTitle,RezMenuCard,Template,FlagDeleted,Generic) VALUES "
         "(11,'Pizza [scharf]','',0,0,0),(12,'Brot bei Ofen=180','',0,0,0),(13,'Brot 100% Roggen','',0,0,0),"
@@ -328,7 +324,7 @@ protected:
     }
 };
 
-TEST_F(CliMenuTest, ListShowAndExport)
+TEST_F(CliMenuTest, ListShowExportAndWordsTheCommandCannotUse)
 {
     const std::string path = MakeMenuDatabase();
     EXPECT_EQ(Out({"--db", path, "menu", "list"}), "3\tErntedank - 04.10.2026\n4\tOhne Datum\n");
@@ -346,11 +342,9 @@ TEST_F(CliMenuTest, ListShowAndExport)
     EXPECT_EQ(Out({"--db", path, "menu", "export", "3", "--format", "mensax", "--out", file}),
               "exportiert: 1 Rezepte, 1 Menü\n");
     EXPECT_EQ(test::ReadFile(file), text);
-}
 
-TEST_F(CliMenuTest, WordsTheCommandCannotUse)
-{
-    const std::string path = dir.File("fehlt.mdb");
+    // Words the command cannot use, on a database that does not exist.
+    const std::string missing = dir.File("fehlt.mdb");
     const std::string usage = "Aufruf: pfannola-cli --db DATEI menu";
     // The words after "--db DATEI", the start of the message.
     const std::pair<std::vector<std::string>, std::string> cases[] = {
@@ -370,7 +364,7 @@ TEST_F(CliMenuTest, WordsTheCommandCannotUse)
     };
     for (const auto& [words, message] : cases) {
         SCOPED_TRACE(testing::PrintToString(words));
-        EXPECT_EQ(RunOn(path, words), 2);
+        EXPECT_EQ(RunOn(missing, words), 2);
         EXPECT_THAT(err.str(), StartsWith(message));
     }
 }

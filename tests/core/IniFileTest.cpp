@@ -54,7 +54,7 @@ TEST(IniFile, ReadsByProfileStringRules)
     EXPECT_EQ(ini.ReadString("Pfannola", "Fehlt", "vorgabe"), "vorgabe");
 }
 
-TEST(IniFile, ValueIsCutTo1023Characters)
+TEST(IniFile, ValueIsCutTo1023CharactersAndReadFromWindows1252OrUtf8WithBom)
 {
     TempDir dir;
     std::string longValue;
@@ -69,11 +69,8 @@ TEST(IniFile, ValueIsCutTo1023Characters)
     EXPECT_EQ(ini.ReadString("S", "K", ""), expected);
     EXPECT_EQ(ini.ReadString("S", "Exact", "").size(), 1023u);
     EXPECT_EQ(ini.Find("S", "K"), longValue);
-}
 
-TEST(IniFile, ReadsWindows1252AndUtf8WithBom)
-{
-    TempDir dir;
+    // Windows-1252 and UTF-8 with a byte order mark are both read.
     WriteFile(dir.File("ansi.ini"), "[K\xFC\x63he]\nTitel=K\xE4se \x80 5\n");
     WriteFile(dir.File("bom.ini"), "\xEF\xBB\xBF[Küche]\nTitel=Käse € 5\n");
     for (const char* name : {"ansi.ini", "bom.ini"})

@@ -28,17 +28,7 @@ TEST(Utf8, DecodesAndEncodesWithOneReplacementPerInvalidByte)
     EXPECT_EQ(CharLength("a\xFF\x62"), 3u);
 }
 
-TEST(Utf8, LengthAndSubstringCountCharacters)
-{
-    EXPECT_EQ(CharLength("Straße"), 6u);
-    EXPECT_EQ(CharLength(""), 0u);
-    EXPECT_EQ(CharSubstr("Äpfel im Schlafrock", 0, 5), "Äpfel");
-    EXPECT_EQ(CharSubstr("Äpfel", 1, 2), "pf");
-    EXPECT_EQ(CharSubstr("Äpfel", 3), "el");
-    EXPECT_EQ(CharSubstr("Äpfel", 9, 2), "");
-}
-
-TEST(Utf8, CaseCoversLatin1AndLatinExtendedA)
+TEST(Utf8, CaseCoversLatin1AndLatinExtendedAAndLengthsCountCharacters)
 {
     const std::pair<const char*, const char*> cases[] = {
         {"äöü", "ÄÖÜ"}, {"éèêë", "ÉÈÊË"}, {"àçñøåæ", "ÀÇÑØÅÆ"}, {"þ", "Þ"}, {"ÿ", "Ÿ"},
@@ -61,6 +51,14 @@ TEST(Utf8, CaseCoversLatin1AndLatinExtendedA)
     EXPECT_FALSE(EqualsNoCase("Äpfel", "Apfel"));
     EXPECT_FALSE(EqualsNoCase("Straße", "STRASSE"));
     EXPECT_FALSE(EqualsNoCase("ab", "abc"));
+
+    // Lengths and substrings count characters.
+    EXPECT_EQ(CharLength("Straße"), 6u);
+    EXPECT_EQ(CharLength(""), 0u);
+    EXPECT_EQ(CharSubstr("Äpfel im Schlafrock", 0, 5), "Äpfel");
+    EXPECT_EQ(CharSubstr("Äpfel", 1, 2), "pf");
+    EXPECT_EQ(CharSubstr("Äpfel", 3), "el");
+    EXPECT_EQ(CharSubstr("Äpfel", 9, 2), "");
 }
 
 } // namespace

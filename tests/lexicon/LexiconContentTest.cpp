@@ -43,17 +43,15 @@ protected:
     }
 };
 
-TEST(LexiconSources, AgreeWithTheShippedBaseData)
+TEST(LexiconSources, AgreeWithTheShippedBaseDataAndReportBadLinesWithFileAndLine)
 {
     std::string error;
     const std::string made = MakeLexiconBaseData((Repo() / "data/lexicon").string(), error);
     ASSERT_EQ(error, "");
     EXPECT_TRUE(made == test::ReadFile((Repo() / "data/basedata/60_lexicon.csv").string()))
         << "data/basedata/60_lexicon.csv is out of date: build the target lexicon_basedata";
-}
 
-TEST(LexiconSources, BadLinesAreReportedWithFileAndLine)
-{
+    // Bad lines are reported with file and line.
     test::TempDir dir;
     const std::string good[][2] = {{"trees.txt", "0\tF01\tGrund\n"},
                                    {"terms.txt", "# Kommentar\n0\tF01\tFond|stock@4\tSud.\n"},
@@ -77,13 +75,12 @@ TEST(LexiconSources, BadLinesAreReportedWithFileAndLine)
         SCOPED_TRACE(text);
         writeAll();
         test::WriteFile(dir.File(file), text);
-        std::string error;
-        EXPECT_EQ(MakeLexiconBaseData(dir.Path().string(), error), "");
-        EXPECT_EQ(error.substr(0, expected.size()), expected);
+        std::string problem;
+        EXPECT_EQ(MakeLexiconBaseData(dir.Path().string(), problem), "");
+        EXPECT_EQ(problem.substr(0, expected.size()), expected);
     }
     writeAll();
     std::filesystem::remove(dir.File("utensils.txt"));
-    std::string error;
     MakeLexiconBaseData(dir.Path().string(), error);
     EXPECT_EQ(error, "utensils.txt: die Datei kann nicht gelesen werden");
 }

@@ -113,7 +113,7 @@ TEST_F(TextConvTest, GetNextToken)
     }
 }
 
-TEST_F(TextConvTest, ReplaceSpecialChars)
+TEST_F(TextConvTest, ReplaceSpecialCharsAndCountText)
 {
     const std::string title = "Omas \"beste\" Tarte's [Nr.1] 100%|?*";
     EXPECT_EQ(ReplaceSpecialChars(title, 0), "Omas \"beste\" Tarte\"s [Nr.1] 100%|?*");
@@ -121,6 +121,16 @@ TEST_F(TextConvTest, ReplaceSpecialChars)
     EXPECT_EQ(ReplaceSpecialChars(title, 2), "Omas \"beste\" Tarte's Nr.1 100");
     EXPECT_EQ(ReplaceSpecialChars(title, 3), title);
     EXPECT_EQ(ReplaceSpecialChars(title, -1), title);
+
+    // A count of one takes the singular of the nouns that change.
+    const std::tuple<long, const char*, const char*> cases[] = {
+        {1, "Rezepte", "1 Rezept"},      {2, "Rezepte", "2 Rezepte"},       {0, "Rezepte", "0 Rezepte"},
+        {1, "Portionen", "1 Portion"},   {4, "Portionen", "4 Portionen"},   {1, "Gläser", "1 Glas"},
+        {1, "Stück", "1 Stück"},         {1, "Springform", "1 Springform"}, {-1, "Portionen", "-1 Portion"},
+        {1, "portionen", "1 portionen"}, {1, "", "1"},
+    };
+    for (const auto& [count, plural, expected] : cases)
+        EXPECT_EQ(CountText(count, plural), expected) << plural;
 }
 
 TEST_F(TextConvTest, EliminateUmlaute)
@@ -216,18 +226,6 @@ TEST_F(TextConvTest, LoadUmlautExceptions)
     std::filesystem::remove(local);
     LoadUmlautExceptions();
     EXPECT_EQ(m_ctx.UmlautExceptions, "A,B,C");
-}
-
-TEST(CountText, OneTakesTheSingularOfNounsThatChange)
-{
-    const std::tuple<long, const char*, const char*> cases[] = {
-        {1, "Rezepte", "1 Rezept"},      {2, "Rezepte", "2 Rezepte"},       {0, "Rezepte", "0 Rezepte"},
-        {1, "Portionen", "1 Portion"},   {4, "Portionen", "4 Portionen"},   {1, "Gläser", "1 Glas"},
-        {1, "Stück", "1 Stück"},         {1, "Springform", "1 Springform"}, {-1, "Portionen", "-1 Portion"},
-        {1, "portionen", "1 portionen"}, {1, "", "1"},
-    };
-    for (const auto& [count, plural, expected] : cases)
-        EXPECT_EQ(CountText(count, plural), expected) << plural;
 }
 
 TEST(Markup, EachSetReplacesItsCharactersAndNoMore)

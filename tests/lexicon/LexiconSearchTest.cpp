@@ -55,30 +55,7 @@ protected:
     LexiconResultTree tree;
 };
 
-TEST(LexiconPatterns, AccentClassesAndDigraphVariants)
-{
-    EXPECT_EQ(MakeAccentPattern("creme"), "[cç]r[eèéêë]m[eèéêë]");
-    EXPECT_EQ(MakeAccentPattern("kmr"), "kmr");
-    EXPECT_EQ(MakeAccentPattern("dot"), "[dð][oòóôõöø][tþ]");
-    // The text, its pattern as typed, with umlauts regenerated and with umlauts eliminated.
-    const std::tuple<const char*, std::string, std::string, std::string> cases[] = {
-        {"Käse", "kä[sš][eèéêë]*", "kä[sš][eèéêë]*", "k[aàáâãäå][eèéêë][sš][eèéêë]*"},
-        {"kaese", "k[aàáâãäå][eèéêë][sš][eèéêë]*", "kä[sš][eèéêë]*", "k[aàáâãäå][eèéêë][sš][eèéêë]*"},
-        {" \"k|k*\" ", "'kk'*", "'kk'*", "'kk'*"}, // quotes become apostrophes, wildcards go
-        {"x", "", "", ""},                         // "x*" is shorter than three characters
-        {"*", "", "", ""},
-        {"xy", "x[yýÿ]*", "x[yýÿ]*", "x[yýÿ]*"},
-    };
-    for (const auto& [text, typed, regenerated, eliminated] : cases) {
-        SCOPED_TRACE(text);
-        const LexiconPatterns p = MakeLexiconPatterns(text);
-        EXPECT_EQ(p.Typed, typed);
-        EXPECT_EQ(p.Regenerated, regenerated);
-        EXPECT_EQ(p.Eliminated, eliminated);
-    }
-}
-
-TEST_F(LexiconSearchTest, FindsEntriesByKeywordTextAndTableWhateverTheUserTyped)
+TEST_F(LexiconSearchTest, PatternsAndEntriesFoundByKeywordTextAndTableWhateverTheUserTyped)
 {
     const std::tuple<const char*, long, std::set<Hit>> cases[] = {
         // accents: the typed e finds the accented keyword
@@ -125,6 +102,27 @@ TEST_F(LexiconSearchTest, FindsEntriesByKeywordTextAndTableWhateverTheUserTyped)
     // A double quote is searched as an apostrophe.
     db->Execute("INSERT INTO T_INFO_KEY (ID,[KEY],KEYTYPE) VALUES (9,'Koch''s Topf',0)");
     EXPECT_EQ(Find("Koch\"s"), (std::set<Hit>{{0, 9, "Koch's Topf"}}));
+
+    // The patterns: accent classes and digraph variants.
+    EXPECT_EQ(MakeAccentPattern("creme"), "[cç]r[eèéêë]m[eèéêë]");
+    EXPECT_EQ(MakeAccentPattern("kmr"), "kmr");
+    EXPECT_EQ(MakeAccentPattern("dot"), "[dð][oòóôõöø][tþ]");
+    // The text, its pattern as typed, with umlauts regenerated and with umlauts eliminated.
+    const std::tuple<const char*, std::string, std::string, std::string> patterns[] = {
+        {"Käse", "kä[sš][eèéêë]*", "kä[sš][eèéêë]*", "k[aàáâãäå][eèéêë][sš][eèéêë]*"},
+        {"kaese", "k[aàáâãäå][eèéêë][sš][eèéêë]*", "kä[sš][eèéêë]*", "k[aàáâãäå][eèéêë][sš][eèéêë]*"},
+        {" \"k|k*\" ", "'kk'*", "'kk'*", "'kk'*"}, // quotes become apostrophes, wildcards go
+        {"x", "", "", ""},                         // "x*" is shorter than three characters
+        {"*", "", "", ""},
+        {"xy", "x[yýÿ]*", "x[yýÿ]*", "x[yýÿ]*"},
+    };
+    for (const auto& [text, typed, regenerated, eliminated] : patterns) {
+        SCOPED_TRACE(text);
+        const LexiconPatterns p = MakeLexiconPatterns(text);
+        EXPECT_EQ(p.Typed, typed);
+        EXPECT_EQ(p.Regenerated, regenerated);
+        EXPECT_EQ(p.Eliminated, eliminated);
+    }
 }
 
 TEST_F(LexiconSearchTest, TreeHasOneCountedRootPerAreaAndFoodsCarryTheirCode)

@@ -14,32 +14,9 @@ namespace pf::test {
 
 namespace {
 
-TEST(FoodCode, DescriptionOfEachPosition)
-{
-    const std::pair<const char*, const char*> cases[] = {
-        {"M320200", "Viertelfettstufe (10%) F.i.Tr.\r\nhandelsüblich, nicht zubereitet\r\n"
-                    "Verzehrsgewicht ohne Küchenabfall"},
-        {"M100400", "<10% Fett (ohne Angabe = 7.5% Fett)\r\nhandelsüblich, nicht zubereitet\r\n"
-                    "Verzehrsgewicht ohne Küchenabfall"},
-        {"M830500",
-         "Fettstufe (40%) F.i.Tr.\r\nhandelsüblich, nicht zubereitet\r\nVerzehrsgewicht ohne Küchenabfall"},
-        {"N530314", "Getränk mit Milch und Zucker\r\nhandelsüblich, nicht zubereitet\r\n"
-                    "Verzehrsgewicht mit Küchenabfall"},
-        // Position 6 of a component and of another food.
-        {"X000020", "Hauptkomponente, Grossküche\r\nVerzehrsgewicht ohne Küchenabfall"},
-        {"F000020", "handelsüblich, unverarbeitet\r\ngegart (allgemein), erwärmt, aufbereitet, blanchiert, "
-                    "mikrowellenerwärmt, mikrowellengegart\r\nVerzehrsgewicht ohne Küchenabfall"},
-        // Digits that say nothing, letters, short codes.
-        {"G100986", "Konserve\r\ngebraten in Fett, fritiert"},
-        {"B10A9", ""}, {"Y1", ""}, {"", ""},
-    };
-    for (const auto& [code, text] : cases)
-        EXPECT_EQ(DescribeFoodCode(code), text) << code;
-}
-
 using FoodInfoTest = FoodFixture;
 
-TEST_F(FoodInfoTest, InformationComesFromTheNearestGeneralCodeThatAFoodKeyNames)
+TEST_F(FoodInfoTest, CodesAreDescribedAndTheirInformationComesFromTheNearestGeneralCode)
 {
     m_db->Execute("UPDATE T_BLS_KEY SET ProduktInfo='Zwiebeln allgemein' WHERE SBLS='G100000'");
     m_db->Execute("UPDATE T_BLS_KEY SET ProduktInfo='Getrocknet' WHERE SBLS='G100400'");
@@ -65,6 +42,27 @@ TEST_F(FoodInfoTest, InformationComesFromTheNearestGeneralCodeThatAFoodKeyNames)
     };
     for (const auto& [key, code] : keys)
         EXPECT_EQ(FoodInfoCode(*m_db, key), code) << "\"" << key << "\"";
+
+    // The description of each position of a code.
+    const std::pair<const char*, const char*> positions[] = {
+        {"M320200", "Viertelfettstufe (10%) F.i.Tr.\r\nhandelsüblich, nicht zubereitet\r\n"
+                    "Verzehrsgewicht ohne Küchenabfall"},
+        {"M100400", "<10% Fett (ohne Angabe = 7.5% Fett)\r\nhandelsüblich, nicht zubereitet\r\n"
+                    "Verzehrsgewicht ohne Küchenabfall"},
+        {"M830500",
+         "Fettstufe (40%) F.i.Tr.\r\nhandelsüblich, nicht zubereitet\r\nVerzehrsgewicht ohne Küchenabfall"},
+        {"N530314", "Getränk mit Milch und Zucker\r\nhandelsüblich, nicht zubereitet\r\n"
+                    "Verzehrsgewicht mit Küchenabfall"},
+        // Position 6 of a component and of another food.
+        {"X000020", "Hauptkomponente, Grossküche\r\nVerzehrsgewicht ohne Küchenabfall"},
+        {"F000020", "handelsüblich, unverarbeitet\r\ngegart (allgemein), erwärmt, aufbereitet, blanchiert, "
+                    "mikrowellenerwärmt, mikrowellengegart\r\nVerzehrsgewicht ohne Küchenabfall"},
+        // Digits that say nothing, letters, short codes.
+        {"G100986", "Konserve\r\ngebraten in Fett, fritiert"},
+        {"B10A9", ""}, {"Y1", ""}, {"", ""},
+    };
+    for (const auto& [code, text] : positions)
+        EXPECT_EQ(DescribeFoodCode(code), text) << code;
 }
 
 TEST_F(FoodInfoTest, FoodPickedByHandIsLearnedAsSynonymOnlyForANewText)

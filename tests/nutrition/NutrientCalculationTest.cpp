@@ -171,7 +171,7 @@ TEST_F(NutrientCalculationTest, MissingQuantitiesAndUnits)
     EXPECT_EQ(rs->Field(3).AsCurrency(), Decimal4::FromLong(400));
 }
 
-TEST_F(NutrientCalculationTest, SingleFoodsAndEmptyTables)
+TEST_F(NutrientCalculationTest, SingleFoodsAndEmptyTablesWithGermanSeparatorsAndRounding)
 {
     NutrientTable hundred(*m_db, m_tables);
     EXPECT_TRUE(hundred.AddItems("G100000", Decimal4::FromLong(100))); // by code
@@ -219,10 +219,8 @@ TEST_F(NutrientCalculationTest, SingleFoodsAndEmptyTables)
     EXPECT_FALSE(empty.ShowItems(&m_ui));
     ASSERT_EQ(m_ui.shown.size(), 1u);
     EXPECT_EQ(m_ui.shown[0].Text, "Es gibt keine Nährwertinformationen zum Anzeigen.");
-}
 
-TEST(FormatGrouped, GermanSeparatorsAndRounding)
-{
+    // Values are shown with German separators and rounded.
     // Value, decimals, text.
     const std::tuple<double, int, const char*> cases[] = {
         {1234.5678, 3, "1.234,568"}, {0.0005, 3, "0,001"}, {-2.5, 0, "-3"}, {999999.9996, 3, "1.000.000,000"},

@@ -192,7 +192,8 @@ TEST_P(RecipeDb, SaveRefusesWhatIsMissingUnlessTheRecipeIsStoredAsGenericWithIts
     EXPECT_EQ(uncategorized.LastError(), ClRecipe::kErrCategories);
     EXPECT_EQ(uncategorized.id(), 0);
 
-    // Why a recipe is generic, the reasons in order. The cases: with instructions, the yield, with a category, the quantity of the line (nullptr: no line).
+    // Why a recipe is generic, the reasons in order. The cases: with instructions, the yield, with a
+    // category, the quantity of the line (nullptr: no line).
     const std::tuple<bool, long, bool, const char*, const char*> cases[] = {
         {true, 4, true, "250", ""},             {false, 4, true, "250", "Zubereitung"},
         {true, 0, true, "250", "Menge"},        {true, 4, false, "250", "Kategorie"},
@@ -577,10 +578,12 @@ TEST_P(RecipeDb, ChoiceListsNameEachEntryOnceAndLeaveOutWhatCannotBeChosen)
 
     const ChoiceList utensils = UtensilChoices(*db);
     EXPECT_EQ(test::Each(utensils, &Choice::ID), (std::vector<long>{5, 7, 3}));
-    EXPECT_EQ(test::Each(utensils, &Choice::Name), (std::vector<std::string>{"Backofen", "Rührbesen", "Wok"}));
+    EXPECT_EQ(test::Each(utensils, &Choice::Name),
+              (std::vector<std::string>{"Backofen", "Rührbesen", "Wok"}));
     const ChoiceList references = RecipeReferenceChoices(*db, 6);
     EXPECT_EQ(test::Each(references, &Choice::ID), (std::vector<long>{2, 1}));
-    EXPECT_EQ(test::Each(references, &Choice::Name), (std::vector<std::string>{"Apfelstrudel", "Zwiebelkuchen"}));
+    EXPECT_EQ(test::Each(references, &Choice::Name),
+              (std::vector<std::string>{"Apfelstrudel", "Zwiebelkuchen"}));
     db->Execute("DROP TABLE T_LITERATUR");
     EXPECT_TRUE(LiteratureChoices(*db).empty());
 }

@@ -165,9 +165,8 @@ TEST_F(BlobDb, OrphanCleanupRemovesPicturesOfMissingRecipesOnly)
     SavePicture(12, {4});
     SavePicture(11, {5}, 6); // an address picture of the same number
     EXPECT_EQ(RemoveOrphanRecipePictures(*db), 2);
-    EXPECT_EQ(Rows("IDReference=10"), 2);
-    EXPECT_EQ(Rows("IDReference=11"), 1);
-    EXPECT_EQ(Rows("IDReference=12"), 0);
+    EXPECT_EQ((std::vector<long>{Rows("IDReference=10"), Rows("IDReference=11"), Rows("IDReference=12")}),
+              (std::vector<long>{2, 1, 0}));
     EXPECT_EQ(RemoveOrphanRecipePictures(*db), 0);
 }
 

@@ -171,6 +171,9 @@ protected:
         return ids;
     }
 
+    // A single number the query gives.
+    long Count(const std::string& sql) { return static_cast<long>(db->Scalar(sql).AsLong()); }
+
     static std::vector<long> Sorted(std::vector<long> ids)
     {
         std::sort(ids.begin(), ids.end());

@@ -46,8 +46,24 @@ private:
     ScopedAppContext m_scope;
 };
 
-TEST(MessageTable, EntriesAreFoundAndCleanlyWrittenAndErrorsDescribed)
+TEST_F(MessagesTest, TableEntriesLoadTextAndErrorDescriptions)
 {
+    // 563 holds "Fortfahren" twice and "Daten" three times (once inside "Datenbank" elsewhere).
+    EXPECT_EQ(LoadText(563, {{"Fortfahren", "12"}}),
+              "12 und Daten löschen, 12 ohne Daten zu löschen (ohne Gewähr!) oder Abbrechen ?");
+    // Pairs apply one after the other: the second sees what the first put in.
+    EXPECT_EQ(LoadText(417, {{"Datenbank", "|2"}, {"|2", "Datei"}}), "Die Datei \"");
+    // Line breaks are made last, so a value may bring them too.
+    EXPECT_EQ(LoadText(417, {{"Datenbank", "A\\nB"}}), "Die A\r\nB \"");
+    EXPECT_EQ(LoadText(417, {{"", "x"}, {"|9", "unused"}}), "Die Datenbank \"");
+    // Missing entries give empty text; the language offset moves to another block of entries.
+    EXPECT_EQ(LoadText(429), "");
+    m_context.TextOffset = 6000;
+    EXPECT_EQ(LoadText(412), "");
+    m_context.TextOffset = 5;
+    EXPECT_EQ(LoadText(407), "Datenbank wird geöffnet ...");
+
+    // The table's entries are found and cleanly written.
     std::set<long> numbers;
     for (const MessageEntry& entry : MessageTable::Entries()) {
         SCOPED_TRACE(entry.Number);
@@ -66,33 +82,15 @@ TEST(MessageTable, EntriesAreFoundAndCleanlyWrittenAndErrorsDescribed)
     EXPECT_EQ(StandardErrorDescription(11), "Division durch Null");
     EXPECT_EQ(StandardErrorDescription(94), "Unzulässige Verwendung von Null");
     EXPECT_EQ(StandardErrorDescription(424242), "");
-    const std::pair<ErrorInfo, const char*> cases[] = {
+    const std::pair<ErrorInfo, const char*> errors[] = {
         {{13, "", "X", {}}, "Typen unverträglich"},
         {{13, "eigener Text", "X", {}}, "eigener Text"},
         {{3022, "erster", "X", {"Doppelter Wert", "Index PrimaryKey"}}, "Doppelter Wert, Index PrimaryKey"},
         {{3022, "nur einer", "X", {}}, "nur einer"},
         {{3999, "kein Engine-Fehler", "X", {"a", "b"}}, "kein Engine-Fehler"},
     };
-    for (const auto& [error, expected] : cases)
+    for (const auto& [error, expected] : errors)
         EXPECT_EQ(ErrorDescriptionFor(error), expected);
-}
-
-TEST_F(MessagesTest, LoadTextReplacesPlaceholdersBreaksLinesAndAppliesTheLanguageOffset)
-{
-    // 563 holds "Fortfahren" twice and "Daten" three times (once inside "Datenbank" elsewhere).
-    EXPECT_EQ(LoadText(563, {{"Fortfahren", "12"}}),
-              "12 und Daten löschen, 12 ohne Daten zu löschen (ohne Gewähr!) oder Abbrechen ?");
-    // Pairs apply one after the other: the second sees what the first put in.
-    EXPECT_EQ(LoadText(417, {{"Datenbank", "|2"}, {"|2", "Datei"}}), "Die Datei \"");
-    // Line breaks are made last, so a value may bring them too.
-    EXPECT_EQ(LoadText(417, {{"Datenbank", "A\\nB"}}), "Die A\r\nB \"");
-    EXPECT_EQ(LoadText(417, {{"", "x"}, {"|9", "unused"}}), "Die Datenbank \"");
-    // Missing entries give empty text; the language offset moves to another block of entries.
-    EXPECT_EQ(LoadText(429), "");
-    m_context.TextOffset = 6000;
-    EXPECT_EQ(LoadText(412), "");
-    m_context.TextOffset = 5;
-    EXPECT_EQ(LoadText(407), "Datenbank wird geöffnet ...");
 }
 
 TEST_F(MessagesTest, ReportErrorAppendsOneLineAndOffersToCloseTheWindow)

@@ -113,7 +113,7 @@ TEST_F(TextConvTest, GetNextToken)
     }
 }
 
-TEST_F(TextConvTest, ReplaceSpecialCharsAndCountText)
+TEST_F(TextConvTest, ReplaceSpecialCharsCountTextAndMarkUp)
 {
     const std::string title = "Omas \"beste\" Tarte's [Nr.1] 100%|?*";
     EXPECT_EQ(ReplaceSpecialChars(title, 0), "Omas \"beste\" Tarte\"s [Nr.1] 100%|?*");
@@ -131,6 +131,17 @@ TEST_F(TextConvTest, ReplaceSpecialCharsAndCountText)
     };
     for (const auto& [count, plural, expected] : cases)
         EXPECT_EQ(CountText(count, plural), expected) << plural;
+
+    // Each markup set replaces its characters and no more.
+    const std::string markup = "a&b<c>d\"e'f ä";
+    const std::pair<MarkupSet, const char*> sets[] = {
+        {MarkupSet::Minimal, "a&amp;b&lt;c>d\"e'f ä"},
+        {MarkupSet::Text, "a&amp;b&lt;c&gt;d\"e'f ä"},
+        {MarkupSet::Html, "a&amp;b&lt;c&gt;d&quot;e'f ä"},
+        {MarkupSet::Xml, "a&amp;b&lt;c&gt;d&quot;e&apos;f ä"},
+    };
+    for (const auto& [set, expected] : sets)
+        EXPECT_EQ(MarkupEscaped(markup, set), expected) << static_cast<int>(set);
 }
 
 TEST_F(TextConvTest, EliminateUmlaute)
@@ -226,19 +237,6 @@ TEST_F(TextConvTest, LoadUmlautExceptions)
     std::filesystem::remove(local);
     LoadUmlautExceptions();
     EXPECT_EQ(m_ctx.UmlautExceptions, "A,B,C");
-}
-
-TEST(Markup, EachSetReplacesItsCharactersAndNoMore)
-{
-    const std::string text = "a&b<c>d\"e'f ä";
-    const std::pair<MarkupSet, const char*> cases[] = {
-        {MarkupSet::Minimal, "a&amp;b&lt;c>d\"e'f ä"},
-        {MarkupSet::Text, "a&amp;b&lt;c&gt;d\"e'f ä"},
-        {MarkupSet::Html, "a&amp;b&lt;c&gt;d&quot;e'f ä"},
-        {MarkupSet::Xml, "a&amp;b&lt;c&gt;d&quot;e&apos;f ä"},
-    };
-    for (const auto& [set, expected] : cases)
-        EXPECT_EQ(MarkupEscaped(text, set), expected) << static_cast<int>(set);
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 namespace pf::test {
 namespace {
 
+using ::testing::AllOf;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
@@ -54,17 +55,16 @@ TEST_F(LexiconOutput, ExportWritesTextOrHtmlByTheFileNameAndRefusesWhatItCannotW
 
     const std::string html = dir.File("eintrag.HTML");
     ASSERT_TRUE(ExportLexiconEntries(*db, {{1, 1}}, html, problem)) << problem;
-    const std::string page = ReadFile(html);
-    EXPECT_THAT(page, HasSubstr("<meta charset=\"utf-8\">"));
-    EXPECT_THAT(page, HasSubstr("<title>Ascorbinsäure</title>"));
-    EXPECT_THAT(page, HasSubstr("<tr><th>Enthalten in</th><td>Obstkonserven &amp; Säfte</td></tr>"));
-    EXPECT_THAT(page, HasSubstr("Vitamin C &lt;antioxidativ&gt;.<br>\nGilt"));
-    EXPECT_THAT(page, Not(HasSubstr("\r")));
+    EXPECT_THAT(ReadFile(html),
+                AllOf(HasSubstr("<meta charset=\"utf-8\">"), HasSubstr("<title>Ascorbinsäure</title>"),
+                      HasSubstr("<tr><th>Enthalten in</th><td>Obstkonserven &amp; Säfte</td></tr>"),
+                      HasSubstr("Vitamin C &lt;antioxidativ&gt;.<br>\nGilt"), Not(HasSubstr("\r"))));
 
     // The entries, the file, the problem reported.
     const std::tuple<std::vector<LexiconEntryKey>, std::string, std::string> refused[] = {
         {{{0, 99}}, dir.File("leer.txt"), "Es ist kein Lexikon-Eintrag zum Exportieren gewählt."},
-        {{{0, 1}}, dir.File("fehlt/eintrag.txt"),
+        {{{0, 1}},
+         dir.File("fehlt/eintrag.txt"),
          "Die Datei \"" + dir.File("fehlt/eintrag.txt") + "\" kann nicht geschrieben werden."},
     };
     for (const auto& [keys, path, expected] : refused) {

@@ -402,8 +402,7 @@ TEST_F(CategoryDb, LoadOrCreateMakesNewCountriesOfTheCountryKind)
 
 TEST_F(CategoryDb, MergingKindsMovesTheirCategories)
 {
-    db->Execute("INSERT INTO T_CAT_TYPE (CatTypeID,CatTypeName) VALUES (3,'Alt')");
-    db->Execute("INSERT INTO T_CAT_TYPE (CatTypeID,CatTypeName) VALUES (4,'Neu')");
+    db->Execute("INSERT INTO T_CAT_TYPE (CatTypeID,CatTypeName) VALUES (3,'Alt'),(4,'Neu')");
     AddCats({{1, "A", 3}, {2, "B", 3}, {3, "C", 4}});
     EXPECT_EQ(cat.MergeTypeID(3, 4), 2);
     EXPECT_EQ(Count("SELECT COUNT(*) FROM T_CAT WHERE CatType=4"), 3);

@@ -33,7 +33,7 @@ const std::tuple<const char*, std::string, std::string> kEncoded[] = {
     {"plain ASCII\r\n", "plain ASCII\r\n", "plain ASCII\r\n"},
 };
 
-TEST_F(TextConvTest, CodePagesConvertBothWays)
+TEST_F(TextConvTest, CodePagesConvertBothWaysAndEveryByteSurvives)
 {
     for (const auto& [utf8, win1252, cp850] : kEncoded) {
         SCOPED_TRACE(utf8);
@@ -50,10 +50,8 @@ TEST_F(TextConvTest, CodePagesConvertBothWays)
         for (const std::string& b : {std::string(utf8), win1252, cp850})
             EXPECT_EQ(RepairCharset(IsValidUtf8(b) ? b : Win1252ToUtf8(b), false), utf8) << b;
     }
-}
 
-TEST_F(TextConvTest, EveryByteSurvivesBothCodePages)
-{
+    // Every byte survives both code pages.
     std::string all;
     for (int b = 0; b < 256; ++b)
         all.push_back(static_cast<char>(b));
@@ -144,26 +142,6 @@ TEST_F(TextConvTest, ReplaceSpecialCharsCountTextAndMarkUp)
         EXPECT_EQ(MarkupEscaped(markup, set), expected) << static_cast<int>(set);
 }
 
-TEST_F(TextConvTest, EliminateUmlaute)
-{
-    // Text, lower-case digraphs only, expected.
-    const std::tuple<const char*, bool, const char*> cases[] = {
-        {"MÜLLER", false, "MUELLER"}, {"Müller", false, "Mueller"},   {"ÜBER", false, "UeBER"},
-        {"Über", false, "Ueber"},     {"STRAßE", false, "STRASSE"},   {"Straße", false, "Strasse"},
-        {"Menü", false, "Menue"},     {"MENÜ", false, "MENUE"},       {"Ä", false, "Ae"},
-        {"GRÜN 5", false, "GRUEN 5"}, {"MÜLLER Über", true, "MueLLER ueber"}, {"ohne", false, "ohne"},
-        {"Soße, Öl und Äpfel", false, "Sosse, Oel und Aepfel"},
-    };
-    for (const auto& [text, lowerOnly, expected] : cases)
-        EXPECT_EQ(EliminateUmlaute(text, true, lowerOnly), expected) << text;
-    EXPECT_EQ(EliminateUmlaute("Müller", false, false), "Müller");
-    // Asked for OEM text, the result holds the characters whose Windows-1252 bytes are the CP850
-    // bytes of the text.
-    m_ctx.Options.ExportUmlautAnsi = 1;
-    EXPECT_EQ(EliminateUmlaute("Müller é", true, false), "Mueller ‚");
-    EXPECT_EQ(EliminateUmlaute("Müller", false, false), "M\u0081ller");
-}
-
 TEST_F(TextConvTest, RepairCharset)
 {
     // Text, umlauts written as digraphs, expected.
@@ -181,7 +159,7 @@ TEST_F(TextConvTest, RepairCharset)
         EXPECT_EQ(RepairCharset(text, eliminate), expected) << text;
 }
 
-TEST_F(TextConvTest, RegenerateUmlaute)
+TEST_F(TextConvTest, RegenerateAndEliminateUmlaute)
 {
     m_ctx.UmlautExceptions = "QUELLE,AKTUELL,BLUES,,MASSE";
     // Text, "ss" kept, expected.
@@ -201,6 +179,23 @@ TEST_F(TextConvTest, RegenerateUmlaute)
     for (const auto& [text, keepSs, expected] : cases)
         EXPECT_EQ(RegenerateUmlaute(text, true, keepSs), expected) << text;
     EXPECT_EQ(RegenerateUmlaute("Gr=FCner Kaese", false, false), "Grüner Kaese");
+
+    // Umlauts eliminated: text, lower-case digraphs only, expected.
+    const std::tuple<const char*, bool, const char*> eliminated[] = {
+        {"MÜLLER", false, "MUELLER"}, {"Müller", false, "Mueller"},   {"ÜBER", false, "UeBER"},
+        {"Über", false, "Ueber"},     {"STRAßE", false, "STRASSE"},   {"Straße", false, "Strasse"},
+        {"Menü", false, "Menue"},     {"MENÜ", false, "MENUE"},       {"Ä", false, "Ae"},
+        {"GRÜN 5", false, "GRUEN 5"}, {"MÜLLER Über", true, "MueLLER ueber"}, {"ohne", false, "ohne"},
+        {"Soße, Öl und Äpfel", false, "Sosse, Oel und Aepfel"},
+    };
+    for (const auto& [text, lowerOnly, expected] : eliminated)
+        EXPECT_EQ(EliminateUmlaute(text, true, lowerOnly), expected) << text;
+    EXPECT_EQ(EliminateUmlaute("Müller", false, false), "Müller");
+    // Asked for OEM text, the result holds the characters whose Windows-1252 bytes are the CP850
+    // bytes of the text.
+    m_ctx.Options.ExportUmlautAnsi = 1;
+    EXPECT_EQ(EliminateUmlaute("Müller é", true, false), "Mueller ‚");
+    EXPECT_EQ(EliminateUmlaute("Müller", false, false), "M\u0081ller");
 }
 
 TEST_F(TextConvTest, LoadUmlautExceptions)

@@ -22,17 +22,15 @@
 
 namespace pf::test {
 
-// Records what the export hands to the desktop.
+// Records the file the export hands to the desktop to open.
 class ExportInteraction : public ScriptedInteraction
 {
 public:
-    void SetClipboardText(const std::string& text) override { clipboard = text; }
     bool OpenWithDefaultApplication(const std::string& path) override
     {
         opened = path;
         return openSucceeds;
     }
-    std::string clipboard;
     std::string opened;
     bool openSucceeds = true;
 };
@@ -97,13 +95,14 @@ protected:
         return static_cast<long>(in.Scalar("SELECT ID FROM T_REZ_KOPF WHERE RezTitle=?", {title}).AsLong());
     }
 
-    // A stored recipe with all its collections, to be changed and saved again.
-    ClRecipe Stored(long id)
+    // Changes a stored recipe with all its collections and saves it again.
+    template <class Change> void Edit(long id, const Change& change)
     {
         ClRecipe recipe;
         recipe.SetDB(db.get());
-        EXPECT_TRUE(recipe.LoadByID(id, 2)) << id;
-        return recipe;
+        ASSERT_TRUE(recipe.LoadByID(id, 2)) << id;
+        change(recipe);
+        ASSERT_TRUE(recipe.Save(true)) << recipe.LastErrorText();
     }
 
     static ClIngredient Line(const char* quantity, long unit, const char* text, const char* foodKey = "")
@@ -160,10 +159,8 @@ protected:
         recipe.SetZubereitung(
             "Mehl, Eier und etwas Salz zu einem zähen Teig verrühren und so lange schlagen, bis er Blasen "
             "wirft.\r\n\r\nDen Teig durch ein Spätzlebrett (oder eine Presse) in kochendes Salzwasser "
-            "schaben. "
-            "Sobald die Spätzle oben schwimmen, mit einer Schaumkelle herausheben und abwechselnd mit dem "
-            "Käse in "
-            "eine Form schichten.\r\nZwiebeln in Butter bräunen\r\nund darübergeben.");
+            "schaben. Sobald die Spätzle oben schwimmen, mit einer Schaumkelle herausheben und abwechselnd "
+            "mit dem Käse in eine Form schichten.\r\nZwiebeln in Butter bräunen\r\nund darübergeben.");
         recipe.IngredAdd(Line("400", kGramm, "Mehl", "1"));
         recipe.IngredAdd(Line("4", kStueck, "Eier; verquirlt"));
         recipe.IngredAdd(Separator("Für die Käsemischung"));

@@ -5,7 +5,6 @@
 #include "model/ClUnit.h"
 #include "tests/exchange/Golden.h"
 #include "tests/support/BaseDataDb.h"
-#include "tests/support/Each.h"
 #include "tests/support/GeneratedRecipes.h"
 #include "tests/support/TempDir.h"
 
@@ -21,7 +20,7 @@ namespace {
 
 std::string DataFile(const std::string& name)
 {
-    return std::string(PF_TEST_DATA_DIR) + "/mm/" + name;
+    return std::string(PF_TEST_DATA_DIR) + "/" + name;
 }
 
 // Keeps what the reader delivers instead of storing it.
@@ -59,6 +58,7 @@ protected:
         m_units.SetDB(m_db.get());
     }
 
+    // A file of the test data, by its path below the data folder.
     CollectingSink ReadFile(const std::string& name, MMReadOptions options = {})
     {
         ImportText text;
@@ -82,23 +82,6 @@ protected:
 
     std::string UnitName(long id) { return ToLower(m_units.UnitNameE(m_units.GetIndexforID(id))); }
 
-    // Each line as "amount unit|text|note" (unit and note left out when empty), a heading as
-    // "-- text"; the unit by its British short name.
-    std::vector<std::string> Lines(const ImportRecipe& recipe)
-    {
-        std::vector<std::string> lines;
-        for (const ImportIngredient& line : recipe.Lines) {
-            if (line.IsTrenner) {
-                lines.push_back("--" + (line.Text.empty() ? "" : " " + line.Text));
-                continue;
-            }
-            const std::string unit = UnitName(line.UnitID);
-            lines.push_back(line.Amount.ToString() + (unit.empty() ? "" : " " + unit) + "|" + line.Text +
-                            (line.Verarbeitung.empty() ? "" : "|" + line.Verarbeitung));
-        }
-        return lines;
-    }
-
     // Everything the reader delivers of a text: each recipe's fields, the information blocks and
     // the problems.
     std::string Describe(const CollectingSink& sink)
@@ -121,9 +104,17 @@ protected:
             field("fingerprint", std::to_string(r.FP1) + "," + std::to_string(r.FP2));
             field("storage", std::to_string(r.StorageTime[0]) + " " + std::to_string(r.StorageTime[1]) + " " +
                                  std::to_string(r.StorageTime[2]));
+            // Each line as "amount unit|text|note" (unit and note left out when empty), a heading as
+            // "-- text"; the unit by its British short name.
             field("lines", "");
-            for (const std::string& line : Lines(r))
-                text += "  " + line + "\n";
+            for (const ImportIngredient& line : r.Lines) {
+                const std::string unit = UnitName(line.UnitID);
+                if (line.IsTrenner)
+                    text += "  --" + (line.Text.empty() ? "" : " " + line.Text) + "\n";
+                else
+                    text += "  " + line.Amount.ToString() + (unit.empty() ? "" : " " + unit) + "|" +
+                            line.Text + (line.Verarbeitung.empty() ? "" : "|" + line.Verarbeitung) + "\n";
+            }
             field("written lines", written);
             field("source", r.SourceText);
             field("preparation", "");
@@ -145,32 +136,37 @@ protected:
     ClUnit m_units;
 };
 
-// What the reader makes of each file, against the reading kept in mm-read/.
+// What the reader makes of each file of the test data, against the reading kept in mm-read/.
 TEST_F(MMImportTest, FilesReadAsTheirKeptReadings)
 {
     const std::pair<const char*, const char*> cases[] = {
         // A continuation line is a written line of its own that joins the line before; the lines of
         // a paragraph are joined, a short line ending a sentence keeps its break.
-        {"single.mm", "single.txt"},
+        {"mm/single.mm", "single.txt"},
         // Two columns: the left one first, the right halves before the next heading. "Yield: 0"
         // reads as one serving.
-        {"twocol.mm", "twocol.txt"},
+        {"mm/twocol.mm", "twocol.txt"},
         // The same recipe in every encoding reads the same.
-        {"german-utf8.mm", "german.txt"},
-        {"german-1252.mm", "german.txt"},
-        {"german-850.mm", "german.txt"},
+        {"mm/german-utf8.mm", "german.txt"},
+        {"mm/german-1252.mm", "german.txt"},
+        {"mm/german-850.mm", "german.txt"},
         // Line ends of every kind and tabs read like clean ones.
-        {"mixed-endings.mm", "mixed-endings.txt"},
+        {"mm/mixed-endings.mm", "mixed-endings.txt"},
         // An overlong single-column line keeps its whole text and is not split into two columns.
-        {"tabs-overlong.mm", "tabs-overlong.txt"},
+        {"mm/tabs-overlong.mm", "tabs-overlong.txt"},
         // Rezkonv, with its storage times.
-        {"rouladen.rez", "rouladen.txt"},
+        {"mm/rouladen.rez", "rouladen.txt"},
         // A source section and an information block after the recipe.
-        {"source-info.mm", "source-info.txt"},
+        {"mm/source-info.mm", "source-info.txt"},
+        // Food keys in the information block, one for each written line.
+        {"mm/food-keys.mm", "food-keys.txt"},
         // The ways lists, preparations and heads are written, one recipe each.
-        {"layouts.mm", "layouts.txt"},
+        {"mm/layouts.mm", "layouts.txt"},
         // A mail's quoted-printable text: soft line breaks and several codes on a line.
-        {"mail.mm", "mail.txt"},
+        {"mm/mail.mm", "mail.txt"},
+        // A recipe without end line, one without title (lost), one whose preparation is cut after its
+        // 110th line, and one after them; kept apart from mm/, whose files read without a fault.
+        {"mm-read/faulty.mm", "faulty.txt"},
     };
     for (const auto& [file, reading] : cases) {
         SCOPED_TRACE(file);
@@ -345,27 +341,6 @@ TEST_F(MMImportTest, HeadingLines)
             EXPECT_EQ(line, text);
         }
     }
-}
-
-TEST_F(MMImportTest, RecipesWithoutEndLineOrTitleAndLongPreparation)
-{
-    std::string text =
-        "MMMMM----- Recipe via Meal-Master (tm) v8.05\n      Title: Ohne Ende\n\n      1    Ei\n\n  Kochen.\n"
-        "MMMMM----- Recipe via Meal-Master (tm) v8.05\n      Yield: 2\n\n      1    Ei\n\nMMMMM\n"
-        "MMMMM----- Recipe via Meal-Master (tm) v8.05\n      Title: Lang\n\n      1    Ei\n\n";
-    for (int i = 0; i < 150; ++i)
-        text += "  Zeile " + std::to_string(i) + "\n";
-    text += "MMMMM\nMMMMM----- Recipe via Meal-Master (tm) v8.05\n      Title: Danach\n\n      1    Ei\n\n  "
-            "Ende.\nMMMMM\n";
-    const CollectingSink sink = ReadString(text);
-    ASSERT_EQ(test::Each(sink.recipes, &ImportRecipe::Title),
-              (std::vector<std::string>{"Ohne Ende", "Lang", "Danach"}));
-    EXPECT_EQ(sink.recipes[0].Zubereitung, "Kochen.");
-    EXPECT_EQ(sink.recipes[1].Zubereitung.find("Zeile 110"), std::string::npos);
-    EXPECT_NE(sink.recipes[1].Zubereitung.find("Zeile 109"), std::string::npos);
-    ASSERT_EQ(sink.problems.size(), 2u) << sink.problems.back();
-    EXPECT_EQ(sink.problems[0], "test.mm:7:Rezept ohne Titel:lost");
-    EXPECT_NE(sink.problems[1].find("test.mm:128:"), std::string::npos) << sink.problems[1];
 }
 
 TEST_F(MMImportTest, UmlautOptionsRepairLines)

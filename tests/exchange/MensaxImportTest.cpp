@@ -154,13 +154,9 @@ TEST_F(MensaxImportTest, OneRecipeReadsTheSameHoweverItIsWritten)
 
 TEST_F(MensaxImportTest, BadInputLosesOnlyWhatItMustAndSaysWhere)
 {
-    struct Case
-    {
-        const char* Name; // of the file in tests/data/mensax, read as rezept.mnx
-        const char* Summary;
-        std::vector<std::string> Problems; // the beginnings of the problems reported, in order
-    };
-    const Case cases[] = {
+    // A file of tests/data/mensax, read as rezept.mnx; the summary; the beginnings of the problems
+    // reported, in order.
+    const std::tuple<const char*, const char*, std::vector<std::string>> cases[] = {
         // Three recipes, cut in the second.
         {"cut.mnx",
          "importiert: 1, übersprungen: 0, fehlerhaft: 1",
@@ -182,19 +178,19 @@ TEST_F(MensaxImportTest, BadInputLosesOnlyWhatItMustAndSaysWhere)
          "importiert: 0, übersprungen: 0, fehlerhaft: 0",
          {"rezept.mnx, Zeile 7: Die Datei erklärt in ihrer Dokumenttyp-Angabe eigene Entitäten"}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.Name);
+    for (const auto& [name, summary, problems] : cases) {
+        SCOPED_TRACE(name);
         Fresh();
-        const std::string bytes = test::ReadFile(DataFile(c.Name));
+        const std::string bytes = test::ReadFile(DataFile(name));
         if (bytes.find("</mensax>") == std::string::npos)
             ui.Answering(Answer::Yes);
         RecipeImport& imported = Import({File("rezept.mnx", bytes)});
-        EXPECT_EQ(imported.Summary(), c.Summary) << Problems();
-        ASSERT_EQ(imported.Problems().size(), c.Problems.size()) << Problems();
-        for (std::size_t i = 0; i < c.Problems.size(); ++i) {
+        EXPECT_EQ(imported.Summary(), summary) << Problems();
+        ASSERT_EQ(imported.Problems().size(), problems.size()) << Problems();
+        for (std::size_t i = 0; i < problems.size(); ++i) {
             const std::string& problem = imported.Problems()[i];
             const std::string shown = problem.substr(problem.find("rezept.mnx"));
-            EXPECT_EQ(shown.substr(0, c.Problems[i].size()), c.Problems[i]) << shown;
+            EXPECT_EQ(shown.substr(0, problems[i].size()), problems[i]) << shown;
         }
     }
 

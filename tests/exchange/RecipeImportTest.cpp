@@ -414,14 +414,10 @@ TEST_P(RecipeImportFileTest, FailedReplacementKeepsTheOldRecipe)
 TEST_P(RecipeImportFileTest, FullDiskStopsTheRunAndCountsOnlyWhatIsStored)
 {
     // The size limit makes the engine report a full disk exactly where a full disk would.
-    const std::string file = m_dir.File("viele.mm");
-    test::WriteFile(file, test::RecipeFile("Rezept", 1, 400));
     CreateSearchIndex(*m_db);
     const long pages = static_cast<long>(m_db->Scalar("PRAGMA page_count").AsLong());
     m_db->Execute("PRAGMA max_page_count=" + std::to_string(pages + 20));
-    m_import = std::make_unique<RecipeImport>(*m_db);
-    m_import->Options().Files = {file};
-    m_import->Options().CommitEvery = 50;
+    RunText(test::RecipeFile("Rezept", 1, 400), DupePreset::Ignore).Options().CommitEvery = 50;
     EXPECT_FALSE(m_import->Import());
     EXPECT_NE(m_import->LastErrorText().find("Nicht genügend Speicherplatz auf dem Datenträger."),
               std::string::npos)
@@ -538,12 +534,7 @@ TEST_P(RecipeImportTest, InformationBlockSetsOriginNotesAndFoodKeys)
     EXPECT_EQ(soup.SourceText(), "Kochbuch der Gemeinde\n-- Erfasst von Hans Muster");
 
     // Food keys follow the written lines, continuation lines included.
-    RunText("MMMMM----- Recipe via Meal-Master (tm) v8.05\n      Title: Mit Schluesseln\n\n"
-            "    500 g  Frisch geriebener\n           - Emmentaler\n      3 tb Butter\n\n"
-            "Schmelzen.\n\nMMMMM\nEEEEE-----Aditional Recipe Informations\n"
-            "        BLS: ,,M111000\nEEEEE\n",
-            DupePreset::Ask);
-    ASSERT_TRUE(m_import->Import());
+    ASSERT_TRUE(Run({"food-keys.mm"}, DupePreset::Ask).Import());
     const long id = IdOf("Mit Schluesseln");
     EXPECT_EQ(Count(*m_db, "SELECT ZutBLSID FROM T_REZ_ZUTAT WHERE ID=" + std::to_string(id) + " AND [No]=2"),
               77);

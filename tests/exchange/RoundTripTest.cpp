@@ -150,12 +150,10 @@ TEST_F(RoundTrip, InformationBlockWithOriginFoodKeysAndNotesReadsBack)
 TEST_F(RoundTrip, MensaxSecondExportEqualsTheFirst)
 {
     // A picture and a note that ends with the source text, which the remark repeats.
-    {
-        ClRecipe recipe = Stored(spaetzleId);
+    Edit(spaetzleId, [](ClRecipe& recipe) {
         recipe.PictureAdd(Blob{'G', 'I', 'F', '8', '9', 'a', 0, 1, 2, 0xFF});
         recipe.SetLanguageID(6);
-        ASSERT_TRUE(recipe.Save(true)) << recipe.LastErrorText();
-    }
+    });
     // Dated menus whose courses serve recipes: a course without one is not read back, and a menu
     // without date is read with the day of the import.
     for (const char* title : {"Sonntag & \"Gäste\"", "Werktag"}) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <tuple>
 #include <vector>
 
@@ -14,14 +15,12 @@ namespace {
 std::vector<std::string> Lines(const std::string& text)
 {
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t end = text.find("\r\n", start);
-        lines.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
-        if (end == std::string::npos)
-            return lines;
+    for (std::size_t start = 0; start <= text.size();) {
+        const std::size_t end = std::min(text.find("\r\n", start), text.size());
+        lines.push_back(text.substr(start, end - start));
         start = end + 2;
     }
+    return lines;
 }
 
 TEST(ExportText, CutLineBreaksOnlyAtBlanks)

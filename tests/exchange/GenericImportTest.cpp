@@ -87,8 +87,7 @@ const std::string kTable = ReadFile(std::string(PF_TEST_DATA_DIR) + "/table/reci
 
 TEST_F(GenericImportTest, SameTableInEveryEncodingGivesTheSameRows)
 {
-    const std::string utf8 = kTable;
-    for (const std::string& bytes : {utf8, "\xEF\xBB\xBF" + utf8, Utf8ToWin1252(utf8)}) {
+    for (const std::string& bytes : {kTable, "\xEF\xBB\xBF" + kTable, Utf8ToWin1252(kTable)}) {
         GenericTableImport run(*db);
         ASSERT_TRUE(run.ReadBytes(bytes)) << run.LastErrorText();
         EXPECT_EQ(run.Delimiter(), ';');

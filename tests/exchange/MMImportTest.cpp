@@ -343,23 +343,15 @@ TEST_F(MMImportTest, HeadingLines)
     }
 }
 
+// The umlaut options make umlauts of two letters ("ss" aside) or take them apart.
 TEST_F(MMImportTest, UmlautOptionsRepairLines)
 {
-    const std::string text = "MMMMM----- Recipe via Meal-Master (tm) v8.05\n      Title: Kaese mit Soße\n\n"
-                             "      1    Gr=FCnkohl\n\nMMMMM\n";
-    MMReadOptions regenerate;
-    regenerate.Umlaute = true;
-    const CollectingSink a = ReadString(text, regenerate);
-    ASSERT_EQ(a.recipes.size(), 1u);
-    EXPECT_EQ(a.recipes[0].Title, "Käse mit Soße");
-    EXPECT_EQ(a.recipes[0].Lines[0].Text, "Grünkohl");
-
-    MMReadOptions eliminate;
-    eliminate.NoUmlaute = true;
-    const CollectingSink b = ReadString(text, eliminate);
-    ASSERT_EQ(b.recipes.size(), 1u);
-    EXPECT_EQ(b.recipes[0].Title, "Kaese mit Sosse");
-    EXPECT_EQ(b.recipes[0].Lines[0].Text, "Gruenkohl");
+    MMReadOptions made;
+    made.Umlaute = true;
+    test::ExpectGolden(Describe(ReadFile("mm/umlauts.mm", made)), "mm-read/umlauts-made.txt");
+    MMReadOptions apart;
+    apart.NoUmlaute = true;
+    test::ExpectGolden(Describe(ReadFile("mm/umlauts.mm", apart)), "mm-read/umlauts-apart.txt");
 }
 
 TEST_F(MMImportTest, UnitSpellings)

@@ -465,8 +465,7 @@ TEST_P(RecipeImportFileTest, WordIndexHoldsExactlyWhatTheRowsHold)
     EXPECT_GT(m_import->Counters().Replaced, 0);
     // An index of the version before the list of recipes to index gets it with the first batch.
     test::MakeIndexOfEarlierVersion(*m_db);
-    RecipeImport& run = RunText(text, DupePreset::Replace);
-    ASSERT_TRUE(run.Import()) << run.LastErrorText();
+    ASSERT_TRUE(RunText(text, DupePreset::Replace).Import()) << m_import->LastErrorText();
     EXPECT_EQ(test::IndexDisagreement(*m_db), "");
 }
 
@@ -526,8 +525,7 @@ TEST_P(RecipeImportTest, ZipArchiveImportsEveryFileInside)
 TEST_P(RecipeImportTest, InformationBlockSetsOriginNotesAndFoodKeys)
 {
     m_db->Execute("INSERT INTO T_BLS_KEY (ID, SBLS) VALUES (77, 'M111000')");
-    RecipeImport& run = Run({"source-info.mm"});
-    ASSERT_TRUE(run.Import());
+    ASSERT_TRUE(Run({"source-info.mm"}).Import());
     ClRecipe soup = Load("Linsensuppe");
     EXPECT_EQ(soup.OriginName(), "Deutschland");
     EXPECT_EQ(soup.Notizen(), "Mit Essig abschmecken.");

@@ -1,0 +1,7 @@
+MMMMM----- Recipe via Meal-Master (tm) v8.05
+      Title: Kaese mit Soße
+
+      1    Gr=FCnkohl
+
+  Kochen.
+MMMMM

@@ -1,13 +1,11 @@
 #include "db/Backup.h"
-#include "core/AppContext.h"
 #include "core/Messages.h"
 #include "db/DatabaseChoice.h"
 #include "db/Recordset.h"
 #include "db/WorkDatabase.h"
 #include "db/clsZIP.h"
+#include "tests/db/AppFixture.h"
 #include "tests/support/NewDatabase.h"
-#include "tests/support/ScriptedInteraction.h"
-#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +16,6 @@ namespace pf {
 namespace {
 
 namespace fs = std::filesystem;
-using test::ScriptedInteraction;
 
 // A database of this program in miniature: the version table and some recipe titles.
 void MakeRecipeDatabase(const std::string& path, const std::vector<std::string>& titles)
@@ -60,36 +57,32 @@ std::string MakeZip(const std::string& archive, const std::vector<std::pair<std:
     return archive;
 }
 
-class BackupTest : public ::testing::Test
+// A time of the local clock.
+std::tm LocalTime(int year, int month, int day, int hour, int minute)
+{
+    std::tm local{};
+    local.tm_year = year - 1900;
+    local.tm_mon = month - 1;
+    local.tm_mday = day;
+    local.tm_hour = hour;
+    local.tm_min = minute;
+    local.tm_isdst = -1;
+    return local;
+}
+
+class BackupTest : public test::AppFixture
 {
 protected:
-    BackupTest() : m_scope(m_app)
+    BackupTest()
     {
-        m_app.UI = &ui;
-        m_app.DataDir = dir.Dir() + "data/";
-        m_app.TempDir = dir.Dir() + "tmp/";
-        m_app.IniFile = dir.File("pfannola.INI");
-        m_app.UserStoreFile = dir.File("user.ini");
-        m_app.WinUser = "koch";
-        fs::create_directories(m_app.DataDir);
-        fs::create_directories(m_app.TempDir);
         work = dir.File("data/Pfannola.MDB");
         MakeRecipeDatabase(work, {"Käsekuchen", "Gulasch", "Grießbrei"});
-        Connection() = ConnectionState{};
         Connection().DbPath = work;
         Connection().WorkDb = OpenDatabaseFile(work);
-        // 3 March 2024, 14:05 local time.
-        std::tm local{};
-        local.tm_year = 124;
-        local.tm_mon = 2;
-        local.tm_mday = 3;
-        local.tm_hour = 14;
-        local.tm_min = 5;
-        local.tm_isdst = -1;
+        std::tm local = LocalTime(2024, 3, 3, 14, 5);
         const std::time_t when = std::mktime(&local);
         backup.SetClock([when] { return when; });
     }
-    ~BackupTest() override { CloseWorkDatabase(); }
 
     // The work file's bytes with the database closed, so that nothing waits in its log.
     // The file's content: its change counter (header bytes 24-27 and 92-95) counts every open
@@ -107,10 +100,6 @@ protected:
 
     std::string Folder() const { return m_app.DataDir + "BACKUP"; }
 
-    test::TempDir dir;
-    AppContext m_app;
-    ScopedAppContext m_scope;
-    ScriptedInteraction ui;
     std::string work;
     Backup backup;
 };
@@ -287,13 +276,7 @@ TEST_F(BackupTest, ReminderAsksOnlyWhenABackupIsOverdue)
 
 TEST(BackupName, FollowsTheDateAndTime)
 {
-    std::tm local{};
-    local.tm_year = 109;
-    local.tm_mon = 11;
-    local.tm_mday = 24;
-    local.tm_hour = 7;
-    local.tm_min = 9;
-    EXPECT_EQ(Backup::BackupFileName(local), "BACKUP_091224-0709.MDB");
+    EXPECT_EQ(Backup::BackupFileName(LocalTime(2009, 12, 24, 7, 9)), "BACKUP_091224-0709.MDB");
 }
 
 } // namespace

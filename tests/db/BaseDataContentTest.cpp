@@ -24,13 +24,24 @@
 namespace pf {
 namespace {
 
+struct Table;
+
+// A row of a base-data table, its values found by column name.
+struct Row
+{
+    const Table* Of;
+    std::vector<Value> Values;
+
+    const Value& operator[](const std::string& column) const;
+};
+
 // One table of the base data as the program loads it into a new database: its columns and the
 // values of its rows. A file the load cannot read fails every test here.
 struct Table
 {
     std::string Name;
     std::vector<std::string> Columns;
-    std::vector<std::vector<Value>> Rows;
+    std::vector<Row> Rows;
 
     std::size_t Col(const std::string& name) const
     {
@@ -41,6 +52,11 @@ struct Table
         return 0;
     }
 };
+
+const Value& Row::operator[](const std::string& column) const
+{
+    return Values[Of->Col(column)];
+}
 
 Database& BaseDb()
 {
@@ -62,27 +78,12 @@ const Table& Get(const std::string& name)
         for (int i = 0; i < rs->FieldCount(); ++i)
             table.Columns.push_back(rs->FieldName(i));
         for (; !rs->Eof(); rs->MoveNext()) {
-            std::vector<Value>& row = table.Rows.emplace_back();
+            Row& row = table.Rows.emplace_back(Row{&table, {}});
             for (int i = 0; i < rs->FieldCount(); ++i)
-                row.push_back(rs->Field(i));
+                row.Values.push_back(rs->Field(i));
         }
     }
     return table;
-}
-
-std::string TextOf(const Value& value)
-{
-    return value.IsNull() ? std::string() : value.AsText();
-}
-
-double NumberOf(const Value& value)
-{
-    return value.IsNull() ? 0 : value.AsDouble();
-}
-
-bool BoolOf(const Value& value)
-{
-    return !value.IsNull() && value.AsBool();
 }
 
 // Every table the base data fills has rows, and no text is longer than its column.
@@ -98,10 +99,9 @@ TEST(BaseDataContent, TablesAreFilledAndTextsFitTheirColumns)
         for (const FieldDef& field : def->Fields) {
             if (field.Type != FieldType::Text || field.Size <= 0)
                 continue;
-            const std::size_t col = table.Col(field.Name);
-            for (const auto& row : table.Rows)
-                EXPECT_LE(CharLength(TextOf(row[col])), static_cast<std::size_t>(field.Size))
-                    << field.Name << ": " << TextOf(row[col]);
+            for (const Row& row : table.Rows)
+                EXPECT_LE(CharLength(row[field.Name].AsText()), static_cast<std::size_t>(field.Size))
+                    << field.Name << ": " << row[field.Name].AsText();
         }
     }
 }
@@ -118,23 +118,21 @@ struct Unit
 
 std::vector<Unit> Units()
 {
-    const Table& t = Get("T_UNIT");
-    const char* nameCols[6] = {"UnitShortD", "UnitNameD",   "UnitShortUK",
-                               "UnitNameUK", "UnitShortUS", "UnitNameUS"};
     std::vector<Unit> units;
-    for (const auto& row : t.Rows) {
-        Unit u;
-        u.Id = std::lround(NumberOf(row[t.Col("ID")]));
-        for (int i = 0; i < 6; ++i)
-            u.Names[i] = TextOf(row[t.Col(nameCols[i])]);
-        u.Unscaled = BoolOf(row[t.Col("Unscaled")]);
-        u.ConvD = NumberOf(row[t.Col("ConvMetrisch")]);
-        u.ConvUS = NumberOf(row[t.Col("ConvMetrischUS")]);
-        u.AutoIndex = std::lround(NumberOf(row[t.Col("AutoScaleIndex")]));
-        u.AutoValue = NumberOf(row[t.Col("AutoScaleValue")]);
-        u.NaehrIndex = std::lround(NumberOf(row[t.Col("NaehrScaleIndex")]));
-        u.NaehrValue = NumberOf(row[t.Col("NaehrScaleValue")]);
-        units.push_back(u);
+    for (const Row& row : Get("T_UNIT").Rows) {
+        Unit& u = units.emplace_back();
+        u.Id = row["ID"].AsLong();
+        int i = 0;
+        for (const char* name :
+             {"UnitShortD", "UnitNameD", "UnitShortUK", "UnitNameUK", "UnitShortUS", "UnitNameUS"})
+            u.Names[i++] = row[name].AsText();
+        u.Unscaled = row["Unscaled"].AsBool();
+        u.ConvD = row["ConvMetrisch"].AsDouble();
+        u.ConvUS = row["ConvMetrischUS"].AsDouble();
+        u.AutoIndex = row["AutoScaleIndex"].AsLong();
+        u.AutoValue = row["AutoScaleValue"].AsDouble();
+        u.NaehrIndex = row["NaehrScaleIndex"].AsLong();
+        u.NaehrValue = row["NaehrScaleValue"].AsDouble();
     }
     std::sort(units.begin(), units.end(), [](const Unit& a, const Unit& b) { return a.Id < b.Id; });
     return units;
@@ -253,8 +251,7 @@ TEST(BaseDataContent, YieldUnitsAreFoundByTheirOwnNames)
     const Table& t = Get("T_REZ_KOPFEINHEIT");
     std::vector<std::pair<long, std::pair<std::string, std::string>>> rows;
     for (const auto& row : t.Rows)
-        rows.push_back({std::lround(NumberOf(row[t.Col("ID")])),
-                        {TextOf(row[t.Col("NameD")]), TextOf(row[t.Col("NameE")])}});
+        rows.push_back({row["ID"].AsLong(), {row["NameD"].AsText(), row["NameE"].AsText()}});
     std::sort(rows.begin(), rows.end());
     const auto lookup = [&](const std::string& text) -> long {
         const std::string upper = ToUpper(text);
@@ -283,9 +280,9 @@ TEST(BaseDataContent, CategoriesFormTreesOfOneKindWithUniqueNames)
     std::set<long> kinds;
     long originKind = 0;
     for (const auto& row : types.Rows) {
-        const long id = std::lround(NumberOf(row[types.Col("CatTypeID")]));
+        const long id = row["CatTypeID"].AsLong();
         EXPECT_TRUE(kinds.insert(id).second) << "kind " << id << " twice";
-        if (TextOf(row[types.Col("CatTypeName")]) == "Herkunft")
+        if (row["CatTypeName"].AsText() == "Herkunft")
             originKind = id;
     }
     ASSERT_NE(originKind, 0);
@@ -299,10 +296,9 @@ TEST(BaseDataContent, CategoriesFormTreesOfOneKindWithUniqueNames)
     std::map<long, Cat> cats;
     std::set<std::string> names;
     for (const auto& row : t.Rows) {
-        const long id = std::lround(NumberOf(row[t.Col("ID")]));
-        const Cat c{TextOf(row[t.Col("CatNameD")]), std::lround(NumberOf(row[t.Col("CatType")])),
-                    std::lround(NumberOf(row[t.Col("CatParent")])),
-                    std::lround(NumberOf(row[t.Col("LaenderCode")]))};
+        const long id = row["ID"].AsLong();
+        const Cat c{row["CatNameD"].AsText(), row["CatType"].AsLong(), row["CatParent"].AsLong(),
+                    row["LaenderCode"].AsLong()};
         EXPECT_GT(id, 0);
         EXPECT_TRUE(cats.emplace(id, c).second) << "ID " << id << " twice";
         EXPECT_TRUE(names.insert(ToUpper(c.Name)).second)
@@ -335,10 +331,10 @@ TEST(BaseDataContent, NutrientDescriptorsLetADatabaseOpenAndWeighFoods)
     std::set<long> indexes;
     std::map<std::string, std::string> dims;
     for (const auto& row : t.Rows) {
-        const long index = std::lround(NumberOf(row[t.Col("DINDEX")]));
-        const std::string key = TextOf(row[t.Col("DKEY")]);
+        const long index = row["DINDEX"].AsLong();
+        const std::string key = row["DKEY"].AsText();
         EXPECT_TRUE(indexes.insert(index).second) << "DINDEX " << index << " twice";
-        EXPECT_TRUE(dims.emplace(ToUpper(key), TextOf(row[t.Col("DDIM")])).second) << key << " twice";
+        EXPECT_TRUE(dims.emplace(ToUpper(key), row["DDIM"].AsText()).second) << key << " twice";
         ASSERT_FALSE(key.empty());
         EXPECT_TRUE(std::isupper(static_cast<unsigned char>(key[0])) &&
                     key.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789") == std::string::npos)
@@ -346,7 +342,7 @@ TEST(BaseDataContent, NutrientDescriptorsLetADatabaseOpenAndWeighFoods)
         if (index <= 6)
             continue;
         for (const char* col : {"DDESC", "DDESCE", "DDESCI", "DDESCF", "DDIM"})
-            EXPECT_FALSE(TextOf(row[t.Col(col)]).empty()) << key << " " << col;
+            EXPECT_FALSE(row[col].AsText().empty()) << key << " " << col;
     }
     // Each descriptor names a column of the food value table.
     if (const TableDef* values = FindSchemaTable("T_BLS_DAT")) {
@@ -371,16 +367,16 @@ TEST(BaseDataContent, FoodClassesAndTheBaseCookbook)
     const Table& tree = Get("T_BLS_TREE");
     std::set<std::string> keys;
     for (const auto& row : tree.Rows) {
-        const std::string key = TextOf(row[tree.Col("BLSKEY")]);
+        const std::string key = row["BLSKEY"].AsText();
         EXPECT_TRUE(keys.insert(key).second) << key << " twice";
         EXPECT_FALSE(key.empty());
         EXPECT_LE(key.size(), 7u) << key << " is longer than a food code";
-        EXPECT_FALSE(TextOf(row[tree.Col("BLSDesc")]).empty()) << key;
+        EXPECT_FALSE(row["BLSDesc"].AsText().empty()) << key;
     }
     const Table& books = Get("T_BUCH");
     ASSERT_EQ(books.Rows.size(), 1u);
-    EXPECT_EQ(NumberOf(books.Rows[0][books.Col("ID")]), 0);
-    EXPECT_EQ(TextOf(books.Rows[0][books.Col("BuchTitel")]), "Basiskochbuch");
+    EXPECT_EQ(books.Rows[0]["ID"].AsDouble(), 0);
+    EXPECT_EQ(books.Rows[0]["BuchTitel"].AsText(), "Basiskochbuch");
 }
 
 // ---- the food table --------------------------------------------------------------------------
@@ -395,8 +391,8 @@ std::map<std::string, std::size_t> ValueRowsByCode()
     const Table& values = Get("T_BLS_DAT");
     std::map<std::string, std::size_t> rows;
     for (std::size_t i = 0; i < values.Rows.size(); ++i)
-        EXPECT_TRUE(rows.emplace(TextOf(values.Rows[i][values.Col("SBLS")]), i).second)
-            << TextOf(values.Rows[i][values.Col("SBLS")]) << " has two value rows";
+        EXPECT_TRUE(rows.emplace(values.Rows[i]["SBLS"].AsText(), i).second)
+            << values.Rows[i]["SBLS"].AsText() << " has two value rows";
     return rows;
 }
 
@@ -406,7 +402,7 @@ TEST(BaseDataContent, FoodsHaveUniqueWellFormedCodesInTheClassTreeWithValuesAndU
     const Table& tree = Get("T_BLS_TREE");
     std::set<std::string> classes;
     for (const auto& row : tree.Rows)
-        classes.insert(TextOf(row[tree.Col("BLSKEY")]));
+        classes.insert(row["BLSKEY"].AsText());
     std::set<long> unitIds;
     for (const Unit& unit : Units())
         unitIds.insert(unit.Id);
@@ -416,23 +412,23 @@ TEST(BaseDataContent, FoodsHaveUniqueWellFormedCodesInTheClassTreeWithValuesAndU
     std::set<std::string> codes;
     std::size_t french = 0, mains = 0;
     for (const auto& row : foods.Rows) {
-        const std::string code = TextOf(row[foods.Col("SBLS")]);
+        const std::string code = row["SBLS"].AsText();
         SCOPED_TRACE(code);
-        EXPECT_TRUE(ids.insert(std::lround(NumberOf(row[foods.Col("ID")]))).second) << "ID twice";
+        EXPECT_TRUE(ids.insert(row["ID"].AsLong()).second) << "ID twice";
         EXPECT_TRUE(codes.insert(code).second) << "code twice";
         ASSERT_EQ(code.size(), 7u);
         EXPECT_TRUE(std::isupper(static_cast<unsigned char>(code[0])));
         EXPECT_EQ(code.find_first_not_of("0123456789", 1), std::string::npos);
         EXPECT_TRUE(classes.count(code.substr(0, 1)) && classes.count(code.substr(0, 2))) << "no class";
         EXPECT_TRUE(values.count(code)) << "no value row";
-        EXPECT_FALSE(TextOf(row[foods.Col("ST")]).empty());
-        EXPECT_FALSE(TextOf(row[foods.Col("STE")]).empty());
-        french += !TextOf(row[foods.Col("STF")]).empty();
-        mains += BoolOf(row[foods.Col("ProduktHauptFlag")]);
-        EXPECT_FALSE(BoolOf(row[foods.Col("Userflag")]));
+        EXPECT_FALSE(row["ST"].AsText().empty());
+        EXPECT_FALSE(row["STE"].AsText().empty());
+        french += !row["STF"].AsText().empty();
+        mains += row["ProduktHauptFlag"].AsBool();
+        EXPECT_FALSE(row["Userflag"].AsBool());
         for (const char* prefix : {"ProduktStandard", "ProduktAlternativ"}) {
-            const long unit = std::lround(NumberOf(row[foods.Col(std::string(prefix) + "Einheit")]));
-            const double grams = NumberOf(row[foods.Col(std::string(prefix) + "Menge")]);
+            const long unit = row[std::string(prefix) + "Einheit"].AsLong();
+            const double grams = row[std::string(prefix) + "Menge"].AsDouble();
             EXPECT_EQ(unit == 0, grams == 0) << prefix << ": a unit needs its grams";
             if (unit != 0) {
                 EXPECT_TRUE(unitIds.count(unit)) << prefix << ": unit " << unit;
@@ -454,25 +450,25 @@ TEST(BaseDataContent, FoodValuesAddUpToOneHundredGramsAndDeriveEnergyAndSalt)
 {
     const Table& values = Get("T_BLS_DAT");
     for (const auto& row : values.Rows) {
-        const std::string code = TextOf(row[values.Col("SBLS")]);
-        SCOPED_TRACE(code + " " + TextOf(row[values.Col("SKT")]));
+        const std::string code = row["SBLS"].AsText();
+        SCOPED_TRACE(code + " " + row["SKT"].AsText());
         double sum = 0;
         for (const char* key : {"ZW", "ZE", "ZF", "ZK", "ZM"})
-            sum += NumberOf(row[values.Col(key)]);
+            sum += row[key].AsDouble();
         EXPECT_GE(sum, 30000);
         EXPECT_LE(sum, 105000);
-        for (std::size_t c = 0; c < row.size(); ++c) {
-            if (!row[c].IsNull() && values.Columns[c] != "SBLS" && values.Columns[c] != "SKT") {
-                EXPECT_GE(NumberOf(row[c]), 0) << values.Columns[c];
+        for (std::size_t c = 0; c < row.Values.size(); ++c) {
+            if (values.Columns[c] != "SBLS" && values.Columns[c] != "SKT") {
+                EXPECT_GE(row.Values[c].AsDouble(), 0) << values.Columns[c];
             }
         }
-        const Value& kcal = row[values.Col("GCAL")];
+        const Value& kcal = row["GCAL"];
         ASSERT_FALSE(kcal.IsNull());
-        EXPECT_NEAR(NumberOf(row[values.Col("GJ")]), NumberOf(kcal) * 4.184, 0.051);
-        if (!row[values.Col("MNA")].IsNull()) {
-            EXPECT_NEAR(NumberOf(row[values.Col("GMKO")]), NumberOf(row[values.Col("MNA")]) * 2.5, 0.051);
+        EXPECT_NEAR(row["GJ"].AsDouble(), kcal.AsDouble() * 4.184, 0.051);
+        if (!row["MNA"].IsNull()) {
+            EXPECT_NEAR(row["GMKO"].AsDouble(), row["MNA"].AsDouble() * 2.5, 0.051);
         }
-        EXPECT_NEAR(NumberOf(row[values.Col("GKB")]), NumberOf(row[values.Col("ZK")]) / 12000, 0.0051);
+        EXPECT_NEAR(row["GKB"].AsDouble(), row["ZK"].AsDouble() / 12000, 0.0051);
     }
 }
 
@@ -490,20 +486,20 @@ TEST(BaseDataContent, FoodWeightsOfVolumeUnitsFollowTheUnitTable)
             millilitres[unit.Id] = unit.NaehrValue;
     std::size_t checked = 0;
     for (const auto& row : foods.Rows) {
-        const std::string code = TextOf(row[foods.Col("SBLS")]);
-        SCOPED_TRACE(code + " " + TextOf(row[foods.Col("ST")]));
+        const std::string code = row["SBLS"].AsText();
+        SCOPED_TRACE(code + " " + row["ST"].AsText());
         // Oils, and drinks and milk that are mostly water (not their powders).
-        const double water = NumberOf(values.Rows[byCode.at(code)][values.Col("ZW")]);
+        const double water = values.Rows[byCode.at(code)]["ZW"].AsDouble();
         const bool liquid =
             code.compare(0, 2, "Q3") == 0 ||
             ((code[0] == 'N' || code[0] == 'P' || code.compare(0, 2, "M1") == 0) && water >= 70000);
         std::vector<double> densities;
         for (const char* prefix : {"ProduktStandard", "ProduktAlternativ"}) {
-            const long unit = std::lround(NumberOf(row[foods.Col(std::string(prefix) + "Einheit")]));
+            const long unit = row[std::string(prefix) + "Einheit"].AsLong();
             const auto volume = millilitres.find(unit);
             if (volume == millilitres.end())
                 continue;
-            const double density = NumberOf(row[foods.Col(std::string(prefix) + "Menge")]) / volume->second;
+            const double density = row[std::string(prefix) + "Menge"].AsDouble() / volume->second;
             EXPECT_GE(density, liquid ? 0.85 : 0.02) << prefix;
             EXPECT_LE(density, liquid ? 1.15 : 1.45) << prefix;
             densities.push_back(density);
@@ -523,19 +519,19 @@ TEST(BaseDataContent, SynonymsNameExistingFoodsInTheWordsOfEveryRegion)
     const Table& keys = Get("T_INFO_KEY");
     std::map<long, std::string> names;
     for (const auto& row : foods.Rows)
-        names[std::lround(NumberOf(row[foods.Col("ID")]))] = TextOf(row[foods.Col("ST")]);
+        names[row["ID"].AsLong()] = row["ST"].AsText();
     std::multimap<std::string, std::string> foodOf; // synonym in upper case -> food name
     std::size_t synonyms = 0;
     std::set<long> languages;
     for (const auto& row : keys.Rows) {
-        if (std::lround(NumberOf(row[keys.Col("KEYTYPE")])) != 3)
+        if (row["KEYTYPE"].AsLong() != 3)
             continue;
         ++synonyms;
-        const long id = std::lround(NumberOf(row[keys.Col("ID")]));
-        const std::string key = TextOf(row[keys.Col("KEY")]);
+        const long id = row["ID"].AsLong();
+        const std::string key = row["KEY"].AsText();
         ASSERT_TRUE(names.count(id)) << key << " names no food";
         EXPECT_FALSE(key.empty());
-        languages.insert(std::lround(NumberOf(row[keys.Col("Sprachcode")])));
+        languages.insert(row["Sprachcode"].AsLong());
         foodOf.emplace(ToUpper(key), names[id]);
     }
     EXPECT_GE(synonyms, 300u);
@@ -564,18 +560,6 @@ std::vector<std::string> Split(const std::string& text, char separator)
         else
             parts.back() += c;
     return parts;
-}
-
-std::vector<std::string> SplitLines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    for (std::string line : Split(text, '\n')) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (!line.empty() && line[0] != '#')
-            lines.push_back(line);
-    }
-    return lines;
 }
 
 // Runs the generator; returns its exit code and what it wrote to stderr.
@@ -664,7 +648,11 @@ TEST(BaseDataContent, GeneratorConvertsUsdaFiguresAndRefusesBrokenTables)
     std::map<std::string, std::string> values;
     std::vector<std::string> columns;
     std::string section;
-    for (std::string line : SplitLines(test::ReadFile(dir.File("out.csv")))) {
+    for (std::string line : Split(test::ReadFile(dir.File("out.csv")), '\n')) {
+        if (line.ends_with('\r'))
+            line.pop_back();
+        if (line.empty() || line[0] == '#')
+            continue;
         std::vector<std::string> fields = Split(line, '\t');
         if (!fields[0].empty()) {
             section = fields[0];

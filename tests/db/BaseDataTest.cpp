@@ -1,18 +1,14 @@
 #include "db/BaseData.h"
 
-#include "core/AppContext.h"
 #include "core/Utf8.h"
 #include "db/Recordset.h"
-#include "tests/support/NewDatabase.h"
-#include "tests/support/ScriptedInteraction.h"
-#include "tests/support/TempDir.h"
+#include "tests/db/AppFixture.h"
+#include "tests/db/DbFixture.h"
 
 #include <gtest/gtest.h>
 
 namespace pf {
 namespace {
-
-using test::ScriptedInteraction;
 
 const char* const kErrorCaption = "Fehler beim Erstellen einer neuen Datenbank";
 
@@ -29,71 +25,44 @@ public:
     std::vector<std::string> labels;
 };
 
-class BaseDataTest : public ::testing::Test
+class BaseDataTest : public test::AppFixture
 {
 protected:
-    BaseDataTest() : m_scope(m_app)
-    {
-        m_app.UI = &ui;
-        m_app.ComputeVersion();
-        m_app.TempDir = dir.Dir();
-    }
-
+    // A new file with tables of three export groups and a column of every kind the format knows.
     std::unique_ptr<Database> NewDatabase(const std::string& name)
     {
+        using T = FieldType;
+        using test::F;
+        const std::vector<IndexDef> pk{test::Primary({"ID"})};
         auto db = test::NewDatabase(dir.File(name));
-        for (const TableDef& table : Tables())
-            db->CreateTable(table);
+        db->CreateTable({"T_CAT_TYPE",
+                         {F("ID", T::Long), F("CatTypeName", T::Text, 50), F("CatClassified", T::Boolean)},
+                         pk});
+        db->CreateTable({"T_CAT", {F("ID", T::Long), F("CatNameD", T::Text, 50), F("CatType", T::Long)}, pk});
+        db->CreateTable({"T_UNIT",
+                         {F("ID", T::Long), F("UnitShortD", T::Text, 10), F("UnitNameD", T::Text, 50),
+                          F("ConvMetrisch", T::Currency), F("AutoScaleValue", T::Double),
+                          F("Unscaled", T::Boolean), F("NaehrScaleIndex", T::Integer)},
+                         pk});
+        db->CreateTable({"T_REZ_KOPFEINHEIT", {F("ID", T::Long), F("NameD", T::Text, 50)}, pk});
+        db->CreateTable({"T_GERAET",
+                         {F("ID", T::Long), F("GerMerkmalD", T::Memo), F("GerBild", T::Binary),
+                          F("Stand", T::Date), F("Language", T::Byte)},
+                         pk});
         return db;
-    }
-
-    // Tables of three export groups with a column of every kind the format knows.
-    static std::vector<TableDef> Tables()
-    {
-        const IndexDef pk{"PrimaryKey", {"ID"}, true, true};
-        return {
-            {"T_CAT_TYPE",
-             {{"ID", FieldType::Long},
-              {"CatTypeName", FieldType::Text, 50},
-              {"CatClassified", FieldType::Boolean}},
-             {pk}},
-            {"T_CAT",
-             {{"ID", FieldType::Long}, {"CatNameD", FieldType::Text, 50}, {"CatType", FieldType::Long}},
-             {pk}},
-            {"T_UNIT",
-             {{"ID", FieldType::Long},
-              {"UnitShortD", FieldType::Text, 10},      {"UnitNameD", FieldType::Text, 50},
-              {"ConvMetrisch", FieldType::Currency},    {"AutoScaleValue", FieldType::Double},
-              {"Unscaled", FieldType::Boolean},         {"NaehrScaleIndex", FieldType::Integer}},
-             {pk}},
-            {"T_REZ_KOPFEINHEIT", {{"ID", FieldType::Long}, {"NameD", FieldType::Text, 50}}, {pk}},
-            {"T_GERAET",
-             {{"ID", FieldType::Long},
-              {"GerMerkmalD", FieldType::Memo}, {"GerBild", FieldType::Binary},
-              {"Stand", FieldType::Date},       {"Language", FieldType::Byte}},
-             {pk}},
-        };
     }
 
     static std::vector<std::vector<Value>> Rows(Database& db, const std::string& table)
     {
         std::vector<std::vector<Value>> rows;
-        auto rs = db.OpenRecordset("SELECT * FROM " + table + " ORDER BY ID");
-        for (; !rs->Eof(); rs->MoveNext()) {
-            std::vector<Value> row;
+        for (auto rs = db.OpenRecordset("SELECT * FROM " + table + " ORDER BY ID"); !rs->Eof();
+             rs->MoveNext()) {
+            std::vector<Value>& row = rows.emplace_back();
             for (int i = 0; i < rs->FieldCount(); ++i)
                 row.push_back(rs->Field(i));
-            rows.push_back(std::move(row));
         }
         return rows;
     }
-
-    test::TempDir dir;
-    ScriptedInteraction ui;
-
-private:
-    AppContext m_app;
-    ScopedAppContext m_scope;
 };
 
 TEST_F(BaseDataTest, ExportThenImportGivesTheSameTableContents)
@@ -106,27 +75,23 @@ TEST_F(BaseDataTest, ExportThenImportGivesTheSameTableContents)
                                             "Grüße aus Köln, Öl & Maß",
                                             "",
                                             "\x01\x1f vorne"};
-    for (std::size_t i = 0; i < texts.size(); ++i)
+    for (long i = 0; i < static_cast<long>(texts.size()); ++i)
         source->Execute("INSERT INTO T_CAT (ID, CatNameD, CatType) VALUES (?, ?, ?)",
-                        {Value(static_cast<long>(i + 1)), Value(texts[i]), Value(static_cast<long>(i))});
+                        {i + 1, texts[static_cast<std::size_t>(i)], i});
     source->Execute("INSERT INTO T_CAT (ID, CatNameD, CatType) VALUES (20, NULL, NULL)");
-    source->Execute("INSERT INTO T_CAT_TYPE (ID, CatTypeName, CatClassified) VALUES (?, ?, ?)",
-                    {Value(1), Value("Länder"), Value(true)});
-    source->Execute("INSERT INTO T_CAT_TYPE (ID, CatTypeName, CatClassified) VALUES (?, ?, ?)",
-                    {Value(2), Value("Gänge"), Value(false)});
+    source->Execute("INSERT INTO T_CAT_TYPE (ID, CatTypeName, CatClassified) VALUES (?, ?, ?), (?, ?, ?)",
+                    {1, "Länder", true, 2, "Gänge", false});
     source->Execute("INSERT INTO T_UNIT (ID, UnitShortD, UnitNameD, ConvMetrisch, AutoScaleValue, Unscaled, "
                     "NaehrScaleIndex) VALUES (?, ?, ?, ?, ?, ?, ?)",
-                    {Value(1), Value("GR"), Value("Gramm"), Value(Decimal4::Parse("1000.1234")), Value(0.1),
-                     Value(true), Value(-3)});
+                    {1, "GR", "Gramm", Decimal4::Parse("1000.1234"), 0.1, true, -3});
     source->Execute("INSERT INTO T_UNIT (ID, UnitShortD, ConvMetrisch, AutoScaleValue) VALUES (?, ?, ?, ?)",
-                    {Value(2), Value("EL"), Value(Decimal4::Parse("-0.0001")), Value(1.0 / 3.0)});
+                    {2, "EL", Decimal4::Parse("-0.0001"), 1.0 / 3.0});
     source->Execute("INSERT INTO T_REZ_KOPFEINHEIT (ID, NameD) VALUES (1, 'Portionen')");
     Blob picture;
     for (int b = 0; b < 256; ++b)
         picture.push_back(static_cast<std::uint8_t>(b));
     source->Execute("INSERT INTO T_GERAET (ID, GerMerkmalD, GerBild, Stand, Language) VALUES (?, ?, ?, ?, ?)",
-                    {Value(7), Value("Ein Topf\r\nmit \"Deckel\"\t und Ümlaut"), Value(picture),
-                     Value(DateSerial{43462}), Value(1)});
+                    {7, "Ein Topf\r\nmit \"Deckel\"\t und Ümlaut", picture, DateSerial{43462}, 1});
     source->Execute("INSERT INTO T_GERAET (ID, GerMerkmalD, GerBild, Stand) VALUES (8, '', NULL, NULL)");
 
     const std::string file = dir.File("basis.csv");
@@ -146,15 +111,13 @@ TEST_F(BaseDataTest, ExportThenImportGivesTheSameTableContents)
 TEST_F(BaseDataTest, ExportWritesTheExactFormat)
 {
     auto db = NewDatabase("klein.mdb");
-    db->Execute("INSERT INTO T_CAT_TYPE (ID, CatTypeName, CatClassified) VALUES (1, 'Länder', -1)");
-    db->Execute("INSERT INTO T_CAT_TYPE (ID, CatTypeName, CatClassified) VALUES (2, ?, 0)",
-                {Value("A\t\"B\"\\C")});
-    db->Execute("INSERT INTO T_CAT (ID, CatNameD, CatType) VALUES (1, 'Italien', 1)");
-    db->Execute("INSERT INTO T_CAT (ID, CatNameD, CatType) VALUES (2, '', NULL)");
+    db->Execute("INSERT INTO T_CAT_TYPE (ID, CatTypeName, CatClassified) VALUES (1, 'Länder', -1), (2, ?, 0)",
+                {"A\t\"B\"\\C"});
+    db->Execute("INSERT INTO T_CAT (ID, CatNameD, CatType) VALUES (1, 'Italien', 1), (2, '', NULL)");
     db->Execute("INSERT INTO T_UNIT (ID, UnitShortD, ConvMetrisch, AutoScaleValue, Unscaled) "
                 "VALUES (3, 'ML', 1.5, 0.25, 0)");
     db->Execute("INSERT INTO T_GERAET (ID, GerMerkmalD, GerBild, Stand) VALUES (4, ?, ?, ?)",
-                {Value("Öl"), Value(Blob{0x00, 0xFF}), Value(DateSerial{43462.75})});
+                {"Öl", Blob{0x00, 0xFF}, DateSerial{43462.75}});
     const std::string file = dir.File("golden.csv");
     RecordingProgress progress;
     ASSERT_TRUE(ExportBaseData(*db, file, basedata::kCategories | basedata::kUnits | basedata::kUtensils,

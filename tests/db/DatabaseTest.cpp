@@ -14,19 +14,23 @@
 
 #include <chrono>
 #include <filesystem>
+#include <regex>
 #include <thread>
 
 namespace pf::test {
 namespace {
 
-// The value of an entry of a connect text.
+// The value of an entry of a connect text ("Pwd", "Port" ...).
 std::string Exported(const std::string& connect, const std::string& key)
 {
-    const std::size_t start = connect.find(key + "=");
-    if (start == std::string::npos)
-        return {};
-    const std::size_t from = start + key.size() + 1;
-    return connect.substr(from, connect.find(';', from) - from);
+    std::smatch match;
+    return std::regex_search(connect, match, std::regex("(^|;)" + key + "=([^;]*)")) ? match[2].str() : "";
+}
+
+// The connect text with one entry's value replaced.
+std::string WithEntry(const std::string& connect, const std::string& key, const std::string& value)
+{
+    return std::regex_replace(connect, std::regex("(^|;)" + key + "=[^;]*"), "$1" + key + "=" + value);
 }
 
 DbError OpenError(const std::string& path, const OpenOptions& options = {})
@@ -37,22 +41,6 @@ DbError OpenError(const std::string& path, const OpenOptions& options = {})
         return e;
     }
     return DbError(0, "geöffnet");
-}
-
-// The connect text with one entry's value replaced ("Pwd", "Port" ...).
-std::string WithEntry(const std::string& connect, const std::string& key, const std::string& value)
-{
-    std::string out;
-    std::size_t start = 0;
-    while (start <= connect.size()) {
-        const std::size_t end = std::min(connect.find(';', start), connect.size());
-        std::string entry = connect.substr(start, end - start);
-        if (entry.rfind(key + "=", 0) == 0)
-            entry = key + "=" + value;
-        out += (out.empty() ? "" : ";") + entry;
-        start = end + 1;
-    }
-    return out;
 }
 
 TEST(ServerOpen, RefusedLogonAndUnreachableServerAre3151WithoutThePassword)
@@ -202,10 +190,8 @@ TEST(SqliteOpen, ReadOnlyFileOpensReadOnly)
 {
     TempDir dir;
     const std::string path = dir.File("INIT.MDB");
-    OpenOptions create;
-    create.Create = true;
     {
-        auto db = Database::OpenSqlite(path, create);
+        auto db = test::NewDatabase(path);
         db->CreateTable({"T_X", {F("ID", FieldType::Long)}, {}});
         db->Execute("INSERT INTO T_X VALUES (1)");
     }
@@ -377,20 +363,6 @@ TEST_P(DbTest, TableDefinitionsRoundTrip)
     EXPECT_EQ(fields[4].Type, FieldType::Boolean);
     EXPECT_EQ(fields[4].Default, Value(true));
     EXPECT_EQ(fields[5].Default, Value(false));
-
-    const std::vector<FieldDef> kopf = m_db->Fields("T_REZ_KOPF");
-    const std::pair<const char*, FieldType> types[] = {{"ID", FieldType::Long},
-                                                       {"Template", FieldType::Boolean},
-                                                       {"RezImportDate", FieldType::Date},
-                                                       {"RezNotizen", FieldType::Memo},
-                                                       {"RezTitle", FieldType::Text}};
-    for (auto [name, type] : types) {
-        SCOPED_TRACE(name);
-        auto found =
-            std::find_if(kopf.begin(), kopf.end(), [&](const FieldDef& f) { return f.Name == name; });
-        ASSERT_NE(found, kopf.end());
-        EXPECT_EQ(found->Type, type);
-    }
 
     // Index names are per table, as in the engine: two tables may both have a "RefIndex".
     m_db->CreateTable({"T_BLOB",

@@ -132,13 +132,10 @@ inline void FillFixture(Database& db)
     db.Execute("INSERT INTO T_CAT (ID, CatNameD, LaenderCode) VALUES (7, 'Kuchen', ''), (8, 'Obst', ''), "
                "(9, 'Deutschland', 'D')");
 
-    const double christmas = DateSerial::FromParts(2018, 12, 24).Days;
-    db.Execute("INSERT INTO T_MENU_KOPF (MenuID, MenuTitle, MenuDatum, MenuTree) VALUES (?,?,?,?)",
-               {1, "Weihnachten", DateSerial{christmas}, 0});
-    db.Execute("INSERT INTO T_MENU_KOPF (MenuID, MenuTitle, MenuDatum, MenuTree) VALUES (?,?,?,?)",
-               {2, "Woche 52", DateSerial{DateSerial::FromParts(2018, 12, 17).Days}, -3});
-    db.Execute("INSERT INTO T_MENU_KOPF (MenuID, MenuTitle, MenuDatum, MenuTree) VALUES (?,?,?,?)",
-               {3, "Woche 1", DateSerial{DateSerial::FromParts(2019, 1, 7).Days}, -3});
+    const char* menu = "INSERT INTO T_MENU_KOPF (MenuID, MenuTitle, MenuDatum, MenuTree) VALUES (?,?,?,?)";
+    db.Execute(menu, {1, "Weihnachten", DateSerial::FromParts(2018, 12, 24), 0});
+    db.Execute(menu, {2, "Woche 52", DateSerial::FromParts(2018, 12, 17), -3});
+    db.Execute(menu, {3, "Woche 1", DateSerial::FromParts(2019, 1, 7), -3});
     db.Execute(
         "INSERT INTO T_MENU_GANG (MenuID, GangNr, RezID, WPDay) VALUES (1,1,1,0), (1,2,5,0), (2,1,1,3), "
         "(3,1,1,2)");

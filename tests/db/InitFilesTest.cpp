@@ -1,6 +1,5 @@
 #include "db/InitFiles.h"
 
-#include "core/AppContext.h"
 #include "core/Messages.h"
 #include "db/BaseDataFill.h"
 #include "db/DatabaseChoice.h"
@@ -8,9 +7,8 @@
 #include "db/Schema.h"
 #include "db/SchemaVersion.h"
 #include "db/clsZIP.h"
+#include "tests/db/AppFixture.h"
 #include "tests/support/NewDatabase.h"
-#include "tests/support/ScriptedInteraction.h"
-#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -22,23 +20,11 @@ namespace pf {
 namespace {
 
 namespace fs = std::filesystem;
-using test::ScriptedInteraction;
 
-class InitFilesTest : public ::testing::Test
+class InitFilesTest : public test::AppFixture
 {
 protected:
-    InitFilesTest() : m_scope(m_app)
-    {
-        m_app.UI = &ui;
-        m_app.ComputeVersion();
-        m_app.ProgramDir = dir.Dir() + "prog/";
-        m_app.TempDir = dir.Dir() + "tmp/";
-        fs::create_directories(m_app.ProgramDir);
-        fs::create_directories(m_app.TempDir);
-        fs::copy_file(PF_INIT_ZIP, ZipPath());
-        Connection() = ConnectionState{};
-    }
-    ~InitFilesTest() override { Connection() = ConnectionState{}; }
+    InitFilesTest() { ShipInitZip(); }
 
     std::string ZipPath() const { return m_app.ProgramDir + "INIT.ZIP"; }
 
@@ -74,13 +60,6 @@ protected:
                 return false;
         return true;
     }
-
-    test::TempDir dir;
-    ScriptedInteraction ui;
-
-private:
-    AppContext m_app;
-    ScopedAppContext m_scope;
 };
 
 // Row lines per table of a base-data file.
@@ -88,17 +67,13 @@ std::map<std::string, long> RowsPerTable(const std::string& content)
 {
     std::map<std::string, long> rows;
     std::istringstream in(content);
-    std::string line;
     std::string table;
-    for (int number = 1; std::getline(in, line); ++number) {
-        if (number <= 2 || line.empty() || line[0] == '#' || line == "\r")
+    for (std::string line; std::getline(in, line);) {
+        if (line.starts_with("VERSION\t") || line.empty() || line[0] == '#' || line == "\r")
             continue;
-        if (line[0] != '\t') {
+        if (line[0] != '\t')
             table = line.substr(0, line.find('\t'));
-            rows[table] += 0;
-        } else {
-            ++rows[table];
-        }
+        rows[table] += line[0] == '\t';
     }
     return rows;
 }

@@ -57,8 +57,7 @@ const Case kCases[] = {
     {"SELECT ID FROM T_REZ_KOPF WHERE NOT RezTitle LIKE \"*kuchen*\" ORDER BY ID", "2|5|6"},
     {"SELECT ID FROM T_REZ_ZUTAT WHERE ZutText NOT LIKE \"*mehl*\" AND ID=1", "1|1"},
     {"SELECT DISTINCTROW ID FROM T_REZ_ZUTAT WHERE (ZutText LIKE \"*[aä]pfel*\" or ZutText  LIKE "
-     "\"*birne*\") "
-     "AND (ID IN (1,2))",
+     "\"*birne*\") AND (ID IN (1,2))",
      "1|2"},
     {"SELECT ID FROM T_REZ_KOPF WHERE RezTitle LIKE \"*kuchen\" & \"*\" ORDER BY ID", "1|3|4"},
     // ingredients: parenthesised LEFT JOINs, DISTINCTROW, [No]
@@ -73,25 +72,22 @@ const Case kCases[] = {
     {"SELECT DISTINCTROW ID FROM T_REZ_CAT_NDX WHERE CatID IN (7,8)", "1|1|2"},
     {"SELECT DISTINCTROW ID FROM T_REZ_CAT_NDX WHERE NOT CatID=7 AND CatPrimary<>0", "5"},
     {"SELECT DISTINCT T_REZ_KOCHBUCH.BuchID FROM (T_REZ_CAT_NDX INNER JOIN T_REZ_KOCHBUCH ON "
-     "T_REZ_CAT_NDX.ID = "
-     "T_REZ_KOCHBUCH.RezID) INNER JOIN T_REZ_KOPF ON T_REZ_CAT_NDX.ID = T_REZ_KOPF.ID WHERE "
-     "T_REZ_CAT_NDX.CatID=9 OR T_REZ_KOPF.RezHerkunft=9",
+     "T_REZ_CAT_NDX.ID = T_REZ_KOCHBUCH.RezID) INNER JOIN T_REZ_KOPF ON T_REZ_CAT_NDX.ID = T_REZ_KOPF.ID "
+     "WHERE T_REZ_CAT_NDX.CatID=9 OR T_REZ_KOPF.RezHerkunft=9",
      "2"},
     {"SELECT COUNT(*) FROM T_REZ_CAT_NDX INNER JOIN T_REZ_KOPF ON T_REZ_CAT_NDX.ID = T_REZ_KOPF.ID  WHERE "
      "(T_REZ_CAT_NDX.CatID=7) AND (T_REZ_KOPF.RezHerkunft<>0)",
      "1"},
     {"SELECT DISTINCTROW T_CAT.* FROM T_REZ_KOCHBUCH INNER JOIN (T_REZ_CAT_NDX INNER JOIN T_CAT ON "
      "T_REZ_CAT_NDX.CatID = T_CAT.ID) ON T_REZ_KOCHBUCH.RezID = T_REZ_CAT_NDX.ID WHERE "
-     "(T_REZ_KOCHBUCH.BuchID=1) "
-     "AND CatNameD LIKE \"k*\"",
+     "(T_REZ_KOCHBUCH.BuchID=1) AND CatNameD LIKE \"k*\"",
      "7"},
     {"SELECT DISTINCTROW Count(T_REZ_KOPF.ID) FROM T_REZ_KOPF INNER JOIN T_REZ_KOCHBUCH ON T_REZ_KOPF.ID = "
      "T_REZ_KOCHBUCH.RezID WHERE T_REZ_KOCHBUCH.BuchID=1 AND T_REZ_KOPF.FlagDeleted=0 AND "
      "T_REZ_KOPF.Template=0",
      "2"},
     {"SELECT DISTINCTROW ID FROM T_REZ_KOPF LEFT JOIN T_REZ_KOCHBUCH ON T_REZ_KOPF.ID = T_REZ_KOCHBUCH.RezID "
-     " "
-     "WHERE (T_REZ_KOCHBUCH.BuchID IN (1,2)) AND (RezYieldEinh=2) ORDER BY ID",
+     " WHERE (T_REZ_KOCHBUCH.BuchID IN (1,2)) AND (RezYieldEinh=2) ORDER BY ID",
      "1|2|4"},
     {"SELECT * FROM T_CAT WHERE CatNameD LIKE \"KUCHEN\"", "7"},
     {"UPDATE T_REZ_KOPF SET RezHERKUNFT=0 WHERE RezHERKUNFT=7", "1"},
@@ -105,8 +101,7 @@ const Case kCases[] = {
      "17.12.2018"},
     {"SELECT D.MenuTitle,D.MenuDatum,A.MenuID,A.RezID,B.Notiz,C.RezTitle FROM ((T_MENU_GANG A LEFT JOIN "
      "T_MENU_GAST B ON A.MenuID=B.MENUID ) INNER JOIN T_MENU_KOPF D ON (A.MenuID=D.MenuID))  LEFT JOIN "
-     "T_REZ_KOPF "
-     "C ON (A.RezID=C.ID) WHERE B.AdressID=9",
+     "T_REZ_KOPF C ON (A.RezID=C.ID) WHERE B.AdressID=9",
      "Weihnachten|Weihnachten"},
     {"SELECT T_MENU_GANG.WPDay+T_MENU_KOPF.MenuDatum-1 AS DX, T_MENU_GANG.RezID FROM T_MENU_GANG INNER JOIN "
      "T_MENU_KOPF ON T_MENU_GANG.MenuID = T_MENU_KOPF.MenuId Where (((T_MENU_KOPF.MenuTree) = -3)) AND "
@@ -139,8 +134,7 @@ const Case kCases[] = {
      "T_REZ_KOPF.FlagDeleted = True WHERE T_REZ_KOCHBUCH.BuchID = 2",
      "2"},
     {"DELETE T_REZ_KOCHBUCH.* FROM T_REZ_KOCHBUCH INNER JOIN T_REZ_KOPF ON T_REZ_KOCHBUCH.RezID = "
-     "T_REZ_KOPF.ID "
-     "WHERE T_REZ_KOPF.FlagDeleted<>0",
+     "T_REZ_KOPF.ID WHERE T_REZ_KOPF.FlagDeleted<>0",
      "1"},
     {"INSERT INTO T_REZ_KOCHBUCH (RezID, BuchID) VALUES (6, 2)", "1"},
     // Turning a category into an origin: a joined update and a delete naming further columns.

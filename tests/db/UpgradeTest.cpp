@@ -1,7 +1,6 @@
 #include "db/DatabaseContents.h"
 #include "db/SchemaVersion.h"
 
-#include "core/AppContext.h"
 #include "core/Messages.h"
 #include "core/ProcessExit.h"
 #include "core/Utf8.h"
@@ -9,10 +8,9 @@
 #include "db/Recordset.h"
 #include "db/Schema.h"
 #include "db/UpgradeSteps.h"
+#include "tests/db/AppFixture.h"
 #include "tests/support/Each.h"
 #include "tests/support/NewDatabase.h"
-#include "tests/support/ScriptedInteraction.h"
-#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -20,13 +18,12 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <map>
+#include <set>
 #include <stdexcept>
 
 namespace pf {
 namespace {
 
-using test::ScriptedInteraction;
 using test::TempDir;
 
 // An upgrade window that answers as the test says and counts how often it was asked.
@@ -37,19 +34,16 @@ struct WindowScript
     UpgradeQuestion Last;
 };
 
-class ScriptedWindow : public UpgradeWindow
+struct ScriptedWindow : UpgradeWindow
 {
-public:
-    explicit ScriptedWindow(WindowScript& script) : m_script(script) {}
+    explicit ScriptedWindow(WindowScript& script) : Script(script) {}
     UpgradeChoice UpdateQuestion(const UpgradeQuestion& question) override
     {
-        ++m_script.Calls;
-        m_script.Last = question;
-        return m_script.Choice;
+        ++Script.Calls;
+        Script.Last = question;
+        return Script.Choice;
     }
-
-private:
-    WindowScript& m_script;
+    WindowScript& Script;
 };
 
 void AddVersion(Database& db, const std::string& version, const std::string& description = "Test")
@@ -127,22 +121,13 @@ void BuildAt(Database& db, const std::string& version)
     }
 }
 
-class UpgradeTest : public ::testing::Test
+class UpgradeTest : public test::AppFixture
 {
 protected:
-    UpgradeTest() : m_scope(m_app)
-    {
-        m_app.UI = &ui;
-        m_app.IniFile = dir.File("pfannola.INI");
-        m_app.UserStoreFile = dir.File("user.ini");
-        m_app.ComputeVersion();
-        Connection() = ConnectionState{};
-    }
     ~UpgradeTest() override
     {
         SetUpgradeWindow(nullptr);
         SetUpgradeStepHook(nullptr);
-        CloseWorkDatabase();
     }
 
     std::unique_ptr<Database> Open(const std::string& name = "Pfannola.MDB")
@@ -168,66 +153,47 @@ protected:
         }));
     }
 
-    TempDir dir;
-    ScriptedInteraction ui;
     WindowScript window;
-
-private:
-    AppContext m_app;
-    ScopedAppContext m_scope;
 };
 
-// The tables and columns (name, type, text size) and the named indexes are those of the schema.
+// A table's columns (name, type, text size) or an index (columns, uniqueness), in upper case.
+std::set<std::string> Described(const std::vector<FieldDef>& fields)
+{
+    std::set<std::string> columns;
+    for (const FieldDef& f : fields)
+        columns.insert(ToUpper(f.Name) + " " + std::to_string(static_cast<int>(f.Type)) + "/" +
+                       std::to_string(f.Size));
+    return columns;
+}
+std::string Described(const IndexDef& index)
+{
+    std::string text = index.Unique ? "unique" : "";
+    for (const std::string& column : index.Columns)
+        text += " " + ToUpper(column);
+    return text;
+}
+
+// The tables and columns and the named indexes are those of the schema.
 void ExpectCurrentSchema(Database& db)
 {
-    std::vector<std::string> expected;
+    std::set<std::string> expected, actual;
     for (const TableDef& table : SchemaTables())
-        expected.push_back(ToUpper(table.Name));
-    std::vector<std::string> actual;
+        expected.insert(ToUpper(table.Name));
     for (const std::string& name : db.TableNames())
-        actual.push_back(ToUpper(name));
-    std::sort(expected.begin(), expected.end());
-    std::sort(actual.begin(), actual.end());
+        actual.insert(ToUpper(name));
     EXPECT_EQ(actual, expected);
 
     for (const TableDef& table : SchemaTables()) {
         SCOPED_TRACE(table.Name);
         if (!db.TableExists(table.Name))
             continue;
-        std::map<std::string, std::pair<FieldType, int>> want, have;
-        for (const FieldDef& f : table.Fields)
-            want[ToUpper(f.Name)] = {f.Type, f.Size};
-        for (const FieldDef& f : db.Fields(table.Name))
-            have[ToUpper(f.Name)] = {f.Type, f.Size};
-        for (const auto& [name, type] : want) {
-            auto it = have.find(name);
-            if (it == have.end()) {
-                ADD_FAILURE() << "missing column " << name;
-                continue;
-            }
-            EXPECT_EQ(it->second.first, type.first) << name;
-            EXPECT_EQ(it->second.second, type.second) << name;
-        }
-        for (const auto& [name, type] : have)
-            EXPECT_TRUE(want.count(name)) << "extra column " << name;
-
+        EXPECT_EQ(Described(db.Fields(table.Name)), Described(table.Fields));
         const std::vector<IndexDef> indexes = db.Indexes(table.Name);
         for (const IndexDef& index : table.Indexes) {
             auto found = std::find_if(indexes.begin(), indexes.end(), [&](const IndexDef& i) {
                 return index.Primary ? i.Primary : EqualsNoCase(i.Name, index.Name);
             });
-            if (found == indexes.end()) {
-                ADD_FAILURE() << "missing index " << index.Name;
-                continue;
-            }
-            std::vector<std::string> columns;
-            for (const std::string& c : found->Columns)
-                columns.push_back(ToUpper(c));
-            std::vector<std::string> wanted;
-            for (const std::string& c : index.Columns)
-                wanted.push_back(ToUpper(c));
-            EXPECT_EQ(columns, wanted) << index.Name;
-            EXPECT_EQ(found->Unique, index.Unique) << index.Name;
+            EXPECT_EQ(found == indexes.end() ? "missing" : Described(*found), Described(index)) << index.Name;
         }
     }
 }
@@ -288,8 +254,8 @@ TEST_P(UpgradeFromOldVersion, EndsWithTheCurrentSchemaAndKeepsTheData)
 
     // The recipes and their children are kept.
     EXPECT_EQ(Number(*db, "SELECT COUNT(*) FROM T_REZ_KOPF"), 3);
-    EXPECT_EQ(Text(*db, "SELECT RezTitle FROM T_REZ_KOPF WHERE ID=1"), "Apfelkuchen");
-    EXPECT_EQ(Text(*db, "SELECT RezMenuCard FROM T_REZ_KOPF WHERE ID=1"), "Apfelkuchen vom Blech");
+    EXPECT_EQ(Rows(*db, "SELECT RezTitle, RezMenuCard FROM T_REZ_KOPF WHERE ID=1"),
+              std::vector<std::string>{"Apfelkuchen|Apfelkuchen vom Blech"});
     EXPECT_EQ(Text(*db, "SELECT ZutAnz FROM T_REZ_ZUTAT WHERE ID=1 AND [No]=2"), "0.125");
     EXPECT_EQ(Text(*db, "SELECT AnwText FROM T_REZ_ANWEIS WHERE ID=1"), "Alles verrühren.");
     EXPECT_EQ(Text(*db, "SELECT Name FROM T_ADRESSE WHERE ID=1"), "Müller, Anna");
@@ -332,12 +298,11 @@ TEST_P(UpgradeFromOldVersion, EndsWithTheCurrentSchemaAndKeepsTheData)
     if (std::string(c.Start) >= "001.10.090") {
         EXPECT_EQ(Number(*db, "SELECT COUNT(*) FROM T_LITERATUR WHERE Rating=0 AND Borrowed=''"), 2);
         EXPECT_EQ(Number(*db, "SELECT COUNT(*) FROM T_LITERATUR WHERE DeckblattBild IS NULL"), 2);
-        auto cover = db->OpenRecordset("SELECT * FROM T_BLOB WHERE IDType=9");
-        ASSERT_FALSE(cover->Eof());
-        EXPECT_EQ(cover->Field("IDReference").AsLong(), 4);
-        EXPECT_EQ(cover->Field("Property").AsLong(), 0);
-        EXPECT_EQ(cover->Field("Blob").AsBinary(), (Blob{0x89, 'P', 'N', 'G', 0, 1, 2}));
-        EXPECT_NE(cover->Field("ID").AsLong(), db->Scalar("SELECT ID FROM T_BLOB WHERE IDType=5").AsLong());
+        EXPECT_EQ(Rows(*db, "SELECT IDReference, Property FROM T_BLOB WHERE IDType=9"),
+                  std::vector<std::string>{"4|0"});
+        EXPECT_EQ(db->Scalar("SELECT Blob FROM T_BLOB WHERE IDType=9").AsBinary(),
+                  (Blob{0x89, 'P', 'N', 'G', 0, 1, 2}));
+        EXPECT_EQ(Number(*db, "SELECT COUNT(DISTINCT ID) FROM T_BLOB WHERE IDType IN (5, 9)"), 2);
     }
 
     // The widened menu-card title takes 128 characters.
@@ -360,14 +325,11 @@ TEST_F(UpgradeTest, TheFirstFormOfStepOneRenamesTheGuestsAndDropsTheWineLexiconR
     auto db = OpenAt("001.10.089");
     UpgradeSteps().front().Apply(*db, "001.10.089");
     EXPECT_FALSE(db->TableExists("T_REZ_GAST"));
-    std::vector<std::string> columns;
-    for (const FieldDef& f : db->Fields("T_MENU_GAST"))
-        columns.push_back(f.Name);
-    EXPECT_EQ(columns, (std::vector<std::string>{"MenuID", "No", "AdressID", "Notiz"}));
+    EXPECT_EQ(test::Each(db->Fields("T_MENU_GAST"), &FieldDef::Name),
+              (std::vector<std::string>{"MenuID", "No", "AdressID", "Notiz"}));
     EXPECT_EQ(Number(*db, "SELECT MenuID FROM T_MENU_GAST"), 1);
     EXPECT_EQ(Number(*db, "SELECT COUNT(*) FROM T_REZ_KOPF WHERE RezWeinTipp=''"), 3);
-    for (const FieldDef& f : db->Fields("T_REZ_KOPF"))
-        EXPECT_NE(f.Name, "RezWeinLexID");
+    EXPECT_EQ(std::ranges::count(test::Each(db->Fields("T_REZ_KOPF"), &FieldDef::Name), "RezWeinLexID"), 0);
 }
 
 // What the window is asked and what stays, by the database's version, the question asked first and

@@ -52,15 +52,10 @@ TEST(Value, TextOfEveryType)
 
 TEST(Value, BooleansFromAnything)
 {
-    EXPECT_TRUE(Value(-1).AsBool());
-    EXPECT_TRUE(Value(1).AsBool());
-    EXPECT_TRUE(Value(0.5).AsBool());
-    EXPECT_FALSE(Value(0).AsBool());
-    EXPECT_TRUE(Value("True").AsBool());
-    EXPECT_TRUE(Value("wahr").AsBool());
-    EXPECT_FALSE(Value("Falsch").AsBool());
-    EXPECT_TRUE(Value("-1").AsBool());
-    EXPECT_FALSE(Value("").AsBool());
+    const std::pair<Value, bool> cases[] = {{-1, true},     {1, true},      {0.5, true},       {0, false}, {"True", true},
+                                            {"wahr", true}, {"-1", true}, {"Falsch", false}, {"", false}};
+    for (const auto& [value, expected] : cases)
+        EXPECT_EQ(value.AsBool(), expected) << value.AsText();
 }
 
 TEST(Value, CurrencyAndDoubleFromText)

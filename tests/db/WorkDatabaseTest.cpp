@@ -1,5 +1,4 @@
 #include "db/WorkDatabase.h"
-#include "core/AppContext.h"
 #include "core/Messages.h"
 #include "core/ProcessExit.h"
 #include "core/Settings.h"
@@ -9,11 +8,10 @@
 #include "db/Recordset.h"
 #include "db/SchemaVersion.h"
 #include "db/SearchIndex.h"
+#include "tests/db/AppFixture.h"
 #include "tests/support/Each.h"
 #include "tests/support/IndexAgreement.h"
 #include "tests/support/NewDatabase.h"
-#include "tests/support/ScriptedInteraction.h"
-#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -21,13 +19,10 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <functional>
 #include <sstream>
 
 namespace pf {
 namespace {
-
-using test::ScriptedInteraction;
 
 // Windows of the open sequence, answered by the test.
 class FakeWindows : public DatabaseWindows
@@ -44,17 +39,13 @@ public:
     bool ShowSelection() override
     {
         ++selectionCalls;
-        if (!onSelection)
-            return false;
-        onSelection();
-        return true;
+        return false;
     }
     void ShowOptions() override { ++optionsCalls; }
 
     FirstStartResult firstStart;
     std::vector<FirstStartItem> firstStartItems;
     std::string firstStartPath;
-    std::function<void()> onSelection;
     int firstStartCalls = 0;
     int selectionCalls = 0;
     int optionsCalls = 0;
@@ -67,50 +58,34 @@ DatabaseSelection FileChoice(const std::string& path)
     return choice;
 }
 
-class WorkDatabaseTest : public ::testing::Test
+class WorkDatabaseTest : public test::AppFixture
 {
 protected:
-    WorkDatabaseTest() : m_scope(m_app)
+    WorkDatabaseTest()
     {
-        m_app.UI = &ui;
-        m_app.ProgramDir = dir.Dir() + "prog/";
-        m_app.DataDir = dir.Dir() + "data/";
-        m_app.IniFile = dir.File("pfannola.INI");
-        m_app.UserStoreFile = dir.File("user.ini");
-        m_app.WinUser = "koch";
-        m_app.TempDir = dir.Dir() + "tmp/";
-        std::filesystem::create_directories(m_app.ProgramDir);
-        std::filesystem::create_directories(m_app.DataDir);
-        std::filesystem::copy_file(PF_INIT_ZIP, m_app.ProgramDir + "INIT.ZIP");
-        Connection() = ConnectionState{};
+        ShipInitZip();
         Hooks().GlobalData.clear();
     }
-    ~WorkDatabaseTest() override { CloseWorkDatabase(); }
 
-    // A database file as the program makes it.
-    std::string MakeDatabase(const std::string& name)
+    // A database file as the program makes it; with remember, the one the settings name.
+    std::string MakeDatabase(const std::string& name, bool remember = false)
     {
         std::string path = dir.File(name);
         Connection().DbPath = path;
         ui.Answering(Answer::Yes);
         EXPECT_TRUE(CreateMinimalDatabase());
         Connection().DbPath.clear();
+        if (remember)
+            WriteSetting("", "Database", path, true);
         return path;
     }
 
-    test::TempDir dir;
-    ScriptedInteraction ui;
     FakeWindows windows;
-
-private:
-    AppContext m_app;
-    ScopedAppContext m_scope;
 };
 
 TEST_F(WorkDatabaseTest, OpensTheDatabaseOfTheSettingsAndRemembersIt)
 {
-    std::string path = MakeDatabase("rezepte.mdb");
-    WriteSetting("", "Database", path, true);
+    std::string path = MakeDatabase("rezepte.mdb", true);
     OpenWorkDatabase(windows);
     ASSERT_TRUE(HasWorkDb());
     EXPECT_EQ(WorkDb().Name(), path);
@@ -123,17 +98,16 @@ TEST_F(WorkDatabaseTest, OpensTheDatabaseOfTheSettingsAndRemembersIt)
 TEST_F(WorkDatabaseTest, PathWithoutFolderIsResolvedAgainstTheProgramFolder)
 {
     std::string path = MakeDatabase("rezepte.mdb");
-    std::filesystem::rename(path, AppContext::Current().ProgramDir + "rezepte.mdb");
+    std::filesystem::rename(path, m_app.ProgramDir + "rezepte.mdb");
     WriteSetting("", "Database", "rezepte.mdb", true);
     OpenWorkDatabase(windows);
-    EXPECT_EQ(WorkDb().Name(), AppContext::Current().ProgramDir + "rezepte.mdb");
+    EXPECT_EQ(WorkDb().Name(), m_app.ProgramDir + "rezepte.mdb");
 }
 
 TEST_F(WorkDatabaseTest, FileWithoutWritePermissionOpensReadOnly)
 {
-    std::string path = MakeDatabase("rezepte.mdb");
+    std::string path = MakeDatabase("rezepte.mdb", true);
     chmod(path.c_str(), 0444);
-    WriteSetting("", "Database", path, true);
     OpenWorkDatabase(windows);
     EXPECT_FALSE(WorkDb().IsUpdatable());
     CloseWorkDatabase();
@@ -155,7 +129,7 @@ TEST_F(WorkDatabaseTest, OpenAddsAMissingSearchIndexToWritableFiles)
                          Case{kTitleIndexTable, true, true}, Case{kPendingIndexTable, true}}) {
         SCOPED_TRACE(std::string(c.dropped) + (c.writable ? " writable" : " read-only"));
         const std::string path =
-            MakeDatabase(std::string("alt") + (c.writable ? "1" : "2") + c.dropped + ".mdb");
+            MakeDatabase(std::string("alt") + (c.writable ? "1" : "2") + c.dropped + ".mdb", true);
         {
             auto db = Database::OpenSqlite(path);
             if (std::string(c.dropped) == kPendingIndexTable)
@@ -170,7 +144,6 @@ TEST_F(WorkDatabaseTest, OpenAddsAMissingSearchIndexToWritableFiles)
         }
         if (!c.writable)
             chmod(path.c_str(), 0444);
-        WriteSetting("", "Database", path, true);
         ui.statusTexts.clear();
         ui.mainWindowLoaded = true; // a database opened from the running program
         OpenWorkDatabase(windows);
@@ -276,7 +249,7 @@ TEST_F(WorkDatabaseTest, FirstStartCreatesTheDefaultDatabase)
     windows.firstStart = {0, -1}; // the choice is the answer: nothing more is asked
     OpenWorkDatabase(windows);
     EXPECT_TRUE(ui.shown.empty() || ui.shown[0].Text.find(LoadText(624)) == std::string::npos);
-    const std::string expected = AppContext::Current().DataDir + "DB/Pfannola.MDB";
+    const std::string expected = m_app.DataDir + "DB/Pfannola.MDB";
     EXPECT_EQ(windows.firstStartPath, expected);
     EXPECT_EQ(WorkDb().Name(), expected);
     EXPECT_EQ(ReadSetting("", "Database", "", true), expected);
@@ -294,7 +267,7 @@ TEST_F(WorkDatabaseTest, FirstStartListsDataFolderFilesThenLastUsed)
               (std::vector<std::string>{"a.MDB", "b.mdb", "/srv/kueche.mdb"}));
     EXPECT_EQ(test::Each(windows.firstStartItems, &FirstStartItem::InDataDir),
               (std::vector<bool>{true, true, false}));
-    EXPECT_EQ(WorkDb().Name(), AppContext::Current().DataDir + "b.mdb");
+    EXPECT_EQ(WorkDb().Name(), m_app.DataDir + "b.mdb");
 }
 
 TEST_F(WorkDatabaseTest, ClosingTheFirstStartWindowEndsTheProcess)
@@ -330,7 +303,7 @@ TEST_F(WorkDatabaseTest, SelectionCommitShiftsTheLastUsedListOnlyForAnotherDatab
 
 TEST_F(WorkDatabaseTest, SelectionReplacesTheDatabaseTheCommandLineGave)
 {
-    AppContext::Current().CommandLine = "ShowTips=0 Database=/start.mdb";
+    m_app.CommandLine = "ShowTips=0 Database=/start.mdb";
     Connection().DbPath = "/start.mdb";
     CommitDatabaseSelection(FileChoice("/anders.mdb"));
     EXPECT_EQ(ReadSetting("", "Database", "", true), "/anders.mdb");
@@ -413,8 +386,7 @@ TEST(WorkDatabase, SelectionEntryPathDropsPrefixAndSuffix)
 
 TEST_F(WorkDatabaseTest, GlobalDataFailureDuringStartEndsTheProcess)
 {
-    std::string path = MakeDatabase("rezepte.mdb");
-    WriteSetting("", "Database", path, true);
+    std::string path = MakeDatabase("rezepte.mdb", true);
     Hooks().GlobalData.push_back({428, [](Database&) { throw GlobalDataUnusable{}; }});
     EXPECT_THROW(OpenWorkDatabase(windows), ProcessExit);
     ASSERT_FALSE(ui.shown.empty());
@@ -424,8 +396,7 @@ TEST_F(WorkDatabaseTest, GlobalDataFailureDuringStartEndsTheProcess)
 
 TEST_F(WorkDatabaseTest, CompactionReportsOnlyLargeChanges)
 {
-    std::string path = MakeDatabase("rezepte.mdb");
-    WriteSetting("", "Database", path, true);
+    std::string path = MakeDatabase("rezepte.mdb", true);
     OpenWorkDatabase(windows);
     ui.shown.clear();
     WorkDb().CreateTable({"T_NOTIZ", {{"ID", FieldType::Long}, {"Text", FieldType::Memo}}, {}});

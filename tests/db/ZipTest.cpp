@@ -87,18 +87,13 @@ TEST(ClsZip, ListsEveryEntryWithItsDetails)
     EXPECT_EQ(zip.LastResult(), 0);
     ASSERT_EQ(zip.ZIPFilecount(), 3);
 
-    struct Expected
-    {
-        std::string Name;
-        std::string Folder;
-    };
-    const Expected expected[] = {
+    const std::pair<const char*, const char*> expected[] = {
         {"Käsekuchen.txt", ""}, {"Grießbrei.txt", "Rezepte/Süßspeisen"}, {"leer.txt", ""}};
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(kFiles[static_cast<std::size_t>(i)].NameInArchive);
         const std::string& content = kFiles[static_cast<std::size_t>(i)].Content;
-        EXPECT_EQ(zip.ZIPFilename(i), expected[i].Name);
-        EXPECT_EQ(zip.ZIPFileFolder(i), expected[i].Folder);
+        EXPECT_EQ(zip.ZIPFilename(i), expected[i].first);
+        EXPECT_EQ(zip.ZIPFileFolder(i), expected[i].second);
         EXPECT_EQ(zip.ZIPFilesize(i), content.size());
         EXPECT_EQ(zip.ZIPFileCRC(i), Crc32(content));
         EXPECT_EQ(DosDateTimeText(zip.ZIPFiledate(i)), "03.03.2024 14:05:10");

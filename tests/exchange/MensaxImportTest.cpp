@@ -212,10 +212,8 @@ TEST_F(MensaxImportTest, MenusFindTheirRecipesAndKeepTheirTexts)
          "    <frontpage datatype=\"rtf\" value=\"\">{\\rtf1 Formatiert\\par}\r\n    </frontpage>\r\n"
          "    <frontpage datatype=\"text\" value=\"\">Zwei\r\n      Zeilen\r\n    </frontpage>\r\n"
          "    <backpage datatype=\"RTF\">{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0 Fr\\'fch \\b kaufen\\b0\\par "
-         "Tisch\\tab decken}    </backpage>\r\n"
-         "    <mrecipe amount=\"4\" rid=\"11,22\" title=\"x\">\r\n      <desc>Vorweg</desc>\r\n"
-         "    </mrecipe>\r\n"
-         "  </menu>\r\n",
+         "Tisch\\tab decken}    </backpage>\r\n    <mrecipe amount=\"4\" rid=\"11,22\" title=\"x\">\r\n"
+         "      <desc>Vorweg</desc>\r\n    </mrecipe>\r\n  </menu>\r\n",
          "Sonntag & Gäste|4|2024-02-01|Zwei\r\n      Zeilen|Früh kaufen\r\nTisch\tdecken|-2|"
          "Käse & Brot <fein>:Vorweg;"},
         {"recipes by title and by menu-card title; an unknown one is dropped",
@@ -223,8 +221,7 @@ TEST_F(MensaxImportTest, MenusFindTheirRecipesAndKeepTheirTexts)
          "    <mrecipe amount=\"4\" rid=\"0,0\" title=\"käse &amp; brot &lt;fein&gt;\" />\r\n"
          "    <mrecipe amount=\"4\" rid=\"5,6\" title=\"Unbekannt\" />\r\n"
          "    <mrecipe amount=\"4\" rid=\"5,6\" title=\"Anders\"><desc>Käse &amp; Brot &lt;fein&gt;</desc>"
-         "</mrecipe>\r\n"
-         "  </menu>\r\n",
+         "</mrecipe>\r\n  </menu>\r\n",
          "Abend|2|heute|||-2|Käse & Brot <fein>:;Käse & Brot <fein>:Käse & Brot <fein>;"},
         {"a year before 1900 keeps today",
          "  <menu title=\"Alt\" amount=\"1\" date=\"1899-12-31\"><mrecipe rid=\"11,22\"/></menu>\r\n",
@@ -237,8 +234,7 @@ TEST_F(MensaxImportTest, MenusFindTheirRecipesAndKeepTheirTexts)
         SCOPED_TRACE(name);
         Fresh();
         RecipeImport& imported = Import({File("menu.mnx", kProlog + kRecipe + written + "</mensax>\r\n")});
-        const long menus = db->Scalar("SELECT COUNT(*) FROM T_MENU_KOPF").AsLong();
-        ASSERT_EQ(menus, *stored ? 1 : 0) << Problems();
+        ASSERT_EQ(db->Scalar("SELECT COUNT(*) FROM T_MENU_KOPF").AsLong(), *stored ? 1 : 0) << Problems();
         if (!*stored)
             continue;
         EXPECT_EQ(imported.Counters().Menus, 1);
@@ -249,11 +245,10 @@ TEST_F(MensaxImportTest, MenusFindTheirRecipesAndKeepTheirTexts)
         menu.MenuDate().ToParts(y, m, d, h, mi, se);
         char date[16];
         std::snprintf(date, sizeof date, "%04d-%02d-%02d", y, m, d);
-        std::string text =
-            menu.Title() + "|" + std::to_string(menu.Yield()) + "|" +
-            (menu.MenuDate() == DateSerial{std::floor(imported.GetImportDate().Days)} ? std::string("heute")
-                                                                                      : std::string(date)) +
-            "|" + menu.Description() + "|" + menu.Notices() + "|" + std::to_string(menu.Tree()) + "|";
+        const bool today = menu.MenuDate() == DateSerial{std::floor(imported.GetImportDate().Days)};
+        std::string text = menu.Title() + "|" + std::to_string(menu.Yield()) + "|" +
+                           (today ? "heute" : date) + "|" + menu.Description() + "|" + menu.Notices() + "|" +
+                           std::to_string(menu.Tree()) + "|";
         for (int i = 1; i <= menu.CoursesCount(); ++i)
             text += menu.CourseTitle(i) + ":" + menu.CourseDesc(i) + ";";
         EXPECT_EQ(text, stored);
@@ -307,13 +302,9 @@ TEST_F(MensaxImportTest, SubRecipesFoodKeysAndPicturesAndZipArchives)
     EXPECT_EQ(imported.Summary(), "importiert: 2, übersprungen: 0, fehlerhaft: 0") << Problems();
     const long brueheId = db->Scalar("SELECT ID FROM T_REZ_KOPF WHERE RezTitle='Brühe'").AsLong();
     const long suppeId = db->Scalar("SELECT ID FROM T_REZ_KOPF WHERE RezTitle='Suppe'").AsLong();
-    EXPECT_EQ(Describe(suppeId), "Suppe|4 Portionen|lang 0|fp 7,8|src \n"
-                                 "1 [] Brühe /  /  / Rezept " +
+    EXPECT_EQ(Describe(suppeId), "Suppe|4 Portionen|lang 0|fp 7,8|src \n1 [] Brühe /  /  / Rezept " +
                                      std::to_string(brueheId) +
-                                     "\n"
-                                     "1.5 [] Fond /  /  / \n"
-                                     "1 [] Mehl /  /  / \n"
-                                     "prep \nnotes \n");
+                                     "\n1.5 [] Fond /  /  / \n1 [] Mehl /  /  / \nprep \nnotes \n");
     EXPECT_EQ(
         db->Scalar("SELECT ZutRezept FROM T_REZ_ZUTAT WHERE ID=? AND [No]=1", {Value(suppeId)}).AsLong(), -1);
     ClRecipe bruehe;

@@ -84,27 +84,22 @@ protected:
     static std::string Facts(Database& in, const std::string& title)
     {
         static const std::pair<const char*, const char*> kQueries[] = {
-            {"",
-             "SELECT b.BuchTitel, b.BuchBeschreib FROM T_REZ_KOCHBUCH k INNER JOIN T_BUCH b ON k.BuchID=b.ID "
-             "WHERE k.RezID=? ORDER BY b.BuchTitel"},
+            {"", "SELECT b.BuchTitel, b.BuchBeschreib FROM T_REZ_KOCHBUCH k INNER JOIN T_BUCH b ON "
+                 "k.BuchID=b.ID WHERE k.RezID=? ORDER BY b.BuchTitel"},
             {"", "SELECT k.SBLS, k.ST, d.GP FROM T_REZ_ZUTAT z INNER JOIN T_BLS_KEY k ON z.ZutBLSID=k.ID "
-                 "LEFT JOIN "
-                 "T_BLS_DAT d ON d.SBLS=k.SBLS WHERE z.ID=? AND z.ZutRezept=0 ORDER BY z.[No]"},
-            {"Eltern:",
-             "SELECT p.RezTitle FROM T_REZ_KOPF r INNER JOIN T_REZ_KOPF p ON p.ID=r.RezParent WHERE r.ID=?"},
-            {"Teilrezept:",
-             "SELECT r.RezTitle FROM T_REZ_ZUTAT z INNER JOIN T_REZ_KOPF r ON z.ZutBLSID=r.ID WHERE "
-             "z.ID=? AND z.ZutRezept<>0"},
+                 "LEFT JOIN T_BLS_DAT d ON d.SBLS=k.SBLS WHERE z.ID=? AND z.ZutRezept=0 ORDER BY z.[No]"},
+            {"Eltern:", "SELECT p.RezTitle FROM T_REZ_KOPF r INNER JOIN T_REZ_KOPF p ON p.ID=r.RezParent "
+                        "WHERE r.ID=?"},
+            {"Teilrezept:", "SELECT r.RezTitle FROM T_REZ_ZUTAT z INNER JOIN T_REZ_KOPF r ON "
+                            "z.ZutBLSID=r.ID WHERE z.ID=? AND z.ZutRezept<>0"},
             {"Utensil:", "SELECT k.[KEY] FROM T_REZ_GERAET g INNER JOIN T_INFO_KEY k ON k.ID=g.GeraetID AND "
                          "k.KEYTYPE=2 WHERE g.RezID=? ORDER BY k.[KEY]"},
-            {"Gast:",
-             "SELECT k.MenuTitle, a.Name, s.Notiz FROM ((T_MENU_GANG g INNER JOIN T_MENU_KOPF k ON "
-             "k.MenuID=g.MenuID) INNER JOIN T_MENU_GAST s ON s.MenuID=k.MenuID) INNER JOIN T_ADRESSE a ON "
-             "a.ID=s.AdressID WHERE g.RezID=? ORDER BY s.[No]"},
-            {"Quelle:",
-             "SELECT l.Title, l.Jahrgang, l.AusgabeNr, a.Name, r.RezQuellePage FROM (T_REZ_KOPF r INNER "
-             "JOIN T_LITERATUR l ON l.QuelleID=r.RezQuelleID) LEFT JOIN T_ADRESSE a ON a.ID=l.VerlagID "
-             "WHERE r.ID=?"},
+            {"Gast:", "SELECT k.MenuTitle, a.Name, s.Notiz FROM ((T_MENU_GANG g INNER JOIN T_MENU_KOPF k ON "
+                      "k.MenuID=g.MenuID) INNER JOIN T_MENU_GAST s ON s.MenuID=k.MenuID) INNER JOIN "
+                      "T_ADRESSE a ON a.ID=s.AdressID WHERE g.RezID=? ORDER BY s.[No]"},
+            {"Quelle:", "SELECT l.Title, l.Jahrgang, l.AusgabeNr, a.Name, r.RezQuellePage FROM (T_REZ_KOPF r "
+                        "INNER JOIN T_LITERATUR l ON l.QuelleID=r.RezQuelleID) LEFT JOIN T_ADRESSE a ON "
+                        "a.ID=l.VerlagID WHERE r.ID=?"},
         };
         const long id = IdOf(in, title);
         std::string facts = in.Scalar("SELECT RezWeinTipp FROM T_REZ_KOPF WHERE ID=?", {id}).AsText();

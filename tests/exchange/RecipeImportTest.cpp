@@ -214,7 +214,7 @@ TEST_P(RecipeImportTest, StoresRecipesInTheLayoutTheRecipeReads)
     EXPECT_EQ(base.CatName(1), "Kuchen und Tortchen");
 }
 
-TEST_P(RecipeImportTest, SecondRunAsksAboutTheFileAndFindsDuplicates)
+TEST_P(RecipeImportTest, SecondRunAsksAboutTheFileAndAboutEachDuplicate)
 {
     ASSERT_TRUE(Run({"single.mm", "twocol.mm"}).Import());
     m_ui.Answering(Answer::No).Answering(Answer::Yes);
@@ -231,6 +231,34 @@ TEST_P(RecipeImportTest, SecondRunAsksAboutTheFileAndFindsDuplicates)
     EXPECT_EQ(again.Counters().Imported, 0);
     EXPECT_EQ(again.ClosingMessage(), "Es wurden keine neuen Rezepte importiert");
     EXPECT_EQ(Count(*m_db, "SELECT COUNT(*) FROM T_REZ_KOPF"), 3);
+
+    // Asked about each duplicate: both recipes and a recommendation are shown.
+    ScriptedDecider decider;
+    decider.answer = dupe::kSkip; // "Abbrechen": the whole run stops
+    RecipeImport& run = Run({"single.mm", "twocol.mm"}, DupePreset::Ask);
+    run.SetDecider(&decider);
+    ASSERT_TRUE(run.Import());
+    ASSERT_EQ(decider.questions.size(), 1u);
+    const DupeQuestion& q = decider.questions[0];
+    EXPECT_EQ(q.ImportTitle, "Apfelkuchen vom Blech");
+    EXPECT_EQ(q.ExistingTitle, "Apfelkuchen vom Blech");
+    EXPECT_EQ(q.Recommendation, "Ignorieren: Das zu importierende Rezept ist älter oder gleich.");
+    EXPECT_EQ(q.Books, "Das Rezept ist im Kochbuch Import");
+    EXPECT_TRUE(run.IsCancelled());
+    EXPECT_EQ(run.Counters().Skipped, 1);
+
+    ScriptedDecider importAll;
+    importAll.answer = dupe::kImport;
+    importAll.stopAsking = true;
+    RecipeImport& second = Run({"twocol.mm"}, DupePreset::Ask);
+    second.SetDecider(&importAll);
+    ASSERT_TRUE(second.Import());
+    // Switched off after the first question; the rest takes the preset ("ignore").
+    EXPECT_EQ(importAll.questions.size(), 1u);
+    EXPECT_EQ(importAll.questions[0].Recommendation,
+              "Kein Fingerprint aber gleicher Rezepttitel: Doppelte Rezepte ignorieren");
+    EXPECT_EQ(second.Counters().Imported, 1);
+    EXPECT_EQ(second.Counters().Skipped, 1);
 }
 
 // What counts as the same recipe: a title in any case and umlaut spelling when the file has no
@@ -329,37 +357,6 @@ TEST_P(RecipeImportTest, TitleCandidatesSetAsideAsDuplicatesDoNotCount)
     ASSERT_TRUE(run.Import());
     EXPECT_EQ(run.Counters().Imported, 1);
     EXPECT_EQ(run.Counters().Skipped, 0);
-}
-
-TEST_P(RecipeImportTest, AskingShowsBothRecipesWithTheRecommendation)
-{
-    ASSERT_TRUE(Run({"single.mm", "twocol.mm"}).Import());
-    ScriptedDecider decider;
-    decider.answer = dupe::kSkip; // "Abbrechen": the whole run stops
-    RecipeImport& run = Run({"single.mm", "twocol.mm"}, DupePreset::Ask);
-    run.SetDecider(&decider);
-    ASSERT_TRUE(run.Import());
-    ASSERT_EQ(decider.questions.size(), 1u);
-    const DupeQuestion& q = decider.questions[0];
-    EXPECT_EQ(q.ImportTitle, "Apfelkuchen vom Blech");
-    EXPECT_EQ(q.ExistingTitle, "Apfelkuchen vom Blech");
-    EXPECT_EQ(q.Recommendation, "Ignorieren: Das zu importierende Rezept ist älter oder gleich.");
-    EXPECT_EQ(q.Books, "Das Rezept ist im Kochbuch Import");
-    EXPECT_TRUE(run.IsCancelled());
-    EXPECT_EQ(run.Counters().Skipped, 1);
-
-    ScriptedDecider importAll;
-    importAll.answer = dupe::kImport;
-    importAll.stopAsking = true;
-    RecipeImport& second = Run({"twocol.mm"}, DupePreset::Ask);
-    second.SetDecider(&importAll);
-    ASSERT_TRUE(second.Import());
-    // Switched off after the first question; the rest takes the preset ("ignore").
-    EXPECT_EQ(importAll.questions.size(), 1u);
-    EXPECT_EQ(importAll.questions[0].Recommendation,
-              "Kein Fingerprint aber gleicher Rezepttitel: Doppelte Rezepte ignorieren");
-    EXPECT_EQ(second.Counters().Imported, 1);
-    EXPECT_EQ(second.Counters().Skipped, 1);
 }
 
 TEST_P(RecipeImportFileTest, FaultyRecipeIsReportedAndTheRunGoesOn)

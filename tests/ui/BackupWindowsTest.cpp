@@ -4,17 +4,9 @@
 
 #include "db/Backup.h"
 #include "db/Recordset.h"
+#include "db/Schema.h"
 #include "db/WorkDatabase.h"
 #include "tests/ui/UiTestSupport.h"
-
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTableWidget>
-#include <QTest>
-#include <QTreeWidget>
-
-#include <filesystem>
 
 namespace pf::test {
 namespace {
@@ -26,28 +18,13 @@ class BackupWindowsTest : public UiTest
 protected:
     BackupWindowsTest()
     {
-        m_work = m_dir.File("data/Pfannola.MDB");
         fs::create_directories(m_dir.File("data"));
         {
-            auto db = test::NewDatabase(m_work);
-            db->CreateTable({"T_VERSION",
-                             {{"Major", FieldType::Long},
-                              {"Minor", FieldType::Long},
-                              {"Build", FieldType::Long},
-                              {"Date", FieldType::Date},
-                              {"Description", FieldType::Text, 255}},
-                             {}});
-            db->Execute(
-                "INSERT INTO T_VERSION (Major, Minor, Build, [Date], Description) VALUES (?, ?, ?, ?, ?)",
-                {Value(1), Value(19), Value(110), Value(DateSerial::FromParts(2009, 5, 1)),
-                 Value("Einheiten erweitert")});
-            db->Execute(
-                "INSERT INTO T_VERSION (Major, Minor, Build, [Date], Description) VALUES (?, ?, ?, ?, ?)",
-                {Value(2), Value(0), Value(126), Value(DateSerial::FromParts(2018, 12, 28)),
-                 Value("Wochenplan")});
-            db->CreateTable({"T_REZ_KOPF", {{"ID", FieldType::Long}, {"RezTitle", FieldType::Text, 80}}, {}});
-            db->Execute("INSERT INTO T_REZ_KOPF (ID, RezTitle) VALUES (1, \"Apfelstrudel\")");
-            db->Execute("INSERT INTO T_REZ_KOPF (ID, RezTitle) VALUES (2, \"Rinderrouladen\")");
+            auto db = NewSchemaDatabase(m_work, {*FindSchemaTable("T_VERSION"), *FindSchemaTable("T_REZ_KOPF")});
+            db->Execute("INSERT INTO T_VERSION (Major, Minor, Build, [Date], Description) VALUES "
+                        "(1, 19, 110, ?, 'Einheiten erweitert'), (2, 0, 126, ?, 'Wochenplan')",
+                        {DateSerial::FromParts(2009, 5, 1), DateSerial::FromParts(2018, 12, 28)});
+            db->Execute("INSERT INTO T_REZ_KOPF (ID, RezTitle) VALUES (1, 'Apfelstrudel'), (2, 'Rinderrouladen')");
         }
         Connection() = ConnectionState{};
         Connection().DbPath = m_work;
@@ -55,12 +32,7 @@ protected:
     }
     ~BackupWindowsTest() override { CloseWorkDatabase(); }
 
-    long RecipeCount()
-    {
-        return static_cast<long>(WorkDb().Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong());
-    }
-
-    std::string m_work;
+    const std::string m_work = m_dir.File("data/Pfannola.MDB");
 };
 
 TEST_F(BackupWindowsTest, SaveThenRestoreThroughTheBackupWindow)
@@ -69,10 +41,9 @@ TEST_F(BackupWindowsTest, SaveThenRestoreThroughTheBackupWindow)
     {
         FrmBackup window(nullptr);
         Child<QLineEdit>(window, "txtBackupFolder")->setText(QString::fromStdString(folder));
-        QTest::mouseClick(Child<QPushButton>(window, "cmdStartSave"), Qt::LeftButton);
+        Click(window, "cmdStartSave");
     }
-    ASSERT_FALSE(m_ui.shown.empty());
-    EXPECT_EQ(m_ui.shown.back().Text, "Die Datensicherung wurde im Verzeichnis \"" + folder + "\" angelegt.");
+    EXPECT_EQ(LastMessage(), "Die Datensicherung wurde im Verzeichnis \"" + folder + "\" angelegt.");
     EXPECT_EQ(Backup::Folder(), folder);
 
     WorkDb().Execute("DELETE FROM T_REZ_KOPF");
@@ -82,13 +53,12 @@ TEST_F(BackupWindowsTest, SaveThenRestoreThroughTheBackupWindow)
     ASSERT_EQ(list->topLevelItemCount(), 1);
     EXPECT_TRUE(list->topLevelItem(0)->text(0).endsWith(".zip"));
     EXPECT_TRUE(list->topLevelItem(0)->text(2).endsWith(" KB"));
-    m_ui.Answering(Answer::Yes);
-    QTest::mouseClick(Child<QPushButton>(window, "cmdStartRestore"), Qt::LeftButton);
+    Click(window, "cmdStartRestore", Answer::Yes);
     EXPECT_TRUE(refreshed);
-    EXPECT_EQ(RecipeCount(), 2);
+    EXPECT_EQ(WorkDb().Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong(), 2);
 
     // Deleting the listed backup empties the list.
-    QTest::mouseClick(Child<QPushButton>(window, "cmdDelBackup"), Qt::LeftButton);
+    Click(window, "cmdDelBackup");
     EXPECT_EQ(list->topLevelItemCount(), 0);
     EXPECT_TRUE(m_ui.AllAnswersUsed());
 }

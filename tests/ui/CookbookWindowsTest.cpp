@@ -5,15 +5,6 @@
 #include "model/ClFingerprint.h"
 #include "tests/ui/UiTestSupport.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QCoreApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTreeWidget>
-
 namespace pf::test {
 namespace {
 
@@ -23,8 +14,8 @@ protected:
     CookbookWindowsTest()
     {
         m_ui.mainWindowLoaded = true;
-        WorkDb().Execute("INSERT INTO T_BUCH (ID,BuchTitel,BuchBeschreib) VALUES (5,'Kuchen','Süßes')");
-        WorkDb().Execute("INSERT INTO T_BUCH (ID,BuchTitel,BuchBeschreib) VALUES (6,'Torten','Festliches')");
+        WorkDb().Execute("INSERT INTO T_BUCH (ID,BuchTitel,BuchBeschreib) VALUES (5,'Kuchen','Süßes'),"
+                         "(6,'Torten','Festliches')");
         AddRecipe(1, {5});
         AddRecipe(2, {5, 6});
         AddRecipe(3, {6});
@@ -37,13 +28,9 @@ protected:
         for (long book : books)
             WorkDb().Execute("INSERT INTO T_REZ_KOCHBUCH (RezID,BuchID) VALUES (?,?)", {id, book});
     }
-    // Selects the list entry with the given text.
-    static void Select(QWidget& window, const QString& text)
+    static void SelectBook(QWidget& window, const QString& title)
     {
-        auto* list = Child<QTreeWidget>(window, "lstBooks");
-        const auto found = list->findItems(text, Qt::MatchExactly, 0);
-        ASSERT_EQ(found.size(), 1) << text.toStdString();
-        list->setCurrentItem(found.front());
+        Select(Child<QTreeWidget>(window, "lstBooks"), title);
     }
     static QStringList Rows(QWidget& window)
     {
@@ -70,10 +57,10 @@ TEST_F(CookbookWindowsTest, ListsReservedViewsAndCookbooksWithTheirCounts)
         QCoreApplication::processEvents();
     EXPECT_EQ(Rows(window), (QStringList{"Basiskochbuch:2", "[Doppelte Rezepte]:0", "[Rezept-Papierkorb]:1",
                                          "Kuchen:2", "Torten:1"}));
-    Select(window, "Basiskochbuch");
+    SelectBook(window, "Basiskochbuch");
     EXPECT_TRUE(Child<QLabel>(window, "lblCreated")->text().startsWith("06.12.2026"))
         << Child<QLabel>(window, "lblCreated")->text().toStdString();
-    Select(window, "[Rezept-Papierkorb]");
+    SelectBook(window, "[Rezept-Papierkorb]");
     EXPECT_TRUE(Child<QPlainTextEdit>(window, "txtDescription")
                     ->toPlainText()
                     .startsWith("Dies ist der Kochbuch-Papierkorb."));
@@ -86,15 +73,14 @@ TEST_F(CookbookWindowsTest, NewCookbookNeedsTitleAndDescriptionAndIsStored)
     Click(window, "cmdNew");
     Child<QLineEdit>(window, "txtTitle")->setText("Suppen");
     Click(window, "cmdSave");
-    ASSERT_EQ(m_ui.shown.size(), 1u);
-    EXPECT_EQ(m_ui.shown[0].Text, "Ein Kochbuch muss einen Namen und eine kurze Beschreibung erhalten !");
+    EXPECT_EQ(Messages(),
+              std::vector<std::string>{"Ein Kochbuch muss einen Namen und eine kurze Beschreibung erhalten !"});
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_BUCH"), 2);
 
     Child<QPlainTextEdit>(window, "txtDescription")->setPlainText("Heißes aus dem Topf");
     Click(window, "cmdSave");
     EXPECT_EQ(m_ui.shown.size(), 1u);
-    EXPECT_EQ(WorkDb().Scalar("SELECT BuchBeschreib FROM T_BUCH WHERE BuchTitel='Suppen'").AsText(),
-              "Heißes aus dem Topf");
+    EXPECT_EQ(Text("SELECT BuchBeschreib FROM T_BUCH WHERE BuchTitel='Suppen'"), "Heißes aus dem Topf");
     EXPECT_EQ(Child<QTreeWidget>(window, "lstBooks")->currentItem()->text(0), "Suppen");
     EXPECT_FALSE(Child<QLabel>(window, "lblCreated")->text().isEmpty());
 }
@@ -105,10 +91,9 @@ TEST_F(CookbookWindowsTest, DeleteWithItsRecipesTrashesOnlyTheOnesInNoOtherCookb
     m_context.ActiveBookTitle = "Kuchen";
     int changed = 0;
     FrmKochbuchManag window([&] { ++changed; });
-    Select(window, "Kuchen");
+    SelectBook(window, "Kuchen");
     Child<QCheckBox>(window, "chkDiscardRecipes")->setChecked(true);
-    m_ui.Answering(Answer::Yes);
-    Click(window, "cmdDelete");
+    Click(window, "cmdDelete", Answer::Yes);
 
     EXPECT_TRUE(m_ui.AllAnswersUsed());
     ASSERT_EQ(m_ui.shown.size(), 3u);
@@ -127,13 +112,12 @@ TEST_F(CookbookWindowsTest, CopyToAnotherCookbookAndChooseItAsActive)
 {
     int changed = 0;
     FrmKochbuchManag window([&] { ++changed; });
-    Select(window, "Torten");
+    SelectBook(window, "Torten");
     auto* target = Child<QComboBox>(window, "cboTarget");
     ASSERT_EQ(target->count(), 1);
     EXPECT_EQ(target->currentText(), "Kuchen");
-    m_ui.Answering(Answer::Yes);
-    Click(window, "cmdCopy");
-    EXPECT_EQ(m_ui.shown.back().Text, "1 Rezepte wurden erfolgreich in das Kochbuch kopiert");
+    Click(window, "cmdCopy", Answer::Yes);
+    EXPECT_EQ(LastMessage(), "1 Rezepte wurden erfolgreich in das Kochbuch kopiert");
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOCHBUCH WHERE BuchID=5"), 3);
 
     Click(window, "cmdActive");
@@ -149,15 +133,13 @@ TEST_F(CookbookWindowsTest, FingerprintAssignmentReportsItsCount)
     auto* date = Child<QLineEdit>(window, "txtDate");
     date->setText("31.02.2015");
     Click(window, "cmdOK");
-    ASSERT_EQ(m_ui.shown.size(), 1u);
-    EXPECT_EQ(m_ui.shown[0].Text, "Ungültiges Datum...");
+    ASSERT_EQ(Messages(), std::vector<std::string>{"Ungültiges Datum..."});
 
     m_ui.shown.clear();
     date->setText("17.05.2003 14:35");
     Child<QLineEdit>(window, "txtCreator")->setText("Koch");
     Click(window, "cmdOK");
-    ASSERT_EQ(m_ui.shown.size(), 1u);
-    EXPECT_EQ(m_ui.shown[0].Text, "2 Fingerprints wurden generiert/verändert.");
+    EXPECT_EQ(Messages(), std::vector<std::string>{"2 Fingerprints wurden generiert/verändert."});
     // The window's date reaches the fingerprints it writes.
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE Fingerprint1=24480675"), 2);
 }
@@ -167,14 +149,11 @@ TEST_F(CookbookWindowsTest, SerialRepairAsksFirst)
     WorkDb().Execute("UPDATE T_REZ_KOPF SET Fingerprint1=24480675,Fingerprint2=1048583");
     FrmSetFingerprint window;
     Child<QLineEdit>(window, "txtDate")->setText("01.01.2003");
-    m_ui.Answering(Answer::No);
-    Click(window, "cmdDupeKill");
-    ASSERT_EQ(m_ui.shown.size(), 1u);
-    EXPECT_EQ(m_ui.shown[0].Text, ClFingerprint::DupeKillQuestion(DateSerial::FromParts(2003, 1, 1)));
+    Click(window, "cmdDupeKill", Answer::No);
+    EXPECT_EQ(Messages(), std::vector<std::string>{ClFingerprint::DupeKillQuestion(DateSerial::FromParts(2003, 1, 1))});
     EXPECT_EQ(Scalar("SELECT COUNT(DISTINCT Fingerprint2) FROM T_REZ_KOPF"), 1);
 
-    m_ui.Answering(Answer::Yes);
-    Click(window, "cmdDupeKill");
+    Click(window, "cmdDupeKill", Answer::Yes);
     EXPECT_EQ(Scalar("SELECT COUNT(DISTINCT Fingerprint2) FROM T_REZ_KOPF"), 3);
 }
 

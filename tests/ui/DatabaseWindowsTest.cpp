@@ -2,8 +2,6 @@
 #include "ui/FrmInitSystem.h"
 
 #include "core/Messages.h"
-#include "core/Settings.h"
-#include "db/Database.h"
 #include "db/OpenDatabase.h"
 #include "db/SchemaVersion.h"
 #include "db/WorkDatabase.h"
@@ -11,20 +9,11 @@
 #include "tests/ui/UiTestSupport.h"
 #include "ui/frmOptions1.h"
 
-#include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTest>
-#include <QTimer>
 
 #include <unistd.h>
 
-#include <filesystem>
 #include <optional>
 
 namespace pf::test {
@@ -35,15 +24,14 @@ class FrmDBOpenTest : public UiTest
 protected:
     FrmDBOpenTest()
     {
-        m_saved = {Connection().DbType, Connection().DbPath, Connection().OdbcLogonType};
         Connection().DbType = 0;
         Connection().DbPath = m_dir.File("aktuell.MDB");
     }
     ~FrmDBOpenTest() override
     {
-        Connection().DbType = m_saved.DbType;
-        Connection().DbPath = m_saved.DbPath;
-        Connection().OdbcLogonType = m_saved.OdbcLogonType;
+        Connection().DbType = m_savedType;
+        Connection().DbPath = m_savedPath;
+        Connection().OdbcLogonType = m_savedLogon;
     }
 
     // Opens the window with the commit recorded instead of carried out, lets the test fill it in
@@ -62,12 +50,10 @@ protected:
         WriteFile(m_dir.File("Vorhanden.mdb"), "x");
         return m_dir.File("Vorhanden.mdb");
     }();
-    struct Saved
-    {
-        int DbType;
-        std::string DbPath;
-        int OdbcLogonType;
-    } m_saved;
+    // The program's choice before the test, given back after it.
+    const int m_savedType = Connection().DbType;
+    const std::string m_savedPath = Connection().DbPath;
+    const int m_savedLogon = Connection().OdbcLogonType;
     std::optional<DatabaseSelection> m_committed;
 };
 
@@ -100,9 +86,8 @@ TEST_F(FrmDBOpenTest, LastUsedEntryIsCommittedWithoutNumberAndMark)
     WriteSetting("", "DBLastUse2", "/nirgends/Weg.mdb", true);
     EXPECT_TRUE(PressOk([&](FrmDBOpen& window) {
         QListWidget* list = window.LastUsedList();
-        ASSERT_EQ(list->count(), 2);
-        EXPECT_EQ(list->item(0)->text().toStdString(), "1 - " + present);
-        EXPECT_EQ(list->item(1)->text(), "2 - /nirgends/Weg.mdb [nicht gefunden]");
+        EXPECT_EQ(ItemTexts(list),
+                  (QStringList{QString::fromStdString("1 - " + present), "2 - /nirgends/Weg.mdb [nicht gefunden]"}));
         list->setCurrentRow(0);
     }));
     ASSERT_TRUE(m_committed);
@@ -187,9 +172,7 @@ TEST_F(FrmDBOpenTest, OkStoresTheChoiceThroughTheSelectionCommit)
 // "Nein" or a creation that fails keeps the window open and commits nothing.
 TEST_F(FrmDBOpenTest, MissingFileIsCreatedOnlyWhenTheUserAgrees)
 {
-    std::filesystem::copy_file(PF_INIT_ZIP, m_dir.File("INIT.ZIP"));
-    m_context.TempDir = m_dir.Dir() + "tmp/";
-    std::filesystem::create_directories(m_context.TempDir);
+    UseInitZip();
     const struct
     {
         const char* name;
@@ -225,9 +208,7 @@ TEST_F(FrmDBOpenTest, NewServerDatabaseIsMadeFromTheBaseDataAndOpened)
     const std::string& server = TestServerConnect();
     if (server.empty())
         GTEST_SKIP() << kNoServer;
-    std::filesystem::copy_file(PF_INIT_ZIP, m_dir.File("INIT.ZIP"));
-    m_context.TempDir = m_dir.Dir() + "tmp/";
-    std::filesystem::create_directories(m_context.TempDir);
+    UseInitZip();
     const std::string schema = "neu_" + std::to_string(getpid());
     OpenDatabase(server)->Execute("CREATE SCHEMA " + schema);
     const struct DropSchema
@@ -242,7 +223,8 @@ TEST_F(FrmDBOpenTest, NewServerDatabaseIsMadeFromTheBaseDataAndOpened)
         const char* name;
         std::optional<Answer> answer; // to the question whether the tables there go
         bool made;
-    } cases[] = {{"leer", std::nullopt, true}, {"vorhanden, Nein", Answer::No, false}, {"vorhanden, Ja", Answer::Yes, true}};
+    } cases[] = {
+        {"leer", std::nullopt, true}, {"vorhanden, Nein", Answer::No, false}, {"vorhanden, Ja", Answer::Yes, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         m_committed.reset();
@@ -283,15 +265,13 @@ TEST_F(FrmDBOpenTest, DatabaseFolderOptionIsWhereDatabaseDialogsStart)
     // Answers the next modal file dialog with folder (or cancels it) and notes where it started.
     QString started;
     const auto answerDialog = [&started](const std::string& folder) {
-        QTimer::singleShot(0, [&started, folder] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
-            started = dialog->directory().absolutePath();
+        OnModal<QFileDialog>([&started, folder](QFileDialog& dialog) {
+            started = dialog.directory().absolutePath();
             if (folder.empty())
-                return dialog->reject();
-            dialog->setDirectory(QString::fromStdString(folder));
-            dialog->selectFile(QString::fromStdString(folder));
-            QMetaObject::invokeMethod(dialog, "accept");
+                return dialog.reject();
+            dialog.setDirectory(QString::fromStdString(folder));
+            dialog.selectFile(QString::fromStdString(folder));
+            QMetaObject::invokeMethod(&dialog, "accept");
         });
     };
 

@@ -72,27 +72,17 @@
 #include "planning/ClMenu.h"
 #include "tests/ui/UiTestSupport.h"
 
-#include <QAbstractButton>
-#include <QComboBox>
 #include <QDialog>
 #include <QGroupBox>
 #include <QHeaderView>
-#include <QLabel>
 #include <QLayout>
-#include <QLineEdit>
-#include <QMenu>
 #include <QMenuBar>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRegularExpression>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTextEdit>
 
-#include <functional>
 #include <map>
-#include <memory>
 
 namespace pf::test {
 namespace {
@@ -126,6 +116,9 @@ protected:
         m_units.SetDB(&WorkDb());
         m_plan.CreateNewWP(DateSerial::FromParts(2026, 12, 7), 5);
     }
+    // Runs check on every window of the table as it opens and in each further state, shown when asked.
+    void ForEachState(bool show, const std::function<void(const WindowCase&, QWidget&)>& check);
+
 public:
     UpgradeQuestion m_upgrade;
     ImportRecipe m_dupeRecord;
@@ -139,22 +132,47 @@ public:
     std::unique_ptr<ClsUser> m_users;
 };
 
-template <typename T> std::unique_ptr<QWidget> Make(auto... args)
+// A window made from the given arguments.
+template <typename T, typename... Args> auto Make(Args... args)
 {
-    return std::make_unique<T>(args...);
+    return [args...](EveryWindowTest&) -> std::unique_ptr<QWidget> { return std::make_unique<T>(args...); };
+}
+// A window on the food tables of the work database.
+template <typename T> std::unique_ptr<QWidget> OnFoods(EveryWindowTest&)
+{
+    return std::make_unique<T>(WorkDb(), NutritionOf(WorkDb())->Tables);
 }
 
-void ChooseExportType(QWidget& window, const char* type)
+// Steps to a further state: a button pressed, an entry of a list chosen, a page of tabs shown, a
+// search typed and started.
+auto Press(const char* button)
 {
-    auto* mode = window.findChild<QComboBox*>("cboMode");
-    mode->setCurrentIndex(mode->findText(type));
+    return [button](QWidget& w) { w.findChild<QAbstractButton*>(button)->click(); };
+}
+auto Choice(const char* combo, const char* text)
+{
+    return [combo, text](QWidget& w) {
+        auto* box = w.findChild<QComboBox*>(combo);
+        box->setCurrentIndex(box->findText(text));
+    };
+}
+auto Page(const char* tabs, int page)
+{
+    return [tabs, page](QWidget& w) { w.findChild<QTabWidget*>(tabs)->setCurrentIndex(page); };
+}
+auto Search(const char* field, const char* text, const char* button)
+{
+    return [field, text, button](QWidget& w) {
+        w.findChild<QLineEdit*>(field)->setText(text);
+        Press(button)(w);
+    };
 }
 
 const WindowCase kWindows[] = {
-    {"Mainform", false, [](EveryWindowTest&) { return Make<Mainform>(); }},
+    {"Mainform", false, Make<Mainform>()},
     {"FrmHilfe", false, [](EveryWindowTest& t) { return std::unique_ptr<QWidget>(t.m_main.BuildKeyHelp()); }},
-    {"FrmSearchandDisplay", true, [](EveryWindowTest&) { return Make<FrmSearchandDisplay>(); }},
-    {"FrmMenuData", true, [](EveryWindowTest&) { return Make<FrmMenuData>(0L); }},
+    {"FrmSearchandDisplay", true, Make<FrmSearchandDisplay>()},
+    {"FrmMenuData", true, Make<FrmMenuData>(0L)},
     {"FrmWPEdit", true,
      [](EveryWindowTest&) {
          ClMenu plan;
@@ -162,78 +180,54 @@ const WindowCase kWindows[] = {
          plan.Save();
          return std::make_unique<FrmWPEdit>(std::move(plan));
      }},
-    {"FrmWPEdit without plans", true, [](EveryWindowTest&) { return Make<FrmWPEdit>(); }},
+    {"FrmWPEdit without plans", true, Make<FrmWPEdit>()},
     {"FrmWPEditDay", false, [](EveryWindowTest& t) { return std::make_unique<FrmWPEditDay>(t.m_plan, 2); }},
-    {"FrmWPEditGeneric", false,
-     [](EveryWindowTest&) {
-         return std::make_unique<FrmWPEditGeneric>("Dienstag, 08.12.2026 - Tagessuppe", "Linsensuppe", "");
-     }},
+    {"FrmWPEditGeneric", false, Make<FrmWPEditGeneric>("Dienstag, 08.12.2026 - Tagessuppe", "Linsensuppe", "")},
     {"FrmWPApprove", false,
      [](EveryWindowTest& t) {
          auto window = std::make_unique<FrmWPApprove>();
          window->SetWP(t.m_plan);
          return window;
      }},
-    {"frmWPNewWizard", false, [](EveryWindowTest&) { return Make<frmWPNewWizard>(); }},
-    {"frmWPOptions", false, [](EveryWindowTest&) { return Make<frmWPOptions>(); }},
+    {"frmWPNewWizard", false, Make<frmWPNewWizard>()},
+    {"frmWPOptions", false, Make<frmWPOptions>()},
     {"FrmSkalierungAnzahl", false,
      [](EveryWindowTest& t) { return std::make_unique<FrmSkalierungAnzahl>(t.m_recipe); }},
-    {"FrmExport",
-     true,
-     [](EveryWindowTest&) { return std::make_unique<FrmExport>(std::vector<long>{}); },
-     {[](QWidget& w) { ChooseExportType(w, "HTML"); }, [](QWidget& w) { ChooseExportType(w, "CSV"); }}},
-    {"FrmPrint", true, [](EveryWindowTest&) { return std::make_unique<FrmPrint>(std::vector<long>{}); }},
-    {"FrmPrinter", true, [](EveryWindowTest&) { return Make<FrmPrinter>(); }},
-    {"FrmUsermanager", false, [](EveryWindowTest&) { return Make<FrmUsermanager>(); }},
+    {"FrmExport", true, Make<FrmExport>(std::vector<long>{}), {Choice("cboMode", "HTML"), Choice("cboMode", "CSV")}},
+    {"FrmPrint", true, Make<FrmPrint>(std::vector<long>{})},
+    {"FrmPrinter", true, Make<FrmPrinter>()},
+    {"FrmUsermanager", false, Make<FrmUsermanager>()},
     {"frmLogin", false,
      [](EveryWindowTest& t) {
          t.m_users = std::make_unique<ClsUser>(WorkDb());
          return std::make_unique<frmLogin>(*t.m_users, WaitClock::Steady());
      }},
-    {"frmLoginChange", false, [](EveryWindowTest&) { return Make<frmLoginChange>(); }},
-    {"FrmMMImport", false, [](EveryWindowTest&) { return Make<FrmMMImport>(); }},
-    {"FrmDBImport", false, [](EveryWindowTest&) { return Make<FrmDBImport>(); }},
-    {"frmGenericImportWizard", false, [](EveryWindowTest&) { return Make<frmGenericImportWizard>(); }},
-    {"FrmMMImportFList", false,
-     [](EveryWindowTest&) { return std::make_unique<FrmMMImportFList>(std::vector<std::string>{"a.mm"}); }},
-    {"FrmMMImportDupe", false,
-     [](EveryWindowTest& t) { return std::make_unique<FrmMMImportDupe>(t.m_dupe); }},
-    {"FrmKochbuchManag", true, [](EveryWindowTest&) { return Make<FrmKochbuchManag>(); }},
-    {"FrmLiteratur", true, [](EveryWindowTest&) { return Make<FrmLiteratur>(); }},
-    {"FrmLiteraturGallery", true, [](EveryWindowTest&) { return Make<FrmLiteraturGallery>(); }},
-    {"FrmLiteraturInhaltsverzeichnis", true,
-     [](EveryWindowTest&) { return Make<FrmLiteraturInhaltsverzeichnis>(); }},
-    {"FrmKategorieManagement", true, [](EveryWindowTest&) { return Make<FrmKategorieManagement>(); }},
-    {"FrmCatSelect", false,
-     [](EveryWindowTest&) {
-         return std::make_unique<FrmCatSelect>(FrmCatSelect::Mode::Categories, std::vector<long>{});
-     }},
+    {"frmLoginChange", false, Make<frmLoginChange>()},
+    {"FrmMMImport", false, Make<FrmMMImport>()},
+    {"FrmDBImport", false, Make<FrmDBImport>()},
+    {"frmGenericImportWizard", false, Make<frmGenericImportWizard>()},
+    {"FrmMMImportFList", false, Make<FrmMMImportFList>(std::vector<std::string>{"a.mm"})},
+    {"FrmMMImportDupe", false, [](EveryWindowTest& t) { return std::make_unique<FrmMMImportDupe>(t.m_dupe); }},
+    {"FrmKochbuchManag", true, Make<FrmKochbuchManag>()},
+    {"FrmLiteratur", true, Make<FrmLiteratur>()},
+    {"FrmLiteraturGallery", true, Make<FrmLiteraturGallery>()},
+    {"FrmLiteraturInhaltsverzeichnis", true, Make<FrmLiteraturInhaltsverzeichnis>()},
+    {"FrmKategorieManagement", true, Make<FrmKategorieManagement>()},
+    {"FrmCatSelect", false, Make<FrmCatSelect>(FrmCatSelect::Mode::Categories, std::vector<long>{})},
     {"FrmUnitManagement", true,
      [](EveryWindowTest& t) { return std::make_unique<FrmUnitManagement>(t.m_units, t.m_recipeUnits); }},
-    {"FrmSetFingerprint", true, [](EveryWindowTest&) { return Make<FrmSetFingerprint>(); }},
-    {"FrmLexikonEdit",
-     true,
-     [](EveryWindowTest&) { return Make<FrmLexikonEdit>(); },
-     {[](QWidget& w) {
-          w.findChild<QLineEdit*>("txtSuchen")->setText("Spätzle");
-          w.findChild<QAbstractButton*>("cmdSuchen")->click();
-      },
+    {"FrmSetFingerprint", true, Make<FrmSetFingerprint>()},
+    {"FrmLexikonEdit", true, Make<FrmLexikonEdit>(),
+     {Search("txtSuchen", "Spätzle", "cmdSuchen"),
       [](QWidget& w) {
           // The form of an utensil, then of a wine: every field of the editor in view once.
-          w.findChild<QAbstractButton*>("cmdBearbeiten")->click();
-          auto* area = w.findChild<QComboBox*>("cboBereich");
-          area->setCurrentIndex(area->findText("Utensilien"));
-          w.findChild<QAbstractButton*>("cmdNeu")->click();
+          Press("cmdBearbeiten")(w);
+          Choice("cboBereich", "Utensilien")(w);
+          Press("cmdNeu")(w);
       },
-      [](QWidget& w) {
-          auto* area = w.findChild<QComboBox*>("cboEintragBereich");
-          area->setCurrentIndex(area->findText("Wein"));
-      }}},
-    {"FrmSpecialLexDel", true, [](EveryWindowTest&) { return Make<FrmSpecialLexDel>(); }},
-    {"FrmUnitAbgleich", false,
-     [](EveryWindowTest&) {
-         return std::make_unique<FrmUnitAbgleich>(WorkDb(), NutritionOf(WorkDb())->Tables);
-     }},
+      Choice("cboEintragBereich", "Wein")}},
+    {"FrmSpecialLexDel", true, Make<FrmSpecialLexDel>()},
+    {"FrmUnitAbgleich", false, OnFoods<FrmUnitAbgleich>},
     {"FrmNaehrdata", false,
      [](EveryWindowTest& t) {
          const FoodTables& tables = NutritionOf(WorkDb())->Tables;
@@ -243,84 +237,66 @@ const WindowCase kWindows[] = {
          window->ShowRecipe(*t.m_matching);
          return window;
      }},
-    {"FrmNaehrwerte",
-     false,
-     [](EveryWindowTest&) {
-         return std::make_unique<FrmNaehrwerte>(WorkDb(), NutritionOf(WorkDb())->Tables);
-     },
-     {[](QWidget& w) {
-         w.findChild<QLineEdit*>("txtSchnellsuche")->setText("Karotte");
-         w.findChild<QAbstractButton*>("cmdStart")->click();
-     }}},
-    {"FrmNaehrSuche",
-     false,
-     [](EveryWindowTest&) {
-         return std::make_unique<FrmNaehrSuche>(WorkDb(), NutritionOf(WorkDb())->Tables);
-     },
+    {"FrmNaehrwerte", false, OnFoods<FrmNaehrwerte>, {Search("txtSchnellsuche", "Karotte", "cmdStart")}},
+    {"FrmNaehrSuche", false, OnFoods<FrmNaehrSuche>,
      {[](QWidget& w) { static_cast<FrmNaehrSuche&>(w).SetSearchText("Möhre"); }}},
-    {"FrmNaehrdataInfo",
-     false,
-     [](EveryWindowTest&) {
-         auto window = std::make_unique<FrmNaehrdataInfo>(WorkDb(), NutritionOf(WorkDb())->Tables);
-         window->ShowCode(WorkDb().Scalar("SELECT MIN(SBLS) FROM T_BLS_KEY").AsText());
+    {"FrmNaehrdataInfo", false,
+     [](EveryWindowTest& t) {
+         auto window = OnFoods<FrmNaehrdataInfo>(t);
+         const std::string code = WorkDb().Scalar("SELECT MIN(SBLS) FROM T_BLS_KEY").AsText();
+         static_cast<FrmNaehrdataInfo&>(*window).ShowCode(code);
          return window;
      },
-     {[](QWidget& w) { w.findChild<QTabWidget*>("tabSeiten")->setCurrentIndex(1); }}},
+     {Page("tabSeiten", 1)}},
     {"FrmNaehrNew", false,
      [](EveryWindowTest&) { return std::make_unique<FrmNaehrNew>(WorkDb(), "G200000", "Möhre"); }},
     {"FrmSynonym", false,
      [](EveryWindowTest&) {
-         return std::make_unique<FrmSynonym>(
-             WorkDb(),
-             static_cast<long>(WorkDb().Scalar("SELECT MIN(ID) FROM T_INFO_KEY WHERE KEYTYPE=3").AsLong()));
+         const auto id = WorkDb().Scalar("SELECT MIN(ID) FROM T_INFO_KEY WHERE KEYTYPE=3").AsLong();
+         return std::make_unique<FrmSynonym>(WorkDb(), static_cast<long>(id));
      }},
-    {"FrmSynonymList", false,
-     [](EveryWindowTest&) {
-         return std::make_unique<FrmSynonymList>(WorkDb(), NutritionOf(WorkDb())->Tables);
-     }},
+    {"FrmSynonymList", false, OnFoods<FrmSynonymList>},
     {"FrmBLSAbgleich", false,
      [](EveryWindowTest&) {
          Nutrition* nutrition = NutritionOf(WorkDb());
          return std::make_unique<FrmBLSAbgleich>(WorkDb(), nutrition->Tables, nutrition->Matcher);
      }},
-    {"FrmBackup", true, [](EveryWindowTest&) { return std::make_unique<FrmBackup>(nullptr); }},
-    {"FrmZIP", true, [](EveryWindowTest&) { return Make<FrmZIP>(); }},
-    {"FrmDBEigenschaften", true, [](EveryWindowTest&) { return Make<FrmDBEigenschaften>(); }},
-    {"frmOptions1", true, [](EveryWindowTest&) { return Make<frmOptions1>(); }},
-    {"FrmFloskelInfo", true, [](EveryWindowTest&) { return Make<FrmFloskelInfo>(); }},
-    {"frmTip", true, [](EveryWindowTest&) { return Make<frmTip>(); }},
-    {"FrmExportLexikon", true, [](EveryWindowTest&) { return Make<FrmExportLexikon>(); }},
+    {"FrmBackup", true, Make<FrmBackup>(nullptr)},
+    {"FrmZIP", true, Make<FrmZIP>()},
+    {"FrmDBEigenschaften", true, Make<FrmDBEigenschaften>()},
+    {"frmOptions1", true, Make<frmOptions1>()},
+    {"FrmFloskelInfo", true, Make<FrmFloskelInfo>()},
+    {"frmTip", true, Make<frmTip>()},
+    {"FrmExportLexikon", true, Make<FrmExportLexikon>()},
     {"FrmMaintenanceList", true,
      [](EveryWindowTest&) {
          return std::make_unique<FrmMaintenanceList>("FrmSpecialOrphan", "Ohne Beschreibung",
                                                      EntriesWithoutDescription(WorkDb()));
      }},
-    {"FrmDBOpen", false, [](EveryWindowTest&) { return Make<FrmDBOpen>(); }, {[](QWidget& w) {
-         w.findChild<QAbstractButton*>("optODBC")->click();
-     }}},
+    {"FrmDBOpen", false, Make<FrmDBOpen>(), {Press("optODBC")}},
     {"FrmDBUpgrade", false, [](EveryWindowTest& t) { return std::make_unique<FrmDBUpgrade>(t.m_upgrade); }},
-    {"FrmMenuManagement", true, [](EveryWindowTest&) { return Make<FrmMenuManagement>(); }},
-    {"FrmMenuDetail", true, [](EveryWindowTest&) { return std::make_unique<FrmMenuDetail>(0L); }},
-    {"FrmGastGeschichte", true, [](EveryWindowTest&) { return std::make_unique<FrmGastGeschichte>(0L); }},
-    {"FrmMenuPrint", true, [](EveryWindowTest&) { return std::make_unique<FrmMenuPrint>(0L); }},
-    {"FrmEinkaufsliste", true, [](EveryWindowTest&) { return Make<FrmEinkaufsliste>(); }},
-    {"FrmShops",
-     true,
-     [](EveryWindowTest&) { return Make<FrmShops>(); },
-     {[](QWidget& w) { w.findChild<QTabWidget*>("tabPages")->setCurrentIndex(1); },
-      [](QWidget& w) { w.findChild<QTabWidget*>("tabPages")->setCurrentIndex(2); }}},
-    {"FrmInitSystem", false,
-     [](EveryWindowTest&) {
-         return std::make_unique<FrmInitSystem>(std::vector<FirstStartItem>{{"Pfannola.MDB", true}}, "");
-     }},
+    {"FrmMenuManagement", true, Make<FrmMenuManagement>()},
+    {"FrmMenuDetail", true, Make<FrmMenuDetail>(0L)},
+    {"FrmGastGeschichte", true, Make<FrmGastGeschichte>(0L)},
+    {"FrmMenuPrint", true, Make<FrmMenuPrint>(0L)},
+    {"FrmEinkaufsliste", true, Make<FrmEinkaufsliste>()},
+    {"FrmShops", true, Make<FrmShops>(), {Page("tabPages", 1), Page("tabPages", 2)}},
+    {"FrmInitSystem", false, Make<FrmInitSystem>(std::vector<FirstStartItem>{{"Pfannola.MDB", true}}, "")},
 };
 
-// The window as it opens, then each further state.
-std::vector<std::function<void(QWidget&)>> WithFirstState(const WindowCase& c)
+void EveryWindowTest::ForEachState(bool show, const std::function<void(const WindowCase&, QWidget&)>& check)
 {
-    std::vector<std::function<void(QWidget&)>> states = c.states;
-    states.insert(states.begin(), [](QWidget&) {});
-    return states;
+    for (const WindowCase& c : kWindows) {
+        SCOPED_TRACE(c.name);
+        std::unique_ptr<QWidget> window = c.make(*this);
+        if (show)
+            window->show();
+        check(c, *window);
+        for (const auto& state : c.states) {
+            state(*window);
+            check(c, *window);
+        }
+    }
 }
 
 // Every text of a window a user can read: captions, labels, headers, list entries, menus with their
@@ -372,22 +348,15 @@ TEST_F(EveryWindowTest, NoEnglishWords)
 {
     // Words a German user would notice; "OK" is German too.
     static const QRegularExpression english(
-        "\\b(Cancel|Open|Save|File|Files|Ctrl|Shift|Del|Delete|Major|Minor|Build|Close|Apply|Yes|Help|Undo|"
-        "Redo|"
+        "\\b(Cancel|Open|Save|File|Files|Ctrl|Shift|Del|Delete|Major|Minor|Build|Close|Apply|Yes|Help|Undo|Redo|"
         "Cut|Copy|Paste|Select|All|Browse|Search|Settings|Options|Error|Warning|Print|Reset|Back|Next|Finish|"
         "Abort|Retry|Ignore|Discard|Folder|Directory|Size|Date|Type|Insert|Backspace)\\b");
-    for (const WindowCase& c : kWindows) {
-        SCOPED_TRACE(c.name);
-        std::unique_ptr<QWidget> window = c.make(*this);
-        for (const auto& state : WithFirstState(c)) {
-            state(*window);
-            for (const QString& text : VisibleTexts(*window)) {
-                const QRegularExpressionMatch match = english.match(text);
-                EXPECT_FALSE(match.hasMatch())
-                    << match.captured(0).toStdString() << " in \"" << text.toStdString() << "\"";
-            }
+    ForEachState(false, [](const WindowCase&, QWidget& window) {
+        for (const QString& text : VisibleTexts(window)) {
+            const QRegularExpressionMatch match = english.match(text);
+            EXPECT_FALSE(match.hasMatch()) << match.captured(0).toStdString() << " in \"" << text.toStdString() << "\"";
         }
-    }
+    });
 }
 
 // The mnemonic letter of a caption, lower case; none when the caption has no single "&".
@@ -469,32 +438,27 @@ bool Compete(const QWidget* a, const QWidget* b, const QWidget* window)
 TEST_F(EveryWindowTest, EveryTabHasAnAltKeyAndNoTwoControlsShareOne)
 {
     const std::vector<std::pair<QChar, KeyOwner>> mainMenu = MnemonicsOf(m_main);
-    for (const WindowCase& c : kWindows) {
-        SCOPED_TRACE(c.name);
-        std::unique_ptr<QWidget> window = c.make(*this);
-        for (const auto& state : WithFirstState(c)) {
-            state(*window);
-            for (const QTabBar* tabs : window->findChildren<QTabBar*>())
-                for (int i = 0; tabs->window() == window.get() && i < tabs->count(); ++i)
-                    EXPECT_FALSE(Mnemonic(tabs->tabText(i)).isNull()) << "tab \"" << tabs->tabText(i).toStdString() << "\"";
-            const auto keys = MnemonicsOf(*window);
-            for (std::size_t i = 0; i < keys.size(); ++i) {
-                for (std::size_t j = i + 1; j < keys.size(); ++j) {
-                    if (keys[i].first == keys[j].first && keys[i].second.widget != keys[j].second.widget &&
-                        Compete(keys[i].second.widget, keys[j].second.widget, window.get()))
-                        ADD_FAILURE() << "Alt+" << keys[i].first.toUpper().toLatin1() << ": \""
-                                      << keys[i].second.text.toStdString() << "\" and \""
-                                      << keys[j].second.text.toStdString() << "\"";
-                }
-                if (c.inMainArea)
-                    for (const auto& [key, owner] : mainMenu)
-                        if (key == keys[i].first)
-                            ADD_FAILURE() << "Alt+" << key.toUpper().toLatin1() << ": \""
-                                          << keys[i].second.text.toStdString() << "\" and the menu \""
-                                          << owner.text.toStdString() << "\"";
+    ForEachState(false, [&mainMenu](const WindowCase& c, QWidget& window) {
+        for (const QTabBar* tabs : window.findChildren<QTabBar*>())
+            for (int i = 0; tabs->window() == &window && i < tabs->count(); ++i)
+                EXPECT_FALSE(Mnemonic(tabs->tabText(i)).isNull()) << "tab \"" << tabs->tabText(i).toStdString() << "\"";
+        const auto keys = MnemonicsOf(window);
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            for (std::size_t j = i + 1; j < keys.size(); ++j) {
+                if (keys[i].first == keys[j].first && keys[i].second.widget != keys[j].second.widget &&
+                    Compete(keys[i].second.widget, keys[j].second.widget, &window))
+                    ADD_FAILURE() << "Alt+" << keys[i].first.toUpper().toLatin1() << ": \""
+                                  << keys[i].second.text.toStdString() << "\" and \""
+                                  << keys[j].second.text.toStdString() << "\"";
             }
+            if (c.inMainArea)
+                for (const auto& [key, owner] : mainMenu)
+                    if (key == keys[i].first)
+                        ADD_FAILURE() << "Alt+" << key.toUpper().toLatin1() << ": \""
+                                      << keys[i].second.text.toStdString() << "\" and the menu \""
+                                      << owner.text.toStdString() << "\"";
         }
-    }
+    });
 }
 
 TEST_F(EveryWindowTest, EscapeClosesEveryWindowButTheMainWindow)
@@ -592,17 +556,11 @@ void ExpectNothingCutOrCovered(QWidget& window)
 
 TEST_F(EveryWindowTest, NothingIsCutOrCoveredAtTheSmallestSize)
 {
-    for (const WindowCase& c : kWindows) {
-        SCOPED_TRACE(c.name);
-        std::unique_ptr<QWidget> window = c.make(*this);
-        window->show();
-        for (const auto& state : WithFirstState(c)) {
-            state(*window);
-            window->resize(window->minimumSizeHint().expandedTo(window->minimumSize()));
-            QApplication::processEvents();
-            ExpectNothingCutOrCovered(*window);
-        }
-    }
+    ForEachState(true, [](const WindowCase&, QWidget& window) {
+        window.resize(window.minimumSizeHint().expandedTo(window.minimumSize()));
+        QApplication::processEvents();
+        ExpectNothingCutOrCovered(window);
+    });
 }
 
 } // namespace

@@ -7,10 +7,6 @@
 #include "tests/ui/UiTestSupport.h"
 
 #include <QClipboard>
-#include <QComboBox>
-#include <QGuiApplication>
-#include <QRadioButton>
-#include <QTableWidget>
 
 namespace pf::test {
 namespace {
@@ -36,14 +32,6 @@ protected:
     {
         QGuiApplication::clipboard()->setText(QString::fromStdString(text));
     }
-
-    static QStringList Column(QTableWidget* table, int column)
-    {
-        QStringList texts;
-        for (int row = 0; row < table->rowCount(); ++row)
-            texts << table->item(row, column)->text();
-        return texts;
-    }
 };
 
 TEST_F(FrmEinkaufslisteTest, TwoRecipesSortedByShopSavedAndExchanged)
@@ -53,13 +41,12 @@ TEST_F(FrmEinkaufslisteTest, TwoRecipesSortedByShopSavedAndExchanged)
     window.AddRecipe(8);
     auto* lines = Child<QTableWidget>(window, "lstZutaten");
     // Complete view: the flour of both recipes on one line, 500 g + 300 g.
-    EXPECT_EQ(Column(lines, 2), (QStringList{"Milch", "Mehl", "Eier", "Äpfel"}));
-    EXPECT_EQ(Column(lines, 0), (QStringList{"1000", "800", "6", "1"}));
+    EXPECT_EQ(ColumnTexts(lines, 2), (QStringList{"Milch", "Mehl", "Eier", "Äpfel"}));
+    EXPECT_EQ(ColumnTexts(lines, 0), (QStringList{"1000", "800", "6", "1"}));
 
-    auto* shop = Child<QComboBox>(window, "cboGeschaeft");
-    shop->setCurrentIndex(shop->findText("Wochenmarkt"));
+    Choose(window, "cboGeschaeft", "Wochenmarkt");
     Child<QRadioButton>(window, "optSortGeschaeft")->setChecked(true);
-    EXPECT_EQ(Column(lines, 2), (QStringList{"Äpfel", "Mehl", "Milch", "Eier"}));
+    EXPECT_EQ(ColumnTexts(lines, 2), (QStringList{"Äpfel", "Mehl", "Milch", "Eier"}));
 
     window.SaveAs("Sonntag");
     EXPECT_EQ(WorkDb().Scalar("SELECT Bezeichnung FROM T_SHOPPING_KOPF").AsText(), "Sonntag");
@@ -75,12 +62,11 @@ TEST_F(FrmEinkaufslisteTest, TwoRecipesSortedByShopSavedAndExchanged)
     Child<QComboBox>(window, "cboListe")->setCurrentIndex(0);
     Click(window, "cmdImport");
     EXPECT_EQ(window.List().IngredCount(), 5);
-    EXPECT_EQ(m_ui.shown.back().Text, "Der Import wurde erfolgreich durchgeführt");
+    EXPECT_EQ(LastMessage(), "Der Import wurde erfolgreich durchgeführt");
 
     // A clipboard without the block: asked to copy it, cancelled, nothing changed.
     SetClipboard("nichts");
-    m_ui.Answering(Answer::Cancel);
-    Click(window, "cmdImport");
+    Click(window, "cmdImport", Answer::Cancel);
     EXPECT_EQ(window.List().IngredCount(), 5);
     EXPECT_TRUE(m_ui.AllAnswersUsed());
 }

@@ -1,18 +1,9 @@
 #include "ui/FrmExport.h"
 
-#include "core/Settings.h"
-#include "db/Database.h"
 #include "tests/ui/UiTestSupport.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QGroupBox>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPointer>
-#include <QRadioButton>
 
 namespace pf {
 namespace {
@@ -32,14 +23,6 @@ protected:
         db->Execute("INSERT INTO T_REZ_ANWEIS (ID,NO,AnwText) VALUES (7,1,'Ausbacken.'), (8,1,'Kochen.')");
     }
 
-    static void ChooseType(FrmExport& window, const char* name)
-    {
-        auto* mode = Child<QComboBox>(window, "cboMode");
-        const int index = mode->findText(name);
-        ASSERT_GE(index, 0) << name;
-        mode->setCurrentIndex(index);
-    }
-
     std::unique_ptr<Database> db;
 };
 
@@ -56,17 +39,17 @@ TEST_F(FrmExportTest, ListsEachTypeOnceThenTheToolsAndShowsTheOptionsOfHtml)
     EXPECT_EQ(mode->itemData(2).toInt(), 30);
     EXPECT_EQ(mode->itemData(9).toInt(), -1);
 
-    ChooseType(window, "HTML");
+    Choose(window, "cboMode", "HTML");
     Child<QRadioButton>(window, "optFile")->setChecked(true);
     EXPECT_EQ(window.SelectedMode(), 31);
     EXPECT_FALSE(Child<QGroupBox>(window, "fraOptions")->isHidden());
     EXPECT_EQ(Child<QGroupBox>(window, "fraOptions")->title(), "HTML Export Optionen");
     EXPECT_FALSE(Child<QCheckBox>(window, "chkAppend")->isEnabled());
 
-    ChooseType(window, "RTF (Richtext)");
+    Choose(window, "cboMode", "RTF (Richtext)");
     Child<QRadioButton>(window, "optWord")->setChecked(true);
     EXPECT_EQ(window.SelectedMode(), 42);
-    ChooseType(window, "Rezkonv");
+    Choose(window, "cboMode", "Rezkonv");
     EXPECT_EQ(window.SelectedMode(), 51);
     EXPECT_TRUE(Child<QCheckBox>(window, "chkAppend")->isEnabled());
 }
@@ -76,14 +59,13 @@ TEST_F(FrmExportTest, StartWritesTheFileWithSubRecipesAndRemembersTheChoice)
     const std::string file = m_dir.File("rezepte.mm");
     {
         FrmExport window({7}, {}, db.get());
-        ChooseType(window, "Meal Master");
+        Choose(window, "cboMode", "Meal Master");
         Child<QRadioButton>(window, "optFile")->setChecked(true);
         Child<QLineEdit>(window, "tbFile")->setText(QString::fromStdString(file));
         Child<QCheckBox>(window, "chkSubRecipes")->setChecked(true);
         Click(window, "cmdStart");
     }
-    ASSERT_FALSE(m_ui.shown.empty());
-    EXPECT_EQ(m_ui.shown.back().Text, "Export \"Meal Master\" abgeschlossen.");
+    EXPECT_EQ(LastMessage(), "Export \"Meal Master\" abgeschlossen.");
     const std::string text = test::ReadFile(file);
     EXPECT_LT(text.find("Title: Apfelmus"), text.find("Title: Pfannkuchen"));
     EXPECT_EQ(ReadSetting("", "LASTEXPORTMODE", "", false), "1");
@@ -93,9 +75,9 @@ TEST_F(FrmExportTest, StartWritesTheFileWithSubRecipesAndRemembersTheChoice)
     FrmExport again({7}, {}, db.get());
     EXPECT_EQ(again.SelectedMode(), 1);
     EXPECT_EQ(Child<QLineEdit>(again, "tbFile")->text().toStdString(), file);
-    ChooseType(again, "--- Werkzeuge ---");
+    Choose(again, "cboMode", "--- Werkzeuge ---");
     Click(again, "cmdStart");
-    EXPECT_EQ(m_ui.shown.back().Text, "Diese Exportart ist noch nicht verfügbar.");
+    EXPECT_EQ(LastMessage(), "Diese Exportart ist noch nicht verfügbar.");
 }
 
 TEST_F(FrmExportTest, MensaxAndCsvOfferTheMenusAndCsvAlsoPlansAndItsSeparator)
@@ -118,27 +100,25 @@ TEST_F(FrmExportTest, MensaxAndCsvOfferTheMenusAndCsvAlsoPlansAndItsSeparator)
     } cases[] = {{"HTML", false, false, false}, {"Mensax", true, false, false}, {"CSV", true, true, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Type);
-        ChooseType(window, c.Type);
+        Choose(window, "cboMode", c.Type);
         EXPECT_EQ(!Child<QGroupBox>(window, "fraMenus")->isHidden(), c.MenusShown);
         EXPECT_EQ(!menus->item(1)->isHidden(), c.PlanShown);
         EXPECT_EQ(!Child<QComboBox>(window, "cboSeparator")->isHidden(), c.SeparatorShown);
     }
     window.CheckMenus({3, 4});
     EXPECT_EQ(window.CheckedMenus(), (std::vector<long>{3, 4}));
-    auto* separator = Child<QComboBox>(window, "cboSeparator");
-    separator->setCurrentIndex(separator->findText("Komma ( , )"));
+    Choose(window, "cboSeparator", "Komma ( , )");
     Child<QRadioButton>(window, "optFile")->setChecked(true);
     Child<QLineEdit>(window, "tbFile")->setText(QString::fromStdString(file));
     Click(window, "cmdStart");
-    ASSERT_FALSE(m_ui.shown.empty());
-    EXPECT_EQ(m_ui.shown.back().Text, "Export \"CSV\" abgeschlossen.");
+    EXPECT_EQ(LastMessage(), "Export \"CSV\" abgeschlossen.");
     // The separator and the ticked menus and plan reach the file.
     const std::string text = test::ReadFile(file);
     EXPECT_NE(text.find("04.10.2026,Erntedank,Apfelmus,"), std::string::npos) << text;
     EXPECT_NE(text.find("Pfannkuchen"), text.rfind("Pfannkuchen")) << "the recipe and the plan's dish";
 
     // Mensax leaves the plan out of the ticked list.
-    ChooseType(window, "Mensax");
+    Choose(window, "cboMode", "Mensax");
     EXPECT_EQ(window.CheckedMenus(), (std::vector<long>{3}));
 }
 

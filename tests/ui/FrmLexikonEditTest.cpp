@@ -5,25 +5,12 @@
 #include "ui/FrmLexikonEdit.h"
 #include "ui/FrmSpecialLexDel.h"
 
-#include "db/Database.h"
 #include "lexicon/LexiconFoodLinks.h"
 #include "lexicon/clTool.h"
 
 #include "tests/ui/UiTestSupport.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMenu>
-#include <QPlainTextEdit>
-#include <QTableWidget>
-#include <QTextBrowser>
-#include <QTreeWidget>
-
 #include <algorithm>
-#include <memory>
 
 namespace pf::test {
 namespace {
@@ -58,8 +45,7 @@ TEST_F(FrmLexikonEditTest, BrowsesAnAreaTreeToAnEntry)
     EXPECT_EQ(Child<QComboBox>(window, "cboBereich")->currentText(), "Fachbegriffe");
     EXPECT_TRUE(Find(*tree, {"Saucen und Bindungen", "Mehlschwitze"}));
 
-    auto* area = Child<QComboBox>(window, "cboBereich");
-    area->setCurrentIndex(area->findText("Kochtechnik"));
+    Choose(window, "cboBereich", "Kochtechnik");
     // Sub-nodes hang under their prefix parent.
     QTreeWidgetItem* poach = Find(*tree, {"Garen mit feuchter Hitze", "In Flüssigkeit", "Pochieren"});
     ASSERT_TRUE(poach);
@@ -79,8 +65,7 @@ TEST_F(FrmLexikonEditTest, SearchListsHitsByAreaAndShowsTheirFacts)
     auto* tree = Child<QTreeWidget>(window, "treLexikon");
     Child<QLineEdit>(window, "txtSuchen")->setText("zitronens");
     Click(window, "cmdSuchen");
-    ASSERT_EQ(tree->topLevelItemCount(), 1);
-    EXPECT_EQ(tree->topLevelItem(0)->text(0), "Zusatzstoffe (1)");
+    ASSERT_EQ(TopLevelTexts(tree), QStringList{"Zusatzstoffe (1)"});
     // The first hit is shown at once, without a further click.
     EXPECT_EQ(tree->currentItem(), tree->topLevelItem(0)->child(0));
     EXPECT_EQ(Child<QLabel>(window, "lblTitel")->text(), "Zitronensäure");
@@ -91,8 +76,7 @@ TEST_F(FrmLexikonEditTest, OutputCommandsTakeTheEntryItsGroupOrTheRestOfTheList)
 {
     FrmLexikonEdit window;
     auto* tree = Child<QTreeWidget>(window, "treLexikon");
-    auto* area = Child<QComboBox>(window, "cboBereich");
-    area->setCurrentIndex(area->findText("Kochtechnik"));
+    Choose(window, "cboBereich", "Kochtechnik");
     QTreeWidgetItem* poach = Find(*tree, {"Garen mit feuchter Hitze", "In Flüssigkeit", "Pochieren"});
     ASSERT_TRUE(poach);
     tree->setCurrentItem(poach);
@@ -132,15 +116,12 @@ TEST_F(FrmLexikonEditTest, OutputCommandsTakeTheEntryItsGroupOrTheRestOfTheList)
 
 TEST_F(FrmLexikonEditTest, FoodsLinkedToAnEntryAreShownAndUnlinkedInTheForm)
 {
-    WorkDb().Execute(
-        "INSERT INTO T_BLS_KEY (ID,SBLS,ST) VALUES (1,'Q100000','Butter'), (2,'M130000','Milch')");
-    const long id =
-        WorkDb().Scalar("SELECT ID FROM T_INFO_KEY WHERE KEYTYPE=5 AND [KEY]='Pochieren'").AsLong();
+    WorkDb().Execute("INSERT INTO T_BLS_KEY (ID,SBLS,ST) VALUES (1,'Q100000','Butter'), (2,'M130000','Milch')");
+    const long id = Scalar("SELECT ID FROM T_INFO_KEY WHERE KEYTYPE=5 AND [KEY]='Pochieren'");
     ASSERT_TRUE(AddFoodLink(WorkDb(), 1, 5, id));
     ASSERT_TRUE(AddFoodLink(WorkDb(), 2, 5, id));
     FrmLexikonEdit window;
-    auto* area = Child<QComboBox>(window, "cboBereich");
-    area->setCurrentIndex(area->findText("Kochtechnik"));
+    Choose(window, "cboBereich", "Kochtechnik");
     auto* tree = Child<QTreeWidget>(window, "treLexikon");
     tree->setCurrentItem(Find(*tree, {"Garen mit feuchter Hitze", "In Flüssigkeit", "Pochieren"}));
     EXPECT_TRUE(Child<QLabel>(window, "lblAngaben")->text().contains("Lebensmittel: Butter, Milch"));
@@ -151,7 +132,7 @@ TEST_F(FrmLexikonEditTest, FoodsLinkedToAnEntryAreShownAndUnlinkedInTheForm)
     foods->setCurrentRow(0);
     Click(window, "cmdLebensmittelLoesen");
     ASSERT_EQ(foods->count(), 1);
-    EXPECT_EQ(WorkDb().Scalar("SELECT COUNT(*) FROM T_BLS_INFO").AsLong(), 1);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_BLS_INFO"), 1);
     EXPECT_FALSE(window.FormChanged()); // links are stored at once, the entry is unchanged
 }
 
@@ -163,8 +144,7 @@ TEST_F(FrmLexikonEditTest, CreatesChangesAndDeletesAnEntryFoundBySearch)
     auto* text = Child<QPlainTextEdit>(window, "txtText");
     Click(window, "cmdBearbeiten");
     ASSERT_TRUE(window.Editing());
-    auto* area = Child<QComboBox>(window, "cboBereich");
-    area->setCurrentIndex(area->findText("Utensilien"));
+    Choose(window, "cboBereich", "Utensilien");
     tree->setCurrentItem(Find(*tree, {"Reiben, Pressen und Passieren"}));
 
     // New: the entry goes under the node chosen on the left, with a German and an English keyword.
@@ -176,10 +156,8 @@ TEST_F(FrmLexikonEditTest, CreatesChangesAndDeletesAnEntryFoundBySearch)
     auto* language = qobject_cast<QComboBox*>(keywords->cellWidget(1, 1));
     language->setCurrentIndex(language->findText("Englisch (USA)"));
     text->setPlainText("Gabel mit langen Zinken, die die Zwiebel beim Schneiden hält.");
-    m_ui.Answering(Answer::Yes);
-    Click(window, "cmdSpeichern");
-    ASSERT_EQ(m_ui.shown.size(), 1u);
-    EXPECT_EQ(m_ui.shown[0].Text, "Eintrag \"Zwiebelhalter\" Speichern");
+    Click(window, "cmdSpeichern", Answer::Yes);
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Eintrag \"Zwiebelhalter\" Speichern"});
     ASSERT_TRUE(tree->currentItem());
     EXPECT_EQ(tree->currentItem()->text(0), "Zwiebelhalter");
     EXPECT_EQ(tree->currentItem()->parent()->text(0), "Reiben, Pressen und Passieren");
@@ -188,8 +166,7 @@ TEST_F(FrmLexikonEditTest, CreatesChangesAndDeletesAnEntryFoundBySearch)
     // The search finds it by its English keyword; the change is saved to the same entry.
     Child<QLineEdit>(window, "txtSuchen")->setText("onion hold");
     Click(window, "cmdSuchen");
-    ASSERT_EQ(tree->topLevelItemCount(), 1);
-    EXPECT_EQ(tree->topLevelItem(0)->text(0), "Utensilien (1)");
+    ASSERT_EQ(TopLevelTexts(tree), QStringList{"Utensilien (1)"});
     EXPECT_EQ(text->toPlainText(), "Gabel mit langen Zinken, die die Zwiebel beim Schneiden hält.");
     text->setPlainText("Schneidhilfe mit Zinken.");
     // Leaving unsaved changes asks; Cancel keeps the form and the choice.
@@ -197,18 +174,14 @@ TEST_F(FrmLexikonEditTest, CreatesChangesAndDeletesAnEntryFoundBySearch)
     tree->setCurrentItem(tree->topLevelItem(0));
     EXPECT_EQ(tree->currentItem(), tree->topLevelItem(0)->child(0));
     EXPECT_EQ(text->toPlainText(), "Schneidhilfe mit Zinken.");
-    m_ui.Answering(Answer::Yes);
-    Click(window, "cmdSpeichern");
-    EXPECT_EQ(WorkDb()
-                  .Scalar("SELECT GerMerkmalD FROM T_GERAET WHERE ID=(SELECT ID FROM T_INFO_KEY WHERE "
-                          "[KEY]='onion holder')")
-                  .AsText(),
+    Click(window, "cmdSpeichern", Answer::Yes);
+    EXPECT_EQ(Text("SELECT GerMerkmalD FROM T_GERAET WHERE ID=(SELECT ID FROM T_INFO_KEY WHERE [KEY]='onion holder')"),
               "Schneidhilfe mit Zinken.");
 
     // Delete after the question; the search then finds nothing but asks to widen (declined).
     m_ui.Answering(Answer::Yes).Answering(Answer::No);
     Click(window, "cmdLoeschen");
-    EXPECT_EQ(m_ui.shown.back().Text, "Soll der Eintrag \"Zwiebelhalter\" gelöscht werden?");
+    EXPECT_EQ(LastMessage(), "Soll der Eintrag \"Zwiebelhalter\" gelöscht werden?");
     Click(window, "cmdSuchen");
     EXPECT_EQ(tree->topLevelItemCount(), 0);
     EXPECT_TRUE(m_ui.AllAnswersUsed());
@@ -218,8 +191,7 @@ TEST_F(FrmLexikonEditTest, BadInputIsRefusedWithAMessageAndNothingWritten)
 {
     FrmLexikonEdit window;
     Click(window, "cmdBearbeiten");
-    auto* area = Child<QComboBox>(window, "cboBereich");
-    area->setCurrentIndex(area->findText("Wein"));
+    Choose(window, "cboBereich", "Wein");
     Click(window, "cmdNeu");
     Child<QTableWidget>(window, "tblStichworte")->item(0, 0)->setText("Grauburgunder");
     Child<QLineEdit>(window, "txtPreis")->setText("zwölf Euro");
@@ -228,17 +200,15 @@ TEST_F(FrmLexikonEditTest, BadInputIsRefusedWithAMessageAndNothingWritten)
     Child<QTableWidget>(window, "tblStichworte")->item(0, 0)->setText(" ");
     Click(window, "cmdSpeichern");
     // A picture that is none.
-    area = Child<QComboBox>(window, "cboEintragBereich");
-    area->setCurrentIndex(area->findText("Utensilien"));
+    Choose(window, "cboEintragBereich", "Utensilien");
     WriteFile(m_dir.File("notiz.txt"), "kein Bild");
     m_ui.ChoosingFiles({m_dir.File("notiz.txt")});
     Click(window, "cmdBildLaden");
     ASSERT_EQ(m_ui.shown.size(), 3u);
-    EXPECT_EQ(m_ui.shown[0].Text,
-              "Der Preis \"zwölf Euro\" ist keine Zahl. Bitte eine Zahl wie 12,50 eingeben.");
+    EXPECT_EQ(m_ui.shown[0].Text, "Der Preis \"zwölf Euro\" ist keine Zahl. Bitte eine Zahl wie 12,50 eingeben.");
     EXPECT_EQ(m_ui.shown[1].Text, "Der Eintrag braucht mindestens ein Stichwort.");
     EXPECT_NE(m_ui.shown[2].Text.find("ist kein Bild"), std::string::npos);
-    EXPECT_EQ(WorkDb().Scalar("SELECT COUNT(*) FROM T_WEIN").AsLong(), 0);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_WEIN"), 0);
     EXPECT_TRUE(window.FormChanged());
 }
 
@@ -257,25 +227,20 @@ TEST_F(FrmLexikonEditTest, SpecialDeletionRemovesMarkedEntriesWithoutDescription
     const long utensils = db.Scalar("SELECT COUNT(*) FROM T_GERAET").AsLong();
 
     FrmSpecialLexDel window;
-    auto* area = Child<QComboBox>(window, "cboBereich");
-    area->setCurrentIndex(area->findText("Utensilien"));
+    Choose(window, "cboBereich", "Utensilien");
     auto* list = Child<QTreeWidget>(window, "lstEintraege");
     EXPECT_EQ(list->topLevelItemCount(), utensils);
     Child<QCheckBox>(window, "chkOhneBeschreibung")->setChecked(true);
-    ASSERT_EQ(list->topLevelItemCount(), 2);
-    EXPECT_EQ(list->topLevelItem(0)->text(0), "Apfelausstecher");
+    ASSERT_EQ(TopLevelTexts(list), (QStringList{"Apfelausstecher", "Eierpiekser"}));
     EXPECT_EQ(list->topLevelItem(0)->text(2), "fehlt");
     EXPECT_FALSE(Child<QPushButton>(window, "cmdLoeschen")->isEnabled());
     Click(window, "cmdAlle");
     EXPECT_EQ(Child<QLabel>(window, "lblAnzahl")->text(), "2 Einträge, 2 markiert");
 
-    m_ui.Answering(Answer::Yes);
-    Click(window, "cmdLoeschen");
-    ASSERT_EQ(m_ui.shown.size(), 1u);
-    EXPECT_EQ(m_ui.shown[0].Text,
-              "Sollen die 2 markierten Einträge aus dem Bereich \"Utensilien\" endgültig "
-              "gelöscht werden?\n\nDie Geräte sind in einem Rezept eingetragen und werden "
-              "dort entfernt.");
+    Click(window, "cmdLoeschen", Answer::Yes);
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Sollen die 2 markierten Einträge aus dem Bereich \"Utensilien\" "
+                                                   "endgültig gelöscht werden?\n\nDie Geräte sind in einem "
+                                                   "Rezept eingetragen und werden dort entfernt."});
     EXPECT_EQ(db.Scalar("SELECT COUNT(*) FROM T_GERAET").AsLong(), utensils - 2);
 }
 

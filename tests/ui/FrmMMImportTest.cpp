@@ -8,23 +8,13 @@
 #include "ui/FrmDBImport.h"
 #include "ui/frmGenericImportWizard.h"
 
-#include "db/Database.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/FrmMMImportDupe.h"
 #include "ui/FrmMMImportFList.h"
 #include "ui/FrmSearchandDisplay.h"
 
-#include <QCheckBox>
 #include <QClipboard>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTimer>
 
-#include <filesystem>
 #include <fstream>
 
 namespace pf {
@@ -81,7 +71,7 @@ TEST_F(FrmMMImportTest, WizardImportsTheChosenFilesIntoANewCookbookWithLiveCount
     Click(again, "cmdWeiter");
     Click(again, "cmdImport");
     EXPECT_EQ(Child<QLabel>(again, "lblSkipped")->text(), "2");
-    EXPECT_EQ(m_ui.shown.back().Text, "Es wurden keine neuen Rezepte importiert");
+    EXPECT_EQ(LastMessage(), "Es wurden keine neuen Rezepte importiert");
     EXPECT_TRUE(m_ui.AllAnswersUsed());
 }
 
@@ -108,11 +98,9 @@ TEST_F(FrmMMImportTest, TheResultOpensAsTheTargetCookbooksContent)
         SCOPED_TRACE(confirm);
         QGuiApplication::clipboard()->setText(QString::fromStdString(text));
         QString checked;
-        QTimer::singleShot(0, [&] {
-            QWidget* dialog = QApplication::activeModalWidget();
-            ASSERT_NE(dialog, nullptr);
-            checked = Child<QPlainTextEdit>(*dialog, "txtRecipeText")->toPlainText();
-            Click(*dialog, confirm ? "cmdImport" : "cmdCancel");
+        test::OnModal([&](QWidget& dialog) {
+            checked = Child<QPlainTextEdit>(dialog, "txtRecipeText")->toPlainText();
+            Click(dialog, confirm ? "cmdImport" : "cmdCancel");
         });
         view = ImportFromClipboard();
         EXPECT_EQ(checked, QString::fromStdString(text).remove('\r'));
@@ -156,8 +144,7 @@ TEST_F(FrmMMImportTest, DuplicateDialogShowsBothRecipesAndAnswers)
     record.Lines.push_back(flour);
     DupeQuestion question;
     question.Recipe = &record;
-    question.ImportTitle = "Pfannkuchen";
-    question.ExistingTitle = "Pfannkuchen";
+    question.ImportTitle = question.ExistingTitle = "Pfannkuchen";
     question.Recommendation = "Ersetzen. Das zu importierende Rezept ist neuer.";
     question.Books = "Das Rezept ist im Kochbuch Import";
 
@@ -208,18 +195,16 @@ TEST_F(FrmMMImportTest, DatabaseImportTakesTheOtherDatabasesRecipesOnce)
     again.SetFile(otherFile);
     Click(again, "cmdStart");
     EXPECT_EQ(again.Counters().Skipped, 3);
-    EXPECT_EQ(m_ui.shown.back().Text, "Es wurden keine neuen Rezepte importiert");
+    EXPECT_EQ(LastMessage(), "Es wurden keine neuen Rezepte importiert");
     // The open database itself is refused.
     again.SetFile(db->Name());
     Click(again, "cmdStart");
-    EXPECT_EQ(m_ui.shown.back().Text, "Die Datenbank kann nicht in sich selbst importiert werden.");
+    EXPECT_EQ(LastMessage(), "Die Datenbank kann nicht in sich selbst importiert werden.");
 }
 
 TEST_F(FrmMMImportTest, TotallyInteractiveRunGoesThroughAnInterimDatabaseThatIsRemovedAfterwards)
 {
-    m_context.TempDir = m_dir.File("tmp") + "/";
-    std::filesystem::create_directories(m_context.TempDir);
-    std::filesystem::copy_file(PF_INIT_ZIP, m_dir.File("INIT.ZIP"));
+    UseInitZip();
     // One recipe is in the database already: the interim run keeps it, the transfer window skips it.
     {
         RecipeImport first(*db);
@@ -282,7 +267,7 @@ TEST_F(FrmMMImportTest, TableWizardReadsFiltersAndImportsOnItsThreePages)
     Click(wizard, "cmdDatei");
     Click(wizard, "cmdForward");
     EXPECT_EQ(wizard.Page(), 0);
-    EXPECT_EQ(m_ui.shown.back().Text, "Die Datei scheint nicht das erwartete Format zu haben!");
+    EXPECT_EQ(LastMessage(), "Die Datei scheint nicht das erwartete Format zu haben!");
 
     Child<QLineEdit>(wizard, "tbDatei")->setText(QString::fromStdString(table));
     Child<QLineEdit>(wizard, "tbQuelle")->setText("Aus der Liste");
@@ -326,8 +311,7 @@ TEST_F(FrmMMImportTest, TableWizardReadsFiltersAndImportsOnItsThreePages)
 // the import, whatever format the tool exchanges.
 TEST_F(FrmMMImportTest, ToolEditedRecipeComesBackInPlaceOfTheExportedOne)
 {
-    m_context.TempDir = m_dir.File("tmp") + "/";
-    std::filesystem::create_directories(m_context.TempDir);
+    UseTempFolder();
     const std::string script = m_dir.File("edit.sh");
     test::WriteFile(script, "#!/bin/sh\nsed -i 's/Die Butter/Die kalte Butter/' \"$1\"\n");
     std::filesystem::permissions(script, std::filesystem::perms::owner_all);
@@ -356,12 +340,8 @@ TEST_F(FrmMMImportTest, ToolEditedRecipeComesBackInPlaceOfTheExportedOne)
         WorkDb().Execute("INSERT INTO T_REZ_GERAET (RezID,GeraetID) VALUES (?,41)", {id});
         WorkDb().Execute("INSERT INTO T_REZ_KOCHBUCH (RezID,BuchID) VALUES (?,42)", {id});
 
-        const ExternalTool tool{"Butter kühlen",
-                                script + " &fil",
-                                "",
-                                toolaction::kExportBefore | toolaction::kImportAfter,
-                                row.Type,
-                                ""};
+        const ExternalTool tool{"Butter kühlen", script + " &fil", "",
+                                toolaction::kExportBefore | toolaction::kImportAfter, row.Type, ""};
         // A modal window opened past the interaction is recorded and closed, so that it fails the
         // test instead of waiting forever.
         QStringList modals;

@@ -1,29 +1,13 @@
 #include "ui/FrmMenuData.h"
 #include "ui/FrmSkalierungAnzahl.h"
 
-#include "db/Database.h"
 #include "model/ClUnit.h"
-#include "tests/support/Each.h"
 #include "tests/ui/UiTestSupport.h"
 
-#include <QComboBox>
-#include <QImage>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QLocale>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QPlainTextEdit>
 #include <QPointer>
-#include <QPushButton>
 #include <QSignalSpy>
-#include <QSpinBox>
-#include <QTableWidget>
-#include <QTest>
 #include <QTimeEdit>
-#include <QTimer>
-
 
 namespace pf::test {
 namespace {
@@ -101,7 +85,6 @@ protected:
         Child<QListWidget>(window, "lstBooks")->item(0)->setCheckState(Qt::Checked);
         Child<QComboBox>(window, "cboOrigin")->setCurrentText("Ungarn");
     }
-    std::vector<std::string> Messages() const { return Each(m_ui.shown, &ScriptedInteraction::Shown::Text); }
 };
 
 TEST_F(FrmMenuDataTest, NewRecipeIsStoredAndReadsBackAsTyped)
@@ -138,11 +121,8 @@ TEST_F(FrmMenuDataTest, NewRecipeIsStoredAndReadsBackAsTyped)
     EXPECT_EQ(Child<QComboBox>(window, "cboYieldUnit")->currentText(), "Portionen");
     EXPECT_EQ(Child<QComboBox>(window, "cboOrigin")->currentText(), "Ungarn");
     EXPECT_EQ(Child<QPlainTextEdit>(window, "txtInstructions")->toPlainText(), "Anbraten.\nSchmoren lassen.");
-    auto* categories = Child<QListWidget>(window, "lstCategories");
-    ASSERT_EQ(categories->count(), 1);
-    EXPECT_EQ(categories->item(0)->text(), "Hauptgericht");
-    auto* books = Child<QListWidget>(window, "lstBooks");
-    EXPECT_EQ(books->item(0)->checkState(), Qt::Checked);
+    EXPECT_EQ(ItemTexts(Child<QListWidget>(window, "lstCategories")), QStringList{"Hauptgericht"});
+    EXPECT_EQ(Child<QListWidget>(window, "lstBooks")->item(0)->checkState(), Qt::Checked);
     ASSERT_EQ(Grid(window).rowCount(), 4);
     EXPECT_EQ(Row(window, 0),
               (QStringList{"1 1/2", "Kilogramm [KG]", "Rindfleisch", "gewürfelt", QString(), QString()}));
@@ -169,10 +149,8 @@ TEST_F(FrmMenuDataTest, HeadFieldsAndPicturesAreStoredAndShownAgain)
         FrmMenuData window(0);
         QTest::keyClicks(Child<QLineEdit>(window, "txtTitle"), "Gulasch");
         QTest::keyClicks(Child<QLineEdit>(window, "txtMenuCard"), "Gulasch nach Art des Hauses");
-        auto* language = Child<QComboBox>(window, "cboLanguage");
-        language->setCurrentIndex(language->findText("Deutsch (Österreich)"));
-        auto* literature = Child<QComboBox>(window, "cboLiterature");
-        literature->setCurrentIndex(literature->findText("Das große Kochbuch"));
+        Choose(window, "cboLanguage", "Deutsch (Österreich)");
+        Choose(window, "cboLiterature", "Das große Kochbuch");
         Child<QSpinBox>(window, "spnPage")->setValue(112);
         QTest::keyClicks(Child<QLineEdit>(window, "txtSource"), "Tante Ilona");
         Child<QSpinBox>(window, "spnPantry")->setValue(1);
@@ -184,8 +162,7 @@ TEST_F(FrmMenuDataTest, HeadFieldsAndPicturesAreStoredAndShownAgain)
         QTest::keyClicks(Child<QLineEdit>(window, "txtWine"), "Blaufraenkisch");
         auto* tools = Child<QListWidget>(window, "lstTools");
         // One entry per utensil, named by its first keyword.
-        ASSERT_EQ(tools->count(), 2);
-        EXPECT_EQ(tools->item(0)->text(), "Bräter");
+        ASSERT_EQ(ItemTexts(tools), (QStringList{"Bräter", "Kochlöffel"}));
         tools->item(0)->setCheckState(Qt::Checked);
         m_ui.ChoosingFiles({picture});
         Click(window, "cmdAddPicture");
@@ -248,9 +225,9 @@ TEST_F(FrmMenuDataTest, LinesMoveAndGoAndEmptyOnesAreDropped)
     QTest::keyClicks(Child<QLineEdit>(window, "txtTitle"), "Pfannkuchen");
     ASSERT_TRUE(window.cmdSave_Click());
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_ZUTAT"), 3);
-    EXPECT_EQ(WorkDb().Scalar("SELECT ZutText FROM T_REZ_ZUTAT WHERE No=1").AsText(), "Mehl");
+    EXPECT_EQ(Text("SELECT ZutText FROM T_REZ_ZUTAT WHERE No=1"), "Mehl");
     EXPECT_EQ(WorkDb().Scalar("SELECT ZutAnz FROM T_REZ_ZUTAT WHERE No=2").AsDouble(), 2.5);
-    EXPECT_EQ(WorkDb().Scalar("SELECT ZutText FROM T_REZ_ZUTAT WHERE No=3").AsText(), "Milch");
+    EXPECT_EQ(Text("SELECT ZutText FROM T_REZ_ZUTAT WHERE No=3"), "Milch");
     // Without instructions the recipe is a draft: stored as generic without the questions.
     EXPECT_TRUE(WorkDb().Scalar("SELECT Generic FROM T_REZ_KOPF").AsBool());
 }
@@ -330,17 +307,15 @@ TEST_F(FrmMenuDataTest, ChecksStopTheSaveUntilTheProblemsAreSolved)
     Child<QComboBox>(window, "cboOrigin")->setCurrentText("Puszta");
     m_ui.Answering(Answer::Yes).Answering(Answer::Yes);
     EXPECT_FALSE(window.cmdSave_Click());
-    ASSERT_EQ(m_ui.shown.size(), 3u);
-    EXPECT_EQ(
-        m_ui.shown[0].Text,
-        "Ist es korrekt, dass das Rezept ausser zum Basiskochbuch zu keinen weiteren Kochbüchern gehört ?");
-    EXPECT_EQ(m_ui.shown[1].Text,
-              "Die erfasste geographische Herkunft: \"Puszta\" ist neu. Soll diese Angabe "
-              "wirklich als neue Herkunft gespeichert werden ?");
-    EXPECT_EQ(m_ui.shown[2].Text, "Vor dem Speichern müssen noch folgende Probleme beseitigt sein:\n"
-                                  "Das Rezept muss zu mindestens einer Kategorie gehören.\n"
-                                  "Eine Mengenangabe muss gemacht werden.");
-    EXPECT_EQ(m_ui.shown[2].Caption, "Speichern eines Rezeptes");
+    ASSERT_EQ(Messages(),
+              (std::vector<std::string>{
+                  "Ist es korrekt, dass das Rezept ausser zum Basiskochbuch zu keinen weiteren Kochbüchern gehört ?",
+                  "Die erfasste geographische Herkunft: \"Puszta\" ist neu. Soll diese Angabe "
+                  "wirklich als neue Herkunft gespeichert werden ?",
+                  "Vor dem Speichern müssen noch folgende Probleme beseitigt sein:\n"
+                  "Das Rezept muss zu mindestens einer Kategorie gehören.\n"
+                  "Eine Mengenangabe muss gemacht werden."}));
+    EXPECT_EQ(m_ui.shown.back().Caption, "Speichern eines Rezeptes");
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOPF"), 0);
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_CAT WHERE CatNameD='Puszta'"), 0);
 
@@ -351,10 +326,9 @@ TEST_F(FrmMenuDataTest, ChecksStopTheSaveUntilTheProblemsAreSolved)
         return current;
     });
     Click(window, "cmdAddCategory");
-    auto* categories = Child<QListWidget>(window, "lstCategories");
-    categories->setCurrentRow(1);
+    Child<QListWidget>(window, "lstCategories")->setCurrentRow(1);
     Click(window, "cmdPrimaryCategory");
-    EXPECT_EQ(categories->item(0)->text(), "Hauptgericht");
+    EXPECT_EQ(Child<QListWidget>(window, "lstCategories")->item(0)->text(), "Hauptgericht");
     Child<QSpinBox>(window, "spnYield")->setValue(4);
     m_ui.Answering(Answer::Yes).Answering(Answer::Yes);
     ASSERT_TRUE(window.cmdSave_Click());
@@ -419,8 +393,7 @@ TEST_F(FrmMenuDataTest, StatusCheckNamesWhatIsMissing)
     FillComplete(window, "Gulasch");
     AddLine(window, "1", "Kilogramm [KG]", "Rindfleisch");
     Click(window, "cmdStatus");
-    EXPECT_EQ(Messages().back(),
-              "Das Rezept ist kein generisches Rezept. Alle notwendigen Angaben sind vorhanden.");
+    EXPECT_EQ(LastMessage(), "Das Rezept ist kein generisches Rezept. Alle notwendigen Angaben sind vorhanden.");
 }
 
 TEST_F(FrmMenuDataTest, TemplateIsSavedAsAFurtherRecipeAfterTheQuestion)
@@ -434,10 +407,9 @@ TEST_F(FrmMenuDataTest, TemplateIsSavedAsAFurtherRecipeAfterTheQuestion)
     m_ui.Answering(Answer::Cancel);
     EXPECT_FALSE(window.cmdSaveTemplate_Click());
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOPF"), 1);
-    EXPECT_EQ(m_ui.shown.back().Text,
-              "Die vorliegenden Eingabedaten werden als sogenanntes Template gespeichert.\n"
-              "Wenn die Daten bereits auf einem Template basieren, wird jetzt ein weiterer "
-              "Set an Daten abgespeichert !");
+    EXPECT_EQ(LastMessage(), "Die vorliegenden Eingabedaten werden als sogenanntes Template gespeichert.\n"
+                             "Wenn die Daten bereits auf einem Template basieren, wird jetzt ein weiterer "
+                             "Set an Daten abgespeichert !");
     EXPECT_EQ(m_ui.shown.back().Caption, "Speichern als Template");
 
     m_ui.Answering(Answer::Ok);
@@ -457,7 +429,7 @@ TEST_F(FrmMenuDataTest, TemplateIsSavedAsAFurtherRecipeAfterTheQuestion)
     QTest::keyClick(Child<QLineEdit>(window, "txtTitle"), Qt::Key_Delete);
     m_ui.Answering(Answer::Ok);
     EXPECT_FALSE(window.cmdSaveTemplate_Click());
-    EXPECT_EQ(m_ui.shown.back().Text, "Das Rezept konnte nicht als neues Template gespeichert werden!");
+    EXPECT_EQ(LastMessage(), "Das Rezept konnte nicht als neues Template gespeichert werden!");
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOPF"), 3);
 }
 
@@ -471,7 +443,7 @@ TEST_F(FrmMenuDataTest, ClosingWithChangesAsksWhetherToSave)
     QTest::keyClicks(Child<QLineEdit>(window, "txtTitle"), "Kartoffelsalat");
     m_ui.Answering(Answer::Cancel);
     EXPECT_FALSE(window.close());
-    EXPECT_EQ(m_ui.shown.back().Text, "Sollen die Änderungen am Rezept gespeichert werden?");
+    EXPECT_EQ(LastMessage(), "Sollen die Änderungen am Rezept gespeichert werden?");
     m_ui.Answering(Answer::Yes);
     EXPECT_TRUE(window.close());
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOPF WHERE RezTitle='Kartoffelsalat'"), 1);
@@ -493,13 +465,11 @@ TEST_F(FrmMenuDataTest, CancelClosesTheFrameInTheMainWindowArea)
     frame->show();
     QPointer<QMdiSubWindow> watch(frame);
     QTest::keyClicks(Child<QLineEdit>(*window, "txtTitle"), "Kaiserschmarrn");
-    m_ui.Answering(Answer::Cancel);
-    Click(*window, "cmdCancel");
+    Click(*window, "cmdCancel", Answer::Cancel);
     QApplication::processEvents();
     ASSERT_FALSE(watch.isNull());
     EXPECT_TRUE(frame->isVisible());
-    m_ui.Answering(Answer::No);
-    Click(*window, "cmdCancel");
+    Click(*window, "cmdCancel", Answer::No);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(watch.isNull());
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T_REZ_KOPF"), 0);
@@ -530,7 +500,7 @@ TEST_F(FrmMenuDataTest, ScalingDialogChecksTheEntryAndScalesOnlyWhenPermanent)
         SCOPED_TRACE(refusal.entry);
         dialog.SetNewYieldText(refusal.entry);
         Click(dialog, "cmdOK");
-        EXPECT_EQ(Messages().back(), refusal.message);
+        EXPECT_EQ(LastMessage(), refusal.message);
     }
 
     // Temporary: only the new column changes.
@@ -545,15 +515,12 @@ TEST_F(FrmMenuDataTest, ScalingDialogChecksTheEntryAndScalesOnlyWhenPermanent)
 
     // Permanent: asks, No keeps the recipe, Yes scales it.
     dialog.SetTemporary(false);
-    m_ui.Answering(Answer::No);
-    Click(dialog, "cmdOK");
-    EXPECT_EQ(m_ui.shown.back().Text,
-              "Sollen wirklich die Mengenangaben in den Rezept-Daten permanent geändert werden ?");
+    Click(dialog, "cmdOK", Answer::No);
+    EXPECT_EQ(LastMessage(), "Sollen wirklich die Mengenangaben in den Rezept-Daten permanent geändert werden ?");
     EXPECT_EQ(m_ui.shown.back().Default, Answer::No); // Enter keeps the stored quantities
     EXPECT_EQ(recipe.Yield(), 4);
     EXPECT_FALSE(dialog.Scaled());
-    m_ui.Answering(Answer::Yes);
-    Click(dialog, "cmdOK");
+    Click(dialog, "cmdOK", Answer::Yes);
     EXPECT_TRUE(dialog.Scaled());
     EXPECT_EQ(recipe.Yield(), 6);
     EXPECT_EQ(recipe.Ingredient(1).Menge(), Decimal4::FromLong(375));
@@ -566,18 +533,9 @@ TEST_F(FrmMenuDataTest, ScalingFromTheEditorIsStoredOnSave)
     AddLine(window, "250", "Gramm [G]", "Puderzucker");
     ASSERT_TRUE(window.cmdSave_Click());
 
-    // The dialog is modal: drive it once it is up.
-    QTimer::singleShot(0, [this] {
-        auto* dialog = qobject_cast<FrmSkalierungAnzahl*>(QApplication::activeModalWidget());
-        if (!dialog) {
-            ADD_FAILURE() << "no scaling dialog";
-            if (QWidget* modal = QApplication::activeModalWidget())
-                modal->close();
-            return;
-        }
-        dialog->SetNewYieldText("6");
-        m_ui.Answering(Answer::Yes);
-        QTest::mouseClick(dialog->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+    OnModal<FrmSkalierungAnzahl>([this](FrmSkalierungAnzahl& dialog) {
+        dialog.SetNewYieldText("6");
+        Click(dialog, "cmdOK", Answer::Yes);
     });
     window.show();
     Click(window, "cmdScale");

@@ -1,16 +1,10 @@
 #include "ui/FrmPrint.h"
 
-#include "db/Database.h"
 #include "tests/ui/PdfTools.h"
 #include "tests/ui/UiTestSupport.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
-#include <QTableWidget>
-
-#include <filesystem>
 
 namespace pf {
 namespace {
@@ -31,13 +25,9 @@ protected:
         db->Execute("INSERT INTO T_REZ_ANWEIS (ID,NO,AnwText) VALUES (7,1,'Ausbacken.'), (8,1,'Kochen.')");
     }
 
-    static QStringList Titles(FrmPrint& window)
+    static QStringList Titles(QWidget& window)
     {
-        auto* list = Child<QTableWidget>(window, "lbRezScaleList");
-        QStringList titles;
-        for (int row = 0; row < list->rowCount(); ++row)
-            titles << list->item(row, 0)->text();
-        return titles;
+        return test::ColumnTexts(Child<QTableWidget>(window, "lbRezScaleList"), 0);
     }
 
     std::unique_ptr<Database> db;

@@ -3,7 +3,6 @@
 #include "core/RememberedAnswers.h"
 #include "core/UserRights.h"
 #include "core/UserSettings.h"
-#include "db/Database.h"
 #include "model/ClIngredient.h"
 #include "model/ClRecipe.h"
 #include "model/RecipeTrash.h"
@@ -16,23 +15,8 @@
 #include "ui/RecipeDrag.h"
 #include "ui/frmOptions1.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QHelpEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMenu>
-#include <QMimeData>
-#include <QRadioButton>
-#include <QTableWidget>
-#include <QTest>
-#include <QTextBrowser>
 #include <QToolTip>
-#include <QTreeWidget>
-
-#include <functional>
-#include <memory>
 
 namespace pf::test {
 namespace {
@@ -91,6 +75,12 @@ protected:
     {
         return TopLevelTexts(&Results(window), FrmSearchandDisplay::ColTitle);
     }
+    // Searches for the words as typed into the search field.
+    static bool Search(FrmSearchandDisplay& window, const QString& words)
+    {
+        Child<QLineEdit>(window, "txtSearch")->setText(words);
+        return window.cmdSearch_Click();
+    }
     // Types text key by key, umlauts included.
     static void Type(QWidget* widget, const QString& text)
     {
@@ -135,16 +125,14 @@ TEST_F(FrmSearchandDisplayTest, TypingAWordAndEnterListsHitsAndTheDisplayShowsTh
 
     Type(words, "x");
     QTest::keyClick(words, Qt::Key_Return);
-    ASSERT_FALSE(m_ui.shown.empty());
-    EXPECT_EQ(m_ui.shown.back().Text, "keine Rezepte mit diesem Suchbegriff !");
+    EXPECT_EQ(LastMessage(), "keine Rezepte mit diesem Suchbegriff !");
 }
 
 TEST_F(FrmSearchandDisplayTest, CriteriaRoundTripThroughSearchDataAndTemplates)
 {
     FrmSearchandDisplay window;
     auto* categories = Child<QListWidget>(window, "lstCategories");
-    ASSERT_EQ(categories->count(), 2);
-    EXPECT_EQ(categories->item(0)->text(), "Dessert");
+    ASSERT_EQ(ItemTexts(categories), (QStringList{"Dessert", "Hauptgericht"}));
     categories->item(0)->setCheckState(Qt::Checked);
     Child<QCheckBox>(window, "chkPictures")->setChecked(false);
     Child<QLineEdit>(window, "txtSearch")->setText("kuchen");
@@ -153,13 +141,12 @@ TEST_F(FrmSearchandDisplayTest, CriteriaRoundTripThroughSearchDataAndTemplates)
         return std::optional<std::string>("Kuchen");
     });
     window.cmdTemplateSave_Click();
-    EXPECT_EQ(
-        WorkDb().Scalar("SELECT Daten FROM T_SUCHE_KOPF WHERE Suchname='Kuchen' AND Owner='koch'").AsText(),
-        "1,\"kuchen\",2,2,2001,1,2003,0");
+    EXPECT_EQ(Text("SELECT Daten FROM T_SUCHE_KOPF WHERE Suchname='Kuchen' AND Owner='koch'"),
+              "1,\"kuchen\",2,2,2001,1,2003,0");
     // The same name again asks before replacing.
     m_ui.Answering(Answer::No);
     window.cmdTemplateSave_Click();
-    EXPECT_EQ(m_ui.shown.back().Text, "Nicht gespeichert ...");
+    EXPECT_EQ(LastMessage(), "Nicht gespeichert ...");
 
     EXPECT_TRUE(window.cmdSearch_Click());
     EXPECT_EQ(Titles(window), QStringList{"Kaesekuchen"});
@@ -175,7 +162,7 @@ TEST_F(FrmSearchandDisplayTest, CriteriaRoundTripThroughSearchDataAndTemplates)
     }
 
     window.ApplySearchData("2,1,4,10,4,99");
-    EXPECT_EQ(m_ui.shown.back().Text, "Herkunft 99 existiert nicht (mehr).");
+    EXPECT_EQ(LastMessage(), "Herkunft 99 existiert nicht (mehr).");
     EXPECT_EQ(window.SearchData(), "2,1,2001,1,2003,0,4,10");
     EXPECT_TRUE(window.cmdSearch_Click());
     EXPECT_EQ(Titles(window), QStringList{"Käsefondue [*]"});
@@ -199,26 +186,22 @@ TEST_F(FrmSearchandDisplayTest, IngredientByFoodIsChosenByNameAndFindsTheLinesOf
     ASSERT_FALSE(m_ui.offered.empty());
     EXPECT_EQ(m_ui.offered.back().Items, std::vector<std::string>{"Emmentaler [Synonym Schweizer Käse]"});
     auto* ingredients = Child<QListWidget>(window, "lstIngredients");
-    ASSERT_EQ(ingredients->count(), 1);
-    EXPECT_EQ(ingredients->item(0)->text(), "Emmentaler");
+    EXPECT_EQ(ItemTexts(ingredients), QStringList{"Emmentaler"});
     EXPECT_EQ(window.SearchData(), "3,30");
     EXPECT_TRUE(window.cmdSearch_Click());
     EXPECT_EQ(Titles(window), (QStringList{"Käsefondue [*]", "Käsespätzle"}));
 
     // A stored search shows the food by name; a food that is gone is reported and left out.
     window.ApplySearchData("3,31,3,99,3,\"Mehl\"");
-    ASSERT_EQ(ingredients->count(), 2);
-    EXPECT_EQ(ingredients->item(0)->text(), "Emmentaler, light");
-    EXPECT_EQ(ingredients->item(1)->text(), "Mehl");
-    EXPECT_EQ(m_ui.shown.back().Text, "Lebensmittel 99 existiert nicht (mehr).");
+    EXPECT_EQ(ItemTexts(ingredients), (QStringList{"Emmentaler, light", "Mehl"}));
+    EXPECT_EQ(LastMessage(), "Lebensmittel 99 existiert nicht (mehr).");
     EXPECT_TRUE(m_ui.AllAnswersUsed());
 }
 
 TEST_F(FrmSearchandDisplayTest, ContextMenuActsOnTheSelection)
 {
     FrmSearchandDisplay window;
-    Child<QLineEdit>(window, "txtSearch")->setText("käse");
-    ASSERT_TRUE(window.cmdSearch_Click());
+    ASSERT_TRUE(Search(window, "käse"));
     Results(window).topLevelItem(0)->setSelected(true);
     Results(window).topLevelItem(3)->setSelected(true);
     // Dragged, the selection carries its recipes to menus, weekly plans and the shopping list.
@@ -261,8 +244,7 @@ TEST_F(FrmSearchandDisplayTest, ContextMenuOffersOnlyWhatTheUserMayDo)
 {
     ScopedCurrentUser user({true, "Gast", kRightPrint});
     FrmSearchandDisplay window;
-    Child<QLineEdit>(window, "txtSearch")->setText("käse");
-    ASSERT_TRUE(window.cmdSearch_Click());
+    ASSERT_TRUE(Search(window, "käse"));
     Results(window).setCurrentItem(Results(window).topLevelItem(0));
     std::unique_ptr<QMenu> menu(window.MakeContextMenu());
     for (const char* open :
@@ -279,9 +261,8 @@ TEST_F(FrmSearchandDisplayTest, ContextMenuOffersOnlyWhatTheUserMayDo)
 TEST_F(FrmSearchandDisplayTest, DeletingTheOnlyHitLeavesAnEmptyListWithoutAnotherMessage)
 {
     FrmSearchandDisplay window;
-    Child<QLineEdit>(window, "txtSearch")->setText("Apfelstrudel");
-    ASSERT_TRUE(window.cmdSearch_Click());
-    ASSERT_EQ(Results(window).topLevelItemCount(), 1);
+    ASSERT_TRUE(Search(window, "Apfelstrudel"));
+    ASSERT_EQ(Titles(window), QStringList{"Apfelstrudel"});
     Results(window).setCurrentItem(Results(window).topLevelItem(0));
     m_ui.Answering(Answer::Yes);
     window.RunCommand("HideRecipeActionDel");
@@ -305,7 +286,7 @@ TEST_F(FrmSearchandDisplayTest, TemplateAndTrashModesListTheirRecipesAndOpenThem
         window.SetOpenRecipe([&](long id, bool fromTemplate) { opened.emplace_back(id, fromTemplate); });
         m_ui.Answering(Answer::Yes);
         window.OpenSelected();
-        EXPECT_EQ(m_ui.shown.back().Text, "Soll das Rezept wirklich aus dem Papierkorb geholt werden ?");
+        EXPECT_EQ(LastMessage(), "Soll das Rezept wirklich aus dem Papierkorb geholt werden ?");
         EXPECT_TRUE(Titles(window).isEmpty());
     }
     EXPECT_EQ(opened, (std::vector<std::pair<long, bool>>{{6, true}, {7, false}}));
@@ -357,8 +338,7 @@ TEST_F(FrmSearchandDisplayTest, OpenListsFollowRecipesChangedElsewhere)
         ClearRecipeCache();
         FrmSearchandDisplay window(c.mode);
         if (c.mode == FrmSearchandDisplay::Mode::Search) {
-            Child<QLineEdit>(window, "txtSearch")->setText("käse");
-            ASSERT_TRUE(window.cmdSearch_Click());
+            ASSERT_TRUE(Search(window, "käse"));
         }
         ASSERT_GT(Results(window).topLevelItemCount(), 0);
         Results(window).setCurrentItem(Results(window).topLevelItem(0));

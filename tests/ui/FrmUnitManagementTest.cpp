@@ -1,16 +1,9 @@
 #include "ui/FrmUnitManagement.h"
 
-#include "db/Database.h"
 #include "db/Recordset.h"
 #include "model/ClUnit.h"
 #include "model/clsRecipeUnit.h"
 #include "tests/ui/UiTestSupport.h"
-
-#include <QComboBox>
-#include <QTableWidget>
-#include <QTreeWidget>
-
-#include <memory>
 
 namespace pf::test {
 namespace {
@@ -45,13 +38,9 @@ protected:
     }
     long YieldUnitOf(long recipe)
     {
-        return static_cast<long>(
-            m_db->Scalar("SELECT RezYieldEinh FROM T_REZ_KOPF WHERE ID=" + std::to_string(recipe)).AsLong());
+        return Count("SELECT RezYieldEinh FROM T_REZ_KOPF WHERE ID=" + std::to_string(recipe));
     }
-    long YieldUnitRows()
-    {
-        return static_cast<long>(m_db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPFEINHEIT").AsLong());
-    }
+    long Count(const std::string& sql) { return static_cast<long>(m_db->Scalar(sql).AsLong()); }
 
     std::unique_ptr<FrmUnitManagement> Open()
     {
@@ -73,10 +62,7 @@ protected:
 
     static void SelectYieldUnit(QWidget& window, const QString& name)
     {
-        auto* list = Child<QTreeWidget>(window, "lstRecipeUnits");
-        const auto found = list->findItems(name, Qt::MatchExactly, 0);
-        ASSERT_EQ(found.size(), 1) << name.toStdString();
-        list->setCurrentItem(found.front());
+        Select(Child<QTreeWidget>(window, "lstRecipeUnits"), name);
     }
     static QStringList YieldUnitNames(QWidget& window)
     {
@@ -108,7 +94,7 @@ TEST_F(UnitManagementTest, OpeningWarnsAndMakesTheTableWritableWhileOpen)
 
         // A factor that is no number is refused and the cell shows the stored one again.
         table->item(0, 7)->setText("viel");
-        EXPECT_EQ(m_ui.shown.back().Text, "Bitte eine gültige Zahl angeben.");
+        EXPECT_EQ(LastMessage(), "Bitte eine gültige Zahl angeben.");
         EXPECT_EQ(table->item(0, 7)->text(), "0");
         EXPECT_TRUE(window->close()); // nothing changed: no question
     }
@@ -173,7 +159,7 @@ TEST_F(UnitManagementTest, NewUnitIsAskedForNamedAndStoredOnLeaving)
     Click(*window, "cmdNewUnit");
     ASSERT_EQ(m_prompts.size(), 1u);
     EXPECT_EQ(m_prompts[0], "Neue Masseinheit: Bezeichnung fuer die neue Einheit");
-    EXPECT_EQ(m_ui.shown.back().Text, "Soll wirklich eine neue Einheit erfasst werden ?");
+    EXPECT_EQ(LastMessage(), "Soll wirklich eine neue Einheit erfasst werden ?");
     EXPECT_EQ(Child<QTableWidget>(*window, "tblUnits")->rowCount(), 3);
 
     // A name the table already knows is refused.
@@ -200,10 +186,9 @@ TEST_F(UnitManagementTest, UnitUsedByIngredientLinesIsNotDeleted)
         "Die Einheit \"Milliliter\" wird in 1 Zutatenzeilen verwendet und kann daher nicht gelöscht werden.");
 
     table->setCurrentCell(0, 1);
-    m_ui.Answering(Answer::Yes);
-    Click(*window, "cmdDelUnit");
+    Click(*window, "cmdDelUnit", Answer::Yes);
     EXPECT_EQ(table->rowCount(), 1);
-    EXPECT_EQ(m_db->Scalar("SELECT COUNT(*) FROM T_UNIT").AsLong(), 1);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_UNIT"), 1);
     EXPECT_TRUE(m_ui.AllAnswersUsed());
 }
 
@@ -222,9 +207,8 @@ TEST_F(UnitManagementTest, MergingYieldUnitsMovesTheRecipes)
     Click(*window, "cmdMergeRecipeUnit");
 
     EXPECT_EQ(m_ui.shown.back().Caption, "Rezepteinheiten zusammenführen");
-    EXPECT_EQ(m_ui.shown.back().Text,
-              "Sollen nun alle Rezepte, die als Rezepteinheit \"Stück\" enthalten, an dessen "
-              "Stelle \"Portionen\" erhalten ?");
+    EXPECT_EQ(LastMessage(), "Sollen nun alle Rezepte, die als Rezepteinheit \"Stück\" enthalten, an dessen "
+                             "Stelle \"Portionen\" erhalten ?");
     EXPECT_EQ(YieldUnitOf(10), 1);
     EXPECT_EQ(YieldUnitNames(*window), (QStringList{"Laib", "Portionen"}));
     EXPECT_TRUE(m_ui.AllAnswersUsed());
@@ -238,12 +222,11 @@ TEST_F(UnitManagementTest, RemovingDuplicatesReportsTheCount)
     AddYieldUnit(4, "PORTIONEN");
     AddYieldUnit(5, "Laib");
     auto window = Open();
-    m_ui.Answering(Answer::Yes);
-    Click(*window, "cmdRemoveDuplicates");
+    Click(*window, "cmdRemoveDuplicates", Answer::Yes);
 
     EXPECT_EQ(m_ui.shown[1].Text, "Diese Funktion eliminiert doppelte Rezepteinheiten und kann eine gewisse "
                                   "Zeit brauchen. Fortfahren?");
-    EXPECT_EQ(m_ui.shown.back().Text, "Es wurden 2 Rezepteinheiten eliminiert und es verbleiben 3");
+    EXPECT_EQ(LastMessage(), "Es wurden 2 Rezepteinheiten eliminiert und es verbleiben 3");
     EXPECT_EQ(YieldUnitNames(*window).size(), 3);
 }
 
@@ -267,13 +250,11 @@ TEST_F(UnitManagementTest, YieldUnitsAreAddedRenamedAndDeleted)
     EXPECT_EQ(m_db->Scalar("SELECT NameE FROM T_REZ_KOPFEINHEIT WHERE NameD='Stück'").AsText(), "Stück");
 
     SelectYieldUnit(*window, "Portionen");
-    m_ui.Answering(Answer::No);
-    Click(*window, "cmdDelRecipeUnit");
-    EXPECT_EQ(m_ui.shown.back().Text, "Soll dieses Rezept-Einheit wirklich gelöscht werden ?");
-    EXPECT_EQ(YieldUnitRows(), 2);
-    m_ui.Answering(Answer::Yes);
-    Click(*window, "cmdDelRecipeUnit");
-    EXPECT_EQ(YieldUnitRows(), 1);
+    Click(*window, "cmdDelRecipeUnit", Answer::No);
+    EXPECT_EQ(LastMessage(), "Soll dieses Rezept-Einheit wirklich gelöscht werden ?");
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_KOPFEINHEIT"), 2);
+    Click(*window, "cmdDelRecipeUnit", Answer::Yes);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM T_REZ_KOPFEINHEIT"), 1);
     EXPECT_EQ(YieldUnitOf(10), 0);
     EXPECT_EQ(YieldUnitNames(*window), (QStringList{"Stück"}));
 }

@@ -3,15 +3,10 @@
 #include "tests/ui/UiTestSupport.h"
 #include "ui/Mainform.h"
 
-#include <QAction>
 #include <QDialog>
 #include <QDir>
-#include <QLineEdit>
-#include <QMdiArea>
-#include <QRegularExpression>
 
 #include <chrono>
-#include <filesystem>
 
 namespace pf::test {
 namespace {

@@ -9,14 +9,6 @@
 
 #include "tests/ui/UiTestSupport.h"
 
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QSpinBox>
-#include <QTest>
-#include <QTreeWidget>
-
 namespace pf::test {
 namespace {
 
@@ -26,29 +18,17 @@ protected:
     LiteratureWindowsTest()
     {
         WorkDb().Execute("INSERT INTO T_ADRESSE (ID,Name) VALUES (3,'Verlag Süd')");
-        WorkDb().Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle,FlagDeleted,Template) VALUES (1,'Suppe',0,0)");
-        WorkDb().Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle,FlagDeleted,Template) VALUES (2,'Salat',0,0)");
-    }
-    static long SourceId(const std::string& title)
-    {
-        return static_cast<long>(
-            WorkDb().Scalar("SELECT QuelleID FROM T_LITERATUR WHERE Title=?", {Value(title)}).AsLong());
+        WorkDb().Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle,FlagDeleted,Template) VALUES (1,'Suppe',0,0),"
+                         "(2,'Salat',0,0)");
     }
     static std::string Stored(const std::string& column, long id)
     {
-        return WorkDb()
-            .Scalar("SELECT " + column + " FROM T_LITERATUR WHERE QuelleID=?", {Value(id)})
-            .AsText();
+        return Text("SELECT " + column + " FROM T_LITERATUR WHERE QuelleID=?", {Value(id)});
     }
     static void AddSource(long id, const std::string& title)
     {
         WorkDb().Execute("INSERT INTO T_LITERATUR (QuelleID,Title,Jahrgang,Rating,Notiz) VALUES (?,?,0,0,?)",
                          {Value(id), Value(title), Value("Erste Zeile\r\nZweite Zeile")});
-    }
-    static QTreeWidgetItem* Entry(QWidget& window, const QString& text)
-    {
-        const auto found = Child<QTreeWidget>(window, "lstSources")->findItems(text, Qt::MatchExactly);
-        return found.isEmpty() ? nullptr : found.front();
     }
 
     static QStringList Lines(const QTreeWidgetItem* parent)
@@ -66,25 +46,20 @@ TEST_F(LiteratureWindowsTest, NewSourceListsItsRecipesByPage)
     Click(window, "cmdNew");
     // Without a title nothing is stored.
     Click(window, "cmdSave");
-    ASSERT_EQ(m_ui.shown.size(), 1u);
-    EXPECT_EQ(m_ui.shown.back().Text, "Eine Literaturquelle braucht einen Titel.");
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Eine Literaturquelle braucht einen Titel."});
     Child<QLineEdit>(window, "txtTitle")->setText("Kochzeit");
     Child<QSpinBox>(window, "txtJahrgang")->setValue(2004);
     Child<QLineEdit>(window, "txtAusgabe")->setText("12");
-    auto* publisher = Child<QComboBox>(window, "cboVerlag");
-    publisher->setCurrentIndex(publisher->findText("Verlag Süd"));
+    Choose(window, "cboVerlag", "Verlag Süd");
     Click(window, "cmdSave");
     auto* list = Child<QTreeWidget>(window, "lstSources");
-    ASSERT_EQ(list->topLevelItemCount(), 1);
-    EXPECT_EQ(list->topLevelItem(0)->text(0), "Kochzeit (Verlag Süd), 2004/12");
+    ASSERT_EQ(TopLevelTexts(list), QStringList{"Kochzeit (Verlag Süd), 2004/12"});
     EXPECT_EQ(list->currentItem(), list->topLevelItem(0));
 
     // The recipes name the source at their pages.
-    const long id = static_cast<long>(WorkDb().Scalar("SELECT QuelleID FROM T_LITERATUR").AsLong());
-    WorkDb().Execute("UPDATE T_REZ_KOPF SET RezQuelleID=?, RezQuellePage=? WHERE ID=1",
-                     {Value(id), Value("35")});
-    WorkDb().Execute("UPDATE T_REZ_KOPF SET RezQuelleID=?, RezQuellePage=? WHERE ID=2",
-                     {Value(id), Value("7")});
+    const long id = Scalar("SELECT QuelleID FROM T_LITERATUR");
+    WorkDb().Execute("UPDATE T_REZ_KOPF SET RezQuelleID=?, RezQuellePage=? WHERE ID=1", {Value(id), Value("35")});
+    WorkDb().Execute("UPDATE T_REZ_KOPF SET RezQuelleID=?, RezQuellePage=? WHERE ID=2", {Value(id), Value("7")});
 
     std::vector<long> opened;
     FrmLiteraturInhaltsverzeichnis contents(id, [&](long recipe) { opened.push_back(recipe); });
@@ -99,10 +74,8 @@ TEST_F(LiteratureWindowsTest, NewSourceListsItsRecipesByPage)
     EXPECT_EQ(opened, std::vector<long>{1});
 
     // A source that recipes name stays, with the reason shown.
-    m_ui.Answering(Answer::Yes);
-    Click(window, "cmdDelete");
-    ASSERT_FALSE(m_ui.shown.empty());
-    EXPECT_NE(m_ui.shown.back().Text.find("2 Rezepten"), std::string::npos);
+    Click(window, "cmdDelete", Answer::Yes);
+    EXPECT_NE(LastMessage().find("2 Rezepten"), std::string::npos);
     EXPECT_EQ(Child<QLabel>(window, "lblRezepte")->text(), "2");
 }
 
@@ -116,35 +89,33 @@ TEST_F(LiteratureWindowsTest, LeavingAChangedSourceAsksWhetherToSave)
     ASSERT_EQ(title->text(), "Apfelbuch");
     // Moving on without a change asks nothing (stored CR LF notes included): an unexpected
     // question fails the test.
-    list->setCurrentItem(Entry(window, "Birnenbuch"));
-    list->setCurrentItem(Entry(window, "Apfelbuch"));
+    Select(list, "Birnenbuch");
+    Select(list, "Apfelbuch");
     EXPECT_TRUE(m_ui.shown.empty());
 
     title->setText("Apfelbuch neu");
     Child<QLineEdit>(window, "txtEAN")->setText("978-3-16-148410-0");
     m_ui.Answering(Answer::Cancel);
-    list->setCurrentItem(Entry(window, "Birnenbuch"));
+    Select(list, "Birnenbuch");
     ASSERT_EQ(m_ui.shown.size(), 1u);
-    EXPECT_EQ(m_ui.shown.back().Text,
-              "Sollen die Änderungen an der Literaturquelle \"Apfelbuch neu\" gespeichert werden?");
+    EXPECT_EQ(LastMessage(), "Sollen die Änderungen an der Literaturquelle \"Apfelbuch neu\" gespeichert werden?");
     EXPECT_EQ(list->currentItem()->text(0), "Apfelbuch");
     EXPECT_EQ(title->text(), "Apfelbuch neu");
 
     m_ui.Answering(Answer::No);
-    list->setCurrentItem(Entry(window, "Birnenbuch"));
+    Select(list, "Birnenbuch");
     EXPECT_EQ(title->text(), "Birnenbuch");
     EXPECT_EQ(Stored("Title", 1), "Apfelbuch");
 
     // Yes saves before the next source is shown; a refused save keeps the changed one on screen.
     title->setText("Birnenbuch 2");
-    m_ui.Answering(Answer::Yes);
-    Click(window, "cmdNew");
+    Click(window, "cmdNew", Answer::Yes);
     EXPECT_EQ(Stored("Title", 2), "Birnenbuch 2");
     EXPECT_EQ(title->text(), "");
     title->setText("Apfelbuch");
     m_ui.Answering(Answer::Yes);
-    list->setCurrentItem(Entry(window, "Birnenbuch 2"));
-    EXPECT_NE(m_ui.shown.back().Text.find("bereits vorhanden"), std::string::npos);
+    Select(list, "Birnenbuch 2");
+    EXPECT_NE(LastMessage().find("bereits vorhanden"), std::string::npos);
     EXPECT_EQ(title->text(), "Apfelbuch");
 
     // Closing asks too; Yes stores a new source with its EAN.
@@ -152,7 +123,7 @@ TEST_F(LiteratureWindowsTest, LeavingAChangedSourceAsksWhetherToSave)
     Child<QLineEdit>(window, "txtEAN")->setText("978-3-16-148410-0");
     m_ui.Answering(Answer::Yes);
     EXPECT_TRUE(window.close());
-    EXPECT_EQ(Stored("EAN", SourceId("Kirschbuch")), "9783161484100");
+    EXPECT_EQ(Text("SELECT EAN FROM T_LITERATUR WHERE Title='Kirschbuch'"), "9783161484100");
     EXPECT_TRUE(m_ui.AllAnswersUsed());
 }
 
@@ -213,8 +184,7 @@ TEST_F(LiteratureWindowsTest, GalleryShowsCoversAndOpensTheClickedSource)
     covers->setCurrentRow(2);
     Click(gallery, "cmdOpen");
     EXPECT_EQ(Child<QTreeWidget>(window, "lstSources")->currentItem()->text(0), "Birnenbuch");
-    m_ui.Answering(Answer::No);
-    Click(gallery, "cmdOpen");
+    Click(gallery, "cmdOpen", Answer::No);
     EXPECT_EQ(Child<QLineEdit>(window, "txtTitle")->text(), "Quittenbuch");
     EXPECT_EQ(Child<QLabel>(window, "lblDeckblatt")->text(), "Bild nicht lesbar");
 }

@@ -2,23 +2,13 @@
 // and the external tools of the options window with their test run.
 
 #include "core/ExternalTools.h"
-#include "core/Settings.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/FrmFloskelInfo.h"
 #include "ui/TextMenu.h"
 #include "ui/frmOptions1.h"
 #include "ui/frmTip.h"
 
-#include <QAction>
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMenu>
-#include <QPlainTextEdit>
 #include <QTextEdit>
-
-#include <filesystem>
-#include <memory>
 
 namespace pf::test {
 namespace {
@@ -153,7 +143,7 @@ TEST_F(MainCommandWindowsTest, ToolEnteredInTheOptionsIsStoredAndTestedWithItsCo
         << m_ui.shown[0].Text;
     Click(options, "cmdToolTest");
     EXPECT_EQ(ReadFile(work + "/ergebnis.txt"), m_dir.Dir() + "\n");
-    EXPECT_NE(m_ui.shown.back().Text.find("keine Importdatei"), std::string::npos) << m_ui.shown.back().Text;
+    EXPECT_NE(LastMessage().find("keine Importdatei"), std::string::npos) << m_ui.shown.back().Text;
 
     Click(options, "cmdToolDelete");
     EXPECT_EQ(list->count(), 0);

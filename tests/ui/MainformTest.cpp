@@ -1,13 +1,8 @@
 #include "ui/Mainform.h"
 
-#include "core/Settings.h"
 #include "db/DbError.h"
 #include "tests/ui/UiTestSupport.h"
 
-#include <QAction>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QSet>

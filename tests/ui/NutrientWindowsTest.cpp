@@ -13,26 +13,14 @@
 #include "ui/FrmSynonym.h"
 #include "ui/FrmUnitAbgleich.h"
 
-#include "db/Database.h"
 #include "nutrition/FoodSearch.h"
 #include "nutrition/Nutrition.h"
 #include "nutrition/UnitMatching.h"
 #include "tests/ui/UiTestSupport.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QSpinBox>
-#include <QTableWidget>
-#include <QTextBrowser>
-#include <QTimer>
-#include <QTreeWidget>
 #include <QUrl>
 
 #include <algorithm>
-#include <functional>
 
 namespace pf::test {
 namespace {
@@ -42,10 +30,7 @@ class NutrientWindowsTest : public UiDbTest
 protected:
     NutrientWindowsTest() : UiDbTest(WorkData::BaseDataWithFoods) {}
 
-    static long FoodId(const char* name)
-    {
-        return static_cast<long>(WorkDb().Scalar("SELECT ID FROM T_BLS_KEY WHERE ST=?", {name}).AsLong());
-    }
+    static long FoodId(const char* name) { return Scalar("SELECT ID FROM T_BLS_KEY WHERE ST=?", {name}); }
 
     // "Rührei" for two: 180 g egg with its food, 2 EL butter without one (EL: 7, g: 31).
     static long AddRecipe(bool eggHasFood = true)
@@ -71,16 +56,6 @@ protected:
                 return grid->item(row, 1)->text();
         return {};
     }
-
-    // Runs step on the next modal window that opens while action runs.
-    static void OnModal(const std::function<void(QWidget&)>& step)
-    {
-        QTimer::singleShot(0, [step] {
-            QWidget* modal = QApplication::activeModalWidget();
-            ASSERT_NE(modal, nullptr);
-            step(*modal);
-        });
-    }
 };
 
 TEST_F(NutrientWindowsTest, EditorShowsEnergyPerServingAndAManualMatchChangesIt)
@@ -92,9 +67,7 @@ TEST_F(NutrientWindowsTest, EditorShowsEnergyPerServingAndAManualMatchChangesIt)
     OnModal([&](QWidget& matching) {
         EXPECT_EQ(matching.objectName(), "FrmUnitAbgleich");
         auto* lines = matching.findChild<QTableWidget*>("grdZutaten");
-        ASSERT_EQ(lines->rowCount(), 2);
-        EXPECT_EQ(lines->item(0, FrmUnitAbgleich::ColGramm)->text(), "180 Gramm");
-        EXPECT_EQ(lines->item(1, FrmUnitAbgleich::ColGramm)->text(), "< nicht definiert >");
+        ASSERT_EQ(ColumnTexts(lines, FrmUnitAbgleich::ColGramm), (QStringList{"180 Gramm", "< nicht definiert >"}));
         EXPECT_EQ(lines->item(1, FrmUnitAbgleich::ColNahrungsmittel)->text(), "–");
 
         OnModal([&](QWidget& table) {
@@ -104,8 +77,7 @@ TEST_F(NutrientWindowsTest, EditorShowsEnergyPerServingAndAManualMatchChangesIt)
             // 180 g egg at 143 kcal per 100 g, for two.
             EXPECT_EQ(Kcal(table), "128,700");
             auto* leftOut = table.findChild<QTreeWidget*>("lstNichtBerechnet");
-            ASSERT_EQ(leftOut->topLevelItemCount(), 1);
-            EXPECT_EQ(leftOut->topLevelItem(0)->text(1), "ohne Nahrungsmittel");
+            ASSERT_EQ(TopLevelTexts(leftOut, 1), QStringList{"ohne Nahrungsmittel"});
 
             // One serving shows the whole recipe.
             table.findChild<QSpinBox*>("txtPortionen")->setValue(1);
@@ -120,10 +92,7 @@ TEST_F(NutrientWindowsTest, EditorShowsEnergyPerServingAndAManualMatchChangesIt)
                 EXPECT_EQ(dialog.findChild<QLineEdit*>("txtSuche")->text(), "Hausgemachtes Streichfett");
                 dialog.findChild<QLineEdit*>("txtSuche")->setText("Butter");
                 Click(dialog, "cmdStart");
-                auto* list = dialog.findChild<QTreeWidget*>("lstErgebnis");
-                for (int i = 0; i < list->topLevelItemCount(); ++i)
-                    if (list->topLevelItem(i)->text(0) == "Butter")
-                        list->setCurrentItem(list->topLevelItem(i));
+                Select(dialog.findChild<QTreeWidget*>("lstErgebnis"), "Butter");
                 Click(dialog, "cmdAuswahl");
             });
             Click(table, "cmdZuordnen");
@@ -143,8 +112,7 @@ TEST_F(NutrientWindowsTest, EditorShowsEnergyPerServingAndAManualMatchChangesIt)
     });
     Click(editor, "cmdNutrients");
     EXPECT_TRUE(tableSeen);
-    EXPECT_EQ(WorkDb().Scalar("SELECT ZutBLSID FROM T_REZ_ZUTAT WHERE ID=500 AND [No]=2").AsLong(),
-              FoodId("Butter"));
+    EXPECT_EQ(Scalar("SELECT ZutBLSID FROM T_REZ_ZUTAT WHERE ID=500 AND [No]=2"), FoodId("Butter"));
     // The cook agreed to learn the line's text: the next recipe naming it is matched at once.
     EXPECT_EQ(NutritionOf(WorkDb())->Matcher.MatchFoodForIngredient("Hausgemachtes Streichfett"),
               FoodId("Butter"));
@@ -155,8 +123,7 @@ TEST_F(NutrientWindowsTest, FoodInformationOpensFromEveryListOfLinesAndKeepsLexi
     // No food, or one that is gone: a message, no window.
     for (const char* key : {"", "0", "999999", "G2"}) {
         ShowFoodInfo(key, nullptr);
-        ASSERT_FALSE(m_ui.shown.empty());
-        EXPECT_EQ(m_ui.shown.back().Text, "Zu dieser Position gibt es keine weiteren Informationen !") << key;
+        EXPECT_EQ(LastMessage(), "Zu dieser Position gibt es keine weiteren Informationen !") << key;
     }
     const std::size_t messages = m_ui.shown.size();
 
@@ -235,8 +202,7 @@ TEST_F(NutrientWindowsTest, CorrectedGramsAndLeftOutLinesReachTheTable)
     kcal.clear();
     matching.cmdOK_Click();
     EXPECT_EQ(kcal, "");
-    ASSERT_FALSE(m_ui.shown.empty());
-    EXPECT_EQ(m_ui.shown.back().Text, "Es gibt keine Nährwertinformationen zum Anzeigen.");
+    EXPECT_EQ(LastMessage(), "Es gibt keine Nährwertinformationen zum Anzeigen.");
 }
 
 // The texts of a food list, in order.
@@ -267,9 +233,8 @@ TEST_F(NutrientWindowsTest, BrowserFindsAFoodByItsSynonymAndTheClassTreeListsIts
     EXPECT_TRUE(ListTexts(browser, "lstNahrungsmittel").contains("Möhre"));
     EXPECT_TRUE(ListTexts(browser, "lstNahrungsmittel").contains("Karottensaft") == false);
     Child<QCheckBox>(browser, "chkHaupt")->setChecked(true);
-    for (int i = 0; i < Child<QTreeWidget>(browser, "lstNahrungsmittel")->topLevelItemCount(); ++i)
-        EXPECT_TRUE(
-            Child<QTreeWidget>(browser, "lstNahrungsmittel")->topLevelItem(i)->text(1).endsWith("00"));
+    for (const QString& code : TopLevelTexts(Child<QTreeWidget>(browser, "lstNahrungsmittel"), 1))
+        EXPECT_TRUE(code.endsWith("00")) << code.toStdString();
 
     bool tableSeen = false;
     OnModal([&](QWidget& table) {
@@ -313,7 +278,7 @@ TEST_F(NutrientWindowsTest, OwnFoodIsCreatedFromATemplateFilledInAndFound)
     Child<QLineEdit>(browser, "txtSchnellsuche")->setText("Möhre");
     Click(browser, "cmdStart");
     ASSERT_TRUE(browser.SelectFood(FoodId("Möhre")));
-    const std::string carrot = WorkDb().Scalar("SELECT SBLS FROM T_BLS_KEY WHERE ST='Möhre'").AsText();
+    const std::string carrot = Text("SELECT SBLS FROM T_BLS_KEY WHERE ST='Möhre'");
 
     m_ui.Answering(Answer::Ok);
     bool infoSeen = false;
@@ -325,10 +290,9 @@ TEST_F(NutrientWindowsTest, OwnFoodIsCreatedFromATemplateFilledInAndFound)
         wrong[5] = '2';
         code->setText(QString::fromStdString(wrong));
         Child<QLineEdit>(dialog, "txtBezeichnung")->setText("Möhre aus dem Garten");
-        m_ui.Answering(Answer::Cancel);
-        Click(dialog, "cmdFortfahren");
+        Click(dialog, "cmdFortfahren", Answer::Cancel);
         EXPECT_EQ(code->text().toStdString(), carrot);
-        EXPECT_TRUE(m_ui.shown.back().Text.find("Stelle 6") != std::string::npos);
+        EXPECT_TRUE(LastMessage().find("Stelle 6") != std::string::npos);
         std::string mine = carrot;
         mine.replace(2, 2, "97");
         code->setText(QString::fromStdString(mine));
@@ -351,12 +315,9 @@ TEST_F(NutrientWindowsTest, OwnFoodIsCreatedFromATemplateFilledInAndFound)
 
     const long id = FoodId("Möhre aus dem Garten");
     ASSERT_NE(id, 0);
-    EXPECT_EQ(WorkDb()
-                  .Scalar("SELECT GCAL FROM T_BLS_DAT INNER JOIN T_BLS_KEY ON T_BLS_DAT.SBLS=T_BLS_KEY.SBLS "
-                          "WHERE ID=?",
-                          {id})
-                  .AsDouble(),
-              45.0);
+    const std::string energy =
+        "SELECT GCAL FROM T_BLS_DAT INNER JOIN T_BLS_KEY ON T_BLS_DAT.SBLS=T_BLS_KEY.SBLS WHERE ID=?";
+    EXPECT_EQ(WorkDb().Scalar(energy, {id}).AsDouble(), 45.0);
 
     // Found among the cook's own foods, and by the automatic matching.
     Child<QCheckBox>(browser, "chkSelbsterfasst")->setChecked(true);
@@ -373,22 +334,17 @@ TEST_F(NutrientWindowsTest, AddedSynonymIsMatchedInTheRecipeMatching)
         FrmSynonym synonyms(WorkDb(), beet);
         Child<QLineEdit>(synonyms, "txtSynonym")->setText("Gelbe Wurzel");
         Click(synonyms, "cmdSpeichern");
-        auto* list = Child<QListWidget>(synonyms, "lstSynonyme");
-        EXPECT_EQ(list->findItems("Gelbe Wurzel", Qt::MatchExactly).size(), 1);
+        EXPECT_EQ(Child<QListWidget>(synonyms, "lstSynonyme")->findItems("Gelbe Wurzel", Qt::MatchExactly).size(), 1);
     }
     Database& db = WorkDb();
     db.Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle,RezYield) VALUES (600,'Gemüse',2)");
     db.Execute("INSERT INTO T_REZ_ZUTAT (ID,[No],ZutTrenner,ZutText,ZutAnz,ZutEinh,ZutRezept) "
-               "VALUES (600,1,0,'Gelbe Wurzel',2,1,0)");
-    db.Execute("INSERT INTO T_REZ_ZUTAT (ID,[No],ZutTrenner,ZutText,ZutAnz,ZutEinh,ZutRezept) "
-               "VALUES (600,2,0,'Quarkkeulchenteig',1,1,0)");
+               "VALUES (600,1,0,'Gelbe Wurzel',2,1,0),(600,2,0,'Quarkkeulchenteig',1,1,0)");
     Nutrition* nutrition = NutritionOf(db);
     FrmBLSAbgleich matching(db, nutrition->Tables, nutrition->Matcher);
     ASSERT_TRUE(matching.SetRecipes({600}));
     auto* lines = Child<QTableWidget>(matching, "grdZutaten");
-    ASSERT_EQ(lines->rowCount(), 2);
-    EXPECT_EQ(lines->item(0, FrmBLSAbgleich::ColZuordnung)->text(), "Möhre");
-    EXPECT_EQ(lines->item(1, FrmBLSAbgleich::ColZuordnung)->text(), "–");
+    ASSERT_EQ(ColumnTexts(lines, FrmBLSAbgleich::ColZuordnung), (QStringList{"Möhre", "–"}));
 
     // The second line gets butter by hand, then the cook takes it back and chooses again.
     matching.SetFoodChooser([&](const std::string& text, long current) {
@@ -404,8 +360,7 @@ TEST_F(NutrientWindowsTest, AddedSynonymIsMatchedInTheRecipeMatching)
     // Nothing is stored before "Rezept [OK]".
     EXPECT_TRUE(db.Scalar("SELECT ZutBLSID FROM T_REZ_ZUTAT WHERE ID=600 AND [No]=1").IsNull());
     Click(matching, "cmdRezeptOK");
-    EXPECT_EQ(db.Scalar("SELECT ZutBLSID FROM T_REZ_ZUTAT WHERE ID=600 AND [No]=2").AsLong(),
-              FoodId("Butter"));
+    EXPECT_EQ(Scalar("SELECT ZutBLSID FROM T_REZ_ZUTAT WHERE ID=600 AND [No]=2"), FoodId("Butter"));
 }
 
 } // namespace

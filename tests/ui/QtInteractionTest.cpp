@@ -1,20 +1,13 @@
 #include "ui/QtInteraction.h"
 
-#include "core/Settings.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/FrmSplash.h"
 #include "ui/Mainform.h"
 #include "ui/UiSupport.h"
 
-#include <QAbstractButton>
-#include <QCheckBox>
 #include <QDir>
-#include <QLabel>
-#include <QMdiArea>
 #include <QMessageBox>
 #include <QProgressBar>
-#include <QTest>
-#include <QTimer>
 
 namespace pf::test {
 namespace {
@@ -35,16 +28,14 @@ protected:
     void PressInNextBox(Qt::Key key)
     {
         m_seen = {};
-        QTimer::singleShot(0, [this, key] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            ASSERT_NE(box, nullptr);
-            m_seen.Caption = box->windowTitle();
-            m_seen.Text = box->text();
-            m_seen.Icon = box->icon();
-            for (QAbstractButton* button : box->buttons())
+        OnModal<QMessageBox>([this, key](QMessageBox& box) {
+            m_seen.Caption = box.windowTitle();
+            m_seen.Text = box.text();
+            m_seen.Icon = box.icon();
+            for (QAbstractButton* button : box.buttons())
                 m_seen.Buttons << button->text();
             m_seen.Buttons.sort();
-            QTest::keyClick(box, key);
+            QTest::keyClick(&box, key);
         });
     }
 
@@ -176,13 +167,11 @@ TEST_F(QtInteractionTest, AQuestionMayOfferNotToAskAgain)
     QtInteraction ui;
     for (const bool tick : {false, true}) {
         SCOPED_TRACE(tick);
-        QTimer::singleShot(0, [tick] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            ASSERT_NE(box, nullptr);
-            ASSERT_NE(box->checkBox(), nullptr);
-            EXPECT_EQ(box->checkBox()->text(), "&Nicht mehr fragen");
-            box->checkBox()->setChecked(tick);
-            QTest::keyClick(box, Qt::Key_Return);
+        OnModal<QMessageBox>([tick](QMessageBox& box) {
+            ASSERT_NE(box.checkBox(), nullptr);
+            EXPECT_EQ(box.checkBox()->text(), "&Nicht mehr fragen");
+            box.checkBox()->setChecked(tick);
+            QTest::keyClick(&box, Qt::Key_Return);
         });
         bool silence = !tick;
         EXPECT_EQ(

@@ -1,7 +1,6 @@
 #include "ui/QtShell.h"
 
 #include "core/Messages.h"
-#include "core/Settings.h"
 #include "db/InitFiles.h"
 #include "db/SearchIndex.h"
 #include "db/SqliteDatabase.h"
@@ -12,17 +11,10 @@
 #include "ui/Mainform.h"
 #include "ui/QtInteraction.h"
 
-#include <QAction>
 #include <QDialogButtonBox>
-#include <QLineEdit>
-#include <QMenu>
 #include <QMessageBox>
-#include <QTest>
-#include <QTimer>
 
 #include <algorithm>
-#include <filesystem>
-#include <functional>
 #include <set>
 
 namespace pf::test {
@@ -102,9 +94,7 @@ TEST_F(QtShellTest, WaitingRecipesAreIndexedInTheBackground)
 // open again; the selection window never comes back empty after a database was created.
 TEST_F(QtShellTest, ChoosingAnotherDatabaseEndsWithTheNewOneOrTheOldOneOpen)
 {
-    std::filesystem::copy_file(PF_INIT_ZIP, m_dir.File("INIT.ZIP"));
-    m_context.TempDir = m_dir.Dir() + "tmp/";
-    std::filesystem::create_directories(m_context.TempDir);
+    UseInitZip();
     const std::string old = m_dir.File("Alt.MDB");
     ASSERT_TRUE(CreateDatabaseFile(old));
     const std::string broken = m_dir.File("Einkaufszettel.MDB");
@@ -212,8 +202,7 @@ TEST_F(QtShellTest, EveryCommandOpensAndClosesWithoutAnErrorBox)
     Connection().WorkDb = MakeBaseDataDatabase(m_dir, "Pfannola.MDB", Foods::With);
     ResetProgramData();
     m_context.Special = true;
-    m_context.TempDir = m_dir.Dir() + "tmp/";
-    std::filesystem::create_directories(m_context.TempDir);
+    UseTempFolder();
     setenv("TMPDIR", m_context.TempDir.c_str(), 1);
     DecliningInteraction declining;
     m_context.UI = &declining;

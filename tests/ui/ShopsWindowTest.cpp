@@ -8,12 +8,6 @@
 
 #include "tests/ui/UiTestSupport.h"
 
-#include <QComboBox>
-#include <QLineEdit>
-#include <QTreeWidget>
-
-#include <memory>
-
 namespace pf::test {
 namespace {
 
@@ -28,8 +22,7 @@ protected:
         auto* kinds = Child<QComboBox>(window, "cboArt");
         kinds->setCurrentIndex(kinds->findData(QVariant::fromValue<qlonglong>(kind)));
         if (!group.isEmpty()) {
-            auto* groups = Child<QComboBox>(window, "cboUnterordnung");
-            groups->setCurrentIndex(groups->findText(group));
+            Choose(window, "cboUnterordnung", group);
         }
         Click(window, "cmdSave");
     }
@@ -49,30 +42,24 @@ TEST_F(ShopsWindowTest, EntersAShopUnderAGroupAndAsksBeforeDeleting)
 
     // Nothing to add to the shop order without food classes.
     Click(window, "cmdAddGroup");
-    ASSERT_FALSE(m_ui.shown.empty());
-    EXPECT_EQ(m_ui.shown.back().Text,
-              "Es gibt keine Kategorien, die hinzugefügt werden können. Alle bekannten "
-              "Kategorien sind bereits hinzugefügt.");
+    EXPECT_EQ(LastMessage(), "Es gibt keine Kategorien, die hinzugefügt werden können. Alle bekannten "
+                             "Kategorien sind bereits hinzugefügt.");
 
-    m_ui.Answering(Answer::Yes);
-    Click(window, "cmdDefault");
-    EXPECT_EQ(m_ui.shown.back().Text, "Soll diese Adresse wirklich zur Standard-Adresse gemacht werden ?");
+    Click(window, "cmdDefault", Answer::Yes);
+    EXPECT_EQ(LastMessage(), "Soll diese Adresse wirklich zur Standard-Adresse gemacht werden ?");
     EXPECT_EQ(ClAddress::DefaultID(WorkDb()), window.Current().id());
 
     // The group still holds the shop: asked, refused, kept.
     tree->setCurrentItem(tree->topLevelItem(0));
-    m_ui.Answering(Answer::Yes);
-    Click(window, "cmdDelete");
-    EXPECT_NE(m_ui.shown.back().Text.find("hat noch untergeordnete Einträge"), std::string::npos);
+    Click(window, "cmdDelete", Answer::Yes);
+    EXPECT_NE(LastMessage().find("hat noch untergeordnete Einträge"), std::string::npos);
 
     // The shop: No keeps it, Yes deletes it.
     tree->setCurrentItem(tree->topLevelItem(0)->child(0));
-    m_ui.Answering(Answer::No);
-    Click(window, "cmdDelete");
+    Click(window, "cmdDelete", Answer::No);
     EXPECT_EQ(WorkDb().Scalar("SELECT COUNT(*) FROM T_ADRESSE").AsLong(), 2);
-    m_ui.Answering(Answer::Yes);
-    Click(window, "cmdDelete");
-    EXPECT_EQ(m_ui.shown.back().Text, "Soll diese Adresse wirklich gelöscht werden ?");
+    Click(window, "cmdDelete", Answer::Yes);
+    EXPECT_EQ(LastMessage(), "Soll diese Adresse wirklich gelöscht werden ?");
     EXPECT_EQ(WorkDb().Scalar("SELECT COUNT(*) FROM T_ADRESSE").AsLong(), 1);
     EXPECT_TRUE(m_ui.AllAnswersUsed());
 }
@@ -85,7 +72,7 @@ TEST_F(ShopsWindowTest, APublisherSearchesTheRecipesOfItsSources)
     // Before it published anything there is nothing to search.
     Click(window, "cmdRezepte");
     ASSERT_EQ(m_ui.shown.size(), 1u);
-    EXPECT_NE(m_ui.shown.back().Text.find("weder Verlag noch Autor"), std::string::npos);
+    EXPECT_NE(LastMessage().find("weder Verlag noch Autor"), std::string::npos);
 
     WorkDb().Execute("INSERT INTO T_LITERATUR (QuelleID,Title,Jahrgang,VerlagID,AutorID,Rating) VALUES "
                      "(1,'Kochzeit',2004,?,0,0),(2,'Anderes',0,0,0,0)",

@@ -6,18 +6,12 @@
 #include "ui/frmLogin.h"
 #include "ui/frmLoginChange.h"
 
-#include "core/Settings.h"
 #include "core/UserRights.h"
 #include "core/WaitClock.h"
 #include "db/ClsUser.h"
 #include "db/Schema.h"
 #include "tests/ui/UiTestSupport.h"
 
-#include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -76,8 +70,7 @@ TEST_F(UserWindowsTest, WrongPasswordsWaitLongerEachTimeAndTheThirdEndsTheLogin)
         EXPECT_EQ(clock.Waited().count(), expectedTotal[attempt - 1]);
         EXPECT_TRUE(password->text().isEmpty());
         ASSERT_EQ(m_ui.shown.size(), static_cast<std::size_t>(attempt));
-        EXPECT_EQ(m_ui.shown.back().Text,
-                  "Dieser Benutzername existiert nicht oder das Passwort ist falsch !");
+        EXPECT_EQ(LastMessage(), "Dieser Benutzername existiert nicht oder das Passwort ist falsch !");
         EXPECT_EQ(login.Failed(), attempt == 3);
     }
     EXPECT_EQ(login.result(), QDialog::Rejected);
@@ -149,15 +142,14 @@ TEST_F(UserWindowsTest, FirstUserSwitchesTheLoginOnAndTheLastAdministratorStays)
     EXPECT_TRUE(m_context.SaveUserRelevant);
     EXPECT_EQ(m_ui.shown[0].Text,
               "Wenn der erste Benutzer erfasst wird, wird in Zukunft ein Benutzer-Login aktiviert.");
-    EXPECT_EQ(m_ui.shown.back().Text,
+    EXPECT_EQ(LastMessage(),
               "Daten müssen Benutzerrelevant gespeichert werden. Diese Funktionalität ist jetzt aktiviert");
 
     // The same name in other letters is refused; nothing is stored.
     window.cmdNew_Click();
     window.findChild<QLineEdit*>("txtName")->setText(" ANNA");
     EXPECT_FALSE(window.cmdSave_Click());
-    EXPECT_EQ(m_ui.shown.back().Text,
-              "Dieser Benutzername ist bereits in Verwendung. Der Benutzername muss eindeutig sein!");
+    EXPECT_EQ(LastMessage(), "Dieser Benutzername ist bereits in Verwendung. Der Benutzername muss eindeutig sein!");
     window.findChild<QLineEdit*>("txtName")->setText("Bernd");
     window.findChild<QLineEdit*>("txtPassword")->setText("Brot");
     window.findChild<QLineEdit*>("txtRepeat")->setText("Brot");
@@ -168,8 +160,7 @@ TEST_F(UserWindowsTest, FirstUserSwitchesTheLoginOnAndTheLastAdministratorStays)
     auto* list = window.findChild<QListWidget*>("lstUsers");
     list->setCurrentRow(0);
     window.cmdDelete_Click();
-    EXPECT_EQ(m_ui.shown.back().Text,
-              "Dies ist der letzte Benutzer mit Supervisor-Rechten. Er kann nicht gelöscht werden");
+    EXPECT_EQ(LastMessage(), "Dies ist der letzte Benutzer mit Supervisor-Rechten. Er kann nicht gelöscht werden");
 
     // With a second administrator the first may go, after the question.
     list->setCurrentRow(1);
@@ -178,8 +169,7 @@ TEST_F(UserWindowsTest, FirstUserSwitchesTheLoginOnAndTheLastAdministratorStays)
     list->setCurrentRow(0);
     m_ui.Answering(Answer::Yes);
     window.cmdDelete_Click();
-    EXPECT_EQ(m_ui.shown.back().Text,
-              "Dies ist ein Benutzer mit Supervisor-Rechten. Soll er wirklich gelöscht werden ?");
+    EXPECT_EQ(LastMessage(), "Dies ist ein Benutzer mit Supervisor-Rechten. Soll er wirklich gelöscht werden ?");
     EXPECT_EQ(Users(), 1);
     EXPECT_TRUE(m_ui.AllAnswersUsed());
 }

@@ -13,24 +13,11 @@
 #include "ui/frmWPNewWizard.h"
 #include "ui/frmWPOptions.h"
 
-#include "core/Settings.h"
-#include "db/Database.h"
 #include "planning/clWPLanguage.h"
 #include "tests/planning/WeekPlanDb.h"
 #include "tests/ui/UiTestSupport.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDropEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMimeData>
-#include <QPlainTextEdit>
-#include <QSpinBox>
-#include <QTableWidget>
-#include <QTimer>
-#include <QTreeWidget>
 
 #include <set>
 
@@ -52,8 +39,7 @@ protected:
         frmWPNewWizard wizard(db);
         Child<QLineEdit>(wizard, "txtStartDate")->setText(start);
         Child<QSpinBox>(wizard, "spnDays")->setValue(days);
-        m_ui.Answering(Answer::Yes);
-        Click(wizard, "cmdOK");
+        Click(wizard, "cmdOK", Answer::Yes);
         EXPECT_NE(wizard.CreatedID(), 0);
         return wizard.TakePlan();
     }
@@ -69,17 +55,10 @@ protected:
     // Answers the dialog for a dish without recipe, once it is up, with a name and description.
     static void AnswerGeneric(const char* title, const char* description)
     {
-        QTimer::singleShot(0, [title, description] {
-            auto* dialog = qobject_cast<FrmWPEditGeneric*>(QApplication::activeModalWidget());
-            if (!dialog) {
-                ADD_FAILURE() << "no dialog for a dish without recipe";
-                if (QWidget* modal = QApplication::activeModalWidget())
-                    modal->close();
-                return;
-            }
-            dialog->findChild<QLineEdit*>("txtTitle")->setText(title);
-            dialog->findChild<QPlainTextEdit*>("txtDescription")->setPlainText(description);
-            QTest::mouseClick(dialog->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+        test::OnModal<FrmWPEditGeneric>([title, description](FrmWPEditGeneric& dialog) {
+            Child<QLineEdit>(dialog, "txtTitle")->setText(title);
+            Child<QPlainTextEdit>(dialog, "txtDescription")->setPlainText(description);
+            Click(dialog, "cmdOK");
         });
     }
     Database* db = nullptr;
@@ -123,8 +102,7 @@ TEST_F(WeekPlanWindows, PlanFillApproveAndSeeServedRecipesExcludedNextWeek)
               "Der Wochenplan ist aktuell noch nicht genehmigt.");
     EXPECT_EQ(Child<QLabel>(approve, "lblGeneric")->text(), "Liste der generischen Rezepte");
     EXPECT_EQ(Child<QTableWidget>(approve, "grdBreaches")->rowCount(), 0);
-    m_ui.Answering(Answer::Yes);
-    Click(approve, "cmdApprove");
+    Click(approve, "cmdApprove", Answer::Yes);
     EXPECT_TRUE(Child<QLabel>(approve, "lblStatus")->text().startsWith("Der Wochenplan wurde am "));
     EXPECT_FALSE(editor.Plan().IsChanged());
 
@@ -173,8 +151,7 @@ TEST_F(WeekPlanWindows, PlanListOpensTheNewestPlanAndAnotherOnRequest)
     FrmWPEdit editor(db);
     EXPECT_EQ(editor.Plan().id(), second);
     auto* tree = Child<QTreeWidget>(editor, "tvPlans");
-    ASSERT_EQ(tree->topLevelItemCount(), 2);
-    EXPECT_EQ(tree->topLevelItem(0)->text(0), "2026");
+    ASSERT_EQ(test::TopLevelTexts(tree), (QStringList{"2026", "2027"}));
     EXPECT_EQ(tree->topLevelItem(0)->child(0)->text(0), "Dezember");
     EXPECT_EQ(tree->topLevelItem(1)->child(0)->text(0), "Januar");
     EXPECT_EQ(Child<QTableWidget>(editor, "grdPlan")->columnCount(), 5);
@@ -214,8 +191,7 @@ TEST_F(WeekPlanWindows, SettingsRewriteLevelsAndCategories)
         EXPECT_EQ(grid->item(1, 4)->text(), ""); // the soup level let its category go
         // The main course goes; a new level comes.
         options.SelectLevel(3);
-        m_ui.Answering(Answer::Yes);
-        Click(options, "cmdDelete");
+        Click(options, "cmdDelete", Answer::Yes);
         Click(options, "cmdNew");
         Child<QLineEdit>(options, "txtName")->setText("Salatteller");
         Child<QLineEdit>(options, "txtName")->textEdited("Salatteller");
@@ -312,8 +288,7 @@ TEST_F(WeekPlanWindows, CandidatePaneTellsLastUseAndParentAndStartsAChildCopy)
     editor.SelectCell(1, 1);
     auto* candidates = Child<QListWidget>(editor, "lstCandidates");
     auto* detail = Child<QLabel>(editor, "lblDetail");
-    auto* variation = Child<QPushButton>(editor, "cmdVariation");
-    EXPECT_FALSE(variation->isEnabled());
+    EXPECT_FALSE(Child<QPushButton>(editor, "cmdVariation")->isEnabled());
     const auto rowOf = [candidates](long id) {
         for (int i = 0; i < candidates->count(); ++i)
             if (candidates->item(i)->data(Qt::UserRole).toLongLong() == id)
@@ -326,10 +301,9 @@ TEST_F(WeekPlanWindows, CandidatePaneTellsLastUseAndParentAndStartsAChildCopy)
     EXPECT_EQ(detail->text(), "Noch nie genutzt\nBasiert auf: Gericht 50-1");
 
     // No leaves it; Yes opens the editor, whose save stores a child and keeps the original.
-    m_ui.Answering(Answer::No);
-    Click(editor, "cmdVariation");
-    EXPECT_EQ(m_ui.shown.back().Text, "Es wird jetzt das Rezept \"Gericht 50-2\" angezeigt. Dieses kann "
-                                      "modifiziert und dann als Kind-Kopie gespeichert werden. Fortfahren?");
+    Click(editor, "cmdVariation", Answer::No);
+    EXPECT_EQ(LastMessage(), "Es wird jetzt das Rezept \"Gericht 50-2\" angezeigt. Dieses kann "
+                             "modifiziert und dann als Kind-Kopie gespeichert werden. Fortfahren?");
     const auto recipeEditors = [] {
         std::vector<FrmMenuData*> found;
         for (QWidget* w : QApplication::topLevelWidgets())
@@ -338,8 +312,7 @@ TEST_F(WeekPlanWindows, CandidatePaneTellsLastUseAndParentAndStartsAChildCopy)
         return found;
     };
     EXPECT_TRUE(recipeEditors().empty());
-    m_ui.Answering(Answer::Yes);
-    Click(editor, "cmdVariation");
+    Click(editor, "cmdVariation", Answer::Yes);
     ASSERT_EQ(recipeEditors().size(), 1u);
     std::unique_ptr<FrmMenuData> recipe(recipeEditors().front());
     EXPECT_TRUE(recipe->windowTitle().endsWith("(Kind-Kopie)")) << recipe->windowTitle().toStdString();

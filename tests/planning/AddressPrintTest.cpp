@@ -7,8 +7,6 @@
 #include "planning/StoreOrder.h"
 #include "tests/output/RecordingCanvas.h"
 
-#include <gtest/gtest.h>
-
 #include <map>
 
 namespace pf {

@@ -3,17 +3,25 @@
 
 #include "planning/ClAddress.h"
 #include "tests/lexicon/LexiconTestDb.h"
+#include "tests/support/Each.h"
 
 namespace pf {
 namespace {
 
+using Strings = std::vector<std::string>;
+
 class Address : public test::LexiconDb
 {
 protected:
-    ClAddress New(const std::string& name, long parent = 0, AddressKind kind = AddressKind::Person)
+    ClAddress Empty()
     {
         ClAddress a;
         a.SetDB(db.get());
+        return a;
+    }
+    ClAddress New(const std::string& name, long parent = 0, AddressKind kind = AddressKind::Person)
+    {
+        ClAddress a = Empty();
         a.SetNameClassic(name);
         a.ParentIDUnconditional(parent);
         a.SetStatus(static_cast<long>(kind));
@@ -27,10 +35,20 @@ protected:
     }
     ClAddress Loaded(long id)
     {
-        ClAddress a;
-        a.SetDB(db.get());
+        ClAddress a = Empty();
         EXPECT_TRUE(a.GetID(id)) << id;
         return a;
+    }
+    // The texts of the tree, indented by level.
+    static Strings TreeTexts(const std::vector<AddressListRow>& rows, const std::string& indent = "")
+    {
+        Strings texts;
+        for (const AddressListRow& r : rows) {
+            texts.push_back(indent + r.Text);
+            for (const std::string& child : TreeTexts(r.Children, indent + "  "))
+                texts.push_back(child);
+        }
+        return texts;
     }
 };
 
@@ -38,11 +56,7 @@ TEST(AddressNames, ClassicAndFriendlyNames)
 {
     struct Case
     {
-        const char* Classic;
-        const char* Family;
-        const char* Given;
-        const char* Friend;
-        const char* Back;
+        const char *Classic, *Family, *Given, *Friend, *Back;
     };
     for (const Case& c : std::vector<Case>{
              {"Müller, Anna", "Müller", "Anna", "Anna Müller", "Müller, Anna"},
@@ -53,10 +67,8 @@ TEST(AddressNames, ClassicAndFriendlyNames)
         SCOPED_TRACE(c.Classic);
         ClAddress a;
         a.SetNameClassic(c.Classic);
-        EXPECT_EQ(a.NameFamily(), c.Family);
-        EXPECT_EQ(a.NameGiven(), c.Given);
-        EXPECT_EQ(a.NameFriend(), c.Friend);
-        EXPECT_EQ(a.NameClassic(), c.Back);
+        EXPECT_EQ((Strings{a.NameFamily(), a.NameGiven(), a.NameFriend(), a.NameClassic()}),
+                  (Strings{c.Family, c.Given, c.Friend, c.Back}));
     }
     EXPECT_EQ(ClAddress::ListenName("Müller, Anna", "80331", "München"), "Müller, Anna, 80331 München");
     EXPECT_EQ(ClAddress::ListenName("Müller, Anna", "", " "), "Müller, Anna");
@@ -98,19 +110,16 @@ TEST_F(Address, SaveAndLoadKeepEveryField)
     EXPECT_EQ(a.StoreLocations(), "BGF"); // each group once
 
     ClAddress b = Loaded(a.id());
-    EXPECT_EQ(b.NameClassic(), "Bäcker Kunz");
-    EXPECT_EQ(b.Parent(), "Läden");
-    EXPECT_EQ(b.City(), "München");
-    EXPECT_EQ(b.Notices(), "Montag Ruhetag\r\nsonst 7-18 Uhr");
+    EXPECT_EQ((Strings{b.NameClassic(), b.Parent(), b.City(), b.Notices()}),
+              (Strings{"Bäcker Kunz", "Läden", "München", "Montag Ruhetag\r\nsonst 7-18 Uhr"}));
     EXPECT_EQ(b.MinBestellwert(), Decimal4::Parse("25.5"));
     EXPECT_EQ(b.Status(), static_cast<long>(AddressKind::Lieferant));
     EXPECT_TRUE(b.IsInactive());
     EXPECT_EQ(b.GetImage2Control().size(), 6u);
     ASSERT_EQ(b.GetSpezCount(), 2);
-    EXPECT_EQ(b.GetSpez(0).FoodName, "Brot");
-    EXPECT_EQ(b.GetSpez(0).SBLS, "B100000");
+    EXPECT_EQ((Strings{b.GetSpez(0).FoodName, b.GetSpez(0).SBLS, b.GetSpez(1).Name}),
+              (Strings{"Brot", "B100000", "Semmeln"}));
     EXPECT_EQ(b.GetSpez(0).Preis, Decimal4::Parse("3.2"));
-    EXPECT_EQ(b.GetSpez(1).Name, "Semmeln");
     EXPECT_TRUE(b.Fingerprint().HasFingerprint());
     EXPECT_NE(Count("SELECT Fingerprint2 FROM T_ADRESSE WHERE ID=" + std::to_string(a.id())), 0);
 
@@ -205,24 +214,14 @@ TEST_F(Address, AnAddressUnderTwoGroupsIsOneRowAndOneAlias)
     db->Execute("UPDATE T_ADRESSE SET AdrType=1 WHERE ID=50");
     EXPECT_EQ(Loaded(50).NameClassic(), "Selbst");
 
-    // The tree shows the alias under its group, marked.
-    const std::vector<AddressListRow> tree = a.FillAdressTree();
-    std::vector<std::string> texts;
-    std::function<void(const std::vector<AddressListRow>&, const std::string&)> walk =
-        [&](const std::vector<AddressListRow>& rows, const std::string& indent) {
-            for (const AddressListRow& r : rows) {
-                texts.push_back(indent + r.Text);
-                walk(r.Children, indent + "  ");
-            }
-        };
-    walk(tree, "");
-    EXPECT_EQ(texts, (std::vector<std::string>{"Bio", "  Bio Süd", "    Hofladen Berg, Au [Alias]",
-                                               "Geschäfte", "  Hofladen Berg, Au", "Selbst"}));
-    // Filtered by kind: the shops and the groups above them.
-    texts.clear();
-    walk(a.FillAdressTree(static_cast<long>(AddressKind::Geschaeft)), "");
-    EXPECT_EQ(texts, (std::vector<std::string>{"Bio", "  Bio Süd", "    Hofladen Berg, Au [Alias]",
-                                               "Geschäfte", "  Hofladen Berg, Au"}));
+    // The tree shows the alias under its group, marked; filtered by kind: the shops and the groups
+    // above them.
+    const Strings shopsAndGroups{"Bio", "  Bio Süd", "    Hofladen Berg, Au [Alias]", "Geschäfte",
+                                 "  Hofladen Berg, Au"};
+    Strings all = shopsAndGroups;
+    all.push_back("Selbst");
+    EXPECT_EQ(TreeTexts(a.FillAdressTree()), all);
+    EXPECT_EQ(TreeTexts(a.FillAdressTree(static_cast<long>(AddressKind::Geschaeft))), shopsAndGroups);
 }
 
 TEST_F(Address, ListsAndLookups)
@@ -233,14 +232,12 @@ TEST_F(Address, ListsAndLookups)
     quiet.SetInactive(true);
     ASSERT_TRUE(quiet.Save());
 
-    ClAddress a;
-    a.SetDB(db.get());
+    ClAddress a = Empty();
     const std::vector<AddressListRow> list = a.FillAdresslist();
-    ASSERT_EQ(list.size(), 3u); // the inactive one is not offered
-    EXPECT_EQ(list[0].Text, "** keine Unterordnung **");
+    // The inactive one is not offered.
+    ASSERT_EQ(test::Each(list, &AddressListRow::Text),
+              (Strings{"** keine Unterordnung **", "Mühle Öhringer", "Zulieferer"}));
     EXPECT_EQ(list[0].id, 0);
-    EXPECT_EQ(list[1].Text, "Mühle Öhringer");
-    EXPECT_EQ(list[2].Text, "Zulieferer");
 
     ASSERT_TRUE(a.LoadbyName("mühle ö*"));
     EXPECT_EQ(a.id(), mill);
@@ -249,8 +246,7 @@ TEST_F(Address, ListsAndLookups)
 
     ASSERT_TRUE(a.GetID(mill));
     const long fp2 = a.Fingerprint().FP2();
-    ClAddress b;
-    b.SetDB(db.get());
+    ClAddress b = Empty();
     ASSERT_TRUE(b.LoadByFingerprint(fp2));
     EXPECT_EQ(b.id(), mill);
     EXPECT_FALSE(b.LoadByFingerprint(0));
@@ -293,9 +289,7 @@ TEST_F(Address, DeletionRules)
     // The deleted address took its alias row and its deliveries along.
     EXPECT_EQ(Count("SELECT COUNT(*) FROM T_ADRESSE WHERE AliasID<>0"), 0);
     EXPECT_EQ(Count("SELECT COUNT(*) FROM T_LIEFERUNG"), 0);
-    ClAddress unsaved;
-    unsaved.SetDB(db.get());
-    EXPECT_FALSE(unsaved.Delete());
+    EXPECT_FALSE(Empty().Delete());
 }
 
 TEST_F(Address, OneDefaultAddress)
@@ -327,8 +321,7 @@ TEST_F(Address, ImportUpdateKeepsTheNewerVersion)
 
     struct Case
     {
-        std::int32_t Fp1;
-        std::int32_t Fp2;
+        std::int32_t Fp1, Fp2;
         const char* Expected;
         long Rows;
     };

@@ -3,68 +3,34 @@
 
 #include "planning/ClMenu.h"
 
-#include "core/AppContext.h"
-#include "db/Database.h"
-#include "model/ClRecipe.h"
-#include "tests/support/BaseDataDb.h"
+#include "tests/planning/PlanningDb.h"
+#include "tests/support/Each.h"
 #include "tests/support/RawSql.h"
-#include "tests/support/TempDir.h"
 
-#include <gtest/gtest.h>
+#include <sstream>
 
 namespace pf {
 namespace {
 
-constexpr long kPortionen = 1;
+using Strings = std::vector<std::string>;
 
 DateSerial Day(int year, int month, int day)
 {
     return DateSerial::FromParts(year, month, day);
 }
 
-class MenuDb : public ::testing::Test
+class MenuDb : public test::MenuDb
 {
 protected:
-    void SetUp() override
-    {
-        app.IniFile = dir.File("pfannola.INI");
-        app.UserStoreFile = dir.File("user.ini");
-        app.WinUser = "koch";
-        db = test::MakeBaseDataDatabase(dir, "base.db", test::Foods::Without,
-                                        {"10_categories.csv", "20_units.csv"});
-        ASSERT_TRUE(db);
-        ClearRecipeCache();
-        AddRecipe(11, "Kürbissuppe", 4);
-        AddRecipe(12, "Rinderbraten", 6);
-        db->Execute("INSERT INTO T_ADRESSE (ID,Name) VALUES (5,'Müller, Erna'),(6,'Onkel Paul')");
-    }
-    void TearDown() override { ClearRecipeCache(); }
-
-    void AddRecipe(long id, const std::string& title, long yield)
-    {
-        db->Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle,RezYield,RezYieldEinh) VALUES (?,?,?,?)",
-                    {Value(id), Value(title), Value(yield), Value(kPortionen)});
-    }
-    ClMenu Menu()
-    {
-        ClMenu menu;
-        menu.SetDB(db.get());
-        return menu;
-    }
-    ClMenu Loaded(long id)
-    {
-        ClMenu menu = Menu();
-        EXPECT_TRUE(menu.Loadr(id));
-        return menu;
-    }
-    // A saved menu with the given title and date, the courses named (a number is a recipe ID) and
-    // the guests (address and note).
-    long Saved(const std::string& title, DateSerial date, const std::vector<std::string>& courses = {},
-               const std::vector<std::pair<long, std::string>>& guests = {})
+    // A saved menu with the given title, date and folder, the courses named (a number is a recipe
+    // ID) and the guests (address and note).
+    long Saved(const std::string& title, DateSerial date, const Strings& courses = {},
+               const std::vector<std::pair<long, std::string>>& guests = {}, long folder = 0)
     {
         ClMenu menu = Menu();
         menu.SetTitle(title);
         menu.SetMenuDate(date);
+        menu.SetTree(folder);
         for (const std::string& c : courses)
             if (std::isdigit(static_cast<unsigned char>(c[0])))
                 menu.CourseAdd(std::stol(c), false, "");
@@ -82,12 +48,21 @@ protected:
             text += (i > 1 ? "|" : "") + menu.CourseTitle(i);
         return text;
     }
-    long Count(const std::string& sql) { return static_cast<long>(db->Scalar(sql).AsLong()); }
-
-    AppContext app;
-    ScopedAppContext scope{app};
-    test::TempDir dir;
-    std::unique_ptr<Database> db;
+    // The stored menu's title, course titles and number of guests.
+    std::string Summary(long id)
+    {
+        ClMenu menu = Loaded(id);
+        return menu.Title() + "|" + Titles(menu) + "|" + std::to_string(menu.GuestCount());
+    }
+    // A course as "recipe yield unit, generic, recipe loaded and there, drink, wine, divider".
+    static std::string Course(ClMenu& m, int i)
+    {
+        std::ostringstream text;
+        text << m.CourseRezID(i) << ' ' << m.CourseYield(i) << ' ' << m.CourseUnit(i) << ", "
+             << m.CourseGeneric(i) << ", " << m.CourseRecipeLoaded(i) << (m.CourseRecipe(i) != nullptr)
+             << ", " << m.CourseDrink(i) << ", " << m.CourseWineID(i) << ", " << m.CourseDivider(i);
+        return text.str();
+    }
 };
 
 TEST(MenuEntryTitle, MenusAndWeeklyPlansAcrossYearEnds)
@@ -150,9 +125,8 @@ TEST_F(MenuDb, HeadCoursesAndGuestsRoundTrip)
     EXPECT_EQ(menu.id(), 1);
 
     ClMenu back = Loaded(menu.id());
-    EXPECT_EQ(
-        (std::vector<std::string>{back.Title(), back.Description(), back.Notices(), back.MenuSource()}),
-        (std::vector<std::string>{"Silvester \"bei uns\"", "Drei Gänge", "Früh einkaufen", "Eigene Idee"}));
+    EXPECT_EQ((Strings{back.Title(), back.Description(), back.Notices(), back.MenuSource()}),
+              (Strings{"Silvester \"bei uns\"", "Drei Gänge", "Früh einkaufen", "Eigene Idee"}));
     EXPECT_EQ(back.MenuDate(), Day(2025, 12, 31));
     EXPECT_EQ((std::vector<long>{back.Yield(), back.Tree(), back.MenuOriginID()}),
               (std::vector<long>{8, 4, 102}));
@@ -164,37 +138,15 @@ TEST_F(MenuDb, HeadCoursesAndGuestsRoundTrip)
     ASSERT_EQ(back.CoursesCount(), 3);
     EXPECT_EQ(Titles(back), "Kürbissuppe|Käseplatte|Festbraten");
     EXPECT_EQ(back.CourseOwnTitle(1), ""); // follows the recipe's title
-    struct Expect
-    {
-        long RezID, Yield;
-        const char* Unit;
-        bool Generic, Loaded;
-        const char* Drink;
-        long Wine;
-        double Divider;
-    };
-    const Expect expected[] = {{11, 4, "Portionen", false, true, "Sekt", 0, 1.0},
-                               {0, 0, "", true, false, "", 0, 1.0},
-                               {12, 8, "Portionen", false, true, "", 77, 0.75}};
-    for (int i = 1; i <= 3; ++i) {
-        SCOPED_TRACE(i);
-        const Expect& e = expected[i - 1];
-        EXPECT_EQ(back.CourseRezID(i), e.RezID);
-        EXPECT_EQ(back.CourseYield(i), e.Yield);
-        EXPECT_EQ(back.CourseUnit(i), e.Unit);
-        EXPECT_EQ(back.CourseGeneric(i), e.Generic);
-        EXPECT_EQ(back.CourseRecipeLoaded(i), e.Loaded);
-        EXPECT_EQ(back.CourseRecipe(i) != nullptr, e.Loaded);
-        EXPECT_EQ(back.CourseDrink(i), e.Drink);
-        EXPECT_EQ(back.CourseWineID(i), e.Wine);
-        EXPECT_DOUBLE_EQ(back.CourseDivider(i), e.Divider);
-    }
+    EXPECT_EQ((Strings{Course(back, 1), Course(back, 2), Course(back, 3)}),
+              (Strings{"11 4 Portionen, 0, 11, Sekt, 0, 1", "0 0 , 1, 00, , 0, 1",
+                       "12 8 Portionen, 0, 11, , 77, 0.75"}));
     EXPECT_EQ(back.CourseDesc(1), "heiß servieren");
 
     ASSERT_EQ(back.GuestCount(), 2);
     EXPECT_EQ(back.Guest(1), 5);
-    EXPECT_EQ((std::vector<std::string>{back.GuestNotice(1), back.GuestName(1), back.GuestName(2)}),
-              (std::vector<std::string>{"vegetarisch", "Erna Müller", "Onkel Paul"}));
+    EXPECT_EQ((Strings{back.GuestNotice(1), back.GuestName(1), back.GuestName(2)}),
+              (Strings{"vegetarisch", "Erna Müller", "Onkel Paul"}));
     EXPECT_FALSE(back.IsChanged());
 
     // Saving again rewrites the rows instead of adding to them.
@@ -281,8 +233,7 @@ TEST_F(MenuDb, CheckDateTitleFindsOnlyAnotherMenuOnTheSameDay)
         EXPECT_EQ(menu.CheckDateTitle(), c.Clash);
     }
     // The menu itself is no clash.
-    ClMenu self = Loaded(1);
-    EXPECT_FALSE(self.CheckDateTitle());
+    EXPECT_FALSE(Loaded(1).CheckDateTitle());
 }
 
 TEST_F(MenuDb, CloneWritesACopyWithCoursesButWithoutGuests)
@@ -294,13 +245,8 @@ TEST_F(MenuDb, CloneWritesACopyWithCoursesButWithoutGuests)
     copy.SetTitle("Geburtstag (Kopie)");
     ASSERT_TRUE(copy.Save());
     EXPECT_EQ(copy.id(), 2);
-
-    // The copy and the original: title, courses and number of guests.
-    for (auto [id, expected] : {std::pair{2, "Geburtstag (Kopie)|Kürbissuppe|Torte|0"},
-                                std::pair{1, "Geburtstag|Kürbissuppe|Torte|1"}}) {
-        ClMenu menu = Loaded(id);
-        EXPECT_EQ(menu.Title() + "|" + Titles(menu) + "|" + std::to_string(menu.GuestCount()), expected);
-    }
+    EXPECT_EQ(Summary(2), "Geburtstag (Kopie)|Kürbissuppe|Torte|0");
+    EXPECT_EQ(Summary(1), "Geburtstag|Kürbissuppe|Torte|1");
 }
 
 TEST_F(MenuDb, DeleteRemovesOnlyThisMenusRows)
@@ -326,8 +272,7 @@ TEST_F(MenuDb, FailingSaveLeavesTheStoredMenuAsItWas)
     db.reset();
     test::ExecuteRawSql(dir.File("base.db"), "CREATE TRIGGER fail BEFORE INSERT ON T_MENU_GAST BEGIN "
                                              "SELECT RAISE(ABORT, 'disk full'); END");
-    OpenOptions options;
-    db = Database::OpenSqlite(dir.File("base.db"), options);
+    db = Database::OpenSqlite(dir.File("base.db"));
 
     ClMenu edit = Loaded(1);
     edit.SetTitle("Nachher");
@@ -336,10 +281,7 @@ TEST_F(MenuDb, FailingSaveLeavesTheStoredMenuAsItWas)
     EXPECT_FALSE(edit.Save());
     EXPECT_NE(edit.LastError(), 0);
     EXPECT_TRUE(edit.IsChanged());
-
-    ClMenu back = Loaded(1);
-    EXPECT_EQ(back.Title() + "|" + Titles(back) + "|" + std::to_string(back.GuestCount()),
-              "Vorher|Kürbissuppe|1");
+    EXPECT_EQ(Summary(1), "Vorher|Kürbissuppe|1");
 
     // A new menu that fails keeps ID 0, so a later save does not take a number it never got.
     ClMenu fresh = Menu();
@@ -420,19 +362,11 @@ TEST_F(MenuDb, TreeListsFoldersByNameThenMenusNewestFirst)
     const long feste = menu.MenuFolderAdd(0, "Feste");
     const long alltag = menu.MenuFolderAdd(0, "Alltag");
     const long ostern = menu.MenuFolderAdd(feste, "Ostern");
-    auto saveIn = [&](const std::string& title, DateSerial date, long folder) {
-        ClMenu m = Menu();
-        m.SetTitle(title);
-        m.SetMenuDate(date);
-        m.SetTree(folder);
-        EXPECT_TRUE(m.Save());
-        return m.id();
-    };
-    saveIn("Ostern 2024", Day(2024, 3, 31), feste);
-    saveIn("Ostern 2025", Day(2025, 4, 20), feste);
-    saveIn("Ohne Datum", DateSerial{}, feste);
-    saveIn("Resteessen", Day(2025, 1, 2), ClMenu::kSpecialTree);
-    saveIn("Import", Day(2025, 1, 3), ClMenu::kSpecialTree);
+    Saved("Ostern 2024", Day(2024, 3, 31), {}, {}, feste);
+    Saved("Ostern 2025", Day(2025, 4, 20), {}, {}, feste);
+    Saved("Ohne Datum", DateSerial{}, {}, {}, feste);
+    Saved("Resteessen", Day(2025, 1, 2), {}, {}, ClMenu::kSpecialTree);
+    Saved("Import", Day(2025, 1, 3), {}, {}, ClMenu::kSpecialTree);
     ClMenu plan = Menu();
     plan.CreateNewWP(Day(2026, 3, 2));
     ASSERT_TRUE(plan.Save());
@@ -477,15 +411,8 @@ TEST_F(MenuDb, DeletingAFolderDeletesItsSubFoldersAndTheirMenus)
     // A damaged tree: the top folder also hangs below its grandchild; the walk must end.
     db->Execute("UPDATE T_MENU_TREE SET Parent=? WHERE ID=?", {Value(subsub), Value(top)});
     std::vector<long> ids;
-    for (long folder : {top, sub, subsub, other}) {
-        ClMenu m = Menu();
-        m.SetTitle("Menü in " + std::to_string(folder));
-        m.SetTree(folder);
-        m.CourseAdd(11, false, "");
-        m.GuestAdd(5);
-        ASSERT_TRUE(m.Save());
-        ids.push_back(m.id());
-    }
+    for (long folder : {top, sub, subsub, other})
+        ids.push_back(Saved("Menü in " + std::to_string(folder), {}, {"11"}, {{5, ""}}, folder));
     ClMenu loaded = Loaded(ids[1]);
     ASSERT_TRUE(loaded.MenuFolderDelete(top));
     for (const char* table : {"T_MENU_TREE", "T_MENU_KOPF", "T_MENU_GANG", "T_MENU_GAST"})
@@ -501,32 +428,20 @@ TEST_F(MenuDb, DeletingAFolderDeletesItsSubFoldersAndTheirMenus)
 
 TEST_F(MenuDb, GuestHistoryListsEveryCourseTheGuestWasServed)
 {
-    const std::vector<std::string> courses = {"11", "Obstsalat"};
+    const Strings courses = {"11", "Obstsalat"};
     Saved("Sommerfest", Day(2025, 7, 12), courses, {{5, "mag keinen Kürbis"}, {6, ""}});
     Saved("Herbst", Day(2025, 10, 3), courses, {{5, "kam später"}});
     Saved("Ohne Erna", Day(2025, 11, 1), courses, {{6, ""}});
 
     ClMenu menu = Menu();
     const auto history = menu.GuestHistory(5);
-    struct Row
-    {
-        const char* Menu;
-        const char* Course;
-        long RezID;
-        const char* Note;
-    };
-    const Row expected[] = {{"Herbst", "Kürbissuppe", 11, "kam später"},
-                            {"Herbst", "Obstsalat", 0, "kam später"},
-                            {"Sommerfest", "Kürbissuppe", 11, "mag keinen Kürbis"},
-                            {"Sommerfest", "Obstsalat", 0, "mag keinen Kürbis"}};
-    ASSERT_EQ(history.size(), std::size(expected));
-    for (std::size_t i = 0; i < history.size(); ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(history[i].MenuTitle, expected[i].Menu);
-        EXPECT_EQ(history[i].CourseTitle, expected[i].Course);
-        EXPECT_EQ(history[i].RezID, expected[i].RezID);
-        EXPECT_EQ(history[i].Notiz, expected[i].Note);
-    }
+    Strings rows;
+    for (const auto& row : history)
+        rows.push_back(row.MenuTitle + "|" + row.CourseTitle + "|" + std::to_string(row.RezID) + "|" +
+                       row.Notiz);
+    ASSERT_EQ(rows, (Strings{"Herbst|Kürbissuppe|11|kam später", "Herbst|Obstsalat|0|kam später",
+                             "Sommerfest|Kürbissuppe|11|mag keinen Kürbis",
+                             "Sommerfest|Obstsalat|0|mag keinen Kürbis"}));
     EXPECT_EQ(history[0].MenuDatum, Day(2025, 10, 3));
     EXPECT_EQ(menu.GuestHistory(6).size(), 4u);
     EXPECT_TRUE(menu.GuestHistory(99).empty());
@@ -567,23 +482,15 @@ TEST_F(MenuDb, LookupsOfTheMenuEditor)
     AddRecipe(15, "Kürbiskuchen", 2);
     db->Execute("UPDATE T_REZ_KOPF SET FlagDeleted=-1, Template=0 WHERE ID=15");
     ClMenu menu = Menu();
-    struct Case
-    {
-        const char* Term;
-        std::vector<long> Ids;
-    };
-    const Case cases[] = {{"kürbis", {14, 13, 11}}, // any case, by title
-                          {" 12 ", {12}},
-                          {"15", {}}, // in the trash
-                          {"[roh]", {14}},
-                          {"K*s", {}}, // no pattern: a star is a star
-                          {"", {}}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.Term);
-        std::vector<long> ids;
-        for (const ClMenu::Choice& choice : menu.FindRecipes(c.Term))
-            ids.push_back(choice.id);
-        EXPECT_EQ(ids, c.Ids);
+    const std::pair<const char*, std::vector<long>> cases[] = {{"kürbis", {14, 13, 11}}, // any case, by title
+                                                               {" 12 ", {12}},
+                                                               {"15", {}}, // in the trash
+                                                               {"[roh]", {14}},
+                                                               {"K*s", {}}, // no pattern: a star is a star
+                                                               {"", {}}};
+    for (const auto& [term, ids] : cases) {
+        SCOPED_TRACE(term);
+        EXPECT_EQ(test::Each(menu.FindRecipes(term), &ClMenu::Choice::id), ids);
     }
 
     db->Execute("INSERT INTO T_INFO_KEY (ID,KEY,KEYTYPE) VALUES (3,'Riesling',6),(4,'Spätburgunder',6),"
@@ -592,9 +499,8 @@ TEST_F(MenuDb, LookupsOfTheMenuEditor)
     const auto wines = menu.WineChoices();
     ASSERT_EQ(wines.size(), 2u);
     EXPECT_EQ(wines[0].Text, "Spätburgunder");
-    EXPECT_EQ(menu.WineName(4), "Spätburgunder 2019");
-    EXPECT_EQ(menu.WineName(3), "Riesling");
-    EXPECT_EQ(menu.WineName(5), "");
+    EXPECT_EQ((Strings{menu.WineName(4), menu.WineName(3), menu.WineName(5)}),
+              (Strings{"Spätburgunder 2019", "Riesling", ""}));
 
     Saved("Alt", Day(2024, 1, 1));
     Saved("Neu", Day(2025, 1, 1));

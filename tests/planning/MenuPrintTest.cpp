@@ -5,19 +5,11 @@
 
 #include "planning/clsMenuPrint.h"
 
-#include "core/AppContext.h"
-#include "db/Database.h"
-#include "model/ClRecipe.h"
 #include "output/PageFooter.h"
-#include "planning/ClMenu.h"
 #include "tests/output/RecordingCanvas.h"
-#include "tests/support/BaseDataDb.h"
+#include "tests/planning/PlanningDb.h"
 #include "tests/support/Each.h"
-#include "tests/support/TempDir.h"
 
-#include <gtest/gtest.h>
-
-#include <cmath>
 #include <map>
 
 namespace pf {
@@ -30,22 +22,14 @@ using test::RecordingCanvas;
 
 constexpr const char* kCardFooter = "Menükarte gedruckt von Pfannola";
 
-class MenuPrint : public ::testing::Test
+class MenuPrint : public test::MenuDb
 {
 protected:
     void SetUp() override
     {
-        app.IniFile = dir.File("pfannola.INI");
-        app.UserStoreFile = dir.File("user.ini");
-        app.WinUser = "koch";
-        app.VersionText = "v2.00.126";
-        db = test::MakeBaseDataDatabase(dir, "base.db", test::Foods::Without,
-                                        {"10_categories.csv", "20_units.csv"});
-        ASSERT_TRUE(db);
-        ClearRecipeCache();
-        db->Execute("INSERT INTO T_REZ_KOPF (ID,RezTitle,RezMenuCard,RezYield,RezYieldEinh) VALUES "
-                    "(11,'Kürbissuppe','Samtsuppe vom Hokkaido',4,1),(12,'Rinderbraten','',6,1)");
-        db->Execute("INSERT INTO T_ADRESSE (ID,Name) VALUES (5,'Müller, Erna')");
+        ASSERT_NO_FATAL_FAILURE(MenuDb::SetUp());
+        db->Execute(
+            "UPDATE T_REZ_KOPF SET RezMenuCard=CASE ID WHEN 11 THEN 'Samtsuppe vom Hokkaido' ELSE '' END");
         db->Execute("INSERT INTO T_INFO_KEY (ID,KEY,KEYTYPE) VALUES (4,'Spätburgunder',6)");
         db->Execute("INSERT INTO T_WEIN (ID,Jahr) VALUES (4,2019)");
         menu.SetDB(db.get());
@@ -62,7 +46,6 @@ protected:
         menu.CourseAdd(0, true, "Käseplatte");
         menu.GuestAdd(5, "vegetarisch");
     }
-    void TearDown() override { ClearRecipeCache(); }
 
     // Text stays above the footer's room and inside the page; one footer label per page (the
     // version beside it is the other small print). The footer labels per page.
@@ -71,27 +54,19 @@ protected:
         const double bottom = canvas.Height() - PageFooterReserve(canvas);
         std::map<int, std::string> footers;
         for (const DrawnItem& item : canvas.Items) {
-            if (item.What != DrawnItem::Text)
-                continue;
-            if (item.Font.Size == 6 && item.Content.find("gedruckt von") != std::string::npos) {
+            if (test::IsFooter(item) && item.Content.find("gedruckt von") != std::string::npos) {
                 EXPECT_EQ(footers.count(item.Page), 0u) << item.Content;
                 footers[item.Page] = item.Content;
-                continue;
+            } else if (item.What == DrawnItem::Text && item.Font.Size != 6) {
+                EXPECT_LE(item.Y + item.H, bottom + 1) << item.Content << " on page " << item.Page;
+                EXPECT_GE(item.X, -1) << item.Content;
+                EXPECT_LE(item.X + item.W, canvas.Width() + 1) << item.Content;
             }
-            if (item.Font.Size == 6)
-                continue;
-            EXPECT_LE(item.Y + item.H, bottom + 1) << item.Content << " on page " << item.Page;
-            EXPECT_GE(item.X, -1) << item.Content;
-            EXPECT_LE(item.X + item.W, canvas.Width() + 1) << item.Content;
         }
         EXPECT_EQ(static_cast<int>(footers.size()), canvas.PageNumber());
         return footers;
     }
 
-    AppContext app;
-    ScopedAppContext scope{app};
-    test::TempDir dir;
-    std::unique_ptr<Database> db;
     ClMenu menu;
 };
 
@@ -125,37 +100,20 @@ TEST_F(MenuPrint, KitchenPlanListsPersonsRecipesDrinksAndGuests)
     ASSERT_TRUE(menu.Save()) << menu.LastErrorText();
     db->Execute("DELETE FROM T_REZ_KOPF WHERE ID=12");
     ClearRecipeCache();
-    ClMenu stored;
-    stored.SetDB(db.get());
-    ASSERT_TRUE(stored.Loadr(menu.id()));
+    ClMenu stored = Loaded(menu.id());
     RecordingCanvas canvas;
     const PrintOutcome outcome = clsMenuPrint().PrintMenu(canvas, stored, clsMenuPrint::kKitchenPlan);
     ASSERT_TRUE(outcome.Ok) << outcome.Message;
     // The roast's recipe is gone: its course keeps its title and is reported.
     EXPECT_EQ(outcome.Missing, (std::vector<long>{12}));
-    for (const char* text : {"Erntedank",
-                             "Datum:",
-                             "Sonntag, 4. Oktober 2026",
-                             "Personen:",
-                             "8",
-                             "Kochzeit:",
-                             "0:45 Std.",
-                             "1.",
-                             "Kürbissuppe",
-                             "8 Portionen, Rezept #11",
-                             "mit Kürbiskernöl",
-                             "2.",
-                             "Sonntagsbraten",
-                             "6 Portionen, Rezept #12 (nicht mehr vorhanden)",
-                             "Getränk: Wasser",
-                             "Wein: Spätburgunder 2019",
-                             "3.",
-                             "Käseplatte",
-                             "Gäste",
-                             "Erna Müller (vegetarisch)"}) {
+    for (const char* text : {"Erntedank", "Datum:", "Sonntag, 4. Oktober 2026", "Personen:", "8", "Kochzeit:",
+                             "0:45 Std.", "1.", "Kürbissuppe", "8 Portionen, Rezept #11", "mit Kürbiskernöl",
+                             "2.", "Sonntagsbraten", "6 Portionen, Rezept #12 (nicht mehr vorhanden)",
+                             "Getränk: Wasser", "Wein: Spätburgunder 2019", "3.", "Käseplatte", "Gäste"}) {
         SCOPED_TRACE(text);
         EXPECT_TRUE(FindText(canvas, text)) << testing::PrintToString(DrawnTexts(canvas));
     }
+    EXPECT_TRUE(FindText(canvas, "Erna Müller (vegetarisch)"));
     // The course title stands beside its number.
     const auto at = [&](const std::string& text) {
         return *std::find_if(canvas.Items.begin(), canvas.Items.end(),

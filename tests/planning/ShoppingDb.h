@@ -3,14 +3,8 @@
 // list is built from: pancakes for 4 (with a sub-recipe line for apple sauce, a separator and salt
 // without quantity), apple sauce for 2 and a bread.
 
-#include "core/AppContext.h"
-#include "db/Database.h"
-#include "model/ClRecipe.h"
 #include "planning/ClShoppingList.h"
-#include "tests/support/BaseDataDb.h"
-#include "tests/support/TempDir.h"
-
-#include <gtest/gtest.h>
+#include "tests/planning/PlanningDb.h"
 
 namespace pf::test {
 
@@ -22,18 +16,13 @@ constexpr long kMl = 25;
 constexpr long kGramm = 31;
 constexpr long kKilo = 32;
 
-class ShoppingDb : public ::testing::Test
+class ShoppingDb : public PlanningDb
 {
 protected:
     void SetUp() override
     {
-        app.IniFile = dir.File("pfannola.INI");
-        app.UserStoreFile = dir.File("user.ini");
-        app.WinUser = "koch";
-        app.VersionText = "v2.00.126";
         app.Options.EditFlags = 4; // decimal mode
-        db = MakeBaseDataDatabase(dir);
-        ASSERT_TRUE(db);
+        ASSERT_NO_FATAL_FAILURE(PlanningDb::SetUp());
         list.SetDB(db.get());
         db->Execute("DELETE FROM T_BLS_TREE");
         db->Execute("INSERT INTO T_BLS_KEY (ID,SBLS,ST,STE) VALUES (1,'C123000','Weizenmehl','Flour'),"
@@ -95,12 +84,16 @@ protected:
         return out;
     }
 
-    long Count(const std::string& sql) { return static_cast<long>(db->Scalar(sql).AsLong()); }
+    // The recipe slots as "ID title yield unit".
+    static std::vector<std::string> Slots(ClShoppingList& l)
+    {
+        std::vector<std::string> out;
+        for (int i = 1; i <= l.RecipeCount(); ++i)
+            out.push_back(std::to_string(l.RecipeID(i)) + " " + l.RecipeTitle(i) + " " +
+                          l.RecipeYield(i).ToString() + " " + l.RecipeUnitName(i));
+        return out;
+    }
 
-    AppContext app;
-    ScopedAppContext scope{app};
-    TempDir dir;
-    std::unique_ptr<Database> db;
     ClShoppingList list;
     long apfelmus = 0;
     long pfannkuchen = 0;

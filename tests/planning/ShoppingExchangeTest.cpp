@@ -2,8 +2,6 @@
 
 #include "tests/planning/ShoppingDb.h"
 
-#include <gtest/gtest.h>
-
 #include <sstream>
 
 namespace pf {
@@ -35,14 +33,9 @@ std::string Mailed(const std::string& text, const std::string& lineEnd, bool wra
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        if (wrapAfterQuoting) {
-            // The reply is quoted first and wrapped afterwards: continuation lines lose the prefix.
-            for (const std::string& part : wrap("> " + line, 72))
-                mailed += part + lineEnd;
-        } else {
-            for (const std::string& part : wrap(line, 72))
-                mailed += "> " + part + lineEnd;
-        }
+        // A reply quoted first and wrapped afterwards: continuation lines lose the prefix.
+        for (const std::string& part : wrap(wrapAfterQuoting ? "> " + line : line, 72))
+            mailed += (wrapAfterQuoting ? "" : "> ") + part + lineEnd;
     }
     return mailed + lineEnd + "Gruß, Bernd" + lineEnd + "-- " + lineEnd;
 }
@@ -67,15 +60,6 @@ protected:
         ShoppingViewOptions options;
         options.Merge = false;
         return BuildShoppingView(l, options);
-    }
-
-    Strings Slots(ClShoppingList& l)
-    {
-        Strings out;
-        for (int i = 1; i <= l.RecipeCount(); ++i)
-            out.push_back(std::to_string(l.RecipeID(i)) + " " + l.RecipeTitle(i) + " " +
-                          l.RecipeYield(i).ToString() + " " + l.RecipeUnitName(i));
-        return out;
     }
 };
 

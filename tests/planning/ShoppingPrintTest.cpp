@@ -5,8 +5,6 @@
 #include "tests/output/RecordingCanvas.h"
 #include "tests/planning/ShoppingDb.h"
 
-#include <gtest/gtest.h>
-
 namespace pf {
 namespace {
 

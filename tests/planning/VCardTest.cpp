@@ -83,14 +83,7 @@ TEST(VCard, ReadsCardsOfOtherAddressBooks)
     {
         const char* What;
         std::string File;
-        const char* Name;
-        const char* Street;
-        const char* Plz;
-        const char* City;
-        const char* Phone;
-        const char* Fax;
-        const char* Mail;
-        const char* Notes;
+        const char *Name, *Street, *Plz, *City, *Phone, *Fax, *Mail, *Notes;
     };
     const std::vector<Case> cases{
         {"phone, UTF-8 quoted-printable with soft break",
@@ -161,10 +154,9 @@ TEST(VCard, BrokenCardsAreSkippedAndCounted)
     EXPECT_EQ(read.Problems[0], "Karte ab Zeile 1 übersprungen: die Karte endet nicht mit END:VCARD.");
     EXPECT_EQ(read.Problems[1], "Zeile 7 ist unvollständig: kaputte Zeile");
     EXPECT_EQ(AddressVCard::Read("").Cards.size(), 0u);
-    EXPECT_EQ(AddressVCard::Read("\xEF\xBB\xBF"
-                                 "BEGIN:VCARD\nN:A\nEND:VCARD")
-                  .Cards.size(),
-              1u);
+    const std::string withMark = "\xEF\xBB\xBF"
+                                 "BEGIN:VCARD\nN:A\nEND:VCARD";
+    EXPECT_EQ(AddressVCard::Read(withMark).Cards.size(), 1u);
 }
 
 using VCardFile = test::LexiconDb;

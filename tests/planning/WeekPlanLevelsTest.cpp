@@ -5,8 +5,6 @@
 #include "core/Settings.h"
 #include "tests/lexicon/LexiconTestDb.h"
 
-#include <gtest/gtest.h>
-
 namespace pf {
 namespace {
 
@@ -19,30 +17,22 @@ TEST(WeekCalendar, WeekdaysAndWeeksAcrossYearEnds)
 {
     struct Case
     {
-        int Year, Month, DayOfMonth;
-        int Weekday;
-        int Week;
+        int Year, Month, DayOfMonth, Weekday, Week;
     };
     // Worked out from the calendars of the years involved.
     const Case cases[] = {
-        {1900, 1, 1, 1, 1},    // serial 2, the first Monday
-        {2024, 2, 29, 4, 9},   // leap day
-        {2024, 12, 29, 7, 52}, // a Sunday ends week 52
-        {2024, 12, 30, 1, 1},  // the Monday after already belongs to week 1 of 2025
-        {2019, 12, 30, 1, 1},  // 1 January 2020 was a Wednesday
-        {2020, 12, 31, 4, 53}, // 2020 began on a Wednesday: 53 weeks
-        {2021, 1, 3, 7, 53},   // the Sunday of that week 53
-        {2021, 1, 4, 1, 1},
-        {2022, 1, 1, 6, 52}, // a Saturday 1 January belongs to the last week of the
-                             // old year
-        {2023, 1, 1, 7, 52},
-        {2015, 12, 31, 4, 53},
-        {2016, 1, 1, 5, 53},
+        {1900, 1, 1, 1, 1},                         // serial 2, the first Monday
+        {2024, 2, 29, 4, 9},                        // leap day
+        {2024, 12, 29, 7, 52},                      // a Sunday ends week 52
+        {2024, 12, 30, 1, 1},                       // the Monday after already belongs to week 1 of 2025
+        {2019, 12, 30, 1, 1},                       // 1 January 2020 was a Wednesday
+        {2020, 12, 31, 4, 53},                      // 2020 began on a Wednesday: 53 weeks
+        {2021, 1, 3, 7, 53},                        // the Sunday of that week 53
+        {2021, 1, 4, 1, 1},    {2022, 1, 1, 6, 52}, // a Saturday 1 January is in the old year's last week
+        {2023, 1, 1, 7, 52},   {2015, 12, 31, 4, 53}, {2016, 1, 1, 5, 53},
         {2025, 12, 29, 1, 1}, // a plan starting on 29 December 2025 runs in week 1 of 2026
-        {2026, 12, 6, 7, 49},
-        {2026, 12, 29, 2, 53}, // 2026 began on a Thursday: 29 December is in week 53
-        {2027, 1, 3, 7, 53},
-        {2027, 1, 4, 1, 1},
+        {2026, 12, 6, 7, 49},  {2026, 12, 29, 2, 53}, // 2026 began on a Thursday: 29 December is in week 53
+        {2027, 1, 3, 7, 53},   {2027, 1, 4, 1, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.DayOfMonth << "." << c.Month << "." << c.Year);
@@ -67,9 +57,7 @@ TEST(WeekPlanLanguage, DayNamesInEveryLanguage)
     struct Case
     {
         long Code;
-        const char* Title;
-        const char* Wednesday;
-        const char* Sunday;
+        const char *Title, *Wednesday, *Sunday;
     };
     const Case cases[] = {
         {1, "Wochenplan", "Mittwoch", "Sonntag"},
@@ -99,8 +87,7 @@ TEST(WeekPlanLevels, TextFormReadAndWritten)
 {
     struct Case
     {
-        const char* Text;
-        const char* Written; // the text written back
+        const char *Text, *Written; // the text read, the text written back
     };
     const Case cases[] = {
         {clsWPLevel::kDefaultLevels,
@@ -163,10 +150,8 @@ TEST(WeekPlanLevels, TenLevelLimitAndEditing)
     levels.ShiftUp(4);
     levels.shiftDown(1);
     levels.ShiftUp(1); // first stays first
-    EXPECT_EQ(levels.Name(1), "Ebene 2");
-    EXPECT_EQ(levels.Name(2), "Ebene 1");
-    EXPECT_EQ(levels.Name(3), "Neu");
-    EXPECT_EQ(levels.Name(4), "Ebene 3");
+    EXPECT_EQ((std::vector<std::string>{levels.Name(1), levels.Name(2), levels.Name(3), levels.Name(4)}),
+              (std::vector<std::string>{"Ebene 2", "Ebene 1", "Neu", "Ebene 3"}));
     EXPECT_EQ(levels.LevelOfId(4), 3);
     EXPECT_EQ(levels.Order(3), 3);
     levels.SetCost(2, Decimal4::Parse("-2.5"));

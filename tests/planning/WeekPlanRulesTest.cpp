@@ -4,7 +4,6 @@
 #include "tests/planning/WeekPlanDb.h"
 #include "tests/support/Each.h"
 
-#include <gtest/gtest.h>
 #include <map>
 
 namespace pf {
@@ -31,13 +30,6 @@ protected:
             db->Execute(
                 "INSERT INTO T_MENU_GANG (MenuID,GangNr,RezID,WeinID,WPDay,WPLevel) VALUES (?,?,?,0,?,?)",
                 {id, ++number, recipe, day, level});
-    }
-    std::vector<long> Ids(const std::vector<WPCandidate>& candidates)
-    {
-        std::vector<long> ids;
-        for (const WPCandidate& c : candidates)
-            ids.push_back(c.id);
-        return ids;
     }
 };
 
@@ -116,7 +108,7 @@ TEST_F(WeekPlanRules, CandidatesFollowTheRepeatInterval)
     const Case cases[] = {{false, {7, 4, 8, 2}}, {true, {7, 4, 8, 2, 3, 1}}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.NoDateFilter);
-        EXPECT_EQ(Ids(WPCandidates(*db, 50, 2, day, c.NoDateFilter)), c.Ids);
+        EXPECT_EQ(test::Each(WPCandidates(*db, 50, 2, day, c.NoDateFilter), &WPCandidate::id), c.Ids);
     }
     // The detail pane: the last use, and the parent of a variation only.
     std::map<long, std::string> details;
@@ -187,12 +179,11 @@ TEST_F(WeekPlanRules, BreachesAgainstOtherPlansAndWithinThePlan)
         {4, 2, monday, "Eintopf"},     {4, 2, monday + 1, "Eintopf"}, {0, 1, monday + 2, "frei"},
     };
     const std::vector<WPBreach> breaches = WPCheckBreaches(*db, levels, 20, courses);
-    ASSERT_EQ(breaches.size(), 2u);
-    EXPECT_EQ(breaches[0].RecipeId, 1);
-    EXPECT_EQ(breaches[0].Text, "zuletzt am 30.11.2026, erlaubt alle 2 Wochen");
-    EXPECT_EQ(breaches[1].RecipeId, 3);
+    ASSERT_EQ(test::Each(breaches, &WPBreach::RecipeId), (std::vector<long>{1, 3}));
+    EXPECT_EQ(test::Each(breaches, &WPBreach::Text),
+              (std::vector<std::string>{"zuletzt am 30.11.2026, erlaubt alle 2 Wochen",
+                                        "zuletzt am 07.12.2026, erlaubt alle 2 Wochen"}));
     EXPECT_EQ(breaches[1].Day, monday + 4);
-    EXPECT_EQ(breaches[1].Text, "zuletzt am 07.12.2026, erlaubt alle 2 Wochen");
 }
 
 } // namespace

@@ -5,12 +5,8 @@
 #include "output/PageFooter.h"
 #include "tests/output/RecordingCanvas.h"
 #include "tests/support/BaseDataDb.h"
-#include "tests/support/TempDir.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 
 namespace pf {
 namespace {
@@ -37,6 +33,17 @@ std::string Words(int count, const char* word = "Teig")
     return text;
 }
 
+ClIngredient Line(const char* quantity, long unit, const std::string& text,
+                  const std::string& preparation = {})
+{
+    ClIngredient line;
+    line.SetEinheitID(unit);
+    line.SetOrgMeasurement(Decimal4::Parse(quantity));
+    line.SetIngredient(text);
+    line.SetZubereitung(preparation);
+    return line;
+}
+
 // Every text in drawing order, joined by blanks: a wrapped value reads as one.
 std::string AllText(const RecordingCanvas& canvas)
 {
@@ -57,17 +64,6 @@ protected:
         app.Options.EditFlags = 0;
         db = test::MakeBaseDataDatabase(dir);
         ASSERT_TRUE(db);
-    }
-
-    static ClIngredient Line(const char* quantity, long unit, const std::string& text,
-                             const std::string& preparation = {})
-    {
-        ClIngredient line;
-        line.SetEinheitID(unit);
-        line.SetOrgMeasurement(Decimal4::Parse(quantity));
-        line.SetIngredient(text);
-        line.SetZubereitung(preparation);
-        return line;
     }
 
     std::unique_ptr<ClRecipe> Recipe(const std::string& title, int lines = 3)
@@ -105,130 +101,114 @@ protected:
     long lastId = 0;
 };
 
-struct LayoutCase
+// What the layout cases add to the standard recipe.
+void LongTitleAndPicture(ClRecipe& r)
 {
-    const char* Name;
-    std::function<void(ClRecipe&)> Change;
-    int Mode;
-    long Flags;
-    int Pages;
-    // Texts that must appear (on any page).
-    std::vector<std::string> Texts;
-};
+    r.SetTitle(Words(12, "Überlanger"));
+    r.PictureAdd(Bytes("IMG 400 800"));
+}
+void SixtyLines(ClRecipe& r)
+{
+    for (int i = 0; i < 60; ++i)
+        r.IngredAdd(Line("125", kGramm, "Mehl " + std::to_string(i)));
+}
+// 80 lines with long texts, separators and preparations.
+void EightyMixedLines(ClRecipe& r)
+{
+    for (int i = 0; i < 80; ++i) {
+        if (i % 20 == 0)
+            r.IngredAdd(Line("0", 0, "Für den Teil " + std::to_string(i / 20)));
+        r.IngredAdd(Line("1 1/2", kGramm, i % 7 == 0 ? Words(9, "Käse") : "Öl", i % 5 ? "" : Words(5)));
+    }
+    for (int i = 1; i <= r.IngredCount(); ++i)
+        if (r.Ingredient(i).Ingredient().starts_with("Für den Teil"))
+            r.Ingredient(i).SetTrennzeile(r.Ingredient(i).Ingredient());
+}
+void LongPreparation(ClRecipe& r)
+{
+    std::string text;
+    for (int i = 0; i < 60; ++i)
+        text += Words(14, "rühren") + "\n";
+    r.SetZubereitung(text);
+}
+void LongWord(ClRecipe& r)
+{
+    r.SetZubereitung(std::string(400, 'W'));
+}
+void EverySection(ClRecipe& r)
+{
+    r.SetNotizen("Am Vortag vorbereiten.\n\nHält sich gut.");
+    r.SetStorageTime(2, 3);
+    r.SetStorageTime(3, 1);
+    r.SetWineDegustation("Ein trockener Riesling");
+    r.SetSourceText("Omas Heft");
+    r.Db().Execute("INSERT INTO T_ADRESSE (ID,Name) VALUES (61,'Süd')");
+    r.Db().Execute("INSERT INTO T_LITERATUR (QuelleID,Title,Jahrgang,AusgabeNr,VerlagID) VALUES "
+                   "(5,'Backen',2004,'12',61)");
+    r.SourcebookSetID(5);
+    r.SetSourcePage(35);
+    r.SetPreparationTime(DateSerial{0.5 / 24});
+    r.PictureAdd(Bytes("IMG 4000 3000"));
+    r.PictureAdd(Bytes("IMG 300 3000"));
+    r.PictureAdd(Bytes("IMG 3000 300"));
+}
+void UnreadablePictures(ClRecipe& r)
+{
+    r.PictureAdd(Bytes("kein Bild"));
+    r.PictureAdd({}, "/nirgends/bild.jpg");
+}
+void WithNote(ClRecipe& r)
+{
+    r.SetNotizen("Notiz");
+}
+void SixtyLinesAndAPicture(ClRecipe& r)
+{
+    for (int i = 0; i < 60; ++i)
+        r.IngredAdd(Line("2", kGramm, Words(4, "Brühe")));
+    r.PictureAdd(Bytes("IMG 640 480"));
+}
 
 TEST_F(RecipePrint, EveryLayoutStaysOnItsPagesWithoutOverlapsOrEmptyPages)
 {
-    const LayoutCase cases[] = {
-        {"short recipe",
-         [](ClRecipe&) {},
-         0,
-         16,
-         1,
-         {"Mengenangaben:", "4 Portionen", "Zutaten:", "Zubereitung:"}},
-        {"long title wraps beside the header picture",
-         [](ClRecipe& r) {
-             r.SetTitle(Words(12, "Überlanger"));
-             r.PictureAdd(Bytes("IMG 400 800"));
-         },
-         0,
-         kAll,
-         1,
-         {}},
-        {"60 ingredient lines",
-         [](ClRecipe& r) {
-             for (int i = 0; i < 60; ++i)
-                 r.IngredAdd(Line("125", kGramm, "Mehl " + std::to_string(i)));
-         },
-         0,
-         16,
-         2,
-         {"Seite 2"}},
-        {"80 lines with long texts, separators and preparations in the two-part layout",
-         [](ClRecipe& r) {
-             for (int i = 0; i < 80; ++i) {
-                 if (i % 20 == 0)
-                     r.IngredAdd(Line("0", 0, "Für den Teil " + std::to_string(i / 20)));
-                 r.IngredAdd(
-                     Line("1 1/2", kGramm, i % 7 == 0 ? Words(9, "Käse") : "Öl", i % 5 ? "" : Words(5)));
-             }
-             for (int i = 1; i <= r.IngredCount(); ++i)
-                 if (r.Ingredient(i).Ingredient().starts_with("Für den Teil"))
-                     r.Ingredient(i).SetTrennzeile(r.Ingredient(i).Ingredient());
-         },
-         0,
-         16,
-         3,
-         {"Zutaten und Zubereitung:", "Seite 3"}},
-        {"preparation over three pages",
-         [](ClRecipe& r) {
-             std::string text;
-             for (int i = 0; i < 60; ++i)
-                 text += Words(14, "rühren") + "\n";
-             r.SetZubereitung(text);
-         },
-         0,
-         16,
-         3,
-         {"Seite 3"}},
-        {"a word longer than the page",
-         [](ClRecipe& r) { r.SetZubereitung(std::string(400, 'W')); },
-         0,
-         16,
-         1,
-         {}},
+    struct Case
+    {
+        const char* Name;
+        void (*Change)(ClRecipe&);
+        int Mode;
+        long Flags;
+        int Pages;
+        std::vector<std::string> Texts; // that must appear (on any page)
+    };
+    const Case cases[] = {
+        {"short recipe", nullptr, 0, 16, 1, {"Mengenangaben:", "4 Portionen", "Zutaten:", "Zubereitung:"}},
+        {"long title wraps beside the header picture", LongTitleAndPicture, 0, kAll, 1, {}},
+        {"60 ingredient lines", SixtyLines, 0, 16, 2, {"Seite 2"}},
+        {"80 mixed lines, two-part", EightyMixedLines, 0, 16, 3, {"Zutaten und Zubereitung:", "Seite 3"}},
+        {"preparation over three pages", LongPreparation, 0, 16, 3, {"Seite 3"}},
+        {"a word longer than the page", LongWord, 0, 16, 1, {}},
         {"every section with pictures",
-         [](ClRecipe& r) {
-             r.SetNotizen("Am Vortag vorbereiten.\n\nHält sich gut.");
-             r.SetStorageTime(2, 3);
-             r.SetStorageTime(3, 1);
-             r.SetWineDegustation("Ein trockener Riesling");
-             r.SetSourceText("Omas Heft");
-             r.Db().Execute("INSERT INTO T_ADRESSE (ID,Name) VALUES (61,'Süd')");
-             r.Db().Execute("INSERT INTO T_LITERATUR (QuelleID,Title,Jahrgang,AusgabeNr,VerlagID) VALUES "
-                            "(5,'Backen',2004,'12',61)");
-             r.SourcebookSetID(5);
-             r.SetSourcePage(35);
-             r.SetPreparationTime(DateSerial{0.5 / 24});
-             r.PictureAdd(Bytes("IMG 4000 3000"));
-             r.PictureAdd(Bytes("IMG 300 3000"));
-             r.PictureAdd(Bytes("IMG 3000 300"));
-         },
+         EverySection,
          0,
          kAll,
          2,
          {"Haltbarkeitsangaben:", "3 Tage gekühlt, 1 Monat tiefgekühlt", "Notizen:", "Weinempfehlung:",
           "Quelle:", "Backen (Süd), 2004/12, Seite 35, Omas Heft", "Vorbereitungszeit:", "0:30"}},
-        {"pictures that cannot be read are left out with a note",
-         [](ClRecipe& r) {
-             r.PictureAdd(Bytes("kein Bild"));
-             r.PictureAdd({}, "/nirgends/bild.jpg");
-         },
+        // Pictures that cannot be read are left out with a note.
+        {"unreadable pictures",
+         UnreadablePictures,
          0,
          kAll,
          1,
          {"Das Bild des Rezepts kann nicht gedruckt werden: die Datei fehlt oder ist kein Bild.",
           "Bild 2 kann nicht gedruckt werden: die Datei fehlt oder ist kein Bild."}},
-        {"working recipe",
-         [](ClRecipe& r) { r.SetNotizen("Notiz"); },
-         1,
-         16,
-         1,
-         {"Zutaten (4 Portionen)", "Notizen:"}},
-        {"working recipe with 60 lines and a picture",
-         [](ClRecipe& r) {
-             for (int i = 0; i < 60; ++i)
-                 r.IngredAdd(Line("2", kGramm, Words(4, "Brühe")));
-             r.PictureAdd(Bytes("IMG 640 480"));
-         },
-         1,
-         16,
-         2,
-         {"Bild"}},
+        {"working recipe", WithNote, 1, 16, 1, {"Zutaten (4 Portionen)", "Notizen:"}},
+        {"working recipe with 60 lines and a picture", SixtyLinesAndAPicture, 1, 16, 2, {"Bild"}},
     };
-    for (const LayoutCase& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
         std::unique_ptr<ClRecipe> recipe = Recipe("Käsespätzle");
-        c.Change(*recipe);
+        if (c.Change)
+            c.Change(*recipe);
         const RecordingCanvas canvas = Print({recipe.get()}, c.Mode, c.Flags);
         ExpectSoundLayout(canvas);
         EXPECT_EQ(Pages(canvas), c.Pages);
@@ -285,15 +265,11 @@ TEST_F(RecipePrint, HeaderPictureNarrowsTheFactsBesideItOnly)
     recipe->SetSourceText(Words(30, "Quelle"));
     const RecordingCanvas canvas = Print({recipe.get()}, 0, kAll);
     ExpectSoundLayout(canvas);
-    const DrawnItem* picture = nullptr;
-    for (const DrawnItem& item : canvas.Items)
-        if (item.What == DrawnItem::Image && !picture)
-            picture = &item;
-    ASSERT_TRUE(picture);
-    EXPECT_EQ(picture->W, 3000);
-    EXPECT_EQ(picture->H, 1500);
-    EXPECT_EQ(picture->Y, 250);
-    EXPECT_EQ(picture->X, canvas.Width() - 512 - 3000);
+    const auto picture = std::find_if(canvas.Items.begin(), canvas.Items.end(),
+                                      [](const DrawnItem& item) { return item.What == DrawnItem::Image; });
+    ASSERT_NE(picture, canvas.Items.end());
+    EXPECT_EQ((std::vector<double>{picture->X, picture->Y, picture->W, picture->H}),
+              (std::vector<double>{canvas.Width() - 512 - 3000, 250, 3000, 1500}));
     // Beside the picture the text stays left of it; below its limit it runs to the wide margin.
     double widestBeside = 0, widestBelow = 0;
     for (const DrawnItem& item : canvas.Items)
@@ -342,8 +318,7 @@ TEST_F(RecipePrint, HeadingOfTheTwoPartLayoutNeedsALineWithPreparation)
     struct Case
     {
         bool TwoPart;
-        const char* Preparation;
-        const char* Heading;
+        const char *Preparation, *Heading;
     } cases[] = {{true, "", "Zutaten:"},
                  {true, "fein hacken", "Zutaten und Zubereitung:"},
                  {false, "fein hacken", "Zutaten:"}};

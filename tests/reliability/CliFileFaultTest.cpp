@@ -6,14 +6,10 @@
 #include "tests/reliability/CliProcess.h"
 #include "tests/support/NewDatabase.h"
 
-#include <gtest/gtest.h>
-
 #include <grp.h>
 #include <sqlite3.h>
 
 #include <filesystem>
-#include <string>
-#include <vector>
 
 namespace pf::test {
 namespace {

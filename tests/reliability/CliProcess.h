@@ -61,7 +61,7 @@ class CliProcess
 {
 public:
     CliProcess(const TempDir& dir, const std::vector<std::string>& args)
-        : m_out(dir.File("out" + std::to_string(++Counter()) + ".txt")), m_err(m_out + ".err")
+        : m_out(dir.File("out" + std::to_string(++s_counter) + ".txt")), m_err(m_out + ".err")
     {
         CliArgv argv(args);
         posix_spawn_file_actions_t actions;
@@ -123,11 +123,7 @@ public:
     }
 
 private:
-    static int& Counter()
-    {
-        static int counter = 0;
-        return counter;
-    }
+    static inline int s_counter = 0;
     pid_t m_pid = 0;
     std::string m_out;
     std::string m_err;
@@ -138,6 +134,13 @@ inline ProcessResult RunCliProcess(const TempDir& dir, const std::vector<std::st
 {
     CliProcess process(dir, args);
     return process.Wait();
+}
+
+// The number after "name: " in a summary line, -1 when there is none.
+inline long SummaryNumber(const std::string& text, const std::string& name)
+{
+    const std::size_t at = text.find(name + ": ");
+    return at == std::string::npos ? -1 : std::atol(text.c_str() + at + name.size() + 2);
 }
 
 // count recipes, each title once, each with its own fingerprint, each whole (with its ingredient
@@ -158,6 +161,22 @@ inline void ExpectEachTitleOnceIn(const std::string& database, long count)
                          owners + ")"),
                   0)
             << rows << " without " << owners;
+}
+
+// After a run that stopped early and printed out: the recipes it stored are whole and counted in
+// its summary, and a rerun of the file stores the rest, each once. Returns how many it stored.
+inline long ExpectARerunCompletes(const TempDir& dir, const std::string& database, const std::string& file,
+                                  const std::string& out, long recipes)
+{
+    const long stored = OpenDatabase(database)->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong();
+    EXPECT_LT(stored, recipes);
+    EXPECT_EQ(SummaryNumber(out, "importiert"), stored) << out;
+    ExpectEachTitleOnceIn(database, stored);
+    const ProcessResult again = RunCliProcess(dir, {"--db", database, "import", file});
+    EXPECT_EQ(again.ExitCode, 0) << again.Err;
+    EXPECT_EQ(SummaryNumber(again.Out, "importiert"), recipes - stored) << again.Out;
+    ExpectEachTitleOnceIn(database, recipes);
+    return stored;
 }
 
 // A test with its own settings and data folder and a fresh database made by the program itself:
@@ -255,13 +274,6 @@ protected:
         ReliabilityTest::SetUp();
     }
 };
-
-// The number after "name: " in a summary line, -1 when there is none.
-inline long SummaryNumber(const std::string& text, const std::string& name)
-{
-    const std::size_t at = text.find(name + ": ");
-    return at == std::string::npos ? -1 : std::atol(text.c_str() + at + name.size() + 2);
-}
 
 #if defined(__SANITIZE_ADDRESS__)
 constexpr long kScale = 5; // recipes are divided by this under the sanitizers

@@ -5,8 +5,6 @@
 #include "db/PgDatabase.h"
 #include "tests/support/PrivateServer.h"
 
-#include <gtest/gtest.h>
-
 #include <sys/mount.h>
 
 #include <algorithm>
@@ -156,15 +154,7 @@ TEST(ServerImportFault, LostServerLeavesWholeRecipesAndARerunCompletesThem)
         const std::size_t pwd = database.find("Pwd=") + 4;
         EXPECT_EQ(cut.Err.find("Pwd=" + database.substr(pwd, database.find(';', pwd) - pwd)), std::string::npos)
             << cut.Err;
-        const long found = OpenDatabase(database)->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong();
-        EXPECT_LT(found, recipes);
-        EXPECT_EQ(SummaryNumber(cut.Out, "importiert"), found) << cut.Out;
-        ExpectEachTitleOnceIn(database, found);
-
-        const ProcessResult again = RunCliProcess(dir, {"--db", database, "import", file});
-        EXPECT_EQ(again.ExitCode, 0) << again.Err;
-        EXPECT_EQ(SummaryNumber(again.Out, "importiert"), recipes - found) << again.Out;
-        ExpectEachTitleOnceIn(database, recipes);
+        ExpectARerunCompletes(dir, database, file, cut.Out, recipes);
     }
 }
 
@@ -204,17 +194,8 @@ TEST_F(ImportFault, FileShortenedDuringTheRunEndsItWithAMessageAndKeepsWhatIsSto
     ASSERT_EQ(cut.Signal, 0) << cut.Err;
     EXPECT_EQ(cut.ExitCode, 1) << cut.Err;
     EXPECT_NE(cut.Err.find("wurde während des Imports gekürzt oder verändert"), std::string::npos) << cut.Err;
-    const long stored = Count("SELECT COUNT(*) FROM T_REZ_KOPF");
-    EXPECT_GT(stored, 0);
-    EXPECT_LT(stored, recipes);
-    EXPECT_EQ(SummaryNumber(cut.Out, "importiert"), stored) << cut.Out;
-    ExpectEachTitleOnce(stored);
-
     WriteFile(file, whole);
-    const ProcessResult again = RunCliProcess(dir, {"--db", database, "import", file});
-    EXPECT_EQ(again.ExitCode, 0) << again.Err;
-    EXPECT_EQ(SummaryNumber(again.Out, "importiert"), recipes - stored) << again.Out;
-    ExpectEachTitleOnce(recipes);
+    EXPECT_GT(ExpectARerunCompletes(dir, database, file, cut.Out, recipes), 0);
 }
 
 // A small RAM disk in the test's folder, removed again at the end.
@@ -265,17 +246,9 @@ TEST_F(ImportFault, FullDiskStopsTheRunWithOneMessageAndCountsWhatIsStored)
         << stopped.Err;
     EXPECT_EQ(stopped.Err.find("3034"), std::string::npos) << stopped.Err;
     EXPECT_LE(std::count(stopped.Err.begin(), stopped.Err.end(), '\n'), 2) << stopped.Err;
-    ASSERT_TRUE(disk.Grow(64 * 1024));
-    const long stored = Count("SELECT COUNT(*) FROM T_REZ_KOPF");
-    EXPECT_LT(stored, recipes);
-    EXPECT_EQ(SummaryNumber(stopped.Out, "importiert"), stored) << stopped.Out;
-    ExpectEachTitleOnce(stored);
-
     // With room again, the same file completes the collection.
-    const ProcessResult again = RunCliProcess(dir, {"--db", database, "import", file});
-    EXPECT_EQ(again.ExitCode, 0) << again.Err;
-    EXPECT_EQ(SummaryNumber(again.Out, "importiert"), recipes - stored) << again.Out;
-    ExpectEachTitleOnce(recipes);
+    ASSERT_TRUE(disk.Grow(64 * 1024));
+    ExpectARerunCompletes(dir, database, file, stopped.Out, recipes);
 }
 
 PF_ON_BOTH_BACKENDS(ImportFaultBoth);

@@ -291,9 +291,8 @@ TEST_F(Literature, ListAndContentsGroupByPublisherAndSortByPage)
     AddRecipe(5, "Strudel", book, "120");
 
     clLiteratur lit = Empty();
-    EXPECT_EQ(
-        Each(lit.FillLiteraturlist(), &clLiteratur::ListItem::Text),
-        (std::vector<std::string>{"Apfelbuch", "Kochzeit (Zeitschriften AG), 2004/12", "Namenlos, 1999"}));
+    EXPECT_EQ(Each(lit.FillLiteraturlist(), &clLiteratur::ListItem::Text),
+              (Strings{"Apfelbuch", "Kochzeit (Zeitschriften AG), 2004/12", "Namenlos, 1999"}));
     ASSERT_EQ(lit.FillLiteraturlist(3).size(), 1u);
 
     const auto groups = lit.FillLiteraturInhalt();
@@ -301,7 +300,7 @@ TEST_F(Literature, ListAndContentsGroupByPublisherAndSortByPage)
               (Strings{"(undefinierter Verlag)", "<unspezifiziert>", "Zeitschriften AG"}));
     EXPECT_EQ(groups[1].Sources.at(0).id, noName);
     EXPECT_EQ(Each(groups[2].Sources.at(0).Recipes, &clLiteratur::ContentsRecipe::Text),
-              (std::vector<std::string>{"    7 - Salat", "   35 - Suppe", "Brot"}));
+              (Strings{"    7 - Salat", "   35 - Suppe", "Brot"}));
     EXPECT_EQ(groups[2].Sources.at(0).Text, "Kochzeit, 2004/12");
 
     // Publishers and authors are chosen among the active addresses, an alias row not repeating its
@@ -438,7 +437,7 @@ TEST_F(Literature, TreeOfACategoryGroupsTheIssuesOfATitle)
     EXPECT_EQ(Each(all, &Node::id), (std::vector<long>{book, 0}));
     EXPECT_EQ(Each(all[1].Children, &Node::id), (std::vector<long>{volume, issue1, issue2}));
     EXPECT_EQ(Each(all[1].Children, &Node::Text),
-              (std::vector<std::string>{"2003", "(Verlag Süd), 2004/1", "(Verlag Süd), 2004/2"}));
+              (Strings{"2003", "(Verlag Süd), 2004/1", "(Verlag Süd), 2004/2"}));
 
     const auto primary = list.FillLiteraturTree(9, true);
     ASSERT_EQ(primary.size(), 2u);

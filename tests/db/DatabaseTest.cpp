@@ -14,6 +14,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <regex>
 #include <thread>
 
@@ -363,6 +364,15 @@ TEST_P(DbTest, TableDefinitionsRoundTrip)
     EXPECT_EQ(fields[4].Type, FieldType::Boolean);
     EXPECT_EQ(fields[4].Default, Value(true));
     EXPECT_EQ(fields[5].Default, Value(false));
+    // The fixture's recipe table: the kinds the one above lacks read back as created.
+    std::map<std::string, FieldType> kopf;
+    for (const FieldDef& field : m_db->Fields("T_REZ_KOPF"))
+        kopf[field.Name] = field.Type;
+    EXPECT_EQ(kopf["ID"], FieldType::Long);
+    EXPECT_EQ(kopf["Template"], FieldType::Boolean);
+    EXPECT_EQ(kopf["RezImportDate"], FieldType::Date);
+    EXPECT_EQ(kopf["RezNotizen"], FieldType::Memo);
+    EXPECT_EQ(kopf["RezTitle"], FieldType::Text);
 
     // Index names are per table, as in the engine: two tables may both have a "RefIndex".
     m_db->CreateTable({"T_BLOB",

@@ -52,8 +52,9 @@ TEST(Value, TextOfEveryType)
 
 TEST(Value, BooleansFromAnything)
 {
-    const std::pair<Value, bool> cases[] = {{-1, true},     {1, true},      {0.5, true},       {0, false}, {"True", true},
-                                            {"wahr", true}, {"-1", true}, {"Falsch", false}, {"", false}};
+    const std::pair<Value, bool> cases[] = {{-1, true},   {1, true},         {0.5, true},
+                                            {0, false},   {"True", true},    {"wahr", true},
+                                            {"-1", true}, {"Falsch", false}, {"", false}};
     for (const auto& [value, expected] : cases)
         EXPECT_EQ(value.AsBool(), expected) << value.AsText();
 }

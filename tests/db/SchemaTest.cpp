@@ -1,15 +1,47 @@
 #include "db/Schema.h"
 
+#include "core/Utf8.h"
 #include "db/Recordset.h"
 #include "tests/support/NewDatabase.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace pf {
 namespace {
 
 using test::TempDir;
+
+TEST(Schema, EveryReferenceColumnTheProgramJoinsOnIsIndexed)
+{
+    // A line's unit (ZutEinh) is not here: the join reads the unit by its key, and lines are found
+    // by their unit only when a unit is deleted.
+    const std::pair<const char*, const char*> references[] = {
+        {"T_REZ_KOCHBUCH", "RezID"}, {"T_REZ_KOCHBUCH", "BuchID"},
+        {"T_REZ_CAT_NDX", "ID"},     {"T_REZ_CAT_NDX", "CatID"},
+        {"T_REZ_ANWEIS", "ID"},      {"T_REZ_ZUTAT", "ID"},
+        {"T_REZ_ZUTAT", "ZutBLSID"},
+        {"T_REZ_GERAET", "RezID"},   {"T_REZ_KOPF", "RezHerkunft"},
+        {"T_REZ_KOPF", "RezTitle"},  {"T_REZ_KOPF", "Fingerprint2"},
+        {"T_BLOB", "IDReference"},   {"T_MENU_GANG", "MenuID"},
+        {"T_MENU_GAST", "MenuID"},   {"T_BLS_DAT", "SBLS"},
+        {"T_BLS_KEY", "SBLS"},       {"T_INFO_KEY", "ID"},
+        {"T_BLS_INFO", "KEYID"},     {"T_LIEFERUNG", "Nahrungsmittel"},
+        {"T_LEXIKON", "ID"},         {"T_LITERATUR_CAT_NDX", "ID"},
+        {"T_CAT", "CatParent"},      {"T_MENU_KOPF", "MenuTree"},
+    };
+    for (const auto& [tableName, column] : references) {
+        SCOPED_TRACE(std::string(tableName) + "." + column);
+        const TableDef* table = FindSchemaTable(tableName);
+        ASSERT_TRUE(table);
+        // An index serves a lookup on its first column.
+        EXPECT_TRUE(std::any_of(table->Indexes.begin(), table->Indexes.end(), [&](const IndexDef& i) {
+            return !i.Columns.empty() && EqualsNoCase(i.Columns.front(), column);
+        }));
+    }
+}
 
 TEST(Schema, NewRowsGetTheDefaultsTheProgramReliesOn)
 {

@@ -359,3 +359,13 @@ MMMMM----- Recipe via Meal-Master (tm) v8.05
 Note: serve hot.
 MMMMM
 
+An ingredient line that ends in a semicolon loses it and the blanks before it.
+
+MMMMM----- Recipe via Meal-Master (tm) v8.05
+      Title: Semikolon
+      1 c  flour, sifted ;
+      2 tb sugar;
+
+  Mix.
+MMMMM
+

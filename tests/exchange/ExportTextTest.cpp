@@ -2,6 +2,7 @@
 #include "exchange/RtfExport.h"
 
 #include "core/Utf8.h"
+#include "tests/exchange/Golden.h"
 
 #include <gtest/gtest.h>
 
@@ -11,17 +12,6 @@
 
 namespace pf {
 namespace {
-
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    for (std::size_t start = 0; start <= text.size();) {
-        const std::size_t end = std::min(text.find("\r\n", start), text.size());
-        lines.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
-}
 
 TEST(ExportText, CutLineBreaksOnlyAtBlanks)
 {
@@ -137,7 +127,7 @@ TEST(ExportText, FormatTextBlockWritesParagraphsAndKeepsLaidOutLines)
     const std::string notes =
         FormatTextBlock("Schmeckt auch kalt und lässt sich gut einfrieren, wenn man ihn vorher portioniert.",
                         counter, 999999, 13, 70, false);
-    for (const std::string& line : Lines(notes)) {
+    for (const std::string& line : test::CrLfLines(notes)) {
         EXPECT_EQ(line.rfind(std::string(13, ' '), 0), 0u) << line;
         EXPECT_LE(CharLength(line), 70u) << line;
     }
@@ -147,10 +137,10 @@ TEST(ExportText, FormatTextBlockWritesParagraphsAndKeepsLaidOutLines)
     for (int i = 0; i < 10; ++i)
         many += "- Zeile " + std::to_string(i) + " steht für sich allein\r\n";
     counter = 95;
-    EXPECT_EQ(Lines(FormatTextBlock(many, counter, 999, 0, 70, true)).size(), 6u);
+    EXPECT_EQ(test::CrLfLines(FormatTextBlock(many, counter, 999, 0, 70, true)).size(), 6u);
     EXPECT_EQ(counter, 101);
     counter = 95;
-    EXPECT_EQ(Lines(FormatTextBlock(many, counter, 999, 0, 70, false)).size(), 10u);
+    EXPECT_EQ(test::CrLfLines(FormatTextBlock(many, counter, 999, 0, 70, false)).size(), 10u);
 }
 
 TEST(ExportText, EachFormatEscapesItsOwnWay)

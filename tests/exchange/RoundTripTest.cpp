@@ -309,22 +309,11 @@ std::string Carried(const std::string& text, bool mensax)
     return mensax ? std::string(Trim(AnsiToUtf8(text), " \t")) : text;
 }
 
-std::vector<std::string> CrLfLines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    for (std::size_t start = 0; start <= text.size();) {
-        const std::size_t end = std::min(text.find("\r\n", start), text.size());
-        lines.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
-}
-
 // A text as it comes back from a format that writes paragraphs.
 std::string Paragraphs(const std::string& text, std::size_t width)
 {
     std::vector<TextLine> lines;
-    for (const std::string& line : CrLfLines(NormalizeLineBreaks(text)))
+    for (const std::string& line : test::CrLfLines(NormalizeLineBreaks(text)))
         lines.push_back({line});
     std::string joined;
     for (const std::string& line : TextParagraphs(lines, width))
@@ -340,7 +329,7 @@ void ExpectReadBack(ClRecipe& original, ClRecipe& back, int mode)
     if (mensax) {
         // Line by line, each trimmed; empty lines before the first text are not kept.
         std::string lines;
-        for (const std::string& line : CrLfLines(NormalizeLineBreaks(original.Zubereitung())))
+        for (const std::string& line : test::CrLfLines(NormalizeLineBreaks(original.Zubereitung())))
             lines += (lines.empty() ? "" : "\r\n") + Carried(line, true);
         EXPECT_EQ(NormalizeLineBreaks(back.Zubereitung()), lines);
     } else {

@@ -512,6 +512,29 @@ std::string ClAddress::ListenName() const
     return ListenName(NameClassic(), m_data.Plz, m_data.City);
 }
 
+namespace {
+
+// A row of the address tree from a record of ID, Name, AdrPlz, AdrOrt, ParentID, Adrtype, StdAdresse
+// and AliasID; an address that names itself as its alias is no alias.
+AddressListRow TreeRow(Recordset& rs)
+{
+    AddressListRow row;
+    row.id = AsId(rs.Field("ID"));
+    row.Name = AsString(rs.Field("Name"));
+    row.Plz = AsString(rs.Field("AdrPlz"));
+    row.City = AsString(rs.Field("AdrOrt"));
+    row.ParentID = AsId(rs.Field("ParentID"));
+    row.AdrType = AsId(rs.Field("Adrtype"));
+    row.StdAdresse = !rs.Field("StdAdresse").IsNull() && rs.Field("StdAdresse").AsBool();
+    row.AliasID = AsId(rs.Field("AliasID"));
+    if (row.AliasID == row.id)
+        row.AliasID = 0;
+    row.Text = ClAddress::ListenName(row.Name, row.Plz, row.City) + (row.AliasID > 0 ? " [Alias]" : "");
+    return row;
+}
+
+} // namespace
+
 std::vector<AddressListRow> ClAddress::FillAdressTree(long kindFilter)
 {
     LastErrorClear();
@@ -520,19 +543,7 @@ std::vector<AddressListRow> ClAddress::FillAdressTree(long kindFilter)
         auto rs = Db().OpenRecordset("SELECT ID,Name,AdrPlz,AdrOrt,ParentID,Adrtype,StdAdresse,AliasID FROM "
                                      "T_Adresse Where ID>0 ORDER BY AdrType,Name");
         for (; !rs->Eof(); rs->MoveNext()) {
-            AddressListRow row;
-            row.id = AsId(rs->Field("ID"));
-            row.Name = AsString(rs->Field("Name"));
-            row.Plz = AsString(rs->Field("AdrPlz"));
-            row.City = AsString(rs->Field("AdrOrt"));
-            row.ParentID = AsId(rs->Field("ParentID"));
-            row.AdrType = AsId(rs->Field("Adrtype"));
-            row.StdAdresse = !rs->Field("StdAdresse").IsNull() && rs->Field("StdAdresse").AsBool();
-            row.AliasID = AsId(rs->Field("AliasID"));
-            if (row.AliasID == row.id)
-                row.AliasID = 0;
-            row.Text = ListenName(row.Name, row.Plz, row.City) + (row.AliasID > 0 ? " [Alias]" : "");
-            rows.push_back(std::move(row));
+            rows.push_back(TreeRow(*rs));
         }
     });
     // Assembled in memory from one read: a row whose group is missing (or lies in a stored loop)
@@ -608,18 +619,7 @@ bool ClAddress::ReloadTreeEntry(long id, AddressListRow& row)
             {Value(id)});
         if (rs->Eof())
             return;
-        row = AddressListRow{};
-        row.id = id;
-        row.Name = AsString(rs->Field("Name"));
-        row.Plz = AsString(rs->Field("AdrPlz"));
-        row.City = AsString(rs->Field("AdrOrt"));
-        row.ParentID = AsId(rs->Field("ParentID"));
-        row.AdrType = AsId(rs->Field("Adrtype"));
-        row.StdAdresse = !rs->Field("StdAdresse").IsNull() && rs->Field("StdAdresse").AsBool();
-        row.AliasID = AsId(rs->Field("AliasID"));
-        if (row.AliasID == id)
-            row.AliasID = 0;
-        row.Text = ListenName(row.Name, row.Plz, row.City) + (row.AliasID > 0 ? " [Alias]" : "");
+        row = TreeRow(*rs);
         found = true;
     });
     return found;

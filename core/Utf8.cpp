@@ -241,4 +241,13 @@ std::string FromCodePoints(std::u32string_view text)
     return out;
 }
 
+std::string ToUpperAscii(std::string_view text)
+{
+    std::string out(text);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return out;
+}
+
 } // namespace pf

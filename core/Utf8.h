@@ -23,6 +23,8 @@ char32_t ToUpperCp(char32_t cp);
 char32_t ToLowerCp(char32_t cp);
 std::string ToUpper(std::string_view text);
 std::string ToLower(std::string_view text);
+// Only a to z upper-cased, every other byte kept: for the names of tags and fields.
+std::string ToUpperAscii(std::string_view text);
 // Case-insensitive equality (umlauts included).
 bool EqualsNoCase(std::string_view a, std::string_view b);
 

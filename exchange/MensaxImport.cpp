@@ -34,15 +34,6 @@ bool NameStart(int c)
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == ':' || c >= 0x80;
 }
 
-std::string Upper(std::string_view text)
-{
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return out;
-}
-
 // The element name of a start or end tag's text ("<recipe lang=...", "</recipe>").
 std::string TagName(std::string_view tag)
 {
@@ -313,7 +304,7 @@ private:
             window += static_cast<char>(c);
             if (window.size() > 8)
                 window.erase(0, 1);
-            if (Upper(window) == "<!ENTITY")
+            if (ToUpperAscii(window) == "<!ENTITY")
                 entity = true;
             if (quote != 0) {
                 if (c == quote)
@@ -524,7 +515,7 @@ bool MensaxImport::EndTagFoundOrAccepted(const ImportText& file)
     std::string buffer;
     std::string_view piece;
     if (!ReadImportBytes(file, size - tail, tail, buffer, piece) ||
-        Upper(piece.substr(0, tail)).find("</MENSAX") != std::string::npos)
+        ToUpperAscii(piece.substr(0, tail)).find("</MENSAX") != std::string::npos)
         return true;
     return UI().Ask("Warnung: MENSAX/XML Endmarke </mensax> nicht gefunden. Die Import-Daten sind eventuell "
                     "fehlerhaft.\r\nTrotzdem fortfahren ?",
@@ -552,7 +543,7 @@ bool MensaxImport::ReadRoot(Scanner& scan, MMImportSink& sink)
         if (token == Scanner::Token::StartTag || token == Scanner::Token::EmptyTag)
             break;
     }
-    const std::string rootName = Upper(TagName(scan.Tag()));
+    const std::string rootName = ToUpperAscii(TagName(scan.Tag()));
     if (rootName != "MENSAX") {
         NodeError("/" + rootName, "MENSAX", scan.Line());
         return false;
@@ -578,7 +569,7 @@ bool MensaxImport::ReadRoot(Scanner& scan, MMImportSink& sink)
 // has no content), counting the depth of nesting.
 void MensaxImport::ReadWholePart(Scanner& scan, bool withContent, Part& part)
 {
-    part.Name = Upper(TagName(scan.Tag()));
+    part.Name = ToUpperAscii(TagName(scan.Tag()));
     part.Line = scan.Line();
     // The tag's line breaks were counted already; the part counts its own from its first line.
     for (const char c : scan.Tag())
@@ -644,7 +635,7 @@ void MensaxImport::ReadMenu(const pugi::xml_node& node, const Part& part)
     for (const pugi::xml_node& child : node.children()) {
         if (child.type() != pugi::node_element)
             continue;
-        const std::string name = Upper(child.name());
+        const std::string name = ToUpperAscii(child.name());
         if (name == "MRECIPE") {
             ImportCourse course;
             course.Title = Attr(child, "title");
@@ -657,14 +648,14 @@ void MensaxImport::ReadMenu(const pugi::xml_node& node, const Part& part)
             for (const pugi::xml_node& inner : child.children()) {
                 if (inner.type() != pugi::node_element)
                     continue;
-                if (Upper(inner.name()) == "DESC")
+                if (ToUpperAscii(inner.name()) == "DESC")
                     course.Desc = NormalizeLineBreaks(TextOf(inner));
                 else
-                    NodeError("/MENU/MRECIPE/" + Upper(inner.name()), "", LineOf(part, inner.offset_debug()));
+                    NodeError("/MENU/MRECIPE/" + ToUpperAscii(inner.name()), "", LineOf(part, inner.offset_debug()));
             }
             menu.Courses.push_back(std::move(course));
         } else if (name == "FRONTPAGE" || name == "BACKPAGE") {
-            const bool rtf = Upper(Trim(Attr(child, "datatype"), " \t")) == "RTF";
+            const bool rtf = ToUpperAscii(Trim(Attr(child, "datatype"), " \t")) == "RTF";
             std::string& target = name == "FRONTPAGE" ? (rtf ? rtfDescription : menu.Description)
                                                       : (rtf ? rtfNotices : menu.Notices);
             if (target.empty())
@@ -689,7 +680,7 @@ void MensaxImport::ReadRecipe(const pugi::xml_node& node, const Part& part)
     m_rec.ImportDate = m_importDate;
     m_rec.ImportSource = 6;
     m_rec.LanguageID = -1;
-    const std::string lang = Upper(Attr(node, "lang"));
+    const std::string lang = ToUpperAscii(Attr(node, "lang"));
     for (long id = 1; id < kLanguageCount && !lang.empty(); ++id) {
         if (LanguageShort(id).substr(1, 2) == lang) {
             m_rec.LanguageID = id;
@@ -706,7 +697,7 @@ void MensaxImport::WalkRecipe(const pugi::xml_node& node, const std::string& pat
     for (const pugi::xml_node& child : node.children()) {
         if (child.type() != pugi::node_element)
             continue;
-        const std::string childPath = path + "/" + Upper(child.name());
+        const std::string childPath = path + "/" + ToUpperAscii(child.name());
         if (RecipeElement(childPath, child, part))
             WalkRecipe(child, childPath, part);
     }

@@ -84,15 +84,6 @@ void Property(std::string& out, const std::string& name, const std::string& valu
 
 // ---------------------------------------------------------------- reading
 
-std::string Upper(std::string_view text)
-{
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return out;
-}
-
 int HexDigit(char c)
 {
     if (c >= '0' && c <= '9')
@@ -322,7 +313,7 @@ std::vector<std::string> PhysicalLines(std::string_view bytes)
 
 bool IsQuotedPrintable(const std::string& head)
 {
-    const std::string upper = Upper(head);
+    const std::string upper = ToUpperAscii(head);
     return upper.find("QUOTED-PRINTABLE") != std::string::npos;
 }
 
@@ -386,8 +377,8 @@ VCardReadResult AddressVCard::Read(std::string_view bytes)
                 value += lines[++i];
             } else if (!lines[i + 1].empty() && (lines[i + 1][0] == ' ' || lines[i + 1][0] == '\t')) {
                 const std::string& next = lines[++i];
-                value += Upper(head).find("BASE64") != std::string::npos ||
-                                 Upper(head).find("ENCODING=B") != std::string::npos
+                value += ToUpperAscii(head).find("BASE64") != std::string::npos ||
+                                 ToUpperAscii(head).find("ENCODING=B") != std::string::npos
                              ? std::string(Trim(next, " \t"))
                              : next.substr(1);
             } else {
@@ -399,7 +390,7 @@ VCardReadResult AddressVCard::Read(std::string_view bytes)
         std::string piece;
         bool first = true;
         while (std::getline(params, piece, ';')) {
-            piece = Upper(Trim(piece, kWhiteSpace));
+            piece = ToUpperAscii(Trim(piece, kWhiteSpace));
             if (first) {
                 const std::size_t dot = piece.rfind('.');
                 content.Name = dot == std::string::npos ? piece : piece.substr(dot + 1);
@@ -408,7 +399,7 @@ VCardReadResult AddressVCard::Read(std::string_view bytes)
                 content.Params.push_back(piece);
             }
         }
-        if (content.Name == "BEGIN" && Upper(Trim(value, kWhiteSpace)) == "VCARD") {
+        if (content.Name == "BEGIN" && ToUpperAscii(Trim(value, kWhiteSpace)) == "VCARD") {
             if (card)
                 skip(cardStart, "die Karte endet nicht mit END:VCARD.");
             card.emplace();
@@ -417,7 +408,7 @@ VCardReadResult AddressVCard::Read(std::string_view bytes)
         }
         if (!card)
             continue;
-        if (content.Name == "END" && Upper(Trim(value, kWhiteSpace)) == "VCARD") {
+        if (content.Name == "END" && ToUpperAscii(Trim(value, kWhiteSpace)) == "VCARD") {
             ClAddress address;
             if (card->Build(address))
                 result.Cards.push_back(std::move(address));

@@ -5,6 +5,7 @@
 #include "db/WorkDatabase.h"
 #include "db/clsZIP.h"
 #include "tests/db/AppFixture.h"
+#include "tests/db/LocalTime.h"
 #include "tests/support/NewDatabase.h"
 
 #include <gtest/gtest.h>
@@ -57,19 +58,6 @@ std::string MakeZip(const std::string& archive, const std::vector<std::pair<std:
     return archive;
 }
 
-// A time of the local clock.
-std::tm LocalTime(int year, int month, int day, int hour, int minute)
-{
-    std::tm local{};
-    local.tm_year = year - 1900;
-    local.tm_mon = month - 1;
-    local.tm_mday = day;
-    local.tm_hour = hour;
-    local.tm_min = minute;
-    local.tm_isdst = -1;
-    return local;
-}
-
 class BackupTest : public test::AppFixture
 {
 protected:
@@ -79,7 +67,7 @@ protected:
         MakeRecipeDatabase(work, {"Käsekuchen", "Gulasch", "Grießbrei"});
         Connection().DbPath = work;
         Connection().WorkDb = OpenDatabaseFile(work);
-        std::tm local = LocalTime(2024, 3, 3, 14, 5);
+        std::tm local = test::LocalTime(2024, 3, 3, 14, 5);
         const std::time_t when = std::mktime(&local);
         backup.SetClock([when] { return when; });
     }
@@ -276,7 +264,7 @@ TEST_F(BackupTest, ReminderAsksOnlyWhenABackupIsOverdue)
 
 TEST(BackupName, FollowsTheDateAndTime)
 {
-    EXPECT_EQ(Backup::BackupFileName(LocalTime(2009, 12, 24, 7, 9)), "BACKUP_091224-0709.MDB");
+    EXPECT_EQ(Backup::BackupFileName(test::LocalTime(2009, 12, 24, 7, 9)), "BACKUP_091224-0709.MDB");
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "db/clsZIP.h"
+#include "tests/db/LocalTime.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -28,14 +29,7 @@ std::uint32_t Crc32(const std::string& data)
 
 void SetLocalMTime(const std::string& path, int year, int month, int day, int hour, int minute, int second)
 {
-    std::tm local{};
-    local.tm_year = year - 1900;
-    local.tm_mon = month - 1;
-    local.tm_mday = day;
-    local.tm_hour = hour;
-    local.tm_min = minute;
-    local.tm_sec = second;
-    local.tm_isdst = -1;
+    std::tm local = test::LocalTime(year, month, day, hour, minute, second);
     const std::time_t when = std::mktime(&local);
     utimbuf times{when, when};
     ASSERT_EQ(utime(path.c_str(), &times), 0);

@@ -2,8 +2,8 @@
 
 #include "core/Messages.h"
 #include "core/Settings.h"
+#include "core/Utf8.h"
 
-#include <cctype>
 
 #include <cstdint>
 
@@ -21,14 +21,6 @@ bool StartsWithNumber(std::string_view text)
     return i < text.size() && text[i] >= '0' && text[i] <= '9';
 }
 
-std::string Upper(std::string_view text)
-{
-    std::string upper(text);
-    for (char& c : upper)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return upper;
-}
-
 // A value of the wrong type (a word where a number belongs) would silently read as 0; the option
 // keeps its default instead and the error log says which value was ignored.
 std::string Checked(const char* key, const char* defaultValue, bool boolean)
@@ -37,7 +29,7 @@ std::string Checked(const char* key, const char* defaultValue, bool boolean)
     if (value.empty() || StartsWithNumber(value))
         return value;
     if (boolean) {
-        const std::string upper = Upper(value);
+        const std::string upper = ToUpperAscii(value);
         if (upper == "TRUE" || upper == "WAHR" || upper == "FALSE" || upper == "FALSCH" || upper == "NEIN")
             return value;
     }

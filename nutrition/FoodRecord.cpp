@@ -10,7 +10,6 @@
 #include "nutrition/Nutrition.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace pf {
 
@@ -152,9 +151,7 @@ long FoodUseCount(Database& db, long id)
 NewFoodCodeCheck CheckNewFoodCode(Database& db, const std::string& templateCode, const std::string& code)
 {
     NewFoodCodeCheck check;
-    check.Code = code;
-    std::transform(check.Code.begin(), check.Code.end(), check.Code.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    check.Code = ToUpperAscii(code);
     std::string& c = check.Code;
     const std::string& t = templateCode;
     const auto fail = [&](std::string problem, int start, int length, bool restore) {

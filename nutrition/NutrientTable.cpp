@@ -1,6 +1,7 @@
 #include "nutrition/NutrientTable.h"
 
 #include "core/Interaction.h"
+#include "core/Utf8.h"
 #include "db/Database.h"
 #include "db/Recordset.h"
 #include "nutrition/FoodTables.h"
@@ -22,14 +23,6 @@ bool IsConstituent(const std::string& key)
         if (k == key)
             return true;
     return false;
-}
-
-std::string Upper(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return text;
 }
 
 } // namespace
@@ -160,7 +153,7 @@ void NutrientTable::Accumulate(const std::vector<Value>& values, Decimal4 grams)
             v = Decimal4::FromDouble(v.ToDouble() / 100.0 * grams.ToDouble());
         line.Absolute = line.Absolute + v;
         if (IsConstituent(line.Key)) {
-            const std::string dim = Upper(line.Dimension);
+            const std::string dim = ToUpperAscii(line.Dimension);
             if (dim == "MG")
                 m_constituents = m_constituents + Decimal4::FromDouble(v.ToDouble() / 1000.0);
             else if (dim == "MYG" || dim == "µG")

@@ -348,7 +348,7 @@ TEST(BaseDataContent, NutrientDescriptorsLetADatabaseOpenAndWeighFoods)
     if (const TableDef* values = FindSchemaTable("T_BLS_DAT")) {
         for (const auto& [key, dim] : dims)
             EXPECT_TRUE(std::any_of(values->Fields.begin(), values->Fields.end(),
-                                    [&](const FieldDef& f) { return EqualsNoCase(f.Name, key); }))
+                                    [&name = key](const FieldDef& f) { return EqualsNoCase(f.Name, name); }))
                 << key << " is no column of T_BLS_DAT";
     }
     ASSERT_FALSE(indexes.empty());

@@ -37,8 +37,8 @@ TEST(Schema, EveryReferenceColumnTheProgramJoinsOnIsIndexed)
         const TableDef* table = FindSchemaTable(tableName);
         ASSERT_TRUE(table);
         // An index serves a lookup on its first column.
-        EXPECT_TRUE(std::any_of(table->Indexes.begin(), table->Indexes.end(), [&](const IndexDef& i) {
-            return !i.Columns.empty() && EqualsNoCase(i.Columns.front(), column);
+        EXPECT_TRUE(std::any_of(table->Indexes.begin(), table->Indexes.end(), [&name = column](const IndexDef& i) {
+            return !i.Columns.empty() && EqualsNoCase(i.Columns.front(), name);
         }));
     }
 }

@@ -67,7 +67,8 @@ protected:
         MakeRecipeDatabase(work, {"Käsekuchen", "Gulasch", "Grießbrei"});
         Connection().DbPath = work;
         Connection().WorkDb = OpenDatabaseFile(work);
-        std::tm local = test::LocalTime(2024, 3, 3, 14, 5);
+        // Every part of the backup name below ten: each is written with its leading zero.
+        std::tm local = test::LocalTime(2009, 3, 4, 7, 9);
         const std::time_t when = std::mktime(&local);
         backup.SetClock([when] { return when; });
     }
@@ -96,8 +97,8 @@ TEST_F(BackupTest, RestoreOfASavedBackupGivesBackTheRowsOfThatTime)
 {
     ASSERT_EQ(Backup::Folder(), m_app.DataDir + "BACKUP");
     ASSERT_TRUE(backup.Save(Backup::Folder())) << backup.LastErrorText();
-    EXPECT_EQ(backup.BackupPath(), Folder() + "/BACKUP_240303-1405.zip");
-    EXPECT_FALSE(fs::exists(Folder() + "/BACKUP_240303-1405.MDB"));
+    EXPECT_EQ(backup.BackupPath(), Folder() + "/BACKUP_090304-0709.zip");
+    EXPECT_FALSE(fs::exists(Folder() + "/BACKUP_090304-0709.MDB"));
     ASSERT_TRUE(HasWorkDb());
     EXPECT_EQ(ui.shown.back().Text, "Die Datensicherung wurde im Verzeichnis \"" + Folder() + "\" angelegt.");
 
@@ -108,7 +109,7 @@ TEST_F(BackupTest, RestoreOfASavedBackupGivesBackTheRowsOfThatTime)
     ui.Answering(Answer::Yes);
     ASSERT_TRUE(backup.Restore(backup.BackupPath())) << backup.LastErrorText();
     EXPECT_EQ(ui.shown.back().Text, LoadText(4774) + "\r\n" + LoadText(4775));
-    EXPECT_EQ(backup.RestoredFrom(), "BACKUP_240303-1405.MDB");
+    EXPECT_EQ(backup.RestoredFrom(), "BACKUP_090304-0709.MDB");
     ASSERT_TRUE(HasWorkDb());
     EXPECT_EQ(Titles(WorkDb()), (std::vector<std::string>{"Käsekuchen", "Gulasch", "Grießbrei"}));
     EXPECT_EQ(TitlesIn(work + ".BAK"), edited);
@@ -260,11 +261,6 @@ TEST_F(BackupTest, ReminderAsksOnlyWhenABackupIsOverdue)
     WorkDb().Execute("DELETE * FROM T_REZ_KOPF");
     EXPECT_FALSE(Backup::ReminderDue(now + 15 * 24 * 3600));
     EXPECT_TRUE(ui.AllAnswersUsed());
-}
-
-TEST(BackupName, FollowsTheDateAndTime)
-{
-    EXPECT_EQ(Backup::BackupFileName(test::LocalTime(2009, 12, 24, 7, 9)), "BACKUP_091224-0709.MDB");
 }
 
 } // namespace

@@ -302,21 +302,6 @@ TEST_P(DbTest, NestedTransactionsRollBackOnlyTheirLevel)
     }
 }
 
-TEST_P(DbTest, TransactionsKeepOpenRecordsetsWorking)
-{
-    auto rs = m_db->OpenRecordset("SELECT * FROM T_REZ_KOPF ORDER BY ID");
-    DbTransaction tx(*m_db);
-    int rows = 0;
-    for (; !rs->Eof(); rs->MoveNext(), ++rows) {
-        rs->Edit();
-        rs->SetField("RezMenuCard", rs->Field("RezTitle").AsText() + " (Karte)");
-        rs->Update();
-    }
-    tx.Commit();
-    EXPECT_EQ(rows, 6);
-    EXPECT_EQ(m_db->Scalar("SELECT RezMenuCard FROM T_REZ_KOPF WHERE ID=6").AsText(), "apfelmus (Karte)");
-}
-
 TEST_P(DbTest, StatementErrorsCarryEngineNumbers)
 {
     EXPECT_EQ(ErrorNumber([&] { m_db->Execute("SELECT * FROM T_REZ_KOPF"); }), 3065);

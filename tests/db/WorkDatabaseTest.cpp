@@ -83,18 +83,6 @@ protected:
     FakeWindows windows;
 };
 
-TEST_F(WorkDatabaseTest, OpensTheDatabaseOfTheSettingsAndRemembersIt)
-{
-    std::string path = MakeDatabase("rezepte.mdb", true);
-    OpenWorkDatabase(windows);
-    ASSERT_TRUE(HasWorkDb());
-    EXPECT_EQ(WorkDb().Name(), path);
-    EXPECT_TRUE(WorkDb().IsUpdatable());
-    EXPECT_EQ(ReadSetting("", "DBTYPE", "", true), "ACCESS");
-    EXPECT_EQ(windows.firstStartCalls, 0);
-    EXPECT_TRUE(ui.AllAnswersUsed());
-}
-
 TEST_F(WorkDatabaseTest, PathWithoutFolderIsResolvedAgainstTheProgramFolder)
 {
     std::string path = MakeDatabase("rezepte.mdb");
@@ -102,16 +90,6 @@ TEST_F(WorkDatabaseTest, PathWithoutFolderIsResolvedAgainstTheProgramFolder)
     WriteSetting("", "Database", "rezepte.mdb", true);
     OpenWorkDatabase(windows);
     EXPECT_EQ(WorkDb().Name(), m_app.ProgramDir + "rezepte.mdb");
-}
-
-TEST_F(WorkDatabaseTest, FileWithoutWritePermissionOpensReadOnly)
-{
-    std::string path = MakeDatabase("rezepte.mdb", true);
-    chmod(path.c_str(), 0444);
-    OpenWorkDatabase(windows);
-    EXPECT_FALSE(WorkDb().IsUpdatable());
-    CloseWorkDatabase();
-    chmod(path.c_str(), 0644);
 }
 
 // A file made before the search index (or before its ingredient part, with the title part of
@@ -147,6 +125,7 @@ TEST_F(WorkDatabaseTest, OpenAddsAMissingSearchIndexToWritableFiles)
         ui.statusTexts.clear();
         ui.mainWindowLoaded = true; // a database opened from the running program
         OpenWorkDatabase(windows);
+        EXPECT_EQ(WorkDb().IsUpdatable(), c.writable);
         EXPECT_EQ(HasSearchIndex(WorkDb()), c.writable);
         EXPECT_EQ(HasWordIndex(WorkDb()), c.writable || *c.dropped);
         EXPECT_EQ(
@@ -289,9 +268,13 @@ TEST_F(WorkDatabaseTest, SelectionCommitShiftsTheLastUsedListOnlyForAnotherDatab
 {
     for (int n = 1; n <= 9; ++n)
         WriteSetting("", "DBLastUse" + std::to_string(n), "/alt/" + std::to_string(n) + ".mdb", true);
+    // The user's choice replaces the database the command line gave, and only that.
+    m_app.CommandLine = "ShowTips=0 Database=/jetzt.mdb";
     Connection().DbPath = "/jetzt.mdb";
     CommitDatabaseSelection(FileChoice("/JETZT.mdb"));
     EXPECT_EQ(ReadSetting("", "DBLastUse1", "", true), "/alt/1.mdb");
+    EXPECT_EQ(ReadSetting("", "Database", "", true), "/JETZT.mdb");
+    EXPECT_EQ(CommandLineOverride("ShowTips"), "0");
 
     CommitDatabaseSelection(FileChoice("/neu.mdb"));
     EXPECT_EQ(ReadSetting("", "DBLastUse1", "", true), "/JETZT.mdb");
@@ -299,16 +282,6 @@ TEST_F(WorkDatabaseTest, SelectionCommitShiftsTheLastUsedListOnlyForAnotherDatab
     EXPECT_EQ(ReadSetting("", "DBLastUse9", "", true), "/alt/8.mdb");
     EXPECT_EQ(ReadSetting("", "Database", "", true), "/neu.mdb");
     EXPECT_EQ(Connection().DbPath, "/neu.mdb");
-}
-
-TEST_F(WorkDatabaseTest, SelectionReplacesTheDatabaseTheCommandLineGave)
-{
-    m_app.CommandLine = "ShowTips=0 Database=/start.mdb";
-    Connection().DbPath = "/start.mdb";
-    CommitDatabaseSelection(FileChoice("/anders.mdb"));
-    EXPECT_EQ(ReadSetting("", "Database", "", true), "/anders.mdb");
-    EXPECT_EQ(Connection().DbPath, "/anders.mdb");
-    EXPECT_EQ(CommandLineOverride("ShowTips"), "0");
 }
 
 TEST_F(WorkDatabaseTest, OdbcSelectionStoresThePasswordInTheUserSetting)
@@ -394,10 +367,17 @@ TEST_F(WorkDatabaseTest, GlobalDataFailureDuringStartEndsTheProcess)
     Hooks().GlobalData.clear();
 }
 
+// The database the settings name opens and is remembered; compacting it reports only large changes.
 TEST_F(WorkDatabaseTest, CompactionReportsOnlyLargeChanges)
 {
     std::string path = MakeDatabase("rezepte.mdb", true);
     OpenWorkDatabase(windows);
+    ASSERT_TRUE(HasWorkDb());
+    EXPECT_EQ(WorkDb().Name(), path);
+    EXPECT_TRUE(WorkDb().IsUpdatable());
+    EXPECT_EQ(ReadSetting("", "DBTYPE", "", true), "ACCESS");
+    EXPECT_EQ(windows.firstStartCalls, 0);
+    EXPECT_TRUE(ui.AllAnswersUsed());
     ui.shown.clear();
     WorkDb().CreateTable({"T_NOTIZ", {{"ID", FieldType::Long}, {"Text", FieldType::Memo}}, {}});
     CompactWorkDatabase();

@@ -77,14 +77,6 @@ TEST(LiteratureText, TitleTextJoinsTheKnownParts)
     }
 }
 
-TEST(LiteratureText, ContentsLineRightAlignsThePage)
-{
-    EXPECT_EQ(clLiteratur::ContentsLine("7", "Suppe"), "    7 - Suppe");
-    EXPECT_EQ(clLiteratur::ContentsLine("12345", "Suppe"), "12345 - Suppe");
-    EXPECT_EQ(clLiteratur::ContentsLine("123456", "Suppe"), "123456 - Suppe");
-    EXPECT_EQ(clLiteratur::ContentsLine(" ", "Suppe"), "Suppe");
-}
-
 TEST_F(Literature, SaveAndLoadKeepEveryFieldAndCategoryOrder)
 {
     AddAddress(3, "Verlag Süd");
@@ -110,6 +102,15 @@ TEST_F(Literature, SaveAndLoadKeepEveryFieldAndCategoryOrder)
     EXPECT_EQ(loaded.CatPrimary(), 9);
     ASSERT_EQ(loaded.Categories().size(), 3u);
     EXPECT_EQ(loaded.Categories().front(), 9);
+
+    // Edits are seen and can be taken back.
+    loaded.SetTitle("Anders");
+    loaded.SetRating(2);
+    EXPECT_TRUE(loaded.IsChanged());
+    loaded.CancelChange();
+    EXPECT_FALSE(loaded.IsChanged());
+    EXPECT_EQ(loaded.Title(), "Backen mit Liebe");
+    EXPECT_EQ(loaded.Rating(), 4);
 
     // Fewer categories on the next save: the old rows go.
     loaded.SetCategories({5}, 0);
@@ -196,17 +197,6 @@ TEST_F(Literature, EanAndCoverAreSavedWithTheSource)
     ASSERT_TRUE(loaded.Save());
     EXPECT_EQ(Count("SELECT COUNT(*) FROM T_BLOB"), 0);
     EXPECT_EQ(loaded.PictureCount(), 0);
-}
-
-TEST_F(Literature, ChangesAreSeenAndCanBeTakenBack)
-{
-    clLiteratur source = Loaded(Saved("Kochen", 2001));
-    source.SetTitle("Anders");
-    source.SetRating(2);
-    EXPECT_TRUE(source.IsChanged());
-    source.CancelChange();
-    EXPECT_FALSE(source.IsChanged());
-    EXPECT_EQ(source.Title(), "Kochen");
 }
 
 TEST_F(Literature, SaveRefusesBadInputAndKeepsTheStoredRow)
@@ -302,6 +292,10 @@ TEST_F(Literature, ListAndContentsGroupByPublisherAndSortByPage)
     EXPECT_EQ(Each(groups[2].Sources.at(0).Recipes, &clLiteratur::ContentsRecipe::Text),
               (Strings{"    7 - Salat", "   35 - Suppe", "Brot"}));
     EXPECT_EQ(groups[2].Sources.at(0).Text, "Kochzeit, 2004/12");
+    // Pages of five digits fill the page column, longer ones push the title along; a blank page is none.
+    EXPECT_EQ(clLiteratur::ContentsLine("12345", "Suppe"), "12345 - Suppe");
+    EXPECT_EQ(clLiteratur::ContentsLine("123456", "Suppe"), "123456 - Suppe");
+    EXPECT_EQ(clLiteratur::ContentsLine(" ", "Suppe"), "Suppe");
 
     // Publishers and authors are chosen among the active addresses, an alias row not repeating its
     // address.

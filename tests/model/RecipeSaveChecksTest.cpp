@@ -162,36 +162,19 @@ TEST_F(RecipeSaveChecks, OriginThatIsNoOpenCountryStopsTheSave)
     EXPECT_EQ(check.OriginID, 11);
 }
 
-TEST_F(RecipeSaveChecks, NewOriginAndYieldUnitAreCreatedWithTheRecipe)
-{
-    ui.Answering(Answer::Yes);
-    ClRecipe recipe = Complete();
-    const RecipeSaveCheck check = CheckRecipeBeforeSave(recipe, "Neuland", "Laibe");
-    ASSERT_TRUE(check.CanSave());
-    EXPECT_EQ(check.NewOrigin, "Neuland");
-    EXPECT_EQ(check.NewYieldUnit, "Laibe");
-
-    std::string error;
-    ASSERT_TRUE(SaveCheckedRecipe(recipe, check, false, error)) << error;
-    const long origin = static_cast<long>(Work("SELECT ID FROM T_CAT WHERE CatNameD='Neuland'").AsLong());
-    EXPECT_NE(Work("SELECT LaenderCode FROM T_CAT WHERE ID=?", {origin}).AsLong(), 0);
-    EXPECT_TRUE(Work("SELECT ErfassungsFlag FROM T_CAT WHERE ID=?", {origin}).AsBool());
-    const long unit =
-        static_cast<long>(Work("SELECT ID FROM T_REZ_KOPFEINHEIT WHERE NameD='Laibe'").AsLong());
-    EXPECT_GT(unit, 1);
-    EXPECT_EQ(Work("SELECT RezHerkunft FROM T_REZ_KOPF WHERE ID=?", {recipe.id()}).AsLong(), origin);
-    EXPECT_EQ(Work("SELECT RezYieldEinh FROM T_REZ_KOPF WHERE ID=?", {recipe.id()}).AsLong(), unit);
-}
-
-TEST_F(RecipeSaveChecks, FailedSaveLeavesNoNewOriginOrUnitBehind)
+// The new origin and yield unit are written with the recipe, in one transaction: a failed save leaves
+// neither behind, and the next save creates them.
+TEST_F(RecipeSaveChecks, NewOriginAndYieldUnitAreCreatedWithTheRecipeOrNotAtAll)
 {
     ui.Answering(Answer::Yes);
     ClRecipe recipe = Complete();
     recipe.SetOriginID(10);
     const RecipeSaveCheck check = CheckRecipeBeforeSave(recipe, "Neuland", "Laibe");
     ASSERT_TRUE(check.CanSave());
+    EXPECT_EQ(check.NewOrigin, "Neuland");
+    EXPECT_EQ(check.NewYieldUnit, "Laibe");
     // The recipe fails after the country and the unit were written.
-    WorkDb().Execute("DROP TABLE T_REZ_ANWEIS");
+    Raw("CREATE TRIGGER Sperre BEFORE INSERT ON T_REZ_ANWEIS BEGIN SELECT RAISE(ABORT, 'gesperrt'); END");
     std::string error;
     EXPECT_FALSE(SaveCheckedRecipe(recipe, check, false, error));
     EXPECT_NE(error.find("Das Rezept konnte nicht gespeichert werden:"), std::string::npos) << error;
@@ -202,6 +185,17 @@ TEST_F(RecipeSaveChecks, FailedSaveLeavesNoNewOriginOrUnitBehind)
     EXPECT_EQ(recipe.Origin(), 10);
     EXPECT_EQ(recipe.Title(), "Minestrone");
     EXPECT_EQ(ProgramRecipeUnits().SearchName("Laibe"), 0);
+
+    Raw("DROP TRIGGER Sperre");
+    ASSERT_TRUE(SaveCheckedRecipe(recipe, check, false, error)) << error;
+    const long origin = static_cast<long>(Work("SELECT ID FROM T_CAT WHERE CatNameD='Neuland'").AsLong());
+    EXPECT_NE(Work("SELECT LaenderCode FROM T_CAT WHERE ID=?", {origin}).AsLong(), 0);
+    EXPECT_TRUE(Work("SELECT ErfassungsFlag FROM T_CAT WHERE ID=?", {origin}).AsBool());
+    const long unit =
+        static_cast<long>(Work("SELECT ID FROM T_REZ_KOPFEINHEIT WHERE NameD='Laibe'").AsLong());
+    EXPECT_GT(unit, 1);
+    EXPECT_EQ(Work("SELECT RezHerkunft FROM T_REZ_KOPF WHERE ID=?", {recipe.id()}).AsLong(), origin);
+    EXPECT_EQ(Work("SELECT RezYieldEinh FROM T_REZ_KOPF WHERE ID=?", {recipe.id()}).AsLong(), unit);
 }
 
 TEST_F(RecipeSaveChecks, DraftIsStoredAsGenericAndARefusedSaveSaysWhyInGerman)

@@ -155,19 +155,6 @@ TEST_F(FrmDBOpenTest, IncompleteEntryWarnsAndStaysOpen)
     EXPECT_EQ(m_ui.shown[0].Icon, MsgIcon::Warning);
 }
 
-TEST_F(FrmDBOpenTest, OkStoresTheChoiceThroughTheSelectionCommit)
-{
-    const std::string previous = Connection().DbPath;
-    const std::string chosen = m_existing;
-    FrmDBOpen window;
-    window.PathEdit()->setText(QString::fromStdString(chosen));
-    window.Buttons()->button(QDialogButtonBox::Ok)->click();
-    EXPECT_EQ(window.result(), QDialog::Accepted);
-    EXPECT_EQ(Connection().DbPath, chosen);
-    EXPECT_EQ(ReadSetting("", "Database", "", true), chosen);
-    EXPECT_EQ(ReadSetting("", "DBLastUse1", "", true), previous);
-}
-
 // A file that does not exist yet is created after one question, before anything is committed;
 // "Nein" or a creation that fails keeps the window open and commits nothing.
 TEST_F(FrmDBOpenTest, MissingFileIsCreatedOnlyWhenTheUserAgrees)

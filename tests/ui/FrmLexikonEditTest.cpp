@@ -38,27 +38,6 @@ protected:
     }
 };
 
-TEST_F(FrmLexikonEditTest, BrowsesAnAreaTreeToAnEntry)
-{
-    FrmLexikonEdit window;
-    auto* tree = Child<QTreeWidget>(window, "treLexikon");
-    EXPECT_EQ(Child<QComboBox>(window, "cboBereich")->currentText(), "Fachbegriffe");
-    EXPECT_TRUE(Find(*tree, {"Saucen und Bindungen", "Mehlschwitze"}));
-
-    Choose(window, "cboBereich", "Kochtechnik");
-    // Sub-nodes hang under their prefix parent.
-    QTreeWidgetItem* poach = Find(*tree, {"Garen mit feuchter Hitze", "In Flüssigkeit", "Pochieren"});
-    ASSERT_TRUE(poach);
-    tree->setCurrentItem(poach);
-    EXPECT_EQ(Child<QLabel>(window, "lblTitel")->text(), "Pochieren");
-    EXPECT_TRUE(Child<QLabel>(window, "lblStichworte")->text().contains("poach [EN(UK)]"));
-    EXPECT_TRUE(Child<QTextBrowser>(window, "txtErklaerung")->toPlainText().contains("unter dem Siedepunkt"));
-
-    // A node shows nothing on the right.
-    tree->setCurrentItem(Find(*tree, {"Garen mit feuchter Hitze"}));
-    EXPECT_EQ(Child<QLabel>(window, "lblTitel")->text(), "");
-}
-
 TEST_F(FrmLexikonEditTest, SearchListsHitsByAreaAndShowsTheirFacts)
 {
     FrmLexikonEdit window;
@@ -76,10 +55,16 @@ TEST_F(FrmLexikonEditTest, OutputCommandsTakeTheEntryItsGroupOrTheRestOfTheList)
 {
     FrmLexikonEdit window;
     auto* tree = Child<QTreeWidget>(window, "treLexikon");
+    EXPECT_EQ(Child<QComboBox>(window, "cboBereich")->currentText(), "Fachbegriffe");
+    EXPECT_TRUE(Find(*tree, {"Saucen und Bindungen", "Mehlschwitze"}));
     Choose(window, "cboBereich", "Kochtechnik");
+    // Sub-nodes hang under their prefix parent.
     QTreeWidgetItem* poach = Find(*tree, {"Garen mit feuchter Hitze", "In Flüssigkeit", "Pochieren"});
     ASSERT_TRUE(poach);
     tree->setCurrentItem(poach);
+    EXPECT_EQ(Child<QLabel>(window, "lblTitel")->text(), "Pochieren");
+    EXPECT_TRUE(Child<QLabel>(window, "lblStichworte")->text().contains("poach [EN(UK)]"));
+    EXPECT_TRUE(Child<QTextBrowser>(window, "txtErklaerung")->toPlainText().contains("unter dem Siedepunkt"));
     const LexiconEntryKey key{poach->data(0, Qt::UserRole).toLongLong(),
                               poach->data(0, Qt::UserRole + 1).toLongLong()};
 
@@ -107,8 +92,9 @@ TEST_F(FrmLexikonEditTest, OutputCommandsTakeTheEntryItsGroupOrTheRestOfTheList)
     EXPECT_NE(test::ReadFile(page).find("<h2>Pochieren</h2>"), std::string::npos);
     EXPECT_TRUE(m_ui.AllAnswersUsed());
 
-    // A node alone prints nothing, its group prints its entries.
+    // A node shows nothing on the right and alone prints nothing; its group prints its entries.
     tree->setCurrentItem(poach->parent());
+    EXPECT_EQ(Child<QLabel>(window, "lblTitel")->text(), "");
     EXPECT_TRUE(window.EntriesFor("HideLexikonPrintEinzeln").empty());
     EXPECT_EQ(window.EntriesFor("HideLexikonPrintFollowing").front(),
               window.EntriesFor("HideLexikonPrintEnd").front());

@@ -255,14 +255,5 @@ TEST_F(MainformTest, FirstStartTakesMostOfTheScreenAndLeavesThePlaceToTheWindowM
     }
 }
 
-TEST_F(MainformTest, CaptionNamesTheDatabase)
-{
-    Mainform window;
-    window.SetDatabaseCaption("/home/koch/Rezepte.MDB");
-    EXPECT_EQ(window.windowTitle().toStdString(), m_context.AppCaption + " - /home/koch/Rezepte.MDB");
-    window.SetDatabaseCaption("");
-    EXPECT_EQ(window.windowTitle().toStdString(), m_context.AppCaption);
-}
-
 } // namespace
 } // namespace pf::test

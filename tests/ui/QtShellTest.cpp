@@ -41,6 +41,8 @@ TEST_F(QtShellTest, StatusFollowsTheWindowsOfTheStart)
         EXPECT_FALSE(ui.SplashVisible()); // the main window's loading took it down
         EXPECT_EQ(shell.MainWindow()->windowTitle().toStdString(),
                   m_context.AppCaption + " - /home/koch/Rezepte.MDB");
+        shell.MainWindow()->SetDatabaseCaption("");
+        EXPECT_EQ(shell.MainWindow()->windowTitle().toStdString(), m_context.AppCaption);
         ui.SetStatus("Suche läuft", 10);
         EXPECT_EQ(shell.MainWindow()->StatusText(), QString::fromUtf8("Suche läuft"));
 

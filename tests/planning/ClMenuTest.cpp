@@ -155,23 +155,16 @@ TEST_F(MenuDb, HeadCoursesAndGuestsRoundTrip)
     EXPECT_EQ(Count("SELECT COUNT(*) FROM T_MENU_GANG WHERE MenuID=1"), 3);
     EXPECT_EQ(Count("SELECT COUNT(*) FROM T_MENU_GAST WHERE MenuID=1"), 2);
     EXPECT_EQ(Count("SELECT COUNT(*) FROM T_MENU_KOPF"), 1);
-}
 
-TEST_F(MenuDb, CoursesFollowTheirRecipeUnlessTheyHaveTheirOwnTitleOrTheRecipeIsGone)
-{
-    const long id = Saved("Sonntag", Day(2026, 1, 4), {"11", "12"});
-    ClMenu menu = Loaded(id);
-    menu.SetCourseTitle(2, "Braten nach Art des Hauses");
-    ASSERT_TRUE(menu.Save());
-    db->Execute("UPDATE T_REZ_KOPF SET RezTitle='Kürbiscremesuppe' WHERE ID=11");
-    db->Execute("DELETE FROM T_REZ_KOPF WHERE ID=12");
-    ClearRecipeCache();
-
-    ClMenu back = Loaded(id);
-    EXPECT_EQ(Titles(back), "Kürbiscremesuppe|Braten nach Art des Hauses");
-    EXPECT_FALSE(back.CourseRecipeLoaded(2));
-    EXPECT_EQ(back.CourseYield(2), 6); // as stored when the recipe was added
-    EXPECT_FALSE(back.CourseGeneric(2));
+    // A copy is written as a new menu with the courses but without the guests.
+    back.Clone();
+    EXPECT_EQ(back.id(), 0);
+    EXPECT_TRUE(back.IsChanged());
+    back.SetTitle("Silvester (Kopie)");
+    ASSERT_TRUE(back.Save());
+    EXPECT_EQ(back.id(), 2);
+    EXPECT_EQ(Summary(2), "Silvester (Kopie)|Kürbissuppe|Käseplatte|Festbraten|0");
+    EXPECT_EQ(Summary(1), "Silvester|Kürbissuppe|Käseplatte|Festbraten|2");
 }
 
 TEST_F(MenuDb, CourseMovesIgnoreIndexesOutsideTheList)
@@ -234,19 +227,6 @@ TEST_F(MenuDb, CheckDateTitleFindsOnlyAnotherMenuOnTheSameDay)
     }
     // The menu itself is no clash.
     EXPECT_FALSE(Loaded(1).CheckDateTitle());
-}
-
-TEST_F(MenuDb, CloneWritesACopyWithCoursesButWithoutGuests)
-{
-    ClMenu copy = Loaded(Saved("Geburtstag", {}, {"11", "Torte"}, {{5, ""}}));
-    copy.Clone();
-    EXPECT_EQ(copy.id(), 0);
-    EXPECT_TRUE(copy.IsChanged());
-    copy.SetTitle("Geburtstag (Kopie)");
-    ASSERT_TRUE(copy.Save());
-    EXPECT_EQ(copy.id(), 2);
-    EXPECT_EQ(Summary(2), "Geburtstag (Kopie)|Kürbissuppe|Torte|0");
-    EXPECT_EQ(Summary(1), "Geburtstag|Kürbissuppe|Torte|1");
 }
 
 TEST_F(MenuDb, DeleteRemovesOnlyThisMenusRows)
@@ -453,6 +433,11 @@ TEST_F(MenuDb, ARecipeDeletedForGoodLeavesItsTitleOnTheCourses)
     ClMenu own = Loaded(id);
     own.SetCourseTitle(2, "Sonntagsbraten");
     ASSERT_TRUE(own.Save());
+    // A course without a title of its own follows its recipe's title.
+    db->Execute("UPDATE T_REZ_KOPF SET RezTitle='Kürbiscremesuppe' WHERE ID=11");
+    ClearRecipeCache();
+    ClMenu renamed = Loaded(id);
+    EXPECT_EQ(Titles(renamed), "Kürbiscremesuppe|Sonntagsbraten");
     ClRecipe recipe;
     recipe.SetDB(db.get());
     ASSERT_TRUE(recipe.Delete(true, "11,12")); // the trash keeps the recipe
@@ -460,10 +445,14 @@ TEST_F(MenuDb, ARecipeDeletedForGoodLeavesItsTitleOnTheCourses)
     ASSERT_TRUE(recipe.Delete(false, "11,12"));
 
     ClMenu back = Loaded(id);
-    EXPECT_EQ(Titles(back), "Kürbissuppe|Sonntagsbraten");
+    EXPECT_EQ(Titles(back), "Kürbiscremesuppe|Sonntagsbraten");
     EXPECT_FALSE(back.CourseRecipeLoaded(1));
+    EXPECT_FALSE(back.CourseRecipeLoaded(2));
     EXPECT_EQ(back.CourseRezID(1), 11);
+    // The yields as stored when the recipes were added.
     EXPECT_EQ(back.CourseYield(1), 4);
+    EXPECT_EQ(back.CourseYield(2), 6);
+    EXPECT_FALSE(back.CourseGeneric(2));
     // The shopping list gets only courses with a recipe, with their yield.
     ClMenu withGeneric = Loaded(Saved("Einkauf", Day(2026, 1, 11), {"Brot"}));
     EXPECT_TRUE(withGeneric.ShoppingCourses(withGeneric.id()).empty());

@@ -111,19 +111,6 @@ TEST_F(WeekPlanMenu, ApprovalRecordsUsageAndChangesRecomputeIt)
     EXPECT_EQ(Exclude(3), 0);
 }
 
-TEST_F(WeekPlanMenu, ApprovingAVariationExcludesTheWholeFamily)
-{
-    Recipe(100, "Eintopf", 51);
-    Recipe(101, "Eintopf mit Wurst", 51, 0, 100);
-    Recipe(102, "Eintopf vegetarisch", 51, 0, 100);
-    ClMenu plan = NewPlan(monday);
-    plan.WPPlace(4, 2, 101);
-    plan.WPApprove(true);
-    ASSERT_TRUE(plan.Save());
-    for (long id : {100, 101, 102})
-        EXPECT_EQ(Exclude(id), monday + 3) << id;
-}
-
 TEST_F(WeekPlanMenu, ApprovalIsOnlyForWritablePlans)
 {
     ClMenu menu;

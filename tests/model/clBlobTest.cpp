@@ -239,17 +239,26 @@ TEST_F(BlobDb, TransferWritesACopyAndKeepsTheOriginal)
     EXPECT_EQ(Rows(), 2);
 }
 
-TEST_F(BlobDb, LargePictureFileAsksFirstNoCancelsAndAMissingOneSaysWhy)
+// A picture file up to the limit loads silently with its progress in the status line; a larger one asks
+// first, No cancelling; a missing one says why.
+TEST_F(BlobDb, PictureFilesLoadAskingOnlyWhenLargeAndPictureDataReadsAPathOrGivesStoredData)
 {
+    ui.mainWindowLoaded = true;
+    const std::optional<Blob> small = LoadPictureFile(MakeFile(kLargePictureBytes));
+    ASSERT_TRUE(small.has_value());
+    EXPECT_EQ(small->size(), kLargePictureBytes);
+    EXPECT_TRUE(ui.shown.empty());
+    EXPECT_GE(ui.statusCalls, 2);
+    EXPECT_EQ(ui.statusText, ""); // cleared when done
+
     const std::string path = MakeFile(kLargePictureBytes + 1);
     ui.Answering(Answer::No).Answering(Answer::Yes);
     EXPECT_FALSE(LoadPictureFile(path).has_value());
     ASSERT_EQ(ui.shown.size(), 1u);
     EXPECT_EQ(ui.shown[0].Text, "Die Bilddatei ist mit 146 KBytes relativ gross. Wirklich fortfahren?");
-
-    const std::optional<Blob> data = LoadPictureFile(path);
-    ASSERT_TRUE(data.has_value());
-    EXPECT_EQ(data->size(), kLargePictureBytes + 1);
+    const std::optional<Blob> large = LoadPictureFile(path);
+    ASSERT_TRUE(large.has_value());
+    EXPECT_EQ(large->size(), kLargePictureBytes + 1);
     EXPECT_TRUE(ui.AllAnswersUsed());
 
     ui.shown.clear();
@@ -257,20 +266,9 @@ TEST_F(BlobDb, LargePictureFileAsksFirstNoCancelsAndAMissingOneSaysWhy)
     ASSERT_EQ(ui.shown.size(), 1u);
     EXPECT_EQ(ui.shown[0].Icon, MsgIcon::Critical);
     EXPECT_TRUE(ui.shown[0].Text.ends_with("\n\nBild konnte nicht geladen werden !")) << ui.shown[0].Text;
-}
-
-TEST_F(BlobDb, SmallPictureFileLoadsWithoutQuestionAndPictureDataReadsAPathOrGivesStoredData)
-{
-    ui.mainWindowLoaded = true;
-    const std::string path = MakeFile(kLargePictureBytes);
-    const std::optional<Blob> data = LoadPictureFile(path);
-    ASSERT_TRUE(data.has_value());
-    EXPECT_EQ(data->size(), kLargePictureBytes);
-    EXPECT_TRUE(ui.shown.empty());
-    EXPECT_GE(ui.statusCalls, 2);
-    EXPECT_EQ(ui.statusText, ""); // cleared when done
 
     // The data of a picture: read from its path, or as stored.
+    ui.shown.clear();
     clBlob blob;
     EXPECT_FALSE(PictureData(blob).has_value());
     blob.SetPath(MakeFile(3));

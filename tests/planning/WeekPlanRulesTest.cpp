@@ -33,7 +33,7 @@ protected:
     }
 };
 
-TEST_F(WeekPlanRules, ExclusionRecordsTheDayAndRecomputesFromApprovedPlans)
+TEST_F(WeekPlanRules, ExclusionRecordsTheDayOverTheFamilyAndRecomputesFromApprovedPlans)
 {
     Recipe(1, "Gulasch", 0, monday - 30);
     Recipe(2, "Linsen", 0, monday + 40); // already excluded beyond the plan
@@ -54,10 +54,8 @@ TEST_F(WeekPlanRules, ExclusionRecordsTheDayAndRecomputesFromApprovedPlans)
     EXPECT_EQ(WPLastApprovedUse(*db, {1}), monday - 11);
     EXPECT_EQ(WPLastApprovedUse(*db, {1}, 10), 0);
     EXPECT_EQ(WPLastApprovedUse(*db, {1}, 0, monday - 11), monday - 13);
-}
 
-TEST_F(WeekPlanRules, FamilyIsExcludedAsOne)
-{
+    // A family is excluded as one.
     Recipe(20, "Pizza", 0);
     Recipe(21, "Pizza Funghi", 0, 0, 20);
     Recipe(22, "Pizza Funghi scharf", 0, 0, 21);
@@ -82,7 +80,7 @@ TEST_F(WeekPlanRules, FamilyIsExcludedAsOne)
     EXPECT_EQ(Exclude(24), 0);
 
     // Recomputing over the family: the base recipe's use counts for the variations.
-    Plan(10, monday - 7, true, {{1, 1, 20}});
+    Plan(12, monday - 7, true, {{1, 1, 20}});
     WPUpdateExclusion(*db, 23, std::nullopt);
     for (long id : {20, 21, 22, 23})
         EXPECT_EQ(Exclude(id), monday - 7) << id;

@@ -1,7 +1,6 @@
 // Replays the saved inputs of every fuzz target as ordinary tests: on each input the reader keeps
 // its promises (the fuzz target's checks) and ends: one that runs for half a minute, even in the
-// sanitizer build on a busy machine, is taken as a hang. A fixed series of mutations of the
-// Meal-Master reader's inputs runs the same way.
+// sanitizer build on a busy machine, is taken as a hang.
 
 #include "tests/fuzz/BaseDataFuzz.h"
 #include "tests/fuzz/JetSqlFuzz.h"
@@ -20,9 +19,7 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
-#include <random>
 #include <vector>
 
 namespace pf {
@@ -95,50 +92,6 @@ INSTANTIATE_TEST_SUITE_P(
                       Target{"matcher", &Replay<fuzz::MatcherFuzz>, 10},
                       Target{"lexiconsearch", &Replay<fuzz::LexiconSearchFuzz>, 10}),
     [](const ::testing::TestParamInfo<Target>& param) { return std::string(param.param.Name); });
-
-TEST(MMImportFuzz, MutatedCorpusReadsWithoutFault)
-{
-    AppContext app;
-    ScopedAppContext scope(app);
-    fuzz::MMImportFuzz check;
-    std::vector<std::string> inputs;
-    for (const fs::path& file : Inputs("mmimport", "mm"))
-        if (file.extension() != ".zip")
-            inputs.push_back(test::ReadFile(file.string()));
-    ASSERT_GE(inputs.size(), 10u);
-    // PF_FUZZ_ROUNDS and PF_FUZZ_SEED run a longer or another series by hand.
-    const char* seed = std::getenv("PF_FUZZ_SEED");
-    const char* roundsText = std::getenv("PF_FUZZ_ROUNDS");
-    const int rounds = roundsText ? std::atoi(roundsText) : 400;
-    std::mt19937 gen(seed ? static_cast<unsigned>(std::strtoul(seed, nullptr, 10)) : 20261206u);
-    const std::string pieces[] = {
-        "\n", "\r", "MMMMM", "-----", "=====", "EEEEE-----",       "EEEEE",         ":",        " - ",
-        "1/", ";",  "\t",    "\xC3",  "\xE4",  "MMMMM-----x-----", "      Title: ", "    1 c  "};
-    for (int round = 0; round < rounds; ++round) {
-        std::string input = inputs[gen() % inputs.size()];
-        const int edits = 1 + static_cast<int>(gen() % 8);
-        for (int e = 0; e < edits && !input.empty(); ++e) {
-            const std::size_t pos = gen() % input.size();
-            switch (gen() % 4) {
-            case 0:
-                input[pos] = static_cast<char>(gen() % 256);
-                break;
-            case 1:
-                input.erase(pos, 1 + gen() % 40);
-                break;
-            case 2:
-                input.insert(pos, pieces[gen() % std::size(pieces)]);
-                break;
-            default:
-                input.insert(pos, input.substr(gen() % input.size(), gen() % 200));
-                break;
-            }
-        }
-        const auto start = std::chrono::steady_clock::now();
-        EXPECT_EQ(check.Run(input), "") << "round " << round;
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << "round " << round;
-    }
-}
 
 } // namespace
 } // namespace pf

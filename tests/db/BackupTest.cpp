@@ -117,20 +117,6 @@ TEST_F(BackupTest, RestoreOfASavedBackupGivesBackTheRowsOfThatTime)
     EXPECT_TRUE(fs::is_empty(m_app.TempDir));
 }
 
-TEST_F(BackupTest, RestoringTwiceKeepsOnlyTheLatestBak)
-{
-    const std::string first = dir.File("erste.MDB");
-    const std::string second = dir.File("zweite.MDB");
-    MakeRecipeDatabase(first, {"Erste"});
-    MakeRecipeDatabase(second, {"Zweite"});
-    ui.Answering(Answer::Yes).Answering(Answer::Yes);
-    ASSERT_TRUE(backup.Restore(first)) << backup.LastErrorText();
-    ASSERT_TRUE(backup.Restore(second)) << backup.LastErrorText();
-    EXPECT_EQ(Titles(WorkDb()), std::vector<std::string>{"Zweite"});
-    EXPECT_EQ(TitlesIn(work + ".BAK"), std::vector<std::string>{"Erste"});
-    EXPECT_EQ(TitlesIn(first), std::vector<std::string>{"Erste"});
-}
-
 TEST_F(BackupTest, RestoreRescuesADamagedWorkFileAndKeepsItsBytes)
 {
     ASSERT_TRUE(backup.Save(Backup::Folder())) << backup.LastErrorText();
@@ -147,7 +133,7 @@ TEST_F(BackupTest, RestoreRescuesADamagedWorkFileAndKeepsItsBytes)
     EXPECT_EQ(test::ReadFile(work + ".BAK"), bytes);
 }
 
-TEST_F(BackupTest, ArchiveWithSeveralDatabasesRestoresTheFirst)
+TEST_F(BackupTest, ArchiveRestoresItsFirstDatabaseAndALaterRestoreReplacesTheBak)
 {
     MakeRecipeDatabase(dir.File("a.db"), {"Aus dem Ordner"});
     MakeRecipeDatabase(dir.File("b.db"), {"Zweite Datenbank"});
@@ -155,10 +141,17 @@ TEST_F(BackupTest, ArchiveWithSeveralDatabasesRestoresTheFirst)
     const std::string archive = MakeZip(dir.File("mehrere.ZIP"), {{dir.File("liesmich.txt"), "liesmich.txt"},
                                                                   {dir.File("a.db"), "alt/Küche.mdb"},
                                                                   {dir.File("b.db"), "ZWEITE.MDB"}});
-    ui.Answering(Answer::Yes);
+    ui.Answering(Answer::Yes).Answering(Answer::Yes);
     ASSERT_TRUE(backup.Restore(archive)) << backup.LastErrorText();
     EXPECT_EQ(backup.RestoredFrom(), "alt/Küche.mdb");
     EXPECT_EQ(Titles(WorkDb()), std::vector<std::string>{"Aus dem Ordner"});
+
+    // Restoring again keeps only the latest safety copy; the restored file stays as it was.
+    MakeRecipeDatabase(dir.File("zweite.MDB"), {"Zweite"});
+    ASSERT_TRUE(backup.Restore(dir.File("zweite.MDB"))) << backup.LastErrorText();
+    EXPECT_EQ(Titles(WorkDb()), std::vector<std::string>{"Zweite"});
+    EXPECT_EQ(TitlesIn(work + ".BAK"), std::vector<std::string>{"Aus dem Ordner"});
+    EXPECT_EQ(TitlesIn(dir.File("zweite.MDB")), std::vector<std::string>{"Zweite"});
 }
 
 TEST_F(BackupTest, FailedRestoreLeavesTheWorkDatabaseAsItWas)

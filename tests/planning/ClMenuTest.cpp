@@ -163,6 +163,12 @@ TEST_F(MenuDb, HeadCoursesAndGuestsRoundTrip)
     EXPECT_EQ(back.id(), 2);
     EXPECT_EQ(Summary(2), "Silvester (Kopie)|Kürbissuppe|Käseplatte|Festbraten|0");
     EXPECT_EQ(Summary(1), "Silvester|Kürbissuppe|Käseplatte|Festbraten|2");
+
+    // A menu copied straight after loading, before anything read its courses, copies them too.
+    ClMenu fresh = Loaded(1);
+    fresh.Clone();
+    ASSERT_TRUE(fresh.Save());
+    EXPECT_EQ(Summary(fresh.id()), "Silvester|Kürbissuppe|Käseplatte|Festbraten|0");
 }
 
 TEST_F(MenuDb, CourseMovesIgnoreIndexesOutsideTheList)

@@ -109,6 +109,17 @@ TEST_F(WeekPlanMenu, ApprovalRecordsUsageAndChangesRecomputeIt)
     ClMenu gone = Load(earlier.id());
     ASSERT_TRUE(gone.Delete());
     EXPECT_EQ(Exclude(3), 0);
+
+    // Approving a variation holds back its base recipe and the other variations as well.
+    Recipe(100, "Eintopf", 51);
+    Recipe(101, "Eintopf mit Wurst", 51, 0, 100);
+    Recipe(102, "Eintopf vegetarisch", 51, 0, 100);
+    ClMenu family = NewPlan(monday + 7);
+    family.WPPlace(4, 2, 101);
+    family.WPApprove(true);
+    ASSERT_TRUE(family.Save());
+    for (long id : {100, 101, 102})
+        EXPECT_EQ(Exclude(id), monday + 10) << id;
 }
 
 TEST_F(WeekPlanMenu, ApprovalIsOnlyForWritablePlans)

@@ -164,6 +164,10 @@ TEST_F(QtShellTest, ChoosingAnotherDatabaseEndsWithTheNewOneOrTheOldOneOpen)
         EXPECT_EQ(WorkDb().Name(), c.expectedOpen);
         EXPECT_TRUE(shell.MainWindow()->windowTitle().toStdString().ends_with(c.expectedOpen));
         EXPECT_EQ(ReadSetting("", "Database", "", true), c.expectedOpen);
+        // The database left heads the list of the last used ones.
+        if (c.expectedOpen != old) {
+            EXPECT_EQ(ReadSetting("", "DBLastUse1", "", true), old);
+        }
         EXPECT_TRUE(m_ui.AllAnswersUsed());
         shell.CloseMainWindow();
         CloseWorkDatabase();

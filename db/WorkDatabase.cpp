@@ -16,7 +16,6 @@
 #include "db/SchemaVersion.h"
 #include "db/SearchIndex.h"
 
-#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -51,16 +50,6 @@ std::string GroupThousands(long long value)
         ++count;
     }
     return grouped;
-}
-
-bool HasWriteBit(const std::string& path)
-{
-    struct stat info
-    {
-    };
-    if (stat(path.c_str(), &info) != 0)
-        return true;
-    return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
 }
 
 // Opens the chosen database; the open errors go to the caller's handling.
@@ -193,9 +182,8 @@ std::unique_ptr<Database> OpenDatabaseFile(const std::string& path)
     if (IsServerConnect(path))
         return OpenDatabase(path);
     RemoveLeftoverCopies(path);
-    OpenOptions options;
-    options.ReadOnly = !HasWriteBit(path);
-    return Database::OpenSqlite(path, options);
+    // A file without write permission opens read-only: the file database's open decides that.
+    return Database::OpenSqlite(path);
 }
 
 std::string BuildOdbcConnect(const std::string& dsn, int logonType, const std::string& user,

@@ -3,6 +3,7 @@
 #include "core/AppContext.h"
 #include "core/Interaction.h"
 #include "core/MessageTable.h"
+#include "core/TextConv.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -18,17 +19,6 @@ namespace pf {
 namespace {
 
 constexpr const char* kLineBreak = "\r\n";
-
-void ReplaceAll(std::string& text, std::string_view what, std::string_view with)
-{
-    if (what.empty())
-        return;
-    std::size_t pos = 0;
-    while ((pos = text.find(what, pos)) != std::string::npos) {
-        text.replace(pos, what.size(), with);
-        pos += with.size();
-    }
-}
 
 bool IsEngineError(long number)
 {

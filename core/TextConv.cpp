@@ -24,20 +24,6 @@ constexpr std::u32string_view kUmlauts = U"üöäÜÖÄÜÖÄß";
 constexpr std::u32string_view kDigraphs = U"ueoeaeUeOeAeUEOEAEss";
 constexpr std::size_t kPairCount = 10;
 
-void ReplaceAll(std::string& text, std::string_view from, std::string_view to)
-{
-    std::size_t pos = text.find(from);
-    while (pos != std::string::npos) {
-        text.replace(pos, from.size(), to);
-        pos = text.find(from, pos + to.size());
-    }
-}
-
-bool IsAsciiLetter(char32_t cp)
-{
-    return (cp >= U'A' && cp <= U'Z') || (cp >= U'a' && cp <= U'z');
-}
-
 std::u32string Lowered(std::u32string_view text)
 {
     std::u32string out(text);
@@ -474,6 +460,17 @@ std::string CountText(long count, std::string_view plural)
     if (!noun.empty())
         text += " " + std::string(noun);
     return text;
+}
+
+void ReplaceAll(std::string& text, std::string_view what, std::string_view with)
+{
+    if (what.empty())
+        return;
+    std::size_t pos = 0;
+    while ((pos = text.find(what, pos)) != std::string::npos) {
+        text.replace(pos, what.size(), with);
+        pos += with.size();
+    }
 }
 
 } // namespace pf

@@ -44,5 +44,7 @@ void LoadUmlautExceptions();
 // the German kitchen nouns that change ("Portionen" → "Portion", "Gläser" → "Glas"); other nouns
 // stay as they are ("1 Stück", "1 Liter").
 std::string CountText(long count, std::string_view plural);
+// Every occurrence of what, left to right; an empty what changes nothing.
+void ReplaceAll(std::string& text, std::string_view what, std::string_view with);
 
 } // namespace pf

@@ -6,11 +6,6 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-bool IsContinuation(unsigned char c)
-{
-    return (c & 0xC0) == 0x80;
-}
-
 } // namespace
 
 char32_t NextCodePoint(std::string_view text, std::size_t& pos)
@@ -45,7 +40,7 @@ char32_t NextCodePoint(std::string_view text, std::size_t& pos)
     }
     for (std::size_t i = 1; i < length; ++i) {
         const auto c = static_cast<unsigned char>(text[pos + i]);
-        if (!IsContinuation(c)) {
+        if (!IsContinuationByte(c)) {
             ++pos;
             return kReplacement;
         }
@@ -248,6 +243,14 @@ std::string ToUpperAscii(std::string_view text)
         if (c >= 'a' && c <= 'z')
             c = static_cast<char>(c - 'a' + 'A');
     return out;
+}
+
+bool IsAscii(std::string_view text)
+{
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
 }
 
 } // namespace pf

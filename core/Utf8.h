@@ -28,4 +28,17 @@ std::string ToUpperAscii(std::string_view text);
 // Case-insensitive equality (umlauts included).
 bool EqualsNoCase(std::string_view a, std::string_view b);
 
+// A to Z and a to z only. Inline: the readers ask it for every character.
+constexpr bool IsAsciiLetter(char32_t cp)
+{
+    return (cp >= U'A' && cp <= U'Z') || (cp >= U'a' && cp <= U'z');
+}
+// A byte that continues a UTF-8 sequence rather than starting a character.
+constexpr bool IsContinuationByte(unsigned char c)
+{
+    return (c & 0xC0) == 0x80;
+}
+// Every byte below 0x80: the text reads the same in any code page.
+bool IsAscii(std::string_view text);
+
 } // namespace pf

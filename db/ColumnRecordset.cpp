@@ -9,14 +9,6 @@ namespace pf {
 
 namespace {
 
-bool IsAscii(std::string_view s)
-{
-    for (char c : s)
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    return true;
-}
-
 char LowerAscii(char c)
 {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;

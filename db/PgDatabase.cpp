@@ -13,11 +13,6 @@ namespace pf {
 
 namespace {
 
-bool StartsWith(std::string_view text, std::string_view prefix)
-{
-    return text.substr(0, prefix.size()) == prefix;
-}
-
 DbError NoTransactionError()
 {
     return DbError(3034, "Sie haben versucht, eine Transaktion ohne vorheriges BeginTrans zu übernehmen "
@@ -414,7 +409,7 @@ std::vector<IndexDef> PgDatabase::Indexes(const std::string& table)
     for (const auto& row : rows) {
         IndexDef index;
         const std::string prefix = stored + ".";
-        index.Name = StartsWith(row[0], prefix) ? row[0].substr(prefix.size()) : row[0];
+        index.Name = row[0].starts_with(prefix) ? row[0].substr(prefix.size()) : row[0];
         if (!row[4].empty())
             index.Name = row[4];
         index.Unique = row[1] == "1" || row[1] == "t";

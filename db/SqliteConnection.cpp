@@ -10,11 +10,6 @@ namespace {
 constexpr std::size_t kMaxCachedStatements = 64;
 constexpr std::size_t kMaxTranslations = 1024;
 
-bool StartsWith(std::string_view text, std::string_view prefix)
-{
-    return text.substr(0, prefix.size()) == prefix;
-}
-
 std::string After(std::string_view text, std::string_view prefix)
 {
     return std::string(text.substr(prefix.size()));
@@ -262,7 +257,7 @@ DbError MapSqliteError(int rc, std::string_view message, std::string_view path, 
     case SQLITE_CONSTRAINT_NOTNULL: {
         std::string column(message);
         const std::string_view prefix = "NOT NULL constraint failed: ";
-        if (StartsWith(column, prefix))
+        if (column.starts_with(prefix))
             column = After(column, prefix);
         return make(3314,
                     "Das Feld '" + column +
@@ -308,12 +303,12 @@ DbError MapSqliteError(int rc, std::string_view message, std::string_view path, 
     case SQLITE_ERROR: {
         if (message == "pf:pattern")
             return make(93, "Ungültige Musterzeichenfolge.", false);
-        if (StartsWith(message, "no such table: "))
+        if (message.starts_with("no such table: "))
             return make(dberr::kNoSuchTable,
                         "Die Eingabetabelle oder Abfrage '" + After(message, "no such table: ") +
                             "' wurde nicht gefunden.",
                         false);
-        if (StartsWith(message, "no such column: "))
+        if (message.starts_with("no such column: "))
             return make(3061,
                         "Zu wenige Parameter. Unbekannter Name '" + After(message, "no such column: ") + "'.",
                         true);
@@ -321,11 +316,11 @@ DbError MapSqliteError(int rc, std::string_view message, std::string_view path, 
             message.find("incomplete input") != std::string_view::npos ||
             message.find("unrecognized token") != std::string_view::npos)
             return make(dberr::kSyntax, "Syntaxfehler in Abfrageausdruck '" + std::string(sql) + "'.", true);
-        if (StartsWith(message, "table ") && message.find("already exists") != std::string_view::npos)
+        if (message.starts_with("table ") && message.find("already exists") != std::string_view::npos)
             return make(3010, "Die Tabelle existiert bereits.", true);
-        if (StartsWith(message, "index ") && message.find("already exists") != std::string_view::npos)
+        if (message.starts_with("index ") && message.find("already exists") != std::string_view::npos)
             return make(3375, "Die Tabelle hat bereits einen Index dieses Namens.", true);
-        if (StartsWith(message, "duplicate column name: "))
+        if (message.starts_with("duplicate column name: "))
             return make(3191,
                         "Das Feld '" + After(message, "duplicate column name: ") +
                             "' kann nicht mehrmals definiert werden.",

@@ -32,11 +32,6 @@ bool AskYesNo(const std::string& text)
            Answer::Yes;
 }
 
-bool StartsWith(const std::string& text, const std::string& prefix)
-{
-    return text.rfind(prefix, 0) == 0;
-}
-
 // Thousands grouped with "." as a German reader expects ("###,###,###" in the German locale).
 std::string GroupThousands(long long value)
 {
@@ -87,7 +82,7 @@ void HandleOpenError(const DbError& error, DatabaseWindows& windows)
         }
     } else {
         const bool repairable =
-            conn.DbType == 0 && !StartsWith(errorText, "(#53)") && !StartsWith(errorText, "(#76)");
+            conn.DbType == 0 && !errorText.starts_with("(#53)") && !errorText.starts_with("(#76)");
         if (repairable && AskYesNo(LoadText(419) + errorText + "\". Reparatur versuchen ?")) {
             std::string path = conn.DbPath;
             if (path.find('/') == std::string::npos)

@@ -20,11 +20,6 @@ namespace pf {
 
 namespace {
 
-bool IsAsciiLetter(unsigned char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
 // German and French letters as Windows-1252 and as code page 850 encode them. The bytes overlap
 // (0x84 is "ä" in one and a quotation mark in the other), so only bytes that stand next to an
 // ASCII letter count: that is where a letter stands and a quotation mark does not.
@@ -155,11 +150,6 @@ int HexValue(char c)
 
 constexpr std::size_t kMaxLineBytes = 2048;
 
-bool IsContinuation(char c)
-{
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
 // The code page decision, counted over the bytes piece by piece.
 class EncodingVote
 {
@@ -280,7 +270,7 @@ void SplitLine(std::string_view text, bool ended, std::vector<std::string>& piec
         if (run > i) {
             line->append(text, i, run - i);
             for (; i < run; ++i)
-                column += IsContinuation(text[i]) ? 0 : 1;
+                column += IsContinuationByte(static_cast<unsigned char>(text[i])) ? 0 : 1;
             continue;
         }
         const char c = text[i++];
@@ -293,7 +283,7 @@ void SplitLine(std::string_view text, bool ended, std::vector<std::string>& piec
             // text.
         } else {
             // No recipe line is this long; breaking it keeps the work per line bounded.
-            if (line->size() >= kMaxLineBytes && !IsContinuation(c)) {
+            if (line->size() >= kMaxLineBytes && !IsContinuationByte(static_cast<unsigned char>(c))) {
                 // At the last blank when there is one near the end, so that words stay whole.
                 const std::size_t blank = line->rfind(' ');
                 std::string& rest = next();
@@ -307,7 +297,7 @@ void SplitLine(std::string_view text, bool ended, std::vector<std::string>& piec
                 column = CharLength(*line);
             }
             *line += c;
-            if (!IsContinuation(c))
+            if (!IsContinuationByte(static_cast<unsigned char>(c)))
                 ++column;
         }
     }

@@ -20,16 +20,6 @@ namespace pf {
 
 namespace {
 
-bool StartsWith(std::string_view text, std::string_view prefix)
-{
-    return text.size() >= prefix.size() && text.substr(0, prefix.size()) == prefix;
-}
-
-bool EndsWith(std::string_view text, std::string_view suffix)
-{
-    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
-}
-
 std::string_view LeftTrim(std::string_view text)
 {
     const std::size_t first = text.find_first_not_of(' ');
@@ -40,12 +30,6 @@ std::string_view RightTrim(std::string_view text)
 {
     const std::size_t last = text.find_last_not_of(' ');
     return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
-}
-
-bool IsAscii(std::string_view text)
-{
-    return std::all_of(text.begin(), text.end(),
-                       [](char c) { return (static_cast<unsigned char>(c) & 0x80) == 0; });
 }
 
 bool ContainsNoCase(std::string_view text, std::string_view upperWord)
@@ -178,11 +162,6 @@ std::string CutChars(std::string_view text, std::size_t count)
     return CharSubstr(text, 0, count);
 }
 
-bool IsAsciiLetter(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
 // Umlauts from digraphs, word by word. A run of letters longer than any word is left as it is:
 // the regeneration looks at the whole word around every digraph, which would cost the square of
 // the run's length.
@@ -193,12 +172,12 @@ std::string Regenerate(const std::string& line, bool keepSs)
     std::size_t pieceStart = 0;
     std::size_t pos = 0;
     while (pos < line.size()) {
-        if (!IsAsciiLetter(line[pos])) {
+        if (!IsAsciiLetter(static_cast<unsigned char>(line[pos]))) {
             ++pos;
             continue;
         }
         std::size_t end = pos;
-        while (end < line.size() && IsAsciiLetter(line[end]))
+        while (end < line.size() && IsAsciiLetter(static_cast<unsigned char>(line[end])))
             ++end;
         if (end - pos > kLongestWord) {
             result +=
@@ -280,7 +259,7 @@ void KeepRange(ImportIngredient& line)
         return;
     const std::string range = "(" + ExchangeAmount(MMImport::ParseAmount(lower)) + "\u2013" +
                               ExchangeAmount(MMImport::ParseAmount(upper)) + ")";
-    if (StartsWith(line.Verarbeitung, range))
+    if (line.Verarbeitung.starts_with(range))
         return;
     line.Verarbeitung = CutChars(line.Verarbeitung.empty() ? range : range + " " + line.Verarbeitung,
                                  MMImport::kMaxNoteLength);
@@ -291,8 +270,8 @@ void KeepRange(ImportIngredient& line)
 bool MayBeHeading(std::string_view line)
 {
     const std::string_view trimmed = Trim(line, " ");
-    return StartsWith(trimmed, "MMMMM") || StartsWith(trimmed, "-----") || StartsWith(trimmed, "=====") ||
-           StartsWith(line, "      H    ");
+    return trimmed.starts_with("MMMMM") || trimmed.starts_with("-----") || trimmed.starts_with("=====") ||
+           line.starts_with("      H    ");
 }
 
 // IsHeadingLine on a copy of line in heading; lines that cannot be a heading are not copied.
@@ -314,9 +293,9 @@ MMImport::MMImport(ClUnit& units, MMReadOptions options) : m_units(units), m_opt
 bool MMImport::IsStartLine(std::string_view line)
 {
     const std::string_view trimmed = LeftTrim(line);
-    if (StartsWith(trimmed, "MMMMM") || StartsWith(trimmed, "-----"))
+    if (trimmed.starts_with("MMMMM") || trimmed.starts_with("-----"))
         return ContainsNoCase(line, "MEAL-MASTER");
-    if (StartsWith(trimmed, "====="))
+    if (trimmed.starts_with("====="))
         return ContainsNoCase(line, "REZKONV");
     return false;
 }
@@ -325,17 +304,17 @@ bool MMImport::IsHeadingLine(std::string& line)
 {
     const std::string_view trimmed = Trim(line, " ");
     bool heading = false;
-    if (StartsWith(trimmed, "MMMMM-----"))
+    if (trimmed.starts_with("MMMMM-----"))
         heading = true;
-    else if ((StartsWith(trimmed, "MMMMM") || StartsWith(trimmed, "-----")) &&
+    else if ((trimmed.starts_with("MMMMM") || trimmed.starts_with("-----")) &&
              ContainsNoCase(line, "MEAL-MASTER"))
         heading = true;
-    else if (trimmed.size() > 12 && StartsWith(trimmed, "-----") && EndsWith(trimmed, "-----"))
+    else if (trimmed.size() > 12 && trimmed.starts_with("-----") && trimmed.ends_with("-----"))
         heading = true;
     // Rezkonv writers put fewer "=" after a heading than before it ("=====CARAMEL===").
-    else if (trimmed.size() > 12 && StartsWith(trimmed, "=====") && EndsWith(trimmed, "=="))
+    else if (trimmed.size() > 12 && trimmed.starts_with("=====") && trimmed.ends_with("=="))
         heading = true;
-    else if (StartsWith(trimmed, "=====") && ContainsNoCase(line, "REZKONV"))
+    else if (trimmed.starts_with("=====") && ContainsNoCase(line, "REZKONV"))
         heading = true;
     if (heading) {
         std::string_view text = trimmed.substr(5);
@@ -346,7 +325,7 @@ bool MMImport::IsHeadingLine(std::string& line)
         line = std::string(text);
         return true;
     }
-    if (CharLength(line) < 40 && StartsWith(line, "      H    ")) {
+    if (CharLength(line) < 40 && line.starts_with("      H    ")) {
         line = Trimmed(CharSubstr(line, 11));
         return true;
     }
@@ -477,9 +456,9 @@ bool MMImport::ReadImportLine()
     }
     if (m_lines && m_lines->Next(m_raw)) {
         const std::string_view raw = m_raw;
-        if (!m_quote.empty() && StartsWith(raw, m_quote))
+        if (!m_quote.empty() && raw.starts_with(m_quote))
             m_cur = Repair(raw.substr(m_quote.size()));
-        else if (!m_quote.empty() && StartsWith(raw, RightTrim(m_quote)) && Trim(raw, " >").empty())
+        else if (!m_quote.empty() && raw.starts_with(RightTrim(m_quote)) && Trim(raw, " >").empty())
             m_cur.clear();
         else
             m_cur = Repair(raw);
@@ -506,7 +485,7 @@ MMImport::Found MMImport::FindHeader()
 {
     for (; m_hasCur; ReadImportLine()) {
         // A recipe quoted in a mail ("> MMMMM-----"): the quote marks go from its lines.
-        if (!IsStartLine(m_cur) && StartsWith(LeftTrim(m_cur), ">")) {
+        if (!IsStartLine(m_cur) && LeftTrim(m_cur).starts_with(">")) {
             const std::size_t text = m_cur.find_first_not_of("> ");
             if (text != std::string::npos && IsStartLine(std::string_view(m_cur).substr(text))) {
                 m_quote += m_cur.substr(0, text);
@@ -517,7 +496,7 @@ MMImport::Found MMImport::FindHeader()
             const std::string_view trimmed = LeftTrim(m_cur);
             const std::size_t text = trimmed.find_first_not_of("M-= ");
             m_headerText = text == std::string_view::npos ? std::string() : std::string(trimmed.substr(text));
-            m_rezkonv = StartsWith(trimmed, "=====");
+            m_rezkonv = trimmed.starts_with("=====");
             return Found::Start;
         }
         if (m_cur.find("<?") != std::string::npos &&
@@ -930,7 +909,7 @@ bool MMImport::AddKeepingLine(std::string_view line)
 void MMImport::AddSourceLine(std::string_view line)
 {
     std::string text = Trimmed(line);
-    if (StartsWith(text, "-") && !StartsWith(text, "--"))
+    if (text.starts_with("-") && !text.starts_with("--"))
         text = Trimmed(std::string_view(text).substr(1));
     if (text.empty())
         return;
@@ -954,10 +933,10 @@ void MMImport::AddIngredient(ParsedLine parsed)
     std::string text = std::move(parsed.Text);
     text.erase(std::unique(text.begin(), text.end(), [](char a, char b) { return a == ' ' && b == ' '; }),
                text.end());
-    if (StartsWith(text, "-") && parsed.AmountText.empty() && parsed.UnitID == 0 && !m_rec.Lines.empty() &&
+    if (text.starts_with("-") && parsed.AmountText.empty() && parsed.UnitID == 0 && !m_rec.Lines.empty() &&
         !m_rec.Lines.back().IsTrenner) {
         std::string_view rest = std::string_view(text).substr(1);
-        if (StartsWith(rest, "-"))
+        if (rest.starts_with("-"))
             rest.remove_prefix(1);
         const std::string piece = Trimmed(rest);
         ImportIngredient& previous = m_rec.Lines.back();
@@ -1149,7 +1128,7 @@ bool MMImport::ImportZutaten()
         const bool headingFirst = ReadHeading(block.front().Text, probe);
         // A rule without text after the list ("--------------------") begins the preparation.
         if (headingFirst && probe.empty() && !m_rec.Lines.empty() &&
-            !StartsWith(LeftTrim(block.front().Text), "MMMMM")) {
+            !LeftTrim(block.front().Text).starts_with("MMMMM")) {
             Unread(std::move(block));
             return taken;
         }
@@ -1291,13 +1270,13 @@ void MMImport::ImportMMX(long recipeId)
         if (IsStartLine(m_cur))
             break;
         const std::string upper = ToUpper(trimmed);
-        if (StartsWith(upper, "ORIGIN:")) {
+        if (upper.starts_with("ORIGIN:")) {
             block.Origin = Trimmed(std::string_view(trimmed).substr(7));
             section = Section::None;
-        } else if (StartsWith(upper, "BLS:")) {
+        } else if (upper.starts_with("BLS:")) {
             block.Codes = Trimmed(std::string_view(trimmed).substr(4));
             section = Section::Codes;
-        } else if (StartsWith(upper, "NOTICES:")) {
+        } else if (upper.starts_with("NOTICES:")) {
             notices = {{Trimmed(std::string_view(trimmed).substr(8)), IsHardCut(m_cur, width),
                         CharLength(RightTrim(m_cur))}};
             section = Section::Notices;

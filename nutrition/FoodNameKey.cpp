@@ -63,11 +63,6 @@ const char* Folded(char32_t cp)
     }
 }
 
-bool EndsWith(std::string_view text, std::string_view end)
-{
-    return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
-}
-
 // The umlaut of a stem written back as its plain vowel ("aepfel" → "apfel", "wuerst" → "wurst"):
 // German plurals and diminutives often add one. Only the last digraph of the last word changes.
 std::string WithoutUmlaut(const std::string& key)
@@ -136,7 +131,7 @@ std::vector<std::string> FoodNameForms(const std::string& key)
     };
     for (const Ending& e : kEndings) {
         // At least two letters of stem: "eier" still reaches "ei", a bare ending reaches nothing.
-        if (!EndsWith(key, e.Plural) || key.size() < e.Plural.size() + 2)
+        if (!key.ends_with(e.Plural) || key.size() < e.Plural.size() + 2)
             continue;
         std::string stem = key.substr(0, key.size() - e.Plural.size());
         if (stem.back() == ' ')

@@ -4,6 +4,7 @@
 
 #include "core/AppContext.h"
 #include "core/Trim.h"
+#include "core/Utf8.h"
 #include "db/DbError.h"
 #include "db/Value.h"
 #include "nutrition/FoodTables.h"
@@ -28,15 +29,6 @@ std::string Quoted(std::string_view text)
             out += '"';
     }
     return out + "\"";
-}
-
-std::string AsciiLower(std::string_view text)
-{
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return out;
 }
 
 // A mail program quotes a reply with "> " (nested: "> > ", ">> "); the prefix is not part of the
@@ -74,7 +66,7 @@ std::vector<std::string> BlockRecords(std::string_view text, bool& found, bool& 
 {
     found = false;
     ended = false;
-    const std::size_t marker = AsciiLower(text).find(AsciiLower(kShoppingExchangeMarker));
+    const std::size_t marker = ToUpperAscii(text).find(ToUpperAscii(kShoppingExchangeMarker));
     if (marker == std::string_view::npos)
         return {};
     found = true;

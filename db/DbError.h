@@ -55,6 +55,7 @@ constexpr long kGeneric = 3146;  // any other engine failure
 constexpr long kLocked = 3218;   // another connection holds the lock longer than the busy timeout
 constexpr long kDiskFull = 3026; // the disk (or the database's size limit) is full
 constexpr long kDiskIO = 3043;   // the disk or the network failed
+constexpr long kNoServer = 3151; // the server cannot be reached, refused the logon or ended the connection
 } // namespace dberr
 
 // The error as the central reporter takes it: number, description, source and the engine's list.

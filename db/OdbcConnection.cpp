@@ -96,10 +96,10 @@ DbError MapServerError(const std::vector<Diagnostic>& diagnostics, const std::st
                           text.find("could not send data") != std::string::npos;
     if (StartsWithState(state, "08") || state == "HYT00" || state == "HYT01" || StartsWithState(state, "57P") ||
         lostText)
-        return make(3151, "ODBC-Verbindung zu '" + source +
+        return make(dberr::kNoServer, "ODBC-Verbindung zu '" + source +
                               "' fehlgeschlagen. Der Datenbankserver ist nicht erreichbar.");
     if (StartsWithState(state, "28"))
-        return make(3151, "ODBC-Verbindung zu '" + source +
+        return make(dberr::kNoServer, "ODBC-Verbindung zu '" + source +
                               "' fehlgeschlagen. Benutzername oder Kennwort wurden abgelehnt.");
     if (state == "23505")
         return make(
@@ -331,11 +331,11 @@ OdbcConnection::OdbcConnection(const std::string& connectText, int busyTimeoutMs
     : m_displayName(WithoutPassword(connectText))
 {
     if (!IsSuccess(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &m_env)))
-        throw DbError(3151, "ODBC-Verbindung zu '" + m_displayName + "' fehlgeschlagen.");
+        throw DbError(dberr::kNoServer, "ODBC-Verbindung zu '" + m_displayName + "' fehlgeschlagen.");
     SQLSetEnvAttr(m_env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
     if (!IsSuccess(SQLAllocHandle(SQL_HANDLE_DBC, m_env, &m_dbc))) {
         SQLFreeHandle(SQL_HANDLE_ENV, m_env);
-        throw DbError(3151, "ODBC-Verbindung zu '" + m_displayName + "' fehlgeschlagen.");
+        throw DbError(dberr::kNoServer, "ODBC-Verbindung zu '" + m_displayName + "' fehlgeschlagen.");
     }
     SQLSetConnectAttr(m_dbc, SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN{15}), 0);
     // A failed statement inside a transaction undoes only itself (as on the file database), not the
@@ -401,11 +401,16 @@ void OdbcConnection::Fail(SQLSMALLINT handleType, SQLHANDLE handle, const std::s
     std::vector<Diagnostic> diagnostics = Diagnostics(handleType, handle);
     // A connection the server ended while a call was under way can come back with a general state
     // only (the driver lost the answer, not the request); the connection's own flag tells.
-    SQLUINTEGER dead = SQL_CD_FALSE;
-    if (m_dbc && (diagnostics.empty() || !StartsWithState(diagnostics.front().state, "08")) &&
-        IsSuccess(SQLGetConnectAttr(m_dbc, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)) && dead == SQL_CD_TRUE)
+    if ((diagnostics.empty() || !StartsWithState(diagnostics.front().state, "08")) && IsDead())
         diagnostics.insert(diagnostics.begin(), Diagnostic{"08S01", 0, ""});
     Throw(MapServerError(diagnostics, sql, m_displayName));
+}
+
+bool OdbcConnection::IsDead() const
+{
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    return m_dbc && IsSuccess(SQLGetConnectAttr(m_dbc, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)) &&
+           dead == SQL_CD_TRUE;
 }
 
 OdbcStatement OdbcConnection::NewStatement()
@@ -641,7 +646,7 @@ void OdbcConnection::SetAutoCommit(bool on)
 void OdbcConnection::EndTransaction(bool commit)
 {
     const SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, m_dbc, commit ? SQL_COMMIT : SQL_ROLLBACK);
-    if (!IsSuccess(rc))
+    if (!IsSuccess(rc) || (commit && IsDead()))
         Fail(SQL_HANDLE_DBC, m_dbc);
 }
 

@@ -94,6 +94,8 @@ public:
     static OdbcReadKind KindOf(SQLSMALLINT sqlType);
 
     void SetAutoCommit(bool on);
+    // Throws when the commit did not reach the server, also when the driver reports it done on a
+    // connection the server had ended before (after a failed statement of the transaction).
     void EndTransaction(bool commit);
 
     // Throws the error of a failed call on a handle, after recording it in Errors().
@@ -121,6 +123,8 @@ private:
     SQLRETURN Execute(const OdbcStatement& stmt, const std::vector<Value>& params);
     void GiveBack(SQLHSTMT handle, std::string&& key, unsigned generation) noexcept;
     void DropKept() noexcept;
+    // The driver's own flag: the server ended the connection.
+    bool IsDead() const;
 
     SQLHENV m_env = nullptr;
     SQLHDBC m_dbc = nullptr;

@@ -316,8 +316,7 @@ bool GenericTableImport::Import(const std::string& defaultSource)
             clBook book;
             book.SetDB(&m_db);
             if (!book.ImportUpdate(m_books[i].Name, "Durch generischen Rezeptimport erzeugt"))
-                throw DbError(book.LastError() > 0 ? book.LastError() : dberr::kGeneric,
-                              book.LastErrorText());
+                throw book.LastDbError();
             bookIds[i] = book.id();
         }
         ShowStatus("2 von 3: Rezepte werden importiert");
@@ -340,8 +339,7 @@ bool GenericTableImport::Import(const std::string& defaultSource)
                     ClCategory category;
                     category.SetDB(&m_db);
                     if (!category.LoadbyNameorCreate(CharSubstr(name, 0, ClCategory::kNameLength)))
-                        throw DbError(category.LastError() > 0 ? category.LastError() : dberr::kGeneric,
-                                      category.LastErrorText());
+                        throw category.LastDbError();
                     found = categoryIds.emplace(key, category.id()).first;
                 }
                 recipe.CatAddID(found->second);
@@ -356,8 +354,7 @@ bool GenericTableImport::Import(const std::string& defaultSource)
             recipe.SetImportdate(m_runDate);
             recipe.SetImportSource(kImportSource);
             if (!recipe.Save())
-                throw DbError(recipe.LastError() > 0 ? recipe.LastError() : dberr::kGeneric,
-                              "Zeile " + std::to_string(row.Line) + ": " + recipe.LastErrorText());
+                throw recipe.LastDbError("Zeile " + std::to_string(row.Line) + ": ");
             m_importedIds.push_back(recipe.id());
             if (!row.Parent.empty())
                 parents.emplace_back(recipe.id(), row.Parent);

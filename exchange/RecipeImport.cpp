@@ -383,16 +383,18 @@ void RecipeImport::DropBatch()
 
 bool RecipeImport::IsFatal(const DbError& error) const
 {
-    return !m_db.InTransaction() || error.Number() == dberr::kDiskFull || error.Number() == dberr::kDiskIO;
+    return !m_db.InTransaction() || error.Number() == dberr::kDiskFull || error.Number() == dberr::kDiskIO ||
+           error.Number() == dberr::kNoServer;
 }
 
 bool RecipeImport::StopOnFatal(const DbError& error)
 {
     if (!IsFatal(error))
         return false;
-    const bool broken = !m_db.InTransaction();
-    // A full disk or a transaction the engine ended: keep what can be kept and stop, instead of
-    // failing the same way for every recipe that follows.
+    // A full disk, a lost server or a transaction the engine ended: keep what can be kept and stop,
+    // instead of failing the same way for every recipe that follows. With the server gone, the
+    // open batch is gone with it.
+    const bool broken = !m_db.InTransaction() || error.Number() == dberr::kNoServer;
     if (broken)
         DropBatch();
     else
@@ -1023,7 +1025,7 @@ void RecipeImport::CheckTitle(ImportRecipe& recipe)
         old.SetDB(&m_db);
         old.SetNocache(true);
         if (!old.Delete(m_options.DupeTrash, std::to_string(existing.ID)))
-            throw DbError(old.LastError() > 0 ? old.LastError() : dberr::kGeneric, old.LastErrorText());
+            throw old.LastDbError();
         if (!m_options.DupeTrash) {
             recipe.WriteID = existing.ID;
             existing.Alive = false;
@@ -1111,8 +1113,7 @@ long RecipeImport::CategoryID(const std::string& name, bool country)
     ClCategory category;
     category.SetDB(&m_db);
     if (!category.LoadbyNameorCreate(cut, country))
-        throw DbError(category.LastError() > 0 ? category.LastError() : dberr::kGeneric,
-                      category.LastErrorText());
+        throw category.LastDbError();
     m_categoryByName.emplace(key, category.id());
     return category.id();
 }
@@ -1127,7 +1128,7 @@ long RecipeImport::NamedBookID(const std::string& name, const std::string& descr
     clBook book;
     book.SetDB(&m_db);
     if (!book.ImportUpdate(std::string(Trim(name, " ")), description))
-        throw DbError(book.LastError() > 0 ? book.LastError() : dberr::kGeneric, book.LastErrorText());
+        throw book.LastDbError();
     m_bookByName.emplace(key, book.id());
     return book.id();
 }
@@ -1141,7 +1142,7 @@ long RecipeImport::EnsureBook()
         clBook book;
         book.SetDB(&m_db);
         if (!book.ImportUpdate(std::string(Trim(m_options.CookbookName, " ")), "Durch MM-Import angelegt"))
-            throw DbError(book.LastError() > 0 ? book.LastError() : dberr::kGeneric, book.LastErrorText());
+            throw book.LastDbError();
         m_bookId = book.id();
         m_bookName = book.Title();
     }
@@ -1336,7 +1337,7 @@ void RecipeImport::SavePicture(long id, long num, const ImportPicture& from, boo
         picture.SetBlobData(from.Data);
     picture.SetDescription(from.Description);
     if (picture.IsUsed() && !picture.Save())
-        throw DbError(picture.LastError() > 0 ? picture.LastError() : dberr::kGeneric, picture.LastErrorText());
+        throw picture.LastDbError();
 }
 
 void RecipeImport::SavePictures(const ImportRecipe& recipe, long id)

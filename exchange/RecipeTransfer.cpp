@@ -262,8 +262,7 @@ void RecipeTransfer::CopySources(const std::vector<long>& ids)
         if (copied == 0 && source.LastError() < 0)
             continue;
         if (copied == 0)
-            throw DbError(source.LastError() > 0 ? source.LastError() : dberr::kGeneric,
-                          "Literaturquelle \"" + source.GetTitleText() + "\": " + source.LastErrorText());
+            throw source.LastDbError("Literaturquelle \"" + source.GetTitleText() + "\": ");
         m_sourceMap[id] = copied;
     }
 }

@@ -414,7 +414,7 @@ void clLiteratur::SaveCover(Database& db, long id)
     cover.SetBlobData(m_data.Cover);
     cover.MarkAsChanged();
     if (!cover.Save())
-        throw DbError(cover.LastError() > 0 ? cover.LastError() : dberr::kGeneric, cover.LastErrorText());
+        throw cover.LastDbError();
 }
 
 long clLiteratur::PictureCount()

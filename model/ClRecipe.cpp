@@ -1017,8 +1017,7 @@ void ClRecipe::WritePictures()
             picture.MarkAsChanged();
         }
         if (picture.IsChanged() && !picture.Save())
-            throw DbError(picture.LastError() > 0 ? picture.LastError() : dberr::kGeneric,
-                          picture.LastErrorText());
+            throw picture.LastDbError();
     }
     Db().Execute("DELETE FROM T_BLOB WHERE IDType=5 AND IDReference=? AND IDNum>?",
                  {m_head.id, static_cast<long>(m_pictures.size())});

@@ -7,6 +7,7 @@
 
 #include "db/DbError.h"
 
+#include <optional>
 #include <string>
 
 namespace pf {
@@ -20,6 +21,10 @@ public:
     // "" without an error, the text of a refusal, "[number] text" for a numbered error.
     std::string LastErrorText() const;
     void LastErrorClear();
+    // The last error, to be thrown on by a caller that works in engine errors: the engine's own error
+    // as it was recorded, otherwise the number (a refusal as the general one) with the object's
+    // text. context, when given, goes before the description.
+    DbError LastDbError(const std::string& context = {}) const;
 
 protected:
     Database& Db() const;
@@ -42,6 +47,7 @@ protected:
     Database* m_db = nullptr;
     long m_lastError = 0;
     std::string m_lastErrorText;
+    std::optional<DbError> m_engineError;
 };
 
 } // namespace pf

@@ -77,6 +77,36 @@ TEST(ServerOpen, RefusedLogonAndUnreachableServerAre3151WithoutThePassword)
     EXPECT_EQ(db->Name().find(Exported(server, "Pwd")), std::string::npos);
 }
 
+// The server ends the connection inside a transaction: the commit fails with the server's error
+// and stores nothing, also when a statement of the transaction already failed for it (the driver
+// then reports the commit done unless asked).
+TEST(ServerConnection, ACommitAfterTheServerEndedTheConnectionFailsAndStoresNothing)
+{
+    for (const bool failedBefore : {false, true}) {
+        SCOPED_TRACE(failedBefore ? "nach einer gescheiterten Anweisung" : "sofort");
+        std::string connect;
+        const std::unique_ptr<Database> db = NewServerDatabase(&connect);
+        if (!db)
+            GTEST_SKIP() << kNoServer;
+        db->Execute("CREATE TABLE Zeilen (Nr INTEGER)");
+        const std::string pid = dynamic_cast<PgDatabase&>(*db).NativeText("SELECT pg_backend_pid()");
+        db->BeginTrans();
+        db->Execute("INSERT INTO Zeilen (Nr) VALUES (1)");
+        auto other = OpenDatabase(connect);
+        dynamic_cast<PgDatabase&>(*other).NativeText("SELECT pg_terminate_backend(" + pid + ")");
+        if (failedBefore) {
+            EXPECT_THROW(db->Execute("INSERT INTO Zeilen (Nr) VALUES (2)"), DbError);
+        }
+        try {
+            db->CommitTrans();
+            ADD_FAILURE() << "gespeichert";
+        } catch (const DbError& e) {
+            EXPECT_EQ(e.Number(), dberr::kNoServer);
+        }
+        EXPECT_EQ(other->Scalar("SELECT COUNT(*) FROM Zeilen").AsLong(), 0);
+    }
+}
+
 TEST(SqliteOpen, MissingFileIs3024UnlessCreated)
 {
     TempDir dir;

@@ -4,6 +4,8 @@
 
 #include "core/AppContext.h"
 #include "core/Utf8.h"
+#include "db/OpenDatabase.h"
+#include "db/PgDatabase.h"
 #include "db/Recordset.h"
 #include "db/SearchIndex.h"
 #include "model/ClRecipe.h"
@@ -537,9 +539,50 @@ TEST_P(RecipeImportTest, InformationBlockSetsOriginNotesAndFoodKeys)
               0);
 }
 
+// The server ends the run's connection between two recipes: the run stops at the next recipe that
+// needs the server, with the server's message, and keeps what earlier batches committed, instead
+// of going on and failing recipe by recipe.
+class RecipeImportServerTest : public RecipeImportTest
+{
+};
+
+TEST_P(RecipeImportServerTest, LostServerStopsTheRunAndKeepsWhatWasCommitted)
+{
+    const std::string pid = dynamic_cast<PgDatabase&>(*m_db).NativeText("SELECT pg_backend_pid()");
+    RecipeImport run(*m_db);
+    run.Options().CommitEvery = 10;
+    const bool ok = run.ImportRecords([&] {
+        for (long n = 1; n <= 100; ++n) {
+            ImportRecipe recipe;
+            recipe.Title = "Netz " + std::to_string(n);
+            recipe.Categories = {"Kategorie " + std::to_string(n)};
+            recipe.Zubereitung = "Alles verrühren.";
+            run.StoreRecipe(recipe);
+            if (n == 25)
+                dynamic_cast<PgDatabase&>(*OpenDatabase(m_connect))
+                    .NativeText("SELECT pg_terminate_backend(" + pid + ")");
+        }
+    });
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(run.LastErrorText().find("ODBC-Verbindung zu '"), 0u) << run.LastErrorText();
+    EXPECT_NE(run.LastErrorText().find("' fehlgeschlagen. Der Datenbankserver ist nicht erreichbar. Der Import "
+                                       "wurde beendet; gespeichert sind 20 Rezepte."),
+              std::string::npos)
+        << run.LastErrorText();
+    EXPECT_EQ(run.Summary(), "importiert: 20, übersprungen: 0, fehlerhaft: 6");
+    EXPECT_TRUE(run.Problems().empty()) << run.Problems().front();
+    auto other = OpenDatabase(m_connect);
+    EXPECT_EQ(Count(*other, "SELECT COUNT(*) FROM T_REZ_KOPF WHERE RezTitle LIKE 'Netz *'"), 20);
+    EXPECT_EQ(Count(*other, "SELECT COUNT(*) FROM T_REZ_ANWEIS WHERE ID NOT IN (SELECT ID FROM T_REZ_KOPF)"), 0);
+}
+
 PF_ON_BOTH_BACKENDS(RecipeImportTest);
 
 PF_ON_FILE_BACKEND(RecipeImportFileTest);
 
+INSTANTIATE_TEST_SUITE_P(Backends, RecipeImportServerTest, ::testing::Values(test::Backend::Server),
+                         test::BackendName);
+
 } // namespace
 } // namespace pf
+

@@ -146,6 +146,7 @@ TEST(ServerImportFault, LostServerLeavesWholeRecipesAndARerunCompletesThem)
         ASSERT_TRUE(!stopServer || server.Resume());
         if (cut.ExitCode == 0) {
             // The run outpaced the stop: then every recipe is there once.
+            SCOPED_TRACE(cut.Out + cut.Err);
             ExpectEachTitleOnceIn(database, recipes);
             continue;
         }

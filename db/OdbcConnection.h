@@ -77,6 +77,9 @@ public:
     OdbcConnection& operator=(const OdbcConnection&) = delete;
 
     bool IsOpen() const { return m_dbc != nullptr; }
+    // The driver's own flag, read without a call to the server: the server ended the connection
+    // (and with it any transaction that was open).
+    bool IsDead() const;
     void Close();
     // The connect text without its password, as it may be shown and logged.
     const std::string& DisplayName() const { return m_displayName; }
@@ -123,8 +126,6 @@ private:
     SQLRETURN Execute(const OdbcStatement& stmt, const std::vector<Value>& params);
     void GiveBack(SQLHSTMT handle, std::string&& key, unsigned generation) noexcept;
     void DropKept() noexcept;
-    // The driver's own flag: the server ended the connection.
-    bool IsDead() const;
 
     SQLHENV m_env = nullptr;
     SQLHDBC m_dbc = nullptr;

@@ -339,7 +339,8 @@ void PgDatabase::Rollback()
 
 bool PgDatabase::InTransaction() const
 {
-    return m_conn->IsOpen() && m_conn->TransactionLevel > 0;
+    // A connection the server has ended has no transaction left, whatever was begun on it.
+    return m_conn->IsOpen() && m_conn->TransactionLevel > 0 && !m_conn->IsDead();
 }
 
 const std::vector<EngineError>& PgDatabase::Errors() const

@@ -383,18 +383,16 @@ void RecipeImport::DropBatch()
 
 bool RecipeImport::IsFatal(const DbError& error) const
 {
-    return !m_db.InTransaction() || error.Number() == dberr::kDiskFull || error.Number() == dberr::kDiskIO ||
-           error.Number() == dberr::kNoServer;
+    return !m_db.InTransaction() || error.Number() == dberr::kDiskFull || error.Number() == dberr::kDiskIO;
 }
 
 bool RecipeImport::StopOnFatal(const DbError& error)
 {
     if (!IsFatal(error))
         return false;
-    // A full disk, a lost server or a transaction the engine ended: keep what can be kept and stop,
-    // instead of failing the same way for every recipe that follows. With the server gone, the
-    // open batch is gone with it.
-    const bool broken = !m_db.InTransaction() || error.Number() == dberr::kNoServer;
+    // A full disk, or a transaction the engine ended (the server with the connection): keep what
+    // can be kept and stop, instead of failing the same way for every recipe that follows.
+    const bool broken = !m_db.InTransaction();
     if (broken)
         DropBatch();
     else

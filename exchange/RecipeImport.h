@@ -241,7 +241,8 @@ private:
     void ReadNewRows();
     bool CommitBatch();
     void DropBatch();
-    // A full disk or a transaction the engine ended: no recipe that follows can be stored either.
+    // A full disk or a transaction the engine ended (a lost server ends it too): no recipe that
+    // follows can be stored either.
     bool IsFatal(const DbError& error) const;
     bool StopOnFatal(const DbError& error);
     // Deletes the rows a failed new recipe left in the batch; false when that failed too (then the

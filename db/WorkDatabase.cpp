@@ -16,7 +16,6 @@
 #include "db/SchemaVersion.h"
 #include "db/SearchIndex.h"
 
-
 #include <cstdlib>
 #include <filesystem>
 

@@ -120,6 +120,10 @@ int CliShopping(CliCall& call)
                 return 1;
             }
         }
+        if (list.LinesLeftOut() > 0) {
+            call.Err << ClShoppingList::LinesLeftOutText(list.LinesLeftOut()) << "\n";
+            return 1;
+        }
         if (exchange) {
             // The exchange block keeps every line with its recipe.
             options.Merge = false;

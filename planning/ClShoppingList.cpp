@@ -46,6 +46,7 @@ void ClShoppingList::Void()
     m_datum = DateSerial();
     m_slots.clear();
     m_lines.clear();
+    m_linesLeftOut = 0;
     m_detailsPending = false;
     m_changed = false;
 }
@@ -93,12 +94,21 @@ void ClShoppingList::SetIngred(int index, const ClIngredient& line)
 int ClShoppingList::IngredAdd(const ClIngredient& line)
 {
     EnsureLoaded();
-    if (static_cast<int>(m_lines.size()) >= kMaxLines)
+    if (static_cast<int>(m_lines.size()) >= kMaxLines) {
+        ++m_linesLeftOut;
         return -1;
+    }
     m_lines.push_back(line);
     m_lines.back().SetUnits(ListUnits());
     m_changed = true;
     return static_cast<int>(m_lines.size());
+}
+
+std::string ClShoppingList::LinesLeftOutText(int count)
+{
+    return "Die Einkaufsliste fasst höchstens " + std::to_string(kMaxLines) + " Zutatenzeilen; " +
+           (count == 1 ? std::string("eine Zeile passte") : std::to_string(count) + " Zeilen passten") +
+           " nicht mehr hinein. Die Mengen der Liste sind deshalb unvollständig.";
 }
 
 bool ClShoppingList::IngredDel(int index)
@@ -336,7 +346,7 @@ int ClShoppingList::AddSlot(long recipeId, long servings, std::string_view paren
         ClIngredient copy = line;
         copy.SetRezID(recipeId);
         if (IngredAdd(copy) < 0)
-            break;
+            continue; // left out, and the sub-recipe it names with it
         if (line.IsRecipe() && std::find(chain.begin(), chain.end(), line.IsRecipeID()) == chain.end())
             AddSlot(line.IsRecipeID(), 0, recipe->Title(), false, chain);
     }
@@ -415,8 +425,7 @@ void ClShoppingList::TransferEdit2List(ClRecipe& edit)
     for (; next <= count; ++next) {
         ClIngredient line = edit.Ingredient(next);
         line.SetRezID(recipeId);
-        if (IngredAdd(line) < 0)
-            break;
+        IngredAdd(line);
     }
     m_changed = true;
 }

@@ -58,8 +58,13 @@ public:
     // Lines are 1-based; an index outside gives an empty line (get) or is ignored (set).
     const ClIngredient& Ingred(int index);
     void SetIngred(int index, const ClIngredient& line);
-    // Appends a copy; the new line number, or -1 when 256 lines are held.
+    // Appends a copy; the new line number, or -1 when 256 lines are held (the line then counts as left out).
     int IngredAdd(const ClIngredient& line);
+    // Lines refused because the list was full, since it was emptied or loaded: a list that left lines out
+    // has sums that are too low, so whoever filled it must say so.
+    int LinesLeftOut() const { return m_linesLeftOut; }
+    // "Die Einkaufsliste fasst höchstens 256 Zutatenzeilen; …": the message for count lines left out.
+    static std::string LinesLeftOutText(int count);
     bool IngredDel(int index);
 
     // Reads the head of a saved list; slots and lines follow on first use. False when there is
@@ -131,6 +136,7 @@ private:
     std::string m_description;
     DateSerial m_datum;
     bool m_changed = false;
+    int m_linesLeftOut = 0;
     bool m_detailsPending = false;
     std::vector<ShoppingSlot> m_slots;
     std::vector<ClIngredient> m_lines;

@@ -453,8 +453,16 @@ void FrmEinkaufsliste::RefreshView()
     m_save->setEnabled(m_list.IsChanged());
 }
 
+void FrmEinkaufsliste::WarnLinesLeftOut(int before)
+{
+    const int leftOut = m_list.LinesLeftOut() - before;
+    if (leftOut > 0)
+        UI().Inform(ClShoppingList::LinesLeftOutText(leftOut), MsgIcon::Warning, kCaption);
+}
+
 void FrmEinkaufsliste::AddRecipe(long recipeId, long servings)
 {
+    const int leftOut = m_list.LinesLeftOut();
     const int slot = m_list.RecipeAdd(recipeId, servings);
     if (slot == 0) {
         UI().Inform("Die Einkaufsliste fasst höchstens " + std::to_string(ClShoppingList::kMaxRecipes) +
@@ -464,6 +472,7 @@ void FrmEinkaufsliste::AddRecipe(long recipeId, long servings)
     }
     FillRecipes(recipeId);
     RefreshView();
+    WarnLinesLeftOut(leftOut);
 }
 
 void FrmEinkaufsliste::ChooseList()
@@ -530,8 +539,10 @@ void FrmEinkaufsliste::cmdEdit_Click()
     m_list.TransferRecipe2Edit(recipeId, edit);
     if (!EditLines(this, edit))
         return;
+    const int leftOut = m_list.LinesLeftOut();
     m_list.TransferEdit2List(edit);
     RefreshView();
+    WarnLinesLeftOut(leftOut);
 }
 
 void FrmEinkaufsliste::cmdScale_Click()
@@ -604,6 +615,10 @@ void FrmEinkaufsliste::cmdImport_Click()
     ReadShoppingExchange(text, m_list);
     FillRecipes(-1);
     RefreshView();
+    if (m_list.LinesLeftOut() > 0) {
+        WarnLinesLeftOut(0);
+        return;
+    }
     UI().Inform("Der Import wurde erfolgreich durchgeführt", MsgIcon::Information,
                 "Einkaufslisten-Austausch");
 }

@@ -71,6 +71,8 @@ private:
     void FillRecipes(long selectRecipe);
     void FillShops();
     void RefreshView();
+    // Warns when the list left out lines since it counted before lines left out.
+    void WarnLinesLeftOut(int before);
     void ChooseList();
     // The recipe ID chosen in the recipe list; -1 when none is chosen.
     long ChosenRecipe() const;

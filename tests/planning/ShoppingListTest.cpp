@@ -45,10 +45,21 @@ TEST_F(ShoppingList, CapacityOfSlotsAndLinesRefusesWithoutAdding)
 
     list.Void();
     ClIngredient line = Line("1", kStueck, "Zitrone");
-    for (int i = 1; i <= ClShoppingList::kMaxLines; ++i)
+    for (int i = 1; i < ClShoppingList::kMaxLines; ++i)
         ASSERT_EQ(list.IngredAdd(line), i);
-    EXPECT_EQ(list.IngredAdd(line), -1);
+    EXPECT_EQ(list.LinesLeftOut(), 0);
+    // A recipe that no longer fits whole: its first line takes the last place, the other three (the
+    // sub-recipe line among them, so no slot for the sub-recipe) are counted as left out.
+    EXPECT_EQ(list.RecipeAdd(pfannkuchen, 0), 1);
     EXPECT_EQ(list.IngredCount(), ClShoppingList::kMaxLines);
+    EXPECT_EQ(list.RecipeCount(), 1);
+    EXPECT_EQ(list.IngredAdd(line), -1);
+    EXPECT_EQ(list.LinesLeftOut(), 4);
+    EXPECT_EQ(ClShoppingList::LinesLeftOutText(4),
+              "Die Einkaufsliste fasst höchstens 256 Zutatenzeilen; 4 Zeilen passten nicht mehr hinein. "
+              "Die Mengen der Liste sind deshalb unvollständig.");
+    list.Void();
+    EXPECT_EQ(list.LinesLeftOut(), 0);
 }
 
 TEST_F(ShoppingList, SaveLoadsBackLazilyAndDeleteRemovesEveryRow)

@@ -384,6 +384,11 @@ Decimal4 ClUnit::DisplayQuantity(Decimal4 stored, int index, int flags)
             q = q * e->US2DFactor;
     }
     std::int64_t ticks = q.Ticks();
+    // At the edge of what a decimal holds (a quantity scaled up a millionfold) there is nothing
+    // left to round, and rounding would wrap round to a negative amount.
+    constexpr std::int64_t kEdge = std::numeric_limits<std::int64_t>::max() - Decimal4::kScale;
+    if (ticks > kEdge || ticks < -kEdge)
+        return q;
     const std::int64_t nearest = DivRoundEven(ticks, Decimal4::kScale) * Decimal4::kScale;
     if (std::llabs(ticks - nearest) < Decimal4::kScale / 1000)
         ticks = nearest;

@@ -132,6 +132,9 @@ TEST_F(UnitDb, DisplayConversionChoosesNamesAndFactors)
         {2, 4, "DE", "1.2345", "1.235", "Drittel (US)", "xus"},
         {2, 4, "DE", "1.2344", "1.234", "Drittel (US)", "xus"},
         {0, 2, "DE", "2.5", "2.5", "", ""}, // no unit, no factor
+        // The largest quantities a decimal holds stay as they are instead of wrapping round.
+        {0, 2, "DE", "922337203685477.5807", "922337203685477.5807", "", ""},
+        {0, 2, "DE", "-922337203685477.5807", "-922337203685477.5807", "", ""},
     };
     for (const auto& [index, flags, language, stored, quantity, text, shown] : cases) {
         SCOPED_TRACE(testing::Message() << index << " " << flags << " " << stored);

@@ -137,7 +137,7 @@ bool IsSingleAmount(std::string_view text)
 
 // Columns 1-7 of an ingredient line hold an amount and nothing else, or a range of two ("1-2",
 // "1 - 1 1/2"). "2 Std.", "1 cup." and "- 1/2" are the start of a sentence or a list.
-bool IsAmountText(std::string_view text)
+bool IsAmountOrRange(std::string_view text)
 {
     text = Trim(text, " ");
     const std::size_t dash = text.find('-');
@@ -145,6 +145,32 @@ bool IsAmountText(std::string_view text)
         return IsSingleAmount(text);
     return IsSingleAmount(Trim(text.substr(0, dash), " ")) &&
            IsSingleAmount(Trim(text.substr(dash + 1), " "));
+}
+
+// Words that hand-typed collections put before an amount meant only roughly ("ca. 2", "~2").
+constexpr std::array<std::string_view, 4> kApproximations = {"ca.", "ca", "etwa", "~"};
+
+// The amount of an amount column without the approximation word before it, trimmed. A word of
+// letters needs a blank after it ("cas 2" is no "ca"), and an amount must follow the word.
+std::string_view WithoutApproximation(std::string_view text)
+{
+    text = Trim(text, " ");
+    for (const std::string_view word : kApproximations) {
+        if (text.size() <= word.size() || !EqualsNoCase(text.substr(0, word.size()), word))
+            continue;
+        if (IsAsciiLetter(static_cast<unsigned char>(word.back())) && text[word.size()] != ' ')
+            continue;
+        const std::string_view amount = Trim(text.substr(word.size()), " ");
+        if (IsAmountOrRange(amount))
+            return amount;
+    }
+    return text;
+}
+
+// An amount or a range, perhaps after an approximation word.
+bool IsAmountText(std::string_view text)
+{
+    return IsAmountOrRange(WithoutApproximation(text));
 }
 
 bool IsNumber(std::string_view text)
@@ -248,6 +274,28 @@ bool IsHardCut(std::string_view line, std::size_t width)
            CharLength(line) == width;
 }
 
+// A note that starts the processing note unless it already does; the note is cut to its length.
+void PrependNote(ImportIngredient& line, const std::string& note)
+{
+    if (line.Verarbeitung == note || line.Verarbeitung.starts_with(note + " "))
+        return;
+    line.Verarbeitung =
+        CutChars(line.Verarbeitung.empty() ? note : note + " " + line.Verarbeitung, MMImport::kMaxNoteLength);
+}
+
+// An approximation word before the amount ("ca. 2"): the amount column keeps the amount, the word
+// goes to the start of the processing note, where the export writes it back.
+void KeepApproximation(ImportIngredient& line)
+{
+    const std::string_view amount = WithoutApproximation(line.AmountText);
+    const std::string_view text = Trim(line.AmountText, " ");
+    if (amount.size() == text.size())
+        return;
+    const std::string word(RightTrim(text.substr(0, text.size() - amount.size())));
+    line.AmountText = std::string(amount);
+    PrependNote(line, word);
+}
+
 // A range in the amount column ("1-2"): the lower amount is the quantity, the range stays in
 // the line as the start of the processing note, "(1–2)", which the export writes back as the
 // range.
@@ -257,12 +305,8 @@ void KeepRange(ImportIngredient& line)
     std::string upper;
     if (!MMImport::SplitRange(line.AmountText, lower, upper))
         return;
-    const std::string range = "(" + ExchangeAmount(MMImport::ParseAmount(lower)) + "\u2013" +
-                              ExchangeAmount(MMImport::ParseAmount(upper)) + ")";
-    if (line.Verarbeitung.starts_with(range))
-        return;
-    line.Verarbeitung = CutChars(line.Verarbeitung.empty() ? range : range + " " + line.Verarbeitung,
-                                 MMImport::kMaxNoteLength);
+    PrependNote(line, "(" + ExchangeAmount(MMImport::ParseAmount(lower)) + "\u2013" +
+                          ExchangeAmount(MMImport::ParseAmount(upper)) + ")");
 }
 
 // A line that may be a heading: every heading starts with five "M", "-" or "=", or is the
@@ -646,6 +690,7 @@ bool MMImport::ReadRecipe()
             continue;
         if (!line.Text.empty() && line.Text.back() == ';')
             line.Text = std::string(RightTrim(std::string_view(line.Text).substr(0, line.Text.size() - 1)));
+        KeepApproximation(line);
         KeepRange(line);
     }
     if (m_rec.Zubereitung.empty())
@@ -726,7 +771,7 @@ MMImport::LineResult MMImport::ParseIngredient(const std::string& line, ParsedLi
     if (!parsed.AmountText.empty()) {
         if (!IsAmountText(parsed.AmountText))
             return LineResult::EndList;
-        parsed.Amount = ParseAmount(parsed.AmountText);
+        parsed.Amount = ParseAmount(WithoutApproximation(parsed.AmountText));
     }
     if (m_rezkonv) {
         // Amount in 1-7, unit right-aligned in 9-17, text from 20; written by hand the unit is
@@ -848,7 +893,8 @@ bool MMImport::LooksLikeIngredient(const std::string& line)
     if (!m_rezkonv && Col(cols, 10) != U' ')
         return false;
     const std::string amount = wide.empty() ? Trimmed(Cols(cols, 0, 7)) : wide;
-    return amount.empty() || (IsAmountText(amount) && ParseAmount(amount) != Decimal4());
+    return amount.empty() ||
+           (IsAmountText(amount) && ParseAmount(WithoutApproximation(amount)) != Decimal4());
 }
 
 bool MMImport::SplitTwoColumns(std::string& left, std::string& right)

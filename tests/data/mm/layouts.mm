@@ -369,3 +369,18 @@ MMMMM----- Recipe via Meal-Master (tm) v8.05
   Mix.
 MMMMM
 
+
+Amounts meant only roughly; another word in the amount column still ends the list.
+
+MMMMM----- Recipe via Meal-Master (tm) v8.05
+      Title: Ungefaehre Mengen
+
+  ca. 2 EL Milch
+   ca 1 l  Wasser; warm
+ etwa 3    Eier
+     ~2 TL Salz
+ca. 1-2 tb sugar
+      x    Rest
+
+  ca. 2 Stunden ruhen lassen.
+MMMMM

@@ -66,12 +66,20 @@ int CliImportTable(CliCall& call)
         call.Err << file << ": " << run.LastErrorText() << "\n";
         return 1;
     }
+    for (const std::string& problem : run.Problems())
+        call.Err << problem << "\n";
     if (!run.Import(source)) {
         call.Err << "Der Import ist fehlgeschlagen: " << run.LastErrorText() << "\n";
         return 1;
     }
-    call.Out << "importiert: " << run.Imported() << ", übersprungen: 0, fehlerhaft: 0\n";
-    return 0;
+    call.Out << "importiert: " << run.Imported() << ", übersprungen: " << run.Skipped()
+             << ", fehlerhaft: " << run.Failed() << "\n";
+    if (run.Imported() > 0)
+        return 0;
+    // A script must see that nothing came in.
+    call.Err << (run.Skipped() + run.Failed() == 0 ? "In der Datei wurde keine Rezeptzeile gefunden.\n"
+                                                    : "Keine der Zeilen wurde als Rezept übernommen.\n");
+    return 1;
 }
 
 } // namespace pf

@@ -37,7 +37,7 @@ std::string Trimmed(std::string_view text)
 } // namespace
 
 std::vector<std::vector<std::string>> SplitTable(std::string_view text, char delimiter,
-                                                 std::vector<long>* lines)
+                                                 std::vector<long>* lines, std::vector<std::size_t>* offsets)
 {
     std::vector<std::vector<std::string>> records;
     std::vector<std::string> record;
@@ -46,6 +46,7 @@ std::vector<std::vector<std::string>> SplitTable(std::string_view text, char del
     bool any = false; // the record has begun
     long line = 1;
     long start = 1;
+    std::size_t startOffset = 0;
     const auto endRecord = [&] {
         record.push_back(std::move(field));
         field.clear();
@@ -53,6 +54,8 @@ std::vector<std::vector<std::string>> SplitTable(std::string_view text, char del
         record.clear();
         if (lines)
             lines->push_back(start);
+        if (offsets)
+            offsets->push_back(startOffset);
         any = false;
     };
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -60,6 +63,7 @@ std::vector<std::vector<std::string>> SplitTable(std::string_view text, char del
         if (!any) {
             any = true;
             start = line;
+            startOffset = i;
         }
         if (quoted) {
             if (c == '"') {
@@ -202,12 +206,16 @@ bool GenericTableImport::ReadBytes(std::string_view bytes)
     m_lastErrorText.clear();
     m_rows.clear();
     m_books.clear();
+    m_skipped = 0;
+    m_failed = 0;
+    m_problems.clear();
     const std::string text = DecodeImportText(bytes);
     const std::size_t headerEnd = text.find_first_of("\r\n");
     const std::string_view header = std::string_view(text).substr(0, headerEnd);
     m_delimiter = m_forcedDelimiter != 0 ? m_forcedDelimiter : TableDelimiter(header);
     std::vector<long> lines;
-    const std::vector<std::vector<std::string>> records = SplitTable(text, m_delimiter, &lines);
+    std::vector<std::size_t> offsets;
+    const std::vector<std::vector<std::string>> records = SplitTable(text, m_delimiter, &lines, &offsets);
     m_columns = records.empty() ? 0 : records.front().size();
     const std::size_t needed = m_mapped ? *std::max_element(m_map.begin(), m_map.end()) : 0;
     if (records.empty() ||
@@ -218,18 +226,28 @@ bool GenericTableImport::ReadBytes(std::string_view bytes)
     try {
         for (std::size_t r = 1; r < records.size(); ++r) {
             const std::vector<std::string>& fields = records[r];
-            // Empty lines and comment lines ("#" or ";" first) carry no recipe.
-            if (fields.size() == 1 && Trimmed(fields[0]).empty())
+            // A line of nothing but delimiters is as empty as an empty one.
+            if (std::all_of(fields.begin(), fields.end(),
+                            [](const std::string& f) { return Trimmed(f).empty(); }))
                 continue;
-            if (!fields[0].empty() && (fields[0][0] == '#' || (fields[0][0] == ';' && m_delimiter != ';')))
-                continue;
-            if (m_delimiter == ';' && fields[0].empty() && fields.size() > 1)
-                continue; // the line began with ";"
+            const std::string where = "Zeile " + std::to_string(lines[r]);
             TableRecipe row;
             row.Line = lines[r];
             row.Title = Field(fields, TableField::Title);
-            if (row.Title.empty())
+            // A comment is a line whose first character is "#" or ";", whatever the columns hold: a
+            // quoted "#1" title does not make one, an empty first column before ";" does.
+            if (text[offsets[r]] == '#' || text[offsets[r]] == ';') {
+                ++m_skipped;
+                m_problems.push_back(where + " übersprungen: sie beginnt mit \"" + text[offsets[r]] +
+                                     "\" und gilt deshalb als Kommentar" +
+                                     (row.Title.empty() ? "." : " (Titel \"" + row.Title + "\")."));
                 continue;
+            }
+            if (row.Title.empty()) {
+                ++m_failed;
+                m_problems.push_back(where + " nicht übernommen: die Spalte des Titels ist leer.");
+                continue;
+            }
             row.MenuCard = Field(fields, TableField::MenuCard);
             row.Note = Field(fields, TableField::Note);
             row.Source = Field(fields, TableField::Source);

@@ -97,6 +97,11 @@ public:
     // False with LastErrorText when the database refused (nothing is stored then).
     bool Import(const std::string& defaultSource);
     long Imported() const { return static_cast<long>(m_importedIds.size()); }
+    // What Read left out: comment lines that hold something (Skipped) and rows without a title
+    // (Failed), each named with its line in Problems. Empty lines count nowhere.
+    long Skipped() const { return m_skipped; }
+    long Failed() const { return m_failed; }
+    const std::vector<std::string>& Problems() const { return m_problems; }
     const std::vector<long>& ImportedIds() const { return m_importedIds; }
     DateSerial RunDate() const { return m_runDate; }
 
@@ -118,14 +123,19 @@ private:
     std::vector<TableBook> m_books;
     std::vector<TableRecipe> m_rows;
     std::vector<long> m_importedIds;
+    long m_skipped = 0;
+    long m_failed = 0;
+    std::vector<std::string> m_problems;
     DateSerial m_runDate;
     std::string m_lastErrorText;
 };
 
 // Splits delimited text into records of fields: quotes enclose a field (doubled inside), a record
-// ends at CR LF, LF or CR outside quotes. lines receives the line each record starts on.
+// ends at CR LF, LF or CR outside quotes. lines receives the line each record starts on, offsets
+// the position of its first character in text.
 std::vector<std::vector<std::string>> SplitTable(std::string_view text, char delimiter,
-                                                 std::vector<long>* lines = nullptr);
+                                                 std::vector<long>* lines = nullptr,
+                                                 std::vector<std::size_t>* offsets = nullptr);
 // The delimiter a header line names: ";" when it has one before any ",", TAB when it has one
 // before any ";", else ",".
 char TableDelimiter(std::string_view header);

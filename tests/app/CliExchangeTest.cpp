@@ -114,6 +114,21 @@ TEST_F(CliImportTest, ExitCodeAndSummarySayWhatCameInAlsoFromATable)
     EXPECT_EQ(Out({"--db", database, "import-table", "--separator", ";", "--map",
                    "title=1,source=3,page=4,categories=5,books=6", table}),
               "importiert: 1, übersprungen: 0, fehlerhaft: 0\n");
+    // Left-out rows are counted and named; a table that brings nothing in is a failure.
+    const std::tuple<std::string, int, const char*, const char*> tables[] = {
+        {"Titel;x\n;Brot\nBrei\n\"\";Mus\n", 0, "Zeile 2 übersprungen: sie beginnt mit \";\" und gilt deshalb "
+                                               "als Kommentar (Titel \"Brot\").\nZeile 3 nicht übernommen",
+         "importiert: 1, übersprungen: 1, fehlerhaft: 1\n"},
+        {"Titel;x\n;Brot\n", 1, "Keine der Zeilen", "importiert: 0, übersprungen: 1, fehlerhaft: 0\n"},
+        {"Titel;x\n", 1, "keine Rezeptzeile gefunden", none.c_str()},
+    };
+    for (const auto& [content, code, message, summary] : tables) {
+        SCOPED_TRACE(content);
+        test::WriteFile(table, content);
+        EXPECT_EQ(Run({"--db", database, "import-table", "--map", "title=2", table}), code);
+        EXPECT_THAT(err.str(), HasSubstr(message));
+        EXPECT_EQ(out.str(), summary);
+    }
     EXPECT_EQ(Run({"--db", database, "import-table", "--map", "titel=1", table}), 2);
     EXPECT_EQ(Run({"--db", database, "import-table", table}), 1);
     EXPECT_THAT(err.str(), HasSubstr("Die Datei scheint nicht das erwartete Format zu haben!"));

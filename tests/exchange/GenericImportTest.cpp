@@ -95,6 +95,8 @@ TEST_F(GenericImportTest, SameTableInEveryEncodingGivesTheSameRows)
         EXPECT_EQ(GenericTableImport::RowLabel(run.Rows()[0]), "Apfelkuchen [Backen, Kuchen, Obst, Herbst]");
         EXPECT_EQ(run.Rows()[1].Title, "Käse- spätzle");
         EXPECT_EQ(run.Rows()[1].Line, 5);
+        EXPECT_EQ(run.Skipped(), 2); // the comment and the line that begins with the delimiter
+        EXPECT_EQ(run.Failed(), 0);
         ASSERT_EQ(run.Books().size(), 3u);
         EXPECT_EQ(run.BookLabel(0), "Omas Beste [neu] (1)");
         EXPECT_EQ(run.BookLabel(1), "Sommer [bestehend] (2)");
@@ -126,6 +128,29 @@ TEST_F(GenericImportTest, HeaderWidthAndMapDecideWhatIsAccepted)
     EXPECT_EQ(GenericTableImport::RowLabel(mapped.Rows()[0]), "Suppe [Vorspeise, Suppe]");
     EXPECT_EQ(mapped.Rows()[0].Source, "Heft");
     EXPECT_FALSE(mapped.ReadBytes("Titel,x,Quelle,Seite,Kategorien\nSuppe\n"));
+}
+
+TEST_F(GenericImportTest, CommentsAreJudgedByTheLineAndLeftOutRowsAreCounted)
+{
+    // The table after its header, the titles read, the rows skipped and failed.
+    const std::tuple<const char*, const char*, long, long> cases[] = {
+        {"\"#1 Torte\";;;;Backen;;\n#2 Torte;;;;;;\n", "#1 Torte", 1, 0},
+        {";Kaiserschmarrn;;;;;\n;;;;;;\n", "", 1, 0},
+        {";;;;Suppe;;\n", "", 1, 0},
+        {"\"\";Menükarte;;;Suppe;;\nLinsen;;;;;;\n", "Linsen", 0, 1},
+    };
+    for (const auto& [table, titles, skipped, failed] : cases) {
+        SCOPED_TRACE(table);
+        GenericTableImport run(*db);
+        ASSERT_TRUE(run.ReadBytes(std::string("a;b;c;d;e;f;g\n") + table));
+        std::string read;
+        for (const TableRecipe& row : run.Rows())
+            read += (read.empty() ? "" : "|") + row.Title;
+        EXPECT_EQ(read, titles);
+        EXPECT_EQ(run.Skipped(), skipped);
+        EXPECT_EQ(run.Failed(), failed);
+        EXPECT_EQ(run.Problems().size(), static_cast<std::size_t>(skipped + failed));
+    }
 }
 
 TEST_F(GenericImportTest, ImportMakesTheChosenRowsWithTheirLinks)

@@ -274,7 +274,8 @@ const std::vector<CliCommand>& CliCommands()
          "[--without-ingredients] [--tool GERÄT]… [--without-tools] [TEXT]: sucht Rezepte (der Text gilt "
          "wörtlich) und zeigt ID und Titel"},
         {"nutrients", true, CliNutrients,
-         "ID [--servings N]: zeigt die Nährwerte pro Portion und die nicht berechneten Zutaten"},
+         "ID [--servings N]: zeigt die Nährwerte pro Portion (mit --servings: das ganze Rezept auf N Portionen "
+         "geteilt) und die nicht berechneten Zutaten"},
         {"match", true, CliMatch,
          "[--ids LISTE]: ordnet den Zutaten ohne Nahrungsmittel automatisch eines zu"},
         {"print", true, CliPrint,

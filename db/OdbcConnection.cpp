@@ -94,13 +94,21 @@ DbError MapServerError(const std::vector<Diagnostic>& diagnostics, const std::st
                           text.find("terminating connection") != std::string::npos ||
                           text.find("could not receive data") != std::string::npos ||
                           text.find("could not send data") != std::string::npos;
+    // A server that was reached but refused the logon reports it under the general connection state
+    // too; only its text tells a wrong password or an unknown database from a server that is away.
+    const bool atLogon = StartsWithState(state, "08");
+    const auto says = [&text](std::string_view part) { return text.find(part) != std::string::npos; };
+    if (StartsWithState(state, "28") ||
+        (atLogon && (says("authentication failed") || (says("role \"") && says("does not exist")))))
+        return make(dberr::kNoServer, "ODBC-Verbindung zu '" + source +
+                                          "' fehlgeschlagen. Benutzername oder Kennwort wurden abgelehnt.");
+    if (atLogon && says("database \"") && says("does not exist"))
+        return make(dberr::kNoServer, "ODBC-Verbindung zu '" + source +
+                                          "' fehlgeschlagen. Die Datenbank gibt es auf diesem Server nicht.");
     if (StartsWithState(state, "08") || state == "HYT00" || state == "HYT01" || StartsWithState(state, "57P") ||
         lostText)
         return make(dberr::kNoServer, "ODBC-Verbindung zu '" + source +
                               "' fehlgeschlagen. Der Datenbankserver ist nicht erreichbar.");
-    if (StartsWithState(state, "28"))
-        return make(dberr::kNoServer, "ODBC-Verbindung zu '" + source +
-                              "' fehlgeschlagen. Benutzername oder Kennwort wurden abgelehnt.");
     if (state == "23505")
         return make(
             dberr::kDuplicateKey,

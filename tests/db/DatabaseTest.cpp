@@ -54,10 +54,16 @@ TEST(ServerOpen, RefusedLogonAndUnreachableServerAre3151WithoutThePassword)
     {
         const char* what;
         std::string connect;
+        const char* says;
     };
+    const std::string withSecret = WithEntry(server, "Pwd", secret);
     const Case cases[] = {
-        {"falsches Kennwort", WithEntry(server, "Pwd", secret)},
-        {"kein Server am Port", WithEntry(WithEntry(server, "Port", "1"), "Pwd", secret)},
+        {"falsches Kennwort", withSecret, "Benutzername oder Kennwort wurden abgelehnt."},
+        {"unbekannter Benutzer", WithEntry(withSecret, "Uid", "niemand"),
+         "Benutzername oder Kennwort wurden abgelehnt."},
+        {"unbekannte Datenbank", WithEntry(server, "Database", "gibtsnicht"),
+         "Die Datenbank gibt es auf diesem Server nicht."},
+        {"kein Server am Port", WithEntry(withSecret, "Port", "1"), "Der Datenbankserver ist nicht erreichbar."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -66,6 +72,7 @@ TEST(ServerOpen, RefusedLogonAndUnreachableServerAre3151WithoutThePassword)
             ADD_FAILURE() << "geöffnet";
         } catch (const DbError& e) {
             EXPECT_EQ(e.Number(), 3151);
+            EXPECT_TRUE(e.Description().ends_with(c.says)) << e.Description();
             std::string everything = e.Description();
             for (const EngineError& engine : e.Errors())
                 everything += "\n" + engine.Description;

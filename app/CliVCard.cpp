@@ -44,7 +44,12 @@ int CliVCard(CliCall& call)
         return 1;
     }
     call.Out << AddressVCard::Summary(counts) << "\n";
-    return 0;
+    if (counts.Imported + counts.Existing > 0)
+        return 0;
+    // A script must see that nothing came in.
+    call.Err << (counts.Skipped == 0 ? "In der Datei wurde keine vCard-Karte gefunden.\n"
+                                     : "Keine der Karten wurde als Adresse übernommen.\n");
+    return 1;
 }
 
 } // namespace pf

@@ -17,6 +17,8 @@ namespace pf {
 namespace {
 
 constexpr const char* kCrLf = "\r\n";
+// The contact persons of a shop or supplier: vCard has no property of its own for them.
+constexpr const char* kContact = "X-ANSPRECHPARTNER";
 
 // ---------------------------------------------------------------- writing
 
@@ -202,6 +204,11 @@ public:
         if (line.Name == "N") {
             m_family = Component(parts, 0);
             m_given = Trimmed(Component(parts, 1) + " " + Component(parts, 2));
+            m_prefix = Component(parts, 3);
+            m_suffix = Component(parts, 4);
+        } else if (line.Name == kContact) {
+            if (const std::string contact = Trimmed(line.Value); !contact.empty())
+                m_contacts.push_back(contact);
         } else if (line.Name == "FN") {
             m_formatted = Trimmed(line.Value);
         } else if (line.Name == "ORG") {
@@ -245,12 +252,27 @@ public:
             const std::size_t blank = m_formatted.find_last_of(' ');
             a.SetNameFamily(blank == std::string::npos ? m_formatted : m_formatted.substr(blank + 1));
             a.SetNameGiven(blank == std::string::npos ? "" : Trimmed(m_formatted.substr(0, blank)));
-        } else if (!m_org.empty()) {
-            a.SetNameFamily(m_org);
-            a.SetStatus(static_cast<long>(AddressKind::Geschaeft));
-        } else {
+        } else if (m_org.empty()) {
             return false;
         }
+        std::vector<std::string> contacts = m_contacts;
+        if (!m_org.empty()) {
+            // A card of a company files under the company; the person it names is the one to ask
+            // for there. Cards this program writes name the company in N as well: no person then.
+            const std::string person = m_family.empty() && m_given.empty()
+                                           ? m_formatted
+                                           : Joined({m_prefix, m_given, m_family, m_suffix});
+            const std::string classic = m_given.empty() ? m_family : m_family + ", " + m_given;
+            if (contacts.empty() && !person.empty() && person != m_org && classic != m_org)
+                contacts.push_back(person);
+            a.SetNameFamily(m_org);
+            a.SetNameGiven("");
+            a.SetStatus(static_cast<long>(AddressKind::Geschaeft));
+        }
+        if (!contacts.empty())
+            a.SetAnsprechpartner1(contacts[0]);
+        if (contacts.size() > 1)
+            a.SetAnsprechpartner2(contacts[1]);
         // A country may stand in its own field or as the last line of the street.
         std::string street = m_street;
         std::string country = m_country;
@@ -283,8 +305,18 @@ public:
 
 private:
     static std::string Trimmed(std::string_view text) { return std::string(Trim(text, kWhiteSpace)); }
+    // The non-empty parts, one blank between them.
+    static std::string Joined(std::initializer_list<std::string> parts)
+    {
+        std::string text;
+        for (const std::string& part : parts)
+            if (!part.empty())
+                text += (text.empty() ? "" : " ") + part;
+        return text;
+    }
 
-    std::string m_family, m_given, m_formatted, m_org;
+    std::string m_family, m_given, m_prefix, m_suffix, m_formatted, m_org;
+    std::vector<std::string> m_contacts;
     std::string m_street, m_city, m_plz, m_country;
     std::string m_phone, m_fax, m_email, m_url, m_note;
     bool m_hasAddress = false;
@@ -327,6 +359,12 @@ std::string AddressVCard::Write(const std::vector<ClAddress>& addresses)
         out += std::string("VERSION:2.1") + kCrLf;
         Property(out, "N", EscapeComponent(a.NameFamily()) + ";" + EscapeComponent(a.NameGiven()));
         Property(out, "FN", a.NameFriend());
+        const auto kind = static_cast<AddressKind>(a.Status());
+        if (kind == AddressKind::Geschaeft || kind == AddressKind::Lieferant || kind == AddressKind::Verlag)
+            Property(out, "ORG", EscapeComponent(a.NameClassic()));
+        for (const std::string& contact : {a.Ansprechpartner1(), a.Ansprechpartner2()})
+            if (!contact.empty())
+                Property(out, kContact, contact);
         Property(out, "ADR;HOME",
                  ";;" + EscapeComponent(a.Address()) + ";" + EscapeComponent(a.City()) + ";;" +
                      EscapeComponent(a.Plz()) + ";");
@@ -351,6 +389,9 @@ VCardReadResult AddressVCard::Read(std::string_view bytes)
     const std::vector<std::string> lines = PhysicalLines(bytes);
     std::optional<CardBuilder> card;
     std::size_t cardStart = 0;
+    // Unfolding in vCard 2.1 takes only the line break (the blank is part of the value); from 3.0
+    // on the break and one blank go.
+    bool foldKeepsBlank = true;
     auto skip = [&](std::size_t lineNo, const std::string& why) {
         ++result.Skipped;
         result.Problems.push_back("Karte ab Zeile " + std::to_string(lineNo) + " übersprungen: " + why);
@@ -380,7 +421,7 @@ VCardReadResult AddressVCard::Read(std::string_view bytes)
                 value += ToUpperAscii(head).find("BASE64") != std::string::npos ||
                                  ToUpperAscii(head).find("ENCODING=B") != std::string::npos
                              ? std::string(Trim(next, " \t"))
-                             : next.substr(1);
+                             : next.substr(foldKeepsBlank ? 0 : 1);
             } else {
                 break;
             }
@@ -404,8 +445,11 @@ VCardReadResult AddressVCard::Read(std::string_view bytes)
                 skip(cardStart, "die Karte endet nicht mit END:VCARD.");
             card.emplace();
             cardStart = lineNo;
+            foldKeepsBlank = true;
             continue;
         }
+        if (content.Name == "VERSION")
+            foldKeepsBlank = Trim(value, kWhiteSpace) == "2.1";
         if (!card)
             continue;
         if (content.Name == "END" && ToUpperAscii(Trim(value, kWhiteSpace)) == "VCARD") {

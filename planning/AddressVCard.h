@@ -2,7 +2,8 @@
 // Addresses as vCard 2.1 files: writing cards (values with umlauts or line breaks quoted-printable
 // in UTF-8) and reading cards from other programs and phones (quoted-printable, UTF-8 or
 // Windows-1252, folded lines). The reader takes what it can: unknown properties are passed over,
-// a broken line is noted, a card without a name or without its end is skipped and counted. Only
+// a broken line is noted, a card without a name or without its end is skipped and counted. A card
+// that names a company (ORG) is filed under the company, with the person it names as its contact. Only
 // ExportFile and ImportFile touch files and the database; the import writes in one transaction.
 
 #include "model/ModelObject.h"

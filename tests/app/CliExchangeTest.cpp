@@ -263,6 +263,14 @@ TEST_F(CliVCardTest, ImportsCountsAndExportsAgain)
         EXPECT_EQ(RunOn(db, words), 2);
         EXPECT_FALSE(err.str().empty());
     }
+    // A file that brings no address in is a failure.
+    for (const auto& [content, message] :
+         {std::pair{"", "keine vCard-Karte"}, {"Name;Ort\r\n", "keine vCard-Karte"},
+          {"BEGIN:VCARD\r\nTEL:1\r\nEND:VCARD\r\n", "Keine der Karten"}}) {
+        test::WriteFile(file, content);
+        EXPECT_EQ(Run({"--db", db, "vcard", "import", file}), 1) << content;
+        EXPECT_THAT(err.str(), HasSubstr(message));
+    }
     EXPECT_EQ(Run({"--db", db, "vcard", "import", dir.File("fehlt.vcf")}), 1);
     EXPECT_THAT(err.str(), HasSubstr("kann nicht gelesen werden"));
 }

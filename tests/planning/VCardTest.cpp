@@ -59,6 +59,9 @@ TEST(VCard, RoundTripKeepsTheExchangedFields)
     a.Setemail("j=o@example.ch");
     a.SetWebSite("https://example.ch/a?b=c");
     ClAddress shop = Person("Feinkost " + std::string(80, 'x')); // long lines get soft breaks
+    shop.SetStatus(static_cast<long>(AddressKind::Geschaeft));
+    shop.SetAnsprechpartner1("Frau Ćosić");
+    shop.SetAnsprechpartner2("Herr Lang");
     std::vector<ClAddress> cards{a, shop, Person("Nur, Vorname")};
     const VCardReadResult read = AddressVCard::Read(AddressVCard::Write(cards));
     EXPECT_EQ(read.Skipped, 0);
@@ -68,6 +71,9 @@ TEST(VCard, RoundTripKeepsTheExchangedFields)
         SCOPED_TRACE(i);
         EXPECT_EQ(CardFields(read.Cards[i]), CardFields(cards[i]));
         EXPECT_EQ(read.Cards[i].WebSite(), cards[i].WebSite());
+        EXPECT_EQ(read.Cards[i].Status(), cards[i].Status());
+        EXPECT_EQ(read.Cards[i].Ansprechpartner1(), cards[i].Ansprechpartner1());
+        EXPECT_EQ(read.Cards[i].Ansprechpartner2(), cards[i].Ansprechpartner2());
     }
     const std::string text = AddressVCard::Write(cards);
     std::size_t start = 0;
@@ -114,6 +120,10 @@ TEST(VCard, ReadsCardsOfOtherAddressBooks)
          "BEGIN:VCARD\r\nVERSION:2.1\r\nORG:Deli AB;Einkauf\r\nADR:;;Gatan "
          "1;Lund;;22100;Schweden\r\nEND:VCARD\r\n",
          "Wolf, Eva Maria", "Ring 4=0D=0AÖsterreich", "1010", "Wien", "", "", "", ""},
+        {"version 2.1 folded line: the blank at the fold stays",
+         "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Schmidt;Petra\r\nADR;HOME:;;Am Alten\r\n Markt 4;Bonn;;53111;\r\n"
+         "END:VCARD\r\n",
+         "Schmidt, Petra", "Am Alten Markt 4", "53111", "Bonn", "", "", "", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.What);
@@ -135,6 +145,13 @@ TEST(VCard, ReadsCardsOfOtherAddressBooks)
     EXPECT_EQ(deli.Cards[1].NameClassic(), "Deli AB");
     EXPECT_EQ(deli.Cards[1].Status(), static_cast<long>(AddressKind::Geschaeft));
     EXPECT_EQ(deli.Cards[1].Notices(), "Land: Schweden");
+    // A company card that names a person: filed under the company, the person as its contact.
+    const VCardReadResult shop = AddressVCard::Read("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Müller;Hans-Jürgen;;Dr.;\r\n"
+                                                    "ORG:Metzgerei Müller GmbH\r\nEND:VCARD\r\n");
+    ASSERT_EQ(shop.Cards.size(), 1u);
+    EXPECT_EQ(shop.Cards[0].NameClassic(), "Metzgerei Müller GmbH");
+    EXPECT_EQ(shop.Cards[0].Status(), static_cast<long>(AddressKind::Geschaeft));
+    EXPECT_EQ(shop.Cards[0].Ansprechpartner1(), "Dr. Hans-Jürgen Müller");
 }
 
 TEST(VCard, BrokenCardsAreSkippedAndCounted)

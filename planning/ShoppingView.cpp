@@ -59,30 +59,38 @@ bool Mergeable(const ClIngredient& line)
     return !line.IsTrenner() && line.OrgMeasurement() != Decimal4() && !Trim(line.Ingredient()).empty();
 }
 
-// Adds the quantity of from to into, in into's unit, then moves the sum up its scale while it
-// reaches the next unit (1000 g become 1 kg).
-void AddQuantity(ClIngredient& into, const ClIngredient& from, ClUnit& units)
+// The running sum of one merged line, in the unit of its first line: kept apart from the line, whose
+// quantity is rounded to four decimals in whatever unit it has moved up to, so that many small
+// additions (60 TL become 20 EL) do not drift.
+struct MergeTotal
 {
-    long unit = into.EinheitID();
-    Decimal4 sum;
-    if (from.EinheitID() == unit) {
-        sum = into.OrgMeasurement() + from.OrgMeasurement();
-    } else {
-        const int a = units.GetIndexforID(unit);
+    long Unit = 0;
+    double Amount = 0;
+};
+
+// Adds the quantity of from to total, then sets into to the sum, moved up its scale while it
+// reaches the next unit (1000 g become 1 kg).
+void AddQuantity(ClIngredient& into, MergeTotal& total, const ClIngredient& from, ClUnit& units)
+{
+    double amount = from.OrgMeasurement().ToDouble();
+    if (from.EinheitID() != total.Unit) {
+        const int a = units.GetIndexforID(total.Unit);
         const int b = units.GetIndexforID(from.EinheitID());
-        sum = into.OrgMeasurement() +
-              from.OrgMeasurement() * units.NaehrScaleValue(b) / units.NaehrScaleValue(a);
+        amount = amount * units.NaehrScaleValue(b).ToDouble() / units.NaehrScaleValue(a).ToDouble();
     }
+    total.Amount += amount;
+    long unit = total.Unit;
+    double sum = total.Amount;
     for (int guard = 0; guard < 8; ++guard) {
         const int index = unit > 0 ? units.GetIndexforID(unit) : 0;
-        if (index <= 0 || units.AutoScaleIndex(index) == 0 || units.AutoScaleValue(index) <= Decimal4() ||
-            sum < units.AutoScaleValue(index))
+        const double next = index > 0 ? units.AutoScaleValue(index).ToDouble() : 0;
+        if (index <= 0 || units.AutoScaleIndex(index) == 0 || next <= 0 || sum < next)
             break;
-        sum = sum / units.AutoScaleValue(index);
+        sum /= next;
         unit = units.AutoScaleIndex(index);
     }
     into.SetEinheitID(unit);
-    into.SetOrgMeasurement(sum);
+    into.SetOrgMeasurement(Decimal4::FromDouble(sum));
 }
 
 } // namespace
@@ -143,6 +151,7 @@ std::vector<ShoppingLine> MergeShoppingLines(const std::vector<ShoppingLine>& li
 {
     std::vector<ShoppingLine> merged;
     std::vector<std::string> keys;
+    std::vector<MergeTotal> totals;
     for (const ShoppingLine& line : lines) {
         const bool mergeable = Mergeable(line.Line);
         const std::string key = mergeable ? ToUpper(Trim(line.Line.Ingredient())) : std::string();
@@ -152,7 +161,7 @@ std::vector<ShoppingLine> MergeShoppingLines(const std::vector<ShoppingLine>& li
             for (std::size_t i = 0; i < merged.size() && !done; ++i) {
                 if (keys[i] != key || !SameMeasure(units, merged[i].Line.EinheitID(), line.Line.EinheitID()))
                     continue;
-                AddQuantity(merged[i].Line, line.Line, units);
+                AddQuantity(merged[i].Line, totals[i], line.Line, units);
                 if (merged[i].Code.empty())
                     merged[i].Code = line.Code;
                 for (long recipe : line.Recipes)
@@ -165,6 +174,7 @@ std::vector<ShoppingLine> MergeShoppingLines(const std::vector<ShoppingLine>& li
         if (!done) {
             merged.push_back(line);
             keys.push_back(key);
+            totals.push_back({line.Line.EinheitID(), line.Line.OrgMeasurement().ToDouble()});
         }
     }
     return merged;

@@ -236,6 +236,14 @@ TEST_F(ShoppingList, CompleteViewMergesEqualIngredientsAcrossUnitsOfOneMeasure)
     options.Sort = ShoppingSort::Recipe;
     EXPECT_EQ(BuildShoppingView(list, options).size(), 2u);
     EXPECT_EQ(list.IngredCount(), 12);
+
+    // Sixty teaspoons are twenty tablespoons: the sum does not drift with each addition.
+    list.Void();
+    for (int i = 0; i < 60; ++i)
+        list.IngredAdd(Line("1", test::kTL, "Salz"));
+    const std::vector<ShoppingLine> sixty = BuildShoppingView(list, ShoppingViewOptions());
+    ASSERT_EQ(sixty.size(), 1u);
+    EXPECT_EQ(sixty[0].Line.MengeTxt() + " " + sixty[0].Line.DisplayUnitText(), "20 EL");
 }
 
 } // namespace

@@ -213,6 +213,9 @@ public:
             m_formatted = Trimmed(line.Value);
         } else if (line.Name == "ORG") {
             m_org = Component(parts, 0);
+        } else if (line.Name == "KIND" || line.Name == "X-ABSHOWAS") {
+            const std::string kind = ToUpperAscii(Trimmed(line.Value));
+            m_company = kind == "ORG" || kind == "COMPANY";
         } else if (line.Name == "ADR") {
             if (m_hasAddress && !line.Has("PREF"))
                 return;
@@ -256,18 +259,26 @@ public:
             return false;
         }
         std::vector<std::string> contacts = m_contacts;
+        std::string note = m_note;
         if (!m_org.empty()) {
-            // A card of a company files under the company; the person it names is the one to ask
-            // for there. Cards this program writes name the company in N as well: no person then.
+            // A card names a company and a person: it is the company's when it says so, or when the
+            // person's name is the company's (as this program writes a shop); then the person is the
+            // one to ask for there. Otherwise it is the person's card, and the company where the
+            // person works goes to the notes.
             const std::string person = m_family.empty() && m_given.empty()
                                            ? m_formatted
                                            : Joined({m_prefix, m_given, m_family, m_suffix});
             const std::string classic = m_given.empty() ? m_family : m_family + ", " + m_given;
-            if (contacts.empty() && !person.empty() && person != m_org && classic != m_org)
-                contacts.push_back(person);
-            a.SetNameFamily(m_org);
-            a.SetNameGiven("");
-            a.SetStatus(static_cast<long>(AddressKind::Geschaeft));
+            const bool noPerson = person.empty() || person == m_org || classic == m_org;
+            if (m_company || noPerson) {
+                if (contacts.empty() && !noPerson)
+                    contacts.push_back(person);
+                a.SetNameFamily(m_org);
+                a.SetNameGiven("");
+                a.SetStatus(static_cast<long>(AddressKind::Geschaeft));
+            } else {
+                note = note.empty() ? "Firma: " + m_org : note + "\r\nFirma: " + m_org;
+            }
         }
         if (!contacts.empty())
             a.SetAnsprechpartner1(contacts[0]);
@@ -283,7 +294,6 @@ public:
             street = Trimmed(street.substr(0, lastBreak));
         }
         std::string plz = m_plz;
-        std::string note = m_note;
         if (!country.empty()) {
             const std::optional<std::string> prefix = CountryPrefix(country);
             if (!prefix) {
@@ -317,6 +327,7 @@ private:
 
     std::string m_family, m_given, m_prefix, m_suffix, m_formatted, m_org;
     std::vector<std::string> m_contacts;
+    bool m_company = false; // the card says it is a company's
     std::string m_street, m_city, m_plz, m_country;
     std::string m_phone, m_fax, m_email, m_url, m_note;
     bool m_hasAddress = false;

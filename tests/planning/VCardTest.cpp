@@ -145,9 +145,16 @@ TEST(VCard, ReadsCardsOfOtherAddressBooks)
     EXPECT_EQ(deli.Cards[1].NameClassic(), "Deli AB");
     EXPECT_EQ(deli.Cards[1].Status(), static_cast<long>(AddressKind::Geschaeft));
     EXPECT_EQ(deli.Cards[1].Notices(), "Land: Schweden");
-    // A company card that names a person: filed under the company, the person as its contact.
-    const VCardReadResult shop = AddressVCard::Read("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Müller;Hans-Jürgen;;Dr.;\r\n"
-                                                    "ORG:Metzgerei Müller GmbH\r\nEND:VCARD\r\n");
+    // A card with a company and a person is the person's, the company in the notes; a card that says
+    // it is a company's files under the company, with the person as its contact.
+    const std::string card = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Müller;Hans-Jürgen;;Dr.;\r\n"
+                             "ORG:Metzgerei Müller GmbH\r\n";
+    const VCardReadResult person = AddressVCard::Read(card + "END:VCARD\r\n");
+    ASSERT_EQ(person.Cards.size(), 1u);
+    EXPECT_EQ(person.Cards[0].NameClassic(), "Müller, Hans-Jürgen");
+    EXPECT_EQ(person.Cards[0].Status(), static_cast<long>(AddressKind::Person));
+    EXPECT_EQ(person.Cards[0].Notices(), "Firma: Metzgerei Müller GmbH");
+    const VCardReadResult shop = AddressVCard::Read(card + "X-ABShowAs:COMPANY\r\nEND:VCARD\r\n");
     ASSERT_EQ(shop.Cards.size(), 1u);
     EXPECT_EQ(shop.Cards[0].NameClassic(), "Metzgerei Müller GmbH");
     EXPECT_EQ(shop.Cards[0].Status(), static_cast<long>(AddressKind::Geschaeft));

@@ -1,5 +1,6 @@
 #include "exchange/RecipeTransfer.h"
 
+#include "core/Trim.h"
 #include "core/Utf8.h"
 #include "db/Database.h"
 #include "db/DbError.h"
@@ -40,6 +41,22 @@ long Days(const Value& v)
 DateSerial DateOf(const Value& v)
 {
     return v.IsNull() ? DateSerial() : v.AsDate();
+}
+
+// What makes two units the same: they read alike in every measure system and convert an amount
+// alike. Several units share their German names (ounce and pound show as grams) and differ only
+// in the others and the factor. A factor of 0 converts as little as one of 1.
+std::string UnitIdentity(const Recordset& row)
+{
+    std::string identity;
+    for (const char* column :
+         {"UnitShortD", "UnitNameD", "UnitShortUK", "UnitNameUK", "UnitShortUS", "UnitNameUS"})
+        identity += ToLower(Trim(row.Field(column).AsText())) + '\x1f';
+    for (const char* column : {"ConvMetrisch", "ConvMetrischUS"}) {
+        const std::int64_t ticks = row.Field(column).AsCurrency().Ticks();
+        identity += std::to_string(ticks == 0 ? Decimal4::kScale : ticks) + '\x1f';
+    }
+    return identity;
 }
 
 } // namespace
@@ -105,38 +122,31 @@ bool RecipeTransfer::PrepareReferences(const std::vector<long>& ids)
 {
     try {
         DbTransaction trans(m_target);
-        // Units: the same name (and short name when both have one) is the same unit.
-        struct Unit
-        {
-            long ID;
-            std::string Name;
-            std::string Short;
-        };
-        std::vector<Unit> present;
+        // Units: the target's row of the same ID when it is the same unit, else the first one that is;
+        // a unit the target lacks is added, so that every amount keeps its meaning.
+        std::vector<std::pair<long, std::string>> present;
         long nextUnit = 1;
-        auto own = m_target.OpenRecordset("SELECT ID, UnitNameD, UnitShortD FROM T_UNIT");
+        auto own = m_target.OpenRecordset("SELECT * FROM T_UNIT ORDER BY ID");
         for (; !own->Eof(); own->MoveNext()) {
-            present.push_back(
-                {AsId(own->Field(0)), ToLower(own->Field(1).AsText()), ToLower(own->Field(2).AsText())});
-            nextUnit = std::max(nextUnit, present.back().ID + 1);
+            present.emplace_back(AsId(own->Field("ID")), UnitIdentity(*own));
+            nextUnit = std::max(nextUnit, present.back().first + 1);
         }
         const std::vector<std::string> unitColumns = ColumnNames(m_target, "T_UNIT");
         auto units = m_source.OpenRecordset("SELECT * FROM T_UNIT ORDER BY ID");
         for (; !units->Eof(); units->MoveNext()) {
             const long id = AsId(units->Field("ID"));
-            const std::string name = ToLower(units->Field("UnitNameD").AsText());
-            const std::string shortName = ToLower(units->Field("UnitShortD").AsText());
+            const std::string identity = UnitIdentity(*units);
+            const auto same = [&](const auto& unit) { return unit.second == identity; };
             auto match = std::find_if(present.begin(), present.end(),
-                                      [&](const Unit& u) { return u.Name == name && u.Short == shortName; });
+                                      [&](const auto& unit) { return unit.first == id && same(unit); });
             if (match == present.end())
-                match = std::find_if(present.begin(), present.end(),
-                                     [&](const Unit& u) { return !name.empty() && u.Name == name; });
+                match = std::find_if(present.begin(), present.end(), same);
             if (match != present.end()) {
-                m_unitMap[id] = match->ID;
+                m_unitMap[id] = match->first;
                 continue;
             }
             CopyRow(*units, m_target, "T_UNIT", unitColumns, {{"ID", Value(nextUnit)}});
-            present.push_back({nextUnit, name, shortName});
+            present.emplace_back(nextUnit, identity);
             m_unitMap[id] = nextUnit++;
         }
         CopyFoods();

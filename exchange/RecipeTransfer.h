@@ -4,9 +4,10 @@
 // utensils and literature source with its page, and the menus in which guests were served it
 // (with the guests' addresses). Units, food keys, utensils and literature sources
 // the target lacks are copied into it first (foods with their nutrient row, sources with publisher
-// and author); the others are matched by name, food code, fingerprint or title. Sub-recipes and parents are
-// stored before the recipes that use them, so that those point at the target's recipe (the one stored, or the
-// one already there when a duplicate was skipped). The source is only read.
+// and author); the others are matched by names and factors (units), food code, fingerprint or title.
+// Sub-recipes and parents are stored before the recipes that use them, so that those point at the
+// target's recipe (the one stored, or the one already there when a duplicate was skipped). The source
+// is only read.
 
 #include <string>
 #include <unordered_map>

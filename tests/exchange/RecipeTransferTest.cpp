@@ -35,6 +35,13 @@ protected:
         db->Execute("INSERT INTO T_BLS_DAT (SBLS,SKT,GP) VALUES ('X999001','Omas Gewürz',5)");
         db->Execute("UPDATE T_REZ_ZUTAT SET ZutBLSID=900 WHERE ID=? AND ZutText='Muskat (frisch gerieben)'",
                     {spaetzleId});
+        // Units that show as grams in German and differ only in the other names and the factor:
+        // an ounce of the base data and one of the user's own.
+        db->Execute("INSERT INTO T_UNIT (ID,UnitShortD,UnitNameD,UnitShortUK,UnitNameUK,UnitShortUS,UnitNameUS,"
+                    "ConvMetrisch,ConvMetrischUS) VALUES (250,'g','Gramm','dr','dram','dr','dram',1.7718,1)");
+        db->Execute("UPDATE T_REZ_ZUTAT SET ZutEinh=36 WHERE ID=? AND ZutText LIKE 'Frisch gerieben*'",
+                    {spaetzleId});
+        db->Execute("UPDATE T_REZ_ZUTAT SET ZutEinh=250 WHERE ID=? AND ZutText LIKE 'Muskat*'", {spaetzleId});
         // A utensil, and a literature source with its publisher and the page.
         db->Execute("INSERT INTO T_GERAET (ID, Fingerprint1, Fingerprint2) VALUES (9040, 0, 0)");
         db->Execute("INSERT INTO T_INFO_KEY (ID,[KEY],KEYTYPE,Sprachcode) VALUES (9040,'Spätzlehobel',2,0)");
@@ -88,6 +95,8 @@ protected:
                  "k.BuchID=b.ID WHERE k.RezID=? ORDER BY b.BuchTitel"},
             {"", "SELECT k.SBLS, k.ST, d.GP FROM T_REZ_ZUTAT z INNER JOIN T_BLS_KEY k ON z.ZutBLSID=k.ID "
                  "LEFT JOIN T_BLS_DAT d ON d.SBLS=k.SBLS WHERE z.ID=? AND z.ZutRezept=0 ORDER BY z.[No]"},
+            {"Einheit:", "SELECT z.ZutAnz, u.UnitShortD, u.UnitShortUK, u.ConvMetrisch FROM T_REZ_ZUTAT z "
+                         "LEFT JOIN T_UNIT u ON u.ID=z.ZutEinh WHERE z.ID=? ORDER BY z.[No]"},
             {"Eltern:", "SELECT p.RezTitle FROM T_REZ_KOPF r INNER JOIN T_REZ_KOPF p ON p.ID=r.RezParent "
                         "WHERE r.ID=?"},
             {"Teilrezept:", "SELECT r.RezTitle FROM T_REZ_ZUTAT z INNER JOIN T_REZ_KOPF r ON "
@@ -221,6 +230,7 @@ TEST_F(RecipeTransferTest, ImportFromAnotherDatabaseDecidesDuplicatesAndNeverWri
                   .find("|Quelle:Schwäbisch kochen,2004,12,Verlag Süd,35"),
               std::string::npos);
     EXPECT_EQ(target->Scalar("SELECT COUNT(*) FROM T_LITERATUR").AsLong(), 1);
+    EXPECT_EQ(target->Scalar("SELECT COUNT(*) FROM T_UNIT WHERE UnitNameUK='dram'").AsLong(), 1);
     EXPECT_NE(Facts(*target, "Käsespätzle mit Röstzwiebeln").find("|Gast:Sonntagsessen,Tante Erna,mag Käse"),
               std::string::npos);
     EXPECT_EQ(target->Scalar("SELECT COUNT(*) FROM T_MENU_KOPF WHERE MenuTitle='Sonntagsessen'").AsLong(), 1);

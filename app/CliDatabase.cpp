@@ -288,7 +288,8 @@ int CliInit(CliCall& call)
     conn.DbPath.clear();
     CloseCliDatabase();
     if (!created || !std::filesystem::exists(call.Database, ec)) {
-        call.Err << "Die Datenbank \"" << call.Database << "\" konnte nicht angelegt werden.\n";
+        call.Err << "Die Datenbank \"" << call.Database
+                 << "\" konnte nicht angelegt werden; es ist keine Datei entstanden.\n";
         return 1;
     }
     call.Out << "Neue Datenbank angelegt: " << call.Database << "\n";

@@ -83,6 +83,7 @@ public:
     // Path of the file, or the data source name.
     virtual std::string Name() const = 0;
     virtual bool IsUpdatable() const = 0;
+    // Closes the connection; throws DbError when the file could not be written out complete.
     virtual void Close() = 0;
 
     // Runs a statement in the Jet dialect; returns the number of rows it changed.

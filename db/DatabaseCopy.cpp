@@ -35,25 +35,31 @@ void CopyFromHandle(sqlite3* source, const std::string& target)
             sqlite3_open_v2(partial.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
         DbHandle copy(raw);
         if (rc != SQLITE_OK)
-            throw CopyError(target, EngineErrorReason(rc, raw ? sqlite3_errmsg(raw) : nullptr));
+            throw CopyError(target, EngineErrorReason(rc, raw ? sqlite3_errmsg(raw) : nullptr, partial));
         RegisterJetFunctions(raw);
         sqlite3_backup* backup = sqlite3_backup_init(raw, "main", source, "main");
         if (!backup)
-            throw CopyError(target, EngineErrorReason(sqlite3_errcode(raw), sqlite3_errmsg(raw)));
+            throw CopyError(target, EngineErrorReason(sqlite3_errcode(raw), sqlite3_errmsg(raw), partial));
         // A writer elsewhere may hold the file for a moment; give up after about ten seconds.
         int step;
         int waits = 0;
         while ((step = sqlite3_backup_step(backup, 256)) == SQLITE_OK ||
                ((step == SQLITE_BUSY || step == SQLITE_LOCKED) && ++waits < 500))
             sqlite3_sleep(step == SQLITE_OK ? 0 : 20);
-        sqlite3_backup_finish(backup);
-        if (step != SQLITE_DONE) {
+        int done = sqlite3_backup_finish(backup);
+        if (step != SQLITE_DONE)
+            done = step;
+        // The copy is a single file: no write-ahead log beside it. Leaving the log writes its last
+        // pages into the file, which a full disk can refuse; only a copy closed without error is whole.
+        if (done == SQLITE_OK)
+            done = sqlite3_exec(raw, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+        if (done == SQLITE_OK)
+            done = sqlite3_close_v2(copy.release());
+        if (done != SQLITE_OK) {
             copy.reset();
-            std::filesystem::remove(partial, ignored);
-            throw CopyError(target, EngineErrorReason(step, nullptr));
+            RemoveDatabaseFile(partial);
+            throw CopyError(target, EngineErrorReason(done, nullptr, partial));
         }
-        // The copy is a single file: no write-ahead log beside it.
-        sqlite3_exec(raw, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
     }
     // Only a complete copy takes the target's name.
     std::error_code ec;
@@ -72,7 +78,7 @@ void CopyDatabaseFile(const std::string& source, const std::string& target)
     const int rc = sqlite3_open_v2(source.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
     DbHandle db(raw);
     if (rc != SQLITE_OK)
-        throw CopyError(target, EngineErrorReason(rc, raw ? sqlite3_errmsg(raw) : nullptr));
+        throw CopyError(target, EngineErrorReason(rc, raw ? sqlite3_errmsg(raw) : nullptr, source));
     RegisterJetFunctions(raw);
     CopyFromHandle(raw, target);
 }
@@ -98,11 +104,16 @@ void RemoveLeftoverCopies(const std::string& path)
 {
     for (const std::string& partial : {path + ".$$$", path + ".$$$.$$$", path + ".BAK.$$$"}) {
         std::error_code ec;
-        if (!std::filesystem::is_regular_file(partial, ec) || DatabaseFileInUse(partial))
-            continue;
-        for (const char* suffix : {"", "-journal", "-wal", "-shm"})
-            std::filesystem::remove(partial + suffix, ec);
+        if (std::filesystem::is_regular_file(partial, ec) && !DatabaseFileInUse(partial))
+            RemoveDatabaseFile(partial);
     }
+}
+
+void RemoveDatabaseFile(const std::string& path)
+{
+    std::error_code ignored;
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+        std::filesystem::remove(path + suffix, ignored);
 }
 
 void CopyDatabase(Database& source, const std::string& target)

@@ -18,6 +18,8 @@ void CopyDatabase(Database& source, const std::string& target);
 // progress locks its target; asking for the lock that conflicts finds them without writing
 // anything, also when the file is damaged. A log left by a killed program carries no lock.
 bool DatabaseFileInUse(const std::string& path);
+// Removes a database file with the engine's side files; errors are ignored.
+void RemoveDatabaseFile(const std::string& path);
 // Removes what a killed run left beside a database file: its unfinished copies ("<file>.$$$",
 // "<file>.BAK.$$$", a restore's "<file>.$$$.$$$") that no running program is still writing.
 void RemoveLeftoverCopies(const std::string& path);

@@ -26,13 +26,20 @@ struct StmtFinalizer
 using DbHandle = std::unique_ptr<sqlite3, DbCloser>;
 using StmtHandle = std::unique_ptr<sqlite3_stmt, StmtFinalizer>;
 
+// The reason of the last failure on an open handle, naming the handle's file.
+std::string HandleErrorReason(sqlite3* db)
+{
+    const char* file = sqlite3_db_filename(db, "main");
+    return EngineErrorReason(sqlite3_extended_errcode(db), sqlite3_errmsg(db), file ? file : "");
+}
+
 DbHandle OpenRaw(const std::string& path, int flags, std::string& error)
 {
     sqlite3* raw = nullptr;
     int rc = sqlite3_open_v2(path.c_str(), &raw, flags, nullptr);
     DbHandle db(raw);
     if (rc != SQLITE_OK) {
-        error = EngineErrorReason(rc, raw ? sqlite3_errmsg(raw) : nullptr);
+        error = EngineErrorReason(rc, raw ? sqlite3_errmsg(raw) : nullptr, path);
         return nullptr;
     }
     sqlite3_busy_timeout(raw, 3000);
@@ -65,7 +72,7 @@ std::string FirstLine(sqlite3* db, const std::string& sql, std::string& error)
 {
     StmtHandle stmt = Prepare(db, sql);
     if (!stmt) {
-        error = EngineErrorReason(sqlite3_extended_errcode(db), sqlite3_errmsg(db));
+        error = HandleErrorReason(db);
         return {};
     }
     int rc = sqlite3_step(stmt.get());
@@ -74,7 +81,7 @@ std::string FirstLine(sqlite3* db, const std::string& sql, std::string& error)
         return text ? reinterpret_cast<const char*>(text) : "";
     }
     if (rc != SQLITE_DONE)
-        error = EngineErrorReason(sqlite3_extended_errcode(db), sqlite3_errmsg(db));
+        error = HandleErrorReason(db);
     return {};
 }
 
@@ -165,7 +172,7 @@ RepairResult RepairDatabaseFile(const std::string& path)
             Prepare(src.get(), "SELECT type, name, sql FROM sqlite_master WHERE sql IS NOT NULL "
                                "AND name NOT LIKE 'sqlite_%' ORDER BY type = 'table' DESC, rowid");
         if (!stmt) {
-            result.Error = EngineErrorReason(sqlite3_extended_errcode(src.get()), sqlite3_errmsg(src.get()));
+            result.Error = HandleErrorReason(src.get());
             return result;
         }
         while (sqlite3_step(stmt.get()) == SQLITE_ROW) {
@@ -204,7 +211,7 @@ RepairResult RepairDatabaseFile(const std::string& path)
         if (hadIndex)
             CreateSearchIndex(dst.get()); // without it the file searches by scan, as before
         if (sqlite3_exec(dst.get(), "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
-            result.Error = EngineErrorReason(sqlite3_extended_errcode(dst.get()), sqlite3_errmsg(dst.get()));
+            result.Error = HandleErrorReason(dst.get());
             dst.reset();
             std::error_code ignored;
             std::filesystem::remove(fresh, ignored);
@@ -238,7 +245,7 @@ bool VacuumDatabaseFile(const std::string& path, std::string& error)
     // Fold the write-ahead log into the file first so that the size before and after compares.
     sqlite3_wal_checkpoint_v2(db.get(), nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
     if (sqlite3_exec(db.get(), "VACUUM", nullptr, nullptr, nullptr) != SQLITE_OK) {
-        error = EngineErrorReason(sqlite3_extended_errcode(db.get()), sqlite3_errmsg(db.get()));
+        error = HandleErrorReason(db.get());
         return false;
     }
     sqlite3_wal_checkpoint_v2(db.get(), nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);

@@ -62,9 +62,9 @@ std::string SystemErrorReason(const std::error_code& error)
     }
 }
 
-std::string EngineErrorReason(int resultCode, const char* engineText)
+std::string EngineErrorReason(int resultCode, const char* engineText, std::string_view file)
 {
-    const DbError mapped = MapSqliteError(resultCode, engineText ? engineText : "", "");
+    const DbError mapped = MapSqliteError(resultCode, engineText ? engineText : "", file);
     LogError(ToErrorInfo(mapped));
     return mapped.Description();
 }

@@ -7,6 +7,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -64,7 +65,8 @@ ErrorInfo ToErrorInfo(const DbError& error);
 // A German reason for a failed file operation (a full disk, missing rights, a read-only medium);
 // the system's own English text goes to the error log, never to the user.
 std::string SystemErrorReason(const std::error_code& error);
-// The same for a result code of the database engine.
-std::string EngineErrorReason(int resultCode, const char* engineText);
+// The same for a result code of the database engine working on the given file (named in the text
+// when the engine could not open it).
+std::string EngineErrorReason(int resultCode, const char* engineText, std::string_view file);
 
 } // namespace pf

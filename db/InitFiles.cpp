@@ -36,14 +36,6 @@ BaseDataProgressFactory& ProgressFactory()
     return factory;
 }
 
-// Removes a database file with the engine's side files; errors are ignored.
-void RemoveDatabaseFile(const std::string& path)
-{
-    std::error_code ignored;
-    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
-        fs::remove(path + suffix, ignored);
-}
-
 // The extracted copies go when the creation ends, however it ends.
 class InitFilesCleanup
 {

@@ -88,10 +88,10 @@ void SqliteConnection::ClearCaches() noexcept
     m_cached = 0;
 }
 
-void SqliteConnection::Close() noexcept
+int SqliteConnection::Close() noexcept
 {
     if (!m_db)
-        return;
+        return SQLITE_OK;
     ClearCaches();
     if (TransactionLevel > 0 && !sqlite3_get_autocommit(m_db))
         sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -100,13 +100,20 @@ void SqliteConnection::Close() noexcept
     // self-contained file that a read-only folder, a copy or an archive takes as it is. Leaving
     // WAL needs the file to itself, so the switch fails at once (no waiting) while another
     // connection still has it open, and that connection makes the switch when it closes.
+    // Writing the log's pages into the file can fail (a full disk): the file alone is then
+    // incomplete, which the caller must learn before it treats it as finished. A log kept for
+    // another reader loses nothing.
+    int rc = SQLITE_OK;
     if (!m_readOnly) {
         sqlite3_busy_timeout(m_db, 0);
-        sqlite3_exec(m_db, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+        rc = sqlite3_exec(m_db, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+        if ((rc & 0xFF) != SQLITE_IOERR && (rc & 0xFF) != SQLITE_FULL)
+            rc = SQLITE_OK;
     }
     // Statements still held by recordsets keep the handle alive as a zombie until finalized.
-    sqlite3_close_v2(m_db);
+    const int closed = sqlite3_close_v2(m_db);
     m_db = nullptr;
+    return rc != SQLITE_OK ? rc : closed;
 }
 
 std::shared_ptr<const JetTranslation> SqliteConnection::Translate(std::string_view jet)

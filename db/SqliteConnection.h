@@ -57,7 +57,9 @@ public:
     bool IsOpen() const { return m_db != nullptr; }
     const std::string& Path() const { return m_path; }
     bool ReadOnly() const { return m_readOnly; }
-    void Close() noexcept;
+    // Closes the handle whatever happens; returns the engine's code when the file could not be
+    // written out complete (a failed write; SQLITE_OK when the log merely stays for another reader).
+    int Close() noexcept;
 
     // Translation of a Jet statement, cached by its text.
     std::shared_ptr<const JetTranslation> Translate(std::string_view jet);

@@ -219,7 +219,7 @@ SqliteDatabase::SqliteDatabase(std::shared_ptr<SqliteConnection> connection) : m
 
 SqliteDatabase::~SqliteDatabase()
 {
-    Close();
+    m_conn->Close();
 }
 
 std::unique_ptr<SqliteDatabase> SqliteDatabase::Open(const std::string& path, const OpenOptions& options)
@@ -367,7 +367,9 @@ bool SqliteDatabase::IsUpdatable() const
 
 void SqliteDatabase::Close()
 {
-    m_conn->Close();
+    // A file whose last pages could not be written out (a full disk) must not pass for complete.
+    if (const int rc = m_conn->Close(); rc != SQLITE_OK)
+        m_conn->Fail(rc);
 }
 
 long SqliteDatabase::Run(std::string_view sql, const std::vector<Value>& params)

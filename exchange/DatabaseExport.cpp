@@ -3,6 +3,7 @@
 #include "core/Interaction.h"
 #include "core/Messages.h"
 #include "db/Backup.h"
+#include "db/DatabaseCopy.h"
 #include "db/Database.h"
 #include "db/DbError.h"
 #include "db/InitFiles.h"
@@ -19,16 +20,28 @@ namespace fs = std::filesystem;
 namespace {
 
 // The previous file of a name stays as name.BAK; when it cannot be renamed it is removed.
-void KeepPrevious(const std::string& file)
+// True when it was kept.
+bool KeepPrevious(const std::string& file)
 {
     std::error_code ec;
     if (!fs::exists(file, ec))
-        return;
+        return false;
     const std::string backup = file + ".BAK";
     fs::remove(backup, ec);
     fs::rename(file, backup, ec);
-    if (ec)
-        fs::remove(file, ec);
+    if (!ec)
+        return true;
+    fs::remove(file, ec);
+    return false;
+}
+
+// After a failed export: the file it began goes, and the previous file of the name comes back.
+void DropUnfinished(const std::string& file, bool kept)
+{
+    RemoveDatabaseFile(file);
+    std::error_code ec;
+    if (kept)
+        fs::rename(file + ".BAK", file, ec);
 }
 
 } // namespace
@@ -56,43 +69,55 @@ ExportOutcome ExportToDatabase(const ExportRequest& request, const std::vector<l
     for (const std::string& target : {file, request.FileName})
         if (fs::equivalent(target, source.Name(), ec))
             return fail("Die Datei " + target + " ist die geöffnete Datenbank und wird nicht überschrieben.");
-    KeepPrevious(file);
-    if (request.Mode != clsRecipeExport::kDatabaseFile)
-        KeepPrevious(request.FileName);
+    const bool zipped = request.Mode != clsRecipeExport::kDatabaseFile;
+    const bool keptFile = KeepPrevious(file);
+    const bool keptArchive = zipped && KeepPrevious(request.FileName);
+
+    const auto failDropping = [&](const std::string& reason) {
+        DropUnfinished(file, keptFile);
+        if (zipped)
+            DropUnfinished(request.FileName, keptArchive);
+        return fail(reason);
+    };
 
     ShowStatus(name + ": Neue Datenbank wird angelegt");
     if (!CreateDatabaseFile(file))
-        return fail("Die Datenbank " + file + " konnte nicht angelegt werden.");
-    {
-        std::unique_ptr<Database> target;
-        try {
-            target = OpenDatabase(file);
-        } catch (const DbError& error) {
-            return fail(error.Description());
-        }
+        return failDropping("Die Datenbank " + file + " konnte nicht angelegt werden.");
+    bool done = false;
+    std::string failure;
+    try {
+        std::unique_ptr<Database> target = OpenDatabase(file);
         RecipeImport pipeline(*target);
         pipeline.Options().CheckDuplicates = false;
         pipeline.Options().CookbookID = 0;
         RecipeTransfer transfer(source, *target, pipeline);
         transfer.SetKeepImportDate(true);
-        const bool ok = transfer.Run(ids);
+        done = transfer.Run(ids);
         outcome.Exported = pipeline.Counters().Imported;
         outcome.Skipped = pipeline.Counters().Faulty;
         outcome.Cancelled = pipeline.IsCancelled() && transfer.LastErrorText().empty();
-        if (!ok)
-            return fail(transfer.LastErrorText());
+        failure = transfer.LastErrorText();
+        // Closing writes the last pages into the file, which a full disk can refuse.
+        target->Close();
+    } catch (const DbError& error) {
+        done = false;
+        failure = error.Description();
     }
-    if (request.Mode != clsRecipeExport::kDatabaseFile) {
+    if (!done)
+        return failDropping(failure);
+    if (zipped) {
         Backup zip;
         zip.SetQuiet(true);
         const std::string archive = zip.ZipFile(file, request.Mode == clsRecipeExport::kDatabaseZipOnly);
         if (archive.empty())
-            return fail(zip.LastErrorText());
+            return failDropping(zip.LastErrorText());
         // The archive is named as chosen, whatever case its extension had.
         if (!fs::equivalent(archive, request.FileName, ec)) {
             fs::rename(archive, request.FileName, ec);
-            if (ec)
-                return fail("Die Datei " + request.FileName + " kann nicht geschrieben werden.");
+            if (ec) {
+                fs::remove(archive, ec);
+                return failDropping("Die Datei " + request.FileName + " kann nicht geschrieben werden.");
+            }
         }
     }
     outcome.Ok = true;

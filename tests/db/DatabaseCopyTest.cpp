@@ -37,14 +37,30 @@ TEST(DatabaseCopy, OpenDatabaseCopiesItsCommittedStateOnly)
     EXPECT_EQ(copy->Scalar("SELECT COUNT(*) FROM T_NOTIZ").AsLong(), 300);
 }
 
-TEST(DatabaseCopy, FailedCopyLeavesAnExistingTargetAlone)
+TEST(DatabaseCopy, FailedCopyLeavesAnExistingTargetAloneAndNamesTheFile)
 {
     test::TempDir dir;
     test::WriteFile(dir.File("alt.BAK"), "alte Sicherung");
     test::WriteFile(dir.File("keine.mdb"), "keine Datenbank");
-    EXPECT_THROW(CopyDatabaseFile(dir.File("keine.mdb"), dir.File("alt.BAK")), DbError);
+    MakeNotes(dir.File("a.mdb"), 3);
+    struct Case
+    {
+        std::string From, To, Named;
+    };
+    // A path below a regular file cannot be created by anyone, root included.
+    const Case cases[] = {{"keine.mdb", "alt.BAK", ""},
+                          {"fehlt.mdb", "x.BAK", "'" + dir.File("fehlt.mdb") + "'"},
+                          {"a.mdb", "keine.mdb/x.BAK", "'" + dir.File("keine.mdb/x.BAK.$$$") + "'"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.From + " -> " + c.To);
+        try {
+            CopyDatabaseFile(dir.File(c.From), dir.File(c.To));
+            ADD_FAILURE() << "copied";
+        } catch (const DbError& error) {
+            EXPECT_NE(error.Description().find(c.Named), std::string::npos) << error.Description();
+        }
+    }
     EXPECT_EQ(test::ReadFile(dir.File("alt.BAK")), "alte Sicherung");
-    EXPECT_THROW(CopyDatabaseFile(dir.File("fehlt.mdb"), dir.File("x.BAK")), DbError);
 }
 
 } // namespace

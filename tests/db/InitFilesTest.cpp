@@ -8,12 +8,14 @@
 #include "db/SchemaVersion.h"
 #include "db/clsZIP.h"
 #include "tests/db/AppFixture.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/NewDatabase.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <sstream>
 
 namespace pf {
@@ -150,20 +152,28 @@ TEST_F(InitFilesTest, FailedCreationLeavesNoNewFile)
         bool WithCsv;
         std::string Csv;
         std::string Message;
+        rlim_t SizeLimit = 0; // with the shipped base data, files stop growing there as on a full disk
     };
     const std::vector<Case> cases = {
         {"damaged base data", true,
          "VERSION\tProgVer\tDATE\r\nVERSION\tv2.00.126\t01.01.2019\r\nT_UNIT\tID\r\n\t1\r\n\tx\t2\r\n",
          "in Zeile 5 der folgende Fehler"},
         {"no base data", false, "", "\"INIT.CSV\" fehlen"},
+        {"full disk", true, "", "Datenträger", 1300 * 1024},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
-        ReplaceZip(c.WithCsv ? &c.Csv : nullptr);
+        if (c.SizeLimit == 0)
+            ReplaceZip(c.WithCsv ? &c.Csv : nullptr);
         const std::string path = dir.File(std::string(c.Name) + "/neu.mdb");
         ui.shown.clear();
         ui.Answering(Answer::Yes);
-        EXPECT_FALSE(Create(path));
+        {
+            std::optional<test::FileSizeLimit> limit;
+            if (c.SizeLimit != 0)
+                limit.emplace(c.SizeLimit);
+            EXPECT_FALSE(Create(path));
+        }
         ASSERT_EQ(ui.shown.size(), 2u);
         EXPECT_NE(ui.shown[1].Text.find(c.Message), std::string::npos) << ui.shown[1].Text;
         EXPECT_FALSE(fs::exists(path));

@@ -91,6 +91,125 @@ std::optional<DateSerial> MenuDate(std::string_view text)
     return DateSerial::FromParts(year, month, day);
 }
 
+// The line a tag starts on: its own line breaks were counted already.
+long TagLine(const std::string& tag, long lineAfter)
+{
+    return lineAfter - static_cast<long>(std::count(tag.begin(), tag.end(), '\n'));
+}
+
+bool Blank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// The end of an attribute name that starts at from (before a blank, "=" or a quote).
+std::size_t NameEnd(std::string_view tag, std::size_t from, std::size_t end)
+{
+    while (from < end && !Blank(tag[from]) && tag[from] != '=' && tag[from] != '"' && tag[from] != '\'')
+        ++from;
+    return from;
+}
+
+// Where the quoted value opened at from ends: at the first quote followed by the tag's end or by the
+// next attribute ("name="). Failing that, at the next quote, as a lenient reader takes it.
+std::size_t ClosingQuote(std::string_view tag, std::size_t from, std::size_t end)
+{
+    const char quote = tag[from];
+    std::size_t next = std::string_view::npos;
+    for (std::size_t at = tag.find(quote, from + 1); at < end; at = tag.find(quote, at + 1)) {
+        if (next == std::string_view::npos)
+            next = at;
+        std::size_t after = at + 1;
+        while (after < end && Blank(tag[after]))
+            ++after;
+        if (after == end)
+            return at;
+        std::size_t name = NameEnd(tag, after, end);
+        if (name == after)
+            continue;
+        while (name < end && Blank(tag[name]))
+            ++name;
+        if (name < end && tag[name] == '=')
+            return at;
+    }
+    return next == std::string_view::npos ? end : next;
+}
+
+using Repairs = std::vector<std::pair<std::string, std::optional<std::string>>>;
+
+// The start tag with its attributes as an XML parser takes them: a value without quotes is put in
+// quotes, quotes inside a value are written as references, an attribute without value gets an
+// empty one. Each attribute put right is added to repaired with the value now read; a character
+// skipped where a name belongs, without value. Everything else stays as written, line breaks too,
+// so that lines are still counted right.
+std::string TolerantTag(std::string_view tag, Repairs& repaired)
+{
+    if (tag.size() < 2 || tag.back() != '>')
+        return std::string(tag);
+    std::size_t end = tag.size() - 1; // before "/>" or ">"
+    for (std::size_t at = end; at > 1 && (tag[at - 1] == '/' || Blank(tag[at - 1])); --at)
+        if (tag[at - 1] == '/')
+            end = at - 1;
+    std::size_t at = 1;
+    while (at < end && !Blank(tag[at]))
+        ++at;
+    std::string out(tag.substr(0, at));
+    while (at < end) {
+        if (Blank(tag[at])) {
+            out += tag[at++];
+            continue;
+        }
+        const std::size_t nameEnd = NameEnd(tag, at, end);
+        if (nameEnd == at) { // a quote or "=" where a name belongs
+            repaired.emplace_back(std::string(1, tag[at++]), std::nullopt);
+            continue;
+        }
+        const std::string name(tag.substr(at, nameEnd - at));
+        out += name;
+        std::size_t equals = nameEnd;
+        while (equals < end && Blank(tag[equals]))
+            ++equals;
+        if (equals == end || tag[equals] != '=') {
+            out += "=\"\"";
+            repaired.emplace_back(name, "");
+            at = nameEnd;
+            continue;
+        }
+        out += tag.substr(nameEnd, equals + 1 - nameEnd);
+        at = equals + 1;
+        while (at < end && Blank(tag[at]))
+            out += tag[at++];
+        const bool quoted = at < end && (tag[at] == '"' || tag[at] == '\'');
+        std::size_t valueEnd = at;
+        if (quoted)
+            valueEnd = ClosingQuote(tag, at, end);
+        else
+            while (valueEnd < end && !Blank(tag[valueEnd]))
+                ++valueEnd;
+        const std::string_view value = tag.substr(at + (quoted ? 1 : 0), valueEnd - at - (quoted ? 1 : 0));
+        const char quote = quoted ? tag[at] : '"';
+        const bool right = quoted && valueEnd < end && value.find(quote) == std::string_view::npos &&
+                           (valueEnd + 1 == end || Blank(tag[valueEnd + 1]));
+        std::string written(1, quote);
+        for (const char c : value) {
+            if (c == quote)
+                written += quote == '"' ? "&quot;" : "&apos;";
+            else
+                written += c;
+        }
+        written += quote;
+        if (!right) {
+            repaired.emplace_back(name, std::string(value));
+            if (quoted && valueEnd + 1 < end && !Blank(tag[valueEnd + 1]))
+                written += ' '; // the next attribute followed without a blank
+        }
+        out += written;
+        at = valueEnd + (quoted && valueEnd < end ? 1 : 0);
+    }
+    out += tag.substr(end);
+    return out;
+}
+
 std::string XmlError(pugi::xml_parse_status status)
 {
     switch (status) {
@@ -119,23 +238,40 @@ struct MensaxImport::Part
     bool Complete = false;
     bool TooLarge = false;
     bool TooDeep = false;
+    bool EndsRoot = false; // the root's end tag came before the part's own
+    // The Base64 text of each <picbin> of a recipe's head, in order, read aside from Text.
+    std::vector<std::string> Pictures;
+    bool PictureTooLarge = false; // a picture's text was dropped for the picture limit
+};
+
+// An element open inside a part, as its start tag names it.
+struct MensaxImport::OpenElement
+{
+    std::string Name;
+    long Line = 0;
 };
 
 // Walks the bytes of a file once, token by token, counting lines; while a part is being cut out,
-// every byte read goes into it (a stray "<" in text as "&lt;").
+// every byte read goes into it (a stray "<" in text as "&lt;"), except text read aside.
 class MensaxImport::Scanner
 {
 public:
-    explicit Scanner(const ImportText& text) : m_text(text), m_size(ImportByteCount(text)) {}
+    Scanner(const ImportText& text, std::size_t maxPart, std::size_t maxAside)
+        : m_text(text), m_size(ImportByteCount(text)), m_maxPart(maxPart), m_maxAside(maxAside)
+    {
+    }
 
     enum class Token { End, Text, StartTag, EmptyTag, EndTag, Other, EntityDoctype };
 
     // The next token; its text in Tag for start and end tags (at most kMaxTag bytes of it).
     Token Next()
     {
-        int c = Get();
+        int c = Read();
         if (c < 0)
             return Token::End;
+        if (c != '<' && m_aside != nullptr)
+            return TextAside(c);
+        Keep(c);
         if (c != '<') {
             while ((c = Get()) >= 0 && c != '<') {
             }
@@ -170,7 +306,14 @@ public:
         part.Text = tag;
         part.TooLarge = m_tagCut;
     }
-    void EndPart() { m_part = nullptr; }
+    void EndPart()
+    {
+        m_part = nullptr;
+        m_aside = nullptr;
+    }
+    // Text that follows goes into aside instead of the part, only its Base64 characters, until
+    // the next tag; null: into the part again.
+    void ReadAside(std::string* aside) { m_aside = aside; }
 
     const std::string& Tag() const { return m_tag; }
     long Line() const { return m_line; }
@@ -181,33 +324,69 @@ public:
 private:
     static constexpr std::size_t kMaxTag = std::size_t{64} << 10;
 
-    int Get()
+    // The next byte, not yet kept in the part.
+    int Read()
     {
-        int c;
         if (m_unget >= 0) {
-            c = m_unget;
+            const int c = m_unget;
             m_unget = -1;
-        } else {
-            if (m_at >= m_piece.size() && !Fill())
-                return -1;
-            c = static_cast<unsigned char>(m_piece[m_at++]);
-            ++m_pos;
-            if (c == '\n') {
-                if (!m_afterCr)
-                    ++m_line;
-                m_afterCr = false;
-            } else if (c == '\r') {
-                ++m_line;
-                m_afterCr = true;
-            } else {
-                m_afterCr = false;
-            }
+            return c;
         }
+        if (m_at >= m_piece.size() && !Fill())
+            return -1;
+        const int c = static_cast<unsigned char>(m_piece[m_at++]);
+        ++m_pos;
+        if (c == '\n') {
+            if (!m_afterCr)
+                ++m_line;
+            m_afterCr = false;
+        } else if (c == '\r') {
+            ++m_line;
+            m_afterCr = true;
+        } else {
+            m_afterCr = false;
+        }
+        return c;
+    }
+    void Keep(int c)
+    {
         if (m_part) {
             const char byte = static_cast<char>(c);
             Append(std::string_view(&byte, 1));
         }
+    }
+    int Get()
+    {
+        const int c = Read();
+        if (c >= 0)
+            Keep(c);
         return c;
+    }
+
+    // A text read aside up to the next "<"; references such as "&#13;" are skipped, as a picture's
+    // Base64 text holds none of its own.
+    Token TextAside(int c)
+    {
+        for (; c >= 0 && c != '<'; c = Read()) {
+            if (c == '&') {
+                for (int n = 0; n < 12 && c >= 0 && c != ';' && c != '<'; ++n)
+                    c = Read();
+                if (c == '<')
+                    break;
+                continue;
+            }
+            if (Base64Value(static_cast<char>(c)) < 0 || m_part->PictureTooLarge)
+                continue;
+            if (m_aside->size() < m_maxAside) {
+                m_aside->push_back(static_cast<char>(c));
+            } else {
+                m_part->PictureTooLarge = true;
+                std::string().swap(*m_aside);
+            }
+        }
+        if (c == '<')
+            m_unget = c;
+        return Token::Text;
     }
 
     // Gives the character read last back; the part forgets it until it is read again.
@@ -234,7 +413,7 @@ private:
     {
         if (m_part->TooLarge)
             return;
-        if (m_part->Text.size() + text.size() <= kMaxElementBytes)
+        if (m_part->Text.size() + text.size() <= m_maxPart)
             m_part->Text += text;
         else
             m_part->TooLarge = true;
@@ -324,6 +503,9 @@ private:
 
     const ImportText& m_text;
     std::size_t m_size;
+    std::size_t m_maxPart;
+    std::size_t m_maxAside;
+    std::string* m_aside = nullptr;
     std::string m_buffer;
     std::string_view m_piece;
     std::size_t m_at = 0;
@@ -342,6 +524,12 @@ private:
 MensaxImport::MensaxImport(ClUnit& units, DateSerial importDate) : m_units(units), m_importDate(importDate) {}
 
 MensaxImport::~MensaxImport() = default;
+
+void MensaxImport::SetLimits(std::size_t maxElementBytes, std::size_t maxPictureBytes)
+{
+    m_maxElementBytes = maxElementBytes;
+    m_maxPictureBytes = maxPictureBytes;
+}
 
 Blob MensaxImport::DecodeBase64(std::string_view text)
 {
@@ -450,7 +638,8 @@ long MensaxImport::ReadFile(const ImportText& file, MMImportSink& sink)
         return 0;
     }
 
-    Scanner scan(file);
+    // Base64 text is four characters for three bytes.
+    Scanner scan(file, m_maxElementBytes, m_maxPictureBytes / 3 * 4 + 4);
     if (!ReadRoot(scan, sink))
         return 0;
 
@@ -482,7 +671,7 @@ long MensaxImport::ReadFile(const ImportText& file, MMImportSink& sink)
             Problem(part.Line,
                     "Das Element <" + ToLower(part.Name) + "> ist " +
                         (part.TooLarge
-                             ? "größer als " + std::to_string(kMaxElementBytes >> 20) + " MB"
+                             ? "größer als " + std::to_string(m_maxElementBytes >> 20) + " MB"
                              : "tiefer als " + std::to_string(kMaxDepth) + " Ebenen verschachtelt") +
                         " und wird nicht gelesen.",
                     recipe);
@@ -495,6 +684,7 @@ long MensaxImport::ReadFile(const ImportText& file, MMImportSink& sink)
             NodeError("/" + part.Name, "RECIPE, MENU", part.Line);
         }
         sink.Progress(scan.Position(), scan.Size());
+        ended = part.EndsRoot;
     }
     if (scan.Failed())
         Problem(scan.Line(),
@@ -550,7 +740,7 @@ bool MensaxImport::ReadRoot(Scanner& scan, MMImportSink& sink)
     }
     {
         pugi::xml_document root;
-        std::string tag = scan.Tag();
+        std::string tag = RepairedTag(scan.Tag(), TagLine(scan.Tag(), scan.Line()));
         if (token == Scanner::Token::StartTag)
             tag.insert(tag.size() - 1, "/");
         if (root.load_buffer(tag.data(), tag.size(), pugi::parse_default, pugi::encoding_utf8)) {
@@ -567,36 +757,127 @@ bool MensaxImport::ReadRoot(Scanner& scan, MMImportSink& sink)
 
 // Reads the element whose start tag the scanner stands on through its end tag (an empty element
 // has no content), counting the depth of nesting.
+// Reads the element whose start tag the scanner stands on through its end tag (an empty element
+// has no content), keeping the elements open inside it to close those whose end tag is missing.
+// A recipe's pictures are read aside.
 void MensaxImport::ReadWholePart(Scanner& scan, bool withContent, Part& part)
 {
     part.Name = ToUpperAscii(TagName(scan.Tag()));
-    part.Line = scan.Line();
-    // The tag's line breaks were counted already; the part counts its own from its first line.
-    for (const char c : scan.Tag())
-        if (c == '\n')
-            --part.Line;
-    scan.StartPart(part, scan.Tag());
-    int depth = withContent ? 1 : 0;
-    while (depth > 0) {
+    part.Line = TagLine(scan.Tag(), scan.Line());
+    scan.StartPart(part, RepairedTag(scan.Tag(), part.Line));
+    std::vector<OpenElement> open;
+    if (withContent)
+        open.push_back({TagName(scan.Tag()), part.Line});
+    long deeper = 0; // levels beyond kMaxDepth, only counted: the part is refused
+    while (!open.empty()) {
         const Scanner::Token inner = scan.Next();
         if (inner == Scanner::Token::End)
             break;
-        if (inner == Scanner::Token::StartTag && ++depth > kMaxDepth)
+        if (inner == Scanner::Token::EndTag) {
+            scan.ReadAside(nullptr);
+            if (deeper > 0)
+                --deeper;
+            else if ((part.EndsRoot = CloseElement(scan, part, open)))
+                break;
+            continue;
+        }
+        if (inner != Scanner::Token::StartTag && inner != Scanner::Token::EmptyTag)
+            continue;
+        scan.ReadAside(nullptr);
+        const std::string& tag = scan.Tag();
+        const long line = TagLine(tag, scan.Line());
+        if (const std::string repaired = RepairedTag(tag, line);
+            repaired != tag && !part.TooLarge && part.Text.ends_with(tag))
+            part.Text.replace(part.Text.size() - tag.size(), tag.size(), repaired);
+        const std::string name = TagName(tag);
+        if (part.Name == "RECIPE" && open.size() == 2 && ToUpperAscii(open[1].Name) == "HEAD" &&
+            ToUpperAscii(name) == "PICBIN") {
+            part.Pictures.emplace_back();
+            if (inner == Scanner::Token::StartTag)
+                scan.ReadAside(&part.Pictures.back());
+        }
+        if (inner == Scanner::Token::EmptyTag)
+            continue;
+        if (open.size() >= static_cast<std::size_t>(kMaxDepth) || deeper > 0) {
             part.TooDeep = true;
-        else if (inner == Scanner::Token::EndTag)
-            --depth;
+            ++deeper;
+        } else {
+            open.push_back({name, line});
+        }
     }
     scan.EndPart();
-    part.Complete = depth == 0;
+    part.Complete = open.empty();
+}
+
+bool MensaxImport::CloseElement(const Scanner& scan, Part& part, std::vector<OpenElement>& open)
+{
+    const std::string& tag = scan.Tag();
+    const std::string name = ToUpperAscii(TagName(tag));
+    const auto match = std::find_if(open.rbegin(), open.rend(), [&](const OpenElement& element) {
+        return ToUpperAscii(element.Name) == name;
+    });
+    const bool root = match == open.rend() && name == "MENSAX";
+    // The first element closed without its end tag; an end tag of no open element closes the
+    // innermost one, and the parser reports the mismatch.
+    const std::size_t first = root                   ? 0
+                              : match == open.rend() ? open.size()
+                                                     : open.size() - (match - open.rbegin());
+    if (first == open.size()) {
+        open.pop_back();
+        return false;
+    }
+    // Their end tags go before this one; the root's end tag is no part of the part.
+    const bool inText = !part.TooLarge && part.Text.ends_with(tag);
+    if (inText)
+        part.Text.resize(part.Text.size() - tag.size());
+    const long line = TagLine(tag, scan.Line());
+    for (std::size_t i = open.size(); i-- > first;) {
+        if (inText)
+            part.Text += "</" + open[i].Name + ">";
+        Problem(open[i].Line,
+                "Das Element <" + ToLower(Utf8Of(open[i].Name)) +
+                    "> hat keine Endmarke und wurde bis vor </" + ToLower(Utf8Of(TagName(tag))) +
+                    "> in Zeile " + std::to_string(line) + " gelesen.",
+                false);
+    }
+    if (inText && !root)
+        part.Text += tag;
+    open.resize(first);
+    if (!root)
+        open.pop_back();
+    return root;
+}
+
+std::string MensaxImport::Utf8Of(std::string text) const
+{
+    // The file's bytes in the code page they were decided to be in.
+    if (m_file->Encoding == FileEncoding::Windows1252)
+        return Win1252ToUtf8(text);
+    if (m_file->Encoding == FileEncoding::Cp850)
+        return Cp850ToUtf8(text);
+    return text;
+}
+
+std::string MensaxImport::RepairedTag(const std::string& tag, long line)
+{
+    Repairs repaired;
+    std::string result = TolerantTag(tag, repaired);
+    if (repaired.empty())
+        return result;
+    std::string list;
+    for (const auto& [name, value] : repaired)
+        list += (list.empty() ? "" : ", ") +
+                (value ? Utf8Of(name) + " = „" + Utf8Of(*value) + "“" : "„" + name + "“ übergangen");
+    Problem(line,
+            "Mensax/XML Fehler: Im Element <" + ToLower(Utf8Of(TagName(tag))) +
+                "> sind Attribute ungültig geschrieben; gelesen wurde: " + list + ".",
+            false);
+    return result;
 }
 
 void MensaxImport::ReadPart(Part& part)
 {
-    // The file's bytes in the code page they were decided to be in.
-    if (m_file->Encoding == FileEncoding::Windows1252)
-        part.Text = Win1252ToUtf8(part.Text);
-    else if (m_file->Encoding == FileEncoding::Cp850)
-        part.Text = Cp850ToUtf8(part.Text);
+    part.Text = Utf8Of(std::move(part.Text));
     pugi::xml_document doc;
     const pugi::xml_parse_result result =
         doc.load_buffer(part.Text.data(), part.Text.size(), pugi::parse_default, pugi::encoding_utf8);
@@ -651,7 +932,8 @@ void MensaxImport::ReadMenu(const pugi::xml_node& node, const Part& part)
                 if (ToUpperAscii(inner.name()) == "DESC")
                     course.Desc = NormalizeLineBreaks(TextOf(inner));
                 else
-                    NodeError("/MENU/MRECIPE/" + ToUpperAscii(inner.name()), "", LineOf(part, inner.offset_debug()));
+                    NodeError("/MENU/MRECIPE/" + ToUpperAscii(inner.name()), "",
+                              LineOf(part, inner.offset_debug()));
             }
             menu.Courses.push_back(std::move(course));
         } else if (name == "FRONTPAGE" || name == "BACKPAGE") {
@@ -687,7 +969,14 @@ void MensaxImport::ReadRecipe(const pugi::xml_node& node, const Part& part)
             break;
         }
     }
+    m_picture = 0;
     WalkRecipe(node, "/RECIPE", part);
+    if (part.PictureTooLarge)
+        Problem(part.Line,
+                "Das Bild des Rezepts \"" + m_rec.Title + "\" ist größer als " +
+                    std::to_string(m_maxPictureBytes >> 20) +
+                    " MB und wurde nicht gelesen; das Rezept wird ohne dieses Bild importiert.",
+                false);
     DropRepeatedSource(m_rec);
     m_sink->StoreRecipe(m_rec);
 }
@@ -751,7 +1040,12 @@ bool MensaxImport::RecipeElement(const std::string& path, const pugi::xml_node& 
         return false;
     }
     if (path == "/RECIPE/HEAD/PICBIN") {
-        rec.Picture = DecodeBase64(TextOf(node));
+        // Its text was read aside; what follows a comment or CDATA inside it is still in the node.
+        const std::string rest = TextOf(node);
+        const std::string* aside = m_picture < part.Pictures.size() ? &part.Pictures[m_picture++] : nullptr;
+        rec.Picture = aside == nullptr ? DecodeBase64(rest)
+                      : rest.empty()   ? DecodeBase64(*aside)
+                                       : DecodeBase64(*aside + rest);
         rec.PictureType = PictureFileType(rec.Picture, false);
         return false;
     }

@@ -6,11 +6,15 @@
 //
 // Tolerant of what other programs write: a byte-order mark, CR LF or LF, entities and character
 // references, CDATA, comments, UTF-8 or Windows-1252, elements in any order and case, attributes
-// with blanks around "=", a stray "<" in text. What cannot be read is reported through the sink
-// with the line it starts on, and the reader goes on with the next element: an unknown element is
-// skipped, a broken recipe is lost alone, a file cut in the middle gives every recipe before the
-// cut. Refused with a message: a document type that declares entities (which could expand to any
-// size), an element larger than kMaxElementBytes, nesting deeper than kMaxDepth.
+// with blanks around "=", a stray "<" in text. Slips of hand-written files are read as meant and
+// reported: an attribute value without quotes or with double quotes inside it, an element whose
+// end tag is missing (it ends where an enclosing element ends). What cannot be read is reported
+// through the sink with the line it starts on, and the reader goes on with the next element: an
+// unknown element is skipped, a broken recipe is lost alone, a file cut in the middle gives every
+// recipe before the cut. Refused with a message: a document type that declares entities (which
+// could expand to any size), an element larger than the element limit, nesting deeper than
+// kMaxDepth. A recipe's picture is read aside while the file is walked, so it does not count
+// towards the element limit; a picture beyond the picture limit is left out of its recipe.
 // Menus are read into a menu record each and handed to the sink, which finds their courses'
 // recipes. The reader never writes the database; it asks the sink for recipes by fingerprint and
 // food keys by code, and looks units up in the unit table it is given.
@@ -25,6 +29,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace pugi {
 class xml_node;
@@ -39,11 +44,15 @@ class MensaxImport
 {
 public:
     static constexpr std::size_t kMaxElementBytes = std::size_t{16} << 20;
+    static constexpr std::size_t kMaxPictureBytes = std::size_t{256} << 20;
     static constexpr int kMaxDepth = 64;
 
     // importDate: the date every recipe is stored with.
     MensaxImport(ClUnit& units, DateSerial importDate);
     ~MensaxImport();
+
+    // Other limits than kMaxElementBytes and kMaxPictureBytes (the picture's bytes, decoded).
+    void SetLimits(std::size_t maxElementBytes, std::size_t maxPictureBytes);
 
     // Reads every recipe of the file into sink; returns the number handed over.
     long ReadFile(const ImportText& file, MMImportSink& sink);
@@ -56,11 +65,19 @@ public:
 private:
     class Scanner;
     struct Part;
+    struct OpenElement;
 
     // Whether the file ends with its end tag, or the user chose to read it anyway.
     bool EndTagFoundOrAccepted(const ImportText& file);
     bool ReadRoot(Scanner& scan, MMImportSink& sink);
     void ReadWholePart(Scanner& scan, bool withContent, Part& part);
+    // Acts on an end tag inside a part: closes its element and any left open inside it; true when
+    // the tag ends the root instead (the part's own end tag is missing).
+    bool CloseElement(const Scanner& scan, Part& part, std::vector<OpenElement>& open);
+    // The start tag the scanner stands on with loosely written attributes put right, reported.
+    std::string RepairedTag(const std::string& tag, long line);
+    // Raw bytes of the file as UTF-8.
+    std::string Utf8Of(std::string text) const;
     void ReadPart(Part& part);
     void ReadRecipe(const pugi::xml_node& node, const Part& part);
     void ReadMenu(const pugi::xml_node& node, const Part& part);
@@ -76,12 +93,15 @@ private:
 
     ClUnit& m_units;
     DateSerial m_importDate;
+    std::size_t m_maxElementBytes = kMaxElementBytes;
+    std::size_t m_maxPictureBytes = kMaxPictureBytes;
     std::unordered_map<std::string, long> m_unitIndex;
 
     // Reading state of one file.
     const ImportText* m_file = nullptr;
     MMImportSink* m_sink = nullptr;
     ImportRecipe m_rec;
+    std::size_t m_picture = 0;        // the next of the part's pictures read aside
     std::set<std::string> m_reported; // unknown paths reported in this file
     bool m_declined = false;
 };

@@ -3,12 +3,15 @@
 
 #include "exchange/MensaxImport.h"
 #include "exchange/ExportText.h"
+#include "exchange/MMImport.h"
 #include "exchange/RecipeImport.h"
 
 #include "core/AppContext.h"
+#include "db/BaseData.h"
 #include "db/Recordset.h"
 #include "db/clsZIP.h"
 #include "model/ClRecipe.h"
+#include "model/ClUnit.h"
 #include "planning/ClMenu.h"
 #include "tests/support/BaseDataDb.h"
 #include "tests/support/ScriptedInteraction.h"
@@ -18,6 +21,7 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -129,23 +133,50 @@ protected:
 // ingredients), with CDATA, comments and character references, and all on one line.
 TEST_F(MensaxImportTest, OneRecipeReadsTheSameHoweverItIsWritten)
 {
+    // What the file says, field by field; the unknown unit stays in the text.
+    const std::string described = "Käse & Brot <fein>|4 Portionen|lang 4|fp 11,22|src Omas Heft\n"
+                                  "cat Brot\ncat Vegetarisch\n"
+                                  "0.5 [Kilogramm] Mehl /  /  / 7\n"
+                                  "2 [Stück] Eier / verquirlt / kalt / \n"
+                                  "== Belag\n"
+                                  "1 [] Zweiglein Schnittlauch /  /  / \n"
+                                  "prep Teig kneten & ruhen lassen > 1 h.\r\n\r\nBacken.\n"
+                                  "notes Schmeckt warm.\n";
+    auto check = [&](const std::string& file, const std::string& expected) {
+        Fresh();
+        RecipeImport& imported = Import({file});
+        EXPECT_EQ(imported.Summary(), "importiert: 1, übersprungen: 0, fehlerhaft: 0") << Problems();
+        EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong(), 1);
+        EXPECT_EQ(Describe(db->Scalar("SELECT MIN(ID) FROM T_REZ_KOPF").AsLong()), expected);
+    };
     for (const char* name : {"recipe.mnx", "recipe-bom-lf.mnx", "recipe-1252.mnx", "recipe-case-order.mnx",
                              "recipe-cdata.mnx", "recipe-one-line.mnx"}) {
         SCOPED_TRACE(name);
-        Fresh();
-        RecipeImport& imported = Import({DataFile(name)});
-        EXPECT_EQ(imported.Summary(), "importiert: 1, übersprungen: 0, fehlerhaft: 0") << Problems();
-        // What the file says, field by field; the unknown unit stays in the text.
-        EXPECT_EQ(db->Scalar("SELECT COUNT(*) FROM T_REZ_KOPF").AsLong(), 1);
-        EXPECT_EQ(Describe(db->Scalar("SELECT MIN(ID) FROM T_REZ_KOPF").AsLong()),
-                  "Käse & Brot <fein>|4 Portionen|lang 4|fp 11,22|src Omas Heft\n"
-                  "cat Brot\ncat Vegetarisch\n"
-                  "0.5 [Kilogramm] Mehl /  /  / 7\n"
-                  "2 [Stück] Eier / verquirlt / kalt / \n"
-                  "== Belag\n"
-                  "1 [] Zweiglein Schnittlauch /  /  / \n"
-                  "prep Teig kneten & ruhen lassen > 1 h.\r\n\r\nBacken.\n"
-                  "notes Schmeckt warm.\n");
+        check(DataFile(name), described);
+        EXPECT_EQ(Problems(), "");
+    }
+
+    // Slips of a hand-written file are read as meant and reported, alone: what is changed in the
+    // file, the ingredient text then read instead of "Mehl", the problem.
+    const std::tuple<const char*, const char*, const char*, const char*> slips[] = {
+        {"servingqty=\"4\"", "servingqty=4", "Mehl",
+         "Zeile 6: Mensax/XML Fehler: Im Element <head> sind Attribute ungültig geschrieben; gelesen wurde: "
+         "servingqty = „4“."},
+        {"item=\"Mehl\"", "item=\"Mehl \"fein\"\"", "Mehl \"fein\"",
+         "Zeile 12: Mensax/XML Fehler: Im Element <ingredient> sind Attribute ungültig geschrieben; gelesen "
+         "wurde: item = „Mehl \"fein\"“."},
+        {"kalt</preparation>\r\n      </ingredient>", "kalt</preparation>", "Mehl",
+         "Zeile 13: Das Element <ingredient> hat keine Endmarke und wurde bis vor </part> in Zeile 16 "
+         "gelesen."},
+        {"  </recipe>\r\n", "", "Mehl",
+         "Zeile 5: Das Element <recipe> hat keine Endmarke und wurde bis vor </mensax> in Zeile 30 gelesen."},
+    };
+    for (const auto& [from, to, item, problem] : slips) {
+        SCOPED_TRACE(to);
+        check(File("rezept.mnx", Replace(kWritten, from, to)),
+              Replace(described, "] Mehl", std::string("] ") + item));
+        const std::string shown = Problems();
+        EXPECT_EQ(shown.substr(std::min(shown.find("Zeile"), shown.size())), std::string(problem) + "\n");
     }
 }
 
@@ -288,6 +319,51 @@ TEST_F(MensaxImportTest, AHundredMegabyteTextIsRefusedInLittleMemory)
     EXPECT_NE(imported.Problems()[0].find("Zeile 31: Das Element <recipe> ist größer als 16 MB"),
               std::string::npos)
         << Problems();
+}
+
+TEST_F(MensaxImportTest, APictureIsReadAsideOfTheElementLimitOrLeftOutOverItsOwn)
+{
+    struct Sink : MMImportSink
+    {
+        long StoreRecipe(ImportRecipe& recipe) override
+        {
+            recipes.push_back(recipe);
+            return 1;
+        }
+        void StoreInfoBlock(long, const MMInfoBlock&) override {}
+        void ReadProblem(const std::string&, long line, const std::string& reason, bool) override
+        {
+            problems += std::to_string(line) + ": " + reason + "\n";
+        }
+        std::vector<ImportRecipe> recipes;
+        std::string problems;
+    };
+    // A picture of a megabyte and a half, in a file whose elements may take a kilobyte.
+    Blob picture(std::size_t{3} << 19, 0x5A);
+    std::copy_n("GIF89a", 6, picture.begin());
+    const std::string text = Replace(
+        kWritten, "<cat>Brot",
+        "<picbin format=\"gif\">" +
+            EncodeBase64(std::string_view(reinterpret_cast<const char*>(picture.data()), picture.size())) +
+            "</picbin>\r\n      <cat>Brot");
+    ClUnit units;
+    units.SetDB(db.get());
+    for (const std::size_t megabytes : {2, 1}) {
+        SCOPED_TRACE(megabytes);
+        MensaxImport reader(units, DateSerial{46000});
+        reader.SetLimits(1024, megabytes << 20);
+        Sink sink;
+        reader.ReadFile(ImportTextFromString(text, "bild.mnx"), sink);
+        ASSERT_EQ(sink.recipes.size(), 1u) << sink.problems;
+        EXPECT_EQ(sink.recipes[0].Title, "Käse & Brot <fein>");
+        EXPECT_EQ(sink.recipes[0].Lines.size(), 4u);
+        EXPECT_EQ(sink.recipes[0].Picture, megabytes == 2 ? picture : Blob{});
+        EXPECT_EQ(sink.problems, megabytes == 2
+                                     ? ""
+                                     : "5: Das Bild des Rezepts \"Käse & Brot <fein>\" ist größer als 1 MB "
+                                       "und wurde nicht gelesen; das Rezept wird ohne dieses Bild "
+                                       "importiert.\n");
+    }
 }
 
 TEST_F(MensaxImportTest, SubRecipesFoodKeysAndPicturesAndZipArchives)

@@ -174,7 +174,17 @@ bool frmGenericImportWizard::Wizard_1()
     }
     m_allRows = m_table->Rows();
     m_imported = 0;
-    m_status->setText(Q(std::to_string(m_allRows.size()) + " Zeilen werden verarbeitet"));
+    std::string status = std::to_string(m_allRows.size()) + " Zeilen werden verarbeitet";
+    // Rows left out while reading are named, so that none goes missing unseen.
+    if (const long leftOut = m_table->Skipped() + m_table->Failed(); leftOut > 0) {
+        status += "; " + std::to_string(leftOut) + " Zeilen ausgelassen:";
+        const std::vector<std::string>& problems = m_table->Problems();
+        for (std::size_t i = 0; i < problems.size() && i < 5; ++i)
+            status += "\n" + problems[i];
+        if (problems.size() > 5)
+            status += "\n…";
+    }
+    m_status->setText(Q(status));
     m_filling = true;
     m_books->clear();
     for (std::size_t i = 0; i < m_table->Books().size(); ++i) {

@@ -4,6 +4,7 @@
 #include "core/ProcessExit.h"
 #include "db/BaseDataFill.h"
 #include "db/DatabaseChoice.h"
+#include "db/OpenDatabase.h"
 #include "db/SchemaVersion.h"
 #include "db/SearchIndex.h"
 
@@ -27,7 +28,8 @@ int CliUpgrade(CliCall& call)
         usable = UpgradeDatabase(*db, true);
     } catch (const ProcessExit& exit) {
         db.Close();
-        call.Err << "Die Datenbank \"" << call.Database << "\" wurde nicht aktualisiert.\n";
+        call.Err << "Die Datenbank \"" << DatabaseDisplayName(call.Database)
+                 << "\" wurde nicht aktualisiert.\n";
         return exit.Code != 0 ? exit.Code : 1;
     }
     // A compaction reopens the work database: read the version from the one open now.
@@ -57,7 +59,7 @@ int CliUpgrade(CliCall& call)
     }
     db.Close();
     if (!usable || after < ProgramVersionText()) {
-        call.Err << "Die Datenbank \"" << call.Database << "\" wurde nicht auf den Stand "
+        call.Err << "Die Datenbank \"" << DatabaseDisplayName(call.Database) << "\" wurde nicht auf den Stand "
                  << ProgramVersionText() << " gebracht; sie hat den Stand "
                  << (after.empty() ? before : after) << ".\n";
         return 1;

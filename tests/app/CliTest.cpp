@@ -190,6 +190,24 @@ TEST_F(CliUpgradeTest, BringsTheFileToTheProgramVersionWithASafetyCopyButLeavesO
     EXPECT_EQ(DatabaseVersionText(*Database::OpenSqlite(old)), "000.50.036");
 }
 
+// The messages about a server database never show its password.
+TEST_F(CliUpgradeTest, ServerDatabaseLeftAloneIsNamedWithoutItsPassword)
+{
+    std::string server;
+    auto db = test::NewServerDatabase(&server);
+    if (!db)
+        GTEST_SKIP() << test::kNoServer;
+    CreateTables(*db, InitialSchema()); // no version row: too old to upgrade
+    const std::size_t pwd = server.find("Pwd=") + 4;
+    const std::string password = server.substr(pwd, server.find(';', pwd) - pwd);
+    std::ostringstream terminal;
+    std::streambuf* previous = std::cerr.rdbuf(terminal.rdbuf());
+    EXPECT_NE(Run({"--db", server, "upgrade"}), 0);
+    std::cerr.rdbuf(previous);
+    EXPECT_THAT(err.str(), AllOf(HasSubstr("wurde nicht"), HasSubstr("Pwd=***")));
+    EXPECT_THAT(err.str() + terminal.str(), Not(HasSubstr(password)));
+}
+
 class CliBackupTest : public test::CliFixture
 {
 protected:

@@ -52,6 +52,8 @@ bool IsWin1252Letter(unsigned char c)
     }
 }
 
+// 0xA0 ("á") is left out: it is the no-break space of Windows-1252, which text copied from a
+// word processor or a web page puts before and between words, while "á" is rare in German text.
 bool IsCp850Letter(unsigned char c)
 {
     switch (c) {
@@ -74,7 +76,6 @@ bool IsCp850Letter(unsigned char c)
     case 0x93:
     case 0x96:
     case 0x97:
-    case 0xA0:
     case 0xA1:
     case 0xA2:
     case 0xA3:

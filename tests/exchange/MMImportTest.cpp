@@ -196,6 +196,8 @@ TEST_F(MMImportTest, EncodingIsDecidedPerFile)
         {"Preis in \x80", FileEncoding::Windows1252},
         {"1\xAB Tassen", FileEncoding::Cp850},
         {"Sm\xF8rrebr\xF8\x64", FileEncoding::Windows1252},
+        // No-break spaces of Windows-1252 before a word are no code page 850 "á".
+        {"\xA0\xA0Title: Salat", FileEncoding::Windows1252},
     };
     for (const auto& [bytes, encoding] : cases)
         EXPECT_EQ(DetectEncoding(bytes), encoding) << bytes;

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <iterator>
 #include <system_error>
+#include <utility>
 
 namespace pf {
 
@@ -159,14 +160,12 @@ public:
     // the start of a character.
     void Count(std::string_view bytes, std::size_t from, std::size_t to)
     {
-        m_utf8 = m_utf8 && IsValidUtf8(bytes.substr(from, to - from));
+        CountUtf8(bytes.substr(0, to), from);
         m_bytes += to - from;
         for (std::size_t i = from; i < to; ++i) {
             const auto c = static_cast<unsigned char>(bytes[i]);
             if (c < 0x80)
                 continue;
-            if ((c & 0xC0) == 0x80)
-                ++m_continuations;
             if (const int sign = SignAfterNumber(bytes, i); sign != 0) {
                 (sign > 0 ? m_win : m_oem) += 1;
                 continue;
@@ -187,21 +186,67 @@ public:
 
     FileEncoding Decision() const
     {
-        if (m_utf8)
+        if (IsUtf8())
             return FileEncoding::Utf8;
         return m_oem > m_win ? FileEncoding::Cp850 : FileEncoding::Windows1252;
     }
 
-    // Characters of the text once decoded: every byte of a code page is one.
-    std::uint64_t Characters() const { return m_utf8 ? m_bytes - m_continuations : m_bytes; }
+    // Characters of the text once decoded: every byte of a code page is one, and so is every
+    // stray byte of UTF-8 text.
+    std::uint64_t Characters() const { return IsUtf8() ? m_bytes - m_continuations : m_bytes; }
 
 private:
-    bool m_utf8 = true;
+    // UTF-8 text may hold a few stray bytes of another code page (a "°" typed in another editor,
+    // a file cut inside its last character): read as a code page instead, every other character
+    // of the file would be garbled. At most one run of stray bytes per thousand UTF-8 characters
+    // (rounded up); a code page file hardly ever forms even one valid sequence.
+    bool IsUtf8() const
+    {
+        return m_strayRuns == 0 || (m_sequences > 0 && m_strayRuns * 1000 <= m_sequences + 999);
+    }
+
+    // Counts the UTF-8 sequences of more than one byte and the runs of stray bytes from i on.
+    void CountUtf8(std::string_view bytes, std::size_t i)
+    {
+        bool inRun = false;
+        while (i < bytes.size()) {
+            if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+                ++i;
+                inRun = false;
+                continue;
+            }
+            const std::size_t start = i;
+            NextCodePoint(bytes, i);
+            if (i - start > 1) {
+                ++m_sequences;
+                m_continuations += i - start - 1;
+                inRun = false;
+            } else if (!std::exchange(inRun, true)) {
+                ++m_strayRuns;
+            }
+        }
+    }
+
     long m_win = 0;
     long m_oem = 0;
     std::uint64_t m_bytes = 0;
-    std::uint64_t m_continuations = 0;
+    std::uint64_t m_continuations = 0; // of the valid UTF-8 sequences
+    std::uint64_t m_sequences = 0;
+    std::uint64_t m_strayRuns = 0;
 };
+
+// UTF-8 text with stray bytes of another code page: the valid sequences as they are, each stray
+// byte as the Windows-1252 character it stands for.
+void AppendUtf8WithStrayBytes(std::string& out, std::string_view bytes)
+{
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t start = i;
+        if (NextCodePoint(bytes, i) < 0x80 || i - start > 1)
+            out.append(bytes, start, i - start);
+        else
+            AppendUtf8(out, CodePage::Windows1252().Decode(static_cast<unsigned char>(bytes[start])));
+    }
+}
 
 // The quoted-printable decision, fed with the bytes piece by piece.
 class QuotedPrintableScan
@@ -424,8 +469,13 @@ std::string DecodeImportText(std::string_view bytes, FileEncoding* encoding)
     if (encoding)
         *encoding = found;
     switch (found) {
-    case FileEncoding::Utf8:
-        return std::string(bytes);
+    case FileEncoding::Utf8: {
+        if (IsValidUtf8(bytes))
+            return std::string(bytes);
+        std::string repaired;
+        AppendUtf8WithStrayBytes(repaired, bytes);
+        return repaired;
+    }
     case FileEncoding::Cp850:
         return Cp850ToUtf8(bytes);
     case FileEncoding::Windows1252:
@@ -636,6 +686,10 @@ bool ImportLineReader::SplitNextLine()
             else
                 AppendUtf8(m_decoded, page.Decode(b));
         }
+        raw = m_decoded;
+    } else if (!IsValidUtf8(raw)) {
+        m_decoded.clear();
+        AppendUtf8WithStrayBytes(m_decoded, raw);
         raw = m_decoded;
     }
     SplitLine(raw, ended, m_pending, m_pendingCount);

@@ -2,12 +2,13 @@
 // A recipe file as the readers see it: UTF-8 lines, decoded one at a time as a reader walks the
 // file, so that a file of any size is read in little memory. A first pass over the bytes decides
 // how to read them: quoted-printable text is decoded first; the code page is decided per file
-// (valid UTF-8, else Windows-1252 or code page 850 by the letters the bytes would give and the
-// signs after numbers). CR LF, LF and a lone CR all end a line, and tabs become blanks at the usual
-// eight-column stops, so that the fixed columns of a recipe line hold whatever a text editor
-// showed. Files are read in pieces as the reader goes, never whole; a file that another program
-// shortens meanwhile ends the reading with Failed(). Files inside ZIP archives are unpacked into a
-// temporary folder and read the same way.
+// (UTF-8, also with a few stray bytes of another code page, which read as Windows-1252; else
+// Windows-1252 or code page 850 by the letters the bytes would give and the signs after numbers).
+// CR LF, LF and a lone CR all end a line, and tabs become blanks at the usual eight-column stops,
+// so that the fixed columns of a recipe line hold whatever a text editor showed. Files are read in
+// pieces as the reader goes, never whole; a file that another program shortens meanwhile ends the
+// reading with Failed(). Files inside ZIP archives are unpacked into a temporary folder and read
+// the same way.
 
 #include <cstdint>
 #include <memory>

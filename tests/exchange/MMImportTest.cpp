@@ -198,10 +198,16 @@ TEST_F(MMImportTest, EncodingIsDecidedPerFile)
         {"Sm\xF8rrebr\xF8\x64", FileEncoding::Windows1252},
         // No-break spaces of Windows-1252 before a word are no code page 850 "á".
         {"\xA0\xA0Title: Salat", FileEncoding::Windows1252},
+        // UTF-8 with a stray Windows-1252 byte, or cut inside its last character; more stray
+        // bytes than UTF-8 characters are a code page.
+        {"Gr\xC3\xBCne bei 20 \xB0\x43", FileEncoding::Utf8},
+        {"Gr\xC3\xBCne So\xC3", FileEncoding::Utf8},
+        {"K\xC3\xA4se, Spa\xDF und M\xFChe", FileEncoding::Windows1252},
     };
     for (const auto& [bytes, encoding] : cases)
         EXPECT_EQ(DetectEncoding(bytes), encoding) << bytes;
     EXPECT_EQ(DecodeImportText("\xEF\xBB\xBFTitle"), "Title");
+    EXPECT_EQ(DecodeImportText("Gr\xC3\xBCn 20\xB0\x43"), "Grün 20°C");
 }
 
 // The lines a reader walks, as the readers see them.
@@ -232,6 +238,7 @@ TEST_F(MMImportTest, LinesReadAsTheFileIsWalkedAreTheLinesOfTheWholeText)
         "last\x1A\x1A",
         "\xEF\xBB\xBFK\xC3\xA4se\r\n\t\xC3\xA4\tb",
         "K\x84se\r\nSpa\xE1\r\n",
+        "Gr\xC3\xBCn\r\n20\xB0\x43\r\n",
         "sch=E4len und w=FCrfeln=\r\nweiter\r\n",
         longWords + "\r\n" + longLine + "\r\n" + longLine + longWords,
     };

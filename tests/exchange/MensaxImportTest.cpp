@@ -155,6 +155,9 @@ TEST_F(MensaxImportTest, OneRecipeReadsTheSameHoweverItIsWritten)
         check(DataFile(name), described);
         EXPECT_EQ(Problems(), "");
     }
+    // A stray byte of another code page in UTF-8 text reads as its Windows-1252 character.
+    check(File("rezept.mnx", Replace(kWritten, "Omas Heft", "Omas Heft \xB0")),
+          Replace(described, "Omas Heft", "Omas Heft °"));
 
     // Slips of a hand-written file are read as meant and reported, alone: what is changed in the
     // file, the ingredient text then read instead of "Mehl", the problem.

@@ -775,17 +775,19 @@ MMImport::LineResult MMImport::ParseIngredient(const std::string& line, ParsedLi
     }
     if (m_rezkonv) {
         // Amount in 1-7, unit right-aligned in 9-17, text from 20; written by hand the unit is
-        // the first word after the amount when the table knows it.
+        // the first word after the amount when the table knows it. A line of a unit without text
+        // ("500 Gramm") has its one word inside the unit's columns.
         const std::string tail = Cols(cols, 8);
         const std::string rest = Trimmed(tail);
         const std::size_t wordStart = 8 + tail.find_first_not_of(' ');
         const std::size_t blank = rest.find(' ');
-        if (blank != std::string::npos && wordStart < 19) {
+        const bool unitOnly = blank == std::string::npos && wordStart + CharLength(rest) <= 17;
+        if ((blank != std::string::npos || unitOnly) && wordStart < 19) {
             const std::string word = rest.substr(0, blank);
             if (const int index = FindUnit(word)) {
                 parsed.UnitID = m_units.id(index);
                 parsed.UnitText = word;
-                parsed.Text = Trimmed(std::string_view(rest).substr(blank + 1));
+                parsed.Text = unitOnly ? std::string() : Trimmed(std::string_view(rest).substr(blank + 1));
                 return LineResult::Ingredient;
             }
         }

@@ -109,6 +109,7 @@ std::string ZipErrorText(int zipErrorCode)
     case ZIP_ER_CRC:
         return "Die Prüfsumme (CRC) eines Eintrags stimmt nicht: das ZIP-Archiv ist beschädigt.";
     case ZIP_ER_COMPRESSED_DATA:
+    case ZIP_ER_ZLIB:
         return "Die gepackten Daten eines Eintrags sind beschädigt.";
     case ZIP_ER_EOF:
         return "Das ZIP-Archiv endet vorzeitig: es ist unvollständig.";

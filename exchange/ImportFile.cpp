@@ -732,22 +732,25 @@ bool ImportZip::Open(const std::string& archive, std::string& error)
         }
         m_folder = pattern;
     }
-    for (int i = 0; i < zip.ZIPFilecount(); ++i)
-        zip.ZIPSelect(i, !zip.FileInfo(i).IsFolder);
-    // Entries are unpacked with their folders, so that equal names in two folders stay apart.
-    if (!zip.Expand(m_folder, true) && zip.ZIPSelectCount() == 0) {
-        error = kUnusable;
-        return false;
-    }
+    // Entries are unpacked one at a time, so that a damaged entry costs only its own recipes, and
+    // with their folders, so that equal names in two folders stay apart.
+    m_damaged.clear();
     for (int i = 0; i < zip.ZIPFilecount(); ++i) {
-        const std::string path = zip.ExpandedPath(i);
-        if (path.empty())
+        if (zip.FileInfo(i).IsFolder)
             continue;
-        m_files.push_back(path);
+        zip.ZIPSelectAll(false);
+        zip.ZIPSelect(i, true);
+        if (!zip.Expand(m_folder, true)) {
+            m_damaged.push_back(zip.LastResultText());
+            continue;
+        }
+        m_files.push_back(zip.ExpandedPath(i));
         m_names.push_back(zip.FileInfo(i).FullName);
     }
     if (m_files.empty()) {
         error = kUnusable;
+        for (const std::string& damaged : m_damaged)
+            error += " " + damaged;
         return false;
     }
     return true;

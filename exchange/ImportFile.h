@@ -110,15 +110,18 @@ public:
     ImportZip(const ImportZip&) = delete;
     ImportZip& operator=(const ImportZip&) = delete;
 
-    // Unpacks every file entry; false with "Entweder keine gültige ZIP-Datei oder leer..." when
-    // the archive cannot be read or holds no file.
+    // Unpacks every file entry that can be read; false with "Entweder keine gültige ZIP-Datei oder
+    // leer..." when the archive cannot be read or no file of it can be unpacked.
     bool Open(const std::string& archive, std::string& error);
     // Paths of the unpacked files and their names inside the archive, in archive order.
     const std::vector<std::string>& Files() const { return m_files; }
     const std::vector<std::string>& Names() const { return m_names; }
+    // Why each entry that could not be unpacked (a damaged one) was left out, its name first.
+    const std::vector<std::string>& Damaged() const { return m_damaged; }
 
 private:
     std::string m_folder;
+    std::vector<std::string> m_damaged;
     std::vector<std::string> m_files;
     std::vector<std::string> m_names;
 };

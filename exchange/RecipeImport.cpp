@@ -485,6 +485,8 @@ void RecipeImport::ImportListed(const std::string& path)
             m_problems.push_back(path + ": " + error);
             return;
         }
+        for (const std::string& damaged : zip.Damaged())
+            m_problems.push_back(path + ": " + damaged + " Der Eintrag wird übergangen.");
         for (std::size_t i = 0; i < zip.Files().size() && !m_cancel; ++i) {
             pf::ImportText text;
             if (!ReadImportFile(zip.Files()[i], text, error)) {

@@ -519,6 +519,21 @@ TEST_P(RecipeImportTest, ZipArchiveImportsEveryFileInside)
     ASSERT_TRUE(broken.Import());
     ASSERT_EQ(broken.Problems().size(), 1u);
     EXPECT_NE(broken.Problems()[0].find("Entweder keine gültige ZIP-Datei oder leer..."), std::string::npos);
+
+    // A damaged entry (its checksum does not match) costs only its own recipes.
+    std::string bytes = test::ReadFile(DataFile("several.zip"));
+    for (std::size_t at = bytes.find("\x1b\xc3\x66\x3b"); at != std::string::npos; at = bytes.find("\x1b\xc3\x66\x3b"))
+        bytes[at] = '\x1c';
+    const std::string damaged = m_dir.File("beschaedigt.zip");
+    test::WriteFile(damaged, bytes);
+    RecipeImport& rest = Run({});
+    rest.Options().Files = {damaged};
+    ASSERT_TRUE(rest.Import());
+    EXPECT_EQ(rest.Counters().Files, 2);
+    EXPECT_EQ(rest.Summary(), "importiert: 0, übersprungen: 1, fehlerhaft: 0"); // read, and known from above
+    ASSERT_EQ(rest.Problems().size(), 1u);
+    EXPECT_TRUE(rest.Problems()[0].starts_with(damaged + ": \"us/twocol.mm\": ")) << rest.Problems()[0];
+    EXPECT_TRUE(rest.Problems()[0].ends_with(" Der Eintrag wird übergangen.")) << rest.Problems()[0];
 }
 
 TEST_P(RecipeImportTest, InformationBlockSetsOriginNotesAndFoodKeys)

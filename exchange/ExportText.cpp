@@ -455,6 +455,25 @@ std::string ExchangeAmount(Decimal4 amount, std::size_t width)
     return {};
 }
 
+std::string PlainRangeNote(std::string_view note)
+{
+    constexpr std::string_view kEnDash = "\u2013";
+    constexpr std::string_view kAmountChars = "0123456789./ ";
+    const std::size_t dash = note.find(kEnDash);
+    const std::size_t close = note.find(')');
+    if (!note.starts_with('(') || dash == std::string_view::npos || close == std::string_view::npos ||
+        close < dash)
+        return std::string(note);
+    const std::string_view lower = note.substr(1, dash - 1);
+    const std::string_view upper = note.substr(dash + kEnDash.size(), close - dash - kEnDash.size());
+    if (lower.empty() || upper.empty() || lower.find_first_not_of(kAmountChars) != std::string_view::npos ||
+        upper.find_first_not_of(kAmountChars) != std::string_view::npos)
+        return std::string(note);
+    std::string plain(note);
+    plain.replace(dash, kEnDash.size(), "-");
+    return plain;
+}
+
 std::string PadText(std::string_view text, std::size_t width, bool rightAlign, bool cut)
 {
     const std::size_t length = CharLength(text);

@@ -86,6 +86,11 @@ std::string HTMLReplace(std::string_view templ, bool convert, std::string_view v
 // "187.547"). Empty for 0. Only whole numbers of more than width digits are longer than width.
 std::string ExchangeAmount(Decimal4 amount, std::size_t width = 7);
 
+// A processing note that starts with the range an import kept from the amount column ("(1-2)
+// gesiebt") with a plain "-" in that range; earlier imports wrote an en dash ("(1–2)"), which the
+// UTF-8 outputs drop ("(12)"). Other notes come back as they are.
+std::string PlainRangeNote(std::string_view note);
+
 // Text padded with blanks to width characters (right-aligned when asked) and, with cut, cut to it.
 std::string PadText(std::string_view text, std::size_t width, bool rightAlign, bool cut);
 

@@ -48,7 +48,7 @@ std::string AmountText(const ClIngredient& line)
 }
 
 // The amount field and the text of an ingredient line. A range that the import kept at the start
-// of the processing note ("(1–2) gesiebt") goes back into the amount field when the lower end is
+// of the processing note ("(1-2) gesiebt", "(1–2)" as earlier imports wrote it) goes back into the amount field when the lower end is
 // the amount written and the range fits the seven columns.
 struct LineFields
 {
@@ -60,15 +60,16 @@ LineFields Fields(const ClIngredient& line)
 {
     LineFields fields{AmountText(line), line.Ingredient()};
     std::string note = line.Verarbeitung();
-    const std::string open = "(" + fields.Amount + "\u2013";
-    const std::size_t close = note.find(')');
-    if (!fields.Amount.empty() && note.rfind(open, 0) == 0 && close != std::string::npos) {
-        const std::string upper = note.substr(open.size(), close - open.size());
+    const std::string plain = PlainRangeNote(note);
+    const std::string open = "(" + fields.Amount + "-";
+    const std::size_t close = plain.find(')');
+    if (!fields.Amount.empty() && plain.rfind(open, 0) == 0 && close != std::string::npos) {
+        const std::string upper = plain.substr(open.size(), close - open.size());
         const std::string range = fields.Amount + "-" + upper;
         if (!upper.empty() && CharLength(range) <= 7 &&
             upper.find_first_not_of("0123456789./ ") == std::string::npos) {
             fields.Amount = range;
-            note = LTrim(note.substr(close + 1));
+            note = LTrim(plain.substr(close + 1));
         }
     }
     if (!note.empty())

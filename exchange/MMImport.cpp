@@ -297,15 +297,15 @@ void KeepApproximation(ImportIngredient& line)
 }
 
 // A range in the amount column ("1-2"): the lower amount is the quantity, the range stays in
-// the line as the start of the processing note, "(1–2)", which the export writes back as the
-// range.
+// the line as the start of the processing note, "(1-2)", which the export writes back as the
+// range. The dash is a plain "-", which every output carries.
 void KeepRange(ImportIngredient& line)
 {
     std::string lower;
     std::string upper;
     if (!MMImport::SplitRange(line.AmountText, lower, upper))
         return;
-    PrependNote(line, "(" + ExchangeAmount(MMImport::ParseAmount(lower)) + "\u2013" +
+    PrependNote(line, "(" + ExchangeAmount(MMImport::ParseAmount(lower)) + "-" +
                           ExchangeAmount(MMImport::ParseAmount(upper)) + ")");
 }
 

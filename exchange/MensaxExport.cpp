@@ -127,8 +127,10 @@ void WriteIngredients(clsRecipeExport& engine, ClRecipe& recipe)
         }
         if (!line.Verarbeitung().empty() || !line.Zubereitung().empty()) {
             text += ">\r\n";
+            // A range kept with an en dash would lose its dash here and read "(23)".
             if (!line.Verarbeitung().empty())
-                text += "        <inote>" + XMLEscape(Trimmed(line.Verarbeitung()), true) + "</inote>\r\n";
+                text += "        <inote>" + XMLEscape(Trimmed(PlainRangeNote(line.Verarbeitung())), true) +
+                        "</inote>\r\n";
             if (!line.Zubereitung().empty())
                 text += "        <preparation>" + XMLEscape(Trimmed(line.Zubereitung()), true) +
                         "</preparation>\r\n";

@@ -389,7 +389,8 @@ TEST_P(Export, ExchangeFilesWriteAmountsEveryReaderReadsBack)
     recipe.IngredAdd(Line("99999.99", kGramm, "Wasser"));
     recipe.IngredAdd(Line("1", 56, "Pfeffer")); // "nach Geschmack": two words
     recipe.IngredAdd(Line("2", 3, "Muskat"));   // "Messerspitze": longer than the column
-    recipe.IngredAdd(Line("1", kEssloeffel, "Zucker; (1\u20132) fein"));
+    recipe.IngredAdd(Line("1", kEssloeffel, "Zucker; (1\u20132) fein")); // a range as earlier imports kept it
+    recipe.IngredAdd(Line("2", kGramm, "Hefe; (2-3)"));
     Store(recipe, 5, 6);
     // The user's decimal comma never reaches a file.
     for (const auto& [mode, golden] : {std::pair{clsRecipeExport::kMealMasterFile, "amounts.mm"},
@@ -397,6 +398,9 @@ TEST_P(Export, ExchangeFilesWriteAmountsEveryReaderReadsBack)
         ASSERT_TRUE(Run(mode, {recipe.id()}, golden).Ok);
         ExpectGolden(test::ReadFile(dir.File(golden)), golden);
     }
+    // Mensax carries no en dash: the range keeps a plain one instead of reading "(12)".
+    ASSERT_TRUE(Run(clsRecipeExport::kMensaxFile, {recipe.id()}, "amounts.mnx").Ok);
+    EXPECT_NE(test::ReadFile(dir.File("amounts.mnx")).find("<inote>(1-2) fein</inote>"), std::string::npos);
 }
 
 PF_ON_BOTH_BACKENDS(Export);

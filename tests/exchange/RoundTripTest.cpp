@@ -351,7 +351,8 @@ void ExpectReadBack(ClRecipe& original, ClRecipe& back, int mode)
             continue;
         }
         EXPECT_EQ(got.Ingredient(), Carried(want.Ingredient(), mensax));
-        EXPECT_EQ(got.Verarbeitung(), Carried(want.Verarbeitung(), mensax));
+        const std::string note = mensax ? PlainRangeNote(want.Verarbeitung()) : want.Verarbeitung();
+        EXPECT_EQ(got.Verarbeitung(), Carried(note, mensax));
         if (mode != clsRecipeExport::kRezkonvFile) {
             EXPECT_EQ(got.BLSid(), want.BLSid());
         }
@@ -400,7 +401,8 @@ TEST_F(RoundTrip, GeneratedRecipesSurviveExportAndImport)
             line.SetOrgMeasurement(amount);
             std::string note;
             if (gen.Number(0, 5) == 0 && amount != Decimal4())
-                note = "(" + ExchangeAmount(amount) + "\u2013" +
+                // Plain as the import keeps a range, or with the en dash of earlier imports.
+                note = "(" + ExchangeAmount(amount) + (amount.Ticks() % 2 == 0 ? "-" : "\u2013") +
                        ExchangeAmount(amount + Decimal4::FromLong(1)) + ")";
             if (gen.Number(0, 2) == 0)
                 note += (note.empty() ? "" : " ") + gen.Words(1, 3);

@@ -12,6 +12,7 @@ MMMMM----- Recipe Meal-Master via Pfannola 2.00.126
       1 tt Pfeffer
       2 kt Muskat
     1-2 tb Zucker; fein
+    2-3 g  Hefe
 
 
 

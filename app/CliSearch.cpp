@@ -133,7 +133,9 @@ int CliSearch(CliCall& call)
         long count = 0;
         search.FindFirst(SearchDataFor(mode, text, criteria), -1, ClSearch::kSortTitle, count);
         if (search.LastError() != 0 && count == 0) {
-            call.Err << "Die Suche ist fehlgeschlagen: " << search.LastErrorText() << "\n";
+            // A refusal says itself what is wrong; an engine error needs saying that the search failed.
+            call.Err << (search.LastError() < 0 ? "" : "Die Suche ist fehlgeschlagen: ") << search.LastErrorText()
+                     << "\n";
             code = 1;
         } else if (count == 0) {
             call.Err << "keine Rezepte mit diesem Suchbegriff !\n";

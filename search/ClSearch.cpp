@@ -237,8 +237,14 @@ std::string ClSearch::OrderClause(int sortMode)
 bool ClSearch::RunStep(const std::string& sql, const std::string& progress)
 {
     m_statements.push_back(sql);
-    if (sql.size() >= kMaxStatement)
-        return false; // too long to send: the previous result stands
+    if (sql.size() >= kMaxStatement) {
+        // Too long to send. Leaving the step out would widen the search (as a first step, to every
+        // recipe), so the search finds nothing and says why.
+        m_ids.clear();
+        m_haveList = true;
+        SetError(kTooLong, "Die Suche ist zu lang: zu viele oder zu lange Suchbegriffe. Bitte kürzen.");
+        return false;
+    }
     if (!progress.empty())
         ShowStatus(progress);
     std::vector<long> ids;

@@ -42,6 +42,8 @@ class ClSearch : public ModelObject
 public:
     // A statement of this many characters or more is not sent.
     static constexpr std::size_t kMaxStatement = 32768;
+    // Refusal of a search whose statement would pass kMaxStatement: it finds nothing.
+    static constexpr long kTooLong = -1;
     // The interface is refreshed (and cancel checked) every this many rows.
     static constexpr long kRefreshRows = 512;
     // Sort modes.

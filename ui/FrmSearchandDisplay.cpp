@@ -810,8 +810,8 @@ bool FrmSearchandDisplay::RunSearch(bool tellWhenNothingFound)
     const std::vector<long> books = CheckedIDs(m_books);
     RunSearchData(SearchData(), books.size() == 1 ? books[0] : -1);
     if (tellWhenNothingFound && m_search.Hits().empty() && !m_search.Cancelled())
-        UI().Inform("keine Rezepte mit diesem Suchbegriff !", MsgIcon::Information,
-                    AppContext::Current().AppTitle);
+        UI().Inform(m_search.LastError() != 0 ? m_search.LastErrorText() : "keine Rezepte mit diesem Suchbegriff !",
+                    MsgIcon::Information, AppContext::Current().AppTitle);
     return !m_search.Hits().empty();
 }
 

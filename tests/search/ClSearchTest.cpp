@@ -124,6 +124,18 @@ TEST_P(ClSearchTest, AFailedStepKeepsThePreviousResult)
     // As the first step there is nothing to keep.
     EXPECT_FALSE(search.FindFirst("3,\"torte\"", -1, 0, count));
     EXPECT_EQ(count, 0);
+
+    // A step too long to send finds nothing and says so, as the first step (where leaving it out
+    // would list every recipe) and after others (where it would ignore the words).
+    std::string words;
+    while (words.size() < ClSearch::kMaxStatement)
+        words += "apfel ";
+    for (const std::string& data : {"1,\"" + words + "\"", "1,\"käse\",3,\"" + words + "\""}) {
+        EXPECT_FALSE(search.FindFirst(data, -1, 0, count));
+        EXPECT_EQ(count, 0);
+        EXPECT_EQ(search.LastError(), ClSearch::kTooLong);
+        EXPECT_EQ(search.LastErrorText(), "Die Suche ist zu lang: zu viele oder zu lange Suchbegriffe. Bitte kürzen.");
+    }
 }
 
 TEST_P(ClSearchTest, ResultsComeInTitleOrderOrNewestFirstAndHitsCarryPictureAndParent)

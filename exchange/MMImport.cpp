@@ -376,11 +376,12 @@ bool MMImport::IsHeadingLine(std::string& line)
     return false;
 }
 
-bool MMImport::IsEndLine(std::string_view trimmed) const
+bool MMImport::IsEndLine(std::string_view line) const
 {
+    const std::string_view trimmed = Trim(line, " ");
     if (trimmed == "-----")
         return true;
-    if (m_rezkonv && trimmed == "=====")
+    if (m_rezkonv && trimmed == "=====" && line.starts_with("="))
         return true;
     // Only "MMMMM" alone: "MMMMM-----Filling-----" is a heading and "MMMMM" with nothing but
     // dashes an empty one, both inside the ingredient list.
@@ -682,7 +683,7 @@ bool MMImport::ReadRecipe()
         ImportZubereitung();
         // The whole rest of the file was read and its last line is no end line: the file was cut.
         m_rec.Incomplete =
-            !m_hasCur && m_pushback.empty() && (m_lineCount == 0 || !IsEndLine(Trimmed(m_raw)));
+            !m_hasCur && m_pushback.empty() && (m_lineCount == 0 || !IsEndLine(m_raw));
     }
     ImportYield();
     for (ImportIngredient& line : m_rec.Lines) {
@@ -1049,7 +1050,7 @@ std::vector<MMImport::BlockLine> MMImport::ReadBlock()
     while (m_hasCur) {
         const std::string line(RightTrim(m_cur));
         const std::string trimmed = Trimmed(line);
-        if (trimmed.empty() || IsEndLine(trimmed) || IsStartLine(line))
+        if (trimmed.empty() || IsEndLine(line) || IsStartLine(line))
             break;
         block.push_back({line, m_curNo});
         ReadImportLine();
@@ -1154,7 +1155,7 @@ bool MMImport::SkipToNextBlock()
     m_inKeeping = false;
     while (m_hasCur && Trim(m_cur, " ").empty())
         ReadImportLine();
-    return m_hasCur && !IsEndLine(Trimmed(m_cur)) && !IsStartLine(m_cur);
+    return m_hasCur && !IsEndLine(m_cur) && !IsStartLine(m_cur);
 }
 
 bool MMImport::ImportZutaten()
@@ -1213,7 +1214,7 @@ void MMImport::ImportZubereitung()
     int count = 0;
     while (m_hasCur) {
         const std::string trimmed = Trimmed(m_cur);
-        if (IsEndLine(trimmed)) {
+        if (IsEndLine(m_cur)) {
             ReadImportLine();
             break;
         }
@@ -1285,9 +1286,9 @@ void MMImport::ImportZubereitung()
     if (count > kMaxPreparationLines) {
         // The rest of the recipe is skipped up to the next recipe.
         while (m_hasCur && !IsStartLine(m_cur) && m_cur.find("EEEEE-----") == std::string::npos &&
-               !IsEndLine(Trimmed(m_cur)))
+               !IsEndLine(m_cur))
             ReadImportLine();
-        if (m_hasCur && IsEndLine(Trimmed(m_cur)))
+        if (m_hasCur && IsEndLine(m_cur))
             ReadImportLine();
     }
     // The lines of a paragraph are joined, as the export wrapped them; lists, tables and rules

@@ -150,7 +150,9 @@ private:
     bool SkipToNextBlock();
     void ImportZubereitung();
     void ImportMMX(long recipeId);
-    bool IsEndLine(std::string_view trimmed) const;
+    // "MMMMM" or "-----" alone on a line, indented or not; in a Rezkonv recipe also "=====" at the
+    // start of the line, since the writer indents its preparation and a line of "=" in it is text.
+    bool IsEndLine(std::string_view line) const;
     bool IsSourceHeading(std::string_view heading) const;
     bool LooksLikeIngredient(const std::string& line);
     bool SplitTwoColumns(std::string& left, std::string& right);

@@ -384,3 +384,18 @@ ca. 1-2 tb sugar
 
   ca. 2 Stunden ruhen lassen.
 MMMMM
+
+A line of "=" in the indented preparation of a Rezkonv recipe is text; only "=====" at the
+start of a line ends the recipe.
+
+========== REZKONV-Rezept ==========
+     Titel: Gleichheitszeichen
+
+      2     Stück  Eier
+
+  Eier verquirlen.
+
+  =====
+
+  In der Pfanne stocken lassen.
+=====

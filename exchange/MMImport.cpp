@@ -135,16 +135,26 @@ bool IsSingleAmount(std::string_view text)
     return (separator == '/' || separator == '.' || separator == ',') && digits() && pos == text.size();
 }
 
+// The first dash of a range in text and its length in bytes: "-", or the en dash that typed text
+// has ("2–3", "2 – 3"); npos when there is none.
+std::pair<std::size_t, std::size_t> RangeDash(std::string_view text)
+{
+    constexpr std::string_view kEnDash = "\u2013";
+    const std::size_t dash = text.find('-');
+    const std::size_t enDash = text.find(kEnDash);
+    return enDash < dash ? std::pair{enDash, kEnDash.size()} : std::pair{dash, std::size_t{1}};
+}
+
 // Columns 1-7 of an ingredient line hold an amount and nothing else, or a range of two ("1-2",
-// "1 - 1 1/2"). "2 Std.", "1 cup." and "- 1/2" are the start of a sentence or a list.
+// "1 - 1 1/2", "1–2"). "2 Std.", "1 cup." and "- 1/2" are the start of a sentence or a list.
 bool IsAmountOrRange(std::string_view text)
 {
     text = Trim(text, " ");
-    const std::size_t dash = text.find('-');
+    const auto [dash, length] = RangeDash(text);
     if (dash == std::string_view::npos)
         return IsSingleAmount(text);
     return IsSingleAmount(Trim(text.substr(0, dash), " ")) &&
-           IsSingleAmount(Trim(text.substr(dash + 1), " "));
+           IsSingleAmount(Trim(text.substr(dash + length), " "));
 }
 
 // Words that hand-typed collections put before an amount meant only roughly ("ca. 2", "~2").
@@ -171,6 +181,16 @@ std::string_view WithoutApproximation(std::string_view text)
 bool IsAmountText(std::string_view text)
 {
     return IsAmountOrRange(WithoutApproximation(text));
+}
+
+// Words that cooks write alone in the amount columns ("   n.B. g  Salz"): the line has no amount.
+constexpr std::array<std::string_view, 4> kAmountWords = {"n.B.", "n. B.", "etwas", "evtl."};
+
+bool IsAmountWord(std::string_view text)
+{
+    text = Trim(text, " ");
+    return std::any_of(kAmountWords.begin(), kAmountWords.end(),
+                       [text](std::string_view word) { return EqualsNoCase(text, word); });
 }
 
 bool IsNumber(std::string_view text)
@@ -284,9 +304,15 @@ void PrependNote(ImportIngredient& line, const std::string& note)
 }
 
 // An approximation word before the amount ("ca. 2"): the amount column keeps the amount, the word
-// goes to the start of the processing note, where the export writes it back.
+// goes to the start of the processing note, where the export writes it back. So does a word that
+// stands for the amount ("n.B."), which leaves none.
 void KeepApproximation(ImportIngredient& line)
 {
+    if (IsAmountWord(line.AmountText)) {
+        PrependNote(line, Trimmed(line.AmountText));
+        line.AmountText.clear();
+        return;
+    }
     const std::string_view amount = WithoutApproximation(line.AmountText);
     const std::string_view text = Trim(line.AmountText, " ");
     if (amount.size() == text.size())
@@ -399,15 +425,15 @@ bool MMImport::IsSourceHeading(std::string_view heading) const
 
 bool MMImport::SplitRange(std::string_view text, std::string& lower, std::string& upper)
 {
-    // "1-2", "1-1 1/2", "1 - 2": a dash between two amounts. A leading dash is no range.
+    // "1-2", "1-1 1/2", "1 - 2", "1–2": a dash between two amounts. A leading dash is no range.
     text = Trim(text, " ");
-    const std::size_t dash = text.find('-');
+    const auto [dash, length] = RangeDash(text);
     if (dash == std::string_view::npos || dash == 0)
         return false;
     lower = Trimmed(text.substr(0, dash));
-    upper = Trimmed(text.substr(dash + 1));
+    upper = Trimmed(text.substr(dash + length));
     auto isAmount = [](std::string_view part) {
-        return !part.empty() && part.find('-') == std::string_view::npos &&
+        return !part.empty() && RangeDash(part).first == std::string_view::npos &&
                ((part[0] >= '0' && part[0] <= '9') || part[0] == '.' || !IsAscii(part.substr(0, 1)));
     };
     return isAmount(lower) && isAmount(upper);
@@ -769,7 +795,7 @@ MMImport::LineResult MMImport::ParseIngredient(const std::string& line, ParsedLi
         return LineResult::EndList;
     parsed = ParsedLine();
     parsed.AmountText = wideAmount.empty() ? Trimmed(Cols(cols, 0, 8)) : wideAmount;
-    if (!parsed.AmountText.empty()) {
+    if (!parsed.AmountText.empty() && !IsAmountWord(parsed.AmountText)) {
         if (!IsAmountText(parsed.AmountText))
             return LineResult::EndList;
         parsed.Amount = ParseAmount(WithoutApproximation(parsed.AmountText));
@@ -896,7 +922,7 @@ bool MMImport::LooksLikeIngredient(const std::string& line)
     if (!m_rezkonv && Col(cols, 10) != U' ')
         return false;
     const std::string amount = wide.empty() ? Trimmed(Cols(cols, 0, 7)) : wide;
-    return amount.empty() ||
+    return amount.empty() || IsAmountWord(amount) ||
            (IsAmountText(amount) && ParseAmount(WithoutApproximation(amount)) != Decimal4());
 }
 

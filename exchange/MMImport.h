@@ -100,7 +100,7 @@ public:
     // "1 1/2" 1.5, "1/2" 0.5, "2" 2, "2.95" and "2,95" 2.95, "½" and the like as fractions, a
     // range "1-2" as its lower amount; the same whatever the user's display mode.
     static Decimal4 ParseAmount(std::string_view text);
-    // A range of two amounts ("1-2", "1-1 1/2"): true with both parts.
+    // A range of two amounts ("1-2", "1-1 1/2", "1–2"): true with both parts.
     static bool SplitRange(std::string_view text, std::string& lower, std::string& upper);
     // The unit for an abbreviation of the unit column (cached); 0 when none.
     int FindUnit(std::string_view abbreviation);

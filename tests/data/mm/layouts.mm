@@ -399,3 +399,18 @@ start of a line ends the recipe.
 
   In der Pfanne stocken lassen.
 =====
+
+Ranges typed with an en dash, spaced or not, read as "2-3" does and keep the list going; so
+does a word that stands for the amount, kept before the note.
+
+MMMMM----- Recipe via Meal-Master (tm) v8.05
+      Title: Spannen mit Halbgeviertstrich
+
+    2–3    Eier
+  2 – 3 tb Milch
+   n.B. pn Salz; fein
+  etwas    Pfeffer
+      1 tb Butter
+
+  Braten.
+MMMMM

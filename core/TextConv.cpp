@@ -100,6 +100,24 @@ constexpr std::array<unsigned char, 44> kQuotedPrintable = {
     0xC0, 0xC1, 0xC6, 0xC8, 0xC9, 0xCA, 0xCC, 0xCD, 0xCE, 0xD2, 0xD3, 0xD4, 0xD8, 0xD9, 0xDB,
     0xE2, 0xE5, 0xE6, 0xEA, 0xEC, 0xED, 0xEF, 0xF2, 0xF3, 0xF4, 0xF8, 0xF9, 0xFA, 0xFB};
 
+// Combining marks and the letters of Windows-1252 they form: bases[i] with the mark is composed[i].
+struct Composition
+{
+    char32_t mark;
+    std::string_view bases;
+    std::u32string_view composed;
+};
+constexpr std::array<Composition, 8> kCompositions = {{
+    {0x0300, "AEIOUaeiou", U"ÀÈÌÒÙàèìòù"},
+    {0x0301, "AEIOUYaeiouy", U"ÁÉÍÓÚÝáéíóúý"},
+    {0x0302, "AEIOUaeiou", U"ÂÊÎÔÛâêîôû"},
+    {0x0303, "ANOano", U"ÃÑÕãñõ"},
+    {0x0308, "AEIOUYaeiouy", U"ÄËÏÖÜŸäëïöüÿ"},
+    {0x030A, "Aa", U"Åå"},
+    {0x030C, "SZsz", U"ŠŽšž"},
+    {0x0327, "Cc", U"Çç"},
+}};
+
 std::string ReadWholeFile(const fs::path& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -164,6 +182,41 @@ bool IsValidUtf8(std::string_view bytes)
         i += length;
     }
     return true;
+}
+
+char32_t ComposedLetter(char32_t base, char32_t mark)
+{
+    if (!IsAsciiLetter(base))
+        return 0;
+    for (const Composition& c : kCompositions) {
+        const std::size_t at = c.mark == mark ? c.bases.find(static_cast<char>(base)) : std::string_view::npos;
+        if (at != std::string_view::npos)
+            return c.composed[at];
+    }
+    return 0;
+}
+
+std::string ComposeAccents(std::string_view text)
+{
+    // Every mark composed here is U+0300..U+033F, whose UTF-8 starts with the byte 0xCC.
+    if (text.find('\xCC') == std::string_view::npos)
+        return std::string(text);
+    std::string out;
+    out.reserve(text.size());
+    bool afterLetter = false; // out ends in a letter A to Z that no mark has joined yet
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t start = i;
+        const char32_t cp = NextCodePoint(text, i);
+        const char32_t composed = afterLetter ? ComposedLetter(static_cast<unsigned char>(out.back()), cp) : 0;
+        afterLetter = composed == 0 && IsAsciiLetter(cp);
+        if (composed == 0) {
+            out.append(text, start, i - start);
+            continue;
+        }
+        out.pop_back();
+        AppendUtf8(out, composed);
+    }
+    return out;
 }
 
 std::string OemToChar(std::string_view text)

@@ -17,6 +17,12 @@ std::string Utf8ToCp850(std::string_view text);
 std::string Win1252ToUtf8(std::string_view bytes);
 std::string Utf8ToWin1252(std::string_view text);
 bool IsValidUtf8(std::string_view bytes);
+// A Latin letter followed by a combining accent (decomposed text, as some systems write file names
+// and text files) becomes the one precomposed character of Windows-1252, so that "Ka\u0308se" is
+// found, sorted and matched as "Käse". A mark without such a character is kept as it is.
+std::string ComposeAccents(std::string_view text);
+// The letter that base followed by the combining mark forms there; 0 when there is none.
+char32_t ComposedLetter(char32_t base, char32_t mark);
 
 // OemToChar / CharToOem on internal text: each character taken as its Windows-1252 byte and
 // reinterpreted in code page 850, and back.

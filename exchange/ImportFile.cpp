@@ -192,8 +192,8 @@ public:
     }
 
     // Characters of the text once decoded: every byte of a code page is one, and so is every
-    // stray byte of UTF-8 text.
-    std::uint64_t Characters() const { return IsUtf8() ? m_bytes - m_continuations : m_bytes; }
+    // stray byte of UTF-8 text; a letter and the combining accent composed with it are one.
+    std::uint64_t Characters() const { return IsUtf8() ? m_bytes - m_continuations - m_marks : m_bytes; }
 
 private:
     // UTF-8 text may hold a few stray bytes of another code page (a "°" typed in another editor,
@@ -216,10 +216,12 @@ private:
                 continue;
             }
             const std::size_t start = i;
-            NextCodePoint(bytes, i);
+            const char32_t cp = NextCodePoint(bytes, i);
             if (i - start > 1) {
                 ++m_sequences;
                 m_continuations += i - start - 1;
+                if (start > 0 && ComposedLetter(static_cast<unsigned char>(bytes[start - 1]), cp) != 0)
+                    ++m_marks;
                 inRun = false;
             } else if (!std::exchange(inRun, true)) {
                 ++m_strayRuns;
@@ -231,6 +233,7 @@ private:
     long m_oem = 0;
     std::uint64_t m_bytes = 0;
     std::uint64_t m_continuations = 0; // of the valid UTF-8 sequences
+    std::uint64_t m_marks = 0;         // combining accents that join the letter before
     std::uint64_t m_sequences = 0;
     std::uint64_t m_strayRuns = 0;
 };
@@ -470,11 +473,12 @@ std::string DecodeImportText(std::string_view bytes, FileEncoding* encoding)
         *encoding = found;
     switch (found) {
     case FileEncoding::Utf8: {
+        // Decomposed accents (as some systems write UTF-8) become the letters the program holds.
         if (IsValidUtf8(bytes))
-            return std::string(bytes);
+            return ComposeAccents(bytes);
         std::string repaired;
         AppendUtf8WithStrayBytes(repaired, bytes);
-        return repaired;
+        return ComposeAccents(repaired);
     }
     case FileEncoding::Cp850:
         return Cp850ToUtf8(bytes);
@@ -690,6 +694,11 @@ bool ImportLineReader::SplitNextLine()
     } else if (!IsValidUtf8(raw)) {
         m_decoded.clear();
         AppendUtf8WithStrayBytes(m_decoded, raw);
+        raw = m_decoded;
+    }
+    // Only UTF-8 has combining accents; a line without one is taken as it is.
+    if (m_encoding == FileEncoding::Utf8 && raw.find('\xCC') != std::string_view::npos) {
+        m_decoded = ComposeAccents(raw);
         raw = m_decoded;
     }
     SplitLine(raw, ended, m_pending, m_pendingCount);

@@ -28,8 +28,8 @@ FileEncoding DetectEncoding(std::string_view bytes);
 bool IsQuotedPrintable(std::string_view bytes);
 // Codes "=XX" (capital hexadecimal digits) as the bytes they stand for, soft line breaks removed.
 std::string DecodeQuotedPrintable(std::string_view bytes);
-// The bytes as UTF-8 text (a leading byte-order mark dropped, quoted-printable text decoded);
-// encoding receives the decision.
+// The bytes as UTF-8 text (a leading byte-order mark dropped, quoted-printable text decoded, a
+// letter and a combining accent composed, see ComposeAccents); encoding receives the decision.
 std::string DecodeImportText(std::string_view bytes, FileEncoding* encoding = nullptr);
 // Splits text at CR LF, LF and lone CR; a last line without line end counts, an empty text
 // has no lines. Tabs are expanded to blanks at stops of eight columns; a line of more than 2048

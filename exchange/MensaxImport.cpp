@@ -855,7 +855,7 @@ std::string MensaxImport::Utf8Of(std::string text) const
         return Win1252ToUtf8(text);
     if (m_file->Encoding == FileEncoding::Cp850)
         return Cp850ToUtf8(text);
-    return text;
+    return ComposeAccents(text);
 }
 
 std::string MensaxImport::RepairedTag(const std::string& tag, long line)

@@ -67,6 +67,22 @@ TEST_F(TextConvTest, CodePagesConvertBothWaysAndEveryByteSurvives)
     EXPECT_EQ(FoldAccents("Crème brûlée, Käse"), "Creme brulee, Käse");
 }
 
+TEST_F(TextConvTest, ComposesDecomposedAccents)
+{
+    // Decomposed text, the same composed as a Windows-1252 program holds it.
+    const std::pair<const char*, const char*> cases[] = {
+        {"Ka\u0308sespa\u0308tzle, U\u0308BER, Mu\u0308sli, Weiße", "Käsespätzle, ÜBER, Müsli, Weiße"},
+        {"Cre\u0300me bru\u0302le\u0301e, pin\u0303a, c\u0327a, A\u030Agade, S\u030Cljivo",
+         "Crème brûlée, piña, ça, Ågade, Šljivo"},
+        // No precomposed letter: the mark stays; a second mark does not join a composed letter.
+        {"q\u0308, \u0308a, a\u0308\u0308, x\u0301", "q\u0308, \u0308a, ä\u0308, x\u0301"},
+        {"Ka\u0308se\xFF", "Käse\xFF"}, // a stray byte passes through
+        {"plain", "plain"},
+    };
+    for (const auto& [decomposed, composed] : cases)
+        EXPECT_EQ(ComposeAccents(decomposed), composed) << decomposed;
+}
+
 TEST_F(TextConvTest, RecognisesValidUtf8)
 {
     const std::pair<std::string, bool> cases[] = {

@@ -208,6 +208,8 @@ TEST_F(MMImportTest, EncodingIsDecidedPerFile)
         EXPECT_EQ(DetectEncoding(bytes), encoding) << bytes;
     EXPECT_EQ(DecodeImportText("\xEF\xBB\xBFTitle"), "Title");
     EXPECT_EQ(DecodeImportText("Gr\xC3\xBCn 20\xB0\x43"), "Grün 20°C");
+    // Decomposed umlauts read as the letters they stand for.
+    EXPECT_EQ(DecodeImportText("Ka\u0308sespa\u0308tzle, Gr\xC3\xBCn 20\xB0\x43"), "Käsespätzle, Grün 20°C");
 }
 
 // The lines a reader walks, as the readers see them.
@@ -239,6 +241,7 @@ TEST_F(MMImportTest, LinesReadAsTheFileIsWalkedAreTheLinesOfTheWholeText)
         "\xEF\xBB\xBFK\xC3\xA4se\r\n\t\xC3\xA4\tb",
         "K\x84se\r\nSpa\xE1\r\n",
         "Gr\xC3\xBCn\r\n20\xB0\x43\r\n",
+        "Ka\u0308se\r\nBergka\u0308se\xB0\r\n",
         "sch=E4len und w=FCrfeln=\r\nweiter\r\n",
         longWords + "\r\n" + longLine + "\r\n" + longLine + longWords,
     };

@@ -158,6 +158,9 @@ TEST_F(MensaxImportTest, OneRecipeReadsTheSameHoweverItIsWritten)
     // A stray byte of another code page in UTF-8 text reads as its Windows-1252 character.
     check(File("rezept.mnx", Replace(kWritten, "Omas Heft", "Omas Heft \xB0")),
           Replace(described, "Omas Heft", "Omas Heft °"));
+    // Decomposed umlauts read as the letters they stand for.
+    check(File("rezept.mnx", Replace(kWritten, "Omas Heft", "Omas Ka\u0308seheft")),
+          Replace(described, "Omas Heft", "Omas Käseheft"));
 
     // Slips of a hand-written file are read as meant and reported, alone: what is changed in the
     // file, the ingredient text then read instead of "Mehl", the problem.

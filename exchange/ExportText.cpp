@@ -36,10 +36,21 @@ bool SlashJoin(std::u32string_view before, std::u32string_view after)
            !after.empty() && IsLetterOrDigit(after.front());
 }
 
+// A caption between rules ("===== Tipp =====", "--- Tipp ---"): a line of its own, as a rule is.
+bool IsFramed(std::u32string_view line)
+{
+    constexpr std::u32string_view kFrame = U"=-";
+    return line.size() >= 6 && kFrame.find(line.front()) != std::u32string_view::npos &&
+           line.find_first_not_of(line.front()) >= 3 && line.back() == line.front() &&
+           line.find_last_not_of(line.back()) + 3 < line.size();
+}
+
 bool LaidOut(std::u32string_view line)
 {
     if (line.empty())
         return false;
+    if (IsFramed(line))
+        return true;
     if (line[0] == U':')
         return true;
     // An item of a list: "- ", "* ", "• ", "1. ", "12) ", "a) ".
@@ -264,7 +275,8 @@ std::vector<std::string> TextParagraphs(const std::vector<TextLine>& lines, std:
         }
         const std::u32string& current = out.back();
         joinHard = raw.HardCut && current.back() == U'-';
-        lastOwn = current.back() == U':' || std::none_of(line.begin(), line.end(), IsLetterOrDigit);
+        lastOwn = current.back() == U':' || std::none_of(line.begin(), line.end(), IsLetterOrDigit) ||
+                  IsFramed(current);
         sentenceEnd = !IsSentenceEnd(current.back()) ? 0
                       : raw.Length > 0               ? raw.Length
                                                      : LastPieceLength(current, width, resume);

@@ -42,8 +42,8 @@ struct TextLine
 bool JoinsAtSlash(std::string_view before, std::string_view after);
 
 // A line that stands on its own in a text: an item of a list ("- ", "* ", "1. ", "2) ", "a) "), a
-// line of a ":"-table ("Backzeit: 40 Minuten"), a colon line (":Notiz: ..."), or a rule without
-// letters and digits ("-----").
+// line of a ":"-table ("Backzeit: 40 Minuten"), a colon line (":Notiz: ..."), a rule without
+// letters and digits ("-----"), or a caption between rules ("===== Tipp =====").
 bool IsLaidOutLine(std::string_view line);
 
 // The lines of a text joined into its paragraphs, as export and import both see a text: the

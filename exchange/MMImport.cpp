@@ -1258,8 +1258,11 @@ void MMImport::ImportZubereitung()
         std::string heading;
         if (!trimmed.empty() && ReadHeading(m_cur, heading)) {
             // Headings inside the preparation stay as text; a source heading starts the source.
-            // A rule of dashes or "=" without text is text as it stands.
-            if (heading.empty()) {
+            // A rule of dashes or "=" without text is text as it stands, and so is a line framed by
+            // "=" ("===== Tipp ====="): in a Meal-Master recipe "=" marks no heading, and the Rezkonv
+            // writer indents such a line of its preparation.
+            const bool framedText = trimmed.starts_with("=====") && (!m_rezkonv || m_cur.starts_with(' '));
+            if (heading.empty() || framedText) {
                 lines.push_back({trimmed});
             } else if (IsSourceHeading(heading)) {
                 m_inSource = true;

@@ -414,3 +414,16 @@ MMMMM----- Recipe via Meal-Master (tm) v8.05
 
   Braten.
 MMMMM
+
+A line framed by "=" in a Meal-Master preparation is text, on a line of its own.
+
+MMMMM----- Recipe via Meal-Master (tm) v8.05
+      Title: Tipp im Text
+
+      2    Eier
+
+Eier verquirlen.
+
+===== Tipp =====
+Mit Schnittlauch servieren.
+MMMMM

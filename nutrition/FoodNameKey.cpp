@@ -63,6 +63,22 @@ const char* Folded(char32_t cp)
     }
 }
 
+// Stems whose umlaut is no plural mark in the kitchen: the plural names something else than the
+// plain stem does. "Kräuter" are herbs, while "Kraut" is cabbage.
+constexpr std::array<std::string_view, 1> kOwnUmlautStems = {"kraeut"};
+
+// True when the "e" of the digraph at i belongs to one of those stems.
+bool InOwnUmlautStem(const std::string& key, std::size_t i)
+{
+    for (const std::string_view stem : kOwnUmlautStems) {
+        for (std::size_t at = key.find(stem); at != std::string::npos && at <= i; at = key.find(stem, at + 1)) {
+            if (i < at + stem.size())
+                return true;
+        }
+    }
+    return false;
+}
+
 // The umlaut of a stem written back as its plain vowel ("aepfel" → "apfel", "wuerst" → "wurst"):
 // German plurals and diminutives often add one. Only the last digraph of the last word changes.
 std::string WithoutUmlaut(const std::string& key)
@@ -72,7 +88,7 @@ std::string WithoutUmlaut(const std::string& key)
         if (key[i] == 'e' && (key[i - 1] == 'a' || key[i - 1] == 'o' || key[i - 1] == 'u') &&
             // "eue" and "aue" are diphthongs followed by e, no umlauts.
             !(i >= 2 && key[i - 1] == 'u' && (key[i - 2] == 'e' || key[i - 2] == 'a')))
-            return key.substr(0, i) + key.substr(i + 1);
+            return InOwnUmlautStem(key, i) ? std::string() : key.substr(0, i) + key.substr(i + 1);
     }
     return {};
 }

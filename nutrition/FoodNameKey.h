@@ -14,8 +14,9 @@ namespace pf {
 std::string FoodNameKey(std::string_view text);
 
 // Forms of a key whose last word may be a plural or diminutive: "zwiebeln" → "zwiebel",
-// "wuerstchen" → "wurst", "tomatoes" → "tomato", "berries" → "berry", "aepfel" → "apfel". The key
-// itself is not among them; the order is the order to try.
+// "wuerstchen" → "wurst", "tomatoes" → "tomato", "berries" → "berry", "aepfel" → "apfel", but herbs
+// ("kraeuter") never reach cabbage ("kraut"). The key itself is not among them; the order is the
+// order to try.
 std::vector<std::string> FoodNameForms(const std::string& key);
 
 } // namespace pf

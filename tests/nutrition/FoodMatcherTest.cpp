@@ -66,6 +66,8 @@ TEST_F(FoodMatcherTest, VariantsAndMatchesOfNamesSynonymsAndFormsCachedUntilInva
     EXPECT_TRUE(variants.Variants("   ").empty());
     EXPECT_EQ(variants.Variants("Zwiebel; fein gehackt").front(), "Zwiebel");
 
+    m_db->Execute("INSERT INTO T_BLS_KEY (ID,SBLS,ST,STE) VALUES (20,'G700000','Weißkohl','White cabbage')");
+    InsertSynonym(*m_db, 20, "Kraut");
     // Ingredient text, the stronger matching, the food found.
     const std::tuple<const char*, bool, long> cases[] = {
         {"Zwiebel", true, 1}, {"ZWIEBEL", false, 1},
@@ -88,6 +90,8 @@ TEST_F(FoodMatcherTest, VariantsAndMatchesOfNamesSynonymsAndFormsCachedUntilInva
         {"Bio-Möhren", false, 0}, {"Möhren-", true, 5},
         {"Rahm", true, 13}, // the synonym wins over a food whose name starts with it
         {"Schlagobers", false, 13}, {"Quinoa", true, 0}, {"", true, 0},
+        {"Kraut", true, 20}, // herbs are no cabbage, not even shortened ("Kräut")
+        {"frische Kräuter, gehackt", true, 0}, {"TK-Kräuter", true, 0}, {"Italienische Kräuter", true, 0},
     };
     for (const auto& [text, strong, food] : cases) {
         FoodMatcher matcher(*m_db, "D", strong);

@@ -48,8 +48,8 @@ std::string AmountText(const ClIngredient& line)
 }
 
 // The amount field and the text of an ingredient line. A range that the import kept at the start
-// of the processing note ("(1-2) gesiebt", "(1–2)" as earlier imports wrote it) goes back into the amount field when the lower end is
-// the amount written and the range fits the seven columns.
+// of the processing note ("(1-2) gesiebt", "(1–2)" as earlier imports wrote it) goes back into
+// the amount field when the lower end is the amount written and the range fits the seven columns.
 struct LineFields
 {
     std::string Amount;

@@ -992,6 +992,40 @@ void MensaxImport::WalkRecipe(const pugi::xml_node& node, const std::string& pat
     }
 }
 
+ImportIngredient MensaxImport::IngredientOf(const pugi::xml_node& node)
+{
+    ImportIngredient line;
+    if (const std::string rid = Attr(node, "rid"); !rid.empty()) {
+        ClFingerprint fingerprint;
+        if (fingerprint.RIDZerlegen(rid)) {
+            const long id = m_sink->RecipeByFingerprint(fingerprint.FP1(), fingerprint.FP2());
+            if (id != 0) {
+                line.IsRecipe = true;
+                line.RefID = std::to_string(id);
+            }
+        }
+    }
+    line.AmountText = Attr(node, "qty");
+    line.Amount = MMImport::ParseAmount(Trim(line.AmountText, " \t"));
+    line.Text = Attr(node, "item");
+    if (const std::string unit(Trim(Attr(node, "unit"), " \t")); !unit.empty()) {
+        const long index = UnitIndex(unit);
+        if (index > 0) {
+            line.UnitID = m_units.GetData(static_cast<int>(index)).id;
+            line.UnitText = unit;
+        } else {
+            // A unit this database does not know stays in the text rather than being lost.
+            line.Text = unit + (line.Text.empty() ? "" : " ") + line.Text;
+        }
+    }
+    if (!line.IsRecipe) {
+        const std::string code(Trim(Attr(node, "bls"), " \t"));
+        const long key = code.empty() ? 0 : m_sink->FoodKeyByCode(code);
+        line.RefID = std::to_string(key);
+    }
+    return line;
+}
+
 bool MensaxImport::RecipeElement(const std::string& path, const pugi::xml_node& node, const Part& part)
 {
     ImportRecipe& rec = m_rec;
@@ -1064,36 +1098,7 @@ bool MensaxImport::RecipeElement(const std::string& path, const pugi::xml_node& 
         return true;
     }
     if (path == "/RECIPE/PART/INGREDIENT") {
-        ImportIngredient line;
-        if (const std::string rid = Attr(node, "rid"); !rid.empty()) {
-            ClFingerprint fingerprint;
-            if (fingerprint.RIDZerlegen(rid)) {
-                const long id = m_sink->RecipeByFingerprint(fingerprint.FP1(), fingerprint.FP2());
-                if (id != 0) {
-                    line.IsRecipe = true;
-                    line.RefID = std::to_string(id);
-                }
-            }
-        }
-        line.AmountText = Attr(node, "qty");
-        line.Amount = MMImport::ParseAmount(Trim(line.AmountText, " \t"));
-        line.Text = Attr(node, "item");
-        if (const std::string unit(Trim(Attr(node, "unit"), " \t")); !unit.empty()) {
-            const long index = UnitIndex(unit);
-            if (index > 0) {
-                line.UnitID = m_units.GetData(static_cast<int>(index)).id;
-                line.UnitText = unit;
-            } else {
-                // A unit this database does not know stays in the text rather than being lost.
-                line.Text = unit + (line.Text.empty() ? "" : " ") + line.Text;
-            }
-        }
-        if (!line.IsRecipe) {
-            const std::string code(Trim(Attr(node, "bls"), " \t"));
-            const long key = code.empty() ? 0 : m_sink->FoodKeyByCode(code);
-            line.RefID = std::to_string(key);
-        }
-        rec.Lines.push_back(std::move(line));
+        rec.Lines.push_back(IngredientOf(node));
         return true;
     }
     if (path == "/RECIPE/PART/INGREDIENT/INOTE") {

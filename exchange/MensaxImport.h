@@ -83,6 +83,8 @@ private:
     void ReadMenu(const pugi::xml_node& node, const Part& part);
     // Acts on one element of a recipe; false when its children are not to be read.
     bool RecipeElement(const std::string& path, const pugi::xml_node& node, const Part& part);
+    // An ingredient line from its element: a sub-recipe by fingerprint, else its food key by code.
+    ImportIngredient IngredientOf(const pugi::xml_node& node);
     void WalkRecipe(const pugi::xml_node& node, const std::string& path, const Part& part);
     void NodeError(const std::string& path, const std::string& expected, long line);
     void Problem(long line, const std::string& reason, bool lost);

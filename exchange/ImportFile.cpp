@@ -160,7 +160,8 @@ public:
     // the start of a character.
     void Count(std::string_view bytes, std::size_t from, std::size_t to)
     {
-        CountUtf8(bytes.substr(0, to), from);
+        if (!m_notUtf8)
+            CountUtf8(bytes.substr(0, to), from);
         m_bytes += to - from;
         for (std::size_t i = from; i < to; ++i) {
             const auto c = static_cast<unsigned char>(bytes[i]);
@@ -202,7 +203,8 @@ private:
     // (rounded up); a code page file hardly ever forms even one valid sequence.
     bool IsUtf8() const
     {
-        return m_strayRuns == 0 || (m_sequences > 0 && m_strayRuns * 1000 <= m_sequences + 999);
+        return !m_notUtf8 &&
+               (m_strayRuns == 0 || (m_sequences > 0 && m_strayRuns * 1000 <= m_sequences + 999));
     }
 
     // Counts the UTF-8 sequences of more than one byte and the runs of stray bytes from i on.
@@ -225,9 +227,18 @@ private:
                 inRun = false;
             } else if (!std::exchange(inRun, true)) {
                 ++m_strayRuns;
+                // Many stray bytes and too few sequences to excuse them: a code page file, whose
+                // other bytes need not be looked at as UTF-8 any more.
+                if (m_strayRuns >= kStrayRunsDecide && !IsUtf8()) {
+                    m_notUtf8 = true;
+                    return;
+                }
             }
         }
     }
+
+    static constexpr std::uint64_t kStrayRunsDecide = 64;
+    bool m_notUtf8 = false;
 
     long m_win = 0;
     long m_oem = 0;

@@ -142,6 +142,34 @@ using Repairs = std::vector<std::pair<std::string, std::optional<std::string>>>;
 // empty one. Each attribute put right is added to repaired with the value now read; a character
 // skipped where a name belongs, without value. Everything else stays as written, line breaks too,
 // so that lines are still counted right.
+// A tag as an XML parser reads it: every attribute a name, "=" and a value in quotes, each value
+// followed by a blank or the tag's end. Nearly every tag is written so and needs no repair.
+bool WellFormedTag(std::string_view tag)
+{
+    if (tag.size() < 2 || tag.back() != '>')
+        return true; // left as it is anyway
+    std::size_t end = tag.size() - 1;
+    if (tag[end - 1] == '/')
+        --end;
+    std::size_t at = 1;
+    while (at < end && !Blank(tag[at]))
+        ++at;
+    for (;;) {
+        while (at < end && Blank(tag[at]))
+            ++at;
+        if (at == end)
+            return true;
+        const std::size_t nameEnd = NameEnd(tag, at, end);
+        if (nameEnd == at || nameEnd + 1 >= end || tag[nameEnd] != '=' ||
+            (tag[nameEnd + 1] != '"' && tag[nameEnd + 1] != '\''))
+            return false;
+        const std::size_t close = tag.find(tag[nameEnd + 1], nameEnd + 2);
+        if (close >= end || (close + 1 < end && !Blank(tag[close + 1])))
+            return false;
+        at = close + 1;
+    }
+}
+
 std::string TolerantTag(std::string_view tag, Repairs& repaired)
 {
     if (tag.size() < 2 || tag.back() != '>')
@@ -855,11 +883,16 @@ std::string MensaxImport::Utf8Of(std::string text) const
         return Win1252ToUtf8(text);
     if (m_file->Encoding == FileEncoding::Cp850)
         return Cp850ToUtf8(text);
+    // Every mark composed starts with the byte 0xCC; without one the text stays as it is.
+    if (text.find('\xCC') == std::string::npos)
+        return text;
     return ComposeAccents(text);
 }
 
 std::string MensaxImport::RepairedTag(const std::string& tag, long line)
 {
+    if (WellFormedTag(tag))
+        return tag;
     Repairs repaired;
     std::string result = TolerantTag(tag, repaired);
     if (repaired.empty())

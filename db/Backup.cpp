@@ -275,10 +275,10 @@ std::string Backup::CopyServerDatabase(const std::string& copy)
         fs::rename(partial, copy, ec);
         if (!ec)
             return {};
-        fs::remove(partial, ec);
+        RemoveDatabaseFile(partial);
         return "Die Datei \"" + copy + "\" kann nicht angelegt werden.";
     } catch (const DbError& error) {
-        fs::remove(partial, ec);
+        RemoveDatabaseFile(partial); // with the engine's side files, which a failed close leaves
         return error.Description();
     }
 }

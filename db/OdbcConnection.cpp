@@ -95,14 +95,17 @@ DbError MapServerError(const std::vector<Diagnostic>& diagnostics, const std::st
                           text.find("could not receive data") != std::string::npos ||
                           text.find("could not send data") != std::string::npos;
     // A server that was reached but refused the logon reports it under the general connection state
-    // too; only its text tells a wrong password or an unknown database from a server that is away.
+    // too; only its text, in English or in German as the server is set, tells a wrong password or an
+    // unknown database from a server that is away.
     const bool atLogon = StartsWithState(state, "08");
     const auto says = [&text](std::string_view part) { return text.find(part) != std::string::npos; };
+    const bool unknown = says("does not exist") || says("existiert nicht");
     if (StartsWithState(state, "28") ||
-        (atLogon && (says("authentication failed") || (says("role \"") && says("does not exist")))))
+        (atLogon && (says("authentication failed") || says("Authentifizierung") ||
+                     (unknown && (says("role \"") || says("Rolle »"))))))
         return make(dberr::kNoServer, "ODBC-Verbindung zu '" + source +
                                           "' fehlgeschlagen. Benutzername oder Kennwort wurden abgelehnt.");
-    if (atLogon && says("database \"") && says("does not exist"))
+    if (atLogon && unknown && (says("database \"") || says("Datenbank »")))
         return make(dberr::kNoServer, "ODBC-Verbindung zu '" + source +
                                           "' fehlgeschlagen. Die Datenbank gibt es auf diesem Server nicht.");
     if (StartsWithState(state, "08") || state == "HYT00" || state == "HYT01" || StartsWithState(state, "57P") ||

@@ -84,7 +84,10 @@ void AddQuantity(ClIngredient& into, MergeTotal& total, const ClIngredient& from
     for (int guard = 0; guard < 8; ++guard) {
         const int index = unit > 0 ? units.GetIndexforID(unit) : 0;
         const double next = index > 0 ? units.AutoScaleValue(index).ToDouble() : 0;
-        if (index <= 0 || units.AutoScaleIndex(index) == 0 || next <= 0 || sum < next)
+        // Compared as the decimal the list shows: 0.3 + 2.3 + 0.4 TL are 3 TL, one EL, although
+        // the binary sum lies a hair below.
+        if (index <= 0 || units.AutoScaleIndex(index) == 0 || next <= 0 ||
+            Decimal4::FromDouble(sum) < units.AutoScaleValue(index))
             break;
         sum /= next;
         unit = units.AutoScaleIndex(index);

@@ -177,7 +177,7 @@ bool frmGenericImportWizard::Wizard_1()
     std::string status = std::to_string(m_allRows.size()) + " Zeilen werden verarbeitet";
     // Rows left out while reading are named, so that none goes missing unseen.
     if (const long leftOut = m_table->Skipped() + m_table->Failed(); leftOut > 0) {
-        status += "; " + std::to_string(leftOut) + " Zeilen ausgelassen:";
+        status += "; " + std::to_string(leftOut) + (leftOut == 1 ? " Zeile" : " Zeilen") + " ausgelassen:";
         const std::vector<std::string>& problems = m_table->Problems();
         for (std::size_t i = 0; i < problems.size() && i < 5; ++i)
             status += "\n" + problems[i];

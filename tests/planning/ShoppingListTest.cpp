@@ -241,9 +241,12 @@ TEST_F(ShoppingList, CompleteViewMergesEqualIngredientsAcrossUnitsOfOneMeasure)
     list.Void();
     for (int i = 0; i < 60; ++i)
         list.IngredAdd(Line("1", test::kTL, "Salz"));
-    const std::vector<ShoppingLine> sixty = BuildShoppingView(list, ShoppingViewOptions());
-    ASSERT_EQ(sixty.size(), 1u);
-    EXPECT_EQ(sixty[0].Line.MengeTxt() + " " + sixty[0].Line.DisplayUnitText(), "20 EL");
+    for (const char* tenths : {"0.3", "2.3", "0.4"})
+        list.IngredAdd(Line(tenths, test::kTL, "Zucker")); // three TL, whose binary sum is a hair short
+    const std::vector<ShoppingLine> sums = BuildShoppingView(list, ShoppingViewOptions());
+    ASSERT_EQ(sums.size(), 2u);
+    EXPECT_EQ(sums[0].Line.MengeTxt() + " " + sums[0].Line.DisplayUnitText(), "20 EL");
+    EXPECT_EQ(sums[1].Line.MengeTxt() + " " + sums[1].Line.DisplayUnitText(), "1 EL");
 }
 
 } // namespace

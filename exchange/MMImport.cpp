@@ -193,6 +193,12 @@ bool IsAmountWord(std::string_view text)
                        [text](std::string_view word) { return EqualsNoCase(text, word); });
 }
 
+// An amount meant only roughly: a word for it ("etwas") or one before the number ("ca. 2").
+bool IsRoughAmount(std::string_view text)
+{
+    return IsAmountWord(text) || WithoutApproximation(text).size() != Trim(text, " ").size();
+}
+
 bool IsNumber(std::string_view text)
 {
     text = Trim(text, " ");
@@ -809,8 +815,13 @@ MMImport::LineResult MMImport::ParseIngredient(const std::string& line, ParsedLi
         const std::size_t wordStart = 8 + tail.find_first_not_of(' ');
         const std::size_t blank = rest.find(' ');
         const bool unitOnly = blank == std::string::npos && wordStart + CharLength(rest) <= 17;
-        if ((blank != std::string::npos || unitOnly) && wordStart < 19) {
-            const std::string word = rest.substr(0, blank);
+        // The preparation is indented by two blanks, so "  Etwas Öl erhitzen" or "  ca. 1 Std. gehen
+        // lassen" right after the last ingredient leaves column 8 blank too. A rough amount needs a
+        // known unit inside the unit's columns or the text from column 20, as the export writes it.
+        const bool rough = IsRoughAmount(parsed.AmountText);
+        const std::string word = rest.substr(0, blank);
+        const bool unitFits = !rough || wordStart + CharLength(word) <= 17;
+        if ((blank != std::string::npos || unitOnly) && wordStart < 19 && unitFits) {
             if (const int index = FindUnit(word)) {
                 parsed.UnitID = m_units.id(index);
                 parsed.UnitText = word;
@@ -818,6 +829,8 @@ MMImport::LineResult MMImport::ParseIngredient(const std::string& line, ParsedLi
                 return LineResult::Ingredient;
             }
         }
+        if (rough && wordStart != 19)
+            return LineResult::EndList;
         parsed.Text = rest;
         return LineResult::Ingredient;
     }

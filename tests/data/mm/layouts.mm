@@ -427,3 +427,25 @@ Eier verquirlen.
 ===== Tipp =====
 Mit Schnittlauch servieren.
 MMMMM
+
+A rough Rezkonv amount needs a unit in its columns or the text from column 20; the preparation,
+indented by two blanks and right after the list, may begin with such a word.
+
+========== REZKONV-Rezept ==========
+     Titel: Ungefaehre Rezkonv-Mengen
+
+    500     Gramm  Kartoffeln
+  etwas            Pfeffer
+  ca. 2 Esslöffel  Öl
+  Etwas Öl in einer Pfanne erhitzen, die Kartoffeln darin braten.
+  Zwiebel dazugeben.
+=====
+
+========== REZKONV-Rezept ==========
+     Titel: Rezkonv-Zubereitung mit ca.
+
+    500     Gramm  Mehl
+  ca. 1 Std. gehen lassen.
+
+  Dann backen.
+=====

@@ -92,6 +92,58 @@ std::string OpenErrorText(int code, const std::string& path)
     return "\"" + path + "\": " + text;
 }
 
+// Extracts entry i of the open archive to target, through a file beside it: a damaged entry must
+// not leave half a file, nor destroy a file of that name that was there before. 0, or the error
+// with its text.
+long ExtractEntry(zip_t* archive, std::size_t i, const std::string& fullName, const fs::path& target,
+                  std::string& failureText)
+{
+    EntryHandle source(zip_fopen_index(archive, i, 0));
+    if (!source) {
+        const int code = zip_error_code_zip(zip_get_error(archive));
+        failureText = "\"" + fullName + "\": " + ZipErrorText(code);
+        return code;
+    }
+    const fs::path partial = target.string() + ".part";
+    long failure = 0;
+    {
+        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
+        if (!out) {
+            failure = clsZIP::kWriteFailed;
+            failureText = "Die Datei \"" + target.string() + "\" kann nicht geschrieben werden.";
+        }
+        std::vector<char> buffer(1 << 16);
+        while (failure == 0) {
+            const zip_int64_t got = zip_fread(source.get(), buffer.data(), buffer.size());
+            if (got < 0) {
+                const int code = zip_error_code_zip(zip_file_get_error(source.get()));
+                failure = code;
+                failureText = "\"" + fullName + "\": " + ZipErrorText(code);
+                break;
+            }
+            if (got == 0)
+                break;
+            out.write(buffer.data(), static_cast<std::streamsize>(got));
+            if (!out) {
+                failure = clsZIP::kWriteFailed;
+                failureText = "Die Datei \"" + target.string() + "\" kann nicht geschrieben werden.";
+            }
+        }
+    }
+    std::error_code ec;
+    if (failure == 0) {
+        fs::rename(partial, target, ec);
+        if (ec) {
+            failure = clsZIP::kWriteFailed;
+            failureText =
+                "Die Datei \"" + target.string() + "\" kann nicht geschrieben werden: " + SystemErrorReason(ec);
+        }
+    }
+    if (failure != 0)
+        fs::remove(partial, ec);
+    return failure;
+}
+
 } // namespace
 
 std::string ZipErrorText(int zipErrorCode)
@@ -220,7 +272,7 @@ bool clsZIP::ReadDirectory(const std::string& path)
     return true;
 }
 
-bool clsZIP::Expand(const std::string& folder, bool keepFolders)
+bool clsZIP::Expand(const std::string& folder, bool keepFolders, std::vector<std::string>* failures)
 {
     m_expanded.assign(m_entries.size(), std::string());
     if (m_path.empty() || m_isNew) {
@@ -247,7 +299,10 @@ bool clsZIP::Expand(const std::string& folder, bool keepFolders)
         if (!IsSafeName(entry.FullName)) {
             SetResult(kUnsafeName, "Der Eintrag \"" + entry.FullName +
                                        "\" würde außerhalb des Zielordners landen und wird nicht entpackt.");
-            return false;
+            if (!failures)
+                return false;
+            failures->push_back(LastResultText());
+            continue;
         }
         const fs::path target = keepFolders && !entry.Folder.empty()
                                     ? fs::path(folder) / entry.Folder / entry.Name
@@ -258,57 +313,18 @@ bool clsZIP::Expand(const std::string& folder, bool keepFolders)
             continue;
         }
         fs::create_directories(target.parent_path(), ec);
-        EntryHandle source(zip_fopen_index(archive.get(), i, 0));
-        if (!source) {
-            const int code = zip_error_code_zip(zip_get_error(archive.get()));
-            SetResult(code, "\"" + entry.FullName + "\": " + ZipErrorText(code));
-            return false;
-        }
-        // The content goes to a file beside the target first: a damaged entry must not leave
-        // half a file, nor destroy a file of that name that was there before.
-        const fs::path partial = target.string() + ".part";
-        long failure = 0;
         std::string failureText;
-        {
-            std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-            if (!out) {
-                failure = kWriteFailed;
-                failureText = "Die Datei \"" + target.string() + "\" kann nicht geschrieben werden.";
-            }
-            std::vector<char> buffer(1 << 16);
-            while (failure == 0) {
-                const zip_int64_t got = zip_fread(source.get(), buffer.data(), buffer.size());
-                if (got < 0) {
-                    const int code = zip_error_code_zip(zip_file_get_error(source.get()));
-                    failure = code;
-                    failureText = "\"" + entry.FullName + "\": " + ZipErrorText(code);
-                    break;
-                }
-                if (got == 0)
-                    break;
-                out.write(buffer.data(), static_cast<std::streamsize>(got));
-                if (!out) {
-                    failure = kWriteFailed;
-                    failureText = "Die Datei \"" + target.string() + "\" kann nicht geschrieben werden.";
-                }
-            }
-        }
-        if (failure == 0) {
-            fs::rename(partial, target, ec);
-            if (ec) {
-                failure = kWriteFailed;
-                failureText = "Die Datei \"" + target.string() +
-                              "\" kann nicht geschrieben werden: " + SystemErrorReason(ec);
-            }
-        }
-        if (failure != 0) {
-            std::error_code ignored;
-            fs::remove(partial, ignored);
+        if (const long failure = ExtractEntry(archive.get(), i, entry.FullName, target, failureText)) {
             SetResult(failure, failureText);
-            return false;
+            if (!failures)
+                return false;
+            failures->push_back(failureText);
+            continue;
         }
         m_expanded[i] = target.string();
     }
+    if (failures && !failures->empty())
+        return false;
     SetOk();
     return true;
 }

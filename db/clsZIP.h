@@ -75,7 +75,9 @@ public:
     // Extracts the selected entries into folder (created when missing). With keepFolders the
     // entries' folders are recreated below it, otherwise every file lands in folder itself.
     // Existing files are replaced; a file whose content fails its check (CRC) is removed again.
-    bool Expand(const std::string& folder, bool keepFolders = true);
+    // Stops at the first entry that fails; with failures, notes why each failing entry failed and
+    // goes on with the next (false when any failed).
+    bool Expand(const std::string& folder, bool keepFolders = true, std::vector<std::string>* failures = nullptr);
     // The path entry index was extracted to by the last Expand ("" when it was not).
     std::string ExpandedPath(int index) const;
 

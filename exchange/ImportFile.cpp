@@ -200,11 +200,20 @@ private:
     // UTF-8 text may hold a few stray bytes of another code page (a "°" typed in another editor,
     // a file cut inside its last character): read as a code page instead, every other character
     // of the file would be garbled. At most one run of stray bytes per thousand UTF-8 characters
-    // (rounded up); a code page file hardly ever forms even one valid sequence.
+    // (rounded up). Only characters of recipe text excuse stray bytes: a code page file forms a
+    // valid sequence now and then by chance ("ß" before a no-break space reads as a letter of a
+    // far script), never a run of umlauts.
     bool IsUtf8() const
     {
         return !m_notUtf8 &&
-               (m_strayRuns == 0 || (m_sequences > 0 && m_strayRuns * 1000 <= m_sequences + 999));
+               (m_strayRuns == 0 || (m_textSequences > 0 && m_strayRuns * 1000 <= m_textSequences + 999));
+    }
+
+    // Characters recipe text holds: Latin letters with accents, signs such as "°" and "½", and the
+    // dashes, quotes and the euro sign of the general punctuation.
+    static bool IsTextCharacter(char32_t cp)
+    {
+        return (cp >= 0xA0 && cp <= 0x17F) || (cp >= 0x300 && cp <= 0x36F) || (cp >= 0x2010 && cp <= 0x20AC);
     }
 
     // Counts the UTF-8 sequences of more than one byte and the runs of stray bytes from i on.
@@ -220,7 +229,7 @@ private:
             const std::size_t start = i;
             const char32_t cp = NextCodePoint(bytes, i);
             if (i - start > 1) {
-                ++m_sequences;
+                m_textSequences += IsTextCharacter(cp) ? 1 : 0;
                 m_continuations += i - start - 1;
                 if (start > 0 && ComposedLetter(static_cast<unsigned char>(bytes[start - 1]), cp) != 0)
                     ++m_marks;
@@ -245,7 +254,7 @@ private:
     std::uint64_t m_bytes = 0;
     std::uint64_t m_continuations = 0; // of the valid UTF-8 sequences
     std::uint64_t m_marks = 0;         // combining accents that join the letter before
-    std::uint64_t m_sequences = 0;
+    std::uint64_t m_textSequences = 0; // valid sequences of characters recipe text holds
     std::uint64_t m_strayRuns = 0;
 };
 
@@ -752,20 +761,17 @@ bool ImportZip::Open(const std::string& archive, std::string& error)
         }
         m_folder = pattern;
     }
-    // Entries are unpacked one at a time, so that a damaged entry costs only its own recipes, and
-    // with their folders, so that equal names in two folders stay apart.
+    // A damaged entry costs only its own recipes; entries are unpacked with their folders, so that
+    // equal names in two folders stay apart.
     m_damaged.clear();
+    for (int i = 0; i < zip.ZIPFilecount(); ++i)
+        zip.ZIPSelect(i, !zip.FileInfo(i).IsFolder);
+    zip.Expand(m_folder, true, &m_damaged);
     for (int i = 0; i < zip.ZIPFilecount(); ++i) {
-        if (zip.FileInfo(i).IsFolder)
-            continue;
-        zip.ZIPSelectAll(false);
-        zip.ZIPSelect(i, true);
-        if (!zip.Expand(m_folder, true)) {
-            m_damaged.push_back(zip.LastResultText());
-            continue;
+        if (const std::string path = zip.ExpandedPath(i); !path.empty()) {
+            m_files.push_back(path);
+            m_names.push_back(zip.FileInfo(i).FullName);
         }
-        m_files.push_back(zip.ExpandedPath(i));
-        m_names.push_back(zip.FileInfo(i).FullName);
     }
     if (m_files.empty()) {
         error = kUnusable;

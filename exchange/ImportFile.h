@@ -116,7 +116,7 @@ public:
     // Paths of the unpacked files and their names inside the archive, in archive order.
     const std::vector<std::string>& Files() const { return m_files; }
     const std::vector<std::string>& Names() const { return m_names; }
-    // Why each entry that could not be unpacked (a damaged one) was left out, its name first.
+    // Why each entry that could not be unpacked (a damaged one) was left out.
     const std::vector<std::string>& Damaged() const { return m_damaged; }
 
 private:

@@ -486,7 +486,8 @@ void RecipeImport::ImportListed(const std::string& path)
             return;
         }
         for (const std::string& damaged : zip.Damaged())
-            m_problems.push_back(path + ": " + damaged + " Der Eintrag wird übergangen.");
+            m_problems.push_back(path + ": " + damaged +
+                                 (damaged.ends_with("nicht entpackt.") ? "" : " Der Eintrag wird übergangen."));
         for (std::size_t i = 0; i < zip.Files().size() && !m_cancel; ++i) {
             pf::ImportText text;
             if (!ReadImportFile(zip.Files()[i], text, error)) {

@@ -137,11 +137,6 @@ std::size_t ClosingQuote(std::string_view tag, std::size_t from, std::size_t end
 
 using Repairs = std::vector<std::pair<std::string, std::optional<std::string>>>;
 
-// The start tag with its attributes as an XML parser takes them: a value without quotes is put in
-// quotes, quotes inside a value are written as references, an attribute without value gets an
-// empty one. Each attribute put right is added to repaired with the value now read; a character
-// skipped where a name belongs, without value. Everything else stays as written, line breaks too,
-// so that lines are still counted right.
 // A tag as an XML parser reads it: every attribute a name, "=" and a value in quotes, each value
 // followed by a blank or the tag's end. Nearly every tag is written so and needs no repair.
 bool WellFormedTag(std::string_view tag)
@@ -170,6 +165,11 @@ bool WellFormedTag(std::string_view tag)
     }
 }
 
+// The start tag with its attributes as an XML parser takes them: a value without quotes is put in
+// quotes, quotes inside a value are written as references, an attribute without value gets an
+// empty one. Each attribute put right is added to repaired with the value now read; a character
+// skipped where a name belongs, without value. Everything else stays as written, line breaks too,
+// so that lines are still counted right.
 std::string TolerantTag(std::string_view tag, Repairs& repaired)
 {
     if (tag.size() < 2 || tag.back() != '>')
@@ -267,6 +267,9 @@ struct MensaxImport::Part
     bool TooLarge = false;
     bool TooDeep = false;
     bool EndsRoot = false; // the root's end tag came before the part's own
+    // A <recipe> or <menu> start tag came before the part's own end tag: the next part starts there.
+    bool NextStarts = false;
+    bool NextEmpty = false; // that tag is an empty element
     // The Base64 text of each <picbin> of a recipe's head, in order, read aside from Text.
     std::vector<std::string> Pictures;
     bool PictureTooLarge = false; // a picture's text was dropped for the picture limit
@@ -673,8 +676,11 @@ long MensaxImport::ReadFile(const ImportText& file, MMImportSink& sink)
 
     bool ended = false;
     bool cut = false;
+    Part part;
     while (!ended && !sink.Cancelled()) {
-        const Scanner::Token token = scan.Next();
+        const Scanner::Token token = !part.NextStarts ? scan.Next()
+                                     : part.NextEmpty ? Scanner::Token::EmptyTag
+                                                      : Scanner::Token::StartTag;
         if (token == Scanner::Token::End)
             break;
         if (token == Scanner::Token::EndTag) {
@@ -683,7 +689,7 @@ long MensaxImport::ReadFile(const ImportText& file, MMImportSink& sink)
         }
         if (token != Scanner::Token::StartTag && token != Scanner::Token::EmptyTag)
             continue;
-        Part part;
+        part = Part();
         ReadWholePart(scan, token == Scanner::Token::StartTag, part);
         const bool recipe = part.Name == "RECIPE";
         if (!part.Complete) {
@@ -784,10 +790,9 @@ bool MensaxImport::ReadRoot(Scanner& scan, MMImportSink& sink)
 }
 
 // Reads the element whose start tag the scanner stands on through its end tag (an empty element
-// has no content), counting the depth of nesting.
-// Reads the element whose start tag the scanner stands on through its end tag (an empty element
 // has no content), keeping the elements open inside it to close those whose end tag is missing.
-// A recipe's pictures are read aside.
+// Recipes and menus never nest: the start tag of one ends the part before it. A recipe's pictures
+// are read aside.
 void MensaxImport::ReadWholePart(Scanner& scan, bool withContent, Part& part)
 {
     part.Name = ToUpperAscii(TagName(scan.Tag()));
@@ -814,6 +819,17 @@ void MensaxImport::ReadWholePart(Scanner& scan, bool withContent, Part& part)
         scan.ReadAside(nullptr);
         const std::string& tag = scan.Tag();
         const long line = TagLine(tag, scan.Line());
+        if (const std::string name = ToUpperAscii(TagName(tag));
+            (part.Name == "RECIPE" || part.Name == "MENU") && (name == "RECIPE" || name == "MENU")) {
+            const bool inText = !part.TooLarge && part.Text.ends_with(tag);
+            if (inText)
+                part.Text.resize(part.Text.size() - tag.size());
+            EndUnclosed(part, open, 0, tag, line, inText);
+            open.clear();
+            part.NextStarts = true;
+            part.NextEmpty = inner == Scanner::Token::EmptyTag;
+            break;
+        }
         if (const std::string repaired = RepairedTag(tag, line);
             repaired != tag && !part.TooLarge && part.Text.ends_with(tag))
             part.Text.replace(part.Text.size() - tag.size(), tag.size(), repaired);
@@ -858,22 +874,27 @@ bool MensaxImport::CloseElement(const Scanner& scan, Part& part, std::vector<Ope
     const bool inText = !part.TooLarge && part.Text.ends_with(tag);
     if (inText)
         part.Text.resize(part.Text.size() - tag.size());
-    const long line = TagLine(tag, scan.Line());
-    for (std::size_t i = open.size(); i-- > first;) {
-        if (inText)
-            part.Text += "</" + open[i].Name + ">";
-        Problem(open[i].Line,
-                "Das Element <" + ToLower(Utf8Of(open[i].Name)) +
-                    "> hat keine Endmarke und wurde bis vor </" + ToLower(Utf8Of(TagName(tag))) +
-                    "> in Zeile " + std::to_string(line) + " gelesen.",
-                false);
-    }
+    EndUnclosed(part, open, first, tag, TagLine(tag, scan.Line()), inText);
     if (inText && !root)
         part.Text += tag;
     open.resize(first);
     if (!root)
         open.pop_back();
     return root;
+}
+
+void MensaxImport::EndUnclosed(Part& part, const std::vector<OpenElement>& open, std::size_t first,
+                               const std::string& tag, long line, bool inText)
+{
+    const std::string before = (tag.starts_with("</") ? "</" : "<") + ToLower(Utf8Of(TagName(tag))) + ">";
+    for (std::size_t i = open.size(); i-- > first;) {
+        if (inText)
+            part.Text += "</" + open[i].Name + ">";
+        Problem(open[i].Line,
+                "Das Element <" + ToLower(Utf8Of(open[i].Name)) + "> hat keine Endmarke und wurde bis vor " +
+                    before + " in Zeile " + std::to_string(line) + " gelesen.",
+                false);
+    }
 }
 
 std::string MensaxImport::Utf8Of(std::string text) const

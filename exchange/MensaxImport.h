@@ -74,6 +74,9 @@ private:
     // Acts on an end tag inside a part: closes its element and any left open inside it; true when
     // the tag ends the root instead (the part's own end tag is missing).
     bool CloseElement(const Scanner& scan, Part& part, std::vector<OpenElement>& open);
+    // Reports the elements open from first on as ending before tag, and ends them in the text.
+    void EndUnclosed(Part& part, const std::vector<OpenElement>& open, std::size_t first, const std::string& tag,
+                     long line, bool inText);
     // The start tag the scanner stands on with loosely written attributes put right, reported.
     std::string RepairedTag(const std::string& tag, long line);
     // Raw bytes of the file as UTF-8.

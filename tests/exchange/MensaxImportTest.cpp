@@ -184,6 +184,18 @@ TEST_F(MensaxImportTest, OneRecipeReadsTheSameHoweverItIsWritten)
         const std::string shown = Problems();
         EXPECT_EQ(shown.substr(std::min(shown.find("Zeile"), shown.size())), std::string(problem) + "\n");
     }
+    // Recipes never nest: one without its end tag ends where the next one starts, and both come in.
+    Fresh();
+    const std::string second = Replace(kRecipe, "rid=\"11,22\"", "rid=\"11,23\"");
+    RecipeImport& two = Import({File("rezept.mnx", kProlog + Replace(kRecipe, "  </recipe>\r\n", "") + second +
+                                                       "</mensax>\r\n")});
+    EXPECT_EQ(two.Summary(), "importiert: 2, übersprungen: 0, fehlerhaft: 0") << Problems();
+    const std::string shown = Problems();
+    EXPECT_EQ(shown.substr(std::min(shown.find("Zeile"), shown.size())),
+              "Zeile 5: Das Element <recipe> hat keine Endmarke und wurde bis vor <recipe> in Zeile 30 gelesen.\n");
+    EXPECT_EQ(Describe(db->Scalar("SELECT MIN(ID) FROM T_REZ_KOPF").AsLong()), described);
+    EXPECT_EQ(Describe(db->Scalar("SELECT MAX(ID) FROM T_REZ_KOPF").AsLong()),
+              Replace(described, "fp 11,22", "fp 11,23"));
 }
 
 TEST_F(MensaxImportTest, BadInputLosesOnlyWhatItMustAndSaysWhere)

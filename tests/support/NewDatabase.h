@@ -12,6 +12,7 @@
 #include <atomic>
 
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -33,7 +34,9 @@ inline std::unique_ptr<Database> NewServerDatabase(std::string* connect = nullpt
     if (server.empty())
         return nullptr;
     static std::atomic<int> counter{0};
-    const std::string schema = "pf_" + std::to_string(getpid()) + "_" + std::to_string(++counter);
+    // Process IDs come round again on a long-running server; a random part keeps every name new.
+    static const std::string run = std::to_string(std::random_device()());
+    const std::string schema = "pf_" + std::to_string(getpid()) + "_" + run + "_" + std::to_string(++counter);
     OpenDatabase(server)->Execute("CREATE SCHEMA " + schema);
     const std::string own = server + ";ConnSettings=SET search_path TO " + schema;
     if (connect)

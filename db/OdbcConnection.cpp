@@ -87,28 +87,26 @@ DbError MapServerError(const std::vector<Diagnostic>& diagnostics, const std::st
     };
     if (text.find("pf:pattern") != std::string::npos)
         return make(93, "Ungültige Musterzeichenfolge.");
+    const auto says = [&text](std::string_view part) { return text.find(part) != std::string::npos; };
     // The driver reports some losses of the connection under a general state, with the client
     // library's text.
-    const bool lostText = text.find("server closed the connection") != std::string::npos ||
-                          text.find("no connection to the server") != std::string::npos ||
-                          text.find("terminating connection") != std::string::npos ||
-                          text.find("could not receive data") != std::string::npos ||
-                          text.find("could not send data") != std::string::npos;
+    const bool lostText = says("server closed the connection") || says("no connection to the server") ||
+                          says("terminating connection") || says("could not receive data") ||
+                          says("could not send data");
     // A server that was reached but refused the logon reports it under the general connection state
     // too; only its text, in English or in German as the server is set, tells a wrong password or an
     // unknown database from a server that is away.
-    const bool atLogon = StartsWithState(state, "08");
-    const auto says = [&text](std::string_view part) { return text.find(part) != std::string::npos; };
+    const bool connectionState = StartsWithState(state, "08");
     const bool unknown = says("does not exist") || says("existiert nicht");
     if (StartsWithState(state, "28") ||
-        (atLogon && (says("authentication failed") || says("Authentifizierung") ||
+        (connectionState && (says("authentication failed") || says("Authentifizierung") ||
                      (unknown && (says("role \"") || says("Rolle »"))))))
         return make(dberr::kNoServer, "ODBC-Verbindung zu '" + source +
                                           "' fehlgeschlagen. Benutzername oder Kennwort wurden abgelehnt.");
-    if (atLogon && unknown && (says("database \"") || says("Datenbank »")))
+    if (connectionState && unknown && (says("database \"") || says("Datenbank »")))
         return make(dberr::kNoServer, "ODBC-Verbindung zu '" + source +
                                           "' fehlgeschlagen. Die Datenbank gibt es auf diesem Server nicht.");
-    if (StartsWithState(state, "08") || state == "HYT00" || state == "HYT01" || StartsWithState(state, "57P") ||
+    if (connectionState || state == "HYT00" || state == "HYT01" || StartsWithState(state, "57P") ||
         lostText)
         return make(dberr::kNoServer, "ODBC-Verbindung zu '" + source +
                               "' fehlgeschlagen. Der Datenbankserver ist nicht erreichbar.");

@@ -292,16 +292,23 @@ bool clsZIP::Expand(const std::string& folder, bool keepFolders, std::vector<std
                   "Der Ordner \"" + folder + "\" kann nicht angelegt werden: " + SystemErrorReason(ec));
         return false;
     }
+    // Records an entry that failed; true when that ends the run (no list of failures to go on with).
+    bool failed = false;
+    auto fail = [&](long code, const std::string& text) {
+        SetResult(code, text);
+        failed = true;
+        if (failures)
+            failures->push_back(text);
+        return failures == nullptr;
+    };
     for (std::size_t i = 0; i < m_entries.size(); ++i) {
         const ZipEntryInfo& entry = m_entries[i];
         if (!entry.Selected)
             continue;
         if (!IsSafeName(entry.FullName)) {
-            SetResult(kUnsafeName, "Der Eintrag \"" + entry.FullName +
-                                       "\" würde außerhalb des Zielordners landen und wird nicht entpackt.");
-            if (!failures)
+            if (fail(kUnsafeName, "Der Eintrag \"" + entry.FullName +
+                                      "\" würde außerhalb des Zielordners landen und wird nicht entpackt."))
                 return false;
-            failures->push_back(LastResultText());
             continue;
         }
         const fs::path target = keepFolders && !entry.Folder.empty()
@@ -315,15 +322,13 @@ bool clsZIP::Expand(const std::string& folder, bool keepFolders, std::vector<std
         fs::create_directories(target.parent_path(), ec);
         std::string failureText;
         if (const long failure = ExtractEntry(archive.get(), i, entry.FullName, target, failureText)) {
-            SetResult(failure, failureText);
-            if (!failures)
+            if (fail(failure, failureText))
                 return false;
-            failures->push_back(failureText);
             continue;
         }
         m_expanded[i] = target.string();
     }
-    if (failures && !failures->empty())
+    if (failed)
         return false;
     SetOk();
     return true;

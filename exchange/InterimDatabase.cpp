@@ -3,6 +3,7 @@
 #include "core/AppContext.h"
 #include "core/Messages.h"
 #include "db/Database.h"
+#include "db/DatabaseCopy.h"
 #include "db/DbError.h"
 #include "db/InitFiles.h"
 #include "db/OpenDatabase.h"
@@ -19,11 +20,8 @@ namespace fs = std::filesystem;
 InterimDatabase::~InterimDatabase()
 {
     m_db.reset();
-    if (m_path.empty())
-        return;
-    std::error_code ignored;
-    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
-        fs::remove(m_path + suffix, ignored);
+    if (!m_path.empty())
+        RemoveDatabaseFile(m_path);
 }
 
 bool InterimDatabase::Create()

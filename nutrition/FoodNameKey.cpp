@@ -70,11 +70,11 @@ constexpr std::array<std::string_view, 1> kOwnUmlautStems = {"kraeut"};
 // True when the "e" of the digraph at i belongs to one of those stems.
 bool InOwnUmlautStem(const std::string& key, std::size_t i)
 {
+    // The last place a stem starts at or before i reaches furthest: if it does not cover i, none does.
     for (const std::string_view stem : kOwnUmlautStems) {
-        for (std::size_t at = key.find(stem); at != std::string::npos && at <= i; at = key.find(stem, at + 1)) {
-            if (i < at + stem.size())
-                return true;
-        }
+        const std::size_t at = key.rfind(stem, i);
+        if (at != std::string::npos && i < at + stem.size())
+            return true;
     }
     return false;
 }

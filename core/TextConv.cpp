@@ -196,10 +196,15 @@ char32_t ComposedLetter(char32_t base, char32_t mark)
     return 0;
 }
 
-std::string ComposeAccents(std::string_view text)
+bool HasCombiningAccent(std::string_view text)
 {
     // Every mark composed here is U+0300..U+033F, whose UTF-8 starts with the byte 0xCC.
-    if (text.find('\xCC') == std::string_view::npos)
+    return text.find('\xCC') != std::string_view::npos;
+}
+
+std::string ComposeAccents(std::string_view text)
+{
+    if (!HasCombiningAccent(text))
         return std::string(text);
     std::string out;
     out.reserve(text.size());

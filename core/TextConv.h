@@ -21,6 +21,8 @@ bool IsValidUtf8(std::string_view bytes);
 // and text files) becomes the one precomposed character of Windows-1252, so that "Ka\u0308se" is
 // found, sorted and matched as "Käse". A mark without such a character is kept as it is.
 std::string ComposeAccents(std::string_view text);
+// Whether text holds a combining accent ComposeAccents may compose; without one it returns the text.
+bool HasCombiningAccent(std::string_view text);
 // The letter that base followed by the combining mark forms there; 0 when there is none.
 char32_t ComposedLetter(char32_t base, char32_t mark);
 

@@ -717,7 +717,7 @@ bool ImportLineReader::SplitNextLine()
         raw = m_decoded;
     }
     // Only UTF-8 has combining accents; a line without one is taken as it is.
-    if (m_encoding == FileEncoding::Utf8 && raw.find('\xCC') != std::string_view::npos) {
+    if (m_encoding == FileEncoding::Utf8 && HasCombiningAccent(raw)) {
         m_decoded = ComposeAccents(raw);
         raw = m_decoded;
     }

@@ -278,8 +278,9 @@ struct MensaxImport::Part
 // An element open inside a part, as its start tag names it.
 struct MensaxImport::OpenElement
 {
-    std::string Name;
+    std::string Name; // as written
     long Line = 0;
+    std::string Key;  // the name in capitals, as tags are matched
 };
 
 // Walks the bytes of a file once, token by token, counting lines; while a part is being cut out,
@@ -800,7 +801,7 @@ void MensaxImport::ReadWholePart(Scanner& scan, bool withContent, Part& part)
     scan.StartPart(part, RepairedTag(scan.Tag(), part.Line));
     std::vector<OpenElement> open;
     if (withContent)
-        open.push_back({TagName(scan.Tag()), part.Line});
+        open.push_back({TagName(scan.Tag()), part.Line, part.Name});
     long deeper = 0; // levels beyond kMaxDepth, only counted: the part is refused
     while (!open.empty()) {
         const Scanner::Token inner = scan.Next();
@@ -819,12 +820,10 @@ void MensaxImport::ReadWholePart(Scanner& scan, bool withContent, Part& part)
         scan.ReadAside(nullptr);
         const std::string& tag = scan.Tag();
         const long line = TagLine(tag, scan.Line());
-        if (const std::string name = ToUpperAscii(TagName(tag));
-            (part.Name == "RECIPE" || part.Name == "MENU") && (name == "RECIPE" || name == "MENU")) {
-            const bool inText = !part.TooLarge && part.Text.ends_with(tag);
-            if (inText)
-                part.Text.resize(part.Text.size() - tag.size());
-            EndUnclosed(part, open, 0, tag, line, inText);
+        const std::string name = TagName(tag);
+        const std::string key = ToUpperAscii(name);
+        if ((part.Name == "RECIPE" || part.Name == "MENU") && (key == "RECIPE" || key == "MENU")) {
+            EndUnclosed(part, open, 0, tag, line, TakeTagFromText(part, tag));
             open.clear();
             part.NextStarts = true;
             part.NextEmpty = inner == Scanner::Token::EmptyTag;
@@ -833,9 +832,7 @@ void MensaxImport::ReadWholePart(Scanner& scan, bool withContent, Part& part)
         if (const std::string repaired = RepairedTag(tag, line);
             repaired != tag && !part.TooLarge && part.Text.ends_with(tag))
             part.Text.replace(part.Text.size() - tag.size(), tag.size(), repaired);
-        const std::string name = TagName(tag);
-        if (part.Name == "RECIPE" && open.size() == 2 && ToUpperAscii(open[1].Name) == "HEAD" &&
-            ToUpperAscii(name) == "PICBIN") {
+        if (part.Name == "RECIPE" && open.size() == 2 && open[1].Key == "HEAD" && key == "PICBIN") {
             part.Pictures.emplace_back();
             if (inner == Scanner::Token::StartTag)
                 scan.ReadAside(&part.Pictures.back());
@@ -846,11 +843,19 @@ void MensaxImport::ReadWholePart(Scanner& scan, bool withContent, Part& part)
             part.TooDeep = true;
             ++deeper;
         } else {
-            open.push_back({name, line});
+            open.push_back({name, line, key});
         }
     }
     scan.EndPart();
     part.Complete = open.empty();
+}
+
+bool MensaxImport::TakeTagFromText(Part& part, const std::string& tag)
+{
+    const bool inText = !part.TooLarge && part.Text.ends_with(tag);
+    if (inText)
+        part.Text.resize(part.Text.size() - tag.size());
+    return inText;
 }
 
 bool MensaxImport::CloseElement(const Scanner& scan, Part& part, std::vector<OpenElement>& open)
@@ -858,7 +863,7 @@ bool MensaxImport::CloseElement(const Scanner& scan, Part& part, std::vector<Ope
     const std::string& tag = scan.Tag();
     const std::string name = ToUpperAscii(TagName(tag));
     const auto match = std::find_if(open.rbegin(), open.rend(), [&](const OpenElement& element) {
-        return ToUpperAscii(element.Name) == name;
+        return element.Key == name;
     });
     const bool root = match == open.rend() && name == "MENSAX";
     // The first element closed without its end tag; an end tag of no open element closes the
@@ -871,9 +876,7 @@ bool MensaxImport::CloseElement(const Scanner& scan, Part& part, std::vector<Ope
         return false;
     }
     // Their end tags go before this one; the root's end tag is no part of the part.
-    const bool inText = !part.TooLarge && part.Text.ends_with(tag);
-    if (inText)
-        part.Text.resize(part.Text.size() - tag.size());
+    const bool inText = TakeTagFromText(part, tag);
     EndUnclosed(part, open, first, tag, TagLine(tag, scan.Line()), inText);
     if (inText && !root)
         part.Text += tag;
@@ -904,10 +907,7 @@ std::string MensaxImport::Utf8Of(std::string text) const
         return Win1252ToUtf8(text);
     if (m_file->Encoding == FileEncoding::Cp850)
         return Cp850ToUtf8(text);
-    // Every mark composed starts with the byte 0xCC; without one the text stays as it is.
-    if (text.find('\xCC') == std::string::npos)
-        return text;
-    return ComposeAccents(text);
+    return HasCombiningAccent(text) ? ComposeAccents(text) : text;
 }
 
 std::string MensaxImport::RepairedTag(const std::string& tag, long line)

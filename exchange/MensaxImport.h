@@ -75,6 +75,8 @@ private:
     // the tag ends the root instead (the part's own end tag is missing).
     bool CloseElement(const Scanner& scan, Part& part, std::vector<OpenElement>& open);
     // Reports the elements open from first on as ending before tag, and ends them in the text.
+    // Takes the tag the scanner has just added off the end of the part's text; false when it is not there.
+    static bool TakeTagFromText(Part& part, const std::string& tag);
     void EndUnclosed(Part& part, const std::vector<OpenElement>& open, std::size_t first, const std::string& tag,
                      long line, bool inText);
     // The start tag the scanner stands on with loosely written attributes put right, reported.
